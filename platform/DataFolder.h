@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The data folder that vlm and vlmtools share: the database, the page and
+// thumbnail folders and the user-editable text files. $VLM_DATA_DIR when
+// set, else "vellumark" under the user's data location.
+namespace DataFolder {
+
+QString path();
+// A file or folder inside the data folder.
+QString filePath(const QString &name);
+// Creates the folder when missing; false with a reason when it cannot.
+bool ensure(QString *error = nullptr);
+
+} // namespace DataFolder

@@ -1,0 +1,264 @@
+#include "DbConnection.h"
+
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcDb, "vlm.db")
+
+namespace {
+
+const QString kConnection = QStringLiteral("vlm");
+int g_transactionDepth = 0;
+int g_failCountdown = 0;
+
+DbError errorOf(const QSqlError &e, const QString &what)
+{
+    bool ok = false;
+    int code = e.nativeErrorCode().toInt(&ok);
+    if (!ok)
+        code = -1;
+    QString text = e.databaseText();
+    if (text.isEmpty())
+        text = e.driverText();
+    if (text.isEmpty())
+        text = what;
+    return DbError(code, text);
+}
+
+void checkFault()
+{
+    if (g_failCountdown > 0 && --g_failCountdown == 0)
+        throw DbError(-999, QStringLiteral("Injected failure"));
+}
+
+QSqlQuery run(const QString &sql, const QVariantList &binds)
+{
+    checkFault();
+    QSqlQuery q(DbConnection::database());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw errorOf(q.lastError(), sql);
+    for (const QVariant &v : binds)
+        q.addBindValue(v);
+    if (!q.exec())
+        throw errorOf(q.lastError(), sql);
+    return q;
+}
+
+qint64 g_lastInsertId = 0;
+
+} // namespace
+
+namespace DbConnection {
+
+void open(const QString &fileName)
+{
+    close();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+    if (!db.isValid())
+        throw DbError(-1, QStringLiteral("The SQLite database driver of Qt is not installed."));
+    db.setDatabaseName(fileName);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open()) {
+        const DbError err = errorOf(db.lastError(), fileName);
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(kConnection);
+        throw err;
+    }
+    try {
+        // SQLite opens any file; the first read tells whether it is a database.
+        run(QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
+        run(QStringLiteral("PRAGMA journal_mode=DELETE"), {});
+    } catch (const DbError &) {
+        close();
+        throw;
+    }
+}
+
+void close()
+{
+    if (!QSqlDatabase::contains(kConnection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(kConnection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(kConnection);
+    g_transactionDepth = 0;
+}
+
+bool isOpen()
+{
+    return QSqlDatabase::contains(kConnection)
+        && QSqlDatabase::database(kConnection, false).isOpen();
+}
+
+QString fileName()
+{
+    if (!QSqlDatabase::contains(kConnection))
+        return {};
+    return QSqlDatabase::database(kConnection, false).databaseName();
+}
+
+QSqlDatabase database()
+{
+    if (!isOpen())
+        throw DbError(-1, QStringLiteral("The database is not open."));
+    return QSqlDatabase::database(kConnection, false);
+}
+
+void Execute(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery q = run(sql, binds);
+    const QVariant id = q.lastInsertId();
+    if (id.isValid())
+        g_lastInsertId = id.toLongLong();
+}
+
+Recordset OpenRecordset(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery q = run(sql, binds);
+    return Recordset(q);
+}
+
+QVariant QueryValue(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery q = run(sql, binds);
+    if (q.next())
+        return q.value(0);
+    return {};
+}
+
+qint64 LastInsertId()
+{
+    return g_lastInsertId;
+}
+
+Statement::Statement(const QString &sql)
+    : m_query(new QSqlQuery(database())), m_sql(sql)
+{
+    if (!m_query->prepare(sql)) {
+        const DbError err = errorOf(m_query->lastError(), sql);
+        delete m_query;
+        throw err;
+    }
+}
+
+Statement::~Statement()
+{
+    delete m_query;
+}
+
+void Statement::run(const QVariantList &binds)
+{
+    checkFault();
+    for (int i = 0; i < binds.size(); ++i)
+        m_query->bindValue(i, binds.at(i));
+    if (!m_query->exec())
+        throw errorOf(m_query->lastError(), m_sql);
+    const QVariant id = m_query->lastInsertId();
+    if (id.isValid())
+        g_lastInsertId = id.toLongLong();
+}
+
+qint64 Statement::lastInsertId() const
+{
+    return m_query->lastInsertId().toLongLong();
+}
+
+Transaction::Transaction() : m_depth(g_transactionDepth)
+{
+    if (m_depth == 0)
+        run(QStringLiteral("BEGIN IMMEDIATE"), {});
+    else
+        run(QStringLiteral("SAVEPOINT sp%1").arg(m_depth), {});
+    ++g_transactionDepth;
+}
+
+Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    g_transactionDepth = m_depth;
+    try {
+        if (m_depth == 0) {
+            run(QStringLiteral("ROLLBACK"), {});
+        } else {
+            run(QStringLiteral("ROLLBACK TO sp%1").arg(m_depth), {});
+            run(QStringLiteral("RELEASE sp%1").arg(m_depth), {});
+        }
+    } catch (const DbError &e) {
+        qCWarning(lcDb) << "rollback failed:" << e.text;
+    }
+}
+
+void Transaction::commit()
+{
+    if (m_depth == 0)
+        run(QStringLiteral("COMMIT"), {});
+    else
+        run(QStringLiteral("RELEASE sp%1").arg(m_depth), {});
+    m_done = true;
+    g_transactionDepth = m_depth;
+}
+
+void failAfterStatements(int n)
+{
+    g_failCountdown = n;
+}
+
+} // namespace DbConnection
+
+QString EscapeQuotes(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1Char('\''), QLatin1String("''"));
+    return out;
+}
+
+QString NullToEmpty(const QVariant &value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    return value.toString();
+}
+
+QString SqlText(const QString &text)
+{
+    return QLatin1Char('\'') + EscapeQuotes(text) + QLatin1Char('\'');
+}
+
+QString SqlNumber(double value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("Null");
+    // QString::number always uses the C locale.
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+QString SqlDate(const QDate &date)
+{
+    if (!date.isValid())
+        return QStringLiteral("Null");
+    return QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'');
+}
+
+QVariant DateValue(const QDate &date)
+{
+    if (!date.isValid())
+        return QVariant(QMetaType(QMetaType::QString));
+    return date.toString(Qt::ISODate);
+}
+
+QDate DateFromValue(const QVariant &value)
+{
+    if (value.isNull())
+        return {};
+    return QDate::fromString(value.toString().left(10), Qt::ISODate);
+}

@@ -1,0 +1,182 @@
+#include "Common.h"
+
+#include "DbConnection.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace {
+
+const QString kInvalidNameChars = QStringLiteral("\\/:*?\"<>|.");
+const QString kInvalidPathChars = QStringLiteral("/*?\"<>|");
+
+bool endsWithImageName(const QString &lower)
+{
+    return lower.endsWith(QLatin1String("jpg")) || lower.endsWith(QLatin1String("jpeg"))
+        || lower.endsWith(QLatin1String("bmp"));
+}
+
+int parentOf(const char *sql, int id)
+{
+    const QVariant v = DbConnection::QueryValue(QLatin1String(sql), {id});
+    return v.isNull() ? 0 : v.toInt();
+}
+
+QString stripChars(const QString &text, const QString &chars)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (!chars.contains(c))
+            out.append(c);
+    }
+    return out;
+}
+
+int fullYear(int year, int digits)
+{
+    if (digits != 2)
+        return year;
+    return year < 30 ? 2000 + year : 1900 + year;
+}
+
+} // namespace
+
+namespace Common {
+
+QString GetAppTitle()
+{
+    return QStringLiteral("Vellumark");
+}
+
+bool IsImageFile(const QString &name)
+{
+    const QString lower = name.toLower();
+    if (lower.endsWith(QLatin1String(".jpg")) || lower.endsWith(QLatin1String(".bmp"))
+        || lower.endsWith(QLatin1String(".jpeg")))
+        return true;
+    return IsNonImageFile(name);
+}
+
+bool IsNonImageFile(const QString &name)
+{
+    return !endsWithImageName(name.toLower());
+}
+
+QString GetFileType(const QString &name)
+{
+    const QString lower = name.toLower();
+    if (lower.endsWith(QLatin1String(".jpg")) || lower.endsWith(QLatin1String(".jpeg")))
+        return QStringLiteral("jpg");
+    return lower.right(3);
+}
+
+int GetCabinetIdOfDrawer(int drawerId)
+{
+    return parentOf("SELECT CabinetId FROM Drawer WHERE DrawerId = ?", drawerId);
+}
+
+int GetDrawerIdOfFolder(int folderId)
+{
+    return parentOf("SELECT DrawerId FROM Folder WHERE FolderId = ?", folderId);
+}
+
+int GetFolderIdOfDocument(int documentId)
+{
+    return parentOf("SELECT FolderId FROM Document WHERE DocumentId = ?", documentId);
+}
+
+int GetDocumentIdOfPage(int pageId)
+{
+    return parentOf("SELECT DocumentId FROM Page WHERE PageId = ?", pageId);
+}
+
+bool HasInvalidNameChar(const QString &name)
+{
+    for (const QChar c : name) {
+        if (kInvalidNameChars.contains(c))
+            return true;
+    }
+    return false;
+}
+
+QString StripInvalidNameChars(const QString &name)
+{
+    return stripChars(name, kInvalidNameChars);
+}
+
+bool HasInvalidPathChar(const QString &path)
+{
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    for (const QChar c : name) {
+        if (kInvalidPathChars.contains(c))
+            return true;
+    }
+    return false;
+}
+
+QString StripInvalidPathChars(const QString &path)
+{
+    // Keep the separators of the folder part; clean the file name.
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(slash + 1) + stripChars(path.mid(slash + 1), kInvalidPathChars);
+}
+
+bool IsBlank(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c != QLatin1Char(' '))
+            return false;
+    }
+    return true;
+}
+
+bool IsValidDate(const QString &text)
+{
+    return IsBlank(text) || ToDate(text).isValid();
+}
+
+QDate ToDate(const QString &text)
+{
+    static const QRegularExpression mdy(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})$"));
+    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
+    const QString t = text.trimmed();
+    if (QRegularExpressionMatch m = mdy.match(t); m.hasMatch()) {
+        const QString y = m.captured(3);
+        return QDate(fullYear(y.toInt(), y.size()), m.captured(1).toInt(), m.captured(2).toInt());
+    }
+    if (QRegularExpressionMatch m = iso.match(t); m.hasMatch())
+        return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    return {};
+}
+
+QString FormatDate(const QDate &date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("MM/dd/yyyy")) : QString();
+}
+
+bool ParseAmount(const QString &text, double *amount)
+{
+    static const QRegularExpression number(
+        QStringLiteral("^([-+]?)\\$?([-+]?)(\\d{1,3}(,\\d{3})+|\\d*)(\\.\\d*)?$"));
+    QString t = text.trimmed();
+    if (t.isEmpty()) {
+        *amount = 0;
+        return true;
+    }
+    const QRegularExpressionMatch m = number.match(t);
+    if (!m.hasMatch() || (m.captured(3).isEmpty() && m.captured(5).size() < 2)
+        || (!m.captured(1).isEmpty() && !m.captured(2).isEmpty()))
+        return false;
+    const QString sign = m.captured(1) + m.captured(2);
+    QString digits = m.captured(3);
+    digits.remove(QLatin1Char(','));
+    bool ok = false;
+    const double v = QLocale::c().toDouble(sign + digits + m.captured(5), &ok);
+    if (!ok)
+        return false;
+    *amount = v;
+    return true;
+}
+
+} // namespace Common

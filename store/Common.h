@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// Small helpers every part of the program uses: the product title, file
+// classification, parent look-ups, and the checks on names, paths, dates and
+// amounts.
+namespace Common {
+
+// "Vellumark", the title of every message box.
+QString GetAppTitle();
+
+// Accepted for dropping or pasting as a page: a .jpg/.jpeg/.bmp image or any
+// other file. Only a name that ends in "jpg", "jpeg" or "bmp" without a full
+// stop before it ("photojpg") is refused.
+bool IsImageFile(const QString &name);
+// Filed as a shortcut page: the name does not end in "jpg", "jpeg" or "bmp"
+// (no full stop needed, so "photojpg" is not a shortcut either).
+bool IsNonImageFile(const QString &name);
+// The Filetype stored for a new page: "jpg" for .jpg/.jpeg, else the last
+// three characters of the lower-cased name (the whole name when shorter).
+QString GetFileType(const QString &name);
+
+// Parent look-ups; 0 when the row does not exist. Throw DbError.
+int GetCabinetIdOfDrawer(int drawerId);
+int GetDrawerIdOfFolder(int folderId);
+int GetFolderIdOfDocument(int documentId);
+int GetDocumentIdOfPage(int pageId);
+
+// Names may not hold any of \ / : * ? " < > | and the full stop.
+bool HasInvalidNameChar(const QString &name);
+QString StripInvalidNameChars(const QString &name);
+// A file name typed by the user may not hold any of / * ? " < > |. Only the
+// file-name part of a path is examined: "/" separates folders here.
+bool HasInvalidPathChar(const QString &path);
+QString StripInvalidPathChars(const QString &path);
+
+// Empty or spaces only.
+bool IsBlank(const QString &text);
+
+// Dates are typed and shown as month/day/year ("03/04/2024" is 4 March)
+// whatever the user's locale. Accepted: M/d/yyyy, MM/dd/yyyy, M/d/yy (00-29
+// are 2000-2029) and ISO yyyy-MM-dd. A blank text is valid (no date).
+bool IsValidDate(const QString &text);
+// The date, or an invalid QDate for a blank or wrong text (the "no date").
+QDate ToDate(const QString &text);
+// "MM/dd/yyyy", or "" for an invalid date.
+QString FormatDate(const QDate &date);
+
+// Amounts: "1,250.00" is 1250, "12.50" is 12.5, a leading "$" is allowed
+// and a blank text is 0. False for text that is not a number.
+bool ParseAmount(const QString &text, double *amount);
+
+} // namespace Common

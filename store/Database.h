@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// The schema of "vlm.mdb": its creation, opening and upgrade to the current
+// version. Every function throws DbError on failure.
+namespace Database {
+
+inline constexpr int CurrentVersion = 4;
+
+// "vlm.mdb" in the data folder.
+QString DatabaseFile();
+
+// True when Qt's SQLite driver is installed and SQLite is recent enough;
+// otherwise false with the message to show.
+bool CheckDatabaseDriver(QString *message);
+
+// Creates the database file at version 0: a copy of "empty.mdb" when the
+// data folder has one, else the tables built by code. The file is built
+// under a temporary name and renamed into place, so a failure leaves no
+// half-made database behind.
+void CreateDatabase(const QString &fileName);
+void CreateDatabase();
+
+// Creates the database when missing, then opens the program's connection.
+void OpenDatabase(const QString &fileName);
+void OpenDatabase();
+
+// The version the open database records (0 for no row or a Null value).
+int ReadDbVersion();
+// Brings the open database to CurrentVersion, one step at a time; each step
+// and its version row commit together. A database above it is left alone.
+void UpdateDatabase();
+void UpgradeDbToVersion1();
+void UpgradeDbToVersion2();
+void UpgradeDbToVersion3();
+void UpgradeDbToVersion4();
+void SetDbVersion(int version);
+
+// Whether a table of the open database has a column.
+bool HasColumn(const QString &table, const QString &column);
+
+} // namespace Database

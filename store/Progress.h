@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+// Progress of a long operation that runs inside the event that started it.
+// The logic calls StartProgress / AdvanceProgress / EndProgress; the window
+// that shows them (the progress window in a running program, a recorder in
+// tests, nothing at all in a headless tool) registers itself as the view.
+class ProgressView
+{
+public:
+    virtual ~ProgressView() = default;
+    // Show (or reset in place) with a status text and a range of steps;
+    // withCancel shows the Cancel button.
+    virtual void start(const QString &text, int rangeMin, int rangeMax, bool withCancel) = 0;
+    // Set the status text and advance one step (never past the maximum);
+    // lets pending events run so the screen repaints and Cancel can arrive.
+    virtual void increment(const QString &text) = 0;
+    // Fill the bar and close the window.
+    virtual void stop() = 0;
+};
+
+namespace Progress {
+
+// The stop request of the running long operation: false after a start, true
+// after Cancel or EndProgress.
+bool ProgressCancelled();
+void SetProgressCancelled(bool cancelled);
+
+void StartProgress(const QString &text, int rangeMin, int rangeMax);
+// The same with the Cancel button showing (the cancellable file import).
+void StartProgressPositioned(const QString &text, int rangeMin, int rangeMax);
+void AdvanceProgress(const QString &text);
+// Closes the window and sets ProgressCancelled.
+void EndProgress();
+// Closes the window; ProgressCancelled keeps its value.
+void StopProgress();
+
+// The view that shows progress; nullptr for none. Not owned.
+void setView(ProgressView *view);
+ProgressView *view();
+
+} // namespace Progress

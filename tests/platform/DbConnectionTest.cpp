@@ -1,0 +1,181 @@
+#include "DbConnection.h"
+#include "TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QtTest>
+
+class DbConnectionTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        const QString dir = TestEnvironment::freshDataFolder();
+        DbConnection::open(QDir(dir).filePath(QStringLiteral("t.db")));
+        DbConnection::Execute(QStringLiteral("CREATE TABLE T (Id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, N REAL)"));
+    }
+    void cleanup() { DbConnection::close(); }
+
+    void escapeQuotes_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("two quotes") << "O'Brien's" << "O''Brien''s";
+        QTest::newRow("only quotes") << "''" << "''''";
+        QTest::newRow("no quotes") << "Invoices 2024" << "Invoices 2024";
+        QTest::newRow("empty") << "" << "";
+    }
+    void escapeQuotes()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QCOMPARE(EscapeQuotes(in), out);
+    }
+
+    // Escaped text survives a round trip through a literal.
+    void escapedLiteralRoundTrip()
+    {
+        const QString name = QStringLiteral("O'Hara's \"Müller\" 東京");
+        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (%1)").arg(SqlText(name)));
+        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT Name FROM T")).toString(), name);
+    }
+
+    void nullToEmpty()
+    {
+        QCOMPARE(NullToEmpty(QVariant(QMetaType(QMetaType::QString))), QString());
+        QCOMPARE(NullToEmpty(QVariant(12)), QStringLiteral("12"));
+        QCOMPARE(NullToEmpty(QVariant(QString())), QString());
+        QCOMPARE(NullToEmpty(QVariant()), QString());
+    }
+
+    void emptyRecordsetIsAtEnd()
+    {
+        Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT * FROM T"));
+        QCOMPARE(rs.recordCount(), 0);
+        QVERIFY(rs.eof());
+        QVERIFY(rs.bof());
+        QVERIFY(!rs.field(QStringLiteral("Name")).isValid());
+    }
+
+    // The snapshot walks both ways, reads by name and keeps Null apart from "".
+    void recordsetMovesBothWays()
+    {
+        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('a')"));
+        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (NULL)"));
+        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('')"));
+        Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT Id, Name FROM T ORDER BY Id"));
+        QCOMPARE(rs.recordCount(), 3);
+        QCOMPARE(rs.field(QStringLiteral("name")).toString(), QStringLiteral("a"));
+        rs.moveNext();
+        QVERIFY(rs.isNull(QStringLiteral("Name")));
+        rs.moveNext();
+        QVERIFY(!rs.isNull(QStringLiteral("Name")));
+        QCOMPARE(rs.field(QStringLiteral("Name")).toString(), QString());
+        rs.moveNext();
+        QVERIFY(rs.eof());
+        rs.moveLast();
+        QCOMPARE(rs.field(0).toInt(), 3);
+        rs.movePrevious();
+        rs.movePrevious();
+        QCOMPARE(rs.field(QStringLiteral("T.Id")).toInt(), 1);
+        rs.movePrevious();
+        QVERIFY(rs.bof());
+    }
+
+    void badSqlThrowsWithCodeAndText()
+    {
+        try {
+            DbConnection::Execute(QStringLiteral("SELEC nonsense"));
+            QFAIL("no error");
+        } catch (const DbError &e) {
+            QCOMPARE(e.code, 1);
+            QVERIFY(!e.text.isEmpty());
+            QVERIFY(e.message().startsWith(QStringLiteral("Error # 1 ")));
+        }
+    }
+
+    // Numbers and dates go into SQL in one form whatever the user's locale.
+    void sqlValuesIgnoreLocale()
+    {
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(SqlNumber(12.5), QStringLiteral("12.5"));
+        QCOMPARE(SqlNumber(1250), QStringLiteral("1250"));
+        QCOMPARE(SqlNumber(qQNaN()), QStringLiteral("Null"));
+        QCOMPARE(SqlDate(QDate(2024, 3, 4)), QStringLiteral("'2024-03-04'"));
+        QCOMPARE(SqlDate(QDate()), QStringLiteral("Null"));
+        DbConnection::Execute(QStringLiteral("INSERT INTO T (N) VALUES (%1)").arg(SqlNumber(12.5)));
+        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT N FROM T")).toDouble(), 12.5);
+        QLocale::setDefault(before);
+    }
+
+    void lastInsertIdIsMaxId()
+    {
+        for (int i = 0; i < 3; ++i) {
+            DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("x")});
+            QCOMPARE(DbConnection::LastInsertId(),
+                     DbConnection::QueryValue(QStringLiteral("SELECT Max(Id) FROM T")).toLongLong());
+        }
+    }
+
+    // A NUL inside a bound value is stored and read back whole.
+    void boundValueKeepsNul()
+    {
+        const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {withNul});
+        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT Name FROM T")).toString(), withNul);
+    }
+
+    void transactionRollsBackUncommitted()
+    {
+        try {
+            DbConnection::Transaction tx;
+            DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('kept?')"));
+            DbConnection::Execute(QStringLiteral("INSERT INTO Nope VALUES (1)"));
+            tx.commit();
+        } catch (const DbError &) {
+        }
+        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM T")).toInt(), 0);
+        // The connection is usable afterwards, and nesting works.
+        {
+            DbConnection::Transaction outer;
+            DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('outer')"));
+            {
+                DbConnection::Transaction inner;
+                DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('inner')"));
+            }
+            outer.commit();
+        }
+        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT group_concat(Name) FROM T")).toString(),
+                 QStringLiteral("outer"));
+    }
+
+    // SQLite opens any file; the probe must refuse one that is not a
+    // database and leave it as it was.
+    void notADatabaseIsRefusedUntouched()
+    {
+        DbConnection::close();
+        const QString path = QDir(TestEnvironment::root()).filePath(QStringLiteral("junk.mdb"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const QByteArray junk(4096, 'x');
+        f.write(junk);
+        f.close();
+        bool thrown = false;
+        try {
+            DbConnection::open(path);
+        } catch (const DbError &e) {
+            thrown = true;
+            QCOMPARE(e.code, 26);
+        }
+        QVERIFY(thrown);
+        QVERIFY(!DbConnection::isOpen());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), junk);
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(DbConnectionTest)
+#include "DbConnectionTest.moc"
