@@ -60,16 +60,19 @@ namespace DbConnection {
 void open(const QString &fileName)
 {
     close();
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
-    if (!db.isValid())
-        throw DbError(-1, QStringLiteral("The SQLite database driver of Qt is not installed."));
-    db.setDatabaseName(fileName);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        const DbError err = errorOf(db.lastError(), fileName);
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(kConnection);
-        throw err;
+    QString failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+        db.setDatabaseName(fileName);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.isValid())
+            failure = QStringLiteral("The SQLite database driver of Qt is not installed.");
+        else if (!db.open())
+            failure = db.lastError().text();
+    }
+    if (!failure.isEmpty()) {
+        close();
+        throw DbError(-1, failure);
     }
     try {
         // SQLite opens any file; the first read tells whether it is a database.

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+#include <functional>
+
+// Cabinet passwords: stored scrambled in Cabinet.[Password], asked for once
+// per run before a locked cabinet's content is shown, searched, moved,
+// exported or imported.
+namespace Passwords {
+
+// The key every caller passes, and the one used for an empty key.
+inline const QString PasswordKey = QStringLiteral("T3QZK8WMRA");
+inline const QString DefaultPasswordKey = QStringLiteral("QMRTBXAHVN");
+
+// Per character: code + (key code - 64), folded into 0..255; the key is used
+// cyclically. Characters are Latin-1 code points; the result may hold any
+// code 0..255, NUL and the quote included, so it is stored through a bound
+// value. Texts holding characters above U+00FF cannot be scrambled: check
+// them with IsValidPasswordText first.
+QString ScramblePassword(const QString &text, const QString &key = PasswordKey);
+QString UnscramblePassword(const QString &text, const QString &key = PasswordKey);
+// True when every character is in Latin-1 (U+0000..U+00FF).
+bool IsValidPasswordText(const QString &text);
+
+// The cabinets unlocked in this run.
+QSet<int> &UnlockedCabinets();
+
+// True when the cabinet was unlocked in this run or its stored password is
+// empty (also for a cabinet with no row). Never prompts. Throws DbError.
+bool IsCabinetOpen(int cabinetId);
+
+// Grants access to the cabinet, asking for its password through the prompt
+// when it has one: Cancel gives false; a wrong password (letter case
+// counts) shows "Access Denied" and gives false. On success the cabinet is
+// recorded and the unlock handler is told. Throws DbError.
+bool UnlockCabinet(int cabinetId);
+
+// Called after a successful unlock with the cabinet's id and name, so the
+// navigation tree can show the node as unlocked (in place, not re-created).
+void setUnlockHandler(std::function<void(int cabinetId, const QString &name)> handler);
+
+} // namespace Passwords

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace Repagination {
+
+// Gives the pages of a document the numbers 1..n in their present order
+// (PageNumber, then PageId; pages without a number first), with the
+// progress window showing "Repaginate <name>". Runs in one transaction:
+// on any failure nothing changes and false is returned, without a message.
+bool RepaginateDocument(int documentId, const QString &documentName);
+
+// The page-number dialog's conversion: a whole number in the user's locale
+// (or the C locale), fractions rounded half to even, within the 32-bit
+// range; -1 for an empty text, a text that is no number or one out of
+// range.
+int ParsePageNumber(const QString &text);
+
+} // namespace Repagination
