@@ -1,10 +1,9 @@
 #include "WidgetPrompt.h"
 
 #include "Common.h"
+#include "frmPassword.h"
 
 #include <QApplication>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -36,12 +35,5 @@ bool WidgetPrompt::question(const QString &text, const QString &title)
 std::optional<QString> WidgetPrompt::password(const QString &cabinetName)
 {
     Q_UNUSED(cabinetName);
-    bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(),
-                                               QStringLiteral("Enter Password"),
-                                               QStringLiteral("Password:"),
-                                               QLineEdit::Password, QString(), &ok);
-    if (!ok)
-        return std::nullopt;
-    return text;
+    return frmPassword::ask(QApplication::activeWindow());
 }

@@ -1,0 +1,44 @@
+#include "frmPassword.h"
+#include "ui_frmPassword.h"
+
+#include "Passwords.h"
+#include "Prompt.h"
+
+frmPassword::frmPassword(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmPassword>())
+{
+    m_ui->setupUi(this);
+    connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmPassword::cmdOK_Click);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+frmPassword::~frmPassword() = default;
+
+QString frmPassword::password() const
+{
+    return m_ui->txtPassword->text();
+}
+
+std::optional<QString> frmPassword::ask(QWidget *parent)
+{
+    frmPassword dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.password();
+}
+
+void frmPassword::cmdOK_Click()
+{
+    // Passwords are stored scrambled code by code in 0..255, so a character
+    // beyond Latin-1 could never be stored or compared: refuse it here and
+    // let the user correct the text.
+    if (!Passwords::IsValidPasswordText(password())) {
+        Prompt::instance().message(
+            QStringLiteral("A password may only hold characters of the Western European "
+                           "(Latin-1) set. Please remove the other characters."),
+            windowTitle());
+        m_ui->txtPassword->setFocus();
+        return;
+    }
+    accept();
+}

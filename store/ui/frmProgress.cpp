@@ -1,0 +1,106 @@
+#include "frmProgress.h"
+#include "ui_frmProgress.h"
+
+#include <algorithm>
+#include <limits>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPointer>
+
+#include "FormPosition.h"
+
+frmProgress::frmProgress(QWidget *parent)
+    : QWidget(parent, Qt::Dialog), m_ui(std::make_unique<Ui::frmProgress>())
+{
+    m_ui->setupUi(this);
+    // Events are processed during an operation so the window repaints and
+    // Cancel can arrive; modality keeps every other window from taking input
+    // (and starting a second command) meanwhile.
+    setWindowModality(Qt::ApplicationModal);
+    FormPosition::SetTopMost(this, true);
+    m_ui->cmdCancel->hide();
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmProgress::cmdCancel_Click);
+}
+
+frmProgress::~frmProgress()
+{
+    if (Progress::view() == this)
+        Progress::setView(nullptr);
+}
+
+frmProgress *frmProgress::install()
+{
+    static QPointer<frmProgress> instance;
+    if (!instance) {
+        instance = new frmProgress;
+        Progress::setView(instance);
+    }
+    return instance;
+}
+
+void frmProgress::start(const QString &text, int rangeMin, int rangeMax, bool withCancel)
+{
+    // A start while shown resets the same window in place.
+    m_stopped = false;
+    m_ui->lblStatus->setText(text);
+    m_rangeMin = rangeMin;
+    m_rangeMax = rangeMax;
+    m_ui->cmdCancel->setVisible(withCancel);
+    show();
+    raise();
+    showValue(0);
+}
+
+void frmProgress::increment(const QString &text)
+{
+    m_ui->lblStatus->setText(text);
+    if (m_currentValue < m_rangeMax)
+        showValue(m_currentValue + 1);
+    QCoreApplication::processEvents();
+}
+
+void frmProgress::stop()
+{
+    m_stopped = true;
+    showValue(m_rangeMax);
+    hide();
+}
+
+void frmProgress::closeEvent(QCloseEvent *event)
+{
+    // An operation that never tests the stop request cannot be ended from
+    // here, so the frame may only close the window once it is stopped.
+    if (m_stopped)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void frmProgress::cmdCancel_Click()
+{
+    // Only flags: the running loop decides where to stop, and ends the window.
+    Progress::SetProgressCancelled(true);
+    m_stopped = true;
+}
+
+void frmProgress::showValue(int value)
+{
+    m_currentValue = value;
+    QProgressBar *bar = m_ui->shpForeground;
+    // The bar shows value / (max - min + 1). A range without steps (max below
+    // min) would divide by zero or less: it shows an empty bar.
+    const qint64 span = qint64(m_rangeMax) - m_rangeMin + 1;
+    if (span <= 0) {
+        bar->setRange(0, 1);
+        bar->setValue(0);
+    } else {
+        const qint64 shown = std::clamp<qint64>(value, 0, span);
+        // The bar counts in int; a wider span is scaled down to fit.
+        const qint64 maximum = std::min<qint64>(span, std::numeric_limits<int>::max());
+        bar->setRange(0, int(maximum));
+        bar->setValue(int(maximum == span ? shown : qRound64(double(shown) / span * maximum)));
+    }
+    if (value % 20 == 0)
+        QCoreApplication::processEvents();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "Progress.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class frmProgress;
+}
+
+// The small window that shows a long operation: a status line, a bar and,
+// for a cancellable operation, a Cancel button. One instance serves the whole
+// run and hides between operations. It is application-modal while shown, so
+// no other command can start in the middle of an operation, and it refuses
+// to be closed by its frame until Cancel is clicked or the operation ends.
+class frmProgress : public QWidget, public ProgressView
+{
+    Q_OBJECT
+
+public:
+    explicit frmProgress(QWidget *parent = nullptr);
+    ~frmProgress() override;
+
+    // Creates the program's progress window on the first call and registers
+    // it as the progress view; later calls return the same window.
+    static frmProgress *install();
+
+    void start(const QString &text, int rangeMin, int rangeMax, bool withCancel) override;
+    void increment(const QString &text) override;
+    void stop() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private Q_SLOTS:
+    void cmdCancel_Click();
+
+private:
+    void showValue(int value);
+
+    std::unique_ptr<Ui::frmProgress> m_ui;
+    int m_rangeMin = 0;
+    int m_rangeMax = 0;
+    int m_currentValue = 0;
+    // The window may be closed: after Cancel or once the operation ended.
+    bool m_stopped = false;
+};

@@ -1,0 +1,532 @@
+#include "Deletes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+#include "DataFolder.h"
+#include "DbConnection.h"
+#include "PagePaths.h"
+#include "Progress.h"
+#include "TestEnvironment.h"
+
+using namespace Deletes;
+
+namespace {
+
+// Records what the progress window would show.
+class RecordingView : public ProgressView
+{
+public:
+    void start(const QString &text, int rangeMin, int rangeMax, bool) override
+    {
+        events.append(QStringLiteral("start %1 %2..%3").arg(text).arg(rangeMin).arg(rangeMax));
+    }
+    void increment(const QString &text) override { events.append(text); }
+    void stop() override { events.append(QStringLiteral("stop")); }
+
+    QStringList events;
+};
+
+void writeFile(const QString &path)
+{
+    QVERIFY(PagePaths::MakePath(PagePaths::GetFolderPart(path)));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("page");
+}
+
+bool exists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+int rows(const QString &table)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
+}
+
+// Every row of the filing tables and every file under the data folder, to
+// compare a state before and after.
+QStringList snapshot()
+{
+    QStringList out;
+    for (const char *table : {"Cabinet", "Drawer", "Folder", "Document", "Page"}) {
+        const QString name = QString::fromLatin1(table);
+        const Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT * FROM ") + name);
+        for (int row = 0; row < rs.recordCount(); ++row) {
+            QStringList fields;
+            for (int col = 0; col < rs.columnCount(); ++col)
+                fields.append(rs.value(row, col).toString());
+            out.append(name + QLatin1Char(' ') + fields.join(QLatin1Char('|')));
+        }
+    }
+    QDirIterator it(DataFolder::path(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!path.endsWith(QLatin1String(".mdb")) && !path.endsWith(QLatin1String("-journal")))
+            out.append(path);
+    }
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+class DeletesTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    RecordingView m_view;
+
+    static int insert(const QString &sql, const QVariantList &binds)
+    {
+        DbConnection::Execute(sql, binds);
+        return int(DbConnection::LastInsertId());
+    }
+    static int addCabinet(const QString &storagePath = QString())
+    {
+        return insert(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Storage, StoragePath)"
+                                     " VALUES ('Cab', '', ?, ?)"),
+                      {storagePath.isEmpty() ? 0 : 1, storagePath});
+    }
+    static int addDrawer(int cabinetId)
+    {
+        return insert(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, 'Drw')"), {cabinetId});
+    }
+    static int addFolder(int drawerId)
+    {
+        return insert(QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, 'Fld')"), {drawerId});
+    }
+    static int addDocument(int folderId)
+    {
+        return insert(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, 'Doc')"), {folderId});
+    }
+    // A page in the default store, with its image and thumbnail.
+    static int addPage(int documentId)
+    {
+        const int id = insert(
+            QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filetype) VALUES (?, 1, 'jpg')"),
+            {documentId});
+        writeFile(PagePaths::GetDefaultPageFilePath(id));
+        writeFile(PagePaths::GetDefaultThumbFilePath(id));
+        return id;
+    }
+    // A page that names its file: under a cabinet's storage path, or a
+    // shortcut to the user's own file. The file and the thumbnail beside it
+    // are written.
+    static int addNamedPage(int documentId, const QString &filename, bool shortcut = false)
+    {
+        const int id = insert(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filename,"
+                                             " Filetype, ShortcutYN) VALUES (?, 1, ?, 'jpg', ?)"),
+                              {documentId, filename, shortcut ? QStringLiteral("Y") : QStringLiteral("N")});
+        writeFile(filename);
+        writeFile(PagePaths::GetThumbFilePath(id, filename));
+        return id;
+    }
+    static QStringList pageFiles(int pageId)
+    {
+        const QString filename = PagePaths::GetPageFilename(pageId);
+        return {PagePaths::GetPageFilePath(pageId, filename), PagePaths::GetThumbFilePath(pageId, filename)};
+    }
+    static QString dataPath(const QString &name) { return DataFolder::filePath(name); }
+
+    void verifyFiles(const QStringList &files, bool present)
+    {
+        for (const QString &f : files)
+            QVERIFY2(exists(f) == present, qPrintable(f));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnvironment::openFreshDatabase();
+        m_view.events.clear();
+        Progress::setView(&m_view);
+    }
+    void cleanup()
+    {
+        DbConnection::failAfterStatements(0);
+        Progress::setView(nullptr);
+        DbConnection::close();
+    }
+
+    // Counts at every level take only the pages below the item; an item
+    // without pages (or without a row) counts 0.
+    void countsAcrossLevels()
+    {
+        const int cab = addCabinet();
+        const int drw = addDrawer(cab);
+        const int emptyDrw = addDrawer(cab);
+        const int fld1 = addFolder(drw);
+        const int fld2 = addFolder(drw);
+        const int docA = addDocument(fld1);
+        const int docB = addDocument(fld1);
+        const int docC = addDocument(fld2);
+        addPage(docA);
+        addPage(docA);
+        addPage(docC);
+        addPage(docC);
+        addPage(docC);
+        const int otherCab = addCabinet();
+        addPage(addDocument(addFolder(addDrawer(otherCab))));
+
+        QCOMPARE(CountDocumentPages(docA), 2);
+        QCOMPARE(CountDocumentPages(docB), 0);
+        QCOMPARE(CountDocumentPages(docC), 3);
+        QCOMPARE(CountFolderPages(fld1), 2);
+        QCOMPARE(CountFolderPages(fld2), 3);
+        QCOMPARE(CountDrawerPages(drw), 5);
+        QCOMPARE(CountDrawerPages(emptyDrw), 0);
+        QCOMPARE(CountCabinetPages(cab), 5);
+        QCOMPARE(CountCabinetPages(otherCab), 1);
+        QCOMPARE(CountDocumentPages(999), 0);
+        QCOMPARE(CountFolderPages(999), 0);
+        QCOMPARE(CountDrawerPages(999), 0);
+        QCOMPARE(CountCabinetPages(999), 0);
+    }
+
+    // A document goes with its pages and their files; its sibling stays.
+    void deleteDocument()
+    {
+        const int fld = addFolder(addDrawer(addCabinet()));
+        const int doc = addDocument(fld);
+        const int sibling = addDocument(fld);
+        QStringList gone;
+        for (int i = 0; i < 3; ++i)
+            gone += pageFiles(addPage(doc));
+        const QStringList kept = pageFiles(addPage(sibling));
+
+        DeleteDocument(doc);
+
+        QCOMPARE(rows(QStringLiteral("Document")), 1);
+        QCOMPARE(CountDocumentPages(doc), 0);
+        QCOMPARE(CountDocumentPages(sibling), 1);
+        verifyFiles(gone, false);
+        verifyFiles(kept, true);
+        const QStringList expected{QStringLiteral("start Delete document 1..5"), QStringLiteral("Delete pages"),
+                                   QStringLiteral("Delete document"), QStringLiteral("Delete page files"),
+                                   QStringLiteral("Delete page files"), QStringLiteral("Delete page files"),
+                                   QStringLiteral("stop")};
+        QCOMPARE(m_view.events, expected);
+    }
+
+    // A folder's default-store page, a storage-path page (file and the
+    // thumbnail in Thumbs beside it) go; a shortcut page's row goes but the
+    // user's file and its thumbnail stay.
+    void deleteFolderWithStoragePathAndShortcut()
+    {
+        const QString store = dataPath(QStringLiteral("Storage 1.2"));
+        const int drw = addDrawer(addCabinet(store));
+        const int fld = addFolder(drw);
+        const int doc1 = addDocument(fld);
+        const int doc2 = addDocument(fld);
+        const QStringList stored = pageFiles(addPage(doc1));
+        const QStringList named = pageFiles(addNamedPage(doc1, store + QStringLiteral("/Invoice 7.jpg")));
+        const QString userFile = dataPath(QStringLiteral("user/letter.pdf"));
+        const QStringList shortcut = pageFiles(addNamedPage(doc2, userFile, true));
+        QCOMPARE(named.at(1), store + QStringLiteral("/Thumbs/Invoice 7.jpg"));
+        QCOMPARE(shortcut.at(1), dataPath(QStringLiteral("user/Thumbs/letter.pdf")));
+        const int otherFld = addFolder(drw);
+        const int otherDoc = addDocument(otherFld);
+        const QStringList kept = pageFiles(addPage(otherDoc));
+
+        DeleteFolder(fld);
+
+        QCOMPARE(rows(QStringLiteral("Folder")), 1);
+        QCOMPARE(rows(QStringLiteral("Document")), 1);
+        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(CountDocumentPages(otherDoc), 1);
+        verifyFiles(stored + named, false);
+        verifyFiles(shortcut + kept, true);
+        QCOMPARE(m_view.events.first(), QStringLiteral("start Delete folder 1..5"));
+        QCOMPARE(m_view.events.count(QStringLiteral("Delete folder")), 2);
+        QCOMPARE(m_view.events.count(QStringLiteral("Delete page files")), 3);
+        QCOMPARE(m_view.events.last(), QStringLiteral("stop"));
+    }
+
+    // A drawer takes its folders, documents, pages and files along.
+    void deleteDrawer()
+    {
+        const int cab = addCabinet();
+        const int drw = addDrawer(cab);
+        const int fld = addFolder(drw);
+        QStringList gone = pageFiles(addPage(addDocument(fld)));
+        gone += pageFiles(addPage(addDocument(addFolder(drw))));
+        addDocument(fld);
+        const int keptDrw = addDrawer(cab);
+        const QStringList kept = pageFiles(addPage(addDocument(addFolder(keptDrw))));
+
+        DeleteDrawer(drw);
+
+        QCOMPARE(rows(QStringLiteral("Drawer")), 1);
+        QCOMPARE(rows(QStringLiteral("Folder")), 1);
+        QCOMPARE(rows(QStringLiteral("Document")), 1);
+        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(CountDrawerPages(keptDrw), 1);
+        verifyFiles(gone, false);
+        verifyFiles(kept, true);
+        QCOMPARE(m_view.events.first(), QStringLiteral("start Delete drawer 1..5"));
+        QCOMPARE(m_view.events.count(QStringLiteral("Delete drawer")), 2);
+        QCOMPARE(m_view.events.count(QStringLiteral("Delete page files")), 2);
+    }
+
+    // An empty drawer: range 1..3 with its two steps.
+    void deleteEmptyDrawer()
+    {
+        const int drw = addDrawer(addCabinet());
+        DeleteDrawer(drw);
+        QCOMPARE(rows(QStringLiteral("Drawer")), 0);
+        const QStringList expected{QStringLiteral("start Delete drawer 1..3"), QStringLiteral("Delete drawer"),
+                                   QStringLiteral("Delete drawer"), QStringLiteral("stop")};
+        QCOMPARE(m_view.events, expected);
+    }
+
+    // A cabinet goes with every drawer below it; another cabinet stays.
+    void deleteCabinet()
+    {
+        const int cab = addCabinet();
+        const int drw = addDrawer(cab);
+        addDrawer(cab);
+        QStringList gone = pageFiles(addPage(addDocument(addFolder(drw))));
+        gone += pageFiles(addPage(addDocument(addFolder(drw))));
+        const int keptCab = addCabinet();
+        const QStringList kept = pageFiles(addPage(addDocument(addFolder(addDrawer(keptCab)))));
+
+        DeleteCabinet(cab);
+
+        QCOMPARE(rows(QStringLiteral("Cabinet")), 1);
+        QCOMPARE(rows(QStringLiteral("Drawer")), 1);
+        QCOMPARE(rows(QStringLiteral("Folder")), 1);
+        QCOMPARE(rows(QStringLiteral("Document")), 1);
+        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(CountCabinetPages(keptCab), 1);
+        verifyFiles(gone, false);
+        verifyFiles(kept, true);
+        // Two drawers, two pages: steps for each drawer, the drawers, the
+        // cabinet and each page, in a range one above them.
+        const QStringList expected{QStringLiteral("start Delete cabinet 1..7"), QStringLiteral("Delete drawer"),
+                                   QStringLiteral("Delete drawer"), QStringLiteral("Delete drawers in cabinet"),
+                                   QStringLiteral("Delete cabinet"), QStringLiteral("Delete page files"),
+                                   QStringLiteral("Delete page files"), QStringLiteral("stop")};
+        QCOMPARE(m_view.events, expected);
+    }
+
+    // A cabinet without drawers keeps the range 1..2 and its one step.
+    void deleteCabinetWithoutDrawers()
+    {
+        const int cab = addCabinet();
+        DeleteCabinet(cab);
+        QCOMPARE(rows(QStringLiteral("Cabinet")), 0);
+        const QStringList expected{QStringLiteral("start Delete cabinet 1..2"), QStringLiteral("Delete cabinet"),
+                                   QStringLiteral("stop")};
+        QCOMPARE(m_view.events, expected);
+    }
+
+    // The chosen pages go (a shortcut's user file stays); the document's
+    // other pages stay.
+    void deletePages()
+    {
+        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const int p1 = addPage(doc);
+        const int p2 = addPage(doc);
+        const int p3 = addPage(doc);
+        const QString userFile = dataPath(QStringLiteral("user/scan.tif"));
+        const int shortcut = addNamedPage(doc, userFile, true);
+        const QStringList gone = pageFiles(p1) + pageFiles(p3);
+        const QStringList kept = pageFiles(p2) + pageFiles(shortcut);
+
+        DeletePages({p3, p1, shortcut, p1});
+
+        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page")).toInt(), p2);
+        verifyFiles(gone, false);
+        verifyFiles(kept, true);
+        QCOMPARE(m_view.events.first(), QStringLiteral("start Delete page 1..9"));
+        QCOMPARE(m_view.events.count(QStringLiteral("Delete page record")), 3);
+        QCOMPARE(m_view.events.count(QStringLiteral("Delete page file")), 3);
+        QCOMPARE(m_view.events.last(), QStringLiteral("stop"));
+    }
+
+    void deleteNoPages()
+    {
+        DeletePages({});
+        QVERIFY(m_view.events.isEmpty());
+    }
+
+    // The files of one page: the image and thumbnail of a stored page, none
+    // of a shortcut page's.
+    void deleteStoredPageFiles()
+    {
+        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const int page = addPage(doc);
+        const int named = addNamedPage(doc, dataPath(QStringLiteral("Store/a.jpg")));
+        const int shortcut = addNamedPage(doc, dataPath(QStringLiteral("user/a.doc")), true);
+        const QStringList pageList = pageFiles(page) + pageFiles(named);
+        const QStringList shortcutFiles = pageFiles(shortcut);
+
+        DeleteStoredPageFiles(page);
+        DeleteStoredPageFiles(named);
+        DeleteStoredPageFiles(shortcut);
+
+        verifyFiles(pageList, false);
+        verifyFiles(shortcutFiles, true);
+        QCOMPARE(rows(QStringLiteral("Page")), 3);
+    }
+
+    // An image removed by hand is skipped quietly; its thumbnail still goes.
+    void missingImageStillRemovesThumbnail()
+    {
+        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const int single = addPage(doc);
+        const int inDoc = addPage(doc);
+        QVERIFY(QFile::remove(PagePaths::GetDefaultPageFilePath(single)));
+        QVERIFY(QFile::remove(PagePaths::GetDefaultPageFilePath(inDoc)));
+
+        DeleteStoredPageFiles(single);
+        QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(single)));
+        DeleteDocument(doc);
+        QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(inDoc)));
+        QCOMPARE(rows(QStringLiteral("Page")), 0);
+    }
+
+    // A file that another remaining page names is kept, until its last page
+    // goes too.
+    void sharedFileKeptWhileNamed()
+    {
+        const QString shared = dataPath(QStringLiteral("Store/shared.jpg"));
+        const int fld = addFolder(addDrawer(addCabinet()));
+        const int doc1 = addDocument(fld);
+        const int doc2 = addDocument(fld);
+        const int p1 = addNamedPage(doc1, shared);
+        addNamedPage(doc2, shared);
+        const QStringList files = pageFiles(p1);
+
+        DeleteStoredPageFiles(p1);
+        verifyFiles(files, true);
+        DeleteDocument(doc1);
+        verifyFiles(files, true);
+        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        DeleteDocument(doc2);
+        verifyFiles(files, false);
+    }
+
+    // Two pages of the deleted set that name one file: it goes with them.
+    void sharedFileWithinDeletedSetRemoved()
+    {
+        const QString shared = dataPath(QStringLiteral("Store/twice.jpg"));
+        const int fld = addFolder(addDrawer(addCabinet()));
+        const int p1 = addNamedPage(addDocument(fld), shared);
+        addNamedPage(addDocument(fld), shared);
+        const QStringList files = pageFiles(p1);
+        DeleteFolder(fld);
+        verifyFiles(files, false);
+        QCOMPARE(rows(QStringLiteral("Page")), 0);
+    }
+
+    // A shortcut to a stored page's file keeps that file alive.
+    void shortcutNamingStoredFileKeepsIt()
+    {
+        const QString file = dataPath(QStringLiteral("Store/b.jpg"));
+        const int fld = addFolder(addDrawer(addCabinet()));
+        const int doc = addDocument(fld);
+        const int stored = addNamedPage(doc, file);
+        addNamedPage(addDocument(fld), file, true);
+        const QStringList files = pageFiles(stored);
+        DeleteDocument(doc);
+        verifyFiles(files, true);
+    }
+
+    void injectedFailureChangesNothing_data()
+    {
+        QTest::addColumn<QString>("level");
+        QTest::newRow("cabinet") << "cabinet";
+        QTest::newRow("drawer") << "drawer";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("document") << "document";
+        QTest::newRow("pages") << "pages";
+    }
+    // A failure at any statement keeps every row and every file, closes the
+    // progress window and reaches the caller; a later attempt succeeds.
+    void injectedFailureChangesNothing()
+    {
+        QFETCH(QString, level);
+        const QString store = dataPath(QStringLiteral("Store"));
+        const int cab = addCabinet(store);
+        const int drw = addDrawer(cab);
+        const int fld = addFolder(drw);
+        const int doc = addDocument(fld);
+        const int p1 = addPage(doc);
+        const int p2 = addNamedPage(doc, store + QStringLiteral("/x.jpg"));
+        addPage(addDocument(addFolder(addDrawer(cab))));
+        const QStringList before = snapshot();
+
+        int failures = 0;
+        bool done = false;
+        for (int n = 1; n < 100 && !done; ++n) {
+            m_view.events.clear();
+            DbConnection::failAfterStatements(n);
+            try {
+                if (level == QLatin1String("cabinet"))
+                    DeleteCabinet(cab);
+                else if (level == QLatin1String("drawer"))
+                    DeleteDrawer(drw);
+                else if (level == QLatin1String("folder"))
+                    DeleteFolder(fld);
+                else if (level == QLatin1String("document"))
+                    DeleteDocument(doc);
+                else
+                    DeletePages({p1, p2});
+                done = true;
+            } catch (const DbError &e) {
+                ++failures;
+                QCOMPARE(e.code, -999);
+            }
+            DbConnection::failAfterStatements(0);
+            if (!done) {
+                QCOMPARE(snapshot(), before);
+                if (!m_view.events.isEmpty())
+                    QCOMPARE(m_view.events.last(), QStringLiteral("stop"));
+            }
+        }
+        QVERIFY(done);
+        QVERIFY2(failures >= 5, qPrintable(QString::number(failures)));
+        QVERIFY(snapshot() != before);
+        verifyFiles(pageFiles(p1), false);
+        QVERIFY(!exists(store + QStringLiteral("/x.jpg")));
+        QVERIFY(!exists(store + QStringLiteral("/Thumbs/x.jpg")));
+    }
+
+    // A folder of a thousand pages goes whole.
+    void largeFolder()
+    {
+        const int fld = addFolder(addDrawer(addCabinet()));
+        const int doc = addDocument(fld);
+        DbConnection::Transaction tx;
+        DbConnection::Statement insert(
+            QStringLiteral("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)"));
+        QList<int> ids;
+        for (int i = 1; i <= 1000; ++i) {
+            insert.run({doc, i});
+            ids.append(int(insert.lastInsertId()));
+        }
+        tx.commit();
+        for (int id : ids)
+            writeFile(PagePaths::GetDefaultPageFilePath(id));
+
+        DeleteFolder(fld);
+
+        QCOMPARE(rows(QStringLiteral("Page")), 0);
+        QCOMPARE(m_view.events.first(), QStringLiteral("start Delete folder 1..1002"));
+        QCOMPARE(m_view.events.count(QStringLiteral("Delete page files")), 1000);
+        for (int id : ids)
+            QVERIFY(!exists(PagePaths::GetDefaultPageFilePath(id)));
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(DeletesTest)
+#include "DeletesTest.moc"

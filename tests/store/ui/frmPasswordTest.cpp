@@ -1,0 +1,158 @@
+#include "frmPassword.h"
+#include "FakePrompt.h"
+#include "TestEnvironment.h"
+#include "WidgetPrompt.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+QDialog *openDialog()
+{
+    return qobject_cast<QDialog *>(QApplication::activeModalWidget());
+}
+
+QLineEdit *passwordBox(QWidget *dialog)
+{
+    return dialog->findChild<QLineEdit *>(QStringLiteral("txtPassword"));
+}
+
+QPushButton *button(QWidget *dialog, const char *name)
+{
+    return dialog->findChild<QPushButton *>(QLatin1String(name));
+}
+
+// Types any text, also characters that are no ASCII key.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Runs the steps once the dialog shows. A step that cannot find the dialog
+// ends every modal window, so a broken case fails instead of hanging.
+void whenShown(std::function<void(QDialog *)> steps)
+{
+    QTimer::singleShot(0, [steps] {
+        QDialog *dialog = openDialog();
+        if (!dialog || dialog->objectName() != QLatin1String("frmPassword")) {
+            qWarning("password dialog not shown");
+            while (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+            return;
+        }
+        steps(dialog);
+    });
+}
+
+} // namespace
+
+class frmPasswordTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // OK and Enter give the typed text; the box holds ten characters at most
+    // and shows none of them.
+    void typedTextReturned_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("withEnter");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("OK") << "Secret7" << false << "Secret7";
+        QTest::newRow("Enter") << "Secret7" << true << "Secret7";
+        QTest::newRow("eleven characters") << "abcdefghijk" << false << "abcdefghij";
+        QTest::newRow("empty") << "" << false << "";
+    }
+    void typedTextReturned()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, withEnter);
+        QFETCH(QString, expected);
+        bool hidden = false;
+        whenShown([&](QDialog *dialog) {
+            QLineEdit *box = passwordBox(dialog);
+            QTest::keyClicks(box, typed);
+            hidden = box->echoMode() == QLineEdit::Password;
+            if (withEnter)
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                QTest::mouseClick(button(dialog, "cmdOK"), Qt::LeftButton);
+        });
+        const std::optional<QString> reply = frmPassword::ask(nullptr);
+        QVERIFY(reply.has_value());
+        QCOMPARE(*reply, expected);
+        QVERIFY(hidden);
+    }
+
+    // Cancel, Esc and the window frame all cancel, whatever was typed.
+    void cancelGivesNothing_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Cancel button") << 0;
+        QTest::newRow("Esc") << 1;
+        QTest::newRow("frame") << 2;
+    }
+    void cancelGivesNothing()
+    {
+        QFETCH(int, how);
+        whenShown([how](QDialog *dialog) {
+            QTest::keyClicks(passwordBox(dialog), QStringLiteral("*WAIT*"));
+            if (how == 0)
+                QTest::mouseClick(button(dialog, "cmdCancel"), Qt::LeftButton);
+            else if (how == 1)
+                QTest::keyClick(passwordBox(dialog), Qt::Key_Escape);
+            else
+                dialog->close();
+        });
+        QVERIFY(!frmPassword::ask(nullptr).has_value());
+    }
+
+    // A character beyond Latin-1 cannot be stored: OK is refused with a
+    // message and the dialog stays open with the text, to be corrected.
+    void characterBeyondLatin1Refused()
+    {
+        FakePrompt prompt;
+        bool stayedOpen = false;
+        QString keptText;
+        whenShown([&](QDialog *dialog) {
+            QLineEdit *box = passwordBox(dialog);
+            typeText(box, QStringLiteral("ab") + QChar(0x20AC));
+            QTest::mouseClick(button(dialog, "cmdOK"), Qt::LeftButton);
+            stayedOpen = dialog->isVisible() && QApplication::activeModalWidget() == dialog;
+            keptText = box->text();
+            box->clear();
+            typeText(box, QStringLiteral("Grüße"));
+            QTest::mouseClick(button(dialog, "cmdOK"), Qt::LeftButton);
+        });
+        const std::optional<QString> reply = frmPassword::ask(nullptr);
+        QVERIFY(stayedOpen);
+        QCOMPARE(keptText, QStringLiteral("ab") + QChar(0x20AC));
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY(!prompt.messages.first().isEmpty());
+        QVERIFY(reply.has_value());
+        QCOMPARE(*reply, QStringLiteral("Grüße"));
+    }
+
+    // The program's prompt asks for cabinet passwords with this dialog.
+    void widgetPromptUsesDialog()
+    {
+        whenShown([](QDialog *dialog) {
+            QTest::keyClicks(passwordBox(dialog), QStringLiteral("Tax2024"));
+            QTest::mouseClick(button(dialog, "cmdOK"), Qt::LeftButton);
+        });
+        WidgetPrompt prompt;
+        const std::optional<QString> reply = prompt.password(QStringLiteral("Taxes"));
+        QVERIFY(reply.has_value());
+        QCOMPARE(*reply, QStringLiteral("Tax2024"));
+    }
+};
+
+VLM_TEST_MAIN(frmPasswordTest)
+#include "frmPasswordTest.moc"

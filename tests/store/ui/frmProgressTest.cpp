@@ -1,0 +1,257 @@
+#include "frmProgress.h"
+#include "Progress.h"
+#include "TestEnvironment.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+class frmProgressTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    frmProgress *m_window = nullptr;
+
+    QProgressBar *bar() const { return m_window->findChild<QProgressBar *>(QStringLiteral("shpForeground")); }
+    QLabel *status() const { return m_window->findChild<QLabel *>(QStringLiteral("lblStatus")); }
+    QPushButton *cancel() const { return m_window->findChild<QPushButton *>(QStringLiteral("cmdCancel")); }
+    // The filled part of the bar, 0 to 1.
+    double filled() const
+    {
+        return double(bar()->value() - bar()->minimum()) / (bar()->maximum() - bar()->minimum());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_window = frmProgress::install();
+        QVERIFY(m_window);
+        QCOMPARE(Progress::view(), static_cast<ProgressView *>(m_window));
+        QVERIFY(bar());
+        QVERIFY(status());
+        QVERIFY(cancel());
+    }
+
+    void cleanup()
+    {
+        Progress::StopProgress();
+        Progress::SetProgressCancelled(false);
+    }
+
+    // The program calls install() at start-up; calling it again must not
+    // create a second window.
+    void installKeepsOneWindow()
+    {
+        QCOMPARE(frmProgress::install(), m_window);
+    }
+
+    // The range 1..4 fills the bar in quarters; a fifth advance changes only
+    // the status text.
+    void fillsInSteps()
+    {
+        Progress::StartProgress(QStringLiteral("Delete Cabinet"), 1, 4);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(status()->text(), QStringLiteral("Delete Cabinet"));
+        QCOMPARE(filled(), 0.0);
+        for (int step = 1; step <= 4; ++step) {
+            const QString text = QStringLiteral("Page %1").arg(step);
+            Progress::AdvanceProgress(text);
+            QCOMPARE(status()->text(), text);
+            QCOMPARE(filled(), step / 4.0);
+        }
+        Progress::AdvanceProgress(QStringLiteral("One more"));
+        QCOMPARE(status()->text(), QStringLiteral("One more"));
+        QCOMPARE(filled(), 1.0);
+
+        Progress::EndProgress();
+        QVERIFY(!m_window->isVisible());
+    }
+
+    // Stopping fills the bar before the window goes.
+    void stopFillsBar()
+    {
+        Progress::StartProgress(QStringLiteral("Paste"), 1, 3);
+        Progress::AdvanceProgress(QStringLiteral("a"));
+        Progress::StopProgress();
+        QCOMPARE(filled(), 1.0);
+        QVERIFY(!m_window->isVisible());
+    }
+
+    // The frame cannot close the window while the operation runs; after
+    // Cancel or the end of the operation it can.
+    void frameCloseRefusedWhileRunning_data()
+    {
+        QTest::addColumn<bool>("viaCancel");
+        QTest::newRow("after Cancel") << true;
+        QTest::newRow("after stop") << false;
+    }
+    void frameCloseRefusedWhileRunning()
+    {
+        QFETCH(bool, viaCancel);
+        Progress::StartProgressPositioned(QStringLiteral("Import"), 1, 10);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->isVisible());
+
+        if (viaCancel) {
+            QTest::mouseClick(cancel(), Qt::LeftButton);
+            QVERIFY(Progress::ProgressCancelled());
+            // Cancel only asks the loop to stop; the window stays until then.
+            QVERIFY(m_window->isVisible());
+        } else {
+            Progress::StopProgress();
+            QVERIFY(!Progress::ProgressCancelled());
+        }
+        QVERIFY(m_window->close());
+        QVERIFY(!m_window->isVisible());
+    }
+
+    // The stop request reads true from EndProgress until the next start.
+    void cancelledFlagLifecycle_data()
+    {
+        QTest::addColumn<bool>("positioned");
+        QTest::newRow("plain") << false;
+        QTest::newRow("positioned") << true;
+    }
+    void cancelledFlagLifecycle()
+    {
+        QFETCH(bool, positioned);
+        Progress::StartProgress(QStringLiteral("first"), 1, 2);
+        Progress::EndProgress();
+        QVERIFY(Progress::ProgressCancelled());
+        if (positioned)
+            Progress::StartProgressPositioned(QStringLiteral("second"), 1, 2);
+        else
+            Progress::StartProgress(QStringLiteral("second"), 1, 2);
+        QVERIFY(!Progress::ProgressCancelled());
+        Progress::StopProgress();
+        QVERIFY(!Progress::ProgressCancelled());
+    }
+
+    // Only the cancellable (positioned) start offers Cancel; the next plain
+    // start hides it again.
+    void cancelButtonOnlyWhenPositioned()
+    {
+        Progress::StartProgressPositioned(QStringLiteral("Import"), 1, 5);
+        QVERIFY(cancel()->isVisible());
+        Progress::StopProgress();
+        Progress::StartProgress(QStringLiteral("Delete"), 1, 5);
+        QVERIFY(!cancel()->isVisible());
+    }
+
+    // A range without steps shows an empty bar through every call.
+    void rangeWithoutSteps_data()
+    {
+        QTest::addColumn<int>("rangeMin");
+        QTest::addColumn<int>("rangeMax");
+        QTest::newRow("max one below min") << 1 << 0;
+        QTest::newRow("max far below min") << 5 << 1;
+        QTest::newRow("extreme") << std::numeric_limits<int>::max() << std::numeric_limits<int>::min();
+    }
+    void rangeWithoutSteps()
+    {
+        QFETCH(int, rangeMin);
+        QFETCH(int, rangeMax);
+        Progress::StartProgress(QStringLiteral("Nothing"), rangeMin, rangeMax);
+        QCOMPARE(filled(), 0.0);
+        Progress::AdvanceProgress(QStringLiteral("step"));
+        Progress::AdvanceProgress(QStringLiteral("step"));
+        QCOMPARE(filled(), 0.0);
+        QCOMPARE(status()->text(), QStringLiteral("step"));
+        Progress::EndProgress();
+        QCOMPARE(filled(), 0.0);
+    }
+
+    // The whole 32-bit range still fills in proportion.
+    void widestRange()
+    {
+        Progress::StartProgress(QStringLiteral("wide"), std::numeric_limits<int>::min(),
+                                std::numeric_limits<int>::max());
+        Progress::AdvanceProgress(QStringLiteral("one"));
+        QVERIFY(filled() >= 0.0);
+        QVERIFY(filled() < 0.001);
+        Progress::StopProgress();
+        QVERIFY(qAbs(filled() - 0.5) < 1e-6);
+    }
+
+    // A start while the window shows resets text, range and bar in the
+    // same window.
+    void restartResetsInPlace()
+    {
+        Progress::StartProgressPositioned(QStringLiteral("first"), 1, 4);
+        Progress::AdvanceProgress(QStringLiteral("a"));
+        Progress::AdvanceProgress(QStringLiteral("b"));
+        QTest::mouseClick(cancel(), Qt::LeftButton);
+        const int windows = QApplication::topLevelWidgets().size();
+
+        Progress::StartProgress(QStringLiteral("second"), 1, 10);
+        QVERIFY(m_window->isVisible());
+        QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+        QCOMPARE(status()->text(), QStringLiteral("second"));
+        QCOMPARE(filled(), 0.0);
+        QVERIFY(!cancel()->isVisible());
+        // The new operation is running again: the frame may not close it.
+        QVERIFY(!m_window->close());
+        Progress::AdvanceProgress(QStringLiteral("c"));
+        QCOMPARE(filled(), 0.1);
+    }
+
+    // While an operation runs only the progress window takes input: a
+    // button of another window cannot be clicked, Cancel can. The clicks go
+    // through the window system, where modality is enforced. The window
+    // stays on top of the others.
+    void applicationModalWhileShown()
+    {
+        QWidget other;
+        QPushButton *button = new QPushButton(QStringLiteral("Delete"), &other);
+        button->setGeometry(10, 10, 80, 30);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        QSignalSpy clicks(button, &QPushButton::clicked);
+        const auto clickThroughWindow = [](QWidget *target) {
+            QWidget *window = target->window();
+            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              target->mapTo(window, target->rect().center()));
+        };
+
+        Progress::StartProgressPositioned(QStringLiteral("Import"), 1, 100);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QCOMPARE(m_window->windowModality(), Qt::ApplicationModal);
+        QCOMPARE(QApplication::activeModalWidget(), m_window);
+        QVERIFY(m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+        clickThroughWindow(button);
+        QCOMPARE(clicks.count(), 0);
+        clickThroughWindow(cancel());
+        QVERIFY(Progress::ProgressCancelled());
+
+        Progress::EndProgress();
+        QVERIFY(!QApplication::activeModalWidget());
+        clickThroughWindow(button);
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    // A Cancel click that arrives while the loop runs is seen by the loop's
+    // next test of the stop request.
+    void cancelArrivesDuringAdvance()
+    {
+        Progress::StartProgressPositioned(QStringLiteral("Import"), 1, 1000);
+        QTimer::singleShot(0, cancel(), [this] { QTest::mouseClick(cancel(), Qt::LeftButton); });
+        int steps = 0;
+        while (!Progress::ProgressCancelled() && steps < 1000) {
+            Progress::AdvanceProgress(QStringLiteral("file %1").arg(steps));
+            ++steps;
+        }
+        QVERIFY(Progress::ProgressCancelled());
+        QVERIFY(steps < 1000);
+        Progress::EndProgress();
+    }
+};
+
+VLM_TEST_MAIN(frmProgressTest)
+#include "frmProgressTest.moc"
