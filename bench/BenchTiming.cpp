@@ -1,0 +1,64 @@
+#include "BenchTiming.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <QElapsedTimer>
+#include <QLocale>
+
+namespace {
+
+qint64 nowNs()
+{
+    // One monotonic clock for every figure; QElapsedTimer picks it.
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.nsecsElapsed();
+}
+
+} // namespace
+
+namespace BenchTiming {
+
+Stopwatch::Stopwatch() : m_start(nowNs())
+{
+}
+
+double Stopwatch::elapsedMs() const
+{
+    return (nowNs() - m_start) / 1e6;
+}
+
+double median(std::vector<double> samples)
+{
+    if (samples.empty())
+        return 0;
+    std::sort(samples.begin(), samples.end());
+    const size_t mid = samples.size() / 2;
+    return samples.size() % 2 ? samples[mid] : (samples[mid - 1] + samples[mid]) / 2;
+}
+
+QString ms(double milliseconds)
+{
+    const int decimals = milliseconds < 10 ? 2 : milliseconds < 100 ? 1 : 0;
+    return QString::number(milliseconds, 'f', decimals) + QStringLiteral(" ms");
+}
+
+QString count(double n)
+{
+    return QLocale(QLocale::English).toString(qint64(n + 0.5));
+}
+
+void printLine(const QString &line)
+{
+    std::fprintf(stdout, "%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+QString verdict(bool met)
+{
+    return met ? QStringLiteral(" ok") : QStringLiteral(" MISSED");
+}
+
+} // namespace BenchTiming
