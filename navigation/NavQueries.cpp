@@ -1,0 +1,88 @@
+#include "NavQueries.h"
+
+#include "Common.h"
+#include "DbConnection.h"
+#include "Passwords.h"
+
+namespace {
+
+QVector<NavQueries::Row> rows(const QString &sql, const QVariantList &binds, bool withDate = false)
+{
+    const Recordset rs = DbConnection::OpenRecordset(sql, binds);
+    QVector<NavQueries::Row> out;
+    out.reserve(rs.recordCount());
+    for (int i = 0; i < rs.recordCount(); ++i) {
+        NavQueries::Row r;
+        r.id = rs.value(i, 0).toInt();
+        r.parentId = rs.value(i, 1).toInt();
+        r.name = NullToEmpty(rs.value(i, 2));
+        if (withDate)
+            r.date = DateFromValue(rs.value(i, 3));
+        out.append(r);
+    }
+    return out;
+}
+
+} // namespace
+
+namespace NavQueries {
+
+QVector<Row> cabinets()
+{
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT CabinetId, Name, [Password] FROM Cabinet ORDER BY Name"));
+    QVector<Row> out;
+    out.reserve(rs.recordCount());
+    for (int i = 0; i < rs.recordCount(); ++i) {
+        Row r;
+        r.id = rs.value(i, 0).toInt();
+        r.name = NullToEmpty(rs.value(i, 1));
+        r.locked = !Passwords::UnscramblePassword(NullToEmpty(rs.value(i, 2))).isEmpty();
+        out.append(r);
+    }
+    return out;
+}
+
+QVector<Row> drawersOfCabinet(int cabinetId)
+{
+    return rows(QStringLiteral("SELECT DrawerId, CabinetId, Name FROM Drawer WHERE CabinetId = ? ORDER BY Name"),
+                {cabinetId});
+}
+
+QVector<Row> foldersOfDrawer(int drawerId)
+{
+    return rows(QStringLiteral("SELECT FolderId, DrawerId, Name FROM Folder WHERE DrawerId = ?"), {drawerId});
+}
+
+QVector<Row> documentsOfFolder(int folderId)
+{
+    return rows(QStringLiteral("SELECT DocumentId, FolderId, Name, DateOnDocument FROM Document"
+                               " WHERE FolderId = ?"),
+                {folderId}, true);
+}
+
+QVector<Row> foldersOfCabinet(int cabinetId)
+{
+    return rows(QStringLiteral("SELECT Folder.FolderId, Folder.DrawerId, Folder.Name FROM Drawer"
+                               " INNER JOIN Folder ON Folder.DrawerId = Drawer.DrawerId"
+                               " WHERE Drawer.CabinetId = ?"),
+                {cabinetId});
+}
+
+QVector<Row> documentsOfDrawer(int drawerId)
+{
+    return rows(QStringLiteral("SELECT Document.DocumentId, Document.FolderId, Document.Name,"
+                               " Document.DateOnDocument FROM Folder"
+                               " INNER JOIN Document ON Document.FolderId = Folder.FolderId"
+                               " WHERE Folder.DrawerId = ?"),
+                {drawerId}, true);
+}
+
+QString DocumentNodeText(const QString &name, const QDate &date)
+{
+    if (!date.isValid())
+        return name;
+    return name + QStringLiteral(" (") + Common::FormatDate(date) + QLatin1Char(')');
+}
+
+} // namespace NavQueries

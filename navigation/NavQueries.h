@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+
+// The reads behind the navigation tree and the level lists. Each throws
+// DbError.
+namespace NavQueries {
+
+struct Row
+{
+    int id = 0;
+    int parentId = 0;
+    QString name;
+    QDate date;           // documents only
+    bool locked = false;  // cabinets only: a password is stored
+};
+
+// Every cabinet, by name.
+QVector<Row> cabinets();
+// The drawers of a cabinet, by name.
+QVector<Row> drawersOfCabinet(int cabinetId);
+// The folders of a drawer, in table order.
+QVector<Row> foldersOfDrawer(int drawerId);
+// The documents of a folder, in table order.
+QVector<Row> documentsOfFolder(int folderId);
+// The folders of every drawer of a cabinet (parentId = the drawer).
+QVector<Row> foldersOfCabinet(int cabinetId);
+// The documents of every folder of a drawer (parentId = the folder).
+QVector<Row> documentsOfDrawer(int drawerId);
+
+// A document node's text: the name, followed by " (MM/dd/yyyy)" when the
+// document has a date.
+QString DocumentNodeText(const QString &name, const QDate &date);
+
+} // namespace NavQueries

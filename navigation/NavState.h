@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// What the menu and popup commands apply to: at most one of the four item
+// ids is set (-1 for none), with its node text and, below a cabinet, the id
+// of its parent.
+struct CurrentPosition
+{
+    int CurrentCabinetId = -1;
+    int CurrentDrawerId = -1;
+    int CurrentFolderId = -1;
+    int CurrentDocumentId = -1;
+    int CurrentParentId = -1;
+    QString CurrentCabinetName;
+    QString CurrentDrawerName;
+    QString CurrentFolderName;
+    QString CurrentDocumentName;
+
+    void reset() { *this = CurrentPosition(); }
+    // Sets the position from a node's key, text and parent key; keys of
+    // other types leave it at none.
+    void setFromNode(const QString &key, const QString &text, const QString &parentKey);
+};
+
+// Values read once at start-up from the settings, kept for the run.
+struct StartupSettings
+{
+    QString ZoomMode = QStringLiteral("NONE");
+    int PagePaneDisplayCount = 20;
+    int ThumbnailSide = 100;
+    QString PagePaneViewMode = QStringLiteral("thumbnail");
+
+    // Reads "ZoomDefault", "DisplayCount" (a whole number clamped to 1..64;
+    // 20 when it is not a number) and "ThumbView".
+    static StartupSettings read();
+    static int displayCountFrom(const QString &text);
+};
+
+// The run's shared navigation state.
+struct NavState
+{
+    CurrentPosition position;
+    StartupSettings settings;
+
+    static NavState &instance();
+};

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QHash>
+#include <QPoint>
+#include <QTreeWidget>
+
+// The filing tree: every node carries its key, its bare name and its image
+// key, and is found by key through an index kept in step with every add and
+// remove. Every level is sorted by text without regard to case.
+//
+// Callers pass keys, never item pointers, across anything that may change
+// the tree.
+class NavTree : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    enum Role {
+        KeyRole = Qt::UserRole,
+        NameRole,     // the bare name (a document's text may carry its date)
+        IconKeyRole,  // "cabinet", "locked", ...
+    };
+
+    explicit NavTree(QWidget *parent = nullptr);
+    ~NavTree() override;
+
+    QTreeWidgetItem *node(const QString &key) const;
+    bool contains(const QString &key) const { return m_index.contains(key); }
+    // Adds a node under the parent's node (nullptr for the top level). Does
+    // nothing and returns nullptr when the parent is missing or the key is
+    // already in the tree.
+    QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text,
+                             const QString &iconKey, const QString &name = QString());
+    // Adds many children of one parent at once, sorting once (the lazy loads).
+    struct NewNode
+    {
+        QString key;
+        QString text;
+        QString name;
+    };
+    int addNodes(const QString &parentKey, const QVector<NewNode> &nodes, const QString &iconKey);
+    // Removes the node and everything below it.
+    void removeNode(const QString &key);
+    void removeChildren(const QString &key);
+    void clearAll();
+
+    bool setNodeText(const QString &key, const QString &text, const QString &name);
+    void setNodeIcon(const QString &key, const QString &iconKey);
+    QString iconKeyOf(const QString &key) const;
+    QString textOf(const QString &key) const;
+    QString nameOf(const QString &key) const;
+    QString parentKeyOf(const QString &key) const;
+    QStringList childKeys(const QString &key) const;
+
+    QString selectedKey() const;
+    // Makes the node the selected one without showing its contents.
+    void selectNode(const QString &key);
+    void expandNode(const QString &key);
+
+    static QString keyOf(const QTreeWidgetItem *item);
+
+Q_SIGNALS:
+    // A left-button click on a node: pressed and released on the same node,
+    // not on its expand mark.
+    void nodeClicked(const QString &key);
+    void nodeExpanded(const QString &key);
+    void refreshRequested();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void unindex(QTreeWidgetItem *item);
+    QTreeWidgetItem *makeItem(const QString &key, const QString &text, const QString &iconKey,
+                              const QString &name) const;
+
+    QHash<QString, QTreeWidgetItem *> m_index;
+    QString m_pressedKey;
+    bool m_pressOnExpander = false;
+};

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Sample cabinets: ready-made sets of drawers, folders and documents,
+// described in the outline "Sample.txt" in the data folder. One entry a
+// line; a line loses its leading and trailing spaces (not tabs), its kind is
+// its first three characters ("CAB", "DRW", "FLD", "DOC", upper case) and
+// its value the text after the first "=", trimmed of spaces. A CAB line
+// opens a section that runs to the next CAB line; inside it a DRW line opens
+// a drawer, a FLD line is a folder of the last drawer and a DOC line a
+// document of the last folder since that drawer. Everything else is ignored.
+//
+// The program ships a built-in outline and writes it when the data folder
+// has none; the user may edit it afterwards.
+namespace SampleCabinets {
+
+struct OutlineFolder
+{
+    QString name;
+    QStringList documents;
+};
+
+struct OutlineDrawer
+{
+    QString name;
+    QList<OutlineFolder> folders;
+};
+
+// The outline file in the data folder.
+QString SampleOutlinePath();
+
+// The built-in outline, lines ended by CR LF.
+QString BuiltInOutline();
+
+// Writes the built-in outline to the outline file, replacing it. On failure
+// the old file is kept, "Error creating sample file.  Error # <code>
+// <reason>" is shown through the prompt, and false is returned.
+bool WriteSampleOutline();
+
+// Writes the built-in outline when there is no outline file; true when the
+// file exists afterwards.
+bool EnsureSampleOutline();
+
+// The outline's text. Without an outline file the built-in outline is
+// written (quietly; a failure is only logged) and its text returned, so a
+// first run always has one. Throws DbError when the file exists but cannot
+// be read.
+QString ReadOutline();
+
+// The value of every CAB line, in file order, duplicates and empty values
+// included.
+QStringList ReadSampleCabinetNames(const QString &outlineText);
+// The drawers of the first section whose name equals cabinetName without
+// regard to case. Names are not cleaned.
+QList<OutlineDrawer> ReadOutlineSection(const QString &outlineText, const QString &cabinetName);
+
+// The sample cabinets the dialog offers: the CAB values of the outline.
+// Throws DbError.
+QStringList SampleCabinetNames();
+
+// The name a sample cabinet is stored under: the outline's name without the
+// characters a name may not hold, trimmed. Empty when nothing is left.
+QString CabinetNameFor(const QString &outlineName);
+
+// True when a cabinet of that name exists (letter case does not count).
+// Throws DbError.
+bool CabinetNameExists(const QString &name);
+
+// Creates a cabinet without password named CabinetNameFor(name), adds its
+// tree node, fills it from the outline section named name, selects the
+// cabinet's node again and lists its drawers. Returns the new CabinetId. The caller checks the name first.
+// Throws DbError: when reading the outline fails nothing is inserted; when
+// filling fails the cabinet stays, empty, with its node.
+int CreateSampleCabinet(const QString &name);
+
+// Inserts the drawers, folders and documents of the section named name into
+// the cabinet. Names lose the characters a name may not hold; an entry left
+// empty is skipped with everything below it, and a drawer (folder) whose
+// name the parent already has takes its content into that one. All rows go
+// in one transaction; tree nodes are added after it commits, in file order.
+// Throws DbError (nothing inserted, no node added).
+void FillCabinetFromOutline(const QString &name, int cabinetId);
+
+// Inserts one row, adds its tree node and returns the new id. The name is
+// stored as given. Throw DbError.
+int AddSampleDrawer(int cabinetId, const QString &name);
+int AddSampleFolder(int drawerId, const QString &name);
+int AddSampleDocument(int folderId, const QString &name);
+
+} // namespace SampleCabinets

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class frmSample;
+}
+
+// Offers the sample cabinets of the outline file. Create Sample (or a
+// double-click) creates the selected one under a name no cabinet has yet;
+// Edit Samples opens the outline in the desktop's text editor and closes,
+// so the edits show at the next opening. Enter presses Edit Samples.
+class frmSample : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmSample(QWidget *parent = nullptr);
+    ~frmSample() override;
+
+    // Opens a file with the desktop's program for it; false when none
+    // could be started.
+    using OpenFileHandler = std::function<bool(const QString &path)>;
+    // Replaces how Edit Samples opens the outline (tests install one that
+    // starts nothing); an empty handler restores the desktop's.
+    static void setOpenFileHandler(OpenFileHandler handler);
+
+private Q_SLOTS:
+    void cmdCreate_Click();
+    void cmdEdit_Click();
+
+private:
+    void FillSampleList();
+
+    std::unique_ptr<Ui::frmSample> m_ui;
+};

@@ -1,0 +1,117 @@
+#include "DataFolder.h"
+#include "Database.h"
+#include "DbConnection.h"
+#include "FakePrompt.h"
+#include "NavTree.h"
+#include "Settings.h"
+#include "TestEnvironment.h"
+#include "VlmStartup.h"
+#include "frmNavTree.h"
+#include "frmSplash.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLockFile>
+#include <QtTest>
+
+namespace {
+
+bool anyVisibleWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class VlmStartupTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::freshDataFolder(); }
+    void cleanup() { DbConnection::close(); }
+
+    // A first run on an empty folder makes the current database, the text
+    // files and the sample cabinet, and shows the window.
+    void firstRunOnEmptyFolder()
+    {
+        FakePrompt prompt;
+        VlmStartup::Result r = VlmStartup::Main();
+        QVERIFY(r.window);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(r.window->isVisible());
+        QVERIFY(!Splash::splash());
+        QCOMPARE(Database::ReadDbVersion(), 4);
+        QVERIFY(QFile::exists(DataFolder::filePath("Drawer.txt")));
+        QVERIFY(QFile::exists(DataFolder::filePath("Sample.txt")));
+        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(),
+                 QStringLiteral("Generic File Cabinet"));
+        QCOMPARE(r.window->tvwMain()->textOf(r.window->tvwMain()->selectedKey()),
+                 QStringLiteral("Generic File Cabinet"));
+    }
+
+    // A file that is not a database stops start-up with the reason, leaves
+    // no window and is not touched.
+    void corruptDatabaseStops()
+    {
+        const QByteArray junk = "Not a database: notes about the tax return.\n";
+        QFile f(DataFolder::filePath("vlm.mdb"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(junk);
+        f.close();
+        FakePrompt prompt;
+        VlmStartup::Result r = VlmStartup::Main();
+        QVERIFY(!r.window);
+        QVERIFY(r.exitCode != 0);
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith("Error # 26 "), qPrintable(prompt.messages.first()));
+        QVERIFY(!anyVisibleWindow());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), junk);
+    }
+
+    // The next start puts the window where it was and selects the node of
+    // the last exit.
+    void nextStartRestoresPlacementAndNode()
+    {
+        FakePrompt prompt;
+        QString cabinetKey;
+        {
+            VlmStartup::Result r = VlmStartup::Main();
+            QVERIFY(r.window);
+            cabinetKey = r.window->tvwMain()->selectedKey();
+            r.window->setWindowState(Qt::WindowNoState);
+            r.window->setGeometry(50, 60, 640, 480);
+            r.window->close();
+        }
+        QVERIFY(!DbConnection::isOpen());
+        VlmStartup::Result again = VlmStartup::Main();
+        QVERIFY(again.window);
+        QVERIFY(!(again.window->windowState() & Qt::WindowMaximized));
+        QCOMPARE(again.window->size(), QSize(640, 480));
+        QCOMPARE(again.window->tvwMain()->selectedKey(), cabinetKey);
+        QCOMPARE(again.window->position().CurrentCabinetId, cabinetKey.mid(3).toInt());
+    }
+
+    // Only one vlm works on a data folder at a time.
+    void secondInstanceIsRefused()
+    {
+        QLockFile other(DataFolder::filePath("vlm.lock"));
+        QVERIFY(other.tryLock(0));
+        FakePrompt prompt;
+        VlmStartup::Result r = VlmStartup::Main();
+        QVERIFY(!r.window);
+        QVERIFY(r.exitCode != 0);
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY(prompt.messages.first().contains("already running"));
+        QVERIFY(!QFile::exists(Database::DatabaseFile()));
+    }
+};
+
+VLM_TEST_MAIN(VlmStartupTest)
+#include "VlmStartupTest.moc"

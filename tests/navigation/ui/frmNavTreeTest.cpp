@@ -1,0 +1,360 @@
+#include "FakePrompt.h"
+#include "LevelList.h"
+#include "NavFixture.h"
+#include "NavMenus.h"
+#include "NavState.h"
+#include "NavTree.h"
+#include "PagePane.h"
+#include "Settings.h"
+#include "TestEnvironment.h"
+#include "frmNavTree.h"
+
+#include <QApplication>
+#include <QStackedWidget>
+#include <QtTest>
+
+using namespace NavFixture;
+
+namespace {
+
+QStringList childTexts(NavTree *tree, const QString &key)
+{
+    QStringList out;
+    for (const QString &k : tree->childKeys(key))
+        out << tree->textOf(k);
+    return out;
+}
+
+void clickNode(NavTree *tree, const QString &key)
+{
+    QTreeWidgetItem *item = tree->node(key);
+    QVERIFY2(item, qPrintable(key));
+    tree->scrollToItem(item);
+    const QPoint at = tree->visualItemRect(item).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+} // namespace
+
+class frmNavTreeTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<frmNavTree> m_window;
+    std::unique_ptr<FakePrompt> m_prompt;
+
+    frmNavTree *load()
+    {
+        m_window = std::make_unique<frmNavTree>();
+        m_window->Form_Load();
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            qWarning("window not exposed");
+        return m_window.get();
+    }
+    NavTree *tree() const { return m_window->tvwMain(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnvironment::openFreshDatabase();
+        Passwords::UnlockedCabinets().clear();
+        m_prompt = std::make_unique<FakePrompt>();
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_prompt.reset();
+    }
+
+    // Cabinets sort by name without regard to case; a locked cabinet shows
+    // the lock and nothing below it; open cabinets have drawers but their
+    // folders come only when needed.
+    void buildShowsCabinetsAndDrawers()
+    {
+        const int beta = cabinet("beta");
+        cabinet("Alpha");
+        const int gamma = cabinet("gamma", "secret");
+        const int d = drawer(beta, "Bills");
+        folder(d, "Power");
+        drawer(gamma, "Hidden");
+        load();
+        QCOMPARE(childTexts(tree(), "ROOT"), (QStringList{"Alpha", "beta", "gamma"}));
+        QCOMPARE(tree()->iconKeyOf(QStringLiteral("CAB%1").arg(gamma)), QStringLiteral("locked"));
+        QVERIFY(tree()->childKeys(QStringLiteral("CAB%1").arg(gamma)).isEmpty());
+        QCOMPARE(tree()->iconKeyOf(QStringLiteral("CAB%1").arg(beta)), QStringLiteral("cabinet"));
+        QCOMPARE(childTexts(tree(), QStringLiteral("CAB%1").arg(beta)), QStringList{"Bills"});
+        QVERIFY(tree()->childKeys(QStringLiteral("DRW%1").arg(d)).isEmpty());
+        // The list shows every cabinet, the locked one with its lock.
+        QCOMPARE(m_window->lvwMain()->count(), 3);
+        QCOMPARE(m_window->lvwMain()->iconKeyOf(QStringLiteral("CAB%1").arg(gamma)), QStringLiteral("locked"));
+    }
+
+    // Expanding loads one level ahead, once; document nodes carry their date.
+    void expandingLoadsOneLevelAhead()
+    {
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        folder(d, "Water");
+        document(f, "March", "2004-03-05");
+        document(f, "Undated");
+        document(f, "Blank", "");
+        load();
+        const QString cab = QStringLiteral("CAB%1").arg(c);
+        tree()->expandNode(cab);
+        tree()->node(cab)->setExpanded(false);
+        tree()->expandNode(cab);
+        QCOMPARE(childTexts(tree(), QStringLiteral("DRW%1").arg(d)), (QStringList{"Power", "Water"}));
+        QVERIFY(tree()->childKeys(QStringLiteral("FLD%1").arg(f)).isEmpty());
+        tree()->expandNode(QStringLiteral("DRW%1").arg(d));
+        QCOMPARE(childTexts(tree(), QStringLiteral("FLD%1").arg(f)),
+                 (QStringList{"Blank", "March (03/05/2004)", "Undated"}));
+    }
+
+    void emptyDatabaseGetsTheSampleCabinet()
+    {
+        load();
+        const QString selected = tree()->selectedKey();
+        QVERIFY(selected.startsWith("CAB"));
+        QCOMPARE(tree()->textOf(selected), QStringLiteral("Generic File Cabinet"));
+        QCOMPARE(tree()->childKeys(selected).size(), 6);
+    }
+
+    // A left click shows the node's contents and its menu; the keyboard and
+    // a second click on the node on show do not list again.
+    void clickShowsContentsAndMenu()
+    {
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        folder(d, "Power");
+        const int f2 = folder(d, "Water");
+        const int doc = document(f2, "Invoice", "2024-01-02");
+        load();
+        const QString cab = QStringLiteral("CAB%1").arg(c);
+        clickNode(tree(), cab);
+        QCOMPARE(m_window->lvwMain()->keys(), QStringList{QStringLiteral("DRW%1").arg(d)});
+        QVERIFY(m_window->menus().isOnBar("mnuPopupCabinet"));
+        QCOMPARE(m_window->position().CurrentCabinetId, c);
+        QCOMPARE(m_window->position().CurrentCabinetName, QStringLiteral("Home"));
+        // Folders were loaded one level ahead.
+        QCOMPARE(tree()->childKeys(QStringLiteral("DRW%1").arg(d)).size(), 2);
+
+        clickNode(tree(), QStringLiteral("DRW%1").arg(d));
+        QCOMPARE(m_window->lvwMain()->count(), 2);
+        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
+        QVERIFY(!m_window->menus().isOnBar("mnuPopupCabinet"));
+        QCOMPARE(m_window->position().CurrentParentId, c);
+
+        clickNode(tree(), QStringLiteral("FLD%1").arg(f2));
+        // Documents are listed by name alone.
+        QCOMPARE(m_window->lvwMain()->item(0)->text(), QStringLiteral("Invoice"));
+
+        // Arrow keys move the selection and list nothing.
+        tree()->setFocus();
+        QTest::keyClick(tree(), Qt::Key_Up);
+        QCOMPARE(m_window->shownKey(), QStringLiteral("FLD%1").arg(f2));
+
+        clickNode(tree(), QStringLiteral("DOC%1").arg(doc));
+        QVERIFY(m_window->menus().isOnBar("mnuPopupDocument"));
+        QCOMPARE(m_window->position().CurrentDocumentName, QStringLiteral("Invoice (01/02/2024)"));
+        QCOMPARE(m_window->position().CurrentParentId, f2);
+        auto *stack = m_window->findChild<QStackedWidget *>("stkRight");
+        QCOMPARE(stack->currentWidget(), m_window->pagePane());
+
+        clickNode(tree(), "ROOT");
+        QVERIFY(m_window->menus().isOnBar("mnuPopupRoot"));
+        QCOMPARE(stack->currentWidget(), m_window->lvwMain());
+        QCOMPARE(m_window->lvwMain()->count(), 1);
+        QCOMPARE(m_window->position().CurrentDocumentId, -1);
+    }
+
+    // A locked cabinet asks once per run; a wrong password (letter case
+    // counts) lists nothing.
+    void lockedCabinetAsksOnce()
+    {
+        const int c = cabinet("Private", "Secret");
+        const int d = drawer(c, "Letters");
+        folder(d, "Love");
+        load();
+        const QString cab = QStringLiteral("CAB%1").arg(c);
+        m_prompt->passwords = {QStringLiteral("secret")};
+        clickNode(tree(), cab);
+        QCOMPARE(m_prompt->messages, QStringList{"Access Denied"});
+        QCOMPARE(tree()->iconKeyOf(cab), QStringLiteral("locked"));
+        QCOMPARE(m_window->position().CurrentCabinetId, -1);
+        QCOMPARE(m_window->lvwMain()->count(), 1);  // still the cabinets
+
+        m_prompt->passwords = {QStringLiteral("Secret")};
+        clickNode(tree(), cab);
+        QCOMPARE(m_prompt->passwordPrompts, 2);
+        QCOMPARE(tree()->iconKeyOf(cab), QStringLiteral("cabinet"));
+        QCOMPARE(m_window->lvwMain()->keys(), QStringList{QStringLiteral("DRW%1").arg(d)});
+        QVERIFY(tree()->node(cab)->isExpanded());
+        QCOMPARE(tree()->childKeys(QStringLiteral("DRW%1").arg(d)).size(), 1);
+
+        clickNode(tree(), "ROOT");
+        clickNode(tree(), cab);
+        QCOMPARE(m_prompt->passwordPrompts, 2);
+        QCOMPARE(m_window->lvwMain()->count(), 1);
+    }
+
+    // The tree operations the dialogs use: they add under loaded parents
+    // only, keep the index in step and set texts everywhere.
+    void treeOperations()
+    {
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        load();
+        m_window->AddDrawerToNavTree(c, 500, "Taxes");
+        QCOMPARE(tree()->selectedKey(), QStringLiteral("DRW500"));
+        QCOMPARE(childTexts(tree(), QStringLiteral("CAB%1").arg(c)), (QStringList{"Bills", "Taxes"}));
+        // A drawer whose node is not in the tree gets nothing, and no crash.
+        m_window->AddFolderToNavTree(99999, 700, "Nowhere");
+        QVERIFY(!tree()->contains("FLD700"));
+        m_window->AddFolderToNavTree(d, 701, "Power");
+        m_window->AddDocumentToNavTree(701, 900, "Bill", QDate());
+        QCOMPARE(tree()->textOf("DOC900"), QStringLiteral("Bill"));
+        m_window->AddDocumentToNavTree(701, 901, "Dated", QDate(2004, 3, 5));
+        QCOMPARE(tree()->textOf("DOC901"), QStringLiteral("Dated (03/05/2004)"));
+        m_window->UpdateDocumentName(901, "Renamed", QDate(2004, 3, 6));
+        QCOMPARE(tree()->textOf("DOC901"), QStringLiteral("Renamed (03/06/2004)"));
+        QCOMPARE(tree()->nameOf("DOC901"), QStringLiteral("Renamed"));
+        // No found node, no list item: no error.
+        m_window->UpdateCabinetName(c, "House");
+        QCOMPARE(tree()->textOf(QStringLiteral("CAB%1").arg(c)), QStringLiteral("House"));
+        QCOMPARE(m_window->lvwMain()->entry(QStringLiteral("CAB%1").arg(c))->text(), QStringLiteral("House"));
+        // Removing a subtree clears its keys so they can be added again.
+        tree()->removeNode(QStringLiteral("DRW%1").arg(d));
+        QVERIFY(!tree()->contains("FLD701"));
+        QVERIFY(!tree()->contains("DOC900"));
+        m_window->AddDrawerToNavTree(c, d, "Bills");
+        QVERIFY(tree()->contains(QStringLiteral("DRW%1").arg(d)));
+        // A new cabinet is selected and its drawers listed.
+        m_window->AddCabinetToNavTree(c + 1000, "Zoo");
+        QCOMPARE(tree()->selectedKey(), QStringLiteral("CAB%1").arg(c + 1000));
+        QCOMPARE(m_window->shownKey(), QStringLiteral("CAB%1").arg(c + 1000));
+    }
+
+    // After a refresh the list shows the cabinets: clicking the node shown
+    // before lists it again.
+    void refreshThenClickListsAgain()
+    {
+        const int c = cabinet("Home");
+        drawer(c, "Bills");
+        load();
+        const QString cab = QStringLiteral("CAB%1").arg(c);
+        clickNode(tree(), cab);
+        QCOMPARE(m_window->lvwMain()->count(), 1);
+        QCOMPARE(m_window->lvwMain()->item(0)->text(), QStringLiteral("Bills"));
+        QTest::keyClick(tree(), Qt::Key_F5);
+        QCOMPARE(m_window->lvwMain()->item(0)->text(), QStringLiteral("Home"));
+        clickNode(tree(), cab);
+        QCOMPARE(m_window->lvwMain()->item(0)->text(), QStringLiteral("Bills"));
+    }
+
+    // The node selected at the last exit comes back, its chain expanded.
+    void restoresLastDocument()
+    {
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        const int doc = document(f, "March");
+        Settings::setValue("LastNavTreeNodeKey", QStringLiteral("DOC%1").arg(doc));
+        load();
+        QCOMPARE(tree()->selectedKey(), QStringLiteral("DOC%1").arg(doc));
+        QVERIFY(tree()->node(QStringLiteral("FLD%1").arg(f))->isExpanded());
+        QCOMPARE(m_window->position().CurrentDocumentId, doc);
+        QCOMPARE(m_window->position().CurrentParentId, f);
+        QVERIFY(m_window->menus().isOnBar("mnuPopupDocument"));
+        QVERIFY(!m_window->menus().isOnBar("mnuPopupCabinet"));
+        QCOMPARE(m_window->findChild<QStackedWidget *>("stkRight")->currentWidget(), m_window->pagePane());
+    }
+
+    // A locked cabinet is not opened at load: no prompt, nothing selected.
+    void restoreIntoLockedCabinetDoesNotPrompt()
+    {
+        const int c = cabinet("Private", "pw");
+        const int d = drawer(c, "Letters");
+        Settings::setValue("LastNavTreeNodeKey", QStringLiteral("DRW%1").arg(d));
+        load();
+        QCOMPARE(m_prompt->passwordPrompts, 0);
+        QCOMPARE(tree()->selectedKey(), QString());
+        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
+        QCOMPARE(m_window->position().CurrentDrawerId, -1);
+        // The first click prompts and lists the drawers.
+        m_prompt->passwords = {QStringLiteral("pw")};
+        clickNode(tree(), QStringLiteral("CAB%1").arg(c));
+        QCOMPARE(m_window->lvwMain()->keys(), QStringList{QStringLiteral("DRW%1").arg(d)});
+    }
+
+    void restoreOfMissingOrOddKeys_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("deleted document") << "DOC4242";
+        QTest::newRow("empty") << "";
+        QTest::newRow("nonsense") << "XYZ";
+        QTest::newRow("root") << "ROOT";
+    }
+    void restoreOfMissingOrOddKeys()
+    {
+        QFETCH(QString, key);
+        cabinet("Home");
+        Settings::setValue("LastNavTreeNodeKey", key);
+        load();
+        QVERIFY(m_prompt->messages.isEmpty());
+        QCOMPARE(m_window->position().CurrentDocumentId, -1);
+        QVERIFY(tree()->contains("ROOT"));
+    }
+
+    // Closing keeps the placement and the selected node for the next start.
+    void closeSavesPlacementAndKey()
+    {
+        const int c = cabinet("Home");
+        Settings::setValue("FirstShow", "N");
+        load();
+        m_window->setWindowState(Qt::WindowNoState);
+        m_window->setGeometry(100, 120, 700, 500);
+        clickNode(tree(), QStringLiteral("CAB%1").arg(c));
+        m_window->close();
+        QCOMPARE(Settings::value("LastNavTreeNodeKey"), QStringLiteral("CAB%1").arg(c));
+        QCOMPARE(Settings::value("frmNavTree.WindowState"), QStringLiteral("0"));
+        QVERIFY(!Settings::value("frmNavTree.Width").isEmpty());
+        QVERIFY(!DbConnection::isOpen());
+    }
+
+    void firstShowMaximises()
+    {
+        cabinet("Home");
+        load();
+        QVERIFY(m_window->windowState() & Qt::WindowMaximized);
+        QCOMPARE(Settings::value("FirstShow"), QStringLiteral("N"));
+    }
+
+    // A stored tree width that is not a number falls back to the default.
+    void badTreeWidthFallsBack()
+    {
+        cabinet("Home");
+        Settings::setValue("FirstShow", "N");
+        Settings::setValue("tvwMainWidth", "wide");
+        load();
+        QCOMPARE(tree()->width(), 200);
+    }
+
+    // Esc asks before leaving; No keeps the program and its database.
+    void escapeAsksToExit()
+    {
+        cabinet("Home");
+        load();
+        QApplication::setActiveWindow(m_window.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_prompt->answers = {false};
+        QTest::keyClick(m_window.get(), Qt::Key_Escape);
+        QCOMPARE(m_prompt->questions, QStringList{"Exit the Vellumark?"});
+        QVERIFY(DbConnection::isOpen());
+    }
+};
+
+VLM_TEST_MAIN(frmNavTreeTest)
+#include "frmNavTreeTest.moc"

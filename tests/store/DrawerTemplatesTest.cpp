@@ -1,0 +1,431 @@
+#include "DataFolder.h"
+#include "DbConnection.h"
+#include "DrawerTemplates.h"
+#include "NavigationSink.h"
+#include "TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace DrawerTemplates;
+
+namespace {
+
+// Records the tree updates in the order they arrive.
+class RecordingSink : public NavigationSink
+{
+public:
+    RecordingSink() { setInstance(this); }
+    ~RecordingSink() override { setInstance(nullptr); }
+    void AddCabinetToNavTree(int id, const QString &name) override { log("cabinet", 0, id, name); }
+    void AddDrawerToNavTree(int p, int id, const QString &name) override { log("drawer", p, id, name); }
+    void AddFolderToNavTree(int p, int id, const QString &name) override { log("folder", p, id, name); }
+    void AddDocumentToNavTree(int p, int id, const QString &name, const QDate &date) override
+    {
+        log(date.isValid() ? "dated document" : "document", p, id, name);
+    }
+    void UpdateCabinetName(int, const QString &) override {}
+    void UpdateDrawerName(int, const QString &) override {}
+    void UpdateFolderName(int, const QString &) override {}
+    void UpdateDocumentName(int, const QString &, const QDate &) override {}
+    void ShowDrawersInListView(int id) override { log("show drawers", 0, id, QString()); }
+    void ShowPagesInListView(int) override {}
+
+    QStringList calls;
+
+private:
+    void log(const char *what, int parent, int id, const QString &name)
+    {
+        calls << QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(what)).arg(parent).arg(id).arg(name);
+    }
+};
+
+// Makes writes beyond a few bytes fail with EFBIG for its lifetime, so a
+// file can be refused while its folder stays writable (tests run as root).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+// "Drawer[Folder(Document,Document),Folder];Drawer[]"
+QString describe(const QList<TemplateDrawer> &drawers)
+{
+    QStringList parts;
+    for (const TemplateDrawer &d : drawers) {
+        QStringList folders;
+        for (const TemplateFolder &f : d.folders)
+            folders << (f.documents.isEmpty()
+                            ? f.name
+                            : QStringLiteral("%1(%2)").arg(f.name, f.documents.join(QLatin1Char(','))));
+        parts << d.name + QLatin1Char('[') + folders.join(QLatin1Char(',')) + QLatin1Char(']');
+    }
+    return parts.join(QLatin1Char(';'));
+}
+
+QString describe(const QList<TemplateFolder> &folders)
+{
+    return describe(QList<TemplateDrawer>{{QStringLiteral("*"), folders}});
+}
+
+void writeTemplateFile(const QByteArray &bytes)
+{
+    QFile file(TemplateFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray templateFileBytes()
+{
+    QFile file(TemplateFilePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int newDrawer()
+{
+    DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')"));
+    const int cabinetId = int(DbConnection::LastInsertId());
+    DbConnection::Execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, 'D')"), {cabinetId});
+    return int(DbConnection::LastInsertId());
+}
+
+// The folders of a drawer in insertion order, each with its documents.
+QString contentOf(int drawerId)
+{
+    QList<TemplateFolder> folders;
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT FolderId, Name FROM Folder WHERE DrawerId = ? ORDER BY FolderId"), {drawerId});
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        TemplateFolder folder{rs.value(row, 1).toString(), {}};
+        const Recordset docs = DbConnection::OpenRecordset(
+            QStringLiteral("SELECT Name FROM Document WHERE FolderId = ? ORDER BY DocumentId"),
+            {rs.value(row, 0)});
+        for (int d = 0; d < docs.recordCount(); ++d)
+            folder.documents << docs.value(d, 0).toString();
+        folders << folder;
+    }
+    return describe(folders);
+}
+
+int rowCount(const char *table)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt();
+}
+
+} // namespace
+
+class DrawerTemplatesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::openFreshDatabase(); }
+
+    // The names list takes only lines starting with exactly "DRW=", with
+    // the rest of the line untouched.
+    void namesReader_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("editor's file") << "\r\nDRW=Home\r\nFLD=Bills\r\n\r\nDRW=Car\r\n"
+                                       << QStringList{"Home", "Car"};
+        QTest::newRow("LF ends") << "DRW=Home\nDRW=Car\n" << QStringList{"Home", "Car"};
+        QTest::newRow("no final line end") << "DRW=Home" << QStringList{"Home"};
+        QTest::newRow("spaces round the equals sign") << "DRW = x\r\n" << QStringList{};
+        QTest::newRow("indented") << " DRW=x\r\n" << QStringList{};
+        QTest::newRow("lower case kind") << "drw=x\r\n" << QStringList{};
+        QTest::newRow("spaces kept") << "DRW= x \r\n" << QStringList{" x "};
+        QTest::newRow("duplicates kept") << "DRW=a\r\nDRW=a\r\n" << QStringList{"a", "a"};
+    }
+    void namesReader()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, names);
+        QCOMPARE(ReadTemplateNames(file), names);
+    }
+
+    // The editor shows every kind in any letter case and everything after
+    // the fourth character; orphan lines have no parent and are skipped.
+    void editorReader_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("tree");
+        QTest::newRow("editor's file") << "\r\nDRW=A\r\nFLD=F\r\nDOC=d1\r\nDOC=d2\r\nFLD=G\r\n\r\nDRW=B\r\n"
+                                       << "A[F(d1,d2),G];B[]";
+        QTest::newRow("spaces round the equals sign") << "DRW = x\r\nFLD = f\r\n" << "= x[= f]";
+        QTest::newRow("lower case kinds") << "drw=a\nFld=b\ndoc=c\n" << "a[b(c)]";
+        QTest::newRow("folder before any template") << "FLD=f\nDOC=d\nDRW=a\n" << "a[]";
+        QTest::newRow("document right after a template") << "DRW=a\nDOC=d\nFLD=f\n" << "a[f]";
+        QTest::newRow("folder does not outlive its template") << "DRW=a\nFLD=f\nDRW=b\nDOC=d\n" << "a[f];b[]";
+        QTest::newRow("other lines") << "; remark\nDRW=a\nXYZ=b\n\n" << "a[]";
+    }
+    void editorReader()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, tree);
+        QCOMPARE(describe(ReadTemplateTree(file)), tree);
+    }
+
+    // The applier trims lines and values, wants upper-case kinds, matches
+    // the name without regard to case and uses the first template only.
+    void applyReader_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("folders");
+        QTest::newRow("spaces round the equals sign") << "DRW = x\r\n FLD = f \r\n  DOC =  d\r\n" << "x"
+                                                      << "*[f(d)]";
+        QTest::newRow("letter case of the name") << "DRW=Home\nFLD=f\n" << "HOME" << "*[f]";
+        QTest::newRow("lower case kinds ignored") << "drw=a\nDRW=a\nfld=x\nFLD=f\ndoc=y\n" << "a" << "*[f]";
+        QTest::newRow("first of two of a name") << "DRW=a\nFLD=first\nDRW=a\nFLD=second\n" << "a"
+                                                << "*[first]";
+        QTest::newRow("document right after the template") << "DRW=a\nDOC=d\nFLD=f\n" << "a" << "*[f]";
+        QTest::newRow("next template ends it") << "DRW=a\nFLD=f\nDRW=b\nFLD=g\n" << "a" << "*[f]";
+        QTest::newRow("line without equals sign") << "DRW=a\nFLD\n" << "a" << "*[]";
+        QTest::newRow("no such template") << "DRW=a\nFLD=f\n" << "b" << "*[]";
+        QTest::newRow("tab is not trimmed") << "DRW=a\n\tFLD=f\n" << "a" << "*[]";
+    }
+    void applyReader()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, name);
+        QFETCH(QString, folders);
+        QCOMPARE(describe(ReadTemplateFolders(file, name)), folders);
+    }
+
+    // The editor's file: an empty line before each template, CR LF ends,
+    // nothing added round the equals sign.
+    void writerFormat()
+    {
+        const QList<TemplateDrawer> drawers{{"Home", {{"Bills", {"Gas", "Water"}}, {"Car", {}}}},
+                                            {"Empty", {}}};
+        QCOMPARE(WriteTemplateTree(drawers),
+                 QStringLiteral("\r\nDRW=Home\r\nFLD=Bills\r\nDOC=Gas\r\nDOC=Water\r\nFLD=Car\r\n"
+                                "\r\nDRW=Empty\r\n"));
+    }
+
+    // Texts holding "=" and spaces come back the same from every reader
+    // (the applier trims them).
+    void roundTripThroughEveryReader()
+    {
+        const QList<TemplateDrawer> drawers{{"a=b", {{"x = y", {"1=2=3"}}}}, {" padded ", {}}};
+        const QString file = WriteTemplateTree(drawers);
+        QCOMPARE(ReadTemplateTree(file).size(), 2);
+        QCOMPARE(describe(ReadTemplateTree(file)), describe(drawers));
+        QCOMPARE(ReadTemplateNames(file), (QStringList{"a=b", " padded "}));
+        QCOMPARE(describe(ReadTemplateFolders(file, "a=b")), QStringLiteral("*[x = y(1=2=3)]"));
+    }
+
+    // Rows go in in file order, each with its node after the commit;
+    // documents carry no date.
+    void applyInsertsRowsAndNodes()
+    {
+        writeTemplateFile("\r\nDRW=Home\r\nFLD=Bills\r\nDOC=Gas\r\nDOC=Water\r\nFLD=Car\r\n"
+                          "\r\nDRW=Work\r\nFLD=Other\r\n");
+        const int drawerId = newDrawer();
+        RecordingSink sink;
+        ApplyDrawerTemplate("Home", drawerId);
+        QCOMPARE(contentOf(drawerId), QStringLiteral("*[Bills(Gas,Water),Car]"));
+        const int bills = DbConnection::QueryValue("SELECT FolderId FROM Folder WHERE Name = 'Bills'").toInt();
+        const int car = DbConnection::QueryValue("SELECT FolderId FROM Folder WHERE Name = 'Car'").toInt();
+        const int gas = DbConnection::QueryValue("SELECT DocumentId FROM Document WHERE Name = 'Gas'").toInt();
+        QCOMPARE(sink.calls, (QStringList{
+                                 QStringLiteral("folder %1/%2 Bills").arg(drawerId).arg(bills),
+                                 QStringLiteral("document %1/%2 Gas").arg(bills).arg(gas),
+                                 QStringLiteral("document %1/%2 Water").arg(bills).arg(gas + 1),
+                                 QStringLiteral("folder %1/%2 Car").arg(drawerId).arg(car),
+                             }));
+        QVERIFY(DbConnection::QueryValue("SELECT Description FROM Folder WHERE FolderId = ?", {bills}).isNull());
+    }
+
+    // A name listed with surrounding spaces still applies.
+    void applyNameWithSpaces()
+    {
+        writeTemplateFile("\r\nDRW=  Spaced  \r\nFLD=Inside\r\n");
+        LoadDrawerTemplateNames();
+        QCOMPARE(DrawerTemplateNames(), QStringList{"  Spaced  "});
+        const int drawerId = newDrawer();
+        ApplyDrawerTemplate(DrawerTemplateNames().first(), drawerId);
+        QCOMPARE(contentOf(drawerId), QStringLiteral("*[Inside]"));
+    }
+
+    // Names from the file lose the characters a name may not hold; an
+    // entry left empty is skipped, a folder with its documents; a folder
+    // name the drawer already has takes the documents into that folder.
+    void applyCleansNames()
+    {
+        writeTemplateFile("DRW=t\nFLD=Tax.es: 2024\nDOC=Form 1040.pdf\nDOC=?*\nFLD=...\nDOC=lost\n"
+                          "FLD=taxes 2024\nDOC=merged\nFLD=O'Brien\n");
+        const int drawerId = newDrawer();
+        RecordingSink sink;
+        ApplyDrawerTemplate("t", drawerId);
+        QCOMPARE(contentOf(drawerId), QStringLiteral("*[Taxes 2024(Form 1040pdf,merged),O'Brien]"));
+        QCOMPARE(sink.calls.size(), 4);
+        QCOMPARE(rowCount("Document"), 2);
+    }
+
+    // Without a template file there is nothing to apply; drawer -1 gets
+    // nothing either.
+    void applyWithoutFile()
+    {
+        const int drawerId = newDrawer();
+        RecordingSink sink;
+        ApplyDrawerTemplate("Home", drawerId);
+        writeTemplateFile("DRW=Home\nFLD=f\n");
+        ApplyDrawerTemplate("Home", -1);
+        QCOMPARE(rowCount("Folder"), 0);
+        QVERIFY(sink.calls.isEmpty());
+    }
+
+    // A statement failing half-way leaves no row of the template and no
+    // node in the tree.
+    void applyFailureHalfWay_data()
+    {
+        QTest::addColumn<int>("failingStatement");
+        // 1 BEGIN, 2 look-up Bills, 3 insert Bills, 4 Gas, 5 Water,
+        // 6 look-up Car, 7 insert Car, 8 COMMIT.
+        for (int n : {1, 2, 3, 5, 7, 8})
+            QTest::addRow("statement %d", n) << n;
+    }
+    void applyFailureHalfWay()
+    {
+        QFETCH(int, failingStatement);
+        writeTemplateFile("DRW=Home\nFLD=Bills\nDOC=Gas\nDOC=Water\nFLD=Car\n");
+        const int drawerId = newDrawer();
+        RecordingSink sink;
+        DbConnection::failAfterStatements(failingStatement);
+        QVERIFY_THROWS_EXCEPTION(DbError, ApplyDrawerTemplate("Home", drawerId));
+        DbConnection::failAfterStatements(0);
+        QCOMPARE(rowCount("Folder"), 0);
+        QCOMPARE(rowCount("Document"), 0);
+        QVERIFY(sink.calls.isEmpty());
+        // The connection is usable again.
+        ApplyDrawerTemplate("Home", drawerId);
+        QCOMPARE(contentOf(drawerId), QStringLiteral("*[Bills(Gas,Water),Car]"));
+    }
+
+    // The public single-row operations add the row and its node.
+    void addSingleRows()
+    {
+        const int drawerId = newDrawer();
+        RecordingSink sink;
+        const int folderId = AddTemplateFolder(drawerId, "F");
+        const int documentId = AddTemplateDocument(folderId, "D");
+        QCOMPARE(contentOf(drawerId), QStringLiteral("*[F(D)]"));
+        QCOMPARE(sink.calls, (QStringList{QStringLiteral("folder %1/%2 F").arg(drawerId).arg(folderId),
+                                          QStringLiteral("document %1/%2 D").arg(folderId).arg(documentId)}));
+    }
+
+    // The names list follows the file and is empty without one.
+    void loadNames()
+    {
+        writeTemplateFile("\r\nDRW=Zeta\r\n\r\nDRW=Alpha\r\n");
+        LoadDrawerTemplateNames();
+        QCOMPARE(DrawerTemplateNames(), (QStringList{"Zeta", "Alpha"}));
+        QCOMPARE(DrawerTemplateCount(), 2);
+        QFile::remove(TemplateFilePath());
+        LoadDrawerTemplateNames();
+        QCOMPARE(DrawerTemplateCount(), 0);
+    }
+
+    // Saving replaces the file; text read back equals the text saved.
+    void saveAndReadBack()
+    {
+        writeTemplateFile("old");
+        const QList<TemplateDrawer> drawers{{"Zeta", {{"b", {}}}}, {"Alpha", {}}};
+        QString error;
+        QVERIFY(SaveTemplateFile(drawers, &error));
+        QCOMPARE(templateFileBytes(), WriteTemplateTree(drawers).toUtf8());
+        QString text;
+        QVERIFY(ReadTemplateFile(&text));
+        QCOMPARE(describe(ReadTemplateTree(text)), QStringLiteral("Zeta[b];Alpha[]"));
+    }
+
+    // A failed save reports the reason and keeps the old file whole.
+    void failedSaveKeepsOldFile()
+    {
+        writeTemplateFile("\r\nDRW=Old\r\n");
+        QString error;
+        {
+            FileSizeLimit limit(8);
+            QVERIFY(!SaveTemplateFile({{"A much longer template name", {{"and a folder", {}}}}}, &error));
+        }
+        QVERIFY2(error.startsWith("Error # "), qPrintable(error));
+        QCOMPARE(templateFileBytes(), QByteArray("\r\nDRW=Old\r\n"));
+        // No temporary file is left behind.
+        QCOMPARE(QDir(DataFolder::path()).entryList({"Drawer.txt*"}, QDir::Files), QStringList{"Drawer.txt"});
+    }
+
+    // A data folder that cannot exist (its parent is a file) is reported.
+    void saveIntoImpossibleFolder()
+    {
+        const QString blocker = TestEnvironment::root() + "/blocker";
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        qputenv("VLM_DATA_DIR", QFile::encodeName(blocker + "/data"));
+        QString error;
+        QVERIFY(!SaveTemplateFile({{"A", {}}}, &error));
+        QVERIFY2(error.startsWith("Error # ") && error.size() > 10, qPrintable(error));
+        QVERIFY(!EnsureTemplateFile());
+    }
+
+    // The shipped templates are written when the data folder has none, and
+    // a user's file is never replaced.
+    void ensureTemplateFile()
+    {
+        QVERIFY(!QFile::exists(TemplateFilePath()));
+        QVERIFY(EnsureTemplateFile());
+        const QByteArray shipped = templateFileBytes();
+        QVERIFY(shipped.startsWith("\r\nDRW="));
+        QCOMPARE(shipped.count("\n"), shipped.count("\r\n"));  // CR LF throughout
+        LoadDrawerTemplateNames();
+        QVERIFY(DrawerTemplateCount() >= 2);
+        // The shipped file reads the same in all three readers.
+        const QList<TemplateDrawer> tree = ReadTemplateTree(QString::fromUtf8(shipped));
+        QCOMPARE(tree.size(), DrawerTemplateCount());
+        for (const TemplateDrawer &d : tree)
+            QCOMPARE(describe(ReadTemplateFolders(QString::fromUtf8(shipped), d.name)), describe(d.folders));
+
+        writeTemplateFile("DRW=Mine\r\n");
+        QVERIFY(EnsureTemplateFile());
+        QCOMPARE(templateFileBytes(), QByteArray("DRW=Mine\r\n"));
+    }
+
+    // Files from other editors still read: one saved in a Western code
+    // page, one that starts with a byte-order mark.
+    void foreignEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("utf-8") << QByteArray("DRW=Caf\xc3\xa9\r\n") << QStringLiteral("Caf\u00e9");
+        QTest::newRow("latin-1") << QByteArray("DRW=Caf\xe9\r\n") << QStringLiteral("Caf\u00e9");
+        QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf" "DRW=a\r\n") << QStringLiteral("a");
+    }
+    void foreignEncodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        writeTemplateFile(bytes);
+        LoadDrawerTemplateNames();
+        QCOMPARE(DrawerTemplateNames(), QStringList{name});
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(DrawerTemplatesTest)
+#include "DrawerTemplatesTest.moc"

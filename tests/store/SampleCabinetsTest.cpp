@@ -1,0 +1,395 @@
+#include "DataFolder.h"
+#include "DbConnection.h"
+#include "FakePrompt.h"
+#include "NavigationSink.h"
+#include "SampleCabinets.h"
+#include "TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+using namespace SampleCabinets;
+
+namespace {
+
+// Records the tree updates in the order they arrive.
+class RecordingSink : public NavigationSink
+{
+public:
+    RecordingSink() { setInstance(this); }
+    ~RecordingSink() override { setInstance(nullptr); }
+    void AddCabinetToNavTree(int id, const QString &name) override { log("cabinet", 0, id, name); }
+    void AddDrawerToNavTree(int p, int id, const QString &name) override { log("drawer", p, id, name); }
+    void AddFolderToNavTree(int p, int id, const QString &name) override { log("folder", p, id, name); }
+    void AddDocumentToNavTree(int p, int id, const QString &name, const QDate &date) override
+    {
+        log(date.isValid() ? "dated document" : "document", p, id, name);
+    }
+    void UpdateCabinetName(int, const QString &) override {}
+    void UpdateDrawerName(int, const QString &) override {}
+    void UpdateFolderName(int, const QString &) override {}
+    void UpdateDocumentName(int, const QString &, const QDate &) override {}
+    void ShowDrawersInListView(int id) override { log("show drawers", 0, id, QString()); }
+    void ShowPagesInListView(int) override {}
+
+    QStringList calls;
+
+    // The calls of one kind, without ids.
+    QStringList namesOf(const QString &what) const
+    {
+        QStringList names;
+        for (const QString &call : calls) {
+            if (call.startsWith(what + QLatin1Char(' ')))
+                names << call.section(QLatin1Char(' '), what.count(QLatin1Char(' ')) + 2);
+        }
+        return names;
+    }
+
+private:
+    void log(const char *what, int parent, int id, const QString &name)
+    {
+        calls << QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(what)).arg(parent).arg(id).arg(name);
+    }
+};
+
+// "Drawer[Folder(Document,Document),Folder];Drawer[]"
+QString describe(const QList<OutlineDrawer> &drawers)
+{
+    QStringList parts;
+    for (const OutlineDrawer &d : drawers) {
+        QStringList folders;
+        for (const OutlineFolder &f : d.folders)
+            folders << (f.documents.isEmpty()
+                            ? f.name
+                            : QStringLiteral("%1(%2)").arg(f.name, f.documents.join(QLatin1Char(','))));
+        parts << d.name + QLatin1Char('[') + folders.join(QLatin1Char(',')) + QLatin1Char(']');
+    }
+    return parts.join(QLatin1Char(';'));
+}
+
+// The cabinet's content as stored, in insertion order.
+QString contentOf(int cabinetId)
+{
+    QList<OutlineDrawer> drawers;
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT DrawerId, Name FROM Drawer WHERE CabinetId = ? ORDER BY DrawerId"), {cabinetId});
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        OutlineDrawer drawer{rs.value(row, 1).toString(), {}};
+        const Recordset folders = DbConnection::OpenRecordset(
+            QStringLiteral("SELECT FolderId, Name FROM Folder WHERE DrawerId = ? ORDER BY FolderId"),
+            {rs.value(row, 0)});
+        for (int f = 0; f < folders.recordCount(); ++f) {
+            OutlineFolder folder{folders.value(f, 1).toString(), {}};
+            const Recordset docs = DbConnection::OpenRecordset(
+                QStringLiteral("SELECT Name FROM Document WHERE FolderId = ? ORDER BY DocumentId"),
+                {folders.value(f, 0)});
+            for (int d = 0; d < docs.recordCount(); ++d)
+                folder.documents << docs.value(d, 0).toString();
+            drawer.folders << folder;
+        }
+        drawers << drawer;
+    }
+    return describe(drawers);
+}
+
+int rowCount(const char *table)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt();
+}
+
+void writeOutline(const QByteArray &bytes)
+{
+    QFile file(SampleOutlinePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray outlineBytes()
+{
+    QFile file(SampleOutlinePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const char *const kBuiltIn =
+    "CAB = Generic File Cabinet\r\n"
+    " DRW = Household Equipment\r\n"
+    "  FLD = Refrigerator\r\n"
+    "  FLD = Stove\r\n"
+    " DRW = Home\r\n"
+    "  FLD = House Repairs & Improvements\r\n"
+    "  FLD = Mortgage (and Realty Taxes)\r\n"
+    "  FLD = Electricity\r\n"
+    " DRW = Automobile\r\n"
+    "  FLD = Auto Loan\r\n"
+    "  FLD = Auto Repairs\r\n"
+    " DRW = Insurance\r\n"
+    "  FLD = Auto\r\n"
+    "  FLD = Life\r\n"
+    "  FLD = Medical\r\n"
+    "  FLD = Home\r\n"
+    " DRW = Income Tax Returns\r\n"
+    " DRW = Finances\r\n"
+    "  FLD = Bank Account\r\n"
+    "  FLD = Stocks\r\n"
+    "  FLD = 401k\r\n"
+    "  FLD = Credit Cards\r\n";
+
+const QString kGeneric = QStringLiteral("Generic File Cabinet");
+
+} // namespace
+
+class SampleCabinetsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::openFreshDatabase(); }
+
+    // The dialog lists every CAB value, duplicates and empty ones too.
+    void cabinetNames_data()
+    {
+        QTest::addColumn<QString>("outline");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("built-in") << QString::fromLatin1(kBuiltIn) << QStringList{kGeneric};
+        QTest::newRow("duplicates and blanks") << "CAB=a\nCAB = a \nCAB\nCAB=\n" << QStringList{"a", "a", "", ""};
+        QTest::newRow("word starting with CAB") << "CABINET = Office\n" << QStringList{"Office"};
+        QTest::newRow("lower case and tab") << "cab=a\n\tCAB=b\n" << QStringList{};
+        QTest::newRow("other kinds") << "DRW=a\nFLD=b\nDOC=c\n" << QStringList{};
+        QTest::newRow("empty") << "" << QStringList{};
+    }
+    void cabinetNames()
+    {
+        QFETCH(QString, outline);
+        QFETCH(QStringList, names);
+        QCOMPARE(ReadSampleCabinetNames(outline), names);
+    }
+
+    // What the builder takes from an outline section.
+    void section_data()
+    {
+        QTest::addColumn<QString>("outline");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("drawers");
+        QTest::newRow("built-in")
+            << QString::fromLatin1(kBuiltIn) << kGeneric
+            << "Household Equipment[Refrigerator,Stove];Home[House Repairs & Improvements,"
+               "Mortgage (and Realty Taxes),Electricity];Automobile[Auto Loan,Auto Repairs];"
+               "Insurance[Auto,Life,Medical,Home];Income Tax Returns[];"
+               "Finances[Bank Account,Stocks,401k,Credit Cards]";
+        QTest::newRow("documents") << "CAB=c\nDRW=d\nFLD=f\nDOC=x\nDOC=y\n" << "c" << "d[f(x,y)]";
+        QTest::newRow("lower case kinds ignored") << "CAB=c\ndrw=no\nDRW=d\nfld=no\n" << "c" << "d[]";
+        QTest::newRow("tab-indented ignored") << "CAB=c\n\tDRW=no\nDRW=d\n\tFLD=no\n" << "c" << "d[]";
+        QTest::newRow("DRW with more letters") << "CAB=c\nDRAWER=no\nDRWX=d\n" << "c" << "d[]";
+        QTest::newRow("folder before first drawer") << "CAB=c\nFLD=lost\nDRW=d\n" << "c" << "d[]";
+        QTest::newRow("document right after drawer") << "CAB=c\nDRW=d\nDOC=lost\nFLD=f\n" << "c" << "d[f]";
+        QTest::newRow("no equals sign") << "CAB=c\nDRW\nFLD\n" << "c" << "[]";
+        QTest::newRow("name in other case") << "CAB=Home Office\nDRW=d\n" << "HOME OFFICE" << "d[]";
+        QTest::newRow("first of two sections") << "CAB=c\nDRW=first\nCAB=C\nDRW=second\n" << "C"
+                                               << "first[]";
+        QTest::newRow("next CAB ends it") << "CAB=a\nDRW=d\nCAB=b\nDRW=e\n" << "a" << "d[]";
+        QTest::newRow("no such section") << "CAB=a\nDRW=d\n" << "b" << "";
+    }
+    void section()
+    {
+        QFETCH(QString, outline);
+        QFETCH(QString, name);
+        QFETCH(QString, drawers);
+        QCOMPARE(describe(ReadOutlineSection(outline, name)), drawers);
+    }
+
+    // The shipped outline is the 22 lines of the built-in sample, CR LF
+    // ended, with the account typo mended.
+    void builtInOutline()
+    {
+        QCOMPARE(BuiltInOutline(), QString::fromLatin1(kBuiltIn));
+        QVERIFY(WriteSampleOutline());
+        QCOMPARE(outlineBytes(), QByteArray(kBuiltIn));
+    }
+
+    // The first-run sample: six drawers, fifteen folders, no document; the
+    // cabinet has no password; its node comes first, the list last.
+    void createBuiltInSample()
+    {
+        QVERIFY(EnsureSampleOutline());
+        RecordingSink sink;
+        const int cabinetId = CreateSampleCabinet(kGeneric);
+        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet WHERE CabinetId = ?", {cabinetId}).toString(),
+                 kGeneric);
+        QCOMPARE(DbConnection::QueryValue("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {cabinetId}),
+                 QVariant(QString("")));
+        QCOMPARE(rowCount("Drawer"), 6);
+        QCOMPARE(rowCount("Folder"), 15);
+        QCOMPARE(rowCount("Document"), 0);
+        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Folder JOIN Drawer USING (DrawerId)"
+                                          " WHERE Drawer.Name = 'Income Tax Returns'")
+                     .toInt(),
+                 0);
+        // The cabinet's node is added first and selected again at the end,
+        // after the fill selected its last node; then its drawers are listed.
+        const QString cabinetCall = QStringLiteral("cabinet 0/%1 %2").arg(cabinetId).arg(kGeneric);
+        QCOMPARE(sink.calls.first(), cabinetCall);
+        QCOMPARE(sink.calls.mid(sink.calls.size() - 2),
+                 (QStringList{cabinetCall, QStringLiteral("show drawers 0/%1 ").arg(cabinetId)}));
+        QCOMPARE(sink.calls.size(), 1 + 6 + 15 + 2);
+        // Nodes in file order, each drawer under the new cabinet.
+        QCOMPARE(sink.namesOf("drawer"), (QStringList{"Household Equipment", "Home", "Automobile", "Insurance",
+                                                      "Income Tax Returns", "Finances"}));
+        QVERIFY(sink.calls.at(1).startsWith(QStringLiteral("drawer %1/").arg(cabinetId)));
+        QCOMPARE(sink.namesOf("folder").first(), QStringLiteral("Refrigerator"));
+    }
+
+    // A first run without an outline file still fills the cabinet, from
+    // the built-in outline, which it also writes.
+    void firstRunWithoutOutline()
+    {
+        QVERIFY(!QFile::exists(SampleOutlinePath()));
+        const int cabinetId = CreateSampleCabinet(kGeneric);
+        QCOMPARE(rowCount("Drawer"), 6);
+        QCOMPARE(rowCount("Folder"), 15);
+        QVERIFY(contentOf(cabinetId).startsWith("Household Equipment[Refrigerator,Stove]"));
+        QCOMPARE(outlineBytes(), QByteArray(kBuiltIn));
+    }
+
+    // A first run whose outline has no such section creates the cabinet
+    // empty.
+    void outlineWithoutSection()
+    {
+        writeOutline("CAB = Office\r\n DRW = Clients\r\n");
+        RecordingSink sink;
+        const int cabinetId = CreateSampleCabinet(kGeneric);
+        QCOMPARE(contentOf(cabinetId), QString());
+        const QString cabinetCall = QStringLiteral("cabinet 0/%1 %2").arg(cabinetId).arg(kGeneric);
+        QCOMPARE(sink.calls, (QStringList{cabinetCall, cabinetCall,
+                                          QStringLiteral("show drawers 0/%1 ").arg(cabinetId)}));
+    }
+
+    // Names from the outline lose the characters a name may not hold; an
+    // entry left empty is skipped with everything below it; a repeated
+    // drawer or folder name takes its content into the first one.
+    void cleanedNames()
+    {
+        writeOutline("CAB = Mr. Smith's Files\r\n"
+                     " DRW = Bills: 2024\r\n  FLD = Gas/Power\r\n  DOC = Jan.pdf\r\n  DOC = ...\r\n"
+                     " DRW = ?\r\n  FLD = lost\r\n"
+                     " DRW = bills 2024\r\n  FLD = gaspower\r\n  DOC = Feb\r\n  FLD = ***\r\n  DOC = lost too\r\n");
+        QCOMPARE(CabinetNameFor("Mr. Smith's Files"), QStringLiteral("Mr Smith's Files"));
+        QCOMPARE(CabinetNameFor(" . "), QString());
+        const int cabinetId = CreateSampleCabinet("Mr. Smith's Files");
+        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Mr Smith's Files"));
+        QCOMPARE(contentOf(cabinetId), QStringLiteral("Bills 2024[GasPower(Janpdf,Feb)]"));
+    }
+
+    // A statement failing half-way through the fill leaves the cabinet
+    // with its node, and no drawer, folder or node of the fill.
+    void fillFailureHalfWay_data()
+    {
+        QTest::addColumn<int>("failingStatement");
+        // 1 cabinet insert, 2 BEGIN, then a look-up and an insert for each
+        // of the 6 drawers and 15 folders, 45 COMMIT.
+        for (int n : {2, 3, 4, 10, 44, 45})
+            QTest::addRow("statement %d", n) << n;
+    }
+    void fillFailureHalfWay()
+    {
+        QFETCH(int, failingStatement);
+        writeOutline(kBuiltIn);
+        RecordingSink sink;
+        DbConnection::failAfterStatements(failingStatement);
+        QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
+        DbConnection::failAfterStatements(0);
+        QCOMPARE(rowCount("Cabinet"), 1);
+        QCOMPARE(rowCount("Drawer"), 0);
+        QCOMPARE(rowCount("Folder"), 0);
+        QCOMPARE(sink.calls.size(), 1);
+        QVERIFY(sink.calls.first().startsWith("cabinet "));
+    }
+
+    // A failing cabinet insert adds nothing at all.
+    void cabinetInsertFails()
+    {
+        writeOutline(kBuiltIn);
+        RecordingSink sink;
+        DbConnection::failAfterStatements(1);
+        QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
+        QCOMPARE(rowCount("Cabinet"), 0);
+        QVERIFY(sink.calls.isEmpty());
+    }
+
+    // An outline that exists but cannot be read is reported before any row
+    // is written.
+    void unreadableOutline()
+    {
+        QVERIFY(QDir().mkpath(SampleOutlinePath()));  // a folder in its place
+        RecordingSink sink;
+        QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
+        QVERIFY_THROWS_EXCEPTION(DbError, SampleCabinetNames());
+        QCOMPARE(rowCount("Cabinet"), 0);
+        QVERIFY(sink.calls.isEmpty());
+    }
+
+    // The single-row operations add the row and its node.
+    void addSingleRows()
+    {
+        DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')");
+        const int cabinetId = int(DbConnection::LastInsertId());
+        RecordingSink sink;
+        const int drawerId = AddSampleDrawer(cabinetId, "D");
+        const int folderId = AddSampleFolder(drawerId, "F");
+        const int documentId = AddSampleDocument(folderId, "X");
+        QCOMPARE(contentOf(cabinetId), QStringLiteral("D[F(X)]"));
+        QCOMPARE(sink.calls, (QStringList{QStringLiteral("drawer %1/%2 D").arg(cabinetId).arg(drawerId),
+                                          QStringLiteral("folder %1/%2 F").arg(drawerId).arg(folderId),
+                                          QStringLiteral("document %1/%2 X").arg(folderId).arg(documentId)}));
+    }
+
+    // FillCabinetFromOutline fills an existing cabinet from the file.
+    void fillExistingCabinet()
+    {
+        writeOutline("CAB=Office\nDRW=Clients\nFLD=Acme\n");
+        DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Mine', '')");
+        const int cabinetId = int(DbConnection::LastInsertId());
+        FillCabinetFromOutline("office", cabinetId);
+        QCOMPARE(contentOf(cabinetId), QStringLiteral("Clients[Acme]"));
+    }
+
+    // The name test ignores letter case.
+    void cabinetNameExists()
+    {
+        DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Generic File Cabinet', '')");
+        QVERIFY(CabinetNameExists("GENERIC file cabinet"));
+        QVERIFY(!CabinetNameExists("Generic File"));
+    }
+
+    // The outline is written only when missing; the user's edits stay.
+    void ensureKeepsUserOutline()
+    {
+        writeOutline("CAB=Mine\r\n");
+        QVERIFY(EnsureSampleOutline());
+        QCOMPARE(outlineBytes(), QByteArray("CAB=Mine\r\n"));
+        QCOMPARE(SampleCabinetNames(), QStringList{"Mine"});
+    }
+
+    // A data folder where no file can be written: the failure is shown
+    // with its reason, and nothing claims the file exists.
+    void writeFailureReported()
+    {
+        const QString blocker = TestEnvironment::root() + "/sample-blocker";
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        qputenv("VLM_DATA_DIR", QFile::encodeName(blocker + "/data"));
+        FakePrompt prompt;
+        QVERIFY(!WriteSampleOutline());
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith("Error creating sample file.  Error # "),
+                 qPrintable(prompt.messages.first()));
+        QVERIFY(!EnsureSampleOutline());
+        // The dialog's list still comes from the built-in outline.
+        QCOMPARE(SampleCabinetNames(), QStringList{kGeneric});
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(SampleCabinetsTest)
+#include "SampleCabinetsTest.moc"

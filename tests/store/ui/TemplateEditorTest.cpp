@@ -1,0 +1,439 @@
+#include "DbConnection.h"
+#include "DrawerTemplates.h"
+#include "FakePrompt.h"
+#include "SampleCabinets.h"
+#include "TestEnvironment.h"
+#include "frmCustomDrawer.h"
+#include "frmSample.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// Makes writes beyond a few bytes fail with EFBIG for its lifetime, so a
+// file can be refused while its folder stays writable (tests run as root).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        const rlimit limit{bytes, m_old.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QTreeWidget *treeOf(QWidget *dialog)
+{
+    return dialog->findChild<QTreeWidget *>(QStringLiteral("tvwMain"));
+}
+
+QPushButton *button(QWidget *dialog, const char *name)
+{
+    return dialog->findChild<QPushButton *>(QLatin1String(name));
+}
+
+// The child of parent with that text.
+QTreeWidgetItem *childNamed(QTreeWidgetItem *parent, const QString &text)
+{
+    for (int i = 0; i < parent->childCount(); ++i) {
+        if (parent->child(i)->text(0) == text)
+            return parent->child(i);
+    }
+    return nullptr;
+}
+
+// The tree as shown: "Drawers{A{F{d}},B}".
+QString shown(const QTreeWidgetItem *item)
+{
+    QStringList children;
+    for (int i = 0; i < item->childCount(); ++i)
+        children << shown(item->child(i));
+    return children.isEmpty() ? item->text(0)
+                              : item->text(0) + QLatin1Char('{') + children.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+// Types a label into the in-place editor the dialog opened and ends the
+// edit with Enter.
+void typeLabel(const QString &text)
+{
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->clear();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+}
+
+// Selects the item, opens its editor and types a new label.
+void renameItem(QTreeWidget *tree, QTreeWidgetItem *item, const QString &text)
+{
+    tree->setCurrentItem(item);
+    tree->editItem(item, 0);
+    typeLabel(text);
+}
+
+QString buttonState(QWidget *dialog, const char *name)
+{
+    QPushButton *b = button(dialog, name);
+    return b->isVisible() ? b->text() : QStringLiteral("(hidden)");
+}
+
+QString templatePath()
+{
+    return DrawerTemplates::TemplateFilePath();
+}
+
+} // namespace
+
+class TemplateEditorTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnvironment::openFreshDatabase();
+        frmSample::setOpenFileHandler({});
+    }
+    void cleanup() { frmSample::setOpenFileHandler({}); }
+
+    // The editor shows every template sorted, each text as everything after
+    // the fourth character, lower-case kinds included; the root is selected.
+    void editorShowsFile()
+    {
+        writeFile(templatePath(), "\r\nDRW=Zeta\r\nFLD=z\r\nDOC=d\r\n\r\nDRW = x\r\nfld=low\r\n\r\nDRW=alpha\r\n");
+        frmCustomDrawer dialog;
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Drawer Templates"));
+        QTreeWidget *tree = treeOf(&dialog);
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QCOMPARE(shown(tree->topLevelItem(0)), QStringLiteral("Drawers{= x{low},alpha,Zeta{z{d}}}"));
+        QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
+        QCOMPARE(buttonState(&dialog, "cmdAddChild"), QStringLiteral("Add Drawer"));
+        QCOMPARE(buttonState(&dialog, "cmdRemoveSibling"), QStringLiteral("(hidden)"));
+        QCOMPARE(buttonState(&dialog, "cmdAddSibling"), QStringLiteral("(hidden)"));
+        QVERIFY(button(&dialog, "cmdOK")->isDefault());
+    }
+
+    // Without a file the editor opens with the root alone.
+    void editorWithoutFile()
+    {
+        frmCustomDrawer dialog;
+        QCOMPARE(shown(treeOf(&dialog)->topLevelItem(0)), QStringLiteral("Drawers"));
+    }
+
+    // The buttons follow the kind of the selected node.
+    void buttonsFollowSelection_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QString>("addChild");
+        QTest::addColumn<QString>("remove");
+        QTest::newRow("drawer") << QStringList{"T"} << "Add Folder" << "Remove Drawer";
+        QTest::newRow("folder") << QStringList{"T", "F"} << "Add Document" << "Remove Folder";
+        QTest::newRow("document") << QStringList{"T", "F", "D"} << "(hidden)" << "Remove Document";
+    }
+    void buttonsFollowSelection()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(QString, addChild);
+        QFETCH(QString, remove);
+        writeFile(templatePath(), "\r\nDRW=T\r\nFLD=F\r\nDOC=D\r\n");
+        frmCustomDrawer dialog;
+        dialog.show();
+        QTreeWidget *tree = treeOf(&dialog);
+        QTreeWidgetItem *item = tree->topLevelItem(0);
+        for (const QString &step : path)
+            item = childNamed(item, step);
+        QVERIFY(item);
+        tree->setCurrentItem(item);
+        QCOMPARE(buttonState(&dialog, "cmdAddChild"), addChild);
+        QCOMPARE(buttonState(&dialog, "cmdRemoveSibling"), remove);
+        QCOMPARE(buttonState(&dialog, "cmdAddSibling"), QStringLiteral("(hidden)"));
+    }
+
+    // Nodes added in the editor are saved in the order they were added,
+    // under the template they were added to, whatever the sorted display
+    // shows; the names are reloaded and the next opening shows the same.
+    void roundTripKeepsAddedOrder()
+    {
+        writeFile(templatePath(), "\r\nDRW=Zeta\r\nFLD=z1\r\n\r\nDRW=Alpha\r\n");
+        FakePrompt prompt;
+        {
+            frmCustomDrawer dialog;
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            QTreeWidget *tree = treeOf(&dialog);
+            QTreeWidgetItem *root = tree->topLevelItem(0);
+
+            tree->setCurrentItem(childNamed(root, "Zeta"));
+            QTest::mouseClick(button(&dialog, "cmdAddChild"), Qt::LeftButton);
+            QCOMPARE(tree->currentItem()->text(0), QStringLiteral("New Folder"));
+            QCOMPARE(buttonState(&dialog, "cmdAddChild"), QStringLiteral("Add Document"));
+            typeLabel("Bills");
+            QVERIFY(dialog.isVisible());  // Enter ended the edit, not the dialog
+            QCOMPARE(buttonState(&dialog, "cmdAddChild"), QStringLiteral("Add Document"));
+            QTest::mouseClick(button(&dialog, "cmdAddChild"), Qt::LeftButton);
+            typeLabel("Gas");
+
+            tree->setCurrentItem(root);
+            QTest::mouseClick(button(&dialog, "cmdAddChild"), Qt::LeftButton);
+            typeLabel("Beta");
+            QTest::mouseClick(button(&dialog, "cmdAddChild"), Qt::LeftButton);
+            typeLabel("a=b");
+
+            QCOMPARE(shown(root), QStringLiteral("Drawers{Alpha,Beta{a=b},Zeta{Bills{Gas},z1}}"));
+            QTest::mouseClick(button(&dialog, "cmdOK"), Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QVERIFY(prompt.messages.isEmpty());
+        QCOMPARE(fileBytes(templatePath()),
+                 QByteArray("\r\nDRW=Zeta\r\nFLD=z1\r\nFLD=Bills\r\nDOC=Gas\r\n\r\nDRW=Alpha\r\n"
+                            "\r\nDRW=Beta\r\nFLD=a=b\r\n"));
+        QCOMPARE(DrawerTemplates::DrawerTemplateNames(), (QStringList{"Zeta", "Alpha", "Beta"}));
+
+        frmCustomDrawer again;
+        QCOMPARE(shown(treeOf(&again)->topLevelItem(0)), QStringLiteral("Drawers{Alpha,Beta{a=b},Zeta{Bills{Gas},z1}}"));
+    }
+
+    // A label may not hold the characters a name may not hold (they are
+    // dropped, with the message of the record dialogs); an empty label
+    // keeps the old text; "=" is fine.
+    void labelChecks_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("plain") << "Receipts" << "Receipts" << false;
+        QTest::newRow("equals sign") << "x = y" << "x = y" << false;
+        QTest::newRow("full stop and colon") << "Tax.es: 2024" << "Taxes 2024" << true;
+        QTest::newRow("empty") << "" << "Old" << false;
+        QTest::newRow("spaces") << "   " << "Old" << false;
+        QTest::newRow("nothing left") << "?*" << "Old" << true;
+    }
+    void labelChecks()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, label);
+        QFETCH(bool, warned);
+        writeFile(templatePath(), "\r\nDRW=Old\r\n");
+        FakePrompt prompt;
+        frmCustomDrawer dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTreeWidget *tree = treeOf(&dialog);
+        renameItem(tree, tree->topLevelItem(0)->child(0), typed);
+        QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), label);
+        QCOMPARE(prompt.messages,
+                 warned ? QStringList{"The following characters are not allowed:\n\\ / : * ? \" < > | ."}
+                        : QStringList{});
+        QTest::mouseClick(button(&dialog, "cmdOK"), Qt::LeftButton);
+        QCOMPARE(fileBytes(templatePath()), ("\r\nDRW=" + label + "\r\n").toUtf8());
+    }
+
+    // Remove takes the node with everything below it; the root stays.
+    void removeNode()
+    {
+        writeFile(templatePath(), "\r\nDRW=T\r\nFLD=F\r\nDOC=D\r\nFLD=G\r\n");
+        frmCustomDrawer dialog;
+        dialog.show();
+        QTreeWidget *tree = treeOf(&dialog);
+        QTreeWidgetItem *root = tree->topLevelItem(0);
+        tree->setCurrentItem(childNamed(childNamed(root, "T"), "F"));
+        QTest::mouseClick(button(&dialog, "cmdRemoveSibling"), Qt::LeftButton);
+        QCOMPARE(shown(root), QStringLiteral("Drawers{T{G}}"));
+        QVERIFY(tree->currentItem());
+        QTest::mouseClick(button(&dialog, "cmdOK"), Qt::LeftButton);
+        QCOMPARE(fileBytes(templatePath()), QByteArray("\r\nDRW=T\r\nFLD=G\r\n"));
+    }
+
+    // Cancel writes nothing and keeps the names.
+    void cancelWritesNothing()
+    {
+        const QByteArray original("DRW = x\r\n");
+        writeFile(templatePath(), original);
+        frmCustomDrawer dialog;
+        dialog.show();
+        QTreeWidget *tree = treeOf(&dialog);
+        tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+        QTest::mouseClick(button(&dialog, "cmdRemoveSibling"), Qt::LeftButton);
+        QTest::mouseClick(button(&dialog, "cmdCancel"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(fileBytes(templatePath()), original);
+    }
+
+    // A save that fails is reported; the old file and the edits stay and
+    // the editor stays open.
+    void failedSaveKeepsOldFile()
+    {
+        const QByteArray original("\r\nDRW=Old\r\n");
+        writeFile(templatePath(), original);
+        DrawerTemplates::LoadDrawerTemplateNames();
+        FakePrompt prompt;
+        frmCustomDrawer dialog;
+        dialog.show();
+        QTreeWidget *tree = treeOf(&dialog);
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QTest::mouseClick(button(&dialog, "cmdAddChild"), Qt::LeftButton);
+        tree->closePersistentEditor(tree->currentItem(), 0);
+        {
+            FileSizeLimit limit(4);
+            QTest::mouseClick(button(&dialog, "cmdOK"), Qt::LeftButton);
+        }
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith("Error # "), qPrintable(prompt.messages.first()));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(fileBytes(templatePath()), original);
+        QCOMPARE(DrawerTemplates::DrawerTemplateNames(), QStringList{"Old"});
+        QCOMPARE(shown(tree->topLevelItem(0)), QStringLiteral("Drawers{New Drawer,Old}"));
+    }
+
+    // The dialog lists the CAB values, the first selected; Enter presses
+    // Edit Samples.
+    void sampleListAndDefaultButton()
+    {
+        writeFile(SampleCabinets::SampleOutlinePath(), "CAB = Office\r\n DRW = Clients\r\nCAB=Home\r\ncab=no\r\n");
+        QStringList opened;
+        frmSample::setOpenFileHandler([&opened](const QString &path) {
+            opened << path;
+            return true;
+        });
+        frmSample dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Create Sample Cabinet"));
+        auto *list = dialog.findChild<QListWidget *>(QStringLiteral("lstType"));
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Office"));
+        QCOMPARE(list->item(1)->text(), QStringLiteral("Home"));
+        QVERIFY(list->item(0)->isSelected());
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(opened, QStringList{SampleCabinets::SampleOutlinePath()});
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
+    }
+
+    // Create builds the selected sample and closes; a name that exists in
+    // another letter case is refused and the dialog stays open.
+    void createSample()
+    {
+        writeFile(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\nCAB=Home\r\n DRW=Bills\r\n");
+        DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('OFFICE', '')");
+        FakePrompt prompt;
+        frmSample dialog;
+        dialog.show();
+        auto *list = dialog.findChild<QListWidget *>(QStringLiteral("lstType"));
+        QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
+        QCOMPARE(prompt.messages, QStringList{"A cabinet named 'Office' already exists."});
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 1);
+
+        list->setCurrentRow(1);
+        QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(DbConnection::QueryValue("SELECT Drawer.Name FROM Drawer JOIN Cabinet USING (CabinetId)"
+                                          " WHERE Cabinet.Name = 'Home'")
+                     .toString(),
+                 QStringLiteral("Bills"));
+    }
+
+    // A double-click on an entry creates it as well.
+    void doubleClickCreates()
+    {
+        writeFile(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
+        frmSample dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *list = dialog.findChild<QListWidget *>(QStringLiteral("lstType"));
+        const QRect rect = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Office"));
+    }
+
+    // Without an entry to create, Create asks for one.
+    void nothingToCreate_data()
+    {
+        QTest::addColumn<QByteArray>("outline");
+        QTest::newRow("no CAB line") << QByteArray("DRW=x\r\n");
+        QTest::newRow("CAB without name") << QByteArray("CAB\r\n");
+        QTest::newRow("name of forbidden characters") << QByteArray("CAB = ...\r\n");
+    }
+    void nothingToCreate()
+    {
+        QFETCH(QByteArray, outline);
+        writeFile(SampleCabinets::SampleOutlinePath(), outline);
+        FakePrompt prompt;
+        frmSample dialog;
+        dialog.show();
+        QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
+        QCOMPARE(prompt.messages, QStringList{"Please select a sample cabinet to create."});
+        QVERIFY(dialog.isVisible());
+    }
+
+    // A failure while creating is shown as "Error # ..."; the cabinet row
+    // written before it stays, and the dialog closes.
+    void createFailureReported()
+    {
+        writeFile(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
+        FakePrompt prompt;
+        frmSample dialog;
+        dialog.show();
+        // 1 name test, 2 cabinet insert, 3 BEGIN, 4 drawer look-up.
+        DbConnection::failAfterStatements(4);
+        QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
+        DbConnection::failAfterStatements(0);
+        QCOMPARE(prompt.messages, QStringList{"Error # -999 Injected failure"});
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 1);
+        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Drawer").toInt(), 0);
+    }
+
+    // Edit Samples that cannot start a program says so; the dialog closes
+    // either way.
+    void editFailureReported()
+    {
+        frmSample::setOpenFileHandler([](const QString &) { return false; });
+        FakePrompt prompt;
+        frmSample dialog;
+        dialog.show();
+        QTest::mouseClick(button(&dialog, "cmdEdit"), Qt::LeftButton);
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY(prompt.messages.first().startsWith("Error # "));
+        QVERIFY(prompt.messages.first().contains(SampleCabinets::SampleOutlinePath()));
+        QVERIFY(!dialog.isVisible());
+    }
+};
+
+VLM_TEST_MAIN(TemplateEditorTest)
+#include "TemplateEditorTest.moc"
