@@ -1,17 +1,14 @@
 #include "DrawerTemplates.h"
 
-#include <cerrno>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
-#include <QStringDecoder>
 
 #include "Common.h"
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "NavigationSink.h"
+#include "TextFile.h"
 
 namespace {
 
@@ -24,89 +21,11 @@ const QString kDoc = QStringLiteral("DOC");
 
 QStringList g_names;
 
-// Users edit the file by hand: a byte-order mark or a file saved in a
-// Western code page must not hide the first entry or mangle accents.
-QString decode(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
-}
-
-QStringList splitLines(QString text)
-{
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();  // the end of the last line, not an empty line
-    return lines;
-}
-
-// The text formats trim spaces only, never tab characters.
-QString trimSpaces(const QString &s)
-{
-    int begin = 0;
-    int end = s.size();
-    while (begin < end && s.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && s.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return s.mid(begin, end - begin);
-}
-
-QString valueAfterEquals(const QString &line)
-{
-    const int eq = line.indexOf(QLatin1Char('='));
-    return eq < 0 ? QString() : trimSpaces(line.mid(eq + 1));
-}
-
 // Entries come from a file the user edits, past the checks of the record
 // dialogs: drop the characters a name may not hold.
 QString cleanName(const QString &name)
 {
-    return trimSpaces(Common::StripInvalidNameChars(name));
-}
-
-QByteArray withCrLf(const QStringList &lines)
-{
-    QString text;
-    for (const QString &line : lines)
-        text += line + QLatin1String("\r\n");
-    return text.toUtf8();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    int code = 0;
-    QString reason;
-    // Unbuffered, a short write (disk full, size limit) shows in write()'s
-    // result; a buffered one can go unnoticed and commit a truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        code = file.error();
-        reason = file.errorString();
-    } else {
-        errno = 0;
-        if (file.write(bytes) != bytes.size()) {
-            const int writeErrno = errno;
-            code = writeErrno != 0 ? writeErrno : int(QFileDevice::WriteError);
-            reason = writeErrno != 0 ? qt_error_string(writeErrno) : file.errorString();
-        } else if (file.commit()) {
-            return true;
-        } else {
-            code = file.error();
-            reason = file.errorString();
-        }
-    }
-    // An uncommitted QSaveFile drops its temporary file: the old file stays.
-    if (error)
-        *error = DbError(code, QStringLiteral("%1: %2").arg(path, reason)).message();
-    return false;
+    return TextFile::trimSpaces(Common::StripInvalidNameChars(name));
 }
 
 int folderNamed(int drawerId, const QString &name)
@@ -163,7 +82,8 @@ bool EnsureTemplateFile()
     // Written line by line so the file has CR LF ends however the resource
     // was checked out.
     QString error;
-    if (!writeFile(path, withCrLf(splitLines(decode(shipped.readAll()))), &error)) {
+    const QStringList lines = TextFile::splitLines(TextFile::decode(shipped.readAll()));
+    if (!TextFile::write(path, TextFile::joinCrLf(lines), &error)) {
         qCWarning(lcTemplates) << "cannot write the template file:" << error;
         return false;
     }
@@ -172,22 +92,13 @@ bool EnsureTemplateFile()
 
 bool ReadTemplateFile(QString *text)
 {
-    QFile file(TemplateFilePath());
-    if (!file.exists())
-        return false;
-    if (!file.open(QIODevice::ReadOnly))
-        throw DbError(file.error(), QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw DbError(file.error(), QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
-    *text = decode(bytes);
-    return true;
+    return TextFile::read(TemplateFilePath(), text);
 }
 
 QStringList ReadTemplateNames(const QString &fileText)
 {
     QStringList names;
-    for (const QString &line : splitLines(fileText)) {
+    for (const QString &line : TextFile::splitLines(fileText)) {
         if (line.startsWith(QLatin1String("DRW=")))
             names.append(line.mid(4));
     }
@@ -198,18 +109,17 @@ QList<TemplateFolder> ReadTemplateFolders(const QString &fileText, const QString
 {
     QList<TemplateFolder> folders;
     bool inTemplate = false;
-    for (const QString &raw : splitLines(fileText)) {
-        const QString line = trimSpaces(raw);
-        const QString kind = line.left(3);
-        const QString value = valueAfterEquals(line);
+    for (const QString &line : TextFile::splitLines(fileText)) {
+        const TextFile::Entry entry = TextFile::entryOf(line);
         if (!inTemplate) {
-            inTemplate = kind == kDrw && value.compare(templateName, Qt::CaseInsensitive) == 0;
-        } else if (kind == kDrw) {
+            inTemplate = entry.kind == kDrw
+                && entry.value.compare(templateName, Qt::CaseInsensitive) == 0;
+        } else if (entry.kind == kDrw) {
             break;
-        } else if (kind == kFld) {
-            folders.append({value, {}});
-        } else if (kind == kDoc && !folders.isEmpty()) {
-            folders.last().documents.append(value);
+        } else if (entry.kind == kFld) {
+            folders.append({entry.value, {}});
+        } else if (entry.kind == kDoc && !folders.isEmpty()) {
+            folders.last().documents.append(entry.value);
         }
     }
     return folders;
@@ -219,7 +129,7 @@ QList<TemplateDrawer> ReadTemplateTree(const QString &fileText)
 {
     QList<TemplateDrawer> drawers;
     bool folderOpen = false;
-    for (const QString &line : splitLines(fileText)) {
+    for (const QString &line : TextFile::splitLines(fileText)) {
         const QString kind = line.left(3).toUpper();
         const QString text = line.mid(4);
         if (kind == kDrw) {
@@ -246,12 +156,12 @@ QString WriteTemplateTree(const QList<TemplateDrawer> &drawers)
                 lines << kDoc + QLatin1Char('=') + document;
         }
     }
-    return QString::fromUtf8(withCrLf(lines));
+    return TextFile::joinCrLf(lines);
 }
 
 bool SaveTemplateFile(const QList<TemplateDrawer> &drawers, QString *error)
 {
-    return writeFile(TemplateFilePath(), WriteTemplateTree(drawers).toUtf8(), error);
+    return TextFile::write(TemplateFilePath(), WriteTemplateTree(drawers), error);
 }
 
 void LoadDrawerTemplateNames()
@@ -278,7 +188,7 @@ void ApplyDrawerTemplate(const QString &templateName, int drawerId)
         return;
     // The names list keeps the spaces a name was written with; the file is
     // compared trimmed, so the chosen name is trimmed as well.
-    const QList<TemplateFolder> folders = ReadTemplateFolders(text, trimSpaces(templateName));
+    const QList<TemplateFolder> folders = ReadTemplateFolders(text, TextFile::trimSpaces(templateName));
     QList<NewNode> nodes;
     DbConnection::Transaction tx;
     for (const TemplateFolder &folder : folders) {

@@ -1,12 +1,8 @@
 #include "SampleCabinets.h"
 
-#include <cerrno>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
-#include <QStringDecoder>
 
 #include "Common.h"
 #include "DataFolder.h"
@@ -14,6 +10,7 @@
 #include "NavigationSink.h"
 #include "Passwords.h"
 #include "Prompt.h"
+#include "TextFile.h"
 
 namespace {
 
@@ -24,54 +21,6 @@ const QString kCab = QStringLiteral("CAB");
 const QString kDrw = QStringLiteral("DRW");
 const QString kFld = QStringLiteral("FLD");
 const QString kDoc = QStringLiteral("DOC");
-
-// Users edit the outline by hand: a byte-order mark or a file saved in a
-// Western code page must not hide the first entry or mangle accents.
-QString decode(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
-}
-
-QStringList splitLines(QString text)
-{
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();  // the end of the last line, not an empty line
-    return lines;
-}
-
-// The outline trims spaces only, never tab characters.
-QString trimSpaces(const QString &s)
-{
-    int begin = 0;
-    int end = s.size();
-    while (begin < end && s.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && s.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return s.mid(begin, end - begin);
-}
-
-struct Entry
-{
-    QString kind;
-    QString value;
-};
-
-Entry entryOf(const QString &raw)
-{
-    const QString line = trimSpaces(raw);
-    const int eq = line.indexOf(QLatin1Char('='));
-    return {line.left(3), eq < 0 ? QString() : trimSpaces(line.mid(eq + 1))};
-}
 
 int idNamed(const QString &sql, int parentId, const QString &name)
 {
@@ -161,39 +110,10 @@ void fillFromText(const QString &outlineText, const QString &name, int cabinetId
         addNode(node);
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    int code = 0;
-    QString reason;
-    // Unbuffered, a short write (disk full, size limit) shows in write()'s
-    // result; a buffered one can go unnoticed and commit a truncated file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        code = file.error();
-        reason = file.errorString();
-    } else {
-        errno = 0;
-        if (file.write(bytes) != bytes.size()) {
-            const int writeErrno = errno;
-            code = writeErrno != 0 ? writeErrno : int(QFileDevice::WriteError);
-            reason = writeErrno != 0 ? qt_error_string(writeErrno) : file.errorString();
-        } else if (file.commit()) {
-            return true;
-        } else {
-            code = file.error();
-            reason = file.errorString();
-        }
-    }
-    // An uncommitted QSaveFile drops its temporary file: the old file stays.
-    if (error)
-        *error = DbError(code, QStringLiteral("%1: %2").arg(path, reason)).message();
-    return false;
-}
-
 bool writeBuiltInOutline(QString *error)
 {
     DataFolder::ensure();
-    return writeFile(SampleCabinets::SampleOutlinePath(), SampleCabinets::BuiltInOutline().toUtf8(), error);
+    return TextFile::write(SampleCabinets::SampleOutlinePath(), SampleCabinets::BuiltInOutline(), error);
 }
 
 } // namespace
@@ -212,10 +132,7 @@ QString BuiltInOutline()
         return {};
     // Rebuilt line by line so the text has CR LF ends however the resource
     // was checked out.
-    QString text;
-    for (const QString &line : splitLines(decode(file.readAll())))
-        text += line + QLatin1String("\r\n");
-    return text;
+    return TextFile::joinCrLf(TextFile::splitLines(TextFile::decode(file.readAll())));
 }
 
 bool WriteSampleOutline()
@@ -236,28 +153,22 @@ bool EnsureSampleOutline()
 
 QString ReadOutline()
 {
-    QFile file(SampleOutlinePath());
-    if (!file.exists()) {
-        // The first run builds its sample from here: never leave it empty
-        // for want of a file.
-        QString error;
-        if (!writeBuiltInOutline(&error))
-            qCWarning(lcSamples) << "cannot write the sample outline:" << error;
-        return BuiltInOutline();
-    }
-    if (!file.open(QIODevice::ReadOnly))
-        throw DbError(file.error(), QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw DbError(file.error(), QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
-    return decode(bytes);
+    QString text;
+    if (TextFile::read(SampleOutlinePath(), &text))
+        return text;
+    // The first run builds its sample from here: never leave it empty for
+    // want of a file.
+    QString error;
+    if (!writeBuiltInOutline(&error))
+        qCWarning(lcSamples) << "cannot write the sample outline:" << error;
+    return BuiltInOutline();
 }
 
 QStringList ReadSampleCabinetNames(const QString &outlineText)
 {
     QStringList names;
-    for (const QString &line : splitLines(outlineText)) {
-        const Entry entry = entryOf(line);
+    for (const QString &line : TextFile::splitLines(outlineText)) {
+        const TextFile::Entry entry = TextFile::entryOf(line);
         if (entry.kind == kCab)
             names.append(entry.value);
     }
@@ -269,8 +180,8 @@ QList<OutlineDrawer> ReadOutlineSection(const QString &outlineText, const QStrin
     QList<OutlineDrawer> drawers;
     bool inSection = false;
     bool folderOpen = false;
-    for (const QString &line : splitLines(outlineText)) {
-        const Entry entry = entryOf(line);
+    for (const QString &line : TextFile::splitLines(outlineText)) {
+        const TextFile::Entry entry = TextFile::entryOf(line);
         if (!inSection) {
             inSection = entry.kind == kCab
                 && entry.value.compare(cabinetName, Qt::CaseInsensitive) == 0;
@@ -296,7 +207,7 @@ QStringList SampleCabinetNames()
 
 QString CabinetNameFor(const QString &outlineName)
 {
-    return trimSpaces(Common::StripInvalidNameChars(outlineName));
+    return TextFile::trimSpaces(Common::StripInvalidNameChars(outlineName));
 }
 
 bool CabinetNameExists(const QString &name)

@@ -3,6 +3,9 @@
 #include "NavIcons.h"
 
 #include <QCollator>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace {
 
@@ -40,6 +43,7 @@ LevelList::LevelList(QWidget *parent) : QListWidget(parent)
     setWordWrap(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(true);
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
 }
 
 LevelList::~LevelList() = default;
@@ -55,6 +59,7 @@ void LevelList::addEntry(const QString &key, const QString &text, const QString 
     item->setData(KeyRole, key);
     item->setData(IconKeyRole, iconKey);
     item->setToolTip(text);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
     addItem(item);
 }
 
@@ -89,4 +94,80 @@ QString LevelList::iconKeyOf(const QString &key) const
 {
     const QListWidgetItem *e = entry(key);
     return e ? e->data(IconKeyRole).toString() : QString();
+}
+
+QString LevelList::selectedKey() const
+{
+    const QList<QListWidgetItem *> sel = selectedItems();
+    return sel.isEmpty() ? QString() : keyOf(sel.first());
+}
+
+QString LevelList::selectedText() const
+{
+    const QList<QListWidgetItem *> sel = selectedItems();
+    return sel.isEmpty() ? QString() : sel.first()->text();
+}
+
+void LevelList::renameEntry(const QString &key)
+{
+    if (QListWidgetItem *e = entry(key)) {
+        setCurrentItem(e);
+        editItem(e);
+    }
+}
+
+void LevelList::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    Q_EMIT mouseReleased(event->button());
+}
+
+void LevelList::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QListWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        const QString key = keyOf(itemAt(event->position().toPoint()));
+        if (!key.isEmpty())
+            Q_EMIT entryOpened(key);
+    }
+}
+
+void LevelList::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (state() != QAbstractItemView::EditingState && mods == Qt::NoModifier) {
+        const int k = event->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            const QString key = selectedKey();
+            if (!key.isEmpty())
+                Q_EMIT entryOpened(key);
+            event->accept();
+            return;
+        }
+        if (k == Qt::Key_Insert || k == Qt::Key_Delete) {
+            Q_EMIT keyCommandRequested(k, selectedKey());
+            event->accept();
+            return;
+        }
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void LevelList::contextMenuEvent(QContextMenuEvent *event)
+{
+    const QString key = selectedKey();
+    if (!key.isEmpty())
+        Q_EMIT contextMenuRequested(key, event->globalPos());
+    event->accept();
+}
+
+bool LevelList::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const bool opens = trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger);
+    if (index.isValid() && opens && state() != QAbstractItemView::EditingState) {
+        const QString key = index.data(KeyRole).toString();
+        if (!m_renameAllowed || !m_renameAllowed(key))
+            return false;
+    }
+    return QListWidget::edit(index, trigger, event);
 }

@@ -3,6 +3,7 @@
 #include "NavIcons.h"
 
 #include <QCollator>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -44,6 +45,7 @@ NavTree::NavTree(QWidget *parent) : QTreeWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
     setIconSize(QSize(16, 16));
+    setEditTriggers(QAbstractItemView::EditKeyPressed);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
         Q_EMIT nodeExpanded(keyOf(item));
     });
@@ -70,6 +72,7 @@ QTreeWidgetItem *NavTree::makeItem(const QString &key, const QString &text, cons
     item->setData(0, NameRole, name.isNull() ? text : name);
     item->setData(0, IconKeyRole, iconKey);
     item->setIcon(0, NavIcons::icon(iconKey));
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
     return item;
 }
 
@@ -237,6 +240,7 @@ void NavTree::mousePressEvent(QMouseEvent *event)
 void NavTree::mouseReleaseEvent(QMouseEvent *event)
 {
     QTreeWidget::mouseReleaseEvent(event);
+    Q_EMIT mouseReleased(event->button());
     const QString pressed = m_pressedKey;
     m_pressedKey.clear();
     if (event->button() != Qt::LeftButton || pressed.isEmpty() || m_pressOnExpander)
@@ -245,12 +249,57 @@ void NavTree::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT nodeClicked(pressed);
 }
 
+void NavTree::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTreeWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        const QString key = keyOf(itemAt(event->position().toPoint()));
+        if (!key.isEmpty() && key == selectedKey())
+            Q_EMIT nodeDoubleClicked(key);
+    }
+}
+
 void NavTree::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_F5 && mods == Qt::NoModifier) {
         Q_EMIT refreshRequested();
         event->accept();
         return;
     }
+    if ((event->key() == Qt::Key_Insert || event->key() == Qt::Key_Delete) && mods == Qt::NoModifier
+        && state() != QAbstractItemView::EditingState) {
+        Q_EMIT keyCommandRequested(event->key(), selectedKey());
+        event->accept();
+        return;
+    }
     QTreeWidget::keyPressEvent(event);
+}
+
+void NavTree::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The menu follows the selected node, which a right press has just set.
+    const QString key = selectedKey();
+    if (!key.isEmpty())
+        Q_EMIT contextMenuRequested(key, event->globalPos());
+    event->accept();
+}
+
+bool NavTree::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const bool opens = trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger);
+    if (index.isValid() && opens && state() != QAbstractItemView::EditingState) {
+        const QString key = index.data(KeyRole).toString();
+        if (!m_renameAllowed || !m_renameAllowed(key))
+            return false;
+    }
+    return QTreeWidget::edit(index, trigger, event);
+}
+
+void NavTree::renameNode(const QString &key)
+{
+    if (QTreeWidgetItem *item = node(key)) {
+        setCurrentItem(item);
+        editItem(item, 0);
+    }
 }

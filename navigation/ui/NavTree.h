@@ -4,6 +4,8 @@
 #include <QPoint>
 #include <QTreeWidget>
 
+#include <functional>
+
 // The filing tree: every node carries its key, its bare name and its image
 // key, and is found by key through an index kept in step with every add and
 // remove. Every level is sorted by text without regard to case.
@@ -59,17 +61,32 @@ public:
 
     static QString keyOf(const QTreeWidgetItem *item);
 
+    // Decides whether a node's name may be edited in place.
+    void setRenameAllowed(std::function<bool(const QString &key)> allowed) { m_renameAllowed = std::move(allowed); }
+    // Starts editing the name of a node.
+    void renameNode(const QString &key);
+
 Q_SIGNALS:
     // A left-button click on a node: pressed and released on the same node,
     // not on its expand mark.
     void nodeClicked(const QString &key);
     void nodeExpanded(const QString &key);
     void refreshRequested();
+    // Any mouse button released over the tree.
+    void mouseReleased(Qt::MouseButton button);
+    // The popup menu for the selected node.
+    void contextMenuRequested(const QString &key, const QPoint &globalPos);
+    // Insert or Delete with the selected node's key.
+    void keyCommandRequested(int key, const QString &nodeKey);
+    void nodeDoubleClicked(const QString &key);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
     void unindex(QTreeWidgetItem *item);
@@ -77,6 +94,7 @@ private:
                               const QString &name) const;
 
     QHash<QString, QTreeWidgetItem *> m_index;
+    std::function<bool(const QString &)> m_renameAllowed;
     QString m_pressedKey;
     bool m_pressOnExpander = false;
 };

@@ -12,17 +12,15 @@
 #include "NavQueries.h"
 #include "NavTree.h"
 #include "PagePane.h"
+#include "RenameDelegate.h"
 #include "Passwords.h"
 #include "Prompt.h"
 #include "SampleCabinets.h"
 #include "Settings.h"
-#include "frmCustomDrawer.h"
-#include "frmSample.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -50,16 +48,18 @@ int treeWidthTwips()
     return ok && v > 0 && v < 1e7 ? int(v) : kDefaultTreeTwips;
 }
 
-// The actions whose commands are built; every other command of the menus
+// The commands that are built, by action; every other command of the menus
 // stays disabled until its window exists.
-const QStringList kWorkingActions = {
-    QStringLiteral("mnuFileExit"),
-    QStringLiteral("mnuPopupRootRefresh"),
-    QStringLiteral("mnuToolsDrawerTemplates"),
-    QStringLiteral("mnuToolsCreateSampleCabinet"),
+struct Command
+{
+    const char *action;
+    void (frmNavTree::*handler)();
 };
 
 } // namespace
+
+#define VLM_COMMAND(name) {#name, &frmNavTree::name##_Click}
+
 
 frmNavTree::frmNavTree(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::frmNavTree>()), m_state(NavState::instance())
@@ -82,11 +82,34 @@ frmNavTree::frmNavTree(QWidget *parent)
     connect(m_ui->tvwMain, &NavTree::nodeExpanded, this, &frmNavTree::handleNodeExpanded);
     connect(m_ui->tvwMain, &NavTree::refreshRequested, this, &frmNavTree::mnuPopupRootRefresh_Click);
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
+    connect(m_ui->tvwMain, &NavTree::mouseReleased, this, &frmNavTree::handleTreeMouseReleased);
+    connect(m_ui->lvwMain, &LevelList::mouseReleased, this, &frmNavTree::handleListMouseReleased);
+    connect(m_ui->tvwMain, &NavTree::contextMenuRequested, this,
+            [this](const QString &key, const QPoint &pos) { handleContextMenu(QStringLiteral("T"), key, pos); });
+    connect(m_ui->lvwMain, &LevelList::contextMenuRequested, this,
+            [this](const QString &key, const QPoint &pos) { handleContextMenu(QStringLiteral("L"), key, pos); });
+    connect(m_ui->tvwMain, &NavTree::keyCommandRequested, this, &frmNavTree::handleTreeKeyCommand);
+    connect(m_ui->lvwMain, &LevelList::keyCommandRequested, this, &frmNavTree::handleListKeyCommand);
+    connect(m_ui->tvwMain, &NavTree::nodeDoubleClicked, this, &frmNavTree::handleTreeDoubleClicked);
+    connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
     wireActions();
 
-    // The window's own keys, wherever the focus is.
-    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(esc, &QShortcut::activated, this, &frmNavTree::mnuFileExit_Click);
+    // The window's own keys, wherever the focus is; Esc goes to a name
+    // editor instead while one is open.
+    m_escShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(m_escShortcut, &QShortcut::activated, this, &frmNavTree::mnuFileExit_Click);
+    auto commit = [this](const QString &key, const QString &text) { return commitRename(key, text); };
+    auto *treeDelegate = new RenameDelegate(NavTree::KeyRole, NavTree::NameRole, m_ui->tvwMain);
+    auto *listDelegate = new RenameDelegate(LevelList::KeyRole, -1, m_ui->lvwMain);
+    for (RenameDelegate *d : {treeDelegate, listDelegate}) {
+        d->setCommitHandler(commit);
+        connect(d, &RenameDelegate::editStarted, this, [this] { m_escShortcut->setEnabled(false); });
+        connect(d, &RenameDelegate::editEnded, this, [this] { m_escShortcut->setEnabled(true); });
+    }
+    m_ui->tvwMain->setItemDelegate(treeDelegate);
+    m_ui->lvwMain->setItemDelegate(listDelegate);
+    m_ui->tvwMain->setRenameAllowed([this](const QString &key) { return treeRenameAllowed(key); });
+    m_ui->lvwMain->setRenameAllowed([this](const QString &key) { return listRenameAllowed(key); });
     auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(f3, &QShortcut::activated, m_ui->cmdFind, &QPushButton::click);
 
@@ -116,23 +139,47 @@ PagePane *frmNavTree::pagePane() const
     return m_ui->pagePane;
 }
 
-void frmNavTree::wireCommand(const QString &actionName, void (frmNavTree::*slot)())
-{
-    connect(m_menus->action(actionName), &QAction::triggered, this, slot);
-}
-
 void frmNavTree::wireActions()
 {
-    for (QMenu *menu : m_ui->menuBar->findChildren<QMenu *>()) {
+    const Command commands[] = {
+        VLM_COMMAND(mnuFileExit),
+        VLM_COMMAND(mnuPopupRootRefresh),
+        VLM_COMMAND(mnuPopupFoundClear),
+        VLM_COMMAND(mnuToolsDrawerTemplates),
+        VLM_COMMAND(mnuToolsCreateSampleCabinet),
+        VLM_COMMAND(mnuHelpHelpTopics),
+        VLM_COMMAND(mnuHelpAbout),
+        VLM_COMMAND(mnuPopupCabinetNewCabinet),
+        VLM_COMMAND(mnuPopupCabinetNewDrawer),
+        VLM_COMMAND(mnuPopupCabinetRename),
+        VLM_COMMAND(mnuPopupCabinetDelete),
+        VLM_COMMAND(mnuPopupCabinetProperties),
+        VLM_COMMAND(mnuPopupDrawerNewDrawer),
+        VLM_COMMAND(mnuPopupDrawerNewFolder),
+        VLM_COMMAND(mnuPopupDrawerRename),
+        VLM_COMMAND(mnuPopupDrawerDelete),
+        VLM_COMMAND(mnuPopupDrawerProperties),
+        VLM_COMMAND(mnuPopupFolderNewFolder),
+        VLM_COMMAND(mnuPopupFolderNewDocument),
+        VLM_COMMAND(mnuPopupFolderRename),
+        VLM_COMMAND(mnuPopupFolderDelete),
+        VLM_COMMAND(mnuPopupFolderProperties),
+    };
+    QSet<QString> wired;
+    for (const Command &c : commands) {
+        connect(m_menus->action(QLatin1String(c.action)), &QAction::triggered, this, c.handler);
+        wired.insert(QLatin1String(c.action));
+    }
+    // The root popup's New File Cabinet is the cabinet command.
+    connect(m_menus->action(QStringLiteral("mnuPopupRootNewFileCabinet")), &QAction::triggered, this,
+            &frmNavTree::mnuPopupCabinetNewCabinet_Click);
+    wired.insert(QStringLiteral("mnuPopupRootNewFileCabinet"));
+    for (QMenu *menu : findChildren<QMenu *>()) {
         for (QAction *a : menu->actions()) {
-            if (!a->isSeparator() && !kWorkingActions.contains(a->objectName()))
+            if (!a->isSeparator() && !wired.contains(a->objectName()))
                 a->setEnabled(false);
         }
     }
-    wireCommand(QStringLiteral("mnuFileExit"), &frmNavTree::mnuFileExit_Click);
-    wireCommand(QStringLiteral("mnuPopupRootRefresh"), &frmNavTree::mnuPopupRootRefresh_Click);
-    wireCommand(QStringLiteral("mnuToolsDrawerTemplates"), &frmNavTree::mnuToolsDrawerTemplates_Click);
-    wireCommand(QStringLiteral("mnuToolsCreateSampleCabinet"), &frmNavTree::mnuToolsCreateSampleCabinet_Click);
 }
 
 void frmNavTree::guarded(const std::function<void()> &work)
@@ -575,23 +622,4 @@ void frmNavTree::mnuFileExit_Click()
 void frmNavTree::mnuPopupRootRefresh_Click()
 {
     RefreshNavTree();
-}
-
-void frmNavTree::mnuToolsDrawerTemplates_Click()
-{
-    frmCustomDrawer dialog(this);
-    dialog.exec();
-}
-
-void frmNavTree::mnuToolsCreateSampleCabinet_Click()
-{
-    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath()))
-        SampleCabinets::WriteSampleOutline();
-    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath())) {
-        Prompt::instance().message(
-            QStringLiteral("Missing file '%1'.").arg(SampleCabinets::SampleOutlinePath()));
-        return;
-    }
-    frmSample dialog(this);
-    dialog.exec();
 }

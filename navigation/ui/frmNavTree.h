@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandTarget.h"
 #include "NavState.h"
 #include "NavigationSink.h"
 
@@ -10,6 +11,8 @@
 
 class LevelList;
 class NavMenus;
+class QMenu;
+class QShortcut;
 class NavTree;
 class PagePane;
 namespace Ui {
@@ -67,6 +70,17 @@ public:
     void ShowFoundItemsInListView();
     static QString GetCabinetIconKey(int cabinetId);
 
+    // The control the last key or mouse release came from: "T", "L", "L2".
+    QString popupSource() const { return m_popupSource; }
+    // Readies the popup menu of a tree ("T") or list ("L") node for the
+    // command target it names: sets the current position and the items'
+    // visibility as a right-click does. Returns nullptr when the node gets
+    // no menu (a locked cabinet, a found item).
+    QMenu *preparePopup(const QString &source, const QString &key);
+    // Runs one item of a prepared popup for that node, as a click on it
+    // would (tests and the real menu share this path).
+    void runPopupCommand(const QString &source, const QString &key, const QString &actionName);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -83,15 +97,57 @@ private:
     // Runs a command, showing a database error instead of letting it escape.
     void guarded(const std::function<void()> &work);
 
+    // Input of the tree and the list.
+    void handleTreeMouseReleased(Qt::MouseButton button);
+    void handleListMouseReleased(Qt::MouseButton button);
+    void handleContextMenu(const QString &source, const QString &key, const QPoint &globalPos);
+    void handleTreeKeyCommand(int key, const QString &nodeKey);
+    void handleListKeyCommand(int key, const QString &itemKey);
+    void handleTreeDoubleClicked(const QString &key);
+    void handleListEntryOpened(const QString &key);
+    bool treeRenameAllowed(const QString &key);
+    bool listRenameAllowed(const QString &key);
+    bool commitRename(const QString &key, const QString &text);
+
+    // The record a command works on: the popup's or key's own target when
+    // there is one, else the current position, else a selection.
+    CommandTarget commandTarget(const QString &kind, bool treeUnlessList) const;
+    void runCommand(const CommandTarget &target, void (frmNavTree::*command)());
+    void returnFocus();
+    void startRename(const CommandTarget &target);
+    void removeEverywhere(const QString &key, const QString &foundKey);
+
+    // Commands of the menus.
     void mnuFileExit_Click();
     void mnuPopupRootRefresh_Click();
+    void mnuPopupFoundClear_Click();
     void mnuToolsDrawerTemplates_Click();
     void mnuToolsCreateSampleCabinet_Click();
+    void mnuHelpHelpTopics_Click();
+    void mnuHelpAbout_Click();
+    void mnuPopupCabinetNewCabinet_Click();
+    void mnuPopupCabinetNewDrawer_Click();
+    void mnuPopupCabinetRename_Click();
+    void mnuPopupCabinetDelete_Click();
+    void mnuPopupCabinetProperties_Click();
+    void mnuPopupDrawerNewDrawer_Click();
+    void mnuPopupDrawerNewFolder_Click();
+    void mnuPopupDrawerRename_Click();
+    void mnuPopupDrawerDelete_Click();
+    void mnuPopupDrawerProperties_Click();
+    void mnuPopupFolderNewFolder_Click();
+    void mnuPopupFolderNewDocument_Click();
+    void mnuPopupFolderRename_Click();
+    void mnuPopupFolderDelete_Click();
+    void mnuPopupFolderProperties_Click();
 
     std::unique_ptr<Ui::frmNavTree> m_ui;
     std::unique_ptr<NavMenus> m_menus;
     NavState &m_state;
     QString m_shownKey;
+    QString m_popupSource = QStringLiteral("T");
+    CommandTarget m_pendingTarget;
+    QShortcut *m_escShortcut = nullptr;
     bool m_nodeShowActive = false;
     bool m_exiting = false;
 };

@@ -1,67 +1,19 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "DrawerTemplates.h"
-#include "NavigationSink.h"
+#include "FileSizeLimit.h"
+#include "RecordingNavigationSink.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace DrawerTemplates;
 
 namespace {
-
-// Records the tree updates in the order they arrive.
-class RecordingSink : public NavigationSink
-{
-public:
-    RecordingSink() { setInstance(this); }
-    ~RecordingSink() override { setInstance(nullptr); }
-    void AddCabinetToNavTree(int id, const QString &name) override { log("cabinet", 0, id, name); }
-    void AddDrawerToNavTree(int p, int id, const QString &name) override { log("drawer", p, id, name); }
-    void AddFolderToNavTree(int p, int id, const QString &name) override { log("folder", p, id, name); }
-    void AddDocumentToNavTree(int p, int id, const QString &name, const QDate &date) override
-    {
-        log(date.isValid() ? "dated document" : "document", p, id, name);
-    }
-    void UpdateCabinetName(int, const QString &) override {}
-    void UpdateDrawerName(int, const QString &) override {}
-    void UpdateFolderName(int, const QString &) override {}
-    void UpdateDocumentName(int, const QString &, const QDate &) override {}
-    void ShowDrawersInListView(int id) override { log("show drawers", 0, id, QString()); }
-    void ShowPagesInListView(int) override {}
-
-    QStringList calls;
-
-private:
-    void log(const char *what, int parent, int id, const QString &name)
-    {
-        calls << QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(what)).arg(parent).arg(id).arg(name);
-    }
-};
-
-// Makes writes beyond a few bytes fail with EFBIG for its lifetime, so a
-// file can be refused while its folder stays writable (tests run as root).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        const rlimit limit{bytes, m_old.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
 
 // "Drawer[Folder(Document,Document),Folder];Drawer[]"
 QString describe(const QList<TemplateDrawer> &drawers)
@@ -85,15 +37,12 @@ QString describe(const QList<TemplateFolder> &folders)
 
 void writeTemplateFile(const QByteArray &bytes)
 {
-    QFile file(TemplateFilePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    TestFiles::write(TemplateFilePath(), bytes);
 }
 
 QByteArray templateFileBytes()
 {
-    QFile file(TemplateFilePath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestFiles::read(TemplateFilePath());
 }
 
 int newDrawer()
@@ -238,7 +187,7 @@ private Q_SLOTS:
         writeTemplateFile("\r\nDRW=Home\r\nFLD=Bills\r\nDOC=Gas\r\nDOC=Water\r\nFLD=Car\r\n"
                           "\r\nDRW=Work\r\nFLD=Other\r\n");
         const int drawerId = newDrawer();
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         ApplyDrawerTemplate("Home", drawerId);
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Bills(Gas,Water),Car]"));
         const int bills = DbConnection::QueryValue("SELECT FolderId FROM Folder WHERE Name = 'Bills'").toInt();
@@ -272,7 +221,7 @@ private Q_SLOTS:
         writeTemplateFile("DRW=t\nFLD=Tax.es: 2024\nDOC=Form 1040.pdf\nDOC=?*\nFLD=...\nDOC=lost\n"
                           "FLD=taxes 2024\nDOC=merged\nFLD=O'Brien\n");
         const int drawerId = newDrawer();
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         ApplyDrawerTemplate("t", drawerId);
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Taxes 2024(Form 1040pdf,merged),O'Brien]"));
         QCOMPARE(sink.calls.size(), 4);
@@ -284,7 +233,7 @@ private Q_SLOTS:
     void applyWithoutFile()
     {
         const int drawerId = newDrawer();
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         ApplyDrawerTemplate("Home", drawerId);
         writeTemplateFile("DRW=Home\nFLD=f\n");
         ApplyDrawerTemplate("Home", -1);
@@ -307,7 +256,7 @@ private Q_SLOTS:
         QFETCH(int, failingStatement);
         writeTemplateFile("DRW=Home\nFLD=Bills\nDOC=Gas\nDOC=Water\nFLD=Car\n");
         const int drawerId = newDrawer();
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         DbConnection::failAfterStatements(failingStatement);
         QVERIFY_THROWS_EXCEPTION(DbError, ApplyDrawerTemplate("Home", drawerId));
         DbConnection::failAfterStatements(0);
@@ -323,7 +272,7 @@ private Q_SLOTS:
     void addSingleRows()
     {
         const int drawerId = newDrawer();
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         const int folderId = AddTemplateFolder(drawerId, "F");
         const int documentId = AddTemplateDocument(folderId, "D");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[F(D)]"));
@@ -374,11 +323,7 @@ private Q_SLOTS:
     // A data folder that cannot exist (its parent is a file) is reported.
     void saveIntoImpossibleFolder()
     {
-        const QString blocker = TestEnvironment::root() + "/blocker";
-        QFile file(blocker);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        qputenv("VLM_DATA_DIR", QFile::encodeName(blocker + "/data"));
+        TestFiles::blockDataFolder("blocker");
         QString error;
         QVERIFY(!SaveTemplateFile({{"A", {}}}, &error));
         QVERIFY2(error.startsWith("Error # ") && error.size() > 10, qPrintable(error));
@@ -415,6 +360,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::newRow("utf-8") << QByteArray("DRW=Caf\xc3\xa9\r\n") << QStringLiteral("Caf\u00e9");
         QTest::newRow("latin-1") << QByteArray("DRW=Caf\xe9\r\n") << QStringLiteral("Caf\u00e9");
+        QTest::newRow("latin-1 without final line end") << QByteArray("DRW=Caf\xe9") << QStringLiteral("Caf\u00e9");
         QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf" "DRW=a\r\n") << QStringLiteral("a");
     }
     void foreignEncodings()

@@ -1,9 +1,10 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "FakePrompt.h"
-#include "NavigationSink.h"
+#include "RecordingNavigationSink.h"
 #include "SampleCabinets.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,46 +14,6 @@
 using namespace SampleCabinets;
 
 namespace {
-
-// Records the tree updates in the order they arrive.
-class RecordingSink : public NavigationSink
-{
-public:
-    RecordingSink() { setInstance(this); }
-    ~RecordingSink() override { setInstance(nullptr); }
-    void AddCabinetToNavTree(int id, const QString &name) override { log("cabinet", 0, id, name); }
-    void AddDrawerToNavTree(int p, int id, const QString &name) override { log("drawer", p, id, name); }
-    void AddFolderToNavTree(int p, int id, const QString &name) override { log("folder", p, id, name); }
-    void AddDocumentToNavTree(int p, int id, const QString &name, const QDate &date) override
-    {
-        log(date.isValid() ? "dated document" : "document", p, id, name);
-    }
-    void UpdateCabinetName(int, const QString &) override {}
-    void UpdateDrawerName(int, const QString &) override {}
-    void UpdateFolderName(int, const QString &) override {}
-    void UpdateDocumentName(int, const QString &, const QDate &) override {}
-    void ShowDrawersInListView(int id) override { log("show drawers", 0, id, QString()); }
-    void ShowPagesInListView(int) override {}
-
-    QStringList calls;
-
-    // The calls of one kind, without ids.
-    QStringList namesOf(const QString &what) const
-    {
-        QStringList names;
-        for (const QString &call : calls) {
-            if (call.startsWith(what + QLatin1Char(' ')))
-                names << call.section(QLatin1Char(' '), what.count(QLatin1Char(' ')) + 2);
-        }
-        return names;
-    }
-
-private:
-    void log(const char *what, int parent, int id, const QString &name)
-    {
-        calls << QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(what)).arg(parent).arg(id).arg(name);
-    }
-};
 
 // "Drawer[Folder(Document,Document),Folder];Drawer[]"
 QString describe(const QList<OutlineDrawer> &drawers)
@@ -101,15 +62,12 @@ int rowCount(const char *table)
 
 void writeOutline(const QByteArray &bytes)
 {
-    QFile file(SampleOutlinePath());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    TestFiles::write(SampleOutlinePath(), bytes);
 }
 
 QByteArray outlineBytes()
 {
-    QFile file(SampleOutlinePath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestFiles::read(SampleOutlinePath());
 }
 
 const char *const kBuiltIn =
@@ -213,7 +171,7 @@ private Q_SLOTS:
     void createBuiltInSample()
     {
         QVERIFY(EnsureSampleOutline());
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         const int cabinetId = CreateSampleCabinet(kGeneric);
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet WHERE CabinetId = ?", {cabinetId}).toString(),
                  kGeneric);
@@ -257,7 +215,7 @@ private Q_SLOTS:
     void outlineWithoutSection()
     {
         writeOutline("CAB = Office\r\n DRW = Clients\r\n");
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         const int cabinetId = CreateSampleCabinet(kGeneric);
         QCOMPARE(contentOf(cabinetId), QString());
         const QString cabinetCall = QStringLiteral("cabinet 0/%1 %2").arg(cabinetId).arg(kGeneric);
@@ -295,7 +253,7 @@ private Q_SLOTS:
     {
         QFETCH(int, failingStatement);
         writeOutline(kBuiltIn);
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         DbConnection::failAfterStatements(failingStatement);
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
         DbConnection::failAfterStatements(0);
@@ -310,7 +268,7 @@ private Q_SLOTS:
     void cabinetInsertFails()
     {
         writeOutline(kBuiltIn);
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         DbConnection::failAfterStatements(1);
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
         QCOMPARE(rowCount("Cabinet"), 0);
@@ -322,7 +280,7 @@ private Q_SLOTS:
     void unreadableOutline()
     {
         QVERIFY(QDir().mkpath(SampleOutlinePath()));  // a folder in its place
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
         QVERIFY_THROWS_EXCEPTION(DbError, SampleCabinetNames());
         QCOMPARE(rowCount("Cabinet"), 0);
@@ -334,7 +292,7 @@ private Q_SLOTS:
     {
         DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')");
         const int cabinetId = int(DbConnection::LastInsertId());
-        RecordingSink sink;
+        RecordingNavigationSink sink;
         const int drawerId = AddSampleDrawer(cabinetId, "D");
         const int folderId = AddSampleFolder(drawerId, "F");
         const int documentId = AddSampleDocument(folderId, "X");
@@ -375,11 +333,7 @@ private Q_SLOTS:
     // with its reason, and nothing claims the file exists.
     void writeFailureReported()
     {
-        const QString blocker = TestEnvironment::root() + "/sample-blocker";
-        QFile file(blocker);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        qputenv("VLM_DATA_DIR", QFile::encodeName(blocker + "/data"));
+        TestFiles::blockDataFolder("sample-blocker");
         FakePrompt prompt;
         QVERIFY(!WriteSampleOutline());
         QCOMPARE(prompt.messages.size(), 1);

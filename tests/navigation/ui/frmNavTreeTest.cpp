@@ -1,6 +1,6 @@
 #include "FakePrompt.h"
 #include "LevelList.h"
-#include "NavFixture.h"
+#include "RecordFixture.h"
 #include "NavMenus.h"
 #include "NavState.h"
 #include "NavTree.h"
@@ -13,7 +13,7 @@
 #include <QStackedWidget>
 #include <QtTest>
 
-using namespace NavFixture;
+using namespace RecordFixture;
 
 namespace {
 

@@ -1,54 +1,21 @@
 #include "DbConnection.h"
 #include "DrawerTemplates.h"
 #include "FakePrompt.h"
+#include "FileSizeLimit.h"
 #include "SampleCabinets.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "frmCustomDrawer.h"
 #include "frmSample.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
-
-// Makes writes beyond a few bytes fail with EFBIG for its lifetime, so a
-// file can be refused while its folder stays writable (tests run as root).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        const rlimit limit{bytes, m_old.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QTreeWidget *treeOf(QWidget *dialog)
 {
@@ -129,7 +96,8 @@ private Q_SLOTS:
     // the fourth character, lower-case kinds included; the root is selected.
     void editorShowsFile()
     {
-        writeFile(templatePath(), "\r\nDRW=Zeta\r\nFLD=z\r\nDOC=d\r\n\r\nDRW = x\r\nfld=low\r\n\r\nDRW=alpha\r\n");
+        TestFiles::write(templatePath(),
+                         "\r\nDRW=Zeta\r\nFLD=z\r\nDOC=d\r\n\r\nDRW = x\r\nfld=low\r\n\r\nDRW=alpha\r\n");
         frmCustomDrawer dialog;
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Drawer Templates"));
@@ -165,7 +133,7 @@ private Q_SLOTS:
         QFETCH(QStringList, path);
         QFETCH(QString, addChild);
         QFETCH(QString, remove);
-        writeFile(templatePath(), "\r\nDRW=T\r\nFLD=F\r\nDOC=D\r\n");
+        TestFiles::write(templatePath(), "\r\nDRW=T\r\nFLD=F\r\nDOC=D\r\n");
         frmCustomDrawer dialog;
         dialog.show();
         QTreeWidget *tree = treeOf(&dialog);
@@ -184,7 +152,7 @@ private Q_SLOTS:
     // shows; the names are reloaded and the next opening shows the same.
     void roundTripKeepsAddedOrder()
     {
-        writeFile(templatePath(), "\r\nDRW=Zeta\r\nFLD=z1\r\n\r\nDRW=Alpha\r\n");
+        TestFiles::write(templatePath(), "\r\nDRW=Zeta\r\nFLD=z1\r\n\r\nDRW=Alpha\r\n");
         FakePrompt prompt;
         {
             frmCustomDrawer dialog;
@@ -214,7 +182,7 @@ private Q_SLOTS:
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
         QVERIFY(prompt.messages.isEmpty());
-        QCOMPARE(fileBytes(templatePath()),
+        QCOMPARE(TestFiles::read(templatePath()),
                  QByteArray("\r\nDRW=Zeta\r\nFLD=z1\r\nFLD=Bills\r\nDOC=Gas\r\n\r\nDRW=Alpha\r\n"
                             "\r\nDRW=Beta\r\nFLD=a=b\r\n"));
         QCOMPARE(DrawerTemplates::DrawerTemplateNames(), (QStringList{"Zeta", "Alpha", "Beta"}));
@@ -243,7 +211,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, label);
         QFETCH(bool, warned);
-        writeFile(templatePath(), "\r\nDRW=Old\r\n");
+        TestFiles::write(templatePath(), "\r\nDRW=Old\r\n");
         FakePrompt prompt;
         frmCustomDrawer dialog;
         dialog.show();
@@ -255,13 +223,13 @@ private Q_SLOTS:
                  warned ? QStringList{"The following characters are not allowed:\n\\ / : * ? \" < > | ."}
                         : QStringList{});
         QTest::mouseClick(button(&dialog, "cmdOK"), Qt::LeftButton);
-        QCOMPARE(fileBytes(templatePath()), ("\r\nDRW=" + label + "\r\n").toUtf8());
+        QCOMPARE(TestFiles::read(templatePath()), ("\r\nDRW=" + label + "\r\n").toUtf8());
     }
 
     // Remove takes the node with everything below it; the root stays.
     void removeNode()
     {
-        writeFile(templatePath(), "\r\nDRW=T\r\nFLD=F\r\nDOC=D\r\nFLD=G\r\n");
+        TestFiles::write(templatePath(), "\r\nDRW=T\r\nFLD=F\r\nDOC=D\r\nFLD=G\r\n");
         frmCustomDrawer dialog;
         dialog.show();
         QTreeWidget *tree = treeOf(&dialog);
@@ -271,14 +239,14 @@ private Q_SLOTS:
         QCOMPARE(shown(root), QStringLiteral("Drawers{T{G}}"));
         QVERIFY(tree->currentItem());
         QTest::mouseClick(button(&dialog, "cmdOK"), Qt::LeftButton);
-        QCOMPARE(fileBytes(templatePath()), QByteArray("\r\nDRW=T\r\nFLD=G\r\n"));
+        QCOMPARE(TestFiles::read(templatePath()), QByteArray("\r\nDRW=T\r\nFLD=G\r\n"));
     }
 
     // Cancel writes nothing and keeps the names.
     void cancelWritesNothing()
     {
         const QByteArray original("DRW = x\r\n");
-        writeFile(templatePath(), original);
+        TestFiles::write(templatePath(), original);
         frmCustomDrawer dialog;
         dialog.show();
         QTreeWidget *tree = treeOf(&dialog);
@@ -286,7 +254,7 @@ private Q_SLOTS:
         QTest::mouseClick(button(&dialog, "cmdRemoveSibling"), Qt::LeftButton);
         QTest::mouseClick(button(&dialog, "cmdCancel"), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(fileBytes(templatePath()), original);
+        QCOMPARE(TestFiles::read(templatePath()), original);
     }
 
     // A save that fails is reported; the old file and the edits stay and
@@ -294,7 +262,7 @@ private Q_SLOTS:
     void failedSaveKeepsOldFile()
     {
         const QByteArray original("\r\nDRW=Old\r\n");
-        writeFile(templatePath(), original);
+        TestFiles::write(templatePath(), original);
         DrawerTemplates::LoadDrawerTemplateNames();
         FakePrompt prompt;
         frmCustomDrawer dialog;
@@ -310,7 +278,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY2(prompt.messages.first().startsWith("Error # "), qPrintable(prompt.messages.first()));
         QVERIFY(dialog.isVisible());
-        QCOMPARE(fileBytes(templatePath()), original);
+        QCOMPARE(TestFiles::read(templatePath()), original);
         QCOMPARE(DrawerTemplates::DrawerTemplateNames(), QStringList{"Old"});
         QCOMPARE(shown(tree->topLevelItem(0)), QStringLiteral("Drawers{New Drawer,Old}"));
     }
@@ -319,7 +287,8 @@ private Q_SLOTS:
     // Edit Samples.
     void sampleListAndDefaultButton()
     {
-        writeFile(SampleCabinets::SampleOutlinePath(), "CAB = Office\r\n DRW = Clients\r\nCAB=Home\r\ncab=no\r\n");
+        TestFiles::write(SampleCabinets::SampleOutlinePath(),
+                         "CAB = Office\r\n DRW = Clients\r\nCAB=Home\r\ncab=no\r\n");
         QStringList opened;
         frmSample::setOpenFileHandler([&opened](const QString &path) {
             opened << path;
@@ -345,7 +314,8 @@ private Q_SLOTS:
     // another letter case is refused and the dialog stays open.
     void createSample()
     {
-        writeFile(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\nCAB=Home\r\n DRW=Bills\r\n");
+        TestFiles::write(SampleCabinets::SampleOutlinePath(),
+                         "CAB=Office\r\n DRW=Clients\r\nCAB=Home\r\n DRW=Bills\r\n");
         DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('OFFICE', '')");
         FakePrompt prompt;
         frmSample dialog;
@@ -369,7 +339,7 @@ private Q_SLOTS:
     // A double-click on an entry creates it as well.
     void doubleClickCreates()
     {
-        writeFile(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
+        TestFiles::write(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
         frmSample dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -392,7 +362,7 @@ private Q_SLOTS:
     void nothingToCreate()
     {
         QFETCH(QByteArray, outline);
-        writeFile(SampleCabinets::SampleOutlinePath(), outline);
+        TestFiles::write(SampleCabinets::SampleOutlinePath(), outline);
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();
@@ -405,7 +375,7 @@ private Q_SLOTS:
     // written before it stays, and the dialog closes.
     void createFailureReported()
     {
-        writeFile(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
+        TestFiles::write(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();

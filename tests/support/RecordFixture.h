@@ -6,8 +6,8 @@
 #include <QDate>
 #include <QString>
 
-// Rows for navigation tests, written straight into the test database.
-namespace NavFixture {
+// Records for tests, written straight into the test database.
+namespace RecordFixture {
 
 inline int insert(const QString &sql, const QVariantList &binds)
 {
@@ -37,4 +37,4 @@ inline int document(int folderId, const QString &name, const QVariant &date = QV
                   {folderId, name, date.isValid() ? date : QVariant(QMetaType(QMetaType::QString))});
 }
 
-} // namespace NavFixture
+} // namespace RecordFixture

@@ -1,0 +1,113 @@
+// Times the navigation window on a generated archive: start-up to the idle
+// window, selecting a cabinet of 100 drawers, and expanding a drawer of
+// 1,000 folders. Runs offscreen; the settings go to a temporary folder so
+// the user's own are never touched.
+//
+//   vlm_bench_ui <data folder>
+
+#include "BenchTiming.h"
+#include "DbConnection.h"
+#include "NavTree.h"
+#include "Prompt.h"
+#include "VlmStartup.h"
+#include "frmNavTree.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLockFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace BenchTiming;
+
+namespace {
+
+const QString kDrawerName = QStringLiteral("Thousand folders");
+constexpr int kFolders = 1000;
+constexpr int kDocumentsPerFolder = 10;
+
+// A drawer of 1,000 folders of ten documents each in the first cabinet,
+// made once and kept for later runs.
+int ensureLargeDrawer(int cabinetId)
+{
+    const QVariant existing = DbConnection::QueryValue(
+        QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = ?"), {cabinetId, kDrawerName});
+    if (!existing.isNull())
+        return existing.toInt();
+    DbConnection::Transaction tx;
+    DbConnection::Execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"),
+                          {cabinetId, kDrawerName});
+    const int drawerId = int(DbConnection::LastInsertId());
+    DbConnection::Statement folder(QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)"));
+    DbConnection::Statement document(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"));
+    for (int f = 1; f <= kFolders; ++f) {
+        folder.run({drawerId, QStringLiteral("Folder %1").arg(f)});
+        const qint64 folderId = folder.lastInsertId();
+        for (int d = 1; d <= kDocumentsPerFolder; ++d)
+            document.run({folderId, QStringLiteral("Document %1").arg(d)});
+    }
+    tx.commit();
+    return drawerId;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QElapsedTimer startClock;
+    startClock.start();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: vlm_bench_ui <data folder>\n");
+        return 2;
+    }
+    QTemporaryDir settingsDir;
+    qputenv("VLM_DATA_DIR", argv[1]);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsDir.path()));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VLM"));
+
+    VlmStartup::Result started = VlmStartup::Main();
+    if (!started.window) {
+        std::fprintf(stderr, "vlm did not start on %s\n", argv[1]);
+        return 1;
+    }
+    QCoreApplication::processEvents();
+    const double startMs = double(startClock.nsecsElapsed()) / 1e6;
+    printLine(QStringLiteral("start-up to idle window: %1 ms (target < 1000 ms)%2")
+                  .arg(ms(startMs), verdict(startMs < 1000)));
+
+    frmNavTree *window = started.window.get();
+    const int cabinetId = DbConnection::QueryValue(
+        QStringLiteral("SELECT CabinetId FROM Drawer GROUP BY CabinetId HAVING count(*) = 100 LIMIT 1")).toInt();
+    if (cabinetId == 0) {
+        std::fprintf(stderr, "no cabinet of 100 drawers in the archive\n");
+        return 1;
+    }
+    const QString cabinetKey = QStringLiteral("CAB%1").arg(cabinetId);
+    window->tvwMain()->selectNode(cabinetKey);
+    Stopwatch select;
+    window->ShowNodeContents(cabinetKey);
+    QCoreApplication::processEvents();
+    const double selectMs = select.elapsedMs();
+    printLine(QStringLiteral("select cabinet of 100 drawers: %1 ms (target < 100 ms)%2")
+                  .arg(ms(selectMs), verdict(selectMs < 100)));
+
+    const int drawerId = ensureLargeDrawer(cabinetId);
+    window->RefreshNavTree();
+    window->tvwMain()->selectNode(cabinetKey);
+    window->ShowNodeContents(cabinetKey);
+    const QString drawerKey = QStringLiteral("DRW%1").arg(drawerId);
+    Stopwatch expand;
+    window->tvwMain()->expandNode(drawerKey);
+    QCoreApplication::processEvents();
+    const double expandMs = expand.elapsedMs();
+    const int loaded = window->tvwMain()->childKeys(drawerKey).size();
+    printLine(QStringLiteral("expand drawer of %1 folders (%2 documents): %3 ms (target < 100 ms)%4")
+                  .arg(count(loaded), count(loaded * kDocumentsPerFolder), ms(expandMs),
+                       verdict(expandMs < 100)));
+    started.window.reset();
+    DbConnection::close();
+    return 0;
+}

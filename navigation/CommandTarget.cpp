@@ -1,0 +1,50 @@
+#include "CommandTarget.h"
+
+#include "NavKeys.h"
+
+int CommandTarget::id() const
+{
+    return NavKeys::idOf(key);
+}
+
+QString CommandTarget::prefix() const
+{
+    return NavKeys::prefixOf(key);
+}
+
+namespace {
+
+CommandTarget fromCurrent(const TargetInputs &in)
+{
+    return {in.currentKey, in.currentName, in.popupSource};
+}
+
+CommandTarget fromTree(const TargetInputs &in)
+{
+    return {in.treeKey, in.treeText, QStringLiteral("T")};
+}
+
+CommandTarget fromList(const TargetInputs &in)
+{
+    return {in.listKey, in.listText, QStringLiteral("L")};
+}
+
+} // namespace
+
+namespace CommandTargets {
+
+CommandTarget listUnlessTree(const TargetInputs &in)
+{
+    if (in.currentId != -1)
+        return fromCurrent(in);
+    return in.popupSource == QLatin1String("T") ? fromTree(in) : fromList(in);
+}
+
+CommandTarget treeUnlessList(const TargetInputs &in)
+{
+    if (in.currentId != -1)
+        return fromCurrent(in);
+    return in.popupSource == QLatin1String("L") ? fromList(in) : fromTree(in);
+}
+
+} // namespace CommandTargets

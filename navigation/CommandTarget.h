@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+// Which record a popup or key command of the navigation window works on.
+//
+// A command raised from a popup acts on the item the popup was opened for;
+// one raised from the menu bar or a key acts on the current position when
+// it names a record of the command's kind, else on the selection of the
+// control the last key or mouse release came from.
+struct CommandTarget
+{
+    QString key;     // "CAB12" ...; empty for none
+    QString name;    // the node or item text
+    QString source;  // "T" tree, "L" level list, "L2" page pane
+
+    bool isValid() const { return !key.isEmpty(); }
+    int id() const;
+    QString prefix() const;
+};
+
+// The state a command's target is worked out from.
+struct TargetInputs
+{
+    int currentId = -1;      // the current-position id of the command's kind
+    QString currentKey;      // its key ("DRW7"), when set
+    QString currentName;
+    QString popupSource;     // "T", "L" or "L2"
+    QString treeKey;         // the tree's selected node
+    QString treeText;
+    QString listKey;         // the level list's selected item
+    QString listText;
+};
+
+namespace CommandTargets {
+
+// The current position, else the tree when the source is "T", else the
+// list (the deletes, Properties and Rename of every level).
+CommandTarget listUnlessTree(const TargetInputs &in);
+// The current position, else the list when the source is "L", else the
+// tree (New Drawer of the cabinet popup, New Document of the folder popup).
+CommandTarget treeUnlessList(const TargetInputs &in);
+
+} // namespace CommandTargets

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+#include <functional>
+
+// In-place renaming of tree nodes and list items. The editor opens on the
+// bare name (a document's node text may carry its date); the new text is
+// handed to the window, which checks and stores it and sets the shown texts
+// itself, so a refused name leaves the label as it was.
+class RenameDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    // Returns true when the name was stored.
+    using CommitHandler = std::function<bool(const QString &key, const QString &text)>;
+
+    RenameDelegate(int keyRole, int nameRole, QObject *parent);
+    ~RenameDelegate() override;
+
+    void setCommitHandler(CommitHandler handler) { m_commit = std::move(handler); }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+
+Q_SIGNALS:
+    void editStarted() const;
+    void editEnded() const;
+
+private:
+    int m_keyRole;
+    int m_nameRole;
+    CommitHandler m_commit;
+    // A message box shown while committing takes the focus from the editor,
+    // which would commit a second time.
+    mutable bool m_committing = false;
+};

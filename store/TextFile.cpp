@@ -1,0 +1,117 @@
+#include "TextFile.h"
+
+#include <cerrno>
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include "DbError.h"
+
+namespace {
+
+DbError fileError(const QFileDevice &file, const QString &path)
+{
+    return DbError(file.error(), QStringLiteral("%1: %2").arg(path, file.errorString()));
+}
+
+} // namespace
+
+namespace TextFile {
+
+QString decode(const QByteArray &bytes)
+{
+    // Stateless: a sequence cut off by the end of the file is an error too,
+    // where the default decoder keeps it back for more input and the last
+    // character of a Latin-1 file without a final line end is lost.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes);
+    // A byte-order mark would otherwise hide the first entry.
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+QStringList splitLines(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();  // the end of the last line, not an empty line
+    return lines;
+}
+
+QString trimSpaces(const QString &s)
+{
+    int begin = 0;
+    int end = s.size();
+    while (begin < end && s.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && s.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+Entry entryOf(const QString &line)
+{
+    const QString trimmed = trimSpaces(line);
+    const int eq = trimmed.indexOf(QLatin1Char('='));
+    return {trimmed.left(3), eq < 0 ? QString() : trimSpaces(trimmed.mid(eq + 1))};
+}
+
+QString joinCrLf(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1String("\r\n");
+    return text;
+}
+
+bool read(const QString &path, QString *text)
+{
+    QFile file(path);
+    if (!file.exists())
+        return false;
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileError(file, path);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw fileError(file, path);
+    *text = decode(bytes);
+    return true;
+}
+
+bool write(const QString &path, const QString &text, QString *error)
+{
+    const QByteArray bytes = text.toUtf8();
+    QSaveFile file(path);
+    int code = 0;
+    QString reason;
+    // Unbuffered, a short write (disk full, size limit) shows in write()'s
+    // result; a buffered one can go unnoticed and commit a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        code = file.error();
+        reason = file.errorString();
+    } else {
+        errno = 0;
+        if (file.write(bytes) != bytes.size()) {
+            const int writeErrno = errno;
+            code = writeErrno != 0 ? writeErrno : int(QFileDevice::WriteError);
+            reason = writeErrno != 0 ? qt_error_string(writeErrno) : file.errorString();
+        } else if (file.commit()) {
+            return true;
+        } else {
+            code = file.error();
+            reason = file.errorString();
+        }
+    }
+    // An uncommitted QSaveFile drops its temporary file: the old file stays.
+    if (error)
+        *error = DbError(code, QStringLiteral("%1: %2").arg(path, reason)).message();
+    return false;
+}
+
+} // namespace TextFile

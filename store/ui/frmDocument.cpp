@@ -1,0 +1,117 @@
+#include "frmDocument.h"
+#include "ui_frmDocument.h"
+
+#include "Common.h"
+#include "DbError.h"
+#include "NavigationSink.h"
+#include "RecordDialog.h"
+
+namespace {
+constexpr int kStatisticsTab = 1;
+const QString kAdd = QStringLiteral("Add");
+} // namespace
+
+frmDocument::frmDocument(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmDocument>())
+{
+    m_ui->setupUi(this);
+    m_ui->txtName->setFocus();  // before the tab bar, which comes first in the chain
+    RecordDialog::connectTodayButton(m_ui->imgNow, m_ui->txtDateOnDocument);
+    connect(m_ui->tabMain, &QTabWidget::currentChanged, this, &frmDocument::tabMain_Change);
+    connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmDocument::cmdOK_Click);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+frmDocument::~frmDocument() = default;
+
+void frmDocument::UpdateCaption()
+{
+    const bool add = Mode == kAdd;
+    setWindowTitle(add ? QStringLiteral("Add Document")
+                       : QStringLiteral("Document Properties (%1)").arg(DocumentId));
+    m_ui->tabMain->setTabVisible(kStatisticsTab, !add);
+}
+
+void frmDocument::setValues(const RecordRules::DocumentValues &values)
+{
+    FolderId = values.folderId;
+    m_ui->txtName->setText(values.name);
+    m_ui->txtDescription->setPlainText(values.description);
+    m_ui->txtDateOnDocument->setText(Common::FormatDate(values.dateOnDocument));
+    m_ui->txtAmount->setText(RecordRules::FormatAmountForEdit(values.amount));
+}
+
+bool frmDocument::addDocument(QWidget *parent, int folderId)
+{
+    frmDocument dialog(parent);
+    dialog.Mode = kAdd;
+    dialog.FolderId = folderId;
+    dialog.UpdateCaption();
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool frmDocument::editDocument(QWidget *parent, int documentId)
+{
+    std::optional<RecordRules::DocumentValues> values;
+    try {
+        values = RecordRules::ReadDocument(documentId);
+    } catch (const DbError &e) {
+        RecordDialog::reportError(e);
+        return false;
+    }
+    if (!values)
+        return false;
+    frmDocument dialog(parent);
+    dialog.DocumentId = documentId;
+    dialog.setValues(*values);
+    dialog.Mode = QStringLiteral("Edit");
+    dialog.UpdateCaption();
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void frmDocument::tabMain_Change(int index)
+{
+    if (index == kStatisticsTab)
+        ShowStatistics();
+}
+
+void frmDocument::ShowStatistics()
+{
+    if (StatisticsLoaded)
+        return;
+    const int id = DocumentId;
+    RecordDialog::StatisticsLabels labels;
+    labels.pages = m_ui->lblPAGCount;
+    labels.bytes = m_ui->lblByteCount;
+    StatisticsLoaded = RecordDialog::showStatistics([id] { return RecordRules::DocumentStatistics(id); }, labels);
+}
+
+void frmDocument::cmdOK_Click()
+{
+    RecordRules::DocumentValues values;
+    values.folderId = FolderId;
+    values.description = m_ui->txtDescription->toPlainText();
+    if (!RecordDialog::checkDocumentBoxes(
+            {m_ui->txtName, m_ui->txtDateOnDocument, m_ui->txtAmount, m_ui->tabMain}, &values))
+        return;
+    try {
+        save(values);
+    } catch (const DbError &e) {
+        RecordDialog::reportError(e);
+        return;
+    }
+    accept();
+}
+
+// Writes the row (a blank date as Null) and mirrors it in the tree.
+void frmDocument::save(const RecordRules::DocumentValues &values)
+{
+    NavigationSink &tree = NavigationSink::instance();
+    if (Mode != kAdd) {
+        RecordRules::UpdateDocument(DocumentId, values);
+        RecordDialog::mirror([&] { tree.UpdateDocumentName(DocumentId, values.name, values.dateOnDocument); });
+        return;
+    }
+    const int id = RecordRules::InsertDocument(values);
+    RecordDialog::mirror([&] { tree.AddDocumentToNavTree(FolderId, id, values.name, values.dateOnDocument); });
+}

@@ -1,0 +1,168 @@
+#include "frmDrawer.h"
+#include "ui_frmDrawer.h"
+
+#include "DbError.h"
+#include "DrawerTemplates.h"
+#include "NavigationSink.h"
+#include "RecordDialog.h"
+
+using RecordRules::RecordKind;
+
+namespace {
+constexpr int kStatisticsTab = 1;
+const QString kAdd = QStringLiteral("Add");
+const QString kNoTemplate = QStringLiteral("(none)");
+} // namespace
+
+frmDrawer::frmDrawer(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmDrawer>())
+{
+    m_ui->setupUi(this);
+    m_ui->txtName->setFocus();  // before the tab bar, which comes first in the chain
+    m_ui->lblTemplate->hide();
+    m_ui->cboTemplate->hide();
+    connect(m_ui->tabMain, &QTabWidget::currentChanged, this, &frmDrawer::tabMain_Change);
+    connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmDrawer::cmdOK_Click);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+frmDrawer::~frmDrawer() = default;
+
+void frmDrawer::UpdateCaption()
+{
+    const bool add = Mode == kAdd;
+    setWindowTitle(add ? QStringLiteral("Add Drawer") : QStringLiteral("Drawer Properties (%1)").arg(DrawerId));
+    m_ui->tabMain->setTabVisible(kStatisticsTab, !add);
+}
+
+void frmDrawer::PopulateTemplates()
+{
+    if (DrawerTemplates::DrawerTemplateCount() < 1)
+        return;
+    m_ui->cboTemplate->clear();
+    m_ui->cboTemplate->addItem(kNoTemplate);
+    m_ui->cboTemplate->addItems(DrawerTemplates::DrawerTemplateNames());
+    m_ui->cboTemplate->setCurrentIndex(0);
+    m_ui->lblTemplate->show();
+    m_ui->cboTemplate->show();
+}
+
+void frmDrawer::setValues(const RecordRules::DrawerValues &values)
+{
+    CabinetId = values.cabinetId;
+    m_ui->txtName->setText(values.name);
+    m_ui->txtDescription->setPlainText(values.description);
+}
+
+RecordRules::DrawerValues frmDrawer::values() const
+{
+    return {CabinetId, m_ui->txtName->text(), m_ui->txtDescription->toPlainText()};
+}
+
+bool frmDrawer::addDrawer(QWidget *parent, int cabinetId)
+{
+    frmDrawer dialog(parent);
+    dialog.Mode = kAdd;
+    dialog.PopulateTemplates();
+    dialog.CabinetId = cabinetId;
+    dialog.UpdateCaption();
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool frmDrawer::editDrawer(QWidget *parent, int drawerId)
+{
+    std::optional<RecordRules::DrawerValues> values;
+    try {
+        values = RecordRules::ReadDrawer(drawerId);
+    } catch (const DbError &e) {
+        RecordDialog::reportError(e);
+        return false;
+    }
+    if (!values)
+        return false;
+    frmDrawer dialog(parent);
+    dialog.DrawerId = drawerId;
+    dialog.setValues(*values);
+    dialog.Mode = QStringLiteral("Edit");
+    dialog.UpdateCaption();
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void frmDrawer::tabMain_Change(int index)
+{
+    if (index == kStatisticsTab)
+        ShowStatistics();
+}
+
+void frmDrawer::ShowStatistics()
+{
+    if (StatisticsLoaded)
+        return;
+    const int id = DrawerId;
+    RecordDialog::StatisticsLabels labels;
+    labels.folders = m_ui->lblFLDCount;
+    labels.documents = m_ui->lblDOCCount;
+    labels.pages = m_ui->lblPAGCount;
+    labels.amount = m_ui->lblTTLAmount;
+    labels.bytes = m_ui->lblByteCount;
+    StatisticsLoaded = RecordDialog::showStatistics([id] { return RecordRules::DrawerStatistics(id); }, labels);
+}
+
+void frmDrawer::cmdOK_Click()
+{
+    QString name;
+    const QString refusal = RecordRules::CheckName(RecordKind::Drawer, m_ui->txtName->text(), &name);
+    if (!name.isNull())
+        m_ui->txtName->setText(name);
+    if (!refusal.isEmpty()) {
+        RecordDialog::refuse(refusal, m_ui->txtName, m_ui->tabMain);
+        return;
+    }
+    int drawerId = -1;
+    try {
+        if (RecordRules::DrawerNameExists(CabinetId, name, Mode == kAdd ? -1 : DrawerId)) {
+            RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Drawer, name), m_ui->txtName,
+                                 m_ui->tabMain);
+            return;
+        }
+        drawerId = save(name);
+    } catch (const DbError &e) {
+        RecordDialog::reportError(e);
+        return;
+    }
+    if (Mode == kAdd)
+        applyTemplate(drawerId);
+    accept();
+}
+
+// Writes the row and mirrors it in the tree; gives the drawer's id.
+int frmDrawer::save(const QString &name)
+{
+    RecordRules::DrawerValues v = values();
+    v.name = name;
+    NavigationSink &tree = NavigationSink::instance();
+    if (Mode != kAdd) {
+        RecordRules::UpdateDrawer(DrawerId, v);
+        RecordDialog::mirror([&] { tree.UpdateDrawerName(DrawerId, name); });
+        return DrawerId;
+    }
+    const int id = RecordRules::InsertDrawer(v);
+    RecordDialog::mirror([&] { tree.AddDrawerToNavTree(CabinetId, id, name); });
+    return id;
+}
+
+// The template's folders and documents go in after the drawer row; a
+// failure there is reported and the (empty) drawer stays.
+void frmDrawer::applyTemplate(int drawerId)
+{
+    if (DrawerTemplates::DrawerTemplateCount() < 1 || m_ui->cboTemplate->currentIndex() < 1)
+        return;
+    const QString chosen = m_ui->cboTemplate->currentText();
+    if (chosen == kNoTemplate)
+        return;
+    try {
+        DrawerTemplates::ApplyDrawerTemplate(chosen, drawerId);
+    } catch (const DbError &e) {
+        RecordDialog::reportError(e);
+    }
+}

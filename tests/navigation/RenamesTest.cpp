@@ -1,0 +1,94 @@
+#include "DbConnection.h"
+#include "Renames.h"
+#include "TestEnvironment.h"
+#include "RecordFixture.h"
+
+#include <QCoreApplication>
+#include <QtTest>
+
+using namespace RecordFixture;
+
+class RenamesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::openFreshDatabase(); }
+
+    // Drawer and folder names are unique within their parent only, without
+    // regard to case; cabinet names across all cabinets; documents never.
+    void uniquenessScopes()
+    {
+        const int home = cabinet("Home");
+        const int work = cabinet("Work");
+        const int bills = drawer(home, "Bills");
+        const int taxes = drawer(home, "Taxes");
+        drawer(work, "Receipts");
+        const int f1 = folder(bills, "Power");
+        folder(bills, "Water");
+        const int d1 = document(f1, "Invoice");
+        document(f1, "Other");
+
+        Renames::Result r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(taxes), "BILLS");
+        QVERIFY(!r.stored);
+        QCOMPARE(r.messages, QStringList{"A drawer named 'BILLS' already exists."});
+        QVERIFY(Renames::RenameRecord(QStringLiteral("DRW%1").arg(taxes), "receipts").stored);
+
+        r = Renames::RenameRecord(QStringLiteral("CAB%1").arg(work), "home");
+        QCOMPARE(r.messages, QStringList{"A file cabinet named 'home' already exists."});
+        // Its own name is no duplicate.
+        QVERIFY(Renames::RenameRecord(QStringLiteral("CAB%1").arg(home), "HOME").stored);
+
+        r = Renames::RenameRecord(QStringLiteral("FLD%1").arg(f1), "water");
+        QCOMPARE(r.messages, QStringList{"A folder named 'water' already exists."});
+        QVERIFY(Renames::RenameRecord(QStringLiteral("DOC%1").arg(d1), "Other").stored);
+        QCOMPARE(DbConnection::QueryValue("SELECT count(*) FROM Document WHERE Name = 'Other'").toInt(), 2);
+    }
+
+    // Non-ASCII names differing only in case are duplicates too.
+    void unicodeCaseCounts()
+    {
+        const int c = cabinet("Été");
+        const int other = cabinet("Hiver");
+        const Renames::Result r = Renames::RenameRecord(QStringLiteral("CAB%1").arg(other), "éTÉ");
+        QVERIFY(!r.stored);
+        Q_UNUSED(c);
+    }
+
+    // Forbidden characters are removed after a message; what is left is
+    // stored, and a name with nothing left is refused silently.
+    void invalidCharacters()
+    {
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        Renames::Result r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "Old/New");
+        QVERIFY(r.stored);
+        QCOMPARE(r.name, QStringLiteral("OldNew"));
+        QCOMPARE(r.messages, QStringList{Renames::InvalidCharsMessage()});
+        r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "...");
+        QVERIFY(!r.stored);
+        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer").toString(), QStringLiteral("OldNew"));
+        r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "   ");
+        QVERIFY(!r.stored);
+        QVERIFY(r.messages.isEmpty());
+    }
+
+    void quotesAndDates()
+    {
+        const int f = folder(drawer(cabinet("Home"), "Bills"), "Power");
+        const int d = document(f, "x", "2024-03-04");
+        const Renames::Result r = Renames::RenameRecord(QStringLiteral("DOC%1").arg(d), "O'Hara's bill");
+        QVERIFY(r.stored);
+        QCOMPARE(r.date, QDate(2024, 3, 4));
+        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Document").toString(), QStringLiteral("O'Hara's bill"));
+    }
+
+    void rootsAreNotRenamed()
+    {
+        QVERIFY(!Renames::RenameRecord("ROOT", "x").stored);
+        QVERIFY(!Renames::RenameRecord("FCB1", "x").stored);
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(RenamesTest)
+#include "RenamesTest.moc"

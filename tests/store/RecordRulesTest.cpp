@@ -1,0 +1,427 @@
+#include "RecordRules.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QtTest>
+
+#include "Common.h"
+#include "DbConnection.h"
+#include "Passwords.h"
+#include "RecordFixture.h"
+#include "TestEnvironment.h"
+
+using namespace RecordRules;
+
+Q_DECLARE_METATYPE(RecordRules::RecordKind)
+Q_DECLARE_METATYPE(RecordRules::DocumentBox)
+
+namespace {
+
+const QString kInvalid = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
+
+QVariant field(const QString &sql, const QVariantList &binds)
+{
+    return DbConnection::QueryValue(sql, binds);
+}
+
+int page(int documentId, qint64 fileSize)
+{
+    return RecordFixture::insert(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, FileSize) VALUES (?, 1, ?)"),
+                                 {documentId, fileSize});
+}
+
+int document(int folderId, const QString &name, double amount)
+{
+    return RecordFixture::insert(QStringLiteral("INSERT INTO Document (FolderId, Name, Amount) VALUES (?, ?, ?)"),
+                                 {folderId, name, amount});
+}
+
+// Puts the C locale back whatever a case did to the default locale.
+struct LocaleGuard
+{
+    explicit LocaleGuard(const QLocale &locale) { QLocale::setDefault(locale); }
+    ~LocaleGuard() { QLocale::setDefault(QLocale::c()); }
+};
+
+} // namespace
+
+class RecordRulesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnvironment::openFreshDatabase();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // Characters are checked before trimming, then the trimmed name must
+    // not be empty; each kind has its own message.
+    void checkName_data()
+    {
+        QTest::addColumn<RecordKind>("kind");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("name");
+        const RecordKind cab = RecordKind::Cabinet;
+        QTest::newRow("full stop") << cab << "a.b" << kInvalid << QString();
+        QTest::newRow("slash") << RecordKind::Drawer << "a/b" << kInvalid << QString();
+        QTest::newRow("backslash") << RecordKind::Folder << "a\\b" << kInvalid << QString();
+        QTest::newRow("double quote") << RecordKind::Document << "a\"b" << kInvalid << QString();
+        for (const char *c : {":", "*", "?", "<", ">", "|"})
+            QTest::newRow(c) << cab << QStringLiteral("x%1y").arg(QLatin1String(c)) << kInvalid << QString();
+        QTest::newRow("blank full stop") << cab << "  .  " << kInvalid << QString();
+        QTest::newRow("cabinet blank") << cab << "   " << "A file cabinet name is required." << "";
+        QTest::newRow("drawer empty") << RecordKind::Drawer << "" << "A drawer name is required." << "";
+        QTest::newRow("folder blank") << RecordKind::Folder << " " << "A folder name is required." << "";
+        QTest::newRow("document blank") << RecordKind::Document << "  " << "A document name is required." << "";
+        QTest::newRow("trimmed") << cab << "  Bills 2024  " << "" << "Bills 2024";
+        QTest::newRow("quote") << cab << "O'Hara" << "" << "O'Hara";
+        QTest::newRow("non-Latin") << RecordKind::Folder << " Ωμέγα 漢字 " << "" << "Ωμέγα 漢字";
+    }
+    void checkName()
+    {
+        QFETCH(RecordKind, kind);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, name);
+        QString trimmed;
+        QCOMPARE(CheckName(kind, typed, &trimmed), message);
+        QCOMPARE(trimmed, name);
+    }
+
+    // The duplicate messages, the typo of the cabinet message mended.
+    void duplicateMessages()
+    {
+        QCOMPARE(DuplicateNameMessage(RecordKind::Cabinet, "O'Hara"),
+                 QStringLiteral("A file cabinet named 'O'Hara' already exists."));
+        QCOMPARE(DuplicateNameMessage(RecordKind::Drawer, "Bills"), QStringLiteral("A drawer named 'Bills' already exists."));
+        QCOMPARE(DuplicateNameMessage(RecordKind::Folder, "Tax"), QStringLiteral("A folder named 'Tax' already exists."));
+    }
+
+    // Cabinet names are unique across all cabinets, letter case aside, also
+    // for letters beyond ASCII; a cabinet keeps its own name.
+    void cabinetNameScope()
+    {
+        const int home = RecordFixture::cabinet("Home");
+        const int ete = RecordFixture::cabinet("Été");
+        RecordFixture::cabinet("O'Hara");
+        QVERIFY(CabinetNameExists("home"));
+        QVERIFY(CabinetNameExists("HOME"));
+        QVERIFY(CabinetNameExists("éTÉ"));
+        QVERIFY(CabinetNameExists("o'hara"));
+        QVERIFY(!CabinetNameExists("Homes"));
+        QVERIFY(!CabinetNameExists("HOME", home));
+        QVERIFY(!CabinetNameExists("ÉTÉ", ete));
+        QVERIFY(CabinetNameExists("HOME", ete));
+    }
+
+    // Drawers are unique within their cabinet and folders within their
+    // drawer; the same name elsewhere does not count.
+    void drawerAndFolderNameScope()
+    {
+        const int a = RecordFixture::cabinet("A");
+        const int b = RecordFixture::cabinet("B");
+        const int bills = RecordFixture::drawer(a, "Bills");
+        const int other = RecordFixture::drawer(b, "Other");
+        QVERIFY(DrawerNameExists(a, "BILLS"));
+        QVERIFY(!DrawerNameExists(b, "Bills"));
+        QVERIFY(!DrawerNameExists(a, "bills", bills));
+        const int tax = RecordFixture::folder(bills, "Steuer Ä");
+        QVERIFY(FolderNameExists(bills, "steuer ä"));
+        QVERIFY(!FolderNameExists(other, "Steuer Ä"));
+        QVERIFY(!FolderNameExists(bills, "STEUER Ä", tax));
+    }
+
+    // Every text column keeps quotes and non-Latin text exactly, through
+    // bound values.
+    void quotesAndNonLatinRoundTrip()
+    {
+        const QString text = QStringLiteral("It's \"quoted\" -- ; DROP TABLE x; Ωμέγα 漢字\nline 2");
+        CabinetValues c{"O'Hara Ωμέγα", text, "ì'\"x", true, "/srv/it's/Ωμέγα"};
+        const int cabinetId = InsertCabinet(c);
+        std::optional<CabinetValues> rc = ReadCabinet(cabinetId);
+        QVERIFY(rc);
+        QCOMPARE(rc->name, c.name);
+        QCOMPARE(rc->description, text);
+        QCOMPARE(rc->password, c.password);
+        QVERIFY(rc->ownStorage);
+        QCOMPARE(rc->storagePath, c.storagePath);
+
+        const int drawerId = InsertDrawer({cabinetId, "Mary's 抽屉", text});
+        QCOMPARE(ReadDrawer(drawerId)->name, QStringLiteral("Mary's 抽屉"));
+        QCOMPARE(ReadDrawer(drawerId)->description, text);
+        QCOMPARE(ReadDrawer(drawerId)->cabinetId, cabinetId);
+
+        const int folderId = InsertFolder({drawerId, "Ü'ber", text, "o'neil@x"});
+        QCOMPARE(ReadFolder(folderId)->email, QStringLiteral("o'neil@x"));
+        QCOMPARE(ReadFolder(folderId)->description, text);
+
+        const int documentId = InsertDocument({folderId, "Rechnung 'Ä'", text, QDate(2024, 3, 4), 1250});
+        const std::optional<DocumentValues> d = ReadDocument(documentId);
+        QCOMPARE(d->name, QStringLiteral("Rechnung 'Ä'"));
+        QCOMPARE(d->description, text);
+        QCOMPARE(d->dateOnDocument, QDate(2024, 3, 4));
+        QCOMPARE(d->amount, 1250.0);
+        QCOMPARE(d->folderId, folderId);
+
+        // Updates as well.
+        c.name = "Zweite \"Ausgabe\"";
+        c.ownStorage = false;
+        UpdateCabinet(cabinetId, c);
+        QCOMPARE(ReadCabinet(cabinetId)->name, c.name);
+        QVERIFY(!ReadCabinet(cabinetId)->ownStorage);
+        UpdateFolder(folderId, {drawerId, "Neu", "", "a'b@c"});
+        QCOMPARE(ReadFolder(folderId)->email, QStringLiteral("a'b@c"));
+    }
+
+    // A missing row reads as nothing.
+    void missingRows()
+    {
+        QVERIFY(!ReadCabinet(999));
+        QVERIFY(!ReadDrawer(999));
+        QVERIFY(!ReadFolder(999));
+        QVERIFY(!ReadDocument(999));
+    }
+
+    // Passwords: ten characters round-trip; an empty one stays an empty
+    // text (not Null); one whose scramble holds NUL (a leading "ì") is
+    // stored and read back whole.
+    void passwordRoundTrip_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("ten characters") << "Secret7890";
+        QTest::newRow("empty") << "";
+        QTest::newRow("scrambles to NUL") << "ìabc";
+        QTest::newRow("quote") << "a'b\"c";
+    }
+    void passwordRoundTrip()
+    {
+        QFETCH(QString, password);
+        const int id = InsertCabinet({"C", "", password, false, ""});
+        const QVariant stored = field("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {id});
+        QVERIFY(!stored.isNull());
+        QCOMPARE(stored.toString(), Passwords::ScramblePassword(password));
+        if (password.startsWith(QChar(0xEC)))
+            QCOMPARE(stored.toString().at(0), QChar(0));
+        QCOMPARE(ReadCabinet(id)->password, password);
+        QCOMPARE(Passwords::IsCabinetOpen(id), password.isEmpty());
+    }
+
+    // The document date is stored as ISO text and a blank date as Null;
+    // an empty description and e-mail are empty texts.
+    void documentColumns()
+    {
+        const int cab = RecordFixture::cabinet("C");
+        const int folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
+        const int dated = InsertDocument({folderId, "A", "", QDate(2024, 3, 4), 12.5});
+        QCOMPARE(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).toString(),
+                 QStringLiteral("2024-03-04"));
+        QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {dated}).toDouble(), 12.5);
+        const int undated = InsertDocument({folderId, "B", QString(), QDate(), 0});
+        QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {undated}).isNull());
+        QCOMPARE(field("SELECT typeof(Description) FROM Document WHERE DocumentId = ?", {undated}).toString(),
+                 QStringLiteral("text"));
+        QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {undated}).toDouble(), 0.0);
+        UpdateDocument(dated, {folderId, "A", "", QDate(), 3});
+        QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).isNull());
+        const int folder2 = InsertFolder({RecordFixture::drawer(cab, "E"), "G", QString(), QString()});
+        QCOMPARE(field("SELECT typeof(Email) FROM Folder WHERE FolderId = ?", {folder2}).toString(),
+                 QStringLiteral("text"));
+    }
+
+    // The document boxes: name first, then the date (strictly month/day/
+    // year), then the amount, which refuses text that is no number.
+    void checkDocument_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<int>("refusedBox");  // -1 for none
+        QTest::addColumn<QDate>("storedDate");
+        QTest::addColumn<double>("storedAmount");
+        const int none = -1;
+        const int nameBox = int(DocumentBox::Name);
+        const int dateBox = int(DocumentBox::Date);
+        const int amountBox = int(DocumentBox::Amount);
+        QTest::newRow("all blank but name") << "Bill" << "" << "" << none << QDate() << 0.0;
+        QTest::newRow("blank date spaces") << "Bill" << "   " << "" << none << QDate() << 0.0;
+        QTest::newRow("date") << "Bill" << "03/04/2024" << "12.50" << none << QDate(2024, 3, 4) << 12.5;
+        QTest::newRow("short date") << "Bill" << "3/4/2024" << "1,250.00" << none << QDate(2024, 3, 4) << 1250.0;
+        QTest::newRow("dollar") << "Bill" << "" << "$5" << none << QDate() << 5.0;
+        QTest::newRow("February 30") << "Bill" << "02/30/2024" << "" << dateBox << QDate() << 0.0;
+        QTest::newRow("day 45") << "Bill" << "01/45/2024" << "" << dateBox << QDate() << 0.0;
+        QTest::newRow("word date") << "Bill" << "abc" << "" << dateBox << QDate() << 0.0;
+        QTest::newRow("day first") << "Bill" << "24.03.2024" << "" << dateBox << QDate() << 0.0;
+        QTest::newRow("word amount") << "Bill" << "" << "abc" << amountBox << QDate() << 0.0;
+        QTest::newRow("decimal comma") << "Bill" << "" << "12,50" << amountBox << QDate() << 0.0;
+        QTest::newRow("name before date") << "a.b" << "abc" << "abc" << nameBox << QDate() << 0.0;
+        QTest::newRow("blank name") << "  " << "" << "" << nameBox << QDate() << 0.0;
+        QTest::newRow("date before amount") << "Bill" << "13/01/2024" << "abc" << dateBox << QDate() << 0.0;
+    }
+    void checkDocument()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, date);
+        QFETCH(QString, amount);
+        QFETCH(int, refusedBox);
+        QFETCH(QDate, storedDate);
+        QFETCH(double, storedAmount);
+        // A day/month locale must change nothing.
+        for (const QLocale &locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+            LocaleGuard guard(locale);
+            DocumentValues values;
+            const std::optional<DocumentRefusal> refusal = CheckDocument(name, date, amount, &values);
+            if (refusedBox < 0) {
+                QVERIFY2(!refusal, qPrintable(refusal ? refusal->message : QString()));
+                QCOMPARE(values.dateOnDocument, storedDate);
+                QCOMPARE(values.amount, storedAmount);
+                QCOMPARE(values.name, name.trimmed());
+            } else {
+                QVERIFY(refusal);
+                QCOMPARE(int(refusal->box), refusedBox);
+                if (refusal->box == DocumentBox::Date)
+                    QCOMPARE(refusal->message, QStringLiteral("Please enter a date (mm/dd/yyyy) or leave blank."));
+                else if (refusal->box == DocumentBox::Amount)
+                    QCOMPARE(refusal->message, AmountMessage());
+            }
+        }
+    }
+
+    // The amount box shows two decimals with a full stop in any locale,
+    // and nothing for 0.
+    void amountForEdit()
+    {
+        LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(FormatAmountForEdit(12.5), QStringLiteral("12.50"));
+        QCOMPARE(FormatAmountForEdit(1250), QStringLiteral("1250.00"));
+        QCOMPARE(FormatAmountForEdit(0), QString());
+        double back = 0;
+        QVERIFY(Common::ParseAmount(FormatAmountForEdit(1234567.89), &back));
+        QCOMPARE(back, 1234567.89);
+    }
+
+    // A storage path is absolute: relative text and "~" are taken from the
+    // home folder.
+    void storagePath_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        const QString home = QDir::homePath();
+        QTest::newRow("absolute") << "/srv/scans" << "/srv/scans";
+        QTest::newRow("relative") << "scans/2024" << home + "/scans/2024";
+        QTest::newRow("tilde") << "~/scans" << home + "/scans";
+        QTest::newRow("tilde alone") << "~" << home;
+        QTest::newRow("empty") << "" << "";
+    }
+    void storagePath()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QCOMPARE(AbsoluteStoragePath(typed), stored);
+    }
+
+    // An empty record shows zeros; the formats carry thousands separators
+    // and a byte sum beyond 32 bits.
+    void emptyStatistics()
+    {
+        const int cab = RecordFixture::cabinet("Empty");
+        const RecordStatistics s = CabinetStatistics(cab);
+        QCOMPARE(FormatCount(s.drawers), QStringLiteral("0"));
+        QCOMPARE(FormatCount(s.pages), QStringLiteral("0"));
+        QCOMPARE(FormatAmountTotal(s.amount), QStringLiteral("$0.00"));
+        QCOMPARE(FormatByteCount(s.bytes), QStringLiteral("0 bytes"));
+        const int folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
+        QCOMPARE(FolderStatistics(folderId).documents, 0);
+        QCOMPARE(FolderStatistics(folderId).amount, 0.0);
+        QCOMPARE(DocumentStatistics(RecordFixture::document(folderId, "X")).bytes, 0);
+    }
+
+    // Each level counts what lies below it and nothing of its neighbours.
+    void statisticsByLevel()
+    {
+        const int cab = RecordFixture::cabinet("C");
+        const int other = RecordFixture::cabinet("Other");
+        const int d1 = RecordFixture::drawer(cab, "D1");
+        const int d2 = RecordFixture::drawer(cab, "D2");
+        const int f1 = RecordFixture::folder(d1, "F1");
+        const int f2 = RecordFixture::folder(d1, "F2");
+        const int f3 = RecordFixture::folder(d2, "F3");
+        const int doc1 = document(f1, "a", 10.25);
+        const int doc2 = document(f2, "b", 1000);
+        const int doc3 = document(f3, "c", 0.5);
+        page(doc1, 3000000000LL);
+        page(doc1, 100);
+        page(doc2, 1);
+        page(doc3, 7);
+        // Rows of another cabinet must not count.
+        const int od = RecordFixture::drawer(other, "D1");
+        page(document(RecordFixture::folder(od, "F1"), "z", 99), 5);
+
+        const RecordStatistics c = CabinetStatistics(cab);
+        QCOMPARE(c.drawers, 2);
+        QCOMPARE(c.folders, 3);
+        QCOMPARE(c.documents, 3);
+        QCOMPARE(c.pages, 4);
+        QCOMPARE(c.bytes, 3000000108LL);
+        QCOMPARE(c.amount, 1010.75);
+
+        const RecordStatistics d = DrawerStatistics(d1);
+        QCOMPARE(d.folders, 2);
+        QCOMPARE(d.documents, 2);
+        QCOMPARE(d.pages, 3);
+        QCOMPARE(d.bytes, 3000000101LL);
+        QCOMPARE(d.amount, 1010.25);
+
+        const RecordStatistics f = FolderStatistics(f1);
+        QCOMPARE(f.documents, 1);
+        QCOMPARE(f.pages, 2);
+        QCOMPARE(f.amount, 10.25);
+
+        const RecordStatistics p = DocumentStatistics(doc1);
+        QCOMPARE(p.pages, 2);
+        QCOMPARE(p.bytes, 3000000100LL);
+        QCOMPARE(p.documents, 0);
+    }
+
+    void formats_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("amountText");
+        QTest::addColumn<QString>("bytesText");
+        const QLocale c = QLocale::c();
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        const QLocale de(QLocale::German, QLocale::Germany);
+        QTest::newRow("C") << c << 1234.5 << qint64(3000000000LL) << "$1,234.50" << "3,000,000,000 bytes";
+        QTest::newRow("en_US") << us << 0.0 << qint64(999) << "$0.00" << "999 bytes";
+        QTest::newRow("de_DE") << de << 1234567.891 << qint64(2147483648LL) << "$1.234.567,89" << "2.147.483.648 bytes";
+        QTest::newRow("negative") << c << -5.0 << qint64(0) << "-$5.00" << "0 bytes";
+        QTest::newRow("rounds to zero") << c << -0.001 << qint64(1) << "$0.00" << "1 bytes";
+    }
+    void formats()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(double, amount);
+        QFETCH(qint64, bytes);
+        QFETCH(QString, amountText);
+        QFETCH(QString, bytesText);
+        LocaleGuard guard(locale);
+        QCOMPARE(FormatAmountTotal(amount), amountText);
+        QCOMPARE(FormatByteCount(bytes), bytesText);
+        QCOMPARE(FormatCount(123456), QStringLiteral("123456"));
+    }
+
+    // A failing insert throws and leaves no row.
+    void failingWriteThrows()
+    {
+        DbConnection::failAfterStatements(1);
+        QVERIFY_THROWS_EXCEPTION(DbError, InsertCabinet({"C", "", "", false, ""}));
+        QCOMPARE(field("SELECT Count(*) FROM Cabinet", {}).toInt(), 0);
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(RecordRulesTest)
+#include "RecordRulesTest.moc"

@@ -1,0 +1,1120 @@
+#include "frmCabinet.h"
+#include "frmDocument.h"
+#include "frmDocumentNew.h"
+#include "frmDrawer.h"
+#include "frmFolder.h"
+#include "frmPathSelect.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+#include "DbConnection.h"
+#include "DrawerTemplates.h"
+#include "FakePrompt.h"
+#include "Passwords.h"
+#include "RecordFixture.h"
+#include "RecordRules.h"
+#include "RecordingNavigationSink.h"
+#include "TestEnvironment.h"
+
+namespace {
+
+const QString kInvalid = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
+const QString kDateMessage = QStringLiteral("Please enter a date (mm/dd/yyyy) or leave blank.");
+const QString kInjected = QStringLiteral("Error # -999 Injected failure");
+
+// The shared sink records additions; this one records renames too.
+class Sink : public RecordingNavigationSink
+{
+public:
+    void UpdateCabinetName(int id, const QString &name) override { rename("cabinet", id, name); }
+    void UpdateDrawerName(int id, const QString &name) override { rename("drawer", id, name); }
+    void UpdateFolderName(int id, const QString &name) override { rename("folder", id, name); }
+    void UpdateDocumentName(int id, const QString &name, const QDate &date) override
+    {
+        rename(date.isValid() ? "dated document" : "document", id, name);
+    }
+
+private:
+    void rename(const char *what, int id, const QString &name)
+    {
+        calls << QStringLiteral("rename %1 %2 %3").arg(QLatin1String(what)).arg(id).arg(name);
+    }
+};
+
+template<class T>
+T *child(QWidget *dialog, const char *name)
+{
+    T *widget = dialog->findChild<T *>(QLatin1String(name));
+    if (!widget)
+        qFatal("no child %s", name);
+    return widget;
+}
+
+QLineEdit *box(QWidget *dialog, const char *name)
+{
+    return child<QLineEdit>(dialog, name);
+}
+
+QPlainTextEdit *descriptionBox(QWidget *dialog)
+{
+    return child<QPlainTextEdit>(dialog, "txtDescription");
+}
+
+QTabWidget *tabs(QWidget *dialog)
+{
+    return child<QTabWidget>(dialog, "tabMain");
+}
+
+QString labelText(QWidget *dialog, const char *name)
+{
+    return child<QLabel>(dialog, name)->text();
+}
+
+void click(QWidget *dialog, const char *name)
+{
+    QTest::mouseClick(child<QAbstractButton>(dialog, name), Qt::LeftButton);
+}
+
+// Types any text, also characters that are no ASCII key.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Shows a dialog the test drives itself and makes it the active window, so
+// that focus can be checked.
+bool showActive(QDialog *dialog)
+{
+    dialog->show();
+    QApplication::setActiveWindow(dialog);
+    return QTest::qWaitForWindowActive(dialog);
+}
+
+// Runs the steps once the named modal dialog shows. When it does not show,
+// every modal window is closed so that a broken case fails, not hangs.
+void whenShown(const char *name, std::function<void(QDialog *)> steps)
+{
+    QTimer::singleShot(0, [name, steps] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != QLatin1String(name)) {
+            qWarning("%s not shown", name);
+            while (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+            return;
+        }
+        steps(dialog);
+        // A step that failed half-way must not leave the dialog waiting.
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+QVariant value(const QString &sql, const QVariantList &binds = {})
+{
+    return DbConnection::QueryValue(sql, binds);
+}
+
+int rowCount(const QString &table)
+{
+    return value(QStringLiteral("SELECT Count(*) FROM ") + table).toInt();
+}
+
+QString tableOf(const QString &kind)
+{
+    return kind.left(1).toUpper() + kind.mid(1);
+}
+
+// A record dialog of any kind, set up as its command would.
+std::unique_ptr<QDialog> makeDialog(const QString &kind, const QString &mode, int parentId, int ownId)
+{
+    if (kind == QLatin1String("cabinet")) {
+        auto d = std::make_unique<frmCabinet>();
+        d->Mode = mode;
+        d->CabinetId = ownId;
+        d->UpdateCaption();
+        return d;
+    }
+    if (kind == QLatin1String("drawer")) {
+        auto d = std::make_unique<frmDrawer>();
+        d->Mode = mode;
+        d->CabinetId = parentId;
+        d->DrawerId = ownId;
+        d->UpdateCaption();
+        return d;
+    }
+    if (kind == QLatin1String("folder")) {
+        auto d = std::make_unique<frmFolder>();
+        d->Mode = mode;
+        d->DrawerId = parentId;
+        d->FolderId = ownId;
+        d->UpdateCaption();
+        return d;
+    }
+    auto d = std::make_unique<frmDocument>();
+    d->Mode = mode;
+    d->FolderId = parentId;
+    d->DocumentId = ownId;
+    d->UpdateCaption();
+    return d;
+}
+
+bool addThroughCommand(const QString &kind, int parentId)
+{
+    if (kind == QLatin1String("cabinet"))
+        return frmCabinet::addCabinet(nullptr);
+    if (kind == QLatin1String("drawer"))
+        return frmDrawer::addDrawer(nullptr, parentId);
+    if (kind == QLatin1String("folder"))
+        return frmFolder::addFolder(nullptr, parentId);
+    return frmDocument::addDocument(nullptr, parentId);
+}
+
+bool editThroughCommand(const QString &kind, int id)
+{
+    if (kind == QLatin1String("cabinet"))
+        return frmCabinet::editCabinet(nullptr, id);
+    if (kind == QLatin1String("drawer"))
+        return frmDrawer::editDrawer(nullptr, id);
+    if (kind == QLatin1String("folder"))
+        return frmFolder::editFolder(nullptr, id);
+    return frmDocument::editDocument(nullptr, id);
+}
+
+const char *dialogName(const QString &kind)
+{
+    if (kind == QLatin1String("cabinet"))
+        return "frmCabinet";
+    if (kind == QLatin1String("drawer"))
+        return "frmDrawer";
+    if (kind == QLatin1String("folder"))
+        return "frmFolder";
+    return "frmDocument";
+}
+
+// One record of each level: cabinet "Home" > drawer "Bills" > folder "Tax"
+// > document "Letter", and a sibling of each ("Other").
+struct Records
+{
+    int cabinet, drawer, folder, document;
+    int otherCabinet, otherDrawer, otherFolder, otherDocument;
+
+    static Records make()
+    {
+        Records r;
+        r.cabinet = RecordFixture::cabinet("Home");
+        r.drawer = RecordFixture::drawer(r.cabinet, "Bills");
+        r.folder = RecordFixture::folder(r.drawer, "Tax");
+        r.document = RecordFixture::document(r.folder, "Letter");
+        r.otherCabinet = RecordFixture::cabinet("Other");
+        r.otherDrawer = RecordFixture::drawer(r.cabinet, "Other");
+        r.otherFolder = RecordFixture::folder(r.drawer, "Other");
+        r.otherDocument = RecordFixture::document(r.folder, "Other");
+        return r;
+    }
+    // The parent a new record of the kind goes into.
+    int parentFor(const QString &kind) const
+    {
+        if (kind == QLatin1String("drawer"))
+            return cabinet;
+        if (kind == QLatin1String("folder"))
+            return drawer;
+        if (kind == QLatin1String("document"))
+            return folder;
+        return 0;
+    }
+    int own(const QString &kind) const
+    {
+        if (kind == QLatin1String("cabinet"))
+            return cabinet;
+        if (kind == QLatin1String("drawer"))
+            return drawer;
+        if (kind == QLatin1String("folder"))
+            return folder;
+        return document;
+    }
+    int other(const QString &kind) const
+    {
+        if (kind == QLatin1String("cabinet"))
+            return otherCabinet;
+        if (kind == QLatin1String("drawer"))
+            return otherDrawer;
+        if (kind == QLatin1String("folder"))
+            return otherFolder;
+        return otherDocument;
+    }
+};
+
+QString nameOf(const QString &kind, int id)
+{
+    return value(QStringLiteral("SELECT Name FROM %1 WHERE %1Id = ?").arg(tableOf(kind)), {id}).toString();
+}
+
+void addKinds()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char *kind : {"cabinet", "drawer", "folder", "document"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+} // namespace
+
+class RecordDialogsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakePrompt> m_prompt;
+    std::unique_ptr<Sink> m_sink;
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnvironment::openFreshDatabase();
+        DrawerTemplates::LoadDrawerTemplateNames();
+        Passwords::UnlockedCabinets().clear();
+        m_prompt = std::make_unique<FakePrompt>();
+        m_sink = std::make_unique<Sink>();
+    }
+
+    void cleanup()
+    {
+        m_sink.reset();
+        m_prompt.reset();
+        frmPathSelect::setSelectPathHandler({});
+        DbConnection::failAfterStatements(0);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // Add mode offers no Statistics tab; Edit mode names the record's id.
+    void captions_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("cabinet add") << "cabinet" << "Add" << "Add File Cabinet";
+        QTest::newRow("cabinet edit") << "cabinet" << "Edit" << "File Cabinet Properties (42)";
+        QTest::newRow("drawer add") << "drawer" << "Add" << "Add Drawer";
+        QTest::newRow("drawer edit") << "drawer" << "Edit" << "Drawer Properties (42)";
+        QTest::newRow("folder add") << "folder" << "Add" << "Add Folder";
+        QTest::newRow("folder edit") << "folder" << "Edit" << "Folder Properties (42)";
+        QTest::newRow("document add") << "document" << "Add" << "Add Document";
+        QTest::newRow("document edit") << "document" << "Edit" << "Document Properties (42)";
+    }
+    void captions()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, mode);
+        QFETCH(QString, caption);
+        std::unique_ptr<QDialog> dialog = makeDialog(kind, mode, 1, 42);
+        QCOMPARE(dialog->windowTitle(), caption);
+        QTabWidget *t = tabs(dialog.get());
+        QCOMPARE(t->tabText(t->count() - 1), QStringLiteral("Statistics"));
+        QCOMPARE(t->isTabVisible(t->count() - 1), mode == QLatin1String("Edit"));
+    }
+
+    // The name box takes the first keystrokes.
+    void nameBoxFocusedFirst_data() { addKinds(); }
+    void nameBoxFocusedFirst()
+    {
+        QFETCH(QString, kind);
+        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", 1, -1);
+        QVERIFY(showActive(dialog.get()));
+        QCOMPARE(QApplication::focusWidget(), box(dialog.get(), "txtName"));
+    }
+
+    // A new record is saved with its name trimmed, quotes and non-Latin
+    // text intact, and appears in the tree under its parent.
+    void addSavesAndMirrors_data() { addKinds(); }
+    void addSavesAndMirrors()
+    {
+        QFETCH(QString, kind);
+        const Records r = Records::make();
+        const int parent = r.parentFor(kind);
+        const QString description = QStringLiteral("It's \"quoted\"\nΩμέγα 漢字");
+        QString shownName;
+        whenShown(dialogName(kind), [&](QDialog *dialog) {
+            typeText(box(dialog, "txtName"), QStringLiteral("  O'Brien Ωμέγα 漢字  "));
+            descriptionBox(dialog)->setPlainText(description);
+            click(dialog, "cmdOK");
+            shownName = box(dialog, "txtName")->text();
+        });
+        QVERIFY(addThroughCommand(kind, parent));
+        QVERIFY(m_prompt->messages.isEmpty());
+        QCOMPARE(shownName, QStringLiteral("O'Brien Ωμέγα 漢字"));
+        const int id = int(value(QStringLiteral("SELECT Max(%1Id) FROM %1").arg(tableOf(kind))).toInt());
+        QCOMPARE(nameOf(kind, id), QStringLiteral("O'Brien Ωμέγα 漢字"));
+        QCOMPARE(value(QStringLiteral("SELECT Description FROM %1 WHERE %1Id = ?").arg(tableOf(kind)), {id})
+                     .toString(),
+                 description);
+        QCOMPARE(m_sink->calls, QStringList{QStringLiteral("%1 %2/%3 O'Brien Ωμέγα 漢字").arg(kind).arg(parent).arg(id)});
+    }
+
+    // The name is checked for characters first, then for emptiness, then
+    // (except for documents) for a sibling of that name in any letter case.
+    // The dialog stays open with the name box focused.
+    void nameRefusals_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        for (const char *k : {"cabinet", "drawer", "folder", "document"}) {
+            const QString kind = QString::fromLatin1(k);
+            const QString what = kind == QLatin1String("cabinet") ? QStringLiteral("file cabinet") : kind;
+            QTest::addRow("%s full stop", k) << kind << " a.b " << kInvalid << " a.b ";
+            QTest::addRow("%s pipe", k) << kind << "a|b" << kInvalid << "a|b";
+            QTest::addRow("%s blank", k) << kind << "    " << QStringLiteral("A %1 name is required.").arg(what) << "";
+        }
+        QTest::newRow("cabinet duplicate") << "cabinet" << " hOME " << "A file cabinet named 'hOME' already exists."
+                                           << "hOME";
+        QTest::newRow("drawer duplicate") << "drawer" << "BILLS" << "A drawer named 'BILLS' already exists." << "BILLS";
+        QTest::newRow("folder duplicate") << "folder" << "tax" << "A folder named 'tax' already exists." << "tax";
+    }
+    void nameRefusals()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        const Records r = Records::make();
+        const int before = rowCount(tableOf(kind));
+        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", r.parentFor(kind), -1);
+        QVERIFY(showActive(dialog.get()));
+        box(dialog.get(), "txtName")->setText(typed);
+        click(dialog.get(), "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{message});
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(box(dialog.get(), "txtName")->text(), shown);
+        QCOMPARE(QApplication::focusWidget(), box(dialog.get(), "txtName"));
+        QCOMPARE(rowCount(tableOf(kind)), before);
+        QVERIFY(m_sink->calls.isEmpty());
+    }
+
+    // The name check runs on the Cabinet tab even when OK is pressed while
+    // another tab shows.
+    void nameRefusalBringsNameTab()
+    {
+        frmCabinet dialog;
+        dialog.Mode = "Add";
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        tabs(&dialog)->setCurrentIndex(1);
+        click(&dialog, "cmdOK");
+        QCOMPARE(tabs(&dialog)->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), box(&dialog, "txtName"));
+    }
+
+    // Uniqueness is per parent: the same name in another parent is fine,
+    // and documents of one folder may share a name.
+    void sameNameElsewhereAccepted_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("drawer in another cabinet") << "drawer" << "BILLS";
+        QTest::newRow("folder in another drawer") << "folder" << "TAX";
+        QTest::newRow("document in the same folder") << "document" << "LETTER";
+    }
+    void sameNameElsewhereAccepted()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        const Records r = Records::make();
+        int parent = r.folder;  // documents: the same folder
+        if (kind == QLatin1String("drawer"))
+            parent = r.otherCabinet;
+        else if (kind == QLatin1String("folder"))
+            parent = r.otherDrawer;
+        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", parent, -1);
+        QVERIFY(showActive(dialog.get()));
+        box(dialog.get(), "txtName")->setText(name);
+        click(dialog.get(), "cmdOK");
+        QVERIFY(m_prompt->messages.isEmpty());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(value(QStringLiteral("SELECT Count(*) FROM %1 WHERE Name = ?").arg(tableOf(kind)), {name}).toInt(), 2);
+    }
+
+    // In Edit mode a record keeps its own name (any letter case) but may
+    // not take a sibling's; the rename reaches the tree.
+    void editRenames_data() { addKinds(); }
+    void editRenames()
+    {
+        QFETCH(QString, kind);
+        const Records r = Records::make();
+        const int id = r.own(kind);
+        const QString upper = nameOf(kind, id).toUpper();
+        QStringList seen;
+        const bool unique = kind != QLatin1String("document");  // documents may share names
+        whenShown(dialogName(kind), [&](QDialog *dialog) {
+            seen << box(dialog, "txtName")->text();
+            if (unique) {
+                box(dialog, "txtName")->setText(QStringLiteral("oTHER"));
+                click(dialog, "cmdOK");
+                seen << m_prompt->messages.value(0);
+            }
+            box(dialog, "txtName")->setText(upper);
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(editThroughCommand(kind, id));
+        QCOMPARE(seen.value(0), upper.left(1) + upper.mid(1).toLower());
+        if (unique) {
+            const QString what = kind == QLatin1String("cabinet") ? QStringLiteral("file cabinet") : kind;
+            QCOMPARE(seen.value(1), QStringLiteral("A %1 named 'oTHER' already exists.").arg(what));
+        }
+        QCOMPARE(nameOf(kind, id), upper);
+        QCOMPARE(nameOf(kind, r.other(kind)), QStringLiteral("Other"));
+        QCOMPARE(m_sink->calls.last(), QStringLiteral("rename %1 %2 %3").arg(kind).arg(id).arg(upper));
+    }
+
+    // Cancel, Esc and the window frame write nothing and tell the tree
+    // nothing.
+    void cancelWritesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("how");
+        for (const char *kind : {"cabinet", "drawer", "folder", "document"}) {
+            QTest::addRow("%s button", kind) << QString::fromLatin1(kind) << 0;
+            QTest::addRow("%s Esc", kind) << QString::fromLatin1(kind) << 1;
+            QTest::addRow("%s frame", kind) << QString::fromLatin1(kind) << 2;
+        }
+    }
+    void cancelWritesNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, how);
+        const Records r = Records::make();
+        whenShown(dialogName(kind), [how](QDialog *dialog) {
+            box(dialog, "txtName")->setText(QStringLiteral("Changed"));
+            if (how == 0)
+                click(dialog, "cmdCancel");
+            else if (how == 1)
+                QTest::keyClick(box(dialog, "txtName"), Qt::Key_Escape);
+            else
+                dialog->close();
+        });
+        QVERIFY(!editThroughCommand(kind, r.own(kind)));
+        QVERIFY(nameOf(kind, r.own(kind)) != QLatin1String("Changed"));
+        QVERIFY(m_sink->calls.isEmpty());
+    }
+
+    // A failing statement is shown as "Error # ..." and the dialog stays
+    // open with what was typed; a second OK then saves. Cabinets, drawers
+    // and folders run the duplicate query first, so both that query and
+    // the insert are broken in turn.
+    void databaseFailureKeepsDialog_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("failingStatement");
+        for (const char *kind : {"cabinet", "drawer", "folder"}) {
+            QTest::addRow("%s duplicate query", kind) << QString::fromLatin1(kind) << 1;
+            QTest::addRow("%s insert", kind) << QString::fromLatin1(kind) << 2;
+        }
+        QTest::newRow("document insert") << "document" << 1;
+    }
+    void databaseFailureKeepsDialog()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, failingStatement);
+        const Records r = Records::make();
+        const int before = rowCount(tableOf(kind));
+        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", r.parentFor(kind), -1);
+        QVERIFY(showActive(dialog.get()));
+        box(dialog.get(), "txtName")->setText(QStringLiteral("Kept 'Ω'"));
+        descriptionBox(dialog.get())->setPlainText(QStringLiteral("typed"));
+        DbConnection::failAfterStatements(failingStatement);
+        click(dialog.get(), "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{kInjected});
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(box(dialog.get(), "txtName")->text(), QStringLiteral("Kept 'Ω'"));
+        QCOMPARE(descriptionBox(dialog.get())->toPlainText(), QStringLiteral("typed"));
+        QCOMPARE(rowCount(tableOf(kind)), before);
+        QVERIFY(m_sink->calls.isEmpty());
+        click(dialog.get(), "cmdOK");
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(rowCount(tableOf(kind)), before + 1);
+        QCOMPARE(m_sink->calls.size(), 1);
+    }
+
+    // Each box takes no more than its column holds.
+    void maximumLengths_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("boxName");
+        QTest::addColumn<int>("limit");
+        for (const char *kind : {"cabinet", "drawer", "folder", "document"})
+            QTest::addRow("%s name", kind) << QString::fromLatin1(kind) << "txtName" << 80;
+        QTest::newRow("storage path") << "cabinet" << "txtSaveTo" << 250;
+        QTest::newRow("password") << "cabinet" << "txtPassword" << 10;
+        QTest::newRow("e-mail") << "folder" << "txtEmail" << 100;
+        QTest::newRow("date") << "document" << "txtDateOnDocument" << 20;
+        QTest::newRow("amount") << "document" << "txtAmount" << 20;
+    }
+    void maximumLengths()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, boxName);
+        QFETCH(int, limit);
+        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", 1, -1);
+        QVERIFY(showActive(dialog.get()));
+        if (auto *own = dialog->findChild<QRadioButton *>(QStringLiteral("optStorage1")))
+            own->setChecked(true);
+        QLineEdit *edit = box(dialog.get(), qPrintable(boxName));
+        QTest::keyClicks(edit, QString(limit + 5, QLatin1Char('7')));
+        QCOMPARE(edit->text().size(), limit);
+    }
+
+    // Option 1 with a blank path is refused on the Storage tab with the
+    // path box focused; the cabinet's own store is made absolute.
+    void storagePathRequired()
+    {
+        frmCabinet dialog;
+        dialog.Mode = "Add";
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        box(&dialog, "txtName")->setText("Scans");
+        click(&dialog, "optStorage1");
+        QVERIFY(box(&dialog, "txtSaveTo")->isEnabled());
+        QVERIFY(child<QPushButton>(&dialog, "cmdBrowse")->isEnabled());
+        box(&dialog, "txtSaveTo")->setText("   ");
+        click(&dialog, "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{"A storage path is required."});
+        QCOMPARE(tabs(&dialog)->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), box(&dialog, "txtSaveTo"));
+        QCOMPARE(rowCount("Cabinet"), 0);
+
+        box(&dialog, "txtSaveTo")->setText("scans/2024");
+        click(&dialog, "cmdOK");
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const QString absolute = QDir::homePath() + "/scans/2024";
+        QCOMPARE(box(&dialog, "txtSaveTo")->text(), absolute);
+        QCOMPARE(value("SELECT Storage FROM Cabinet").toInt(), 1);
+        QCOMPARE(value("SELECT StoragePath FROM Cabinet").toString(), absolute);
+    }
+
+    // A path made absolute must still fit the column.
+    void storagePathTooLong()
+    {
+        frmCabinet dialog;
+        dialog.Mode = "Add";
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        box(&dialog, "txtName")->setText("Scans");
+        click(&dialog, "optStorage1");
+        box(&dialog, "txtSaveTo")->setText(QString(250, QLatin1Char('x')));
+        click(&dialog, "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{RecordRules::StoragePathTooLongMessage()});
+        QCOMPARE(QApplication::focusWidget(), box(&dialog, "txtSaveTo"));
+        QCOMPARE(rowCount("Cabinet"), 0);
+    }
+
+    // Switching back to the default store disables the path box and Browse
+    // and saves Storage 0 with the old path text kept.
+    void defaultStorageKeepsPath()
+    {
+        const int id = RecordRules::InsertCabinet({"Own", "", "", true, "/srv/own"});
+        whenShown("frmCabinet", [](QDialog *dialog) {
+            QVERIFY(child<QRadioButton>(dialog, "optStorage1")->isChecked());
+            QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/srv/own"));
+            click(dialog, "optStorage0");
+            QVERIFY(!box(dialog, "txtSaveTo")->isEnabled());
+            QVERIFY(!child<QPushButton>(dialog, "cmdBrowse")->isEnabled());
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmCabinet::editCabinet(nullptr, id));
+        QCOMPARE(value("SELECT Storage FROM Cabinet WHERE CabinetId = ?", {id}).toInt(), 0);
+        QCOMPARE(value("SELECT StoragePath FROM Cabinet WHERE CabinetId = ?", {id}).toString(), QStringLiteral("/srv/own"));
+    }
+
+    // Browse hands the path box to the folder chooser: a chosen folder
+    // replaces the text, a cancelled choice keeps it.
+    void browseFillsPath()
+    {
+        QStringList offered;
+        bool choose = true;
+        frmPathSelect::setSelectPathHandler([&](QWidget *, QString &path) {
+            offered << path;
+            if (choose)
+                path = QStringLiteral("/chosen/path");
+            return choose;
+        });
+        frmCabinet dialog;
+        dialog.Mode = "Add";
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        click(&dialog, "optStorage1");
+        box(&dialog, "txtSaveTo")->setText("/old");
+        click(&dialog, "cmdBrowse");
+        QCOMPARE(box(&dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
+        QVERIFY(!frmPathSelect::PathSelectCancelled());
+        choose = false;
+        click(&dialog, "cmdBrowse");
+        QCOMPARE(box(&dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
+        QVERIFY(frmPathSelect::PathSelectCancelled());
+        QCOMPARE(offered, (QStringList{"/old", "/chosen/path"}));
+    }
+
+    // Passwords round-trip through the dialogs: ten characters, empty, and
+    // one whose scramble holds NUL. The box shows what the user typed.
+    void passwordRoundTrip_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("ten characters") << "Secret7890";
+        QTest::newRow("empty") << "";
+        QTest::newRow("scrambles to NUL") << "ìabc";
+    }
+    void passwordRoundTrip()
+    {
+        QFETCH(QString, password);
+        whenShown("frmCabinet", [&](QDialog *dialog) {
+            box(dialog, "txtName")->setText("Safe");
+            typeText(box(dialog, "txtPassword"), password);
+            QCOMPARE(box(dialog, "txtPassword")->echoMode(), QLineEdit::Normal);
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmCabinet::addCabinet(nullptr));
+        const int id = value("SELECT Max(CabinetId) FROM Cabinet").toInt();
+        const QVariant stored = value("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {id});
+        QVERIFY(!stored.isNull());
+        QCOMPARE(stored.toString(), Passwords::ScramblePassword(password));
+        QCOMPARE(stored.toString().isEmpty(), password.isEmpty());
+
+        // The owner opens it in this run (unlocked), sees the password, and
+        // saving again leaves it as it was.
+        if (!password.isEmpty())
+            m_prompt->passwords << password;
+        QString shown;
+        whenShown("frmCabinet", [&](QDialog *dialog) {
+            shown = box(dialog, "txtPassword")->text();
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmCabinet::editCabinet(nullptr, id));
+        QCOMPARE(shown, password);
+        QCOMPARE(value("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {id}).toString(),
+                 Passwords::ScramblePassword(password));
+    }
+
+    // The dialog shows a password in clear, so a locked cabinet's
+    // properties need the password first; Cancel there opens nothing.
+    void lockedCabinetAsksFirst()
+    {
+        const int id = RecordFixture::cabinet("Locked", "pw");
+        m_prompt->passwords << std::nullopt;
+        QVERIFY(!frmCabinet::editCabinet(nullptr, id));
+        QCOMPARE(m_prompt->passwordPrompts, 1);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // A password character beyond Latin-1 cannot be scrambled: refused on
+    // the Cabinet tab with the password box focused.
+    void passwordBeyondLatin1Refused()
+    {
+        frmCabinet dialog;
+        dialog.Mode = "Add";
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        box(&dialog, "txtName")->setText("Safe");
+        box(&dialog, "txtPassword")->setText(QStringLiteral("Ωmega"));
+        tabs(&dialog)->setCurrentIndex(1);
+        click(&dialog, "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{RecordRules::PasswordCharactersMessage()});
+        QCOMPARE(tabs(&dialog)->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), box(&dialog, "txtPassword"));
+        QCOMPARE(rowCount("Cabinet"), 0);
+    }
+
+    // An empty record shows zeros on every Statistics tab.
+    void emptyStatistics_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("labels");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("cabinet") << "cabinet"
+                                 << QStringList{"lblDRWCount", "lblFLDCount", "lblDOCCount", "lblPAGCount",
+                                                "lblTTLAmount", "lblByteCount"}
+                                 << QStringList{"0", "0", "0", "0", "$0.00", "0 bytes"};
+        QTest::newRow("drawer") << "drawer"
+                                << QStringList{"lblFLDCount", "lblDOCCount", "lblPAGCount", "lblTTLAmount", "lblByteCount"}
+                                << QStringList{"0", "0", "0", "$0.00", "0 bytes"};
+        QTest::newRow("folder") << "folder" << QStringList{"lblDOCCount", "lblPAGCount", "lblTTLAmount", "lblByteCount"}
+                                << QStringList{"0", "0", "$0.00", "0 bytes"};
+        QTest::newRow("document") << "document" << QStringList{"lblPAGCount", "lblByteCount"}
+                                  << QStringList{"0", "0 bytes"};
+    }
+    void emptyStatistics()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, labels);
+        QFETCH(QStringList, texts);
+        const int cabinet = RecordFixture::cabinet("Empty");
+        int id = cabinet;
+        if (kind != QLatin1String("cabinet"))
+            id = RecordFixture::drawer(cabinet, "D");
+        if (kind == QLatin1String("folder") || kind == QLatin1String("document"))
+            id = RecordFixture::folder(id, "F");
+        if (kind == QLatin1String("document"))
+            id = RecordFixture::document(id, "X");
+        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Edit", 0, id);
+        QVERIFY(showActive(dialog.get()));
+        tabs(dialog.get())->setCurrentIndex(tabs(dialog.get())->count() - 1);
+        for (int i = 0; i < labels.size(); ++i)
+            QCOMPARE(labelText(dialog.get(), qPrintable(labels.at(i))), texts.at(i));
+        QVERIFY(m_prompt->messages.isEmpty());
+    }
+
+    // Totals use thousands separators, a byte sum beyond 2^31 included, and
+    // are computed once per opening, on the first visit of the tab.
+    void statisticsFilledOnce()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const int cabinet = RecordFixture::cabinet("Full");
+        const int drawer = RecordFixture::drawer(cabinet, "D");
+        const int folder = RecordFixture::folder(drawer, "F");
+        const int document = RecordFixture::insert("INSERT INTO Document (FolderId, Name, Amount) VALUES (?, 'X', ?)",
+                                                   {folder, 1234.5});
+        RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, FileSize) VALUES (?, 1, ?)",
+                              {document, 3000000000LL});
+        frmCabinet dialog;
+        dialog.Mode = "Edit";
+        dialog.CabinetId = cabinet;
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        QCOMPARE(labelText(&dialog, "lblDRWCount"), QStringLiteral("0"));  // not filled before the visit
+        tabs(&dialog)->setCurrentIndex(2);
+        QCOMPARE(labelText(&dialog, "lblDRWCount"), QStringLiteral("1"));
+        QCOMPARE(labelText(&dialog, "lblFLDCount"), QStringLiteral("1"));
+        QCOMPARE(labelText(&dialog, "lblDOCCount"), QStringLiteral("1"));
+        QCOMPARE(labelText(&dialog, "lblPAGCount"), QStringLiteral("1"));
+        QCOMPARE(labelText(&dialog, "lblTTLAmount"), QStringLiteral("$1,234.50"));
+        QCOMPARE(labelText(&dialog, "lblByteCount"), QStringLiteral("3,000,000,000 bytes"));
+        RecordFixture::drawer(cabinet, "Later");
+        tabs(&dialog)->setCurrentIndex(0);
+        tabs(&dialog)->setCurrentIndex(2);
+        QCOMPARE(labelText(&dialog, "lblDRWCount"), QStringLiteral("1"));
+    }
+
+    // A failing statistics query is reported; the labels keep their texts.
+    void statisticsFailureReported()
+    {
+        const int cabinet = RecordFixture::cabinet("C");
+        frmFolder dialog;
+        dialog.Mode = "Edit";
+        dialog.FolderId = RecordFixture::folder(RecordFixture::drawer(cabinet, "D"), "F");
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        DbConnection::failAfterStatements(1);
+        tabs(&dialog)->setCurrentIndex(1);
+        QCOMPARE(m_prompt->messages, QStringList{kInjected});
+        QCOMPARE(labelText(&dialog, "lblTTLAmount"), QStringLiteral("$0.00"));
+    }
+
+    // Without templates the drawer dialog shows no template choice.
+    void drawerWithoutTemplates()
+    {
+        QVERIFY(!QFile::exists(DrawerTemplates::TemplateFilePath()));
+        frmDrawer dialog;
+        dialog.Mode = "Add";
+        dialog.PopulateTemplates();
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        QVERIFY(!child<QLabel>(&dialog, "lblTemplate")->isVisible());
+        QVERIFY(!child<QComboBox>(&dialog, "cboTemplate")->isVisible());
+    }
+
+    // With templates "(none)" comes first and is preselected; OK with it
+    // makes an empty drawer, a template fills the drawer in file order.
+    void drawerFromTemplate_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("none") << "(none)" << QStringList{"drawer 1/3 Home"};
+        QTest::newRow("Household") << "Household"
+                                   << QStringList{"drawer 1/3 Home", "folder 3/1 Bills", "document 1/1 Power",
+                                                  "document 1/2 Gas", "folder 3/2 Tax"};
+    }
+    void drawerFromTemplate()
+    {
+        QFETCH(QString, choice);
+        QFETCH(QStringList, calls);
+        writeTemplates();
+        const int cabinet = RecordFixture::cabinet("C");
+        RecordFixture::drawer(cabinet, "A");
+        RecordFixture::drawer(cabinet, "B");
+        QStringList offered;
+        QString selected;
+        whenShown("frmDrawer", [&](QDialog *dialog) {
+            auto *combo = child<QComboBox>(dialog, "cboTemplate");
+            QVERIFY(combo->isVisible());
+            QVERIFY(child<QLabel>(dialog, "lblTemplate")->isVisible());
+            for (int i = 0; i < combo->count(); ++i)
+                offered << combo->itemText(i);
+            selected = combo->currentText();
+            combo->setCurrentText(choice);
+            box(dialog, "txtName")->setText("Home");
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmDrawer::addDrawer(nullptr, cabinet));
+        QCOMPARE(offered, (QStringList{"(none)", "Household", "Car"}));
+        QCOMPARE(selected, QStringLiteral("(none)"));
+        QCOMPARE(m_sink->calls, calls);
+        QCOMPARE(rowCount("Folder"), calls.size() > 1 ? 2 : 0);
+    }
+
+    // Edit mode offers no templates.
+    void drawerEditHasNoTemplates()
+    {
+        writeTemplates();
+        const int drawer = RecordFixture::drawer(RecordFixture::cabinet("C"), "D");
+        bool visible = true;
+        whenShown("frmDrawer", [&](QDialog *dialog) {
+            visible = child<QComboBox>(dialog, "cboTemplate")->isVisible();
+            click(dialog, "cmdCancel");
+        });
+        QVERIFY(!frmDrawer::editDrawer(nullptr, drawer));
+        QVERIFY(!visible);
+    }
+
+    // A template that fails half-way is reported; the new drawer stays,
+    // with none of the template's rows, and the dialog closes.
+    void drawerTemplateFailureReported()
+    {
+        writeTemplates();
+        const int cabinet = RecordFixture::cabinet("C");
+        whenShown("frmDrawer", [&](QDialog *dialog) {
+            child<QComboBox>(dialog, "cboTemplate")->setCurrentText("Household");
+            box(dialog, "txtName")->setText("Home");
+            // duplicate query, insert, BEGIN, folder look-up, folder insert
+            DbConnection::failAfterStatements(5);
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmDrawer::addDrawer(nullptr, cabinet));
+        QCOMPARE(m_prompt->messages, QStringList{kInjected});
+        QCOMPARE(rowCount("Drawer"), 1);
+        QCOMPARE(rowCount("Folder"), 0);
+        QCOMPARE(m_sink->calls.size(), 1);
+    }
+
+    // The e-mail address is stored as typed, quotes included; a blank box
+    // stores an empty text.
+    void folderEmail_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::newRow("quote") << "o'neil@x";
+        QTest::newRow("blank") << "";
+        QTest::newRow("spaces kept") << " a@b ";
+    }
+    void folderEmail()
+    {
+        QFETCH(QString, email);
+        const int drawer = RecordFixture::drawer(RecordFixture::cabinet("C"), "D");
+        whenShown("frmFolder", [&](QDialog *dialog) {
+            box(dialog, "txtName")->setText("F");
+            box(dialog, "txtEmail")->setText(email);
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmFolder::addFolder(nullptr, drawer));
+        const QVariant stored = value("SELECT Email FROM Folder");
+        QVERIFY(!stored.isNull());
+        QCOMPARE(stored.toString(), email);
+        QString shown;
+        whenShown("frmFolder", [&](QDialog *dialog) {
+            shown = box(dialog, "txtEmail")->text();
+            click(dialog, "cmdCancel");
+        });
+        frmFolder::editFolder(nullptr, value("SELECT FolderId FROM Folder").toInt());
+        QCOMPARE(shown, email);
+    }
+
+    // A date typed month/day/year is stored as that day under a day/month
+    // locale, shown again the same way, and survives a second save; the
+    // amount 12.50 is stored as 12.5 and shown as 12.50.
+    void documentDateSurvivesResave()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const int folder = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F");
+        whenShown("frmDocument", [](QDialog *dialog) {
+            box(dialog, "txtName")->setText("Bill");
+            box(dialog, "txtDateOnDocument")->setText("03/04/2024");
+            box(dialog, "txtAmount")->setText("12.50");
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmDocument::addDocument(nullptr, folder));
+        const int id = value("SELECT DocumentId FROM Document").toInt();
+        QCOMPARE(value("SELECT DateOnDocument FROM Document").toString(), QStringLiteral("2024-03-04"));
+        QCOMPARE(value("SELECT Amount FROM Document").toDouble(), 12.5);
+        QCOMPARE(m_sink->calls, QStringList{QStringLiteral("dated document %1/%2 Bill").arg(folder).arg(id)});
+        QStringList shown;
+        whenShown("frmDocument", [&](QDialog *dialog) {
+            shown << box(dialog, "txtDateOnDocument")->text() << box(dialog, "txtAmount")->text();
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmDocument::editDocument(nullptr, id));
+        QCOMPARE(shown, (QStringList{"03/04/2024", "12.50"}));
+        QCOMPARE(value("SELECT DateOnDocument FROM Document").toString(), QStringLiteral("2024-03-04"));
+        QCOMPARE(value("SELECT Amount FROM Document").toDouble(), 12.5);
+        QCOMPARE(m_sink->calls.last(), QStringLiteral("rename dated document %1 Bill").arg(id));
+    }
+
+    // A blank date stores Null and the tree shows the name alone; an empty
+    // amount stores 0, shown as an empty box.
+    void documentBlankDateAndAmount()
+    {
+        const int folder = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F");
+        whenShown("frmDocument", [](QDialog *dialog) {
+            box(dialog, "txtName")->setText("Note");
+            box(dialog, "txtDateOnDocument")->setText("   ");
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmDocument::addDocument(nullptr, folder));
+        const int id = value("SELECT DocumentId FROM Document").toInt();
+        QVERIFY(value("SELECT DateOnDocument FROM Document").isNull());
+        QVERIFY(!value("SELECT Amount FROM Document").isNull());
+        QCOMPARE(value("SELECT Amount FROM Document").toDouble(), 0.0);
+        QCOMPARE(m_sink->calls, QStringList{QStringLiteral("document %1/%2 Note").arg(folder).arg(id)});
+        QStringList shown;
+        whenShown("frmDocument", [&](QDialog *dialog) {
+            shown << box(dialog, "txtDateOnDocument")->text() << box(dialog, "txtAmount")->text();
+            click(dialog, "cmdCancel");
+        });
+        QVERIFY(!frmDocument::editDocument(nullptr, id));
+        QCOMPARE(shown, (QStringList{"", ""}));
+    }
+
+    // A date that is no date, or an amount that is no number, is refused
+    // with the box focused and the text kept.
+    void documentRefusals_data()
+    {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focusBox");
+        QTest::newRow("February 30") << "02/30/2024" << "" << kDateMessage << "txtDateOnDocument";
+        QTest::newRow("word") << "abc" << "" << kDateMessage << "txtDateOnDocument";
+        QTest::newRow("day 45") << "01/45/2024" << "" << kDateMessage << "txtDateOnDocument";
+        QTest::newRow("amount word") << "" << "abc" << RecordRules::AmountMessage() << "txtAmount";
+        QTest::newRow("amount decimal comma") << "" << "12,5" << RecordRules::AmountMessage() << "txtAmount";
+    }
+    void documentRefusals()
+    {
+        QFETCH(QString, date);
+        QFETCH(QString, amount);
+        QFETCH(QString, message);
+        QFETCH(QString, focusBox);
+        frmDocument dialog;
+        dialog.Mode = "Add";
+        dialog.FolderId = 1;
+        dialog.UpdateCaption();
+        QVERIFY(showActive(&dialog));
+        box(&dialog, "txtName")->setText("Bill");
+        box(&dialog, "txtDateOnDocument")->setText(date);
+        box(&dialog, "txtAmount")->setText(amount);
+        click(&dialog, "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{message});
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(QApplication::focusWidget(), box(&dialog, qPrintable(focusBox)));
+        QCOMPARE(box(&dialog, "txtDateOnDocument")->text(), date);
+        QCOMPARE(box(&dialog, "txtAmount")->text(), amount);
+        QCOMPARE(rowCount("Document"), 0);
+    }
+
+    // The button beside the date box puts today's date there.
+    void todayButton()
+    {
+        frmDocument dialog;
+        box(&dialog, "txtDateOnDocument")->setText("12/31/1999");
+        child<QToolButton>(&dialog, "imgNow")->click();
+        QCOMPARE(box(&dialog, "txtDateOnDocument")->text(), QDate::currentDate().toString("MM/dd/yyyy"));
+        frmDocumentNew before;
+        child<QToolButton>(&before, "imgNow")->click();
+        QCOMPARE(box(&before, "txtDateOnDocument")->text(), QDate::currentDate().toString("MM/dd/yyyy"));
+    }
+
+    // Cancel, Esc and the window frame all cancel the new document.
+    void newDocumentCancelled_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Cancel button") << 0;
+        QTest::newRow("Esc") << 1;
+        QTest::newRow("frame") << 2;
+    }
+    void newDocumentCancelled()
+    {
+        QFETCH(int, how);
+        whenShown("frmDocumentNew", [how](QDialog *dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Add Document"));
+            box(dialog, "txtName")->setText("Bill");
+            if (how == 0)
+                click(dialog, "cmdCancel");
+            else if (how == 1)
+                QTest::keyClick(box(dialog, "txtName"), Qt::Key_Escape);
+            else
+                dialog->close();
+        });
+        const NewDocInfo info = frmDocumentNew::ask(nullptr);
+        QVERIFY(info.NewDocCancelled);
+        QVERIFY(info.NewDocName.isEmpty());
+        QVERIFY(!info.NewDocDate.isValid());
+        QCOMPARE(info.NewDocAmount, 0.0);
+    }
+
+    // OK hands over the checked details; a refusal keeps the dialog open.
+    void newDocumentDetails()
+    {
+        whenShown("frmDocumentNew", [this](QDialog *dialog) {
+            box(dialog, "txtName")->setText("a.b");
+            click(dialog, "cmdOK");
+            QCOMPARE(m_prompt->messages, QStringList{kInvalid});
+            QVERIFY(dialog->isVisible());
+            box(dialog, "txtName")->setText("  Bill 'Ω'  ");
+            box(dialog, "txtDateOnDocument")->setText("02/30/2024");
+            click(dialog, "cmdOK");
+            QCOMPARE(m_prompt->messages.last(), kDateMessage);
+            box(dialog, "txtDateOnDocument")->setText("03/04/2024");
+            box(dialog, "txtAmount")->setText("1,250.00");
+            descriptionBox(dialog)->setPlainText(" as typed ");
+            click(dialog, "cmdOK");
+        });
+        const NewDocInfo info = frmDocumentNew::ask(nullptr);
+        QVERIFY(!info.NewDocCancelled);
+        QCOMPARE(info.NewDocName, QStringLiteral("Bill 'Ω'"));
+        QCOMPARE(info.NewDocDate, QDate(2024, 3, 4));
+        QCOMPARE(info.NewDocDescription, QStringLiteral(" as typed "));
+        QCOMPARE(info.NewDocAmount, 1250.0);
+        QCOMPARE(rowCount("Document"), 0);
+
+        whenShown("frmDocumentNew", [](QDialog *dialog) {
+            box(dialog, "txtName")->setText("Undated");
+            click(dialog, "cmdOK");
+        });
+        const NewDocInfo undated = frmDocumentNew::ask(nullptr);
+        QVERIFY(!undated.NewDocCancelled);
+        QVERIFY(!undated.NewDocDate.isValid());
+    }
+
+private:
+    static void writeTemplates()
+    {
+        QFile file(DrawerTemplates::TemplateFilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("DRW=Household\r\nFLD=Bills\r\nDOC=Power\r\nDOC=Gas\r\nFLD=Tax\r\n\r\nDRW=Car\r\nFLD=Fuel\r\n");
+        file.close();
+        DrawerTemplates::LoadDrawerTemplateNames();
+    }
+};
+
+VLM_TEST_MAIN(RecordDialogsTest)
+#include "RecordDialogsTest.moc"

@@ -1,0 +1,52 @@
+#include "RecordingNavigationSink.h"
+
+RecordingNavigationSink::RecordingNavigationSink()
+{
+    setInstance(this);
+}
+
+RecordingNavigationSink::~RecordingNavigationSink()
+{
+    setInstance(nullptr);
+}
+
+void RecordingNavigationSink::AddCabinetToNavTree(int cabinetId, const QString &name)
+{
+    log("cabinet", 0, cabinetId, name);
+}
+
+void RecordingNavigationSink::AddDrawerToNavTree(int cabinetId, int drawerId, const QString &name)
+{
+    log("drawer", cabinetId, drawerId, name);
+}
+
+void RecordingNavigationSink::AddFolderToNavTree(int drawerId, int folderId, const QString &name)
+{
+    log("folder", drawerId, folderId, name);
+}
+
+void RecordingNavigationSink::AddDocumentToNavTree(int folderId, int documentId, const QString &name,
+                                                   const QDate &dateOnDocument)
+{
+    log(dateOnDocument.isValid() ? "dated document" : "document", folderId, documentId, name);
+}
+
+void RecordingNavigationSink::ShowDrawersInListView(int cabinetId)
+{
+    log("show drawers", 0, cabinetId, QString());
+}
+
+QStringList RecordingNavigationSink::namesOf(const QString &what) const
+{
+    QStringList names;
+    for (const QString &call : calls) {
+        if (call.startsWith(what + QLatin1Char(' ')))
+            names << call.section(QLatin1Char(' '), what.count(QLatin1Char(' ')) + 2);
+    }
+    return names;
+}
+
+void RecordingNavigationSink::log(const char *what, int parent, int id, const QString &name)
+{
+    calls << QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(what)).arg(parent).arg(id).arg(name);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "NavigationSink.h"
+
+#include <QStringList>
+
+// Records the tree updates in the order they arrive, one line a call:
+// "<kind> <parent>/<id> <name>", such as "folder 3/7 Bills" ("cabinet" has
+// parent 0; a document with a date is a "dated document"; "show drawers
+// 0/<cabinet> " lists a cabinet's drawers). Renames and the page list are
+// not recorded. Installs itself for its lifetime.
+class RecordingNavigationSink : public NavigationSink
+{
+public:
+    RecordingNavigationSink();
+    ~RecordingNavigationSink() override;
+
+    void AddCabinetToNavTree(int cabinetId, const QString &name) override;
+    void AddDrawerToNavTree(int cabinetId, int drawerId, const QString &name) override;
+    void AddFolderToNavTree(int drawerId, int folderId, const QString &name) override;
+    void AddDocumentToNavTree(int folderId, int documentId, const QString &name,
+                              const QDate &dateOnDocument) override;
+    void UpdateCabinetName(int, const QString &) override {}
+    void UpdateDrawerName(int, const QString &) override {}
+    void UpdateFolderName(int, const QString &) override {}
+    void UpdateDocumentName(int, const QString &, const QDate &) override {}
+    void ShowDrawersInListView(int cabinetId) override;
+    void ShowPagesInListView(int) override {}
+
+    // The names of the calls of one kind ("drawer", "dated document"), in
+    // order, without ids.
+    QStringList namesOf(const QString &what) const;
+
+    QStringList calls;
+
+private:
+    void log(const char *what, int parent, int id, const QString &name);
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Files a test lays out or inspects byte for byte, past the code under test.
+namespace TestFiles {
+
+// Replaces the file at path with bytes; a file that cannot be opened fails
+// the running test.
+void write(const QString &path, const QByteArray &bytes);
+
+// The bytes of the file at path; empty when it cannot be read.
+QByteArray read(const QString &path);
+
+// Creates the file <test root>/<name> and returns a path below it, where no
+// folder or file can ever be made.
+QString pathUnderFile(const QString &name);
+
+// Points the data folder below a file (see pathUnderFile), so that nothing
+// can be written there; until the next fresh data folder.
+void blockDataFolder(const QString &name);
+
+} // namespace TestFiles
