@@ -10,26 +10,26 @@
 
 namespace {
 
-// Orders siblings by text without regard to case, in the user's language.
-class NavItem : public QTreeWidgetItem
+// Siblings are ordered by text without regard to case, in the user's
+// language, numbers by value; equal texts by key so the order is stable.
+const QCollator &collator()
 {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
+    static const QCollator c = [] {
+        QCollator c;
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(true);
+        return c;
+    }();
+    return c;
+}
 
-    bool operator<(const QTreeWidgetItem &other) const override
-    {
-        static const QCollator collator = [] {
-            QCollator c;
-            c.setCaseSensitivity(Qt::CaseInsensitive);
-            c.setNumericMode(true);
-            return c;
-        }();
-        const int r = collator.compare(text(0), other.text(0));
-        if (r != 0)
-            return r < 0;
-        return NavTree::keyOf(this) < NavTree::keyOf(&other);
-    }
-};
+bool sortsBefore(const QString &text, const QString &key, const QTreeWidgetItem *other)
+{
+    const int r = collator().compare(text, other->text(0));
+    if (r != 0)
+        return r < 0;
+    return key < NavTree::keyOf(other);
+}
 
 } // namespace
 
@@ -40,8 +40,9 @@ NavTree::NavTree(QWidget *parent) : QTreeWidget(parent)
     // Long names scroll sideways instead of being cut.
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
-    setSortingEnabled(true);
-    sortByColumn(0, Qt::AscendingOrder);
+    // The tree places every node in order itself: the view's own sorting
+    // would sort the whole tree again after each lazy load.
+    setSortingEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
     setIconSize(QSize(16, 16));
@@ -66,7 +67,7 @@ QTreeWidgetItem *NavTree::node(const QString &key) const
 QTreeWidgetItem *NavTree::makeItem(const QString &key, const QString &text, const QString &iconKey,
                                    const QString &name) const
 {
-    auto *item = new NavItem;
+    auto *item = new QTreeWidgetItem;
     item->setText(0, text);
     item->setData(0, KeyRole, key);
     item->setData(0, NameRole, name.isNull() ? text : name);
@@ -88,10 +89,11 @@ QTreeWidgetItem *NavTree::addNode(const QString &parentKey, const QString &key, 
             return nullptr;
     }
     QTreeWidgetItem *item = makeItem(key, text, iconKey, name);
+    const int at = sortedIndex(parent, text, key);
     if (parent)
-        parent->addChild(item);
+        parent->insertChild(at, item);
     else
-        addTopLevelItem(item);
+        insertTopLevelItem(at, item);
     m_index.insert(key, item);
     return item;
 }
@@ -101,23 +103,62 @@ int NavTree::addNodes(const QString &parentKey, const QVector<NewNode> &nodes, c
     QTreeWidgetItem *parent = node(parentKey);
     if (!parent)
         return 0;
-    QList<QTreeWidgetItem *> items;
-    items.reserve(nodes.size());
+    struct Entry
+    {
+        QCollatorSortKey sortKey;
+        QString key;
+        QTreeWidgetItem *item;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(nodes.size());
     for (const NewNode &n : nodes) {
         if (m_index.contains(n.key))
             continue;
         QTreeWidgetItem *item = makeItem(n.key, n.text, iconKey, n.name);
         m_index.insert(n.key, item);
-        items.append(item);
+        entries.push_back({collator().sortKey(n.text), n.key, item});
     }
-    if (items.isEmpty())
+    if (entries.empty())
         return 0;
-    // One insertion and one sort instead of a sorted insert per node.
-    setSortingEnabled(false);
+    const int added = int(entries.size());
+    // Children already there are merged in, keeping their own subtrees.
+    const bool hadChildren = parent->childCount() > 0;
+    QHash<QTreeWidgetItem *, bool> expanded;
+    if (hadChildren) {
+        const QList<QTreeWidgetItem *> old = parent->takeChildren();
+        for (QTreeWidgetItem *item : old) {
+            expanded.insert(item, item->isExpanded());
+            entries.push_back({collator().sortKey(item->text(0)), keyOf(item), item});
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        const int r = a.sortKey.compare(b.sortKey);
+        return r != 0 ? r < 0 : a.key < b.key;
+    });
+    QList<QTreeWidgetItem *> items;
+    items.reserve(int(entries.size()));
+    for (const Entry &e : entries)
+        items.append(e.item);
+    // One insertion for the whole level.
     parent->addChildren(items);
-    parent->sortChildren(0, Qt::AscendingOrder);
-    setSortingEnabled(true);
-    return items.size();
+    for (auto it = expanded.cbegin(); it != expanded.cend(); ++it)
+        it.key()->setExpanded(it.value());
+    return added;
+}
+
+int NavTree::sortedIndex(const QTreeWidgetItem *parent, const QString &text, const QString &key) const
+{
+    int lo = 0;
+    int hi = parent ? parent->childCount() : topLevelItemCount();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        const QTreeWidgetItem *other = parent ? parent->child(mid) : topLevelItem(mid);
+        if (sortsBefore(text, key, other))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
 }
 
 void NavTree::unindex(QTreeWidgetItem *item)
@@ -159,8 +200,35 @@ bool NavTree::setNodeText(const QString &key, const QString &text, const QString
     QTreeWidgetItem *item = node(key);
     if (!item)
         return false;
-    item->setText(0, text);
     item->setData(0, NameRole, name);
+    if (item->text(0) == text)
+        return true;
+    item->setText(0, text);
+    // A new text may belong elsewhere among the siblings.
+    QTreeWidgetItem *parent = item->parent();
+    const bool wasCurrent = currentItem() == item;
+    const bool wasSelected = item->isSelected();
+    const bool wasExpanded = item->isExpanded();
+    // Moving the node forgets the view's expansion below it: keep the
+    // first level's.
+    QHash<QTreeWidgetItem *, bool> childExpanded;
+    for (int i = 0; i < item->childCount(); ++i)
+        childExpanded.insert(item->child(i), item->child(i)->isExpanded());
+    if (parent)
+        parent->removeChild(item);
+    else
+        takeTopLevelItem(indexOfTopLevelItem(item));
+    const int at = sortedIndex(parent, text, key);
+    if (parent)
+        parent->insertChild(at, item);
+    else
+        insertTopLevelItem(at, item);
+    for (auto it = childExpanded.cbegin(); it != childExpanded.cend(); ++it)
+        it.key()->setExpanded(it.value());
+    item->setExpanded(wasExpanded);
+    if (wasCurrent)
+        setCurrentItem(item);
+    item->setSelected(wasSelected);
     return true;
 }
 

@@ -90,6 +90,8 @@ protected:
 
 private:
     void unindex(QTreeWidgetItem *item);
+    // Where a node with this text goes among the parent's children.
+    int sortedIndex(const QTreeWidgetItem *parent, const QString &text, const QString &key) const;
     QTreeWidgetItem *makeItem(const QString &key, const QString &text, const QString &iconKey,
                               const QString &name) const;
 

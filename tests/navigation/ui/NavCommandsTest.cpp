@@ -189,6 +189,8 @@ private Q_SLOTS:
         editor->setText("Utility Bills");
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(tree()->textOf(key("DRW", bills)), QStringLiteral("Utility Bills"));
+        // The renamed node moves to its place among its siblings.
+        QCOMPARE(tree()->childKeys(key("CAB", c)).last(), key("DRW", bills));
         QCOMPARE(list()->entry(key("DRW", bills))->text(), QStringLiteral("Utility Bills"));
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {bills}).toString(),
                  QStringLiteral("Utility Bills"));
