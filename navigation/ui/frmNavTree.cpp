@@ -260,32 +260,42 @@ void frmNavTree::restoreLastNode(const QString &key)
     // Never prompts: a locked cabinet is left closed.
     if (cabinet == 0 || !Passwords::IsCabinetOpen(cabinet))
         return;
-    NavTree *tree = m_ui->tvwMain;
     const QString chain[] = {NavNodeKey(Cabinet, cabinet), drawer ? NavNodeKey(Drawer, drawer) : QString(),
                              folder ? NavNodeKey(Folder, folder) : QString(),
                              prefix == Document ? key : QString()};
     for (const QString &k : chain) {
-        if (k.isEmpty() || !tree->contains(k))
+        if (k.isEmpty() || !m_ui->tvwMain->contains(k))
             break;
-        tree->selectNode(k);
-        if (prefixOf(k) == Cabinet) {
-            LoadDrawersOfCabinet(k);
-            LoadFoldersOfCabinet(k);
-        } else if (prefixOf(k) == Drawer) {
-            LoadDocumentsOfDrawer(k);
-        }
-        tree->expandNode(k);
+        openNode(k);
     }
-    if (tree->selectedKey() != key)
-        return;
+    if (m_ui->tvwMain->selectedKey() == key)
+        listContentsOf(key);
+}
+
+void frmNavTree::openNode(const QString &key)
+{
+    const QString prefix = prefixOf(key);
+    if (prefix == Cabinet) {
+        LoadDrawersOfCabinet(key);
+        LoadFoldersOfCabinet(key);
+    } else if (prefix == Drawer) {
+        LoadDocumentsOfDrawer(key);
+    }
+    m_ui->tvwMain->selectNode(key);
+    m_ui->tvwMain->expandNode(key);
+}
+
+void frmNavTree::listContentsOf(const QString &key)
+{
+    const QString prefix = prefixOf(key);
     if (prefix == Cabinet)
-        ShowDrawersInListView(id);
+        ShowDrawersInListView(idOf(key));
     else if (prefix == Drawer)
         ShowFoldersInListView(key);
     else if (prefix == Folder)
         ShowDocumentsInListView(key);
-    else
-        ShowPagesInListView(id);
+    else if (prefix == Document || prefix == FoundDocument)
+        ShowPagesInListView(idOf(key));
 }
 
 QString frmNavTree::GetCabinetIconKey(int cabinetId)

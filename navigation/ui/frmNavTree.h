@@ -88,6 +88,10 @@ private:
     void wireActions();
     void wireCommand(const QString &actionName, void (frmNavTree::*slot)());
     void restoreLastNode(const QString &key);
+    // Loads the level below a node, selects and expands it.
+    void openNode(const QString &key);
+    // Lists what lies below a node in the list or the page pane.
+    void listContentsOf(const QString &key);
     void showLevelList();
     void saveTreeWidth();
     void savePlacementAndKey();
@@ -116,6 +120,11 @@ private:
     void returnFocus();
     void startRename(const CommandTarget &target);
     void removeEverywhere(const QString &key, const QString &foundKey);
+    // The shared steps of the drawer and folder commands.
+    void addSibling(const QString &kind, const QString &parentKind, int (*parentOf)(int),
+                    bool (*add)(QWidget *, int));
+    void deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int));
+    void editRecord(const QString &kind, bool (*edit)(QWidget *, int));
 
     // Commands of the menus.
     void mnuFileExit_Click();

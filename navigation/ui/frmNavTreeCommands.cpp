@@ -206,30 +206,14 @@ void frmNavTree::handleTreeDoubleClicked(const QString &key)
 void frmNavTree::handleListEntryOpened(const QString &key)
 {
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
-    NavTree *tree = m_ui->tvwMain;
     try {
-        if (prefix == Cabinet && !Passwords::UnlockCabinet(id))
+        if (prefix == Cabinet && !Passwords::UnlockCabinet(idOf(key)))
             return;
         if (prefix == Cabinet || prefix == Drawer || prefix == Folder || prefix == Document
             || prefix == FoundDocument) {
-            if (prefix == Cabinet) {
-                LoadDrawersOfCabinet(key);
-                LoadFoldersOfCabinet(key);
-            } else if (prefix == Drawer) {
-                LoadDocumentsOfDrawer(key);
-            }
-            tree->selectNode(key);
-            tree->expandNode(key);
+            openNode(key);
+            listContentsOf(key);
         }
-        if (prefix == Cabinet)
-            ShowDrawersInListView(id);
-        else if (prefix == Drawer)
-            ShowFoldersInListView(key);
-        else if (prefix == Folder)
-            ShowDocumentsInListView(key);
-        else if (prefix == Document || prefix == FoundDocument)
-            ShowPagesInListView(id);
     } catch (const DbError &e) {
         Prompt::instance().error(e.message());
     }
@@ -356,6 +340,45 @@ void frmNavTree::removeEverywhere(const QString &key, const QString &foundKey)
     m_shownKey.clear();
 }
 
+void frmNavTree::addSibling(const QString &kind, const QString &parentKind, int (*parentOf)(int),
+                            bool (*add)(QWidget *, int))
+{
+    const CommandTarget target = commandTarget(kind, true);
+    guarded([&] {
+        int parent = 0;
+        if (target.prefix() == kind)
+            parent = parentOf(target.id());
+        else if (target.prefix() == parentKind)
+            parent = target.id();
+        if (parent > 0)
+            add(this, parent);
+    });
+    returnFocus();
+}
+
+void frmNavTree::deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int))
+{
+    const CommandTarget target = commandTarget(kind, false);
+    if (target.prefix() != kind || !Prompt::instance().question(deleteQuestion(target.name)))
+        return;
+    try {
+        deleteRows(target.id());
+    } catch (const DbError &e) {
+        // The rows are as they were: the delete runs in one transaction.
+        Prompt::instance().error(e.message());
+        return;
+    }
+    removeEverywhere(target.key, NavNodeKey(foundPrefix, target.id()));
+}
+
+void frmNavTree::editRecord(const QString &kind, bool (*edit)(QWidget *, int))
+{
+    const CommandTarget target = commandTarget(kind, false);
+    if (target.prefix() == kind)
+        guarded([&] { edit(this, target.id()); });
+    returnFocus();
+}
+
 // ---- File, Tools, Help, root and found popups --------------------------------
 
 void frmNavTree::mnuPopupFoundClear_Click()
@@ -458,17 +481,7 @@ void frmNavTree::mnuPopupCabinetProperties_Click()
 
 void frmNavTree::mnuPopupDrawerNewDrawer_Click()
 {
-    const CommandTarget target = commandTarget(Drawer, true);
-    guarded([this, &target] {
-        int cabinet = 0;
-        if (target.prefix() == Drawer)
-            cabinet = Common::GetCabinetIdOfDrawer(target.id());
-        else if (target.prefix() == Cabinet)
-            cabinet = target.id();
-        if (cabinet > 0)
-            frmDrawer::addDrawer(this, cabinet);
-    });
-    returnFocus();
+    addSibling(Drawer, Cabinet, &Common::GetCabinetIdOfDrawer, &frmDrawer::addDrawer);
 }
 
 void frmNavTree::mnuPopupDrawerNewFolder_Click()
@@ -486,41 +499,19 @@ void frmNavTree::mnuPopupDrawerRename_Click()
 
 void frmNavTree::mnuPopupDrawerDelete_Click()
 {
-    const CommandTarget target = commandTarget(Drawer, false);
-    if (target.prefix() != Drawer || !Prompt::instance().question(deleteQuestion(target.name)))
-        return;
-    try {
-        Deletes::DeleteDrawer(target.id());
-    } catch (const DbError &e) {
-        Prompt::instance().error(e.message());
-        return;
-    }
-    removeEverywhere(target.key, NavNodeKey(FoundDrawer, target.id()));
+    deleteRecord(Drawer, FoundDrawer, &Deletes::DeleteDrawer);
 }
 
 void frmNavTree::mnuPopupDrawerProperties_Click()
 {
-    const CommandTarget target = commandTarget(Drawer, false);
-    if (target.prefix() == Drawer)
-        guarded([this, &target] { frmDrawer::editDrawer(this, target.id()); });
-    returnFocus();
+    editRecord(Drawer, &frmDrawer::editDrawer);
 }
 
 // ---- folder commands -----------------------------------------------------------
 
 void frmNavTree::mnuPopupFolderNewFolder_Click()
 {
-    const CommandTarget target = commandTarget(Folder, true);
-    guarded([this, &target] {
-        int drawer = 0;
-        if (target.prefix() == Folder)
-            drawer = Common::GetDrawerIdOfFolder(target.id());
-        else if (target.prefix() == Drawer)
-            drawer = target.id();
-        if (drawer > 0)
-            frmFolder::addFolder(this, drawer);
-    });
-    returnFocus();
+    addSibling(Folder, Drawer, &Common::GetDrawerIdOfFolder, &frmFolder::addFolder);
 }
 
 void frmNavTree::mnuPopupFolderNewDocument_Click()
@@ -538,22 +529,10 @@ void frmNavTree::mnuPopupFolderRename_Click()
 
 void frmNavTree::mnuPopupFolderDelete_Click()
 {
-    const CommandTarget target = commandTarget(Folder, false);
-    if (target.prefix() != Folder || !Prompt::instance().question(deleteQuestion(target.name)))
-        return;
-    try {
-        Deletes::DeleteFolder(target.id());
-    } catch (const DbError &e) {
-        Prompt::instance().error(e.message());
-        return;
-    }
-    removeEverywhere(target.key, NavNodeKey(FoundFolder, target.id()));
+    deleteRecord(Folder, FoundFolder, &Deletes::DeleteFolder);
 }
 
 void frmNavTree::mnuPopupFolderProperties_Click()
 {
-    const CommandTarget target = commandTarget(Folder, false);
-    if (target.prefix() == Folder)
-        guarded([this, &target] { frmFolder::editFolder(this, target.id()); });
-    returnFocus();
+    editRecord(Folder, &frmFolder::editFolder);
 }
