@@ -7,29 +7,18 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include <memory>
+
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "PagePaths.h"
-#include "Progress.h"
+#include "RecordFixture.h"
+#include "RecordingProgressView.h"
 #include "TestEnvironment.h"
 
 using namespace Deletes;
 
 namespace {
-
-// Records what the progress window would show.
-class RecordingView : public ProgressView
-{
-public:
-    void start(const QString &text, int rangeMin, int rangeMax, bool) override
-    {
-        events.append(QStringLiteral("start %1 %2..%3").arg(text).arg(rangeMin).arg(rangeMax));
-    }
-    void increment(const QString &text) override { events.append(text); }
-    void stop() override { events.append(QStringLiteral("stop")); }
-
-    QStringList events;
-};
 
 void writeFile(const QString &path)
 {
@@ -49,13 +38,23 @@ int rows(const QString &table)
     return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
 }
 
+const QStringList kFilingTables{"Cabinet", "Drawer", "Folder", "Document", "Page"};
+
+// "Cabinet 1, Drawer 2, ...": the rows of every filing table.
+QString rowCounts()
+{
+    QStringList counts;
+    for (const QString &table : kFilingTables)
+        counts << QStringLiteral("%1 %2").arg(table).arg(rows(table));
+    return counts.join(QLatin1String(", "));
+}
+
 // Every row of the filing tables and every file under the data folder, to
 // compare a state before and after.
 QStringList snapshot()
 {
     QStringList out;
-    for (const char *table : {"Cabinet", "Drawer", "Folder", "Document", "Page"}) {
-        const QString name = QString::fromLatin1(table);
+    for (const QString &name : kFilingTables) {
         const Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT * FROM ") + name);
         for (int row = 0; row < rs.recordCount(); ++row) {
             QStringList fields;
@@ -81,35 +80,21 @@ class DeletesTest : public QObject
     Q_OBJECT
 
 private:
-    RecordingView m_view;
+    std::unique_ptr<RecordingProgressView> m_view;
 
-    static int insert(const QString &sql, const QVariantList &binds)
-    {
-        DbConnection::Execute(sql, binds);
-        return int(DbConnection::LastInsertId());
-    }
     static int addCabinet(const QString &storagePath = QString())
     {
-        return insert(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Storage, StoragePath)"
-                                     " VALUES ('Cab', '', ?, ?)"),
-                      {storagePath.isEmpty() ? 0 : 1, storagePath});
+        return RecordFixture::insert(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Storage, StoragePath)"
+                                                    " VALUES ('Cab', '', ?, ?)"),
+                                     {storagePath.isEmpty() ? 0 : 1, storagePath});
     }
-    static int addDrawer(int cabinetId)
-    {
-        return insert(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, 'Drw')"), {cabinetId});
-    }
-    static int addFolder(int drawerId)
-    {
-        return insert(QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, 'Fld')"), {drawerId});
-    }
-    static int addDocument(int folderId)
-    {
-        return insert(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, 'Doc')"), {folderId});
-    }
+    static int addDrawer(int cabinetId) { return RecordFixture::drawer(cabinetId, QStringLiteral("Drw")); }
+    static int addFolder(int drawerId) { return RecordFixture::folder(drawerId, QStringLiteral("Fld")); }
+    static int addDocument(int folderId) { return RecordFixture::document(folderId, QStringLiteral("Doc")); }
     // A page in the default store, with its image and thumbnail.
     static int addPage(int documentId)
     {
-        const int id = insert(
+        const int id = RecordFixture::insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filetype) VALUES (?, 1, 'jpg')"),
             {documentId});
         writeFile(PagePaths::GetDefaultPageFilePath(id));
@@ -121,9 +106,10 @@ private:
     // are written.
     static int addNamedPage(int documentId, const QString &filename, bool shortcut = false)
     {
-        const int id = insert(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filename,"
-                                             " Filetype, ShortcutYN) VALUES (?, 1, ?, 'jpg', ?)"),
-                              {documentId, filename, shortcut ? QStringLiteral("Y") : QStringLiteral("N")});
+        const int id = RecordFixture::insert(
+            QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filename, Filetype, ShortcutYN)"
+                           " VALUES (?, 1, ?, 'jpg', ?)"),
+            {documentId, filename, shortcut ? QStringLiteral("Y") : QStringLiteral("N")});
         writeFile(filename);
         writeFile(PagePaths::GetThumbFilePath(id, filename));
         return id;
@@ -145,13 +131,12 @@ private Q_SLOTS:
     void init()
     {
         TestEnvironment::openFreshDatabase();
-        m_view.events.clear();
-        Progress::setView(&m_view);
+        m_view = std::make_unique<RecordingProgressView>();
     }
     void cleanup()
     {
         DbConnection::failAfterStatements(0);
-        Progress::setView(nullptr);
+        m_view.reset();
         DbConnection::close();
     }
 
@@ -208,11 +193,10 @@ private Q_SLOTS:
         QCOMPARE(CountDocumentPages(sibling), 1);
         verifyFiles(gone, false);
         verifyFiles(kept, true);
-        const QStringList expected{QStringLiteral("start Delete document 1..5"), QStringLiteral("Delete pages"),
-                                   QStringLiteral("Delete document"), QStringLiteral("Delete page files"),
-                                   QStringLiteral("Delete page files"), QStringLiteral("Delete page files"),
-                                   QStringLiteral("stop")};
-        QCOMPARE(m_view.events, expected);
+        const QStringList expected{"start Delete document 1..5", "step Delete pages", "step Delete document",
+                                   "step Delete page files", "step Delete page files", "step Delete page files",
+                                   "stop"};
+        QCOMPARE(m_view->events, expected);
     }
 
     // A folder's default-store page, a storage-path page (file and the
@@ -237,16 +221,14 @@ private Q_SLOTS:
 
         DeleteFolder(fld);
 
-        QCOMPARE(rows(QStringLiteral("Folder")), 1);
-        QCOMPARE(rows(QStringLiteral("Document")), 1);
-        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(rowCounts(), QStringLiteral("Cabinet 1, Drawer 1, Folder 1, Document 1, Page 1"));
         QCOMPARE(CountDocumentPages(otherDoc), 1);
         verifyFiles(stored + named, false);
         verifyFiles(shortcut + kept, true);
-        QCOMPARE(m_view.events.first(), QStringLiteral("start Delete folder 1..5"));
-        QCOMPARE(m_view.events.count(QStringLiteral("Delete folder")), 2);
-        QCOMPARE(m_view.events.count(QStringLiteral("Delete page files")), 3);
-        QCOMPARE(m_view.events.last(), QStringLiteral("stop"));
+        QCOMPARE(m_view->events.first(), QStringLiteral("start Delete folder 1..5"));
+        QCOMPARE(m_view->stepCount(QStringLiteral("Delete folder")), 2);
+        QCOMPARE(m_view->stepCount(QStringLiteral("Delete page files")), 3);
+        QCOMPARE(m_view->events.last(), QStringLiteral("stop"));
     }
 
     // A drawer takes its folders, documents, pages and files along.
@@ -263,16 +245,13 @@ private Q_SLOTS:
 
         DeleteDrawer(drw);
 
-        QCOMPARE(rows(QStringLiteral("Drawer")), 1);
-        QCOMPARE(rows(QStringLiteral("Folder")), 1);
-        QCOMPARE(rows(QStringLiteral("Document")), 1);
-        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(rowCounts(), QStringLiteral("Cabinet 1, Drawer 1, Folder 1, Document 1, Page 1"));
         QCOMPARE(CountDrawerPages(keptDrw), 1);
         verifyFiles(gone, false);
         verifyFiles(kept, true);
-        QCOMPARE(m_view.events.first(), QStringLiteral("start Delete drawer 1..5"));
-        QCOMPARE(m_view.events.count(QStringLiteral("Delete drawer")), 2);
-        QCOMPARE(m_view.events.count(QStringLiteral("Delete page files")), 2);
+        QCOMPARE(m_view->events.first(), QStringLiteral("start Delete drawer 1..5"));
+        QCOMPARE(m_view->stepCount(QStringLiteral("Delete drawer")), 2);
+        QCOMPARE(m_view->stepCount(QStringLiteral("Delete page files")), 2);
     }
 
     // An empty drawer: range 1..3 with its two steps.
@@ -281,9 +260,8 @@ private Q_SLOTS:
         const int drw = addDrawer(addCabinet());
         DeleteDrawer(drw);
         QCOMPARE(rows(QStringLiteral("Drawer")), 0);
-        const QStringList expected{QStringLiteral("start Delete drawer 1..3"), QStringLiteral("Delete drawer"),
-                                   QStringLiteral("Delete drawer"), QStringLiteral("stop")};
-        QCOMPARE(m_view.events, expected);
+        const QStringList expected{"start Delete drawer 1..3", "step Delete drawer", "step Delete drawer", "stop"};
+        QCOMPARE(m_view->events, expected);
     }
 
     // A cabinet goes with every drawer below it; another cabinet stays.
@@ -299,21 +277,16 @@ private Q_SLOTS:
 
         DeleteCabinet(cab);
 
-        QCOMPARE(rows(QStringLiteral("Cabinet")), 1);
-        QCOMPARE(rows(QStringLiteral("Drawer")), 1);
-        QCOMPARE(rows(QStringLiteral("Folder")), 1);
-        QCOMPARE(rows(QStringLiteral("Document")), 1);
-        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(rowCounts(), QStringLiteral("Cabinet 1, Drawer 1, Folder 1, Document 1, Page 1"));
         QCOMPARE(CountCabinetPages(keptCab), 1);
         verifyFiles(gone, false);
         verifyFiles(kept, true);
         // Two drawers, two pages: steps for each drawer, the drawers, the
         // cabinet and each page, in a range one above them.
-        const QStringList expected{QStringLiteral("start Delete cabinet 1..7"), QStringLiteral("Delete drawer"),
-                                   QStringLiteral("Delete drawer"), QStringLiteral("Delete drawers in cabinet"),
-                                   QStringLiteral("Delete cabinet"), QStringLiteral("Delete page files"),
-                                   QStringLiteral("Delete page files"), QStringLiteral("stop")};
-        QCOMPARE(m_view.events, expected);
+        const QStringList expected{"start Delete cabinet 1..7", "step Delete drawer", "step Delete drawer",
+                                   "step Delete drawers in cabinet", "step Delete cabinet",
+                                   "step Delete page files", "step Delete page files", "stop"};
+        QCOMPARE(m_view->events, expected);
     }
 
     // A cabinet without drawers keeps the range 1..2 and its one step.
@@ -322,9 +295,8 @@ private Q_SLOTS:
         const int cab = addCabinet();
         DeleteCabinet(cab);
         QCOMPARE(rows(QStringLiteral("Cabinet")), 0);
-        const QStringList expected{QStringLiteral("start Delete cabinet 1..2"), QStringLiteral("Delete cabinet"),
-                                   QStringLiteral("stop")};
-        QCOMPARE(m_view.events, expected);
+        const QStringList expected{"start Delete cabinet 1..2", "step Delete cabinet", "stop"};
+        QCOMPARE(m_view->events, expected);
     }
 
     // The chosen pages go (a shortcut's user file stays); the document's
@@ -346,16 +318,16 @@ private Q_SLOTS:
         QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page")).toInt(), p2);
         verifyFiles(gone, false);
         verifyFiles(kept, true);
-        QCOMPARE(m_view.events.first(), QStringLiteral("start Delete page 1..9"));
-        QCOMPARE(m_view.events.count(QStringLiteral("Delete page record")), 3);
-        QCOMPARE(m_view.events.count(QStringLiteral("Delete page file")), 3);
-        QCOMPARE(m_view.events.last(), QStringLiteral("stop"));
+        QCOMPARE(m_view->events.first(), QStringLiteral("start Delete page 1..9"));
+        QCOMPARE(m_view->stepCount(QStringLiteral("Delete page record")), 3);
+        QCOMPARE(m_view->stepCount(QStringLiteral("Delete page file")), 3);
+        QCOMPARE(m_view->events.last(), QStringLiteral("stop"));
     }
 
     void deleteNoPages()
     {
         DeletePages({});
-        QVERIFY(m_view.events.isEmpty());
+        QVERIFY(m_view->events.isEmpty());
     }
 
     // The files of one page: the image and thumbnail of a stored page, none
@@ -468,7 +440,7 @@ private Q_SLOTS:
         int failures = 0;
         bool done = false;
         for (int n = 1; n < 100 && !done; ++n) {
-            m_view.events.clear();
+            m_view->events.clear();
             DbConnection::failAfterStatements(n);
             try {
                 if (level == QLatin1String("cabinet"))
@@ -489,8 +461,7 @@ private Q_SLOTS:
             DbConnection::failAfterStatements(0);
             if (!done) {
                 QCOMPARE(snapshot(), before);
-                if (!m_view.events.isEmpty())
-                    QCOMPARE(m_view.events.last(), QStringLiteral("stop"));
+                QVERIFY2(m_view->closedOrNeverOpened(), qPrintable(m_view->events.join(QLatin1String(", "))));
             }
         }
         QVERIFY(done);
@@ -521,8 +492,8 @@ private Q_SLOTS:
         DeleteFolder(fld);
 
         QCOMPARE(rows(QStringLiteral("Page")), 0);
-        QCOMPARE(m_view.events.first(), QStringLiteral("start Delete folder 1..1002"));
-        QCOMPARE(m_view.events.count(QStringLiteral("Delete page files")), 1000);
+        QCOMPARE(m_view->events.first(), QStringLiteral("start Delete folder 1..1002"));
+        QCOMPARE(m_view->stepCount(QStringLiteral("Delete page files")), 1000);
         for (int id : ids)
             QVERIFY(!exists(PagePaths::GetDefaultPageFilePath(id)));
     }

@@ -53,6 +53,16 @@ int newDrawer()
     return int(DbConnection::LastInsertId());
 }
 
+// Writes the template file, applies the named template to a new drawer and
+// returns that drawer.
+int applyToNewDrawer(const QByteArray &file, const QString &name)
+{
+    writeTemplateFile(file);
+    const int drawerId = newDrawer();
+    ApplyDrawerTemplate(name, drawerId);
+    return drawerId;
+}
+
 // The folders of a drawer in insertion order, each with its documents.
 QString contentOf(int drawerId)
 {
@@ -184,11 +194,10 @@ private Q_SLOTS:
     // documents carry no date.
     void applyInsertsRowsAndNodes()
     {
-        writeTemplateFile("\r\nDRW=Home\r\nFLD=Bills\r\nDOC=Gas\r\nDOC=Water\r\nFLD=Car\r\n"
-                          "\r\nDRW=Work\r\nFLD=Other\r\n");
-        const int drawerId = newDrawer();
         RecordingNavigationSink sink;
-        ApplyDrawerTemplate("Home", drawerId);
+        const int drawerId = applyToNewDrawer("\r\nDRW=Home\r\nFLD=Bills\r\nDOC=Gas\r\nDOC=Water\r\nFLD=Car\r\n"
+                                              "\r\nDRW=Work\r\nFLD=Other\r\n",
+                                              "Home");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Bills(Gas,Water),Car]"));
         const int bills = DbConnection::QueryValue("SELECT FolderId FROM Folder WHERE Name = 'Bills'").toInt();
         const int car = DbConnection::QueryValue("SELECT FolderId FROM Folder WHERE Name = 'Car'").toInt();
@@ -218,11 +227,10 @@ private Q_SLOTS:
     // name the drawer already has takes the documents into that folder.
     void applyCleansNames()
     {
-        writeTemplateFile("DRW=t\nFLD=Tax.es: 2024\nDOC=Form 1040.pdf\nDOC=?*\nFLD=...\nDOC=lost\n"
-                          "FLD=taxes 2024\nDOC=merged\nFLD=O'Brien\n");
-        const int drawerId = newDrawer();
         RecordingNavigationSink sink;
-        ApplyDrawerTemplate("t", drawerId);
+        const int drawerId = applyToNewDrawer("DRW=t\nFLD=Tax.es: 2024\nDOC=Form 1040.pdf\nDOC=?*\nFLD=...\nDOC=lost\n"
+                                              "FLD=taxes 2024\nDOC=merged\nFLD=O'Brien\n",
+                                              "t");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Taxes 2024(Form 1040pdf,merged),O'Brien]"));
         QCOMPARE(sink.calls.size(), 4);
         QCOMPARE(rowCount("Document"), 2);

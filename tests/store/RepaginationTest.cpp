@@ -1,31 +1,19 @@
 #include "Repagination.h"
 
 #include <limits>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QtTest>
 
 #include "DbConnection.h"
 #include "Progress.h"
+#include "RecordingProgressView.h"
 #include "TestEnvironment.h"
 
 using namespace Repagination;
 
 namespace {
-
-// Records what the progress window would show.
-class RecordingView : public ProgressView
-{
-public:
-    void start(const QString &text, int rangeMin, int rangeMax, bool) override
-    {
-        events.append(QStringLiteral("start %1 %2..%3").arg(text).arg(rangeMin).arg(rangeMax));
-    }
-    void increment(const QString &text) override { events.append(QStringLiteral("step ") + text); }
-    void stop() override { events.append(QStringLiteral("stop")); }
-
-    QStringList events;
-};
 
 // Stands for a page without a number in the tables below.
 constexpr int kNull = std::numeric_limits<int>::min();
@@ -42,7 +30,7 @@ class RepaginationTest : public QObject
     Q_OBJECT
 
 private:
-    RecordingView m_view;
+    std::unique_ptr<RecordingProgressView> m_view;
     int m_documentId = 0;
 
     static int addDocument()
@@ -75,14 +63,13 @@ private Q_SLOTS:
     void init()
     {
         TestEnvironment::openFreshDatabase();
-        m_view.events.clear();
-        Progress::setView(&m_view);
+        m_view = std::make_unique<RecordingProgressView>();
         m_documentId = addDocument();
     }
     void cleanup()
     {
         DbConnection::failAfterStatements(0);
-        Progress::setView(nullptr);
+        m_view.reset();
         DbConnection::close();
     }
 
@@ -92,7 +79,7 @@ private Q_SLOTS:
         const int other = addDocument();
         addPage(other, 1, 5);
         QVERIFY(RepaginateDocument(m_documentId, QStringLiteral("Empty")));
-        QVERIFY(m_view.events.isEmpty());
+        QVERIFY(m_view->events.isEmpty());
         QCOMPARE(numbers(other), QStringList{QStringLiteral("1:5")});
     }
 
@@ -105,7 +92,7 @@ private Q_SLOTS:
         const QStringList expected{QStringLiteral("start Repaginate Lease 1..2"),
                                    QStringLiteral("step Repaginate Lease"),
                                    QStringLiteral("step Repaginate Lease"), QStringLiteral("stop")};
-        QCOMPARE(m_view.events, expected);
+        QCOMPARE(m_view->events, expected);
         // The operation's end also raises the stop request.
         QVERIFY(Progress::ProgressCancelled());
     }
@@ -143,9 +130,9 @@ private Q_SLOTS:
         QVERIFY(RepaginateDocument(m_documentId, QStringLiteral("Doc")));
         QCOMPARE(numbers(m_documentId), after);
         QCOMPARE(numbers(other), QStringList{QStringLiteral("100:9999999")});
-        QCOMPARE(m_view.events.first(), QStringLiteral("start Repaginate Doc 1..%1").arg(2 * pageIds.size()));
-        QCOMPARE(m_view.events.count(QStringLiteral("step Repaginate Doc")), 2 * pageIds.size());
-        QCOMPARE(m_view.events.last(), QStringLiteral("stop"));
+        QCOMPARE(m_view->events.first(), QStringLiteral("start Repaginate Doc 1..%1").arg(2 * pageIds.size()));
+        QCOMPARE(m_view->stepCount(QStringLiteral("Repaginate Doc")), 2 * pageIds.size());
+        QCOMPARE(m_view->events.last(), QStringLiteral("stop"));
     }
 
     // A failure at any statement leaves every number as it was, closes the
@@ -158,7 +145,7 @@ private Q_SLOTS:
         const QStringList original = numbers(m_documentId);
         int failures = 0;
         for (int n = 1; n < 100; ++n) {
-            m_view.events.clear();
+            m_view->events.clear();
             DbConnection::failAfterStatements(n);
             const bool ok = RepaginateDocument(m_documentId, QStringLiteral("Doc"));
             DbConnection::failAfterStatements(0);
@@ -166,8 +153,7 @@ private Q_SLOTS:
                 break;
             ++failures;
             QCOMPARE(numbers(m_documentId), original);
-            if (!m_view.events.isEmpty())
-                QCOMPARE(m_view.events.last(), QStringLiteral("stop"));
+            QVERIFY2(m_view->closedOrNeverOpened(), qPrintable(m_view->events.join(QLatin1String(", "))));
         }
         // Count, begin, read, six updates: each can fail.
         QVERIFY2(failures >= 9, qPrintable(QString::number(failures)));

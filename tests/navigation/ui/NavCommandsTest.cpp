@@ -3,6 +3,7 @@
 #include "LevelList.h"
 #include "NavMenus.h"
 #include "NavTree.h"
+#include "NavWindowFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
 #include "TestEnvironment.h"
@@ -35,50 +36,13 @@ int page(int documentId)
     return id;
 }
 
-QString key(const char *prefix, int id)
-{
-    return QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(id);
-}
-
 } // namespace
 
-class NavCommandsTest : public QObject
+class NavCommandsTest : public NavWindowFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<frmNavTree> m_window;
-    std::unique_ptr<FakePrompt> m_prompt;
-
-    void load()
-    {
-        m_window = std::make_unique<frmNavTree>();
-        m_window->Form_Load();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    NavTree *tree() const { return m_window->tvwMain(); }
-    LevelList *list() const { return m_window->lvwMain(); }
-
-    void show(const QString &k)
-    {
-        tree()->selectNode(k);
-        m_window->ShowNodeContents(k);
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        Passwords::UnlockedCabinets().clear();
-        m_prompt = std::make_unique<FakePrompt>();
-    }
-    void cleanup()
-    {
-        m_window.reset();
-        m_prompt.reset();
-    }
-
     // Delete in the tree removes the cabinet with everything below it, its
     // node and its search-result twin, and empties the list.
     void deleteCabinetByKey()
@@ -172,22 +136,14 @@ private Q_SLOTS:
         load();
         show(key("CAB", c));
         tree()->renameNode(key("DRW", bills));
-        auto *editor = tree()->findChild<QLineEdit *>();
-        QVERIFY(editor);
-        QCOMPARE(editor->text(), QStringLiteral("Bills"));
-        editor->setText("taxes");
-        // The view commits the editor's text on its next turn of the event loop.
-        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(typeNewName(tree(), "taxes"), QStringLiteral("Bills"));
         QTRY_COMPARE(m_prompt->messages, QStringList{"A drawer named 'taxes' already exists."});
         QCOMPARE(tree()->textOf(key("DRW", bills)), QStringLiteral("Bills"));
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {bills}).toString(),
                  QStringLiteral("Bills"));
 
         tree()->renameNode(key("DRW", bills));
-        editor = tree()->findChild<QLineEdit *>();
-        QVERIFY(editor);
-        editor->setText("Utility Bills");
-        QTest::keyClick(editor, Qt::Key_Return);
+        typeNewName(tree(), "Utility Bills");
         QTRY_COMPARE(tree()->textOf(key("DRW", bills)), QStringLiteral("Utility Bills"));
         // The renamed node moves to its place among its siblings.
         QCOMPARE(tree()->childKeys(key("CAB", c)).last(), key("DRW", bills));
@@ -207,11 +163,7 @@ private Q_SLOTS:
         show(key("CAB", c));
         show(key("DRW", d));
         tree()->renameNode(key("DOC", doc));
-        auto *editor = tree()->findChild<QLineEdit *>();
-        QVERIFY(editor);
-        QCOMPARE(editor->text(), QStringLiteral("March"));
-        editor->setText("April");
-        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(typeNewName(tree(), "April"), QStringLiteral("March"));
         QTRY_COMPARE(tree()->textOf(key("DOC", doc)), QStringLiteral("April (03/04/2024)"));
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Document").toString(), QStringLiteral("April"));
     }
@@ -221,8 +173,7 @@ private Q_SLOTS:
     {
         const int c = cabinet("Home");
         load();
-        QApplication::setActiveWindow(m_window.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(activate());
         tree()->setFocus();
         tree()->renameNode(key("CAB", c));
         auto *editor = tree()->findChild<QLineEdit *>();
@@ -246,10 +197,7 @@ private Q_SLOTS:
         load();
         show(key("CAB", c));
         list()->renameEntry(key("DRW", bills));
-        auto *editor = list()->findChild<QLineEdit *>();
-        QVERIFY(editor);
-        editor->setText("Receipts");
-        QTest::keyClick(editor, Qt::Key_Return);
+        typeNewName(list(), "Receipts");
         QTRY_COMPARE(tree()->textOf(key("DRW", bills)), QStringLiteral("Receipts"));
         QVERIFY(m_prompt->messages.isEmpty());
         QCOMPARE(list()->entry(key("DRW", bills))->text(), QStringLiteral("Receipts"));

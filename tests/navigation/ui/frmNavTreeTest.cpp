@@ -1,5 +1,6 @@
 #include "FakePrompt.h"
 #include "LevelList.h"
+#include "NavWindowFixture.h"
 #include "RecordFixture.h"
 #include "NavMenus.h"
 #include "NavState.h"
@@ -25,49 +26,13 @@ QStringList childTexts(NavTree *tree, const QString &key)
     return out;
 }
 
-void clickNode(NavTree *tree, const QString &key)
-{
-    QTreeWidgetItem *item = tree->node(key);
-    QVERIFY2(item, qPrintable(key));
-    tree->scrollToItem(item);
-    const QPoint at = tree->visualItemRect(item).center();
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-}
-
 } // namespace
 
-class frmNavTreeTest : public QObject
+class frmNavTreeTest : public NavWindowFixture
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<frmNavTree> m_window;
-    std::unique_ptr<FakePrompt> m_prompt;
-
-    frmNavTree *load()
-    {
-        m_window = std::make_unique<frmNavTree>();
-        m_window->Form_Load();
-        m_window->show();
-        if (!QTest::qWaitForWindowExposed(m_window.get()))
-            qWarning("window not exposed");
-        return m_window.get();
-    }
-    NavTree *tree() const { return m_window->tvwMain(); }
-
 private Q_SLOTS:
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        Passwords::UnlockedCabinets().clear();
-        m_prompt = std::make_unique<FakePrompt>();
-    }
-    void cleanup()
-    {
-        m_window.reset();
-        m_prompt.reset();
-    }
-
     // Cabinets sort by name without regard to case; a locked cabinet shows
     // the lock and nothing below it; open cabinets have drawers but their
     // folders come only when needed.
@@ -81,14 +46,14 @@ private Q_SLOTS:
         drawer(gamma, "Hidden");
         load();
         QCOMPARE(childTexts(tree(), "ROOT"), (QStringList{"Alpha", "beta", "gamma"}));
-        QCOMPARE(tree()->iconKeyOf(QStringLiteral("CAB%1").arg(gamma)), QStringLiteral("locked"));
-        QVERIFY(tree()->childKeys(QStringLiteral("CAB%1").arg(gamma)).isEmpty());
-        QCOMPARE(tree()->iconKeyOf(QStringLiteral("CAB%1").arg(beta)), QStringLiteral("cabinet"));
-        QCOMPARE(childTexts(tree(), QStringLiteral("CAB%1").arg(beta)), QStringList{"Bills"});
-        QVERIFY(tree()->childKeys(QStringLiteral("DRW%1").arg(d)).isEmpty());
+        QCOMPARE(tree()->iconKeyOf(key("CAB", gamma)), QStringLiteral("locked"));
+        QVERIFY(tree()->childKeys(key("CAB", gamma)).isEmpty());
+        QCOMPARE(tree()->iconKeyOf(key("CAB", beta)), QStringLiteral("cabinet"));
+        QCOMPARE(childTexts(tree(), key("CAB", beta)), QStringList{"Bills"});
+        QVERIFY(tree()->childKeys(key("DRW", d)).isEmpty());
         // The list shows every cabinet, the locked one with its lock.
-        QCOMPARE(m_window->lvwMain()->count(), 3);
-        QCOMPARE(m_window->lvwMain()->iconKeyOf(QStringLiteral("CAB%1").arg(gamma)), QStringLiteral("locked"));
+        QCOMPARE(list()->count(), 3);
+        QCOMPARE(list()->iconKeyOf(key("CAB", gamma)), QStringLiteral("locked"));
     }
 
     // Expanding loads one level ahead, once; document nodes carry their date.
@@ -102,14 +67,14 @@ private Q_SLOTS:
         document(f, "Undated");
         document(f, "Blank", "");
         load();
-        const QString cab = QStringLiteral("CAB%1").arg(c);
+        const QString cab = key("CAB", c);
         tree()->expandNode(cab);
         tree()->node(cab)->setExpanded(false);
         tree()->expandNode(cab);
-        QCOMPARE(childTexts(tree(), QStringLiteral("DRW%1").arg(d)), (QStringList{"Power", "Water"}));
-        QVERIFY(tree()->childKeys(QStringLiteral("FLD%1").arg(f)).isEmpty());
-        tree()->expandNode(QStringLiteral("DRW%1").arg(d));
-        QCOMPARE(childTexts(tree(), QStringLiteral("FLD%1").arg(f)),
+        QCOMPARE(childTexts(tree(), key("DRW", d)), (QStringList{"Power", "Water"}));
+        QVERIFY(tree()->childKeys(key("FLD", f)).isEmpty());
+        tree()->expandNode(key("DRW", d));
+        QCOMPARE(childTexts(tree(), key("FLD", f)),
                  (QStringList{"Blank", "March (03/05/2004)", "Undated"}));
     }
 
@@ -132,41 +97,41 @@ private Q_SLOTS:
         const int f2 = folder(d, "Water");
         const int doc = document(f2, "Invoice", "2024-01-02");
         load();
-        const QString cab = QStringLiteral("CAB%1").arg(c);
-        clickNode(tree(), cab);
-        QCOMPARE(m_window->lvwMain()->keys(), QStringList{QStringLiteral("DRW%1").arg(d)});
+        const QString cab = key("CAB", c);
+        clickNode(cab);
+        QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
         QVERIFY(m_window->menus().isOnBar("mnuPopupCabinet"));
         QCOMPARE(m_window->position().CurrentCabinetId, c);
         QCOMPARE(m_window->position().CurrentCabinetName, QStringLiteral("Home"));
         // Folders were loaded one level ahead.
-        QCOMPARE(tree()->childKeys(QStringLiteral("DRW%1").arg(d)).size(), 2);
+        QCOMPARE(tree()->childKeys(key("DRW", d)).size(), 2);
 
-        clickNode(tree(), QStringLiteral("DRW%1").arg(d));
-        QCOMPARE(m_window->lvwMain()->count(), 2);
+        clickNode(key("DRW", d));
+        QCOMPARE(list()->count(), 2);
         QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
         QVERIFY(!m_window->menus().isOnBar("mnuPopupCabinet"));
         QCOMPARE(m_window->position().CurrentParentId, c);
 
-        clickNode(tree(), QStringLiteral("FLD%1").arg(f2));
+        clickNode(key("FLD", f2));
         // Documents are listed by name alone.
-        QCOMPARE(m_window->lvwMain()->item(0)->text(), QStringLiteral("Invoice"));
+        QCOMPARE(list()->item(0)->text(), QStringLiteral("Invoice"));
 
         // Arrow keys move the selection and list nothing.
         tree()->setFocus();
         QTest::keyClick(tree(), Qt::Key_Up);
-        QCOMPARE(m_window->shownKey(), QStringLiteral("FLD%1").arg(f2));
+        QCOMPARE(m_window->shownKey(), key("FLD", f2));
 
-        clickNode(tree(), QStringLiteral("DOC%1").arg(doc));
+        clickNode(key("DOC", doc));
         QVERIFY(m_window->menus().isOnBar("mnuPopupDocument"));
         QCOMPARE(m_window->position().CurrentDocumentName, QStringLiteral("Invoice (01/02/2024)"));
         QCOMPARE(m_window->position().CurrentParentId, f2);
         auto *stack = m_window->findChild<QStackedWidget *>("stkRight");
         QCOMPARE(stack->currentWidget(), m_window->pagePane());
 
-        clickNode(tree(), "ROOT");
+        clickNode("ROOT");
         QVERIFY(m_window->menus().isOnBar("mnuPopupRoot"));
-        QCOMPARE(stack->currentWidget(), m_window->lvwMain());
-        QCOMPARE(m_window->lvwMain()->count(), 1);
+        QCOMPARE(stack->currentWidget(), list());
+        QCOMPARE(list()->count(), 1);
         QCOMPARE(m_window->position().CurrentDocumentId, -1);
     }
 
@@ -178,26 +143,26 @@ private Q_SLOTS:
         const int d = drawer(c, "Letters");
         folder(d, "Love");
         load();
-        const QString cab = QStringLiteral("CAB%1").arg(c);
+        const QString cab = key("CAB", c);
         m_prompt->passwords = {QStringLiteral("secret")};
-        clickNode(tree(), cab);
+        clickNode(cab);
         QCOMPARE(m_prompt->messages, QStringList{"Access Denied"});
         QCOMPARE(tree()->iconKeyOf(cab), QStringLiteral("locked"));
         QCOMPARE(m_window->position().CurrentCabinetId, -1);
-        QCOMPARE(m_window->lvwMain()->count(), 1);  // still the cabinets
+        QCOMPARE(list()->count(), 1);  // still the cabinets
 
         m_prompt->passwords = {QStringLiteral("Secret")};
-        clickNode(tree(), cab);
+        clickNode(cab);
         QCOMPARE(m_prompt->passwordPrompts, 2);
         QCOMPARE(tree()->iconKeyOf(cab), QStringLiteral("cabinet"));
-        QCOMPARE(m_window->lvwMain()->keys(), QStringList{QStringLiteral("DRW%1").arg(d)});
+        QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
         QVERIFY(tree()->node(cab)->isExpanded());
-        QCOMPARE(tree()->childKeys(QStringLiteral("DRW%1").arg(d)).size(), 1);
+        QCOMPARE(tree()->childKeys(key("DRW", d)).size(), 1);
 
-        clickNode(tree(), "ROOT");
-        clickNode(tree(), cab);
+        clickNode("ROOT");
+        clickNode(cab);
         QCOMPARE(m_prompt->passwordPrompts, 2);
-        QCOMPARE(m_window->lvwMain()->count(), 1);
+        QCOMPARE(list()->count(), 1);
     }
 
     // The tree operations the dialogs use: they add under loaded parents
@@ -209,7 +174,7 @@ private Q_SLOTS:
         load();
         m_window->AddDrawerToNavTree(c, 500, "Taxes");
         QCOMPARE(tree()->selectedKey(), QStringLiteral("DRW500"));
-        QCOMPARE(childTexts(tree(), QStringLiteral("CAB%1").arg(c)), (QStringList{"Bills", "Taxes"}));
+        QCOMPARE(childTexts(tree(), key("CAB", c)), (QStringList{"Bills", "Taxes"}));
         // A drawer whose node is not in the tree gets nothing, and no crash.
         m_window->AddFolderToNavTree(99999, 700, "Nowhere");
         QVERIFY(!tree()->contains("FLD700"));
@@ -223,18 +188,18 @@ private Q_SLOTS:
         QCOMPARE(tree()->nameOf("DOC901"), QStringLiteral("Renamed"));
         // No found node, no list item: no error.
         m_window->UpdateCabinetName(c, "House");
-        QCOMPARE(tree()->textOf(QStringLiteral("CAB%1").arg(c)), QStringLiteral("House"));
-        QCOMPARE(m_window->lvwMain()->entry(QStringLiteral("CAB%1").arg(c))->text(), QStringLiteral("House"));
+        QCOMPARE(tree()->textOf(key("CAB", c)), QStringLiteral("House"));
+        QCOMPARE(list()->entry(key("CAB", c))->text(), QStringLiteral("House"));
         // Removing a subtree clears its keys so they can be added again.
-        tree()->removeNode(QStringLiteral("DRW%1").arg(d));
+        tree()->removeNode(key("DRW", d));
         QVERIFY(!tree()->contains("FLD701"));
         QVERIFY(!tree()->contains("DOC900"));
         m_window->AddDrawerToNavTree(c, d, "Bills");
-        QVERIFY(tree()->contains(QStringLiteral("DRW%1").arg(d)));
+        QVERIFY(tree()->contains(key("DRW", d)));
         // A new cabinet is selected and its drawers listed.
         m_window->AddCabinetToNavTree(c + 1000, "Zoo");
-        QCOMPARE(tree()->selectedKey(), QStringLiteral("CAB%1").arg(c + 1000));
-        QCOMPARE(m_window->shownKey(), QStringLiteral("CAB%1").arg(c + 1000));
+        QCOMPARE(tree()->selectedKey(), key("CAB", c + 1000));
+        QCOMPARE(m_window->shownKey(), key("CAB", c + 1000));
     }
 
     // After a refresh the list shows the cabinets: clicking the node shown
@@ -244,14 +209,14 @@ private Q_SLOTS:
         const int c = cabinet("Home");
         drawer(c, "Bills");
         load();
-        const QString cab = QStringLiteral("CAB%1").arg(c);
-        clickNode(tree(), cab);
-        QCOMPARE(m_window->lvwMain()->count(), 1);
-        QCOMPARE(m_window->lvwMain()->item(0)->text(), QStringLiteral("Bills"));
+        const QString cab = key("CAB", c);
+        clickNode(cab);
+        QCOMPARE(list()->count(), 1);
+        QCOMPARE(list()->item(0)->text(), QStringLiteral("Bills"));
         QTest::keyClick(tree(), Qt::Key_F5);
-        QCOMPARE(m_window->lvwMain()->item(0)->text(), QStringLiteral("Home"));
-        clickNode(tree(), cab);
-        QCOMPARE(m_window->lvwMain()->item(0)->text(), QStringLiteral("Bills"));
+        QCOMPARE(list()->item(0)->text(), QStringLiteral("Home"));
+        clickNode(cab);
+        QCOMPARE(list()->item(0)->text(), QStringLiteral("Bills"));
     }
 
     // The node selected at the last exit comes back, its chain expanded.
@@ -261,10 +226,10 @@ private Q_SLOTS:
         const int d = drawer(c, "Bills");
         const int f = folder(d, "Power");
         const int doc = document(f, "March");
-        Settings::setValue("LastNavTreeNodeKey", QStringLiteral("DOC%1").arg(doc));
+        Settings::setValue("LastNavTreeNodeKey", key("DOC", doc));
         load();
-        QCOMPARE(tree()->selectedKey(), QStringLiteral("DOC%1").arg(doc));
-        QVERIFY(tree()->node(QStringLiteral("FLD%1").arg(f))->isExpanded());
+        QCOMPARE(tree()->selectedKey(), key("DOC", doc));
+        QVERIFY(tree()->node(key("FLD", f))->isExpanded());
         QCOMPARE(m_window->position().CurrentDocumentId, doc);
         QCOMPARE(m_window->position().CurrentParentId, f);
         QVERIFY(m_window->menus().isOnBar("mnuPopupDocument"));
@@ -277,7 +242,7 @@ private Q_SLOTS:
     {
         const int c = cabinet("Private", "pw");
         const int d = drawer(c, "Letters");
-        Settings::setValue("LastNavTreeNodeKey", QStringLiteral("DRW%1").arg(d));
+        Settings::setValue("LastNavTreeNodeKey", key("DRW", d));
         load();
         QCOMPARE(m_prompt->passwordPrompts, 0);
         QCOMPARE(tree()->selectedKey(), QString());
@@ -285,8 +250,8 @@ private Q_SLOTS:
         QCOMPARE(m_window->position().CurrentDrawerId, -1);
         // The first click prompts and lists the drawers.
         m_prompt->passwords = {QStringLiteral("pw")};
-        clickNode(tree(), QStringLiteral("CAB%1").arg(c));
-        QCOMPARE(m_window->lvwMain()->keys(), QStringList{QStringLiteral("DRW%1").arg(d)});
+        clickNode(key("CAB", c));
+        QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
     }
 
     void restoreOfMissingOrOddKeys_data()
@@ -316,9 +281,9 @@ private Q_SLOTS:
         load();
         m_window->setWindowState(Qt::WindowNoState);
         m_window->setGeometry(100, 120, 700, 500);
-        clickNode(tree(), QStringLiteral("CAB%1").arg(c));
+        clickNode(key("CAB", c));
         m_window->close();
-        QCOMPARE(Settings::value("LastNavTreeNodeKey"), QStringLiteral("CAB%1").arg(c));
+        QCOMPARE(Settings::value("LastNavTreeNodeKey"), key("CAB", c));
         QCOMPARE(Settings::value("frmNavTree.WindowState"), QStringLiteral("0"));
         QVERIFY(!Settings::value("frmNavTree.Width").isEmpty());
         QVERIFY(!DbConnection::isOpen());
@@ -347,8 +312,7 @@ private Q_SLOTS:
     {
         cabinet("Home");
         load();
-        QApplication::setActiveWindow(m_window.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(activate());
         m_prompt->answers = {false};
         QTest::keyClick(m_window.get(), Qt::Key_Escape);
         QCOMPARE(m_prompt->questions, QStringList{"Exit the Vellumark?"});

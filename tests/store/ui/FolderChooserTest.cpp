@@ -5,65 +5,31 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
+#include "DialogDriver.h"
 #include "FakePrompt.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
 
+using namespace DialogDriver;
+
 namespace {
 
 const QString kSetting = QStringLiteral("PathSelect");
+const char *const kChooser = "frmPathSelect";
 
 QLineEdit *pathBox(QWidget *dialog)
 {
-    return dialog->findChild<QLineEdit *>(QStringLiteral("txtPath"));
+    return box(dialog, "txtPath");
 }
 
 QComboBox *volumes(QWidget *dialog)
 {
-    return dialog->findChild<QComboBox *>(QStringLiteral("drvBox"));
-}
-
-void click(QWidget *dialog, const char *name)
-{
-    QTest::mouseClick(dialog->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
-}
-
-// Runs the steps once the chooser shows; when it does not, every modal
-// window is closed so that a broken case fails instead of hanging. A step
-// that failed half-way leaves no window waiting either.
-void whenShown(std::function<void(QDialog *)> steps)
-{
-    QTimer::singleShot(0, [steps] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != QLatin1String("frmPathSelect")) {
-            qWarning("folder chooser not shown");
-            while (QWidget *w = QApplication::activeModalWidget())
-                w->close();
-            return;
-        }
-        steps(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
-
-// Cancel by the button, by Esc or by the window frame.
-void cancel(QDialog *dialog, int how)
-{
-    if (how == 0)
-        click(dialog, "cmdCancel");
-    else if (how == 1)
-        QTest::keyClick(pathBox(dialog), Qt::Key_Escape);
-    else
-        dialog->close();
+    return child<QComboBox>(dialog, "drvBox");
 }
 
 } // namespace
@@ -128,7 +94,7 @@ private Q_SLOTS:
         const QString before = path;
         QString start;
         QString volume;
-        whenShown([&](QDialog *dialog) {
+        whenShown(kChooser, [&](QDialog *dialog) {
             start = pathBox(dialog)->text();
             volume = volumes(dialog)->currentData().toString();
             click(dialog, "cmdCancel");
@@ -156,7 +122,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, chosen);
         const QString expected = m_home + QLatin1Char('/') + chosen;
-        whenShown([&](QDialog *dialog) {
+        whenShown(kChooser, [&](QDialog *dialog) {
             if (inTree) {
                 auto *tree = dialog->findChild<QTreeView *>(QStringLiteral("dirBox"));
                 auto *model = qobject_cast<QFileSystemModel *>(tree->model());
@@ -177,20 +143,14 @@ private Q_SLOTS:
 
     // Cancel, Esc and the window frame change neither the box nor the
     // setting, also after browsing elsewhere.
-    void cancelChangesNothing_data()
-    {
-        QTest::addColumn<int>("how");
-        QTest::newRow("Cancel button") << 0;
-        QTest::newRow("Esc") << 1;
-        QTest::newRow("frame") << 2;
-    }
+    void cancelChangesNothing_data() { addCancelRows(); }
     void cancelChangesNothing()
     {
-        QFETCH(int, how);
+        QFETCH(CancelWay, how);
         Settings::setValue(kSetting, m_b);
-        whenShown([&](QDialog *dialog) {
+        whenShown(kChooser, [&](QDialog *dialog) {
             pathBox(dialog)->setText(m_b);
-            cancel(dialog, how);
+            cancel(dialog, how, pathBox(dialog));
         });
         QString path = m_a;
         QVERIFY(!frmPathSelect::SelectPath(nullptr, path));
@@ -204,7 +164,7 @@ private Q_SLOTS:
     void missingTypedFolderRefused()
     {
         bool stillOpen = false;
-        whenShown([&](QDialog *dialog) {
+        whenShown(kChooser, [&](QDialog *dialog) {
             pathBox(dialog)->setText(QStringLiteral("/no/such/folder"));
             click(dialog, "cmdOK");
             stillOpen = dialog->isVisible();
@@ -223,7 +183,7 @@ private Q_SLOTS:
     {
         QStringList entries;
         QString shown;
-        whenShown([&](QDialog *dialog) {
+        whenShown(kChooser, [&](QDialog *dialog) {
             QComboBox *list = volumes(dialog);
             for (int i = 0; i < list->count(); ++i)
                 entries << list->itemData(i).toString();
@@ -248,7 +208,7 @@ private Q_SLOTS:
         Settings::setValue(QStringLiteral("frmPathSelect.Height"), QStringLiteral("470"));
         Settings::setValue(QStringLiteral("frmPathSelect.WindowState"), QStringLiteral("0"));
         QSize size;
-        whenShown([&](QDialog *dialog) {
+        whenShown(kChooser, [&](QDialog *dialog) {
             size = dialog->size();
             dialog->resize(530, 480);
             dialog->close();

@@ -15,14 +15,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 #include "DbConnection.h"
+#include "DialogDriver.h"
 #include "DrawerTemplates.h"
 #include "FakePrompt.h"
 #include "Passwords.h"
@@ -30,6 +29,8 @@
 #include "RecordRules.h"
 #include "RecordingNavigationSink.h"
 #include "TestEnvironment.h"
+
+using namespace DialogDriver;
 
 namespace {
 
@@ -56,20 +57,6 @@ private:
     }
 };
 
-template<class T>
-T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QLatin1String(name));
-    if (!widget)
-        qFatal("no child %s", name);
-    return widget;
-}
-
-QLineEdit *box(QWidget *dialog, const char *name)
-{
-    return child<QLineEdit>(dialog, name);
-}
-
 QPlainTextEdit *descriptionBox(QWidget *dialog)
 {
     return child<QPlainTextEdit>(dialog, "txtDescription");
@@ -85,44 +72,12 @@ QString labelText(QWidget *dialog, const char *name)
     return child<QLabel>(dialog, name)->text();
 }
 
-void click(QWidget *dialog, const char *name)
+QStringList labelTexts(QWidget *dialog, const QStringList &names)
 {
-    QTest::mouseClick(child<QAbstractButton>(dialog, name), Qt::LeftButton);
-}
-
-// Types any text, also characters that are no ASCII key.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-// Shows a dialog the test drives itself and makes it the active window, so
-// that focus can be checked.
-bool showActive(QDialog *dialog)
-{
-    dialog->show();
-    QApplication::setActiveWindow(dialog);
-    return QTest::qWaitForWindowActive(dialog);
-}
-
-// Runs the steps once the named modal dialog shows. When it does not show,
-// every modal window is closed so that a broken case fails, not hangs.
-void whenShown(const char *name, std::function<void(QDialog *)> steps)
-{
-    QTimer::singleShot(0, [name, steps] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != QLatin1String(name)) {
-            qWarning("%s not shown", name);
-            while (QWidget *w = QApplication::activeModalWidget())
-                w->close();
-            return;
-        }
-        steps(dialog);
-        // A step that failed half-way must not leave the dialog waiting.
-        if (dialog->isVisible())
-            dialog->reject();
-    });
+    QStringList texts;
+    for (const QString &name : names)
+        texts << labelText(dialog, qPrintable(name));
+    return texts;
 }
 
 QVariant value(const QString &sql, const QVariantList &binds = {})
@@ -135,76 +90,87 @@ int rowCount(const QString &table)
     return value(QStringLiteral("SELECT Count(*) FROM ") + table).toInt();
 }
 
+// The record kinds from the top down; every per-kind list below follows
+// this order.
+const QStringList kKinds{"cabinet", "drawer", "folder", "document"};
+
+int levelOf(const QString &kind)
+{
+    return int(kKinds.indexOf(kind));
+}
+
 QString tableOf(const QString &kind)
 {
     return kind.left(1).toUpper() + kind.mid(1);
 }
 
-// A record dialog of any kind, set up as its command would.
-std::unique_ptr<QDialog> makeDialog(const QString &kind, const QString &mode, int parentId, int ownId)
+// The kind as the messages name it.
+QString messageWord(const QString &kind)
 {
-    if (kind == QLatin1String("cabinet")) {
-        auto d = std::make_unique<frmCabinet>();
-        d->Mode = mode;
-        d->CabinetId = ownId;
-        d->UpdateCaption();
-        return d;
-    }
-    if (kind == QLatin1String("drawer")) {
-        auto d = std::make_unique<frmDrawer>();
-        d->Mode = mode;
-        d->CabinetId = parentId;
-        d->DrawerId = ownId;
-        d->UpdateCaption();
-        return d;
-    }
-    if (kind == QLatin1String("folder")) {
-        auto d = std::make_unique<frmFolder>();
-        d->Mode = mode;
-        d->DrawerId = parentId;
-        d->FolderId = ownId;
-        d->UpdateCaption();
-        return d;
-    }
-    auto d = std::make_unique<frmDocument>();
-    d->Mode = mode;
-    d->FolderId = parentId;
-    d->DocumentId = ownId;
-    d->UpdateCaption();
-    return d;
+    return kind == QLatin1String("cabinet") ? QStringLiteral("file cabinet") : kind;
 }
 
-bool addThroughCommand(const QString &kind, int parentId)
+// The ids a record dialog's command sets: the parent the record goes into
+// (a cabinet has none) and, in Edit mode, the record itself.
+void setIds(frmCabinet &d, int, int ownId)
 {
-    if (kind == QLatin1String("cabinet"))
-        return frmCabinet::addCabinet(nullptr);
-    if (kind == QLatin1String("drawer"))
-        return frmDrawer::addDrawer(nullptr, parentId);
-    if (kind == QLatin1String("folder"))
-        return frmFolder::addFolder(nullptr, parentId);
-    return frmDocument::addDocument(nullptr, parentId);
+    d.CabinetId = ownId;
+}
+void setIds(frmDrawer &d, int parentId, int ownId)
+{
+    d.CabinetId = parentId;
+    d.DrawerId = ownId;
+}
+void setIds(frmFolder &d, int parentId, int ownId)
+{
+    d.DrawerId = parentId;
+    d.FolderId = ownId;
+}
+void setIds(frmDocument &d, int parentId, int ownId)
+{
+    d.FolderId = parentId;
+    d.DocumentId = ownId;
 }
 
-bool editThroughCommand(const QString &kind, int id)
+// A record dialog set up as its command would.
+template<class Dialog>
+std::unique_ptr<Dialog> makeDialog(const QString &mode, int parentId = -1, int ownId = -1)
 {
-    if (kind == QLatin1String("cabinet"))
-        return frmCabinet::editCabinet(nullptr, id);
-    if (kind == QLatin1String("drawer"))
-        return frmDrawer::editDrawer(nullptr, id);
-    if (kind == QLatin1String("folder"))
-        return frmFolder::editFolder(nullptr, id);
-    return frmDocument::editDocument(nullptr, id);
+    auto dialog = std::make_unique<Dialog>();
+    dialog->Mode = mode;
+    setIds(*dialog, parentId, ownId);
+    dialog->UpdateCaption();
+    return dialog;
 }
 
-const char *dialogName(const QString &kind)
+// The same, typed as any record dialog, for the table below.
+template<class Dialog>
+std::unique_ptr<QDialog> makeRecordDialog(const QString &mode, int parentId, int ownId)
 {
-    if (kind == QLatin1String("cabinet"))
-        return "frmCabinet";
-    if (kind == QLatin1String("drawer"))
-        return "frmDrawer";
-    if (kind == QLatin1String("folder"))
-        return "frmFolder";
-    return "frmDocument";
+    return makeDialog<Dialog>(mode, parentId, ownId);
+}
+
+// Each kind's dialog: its objectName, the dialog set up as above, and the
+// New and Properties commands that open it.
+struct KindDialog
+{
+    const char *name;
+    std::unique_ptr<QDialog> (*make)(const QString &mode, int parentId, int ownId);
+    bool (*add)(QWidget *parent, int parentId);
+    bool (*edit)(QWidget *parent, int id);
+};
+
+const KindDialog kDialogs[] = {
+    {"frmCabinet", &makeRecordDialog<frmCabinet>, [](QWidget *parent, int) { return frmCabinet::addCabinet(parent); },
+     &frmCabinet::editCabinet},
+    {"frmDrawer", &makeRecordDialog<frmDrawer>, &frmDrawer::addDrawer, &frmDrawer::editDrawer},
+    {"frmFolder", &makeRecordDialog<frmFolder>, &frmFolder::addFolder, &frmFolder::editFolder},
+    {"frmDocument", &makeRecordDialog<frmDocument>, &frmDocument::addDocument, &frmDocument::editDocument},
+};
+
+const KindDialog &dialogOf(const QString &kind)
+{
+    return kDialogs[levelOf(kind)];
 }
 
 // One record of each level: cabinet "Home" > drawer "Bills" > folder "Tax"
@@ -228,35 +194,11 @@ struct Records
         return r;
     }
     // The parent a new record of the kind goes into.
-    int parentFor(const QString &kind) const
-    {
-        if (kind == QLatin1String("drawer"))
-            return cabinet;
-        if (kind == QLatin1String("folder"))
-            return drawer;
-        if (kind == QLatin1String("document"))
-            return folder;
-        return 0;
-    }
-    int own(const QString &kind) const
-    {
-        if (kind == QLatin1String("cabinet"))
-            return cabinet;
-        if (kind == QLatin1String("drawer"))
-            return drawer;
-        if (kind == QLatin1String("folder"))
-            return folder;
-        return document;
-    }
+    int parentFor(const QString &kind) const { return QList<int>{0, cabinet, drawer, folder}.at(levelOf(kind)); }
+    int own(const QString &kind) const { return QList<int>{cabinet, drawer, folder, document}.at(levelOf(kind)); }
     int other(const QString &kind) const
     {
-        if (kind == QLatin1String("cabinet"))
-            return otherCabinet;
-        if (kind == QLatin1String("drawer"))
-            return otherDrawer;
-        if (kind == QLatin1String("folder"))
-            return otherFolder;
-        return otherDocument;
+        return QList<int>{otherCabinet, otherDrawer, otherFolder, otherDocument}.at(levelOf(kind));
     }
 };
 
@@ -268,8 +210,8 @@ QString nameOf(const QString &kind, int id)
 void addKinds()
 {
     QTest::addColumn<QString>("kind");
-    for (const char *kind : {"cabinet", "drawer", "folder", "document"})
-        QTest::newRow(kind) << QString::fromLatin1(kind);
+    for (const QString &kind : kKinds)
+        QTest::newRow(qPrintable(kind)) << kind;
 }
 
 } // namespace
@@ -321,7 +263,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, mode);
         QFETCH(QString, caption);
-        std::unique_ptr<QDialog> dialog = makeDialog(kind, mode, 1, 42);
+        std::unique_ptr<QDialog> dialog = dialogOf(kind).make(mode, 1, 42);
         QCOMPARE(dialog->windowTitle(), caption);
         QTabWidget *t = tabs(dialog.get());
         QCOMPARE(t->tabText(t->count() - 1), QStringLiteral("Statistics"));
@@ -333,7 +275,7 @@ private Q_SLOTS:
     void nameBoxFocusedFirst()
     {
         QFETCH(QString, kind);
-        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", 1, -1);
+        std::unique_ptr<QDialog> dialog = dialogOf(kind).make("Add", 1, -1);
         QVERIFY(showActive(dialog.get()));
         QCOMPARE(QApplication::focusWidget(), box(dialog.get(), "txtName"));
     }
@@ -348,13 +290,13 @@ private Q_SLOTS:
         const int parent = r.parentFor(kind);
         const QString description = QStringLiteral("It's \"quoted\"\nΩμέγα 漢字");
         QString shownName;
-        whenShown(dialogName(kind), [&](QDialog *dialog) {
+        whenShown(dialogOf(kind).name, [&](QDialog *dialog) {
             typeText(box(dialog, "txtName"), QStringLiteral("  O'Brien Ωμέγα 漢字  "));
             descriptionBox(dialog)->setPlainText(description);
             click(dialog, "cmdOK");
             shownName = box(dialog, "txtName")->text();
         });
-        QVERIFY(addThroughCommand(kind, parent));
+        QVERIFY(dialogOf(kind).add(nullptr, parent));
         QVERIFY(m_prompt->messages.isEmpty());
         QCOMPARE(shownName, QStringLiteral("O'Brien Ωμέγα 漢字"));
         const int id = int(value(QStringLiteral("SELECT Max(%1Id) FROM %1").arg(tableOf(kind))).toInt());
@@ -374,12 +316,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        for (const char *k : {"cabinet", "drawer", "folder", "document"}) {
-            const QString kind = QString::fromLatin1(k);
-            const QString what = kind == QLatin1String("cabinet") ? QStringLiteral("file cabinet") : kind;
-            QTest::addRow("%s full stop", k) << kind << " a.b " << kInvalid << " a.b ";
-            QTest::addRow("%s pipe", k) << kind << "a|b" << kInvalid << "a|b";
-            QTest::addRow("%s blank", k) << kind << "    " << QStringLiteral("A %1 name is required.").arg(what) << "";
+        for (const QString &kind : kKinds) {
+            const QString required = QStringLiteral("A %1 name is required.").arg(messageWord(kind));
+            QTest::addRow("%s full stop", qPrintable(kind)) << kind << " a.b " << kInvalid << " a.b ";
+            QTest::addRow("%s pipe", qPrintable(kind)) << kind << "a|b" << kInvalid << "a|b";
+            QTest::addRow("%s blank", qPrintable(kind)) << kind << "    " << required << "";
         }
         QTest::newRow("cabinet duplicate") << "cabinet" << " hOME " << "A file cabinet named 'hOME' already exists."
                                            << "hOME";
@@ -394,7 +335,7 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         const Records r = Records::make();
         const int before = rowCount(tableOf(kind));
-        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", r.parentFor(kind), -1);
+        std::unique_ptr<QDialog> dialog = dialogOf(kind).make("Add", r.parentFor(kind), -1);
         QVERIFY(showActive(dialog.get()));
         box(dialog.get(), "txtName")->setText(typed);
         click(dialog.get(), "cmdOK");
@@ -406,18 +347,36 @@ private Q_SLOTS:
         QVERIFY(m_sink->calls.isEmpty());
     }
 
-    // The name check runs on the Cabinet tab even when OK is pressed while
-    // another tab shows.
-    void nameRefusalBringsNameTab()
+    // The name and password checks run on the Cabinet tab even when OK is
+    // pressed while another tab shows; the box to correct takes the focus.
+    // A password character beyond Latin-1 cannot be scrambled.
+    void cabinetTabRefusals_data()
     {
-        frmCabinet dialog;
-        dialog.Mode = "Add";
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
-        tabs(&dialog)->setCurrentIndex(1);
-        click(&dialog, "cmdOK");
-        QCOMPARE(tabs(&dialog)->currentIndex(), 0);
-        QCOMPARE(QApplication::focusWidget(), box(&dialog, "txtName"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focusBox");
+        QTest::newRow("blank name") << "" << "" << "A file cabinet name is required." << "txtName";
+        QTest::newRow("password beyond Latin-1") << "Safe" << "Ωmega" << RecordRules::PasswordCharactersMessage()
+                                                 << "txtPassword";
+    }
+    void cabinetTabRefusals()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, password);
+        QFETCH(QString, message);
+        QFETCH(QString, focusBox);
+        const auto owner = makeDialog<frmCabinet>("Add");
+        frmCabinet *dialog = owner.get();
+        QVERIFY(showActive(dialog));
+        box(dialog, "txtName")->setText(name);
+        box(dialog, "txtPassword")->setText(password);
+        tabs(dialog)->setCurrentIndex(1);
+        click(dialog, "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{message});
+        QCOMPARE(tabs(dialog)->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), box(dialog, qPrintable(focusBox)));
+        QCOMPARE(rowCount("Cabinet"), 0);
     }
 
     // Uniqueness is per parent: the same name in another parent is fine,
@@ -440,7 +399,7 @@ private Q_SLOTS:
             parent = r.otherCabinet;
         else if (kind == QLatin1String("folder"))
             parent = r.otherDrawer;
-        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", parent, -1);
+        std::unique_ptr<QDialog> dialog = dialogOf(kind).make("Add", parent, -1);
         QVERIFY(showActive(dialog.get()));
         box(dialog.get(), "txtName")->setText(name);
         click(dialog.get(), "cmdOK");
@@ -460,7 +419,7 @@ private Q_SLOTS:
         const QString upper = nameOf(kind, id).toUpper();
         QStringList seen;
         const bool unique = kind != QLatin1String("document");  // documents may share names
-        whenShown(dialogName(kind), [&](QDialog *dialog) {
+        whenShown(dialogOf(kind).name, [&](QDialog *dialog) {
             seen << box(dialog, "txtName")->text();
             if (unique) {
                 box(dialog, "txtName")->setText(QStringLiteral("oTHER"));
@@ -470,11 +429,10 @@ private Q_SLOTS:
             box(dialog, "txtName")->setText(upper);
             click(dialog, "cmdOK");
         });
-        QVERIFY(editThroughCommand(kind, id));
+        QVERIFY(dialogOf(kind).edit(nullptr, id));
         QCOMPARE(seen.value(0), upper.left(1) + upper.mid(1).toLower());
         if (unique) {
-            const QString what = kind == QLatin1String("cabinet") ? QStringLiteral("file cabinet") : kind;
-            QCOMPARE(seen.value(1), QStringLiteral("A %1 named 'oTHER' already exists.").arg(what));
+            QCOMPARE(seen.value(1), QStringLiteral("A %1 named 'oTHER' already exists.").arg(messageWord(kind)));
         }
         QCOMPARE(nameOf(kind, id), upper);
         QCOMPARE(nameOf(kind, r.other(kind)), QStringLiteral("Other"));
@@ -486,28 +444,22 @@ private Q_SLOTS:
     void cancelWritesNothing_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("how");
-        for (const char *kind : {"cabinet", "drawer", "folder", "document"}) {
-            QTest::addRow("%s button", kind) << QString::fromLatin1(kind) << 0;
-            QTest::addRow("%s Esc", kind) << QString::fromLatin1(kind) << 1;
-            QTest::addRow("%s frame", kind) << QString::fromLatin1(kind) << 2;
+        QTest::addColumn<CancelWay>("how");
+        for (const QString &kind : kKinds) {
+            for (const CancelWayRow &row : kCancelWays)
+                QTest::addRow("%s %s", qPrintable(kind), row.name) << kind << row.way;
         }
     }
     void cancelWritesNothing()
     {
         QFETCH(QString, kind);
-        QFETCH(int, how);
+        QFETCH(CancelWay, how);
         const Records r = Records::make();
-        whenShown(dialogName(kind), [how](QDialog *dialog) {
+        whenShown(dialogOf(kind).name, [how](QDialog *dialog) {
             box(dialog, "txtName")->setText(QStringLiteral("Changed"));
-            if (how == 0)
-                click(dialog, "cmdCancel");
-            else if (how == 1)
-                QTest::keyClick(box(dialog, "txtName"), Qt::Key_Escape);
-            else
-                dialog->close();
+            cancel(dialog, how, box(dialog, "txtName"));
         });
-        QVERIFY(!editThroughCommand(kind, r.own(kind)));
+        QVERIFY(!dialogOf(kind).edit(nullptr, r.own(kind)));
         QVERIFY(nameOf(kind, r.own(kind)) != QLatin1String("Changed"));
         QVERIFY(m_sink->calls.isEmpty());
     }
@@ -532,7 +484,7 @@ private Q_SLOTS:
         QFETCH(int, failingStatement);
         const Records r = Records::make();
         const int before = rowCount(tableOf(kind));
-        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", r.parentFor(kind), -1);
+        std::unique_ptr<QDialog> dialog = dialogOf(kind).make("Add", r.parentFor(kind), -1);
         QVERIFY(showActive(dialog.get()));
         box(dialog.get(), "txtName")->setText(QStringLiteral("Kept 'Ω'"));
         descriptionBox(dialog.get())->setPlainText(QStringLiteral("typed"));
@@ -569,7 +521,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, boxName);
         QFETCH(int, limit);
-        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Add", 1, -1);
+        std::unique_ptr<QDialog> dialog = dialogOf(kind).make("Add", 1, -1);
         QVERIFY(showActive(dialog.get()));
         if (auto *own = dialog->findChild<QRadioButton *>(QStringLiteral("optStorage1")))
             own->setChecked(true);
@@ -578,48 +530,43 @@ private Q_SLOTS:
         QCOMPARE(edit->text().size(), limit);
     }
 
-    // Option 1 with a blank path is refused on the Storage tab with the
-    // path box focused; the cabinet's own store is made absolute.
-    void storagePathRequired()
+    // Option 1 with a blank path, or one that no longer fits the column
+    // once made absolute, is refused on the Storage tab with the path box
+    // focused; a corrected path is saved as the cabinet's own store, made
+    // absolute.
+    void storagePathRefused_data()
     {
-        frmCabinet dialog;
-        dialog.Mode = "Add";
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
-        box(&dialog, "txtName")->setText("Scans");
-        click(&dialog, "optStorage1");
-        QVERIFY(box(&dialog, "txtSaveTo")->isEnabled());
-        QVERIFY(child<QPushButton>(&dialog, "cmdBrowse")->isEnabled());
-        box(&dialog, "txtSaveTo")->setText("   ");
-        click(&dialog, "cmdOK");
-        QCOMPARE(m_prompt->messages, QStringList{"A storage path is required."});
-        QCOMPARE(tabs(&dialog)->currentIndex(), 1);
-        QCOMPARE(QApplication::focusWidget(), box(&dialog, "txtSaveTo"));
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("blank") << "   " << "A storage path is required.";
+        QTest::newRow("too long once absolute") << QString(250, QLatin1Char('x'))
+                                                << RecordRules::StoragePathTooLongMessage();
+    }
+    void storagePathRefused()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, message);
+        const auto owner = makeDialog<frmCabinet>("Add");
+        frmCabinet *dialog = owner.get();
+        QVERIFY(showActive(dialog));
+        box(dialog, "txtName")->setText("Scans");
+        click(dialog, "optStorage1");
+        QVERIFY(box(dialog, "txtSaveTo")->isEnabled());
+        QVERIFY(child<QPushButton>(dialog, "cmdBrowse")->isEnabled());
+        box(dialog, "txtSaveTo")->setText(path);
+        click(dialog, "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{message});
+        QCOMPARE(tabs(dialog)->currentIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), box(dialog, "txtSaveTo"));
         QCOMPARE(rowCount("Cabinet"), 0);
 
-        box(&dialog, "txtSaveTo")->setText("scans/2024");
-        click(&dialog, "cmdOK");
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        box(dialog, "txtSaveTo")->setText("scans/2024");
+        click(dialog, "cmdOK");
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         const QString absolute = QDir::homePath() + "/scans/2024";
-        QCOMPARE(box(&dialog, "txtSaveTo")->text(), absolute);
+        QCOMPARE(box(dialog, "txtSaveTo")->text(), absolute);
         QCOMPARE(value("SELECT Storage FROM Cabinet").toInt(), 1);
         QCOMPARE(value("SELECT StoragePath FROM Cabinet").toString(), absolute);
-    }
-
-    // A path made absolute must still fit the column.
-    void storagePathTooLong()
-    {
-        frmCabinet dialog;
-        dialog.Mode = "Add";
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
-        box(&dialog, "txtName")->setText("Scans");
-        click(&dialog, "optStorage1");
-        box(&dialog, "txtSaveTo")->setText(QString(250, QLatin1Char('x')));
-        click(&dialog, "cmdOK");
-        QCOMPARE(m_prompt->messages, QStringList{RecordRules::StoragePathTooLongMessage()});
-        QCOMPARE(QApplication::focusWidget(), box(&dialog, "txtSaveTo"));
-        QCOMPARE(rowCount("Cabinet"), 0);
     }
 
     // Switching back to the default store disables the path box and Browse
@@ -652,18 +599,17 @@ private Q_SLOTS:
                 path = QStringLiteral("/chosen/path");
             return choose;
         });
-        frmCabinet dialog;
-        dialog.Mode = "Add";
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
-        click(&dialog, "optStorage1");
-        box(&dialog, "txtSaveTo")->setText("/old");
-        click(&dialog, "cmdBrowse");
-        QCOMPARE(box(&dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
+        const auto owner = makeDialog<frmCabinet>("Add");
+        frmCabinet *dialog = owner.get();
+        QVERIFY(showActive(dialog));
+        click(dialog, "optStorage1");
+        box(dialog, "txtSaveTo")->setText("/old");
+        click(dialog, "cmdBrowse");
+        QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
         QVERIFY(!frmPathSelect::PathSelectCancelled());
         choose = false;
-        click(&dialog, "cmdBrowse");
-        QCOMPARE(box(&dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
+        click(dialog, "cmdBrowse");
+        QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
         QVERIFY(frmPathSelect::PathSelectCancelled());
         QCOMPARE(offered, (QStringList{"/old", "/chosen/path"}));
     }
@@ -719,24 +665,6 @@ private Q_SLOTS:
         QVERIFY(!QApplication::activeModalWidget());
     }
 
-    // A password character beyond Latin-1 cannot be scrambled: refused on
-    // the Cabinet tab with the password box focused.
-    void passwordBeyondLatin1Refused()
-    {
-        frmCabinet dialog;
-        dialog.Mode = "Add";
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
-        box(&dialog, "txtName")->setText("Safe");
-        box(&dialog, "txtPassword")->setText(QStringLiteral("Ωmega"));
-        tabs(&dialog)->setCurrentIndex(1);
-        click(&dialog, "cmdOK");
-        QCOMPARE(m_prompt->messages, QStringList{RecordRules::PasswordCharactersMessage()});
-        QCOMPARE(tabs(&dialog)->currentIndex(), 0);
-        QCOMPARE(QApplication::focusWidget(), box(&dialog, "txtPassword"));
-        QCOMPARE(rowCount("Cabinet"), 0);
-    }
-
     // An empty record shows zeros on every Statistics tab.
     void emptyStatistics_data()
     {
@@ -768,11 +696,10 @@ private Q_SLOTS:
             id = RecordFixture::folder(id, "F");
         if (kind == QLatin1String("document"))
             id = RecordFixture::document(id, "X");
-        std::unique_ptr<QDialog> dialog = makeDialog(kind, "Edit", 0, id);
+        std::unique_ptr<QDialog> dialog = dialogOf(kind).make("Edit", 0, id);
         QVERIFY(showActive(dialog.get()));
         tabs(dialog.get())->setCurrentIndex(tabs(dialog.get())->count() - 1);
-        for (int i = 0; i < labels.size(); ++i)
-            QCOMPARE(labelText(dialog.get(), qPrintable(labels.at(i))), texts.at(i));
+        QCOMPARE(labelTexts(dialog.get(), labels), texts);
         QVERIFY(m_prompt->messages.isEmpty());
     }
 
@@ -788,51 +715,42 @@ private Q_SLOTS:
                                                    {folder, 1234.5});
         RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, FileSize) VALUES (?, 1, ?)",
                               {document, 3000000000LL});
-        frmCabinet dialog;
-        dialog.Mode = "Edit";
-        dialog.CabinetId = cabinet;
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
-        QCOMPARE(labelText(&dialog, "lblDRWCount"), QStringLiteral("0"));  // not filled before the visit
-        tabs(&dialog)->setCurrentIndex(2);
-        QCOMPARE(labelText(&dialog, "lblDRWCount"), QStringLiteral("1"));
-        QCOMPARE(labelText(&dialog, "lblFLDCount"), QStringLiteral("1"));
-        QCOMPARE(labelText(&dialog, "lblDOCCount"), QStringLiteral("1"));
-        QCOMPARE(labelText(&dialog, "lblPAGCount"), QStringLiteral("1"));
-        QCOMPARE(labelText(&dialog, "lblTTLAmount"), QStringLiteral("$1,234.50"));
-        QCOMPARE(labelText(&dialog, "lblByteCount"), QStringLiteral("3,000,000,000 bytes"));
+        const auto owner = makeDialog<frmCabinet>("Edit", -1, cabinet);
+        frmCabinet *dialog = owner.get();
+        QVERIFY(showActive(dialog));
+        QCOMPARE(labelText(dialog, "lblDRWCount"), QStringLiteral("0"));  // not filled before the visit
+        tabs(dialog)->setCurrentIndex(2);
+        QCOMPARE(labelTexts(dialog, {"lblDRWCount", "lblFLDCount", "lblDOCCount", "lblPAGCount", "lblTTLAmount",
+                                     "lblByteCount"}),
+                 (QStringList{"1", "1", "1", "1", "$1,234.50", "3,000,000,000 bytes"}));
         RecordFixture::drawer(cabinet, "Later");
-        tabs(&dialog)->setCurrentIndex(0);
-        tabs(&dialog)->setCurrentIndex(2);
-        QCOMPARE(labelText(&dialog, "lblDRWCount"), QStringLiteral("1"));
+        tabs(dialog)->setCurrentIndex(0);
+        tabs(dialog)->setCurrentIndex(2);
+        QCOMPARE(labelText(dialog, "lblDRWCount"), QStringLiteral("1"));
     }
 
     // A failing statistics query is reported; the labels keep their texts.
     void statisticsFailureReported()
     {
         const int cabinet = RecordFixture::cabinet("C");
-        frmFolder dialog;
-        dialog.Mode = "Edit";
-        dialog.FolderId = RecordFixture::folder(RecordFixture::drawer(cabinet, "D"), "F");
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
+        const auto dialog =
+            makeDialog<frmFolder>("Edit", -1, RecordFixture::folder(RecordFixture::drawer(cabinet, "D"), "F"));
+        QVERIFY(showActive(dialog.get()));
         DbConnection::failAfterStatements(1);
-        tabs(&dialog)->setCurrentIndex(1);
+        tabs(dialog.get())->setCurrentIndex(1);
         QCOMPARE(m_prompt->messages, QStringList{kInjected});
-        QCOMPARE(labelText(&dialog, "lblTTLAmount"), QStringLiteral("$0.00"));
+        QCOMPARE(labelText(dialog.get(), "lblTTLAmount"), QStringLiteral("$0.00"));
     }
 
     // Without templates the drawer dialog shows no template choice.
     void drawerWithoutTemplates()
     {
         QVERIFY(!QFile::exists(DrawerTemplates::TemplateFilePath()));
-        frmDrawer dialog;
-        dialog.Mode = "Add";
-        dialog.PopulateTemplates();
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
-        QVERIFY(!child<QLabel>(&dialog, "lblTemplate")->isVisible());
-        QVERIFY(!child<QComboBox>(&dialog, "cboTemplate")->isVisible());
+        const auto dialog = makeDialog<frmDrawer>("Add");
+        dialog->PopulateTemplates();
+        QVERIFY(showActive(dialog.get()));
+        QVERIFY(!child<QLabel>(dialog.get(), "lblTemplate")->isVisible());
+        QVERIFY(!child<QComboBox>(dialog.get(), "cboTemplate")->isVisible());
     }
 
     // With templates "(none)" comes first and is preselected; OK with it
@@ -1014,20 +932,18 @@ private Q_SLOTS:
         QFETCH(QString, amount);
         QFETCH(QString, message);
         QFETCH(QString, focusBox);
-        frmDocument dialog;
-        dialog.Mode = "Add";
-        dialog.FolderId = 1;
-        dialog.UpdateCaption();
-        QVERIFY(showActive(&dialog));
-        box(&dialog, "txtName")->setText("Bill");
-        box(&dialog, "txtDateOnDocument")->setText(date);
-        box(&dialog, "txtAmount")->setText(amount);
-        click(&dialog, "cmdOK");
+        const auto owner = makeDialog<frmDocument>("Add", 1);
+        frmDocument *dialog = owner.get();
+        QVERIFY(showActive(dialog));
+        box(dialog, "txtName")->setText("Bill");
+        box(dialog, "txtDateOnDocument")->setText(date);
+        box(dialog, "txtAmount")->setText(amount);
+        click(dialog, "cmdOK");
         QCOMPARE(m_prompt->messages, QStringList{message});
-        QVERIFY(dialog.isVisible());
-        QCOMPARE(QApplication::focusWidget(), box(&dialog, qPrintable(focusBox)));
-        QCOMPARE(box(&dialog, "txtDateOnDocument")->text(), date);
-        QCOMPARE(box(&dialog, "txtAmount")->text(), amount);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(QApplication::focusWidget(), box(dialog, qPrintable(focusBox)));
+        QCOMPARE(box(dialog, "txtDateOnDocument")->text(), date);
+        QCOMPARE(box(dialog, "txtAmount")->text(), amount);
         QCOMPARE(rowCount("Document"), 0);
     }
 
@@ -1044,25 +960,14 @@ private Q_SLOTS:
     }
 
     // Cancel, Esc and the window frame all cancel the new document.
-    void newDocumentCancelled_data()
-    {
-        QTest::addColumn<int>("how");
-        QTest::newRow("Cancel button") << 0;
-        QTest::newRow("Esc") << 1;
-        QTest::newRow("frame") << 2;
-    }
+    void newDocumentCancelled_data() { addCancelRows(); }
     void newDocumentCancelled()
     {
-        QFETCH(int, how);
+        QFETCH(CancelWay, how);
         whenShown("frmDocumentNew", [how](QDialog *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Add Document"));
             box(dialog, "txtName")->setText("Bill");
-            if (how == 0)
-                click(dialog, "cmdCancel");
-            else if (how == 1)
-                QTest::keyClick(box(dialog, "txtName"), Qt::Key_Escape);
-            else
-                dialog->close();
+            cancel(dialog, how, box(dialog, "txtName"));
         });
         const NewDocInfo info = frmDocumentNew::ask(nullptr);
         QVERIFY(info.NewDocCancelled);

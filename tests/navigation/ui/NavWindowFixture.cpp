@@ -1,0 +1,84 @@
+#include "NavWindowFixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "FakePrompt.h"
+#include "LevelList.h"
+#include "NavTree.h"
+#include "Passwords.h"
+#include "TestEnvironment.h"
+#include "frmNavTree.h"
+
+NavWindowFixture::NavWindowFixture(QObject *parent) : QObject(parent) {}
+
+NavWindowFixture::~NavWindowFixture() = default;
+
+void NavWindowFixture::init()
+{
+    TestEnvironment::openFreshDatabase();
+    Passwords::UnlockedCabinets().clear();
+    m_prompt = std::make_unique<FakePrompt>();
+}
+
+void NavWindowFixture::cleanup()
+{
+    m_window.reset();
+    m_prompt.reset();
+}
+
+void NavWindowFixture::load()
+{
+    m_window = std::make_unique<frmNavTree>();
+    m_window->Form_Load();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+bool NavWindowFixture::activate()
+{
+    QApplication::setActiveWindow(m_window.get());
+    return QTest::qWaitForWindowActive(m_window.get());
+}
+
+NavTree *NavWindowFixture::tree() const
+{
+    return m_window->tvwMain();
+}
+
+LevelList *NavWindowFixture::list() const
+{
+    return m_window->lvwMain();
+}
+
+void NavWindowFixture::show(const QString &key)
+{
+    tree()->selectNode(key);
+    m_window->ShowNodeContents(key);
+}
+
+void NavWindowFixture::clickNode(const QString &key)
+{
+    QTreeWidgetItem *item = tree()->node(key);
+    QVERIFY2(item, qPrintable(key));
+    tree()->scrollToItem(item);
+    const QPoint at = tree()->visualItemRect(item).center();
+    QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+QString NavWindowFixture::typeNewName(QWidget *view, const QString &name)
+{
+    auto *editor = view->findChild<QLineEdit *>();
+    if (!QTest::qVerify(editor != nullptr, "editor", "no name editor open", __FILE__, __LINE__))
+        return QString();
+    const QString offered = editor->text();
+    editor->setText(name);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return offered;
+}
+
+QString NavWindowFixture::key(const char *prefix, int id)
+{
+    return QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(id);
+}

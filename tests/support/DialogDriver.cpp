@@ -1,0 +1,73 @@
+#include "DialogDriver.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest>
+
+namespace DialogDriver {
+
+QLineEdit *box(QWidget *window, const char *name)
+{
+    return child<QLineEdit>(window, name);
+}
+
+void click(QWidget *window, const char *name)
+{
+    QTest::mouseClick(child<QAbstractButton>(window, name), Qt::LeftButton);
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+bool showActive(QDialog *dialog)
+{
+    dialog->show();
+    QApplication::setActiveWindow(dialog);
+    return QTest::qWaitForWindowActive(dialog);
+}
+
+void whenShown(const char *name, std::function<void(QDialog *)> steps)
+{
+    QTimer::singleShot(0, [name, steps] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != QLatin1String(name)) {
+            qWarning("%s not shown", name);
+            while (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+            return;
+        }
+        steps(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+}
+
+void cancel(QDialog *dialog, CancelWay way, QWidget *keyBox)
+{
+    switch (way) {
+    case CancelWay::Button:
+        click(dialog, "cmdCancel");
+        break;
+    case CancelWay::Escape:
+        QTest::keyClick(keyBox, Qt::Key_Escape);
+        break;
+    case CancelWay::Frame:
+        dialog->close();
+        break;
+    }
+}
+
+void addCancelRows()
+{
+    QTest::addColumn<CancelWay>("how");
+    for (const CancelWayRow &row : kCancelWays)
+        QTest::newRow(row.name) << row.way;
+}
+
+} // namespace DialogDriver

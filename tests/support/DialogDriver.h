@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QDialog;
+class QLineEdit;
+
+// Drives dialogs offscreen the way a user would: finds their controls by
+// objectName, clicks, types, and answers modal dialogs that a command opens
+// and waits on.
+namespace DialogDriver {
+
+// The named child; a missing one ends the run, as every step after it
+// would only crash.
+template<class T>
+T *child(QWidget *window, const char *name)
+{
+    T *widget = window->findChild<T *>(QLatin1String(name));
+    if (!widget)
+        qFatal("no child %s", name);
+    return widget;
+}
+
+QLineEdit *box(QWidget *window, const char *name);
+
+// Clicks the named button with the mouse.
+void click(QWidget *window, const char *name);
+
+// Types any text, also characters that are no ASCII key.
+void typeText(QWidget *widget, const QString &text);
+
+// Shows a dialog the test drives itself and makes it the active window, so
+// that focus can be checked. False when it never becomes active.
+bool showActive(QDialog *dialog);
+
+// Runs the steps once the modal dialog with this objectName shows. When it
+// does not show, every modal window is closed so that a broken case fails
+// instead of hanging; a step that failed half-way leaves no dialog waiting
+// either.
+void whenShown(const char *name, std::function<void(QDialog *)> steps);
+
+// The ways a user leaves a dialog without OK.
+enum class CancelWay { Button, Escape, Frame };
+
+struct CancelWayRow
+{
+    const char *name;
+    CancelWay way;
+};
+inline constexpr CancelWayRow kCancelWays[] = {
+    {"Cancel button", CancelWay::Button}, {"Esc", CancelWay::Escape}, {"frame", CancelWay::Frame}};
+
+// Cancels by the Cancel button, by Esc pressed in keyBox, or by the window
+// frame.
+void cancel(QDialog *dialog, CancelWay way, QWidget *keyBox);
+
+// Adds the data column "how" (a CancelWay) with a row for each way.
+void addCancelRows();
+
+} // namespace DialogDriver
+
+Q_DECLARE_METATYPE(DialogDriver::CancelWay)

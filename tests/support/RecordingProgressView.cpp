@@ -1,0 +1,36 @@
+#include "RecordingProgressView.h"
+
+RecordingProgressView::RecordingProgressView()
+{
+    Progress::setView(this);
+}
+
+RecordingProgressView::~RecordingProgressView()
+{
+    Progress::setView(nullptr);
+}
+
+void RecordingProgressView::start(const QString &text, int rangeMin, int rangeMax, bool)
+{
+    events.append(QStringLiteral("start %1 %2..%3").arg(text).arg(rangeMin).arg(rangeMax));
+}
+
+void RecordingProgressView::increment(const QString &text)
+{
+    events.append(QStringLiteral("step ") + text);
+}
+
+void RecordingProgressView::stop()
+{
+    events.append(QStringLiteral("stop"));
+}
+
+int RecordingProgressView::stepCount(const QString &text) const
+{
+    return int(events.count(QStringLiteral("step ") + text));
+}
+
+bool RecordingProgressView::closedOrNeverOpened() const
+{
+    return events.isEmpty() || events.last() == QLatin1String("stop");
+}
