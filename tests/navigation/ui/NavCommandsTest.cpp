@@ -252,6 +252,24 @@ private Q_SLOTS:
         QVERIFY(!m_window->menus().action("mnuPopupCabinetExport")->isEnabled());
         QVERIFY(m_window->menus().action("mnuPopupDrawerDelete")->isEnabled());
     }
+
+    // A command chosen on the menu bar acts on the node on show.
+    void menuBarCommandUsesCurrentPosition()
+    {
+        const int c = cabinet("Home");
+        const int bills = drawer(c, "Bills");
+        drawer(c, "Taxes");
+        load();
+        show(key("CAB", c));
+        show(key("DRW", bills));
+        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
+        m_prompt->answers = {true};
+        m_window->menus().action("mnuPopupDrawerDelete")->trigger();
+        QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
+        QCOMPARE(DbConnection::QueryValue("SELECT group_concat(Name) FROM Drawer").toString(),
+                 QStringLiteral("Taxes"));
+        QVERIFY(!tree()->contains(key("DRW", bills)));
+    }
 };
 
 VLM_TEST_MAIN(NavCommandsTest)

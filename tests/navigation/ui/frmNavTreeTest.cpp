@@ -318,6 +318,21 @@ private Q_SLOTS:
         QCOMPARE(m_prompt->questions, QStringList{"Exit the Vellumark?"});
         QVERIFY(DbConnection::isOpen());
     }
+
+    // Exit answered Yes keeps the selected node and the placement for the
+    // next start and closes the database.
+    void exitYesSavesAndCloses()
+    {
+        const int c = cabinet("Home");
+        Settings::setValue("FirstShow", "N");
+        load();
+        show(key("CAB", c));
+        m_prompt->answers = {true};
+        m_window->menus().action("mnuFileExit")->trigger();
+        QCOMPARE(Settings::value("LastNavTreeNodeKey"), key("CAB", c));
+        QVERIFY(!Settings::value("frmNavTree.WindowState").isEmpty());
+        QVERIFY(!DbConnection::isOpen());
+    }
 };
 
 VLM_TEST_MAIN(frmNavTreeTest)
