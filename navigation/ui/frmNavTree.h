@@ -124,7 +124,8 @@ private:
     void addSibling(const QString &kind, const QString &parentKind, int (*parentOf)(int),
                     bool (*add)(QWidget *, int));
     void deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int));
-    void editRecord(const QString &kind, bool (*edit)(QWidget *, int));
+    // Opens a record dialog on the command's target of that kind.
+    void openDialogOnTarget(const QString &kind, bool treeUnlessList, bool (*dialog)(QWidget *, int));
 
     // Commands of the menus.
     void mnuFileExit_Click();

@@ -371,11 +371,11 @@ void frmNavTree::deleteRecord(const QString &kind, const QString &foundPrefix, v
     removeEverywhere(target.key, NavNodeKey(foundPrefix, target.id()));
 }
 
-void frmNavTree::editRecord(const QString &kind, bool (*edit)(QWidget *, int))
+void frmNavTree::openDialogOnTarget(const QString &kind, bool treeUnlessList, bool (*dialog)(QWidget *, int))
 {
-    const CommandTarget target = commandTarget(kind, false);
+    const CommandTarget target = commandTarget(kind, treeUnlessList);
     if (target.prefix() == kind)
-        guarded([&] { edit(this, target.id()); });
+        guarded([&] { dialog(this, target.id()); });
     returnFocus();
 }
 
@@ -430,10 +430,7 @@ void frmNavTree::mnuPopupCabinetNewCabinet_Click()
 
 void frmNavTree::mnuPopupCabinetNewDrawer_Click()
 {
-    const CommandTarget target = commandTarget(Cabinet, true);
-    if (target.prefix() == Cabinet)
-        guarded([this, &target] { frmDrawer::addDrawer(this, target.id()); });
-    returnFocus();
+    openDialogOnTarget(Cabinet, true, &frmDrawer::addDrawer);
 }
 
 void frmNavTree::mnuPopupCabinetRename_Click()
@@ -486,10 +483,7 @@ void frmNavTree::mnuPopupDrawerNewDrawer_Click()
 
 void frmNavTree::mnuPopupDrawerNewFolder_Click()
 {
-    const CommandTarget target = commandTarget(Drawer, false);
-    if (target.prefix() == Drawer)
-        guarded([this, &target] { frmFolder::addFolder(this, target.id()); });
-    returnFocus();
+    openDialogOnTarget(Drawer, false, &frmFolder::addFolder);
 }
 
 void frmNavTree::mnuPopupDrawerRename_Click()
@@ -504,7 +498,7 @@ void frmNavTree::mnuPopupDrawerDelete_Click()
 
 void frmNavTree::mnuPopupDrawerProperties_Click()
 {
-    editRecord(Drawer, &frmDrawer::editDrawer);
+    openDialogOnTarget(Drawer, false, &frmDrawer::editDrawer);
 }
 
 // ---- folder commands -----------------------------------------------------------
@@ -516,10 +510,7 @@ void frmNavTree::mnuPopupFolderNewFolder_Click()
 
 void frmNavTree::mnuPopupFolderNewDocument_Click()
 {
-    const CommandTarget target = commandTarget(Folder, true);
-    if (target.prefix() == Folder)
-        guarded([this, &target] { frmDocument::addDocument(this, target.id()); });
-    returnFocus();
+    openDialogOnTarget(Folder, true, &frmDocument::addDocument);
 }
 
 void frmNavTree::mnuPopupFolderRename_Click()
@@ -534,5 +525,5 @@ void frmNavTree::mnuPopupFolderDelete_Click()
 
 void frmNavTree::mnuPopupFolderProperties_Click()
 {
-    editRecord(Folder, &frmFolder::editFolder);
+    openDialogOnTarget(Folder, false, &frmFolder::editFolder);
 }

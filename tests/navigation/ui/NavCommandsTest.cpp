@@ -6,7 +6,10 @@
 #include "NavWindowFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "DialogDriver.h"
 #include "TestEnvironment.h"
+#include "frmDrawer.h"
+#include "frmFolder.h"
 #include "frmNavTree.h"
 
 #include <QApplication>
@@ -269,6 +272,38 @@ private Q_SLOTS:
         QCOMPARE(DbConnection::QueryValue("SELECT group_concat(Name) FROM Drawer").toString(),
                  QStringLiteral("Taxes"));
         QVERIFY(!tree()->contains(key("DRW", bills)));
+    }
+
+    // Insert on a cabinet node opens the new-drawer dialog for that cabinet;
+    // Folder > New Folder makes a sibling in the folder's drawer.
+    void newItemsGoToTheRightParent()
+    {
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        load();
+        show(key("CAB", c));
+        int dialogCabinet = 0;
+        DialogDriver::whenShown("frmDrawer", [&](QDialog *dialog) {
+            dialogCabinet = static_cast<frmDrawer *>(dialog)->CabinetId;
+            dialog->reject();
+        });
+        tree()->setFocus();
+        QTest::keyClick(tree(), Qt::Key_Insert);
+        QCOMPARE(dialogCabinet, c);
+
+        int dialogDrawer = 0;
+        DialogDriver::whenShown("frmFolder", [&](QDialog *dialog) {
+            dialogDrawer = static_cast<frmFolder *>(dialog)->DrawerId;
+            DialogDriver::box(dialog, "txtName")->setText("Water");
+            DialogDriver::click(dialog, "cmdOK");
+        });
+        m_window->runPopupCommand("T", key("FLD", f), "mnuPopupFolderNewFolder");
+        QCOMPARE(dialogDrawer, d);
+        QCOMPARE(DbConnection::QueryValue("SELECT DrawerId FROM Folder WHERE Name = 'Water'").toInt(), d);
+        // The new folder is in the tree under the drawer and selected.
+        QCOMPARE(tree()->textOf(tree()->selectedKey()), QStringLiteral("Water"));
+        QCOMPARE(tree()->parentKeyOf(tree()->selectedKey()), key("DRW", d));
     }
 };
 
