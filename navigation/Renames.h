@@ -15,9 +15,6 @@ struct Result
     QStringList messages;  // what the user is told, in order
 };
 
-// "The following characters are not allowed:" and the list of them.
-QString InvalidCharsMessage();
-
 // Checks and stores a new name for the record of a node key. Forbidden
 // characters are removed after a message; an empty name is refused
 // silently; a cabinet name must be unique among all cabinets, a drawer's

@@ -210,14 +210,6 @@ QString CabinetNameFor(const QString &outlineName)
     return TextFile::trimSpaces(Common::StripInvalidNameChars(outlineName));
 }
 
-bool CabinetNameExists(const QString &name)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Cabinet WHERE Name = ?"),
-                                    {name})
-               .toInt()
-        > 0;
-}
-
 int CreateSampleCabinet(const QString &name)
 {
     // Read before anything is inserted, so an unreadable outline leaves no

@@ -65,10 +65,6 @@ QStringList SampleCabinetNames();
 // characters a name may not hold, trimmed. Empty when nothing is left.
 QString CabinetNameFor(const QString &outlineName);
 
-// True when a cabinet of that name exists (letter case does not count).
-// Throws DbError.
-bool CabinetNameExists(const QString &name);
-
 // Creates a cabinet without password named CabinetNameFor(name), adds its
 // tree node, fills it from the outline section named name, selects the
 // cabinet's node again and lists its drawers. Returns the new CabinetId. The caller checks the name first.

@@ -1,8 +1,8 @@
 #include "LevelList.h"
 
+#include "NameOrder.h"
 #include "NavIcons.h"
 
-#include <QCollator>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,13 +16,7 @@ public:
 
     bool operator<(const QListWidgetItem &other) const override
     {
-        static const QCollator collator = [] {
-            QCollator c;
-            c.setCaseSensitivity(Qt::CaseInsensitive);
-            c.setNumericMode(true);
-            return c;
-        }();
-        const int r = collator.compare(text(), other.text());
+        const int r = NameOrder::collator().compare(text(), other.text());
         if (r != 0)
             return r < 0;
         return LevelList::keyOf(this) < LevelList::keyOf(&other);

@@ -1,8 +1,8 @@
 #include "NavTree.h"
 
+#include "NameOrder.h"
 #include "NavIcons.h"
 
-#include <QCollator>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,19 +10,9 @@
 
 namespace {
 
-// Siblings are ordered by text without regard to case, in the user's
-// language, numbers by value; equal texts by key so the order is stable.
-const QCollator &collator()
-{
-    static const QCollator c = [] {
-        QCollator c;
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        c.setNumericMode(true);
-        return c;
-    }();
-    return c;
-}
+using NameOrder::collator;
 
+// Equal texts are ordered by key, so the order is stable.
 bool sortsBefore(const QString &text, const QString &key, const QTreeWidgetItem *other)
 {
     const int r = collator().compare(text, other->text(0));

@@ -56,6 +56,14 @@ struct Command
     void (frmNavTree::*handler)();
 };
 
+// The image of a cabinet read with its row: what GetCabinetIconKey gives,
+// without a query per cabinet.
+QString cabinetIconKey(const NavQueries::Row &cabinet)
+{
+    const bool open = !cabinet.locked || Passwords::UnlockedCabinets().contains(cabinet.id);
+    return open ? NavIconKeys::Cabinet : NavIconKeys::Locked;
+}
+
 } // namespace
 
 #define VLM_COMMAND(name) {#name, &frmNavTree::name##_Click}
@@ -314,10 +322,9 @@ void frmNavTree::BuildNavTree()
         SampleCabinets::CreateSampleCabinet(QStringLiteral("Generic File Cabinet"));
         return;
     }
-    const QSet<int> &unlocked = Passwords::UnlockedCabinets();
     for (const NavQueries::Row &c : cabinets) {
         const QString key = NavNodeKey(Cabinet, c.id);
-        const QString icon = c.locked && !unlocked.contains(c.id) ? NavIconKeys::Locked : NavIconKeys::Cabinet;
+        const QString icon = cabinetIconKey(c);
         tree->addNode(Root, key, c.name, icon);
         m_ui->lvwMain->addEntry(key, c.name, icon);
         // A cabinet with a password shows its drawers only once it is opened.
@@ -361,10 +368,9 @@ void frmNavTree::showLevelList()
 void frmNavTree::ShowCabinetsInListView()
 {
     showLevelList();
-    const QSet<int> &unlocked = Passwords::UnlockedCabinets();
     for (const NavQueries::Row &c : NavQueries::cabinets())
         m_ui->lvwMain->addEntry(NavNodeKey(Cabinet, c.id), c.name,
-                                c.locked && !unlocked.contains(c.id) ? NavIconKeys::Locked : NavIconKeys::Cabinet);
+                                cabinetIconKey(c));
     m_shownKey = Root;
 }
 

@@ -6,6 +6,7 @@
 
 #include "DbError.h"
 #include "Prompt.h"
+#include "RecordRules.h"
 #include "SampleCabinets.h"
 
 namespace {
@@ -66,7 +67,7 @@ void frmSample::cmdCreate_Click()
         return;
     }
     try {
-        if (SampleCabinets::CabinetNameExists(name)) {
+        if (RecordRules::CabinetNameExists(name)) {
             Prompt::instance().message(QStringLiteral("A cabinet named '%1' already exists.").arg(name));
             return;
         }

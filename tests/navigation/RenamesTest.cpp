@@ -1,4 +1,5 @@
 #include "DbConnection.h"
+#include "RecordRules.h"
 #include "Renames.h"
 #include "TestEnvironment.h"
 #include "RecordFixture.h"
@@ -64,7 +65,7 @@ private Q_SLOTS:
         Renames::Result r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "Old/New");
         QVERIFY(r.stored);
         QCOMPARE(r.name, QStringLiteral("OldNew"));
-        QCOMPARE(r.messages, QStringList{Renames::InvalidCharsMessage()});
+        QCOMPARE(r.messages, QStringList{RecordRules::InvalidNameMessage()});
         r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "...");
         QVERIFY(!r.stored);
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer").toString(), QStringLiteral("OldNew"));

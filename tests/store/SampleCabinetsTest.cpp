@@ -2,6 +2,7 @@
 #include "DbConnection.h"
 #include "FakePrompt.h"
 #include "RecordingNavigationSink.h"
+#include "RecordRules.h"
 #include "SampleCabinets.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -316,8 +317,8 @@ private Q_SLOTS:
     void cabinetNameExists()
     {
         DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Generic File Cabinet', '')");
-        QVERIFY(CabinetNameExists("GENERIC file cabinet"));
-        QVERIFY(!CabinetNameExists("Generic File"));
+        QVERIFY(RecordRules::CabinetNameExists("GENERIC file cabinet"));
+        QVERIFY(!RecordRules::CabinetNameExists("Generic File"));
     }
 
     // The outline is written only when missing; the user's edits stay.
