@@ -17,24 +17,10 @@ const QString kConnection = QStringLiteral("vlm");
 int g_transactionDepth = 0;
 int g_failCountdown = 0;
 
-DbError errorOf(const QSqlError &e, const QString &what)
-{
-    bool ok = false;
-    int code = e.nativeErrorCode().toInt(&ok);
-    if (!ok)
-        code = -1;
-    QString text = e.databaseText();
-    if (text.isEmpty())
-        text = e.driverText();
-    if (text.isEmpty())
-        text = what;
-    return DbError(code, text);
-}
-
 void checkFault()
 {
     if (g_failCountdown > 0 && --g_failCountdown == 0)
-        throw DbError(-999, QStringLiteral("Injected failure"));
+        throw DbError(ErrorCode::InjectedFailure, QStringLiteral("Injected failure"));
 }
 
 QSqlQuery run(const QString &sql, const QVariantList &binds)
@@ -43,11 +29,11 @@ QSqlQuery run(const QString &sql, const QVariantList &binds)
     QSqlQuery q(DbConnection::database());
     q.setForwardOnly(true);
     if (!q.prepare(sql))
-        throw errorOf(q.lastError(), sql);
+        throw sqlError(q.lastError(), sql);
     for (const QVariant &v : binds)
         q.addBindValue(v);
     if (!q.exec())
-        throw errorOf(q.lastError(), sql);
+        throw sqlError(q.lastError(), sql);
     return q;
 }
 
@@ -112,7 +98,7 @@ QString fileName()
 QSqlDatabase database()
 {
     if (!isOpen())
-        throw DbError(-1, QStringLiteral("The database is not open."));
+        throw DbError(ErrorCode::NotOpen, QStringLiteral("The database is not open."));
     return QSqlDatabase::database(kConnection, false);
 }
 
@@ -147,7 +133,7 @@ Statement::Statement(const QString &sql)
     : m_query(new QSqlQuery(database())), m_sql(sql)
 {
     if (!m_query->prepare(sql)) {
-        const DbError err = errorOf(m_query->lastError(), sql);
+        const DbError err = sqlError(m_query->lastError(), sql);
         delete m_query;
         throw err;
     }
@@ -164,7 +150,7 @@ void Statement::run(const QVariantList &binds)
     for (int i = 0; i < binds.size(); ++i)
         m_query->bindValue(i, binds.at(i));
     if (!m_query->exec())
-        throw errorOf(m_query->lastError(), m_sql);
+        throw sqlError(m_query->lastError(), m_sql);
     const QVariant id = m_query->lastInsertId();
     if (id.isValid())
         g_lastInsertId = id.toLongLong();

@@ -4,16 +4,38 @@
 
 #include <exception>
 
-// The one error type of the database layer. It is thrown inside the store
-// and caught at the boundary of every event handler, where it is shown as
+class QFileDevice;
+class QSqlError;
+
+// The numbers of failures that are neither SQLite's nor the system's. They
+// lie above every SQLite extended result code and every errno value, so
+// "Error # <n>" always tells the three apart.
+enum class ErrorCode : int {
+    Unexpected = 10000,    // an exception that is not one of ours
+    InjectedFailure,       // the test fault hook
+    NotOpen,               // the database is not open
+    NotOurDatabase,        // a SQLite file that is not a Vellumark database
+    DatabaseDamaged,       // our schema, but cut short or inconsistent
+    DatabaseReadOnly,      // the database file cannot be written
+    DataFolderUnwritable,  // the data folder cannot be written
+    AlreadyRunning,        // another vlm holds the data folder's lock
+    RecordMissing,         // the row a command works on is gone
+    UnsafePath,            // a stored file name outside the page folders
+    LaunchFailed,          // no program could be started
+    InvalidValue,          // a value that cannot be stored
+};
+
+// The one error type of the store. It is thrown inside the store and caught
+// at the boundary of every event handler (guard()), where it is shown as
 // "Error # <code> <text>"; it never crosses the Qt event loop.
 struct DbError : std::exception
 {
-    int code = 0;      // SQLite's extended result code, errno, or one of ours
+    int code = 0;      // SQLite's extended result code, errno, or an ErrorCode
     QString text;      // readable description
 
     DbError() = default;
     DbError(int c, QString t) : code(c), text(std::move(t)), m_what(text.toUtf8()) {}
+    DbError(ErrorCode c, QString t) : DbError(int(c), std::move(t)) {}
     const char *what() const noexcept override { return m_what.constData(); }
 
     // "Error # 1 no such table: Foo", the form every message box shows.
@@ -22,3 +44,13 @@ struct DbError : std::exception
 private:
     QByteArray m_what;
 };
+
+// The failure of a query: SQLite's extended result code and its text
+// (context, such as the statement's purpose, when the driver gives none).
+DbError sqlError(const QSqlError &error, const QString &context = QString());
+// The failure of a file operation on path: the errno of the failing call
+// (read right after it failed, else derived from the device's error) and
+// the device's description.
+DbError fileError(const QFileDevice &file, const QString &path);
+// The failure of a system call on path, from its errno.
+DbError errnoError(int errnoValue, const QString &path);

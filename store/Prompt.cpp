@@ -8,10 +8,25 @@ namespace {
 class SilentPrompt : public Prompt
 {
 public:
-    void message(const QString &text, const QString &) override { qWarning().noquote() << text; }
+    void message(const QString &text, const QString &) override { qInfo().noquote() << text; }
+    void warning(const QString &text, const QString &) override { qWarning().noquote() << text; }
     void error(const QString &text) override { qWarning().noquote() << text; }
     bool question(const QString &, const QString &) override { return false; }
+    Answer questionYesNoCancel(const QString &, const QString &) override { return Answer::Cancel; }
+    std::optional<QString> input(const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
     std::optional<QString> password(const QString &) override { return std::nullopt; }
+    std::optional<QString> chooseFolder(const QString &) override { return std::nullopt; }
+    std::optional<QString> openFileName(const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFileName(const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
 };
 
 Prompt *g_prompt = nullptr;

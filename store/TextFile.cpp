@@ -8,15 +8,6 @@
 
 #include "DbError.h"
 
-namespace {
-
-DbError fileError(const QFileDevice &file, const QString &path)
-{
-    return DbError(file.error(), QStringLiteral("%1: %2").arg(path, file.errorString()));
-}
-
-} // namespace
-
 namespace TextFile {
 
 QString decode(const QByteArray &bytes)

@@ -2,14 +2,22 @@
 
 #include "Prompt.h"
 
-class QWidget;
-
-// The prompt interface as message boxes over the active window.
+// The prompt interface as message boxes, input boxes, the folder chooser
+// and the file dialogs over the active window.
 class WidgetPrompt : public Prompt
 {
 public:
     void message(const QString &text, const QString &title = QString()) override;
+    void warning(const QString &text, const QString &title = QString()) override;
     void error(const QString &text) override;
     bool question(const QString &text, const QString &title = QString()) override;
+    Answer questionYesNoCancel(const QString &text, const QString &title = QString()) override;
+    std::optional<QString> input(const QString &text, const QString &title = QString(),
+                                 const QString &defaultText = QString()) override;
     std::optional<QString> password(const QString &cabinetName) override;
+    std::optional<QString> chooseFolder(const QString &startPath = QString()) override;
+    std::optional<QString> openFileName(const QString &title, const QString &folder,
+                                        const QString &filter) override;
+    std::optional<QString> saveFileName(const QString &title, const QString &suggestedPath,
+                                        const QString &filter) override;
 };

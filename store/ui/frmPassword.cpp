@@ -19,9 +19,11 @@ QString frmPassword::password() const
     return m_ui->txtPassword->text();
 }
 
-std::optional<QString> frmPassword::ask(QWidget *parent)
+std::optional<QString> frmPassword::ask(QWidget *parent, const QString &cabinetName)
 {
     frmPassword dialog(parent);
+    if (!cabinetName.isEmpty())
+        dialog.setWindowTitle(QStringLiteral("%1 - %2").arg(dialog.windowTitle(), cabinetName));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.password();

@@ -24,7 +24,7 @@ public:
     QString password() const;
 
     // Shows the dialog modally; the typed password, or nullopt for Cancel.
-    static std::optional<QString> ask(QWidget *parent);
+    static std::optional<QString> ask(QWidget *parent, const QString &cabinetName = QString());
 
 private Q_SLOTS:
     void cmdOK_Click();

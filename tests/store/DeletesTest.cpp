@@ -456,7 +456,7 @@ private Q_SLOTS:
                 done = true;
             } catch (const DbError &e) {
                 ++failures;
-                QCOMPARE(e.code, -999);
+                QCOMPARE(e.code, int(ErrorCode::InjectedFailure));
             }
             DbConnection::failAfterStatements(0);
             if (!done) {

@@ -36,7 +36,7 @@ namespace {
 
 const QString kInvalid = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
 const QString kDateMessage = QStringLiteral("Please enter a date (mm/dd/yyyy) or leave blank.");
-const QString kInjected = QStringLiteral("Error # -999 Injected failure");
+const QString kInjected = QStringLiteral("Error # %1 Injected failure").arg(int(ErrorCode::InjectedFailure));
 
 // The shared sink records additions; this one records renames too.
 class Sink : public RecordingNavigationSink

@@ -383,7 +383,7 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(4);
         QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
         DbConnection::failAfterStatements(0);
-        QCOMPARE(prompt.messages, QStringList{"Error # -999 Injected failure"});
+        QCOMPARE(prompt.messages, QStringList{QStringLiteral("Error # %1 Injected failure").arg(int(ErrorCode::InjectedFailure))});
         QVERIFY(!dialog.isVisible());
         QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 1);
         QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Drawer").toInt(), 0);

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <functional>
+
+// Runs the work of one event handler. A DbError (or any other exception)
+// that escapes it is shown through the prompt as "Error # <code> <text>"
+// and false is returned, so no exception crosses the event loop.
+bool guard(const std::function<void()> &work);

@@ -1,0 +1,5 @@
+#include "Pages.h"
+
+namespace Pages {
+
+} // namespace Pages
