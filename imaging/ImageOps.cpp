@@ -1,0 +1,256 @@
+#include "ImageOps.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QTransform>
+
+namespace {
+
+DbError notAnImage(const QString &path, const QString &reason)
+{
+    return DbError(ErrorCode::InvalidValue,
+                   QStringLiteral("%1: Invalid file format or file is corrupted (%2).").arg(path, reason));
+}
+
+// The bytes Qt would allocate for the decoded image, as its allocation
+// limit counts them.
+qint64 decodedBytes(const QSize &size, QImage::Format format)
+{
+    const int depth = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytesPerLine = (qint64(size.width()) * depth + 31) / 32 * 4;
+    return bytesPerLine * size.height();
+}
+
+std::optional<DbError> tooLarge(const QString &path, const QSize &size, QImage::Format format)
+{
+    const int limitMb = QImageReader::allocationLimit();
+    if (limitMb <= 0 || !size.isValid() || decodedBytes(size, format) <= qint64(limitMb) * 1024 * 1024)
+        return std::nullopt;
+    return DbError(ErrorCode::InvalidValue,
+                   QStringLiteral("%1: The image of %2 by %3 pixels is larger than the %4 MB an image may take.")
+                       .arg(path).arg(size.width()).arg(size.height()).arg(limitMb));
+}
+
+// Qt's JPEG writer keeps grey and palette images at 8 bits per pixel; the
+// files of the page store are colour JPEGs.
+QImage colourImage(const QImage &image)
+{
+    switch (image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+    case QImage::Format_Indexed8:
+    case QImage::Format_Alpha8:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16:
+        return image.convertToFormat(QImage::Format_RGB32);
+    default:
+        return image;
+    }
+}
+
+bool channelsNear(QRgb a, QRgb b, int threshold)
+{
+    return std::abs(qRed(a) - qRed(b)) <= threshold && std::abs(qGreen(a) - qGreen(b)) <= threshold
+        && std::abs(qBlue(a) - qBlue(b)) <= threshold && std::abs(qAlpha(a) - qAlpha(b)) <= threshold;
+}
+
+// Scans rows and columns of a 32-bit image for Auto Trim.
+class BorderScan
+{
+public:
+    BorderScan(const QImage &image, int threshold)
+        : m_image(image), m_reference(pixel(0, 0)), m_threshold(threshold)
+    {
+    }
+
+    bool rowUniform(int y) const
+    {
+        const QRgb *line = reinterpret_cast<const QRgb *>(m_image.constScanLine(y));
+        for (int x = 0; x < m_image.width(); ++x)
+            if (!channelsNear(line[x], m_reference, m_threshold))
+                return false;
+        return true;
+    }
+
+    bool columnUniform(int x, int top, int bottom) const
+    {
+        for (int y = top; y <= bottom; ++y)
+            if (!channelsNear(pixel(x, y), m_reference, m_threshold))
+                return false;
+        return true;
+    }
+
+private:
+    QRgb pixel(int x, int y) const { return reinterpret_cast<const QRgb *>(m_image.constScanLine(y))[x]; }
+
+    const QImage &m_image;
+    QRgb m_reference;
+    int m_threshold;
+};
+
+} // namespace
+
+namespace ImageOps {
+
+LoadResult load(const QString &path)
+{
+    return load(path, nullptr);
+}
+
+LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &scaledSize)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {QImage(), fileError(file, path)};
+    // The content decides the format: a bitmap stored under a .jpg name
+    // (as imports keep them) still loads.
+    QImageReader reader(&file);
+    if (!reader.canRead())
+        return {QImage(), notAnImage(path, reader.errorString())};
+    const QSize size = reader.size();
+    const bool scaled = scaledSize && size.isValid();
+    if (scaled) {
+        reader.setScaledSize(scaledSize(size));
+        // Smooth resampling of what the decoder's own scaling leaves.
+        reader.setQuality(100);
+    }
+    // A reader that decodes at reduced size never holds the whole image.
+    if (!scaled || !reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        if (auto error = tooLarge(path, size, reader.imageFormat()))
+            return {QImage(), *error};
+    }
+    QImage image;
+    if (!reader.read(&image))
+        return {QImage(), notAnImage(path, reader.errorString())};
+    return {image, std::nullopt};
+}
+
+int jpegQuality(int qualityFactor)
+{
+    return qBound(1, qRound(100 - (qualityFactor - 2) * 99.0 / 253), 100);
+}
+
+std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor)
+{
+    if (image.isNull())
+        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fileError(file, path);
+    QImageWriter writer(&file, "jpeg");
+    writer.setQuality(jpegQuality(qualityFactor));
+    if (!writer.write(colourImage(image))) {
+        file.cancelWriting();
+        if (file.error() != QFileDevice::NoError)
+            return fileError(file, path);
+        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, writer.errorString()));
+    }
+    if (!file.commit())
+        return fileError(file, path);
+    return std::nullopt;
+}
+
+QImage rotate(const QImage &image, int degreesClockwise)
+{
+    if (degreesClockwise != 90 && degreesClockwise != 180 && degreesClockwise != 270)
+        return QImage();
+    // Whole quarter turns move pixels exactly; no area is left uncovered.
+    QImage turned = image.transformed(QTransform().rotate(degreesClockwise));
+    if (degreesClockwise != 180) {
+        turned.setDotsPerMeterX(image.dotsPerMeterY());
+        turned.setDotsPerMeterY(image.dotsPerMeterX());
+    }
+    return turned;
+}
+
+QImage crop(const QImage &image, const QRect &rect)
+{
+    if (rect.width() <= 0 || rect.height() <= 0)
+        return QImage();
+    const QRect kept = rect.intersected(image.rect());
+    if (kept.isEmpty())
+        return QImage();
+    return image.copy(kept);
+}
+
+QRect trimRect(const QImage &image, int threshold)
+{
+    if (image.isNull())
+        return QRect();
+    const bool direct = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32;
+    const QImage pixels = direct ? image : image.convertToFormat(QImage::Format_ARGB32);
+    const BorderScan scan(pixels, threshold);
+    const int height = pixels.height();
+    int top = 0;
+    while (top < height && scan.rowUniform(top))
+        ++top;
+    if (top == height)
+        return image.rect();
+    // Some pixel of the rows top..bottom differs, so every loop below stops
+    // inside the image.
+    int bottom = height - 1;
+    while (scan.rowUniform(bottom))
+        --bottom;
+    int left = 0;
+    while (scan.columnUniform(left, top, bottom))
+        ++left;
+    int right = pixels.width() - 1;
+    while (scan.columnUniform(right, top, bottom))
+        --right;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QImage autoTrim(const QImage &image, int threshold)
+{
+    const QRect kept = trimRect(image, threshold);
+    return kept == image.rect() ? image : image.copy(kept);
+}
+
+double zoomIn(double zoom)
+{
+    return zoom < MaxZoom ? zoom * 1.25 : zoom;
+}
+
+double zoomOut(double zoom)
+{
+    return zoom > MinZoom ? zoom * 0.75 : zoom;
+}
+
+int fitZoom(int displayPixels, int imagePixels)
+{
+    if (imagePixels <= 0)
+        return 100;
+    // A pixel of the display is 15 twips; dividing by 16 twips per image
+    // pixel leaves the fitted image a margin of 1/16 of the display.
+    const double zoom = std::nearbyint(displayPixels * 15.0 / (imagePixels * 16.0) * 100.0);
+    return zoom > MaxZoom || zoom < MinZoom ? 100 : int(zoom);
+}
+
+int defaultZoom(const QString &zoomMode, const QSize &display, const QSize &image)
+{
+    if (zoomMode == QLatin1String("FITWIDTH"))
+        return fitZoom(display.width(), image.width());
+    if (zoomMode == QLatin1String("FITHEIGHT"))
+        return fitZoom(display.height(), image.height());
+    return 100;
+}
+
+QRect selectionToImage(const QPointF &start, const QPointF &end, const QRectF &displayed, const QSize &imageSize)
+{
+    if (displayed.width() <= 0 || displayed.height() <= 0)
+        return QRect();
+    const double ratioX = imageSize.width() / displayed.width();
+    const double ratioY = imageSize.height() / displayed.height();
+    const double left = std::min(start.x(), end.x());
+    const double top = std::min(start.y(), end.y());
+    const auto nearest = [](double v) { return int(std::nearbyint(v)); };
+    return QRect(nearest((left - displayed.left()) * ratioX), nearest((top - displayed.top()) * ratioY),
+                 nearest(std::abs(start.x() - end.x()) * ratioX), nearest(std::abs(start.y() - end.y()) * ratioY));
+}
+
+} // namespace ImageOps

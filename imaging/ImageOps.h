@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+#include "DbError.h"
+
+// The image operations of the page viewer, the page save and the thumbnail
+// maker, on plain QImages: load, save as JPEG, rotate, crop, trim, and the
+// zoom arithmetic of the viewer.
+//
+// Errors: the calls that touch files never throw. They return the DbError
+// to show (errno for a file the system refuses, ErrorCode::InvalidValue for
+// a file that is not an image Qt can decode or is too large to hold), or
+// nothing on success; the caller decides whether to show it (guard() shows
+// a thrown DbError as "Error # n text") or to skip the step. The pure image
+// functions cannot fail; those that refuse their input return a null QImage.
+namespace ImageOps {
+
+// The image of a file, or why there is none.
+struct LoadResult
+{
+    QImage image;                 // null on failure
+    std::optional<DbError> error; // set exactly when image is null
+};
+
+// Reads the first image of the file at path in its own format (grey stays
+// grey), with its resolution. A missing or unreadable file gives its errno;
+// a file that is not a decodable image, and one whose pixels would exceed
+// QImageReader's allocation limit, give ErrorCode::InvalidValue with a
+// text that names the file and the reason.
+[[nodiscard]] LoadResult load(const QString &path);
+// The same, decoded at the size that scaledSize gives for the stored size
+// (QImageReader::setScaledSize: a JPEG is scaled while it is decoded).
+[[nodiscard]] LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &scaledSize);
+
+// The Qt JPEG quality (1..100) of a quality factor on the program's scale,
+// where 2 is the most accurate image and 255 the smallest file; factors
+// outside the scale are held to its ends.
+int jpegQuality(int qualityFactor);
+
+// Writes image at path as a 24-bit colour JPEG (grey and palette images are
+// converted) with the quality factor of the program's scale, keeping its
+// dots per meter. Written through QSaveFile: a failure leaves any earlier
+// file at path as it was and no partial file. The folder must exist.
+[[nodiscard]] std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor);
+
+// The image turned clockwise by 90, 180 or 270 degrees, with the horizontal
+// and vertical resolution swapped for a quarter turn. Any other angle gives
+// a null image.
+QImage rotate(const QImage &image, int degreesClockwise);
+
+// The part of image inside rect, clamped to the image. A rectangle that
+// lies outside the image or holds no whole pixel gives a null image, so a
+// stray click never empties a page.
+QImage crop(const QImage &image, const QRect &rect);
+
+// The rectangle that Auto Trim keeps: edge rows and columns whose every
+// pixel differs from the top-left pixel by at most threshold in every
+// channel are dropped. An image that is uniform throughout keeps its whole
+// rectangle: a trim never leaves nothing.
+QRect trimRect(const QImage &image, int threshold = 64);
+// The image cut to trimRect.
+QImage autoTrim(const QImage &image, int threshold = 64);
+
+// The viewer's zoom, a percentage of the image's pixel size.
+constexpr double MinZoom = 10;
+constexpr double MaxZoom = 10000;
+// One step in (x 1.25) unless the zoom is already MaxZoom or more.
+double zoomIn(double zoom);
+// One step out (x 0.75) unless the zoom is already MinZoom or less.
+double zoomOut(double zoom);
+// The zoom at which imagePixels fill 15/16 of displayPixels, to the nearest
+// whole percent (halves to even); 100 when the image is empty or the result
+// lies outside MinZoom..MaxZoom. Fit Width passes widths, Fit Height heights.
+int fitZoom(int displayPixels, int imagePixels);
+// The zoom a page opens at for the zoom mode "FITWIDTH", "FITHEIGHT" or
+// "NONE" (any other text counts as "NONE": 100 percent).
+int defaultZoom(const QString &zoomMode, const QSize &display, const QSize &image);
+
+// The image pixels under a selection drawn on the display between the
+// corners start and end (either may be first), where the whole image of
+// imageSize is shown in the rectangle displayed (same units as the
+// corners). Each value is taken to the nearest pixel, halves to even; the
+// result is not clamped (crop() clamps).
+QRect selectionToImage(const QPointF &start, const QPointF &end, const QRectF &displayed, const QSize &imageSize);
+
+} // namespace ImageOps

@@ -1,0 +1,187 @@
+#include "ThumbnailMaker.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <exception>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QThread>
+#include <QThreadPool>
+
+#include "DbConnection.h"
+#include "PagePaths.h"
+
+namespace {
+
+// The nearest whole number, halves to the even neighbour.
+int nearestEven(float value)
+{
+    return int(std::nearbyint(value));
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    if (first.absoluteFilePath() == second.absoluteFilePath())
+        return true;
+    const QString canonical = first.canonicalFilePath();
+    return !canonical.isEmpty() && canonical == second.canonicalFilePath();
+}
+
+std::optional<DbError> makeFolderOf(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    errno = 0;
+    if (PagePaths::MakePath(folder))
+        return std::nullopt;
+    return errnoError(errno != 0 ? errno : EIO, folder);
+}
+
+// A worker thread must not let anything escape; the program's own calls
+// never throw, so only an allocation failure can get here.
+std::optional<DbError> runJob(const ThumbnailMaker::Job &job, int side)
+{
+    try {
+        return ThumbnailMaker::makeThumbnail(job.imagePath, job.thumbPath, side);
+    } catch (const std::exception &e) {
+        return DbError(ErrorCode::Unexpected, QStringLiteral("%1: %2").arg(job.imagePath, QString::fromLocal8Bit(e.what())));
+    }
+}
+
+} // namespace
+
+namespace ThumbnailMaker {
+
+QSize contentSize(const QSize &imageSize, int side)
+{
+    if (imageSize.isEmpty())
+        return QSize();
+    const float width = float(imageSize.width());
+    const float height = float(imageSize.height());
+    // A sliver of a page keeps at least one pixel across.
+    if (width > height)
+        return QSize(side, std::max(1, nearestEven(height / width * float(side))));
+    return QSize(std::max(1, nearestEven(width / height * float(side))), side);
+}
+
+QImage compose(const QImage &scaled, int side)
+{
+    QImage square(side, side, QImage::Format_RGB32);
+    square.fill(Qt::white);
+    QPainter painter(&square);
+    painter.drawImage(0, 0, scaled);
+    painter.end();
+    return square;
+}
+
+QImage thumbnailOf(const QImage &image, int side)
+{
+    if (image.isNull())
+        return QImage();
+    const QSize size = contentSize(image.size(), side);
+    const QImage scaled = image.size() == size ? image
+                                               : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return compose(scaled, side);
+}
+
+ImageOps::LoadResult readThumbnail(const QString &imagePath, int side)
+{
+    ImageOps::LoadResult result =
+        ImageOps::load(imagePath, [side](const QSize &size) { return contentSize(size, side); });
+    // A format that could not tell its size before decoding arrives whole.
+    if (!result.error)
+        result.image = thumbnailOf(result.image, side);
+    return result;
+}
+
+std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPath, int side)
+{
+    if (image.isNull())
+        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(thumbPath));
+    if (auto error = makeFolderOf(thumbPath))
+        return error;
+    return ImageOps::saveJpeg(thumbnailOf(image, side), thumbPath, ThumbnailQuality);
+}
+
+std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &thumbPath, int side)
+{
+    if (thumbPath.isEmpty())
+        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: The page has no thumbnail path.").arg(imagePath));
+    if (sameFile(imagePath, thumbPath))
+        return DbError(ErrorCode::UnsafePath,
+                       QStringLiteral("%1: The thumbnail would replace the page image.").arg(thumbPath));
+    QFile::remove(thumbPath);
+    const ImageOps::LoadResult thumb = readThumbnail(imagePath, side);
+    if (thumb.error)
+        return thumb.error;
+    if (auto error = makeFolderOf(thumbPath))
+        return error;
+    return ImageOps::saveJpeg(thumb.image, thumbPath, ThumbnailQuality);
+}
+
+QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int threads, int side)
+{
+    QVector<std::optional<DbError>> results(jobs.size());
+    const int workers = std::min(threads > 0 ? threads : QThread::idealThreadCount(), int(jobs.size()));
+    if (workers <= 1) {
+        for (int i = 0; i < jobs.size(); ++i)
+            results[i] = runJob(jobs.at(i), side);
+        return results;
+    }
+    // Each worker takes the next job until none is left, so a slow page
+    // never holds up a queue of its own.
+    std::optional<DbError> *out = results.data();
+    std::atomic<int> next{0};
+    QThreadPool pool;
+    pool.setMaxThreadCount(workers);
+    for (int w = 0; w < workers; ++w) {
+        pool.start([&jobs, out, &next, side] {
+            for (int i = next++; i < jobs.size(); i = next++)
+                out[i] = runJob(jobs.at(i), side);
+        });
+    }
+    pool.waitForDone();
+    return results;
+}
+
+std::optional<DbError> MakeThumbnail(int pageId, int side)
+{
+    return MakeThumbnails({pageId}, side).constFirst();
+}
+
+QVector<std::optional<DbError>> MakeThumbnails(const QVector<int> &pageIds, int side)
+{
+    QVector<std::optional<DbError>> results(pageIds.size());
+    QVector<Job> jobs;
+    QVector<int> jobIndex;
+    for (int i = 0; i < pageIds.size(); ++i) {
+        const int id = pageIds.at(i);
+        try {
+            const Recordset rs = DbConnection::OpenRecordset(
+                QStringLiteral("SELECT Filename, ShortcutYN FROM Page WHERE PageId = ?"), {id});
+            if (rs.isEmpty()) {
+                results[i] = DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(id));
+            } else if (NullToEmpty(rs.value(0, 1)) == QLatin1String("Y")) {
+                results[i] = DbError(ErrorCode::InvalidValue,
+                                     QStringLiteral("Page %1 is a shortcut and has no thumbnail.").arg(id));
+            } else {
+                const QString filename = NullToEmpty(rs.value(0, 0));
+                jobs.append({PagePaths::GetPageFilePath(id, filename), PagePaths::GetThumbFilePath(id, filename)});
+                jobIndex.append(i);
+            }
+        } catch (const DbError &e) {
+            results[i] = e;
+        }
+    }
+    const QVector<std::optional<DbError>> made = makeThumbnails(jobs, 0, side);
+    for (int j = 0; j < made.size(); ++j)
+        results[jobIndex.at(j)] = made.at(j);
+    return results;
+}
+
+} // namespace ThumbnailMaker

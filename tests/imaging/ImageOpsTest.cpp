@@ -1,0 +1,417 @@
+#include "ImageOps.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "TestImages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QtTest>
+
+#include <cerrno>
+
+using namespace ImageOps;
+
+namespace {
+
+// JFIF stores whole dots per inch, so resolutions are compared in those.
+int dpiOf(int dotsPerMeter)
+{
+    return qRound(dotsPerMeter * 0.0254);
+}
+
+QString tempPath(const QString &name)
+{
+    return TestEnvironment::root() + QLatin1Char('/') + name;
+}
+
+// A white image with one red pixel at marker, to follow where pixels go.
+QImage marked(const QSize &size, const QPoint &marker)
+{
+    QImage image = TestImages::filled(size, Qt::white);
+    image.setPixel(marker, qRgb(255, 0, 0));
+    return image;
+}
+
+// The content of a trim case: a white image of 100 by 80 with a black
+// block at 10,10 of 80 by 60.
+QImage framed()
+{
+    QImage image = TestImages::filled(QSize(100, 80), Qt::white);
+    for (int y = 10; y < 70; ++y)
+        for (int x = 10; x < 90; ++x)
+            image.setPixel(x, y, qRgb(0, 0, 0));
+    return image;
+}
+
+} // namespace
+
+class ImageOpsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // As the programs do at start-up, so that 600-dpi pages fit.
+    void initTestCase() { QImageReader::setAllocationLimit(1024); }
+
+    void load_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("A4 at 300 dpi") << QSize(2480, 3508) << 300;
+        QTest::newRow("A4 at 600 dpi") << QSize(4961, 7016) << 600;
+        QTest::newRow("landscape at 72 dpi") << QSize(800, 300) << 72;
+    }
+    // Scanned pages open whole, with the resolution they were stored at.
+    void load()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, dpi);
+        const QString path = TestImages::writeJpeg(tempPath(QStringLiteral("load.jpg")), size, dpi);
+        const LoadResult loaded = ImageOps::load(path);
+        QVERIFY2(!loaded.error, loaded.error ? qPrintable(loaded.error->text) : "");
+        QCOMPARE(loaded.image.size(), size);
+        QCOMPARE(dpiOf(loaded.image.dotsPerMeterX()), dpi);
+        QCOMPARE(dpiOf(loaded.image.dotsPerMeterY()), dpi);
+    }
+
+    void loadFailure_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code");
+        QTest::newRow("missing file") << "missing" << ENOENT;
+        QTest::newRow("empty file") << "empty" << int(ErrorCode::InvalidValue);
+        QTest::newRow("text under a .jpg name") << "text" << int(ErrorCode::InvalidValue);
+        QTest::newRow("corrupt JPEG") << "corrupt" << int(ErrorCode::InvalidValue);
+        QTest::newRow("larger than the allocation limit") << "large" << int(ErrorCode::InvalidValue);
+    }
+    // Every file that gives no image says which file and why, and never
+    // hands back a half image.
+    void loadFailure()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        const QString path = tempPath(QStringLiteral("bad-%1.jpg").arg(kind));
+        const int limit = QImageReader::allocationLimit();
+        if (kind == QLatin1String("empty"))
+            TestFiles::write(path, QByteArray());
+        else if (kind == QLatin1String("text"))
+            TestFiles::write(path, "Minutes of the meeting\n");
+        else if (kind == QLatin1String("corrupt"))
+            TestImages::writeCorruptJpeg(path);
+        else if (kind == QLatin1String("large")) {
+            TestImages::writeJpeg(path, QSize(1000, 600), 300);
+            QImageReader::setAllocationLimit(1);
+        }
+        const LoadResult loaded = ImageOps::load(path);
+        QImageReader::setAllocationLimit(limit);
+        QVERIFY(loaded.image.isNull());
+        QVERIFY(loaded.error);
+        QCOMPARE(loaded.error->code, code);
+        QVERIFY2(loaded.error->text.contains(path), qPrintable(loaded.error->text));
+    }
+
+    void jpegQuality_data()
+    {
+        QTest::addColumn<int>("factor");
+        QTest::addColumn<int>("quality");
+        QTest::newRow("1, below the best") << 1 << 100;
+        QTest::newRow("2, the best") << 2 << 100;
+        QTest::newRow("10, thumbnails") << 10 << 97;
+        QTest::newRow("30, pictures") << 30 << 89;
+        QTest::newRow("50, documents") << 50 << 81;
+        QTest::newRow("128, the middle") << 128 << 51;
+        QTest::newRow("255, the smallest") << 255 << 1;
+        QTest::newRow("0, off the scale") << 0 << 100;
+        QTest::newRow("1000, off the scale") << 1000 << 1;
+    }
+    void jpegQuality()
+    {
+        QFETCH(int, factor);
+        QFETCH(int, quality);
+        QCOMPARE(ImageOps::jpegQuality(factor), quality);
+    }
+
+    // A higher factor never gives a more accurate image.
+    void jpegQualityFallsAcrossTheScale()
+    {
+        for (int q = 2; q <= 255; ++q)
+            QVERIFY2(ImageOps::jpegQuality(q) <= ImageOps::jpegQuality(q - 1), qPrintable(QString::number(q)));
+    }
+
+    void saveKeepsDensity_data()
+    {
+        QTest::addColumn<int>("dpiX");
+        QTest::addColumn<int>("dpiY");
+        QTest::addColumn<int>("format");
+        QTest::newRow("300 dpi colour") << 300 << 300 << int(QImage::Format_RGB32);
+        QTest::newRow("600 dpi colour") << 600 << 600 << int(QImage::Format_RGB32);
+        QTest::newRow("200 by 100 dpi fax") << 200 << 100 << int(QImage::Format_RGB32);
+        QTest::newRow("72 dpi screen") << 72 << 72 << int(QImage::Format_RGB32);
+        QTest::newRow("300 dpi grey") << 300 << 300 << int(QImage::Format_Grayscale8);
+        QTest::newRow("300 dpi palette") << 300 << 300 << int(QImage::Format_Indexed8);
+    }
+    // A saved page keeps its resolution (printing sizes pages by it) and
+    // is a colour JPEG whatever the depth of the image in memory.
+    void saveKeepsDensity()
+    {
+        QFETCH(int, dpiX);
+        QFETCH(int, dpiY);
+        QFETCH(int, format);
+        QImage image = TestImages::filled(QSize(320, 200), QColor(90, 90, 90), dpiX, QImage::Format(format));
+        image.setDotsPerMeterY(TestImages::dotsPerMeter(dpiY));
+        const QString path = tempPath(QStringLiteral("saved.jpg"));
+        const std::optional<DbError> error = ImageOps::saveJpeg(image, path, 30);
+        QVERIFY2(!error, error ? qPrintable(error->text) : "");
+        const LoadResult loaded = ImageOps::load(path);
+        QVERIFY(!loaded.error);
+        QCOMPARE(loaded.image.size(), image.size());
+        QCOMPARE(dpiOf(loaded.image.dotsPerMeterX()), dpiX);
+        QCOMPARE(dpiOf(loaded.image.dotsPerMeterY()), dpiY);
+        QCOMPARE(QImageReader(path).imageFormat(), QImage::Format_RGB32);
+    }
+
+    // The quality factor reaches the file: the best quality is the largest.
+    void saveUsesTheQualityFactor()
+    {
+        QImage image(400, 300, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb((x * 7) % 256, (y * 13) % 256, (x * y) % 256));
+        const QString best = tempPath(QStringLiteral("best.jpg"));
+        const QString smallest = tempPath(QStringLiteral("smallest.jpg"));
+        QVERIFY(!ImageOps::saveJpeg(image, best, 2));
+        QVERIFY(!ImageOps::saveJpeg(image, smallest, 255));
+        QVERIFY(QFileInfo(best).size() > 2 * QFileInfo(smallest).size());
+    }
+
+    void saveFailure_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code");
+        QTest::newRow("missing folder") << "folder" << ENOENT;
+        QTest::newRow("folder is a file") << "blocked" << ENOTDIR;
+        QTest::newRow("no image") << "null" << int(ErrorCode::InvalidValue);
+    }
+    // A refused save reports why and leaves the earlier file untouched.
+    void saveFailure()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        QString path = tempPath(QStringLiteral("no-such-folder/page.jpg"));
+        if (kind == QLatin1String("blocked"))
+            path = TestFiles::pathUnderFile(QStringLiteral("blocker")) + QStringLiteral("/page.jpg");
+        QImage image = TestImages::filled(QSize(10, 10), Qt::black);
+        if (kind == QLatin1String("null")) {
+            path = tempPath(QStringLiteral("kept.jpg"));
+            TestFiles::write(path, "earlier");
+            image = QImage();
+        }
+        const std::optional<DbError> error = ImageOps::saveJpeg(image, path, 30);
+        QVERIFY(error);
+        QCOMPARE(error->code, code);
+        QVERIFY(error->text.contains(path));
+        if (kind == QLatin1String("null"))
+            QCOMPARE(TestFiles::read(path), QByteArray("earlier"));
+        else
+            QVERIFY(!QFileInfo::exists(path));
+    }
+
+    void rotate_data()
+    {
+        QTest::addColumn<int>("degrees");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("marker");
+        // A 200 by 100 image with its marker in the top-left corner.
+        QTest::newRow("90 clockwise") << 90 << QSize(100, 200) << QPoint(99, 0);
+        QTest::newRow("180") << 180 << QSize(200, 100) << QPoint(199, 99);
+        QTest::newRow("270 clockwise") << 270 << QSize(100, 200) << QPoint(0, 199);
+        QTest::newRow("45 refused") << 45 << QSize() << QPoint();
+        QTest::newRow("360 refused") << 360 << QSize() << QPoint();
+    }
+    // Quarter turns move every pixel exactly and carry the resolution of
+    // each axis with it.
+    void rotate()
+    {
+        QFETCH(int, degrees);
+        QFETCH(QSize, size);
+        QFETCH(QPoint, marker);
+        QImage image = marked(QSize(200, 100), QPoint(0, 0));
+        image.setDotsPerMeterX(TestImages::dotsPerMeter(200));
+        image.setDotsPerMeterY(TestImages::dotsPerMeter(100));
+        const QImage turned = ImageOps::rotate(image, degrees);
+        if (!size.isValid()) {
+            QVERIFY(turned.isNull());
+            return;
+        }
+        QCOMPARE(turned.size(), size);
+        QCOMPARE(turned.pixel(marker), qRgb(255, 0, 0));
+        QCOMPARE(turned.pixel(size.width() / 2, size.height() / 2), qRgb(255, 255, 255));
+        const bool quarter = degrees != 180;
+        QCOMPARE(turned.dotsPerMeterX(), TestImages::dotsPerMeter(quarter ? 100 : 200));
+        QCOMPARE(turned.dotsPerMeterY(), TestImages::dotsPerMeter(quarter ? 200 : 100));
+    }
+
+    void crop_data()
+    {
+        QTest::addColumn<QRect>("rect");
+        QTest::addColumn<QRect>("kept");
+        // The image is 200 by 100.
+        QTest::newRow("inside") << QRect(20, 10, 50, 40) << QRect(20, 10, 50, 40);
+        QTest::newRow("past the right and bottom") << QRect(150, 80, 100, 100) << QRect(150, 80, 50, 20);
+        QTest::newRow("before the left and top") << QRect(-30, -5, 60, 25) << QRect(0, 0, 30, 20);
+        QTest::newRow("whole image and more") << QRect(-1, -1, 500, 500) << QRect(0, 0, 200, 100);
+        QTest::newRow("outside") << QRect(300, 10, 20, 20) << QRect();
+        QTest::newRow("no width") << QRect(20, 10, 0, 40) << QRect();
+        QTest::newRow("no height") << QRect(20, 10, 50, 0) << QRect();
+        QTest::newRow("negative size") << QRect(60, 50, -20, -20) << QRect();
+    }
+    // A crop keeps what lies inside the image and refuses a rectangle that
+    // would leave nothing, so a stray click cannot empty the page.
+    void crop()
+    {
+        QFETCH(QRect, rect);
+        QFETCH(QRect, kept);
+        const QImage image = marked(QSize(200, 100), kept.isValid() ? kept.topLeft() : QPoint(0, 0));
+        const QImage cropped = ImageOps::crop(image, rect);
+        if (!kept.isValid()) {
+            QVERIFY(cropped.isNull());
+            return;
+        }
+        QCOMPARE(cropped.size(), kept.size());
+        QCOMPARE(cropped.pixel(0, 0), qRgb(255, 0, 0));
+        QCOMPARE(cropped.dotsPerMeterX(), image.dotsPerMeterX());
+    }
+
+    void trim_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<QRect>("kept");
+        const QRect block(10, 10, 80, 60);
+        QTest::newRow("uniform border") << framed() << block;
+        QImage noisy = framed();
+        noisy.setPixel(3, 40, qRgb(191, 191, 191));
+        noisy.setPixel(50, 75, qRgb(255, 191, 255));
+        QTest::newRow("border noise of 64") << noisy << block;
+        QImage stop = framed();
+        stop.setPixel(3, 40, qRgb(255, 255, 190));
+        QTest::newRow("one pixel 65 off in one channel") << stop << QRect(3, 10, 87, 60);
+        QImage bottom = framed();
+        bottom.setPixel(95, 79, qRgb(0, 0, 0));
+        QTest::newRow("a dark corner opposite") << bottom << QRect(10, 10, 86, 70);
+        QTest::newRow("uniform image kept whole")
+            << TestImages::filled(QSize(50, 40), Qt::white) << QRect(0, 0, 50, 40);
+        QImage edges = TestImages::filled(QSize(30, 20), Qt::black);
+        edges.setPixel(0, 0, qRgb(255, 255, 255));
+        QTest::newRow("nothing to trim") << edges << QRect(0, 0, 30, 20);
+        QTest::newRow("grey image") << framed().convertToFormat(QImage::Format_Grayscale8) << block;
+        QImage line = TestImages::filled(QSize(40, 40), Qt::white);
+        line.setPixel(25, 12, qRgb(0, 0, 0));
+        QTest::newRow("one dark pixel") << line << QRect(25, 12, 1, 1);
+    }
+    // Auto Trim drops the edge rows and columns that stay within 64 of the
+    // top-left pixel in every channel, and never trims to nothing.
+    void trim()
+    {
+        QFETCH(QImage, image);
+        QFETCH(QRect, kept);
+        QCOMPARE(ImageOps::trimRect(image), kept);
+        const QImage trimmed = ImageOps::autoTrim(image);
+        QCOMPARE(trimmed.size(), kept.size());
+        QCOMPARE(trimmed.pixel(0, 0), image.pixel(kept.topLeft()));
+    }
+
+    void zoomSteps_data()
+    {
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<double>("in");
+        QTest::addColumn<double>("out");
+        QTest::newRow("100") << 100.0 << 125.0 << 75.0;
+        QTest::newRow("8000 in reaches the top") << 8000.0 << 10000.0 << 6000.0;
+        QTest::newRow("10000 stays in") << 10000.0 << 10000.0 << 7500.0;
+        QTest::newRow("12 out goes below the bottom") << 12.0 << 15.0 << 9.0;
+        QTest::newRow("9 stays out") << 9.0 << 11.25 << 9.0;
+        QTest::newRow("10 stays out") << 10.0 << 12.5 << 10.0;
+    }
+    void zoomSteps()
+    {
+        QFETCH(double, zoom);
+        QFETCH(double, in);
+        QFETCH(double, out);
+        QCOMPARE(ImageOps::zoomIn(zoom), in);
+        QCOMPARE(ImageOps::zoomOut(zoom), out);
+    }
+
+    void fitZoom_data()
+    {
+        QTest::addColumn<int>("display");
+        QTest::addColumn<int>("image");
+        QTest::addColumn<int>("zoom");
+        QTest::newRow("fills 15/16") << 1600 << 1500 << 100;
+        QTest::newRow("A4 height in 800 pixels") << 800 << 3508 << 21;
+        QTest::newRow("half to even") << 6 << 1 << 562;
+        QTest::newRow("no image") << 800 << 0 << 100;
+        QTest::newRow("too small to fit") << 2000 << 1 << 100;
+        QTest::newRow("too large to fit") << 100 << 100000 << 100;
+        QTest::newRow("just 10") << 1067 << 10000 << 10;
+    }
+    // Fit Width and Fit Height: 15/16 of the display, 100 when out of range.
+    void fitZoom()
+    {
+        QFETCH(int, display);
+        QFETCH(int, image);
+        QFETCH(int, zoom);
+        QCOMPARE(ImageOps::fitZoom(display, image), zoom);
+    }
+
+    void defaultZoom_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("zoom");
+        // A 1200 by 800 display and a 2480 by 3508 page.
+        QTest::newRow("FITWIDTH") << "FITWIDTH" << 45;
+        QTest::newRow("FITHEIGHT") << "FITHEIGHT" << 21;
+        QTest::newRow("NONE") << "NONE" << 100;
+        QTest::newRow("other case is NONE") << "fitwidth" << 100;
+    }
+    void defaultZoom()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, zoom);
+        QCOMPARE(ImageOps::defaultZoom(mode, QSize(1200, 800), QSize(2480, 3508)), zoom);
+    }
+
+    void selectionToImage_data()
+    {
+        QTest::addColumn<QPointF>("start");
+        QTest::addColumn<QPointF>("end");
+        QTest::addColumn<QRectF>("displayed");
+        QTest::addColumn<QRect>("pixels");
+        // The image is 1000 by 500 pixels.
+        const QRectF full(0, 0, 1000, 500);
+        QTest::newRow("100 percent") << QPointF(10, 20) << QPointF(110, 70) << full << QRect(10, 20, 100, 50);
+        QTest::newRow("dragged up and left") << QPointF(110, 70) << QPointF(10, 20) << full << QRect(10, 20, 100, 50);
+        QTest::newRow("200 percent covers half") << QPointF(0, 0) << QPointF(100, 100)
+                                                 << QRectF(0, 0, 2000, 1000) << QRect(0, 0, 50, 50);
+        QTest::newRow("scrolled at 200 percent") << QPointF(0, 0) << QPointF(100, 100)
+                                                 << QRectF(-500, -200, 2000, 1000) << QRect(250, 100, 50, 50);
+        QTest::newRow("halves to even") << QPointF(5, 5) << QPointF(10, 7)
+                                        << QRectF(0, 0, 2000, 1000) << QRect(2, 2, 2, 1);
+        QTest::newRow("nothing displayed") << QPointF(5, 5) << QPointF(10, 7) << QRectF() << QRect();
+    }
+    // A selection on the display maps through the display's scale to the
+    // image pixels a crop keeps.
+    void selectionToImage()
+    {
+        QFETCH(QPointF, start);
+        QFETCH(QPointF, end);
+        QFETCH(QRectF, displayed);
+        QFETCH(QRect, pixels);
+        QCOMPARE(ImageOps::selectionToImage(start, end, displayed, QSize(1000, 500)), pixels);
+    }
+};
+
+VLM_TEST_GUI_MAIN(ImageOpsTest)
+#include "ImageOpsTest.moc"

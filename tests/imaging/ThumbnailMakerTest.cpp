@@ -1,0 +1,255 @@
+#include "ThumbnailMaker.h"
+
+#include "DbConnection.h"
+#include "PagePaths.h"
+#include "RecordFixture.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "TestImages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QtTest>
+
+#include <cerrno>
+
+using namespace ThumbnailMaker;
+
+namespace {
+
+const QColor kInk(20, 40, 160);
+
+QString tempPath(const QString &name)
+{
+    const QString path = TestEnvironment::root() + QLatin1Char('/') + name;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
+}
+
+// The thumbnail file at path is a colour JPEG square of ThumbnailSide with
+// the page in its top-left content rectangle and white elsewhere.
+void verifyThumbnail(const QString &path, const QSize &content)
+{
+    QImageReader reader(path);
+    QCOMPARE(reader.format(), QByteArray("jpeg"));
+    QCOMPARE(reader.imageFormat(), QImage::Format_RGB32);
+    const QImage thumb = reader.read();
+    QCOMPARE(thumb.size(), QSize(ThumbnailSide, ThumbnailSide));
+    const auto dark = [&](int x, int y) {
+        QVERIFY2(qGray(thumb.pixel(x, y)) < 120, qPrintable(QStringLiteral("page expected at %1,%2").arg(x).arg(y)));
+    };
+    const auto white = [&](int x, int y) {
+        const QRgb p = thumb.pixel(x, y);
+        QVERIFY2(qRed(p) > 230 && qGreen(p) > 230 && qBlue(p) > 230,
+                 qPrintable(QStringLiteral("white expected at %1,%2").arg(x).arg(y)));
+    };
+    dark(1, 1);
+    dark(content.width() / 2, content.height() / 2);
+    dark(content.width() - 2, content.height() - 2);
+    if (content.width() < ThumbnailSide) {
+        white(content.width() + 2, 1);
+        white(ThumbnailSide - 2, content.height() - 2);
+    }
+    if (content.height() < ThumbnailSide) {
+        white(1, content.height() + 2);
+        white(content.width() - 2, ThumbnailSide - 2);
+    }
+}
+
+} // namespace
+
+class ThumbnailMakerTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void contentSize_data()
+    {
+        QTest::addColumn<QSize>("image");
+        QTest::addColumn<QSize>("content");
+        QTest::newRow("200 by 100") << QSize(200, 100) << QSize(100, 50);
+        QTest::newRow("100 by 300 rounds down") << QSize(100, 300) << QSize(33, 100);
+        QTest::newRow("square") << QSize(300, 300) << QSize(100, 100);
+        QTest::newRow("A4 at 300 dpi") << QSize(2480, 3508) << QSize(71, 100);
+        QTest::newRow("A4 landscape") << QSize(3508, 2480) << QSize(100, 71);
+        QTest::newRow("smaller than the square is enlarged") << QSize(50, 20) << QSize(100, 40);
+        QTest::newRow("half down to even") << QSize(1, 8) << QSize(12, 100);
+        QTest::newRow("half up to even") << QSize(3, 8) << QSize(38, 100);
+        QTest::newRow("a sliver keeps a pixel") << QSize(1000, 1) << QSize(100, 1);
+        QTest::newRow("no image") << QSize(0, 0) << QSize();
+    }
+    // The longer side fills the square, the shorter keeps the aspect ratio.
+    void contentSize()
+    {
+        QFETCH(QSize, image);
+        QFETCH(QSize, content);
+        QCOMPARE(ThumbnailMaker::contentSize(image), content);
+    }
+
+    void fromFile_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QSize>("content");
+        const int colour = QImage::Format_RGB32;
+        QTest::newRow("portrait A4, 300 dpi") << QSize(2480, 3508) << 300 << colour << QSize(71, 100);
+        QTest::newRow("landscape A4, 300 dpi") << QSize(3508, 2480) << 300 << colour << QSize(100, 71);
+        QTest::newRow("portrait A4, 600 dpi") << QSize(4961, 7016) << 600 << colour << QSize(71, 100);
+        QTest::newRow("square") << QSize(500, 500) << 300 << colour << QSize(100, 100);
+        QTest::newRow("tiny landscape") << QSize(20, 10) << 72 << colour << QSize(100, 50);
+        QTest::newRow("tiny portrait") << QSize(6, 18) << 72 << colour << QSize(33, 100);
+        QTest::newRow("grey page") << QSize(1000, 1400) << 300 << int(QImage::Format_Grayscale8) << QSize(71, 100);
+    }
+    // Portrait, landscape and tiny pages all give a colour square with the
+    // page at the top-left and white beside or below it.
+    void fromFile()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, dpi);
+        QFETCH(int, format);
+        QFETCH(QSize, content);
+        const QString image = TestImages::writeJpeg(tempPath(QStringLiteral("pages/p.jpg")),
+                                                    TestImages::filled(size, kInk, dpi, QImage::Format(format)));
+        const QString thumb = tempPath(QStringLiteral("thumbs/new/p.jpg"));
+        QDir(QFileInfo(thumb).absolutePath()).removeRecursively();
+        const std::optional<DbError> error = makeThumbnail(image, thumb);
+        QVERIFY2(!error, error ? qPrintable(error->text) : "");
+        verifyThumbnail(thumb, content);
+    }
+
+    // The page save makes the thumbnail from the image it holds: a
+    // landscape 2000 by 1000 image fills the top half.
+    void fromImageInMemory()
+    {
+        const QString thumb = tempPath(QStringLiteral("memory/Thumbs/p.jpg"));
+        const std::optional<DbError> error = saveThumbnail(TestImages::filled(QSize(2000, 1000), kInk), thumb);
+        QVERIFY2(!error, error ? qPrintable(error->text) : "");
+        verifyThumbnail(thumb, QSize(100, 50));
+    }
+
+    void failure_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("code"); // 0: any code
+        QTest::newRow("missing image") << "missing" << ENOENT;
+        QTest::newRow("corrupt JPEG") << "corrupt" << int(ErrorCode::InvalidValue);
+        QTest::newRow("text file") << "text" << int(ErrorCode::InvalidValue);
+        QTest::newRow("thumbnail folder cannot be made") << "blocked" << 0;
+        QTest::newRow("thumbnail path is the image") << "same" << int(ErrorCode::UnsafePath);
+        QTest::newRow("no thumbnail path") << "nopath" << int(ErrorCode::InvalidValue);
+    }
+    // A page whose thumbnail cannot be made reports why, keeps no stale
+    // thumbnail, and never loses its image.
+    void failure()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        const QString image = tempPath(QStringLiteral("fail/page.jpg"));
+        QString thumb = tempPath(QStringLiteral("fail/Thumbs/page.jpg"));
+        QFile::remove(image);
+        TestFiles::write(thumb, "stale");
+        if (kind == QLatin1String("corrupt"))
+            TestImages::writeCorruptJpeg(image);
+        else if (kind == QLatin1String("text"))
+            TestFiles::write(image, "not a picture");
+        else if (kind != QLatin1String("missing"))
+            TestImages::writeJpeg(image, QSize(40, 60), 300);
+        if (kind == QLatin1String("blocked"))
+            thumb = TestFiles::pathUnderFile(QStringLiteral("thumb-blocker")) + QStringLiteral("/page.jpg");
+        else if (kind == QLatin1String("same"))
+            thumb = QDir(QFileInfo(image).absolutePath()).filePath(QStringLiteral("../fail/page.jpg"));
+        else if (kind == QLatin1String("nopath"))
+            thumb.clear();
+
+        const std::optional<DbError> error = makeThumbnail(image, thumb);
+        QVERIFY(error);
+        if (code != 0)
+            QCOMPARE(error->code, code);
+        QVERIFY(error->code != 0);
+        QVERIFY(!error->text.isEmpty());
+        if (kind == QLatin1String("same") || kind == QLatin1String("blocked") || kind == QLatin1String("nopath")) {
+            QVERIFY(ImageOps::load(image).image.size() == QSize(40, 60));
+        } else {
+            QVERIFY(!QFileInfo::exists(thumb));
+        }
+    }
+
+    void many_data()
+    {
+        QTest::addColumn<int>("threads");
+        QTest::newRow("calling thread") << 1;
+        QTest::newRow("four threads") << 4;
+        QTest::newRow("every core") << 0;
+    }
+    // Many thumbnails at once: each job gets its own outcome, and a corrupt
+    // page among them costs only its own thumbnail.
+    void many()
+    {
+        QFETCH(int, threads);
+        QVector<Job> jobs;
+        const QString folder = QStringLiteral("many%1/").arg(threads);
+        for (int i = 0; i < 10; ++i) {
+            const QString image = tempPath(folder + QStringLiteral("p%1.jpg").arg(i));
+            if (i == 4)
+                TestImages::writeCorruptJpeg(image);
+            else
+                TestImages::writeJpeg(image, i % 2 ? QSize(300, 200) : QSize(200, 300), 150, kInk);
+            jobs.append({image, tempPath(folder + QStringLiteral("Thumbs/p%1.jpg").arg(i))});
+        }
+        const QVector<std::optional<DbError>> results = makeThumbnails(jobs, threads);
+        QCOMPARE(results.size(), jobs.size());
+        for (int i = 0; i < jobs.size(); ++i) {
+            QCOMPARE(bool(results.at(i)), i == 4);
+            QCOMPARE(QFileInfo::exists(jobs.at(i).thumbPath), i != 4);
+            if (i != 4)
+                verifyThumbnail(jobs.at(i).thumbPath, i % 2 ? QSize(100, 67) : QSize(67, 100));
+        }
+        QVERIFY(makeThumbnails({}, threads).isEmpty());
+    }
+
+    // By page id the paths come from the page store: the default folders,
+    // a Thumbs folder beside a stored file, and never a shortcut's folder,
+    // which is the user's own.
+    void byPageId()
+    {
+        TestEnvironment::openFreshDatabase();
+        using RecordFixture::insert;
+        const int doc = RecordFixture::document(
+            RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"), "Doc");
+        const int inStore = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, 1)", {doc});
+        QDir().mkpath(PagePaths::GetDefaultPageFolder(inStore));
+        TestImages::writeJpeg(PagePaths::GetDefaultPageFilePath(inStore), QSize(400, 200), 300, kInk);
+
+        const QString stored = tempPath(QStringLiteral("cabinet/Invoice 7.jpg"));
+        TestImages::writeJpeg(stored, QSize(200, 400), 300, kInk);
+        const int named = insert("INSERT INTO Page (DocumentId, PageNumber, Filename) VALUES (?, 2, ?)", {doc, stored});
+
+        const QString userFile = tempPath(QStringLiteral("user/letter.pdf"));
+        TestFiles::write(userFile, "%PDF-1.4");
+        const QString userThumbs = tempPath(QStringLiteral("user/Thumbs/letter.pdf"));
+        TestFiles::write(userThumbs, "the user's own");
+        const int shortcut = insert("INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN)"
+                                    " VALUES (?, 0, ?, 'Y')", {doc, userFile});
+
+        const QVector<std::optional<DbError>> results = MakeThumbnails({inStore, named, shortcut, 99999});
+        QCOMPARE(results.size(), 4);
+        QVERIFY2(!results.at(0), results.at(0) ? qPrintable(results.at(0)->text) : "");
+        verifyThumbnail(PagePaths::GetDefaultThumbFilePath(inStore), QSize(100, 50));
+        QVERIFY2(!results.at(1), results.at(1) ? qPrintable(results.at(1)->text) : "");
+        verifyThumbnail(tempPath(QStringLiteral("cabinet/Thumbs/Invoice 7.jpg")), QSize(50, 100));
+        QVERIFY(results.at(2));
+        QCOMPARE(TestFiles::read(userThumbs), QByteArray("the user's own"));
+        QVERIFY(results.at(3));
+        QCOMPARE(results.at(3)->code, int(ErrorCode::RecordMissing));
+
+        QFile::remove(PagePaths::GetDefaultThumbFilePath(inStore));
+        QVERIFY(!MakeThumbnail(inStore));
+        QVERIFY(QFileInfo::exists(PagePaths::GetDefaultThumbFilePath(inStore)));
+    }
+};
+
+VLM_TEST_GUI_MAIN(ThumbnailMakerTest)
+#include "ThumbnailMakerTest.moc"

@@ -1,0 +1,53 @@
+#include "TestImages.h"
+
+#include "TestFiles.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QtTest>
+
+namespace TestImages {
+
+int dotsPerMeter(int dpi)
+{
+    return qRound(dpi / 0.0254);
+}
+
+QImage filled(const QSize &size, const QColor &colour, int dpi, QImage::Format format)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    if (format != QImage::Format_RGB32)
+        image = image.convertToFormat(format);
+    image.setDotsPerMeterX(dotsPerMeter(dpi));
+    image.setDotsPerMeterY(dotsPerMeter(dpi));
+    return image;
+}
+
+QString writeJpeg(const QString &path, const QImage &image)
+{
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(90);
+    [&] { QVERIFY2(writer.write(image), qPrintable(path + QLatin1String(": ") + writer.errorString())); }();
+    return path;
+}
+
+QString writeJpeg(const QString &path, const QSize &size, int dpi, const QColor &colour)
+{
+    return writeJpeg(path, filled(size, colour, dpi));
+}
+
+QString writeCorruptJpeg(const QString &path)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "jpeg").write(filled(QSize(64, 64), Qt::red));
+    // The start-of-image marker and the first header, then garbage where
+    // the frame and the scan data belong.
+    QByteArray bytes = buffer.data().left(20);
+    bytes.append(QByteArray(4000, '\x5a'));
+    TestFiles::write(path, bytes);
+    return path;
+}
+
+} // namespace TestImages

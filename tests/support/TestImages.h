@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Real image files for the imaging tests, written with Qt's own writers
+// past the code under test.
+namespace TestImages {
+
+// Dots per meter of a resolution in dots per inch (300 dpi is 11811).
+int dotsPerMeter(int dpi);
+
+// An image of size filled with colour, at dpi in both directions.
+QImage filled(const QSize &size, const QColor &colour, int dpi = 300,
+              QImage::Format format = QImage::Format_RGB32);
+
+// Writes image at path as a JPEG of Qt quality 90; a failure fails the
+// running test. Returns path.
+QString writeJpeg(const QString &path, const QImage &image);
+
+// Writes a JPEG of size in one colour at dpi; returns path.
+QString writeJpeg(const QString &path, const QSize &size, int dpi, const QColor &colour = QColor(20, 40, 160));
+
+// A file that starts like a JPEG (its first bytes are a real JPEG's) and
+// then holds nothing a decoder can use.
+QString writeCorruptJpeg(const QString &path);
+
+} // namespace TestImages
