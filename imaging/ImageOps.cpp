@@ -1,9 +1,11 @@
 #include "ImageOps.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -104,6 +106,9 @@ LoadResult load(const QString &path)
 
 LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &scaledSize)
 {
+    // QFile refuses a folder without an errno of its own.
+    if (QFileInfo(path).isDir())
+        return {QImage(), errnoError(EISDIR, path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {QImage(), fileError(file, path)};

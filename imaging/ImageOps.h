@@ -38,9 +38,9 @@ struct LoadResult
 // (QImageReader::setScaledSize: a JPEG is scaled while it is decoded).
 [[nodiscard]] LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &scaledSize);
 
-// The Qt JPEG quality (1..100) of a quality factor on the program's scale,
-// where 2 is the most accurate image and 255 the smallest file; factors
-// outside the scale are held to its ends.
+// The Qt JPEG quality (1..100) of a quality factor on the program's 1..255
+// scale, where 1 and 2 give the most accurate image and 255 the smallest
+// file; factors outside the scale are held to its ends.
 int jpegQuality(int qualityFactor);
 
 // Writes image at path as a 24-bit colour JPEG (grey and palette images are

