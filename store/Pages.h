@@ -1,8 +1,70 @@
 #pragma once
 
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QVariantList>
+#include <QVector>
+
 // The one owner of the Page table's rows: every page save, paste, drop and
 // import writes its rows through these functions, and the deletes read the
 // rows they remove here.
 namespace Pages {
+
+// ---- Page rows written by the paste, the drops and the moves ----
+
+// One Page row as the page pane reads it; every text is "" for a Null.
+struct PageRow
+{
+    int pageId = 0;
+    int pageNumber = 0;    // 0 for a Null number
+    QString filename;      // the stored Filename, "" for the default store
+    QString scanDate;      // as stored: "yyyy-MM-dd HH:mm:ss"
+    QString fileSize;      // bytes, as text
+    QString filetype;
+    QString shortcutYN;    // "Y" for a shortcut page
+};
+
+// A page about to be inserted.
+struct NewPage
+{
+    int documentId = 0;
+    int pageNumber = 0;
+    qint64 fileSize = 0;
+    QString filetype;
+    // Set for a shortcut page (the user's file, referenced where it lies);
+    // empty for a page kept in the default store.
+    QString filename;
+    bool shortcut = false;
+    QDateTime scanDate;    // the current time when left invalid
+};
+
+// The format of the ScanDate column.
+inline const QString ScanDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// The pages of a document in page order (PageNumber, then PageId). A
+// non-empty condition ("ScanDate >= ?" and the like, with its binds) is
+// added with AND, for documents reached through the search results.
+// Throws DbError.
+QVector<PageRow> ReadDocumentPages(int documentId, const QString &condition = QString(),
+                                   const QVariantList &binds = {});
+// The number a page appended to the document gets: the highest number + 1,
+// 1 for a document without numbered pages. Throws DbError.
+int NextPageNumber(int documentId);
+// True when the Document row exists. Throws DbError.
+bool DocumentExists(int documentId);
+// Inserts the row and returns its new PageId. Throws DbError.
+int InsertPage(const NewPage &page);
+// Throw DbError; RecordMissing when the page does not exist.
+void SetPageFileSize(int pageId, qint64 fileSize);
+void SetPageFilename(int pageId, const QString &filename);
+void SetPageFiletype(int pageId, const QString &filetype);
+// Moves the pages, in the order given, to the end of the target document
+// (numbered after its last page), then numbers the remaining pages of each
+// document they left 1..n in their order, pages without a number (shortcut
+// pages) left as they are. Pages already in the target and ids that no
+// longer exist are passed over. One transaction: on failure nothing moves.
+// Returns the number of pages moved. Throws DbError.
+int MovePagesToDocument(const QList<int> &pageIds, int documentId);
 
 } // namespace Pages

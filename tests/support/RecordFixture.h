@@ -37,4 +37,18 @@ inline int document(int folderId, const QString &name, const QVariant &date = QV
                   {folderId, name, date.isValid() ? date : QVariant(QMetaType(QMetaType::QString))});
 }
 
+// A page with only its number (a Null QVariant for none).
+inline int page(int documentId, const QVariant &number)
+{
+    return insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)", {documentId, number});
+}
+
+// A document in a new cabinet, drawer and folder.
+inline int documentInNewFolder(const QString &name = QStringLiteral("Doc"))
+{
+    const int folderId = folder(drawer(cabinet(name + QStringLiteral(" cabinet")), QStringLiteral("Drawer")),
+                                QStringLiteral("Folder"));
+    return document(folderId, name);
+}
+
 } // namespace RecordFixture

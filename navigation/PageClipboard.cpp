@@ -1,0 +1,222 @@
+#include "PageClipboard.h"
+
+#include <cerrno>
+#include <exception>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include "ClipboardFiles.h"
+#include "Common.h"
+#include "DbConnection.h"
+#include "PagePaths.h"
+#include "Pages.h"
+#include "Progress.h"
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcPaste, "vlm.navigation")
+
+const QString PastingFiles = QStringLiteral("Pasting files");
+
+// Stops the progress window however the paste ends.
+struct ProgressScope
+{
+    ProgressScope(int rangeMin, int rangeMax) { Progress::StartProgress(PastingFiles, rangeMin, rangeMax); }
+    ~ProgressScope() { Progress::StopProgress(); }
+};
+
+// Copies source to target byte for byte; a part-written target is removed.
+// Throws DbError with the system's reason.
+void copyFile(const QString &source, const QString &target)
+{
+    const QString folder = PagePaths::GetFolderPart(target);
+    if (!PagePaths::MakePath(folder.left(folder.size() - 1)))
+        throw errnoError(errno ? errno : EACCES, folder);
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw fileError(in, source);
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw fileError(out, target);
+    QByteArray buffer;
+    for (;;) {
+        buffer = in.read(1 << 20);
+        if (buffer.isEmpty())
+            break;
+        errno = 0;
+        if (out.write(buffer) != buffer.size() || !out.flush()) {
+            const DbError error = fileError(out, target);
+            out.close();
+            out.remove();
+            throw error;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        const DbError error = fileError(in, source);
+        out.remove();
+        throw error;
+    }
+    out.close();
+}
+
+PageClipboard::AddedPage skip(PageClipboard::SkippedFile *skipped, const QString &path, PageClipboard::SkipReason reason,
+               const QString &text)
+{
+    if (skipped)
+        *skipped = {path, reason, text};
+    return {};
+}
+
+void ensureDocument(int documentId)
+{
+    if (!Pages::DocumentExists(documentId))
+        throw DbError(ErrorCode::RecordMissing,
+                      QStringLiteral("Document %1 does not exist").arg(documentId));
+}
+
+bool makeThumbnailOf(int pageId, const PageClipboard::ThumbnailMaker &makeThumbnail)
+{
+    if (!makeThumbnail)
+        return false;
+    // Ids are never reused, but a stale thumbnail would show the wrong page.
+    QFile::remove(PagePaths::GetDefaultThumbFilePath(pageId));
+    try {
+        return makeThumbnail(pageId);
+    } catch (const std::exception &e) {
+        qCWarning(lcPaste) << "thumbnail of page" << pageId << "failed:" << e.what();
+        return false;
+    }
+}
+
+} // namespace
+
+namespace PageClipboard {
+
+CutList &cutList()
+{
+    static CutList list;
+    return list;
+}
+
+AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMaker &makeThumbnail,
+                        SkippedFile *skipped)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return skip(skipped, path, SkipReason::NotFound, QStringLiteral("Missing file '%1'.").arg(path));
+    if (!info.isFile())
+        return skip(skipped, path, SkipReason::NotRegularFile,
+                    QStringLiteral("'%1' is not a file.").arg(path));
+    if (!Common::IsImageFile(path))
+        return skip(skipped, path, SkipReason::NotAccepted,
+                    QStringLiteral("'%1' cannot be added as a page.").arg(path));
+
+    AddedPage added;
+    added.path = path;
+    added.shortcut = Common::IsNonImageFile(path);
+    Pages::NewPage page;
+    page.documentId = documentId;
+    page.fileSize = info.size();
+    page.filetype = Common::GetFileType(path);
+    if (added.shortcut) {
+        page.filename = info.absoluteFilePath();
+        page.shortcut = true;
+    }
+    QString target;
+    bool copying = false;
+    try {
+        DbConnection::Transaction tx;
+        // Shortcut pages list before the numbered pages.
+        page.pageNumber = added.shortcut ? 0 : Pages::NextPageNumber(documentId);
+        added.pageId = Pages::InsertPage(page);
+        if (!added.shortcut) {
+            target = PagePaths::GetDefaultPageFilePath(added.pageId);
+            copying = true;
+            copyFile(path, target);
+            copying = false;
+        }
+        try {
+            tx.commit();
+        } catch (...) {
+            if (!target.isEmpty())
+                QFile::remove(target);
+            throw;
+        }
+    } catch (const DbError &e) {
+        return skip(skipped, path, copying ? SkipReason::CopyFailed : SkipReason::StoreFailed,
+                    e.message());
+    }
+    if (!added.shortcut)
+        added.thumbnail = makeThumbnailOf(added.pageId, makeThumbnail);
+    return added;
+}
+
+PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
+                                   const ThumbnailMaker &makeThumbnail)
+{
+    ensureDocument(documentId);
+    PasteResult result;
+    result.documentId = documentId;
+    if (paths.isEmpty())
+        return result;
+    ProgressScope progress(0, int(paths.size()));
+    for (const QString &path : paths) {
+        Progress::AdvanceProgress(PastingFiles);
+        SkippedFile skipped;
+        const AddedPage added = AddFileAsPage(path, documentId, makeThumbnail, &skipped);
+        if (added.pageId > 0)
+            result.added.append(added);
+        else
+            result.skipped.append(skipped);
+    }
+    return result;
+}
+
+PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail)
+{
+    QStringList files;
+    if (cutList().CutPageCount() == 0)
+        ClipboardFiles::GetFilesFromClipboard(files);
+    return PasteIntoDocument(documentId, files, makeThumbnail);
+}
+
+PasteResult PasteIntoDocument(int documentId, const QStringList &files,
+                              const ThumbnailMaker &makeThumbnail)
+{
+    CutList &cut = cutList();
+    if (cut.CutPageCount() == 0)
+        return PasteFilesIntoDocument(files, documentId, makeThumbnail);
+    ensureDocument(documentId);
+    PasteResult result;
+    result.documentId = documentId;
+    {
+        ProgressScope progress(1, cut.CutPageCount());
+        Progress::AdvanceProgress(PastingFiles);
+        result.movedPages = Pages::MovePagesToDocument(cut.CutPageIds, documentId);
+    }
+    cut.clear();
+    return result;
+}
+
+QStringList PageFilePaths(const QList<int> &pageIds)
+{
+    QStringList paths;
+    for (int pageId : pageIds) {
+        const Recordset rs = DbConnection::OpenRecordset(
+            QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId});
+        if (!rs.isEmpty())
+            paths.append(PagePaths::GetPageFilePath(pageId, NullToEmpty(rs.value(0, 0))));
+    }
+    return paths;
+}
+
+bool CopyPagesToClipboard(const QList<int> &pageIds)
+{
+    cutList().clear();
+    const QStringList paths = PageFilePaths(pageIds);
+    return !paths.isEmpty() && ClipboardFiles::CopyFilesToClipboard(paths);
+}
+
+} // namespace PageClipboard

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <functional>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Pages through the clipboard: the cut list, Copy (page files onto the
+// clipboard as a file list) and Paste (the cut pages moved, or the
+// clipboard's files added as new pages) into the document the page pane
+// shows. No windows: the caller shows the result.
+namespace PageClipboard {
+
+// The pages marked by Cut, in the order of the pane's items. A Cut replaces
+// the list; a Copy or a successful Paste empties it. It outlives a change of
+// the shown document, so pages cut in one document paste into another.
+struct CutList
+{
+    QList<int> CutPageIds;
+    int CutPageCount() const { return int(CutPageIds.size()); }
+    void clear() { CutPageIds.clear(); }
+};
+CutList &cutList();
+
+// Makes the thumbnail of a page whose image is in the store (by its id);
+// false when it could not be made. The page pane makes a missing thumbnail
+// when it shows the page, so a failure here loses nothing.
+using ThumbnailMaker = std::function<bool(int pageId)>;
+
+enum class SkipReason {
+    NotFound,       // no file at that path
+    NotRegularFile, // a folder, a device, or not a local file
+    NotAccepted,    // a name the page rules refuse ("photojpg")
+    CopyFailed,     // the image could not be copied into the store
+    StoreFailed,    // the page row could not be written
+};
+
+struct SkippedFile
+{
+    QString path;
+    SkipReason reason;
+    QString text;   // what went wrong, with the system's reason
+};
+
+struct AddedPage
+{
+    QString path;        // the file pasted
+    int pageId = 0;
+    bool shortcut = false;
+    bool thumbnail = false;  // a thumbnail was made
+};
+
+struct PasteResult
+{
+    int documentId = -1;
+    int movedPages = 0;          // cut pages moved into the document
+    QList<AddedPage> added;      // in the order of the files
+    QList<SkippedFile> skipped;  // in the order of the files
+};
+
+// Adds one file as the next page of the document: an image (.jpg, .jpeg,
+// .bmp) is copied into the page store and given a thumbnail; any other
+// file becomes a shortcut page (number 0) that keeps the file where it is.
+// The copy is made before the row commits and removed when it does not, so
+// no row is left without its file. Only existing regular files are taken.
+// Returns the page added, or fills skipped and returns a page with id 0.
+AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMaker &makeThumbnail,
+                        SkippedFile *skipped);
+
+// Adds every file, in order, to the document given (fixed for the whole
+// paste), with the progress "Pasting files". A file that fails is skipped
+// with its reason and the paste goes on. Throws DbError when the document
+// does not exist (RecordMissing) or cannot be read.
+PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
+                                   const ThumbnailMaker &makeThumbnail);
+
+// Paste: with pages in the cut list, moves them to the end of the document
+// (both documents renumbered, in one change) and empties the list; else
+// adds the clipboard's files. The list stays when the move fails. Throws
+// DbError as above and when the move fails.
+PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail);
+// The same, with the files to add given (the clipboard's, or a drop's).
+PasteResult PasteIntoDocument(int documentId, const QStringList &files,
+                              const ThumbnailMaker &makeThumbnail);
+
+// The file of each page, in the order given (the stored file of a shortcut
+// page, else its image in the store). Pages that no longer exist are left
+// out. Throws DbError.
+QStringList PageFilePaths(const QList<int> &pageIds);
+
+// Copy: empties the cut list and puts the files of the pages on the
+// clipboard. False, the clipboard left as it was, when no page is given.
+// Throws DbError.
+bool CopyPagesToClipboard(const QList<int> &pageIds);
+
+} // namespace PageClipboard

@@ -1,0 +1,258 @@
+#include "PageClipboard.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QImage>
+#include <QtTest>
+
+#include "ClipboardFiles.h"
+#include "DbConnection.h"
+#include "FileSizeLimit.h"
+#include "PagePaths.h"
+#include "Pages.h"
+#include "RecordFixture.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+
+using namespace PageClipboard;
+
+Q_DECLARE_METATYPE(PageClipboard::SkipReason)
+
+namespace {
+
+// Every file under the page store.
+QStringList storedFiles()
+{
+    QStringList files;
+    QDirIterator it(QDir(qEnvironmentVariable("VLM_DATA_DIR")).filePath(QStringLiteral("Pages")),
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(it.next());
+    return files;
+}
+
+int pageCount()
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Page")).toInt();
+}
+
+} // namespace
+
+class PageClipboardTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_files;      // the user's own files, outside the store
+    QList<int> m_thumbnails;
+
+    static int document() { return RecordFixture::documentInNewFolder(); }
+    ThumbnailMaker maker()
+    {
+        return [this](int pageId) { m_thumbnails.append(pageId); return true; };
+    }
+    QString userFile(const QString &name, const QByteArray &bytes = QByteArray(300, 'x'))
+    {
+        const QString path = m_files + QLatin1Char('/') + name;
+        TestFiles::write(path, bytes);
+        return path;
+    }
+    QString jpeg(const QString &name)
+    {
+        const QString path = m_files + QLatin1Char('/') + name;
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        if (!image.save(path, "JPG"))
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnvironment::openFreshDatabase();
+        m_files = TestEnvironment::root() + QStringLiteral("/user-%1").arg(QTest::currentDataTag());
+        QDir(m_files).removeRecursively();
+        QDir().mkpath(m_files);
+        m_thumbnails.clear();
+        cutList().clear();
+    }
+
+    // How each kind of file is filed: images are copied into the store
+    // with a thumbnail, other files become shortcut pages that stay put.
+    void addsEachKindOfFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("shortcut");
+        QTest::addColumn<QString>("filetype");
+        QTest::newRow("jpeg") << "scan.jpg" << false << "jpg";
+        QTest::newRow("upper-case JPEG") << "SCAN.JPEG" << false << "jpg";
+        QTest::newRow("bitmap") << "scan.bmp" << false << "bmp";
+        QTest::newRow("pdf") << "it's a letter.pdf" << true << "pdf";
+    }
+    void addsEachKindOfFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, shortcut);
+        const int doc = document();
+        const QString path = name.endsWith(QStringLiteral("pdf")) ? userFile(name) : jpeg(name);
+        const QByteArray bytes = TestFiles::read(path);
+        const PasteResult result = PasteFilesIntoDocument({path}, doc, maker());
+        QCOMPARE(result.skipped.size(), 0);
+        QCOMPARE(result.added.size(), 1);
+        const int id = result.added[0].pageId;
+        QCOMPARE(result.added[0].shortcut, shortcut);
+        const Pages::PageRow row = Pages::ReadDocumentPages(doc).value(0);
+        QCOMPARE(row.pageId, id);
+        QCOMPARE(row.fileSize, QString::number(bytes.size()));
+        QTEST(row.filetype, "filetype");
+        QVERIFY(QDateTime::fromString(row.scanDate, Pages::ScanDateFormat).isValid());
+        QVERIFY(QFile::exists(path));  // the user's file is never moved
+        if (shortcut) {
+            QCOMPARE(row.pageNumber, 0);
+            QCOMPARE(row.filename, path);
+            QCOMPARE(row.shortcutYN, QStringLiteral("Y"));
+            QVERIFY(m_thumbnails.isEmpty());
+            QVERIFY(storedFiles().isEmpty());
+        } else {
+            QCOMPARE(row.pageNumber, 1);
+            QCOMPARE(row.filename, QString());
+            QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(id)), bytes);
+            QCOMPARE(m_thumbnails, QList<int>{id});
+            QVERIFY(result.added[0].thumbnail);
+        }
+    }
+
+    // Files that cannot be pages are skipped with their reason; no row
+    // and no stored file remains for them.
+    void skipsWhatCannotBeAPage_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<SkipReason>("reason");
+        QTest::newRow("folder") << "folder" << SkipReason::NotRegularFile;
+        QTest::newRow("missing file") << "missing" << SkipReason::NotFound;
+        QTest::newRow("name ending jpg without a dot") << "photojpg" << SkipReason::NotAccepted;
+        QTest::newRow("store refuses the bytes") << "too big" << SkipReason::CopyFailed;
+        QTest::newRow("store folder cannot be made") << "blocked" << SkipReason::CopyFailed;
+        QTest::newRow("rows do not commit") << "commit" << SkipReason::StoreFailed;
+    }
+    void skipsWhatCannotBeAPage()
+    {
+        QFETCH(QString, kind);
+        const int doc = document();
+        QString path = jpeg(QStringLiteral("page.jpg"));
+        std::unique_ptr<FileSizeLimit> limit;
+        if (kind == QLatin1String("folder")) {
+            path = m_files + QStringLiteral("/album.jpg");
+            QDir().mkpath(path);
+        } else if (kind == QLatin1String("missing")) {
+            path = m_files + QStringLiteral("/gone.jpg");
+        } else if (kind == QLatin1String("photojpg")) {
+            path = userFile(QStringLiteral("photojpg"));
+        } else if (kind == QLatin1String("too big")) {
+            // The limit leaves room for the database and its journal.
+            path = userFile(QStringLiteral("big.jpg"), QByteArray(4 << 20, 'j'));
+            limit = std::make_unique<FileSizeLimit>(1 << 20);
+        } else if (kind == QLatin1String("blocked")) {
+            TestFiles::blockDataFolder(QStringLiteral("not-a-folder"));
+        } else {
+            // BEGIN, the next number, the insert; the commit fails.
+            DbConnection::failAfterStatements(4);
+        }
+        SkippedFile skipped;
+        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped);
+        limit.reset();
+        DbConnection::failAfterStatements(0);
+        QCOMPARE(added.pageId, 0);
+        QCOMPARE(skipped.path, path);
+        QTEST(skipped.reason, "reason");
+        QVERIFY(!skipped.text.isEmpty());
+        QCOMPARE(pageCount(), 0);
+        QVERIFY2(storedFiles().isEmpty(), qPrintable(storedFiles().join(' ')));
+        QVERIFY(m_thumbnails.isEmpty());
+        QVERIFY(QFileInfo::exists(path) || kind == QLatin1String("missing"));
+    }
+
+    // A paste keeps the order of its files, goes on past a bad one and
+    // files everything into the one document it was given, which must exist.
+    void pasteKeepsOrderAndGoesOn()
+    {
+        const int doc = document();
+        const QString first = jpeg(QStringLiteral("a.jpg"));
+        const QString folder = m_files + QStringLiteral("/sub");
+        QDir().mkpath(folder);
+        const QString second = jpeg(QStringLiteral("b.jpg"));
+        const QString notes = userFile(QStringLiteral("notes.txt"));
+        const PasteResult result = PasteFilesIntoDocument({first, folder, second, notes}, doc, maker());
+        QCOMPARE(result.documentId, doc);
+        QCOMPARE(result.added.size(), 3);
+        QCOMPARE(result.skipped.size(), 1);
+        QCOMPARE(result.skipped[0].path, folder);
+        QStringList listed;
+        for (const Pages::PageRow &row : Pages::ReadDocumentPages(doc))
+            listed.append(QStringLiteral("%1:%2").arg(row.pageNumber).arg(row.filetype));
+        QCOMPARE(listed, (QStringList{"0:txt", "1:jpg", "2:jpg"}));
+
+        // A document deleted before the paste gets nothing.
+        QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteFilesIntoDocument({first}, doc + 100, maker()));
+        QCOMPARE(pageCount(), 3);
+    }
+
+    // Paste moves the cut pages (numbered by the store) and empties the
+    // cut list, so the next paste adds the files instead.
+    void cutAndPasteMovesPages()
+    {
+        const int a = document();
+        const int b = document();
+        const int a1 = RecordFixture::page(a, 1);
+        const int a2 = RecordFixture::page(a, 2);
+        cutList().CutPageIds = {a1, a2};
+        const QString file = jpeg(QStringLiteral("c.jpg"));
+        const PasteResult moved = PasteIntoDocument(b, {file}, maker());
+        QCOMPARE(moved.movedPages, 2);
+        QVERIFY(moved.added.isEmpty());
+        QCOMPARE(cutList().CutPageCount(), 0);
+        QCOMPARE(Pages::ReadDocumentPages(b).size(), 2);
+        QCOMPARE(PasteIntoDocument(b, {file}, maker()).added.size(), 1);
+        QCOMPARE(Pages::ReadDocumentPages(b).size(), 3);
+    }
+
+    // A move that fails keeps the cut list, so the user can paste again.
+    void failedMoveKeepsTheCutList()
+    {
+        const int a = document();
+        const int b = document();
+        const int page = RecordFixture::page(a, 1);
+        cutList().CutPageIds = {page};
+        DbConnection::failAfterStatements(3);
+        QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteIntoDocument(b, {}, maker()));
+        DbConnection::failAfterStatements(0);
+        QCOMPARE(cutList().CutPageIds, QList<int>{page});
+        QCOMPARE(Pages::ReadDocumentPages(a).size(), 1);
+    }
+
+    // Copy cancels a pending cut and offers the pages' files in order:
+    // a shortcut page's own file, a stored page's image in the store.
+    void copyPutsPageFilesOnTheClipboard()
+    {
+        const int doc = document();
+        const QString notes = userFile(QStringLiteral("notes.pdf"));
+        const PasteResult result = PasteFilesIntoDocument({jpeg(QStringLiteral("a.jpg")), notes}, doc, maker());
+        const int stored = result.added[0].pageId;
+        const int shortcut = result.added[1].pageId;
+        cutList().CutPageIds = {stored};
+        QVERIFY(CopyPagesToClipboard({shortcut, stored, 999999}));
+        QCOMPARE(cutList().CutPageCount(), 0);
+        QStringList onClipboard;
+        QCOMPARE(ClipboardFiles::GetFilesFromClipboard(onClipboard), 2);
+        QCOMPARE(onClipboard, (QStringList{notes, PagePaths::GetDefaultPageFilePath(stored)}));
+
+        // Nothing selected: the clipboard keeps what it had.
+        QVERIFY(!CopyPagesToClipboard({}));
+        QCOMPARE(ClipboardFiles::GetFilesFromClipboard(onClipboard), 2);
+    }
+};
+
+VLM_TEST_GUI_MAIN(PageClipboardTest)
+#include "PageClipboardTest.moc"

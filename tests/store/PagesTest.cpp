@@ -1,0 +1,108 @@
+#include "Pages.h"
+
+#include <QCoreApplication>
+#include <QtTest>
+
+#include "DbConnection.h"
+#include "RecordFixture.h"
+#include "TestEnvironment.h"
+
+using RecordFixture::documentInNewFolder;
+using RecordFixture::page;
+
+namespace {
+
+// "id:number" for the document's pages in page order.
+QStringList numbers(int documentId)
+{
+    QStringList out;
+    for (const Pages::PageRow &row : Pages::ReadDocumentPages(documentId))
+        out.append(QStringLiteral("%1:%2").arg(row.pageId).arg(row.pageNumber));
+    return out;
+}
+
+QString n(int id, int number) { return QStringLiteral("%1:%2").arg(id).arg(number); }
+
+} // namespace
+
+class PagesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::openFreshDatabase(); }
+
+    // Every column goes in bound, quotes and all, and reads back as it
+    // went in; the scan date is ISO text with its time.
+    void insertedRowReadsBack()
+    {
+        const int doc = documentInNewFolder();
+        Pages::NewPage page;
+        page.documentId = doc;
+        page.fileSize = 5000000000LL;
+        page.filetype = QStringLiteral("p'f");
+        page.filename = QStringLiteral("/home/o'brien/it's.pdf");
+        page.shortcut = true;
+        page.scanDate = QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9));
+        const int id = Pages::InsertPage(page);
+        const Pages::PageRow row = Pages::ReadDocumentPages(doc).value(0);
+        QCOMPARE(row.pageId, id);
+        QCOMPARE(row.scanDate, QStringLiteral("2024-03-05 07:08:09"));
+        QCOMPARE(row.fileSize, QStringLiteral("5000000000"));
+        QCOMPARE(row.filetype, page.filetype);
+        QCOMPARE(row.filename, page.filename);
+        QCOMPARE(row.shortcutYN, QStringLiteral("Y"));
+    }
+
+    void nextPageNumber_data()
+    {
+        QTest::addColumn<QVariantList>("existing");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("no pages") << QVariantList{} << 1;
+        QTest::newRow("only shortcut pages") << QVariantList{0, 0} << 1;
+        QTest::newRow("a page without a number") << QVariantList{QVariant(QMetaType(QMetaType::Int))} << 1;
+        QTest::newRow("gaps") << QVariantList{1, 7, 3} << 8;
+    }
+    void nextPageNumber()
+    {
+        QFETCH(QVariantList, existing);
+        const int doc = documentInNewFolder();
+        for (const QVariant &number : existing)
+            page(doc, number);
+        page(documentInNewFolder(QStringLiteral("Other")), 50);  // other documents do not count
+        QTEST(Pages::NextPageNumber(doc), "expected");
+    }
+
+    // Cut pages go after the target's last page in the order cut; the
+    // pages left behind close up, a shortcut page keeps its 0; gone pages
+    // and pages already in the target stay as they are.
+    void moveAppendsAndRenumbersBoth()
+    {
+        const int source = documentInNewFolder();
+        const int target = documentInNewFolder(QStringLiteral("Target"));
+        const int s1 = page(source, 1), s2 = page(source, 2), s3 = page(source, 3), s4 = page(source, 4);
+        const int shortcut = page(source, 0);
+        const int t1 = page(target, 1), t2 = page(target, 5);
+        QCOMPARE(Pages::MovePagesToDocument({s3, s1, 999999, t1}, target), 2);
+        QCOMPARE(numbers(source), (QStringList{n(shortcut, 0), n(s2, 1), n(s4, 2)}));
+        QCOMPARE(numbers(target), (QStringList{n(t1, 1), n(t2, 5), n(s3, 6), n(s1, 7)}));
+    }
+
+    // A move that fails half-way changes nothing in either document.
+    void failedMoveChangesNothing()
+    {
+        const int source = documentInNewFolder();
+        const int target = documentInNewFolder(QStringLiteral("Target"));
+        const int s1 = page(source, 1), s2 = page(source, 2);
+        page(target, 1);
+        const QStringList before = numbers(source) + numbers(target);
+        // BEGIN, the next number, the first page's look-up and move, then fail.
+        DbConnection::failAfterStatements(5);
+        QVERIFY_THROWS_EXCEPTION(DbError, Pages::MovePagesToDocument({s1, s2}, target));
+        DbConnection::failAfterStatements(0);
+        QCOMPARE(numbers(source) + numbers(target), before);
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(PagesTest)
+#include "PagesTest.moc"
