@@ -93,21 +93,6 @@ private Q_SLOTS:
         DbConnection::close();
     }
 
-    void formatsBytesSaved_data()
-    {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << qint64(0) << "0";
-        QTest::newRow("millions") << qint64(1234567) << "1,234,567";
-        QTest::newRow("grown") << qint64(-1234) << "-1,234";
-    }
-    void formatsBytesSaved()
-    {
-        QFETCH(qint64, bytes);
-        QFETCH(QString, text);
-        QCOMPARE(Compaction::FormatBytes(bytes), text);
-    }
-
     // A work file an interrupted run left does not stop the next one; a
     // second run backs up the result of the first.
     void leftoverAndSecondRun()
