@@ -3,7 +3,6 @@
 #include "DbConnection.h"
 #include "ToolsFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>

@@ -1,6 +1,7 @@
 #include "LinkRepair.h"
 
 #include "DataFolder.h"
+#include "Database.h"
 #include "DbConnection.h"
 #include "PagePaths.h"
 #include "Passwords.h"
@@ -104,8 +105,14 @@ private:
 
 bool Run::missingFiles()
 {
+    // The tools never upgrade the database: a file of an older version may
+    // lack the later columns, whose pages then all lie in the page store.
+    const auto column = [](const char *name) {
+        const QString c = QLatin1String(name);
+        return Database::HasColumn(QStringLiteral("Page"), c) ? c : QStringLiteral("NULL");
+    };
     const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT PageId, Filename, ShortcutYN FROM Page ORDER BY PageId"));
+        QStringLiteral("SELECT PageId, %1, %2 FROM Page ORDER BY PageId").arg(column("Filename"), column("ShortcutYN")));
     const bool pageStoreThere = QFileInfo(DataFolder::filePath(QStringLiteral("Pages"))).isDir();
     QVector<int> gone;
     QStringList thumbs;

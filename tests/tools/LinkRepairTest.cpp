@@ -1,5 +1,6 @@
 #include "CancellingProgressView.h"
 #include "DataFolder.h"
+#include "Database.h"
 #include "DbConnection.h"
 #include "LinkRepair.h"
 #include "PagePaths.h"
@@ -131,6 +132,26 @@ private Q_SLOTS:
         DbConnection::close();
     }
 
+    // A database of the first version, which has no Filename column: its
+    // pages lie in the page store and are checked there.
+    void databaseOfFirstVersion()
+    {
+        TestEnvironment::freshDataFolder();
+        Database::CreateDatabase(ToolsFiles::GetDbPath());
+        DbConnection::open(ToolsFiles::GetDbPath());
+        const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"), "Doc");
+        const int kept = RecordFixture::insert("INSERT INTO Page (DocumentId, Name) VALUES (?, 'p')", {doc});
+        const int gone = RecordFixture::insert("INSERT INTO Page (DocumentId, Name) VALUES (?, 'p')", {doc});
+        DbConnection::close();
+        PagePaths::MakePath(PagePaths::GetDefaultPageFolder(kept));
+        TestFiles::write(PagePaths::GetDefaultPageFilePath(kept), "jpeg");
+        QCOMPARE(LinkRepair::FixBrokenLinks().texts(), QStringList{report(1)});
+        DbConnection::open(ToolsFiles::GetDbPath());
+        QVERIFY(exists("Page", kept));
+        QVERIFY(!exists("Page", gone));
+        DbConnection::close();
+    }
+
     // An empty database: no repairs and no progress window.
     void emptyDatabase()
     {
@@ -211,11 +232,12 @@ private Q_SLOTS:
         const int orphan = RecordFixture::document(9009, "Lost");
         DbConnection::close();
         RecordingProgressView progress;
-        // The open's probes (2), the counts (4), the file scan's list, two
-        // reads for each of two passes and BEGIN come first (12); then the
-        // chain's cabinet is looked up and inserted, its drawer looked up
-        // and, as the 16th statement, inserted: that one fails.
-        DbConnection::failAfterStatements(16);
+        // The open's probes (2), the counts (4), the file scan's two column
+        // checks and its list, two reads for each of two passes and BEGIN
+        // come first (14); then the chain's cabinet is looked up and
+        // inserted, its drawer looked up and, as the 18th statement,
+        // inserted: that one fails.
+        DbConnection::failAfterStatements(18);
         const ToolResult r = LinkRepair::FixBrokenLinks();
         DbConnection::failAfterStatements(0);
         QCOMPARE(r.entries.size(), 1);
