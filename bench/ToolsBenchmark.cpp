@@ -1,0 +1,137 @@
+// vlm_bench_tools: times the maintenance tools on an archive made by
+// vlm_bench_generate. Compaction runs on copies of the archive's database
+// in a scratch folder beside it, against the sqlite3 program's own
+// VACUUM INTO; the link repair runs on the archive itself, which it leaves
+// unchanged when every page has its file (vlm_bench_generate --files).
+//   vlm_bench_tools <archive> [--runs N]
+
+#include <cstdio>
+#include <vector>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "BenchTiming.h"
+#include "Compaction.h"
+#include "DataFolder.h"
+#include "DbConnection.h"
+#include "LinkRepair.h"
+#include "ToolsFiles.h"
+
+using namespace BenchTiming;
+
+namespace {
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    return 1;
+}
+
+void copyFresh(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        throw DbError(-1, QStringLiteral("Cannot copy %1 to %2").arg(from, to));
+}
+
+double timeSqlite3(const QString &db, const QString &target)
+{
+    QFile::remove(target);
+    QProcess p;
+    const Stopwatch watch;
+    p.start(QStringLiteral("sqlite3"), {db, QStringLiteral("VACUUM INTO '%1'").arg(target)});
+    if (!p.waitForFinished(-1) || p.exitCode() != 0)
+        throw DbError(-1, QStringLiteral("sqlite3 failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
+    return watch.elapsedMs();
+}
+
+// Each run compacts a fresh copy of the archive's database, so every run
+// has the archive's free space to reclaim; sqlite3 gets the same copy.
+void benchCompaction(const QString &archiveDb, int runs)
+{
+    QTemporaryDir scratch(QFileInfo(archiveDb).absolutePath() + QStringLiteral("-tools-XXXXXX"));
+    if (!scratch.isValid())
+        throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
+    const QByteArray archive = qgetenv("VLM_DATA_DIR");
+    qputenv("VLM_DATA_DIR", QFile::encodeName(scratch.path()));
+    const QString db = ToolsFiles::GetDbPath();
+    std::vector<double> tool, cli;
+    for (int i = 0; i < runs; ++i) {
+        copyFresh(archiveDb, db);
+        cli.push_back(timeSqlite3(db, scratch.filePath(QStringLiteral("cli.mdb"))));
+        QFile::remove(scratch.filePath(QStringLiteral("cli.mdb")));
+        const Stopwatch watch;
+        const ToolResult r = Compaction::CompactDb();
+        tool.push_back(watch.elapsedMs());
+        if (!r.succeeded())
+            throw DbError(-1, r.texts().join(QLatin1Char(' ')));
+    }
+    qputenv("VLM_DATA_DIR", archive);
+    const double t = median(tool), c = median(cli);
+    printLine(QStringLiteral("compact %1 MB database: %2 vs sqlite3 VACUUM INTO %3 = %4x, medians of %5"
+                             " (the tool also syncs the copy and the folder; sqlite3 runs through QProcess)"
+                             " (target <= 1.1x)%6")
+                  .arg(QFileInfo(archiveDb).size() / 1e6, 0, 'f', 0).arg(ms(t), ms(c))
+                  .arg(t / c, 0, 'f', 2).arg(runs).arg(verdict(t <= 1.1 * c)));
+}
+
+void benchLinkRepair(int runs)
+{
+    const qint64 pages = [] {
+        DbConnection::open(ToolsFiles::GetDbPath());
+        const qint64 n = DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Page")).toLongLong();
+        DbConnection::close();
+        return n;
+    }();
+    std::vector<double> samples;
+    QString report;
+    for (int i = 0; i < runs; ++i) {
+        const Stopwatch watch;
+        const ToolResult r = LinkRepair::FixBrokenLinks();
+        samples.push_back(watch.elapsedMs());
+        report = r.texts().join(QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (!r.succeeded())
+            throw DbError(-1, report);
+    }
+    const double m = median(samples);
+    printLine(QStringLiteral("link repair over %1 pages: %2 median of %3 (\"%4\") (target < 10 s)%5")
+                  .arg(count(pages), ms(m)).arg(runs).arg(report).arg(verdict(m < 10000)));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Times compaction and link repair on an archive."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("The data folder (default: $VLM_DATA_DIR)."));
+    parser.addOption({QStringLiteral("runs"), QStringLiteral("Runs of each figure."), QStringLiteral("N"), QStringLiteral("3")});
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty())
+        qputenv("VLM_DATA_DIR", QFile::encodeName(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath()));
+    if (qEnvironmentVariableIsEmpty("VLM_DATA_DIR"))
+        return fail(QStringLiteral("Name the data folder, or set VLM_DATA_DIR."));
+    const int runs = qMax(1, parser.value(QStringLiteral("runs")).toInt());
+    const QString db = ToolsFiles::GetDbPath();
+    if (!QFileInfo(db).isFile())
+        return fail(QStringLiteral("No archive in %1: run vlm_bench_generate first.").arg(db));
+    try {
+        benchCompaction(db, runs);
+        // Without the page files the repair would delete every row.
+        if (QFileInfo(DataFolder::filePath(QStringLiteral("Pages"))).isDir())
+            benchLinkRepair(runs);
+        else
+            printLine(QStringLiteral("link repair: skipped, the archive has no page files (vlm_bench_generate --files)"));
+    } catch (const DbError &e) {
+        return fail(e.message());
+    }
+    return 0;
+}

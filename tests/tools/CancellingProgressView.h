@@ -1,0 +1,22 @@
+#pragma once
+
+#include "RecordingProgressView.h"
+
+// A progress recorder that presses Cancel when the given step arrives
+// (1 = the first), as a user stopping a long tool would.
+class CancellingProgressView : public RecordingProgressView
+{
+public:
+    explicit CancellingProgressView(int cancelAtStep) : m_cancelAt(cancelAtStep) {}
+
+    void increment(const QString &text) override
+    {
+        RecordingProgressView::increment(text);
+        if (++m_steps == m_cancelAt)
+            Progress::SetProgressCancelled(true);
+    }
+
+private:
+    int m_cancelAt;
+    int m_steps = 0;
+};

@@ -1,0 +1,132 @@
+#include "CancellingProgressView.h"
+#include "DataFolder.h"
+#include "DbConnection.h"
+#include "PageFileSweep.h"
+#include "RecordingProgressView.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "ToolsFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QTest>
+
+namespace {
+
+QString data(const QString &name)
+{
+    return DataFolder::filePath(name);
+}
+
+// A data folder with a database, its journal, a backup and files in the
+// page store of every kind the sweeps must tell apart.
+void layOut()
+{
+    TestEnvironment::openFreshDatabase();
+    DbConnection::close();
+    QDir(DataFolder::path()).mkpath("Pages/0000000");
+    QDir(DataFolder::path()).mkpath("Pages/0000001");
+    QDir(DataFolder::path()).mkpath("Thumbs/0000000");
+    TestFiles::write(data("vlm.mdb-journal"), "stale journal");
+    TestFiles::write(data("vlm.bak"), "backup");
+    TestFiles::write(data("Pages/0000000/1.jpg"), "page");
+    TestFiles::write(data("Pages/0000001/1000.jpg"), "page");
+    TestFiles::write(data("Pages/0000001/x.pdf"), "shortcut copy");
+    TestFiles::write(data("Pages/readme.jpg"), "loose");
+    TestFiles::write(data("Thumbs/0000000/1.JPG"), "thumb");
+    // A link to the user's own folder is never followed.
+    QDir().mkpath(data("own"));
+    TestFiles::write(data("own/2.jpg"), "mine");
+    QFile::link(data("own"), data("Thumbs/0000002"));
+}
+
+} // namespace
+
+class PageFileSweepTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startOverSentence_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("exact") << "I WANT TO START OVER" << true;
+        QTest::newRow("lower case with blanks") << "  i want to start over \t" << true;
+        QTest::newRow("cut short") << "I WANT TO START" << false;
+        QTest::newRow("inner blank doubled") << "I WANT  TO START OVER" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void startOverSentence()
+    {
+        QFETCH(QString, reply);
+        QFETCH(bool, confirmed);
+        QCOMPARE(PageFileSweep::IsStartOverConfirmed(reply), confirmed);
+    }
+
+    // Start over removes the database with its journal and every page
+    // image and thumbnail; other files, and the folders holding them, stay.
+    void startOver()
+    {
+        layOut();
+        RecordingProgressView progress;
+        const ToolResult r = PageFileSweep::StartOver();
+        QCOMPARE(r.texts(), QStringList{"'Start over' complete."});
+        for (const char *gone : {"vlm.mdb", "vlm.mdb-journal", "Pages/0000000", "Pages/0000001/1000.jpg", "Thumbs/0000000"})
+            QVERIFY2(!QFile::exists(data(gone)), gone);
+        for (const char *kept : {"vlm.bak", "Pages/0000001/x.pdf", "Pages/readme.jpg", "own/2.jpg"})
+            QVERIFY2(QFile::exists(data(kept)), kept);
+        QVERIFY(progress.closedOrNeverOpened());
+
+        // Without a database the folders are still swept.
+        TestFiles::write(data("Pages/0000001/5.jpg"), "page");
+        QCOMPARE(PageFileSweep::StartOver().texts(), QStringList{"'Start over' complete."});
+        QVERIFY(!QFile::exists(data("Pages/0000001/5.jpg")));
+    }
+
+    // While vlm runs nothing is deleted.
+    void startOverRefusedWhileVlmRuns()
+    {
+        layOut();
+        QLockFile vlm(data("vlm.lock"));
+        QVERIFY(vlm.tryLock(0));
+        const ToolResult r = PageFileSweep::StartOver();
+        QCOMPARE(r.texts(), QStringList{ToolsFiles::VlmRunningText});
+        QCOMPARE(r.entries.first().kind, ToolResult::Kind::Warning);
+        QVERIFY(QFile::exists(data("vlm.mdb")));
+        QVERIFY(QFile::exists(data("Pages/0000000/1.jpg")));
+    }
+
+    // Delete thumbnails leaves page images and the database alone.
+    void deleteThumbnails()
+    {
+        layOut();
+        const QByteArray db = TestFiles::read(data("vlm.mdb"));
+        RecordingProgressView progress;
+        QCOMPARE(PageFileSweep::DeleteThumbnails().texts(), QStringList{"Delete thumbnails complete."});
+        QVERIFY(!QFile::exists(data("Thumbs/0000000/1.JPG")));
+        QVERIFY(QFile::exists(data("own/2.jpg")));
+        QVERIFY(QFile::exists(data("Pages/0000000/1.jpg")));
+        QCOMPARE(TestFiles::read(data("vlm.mdb")), db);
+        QCOMPARE(progress.events.first(), QStringLiteral("start Delete thumbnails 1..1"));
+        QVERIFY(progress.closedOrNeverOpened());
+    }
+
+    // Cancel stops the sweep; what is left stays.
+    void deleteThumbnailsStopped()
+    {
+        TestEnvironment::freshDataFolder();
+        QDir(DataFolder::path()).mkpath("Thumbs/0000000");
+        QDir(DataFolder::path()).mkpath("Thumbs/0000001");
+        TestFiles::write(data("Thumbs/0000000/1.jpg"), "thumb");
+        TestFiles::write(data("Thumbs/0000001/1000.jpg"), "thumb");
+        CancellingProgressView progress(1);
+        QCOMPARE(PageFileSweep::DeleteThumbnails().texts(), QStringList{"Delete thumbnails was stopped."});
+        QVERIFY(QFile::exists(data("Thumbs/0000001/1000.jpg")));
+        QVERIFY(progress.closedOrNeverOpened());
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(PageFileSweepTest)
+#include "PageFileSweepTest.moc"

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The scanner defaults that vlm's scanning reads from the shared settings:
+// resolution, JPEG quality and colour type for document pages and for
+// pictures, and the two scanner-interface options. Every value is a string
+// read with its default.
+namespace ScanDefaults {
+
+inline const QString DocDPIOverride = QStringLiteral("DocDPIOverride");
+inline const QString DocQualityOverride = QStringLiteral("DocQualityOverride");
+inline const QString DocScanType = QStringLiteral("DocScanType");
+inline const QString PicDPIOverride = QStringLiteral("PicDPIOverride");
+inline const QString PicQualityOverride = QStringLiteral("PicQualityOverride");
+inline const QString PicScanType = QStringLiteral("PicScanType");
+inline const QString TWAINShowUI = QStringLiteral("TWAINShowUI");
+inline const QString TWAINNativeTransfer = QStringLiteral("TWAINNativeTransfer");
+
+// The texts of the colour type choice, in order.
+inline const QString Color = QStringLiteral("Color");
+inline const QString Grayscale = QStringLiteral("Grayscale");
+inline const QString BlackAndWhite = QStringLiteral("Black & White");
+
+// The resolution dialog's values, as the texts its boxes hold.
+struct Resolution
+{
+    QString docDpi = QStringLiteral("150");
+    QString docQuality = QStringLiteral("50");
+    QString docScanType = Color;
+    QString picDpi = QStringLiteral("300");
+    QString picQuality = QStringLiteral("30");
+    QString picScanType = Color;
+};
+
+struct Advanced
+{
+    bool showUi = false;
+    bool nativeTransfer = false;
+};
+
+// The box a validation failure points at.
+enum class Field { DocDpi, DocQuality, PicDpi, PicQuality };
+
+struct Refusal
+{
+    Field field;
+    QString message;
+};
+
+// The stored values, each with its default when absent. A default-made
+// Resolution holds the factory defaults.
+Resolution ReadResolution();
+// Writes the six settings in the order of the dialog.
+void SaveScanDPI(const Resolution &values);
+
+// Checked only for exactly "Y".
+Advanced ReadAdvanced();
+// "Y" for a checked option, else "N".
+void SaveAdvancedSettings(const Advanced &values);
+
+// The number a text begins with (blanks, sign, digits, fraction); 0 when
+// it begins with none: "150 dpi" gives 150, "abc" 0.
+double Val(const QString &text);
+// The text of that number: "12.5", "150", "0".
+QString NormalizeNumber(const QString &text);
+// Rounded to the nearest whole number, halves to the even neighbour.
+qint64 RoundHalfEven(double value);
+
+// Rewrites the four number texts to their leading numbers, then checks
+// them in order (page DPI 50..10000, page quality 1..255, then the same for
+// pictures); the first failure is returned. Colour types are not checked.
+std::optional<Refusal> ValidateScanDPI(Resolution &values);
+
+} // namespace ScanDefaults

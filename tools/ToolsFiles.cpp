@@ -1,0 +1,71 @@
+#include "ToolsFiles.h"
+
+#include "DataFolder.h"
+#include "DbConnection.h"
+
+#include <QFileInfo>
+#include <QLockFile>
+#include <QUrl>
+
+namespace ToolsFiles {
+
+QString GetDbPath()
+{
+    return DataFolder::filePath(QStringLiteral("vlm.mdb"));
+}
+
+QString GetBackupDbPath()
+{
+    return DataFolder::filePath(QStringLiteral("vlm.bak"));
+}
+
+QString GetTempDbPath()
+{
+    return DataFolder::filePath(QStringLiteral("tempvlm.mdb"));
+}
+
+ToolsLock::ToolsLock() = default;
+
+ToolsLock::~ToolsLock() = default;
+
+bool ToolsLock::acquire()
+{
+    m_lock = std::make_unique<QLockFile>(DataFolder::filePath(QStringLiteral("vlm.lock")));
+    // Same settings as vlm: a lock is stale only when its process is gone.
+    m_lock->setStaleLockTime(0);
+    if (m_lock->tryLock(0))
+        return true;
+    const bool held = m_lock->error() == QLockFile::LockFailedError;
+    m_lock.reset();
+    return !held;
+}
+
+bool IsVlmRunning()
+{
+    ToolsLock lock;
+    return !lock.acquire();
+}
+
+QString ExistingFileUri(const QString &path)
+{
+    // Encoded, so a "?", "#" or "%" in the folder name stays part of the path.
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    url.setQuery(QStringLiteral("mode=rw"));
+    return url.toString(QUrl::FullyEncoded);
+}
+
+bool OpenToolsDatabase(QString *message)
+{
+    const QString path = GetDbPath();
+    if (!QFileInfo(path).isFile()) {
+        if (message)
+            *message = NoDatabaseText;
+        return false;
+    }
+    // The URI's mode=rw makes SQLite fail rather than create an empty
+    // database should the file vanish between the check and the open.
+    DbConnection::open(ExistingFileUri(path));
+    return true;
+}
+
+} // namespace ToolsFiles

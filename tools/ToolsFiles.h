@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+// The files the tools work on in the data folder, the lock that keeps them
+// from running while vlm has the data open, and the tools' way of opening
+// the database, which never creates one.
+namespace ToolsFiles {
+
+// "vlm.mdb", "vlm.bak" and "tempvlm.mdb" in the data folder.
+QString GetDbPath();
+QString GetBackupDbPath();
+QString GetTempDbPath();
+
+// The refusal shown while vlm runs on the data folder.
+inline const QString VlmRunningText = QStringLiteral(
+    "Vellumark is running on this data folder.  Close Vellumark first.");
+// The warning for a data folder without a database.
+inline const QString NoDatabaseText = QStringLiteral(
+    "VLMTools must be run from the Vellumark program path.\nCannot find file: VLM.MDB");
+
+// Holds "vlm.lock" in the data folder for as long as it lives, so that vlm
+// cannot start in the middle of a tool (vlm takes the same lock for its
+// whole run).
+class ToolsLock
+{
+public:
+    ToolsLock();
+    ~ToolsLock();
+    ToolsLock(const ToolsLock &) = delete;
+    ToolsLock &operator=(const ToolsLock &) = delete;
+
+    // False when another program (vlm) holds the lock. A folder where no
+    // lock file can be made (missing, read-only) counts as not held: no vlm
+    // can be running on it, and the tool reports its own failure there.
+    bool acquire();
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+// True when a running program holds "vlm.lock" of the data folder.
+bool IsVlmRunning();
+
+// "file:" URI of path opened read-write and never created (mode=rw).
+QString ExistingFileUri(const QString &path);
+
+// Opens the program's connection on "vlm.mdb" without ever creating it.
+// False with NoDatabaseText when the file is missing; throws DbError when
+// the file is there but cannot be opened as a database.
+bool OpenToolsDatabase(QString *message);
+
+} // namespace ToolsFiles
