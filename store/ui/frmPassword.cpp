@@ -35,7 +35,7 @@ void frmPassword::cmdOK_Click()
     // beyond Latin-1 could never be stored or compared: refuse it here and
     // let the user correct the text.
     if (!Passwords::IsValidPasswordText(password())) {
-        Prompt::instance().message(
+        Prompt::instance().warning(
             QStringLiteral("A password may only hold characters of the Western European "
                            "(Latin-1) set. Please remove the other characters."),
             windowTitle());

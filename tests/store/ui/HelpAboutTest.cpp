@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
+#include "FakeDesktop.h"
 #include "FakePrompt.h"
 #include "TestEnvironment.h"
 #include "frmAbout.h"
@@ -146,7 +147,6 @@ private Q_SLOTS:
     void init()
     {
         TestEnvironment::openFreshDatabase();
-        frmAbout::setUrlOpener({});
     }
 
     void cleanup()
@@ -345,19 +345,19 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         FakePrompt prompt;
         prompt.answers = {answer};
-        QList<QUrl> urls;
-        frmAbout::setUrlOpener([&](const QUrl &url) {
-            urls << url;
-            return opens;
-        });
+        FakeDesktop desktop;
+        desktop.opens = opens;
+        const QList<QUrl> &urls = desktop.urls;
         frmAbout box;
         box.show();
         QTest::mouseClick(child<QLabel>(&box, QStringLiteral("lblWeb")), Qt::LeftButton);
         QCOMPARE(prompt.questions, QStringList{QStringLiteral("Load the Quillhaven Software website?")});
         QCOMPARE(urls.size(), opened);
         if (opened)
-            QCOMPARE(urls.first(), QUrl(QStringLiteral("https://vellumark.example.org")));
+            QCOMPARE(urls.first(), QUrl(child<QLabel>(&box, QStringLiteral("lblWeb"))->text()));
         QCOMPARE(prompt.messages, messages);
+        if (!messages.isEmpty())
+            QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(box.isVisible());
     }
 

@@ -3,7 +3,6 @@
 #include "frmDocumentNew.h"
 #include "frmDrawer.h"
 #include "frmFolder.h"
-#include "frmPathSelect.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -238,7 +237,6 @@ private Q_SLOTS:
     {
         m_sink.reset();
         m_prompt.reset();
-        frmPathSelect::setSelectPathHandler({});
         DbConnection::failAfterStatements(0);
         QLocale::setDefault(QLocale::c());
     }
@@ -591,14 +589,8 @@ private Q_SLOTS:
     // replaces the text, a cancelled choice keeps it.
     void browseFillsPath()
     {
-        QStringList offered;
-        bool choose = true;
-        frmPathSelect::setSelectPathHandler([&](QWidget *, QString &path) {
-            offered << path;
-            if (choose)
-                path = QStringLiteral("/chosen/path");
-            return choose;
-        });
+        m_prompt->folders = {QStringLiteral("/chosen/path"), std::nullopt};
+        const QStringList &offered = m_prompt->folderStarts;
         const auto owner = makeDialog<frmCabinet>("Add");
         frmCabinet *dialog = owner.get();
         QVERIFY(showActive(dialog));
@@ -606,11 +598,8 @@ private Q_SLOTS:
         box(dialog, "txtSaveTo")->setText("/old");
         click(dialog, "cmdBrowse");
         QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
-        QVERIFY(!frmPathSelect::PathSelectCancelled());
-        choose = false;
         click(dialog, "cmdBrowse");
         QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
-        QVERIFY(frmPathSelect::PathSelectCancelled());
         QCOMPARE(offered, (QStringList{"/old", "/chosen/path"}));
     }
 

@@ -1,5 +1,6 @@
 #include "DbConnection.h"
 #include "DrawerTemplates.h"
+#include "FakeDesktop.h"
 #include "FakePrompt.h"
 #include "FileSizeLimit.h"
 #include "SampleCabinets.h"
@@ -85,12 +86,7 @@ class TemplateEditorTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        frmSample::setOpenFileHandler({});
-    }
-    void cleanup() { frmSample::setOpenFileHandler({}); }
+    void init() { TestEnvironment::openFreshDatabase(); }
 
     // The editor shows every template sorted, each text as everything after
     // the fourth character, lower-case kinds included; the root is selected.
@@ -289,11 +285,7 @@ private Q_SLOTS:
     {
         TestFiles::write(SampleCabinets::SampleOutlinePath(),
                          "CAB = Office\r\n DRW = Clients\r\nCAB=Home\r\ncab=no\r\n");
-        QStringList opened;
-        frmSample::setOpenFileHandler([&opened](const QString &path) {
-            opened << path;
-            return true;
-        });
+        FakeDesktop desktop;
         frmSample dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -305,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(list->item(0)->isSelected());
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Return);
-        QCOMPARE(opened, QStringList{SampleCabinets::SampleOutlinePath()});
+        QCOMPARE(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(SampleCabinets::SampleOutlinePath())});
         QVERIFY(!dialog.isVisible());
         QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
     }
@@ -393,7 +385,8 @@ private Q_SLOTS:
     // either way.
     void editFailureReported()
     {
-        frmSample::setOpenFileHandler([](const QString &) { return false; });
+        FakeDesktop desktop;
+        desktop.opens = false;
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();
