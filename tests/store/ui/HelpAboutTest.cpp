@@ -167,24 +167,30 @@ private Q_SLOTS:
         QVERIFY(!help->isModal());
     }
 
-    // Through a topic and back: Next past the last page keeps the last page,
-    // a Prev after it shows the page before, Prev on page 1 leads to the
-    // contents.
+    // Through a topic and back: Next is disabled on the last page (and a
+    // click there keeps it), a Prev after it shows the page before, Prev on
+    // page 1 leads to the contents.
     void pagesForwardAndBack()
     {
         QPointer<frmHelp> help = openHelpWindow();
         QTest::mouseClick(entry(help, 0), Qt::LeftButton);
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("First page.\n"));
+        QVERIFY(child<QPushButton>(help, QStringLiteral("cmdNext"))->isEnabled());
         click(help, "cmdNext");
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("Second page."));
+        QVERIFY(!child<QPushButton>(help, QStringLiteral("cmdNext"))->isEnabled());
         click(help, "cmdNext");
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("Second page."));
         click(help, "cmdNext");
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("Second page."));
         click(help, "cmdPrev");
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("First page.\n"));
+        QVERIFY(child<QPushButton>(help, QStringLiteral("cmdNext"))->isEnabled());
         click(help, "cmdPrev");
         verifyToc(help);
+        // A topic of one page offers no Next at all.
+        QTest::mouseClick(entry(help, 2), Qt::LeftButton);
+        QVERIFY(!child<QPushButton>(help, QStringLiteral("cmdNext"))->isEnabled());
     }
 
     // The topic's title is shown as the entry wrote it, "&" included.
@@ -301,6 +307,24 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(&box, QStringLiteral("lblPgCnt"))->text(), QStringLiteral("Pages stored: 0"));
         QCOMPARE(box.windowTitle(), QStringLiteral("About Vellumark"));
         QVERIFY(child<QLabel>(&box, QStringLiteral("lblCopyright"))->text().contains(QChar(0x00A9)));
+    }
+
+    // The maker has one name throughout the box, the one the link's
+    // question uses, and the link is the maker's page, no placeholder.
+    void aboutNamesMakerOnce()
+    {
+        const QString maker = QStringLiteral("Quillhaven Software");
+        frmAbout box;
+        QVERIFY(child<QLabel>(&box, QStringLiteral("lblCopyright"))->text().endsWith(QStringLiteral(" ") + maker));
+        const QString legal = child<QLabel>(&box, QStringLiteral("lblLegal"))->text();
+        QVERIFY(legal.contains(maker));
+        QVERIFY(!legal.contains(QStringLiteral("author"), Qt::CaseInsensitive));
+        QVERIFY(!legal.contains(QStringLiteral("developer"), Qt::CaseInsensitive));
+        const QUrl web(child<QLabel>(&box, QStringLiteral("lblWeb"))->text());
+        QVERIFY(web.isValid());
+        QCOMPARE(web.scheme(), QStringLiteral("https"));
+        QVERIFY(web.host().contains(QStringLiteral("quillhaven")));
+        QVERIFY(!web.host().endsWith(QStringLiteral("example.org")));
     }
 
     // The count is grouped by thousands the user's way.
