@@ -3,6 +3,7 @@
 #include "FakeDesktop.h"
 #include "FakePrompt.h"
 #include "FileSizeLimit.h"
+#include "RecordRules.h"
 #include "SampleCabinets.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -343,24 +344,33 @@ private Q_SLOTS:
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Office"));
     }
 
-    // Without an entry to create, Create asks for one.
+    // Without an entry to create, Create asks for one; a name longer than
+    // a cabinet name may be is refused rather than stored cut. Nothing is
+    // written.
     void nothingToCreate_data()
     {
         QTest::addColumn<QByteArray>("outline");
-        QTest::newRow("no CAB line") << QByteArray("DRW=x\r\n");
-        QTest::newRow("CAB without name") << QByteArray("CAB\r\n");
-        QTest::newRow("name of forbidden characters") << QByteArray("CAB = ...\r\n");
+        QTest::addColumn<QString>("message");
+        const QString select = QStringLiteral("Please select a sample cabinet to create.");
+        QTest::newRow("no CAB line") << QByteArray("DRW=x\r\n") << select;
+        QTest::newRow("CAB without name") << QByteArray("CAB\r\n") << select;
+        QTest::newRow("name of forbidden characters") << QByteArray("CAB = ...\r\n") << select;
+        QTest::newRow("name of 120 characters") << "CAB = " + QByteArray(120, 'n') + "\r\n DRW = D\r\n"
+                                                << RecordRules::NameTooLongMessage(RecordRules::RecordKind::Cabinet);
     }
     void nothingToCreate()
     {
         QFETCH(QByteArray, outline);
+        QFETCH(QString, message);
         TestFiles::write(SampleCabinets::SampleOutlinePath(), outline);
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();
         QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
-        QCOMPARE(prompt.messages, QStringList{"Please select a sample cabinet to create."});
+        QCOMPARE(prompt.messages, QStringList{message});
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(dialog.isVisible());
+        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
     }
 
     // A failure while creating is shown as "Error # ..."; the cabinet row
