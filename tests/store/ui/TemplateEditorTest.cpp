@@ -195,19 +195,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("label");
-        QTest::addColumn<bool>("warned");
-        QTest::newRow("plain") << "Receipts" << "Receipts" << false;
-        QTest::newRow("equals sign") << "x = y" << "x = y" << false;
-        QTest::newRow("full stop and colon") << "Tax.es: 2024" << "Taxes 2024" << true;
-        QTest::newRow("empty") << "" << "Old" << false;
-        QTest::newRow("spaces") << "   " << "Old" << false;
-        QTest::newRow("nothing left") << "?*" << "Old" << true;
+        QTest::addColumn<QString>("warning");
+        const QString characters = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
+        QTest::newRow("plain") << "Receipts" << "Receipts" << "";
+        QTest::newRow("equals sign") << "x = y" << "x = y" << "";
+        QTest::newRow("full stop and colon") << "Tax.es: 2024" << "Taxes 2024" << characters;
+        QTest::newRow("empty") << "" << "Old" << "";
+        QTest::newRow("spaces") << "   " << "Old" << "";
+        QTest::newRow("nothing left") << "?*" << "Old" << characters;
+        QTest::newRow("80 characters") << QString(80, QLatin1Char('n')) << QString(80, QLatin1Char('n')) << "";
+        QTest::newRow("81 characters") << QString(81, QLatin1Char('n')) << "Old"
+                                       << "A name may hold at most 80 characters.";
     }
     void labelChecks()
     {
         QFETCH(QString, typed);
         QFETCH(QString, label);
-        QFETCH(bool, warned);
+        QFETCH(QString, warning);
         TestFiles::write(templatePath(), "\r\nDRW=Old\r\n");
         FakePrompt prompt;
         frmCustomDrawer dialog;
@@ -216,9 +220,9 @@ private Q_SLOTS:
         QTreeWidget *tree = treeOf(&dialog);
         renameItem(tree, tree->topLevelItem(0)->child(0), typed);
         QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), label);
-        QCOMPARE(prompt.messages,
-                 warned ? QStringList{"The following characters are not allowed:\n\\ / : * ? \" < > | ."}
-                        : QStringList{});
+        QCOMPARE(prompt.messages, warning.isEmpty() ? QStringList{} : QStringList{warning});
+        for (const FakePrompt::Kind kind : std::as_const(prompt.kinds))
+            QCOMPARE(kind, FakePrompt::Kind::Warning);
         QTest::mouseClick(button(&dialog, "cmdOK"), Qt::LeftButton);
         QCOMPARE(TestFiles::read(templatePath()), ("\r\nDRW=" + label + "\r\n").toUtf8());
     }
