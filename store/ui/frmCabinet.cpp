@@ -150,12 +150,9 @@ bool frmCabinet::checkEntry(QString *name)
             return false;
         }
         RecordDialog::setWholeText(m_ui->txtSaveTo, path, RecordRules::MaxStoragePathLength);
-    } else if (m_ui->txtSaveTo->text().size() > RecordRules::MaxStoragePathLength) {
-        // The path is kept when the cabinet goes back to the default store,
-        // so it must still fit.
-        RecordDialog::refuse(RecordRules::StoragePathTooLongMessage(), m_ui->txtSaveTo, m_ui->tabMain);
-        return false;
     }
+    // With the default store the (disabled) path box keeps its text as it
+    // was read, whole, so it is written back unchanged.
     const QString password = m_ui->txtPassword->text();
     if (password.size() > RecordRules::MaxPasswordLength) {
         RecordDialog::refuse(RecordRules::PasswordTooLongMessage(), m_ui->txtPassword, m_ui->tabMain);
