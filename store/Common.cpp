@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 const QString kInvalidNameChars = QStringLiteral("\\/:*?\"<>|.");
@@ -33,11 +35,29 @@ QString stripChars(const QString &text, const QString &chars)
     return out;
 }
 
-int fullYear(int year, int digits)
+// Code points that print nothing although they are neither blanks nor
+// control or format characters (Unicode's default-ignorable letters and
+// marks).
+bool isIgnorable(char32_t c)
 {
-    if (digits != 2)
-        return year;
-    return year < 30 ? 2000 + year : 1900 + year;
+    return c == 0x034F || c == 0x115F || c == 0x1160 || c == 0x17B4 || c == 0x17B5
+        || (c >= 0x180B && c <= 0x180F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFFA0
+        || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+bool printsNothing(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return QChar::isSpace(c) || isIgnorable(c);
+    }
 }
 
 } // namespace
@@ -131,6 +151,12 @@ bool IsBlank(const QString &text)
     return true;
 }
 
+bool HasVisibleChar(const QString &text)
+{
+    const QList<uint> codes = text.toUcs4();
+    return std::any_of(codes.cbegin(), codes.cend(), [](uint c) { return !printsNothing(char32_t(c)); });
+}
+
 bool IsValidDate(const QString &text)
 {
     return IsBlank(text) || ToDate(text).isValid();
@@ -138,16 +164,12 @@ bool IsValidDate(const QString &text)
 
 QDate ToDate(const QString &text)
 {
-    static const QRegularExpression mdy(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})$"));
-    static const QRegularExpression iso(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
-    const QString t = text.trimmed();
-    if (QRegularExpressionMatch m = mdy.match(t); m.hasMatch()) {
-        const QString y = m.captured(3);
-        return QDate(fullYear(y.toInt(), y.size()), m.captured(1).toInt(), m.captured(2).toInt());
-    }
-    if (QRegularExpressionMatch m = iso.match(t); m.hasMatch())
-        return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    return {};
+    // ASCII digits only: \d would take other scripts' digits too.
+    static const QRegularExpression mdy(QStringLiteral("^([0-9]{1,2})/([0-9]{1,2})/([0-9]{4})$"));
+    const QRegularExpressionMatch m = mdy.match(text.trimmed());
+    if (!m.hasMatch())
+        return {};
+    return QDate(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
 }
 
 QString FormatDate(const QDate &date)

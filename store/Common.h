@@ -38,10 +38,16 @@ QString StripInvalidPathChars(const QString &path);
 
 // Empty or spaces only.
 bool IsBlank(const QString &text);
+// Whether the text shows anything: false when it holds only blanks and
+// characters that print nothing (NUL and other controls, zero-width and
+// other format characters, variation selectors, fillers).
+bool HasVisibleChar(const QString &text);
 
 // Dates are typed and shown as month/day/year ("03/04/2024" is 4 March)
-// whatever the user's locale. Accepted: M/d/yyyy, MM/dd/yyyy, M/d/yy (00-29
-// are 2000-2029) and ISO yyyy-MM-dd. A blank text is valid (no date).
+// whatever the user's locale, with the year in four digits. Month and day
+// may drop their leading zero (3/4/2024). Nothing else is guessed at: a
+// two-digit year, ISO yyyy-MM-dd and day-first texts are no dates. A blank
+// text is valid (no date).
 bool IsValidDate(const QString &text);
 // The date, or an invalid QDate for a blank or wrong text (the "no date").
 QDate ToDate(const QString &text);

@@ -125,9 +125,19 @@ QString DuplicateNameMessage(RecordKind kind, const QString &name)
     return QStringLiteral("A %1 named '%2' already exists.").arg(kindName(kind), name);
 }
 
+QString NameTooLongMessage(RecordKind kind)
+{
+    return QStringLiteral("A %1 name may hold at most %2 characters.").arg(kindName(kind)).arg(MaxNameLength);
+}
+
 QString StoragePathRequiredMessage()
 {
     return QStringLiteral("A storage path is required.");
+}
+
+QString StoragePathBlankStartMessage()
+{
+    return QStringLiteral("The storage path may not begin with a blank.");
 }
 
 QString StoragePathTooLongMessage()
@@ -141,6 +151,16 @@ QString PasswordCharactersMessage()
                           "(Latin-1) set. Please remove the other characters.");
 }
 
+QString PasswordTooLongMessage()
+{
+    return QStringLiteral("A password may hold at most %1 characters.").arg(MaxPasswordLength);
+}
+
+QString EmailTooLongMessage()
+{
+    return QStringLiteral("The e-mail address may hold at most %1 characters.").arg(MaxEmailLength);
+}
+
 QString DateMessage()
 {
     return QStringLiteral("Please enter a date (mm/dd/yyyy) or leave blank.");
@@ -151,18 +171,39 @@ QString AmountMessage()
     return QStringLiteral("Please enter an amount such as 1,250.00 or leave blank.");
 }
 
+QString RecordMissingMessage(RecordKind kind)
+{
+    return QStringLiteral("The %1 no longer exists; nothing was saved.").arg(kindName(kind));
+}
+
 QString CheckName(RecordKind kind, const QString &typed, QString *name)
 {
     if (Common::HasInvalidNameChar(typed))
         return InvalidNameMessage();
     *name = typed.trimmed();
-    if (name->isEmpty())
+    if (!Common::HasVisibleChar(*name))
         return NameRequiredMessage(kind);
+    if (name->size() > MaxNameLength)
+        return NameTooLongMessage(kind);
+    return {};
+}
+
+QString CheckStoragePath(const QString &typed, QString *absolute)
+{
+    if (typed.trimmed().isEmpty())
+        return StoragePathRequiredMessage();
+    if (typed.front().isSpace())
+        return StoragePathBlankStartMessage();
+    const QString path = AbsoluteStoragePath(typed);
+    if (path.size() > MaxStoragePathLength)
+        return StoragePathTooLongMessage();
+    *absolute = path;
     return {};
 }
 
 std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QString &dateText,
-                                             const QString &amountText, DocumentValues *values)
+                                             const QString &amountText, DocumentValues *values,
+                                             const ShownAmount *shown)
 {
     const QString refusal = CheckName(RecordKind::Document, typedName, &values->name);
     if (!refusal.isEmpty())
@@ -170,6 +211,10 @@ std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QSt
     if (!Common::IsValidDate(dateText))
         return DocumentRefusal{DocumentBox::Date, DateMessage()};
     values->dateOnDocument = Common::ToDate(dateText);  // invalid for a blank box
+    if (shown && amountText == shown->text) {
+        values->amount = shown->amount;
+        return std::nullopt;
+    }
     if (!Common::ParseAmount(amountText, &values->amount))
         return DocumentRefusal{DocumentBox::Amount, AmountMessage()};
     return std::nullopt;

@@ -25,17 +25,31 @@ inline constexpr int MaxAmountLength = 20;
 QString InvalidNameMessage();
 QString NameRequiredMessage(RecordKind kind);
 QString DuplicateNameMessage(RecordKind kind, const QString &name);
+QString NameTooLongMessage(RecordKind kind);
 QString StoragePathRequiredMessage();
+QString StoragePathBlankStartMessage();
 QString StoragePathTooLongMessage();
 QString PasswordCharactersMessage();
+QString PasswordTooLongMessage();
+QString EmailTooLongMessage();
 QString DateMessage();
 QString AmountMessage();
+QString RecordMissingMessage(RecordKind kind);
 
 // Checks a typed name: first for a character a name may not hold, then,
-// trimmed, for emptiness. Gives the refusal message, or an empty text when
-// the name passes. *name receives the trimmed name once the characters
-// passed (also when it turns out empty), so the dialog can show it.
+// trimmed, for emptiness (a name of only invisible characters, such as NUL
+// or zero-width spaces, counts as empty), then for its length. Gives the
+// refusal message, or an empty text when the name passes. *name receives
+// the trimmed name once the characters passed (also when it is refused
+// later), so the dialog can show it.
 [[nodiscard]] QString CheckName(RecordKind kind, const QString &typed, QString *name);
+
+// Checks the storage path box of a cabinet with its own page store: not
+// blank, not starting with a blank (which would make an absolute path
+// relative to the home folder), and no longer than the column once made
+// absolute (AbsoluteStoragePath). Gives the refusal message, or an empty
+// text and the absolute path in *absolute.
+[[nodiscard]] QString CheckStoragePath(const QString &typed, QString *absolute);
 
 // Whether a name is taken, without regard to letter case (beyond ASCII
 // too): by any cabinet, by a drawer of the cabinet, by a folder of the
@@ -94,13 +108,24 @@ struct DocumentRefusal
     QString message;
 };
 
+// The amount a dialog filled its amount box with, and the box's text then.
+struct ShownAmount
+{
+    QString text;
+    double amount = 0;
+};
+
 // Checks a document's name (as CheckName), its date (blank, or a date as
 // Common::IsValidDate reads it) and its amount (Common::ParseAmount; a text
-// that is no number is refused rather than stored as a wrong amount). Each
-// value that passes is put into *values (the trimmed name too), so the
-// dialog can show the trimmed name even when a later box is refused.
+// that is no number is refused rather than stored as a wrong amount). An
+// amount box that still holds the text of *shown keeps shown->amount
+// exactly: the box shows two decimals, and an OK must not round what the
+// user did not change. Each value that passes is put into *values (the
+// trimmed name too), so the dialog can show the trimmed name even when a
+// later box is refused.
 [[nodiscard]] std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QString &dateText,
-                                                           const QString &amountText, DocumentValues *values);
+                                                           const QString &amountText, DocumentValues *values,
+                                                           const ShownAmount *shown = nullptr);
 
 // A record's row, Null texts as empty, the password unscrambled; nothing
 // when the row does not exist.

@@ -10,6 +10,7 @@
 
 #include "Common.h"
 #include "DbError.h"
+#include "Guard.h"
 #include "Prompt.h"
 
 namespace {
@@ -34,7 +35,7 @@ namespace RecordDialog {
 
 void refuse(const QString &message, QWidget *box, QTabWidget *tabs)
 {
-    Prompt::instance().message(message);
+    Prompt::instance().warning(message);
     if (tabs) {
         for (int i = 0; i < tabs->count(); ++i) {
             if (tabs->widget(i)->isAncestorOf(box))
@@ -44,31 +45,47 @@ void refuse(const QString &message, QWidget *box, QTabWidget *tabs)
     box->setFocus(Qt::OtherFocusReason);
 }
 
-void reportError(const DbError &error)
+void setWholeText(QLineEdit *box, const QString &text, int limit)
 {
-    Prompt::instance().error(error.message());
+    // setText() would cut the text to the box's maximum length.
+    box->setMaxLength(qMax(limit, int(text.size())));
+    box->setText(text);
+}
+
+DbError missingRecord(RecordRules::RecordKind kind)
+{
+    return DbError(ErrorCode::RecordMissing, RecordRules::RecordMissingMessage(kind));
+}
+
+void requireRecord(RecordRules::RecordKind kind, int id)
+{
+    using RecordRules::RecordKind;
+    bool exists = false;
+    switch (kind) {
+    case RecordKind::Cabinet: exists = RecordRules::ReadCabinet(id).has_value(); break;
+    case RecordKind::Drawer: exists = RecordRules::ReadDrawer(id).has_value(); break;
+    case RecordKind::Folder: exists = RecordRules::ReadFolder(id).has_value(); break;
+    case RecordKind::Document: exists = RecordRules::ReadDocument(id).has_value(); break;
+    }
+    if (!exists)
+        throw missingRecord(kind);
 }
 
 void mirror(const std::function<void()> &treeChange)
 {
-    try {
-        treeChange();
-    } catch (const DbError &e) {
-        reportError(e);
-    }
+    guard(treeChange);
 }
 
 bool showStatistics(const std::function<RecordRules::RecordStatistics()> &query,
                     const StatisticsLabels &labels)
 {
     RecordRules::RecordStatistics stats;
-    try {
+    const bool read = guard([&] {
         WaitCursor wait;
         stats = query();
-    } catch (const DbError &e) {
-        reportError(e);
+    });
+    if (!read)
         return false;
-    }
     setText(labels.drawers, RecordRules::FormatCount(stats.drawers));
     setText(labels.folders, RecordRules::FormatCount(stats.folders));
     setText(labels.documents, RecordRules::FormatCount(stats.documents));
@@ -78,12 +95,13 @@ bool showStatistics(const std::function<RecordRules::RecordStatistics()> &query,
     return true;
 }
 
-bool checkDocumentBoxes(const DocumentBoxes &boxes, RecordRules::DocumentValues *values)
+bool checkDocumentBoxes(const DocumentBoxes &boxes, RecordRules::DocumentValues *values,
+                        const RecordRules::ShownAmount *shown)
 {
-    const std::optional<RecordRules::DocumentRefusal> refusal =
-        RecordRules::CheckDocument(boxes.name->text(), boxes.date->text(), boxes.amount->text(), values);
+    const std::optional<RecordRules::DocumentRefusal> refusal = RecordRules::CheckDocument(
+        boxes.name->text(), boxes.date->text(), boxes.amount->text(), values, shown);
     if (!values->name.isNull())
-        boxes.name->setText(values->name);
+        setWholeText(boxes.name, values->name, RecordRules::MaxNameLength);
     if (!refusal)
         return true;
     QLineEdit *box = boxes.name;

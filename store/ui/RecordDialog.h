@@ -17,12 +17,20 @@ struct DbError;
 // an entry, reporting a failed database step, filling the Statistics tab.
 namespace RecordDialog {
 
-// Shows the refusal and puts the focus into the box to correct, bringing
-// the box's tab to the front first.
+// Shows the refusal (warning icon) and puts the focus into the box to
+// correct, bringing the box's tab to the front first.
 void refuse(const QString &message, QWidget *box, QTabWidget *tabs);
 
-// Shows a failed database step as "Error # <code> <text>".
-void reportError(const DbError &error);
+// Fills a box with a stored or chosen value. The box takes at most limit
+// characters from the keyboard, but a longer value is shown whole, so
+// nothing is cut unseen; the checks on OK then refuse what does not fit.
+void setWholeText(QLineEdit *box, const QString &text, int limit);
+
+// The failure of a record that is gone (ErrorCode::RecordMissing), and the
+// check that throws it, so that a dialog whose record or parent was
+// deleted says so and writes nothing.
+DbError missingRecord(RecordRules::RecordKind kind);
+void requireRecord(RecordRules::RecordKind kind, int id);
 
 // Runs a change of the navigation tree after the row was saved. A failure
 // there is reported and goes no further: the row is safe, so the dialog
@@ -56,10 +64,12 @@ struct DocumentBoxes
     QTabWidget *tabs;
 };
 
-// Checks the document boxes (RecordRules::CheckDocument), shows the trimmed
-// name, and refuses the first box that fails. True when all pass; *values
-// then holds the name, date and amount.
-bool checkDocumentBoxes(const DocumentBoxes &boxes, RecordRules::DocumentValues *values);
+// Checks the document boxes (RecordRules::CheckDocument, with the amount
+// the box was filled with, if any), shows the trimmed name, and refuses the
+// first box that fails. True when all pass; *values then holds the name,
+// date and amount.
+bool checkDocumentBoxes(const DocumentBoxes &boxes, RecordRules::DocumentValues *values,
+                        const RecordRules::ShownAmount *shown = nullptr);
 
 // Makes the button beside the date box put today's date into it.
 void connectTodayButton(QToolButton *button, QLineEdit *dateBox);

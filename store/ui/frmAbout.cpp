@@ -2,29 +2,20 @@
 #include "ui_frmAbout.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMouseEvent>
 #include <QUrl>
 
-#include "DbError.h"
+#include "Desktop.h"
+#include "Guard.h"
 #include "HelpText.h"
 #include "Prompt.h"
 
 namespace {
 
-const QString kWebAddress = QStringLiteral("https://vellumark.example.org");
-
-frmAbout::UrlOpener &urlOpener()
-{
-    static frmAbout::UrlOpener opener;
-    return opener;
-}
-
-bool openUrl(const QUrl &url)
-{
-    const frmAbout::UrlOpener &opener = urlOpener();
-    return opener ? opener(url) : QDesktopServices::openUrl(url);
-}
+// The maker, named the same way everywhere in the box, and its web page.
+const QString kMaker = QStringLiteral("Quillhaven Software");
+const QString kWebAddress = QStringLiteral("https://www.quillhaven.com/");
+const QString kCopyrightYears = QStringLiteral("2026");
 
 QString programVersion()
 {
@@ -46,13 +37,14 @@ frmAbout::frmAbout(QWidget *parent)
     appFont.setPointSizeF(appFont.pointSizeF() * 1.4);
     m_ui->lblApp->setFont(appFont);
 
-    m_ui->lblCopyright->setText(QStringLiteral("Copyright \u00A9 2026 The Vellumark developers"));
-    try {
-        m_ui->lblPgCnt->setText(HelpText::PageCountCaption(HelpText::StoredPageCount()));
-    } catch (const DbError &e) {
-        m_ui->lblPgCnt->setText(QStringLiteral("Pages stored: "));
-        Prompt::instance().error(e.message());
-    }
+    m_ui->lblCopyright->setText(QStringLiteral("Copyright \u00A9 %1 %2").arg(kCopyrightYears, kMaker));
+    m_ui->lblLegal->setText(
+        QStringLiteral("Vellumark is provided as is, without warranty of any kind, to the extent permitted by law. "
+                       "%1 is not liable for any loss or damage that comes from its use, lost or damaged "
+                       "documents included. Keep copies of documents that matter.")
+            .arg(kMaker));
+    m_ui->lblPgCnt->setText(QStringLiteral("Pages stored: "));
+    guard([this] { m_ui->lblPgCnt->setText(HelpText::PageCountCaption(HelpText::StoredPageCount())); });
     m_ui->lblApp->setText(HelpText::VersionCaption(programVersion()));
 
     m_ui->lblWeb->setText(kWebAddress);
@@ -72,11 +64,6 @@ void frmAbout::showAbout(QWidget *parent)
     box.exec();
 }
 
-void frmAbout::setUrlOpener(UrlOpener opener)
-{
-    urlOpener() = std::move(opener);
-}
-
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_ui->lblWeb && event->type() == QEvent::MouseButtonRelease) {
@@ -91,8 +78,8 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 
 void frmAbout::lblWeb_Click()
 {
-    if (!Prompt::instance().question(QStringLiteral("Load the Quillhaven Software website?")))
+    if (!Prompt::instance().question(QStringLiteral("Load the %1 website?").arg(kMaker)))
         return;
-    if (!openUrl(QUrl(kWebAddress)))
-        Prompt::instance().message(QStringLiteral("Could not launch browser."));
+    if (!Desktop::instance().openUrl(QUrl(kWebAddress)))
+        Prompt::instance().warning(QStringLiteral("Could not launch browser."));
 }

@@ -2,10 +2,11 @@
 #include "ui_frmCabinet.h"
 
 #include "DbError.h"
+#include "Guard.h"
 #include "NavigationSink.h"
 #include "Passwords.h"
+#include "Prompt.h"
 #include "RecordDialog.h"
-#include "frmPathSelect.h"
 
 using RecordRules::RecordKind;
 
@@ -40,10 +41,10 @@ void frmCabinet::UpdateCaption()
 
 void frmCabinet::setValues(const RecordRules::CabinetValues &values)
 {
-    m_ui->txtName->setText(values.name);
+    RecordDialog::setWholeText(m_ui->txtName, values.name, RecordRules::MaxNameLength);
     m_ui->txtDescription->setPlainText(values.description);
-    m_ui->txtPassword->setText(values.password);
-    m_ui->txtSaveTo->setText(values.storagePath);
+    RecordDialog::setWholeText(m_ui->txtPassword, values.password, RecordRules::MaxPasswordLength);
+    RecordDialog::setWholeText(m_ui->txtSaveTo, values.storagePath, RecordRules::MaxStoragePathLength);
     (values.ownStorage ? m_ui->optStorage1 : m_ui->optStorage0)->setChecked(true);
     optStorage_Click();
 }
@@ -66,17 +67,16 @@ bool frmCabinet::addCabinet(QWidget *parent)
 bool frmCabinet::editCabinet(QWidget *parent, int cabinetId)
 {
     std::optional<RecordRules::CabinetValues> values;
-    try {
+    const bool read = guard([&] {
         // The dialog shows the password in clear, so a locked cabinet must
         // be unlocked first (asks only once per run).
         if (!Passwords::UnlockCabinet(cabinetId))
-            return false;
+            return;
         values = RecordRules::ReadCabinet(cabinetId);
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
-        return false;
-    }
-    if (!values)
+        if (!values)
+            throw RecordDialog::missingRecord(RecordKind::Cabinet);
+    });
+    if (!read || !values)
         return false;
     frmCabinet dialog(parent);
     dialog.CabinetId = cabinetId;
@@ -97,9 +97,9 @@ void frmCabinet::cmdBrowse_Click()
 {
     if (!m_ui->txtSaveTo->isEnabled())
         return;
-    QString path = m_ui->txtSaveTo->text();
-    if (frmPathSelect::SelectPath(this, path))
-        m_ui->txtSaveTo->setText(path);
+    const std::optional<QString> path = Prompt::instance().chooseFolder(m_ui->txtSaveTo->text());
+    if (path)
+        RecordDialog::setWholeText(m_ui->txtSaveTo, *path, RecordRules::MaxStoragePathLength);
 }
 
 void frmCabinet::tabMain_Change(int index)
@@ -125,17 +125,7 @@ void frmCabinet::cmdOK_Click()
     if (!checkEntry(&name))
         return;
     bool saved = false;
-    try {
-        if (RecordRules::CabinetNameExists(name, Mode == kAdd ? -1 : CabinetId)) {
-            RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Cabinet, name), m_ui->txtName,
-                                 m_ui->tabMain);
-            return;
-        }
-        save(name);
-        saved = true;
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
-    }
+    guard([&] { saved = save(name); });
     if (saved)
         accept();
 }
@@ -145,43 +135,57 @@ bool frmCabinet::checkEntry(QString *name)
 {
     const QString refusal = RecordRules::CheckName(RecordKind::Cabinet, m_ui->txtName->text(), name);
     if (!name->isNull())
-        m_ui->txtName->setText(*name);
+        RecordDialog::setWholeText(m_ui->txtName, *name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
         RecordDialog::refuse(refusal, m_ui->txtName, m_ui->tabMain);
         return false;
     }
     if (m_ui->optStorage1->isChecked()) {
-        if (m_ui->txtSaveTo->text().trimmed().isEmpty()) {
-            RecordDialog::refuse(RecordRules::StoragePathRequiredMessage(), m_ui->txtSaveTo, m_ui->tabMain);
-            return false;
-        }
         // Pages are filed under this path later, from whatever folder the
         // program runs in, so it is made absolute now, where the user sees it.
-        const QString path = RecordRules::AbsoluteStoragePath(m_ui->txtSaveTo->text());
-        if (path.size() > RecordRules::MaxStoragePathLength) {
-            RecordDialog::refuse(RecordRules::StoragePathTooLongMessage(), m_ui->txtSaveTo, m_ui->tabMain);
+        QString path;
+        const QString pathRefusal = RecordRules::CheckStoragePath(m_ui->txtSaveTo->text(), &path);
+        if (!pathRefusal.isEmpty()) {
+            RecordDialog::refuse(pathRefusal, m_ui->txtSaveTo, m_ui->tabMain);
             return false;
         }
-        m_ui->txtSaveTo->setText(path);
+        RecordDialog::setWholeText(m_ui->txtSaveTo, path, RecordRules::MaxStoragePathLength);
     }
-    if (!Passwords::IsValidPasswordText(m_ui->txtPassword->text())) {
+    // With the default store the (disabled) path box keeps its text as it
+    // was read, whole, so it is written back unchanged.
+    const QString password = m_ui->txtPassword->text();
+    if (password.size() > RecordRules::MaxPasswordLength) {
+        RecordDialog::refuse(RecordRules::PasswordTooLongMessage(), m_ui->txtPassword, m_ui->tabMain);
+        return false;
+    }
+    if (!Passwords::IsValidPasswordText(password)) {
         RecordDialog::refuse(RecordRules::PasswordCharactersMessage(), m_ui->txtPassword, m_ui->tabMain);
         return false;
     }
     return true;
 }
 
-// Writes the row and mirrors it in the tree.
-void frmCabinet::save(const QString &name)
+// Refuses a name another cabinet has, else writes the row and mirrors it
+// in the tree. False when refused; throws DbError.
+bool frmCabinet::save(const QString &name)
 {
+    const bool add = Mode == kAdd;
+    if (!add)
+        RecordDialog::requireRecord(RecordKind::Cabinet, CabinetId);
+    if (RecordRules::CabinetNameExists(name, add ? -1 : CabinetId)) {
+        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Cabinet, name), m_ui->txtName,
+                             m_ui->tabMain);
+        return false;
+    }
     RecordRules::CabinetValues v = values();
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
-    if (Mode != kAdd) {
+    if (!add) {
         RecordRules::UpdateCabinet(CabinetId, v);
         RecordDialog::mirror([&] { tree.UpdateCabinetName(CabinetId, name); });
-        return;
+        return true;
     }
     const int id = RecordRules::InsertCabinet(v);
     RecordDialog::mirror([&] { tree.AddCabinetToNavTree(id, name); });
+    return true;
 }

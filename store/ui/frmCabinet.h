@@ -50,7 +50,7 @@ private Q_SLOTS:
 
 private:
     bool checkEntry(QString *name);
-    void save(const QString &name);
+    bool save(const QString &name);
 
     std::unique_ptr<Ui::frmCabinet> m_ui;
     bool StatisticsLoaded = false;

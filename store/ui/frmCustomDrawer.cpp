@@ -11,7 +11,9 @@
 #include "Common.h"
 #include "DbError.h"
 #include "DrawerTemplates.h"
+#include "Guard.h"
 #include "Prompt.h"
+#include "RecordRules.h"
 
 namespace {
 
@@ -111,13 +113,10 @@ void frmCustomDrawer::LoadTemplateTree()
     m_settingText = false;
 
     QString text;
-    try {
-        if (!DrawerTemplates::ReadTemplateFile(&text))
-            return;
-    } catch (const DbError &e) {
-        Prompt::instance().error(e.message());
+    bool read = false;
+    guard([&] { read = DrawerTemplates::ReadTemplateFile(&text); });
+    if (!read)
         return;
-    }
     for (const DrawerTemplates::TemplateDrawer &drawer : DrawerTemplates::ReadTemplateTree(text)) {
         QTreeWidgetItem *drawerItem = addNode(m_root, kDrw, drawer.name);
         for (const DrawerTemplates::TemplateFolder &folder : drawer.folders) {
@@ -210,11 +209,15 @@ void frmCustomDrawer::handleItemChanged(QTreeWidgetItem *item, int column)
     // The entries become drawer, folder and document names when a template
     // is applied, so a label gets the same checks as a typed name.
     if (Common::HasInvalidNameChar(text)) {
-        Prompt::instance().message(QStringLiteral("The following characters are not allowed:\n"
-                                                  "\\ / : * ? \" < > | ."));
+        Prompt::instance().warning(RecordRules::InvalidNameMessage());
         text = Common::StripInvalidNameChars(text);
     }
-    if (Common::IsBlank(text))
+    if (text.trimmed().size() > RecordRules::MaxNameLength) {
+        Prompt::instance().warning(
+            QStringLiteral("A name may hold at most %1 characters.").arg(RecordRules::MaxNameLength));
+        text = accepted;
+    }
+    if (!Common::HasVisibleChar(text))
         text = accepted;
     m_settingText = true;
     item->setText(0, text);

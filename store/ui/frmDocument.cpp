@@ -3,6 +3,7 @@
 
 #include "Common.h"
 #include "DbError.h"
+#include "Guard.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
 
@@ -35,10 +36,11 @@ void frmDocument::UpdateCaption()
 void frmDocument::setValues(const RecordRules::DocumentValues &values)
 {
     FolderId = values.folderId;
-    m_ui->txtName->setText(values.name);
+    RecordDialog::setWholeText(m_ui->txtName, values.name, RecordRules::MaxNameLength);
     m_ui->txtDescription->setPlainText(values.description);
     m_ui->txtDateOnDocument->setText(Common::FormatDate(values.dateOnDocument));
-    m_ui->txtAmount->setText(RecordRules::FormatAmountForEdit(values.amount));
+    m_shownAmount = {RecordRules::FormatAmountForEdit(values.amount), values.amount};
+    RecordDialog::setWholeText(m_ui->txtAmount, m_shownAmount->text, RecordRules::MaxAmountLength);
 }
 
 bool frmDocument::addDocument(QWidget *parent, int folderId)
@@ -53,13 +55,12 @@ bool frmDocument::addDocument(QWidget *parent, int folderId)
 bool frmDocument::editDocument(QWidget *parent, int documentId)
 {
     std::optional<RecordRules::DocumentValues> values;
-    try {
+    const bool read = guard([&] {
         values = RecordRules::ReadDocument(documentId);
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
-        return false;
-    }
-    if (!values)
+        if (!values)
+            throw RecordDialog::missingRecord(RecordRules::RecordKind::Document);
+    });
+    if (!read)
         return false;
     frmDocument dialog(parent);
     dialog.DocumentId = documentId;
@@ -92,22 +93,25 @@ void frmDocument::cmdOK_Click()
     values.folderId = FolderId;
     values.description = m_ui->txtDescription->toPlainText();
     if (!RecordDialog::checkDocumentBoxes(
-            {m_ui->txtName, m_ui->txtDateOnDocument, m_ui->txtAmount, m_ui->tabMain}, &values))
+            {m_ui->txtName, m_ui->txtDateOnDocument, m_ui->txtAmount, m_ui->tabMain}, &values,
+            m_shownAmount ? &*m_shownAmount : nullptr))
         return;
-    try {
-        save(values);
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
-        return;
-    }
-    accept();
+    if (guard([&] { save(values); }))
+        accept();
 }
 
-// Writes the row (a blank date as Null) and mirrors it in the tree.
+// Writes the row (a blank date as Null) and mirrors it in the tree. Throws
+// DbError, also when the folder (or, in Edit mode, the document) is gone.
 void frmDocument::save(const RecordRules::DocumentValues &values)
 {
+    using RecordRules::RecordKind;
+    const bool add = Mode == kAdd;
+    if (add)
+        RecordDialog::requireRecord(RecordKind::Folder, FolderId);
+    else
+        RecordDialog::requireRecord(RecordKind::Document, DocumentId);
     NavigationSink &tree = NavigationSink::instance();
-    if (Mode != kAdd) {
+    if (!add) {
         RecordRules::UpdateDocument(DocumentId, values);
         RecordDialog::mirror([&] { tree.UpdateDocumentName(DocumentId, values.name, values.dateOnDocument); });
         return;

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 #include "RecordRules.h"
 
@@ -32,7 +33,8 @@ public:
     void UpdateCaption();
 
     // Fills the boxes: the date as "MM/dd/yyyy" (empty for none), the amount
-    // as "12.50" (empty for 0).
+    // as "12.50" (empty for 0). An amount box left as filled keeps the
+    // amount exactly on OK (12.345 stays 12.345).
     void setValues(const RecordRules::DocumentValues &values);
 
     // The New Document and Properties commands; true when the row was saved.
@@ -49,4 +51,5 @@ private:
 
     std::unique_ptr<Ui::frmDocument> m_ui;
     bool StatisticsLoaded = false;
+    std::optional<RecordRules::ShownAmount> m_shownAmount;  // the stored amount, when one was shown
 };

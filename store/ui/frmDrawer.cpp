@@ -3,6 +3,7 @@
 
 #include "DbError.h"
 #include "DrawerTemplates.h"
+#include "Guard.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
 
@@ -50,7 +51,7 @@ void frmDrawer::PopulateTemplates()
 void frmDrawer::setValues(const RecordRules::DrawerValues &values)
 {
     CabinetId = values.cabinetId;
-    m_ui->txtName->setText(values.name);
+    RecordDialog::setWholeText(m_ui->txtName, values.name, RecordRules::MaxNameLength);
     m_ui->txtDescription->setPlainText(values.description);
 }
 
@@ -72,13 +73,12 @@ bool frmDrawer::addDrawer(QWidget *parent, int cabinetId)
 bool frmDrawer::editDrawer(QWidget *parent, int drawerId)
 {
     std::optional<RecordRules::DrawerValues> values;
-    try {
+    const bool read = guard([&] {
         values = RecordRules::ReadDrawer(drawerId);
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
-        return false;
-    }
-    if (!values)
+        if (!values)
+            throw RecordDialog::missingRecord(RecordKind::Drawer);
+    });
+    if (!read)
         return false;
     frmDrawer dialog(parent);
     dialog.DrawerId = drawerId;
@@ -113,35 +113,40 @@ void frmDrawer::cmdOK_Click()
     QString name;
     const QString refusal = RecordRules::CheckName(RecordKind::Drawer, m_ui->txtName->text(), &name);
     if (!name.isNull())
-        m_ui->txtName->setText(name);
+        RecordDialog::setWholeText(m_ui->txtName, name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
         RecordDialog::refuse(refusal, m_ui->txtName, m_ui->tabMain);
         return;
     }
     int drawerId = -1;
-    try {
-        if (RecordRules::DrawerNameExists(CabinetId, name, Mode == kAdd ? -1 : DrawerId)) {
-            RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Drawer, name), m_ui->txtName,
-                                 m_ui->tabMain);
-            return;
-        }
-        drawerId = save(name);
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
+    guard([&] { drawerId = save(name); });
+    if (drawerId < 0)
         return;
-    }
     if (Mode == kAdd)
         applyTemplate(drawerId);
     accept();
 }
 
-// Writes the row and mirrors it in the tree; gives the drawer's id.
+// Refuses a name another drawer of the cabinet has, else writes the row
+// and mirrors it in the tree. Gives the drawer's id, -1 when refused;
+// throws DbError, also when the cabinet (or, in Edit mode, the drawer) is
+// gone.
 int frmDrawer::save(const QString &name)
 {
+    const bool add = Mode == kAdd;
+    if (add)
+        RecordDialog::requireRecord(RecordKind::Cabinet, CabinetId);
+    else
+        RecordDialog::requireRecord(RecordKind::Drawer, DrawerId);
+    if (RecordRules::DrawerNameExists(CabinetId, name, add ? -1 : DrawerId)) {
+        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Drawer, name), m_ui->txtName,
+                             m_ui->tabMain);
+        return -1;
+    }
     RecordRules::DrawerValues v = values();
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
-    if (Mode != kAdd) {
+    if (!add) {
         RecordRules::UpdateDrawer(DrawerId, v);
         RecordDialog::mirror([&] { tree.UpdateDrawerName(DrawerId, name); });
         return DrawerId;
@@ -160,9 +165,5 @@ void frmDrawer::applyTemplate(int drawerId)
     const QString chosen = m_ui->cboTemplate->currentText();
     if (chosen == kNoTemplate)
         return;
-    try {
-        DrawerTemplates::ApplyDrawerTemplate(chosen, drawerId);
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
-    }
+    guard([&] { DrawerTemplates::ApplyDrawerTemplate(chosen, drawerId); });
 }

@@ -2,6 +2,7 @@
 #include "ui_frmFolder.h"
 
 #include "DbError.h"
+#include "Guard.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
 
@@ -34,8 +35,8 @@ void frmFolder::UpdateCaption()
 void frmFolder::setValues(const RecordRules::FolderValues &values)
 {
     DrawerId = values.drawerId;
-    m_ui->txtName->setText(values.name);
-    m_ui->txtEmail->setText(values.email);
+    RecordDialog::setWholeText(m_ui->txtName, values.name, RecordRules::MaxNameLength);
+    RecordDialog::setWholeText(m_ui->txtEmail, values.email, RecordRules::MaxEmailLength);
     m_ui->txtDescription->setPlainText(values.description);
 }
 
@@ -56,13 +57,12 @@ bool frmFolder::addFolder(QWidget *parent, int drawerId)
 bool frmFolder::editFolder(QWidget *parent, int folderId)
 {
     std::optional<RecordRules::FolderValues> values;
-    try {
+    const bool read = guard([&] {
         values = RecordRules::ReadFolder(folderId);
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
-        return false;
-    }
-    if (!values)
+        if (!values)
+            throw RecordDialog::missingRecord(RecordKind::Folder);
+    });
+    if (!read)
         return false;
     frmFolder dialog(parent);
     dialog.FolderId = folderId;
@@ -96,36 +96,46 @@ void frmFolder::cmdOK_Click()
     QString name;
     const QString refusal = RecordRules::CheckName(RecordKind::Folder, m_ui->txtName->text(), &name);
     if (!name.isNull())
-        m_ui->txtName->setText(name);
+        RecordDialog::setWholeText(m_ui->txtName, name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
         RecordDialog::refuse(refusal, m_ui->txtName, m_ui->tabMain);
         return;
     }
-    try {
-        if (RecordRules::FolderNameExists(DrawerId, name, Mode == kAdd ? -1 : FolderId)) {
-            RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Folder, name), m_ui->txtName,
-                                 m_ui->tabMain);
-            return;
-        }
-        save(name);
-    } catch (const DbError &e) {
-        RecordDialog::reportError(e);
+    if (m_ui->txtEmail->text().size() > RecordRules::MaxEmailLength) {
+        RecordDialog::refuse(RecordRules::EmailTooLongMessage(), m_ui->txtEmail, m_ui->tabMain);
         return;
     }
-    accept();
+    bool saved = false;
+    guard([&] { saved = save(name); });
+    if (saved)
+        accept();
 }
 
-// Writes the row (the address as typed) and mirrors it in the tree.
-void frmFolder::save(const QString &name)
+// Refuses a name another folder of the drawer has, else writes the row
+// (the address as typed) and mirrors it in the tree. False when refused;
+// throws DbError, also when the drawer (or, in Edit mode, the folder) is
+// gone.
+bool frmFolder::save(const QString &name)
 {
+    const bool add = Mode == kAdd;
+    if (add)
+        RecordDialog::requireRecord(RecordKind::Drawer, DrawerId);
+    else
+        RecordDialog::requireRecord(RecordKind::Folder, FolderId);
+    if (RecordRules::FolderNameExists(DrawerId, name, add ? -1 : FolderId)) {
+        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Folder, name), m_ui->txtName,
+                             m_ui->tabMain);
+        return false;
+    }
     RecordRules::FolderValues v = values();
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
-    if (Mode != kAdd) {
+    if (!add) {
         RecordRules::UpdateFolder(FolderId, v);
         RecordDialog::mirror([&] { tree.UpdateFolderName(FolderId, name); });
-        return;
+        return true;
     }
     const int id = RecordRules::InsertFolder(v);
     RecordDialog::mirror([&] { tree.AddFolderToNavTree(DrawerId, id, name); });
+    return true;
 }

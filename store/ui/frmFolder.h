@@ -43,7 +43,7 @@ private Q_SLOTS:
     void ShowStatistics();
 
 private:
-    void save(const QString &name);
+    bool save(const QString &name);
 
     std::unique_ptr<Ui::frmFolder> m_ui;
     bool StatisticsLoaded = false;

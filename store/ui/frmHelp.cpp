@@ -114,6 +114,8 @@ bool frmHelp::ShowHelpSection()
     }
     HelpLastPage = HelpPage;
     ShowHelpPage(lines, from);
+    // Next leads nowhere from the topic's last page.
+    m_ui->cmdNext->setEnabled(HelpText::findSection(lines, HelpText::pageHeader(HelpTopic, HelpPage + 1)) >= 0);
     return true;
 }
 

@@ -10,9 +10,18 @@ frmPassword::frmPassword(QWidget *parent)
     m_ui->setupUi(this);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmPassword::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_ui->lblCabinet->hide();
 }
 
 frmPassword::~frmPassword() = default;
+
+void frmPassword::setCabinetName(const QString &name)
+{
+    // The caption stays "Enter Password"; the cabinet is named above the box
+    // in full, however long its name.
+    m_ui->lblCabinet->setText(QStringLiteral("File cabinet: %1").arg(name));
+    m_ui->lblCabinet->setVisible(!name.isEmpty());
+}
 
 QString frmPassword::password() const
 {
@@ -22,8 +31,7 @@ QString frmPassword::password() const
 std::optional<QString> frmPassword::ask(QWidget *parent, const QString &cabinetName)
 {
     frmPassword dialog(parent);
-    if (!cabinetName.isEmpty())
-        dialog.setWindowTitle(QStringLiteral("%1 - %2").arg(dialog.windowTitle(), cabinetName));
+    dialog.setCabinetName(cabinetName);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.password();
@@ -35,7 +43,7 @@ void frmPassword::cmdOK_Click()
     // beyond Latin-1 could never be stored or compared: refuse it here and
     // let the user correct the text.
     if (!Passwords::IsValidPasswordText(password())) {
-        Prompt::instance().message(
+        Prompt::instance().warning(
             QStringLiteral("A password may only hold characters of the Western European "
                            "(Latin-1) set. Please remove the other characters."),
             windowTitle());

@@ -20,6 +20,10 @@ public:
     explicit frmPassword(QWidget *parent = nullptr);
     ~frmPassword() override;
 
+    // Names the locked cabinet above the password box (nothing for an empty
+    // name).
+    void setCabinetName(const QString &name);
+
     // The text typed into the password box.
     QString password() const;
 

@@ -20,12 +20,6 @@ const QString kSetting = QStringLiteral("PathSelect");
 
 bool g_cancelled = false;
 
-frmPathSelect::Handler &handler()
-{
-    static frmPathSelect::Handler h;
-    return h;
-}
-
 // An absolute, cleaned folder path; relative text is taken from the home
 // folder, as storage paths are.
 QString absoluteFolder(const QString &text)
@@ -93,11 +87,6 @@ QString frmPathSelect::path() const
 bool frmPathSelect::SelectPath(QWidget *parent, QString &path)
 {
     g_cancelled = false;
-    if (handler()) {
-        const bool chosen = handler()(parent, path);
-        g_cancelled = !chosen;
-        return chosen;
-    }
     frmPathSelect dialog(parent);
     const QString start = path.trimmed().isEmpty() ? Settings::value(kSetting) : path;
     if (!dialog.showPath(start))
@@ -113,11 +102,6 @@ bool frmPathSelect::SelectPath(QWidget *parent, QString &path)
 bool frmPathSelect::PathSelectCancelled()
 {
     return g_cancelled;
-}
-
-void frmPathSelect::setSelectPathHandler(Handler h)
-{
-    handler() = std::move(h);
 }
 
 void frmPathSelect::done(int result)
@@ -139,7 +123,7 @@ void frmPathSelect::drvBox_Click(int index)
     const QString root = m_ui->drvBox->itemData(index).toString();
     const QSignalBlocker block(m_ui->drvBox);
     if (!QDir(root).isReadable() || !showPath(root)) {
-        Prompt::instance().message(QStringLiteral("Device is not ready."));
+        Prompt::instance().warning(QStringLiteral("Device is not ready."));
         m_ui->drvBox->setCurrentIndex(m_volume);
         return;
     }
@@ -181,7 +165,7 @@ void frmPathSelect::cmdOK_Click()
 {
     const QString folder = path();
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        Prompt::instance().message(QStringLiteral("The folder '%1' does not exist.").arg(m_ui->txtPath->text()));
+        Prompt::instance().warning(QStringLiteral("The folder '%1' does not exist.").arg(m_ui->txtPath->text()));
         m_ui->txtPath->setFocus();
         return;
     }

@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 class QFileSystemModel;
@@ -38,11 +37,6 @@ public:
     static bool SelectPath(QWidget *parent, QString &path);
     // Whether the last SelectPath was cancelled (also by closing the window).
     static bool PathSelectCancelled();
-
-    // Replaces the window for every SelectPath (tests, scripted runs); an
-    // empty handler brings the window back.
-    using Handler = std::function<bool(QWidget *parent, QString &path)>;
-    static void setSelectPathHandler(Handler handler);
 
     void done(int result) override;
 

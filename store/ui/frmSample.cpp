@@ -1,30 +1,12 @@
 #include "frmSample.h"
 #include "ui_frmSample.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
 #include "DbError.h"
+#include "Desktop.h"
+#include "Guard.h"
 #include "Prompt.h"
 #include "RecordRules.h"
 #include "SampleCabinets.h"
-
-namespace {
-
-frmSample::OpenFileHandler &openFileHandler()
-{
-    static frmSample::OpenFileHandler handler;
-    return handler;
-}
-
-bool openFile(const QString &path)
-{
-    if (openFileHandler())
-        return openFileHandler()(path);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
-} // namespace
 
 frmSample::frmSample(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmSample>())
@@ -41,18 +23,9 @@ frmSample::frmSample(QWidget *parent)
 
 frmSample::~frmSample() = default;
 
-void frmSample::setOpenFileHandler(OpenFileHandler handler)
-{
-    openFileHandler() = std::move(handler);
-}
-
 void frmSample::FillSampleList()
 {
-    try {
-        m_ui->lstType->addItems(SampleCabinets::SampleCabinetNames());
-    } catch (const DbError &e) {
-        Prompt::instance().error(e.message());
-    }
+    guard([this] { m_ui->lstType->addItems(SampleCabinets::SampleCabinetNames()); });
 }
 
 void frmSample::cmdCreate_Click()
@@ -63,28 +36,37 @@ void frmSample::cmdCreate_Click()
     // a name may not hold, so that is the name to test.
     const QString name = SampleCabinets::CabinetNameFor(outlineName);
     if (name.isEmpty()) {
-        Prompt::instance().message(QStringLiteral("Please select a sample cabinet to create."));
+        Prompt::instance().warning(QStringLiteral("Please select a sample cabinet to create."));
         return;
     }
-    try {
-        if (RecordRules::CabinetNameExists(name)) {
-            Prompt::instance().message(QStringLiteral("A cabinet named '%1' already exists.").arg(name));
-            return;
-        }
-        SampleCabinets::CreateSampleCabinet(outlineName);
-    } catch (const DbError &e) {
-        // Rows inserted before the failure stay (the cabinet among them),
-        // so the dialog closes as after a creation.
-        Prompt::instance().error(e.message());
+    // The outline is the user's text: a name the cabinet dialog would
+    // refuse is refused here rather than stored (and later cut).
+    QString checked;
+    const QString refusal = RecordRules::CheckName(RecordRules::RecordKind::Cabinet, name, &checked);
+    if (!refusal.isEmpty()) {
+        Prompt::instance().warning(refusal);
+        return;
     }
-    accept();
+    bool taken = false;
+    guard([&] {
+        taken = RecordRules::CabinetNameExists(name);
+        if (taken)
+            Prompt::instance().warning(QStringLiteral("A cabinet named '%1' already exists.").arg(name));
+        else
+            SampleCabinets::CreateSampleCabinet(outlineName);
+    });
+    // After a failure the rows inserted before it stay (the cabinet among
+    // them), so the dialog closes as after a creation.
+    if (!taken)
+        accept();
 }
 
 void frmSample::cmdEdit_Click()
 {
     const QString path = SampleCabinets::SampleOutlinePath();
-    if (!openFile(path))
+    if (!Desktop::instance().openFile(path))
         Prompt::instance().error(
-            DbError(-1, QStringLiteral("No program could be started to open \"%1\".").arg(path)).message());
+            DbError(ErrorCode::LaunchFailed, QStringLiteral("No program could be started to open \"%1\".").arg(path))
+                .message());
     reject();
 }

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -20,13 +19,6 @@ class frmSample : public QDialog
 public:
     explicit frmSample(QWidget *parent = nullptr);
     ~frmSample() override;
-
-    // Opens a file with the desktop's program for it; false when none
-    // could be started.
-    using OpenFileHandler = std::function<bool(const QString &path)>;
-    // Replaces how Edit Samples opens the outline (tests install one that
-    // starts nothing); an empty handler restores the desktop's.
-    static void setOpenFileHandler(OpenFileHandler handler);
 
 private Q_SLOTS:
     void cmdCreate_Click();

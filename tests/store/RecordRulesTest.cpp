@@ -69,7 +69,8 @@ private Q_SLOTS:
     }
 
     // Characters are checked before trimming, then the trimmed name must
-    // not be empty; each kind has its own message.
+    // show something and fit the 80 characters of the column; each kind has
+    // its own message.
     void checkName_data()
     {
         QTest::addColumn<RecordKind>("kind");
@@ -91,6 +92,29 @@ private Q_SLOTS:
         QTest::newRow("trimmed") << cab << "  Bills 2024  " << "" << "Bills 2024";
         QTest::newRow("quote") << cab << "O'Hara" << "" << "O'Hara";
         QTest::newRow("non-Latin") << RecordKind::Folder << " Ωμέγα 漢字 " << "" << "Ωμέγα 漢字";
+        const QString drawerRequired = QStringLiteral("A drawer name is required.");
+        QTest::newRow("NUL only") << RecordKind::Drawer << QString(2, QChar(0)) << drawerRequired
+                                  << QString(2, QChar(0));
+        QTest::newRow("zero-width space") << RecordKind::Drawer << QStringLiteral("\u200B") << drawerRequired
+                                          << QStringLiteral("\u200B");
+        QTest::newRow("joiners, BOM, soft hyphen") << RecordKind::Drawer << QStringLiteral(" \u200D\uFEFF\u00AD ")
+                                                   << drawerRequired << QStringLiteral("\u200D\uFEFF\u00AD");
+        QTest::newRow("tab and no-break space") << RecordKind::Drawer << QStringLiteral("\t\u00A0\u3000")
+                                                << drawerRequired << QString();
+        QTest::newRow("Hangul filler, variation selector") << RecordKind::Drawer << QStringLiteral("\u3164\uFE0F")
+                                                           << drawerRequired << QStringLiteral("\u3164\uFE0F");
+        QTest::newRow("visible beside zero-width") << RecordKind::Drawer << QStringLiteral("a\u200B") << ""
+                                                   << QStringLiteral("a\u200B");
+        QTest::newRow("emoji beyond the BMP") << RecordKind::Drawer << QStringLiteral("\U0001F4C1") << ""
+                                              << QStringLiteral("\U0001F4C1");
+        const QString eighty(80, QLatin1Char('n'));
+        QTest::newRow("80 characters") << RecordKind::Document << eighty << "" << eighty;
+        QTest::newRow("80 characters once trimmed") << RecordKind::Document << "  " + eighty + "  " << "" << eighty;
+        QTest::newRow("81 characters") << RecordKind::Document << eighty + "n"
+                                       << "A document name may hold at most 80 characters." << eighty + "n";
+        QTest::newRow("120 characters") << cab << QString(120, QLatin1Char('n'))
+                                        << "A file cabinet name may hold at most 80 characters."
+                                        << QString(120, QLatin1Char('n'));
     }
     void checkName()
     {
@@ -271,6 +295,13 @@ private Q_SLOTS:
         QTest::newRow("name before date") << "a.b" << "abc" << "abc" << nameBox << QDate() << 0.0;
         QTest::newRow("blank name") << "  " << "" << "" << nameBox << QDate() << 0.0;
         QTest::newRow("date before amount") << "Bill" << "13/01/2024" << "abc" << dateBox << QDate() << 0.0;
+        QTest::newRow("two-digit year") << "Bill" << "03/04/24" << "" << dateBox << QDate() << 0.0;
+        QTest::newRow("iso date") << "Bill" << "2024-03-04" << "" << dateBox << QDate() << 0.0;
+        QTest::newRow("three decimals") << "Bill" << "" << "12.345" << none << QDate() << 12.345;
+        QTest::newRow("1e20 as digits") << "Bill" << "" << "100000000000000000000.00" << none << QDate() << 1e20;
+        QTest::newRow("0.1") << "Bill" << "" << "0.1" << none << QDate() << 0.1;
+        QTest::newRow("large with cents") << "Bill" << "" << "123,456,789,012.34" << none << QDate()
+                                          << 123456789012.34;
     }
     void checkDocument()
     {
@@ -299,6 +330,37 @@ private Q_SLOTS:
                     QCOMPARE(refusal->message, AmountMessage());
             }
         }
+    }
+
+    // An amount box still holding the text the dialog filled it with keeps
+    // the stored amount exactly, though the text shows only two decimals;
+    // any other text is read anew, and refused when it is no number.
+    void shownAmountKept_data()
+    {
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("boxText");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<double>("saved");
+        for (const double stored : {12.345, 1e20, 0.1, 123456789012.345, -0.005, 1e300}) {
+            const QString shown = FormatAmountForEdit(stored);
+            QTest::addRow("%g untouched", stored) << stored << shown << false << stored;
+        }
+        QTest::newRow("12.345 changed") << 12.345 << "12.34" << false << 12.34;
+        QTest::newRow("12.345 cleared") << 12.345 << "" << false << 0.0;
+        QTest::newRow("changed to a word") << 12.345 << "abc" << true << 0.0;
+    }
+    void shownAmountKept()
+    {
+        QFETCH(double, stored);
+        QFETCH(QString, boxText);
+        QFETCH(bool, refused);
+        QFETCH(double, saved);
+        const ShownAmount shown{FormatAmountForEdit(stored), stored};
+        DocumentValues values;
+        const std::optional<DocumentRefusal> refusal = CheckDocument("Bill", "", boxText, &values, &shown);
+        QCOMPARE(refusal.has_value(), refused);
+        if (!refused)
+            QCOMPARE(values.amount, saved);
     }
 
     // The amount box shows two decimals with a full stop in any locale,
@@ -332,6 +394,37 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         QCOMPARE(AbsoluteStoragePath(typed), stored);
+    }
+
+    // The storage path box: not blank, no blank in front (it would make an
+    // absolute path relative, stored under the home folder), and at most
+    // 250 characters once absolute.
+    void checkStoragePath_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("stored");
+        const QString home = QDir::homePath();
+        const QString longest = QLatin1Char('/') + QString(249, QLatin1Char('p'));
+        QTest::newRow("absolute") << "/srv/scans" << "" << "/srv/scans";
+        QTest::newRow("relative") << "scans" << "" << home + "/scans";
+        QTest::newRow("250 characters") << longest << "" << longest;
+        QTest::newRow("blank") << "   " << StoragePathRequiredMessage() << "";
+        QTest::newRow("empty") << "" << StoragePathRequiredMessage() << "";
+        QTest::newRow("leading blank") << " /srv/scans" << StoragePathBlankStartMessage() << "";
+        QTest::newRow("leading tab") << "\t/srv/scans" << StoragePathBlankStartMessage() << "";
+        QTest::newRow("251 characters") << longest + "p" << StoragePathTooLongMessage() << "";
+        QTest::newRow("too long once absolute") << QString(250, QLatin1Char('r')) << StoragePathTooLongMessage()
+                                                << "";
+    }
+    void checkStoragePath()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(QString, stored);
+        QString absolute;
+        QCOMPARE(CheckStoragePath(typed, &absolute), message);
+        QCOMPARE(absolute, stored);
     }
 
     // An empty record shows zeros; the formats carry thousands separators

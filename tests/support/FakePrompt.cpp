@@ -58,8 +58,9 @@ std::optional<QString> FakePrompt::password(const QString &cabinetName)
     return next(passwords);
 }
 
-std::optional<QString> FakePrompt::chooseFolder(const QString &)
+std::optional<QString> FakePrompt::chooseFolder(const QString &startPath)
 {
+    folderStarts.append(startPath);
     return next(folders);
 }
 

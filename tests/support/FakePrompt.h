@@ -39,6 +39,7 @@ public:
     QStringList passwordCabinets;             // the cabinet each password prompt named
     int passwordPrompts = 0;
     QList<std::optional<QString>> folders;    // replies to the folder chooser
+    QStringList folderStarts;                 // the start folder each chooser was given
     QList<std::optional<QString>> fileNames;  // replies to the open and save dialogs
 
 private:

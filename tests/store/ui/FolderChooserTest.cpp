@@ -14,6 +14,7 @@
 #include "FakePrompt.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
+#include "WidgetPrompt.h"
 
 using namespace DialogDriver;
 
@@ -174,6 +175,7 @@ private Q_SLOTS:
         QVERIFY(!frmPathSelect::SelectPath(nullptr, path));
         QVERIFY(stillOpen);
         QCOMPARE(m_prompt->messages, QStringList{"The folder '/no/such/folder' does not exist."});
+        QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(!Settings::contains(kSetting));
     }
 
@@ -220,22 +222,22 @@ private Q_SLOTS:
         QCOMPARE(Settings::value(QStringLiteral("frmPathSelect.Height")), QStringLiteral("480"));
     }
 
-    // A replacement chooser takes over every call, and its answer sets
-    // whether the choice counts as cancelled.
-    void replaceableChooser()
+    // The prompt's folder chooser is this window: it starts at the folder
+    // given, OK gives the chosen folder and Cancel gives none.
+    void promptRunsChooser()
     {
-        frmPathSelect::setSelectPathHandler([](QWidget *, QString &path) {
-            path += QStringLiteral("/x");
-            return path.startsWith(QLatin1Char('/'));
+        WidgetPrompt prompt;
+        QString started;
+        whenShown(kChooser, [&](QDialog *dialog) {
+            started = pathBox(dialog)->text();
+            pathBox(dialog)->setText(m_b);
+            click(dialog, "cmdOK");
         });
-        QString path = QStringLiteral("/srv");
-        QVERIFY(frmPathSelect::SelectPath(nullptr, path));
-        QCOMPARE(path, QStringLiteral("/srv/x"));
-        QVERIFY(!frmPathSelect::PathSelectCancelled());
-        path = QStringLiteral("relative");
-        QVERIFY(!frmPathSelect::SelectPath(nullptr, path));
+        QCOMPARE(prompt.chooseFolder(m_a), std::optional<QString>(m_b));
+        QCOMPARE(started, m_a);
+        whenShown(kChooser, [&](QDialog *dialog) { click(dialog, "cmdCancel"); });
+        QCOMPARE(prompt.chooseFolder(m_a), std::optional<QString>());
         QVERIFY(frmPathSelect::PathSelectCancelled());
-        frmPathSelect::setSelectPathHandler({});
         QVERIFY(!QApplication::activeModalWidget());
     }
 };

@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
+#include "FakeDesktop.h"
 #include "FakePrompt.h"
 #include "TestEnvironment.h"
 #include "frmAbout.h"
@@ -146,7 +147,6 @@ private Q_SLOTS:
     void init()
     {
         TestEnvironment::openFreshDatabase();
-        frmAbout::setUrlOpener({});
     }
 
     void cleanup()
@@ -167,24 +167,30 @@ private Q_SLOTS:
         QVERIFY(!help->isModal());
     }
 
-    // Through a topic and back: Next past the last page keeps the last page,
-    // a Prev after it shows the page before, Prev on page 1 leads to the
-    // contents.
+    // Through a topic and back: Next is disabled on the last page (and a
+    // click there keeps it), a Prev after it shows the page before, Prev on
+    // page 1 leads to the contents.
     void pagesForwardAndBack()
     {
         QPointer<frmHelp> help = openHelpWindow();
         QTest::mouseClick(entry(help, 0), Qt::LeftButton);
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("First page.\n"));
+        QVERIFY(child<QPushButton>(help, QStringLiteral("cmdNext"))->isEnabled());
         click(help, "cmdNext");
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("Second page."));
+        QVERIFY(!child<QPushButton>(help, QStringLiteral("cmdNext"))->isEnabled());
         click(help, "cmdNext");
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("Second page."));
         click(help, "cmdNext");
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("Second page."));
         click(help, "cmdPrev");
         verifyPage(help, QStringLiteral("Getting started"), QStringLiteral("First page.\n"));
+        QVERIFY(child<QPushButton>(help, QStringLiteral("cmdNext"))->isEnabled());
         click(help, "cmdPrev");
         verifyToc(help);
+        // A topic of one page offers no Next at all.
+        QTest::mouseClick(entry(help, 2), Qt::LeftButton);
+        QVERIFY(!child<QPushButton>(help, QStringLiteral("cmdNext"))->isEnabled());
     }
 
     // The topic's title is shown as the entry wrote it, "&" included.
@@ -303,6 +309,24 @@ private Q_SLOTS:
         QVERIFY(child<QLabel>(&box, QStringLiteral("lblCopyright"))->text().contains(QChar(0x00A9)));
     }
 
+    // The maker has one name throughout the box, the one the link's
+    // question uses, and the link is the maker's page, no placeholder.
+    void aboutNamesMakerOnce()
+    {
+        const QString maker = QStringLiteral("Quillhaven Software");
+        frmAbout box;
+        QVERIFY(child<QLabel>(&box, QStringLiteral("lblCopyright"))->text().endsWith(QStringLiteral(" ") + maker));
+        const QString legal = child<QLabel>(&box, QStringLiteral("lblLegal"))->text();
+        QVERIFY(legal.contains(maker));
+        QVERIFY(!legal.contains(QStringLiteral("author"), Qt::CaseInsensitive));
+        QVERIFY(!legal.contains(QStringLiteral("developer"), Qt::CaseInsensitive));
+        const QUrl web(child<QLabel>(&box, QStringLiteral("lblWeb"))->text());
+        QVERIFY(web.isValid());
+        QCOMPARE(web.scheme(), QStringLiteral("https"));
+        QVERIFY(web.host().contains(QStringLiteral("quillhaven")));
+        QVERIFY(!web.host().endsWith(QStringLiteral("example.org")));
+    }
+
     // The count is grouped by thousands the user's way.
     void aboutGroupsThousands()
     {
@@ -345,19 +369,19 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         FakePrompt prompt;
         prompt.answers = {answer};
-        QList<QUrl> urls;
-        frmAbout::setUrlOpener([&](const QUrl &url) {
-            urls << url;
-            return opens;
-        });
+        FakeDesktop desktop;
+        desktop.opens = opens;
+        const QList<QUrl> &urls = desktop.urls;
         frmAbout box;
         box.show();
         QTest::mouseClick(child<QLabel>(&box, QStringLiteral("lblWeb")), Qt::LeftButton);
         QCOMPARE(prompt.questions, QStringList{QStringLiteral("Load the Quillhaven Software website?")});
         QCOMPARE(urls.size(), opened);
         if (opened)
-            QCOMPARE(urls.first(), QUrl(QStringLiteral("https://vellumark.example.org")));
+            QCOMPARE(urls.first(), QUrl(child<QLabel>(&box, QStringLiteral("lblWeb"))->text()));
         QCOMPARE(prompt.messages, messages);
+        if (!messages.isEmpty())
+            QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(box.isVisible());
     }
 

@@ -3,7 +3,6 @@
 #include "frmDocumentNew.h"
 #include "frmDrawer.h"
 #include "frmFolder.h"
-#include "frmPathSelect.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -238,7 +237,6 @@ private Q_SLOTS:
     {
         m_sink.reset();
         m_prompt.reset();
-        frmPathSelect::setSelectPathHandler({});
         DbConnection::failAfterStatements(0);
         QLocale::setDefault(QLocale::c());
     }
@@ -326,6 +324,8 @@ private Q_SLOTS:
                                            << "hOME";
         QTest::newRow("drawer duplicate") << "drawer" << "BILLS" << "A drawer named 'BILLS' already exists." << "BILLS";
         QTest::newRow("folder duplicate") << "folder" << "tax" << "A folder named 'tax' already exists." << "tax";
+        QTest::newRow("cabinet invisible") << "cabinet" << QStringLiteral(" \u200B\u0000 ")
+                                           << "A file cabinet name is required." << QStringLiteral("\u200B\u0000");
     }
     void nameRefusals()
     {
@@ -340,6 +340,7 @@ private Q_SLOTS:
         box(dialog.get(), "txtName")->setText(typed);
         click(dialog.get(), "cmdOK");
         QCOMPARE(m_prompt->messages, QStringList{message});
+        QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(dialog->isVisible());
         QCOMPARE(box(dialog.get(), "txtName")->text(), shown);
         QCOMPARE(QApplication::focusWidget(), box(dialog.get(), "txtName"));
@@ -465,18 +466,23 @@ private Q_SLOTS:
     }
 
     // A failing statement is shown as "Error # ..." and the dialog stays
-    // open with what was typed; a second OK then saves. Cabinets, drawers
-    // and folders run the duplicate query first, so both that query and
-    // the insert are broken in turn.
+    // open with what was typed; a second OK then saves. Drawers, folders
+    // and documents first look up their parent, cabinets, drawers and
+    // folders then run the duplicate query, so each of these and the insert
+    // are broken in turn.
     void databaseFailureKeepsDialog_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("failingStatement");
-        for (const char *kind : {"cabinet", "drawer", "folder"}) {
-            QTest::addRow("%s duplicate query", kind) << QString::fromLatin1(kind) << 1;
-            QTest::addRow("%s insert", kind) << QString::fromLatin1(kind) << 2;
+        QTest::newRow("cabinet duplicate query") << "cabinet" << 1;
+        QTest::newRow("cabinet insert") << "cabinet" << 2;
+        for (const char *kind : {"drawer", "folder"}) {
+            QTest::addRow("%s parent look-up", kind) << QString::fromLatin1(kind) << 1;
+            QTest::addRow("%s duplicate query", kind) << QString::fromLatin1(kind) << 2;
+            QTest::addRow("%s insert", kind) << QString::fromLatin1(kind) << 3;
         }
-        QTest::newRow("document insert") << "document" << 1;
+        QTest::newRow("document parent look-up") << "document" << 1;
+        QTest::newRow("document insert") << "document" << 2;
     }
     void databaseFailureKeepsDialog()
     {
@@ -539,6 +545,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("message");
         QTest::newRow("blank") << "   " << "A storage path is required.";
+        QTest::newRow("leading blank") << " /srv/scans" << RecordRules::StoragePathBlankStartMessage();
         QTest::newRow("too long once absolute") << QString(250, QLatin1Char('x'))
                                                 << RecordRules::StoragePathTooLongMessage();
     }
@@ -556,8 +563,10 @@ private Q_SLOTS:
         box(dialog, "txtSaveTo")->setText(path);
         click(dialog, "cmdOK");
         QCOMPARE(m_prompt->messages, QStringList{message});
+        QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QCOMPARE(tabs(dialog)->currentIndex(), 1);
         QCOMPARE(QApplication::focusWidget(), box(dialog, "txtSaveTo"));
+        QCOMPARE(box(dialog, "txtSaveTo")->text(), path);
         QCOMPARE(rowCount("Cabinet"), 0);
 
         box(dialog, "txtSaveTo")->setText("scans/2024");
@@ -588,17 +597,13 @@ private Q_SLOTS:
     }
 
     // Browse hands the path box to the folder chooser: a chosen folder
-    // replaces the text, a cancelled choice keeps it.
+    // replaces the text, a cancelled choice keeps it. A folder whose path is
+    // longer than the column is shown whole and refused, not stored cut.
     void browseFillsPath()
     {
-        QStringList offered;
-        bool choose = true;
-        frmPathSelect::setSelectPathHandler([&](QWidget *, QString &path) {
-            offered << path;
-            if (choose)
-                path = QStringLiteral("/chosen/path");
-            return choose;
-        });
+        const QString deep = QLatin1Char('/') + QString(300, QLatin1Char('d'));
+        m_prompt->folders = {QStringLiteral("/chosen/path"), std::nullopt, deep};
+        const QStringList &offered = m_prompt->folderStarts;
         const auto owner = makeDialog<frmCabinet>("Add");
         frmCabinet *dialog = owner.get();
         QVERIFY(showActive(dialog));
@@ -606,12 +611,117 @@ private Q_SLOTS:
         box(dialog, "txtSaveTo")->setText("/old");
         click(dialog, "cmdBrowse");
         QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
-        QVERIFY(!frmPathSelect::PathSelectCancelled());
-        choose = false;
         click(dialog, "cmdBrowse");
         QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/chosen/path"));
-        QVERIFY(frmPathSelect::PathSelectCancelled());
         QCOMPARE(offered, (QStringList{"/old", "/chosen/path"}));
+
+        box(dialog, "txtName")->setText("Deep");
+        click(dialog, "cmdBrowse");
+        QCOMPARE(box(dialog, "txtSaveTo")->text(), deep);
+        click(dialog, "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{RecordRules::StoragePathTooLongMessage()});
+        QCOMPARE(box(dialog, "txtSaveTo")->text(), deep);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(rowCount("Cabinet"), 0);
+    }
+
+    // A stored value longer than its box takes from the keyboard (a name
+    // from an edited outline, a crafted database) is shown whole, and OK
+    // refuses it with the box focused instead of saving it cut.
+    void storedValueTooLongRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("boxName");
+        QTest::addColumn<QString>("message");
+        const QString name(120, QLatin1Char('n'));
+        for (const QString &kind : kKinds) {
+            QTest::addRow("%s name", qPrintable(kind))
+                << kind << "Name" << name << "txtName"
+                << QStringLiteral("A %1 name may hold at most 80 characters.").arg(messageWord(kind));
+        }
+        QTest::newRow("password") << "cabinet" << "Password" << "Secret78901" << "txtPassword"
+                                  << RecordRules::PasswordTooLongMessage();
+        QTest::newRow("storage path") << "cabinet" << "StoragePath" << "/" + QString(260, QLatin1Char('s'))
+                                      << "txtSaveTo" << RecordRules::StoragePathTooLongMessage();
+        QTest::newRow("e-mail") << "folder" << "Email" << QString(150, QLatin1Char('e')) + "@x" << "txtEmail"
+                                << RecordRules::EmailTooLongMessage();
+    }
+    void storedValueTooLongRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QFETCH(QString, boxName);
+        QFETCH(QString, message);
+        const Records r = Records::make();
+        const int id = r.own(kind);
+        const QString table = tableOf(kind);
+        const bool password = column == QLatin1String("Password");
+        DbConnection::Execute(QStringLiteral("UPDATE %1 SET [%2] = ? WHERE %1Id = ?").arg(table, column),
+                              {password ? Passwords::ScramblePassword(stored) : stored, id});
+        if (column == QLatin1String("StoragePath"))
+            DbConnection::Execute("UPDATE Cabinet SET Storage = 1 WHERE CabinetId = ?", {id});
+        if (password)
+            m_prompt->passwords << stored;
+        QString shown;
+        bool stayedOpen = false;
+        bool focused = false;
+        whenShown(dialogOf(kind).name, [&](QDialog *dialog) {
+            shown = box(dialog, qPrintable(boxName))->text();
+            click(dialog, "cmdOK");
+            stayedOpen = dialog->isVisible();
+            focused = dialog->focusWidget() == box(dialog, qPrintable(boxName));
+            click(dialog, "cmdCancel");
+        });
+        QVERIFY(!dialogOf(kind).edit(nullptr, id));
+        QCOMPARE(shown, stored);
+        QCOMPARE(m_prompt->messages, QStringList{message});
+        QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
+        QVERIFY(stayedOpen);
+        QVERIFY(focused);
+        const QVariant now = value(QStringLiteral("SELECT [%2] FROM %1 WHERE %1Id = ?").arg(table, column), {id});
+        QCOMPARE(password ? Passwords::UnscramblePassword(now.toString()) : now.toString(), stored);
+        QVERIFY(m_sink->calls.isEmpty());
+    }
+
+    // A dialog whose parent (Add) or own record (Edit) was deleted while it
+    // was open says so and writes nothing.
+    void goneRecordWritesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<QString>("goneKind");
+        QTest::newRow("drawer into gone cabinet") << "drawer" << "Add" << "cabinet";
+        QTest::newRow("folder into gone drawer") << "folder" << "Add" << "drawer";
+        QTest::newRow("document into gone folder") << "document" << "Add" << "folder";
+        for (const QString &kind : kKinds)
+            QTest::addRow("gone %s edited", qPrintable(kind)) << kind << "Edit" << kind;
+    }
+    void goneRecordWritesNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, mode);
+        QFETCH(QString, goneKind);
+        const Records r = Records::make();
+        const bool add = mode == QLatin1String("Add");
+        std::unique_ptr<QDialog> dialog =
+            dialogOf(kind).make(mode, r.parentFor(kind), add ? -1 : r.own(kind));
+        QVERIFY(showActive(dialog.get()));
+        box(dialog.get(), "txtName")->setText(QStringLiteral("Fresh"));
+        DbConnection::Execute(QStringLiteral("DELETE FROM %1 WHERE %1Id = ?").arg(tableOf(goneKind)),
+                              {r.own(goneKind)});
+        const int before = rowCount(tableOf(kind));
+        click(dialog.get(), "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{QStringLiteral("Error # %1 The %2 no longer exists; nothing was saved.")
+                                                     .arg(int(ErrorCode::RecordMissing))
+                                                     .arg(messageWord(goneKind))});
+        QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Error});
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(rowCount(tableOf(kind)), before);
+        QCOMPARE(value(QStringLiteral("SELECT Count(*) FROM %1 WHERE Name = 'Fresh'").arg(tableOf(kind))).toInt(), 0);
+        QVERIFY(m_sink->calls.isEmpty());
     }
 
     // Passwords round-trip through the dialogs: ten characters, empty, and
@@ -815,8 +925,9 @@ private Q_SLOTS:
         whenShown("frmDrawer", [&](QDialog *dialog) {
             child<QComboBox>(dialog, "cboTemplate")->setCurrentText("Household");
             box(dialog, "txtName")->setText("Home");
-            // duplicate query, insert, BEGIN, folder look-up, folder insert
-            DbConnection::failAfterStatements(5);
+            // cabinet look-up, duplicate query, insert, BEGIN, folder
+            // look-up, folder insert
+            DbConnection::failAfterStatements(6);
             click(dialog, "cmdOK");
         });
         QVERIFY(frmDrawer::addDrawer(nullptr, cabinet));
@@ -885,6 +996,54 @@ private Q_SLOTS:
         QCOMPARE(value("SELECT DateOnDocument FROM Document").toString(), QStringLiteral("2024-03-04"));
         QCOMPARE(value("SELECT Amount FROM Document").toDouble(), 12.5);
         QCOMPARE(m_sink->calls.last(), QStringLiteral("rename dated document %1 Bill").arg(id));
+    }
+
+    // A typed amount is stored as read; Properties shows it with two
+    // decimals, whole however long, and an untouched OK keeps the stored
+    // amount exactly (no rounding to the two decimals, no cut to the box).
+    // Rows without a typed text store the amount directly, as one too long
+    // for the box arrives (an older version, a scan's details).
+    void amountRoundTrip_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("12.50") << "12.50" << 12.5 << "12.50";
+        QTest::newRow("12.345") << "12.345" << 12.345 << "12.35";
+        QTest::newRow("0.1") << "0.1" << 0.1 << "0.10";
+        QTest::newRow("1e20") << "" << 1e20 << "100000000000000000000.00";
+        QTest::newRow("1e19 typed") << "10000000000000000000" << 1e19 << "10000000000000000000.00";
+        QTest::newRow("large with cents") << "123456789012.34" << 123456789012.34 << "123456789012.34";
+        QTest::newRow("negative half cent") << "-0.005" << -0.005 << "-0.01";
+    }
+    void amountRoundTrip()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, stored);
+        QFETCH(QString, shown);
+        const int folder = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F");
+        if (typed.isEmpty()) {
+            RecordFixture::insert("INSERT INTO Document (FolderId, Name, Amount) VALUES (?, 'Bill', ?)",
+                                  {folder, stored});
+        } else {
+            whenShown("frmDocument", [&](QDialog *dialog) {
+                box(dialog, "txtName")->setText("Bill");
+                typeText(box(dialog, "txtAmount"), typed);
+                click(dialog, "cmdOK");
+            });
+            QVERIFY(frmDocument::addDocument(nullptr, folder));
+            QCOMPARE(value("SELECT Amount FROM Document").toDouble(), stored);
+        }
+        const int id = value("SELECT DocumentId FROM Document").toInt();
+        QString seen;
+        whenShown("frmDocument", [&](QDialog *dialog) {
+            seen = box(dialog, "txtAmount")->text();
+            click(dialog, "cmdOK");
+        });
+        QVERIFY(frmDocument::editDocument(nullptr, id));
+        QCOMPARE(seen, shown);
+        QCOMPARE(value("SELECT Amount FROM Document").toDouble(), stored);
+        QVERIFY(m_prompt->messages.isEmpty());
     }
 
     // A blank date stores Null and the tree shows the name alone; an empty

@@ -1,7 +1,9 @@
 #include "DbConnection.h"
 #include "DrawerTemplates.h"
+#include "FakeDesktop.h"
 #include "FakePrompt.h"
 #include "FileSizeLimit.h"
+#include "RecordRules.h"
 #include "SampleCabinets.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -85,12 +87,7 @@ class TemplateEditorTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        frmSample::setOpenFileHandler({});
-    }
-    void cleanup() { frmSample::setOpenFileHandler({}); }
+    void init() { TestEnvironment::openFreshDatabase(); }
 
     // The editor shows every template sorted, each text as everything after
     // the fourth character, lower-case kinds included; the root is selected.
@@ -198,19 +195,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("label");
-        QTest::addColumn<bool>("warned");
-        QTest::newRow("plain") << "Receipts" << "Receipts" << false;
-        QTest::newRow("equals sign") << "x = y" << "x = y" << false;
-        QTest::newRow("full stop and colon") << "Tax.es: 2024" << "Taxes 2024" << true;
-        QTest::newRow("empty") << "" << "Old" << false;
-        QTest::newRow("spaces") << "   " << "Old" << false;
-        QTest::newRow("nothing left") << "?*" << "Old" << true;
+        QTest::addColumn<QString>("warning");
+        const QString characters = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
+        QTest::newRow("plain") << "Receipts" << "Receipts" << "";
+        QTest::newRow("equals sign") << "x = y" << "x = y" << "";
+        QTest::newRow("full stop and colon") << "Tax.es: 2024" << "Taxes 2024" << characters;
+        QTest::newRow("empty") << "" << "Old" << "";
+        QTest::newRow("spaces") << "   " << "Old" << "";
+        QTest::newRow("nothing left") << "?*" << "Old" << characters;
+        QTest::newRow("80 characters") << QString(80, QLatin1Char('n')) << QString(80, QLatin1Char('n')) << "";
+        QTest::newRow("81 characters") << QString(81, QLatin1Char('n')) << "Old"
+                                       << "A name may hold at most 80 characters.";
     }
     void labelChecks()
     {
         QFETCH(QString, typed);
         QFETCH(QString, label);
-        QFETCH(bool, warned);
+        QFETCH(QString, warning);
         TestFiles::write(templatePath(), "\r\nDRW=Old\r\n");
         FakePrompt prompt;
         frmCustomDrawer dialog;
@@ -219,9 +220,9 @@ private Q_SLOTS:
         QTreeWidget *tree = treeOf(&dialog);
         renameItem(tree, tree->topLevelItem(0)->child(0), typed);
         QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), label);
-        QCOMPARE(prompt.messages,
-                 warned ? QStringList{"The following characters are not allowed:\n\\ / : * ? \" < > | ."}
-                        : QStringList{});
+        QCOMPARE(prompt.messages, warning.isEmpty() ? QStringList{} : QStringList{warning});
+        for (const FakePrompt::Kind kind : std::as_const(prompt.kinds))
+            QCOMPARE(kind, FakePrompt::Kind::Warning);
         QTest::mouseClick(button(&dialog, "cmdOK"), Qt::LeftButton);
         QCOMPARE(TestFiles::read(templatePath()), ("\r\nDRW=" + label + "\r\n").toUtf8());
     }
@@ -289,11 +290,7 @@ private Q_SLOTS:
     {
         TestFiles::write(SampleCabinets::SampleOutlinePath(),
                          "CAB = Office\r\n DRW = Clients\r\nCAB=Home\r\ncab=no\r\n");
-        QStringList opened;
-        frmSample::setOpenFileHandler([&opened](const QString &path) {
-            opened << path;
-            return true;
-        });
+        FakeDesktop desktop;
         frmSample dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -305,7 +302,7 @@ private Q_SLOTS:
         QVERIFY(list->item(0)->isSelected());
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Return);
-        QCOMPARE(opened, QStringList{SampleCabinets::SampleOutlinePath()});
+        QCOMPARE(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(SampleCabinets::SampleOutlinePath())});
         QVERIFY(!dialog.isVisible());
         QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
     }
@@ -351,24 +348,33 @@ private Q_SLOTS:
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Office"));
     }
 
-    // Without an entry to create, Create asks for one.
+    // Without an entry to create, Create asks for one; a name longer than
+    // a cabinet name may be is refused rather than stored cut. Nothing is
+    // written.
     void nothingToCreate_data()
     {
         QTest::addColumn<QByteArray>("outline");
-        QTest::newRow("no CAB line") << QByteArray("DRW=x\r\n");
-        QTest::newRow("CAB without name") << QByteArray("CAB\r\n");
-        QTest::newRow("name of forbidden characters") << QByteArray("CAB = ...\r\n");
+        QTest::addColumn<QString>("message");
+        const QString select = QStringLiteral("Please select a sample cabinet to create.");
+        QTest::newRow("no CAB line") << QByteArray("DRW=x\r\n") << select;
+        QTest::newRow("CAB without name") << QByteArray("CAB\r\n") << select;
+        QTest::newRow("name of forbidden characters") << QByteArray("CAB = ...\r\n") << select;
+        QTest::newRow("name of 120 characters") << "CAB = " + QByteArray(120, 'n') + "\r\n DRW = D\r\n"
+                                                << RecordRules::NameTooLongMessage(RecordRules::RecordKind::Cabinet);
     }
     void nothingToCreate()
     {
         QFETCH(QByteArray, outline);
+        QFETCH(QString, message);
         TestFiles::write(SampleCabinets::SampleOutlinePath(), outline);
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();
         QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
-        QCOMPARE(prompt.messages, QStringList{"Please select a sample cabinet to create."});
+        QCOMPARE(prompt.messages, QStringList{message});
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(dialog.isVisible());
+        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
     }
 
     // A failure while creating is shown as "Error # ..."; the cabinet row
@@ -393,7 +399,8 @@ private Q_SLOTS:
     // either way.
     void editFailureReported()
     {
-        frmSample::setOpenFileHandler([](const QString &) { return false; });
+        FakeDesktop desktop;
+        desktop.opens = false;
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();

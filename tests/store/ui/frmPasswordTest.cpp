@@ -4,6 +4,7 @@
 #include "WidgetPrompt.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -136,21 +137,31 @@ private Q_SLOTS:
         QCOMPARE(keptText, QStringLiteral("ab") + QChar(0x20AC));
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(!prompt.messages.first().isEmpty());
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(reply.has_value());
         QCOMPARE(*reply, QStringLiteral("Grüße"));
     }
 
-    // The program's prompt asks for cabinet passwords with this dialog.
+    // The program's prompt asks for cabinet passwords with this dialog,
+    // which names the cabinet in full under its own caption.
     void widgetPromptUsesDialog()
     {
-        whenShown([](QDialog *dialog) {
+        const QString name = QStringLiteral("Taxes & Ωμέγα ") + QString(60, QLatin1Char('x'));
+        QString caption;
+        QString named;
+        whenShown([&](QDialog *dialog) {
+            caption = dialog->windowTitle();
+            auto *label = dialog->findChild<QLabel *>(QStringLiteral("lblCabinet"));
+            named = label && label->isVisible() ? label->text() : QString();
             QTest::keyClicks(passwordBox(dialog), QStringLiteral("Tax2024"));
             QTest::mouseClick(button(dialog, "cmdOK"), Qt::LeftButton);
         });
         WidgetPrompt prompt;
-        const std::optional<QString> reply = prompt.password(QStringLiteral("Taxes"));
+        const std::optional<QString> reply = prompt.password(name);
         QVERIFY(reply.has_value());
         QCOMPARE(*reply, QStringLiteral("Tax2024"));
+        QCOMPARE(caption, QStringLiteral("Enter Password"));
+        QCOMPARE(named, QStringLiteral("File cabinet: ") + name);
     }
 };
 
