@@ -16,15 +16,23 @@ const QString kCabinetToFolder = QStringLiteral(
     " FROM Cabinet INNER JOIN Drawer ON Cabinet.CabinetId = Drawer.CabinetId"
     " INNER JOIN Folder ON Drawer.DrawerId = Folder.DrawerId");
 
-const QString kDocumentHead = QStringLiteral(
-    "SELECT Document.DocumentId, Document.Name, Folder.FolderId, Folder.Name, Drawer.DrawerId,"
-    " Drawer.Name, Cabinet.CabinetId, Cabinet.Name")
-    + kCabinetToFolder + QStringLiteral(" INNER JOIN Document ON Document.FolderId = Folder.FolderId");
+QString DocumentQueryBase()
+{
+    static const QString head = QStringLiteral(
+        "SELECT Document.DocumentId, Document.Name, Folder.FolderId, Folder.Name, Drawer.DrawerId,"
+        " Drawer.Name, Cabinet.CabinetId, Cabinet.Name")
+        + kCabinetToFolder + QStringLiteral(" INNER JOIN Document ON Document.FolderId = Folder.FolderId");
+    return head;
+}
 
-const QString kFolderHead = QStringLiteral(
-    "SELECT Folder.FolderId, Folder.Name, Drawer.DrawerId, Drawer.Name, Cabinet.CabinetId,"
-    " Cabinet.Name, Document.DocumentId, Document.Name")
-    + kCabinetToFolder + QStringLiteral(" LEFT JOIN Document ON Document.FolderId = Folder.FolderId");
+QString FolderQueryBase()
+{
+    static const QString head = QStringLiteral(
+        "SELECT Folder.FolderId, Folder.Name, Drawer.DrawerId, Drawer.Name, Cabinet.CabinetId,"
+        " Cabinet.Name, Document.DocumentId, Document.Name")
+        + kCabinetToFolder + QStringLiteral(" LEFT JOIN Document ON Document.FolderId = Folder.FolderId");
+    return head;
+}
 
 // Collects the conditions of one query and their values, in order.
 struct Where
@@ -38,11 +46,6 @@ struct Where
             return;
         conditions.append(clause.sql);
         binds += clause.binds;
-    }
-    void addId(const QString &column, int id)
-    {
-        if (id != 0)
-            add({QStringLiteral("(%1 = ?)").arg(column), {id}});
     }
 };
 
@@ -116,12 +119,26 @@ FindClause BuildKeywordClause(const QString &keywords, bool matchAnyWord, const 
     return clause;
 }
 
+FindClause BuildDrawerClause(const FindLocation &location)
+{
+    if (location.drawerId == 0)
+        return {};
+    return {QStringLiteral("(Drawer.DrawerId = ?)"), {location.drawerId}};
+}
+
+FindClause BuildFolderClause(const FindLocation &location)
+{
+    if (location.folderId == 0)
+        return {};
+    return {QStringLiteral("(Folder.FolderId = ?)"), {location.folderId}};
+}
+
 Sql documentQuery(const FindCriteria &criteria, const FindLocation &location, int cabinetId)
 {
     Where where;
     where.add(keywordClause(criteria, QStringLiteral("Document.")));
-    where.addId(QStringLiteral("Drawer.DrawerId"), location.drawerId);
-    where.addId(QStringLiteral("Folder.FolderId"), location.folderId);
+    where.add(BuildDrawerClause(location));
+    where.add(BuildFolderClause(location));
     where.add(criteria.FindDocDateClause);
     where.add(criteria.FindAmountClause);
     // Any limit asks for a page that passes the page limits, so a document
@@ -137,7 +154,7 @@ Sql documentQuery(const FindCriteria &criteria, const FindLocation &location, in
             exists += QStringLiteral(" AND ") + c;
         where.add({exists + QLatin1Char(')'), page.binds});
     }
-    return finish(kDocumentHead, cabinetId, where);
+    return finish(DocumentQueryBase(), cabinetId, where);
 }
 
 Sql folderQuery(const FindCriteria &criteria, const FindLocation &location, int cabinetId)
@@ -146,9 +163,9 @@ Sql folderQuery(const FindCriteria &criteria, const FindLocation &location, int 
         return {};
     Where where;
     where.add(keywordClause(criteria, QStringLiteral("Folder.")));
-    where.addId(QStringLiteral("Drawer.DrawerId"), location.drawerId);
-    where.addId(QStringLiteral("Folder.FolderId"), location.folderId);
-    return finish(kFolderHead, cabinetId, where);
+    where.add(BuildDrawerClause(location));
+    where.add(BuildFolderClause(location));
+    return finish(FolderQueryBase(), cabinetId, where);
 }
 
 QVector<int> cabinetsInScope(int chosenCabinetId)

@@ -66,6 +66,10 @@ QVector<int> cabinetsInScope(int chosenCabinetId);
 // ("Document." or "Folder."): any word, or the whole text as one phrase.
 // Quotes, "%", "_" and "\" in the keywords match themselves.
 FindClause BuildKeywordClause(const QString &keywords, bool matchAnyWord, const QString &prefix);
+// The chosen drawer or folder as a condition; none for "(All)". A drawer
+// with folder "(All)" limits both queries to that drawer's folders.
+FindClause BuildDrawerClause(const FindLocation &location);
+FindClause BuildFolderClause(const FindLocation &location);
 // "%text%" with the LIKE wildcards and the escape character escaped by "\".
 QString likePattern(const QString &text);
 

@@ -145,6 +145,8 @@ private Q_SLOTS:
             << "tax 2004" << false << all << r << QStringList{"tax 2004 receipts"} << 1;
         QTest::newRow("any word of the same text")
             << "tax 2004" << true << all << r << QStringList{"2004 tax", "tax 2004 receipts"} << 3;
+        QTest::newRow("found by both queries, listed once")
+            << "tax federal" << true << all << r << QStringList{"2004 tax", "tax 2004 receipts"} << 4;
         QTest::newRow("quote") << "O'Neil" << true << all << r << QStringList{"O'Neil invoice"} << 1;
         QTest::newRow("percent is literal") << "50%" << true << all << r << QStringList{"O'Neil invoice"} << 1;
         QTest::newRow("underscore is literal") << "off_sale" << true << all << r << QStringList{"O'Neil invoice"} << 1;
