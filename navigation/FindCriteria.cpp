@@ -49,7 +49,7 @@ FindClause FindCriteria::amountClause(double from, double thru)
     return {QStringLiteral("(Document.Amount >= ? AND Document.Amount <= ?)"), {from, thru}};
 }
 
-FindClause FindCriteria::fileSizeClause(qint32 from, qint32 thru)
+FindClause FindCriteria::fileSizeClause(qint64 from, qint64 thru)
 {
     if (from > thru || (from == 0 && thru == 0))
         return {};

@@ -32,8 +32,9 @@ struct FindCriteria
     QDate FindScanDateThru = FindDefaultThruDate();
     QDate FindDocDateFrom = FindDefaultFromDate();
     QDate FindDocDateThru = FindDefaultThruDate();
-    qint32 FindFileSizeFrom = 0;
-    qint32 FindFileSizeThru = 0;
+    // 64-bit: a page file can be larger than 2 GB.
+    qint64 FindFileSizeFrom = 0;
+    qint64 FindFileSizeThru = 0;
     double FindAmountFrom = 0;
     double FindAmountThru = 0;
 
@@ -58,7 +59,7 @@ struct FindCriteria
     static FindClause dateClause(const QString &column, const QDate &from, const QDate &thru,
                                  bool hasTime);
     static FindClause amountClause(double from, double thru);
-    static FindClause fileSizeClause(qint32 from, qint32 thru);
+    static FindClause fileSizeClause(qint64 from, qint64 thru);
 };
 
 // Resets the run's criteria.

@@ -1,0 +1,71 @@
+#include "FindLocations.h"
+
+#include "DbConnection.h"
+#include "Passwords.h"
+
+namespace {
+
+FindLocations::Choices childChoices(const QString &sql, int parentId)
+{
+    const Recordset rs = DbConnection::OpenRecordset(sql, {parentId});
+    FindLocations::Choices c{{FindLocations::AllText}, rs.recordCount() > 0};
+    for (int i = 0; i < rs.recordCount(); ++i)
+        c.items.append(NullToEmpty(rs.value(i, 0)));
+    return c;
+}
+
+int idByName(const QString &sql, const QVariantList &binds, const QString &name)
+{
+    if (name.isEmpty() || name == FindLocations::AllText)
+        return 0;
+    // Two records of one name resolve to the first row.
+    return DbConnection::QueryValue(sql, binds + QVariantList{name}).toInt();
+}
+
+} // namespace
+
+namespace FindLocations {
+
+Choices cabinetChoices()
+{
+    const Recordset rs =
+        DbConnection::OpenRecordset(QStringLiteral("SELECT CabinetId, Name FROM Cabinet ORDER BY Name"));
+    if (rs.isEmpty())
+        return {{NoCabinetsText}, false};
+    Choices c{{AllText}, true};
+    for (int i = 0; i < rs.recordCount(); ++i) {
+        // A cabinet whose password was not given in this run is not offered.
+        if (Passwords::IsCabinetOpen(rs.value(i, 0).toInt()))
+            c.items.append(NullToEmpty(rs.value(i, 1)));
+    }
+    return c;
+}
+
+Choices drawerChoices(int cabinetId)
+{
+    return childChoices(QStringLiteral("SELECT Name FROM Drawer WHERE CabinetId = ? ORDER BY Name"), cabinetId);
+}
+
+Choices folderChoices(int drawerId)
+{
+    return childChoices(QStringLiteral("SELECT Name FROM Folder WHERE DrawerId = ? ORDER BY Name"), drawerId);
+}
+
+int GetCabinetIdByName(const QString &name)
+{
+    return idByName(QStringLiteral("SELECT CabinetId FROM Cabinet WHERE Name = ?"), {}, name);
+}
+
+int GetDrawerIdByName(int cabinetId, const QString &name)
+{
+    return idByName(QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = ?"), {cabinetId},
+                    name);
+}
+
+int GetFolderIdByName(int drawerId, const QString &name)
+{
+    return idByName(QStringLiteral("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = ?"), {drawerId},
+                    name);
+}
+
+} // namespace FindLocations

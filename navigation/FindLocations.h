@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the search dialog's cabinet, drawer and folder lists offer, and the
+// chosen names turned into the ids the search uses. Throws DbError.
+namespace FindLocations {
+
+inline const QString AllText = QStringLiteral("(All)");
+inline const QString NoCabinetsText = QStringLiteral("No file cabinets to find");
+
+struct Choices
+{
+    QStringList items;  // the first one is chosen
+    bool enabled = true;
+};
+
+// "(All)" and the cabinets open in this run, by name; "No file cabinets to
+// find", disabled, when there is no cabinet at all.
+Choices cabinetChoices();
+// "(All)" and the drawers of the cabinet (the folders of the drawer), by
+// name; "(All)" alone, disabled, when there are none.
+Choices drawerChoices(int cabinetId);
+Choices folderChoices(int drawerId);
+
+// The id of the named record; 0 for an empty name, "(All)" or a name with
+// no row (a record deleted or renamed since it was remembered).
+int GetCabinetIdByName(const QString &name);
+int GetDrawerIdByName(int cabinetId, const QString &name);
+int GetFolderIdByName(int drawerId, const QString &name);
+
+} // namespace FindLocations
