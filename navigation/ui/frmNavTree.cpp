@@ -1,30 +1,38 @@
 #include "frmNavTree.h"
 #include "ui_frmNavTree.h"
 
-#include "Common.h"
 #include "DbConnection.h"
 #include "FormPosition.h"
+#include "Guard.h"
 #include "LevelList.h"
+#include "NavCommandRouter.h"
 #include "NavIconKeys.h"
 #include "NavIcons.h"
 #include "NavKeys.h"
+#include "NavLoader.h"
 #include "NavMenus.h"
 #include "NavQueries.h"
+#include "NavRules.h"
 #include "NavTree.h"
 #include "PagePane.h"
-#include "RenameDelegate.h"
 #include "Passwords.h"
 #include "Prompt.h"
+#include "RenameDelegate.h"
 #include "SampleCabinets.h"
 #include "Settings.h"
+#include "frmAbout.h"
+#include "frmCustomDrawer.h"
+#include "frmDocument.h"
+#include "frmHelp.h"
+#include "frmSample.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
-#include <QMap>
 #include <QMenu>
 #include <QShortcut>
 #include <QSplitter>
@@ -48,26 +56,7 @@ int treeWidthTwips()
     return ok && v > 0 && v < 1e7 ? int(v) : kDefaultTreeTwips;
 }
 
-// The commands that are built, by action; every other command of the menus
-// stays disabled until its window exists.
-struct Command
-{
-    const char *action;
-    void (frmNavTree::*handler)();
-};
-
-// The image of a cabinet read with its row: what GetCabinetIconKey gives,
-// without a query per cabinet.
-QString cabinetIconKey(const NavQueries::Row &cabinet)
-{
-    const bool open = !cabinet.locked || Passwords::UnlockedCabinets().contains(cabinet.id);
-    return open ? NavIconKeys::Cabinet : NavIconKeys::Locked;
-}
-
 } // namespace
-
-#define VLM_COMMAND(name) {#name, &frmNavTree::name##_Click}
-
 
 frmNavTree::frmNavTree(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::frmNavTree>()), m_state(NavState::instance())
@@ -75,6 +64,8 @@ frmNavTree::frmNavTree(QWidget *parent)
     m_ui->setupUi(this);
     setWindowIcon(NavIcons::appIcon());
     m_menus = std::make_unique<NavMenus>(m_ui->menuBar, this);
+    m_loader = std::make_unique<NavLoader>(m_ui->tvwMain, m_ui->lvwMain);
+    m_router = new NavCommandRouter({m_ui->tvwMain, m_ui->lvwMain, m_ui->stkRight, m_ui->pagePane}, *m_menus, this);
     m_ui->splitter->setStretchFactor(0, 0);
     m_ui->splitter->setStretchFactor(1, 1);
     m_ui->tvwMain->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
@@ -86,41 +77,8 @@ frmNavTree::frmNavTree(QWidget *parent)
     m_ui->cmdScanPic->setEnabled(false);
     m_ui->cmdFind->setEnabled(false);
 
-    connect(m_ui->tvwMain, &NavTree::nodeClicked, this, &frmNavTree::handleNodeClicked);
-    connect(m_ui->tvwMain, &NavTree::nodeExpanded, this, &frmNavTree::handleNodeExpanded);
-    connect(m_ui->tvwMain, &NavTree::refreshRequested, this, &frmNavTree::mnuPopupRootRefresh_Click);
-    connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
-    connect(m_ui->tvwMain, &NavTree::mouseReleased, this, &frmNavTree::handleTreeMouseReleased);
-    connect(m_ui->lvwMain, &LevelList::mouseReleased, this, &frmNavTree::handleListMouseReleased);
-    connect(m_ui->tvwMain, &NavTree::contextMenuRequested, this,
-            [this](const QString &key, const QPoint &pos) { handleContextMenu(QStringLiteral("T"), key, pos); });
-    connect(m_ui->lvwMain, &LevelList::contextMenuRequested, this,
-            [this](const QString &key, const QPoint &pos) { handleContextMenu(QStringLiteral("L"), key, pos); });
-    connect(m_ui->tvwMain, &NavTree::keyCommandRequested, this, &frmNavTree::handleTreeKeyCommand);
-    connect(m_ui->lvwMain, &LevelList::keyCommandRequested, this, &frmNavTree::handleListKeyCommand);
-    connect(m_ui->tvwMain, &NavTree::nodeDoubleClicked, this, &frmNavTree::handleTreeDoubleClicked);
-    connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
+    wireViews();
     wireActions();
-
-    // The window's own keys, wherever the focus is; Esc goes to a name
-    // editor instead while one is open.
-    m_escShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(m_escShortcut, &QShortcut::activated, this, &frmNavTree::mnuFileExit_Click);
-    auto commit = [this](const QString &key, const QString &text) { return commitRename(key, text); };
-    auto *treeDelegate = new RenameDelegate(NavTree::KeyRole, NavTree::NameRole, m_ui->tvwMain);
-    auto *listDelegate = new RenameDelegate(LevelList::KeyRole, -1, m_ui->lvwMain);
-    for (RenameDelegate *d : {treeDelegate, listDelegate}) {
-        d->setCommitHandler(commit);
-        connect(d, &RenameDelegate::editStarted, this, [this] { m_escShortcut->setEnabled(false); });
-        connect(d, &RenameDelegate::editEnded, this, [this] { m_escShortcut->setEnabled(true); });
-    }
-    m_ui->tvwMain->setItemDelegate(treeDelegate);
-    m_ui->lvwMain->setItemDelegate(listDelegate);
-    m_ui->tvwMain->setRenameAllowed([this](const QString &key) { return treeRenameAllowed(key); });
-    m_ui->lvwMain->setRenameAllowed([this](const QString &key) { return listRenameAllowed(key); });
-    auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
-    connect(f3, &QShortcut::activated, m_ui->cmdFind, &QPushButton::click);
-
     NavigationSink::setInstance(this);
     Passwords::setUnlockHandler([this](int id, const QString &name) { handleCabinetUnlocked(id, name); });
 }
@@ -147,55 +105,106 @@ PagePane *frmNavTree::pagePane() const
     return m_ui->pagePane;
 }
 
+QString frmNavTree::popupSource() const
+{
+    return m_router->popupSource();
+}
+
+QMenu *frmNavTree::preparePopup(const QString &source, const QString &key)
+{
+    return m_router->preparePopup(source, key);
+}
+
+void frmNavTree::runPopupCommand(const QString &source, const QString &key, QAction *action)
+{
+    m_router->runPopupCommand(source, key, action);
+}
+
+void frmNavTree::wireViews()
+{
+    NavTree *tree = m_ui->tvwMain;
+    LevelList *list = m_ui->lvwMain;
+    NavCommandRouter *r = m_router;
+    connect(tree, &NavTree::nodeClicked, this, &frmNavTree::ShowNodeContents);
+    connect(tree, &NavTree::nodeExpanded, this, &frmNavTree::handleNodeExpanded);
+    connect(tree, &NavTree::refreshRequested, this, &frmNavTree::mnuPopupRootRefresh_Click);
+    connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
+    connect(tree, &NavTree::mouseReleased, r, &NavCommandRouter::handleTreeMouseReleased);
+    connect(list, &LevelList::mouseReleased, r, &NavCommandRouter::handleListMouseReleased);
+    connect(tree, &NavTree::contextMenuRequested, r,
+            [r](const QString &key, const QPoint &pos) { r->handleContextMenu(QStringLiteral("T"), key, pos); });
+    connect(list, &LevelList::contextMenuRequested, r,
+            [r](const QString &key, const QPoint &pos) { r->handleContextMenu(QStringLiteral("L"), key, pos); });
+    connect(tree, &NavTree::keyCommandRequested, r,
+            [r](int key, const QString &nodeKey) { r->handleTreeKeyCommand(key, 0, nodeKey); });
+    connect(list, &LevelList::keyCommandRequested, r,
+            [r](int key, const QString &itemKey) { r->handleListKeyCommand(key, 0, itemKey); });
+    connect(r, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
+    connect(r, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
+    connect(tree, &NavTree::nodeDoubleClicked, this, &frmNavTree::handleTreeDoubleClicked);
+    connect(list, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
+
+    // The window's own keys, wherever the focus is; Esc goes to a name
+    // editor instead while one is open.
+    m_escShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(m_escShortcut, &QShortcut::activated, this, &frmNavTree::mnuFileExit_Click);
+    auto commit = [r](const QString &key, const QString &text) { return r->commitRename(key, text); };
+    auto *treeDelegate = new RenameDelegate(NavTree::KeyRole, NavTree::NameRole, tree);
+    auto *listDelegate = new RenameDelegate(LevelList::KeyRole, -1, list);
+    for (RenameDelegate *d : {treeDelegate, listDelegate}) {
+        d->setCommitHandler(commit);
+        connect(d, &RenameDelegate::editStarted, this, [this] { m_escShortcut->setEnabled(false); });
+        connect(d, &RenameDelegate::editEnded, this, [this] { m_escShortcut->setEnabled(true); });
+    }
+    tree->setItemDelegate(treeDelegate);
+    list->setItemDelegate(listDelegate);
+    tree->setRenameAllowed([r](const QString &key) { return r->renameAllowed(key); });
+    list->setRenameAllowed([r](const QString &key) { return r->renameAllowed(key); });
+    auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(f3, &QShortcut::activated, m_ui->cmdFind, &QPushButton::click);
+}
+
 void frmNavTree::wireActions()
 {
-    const Command commands[] = {
-        VLM_COMMAND(mnuFileExit),
-        VLM_COMMAND(mnuPopupRootRefresh),
-        VLM_COMMAND(mnuPopupFoundClear),
-        VLM_COMMAND(mnuToolsDrawerTemplates),
-        VLM_COMMAND(mnuToolsCreateSampleCabinet),
-        VLM_COMMAND(mnuHelpHelpTopics),
-        VLM_COMMAND(mnuHelpAbout),
-        VLM_COMMAND(mnuPopupCabinetNewCabinet),
-        VLM_COMMAND(mnuPopupCabinetNewDrawer),
-        VLM_COMMAND(mnuPopupCabinetRename),
-        VLM_COMMAND(mnuPopupCabinetDelete),
-        VLM_COMMAND(mnuPopupCabinetProperties),
-        VLM_COMMAND(mnuPopupDrawerNewDrawer),
-        VLM_COMMAND(mnuPopupDrawerNewFolder),
-        VLM_COMMAND(mnuPopupDrawerRename),
-        VLM_COMMAND(mnuPopupDrawerDelete),
-        VLM_COMMAND(mnuPopupDrawerProperties),
-        VLM_COMMAND(mnuPopupFolderNewFolder),
-        VLM_COMMAND(mnuPopupFolderNewDocument),
-        VLM_COMMAND(mnuPopupFolderRename),
-        VLM_COMMAND(mnuPopupFolderDelete),
-        VLM_COMMAND(mnuPopupFolderProperties),
+    CabinetCommands *cab = &m_router->cabinetCommands();
+    DrawerFolderCommands *df = &m_router->drawerFolderCommands();
+    const std::pair<const char *, std::function<void()>> commands[] = {
+        {"mnuFileExit", [this] { mnuFileExit_Click(); }},
+        {"mnuPopupRootRefresh", [this] { mnuPopupRootRefresh_Click(); }},
+        {"mnuPopupFoundClear", [this] { mnuPopupFoundClear_Click(); }},
+        {"mnuToolsDrawerTemplates", [this] { mnuToolsDrawerTemplates_Click(); }},
+        {"mnuToolsCreateSampleCabinet", [this] { mnuToolsCreateSampleCabinet_Click(); }},
+        {"mnuHelpHelpTopics", [this] { mnuHelpHelpTopics_Click(); }},
+        {"mnuHelpAbout", [this] { mnuHelpAbout_Click(); }},
+        // The root popup's New File Cabinet is the cabinet command.
+        {"mnuPopupRootNewFileCabinet", [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
+        {"mnuPopupCabinetNewCabinet", [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
+        {"mnuPopupCabinetNewDrawer", [cab] { cab->mnuPopupCabinetNewDrawer_Click(); }},
+        {"mnuPopupCabinetRename", [cab] { cab->mnuPopupCabinetRename_Click(); }},
+        {"mnuPopupCabinetDelete", [cab] { cab->mnuPopupCabinetDelete_Click(); }},
+        {"mnuPopupCabinetProperties", [cab] { cab->mnuPopupCabinetProperties_Click(); }},
+        {"mnuPopupDrawerNewDrawer", [df] { df->mnuPopupDrawerNewDrawer_Click(); }},
+        {"mnuPopupDrawerNewFolder", [df] { df->mnuPopupDrawerNewFolder_Click(); }},
+        {"mnuPopupDrawerRename", [df] { df->mnuPopupDrawerRename_Click(); }},
+        {"mnuPopupDrawerDelete", [df] { df->mnuPopupDrawerDelete_Click(); }},
+        {"mnuPopupDrawerProperties", [df] { df->mnuPopupDrawerProperties_Click(); }},
+        {"mnuPopupFolderNewFolder", [df] { df->mnuPopupFolderNewFolder_Click(); }},
+        {"mnuPopupFolderNewDocument", [df] { df->mnuPopupFolderNewDocument_Click(); }},
+        {"mnuPopupFolderRename", [df] { df->mnuPopupFolderRename_Click(); }},
+        {"mnuPopupFolderDelete", [df] { df->mnuPopupFolderDelete_Click(); }},
+        {"mnuPopupFolderProperties", [df] { df->mnuPopupFolderProperties_Click(); }},
     };
     QSet<QString> wired;
-    for (const Command &c : commands) {
-        connect(m_menus->action(QLatin1String(c.action)), &QAction::triggered, this, c.handler);
-        wired.insert(QLatin1String(c.action));
+    for (const auto &c : commands) {
+        connect(m_menus->action(QLatin1String(c.first)), &QAction::triggered, this, c.second);
+        wired.insert(QLatin1String(c.first));
     }
-    // The root popup's New File Cabinet is the cabinet command.
-    connect(m_menus->action(QStringLiteral("mnuPopupRootNewFileCabinet")), &QAction::triggered, this,
-            &frmNavTree::mnuPopupCabinetNewCabinet_Click);
-    wired.insert(QStringLiteral("mnuPopupRootNewFileCabinet"));
+    // Every other command stays disabled until its window exists.
     for (QMenu *menu : findChildren<QMenu *>()) {
         for (QAction *a : menu->actions()) {
             if (!a->isSeparator() && !wired.contains(a->objectName()))
                 a->setEnabled(false);
         }
-    }
-}
-
-void frmNavTree::guarded(const std::function<void()> &work)
-{
-    try {
-        work();
-    } catch (const DbError &e) {
-        Prompt::instance().error(e.message());
     }
 }
 
@@ -218,7 +227,10 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
 
     // A failure here leaves an empty tree and a usable window; the user is
     // told and can try Refresh.
-    guarded([this] { BuildNavTree(); });
+    guard([this] {
+        if (NavRules::needsSampleCabinet(m_loader->BuildNavTree()))
+            SampleCabinets::CreateSampleCabinet(NavRules::sampleCabinetName());
+    });
     status(QStringLiteral("Loading main menu"));
     m_ui->tvwMain->expandNode(Root);
     m_menus->hideTypeMenus();
@@ -240,39 +252,14 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
 
 void frmNavTree::restoreLastNode(const QString &key)
 {
-    const QString prefix = prefixOf(key);
-    const int id = idOf(key);
-    int cabinet = 0;
-    int drawer = 0;
-    int folder = 0;
-    if (prefix == Cabinet) {
-        m_menus->showMenuOnBar(QStringLiteral("mnuPopupCabinet"));
-        cabinet = id;
-    } else if (prefix == Drawer) {
-        m_menus->showMenuOnBar(QStringLiteral("mnuPopupDrawer"));
-        drawer = id;
-        cabinet = Common::GetCabinetIdOfDrawer(drawer);
-    } else if (prefix == Folder) {
-        m_menus->showMenuOnBar(QStringLiteral("mnuPopupFolder"));
-        folder = id;
-        drawer = Common::GetDrawerIdOfFolder(folder);
-        cabinet = Common::GetCabinetIdOfDrawer(drawer);
-    } else if (prefix == Document) {
-        m_menus->showMenuOnBar(QStringLiteral("mnuPopupDocument"));
-        folder = Common::GetFolderIdOfDocument(id);
-        drawer = Common::GetDrawerIdOfFolder(folder);
-        cabinet = Common::GetCabinetIdOfDrawer(drawer);
-    } else {
-        return;
-    }
+    const NavRules::RestorePlan plan = NavRules::restorePlan(key);
+    if (plan.menu != NavRules::TypeMenu::None)
+        m_menus->showMenuOnBar(m_menus->typeMenuNames().at(int(plan.menu) - 1));
     // Never prompts: a locked cabinet is left closed.
-    if (cabinet == 0 || !Passwords::IsCabinetOpen(cabinet))
+    if (plan.chain.isEmpty() || plan.cabinetId == 0 || !Passwords::IsCabinetOpen(plan.cabinetId))
         return;
-    const QString chain[] = {NavNodeKey(Cabinet, cabinet), drawer ? NavNodeKey(Drawer, drawer) : QString(),
-                             folder ? NavNodeKey(Folder, folder) : QString(),
-                             prefix == Document ? key : QString()};
-    for (const QString &k : chain) {
-        if (k.isEmpty() || !m_ui->tvwMain->contains(k))
+    for (const QString &k : plan.chain) {
+        if (!m_ui->tvwMain->contains(k))
             break;
         openNode(k);
     }
@@ -284,10 +271,10 @@ void frmNavTree::openNode(const QString &key)
 {
     const QString prefix = prefixOf(key);
     if (prefix == Cabinet) {
-        LoadDrawersOfCabinet(key);
-        LoadFoldersOfCabinet(key);
+        m_loader->LoadDrawersOfCabinet(key);
+        m_loader->LoadFoldersOfCabinet(key);
     } else if (prefix == Drawer) {
-        LoadDocumentsOfDrawer(key);
+        m_loader->LoadDocumentsOfDrawer(key);
     }
     m_ui->tvwMain->selectNode(key);
     m_ui->tvwMain->expandNode(key);
@@ -306,104 +293,43 @@ void frmNavTree::listContentsOf(const QString &key)
         ShowPagesInListView(idOf(key));
 }
 
-QString frmNavTree::GetCabinetIconKey(int cabinetId)
-{
-    return Passwords::IsCabinetOpen(cabinetId) ? NavIconKeys::Cabinet : NavIconKeys::Locked;
-}
-
-void frmNavTree::BuildNavTree()
-{
-    NavTree *tree = m_ui->tvwMain;
-    m_ui->lvwMain->clear();
-    tree->clearAll();
-    tree->addNode(QString(), Root, QStringLiteral("File Cabinets"), NavIconKeys::Root);
-    const QVector<NavQueries::Row> cabinets = NavQueries::cabinets();
-    if (cabinets.isEmpty()) {
-        SampleCabinets::CreateSampleCabinet(QStringLiteral("Generic File Cabinet"));
-        return;
-    }
-    for (const NavQueries::Row &c : cabinets) {
-        const QString key = NavNodeKey(Cabinet, c.id);
-        const QString icon = cabinetIconKey(c);
-        tree->addNode(Root, key, c.name, icon);
-        m_ui->lvwMain->addEntry(key, c.name, icon);
-        // A cabinet with a password shows its drawers only once it is opened.
-        if (!c.locked)
-            LoadDrawersOfCabinet(key);
-    }
-}
-
-void frmNavTree::LoadDrawersOfCabinet(const QString &cabinetKey)
-{
-    QVector<NavTree::NewNode> nodes;
-    for (const NavQueries::Row &d : NavQueries::drawersOfCabinet(idOf(cabinetKey)))
-        nodes.append({NavNodeKey(Drawer, d.id), d.name, d.name});
-    m_ui->tvwMain->addNodes(cabinetKey, nodes, NavIconKeys::Drawer);
-}
-
-void frmNavTree::LoadFoldersOfCabinet(const QString &cabinetKey)
-{
-    QMap<int, QVector<NavTree::NewNode>> byDrawer;
-    for (const NavQueries::Row &f : NavQueries::foldersOfCabinet(idOf(cabinetKey)))
-        byDrawer[f.parentId].append({NavNodeKey(Folder, f.id), f.name, f.name});
-    for (auto it = byDrawer.cbegin(); it != byDrawer.cend(); ++it)
-        m_ui->tvwMain->addNodes(NavNodeKey(Drawer, it.key()), it.value(), NavIconKeys::Folder);
-}
-
-void frmNavTree::LoadDocumentsOfDrawer(const QString &drawerKey)
-{
-    QMap<int, QVector<NavTree::NewNode>> byFolder;
-    for (const NavQueries::Row &d : NavQueries::documentsOfDrawer(idOf(drawerKey)))
-        byFolder[d.parentId].append({NavNodeKey(Document, d.id), NavQueries::DocumentNodeText(d.name, d.date), d.name});
-    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
-        m_ui->tvwMain->addNodes(NavNodeKey(Folder, it.key()), it.value(), NavIconKeys::Document);
-}
-
 void frmNavTree::showLevelList()
 {
     m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
-    m_ui->lvwMain->clear();
 }
 
 void frmNavTree::ShowCabinetsInListView()
 {
     showLevelList();
-    for (const NavQueries::Row &c : NavQueries::cabinets())
-        m_ui->lvwMain->addEntry(NavNodeKey(Cabinet, c.id), c.name,
-                                cabinetIconKey(c));
+    m_loader->listCabinets();
     m_shownKey = Root;
 }
 
 void frmNavTree::ShowDrawersInListView(int cabinetId)
 {
     showLevelList();
-    for (const NavQueries::Row &d : NavQueries::drawersOfCabinet(cabinetId))
-        m_ui->lvwMain->addEntry(NavNodeKey(Drawer, d.id), d.name, NavIconKeys::Drawer);
+    m_loader->listDrawers(cabinetId);
     m_shownKey = NavNodeKey(Cabinet, cabinetId);
 }
 
 void frmNavTree::ShowFoldersInListView(const QString &drawerKey)
 {
     showLevelList();
-    for (const NavQueries::Row &f : NavQueries::foldersOfDrawer(idOf(drawerKey)))
-        m_ui->lvwMain->addEntry(NavNodeKey(Folder, f.id), f.name, NavIconKeys::Folder);
+    m_loader->listFolders(idOf(drawerKey));
     m_shownKey = drawerKey;
 }
 
 void frmNavTree::ShowDocumentsInListView(const QString &folderKey)
 {
     showLevelList();
-    // Documents are listed by name alone; their tree nodes carry the date.
-    for (const NavQueries::Row &d : NavQueries::documentsOfFolder(idOf(folderKey)))
-        m_ui->lvwMain->addEntry(NavNodeKey(Document, d.id), d.name, NavIconKeys::Document);
+    m_loader->listDocuments(idOf(folderKey));
     m_shownKey = folderKey;
 }
 
 void frmNavTree::ShowFoundItemsInListView()
 {
     showLevelList();
-    for (const QString &key : m_ui->tvwMain->childKeys(RootFound))
-        m_ui->lvwMain->addEntry(key, m_ui->tvwMain->textOf(key), NavIconKeys::Document);
+    m_loader->listFound();
     m_shownKey = RootFound;
 }
 
@@ -417,19 +343,42 @@ void frmNavTree::ShowPagesInListView(int documentId)
     m_shownKey = NavNodeKey(Document, documentId);
 }
 
-void frmNavTree::handleNodeClicked(const QString &key)
-{
-    ShowNodeContents(key);
-}
-
 void frmNavTree::handleNodeExpanded(const QString &key)
 {
-    guarded([this, &key] {
+    guard([this, &key] {
         if (prefixOf(key) == Cabinet)
-            LoadFoldersOfCabinet(key);
+            m_loader->LoadFoldersOfCabinet(key);
         else if (prefixOf(key) == Drawer)
-            LoadDocumentsOfDrawer(key);
+            m_loader->LoadDocumentsOfDrawer(key);
     });
+}
+
+void frmNavTree::handleTreeDoubleClicked(const QString &key)
+{
+    if (prefixOf(key) != Document || m_nodeShowActive)
+        return;
+    guard([this, &key] { frmDocument::editDocument(this, idOf(key)); });
+    m_ui->tvwMain->setFocus();
+}
+
+void frmNavTree::handleListEntryOpened(const QString &key)
+{
+    const QString prefix = prefixOf(key);
+    guard([&] {
+        if (prefix == Cabinet && !Passwords::UnlockCabinet(idOf(key)))
+            return;
+        if (prefix == Cabinet || prefix == Drawer || prefix == Folder || prefix == Document
+            || prefix == FoundDocument) {
+            openNode(key);
+            listContentsOf(key);
+        }
+    });
+}
+
+void frmNavTree::handleRecordDeleted(const QString &)
+{
+    // Whatever was on show may have lain below the deleted record.
+    m_shownKey.clear();
 }
 
 void frmNavTree::ShowNodeContents(const QString &key)
@@ -459,7 +408,7 @@ void frmNavTree::ShowNodeContents(const QString &key)
     const int id = idOf(key);
     const QString text = tree->textOf(key);
     const QString parentKey = tree->parentKeyOf(key);
-    guarded([&] {
+    guard([&] {
         if (key == RootFound) {
             ShowFoundItemsInListView();
         } else if (key == Root) {
@@ -470,13 +419,13 @@ void frmNavTree::ShowNodeContents(const QString &key)
                 return;
             m_menus->showMenuOnBar(QStringLiteral("mnuPopupCabinet"));
             m_state.position.setFromNode(key, text, parentKey);
-            LoadDrawersOfCabinet(key);
-            LoadFoldersOfCabinet(key);
+            m_loader->LoadDrawersOfCabinet(key);
+            m_loader->LoadFoldersOfCabinet(key);
             ShowDrawersInListView(id);
         } else if (prefix == Drawer) {
             m_menus->showMenuOnBar(QStringLiteral("mnuPopupDrawer"));
             m_state.position.setFromNode(key, text, parentKey);
-            LoadDocumentsOfDrawer(key);
+            m_loader->LoadDocumentsOfDrawer(key);
             ShowFoldersInListView(key);
         } else if (prefix == Folder) {
             m_menus->showMenuOnBar(QStringLiteral("mnuPopupFolder"));
@@ -498,7 +447,8 @@ void frmNavTree::RefreshNavTree()
 {
     try {
         m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
-        BuildNavTree();
+        if (NavRules::needsSampleCabinet(m_loader->BuildNavTree()))
+            SampleCabinets::CreateSampleCabinet(NavRules::sampleCabinetName());
         m_ui->tvwMain->expandNode(Root);
     } catch (const DbError &) {
         // A refresh that fails stops where it is; the tree shows what it got.
@@ -531,7 +481,7 @@ void frmNavTree::AddCabinetToNavTree(int cabinetId, const QString &name)
 {
     const QString key = NavNodeKey(Cabinet, cabinetId);
     NavTree *tree = m_ui->tvwMain;
-    if (!tree->addNode(Root, key, name, GetCabinetIconKey(cabinetId)))
+    if (!tree->addNode(Root, key, name, NavLoader::GetCabinetIconKey(cabinetId)))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
     ShowDrawersInListView(cabinetId);
@@ -638,4 +588,43 @@ void frmNavTree::mnuFileExit_Click()
 void frmNavTree::mnuPopupRootRefresh_Click()
 {
     RefreshNavTree();
+}
+
+void frmNavTree::mnuPopupFoundClear_Click()
+{
+    m_ui->tvwMain->removeNode(RootFound);
+    // A list of found items would now name nodes that are gone.
+    if (m_shownKey == RootFound || NavRules::isFoundKey(m_shownKey)) {
+        m_ui->lvwMain->clear();
+        m_shownKey.clear();
+    }
+}
+
+void frmNavTree::mnuToolsDrawerTemplates_Click()
+{
+    frmCustomDrawer dialog(this);
+    dialog.exec();
+}
+
+void frmNavTree::mnuToolsCreateSampleCabinet_Click()
+{
+    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath()))
+        SampleCabinets::WriteSampleOutline();
+    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath())) {
+        Prompt::instance().message(QStringLiteral("Missing file '%1'.").arg(SampleCabinets::SampleOutlinePath()));
+        return;
+    }
+    frmSample dialog(this);
+    dialog.exec();
+}
+
+void frmNavTree::mnuHelpHelpTopics_Click()
+{
+    if (!frmHelp::showHelp(this))
+        Prompt::instance().message(QStringLiteral("Cannot find help file VLMHELP.TXT."));
+}
+
+void frmNavTree::mnuHelpAbout_Click()
+{
+    frmAbout::showAbout(this);
 }

@@ -82,7 +82,7 @@ private Q_SLOTS:
         load();
         show(key("CAB", c));
         m_prompt->answers = {false};
-        m_window->runPopupCommand("T", key("DRW", d), "mnuPopupDrawerDelete");
+        runPopup("T", key("DRW", d), "mnuPopupDrawerDelete");
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
         QCOMPARE(count("SELECT count(*) FROM Drawer"), 1);
         QVERIFY(tree()->contains(key("DRW", d)));
@@ -95,7 +95,7 @@ private Q_SLOTS:
         const int c = cabinet("Private", "pw");
         load();
         m_prompt->passwords = {QStringLiteral("wrong")};
-        m_window->runPopupCommand("L", key("CAB", c), "mnuPopupCabinetDelete");
+        runPopup("L", key("CAB", c), "mnuPopupCabinetDelete");
         QVERIFY(m_prompt->questions.isEmpty());
         QCOMPARE(count("SELECT count(*) FROM Cabinet"), 1);
         // Without its password a locked cabinet gets no popup at all.
@@ -114,7 +114,7 @@ private Q_SLOTS:
         show(key("CAB", c));
         show(key("FLD", f));  // current position: the folder
         m_prompt->answers = {true};
-        m_window->runPopupCommand("T", key("DRW", bills), "mnuPopupDrawerDelete");
+        runPopup("T", key("DRW", bills), "mnuPopupDrawerDelete");
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
         QCOMPARE(count("SELECT count(*) FROM Drawer"), 1);
         QCOMPARE(count("SELECT count(*) FROM Folder"), 1);
@@ -233,7 +233,7 @@ private Q_SLOTS:
         tree()->addNode("FCB1", "FDW2", "Bills", "drawer");
         show("ROOTFOUND");
         QCOMPARE(list()->keys(), QStringList{"FCB1"});
-        m_window->runPopupCommand("T", "ROOTFOUND", "mnuPopupFoundClear");
+        runPopup("T", "ROOTFOUND", "mnuPopupFoundClear");
         QVERIFY(!tree()->contains("ROOTFOUND"));
         QVERIFY(!tree()->contains("FDW2"));
         QCOMPARE(list()->count(), 0);
@@ -298,7 +298,7 @@ private Q_SLOTS:
             DialogDriver::box(dialog, "txtName")->setText("Water");
             DialogDriver::click(dialog, "cmdOK");
         });
-        m_window->runPopupCommand("T", key("FLD", f), "mnuPopupFolderNewFolder");
+        runPopup("T", key("FLD", f), "mnuPopupFolderNewFolder");
         QCOMPARE(dialogDrawer, d);
         QCOMPARE(DbConnection::QueryValue("SELECT DrawerId FROM Folder WHERE Name = 'Water'").toInt(), d);
         // The new folder is in the tree under the drawer and selected.

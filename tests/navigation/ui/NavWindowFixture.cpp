@@ -1,5 +1,6 @@
 #include "NavWindowFixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QtTest>
@@ -65,6 +66,13 @@ void NavWindowFixture::clickNode(const QString &key)
     tree()->scrollToItem(item);
     const QPoint at = tree()->visualItemRect(item).center();
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void NavWindowFixture::runPopup(const QString &source, const QString &key, const char *actionName)
+{
+    auto *action = m_window->findChild<QAction *>(QLatin1String(actionName));
+    QVERIFY2(action, actionName);
+    m_window->runPopupCommand(source, key, action);
 }
 
 QString NavWindowFixture::typeNewName(QWidget *view, const QString &name)

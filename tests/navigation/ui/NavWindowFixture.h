@@ -41,6 +41,8 @@ protected:
     void show(const QString &key);
     // Clicks the node with the mouse.
     void clickNode(const QString &key);
+    // Runs an item of the node's popup, as a click on it would.
+    void runPopup(const QString &source, const QString &key, const char *actionName);
     // Types a name into the name editor the view has open and presses
     // Enter; returns the text the editor offered. The view takes the name on
     // its next turn of the event loop.

@@ -1,0 +1,61 @@
+#include "CabinetCommands.h"
+
+#include "Deletes.h"
+#include "Guard.h"
+#include "NavCommandHost.h"
+#include "NavKeys.h"
+#include "Passwords.h"
+#include "Prompt.h"
+#include "frmCabinet.h"
+#include "frmDrawer.h"
+
+using namespace NavKeys;
+
+void CabinetCommands::mnuPopupCabinetNewCabinet_Click()
+{
+    guard([this] { frmCabinet::addCabinet(m_host.dialogParent()); });
+    m_host.returnFocus();
+}
+
+void CabinetCommands::mnuPopupCabinetNewDrawer_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Cabinet, true, &frmDrawer::addDrawer);
+}
+
+void CabinetCommands::mnuPopupCabinetRename_Click()
+{
+    m_host.startRename(m_host.commandTarget(Cabinet, false));
+}
+
+void CabinetCommands::mnuPopupCabinetDelete_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Cabinet, false);
+    if (target.prefix() != Cabinet)
+        return;
+    bool deleted = false;
+    guard([&] {
+        if (!Passwords::UnlockCabinet(target.id())) {
+            m_host.focusTree();
+            return;
+        }
+        if (!Prompt::instance().question(NavCommandSteps::deleteQuestion(target.name)))
+            return;
+        // The rows stay as they were when this fails: one transaction.
+        Deletes::DeleteCabinet(target.id());
+        deleted = true;
+    });
+    if (deleted)
+        m_host.removeDeleted(target.key, NavNodeKey(FoundCabinet, target.id()));
+}
+
+void CabinetCommands::mnuPopupCabinetProperties_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Cabinet, false);
+    if (target.prefix() == Cabinet) {
+        guard([&] {
+            if (Passwords::UnlockCabinet(target.id()))
+                frmCabinet::editCabinet(m_host.dialogParent(), target.id());
+        });
+    }
+    m_host.returnFocus();
+}

@@ -1,0 +1,89 @@
+#include "DrawerFolderCommands.h"
+
+#include "Common.h"
+#include "Deletes.h"
+#include "Guard.h"
+#include "NavCommandHost.h"
+#include "NavKeys.h"
+#include "Prompt.h"
+#include "frmDocument.h"
+#include "frmDrawer.h"
+#include "frmFolder.h"
+
+using namespace NavKeys;
+
+void DrawerFolderCommands::addSibling(const QString &kind, const QString &parentKind, int (*parentOf)(int),
+                                      bool (*add)(QWidget *, int))
+{
+    const CommandTarget target = m_host.commandTarget(kind, true);
+    guard([&] {
+        int parent = 0;
+        if (target.prefix() == kind)
+            parent = parentOf(target.id());
+        else if (target.prefix() == parentKind)
+            parent = target.id();
+        if (parent > 0)
+            add(m_host.dialogParent(), parent);
+    });
+    m_host.returnFocus();
+}
+
+void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int))
+{
+    const CommandTarget target = m_host.commandTarget(kind, false);
+    if (target.prefix() != kind || !Prompt::instance().question(NavCommandSteps::deleteQuestion(target.name)))
+        return;
+    // The rows stay as they were when this fails: one transaction.
+    if (guard([&] { deleteRows(target.id()); }))
+        m_host.removeDeleted(target.key, NavNodeKey(foundPrefix, target.id()));
+}
+
+void DrawerFolderCommands::mnuPopupDrawerNewDrawer_Click()
+{
+    addSibling(Drawer, Cabinet, &Common::GetCabinetIdOfDrawer, &frmDrawer::addDrawer);
+}
+
+void DrawerFolderCommands::mnuPopupDrawerNewFolder_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Drawer, false, &frmFolder::addFolder);
+}
+
+void DrawerFolderCommands::mnuPopupDrawerRename_Click()
+{
+    m_host.startRename(m_host.commandTarget(Drawer, false));
+}
+
+void DrawerFolderCommands::mnuPopupDrawerDelete_Click()
+{
+    deleteRecord(Drawer, FoundDrawer, &Deletes::DeleteDrawer);
+}
+
+void DrawerFolderCommands::mnuPopupDrawerProperties_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Drawer, false, &frmDrawer::editDrawer);
+}
+
+void DrawerFolderCommands::mnuPopupFolderNewFolder_Click()
+{
+    addSibling(Folder, Drawer, &Common::GetDrawerIdOfFolder, &frmFolder::addFolder);
+}
+
+void DrawerFolderCommands::mnuPopupFolderNewDocument_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Folder, true, &frmDocument::addDocument);
+}
+
+void DrawerFolderCommands::mnuPopupFolderRename_Click()
+{
+    m_host.startRename(m_host.commandTarget(Folder, false));
+}
+
+void DrawerFolderCommands::mnuPopupFolderDelete_Click()
+{
+    deleteRecord(Folder, FoundFolder, &Deletes::DeleteFolder);
+}
+
+void DrawerFolderCommands::mnuPopupFolderProperties_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Folder, false, &frmFolder::editFolder);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "CommandTarget.h"
+
+class QWidget;
+
+// What the command classes of the navigation window may use of it: the
+// record a command works on, the parent of the dialogs it opens, renaming
+// in place, the focus, and the removal of a deleted record from the views.
+class NavCommandHost
+{
+public:
+    virtual ~NavCommandHost() = default;
+
+    // The record a command of that kind ("CAB", "DRW", ...) works on: the
+    // popup's or key's own target when there is one, else the current
+    // position, else the selection of the tree ("T") or the list. With
+    // treeUnlessList the tree is taken unless the source is the list.
+    virtual CommandTarget commandTarget(const QString &kind, bool treeUnlessList) const = 0;
+    virtual QWidget *dialogParent() const = 0;
+    // Starts editing the target's name in the tree or the list.
+    virtual void startRename(const CommandTarget &target) = 0;
+    // Gives the focus back to the control the command came from.
+    virtual void returnFocus() = 0;
+    // Gives the focus to the tree.
+    virtual void focusTree() = 0;
+    // Takes a record that was deleted, and its search-result copy, out of
+    // the tree and the list.
+    virtual void removeDeleted(const QString &key, const QString &foundKey) = 0;
+};
+
+// Steps that commands of several levels share.
+namespace NavCommandSteps {
+
+// "Delete 'Bills'?"
+QString deleteQuestion(const QString &name);
+// Opens a record dialog on the command's target of that kind, then returns
+// the focus.
+void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,
+                        bool (*dialog)(QWidget *, int));
+
+} // namespace NavCommandSteps
