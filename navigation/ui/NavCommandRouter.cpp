@@ -1,10 +1,10 @@
 #include "NavCommandRouter.h"
+#include "ui_frmNavTree.h"
 
 #include "DbError.h"
 #include "Guard.h"
 #include "LevelList.h"
 #include "NavKeys.h"
-#include "NavMenus.h"
 #include "NavQueries.h"
 #include "NavState.h"
 #include "NavTree.h"
@@ -29,8 +29,8 @@ const QString kList = QStringLiteral("L");
 
 } // namespace
 
-NavCommandRouter::NavCommandRouter(const Views &views, NavMenus &menus, QWidget *window)
-    : QObject(window), m_views(views), m_menus(menus), m_state(NavState::instance()), m_window(window)
+NavCommandRouter::NavCommandRouter(Ui::frmNavTree &ui, QWidget *window)
+    : QObject(window), m_ui(ui), m_state(NavState::instance()), m_window(window)
 {
 }
 
@@ -60,32 +60,32 @@ QMenu *NavCommandRouter::preparePopup(const QString &source, const QString &key)
     if (fromTree)
         pos.reset();
     if (key == Root)
-        return m_menus.menu(QStringLiteral("mnuPopupRoot"));
+        return m_ui.mnuPopupRoot;
     if (key == RootFound)
-        return fromTree ? m_menus.menu(QStringLiteral("mnuPopupFound")) : nullptr;
+        return fromTree ? m_ui.mnuPopupFound : nullptr;
     if (NavRules::isFoundKey(key))
         return nullptr;
-    const QListWidgetItem *item = m_views.list->entry(key);
-    const QString text = fromTree ? m_views.tree->textOf(key) : (item ? item->text() : QString());
+    const QListWidgetItem *item = m_ui.lvwMain->entry(key);
+    const QString text = fromTree ? m_ui.tvwMain->textOf(key) : (item ? item->text() : QString());
     if (prefix == Cabinet) {
         // A locked cabinet gets no menu at all; nothing prompts here.
         if (!Passwords::IsCabinetOpen(idOf(key)))
             return nullptr;
         if (fromTree) {
             pos.setFromNode(key, text, QString());
-            m_menus.action(QStringLiteral("mnuPopupCabinetNewCabinet"))->setVisible(true);
-            m_menus.action(QStringLiteral("mnuPopupCabinetNewDrawer"))->setVisible(true);
+            m_ui.mnuPopupCabinetNewCabinet->setVisible(true);
+            m_ui.mnuPopupCabinetNewDrawer->setVisible(true);
         }
-        return m_menus.menu(QStringLiteral("mnuPopupCabinet"));
+        return m_ui.mnuPopupCabinet;
     }
     if (fromTree && (prefix == Drawer || prefix == Folder || prefix == Document))
-        pos.setFromNode(key, text, m_views.tree->parentKeyOf(key));
+        pos.setFromNode(key, text, m_ui.tvwMain->parentKeyOf(key));
     if (prefix == Drawer)
-        return m_menus.menu(QStringLiteral("mnuPopupDrawer"));
+        return m_ui.mnuPopupDrawer;
     if (prefix == Folder)
-        return m_menus.menu(QStringLiteral("mnuPopupFolder"));
+        return m_ui.mnuPopupFolder;
     if (prefix == Document)
-        return m_menus.menu(QStringLiteral("mnuPopupDocument"));
+        return m_ui.mnuPopupDocument;
     return nullptr;
 }
 
@@ -95,7 +95,7 @@ void NavCommandRouter::handleContextMenu(const QString &source, const QString &k
     guard([&] { menu = preparePopup(source, key); });
     if (!menu)
         return;
-    const QString text = source == kTree ? m_views.tree->textOf(key) : m_views.list->selectedText();
+    const QString text = source == kTree ? m_ui.tvwMain->textOf(key) : m_ui.lvwMain->selectedText();
     // The command acts on the node the menu was opened for, whatever the
     // selection or the current position become meanwhile.
     m_pendingTarget = {key, text, source};
@@ -108,8 +108,8 @@ void NavCommandRouter::runPopupCommand(const QString &source, const QString &key
     QMenu *menu = preparePopup(source, key);
     if (!menu || !action || !menu->actions().contains(action) || !action->isEnabled())
         return;
-    const QListWidgetItem *item = m_views.list->entry(key);
-    const QString text = source == kTree ? m_views.tree->textOf(key) : (item ? item->text() : QString());
+    const QListWidgetItem *item = m_ui.lvwMain->entry(key);
+    const QString text = source == kTree ? m_ui.tvwMain->textOf(key) : (item ? item->text() : QString());
     m_pendingTarget = {key, text, source};
     action->trigger();
     m_pendingTarget = {};
@@ -123,8 +123,8 @@ void NavCommandRouter::handleTreeKeyCommand(int key, int modifiers, const QStrin
     if (nodeKey.isEmpty())
         return;
     runKeyCommand(NavRules::treeKeyCommand(key, modifiers, nodeKey),
-                  {nodeKey, m_views.tree->textOf(nodeKey), kTree});
-    m_views.tree->setFocus();
+                  {nodeKey, m_ui.tvwMain->textOf(nodeKey), kTree});
+    m_ui.tvwMain->setFocus();
 }
 
 void NavCommandRouter::handleListKeyCommand(int key, int modifiers, const QString &itemKey)
@@ -133,8 +133,8 @@ void NavCommandRouter::handleListKeyCommand(int key, int modifiers, const QStrin
     if (itemKey.isEmpty())
         return;
     runKeyCommand(NavRules::listKeyCommand(key, modifiers, itemKey),
-                  {itemKey, m_views.list->selectedText(), kList});
-    m_views.list->setFocus();
+                  {itemKey, m_ui.lvwMain->selectedText(), kList});
+    m_ui.lvwMain->setFocus();
 }
 
 void NavCommandRouter::runKeyCommand(KeyCommand command, const CommandTarget &target)
@@ -216,10 +216,10 @@ bool NavCommandRouter::commitRename(const QString &key, const QString &text)
         sink.UpdateFolderName(id, r.name);
     } else if (prefix == Document) {
         const QString nodeText = NavQueries::DocumentNodeText(r.name, r.date);
-        m_views.tree->setNodeText(key, nodeText, r.name);
-        m_views.tree->setNodeText(NavNodeKey(FoundDocument, id), nodeText, r.name);
+        m_ui.tvwMain->setNodeText(key, nodeText, r.name);
+        m_ui.tvwMain->setNodeText(NavNodeKey(FoundDocument, id), nodeText, r.name);
         // The level list shows documents by their bare name.
-        m_views.list->setEntryText(key, r.name);
+        m_ui.lvwMain->setEntryText(key, r.name);
     }
     return true;
 }
@@ -248,11 +248,11 @@ CommandTarget NavCommandRouter::commandTarget(const QString &kind, bool treeUnle
     if (in.currentId != -1)
         in.currentKey = NavNodeKey(kind, in.currentId);
     in.popupSource = m_popupSource;
-    in.treeKey = m_views.tree->selectedKey();
-    in.treeText = m_views.tree->textOf(in.treeKey);
-    if (m_views.stack->currentWidget() == m_views.list) {
-        in.listKey = m_views.list->selectedKey();
-        in.listText = m_views.list->selectedText();
+    in.treeKey = m_ui.tvwMain->selectedKey();
+    in.treeText = m_ui.tvwMain->textOf(in.treeKey);
+    if (m_ui.stkRight->currentWidget() == m_ui.lvwMain) {
+        in.listKey = m_ui.lvwMain->selectedKey();
+        in.listText = m_ui.lvwMain->selectedText();
     }
     return treeUnlessList ? CommandTargets::treeUnlessList(in) : CommandTargets::listUnlessTree(in);
 }
@@ -261,35 +261,35 @@ void NavCommandRouter::startRename(const CommandTarget &target)
 {
     if (!target.isValid())
         return;
-    if (target.source == kTree || !m_views.list->entry(target.key))
-        m_views.tree->renameNode(target.key);
+    if (target.source == kTree || !m_ui.lvwMain->entry(target.key))
+        m_ui.tvwMain->renameNode(target.key);
     else
-        m_views.list->renameEntry(target.key);
+        m_ui.lvwMain->renameEntry(target.key);
 }
 
 void NavCommandRouter::returnFocus()
 {
     if (m_popupSource == kTree)
-        m_views.tree->setFocus();
-    else if (m_views.stack->currentWidget() == m_views.list)
-        m_views.list->setFocus();
+        m_ui.tvwMain->setFocus();
+    else if (m_ui.stkRight->currentWidget() == m_ui.lvwMain)
+        m_ui.lvwMain->setFocus();
     else
-        m_views.pane->lvwThumb()->setFocus();
+        m_ui.pagePane->lvwThumb()->setFocus();
 }
 
 void NavCommandRouter::focusTree()
 {
-    m_views.tree->setFocus();
+    m_ui.tvwMain->setFocus();
 }
 
 void NavCommandRouter::removeDeleted(const QString &key, const QString &foundKey)
 {
-    m_views.tree->removeNode(key);
-    m_views.tree->removeNode(foundKey);
+    m_ui.tvwMain->removeNode(key);
+    m_ui.tvwMain->removeNode(foundKey);
     // A cabinet's contents may fill the list at any depth below it.
     if (prefixOf(key) == Cabinet)
-        m_views.list->clear();
-    else if (QListWidgetItem *item = m_views.list->entry(key))
+        m_ui.lvwMain->clear();
+    else if (QListWidgetItem *item = m_ui.lvwMain->entry(key))
         delete item;
     Q_EMIT recordDeleted(key);
 }

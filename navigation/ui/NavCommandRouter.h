@@ -7,14 +7,12 @@
 
 #include <QObject>
 
-class LevelList;
-class NavMenus;
-class NavTree;
-class PagePane;
 class QAction;
 class QMenu;
-class QStackedWidget;
 struct NavState;
+namespace Ui {
+class frmNavTree;
+}
 
 // Turns the input of the navigation window's tree and list (popups, keys,
 // renames in place) into commands, and gives the command classes the
@@ -24,15 +22,7 @@ class NavCommandRouter : public QObject, public NavCommandHost
     Q_OBJECT
 
 public:
-    struct Views
-    {
-        NavTree *tree;
-        LevelList *list;
-        QStackedWidget *stack;
-        PagePane *pane;
-    };
-
-    NavCommandRouter(const Views &views, NavMenus &menus, QWidget *window);
+    NavCommandRouter(Ui::frmNavTree &ui, QWidget *window);
     ~NavCommandRouter() override;
 
     CabinetCommands &cabinetCommands() { return m_cabinet; }
@@ -74,8 +64,7 @@ Q_SIGNALS:
 private:
     void runKeyCommand(NavRules::KeyCommand command, const CommandTarget &target);
 
-    Views m_views;
-    NavMenus &m_menus;
+    Ui::frmNavTree &m_ui;
     NavState &m_state;
     QWidget *m_window;
     CabinetCommands m_cabinet{*this};

@@ -63,9 +63,9 @@ frmNavTree::frmNavTree(QWidget *parent)
 {
     m_ui->setupUi(this);
     setWindowIcon(NavIcons::appIcon());
-    m_menus = std::make_unique<NavMenus>(m_ui->menuBar, this);
+    m_menus = std::make_unique<NavMenus>(*m_ui);
     m_loader = std::make_unique<NavLoader>(m_ui->tvwMain, m_ui->lvwMain);
-    m_router = new NavCommandRouter({m_ui->tvwMain, m_ui->lvwMain, m_ui->stkRight, m_ui->pagePane}, *m_menus, this);
+    m_router = new NavCommandRouter(*m_ui, this);
     m_ui->splitter->setStretchFactor(0, 0);
     m_ui->splitter->setStretchFactor(1, 1);
     m_ui->tvwMain->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
@@ -168,41 +168,41 @@ void frmNavTree::wireActions()
 {
     CabinetCommands *cab = &m_router->cabinetCommands();
     DrawerFolderCommands *df = &m_router->drawerFolderCommands();
-    const std::pair<const char *, std::function<void()>> commands[] = {
-        {"mnuFileExit", [this] { mnuFileExit_Click(); }},
-        {"mnuPopupRootRefresh", [this] { mnuPopupRootRefresh_Click(); }},
-        {"mnuPopupFoundClear", [this] { mnuPopupFoundClear_Click(); }},
-        {"mnuToolsDrawerTemplates", [this] { mnuToolsDrawerTemplates_Click(); }},
-        {"mnuToolsCreateSampleCabinet", [this] { mnuToolsCreateSampleCabinet_Click(); }},
-        {"mnuHelpHelpTopics", [this] { mnuHelpHelpTopics_Click(); }},
-        {"mnuHelpAbout", [this] { mnuHelpAbout_Click(); }},
+    const std::pair<QAction *, std::function<void()>> commands[] = {
+        {m_ui->mnuFileExit, [this] { mnuFileExit_Click(); }},
+        {m_ui->mnuPopupRootRefresh, [this] { mnuPopupRootRefresh_Click(); }},
+        {m_ui->mnuPopupFoundClear, [this] { mnuPopupFoundClear_Click(); }},
+        {m_ui->mnuToolsDrawerTemplates, [this] { mnuToolsDrawerTemplates_Click(); }},
+        {m_ui->mnuToolsCreateSampleCabinet, [this] { mnuToolsCreateSampleCabinet_Click(); }},
+        {m_ui->mnuHelpHelpTopics, [this] { mnuHelpHelpTopics_Click(); }},
+        {m_ui->mnuHelpAbout, [this] { mnuHelpAbout_Click(); }},
         // The root popup's New File Cabinet is the cabinet command.
-        {"mnuPopupRootNewFileCabinet", [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
-        {"mnuPopupCabinetNewCabinet", [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
-        {"mnuPopupCabinetNewDrawer", [cab] { cab->mnuPopupCabinetNewDrawer_Click(); }},
-        {"mnuPopupCabinetRename", [cab] { cab->mnuPopupCabinetRename_Click(); }},
-        {"mnuPopupCabinetDelete", [cab] { cab->mnuPopupCabinetDelete_Click(); }},
-        {"mnuPopupCabinetProperties", [cab] { cab->mnuPopupCabinetProperties_Click(); }},
-        {"mnuPopupDrawerNewDrawer", [df] { df->mnuPopupDrawerNewDrawer_Click(); }},
-        {"mnuPopupDrawerNewFolder", [df] { df->mnuPopupDrawerNewFolder_Click(); }},
-        {"mnuPopupDrawerRename", [df] { df->mnuPopupDrawerRename_Click(); }},
-        {"mnuPopupDrawerDelete", [df] { df->mnuPopupDrawerDelete_Click(); }},
-        {"mnuPopupDrawerProperties", [df] { df->mnuPopupDrawerProperties_Click(); }},
-        {"mnuPopupFolderNewFolder", [df] { df->mnuPopupFolderNewFolder_Click(); }},
-        {"mnuPopupFolderNewDocument", [df] { df->mnuPopupFolderNewDocument_Click(); }},
-        {"mnuPopupFolderRename", [df] { df->mnuPopupFolderRename_Click(); }},
-        {"mnuPopupFolderDelete", [df] { df->mnuPopupFolderDelete_Click(); }},
-        {"mnuPopupFolderProperties", [df] { df->mnuPopupFolderProperties_Click(); }},
+        {m_ui->mnuPopupRootNewFileCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
+        {m_ui->mnuPopupCabinetNewCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
+        {m_ui->mnuPopupCabinetNewDrawer, [cab] { cab->mnuPopupCabinetNewDrawer_Click(); }},
+        {m_ui->mnuPopupCabinetRename, [cab] { cab->mnuPopupCabinetRename_Click(); }},
+        {m_ui->mnuPopupCabinetDelete, [cab] { cab->mnuPopupCabinetDelete_Click(); }},
+        {m_ui->mnuPopupCabinetProperties, [cab] { cab->mnuPopupCabinetProperties_Click(); }},
+        {m_ui->mnuPopupDrawerNewDrawer, [df] { df->mnuPopupDrawerNewDrawer_Click(); }},
+        {m_ui->mnuPopupDrawerNewFolder, [df] { df->mnuPopupDrawerNewFolder_Click(); }},
+        {m_ui->mnuPopupDrawerRename, [df] { df->mnuPopupDrawerRename_Click(); }},
+        {m_ui->mnuPopupDrawerDelete, [df] { df->mnuPopupDrawerDelete_Click(); }},
+        {m_ui->mnuPopupDrawerProperties, [df] { df->mnuPopupDrawerProperties_Click(); }},
+        {m_ui->mnuPopupFolderNewFolder, [df] { df->mnuPopupFolderNewFolder_Click(); }},
+        {m_ui->mnuPopupFolderNewDocument, [df] { df->mnuPopupFolderNewDocument_Click(); }},
+        {m_ui->mnuPopupFolderRename, [df] { df->mnuPopupFolderRename_Click(); }},
+        {m_ui->mnuPopupFolderDelete, [df] { df->mnuPopupFolderDelete_Click(); }},
+        {m_ui->mnuPopupFolderProperties, [df] { df->mnuPopupFolderProperties_Click(); }},
     };
-    QSet<QString> wired;
+    QSet<QAction *> wired;
     for (const auto &c : commands) {
-        connect(m_menus->action(QLatin1String(c.first)), &QAction::triggered, this, c.second);
-        wired.insert(QLatin1String(c.first));
+        connect(c.first, &QAction::triggered, this, c.second);
+        wired.insert(c.first);
     }
     // Every other command stays disabled until its window exists.
-    for (QMenu *menu : findChildren<QMenu *>()) {
+    for (QMenu *menu : m_ui->menuBar->findChildren<QMenu *>()) {
         for (QAction *a : menu->actions()) {
-            if (!a->isSeparator() && !wired.contains(a->objectName()))
+            if (!a->isSeparator() && !a->menu() && !wired.contains(a))
                 a->setEnabled(false);
         }
     }
@@ -233,7 +233,7 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
     });
     status(QStringLiteral("Loading main menu"));
     m_ui->tvwMain->expandNode(Root);
-    m_menus->hideTypeMenus();
+    m_menus->showOnBar(NavRules::TypeMenu::None);
 
     const QString lastKey = Settings::value(QStringLiteral("LastNavTreeNodeKey"));
     if (!lastKey.isEmpty()) {
@@ -253,8 +253,7 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
 void frmNavTree::restoreLastNode(const QString &key)
 {
     const NavRules::RestorePlan plan = NavRules::restorePlan(key);
-    if (plan.menu != NavRules::TypeMenu::None)
-        m_menus->showMenuOnBar(m_menus->typeMenuNames().at(int(plan.menu) - 1));
+    m_menus->showOnBar(plan.menu);
     // Never prompts: a locked cabinet is left closed.
     if (plan.chain.isEmpty() || plan.cabinetId == 0 || !Passwords::IsCabinetOpen(plan.cabinetId))
         return;
@@ -401,7 +400,7 @@ void frmNavTree::ShowNodeContents(const QString &key)
     if (!freshlyUnlocked && key == m_shownKey)
         return;
     m_nodeShowActive = true;
-    m_menus->hideTypeMenus();
+    m_menus->showOnBar(NavRules::TypeMenu::None);
     m_state.position.reset();
     NavTree *tree = m_ui->tvwMain;
     const QString prefix = prefixOf(key);
@@ -412,27 +411,27 @@ void frmNavTree::ShowNodeContents(const QString &key)
         if (key == RootFound) {
             ShowFoundItemsInListView();
         } else if (key == Root) {
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupRoot"));
+            m_menus->showOnBar(NavRules::TypeMenu::Root);
             ShowCabinetsInListView();
         } else if (prefix == Cabinet) {
             if (!Passwords::UnlockCabinet(id))
                 return;
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupCabinet"));
+            m_menus->showOnBar(NavRules::TypeMenu::Cabinet);
             m_state.position.setFromNode(key, text, parentKey);
             m_loader->LoadDrawersOfCabinet(key);
             m_loader->LoadFoldersOfCabinet(key);
             ShowDrawersInListView(id);
         } else if (prefix == Drawer) {
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupDrawer"));
+            m_menus->showOnBar(NavRules::TypeMenu::Drawer);
             m_state.position.setFromNode(key, text, parentKey);
             m_loader->LoadDocumentsOfDrawer(key);
             ShowFoldersInListView(key);
         } else if (prefix == Folder) {
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupFolder"));
+            m_menus->showOnBar(NavRules::TypeMenu::Folder);
             m_state.position.setFromNode(key, text, parentKey);
             ShowDocumentsInListView(key);
         } else if (prefix == Document) {
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupDocument"));
+            m_menus->showOnBar(NavRules::TypeMenu::Document);
             m_state.position.setFromNode(key, text, parentKey);
             ShowPagesInListView(id);
         } else if (prefix == FoundDocument) {

@@ -41,7 +41,6 @@ public:
     NavTree *tvwMain() const;
     LevelList *lvwMain() const;
     PagePane *pagePane() const;
-    NavMenus &menus() const { return *m_menus; }
     const CurrentPosition &position() const { return m_state.position; }
     // The key of the node whose contents the list or the pane shows.
     QString shownKey() const { return m_shownKey; }

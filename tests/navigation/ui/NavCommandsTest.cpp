@@ -1,7 +1,6 @@
 #include "DbConnection.h"
 #include "FakePrompt.h"
 #include "LevelList.h"
-#include "NavMenus.h"
 #include "NavTree.h"
 #include "NavWindowFixture.h"
 #include "PagePaths.h"
@@ -252,8 +251,8 @@ private Q_SLOTS:
         QCOMPARE(m_window->position().CurrentParentId, c);
         QCOMPARE(m_window->popupSource(), QStringLiteral("T"));
         // Commands that need windows not built yet stay disabled.
-        QVERIFY(!m_window->menus().action("mnuPopupCabinetExport")->isEnabled());
-        QVERIFY(m_window->menus().action("mnuPopupDrawerDelete")->isEnabled());
+        QVERIFY(!action("mnuPopupCabinetExport")->isEnabled());
+        QVERIFY(action("mnuPopupDrawerDelete")->isEnabled());
     }
 
     // A command chosen on the menu bar acts on the node on show.
@@ -265,9 +264,9 @@ private Q_SLOTS:
         load();
         show(key("CAB", c));
         show(key("DRW", bills));
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
+        QVERIFY(onBar("mnuPopupDrawer"));
         m_prompt->answers = {true};
-        m_window->menus().action("mnuPopupDrawerDelete")->trigger();
+        action("mnuPopupDrawerDelete")->trigger();
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
         QCOMPARE(DbConnection::QueryValue("SELECT group_concat(Name) FROM Drawer").toString(),
                  QStringLiteral("Taxes"));

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
 
 #include "FakePrompt.h"
@@ -68,11 +69,25 @@ void NavWindowFixture::clickNode(const QString &key)
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
+QAction *NavWindowFixture::action(const char *name) const
+{
+    auto *found = m_window->findChild<QAction *>(QLatin1String(name));
+    if (!found)
+        qFatal("no menu item %s", name);
+    return found;
+}
+
+bool NavWindowFixture::onBar(const char *menuName) const
+{
+    auto *menu = m_window->findChild<QMenu *>(QLatin1String(menuName));
+    if (!menu)
+        qFatal("no menu %s", menuName);
+    return menu->menuAction()->isVisible();
+}
+
 void NavWindowFixture::runPopup(const QString &source, const QString &key, const char *actionName)
 {
-    auto *action = m_window->findChild<QAction *>(QLatin1String(actionName));
-    QVERIFY2(action, actionName);
-    m_window->runPopupCommand(source, key, action);
+    m_window->runPopupCommand(source, key, action(actionName));
 }
 
 QString NavWindowFixture::typeNewName(QWidget *view, const QString &name)

@@ -6,6 +6,7 @@
 #include <memory>
 
 class FakePrompt;
+class QAction;
 class LevelList;
 class NavTree;
 class QWidget;
@@ -41,6 +42,10 @@ protected:
     void show(const QString &key);
     // Clicks the node with the mouse.
     void clickNode(const QString &key);
+    // The window's menu item of that name.
+    QAction *action(const char *name) const;
+    // Whether the menu of that name is visible on the menu bar.
+    bool onBar(const char *menuName) const;
     // Runs an item of the node's popup, as a click on it would.
     void runPopup(const QString &source, const QString &key, const char *actionName);
     // Types a name into the name editor the view has open and presses

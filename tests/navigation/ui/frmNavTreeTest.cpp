@@ -2,7 +2,6 @@
 #include "LevelList.h"
 #include "NavWindowFixture.h"
 #include "RecordFixture.h"
-#include "NavMenus.h"
 #include "NavState.h"
 #include "NavTree.h"
 #include "PagePane.h"
@@ -100,7 +99,7 @@ private Q_SLOTS:
         const QString cab = key("CAB", c);
         clickNode(cab);
         QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
-        QVERIFY(m_window->menus().isOnBar("mnuPopupCabinet"));
+        QVERIFY(onBar("mnuPopupCabinet"));
         QCOMPARE(m_window->position().CurrentCabinetId, c);
         QCOMPARE(m_window->position().CurrentCabinetName, QStringLiteral("Home"));
         // Folders were loaded one level ahead.
@@ -108,8 +107,8 @@ private Q_SLOTS:
 
         clickNode(key("DRW", d));
         QCOMPARE(list()->count(), 2);
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
-        QVERIFY(!m_window->menus().isOnBar("mnuPopupCabinet"));
+        QVERIFY(onBar("mnuPopupDrawer"));
+        QVERIFY(!onBar("mnuPopupCabinet"));
         QCOMPARE(m_window->position().CurrentParentId, c);
 
         clickNode(key("FLD", f2));
@@ -122,14 +121,14 @@ private Q_SLOTS:
         QCOMPARE(m_window->shownKey(), key("FLD", f2));
 
         clickNode(key("DOC", doc));
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDocument"));
+        QVERIFY(onBar("mnuPopupDocument"));
         QCOMPARE(m_window->position().CurrentDocumentName, QStringLiteral("Invoice (01/02/2024)"));
         QCOMPARE(m_window->position().CurrentParentId, f2);
         auto *stack = m_window->findChild<QStackedWidget *>("stkRight");
         QCOMPARE(stack->currentWidget(), m_window->pagePane());
 
         clickNode("ROOT");
-        QVERIFY(m_window->menus().isOnBar("mnuPopupRoot"));
+        QVERIFY(onBar("mnuPopupRoot"));
         QCOMPARE(stack->currentWidget(), list());
         QCOMPARE(list()->count(), 1);
         QCOMPARE(m_window->position().CurrentDocumentId, -1);
@@ -232,8 +231,8 @@ private Q_SLOTS:
         QVERIFY(tree()->node(key("FLD", f))->isExpanded());
         QCOMPARE(m_window->position().CurrentDocumentId, doc);
         QCOMPARE(m_window->position().CurrentParentId, f);
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDocument"));
-        QVERIFY(!m_window->menus().isOnBar("mnuPopupCabinet"));
+        QVERIFY(onBar("mnuPopupDocument"));
+        QVERIFY(!onBar("mnuPopupCabinet"));
         QCOMPARE(m_window->findChild<QStackedWidget *>("stkRight")->currentWidget(), m_window->pagePane());
     }
 
@@ -246,7 +245,7 @@ private Q_SLOTS:
         load();
         QCOMPARE(m_prompt->passwordPrompts, 0);
         QCOMPARE(tree()->selectedKey(), QString());
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
+        QVERIFY(onBar("mnuPopupDrawer"));
         QCOMPARE(m_window->position().CurrentDrawerId, -1);
         // The first click prompts and lists the drawers.
         m_prompt->passwords = {QStringLiteral("pw")};
@@ -328,7 +327,7 @@ private Q_SLOTS:
         load();
         show(key("CAB", c));
         m_prompt->answers = {true};
-        m_window->menus().action("mnuFileExit")->trigger();
+        action("mnuFileExit")->trigger();
         QCOMPARE(Settings::value("LastNavTreeNodeKey"), key("CAB", c));
         QVERIFY(!Settings::value("frmNavTree.WindowState").isEmpty());
         QVERIFY(!DbConnection::isOpen());
