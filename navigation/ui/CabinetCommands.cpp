@@ -5,7 +5,6 @@
 #include "NavCommandHost.h"
 #include "NavKeys.h"
 #include "Passwords.h"
-#include "Prompt.h"
 #include "frmCabinet.h"
 #include "frmDrawer.h"
 
@@ -38,7 +37,7 @@ void CabinetCommands::mnuPopupCabinetDelete_Click()
             m_host.focusTree();
             return;
         }
-        if (!Prompt::instance().question(NavCommandSteps::deleteQuestion(target.name)))
+        if (!NavCommandSteps::confirmDelete(target.name))
             return;
         // The rows stay as they were when this fails: one transaction.
         Deletes::DeleteCabinet(target.id());

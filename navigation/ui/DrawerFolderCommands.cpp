@@ -5,7 +5,6 @@
 #include "Guard.h"
 #include "NavCommandHost.h"
 #include "NavKeys.h"
-#include "Prompt.h"
 #include "frmDocument.h"
 #include "frmDrawer.h"
 #include "frmFolder.h"
@@ -31,7 +30,7 @@ void DrawerFolderCommands::addSibling(const QString &kind, const QString &parent
 void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int))
 {
     const CommandTarget target = m_host.commandTarget(kind, false);
-    if (target.prefix() != kind || !Prompt::instance().question(NavCommandSteps::deleteQuestion(target.name)))
+    if (target.prefix() != kind || !NavCommandSteps::confirmDelete(target.name))
         return;
     // The rows stay as they were when this fails: one transaction.
     if (guard([&] { deleteRows(target.id()); }))

@@ -1,12 +1,13 @@
 #include "NavCommandHost.h"
 
 #include "Guard.h"
+#include "Prompt.h"
 
 namespace NavCommandSteps {
 
-QString deleteQuestion(const QString &name)
+bool confirmDelete(const QString &name)
 {
-    return QStringLiteral("Delete '%1'?").arg(name);
+    return Prompt::instance().questionYesNoCancel(QStringLiteral("Delete '%1'?").arg(name)) == Prompt::Answer::Yes;
 }
 
 void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,

@@ -32,8 +32,8 @@ public:
 // Steps that commands of several levels share.
 namespace NavCommandSteps {
 
-// "Delete 'Bills'?"
-QString deleteQuestion(const QString &name);
+// Asks "Delete 'Bills'?" with Yes, No and Cancel; true only for Yes.
+bool confirmDelete(const QString &name);
 // Opens a record dialog on the command's target of that kind, then returns
 // the focus.
 void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,

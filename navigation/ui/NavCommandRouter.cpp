@@ -1,7 +1,6 @@
 #include "NavCommandRouter.h"
 #include "ui_frmNavTree.h"
 
-#include "DbError.h"
 #include "Guard.h"
 #include "LevelList.h"
 #include "NavKeys.h"
@@ -186,13 +185,8 @@ bool NavCommandRouter::renameAllowed(const QString &key) const
     if (key == Root || key == RootFound || NavRules::isFoundKey(key))
         return false;
     bool allowed = true;
-    if (prefixOf(key) == Cabinet) {
-        try {
-            allowed = Passwords::IsCabinetOpen(idOf(key));
-        } catch (const DbError &) {
-            allowed = false;
-        }
-    }
+    if (prefixOf(key) == Cabinet)
+        allowed = guard([&] { allowed = Passwords::IsCabinetOpen(idOf(key)); }) && allowed;
     return allowed;
 }
 
@@ -202,7 +196,7 @@ bool NavCommandRouter::commitRename(const QString &key, const QString &text)
     if (!guard([&] { r = Renames::RenameRecord(key, text); }))
         return false;
     for (const QString &m : r.messages)
-        Prompt::instance().message(m);
+        Prompt::instance().warning(m);
     if (!r.stored)
         return false;
     NavigationSink &sink = NavigationSink::instance();

@@ -240,7 +240,8 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
         try {
             restoreLastNode(lastKey);
         } catch (const DbError &) {
-            // Restoring is a convenience: a key that no longer fits is dropped.
+            // Restoring is a convenience and is skipped without a word by
+            // design: a key that no longer fits is dropped.
         }
     }
     const QString selected = m_ui->tvwMain->selectedKey();
@@ -385,16 +386,15 @@ void frmNavTree::ShowNodeContents(const QString &key)
     if (m_nodeShowActive)
         return;
     bool freshlyUnlocked = false;
-    try {
+    bool refused = false;
+    const bool ok = guard([&] {
         if (prefixOf(key) == Cabinet && !Passwords::IsCabinetOpen(idOf(key))) {
-            if (!Passwords::UnlockCabinet(idOf(key)))
-                return;
-            freshlyUnlocked = true;
+            refused = !Passwords::UnlockCabinet(idOf(key));
+            freshlyUnlocked = !refused;
         }
-    } catch (const DbError &e) {
-        Prompt::instance().error(e.message());
+    });
+    if (!ok || refused)
         return;
-    }
     // A node whose contents are on show is not listed again; right after an
     // unlock the cabinet's drawers are not on show yet, whatever was before.
     if (!freshlyUnlocked && key == m_shownKey)
@@ -444,14 +444,14 @@ void frmNavTree::ShowNodeContents(const QString &key)
 
 void frmNavTree::RefreshNavTree()
 {
-    try {
+    // A refresh that fails stops where it is, says why, and the tree shows
+    // what it got.
+    guard([this] {
         m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
         if (NavRules::needsSampleCabinet(m_loader->BuildNavTree()))
             SampleCabinets::CreateSampleCabinet(NavRules::sampleCabinetName());
         m_ui->tvwMain->expandNode(Root);
-    } catch (const DbError &) {
-        // A refresh that fails stops where it is; the tree shows what it got.
-    }
+    });
     // The list now shows the cabinets, not what was last clicked: the next
     // click on any node lists it again.
     m_shownKey.clear();
@@ -576,7 +576,7 @@ void frmNavTree::closeEvent(QCloseEvent *event)
 
 void frmNavTree::mnuFileExit_Click()
 {
-    if (!Prompt::instance().question(QStringLiteral("Exit the Vellumark?")))
+    if (Prompt::instance().questionYesNoCancel(QStringLiteral("Exit the Vellumark?")) != Prompt::Answer::Yes)
         return;
     savePlacementAndKey();
     DbConnection::close();
@@ -610,7 +610,7 @@ void frmNavTree::mnuToolsCreateSampleCabinet_Click()
     if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath()))
         SampleCabinets::WriteSampleOutline();
     if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath())) {
-        Prompt::instance().message(QStringLiteral("Missing file '%1'.").arg(SampleCabinets::SampleOutlinePath()));
+        Prompt::instance().warning(QStringLiteral("Missing file '%1'.").arg(SampleCabinets::SampleOutlinePath()));
         return;
     }
     frmSample dialog(this);
@@ -620,7 +620,7 @@ void frmNavTree::mnuToolsCreateSampleCabinet_Click()
 void frmNavTree::mnuHelpHelpTopics_Click()
 {
     if (!frmHelp::showHelp(this))
-        Prompt::instance().message(QStringLiteral("Cannot find help file VLMHELP.TXT."));
+        Prompt::instance().warning(QStringLiteral("Cannot find help file VLMHELP.TXT."));
 }
 
 void frmNavTree::mnuHelpAbout_Click()

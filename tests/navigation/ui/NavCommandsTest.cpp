@@ -59,7 +59,7 @@ private Q_SLOTS:
         tree()->addNode("ROOT", "ROOTFOUND", "Found", "found");
         tree()->addNode("ROOTFOUND", key("FCB", c), "Home", "cabinet");
         show(key("CAB", c));
-        m_prompt->answers = {true};
+        m_prompt->answers3 = {Prompt::Answer::Yes};
         tree()->setFocus();
         QTest::keyClick(tree(), Qt::Key_Delete);
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Home'?"});
@@ -74,13 +74,20 @@ private Q_SLOTS:
         QCOMPARE(list()->count(), 0);
     }
 
+    void deleteAnsweredNoChangesNothing_data()
+    {
+        QTest::addColumn<Prompt::Answer>("answer");
+        QTest::newRow("No") << Prompt::Answer::No;
+        QTest::newRow("Cancel") << Prompt::Answer::Cancel;
+    }
     void deleteAnsweredNoChangesNothing()
     {
+        QFETCH(Prompt::Answer, answer);
         const int c = cabinet("Home");
         const int d = drawer(c, "Bills");
         load();
         show(key("CAB", c));
-        m_prompt->answers = {false};
+        m_prompt->answers3 = {answer};
         runPopup("T", key("DRW", d), "mnuPopupDrawerDelete");
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
         QCOMPARE(count("SELECT count(*) FROM Drawer"), 1);
@@ -112,7 +119,7 @@ private Q_SLOTS:
         load();
         show(key("CAB", c));
         show(key("FLD", f));  // current position: the folder
-        m_prompt->answers = {true};
+        m_prompt->answers3 = {Prompt::Answer::Yes};
         runPopup("T", key("DRW", bills), "mnuPopupDrawerDelete");
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
         QCOMPARE(count("SELECT count(*) FROM Drawer"), 1);
@@ -122,7 +129,7 @@ private Q_SLOTS:
         show(key("DRW", taxes));
         list()->setCurrentItem(list()->entry(key("FLD", f)));
         list()->setFocus();
-        m_prompt->answers = {true};
+        m_prompt->answers3 = {Prompt::Answer::Yes};
         QTest::keyClick(list(), Qt::Key_Delete);
         QCOMPARE(count("SELECT count(*) FROM Folder"), 0);
         QCOMPARE(list()->count(), 0);
@@ -265,7 +272,7 @@ private Q_SLOTS:
         show(key("CAB", c));
         show(key("DRW", bills));
         QVERIFY(onBar("mnuPopupDrawer"));
-        m_prompt->answers = {true};
+        m_prompt->answers3 = {Prompt::Answer::Yes};
         action("mnuPopupDrawerDelete")->trigger();
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
         QCOMPARE(DbConnection::QueryValue("SELECT group_concat(Name) FROM Drawer").toString(),

@@ -306,13 +306,21 @@ private Q_SLOTS:
         QCOMPARE(tree()->width(), 200);
     }
 
-    // Esc asks before leaving; No keeps the program and its database.
+    // Esc asks before leaving; No or Cancel keeps the program and its
+    // database.
+    void escapeAsksToExit_data()
+    {
+        QTest::addColumn<Prompt::Answer>("answer");
+        QTest::newRow("No") << Prompt::Answer::No;
+        QTest::newRow("Cancel") << Prompt::Answer::Cancel;
+    }
     void escapeAsksToExit()
     {
+        QFETCH(Prompt::Answer, answer);
         cabinet("Home");
         load();
         QVERIFY(activate());
-        m_prompt->answers = {false};
+        m_prompt->answers3 = {answer};
         QTest::keyClick(m_window.get(), Qt::Key_Escape);
         QCOMPARE(m_prompt->questions, QStringList{"Exit the Vellumark?"});
         QVERIFY(DbConnection::isOpen());
@@ -326,7 +334,7 @@ private Q_SLOTS:
         Settings::setValue("FirstShow", "N");
         load();
         show(key("CAB", c));
-        m_prompt->answers = {true};
+        m_prompt->answers3 = {Prompt::Answer::Yes};
         action("mnuFileExit")->trigger();
         QCOMPARE(Settings::value("LastNavTreeNodeKey"), key("CAB", c));
         QVERIFY(!Settings::value("frmNavTree.WindowState").isEmpty());
