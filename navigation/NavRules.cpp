@@ -35,9 +35,10 @@ TypeMenu typeMenuOf(const QString &key)
 
 namespace {
 
+// Shift changes nothing: Shift+Delete deletes, as Delete does.
 bool plainKey(int modifiers)
 {
-    return (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier;
+    return (modifiers & ~(Qt::KeypadModifier | Qt::ShiftModifier)) == Qt::NoModifier;
 }
 
 } // namespace

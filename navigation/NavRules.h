@@ -33,7 +33,8 @@ enum class KeyCommand {
     FolderDelete,
 };
 // In the tree, Insert adds a child of the selected node and Delete deletes
-// it; F5 rebuilds the tree whatever is selected.
+// it; F5 rebuilds the tree whatever is selected. Shift is ignored; with
+// Ctrl or Alt the keys run nothing.
 KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey);
 // In the list, Insert adds an item beside the selected one.
 KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey);

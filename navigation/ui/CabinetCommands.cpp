@@ -4,7 +4,6 @@
 #include "Guard.h"
 #include "NavCommandHost.h"
 #include "NavKeys.h"
-#include "Passwords.h"
 #include "frmCabinet.h"
 #include "frmDrawer.h"
 
@@ -23,17 +22,19 @@ void CabinetCommands::mnuPopupCabinetNewDrawer_Click()
 
 void CabinetCommands::mnuPopupCabinetRename_Click()
 {
-    m_host.startRename(m_host.commandTarget(Cabinet, false));
+    const CommandTarget target = m_host.commandTarget(Cabinet, false);
+    if (NavCommandSteps::targetIsOfKind(target, Cabinet))
+        m_host.startRename(target);
 }
 
 void CabinetCommands::mnuPopupCabinetDelete_Click()
 {
     const CommandTarget target = m_host.commandTarget(Cabinet, false);
-    if (target.prefix() != Cabinet)
+    if (!NavCommandSteps::targetIsOfKind(target, Cabinet))
         return;
     bool deleted = false;
     guard([&] {
-        if (!Passwords::UnlockCabinet(target.id())) {
+        if (!NavCommandSteps::mayWorkIn(target.key, target.name)) {
             m_host.focusTree();
             return;
         }
@@ -49,12 +50,5 @@ void CabinetCommands::mnuPopupCabinetDelete_Click()
 
 void CabinetCommands::mnuPopupCabinetProperties_Click()
 {
-    const CommandTarget target = m_host.commandTarget(Cabinet, false);
-    if (target.prefix() == Cabinet) {
-        guard([&] {
-            if (Passwords::UnlockCabinet(target.id()))
-                frmCabinet::editCabinet(m_host.dialogParent(), target.id());
-        });
-    }
-    m_host.returnFocus();
+    NavCommandSteps::openDialogOnTarget(m_host, Cabinet, false, &frmCabinet::editCabinet);
 }

@@ -15,22 +15,25 @@ void DrawerFolderCommands::addSibling(const QString &kind, const QString &parent
                                       bool (*add)(QWidget *, int))
 {
     const CommandTarget target = m_host.commandTarget(kind, true);
-    guard([&] {
-        int parent = 0;
-        if (target.prefix() == kind)
-            parent = parentOf(target.id());
-        else if (target.prefix() == parentKind)
-            parent = target.id();
-        if (parent > 0)
+    if (target.prefix() == parentKind || NavCommandSteps::targetIsOfKind(target, kind)) {
+        guard([&] {
+            if (!NavCommandSteps::mayWorkIn(target.key, target.name))
+                return;
+            const int parent = target.prefix() == kind ? parentOf(target.id()) : target.id();
             add(m_host.dialogParent(), parent);
-    });
+        });
+    }
     m_host.returnFocus();
 }
 
 void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int))
 {
     const CommandTarget target = m_host.commandTarget(kind, false);
-    if (target.prefix() != kind || !NavCommandSteps::confirmDelete(target.name))
+    if (!NavCommandSteps::targetIsOfKind(target, kind))
+        return;
+    bool mayDelete = false;
+    guard([&] { mayDelete = NavCommandSteps::mayWorkIn(target.key, target.name); });
+    if (!mayDelete || !NavCommandSteps::confirmDelete(target.name))
         return;
     // The rows stay as they were when this fails: one transaction.
     if (guard([&] { deleteRows(target.id()); }))
@@ -49,7 +52,9 @@ void DrawerFolderCommands::mnuPopupDrawerNewFolder_Click()
 
 void DrawerFolderCommands::mnuPopupDrawerRename_Click()
 {
-    m_host.startRename(m_host.commandTarget(Drawer, false));
+    const CommandTarget target = m_host.commandTarget(Drawer, false);
+    if (NavCommandSteps::targetIsOfKind(target, Drawer))
+        m_host.startRename(target);
 }
 
 void DrawerFolderCommands::mnuPopupDrawerDelete_Click()
@@ -74,7 +79,9 @@ void DrawerFolderCommands::mnuPopupFolderNewDocument_Click()
 
 void DrawerFolderCommands::mnuPopupFolderRename_Click()
 {
-    m_host.startRename(m_host.commandTarget(Folder, false));
+    const CommandTarget target = m_host.commandTarget(Folder, false);
+    if (NavCommandSteps::targetIsOfKind(target, Folder))
+        m_host.startRename(target);
 }
 
 void DrawerFolderCommands::mnuPopupFolderDelete_Click()

@@ -34,8 +34,14 @@ namespace NavCommandSteps {
 
 // Asks "Delete 'Bills'?" with Yes, No and Cancel; true only for Yes.
 bool confirmDelete(const QString &name);
-// Opens a record dialog on the command's target of that kind, then returns
-// the focus.
+// True when the target is of that kind; else says what to click on.
+bool targetIsOfKind(const CommandTarget &target, const QString &kind);
+// Whether a command may add to, change or show the record of the key: the
+// row is still there (else the user is told) and its cabinet is open,
+// after its password when it has one. Throws DbError.
+bool mayWorkIn(const QString &key, const QString &name);
+// Opens a record dialog on the command's target of that kind once the
+// target may be worked in, then returns the focus.
 void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,
                         bool (*dialog)(QWidget *, int));
 

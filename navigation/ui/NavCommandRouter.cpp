@@ -118,11 +118,16 @@ void NavCommandRouter::runPopupCommand(const QString &source, const QString &key
 
 void NavCommandRouter::handleTreeKeyCommand(int key, int modifiers, const QString &nodeKey)
 {
+    const KeyCommand command = NavRules::treeKeyCommand(key, modifiers, nodeKey);
+    // F5 refreshes whatever is selected, and does nothing else.
+    if (command == KeyCommand::Refresh) {
+        Q_EMIT refreshRequested();
+        return;
+    }
     m_popupSource = kTree;
     if (nodeKey.isEmpty())
         return;
-    runKeyCommand(NavRules::treeKeyCommand(key, modifiers, nodeKey),
-                  {nodeKey, m_ui.tvwMain->textOf(nodeKey), kTree});
+    runKeyCommand(command, {nodeKey, m_ui.tvwMain->textOf(nodeKey), kTree});
     m_ui.tvwMain->setFocus();
 }
 
@@ -190,15 +195,16 @@ bool NavCommandRouter::renameAllowed(const QString &key) const
     return allowed;
 }
 
-bool NavCommandRouter::commitRename(const QString &key, const QString &text)
+RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const QString &text)
 {
     Renames::Result r;
     if (!guard([&] { r = Renames::RenameRecord(key, text); }))
-        return false;
+        return RenameDelegate::Outcome::Dropped;
     for (const QString &m : r.messages)
         Prompt::instance().warning(m);
+    // A refused name (one with a message) goes back to its editor.
     if (!r.stored)
-        return false;
+        return r.messages.isEmpty() ? RenameDelegate::Outcome::Dropped : RenameDelegate::Outcome::Refused;
     NavigationSink &sink = NavigationSink::instance();
     const QString prefix = prefixOf(key);
     const int id = idOf(key);
@@ -215,7 +221,7 @@ bool NavCommandRouter::commitRename(const QString &key, const QString &text)
         // The level list shows documents by their bare name.
         m_ui.lvwMain->setEntryText(key, r.name);
     }
-    return true;
+    return RenameDelegate::Outcome::Stored;
 }
 
 // ---- the command host -------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "DrawerFolderCommands.h"
 #include "NavCommandHost.h"
 #include "NavRules.h"
+#include "RenameDelegate.h"
 
 #include <QObject>
 
@@ -45,8 +46,8 @@ public:
     void handleTreeKeyCommand(int key, int modifiers, const QString &nodeKey);
     void handleListKeyCommand(int key, int modifiers, const QString &itemKey);
     bool renameAllowed(const QString &key) const;
-    // Checks and stores a new name; true when it was stored.
-    bool commitRename(const QString &key, const QString &text);
+    // Checks and stores a new name.
+    RenameDelegate::Outcome commitRename(const QString &key, const QString &text);
 
     // NavCommandHost
     CommandTarget commandTarget(const QString &kind, bool treeUnlessList) const override;

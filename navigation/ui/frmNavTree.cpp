@@ -127,7 +127,6 @@ void frmNavTree::wireViews()
     NavCommandRouter *r = m_router;
     connect(tree, &NavTree::nodeClicked, this, &frmNavTree::ShowNodeContents);
     connect(tree, &NavTree::nodeExpanded, this, &frmNavTree::handleNodeExpanded);
-    connect(tree, &NavTree::refreshRequested, this, &frmNavTree::mnuPopupRootRefresh_Click);
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
     connect(tree, &NavTree::mouseReleased, r, &NavCommandRouter::handleTreeMouseReleased);
     connect(list, &LevelList::mouseReleased, r, &NavCommandRouter::handleListMouseReleased);
@@ -136,9 +135,9 @@ void frmNavTree::wireViews()
     connect(list, &LevelList::contextMenuRequested, r,
             [r](const QString &key, const QPoint &pos) { r->handleContextMenu(QStringLiteral("L"), key, pos); });
     connect(tree, &NavTree::keyCommandRequested, r,
-            [r](int key, const QString &nodeKey) { r->handleTreeKeyCommand(key, 0, nodeKey); });
+            &NavCommandRouter::handleTreeKeyCommand);
     connect(list, &LevelList::keyCommandRequested, r,
-            [r](int key, const QString &itemKey) { r->handleListKeyCommand(key, 0, itemKey); });
+            &NavCommandRouter::handleListKeyCommand);
     connect(r, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
     connect(r, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
     connect(tree, &NavTree::nodeDoubleClicked, this, &frmNavTree::handleTreeDoubleClicked);
@@ -225,6 +224,9 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
     m_ui->splitter->setSizes({treePx, qMax(width() - treePx, kMinimumPaneTwips / kTwipsPerPixel)});
     status(QStringLiteral("Loading main menu"));
 
+    // Before the build: a first run's sample cabinet comes on show with its
+    // menu.
+    m_menus->showOnBar(NavRules::TypeMenu::None);
     // A failure here leaves an empty tree and a usable window; the user is
     // told and can try Refresh.
     guard([this] {
@@ -233,7 +235,6 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
     });
     status(QStringLiteral("Loading main menu"));
     m_ui->tvwMain->expandNode(Root);
-    m_menus->showOnBar(NavRules::TypeMenu::None);
 
     const QString lastKey = Settings::value(QStringLiteral("LastNavTreeNodeKey"));
     if (!lastKey.isEmpty()) {
@@ -377,8 +378,48 @@ void frmNavTree::handleListEntryOpened(const QString &key)
 
 void frmNavTree::handleRecordDeleted(const QString &)
 {
-    // Whatever was on show may have lain below the deleted record.
-    m_shownKey.clear();
+    // No command may go on working on the deleted record: the position and
+    // the bar's menu follow the node on show again.
+    m_state.position.reset();
+    if (m_shownKey.isEmpty() || !m_ui->tvwMain->contains(m_shownKey)) {
+        // The node on show was deleted, or lay below the deleted record.
+        m_shownKey.clear();
+        showLevelList();
+        m_ui->lvwMain->clear();
+        m_ui->tvwMain->setCurrentItem(nullptr);
+        m_ui->tvwMain->clearSelection();
+        m_menus->showOnBar(NavRules::TypeMenu::None);
+        return;
+    }
+    relistIfShown(m_shownKey);
+    returnToShownNode();
+}
+
+void frmNavTree::relistIfShown(const QString &key)
+{
+    if (key.isEmpty() || key != m_shownKey)
+        return;
+    guard([&] {
+        if (key == Root)
+            ShowCabinetsInListView();
+        else if (key == RootFound)
+            ShowFoundItemsInListView();
+        else if (prefixOf(key) == Cabinet || prefixOf(key) == Drawer || prefixOf(key) == Folder)
+            listContentsOf(key);
+    });
+}
+
+void frmNavTree::returnToShownNode()
+{
+    NavTree *tree = m_ui->tvwMain;
+    if (m_shownKey.isEmpty() || !tree->contains(m_shownKey)) {
+        tree->setCurrentItem(nullptr);
+        tree->clearSelection();
+        return;
+    }
+    tree->selectNode(m_shownKey);
+    m_state.position.setFromNode(m_shownKey, tree->textOf(m_shownKey), tree->parentKeyOf(m_shownKey));
+    m_menus->showOnBar(NavRules::typeMenuOf(m_shownKey));
 }
 
 void frmNavTree::ShowNodeContents(const QString &key)
@@ -393,8 +434,10 @@ void frmNavTree::ShowNodeContents(const QString &key)
             freshlyUnlocked = !refused;
         }
     });
-    if (!ok || refused)
+    if (!ok || refused) {
+        returnToShownNode();
         return;
+    }
     // A node whose contents are on show is not listed again; right after an
     // unlock the cabinet's drawers are not on show yet, whatever was before.
     if (!freshlyUnlocked && key == m_shownKey)
@@ -453,8 +496,10 @@ void frmNavTree::RefreshNavTree()
         m_ui->tvwMain->expandNode(Root);
     });
     // The list now shows the cabinets, not what was last clicked: the next
-    // click on any node lists it again.
+    // click on any node lists it again, and no node's menu is left.
     m_shownKey.clear();
+    m_state.position.reset();
+    m_menus->showOnBar(NavRules::TypeMenu::None);
 }
 
 void frmNavTree::handleCabinetUnlocked(int cabinetId, const QString &name)
@@ -468,6 +513,11 @@ void frmNavTree::handleCabinetUnlocked(int cabinetId, const QString &name)
     tree->setNodeText(key, name, name);
     tree->setNodeIcon(key, NavIconKeys::Cabinet);
     tree->removeChildren(key);
+    // What the cabinet holds, one level ahead, whatever the unlock was for.
+    guard([&] {
+        m_loader->LoadDrawersOfCabinet(key);
+        m_loader->LoadFoldersOfCabinet(key);
+    });
     tree->selectNode(key);
     tree->expandNode(key);
     if (QListWidgetItem *item = m_ui->lvwMain->entry(key)) {
@@ -483,7 +533,10 @@ void frmNavTree::AddCabinetToNavTree(int cabinetId, const QString &name)
     if (!tree->addNode(Root, key, name, NavLoader::GetCabinetIconKey(cabinetId)))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
-    ShowDrawersInListView(cabinetId);
+    // The new cabinet is on show, as after a click on it.
+    guard([&] { ShowDrawersInListView(cabinetId); });
+    m_state.position.setFromNode(key, name, Root);
+    m_menus->showOnBar(NavRules::TypeMenu::Cabinet);
 }
 
 void frmNavTree::AddDrawerToNavTree(int cabinetId, int drawerId, const QString &name)
@@ -493,6 +546,7 @@ void frmNavTree::AddDrawerToNavTree(int cabinetId, int drawerId, const QString &
     if (!tree->addNode(NavNodeKey(Cabinet, cabinetId), key, name, NavIconKeys::Drawer))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
+    relistIfShown(NavNodeKey(Cabinet, cabinetId));
 }
 
 void frmNavTree::AddFolderToNavTree(int drawerId, int folderId, const QString &name)
@@ -502,6 +556,7 @@ void frmNavTree::AddFolderToNavTree(int drawerId, int folderId, const QString &n
     if (!tree->addNode(NavNodeKey(Drawer, drawerId), key, name, NavIconKeys::Folder))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
+    relistIfShown(NavNodeKey(Drawer, drawerId));
 }
 
 void frmNavTree::AddDocumentToNavTree(int folderId, int documentId, const QString &name,
@@ -513,6 +568,7 @@ void frmNavTree::AddDocumentToNavTree(int folderId, int documentId, const QStrin
     if (!tree->addNode(NavNodeKey(Folder, folderId), key, text, NavIconKeys::Document, name))
         tree->setNodeText(key, text, name);
     tree->selectNode(key);
+    relistIfShown(NavNodeKey(Folder, folderId));
 }
 
 void frmNavTree::UpdateCabinetName(int cabinetId, const QString &name)

@@ -93,6 +93,10 @@ private:
     void handleCabinetUnlocked(int cabinetId, const QString &name);
     void handleNodeExpanded(const QString &key);
     void handleRecordDeleted(const QString &key);
+    // Lists the node again when it is the one on show.
+    void relistIfShown(const QString &key);
+    // Selects the node on show again, with its position and its menu.
+    void returnToShownNode();
     void handleTreeDoubleClicked(const QString &key);
     void handleListEntryOpened(const QString &key);
 

@@ -38,6 +38,11 @@ private Q_SLOTS:
         QTest::newRow("tree Delete on cabinet") << true << del << none << "CAB1" << KeyCommand::CabinetDelete;
         QTest::newRow("tree Delete on folder") << true << del << none << "FLD1" << KeyCommand::FolderDelete;
         QTest::newRow("tree F5 anywhere") << true << int(Qt::Key_F5) << none << "FDC1" << KeyCommand::Refresh;
+        const int shift = Qt::ShiftModifier;
+        QTest::newRow("tree Shift+Delete") << true << del << shift << "CAB1" << KeyCommand::CabinetDelete;
+        QTest::newRow("tree Shift+Insert") << true << ins << shift << "CAB1" << KeyCommand::CabinetNewDrawer;
+        QTest::newRow("tree Shift+F5") << true << int(Qt::Key_F5) << shift << "ROOT" << KeyCommand::Refresh;
+        QTest::newRow("list Shift+Insert") << false << ins << shift << "DRW1" << KeyCommand::DrawerNewDrawer;
         QTest::newRow("tree Ctrl+Delete") << true << del << int(Qt::ControlModifier) << "CAB1" << KeyCommand::None;
         QTest::newRow("list Insert on cabinet") << false << ins << none << "CAB1" << KeyCommand::NewCabinet;
         QTest::newRow("list Insert on drawer") << false << ins << none << "DRW1" << KeyCommand::DrawerNewDrawer;

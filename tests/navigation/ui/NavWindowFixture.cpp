@@ -90,9 +90,28 @@ void NavWindowFixture::runPopup(const QString &source, const QString &key, const
     m_window->runPopupCommand(source, key, action(actionName));
 }
 
+namespace {
+
+QLineEdit *visibleEditor(QWidget *view)
+{
+    for (QLineEdit *e : view->findChildren<QLineEdit *>()) {
+        if (e->isVisible())
+            return e;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString NavWindowFixture::openEditorText(QWidget *view)
+{
+    const QLineEdit *editor = visibleEditor(view);
+    return editor ? editor->text() : QString();
+}
+
 QString NavWindowFixture::typeNewName(QWidget *view, const QString &name)
 {
-    auto *editor = view->findChild<QLineEdit *>();
+    auto *editor = visibleEditor(view);
     if (!QTest::qVerify(editor != nullptr, "editor", "no name editor open", __FILE__, __LINE__))
         return QString();
     const QString offered = editor->text();

@@ -52,6 +52,9 @@ protected:
     // Enter; returns the text the editor offered. The view takes the name on
     // its next turn of the event loop.
     static QString typeNewName(QWidget *view, const QString &name);
+    // The text of the name editor the view has open; a null string for
+    // none.
+    static QString openEditorText(QWidget *view);
     // A node key such as "CAB12".
     static QString key(const char *prefix, int id);
 

@@ -84,6 +84,9 @@ private Q_SLOTS:
         QVERIFY(selected.startsWith("CAB"));
         QCOMPARE(tree()->textOf(selected), QStringLiteral("Generic File Cabinet"));
         QCOMPARE(tree()->childKeys(selected).size(), 6);
+        // The sample cabinet is on show, and so is its menu.
+        QCOMPARE(m_window->shownKey(), selected);
+        QVERIFY(onBar("mnuPopupCabinet"));
     }
 
     // A left click shows the node's contents and its menu; the keyboard and
@@ -147,6 +150,8 @@ private Q_SLOTS:
         clickNode(cab);
         QCOMPARE(m_prompt->messages, QStringList{"Access Denied"});
         QCOMPARE(tree()->iconKeyOf(cab), QStringLiteral("locked"));
+        // Nothing was on show, so nothing stays selected.
+        QCOMPARE(tree()->selectedKey(), QString());
         QCOMPARE(m_window->position().CurrentCabinetId, -1);
         QCOMPARE(list()->count(), 1);  // still the cabinets
 
@@ -201,10 +206,18 @@ private Q_SLOTS:
         QCOMPARE(m_window->shownKey(), key("CAB", c + 1000));
     }
 
-    // After a refresh the list shows the cabinets: clicking the node shown
-    // before lists it again.
+    // After a refresh (F5, with or without Shift) the list shows the
+    // cabinets and no node's menu is left on the bar: clicking the node
+    // shown before lists it again.
+    void refreshThenClickListsAgain_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("F5") << int(Qt::NoModifier);
+        QTest::newRow("Shift+F5") << int(Qt::ShiftModifier);
+    }
     void refreshThenClickListsAgain()
     {
+        QFETCH(int, modifiers);
         const int c = cabinet("Home");
         drawer(c, "Bills");
         load();
@@ -212,8 +225,9 @@ private Q_SLOTS:
         clickNode(cab);
         QCOMPARE(list()->count(), 1);
         QCOMPARE(list()->item(0)->text(), QStringLiteral("Bills"));
-        QTest::keyClick(tree(), Qt::Key_F5);
+        QTest::keyClick(tree(), Qt::Key_F5, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(list()->item(0)->text(), QStringLiteral("Home"));
+        QVERIFY(!onBar("mnuPopupCabinet"));
         clickNode(cab);
         QCOMPARE(list()->item(0)->text(), QStringLiteral("Bills"));
     }
@@ -253,23 +267,36 @@ private Q_SLOTS:
         QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
     }
 
+    // A stored key whose row is gone still puts its type's menu on the bar
+    // and selects nothing; odd keys restore nothing. The first row of a
+    // fresh database has id 1.
     void restoreOfMissingOrOddKeys_data()
     {
         QTest::addColumn<QString>("key");
-        QTest::newRow("deleted document") << "DOC4242";
-        QTest::newRow("empty") << "";
-        QTest::newRow("nonsense") << "XYZ";
-        QTest::newRow("root") << "ROOT";
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("deleted document") << "DOC4242" << "mnuPopupDocument" << "";
+        QTest::newRow("drawer of no cabinet") << "DRW4242" << "mnuPopupDrawer" << "";
+        QTest::newRow("empty") << "" << "" << "";
+        QTest::newRow("nonsense") << "XYZ" << "" << "";
+        QTest::newRow("root") << "ROOT" << "" << "";
+        QTest::newRow("existing drawer") << "DRW1" << "mnuPopupDrawer" << "DRW1";
     }
     void restoreOfMissingOrOddKeys()
     {
         QFETCH(QString, key);
-        cabinet("Home");
+        QFETCH(QString, menu);
+        QFETCH(QString, selected);
+        drawer(cabinet("Home"), "Bills");
         Settings::setValue("LastNavTreeNodeKey", key);
         load();
         QVERIFY(m_prompt->messages.isEmpty());
         QCOMPARE(m_window->position().CurrentDocumentId, -1);
         QVERIFY(tree()->contains("ROOT"));
+        for (const char *m : {"mnuPopupRoot", "mnuPopupCabinet", "mnuPopupDrawer", "mnuPopupDocument"})
+            QCOMPARE(onBar(m), menu == QLatin1String(m));
+        QCOMPARE(tree()->selectedKey(), selected);
+        QCOMPARE(m_window->shownKey(), selected);
     }
 
     // Closing keeps the placement and the selected node for the next start.
