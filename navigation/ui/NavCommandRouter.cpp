@@ -35,6 +35,62 @@ NavCommandRouter::NavCommandRouter(Ui::frmNavTree &ui, QWidget *window)
 
 NavCommandRouter::~NavCommandRouter() = default;
 
+void NavCommandRouter::connectViews()
+{
+    NavTree *tree = m_ui.tvwMain;
+    LevelList *list = m_ui.lvwMain;
+    connect(tree, &NavTree::mouseReleased, this, &NavCommandRouter::handleTreeMouseReleased);
+    connect(list, &LevelList::mouseReleased, this, &NavCommandRouter::handleListMouseReleased);
+    connect(tree, &NavTree::contextMenuRequested, this,
+            [this](const QString &key, const QPoint &pos) { handleContextMenu(kTree, key, pos); });
+    connect(list, &LevelList::contextMenuRequested, this,
+            [this](const QString &key, const QPoint &pos) { handleContextMenu(kList, key, pos); });
+    connect(tree, &NavTree::keyCommandRequested, this, &NavCommandRouter::handleTreeKeyCommand);
+    connect(list, &LevelList::keyCommandRequested, this, &NavCommandRouter::handleListKeyCommand);
+    auto *treeDelegate = new RenameDelegate(NavTree::KeyRole, NavTree::NameRole, tree);
+    auto *listDelegate = new RenameDelegate(LevelList::KeyRole, -1, list);
+    for (RenameDelegate *d : {treeDelegate, listDelegate}) {
+        d->setCommitHandler([this](const QString &key, const QString &text) { return commitRename(key, text); });
+        connect(d, &RenameDelegate::editStarted, this, [this] { Q_EMIT renameEditingChanged(true); });
+        connect(d, &RenameDelegate::editEnded, this, [this] { Q_EMIT renameEditingChanged(false); });
+    }
+    tree->setItemDelegate(treeDelegate);
+    list->setItemDelegate(listDelegate);
+    tree->setRenameAllowed([this](const QString &key) { return renameAllowed(key); });
+    list->setRenameAllowed([this](const QString &key) { return renameAllowed(key); });
+}
+
+QSet<QAction *> NavCommandRouter::connectCommands()
+{
+    CabinetCommands *cab = &m_cabinet;
+    DrawerFolderCommands *df = &m_drawerFolder;
+    const std::pair<QAction *, std::function<void()>> commands[] = {
+        // The root popup's New File Cabinet is the cabinet command.
+        {m_ui.mnuPopupRootNewFileCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
+        {m_ui.mnuPopupCabinetNewCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
+        {m_ui.mnuPopupCabinetNewDrawer, [cab] { cab->mnuPopupCabinetNewDrawer_Click(); }},
+        {m_ui.mnuPopupCabinetRename, [cab] { cab->mnuPopupCabinetRename_Click(); }},
+        {m_ui.mnuPopupCabinetDelete, [cab] { cab->mnuPopupCabinetDelete_Click(); }},
+        {m_ui.mnuPopupCabinetProperties, [cab] { cab->mnuPopupCabinetProperties_Click(); }},
+        {m_ui.mnuPopupDrawerNewDrawer, [df] { df->mnuPopupDrawerNewDrawer_Click(); }},
+        {m_ui.mnuPopupDrawerNewFolder, [df] { df->mnuPopupDrawerNewFolder_Click(); }},
+        {m_ui.mnuPopupDrawerRename, [df] { df->mnuPopupDrawerRename_Click(); }},
+        {m_ui.mnuPopupDrawerDelete, [df] { df->mnuPopupDrawerDelete_Click(); }},
+        {m_ui.mnuPopupDrawerProperties, [df] { df->mnuPopupDrawerProperties_Click(); }},
+        {m_ui.mnuPopupFolderNewFolder, [df] { df->mnuPopupFolderNewFolder_Click(); }},
+        {m_ui.mnuPopupFolderNewDocument, [df] { df->mnuPopupFolderNewDocument_Click(); }},
+        {m_ui.mnuPopupFolderRename, [df] { df->mnuPopupFolderRename_Click(); }},
+        {m_ui.mnuPopupFolderDelete, [df] { df->mnuPopupFolderDelete_Click(); }},
+        {m_ui.mnuPopupFolderProperties, [df] { df->mnuPopupFolderProperties_Click(); }},
+    };
+    QSet<QAction *> wired;
+    for (const auto &c : commands) {
+        connect(c.first, &QAction::triggered, this, c.second);
+        wired.insert(c.first);
+    }
+    return wired;
+}
+
 // ---- popups ----------------------------------------------------------------
 
 void NavCommandRouter::handleTreeMouseReleased()

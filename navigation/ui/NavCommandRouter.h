@@ -7,6 +7,7 @@
 #include "RenameDelegate.h"
 
 #include <QObject>
+#include <QSet>
 
 class QAction;
 class QMenu;
@@ -26,8 +27,10 @@ public:
     NavCommandRouter(Ui::frmNavTree &ui, QWidget *window);
     ~NavCommandRouter() override;
 
-    CabinetCommands &cabinetCommands() { return m_cabinet; }
-    DrawerFolderCommands &drawerFolderCommands() { return m_drawerFolder; }
+    // Connects the input of the tree and the list, and their name editors.
+    void connectViews();
+    // Connects the menu items of the command classes; returns them.
+    QSet<QAction *> connectCommands();
 
     // The control the last key or mouse release came from: "T", "L", "L2".
     QString popupSource() const { return m_popupSource; }
@@ -59,6 +62,8 @@ public:
 
 Q_SIGNALS:
     void refreshRequested();
+    // A name editor opened (true) or closed (false) in the tree or list.
+    void renameEditingChanged(bool editing);
     // A record was deleted and its nodes removed.
     void recordDeleted(const QString &key);
 

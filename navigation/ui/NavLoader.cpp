@@ -2,11 +2,13 @@
 
 #include "LevelList.h"
 #include "NavIconKeys.h"
+#include "NavIcons.h"
 #include "NavKeys.h"
 #include "NavQueries.h"
 #include "NavTree.h"
 #include "Passwords.h"
 
+#include <QListWidgetItem>
 #include <QMap>
 
 using namespace NavKeys;
@@ -70,6 +72,48 @@ void NavLoader::LoadDocumentsOfDrawer(const QString &drawerKey)
         byFolder[d.parentId].append({NavNodeKey(Document, d.id), NavQueries::DocumentNodeText(d.name, d.date), d.name});
     for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
         m_tree->addNodes(NavNodeKey(Folder, it.key()), it.value(), NavIconKeys::Document);
+}
+
+void NavLoader::openNode(const QString &key)
+{
+    const QString prefix = prefixOf(key);
+    if (prefix == Cabinet) {
+        LoadDrawersOfCabinet(key);
+        LoadFoldersOfCabinet(key);
+    } else if (prefix == Drawer) {
+        LoadDocumentsOfDrawer(key);
+    }
+    m_tree->selectNode(key);
+    m_tree->expandNode(key);
+}
+
+void NavLoader::loadAhead(const QString &key)
+{
+    if (prefixOf(key) == Cabinet)
+        LoadFoldersOfCabinet(key);
+    else if (prefixOf(key) == Drawer)
+        LoadDocumentsOfDrawer(key);
+}
+
+void NavLoader::cabinetUnlocked(int cabinetId, const QString &name)
+{
+    // The node is updated in place (never deleted inside the click that is
+    // being handled): open image, its drawers loaded afresh whatever the
+    // unlock was for, selected and expanded.
+    const QString key = NavNodeKey(Cabinet, cabinetId);
+    if (!m_tree->contains(key))
+        m_tree->addNode(Root, key, name, NavIconKeys::Cabinet);
+    m_tree->setNodeText(key, name, name);
+    m_tree->setNodeIcon(key, NavIconKeys::Cabinet);
+    m_tree->removeChildren(key);
+    LoadDrawersOfCabinet(key);
+    LoadFoldersOfCabinet(key);
+    m_tree->selectNode(key);
+    m_tree->expandNode(key);
+    if (QListWidgetItem *item = m_list->entry(key)) {
+        item->setIcon(NavIcons::icon(NavIconKeys::Cabinet));
+        item->setData(LevelList::IconKeyRole, NavIconKeys::Cabinet);
+    }
 }
 
 void NavLoader::listCabinets()

@@ -20,6 +20,15 @@ public:
     void LoadFoldersOfCabinet(const QString &cabinetKey);
     void LoadDocumentsOfDrawer(const QString &drawerKey);
 
+    // Loads the level below a node, selects and expands it.
+    void openNode(const QString &key);
+    // What an expanded node needs: the level below its children.
+    void loadAhead(const QString &key);
+    // A cabinet just opened with its password: its node shows the open
+    // image and what it holds, selected and expanded; its list item the
+    // open image.
+    void cabinetUnlocked(int cabinetId, const QString &name);
+
     // The level list's fills; each empties the list first.
     void listCabinets();
     void listDrawers(int cabinetId);

@@ -39,3 +39,13 @@ void NavMenus::showOnBar(TypeMenu menu)
                        TypeMenu::Page})
         typeMenu(m)->menuAction()->setVisible(m == menu);
 }
+
+void NavMenus::disableAllBut(const QSet<QAction *> &built)
+{
+    for (QMenu *menu : m_ui.menuBar->findChildren<QMenu *>()) {
+        for (QAction *a : menu->actions()) {
+            if (!a->isSeparator() && !a->menu() && !built.contains(a))
+                a->setEnabled(false);
+        }
+    }
+}

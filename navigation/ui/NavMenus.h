@@ -2,6 +2,9 @@
 
 #include "NavRules.h"
 
+#include <QSet>
+
+class QAction;
 class QMenu;
 namespace Ui {
 class frmNavTree;
@@ -19,6 +22,9 @@ public:
     QMenu *typeMenu(NavRules::TypeMenu menu) const;
     // Shows that type's menu on the bar and hides the others (None: all).
     void showOnBar(NavRules::TypeMenu menu);
+    // Disables every item but those built: a command stays disabled until
+    // its window exists.
+    void disableAllBut(const QSet<QAction *> &built);
 
 private:
     Ui::frmNavTree &m_ui;

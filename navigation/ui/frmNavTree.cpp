@@ -5,6 +5,7 @@
 #include "FormPosition.h"
 #include "Guard.h"
 #include "LevelList.h"
+#include "MainMenuCommands.h"
 #include "NavCommandRouter.h"
 #include "NavIconKeys.h"
 #include "NavIcons.h"
@@ -17,19 +18,13 @@
 #include "PagePane.h"
 #include "Passwords.h"
 #include "Prompt.h"
-#include "RenameDelegate.h"
 #include "SampleCabinets.h"
 #include "Settings.h"
-#include "frmAbout.h"
-#include "frmCustomDrawer.h"
 #include "frmDocument.h"
-#include "frmHelp.h"
-#include "frmSample.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
@@ -66,6 +61,7 @@ frmNavTree::frmNavTree(QWidget *parent)
     m_menus = std::make_unique<NavMenus>(*m_ui);
     m_loader = std::make_unique<NavLoader>(m_ui->tvwMain, m_ui->lvwMain);
     m_router = new NavCommandRouter(*m_ui, this);
+    m_mainCommands = std::make_unique<MainMenuCommands>(this);
     m_ui->splitter->setStretchFactor(0, 0);
     m_ui->splitter->setStretchFactor(1, 1);
     m_ui->tvwMain->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
@@ -80,7 +76,7 @@ frmNavTree::frmNavTree(QWidget *parent)
     wireViews();
     wireActions();
     NavigationSink::setInstance(this);
-    Passwords::setUnlockHandler([this](int id, const QString &name) { handleCabinetUnlocked(id, name); });
+    Passwords::setUnlockHandler([this](int id, const QString &name) { guard([&] { m_loader->cabinetUnlocked(id, name); }); });
 }
 
 frmNavTree::~frmNavTree()
@@ -123,88 +119,49 @@ void frmNavTree::runPopupCommand(const QString &source, const QString &key, QAct
 void frmNavTree::wireViews()
 {
     NavTree *tree = m_ui->tvwMain;
-    LevelList *list = m_ui->lvwMain;
-    NavCommandRouter *r = m_router;
     connect(tree, &NavTree::nodeClicked, this, &frmNavTree::ShowNodeContents);
-    connect(tree, &NavTree::nodeExpanded, this, &frmNavTree::handleNodeExpanded);
-    connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
-    connect(tree, &NavTree::mouseReleased, r, &NavCommandRouter::handleTreeMouseReleased);
-    connect(list, &LevelList::mouseReleased, r, &NavCommandRouter::handleListMouseReleased);
-    connect(tree, &NavTree::contextMenuRequested, r,
-            [r](const QString &key, const QPoint &pos) { r->handleContextMenu(QStringLiteral("T"), key, pos); });
-    connect(list, &LevelList::contextMenuRequested, r,
-            [r](const QString &key, const QPoint &pos) { r->handleContextMenu(QStringLiteral("L"), key, pos); });
-    connect(tree, &NavTree::keyCommandRequested, r,
-            &NavCommandRouter::handleTreeKeyCommand);
-    connect(list, &LevelList::keyCommandRequested, r,
-            &NavCommandRouter::handleListKeyCommand);
-    connect(r, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
-    connect(r, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
+    connect(tree, &NavTree::nodeExpanded, this, [this](const QString &key) { guard([&] { m_loader->loadAhead(key); }); });
     connect(tree, &NavTree::nodeDoubleClicked, this, &frmNavTree::handleTreeDoubleClicked);
-    connect(list, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
+    connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
+    connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
+    m_router->connectViews();
+    connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
+    connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
 
     // The window's own keys, wherever the focus is; Esc goes to a name
     // editor instead while one is open.
     m_escShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(m_escShortcut, &QShortcut::activated, this, &frmNavTree::mnuFileExit_Click);
-    auto commit = [r](const QString &key, const QString &text) { return r->commitRename(key, text); };
-    auto *treeDelegate = new RenameDelegate(NavTree::KeyRole, NavTree::NameRole, tree);
-    auto *listDelegate = new RenameDelegate(LevelList::KeyRole, -1, list);
-    for (RenameDelegate *d : {treeDelegate, listDelegate}) {
-        d->setCommitHandler(commit);
-        connect(d, &RenameDelegate::editStarted, this, [this] { m_escShortcut->setEnabled(false); });
-        connect(d, &RenameDelegate::editEnded, this, [this] { m_escShortcut->setEnabled(true); });
-    }
-    tree->setItemDelegate(treeDelegate);
-    list->setItemDelegate(listDelegate);
-    tree->setRenameAllowed([r](const QString &key) { return r->renameAllowed(key); });
-    list->setRenameAllowed([r](const QString &key) { return r->renameAllowed(key); });
+    connect(m_router, &NavCommandRouter::renameEditingChanged, m_escShortcut,
+            [this](bool editing) { m_escShortcut->setEnabled(!editing); });
     auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(f3, &QShortcut::activated, m_ui->cmdFind, &QPushButton::click);
 }
 
 void frmNavTree::wireActions()
 {
-    CabinetCommands *cab = &m_router->cabinetCommands();
-    DrawerFolderCommands *df = &m_router->drawerFolderCommands();
-    const std::pair<QAction *, std::function<void()>> commands[] = {
-        {m_ui->mnuFileExit, [this] { mnuFileExit_Click(); }},
-        {m_ui->mnuPopupRootRefresh, [this] { mnuPopupRootRefresh_Click(); }},
-        {m_ui->mnuPopupFoundClear, [this] { mnuPopupFoundClear_Click(); }},
-        {m_ui->mnuToolsDrawerTemplates, [this] { mnuToolsDrawerTemplates_Click(); }},
-        {m_ui->mnuToolsCreateSampleCabinet, [this] { mnuToolsCreateSampleCabinet_Click(); }},
-        {m_ui->mnuHelpHelpTopics, [this] { mnuHelpHelpTopics_Click(); }},
-        {m_ui->mnuHelpAbout, [this] { mnuHelpAbout_Click(); }},
-        // The root popup's New File Cabinet is the cabinet command.
-        {m_ui->mnuPopupRootNewFileCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
-        {m_ui->mnuPopupCabinetNewCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
-        {m_ui->mnuPopupCabinetNewDrawer, [cab] { cab->mnuPopupCabinetNewDrawer_Click(); }},
-        {m_ui->mnuPopupCabinetRename, [cab] { cab->mnuPopupCabinetRename_Click(); }},
-        {m_ui->mnuPopupCabinetDelete, [cab] { cab->mnuPopupCabinetDelete_Click(); }},
-        {m_ui->mnuPopupCabinetProperties, [cab] { cab->mnuPopupCabinetProperties_Click(); }},
-        {m_ui->mnuPopupDrawerNewDrawer, [df] { df->mnuPopupDrawerNewDrawer_Click(); }},
-        {m_ui->mnuPopupDrawerNewFolder, [df] { df->mnuPopupDrawerNewFolder_Click(); }},
-        {m_ui->mnuPopupDrawerRename, [df] { df->mnuPopupDrawerRename_Click(); }},
-        {m_ui->mnuPopupDrawerDelete, [df] { df->mnuPopupDrawerDelete_Click(); }},
-        {m_ui->mnuPopupDrawerProperties, [df] { df->mnuPopupDrawerProperties_Click(); }},
-        {m_ui->mnuPopupFolderNewFolder, [df] { df->mnuPopupFolderNewFolder_Click(); }},
-        {m_ui->mnuPopupFolderNewDocument, [df] { df->mnuPopupFolderNewDocument_Click(); }},
-        {m_ui->mnuPopupFolderRename, [df] { df->mnuPopupFolderRename_Click(); }},
-        {m_ui->mnuPopupFolderDelete, [df] { df->mnuPopupFolderDelete_Click(); }},
-        {m_ui->mnuPopupFolderProperties, [df] { df->mnuPopupFolderProperties_Click(); }},
+    QSet<QAction *> built = m_router->connectCommands();
+    const std::pair<QAction *, void (frmNavTree::*)()> own[] = {
+        {m_ui->mnuFileExit, &frmNavTree::mnuFileExit_Click},
+        {m_ui->mnuPopupRootRefresh, &frmNavTree::mnuPopupRootRefresh_Click},
+        {m_ui->mnuPopupFoundClear, &frmNavTree::mnuPopupFoundClear_Click},
     };
-    QSet<QAction *> wired;
-    for (const auto &c : commands) {
+    for (const auto &c : own) {
         connect(c.first, &QAction::triggered, this, c.second);
-        wired.insert(c.first);
+        built.insert(c.first);
     }
-    // Every other command stays disabled until its window exists.
-    for (QMenu *menu : m_ui->menuBar->findChildren<QMenu *>()) {
-        for (QAction *a : menu->actions()) {
-            if (!a->isSeparator() && !a->menu() && !wired.contains(a))
-                a->setEnabled(false);
-        }
+    MainMenuCommands *main = m_mainCommands.get();
+    const std::pair<QAction *, void (MainMenuCommands::*)()> tools[] = {
+        {m_ui->mnuToolsDrawerTemplates, &MainMenuCommands::mnuToolsDrawerTemplates_Click},
+        {m_ui->mnuToolsCreateSampleCabinet, &MainMenuCommands::mnuToolsCreateSampleCabinet_Click},
+        {m_ui->mnuHelpHelpTopics, &MainMenuCommands::mnuHelpHelpTopics_Click},
+        {m_ui->mnuHelpAbout, &MainMenuCommands::mnuHelpAbout_Click},
+    };
+    for (const auto &c : tools) {
+        connect(c.first, &QAction::triggered, this, [main, f = c.second] { (main->*f)(); });
+        built.insert(c.first);
     }
+    m_menus->disableAllBut(built);
 }
 
 void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashStatus)
@@ -262,23 +219,10 @@ void frmNavTree::restoreLastNode(const QString &key)
     for (const QString &k : plan.chain) {
         if (!m_ui->tvwMain->contains(k))
             break;
-        openNode(k);
+        m_loader->openNode(k);
     }
     if (m_ui->tvwMain->selectedKey() == key)
         listContentsOf(key);
-}
-
-void frmNavTree::openNode(const QString &key)
-{
-    const QString prefix = prefixOf(key);
-    if (prefix == Cabinet) {
-        m_loader->LoadDrawersOfCabinet(key);
-        m_loader->LoadFoldersOfCabinet(key);
-    } else if (prefix == Drawer) {
-        m_loader->LoadDocumentsOfDrawer(key);
-    }
-    m_ui->tvwMain->selectNode(key);
-    m_ui->tvwMain->expandNode(key);
 }
 
 void frmNavTree::listContentsOf(const QString &key)
@@ -344,16 +288,6 @@ void frmNavTree::ShowPagesInListView(int documentId)
     m_shownKey = NavNodeKey(Document, documentId);
 }
 
-void frmNavTree::handleNodeExpanded(const QString &key)
-{
-    guard([this, &key] {
-        if (prefixOf(key) == Cabinet)
-            m_loader->LoadFoldersOfCabinet(key);
-        else if (prefixOf(key) == Drawer)
-            m_loader->LoadDocumentsOfDrawer(key);
-    });
-}
-
 void frmNavTree::handleTreeDoubleClicked(const QString &key)
 {
     if (prefixOf(key) != Document || m_nodeShowActive)
@@ -370,7 +304,7 @@ void frmNavTree::handleListEntryOpened(const QString &key)
             return;
         if (prefix == Cabinet || prefix == Drawer || prefix == Folder || prefix == Document
             || prefix == FoundDocument) {
-            openNode(key);
+            m_loader->openNode(key);
             listContentsOf(key);
         }
     });
@@ -502,30 +436,6 @@ void frmNavTree::RefreshNavTree()
     m_menus->showOnBar(NavRules::TypeMenu::None);
 }
 
-void frmNavTree::handleCabinetUnlocked(int cabinetId, const QString &name)
-{
-    // The node is updated in place (never deleted inside the click that is
-    // being handled): open image, no stale children, selected and expanded.
-    NavTree *tree = m_ui->tvwMain;
-    const QString key = NavNodeKey(Cabinet, cabinetId);
-    if (!tree->contains(key))
-        tree->addNode(Root, key, name, NavIconKeys::Cabinet);
-    tree->setNodeText(key, name, name);
-    tree->setNodeIcon(key, NavIconKeys::Cabinet);
-    tree->removeChildren(key);
-    // What the cabinet holds, one level ahead, whatever the unlock was for.
-    guard([&] {
-        m_loader->LoadDrawersOfCabinet(key);
-        m_loader->LoadFoldersOfCabinet(key);
-    });
-    tree->selectNode(key);
-    tree->expandNode(key);
-    if (QListWidgetItem *item = m_ui->lvwMain->entry(key)) {
-        item->setIcon(NavIcons::icon(NavIconKeys::Cabinet));
-        item->setData(LevelList::IconKeyRole, NavIconKeys::Cabinet);
-    }
-}
-
 void frmNavTree::AddCabinetToNavTree(int cabinetId, const QString &name)
 {
     const QString key = NavNodeKey(Cabinet, cabinetId);
@@ -653,33 +563,4 @@ void frmNavTree::mnuPopupFoundClear_Click()
         m_ui->lvwMain->clear();
         m_shownKey.clear();
     }
-}
-
-void frmNavTree::mnuToolsDrawerTemplates_Click()
-{
-    frmCustomDrawer dialog(this);
-    dialog.exec();
-}
-
-void frmNavTree::mnuToolsCreateSampleCabinet_Click()
-{
-    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath()))
-        SampleCabinets::WriteSampleOutline();
-    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath())) {
-        Prompt::instance().warning(QStringLiteral("Missing file '%1'.").arg(SampleCabinets::SampleOutlinePath()));
-        return;
-    }
-    frmSample dialog(this);
-    dialog.exec();
-}
-
-void frmNavTree::mnuHelpHelpTopics_Click()
-{
-    if (!frmHelp::showHelp(this))
-        Prompt::instance().warning(QStringLiteral("Cannot find help file VLMHELP.TXT."));
-}
-
-void frmNavTree::mnuHelpAbout_Click()
-{
-    frmAbout::showAbout(this);
 }

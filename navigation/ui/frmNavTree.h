@@ -9,6 +9,7 @@
 #include <memory>
 
 class LevelList;
+class MainMenuCommands;
 class NavCommandRouter;
 class NavLoader;
 class NavMenus;
@@ -83,15 +84,11 @@ private:
     void wireActions();
     void wireViews();
     void restoreLastNode(const QString &key);
-    // Loads the level below a node, selects and expands it.
-    void openNode(const QString &key);
     // Lists what lies below a node in the list or the page pane.
     void listContentsOf(const QString &key);
     void showLevelList();
     void saveTreeWidth();
     void savePlacementAndKey();
-    void handleCabinetUnlocked(int cabinetId, const QString &name);
-    void handleNodeExpanded(const QString &key);
     void handleRecordDeleted(const QString &key);
     // Lists the node again when it is the one on show.
     void relistIfShown(const QString &key);
@@ -100,19 +97,16 @@ private:
     void handleTreeDoubleClicked(const QString &key);
     void handleListEntryOpened(const QString &key);
 
-    // Commands of the File, Tools and Help menus and of the root and
-    // search-result popups.
+    // Commands that work on the window itself: Exit, the root popup's
+    // Refresh and the search-result popup's Clear Results.
     void mnuFileExit_Click();
     void mnuPopupRootRefresh_Click();
     void mnuPopupFoundClear_Click();
-    void mnuToolsDrawerTemplates_Click();
-    void mnuToolsCreateSampleCabinet_Click();
-    void mnuHelpHelpTopics_Click();
-    void mnuHelpAbout_Click();
 
     std::unique_ptr<Ui::frmNavTree> m_ui;
     std::unique_ptr<NavMenus> m_menus;
     std::unique_ptr<NavLoader> m_loader;
+    std::unique_ptr<MainMenuCommands> m_mainCommands;
     NavCommandRouter *m_router = nullptr;
     NavState &m_state;
     QString m_shownKey;
