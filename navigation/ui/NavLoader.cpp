@@ -101,6 +101,10 @@ void NavLoader::cabinetUnlocked(int cabinetId, const QString &name)
     // being handled): open image, its drawers loaded afresh whatever the
     // unlock was for, selected and expanded.
     const QString key = NavNodeKey(Cabinet, cabinetId);
+    // A cabinet without a password shows what it holds from the start:
+    // there is nothing to load again.
+    if (m_tree->contains(key) && m_tree->iconKeyOf(key) == NavIconKeys::Cabinet)
+        return;
     if (!m_tree->contains(key))
         m_tree->addNode(Root, key, name, NavIconKeys::Cabinet);
     m_tree->setNodeText(key, name, name);
