@@ -4,6 +4,8 @@
 #include "DbConnection.h"
 #include "Passwords.h"
 
+#include <QHash>
+
 namespace {
 
 QVector<NavQueries::Row> rows(const QString &sql, const QVariantList &binds, bool withDate = false)
@@ -83,6 +85,18 @@ QString DocumentNodeText(const QString &name, const QDate &date)
     if (!date.isValid())
         return name;
     return name + QStringLiteral(" (") + Common::FormatDate(date) + QLatin1Char(')');
+}
+
+bool recordExists(const QString &key)
+{
+    static const QHash<QString, QString> tables = {
+        {QStringLiteral("CAB"), QStringLiteral("SELECT 1 FROM Cabinet WHERE CabinetId = ?")},
+        {QStringLiteral("DRW"), QStringLiteral("SELECT 1 FROM Drawer WHERE DrawerId = ?")},
+        {QStringLiteral("FLD"), QStringLiteral("SELECT 1 FROM Folder WHERE FolderId = ?")},
+        {QStringLiteral("DOC"), QStringLiteral("SELECT 1 FROM Document WHERE DocumentId = ?")},
+    };
+    const QString sql = tables.value(key.left(3));
+    return !sql.isEmpty() && DbConnection::QueryValue(sql, {key.mid(3).toInt()}).isValid();
 }
 
 } // namespace NavQueries

@@ -30,6 +30,10 @@ QVector<Row> foldersOfCabinet(int cabinetId);
 // The documents of every folder of a drawer (parentId = the folder).
 QVector<Row> documentsOfDrawer(int drawerId);
 
+// Whether the cabinet, drawer, folder or document row of a node key is
+// still there; false for any other key.
+bool recordExists(const QString &key);
+
 // A document node's text: the name, followed by " (MM/dd/yyyy)" when the
 // document has a date.
 QString DocumentNodeText(const QString &name, const QDate &date);

@@ -129,9 +129,9 @@ void LevelList::mouseDoubleClickEvent(QMouseEvent *event)
 void LevelList::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    if (state() != QAbstractItemView::EditingState && mods == Qt::NoModifier) {
+    if (state() != QAbstractItemView::EditingState) {
         const int k = event->key();
-        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter) && mods == Qt::NoModifier) {
             const QString key = selectedKey();
             if (!key.isEmpty())
                 Q_EMIT entryOpened(key);
@@ -139,7 +139,7 @@ void LevelList::keyPressEvent(QKeyEvent *event)
             return;
         }
         if (k == Qt::Key_Insert || k == Qt::Key_Delete) {
-            Q_EMIT keyCommandRequested(k, selectedKey());
+            Q_EMIT keyCommandRequested(k, int(event->modifiers()), selectedKey());
             event->accept();
             return;
         }

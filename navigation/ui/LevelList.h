@@ -35,7 +35,7 @@ Q_SIGNALS:
     void mouseReleased(Qt::MouseButton button);
     void contextMenuRequested(const QString &key, const QPoint &globalPos);
     // Insert or Delete with the selected item's key.
-    void keyCommandRequested(int key, const QString &itemKey);
+    void keyCommandRequested(int key, int modifiers, const QString &itemKey);
     // Double-click or Enter on an item.
     void entryOpened(const QString &key);
 

@@ -1,31 +1,31 @@
 #pragma once
 
-#include <QHash>
-#include <QString>
+#include "NavRules.h"
+
+#include <QSet>
 
 class QAction;
 class QMenu;
-class QMenuBar;
-class QWidget;
+namespace Ui {
+class frmNavTree;
+}
 
-// Builds the navigation window's menu bar: File, the six type menus that
-// also serve as popups (hidden on the bar until a node of their type is
-// shown), Tools, Help and the found-results popup. Menus and actions carry
-// their fixed object names, so commands and tests find them by name.
+// The six type menus of the navigation window's menu bar (declared in
+// frmNavTree.ui): each serves as the popup of its node type and is shown on
+// the bar while a node of that type is on show.
 class NavMenus
 {
 public:
-    NavMenus(QMenuBar *bar, QWidget *owner);
+    // Hides every type menu and the search-result popup from the bar.
+    explicit NavMenus(Ui::frmNavTree &ui);
 
-    QAction *action(const QString &name) const;
-    QMenu *menu(const QString &name) const;
-    // The six type menus, in bar order.
-    static const QStringList &typeMenuNames();
-    void hideTypeMenus();
-    void showMenuOnBar(const QString &name, bool visible = true);
-    bool isOnBar(const QString &name) const;
+    QMenu *typeMenu(NavRules::TypeMenu menu) const;
+    // Shows that type's menu on the bar and hides the others (None: all).
+    void showOnBar(NavRules::TypeMenu menu);
+    // Disables every item but those built: a command stays disabled until
+    // its window exists.
+    void disableAllBut(const QSet<QAction *> &built);
 
 private:
-    QHash<QString, QAction *> m_actions;
-    QHash<QString, QMenu *> m_menus;
+    Ui::frmNavTree &m_ui;
 };

@@ -319,15 +319,10 @@ void NavTree::mouseDoubleClickEvent(QMouseEvent *event)
 
 void NavTree::keyPressEvent(QKeyEvent *event)
 {
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->key() == Qt::Key_F5 && mods == Qt::NoModifier) {
-        Q_EMIT refreshRequested();
-        event->accept();
-        return;
-    }
-    if ((event->key() == Qt::Key_Insert || event->key() == Qt::Key_Delete) && mods == Qt::NoModifier
+    const int k = event->key();
+    if ((k == Qt::Key_F5 || k == Qt::Key_Insert || k == Qt::Key_Delete)
         && state() != QAbstractItemView::EditingState) {
-        Q_EMIT keyCommandRequested(event->key(), selectedKey());
+        Q_EMIT keyCommandRequested(k, int(event->modifiers()), selectedKey());
         event->accept();
         return;
     }

@@ -71,13 +71,13 @@ Q_SIGNALS:
     // not on its expand mark.
     void nodeClicked(const QString &key);
     void nodeExpanded(const QString &key);
-    void refreshRequested();
     // Any mouse button released over the tree.
     void mouseReleased(Qt::MouseButton button);
     // The popup menu for the selected node.
     void contextMenuRequested(const QString &key, const QPoint &globalPos);
-    // Insert or Delete with the selected node's key.
-    void keyCommandRequested(int key, const QString &nodeKey);
+    // Insert, Delete or F5 (with their modifiers) and the selected node's
+    // key; the window decides what they run.
+    void keyCommandRequested(int key, int modifiers, const QString &nodeKey);
     void nodeDoubleClicked(const QString &key);
 
 protected:

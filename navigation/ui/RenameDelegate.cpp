@@ -1,6 +1,8 @@
 #include "RenameDelegate.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace {
 constexpr int kNameMaxLength = 80;
@@ -37,7 +39,11 @@ void RenameDelegate::setEditorData(QWidget *editor, const QModelIndex &index) co
         return;
     }
     const QVariant name = index.data(m_nameRole);
-    line->setText(name.isValid() ? name.toString() : index.data(Qt::DisplayRole).toString());
+    if (!m_reopenText.isNull())
+        line->setText(m_reopenText);
+    else
+        line->setText(name.isValid() ? name.toString() : index.data(Qt::DisplayRole).toString());
+    m_reopenText.clear();
     line->selectAll();
 }
 
@@ -47,6 +53,21 @@ void RenameDelegate::setModelData(QWidget *editor, QAbstractItemModel *, const Q
     if (!line || !m_commit || m_committing)
         return;
     m_committing = true;
-    m_commit(index.data(m_keyRole).toString(), line->text());
+    const QString typed = line->text();
+    const Outcome outcome = m_commit(index.data(m_keyRole).toString(), typed);
     m_committing = false;
+    auto *view = qobject_cast<QAbstractItemView *>(parent());
+    if (outcome != Outcome::Refused || !view)
+        return;
+    // The editor is being closed; open a new one once it is gone.
+    const QPersistentModelIndex at(index);
+    QTimer::singleShot(0, view, [this, view, at, typed] {
+        if (!at.isValid())
+            return;
+        m_reopenText = typed;
+        view->setCurrentIndex(at);
+        view->edit(at);
+        // Still set when the view did not open an editor.
+        m_reopenText.clear();
+    });
 }

@@ -1,22 +1,26 @@
 #include "frmNavTree.h"
 #include "ui_frmNavTree.h"
 
-#include "Common.h"
 #include "DbConnection.h"
 #include "FormPosition.h"
+#include "Guard.h"
 #include "LevelList.h"
+#include "MainMenuCommands.h"
+#include "NavCommandRouter.h"
 #include "NavIconKeys.h"
 #include "NavIcons.h"
 #include "NavKeys.h"
+#include "NavLoader.h"
 #include "NavMenus.h"
 #include "NavQueries.h"
+#include "NavRules.h"
 #include "NavTree.h"
 #include "PagePane.h"
-#include "RenameDelegate.h"
 #include "Passwords.h"
 #include "Prompt.h"
 #include "SampleCabinets.h"
 #include "Settings.h"
+#include "frmDocument.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +28,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
-#include <QMap>
 #include <QMenu>
 #include <QShortcut>
 #include <QSplitter>
@@ -48,33 +51,17 @@ int treeWidthTwips()
     return ok && v > 0 && v < 1e7 ? int(v) : kDefaultTreeTwips;
 }
 
-// The commands that are built, by action; every other command of the menus
-// stays disabled until its window exists.
-struct Command
-{
-    const char *action;
-    void (frmNavTree::*handler)();
-};
-
-// The image of a cabinet read with its row: what GetCabinetIconKey gives,
-// without a query per cabinet.
-QString cabinetIconKey(const NavQueries::Row &cabinet)
-{
-    const bool open = !cabinet.locked || Passwords::UnlockedCabinets().contains(cabinet.id);
-    return open ? NavIconKeys::Cabinet : NavIconKeys::Locked;
-}
-
 } // namespace
-
-#define VLM_COMMAND(name) {#name, &frmNavTree::name##_Click}
-
 
 frmNavTree::frmNavTree(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::frmNavTree>()), m_state(NavState::instance())
 {
     m_ui->setupUi(this);
     setWindowIcon(NavIcons::appIcon());
-    m_menus = std::make_unique<NavMenus>(m_ui->menuBar, this);
+    m_menus = std::make_unique<NavMenus>(*m_ui);
+    m_loader = std::make_unique<NavLoader>(m_ui->tvwMain, m_ui->lvwMain);
+    m_router = new NavCommandRouter(*m_ui, this);
+    m_mainCommands = std::make_unique<MainMenuCommands>(this);
     m_ui->splitter->setStretchFactor(0, 0);
     m_ui->splitter->setStretchFactor(1, 1);
     m_ui->tvwMain->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
@@ -86,43 +73,10 @@ frmNavTree::frmNavTree(QWidget *parent)
     m_ui->cmdScanPic->setEnabled(false);
     m_ui->cmdFind->setEnabled(false);
 
-    connect(m_ui->tvwMain, &NavTree::nodeClicked, this, &frmNavTree::handleNodeClicked);
-    connect(m_ui->tvwMain, &NavTree::nodeExpanded, this, &frmNavTree::handleNodeExpanded);
-    connect(m_ui->tvwMain, &NavTree::refreshRequested, this, &frmNavTree::mnuPopupRootRefresh_Click);
-    connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
-    connect(m_ui->tvwMain, &NavTree::mouseReleased, this, &frmNavTree::handleTreeMouseReleased);
-    connect(m_ui->lvwMain, &LevelList::mouseReleased, this, &frmNavTree::handleListMouseReleased);
-    connect(m_ui->tvwMain, &NavTree::contextMenuRequested, this,
-            [this](const QString &key, const QPoint &pos) { handleContextMenu(QStringLiteral("T"), key, pos); });
-    connect(m_ui->lvwMain, &LevelList::contextMenuRequested, this,
-            [this](const QString &key, const QPoint &pos) { handleContextMenu(QStringLiteral("L"), key, pos); });
-    connect(m_ui->tvwMain, &NavTree::keyCommandRequested, this, &frmNavTree::handleTreeKeyCommand);
-    connect(m_ui->lvwMain, &LevelList::keyCommandRequested, this, &frmNavTree::handleListKeyCommand);
-    connect(m_ui->tvwMain, &NavTree::nodeDoubleClicked, this, &frmNavTree::handleTreeDoubleClicked);
-    connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
+    wireViews();
     wireActions();
-
-    // The window's own keys, wherever the focus is; Esc goes to a name
-    // editor instead while one is open.
-    m_escShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(m_escShortcut, &QShortcut::activated, this, &frmNavTree::mnuFileExit_Click);
-    auto commit = [this](const QString &key, const QString &text) { return commitRename(key, text); };
-    auto *treeDelegate = new RenameDelegate(NavTree::KeyRole, NavTree::NameRole, m_ui->tvwMain);
-    auto *listDelegate = new RenameDelegate(LevelList::KeyRole, -1, m_ui->lvwMain);
-    for (RenameDelegate *d : {treeDelegate, listDelegate}) {
-        d->setCommitHandler(commit);
-        connect(d, &RenameDelegate::editStarted, this, [this] { m_escShortcut->setEnabled(false); });
-        connect(d, &RenameDelegate::editEnded, this, [this] { m_escShortcut->setEnabled(true); });
-    }
-    m_ui->tvwMain->setItemDelegate(treeDelegate);
-    m_ui->lvwMain->setItemDelegate(listDelegate);
-    m_ui->tvwMain->setRenameAllowed([this](const QString &key) { return treeRenameAllowed(key); });
-    m_ui->lvwMain->setRenameAllowed([this](const QString &key) { return listRenameAllowed(key); });
-    auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
-    connect(f3, &QShortcut::activated, m_ui->cmdFind, &QPushButton::click);
-
     NavigationSink::setInstance(this);
-    Passwords::setUnlockHandler([this](int id, const QString &name) { handleCabinetUnlocked(id, name); });
+    Passwords::setUnlockHandler([this](int id, const QString &name) { guard([&] { m_loader->cabinetUnlocked(id, name); }); });
 }
 
 frmNavTree::~frmNavTree()
@@ -147,56 +101,67 @@ PagePane *frmNavTree::pagePane() const
     return m_ui->pagePane;
 }
 
-void frmNavTree::wireActions()
+QString frmNavTree::popupSource() const
 {
-    const Command commands[] = {
-        VLM_COMMAND(mnuFileExit),
-        VLM_COMMAND(mnuPopupRootRefresh),
-        VLM_COMMAND(mnuPopupFoundClear),
-        VLM_COMMAND(mnuToolsDrawerTemplates),
-        VLM_COMMAND(mnuToolsCreateSampleCabinet),
-        VLM_COMMAND(mnuHelpHelpTopics),
-        VLM_COMMAND(mnuHelpAbout),
-        VLM_COMMAND(mnuPopupCabinetNewCabinet),
-        VLM_COMMAND(mnuPopupCabinetNewDrawer),
-        VLM_COMMAND(mnuPopupCabinetRename),
-        VLM_COMMAND(mnuPopupCabinetDelete),
-        VLM_COMMAND(mnuPopupCabinetProperties),
-        VLM_COMMAND(mnuPopupDrawerNewDrawer),
-        VLM_COMMAND(mnuPopupDrawerNewFolder),
-        VLM_COMMAND(mnuPopupDrawerRename),
-        VLM_COMMAND(mnuPopupDrawerDelete),
-        VLM_COMMAND(mnuPopupDrawerProperties),
-        VLM_COMMAND(mnuPopupFolderNewFolder),
-        VLM_COMMAND(mnuPopupFolderNewDocument),
-        VLM_COMMAND(mnuPopupFolderRename),
-        VLM_COMMAND(mnuPopupFolderDelete),
-        VLM_COMMAND(mnuPopupFolderProperties),
-    };
-    QSet<QString> wired;
-    for (const Command &c : commands) {
-        connect(m_menus->action(QLatin1String(c.action)), &QAction::triggered, this, c.handler);
-        wired.insert(QLatin1String(c.action));
-    }
-    // The root popup's New File Cabinet is the cabinet command.
-    connect(m_menus->action(QStringLiteral("mnuPopupRootNewFileCabinet")), &QAction::triggered, this,
-            &frmNavTree::mnuPopupCabinetNewCabinet_Click);
-    wired.insert(QStringLiteral("mnuPopupRootNewFileCabinet"));
-    for (QMenu *menu : findChildren<QMenu *>()) {
-        for (QAction *a : menu->actions()) {
-            if (!a->isSeparator() && !wired.contains(a->objectName()))
-                a->setEnabled(false);
-        }
-    }
+    return m_router->popupSource();
 }
 
-void frmNavTree::guarded(const std::function<void()> &work)
+QMenu *frmNavTree::preparePopup(const QString &source, const QString &key)
 {
-    try {
-        work();
-    } catch (const DbError &e) {
-        Prompt::instance().error(e.message());
+    return m_router->preparePopup(source, key);
+}
+
+void frmNavTree::runPopupCommand(const QString &source, const QString &key, QAction *action)
+{
+    m_router->runPopupCommand(source, key, action);
+}
+
+void frmNavTree::wireViews()
+{
+    NavTree *tree = m_ui->tvwMain;
+    connect(tree, &NavTree::nodeClicked, this, &frmNavTree::ShowNodeContents);
+    connect(tree, &NavTree::nodeExpanded, this, [this](const QString &key) { guard([&] { m_loader->loadAhead(key); }); });
+    connect(tree, &NavTree::nodeDoubleClicked, this, &frmNavTree::handleTreeDoubleClicked);
+    connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
+    connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
+    m_router->connectViews();
+    connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
+    connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
+
+    // The window's own keys, wherever the focus is; Esc goes to a name
+    // editor instead while one is open.
+    m_escShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(m_escShortcut, &QShortcut::activated, this, &frmNavTree::mnuFileExit_Click);
+    connect(m_router, &NavCommandRouter::renameEditingChanged, m_escShortcut,
+            [this](bool editing) { m_escShortcut->setEnabled(!editing); });
+    auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    connect(f3, &QShortcut::activated, m_ui->cmdFind, &QPushButton::click);
+}
+
+void frmNavTree::wireActions()
+{
+    QSet<QAction *> built = m_router->connectCommands();
+    const std::pair<QAction *, void (frmNavTree::*)()> own[] = {
+        {m_ui->mnuFileExit, &frmNavTree::mnuFileExit_Click},
+        {m_ui->mnuPopupRootRefresh, &frmNavTree::mnuPopupRootRefresh_Click},
+        {m_ui->mnuPopupFoundClear, &frmNavTree::mnuPopupFoundClear_Click},
+    };
+    for (const auto &c : own) {
+        connect(c.first, &QAction::triggered, this, c.second);
+        built.insert(c.first);
     }
+    MainMenuCommands *main = m_mainCommands.get();
+    const std::pair<QAction *, void (MainMenuCommands::*)()> tools[] = {
+        {m_ui->mnuToolsDrawerTemplates, &MainMenuCommands::mnuToolsDrawerTemplates_Click},
+        {m_ui->mnuToolsCreateSampleCabinet, &MainMenuCommands::mnuToolsCreateSampleCabinet_Click},
+        {m_ui->mnuHelpHelpTopics, &MainMenuCommands::mnuHelpHelpTopics_Click},
+        {m_ui->mnuHelpAbout, &MainMenuCommands::mnuHelpAbout_Click},
+    };
+    for (const auto &c : tools) {
+        connect(c.first, &QAction::triggered, this, [main, f = c.second] { (main->*f)(); });
+        built.insert(c.first);
+    }
+    m_menus->disableAllBut(built);
 }
 
 void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashStatus)
@@ -216,19 +181,25 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
     m_ui->splitter->setSizes({treePx, qMax(width() - treePx, kMinimumPaneTwips / kTwipsPerPixel)});
     status(QStringLiteral("Loading main menu"));
 
+    // Before the build: a first run's sample cabinet comes on show with its
+    // menu.
+    m_menus->showOnBar(NavRules::TypeMenu::None);
     // A failure here leaves an empty tree and a usable window; the user is
     // told and can try Refresh.
-    guarded([this] { BuildNavTree(); });
+    guard([this] {
+        if (NavRules::needsSampleCabinet(m_loader->BuildNavTree()))
+            SampleCabinets::CreateSampleCabinet(NavRules::sampleCabinetName());
+    });
     status(QStringLiteral("Loading main menu"));
     m_ui->tvwMain->expandNode(Root);
-    m_menus->hideTypeMenus();
 
     const QString lastKey = Settings::value(QStringLiteral("LastNavTreeNodeKey"));
     if (!lastKey.isEmpty()) {
         try {
             restoreLastNode(lastKey);
         } catch (const DbError &) {
-            // Restoring is a convenience: a key that no longer fits is dropped.
+            // Restoring is a convenience and is skipped without a word by
+            // design: a key that no longer fits is dropped.
         }
     }
     const QString selected = m_ui->tvwMain->selectedKey();
@@ -240,57 +211,18 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
 
 void frmNavTree::restoreLastNode(const QString &key)
 {
-    const QString prefix = prefixOf(key);
-    const int id = idOf(key);
-    int cabinet = 0;
-    int drawer = 0;
-    int folder = 0;
-    if (prefix == Cabinet) {
-        m_menus->showMenuOnBar(QStringLiteral("mnuPopupCabinet"));
-        cabinet = id;
-    } else if (prefix == Drawer) {
-        m_menus->showMenuOnBar(QStringLiteral("mnuPopupDrawer"));
-        drawer = id;
-        cabinet = Common::GetCabinetIdOfDrawer(drawer);
-    } else if (prefix == Folder) {
-        m_menus->showMenuOnBar(QStringLiteral("mnuPopupFolder"));
-        folder = id;
-        drawer = Common::GetDrawerIdOfFolder(folder);
-        cabinet = Common::GetCabinetIdOfDrawer(drawer);
-    } else if (prefix == Document) {
-        m_menus->showMenuOnBar(QStringLiteral("mnuPopupDocument"));
-        folder = Common::GetFolderIdOfDocument(id);
-        drawer = Common::GetDrawerIdOfFolder(folder);
-        cabinet = Common::GetCabinetIdOfDrawer(drawer);
-    } else {
-        return;
-    }
+    const NavRules::RestorePlan plan = NavRules::restorePlan(key);
+    m_menus->showOnBar(plan.menu);
     // Never prompts: a locked cabinet is left closed.
-    if (cabinet == 0 || !Passwords::IsCabinetOpen(cabinet))
+    if (plan.chain.isEmpty() || plan.cabinetId == 0 || !Passwords::IsCabinetOpen(plan.cabinetId))
         return;
-    const QString chain[] = {NavNodeKey(Cabinet, cabinet), drawer ? NavNodeKey(Drawer, drawer) : QString(),
-                             folder ? NavNodeKey(Folder, folder) : QString(),
-                             prefix == Document ? key : QString()};
-    for (const QString &k : chain) {
-        if (k.isEmpty() || !m_ui->tvwMain->contains(k))
+    for (const QString &k : plan.chain) {
+        if (!m_ui->tvwMain->contains(k))
             break;
-        openNode(k);
+        m_loader->openNode(k);
     }
     if (m_ui->tvwMain->selectedKey() == key)
         listContentsOf(key);
-}
-
-void frmNavTree::openNode(const QString &key)
-{
-    const QString prefix = prefixOf(key);
-    if (prefix == Cabinet) {
-        LoadDrawersOfCabinet(key);
-        LoadFoldersOfCabinet(key);
-    } else if (prefix == Drawer) {
-        LoadDocumentsOfDrawer(key);
-    }
-    m_ui->tvwMain->selectNode(key);
-    m_ui->tvwMain->expandNode(key);
 }
 
 void frmNavTree::listContentsOf(const QString &key)
@@ -306,104 +238,43 @@ void frmNavTree::listContentsOf(const QString &key)
         ShowPagesInListView(idOf(key));
 }
 
-QString frmNavTree::GetCabinetIconKey(int cabinetId)
-{
-    return Passwords::IsCabinetOpen(cabinetId) ? NavIconKeys::Cabinet : NavIconKeys::Locked;
-}
-
-void frmNavTree::BuildNavTree()
-{
-    NavTree *tree = m_ui->tvwMain;
-    m_ui->lvwMain->clear();
-    tree->clearAll();
-    tree->addNode(QString(), Root, QStringLiteral("File Cabinets"), NavIconKeys::Root);
-    const QVector<NavQueries::Row> cabinets = NavQueries::cabinets();
-    if (cabinets.isEmpty()) {
-        SampleCabinets::CreateSampleCabinet(QStringLiteral("Generic File Cabinet"));
-        return;
-    }
-    for (const NavQueries::Row &c : cabinets) {
-        const QString key = NavNodeKey(Cabinet, c.id);
-        const QString icon = cabinetIconKey(c);
-        tree->addNode(Root, key, c.name, icon);
-        m_ui->lvwMain->addEntry(key, c.name, icon);
-        // A cabinet with a password shows its drawers only once it is opened.
-        if (!c.locked)
-            LoadDrawersOfCabinet(key);
-    }
-}
-
-void frmNavTree::LoadDrawersOfCabinet(const QString &cabinetKey)
-{
-    QVector<NavTree::NewNode> nodes;
-    for (const NavQueries::Row &d : NavQueries::drawersOfCabinet(idOf(cabinetKey)))
-        nodes.append({NavNodeKey(Drawer, d.id), d.name, d.name});
-    m_ui->tvwMain->addNodes(cabinetKey, nodes, NavIconKeys::Drawer);
-}
-
-void frmNavTree::LoadFoldersOfCabinet(const QString &cabinetKey)
-{
-    QMap<int, QVector<NavTree::NewNode>> byDrawer;
-    for (const NavQueries::Row &f : NavQueries::foldersOfCabinet(idOf(cabinetKey)))
-        byDrawer[f.parentId].append({NavNodeKey(Folder, f.id), f.name, f.name});
-    for (auto it = byDrawer.cbegin(); it != byDrawer.cend(); ++it)
-        m_ui->tvwMain->addNodes(NavNodeKey(Drawer, it.key()), it.value(), NavIconKeys::Folder);
-}
-
-void frmNavTree::LoadDocumentsOfDrawer(const QString &drawerKey)
-{
-    QMap<int, QVector<NavTree::NewNode>> byFolder;
-    for (const NavQueries::Row &d : NavQueries::documentsOfDrawer(idOf(drawerKey)))
-        byFolder[d.parentId].append({NavNodeKey(Document, d.id), NavQueries::DocumentNodeText(d.name, d.date), d.name});
-    for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
-        m_ui->tvwMain->addNodes(NavNodeKey(Folder, it.key()), it.value(), NavIconKeys::Document);
-}
-
 void frmNavTree::showLevelList()
 {
     m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
-    m_ui->lvwMain->clear();
 }
 
 void frmNavTree::ShowCabinetsInListView()
 {
     showLevelList();
-    for (const NavQueries::Row &c : NavQueries::cabinets())
-        m_ui->lvwMain->addEntry(NavNodeKey(Cabinet, c.id), c.name,
-                                cabinetIconKey(c));
+    m_loader->listCabinets();
     m_shownKey = Root;
 }
 
 void frmNavTree::ShowDrawersInListView(int cabinetId)
 {
     showLevelList();
-    for (const NavQueries::Row &d : NavQueries::drawersOfCabinet(cabinetId))
-        m_ui->lvwMain->addEntry(NavNodeKey(Drawer, d.id), d.name, NavIconKeys::Drawer);
+    m_loader->listDrawers(cabinetId);
     m_shownKey = NavNodeKey(Cabinet, cabinetId);
 }
 
 void frmNavTree::ShowFoldersInListView(const QString &drawerKey)
 {
     showLevelList();
-    for (const NavQueries::Row &f : NavQueries::foldersOfDrawer(idOf(drawerKey)))
-        m_ui->lvwMain->addEntry(NavNodeKey(Folder, f.id), f.name, NavIconKeys::Folder);
+    m_loader->listFolders(idOf(drawerKey));
     m_shownKey = drawerKey;
 }
 
 void frmNavTree::ShowDocumentsInListView(const QString &folderKey)
 {
     showLevelList();
-    // Documents are listed by name alone; their tree nodes carry the date.
-    for (const NavQueries::Row &d : NavQueries::documentsOfFolder(idOf(folderKey)))
-        m_ui->lvwMain->addEntry(NavNodeKey(Document, d.id), d.name, NavIconKeys::Document);
+    m_loader->listDocuments(idOf(folderKey));
     m_shownKey = folderKey;
 }
 
 void frmNavTree::ShowFoundItemsInListView()
 {
     showLevelList();
-    for (const QString &key : m_ui->tvwMain->childKeys(RootFound))
-        m_ui->lvwMain->addEntry(key, m_ui->tvwMain->textOf(key), NavIconKeys::Document);
+    m_loader->listFound();
     m_shownKey = RootFound;
 }
 
@@ -417,19 +288,72 @@ void frmNavTree::ShowPagesInListView(int documentId)
     m_shownKey = NavNodeKey(Document, documentId);
 }
 
-void frmNavTree::handleNodeClicked(const QString &key)
+void frmNavTree::handleTreeDoubleClicked(const QString &key)
 {
-    ShowNodeContents(key);
+    if (prefixOf(key) != Document || m_nodeShowActive)
+        return;
+    guard([this, &key] { frmDocument::editDocument(this, idOf(key)); });
+    m_ui->tvwMain->setFocus();
 }
 
-void frmNavTree::handleNodeExpanded(const QString &key)
+void frmNavTree::handleListEntryOpened(const QString &key)
 {
-    guarded([this, &key] {
-        if (prefixOf(key) == Cabinet)
-            LoadFoldersOfCabinet(key);
-        else if (prefixOf(key) == Drawer)
-            LoadDocumentsOfDrawer(key);
+    const QString prefix = prefixOf(key);
+    guard([&] {
+        if (prefix == Cabinet && !Passwords::UnlockCabinet(idOf(key)))
+            return;
+        if (prefix == Cabinet || prefix == Drawer || prefix == Folder || prefix == Document
+            || prefix == FoundDocument) {
+            m_loader->openNode(key);
+            listContentsOf(key);
+        }
     });
+}
+
+void frmNavTree::handleRecordDeleted(const QString &)
+{
+    // No command may go on working on the deleted record: the position and
+    // the bar's menu follow the node on show again.
+    m_state.position.reset();
+    if (m_shownKey.isEmpty() || !m_ui->tvwMain->contains(m_shownKey)) {
+        // The node on show was deleted, or lay below the deleted record.
+        m_shownKey.clear();
+        showLevelList();
+        m_ui->lvwMain->clear();
+        m_ui->tvwMain->setCurrentItem(nullptr);
+        m_ui->tvwMain->clearSelection();
+        m_menus->showOnBar(NavRules::TypeMenu::None);
+        return;
+    }
+    relistIfShown(m_shownKey);
+    returnToShownNode();
+}
+
+void frmNavTree::relistIfShown(const QString &key)
+{
+    if (key.isEmpty() || key != m_shownKey)
+        return;
+    guard([&] {
+        if (key == Root)
+            ShowCabinetsInListView();
+        else if (key == RootFound)
+            ShowFoundItemsInListView();
+        else if (prefixOf(key) == Cabinet || prefixOf(key) == Drawer || prefixOf(key) == Folder)
+            listContentsOf(key);
+    });
+}
+
+void frmNavTree::returnToShownNode()
+{
+    NavTree *tree = m_ui->tvwMain;
+    if (m_shownKey.isEmpty() || !tree->contains(m_shownKey)) {
+        tree->setCurrentItem(nullptr);
+        tree->clearSelection();
+        return;
+    }
+    tree->selectNode(m_shownKey);
+    m_state.position.setFromNode(m_shownKey, tree->textOf(m_shownKey), tree->parentKeyOf(m_shownKey));
+    m_menus->showOnBar(NavRules::typeMenuOf(m_shownKey));
 }
 
 void frmNavTree::ShowNodeContents(const QString &key)
@@ -437,14 +361,15 @@ void frmNavTree::ShowNodeContents(const QString &key)
     if (m_nodeShowActive)
         return;
     bool freshlyUnlocked = false;
-    try {
+    bool refused = false;
+    const bool ok = guard([&] {
         if (prefixOf(key) == Cabinet && !Passwords::IsCabinetOpen(idOf(key))) {
-            if (!Passwords::UnlockCabinet(idOf(key)))
-                return;
-            freshlyUnlocked = true;
+            refused = !Passwords::UnlockCabinet(idOf(key));
+            freshlyUnlocked = !refused;
         }
-    } catch (const DbError &e) {
-        Prompt::instance().error(e.message());
+    });
+    if (!ok || refused) {
+        returnToShownNode();
         return;
     }
     // A node whose contents are on show is not listed again; right after an
@@ -452,38 +377,38 @@ void frmNavTree::ShowNodeContents(const QString &key)
     if (!freshlyUnlocked && key == m_shownKey)
         return;
     m_nodeShowActive = true;
-    m_menus->hideTypeMenus();
+    m_menus->showOnBar(NavRules::TypeMenu::None);
     m_state.position.reset();
     NavTree *tree = m_ui->tvwMain;
     const QString prefix = prefixOf(key);
     const int id = idOf(key);
     const QString text = tree->textOf(key);
     const QString parentKey = tree->parentKeyOf(key);
-    guarded([&] {
+    guard([&] {
         if (key == RootFound) {
             ShowFoundItemsInListView();
         } else if (key == Root) {
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupRoot"));
+            m_menus->showOnBar(NavRules::TypeMenu::Root);
             ShowCabinetsInListView();
         } else if (prefix == Cabinet) {
             if (!Passwords::UnlockCabinet(id))
                 return;
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupCabinet"));
+            m_menus->showOnBar(NavRules::TypeMenu::Cabinet);
             m_state.position.setFromNode(key, text, parentKey);
-            LoadDrawersOfCabinet(key);
-            LoadFoldersOfCabinet(key);
+            m_loader->LoadDrawersOfCabinet(key);
+            m_loader->LoadFoldersOfCabinet(key);
             ShowDrawersInListView(id);
         } else if (prefix == Drawer) {
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupDrawer"));
+            m_menus->showOnBar(NavRules::TypeMenu::Drawer);
             m_state.position.setFromNode(key, text, parentKey);
-            LoadDocumentsOfDrawer(key);
+            m_loader->LoadDocumentsOfDrawer(key);
             ShowFoldersInListView(key);
         } else if (prefix == Folder) {
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupFolder"));
+            m_menus->showOnBar(NavRules::TypeMenu::Folder);
             m_state.position.setFromNode(key, text, parentKey);
             ShowDocumentsInListView(key);
         } else if (prefix == Document) {
-            m_menus->showMenuOnBar(QStringLiteral("mnuPopupDocument"));
+            m_menus->showOnBar(NavRules::TypeMenu::Document);
             m_state.position.setFromNode(key, text, parentKey);
             ShowPagesInListView(id);
         } else if (prefix == FoundDocument) {
@@ -496,45 +421,32 @@ void frmNavTree::ShowNodeContents(const QString &key)
 
 void frmNavTree::RefreshNavTree()
 {
-    try {
+    // A refresh that fails stops where it is, says why, and the tree shows
+    // what it got.
+    guard([this] {
         m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
-        BuildNavTree();
+        if (NavRules::needsSampleCabinet(m_loader->BuildNavTree()))
+            SampleCabinets::CreateSampleCabinet(NavRules::sampleCabinetName());
         m_ui->tvwMain->expandNode(Root);
-    } catch (const DbError &) {
-        // A refresh that fails stops where it is; the tree shows what it got.
-    }
+    });
     // The list now shows the cabinets, not what was last clicked: the next
-    // click on any node lists it again.
+    // click on any node lists it again, and no node's menu is left.
     m_shownKey.clear();
-}
-
-void frmNavTree::handleCabinetUnlocked(int cabinetId, const QString &name)
-{
-    // The node is updated in place (never deleted inside the click that is
-    // being handled): open image, no stale children, selected and expanded.
-    NavTree *tree = m_ui->tvwMain;
-    const QString key = NavNodeKey(Cabinet, cabinetId);
-    if (!tree->contains(key))
-        tree->addNode(Root, key, name, NavIconKeys::Cabinet);
-    tree->setNodeText(key, name, name);
-    tree->setNodeIcon(key, NavIconKeys::Cabinet);
-    tree->removeChildren(key);
-    tree->selectNode(key);
-    tree->expandNode(key);
-    if (QListWidgetItem *item = m_ui->lvwMain->entry(key)) {
-        item->setIcon(NavIcons::icon(NavIconKeys::Cabinet));
-        item->setData(LevelList::IconKeyRole, NavIconKeys::Cabinet);
-    }
+    m_state.position.reset();
+    m_menus->showOnBar(NavRules::TypeMenu::None);
 }
 
 void frmNavTree::AddCabinetToNavTree(int cabinetId, const QString &name)
 {
     const QString key = NavNodeKey(Cabinet, cabinetId);
     NavTree *tree = m_ui->tvwMain;
-    if (!tree->addNode(Root, key, name, GetCabinetIconKey(cabinetId)))
+    if (!tree->addNode(Root, key, name, NavLoader::GetCabinetIconKey(cabinetId)))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
-    ShowDrawersInListView(cabinetId);
+    // The new cabinet is on show, as after a click on it.
+    guard([&] { ShowDrawersInListView(cabinetId); });
+    m_state.position.setFromNode(key, name, Root);
+    m_menus->showOnBar(NavRules::TypeMenu::Cabinet);
 }
 
 void frmNavTree::AddDrawerToNavTree(int cabinetId, int drawerId, const QString &name)
@@ -544,6 +456,7 @@ void frmNavTree::AddDrawerToNavTree(int cabinetId, int drawerId, const QString &
     if (!tree->addNode(NavNodeKey(Cabinet, cabinetId), key, name, NavIconKeys::Drawer))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
+    relistIfShown(NavNodeKey(Cabinet, cabinetId));
 }
 
 void frmNavTree::AddFolderToNavTree(int drawerId, int folderId, const QString &name)
@@ -553,6 +466,7 @@ void frmNavTree::AddFolderToNavTree(int drawerId, int folderId, const QString &n
     if (!tree->addNode(NavNodeKey(Drawer, drawerId), key, name, NavIconKeys::Folder))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
+    relistIfShown(NavNodeKey(Drawer, drawerId));
 }
 
 void frmNavTree::AddDocumentToNavTree(int folderId, int documentId, const QString &name,
@@ -564,6 +478,7 @@ void frmNavTree::AddDocumentToNavTree(int folderId, int documentId, const QStrin
     if (!tree->addNode(NavNodeKey(Folder, folderId), key, text, NavIconKeys::Document, name))
         tree->setNodeText(key, text, name);
     tree->selectNode(key);
+    relistIfShown(NavNodeKey(Folder, folderId));
 }
 
 void frmNavTree::UpdateCabinetName(int cabinetId, const QString &name)
@@ -627,7 +542,7 @@ void frmNavTree::closeEvent(QCloseEvent *event)
 
 void frmNavTree::mnuFileExit_Click()
 {
-    if (!Prompt::instance().question(QStringLiteral("Exit the Vellumark?")))
+    if (Prompt::instance().questionYesNoCancel(QStringLiteral("Exit the Vellumark?")) != Prompt::Answer::Yes)
         return;
     savePlacementAndKey();
     DbConnection::close();
@@ -638,4 +553,14 @@ void frmNavTree::mnuFileExit_Click()
 void frmNavTree::mnuPopupRootRefresh_Click()
 {
     RefreshNavTree();
+}
+
+void frmNavTree::mnuPopupFoundClear_Click()
+{
+    m_ui->tvwMain->removeNode(RootFound);
+    // A list of found items would now name nodes that are gone.
+    if (m_shownKey == RootFound || NavRules::isFoundKey(m_shownKey)) {
+        m_ui->lvwMain->clear();
+        m_shownKey.clear();
+    }
 }

@@ -1,7 +1,9 @@
 #include "FindCriteria.h"
+#include "RecordFixture.h"
 #include "TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QtTest>
 
 class FindCriteriaTest : public QObject
@@ -72,12 +74,28 @@ private Q_SLOTS:
         QVERIFY(FindCriteria::fileSizeClause(10, 5).isEmpty());
         QVERIFY(FindCriteria::amountClause(0, 0).isEmpty());
         QVERIFY(FindCriteria::amountClause(5, 1).isEmpty());
-        // Amounts travel as bound numbers: no locale can turn 12.5 into "12,5".
+    }
+
+    // Amounts travel as bound numbers: under a decimal-comma locale the
+    // clause still finds exactly the documents in the range.
+    void amountClauseUnderGermanLocale()
+    {
+        TestEnvironment::openFreshDatabase();
+        const int f = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
+        for (const double amount : {12.49, 12.5, 100.0, 100.01})
+            RecordFixture::insert("INSERT INTO Document (FolderId, Name, Amount) VALUES (?, ?, ?)",
+                                  {f, QString::number(amount), amount});
         QLocale::setDefault(QLocale(QLocale::German));
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
         const FindClause a = FindCriteria::amountClause(12.5, 100);
         QCOMPARE(a.sql, QStringLiteral("(Document.Amount >= ? AND Document.Amount <= ?)"));
-        QCOMPARE(a.binds.at(0).toDouble(), 12.5);
-        QLocale::setDefault(QLocale::c());
+        QCOMPARE(a.binds.at(0).typeId(), int(QMetaType::Double));
+        const Recordset rs = DbConnection::OpenRecordset(
+            QStringLiteral("SELECT Name FROM Document WHERE ") + a.sql + QStringLiteral(" ORDER BY Amount"), a.binds);
+        QStringList found;
+        for (int i = 0; i < rs.recordCount(); ++i)
+            found << rs.value(i, 0).toString();
+        QCOMPARE(found, (QStringList{"12.5", "100"}));
     }
 };
 

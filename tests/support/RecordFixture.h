@@ -51,4 +51,10 @@ inline int documentInNewFolder(const QString &name = QStringLiteral("Doc"))
     return document(folderId, name);
 }
 
+// The number of rows of a table.
+inline int rowCount(const QString &table)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+}
+
 } // namespace RecordFixture

@@ -1,7 +1,6 @@
 #include "DbConnection.h"
 #include "FakePrompt.h"
 #include "LevelList.h"
-#include "NavMenus.h"
 #include "NavTree.h"
 #include "NavWindowFixture.h"
 #include "PagePaths.h"
@@ -10,6 +9,7 @@
 #include "TestEnvironment.h"
 #include "frmDrawer.h"
 #include "frmFolder.h"
+#include "NavState.h"
 #include "frmNavTree.h"
 
 #include <QApplication>
@@ -21,11 +21,6 @@
 using namespace RecordFixture;
 
 namespace {
-
-int count(const QString &sql)
-{
-    return DbConnection::QueryValue(sql).toInt();
-}
 
 int page(int documentId)
 {
@@ -39,6 +34,18 @@ int page(int documentId)
     return id;
 }
 
+// Answers the next record dialog of that name with a name and OK; shown
+// tells whether it came at all.
+void acceptNamed(const char *dialog, const QString &name, bool *shown)
+{
+    *shown = false;
+    DialogDriver::whenShown(dialog, [name, shown](QDialog *d) {
+        *shown = true;
+        DialogDriver::box(d, "txtName")->setText(name);
+        DialogDriver::click(d, "cmdOK");
+    });
+}
+
 } // namespace
 
 class NavCommandsTest : public NavWindowFixture
@@ -46,10 +53,18 @@ class NavCommandsTest : public NavWindowFixture
     Q_OBJECT
 
 private Q_SLOTS:
-    // Delete in the tree removes the cabinet with everything below it, its
-    // node and its search-result twin, and empties the list.
+    // Delete (Shift+Delete too) in the tree removes the cabinet with
+    // everything below it, its node and its search-result twin, and empties
+    // the list.
+    void deleteCabinetByKey_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Delete") << int(Qt::NoModifier);
+        QTest::newRow("Shift+Delete") << int(Qt::ShiftModifier);
+    }
     void deleteCabinetByKey()
     {
+        QFETCH(int, modifiers);
         const int c = cabinet("Home");
         const int keep = cabinet("Work");
         const int d1 = drawer(c, "Bills");
@@ -60,13 +75,13 @@ private Q_SLOTS:
         tree()->addNode("ROOT", "ROOTFOUND", "Found", "found");
         tree()->addNode("ROOTFOUND", key("FCB", c), "Home", "cabinet");
         show(key("CAB", c));
-        m_prompt->answers = {true};
+        m_prompt->answers3 = {Prompt::Answer::Yes};
         tree()->setFocus();
-        QTest::keyClick(tree(), Qt::Key_Delete);
+        QTest::keyClick(tree(), Qt::Key_Delete, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Home'?"});
-        QCOMPARE(count("SELECT count(*) FROM Cabinet"), 1);
-        QCOMPARE(count("SELECT count(*) FROM Drawer"), 0);
-        QCOMPARE(count("SELECT count(*) FROM Page"), 0);
+        QCOMPARE(rowCount("Cabinet"), 1);
+        QCOMPARE(rowCount("Drawer"), 0);
+        QCOMPARE(rowCount("Page"), 0);
         QVERIFY(!QFile::exists(PagePaths::GetDefaultPageFilePath(p)));
         QVERIFY(!tree()->contains(key("CAB", c)));
         QVERIFY(!tree()->contains(key("FCB", c)));
@@ -75,16 +90,23 @@ private Q_SLOTS:
         QCOMPARE(list()->count(), 0);
     }
 
+    void deleteAnsweredNoChangesNothing_data()
+    {
+        QTest::addColumn<Prompt::Answer>("answer");
+        QTest::newRow("No") << Prompt::Answer::No;
+        QTest::newRow("Cancel") << Prompt::Answer::Cancel;
+    }
     void deleteAnsweredNoChangesNothing()
     {
+        QFETCH(Prompt::Answer, answer);
         const int c = cabinet("Home");
         const int d = drawer(c, "Bills");
         load();
         show(key("CAB", c));
-        m_prompt->answers = {false};
-        m_window->runPopupCommand("T", key("DRW", d), "mnuPopupDrawerDelete");
+        m_prompt->answers3 = {answer};
+        runPopup("T", key("DRW", d), "mnuPopupDrawerDelete");
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
-        QCOMPARE(count("SELECT count(*) FROM Drawer"), 1);
+        QCOMPARE(rowCount("Drawer"), 1);
         QVERIFY(tree()->contains(key("DRW", d)));
         QCOMPARE(list()->count(), 1);
     }
@@ -95,9 +117,13 @@ private Q_SLOTS:
         const int c = cabinet("Private", "pw");
         load();
         m_prompt->passwords = {QStringLiteral("wrong")};
-        m_window->runPopupCommand("L", key("CAB", c), "mnuPopupCabinetDelete");
+        list()->setCurrentItem(list()->entry(key("CAB", c)));
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(m_prompt->passwordPrompts, 1);
+        QCOMPARE(m_prompt->passwordCabinets, QStringList{"Private"});
         QVERIFY(m_prompt->questions.isEmpty());
-        QCOMPARE(count("SELECT count(*) FROM Cabinet"), 1);
+        QCOMPARE(rowCount("Cabinet"), 1);
         // Without its password a locked cabinet gets no popup at all.
         QVERIFY(!m_window->preparePopup("T", key("CAB", c)));
     }
@@ -113,19 +139,19 @@ private Q_SLOTS:
         load();
         show(key("CAB", c));
         show(key("FLD", f));  // current position: the folder
-        m_prompt->answers = {true};
-        m_window->runPopupCommand("T", key("DRW", bills), "mnuPopupDrawerDelete");
+        m_prompt->answers3 = {Prompt::Answer::Yes};
+        runPopup("T", key("DRW", bills), "mnuPopupDrawerDelete");
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
-        QCOMPARE(count("SELECT count(*) FROM Drawer"), 1);
-        QCOMPARE(count("SELECT count(*) FROM Folder"), 1);
+        QCOMPARE(rowCount("Drawer"), 1);
+        QCOMPARE(rowCount("Folder"), 1);
         QVERIFY(!tree()->contains(key("DRW", bills)));
         // A folder delete from the list removes the list item too.
         show(key("DRW", taxes));
         list()->setCurrentItem(list()->entry(key("FLD", f)));
         list()->setFocus();
-        m_prompt->answers = {true};
+        m_prompt->answers3 = {Prompt::Answer::Yes};
         QTest::keyClick(list(), Qt::Key_Delete);
-        QCOMPARE(count("SELECT count(*) FROM Folder"), 0);
+        QCOMPARE(rowCount("Folder"), 0);
         QCOMPARE(list()->count(), 0);
     }
 
@@ -144,8 +170,9 @@ private Q_SLOTS:
         QCOMPARE(tree()->textOf(key("DRW", bills)), QStringLiteral("Bills"));
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {bills}).toString(),
                  QStringLiteral("Bills"));
+        // The editor opens again on what was typed.
+        QTRY_COMPARE(openEditorText(tree()), QStringLiteral("taxes"));
 
-        tree()->renameNode(key("DRW", bills));
         typeNewName(tree(), "Utility Bills");
         QTRY_COMPARE(tree()->textOf(key("DRW", bills)), QStringLiteral("Utility Bills"));
         // The renamed node moves to its place among its siblings.
@@ -233,7 +260,7 @@ private Q_SLOTS:
         tree()->addNode("FCB1", "FDW2", "Bills", "drawer");
         show("ROOTFOUND");
         QCOMPARE(list()->keys(), QStringList{"FCB1"});
-        m_window->runPopupCommand("T", "ROOTFOUND", "mnuPopupFoundClear");
+        runPopup("T", "ROOTFOUND", "mnuPopupFoundClear");
         QVERIFY(!tree()->contains("ROOTFOUND"));
         QVERIFY(!tree()->contains("FDW2"));
         QCOMPARE(list()->count(), 0);
@@ -252,8 +279,8 @@ private Q_SLOTS:
         QCOMPARE(m_window->position().CurrentParentId, c);
         QCOMPARE(m_window->popupSource(), QStringLiteral("T"));
         // Commands that need windows not built yet stay disabled.
-        QVERIFY(!m_window->menus().action("mnuPopupCabinetExport")->isEnabled());
-        QVERIFY(m_window->menus().action("mnuPopupDrawerDelete")->isEnabled());
+        QVERIFY(!action("mnuPopupCabinetExport")->isEnabled());
+        QVERIFY(action("mnuPopupDrawerDelete")->isEnabled());
     }
 
     // A command chosen on the menu bar acts on the node on show.
@@ -265,13 +292,200 @@ private Q_SLOTS:
         load();
         show(key("CAB", c));
         show(key("DRW", bills));
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
-        m_prompt->answers = {true};
-        m_window->menus().action("mnuPopupDrawerDelete")->trigger();
+        QVERIFY(onBar("mnuPopupDrawer"));
+        m_prompt->answers3 = {Prompt::Answer::Yes};
+        action("mnuPopupDrawerDelete")->trigger();
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
         QCOMPARE(DbConnection::QueryValue("SELECT group_concat(Name) FROM Drawer").toString(),
                  QStringLiteral("Taxes"));
         QVERIFY(!tree()->contains(key("DRW", bills)));
+    }
+
+    // After a delete no command works on the deleted record: its menu
+    // leaves the bar, the position is none, and a new child written under
+    // it is never offered.
+    void deletedRecordLeavesNoCommand_data()
+    {
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("deleteAction");
+        QTest::addColumn<QString>("addAction");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("childTable");
+        QTest::newRow("cabinet") << "cabinet" << "mnuPopupCabinetDelete" << "mnuPopupCabinetNewDrawer"
+                                 << "frmDrawer" << "Drawer";
+        QTest::newRow("drawer") << "drawer" << "mnuPopupDrawerDelete" << "mnuPopupDrawerNewFolder"
+                                << "frmFolder" << "Folder";
+        QTest::newRow("folder") << "folder" << "mnuPopupFolderDelete" << "mnuPopupFolderNewDocument"
+                                << "frmDocument" << "Document";
+    }
+    void deletedRecordLeavesNoCommand()
+    {
+        QFETCH(QString, level);
+        QFETCH(QString, deleteAction);
+        QFETCH(QString, addAction);
+        QFETCH(QString, dialog);
+        QFETCH(QString, childTable);
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        load();
+        show(key("CAB", c));
+        if (level != "cabinet")
+            show(key("DRW", d));
+        if (level == "folder")
+            show(key("FLD", f));
+        m_prompt->answers3 = {Prompt::Answer::Yes};
+        action(qPrintable(deleteAction))->trigger();
+        const int children = rowCount(childTable);
+        QCOMPARE(m_prompt->questions.size(), 1);
+        QVERIFY(!onBar("mnuPopupCabinet") && !onBar("mnuPopupDrawer") && !onBar("mnuPopupFolder"));
+        QCOMPARE(m_window->position().CurrentCabinetId, -1);
+        QCOMPARE(m_window->position().CurrentDrawerId, -1);
+        QCOMPARE(m_window->position().CurrentFolderId, -1);
+        QCOMPARE(list()->count(), 0);
+        bool shown = false;
+        // whenShown keeps the name's pointer until its dialog comes.
+        const QByteArray dialogName = dialog.toLatin1();
+        acceptNamed(dialogName.constData(), "Orphan", &shown);
+        action(qPrintable(addAction))->trigger();
+        QCoreApplication::processEvents();
+        QVERIFY(!shown);
+        QCOMPARE(rowCount(childTable), children);
+    }
+
+    // The list shows the node on show as the database holds it: a record
+    // made inside it appears, and a deleted node on show leaves nothing
+    // listed.
+    void listFollowsTheNodeOnShow_data()
+    {
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("addAction");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("deleteAction");
+        QTest::newRow("drawer in cabinet") << "CAB" << "mnuPopupCabinetNewDrawer" << "frmDrawer"
+                                           << "mnuPopupCabinetDelete";
+        QTest::newRow("folder in drawer") << "DRW" << "mnuPopupDrawerNewFolder" << "frmFolder"
+                                          << "mnuPopupDrawerDelete";
+        QTest::newRow("document in folder") << "FLD" << "mnuPopupFolderNewDocument" << "frmDocument"
+                                            << "mnuPopupFolderDelete";
+    }
+    void listFollowsTheNodeOnShow()
+    {
+        QFETCH(QString, level);
+        QFETCH(QString, addAction);
+        QFETCH(QString, dialog);
+        QFETCH(QString, deleteAction);
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        document(f, "March");
+        load();
+        const QHash<QString, QString> keys = {
+            {"CAB", key("CAB", c)}, {"DRW", key("DRW", d)}, {"FLD", key("FLD", f)}};
+        show(keys["CAB"]);
+        if (level != "CAB")
+            show(keys["DRW"]);
+        if (level == "FLD")
+            show(keys["FLD"]);
+        bool shown = false;
+        const QByteArray dialogName = dialog.toLatin1();
+        acceptNamed(dialogName.constData(), "Added", &shown);
+        runPopup("T", keys[level], qPrintable(addAction));
+        QVERIFY(shown);
+        QCOMPARE(list()->count(), 2);
+        QVERIFY(list()->findItems("Added", Qt::MatchExactly).size() == 1);
+        // Deleting the node on show lists nothing of what lay in it.
+        m_prompt->answers3 = {Prompt::Answer::Yes};
+        runPopup("T", keys[level], qPrintable(deleteAction));
+        QCOMPARE(list()->count(), 0);
+        QCOMPARE(m_window->shownKey(), QString());
+    }
+
+    // A locked cabinet is never written to or shown without its password:
+    // Insert on its node asks first, and after a cancelled unlock the
+    // bar's menu still works on the node on show.
+    void lockedCabinetAsksBeforeWriting()
+    {
+        const int home = cabinet("Home");
+        const int locked = cabinet("Private", "pw");
+        drawer(locked, "Letters");
+        load();
+        show(key("CAB", home));
+        tree()->selectNode(key("CAB", locked));
+        tree()->setFocus();
+        bool shown = false;
+        acceptNamed("frmDrawer", "Peek", &shown);
+        QTest::keyClick(tree(), Qt::Key_Insert);  // the password is cancelled
+        QCoreApplication::processEvents();
+        QCOMPARE(m_prompt->passwordPrompts, 1);
+        QVERIFY(!shown);
+
+        // A click on it with the password cancelled puts the selection back.
+        show(key("CAB", home));
+        clickNode(key("CAB", locked));
+        QCOMPARE(m_prompt->passwordPrompts, 2);
+        QCOMPARE(tree()->selectedKey(), key("CAB", home));
+        QVERIFY(onBar("mnuPopupCabinet"));
+        int dialogCabinet = 0;
+        DialogDriver::whenShown("frmDrawer", [&](QDialog *dialog) {
+            dialogCabinet = static_cast<frmDrawer *>(dialog)->CabinetId;
+            dialog->reject();
+        });
+        action("mnuPopupCabinetNewDrawer")->trigger();
+        QCOMPARE(dialogCabinet, home);
+        QCOMPARE(rowCount("Drawer"), 1);
+    }
+
+    // No or Cancel on a locked cabinet opened for a command changes nothing
+    // in its node: its drawers are there once the password is given.
+    void noOrCancelKeepsUnlockedCabinetNode_data()
+    {
+        QTest::addColumn<bool>("properties");
+        QTest::newRow("Delete answered No") << false;
+        QTest::newRow("Properties cancelled") << true;
+    }
+    void noOrCancelKeepsUnlockedCabinetNode()
+    {
+        QFETCH(bool, properties);
+        const int c = cabinet("Private", "pw");
+        const int d = drawer(c, "Letters");
+        load();
+        tree()->selectNode(key("CAB", c));
+        tree()->setFocus();
+        m_prompt->passwords = {QStringLiteral("pw")};
+        m_prompt->answers3 = {Prompt::Answer::No};
+        if (properties) {
+            DialogDriver::whenShown("frmCabinet", [](QDialog *dialog) { DialogDriver::click(dialog, "cmdCancel"); });
+            action("mnuPopupCabinetProperties")->trigger();
+        } else {
+            QTest::keyClick(tree(), Qt::Key_Delete);
+        }
+        QCOMPARE(rowCount("Drawer"), 1);
+        QCOMPARE(tree()->childKeys(key("CAB", c)), QStringList{key("DRW", d)});
+    }
+
+    // A command of the bar with nothing of its kind to work on says what
+    // to select.
+    void barCommandWithoutTargetSaysWhatToSelect_data()
+    {
+        QTest::addColumn<QString>("actionName");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cabinet") << "mnuPopupCabinetDelete" << "Please click on a cabinet.";
+        QTest::newRow("drawer") << "mnuPopupDrawerNewFolder" << "Please click on a drawer.";
+        QTest::newRow("folder") << "mnuPopupFolderProperties" << "Please click on a folder.";
+    }
+    void barCommandWithoutTargetSaysWhatToSelect()
+    {
+        QFETCH(QString, actionName);
+        QFETCH(QString, message);
+        cabinet("Home");
+        load();
+        tree()->setCurrentItem(nullptr);
+        tree()->clearSelection();
+        action(qPrintable(actionName))->trigger();
+        QCOMPARE(m_prompt->messages, QStringList{message});
+        QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
+        QVERIFY(m_prompt->questions.isEmpty());
     }
 
     // Insert on a cabinet node opens the new-drawer dialog for that cabinet;
@@ -298,7 +512,7 @@ private Q_SLOTS:
             DialogDriver::box(dialog, "txtName")->setText("Water");
             DialogDriver::click(dialog, "cmdOK");
         });
-        m_window->runPopupCommand("T", key("FLD", f), "mnuPopupFolderNewFolder");
+        runPopup("T", key("FLD", f), "mnuPopupFolderNewFolder");
         QCOMPARE(dialogDrawer, d);
         QCOMPARE(DbConnection::QueryValue("SELECT DrawerId FROM Folder WHERE Name = 'Water'").toInt(), d);
         // The new folder is in the tree under the drawer and selected.

@@ -1,7 +1,9 @@
 #include "NavWindowFixture.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
 
 #include "FakePrompt.h"
@@ -67,9 +69,49 @@ void NavWindowFixture::clickNode(const QString &key)
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
+QAction *NavWindowFixture::action(const char *name) const
+{
+    auto *found = m_window->findChild<QAction *>(QLatin1String(name));
+    if (!found)
+        qFatal("no menu item %s", name);
+    return found;
+}
+
+bool NavWindowFixture::onBar(const char *menuName) const
+{
+    auto *menu = m_window->findChild<QMenu *>(QLatin1String(menuName));
+    if (!menu)
+        qFatal("no menu %s", menuName);
+    return menu->menuAction()->isVisible();
+}
+
+void NavWindowFixture::runPopup(const QString &source, const QString &key, const char *actionName)
+{
+    m_window->runPopupCommand(source, key, action(actionName));
+}
+
+namespace {
+
+QLineEdit *visibleEditor(QWidget *view)
+{
+    for (QLineEdit *e : view->findChildren<QLineEdit *>()) {
+        if (e->isVisible())
+            return e;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString NavWindowFixture::openEditorText(QWidget *view)
+{
+    const QLineEdit *editor = visibleEditor(view);
+    return editor ? editor->text() : QString();
+}
+
 QString NavWindowFixture::typeNewName(QWidget *view, const QString &name)
 {
-    auto *editor = view->findChild<QLineEdit *>();
+    auto *editor = visibleEditor(view);
     if (!QTest::qVerify(editor != nullptr, "editor", "no name editor open", __FILE__, __LINE__))
         return QString();
     const QString offered = editor->text();

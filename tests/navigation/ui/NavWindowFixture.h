@@ -6,6 +6,7 @@
 #include <memory>
 
 class FakePrompt;
+class QAction;
 class LevelList;
 class NavTree;
 class QWidget;
@@ -41,10 +42,19 @@ protected:
     void show(const QString &key);
     // Clicks the node with the mouse.
     void clickNode(const QString &key);
+    // The window's menu item of that name.
+    QAction *action(const char *name) const;
+    // Whether the menu of that name is visible on the menu bar.
+    bool onBar(const char *menuName) const;
+    // Runs an item of the node's popup, as a click on it would.
+    void runPopup(const QString &source, const QString &key, const char *actionName);
     // Types a name into the name editor the view has open and presses
     // Enter; returns the text the editor offered. The view takes the name on
     // its next turn of the event loop.
     static QString typeNewName(QWidget *view, const QString &name);
+    // The text of the name editor the view has open; a null string for
+    // none.
+    static QString openEditorText(QWidget *view);
     // A node key such as "CAB12".
     static QString key(const char *prefix, int id);
 

@@ -2,7 +2,6 @@
 #include "LevelList.h"
 #include "NavWindowFixture.h"
 #include "RecordFixture.h"
-#include "NavMenus.h"
 #include "NavState.h"
 #include "NavTree.h"
 #include "PagePane.h"
@@ -85,6 +84,9 @@ private Q_SLOTS:
         QVERIFY(selected.startsWith("CAB"));
         QCOMPARE(tree()->textOf(selected), QStringLiteral("Generic File Cabinet"));
         QCOMPARE(tree()->childKeys(selected).size(), 6);
+        // The sample cabinet is on show, and so is its menu.
+        QCOMPARE(m_window->shownKey(), selected);
+        QVERIFY(onBar("mnuPopupCabinet"));
     }
 
     // A left click shows the node's contents and its menu; the keyboard and
@@ -100,7 +102,7 @@ private Q_SLOTS:
         const QString cab = key("CAB", c);
         clickNode(cab);
         QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
-        QVERIFY(m_window->menus().isOnBar("mnuPopupCabinet"));
+        QVERIFY(onBar("mnuPopupCabinet"));
         QCOMPARE(m_window->position().CurrentCabinetId, c);
         QCOMPARE(m_window->position().CurrentCabinetName, QStringLiteral("Home"));
         // Folders were loaded one level ahead.
@@ -108,8 +110,8 @@ private Q_SLOTS:
 
         clickNode(key("DRW", d));
         QCOMPARE(list()->count(), 2);
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
-        QVERIFY(!m_window->menus().isOnBar("mnuPopupCabinet"));
+        QVERIFY(onBar("mnuPopupDrawer"));
+        QVERIFY(!onBar("mnuPopupCabinet"));
         QCOMPARE(m_window->position().CurrentParentId, c);
 
         clickNode(key("FLD", f2));
@@ -122,14 +124,14 @@ private Q_SLOTS:
         QCOMPARE(m_window->shownKey(), key("FLD", f2));
 
         clickNode(key("DOC", doc));
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDocument"));
+        QVERIFY(onBar("mnuPopupDocument"));
         QCOMPARE(m_window->position().CurrentDocumentName, QStringLiteral("Invoice (01/02/2024)"));
         QCOMPARE(m_window->position().CurrentParentId, f2);
         auto *stack = m_window->findChild<QStackedWidget *>("stkRight");
         QCOMPARE(stack->currentWidget(), m_window->pagePane());
 
         clickNode("ROOT");
-        QVERIFY(m_window->menus().isOnBar("mnuPopupRoot"));
+        QVERIFY(onBar("mnuPopupRoot"));
         QCOMPARE(stack->currentWidget(), list());
         QCOMPARE(list()->count(), 1);
         QCOMPARE(m_window->position().CurrentDocumentId, -1);
@@ -148,6 +150,8 @@ private Q_SLOTS:
         clickNode(cab);
         QCOMPARE(m_prompt->messages, QStringList{"Access Denied"});
         QCOMPARE(tree()->iconKeyOf(cab), QStringLiteral("locked"));
+        // Nothing was on show, so nothing stays selected.
+        QCOMPARE(tree()->selectedKey(), QString());
         QCOMPARE(m_window->position().CurrentCabinetId, -1);
         QCOMPARE(list()->count(), 1);  // still the cabinets
 
@@ -202,10 +206,18 @@ private Q_SLOTS:
         QCOMPARE(m_window->shownKey(), key("CAB", c + 1000));
     }
 
-    // After a refresh the list shows the cabinets: clicking the node shown
-    // before lists it again.
+    // After a refresh (F5, with or without Shift) the list shows the
+    // cabinets and no node's menu is left on the bar: clicking the node
+    // shown before lists it again.
+    void refreshThenClickListsAgain_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("F5") << int(Qt::NoModifier);
+        QTest::newRow("Shift+F5") << int(Qt::ShiftModifier);
+    }
     void refreshThenClickListsAgain()
     {
+        QFETCH(int, modifiers);
         const int c = cabinet("Home");
         drawer(c, "Bills");
         load();
@@ -213,8 +225,9 @@ private Q_SLOTS:
         clickNode(cab);
         QCOMPARE(list()->count(), 1);
         QCOMPARE(list()->item(0)->text(), QStringLiteral("Bills"));
-        QTest::keyClick(tree(), Qt::Key_F5);
+        QTest::keyClick(tree(), Qt::Key_F5, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(list()->item(0)->text(), QStringLiteral("Home"));
+        QVERIFY(!onBar("mnuPopupCabinet"));
         clickNode(cab);
         QCOMPARE(list()->item(0)->text(), QStringLiteral("Bills"));
     }
@@ -232,8 +245,8 @@ private Q_SLOTS:
         QVERIFY(tree()->node(key("FLD", f))->isExpanded());
         QCOMPARE(m_window->position().CurrentDocumentId, doc);
         QCOMPARE(m_window->position().CurrentParentId, f);
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDocument"));
-        QVERIFY(!m_window->menus().isOnBar("mnuPopupCabinet"));
+        QVERIFY(onBar("mnuPopupDocument"));
+        QVERIFY(!onBar("mnuPopupCabinet"));
         QCOMPARE(m_window->findChild<QStackedWidget *>("stkRight")->currentWidget(), m_window->pagePane());
     }
 
@@ -246,7 +259,7 @@ private Q_SLOTS:
         load();
         QCOMPARE(m_prompt->passwordPrompts, 0);
         QCOMPARE(tree()->selectedKey(), QString());
-        QVERIFY(m_window->menus().isOnBar("mnuPopupDrawer"));
+        QVERIFY(onBar("mnuPopupDrawer"));
         QCOMPARE(m_window->position().CurrentDrawerId, -1);
         // The first click prompts and lists the drawers.
         m_prompt->passwords = {QStringLiteral("pw")};
@@ -254,23 +267,36 @@ private Q_SLOTS:
         QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
     }
 
+    // A stored key whose row is gone still puts its type's menu on the bar
+    // and selects nothing; odd keys restore nothing. The first row of a
+    // fresh database has id 1.
     void restoreOfMissingOrOddKeys_data()
     {
         QTest::addColumn<QString>("key");
-        QTest::newRow("deleted document") << "DOC4242";
-        QTest::newRow("empty") << "";
-        QTest::newRow("nonsense") << "XYZ";
-        QTest::newRow("root") << "ROOT";
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("deleted document") << "DOC4242" << "mnuPopupDocument" << "";
+        QTest::newRow("drawer of no cabinet") << "DRW4242" << "mnuPopupDrawer" << "";
+        QTest::newRow("empty") << "" << "" << "";
+        QTest::newRow("nonsense") << "XYZ" << "" << "";
+        QTest::newRow("root") << "ROOT" << "" << "";
+        QTest::newRow("existing drawer") << "DRW1" << "mnuPopupDrawer" << "DRW1";
     }
     void restoreOfMissingOrOddKeys()
     {
         QFETCH(QString, key);
-        cabinet("Home");
+        QFETCH(QString, menu);
+        QFETCH(QString, selected);
+        drawer(cabinet("Home"), "Bills");
         Settings::setValue("LastNavTreeNodeKey", key);
         load();
         QVERIFY(m_prompt->messages.isEmpty());
         QCOMPARE(m_window->position().CurrentDocumentId, -1);
         QVERIFY(tree()->contains("ROOT"));
+        for (const char *m : {"mnuPopupRoot", "mnuPopupCabinet", "mnuPopupDrawer", "mnuPopupDocument"})
+            QCOMPARE(onBar(m), menu == QLatin1String(m));
+        QCOMPARE(tree()->selectedKey(), selected);
+        QCOMPARE(m_window->shownKey(), selected);
     }
 
     // Closing keeps the placement and the selected node for the next start.
@@ -307,13 +333,21 @@ private Q_SLOTS:
         QCOMPARE(tree()->width(), 200);
     }
 
-    // Esc asks before leaving; No keeps the program and its database.
+    // Esc asks before leaving; No or Cancel keeps the program and its
+    // database.
+    void escapeAsksToExit_data()
+    {
+        QTest::addColumn<Prompt::Answer>("answer");
+        QTest::newRow("No") << Prompt::Answer::No;
+        QTest::newRow("Cancel") << Prompt::Answer::Cancel;
+    }
     void escapeAsksToExit()
     {
+        QFETCH(Prompt::Answer, answer);
         cabinet("Home");
         load();
         QVERIFY(activate());
-        m_prompt->answers = {false};
+        m_prompt->answers3 = {answer};
         QTest::keyClick(m_window.get(), Qt::Key_Escape);
         QCOMPARE(m_prompt->questions, QStringList{"Exit the Vellumark?"});
         QVERIFY(DbConnection::isOpen());
@@ -327,8 +361,8 @@ private Q_SLOTS:
         Settings::setValue("FirstShow", "N");
         load();
         show(key("CAB", c));
-        m_prompt->answers = {true};
-        m_window->menus().action("mnuFileExit")->trigger();
+        m_prompt->answers3 = {Prompt::Answer::Yes};
+        action("mnuFileExit")->trigger();
         QCOMPARE(Settings::value("LastNavTreeNodeKey"), key("CAB", c));
         QVERIFY(!Settings::value("frmNavTree.WindowState").isEmpty());
         QVERIFY(!DbConnection::isOpen());

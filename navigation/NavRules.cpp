@@ -1,0 +1,154 @@
+#include "NavRules.h"
+
+#include "Common.h"
+#include "NavKeys.h"
+
+#include <Qt>
+
+using namespace NavKeys;
+
+namespace NavRules {
+
+bool isFoundKey(const QString &key)
+{
+    const QString p = prefixOf(key);
+    return p == FoundCabinet || p == FoundDrawer || p == FoundFolder || p == FoundDocument;
+}
+
+TypeMenu typeMenuOf(const QString &key)
+{
+    if (key == Root)
+        return TypeMenu::Root;
+    if (key == RootFound)
+        return TypeMenu::None;
+    const QString p = prefixOf(key);
+    if (p == Cabinet)
+        return TypeMenu::Cabinet;
+    if (p == Drawer)
+        return TypeMenu::Drawer;
+    if (p == Folder)
+        return TypeMenu::Folder;
+    if (p == Document)
+        return TypeMenu::Document;
+    return TypeMenu::None;
+}
+
+namespace {
+
+// Shift changes nothing: Shift+Delete deletes, as Delete does.
+bool plainKey(int modifiers)
+{
+    return (modifiers & ~(Qt::KeypadModifier | Qt::ShiftModifier)) == Qt::NoModifier;
+}
+
+} // namespace
+
+KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey)
+{
+    if (!plainKey(modifiers))
+        return KeyCommand::None;
+    if (key == Qt::Key_F5)
+        return KeyCommand::Refresh;
+    const QString p = prefixOf(nodeKey);
+    if (key == Qt::Key_Insert) {
+        if (nodeKey == Root)
+            return KeyCommand::NewCabinet;
+        if (p == Cabinet)
+            return KeyCommand::CabinetNewDrawer;
+        if (p == Drawer)
+            return KeyCommand::DrawerNewFolder;
+        if (p == Folder)
+            return KeyCommand::FolderNewDocument;
+    } else if (key == Qt::Key_Delete) {
+        if (p == Cabinet)
+            return KeyCommand::CabinetDelete;
+        if (p == Drawer)
+            return KeyCommand::DrawerDelete;
+        if (p == Folder)
+            return KeyCommand::FolderDelete;
+    }
+    return KeyCommand::None;
+}
+
+KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey)
+{
+    if (!plainKey(modifiers))
+        return KeyCommand::None;
+    const QString p = prefixOf(itemKey);
+    if (key == Qt::Key_Insert) {
+        if (p == Cabinet)
+            return KeyCommand::NewCabinet;
+        if (p == Drawer)
+            return KeyCommand::DrawerNewDrawer;
+        if (p == Folder)
+            return KeyCommand::FolderNewFolder;
+    } else if (key == Qt::Key_Delete) {
+        if (p == Cabinet)
+            return KeyCommand::CabinetDelete;
+        if (p == Drawer)
+            return KeyCommand::DrawerDelete;
+        if (p == Folder)
+            return KeyCommand::FolderDelete;
+    }
+    return KeyCommand::None;
+}
+
+RestorePlan restorePlan(const QString &key)
+{
+    RestorePlan plan;
+    const QString prefix = prefixOf(key);
+    const int id = idOf(key);
+    int drawer = 0;
+    int folder = 0;
+    if (prefix == Cabinet) {
+        plan.cabinetId = id;
+    } else if (prefix == Drawer) {
+        drawer = id;
+    } else if (prefix == Folder) {
+        folder = id;
+        drawer = Common::GetDrawerIdOfFolder(folder);
+    } else if (prefix == Document) {
+        folder = Common::GetFolderIdOfDocument(id);
+        drawer = Common::GetDrawerIdOfFolder(folder);
+    } else {
+        return plan;
+    }
+    plan.menu = typeMenuOf(key);
+    if (prefix != Cabinet)
+        plan.cabinetId = Common::GetCabinetIdOfDrawer(drawer);
+    plan.chain << NavNodeKey(Cabinet, plan.cabinetId);
+    if (drawer)
+        plan.chain << NavNodeKey(Drawer, drawer);
+    if (folder)
+        plan.chain << NavNodeKey(Folder, folder);
+    if (prefix == Document)
+        plan.chain << key;
+    return plan;
+}
+
+int cabinetOf(const QString &key)
+{
+    const QString prefix = prefixOf(key);
+    const int id = idOf(key);
+    if (prefix == Cabinet)
+        return id;
+    if (prefix == Drawer)
+        return Common::GetCabinetIdOfDrawer(id);
+    if (prefix == Folder)
+        return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(id));
+    if (prefix == Document)
+        return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(Common::GetFolderIdOfDocument(id)));
+    return 0;
+}
+
+bool needsSampleCabinet(int cabinetCount)
+{
+    return cabinetCount == 0;
+}
+
+QString sampleCabinetName()
+{
+    return QStringLiteral("Generic File Cabinet");
+}
+
+} // namespace NavRules

@@ -1,0 +1,54 @@
+#include "CabinetCommands.h"
+
+#include "Deletes.h"
+#include "Guard.h"
+#include "NavCommandHost.h"
+#include "NavKeys.h"
+#include "frmCabinet.h"
+#include "frmDrawer.h"
+
+using namespace NavKeys;
+
+void CabinetCommands::mnuPopupCabinetNewCabinet_Click()
+{
+    guard([this] { frmCabinet::addCabinet(m_host.dialogParent()); });
+    m_host.returnFocus();
+}
+
+void CabinetCommands::mnuPopupCabinetNewDrawer_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Cabinet, true, &frmDrawer::addDrawer);
+}
+
+void CabinetCommands::mnuPopupCabinetRename_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Cabinet, false);
+    if (NavCommandSteps::targetIsOfKind(target, Cabinet))
+        m_host.startRename(target);
+}
+
+void CabinetCommands::mnuPopupCabinetDelete_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Cabinet, false);
+    if (!NavCommandSteps::targetIsOfKind(target, Cabinet))
+        return;
+    bool deleted = false;
+    guard([&] {
+        if (!NavCommandSteps::mayWorkIn(target.key, target.name)) {
+            m_host.focusTree();
+            return;
+        }
+        if (!NavCommandSteps::confirmDelete(target.name))
+            return;
+        // The rows stay as they were when this fails: one transaction.
+        Deletes::DeleteCabinet(target.id());
+        deleted = true;
+    });
+    if (deleted)
+        m_host.removeDeleted(target.key, NavNodeKey(FoundCabinet, target.id()));
+}
+
+void CabinetCommands::mnuPopupCabinetProperties_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Cabinet, false, &frmCabinet::editCabinet);
+}

@@ -1,0 +1,95 @@
+#include "DrawerFolderCommands.h"
+
+#include "Common.h"
+#include "Deletes.h"
+#include "Guard.h"
+#include "NavCommandHost.h"
+#include "NavKeys.h"
+#include "frmDocument.h"
+#include "frmDrawer.h"
+#include "frmFolder.h"
+
+using namespace NavKeys;
+
+void DrawerFolderCommands::addSibling(const QString &kind, const QString &parentKind, int (*parentOf)(int),
+                                      bool (*add)(QWidget *, int))
+{
+    const CommandTarget target = m_host.commandTarget(kind, true);
+    if (target.prefix() == parentKind || NavCommandSteps::targetIsOfKind(target, kind)) {
+        guard([&] {
+            if (!NavCommandSteps::mayWorkIn(target.key, target.name))
+                return;
+            const int parent = target.prefix() == kind ? parentOf(target.id()) : target.id();
+            add(m_host.dialogParent(), parent);
+        });
+    }
+    m_host.returnFocus();
+}
+
+void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int))
+{
+    const CommandTarget target = m_host.commandTarget(kind, false);
+    if (!NavCommandSteps::targetIsOfKind(target, kind))
+        return;
+    bool mayDelete = false;
+    guard([&] { mayDelete = NavCommandSteps::mayWorkIn(target.key, target.name); });
+    if (!mayDelete || !NavCommandSteps::confirmDelete(target.name))
+        return;
+    // The rows stay as they were when this fails: one transaction.
+    if (guard([&] { deleteRows(target.id()); }))
+        m_host.removeDeleted(target.key, NavNodeKey(foundPrefix, target.id()));
+}
+
+void DrawerFolderCommands::mnuPopupDrawerNewDrawer_Click()
+{
+    addSibling(Drawer, Cabinet, &Common::GetCabinetIdOfDrawer, &frmDrawer::addDrawer);
+}
+
+void DrawerFolderCommands::mnuPopupDrawerNewFolder_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Drawer, false, &frmFolder::addFolder);
+}
+
+void DrawerFolderCommands::mnuPopupDrawerRename_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Drawer, false);
+    if (NavCommandSteps::targetIsOfKind(target, Drawer))
+        m_host.startRename(target);
+}
+
+void DrawerFolderCommands::mnuPopupDrawerDelete_Click()
+{
+    deleteRecord(Drawer, FoundDrawer, &Deletes::DeleteDrawer);
+}
+
+void DrawerFolderCommands::mnuPopupDrawerProperties_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Drawer, false, &frmDrawer::editDrawer);
+}
+
+void DrawerFolderCommands::mnuPopupFolderNewFolder_Click()
+{
+    addSibling(Folder, Drawer, &Common::GetDrawerIdOfFolder, &frmFolder::addFolder);
+}
+
+void DrawerFolderCommands::mnuPopupFolderNewDocument_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Folder, true, &frmDocument::addDocument);
+}
+
+void DrawerFolderCommands::mnuPopupFolderRename_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Folder, false);
+    if (NavCommandSteps::targetIsOfKind(target, Folder))
+        m_host.startRename(target);
+}
+
+void DrawerFolderCommands::mnuPopupFolderDelete_Click()
+{
+    deleteRecord(Folder, FoundFolder, &Deletes::DeleteFolder);
+}
+
+void DrawerFolderCommands::mnuPopupFolderProperties_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Folder, false, &frmFolder::editFolder);
+}

@@ -1,0 +1,39 @@
+#include "MainMenuCommands.h"
+
+#include "Prompt.h"
+#include "SampleCabinets.h"
+#include "frmAbout.h"
+#include "frmCustomDrawer.h"
+#include "frmHelp.h"
+#include "frmSample.h"
+
+#include <QFileInfo>
+
+void MainMenuCommands::mnuToolsDrawerTemplates_Click()
+{
+    frmCustomDrawer dialog(m_window);
+    dialog.exec();
+}
+
+void MainMenuCommands::mnuToolsCreateSampleCabinet_Click()
+{
+    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath()))
+        SampleCabinets::WriteSampleOutline();
+    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath())) {
+        Prompt::instance().warning(QStringLiteral("Missing file '%1'.").arg(SampleCabinets::SampleOutlinePath()));
+        return;
+    }
+    frmSample dialog(m_window);
+    dialog.exec();
+}
+
+void MainMenuCommands::mnuHelpHelpTopics_Click()
+{
+    if (!frmHelp::showHelp(m_window))
+        Prompt::instance().warning(QStringLiteral("Cannot find help file VLMHELP.TXT."));
+}
+
+void MainMenuCommands::mnuHelpAbout_Click()
+{
+    frmAbout::showAbout(m_window);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "CommandTarget.h"
+
+class QWidget;
+
+// What the command classes of the navigation window may use of it: the
+// record a command works on, the parent of the dialogs it opens, renaming
+// in place, the focus, and the removal of a deleted record from the views.
+class NavCommandHost
+{
+public:
+    virtual ~NavCommandHost() = default;
+
+    // The record a command of that kind ("CAB", "DRW", ...) works on: the
+    // popup's or key's own target when there is one, else the current
+    // position, else the selection of the tree ("T") or the list. With
+    // treeUnlessList the tree is taken unless the source is the list.
+    virtual CommandTarget commandTarget(const QString &kind, bool treeUnlessList) const = 0;
+    virtual QWidget *dialogParent() const = 0;
+    // Starts editing the target's name in the tree or the list.
+    virtual void startRename(const CommandTarget &target) = 0;
+    // Gives the focus back to the control the command came from.
+    virtual void returnFocus() = 0;
+    // Gives the focus to the tree.
+    virtual void focusTree() = 0;
+    // Takes a record that was deleted, and its search-result copy, out of
+    // the tree and the list.
+    virtual void removeDeleted(const QString &key, const QString &foundKey) = 0;
+};
+
+// Steps that commands of several levels share.
+namespace NavCommandSteps {
+
+// Asks "Delete 'Bills'?" with Yes, No and Cancel; true only for Yes.
+bool confirmDelete(const QString &name);
+// True when the target is of that kind; else says what to click on.
+bool targetIsOfKind(const CommandTarget &target, const QString &kind);
+// Whether a command may add to, change or show the record of the key: the
+// row is still there (else the user is told) and its cabinet is open,
+// after its password when it has one. Throws DbError.
+bool mayWorkIn(const QString &key, const QString &name);
+// Opens a record dialog on the command's target of that kind once the
+// target may be worked in, then returns the focus.
+void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,
+                        bool (*dialog)(QWidget *, int));
+
+} // namespace NavCommandSteps

@@ -1,0 +1,351 @@
+#include "NavCommandRouter.h"
+#include "ui_frmNavTree.h"
+
+#include "Guard.h"
+#include "LevelList.h"
+#include "NavKeys.h"
+#include "NavQueries.h"
+#include "NavState.h"
+#include "NavTree.h"
+#include "NavigationSink.h"
+#include "PagePane.h"
+#include "Passwords.h"
+#include "Prompt.h"
+#include "Renames.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QStackedWidget>
+
+using namespace NavKeys;
+using NavRules::KeyCommand;
+
+namespace {
+
+const QString kTree = QStringLiteral("T");
+const QString kList = QStringLiteral("L");
+
+} // namespace
+
+NavCommandRouter::NavCommandRouter(Ui::frmNavTree &ui, QWidget *window)
+    : QObject(window), m_ui(ui), m_state(NavState::instance()), m_window(window)
+{
+}
+
+NavCommandRouter::~NavCommandRouter() = default;
+
+void NavCommandRouter::connectViews()
+{
+    NavTree *tree = m_ui.tvwMain;
+    LevelList *list = m_ui.lvwMain;
+    connect(tree, &NavTree::mouseReleased, this, &NavCommandRouter::handleTreeMouseReleased);
+    connect(list, &LevelList::mouseReleased, this, &NavCommandRouter::handleListMouseReleased);
+    connect(tree, &NavTree::contextMenuRequested, this,
+            [this](const QString &key, const QPoint &pos) { handleContextMenu(kTree, key, pos); });
+    connect(list, &LevelList::contextMenuRequested, this,
+            [this](const QString &key, const QPoint &pos) { handleContextMenu(kList, key, pos); });
+    connect(tree, &NavTree::keyCommandRequested, this, &NavCommandRouter::handleTreeKeyCommand);
+    connect(list, &LevelList::keyCommandRequested, this, &NavCommandRouter::handleListKeyCommand);
+    auto *treeDelegate = new RenameDelegate(NavTree::KeyRole, NavTree::NameRole, tree);
+    auto *listDelegate = new RenameDelegate(LevelList::KeyRole, -1, list);
+    for (RenameDelegate *d : {treeDelegate, listDelegate}) {
+        d->setCommitHandler([this](const QString &key, const QString &text) { return commitRename(key, text); });
+        connect(d, &RenameDelegate::editStarted, this, [this] { Q_EMIT renameEditingChanged(true); });
+        connect(d, &RenameDelegate::editEnded, this, [this] { Q_EMIT renameEditingChanged(false); });
+    }
+    tree->setItemDelegate(treeDelegate);
+    list->setItemDelegate(listDelegate);
+    tree->setRenameAllowed([this](const QString &key) { return renameAllowed(key); });
+    list->setRenameAllowed([this](const QString &key) { return renameAllowed(key); });
+}
+
+QSet<QAction *> NavCommandRouter::connectCommands()
+{
+    CabinetCommands *cab = &m_cabinet;
+    DrawerFolderCommands *df = &m_drawerFolder;
+    const std::pair<QAction *, std::function<void()>> commands[] = {
+        // The root popup's New File Cabinet is the cabinet command.
+        {m_ui.mnuPopupRootNewFileCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
+        {m_ui.mnuPopupCabinetNewCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
+        {m_ui.mnuPopupCabinetNewDrawer, [cab] { cab->mnuPopupCabinetNewDrawer_Click(); }},
+        {m_ui.mnuPopupCabinetRename, [cab] { cab->mnuPopupCabinetRename_Click(); }},
+        {m_ui.mnuPopupCabinetDelete, [cab] { cab->mnuPopupCabinetDelete_Click(); }},
+        {m_ui.mnuPopupCabinetProperties, [cab] { cab->mnuPopupCabinetProperties_Click(); }},
+        {m_ui.mnuPopupDrawerNewDrawer, [df] { df->mnuPopupDrawerNewDrawer_Click(); }},
+        {m_ui.mnuPopupDrawerNewFolder, [df] { df->mnuPopupDrawerNewFolder_Click(); }},
+        {m_ui.mnuPopupDrawerRename, [df] { df->mnuPopupDrawerRename_Click(); }},
+        {m_ui.mnuPopupDrawerDelete, [df] { df->mnuPopupDrawerDelete_Click(); }},
+        {m_ui.mnuPopupDrawerProperties, [df] { df->mnuPopupDrawerProperties_Click(); }},
+        {m_ui.mnuPopupFolderNewFolder, [df] { df->mnuPopupFolderNewFolder_Click(); }},
+        {m_ui.mnuPopupFolderNewDocument, [df] { df->mnuPopupFolderNewDocument_Click(); }},
+        {m_ui.mnuPopupFolderRename, [df] { df->mnuPopupFolderRename_Click(); }},
+        {m_ui.mnuPopupFolderDelete, [df] { df->mnuPopupFolderDelete_Click(); }},
+        {m_ui.mnuPopupFolderProperties, [df] { df->mnuPopupFolderProperties_Click(); }},
+    };
+    QSet<QAction *> wired;
+    for (const auto &c : commands) {
+        connect(c.first, &QAction::triggered, this, c.second);
+        wired.insert(c.first);
+    }
+    return wired;
+}
+
+// ---- popups ----------------------------------------------------------------
+
+void NavCommandRouter::handleTreeMouseReleased()
+{
+    // Every release in the tree starts from no current position; a node
+    // click or a popup then names its one node.
+    m_state.position.reset();
+    m_popupSource = kTree;
+}
+
+void NavCommandRouter::handleListMouseReleased()
+{
+    m_popupSource = kList;
+}
+
+QMenu *NavCommandRouter::preparePopup(const QString &source, const QString &key)
+{
+    m_popupSource = source;
+    const QString prefix = prefixOf(key);
+    const bool fromTree = source == kTree;
+    CurrentPosition &pos = m_state.position;
+    if (fromTree)
+        pos.reset();
+    if (key == Root)
+        return m_ui.mnuPopupRoot;
+    if (key == RootFound)
+        return fromTree ? m_ui.mnuPopupFound : nullptr;
+    if (NavRules::isFoundKey(key))
+        return nullptr;
+    const QListWidgetItem *item = m_ui.lvwMain->entry(key);
+    const QString text = fromTree ? m_ui.tvwMain->textOf(key) : (item ? item->text() : QString());
+    if (prefix == Cabinet) {
+        // A locked cabinet gets no menu at all; nothing prompts here.
+        if (!Passwords::IsCabinetOpen(idOf(key)))
+            return nullptr;
+        if (fromTree) {
+            pos.setFromNode(key, text, QString());
+            m_ui.mnuPopupCabinetNewCabinet->setVisible(true);
+            m_ui.mnuPopupCabinetNewDrawer->setVisible(true);
+        }
+        return m_ui.mnuPopupCabinet;
+    }
+    if (fromTree && (prefix == Drawer || prefix == Folder || prefix == Document))
+        pos.setFromNode(key, text, m_ui.tvwMain->parentKeyOf(key));
+    if (prefix == Drawer)
+        return m_ui.mnuPopupDrawer;
+    if (prefix == Folder)
+        return m_ui.mnuPopupFolder;
+    if (prefix == Document)
+        return m_ui.mnuPopupDocument;
+    return nullptr;
+}
+
+void NavCommandRouter::handleContextMenu(const QString &source, const QString &key, const QPoint &globalPos)
+{
+    QMenu *menu = nullptr;
+    guard([&] { menu = preparePopup(source, key); });
+    if (!menu)
+        return;
+    const QString text = source == kTree ? m_ui.tvwMain->textOf(key) : m_ui.lvwMain->selectedText();
+    // The command acts on the node the menu was opened for, whatever the
+    // selection or the current position become meanwhile.
+    m_pendingTarget = {key, text, source};
+    menu->exec(globalPos);
+    m_pendingTarget = {};
+}
+
+void NavCommandRouter::runPopupCommand(const QString &source, const QString &key, QAction *action)
+{
+    QMenu *menu = preparePopup(source, key);
+    if (!menu || !action || !menu->actions().contains(action) || !action->isEnabled())
+        return;
+    const QListWidgetItem *item = m_ui.lvwMain->entry(key);
+    const QString text = source == kTree ? m_ui.tvwMain->textOf(key) : (item ? item->text() : QString());
+    m_pendingTarget = {key, text, source};
+    action->trigger();
+    m_pendingTarget = {};
+}
+
+// ---- keys -------------------------------------------------------------------
+
+void NavCommandRouter::handleTreeKeyCommand(int key, int modifiers, const QString &nodeKey)
+{
+    const KeyCommand command = NavRules::treeKeyCommand(key, modifiers, nodeKey);
+    // F5 refreshes whatever is selected, and does nothing else.
+    if (command == KeyCommand::Refresh) {
+        Q_EMIT refreshRequested();
+        return;
+    }
+    m_popupSource = kTree;
+    if (nodeKey.isEmpty())
+        return;
+    runKeyCommand(command, {nodeKey, m_ui.tvwMain->textOf(nodeKey), kTree});
+    m_ui.tvwMain->setFocus();
+}
+
+void NavCommandRouter::handleListKeyCommand(int key, int modifiers, const QString &itemKey)
+{
+    m_popupSource = kList;
+    if (itemKey.isEmpty())
+        return;
+    runKeyCommand(NavRules::listKeyCommand(key, modifiers, itemKey),
+                  {itemKey, m_ui.lvwMain->selectedText(), kList});
+    m_ui.lvwMain->setFocus();
+}
+
+void NavCommandRouter::runKeyCommand(KeyCommand command, const CommandTarget &target)
+{
+    m_pendingTarget = target;
+    switch (command) {
+    case KeyCommand::None:
+        break;
+    case KeyCommand::Refresh:
+        Q_EMIT refreshRequested();
+        break;
+    case KeyCommand::NewCabinet:
+        m_cabinet.mnuPopupCabinetNewCabinet_Click();
+        break;
+    case KeyCommand::CabinetNewDrawer:
+        m_cabinet.mnuPopupCabinetNewDrawer_Click();
+        break;
+    case KeyCommand::CabinetDelete:
+        m_cabinet.mnuPopupCabinetDelete_Click();
+        break;
+    case KeyCommand::DrawerNewDrawer:
+        m_drawerFolder.mnuPopupDrawerNewDrawer_Click();
+        break;
+    case KeyCommand::DrawerNewFolder:
+        m_drawerFolder.mnuPopupDrawerNewFolder_Click();
+        break;
+    case KeyCommand::DrawerDelete:
+        m_drawerFolder.mnuPopupDrawerDelete_Click();
+        break;
+    case KeyCommand::FolderNewFolder:
+        m_drawerFolder.mnuPopupFolderNewFolder_Click();
+        break;
+    case KeyCommand::FolderNewDocument:
+        m_drawerFolder.mnuPopupFolderNewDocument_Click();
+        break;
+    case KeyCommand::FolderDelete:
+        m_drawerFolder.mnuPopupFolderDelete_Click();
+        break;
+    }
+    m_pendingTarget = {};
+}
+
+// ---- renames ------------------------------------------------------------------
+
+bool NavCommandRouter::renameAllowed(const QString &key) const
+{
+    // Whatever the list shows lies in a cabinet that passed its password;
+    // a cabinet item itself is checked by its own id, in both views.
+    if (key == Root || key == RootFound || NavRules::isFoundKey(key))
+        return false;
+    bool allowed = true;
+    if (prefixOf(key) == Cabinet)
+        allowed = guard([&] { allowed = Passwords::IsCabinetOpen(idOf(key)); }) && allowed;
+    return allowed;
+}
+
+RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const QString &text)
+{
+    Renames::Result r;
+    if (!guard([&] { r = Renames::RenameRecord(key, text); }))
+        return RenameDelegate::Outcome::Dropped;
+    for (const QString &m : r.messages)
+        Prompt::instance().warning(m);
+    // A refused name (one with a message) goes back to its editor.
+    if (!r.stored)
+        return r.messages.isEmpty() ? RenameDelegate::Outcome::Dropped : RenameDelegate::Outcome::Refused;
+    NavigationSink &sink = NavigationSink::instance();
+    const QString prefix = prefixOf(key);
+    const int id = idOf(key);
+    if (prefix == Cabinet) {
+        sink.UpdateCabinetName(id, r.name);
+    } else if (prefix == Drawer) {
+        sink.UpdateDrawerName(id, r.name);
+    } else if (prefix == Folder) {
+        sink.UpdateFolderName(id, r.name);
+    } else if (prefix == Document) {
+        const QString nodeText = NavQueries::DocumentNodeText(r.name, r.date);
+        m_ui.tvwMain->setNodeText(key, nodeText, r.name);
+        m_ui.tvwMain->setNodeText(NavNodeKey(FoundDocument, id), nodeText, r.name);
+        // The level list shows documents by their bare name.
+        m_ui.lvwMain->setEntryText(key, r.name);
+    }
+    return RenameDelegate::Outcome::Stored;
+}
+
+// ---- the command host -------------------------------------------------------------
+
+CommandTarget NavCommandRouter::commandTarget(const QString &kind, bool treeUnlessList) const
+{
+    if (m_pendingTarget.isValid())
+        return m_pendingTarget;
+    const CurrentPosition &pos = m_state.position;
+    TargetInputs in;
+    if (kind == Cabinet) {
+        in.currentId = pos.CurrentCabinetId;
+        in.currentName = pos.CurrentCabinetName;
+    } else if (kind == Drawer) {
+        in.currentId = pos.CurrentDrawerId;
+        in.currentName = pos.CurrentDrawerName;
+    } else if (kind == Folder) {
+        in.currentId = pos.CurrentFolderId;
+        in.currentName = pos.CurrentFolderName;
+    } else if (kind == Document) {
+        in.currentId = pos.CurrentDocumentId;
+        in.currentName = pos.CurrentDocumentName;
+    }
+    if (in.currentId != -1)
+        in.currentKey = NavNodeKey(kind, in.currentId);
+    in.popupSource = m_popupSource;
+    in.treeKey = m_ui.tvwMain->selectedKey();
+    in.treeText = m_ui.tvwMain->textOf(in.treeKey);
+    if (m_ui.stkRight->currentWidget() == m_ui.lvwMain) {
+        in.listKey = m_ui.lvwMain->selectedKey();
+        in.listText = m_ui.lvwMain->selectedText();
+    }
+    return treeUnlessList ? CommandTargets::treeUnlessList(in) : CommandTargets::listUnlessTree(in);
+}
+
+void NavCommandRouter::startRename(const CommandTarget &target)
+{
+    if (!target.isValid())
+        return;
+    if (target.source == kTree || !m_ui.lvwMain->entry(target.key))
+        m_ui.tvwMain->renameNode(target.key);
+    else
+        m_ui.lvwMain->renameEntry(target.key);
+}
+
+void NavCommandRouter::returnFocus()
+{
+    if (m_popupSource == kTree)
+        m_ui.tvwMain->setFocus();
+    else if (m_ui.stkRight->currentWidget() == m_ui.lvwMain)
+        m_ui.lvwMain->setFocus();
+    else
+        m_ui.pagePane->lvwThumb()->setFocus();
+}
+
+void NavCommandRouter::focusTree()
+{
+    m_ui.tvwMain->setFocus();
+}
+
+void NavCommandRouter::removeDeleted(const QString &key, const QString &foundKey)
+{
+    m_ui.tvwMain->removeNode(key);
+    m_ui.tvwMain->removeNode(foundKey);
+    // A cabinet's contents may fill the list at any depth below it.
+    if (prefixOf(key) == Cabinet)
+        m_ui.lvwMain->clear();
+    else if (QListWidgetItem *item = m_ui.lvwMain->entry(key))
+        delete item;
+    Q_EMIT recordDeleted(key);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+class LevelList;
+class NavTree;
+
+// Fills the navigation tree and the level list from the database. The tree
+// holds one level more than is expanded; each level is read once, in one
+// query. Every function throws DbError.
+class NavLoader
+{
+public:
+    NavLoader(NavTree *tree, LevelList *list) : m_tree(tree), m_list(list) {}
+
+    // Rebuilds the tree's root with every cabinet and the drawers of the
+    // open ones, and lists the cabinets. Returns the number of cabinets.
+    int BuildNavTree();
+    void LoadDrawersOfCabinet(const QString &cabinetKey);
+    void LoadFoldersOfCabinet(const QString &cabinetKey);
+    void LoadDocumentsOfDrawer(const QString &drawerKey);
+
+    // Loads the level below a node, selects and expands it.
+    void openNode(const QString &key);
+    // What an expanded node needs: the level below its children.
+    void loadAhead(const QString &key);
+    // A cabinet just opened with its password: its node shows the open
+    // image and what it holds, selected and expanded; its list item the
+    // open image.
+    void cabinetUnlocked(int cabinetId, const QString &name);
+
+    // The level list's fills; each empties the list first.
+    void listCabinets();
+    void listDrawers(int cabinetId);
+    void listFolders(int drawerId);
+    void listDocuments(int folderId);
+    // The nodes under "ROOTFOUND" as the tree holds them.
+    void listFound();
+
+    // A cabinet's image: open or locked.
+    static QString GetCabinetIconKey(int cabinetId);
+
+private:
+    NavTree *m_tree;
+    LevelList *m_list;
+};
