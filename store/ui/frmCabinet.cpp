@@ -71,7 +71,7 @@ bool frmCabinet::editCabinet(QWidget *parent, int cabinetId)
         // be unlocked first (asks only once per run).
         if (!Passwords::UnlockCabinet(cabinetId))
             return false;
-        values = RecordRules::ReadCabinet(cabinetId);
+        values = Records::ReadCabinet(cabinetId);
     } catch (const DbError &e) {
         RecordDialog::reportError(e);
         return false;
@@ -126,7 +126,7 @@ void frmCabinet::cmdOK_Click()
         return;
     bool saved = false;
     try {
-        if (RecordRules::CabinetNameExists(name, Mode == kAdd ? -1 : CabinetId)) {
+        if (Records::CabinetNameExists(name, Mode == kAdd ? -1 : CabinetId)) {
             RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Cabinet, name), m_ui->txtName,
                                  m_ui->tabMain);
             return;
@@ -178,10 +178,10 @@ void frmCabinet::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (Mode != kAdd) {
-        RecordRules::UpdateCabinet(CabinetId, v);
+        Records::UpdateCabinet(CabinetId, v);
         RecordDialog::mirror([&] { tree.UpdateCabinetName(CabinetId, name); });
         return;
     }
-    const int id = RecordRules::InsertCabinet(v);
+    const int id = Records::InsertCabinet(v);
     RecordDialog::mirror([&] { tree.AddCabinetToNavTree(id, name); });
 }

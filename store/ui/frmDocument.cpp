@@ -54,7 +54,7 @@ bool frmDocument::editDocument(QWidget *parent, int documentId)
 {
     std::optional<RecordRules::DocumentValues> values;
     try {
-        values = RecordRules::ReadDocument(documentId);
+        values = Records::ReadDocument(documentId);
     } catch (const DbError &e) {
         RecordDialog::reportError(e);
         return false;
@@ -108,10 +108,10 @@ void frmDocument::save(const RecordRules::DocumentValues &values)
 {
     NavigationSink &tree = NavigationSink::instance();
     if (Mode != kAdd) {
-        RecordRules::UpdateDocument(DocumentId, values);
+        Records::UpdateDocument(DocumentId, values);
         RecordDialog::mirror([&] { tree.UpdateDocumentName(DocumentId, values.name, values.dateOnDocument); });
         return;
     }
-    const int id = RecordRules::InsertDocument(values);
+    const int id = Records::InsertDocument(values);
     RecordDialog::mirror([&] { tree.AddDocumentToNavTree(FolderId, id, values.name, values.dateOnDocument); });
 }

@@ -73,7 +73,7 @@ bool frmDrawer::editDrawer(QWidget *parent, int drawerId)
 {
     std::optional<RecordRules::DrawerValues> values;
     try {
-        values = RecordRules::ReadDrawer(drawerId);
+        values = Records::ReadDrawer(drawerId);
     } catch (const DbError &e) {
         RecordDialog::reportError(e);
         return false;
@@ -120,7 +120,7 @@ void frmDrawer::cmdOK_Click()
     }
     int drawerId = -1;
     try {
-        if (RecordRules::DrawerNameExists(CabinetId, name, Mode == kAdd ? -1 : DrawerId)) {
+        if (Records::DrawerNameExists(CabinetId, name, Mode == kAdd ? -1 : DrawerId)) {
             RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Drawer, name), m_ui->txtName,
                                  m_ui->tabMain);
             return;
@@ -142,11 +142,11 @@ int frmDrawer::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (Mode != kAdd) {
-        RecordRules::UpdateDrawer(DrawerId, v);
+        Records::UpdateDrawer(DrawerId, v);
         RecordDialog::mirror([&] { tree.UpdateDrawerName(DrawerId, name); });
         return DrawerId;
     }
-    const int id = RecordRules::InsertDrawer(v);
+    const int id = Records::InsertDrawer(v);
     RecordDialog::mirror([&] { tree.AddDrawerToNavTree(CabinetId, id, name); });
     return id;
 }

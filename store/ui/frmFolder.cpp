@@ -57,7 +57,7 @@ bool frmFolder::editFolder(QWidget *parent, int folderId)
 {
     std::optional<RecordRules::FolderValues> values;
     try {
-        values = RecordRules::ReadFolder(folderId);
+        values = Records::ReadFolder(folderId);
     } catch (const DbError &e) {
         RecordDialog::reportError(e);
         return false;
@@ -102,7 +102,7 @@ void frmFolder::cmdOK_Click()
         return;
     }
     try {
-        if (RecordRules::FolderNameExists(DrawerId, name, Mode == kAdd ? -1 : FolderId)) {
+        if (Records::FolderNameExists(DrawerId, name, Mode == kAdd ? -1 : FolderId)) {
             RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Folder, name), m_ui->txtName,
                                  m_ui->tabMain);
             return;
@@ -122,10 +122,10 @@ void frmFolder::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (Mode != kAdd) {
-        RecordRules::UpdateFolder(FolderId, v);
+        Records::UpdateFolder(FolderId, v);
         RecordDialog::mirror([&] { tree.UpdateFolderName(FolderId, name); });
         return;
     }
-    const int id = RecordRules::InsertFolder(v);
+    const int id = Records::InsertFolder(v);
     RecordDialog::mirror([&] { tree.AddFolderToNavTree(DrawerId, id, name); });
 }

@@ -67,7 +67,7 @@ void frmSample::cmdCreate_Click()
         return;
     }
     try {
-        if (RecordRules::CabinetNameExists(name)) {
+        if (Records::CabinetNameExists(name)) {
             Prompt::instance().message(QStringLiteral("A cabinet named '%1' already exists.").arg(name));
             return;
         }

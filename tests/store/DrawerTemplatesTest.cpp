@@ -236,6 +236,63 @@ private Q_SLOTS:
         QCOMPARE(rowCount("Document"), 2);
     }
 
+    // Folder names merge as the dialogs compare them, letter case folded
+    // beyond ASCII too: a template's "ÉTÉ" goes into the drawer's "été".
+    void applyMergesFoldedNames_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("content");
+        QTest::newRow("ASCII") << "Taxes" << QByteArray("DRW=t\nFLD=TAXES\nDOC=a\n") << "*[Taxes(a)]";
+        QTest::newRow("accented") << "\u00e9t\u00e9" << QByteArray("DRW=t\nFLD=\xc3\x89T\xc3\x89\nDOC=a\n")
+                                  << "*[\u00e9t\u00e9(a)]";
+        QTest::newRow("Greek, twice in the file")
+            << "" << QByteArray("DRW=t\nFLD=\xce\xb1\xcf\x81\xcf\x87\xce\xb5\xce\xaf\xce\xb1\nDOC=a\n"
+                                "FLD=\xce\x91\xce\xa1\xce\xa7\xce\x95\xce\x8a\xce\x91\nDOC=b\n")
+            << "*[\u03b1\u03c1\u03c7\u03b5\u03af\u03b1(a,b)]";
+    }
+    void applyMergesFoldedNames()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, content);
+        writeTemplateFile(file);
+        const int drawerId = newDrawer();
+        if (!existing.isEmpty())
+            AddTemplateFolder(drawerId, existing);
+        ApplyDrawerTemplate("t", drawerId);
+        QCOMPARE(contentOf(drawerId), content);
+    }
+
+    // A name longer than a name column holds refuses the whole template,
+    // naming the entry and the file: nothing is stored, nothing cut.
+    void applyRefusesLongNames_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("folder") << "FLD=" + QString(81, QChar(0x00c4));
+        QTest::newRow("document") << "FLD=f\nDOC=" + QString(81, 'x');
+    }
+    void applyRefusesLongNames()
+    {
+        QFETCH(QString, line);
+        writeTemplateFile(("DRW=t\nFLD=first\n" + line + "\n").toUtf8());
+        const int drawerId = newDrawer();
+        RecordingNavigationSink sink;
+        try {
+            ApplyDrawerTemplate("t", drawerId);
+            QFAIL("a name longer than 80 characters was applied");
+        } catch (const DbError &e) {
+            QCOMPARE(e.code, int(ErrorCode::InvalidValue));
+            QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(TemplateFilePath()),
+                     qPrintable(e.text));
+        }
+        QCOMPARE(rowCount("Folder"), 0);
+        QVERIFY(sink.calls.isEmpty());
+        writeTemplateFile(("DRW=t\nFLD=" + QString(80, QChar(0x00c4)) + "\n").toUtf8());
+        ApplyDrawerTemplate("t", drawerId);
+        QCOMPARE(rowCount("Folder"), 1);
+    }
+
     // Without a template file there is nothing to apply; drawer -1 gets
     // nothing either.
     void applyWithoutFile()
@@ -254,9 +311,10 @@ private Q_SLOTS:
     void applyFailureHalfWay_data()
     {
         QTest::addColumn<int>("failingStatement");
-        // 1 BEGIN, 2 look-up Bills, 3 insert Bills, 4 Gas, 5 Water,
-        // 6 look-up Car, 7 insert Car, 8 COMMIT.
-        for (int n : {1, 2, 3, 5, 7, 8})
+        // 1 BEGIN, 2 look-up Bills, 3-6 insert Bills (savepoint, drawer
+        // check, insert, release), 7-10 Gas, 11-14 Water, 15 look-up Car,
+        // 16-19 insert Car, 20 COMMIT.
+        for (int n : {1, 2, 5, 9, 17, 20})
             QTest::addRow("statement %d", n) << n;
     }
     void applyFailureHalfWay()
