@@ -493,7 +493,7 @@ void frmNavTree::mnuPopupDrawerRename_Click()
 
 void frmNavTree::mnuPopupDrawerDelete_Click()
 {
-    deleteRecord(Drawer, FoundDrawer, &Deletes::DeleteDrawer);
+    deleteRecord(Drawer, FoundDrawer, [](int id) { Deletes::DeleteDrawer(id); });
 }
 
 void frmNavTree::mnuPopupDrawerProperties_Click()
@@ -520,7 +520,7 @@ void frmNavTree::mnuPopupFolderRename_Click()
 
 void frmNavTree::mnuPopupFolderDelete_Click()
 {
-    deleteRecord(Folder, FoundFolder, &Deletes::DeleteFolder);
+    deleteRecord(Folder, FoundFolder, [](int id) { Deletes::DeleteFolder(id); });
 }
 
 void frmNavTree::mnuPopupFolderProperties_Click()

@@ -334,7 +334,7 @@ private Q_SLOTS:
     // of a shortcut page's.
     void deleteStoredPageFiles()
     {
-        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const int doc = addDocument(addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store"))))));
         const int page = addPage(doc);
         const int named = addNamedPage(doc, dataPath(QStringLiteral("Store/a.jpg")));
         const int shortcut = addNamedPage(doc, dataPath(QStringLiteral("user/a.doc")), true);
@@ -371,7 +371,7 @@ private Q_SLOTS:
     void sharedFileKeptWhileNamed()
     {
         const QString shared = dataPath(QStringLiteral("Store/shared.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet()));
+        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
         const int doc1 = addDocument(fld);
         const int doc2 = addDocument(fld);
         const int p1 = addNamedPage(doc1, shared);
@@ -391,7 +391,7 @@ private Q_SLOTS:
     void sharedFileWithinDeletedSetRemoved()
     {
         const QString shared = dataPath(QStringLiteral("Store/twice.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet()));
+        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
         const int p1 = addNamedPage(addDocument(fld), shared);
         addNamedPage(addDocument(fld), shared);
         const QStringList files = pageFiles(p1);
@@ -404,13 +404,64 @@ private Q_SLOTS:
     void shortcutNamingStoredFileKeepsIt()
     {
         const QString file = dataPath(QStringLiteral("Store/b.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet()));
+        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
         const int doc = addDocument(fld);
         const int stored = addNamedPage(doc, file);
         addNamedPage(addDocument(fld), file, true);
         const QStringList files = pageFiles(stored);
         DeleteDocument(doc);
         verifyFiles(files, true);
+    }
+
+    // A stored Filename is not trusted: a crafted row must not make a delete
+    // remove a file outside the page folders or the cabinet's storage path,
+    // the database, or another page's file. Such files stay and are listed.
+    void untrustedFilenameKept_data()
+    {
+        QTest::addColumn<QString>("storage");   // the cabinet's storage path, in the data folder
+        QTest::addColumn<QString>("filename");  // the Filename, "@" for the test root
+        QTest::addColumn<QString>("file");      // the file it reaches
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("own file in storage path") << "Store" << "%/Store/own.jpg" << "%/Store/own.jpg" << false;
+        QTest::newRow("outside the data folder") << "Store" << "@/outside/x.jpg" << "@/outside/x.jpg" << true;
+        QTest::newRow("relative to the working folder") << "Store" << "x.jpg" << "@/cwd/x.jpg" << true;
+        QTest::newRow("parent step") << "Store" << "%/Store/../loose.jpg" << "%/loose.jpg" << true;
+        QTest::newRow("the database") << "" << "%/vlm.mdb" << "%/vlm.mdb" << true;
+        QTest::newRow("another page's image") << "Store" << "%/Pages/0000000/1.jpg" << "%/Pages/0000000/1.jpg"
+                                              << true;
+        QTest::newRow("link out of the storage path") << "Store" << "%/Store/link.jpg" << "@/outside/x.jpg" << true;
+    }
+    void untrustedFilenameKept()
+    {
+        QFETCH(QString, storage);
+        QFETCH(QString, filename);
+        QFETCH(QString, file);
+        QFETCH(bool, kept);
+        const auto expand = [](QString path) {
+            return path.replace("%", DataFolder::path()).replace("@", TestEnvironment::root());
+        };
+        QVERIFY(QDir().mkpath(TestEnvironment::root() + "/cwd"));
+        QVERIFY(QDir().mkpath(dataPath("Store")));
+        const QString oldCwd = QDir::currentPath();
+        QDir::setCurrent(TestEnvironment::root() + "/cwd");
+        const int cab = addCabinet(storage.isEmpty() ? DataFolder::path() : dataPath(storage));
+        const int fld = addFolder(addDrawer(cab));
+        const int other = addPage(addDocument(fld));  // page 1, which stays
+        QCOMPARE(other, 1);
+        const QString target = expand(file);
+        if (!QFileInfo::exists(target))
+            writeFile(target);
+        if (filename.endsWith("link.jpg"))
+            QVERIFY(QFile::link(target, expand(filename)));
+        const int doc = addDocument(fld);
+        RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN) VALUES (?, 1, ?, 'N')",
+                              {doc, expand(filename)});
+        const DeleteResult result = DeleteDocument(doc);
+        QDir::setCurrent(oldCwd);
+        QCOMPARE(exists(target), kept);
+        QCOMPARE(result.keptFiles.contains(QFileInfo(expand(filename)).filePath()), kept);
+        QVERIFY(exists(PagePaths::GetDefaultPageFilePath(other)));
+        QVERIFY(DbConnection::isOpen() && rows("Page") == 1);
     }
 
     void injectedFailureChangesNothing_data()
