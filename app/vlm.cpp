@@ -1,3 +1,4 @@
+#include "VlmApplication.h"
 #include "VlmStartup.h"
 #include "Settings.h"
 #include "WidgetPrompt.h"
@@ -11,7 +12,7 @@
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    VlmApplication app(argc, argv);
     QApplication::setApplicationName(Settings::AppName);
     QApplication::setApplicationDisplayName(QStringLiteral("Vellumark"));
     QApplication::setApplicationVersion(QStringLiteral(VLM_VERSION));

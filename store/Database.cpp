@@ -64,11 +64,6 @@ void runStep(int version, std::initializer_list<AddColumn> columns,
     tx.commit();
 }
 
-DbError fileError(const QFile &f, const QString &what)
-{
-    return DbError(int(f.error()) + 1000, QStringLiteral("%1: %2").arg(what, f.errorString()));
-}
-
 void buildSchema(const QString &fileName)
 {
     const QString conn = QStringLiteral("vlm-create");
@@ -78,15 +73,14 @@ void buildSchema(const QString &fileName)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
         db.setDatabaseName(fileName);
         if (!db.open()) {
-            failure = DbError(-1, db.lastError().text());
+            failure = sqlError(db.lastError(), fileName);
             failed = true;
         } else {
             QSqlQuery q(db);
             db.transaction();
             for (const char *sql : kSchema) {
                 if (!q.exec(QLatin1String(sql))) {
-                    failure = DbError(q.lastError().nativeErrorCode().toInt(),
-                                      q.lastError().databaseText());
+                    failure = sqlError(q.lastError(), QLatin1String(sql));
                     failed = true;
                     break;
                 }
@@ -94,7 +88,7 @@ void buildSchema(const QString &fileName)
             if (failed)
                 db.rollback();
             else if (!db.commit()) {
-                failure = DbError(-1, db.lastError().text());
+                failure = sqlError(db.lastError(), fileName);
                 failed = true;
             }
             q.finish();
@@ -156,13 +150,13 @@ void CreateDatabase(const QString &fileName)
         if (QFileInfo::exists(tmpl)) {
             QFile src(tmpl);
             if (!src.copy(temp))
-                throw fileError(src, QStringLiteral("Cannot copy \"%1\"").arg(tmpl));
+                throw fileError(src, tmpl);
         } else {
             buildSchema(temp);
         }
         QFile made(temp);
         if (!made.rename(fileName))
-            throw fileError(made, QStringLiteral("Cannot create \"%1\"").arg(fileName));
+            throw fileError(made, fileName);
     } catch (...) {
         QFile::remove(temp);
         throw;
