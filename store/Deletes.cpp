@@ -108,7 +108,12 @@ struct FileRules
     // Why the file stays, or an empty text when it may go.
     QString refusal(const PageFiles &page, const QString &file) const
     {
-        if (!page.filename.isEmpty() && (!QDir::isAbsolutePath(page.filename) || hasParentStep(page.filename)))
+        // The default store's paths are made from the data folder and the
+        // page id alone: they are the page's own files whatever another row
+        // names (that row never owned them).
+        if (page.filename.isEmpty())
+            return {};
+        if (!QDir::isAbsolutePath(page.filename) || hasParentStep(page.filename))
             return QStringLiteral("not a plain absolute path");
         const QString real = QFileInfo(file).canonicalFilePath();
         if (real.isEmpty())
@@ -143,12 +148,18 @@ struct FileRules
 FileRules rulesAfterDelete(const PageFileList &files)
 {
     FileRules rules;
+    // Only a delete that holds stored file names reads what the remaining
+    // rows name (a scan of the table): the default store's files need it not.
+    bool anyStored = false;
+    for (const PageFiles &page : files)
+        anyStored = anyStored || (!page.filename.isEmpty() && !page.files.isEmpty());
+    if (!anyStored)
+        return rules;
+    // As stored and cleaned; resolving each on disk would cost a look-up
+    // per shortcut page of the archive at every delete.
     for (const QString &name : Pages::StoredFilenames()) {
         rules.named.insert(name);
         rules.named.insert(QDir::cleanPath(name));
-        const QString real = QFileInfo(name).canonicalFilePath();
-        if (!real.isEmpty())
-            rules.named.insert(real);
     }
     QList<int> ids;
     for (const PageFiles &page : files) {

@@ -18,8 +18,10 @@
 // non-shortcut page's own image and thumbnail are deleted, and only when
 // they lie (after resolving links) inside the data folder's Pages/ or
 // Thumbs/ folder or inside the storage path of the page's cabinet, named by
-// an absolute path without "..". The database and its journal, and a file
-// that a remaining page still names, are never deleted. Files of shortcut
+// an absolute path without "..". The database and its journal, a stored
+// file that a remaining page still names and another page's default-store
+// file are never deleted (a default-store file, made from the page id, is
+// always the page's own). Files of shortcut
 // pages are the user's own and are kept without a word; every other file
 // kept is listed in the result.
 namespace Deletes {
