@@ -74,6 +74,19 @@ std::optional<PageFileRow> PageFile(int pageId)
     return rows.first();
 }
 
+QString StoredFilename(int pageId)
+{
+    return NullToEmpty(
+        DbConnection::QueryValue(QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId}));
+}
+
+bool IsShortcut(int pageId)
+{
+    const QVariant v =
+        DbConnection::QueryValue(QStringLiteral("SELECT ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
+    return !v.isNull() && v.toString() == QLatin1String("Y");
+}
+
 QList<PageFileRow> DocumentPageFiles(int documentId)
 {
     return pageFilesWhere(QStringLiteral("p.DocumentId = ?"), {documentId});

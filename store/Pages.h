@@ -24,6 +24,10 @@ struct PageFileRow
 
 // One page's row; nothing when there is none.
 std::optional<PageFileRow> PageFile(int pageId);
+// Its Filename ("" for none or no row) and whether ShortcutYN is exactly
+// "Y" (false for no row).
+QString StoredFilename(int pageId);
+bool IsShortcut(int pageId);
 
 // The rows of every page of a document, of the documents of a folder, of
 // the folders of a drawer, and of the given pages; in PageId order.

@@ -131,14 +131,20 @@ std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure)
 std::optional<Failure> OpenDatabase()
 {
     const QString file = Database::DatabaseFile();
+    bool created = false;
     try {
-        if (!QFileInfo::exists(file))
+        if (!QFileInfo::exists(file)) {
             Database::CreateDatabase(file);
+            created = true;
+        }
         Database::CheckDatabaseFile(file);
         Database::OpenDatabase(file);
         Database::UpdateDatabase();
     } catch (const DbError &e) {
         DbConnection::close();
+        // A copy of a bad "empty.mdb" made just now is ours to take back.
+        if (created)
+            QFile::remove(file);
         const bool refusal = e.code == int(ErrorCode::NotOurDatabase) || e.code == int(ErrorCode::DatabaseDamaged)
             || e.code == int(ErrorCode::DatabaseReadOnly);
         return Failure{advice(e, file), refusal};

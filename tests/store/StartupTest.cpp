@@ -115,6 +115,19 @@ private Q_SLOTS:
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
     }
 
+    // A template "empty.mdb" of another program is refused too, and the
+    // copy made of it is taken back.
+    void foreignTemplateRefused()
+    {
+        const QString tmpl = DataFolder::filePath("empty.mdb");
+        writeForeignDatabase(tmpl, {"CREATE TABLE Page (Id INTEGER)"});
+        const QByteArray before = hashOf(tmpl);
+        const std::optional<Startup::Failure> failure = Startup::OpenDatabase();
+        QVERIFY(failure && failure->refusal);
+        QVERIFY(!QFileInfo::exists(Database::DatabaseFile()));
+        QCOMPARE(hashOf(tmpl), before);
+    }
+
     // A missing database is made and brought to the current version; our
     // own file opens as it is.
     void goodDatabaseOpens()
