@@ -118,6 +118,9 @@ const struct
     {"Version", {"Version", nullptr, nullptr, nullptr}},
 };
 
+// SQLITE_NOTADB, the code SQLite itself gives such a file.
+constexpr int kSqliteNotADatabase = 26;
+
 quint32 bigEndian(const QByteArray &bytes, int at, int size)
 {
     quint32 v = 0;
@@ -137,7 +140,7 @@ void checkHeader(const QString &fileName)
     const QByteArray header = file.read(100);
     const qint64 size = file.size();
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        throw DbError(26, QStringLiteral("file is not a database"));
+        throw DbError(kSqliteNotADatabase, QStringLiteral("file is not a database"));
     quint32 pageSize = bigEndian(header, 16, 2);
     if (pageSize == 1)
         pageSize = 65536;
