@@ -50,8 +50,16 @@ QString advice(const DbError &e, const QString &file)
     default:
         break;
     }
-    return QStringLiteral("%1\n\nThe database \"%2\" cannot be used. It was left as it is. %3")
-        .arg(e.message(), file, moveAway);
+    // SQLite's "not a database" and "malformed" (the low byte of the
+    // extended code) mean the file itself is bad; anything else (a full
+    // disk, a lock) is put right outside it.
+    const int primary = e.code & 0xff;
+    if (e.code < int(ErrorCode::Unexpected) && (primary == 26 || primary == 11))
+        return QStringLiteral("%1\n\nThe database \"%2\" cannot be used. It was left as it is. %3")
+            .arg(e.message(), file, moveAway);
+    return QStringLiteral("%1\n\nThe database \"%2\" could not be opened; it was left as it is. Put right what "
+                          "the error names and start Vellumark again.")
+        .arg(e.message(), file);
 }
 
 } // namespace
