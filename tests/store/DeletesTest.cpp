@@ -33,11 +33,6 @@ bool exists(const QString &path)
     return QFileInfo(path).isFile();
 }
 
-int rows(const QString &table)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
-}
-
 const QStringList kFilingTables{"Cabinet", "Drawer", "Folder", "Document", "Page"};
 
 // "Cabinet 1, Drawer 2, ...": the rows of every filing table.
@@ -45,7 +40,7 @@ QString rowCounts()
 {
     QStringList counts;
     for (const QString &table : kFilingTables)
-        counts << QStringLiteral("%1 %2").arg(table).arg(rows(table));
+        counts << QStringLiteral("%1 %2").arg(table).arg(RecordFixture::rowCount(table));
     return counts.join(QLatin1String(", "));
 }
 
@@ -188,7 +183,7 @@ private Q_SLOTS:
 
         DeleteDocument(doc);
 
-        QCOMPARE(rows(QStringLiteral("Document")), 1);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Document")), 1);
         QCOMPARE(CountDocumentPages(doc), 0);
         QCOMPARE(CountDocumentPages(sibling), 1);
         verifyFiles(gone, false);
@@ -259,7 +254,7 @@ private Q_SLOTS:
     {
         const int drw = addDrawer(addCabinet());
         DeleteDrawer(drw);
-        QCOMPARE(rows(QStringLiteral("Drawer")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Drawer")), 0);
         const QStringList expected{"start Delete drawer 1..3", "step Delete drawer", "step Delete drawer", "stop"};
         QCOMPARE(m_view->events, expected);
     }
@@ -294,7 +289,7 @@ private Q_SLOTS:
     {
         const int cab = addCabinet();
         DeleteCabinet(cab);
-        QCOMPARE(rows(QStringLiteral("Cabinet")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Cabinet")), 0);
         const QStringList expected{"start Delete cabinet 1..2", "step Delete cabinet", "stop"};
         QCOMPARE(m_view->events, expected);
     }
@@ -314,7 +309,7 @@ private Q_SLOTS:
 
         DeletePages({p3, p1, shortcut, p1});
 
-        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 1);
         QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page")).toInt(), p2);
         verifyFiles(gone, false);
         verifyFiles(kept, true);
@@ -347,7 +342,7 @@ private Q_SLOTS:
 
         verifyFiles(pageList, false);
         verifyFiles(shortcutFiles, true);
-        QCOMPARE(rows(QStringLiteral("Page")), 3);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 3);
     }
 
     // An image removed by hand is skipped quietly; its thumbnail still goes.
@@ -363,7 +358,7 @@ private Q_SLOTS:
         QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(single)));
         DeleteDocument(doc);
         QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(inDoc)));
-        QCOMPARE(rows(QStringLiteral("Page")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
     }
 
     // A file that another remaining page names is kept, until its last page
@@ -382,7 +377,7 @@ private Q_SLOTS:
         verifyFiles(files, true);
         DeleteDocument(doc1);
         verifyFiles(files, true);
-        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 1);
         DeleteDocument(doc2);
         verifyFiles(files, false);
     }
@@ -397,7 +392,7 @@ private Q_SLOTS:
         const QStringList files = pageFiles(p1);
         DeleteFolder(fld);
         verifyFiles(files, false);
-        QCOMPARE(rows(QStringLiteral("Page")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
     }
 
     // A shortcut to a stored page's file keeps that file alive.
@@ -461,7 +456,7 @@ private Q_SLOTS:
         QCOMPARE(exists(target), kept);
         QCOMPARE(result.keptFiles.contains(QFileInfo(expand(filename)).filePath()), kept);
         QVERIFY(exists(PagePaths::GetDefaultPageFilePath(other)));
-        QVERIFY(DbConnection::isOpen() && rows("Page") == 1);
+        QVERIFY(DbConnection::isOpen() && RecordFixture::rowCount("Page") == 1);
     }
 
     void injectedFailureChangesNothing_data()
@@ -542,7 +537,7 @@ private Q_SLOTS:
 
         DeleteFolder(fld);
 
-        QCOMPARE(rows(QStringLiteral("Page")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
         QCOMPARE(m_view->events.first(), QStringLiteral("start Delete folder 1..1002"));
         QCOMPARE(m_view->stepCount(QStringLiteral("Delete page files")), 1000);
         for (int id : ids)

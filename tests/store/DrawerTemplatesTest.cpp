@@ -3,6 +3,7 @@
 #include "DrawerTemplates.h"
 #include "FileSizeLimit.h"
 #include "RecordingNavigationSink.h"
+#include "RecordFixture.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 
@@ -79,11 +80,6 @@ QString contentOf(int drawerId)
         folders << folder;
     }
     return describe(folders);
-}
-
-int rowCount(const char *table)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt();
 }
 
 } // namespace
@@ -233,7 +229,7 @@ private Q_SLOTS:
                                               "t");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Taxes 2024(Form 1040pdf,merged),O'Brien]"));
         QCOMPARE(sink.calls.size(), 4);
-        QCOMPARE(rowCount("Document"), 2);
+        QCOMPARE(RecordFixture::rowCount("Document"), 2);
     }
 
     // Folder names merge as the dialogs compare them, letter case folded
@@ -286,11 +282,11 @@ private Q_SLOTS:
             QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(TemplateFilePath()),
                      qPrintable(e.text));
         }
-        QCOMPARE(rowCount("Folder"), 0);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 0);
         QVERIFY(sink.calls.isEmpty());
         writeTemplateFile(("DRW=t\nFLD=" + QString(80, QChar(0x00c4)) + "\n").toUtf8());
         ApplyDrawerTemplate("t", drawerId);
-        QCOMPARE(rowCount("Folder"), 1);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 1);
     }
 
     // Without a template file there is nothing to apply; drawer -1 gets
@@ -302,7 +298,7 @@ private Q_SLOTS:
         ApplyDrawerTemplate("Home", drawerId);
         writeTemplateFile("DRW=Home\nFLD=f\n");
         ApplyDrawerTemplate("Home", -1);
-        QCOMPARE(rowCount("Folder"), 0);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
 
@@ -326,8 +322,8 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(failingStatement);
         QVERIFY_THROWS_EXCEPTION(DbError, ApplyDrawerTemplate("Home", drawerId));
         DbConnection::failAfterStatements(0);
-        QCOMPARE(rowCount("Folder"), 0);
-        QCOMPARE(rowCount("Document"), 0);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 0);
+        QCOMPARE(RecordFixture::rowCount("Document"), 0);
         QVERIFY(sink.calls.isEmpty());
         // The connection is usable again.
         ApplyDrawerTemplate("Home", drawerId);

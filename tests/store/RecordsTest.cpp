@@ -17,11 +17,6 @@ QVariant field(const QString &sql, const QVariantList &binds)
     return DbConnection::QueryValue(sql, binds);
 }
 
-int count(const QString &table)
-{
-    return field(QStringLiteral("SELECT Count(*) FROM ") + table, {}).toInt();
-}
-
 } // namespace
 
 class RecordsTest : public QObject
@@ -188,7 +183,7 @@ private Q_SLOTS:
         const int cabinet = RecordFixture::cabinet("C");
         const int drawer = RecordFixture::drawer(cabinet, "D");
         const int folder = RecordFixture::folder(drawer, "F");
-        const int before = count(table);
+        const int before = RecordFixture::rowCount(table);
         DbConnection::Execute(QStringLiteral("DELETE FROM Cabinet"));
         DbConnection::Execute(QStringLiteral("DELETE FROM Drawer"));
         DbConnection::Execute(QStringLiteral("DELETE FROM Folder"));
@@ -204,7 +199,7 @@ private Q_SLOTS:
             QCOMPARE(e.code, int(ErrorCode::RecordMissing));
             QCOMPARE(e.text, message);
         }
-        QCOMPARE(count(table), table == "Document" ? before : 0);
+        QCOMPARE(RecordFixture::rowCount(table), table == "Document" ? before : 0);
         QCOMPARE(field("SELECT Count(*) FROM " + table + " WHERE Name = 'New'", {}).toInt(), 0);
     }
 
@@ -222,7 +217,7 @@ private Q_SLOTS:
             QVERIFY(e.text.contains("longer than 80 characters"));
         }
         QVERIFY_THROWS_EXCEPTION(DbError, UpdateCabinet(id, {full + "x", "", "", false, ""}));
-        QCOMPARE(count("Drawer"), 0);
+        QCOMPARE(RecordFixture::rowCount("Drawer"), 0);
         QCOMPARE(ReadCabinet(id)->name, full);
     }
 

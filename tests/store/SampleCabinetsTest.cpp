@@ -4,6 +4,7 @@
 #include "RecordingNavigationSink.h"
 #include "RecordRules.h"
 #include "SampleCabinets.h"
+#include "RecordFixture.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 
@@ -54,11 +55,6 @@ QString contentOf(int cabinetId)
         drawers << drawer;
     }
     return describe(drawers);
-}
-
-int rowCount(const char *table)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt();
 }
 
 void writeOutline(const QByteArray &bytes)
@@ -178,9 +174,9 @@ private Q_SLOTS:
                  kGeneric);
         QCOMPARE(DbConnection::QueryValue("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {cabinetId}),
                  QVariant(QString("")));
-        QCOMPARE(rowCount("Drawer"), 6);
-        QCOMPARE(rowCount("Folder"), 15);
-        QCOMPARE(rowCount("Document"), 0);
+        QCOMPARE(RecordFixture::rowCount("Drawer"), 6);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 15);
+        QCOMPARE(RecordFixture::rowCount("Document"), 0);
         QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Folder JOIN Drawer USING (DrawerId)"
                                           " WHERE Drawer.Name = 'Income Tax Returns'")
                      .toInt(),
@@ -205,8 +201,8 @@ private Q_SLOTS:
     {
         QVERIFY(!QFile::exists(SampleOutlinePath()));
         const int cabinetId = CreateSampleCabinet(kGeneric);
-        QCOMPARE(rowCount("Drawer"), 6);
-        QCOMPARE(rowCount("Folder"), 15);
+        QCOMPARE(RecordFixture::rowCount("Drawer"), 6);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 15);
         QVERIFY(contentOf(cabinetId).startsWith("Household Equipment[Refrigerator,Stove]"));
         QCOMPARE(outlineBytes(), QByteArray(kBuiltIn));
     }
@@ -287,7 +283,7 @@ private Q_SLOTS:
             QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(SampleOutlinePath()),
                      qPrintable(e.text));
         }
-        QCOMPARE(rowCount("Cabinet"), 0);
+        QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
 
@@ -310,9 +306,9 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(failingStatement);
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
         DbConnection::failAfterStatements(0);
-        QCOMPARE(rowCount("Cabinet"), 1);
-        QCOMPARE(rowCount("Drawer"), 0);
-        QCOMPARE(rowCount("Folder"), 0);
+        QCOMPARE(RecordFixture::rowCount("Cabinet"), 1);
+        QCOMPARE(RecordFixture::rowCount("Drawer"), 0);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 0);
         QCOMPARE(sink.calls.size(), 1);
         QVERIFY(sink.calls.first().startsWith("cabinet "));
     }
@@ -324,7 +320,7 @@ private Q_SLOTS:
         RecordingNavigationSink sink;
         DbConnection::failAfterStatements(1);
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
-        QCOMPARE(rowCount("Cabinet"), 0);
+        QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
 
@@ -336,7 +332,7 @@ private Q_SLOTS:
         RecordingNavigationSink sink;
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
         QVERIFY_THROWS_EXCEPTION(DbError, SampleCabinetNames());
-        QCOMPARE(rowCount("Cabinet"), 0);
+        QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
 

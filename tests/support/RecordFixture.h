@@ -37,4 +37,10 @@ inline int document(int folderId, const QString &name, const QVariant &date = QV
                   {folderId, name, date.isValid() ? date : QVariant(QMetaType(QMetaType::QString))});
 }
 
+// The number of rows of a table.
+inline int rowCount(const QString &table)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
+}
+
 } // namespace RecordFixture
