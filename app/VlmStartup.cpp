@@ -1,8 +1,5 @@
 #include "VlmStartup.h"
 
-#include "DataFolder.h"
-#include "Database.h"
-#include "DbConnection.h"
 #include "DrawerTemplates.h"
 #include "FindCriteria.h"
 #include "LevelList.h"
@@ -10,6 +7,7 @@
 #include "PagePane.h"
 #include "Prompt.h"
 #include "SampleCabinets.h"
+#include "Startup.h"
 #include "frmNavTree.h"
 #include "frmSplash.h"
 
@@ -24,30 +22,17 @@ Result Main()
     result.exitCode = 1;
     NavState &state = NavState::instance();
 
-    QString message;
-    if (!Database::CheckDatabaseDriver(&message)) {
-        Prompt::instance().error(message);
-        return result;
-    }
-    if (!DataFolder::ensure(&message)) {
-        Prompt::instance().error(message);
-        return result;
-    }
-    // One program at a time works on the data folder; vlmtools checks this
-    // lock before it changes anything.
-    auto lock = std::make_unique<QLockFile>(DataFolder::filePath(QStringLiteral("vlm.lock")));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        Prompt::instance().error(QStringLiteral("Vellumark is already running on the data folder \"%1\".")
-                                     .arg(DataFolder::path()));
-        return result;
-    }
-    try {
-        Database::OpenDatabase();
-        Database::UpdateDatabase();
-    } catch (const DbError &e) {
-        DbConnection::close();
-        Prompt::instance().error(e.message());
+    Startup::InitApplication();
+    std::optional<Startup::Failure> failure = Startup::CheckDriver();
+    if (!failure)
+        failure = Startup::EnsureDataFolder();
+    std::unique_ptr<QLockFile> lock;
+    if (!failure)
+        lock = Startup::LockDataFolder(&failure);
+    if (!failure)
+        failure = Startup::OpenDatabase();
+    if (failure) {
+        Startup::Show(*failure);
         return result;
     }
 

@@ -1,24 +1,21 @@
+#include "VlmApplication.h"
 #include "VlmStartup.h"
-#include "Settings.h"
+#include "Startup.h"
 #include "WidgetPrompt.h"
 #include "frmNavTree.h"
 #include "frmProgress.h"
 #include "NavIcons.h"
 
 #include <QApplication>
-#include <QImageReader>
 #include <QLockFile>
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(Settings::AppName);
-    QApplication::setApplicationDisplayName(QStringLiteral("Vellumark"));
+    VlmApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(VLM_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vellumark"));
     QApplication::setWindowIcon(NavIcons::appIcon());
-    // Scanned pages at 600 dpi are larger than Qt's default image limit.
-    QImageReader::setAllocationLimit(1024);
+    Startup::InitApplication();
 
     WidgetPrompt prompt;
     Prompt::setInstance(&prompt);

@@ -29,13 +29,13 @@ Result RenameRecord(const QString &key, const QString &newName)
     RecordKind kind = RecordKind::Document;
     if (prefix == Cabinet) {
         kind = RecordKind::Cabinet;
-        taken = RecordRules::CabinetNameExists(name, id);
+        taken = Records::CabinetNameExists(name, id);
     } else if (prefix == Drawer) {
         kind = RecordKind::Drawer;
-        taken = RecordRules::DrawerNameExists(Common::GetCabinetIdOfDrawer(id), name, id);
+        taken = Records::DrawerNameExists(Common::GetCabinetIdOfDrawer(id), name, id);
     } else if (prefix == Folder) {
         kind = RecordKind::Folder;
-        taken = RecordRules::FolderNameExists(Common::GetDrawerIdOfFolder(id), name, id);
+        taken = Records::FolderNameExists(Common::GetDrawerIdOfFolder(id), name, id);
     } else if (prefix != Document) {
         return r;
     }

@@ -1,6 +1,7 @@
 #include "DataFolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -8,7 +9,8 @@ namespace DataFolder {
 
 QString path()
 {
-    const QString env = qEnvironmentVariable("VLM_DATA_DIR");
+    // The file-name decoding of the system, as every path of the program.
+    const QString env = QFile::decodeName(qgetenv("VLM_DATA_DIR"));
     if (!env.isEmpty())
         return QDir::cleanPath(QFileInfo(env).absoluteFilePath());
     // GenericDataLocation, not AppDataLocation: the latter depends on each
@@ -24,6 +26,17 @@ QString filePath(const QString &name)
 
 bool ensure(QString *error)
 {
+    // A name in bytes that the system's encoding cannot read would decode
+    // to another folder (replacement characters): refuse it rather than
+    // put the archive there.
+    const QByteArray raw = qgetenv("VLM_DATA_DIR");
+    if (!raw.isEmpty() && QFile::encodeName(QFile::decodeName(raw)) != raw) {
+        if (error)
+            *error = QStringLiteral("The data folder named by VLM_DATA_DIR (\"%1\") is not valid text in the "
+                                    "system's encoding. Rename the folder or point VLM_DATA_DIR at another one.")
+                         .arg(QString::fromLatin1(raw));
+        return false;
+    }
     const QString p = path();
     if (QFileInfo(p).isDir() || QDir().mkpath(p))
         return true;

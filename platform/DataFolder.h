@@ -10,7 +10,8 @@ namespace DataFolder {
 QString path();
 // A file or folder inside the data folder.
 QString filePath(const QString &name);
-// Creates the folder when missing; false with a reason when it cannot.
+// Creates the folder when missing; false with a reason when it cannot, or
+// when $VLM_DATA_DIR holds bytes the system's encoding cannot read.
 bool ensure(QString *error = nullptr);
 
 } // namespace DataFolder

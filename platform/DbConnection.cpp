@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 
 #include <cmath>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcDb, "vlm.db")
 
@@ -46,19 +47,19 @@ namespace DbConnection {
 void open(const QString &fileName)
 {
     close();
-    QString failure;
+    std::optional<DbError> failure;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
         db.setDatabaseName(fileName);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.isValid())
-            failure = QStringLiteral("The SQLite database driver of Qt is not installed.");
+            failure = DbError(ErrorCode::DriverMissing, QStringLiteral("The SQLite database driver of Qt is not installed."));
         else if (!db.open())
-            failure = db.lastError().text();
+            failure = sqlError(db.lastError(), fileName);
     }
-    if (!failure.isEmpty()) {
+    if (failure) {
         close();
-        throw DbError(-1, failure);
+        throw *failure;
     }
     try {
         // SQLite opens any file; the first read tells whether it is a database.

@@ -23,6 +23,7 @@ enum class ErrorCode : int {
     UnsafePath,            // a stored file name outside the page folders
     LaunchFailed,          // no program could be started
     InvalidValue,          // a value that cannot be stored
+    DriverMissing,         // Qt's SQLite driver is not installed
 };
 
 // The one error type of the store. It is thrown inside the store and caught

@@ -10,6 +10,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QUrl>
+
+#include <optional>
 
 using DbConnection::Execute;
 
@@ -64,11 +67,6 @@ void runStep(int version, std::initializer_list<AddColumn> columns,
     tx.commit();
 }
 
-DbError fileError(const QFile &f, const QString &what)
-{
-    return DbError(int(f.error()) + 1000, QStringLiteral("%1: %2").arg(what, f.errorString()));
-}
-
 void buildSchema(const QString &fileName)
 {
     const QString conn = QStringLiteral("vlm-create");
@@ -78,15 +76,14 @@ void buildSchema(const QString &fileName)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
         db.setDatabaseName(fileName);
         if (!db.open()) {
-            failure = DbError(-1, db.lastError().text());
+            failure = sqlError(db.lastError(), fileName);
             failed = true;
         } else {
             QSqlQuery q(db);
             db.transaction();
             for (const char *sql : kSchema) {
                 if (!q.exec(QLatin1String(sql))) {
-                    failure = DbError(q.lastError().nativeErrorCode().toInt(),
-                                      q.lastError().databaseText());
+                    failure = sqlError(q.lastError(), QLatin1String(sql));
                     failed = true;
                     break;
                 }
@@ -94,7 +91,7 @@ void buildSchema(const QString &fileName)
             if (failed)
                 db.rollback();
             else if (!db.commit()) {
-                failure = DbError(-1, db.lastError().text());
+                failure = sqlError(db.lastError(), fileName);
                 failed = true;
             }
             q.finish();
@@ -106,9 +103,129 @@ void buildSchema(const QString &fileName)
         throw failure;
 }
 
+// The tables and the version-0 columns every Vellumark database has; a file
+// without them belongs to another program.
+const struct
+{
+    const char *table;
+    const char *columns[4];
+} kOurTables[] = {
+    {"Cabinet", {"CabinetId", "Name", "Password", "Description"}},
+    {"Drawer", {"DrawerId", "CabinetId", "Name", "Description"}},
+    {"Folder", {"FolderId", "DrawerId", "Name", "Description"}},
+    {"Document", {"DocumentId", "FolderId", "Name", "DateOnDocument"}},
+    {"Page", {"PageId", "DocumentId", "PageNumber", "FileSize"}},
+    {"Version", {"Version", nullptr, nullptr, nullptr}},
+};
+
+// SQLITE_NOTADB, the code SQLite itself gives such a file.
+constexpr int kSqliteNotADatabase = 26;
+
+quint32 bigEndian(const QByteArray &bytes, int at, int size)
+{
+    quint32 v = 0;
+    for (int i = 0; i < size; ++i)
+        v = (v << 8) | quint8(bytes.at(at + i));
+    return v;
+}
+
+// The 100-byte SQLite header: the magic text, the page size and, when the
+// header's own check says it is valid, the page count. A file shorter than
+// page size times page count has lost its end.
+void checkHeader(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileError(file, fileName);
+    const QByteArray header = file.read(100);
+    const qint64 size = file.size();
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        throw DbError(kSqliteNotADatabase, QStringLiteral("file is not a database"));
+    quint32 pageSize = bigEndian(header, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const quint32 pageCount = bigEndian(header, 28, 4);
+    const bool countValid = pageCount != 0 && header.mid(24, 4) == header.mid(92, 4);
+    if (countValid && size < qint64(pageSize) * pageCount)
+        throw DbError(ErrorCode::DatabaseDamaged,
+                      QStringLiteral("the file is cut short: it holds %1 bytes of %2").arg(size).arg(
+                          qint64(pageSize) * pageCount));
+}
+
+bool hasColumn(QSqlDatabase &db, const char *table, const char *column)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+    q.addBindValue(QLatin1String(table));
+    if (!q.exec())
+        throw sqlError(q.lastError());
+    while (q.next()) {
+        if (q.value(0).toString().compare(QLatin1String(column), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+void checkSchema(const QString &fileName)
+{
+    const QString conn = QStringLiteral("vlm-recognise");
+    std::optional<DbError> failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        // Read-only and immutable: recognising the file must not change a
+        // byte of it nor leave a journal, WAL or lock file beside it.
+        QUrl url = QUrl::fromLocalFile(fileName);
+        url.setQuery(QStringLiteral("mode=ro&immutable=1"));
+        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        if (!db.open()) {
+            failure = sqlError(db.lastError(), fileName);
+        } else {
+            try {
+                QSqlQuery probe(db);
+                if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                    throw sqlError(probe.lastError());
+                probe.finish();
+                for (const auto &t : kOurTables) {
+                    for (const char *column : t.columns) {
+                        if (column && !hasColumn(db, t.table, column))
+                            throw DbError(ErrorCode::NotOurDatabase,
+                                          QStringLiteral("it has no %1 column in a %2 table")
+                                              .arg(QLatin1String(column), QLatin1String(t.table)));
+                    }
+                }
+            } catch (const DbError &e) {
+                failure = e;
+            }
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(conn);
+    if (failure)
+        throw *failure;
+}
+
+bool isReadOnly(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    // The permission bits too: the tests and an administrator run as root,
+    // whom the system lets write anything.
+    const QFile::Permissions write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return !info.isWritable() || !(info.permissions() & write);
+}
+
 } // namespace
 
 namespace Database {
+
+void CheckDatabaseFile(const QString &fileName)
+{
+    checkHeader(fileName);
+    checkSchema(fileName);
+    if (isReadOnly(fileName))
+        throw DbError(ErrorCode::DatabaseReadOnly, QStringLiteral("the file is read-only"));
+}
+
 
 QString DatabaseFile()
 {
@@ -156,13 +273,13 @@ void CreateDatabase(const QString &fileName)
         if (QFileInfo::exists(tmpl)) {
             QFile src(tmpl);
             if (!src.copy(temp))
-                throw fileError(src, QStringLiteral("Cannot copy \"%1\"").arg(tmpl));
+                throw fileError(src, tmpl);
         } else {
             buildSchema(temp);
         }
         QFile made(temp);
         if (!made.rename(fileName))
-            throw fileError(made, QStringLiteral("Cannot create \"%1\"").arg(fileName));
+            throw fileError(made, fileName);
     } catch (...) {
         QFile::remove(temp);
         throw;

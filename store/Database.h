@@ -22,6 +22,16 @@ bool CheckDatabaseDriver(QString *message);
 void CreateDatabase(const QString &fileName);
 void CreateDatabase();
 
+// Checks an existing database file before anything may change it, with a
+// connection of its own that only reads: that it is an SQLite file
+// (else the driver's "file is not a database", code 26), that it is not
+// shorter than its header says (ErrorCode::DatabaseDamaged), that it holds
+// the filing store's tables (ErrorCode::NotOurDatabase, naming the first
+// table or column missing) and that it can be written
+// (ErrorCode::DatabaseReadOnly). The file is left byte for byte as it was.
+// Throws DbError.
+void CheckDatabaseFile(const QString &fileName);
+
 // Creates the database when missing, then opens the program's connection.
 void OpenDatabase(const QString &fileName);
 void OpenDatabase();

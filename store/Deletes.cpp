@@ -2,41 +2,34 @@
 
 #include <functional>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSet>
-#include <QStringList>
 #include <QVector>
 
+#include "DataFolder.h"
 #include "DbConnection.h"
 #include "PagePaths.h"
+#include "Pages.h"
 #include "Progress.h"
 
 namespace {
 
-// The documents below a folder, a drawer and a cabinet, for "IN (...)".
-const QString kFolderDocuments =
-    QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ?");
-const QString kDrawerDocuments = QStringLiteral(
-    "SELECT DocumentId FROM Document WHERE FolderId IN"
-    " (SELECT FolderId FROM Folder WHERE DrawerId = ?)");
-const QString kCabinetDocuments = QStringLiteral(
-    "SELECT DocumentId FROM Document WHERE FolderId IN"
-    " (SELECT FolderId FROM Folder WHERE DrawerId IN"
-    " (SELECT DrawerId FROM Drawer WHERE CabinetId = ?))");
-
-// Bound values per statement for page-id lists, well below SQLite's limit.
-constexpr int kChunk = 500;
+Q_LOGGING_CATEGORY(lcDeletes, "vlm.store")
 
 const QString kPageFilesStep = QStringLiteral("Delete page files");
 
-// The files of one page, read while its row still exists.
+// The files of one page that the delete may remove, decided while its row
+// still exists.
 struct PageFiles
 {
-    QString filename;   // the stored Filename, empty for the default store
-    QString image;
-    QString thumb;
-    bool owned = false; // false for a shortcut page: the user's own file
+    int pageId = 0;
+    QString filename;    // the stored Filename, empty for the default store
+    QString storagePath; // its cabinet's storage path
+    QStringList files;   // image and thumbnail, when the page owns them
 };
 
 using PageFileList = QVector<PageFiles>;
@@ -46,97 +39,164 @@ struct ProgressCloser
     ~ProgressCloser() { Progress::StopProgress(); }
 };
 
-PageFiles pageFilesOf(int pageId, const QVariant &filename, const QVariant &shortcut)
+PageFiles pageFilesOf(const Pages::PageFileRow &row)
 {
-    PageFiles files;
-    files.filename = NullToEmpty(filename);
-    files.owned = NullToEmpty(shortcut) != QLatin1String("Y");
-    if (files.owned) {
-        files.image = PagePaths::GetPageFilePath(pageId, files.filename);
-        files.thumb = PagePaths::GetThumbFilePath(pageId, files.filename);
-    }
+    PageFiles files{row.pageId, row.filename, row.storagePath, {}};
+    if (row.shortcut)
+        return files;  // the user's own file and thumbnail stay
+    files.files << PagePaths::GetPageFilePath(row.pageId, row.filename);
+    const QString thumb = PagePaths::GetThumbFilePath(row.pageId, row.filename);
+    if (!thumb.isEmpty())
+        files.files << thumb;
     return files;
 }
 
-void collectPageFiles(const QString &where, const QVariantList &binds, PageFileList *out)
+void collect(const QList<Pages::PageFileRow> &rows, PageFileList *out)
 {
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT PageId, Filename, ShortcutYN FROM Page WHERE ") + where
-            + QStringLiteral(" ORDER BY PageId"),
-        binds);
-    for (int row = 0; row < rs.recordCount(); ++row)
-        out->append(pageFilesOf(rs.value(row, 0).toInt(), rs.value(row, 1), rs.value(row, 2)));
+    for (const Pages::PageFileRow &row : rows)
+        out->append(pageFilesOf(row));
 }
 
-QString placeholders(int count)
+bool hasParentStep(const QString &path)
 {
-    QStringList marks;
-    for (int i = 0; i < count; ++i)
-        marks.append(QStringLiteral("?"));
-    return marks.join(QLatin1Char(','));
+    return QDir::fromNativeSeparators(path).split(QLatin1Char('/')).contains(QStringLiteral(".."));
 }
 
-// Stored files that pages outside the deleted set still name must stay. Runs
-// after the rows are deleted, so every row that still names a file is one
-// that remains.
-void keepSharedFiles(PageFileList *files)
+// An existing folder as resolved on disk, empty when there is none.
+QString canonicalFolder(const QString &path)
 {
-    QSet<QString> candidates;
-    for (const PageFiles &f : *files) {
-        if (f.owned && !f.filename.isEmpty())
-            candidates.insert(f.filename);
+    if (path.isEmpty() || !QDir::isAbsolutePath(path) || hasParentStep(path))
+        return {};
+    return QFileInfo(path).canonicalFilePath();
+}
+
+bool isInside(const QString &path, const QString &folder)
+{
+    return !folder.isEmpty() && path.startsWith(folder + QLatin1Char('/'));
+}
+
+// Where page files may be deleted, and what must never be.
+struct FileRules
+{
+    QString pages;
+    QString thumbs;
+    QSet<QString> forbidden;   // the database and its companions
+    QSet<QString> named;       // what the remaining rows name, cleaned and as stored
+    QSet<int> remainingIds;    // pages whose default files a stored name reaches
+
+    FileRules()
+    {
+        pages = canonicalFolder(DataFolder::filePath(QStringLiteral("Pages")));
+        thumbs = canonicalFolder(DataFolder::filePath(QStringLiteral("Thumbs")));
+        for (const char *name : {"vlm.mdb", "vlm.mdb-journal", "vlm.lock", "empty.mdb"}) {
+            const QString path = DataFolder::filePath(QLatin1String(name));
+            forbidden.insert(QFileInfo(path).canonicalFilePath());
+            forbidden.insert(QDir::cleanPath(path));
+        }
     }
-    const QStringList names(candidates.cbegin(), candidates.cend());
-    QSet<QString> shared;
-    for (int start = 0; start < names.size(); start += kChunk) {
-        const QStringList part = names.mid(start, kChunk);
-        const Recordset rs = DbConnection::OpenRecordset(
-            QStringLiteral("SELECT DISTINCT Filename FROM Page WHERE Filename IN (%1)")
-                .arg(placeholders(part.size())),
-            QVariantList(part.cbegin(), part.cend()));
-        for (int row = 0; row < rs.recordCount(); ++row)
-            shared.insert(rs.value(row, 0).toString());
+
+    // A cabinet's storage path counts unless it is the root or the home
+    // folder itself, which would open every file below them.
+    static QString storageRoot(const QString &storagePath)
+    {
+        const QString root = canonicalFolder(storagePath);
+        if (root == QLatin1String("/") || root == QFileInfo(QDir::homePath()).canonicalFilePath())
+            return {};
+        return root;
     }
-    for (PageFiles &f : *files) {
-        if (shared.contains(f.filename))
-            f.owned = false;
+
+    // Why the file stays, or an empty text when it may go.
+    QString refusal(const PageFiles &page, const QString &file) const
+    {
+        // The default store's paths are made from the data folder and the
+        // page id alone: they are the page's own files whatever another row
+        // names (that row never owned them).
+        if (page.filename.isEmpty())
+            return {};
+        if (!QDir::isAbsolutePath(page.filename) || hasParentStep(page.filename))
+            return QStringLiteral("not a plain absolute path");
+        const QString real = QFileInfo(file).canonicalFilePath();
+        if (real.isEmpty())
+            return QStringLiteral("cannot be resolved");
+        if (forbidden.contains(real) || forbidden.contains(QDir::cleanPath(file)))
+            return QStringLiteral("a database file");
+        const bool inStore = isInside(real, pages) || isInside(real, thumbs);
+        if (!inStore && !isInside(real, storageRoot(page.storagePath)))
+            return QStringLiteral("outside the page folders");
+        // A thumbnail stays with its image when another page names that.
+        const QString image = page.files.first();
+        const QString realImage = QFileInfo(image).canonicalFilePath();
+        if (named.contains(real) || named.contains(QDir::cleanPath(file)) || named.contains(QDir::cleanPath(image))
+            || (!realImage.isEmpty() && named.contains(realImage)))
+            return QStringLiteral("named by another page");
+        if (!page.filename.isEmpty() && inStore && remainingIds.contains(defaultId(real)))
+            return QStringLiteral("another page's own file");
+        return {};
     }
+
+    // The page id a default-store file name stands for, 0 for none.
+    static int defaultId(const QString &path)
+    {
+        static const QRegularExpression idName(QStringLiteral("^([0-9]+)\\.jpg$"));
+        const QRegularExpressionMatch m = idName.match(QFileInfo(path).fileName());
+        return m.hasMatch() ? m.captured(1).toInt() : 0;
+    }
+};
+
+// Reads, after the rows are gone (inside their transaction), what the
+// remaining rows name, so that no file of a remaining page is deleted.
+FileRules rulesAfterDelete(const PageFileList &files)
+{
+    FileRules rules;
+    // Only a delete that holds stored file names reads what the remaining
+    // rows name (a scan of the table): the default store's files need it not.
+    bool anyStored = false;
+    for (const PageFiles &page : files)
+        anyStored = anyStored || (!page.filename.isEmpty() && !page.files.isEmpty());
+    if (!anyStored)
+        return rules;
+    // As stored and cleaned; resolving each on disk would cost a look-up
+    // per shortcut page of the archive at every delete.
+    for (const QString &name : Pages::StoredFilenames()) {
+        rules.named.insert(name);
+        rules.named.insert(QDir::cleanPath(name));
+    }
+    QList<int> ids;
+    for (const PageFiles &page : files) {
+        if (page.filename.isEmpty())
+            continue;
+        for (const QString &file : page.files) {
+            if (const int id = FileRules::defaultId(file))
+                ids.append(id);
+        }
+    }
+    rules.remainingIds = Pages::ExistingPageIds(ids);
+    return rules;
 }
 
 // A missing file is no error, and a file that cannot be removed stays as an
 // orphan: its row is already gone, so nothing points at it any more.
-void removeFileQuietly(const QString &path)
+void removePageFiles(const PageFiles &page, const FileRules &rules, Deletes::DeleteResult *result)
 {
-    if (!path.isEmpty() && QFileInfo(path).isFile())
-        QFile::remove(path);
-}
-
-void removePageFiles(const PageFiles &files)
-{
-    if (!files.owned)
-        return;
-    removeFileQuietly(files.image);
-    removeFileQuietly(files.thumb);
-}
-
-int countPages(const QString &documents, int id)
-{
-    return DbConnection::QueryValue(
-               QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId IN (") + documents
-                   + QLatin1Char(')'),
-               {id})
-        .toInt();
+    for (const QString &file : page.files) {
+        if (!QFileInfo(file).isFile())
+            continue;
+        const QString why = rules.refusal(page, file);
+        if (why.isEmpty()) {
+            QFile::remove(file);
+        } else {
+            qCWarning(lcDeletes) << "kept" << file << "of page" << page.pageId << ":" << why;
+            result->keptFiles.append(file);
+        }
+    }
 }
 
 // The pages, documents and folders below a drawer, children first.
 void deleteDrawerRows(int drawerId)
 {
+    Pages::DeleteDrawerPages(drawerId);
     DbConnection::Execute(
-        QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kDrawerDocuments + QLatin1Char(')'),
-        {drawerId});
-    DbConnection::Execute(
-        QStringLiteral("DELETE FROM Document WHERE FolderId IN"
-                       " (SELECT FolderId FROM Folder WHERE DrawerId = ?)"),
+        QStringLiteral("DELETE FROM Document WHERE FolderId IN (SELECT FolderId FROM Folder WHERE DrawerId = ?)"),
         {drawerId});
     DbConnection::Execute(QStringLiteral("DELETE FROM Folder WHERE DrawerId = ?"), {drawerId});
 }
@@ -145,77 +205,81 @@ void deleteDrawerRows(int drawerId)
 // page files, while the rows still name them) in one transaction, then the
 // files, one progress step per page. The progress window is closed on the
 // way out, a failure included.
-void runDelete(const QString &caption, int rangeMax, const QString &fileStep,
-               const std::function<void(PageFileList *)> &deleteRows)
+Deletes::DeleteResult runDelete(const QString &caption, int rangeMax, const QString &fileStep,
+                                const std::function<void(PageFileList *)> &deleteRows)
 {
     Progress::StartProgress(caption, 1, rangeMax);
     ProgressCloser closer;
     PageFileList files;
+    FileRules rules;
     {
         DbConnection::Transaction tx;
         deleteRows(&files);
-        keepSharedFiles(&files);
+        rules = rulesAfterDelete(files);
         tx.commit();
     }
+    Deletes::DeleteResult result;
     for (const PageFiles &f : files) {
         Progress::AdvanceProgress(fileStep);
-        removePageFiles(f);
+        removePageFiles(f, rules, &result);
     }
+    return result;
 }
 
 } // namespace
 
 namespace Deletes {
 
-void DeleteStoredPageFiles(int pageId)
+DeleteResult DeleteStoredPageFiles(int pageId)
 {
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT Filename, ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
-    PageFiles files = pageFilesOf(pageId, rs.field(0), rs.field(1));
-    if (files.owned && !files.filename.isEmpty()) {
-        const int others = DbConnection::QueryValue(
-            QStringLiteral("SELECT COUNT(*) FROM Page WHERE Filename = ? AND PageId <> ?"),
-            {files.filename, pageId}).toInt();
-        files.owned = others == 0;
-    }
-    removePageFiles(files);
+    DeleteResult result;
+    const std::optional<Pages::PageFileRow> row = Pages::PageFile(pageId);
+    if (!row)
+        return result;
+    const PageFiles files = pageFilesOf(*row);
+    // The row still exists here: leave it out of what remaining rows name.
+    FileRules rules;
+    {
+        DbConnection::Transaction tx;
+        Pages::DeletePageRows({pageId});
+        rules = rulesAfterDelete({files});
+    }  // rolled back: the row stays
+    removePageFiles(files, rules, &result);
+    return result;
 }
 
 int CountDocumentPages(int documentId)
 {
-    return DbConnection::QueryValue(
-        QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId = ?"), {documentId}).toInt();
+    return Pages::CountDocumentPages(documentId);
 }
 
 int CountFolderPages(int folderId)
 {
-    return countPages(kFolderDocuments, folderId);
+    return Pages::CountFolderPages(folderId);
 }
 
 int CountDrawerPages(int drawerId)
 {
-    return countPages(kDrawerDocuments, drawerId);
+    return Pages::CountDrawerPages(drawerId);
 }
 
 int CountCabinetPages(int cabinetId)
 {
-    return countPages(kCabinetDocuments, cabinetId);
+    return Pages::CountCabinetPages(cabinetId);
 }
 
-void DeleteCabinet(int cabinetId)
+DeleteResult DeleteCabinet(int cabinetId)
 {
     const Recordset drawers = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? ORDER BY DrawerId"),
-        {cabinetId});
+        QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? ORDER BY DrawerId"), {cabinetId});
     const int drawerCount = drawers.recordCount();
     // Without drawers the range stays 1..2 with the single last step.
     const int rangeMax = drawerCount == 0 ? 2 : drawerCount + 3 + CountCabinetPages(cabinetId);
-    runDelete(QStringLiteral("Delete cabinet"), rangeMax, kPageFilesStep, [&](PageFileList *files) {
+    return runDelete(QStringLiteral("Delete cabinet"), rangeMax, kPageFilesStep, [&](PageFileList *files) {
         for (int row = 0; row < drawerCount; ++row) {
             const int drawerId = drawers.value(row, 0).toInt();
             Progress::AdvanceProgress(QStringLiteral("Delete drawer"));
-            collectPageFiles(QStringLiteral("DocumentId IN (") + kDrawerDocuments + QLatin1Char(')'),
-                             {drawerId}, files);
+            collect(Pages::DrawerPageFiles(drawerId), files);
             deleteDrawerRows(drawerId);
         }
         if (drawerCount > 0) {
@@ -227,12 +291,11 @@ void DeleteCabinet(int cabinetId)
     });
 }
 
-void DeleteDrawer(int drawerId)
+DeleteResult DeleteDrawer(int drawerId)
 {
     const int pages = CountDrawerPages(drawerId);
-    runDelete(QStringLiteral("Delete drawer"), pages + 3, kPageFilesStep, [&](PageFileList *files) {
-        collectPageFiles(QStringLiteral("DocumentId IN (") + kDrawerDocuments + QLatin1Char(')'),
-                         {drawerId}, files);
+    return runDelete(QStringLiteral("Delete drawer"), pages + 3, kPageFilesStep, [&](PageFileList *files) {
+        collect(Pages::DrawerPageFiles(drawerId), files);
         Progress::AdvanceProgress(QStringLiteral("Delete drawer"));
         deleteDrawerRows(drawerId);
         Progress::AdvanceProgress(QStringLiteral("Delete drawer"));
@@ -240,35 +303,32 @@ void DeleteDrawer(int drawerId)
     });
 }
 
-void DeleteFolder(int folderId)
+DeleteResult DeleteFolder(int folderId)
 {
     const int pages = CountFolderPages(folderId);
-    runDelete(QStringLiteral("Delete folder"), pages + 2, kPageFilesStep, [&](PageFileList *files) {
-        collectPageFiles(QStringLiteral("DocumentId IN (") + kFolderDocuments + QLatin1Char(')'),
-                         {folderId}, files);
+    return runDelete(QStringLiteral("Delete folder"), pages + 2, kPageFilesStep, [&](PageFileList *files) {
+        collect(Pages::FolderPageFiles(folderId), files);
         Progress::AdvanceProgress(QStringLiteral("Delete folder"));
-        DbConnection::Execute(
-            QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kFolderDocuments + QLatin1Char(')'),
-            {folderId});
+        Pages::DeleteFolderPages(folderId);
         DbConnection::Execute(QStringLiteral("DELETE FROM Document WHERE FolderId = ?"), {folderId});
         Progress::AdvanceProgress(QStringLiteral("Delete folder"));
         DbConnection::Execute(QStringLiteral("DELETE FROM Folder WHERE FolderId = ?"), {folderId});
     });
 }
 
-void DeleteDocument(int documentId)
+DeleteResult DeleteDocument(int documentId)
 {
     const int pages = CountDocumentPages(documentId);
-    runDelete(QStringLiteral("Delete document"), pages + 2, kPageFilesStep, [&](PageFileList *files) {
-        collectPageFiles(QStringLiteral("DocumentId = ?"), {documentId}, files);
+    return runDelete(QStringLiteral("Delete document"), pages + 2, kPageFilesStep, [&](PageFileList *files) {
+        collect(Pages::DocumentPageFiles(documentId), files);
         Progress::AdvanceProgress(QStringLiteral("Delete pages"));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId = ?"), {documentId});
+        Pages::DeleteDocumentPages(documentId);
         Progress::AdvanceProgress(QStringLiteral("Delete document"));
         DbConnection::Execute(QStringLiteral("DELETE FROM Document WHERE DocumentId = ?"), {documentId});
     });
 }
 
-void DeletePages(const QList<int> &pageIds)
+DeleteResult DeletePages(const QList<int> &pageIds)
 {
     QList<int> ids;
     QSet<int> seen;
@@ -279,20 +339,13 @@ void DeletePages(const QList<int> &pageIds)
         }
     }
     if (ids.isEmpty())
-        return;
-    runDelete(QStringLiteral("Delete page"), 3 * ids.size(), QStringLiteral("Delete page file"),
-              [&](PageFileList *files) {
-        for (int start = 0; start < ids.size(); start += kChunk) {
-            const QList<int> part = ids.mid(start, kChunk);
-            const QString in = QStringLiteral("PageId IN (%1)").arg(placeholders(part.size()));
-            QVariantList binds;
-            for (int id : part)
-                binds.append(id);
-            collectPageFiles(in, binds, files);
-            DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE ") + in, binds);
-            for (int i = 0; i < part.size(); ++i)
-                Progress::AdvanceProgress(QStringLiteral("Delete page record"));
-        }
+        return {};
+    return runDelete(QStringLiteral("Delete page"), 3 * ids.size(), QStringLiteral("Delete page file"),
+                     [&](PageFileList *files) {
+        collect(Pages::PageFiles(ids), files);
+        Pages::DeletePageRows(ids);
+        for (int i = 0; i < ids.size(); ++i)
+            Progress::AdvanceProgress(QStringLiteral("Delete page record"));
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 
 // Deleting records with everything below them and their page files. The
 // database declares no relations, so each level removes its children by
@@ -11,25 +12,41 @@
 // rows in one transaction, and only after the commit deletes the files (one
 // progress step per page). A failing row statement therefore deletes
 // nothing (DbError is thrown), and a file that cannot be removed leaves
-// only an orphan file behind, never a row without its file. Files of
-// shortcut pages are the user's own and are never deleted, and a file that
-// another remaining page still names is kept.
+// only an orphan file behind, never a row without its file.
+//
+// A stored Filename comes from the database and is not trusted: only a
+// non-shortcut page's own image and thumbnail are deleted, and only when
+// they lie (after resolving links) inside the data folder's Pages/ or
+// Thumbs/ folder or inside the storage path of the page's cabinet, named by
+// an absolute path without "..". The database and its journal, a stored
+// file that a remaining page still names and another page's default-store
+// file are never deleted (a default-store file, made from the page id, is
+// always the page's own). Files of shortcut
+// pages are the user's own and are kept without a word; every other file
+// kept is listed in the result.
 namespace Deletes {
 
-// Deletes the image and the thumbnail of one page unless it is a shortcut
-// page; a missing file is skipped, a failure ends quietly. Reads the row, so
-// call it before the row is deleted.
-void DeleteStoredPageFiles(int pageId);
+struct DeleteResult
+{
+    // Files the delete left in place although a deleted page named them:
+    // outside the page folders, the database, or named by another page.
+    QStringList keptFiles;
+};
+
+// Deletes the image and the thumbnail of one page under the rules above; a
+// missing file is skipped, a failure ends quietly. Reads the row, so call
+// it before the row is deleted.
+DeleteResult DeleteStoredPageFiles(int pageId);
 
 int CountDocumentPages(int documentId);
 int CountFolderPages(int folderId);
 int CountDrawerPages(int drawerId);
 int CountCabinetPages(int cabinetId);
 
-void DeleteCabinet(int cabinetId);
-void DeleteDrawer(int drawerId);
-void DeleteFolder(int folderId);
-void DeleteDocument(int documentId);
-void DeletePages(const QList<int> &pageIds);
+DeleteResult DeleteCabinet(int cabinetId);
+DeleteResult DeleteDrawer(int drawerId);
+DeleteResult DeleteFolder(int folderId);
+DeleteResult DeleteDocument(int documentId);
+DeleteResult DeletePages(const QList<int> &pageIds);
 
 } // namespace Deletes

@@ -4,10 +4,11 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-#include "Common.h"
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "NavigationSink.h"
+#include "Outline.h"
+#include "Records.h"
 #include "TextFile.h"
 
 namespace {
@@ -21,34 +22,20 @@ const QString kDoc = QStringLiteral("DOC");
 
 QStringList g_names;
 
-// Entries come from a file the user edits, past the checks of the record
-// dialogs: drop the characters a name may not hold.
-QString cleanName(const QString &name)
-{
-    return TextFile::trimSpaces(Common::StripInvalidNameChars(name));
-}
+const QStringList kLevels = {kDrw, kFld, kDoc};
 
-int folderNamed(int drawerId, const QString &name)
+// The template's folders with their documents, as an outline entry gives
+// them.
+QList<DrawerTemplates::TemplateFolder> foldersOf(const QList<Outline::Entry> &entries)
 {
-    // Name is COLLATE NOCASE: the same test the record dialogs make.
-    return DbConnection::QueryValue(
-               QStringLiteral("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = ?"),
-               {drawerId, name})
-        .toInt();
-}
-
-int insertFolder(int drawerId, const QString &name)
-{
-    DbConnection::Execute(QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)"),
-                          {drawerId, name});
-    return int(DbConnection::LastInsertId());
-}
-
-int insertDocument(int folderId, const QString &name)
-{
-    DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"),
-                          {folderId, name});
-    return int(DbConnection::LastInsertId());
+    QList<DrawerTemplates::TemplateFolder> folders;
+    for (const Outline::Entry &folder : entries) {
+        QStringList documents;
+        for (const Outline::Entry &document : folder.children)
+            documents.append(document.name);
+        folders.append({folder.name, documents});
+    }
+    return folders;
 }
 
 struct NewNode
@@ -107,41 +94,15 @@ QStringList ReadTemplateNames(const QString &fileText)
 
 QList<TemplateFolder> ReadTemplateFolders(const QString &fileText, const QString &templateName)
 {
-    QList<TemplateFolder> folders;
-    bool inTemplate = false;
-    for (const QString &line : TextFile::splitLines(fileText)) {
-        const TextFile::Entry entry = TextFile::entryOf(line);
-        if (!inTemplate) {
-            inTemplate = entry.kind == kDrw
-                && entry.value.compare(templateName, Qt::CaseInsensitive) == 0;
-        } else if (entry.kind == kDrw) {
-            break;
-        } else if (entry.kind == kFld) {
-            folders.append({entry.value, {}});
-        } else if (entry.kind == kDoc && !folders.isEmpty()) {
-            folders.last().documents.append(entry.value);
-        }
-    }
-    return folders;
+    const std::optional<Outline::Entry> drawer = Outline::find(Outline::parse(fileText, kLevels), templateName);
+    return drawer ? foldersOf(drawer->children) : QList<TemplateFolder>();
 }
 
 QList<TemplateDrawer> ReadTemplateTree(const QString &fileText)
 {
     QList<TemplateDrawer> drawers;
-    bool folderOpen = false;
-    for (const QString &line : TextFile::splitLines(fileText)) {
-        const QString kind = line.left(3).toUpper();
-        const QString text = line.mid(4);
-        if (kind == kDrw) {
-            drawers.append({text, {}});
-            folderOpen = false;
-        } else if (kind == kFld && !drawers.isEmpty()) {
-            drawers.last().folders.append({text, {}});
-            folderOpen = true;
-        } else if (kind == kDoc && folderOpen) {
-            drawers.last().folders.last().documents.append(text);
-        }
-    }
+    for (const Outline::Entry &drawer : Outline::parse(fileText, kLevels, Outline::Reading::Verbatim))
+        drawers.append({drawer.name, foldersOf(drawer.children)});
     return drawers;
 }
 
@@ -188,23 +149,32 @@ void ApplyDrawerTemplate(const QString &templateName, int drawerId)
         return;
     // The names list keeps the spaces a name was written with; the file is
     // compared trimmed, so the chosen name is trimmed as well.
-    const QList<TemplateFolder> folders = ReadTemplateFolders(text, TextFile::trimSpaces(templateName));
+    const std::optional<Outline::Entry> chosen =
+        Outline::find(Outline::parse(text, kLevels), TextFile::trimSpaces(templateName));
+    if (!chosen)
+        return;
+    // A name is refused before anything goes in, never stored cut.
+    if (const std::optional<QString> tooLong = Outline::nameTooLong(chosen->children, Records::MaxNameLength))
+        throw DbError(ErrorCode::InvalidValue,
+                      QStringLiteral("%1 Please shorten it in \"%2\"; no folder of the template was added.")
+                          .arg(Records::NameTooLongMessage(*tooLong), TemplateFilePath()));
     QList<NewNode> nodes;
     DbConnection::Transaction tx;
-    for (const TemplateFolder &folder : folders) {
-        const QString folderName = cleanName(folder.name);
+    for (const TemplateFolder &folder : foldersOf(chosen->children)) {
+        const QString folderName = Outline::cleanName(folder.name);
         if (folderName.isEmpty())
             continue;  // its documents have no folder to go to
-        // Folder names are unique within a drawer.
-        int folderId = folderNamed(drawerId, folderName);
+        // Folder names are unique within a drawer, compared as the dialogs do.
+        int folderId = Records::FolderNamed(drawerId, folderName);
         if (folderId == 0) {
-            folderId = insertFolder(drawerId, folderName);
+            folderId = Records::InsertFolder(drawerId, folderName);
             nodes.append({true, drawerId, folderId, folderName});
         }
         for (const QString &document : folder.documents) {
-            const QString documentName = cleanName(document);
+            const QString documentName = Outline::cleanName(document);
             if (!documentName.isEmpty())
-                nodes.append({false, folderId, insertDocument(folderId, documentName), documentName});
+                nodes.append({false, folderId, Records::InsertDocument(folderId, documentName),
+                              documentName});
         }
     }
     tx.commit();
@@ -219,14 +189,14 @@ void ApplyDrawerTemplate(const QString &templateName, int drawerId)
 
 int AddTemplateFolder(int drawerId, const QString &name)
 {
-    const int folderId = insertFolder(drawerId, name);
+    const int folderId = Records::InsertFolder(drawerId, name);
     NavigationSink::instance().AddFolderToNavTree(drawerId, folderId, name);
     return folderId;
 }
 
 int AddTemplateDocument(int folderId, const QString &name)
 {
-    const int documentId = insertDocument(folderId, name);
+    const int documentId = Records::InsertDocument(folderId, name);
     // No date: the node shows the name alone.
     NavigationSink::instance().AddDocumentToNavTree(folderId, documentId, name, QDate());
     return documentId;

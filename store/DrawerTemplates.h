@@ -82,11 +82,14 @@ inline int DrawerTemplateCount() { return DrawerTemplateNames().size(); }
 // the documents into that folder. All rows go in one transaction; the tree
 // nodes are added after it commits, in file order. Nothing happens without
 // a template file or for drawer id -1. Throws DbError (nothing inserted,
-// no node added) when the file cannot be read or a statement fails.
+// no node added) when the file cannot be read or a statement fails, when a
+// name of the template is longer than a name may be (ErrorCode::
+// InvalidValue, naming the entry and the file: it is never stored cut) and
+// when the drawer no longer exists (ErrorCode::RecordMissing).
 void ApplyDrawerTemplate(const QString &templateName, int drawerId);
 
-// Inserts one Folder (Document) row, adds its tree node and returns the new
-// id. The name is stored as given. Throw DbError.
+// Inserts one Folder (Document) row through Records, adds its tree node and
+// returns the new id. The name is stored as given. Throw DbError.
 int AddTemplateFolder(int drawerId, const QString &name);
 int AddTemplateDocument(int folderId, const QString &name);
 

@@ -13,7 +13,7 @@ bool guard(const std::function<void()> &work)
     } catch (const DbError &e) {
         Prompt::instance().error(e.message());
     } catch (const std::exception &e) {
-        Prompt::instance().error(DbError(int(ErrorCode::Unexpected), QString::fromLocal8Bit(e.what())).message());
+        Prompt::instance().error(DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what())).message());
     }
     return false;
 }

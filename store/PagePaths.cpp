@@ -1,7 +1,7 @@
 #include "PagePaths.h"
 
 #include "DataFolder.h"
-#include "DbConnection.h"
+#include "Pages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -78,15 +78,12 @@ QString GetThumbFilePath(int pageId, const QString &filename)
 
 QString GetPageFilename(int pageId)
 {
-    return NullToEmpty(DbConnection::QueryValue(
-        QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId}));
+    return Pages::StoredFilename(pageId);
 }
 
 bool IsPageShortcut(int pageId)
 {
-    const QVariant v = DbConnection::QueryValue(
-        QStringLiteral("SELECT ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
-    return !v.isNull() && v.toString() == QLatin1String("Y");
+    return Pages::IsShortcut(pageId);
 }
 
 QString GetPageFilePath(int pageId)

@@ -1,10 +1,70 @@
 #include "Pages.h"
 
 #include <QSet>
+#include <QStringList>
+#include <QVariantList>
 
 #include "DbConnection.h"
 
 namespace {
+
+
+// ---- What the deletes and the path look-ups need of Page rows ----
+
+// Bound values per statement for id lists, well below SQLite's limit.
+constexpr int kChunk = 500;
+
+const QString kFolderDocuments = QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ?");
+const QString kDrawerDocuments = QStringLiteral(
+    "SELECT DocumentId FROM Document WHERE FolderId IN (SELECT FolderId FROM Folder WHERE DrawerId = ?)");
+const QString kCabinetDocuments = QStringLiteral(
+    "SELECT DocumentId FROM Document WHERE FolderId IN (SELECT FolderId FROM Folder WHERE DrawerId IN"
+    " (SELECT DrawerId FROM Drawer WHERE CabinetId = ?))");
+
+// The page's row with its cabinet's storage path, found through the chain
+// of parents (a row whose parents are gone has none).
+const QString kPageFiles = QStringLiteral(
+    "SELECT p.PageId, p.Filename, p.ShortcutYN, c.StoragePath FROM Page p"
+    " LEFT JOIN Document d ON d.DocumentId = p.DocumentId"
+    " LEFT JOIN Folder f ON f.FolderId = d.FolderId"
+    " LEFT JOIN Drawer w ON w.DrawerId = f.DrawerId"
+    " LEFT JOIN Cabinet c ON c.CabinetId = w.CabinetId WHERE ");
+
+QList<Pages::PageFileRow> pageFilesWhere(const QString &where, const QVariantList &binds)
+{
+    QList<Pages::PageFileRow> rows;
+    const Recordset rs = DbConnection::OpenRecordset(kPageFiles + where + QStringLiteral(" ORDER BY p.PageId"), binds);
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        rows.append({rs.value(row, 0).toInt(), NullToEmpty(rs.value(row, 1)),
+                     NullToEmpty(rs.value(row, 2)) == QLatin1String("Y"), NullToEmpty(rs.value(row, 3))});
+    }
+    return rows;
+}
+
+QString placeholders(int count)
+{
+    QStringList marks;
+    for (int i = 0; i < count; ++i)
+        marks.append(QStringLiteral("?"));
+    return marks.join(QLatin1Char(','));
+}
+
+QVariantList bindsOf(const QList<int> &ids)
+{
+    QVariantList binds;
+    for (int id : ids)
+        binds.append(id);
+    return binds;
+}
+
+int countPages(const QString &documents, int id)
+{
+    return DbConnection::QueryValue(
+               QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId IN (") + documents + QLatin1Char(')'), {id})
+        .toInt();
+}
+
+
 
 QVariant textOrNull(const QString &text)
 {
@@ -36,6 +96,127 @@ void closeGaps(int documentId)
 } // namespace
 
 namespace Pages {
+
+
+std::optional<PageFileRow> PageFile(int pageId)
+{
+    const QList<PageFileRow> rows = pageFilesWhere(QStringLiteral("p.PageId = ?"), {pageId});
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first();
+}
+
+QString StoredFilename(int pageId)
+{
+    return NullToEmpty(
+        DbConnection::QueryValue(QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId}));
+}
+
+bool IsShortcut(int pageId)
+{
+    const QVariant v =
+        DbConnection::QueryValue(QStringLiteral("SELECT ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
+    return !v.isNull() && v.toString() == QLatin1String("Y");
+}
+
+QList<PageFileRow> DocumentPageFiles(int documentId)
+{
+    return pageFilesWhere(QStringLiteral("p.DocumentId = ?"), {documentId});
+}
+
+QList<PageFileRow> FolderPageFiles(int folderId)
+{
+    return pageFilesWhere(QStringLiteral("p.DocumentId IN (") + kFolderDocuments + QLatin1Char(')'), {folderId});
+}
+
+QList<PageFileRow> DrawerPageFiles(int drawerId)
+{
+    return pageFilesWhere(QStringLiteral("p.DocumentId IN (") + kDrawerDocuments + QLatin1Char(')'), {drawerId});
+}
+
+QList<PageFileRow> PageFiles(const QList<int> &pageIds)
+{
+    QList<PageFileRow> rows;
+    for (int start = 0; start < pageIds.size(); start += kChunk) {
+        const QList<int> part = pageIds.mid(start, kChunk);
+        rows += pageFilesWhere(QStringLiteral("p.PageId IN (%1)").arg(placeholders(part.size())), bindsOf(part));
+    }
+    return rows;
+}
+
+int CountDocumentPages(int documentId)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId = ?"), {documentId})
+        .toInt();
+}
+
+int CountFolderPages(int folderId)
+{
+    return countPages(kFolderDocuments, folderId);
+}
+
+int CountDrawerPages(int drawerId)
+{
+    return countPages(kDrawerDocuments, drawerId);
+}
+
+int CountCabinetPages(int cabinetId)
+{
+    return countPages(kCabinetDocuments, cabinetId);
+}
+
+void DeleteDocumentPages(int documentId)
+{
+    DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId = ?"), {documentId});
+}
+
+void DeleteFolderPages(int folderId)
+{
+    DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kFolderDocuments
+                              + QLatin1Char(')'),
+                          {folderId});
+}
+
+void DeleteDrawerPages(int drawerId)
+{
+    DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kDrawerDocuments
+                              + QLatin1Char(')'),
+                          {drawerId});
+}
+
+void DeletePageRows(const QList<int> &pageIds)
+{
+    for (int start = 0; start < pageIds.size(); start += kChunk) {
+        const QList<int> part = pageIds.mid(start, kChunk);
+        DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE PageId IN (%1)").arg(placeholders(part.size())),
+                              bindsOf(part));
+    }
+}
+
+QSet<QString> StoredFilenames()
+{
+    QSet<QString> names;
+    const Recordset rs =
+        DbConnection::OpenRecordset(QStringLiteral("SELECT DISTINCT Filename FROM Page WHERE Filename <> ''"));
+    for (int row = 0; row < rs.recordCount(); ++row)
+        names.insert(rs.value(row, 0).toString());
+    return names;
+}
+
+QSet<int> ExistingPageIds(const QList<int> &pageIds)
+{
+    QSet<int> found;
+    for (int start = 0; start < pageIds.size(); start += kChunk) {
+        const QList<int> part = pageIds.mid(start, kChunk);
+        const Recordset rs = DbConnection::OpenRecordset(
+            QStringLiteral("SELECT PageId FROM Page WHERE PageId IN (%1)").arg(placeholders(part.size())),
+            bindsOf(part));
+        for (int row = 0; row < rs.recordCount(); ++row)
+            found.insert(rs.value(row, 0).toInt());
+    }
+    return found;
+}
+
 
 // ---- Page rows written by the paste, the drops and the moves ----
 

@@ -8,9 +8,7 @@
 
 #include "Common.h"
 #include "DbConnection.h"
-#include "Passwords.h"
 
-using DbConnection::Execute;
 using DbConnection::OpenRecordset;
 
 namespace {
@@ -28,24 +26,6 @@ QString kindName(RecordRules::RecordKind kind)
         break;
     }
     return QStringLiteral("document");
-}
-
-// A Qt null string binds as SQL Null; a box left empty stores an empty text.
-QVariant textValue(const QString &text)
-{
-    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
-}
-
-// SQLite's NOCASE folds ASCII letters only, so names are compared here
-// with Unicode case folding ("Été" and "éTÉ" are one name).
-bool anyNameMatches(const QString &sql, const QVariantList &binds, const QString &name)
-{
-    const Recordset rs = OpenRecordset(sql, binds);
-    for (int row = 0; row < rs.recordCount(); ++row) {
-        if (NullToEmpty(rs.value(row, 0)).compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 // The user's locale with its thousands separators, also where the locale
@@ -220,24 +200,6 @@ std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QSt
     return std::nullopt;
 }
 
-bool CabinetNameExists(const QString &name, int exceptCabinetId)
-{
-    return anyNameMatches(QStringLiteral("SELECT Name FROM Cabinet WHERE CabinetId <> ?"),
-                          {exceptCabinetId}, name);
-}
-
-bool DrawerNameExists(int cabinetId, const QString &name, int exceptDrawerId)
-{
-    return anyNameMatches(QStringLiteral("SELECT Name FROM Drawer WHERE CabinetId = ? AND DrawerId <> ?"),
-                          {cabinetId, exceptDrawerId}, name);
-}
-
-bool FolderNameExists(int drawerId, const QString &name, int exceptFolderId)
-{
-    return anyNameMatches(QStringLiteral("SELECT Name FROM Folder WHERE DrawerId = ? AND FolderId <> ?"),
-                          {drawerId, exceptFolderId}, name);
-}
-
 QString AbsoluteStoragePath(const QString &path)
 {
     if (path.isEmpty() || QDir::isAbsolutePath(path))
@@ -253,112 +215,6 @@ QString FormatAmountForEdit(double amount)
 {
     // The box always uses "." whatever the locale, as the amount parser does.
     return amount == 0 ? QString() : QString::number(amount, 'f', 2);
-}
-
-std::optional<CabinetValues> ReadCabinet(int cabinetId)
-{
-    const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
-    if (rs.isEmpty())
-        return std::nullopt;
-    CabinetValues v;
-    v.name = NullToEmpty(rs.field(QStringLiteral("Name")));
-    v.description = NullToEmpty(rs.field(QStringLiteral("Description")));
-    v.password = Passwords::UnscramblePassword(NullToEmpty(rs.field(QStringLiteral("Password"))));
-    v.ownStorage = rs.field(QStringLiteral("Storage")).toInt() == 1;
-    v.storagePath = NullToEmpty(rs.field(QStringLiteral("StoragePath")));
-    return v;
-}
-
-std::optional<DrawerValues> ReadDrawer(int drawerId)
-{
-    const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Drawer WHERE DrawerId = ?"), {drawerId});
-    if (rs.isEmpty())
-        return std::nullopt;
-    return DrawerValues{rs.field(QStringLiteral("CabinetId")).toInt(),
-                        NullToEmpty(rs.field(QStringLiteral("Name"))),
-                        NullToEmpty(rs.field(QStringLiteral("Description")))};
-}
-
-std::optional<FolderValues> ReadFolder(int folderId)
-{
-    const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Folder WHERE FolderId = ?"), {folderId});
-    if (rs.isEmpty())
-        return std::nullopt;
-    return FolderValues{rs.field(QStringLiteral("DrawerId")).toInt(),
-                        NullToEmpty(rs.field(QStringLiteral("Name"))),
-                        NullToEmpty(rs.field(QStringLiteral("Description"))),
-                        NullToEmpty(rs.field(QStringLiteral("Email")))};
-}
-
-std::optional<DocumentValues> ReadDocument(int documentId)
-{
-    const Recordset rs =
-        OpenRecordset(QStringLiteral("SELECT * FROM Document WHERE DocumentId = ?"), {documentId});
-    if (rs.isEmpty())
-        return std::nullopt;
-    return DocumentValues{rs.field(QStringLiteral("FolderId")).toInt(),
-                          NullToEmpty(rs.field(QStringLiteral("Name"))),
-                          NullToEmpty(rs.field(QStringLiteral("Description"))),
-                          DateFromValue(rs.field(QStringLiteral("DateOnDocument"))),
-                          rs.field(QStringLiteral("Amount")).toDouble()};
-}
-
-int InsertCabinet(const CabinetValues &v)
-{
-    Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Description, Storage, StoragePath)"
-                           " VALUES (?, ?, ?, ?, ?)"),
-            {textValue(v.name), textValue(Passwords::ScramblePassword(v.password)), textValue(v.description),
-             v.ownStorage ? 1 : 0, textValue(v.storagePath)});
-    return int(DbConnection::LastInsertId());
-}
-
-void UpdateCabinet(int cabinetId, const CabinetValues &v)
-{
-    Execute(QStringLiteral("UPDATE Cabinet SET Name = ?, [Password] = ?, Description = ?, Storage = ?,"
-                           " StoragePath = ? WHERE CabinetId = ?"),
-            {textValue(v.name), textValue(Passwords::ScramblePassword(v.password)), textValue(v.description),
-             v.ownStorage ? 1 : 0, textValue(v.storagePath), cabinetId});
-}
-
-int InsertDrawer(const DrawerValues &v)
-{
-    Execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name, Description) VALUES (?, ?, ?)"),
-            {v.cabinetId, textValue(v.name), textValue(v.description)});
-    return int(DbConnection::LastInsertId());
-}
-
-void UpdateDrawer(int drawerId, const DrawerValues &v)
-{
-    Execute(QStringLiteral("UPDATE Drawer SET Name = ?, Description = ? WHERE DrawerId = ?"),
-            {textValue(v.name), textValue(v.description), drawerId});
-}
-
-int InsertFolder(const FolderValues &v)
-{
-    Execute(QStringLiteral("INSERT INTO Folder (DrawerId, Name, Description, Email) VALUES (?, ?, ?, ?)"),
-            {v.drawerId, textValue(v.name), textValue(v.description), textValue(v.email)});
-    return int(DbConnection::LastInsertId());
-}
-
-void UpdateFolder(int folderId, const FolderValues &v)
-{
-    Execute(QStringLiteral("UPDATE Folder SET Name = ?, Description = ?, Email = ? WHERE FolderId = ?"),
-            {textValue(v.name), textValue(v.description), textValue(v.email), folderId});
-}
-
-int InsertDocument(const DocumentValues &v)
-{
-    Execute(QStringLiteral("INSERT INTO Document (FolderId, Name, Description, DateOnDocument, Amount)"
-                           " VALUES (?, ?, ?, ?, ?)"),
-            {v.folderId, textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument), v.amount});
-    return int(DbConnection::LastInsertId());
-}
-
-void UpdateDocument(int documentId, const DocumentValues &v)
-{
-    Execute(QStringLiteral("UPDATE Document SET Name = ?, Description = ?, DateOnDocument = ?, Amount = ?"
-                           " WHERE DocumentId = ?"),
-            {textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument), v.amount, documentId});
 }
 
 RecordStatistics CabinetStatistics(int cabinetId)

@@ -5,16 +5,18 @@
 
 #include <optional>
 
+#include "Records.h"
+
 // The rules behind the cabinet, drawer, folder and document dialogs: the
-// checks on what the user typed, the rows they read and write, and the
-// statistics they show. The dialogs only read their boxes and call these.
-// Every function that reaches the database throws DbError.
+// checks on what the user typed and the statistics they show. The rows
+// they read and write go through Records. The dialogs only read their boxes
+// and call these. Every function that reaches the database throws DbError.
 namespace RecordRules {
 
 enum class RecordKind { Cabinet, Drawer, Folder, Document };
 
 // The most characters each box takes; the columns hold no more.
-inline constexpr int MaxNameLength = 80;
+inline constexpr int MaxNameLength = Records::MaxNameLength;
 inline constexpr int MaxStoragePathLength = 250;
 inline constexpr int MaxPasswordLength = 10;
 inline constexpr int MaxEmailLength = 100;
@@ -51,14 +53,6 @@ QString RecordMissingMessage(RecordKind kind);
 // text and the absolute path in *absolute.
 [[nodiscard]] QString CheckStoragePath(const QString &typed, QString *absolute);
 
-// Whether a name is taken, without regard to letter case (beyond ASCII
-// too): by any cabinet, by a drawer of the cabinet, by a folder of the
-// drawer. The row exceptId (-1 for none) is left out, so a record keeps its
-// own name.
-bool CabinetNameExists(const QString &name, int exceptCabinetId = -1);
-bool DrawerNameExists(int cabinetId, const QString &name, int exceptDrawerId = -1);
-bool FolderNameExists(int drawerId, const QString &name, int exceptFolderId = -1);
-
 // A cabinet's own page store must be an absolute folder: "~" and relative
 // paths are taken from the home folder. An empty text stays empty.
 QString AbsoluteStoragePath(const QString &path);
@@ -66,38 +60,11 @@ QString AbsoluteStoragePath(const QString &path);
 // The amount box of a document: "12.50" for 12.5, empty for 0.
 QString FormatAmountForEdit(double amount);
 
-struct CabinetValues
-{
-    QString name;
-    QString description;
-    QString password;      // as typed; stored scrambled
-    bool ownStorage = false;
-    QString storagePath;
-};
-
-struct DrawerValues
-{
-    int cabinetId = -1;
-    QString name;
-    QString description;
-};
-
-struct FolderValues
-{
-    int drawerId = -1;
-    QString name;
-    QString description;
-    QString email;
-};
-
-struct DocumentValues
-{
-    int folderId = -1;
-    QString name;
-    QString description;
-    QDate dateOnDocument;  // invalid for no date, stored as Null
-    double amount = 0;
-};
+// The values the dialogs check and store are the rows' own.
+using Records::CabinetValues;
+using Records::DocumentValues;
+using Records::DrawerValues;
+using Records::FolderValues;
 
 // The boxes of the document dialogs, checked in this order.
 enum class DocumentBox { Name, Date, Amount };
@@ -126,25 +93,6 @@ struct ShownAmount
 [[nodiscard]] std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QString &dateText,
                                                            const QString &amountText, DocumentValues *values,
                                                            const ShownAmount *shown = nullptr);
-
-// A record's row, Null texts as empty, the password unscrambled; nothing
-// when the row does not exist.
-std::optional<CabinetValues> ReadCabinet(int cabinetId);
-std::optional<DrawerValues> ReadDrawer(int drawerId);
-std::optional<FolderValues> ReadFolder(int folderId);
-std::optional<DocumentValues> ReadDocument(int documentId);
-
-// Insert a row and give its new id, or update the row. Every value is
-// bound; the cabinet password is scrambled on the way in (check it with
-// Passwords::IsValidPasswordText first).
-int InsertCabinet(const CabinetValues &values);
-void UpdateCabinet(int cabinetId, const CabinetValues &values);
-int InsertDrawer(const DrawerValues &values);
-void UpdateDrawer(int drawerId, const DrawerValues &values);
-int InsertFolder(const FolderValues &values);
-void UpdateFolder(int folderId, const FolderValues &values);
-int InsertDocument(const DocumentValues &values);
-void UpdateDocument(int documentId, const DocumentValues &values);
 
 // What lies below a record, as its Statistics tab shows it. Counts that do
 // not apply to the level stay 0.

@@ -4,12 +4,12 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-#include "Common.h"
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "NavigationSink.h"
-#include "Passwords.h"
+#include "Outline.h"
 #include "Prompt.h"
+#include "Records.h"
 #include "TextFile.h"
 
 namespace {
@@ -22,21 +22,7 @@ const QString kDrw = QStringLiteral("DRW");
 const QString kFld = QStringLiteral("FLD");
 const QString kDoc = QStringLiteral("DOC");
 
-int idNamed(const QString &sql, int parentId, const QString &name)
-{
-    // Name is COLLATE NOCASE: the same test the record dialogs make.
-    return DbConnection::QueryValue(sql, {parentId, name}).toInt();
-}
-
-int insertRow(const QString &sql, int parentId, const QString &name)
-{
-    DbConnection::Execute(sql, {parentId, name});
-    return int(DbConnection::LastInsertId());
-}
-
-const QString kInsertDrawer = QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)");
-const QString kInsertFolder = QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)");
-const QString kInsertDocument = QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)");
+const QStringList kLevels = {kCab, kDrw, kFld, kDoc};
 
 enum class Level { Drawer, Folder, Document };
 
@@ -66,42 +52,58 @@ void addNode(const NewNode &node)
 }
 
 // Inserts a drawer or folder, or finds the one of that name the parent
-// already has (names are unique per parent); 0 for a name left empty.
+// already has (names are unique per parent, compared as the dialogs do); 0
+// for a name left empty.
 int drawerOrFolder(Level level, int parentId, const QString &rawName, QList<NewNode> *nodes)
 {
-    const QString name = SampleCabinets::CabinetNameFor(rawName);
+    const QString name = Outline::cleanName(rawName);
     if (name.isEmpty())
         return 0;
     const bool drawer = level == Level::Drawer;
-    int id = idNamed(drawer ? QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = ?")
-                            : QStringLiteral("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = ?"),
-                     parentId, name);
+    int id = drawer ? Records::DrawerNamed(parentId, name) : Records::FolderNamed(parentId, name);
     if (id == 0) {
-        id = insertRow(drawer ? kInsertDrawer : kInsertFolder, parentId, name);
+        id = drawer ? Records::InsertDrawer(parentId, name)
+                    : Records::InsertFolder(parentId, name);
         nodes->append({level, parentId, id, name});
     }
     return id;
 }
 
-void fillFromText(const QString &outlineText, const QString &name, int cabinetId)
+int insertDocument(int folderId, const QString &name)
 {
-    const QList<SampleCabinets::OutlineDrawer> drawers =
-        SampleCabinets::ReadOutlineSection(outlineText, name);
+    return Records::InsertDocument(folderId, name);
+}
+
+// The section named name, its names checked against the column width
+// before anything goes in: a name is refused, never stored cut.
+QList<Outline::Entry> sectionOf(const QString &outlineText, const QString &name)
+{
+    const std::optional<Outline::Entry> section = Outline::find(Outline::parse(outlineText, kLevels), name);
+    if (!section)
+        return {};
+    if (const std::optional<QString> tooLong = Outline::nameTooLong(section->children, Records::MaxNameLength))
+        throw DbError(ErrorCode::InvalidValue,
+                      QStringLiteral("%1 Please shorten it in \"%2\".")
+                          .arg(Records::NameTooLongMessage(*tooLong), SampleCabinets::SampleOutlinePath()));
+    return section->children;
+}
+
+void fillFromSection(const QList<Outline::Entry> &section, int cabinetId)
+{
     QList<NewNode> nodes;
     DbConnection::Transaction tx;
-    for (const SampleCabinets::OutlineDrawer &drawer : drawers) {
+    for (const Outline::Entry &drawer : section) {
         const int drawerId = drawerOrFolder(Level::Drawer, cabinetId, drawer.name, &nodes);
         if (drawerId == 0)
             continue;
-        for (const SampleCabinets::OutlineFolder &folder : drawer.folders) {
+        for (const Outline::Entry &folder : drawer.children) {
             const int folderId = drawerOrFolder(Level::Folder, drawerId, folder.name, &nodes);
             if (folderId == 0)
                 continue;
-            for (const QString &document : folder.documents) {
-                const QString documentName = SampleCabinets::CabinetNameFor(document);
+            for (const Outline::Entry &document : folder.children) {
+                const QString documentName = Outline::cleanName(document.name);
                 if (!documentName.isEmpty())
-                    nodes.append({Level::Document, folderId,
-                                  insertRow(kInsertDocument, folderId, documentName), documentName});
+                    nodes.append({Level::Document, folderId, insertDocument(folderId, documentName), documentName});
             }
         }
     }
@@ -167,35 +169,26 @@ QString ReadOutline()
 QStringList ReadSampleCabinetNames(const QString &outlineText)
 {
     QStringList names;
-    for (const QString &line : TextFile::splitLines(outlineText)) {
-        const TextFile::Entry entry = TextFile::entryOf(line);
-        if (entry.kind == kCab)
-            names.append(entry.value);
-    }
+    for (const Outline::Entry &cabinet : Outline::parse(outlineText, kLevels))
+        names.append(cabinet.name);
     return names;
 }
 
 QList<OutlineDrawer> ReadOutlineSection(const QString &outlineText, const QString &cabinetName)
 {
     QList<OutlineDrawer> drawers;
-    bool inSection = false;
-    bool folderOpen = false;
-    for (const QString &line : TextFile::splitLines(outlineText)) {
-        const TextFile::Entry entry = TextFile::entryOf(line);
-        if (!inSection) {
-            inSection = entry.kind == kCab
-                && entry.value.compare(cabinetName, Qt::CaseInsensitive) == 0;
-        } else if (entry.kind == kCab) {
-            break;
-        } else if (entry.kind == kDrw) {
-            drawers.append({entry.value, {}});
-            folderOpen = false;
-        } else if (entry.kind == kFld && !drawers.isEmpty()) {
-            drawers.last().folders.append({entry.value, {}});
-            folderOpen = true;
-        } else if (entry.kind == kDoc && folderOpen) {
-            drawers.last().folders.last().documents.append(entry.value);
+    const std::optional<Outline::Entry> section = Outline::find(Outline::parse(outlineText, kLevels), cabinetName);
+    if (!section)
+        return drawers;
+    for (const Outline::Entry &drawer : section->children) {
+        OutlineDrawer d{drawer.name, {}};
+        for (const Outline::Entry &folder : drawer.children) {
+            QStringList documents;
+            for (const Outline::Entry &document : folder.children)
+                documents.append(document.name);
+            d.folders.append({folder.name, documents});
         }
+        drawers.append(d);
     }
     return drawers;
 }
@@ -207,24 +200,27 @@ QStringList SampleCabinetNames()
 
 QString CabinetNameFor(const QString &outlineName)
 {
-    return TextFile::trimSpaces(Common::StripInvalidNameChars(outlineName));
+    return Outline::cleanName(outlineName);
 }
 
 int CreateSampleCabinet(const QString &name)
 {
-    // Read before anything is inserted, so an unreadable outline leaves no
-    // empty cabinet behind.
+    // Read and checked before anything is inserted, so an unreadable
+    // outline or a name too long leaves no empty cabinet behind.
     const QString outline = ReadOutline();
     const QString cabinetName = CabinetNameFor(name);
     if (cabinetName.isEmpty())
-        throw DbError(-1, QStringLiteral("A sample cabinet needs a name."));
+        throw DbError(ErrorCode::InvalidValue, QStringLiteral("A sample cabinet needs a name."));
+    if (cabinetName.size() > Records::MaxNameLength)
+        throw DbError(ErrorCode::InvalidValue,
+                      QStringLiteral("%1 Please shorten it in \"%2\".")
+                          .arg(Records::NameTooLongMessage(cabinetName), SampleOutlinePath()));
+    const QList<Outline::Entry> section = sectionOf(outline, name);
     // A sample cabinet has no password: the scramble of the empty text.
-    DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
-                          {cabinetName, Passwords::ScramblePassword(QString())});
-    const int cabinetId = int(DbConnection::LastInsertId());
+    const int cabinetId = Records::InsertCabinet(cabinetName);
     NavigationSink &sink = NavigationSink::instance();
     sink.AddCabinetToNavTree(cabinetId, cabinetName);
-    fillFromText(outline, name, cabinetId);
+    fillFromSection(section, cabinetId);
     // The fill selected its last node; adding the cabinet's key again
     // selects the cabinet node (a present key is updated in place), and its
     // drawers are listed.
@@ -235,26 +231,26 @@ int CreateSampleCabinet(const QString &name)
 
 void FillCabinetFromOutline(const QString &name, int cabinetId)
 {
-    fillFromText(ReadOutline(), name, cabinetId);
+    fillFromSection(sectionOf(ReadOutline(), name), cabinetId);
 }
 
 int AddSampleDrawer(int cabinetId, const QString &name)
 {
-    const int drawerId = insertRow(kInsertDrawer, cabinetId, name);
+    const int drawerId = Records::InsertDrawer(cabinetId, name);
     addNode({Level::Drawer, cabinetId, drawerId, name});
     return drawerId;
 }
 
 int AddSampleFolder(int drawerId, const QString &name)
 {
-    const int folderId = insertRow(kInsertFolder, drawerId, name);
+    const int folderId = Records::InsertFolder(drawerId, name);
     addNode({Level::Folder, drawerId, folderId, name});
     return folderId;
 }
 
 int AddSampleDocument(int folderId, const QString &name)
 {
-    const int documentId = insertRow(kInsertDocument, folderId, name);
+    const int documentId = insertDocument(folderId, name);
     addNode({Level::Document, folderId, documentId, name});
     return documentId;
 }

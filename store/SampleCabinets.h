@@ -68,8 +68,10 @@ QString CabinetNameFor(const QString &outlineName);
 // Creates a cabinet without password named CabinetNameFor(name), adds its
 // tree node, fills it from the outline section named name, selects the
 // cabinet's node again and lists its drawers. Returns the new CabinetId. The caller checks the name first.
-// Throws DbError: when reading the outline fails nothing is inserted; when
-// filling fails the cabinet stays, empty, with its node.
+// Throws DbError: when reading the outline fails, or the cabinet's name or
+// a name of its section is longer than a name may be (ErrorCode::
+// InvalidValue, naming the entry and the file; never stored cut), nothing
+// is inserted; when filling fails the cabinet stays, empty, with its node.
 int CreateSampleCabinet(const QString &name);
 
 // Inserts the drawers, folders and documents of the section named name into
@@ -77,7 +79,8 @@ int CreateSampleCabinet(const QString &name);
 // empty is skipped with everything below it, and a drawer (folder) whose
 // name the parent already has takes its content into that one. All rows go
 // in one transaction; tree nodes are added after it commits, in file order.
-// Throws DbError (nothing inserted, no node added).
+// Throws DbError (nothing inserted, no node added), also for a name longer
+// than a name may be.
 void FillCabinetFromOutline(const QString &name, int cabinetId);
 
 // Inserts one row, adds its tree node and returns the new id. The name is

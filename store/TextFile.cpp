@@ -79,29 +79,25 @@ bool write(const QString &path, const QString &text, QString *error)
 {
     const QByteArray bytes = text.toUtf8();
     QSaveFile file(path);
-    int code = 0;
-    QString reason;
+    DbError failure;
     // Unbuffered, a short write (disk full, size limit) shows in write()'s
     // result; a buffered one can go unnoticed and commit a truncated file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        code = file.error();
-        reason = file.errorString();
+        failure = fileError(file, path);
     } else {
         errno = 0;
         if (file.write(bytes) != bytes.size()) {
             const int writeErrno = errno;
-            code = writeErrno != 0 ? writeErrno : int(QFileDevice::WriteError);
-            reason = writeErrno != 0 ? qt_error_string(writeErrno) : file.errorString();
+            failure = writeErrno != 0 ? errnoError(writeErrno, path) : fileError(file, path);
         } else if (file.commit()) {
             return true;
         } else {
-            code = file.error();
-            reason = file.errorString();
+            failure = fileError(file, path);
         }
     }
     // An uncommitted QSaveFile drops its temporary file: the old file stays.
     if (error)
-        *error = DbError(code, QStringLiteral("%1: %2").arg(path, reason)).message();
+        *error = failure.message();
     return false;
 }
 

@@ -33,6 +33,7 @@ void CabinetCommands::mnuPopupCabinetDelete_Click()
     if (!NavCommandSteps::targetIsOfKind(target, Cabinet))
         return;
     bool deleted = false;
+    Deletes::DeleteResult result;
     guard([&] {
         if (!NavCommandSteps::mayWorkIn(target.key, target.name)) {
             m_host.focusTree();
@@ -41,11 +42,13 @@ void CabinetCommands::mnuPopupCabinetDelete_Click()
         if (!NavCommandSteps::confirmDelete(target.name))
             return;
         // The rows stay as they were when this fails: one transaction.
-        Deletes::DeleteCabinet(target.id());
+        result = Deletes::DeleteCabinet(target.id());
         deleted = true;
     });
-    if (deleted)
+    if (deleted) {
         m_host.removeDeleted(target.key, NavNodeKey(FoundCabinet, target.id()));
+        NavCommandSteps::reportKeptFiles(result);
+    }
 }
 
 void CabinetCommands::mnuPopupCabinetProperties_Click()

@@ -26,7 +26,7 @@ void DrawerFolderCommands::addSibling(const QString &kind, const QString &parent
     m_host.returnFocus();
 }
 
-void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int))
+void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foundPrefix, Deletes::DeleteResult (*deleteRows)(int))
 {
     const CommandTarget target = m_host.commandTarget(kind, false);
     if (!NavCommandSteps::targetIsOfKind(target, kind))
@@ -36,8 +36,11 @@ void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foun
     if (!mayDelete || !NavCommandSteps::confirmDelete(target.name))
         return;
     // The rows stay as they were when this fails: one transaction.
-    if (guard([&] { deleteRows(target.id()); }))
+    Deletes::DeleteResult result;
+    if (guard([&] { result = deleteRows(target.id()); })) {
         m_host.removeDeleted(target.key, NavNodeKey(foundPrefix, target.id()));
+        NavCommandSteps::reportKeptFiles(result);
+    }
 }
 
 void DrawerFolderCommands::mnuPopupDrawerNewDrawer_Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Deletes.h"
+
 class NavCommandHost;
 class QString;
 class QWidget;
@@ -27,7 +29,7 @@ private:
     // target, in the target's parent (or in the target when it is a parent).
     void addSibling(const QString &kind, const QString &parentKind, int (*parentOf)(int),
                     bool (*add)(QWidget *, int));
-    void deleteRecord(const QString &kind, const QString &foundPrefix, void (*deleteRows)(int));
+    void deleteRecord(const QString &kind, const QString &foundPrefix, Deletes::DeleteResult (*deleteRows)(int));
 
     NavCommandHost &m_host;
 };

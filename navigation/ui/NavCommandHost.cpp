@@ -14,6 +14,20 @@ bool confirmDelete(const QString &name)
     return Prompt::instance().questionYesNoCancel(QStringLiteral("Delete '%1'?").arg(name)) == Prompt::Answer::Yes;
 }
 
+void reportKeptFiles(const Deletes::DeleteResult &result)
+{
+    if (result.keptFiles.isEmpty())
+        return;
+    // A long list is cut so that the box still fits on the screen.
+    constexpr int kShown = 10;
+    QStringList lines = result.keptFiles.mid(0, kShown);
+    if (result.keptFiles.size() > kShown)
+        lines.append(QStringLiteral("... and %1 more.").arg(result.keptFiles.size() - kShown));
+    Prompt::instance().warning(
+        QStringLiteral("These files were not deleted because they lie outside the page folders "
+                       "or belong to another page:\n\n%1").arg(lines.join(QLatin1Char('\n'))));
+}
+
 bool targetIsOfKind(const CommandTarget &target, const QString &kind)
 {
     if (target.prefix() == kind)

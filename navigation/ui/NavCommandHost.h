@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Deletes.h"
+
 #include "CommandTarget.h"
 
 class QWidget;
@@ -34,6 +36,9 @@ namespace NavCommandSteps {
 
 // Asks "Delete 'Bills'?" with Yes, No and Cancel; true only for Yes.
 bool confirmDelete(const QString &name);
+// Tells the user which files a delete left in place (outside the page
+// folders, or named by another page); says nothing when it kept none.
+void reportKeptFiles(const Deletes::DeleteResult &result);
 // True when the target is of that kind; else says what to click on.
 bool targetIsOfKind(const CommandTarget &target, const QString &kind);
 // Whether a command may add to, change or show the record of the key: the

@@ -11,6 +11,7 @@
 #include "Common.h"
 #include "DbError.h"
 #include "Guard.h"
+#include "Records.h"
 #include "Prompt.h"
 
 namespace {
@@ -62,10 +63,10 @@ void requireRecord(RecordRules::RecordKind kind, int id)
     using RecordRules::RecordKind;
     bool exists = false;
     switch (kind) {
-    case RecordKind::Cabinet: exists = RecordRules::ReadCabinet(id).has_value(); break;
-    case RecordKind::Drawer: exists = RecordRules::ReadDrawer(id).has_value(); break;
-    case RecordKind::Folder: exists = RecordRules::ReadFolder(id).has_value(); break;
-    case RecordKind::Document: exists = RecordRules::ReadDocument(id).has_value(); break;
+    case RecordKind::Cabinet: exists = Records::ReadCabinet(id).has_value(); break;
+    case RecordKind::Drawer: exists = Records::ReadDrawer(id).has_value(); break;
+    case RecordKind::Folder: exists = Records::ReadFolder(id).has_value(); break;
+    case RecordKind::Document: exists = Records::ReadDocument(id).has_value(); break;
     }
     if (!exists)
         throw missingRecord(kind);

@@ -3,6 +3,7 @@
 
 #include "DbError.h"
 #include "Guard.h"
+#include "Records.h"
 #include "NavigationSink.h"
 #include "Passwords.h"
 #include "Prompt.h"
@@ -72,7 +73,7 @@ bool frmCabinet::editCabinet(QWidget *parent, int cabinetId)
         // be unlocked first (asks only once per run).
         if (!Passwords::UnlockCabinet(cabinetId))
             return;
-        values = RecordRules::ReadCabinet(cabinetId);
+        values = Records::ReadCabinet(cabinetId);
         if (!values)
             throw RecordDialog::missingRecord(RecordKind::Cabinet);
     });
@@ -172,7 +173,7 @@ bool frmCabinet::save(const QString &name)
     const bool add = Mode == kAdd;
     if (!add)
         RecordDialog::requireRecord(RecordKind::Cabinet, CabinetId);
-    if (RecordRules::CabinetNameExists(name, add ? -1 : CabinetId)) {
+    if (Records::CabinetNameExists(name, add ? -1 : CabinetId)) {
         RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Cabinet, name), m_ui->txtName,
                              m_ui->tabMain);
         return false;
@@ -181,11 +182,11 @@ bool frmCabinet::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
-        RecordRules::UpdateCabinet(CabinetId, v);
+        Records::UpdateCabinet(CabinetId, v);
         RecordDialog::mirror([&] { tree.UpdateCabinetName(CabinetId, name); });
         return true;
     }
-    const int id = RecordRules::InsertCabinet(v);
+    const int id = Records::InsertCabinet(v);
     RecordDialog::mirror([&] { tree.AddCabinetToNavTree(id, name); });
     return true;
 }

@@ -4,6 +4,7 @@
 #include "Common.h"
 #include "DbError.h"
 #include "Guard.h"
+#include "Records.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
 
@@ -56,7 +57,7 @@ bool frmDocument::editDocument(QWidget *parent, int documentId)
 {
     std::optional<RecordRules::DocumentValues> values;
     const bool read = guard([&] {
-        values = RecordRules::ReadDocument(documentId);
+        values = Records::ReadDocument(documentId);
         if (!values)
             throw RecordDialog::missingRecord(RecordRules::RecordKind::Document);
     });
@@ -112,10 +113,10 @@ void frmDocument::save(const RecordRules::DocumentValues &values)
         RecordDialog::requireRecord(RecordKind::Document, DocumentId);
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
-        RecordRules::UpdateDocument(DocumentId, values);
+        Records::UpdateDocument(DocumentId, values);
         RecordDialog::mirror([&] { tree.UpdateDocumentName(DocumentId, values.name, values.dateOnDocument); });
         return;
     }
-    const int id = RecordRules::InsertDocument(values);
+    const int id = Records::InsertDocument(values);
     RecordDialog::mirror([&] { tree.AddDocumentToNavTree(FolderId, id, values.name, values.dateOnDocument); });
 }

@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "DrawerTemplates.h"
 #include "Guard.h"
+#include "Records.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
 
@@ -74,7 +75,7 @@ bool frmDrawer::editDrawer(QWidget *parent, int drawerId)
 {
     std::optional<RecordRules::DrawerValues> values;
     const bool read = guard([&] {
-        values = RecordRules::ReadDrawer(drawerId);
+        values = Records::ReadDrawer(drawerId);
         if (!values)
             throw RecordDialog::missingRecord(RecordKind::Drawer);
     });
@@ -138,7 +139,7 @@ int frmDrawer::save(const QString &name)
         RecordDialog::requireRecord(RecordKind::Cabinet, CabinetId);
     else
         RecordDialog::requireRecord(RecordKind::Drawer, DrawerId);
-    if (RecordRules::DrawerNameExists(CabinetId, name, add ? -1 : DrawerId)) {
+    if (Records::DrawerNameExists(CabinetId, name, add ? -1 : DrawerId)) {
         RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Drawer, name), m_ui->txtName,
                              m_ui->tabMain);
         return -1;
@@ -147,11 +148,11 @@ int frmDrawer::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
-        RecordRules::UpdateDrawer(DrawerId, v);
+        Records::UpdateDrawer(DrawerId, v);
         RecordDialog::mirror([&] { tree.UpdateDrawerName(DrawerId, name); });
         return DrawerId;
     }
-    const int id = RecordRules::InsertDrawer(v);
+    const int id = Records::InsertDrawer(v);
     RecordDialog::mirror([&] { tree.AddDrawerToNavTree(CabinetId, id, name); });
     return id;
 }

@@ -3,6 +3,7 @@
 
 #include "DbError.h"
 #include "Guard.h"
+#include "Records.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
 
@@ -58,7 +59,7 @@ bool frmFolder::editFolder(QWidget *parent, int folderId)
 {
     std::optional<RecordRules::FolderValues> values;
     const bool read = guard([&] {
-        values = RecordRules::ReadFolder(folderId);
+        values = Records::ReadFolder(folderId);
         if (!values)
             throw RecordDialog::missingRecord(RecordKind::Folder);
     });
@@ -122,7 +123,7 @@ bool frmFolder::save(const QString &name)
         RecordDialog::requireRecord(RecordKind::Drawer, DrawerId);
     else
         RecordDialog::requireRecord(RecordKind::Folder, FolderId);
-    if (RecordRules::FolderNameExists(DrawerId, name, add ? -1 : FolderId)) {
+    if (Records::FolderNameExists(DrawerId, name, add ? -1 : FolderId)) {
         RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Folder, name), m_ui->txtName,
                              m_ui->tabMain);
         return false;
@@ -131,11 +132,11 @@ bool frmFolder::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
-        RecordRules::UpdateFolder(FolderId, v);
+        Records::UpdateFolder(FolderId, v);
         RecordDialog::mirror([&] { tree.UpdateFolderName(FolderId, name); });
         return true;
     }
-    const int id = RecordRules::InsertFolder(v);
+    const int id = Records::InsertFolder(v);
     RecordDialog::mirror([&] { tree.AddFolderToNavTree(DrawerId, id, name); });
     return true;
 }

@@ -6,6 +6,7 @@
 #include "Guard.h"
 #include "Prompt.h"
 #include "RecordRules.h"
+#include "Records.h"
 #include "SampleCabinets.h"
 
 frmSample::frmSample(QWidget *parent)
@@ -49,7 +50,7 @@ void frmSample::cmdCreate_Click()
     }
     bool taken = false;
     guard([&] {
-        taken = RecordRules::CabinetNameExists(name);
+        taken = Records::CabinetNameExists(name);
         if (taken)
             Prompt::instance().warning(QStringLiteral("A cabinet named '%1' already exists.").arg(name));
         else

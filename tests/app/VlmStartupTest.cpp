@@ -5,6 +5,7 @@
 #include "NavTree.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 #include "VlmStartup.h"
 #include "frmNavTree.h"
 #include "frmSplash.h"
@@ -12,6 +13,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QLockFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -75,6 +78,42 @@ private Q_SLOTS:
         QCOMPARE(f.readAll(), junk);
     }
 
+    // A database file start-up refuses shows the warning, leaves no window
+    // and keeps the file as it was.
+    void refusedDatabase_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("another program's file") << false;
+        QTest::newRow("read-only file") << true;
+    }
+    void refusedDatabase()
+    {
+        QFETCH(bool, readOnly);
+        const QString file = Database::DatabaseFile();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery(db).exec(readOnly ? "CREATE TABLE x (y)" : "CREATE TABLE Page (Id INTEGER)");
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("other");
+        if (readOnly) {
+            QFile::remove(file);
+            TestEnvironment::openFreshDatabase();
+            DbConnection::close();
+            QVERIFY(QFile::setPermissions(Database::DatabaseFile(), QFile::ReadOwner));
+        }
+        const QByteArray before = TestFiles::read(Database::DatabaseFile());
+        FakePrompt prompt;
+        VlmStartup::Result r = VlmStartup::Main();
+        QVERIFY(!r.window);
+        QVERIFY(!anyVisibleWindow());
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
+        QVERIFY2(prompt.messages.first().contains(Database::DatabaseFile()), qPrintable(prompt.messages.first()));
+        QCOMPARE(TestFiles::read(Database::DatabaseFile()), before);
+    }
+
     // The next start puts the window where it was and selects the node of
     // the last exit.
     void nextStartRestoresPlacementAndNode()
@@ -109,6 +148,7 @@ private Q_SLOTS:
         QVERIFY(r.exitCode != 0);
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages.first().contains("already running"));
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(!QFile::exists(Database::DatabaseFile()));
     }
 };

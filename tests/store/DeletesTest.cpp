@@ -33,11 +33,6 @@ bool exists(const QString &path)
     return QFileInfo(path).isFile();
 }
 
-int rows(const QString &table)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
-}
-
 const QStringList kFilingTables{"Cabinet", "Drawer", "Folder", "Document", "Page"};
 
 // "Cabinet 1, Drawer 2, ...": the rows of every filing table.
@@ -45,7 +40,7 @@ QString rowCounts()
 {
     QStringList counts;
     for (const QString &table : kFilingTables)
-        counts << QStringLiteral("%1 %2").arg(table).arg(rows(table));
+        counts << QStringLiteral("%1 %2").arg(table).arg(RecordFixture::rowCount(table));
     return counts.join(QLatin1String(", "));
 }
 
@@ -188,7 +183,7 @@ private Q_SLOTS:
 
         DeleteDocument(doc);
 
-        QCOMPARE(rows(QStringLiteral("Document")), 1);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Document")), 1);
         QCOMPARE(CountDocumentPages(doc), 0);
         QCOMPARE(CountDocumentPages(sibling), 1);
         verifyFiles(gone, false);
@@ -259,7 +254,7 @@ private Q_SLOTS:
     {
         const int drw = addDrawer(addCabinet());
         DeleteDrawer(drw);
-        QCOMPARE(rows(QStringLiteral("Drawer")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Drawer")), 0);
         const QStringList expected{"start Delete drawer 1..3", "step Delete drawer", "step Delete drawer", "stop"};
         QCOMPARE(m_view->events, expected);
     }
@@ -294,7 +289,7 @@ private Q_SLOTS:
     {
         const int cab = addCabinet();
         DeleteCabinet(cab);
-        QCOMPARE(rows(QStringLiteral("Cabinet")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Cabinet")), 0);
         const QStringList expected{"start Delete cabinet 1..2", "step Delete cabinet", "stop"};
         QCOMPARE(m_view->events, expected);
     }
@@ -314,7 +309,7 @@ private Q_SLOTS:
 
         DeletePages({p3, p1, shortcut, p1});
 
-        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 1);
         QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page")).toInt(), p2);
         verifyFiles(gone, false);
         verifyFiles(kept, true);
@@ -334,7 +329,7 @@ private Q_SLOTS:
     // of a shortcut page's.
     void deleteStoredPageFiles()
     {
-        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const int doc = addDocument(addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store"))))));
         const int page = addPage(doc);
         const int named = addNamedPage(doc, dataPath(QStringLiteral("Store/a.jpg")));
         const int shortcut = addNamedPage(doc, dataPath(QStringLiteral("user/a.doc")), true);
@@ -347,7 +342,7 @@ private Q_SLOTS:
 
         verifyFiles(pageList, false);
         verifyFiles(shortcutFiles, true);
-        QCOMPARE(rows(QStringLiteral("Page")), 3);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 3);
     }
 
     // An image removed by hand is skipped quietly; its thumbnail still goes.
@@ -363,7 +358,7 @@ private Q_SLOTS:
         QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(single)));
         DeleteDocument(doc);
         QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(inDoc)));
-        QCOMPARE(rows(QStringLiteral("Page")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
     }
 
     // A file that another remaining page names is kept, until its last page
@@ -371,7 +366,7 @@ private Q_SLOTS:
     void sharedFileKeptWhileNamed()
     {
         const QString shared = dataPath(QStringLiteral("Store/shared.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet()));
+        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
         const int doc1 = addDocument(fld);
         const int doc2 = addDocument(fld);
         const int p1 = addNamedPage(doc1, shared);
@@ -382,7 +377,7 @@ private Q_SLOTS:
         verifyFiles(files, true);
         DeleteDocument(doc1);
         verifyFiles(files, true);
-        QCOMPARE(rows(QStringLiteral("Page")), 1);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 1);
         DeleteDocument(doc2);
         verifyFiles(files, false);
     }
@@ -391,26 +386,77 @@ private Q_SLOTS:
     void sharedFileWithinDeletedSetRemoved()
     {
         const QString shared = dataPath(QStringLiteral("Store/twice.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet()));
+        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
         const int p1 = addNamedPage(addDocument(fld), shared);
         addNamedPage(addDocument(fld), shared);
         const QStringList files = pageFiles(p1);
         DeleteFolder(fld);
         verifyFiles(files, false);
-        QCOMPARE(rows(QStringLiteral("Page")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
     }
 
     // A shortcut to a stored page's file keeps that file alive.
     void shortcutNamingStoredFileKeepsIt()
     {
         const QString file = dataPath(QStringLiteral("Store/b.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet()));
+        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
         const int doc = addDocument(fld);
         const int stored = addNamedPage(doc, file);
         addNamedPage(addDocument(fld), file, true);
         const QStringList files = pageFiles(stored);
         DeleteDocument(doc);
         verifyFiles(files, true);
+    }
+
+    // A stored Filename is not trusted: a crafted row must not make a delete
+    // remove a file outside the page folders or the cabinet's storage path,
+    // the database, or another page's file. Such files stay and are listed.
+    void untrustedFilenameKept_data()
+    {
+        QTest::addColumn<QString>("storage");   // the cabinet's storage path, in the data folder
+        QTest::addColumn<QString>("filename");  // the Filename, "@" for the test root
+        QTest::addColumn<QString>("file");      // the file it reaches
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("own file in storage path") << "Store" << "%/Store/own.jpg" << "%/Store/own.jpg" << false;
+        QTest::newRow("outside the data folder") << "Store" << "@/outside/x.jpg" << "@/outside/x.jpg" << true;
+        QTest::newRow("relative to the working folder") << "Store" << "x.jpg" << "@/cwd/x.jpg" << true;
+        QTest::newRow("parent step") << "Store" << "%/Store/../loose.jpg" << "%/loose.jpg" << true;
+        QTest::newRow("the database") << "" << "%/vlm.mdb" << "%/vlm.mdb" << true;
+        QTest::newRow("another page's image") << "Store" << "%/Pages/0000000/1.jpg" << "%/Pages/0000000/1.jpg"
+                                              << true;
+        QTest::newRow("link out of the storage path") << "Store" << "%/Store/link.jpg" << "@/outside/x.jpg" << true;
+    }
+    void untrustedFilenameKept()
+    {
+        QFETCH(QString, storage);
+        QFETCH(QString, filename);
+        QFETCH(QString, file);
+        QFETCH(bool, kept);
+        const auto expand = [](QString path) {
+            return path.replace("%", DataFolder::path()).replace("@", TestEnvironment::root());
+        };
+        QVERIFY(QDir().mkpath(TestEnvironment::root() + "/cwd"));
+        QVERIFY(QDir().mkpath(dataPath("Store")));
+        const QString oldCwd = QDir::currentPath();
+        QDir::setCurrent(TestEnvironment::root() + "/cwd");
+        const int cab = addCabinet(storage.isEmpty() ? DataFolder::path() : dataPath(storage));
+        const int fld = addFolder(addDrawer(cab));
+        const int other = addPage(addDocument(fld));  // page 1, which stays
+        QCOMPARE(other, 1);
+        const QString target = expand(file);
+        if (!QFileInfo::exists(target))
+            writeFile(target);
+        if (filename.endsWith("link.jpg"))
+            QVERIFY(QFile::link(target, expand(filename)));
+        const int doc = addDocument(fld);
+        RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN) VALUES (?, 1, ?, 'N')",
+                              {doc, expand(filename)});
+        const DeleteResult result = DeleteDocument(doc);
+        QDir::setCurrent(oldCwd);
+        QCOMPARE(exists(target), kept);
+        QCOMPARE(result.keptFiles.contains(QFileInfo(expand(filename)).filePath()), kept);
+        QVERIFY(exists(PagePaths::GetDefaultPageFilePath(other)));
+        QVERIFY(DbConnection::isOpen() && RecordFixture::rowCount("Page") == 1);
     }
 
     void injectedFailureChangesNothing_data()
@@ -491,7 +537,7 @@ private Q_SLOTS:
 
         DeleteFolder(fld);
 
-        QCOMPARE(rows(QStringLiteral("Page")), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
         QCOMPARE(m_view->events.first(), QStringLiteral("start Delete folder 1..1002"));
         QCOMPARE(m_view->stepCount(QStringLiteral("Delete page files")), 1000);
         for (int id : ids)

@@ -3,6 +3,7 @@
 #include "DrawerTemplates.h"
 #include "FileSizeLimit.h"
 #include "RecordingNavigationSink.h"
+#include "RecordFixture.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 
@@ -79,11 +80,6 @@ QString contentOf(int drawerId)
         folders << folder;
     }
     return describe(folders);
-}
-
-int rowCount(const char *table)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt();
 }
 
 } // namespace
@@ -233,7 +229,64 @@ private Q_SLOTS:
                                               "t");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Taxes 2024(Form 1040pdf,merged),O'Brien]"));
         QCOMPARE(sink.calls.size(), 4);
-        QCOMPARE(rowCount("Document"), 2);
+        QCOMPARE(RecordFixture::rowCount("Document"), 2);
+    }
+
+    // Folder names merge as the dialogs compare them, letter case folded
+    // beyond ASCII too: a template's "ÉTÉ" goes into the drawer's "été".
+    void applyMergesFoldedNames_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("content");
+        QTest::newRow("ASCII") << "Taxes" << QByteArray("DRW=t\nFLD=TAXES\nDOC=a\n") << "*[Taxes(a)]";
+        QTest::newRow("accented") << "\u00e9t\u00e9" << QByteArray("DRW=t\nFLD=\xc3\x89T\xc3\x89\nDOC=a\n")
+                                  << "*[\u00e9t\u00e9(a)]";
+        QTest::newRow("Greek, twice in the file")
+            << "" << QByteArray("DRW=t\nFLD=\xce\xb1\xcf\x81\xcf\x87\xce\xb5\xce\xaf\xce\xb1\nDOC=a\n"
+                                "FLD=\xce\x91\xce\xa1\xce\xa7\xce\x95\xce\x8a\xce\x91\nDOC=b\n")
+            << "*[\u03b1\u03c1\u03c7\u03b5\u03af\u03b1(a,b)]";
+    }
+    void applyMergesFoldedNames()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, content);
+        writeTemplateFile(file);
+        const int drawerId = newDrawer();
+        if (!existing.isEmpty())
+            AddTemplateFolder(drawerId, existing);
+        ApplyDrawerTemplate("t", drawerId);
+        QCOMPARE(contentOf(drawerId), content);
+    }
+
+    // A name longer than a name column holds refuses the whole template,
+    // naming the entry and the file: nothing is stored, nothing cut.
+    void applyRefusesLongNames_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("folder") << "FLD=" + QString(81, QChar(0x00c4));
+        QTest::newRow("document") << "FLD=f\nDOC=" + QString(81, 'x');
+    }
+    void applyRefusesLongNames()
+    {
+        QFETCH(QString, line);
+        writeTemplateFile(("DRW=t\nFLD=first\n" + line + "\n").toUtf8());
+        const int drawerId = newDrawer();
+        RecordingNavigationSink sink;
+        try {
+            ApplyDrawerTemplate("t", drawerId);
+            QFAIL("a name longer than 80 characters was applied");
+        } catch (const DbError &e) {
+            QCOMPARE(e.code, int(ErrorCode::InvalidValue));
+            QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(TemplateFilePath()),
+                     qPrintable(e.text));
+        }
+        QCOMPARE(RecordFixture::rowCount("Folder"), 0);
+        QVERIFY(sink.calls.isEmpty());
+        writeTemplateFile(("DRW=t\nFLD=" + QString(80, QChar(0x00c4)) + "\n").toUtf8());
+        ApplyDrawerTemplate("t", drawerId);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 1);
     }
 
     // Without a template file there is nothing to apply; drawer -1 gets
@@ -245,7 +298,7 @@ private Q_SLOTS:
         ApplyDrawerTemplate("Home", drawerId);
         writeTemplateFile("DRW=Home\nFLD=f\n");
         ApplyDrawerTemplate("Home", -1);
-        QCOMPARE(rowCount("Folder"), 0);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
 
@@ -254,9 +307,10 @@ private Q_SLOTS:
     void applyFailureHalfWay_data()
     {
         QTest::addColumn<int>("failingStatement");
-        // 1 BEGIN, 2 look-up Bills, 3 insert Bills, 4 Gas, 5 Water,
-        // 6 look-up Car, 7 insert Car, 8 COMMIT.
-        for (int n : {1, 2, 3, 5, 7, 8})
+        // 1 BEGIN, 2 look-up Bills, 3-6 insert Bills (savepoint, drawer
+        // check, insert, release), 7-10 Gas, 11-14 Water, 15 look-up Car,
+        // 16-19 insert Car, 20 COMMIT.
+        for (int n : {1, 2, 5, 9, 17, 20})
             QTest::addRow("statement %d", n) << n;
     }
     void applyFailureHalfWay()
@@ -268,8 +322,8 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(failingStatement);
         QVERIFY_THROWS_EXCEPTION(DbError, ApplyDrawerTemplate("Home", drawerId));
         DbConnection::failAfterStatements(0);
-        QCOMPARE(rowCount("Folder"), 0);
-        QCOMPARE(rowCount("Document"), 0);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 0);
+        QCOMPARE(RecordFixture::rowCount("Document"), 0);
         QVERIFY(sink.calls.isEmpty());
         // The connection is usable again.
         ApplyDrawerTemplate("Home", drawerId);

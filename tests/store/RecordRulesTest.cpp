@@ -19,11 +19,6 @@ namespace {
 
 const QString kInvalid = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
 
-QVariant field(const QString &sql, const QVariantList &binds)
-{
-    return DbConnection::QueryValue(sql, binds);
-}
-
 int page(int documentId, qint64 fileSize)
 {
     return RecordFixture::insert(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, FileSize) VALUES (?, 1, ?)"),
@@ -134,137 +129,6 @@ private Q_SLOTS:
                  QStringLiteral("A file cabinet named 'O'Hara' already exists."));
         QCOMPARE(DuplicateNameMessage(RecordKind::Drawer, "Bills"), QStringLiteral("A drawer named 'Bills' already exists."));
         QCOMPARE(DuplicateNameMessage(RecordKind::Folder, "Tax"), QStringLiteral("A folder named 'Tax' already exists."));
-    }
-
-    // Cabinet names are unique across all cabinets, letter case aside, also
-    // for letters beyond ASCII; a cabinet keeps its own name.
-    void cabinetNameScope()
-    {
-        const int home = RecordFixture::cabinet("Home");
-        const int ete = RecordFixture::cabinet("Été");
-        RecordFixture::cabinet("O'Hara");
-        QVERIFY(CabinetNameExists("home"));
-        QVERIFY(CabinetNameExists("HOME"));
-        QVERIFY(CabinetNameExists("éTÉ"));
-        QVERIFY(CabinetNameExists("o'hara"));
-        QVERIFY(!CabinetNameExists("Homes"));
-        QVERIFY(!CabinetNameExists("HOME", home));
-        QVERIFY(!CabinetNameExists("ÉTÉ", ete));
-        QVERIFY(CabinetNameExists("HOME", ete));
-    }
-
-    // Drawers are unique within their cabinet and folders within their
-    // drawer; the same name elsewhere does not count.
-    void drawerAndFolderNameScope()
-    {
-        const int a = RecordFixture::cabinet("A");
-        const int b = RecordFixture::cabinet("B");
-        const int bills = RecordFixture::drawer(a, "Bills");
-        const int other = RecordFixture::drawer(b, "Other");
-        QVERIFY(DrawerNameExists(a, "BILLS"));
-        QVERIFY(!DrawerNameExists(b, "Bills"));
-        QVERIFY(!DrawerNameExists(a, "bills", bills));
-        const int tax = RecordFixture::folder(bills, "Steuer Ä");
-        QVERIFY(FolderNameExists(bills, "steuer ä"));
-        QVERIFY(!FolderNameExists(other, "Steuer Ä"));
-        QVERIFY(!FolderNameExists(bills, "STEUER Ä", tax));
-    }
-
-    // Every text column keeps quotes and non-Latin text exactly, through
-    // bound values.
-    void quotesAndNonLatinRoundTrip()
-    {
-        const QString text = QStringLiteral("It's \"quoted\" -- ; DROP TABLE x; Ωμέγα 漢字\nline 2");
-        CabinetValues c{"O'Hara Ωμέγα", text, "ì'\"x", true, "/srv/it's/Ωμέγα"};
-        const int cabinetId = InsertCabinet(c);
-        std::optional<CabinetValues> rc = ReadCabinet(cabinetId);
-        QVERIFY(rc);
-        QCOMPARE(rc->name, c.name);
-        QCOMPARE(rc->description, text);
-        QCOMPARE(rc->password, c.password);
-        QVERIFY(rc->ownStorage);
-        QCOMPARE(rc->storagePath, c.storagePath);
-
-        const int drawerId = InsertDrawer({cabinetId, "Mary's 抽屉", text});
-        QCOMPARE(ReadDrawer(drawerId)->name, QStringLiteral("Mary's 抽屉"));
-        QCOMPARE(ReadDrawer(drawerId)->description, text);
-        QCOMPARE(ReadDrawer(drawerId)->cabinetId, cabinetId);
-
-        const int folderId = InsertFolder({drawerId, "Ü'ber", text, "o'neil@x"});
-        QCOMPARE(ReadFolder(folderId)->email, QStringLiteral("o'neil@x"));
-        QCOMPARE(ReadFolder(folderId)->description, text);
-
-        const int documentId = InsertDocument({folderId, "Rechnung 'Ä'", text, QDate(2024, 3, 4), 1250});
-        const std::optional<DocumentValues> d = ReadDocument(documentId);
-        QCOMPARE(d->name, QStringLiteral("Rechnung 'Ä'"));
-        QCOMPARE(d->description, text);
-        QCOMPARE(d->dateOnDocument, QDate(2024, 3, 4));
-        QCOMPARE(d->amount, 1250.0);
-        QCOMPARE(d->folderId, folderId);
-
-        // Updates as well.
-        c.name = "Zweite \"Ausgabe\"";
-        c.ownStorage = false;
-        UpdateCabinet(cabinetId, c);
-        QCOMPARE(ReadCabinet(cabinetId)->name, c.name);
-        QVERIFY(!ReadCabinet(cabinetId)->ownStorage);
-        UpdateFolder(folderId, {drawerId, "Neu", "", "a'b@c"});
-        QCOMPARE(ReadFolder(folderId)->email, QStringLiteral("a'b@c"));
-    }
-
-    // A missing row reads as nothing.
-    void missingRows()
-    {
-        QVERIFY(!ReadCabinet(999));
-        QVERIFY(!ReadDrawer(999));
-        QVERIFY(!ReadFolder(999));
-        QVERIFY(!ReadDocument(999));
-    }
-
-    // Passwords: ten characters round-trip; an empty one stays an empty
-    // text (not Null); one whose scramble holds NUL (a leading "ì") is
-    // stored and read back whole.
-    void passwordRoundTrip_data()
-    {
-        QTest::addColumn<QString>("password");
-        QTest::newRow("ten characters") << "Secret7890";
-        QTest::newRow("empty") << "";
-        QTest::newRow("scrambles to NUL") << "ìabc";
-        QTest::newRow("quote") << "a'b\"c";
-    }
-    void passwordRoundTrip()
-    {
-        QFETCH(QString, password);
-        const int id = InsertCabinet({"C", "", password, false, ""});
-        const QVariant stored = field("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {id});
-        QVERIFY(!stored.isNull());
-        QCOMPARE(stored.toString(), Passwords::ScramblePassword(password));
-        if (password.startsWith(QChar(0xEC)))
-            QCOMPARE(stored.toString().at(0), QChar(0));
-        QCOMPARE(ReadCabinet(id)->password, password);
-        QCOMPARE(Passwords::IsCabinetOpen(id), password.isEmpty());
-    }
-
-    // The document date is stored as ISO text and a blank date as Null;
-    // an empty description and e-mail are empty texts.
-    void documentColumns()
-    {
-        const int cab = RecordFixture::cabinet("C");
-        const int folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
-        const int dated = InsertDocument({folderId, "A", "", QDate(2024, 3, 4), 12.5});
-        QCOMPARE(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).toString(),
-                 QStringLiteral("2024-03-04"));
-        QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {dated}).toDouble(), 12.5);
-        const int undated = InsertDocument({folderId, "B", QString(), QDate(), 0});
-        QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {undated}).isNull());
-        QCOMPARE(field("SELECT typeof(Description) FROM Document WHERE DocumentId = ?", {undated}).toString(),
-                 QStringLiteral("text"));
-        QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {undated}).toDouble(), 0.0);
-        UpdateDocument(dated, {folderId, "A", "", QDate(), 3});
-        QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).isNull());
-        const int folder2 = InsertFolder({RecordFixture::drawer(cab, "E"), "G", QString(), QString()});
-        QCOMPARE(field("SELECT typeof(Email) FROM Folder WHERE FolderId = ?", {folder2}).toString(),
-                 QStringLiteral("text"));
     }
 
     // The document boxes: name first, then the date (strictly month/day/
@@ -500,13 +364,6 @@ private Q_SLOTS:
         QCOMPARE(FormatCount(123456), QStringLiteral("123456"));
     }
 
-    // A failing insert throws and leaves no row.
-    void failingWriteThrows()
-    {
-        DbConnection::failAfterStatements(1);
-        QVERIFY_THROWS_EXCEPTION(DbError, InsertCabinet({"C", "", "", false, ""}));
-        QCOMPARE(field("SELECT Count(*) FROM Cabinet", {}).toInt(), 0);
-    }
 };
 
 VLM_TEST_GUILESS_MAIN(RecordRulesTest)

@@ -4,6 +4,7 @@
 #include "RecordingNavigationSink.h"
 #include "RecordRules.h"
 #include "SampleCabinets.h"
+#include "RecordFixture.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 
@@ -54,11 +55,6 @@ QString contentOf(int cabinetId)
         drawers << drawer;
     }
     return describe(drawers);
-}
-
-int rowCount(const char *table)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt();
 }
 
 void writeOutline(const QByteArray &bytes)
@@ -178,9 +174,9 @@ private Q_SLOTS:
                  kGeneric);
         QCOMPARE(DbConnection::QueryValue("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {cabinetId}),
                  QVariant(QString("")));
-        QCOMPARE(rowCount("Drawer"), 6);
-        QCOMPARE(rowCount("Folder"), 15);
-        QCOMPARE(rowCount("Document"), 0);
+        QCOMPARE(RecordFixture::rowCount("Drawer"), 6);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 15);
+        QCOMPARE(RecordFixture::rowCount("Document"), 0);
         QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Folder JOIN Drawer USING (DrawerId)"
                                           " WHERE Drawer.Name = 'Income Tax Returns'")
                      .toInt(),
@@ -205,8 +201,8 @@ private Q_SLOTS:
     {
         QVERIFY(!QFile::exists(SampleOutlinePath()));
         const int cabinetId = CreateSampleCabinet(kGeneric);
-        QCOMPARE(rowCount("Drawer"), 6);
-        QCOMPARE(rowCount("Folder"), 15);
+        QCOMPARE(RecordFixture::rowCount("Drawer"), 6);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 15);
         QVERIFY(contentOf(cabinetId).startsWith("Household Equipment[Refrigerator,Stove]"));
         QCOMPARE(outlineBytes(), QByteArray(kBuiltIn));
     }
@@ -240,14 +236,66 @@ private Q_SLOTS:
         QCOMPARE(contentOf(cabinetId), QStringLiteral("Bills 2024[GasPower(Janpdf,Feb)]"));
     }
 
+    // Drawers and folders merge as the dialogs compare names, letter case
+    // folded beyond ASCII as well.
+    void mergesFoldedNames_data()
+    {
+        QTest::addColumn<QByteArray>("outline");
+        QTest::addColumn<QString>("content");
+        QTest::newRow("ASCII") << QByteArray("CAB=c\nDRW=Home\nFLD=a\nDRW=HOME\nFLD=b\n") << "Home[a,b]";
+        QTest::newRow("accented drawers")
+            << QByteArray("CAB=c\nDRW=\xc3\xa9t\xc3\xa9\nFLD=a\nDRW=\xc3\x89T\xc3\x89\nFLD=b\n")
+            << "\u00e9t\u00e9[a,b]";
+        QTest::newRow("accented folders")
+            << QByteArray("CAB=c\nDRW=d\nFLD=\xc3\xbc\nDOC=x\nFLD=\xc3\x9c\nDOC=y\n") << "d[\u00fc(x,y)]";
+    }
+    void mergesFoldedNames()
+    {
+        QFETCH(QByteArray, outline);
+        QFETCH(QString, content);
+        writeOutline(outline);
+        QCOMPARE(contentOf(CreateSampleCabinet("c")), content);
+    }
+
+    // A name longer than a name column holds, the cabinet's own or one in
+    // its section, is refused with the entry and the file named; nothing is
+    // stored, nothing cut.
+    void refusesLongNames_data()
+    {
+        QTest::addColumn<QString>("cabinet");
+        QTest::addColumn<QString>("body");
+        const QString longName(81, QChar(0x00e9));
+        QTest::newRow("cabinet") << longName << "DRW=d\n";
+        QTest::newRow("drawer") << "c" << "DRW=" + longName + "\n";
+        QTest::newRow("document") << "c" << "DRW=d\nFLD=f\nDOC=" + longName + "\n";
+    }
+    void refusesLongNames()
+    {
+        QFETCH(QString, cabinet);
+        QFETCH(QString, body);
+        writeOutline(("CAB=" + cabinet + "\n" + body).toUtf8());
+        RecordingNavigationSink sink;
+        try {
+            CreateSampleCabinet(cabinet);
+            QFAIL("a name longer than 80 characters was stored");
+        } catch (const DbError &e) {
+            QCOMPARE(e.code, int(ErrorCode::InvalidValue));
+            QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(SampleOutlinePath()),
+                     qPrintable(e.text));
+        }
+        QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
+        QVERIFY(sink.calls.isEmpty());
+    }
+
     // A statement failing half-way through the fill leaves the cabinet
     // with its node, and no drawer, folder or node of the fill.
     void fillFailureHalfWay_data()
     {
         QTest::addColumn<int>("failingStatement");
-        // 1 cabinet insert, 2 BEGIN, then a look-up and an insert for each
-        // of the 6 drawers and 15 folders, 45 COMMIT.
-        for (int n : {2, 3, 4, 10, 44, 45})
+        // 1 cabinet insert, 2 BEGIN, then for each of the 6 drawers and 15
+        // folders a look-up and an insert (savepoint, parent check, insert,
+        // release), 108 COMMIT.
+        for (int n : {2, 3, 4, 10, 107, 108})
             QTest::addRow("statement %d", n) << n;
     }
     void fillFailureHalfWay()
@@ -258,9 +306,9 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(failingStatement);
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
         DbConnection::failAfterStatements(0);
-        QCOMPARE(rowCount("Cabinet"), 1);
-        QCOMPARE(rowCount("Drawer"), 0);
-        QCOMPARE(rowCount("Folder"), 0);
+        QCOMPARE(RecordFixture::rowCount("Cabinet"), 1);
+        QCOMPARE(RecordFixture::rowCount("Drawer"), 0);
+        QCOMPARE(RecordFixture::rowCount("Folder"), 0);
         QCOMPARE(sink.calls.size(), 1);
         QVERIFY(sink.calls.first().startsWith("cabinet "));
     }
@@ -272,7 +320,7 @@ private Q_SLOTS:
         RecordingNavigationSink sink;
         DbConnection::failAfterStatements(1);
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
-        QCOMPARE(rowCount("Cabinet"), 0);
+        QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
 
@@ -284,7 +332,7 @@ private Q_SLOTS:
         RecordingNavigationSink sink;
         QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
         QVERIFY_THROWS_EXCEPTION(DbError, SampleCabinetNames());
-        QCOMPARE(rowCount("Cabinet"), 0);
+        QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
 
@@ -317,8 +365,8 @@ private Q_SLOTS:
     void cabinetNameExists()
     {
         DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Generic File Cabinet', '')");
-        QVERIFY(RecordRules::CabinetNameExists("GENERIC file cabinet"));
-        QVERIFY(!RecordRules::CabinetNameExists("Generic File"));
+        QVERIFY(Records::CabinetNameExists("GENERIC file cabinet"));
+        QVERIFY(!Records::CabinetNameExists("Generic File"));
     }
 
     // The outline is written only when missing; the user's edits stay.

@@ -2,8 +2,7 @@
 
 #include "Database.h"
 #include "DbConnection.h"
-#include "Progress.h"
-#include "Prompt.h"
+#include "RunState.h"
 #include "Settings.h"
 
 #include <QDir>
@@ -39,7 +38,7 @@ QString TestEnvironment::freshDataFolder()
     QDir().mkpath(dir);
     qputenv("VLM_DATA_DIR", QFile::encodeName(dir));
     Settings::removeAll();
-    Progress::SetProgressCancelled(false);
+    RunState::Reset();
     return dir;
 }
 

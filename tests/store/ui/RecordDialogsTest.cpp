@@ -174,14 +174,14 @@ const KindDialog &dialogOf(const QString &kind)
 
 // One record of each level: cabinet "Home" > drawer "Bills" > folder "Tax"
 // > document "Letter", and a sibling of each ("Other").
-struct Records
+struct SeedRecords
 {
     int cabinet, drawer, folder, document;
     int otherCabinet, otherDrawer, otherFolder, otherDocument;
 
-    static Records make()
+    static SeedRecords make()
     {
-        Records r;
+        SeedRecords r;
         r.cabinet = RecordFixture::cabinet("Home");
         r.drawer = RecordFixture::drawer(r.cabinet, "Bills");
         r.folder = RecordFixture::folder(r.drawer, "Tax");
@@ -284,7 +284,7 @@ private Q_SLOTS:
     void addSavesAndMirrors()
     {
         QFETCH(QString, kind);
-        const Records r = Records::make();
+        const SeedRecords r = SeedRecords::make();
         const int parent = r.parentFor(kind);
         const QString description = QStringLiteral("It's \"quoted\"\nΩμέγα 漢字");
         QString shownName;
@@ -333,7 +333,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, message);
         QFETCH(QString, shown);
-        const Records r = Records::make();
+        const SeedRecords r = SeedRecords::make();
         const int before = rowCount(tableOf(kind));
         std::unique_ptr<QDialog> dialog = dialogOf(kind).make("Add", r.parentFor(kind), -1);
         QVERIFY(showActive(dialog.get()));
@@ -394,7 +394,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QFETCH(QString, name);
-        const Records r = Records::make();
+        const SeedRecords r = SeedRecords::make();
         int parent = r.folder;  // documents: the same folder
         if (kind == QLatin1String("drawer"))
             parent = r.otherCabinet;
@@ -415,7 +415,7 @@ private Q_SLOTS:
     void editRenames()
     {
         QFETCH(QString, kind);
-        const Records r = Records::make();
+        const SeedRecords r = SeedRecords::make();
         const int id = r.own(kind);
         const QString upper = nameOf(kind, id).toUpper();
         QStringList seen;
@@ -455,7 +455,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QFETCH(CancelWay, how);
-        const Records r = Records::make();
+        const SeedRecords r = SeedRecords::make();
         whenShown(dialogOf(kind).name, [how](QDialog *dialog) {
             box(dialog, "txtName")->setText(QStringLiteral("Changed"));
             cancel(dialog, how, box(dialog, "txtName"));
@@ -488,7 +488,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QFETCH(int, failingStatement);
-        const Records r = Records::make();
+        const SeedRecords r = SeedRecords::make();
         const int before = rowCount(tableOf(kind));
         std::unique_ptr<QDialog> dialog = dialogOf(kind).make("Add", r.parentFor(kind), -1);
         QVERIFY(showActive(dialog.get()));
@@ -582,7 +582,7 @@ private Q_SLOTS:
     // and saves Storage 0 with the old path text kept.
     void defaultStorageKeepsPath()
     {
-        const int id = RecordRules::InsertCabinet({"Own", "", "", true, "/srv/own"});
+        const int id = Records::InsertCabinet({"Own", "", "", true, "/srv/own"});
         whenShown("frmCabinet", [](QDialog *dialog) {
             QVERIFY(child<QRadioButton>(dialog, "optStorage1")->isChecked());
             QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/srv/own"));
@@ -655,7 +655,7 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         QFETCH(QString, boxName);
         QFETCH(QString, message);
-        const Records r = Records::make();
+        const SeedRecords r = SeedRecords::make();
         const int id = r.own(kind);
         const QString table = tableOf(kind);
         const bool password = column == QLatin1String("Password");
@@ -704,7 +704,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, mode);
         QFETCH(QString, goneKind);
-        const Records r = Records::make();
+        const SeedRecords r = SeedRecords::make();
         const bool add = mode == QLatin1String("Add");
         std::unique_ptr<QDialog> dialog =
             dialogOf(kind).make(mode, r.parentFor(kind), add ? -1 : r.own(kind));
@@ -925,9 +925,10 @@ private Q_SLOTS:
         whenShown("frmDrawer", [&](QDialog *dialog) {
             child<QComboBox>(dialog, "cboTemplate")->setCurrentText("Household");
             box(dialog, "txtName")->setText("Home");
-            // cabinet look-up, duplicate query, insert, BEGIN, folder
-            // look-up, folder insert
-            DbConnection::failAfterStatements(6);
+            // cabinet look-up, duplicate query, the drawer's BEGIN, cabinet
+            // check, insert and COMMIT, the template's BEGIN, folder look-up,
+            // SAVEPOINT, drawer check, folder insert
+            DbConnection::failAfterStatements(11);
             click(dialog, "cmdOK");
         });
         QVERIFY(frmDrawer::addDrawer(nullptr, cabinet));

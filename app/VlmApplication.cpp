@@ -1,0 +1,25 @@
+#include "VlmApplication.h"
+
+#include "DbError.h"
+#include "Prompt.h"
+
+#include <exception>
+
+VlmApplication::VlmApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+
+VlmApplication::~VlmApplication() = default;
+
+bool VlmApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const DbError &e) {
+        Prompt::instance().error(e.message());
+    } catch (const std::exception &e) {
+        Prompt::instance().error(DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what())).message());
+    } catch (...) {
+        Prompt::instance().error(
+            DbError(ErrorCode::Unexpected, QStringLiteral("An unexpected failure ended the command.")).message());
+    }
+    return false;
+}

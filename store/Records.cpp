@@ -1,0 +1,244 @@
+#include "Records.h"
+
+#include <QVariant>
+
+#include "DbConnection.h"
+#include "Passwords.h"
+
+using DbConnection::Execute;
+using DbConnection::OpenRecordset;
+
+namespace {
+
+// A Qt null string binds as SQL Null; a box left empty stores an empty text.
+QVariant textValue(const QString &text)
+{
+    return text.isNull() ? QVariant(QStringLiteral("")) : QVariant(text);
+}
+
+// SQLite's NOCASE folds ASCII letters only, so names are compared here
+// with Unicode case folding ("Été" and "éTÉ" are one name). The query
+// gives id and Name; the first id whose name matches, else 0.
+int idOfName(const QString &sql, const QVariantList &binds, const QString &name)
+{
+    const Recordset rs = OpenRecordset(sql, binds);
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        if (NullToEmpty(rs.value(row, 1)).compare(name, Qt::CaseInsensitive) == 0)
+            return rs.value(row, 0).toInt();
+    }
+    return 0;
+}
+
+const QString kCabinetNames = QStringLiteral("SELECT CabinetId, Name FROM Cabinet WHERE CabinetId <> ?");
+const QString kDrawerNames =
+    QStringLiteral("SELECT DrawerId, Name FROM Drawer WHERE CabinetId = ? AND DrawerId <> ? ORDER BY DrawerId");
+const QString kFolderNames =
+    QStringLiteral("SELECT FolderId, Name FROM Folder WHERE DrawerId = ? AND FolderId <> ? ORDER BY FolderId");
+
+void checkName(const QString &name)
+{
+    if (name.size() > Records::MaxNameLength)
+        throw DbError(ErrorCode::InvalidValue, Records::NameTooLongMessage(name));
+}
+
+// Inside the insert's transaction, so the parent cannot go between the
+// test and the row.
+void requireParent(const char *table, const char *idColumn, int id, const char *what)
+{
+    const QVariant found = DbConnection::QueryValue(
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(idColumn)), {id});
+    if (found.isNull())
+        throw DbError(ErrorCode::RecordMissing, QStringLiteral("The %1 no longer exists.").arg(QLatin1String(what)));
+}
+
+int insertBelow(const char *parentTable, const char *parentId, int id, const char *what, const QString &sql,
+                const QVariantList &binds)
+{
+    DbConnection::Transaction tx;
+    requireParent(parentTable, parentId, id, what);
+    Execute(sql, binds);
+    const int newId = int(DbConnection::LastInsertId());
+    tx.commit();
+    return newId;
+}
+
+} // namespace
+
+namespace Records {
+
+QString NameTooLongMessage(const QString &name)
+{
+    return QStringLiteral("The name \"%1\" is longer than %2 characters.").arg(name).arg(MaxNameLength);
+}
+
+bool CabinetNameExists(const QString &name, int exceptCabinetId)
+{
+    return idOfName(kCabinetNames, {exceptCabinetId}, name) != 0;
+}
+
+bool DrawerNameExists(int cabinetId, const QString &name, int exceptDrawerId)
+{
+    return idOfName(kDrawerNames, {cabinetId, exceptDrawerId}, name) != 0;
+}
+
+bool FolderNameExists(int drawerId, const QString &name, int exceptFolderId)
+{
+    return idOfName(kFolderNames, {drawerId, exceptFolderId}, name) != 0;
+}
+
+int DrawerNamed(int cabinetId, const QString &name)
+{
+    return idOfName(kDrawerNames, {cabinetId, -1}, name);
+}
+
+int FolderNamed(int drawerId, const QString &name)
+{
+    return idOfName(kFolderNames, {drawerId, -1}, name);
+}
+
+std::optional<CabinetValues> ReadCabinet(int cabinetId)
+{
+    const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
+    if (rs.isEmpty())
+        return std::nullopt;
+    CabinetValues v;
+    v.name = NullToEmpty(rs.field(QStringLiteral("Name")));
+    v.description = NullToEmpty(rs.field(QStringLiteral("Description")));
+    v.password = Passwords::UnscramblePassword(NullToEmpty(rs.field(QStringLiteral("Password"))));
+    v.ownStorage = rs.field(QStringLiteral("Storage")).toInt() == 1;
+    v.storagePath = NullToEmpty(rs.field(QStringLiteral("StoragePath")));
+    return v;
+}
+
+std::optional<DrawerValues> ReadDrawer(int drawerId)
+{
+    const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Drawer WHERE DrawerId = ?"), {drawerId});
+    if (rs.isEmpty())
+        return std::nullopt;
+    return DrawerValues{rs.field(QStringLiteral("CabinetId")).toInt(),
+                        NullToEmpty(rs.field(QStringLiteral("Name"))),
+                        NullToEmpty(rs.field(QStringLiteral("Description")))};
+}
+
+std::optional<FolderValues> ReadFolder(int folderId)
+{
+    const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Folder WHERE FolderId = ?"), {folderId});
+    if (rs.isEmpty())
+        return std::nullopt;
+    return FolderValues{rs.field(QStringLiteral("DrawerId")).toInt(),
+                        NullToEmpty(rs.field(QStringLiteral("Name"))),
+                        NullToEmpty(rs.field(QStringLiteral("Description"))),
+                        NullToEmpty(rs.field(QStringLiteral("Email")))};
+}
+
+std::optional<DocumentValues> ReadDocument(int documentId)
+{
+    const Recordset rs =
+        OpenRecordset(QStringLiteral("SELECT * FROM Document WHERE DocumentId = ?"), {documentId});
+    if (rs.isEmpty())
+        return std::nullopt;
+    return DocumentValues{rs.field(QStringLiteral("FolderId")).toInt(),
+                          NullToEmpty(rs.field(QStringLiteral("Name"))),
+                          NullToEmpty(rs.field(QStringLiteral("Description"))),
+                          DateFromValue(rs.field(QStringLiteral("DateOnDocument"))),
+                          rs.field(QStringLiteral("Amount")).toDouble()};
+}
+
+int InsertCabinet(const CabinetValues &v)
+{
+    checkName(v.name);
+    Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Description, Storage, StoragePath)"
+                           " VALUES (?, ?, ?, ?, ?)"),
+            {textValue(v.name), textValue(Passwords::ScramblePassword(v.password)), textValue(v.description),
+             v.ownStorage ? 1 : 0, textValue(v.storagePath)});
+    return int(DbConnection::LastInsertId());
+}
+
+void UpdateCabinet(int cabinetId, const CabinetValues &v)
+{
+    checkName(v.name);
+    Execute(QStringLiteral("UPDATE Cabinet SET Name = ?, [Password] = ?, Description = ?, Storage = ?,"
+                           " StoragePath = ? WHERE CabinetId = ?"),
+            {textValue(v.name), textValue(Passwords::ScramblePassword(v.password)), textValue(v.description),
+             v.ownStorage ? 1 : 0, textValue(v.storagePath), cabinetId});
+}
+
+int InsertDrawer(const DrawerValues &v)
+{
+    checkName(v.name);
+    return insertBelow("Cabinet", "CabinetId", v.cabinetId, "cabinet",
+                       QStringLiteral("INSERT INTO Drawer (CabinetId, Name, Description) VALUES (?, ?, ?)"),
+                       {v.cabinetId, textValue(v.name), textValue(v.description)});
+}
+
+void UpdateDrawer(int drawerId, const DrawerValues &v)
+{
+    checkName(v.name);
+    Execute(QStringLiteral("UPDATE Drawer SET Name = ?, Description = ? WHERE DrawerId = ?"),
+            {textValue(v.name), textValue(v.description), drawerId});
+}
+
+int InsertFolder(const FolderValues &v)
+{
+    checkName(v.name);
+    return insertBelow("Drawer", "DrawerId", v.drawerId, "drawer",
+                       QStringLiteral("INSERT INTO Folder (DrawerId, Name, Description, Email) VALUES (?, ?, ?, ?)"),
+                       {v.drawerId, textValue(v.name), textValue(v.description), textValue(v.email)});
+}
+
+void UpdateFolder(int folderId, const FolderValues &v)
+{
+    checkName(v.name);
+    Execute(QStringLiteral("UPDATE Folder SET Name = ?, Description = ?, Email = ? WHERE FolderId = ?"),
+            {textValue(v.name), textValue(v.description), textValue(v.email), folderId});
+}
+
+int InsertDocument(const DocumentValues &v)
+{
+    checkName(v.name);
+    return insertBelow("Folder", "FolderId", v.folderId, "folder",
+                       QStringLiteral("INSERT INTO Document (FolderId, Name, Description, DateOnDocument, Amount)"
+                                      " VALUES (?, ?, ?, ?, ?)"),
+                       {v.folderId, textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument),
+                        v.amount});
+}
+
+void UpdateDocument(int documentId, const DocumentValues &v)
+{
+    checkName(v.name);
+    Execute(QStringLiteral("UPDATE Document SET Name = ?, Description = ?, DateOnDocument = ?, Amount = ?"
+                           " WHERE DocumentId = ?"),
+            {textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument), v.amount, documentId});
+}
+
+int InsertCabinet(const QString &name)
+{
+    checkName(name);
+    // No password: the scramble of the empty text, which is empty.
+    Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
+            {name, textValue(Passwords::ScramblePassword(QString()))});
+    return int(DbConnection::LastInsertId());
+}
+
+int InsertDrawer(int cabinetId, const QString &name)
+{
+    checkName(name);
+    return insertBelow("Cabinet", "CabinetId", cabinetId, "cabinet",
+                       QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"), {cabinetId, name});
+}
+
+int InsertFolder(int drawerId, const QString &name)
+{
+    checkName(name);
+    return insertBelow("Drawer", "DrawerId", drawerId, "drawer",
+                       QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)"), {drawerId, name});
+}
+
+int InsertDocument(int folderId, const QString &name)
+{
+    checkName(name);
+    return insertBelow("Folder", "FolderId", folderId, "folder",
+                       QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"), {folderId, name});
+}
+
+} // namespace Records

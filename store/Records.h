@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+
+// The one owner of the Cabinet, Drawer, Folder and Document rows: every
+// insert and update of those tables, their reads by id, and the name
+// look-ups that keep drawer and folder names unique within their parent and
+// cabinet names unique overall. The record dialogs, the drawer templates
+// and the sample cabinets all write through here. Every function throws
+// DbError on failure.
+namespace Records {
+
+// The width of every Name column; a longer name is refused, never cut.
+inline constexpr int MaxNameLength = 80;
+
+// "The name "<name>" is longer than 80 characters."
+QString NameTooLongMessage(const QString &name);
+
+struct CabinetValues
+{
+    QString name;
+    QString description;
+    QString password;      // as typed; stored scrambled
+    bool ownStorage = false;
+    QString storagePath;
+};
+
+struct DrawerValues
+{
+    int cabinetId = -1;
+    QString name;
+    QString description;
+};
+
+struct FolderValues
+{
+    int drawerId = -1;
+    QString name;
+    QString description;
+    QString email;
+};
+
+struct DocumentValues
+{
+    int folderId = -1;
+    QString name;
+    QString description;
+    QDate dateOnDocument;  // invalid for no date, stored as Null
+    double amount = 0;
+};
+
+// Whether a name is taken, without regard to letter case (beyond ASCII
+// too, as the dialogs compare): by any cabinet, by a drawer of the cabinet,
+// by a folder of the drawer. The row exceptId (-1 for none) is left out, so
+// a record keeps its own name.
+bool CabinetNameExists(const QString &name, int exceptCabinetId = -1);
+bool DrawerNameExists(int cabinetId, const QString &name, int exceptDrawerId = -1);
+bool FolderNameExists(int drawerId, const QString &name, int exceptFolderId = -1);
+
+// The id of the parent's drawer (folder) of that name by the same
+// comparison, 0 when it has none.
+int DrawerNamed(int cabinetId, const QString &name);
+int FolderNamed(int drawerId, const QString &name);
+
+// A record's row, Null texts as empty, the password unscrambled; nothing
+// when the row does not exist.
+std::optional<CabinetValues> ReadCabinet(int cabinetId);
+std::optional<DrawerValues> ReadDrawer(int drawerId);
+std::optional<FolderValues> ReadFolder(int folderId);
+std::optional<DocumentValues> ReadDocument(int documentId);
+
+// Insert a row and give its new id, or update the row. Every value is
+// bound; the cabinet password is scrambled on the way in (check it with
+// Passwords::IsValidPasswordText first). A name longer than MaxNameLength
+// is refused (ErrorCode::InvalidValue). An insert below a parent that no
+// longer exists writes nothing and throws ErrorCode::RecordMissing with
+// "The cabinet no longer exists." (drawer, folder); the test and the
+// insert run in one transaction.
+int InsertCabinet(const CabinetValues &values);
+void UpdateCabinet(int cabinetId, const CabinetValues &values);
+int InsertDrawer(const DrawerValues &values);
+void UpdateDrawer(int drawerId, const DrawerValues &values);
+int InsertFolder(const FolderValues &values);
+void UpdateFolder(int folderId, const FolderValues &values);
+int InsertDocument(const DocumentValues &values);
+void UpdateDocument(int documentId, const DocumentValues &values);
+
+// The rows the drawer templates and the sample cabinets make: a parent and
+// a name, every other column Null (a cabinet without password). The same
+// refusals as above.
+int InsertCabinet(const QString &name);
+int InsertDrawer(int cabinetId, const QString &name);
+int InsertFolder(int drawerId, const QString &name);
+int InsertDocument(int folderId, const QString &name);
+
+} // namespace Records

@@ -1,0 +1,38 @@
+#include "RunState.h"
+
+#include <QList>
+
+#include "DbConnection.h"
+#include "DrawerTemplates.h"
+#include "Passwords.h"
+#include "Progress.h"
+
+namespace {
+
+QList<std::function<void()>> &resets()
+{
+    static QList<std::function<void()>> list;
+    return list;
+}
+
+} // namespace
+
+namespace RunState {
+
+void Reset()
+{
+    Passwords::UnlockedCabinets().clear();
+    Progress::SetProgressCancelled(false);
+    DbConnection::failAfterStatements(0);
+    // Reread from the data folder now in use; none there gives no names.
+    DrawerTemplates::LoadDrawerTemplateNames();
+    for (const std::function<void()> &reset : resets())
+        reset();
+}
+
+void AddReset(std::function<void()> reset)
+{
+    resets().append(std::move(reset));
+}
+
+} // namespace RunState

@@ -1,0 +1,163 @@
+#include "Startup.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLockFile>
+
+#include <cerrno>
+
+#include "DataFolder.h"
+#include "Database.h"
+#include "DbConnection.h"
+#include "Prompt.h"
+#include "Settings.h"
+
+namespace {
+
+// What writing a small file in the folder says: 0 when it works.
+int writeProbe(const QString &folder)
+{
+    QFile probe(QStringLiteral("%1/.vlm-write-test").arg(folder));
+    errno = 0;
+    int code = 0;
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        code = errno != 0 ? errno : EACCES;
+    else if (probe.write(QByteArrayLiteral("vellumark\n")) != 10)
+        code = errno != 0 ? errno : ENOSPC;
+    probe.close();
+    probe.remove();
+    return code;
+}
+
+QString advice(const DbError &e, const QString &file)
+{
+    const QString moveAway = QStringLiteral(
+        "Move it out of the data folder (or put back a backup of it) and start Vellumark again; "
+        "a new, empty database is made when there is none.");
+    switch (ErrorCode(e.code)) {
+    case ErrorCode::NotOurDatabase:
+        return QStringLiteral("\"%1\" is not a Vellumark database (%2). It was left as it is. %3")
+            .arg(file, e.text, moveAway);
+    case ErrorCode::DatabaseDamaged:
+        return QStringLiteral("The database \"%1\" is damaged: %2. It was left as it is. %3")
+            .arg(file, e.text, moveAway);
+    case ErrorCode::DatabaseReadOnly:
+        return QStringLiteral("The database \"%1\" is read-only, so nothing could be saved. Make the file "
+                              "writable for your user and start Vellumark again.")
+            .arg(file);
+    default:
+        break;
+    }
+    // SQLite's "not a database" and "malformed" (the low byte of the
+    // extended code) mean the file itself is bad; anything else (a full
+    // disk, a lock) is put right outside it.
+    const int primary = e.code & 0xff;
+    if (e.code < int(ErrorCode::Unexpected) && (primary == 26 || primary == 11))
+        return QStringLiteral("%1\n\nThe database \"%2\" cannot be used. It was left as it is. %3")
+            .arg(e.message(), file, moveAway);
+    return QStringLiteral("%1\n\nThe database \"%2\" could not be opened; it was left as it is. Put right what "
+                          "the error names and start Vellumark again.")
+        .arg(e.message(), file);
+}
+
+} // namespace
+
+namespace Startup {
+
+void Show(const Failure &failure)
+{
+    if (failure.refusal)
+        Prompt::instance().warning(failure.message);
+    else
+        Prompt::instance().error(failure.message);
+}
+
+void InitApplication()
+{
+    QCoreApplication::setApplicationName(Settings::AppName);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Vellumark"));
+    // Scanned pages at 600 dpi are larger than Qt's default image limit.
+    QImageReader::setAllocationLimit(1024);
+}
+
+std::optional<Failure> CheckDriver()
+{
+    QString message;
+    if (Database::CheckDatabaseDriver(&message))
+        return std::nullopt;
+    return Failure{message, false};
+}
+
+std::optional<Failure> EnsureDataFolder()
+{
+    QString message;
+    if (DataFolder::ensure(&message))
+        return std::nullopt;
+    return Failure{message, true};
+}
+
+QString LockFailureMessage(int lockError, int errnoValue, const QString &folder)
+{
+    if (lockError == QLockFile::LockFailedError)
+        return QStringLiteral("Vellumark is already running on the data folder \"%1\".").arg(folder);
+    switch (errnoValue) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("The disk of the data folder \"%1\" is full (%2). Free some space and start "
+                              "Vellumark again.")
+            .arg(folder, qt_error_string(errnoValue));
+    case EROFS:
+        return QStringLiteral("The data folder \"%1\" lies on a read-only file system. Vellumark needs to write "
+                              "there; point VLM_DATA_DIR at a writable folder or mount it writable.")
+            .arg(folder);
+    default:
+        break;
+    }
+    const QString reason = errnoValue != 0 ? qt_error_string(errnoValue) : QStringLiteral("permission denied");
+    return QStringLiteral("Vellumark cannot write to its data folder \"%1\" (%2). Check the folder's "
+                          "permissions and start Vellumark again.")
+        .arg(folder, reason);
+}
+
+std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure)
+{
+    // One program at a time works on the data folder; vlmtools checks this
+    // lock before it changes anything.
+    auto lock = std::make_unique<QLockFile>(DataFolder::filePath(QStringLiteral("vlm.lock")));
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+    const int error = int(lock->error());
+    const int probe = error == QLockFile::LockFailedError ? 0 : writeProbe(DataFolder::path());
+    *failure = Failure{LockFailureMessage(error, probe, DataFolder::path()), true};
+    return nullptr;
+}
+
+std::optional<Failure> OpenDatabase()
+{
+    const QString file = Database::DatabaseFile();
+    bool created = false;
+    try {
+        if (!QFileInfo::exists(file)) {
+            Database::CreateDatabase(file);
+            created = true;
+        }
+        Database::CheckDatabaseFile(file);
+        Database::OpenDatabase(file);
+        Database::UpdateDatabase();
+    } catch (const DbError &e) {
+        DbConnection::close();
+        // A copy of a bad "empty.mdb" made just now is ours to take back.
+        if (created)
+            QFile::remove(file);
+        const bool refusal = e.code == int(ErrorCode::NotOurDatabase) || e.code == int(ErrorCode::DatabaseDamaged)
+            || e.code == int(ErrorCode::DatabaseReadOnly);
+        return Failure{advice(e, file), refusal};
+    }
+    return std::nullopt;
+}
+
+} // namespace Startup

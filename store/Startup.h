@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QLockFile;
+
+// The start-up steps that vlm and vlmtools share, in the order they run:
+// the application's names and image limit, the database driver, the data
+// folder, its lock, and the database (created when missing, recognised,
+// opened and upgraded). Each step gives what went wrong, or nothing.
+namespace Startup {
+
+// Why start-up stopped. A refusal (something the user can put right: the
+// program already running, a read-only or foreign file) shows the warning
+// icon; a failure ("Error # ...") the error icon.
+struct Failure
+{
+    QString message;
+    bool refusal = false;
+};
+
+// Shows a failure through the prompt with its icon.
+void Show(const Failure &failure);
+
+// The settings application name, the product name, and the image size
+// limit that 600-dpi pages need. Call once the application object exists.
+void InitApplication();
+
+std::optional<Failure> CheckDriver();
+std::optional<Failure> EnsureDataFolder();
+
+// Takes "vlm.lock" in the data folder; on failure *failure says why:
+// another vlm holds it, or the folder cannot be written (permissions, a
+// read-only file system, a full disk).
+std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure);
+// The message for a lock that could not be taken. lockError is
+// QLockFile::LockError; errnoValue the reason a test write in the folder
+// gave (0 for none).
+QString LockFailureMessage(int lockError, int errnoValue, const QString &folder);
+
+// Creates the database when missing, checks the file before anything may
+// change it, opens the connection and upgrades the schema. A bad file is
+// left byte for byte as it was; the message names it and says what to do.
+std::optional<Failure> OpenDatabase();
+
+} // namespace Startup

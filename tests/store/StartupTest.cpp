@@ -1,0 +1,202 @@
+#include "Startup.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QImageReader>
+#include <QtTest>
+
+#include <cerrno>
+
+#include "DataFolder.h"
+#include "Database.h"
+#include "DbConnection.h"
+#include "FileSizeLimit.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+
+namespace {
+
+QByteArray hashOf(const QString &path)
+{
+    return QCryptographicHash::hash(TestFiles::read(path), QCryptographicHash::Sha256);
+}
+
+// Another program's SQLite file, made without our code.
+void writeForeignDatabase(const QString &path, const QStringList &statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const QString &sql : statements)
+            QVERIFY2(q.exec(sql), qPrintable(sql));
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+}
+
+// A current database of our own, closed again.
+void writeOurDatabase()
+{
+    TestEnvironment::openFreshDatabase();
+    DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name) VALUES ('Home')"));
+    DbConnection::close();
+}
+
+} // namespace
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::freshDataFolder(); }
+
+    // A database file that is not ours, not whole or not writable stops
+    // start-up with a message naming the file and saying what to do, and
+    // the file keeps every byte.
+    void badDatabaseLeftUntouched_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("refusal");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("foreign with Cabinet and Page") << "foreign" << true << "is not a Vellumark database";
+        QTest::newRow("foreign in WAL mode") << "wal" << true << "is not a Vellumark database";
+        QTest::newRow("ours without Version") << "noversion" << true << "no Version column in a Version table";
+        QTest::newRow("not a database") << "junk" << false << "Error # 26 file is not a database";
+        QTest::newRow("cut short") << "cut" << true << "is damaged: the file is cut short";
+        QTest::newRow("read-only") << "readonly" << true << "is read-only";
+    }
+    void badDatabaseLeftUntouched()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, refusal);
+        QFETCH(QString, says);
+        const bool ours = kind == "noversion" || kind == "cut" || kind == "readonly";
+        if (ours)
+            writeOurDatabase();  // in a data folder of its own
+        const QString file = Database::DatabaseFile();
+        if (kind == "foreign" || kind == "wal") {
+            QStringList sql{"CREATE TABLE Cabinet (Id INTEGER PRIMARY KEY, Label TEXT)",
+                            "CREATE TABLE Page (Id INTEGER, Body BLOB)", "INSERT INTO Cabinet VALUES (1, 'x')"};
+            if (kind == "wal")
+                sql.prepend("PRAGMA journal_mode=WAL");
+            writeForeignDatabase(file, sql);
+        } else if (kind == "junk") {
+            TestFiles::write(file, "Notes about the tax return.\n");
+        } else {
+            if (kind == "noversion") {
+                writeForeignDatabase(file, {"DROP TABLE Version"});
+            } else if (kind == "cut") {
+                const QByteArray whole = TestFiles::read(file);
+                TestFiles::write(file, whole.left(whole.size() - 4096));
+            } else {
+                QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+            }
+        }
+        const QByteArray before = hashOf(file);
+        const QStringList filesBefore = QDir(DataFolder::path()).entryList(QDir::Files);
+
+        const std::optional<Startup::Failure> failure = Startup::OpenDatabase();
+        QVERIFY(failure);
+        QVERIFY2(failure->message.contains(says), qPrintable(failure->message));
+        QVERIFY2(failure->message.contains(file), qPrintable(failure->message));
+        QCOMPARE(failure->refusal, refusal);
+        QVERIFY(!DbConnection::isOpen());
+        QCOMPARE(hashOf(file), before);
+        QCOMPARE(QDir(DataFolder::path()).entryList(QDir::Files), filesBefore);
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // A template "empty.mdb" of another program is refused too, and the
+    // copy made of it is taken back.
+    void foreignTemplateRefused()
+    {
+        const QString tmpl = DataFolder::filePath("empty.mdb");
+        writeForeignDatabase(tmpl, {"CREATE TABLE Page (Id INTEGER)"});
+        const QByteArray before = hashOf(tmpl);
+        const std::optional<Startup::Failure> failure = Startup::OpenDatabase();
+        QVERIFY(failure && failure->refusal);
+        QVERIFY(!QFileInfo::exists(Database::DatabaseFile()));
+        QCOMPARE(hashOf(tmpl), before);
+    }
+
+    // A missing database is made and brought to the current version; our
+    // own file opens as it is.
+    void goodDatabaseOpens()
+    {
+        QVERIFY(!Startup::OpenDatabase());
+        QCOMPARE(Database::ReadDbVersion(), Database::CurrentVersion);
+        DbConnection::close();
+        QVERIFY(!Startup::OpenDatabase());
+        QVERIFY(DbConnection::isOpen());
+    }
+
+    // A lock that cannot be taken says why; only a lock held by another
+    // program says "already running".
+    void lockFailureMessages_data()
+    {
+        QTest::addColumn<int>("lockError");
+        QTest::addColumn<int>("errnoValue");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("held") << int(QLockFile::LockFailedError) << 0 << "already running";
+        QTest::newRow("no rights") << int(QLockFile::PermissionError) << EACCES << "cannot write to its data folder";
+        QTest::newRow("read-only mount") << int(QLockFile::UnknownError) << EROFS << "read-only file system";
+        QTest::newRow("disk full") << int(QLockFile::UnknownError) << ENOSPC << "is full";
+    }
+    void lockFailureMessages()
+    {
+        QFETCH(int, lockError);
+        QFETCH(int, errnoValue);
+        QFETCH(QString, says);
+        const QString message = Startup::LockFailureMessage(lockError, errnoValue, "/srv/archive");
+        QVERIFY2(message.contains(says) && message.contains("/srv/archive"), qPrintable(message));
+        QCOMPARE(message.contains("already running"), lockError == int(QLockFile::LockFailedError));
+    }
+
+    // A data folder where nothing can be written is not taken for a
+    // running program.
+    void fullDiskIsNotAlreadyRunning()
+    {
+        std::optional<Startup::Failure> failure;
+        {
+            FileSizeLimit limit(0);
+            QVERIFY(!Startup::LockDataFolder(&failure));
+        }
+        QVERIFY(failure);
+        QVERIFY2(failure->message.contains("is full"), qPrintable(failure->message));
+        QVERIFY(failure->refusal);
+    }
+
+    // A VLM_DATA_DIR in bytes the system cannot decode is refused, so the
+    // archive never lands in a folder of another name.
+    void undecodableDataFolderRefused()
+    {
+        const QByteArray raw = QFile::encodeName(TestEnvironment::root()) + "/caf\xe9";
+        qputenv("VLM_DATA_DIR", raw);
+        const std::optional<Startup::Failure> failure = Startup::EnsureDataFolder();
+        QVERIFY(failure);
+        QVERIFY2(failure->message.contains("VLM_DATA_DIR"), qPrintable(failure->message));
+        QVERIFY(!QFileInfo::exists(DataFolder::path()));
+        TestEnvironment::freshDataFolder();
+        QVERIFY(!Startup::EnsureDataFolder());
+    }
+
+    // Both programs get the image limit that 600-dpi pages need.
+    void imageLimit()
+    {
+        Startup::InitApplication();
+        QCOMPARE(QImageReader::allocationLimit(), 1024);
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("VLM"));
+    }
+};
+
+VLM_TEST_GUI_MAIN(StartupTest)
+#include "StartupTest.moc"
