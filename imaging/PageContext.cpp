@@ -5,24 +5,19 @@
 
 namespace {
 
-// One neighbour: the nearest page on the far side of the number, else the
-// nearest one of the same number on the far side of the id.
+// One neighbour in the order of number, then id. Pages that share a
+// number are walked in id order before the next number, so none is
+// passed over when a tie sits between other pages.
 int neighbour(int documentId, const QVariant &number, int pageId, bool next)
 {
-    const QString byNumber = next
-        ? QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageNumber > ? AND PageId <> ?"
+    const QString sql = next
+        ? QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
+                         " AND (PageNumber > ? OR (PageNumber = ? AND PageId > ?))"
                          " ORDER BY PageNumber, PageId LIMIT 1")
-        : QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageNumber < ? AND PageId <> ?"
+        : QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
+                         " AND (PageNumber < ? OR (PageNumber = ? AND PageId < ?))"
                          " ORDER BY PageNumber DESC, PageId DESC LIMIT 1");
-    const QVariant found = DbConnection::QueryValue(byNumber, {documentId, number, pageId});
-    if (!found.isNull())
-        return found.toInt();
-    const QString sameNumber = next
-        ? QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageNumber = ? AND PageId > ?"
-                         " ORDER BY PageId LIMIT 1")
-        : QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageNumber = ? AND PageId < ?"
-                         " ORDER BY PageId DESC LIMIT 1");
-    return DbConnection::QueryValue(sameNumber, {documentId, number, pageId}).toInt();
+    return DbConnection::QueryValue(sql, {documentId, pageId, number, number, pageId}).toInt();
 }
 
 int cabinetOfDocument(int documentId)
