@@ -227,6 +227,18 @@ private Q_SLOTS:
         frmPageView::ShowPage(nullptr, "Edit", QStringLiteral("PAG%1").arg(broken));
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages.first().startsWith("Cannot load file"));
+
+        // Each opening is a fresh viewer: a page without its file shows
+        // nothing of the page shown before.
+        const int missing = storedPage(documentId, 3, QSize(), 0, Missing);
+        bool empty = false;
+        DialogDriver::whenShown("frmPageView", [&](QDialog *viewer) {
+            QTRY_COMPARE(viewer->windowTitle(), QStringLiteral("Page # 3 (ID = %1)").arg(missing));
+            empty = !DialogDriver::child<PageImageView>(viewer, "LEAD1")->hasImage();
+            DialogDriver::click(viewer, "cmdCancel");
+        });
+        frmPageView::ShowPage(nullptr, "Edit", QStringLiteral("PAG%1").arg(missing));
+        QVERIFY(empty);
     }
 
     void cropSelection_data()
