@@ -1,0 +1,17 @@
+#pragma once
+
+// The run's shared state of page imaging.
+struct ImagingState
+{
+    // The document the last page save went into; a scan sets it to -1 when
+    // it starts and reads it to find the document it filled.
+    int ScanDocumentId = -1;
+    // True while a page viewer is open.
+    bool PageViewOpen = false;
+
+    static ImagingState &instance()
+    {
+        static ImagingState s;
+        return s;
+    }
+};

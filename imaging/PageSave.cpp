@@ -1,0 +1,258 @@
+#include "PageSave.h"
+
+#include "Common.h"
+#include "DbConnection.h"
+#include "Deletes.h"
+#include "ImageOps.h"
+#include "NavigationSink.h"
+#include "PagePaths.h"
+#include "Pages.h"
+#include "Progress.h"
+#include "Settings.h"
+#include "ThumbnailMaker.h"
+
+#include <cerrno>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+std::function<void(int)> &notifier()
+{
+    static std::function<void(int)> n;
+    return n;
+}
+
+QString prefixOf(const QString &key)
+{
+    return key.left(3).toUpper();
+}
+
+// Closes the progress window however the save ends.
+struct ProgressScope
+{
+    ProgressScope() { Progress::StartProgress(QStringLiteral("Saving page"), 1, 4); }
+    ~ProgressScope() { Progress::EndProgress(); }
+};
+
+void throwIfFailed(const std::optional<DbError> &error)
+{
+    if (error)
+        throw *error;
+}
+
+// The document a new page goes into; makes the "New document" of a folder.
+int targetDocument(const QString &key, PageSave::SaveResult &result)
+{
+    const QString prefix = prefixOf(key);
+    const int id = key.mid(3).toInt();
+    if (prefix == QLatin1String("FLD")) {
+        if (Common::GetDrawerIdOfFolder(id) == 0)
+            throw DbError(ErrorCode::RecordMissing, QStringLiteral("Folder %1 does not exist.").arg(id));
+        DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"),
+                              {id, QStringLiteral("New document")});
+        result.newDocument = true;
+        result.folderId = id;
+        return int(DbConnection::LastInsertId());
+    }
+    const int documentId = prefix == QLatin1String("PAG") ? Common::GetDocumentIdOfPage(id) : id;
+    if (!PageSave::IsPageTarget(key) || !Pages::DocumentExists(documentId))
+        throw DbError(ErrorCode::RecordMissing, QStringLiteral("There is no document for '%1'.").arg(key));
+    return documentId;
+}
+
+void removeFile(const QString &path)
+{
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+
+void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    if (sameFile(path, saved.imagePath) || sameFile(path, saved.thumbPath))
+        return;
+    QFile::remove(path);
+}
+
+} // namespace
+
+namespace PageSave {
+
+NameCheck CheckFileName(const QString &typed, const QString &storagePath)
+{
+    if (typed.endsWith(QLatin1Char('/')))
+        return {NameVerdict::Refuse, PleaseEnterFilenameMessage(), typed};
+    if (Common::HasInvalidPathChar(typed))
+        return {NameVerdict::Refuse,
+                QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | ."),
+                Common::StripInvalidPathChars(typed)};
+    if (typed.isEmpty())
+        return {NameVerdict::AskAutoAssign, QString(), typed};
+    QString name = typed;
+    if (QDir::isRelativePath(name))
+        name = StartOfName(storagePath) + name;
+    if (!name.right(4).toLower().endsWith(QLatin1String(".jpg"))) {
+        if (PagePaths::GetFileNamePart(name).contains(QLatin1Char('.')))
+            return {NameVerdict::Refuse,
+                    QStringLiteral("The file extension must be .JPG (please change filename)."), name};
+        name += QStringLiteral(".jpg");
+    }
+    return {NameVerdict::Accept, QString(), name};
+}
+
+QString PleaseEnterFilenameMessage()
+{
+    return QStringLiteral("Please enter a filename.");
+}
+
+QString AutoAssignQuestion()
+{
+    return QStringLiteral("No filename entered.  Do you want to auto-assign a filename?");
+}
+
+QString OverwriteQuestion(const QString &path)
+{
+    // "aready" is the designed text, kept as it is.
+    return QStringLiteral("The file named '%1' aready exists.\nDo you want to overwrite this file?").arg(path);
+}
+
+QString RenameQuestion(const QString &oldPath)
+{
+    return QStringLiteral("You have renamed this file.  Do you want to delete the old filename?\n"
+                          "Old filename: '%1'")
+        .arg(oldPath);
+}
+
+bool SameFileName(const QString &a, const QString &b)
+{
+    return a.trimmed() == b.trimmed();
+}
+
+QString StartOfName(const QString &storagePath)
+{
+    return storagePath.endsWith(QLatin1Char('/')) ? storagePath : storagePath + QLatin1Char('/');
+}
+
+bool IsPageTarget(const QString &key)
+{
+    const QString prefix = prefixOf(key);
+    return prefix == QLatin1String("FLD") || prefix == QLatin1String("DOC") || prefix == QLatin1String("PAG");
+}
+
+bool IsLevelAboveFolder(const QString &key)
+{
+    const QString prefix = prefixOf(key);
+    return prefix == QLatin1String("ROO") || prefix == QLatin1String("CAB") || prefix == QLatin1String("DRW");
+}
+
+SaveResult SavePage(const SaveRequest &request)
+{
+    if (request.image.isNull())
+        throw DbError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
+    ProgressScope progress;
+    SaveResult result;
+    bool written = false;
+    try {
+        DbConnection::Transaction tx;
+        if (request.addMode) {
+            result.documentId = targetDocument(request.key, result);
+            Pages::NewPage page;
+            page.documentId = result.documentId;
+            page.pageNumber = Pages::NextPageNumber(result.documentId);
+            page.filetype = QStringLiteral("JPG");
+            result.pageId = Pages::InsertPage(page);
+        } else {
+            result.pageId = request.pageId;
+            result.documentId = Common::GetDocumentIdOfPage(request.pageId);
+            if (result.documentId == 0)
+                throw DbError(ErrorCode::RecordMissing,
+                              QStringLiteral("Page %1 does not exist.").arg(request.pageId));
+            if (PagePaths::IsPageShortcut(request.pageId))
+                throw DbError(ErrorCode::InvalidValue,
+                              QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
+                                  .arg(request.pageId));
+        }
+        Pages::SetPageFilename(result.pageId, request.filename);
+
+        Progress::AdvanceProgress(QStringLiteral("Save image"));
+        result.imagePath = request.autoAssignName ? PagePaths::GetDefaultPageFilePath(result.pageId)
+                                                  : PagePaths::GetPageFilePath(result.pageId, request.filename);
+        const QString folder = PagePaths::GetFolderPart(result.imagePath);
+        if (!PagePaths::MakePath(folder)) {
+            const int error = errno;
+            throw errnoError(error ? error : EACCES, folder);
+        }
+        written = true;
+        throwIfFailed(ImageOps::saveJpeg(request.image, result.imagePath, request.quality));
+
+        Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
+        result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, request.filename);
+        throwIfFailed(ThumbnailMaker::saveThumbnail(request.image, result.thumbPath));
+
+        Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
+        tx.commit();
+    } catch (...) {
+        // A new page leaves nothing behind; an edited page keeps its row and
+        // whatever file it has.
+        if (request.addMode && written) {
+            removeFile(result.imagePath);
+            removeFile(result.thumbPath);
+        }
+        throw;
+    }
+
+    if (request.addMode) {
+        SendNewPageNotification(result.pageId);
+        // With "beforescan" the scan adds the document once it has its name.
+        const QString docInfo = Settings::value(QStringLiteral("TwainGetDocInfo"), QStringLiteral("afterscan"));
+        if (result.newDocument && docInfo.toLower() != QLatin1String("beforescan"))
+            NavigationSink::instance().AddDocumentToNavTree(result.folderId, result.documentId,
+                                                            QStringLiteral("New document"), QDate());
+    }
+    Progress::AdvanceProgress(QStringLiteral("Update thumbnails"));
+    NavigationSink::instance().ShowPagesInListView(result.documentId);
+    Progress::AdvanceProgress(QStringLiteral("Save complete"));
+    return result;
+}
+
+void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved)
+{
+    if (loadedFilename.isEmpty())
+        return;
+    deleteUnlessSaved(loadedFilename, saved);
+    deleteUnlessSaved(PagePaths::GetFolderPart(loadedFilename) + QStringLiteral("Thumbs/")
+                          + PagePaths::GetFileNamePart(loadedFilename),
+                      saved);
+    deleteUnlessSaved(PagePaths::GetDefaultThumbFilePath(saved.pageId), saved);
+}
+
+void DeleteSavedPage(int pageId)
+{
+    Deletes::DeletePages({pageId});
+}
+
+void SendNewPageNotification(int pageId)
+{
+    if (notifier())
+        notifier()(pageId);
+}
+
+void setNewPageNotifier(std::function<void(int)> n)
+{
+    notifier() = std::move(n);
+}
+
+} // namespace PageSave

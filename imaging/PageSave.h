@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+
+// Storing the viewer's image as a page: the checks on a file name typed for
+// a cabinet with its own storage path, the rows of a new page, the image,
+// its thumbnail and its size, and the removal of the files a rename leaves.
+namespace PageSave {
+
+// ---- File names typed for a cabinet with its own storage path ----
+
+enum class NameVerdict {
+    Accept,         // go on with boxText
+    Refuse,         // show message, put boxText back in the box, store nothing
+    AskAutoAssign,  // the box is empty: offer to let the program name the file
+};
+
+struct NameCheck
+{
+    NameVerdict verdict = NameVerdict::Accept;
+    QString message;
+    QString boxText;
+};
+
+// Checks the text of the file-name box in order: a trailing "/", a
+// character a file name may not hold (removed from the text), emptiness,
+// then the extension (".jpg" is added to a name without any; another one
+// is refused). A relative name is taken inside the cabinet's storage path.
+NameCheck CheckFileName(const QString &typed, const QString &storagePath);
+
+// The texts of the questions and refusals of the checks.
+QString PleaseEnterFilenameMessage();
+QString AutoAssignQuestion();
+QString OverwriteQuestion(const QString &path);
+QString RenameQuestion(const QString &oldPath);
+
+// True when the two names are one file name. Case counts: on Linux "A.jpg"
+// and "a.jpg" are two files, and taking them for one would overwrite the
+// other without asking.
+bool SameFileName(const QString &a, const QString &b);
+
+// The box of a cabinet with its own storage path starts at that folder.
+QString StartOfName(const QString &storagePath);
+
+// ---- The save ----
+
+struct SaveRequest
+{
+    bool addMode = false;
+    QString key;              // Add: "FLD", "DOC" or "PAG" and an id
+    int pageId = 0;           // Edit: the page
+    QImage image;
+    QString filename;         // the full path, "" for the default page folders
+    bool autoAssignName = false;
+    int quality = 30;         // on the program's 1..255 scale
+};
+
+struct SaveResult
+{
+    int pageId = 0;
+    int documentId = 0;
+    int folderId = 0;         // the folder of a new document, else 0
+    bool newDocument = false;
+    QString imagePath;
+    QString thumbPath;
+};
+
+// True for a key a new page can go into ("FLD", "DOC", "PAG").
+bool IsPageTarget(const QString &key);
+// True for the keys of the levels above a folder ("ROO", "CAB", "DRW"),
+// which get "Error!".
+bool IsLevelAboveFolder(const QString &key);
+
+// Stores the page: in Add mode a new Page row (and first a "New document"
+// of the folder for a folder key), then the Filename, the image as JPEG at
+// the page's path (the default path for an automatic name), its thumbnail
+// and its file size. The rows are one transaction that commits only when
+// both files are written; on any failure the rows roll back, the files a
+// new page had written are removed, and DbError says why (a page of an
+// edited page that fails keeps its row). Refused: no image, a target that
+// is no folder, document or page, a missing row, and a shortcut page,
+// whose file is the user's own.
+SaveResult SavePage(const SaveRequest &request);
+
+// After a rename or an automatic name: deletes the file the page was
+// loaded from, its thumbnail beside it and the page's default thumbnail,
+// each where it exists, but never a file the save has just written.
+void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved);
+
+// Removes a page that a save made while the viewer stayed open (a feeder
+// scan cancelled afterwards): its row, image and thumbnail.
+void DeleteSavedPage(int pageId);
+
+// The new-page notice of a folder with an e-mail address. The e-mail code
+// installs the sender; without one the notice is not sent.
+void SendNewPageNotification(int pageId);
+void setNewPageNotifier(std::function<void(int pageId)> notifier);
+
+} // namespace PageSave

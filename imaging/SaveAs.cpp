@@ -1,0 +1,90 @@
+#include "SaveAs.h"
+
+#include "Common.h"
+#include "DataFolder.h"
+#include "ImageOps.h"
+#include "PagePaths.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+
+namespace {
+
+const QString LastSaveAsPath = QStringLiteral("LastSaveAsPath");
+
+// The path with every folder that exists resolved (symbolic links, ".."),
+// the rest as written: a file that is not there yet still gets the real
+// folder it would go into.
+QString resolved(const QString &path)
+{
+    QString head = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString tail;
+    while (!head.isEmpty() && !QFileInfo::exists(head)) {
+        const int slash = head.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            return QDir::cleanPath(path);
+        tail = head.mid(slash) + tail;
+        head = head.left(slash);
+    }
+    return QFileInfo(head).canonicalFilePath() + tail;
+}
+
+bool within(const QString &path, const QString &folder)
+{
+    return path == folder || path.startsWith(folder + QLatin1Char('/'));
+}
+
+} // namespace
+
+namespace SaveAs {
+
+QString ProposedName(int pageId)
+{
+    const QString last = Settings::value(LastSaveAsPath, QDir::homePath() + QLatin1Char('/'));
+    return PagePaths::GetFolderPart(last) + QString::number(pageId) + QStringLiteral(".jpg");
+}
+
+QString WithDefaultExtension(const QString &name)
+{
+    return QFileInfo(name).suffix().isEmpty() ? name + QStringLiteral(".jpg") : name;
+}
+
+bool IsInsideDataFolder(const QString &name)
+{
+    const QString folder = QDir::cleanPath(DataFolder::path());
+    // The designed test: the folder's text anywhere in the name.
+    if (name.toUpper().contains(folder.toUpper()))
+        return true;
+    const QString realFolder = resolved(folder);
+    return within(resolved(name), realFolder);
+}
+
+QString InsideDataFolderMessage()
+{
+    return QStringLiteral("You cannot save an image to a path within the %1 system.\n"
+                          "Please select another location that is not within the application path of:\n'%2'.")
+        .arg(Common::GetAppTitle(), QDir::cleanPath(DataFolder::path()));
+}
+
+QString OverwriteQuestion(const QString &name)
+{
+    return QStringLiteral("'%1' exists.  Overwrite?").arg(name);
+}
+
+std::optional<DbError> Export(const QImage &image, const QString &name, int quality)
+{
+    const QString folder = PagePaths::GetFolderPart(name);
+    if (!PagePaths::MakePath(folder)) {
+        const int error = errno;
+        return errnoError(error ? error : EACCES, folder);
+    }
+    if (auto error = ImageOps::saveJpeg(image, name, quality))
+        return error;
+    Settings::setValue(LastSaveAsPath, folder);
+    return std::nullopt;
+}
+
+} // namespace SaveAs

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The default zoom of the page viewer, kept in the setting "ZoomDefault":
+// "NONE" (100 percent), "FITWIDTH" or "FITHEIGHT".
+namespace ViewSettings {
+
+// The entries of the dialog's list, in order, and the values they stand for.
+QStringList ZoomEntries();
+QString ZoomValueOf(int index);
+// The entry of a stored value; any other text (another letter case too)
+// is entry 0, "(none)".
+int ZoomIndexOf(const QString &value);
+
+// The stored value (default "NONE").
+QString ReadZoomDefault();
+// Stores the value of the entry and returns what the store then holds.
+QString SaveZoomDefault(int index);
+
+} // namespace ViewSettings

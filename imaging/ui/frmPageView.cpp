@@ -1,0 +1,425 @@
+#include "frmPageView.h"
+#include "ui_frmPageView.h"
+
+#include "DbError.h"
+#include "Guard.h"
+#include "ImageOps.h"
+#include "ImagingState.h"
+#include "NavState.h"
+#include "PagePaths.h"
+#include "PageSave.h"
+#include "Prompt.h"
+#include "SaveAs.h"
+#include "ScannerSettings.h"
+#include "frmPage.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTimer>
+
+namespace {
+
+// The busy pointer for the length of a command.
+struct BusyCursor
+{
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+QString loadMessage(const QString &path, const DbError &error)
+{
+    if (error.code == int(ErrorCode::InvalidValue) && error.text.contains(QLatin1String("Invalid file format")))
+        return QStringLiteral("Cannot load file '%1'.  Invalid file format or file is corrupted.").arg(path);
+    return QStringLiteral("Error during load.  %1 %2").arg(error.code).arg(error.text);
+}
+
+} // namespace
+
+frmPageView::frmPageView(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmPageView>()), m_timer(new QTimer(this))
+{
+    m_ui->setupUi(this);
+    ImagingState::instance().PageViewOpen = true;
+    if (parent)
+        setWindowIcon(parent->window()->windowIcon());
+    setWindowState(windowState() | Qt::WindowMaximized);
+
+    auto *menuBar = new QMenuBar(this);
+    QMenu *mnuEdit = menuBar->addMenu(QStringLiteral("&Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEdit->addAction(m_ui->mnuEditCopy);
+    mnuEdit->addAction(m_ui->mnuEditPaste);
+    m_ui->mnuEditCopy->setShortcut(QKeySequence::Copy);
+    m_ui->mnuEditPaste->setShortcut(QKeySequence::Paste);
+    m_ui->layMain->setMenuBar(menuBar);
+
+    // Printing and e-mail are not part of this program yet.
+    m_ui->cmdPrint->setEnabled(false);
+    m_ui->cmdEmail->setEnabled(false);
+    m_ui->lblSaveTo->setVisible(false);
+    m_ui->txtFilename->setVisible(false);
+
+    m_timer->setObjectName(QStringLiteral("timer"));
+    m_timer->setSingleShot(true);
+    m_timer->setInterval(50);
+    connect(m_timer, &QTimer::timeout, this, &frmPageView::timer_Timer);
+    connect(m_ui->cmdPrev, &QPushButton::clicked, this, &frmPageView::cmdPrev_Click);
+    connect(m_ui->cmdNext, &QPushButton::clicked, this, &frmPageView::cmdNext_Click);
+    connect(m_ui->cmdSave, &QPushButton::clicked, this, &frmPageView::cmdSave_Click);
+    connect(m_ui->cmdSaveAs, &QPushButton::clicked, this, &frmPageView::cmdSaveAs_Click);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmPageView::cmdCancel_Click);
+    connect(m_ui->txtFilename, &QLineEdit::returnPressed, this, &frmPageView::cmdSave_Click);
+    connect(m_ui->cmdZoomIn, &QPushButton::clicked, this, &frmPageView::cmdZoomIn_Click);
+    connect(m_ui->cmdZoomOut, &QPushButton::clicked, this, &frmPageView::cmdZoomOut_Click);
+    connect(m_ui->cmdZoomFitWidth, &QPushButton::clicked, this, &frmPageView::cmdZoomFitWidth_Click);
+    connect(m_ui->cmdZoomFitHeight, &QPushButton::clicked, this, &frmPageView::cmdZoomFitHeight_Click);
+    connect(m_ui->cmdRotateClockwise, &QPushButton::clicked, this, &frmPageView::cmdRotateClockwise_Click);
+    connect(m_ui->cmdCrop, &QPushButton::clicked, this, &frmPageView::cmdCrop_Click);
+    connect(m_ui->cmdAutoTrim, &QPushButton::clicked, this, &frmPageView::cmdAutoTrim_Click);
+    connect(m_ui->cmdInfo, &QPushButton::clicked, this, &frmPageView::cmdInfo_Click);
+    connect(m_ui->mnuEditCopy, &QAction::triggered, this, &frmPageView::mnuEditCopy_Click);
+    connect(m_ui->mnuEditPaste, &QAction::triggered, this, &frmPageView::mnuEditPaste_Click);
+    updateCommands();
+}
+
+frmPageView::~frmPageView()
+{
+    ImagingState::instance().PageViewOpen = false;
+}
+
+void frmPageView::ShowPage(QWidget *parent, const QString &mode, const QString &key, const QImage &image)
+{
+    // A fresh viewer for every opening: nothing of an earlier page carries over.
+    frmPageView viewer(parent);
+    viewer.Mode = mode;
+    viewer.Key = key;
+    if (viewer.addMode()) {
+        viewer.PreResolveDbId(key);
+        viewer.setImage(image);
+    } else {
+        viewer.m_timer->start();
+    }
+    viewer.exec();
+}
+
+bool frmPageView::addMode() const
+{
+    return Mode == QLatin1String("Add");
+}
+
+void frmPageView::timer_Timer()
+{
+    LoadImage();
+    if (LoadError)
+        QDialog::reject();
+}
+
+void frmPageView::LoadImage()
+{
+    LoadError = false;
+    m_ui->LEAD1->clear();
+    m_ui->LEAD1->setZoom(100);
+    m_loadedFilename.clear();
+    if (!addMode()) {
+        const int pageId = Key.mid(3).toInt();
+        m_place = PageContext::PagePlace();
+        LoadError = !guard([&] {
+            m_place = PageContext::ResolvePageNeighbours(pageId);
+            m_storage = m_place.storage;
+        });
+        if (!LoadError) {
+            setWindowTitle(PageContext::Caption(m_place));
+            m_ui->lblSaveTo->setVisible(m_storage.usesStoragePath);
+            m_ui->txtFilename->setVisible(m_storage.usesStoragePath);
+            m_ui->txtFilename->setText(m_place.filename);
+            showLoaded(PagePaths::GetPageFilePath(m_place.pageId, m_place.filename));
+        }
+    }
+    updateCommands();
+}
+
+// A page without an image file shows an empty display and no message.
+void frmPageView::showLoaded(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    const ImageOps::LoadResult loaded = ImageOps::load(path);
+    if (loaded.error) {
+        Prompt::instance().error(loadMessage(path, *loaded.error));
+        LoadError = true;
+        return;
+    }
+    m_ui->LEAD1->setImage(loaded.image);
+    m_loadedFilename = path;
+    m_ui->LEAD1->setZoom(ImageOps::defaultZoom(NavState::instance().settings.ZoomMode,
+                                               m_ui->LEAD1->displaySize(), loaded.image.size()));
+    m_ui->LEAD1->scrollToTopLeft();
+}
+
+void frmPageView::PreResolveDbId(const QString &key)
+{
+    guard([&] {
+        const bool placed = m_place.folderId != 0 && m_place.documentId != 0;
+        const int cabinetId = placed ? m_place.cabinetId : PageContext::CabinetOfKey(key);
+        m_storage = PageContext::CabinetStorage(cabinetId);
+    });
+    if (addMode() && m_ui->txtFilename->text().isEmpty() && m_storage.usesStoragePath)
+        m_ui->txtFilename->setText(PageSave::StartOfName(m_storage.cabinetStoragePath));
+    m_ui->lblSaveTo->setVisible(m_storage.usesStoragePath);
+    m_ui->txtFilename->setVisible(m_storage.usesStoragePath);
+}
+
+void frmPageView::setImage(const QImage &image)
+{
+    m_ui->LEAD1->setImage(image);
+    updateCommands();
+}
+
+void frmPageView::replaceImage(const QImage &image)
+{
+    if (image.isNull())
+        return;
+    const double zoom = m_ui->LEAD1->zoom();
+    m_ui->LEAD1->setImage(image);
+    m_ui->LEAD1->setZoom(zoom);
+    updateCommands();
+}
+
+void frmPageView::updateCommands()
+{
+    const bool image = m_ui->LEAD1->hasImage();
+    // With no image nothing can be saved, exported or edited.
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->cmdSaveAs), static_cast<QWidget *>(m_ui->cmdCrop),
+                       static_cast<QWidget *>(m_ui->cmdRotateClockwise), static_cast<QWidget *>(m_ui->cmdAutoTrim),
+                       static_cast<QWidget *>(m_ui->cmdZoomIn), static_cast<QWidget *>(m_ui->cmdZoomOut),
+                       static_cast<QWidget *>(m_ui->cmdZoomFitWidth), static_cast<QWidget *>(m_ui->cmdZoomFitHeight)})
+        w->setEnabled(image);
+    m_ui->mnuEditCopy->setEnabled(image);
+    m_ui->cmdSave->setEnabled(image && (addMode() || m_place.pageId != 0));
+    m_ui->cmdPrev->setEnabled(m_place.prevPageId != 0);
+    m_ui->cmdNext->setEnabled(m_place.nextPageId != 0);
+    m_ui->cmdInfo->setEnabled(m_place.pageId != 0);
+}
+
+void frmPageView::cmdPrev_Click()
+{
+    if (m_place.prevPageId == 0)
+        return;
+    Key = QStringLiteral("PAG%1").arg(m_place.prevPageId);
+    LoadImage();
+}
+
+void frmPageView::cmdNext_Click()
+{
+    if (m_place.nextPageId == 0)
+        return;
+    Key = QStringLiteral("PAG%1").arg(m_place.nextPageId);
+    LoadImage();
+}
+
+void frmPageView::cmdCancel_Click()
+{
+    reject();
+}
+
+void frmPageView::reject()
+{
+    if (!addMode()) {
+        QDialog::reject();
+        return;
+    }
+    if (Prompt::instance().questionYesNoCancel(QStringLiteral("Cancel saving this new page?"))
+        != Prompt::Answer::Yes)
+        return;
+    // Only a feeder scan has saved rows while the viewer stayed open.
+    if (m_place.pageId != 0 && !guard([&] { PageSave::DeleteSavedPage(m_place.pageId); }))
+        return;
+    QDialog::reject();
+}
+
+void frmPageView::cmdSave_Click()
+{
+    guard([this] { save(); });
+}
+
+void frmPageView::refuseName(const QString &message, const QString &boxText)
+{
+    m_ui->txtFilename->setText(boxText);
+    Prompt::instance().warning(message);
+    if (isVisible())
+        m_ui->txtFilename->setFocus();
+}
+
+// The checks of a name typed for a cabinet with its own storage path; false
+// when the save must stop.
+bool frmPageView::checkFileName(bool *autoAssign, bool *deleteOldFile)
+{
+    Prompt &prompt = Prompt::instance();
+    const PageSave::NameCheck check =
+        PageSave::CheckFileName(m_ui->txtFilename->text(), m_storage.cabinetStoragePath);
+    if (check.verdict == PageSave::NameVerdict::Refuse) {
+        refuseName(check.message, check.boxText);
+        return false;
+    }
+    if (check.verdict == PageSave::NameVerdict::AskAutoAssign) {
+        if (!prompt.question(PageSave::AutoAssignQuestion())) {
+            refuseName(PageSave::PleaseEnterFilenameMessage(), PageSave::StartOfName(m_storage.cabinetStoragePath));
+            return false;
+        }
+        *autoAssign = true;
+        *deleteOldFile = true;
+        return true;
+    }
+    const QString name = check.boxText;
+    m_ui->txtFilename->setText(name);
+    if (!PageSave::SameFileName(name, m_loadedFilename) && QFileInfo::exists(name)
+        && !prompt.question(PageSave::OverwriteQuestion(name)))
+        return false;
+    if (!m_loadedFilename.isEmpty() && !PageSave::SameFileName(name, m_loadedFilename)
+        && prompt.question(PageSave::RenameQuestion(m_loadedFilename)))
+        *deleteOldFile = true;
+    return true;
+}
+
+void frmPageView::save()
+{
+    if (!m_ui->LEAD1->hasImage() || (!addMode() && m_place.pageId == 0)) {
+        Prompt::instance().warning(QStringLiteral("There is no image to save."));
+        return;
+    }
+    if (addMode() && PageSave::IsLevelAboveFolder(Key)) {
+        Prompt::instance().warning(QStringLiteral("Error!"));
+        return;
+    }
+    if (addMode() && !PageSave::IsPageTarget(Key))
+        return;
+    bool autoAssign = false;
+    bool deleteOldFile = false;
+    PreResolveDbId(Key);
+    if (m_storage.usesStoragePath) {
+        if (!checkFileName(&autoAssign, &deleteOldFile))
+            return;
+    } else if (addMode()) {
+        m_ui->txtFilename->clear();
+    }
+
+    PageSave::SaveRequest request;
+    request.addMode = addMode();
+    request.key = Key;
+    request.pageId = m_place.pageId;
+    request.image = m_ui->LEAD1->image();
+    request.filename = autoAssign ? QString() : m_ui->txtFilename->text();
+    request.autoAssignName = autoAssign;
+    request.quality = ScannerSettings::PageQuality(addMode());
+    PageSave::SaveResult saved;
+    {
+        BusyCursor busy;
+        saved = PageSave::SavePage(request);
+        if (deleteOldFile)
+            PageSave::DeleteOldFiles(m_loadedFilename, saved);
+    }
+    ImagingState::instance().ScanDocumentId = saved.documentId;
+    if (ADF) {
+        m_place.pageId = saved.pageId;
+        Key = QStringLiteral("DOC%1").arg(saved.documentId);
+        return;
+    }
+    accept();
+}
+
+void frmPageView::cmdSaveAs_Click()
+{
+    guard([this] {
+        if (!m_ui->LEAD1->hasImage())
+            return;
+        Prompt &prompt = Prompt::instance();
+        const std::optional<QString> chosen = prompt.saveFileName(
+            QStringLiteral("Save As"), SaveAs::ProposedName(m_place.pageId),
+            QStringLiteral("JPEG files (*.jpg);;All files (*)"));
+        if (!chosen || chosen->isEmpty())
+            return;
+        const QString name = SaveAs::WithDefaultExtension(*chosen);
+        if (SaveAs::IsInsideDataFolder(name)) {
+            prompt.warning(SaveAs::InsideDataFolderMessage());
+            return;
+        }
+        if (QFileInfo::exists(name)
+            && prompt.questionYesNoCancel(SaveAs::OverwriteQuestion(name)) != Prompt::Answer::Yes)
+            return;
+        BusyCursor busy;
+        if (auto error = SaveAs::Export(m_ui->LEAD1->image(), name, ScannerSettings::PageQuality(addMode())))
+            throw *error;
+    });
+}
+
+void frmPageView::cmdZoomIn_Click()
+{
+    m_ui->LEAD1->setZoom(ImageOps::zoomIn(m_ui->LEAD1->zoom()));
+}
+
+void frmPageView::cmdZoomOut_Click()
+{
+    m_ui->LEAD1->setZoom(ImageOps::zoomOut(m_ui->LEAD1->zoom()));
+}
+
+void frmPageView::cmdZoomFitWidth_Click()
+{
+    m_ui->LEAD1->setZoom(
+        ImageOps::fitZoom(m_ui->LEAD1->displaySize().width(), m_ui->LEAD1->image().width()));
+}
+
+void frmPageView::cmdZoomFitHeight_Click()
+{
+    m_ui->LEAD1->setZoom(
+        ImageOps::fitZoom(m_ui->LEAD1->displaySize().height(), m_ui->LEAD1->image().height()));
+}
+
+void frmPageView::cmdRotateClockwise_Click()
+{
+    BusyCursor busy;
+    replaceImage(ImageOps::rotate(m_ui->LEAD1->image(), 90));
+}
+
+// Crops to the selection; a selection under one pixel, or one outside the
+// image, leaves the image as it is.
+void frmPageView::cmdCrop_Click()
+{
+    if (!m_ui->LEAD1->selecting())
+        return;
+    const QImage cropped = ImageOps::crop(m_ui->LEAD1->image(), m_ui->LEAD1->selectionInImage());
+    m_ui->LEAD1->clearSelection();
+    BusyCursor busy;
+    replaceImage(cropped);
+}
+
+void frmPageView::cmdAutoTrim_Click()
+{
+    BusyCursor busy;
+    replaceImage(ImageOps::autoTrim(m_ui->LEAD1->image()));
+}
+
+void frmPageView::cmdInfo_Click()
+{
+    if (m_place.pageId != 0)
+        frmPage::ShowPageProperties(this, {m_place.pageId});
+}
+
+void frmPageView::mnuEditCopy_Click()
+{
+    if (!m_ui->LEAD1->hasImage())
+        return;
+    BusyCursor busy;
+    QGuiApplication::clipboard()->setImage(m_ui->LEAD1->image());
+}
+
+void frmPageView::mnuEditPaste_Click()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasImage())
+        return;
+    BusyCursor busy;
+    replaceImage(QGuiApplication::clipboard()->image());
+}

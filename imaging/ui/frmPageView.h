@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+
+#include <memory>
+
+#include "PageContext.h"
+
+class QTimer;
+
+namespace Ui {
+class frmPageView;
+}
+
+// The page viewer: one page at a time, modal and maximised, with paging
+// through its document, zoom, rotate, crop, trim, the clipboard, Save (into
+// the filing store) and Save As (to a file of the user's choice).
+//
+// "Edit" mode shows a stored page ("PAG" key); the 50 ms timer loads it
+// once the window is up. "Add" mode holds a new image for a folder,
+// document or page key; its rows are made only when it is saved.
+class frmPageView : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmPageView(QWidget *parent = nullptr);
+    ~frmPageView() override;
+
+    // Set by the caller before the window shows.
+    QString Mode = QStringLiteral("Edit");
+    QString Key;
+    // A feeder scan saves page after page into one document without showing
+    // the viewer.
+    bool ADF = false;
+    // The last LoadImage failed.
+    bool LoadError = false;
+
+    // Opens a fresh viewer modally. "Edit": key is "PAG" and the page id.
+    // "Add": key is the folder, document or page the new image goes into.
+    static void ShowPage(QWidget *parent, const QString &mode, const QString &key,
+                         const QImage &image = QImage());
+
+    // Loads the page Key names at the default zoom. The display is cleared
+    // first, so a page whose file is missing or unreadable shows nothing and
+    // cannot be saved with another page's image.
+    void LoadImage();
+    // Reads the storage of the cabinet the key leads to and prepares the
+    // file-name box.
+    void PreResolveDbId(const QString &key);
+    // Stores the image as the page (see PageSave) and closes the viewer,
+    // unless a feeder scan goes on.
+    void cmdSave_Click();
+    // Puts an image in the display (a scanned page in Add mode).
+    void setImage(const QImage &image);
+
+    int pageId() const { return m_place.pageId; }
+    QTimer *timer() const { return m_timer; }
+
+public Q_SLOTS:
+    // Esc, the window's close box and Cancel: a new page asks first.
+    void reject() override;
+
+private:
+    void timer_Timer();
+    void cmdPrev_Click();
+    void cmdNext_Click();
+    void cmdCancel_Click();
+    void cmdSaveAs_Click();
+    void cmdZoomIn_Click();
+    void cmdZoomOut_Click();
+    void cmdZoomFitWidth_Click();
+    void cmdZoomFitHeight_Click();
+    void cmdRotateClockwise_Click();
+    void cmdCrop_Click();
+    void cmdAutoTrim_Click();
+    void cmdInfo_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+
+    void save();
+    bool checkFileName(bool *autoAssign, bool *deleteOldFile);
+    void refuseName(const QString &message, const QString &boxText);
+    void showLoaded(const QString &path);
+    void replaceImage(const QImage &image);
+    void updateCommands();
+    bool addMode() const;
+
+    std::unique_ptr<Ui::frmPageView> m_ui;
+    QTimer *m_timer = nullptr;
+    PageContext::PagePlace m_place;
+    PageContext::Storage m_storage;
+    QString m_loadedFilename;
+};

@@ -1,0 +1,31 @@
+#include "frmViewSettings.h"
+#include "ui_frmViewSettings.h"
+
+#include "NavState.h"
+#include "ViewSettings.h"
+
+frmViewSettings::frmViewSettings(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmViewSettings>())
+{
+    m_ui->setupUi(this);
+    if (parent)
+        setWindowIcon(parent->window()->windowIcon());
+    m_ui->cboZoom->addItems(ViewSettings::ZoomEntries());
+    m_ui->cboZoom->setCurrentIndex(ViewSettings::ZoomIndexOf(ViewSettings::ReadZoomDefault()));
+    connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmViewSettings::cmdOK_Click);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+frmViewSettings::~frmViewSettings() = default;
+
+void frmViewSettings::ShowViewSettings(QWidget *parent)
+{
+    frmViewSettings dialog(parent);
+    dialog.exec();
+}
+
+void frmViewSettings::cmdOK_Click()
+{
+    NavState::instance().settings.ZoomMode = ViewSettings::SaveZoomDefault(m_ui->cboZoom->currentIndex());
+    accept();
+}

@@ -1,0 +1,342 @@
+#include "PageSave.h"
+
+#include "DbConnection.h"
+#include "FileSizeLimit.h"
+#include "PagePaths.h"
+#include "RecordFixture.h"
+#include "RecordingNavigationSink.h"
+#include "RecordingProgressView.h"
+#include "ScannerSettings.h"
+#include "Settings.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "TestImages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QtTest>
+
+using namespace PageSave;
+
+namespace {
+
+int count(const QString &table)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
+}
+
+int storageCabinet(const QString &path)
+{
+    return RecordFixture::insert("INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES (?, 1, ?)",
+                                 {QStringLiteral("Own"), path});
+}
+
+int documentIn(int cabinetId)
+{
+    const int folderId = RecordFixture::folder(RecordFixture::drawer(cabinetId, "Drawer"), "Folder");
+    return RecordFixture::document(folderId, "Doc");
+}
+
+QString storageFolder()
+{
+    const QString path = TestEnvironment::root() + QStringLiteral("/own%1").arg(count("Cabinet"));
+    QDir().mkpath(path);
+    return path;
+}
+
+int folderOf(int documentId)
+{
+    return DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId}).toInt();
+}
+
+QImage page(const QSize &size = QSize(300, 200))
+{
+    return TestImages::filled(size, QColor(20, 40, 160), 300);
+}
+
+QVariant column(int pageId, const char *name)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(name), {pageId});
+}
+
+// The page's row names its image and size, and both files are in place.
+void verifyStored(int pageId, const QString &imagePath, const QSize &size)
+{
+    QCOMPARE(PagePaths::GetPageFilePath(pageId), imagePath);
+    QVERIFY2(QFileInfo::exists(imagePath), qPrintable(imagePath));
+    QCOMPARE(column(pageId, "FileSize").toLongLong(), QFileInfo(imagePath).size());
+    QCOMPARE(QImageReader(imagePath).size(), size);
+    QCOMPARE(QImageReader(PagePaths::GetThumbFilePath(pageId)).size(), QSize(100, 100));
+}
+
+} // namespace
+
+class PageSaveTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::openFreshDatabase(); }
+
+    void checkFileName_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("verdict");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("boxText");
+        const int accept = int(NameVerdict::Accept);
+        const int refuse = int(NameVerdict::Refuse);
+        const QString chars = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
+        const QString extension = QStringLiteral("The file extension must be .JPG (please change filename).");
+        QTest::newRow("only the folder") << "/s/" << refuse << "Please enter a filename." << "/s/";
+        QTest::newRow("invalid character removed") << "/s/a*b?.jpg" << refuse << chars << "/s/ab.jpg";
+        QTest::newRow("empty offers a name") << "" << int(NameVerdict::AskAutoAssign) << "" << "";
+        QTest::newRow("no dot gets .jpg") << "/s/letter" << accept << "" << "/s/letter.jpg";
+        QTest::newRow("dot only in a folder") << "/s/v1.2/letter" << accept << "" << "/s/v1.2/letter.jpg";
+        QTest::newRow("capital JPG") << "/s/a.JPG" << accept << "" << "/s/a.JPG";
+        QTest::newRow("another extension") << "/s/a.png" << refuse << extension << "/s/a.png";
+        QTest::newRow("relative goes into the storage path") << "letter.jpg" << accept << "" << "/s/letter.jpg";
+    }
+    // The checks of a name typed for a cabinet with its own storage path.
+    void checkFileName()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, verdict);
+        QFETCH(QString, message);
+        QFETCH(QString, boxText);
+        const NameCheck check = CheckFileName(typed, QStringLiteral("/s"));
+        QCOMPARE(int(check.verdict), verdict);
+        QCOMPARE(check.message, message);
+        QCOMPARE(check.boxText, boxText);
+    }
+
+    void quality_data()
+    {
+        QTest::addColumn<QString>("pic");
+        QTest::addColumn<QString>("doc");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("edit, defaults") << "" << "" << "" << false << 30;
+        QTest::newRow("add, defaults: document") << "" << "" << "" << true << 50;
+        QTest::newRow("add, Picture in capitals") << "" << "" << "PICTURE" << true << 30;
+        QTest::newRow("edit ignores the type") << "12" << "40" << "document" << false << 12;
+        QTest::newRow("add document, own quality") << "12" << "40" << "document" << true << 40;
+        QTest::newRow("picture 0 is out of range") << "0" << "" << "" << false << 30;
+        QTest::newRow("picture 255 is the end") << "255" << "" << "" << false << 255;
+        QTest::newRow("picture 1 is the end") << "1" << "" << "" << false << 1;
+        QTest::newRow("document 256 is out of range") << "" << "256" << "" << true << 50;
+        QTest::newRow("document not a number") << "" << "abc" << "" << true << 50;
+    }
+    // The quality a page is written with, from the scanner defaults.
+    void quality()
+    {
+        QFETCH(QString, pic);
+        QFETCH(QString, doc);
+        QFETCH(QString, type);
+        QFETCH(bool, add);
+        QFETCH(int, expected);
+        if (!pic.isEmpty())
+            Settings::setValue("PicQualityOverride", pic);
+        if (!doc.isEmpty())
+            Settings::setValue("DocQualityOverride", doc);
+        if (!type.isEmpty())
+            Settings::setValue("TWAINImageType", type);
+        QCOMPARE(ScannerSettings::PageQuality(add), expected);
+    }
+
+    void savePaths_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("ownStorage");
+        QTest::newRow("add into a folder") << "FLD" << false;
+        QTest::newRow("add into a document") << "DOC" << false;
+        QTest::newRow("add after a page") << "PAG" << false;
+        QTest::newRow("edit") << "edit" << false;
+        QTest::newRow("add into own storage") << "DOC" << true;
+        QTest::newRow("edit in own storage") << "edit" << true;
+    }
+    // Every way of saving leaves the rows and the files consistent: the row
+    // names the image, its size is the file's, the thumbnail is there, and
+    // a new page follows the document's highest number.
+    void savePaths()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, ownStorage);
+        RecordingNavigationSink sink;
+        RecordingProgressView progress;
+        const QString folder = ownStorage ? storageFolder() : QString();
+        const int cabinetId = ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab");
+        const int documentId = documentIn(cabinetId);
+        const int existing = RecordFixture::page(documentId, 7);
+        const int documents = count("Document");
+
+        SaveRequest request;
+        request.image = page();
+        request.addMode = target != QLatin1String("edit");
+        request.filename = ownStorage ? folder + QStringLiteral("/letter.jpg") : QString();
+        if (target == QLatin1String("FLD"))
+            request.key = QStringLiteral("FLD%1").arg(folderOf(documentId));
+        else if (target == QLatin1String("PAG"))
+            request.key = QStringLiteral("PAG%1").arg(existing);
+        else
+            request.key = QStringLiteral("DOC%1").arg(documentId);
+        request.pageId = request.addMode ? 0 : existing;
+
+        const SaveResult saved = SavePage(request);
+        const QString expectedPath =
+            ownStorage ? request.filename : PagePaths::GetDefaultPageFilePath(saved.pageId);
+        verifyStored(saved.pageId, expectedPath, QSize(300, 200));
+        QCOMPARE(saved.imagePath, expectedPath);
+        QVERIFY(progress.closedOrNeverOpened());
+        QCOMPARE(progress.stepCount("Save complete"), 1);
+        if (!request.addMode) {
+            QCOMPARE(saved.pageId, existing);
+            QCOMPARE(count("Page"), 1);
+            return;
+        }
+        QCOMPARE(count("Page"), 2);
+        QCOMPARE(column(saved.pageId, "Filetype").toString(), QStringLiteral("JPG"));
+        QVERIFY(!column(saved.pageId, "ScanDate").isNull());
+        if (target == QLatin1String("FLD")) {
+            QCOMPARE(count("Document"), documents + 1);
+            QCOMPARE(column(saved.pageId, "PageNumber").toInt(), 1);
+            QCOMPARE(sink.namesOf("document"), QStringList{"New document"});
+        } else {
+            QCOMPARE(saved.documentId, documentId);
+            QCOMPARE(column(saved.pageId, "PageNumber").toInt(), 8);
+            QVERIFY(sink.calls.isEmpty());
+        }
+    }
+
+    void failureLeavesNoRow_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("image write refused") << "image";
+        QTest::newRow("thumbnail folder blocked") << "thumbnail";
+        QTest::newRow("size update fails") << "row";
+    }
+    // A new page whose save fails leaves no row, no new document and no
+    // file, and says why.
+    void failureLeavesNoRow()
+    {
+        QFETCH(QString, failure);
+        RecordingProgressView progress;
+        const int documentId = RecordFixture::documentInNewFolder();
+        const int documents = count("Document");
+        SaveRequest request;
+        request.addMode = true;
+        request.key = QStringLiteral("FLD%1").arg(folderOf(documentId));
+        request.image = page(QSize(1200, 1600));
+        std::unique_ptr<FileSizeLimit> limit;
+        if (failure == QLatin1String("image"))
+            limit = std::make_unique<FileSizeLimit>(1000);
+        else if (failure == QLatin1String("thumbnail"))
+            TestFiles::write(QDir(qEnvironmentVariable("VLM_DATA_DIR")).filePath("Thumbs"), "in the way");
+        else
+            DbConnection::failAfterStatements(9);  // the FileSize update, after both files
+        bool thrown = false;
+        try {
+            (void)SavePage(request);
+        } catch (const DbError &e) {
+            thrown = true;
+            QVERIFY(!e.text.isEmpty());
+        }
+        limit.reset();
+        DbConnection::failAfterStatements(0);
+        QVERIFY(thrown);
+        QCOMPARE(count("Page"), 0);
+        QCOMPARE(count("Document"), documents);
+        QCOMPARE(QDir(qEnvironmentVariable("VLM_DATA_DIR") + "/Pages/0000000").entryList(QDir::Files),
+                 QStringList());
+        QVERIFY(progress.closedOrNeverOpened());
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("no image") << "no image";
+        QTest::newRow("shortcut page") << "shortcut";
+        QTest::newRow("missing document") << "missing";
+        QTest::newRow("cabinet key") << "cabinet";
+    }
+    // What cannot be saved is refused before anything is written; the file
+    // of a shortcut page, the user's own, is never replaced.
+    void refusals()
+    {
+        QFETCH(QString, kind);
+        const int documentId = RecordFixture::documentInNewFolder();
+        const QString own = TestEnvironment::root() + QStringLiteral("/report.pdf");
+        TestFiles::write(own, "the user's report");
+        const int shortcut = RecordFixture::insert(
+            "INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN) VALUES (?, 0, ?, 'Y')",
+            {documentId, own});
+        SaveRequest request;
+        request.image = page();
+        request.addMode = true;
+        request.key = QStringLiteral("DOC%1").arg(documentId);
+        if (kind == QLatin1String("no image"))
+            request.image = QImage();
+        else if (kind == QLatin1String("shortcut"))
+            request = SaveRequest{false, QString(), shortcut, page(), own, false, 30};
+        else if (kind == QLatin1String("missing"))
+            request.key = QStringLiteral("DOC%1").arg(documentId + 100);
+        else
+            request.key = QStringLiteral("CAB1");
+        QVERIFY_THROWS_EXCEPTION(DbError, (void)SavePage(request));
+        QCOMPARE(count("Page"), 1);
+        QCOMPARE(TestFiles::read(own), QByteArray("the user's report"));
+        QCOMPARE(column(shortcut, "Filename").toString(), own);
+    }
+
+    // Clearing the name of a page in its cabinet's own folder stores it in
+    // the default folders; the old file and its thumbnail go, but the file
+    // just written is never deleted, even when it is the one loaded.
+    void deleteOldFilesSparesTheSavedOnes()
+    {
+        const QString folder = storageFolder();
+        const int documentId = documentIn(storageCabinet(folder));
+        const int moved = RecordFixture::page(documentId, 1);
+        const int stayed = RecordFixture::page(documentId, 2);
+        const QString old = folder + QStringLiteral("/old.jpg");
+        TestImages::writeJpeg(old, page());
+        TestFiles::write(folder + QStringLiteral("/Thumbs/old.jpg"), "thumb");
+
+        SaveResult saved = SavePage(SaveRequest{false, QString(), moved, page(), QString(), true, 30});
+        DeleteOldFiles(old, saved);
+        QVERIFY(!QFileInfo::exists(old));
+        QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/Thumbs/old.jpg")));
+        verifyStored(moved, PagePaths::GetDefaultPageFilePath(moved), QSize(300, 200));
+
+        // Loaded from the default path and saved there again.
+        const QString defaultPath = PagePaths::GetDefaultPageFilePath(stayed);
+        QDir().mkpath(PagePaths::GetFolderPart(defaultPath));
+        TestImages::writeJpeg(defaultPath, page());
+        saved = SavePage(SaveRequest{false, QString(), stayed, page(), QString(), true, 30});
+        DeleteOldFiles(defaultPath, saved);
+        verifyStored(stayed, defaultPath, QSize(300, 200));
+    }
+
+    // The notice of a new page goes out once its rows are stored, never for
+    // an edit or a save that failed.
+    void newPageNotice()
+    {
+        QList<int> noticed;
+        setNewPageNotifier([&](int pageId) { noticed.append(pageId); });
+        const int documentId = RecordFixture::documentInNewFolder();
+        const SaveResult added =
+            SavePage(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(), QString(), false, 30});
+        (void)SavePage(SaveRequest{false, QString(), added.pageId, page(), QString(), false, 30});
+        try {
+            (void)SavePage(SaveRequest{true, QStringLiteral("DOC999"), 0, page(), QString(), false, 30});
+        } catch (const DbError &) {
+        }
+        setNewPageNotifier(nullptr);
+        QCOMPARE(noticed, QList<int>{added.pageId});
+    }
+};
+
+VLM_TEST_GUI_MAIN(PageSaveTest)
+#include "PageSaveTest.moc"

@@ -1,0 +1,85 @@
+#include "SaveAs.h"
+
+#include "DataFolder.h"
+#include "Settings.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "TestImages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QtTest>
+
+using namespace SaveAs;
+
+class SaveAsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::freshDataFolder(); }
+
+    void insideDataFolder_data()
+    {
+        QTest::addColumn<QString>("name");  // "$DATA" is the data folder, "$ROOT" the test root
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("in the data folder") << "$DATA/out/x.jpg" << true;
+        QTest::newRow("other letter case") << "$DATA_UPPER/x.jpg" << true;
+        QTest::newRow("through a symbolic link") << "$ROOT/link/Pages/x.jpg" << true;
+        QTest::newRow("through ..") << "$ROOT/elsewhere/../$DATANAME/x.jpg" << true;
+        QTest::newRow("the folder's text in a longer name") << "$DATA2/x.jpg" << true;
+        QTest::newRow("beside it") << "$ROOT/elsewhere/x.jpg" << false;
+        QTest::newRow("home") << "/tmp/vlm-save-as/x.jpg" << false;
+    }
+    // Nothing is exported into the program's own files, however the name
+    // gets there.
+    void insideDataFolder()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, refused);
+        const QString data = QDir::cleanPath(DataFolder::path());
+        QDir().mkpath(TestEnvironment::root() + "/elsewhere");
+        const QString link = TestEnvironment::root() + "/link-" + QFileInfo(data).fileName();
+        QFile::link(data, link);
+        name.replace("$DATA_UPPER", data.toUpper())
+            .replace("$DATANAME", QFileInfo(data).fileName())
+            .replace("$DATA", data)
+            .replace("$ROOT/link", link)
+            .replace("$ROOT", TestEnvironment::root());
+        QCOMPARE(IsInsideDataFolder(name), refused);
+    }
+
+    // The first offer is the last export's folder with the page id; at
+    // first the home folder.
+    void proposedName()
+    {
+        QCOMPARE(ProposedName(1234), QDir::homePath() + "/1234.jpg");
+        Settings::setValue("LastSaveAsPath", "/srv/scans/");
+        QCOMPARE(ProposedName(7), QStringLiteral("/srv/scans/7.jpg"));
+        QCOMPARE(WithDefaultExtension("/srv/a"), QStringLiteral("/srv/a.jpg"));
+        QCOMPARE(WithDefaultExtension("/srv/a.jpeg"), QStringLiteral("/srv/a.jpeg"));
+    }
+
+    // An export writes the JPEG with its resolution and remembers its
+    // folder; a failed one remembers nothing and says why.
+    void exportRemembersFolder()
+    {
+        const QString name = TestEnvironment::root() + "/exports/new/page.jpg";
+        QVERIFY(!Export(TestImages::filled(QSize(40, 30), Qt::red, 600), name, 30));
+        QImageReader reader(name);
+        QCOMPARE(reader.size(), QSize(40, 30));
+        QCOMPARE(qRound(reader.read().dotsPerMeterX() * 0.0254), 600);
+        QCOMPARE(Settings::value("LastSaveAsPath"), TestEnvironment::root() + "/exports/new/");
+
+        const QString blocked = TestFiles::pathUnderFile("blocker") + "/page.jpg";
+        const std::optional<DbError> error = Export(TestImages::filled(QSize(4, 4), Qt::red), blocked, 30);
+        QVERIFY(error);
+        QVERIFY(!error->text.isEmpty());
+        QCOMPARE(Settings::value("LastSaveAsPath"), TestEnvironment::root() + "/exports/new/");
+    }
+};
+
+VLM_TEST_GUI_MAIN(SaveAsTest)
+#include "SaveAsTest.moc"
