@@ -4,6 +4,7 @@
 #include "DbConnection.h"
 #include "NavKeys.h"
 #include "RecordRules.h"
+#include "Records.h"
 
 using namespace NavKeys;
 using RecordRules::RecordKind;
@@ -43,14 +44,8 @@ Result RenameRecord(const QString &key, const QString &newName)
         r.messages << RecordRules::DuplicateNameMessage(kind, name);
         return r;
     }
-    // In the order of RecordKind.
-    static const char *const updates[] = {
-        "UPDATE Cabinet SET Name = ? WHERE CabinetId = ?",
-        "UPDATE Drawer SET Name = ? WHERE DrawerId = ?",
-        "UPDATE Folder SET Name = ? WHERE FolderId = ?",
-        "UPDATE Document SET Name = ? WHERE DocumentId = ?",
-    };
-    DbConnection::Execute(QLatin1String(updates[int(kind)]), {name, id});
+    // RecordKind and Records::Table list the levels in the same order.
+    Records::UpdateName(Records::Table(int(kind)), id, name);
     if (kind == RecordKind::Document)
         r.date = DateFromValue(DbConnection::QueryValue(
             QStringLiteral("SELECT DateOnDocument FROM Document WHERE DocumentId = ?"), {id}));

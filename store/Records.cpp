@@ -211,6 +211,18 @@ void UpdateDocument(int documentId, const DocumentValues &v)
             {textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument), v.amount, documentId});
 }
 
+void UpdateName(Table table, int id, const QString &name)
+{
+    checkName(name);
+    static const char *const updates[] = {
+        "UPDATE Cabinet SET Name = ? WHERE CabinetId = ?",
+        "UPDATE Drawer SET Name = ? WHERE DrawerId = ?",
+        "UPDATE Folder SET Name = ? WHERE FolderId = ?",
+        "UPDATE Document SET Name = ? WHERE DocumentId = ?",
+    };
+    Execute(QLatin1String(updates[int(table)]), {name, id});
+}
+
 int InsertCabinet(const QString &name)
 {
     checkName(name);

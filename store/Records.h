@@ -88,6 +88,12 @@ void UpdateFolder(int folderId, const FolderValues &values);
 int InsertDocument(const DocumentValues &values);
 void UpdateDocument(int documentId, const DocumentValues &values);
 
+// The tables a record lies in, in the order of the levels.
+enum class Table { Cabinet, Drawer, Folder, Document };
+// Sets only the name of a record (a rename in the tree or the list), with
+// the same length refusal as the updates.
+void UpdateName(Table table, int id, const QString &name);
+
 // The rows the drawer templates and the sample cabinets make: a parent and
 // a name, every other column Null (a cabinet without password). The same
 // refusals as above.

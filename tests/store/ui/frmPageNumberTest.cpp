@@ -1,5 +1,7 @@
 #include "frmPageNumber.h"
+#include "DialogDriver.h"
 #include "TestEnvironment.h"
+
 
 #include <QApplication>
 #include <QLineEdit>
@@ -19,22 +21,6 @@ QLineEdit *numberBox(QWidget *dialog)
 QPushButton *button(QWidget *dialog, const char *name)
 {
     return dialog->findChild<QPushButton *>(QLatin1String(name));
-}
-
-// Runs the steps once the dialog shows. When it cannot be found every modal
-// window is closed, so a broken case fails instead of hanging.
-void whenShown(std::function<void(QDialog *)> steps)
-{
-    QTimer::singleShot(0, [steps] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != QLatin1String("frmPageNumber")) {
-            qWarning("page number dialog not shown");
-            while (QWidget *w = QApplication::activeModalWidget())
-                w->close();
-            return;
-        }
-        steps(dialog);
-    });
 }
 
 } // namespace
@@ -63,7 +49,7 @@ private Q_SLOTS:
         QFETCH(int, expected);
         QString shownText;
         QString selected;
-        whenShown([&](QDialog *dialog) {
+        DialogDriver::whenShown("frmPageNumber", [&](QDialog *dialog) {
             QLineEdit *box = numberBox(dialog);
             shownText = box->text();
             selected = box->selectedText();
@@ -87,7 +73,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, clear);
         QFETCH(int, expected);
-        whenShown([clear](QDialog *dialog) {
+        DialogDriver::whenShown("frmPageNumber", [clear](QDialog *dialog) {
             if (clear)
                 numberBox(dialog)->clear();
             QTest::keyClick(numberBox(dialog), Qt::Key_Return);
@@ -106,7 +92,7 @@ private Q_SLOTS:
     void cancelGivesMinusOne()
     {
         QFETCH(int, how);
-        whenShown([how](QDialog *dialog) {
+        DialogDriver::whenShown("frmPageNumber", [how](QDialog *dialog) {
             QTest::keyClicks(numberBox(dialog), QStringLiteral("12"));
             if (how == 0)
                 QTest::mouseClick(button(dialog, "cmdCancel"), Qt::LeftButton);

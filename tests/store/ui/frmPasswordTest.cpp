@@ -1,7 +1,9 @@
 #include "frmPassword.h"
+#include "DialogDriver.h"
 #include "FakePrompt.h"
 #include "TestEnvironment.h"
 #include "WidgetPrompt.h"
+
 
 #include <QApplication>
 #include <QLabel>
@@ -13,11 +15,6 @@
 #include <functional>
 
 namespace {
-
-QDialog *openDialog()
-{
-    return qobject_cast<QDialog *>(QApplication::activeModalWidget());
-}
 
 QLineEdit *passwordBox(QWidget *dialog)
 {
@@ -34,22 +31,6 @@ void typeText(QWidget *widget, const QString &text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-// Runs the steps once the dialog shows. A step that cannot find the dialog
-// ends every modal window, so a broken case fails instead of hanging.
-void whenShown(std::function<void(QDialog *)> steps)
-{
-    QTimer::singleShot(0, [steps] {
-        QDialog *dialog = openDialog();
-        if (!dialog || dialog->objectName() != QLatin1String("frmPassword")) {
-            qWarning("password dialog not shown");
-            while (QWidget *w = QApplication::activeModalWidget())
-                w->close();
-            return;
-        }
-        steps(dialog);
-    });
 }
 
 } // namespace
@@ -77,7 +58,7 @@ private Q_SLOTS:
         QFETCH(bool, withEnter);
         QFETCH(QString, expected);
         bool hidden = false;
-        whenShown([&](QDialog *dialog) {
+        DialogDriver::whenShown("frmPassword", [&](QDialog *dialog) {
             QLineEdit *box = passwordBox(dialog);
             QTest::keyClicks(box, typed);
             hidden = box->echoMode() == QLineEdit::Password;
@@ -103,7 +84,7 @@ private Q_SLOTS:
     void cancelGivesNothing()
     {
         QFETCH(int, how);
-        whenShown([how](QDialog *dialog) {
+        DialogDriver::whenShown("frmPassword", [how](QDialog *dialog) {
             QTest::keyClicks(passwordBox(dialog), QStringLiteral("*WAIT*"));
             if (how == 0)
                 QTest::mouseClick(button(dialog, "cmdCancel"), Qt::LeftButton);
@@ -122,7 +103,7 @@ private Q_SLOTS:
         FakePrompt prompt;
         bool stayedOpen = false;
         QString keptText;
-        whenShown([&](QDialog *dialog) {
+        DialogDriver::whenShown("frmPassword", [&](QDialog *dialog) {
             QLineEdit *box = passwordBox(dialog);
             typeText(box, QStringLiteral("ab") + QChar(0x20AC));
             QTest::mouseClick(button(dialog, "cmdOK"), Qt::LeftButton);
@@ -149,7 +130,7 @@ private Q_SLOTS:
         const QString name = QStringLiteral("Taxes & Ωμέγα ") + QString(60, QLatin1Char('x'));
         QString caption;
         QString named;
-        whenShown([&](QDialog *dialog) {
+        DialogDriver::whenShown("frmPassword", [&](QDialog *dialog) {
             caption = dialog->windowTitle();
             auto *label = dialog->findChild<QLabel *>(QStringLiteral("lblCabinet"));
             named = label && label->isVisible() ? label->text() : QString();
