@@ -408,6 +408,10 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
         // system, so that putting one in place is a rename.
         QDir().mkpath(DataFolder::filePath(QStringLiteral("Pages")));
         QTemporaryDir staging(DataFolder::filePath(QStringLiteral("Pages/.import-XXXXXX")));
+        if (!staging.isValid())
+            throw DbError(ErrorCode::DataFolderUnwritable,
+                          QStringLiteral("%1: %2").arg(DataFolder::filePath(QStringLiteral("Pages")),
+                                                       staging.errorString()));
         const QDateTime scanDate(QDate::currentDate(), QTime(0, 0));
         for (int start = 0; start < names.size() && !result.cancelled; start += batchSize()) {
             QVector<Item> items;

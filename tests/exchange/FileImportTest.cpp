@@ -310,6 +310,24 @@ private Q_SLOTS:
         QVERIFY(prompt.messages.first().contains("a.jpg: Error # 10001"));
     }
 
+    // A page store that cannot be written ends the import with an error
+    // and no rows, before anything is copied.
+    void unwritableStoreImportsNothing()
+    {
+        const int folderId = newFolder();
+        const QString dir = newSourceDir();
+        jpeg(dir + "a.jpg");
+        TestFiles::blockDataFolder("blocked");
+        FakePrompt prompt;
+        RecordingProgressView progress;
+        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
+        QCOMPARE(result.imported, 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Document"), 0);
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Error});
+        QVERIFY2(prompt.messages.first().startsWith("Error # 10006 "), qPrintable(prompt.messages.first()));
+        QVERIFY(progress.closedOrNeverOpened());
+    }
+
     // The document command for a document that is gone does nothing.
     void unknownDocumentDoesNothing()
     {
