@@ -267,12 +267,20 @@ int InsertPage(const NewPage &page)
 {
     const QDateTime when = page.scanDate.isValid() ? page.scanDate : QDateTime::currentDateTime();
     DbConnection::Execute(
-        QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, ScanDate, FileSize, Filetype,"
-                       " Filename, ShortcutYN) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-        {page.documentId, page.pageNumber, when.toString(ScanDateFormat), page.fileSize,
+        QStringLiteral("INSERT INTO Page (DocumentId, Name, PageNumber, ScanDate, FileSize, Filetype,"
+                       " Filename, ShortcutYN) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+        {page.documentId, textOrNull(page.name), page.pageNumber, when.toString(ScanDateFormat), page.fileSize,
          textOrNull(page.filetype), textOrNull(page.filename),
          textOrNull(page.shortcut ? QStringLiteral("Y") : QString())});
     return int(DbConnection::LastInsertId());
+}
+
+int FindPageByName(int documentId, const QString &name)
+{
+    const QVariant id = DbConnection::QueryValue(
+        QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND Name = ? ORDER BY PageId"),
+        {documentId, name});
+    return id.isNull() ? 0 : id.toInt();
 }
 
 void SetPageFileSize(int pageId, qint64 fileSize)

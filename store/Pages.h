@@ -74,6 +74,7 @@ struct PageRow
 struct NewPage
 {
     int documentId = 0;
+    QString name;          // the page's Name (an imported file's name); "" for Null
     int pageNumber = 0;
     qint64 fileSize = 0;
     QString filetype;
@@ -100,6 +101,9 @@ int NextPageNumber(int documentId);
 bool DocumentExists(int documentId);
 // Inserts the row and returns its new PageId. Throws DbError.
 int InsertPage(const NewPage &page);
+// The PageId of the document's page with this Name (compared exactly), or
+// 0 when it has none. Throws DbError.
+int FindPageByName(int documentId, const QString &name);
 // Throw DbError; RecordMissing when the page does not exist.
 void SetPageFileSize(int pageId, qint64 fileSize);
 void SetPageFilename(int pageId, const QString &filename);

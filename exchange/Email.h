@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "Mail.h"
+
+// E-mail of pages: the settings, the attachment lists the viewer builds,
+// the senders that report their result, and the notice a folder with an
+// address receives for each new page.
+namespace Email {
+
+// "EmailSystem" values written by the settings dialog.
+inline const QString DesktopSetting = QStringLiteral("DESKTOP");
+inline const QString SmtpSetting = QStringLiteral("SMTP");
+
+// The system a stored "EmailSystem" names, compared exactly: "DESKTOP"
+// (and the older "MAPI", which used the user's own mail program) is the
+// desktop mail client, "SMTP" (and "CDONTS", which sent through a mail
+// server) is SMTP, anything else none.
+Mail::System SystemOf(const QString &setting);
+QString SettingOf(Mail::System system);
+// The stored setting's system (exact compare).
+Mail::System CurrentSystem();
+
+// What the settings dialog shows and stores: "EmailSystem",
+// "EmailAddress" (the test address) and the SMTP server.
+struct EmailSettings
+{
+    Mail::System system = Mail::System::None;
+    QString address;
+    Mail::SmtpSettings smtp;
+
+    static EmailSettings read();
+    void write() const;
+};
+
+QString NoEmailSystemMessage();
+QString MessageSentText(Mail::System system);
+
+// An attachment list "p1|p2|": the number of "|" when there is one, else 1
+// for a non-empty text, else 0.
+int AttachmentCount(const QString &list);
+// The files it names: the whole text without "|", else each non-empty
+// piece before a "|" ("a|b" names only a).
+QStringList AttachmentPaths(const QString &list);
+// The body sent with count attachments: a first line of count spaces in
+// front of it when count is above 0.
+QString BodyWithAttachmentLine(const QString &body, int count);
+
+// Sends through the system and reports: "Message sent." (for the desktop
+// client: that the message is open there) or "SendEmail: Error  #<n>
+// <text>". True when it went.
+bool SendEmail(Mail::System system, const QString &to, const QString &subject, const QString &body,
+               const QString &attachmentList);
+// The same through the given SMTP server instead of the stored one.
+bool SendEmail(Mail::System system, const QString &to, const QString &subject, const QString &body,
+               const QString &attachmentList, const Mail::SmtpSettings &smtp);
+
+// The test message of the settings dialog, through the system chosen
+// there (saved or not): "No email system is selected." for none.
+void SendTestEmail(Mail::System system, const QString &address, const Mail::SmtpSettings &smtp);
+
+// The viewer's list of its document's page files, in page order, each
+// followed by "|". Throws DbError.
+QString DocumentPageFiles(int documentId);
+
+struct Notice
+{
+    QString address;
+    QString subject;
+    QString body;
+};
+// The new-page notice of a page: nothing when its folder has no address
+// (blanks count as none) or a row on the way is missing. Throws DbError.
+std::optional<Notice> NewPageNotice(int pageId);
+// Sends the notice when "EmailSystem" (upper-cased) names a system and the
+// page's folder has an address. Never throws: its own failures show as
+// "Error # ", the sender's as the sender reports them.
+void SendNewPageNotification(int pageId);
+
+} // namespace Email

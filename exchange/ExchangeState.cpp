@@ -1,0 +1,7 @@
+#include "ExchangeState.h"
+
+ExchangeState &ExchangeState::instance()
+{
+    static ExchangeState state;
+    return state;
+}

@@ -1,0 +1,466 @@
+#include "FileImport.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
+
+#include "Common.h"
+#include "DataFolder.h"
+#include "DbConnection.h"
+#include "ExchangeState.h"
+#include "Guard.h"
+#include "PagePaths.h"
+#include "Pages.h"
+#include "Progress.h"
+#include "Prompt.h"
+#include "Records.h"
+#include "ThumbnailMaker.h"
+
+namespace {
+
+FileImport::ImportProgress *g_importProgress = nullptr;
+FileImport::DocumentAdded g_documentAdded;
+
+// Files whose copies run side by side before their rows are written; the
+// rows of one batch wait for its copies only.
+int batchSize()
+{
+    return 4 * std::max(1, QThread::idealThreadCount());
+}
+
+QString withSlash(const QString &directory)
+{
+    return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
+}
+
+// Listed by name without regard to case: readdir's order is arbitrary on
+// Linux and would make the page numbers of "Page N" files and of the others
+// depend on it. No name filter: "*.*" would drop names without a full stop.
+QStringList directoryFiles(const QString &directory)
+{
+    return QDir(directory).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+bool passesFilter(const QString &name, const QString &extensionList)
+{
+    if (extensionList.isEmpty())
+        return true;
+    if (extensionList == NoFileTypesChosen)
+        return false;
+    const QString extension = FileImport::GetFileExtension(name).trimmed().toLower();
+    // An empty entry ("JPG,,") would match every name ending in "."; it
+    // stands for nothing.
+    const QStringList entries = (extensionList + QLatin1Char(',')).toLower().split(QLatin1Char(','));
+    for (const QString &entry : entries) {
+        if (!entry.isEmpty() && entry == extension)
+            return true;
+    }
+    return false;
+}
+
+void advance(FileImport::ProgressTarget target, const QString &text)
+{
+    if (target == FileImport::ProgressTarget::ImportDialog) {
+        if (g_importProgress)
+            g_importProgress->IncrementProgress(text);
+    } else {
+        Progress::AdvanceProgress(text);
+    }
+}
+
+// One file of a batch on its way in.
+struct Item
+{
+    QString name;
+    QString source;
+    qint64 size = 0;
+    bool image = false;
+    QString staged;            // the copy waiting for its row, for a new image
+    std::optional<DbError> copyError;
+};
+
+std::optional<DbError> runCopy(const Item &item)
+{
+    try {
+        return FileImport::CopyFile(item.source, item.staged);
+    } catch (const std::exception &e) {
+        return DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+// Copies the batch's images to their staging names on every core.
+void copyBatch(QVector<Item> &items)
+{
+    std::atomic<int> next{0};
+    QThreadPool pool;
+    pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    const int workers = std::min(pool.maxThreadCount(), int(items.size()));
+    for (int w = 0; w < workers; ++w) {
+        pool.start([&items, &next] {
+            for (int i = next++; i < items.size(); i = next++) {
+                if (!items.at(i).staged.isEmpty())
+                    items[i].copyError = runCopy(items.at(i));
+            }
+        });
+    }
+    pool.waitForDone();
+}
+
+QVariant findFileDocument(int folderId, const QString &fileName)
+{
+    return DbConnection::QueryValue(
+        QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"), {folderId, fileName});
+}
+
+int insertFileDocument(int folderId, const QString &fileName)
+{
+    Records::DocumentValues values;
+    values.folderId = folderId;
+    values.name = fileName;
+    return Records::InsertDocument(values);
+}
+
+// Moves a staged copy to the page's place; an image already there is kept,
+// as a re-import keeps it. True when the copy was put in place.
+bool placeCopy(const Item &item, int pageId)
+{
+    const QString destination = PagePaths::GetDefaultPageFilePath(pageId);
+    if (QFileInfo::exists(destination)) {
+        QFile::remove(item.staged);
+        return false;
+    }
+    const QString folder = PagePaths::GetDefaultPageFolder(pageId);
+    errno = 0;
+    if (!PagePaths::MakePath(folder))
+        throw errnoError(errno != 0 ? errno : EIO, folder);
+    QFile staged(item.staged);
+    if (!staged.rename(destination))
+        throw fileError(staged, destination);
+    return true;
+}
+
+// Writes the rows of one file and puts its copy in place, as one change.
+// Gives the page id; a failure rolls the rows back and leaves no copy.
+int importItem(int targetId, FileImport::TargetKind kind, const Item &item, const QDateTime &scanDate,
+               int *createdDocument)
+{
+    DbConnection::Transaction tx;
+    int documentId = targetId;
+    *createdDocument = 0;
+    if (kind == FileImport::TargetKind::Folder) {
+        const QVariant found = findFileDocument(targetId, item.name);
+        if (found.isNull()) {
+            documentId = insertFileDocument(targetId, item.name);
+            *createdDocument = documentId;
+        } else {
+            documentId = found.toInt();
+        }
+    }
+    const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source);
+    const bool placed = item.image && placeCopy(item, pageId);
+    try {
+        tx.commit();
+    } catch (const DbError &) {
+        if (placed)
+            QFile::remove(PagePaths::GetDefaultPageFilePath(pageId));
+        throw;
+    }
+    if (placed)
+        ++ExchangeState::instance().ImportedFileCount;
+    return pageId;
+}
+
+// Reads what an item needs before its copy: the file must open for reading.
+std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index)
+{
+    item.source = directory + item.name;
+    QFile file(item.source);
+    if (!file.open(QIODevice::ReadOnly))
+        return fileError(file, item.source).text;
+    item.size = file.size();
+    file.close();
+    item.image = !Common::IsNonImageFile(item.source);
+    if (item.image)
+        item.staged = staging.filePath(QString::number(index));
+    return std::nullopt;
+}
+
+} // namespace
+
+namespace FileImport {
+
+void setImportProgress(ImportProgress *progress)
+{
+    g_importProgress = progress;
+}
+
+void setDocumentAdded(DocumentAdded added)
+{
+    g_documentAdded = std::move(added);
+}
+
+QString GetFileExtension(const QString &name)
+{
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.mid(dot + 1);
+}
+
+bool IsMarkerName(const QString &name)
+{
+    static const QStringList markers{QStringLiteral("vlm.txt"), QStringLiteral("cabinet.txt"),
+                                     QStringLiteral("drawer.txt"), QStringLiteral("folder.txt"),
+                                     QStringLiteral("document.txt")};
+    return markers.contains(name.trimmed().toLower());
+}
+
+std::optional<int> PageNumberOfName(const QString &name)
+{
+    if (!name.left(5).toLower().startsWith(QLatin1String("page ")) || name.size() < 5)
+        return std::nullopt;
+    const QString rest = name.mid(5);
+    int end = 0;
+    while (end < rest.size() && rest.at(end).isDigit() && rest.at(end).unicode() < 128)
+        ++end;
+    if (end < rest.size() && rest.at(end) == QLatin1Char('.')) {
+        int fraction = end + 1;
+        while (fraction < rest.size() && rest.at(fraction).isDigit() && rest.at(fraction).unicode() < 128)
+            ++fraction;
+        if (fraction > end + 1)
+            end = fraction;
+    }
+    const double value = end == 0 ? 0.0 : rest.left(end).toDouble();
+    const double rounded = std::nearbyint(value);
+    // A number no page can carry counts as no number.
+    if (rounded > double(INT_MAX))
+        return std::nullopt;
+    return int(rounded);
+}
+
+QStringList FilesToImport(const QString &directory, const QString &extensionList)
+{
+    QStringList kept;
+    for (const QString &name : directoryFiles(directory)) {
+        if (!IsMarkerName(name) && passesFilter(name, extensionList))
+            kept.append(name);
+    }
+    return kept;
+}
+
+QStringList ListFileTypes(const QString &directory)
+{
+    QStringList types;
+    for (const QString &name : directoryFiles(directory)) {
+        const QString extension = GetFileExtension(name).toUpper();
+        if (extension.isEmpty() || types.contains(extension))
+            continue;
+        if (types.size() < MaxFileTypes)
+            types.append(extension);
+    }
+    return types;
+}
+
+QString FileTypeListOf(const QStringList &chosen)
+{
+    if (chosen.isEmpty())
+        return NoFileTypesChosen;
+    QString list;
+    for (const QString &type : chosen)
+        list += type + QLatin1Char(',');
+    return list;
+}
+
+int FindOrCreateFileDocument(int folderId, const QString &fileName)
+{
+    const QVariant found = findFileDocument(folderId, fileName);
+    if (!found.isNull())
+        return found.toInt();
+    const int documentId = insertFileDocument(folderId, fileName);
+    if (g_documentAdded)
+        g_documentAdded(folderId, documentId, fileName);
+    return documentId;
+}
+
+int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
+                      const QString &sourcePath)
+{
+    if (const int existing = Pages::FindPageByName(documentId, name))
+        return existing;
+    Pages::NewPage page;
+    page.documentId = documentId;
+    page.name = name;
+    page.fileSize = fileSize;
+    page.scanDate = scanDate;
+    if (Common::IsNonImageFile(sourcePath)) {
+        page.shortcut = true;
+        page.filename = sourcePath;
+        page.filetype = Common::GetFileType(sourcePath);
+        page.pageNumber = 0;
+    } else {
+        page.filetype = QStringLiteral("JPG");
+        const std::optional<int> number = PageNumberOfName(name);
+        page.pageNumber = number ? *number : Pages::NextPageNumber(documentId);
+    }
+    const int pageId = Pages::InsertPage(page);
+    if (page.shortcut)
+        ++ExchangeState::instance().ImportedShortcutCount;
+    return pageId;
+}
+
+std::optional<DbError> StorePageFile(const QString &directory, const QString &name, int pageId)
+{
+    if (PagePaths::IsPageShortcut(pageId))
+        return std::nullopt;
+    const QString destination = PagePaths::GetDefaultPageFilePath(pageId);
+    if (!QFileInfo::exists(destination)) {
+        if (auto error = CopyFile(withSlash(directory) + name, destination))
+            return error;
+        ++ExchangeState::instance().ImportedFileCount;
+    }
+    (void)ThumbnailMaker::MakeThumbnail(pageId);
+    return std::nullopt;
+}
+
+std::optional<DbError> CopyFile(const QString &source, const QString &destination)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return fileError(in, source);
+    const QString folder = QFileInfo(destination).absolutePath();
+    errno = 0;
+    if (!PagePaths::MakePath(folder))
+        return errnoError(errno != 0 ? errno : EIO, folder);
+    QFile out(destination);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fileError(out, destination);
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    std::optional<DbError> error;
+    for (;;) {
+        const qint64 got = in.read(buffer.data(), buffer.size());
+        if (got < 0) {
+            error = fileError(in, source);
+            break;
+        }
+        if (got == 0)
+            break;
+        if (out.write(buffer.constData(), got) != got) {
+            error = fileError(out, destination);
+            break;
+        }
+    }
+    // A full disk shows at the flush; close() would forget the error.
+    if (!error && !out.flush())
+        error = fileError(out, destination);
+    out.close();
+    if (error)
+        QFile::remove(destination);
+    return error;
+}
+
+QString FailureMessage(const QVector<ImportFailure> &failures)
+{
+    if (failures.isEmpty())
+        return QString();
+    QString text = failures.size() == 1 ? QStringLiteral("1 file could not be imported:")
+                                        : QStringLiteral("%1 files could not be imported:").arg(failures.size());
+    constexpr int kNamed = 10;
+    for (int i = 0; i < failures.size() && i < kNamed; ++i)
+        text += QStringLiteral("\n%1: %2").arg(failures.at(i).fileName, failures.at(i).reason);
+    if (failures.size() > kNamed)
+        text += QStringLiteral("\n...");
+    return text;
+}
+
+ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
+                         const QString &extensionList)
+{
+    ImportResult result;
+    const bool window = progress == ProgressTarget::ProgressWindow;
+    bool shown = false;
+    guard([&] {
+        // The command passes the document its menu was opened for; one that
+        // is gone by now ends the import as a non-document selection would.
+        if (kind == TargetKind::Document && !Pages::DocumentExists(targetId))
+            return;
+        const QString dir = withSlash(directory);
+        if (window) {
+            shown = true;
+            Progress::StartProgressPositioned(QStringLiteral("Count files to import"), 1, 2);
+            Progress::AdvanceProgress(QStringLiteral("Counting files to import"));
+        }
+        const QStringList names = FilesToImport(dir, extensionList);
+        if (window)
+            Progress::StopProgress();
+        if (names.isEmpty())
+            return;
+        if (window)
+            Progress::StartProgressPositioned(QStringLiteral("Import files"), 1, int(names.size()));
+        // The copies wait in the data folder, on the page store's file
+        // system, so that putting one in place is a rename.
+        QDir().mkpath(DataFolder::filePath(QStringLiteral("Pages")));
+        QTemporaryDir staging(DataFolder::filePath(QStringLiteral("Pages/.import-XXXXXX")));
+        if (!staging.isValid())
+            throw DbError(ErrorCode::DataFolderUnwritable,
+                          QStringLiteral("%1: %2").arg(DataFolder::filePath(QStringLiteral("Pages")),
+                                                       staging.errorString()));
+        const QDateTime scanDate(QDate::currentDate(), QTime(0, 0));
+        for (int start = 0; start < names.size() && !result.cancelled; start += batchSize()) {
+            QVector<Item> items;
+            for (int i = start; i < names.size() && i < start + batchSize(); ++i) {
+                Item item;
+                item.name = names.at(i);
+                if (const std::optional<QString> reason = prepare(item, dir, staging, i))
+                    item.copyError = DbError(ErrorCode::InvalidValue, *reason);
+                items.append(item);
+            }
+            copyBatch(items);
+            QVector<ThumbnailMaker::Job> thumbs;
+            for (const Item &item : std::as_const(items)) {
+                if (Progress::ProgressCancelled()) {
+                    result.cancelled = true;
+                    break;
+                }
+                advance(progress, QStringLiteral("Import ") + item.name);
+                if (item.copyError) {
+                    result.failures.append({item.name, item.copyError->text});
+                    QFile::remove(item.staged);
+                } else {
+                    int created = 0;
+                    try {
+                        const int pageId = importItem(targetId, kind, item, scanDate, &created);
+                        ++result.imported;
+                        if (created && g_documentAdded)
+                            g_documentAdded(targetId, created, item.name);
+                        if (item.image)
+                            thumbs.append({PagePaths::GetDefaultPageFilePath(pageId),
+                                           PagePaths::GetDefaultThumbFilePath(pageId)});
+                    } catch (const DbError &e) {
+                        QFile::remove(item.staged);
+                        result.failures.append({item.name, e.message()});
+                    }
+                }
+                QCoreApplication::processEvents();
+            }
+            // A thumbnail that cannot be made leaves the page without one;
+            // the page pane makes it when it shows the page.
+            ThumbnailMaker::makeThumbnails(thumbs);
+        }
+    });
+    // Also after a failure, so no progress window stays up.
+    if (shown)
+        Progress::StopProgress();
+    if (!result.failures.isEmpty())
+        Prompt::instance().warning(FailureMessage(result.failures));
+    return result;
+}
+
+} // namespace FileImport

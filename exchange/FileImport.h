@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <optional>
+
+#include "DbError.h"
+
+// The import of one directory's files: into a folder, one new document per
+// file (named after the file, extension included); into a document, one
+// more page per file. Images (names ending in jpg, jpeg or bmp) are copied
+// byte for byte into the page store and get a thumbnail; every other file
+// becomes a shortcut page that points at the file where it lies.
+//
+// Each file is copied before its rows are written, and its rows (its new
+// document too) are one transaction: a file that cannot be read or copied
+// leaves no row behind and is named at the end. Copies and thumbnails run
+// on every core; the rows are written on the calling thread.
+namespace FileImport {
+
+// Where the import shows its steps: the progress window with its Cancel
+// button ("P"), or the bar of the cabinet import dialog ("I"), which the
+// caller has set up.
+enum class ProgressTarget { ProgressWindow, ImportDialog };
+// Into a folder ("FLD") or into a document ("DOC").
+enum class TargetKind { Folder, Document };
+
+// The cabinet import dialog's bar, for ProgressTarget::ImportDialog.
+class ImportProgress
+{
+public:
+    virtual ~ImportProgress() = default;
+    // Shows the text, advances one step and lets pending events run.
+    virtual void IncrementProgress(const QString &text) = 0;
+};
+void setImportProgress(ImportProgress *progress);
+
+// Called after a folder import made a document for a file, so that the
+// navigation window can add its node under the folder's node (when that
+// is loaded) without selecting it. Empty: nothing is called.
+using DocumentAdded = std::function<void(int folderId, int documentId, const QString &name)>;
+void setDocumentAdded(DocumentAdded added);
+
+struct ImportFailure
+{
+    QString fileName;
+    QString reason;
+};
+
+struct ImportResult
+{
+    int imported = 0;               // files that got their page (or had it already)
+    QVector<ImportFailure> failures; // files left out, with the reason
+    bool cancelled = false;         // stopped by Cancel before the last file
+};
+
+// Imports the files of directory that pass extensionList into the folder
+// (kind Folder) or the document (kind Document) targetId. An unknown
+// document, an empty directory or a filter that keeps nothing ends the
+// import silently. Stops between files when Cancel was pressed; what was
+// imported stays. Files that could not be imported are named in one
+// warning at the end. Never throws: a failing statement ends the import
+// with its "Error # " message.
+ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
+                         const QString &extensionList);
+
+// The files ImportFiles takes from directory, by name without regard to
+// case: ordinary, not hidden, not one of the marker and description names,
+// and passing extensionList ("" keeps all, NoFileTypesChosen none).
+QStringList FilesToImport(const QString &directory, const QString &extensionList);
+
+// The chooser's list: the distinct upper-case extensions of the
+// directory's files in first-seen order (names without extension and
+// marker names included), at most MaxFileTypes.
+inline constexpr int MaxFileTypes = 100;
+QStringList ListFileTypes(const QString &directory);
+// ImportFileTypeList for the chosen types: each followed by a comma, or
+// NoFileTypesChosen when none was chosen.
+QString FileTypeListOf(const QStringList &chosen);
+
+// What follows the last "."; the whole name without one; "" when the name
+// ends in ".".
+QString GetFileExtension(const QString &name);
+// One of "vlm.txt", "cabinet.txt", "drawer.txt", "folder.txt",
+// "document.txt", trimmed and without regard to case.
+bool IsMarkerName(const QString &name);
+// The page number a file name gives: "Page 3.jpg" gives 3 (the number
+// after "page ", halves rounded to even, 0 when none); nothing for any
+// other name.
+std::optional<int> PageNumberOfName(const QString &name);
+
+// The document of the folder named fileName; made (and announced through
+// DocumentAdded) when there is none. Throws DbError.
+int FindOrCreateFileDocument(int folderId, const QString &fileName);
+// The page of the document named name, or a new row for the file at
+// sourcePath: a shortcut page (number 0, the path as Filename) for a file
+// that is not an image, else a stored page numbered by its name or after
+// the last page. Throws DbError.
+int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
+                      const QString &sourcePath);
+// Copies directory/name to the page store of pageId unless a file is there
+// already, then makes the page's thumbnail anew. A shortcut page is left
+// alone. The copy's failure comes back; a thumbnail that cannot be made
+// is not one.
+[[nodiscard]] std::optional<DbError> StorePageFile(const QString &directory, const QString &name, int pageId);
+
+// Copies source to destination in chunks, creating its folder; a failed
+// copy leaves no partial file. Safe on any thread.
+[[nodiscard]] std::optional<DbError> CopyFile(const QString &source, const QString &destination);
+
+// The end warning naming the files left out; "" for none.
+QString FailureMessage(const QVector<ImportFailure> &failures);
+
+} // namespace FileImport

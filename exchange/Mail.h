@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's two ways of sending mail behind one call: "SMTP", sent by
+// libcurl to the server of the e-mail settings, and the desktop mail
+// client, handed the message through xdg-email so that the user sends it
+// from there. Nothing here shows a window; the caller reports the result.
+namespace Mail {
+
+enum class System { None, DesktopClient, Smtp };
+
+// The SMTP server of the e-mail settings (keys "SmtpHost", "SmtpPort",
+// "SmtpSecurity", "SmtpUser", "SmtpPassword", "SmtpFrom").
+struct SmtpSettings
+{
+    QString host;
+    QString port = QStringLiteral("587");
+    QString security = QStringLiteral("starttls");  // "none", "starttls" or "ssl"
+    QString user;
+    QString password;   // kept in the settings file as typed
+    QString from;       // the sender's address
+
+    static SmtpSettings read();
+    void write() const;
+};
+
+struct Message
+{
+    QString to;
+    QString subject;
+    QString body;             // lines ended by "\n" or "\r\n"
+    QStringList attachments;  // file paths
+};
+
+struct Result
+{
+    bool ok = false;
+    int code = 0;       // CURLcode, errno or an ErrorCode; 0 when ok
+    QString text;       // why it failed
+};
+
+// Sends the message through the SMTP server. ok only once the server took
+// the message (its answer to the end of the data). CR and LF are removed
+// from the subject and the addresses; an address that is not one
+// ("name@domain", no blanks or angle brackets) is refused before
+// anything is sent, and so is a missing attachment.
+[[nodiscard]] Result sendSmtp(const Message &message, const SmtpSettings &settings);
+
+// Opens a new message in the user's mail client through xdg-email, with
+// copies of the attachments that stay in a folder of this run until the
+// program exits (the client reads them after this call returns). ok when
+// xdg-email could be started; an empty address leaves the client's To
+// empty.
+[[nodiscard]] Result sendDesktop(const Message &message);
+
+// The text with every CR and LF removed.
+QString stripLineBreaks(const QString &text);
+// One address "local@domain": no blanks, controls, angle brackets or
+// commas, one "@" with text on both sides, not starting with "-".
+bool isValidAddress(const QString &address);
+// The Subject header's value: the text itself when it is ASCII, else an
+// RFC 2047 "=?UTF-8?B?...?=" word.
+QByteArray encodeHeaderText(const QString &text);
+// The body as sent: every line break made CR LF.
+QByteArray crlfBody(const QString &body);
+// The folder of this run that holds the attachments handed to the mail
+// client; made on first use, removed at exit.
+QString attachmentFolder();
+
+// Prepares libcurl; main calls it once before any thread starts. Sending
+// calls it too, so a program that forgot still works.
+void initialize();
+
+} // namespace Mail

@@ -1,0 +1,49 @@
+#include "frmSendEmail.h"
+#include "ui_frmSendEmail.h"
+
+#include "Email.h"
+#include "Guard.h"
+#include "Prompt.h"
+#include "Settings.h"
+
+frmSendEmail::frmSendEmail(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmSendEmail>())
+{
+    m_ui->setupUi(this);
+    connect(m_ui->cmdSend, &QPushButton::clicked, this, &frmSendEmail::cmdSend_Click);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_ui->txtSendTo->setText(Settings::value(QStringLiteral("LastSendTo")));
+}
+
+frmSendEmail::~frmSendEmail() = default;
+
+void frmSendEmail::ShowForPage(QWidget *parent, int documentId, const QString &pageFile)
+{
+    if (Email::CurrentSystem() == Mail::System::None) {
+        Prompt::instance().warning(Email::NoEmailSystemMessage());
+        return;
+    }
+    QString files;
+    if (!guard([&] { files = Email::DocumentPageFiles(documentId); }))
+        return;
+    frmSendEmail dialog(parent);
+    dialog.filename = pageFile;
+    dialog.Filenames = files;
+    dialog.exec();
+}
+
+void frmSendEmail::cmdSend_Click()
+{
+    // Saved first, whatever happens next.
+    Settings::setValue(QStringLiteral("LastSendTo"), m_ui->txtSendTo->text());
+    const QString attachments = m_ui->optSendPage->isChecked() ? filename : Filenames;
+    const Mail::System system = Email::CurrentSystem();
+    if (system == Mail::System::None) {
+        Prompt::instance().warning(Email::NoEmailSystemMessage());
+        return;
+    }
+    guard([&] {
+        Email::SendEmail(system, m_ui->txtSendTo->text(), m_ui->txtSubject->text(), m_ui->txtBody->toPlainText(),
+                         attachments);
+    });
+}

@@ -1,0 +1,330 @@
+#include "Email.h"
+
+#include "DbConnection.h"
+#include "FakePrompt.h"
+#include "RecordFixture.h"
+#include "Settings.h"
+#include "SmtpSink.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "TestImages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QtTest>
+
+using Mail::System;
+
+namespace {
+
+QStringList texts(const QJsonValue &array)
+{
+    QStringList list;
+    for (const QJsonValue &v : array.toArray())
+        list.append(v.toString());
+    return list;
+}
+
+void useSink(const SmtpSink &sink, const QString &security = "none")
+{
+    Mail::SmtpSettings smtp;
+    smtp.host = "127.0.0.1";
+    smtp.port = QString::number(sink.port());
+    smtp.security = security;
+    smtp.from = "vlm@example.test";
+    smtp.write();
+}
+
+// Three page files of different kinds in a fresh folder.
+QStringList pageFiles()
+{
+    const QString dir = TestEnvironment::root() + "/pages/";
+    QDir().mkpath(dir);
+    const QString bmp = dir + "p2.bmp";
+    TestImages::filled(QSize(20, 10), Qt::red).save(bmp, "BMP");
+    TestFiles::write(dir + "offer.pdf", QByteArray("%PDF-1.4\r\n.\r\n..\n\x00\xff", 20));
+    return {TestImages::writeJpeg(dir + "p1.jpg", QSize(60, 40), 300), bmp, dir + "offer.pdf"};
+}
+
+// A page in cabinet "Home", drawer "Bills", folder "Power", document
+// "Invoice", the folder's address set to email.
+int noticePage(const QVariant &email, const QString &shortcutFile = QString())
+{
+    const int folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
+    DbConnection::Execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {email, folderId});
+    const int documentId = RecordFixture::document(folderId, "Invoice");
+    if (shortcutFile.isEmpty())
+        return RecordFixture::page(documentId, 3);
+    return RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, ShortcutYN, Filename) VALUES (?, 0, 'Y', ?)",
+                                 {documentId, shortcutFile});
+}
+
+} // namespace
+
+class EmailTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::openFreshDatabase(); }
+
+    // The attachment list rule: the count of "|", the pieces before each.
+    void attachmentList_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("paths");
+        QTest::newRow("empty") << "" << 0 << QStringList{};
+        QTest::newRow("one path") << "a" << 1 << QStringList{"a"};
+        QTest::newRow("two framed") << "a|b|" << 2 << QStringList{"a", "b"};
+        QTest::newRow("last not framed") << "a|b" << 1 << QStringList{"a"};
+        QTest::newRow("empty piece") << "a||b|" << 3 << QStringList{"a", "b"};
+    }
+    void attachmentList()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, count);
+        QFETCH(QStringList, paths);
+        QCOMPARE(Email::AttachmentCount(list), count);
+        QCOMPARE(Email::AttachmentPaths(list), paths);
+    }
+
+    // Stored "EmailSystem" values, compared exactly; the older names map
+    // to the system that replaced them.
+    void systemOfSetting_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("system");
+        QTest::newRow("desktop") << "DESKTOP" << int(System::DesktopClient);
+        QTest::newRow("MAPI") << "MAPI" << int(System::DesktopClient);
+        QTest::newRow("SMTP") << "SMTP" << int(System::Smtp);
+        QTest::newRow("CDONTS") << "CDONTS" << int(System::Smtp);
+        QTest::newRow("lower case") << "smtp" << int(System::None);
+        QTest::newRow("none") << "" << int(System::None);
+    }
+    void systemOfSetting()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, system);
+        QCOMPARE(int(Email::SystemOf(setting)), system);
+    }
+
+    // What may stand in an address header: one plain address.
+    void addressCheck_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("plain") << "ann@example.test" << true;
+        QTest::newRow("no at") << "ann.example.test" << false;
+        QTest::newRow("nothing before at") << "@example.test" << false;
+        QTest::newRow("two at") << "a@b@example.test" << false;
+        QTest::newRow("blank") << "ann @example.test" << false;
+        QTest::newRow("line break") << "ann@example.test\r\nBcc: x@y.test" << false;
+        QTest::newRow("angle brackets") << "<ann@example.test>" << false;
+        QTest::newRow("two addresses") << "a@x.test,b@y.test" << false;
+        QTest::newRow("option-like") << "-ann@example.test" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void addressCheck()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, valid);
+        QCOMPARE(Mail::isValidAddress(address), valid);
+    }
+
+    // A message with three pages reaches a real server: envelope, From,
+    // To, Date and Message-ID headers, a subject whose line break made no
+    // header of its own, a first line of three spaces, and base64 parts
+    // that decode to the page files.
+    void smtpCarriesPages()
+    {
+        SmtpSink sink;
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        const QStringList files = pageFiles();
+        FakePrompt prompt;
+        QVERIFY(Email::SendEmail(System::Smtp, "ann@example.test\r\n", "Pages\r\nBcc: eve@example.test", "See\nthem",
+                                 files.join('|') + '|'));
+        QCOMPARE(prompt.messages, QStringList{"Message sent."});
+        const QList<QJsonObject> received = sink.messages();
+        QCOMPARE(received.size(), 1);
+        const QJsonObject mail = received.first();
+        QCOMPARE(mail["from"].toString(), QString("vlm@example.test"));
+        QCOMPARE(texts(mail["to"]), QStringList{"ann@example.test"});
+        const QJsonObject headers = mail["headers"].toObject();
+        QCOMPARE(texts(headers["Subject"]), QStringList{"PagesBcc: eve@example.test"});
+        QVERIFY(!headers.contains("Bcc"));
+        QCOMPARE(texts(headers["From"]), QStringList{"Vellumark <vlm@example.test>"});
+        QCOMPARE(texts(headers["To"]), QStringList{"<ann@example.test>"});
+        QVERIFY(QDateTime::fromString(texts(headers["Date"]).value(0), Qt::RFC2822Date).isValid());
+        QVERIFY(QRegularExpression("^<[0-9a-f-]{36}@example\\.test>$").match(texts(headers["Message-ID"]).value(0)).hasMatch());
+
+        const QJsonArray parts = mail["parts"].toArray();
+        QCOMPARE(parts.size(), 4);
+        QCOMPARE(parts[0].toObject()["type"].toString(), QString("text/plain"));
+        QCOMPARE(QByteArray::fromBase64(parts[0].toObject()["data"].toString().toLatin1()), QByteArray("   \r\nSee\r\nthem"));
+        const QStringList types{"image/jpeg", "image/bmp", "application/pdf"};
+        for (int i = 0; i < 3; ++i) {
+            const QJsonObject part = parts[i + 1].toObject();
+            QCOMPARE(part["encoding"].toString(), QString("base64"));
+            QCOMPARE(part["type"].toString(), types.at(i));
+            QCOMPARE(part["filename"].toString(), QFileInfo(files.at(i)).fileName());
+            QCOMPARE(QByteArray::fromBase64(part["data"].toString().toLatin1()), TestFiles::read(files.at(i)));
+        }
+    }
+
+    // A subject beyond ASCII travels as an encoded word.
+    void encodesSubject()
+    {
+        QCOMPARE(Mail::encodeHeaderText("Pages"), QByteArray("Pages"));
+        QCOMPARE(Mail::encodeHeaderText(QString::fromUtf8("Grüße")), QByteArray("=?UTF-8?B?R3LDvMOfZQ==?="));
+    }
+
+    // Every way a send can fail is an error naming its cause, never
+    // "Message sent.", and nothing reaches the server.
+    void smtpFailures_data()
+    {
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("security");
+        QTest::addColumn<bool>("closedPort");
+        QTest::addColumn<bool>("missingFile");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("recipient refused") << "refused@example.test" << "none" << false << false
+                                           << "SendEmail: Error  #55 ";
+        QTest::newRow("no server") << "ann@example.test" << "none" << true << false << "SendEmail: Error  #7 ";
+        QTest::newRow("not an address") << "ann example" << "none" << false << false
+                                        << "SendEmail: Error  #10011 'ann example' is not an e-mail address.";
+        QTest::newRow("empty address") << "" << "none" << false << false
+                                       << "SendEmail: Error  #10011 '' is not an e-mail address.";
+        QTest::newRow("attachment missing") << "ann@example.test" << "none" << false << true
+                                            << "SendEmail: Error  #2 ";
+        QTest::newRow("server without STARTTLS") << "ann@example.test" << "starttls" << false << false
+                                                 << "SendEmail: Error  #64 ";
+    }
+    void smtpFailures()
+    {
+        QFETCH(QString, to);
+        QFETCH(QString, security);
+        QFETCH(bool, closedPort);
+        QFETCH(bool, missingFile);
+        QFETCH(QString, error);
+        SmtpSink sink;
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink, security);
+        if (closedPort)
+            Settings::setValue("SmtpPort", QString::number(SmtpSink::closedPort()));
+        QString attachments = pageFiles().first() + '|';
+        if (missingFile)
+            attachments += TestEnvironment::root() + "/gone.jpg|";
+        FakePrompt prompt;
+        QVERIFY(!Email::SendEmail(System::Smtp, to, "Subject", "Body", attachments));
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith(error), qPrintable(prompt.messages.first()));
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Error});
+        QCOMPARE(sink.messages().size(), 0);
+    }
+
+    // No server in the settings: the set-up message, not a connection.
+    void smtpNotSetUp()
+    {
+        FakePrompt prompt;
+        QVERIFY(!Email::SendEmail(System::Smtp, "ann@example.test", "S", "B", QString()));
+        QVERIFY(prompt.messages.value(0).contains("No SMTP server is set up."));
+    }
+
+    // The notice's subject and body, for a scanned page and a shortcut.
+    void noticeText()
+    {
+        const std::optional<Email::Notice> scanned = Email::NewPageNotice(noticePage(" ann@example.test "));
+        QVERIFY(scanned);
+        QCOMPARE(scanned->address, QString("ann@example.test"));
+        QCOMPARE(scanned->subject, QString("Vellumark: new page added"));
+        QCOMPARE(scanned->body, QString(" Cabinet: Home\n  Drawer: Bills\n  Folder: Power\nDocument: Invoice\n\n"
+                                        "New page scanned.  Page # 3"));
+        const std::optional<Email::Notice> shortcut =
+            Email::NewPageNotice(noticePage("ann@example.test", "/home/ann/it's offer.pdf"));
+        QVERIFY(shortcut);
+        QVERIFY(shortcut->body.endsWith("\n\nNew file added: /home/ann/it's offer.pdf"));
+        QVERIFY(!Email::NewPageNotice(noticePage("   ")));
+        QVERIFY(!Email::NewPageNotice(noticePage(QVariant(QMetaType(QMetaType::QString)))));
+    }
+
+    // Which settings send the notice: none when "EmailSystem" is empty or
+    // names nothing; a lower-case "smtp" still does (the notice compares
+    // in upper case).
+    void noticeSending_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("no system") << "" << 0;
+        QTest::newRow("unknown system") << "FAX" << 0;
+        QTest::newRow("SMTP") << "SMTP" << 1;
+        QTest::newRow("lower case smtp") << "smtp" << 1;
+    }
+    void noticeSending()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, sent);
+        SmtpSink sink;
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        Settings::setValue("EmailSystem", setting);
+        FakePrompt prompt;
+        Email::SendNewPageNotification(noticePage("ann@example.test"));
+        QCOMPARE(sink.messages().size(), sent);
+        QCOMPARE(prompt.messages, sent ? QStringList{"Message sent."} : QStringList{});
+        if (sent)
+            QCOMPARE(texts(sink.messages().first()["headers"].toObject()["Subject"]),
+                     QStringList{"Vellumark: new page added"});
+    }
+
+    // The desktop client gets copies of the pages that outlive the page
+    // files, the subject without its line break, and the address last.
+    void desktopClientGetsCopies()
+    {
+        const QString bin = TestEnvironment::root() + "/bin";
+        QDir().mkpath(bin);
+        const QString record = TestEnvironment::root() + "/xdg-email.args";
+        TestFiles::write(bin + "/xdg-email", QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1.tmp'\n"
+                                                     "mv '%1.tmp' '%1'\n").arg(record).toUtf8());
+        QVERIFY(QFile::setPermissions(bin + "/xdg-email", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.toUtf8() + ':' + path);
+        const QStringList files = pageFiles();
+        const QByteArray jpegBytes = TestFiles::read(files.at(0));
+        FakePrompt prompt;
+        const bool sent = Email::SendEmail(System::DesktopClient, "ann@example.test", "Two\npages", "Body",
+                                           files.at(0) + '|' + files.at(1) + '|');
+        qputenv("PATH", path);
+        QVERIFY(sent);
+        QCOMPARE(prompt.messages, QStringList{Email::MessageSentText(System::DesktopClient)});
+        QTRY_VERIFY(QFileInfo::exists(record));
+        const QStringList args = QString::fromUtf8(TestFiles::read(record)).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(args.size(), 11);
+        QCOMPARE(args.mid(0, 4), QStringList({"--utf8", "--subject", "Twopages", "--body"}));
+        QCOMPARE(args.mid(4, 2), QStringList({"  ", "Body"}));  // the body's two lines
+        QCOMPARE(args.at(6), QString("--attach"));
+        QCOMPARE(args.at(8), QString("--attach"));
+        QCOMPARE(args.last(), QString("ann@example.test"));
+        QVERIFY(args.at(7).startsWith(Mail::attachmentFolder() + '/'));
+        QVERIFY(QFile::remove(files.at(0)));
+        QCOMPARE(TestFiles::read(args.at(7)), jpegBytes);
+        QCOMPARE(QFileInfo(args.at(9)).fileName(), QString("p2.bmp"));
+    }
+
+    // Without xdg-email on the path the send fails with a message.
+    void desktopClientMissing()
+    {
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(TestEnvironment::root() + "/nowhere"));
+        FakePrompt prompt;
+        const bool sent = Email::SendEmail(System::DesktopClient, "ann@example.test", "S", "B", QString());
+        qputenv("PATH", path);
+        QVERIFY(!sent);
+        QVERIFY(prompt.messages.value(0).startsWith("SendEmail: Error  #10010 xdg-email was not found"));
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(EmailTest)
+#include "EmailTest.moc"

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// A real SMTP server (Debian's python3-aiosmtpd, run by the system's
+// /usr/bin/python3) listening on a free port of 127.0.0.1 for the
+// fixture's lifetime. It refuses recipients "refused@..." with 550 and
+// records every message it accepts.
+class SmtpSink
+{
+public:
+    SmtpSink();
+    ~SmtpSink();
+
+    SmtpSink(const SmtpSink &) = delete;
+    SmtpSink &operator=(const SmtpSink &) = delete;
+
+    // False with the reason in error() when the server did not start.
+    bool isRunning() const { return m_port > 0; }
+    QString error() const { return m_error; }
+    int port() const { return m_port; }
+
+    // The messages accepted so far, oldest first: "from", "to" (array),
+    // "headers" (name -> array of values) and "parts" (each "type",
+    // "filename", "encoding", and "data": the decoded bytes in base64).
+    QList<QJsonObject> messages() const;
+
+    // A port of 127.0.0.1 where nothing listens.
+    static int closedPort();
+
+private:
+    QTemporaryDir m_folder;
+    QProcess m_server;
+    int m_port = 0;
+    QString m_error;
+};
