@@ -1,31 +1,28 @@
-#include "Database.h"
 #include "Prompt.h"
-#include "Settings.h"
+#include "Startup.h"
 #include "ToolsIcon.h"
 #include "WidgetPrompt.h"
 #include "frmMain.h"
 
 #include <QApplication>
-#include <QImageReader>
 
 namespace {
 
 // The start-up steps vlmtools shares with vlm: the settings name, the
 // image size limit and the database driver check. The data folder is only
-// resolved, when a tool needs it, and never created here; the database is
+// resolved when a tool needs it, and never created here; the database is
 // opened by the tool that needs it, never at start-up, and never created.
-// TODO: switch to the start-up module shared with vlm once it is in.
 bool startUp()
 {
-    QApplication::setApplicationName(Settings::AppName);
+    Startup::InitApplication();
+    // The caption names the program already; a display name would be
+    // appended to it by the window system integration.
+    QGuiApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationVersion(QStringLiteral(VLM_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vlmtools"));
     QApplication::setWindowIcon(ToolsIcon::appIcon());
-    // Scanned pages at 600 dpi are larger than Qt's default image limit.
-    QImageReader::setAllocationLimit(1024);
-    QString message;
-    if (!Database::CheckDatabaseDriver(&message)) {
-        Prompt::instance().error(message);
+    if (const std::optional<Startup::Failure> failure = Startup::CheckDriver()) {
+        Startup::Show(*failure);
         return false;
     }
     return true;
