@@ -23,6 +23,7 @@ enum class ErrorCode : int {
     UnsafePath,            // a stored file name outside the page folders
     LaunchFailed,          // no program could be started
     InvalidValue,          // a value that cannot be stored
+    PrintFailed,           // a print job the printer did not take
 };
 
 // The one error type of the store. It is thrown inside the store and caught
