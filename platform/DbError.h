@@ -24,6 +24,7 @@ enum class ErrorCode : int {
     LaunchFailed,          // no program could be started
     InvalidValue,          // a value that cannot be stored
     DriverMissing,         // Qt's SQLite driver is not installed
+    PrintFailed,           // a print job the printer did not take
 };
 
 // The one error type of the store. It is thrown inside the store and caught

@@ -1,0 +1,153 @@
+#include "PrintLayout.h"
+
+#include <cmath>
+#include <limits>
+
+#include <QLocale>
+
+#include "Settings.h"
+
+namespace PrintLayout {
+
+namespace {
+
+double leadingNumber(const QString &text)
+{
+    const QString t = text.trimmed();
+    int end = 0;
+    if (end < t.size() && (t.at(end) == QLatin1Char('-') || t.at(end) == QLatin1Char('+')))
+        ++end;
+    bool digits = false;
+    bool point = false;
+    for (; end < t.size(); ++end) {
+        const QChar c = t.at(end);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits = true;
+        else if (c == QLatin1Char('.') && !point)
+            point = true;
+        else
+            break;
+    }
+    return digits ? QLocale::c().toDouble(t.left(end)) : 0;
+}
+
+// Nearest whole number, halves to even (rint in the default rounding mode).
+double nearest(double value)
+{
+    return std::rint(value);
+}
+
+bool inPercentRange(int value)
+{
+    return value >= MinPercent && value <= MaxPercent;
+}
+
+int dpiSetting(const QString &key, int defaultDpi)
+{
+    bool ok = false;
+    const int dpi = Settings::value(key, QString::number(defaultDpi)).trimmed().toInt(&ok);
+    return ok && dpi >= 50 && dpi <= 10000 ? dpi : defaultDpi;
+}
+
+int dpiOf(int dotsPerMeter)
+{
+    return dotsPerMeter > 0 ? int(nearest(dotsPerMeter * 0.0254)) : 0;
+}
+
+int scaled(int pixels, double printerDpi, double imageDpi)
+{
+    return int(nearest(printerDpi / imageDpi * pixels));
+}
+
+} // namespace
+
+int WholeNumber(const QString &text)
+{
+    const double n = nearest(leadingNumber(text));
+    if (n >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (n <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(n);
+}
+
+int PercentOrDefault(const QString &stored)
+{
+    const int value = WholeNumber(stored);
+    return inPercentRange(value) ? value : 100;
+}
+
+Scale ReadScale()
+{
+    return {PercentOrDefault(Settings::value(PrintWidthPct, QStringLiteral("100"))),
+            PercentOrDefault(Settings::value(PrintHeightPct, QStringLiteral("100")))};
+}
+
+std::optional<ScaleRefusal> SaveScale(const QString &widthText, const QString &heightText)
+{
+    const int width = WholeNumber(widthText);
+    const int height = WholeNumber(heightText);
+    if (!inPercentRange(width))
+        return ScaleRefusal{true, WidthMessage};
+    if (!inPercentRange(height))
+        return ScaleRefusal{false, HeightMessage};
+    Settings::setValue(PrintWidthPct, QString::number(width));
+    Settings::setValue(PrintHeightPct, QString::number(height));
+    return std::nullopt;
+}
+
+int ScanDpi()
+{
+    if (Settings::value(QStringLiteral("TWAINImageType")) == QLatin1String("document"))
+        return dpiSetting(QStringLiteral("DocDPIOverride"), 150);
+    return dpiSetting(QStringLiteral("PicDPIOverride"), 300);
+}
+
+QSize StoredDpi(const QImage &image)
+{
+    static const QImage blank(1, 1, QImage::Format_RGB32);
+    if (image.dotsPerMeterX() == blank.dotsPerMeterX() && image.dotsPerMeterY() == blank.dotsPerMeterY())
+        return QSize(0, 0);
+    return QSize(dpiOf(image.dotsPerMeterX()), dpiOf(image.dotsPerMeterY()));
+}
+
+QSize PrintedSize(const QSize &pixels, const QSize &storedDpi, QSize printerDpi, int scanDpi,
+                  const Scale &scale)
+{
+    if (printerDpi.width() <= 0)
+        printerDpi.setWidth(FallbackPrinterDpi);
+    if (printerDpi.height() <= 0)
+        printerDpi.setHeight(FallbackPrinterDpi);
+    // A resolution of 0 (none stored) would divide by zero; like one of 350
+    // or more it gives way to the scan resolution.
+    const bool useStored = storedDpi.width() > 0 && storedDpi.height() > 0
+        && storedDpi.width() < ImageDpiLimit && storedDpi.height() < ImageDpiLimit;
+    const double resX = useStored ? storedDpi.width() : scanDpi;
+    const double resY = useStored ? storedDpi.height() : scanDpi;
+    const int w = scaled(pixels.width(), printerDpi.width(), resX);
+    const int h = scaled(pixels.height(), printerDpi.height(), resY);
+    return QSize(int(nearest(w * PrintScaleFactor * scale.widthPct / 100.0)),
+                 int(nearest(h * PrintScaleFactor * scale.heightPct / 100.0)));
+}
+
+std::optional<QString> CheckRange(int fromPage, int thruPage)
+{
+    if (fromPage > thruPage)
+        return RangeMessage;
+    return std::nullopt;
+}
+
+int SelectedPrinter(const QStringList &printers, const QString &remembered)
+{
+    if (printers.isEmpty())
+        return -1;
+    // Every equal entry is taken in turn, so the last one stays selected.
+    int selected = 0;
+    if (!remembered.isEmpty())
+        for (int i = 0; i < printers.size(); ++i)
+            if (printers.at(i) == remembered)
+                selected = i;
+    return selected;
+}
+
+} // namespace PrintLayout

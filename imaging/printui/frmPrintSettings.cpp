@@ -1,0 +1,37 @@
+#include "frmPrintSettings.h"
+#include "ui_frmPrintSettings.h"
+
+#include "PrintLayout.h"
+#include "Prompt.h"
+#include "Settings.h"
+
+frmPrintSettings::frmPrintSettings(QWidget *parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmPrintSettings>())
+{
+    m_ui->setupUi(this);
+    m_ui->txtPrintWidthPct->setText(Settings::value(PrintLayout::PrintWidthPct, QStringLiteral("100")));
+    m_ui->txtPrintHeightPct->setText(Settings::value(PrintLayout::PrintHeightPct, QStringLiteral("100")));
+    connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmPrintSettings::cmdOK_Click);
+    connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+frmPrintSettings::~frmPrintSettings() = default;
+
+void frmPrintSettings::showSettings(QWidget *parent)
+{
+    frmPrintSettings dialog(parent);
+    dialog.exec();
+}
+
+void frmPrintSettings::cmdOK_Click()
+{
+    const auto refusal = PrintLayout::SaveScale(m_ui->txtPrintWidthPct->text(), m_ui->txtPrintHeightPct->text());
+    if (!refusal) {
+        accept();
+        return;
+    }
+    Prompt::instance().warning(refusal->message);
+    QLineEdit *box = refusal->width ? m_ui->txtPrintWidthPct : m_ui->txtPrintHeightPct;
+    box->setFocus();
+    box->selectAll();
+}
