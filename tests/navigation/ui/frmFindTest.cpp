@@ -113,6 +113,34 @@ private Q_SLOTS:
         QCOMPARE(FindCriteria::instance().FindKeywords, QStringLiteral("tax"));
     }
 
+    // The Find button, File > Find... and F3 open the dialog.
+    void opensFromEachEntry_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::newRow("button") << 0;
+        QTest::newRow("menu") << 1;
+        QTest::newRow("F3") << 2;
+    }
+    void opensFromEachEntry()
+    {
+        QFETCH(int, way);
+        load();
+        QVERIFY(activate());
+        bool shown = false;
+        DialogDriver::whenShown("frmFind", [&](QDialog *d) {
+            shown = true;
+            QCOMPARE(d->windowTitle(), QStringLiteral("Find"));
+            d->reject();
+        });
+        if (way == 0)
+            DialogDriver::click(m_window.get(), "cmdFind");
+        else if (way == 1)
+            action("mnuFileFind")->trigger();
+        else
+            QTest::keyClick(m_window.get(), Qt::Key_F3);
+        QVERIFY(shown);
+    }
+
     // A second search replaces the first; one that finds nothing removes
     // it and says so once.
     void secondSearchReplacesTheFirst()
