@@ -1,5 +1,6 @@
 #include "NavLoader.h"
 
+#include "FoundBranch.h"
 #include "LevelList.h"
 #include "NavIconKeys.h"
 #include "NavIcons.h"
@@ -154,4 +155,23 @@ void NavLoader::listFound()
     m_list->clear();
     for (const QString &key : m_tree->childKeys(RootFound))
         m_list->addEntry(key, m_tree->textOf(key), NavIconKeys::Document);
+}
+
+void NavLoader::showFound(const FindQuery::FindResult &result)
+{
+    if (result.hitCount == 0)
+        return;
+    m_tree->addNode(QString(), RootFound, FoundBranch::RootText, FoundBranch::RootIconKey);
+    // Gathered by key and sorted once, then added a level at a time.
+    const FoundBranch branch(result.documents);
+    for (const FoundBranch::Level &level : branch.levels()) {
+        QVector<NavTree::NewNode> nodes;
+        nodes.reserve(level.children.size());
+        for (const FoundBranch::Node &n : level.children)
+            nodes.append({n.key, n.text, n.text});
+        m_tree->addNodes(level.parentKey, nodes, level.iconKey);
+        m_tree->expandNode(level.parentKey);
+    }
+    m_tree->expandNode(RootFound);
+    m_tree->selectNode(RootFound);
 }

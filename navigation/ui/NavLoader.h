@@ -2,6 +2,10 @@
 
 #include <QString>
 
+namespace FindQuery {
+struct FindResult;
+}
+
 class LevelList;
 class NavTree;
 
@@ -36,6 +40,10 @@ public:
     void listDocuments(int folderId);
     // The nodes under "ROOTFOUND" as the tree holds them.
     void listFound();
+    // Builds the "Found" branch of a search at the top level, every node
+    // expanded, and selects its root without listing it. Nothing is added
+    // for a search that found nothing.
+    void showFound(const FindQuery::FindResult &result);
 
     // A cabinet's image: open or locked.
     static QString GetCabinetIconKey(int cabinetId);

@@ -21,6 +21,7 @@
 #include "SampleCabinets.h"
 #include "Settings.h"
 #include "frmDocument.h"
+#include "frmFind.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,10 +69,9 @@ frmNavTree::frmNavTree(QWidget *parent)
     m_ui->stkRight->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
     m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
 
-    // Scanning and searching arrive with their windows.
+    // Scanning arrives with its window.
     m_ui->cmdScanDoc->setEnabled(false);
     m_ui->cmdScanPic->setEnabled(false);
-    m_ui->cmdFind->setEnabled(false);
 
     wireViews();
     wireActions();
@@ -145,7 +145,9 @@ void frmNavTree::wireActions()
         {m_ui->mnuFileExit, &frmNavTree::mnuFileExit_Click},
         {m_ui->mnuPopupRootRefresh, &frmNavTree::mnuPopupRootRefresh_Click},
         {m_ui->mnuPopupFoundClear, &frmNavTree::mnuPopupFoundClear_Click},
+        {m_ui->mnuFileFind, &frmNavTree::cmdFind_Click},
     };
+    connect(m_ui->cmdFind, &QPushButton::clicked, this, &frmNavTree::cmdFind_Click);
     for (const auto &c : own) {
         connect(c.first, &QAction::triggered, this, c.second);
         built.insert(c.first);
@@ -556,6 +558,23 @@ void frmNavTree::mnuPopupRootRefresh_Click()
 }
 
 void frmNavTree::mnuPopupFoundClear_Click()
+{
+    removeFoundBranch();
+}
+
+void frmNavTree::cmdFind_Click()
+{
+    frmFind dialog(this);
+    connect(&dialog, &frmFind::searchStarted, this, &frmNavTree::removeFoundBranch);
+    connect(&dialog, &frmFind::searchFinished, this, [this](const FindQuery::FindResult &result) {
+        m_loader->showFound(result);
+        if (result.hitCount == 0)
+            Prompt::instance().message(FindQuery::NothingFoundText);
+    });
+    dialog.exec();
+}
+
+void frmNavTree::removeFoundBranch()
 {
     m_ui->tvwMain->removeNode(RootFound);
     // A list of found items would now name nodes that are gone.

@@ -102,6 +102,9 @@ private:
     void mnuFileExit_Click();
     void mnuPopupRootRefresh_Click();
     void mnuPopupFoundClear_Click();
+    // The search: the Find button, File > Find... and F3.
+    void cmdFind_Click();
+    void removeFoundBranch();
 
     std::unique_ptr<Ui::frmNavTree> m_ui;
     std::unique_ptr<NavMenus> m_menus;
