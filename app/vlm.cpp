@@ -1,3 +1,4 @@
+#include "Mail.h"
 #include "VlmApplication.h"
 #include "VlmStartup.h"
 #include "Startup.h"
@@ -16,6 +17,8 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("vellumark"));
     QApplication::setWindowIcon(NavIcons::appIcon());
     Startup::InitApplication();
+    // libcurl is set up before the thumbnail threads of an import start.
+    Mail::initialize();
 
     WidgetPrompt prompt;
     Prompt::setInstance(&prompt);

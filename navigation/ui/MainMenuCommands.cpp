@@ -4,10 +4,23 @@
 #include "SampleCabinets.h"
 #include "frmAbout.h"
 #include "frmCustomDrawer.h"
+#include "frmEmailSettings.h"
 #include "frmHelp.h"
+#include "frmPrintSettings.h"
 #include "frmSample.h"
 
 #include <QFileInfo>
+
+void MainMenuCommands::mnuPrintSettings_Click()
+{
+    frmPrintSettings::showSettings(m_window);
+}
+
+void MainMenuCommands::mnuEmailSettings_Click()
+{
+    frmEmailSettings dialog(m_window);
+    dialog.exec();
+}
 
 void MainMenuCommands::mnuToolsDrawerTemplates_Click()
 {

@@ -2,13 +2,15 @@
 
 class QWidget;
 
-// The commands of the Tools and Help menus: each opens its window over the
-// navigation window.
+// The settings commands of the File menu and the commands of the Tools and
+// Help menus: each opens its window over the navigation window.
 class MainMenuCommands
 {
 public:
     explicit MainMenuCommands(QWidget *window) : m_window(window) {}
 
+    void mnuPrintSettings_Click();
+    void mnuEmailSettings_Click();
     void mnuToolsDrawerTemplates_Click();
     // Writes the sample outline when it is missing, then opens frmSample.
     void mnuToolsCreateSampleCabinet_Click();

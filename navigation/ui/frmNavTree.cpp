@@ -154,6 +154,8 @@ void frmNavTree::wireActions()
     }
     MainMenuCommands *main = m_mainCommands.get();
     const std::pair<QAction *, void (MainMenuCommands::*)()> tools[] = {
+        {m_ui->mnuPrintSettings, &MainMenuCommands::mnuPrintSettings_Click},
+        {m_ui->mnuEmailSettings, &MainMenuCommands::mnuEmailSettings_Click},
         {m_ui->mnuToolsDrawerTemplates, &MainMenuCommands::mnuToolsDrawerTemplates_Click},
         {m_ui->mnuToolsCreateSampleCabinet, &MainMenuCommands::mnuToolsCreateSampleCabinet_Click},
         {m_ui->mnuHelpHelpTopics, &MainMenuCommands::mnuHelpHelpTopics_Click},

@@ -1,3 +1,4 @@
+#include "DialogDriver.h"
 #include "FakePrompt.h"
 #include "LevelList.h"
 #include "NavWindowFixture.h"
@@ -10,6 +11,7 @@
 #include "frmNavTree.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -53,6 +55,30 @@ private Q_SLOTS:
         // The list shows every cabinet, the locked one with its lock.
         QCOMPARE(list()->count(), 3);
         QCOMPARE(list()->iconKeyOf(key("CAB", gamma)), QStringLiteral("locked"));
+    }
+
+    // The settings commands of the File menu are enabled and open their
+    // dialogs over the window.
+    void fileSettingsOpenTheirDialogs_data()
+    {
+        QTest::addColumn<QString>("actionName");
+        QTest::addColumn<QString>("dialogName");
+        QTest::newRow("print") << "mnuPrintSettings" << "frmPrintSettings";
+        QTest::newRow("e-mail") << "mnuEmailSettings" << "frmEmailSettings";
+    }
+
+    void fileSettingsOpenTheirDialogs()
+    {
+        QFETCH(QString, actionName);
+        QFETCH(QString, dialogName);
+        load();
+        QAction *command = action(actionName.toLatin1().constData());
+        QVERIFY(command->isEnabled());
+        QString shown;
+        const QByteArray name = dialogName.toLatin1();
+        DialogDriver::whenShown(name.constData(), [&](QDialog *dialog) { shown = dialog->objectName(); });
+        command->trigger();
+        QCOMPARE(shown, dialogName);
     }
 
     // Expanding loads one level ahead, once; document nodes carry their date.
