@@ -12,6 +12,8 @@
 #include "SaveAs.h"
 #include "ScannerSettings.h"
 #include "frmPage.h"
+#include "frmPrint.h"
+#include "frmSendEmail.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -56,9 +58,6 @@ frmPageView::frmPageView(QWidget *parent)
     m_ui->mnuEditPaste->setShortcut(QKeySequence::Paste);
     m_ui->layMain->setMenuBar(menuBar);
 
-    // Printing and e-mail are not part of this program yet.
-    m_ui->cmdPrint->setEnabled(false);
-    m_ui->cmdEmail->setEnabled(false);
     m_ui->lblSaveTo->setVisible(false);
     m_ui->txtFilename->setVisible(false);
 
@@ -68,6 +67,14 @@ frmPageView::frmPageView(QWidget *parent)
     connect(m_timer, &QTimer::timeout, this, &frmPageView::timer_Timer);
     connect(m_ui->cmdPrev, &QPushButton::clicked, this, &frmPageView::cmdPrev_Click);
     connect(m_ui->cmdNext, &QPushButton::clicked, this, &frmPageView::cmdNext_Click);
+    // Print and E-mail work on the stored page, as the page list's commands do.
+    connect(m_ui->cmdPrint, &QPushButton::clicked, this,
+            [this] { frmPrint::showForPage(this, m_place.pageId); });
+    connect(m_ui->cmdEmail, &QPushButton::clicked, this, [this] {
+        QString file;
+        if (guard([&] { file = PagePaths::GetPageFilePath(m_place.pageId); }))
+            frmSendEmail::ShowForPage(this, m_place.documentId, file);
+    });
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &frmPageView::cmdSave_Click);
     connect(m_ui->cmdSaveAs, &QPushButton::clicked, this, &frmPageView::cmdSaveAs_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmPageView::cmdCancel_Click);
@@ -202,6 +209,8 @@ void frmPageView::updateCommands()
     m_ui->cmdPrev->setEnabled(m_place.prevPageId != 0);
     m_ui->cmdNext->setEnabled(m_place.nextPageId != 0);
     m_ui->cmdInfo->setEnabled(m_place.pageId != 0);
+    m_ui->cmdPrint->setEnabled(m_place.pageId != 0);
+    m_ui->cmdEmail->setEnabled(m_place.pageId != 0);
 }
 
 void frmPageView::cmdPrev_Click()
