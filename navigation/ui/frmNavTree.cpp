@@ -21,6 +21,7 @@
 #include "SampleCabinets.h"
 #include "Settings.h"
 #include "frmDocument.h"
+#include "frmViewSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -125,6 +126,8 @@ void frmNavTree::wireViews()
     connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
     m_router->connectViews();
+    connect(m_ui->pagePane, &PagePane::pageOpened, this, [this](int pageId) { m_router->pageCommands().openPage(pageId); });
+    connect(m_ui->pagePane, &PagePane::contextMenuRequested, m_router, &NavCommandRouter::handlePageContextMenu);
     connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
     connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
 
@@ -145,6 +148,7 @@ void frmNavTree::wireActions()
         {m_ui->mnuFileExit, &frmNavTree::mnuFileExit_Click},
         {m_ui->mnuPopupRootRefresh, &frmNavTree::mnuPopupRootRefresh_Click},
         {m_ui->mnuPopupFoundClear, &frmNavTree::mnuPopupFoundClear_Click},
+        {m_ui->mnuViewSettings, &frmNavTree::mnuViewSettings_Click},
     };
     for (const auto &c : own) {
         connect(c.first, &QAction::triggered, this, c.second);
@@ -240,6 +244,8 @@ void frmNavTree::listContentsOf(const QString &key)
 
 void frmNavTree::showLevelList()
 {
+    // The pane forgets its document: nothing may act on it unseen.
+    m_ui->pagePane->clear();
     m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
 }
 
@@ -282,9 +288,7 @@ void frmNavTree::ShowPagesInListView(int documentId)
 {
     // The page pane takes the right-hand side; the level list keeps nothing.
     m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
-    m_ui->pagePane->setDocumentId(documentId);
-    m_ui->pagePane->lvwThumb()->clear();
-    m_ui->pagePane->lblStatus()->clear();
+    m_ui->pagePane->ShowPagePane(documentId, false);
     m_shownKey = NavNodeKey(Document, documentId);
 }
 
@@ -412,7 +416,9 @@ void frmNavTree::ShowNodeContents(const QString &key)
             m_state.position.setFromNode(key, text, parentKey);
             ShowPagesInListView(id);
         } else if (prefix == FoundDocument) {
-            ShowPagesInListView(id);
+            // A found document lists only the pages the search matched.
+            m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
+            m_ui->pagePane->ShowPagePane(id, true);
             m_shownKey = key;
         }
     });
@@ -548,6 +554,11 @@ void frmNavTree::mnuFileExit_Click()
     DbConnection::close();
     m_exiting = true;
     QCoreApplication::exit(0);
+}
+
+void frmNavTree::mnuViewSettings_Click()
+{
+    guard([this] { frmViewSettings::ShowViewSettings(this); });
 }
 
 void frmNavTree::mnuPopupRootRefresh_Click()

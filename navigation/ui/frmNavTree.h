@@ -102,6 +102,7 @@ private:
     void mnuFileExit_Click();
     void mnuPopupRootRefresh_Click();
     void mnuPopupFoundClear_Click();
+    void mnuViewSettings_Click();
 
     std::unique_ptr<Ui::frmNavTree> m_ui;
     std::unique_ptr<NavMenus> m_menus;
