@@ -4,6 +4,7 @@
 #include "ThumbnailMaker.h"
 
 #include <QContextMenuEvent>
+#include <QDebug>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -32,8 +33,14 @@ QImage loadThumbnail(const PageRecord &record)
     if (thumbPath.isEmpty())
         return QImage();
     QImage image(thumbPath);
-    if (image.isNull() && !ThumbnailMaker::MakeThumbnail(record.PageId))
-        image.load(thumbPath);
+    if (image.isNull()) {
+        // A page without its thumbnail gets one now; one that cannot be
+        // made shows the default picture.
+        if (const auto error = ThumbnailMaker::MakeThumbnail(record.PageId))
+            qWarning().noquote() << "thumbnail of page" << record.PageId << ":" << error->what();
+        else
+            image.load(thumbPath);
+    }
     return image;
 }
 
