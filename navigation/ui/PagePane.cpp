@@ -41,6 +41,13 @@ QImage loadThumbnail(const PageRecord &record)
         else
             image.load(thumbPath);
     }
+    if (!image.isNull()) {
+        // A thin frame keeps white pages apart from the white view.
+        image = image.convertToFormat(QImage::Format_RGB32);
+        QPainter p(&image);
+        p.setPen(Qt::gray);
+        p.drawRect(0, 0, image.width() - 1, image.height() - 1);
+    }
     return image;
 }
 
