@@ -1,8 +1,8 @@
 // Times the navigation window on a generated archive: start-up to the idle
-// window, selecting a cabinet of 100 drawers, and expanding a drawer of
-// 1,000 folders, and showing the first screen of a 1,000-page document.
-// Runs offscreen; the settings go to a temporary folder so
-// the user's own are never touched.
+// window, selecting a cabinet of 100 drawers, expanding a drawer of 1,000
+// folders, and showing the first screen of a 1,000-page document. Runs
+// offscreen; the settings go to a temporary folder so the user's own are
+// never touched.
 //
 //   vlm_bench_ui <data folder>
 

@@ -371,6 +371,25 @@ QMenu *NavCommandRouter::preparePagePopup()
     return m_ui.mnuPopupPage;
 }
 
+void NavCommandRouter::handlePageKey(int key, int modifiers, bool *handled)
+{
+    m_popupSource = QStringLiteral("L2");
+    const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
+    *handled = true;
+    if (key == Qt::Key_Delete && !ctrl)
+        m_page.mnuPopupPageDelete_Click();
+    else if (key == Qt::Key_R && modifiers == Qt::NoModifier)
+        m_page.mnuPopupPageRenumber_Click();
+    else if (key == Qt::Key_X && ctrl)
+        m_page.mnuPopupPageCut_Click();
+    else if (key == Qt::Key_C && ctrl)
+        m_page.mnuPopupPageCopy_Click();
+    else if (key == Qt::Key_V && ctrl)
+        m_page.mnuPopupPagePaste_Click();
+    else
+        *handled = false;
+}
+
 void NavCommandRouter::handlePageContextMenu(int, const QPoint &globalPos)
 {
     if (QMenu *menu = preparePagePopup())

@@ -69,6 +69,8 @@ public:
     // Readies the page menu as a right-click in the pane does; nullptr
     // when the pane shows no document.
     QMenu *preparePagePopup();
+    // The page pane's keys: Delete, R, Ctrl+X, Ctrl+C, Ctrl+V.
+    void handlePageKey(int key, int modifiers, bool *handled);
     PageCommands &pageCommands() { return m_page; }
 
 Q_SIGNALS:

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QDebug>
 #include <QFileIconProvider>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -67,8 +68,17 @@ class ThumbView : public QListView
 {
 public:
     std::function<void(const QPoint &, const QPoint &)> onContextMenu;
+    std::function<bool(int, int)> onKey;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (onKey && onKey(event->key(), int(event->modifiers())))
+            event->accept();
+        else
+            QListView::keyPressEvent(event);
+    }
+
     void contextMenuEvent(QContextMenuEvent *event) override
     {
         if (onContextMenu)
@@ -110,6 +120,13 @@ PagePane::PagePane(QWidget *parent)
             return;
         const QPoint vp = m_view->viewport()->mapFrom(m_view, pos);
         Q_EMIT contextMenuRequested(pageAt(vp), global);
+    };
+    static_cast<ThumbView *>(m_view)->onKey = [this](int key, int modifiers) {
+        if (m_filling || m_records.documentId() < 0)
+            return true;
+        bool handled = false;
+        Q_EMIT keyCommandRequested(key, modifiers, &handled);
+        return handled;
     };
     connect(m_view, &QListView::activated, this, [this](const QModelIndex &index) {
         if (!m_filling && index.isValid())

@@ -71,6 +71,8 @@ Q_SIGNALS:
     void pageOpened(int pageId);
     // A right-click in the pane; pageId 0 when not on a page.
     void contextMenuRequested(int pageId, const QPoint &globalPos);
+    // A key in the view; a receiver that runs a command for it sets handled.
+    void keyCommandRequested(int key, int modifiers, bool *handled);
 
 private:
     void updateButtons();

@@ -127,6 +127,7 @@ void frmNavTree::wireViews()
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
     m_router->connectViews();
     connect(m_ui->pagePane, &PagePane::pageOpened, this, [this](int pageId) { m_router->pageCommands().openPage(pageId); });
+    connect(m_ui->pagePane, &PagePane::keyCommandRequested, m_router, &NavCommandRouter::handlePageKey);
     connect(m_ui->pagePane, &PagePane::contextMenuRequested, m_router, &NavCommandRouter::handlePageContextMenu);
     connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
     connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);

@@ -81,9 +81,17 @@ private Q_SLOTS:
         QVERIFY(!pane()->cmdNext()->isEnabled());
     }
 
-    // Delete of several selected pages removes their rows, files and items.
+    // Delete of several selected pages, from the menu or the pane's Delete
+    // key, removes their rows, files and items.
+    void deleteSeveralPages_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("menu") << false;
+        QTest::newRow("Delete key") << true;
+    }
     void deleteSeveralPages()
     {
+        QFETCH(bool, byKey);
         const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
         const int p1 = jpegPage(doc, 1);
         const int p2 = jpegPage(doc, 2);
@@ -92,7 +100,10 @@ private Q_SLOTS:
         show(key("DOC", doc));
         selectRows({0, 1});
         m_prompt->answers = {true};
-        action("mnuPopupPageDelete")->trigger();
+        if (byKey)
+            QTest::keyClick(pane()->lvwThumb(), Qt::Key_Delete);
+        else
+            action("mnuPopupPageDelete")->trigger();
         QCOMPARE(m_prompt->questions, QStringList{"Delete these 2 pages?"});
         QCOMPARE(rowCount("Page"), 1);
         QVERIFY(!QFile::exists(PagePaths::GetDefaultPageFilePath(p1)));
