@@ -301,6 +301,11 @@ void SetPageFiletype(int pageId, const QString &filetype)
                {textOrNull(filetype), pageId}, pageId);
 }
 
+void SetPageNumber(int pageId, int pageNumber)
+{
+    updatePage(QStringLiteral("UPDATE Page SET PageNumber = ? WHERE PageId = ?"), {pageNumber, pageId}, pageId);
+}
+
 int MovePagesToDocument(const QList<int> &pageIds, int documentId)
 {
     DbConnection::Transaction tx;

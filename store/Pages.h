@@ -108,6 +108,8 @@ int FindPageByName(int documentId, const QString &name);
 void SetPageFileSize(int pageId, qint64 fileSize);
 void SetPageFilename(int pageId, const QString &filename);
 void SetPageFiletype(int pageId, const QString &filetype);
+// Gives one page a new number; no other page is renumbered.
+void SetPageNumber(int pageId, int pageNumber);
 // Moves the pages, in the order given, to the end of the target document
 // (numbered after its last page), then numbers the remaining pages of each
 // document they left 1..n in their order, pages without a number (shortcut

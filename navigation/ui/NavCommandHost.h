@@ -4,6 +4,7 @@
 
 #include "CommandTarget.h"
 
+class PagePane;
 class QWidget;
 
 // What the command classes of the navigation window may use of it: the
@@ -29,6 +30,8 @@ public:
     // Takes a record that was deleted, and its search-result copy, out of
     // the tree and the list.
     virtual void removeDeleted(const QString &key, const QString &foundKey) = 0;
+    // The page pane, with the document it shows and its selected pages.
+    virtual PagePane *pagePane() const = 0;
 };
 
 // Steps that commands of several levels share.

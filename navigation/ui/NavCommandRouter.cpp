@@ -64,6 +64,8 @@ QSet<QAction *> NavCommandRouter::connectCommands()
 {
     CabinetCommands *cab = &m_cabinet;
     DrawerFolderCommands *df = &m_drawerFolder;
+    DocumentCommands *doc = &m_document;
+    PageCommands *pg = &m_page;
     const std::pair<QAction *, std::function<void()>> commands[] = {
         // The root popup's New File Cabinet is the cabinet command.
         {m_ui.mnuPopupRootNewFileCabinet, [cab] { cab->mnuPopupCabinetNewCabinet_Click(); }},
@@ -82,6 +84,19 @@ QSet<QAction *> NavCommandRouter::connectCommands()
         {m_ui.mnuPopupFolderRename, [df] { df->mnuPopupFolderRename_Click(); }},
         {m_ui.mnuPopupFolderDelete, [df] { df->mnuPopupFolderDelete_Click(); }},
         {m_ui.mnuPopupFolderProperties, [df] { df->mnuPopupFolderProperties_Click(); }},
+        {m_ui.mnuPopupDocumentNewDocument, [doc] { doc->mnuPopupDocumentNewDocument_Click(); }},
+        {m_ui.mnuPopupDocumentRepaginate, [doc] { doc->mnuPopupDocumentRepaginate_Click(); }},
+        {m_ui.mnuPopupDocumentRename, [doc] { doc->mnuPopupDocumentRename_Click(); }},
+        {m_ui.mnuPopupDocumentDelete, [doc] { doc->mnuPopupDocumentDelete_Click(); }},
+        {m_ui.mnuPopupDocumentPaste, [doc] { doc->mnuPopupDocumentPaste_Click(); }},
+        {m_ui.mnuPopupDocumentProperties, [doc] { doc->mnuPopupDocumentProperties_Click(); }},
+        {m_ui.mnuPopupPageOpen, [pg] { pg->mnuPopupPageOpen_Click(); }},
+        {m_ui.mnuPopupPageRenumber, [pg] { pg->mnuPopupPageRenumber_Click(); }},
+        {m_ui.mnuPopupPageDelete, [pg] { pg->mnuPopupPageDelete_Click(); }},
+        {m_ui.mnuPopupPageCut, [pg] { pg->mnuPopupPageCut_Click(); }},
+        {m_ui.mnuPopupPageCopy, [pg] { pg->mnuPopupPageCopy_Click(); }},
+        {m_ui.mnuPopupPagePaste, [pg] { pg->mnuPopupPagePaste_Click(); }},
+        {m_ui.mnuPopupPageProperties, [pg] { pg->mnuPopupPageProperties_Click(); }},
     };
     QSet<QAction *> wired;
     for (const auto &c : commands) {
@@ -331,6 +346,54 @@ void NavCommandRouter::returnFocus()
         m_ui.lvwMain->setFocus();
     else
         m_ui.pagePane->lvwThumb()->setFocus();
+}
+
+PagePane *NavCommandRouter::pagePane() const
+{
+    return m_ui.pagePane;
+}
+
+QMenu *NavCommandRouter::preparePagePopup()
+{
+    m_popupSource = QStringLiteral("L2");
+    PagePane *pane = m_ui.pagePane;
+    if (pane->documentId() < 0 || pane->PaneFillActive())
+        return nullptr;
+    const QList<int> ids = pane->selectedPageIds();
+    const bool any = !ids.isEmpty();
+    const PageRecord *first = any ? pane->records().find(ids.first()) : nullptr;
+    for (QAction *a : {m_ui.mnuPopupPageOpen, m_ui.mnuPopupPageDelete, m_ui.mnuPopupPageCut,
+                       m_ui.mnuPopupPageCopy, m_ui.mnuPopupPageProperties})
+        a->setEnabled(any);
+    m_ui.mnuPopupPageRenumber->setEnabled(ids.size() == 1);
+    m_ui.mnuPopupPageDelete->setText(first && first->isShortcut() && ids.size() == 1
+                                         ? QStringLiteral("Delete shortcut") : QStringLiteral("Delete"));
+    return m_ui.mnuPopupPage;
+}
+
+void NavCommandRouter::handlePageKey(int key, int modifiers, bool *handled)
+{
+    m_popupSource = QStringLiteral("L2");
+    const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
+    *handled = true;
+    if (key == Qt::Key_Delete && !ctrl)
+        m_page.mnuPopupPageDelete_Click();
+    else if (key == Qt::Key_R && modifiers == Qt::NoModifier)
+        m_page.mnuPopupPageRenumber_Click();
+    else if (key == Qt::Key_X && ctrl)
+        m_page.mnuPopupPageCut_Click();
+    else if (key == Qt::Key_C && ctrl)
+        m_page.mnuPopupPageCopy_Click();
+    else if (key == Qt::Key_V && ctrl)
+        m_page.mnuPopupPagePaste_Click();
+    else
+        *handled = false;
+}
+
+void NavCommandRouter::handlePageContextMenu(int, const QPoint &globalPos)
+{
+    if (QMenu *menu = preparePagePopup())
+        menu->exec(globalPos);
 }
 
 void NavCommandRouter::focusTree()

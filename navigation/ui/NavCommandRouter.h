@@ -1,9 +1,11 @@
 #pragma once
 
 #include "CabinetCommands.h"
+#include "DocumentCommands.h"
 #include "DrawerFolderCommands.h"
 #include "NavCommandHost.h"
 #include "NavRules.h"
+#include "PageCommands.h"
 #include "RenameDelegate.h"
 
 #include <QObject>
@@ -59,6 +61,17 @@ public:
     void returnFocus() override;
     void focusTree() override;
     void removeDeleted(const QString &key, const QString &foundKey) override;
+    PagePane *pagePane() const override;
+
+    // A right-click in the page pane: the page menu for the shown
+    // document's selected pages.
+    void handlePageContextMenu(int pageId, const QPoint &globalPos);
+    // Readies the page menu as a right-click in the pane does; nullptr
+    // when the pane shows no document.
+    QMenu *preparePagePopup();
+    // The page pane's keys: Delete, R, Ctrl+X, Ctrl+C, Ctrl+V.
+    void handlePageKey(int key, int modifiers, bool *handled);
+    PageCommands &pageCommands() { return m_page; }
 
 Q_SIGNALS:
     void refreshRequested();
@@ -75,6 +88,8 @@ private:
     QWidget *m_window;
     CabinetCommands m_cabinet{*this};
     DrawerFolderCommands m_drawerFolder{*this};
+    DocumentCommands m_document{*this};
+    PageCommands m_page{*this};
     QString m_popupSource = QStringLiteral("T");
     CommandTarget m_pendingTarget;
 };

@@ -1,11 +1,19 @@
 #pragma once
 
+#include "PageListModel.h"
+#include "PageRecords.h"
+
 #include <QWidget>
 
 class QLabel;
-class QListWidget;
+class QListView;
+class QPushButton;
+class QToolButton;
 
-// The right-hand pane that shows a document's pages.
+// The right-hand pane that shows a document's pages: one screen of
+// thumbnails, or every page in a list, with the paging buttons and the
+// status below. The pane remembers the document it shows; the page
+// commands, drops, paste and the view switch act on it.
 class PagePane : public QWidget
 {
     Q_OBJECT
@@ -14,14 +22,73 @@ public:
     explicit PagePane(QWidget *parent = nullptr);
     ~PagePane() override;
 
-    QListWidget *lvwThumb() const { return m_thumbs; }
+    QListView *lvwThumb() const { return m_view; }
     QLabel *lblStatus() const { return m_status; }
+    QPushButton *cmdFirst() const { return m_first; }
+    QPushButton *cmdPrev() const { return m_prev; }
+    QPushButton *cmdNext() const { return m_next; }
+    QPushButton *cmdLast() const { return m_last; }
+    QPushButton *cmdShowLess() const { return m_less; }
+    QPushButton *cmdShowMore() const { return m_more; }
+    QToolButton *imgThumb() const { return m_thumbMode; }
+    QToolButton *imgList() const { return m_listMode; }
+    PageListModel *model() const { return m_model; }
+    const PageRecords &records() const { return m_records; }
+
     // The document whose pages the pane shows; -1 for none.
-    int documentId() const { return m_documentId; }
-    void setDocumentId(int documentId) { m_documentId = documentId; }
+    int documentId() const { return m_records.documentId(); }
+    bool isFound() const { return m_records.isFound(); }
+    PageListModel::ViewMode PagePaneViewMode() const { return m_mode; }
+
+    // Reads the document's pages and shows the first screen. Throws
+    // DbError; the pane keeps what it showed then.
+    void ShowPagePane(int documentId, bool found);
+    // Reads the shown document again after a change to its pages.
+    void reload();
+    // Shows nothing and forgets the document.
+    void clear();
+    // Shows the items of the current screen (thumbnails) or every page
+    // (list), with the buttons and the status to match.
+    void ArrangePagePane();
+    void setViewMode(PageListModel::ViewMode mode);
+
+    // The selected pages, in the order of the items.
+    QList<int> selectedPageIds() const;
+    // The page under the point of the view, 0 for none.
+    int pageAt(const QPoint &viewportPos) const;
+    // True while the items are being filled: input is ignored then.
+    bool PaneFillActive() const { return m_filling; }
+
+    void cmdFirst_Click();
+    void cmdPrev_Click();
+    void cmdNext_Click();
+    void cmdLast_Click();
+    void cmdShowLess_Click();
+    void cmdShowMore_Click();
+
+Q_SIGNALS:
+    // A double-click or Enter on a page.
+    void pageOpened(int pageId);
+    // A right-click in the pane; pageId 0 when not on a page.
+    void contextMenuRequested(int pageId, const QPoint &globalPos);
+    // A key in the view; a receiver that runs a command for it sets handled.
+    void keyCommandRequested(int key, int modifiers, bool *handled);
 
 private:
-    QListWidget *m_thumbs;
+    void updateButtons();
+
+    PageRecords m_records;
+    PageListModel *m_model;
+    QListView *m_view;
     QLabel *m_status;
-    int m_documentId = -1;
+    QPushButton *m_first;
+    QPushButton *m_prev;
+    QPushButton *m_next;
+    QPushButton *m_last;
+    QPushButton *m_less;
+    QPushButton *m_more;
+    QToolButton *m_thumbMode;
+    QToolButton *m_listMode;
+    PageListModel::ViewMode m_mode = PageListModel::ViewMode::Thumbnail;
+    bool m_filling = false;
 };

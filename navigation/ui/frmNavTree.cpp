@@ -22,6 +22,7 @@
 #include "Settings.h"
 #include "frmDocument.h"
 #include "frmFind.h"
+#include "frmViewSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -125,6 +126,9 @@ void frmNavTree::wireViews()
     connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
     m_router->connectViews();
+    connect(m_ui->pagePane, &PagePane::pageOpened, this, [this](int pageId) { m_router->pageCommands().openPage(pageId); });
+    connect(m_ui->pagePane, &PagePane::keyCommandRequested, m_router, &NavCommandRouter::handlePageKey);
+    connect(m_ui->pagePane, &PagePane::contextMenuRequested, m_router, &NavCommandRouter::handlePageContextMenu);
     connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
     connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
 
@@ -146,6 +150,7 @@ void frmNavTree::wireActions()
         {m_ui->mnuPopupRootRefresh, &frmNavTree::mnuPopupRootRefresh_Click},
         {m_ui->mnuPopupFoundClear, &frmNavTree::mnuPopupFoundClear_Click},
         {m_ui->mnuFileFind, &frmNavTree::cmdFind_Click},
+        {m_ui->mnuViewSettings, &frmNavTree::mnuViewSettings_Click},
     };
     connect(m_ui->cmdFind, &QPushButton::clicked, this, &frmNavTree::cmdFind_Click);
     for (const auto &c : own) {
@@ -244,6 +249,8 @@ void frmNavTree::listContentsOf(const QString &key)
 
 void frmNavTree::showLevelList()
 {
+    // The pane forgets its document: nothing may act on it unseen.
+    m_ui->pagePane->clear();
     m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
 }
 
@@ -286,9 +293,7 @@ void frmNavTree::ShowPagesInListView(int documentId)
 {
     // The page pane takes the right-hand side; the level list keeps nothing.
     m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
-    m_ui->pagePane->setDocumentId(documentId);
-    m_ui->pagePane->lvwThumb()->clear();
-    m_ui->pagePane->lblStatus()->clear();
+    m_ui->pagePane->ShowPagePane(documentId, false);
     m_shownKey = NavNodeKey(Document, documentId);
 }
 
@@ -416,7 +421,9 @@ void frmNavTree::ShowNodeContents(const QString &key)
             m_state.position.setFromNode(key, text, parentKey);
             ShowPagesInListView(id);
         } else if (prefix == FoundDocument) {
-            ShowPagesInListView(id);
+            // A found document lists only the pages the search matched.
+            m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
+            m_ui->pagePane->ShowPagePane(id, true);
             m_shownKey = key;
         }
     });
@@ -552,6 +559,11 @@ void frmNavTree::mnuFileExit_Click()
     DbConnection::close();
     m_exiting = true;
     QCoreApplication::exit(0);
+}
+
+void frmNavTree::mnuViewSettings_Click()
+{
+    guard([this] { frmViewSettings::ShowViewSettings(this); });
 }
 
 void frmNavTree::mnuPopupRootRefresh_Click()

@@ -105,6 +105,7 @@ private:
     // The search: the Find button, File > Find... and F3.
     void cmdFind_Click();
     void removeFoundBranch();
+    void mnuViewSettings_Click();
 
     std::unique_ptr<Ui::frmNavTree> m_ui;
     std::unique_ptr<NavMenus> m_menus;

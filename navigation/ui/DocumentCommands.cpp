@@ -1,0 +1,90 @@
+#include "DocumentCommands.h"
+
+#include "Common.h"
+#include "Deletes.h"
+#include "Guard.h"
+#include "NavCommandHost.h"
+#include "NavKeys.h"
+#include "PageCommands.h"
+#include "PagePane.h"
+#include "Prompt.h"
+#include "Repagination.h"
+#include "frmDocument.h"
+
+using namespace NavKeys;
+
+void DocumentCommands::mnuPopupDocumentNewDocument_Click()
+{
+    // A new document beside the target, in the target's folder.
+    const CommandTarget target = m_host.commandTarget(Document, true);
+    if (target.prefix() == Folder || NavCommandSteps::targetIsOfKind(target, Document)) {
+        guard([&] {
+            if (!NavCommandSteps::mayWorkIn(target.key, target.name))
+                return;
+            const int folder = target.prefix() == Document ? Common::GetFolderIdOfDocument(target.id()) : target.id();
+            frmDocument::addDocument(m_host.dialogParent(), folder);
+        });
+    }
+    m_host.returnFocus();
+}
+
+void DocumentCommands::mnuPopupDocumentRepaginate_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Document, false);
+    if (!NavCommandSteps::targetIsOfKind(target, Document))
+        return;
+    guard([&] {
+        if (!NavCommandSteps::mayWorkIn(target.key, target.name))
+            return;
+        if (!Repagination::RepaginateDocument(target.id(), target.name)) {
+            Prompt::instance().warning(QStringLiteral("The pages of '%1' could not be renumbered.").arg(target.name));
+            return;
+        }
+        if (m_host.pagePane()->documentId() == target.id())
+            m_host.pagePane()->reload();
+    });
+    m_host.returnFocus();
+}
+
+void DocumentCommands::mnuPopupDocumentRename_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Document, false);
+    if (NavCommandSteps::targetIsOfKind(target, Document))
+        m_host.startRename(target);
+}
+
+void DocumentCommands::mnuPopupDocumentDelete_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Document, false);
+    if (!NavCommandSteps::targetIsOfKind(target, Document))
+        return;
+    bool mayDelete = false;
+    guard([&] { mayDelete = NavCommandSteps::mayWorkIn(target.key, target.name); });
+    if (!mayDelete || !NavCommandSteps::confirmDelete(target.name))
+        return;
+    // The rows stay as they were when this fails: one transaction.
+    Deletes::DeleteResult result;
+    if (guard([&] { result = Deletes::DeleteDocument(target.id()); })) {
+        if (m_host.pagePane()->documentId() == target.id())
+            m_host.pagePane()->clear();
+        m_host.removeDeleted(target.key, NavNodeKey(FoundDocument, target.id()));
+        NavCommandSteps::reportKeptFiles(result);
+    }
+}
+
+void DocumentCommands::mnuPopupDocumentPaste_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Document, false);
+    if (!NavCommandSteps::targetIsOfKind(target, Document))
+        return;
+    bool may = false;
+    guard([&] { may = NavCommandSteps::mayWorkIn(target.key, target.name); });
+    if (may)
+        NavCommandSteps::pasteInto(m_host, target.id());
+    m_host.returnFocus();
+}
+
+void DocumentCommands::mnuPopupDocumentProperties_Click()
+{
+    NavCommandSteps::openDialogOnTarget(m_host, Document, false, &frmDocument::editDocument);
+}

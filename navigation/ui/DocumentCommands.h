@@ -1,0 +1,21 @@
+#pragma once
+
+class NavCommandHost;
+
+// The commands of the document menu, run from its popup or the menu bar.
+// Print and Scan stay disabled until their windows exist.
+class DocumentCommands
+{
+public:
+    explicit DocumentCommands(NavCommandHost &host) : m_host(host) {}
+
+    void mnuPopupDocumentNewDocument_Click();
+    void mnuPopupDocumentRepaginate_Click();
+    void mnuPopupDocumentRename_Click();
+    void mnuPopupDocumentDelete_Click();
+    void mnuPopupDocumentPaste_Click();
+    void mnuPopupDocumentProperties_Click();
+
+private:
+    NavCommandHost &m_host;
+};

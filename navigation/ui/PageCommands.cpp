@@ -1,0 +1,156 @@
+#include "PageCommands.h"
+
+#include "Common.h"
+#include "Deletes.h"
+#include "Desktop.h"
+#include "Guard.h"
+#include "NavCommandHost.h"
+#include "NavKeys.h"
+#include "PagePane.h"
+#include "Pages.h"
+#include "Prompt.h"
+#include "ThumbnailMaker.h"
+#include "frmPage.h"
+#include "frmPageNumber.h"
+#include "frmPageView.h"
+
+#include <QSet>
+
+namespace {
+
+bool makeThumbnail(int pageId)
+{
+    return !ThumbnailMaker::MakeThumbnail(pageId);
+}
+
+// The selected pages of the pane; tells the user when there are none.
+QList<int> selectedPages(NavCommandHost &host)
+{
+    const QList<int> ids = host.pagePane()->selectedPageIds();
+    if (ids.isEmpty())
+        Prompt::instance().warning(QStringLiteral("Please click on a page."));
+    return ids;
+}
+
+} // namespace
+
+namespace NavCommandSteps {
+
+void pasteInto(NavCommandHost &host, int documentId)
+{
+    PagePane *pane = host.pagePane();
+    // The documents the cut pages leave are renumbered too.
+    QSet<int> touched{documentId};
+    guard([&] {
+        for (int id : PageClipboard::cutList().CutPageIds)
+            touched.insert(Common::GetDocumentIdOfPage(id));
+    });
+    PageClipboard::PasteResult result;
+    const bool ok = guard([&] { result = PageClipboard::PasteIntoDocument(documentId, &makeThumbnail); });
+    if (ok && !result.skipped.isEmpty()) {
+        QStringList lines;
+        for (const PageClipboard::SkippedFile &s : std::as_const(result.skipped))
+            lines.append(s.text.isEmpty() ? s.path : s.text);
+        Prompt::instance().warning(
+            QStringLiteral("These files were not pasted:\n\n%1").arg(lines.join(QLatin1Char('\n'))));
+    }
+    if (touched.contains(pane->documentId()))
+        guard([&] { pane->reload(); });
+}
+
+} // namespace NavCommandSteps
+
+void PageCommands::openPage(int pageId)
+{
+    PagePane *pane = m_host.pagePane();
+    const PageRecord *record = pane->records().find(pageId);
+    if (!record)
+        return;
+    if (record->isShortcut()) {
+        if (!Desktop::instance().openFile(record->Filename))
+            Prompt::instance().warning(QStringLiteral("'%1' could not be opened.").arg(record->Filename));
+        return;
+    }
+    guard([&] {
+        frmPageView::ShowPage(m_host.dialogParent(), QStringLiteral("Edit"), NavKeys::NavNodeKey(NavKeys::Page, pageId));
+        // The viewer may have saved, rotated or renumbered the page.
+        pane->reload();
+    });
+}
+
+void PageCommands::mnuPopupPageOpen_Click()
+{
+    const QList<int> ids = selectedPages(m_host);
+    if (!ids.isEmpty())
+        openPage(ids.first());
+    m_host.returnFocus();
+}
+
+void PageCommands::mnuPopupPageRenumber_Click()
+{
+    const QList<int> ids = selectedPages(m_host);
+    if (ids.isEmpty())
+        return;
+    PagePane *pane = m_host.pagePane();
+    const PageRecord *record = pane->records().find(ids.first());
+    const int current = record ? record->PageNumber : 0;
+    const int number = frmPageNumber::ask(m_host.dialogParent(), current);
+    if (number < 0)
+        return;
+    guard([&] {
+        Pages::SetPageNumber(ids.first(), number);
+        pane->reload();
+    });
+    m_host.returnFocus();
+}
+
+void PageCommands::mnuPopupPageDelete_Click()
+{
+    const QList<int> ids = selectedPages(m_host);
+    if (ids.isEmpty())
+        return;
+    const QString question = ids.size() == 1 ? QStringLiteral("Delete this page?")
+                                             : QStringLiteral("Delete these %1 pages?").arg(ids.size());
+    if (!Prompt::instance().question(question))
+        return;
+    PagePane *pane = m_host.pagePane();
+    Deletes::DeleteResult result;
+    guard([&] { result = Deletes::DeletePages(ids); });
+    // Whatever the delete reached, the pane lists what is left.
+    guard([&] { pane->reload(); });
+    NavCommandSteps::reportKeptFiles(result);
+    m_host.returnFocus();
+}
+
+void PageCommands::mnuPopupPageCut_Click()
+{
+    const QList<int> ids = selectedPages(m_host);
+    if (!ids.isEmpty())
+        PageClipboard::cutList().CutPageIds = ids;
+}
+
+void PageCommands::mnuPopupPageCopy_Click()
+{
+    const QList<int> ids = selectedPages(m_host);
+    if (!ids.isEmpty())
+        guard([&] { PageClipboard::CopyPagesToClipboard(ids); });
+}
+
+void PageCommands::mnuPopupPagePaste_Click()
+{
+    const int documentId = m_host.pagePane()->documentId();
+    if (documentId < 0) {
+        Prompt::instance().warning(QStringLiteral("Please click on a document."));
+        return;
+    }
+    NavCommandSteps::pasteInto(m_host, documentId);
+    m_host.returnFocus();
+}
+
+void PageCommands::mnuPopupPageProperties_Click()
+{
+    const QList<int> ids = selectedPages(m_host);
+    if (!ids.isEmpty())
+        guard([&] { frmPage::ShowPageProperties(m_host.dialogParent(), ids); });
+    m_host.returnFocus();
+}
