@@ -10,6 +10,7 @@
 #include "Prompt.h"
 #include "Repagination.h"
 #include "frmDocument.h"
+#include "frmPrintDocument.h"
 
 using namespace NavKeys;
 
@@ -87,4 +88,24 @@ void DocumentCommands::mnuPopupDocumentPaste_Click()
 void DocumentCommands::mnuPopupDocumentProperties_Click()
 {
     NavCommandSteps::openDialogOnTarget(m_host, Document, false, &frmDocument::editDocument);
+}
+
+void DocumentCommands::mnuPopupDocumentImportFiles_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Document, true);
+    if (NavCommandSteps::targetIsOfKind(target, Document))
+        NavCommandSteps::importFilesInto(m_host, target);
+    m_host.returnFocus();
+}
+
+void DocumentCommands::mnuPopupDocumentPrint_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Document, false);
+    if (!NavCommandSteps::targetIsOfKind(target, Document))
+        return;
+    bool may = false;
+    guard([&] { may = NavCommandSteps::mayWorkIn(target.key, target.name); });
+    if (may)
+        frmPrintDocument::showForDocument(m_host.dialogParent(), target.id());
+    m_host.returnFocus();
 }

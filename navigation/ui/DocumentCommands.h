@@ -3,7 +3,7 @@
 class NavCommandHost;
 
 // The commands of the document menu, run from its popup or the menu bar.
-// Print and Scan stay disabled until their windows exist.
+// Scan stays disabled until scanning exists.
 class DocumentCommands
 {
 public:
@@ -15,6 +15,8 @@ public:
     void mnuPopupDocumentDelete_Click();
     void mnuPopupDocumentPaste_Click();
     void mnuPopupDocumentProperties_Click();
+    void mnuPopupDocumentImportFiles_Click();
+    void mnuPopupDocumentPrint_Click();
 
 private:
     NavCommandHost &m_host;

@@ -96,3 +96,11 @@ void DrawerFolderCommands::mnuPopupFolderProperties_Click()
 {
     NavCommandSteps::openDialogOnTarget(m_host, Folder, false, &frmFolder::editFolder);
 }
+
+void DrawerFolderCommands::mnuPopupFolderImportFiles_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Folder, true);
+    if (NavCommandSteps::targetIsOfKind(target, Folder))
+        NavCommandSteps::importFilesInto(m_host, target);
+    m_host.returnFocus();
+}

@@ -23,6 +23,7 @@ public:
     void mnuPopupFolderRename_Click();
     void mnuPopupFolderDelete_Click();
     void mnuPopupFolderProperties_Click();
+    void mnuPopupFolderImportFiles_Click();
 
 private:
     // New Drawer of a drawer and New Folder of a folder: a record beside the

@@ -1,5 +1,12 @@
 #include "NavCommandHost.h"
 
+#include "ExchangeState.h"
+#include "FileImport.h"
+#include "Guard.h"
+#include "NavKeys.h"
+#include "PagePane.h"
+#include "frmImportFileTypes.h"
+
 #include "Guard.h"
 #include "NavKeys.h"
 #include "NavQueries.h"
@@ -12,6 +19,28 @@ namespace NavCommandSteps {
 bool confirmDelete(const QString &name)
 {
     return Prompt::instance().questionYesNoCancel(QStringLiteral("Delete '%1'?").arg(name)) == Prompt::Answer::Yes;
+}
+
+void importFilesInto(NavCommandHost &host, const CommandTarget &target)
+{
+    bool may = false;
+    guard([&] { may = mayWorkIn(target.key, target.name); });
+    if (!may)
+        return;
+    const std::optional<QString> directory = Prompt::instance().chooseFolder();
+    if (!directory)
+        return;
+    frmImportFileTypes::ListImportFileTypes(*directory, host.dialogParent());
+    const ExchangeState &chosen = ExchangeState::instance();
+    if (chosen.ImportFileTypesCancelled)
+        return;
+    const bool folder = target.prefix() == NavKeys::Folder;
+    FileImport::ImportFiles(target.id(), *directory, FileImport::ProgressTarget::ProgressWindow,
+                            folder ? FileImport::TargetKind::Folder : FileImport::TargetKind::Document,
+                            chosen.ImportFileTypeList);
+    if (!folder && host.pagePane()->documentId() == target.id())
+        host.pagePane()->reload();
+    host.contentsChanged(target.key);
 }
 
 void reportKeptFiles(const Deletes::DeleteResult &result)

@@ -30,6 +30,8 @@ public:
     // Takes a record that was deleted, and its search-result copy, out of
     // the tree and the list.
     virtual void removeDeleted(const QString &key, const QString &foundKey) = 0;
+    // Shows again what lies below the record when the list shows it.
+    virtual void contentsChanged(const QString &key) = 0;
     // The page pane, with the document it shows and its selected pages.
     virtual PagePane *pagePane() const = 0;
 };
@@ -39,6 +41,10 @@ namespace NavCommandSteps {
 
 // Asks "Delete 'Bills'?" with Yes, No and Cancel; true only for Yes.
 bool confirmDelete(const QString &name);
+// Import Files of a folder or a document: asks for the directory and the
+// file types, imports them with the progress window, then shows the new
+// documents or pages.
+void importFilesInto(NavCommandHost &host, const CommandTarget &target);
 // Tells the user which files a delete left in place (outside the page
 // folders, or named by another page); says nothing when it kept none.
 void reportKeptFiles(const Deletes::DeleteResult &result);

@@ -61,6 +61,7 @@ public:
     void returnFocus() override;
     void focusTree() override;
     void removeDeleted(const QString &key, const QString &foundKey) override;
+    void contentsChanged(const QString &key) override { Q_EMIT recordContentsChanged(key); }
     PagePane *pagePane() const override;
 
     // A right-click in the page pane: the page menu for the shown
@@ -79,6 +80,8 @@ Q_SIGNALS:
     void renameEditingChanged(bool editing);
     // A record was deleted and its nodes removed.
     void recordDeleted(const QString &key);
+    // Rows were added below a record (an import).
+    void recordContentsChanged(const QString &key);
 
 private:
     void runKeyCommand(NavRules::KeyCommand command, const CommandTarget &target);

@@ -20,6 +20,7 @@
 #include "Prompt.h"
 #include "SampleCabinets.h"
 #include "Settings.h"
+#include "FileImport.h"
 #include "frmDocument.h"
 #include "frmFind.h"
 #include "frmViewSettings.h"
@@ -83,6 +84,7 @@ frmNavTree::frmNavTree(QWidget *parent)
 frmNavTree::~frmNavTree()
 {
     Passwords::setUnlockHandler(nullptr);
+    FileImport::setDocumentAdded({});
     if (&NavigationSink::instance() == this)
         NavigationSink::setInstance(nullptr);
 }
@@ -131,6 +133,13 @@ void frmNavTree::wireViews()
     connect(m_ui->pagePane, &PagePane::contextMenuRequested, m_router, &NavCommandRouter::handlePageContextMenu);
     connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
     connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
+    connect(m_router, &NavCommandRouter::recordContentsChanged, this, &frmNavTree::relistIfShown);
+    // A folder import adds a document per file; its node goes under the
+    // folder's node when that is loaded, without taking the selection.
+    FileImport::setDocumentAdded([tree = m_ui->tvwMain](int folderId, int documentId, const QString &name) {
+        tree->addNode(NavNodeKey(Folder, folderId), NavNodeKey(Document, documentId), name, NavIconKeys::Document,
+                      name);
+    });
 
     // The window's own keys, wherever the focus is; Esc goes to a name
     // editor instead while one is open.

@@ -1,3 +1,4 @@
+#include "DialogDriver.h"
 #include "FakePrompt.h"
 #include "NavTree.h"
 #include "NavWindowFixture.h"
@@ -11,6 +12,7 @@
 #include "frmNavTree.h"
 
 #include <QClipboard>
+#include <QDialog>
 #include <QLabel>
 #include <QFile>
 #include <QGuiApplication>
@@ -53,6 +55,43 @@ class PagePaneTest : public NavWindowFixture
     }
 
 private Q_SLOTS:
+    // Import Files from the folder and document popups: the chosen
+    // directory's files become documents of the folder or pages of the
+    // document; cancelling the type chooser imports nothing.
+    void importFilesFromPopup_data()
+    {
+        QTest::addColumn<QString>("targetPrefix");
+        QTest::addColumn<QString>("chooserButton");
+        QTest::addColumn<int>("newDocuments");
+        QTest::addColumn<int>("newPages");
+        QTest::newRow("folder") << "FLD" << "cmdAll" << 2 << 2;
+        QTest::newRow("document") << "DOC" << "cmdAll" << 0 << 2;
+        QTest::newRow("types cancelled") << "FLD" << "cmdCancel" << 0 << 0;
+    }
+
+    void importFilesFromPopup()
+    {
+        QFETCH(QString, targetPrefix);
+        QFETCH(QString, chooserButton);
+        QFETCH(int, newDocuments);
+        QFETCH(int, newPages);
+        const int folderId = folder(drawer(cabinet("Home"), "Bills"), "Power");
+        const int doc = document(folderId, "March");
+        QTemporaryDir source;
+        TestImages::writeJpeg(source.filePath("one.jpg"), QSize(200, 300), 96);
+        TestImages::writeJpeg(source.filePath("two.jpg"), QSize(300, 200), 96);
+        load();
+        m_prompt->folders = {source.path()};
+        DialogDriver::whenShown("frmImportFileTypes", [&](QDialog *dialog) {
+            DialogDriver::click(dialog, chooserButton.toLatin1().constData());
+        });
+        const int id = targetPrefix == "FLD" ? folderId : doc;
+        runPopup("T", key(targetPrefix.toLatin1().constData(), id),
+                 targetPrefix == "FLD" ? "mnuPopupFolderImportFiles" : "mnuPopupDocumentImportFiles");
+        QCOMPARE(rowCount("Document"), 1 + newDocuments);
+        QCOMPARE(rowCount("Page"), newPages);
+    }
+
     // The document's pages show as thumbnails one screen at a time (made on
     // the way), with the paging buttons following the screen, and every page
     // in the list view.
