@@ -100,6 +100,7 @@ QSet<QAction *> NavCommandRouter::connectCommands()
         {m_ui.mnuPopupPageCopy, [pg] { pg->mnuPopupPageCopy_Click(); }},
         {m_ui.mnuPopupPagePaste, [pg] { pg->mnuPopupPagePaste_Click(); }},
         {m_ui.mnuPopupPageProperties, [pg] { pg->mnuPopupPageProperties_Click(); }},
+        {m_ui.mnuPopupPagePrint, [pg] { pg->mnuPopupPagePrint_Click(); }},
     };
     QSet<QAction *> wired;
     for (const auto &c : commands) {

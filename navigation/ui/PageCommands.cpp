@@ -11,6 +11,7 @@
 #include "Prompt.h"
 #include "ThumbnailMaker.h"
 #include "frmPage.h"
+#include "frmPrint.h"
 #include "frmPageNumber.h"
 #include "frmPageView.h"
 
@@ -152,5 +153,13 @@ void PageCommands::mnuPopupPageProperties_Click()
     const QList<int> ids = selectedPages(m_host);
     if (!ids.isEmpty())
         guard([&] { frmPage::ShowPageProperties(m_host.dialogParent(), ids); });
+    m_host.returnFocus();
+}
+
+void PageCommands::mnuPopupPagePrint_Click()
+{
+    const QList<int> ids = selectedPages(m_host);
+    if (!ids.isEmpty())
+        frmPrint::showForPage(m_host.dialogParent(), ids.constFirst());
     m_host.returnFocus();
 }

@@ -19,6 +19,8 @@ public:
     void mnuPopupPageCopy_Click();
     void mnuPopupPagePaste_Click();
     void mnuPopupPageProperties_Click();
+    // Prints the first selected page.
+    void mnuPopupPagePrint_Click();
 
     // Opens one page: a stored image in the viewer, a shortcut page's file
     // with its own program.
