@@ -1,4 +1,6 @@
+#include "Email.h"
 #include "Mail.h"
+#include "PageSave.h"
 #include "VlmApplication.h"
 #include "VlmStartup.h"
 #include "Startup.h"
@@ -19,6 +21,8 @@ int main(int argc, char **argv)
     Startup::InitApplication();
     // libcurl is set up before the thumbnail threads of an import start.
     Mail::initialize();
+    // A saved new page tells its folder's address when one is set.
+    PageSave::setNewPageNotifier(&Email::SendNewPageNotification);
 
     WidgetPrompt prompt;
     Prompt::setInstance(&prompt);
