@@ -9,6 +9,10 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <QTemporaryFile>
 #include <QTransform>
 
 namespace {
@@ -140,10 +144,31 @@ int jpegQuality(int qualityFactor)
     return qBound(1, qRound(100 - (qualityFactor - 2) * 99.0 / 253), 100);
 }
 
-std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor)
+std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor, Durability durability)
 {
     if (image.isNull())
         return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(path));
+    if (durability == Durability::Replaceable) {
+        // Written beside the target and renamed over it: readers see the
+        // old file or the whole new one, without waiting for the disk.
+        QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+        if (!file.open())
+            return fileError(file, path);
+        QImageWriter writer(&file, "jpeg");
+        writer.setQuality(jpegQuality(qualityFactor));
+        if (!writer.write(colourImage(image)))
+            return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, writer.errorString()));
+        if (!file.flush())
+            return fileError(file, path);
+        file.close();
+        if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+            return errnoError(errno, path);
+        file.setAutoRemove(false);
+        // QTemporaryFile makes its files readable by the owner only.
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                        | QFileDevice::ReadOther);
+        return std::nullopt;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fileError(file, path);

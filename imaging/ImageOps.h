@@ -47,7 +47,12 @@ int jpegQuality(int qualityFactor);
 // converted) with the quality factor of the program's scale, keeping its
 // dots per meter. Written through QSaveFile: a failure leaves any earlier
 // file at path as it was and no partial file. The folder must exist.
-[[nodiscard]] std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor);
+// How a saved file survives a crash: Synced files reach the disk before the
+// save returns (page images); Replaceable files are only swapped in whole,
+// since they are made again when lost (thumbnails).
+enum class Durability { Synced, Replaceable };
+[[nodiscard]] std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor,
+                                              Durability durability = Durability::Synced);
 
 // The image turned clockwise by 90, 180 or 270 degrees, with the horizontal
 // and vertical resolution swapped for a quarter turn. Any other angle gives

@@ -105,7 +105,8 @@ std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPa
         return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(thumbPath));
     if (auto error = makeFolderOf(thumbPath))
         return error;
-    return ImageOps::saveJpeg(thumbnailOf(image, side), thumbPath, ThumbnailQuality);
+    return ImageOps::saveJpeg(thumbnailOf(image, side), thumbPath, ThumbnailQuality,
+                              ImageOps::Durability::Replaceable);
 }
 
 std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &thumbPath, int side)
@@ -121,7 +122,7 @@ std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &th
         return thumb.error;
     if (auto error = makeFolderOf(thumbPath))
         return error;
-    return ImageOps::saveJpeg(thumb.image, thumbPath, ThumbnailQuality);
+    return ImageOps::saveJpeg(thumb.image, thumbPath, ThumbnailQuality, ImageOps::Durability::Replaceable);
 }
 
 QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int threads, int side)
