@@ -5,31 +5,12 @@
 
 #include <QLocale>
 
+#include "Common.h"
 #include "Settings.h"
 
 namespace PrintLayout {
 
 namespace {
-
-double leadingNumber(const QString &text)
-{
-    const QString t = text.trimmed();
-    int end = 0;
-    if (end < t.size() && (t.at(end) == QLatin1Char('-') || t.at(end) == QLatin1Char('+')))
-        ++end;
-    bool digits = false;
-    bool point = false;
-    for (; end < t.size(); ++end) {
-        const QChar c = t.at(end);
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            digits = true;
-        else if (c == QLatin1Char('.') && !point)
-            point = true;
-        else
-            break;
-    }
-    return digits ? QLocale::c().toDouble(t.left(end)) : 0;
-}
 
 // Nearest whole number, halves to even (rint in the default rounding mode).
 double nearest(double value)
@@ -63,7 +44,7 @@ int scaled(int pixels, double printerDpi, double imageDpi)
 
 int WholeNumber(const QString &text)
 {
-    const double n = nearest(leadingNumber(text));
+    const double n = nearest(Common::LeadingNumber(text));
     if (n >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
     if (n <= double(std::numeric_limits<int>::min()))

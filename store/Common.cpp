@@ -201,4 +201,24 @@ bool ParseAmount(const QString &text, double *amount)
     return true;
 }
 
+double LeadingNumber(const QString &text)
+{
+    const QString t = text.trimmed();
+    int end = 0;
+    if (end < t.size() && (t.at(end) == QLatin1Char('-') || t.at(end) == QLatin1Char('+')))
+        ++end;
+    bool digits = false;
+    bool point = false;
+    for (; end < t.size(); ++end) {
+        const QChar c = t.at(end);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits = true;
+        else if (c == QLatin1Char('.') && !point)
+            point = true;
+        else
+            break;
+    }
+    return digits ? QLocale::c().toDouble(t.left(end)) : 0;
+}
+
 } // namespace Common

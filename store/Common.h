@@ -56,6 +56,10 @@ QString FormatDate(const QDate &date);
 
 // Amounts: "1,250.00" is 1250, "12.50" is 12.5, a leading "$" is allowed
 // and a blank text is 0. False for text that is not a number.
+// The number a text starts with, read in the C locale: "12.5 mm" is 12.5,
+// "-3" is -3; a text that starts with no digit gives 0.
+double LeadingNumber(const QString &text);
+
 bool ParseAmount(const QString &text, double *amount);
 
 } // namespace Common

@@ -1,5 +1,7 @@
 #include "ScanDefaults.h"
 
+#include "Common.h"
+
 #include "Settings.h"
 
 #include <QRegularExpression>
@@ -49,11 +51,7 @@ void SaveAdvancedSettings(const Advanced &values)
 
 double Val(const QString &text)
 {
-    static const QRegularExpression leading(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
-    const QRegularExpressionMatch m = leading.match(text);
-    if (!m.hasMatch())
-        return 0;
-    return m.captured(1).toDouble();
+    return Common::LeadingNumber(text);
 }
 
 QString NormalizeNumber(const QString &text)
