@@ -4,7 +4,6 @@
 
 #include "Settings.h"
 
-#include <QRegularExpression>
 
 #include <cmath>
 
