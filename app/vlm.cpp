@@ -1,5 +1,4 @@
 #include "Email.h"
-#include "Mail.h"
 #include "PageSave.h"
 #include "VlmApplication.h"
 #include "VlmStartup.h"
@@ -19,8 +18,6 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("vellumark"));
     QApplication::setWindowIcon(NavIcons::appIcon());
     Startup::InitApplication();
-    // libcurl is set up before the thumbnail threads of an import start.
-    Mail::initialize();
     // A saved new page tells its folder's address when one is set.
     PageSave::setNewPageNotifier(&Email::SendNewPageNotification);
 

@@ -69,8 +69,9 @@ QByteArray crlfBody(const QString &body);
 // client; made on first use, removed at exit.
 QString attachmentFolder();
 
-// Prepares libcurl; main calls it once before any thread starts. Sending
-// calls it too, so a program that forgot still works.
+// Prepares libcurl once. The first send calls it on the window's thread, so
+// vlm's start-up does not pay for it; no other thread of the program uses
+// libcurl or its TLS library.
 void initialize();
 
 } // namespace Mail
