@@ -43,6 +43,22 @@ bool plainKey(int modifiers)
 
 } // namespace
 
+namespace {
+
+// Delete does the same in the tree and the list: delete the record.
+KeyCommand deleteCommandOf(const QString &prefix)
+{
+    if (prefix == Cabinet)
+        return KeyCommand::CabinetDelete;
+    if (prefix == Drawer)
+        return KeyCommand::DrawerDelete;
+    if (prefix == Folder)
+        return KeyCommand::FolderDelete;
+    return KeyCommand::None;
+}
+
+} // namespace
+
 KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey)
 {
     if (!plainKey(modifiers))
@@ -60,12 +76,7 @@ KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey)
         if (p == Folder)
             return KeyCommand::FolderNewDocument;
     } else if (key == Qt::Key_Delete) {
-        if (p == Cabinet)
-            return KeyCommand::CabinetDelete;
-        if (p == Drawer)
-            return KeyCommand::DrawerDelete;
-        if (p == Folder)
-            return KeyCommand::FolderDelete;
+        return deleteCommandOf(p);
     }
     return KeyCommand::None;
 }
@@ -83,12 +94,7 @@ KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey)
         if (p == Folder)
             return KeyCommand::FolderNewFolder;
     } else if (key == Qt::Key_Delete) {
-        if (p == Cabinet)
-            return KeyCommand::CabinetDelete;
-        if (p == Drawer)
-            return KeyCommand::DrawerDelete;
-        if (p == Folder)
-            return KeyCommand::FolderDelete;
+        return deleteCommandOf(p);
     }
     return KeyCommand::None;
 }

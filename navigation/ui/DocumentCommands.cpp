@@ -59,9 +59,7 @@ void DocumentCommands::mnuPopupDocumentDelete_Click()
     const CommandTarget target = m_host.commandTarget(Document, false);
     if (!NavCommandSteps::targetIsOfKind(target, Document))
         return;
-    bool mayDelete = false;
-    guard([&] { mayDelete = NavCommandSteps::mayWorkIn(target.key, target.name); });
-    if (!mayDelete || !NavCommandSteps::confirmDelete(target.name))
+    if (!NavCommandSteps::mayWorkOn(target) || !NavCommandSteps::confirmDelete(target.name))
         return;
     // The rows stay as they were when this fails: one transaction.
     Deletes::DeleteResult result;
@@ -78,9 +76,7 @@ void DocumentCommands::mnuPopupDocumentPaste_Click()
     const CommandTarget target = m_host.commandTarget(Document, false);
     if (!NavCommandSteps::targetIsOfKind(target, Document))
         return;
-    bool may = false;
-    guard([&] { may = NavCommandSteps::mayWorkIn(target.key, target.name); });
-    if (may)
+    if (NavCommandSteps::mayWorkOn(target))
         NavCommandSteps::pasteInto(m_host, target.id());
     m_host.returnFocus();
 }
@@ -92,10 +88,7 @@ void DocumentCommands::mnuPopupDocumentProperties_Click()
 
 void DocumentCommands::mnuPopupDocumentImportFiles_Click()
 {
-    const CommandTarget target = m_host.commandTarget(Document, true);
-    if (NavCommandSteps::targetIsOfKind(target, Document))
-        NavCommandSteps::importFilesInto(m_host, target);
-    m_host.returnFocus();
+    NavCommandSteps::importFilesInto(m_host, Document);
 }
 
 void DocumentCommands::mnuPopupDocumentPrint_Click()
@@ -103,9 +96,7 @@ void DocumentCommands::mnuPopupDocumentPrint_Click()
     const CommandTarget target = m_host.commandTarget(Document, false);
     if (!NavCommandSteps::targetIsOfKind(target, Document))
         return;
-    bool may = false;
-    guard([&] { may = NavCommandSteps::mayWorkIn(target.key, target.name); });
-    if (may)
+    if (NavCommandSteps::mayWorkOn(target))
         frmPrintDocument::showForDocument(m_host.dialogParent(), target.id());
     m_host.returnFocus();
 }

@@ -31,9 +31,7 @@ void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foun
     const CommandTarget target = m_host.commandTarget(kind, false);
     if (!NavCommandSteps::targetIsOfKind(target, kind))
         return;
-    bool mayDelete = false;
-    guard([&] { mayDelete = NavCommandSteps::mayWorkIn(target.key, target.name); });
-    if (!mayDelete || !NavCommandSteps::confirmDelete(target.name))
+    if (!NavCommandSteps::mayWorkOn(target) || !NavCommandSteps::confirmDelete(target.name))
         return;
     // The rows stay as they were when this fails: one transaction.
     Deletes::DeleteResult result;
@@ -99,8 +97,5 @@ void DrawerFolderCommands::mnuPopupFolderProperties_Click()
 
 void DrawerFolderCommands::mnuPopupFolderImportFiles_Click()
 {
-    const CommandTarget target = m_host.commandTarget(Folder, true);
-    if (NavCommandSteps::targetIsOfKind(target, Folder))
-        NavCommandSteps::importFilesInto(m_host, target);
-    m_host.returnFocus();
+    NavCommandSteps::importFilesInto(m_host, Folder);
 }

@@ -21,12 +21,19 @@ bool confirmDelete(const QString &name)
     return Prompt::instance().questionYesNoCancel(QStringLiteral("Delete '%1'?").arg(name)) == Prompt::Answer::Yes;
 }
 
-void importFilesInto(NavCommandHost &host, const CommandTarget &target)
+bool mayWorkOn(const CommandTarget &target)
 {
     bool may = false;
     guard([&] { may = mayWorkIn(target.key, target.name); });
-    if (!may)
-        return;
+    return may;
+}
+
+namespace {
+
+// The directory and the file types asked, then the import with the
+// progress window, then the new documents or pages shown.
+void importInto(NavCommandHost &host, const CommandTarget &target)
+{
     const std::optional<QString> directory = Prompt::instance().chooseFolder();
     if (!directory)
         return;
@@ -41,6 +48,16 @@ void importFilesInto(NavCommandHost &host, const CommandTarget &target)
     if (!folder && host.pagePane()->documentId() == target.id())
         host.pagePane()->reload();
     host.contentsChanged(target.key);
+}
+
+} // namespace
+
+void importFilesInto(NavCommandHost &host, const QString &kind)
+{
+    const CommandTarget target = host.commandTarget(kind, true);
+    if (targetIsOfKind(target, kind) && mayWorkOn(target))
+        importInto(host, target);
+    host.returnFocus();
 }
 
 void reportKeptFiles(const Deletes::DeleteResult &result)

@@ -44,7 +44,7 @@ bool confirmDelete(const QString &name);
 // Import Files of a folder or a document: asks for the directory and the
 // file types, imports them with the progress window, then shows the new
 // documents or pages.
-void importFilesInto(NavCommandHost &host, const CommandTarget &target);
+void importFilesInto(NavCommandHost &host, const QString &kind);
 // Tells the user which files a delete left in place (outside the page
 // folders, or named by another page); says nothing when it kept none.
 void reportKeptFiles(const Deletes::DeleteResult &result);
@@ -54,6 +54,8 @@ bool targetIsOfKind(const CommandTarget &target, const QString &kind);
 // row is still there (else the user is told) and its cabinet is open,
 // after its password when it has one. Throws DbError.
 bool mayWorkIn(const QString &key, const QString &name);
+// mayWorkIn for a command's target, a database failure shown and taken as No.
+bool mayWorkOn(const CommandTarget &target);
 // Opens a record dialog on the command's target of that kind once the
 // target may be worked in, then returns the focus.
 void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,
