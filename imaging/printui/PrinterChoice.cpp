@@ -5,27 +5,13 @@
 #include <QPageSetupDialog>
 #include <QPushButton>
 
+#include "BusyCursor.h"
 #include "Guard.h"
 #include "PrintLayout.h"
 #include "PrinterCatalog.h"
 #include "PrinterSink.h"
 #include "Prompt.h"
 #include "Settings.h"
-
-namespace {
-
-// The busy pointer for as long as pages print, gone again before any
-// message shows.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
-
-} // namespace
 
 PrinterChoice::PrinterChoice(QComboBox *printers, QPushButton *printButton, QPushButton *setupButton,
                              QWidget *owner)

@@ -1,6 +1,7 @@
 #include "frmPageView.h"
 #include "ui_frmPageView.h"
 
+#include "BusyCursor.h"
 #include "DbError.h"
 #include "Guard.h"
 #include "ImageOps.h"
@@ -23,13 +24,6 @@
 #include <QTimer>
 
 namespace {
-
-// The busy pointer for the length of a command.
-struct BusyCursor
-{
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 QString loadMessage(const QString &path, const DbError &error)
 {

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QTabWidget>
 
+#include "BusyCursor.h"
 #include "Common.h"
 #include "DbError.h"
 #include "Guard.h"
@@ -21,14 +22,6 @@ void setText(QLabel *label, const QString &text)
     if (label)
         label->setText(text);
 }
-
-// Keeps the wait cursor up for exactly as long as the query runs, also when
-// it throws.
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -82,7 +75,7 @@ bool showStatistics(const std::function<RecordRules::RecordStatistics()> &query,
 {
     RecordRules::RecordStatistics stats;
     const bool read = guard([&] {
-        WaitCursor wait;
+        BusyCursor wait;
         stats = query();
     });
     if (!read)

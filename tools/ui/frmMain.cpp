@@ -1,6 +1,8 @@
 #include "frmMain.h"
 #include "ui_frmMain.h"
 
+#include "BusyCursor.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QVersionNumber>
@@ -34,16 +36,6 @@ const char *const kDefaultNote = "Select an option above or click on Close to ex
 
 // The note number of each tool button, the property the hover reads.
 const char *const kNoteProperty = "note";
-
-// The busy pointer for as long as a tool runs, also when it fails.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-};
 
 } // namespace
 
