@@ -12,6 +12,8 @@
 #include "FindQuery.h"
 #include "FoundBranch.h"
 #include "NavKeys.h"
+#include "LevelList.h"
+#include "NavLoader.h"
 #include "NavTree.h"
 
 #include <QApplication>
@@ -49,23 +51,14 @@ FindCriteria keywords(const QString &text, bool anyWord)
     return c;
 }
 
-// What the window does with a search's result: the branch gathered, then
-// added to the tree one level at a time and expanded.
+// What the window does with a search's result: its loader adds the branch
+// to the tree; the count of the branch's nodes is given back.
 int showInTree(const FindQuery::FindResult &result)
 {
     NavTree tree;
-    tree.addNode(QString(), NavKeys::RootFound, FoundBranch::RootText, FoundBranch::RootIconKey);
-    const FoundBranch branch(result.documents);
-    for (const FoundBranch::Level &level : branch.levels()) {
-        QVector<NavTree::NewNode> nodes;
-        nodes.reserve(level.children.size());
-        for (const FoundBranch::Node &n : level.children)
-            nodes.append({n.key, n.text, n.text});
-        tree.addNodes(level.parentKey, nodes, level.iconKey);
-        tree.expandNode(level.parentKey);
-    }
-    tree.selectNode(NavKeys::RootFound);
-    return branch.nodeCount();
+    LevelList list;
+    NavLoader(&tree, &list).showFound(result);
+    return FoundBranch(result.documents).nodeCount();
 }
 
 } // namespace

@@ -113,8 +113,8 @@ int main(int argc, char **argv)
                   .arg(count(loaded), count(loaded * kDocumentsPerFolder), ms(expandMs),
                        verdict(expandMs < 100)));
     // The first screen of a 1,000-page document whose thumbnails are on
-    // disk. The thumbnails are written here when missing, so run this on a
-    // copy of the shared archive.
+    // disk. The thumbnails are written into the archive when missing and
+    // kept for later runs.
     const int documentId = DbConnection::QueryValue(
         QStringLiteral("SELECT DocumentId FROM Page GROUP BY DocumentId HAVING count(*) >= 1000 LIMIT 1")).toInt();
     if (documentId != 0) {

@@ -21,11 +21,31 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "LinkRepair.h"
+#include "PagePaths.h"
+#include "Recordset.h"
 #include "ToolsFiles.h"
 
 using namespace BenchTiming;
 
 namespace {
+
+// Whether 200 pages taken at random all have their image file.
+bool pageFilesPresent()
+{
+    DbConnection::open(ToolsFiles::GetDbPath());
+    const Recordset sample = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT PageId, Filename FROM Page ORDER BY random() LIMIT 200"));
+    DbConnection::close();
+    if (sample.recordCount() == 0)
+        return false;
+    for (int row = 0; row < sample.recordCount(); ++row) {
+        const QString path = PagePaths::GetPageFilePath(sample.value(row, 0).toInt(),
+                                                        sample.value(row, 1).toString());
+        if (!QFileInfo::exists(path))
+            return false;
+    }
+    return true;
+}
 
 int fail(const QString &message)
 {
@@ -125,8 +145,10 @@ int main(int argc, char **argv)
         return fail(QStringLiteral("No archive in %1: run vlm_bench_generate first.").arg(db));
     try {
         benchCompaction(db, runs);
-        // Without the page files the repair would delete every row.
-        if (QFileInfo(DataFolder::filePath(QStringLiteral("Pages"))).isDir())
+        // Without the page files the repair would delete every row of the
+        // archive (a "Pages" folder alone, left by other benchmarks, is not
+        // enough): it runs only when a sample of the pages has its files.
+        if (pageFilesPresent())
             benchLinkRepair(runs);
         else
             printLine(QStringLiteral("link repair: skipped, the archive has no page files (vlm_bench_generate --files)"));
