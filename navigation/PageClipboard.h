@@ -75,8 +75,8 @@ AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMake
 PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
                                    const ThumbnailMaker &makeThumbnail);
 
-// Paste: with pages in the cut list, moves them to the end of the document
-// (both documents renumbered, in one change) and empties the list; else
+// Paste: with pages in the cut list, moves them to the document, each with
+// its own page number, in one change, and empties the list; else
 // adds the clipboard's files. The list stays when the move fails. Throws
 // DbError as above and when the move fails.
 PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail);

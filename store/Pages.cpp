@@ -80,19 +80,6 @@ void updatePage(const QString &sql, const QVariantList &binds, int pageId)
     DbConnection::Execute(sql, binds);
 }
 
-// Numbers the numbered pages of a document 1..n in page order; pages with
-// number 0 or none keep it, so shortcut pages still list first.
-void closeGaps(int documentId)
-{
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageNumber > 0"
-                       " ORDER BY PageNumber, PageId"),
-        {documentId});
-    DbConnection::Statement update(QStringLiteral("UPDATE Page SET PageNumber = ? WHERE PageId = ?"));
-    for (int row = 0; row < rs.recordCount(); ++row)
-        update.run({row + 1, rs.value(row, 0).toInt()});
-}
-
 } // namespace
 
 namespace Pages {
@@ -309,11 +296,8 @@ void SetPageNumber(int pageId, int pageNumber)
 int MovePagesToDocument(const QList<int> &pageIds, int documentId)
 {
     DbConnection::Transaction tx;
-    int number = NextPageNumber(documentId);
-    QSet<int> sources;
     QSet<int> moved;
-    DbConnection::Statement update(
-        QStringLiteral("UPDATE Page SET DocumentId = ?, PageNumber = ? WHERE PageId = ?"));
+    DbConnection::Statement update(QStringLiteral("UPDATE Page SET DocumentId = ? WHERE PageId = ?"));
     for (int pageId : pageIds) {
         const QVariant source = DbConnection::QueryValue(
             QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
@@ -321,12 +305,9 @@ int MovePagesToDocument(const QList<int> &pageIds, int documentId)
         // already in the target stays where it is.
         if (source.isNull() || source.toInt() == documentId || moved.contains(pageId))
             continue;
-        update.run({documentId, number++, pageId});
-        sources.insert(source.toInt());
+        update.run({documentId, pageId});
         moved.insert(pageId);
     }
-    for (int source : std::as_const(sources))
-        closeGaps(source);
     tx.commit();
     return moved.size();
 }

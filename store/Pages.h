@@ -110,11 +110,10 @@ void SetPageFilename(int pageId, const QString &filename);
 void SetPageFiletype(int pageId, const QString &filetype);
 // Gives one page a new number; no other page is renumbered.
 void SetPageNumber(int pageId, int pageNumber);
-// Moves the pages, in the order given, to the end of the target document
-// (numbered after its last page), then numbers the remaining pages of each
-// document they left 1..n in their order, pages without a number (shortcut
-// pages) left as they are. Pages already in the target and ids that no
-// longer exist are passed over. One transaction: on failure nothing moves.
+// Moves the pages to the target document; each keeps its page number, so
+// the target may then hold two pages with one number (they list in id
+// order) until the user renumbers. Pages already in the target and ids that
+// no longer exist are passed over. One transaction: on failure nothing moves.
 // Returns the number of pages moved. Throws DbError.
 int MovePagesToDocument(const QList<int> &pageIds, int documentId);
 

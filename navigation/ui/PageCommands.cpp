@@ -40,7 +40,8 @@ namespace NavCommandSteps {
 void pasteInto(NavCommandHost &host, int documentId)
 {
     PagePane *pane = host.pagePane();
-    // The documents the cut pages leave are renumbered too.
+    // The documents the cut pages leave change too: a pane showing one is
+    // listed again.
     QSet<int> touched{documentId};
     guard([&] {
         for (int id : PageClipboard::cutList().CutPageIds)
