@@ -1,6 +1,7 @@
 #include "NavCommandRouter.h"
 #include "ui_frmNavTree.h"
 
+#include "ClipboardFiles.h"
 #include "Guard.h"
 #include "LevelList.h"
 #include "NavKeys.h"
@@ -8,6 +9,7 @@
 #include "NavState.h"
 #include "NavTree.h"
 #include "NavigationSink.h"
+#include "PageClipboard.h"
 #include "PagePane.h"
 #include "Passwords.h"
 #include "Prompt.h"
@@ -154,13 +156,35 @@ QMenu *NavCommandRouter::preparePopup(const QString &source, const QString &key)
     }
     if (fromTree && (prefix == Drawer || prefix == Folder || prefix == Document))
         pos.setFromNode(key, text, m_ui.tvwMain->parentKeyOf(key));
-    if (prefix == Drawer)
+    if (prefix == Drawer) {
+        if (fromTree) {
+            m_ui.mnuPopupDrawerNewDrawer->setVisible(true);
+            m_ui.mnuPopupDrawerNewFolder->setVisible(true);
+        }
         return m_ui.mnuPopupDrawer;
-    if (prefix == Folder)
+    }
+    if (prefix == Folder) {
+        if (fromTree) {
+            for (QAction *a : {m_ui.mnuPopupFolderNewDocument, m_ui.mnuPopupFolderNewFolder,
+                               m_ui.mnuPopupFolderImportFiles})
+                a->setVisible(true);
+        }
         return m_ui.mnuPopupFolder;
-    if (prefix == Document)
+    }
+    if (prefix == Document) {
+        if (fromTree) {
+            m_ui.mnuPopupDocumentImportFiles->setVisible(true);
+            m_ui.mnuPopupDocumentScanPage->setVisible(true);
+        }
+        m_ui.mnuPopupDocumentPaste->setEnabled(pasteOffered());
         return m_ui.mnuPopupDocument;
+    }
     return nullptr;
+}
+
+bool NavCommandRouter::pasteOffered()
+{
+    return ClipboardFiles::ClipboardHasFiles() || PageClipboard::cutList().CutPageCount() > 0;
 }
 
 void NavCommandRouter::handleContextMenu(const QString &source, const QString &key, const QPoint &globalPos)
@@ -173,7 +197,10 @@ void NavCommandRouter::handleContextMenu(const QString &source, const QString &k
     // The command acts on the node the menu was opened for, whatever the
     // selection or the current position become meanwhile.
     m_pendingTarget = {key, text, source};
-    menu->exec(globalPos);
+    // A menu closed without a command leaves no ids behind for a later
+    // command of the menu bar to act on.
+    if (!menu->exec(globalPos) && source == kTree)
+        m_state.position.reset();
     m_pendingTarget = {};
 }
 
@@ -251,6 +278,16 @@ void NavCommandRouter::runKeyCommand(KeyCommand command, const CommandTarget &ta
         break;
     case KeyCommand::FolderDelete:
         m_drawerFolder.mnuPopupFolderDelete_Click();
+        break;
+    case KeyCommand::DocumentNewDocument:
+        m_document.mnuPopupDocumentNewDocument_Click();
+        break;
+    case KeyCommand::DocumentScanPage:
+        // The document menu's Scan New Page, for the key's document.
+        m_ui.mnuPopupDocumentScanPage->trigger();
+        break;
+    case KeyCommand::DocumentDelete:
+        m_document.mnuPopupDocumentDelete_Click();
         break;
     }
     m_pendingTarget = {};
@@ -366,24 +403,39 @@ QMenu *NavCommandRouter::preparePagePopup()
     const QList<int> ids = pane->selectedPageIds();
     const bool any = !ids.isEmpty();
     const PageRecord *first = any ? pane->records().find(ids.first()) : nullptr;
+    const bool shortcut = first && first->isShortcut();
+    // An empty pane offers only Cut, Copy and Paste; a shortcut page cannot
+    // be printed or renumbered.
+    const bool hasPages = pane->model()->rowCount() > 0;
+    for (QAction *a : m_ui.mnuPopupPage->actions()) {
+        if (a->isSeparator())
+            a->setVisible(hasPages);
+    }
+    for (QAction *a : {m_ui.mnuPopupPageOpen, m_ui.mnuPopupPageDelete, m_ui.mnuPopupPageProperties})
+        a->setVisible(hasPages);
+    m_ui.mnuPopupPagePrint->setVisible(hasPages && !shortcut);
+    m_ui.mnuPopupPageRenumber->setVisible(hasPages && !shortcut);
     for (QAction *a : {m_ui.mnuPopupPageOpen, m_ui.mnuPopupPageDelete, m_ui.mnuPopupPageCut,
-                       m_ui.mnuPopupPageCopy, m_ui.mnuPopupPageProperties})
+                       m_ui.mnuPopupPageCopy, m_ui.mnuPopupPageProperties, m_ui.mnuPopupPagePrint})
         a->setEnabled(any);
     m_ui.mnuPopupPageRenumber->setEnabled(ids.size() == 1);
-    m_ui.mnuPopupPageDelete->setText(first && first->isShortcut() && ids.size() == 1
-                                         ? QStringLiteral("Delete shortcut") : QStringLiteral("Delete"));
+    m_ui.mnuPopupPagePaste->setEnabled(pasteOffered());
+    m_ui.mnuPopupPageDelete->setText(shortcut ? QStringLiteral("Delete shortcut") : QStringLiteral("Delete"));
     return m_ui.mnuPopupPage;
 }
 
 void NavCommandRouter::handlePageKey(int key, int modifiers, bool *handled)
 {
     m_popupSource = QStringLiteral("L2");
-    const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
+    // Ctrl means Ctrl alone: Ctrl+Shift+A selects nothing.
+    const bool ctrl = (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
     *handled = true;
-    if (key == Qt::Key_Delete && !ctrl)
+    if (key == Qt::Key_Delete && !(modifiers & Qt::ControlModifier))
         m_page.mnuPopupPageDelete_Click();
-    else if (key == Qt::Key_R && modifiers == Qt::NoModifier)
+    else if (key == Qt::Key_R)
         m_page.mnuPopupPageRenumber_Click();
+    else if (key == Qt::Key_I)
+        m_page.mnuPopupPageProperties_Click();
     else if (key == Qt::Key_X && ctrl)
         m_page.mnuPopupPageCut_Click();
     else if (key == Qt::Key_C && ctrl)

@@ -47,6 +47,10 @@ public:
     void clearAll();
 
     bool setNodeText(const QString &key, const QString &text, const QString &name);
+    // Puts the node, with everything below it, under another parent in its
+    // sorted place. A parent that is not loaded takes the node out: it comes
+    // back with that parent's level.
+    void moveNode(const QString &key, const QString &newParentKey);
     void setNodeIcon(const QString &key, const QString &iconKey);
     QString iconKeyOf(const QString &key) const;
     QString textOf(const QString &key) const;
@@ -90,6 +94,9 @@ protected:
 
 private:
     void unindex(QTreeWidgetItem *item);
+    // Re-inserts the item under parent (nullptr: the top level) at its
+    // sorted place, keeping its expansion, selection and currency.
+    void relocate(QTreeWidgetItem *item, QTreeWidgetItem *parent);
     // Where a node with this text goes among the parent's children.
     int sortedIndex(const QTreeWidgetItem *parent, const QString &text, const QString &key) const;
     QTreeWidgetItem *makeItem(const QString &key, const QString &text, const QString &iconKey,

@@ -7,6 +7,8 @@
 #include "LevelList.h"
 #include "MainMenuCommands.h"
 #include "NavCommandRouter.h"
+#include "NavDragController.h"
+#include "NavDropEngine.h"
 #include "NavIconKeys.h"
 #include "NavIcons.h"
 #include "NavKeys.h"
@@ -128,6 +130,15 @@ void frmNavTree::wireViews()
     connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
     m_router->connectViews();
+    NavDropEngine *drops = (new NavDragController(*m_ui, this))->engine();
+    connect(drops, &NavDropEngine::contentsChanged, this, &frmNavTree::relistIfShown);
+    // Files dropped on a document node: its pages come on show.
+    connect(drops, &NavDropEngine::documentFilled, this, [this](const QString &key) {
+        if (key != m_shownKey && m_ui->tvwMain->contains(key)) {
+            m_ui->tvwMain->selectNode(key);
+            ShowNodeContents(key);
+        }
+    });
     connect(m_ui->pagePane, &PagePane::pageOpened, this, [this](int pageId) { m_router->pageCommands().openPage(pageId); });
     connect(m_ui->pagePane, &PagePane::keyCommandRequested, m_router, &NavCommandRouter::handlePageKey);
     connect(m_ui->pagePane, &PagePane::contextMenuRequested, m_router, &NavCommandRouter::handlePageContextMenu);
@@ -252,8 +263,14 @@ void frmNavTree::listContentsOf(const QString &key)
         ShowFoldersInListView(key);
     else if (prefix == Folder)
         ShowDocumentsInListView(key);
-    else if (prefix == Document || prefix == FoundDocument)
+    else if (prefix == Document)
         ShowPagesInListView(idOf(key));
+    else if (prefix == FoundDocument) {
+        // A found document lists only the pages the search matched.
+        m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
+        m_ui->pagePane->ShowPagePane(idOf(key), true);
+        m_shownKey = key;
+    }
 }
 
 void frmNavTree::showLevelList()
@@ -430,10 +447,7 @@ void frmNavTree::ShowNodeContents(const QString &key)
             m_state.position.setFromNode(key, text, parentKey);
             ShowPagesInListView(id);
         } else if (prefix == FoundDocument) {
-            // A found document lists only the pages the search matched.
-            m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
-            m_ui->pagePane->ShowPagePane(id, true);
-            m_shownKey = key;
+            listContentsOf(key);
         }
     });
     m_nodeShowActive = false;
