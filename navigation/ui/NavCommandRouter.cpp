@@ -314,9 +314,9 @@ RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const
         return RenameDelegate::Outcome::Dropped;
     for (const QString &m : r.messages)
         Prompt::instance().warning(m);
-    // A refused name (one with a message) goes back to its editor.
+    // A taken name goes back to its editor; an empty one ends the edit.
     if (!r.stored)
-        return r.messages.isEmpty() ? RenameDelegate::Outcome::Dropped : RenameDelegate::Outcome::Refused;
+        return r.taken ? RenameDelegate::Outcome::Refused : RenameDelegate::Outcome::Dropped;
     NavigationSink &sink = NavigationSink::instance();
     const QString prefix = prefixOf(key);
     const int id = idOf(key);

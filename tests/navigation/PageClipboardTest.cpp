@@ -161,8 +161,10 @@ private Q_SLOTS:
             DbConnection::failAfterStatements(4);
         }
         SkippedFile skipped;
-        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped);
+        QList<int> notices;
+        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped, [&](int id) { notices.append(id); });
         limit.reset();
+        QVERIFY(notices.isEmpty());
         DbConnection::failAfterStatements(0);
         QCOMPARE(added.pageId, 0);
         QCOMPARE(skipped.path, path);
@@ -172,6 +174,24 @@ private Q_SLOTS:
         QVERIFY2(storedFiles().isEmpty(), qPrintable(storedFiles().join(' ')));
         QVERIFY(m_thumbnails.isEmpty());
         QVERIFY(QFileInfo::exists(path) || kind == QLatin1String("missing"));
+    }
+
+    // A stale file left at a new page's path is replaced byte for byte,
+    // and the page's notice goes out once it is stored.
+    void staleFileIsReplacedAndNoticed()
+    {
+        const int doc = document();
+        const QString source = jpeg(QStringLiteral("fresh.jpg"));
+        // Ids are never reused: the first page of a fresh database is 1.
+        const QString stale = PagePaths::GetDefaultPageFilePath(1);
+        PagePaths::MakePath(PagePaths::GetFolderPart(stale));
+        TestFiles::write(stale, "left over from an earlier store");
+        QList<int> notices;
+        const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](int id) { notices.append(id); });
+        QCOMPARE(result.added.size(), 1);
+        QCOMPARE(result.added[0].pageId, 1);
+        QCOMPARE(TestFiles::read(stale), TestFiles::read(source));
+        QCOMPARE(notices, QList<int>{1});
     }
 
     // A paste keeps the order of its files, goes on past a bad one and
