@@ -5,7 +5,6 @@
 #include "Guard.h"
 #include "LevelList.h"
 #include "NavKeys.h"
-#include "NavQueries.h"
 #include "NavState.h"
 #include "NavTree.h"
 #include "NavigationSink.h"
@@ -320,19 +319,14 @@ RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const
     NavigationSink &sink = NavigationSink::instance();
     const QString prefix = prefixOf(key);
     const int id = idOf(key);
-    if (prefix == Cabinet) {
+    if (prefix == Cabinet)
         sink.UpdateCabinetName(id, r.name);
-    } else if (prefix == Drawer) {
+    else if (prefix == Drawer)
         sink.UpdateDrawerName(id, r.name);
-    } else if (prefix == Folder) {
+    else if (prefix == Folder)
         sink.UpdateFolderName(id, r.name);
-    } else if (prefix == Document) {
-        const QString nodeText = NavQueries::DocumentNodeText(r.name, r.date);
-        m_ui.tvwMain->setNodeText(key, nodeText, r.name);
-        m_ui.tvwMain->setNodeText(NavNodeKey(FoundDocument, id), nodeText, r.name);
-        // The level list shows documents by their bare name.
-        m_ui.lvwMain->setEntryText(key, r.name);
-    }
+    else if (prefix == Document)
+        sink.UpdateDocumentName(id, r.name, r.date);
     return RenameDelegate::Outcome::Stored;
 }
 

@@ -7,7 +7,6 @@
 #include "Guard.h"
 #include "LevelList.h"
 #include "NavDrop.h"
-#include "NavIconKeys.h"
 #include "NavKeys.h"
 #include "NavTree.h"
 #include "PageCommands.h"
@@ -110,9 +109,8 @@ bool NavDropEngine::addFile(QString &targetKey, const QString &path)
         m_skipped.append(drop.skipped->text);
     if (drop.newDocument) {
         const QString folderKey = targetKey;
-        const QString name = NavDrop::newDocumentName();
         targetKey = NavNodeKey(Document, drop.documentId);
-        m_ui.tvwMain->addNode(folderKey, targetKey, name, NavIconKeys::Document, name);
+        m_ui.tvwMain->addDocumentNode(idOf(folderKey), drop.documentId, NavDrop::newDocumentName());
         Q_EMIT contentsChanged(folderKey);
     }
     PagePane *pane = m_ui.pagePane;

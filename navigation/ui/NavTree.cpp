@@ -1,6 +1,8 @@
 #include "NavTree.h"
 
 #include "NameOrder.h"
+#include "NavIconKeys.h"
+#include "NavKeys.h"
 #include "NavIcons.h"
 
 #include <QContextMenuEvent>
@@ -86,6 +88,12 @@ QTreeWidgetItem *NavTree::addNode(const QString &parentKey, const QString &key, 
         insertTopLevelItem(at, item);
     m_index.insert(key, item);
     return item;
+}
+
+void NavTree::addDocumentNode(int folderId, int documentId, const QString &name)
+{
+    addNode(NavKeys::NavNodeKey(NavKeys::Folder, folderId), NavKeys::NavNodeKey(NavKeys::Document, documentId), name,
+            NavIconKeys::Document, name);
 }
 
 int NavTree::addNodes(const QString &parentKey, const QVector<NewNode> &nodes, const QString &iconKey)

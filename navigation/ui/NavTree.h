@@ -33,6 +33,9 @@ public:
     // already in the tree.
     QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text,
                              const QString &iconKey, const QString &name = QString());
+    // Adds an undated document's node under its folder's node when that is
+    // loaded; the selection stays where it is.
+    void addDocumentNode(int folderId, int documentId, const QString &name);
     // Adds many children of one parent at once, sorting once (the lazy loads).
     struct NewNode
     {

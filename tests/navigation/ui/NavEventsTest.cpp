@@ -294,8 +294,19 @@ private Q_SLOTS:
         QCOMPARE(list()->keys(), (QStringList{key("DRW", m_drawer), key("DRW", m_other)}));
     }
 
+    // A document renamed by its dialog keeps the date on its node and
+    // shows its bare name in the list, as the list is filled.
+    void documentNameInTheList()
+    {
+        layOut();
+        m_window->UpdateDocumentName(m_doc, "April", QDate(2004, 3, 5));
+        QCOMPARE(tree()->textOf(key("DOC", m_doc)), QStringLiteral("April (03/05/2004)"));
+        QCOMPARE(list()->entry(key("DOC", m_doc))->text(), QStringLiteral("April"));
+    }
+
     // The page pane's keys: Enter opens the page (a missing file is told),
-    // Ctrl alone with A selects every page, Page Down turns the screen only
+    // Ctrl alone with A selects every page, I and R open the properties and
+    // the renumbering, Page Down turns the screen only
     // while there is a next one; the view chosen stays for the next start.
     void pagePaneKeys()
     {
@@ -313,6 +324,14 @@ private Q_SLOTS:
         QCOMPARE(pane()->selectedPageIds().size(), 1);
         pressIn(view, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(pane()->selectedPageIds().size(), 2);
+        // I and R need no Ctrl, whatever the shift state.
+        QStringList dialogs;
+        const auto note = [&dialogs](QDialog *d) { dialogs << d->objectName(); };
+        DialogDriver::whenShown("frmPage", note);
+        pressIn(view, Qt::Key_I, Qt::ShiftModifier);
+        DialogDriver::whenShown("frmPageNumber", note);
+        pressIn(view, Qt::Key_R, Qt::ShiftModifier);
+        QCOMPARE(dialogs, (QStringList{"frmPage", "frmPageNumber"}));
         pressIn(view, Qt::Key_PageDown);
         QCOMPARE(pane()->model()->rowCount(), 1);
         pressIn(view, Qt::Key_PageDown);
