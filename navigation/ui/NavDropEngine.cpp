@@ -119,51 +119,44 @@ bool NavDropEngine::addFile(QString &targetKey, const QString &path)
     return true;
 }
 
-void NavDropEngine::dropFilesOnTree(const QStringList &files, const QString &nodeKey)
+void NavDropEngine::dropFiles(const QStringList &files, const QString &key, bool sameTarget,
+                              const std::function<void()> &afterEach)
 {
     m_skipped.clear();
-    QString target = nodeKey;
+    QString target = key;
     for (const QString &file : files) {
+        if (!sameTarget)
+            target = key;
         if (!Common::IsImageFile(file) || !NavDrop::CanDropOnNode(Page, target))
             continue;
         if (!DropOnNavNode(QStringLiteral("W"), Page, target, file))
             break;
-        if (prefixOf(nodeKey) == Document) {
-            Q_EMIT documentFilled(nodeKey);
-            repaint();
-        }
+        if (afterEach)
+            afterEach();
     }
     reportSkipped();
+}
+
+void NavDropEngine::dropFilesOnTree(const QStringList &files, const QString &nodeKey)
+{
+    std::function<void()> show;
+    if (prefixOf(nodeKey) == Document)
+        show = [this, nodeKey] {
+            Q_EMIT documentFilled(nodeKey);
+            repaint();
+        };
+    dropFiles(files, nodeKey, true, show);
 }
 
 void NavDropEngine::dropFilesOnList(const QStringList &files, const QString &itemKey)
 {
-    m_skipped.clear();
-    for (const QString &file : files) {
-        // The item's own key for every file: each file dropped on a folder
-        // item makes a document of its own.
-        QString target = itemKey;
-        if (!Common::IsImageFile(file) || !NavDrop::CanDropOnNode(Page, target))
-            continue;
-        if (!DropOnNavNode(QStringLiteral("W"), Page, target, file))
-            break;
-    }
-    reportSkipped();
+    // Each file dropped on a folder item makes a document of its own.
+    dropFiles(files, itemKey, false, {});
 }
 
 void NavDropEngine::dropFilesOnPane(const QStringList &files)
 {
-    m_skipped.clear();
-    const QString key = paneKey();
-    for (const QString &file : files) {
-        QString target = key;
-        if (!Common::IsImageFile(file) || !NavDrop::CanDropOnNode(Page, target))
-            continue;
-        if (!DropOnNavNode(QStringLiteral("W"), Page, target, file))
-            break;
-        repaint();
-    }
-    reportSkipped();
+    dropFiles(files, paneKey(), false, &repaint);
 }
 
 void NavDropEngine::reportSkipped()

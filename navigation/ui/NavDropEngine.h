@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 namespace Ui {
 class frmNavTree;
 }
@@ -51,6 +53,10 @@ private:
     bool moveContainer(const QString &draggedKey, const QString &targetKey);
     bool movePage(int pageId, int documentId);
     bool addFile(QString &targetKey, const QString &path);
+    // The files of one drop, in order, onto key. With sameTarget the files
+    // after the first follow a folder's new document.
+    void dropFiles(const QStringList &files, const QString &key, bool sameTarget,
+                   const std::function<void()> &afterEach);
     // Files the drop could not take, told in one message at the end.
     void reportSkipped();
 

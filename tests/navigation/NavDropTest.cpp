@@ -24,13 +24,6 @@ namespace {
 const QStringList kKeys = {"ROOT", "ROOTFOUND", "CAB1", "DRW1", "FLD1", "DOC1", "PAG1",
                            "FCB1", "FDW1", "FFD1", "FDC1"};
 
-int parentOf(const QString &table, const QString &parentColumn, const QString &idColumn, int id)
-{
-    return DbConnection::QueryValue(
-               QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(parentColumn, table, idColumn), {id})
-        .toInt();
-}
-
 } // namespace
 
 class NavDropTest : public QObject
@@ -136,21 +129,21 @@ private Q_SLOTS:
             if (clash)
                 drawer(b, "bills");
             r = NavDrop::MoveDrawerToCabinet(dA, to);
-            after = parentOf("Drawer", "CabinetId", "DrawerId", dA);
+            after = columnOf("Drawer", "CabinetId", "DrawerId", dA);
         } else if (kind == "folder") {
             from = dA;
             to = ownParent ? dA : dB;
             if (clash)
                 folder(dB, "POWER");
             r = NavDrop::MoveFolderToDrawer(fA, to);
-            after = parentOf("Folder", "DrawerId", "FolderId", fA);
+            after = columnOf("Folder", "DrawerId", "FolderId", fA);
         } else {
             from = fA;
             to = ownParent ? fA : fB;
             if (clash)
                 document(fB, "March");
             r = NavDrop::MoveDocumentToFolder(docA, to);
-            after = parentOf("Document", "FolderId", "DocumentId", docA);
+            after = columnOf("Document", "FolderId", "DocumentId", docA);
         }
         QTEST(r.outcome, "outcome");
         QTEST(r.message, "message");
@@ -184,7 +177,7 @@ private Q_SLOTS:
         const MoveResult r = NavDrop::MoveDrawerToCabinet(d, locked);
         QTEST(m_prompt->passwordPrompts, "prompts");
         QCOMPARE(r.outcome == MoveResult::Moved, moves);
-        QCOMPARE(parentOf("Drawer", "CabinetId", "DrawerId", d), moves || alreadyThere ? locked : open);
+        QCOMPARE(columnOf("Drawer", "CabinetId", "DrawerId", d), moves || alreadyThere ? locked : open);
         QCOMPARE(Passwords::UnlockedCabinets().contains(locked), moves);
     }
 
@@ -215,11 +208,11 @@ private Q_SLOTS:
         const MoveResult r = NavDrop::MovePageToDocument(moving, sameDocument ? source : target, notifier());
         QCOMPARE(r.pageNumber, number);
         QCOMPARE(m_notices, number ? QList<int>{moving} : QList<int>{});
-        QCOMPARE(parentOf("Page", "DocumentId", "PageId", moving), number ? target : source);
-        QCOMPARE(parentOf("Page", "PageNumber", "PageId", p1), 1);
-        QCOMPARE(parentOf("Page", "PageNumber", "PageId", p3), 3);
+        QCOMPARE(columnOf("Page", "DocumentId", "PageId", moving), number ? target : source);
+        QCOMPARE(columnOf("Page", "PageNumber", "PageId", p1), 1);
+        QCOMPARE(columnOf("Page", "PageNumber", "PageId", p3), 3);
         if (number)
-            QCOMPARE(parentOf("Page", "PageNumber", "PageId", moving), number);
+            QCOMPARE(columnOf("Page", "PageNumber", "PageId", moving), number);
     }
 
     // A file dropped on a folder makes "New document" first, but only for

@@ -28,22 +28,6 @@ using namespace RecordFixture;
 
 namespace {
 
-int jpegPage(int documentId, int number)
-{
-    const int id = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)", {documentId, number});
-    const QString path = PagePaths::GetDefaultPageFilePath(id);
-    PagePaths::MakePath(PagePaths::GetFolderPart(path));
-    TestImages::writeJpeg(path, QSize(60, 80), 96);
-    return id;
-}
-
-int parentOf(const QString &table, const QString &parentColumn, const QString &idColumn, int id)
-{
-    return DbConnection::QueryValue(
-               QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(parentColumn, table, idColumn), {id})
-        .toInt();
-}
-
 QStringList pageOrder(int documentId)
 {
     QStringList out;
@@ -202,9 +186,9 @@ private Q_SLOTS:
         QTEST(drop(tree()->viewport(), at(targetKey), data.get()), "taken");
         QCOMPARE(tree()->parentKeyOf(draggedKey), moves ? targetKey : parentBefore);
         QCOMPARE(tree()->childKeys(draggedKey), childrenBefore);
-        const int parentId = dragged == "bills"   ? parentOf("Drawer", "CabinetId", "DrawerId", m_bills)
-                             : dragged == "power" ? parentOf("Folder", "DrawerId", "FolderId", m_power)
-                                                  : parentOf("Document", "FolderId", "DocumentId", m_march);
+        const int parentId = dragged == "bills"   ? columnOf("Drawer", "CabinetId", "DrawerId", m_bills)
+                             : dragged == "power" ? columnOf("Folder", "DrawerId", "FolderId", m_power)
+                                                  : columnOf("Document", "FolderId", "DocumentId", m_march);
         QCOMPARE(parentId, NavKeys::idOf(moves ? targetKey : parentBefore));
         QCOMPARE(m_prompt->messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(m_prompt->passwordPrompts, target == "locked" ? 1 : 0);
@@ -276,10 +260,10 @@ private Q_SLOTS:
 
         std::unique_ptr<QMimeData> data(NavDrop::dragData({"L2", key("PAG", moving)}));
         QVERIFY(drop(tree()->viewport(), at(key("FLD", m_water)), data.get()));
-        QCOMPARE(parentOf("Page", "DocumentId", "PageId", moving), m_march);
+        QCOMPARE(columnOf("Page", "DocumentId", "PageId", moving), m_march);
         QVERIFY(drop(tree()->viewport(), at(key("DOC", april)), data.get()));
-        QCOMPARE(parentOf("Page", "DocumentId", "PageId", moving), april);
-        QCOMPARE(parentOf("Page", "PageNumber", "PageId", moving), 2);
+        QCOMPARE(columnOf("Page", "DocumentId", "PageId", moving), april);
+        QCOMPARE(columnOf("Page", "PageNumber", "PageId", moving), 2);
         QCOMPARE(pane()->model()->rowCount(), 1);
         QCOMPARE(m_notices, QList<int>{moving});
         QCOMPARE(tree()->selectedKey(), key("DOC", m_march));
