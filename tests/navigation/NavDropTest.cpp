@@ -1,23 +1,17 @@
 #include "NavDrop.h"
 
-#include <QDir>
 #include <QMimeData>
 #include <QSet>
 #include <QUrl>
 #include <QtTest>
 
-#include "DbConnection.h"
 #include "FakePrompt.h"
 #include "Passwords.h"
 #include "RecordFixture.h"
 #include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "TestImages.h"
 
 using namespace RecordFixture;
 using NavDrop::MoveResult;
-
-Q_DECLARE_METATYPE(NavDrop::MoveResult::Outcome)
 
 namespace {
 
@@ -32,7 +26,6 @@ class NavDropTest : public QObject
 
     std::unique_ptr<FakePrompt> m_prompt;
     QList<int> m_notices;
-    QString m_files;
 
     PageClipboard::NewPageNotifier notifier()
     {
@@ -46,9 +39,6 @@ private Q_SLOTS:
         Passwords::UnlockedCabinets().clear();
         m_prompt = std::make_unique<FakePrompt>();
         m_notices.clear();
-        m_files = TestEnvironment::root() + QStringLiteral("/drops-%1").arg(QTest::currentDataTag());
-        QDir(m_files).removeRecursively();
-        QDir().mkpath(m_files);
     }
     void cleanup() { m_prompt.reset(); }
 
@@ -82,74 +72,6 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QTEST(NavDrop::CanDragNode(dragged), "canDrag");
         QTEST(NavDrop::CanDropOnNode(dragged, target), "canDrop");
-    }
-
-    // A legal move updates the parent; a drop where the record already
-    // lies changes nothing; a drawer or folder name the new parent holds
-    // is refused with its message, while documents may share names.
-    void containerMoves_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("ownParent");
-        QTest::addColumn<bool>("clash");
-        QTest::addColumn<MoveResult::Outcome>("outcome");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("drawer to another cabinet") << "drawer" << false << false << MoveResult::Moved << "";
-        QTest::newRow("drawer to its own cabinet") << "drawer" << true << false << MoveResult::Unchanged << "";
-        QTest::newRow("drawer name taken") << "drawer" << false << true << MoveResult::Refused
-                                           << "A drawer named 'Bills' already exists.";
-        QTest::newRow("folder to another drawer") << "folder" << false << false << MoveResult::Moved << "";
-        QTest::newRow("folder to its own drawer") << "folder" << true << false << MoveResult::Unchanged << "";
-        QTest::newRow("folder name taken") << "folder" << false << true << MoveResult::Refused
-                                           << "A folder named 'Power' already exists.";
-        QTest::newRow("document to another folder") << "document" << false << false << MoveResult::Moved << "";
-        QTest::newRow("document to its own folder") << "document" << true << false << MoveResult::Unchanged << "";
-        QTest::newRow("document name shared") << "document" << false << true << MoveResult::Moved << "";
-    }
-    void containerMoves()
-    {
-        QFETCH(QString, kind);
-        QFETCH(bool, ownParent);
-        QFETCH(bool, clash);
-        QFETCH(MoveResult::Outcome, outcome);
-        const int a = cabinet("A");
-        const int b = cabinet("B");
-        const int dA = drawer(a, "Bills");
-        const int dB = drawer(b, "Taxes");
-        const int fA = folder(dA, "Power");
-        const int fB = folder(dB, "Water");
-        const int docA = document(fA, "March");
-        MoveResult r;
-        int from = 0;
-        int to = 0;
-        int after = 0;
-        if (kind == "drawer") {
-            from = a;
-            to = ownParent ? a : b;
-            if (clash)
-                drawer(b, "bills");
-            r = NavDrop::MoveDrawerToCabinet(dA, to);
-            after = columnOf("Drawer", "CabinetId", "DrawerId", dA);
-        } else if (kind == "folder") {
-            from = dA;
-            to = ownParent ? dA : dB;
-            if (clash)
-                folder(dB, "POWER");
-            r = NavDrop::MoveFolderToDrawer(fA, to);
-            after = columnOf("Folder", "DrawerId", "FolderId", fA);
-        } else {
-            from = fA;
-            to = ownParent ? fA : fB;
-            if (clash)
-                document(fB, "March");
-            r = NavDrop::MoveDocumentToFolder(docA, to);
-            after = columnOf("Document", "FolderId", "DocumentId", docA);
-        }
-        QTEST(r.outcome, "outcome");
-        QTEST(r.message, "message");
-        QCOMPARE(after, r.outcome == MoveResult::Moved ? to : from);
-        QCOMPARE(r.oldParentKey.isEmpty(), r.outcome != MoveResult::Moved);
-        QCOMPARE(m_prompt->passwordPrompts, 0);
     }
 
     // A drawer moved into a locked cabinet needs its password; one already
@@ -213,51 +135,6 @@ private Q_SLOTS:
         QCOMPARE(columnOf("Page", "PageNumber", "PageId", p3), 3);
         if (number)
             QCOMPARE(columnOf("Page", "PageNumber", "PageId", moving), number);
-    }
-
-    // A file dropped on a folder makes "New document" first, but only for
-    // a file that can be a page; a document takes it as its next page.
-    void fileOnNode_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("documents");
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<bool>("skipped");
-        QTest::newRow("image on folder") << "FLD" << "a.jpg" << 2 << 1 << false;
-        QTest::newRow("folder on folder") << "FLD" << "album" << 1 << 0 << true;
-        QTest::newRow("missing file on folder") << "FLD" << "gone.jpg" << 1 << 0 << true;
-        QTest::newRow("pdf on document") << "DOC" << "O'Neil.pdf" << 1 << 1 << false;
-        QTest::newRow("image on drawer") << "DRW" << "a.jpg" << 1 << 0 << false;
-    }
-    void fileOnNode()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, file);
-        QFETCH(bool, skipped);
-        const int d = drawer(cabinet("Home"), "Bills");
-        const int f = folder(d, "Power");
-        const int doc = document(f, "March");
-        const QString path = m_files + QLatin1Char('/') + file;
-        if (file.endsWith(".jpg") && !file.startsWith("gone"))
-            TestImages::writeJpeg(path, QSize(40, 30), 96);
-        else if (file == "album")
-            QDir().mkpath(path);
-        else if (file.endsWith(".pdf"))
-            TestFiles::write(path, "%PDF-1.4");
-        const QHash<QString, int> ids{{"FLD", f}, {"DOC", doc}, {"DRW", d}};
-        const NavDrop::FileDrop r = NavDrop::AddFileToNode(target + QString::number(ids[target]), path,
-                                                           [](int) { return true; }, notifier());
-        QTEST(rowCount("Document"), "documents");
-        QTEST(rowCount("Page"), "pages");
-        QCOMPARE(r.skipped.has_value(), skipped);
-        QCOMPARE(m_notices, r.page.pageId ? QList<int>{r.page.pageId} : QList<int>{});
-        if (r.newDocument)
-            QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Document WHERE DocumentId = ?", {r.documentId})
-                         .toString(),
-                     NavDrop::newDocumentName());
-        if (file.endsWith(".pdf"))
-            QCOMPARE(DbConnection::QueryValue("SELECT Filename FROM Page").toString(), path);
     }
 
     // The drag data names the control and the key, and only this program

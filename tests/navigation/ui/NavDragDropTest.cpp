@@ -107,25 +107,23 @@ class NavDragDropTest : public NavWindowFixture
                          Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &move);
     }
-    QString file(const QString &name)
-    {
-        const QString path = m_files + QLatin1Char('/') + name;
-        if (name.endsWith(".jpg"))
-            TestImages::writeJpeg(path, QSize(50, 40), 96);
-        else if (name.endsWith(".bmp") && !TestImages::filled(QSize(30, 20), Qt::red).save(path, "BMP"))
-            qFatal("cannot write %s", qPrintable(path));
-        else if (name == "album")
-            QDir().mkpath(path);
-        else
-            TestFiles::write(path, "notes");
-        return path;
-    }
+    // The files of a drop from the file manager: real JPEGs, a folder for
+    // "album", nothing for a name starting "gone", else a few bytes.
     QMimeData *files(const QStringList &names)
     {
-        QList<QUrl> urls;
-        for (const QString &n : names)
-            urls << QUrl::fromLocalFile(file(n));
         auto *data = new QMimeData;
+        QList<QUrl> urls;
+        for (const QString &name : names) {
+            const QString path = m_files + QLatin1Char('/') + name;
+            const bool gone = name.startsWith("gone");
+            if (name == "album")
+                QDir().mkpath(path);
+            else if (name.endsWith(".jpg") && !gone)
+                TestImages::writeJpeg(path, QSize(50, 40), 96);
+            else if (!gone)
+                TestFiles::write(path, "BM notes");
+            urls << QUrl::fromLocalFile(path);
+        }
         data->setUrls(urls);
         return data;
     }
@@ -304,6 +302,10 @@ private Q_SLOTS:
                                                       << QStringList{"1:jpg"} << true;
         QTest::newRow("image on a cabinet node") << "tree cabinet" << QStringList{"a.jpg"} << false << 0
                                                  << QStringList{} << false;
+        QTest::newRow("missing file on a folder node") << "tree folder" << QStringList{"gone.jpg"} << true << 0
+                                                       << QStringList{} << true;
+        QTest::newRow("image on a found document's pane") << "found pane" << QStringList{"a.jpg"} << false << 0
+                                                          << QStringList{} << false;
     }
     void shellDrops()
     {
@@ -321,8 +323,13 @@ private Q_SLOTS:
             pos = at(key("DOC", m_march));
         } else if (where == "tree cabinet") {
             pos = at(key("CAB", m_work));
-        } else if (where == "pane") {
-            show(key("DOC", m_march));
+        } else if (where.endsWith("pane")) {
+            const bool found = where == "found pane";
+            if (found) {
+                tree()->addNode("ROOT", "ROOTFOUND", "Found", "found");
+                tree()->addNode("ROOTFOUND", key("FDC", m_march), "March", "document");
+            }
+            show(key(found ? "FDC" : "DOC", m_march));
             viewport = pane()->lvwThumb()->viewport();
             pos = viewport->rect().center();
         } else {
@@ -345,24 +352,11 @@ private Q_SLOTS:
         QCOMPARE(m_notices.size(), rowCount("Page"));
         // The user's files stay where they are.
         for (const QString &n : names)
-            QVERIFY(QFileInfo::exists(m_files + QLatin1Char('/') + n));
+            QVERIFY(QFileInfo::exists(m_files + QLatin1Char('/') + n) || n.startsWith("gone"));
         if (where == "tree folder" && newDocuments)
             QCOMPARE(tree()->parentKeyOf(key("DOC", target)), key("FLD", m_power));
         if (where == "tree document" || where == "pane")
             QCOMPARE(pane()->model()->rowCount(), pages.size());
-    }
-
-    // The pane of a found document takes no files.
-    void foundDocumentPaneTakesNoFiles()
-    {
-        layOut();
-        tree()->addNode("ROOT", "ROOTFOUND", "Found", "found");
-        tree()->addNode("ROOTFOUND", key("FDC", m_march), "March", "document");
-        show(key("FDC", m_march));
-        QVERIFY(pane()->isFound());
-        std::unique_ptr<QMimeData> data(files({"a.jpg"}));
-        QVERIFY(!drop(pane()->lvwThumb()->viewport(), QPoint(10, 10), data.get()));
-        QCOMPARE(rowCount("Page"), 0);
     }
 };
 

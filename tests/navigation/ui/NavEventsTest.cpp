@@ -83,8 +83,6 @@ private Q_SLOTS:
         QTest::newRow("tree Delete on document") << "tree" << int(Qt::Key_Delete) << "DOC" << "question";
         QTest::newRow("list Insert on document") << "list" << int(Qt::Key_Insert) << "DOC" << "scan";
         QTest::newRow("list Delete on document") << "list" << int(Qt::Key_Delete) << "DOC" << "question";
-        QTest::newRow("tree Insert on found document") << "tree" << int(Qt::Key_Insert) << "FDC" << "nothing";
-        QTest::newRow("tree Delete on found document") << "tree" << int(Qt::Key_Delete) << "FDC" << "nothing";
     }
     void documentKeys()
     {
@@ -126,8 +124,8 @@ private Q_SLOTS:
     }
 
     // F2 edits names in place where a rename is allowed, a dated document
-    // by its bare name; F3 opens the search.
-    void f2AndF3()
+    // by its bare name.
+    void f2RenamesWhereAllowed()
     {
         layOut();
         const int locked = cabinet("Private", "pw");
@@ -137,14 +135,6 @@ private Q_SLOTS:
         QCOMPARE(editorOnF2(key("DOC", m_doc)), QStringLiteral("March"));
         QCOMPARE(editorOnF2("ROOT"), QString());
         QCOMPARE(editorOnF2(key("CAB", locked)), QString());
-        bool found = false;
-        DialogDriver::whenShown("frmFind", [&](QDialog *d) {
-            found = true;
-            d->reject();
-        });
-        QVERIFY(activate());
-        QTest::keyClick(m_window.get(), Qt::Key_F3);
-        QTRY_VERIFY(found);
     }
 
     // A right-click menu closed without a command leaves no ids behind: the
@@ -253,45 +243,6 @@ private Q_SLOTS:
         QCOMPARE(m_prompt->messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty())
             QVERIFY2(m_prompt->messages.first().startsWith(message), qPrintable(m_prompt->messages.first()));
-    }
-
-    // Opening a locked cabinet's item with a wrong or no password leaves
-    // the tree and the list as they were.
-    void lockedCabinetItemStaysShut_data()
-    {
-        QTest::addColumn<QVariant>("reply");
-        QTest::newRow("wrong") << QVariant("PW");
-        QTest::newRow("cancelled") << QVariant();
-    }
-    void lockedCabinetItemStaysShut()
-    {
-        QFETCH(QVariant, reply);
-        cabinet("Home");
-        const int locked = cabinet("Private", "pw");
-        drawer(locked, "Letters");
-        load();
-        show("ROOT");
-        const QStringList listed = list()->keys();
-        m_prompt->passwords = {reply.isValid() ? std::optional<QString>(reply.toString()) : std::nullopt};
-        list()->setCurrentItem(list()->entry(key("CAB", locked)));
-        pressIn(list(), Qt::Key_Return);
-        QCOMPARE(m_prompt->passwordPrompts, 1);
-        QCOMPARE(tree()->selectedKey(), QStringLiteral("ROOT"));
-        QCOMPARE(list()->keys(), listed);
-        QVERIFY(tree()->childKeys(key("CAB", locked)).isEmpty());
-    }
-
-    // A level opened from the list is what the window shows: a click on
-    // the node shown before lists that node again.
-    void listOpenThenClickShowsAgain()
-    {
-        layOut();
-        show(key("CAB", m_cabinet));
-        list()->setCurrentItem(list()->entry(key("DRW", m_drawer)));
-        pressIn(list(), Qt::Key_Return);
-        QCOMPARE(list()->keys(), QStringList{key("FLD", m_folder)});
-        clickNode(key("CAB", m_cabinet));
-        QCOMPARE(list()->keys(), (QStringList{key("DRW", m_drawer), key("DRW", m_other)}));
     }
 
     // A document renamed by its dialog keeps the date on its node and
