@@ -103,6 +103,10 @@ QSet<QAction *> NavCommandRouter::connectCommands()
         {m_ui.mnuPopupPageProperties, [pg] { pg->mnuPopupPageProperties_Click(); }},
         {m_ui.mnuPopupPagePrint, [pg] { pg->mnuPopupPagePrint_Click(); }},
     };
+    // Opened from the menu bar too, the menus offer Paste by the same rule.
+    connect(m_ui.mnuPopupDocument, &QMenu::aboutToShow, this,
+            [this] { m_ui.mnuPopupDocumentPaste->setEnabled(pasteOffered()); });
+    connect(m_ui.mnuPopupPage, &QMenu::aboutToShow, this, [this] { m_ui.mnuPopupPagePaste->setEnabled(pasteOffered()); });
     QSet<QAction *> wired;
     for (const auto &c : commands) {
         connect(c.first, &QAction::triggered, this, c.second);
