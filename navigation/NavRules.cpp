@@ -54,6 +54,8 @@ KeyCommand deleteCommandOf(const QString &prefix)
         return KeyCommand::DrawerDelete;
     if (prefix == Folder)
         return KeyCommand::FolderDelete;
+    if (prefix == Document)
+        return KeyCommand::DocumentDelete;
     return KeyCommand::None;
 }
 
@@ -75,6 +77,9 @@ KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey)
             return KeyCommand::DrawerNewFolder;
         if (p == Folder)
             return KeyCommand::FolderNewDocument;
+        // A document has no children: a new one beside it.
+        if (p == Document)
+            return KeyCommand::DocumentNewDocument;
     } else if (key == Qt::Key_Delete) {
         return deleteCommandOf(p);
     }
@@ -93,6 +98,8 @@ KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey)
             return KeyCommand::DrawerNewDrawer;
         if (p == Folder)
             return KeyCommand::FolderNewFolder;
+        if (p == Document)
+            return KeyCommand::DocumentScanPage;
     } else if (key == Qt::Key_Delete) {
         return deleteCommandOf(p);
     }

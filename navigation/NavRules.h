@@ -31,12 +31,16 @@ enum class KeyCommand {
     FolderNewFolder,
     FolderNewDocument,
     FolderDelete,
+    DocumentNewDocument,
+    DocumentScanPage,
+    DocumentDelete,
 };
 // In the tree, Insert adds a child of the selected node and Delete deletes
 // it; F5 rebuilds the tree whatever is selected. Shift is ignored; with
 // Ctrl or Alt the keys run nothing.
 KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey);
-// In the list, Insert adds an item beside the selected one.
+// In the list, Insert adds an item beside the selected one, but scans a new
+// page into a document.
 KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey);
 
 // How the node selected at the last exit is found again: the menu made

@@ -100,18 +100,26 @@ CutList &cutList()
     return list;
 }
 
-AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMaker &makeThumbnail,
-                        SkippedFile *skipped)
+std::optional<SkippedFile> CheckPageFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return skip(skipped, path, SkipReason::NotFound, QStringLiteral("Missing file '%1'.").arg(path));
+        return SkippedFile{path, SkipReason::NotFound, QStringLiteral("Missing file '%1'.").arg(path)};
+    // A folder would otherwise become a shortcut page that opens nothing.
     if (!info.isFile())
-        return skip(skipped, path, SkipReason::NotRegularFile,
-                    QStringLiteral("'%1' is not a file.").arg(path));
+        return SkippedFile{path, SkipReason::NotRegularFile, QStringLiteral("'%1' is not a file.").arg(path)};
     if (!Common::IsImageFile(path))
-        return skip(skipped, path, SkipReason::NotAccepted,
-                    QStringLiteral("'%1' cannot be added as a page.").arg(path));
+        return SkippedFile{path, SkipReason::NotAccepted,
+                           QStringLiteral("'%1' cannot be added as a page.").arg(path)};
+    return std::nullopt;
+}
+
+AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMaker &makeThumbnail,
+                        SkippedFile *skipped, const NewPageNotifier &notify)
+{
+    if (const std::optional<SkippedFile> refused = CheckPageFile(path))
+        return skip(skipped, path, refused->reason, refused->text);
+    const QFileInfo info(path);
 
     AddedPage added;
     added.path = path;
@@ -150,11 +158,14 @@ AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMake
     }
     if (!added.shortcut)
         added.thumbnail = makeThumbnailOf(added.pageId, makeThumbnail);
+    // Only now is the page there to be told of.
+    if (notify)
+        notify(added.pageId);
     return added;
 }
 
 PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
-                                   const ThumbnailMaker &makeThumbnail)
+                                   const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
 {
     ensureDocument(documentId);
     PasteResult result;
@@ -165,7 +176,7 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
     for (const QString &path : paths) {
         Progress::AdvanceProgress(PastingFiles);
         SkippedFile skipped;
-        const AddedPage added = AddFileAsPage(path, documentId, makeThumbnail, &skipped);
+        const AddedPage added = AddFileAsPage(path, documentId, makeThumbnail, &skipped, notify);
         if (added.pageId > 0)
             result.added.append(added);
         else
@@ -174,20 +185,20 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
     return result;
 }
 
-PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail)
+PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
 {
     QStringList files;
     if (cutList().CutPageCount() == 0)
         ClipboardFiles::GetFilesFromClipboard(files);
-    return PasteIntoDocument(documentId, files, makeThumbnail);
+    return PasteIntoDocument(documentId, files, makeThumbnail, notify);
 }
 
 PasteResult PasteIntoDocument(int documentId, const QStringList &files,
-                              const ThumbnailMaker &makeThumbnail)
+                              const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
 {
     CutList &cut = cutList();
     if (cut.CutPageCount() == 0)
-        return PasteFilesIntoDocument(files, documentId, makeThumbnail);
+        return PasteFilesIntoDocument(files, documentId, makeThumbnail, notify);
     ensureDocument(documentId);
     PasteResult result;
     result.documentId = documentId;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QList>
 #include <QString>
@@ -27,6 +28,8 @@ CutList &cutList();
 // false when it could not be made. The page pane makes a missing thumbnail
 // when it shows the page, so a failure here loses nothing.
 using ThumbnailMaker = std::function<bool(int pageId)>;
+// Sends the new-page notice of a page just added (its folder's address).
+using NewPageNotifier = std::function<void(int pageId)>;
 
 enum class SkipReason {
     NotFound,       // no file at that path
@@ -59,30 +62,38 @@ struct PasteResult
     QList<SkippedFile> skipped;  // in the order of the files
 };
 
+// Whether the file can be a page: an existing regular file whose name the
+// page rules take. The reason it cannot, else nothing.
+std::optional<SkippedFile> CheckPageFile(const QString &path);
+
 // Adds one file as the next page of the document: an image (.jpg, .jpeg,
 // .bmp) is copied into the page store and given a thumbnail; any other
 // file becomes a shortcut page (number 0) that keeps the file where it is.
 // The copy is made before the row commits and removed when it does not, so
-// no row is left without its file. Only existing regular files are taken.
+// no row is left without its file; a stale file at the page's path is
+// replaced. Only existing regular files are taken. The notice goes out once
+// the page is stored, never for a file skipped.
 // Returns the page added, or fills skipped and returns a page with id 0.
 AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMaker &makeThumbnail,
-                        SkippedFile *skipped);
+                        SkippedFile *skipped, const NewPageNotifier &notify = {});
 
 // Adds every file, in order, to the document given (fixed for the whole
 // paste), with the progress "Pasting files". A file that fails is skipped
 // with its reason and the paste goes on. Throws DbError when the document
 // does not exist (RecordMissing) or cannot be read.
 PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
-                                   const ThumbnailMaker &makeThumbnail);
+                                   const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify = {});
 
 // Paste: with pages in the cut list, moves them to the document, each with
 // its own page number, in one change, and empties the list; else
 // adds the clipboard's files. The list stays when the move fails. Throws
-// DbError as above and when the move fails.
-PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail);
+// DbError as above and when the move fails. Moved pages send no notice;
+// every file added sends one.
+PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail,
+                              const NewPageNotifier &notify = {});
 // The same, with the files to add given (the clipboard's, or a drop's).
 PasteResult PasteIntoDocument(int documentId, const QStringList &files,
-                              const ThumbnailMaker &makeThumbnail);
+                              const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify = {});
 
 // The file of each page, in the order given (the stored file of a shortcut
 // page, else its image in the store). Pages that no longer exist are left

@@ -41,6 +41,7 @@ Result RenameRecord(const QString &key, const QString &newName)
         return r;
     }
     if (taken) {
+        r.taken = true;
         r.messages << RecordRules::DuplicateNameMessage(kind, name);
         return r;
     }

@@ -13,6 +13,7 @@ struct Result
     QString name;          // the name stored (invalid characters removed)
     QDate date;            // a document's date, for its node text
     QStringList messages;  // what the user is told, in order
+    bool taken = false;    // refused as a duplicate: another name may do
 };
 
 // Checks and stores a new name for the record of a node key. Forbidden

@@ -312,4 +312,20 @@ int MovePagesToDocument(const QList<int> &pageIds, int documentId)
     return moved.size();
 }
 
+int MovePageToDocument(int pageId, int documentId)
+{
+    DbConnection::Transaction tx;
+    if (!DocumentExists(documentId))
+        throw DbError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
+    const QVariant source =
+        DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
+    if (source.isNull() || source.toInt() == documentId)
+        return 0;
+    const int number = NextPageNumber(documentId);
+    DbConnection::Execute(QStringLiteral("UPDATE Page SET DocumentId = ?, PageNumber = ? WHERE PageId = ?"),
+                          {documentId, number, pageId});
+    tx.commit();
+    return number;
+}
+
 } // namespace Pages

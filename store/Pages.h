@@ -117,4 +117,10 @@ void SetPageNumber(int pageId, int pageNumber);
 // Returns the number of pages moved. Throws DbError.
 int MovePagesToDocument(const QList<int> &pageIds, int documentId);
 
+// Moves one page to the end of another document (numbered after its last
+// page, 1 when it has none); the pages it leaves keep their numbers.
+// Returns the page's new number, 0 when the page is gone or already in
+// that document. RecordMissing when the document is gone. Throws DbError.
+int MovePageToDocument(int pageId, int documentId);
+
 } // namespace Pages

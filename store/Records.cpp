@@ -223,6 +223,37 @@ void UpdateName(Table table, int id, const QString &name)
     Execute(QLatin1String(updates[int(table)]), {name, id});
 }
 
+namespace {
+
+void moveBelow(const char *parentTable, const char *parentId, int id, const char *what, const QString &sql,
+               const QVariantList &binds)
+{
+    DbConnection::Transaction tx;
+    requireParent(parentTable, parentId, id, what);
+    Execute(sql, binds);
+    tx.commit();
+}
+
+} // namespace
+
+void MoveDrawer(int drawerId, int cabinetId)
+{
+    moveBelow("Cabinet", "CabinetId", cabinetId, "cabinet",
+              QStringLiteral("UPDATE Drawer SET CabinetId = ? WHERE DrawerId = ?"), {cabinetId, drawerId});
+}
+
+void MoveFolder(int folderId, int drawerId)
+{
+    moveBelow("Drawer", "DrawerId", drawerId, "drawer",
+              QStringLiteral("UPDATE Folder SET DrawerId = ? WHERE FolderId = ?"), {drawerId, folderId});
+}
+
+void MoveDocument(int documentId, int folderId)
+{
+    moveBelow("Folder", "FolderId", folderId, "folder",
+              QStringLiteral("UPDATE Document SET FolderId = ? WHERE DocumentId = ?"), {folderId, documentId});
+}
+
 int InsertCabinet(const QString &name)
 {
     checkName(name);

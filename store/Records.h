@@ -94,6 +94,14 @@ enum class Table { Cabinet, Drawer, Folder, Document };
 // the same length refusal as the updates.
 void UpdateName(Table table, int id, const QString &name);
 
+// Move a record under another parent (a drag in the navigation window): a
+// drawer to a cabinet, a folder to a drawer, a document to a folder. Names
+// are not looked at here. RecordMissing when the new parent is gone; the
+// test and the update run in one transaction.
+void MoveDrawer(int drawerId, int cabinetId);
+void MoveFolder(int folderId, int drawerId);
+void MoveDocument(int documentId, int folderId);
+
 // The rows the drawer templates and the sample cabinets make: a parent and
 // a name, every other column Null (a cabinet without password). The same
 // refusals as above.

@@ -1,13 +1,14 @@
 #include "NavCommandRouter.h"
 #include "ui_frmNavTree.h"
 
+#include "ClipboardFiles.h"
 #include "Guard.h"
 #include "LevelList.h"
 #include "NavKeys.h"
-#include "NavQueries.h"
 #include "NavState.h"
 #include "NavTree.h"
 #include "NavigationSink.h"
+#include "PageClipboard.h"
 #include "PagePane.h"
 #include "Passwords.h"
 #include "Prompt.h"
@@ -102,6 +103,10 @@ QSet<QAction *> NavCommandRouter::connectCommands()
         {m_ui.mnuPopupPageProperties, [pg] { pg->mnuPopupPageProperties_Click(); }},
         {m_ui.mnuPopupPagePrint, [pg] { pg->mnuPopupPagePrint_Click(); }},
     };
+    // Opened from the menu bar too, the menus offer Paste by the same rule.
+    connect(m_ui.mnuPopupDocument, &QMenu::aboutToShow, this,
+            [this] { m_ui.mnuPopupDocumentPaste->setEnabled(pasteOffered()); });
+    connect(m_ui.mnuPopupPage, &QMenu::aboutToShow, this, [this] { m_ui.mnuPopupPagePaste->setEnabled(pasteOffered()); });
     QSet<QAction *> wired;
     for (const auto &c : commands) {
         connect(c.first, &QAction::triggered, this, c.second);
@@ -154,13 +159,35 @@ QMenu *NavCommandRouter::preparePopup(const QString &source, const QString &key)
     }
     if (fromTree && (prefix == Drawer || prefix == Folder || prefix == Document))
         pos.setFromNode(key, text, m_ui.tvwMain->parentKeyOf(key));
-    if (prefix == Drawer)
+    if (prefix == Drawer) {
+        if (fromTree) {
+            m_ui.mnuPopupDrawerNewDrawer->setVisible(true);
+            m_ui.mnuPopupDrawerNewFolder->setVisible(true);
+        }
         return m_ui.mnuPopupDrawer;
-    if (prefix == Folder)
+    }
+    if (prefix == Folder) {
+        if (fromTree) {
+            for (QAction *a : {m_ui.mnuPopupFolderNewDocument, m_ui.mnuPopupFolderNewFolder,
+                               m_ui.mnuPopupFolderImportFiles})
+                a->setVisible(true);
+        }
         return m_ui.mnuPopupFolder;
-    if (prefix == Document)
+    }
+    if (prefix == Document) {
+        if (fromTree) {
+            m_ui.mnuPopupDocumentImportFiles->setVisible(true);
+            m_ui.mnuPopupDocumentScanPage->setVisible(true);
+        }
+        m_ui.mnuPopupDocumentPaste->setEnabled(pasteOffered());
         return m_ui.mnuPopupDocument;
+    }
     return nullptr;
+}
+
+bool NavCommandRouter::pasteOffered()
+{
+    return ClipboardFiles::ClipboardHasFiles() || PageClipboard::cutList().CutPageCount() > 0;
 }
 
 void NavCommandRouter::handleContextMenu(const QString &source, const QString &key, const QPoint &globalPos)
@@ -173,7 +200,10 @@ void NavCommandRouter::handleContextMenu(const QString &source, const QString &k
     // The command acts on the node the menu was opened for, whatever the
     // selection or the current position become meanwhile.
     m_pendingTarget = {key, text, source};
-    menu->exec(globalPos);
+    // A menu closed without a command leaves no ids behind for a later
+    // command of the menu bar to act on.
+    if (!menu->exec(globalPos) && source == kTree)
+        m_state.position.reset();
     m_pendingTarget = {};
 }
 
@@ -252,6 +282,16 @@ void NavCommandRouter::runKeyCommand(KeyCommand command, const CommandTarget &ta
     case KeyCommand::FolderDelete:
         m_drawerFolder.mnuPopupFolderDelete_Click();
         break;
+    case KeyCommand::DocumentNewDocument:
+        m_document.mnuPopupDocumentNewDocument_Click();
+        break;
+    case KeyCommand::DocumentScanPage:
+        // The document menu's Scan New Page, for the key's document.
+        m_ui.mnuPopupDocumentScanPage->trigger();
+        break;
+    case KeyCommand::DocumentDelete:
+        m_document.mnuPopupDocumentDelete_Click();
+        break;
     }
     m_pendingTarget = {};
 }
@@ -277,25 +317,20 @@ RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const
         return RenameDelegate::Outcome::Dropped;
     for (const QString &m : r.messages)
         Prompt::instance().warning(m);
-    // A refused name (one with a message) goes back to its editor.
+    // A taken name goes back to its editor; an empty one ends the edit.
     if (!r.stored)
-        return r.messages.isEmpty() ? RenameDelegate::Outcome::Dropped : RenameDelegate::Outcome::Refused;
+        return r.taken ? RenameDelegate::Outcome::Refused : RenameDelegate::Outcome::Dropped;
     NavigationSink &sink = NavigationSink::instance();
     const QString prefix = prefixOf(key);
     const int id = idOf(key);
-    if (prefix == Cabinet) {
+    if (prefix == Cabinet)
         sink.UpdateCabinetName(id, r.name);
-    } else if (prefix == Drawer) {
+    else if (prefix == Drawer)
         sink.UpdateDrawerName(id, r.name);
-    } else if (prefix == Folder) {
+    else if (prefix == Folder)
         sink.UpdateFolderName(id, r.name);
-    } else if (prefix == Document) {
-        const QString nodeText = NavQueries::DocumentNodeText(r.name, r.date);
-        m_ui.tvwMain->setNodeText(key, nodeText, r.name);
-        m_ui.tvwMain->setNodeText(NavNodeKey(FoundDocument, id), nodeText, r.name);
-        // The level list shows documents by their bare name.
-        m_ui.lvwMain->setEntryText(key, r.name);
-    }
+    else if (prefix == Document)
+        sink.UpdateDocumentName(id, r.name, r.date);
     return RenameDelegate::Outcome::Stored;
 }
 
@@ -366,24 +401,39 @@ QMenu *NavCommandRouter::preparePagePopup()
     const QList<int> ids = pane->selectedPageIds();
     const bool any = !ids.isEmpty();
     const PageRecord *first = any ? pane->records().find(ids.first()) : nullptr;
+    const bool shortcut = first && first->isShortcut();
+    // An empty pane offers only Cut, Copy and Paste; a shortcut page cannot
+    // be printed or renumbered.
+    const bool hasPages = pane->model()->rowCount() > 0;
+    for (QAction *a : m_ui.mnuPopupPage->actions()) {
+        if (a->isSeparator())
+            a->setVisible(hasPages);
+    }
+    for (QAction *a : {m_ui.mnuPopupPageOpen, m_ui.mnuPopupPageDelete, m_ui.mnuPopupPageProperties})
+        a->setVisible(hasPages);
+    m_ui.mnuPopupPagePrint->setVisible(hasPages && !shortcut);
+    m_ui.mnuPopupPageRenumber->setVisible(hasPages && !shortcut);
     for (QAction *a : {m_ui.mnuPopupPageOpen, m_ui.mnuPopupPageDelete, m_ui.mnuPopupPageCut,
-                       m_ui.mnuPopupPageCopy, m_ui.mnuPopupPageProperties})
+                       m_ui.mnuPopupPageCopy, m_ui.mnuPopupPageProperties, m_ui.mnuPopupPagePrint})
         a->setEnabled(any);
     m_ui.mnuPopupPageRenumber->setEnabled(ids.size() == 1);
-    m_ui.mnuPopupPageDelete->setText(first && first->isShortcut() && ids.size() == 1
-                                         ? QStringLiteral("Delete shortcut") : QStringLiteral("Delete"));
+    m_ui.mnuPopupPagePaste->setEnabled(pasteOffered());
+    m_ui.mnuPopupPageDelete->setText(shortcut ? QStringLiteral("Delete shortcut") : QStringLiteral("Delete"));
     return m_ui.mnuPopupPage;
 }
 
 void NavCommandRouter::handlePageKey(int key, int modifiers, bool *handled)
 {
     m_popupSource = QStringLiteral("L2");
-    const bool ctrl = (modifiers & Qt::ControlModifier) != 0;
+    // Ctrl means Ctrl alone: Ctrl+Shift+A selects nothing.
+    const bool ctrl = (modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier;
     *handled = true;
-    if (key == Qt::Key_Delete && !ctrl)
+    if (key == Qt::Key_Delete && !(modifiers & Qt::ControlModifier))
         m_page.mnuPopupPageDelete_Click();
-    else if (key == Qt::Key_R && modifiers == Qt::NoModifier)
+    else if (key == Qt::Key_R)
         m_page.mnuPopupPageRenumber_Click();
+    else if (key == Qt::Key_I)
+        m_page.mnuPopupPageProperties_Click();
     else if (key == Qt::Key_X && ctrl)
         m_page.mnuPopupPageCut_Click();
     else if (key == Qt::Key_C && ctrl)

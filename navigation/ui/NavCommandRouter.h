@@ -84,6 +84,8 @@ Q_SIGNALS:
     void recordContentsChanged(const QString &key);
 
 private:
+    // Paste is offered when the clipboard holds files or pages were cut.
+    static bool pasteOffered();
     void runKeyCommand(NavRules::KeyCommand command, const CommandTarget &target);
 
     Ui::frmNavTree &m_ui;

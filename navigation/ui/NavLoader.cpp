@@ -31,6 +31,22 @@ QString NavLoader::GetCabinetIconKey(int cabinetId)
     return Passwords::IsCabinetOpen(cabinetId) ? NavIconKeys::Cabinet : NavIconKeys::Locked;
 }
 
+void NavLoader::showName(const QString &key, const QString &name, const QDate &date)
+{
+    const QString prefix = prefixOf(key);
+    const int id = idOf(key);
+    const bool document = prefix == Document;
+    const QString text = document ? NavQueries::DocumentNodeText(name, date) : name;
+    const QString found = prefix == Cabinet  ? FoundCabinet
+                          : prefix == Drawer ? FoundDrawer
+                          : prefix == Folder ? FoundFolder
+                                             : FoundDocument;
+    m_tree->setNodeText(key, text, name);
+    m_tree->setNodeText(NavNodeKey(found, id), text, name);
+    // The level list shows documents by their bare name.
+    m_list->setEntryText(key, name);
+}
+
 int NavLoader::BuildNavTree()
 {
     m_list->clear();

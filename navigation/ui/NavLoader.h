@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 namespace FindQuery {
@@ -44,6 +45,11 @@ public:
     // expanded, and selects its root without listing it. Nothing is added
     // for a search that found nothing.
     void showFound(const FindQuery::FindResult &result);
+
+    // A record's new name on its node, its search-result copy and its list
+    // item ("CAB12" ...): a document's node text carries its date, its list
+    // item the bare name. Views that do not hold the record are left alone.
+    void showName(const QString &key, const QString &name, const QDate &date = QDate());
 
     // A cabinet's image: open or locked.
     static QString GetCabinetIconKey(int cabinetId);

@@ -1,6 +1,8 @@
 #include "NavTree.h"
 
 #include "NameOrder.h"
+#include "NavIconKeys.h"
+#include "NavKeys.h"
 #include "NavIcons.h"
 
 #include <QContextMenuEvent>
@@ -86,6 +88,12 @@ QTreeWidgetItem *NavTree::addNode(const QString &parentKey, const QString &key, 
         insertTopLevelItem(at, item);
     m_index.insert(key, item);
     return item;
+}
+
+void NavTree::addDocumentNode(int folderId, int documentId, const QString &name)
+{
+    addNode(NavKeys::NavNodeKey(NavKeys::Folder, folderId), NavKeys::NavNodeKey(NavKeys::Document, documentId), name,
+            NavIconKeys::Document, name);
 }
 
 int NavTree::addNodes(const QString &parentKey, const QVector<NewNode> &nodes, const QString &iconKey)
@@ -195,31 +203,61 @@ bool NavTree::setNodeText(const QString &key, const QString &text, const QString
         return true;
     item->setText(0, text);
     // A new text may belong elsewhere among the siblings.
-    QTreeWidgetItem *parent = item->parent();
+    relocate(item, item->parent());
+    return true;
+}
+
+void NavTree::moveNode(const QString &key, const QString &newParentKey)
+{
+    QTreeWidgetItem *item = node(key);
+    if (!item)
+        return;
+    QTreeWidgetItem *parent = node(newParentKey);
+    if (!parent) {
+        removeNode(key);
+        return;
+    }
+    if (item->parent() != parent)
+        relocate(item, parent);
+}
+
+namespace {
+
+void collectExpanded(QTreeWidgetItem *item, QList<QTreeWidgetItem *> &out)
+{
+    for (int i = 0; i < item->childCount(); ++i) {
+        QTreeWidgetItem *child = item->child(i);
+        if (child->isExpanded())
+            out.append(child);
+        collectExpanded(child, out);
+    }
+}
+
+} // namespace
+
+void NavTree::relocate(QTreeWidgetItem *item, QTreeWidgetItem *parent)
+{
     const bool wasCurrent = currentItem() == item;
     const bool wasSelected = item->isSelected();
     const bool wasExpanded = item->isExpanded();
-    // Moving the node forgets the view's expansion below it: keep the
-    // first level's.
-    QHash<QTreeWidgetItem *, bool> childExpanded;
-    for (int i = 0; i < item->childCount(); ++i)
-        childExpanded.insert(item->child(i), item->child(i)->isExpanded());
-    if (parent)
-        parent->removeChild(item);
+    // Taking the node out forgets the view's expansion below it.
+    QList<QTreeWidgetItem *> expanded;
+    collectExpanded(item, expanded);
+    if (QTreeWidgetItem *old = item->parent())
+        old->removeChild(item);
     else
         takeTopLevelItem(indexOfTopLevelItem(item));
-    const int at = sortedIndex(parent, text, key);
+    const int at = sortedIndex(parent, item->text(0), keyOf(item));
     if (parent)
         parent->insertChild(at, item);
     else
         insertTopLevelItem(at, item);
-    for (auto it = childExpanded.cbegin(); it != childExpanded.cend(); ++it)
-        it.key()->setExpanded(it.value());
+    for (QTreeWidgetItem *e : std::as_const(expanded))
+        e->setExpanded(true);
     item->setExpanded(wasExpanded);
     if (wasCurrent)
         setCurrentItem(item);
     item->setSelected(wasSelected);
-    return true;
 }
 
 void NavTree::setNodeIcon(const QString &key, const QString &iconKey)

@@ -33,6 +33,9 @@ public:
     // already in the tree.
     QTreeWidgetItem *addNode(const QString &parentKey, const QString &key, const QString &text,
                              const QString &iconKey, const QString &name = QString());
+    // Adds an undated document's node under its folder's node when that is
+    // loaded; the selection stays where it is.
+    void addDocumentNode(int folderId, int documentId, const QString &name);
     // Adds many children of one parent at once, sorting once (the lazy loads).
     struct NewNode
     {
@@ -47,6 +50,10 @@ public:
     void clearAll();
 
     bool setNodeText(const QString &key, const QString &text, const QString &name);
+    // Puts the node, with everything below it, under another parent in its
+    // sorted place. A parent that is not loaded takes the node out: it comes
+    // back with that parent's level.
+    void moveNode(const QString &key, const QString &newParentKey);
     void setNodeIcon(const QString &key, const QString &iconKey);
     QString iconKeyOf(const QString &key) const;
     QString textOf(const QString &key) const;
@@ -90,6 +97,9 @@ protected:
 
 private:
     void unindex(QTreeWidgetItem *item);
+    // Re-inserts the item under parent (nullptr: the top level) at its
+    // sorted place, keeping its expansion, selection and currency.
+    void relocate(QTreeWidgetItem *item, QTreeWidgetItem *parent);
     // Where a node with this text goes among the parent's children.
     int sortedIndex(const QTreeWidgetItem *parent, const QString &text, const QString &key) const;
     QTreeWidgetItem *makeItem(const QString &key, const QString &text, const QString &iconKey,

@@ -7,6 +7,7 @@
 #include "NavCommandHost.h"
 #include "NavKeys.h"
 #include "PagePane.h"
+#include "PageSave.h"
 #include "Pages.h"
 #include "Prompt.h"
 #include "ThumbnailMaker.h"
@@ -15,14 +16,10 @@
 #include "frmPageNumber.h"
 #include "frmPageView.h"
 
+#include <QFileInfo>
 #include <QSet>
 
 namespace {
-
-bool makeThumbnail(int pageId)
-{
-    return !ThumbnailMaker::MakeThumbnail(pageId);
-}
 
 // The selected pages of the pane; tells the user when there are none.
 QList<int> selectedPages(NavCommandHost &host)
@@ -37,6 +34,11 @@ QList<int> selectedPages(NavCommandHost &host)
 
 namespace NavCommandSteps {
 
+bool makePageThumbnail(int pageId)
+{
+    return !ThumbnailMaker::MakeThumbnail(pageId);
+}
+
 void pasteInto(NavCommandHost &host, int documentId)
 {
     PagePane *pane = host.pagePane();
@@ -48,7 +50,8 @@ void pasteInto(NavCommandHost &host, int documentId)
             touched.insert(Common::GetDocumentIdOfPage(id));
     });
     PageClipboard::PasteResult result;
-    const bool ok = guard([&] { result = PageClipboard::PasteIntoDocument(documentId, &makeThumbnail); });
+    const bool ok = guard([&] { result = PageClipboard::PasteIntoDocument(documentId, &makePageThumbnail,
+                                                                              &PageSave::SendNewPageNotification); });
     if (ok && !result.skipped.isEmpty()) {
         QStringList lines;
         for (const PageClipboard::SkippedFile &s : std::as_const(result.skipped))
@@ -68,9 +71,18 @@ void PageCommands::openPage(int pageId)
     const PageRecord *record = pane->records().find(pageId);
     if (!record)
         return;
+    const QString path = record->Filename;
+    if (record->isShortcut() && path.isEmpty()) {
+        Prompt::instance().message(QStringLiteral("This shortcut has no filename."));
+        return;
+    }
+    if (!QFileInfo::exists(path)) {
+        Prompt::instance().message(QStringLiteral("Missing file '%1'.").arg(path));
+        return;
+    }
     if (record->isShortcut()) {
-        if (!Desktop::instance().openFile(record->Filename))
-            Prompt::instance().warning(QStringLiteral("'%1' could not be opened.").arg(record->Filename));
+        if (!Desktop::instance().openFile(path))
+            Prompt::instance().warning(QStringLiteral("'%1' could not be opened.").arg(path));
         return;
     }
     guard([&] {

@@ -31,8 +31,11 @@ private:
 };
 
 namespace NavCommandSteps {
+// Makes the thumbnail of a page just stored; false when it could not.
+bool makePageThumbnail(int pageId);
 // Pastes the cut pages or the clipboard's files into the document and tells
 // the user of every file skipped; the page pane, when it shows the document
-// (or one the cut pages left), reads its pages again.
+// (or one the cut pages left), reads its pages again. Every file added
+// sends its folder's new-page notice.
 void pasteInto(NavCommandHost &host, int documentId);
 } // namespace NavCommandSteps

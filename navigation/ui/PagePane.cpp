@@ -1,6 +1,8 @@
 #include "PagePane.h"
 
+#include "NavState.h"
 #include "PagePaths.h"
+#include "Settings.h"
 #include "ThumbnailMaker.h"
 
 #include <QContextMenuEvent>
@@ -19,6 +21,8 @@
 namespace {
 
 constexpr int kThumbSide = ThumbnailMaker::ThumbnailSide;
+const QString kViewSetting = QStringLiteral("ThumbView");
+const QString kListView = QStringLiteral("list");
 
 // The picture of a page on screen: its thumbnail, made when it is missing;
 // a shortcut page shows the icon of its file's type.
@@ -122,13 +126,14 @@ PagePane::PagePane(QWidget *parent)
         Q_EMIT contextMenuRequested(pageAt(vp), global);
     };
     static_cast<ThumbView *>(m_view)->onKey = [this](int key, int modifiers) {
-        if (m_filling || m_records.documentId() < 0)
+        if (m_filling || m_records.documentId() < 0 || paneKey(key, modifiers))
             return true;
         bool handled = false;
         Q_EMIT keyCommandRequested(key, modifiers, &handled);
         return handled;
     };
-    connect(m_view, &QListView::activated, this, [this](const QModelIndex &index) {
+    // Not activated: some styles activate on a single click.
+    connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex &index) {
         if (!m_filling && index.isValid())
             Q_EMIT pageOpened(index.data(PageListModel::PageIdRole).toInt());
     });
@@ -156,8 +161,8 @@ PagePane::PagePane(QWidget *parent)
     connect(m_last, &QPushButton::clicked, this, &PagePane::cmdLast_Click);
     connect(m_less, &QPushButton::clicked, this, &PagePane::cmdShowLess_Click);
     connect(m_more, &QPushButton::clicked, this, &PagePane::cmdShowMore_Click);
-    connect(m_thumbMode, &QToolButton::clicked, this, [this] { setViewMode(PageListModel::ViewMode::Thumbnail); });
-    connect(m_listMode, &QToolButton::clicked, this, [this] { setViewMode(PageListModel::ViewMode::List); });
+    connect(m_thumbMode, &QToolButton::clicked, this, [this] { switchView(PageListModel::ViewMode::Thumbnail); });
+    connect(m_listMode, &QToolButton::clicked, this, [this] { switchView(PageListModel::ViewMode::List); });
 
     auto *footer = new QHBoxLayout;
     footer->setContentsMargins(4, 2, 4, 2);
@@ -173,7 +178,51 @@ PagePane::PagePane(QWidget *parent)
     layout->addLayout(footer);
 
     m_records.paging().setDisplayCount(Paging::displayCountSetting());
-    setViewMode(PageListModel::ViewMode::Thumbnail);
+    setViewMode(Settings::value(kViewSetting) == kListView ? PageListModel::ViewMode::List
+                                                           : PageListModel::ViewMode::Thumbnail);
+}
+
+void PagePane::switchView(PageListModel::ViewMode mode)
+{
+    // The view chosen is the view of the next start.
+    const QString value = mode == PageListModel::ViewMode::List ? kListView : QStringLiteral("thumbnail");
+    Settings::setValue(kViewSetting, value);
+    NavState::instance().settings.PagePaneViewMode = value;
+    setViewMode(mode);
+}
+
+bool PagePane::paneKey(int key, int modifiers)
+{
+    const auto press = [](QPushButton *button) {
+        if (button->isEnabled())
+            button->click();
+        return true;
+    };
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const QList<int> ids = selectedPageIds();
+        if (!ids.isEmpty())
+            Q_EMIT pageOpened(ids.first());
+        return true;
+    }
+    case Qt::Key_PageUp:
+        return press(m_prev);
+    case Qt::Key_PageDown:
+        return press(m_next);
+    case Qt::Key_End:
+        return press(m_last);
+    case Qt::Key_Home:
+        return press(m_first);
+    case Qt::Key_A:
+        // Ctrl alone: Ctrl+Shift+A and a plain A select nothing.
+        if ((modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier)
+            return false;
+        m_view->selectAll();
+        return true;
+    default:
+        return false;
+    }
 }
 
 PagePane::~PagePane() = default;

@@ -76,6 +76,11 @@ Q_SIGNALS:
 
 private:
     void updateButtons();
+    // A click on imgThumb or imgList: the view, kept for the next start.
+    void switchView(PageListModel::ViewMode mode);
+    // Enter (open), the paging keys while their buttons are enabled, and
+    // Ctrl+A; true when the key is the pane's own.
+    bool paneKey(int key, int modifiers);
 
     PageRecords m_records;
     PageListModel *m_model;

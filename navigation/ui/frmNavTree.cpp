@@ -7,6 +7,8 @@
 #include "LevelList.h"
 #include "MainMenuCommands.h"
 #include "NavCommandRouter.h"
+#include "NavDragController.h"
+#include "NavDropEngine.h"
 #include "NavIconKeys.h"
 #include "NavIcons.h"
 #include "NavKeys.h"
@@ -28,8 +30,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
-#include <QListWidget>
 #include <QLocale>
 #include <QMenu>
 #include <QShortcut>
@@ -128,17 +128,22 @@ void frmNavTree::wireViews()
     connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
     m_router->connectViews();
+    NavDropEngine *drops = (new NavDragController(*m_ui, this))->engine();
+    connect(drops, &NavDropEngine::contentsChanged, this, &frmNavTree::relistIfShown);
+    // Files dropped on a document node: its pages come on show.
+    connect(drops, &NavDropEngine::documentFilled, this, [this](const QString &key) {
+        m_ui->tvwMain->selectNode(key);
+        ShowNodeContents(key);
+    });
     connect(m_ui->pagePane, &PagePane::pageOpened, this, [this](int pageId) { m_router->pageCommands().openPage(pageId); });
     connect(m_ui->pagePane, &PagePane::keyCommandRequested, m_router, &NavCommandRouter::handlePageKey);
     connect(m_ui->pagePane, &PagePane::contextMenuRequested, m_router, &NavCommandRouter::handlePageContextMenu);
     connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
     connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
     connect(m_router, &NavCommandRouter::recordContentsChanged, this, &frmNavTree::relistIfShown);
-    // A folder import adds a document per file; its node goes under the
-    // folder's node when that is loaded, without taking the selection.
+    // A folder import adds a document per file, without taking the selection.
     FileImport::setDocumentAdded([tree = m_ui->tvwMain](int folderId, int documentId, const QString &name) {
-        tree->addNode(NavNodeKey(Folder, folderId), NavNodeKey(Document, documentId), name, NavIconKeys::Document,
-                      name);
+        tree->addDocumentNode(folderId, documentId, name);
     });
 
     // The window's own keys, wherever the focus is; Esc goes to a name
@@ -252,8 +257,14 @@ void frmNavTree::listContentsOf(const QString &key)
         ShowFoldersInListView(key);
     else if (prefix == Folder)
         ShowDocumentsInListView(key);
-    else if (prefix == Document || prefix == FoundDocument)
+    else if (prefix == Document)
         ShowPagesInListView(idOf(key));
+    else if (prefix == FoundDocument) {
+        // A found document lists only the pages the search matched.
+        m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
+        m_ui->pagePane->ShowPagePane(idOf(key), true);
+        m_shownKey = key;
+    }
 }
 
 void frmNavTree::showLevelList()
@@ -429,11 +440,8 @@ void frmNavTree::ShowNodeContents(const QString &key)
             m_menus->showOnBar(NavRules::TypeMenu::Document);
             m_state.position.setFromNode(key, text, parentKey);
             ShowPagesInListView(id);
-        } else if (prefix == FoundDocument) {
-            // A found document lists only the pages the search matched.
-            m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
-            m_ui->pagePane->ShowPagePane(id, true);
-            m_shownKey = key;
+        } else {
+            listContentsOf(key);  // a found document's matched pages
         }
     });
     m_nodeShowActive = false;
@@ -503,31 +511,22 @@ void frmNavTree::AddDocumentToNavTree(int folderId, int documentId, const QStrin
 
 void frmNavTree::UpdateCabinetName(int cabinetId, const QString &name)
 {
-    m_ui->tvwMain->setNodeText(NavNodeKey(Cabinet, cabinetId), name, name);
-    m_ui->tvwMain->setNodeText(NavNodeKey(FoundCabinet, cabinetId), name, name);
-    m_ui->lvwMain->setEntryText(NavNodeKey(Cabinet, cabinetId), name);
+    m_loader->showName(NavNodeKey(Cabinet, cabinetId), name);
 }
 
 void frmNavTree::UpdateDrawerName(int drawerId, const QString &name)
 {
-    m_ui->tvwMain->setNodeText(NavNodeKey(Drawer, drawerId), name, name);
-    m_ui->tvwMain->setNodeText(NavNodeKey(FoundDrawer, drawerId), name, name);
-    m_ui->lvwMain->setEntryText(NavNodeKey(Drawer, drawerId), name);
+    m_loader->showName(NavNodeKey(Drawer, drawerId), name);
 }
 
 void frmNavTree::UpdateFolderName(int folderId, const QString &name)
 {
-    m_ui->tvwMain->setNodeText(NavNodeKey(Folder, folderId), name, name);
-    m_ui->tvwMain->setNodeText(NavNodeKey(FoundFolder, folderId), name, name);
-    m_ui->lvwMain->setEntryText(NavNodeKey(Folder, folderId), name);
+    m_loader->showName(NavNodeKey(Folder, folderId), name);
 }
 
 void frmNavTree::UpdateDocumentName(int documentId, const QString &name, const QDate &dateOnDocument)
 {
-    const QString text = NavQueries::DocumentNodeText(name, dateOnDocument);
-    m_ui->tvwMain->setNodeText(NavNodeKey(Document, documentId), text, name);
-    m_ui->tvwMain->setNodeText(NavNodeKey(FoundDocument, documentId), text, name);
-    m_ui->lvwMain->setEntryText(NavNodeKey(Document, documentId), text);
+    m_loader->showName(NavNodeKey(Document, documentId), name, dateOnDocument);
 }
 
 void frmNavTree::saveTreeWidth()

@@ -49,6 +49,17 @@ private Q_SLOTS:
         QTest::newRow("list Insert on folder") << false << ins << none << "FLD1" << KeyCommand::FolderNewFolder;
         QTest::newRow("list Delete on drawer") << false << del << none << "DRW1" << KeyCommand::DrawerDelete;
         QTest::newRow("list F5") << false << int(Qt::Key_F5) << none << "DRW1" << KeyCommand::None;
+        QTest::newRow("tree Insert on document") << true << ins << none << "DOC1" << KeyCommand::DocumentNewDocument;
+        QTest::newRow("tree Delete on document") << true << del << none << "DOC1" << KeyCommand::DocumentDelete;
+        QTest::newRow("tree Delete on drawer") << true << del << none << "DRW1" << KeyCommand::DrawerDelete;
+        QTest::newRow("tree Insert on found root") << true << ins << none << "ROOTFOUND" << KeyCommand::None;
+        QTest::newRow("tree Delete on found document") << true << del << none << "FDC1" << KeyCommand::None;
+        QTest::newRow("list Insert on document") << false << ins << none << "DOC1" << KeyCommand::DocumentScanPage;
+        QTest::newRow("list Delete on document") << false << del << none << "DOC1" << KeyCommand::DocumentDelete;
+        QTest::newRow("list Delete on cabinet") << false << del << none << "CAB1" << KeyCommand::CabinetDelete;
+        QTest::newRow("list Delete on folder") << false << del << none << "FLD1" << KeyCommand::FolderDelete;
+        QTest::newRow("list Insert on found document") << false << ins << none << "FDC1" << KeyCommand::None;
+        QTest::newRow("list Delete on found folder") << false << del << none << "FFD1" << KeyCommand::None;
     }
     void keyCommands()
     {

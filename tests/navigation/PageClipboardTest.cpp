@@ -90,13 +90,15 @@ private Q_SLOTS:
         QTest::newRow("upper-case JPEG") << "SCAN.JPEG" << false << "jpg";
         QTest::newRow("bitmap") << "scan.bmp" << false << "bmp";
         QTest::newRow("pdf") << "it's a letter.pdf" << true << "pdf";
+        // The type goes into the row as a bound value, quote and all.
+        QTest::newRow("quote in the type") << "odd.a'b" << true << "a'b";
     }
     void addsEachKindOfFile()
     {
         QFETCH(QString, name);
         QFETCH(bool, shortcut);
         const int doc = document();
-        const QString path = name.endsWith(QStringLiteral("pdf")) ? userFile(name) : jpeg(name);
+        const QString path = shortcut ? userFile(name) : jpeg(name);
         const QByteArray bytes = TestFiles::read(path);
         const PasteResult result = PasteFilesIntoDocument({path}, doc, maker());
         QCOMPARE(result.skipped.size(), 0);
@@ -161,8 +163,10 @@ private Q_SLOTS:
             DbConnection::failAfterStatements(4);
         }
         SkippedFile skipped;
-        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped);
+        QList<int> notices;
+        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped, [&](int id) { notices.append(id); });
         limit.reset();
+        QVERIFY(notices.isEmpty());
         DbConnection::failAfterStatements(0);
         QCOMPARE(added.pageId, 0);
         QCOMPARE(skipped.path, path);
@@ -172,6 +176,24 @@ private Q_SLOTS:
         QVERIFY2(storedFiles().isEmpty(), qPrintable(storedFiles().join(' ')));
         QVERIFY(m_thumbnails.isEmpty());
         QVERIFY(QFileInfo::exists(path) || kind == QLatin1String("missing"));
+    }
+
+    // A stale file left at a new page's path is replaced byte for byte,
+    // and the page's notice goes out once it is stored.
+    void staleFileIsReplacedAndNoticed()
+    {
+        const int doc = document();
+        const QString source = jpeg(QStringLiteral("fresh.jpg"));
+        // Ids are never reused: the first page of a fresh database is 1.
+        const QString stale = PagePaths::GetDefaultPageFilePath(1);
+        PagePaths::MakePath(PagePaths::GetFolderPart(stale));
+        TestFiles::write(stale, "left over from an earlier store");
+        QList<int> notices;
+        const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](int id) { notices.append(id); });
+        QCOMPARE(result.added.size(), 1);
+        QCOMPARE(result.added[0].pageId, 1);
+        QCOMPARE(TestFiles::read(stale), TestFiles::read(source));
+        QCOMPARE(notices, QList<int>{1});
     }
 
     // A paste keeps the order of its files, goes on past a bad one and

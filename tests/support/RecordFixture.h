@@ -1,7 +1,9 @@
 #pragma once
 
 #include "DbConnection.h"
+#include "PagePaths.h"
 #include "Passwords.h"
+#include "TestImages.h"
 
 #include <QDate>
 #include <QString>
@@ -43,12 +45,31 @@ inline int page(int documentId, const QVariant &number)
     return insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)", {documentId, number});
 }
 
+// A page with a real JPEG of that size in the default store and no
+// thumbnail yet.
+inline int jpegPage(int documentId, int number, const QSize &size = QSize(60, 80))
+{
+    const int id = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)", {documentId, number});
+    const QString path = PagePaths::GetDefaultPageFilePath(id);
+    PagePaths::MakePath(PagePaths::GetFolderPart(path));
+    TestImages::writeJpeg(path, size, 96);
+    return id;
+}
+
 // A document in a new cabinet, drawer and folder.
 inline int documentInNewFolder(const QString &name = QStringLiteral("Doc"))
 {
     const int folderId = folder(drawer(cabinet(name + QStringLiteral(" cabinet")), QStringLiteral("Drawer")),
                                 QStringLiteral("Folder"));
     return document(folderId, name);
+}
+
+// One column of a row found by its id, as a number ("Drawer", "CabinetId",
+// "DrawerId", 7: the cabinet of drawer 7); 0 when there is none.
+inline int columnOf(const QString &table, const QString &column, const QString &idColumn, int id)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(column, table, idColumn), {id})
+        .toInt();
 }
 
 // The number of rows of a table.

@@ -27,20 +27,6 @@
 
 using namespace RecordFixture;
 
-namespace {
-
-// A page with a real JPEG image in the default store and no thumbnail yet.
-int jpegPage(int documentId, int number)
-{
-    const int id = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)", {documentId, number});
-    const QString path = PagePaths::GetDefaultPageFilePath(id);
-    PagePaths::MakePath(PagePaths::GetFolderPart(path));
-    TestImages::writeJpeg(path, QSize(200, 300), 96);
-    return id;
-}
-
-} // namespace
-
 class PagePaneTest : public NavWindowFixture
 {
     Q_OBJECT
@@ -99,9 +85,9 @@ private Q_SLOTS:
     {
         Settings::setValue("DisplayCount", "2");
         const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
-        const int p1 = jpegPage(doc, 1);
-        jpegPage(doc, 2);
-        jpegPage(doc, 3);
+        const int p1 = jpegPage(doc, 1, QSize(200, 300));
+        jpegPage(doc, 2, QSize(200, 300));
+        jpegPage(doc, 3, QSize(200, 300));
         load();
         show(key("DOC", doc));
         QCOMPARE(pane()->documentId(), doc);
@@ -132,9 +118,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, byKey);
         const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
-        const int p1 = jpegPage(doc, 1);
-        const int p2 = jpegPage(doc, 2);
-        jpegPage(doc, 3);
+        const int p1 = jpegPage(doc, 1, QSize(200, 300));
+        const int p2 = jpegPage(doc, 2, QSize(200, 300));
+        jpegPage(doc, 3, QSize(200, 300));
         load();
         show(key("DOC", doc));
         selectRows({0, 1});
@@ -157,9 +143,9 @@ private Q_SLOTS:
         const int f = folder(drawer(cabinet("Home"), "Bills"), "Power");
         const int from = document(f, "March");
         const int to = document(f, "April");
-        jpegPage(from, 1);
-        const int moving = jpegPage(from, 2);
-        jpegPage(to, 1);
+        jpegPage(from, 1, QSize(200, 300));
+        const int moving = jpegPage(from, 2, QSize(200, 300));
+        jpegPage(to, 1, QSize(200, 300));
         load();
         show(key("DOC", from));
         selectRows({1});
@@ -196,7 +182,7 @@ private Q_SLOTS:
         const int d = drawer(c, "Bills");
         const int f = folder(d, "Power");
         const int doc = document(f, "March");
-        const int p = jpegPage(doc, 1);
+        const int p = jpegPage(doc, 1, QSize(200, 300));
         load();
         for (const QString &k : {key("CAB", c), key("DRW", d), key("FLD", f), key("DOC", doc)})
             show(k);
@@ -227,7 +213,7 @@ private Q_SLOTS:
         QFETCH(bool, select);
         QFETCH(QString, message);
         const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
-        jpegPage(doc, 1);
+        jpegPage(doc, 1, QSize(200, 300));
         load();
         show(key("DOC", doc));
         PageClipboard::cutList().clear();

@@ -1,0 +1,194 @@
+#include "NavDrop.h"
+
+#include <algorithm>
+
+#include <QCoreApplication>
+#include <QMimeData>
+#include <QUrl>
+
+#include "Common.h"
+#include "DbError.h"
+#include "NavKeys.h"
+#include "Pages.h"
+#include "Passwords.h"
+#include "RecordRules.h"
+#include "Records.h"
+
+using namespace NavKeys;
+using RecordRules::RecordKind;
+
+namespace {
+
+// Keys of the filing records: a type and a positive id.
+bool isRecordKey(const QString &key, const QString &prefix)
+{
+    return prefixOf(key) == prefix && idOf(key) > 0;
+}
+
+NavDrop::MoveResult moved(const QString &oldParentKey)
+{
+    NavDrop::MoveResult r;
+    r.outcome = NavDrop::MoveResult::Moved;
+    r.oldParentKey = oldParentKey;
+    return r;
+}
+
+NavDrop::MoveResult refused(const QString &message = QString())
+{
+    NavDrop::MoveResult r;
+    r.outcome = NavDrop::MoveResult::Refused;
+    r.message = message;
+    return r;
+}
+
+} // namespace
+
+namespace NavDrop {
+
+bool CanDragNode(const QString &key)
+{
+    return isRecordKey(key, Drawer) || isRecordKey(key, Folder) || isRecordKey(key, Document)
+           || isRecordKey(key, Page);
+}
+
+bool CanDropOnNode(const QString &draggedKey, const QString &targetKey)
+{
+    // A file from the file manager comes as a bare "PAG".
+    if (idOf(targetKey) <= 0)
+        return false;
+    const QString dragged = prefixOf(draggedKey);
+    const QString target = prefixOf(targetKey);
+    if (dragged == Drawer)
+        return target == Cabinet;
+    if (dragged == Folder)
+        return target == Drawer;
+    if (dragged == Document)
+        return target == Folder;
+    if (dragged == Page)
+        return target == Folder || target == Document;
+    return false;
+}
+
+QMimeData *dragData(const DraggedNode &node)
+{
+    auto *data = new QMimeData;
+    // The process id keeps another running program's drag (other rows,
+    // same ids) from being taken for one of ours.
+    const QString text = QStringLiteral("%1\n%2\n%3").arg(QCoreApplication::applicationPid()).arg(node.source, node.key);
+    data->setData(MimeType, text.toUtf8());
+    return data;
+}
+
+std::optional<DraggedNode> draggedNode(const QMimeData *data)
+{
+    if (!data || !data->hasFormat(MimeType))
+        return std::nullopt;
+    const QStringList parts = QString::fromUtf8(data->data(MimeType)).split(QLatin1Char('\n'));
+    if (parts.size() != 3 || parts[0] != QString::number(QCoreApplication::applicationPid()))
+        return std::nullopt;
+    return DraggedNode{parts[1], parts[2]};
+}
+
+QStringList droppedFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+bool offersPageFile(const QStringList &files)
+{
+    return std::any_of(files.cbegin(), files.cend(), [](const QString &f) { return Common::IsImageFile(f); });
+}
+
+MoveResult MoveDrawerToCabinet(int drawerId, int cabinetId)
+{
+    // The parent is compared first: a drop where the drawer already lies
+    // asks for nothing.
+    const int from = Common::GetCabinetIdOfDrawer(drawerId);
+    if (from == 0 || from == cabinetId)
+        return {};
+    if (!Passwords::UnlockCabinet(cabinetId))
+        return refused();
+    const std::optional<Records::DrawerValues> row = Records::ReadDrawer(drawerId);
+    if (!row)
+        return {};
+    if (Records::DrawerNameExists(cabinetId, row->name, drawerId))
+        return refused(RecordRules::DuplicateNameMessage(RecordKind::Drawer, row->name));
+    Records::MoveDrawer(drawerId, cabinetId);
+    return moved(NavNodeKey(Cabinet, from));
+}
+
+MoveResult MoveFolderToDrawer(int folderId, int drawerId)
+{
+    const int from = Common::GetDrawerIdOfFolder(folderId);
+    if (from == 0 || from == drawerId)
+        return {};
+    const std::optional<Records::FolderValues> row = Records::ReadFolder(folderId);
+    if (!row)
+        return {};
+    if (Records::FolderNameExists(drawerId, row->name, folderId))
+        return refused(RecordRules::DuplicateNameMessage(RecordKind::Folder, row->name));
+    Records::MoveFolder(folderId, drawerId);
+    return moved(NavNodeKey(Drawer, from));
+}
+
+MoveResult MoveDocumentToFolder(int documentId, int folderId)
+{
+    const int from = Common::GetFolderIdOfDocument(documentId);
+    if (from == 0 || from == folderId)
+        return {};
+    Records::MoveDocument(documentId, folderId);
+    return moved(NavNodeKey(Folder, from));
+}
+
+MoveResult MovePageToDocument(int pageId, int documentId, const PageClipboard::NewPageNotifier &notify)
+{
+    const int from = Common::GetDocumentIdOfPage(pageId);
+    const int number = from == 0 ? 0 : Pages::MovePageToDocument(pageId, documentId);
+    if (number == 0)
+        return {};
+    if (notify)
+        notify(pageId);
+    MoveResult r = moved(NavNodeKey(Document, from));
+    r.pageNumber = number;
+    return r;
+}
+
+QString newDocumentName()
+{
+    return QStringLiteral("New document");
+}
+
+FileDrop AddFileToNode(const QString &targetKey, const QString &path,
+                       const PageClipboard::ThumbnailMaker &makeThumbnail,
+                       const PageClipboard::NewPageNotifier &notify)
+{
+    FileDrop drop;
+    if (!isRecordKey(targetKey, Folder) && !isRecordKey(targetKey, Document))
+        return drop;
+    // Checked before a folder's new document is made, so that nothing is
+    // left behind for a file that cannot be a page.
+    if ((drop.skipped = PageClipboard::CheckPageFile(path)))
+        return drop;
+    if (prefixOf(targetKey) == Folder) {
+        drop.documentId = Records::InsertDocument(idOf(targetKey), newDocumentName());
+        drop.newDocument = true;
+    } else {
+        drop.documentId = idOf(targetKey);
+        if (!Pages::DocumentExists(drop.documentId))
+            throw DbError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
+    }
+    PageClipboard::SkippedFile skipped;
+    drop.page = PageClipboard::AddFileAsPage(path, drop.documentId, makeThumbnail, &skipped, notify);
+    if (drop.page.pageId == 0)
+        drop.skipped = skipped;
+    return drop;
+}
+
+} // namespace NavDrop

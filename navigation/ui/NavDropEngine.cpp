@@ -1,0 +1,168 @@
+#include "NavDropEngine.h"
+#include "ui_frmNavTree.h"
+
+#include <QCoreApplication>
+
+#include "Common.h"
+#include "Guard.h"
+#include "LevelList.h"
+#include "NavDrop.h"
+#include "NavKeys.h"
+#include "NavTree.h"
+#include "PageCommands.h"
+#include "PagePane.h"
+#include "PageSave.h"
+#include "Prompt.h"
+
+using namespace NavKeys;
+
+namespace {
+
+// Lets the views repaint between files, without taking clicks or keys in
+// the middle of a drop.
+void repaint()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
+
+NavDropEngine::NavDropEngine(Ui::frmNavTree &ui, QObject *parent) : QObject(parent), m_ui(ui) {}
+
+NavDropEngine::~NavDropEngine() = default;
+
+QString NavDropEngine::paneKey() const
+{
+    const PagePane *pane = m_ui.pagePane;
+    if (pane->documentId() < 0)
+        return QString();
+    return NavNodeKey(pane->isFound() ? FoundDocument : Document, pane->documentId());
+}
+
+bool NavDropEngine::DropOnNavNode(const QString &mode, const QString &draggedKey, QString &targetKey,
+                                  const QString &path)
+{
+    if (!NavDrop::CanDropOnNode(draggedKey, targetKey))
+        return true;
+    if (mode == QLatin1String("W"))
+        return addFile(targetKey, path);
+    // Expanding loads what the node holds, so it all moves with it.
+    m_ui.tvwMain->expandNode(draggedKey);
+    if (prefixOf(draggedKey) != Page)
+        return moveContainer(draggedKey, targetKey);
+    // A page dragged onto a folder is taken by the drop rule but changes
+    // nothing: only a document receives pages from the pane.
+    if (prefixOf(targetKey) == Document)
+        return movePage(idOf(draggedKey), idOf(targetKey));
+    return true;
+}
+
+bool NavDropEngine::moveContainer(const QString &draggedKey, const QString &targetKey)
+{
+    const int child = idOf(draggedKey);
+    const int parent = idOf(targetKey);
+    NavDrop::MoveResult r;
+    const bool ok = guard([&] {
+        const QString prefix = prefixOf(draggedKey);
+        if (prefix == Drawer)
+            r = NavDrop::MoveDrawerToCabinet(child, parent);
+        else if (prefix == Folder)
+            r = NavDrop::MoveFolderToDrawer(child, parent);
+        else
+            r = NavDrop::MoveDocumentToFolder(child, parent);
+    });
+    if (!ok)
+        return false;
+    if (!r.message.isEmpty())
+        Prompt::instance().warning(r.message);
+    if (r.outcome != NavDrop::MoveResult::Moved)
+        return true;
+    m_ui.tvwMain->moveNode(draggedKey, targetKey);
+    Q_EMIT contentsChanged(r.oldParentKey);
+    Q_EMIT contentsChanged(targetKey);
+    return true;
+}
+
+bool NavDropEngine::movePage(int pageId, int documentId)
+{
+    NavDrop::MoveResult r;
+    if (!guard([&] { r = NavDrop::MovePageToDocument(pageId, documentId, &PageSave::SendNewPageNotification); }))
+        return false;
+    PagePane *pane = m_ui.pagePane;
+    // The pane loses the page when it showed where it came from.
+    if (r.outcome == NavDrop::MoveResult::Moved
+        && (pane->documentId() == idOf(r.oldParentKey) || pane->documentId() == documentId))
+        guard([pane] { pane->reload(); });
+    return true;
+}
+
+bool NavDropEngine::addFile(QString &targetKey, const QString &path)
+{
+    NavDrop::FileDrop drop;
+    if (!guard([&] {
+            drop = NavDrop::AddFileToNode(targetKey, path, &NavCommandSteps::makePageThumbnail,
+                                          &PageSave::SendNewPageNotification);
+        }))
+        return false;
+    // A name the page rules refuse ("photojpg") is passed over silently.
+    if (drop.skipped && drop.skipped->reason != PageClipboard::SkipReason::NotAccepted)
+        m_skipped.append(drop.skipped->text);
+    if (drop.newDocument) {
+        const QString folderKey = targetKey;
+        targetKey = NavNodeKey(Document, drop.documentId);
+        m_ui.tvwMain->addDocumentNode(idOf(folderKey), drop.documentId, NavDrop::newDocumentName());
+        Q_EMIT contentsChanged(folderKey);
+    }
+    PagePane *pane = m_ui.pagePane;
+    if (drop.page.pageId > 0 && pane->documentId() == drop.documentId)
+        return guard([pane] { pane->reload(); });
+    return true;
+}
+
+void NavDropEngine::dropFiles(const QStringList &files, const QString &key, bool sameTarget,
+                              const std::function<void()> &afterEach)
+{
+    m_skipped.clear();
+    QString target = key;
+    for (const QString &file : files) {
+        if (!sameTarget)
+            target = key;
+        if (!Common::IsImageFile(file) || !NavDrop::CanDropOnNode(Page, target))
+            continue;
+        if (!DropOnNavNode(QStringLiteral("W"), Page, target, file))
+            break;
+        if (afterEach)
+            afterEach();
+    }
+    reportSkipped();
+}
+
+void NavDropEngine::dropFilesOnTree(const QStringList &files, const QString &nodeKey)
+{
+    std::function<void()> show;
+    if (prefixOf(nodeKey) == Document)
+        show = [this, nodeKey] {
+            Q_EMIT documentFilled(nodeKey);
+            repaint();
+        };
+    dropFiles(files, nodeKey, true, show);
+}
+
+void NavDropEngine::dropFilesOnList(const QStringList &files, const QString &itemKey)
+{
+    // Each file dropped on a folder item makes a document of its own.
+    dropFiles(files, itemKey, false, {});
+}
+
+void NavDropEngine::dropFilesOnPane(const QStringList &files)
+{
+    dropFiles(files, paneKey(), false, &repaint);
+}
+
+void NavDropEngine::reportSkipped()
+{
+    if (!m_skipped.isEmpty())
+        Prompt::instance().warning(
+            QStringLiteral("These files were not added:\n\n%1").arg(m_skipped.join(QLatin1Char('\n'))));
+    m_skipped.clear();
+}
