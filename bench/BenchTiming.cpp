@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QtGlobal>
 
 namespace {
 
@@ -15,6 +16,15 @@ qint64 nowNs()
     if (!clock.isValid())
         clock.start();
     return clock.nsecsElapsed();
+}
+
+QtMessageHandler g_previousHandler = nullptr;
+
+void skipPlatformNotices(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    g_previousHandler(type, context, message);
 }
 
 } // namespace
@@ -59,6 +69,11 @@ void printLine(const QString &line)
 QString verdict(bool met)
 {
     return met ? QStringLiteral(" ok") : QStringLiteral(" MISSED");
+}
+
+void dropPlatformNotices()
+{
+    g_previousHandler = qInstallMessageHandler(skipPlatformNotices);
 }
 
 } // namespace BenchTiming

@@ -33,4 +33,8 @@ void printLine(const QString &line);
 // " ok" or " MISSED" for the end of a figure's line.
 QString verdict(bool met);
 
+// Keeps the offscreen platform's notices about window features it lacks
+// ("This plugin does not support ...") out of the figures' output.
+void dropPlatformNotices();
+
 } // namespace BenchTiming
