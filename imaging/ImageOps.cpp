@@ -9,10 +9,9 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
-
-#include <cerrno>
-#include <cstdio>
 #include <QTemporaryFile>
+
+#include <cstdio>
 #include <QTransform>
 
 namespace {
@@ -116,9 +115,14 @@ LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {QImage(), fileError(file, path)};
+    return load(&file, path, scaledSize);
+}
+
+LoadResult load(QIODevice *device, const QString &path, const std::function<QSize(const QSize &)> &scaledSize)
+{
     // The content decides the format: a bitmap stored under a .jpg name
     // (as imports keep them) still loads.
-    QImageReader reader(&file);
+    QImageReader reader(device);
     if (!reader.canRead())
         return {QImage(), notAnImage(path, reader.errorString())};
     const QSize size = reader.size();

@@ -9,6 +9,8 @@
 
 #include "DbError.h"
 
+class QIODevice;
+
 // The image operations of the page viewer, the page save and the thumbnail
 // maker, on plain QImages: load, save as JPEG, rotate, crop, trim, and the
 // zoom arithmetic of the viewer.
@@ -37,6 +39,10 @@ struct LoadResult
 // The same, decoded at the size that scaledSize gives for the stored size
 // (QImageReader::setScaledSize: a JPEG is scaled while it is decoded).
 [[nodiscard]] LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &scaledSize);
+// The same for the bytes of an open device (a file read into memory);
+// name is the file the errors name.
+[[nodiscard]] LoadResult load(QIODevice *device, const QString &name,
+                              const std::function<QSize(const QSize &)> &scaledSize = nullptr);
 
 // The Qt JPEG quality (1..100) of a quality factor on the program's 1..255
 // scale, where 1 and 2 give the most accurate image and 255 the smallest
