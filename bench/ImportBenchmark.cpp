@@ -13,7 +13,6 @@
 #include <vector>
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -138,24 +137,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     dropPlatformNotices();
     Startup::InitApplication();
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Times Import Files against cp and vipsthumbnail."));
-    parser.addHelpOption();
-    const QCommandLineOption pagesOption(QStringLiteral("pages"), QStringLiteral("Files to import (default 1000)."),
-                                         QStringLiteral("n"), QStringLiteral("1000"));
-    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs of each (default 3)."),
-                                        QStringLiteral("n"), QStringLiteral("3"));
-    const QCommandLineOption folderOption(QStringLiteral("folder"),
-                                          QStringLiteral("Keep the scans in this folder and reuse them."),
-                                          QStringLiteral("folder"));
-    parser.addOption(pagesOption);
-    parser.addOption(runsOption);
-    parser.addOption(folderOption);
-    parser.process(app);
-    const int count = qMax(1, parser.value(pagesOption).toInt());
-    const int runs = qMax(1, parser.value(runsOption).toInt());
-    const QString scans = parser.isSet(folderOption) ? QDir(parser.value(folderOption)).absolutePath()
-                                                     : scratch.filePath(QStringLiteral("scans"));
+    const Options options = parseOptions(app, QStringLiteral("Times Import Files against cp and vipsthumbnail."),
+                                         1000, 3, QStringLiteral("Keep the scans in this folder and reuse them."));
+    const int count = options.pages;
+    const int runs = options.runs;
+    const QString scans = !options.folder.isEmpty() ? options.folder : scratch.filePath(QStringLiteral("scans"));
     const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
     if (vips.isEmpty())
         return fail(QStringLiteral("vipsthumbnail is not installed (libvips-tools, see scripts/deps)."));

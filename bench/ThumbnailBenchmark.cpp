@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -77,31 +76,19 @@ int fail(const QString &message)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Times the thumbnail maker against vipsthumbnail."));
-    parser.addHelpOption();
-    const QCommandLineOption pagesOption(QStringLiteral("pages"), QStringLiteral("Pages to make (default 20)."),
-                                         QStringLiteral("n"), QStringLiteral("20"));
-    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs of each (default 5)."),
-                                        QStringLiteral("n"), QStringLiteral("5"));
-    const QCommandLineOption folderOption(QStringLiteral("folder"),
-                                          QStringLiteral("Keep the pages and thumbnails in this new folder."),
-                                          QStringLiteral("folder"));
-    parser.addOption(pagesOption);
-    parser.addOption(runsOption);
-    parser.addOption(folderOption);
-    parser.process(app);
-    const int count = qMax(1, parser.value(pagesOption).toInt());
-    const int runs = qMax(1, parser.value(runsOption).toInt());
+    const Options options = parseOptions(app, QStringLiteral("Times the thumbnail maker against vipsthumbnail."), 20,
+                                         5, QStringLiteral("Keep the pages and thumbnails in this new folder."));
+    const int count = options.pages;
+    const int runs = options.runs;
     QImageReader::setAllocationLimit(1024);
 
     QTemporaryDir scratch;
-    if (parser.isSet(folderOption))
+    if (!options.folder.isEmpty())
         scratch.setAutoRemove(false);
-    const QString folder = parser.isSet(folderOption) ? QDir(parser.value(folderOption)).absolutePath() : scratch.path();
-    if (!scratch.isValid() || (parser.isSet(folderOption) && QDir(folder).exists()))
+    const QString folder = !options.folder.isEmpty() ? options.folder : scratch.path();
+    if (!scratch.isValid() || (!options.folder.isEmpty() && QDir(folder).exists()))
         return fail(QStringLiteral("Cannot make the folder %1").arg(folder));
-    if (parser.isSet(folderOption))
+    if (!options.folder.isEmpty())
         QDir(scratch.path()).removeRecursively();
     const QString ours = folder + QStringLiteral("/ours");
     const QString theirs = folder + QStringLiteral("/vips");

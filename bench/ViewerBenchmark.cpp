@@ -12,7 +12,6 @@
 #include <vector>
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -163,20 +162,10 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     dropPlatformNotices();
     Startup::InitApplication();
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Times opening, rotating and saving a page in the viewer."));
-    parser.addHelpOption();
-    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs of each (default 9)."),
-                                        QStringLiteral("n"), QStringLiteral("9"));
-    const QCommandLineOption folderOption(QStringLiteral("folder"),
-                                          QStringLiteral("Keep the scans in this folder and reuse them."),
-                                          QStringLiteral("folder"));
-    parser.addOption(runsOption);
-    parser.addOption(folderOption);
-    parser.process(app);
-    const int runs = qMax(1, parser.value(runsOption).toInt());
-    const QString scans = parser.isSet(folderOption) ? QDir(parser.value(folderOption)).absolutePath()
-                                                     : scratch.filePath(QStringLiteral("scans"));
+    const Options options = parseOptions(app, QStringLiteral("Times opening, rotating and saving a page in the viewer."),
+                                         0, 9, QStringLiteral("Keep the scans in this folder and reuse them."));
+    const int runs = options.runs;
+    const QString scans = !options.folder.isEmpty() ? options.folder : scratch.filePath(QStringLiteral("scans"));
     QDir().mkpath(scans);
     QDir().mkpath(scratch.filePath(QStringLiteral("data")));
     try {
