@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLocale>
+#include <QtGlobal>
 
 namespace {
 
@@ -15,6 +19,15 @@ qint64 nowNs()
     if (!clock.isValid())
         clock.start();
     return clock.nsecsElapsed();
+}
+
+QtMessageHandler g_previousHandler = nullptr;
+
+void skipPlatformNotices(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    g_previousHandler(type, context, message);
 }
 
 } // namespace
@@ -59,6 +72,36 @@ void printLine(const QString &line)
 QString verdict(bool met)
 {
     return met ? QStringLiteral(" ok") : QStringLiteral(" MISSED");
+}
+
+Options parseOptions(const QCoreApplication &app, const QString &description, int defaultPages, int defaultRuns,
+                     const QString &folderHelp)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description);
+    parser.addHelpOption();
+    const QCommandLineOption pagesOption(QStringLiteral("pages"),
+                                         QStringLiteral("Pages (default %1).").arg(defaultPages),
+                                         QStringLiteral("n"), QString::number(defaultPages));
+    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs of each (default %1).").arg(defaultRuns),
+                                        QStringLiteral("n"), QString::number(defaultRuns));
+    const QCommandLineOption folderOption(QStringLiteral("folder"), folderHelp, QStringLiteral("folder"));
+    if (defaultPages > 0)
+        parser.addOption(pagesOption);
+    parser.addOption(runsOption);
+    parser.addOption(folderOption);
+    parser.process(app);
+    Options options;
+    options.pages = defaultPages > 0 ? qMax(1, parser.value(pagesOption).toInt()) : 0;
+    options.runs = qMax(1, parser.value(runsOption).toInt());
+    if (parser.isSet(folderOption))
+        options.folder = QDir(parser.value(folderOption)).absolutePath();
+    return options;
+}
+
+void dropPlatformNotices()
+{
+    g_previousHandler = qInstallMessageHandler(skipPlatformNotices);
 }
 
 } // namespace BenchTiming

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QCoreApplication;
+
 // Small helpers the benchmark's figures share: a stopwatch in
 // milliseconds, medians, and the formatting of one result line.
 namespace BenchTiming {
@@ -32,5 +34,21 @@ QString count(double n);
 void printLine(const QString &line);
 // " ok" or " MISSED" for the end of a figure's line.
 QString verdict(bool met);
+
+// The options the image benchmarks share: --pages (when defaultPages is
+// above 0), --runs, and --folder, a folder for the files they write
+// (empty when not given). Counts below 1 become 1.
+struct Options
+{
+    int pages = 0;
+    int runs = 1;
+    QString folder;
+};
+Options parseOptions(const QCoreApplication &app, const QString &description, int defaultPages, int defaultRuns,
+                     const QString &folderHelp);
+
+// Keeps the offscreen platform's notices about window features it lacks
+// ("This plugin does not support ...") out of the figures' output.
+void dropPlatformNotices();
 
 } // namespace BenchTiming

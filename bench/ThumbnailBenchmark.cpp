@@ -1,6 +1,6 @@
 // vlm_bench_thumbs: the thumbnail maker's speed on scanned A4 pages, side by
 // side with libvips' vipsthumbnail on the same files. It writes its own
-// pages (300-dpi colour A4 JPEGs that look like typed documents) into a
+// pages (ScannedPage, stored as the program stores them) into a
 // temporary folder, makes their thumbnails with one thread, then with one
 // per core, runs `vipsthumbnail -s 100` over all of them in one process,
 // and prints pages per second and the ratio. Not a test: timings belong
@@ -9,77 +9,21 @@
 #include <cstdio>
 #include <vector>
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImageReader>
-#include <QPainter>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include "BenchTiming.h"
-#include "ImageOps.h"
+#include "ScannedPage.h"
 #include "ThumbnailMaker.h"
 
 using namespace BenchTiming;
 
 namespace {
-
-// A4 at 300 dpi.
-const QSize kA4(2480, 3508);
-constexpr int kDpi = 300;
-// The program's document quality factor, as pages are stored.
-constexpr int kPageQuality = 50;
-
-// Off-white paper with a little scanner noise, a heading and lines of
-// words, so the JPEGs are about the size and entropy of real scans.
-QImage scannedPage(int seed)
-{
-    QRandomGenerator random(quint32(seed) * 7919u + 17u);
-    QImage page(kA4, QImage::Format_RGB32);
-    page.fill(QColor(246, 244, 236));
-    {
-        QPainter painter(&page);
-        painter.fillRect(QRect(250, 260, 900 + random.bounded(600), 70), QColor(30, 30, 40));
-        for (int y = 420; y < kA4.height() - 300; y += 58) {
-            if (random.bounded(12) == 0)
-                continue; // paragraph break
-            int x = 250;
-            const int end = kA4.width() - 250 - random.bounded(400);
-            while (x < end) {
-                const int word = 40 + random.bounded(220);
-                painter.fillRect(QRect(x, y, qMin(word, end - x), 30), QColor(40, 40, 50));
-                x += word + 24;
-            }
-        }
-    }
-    for (int y = 0; y < page.height(); ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(page.scanLine(y));
-        for (int x = 0; x < page.width(); ++x) {
-            const int n = int(random.bounded(9)) - 4;
-            const QRgb p = line[x];
-            line[x] = qRgb(qBound(0, qRed(p) + n, 255), qBound(0, qGreen(p) + n, 255), qBound(0, qBlue(p) + n, 255));
-        }
-    }
-    page.setDotsPerMeterX(qRound(kDpi / 0.0254));
-    page.setDotsPerMeterY(qRound(kDpi / 0.0254));
-    return page;
-}
-
-QStringList writePages(const QString &folder, int count)
-{
-    QStringList paths;
-    for (int i = 0; i < count; ++i) {
-        const QString path = QStringLiteral("%1/page%2.jpg").arg(folder).arg(i + 1, 3, 10, QLatin1Char('0'));
-        if (auto error = ImageOps::saveJpeg(scannedPage(i), path, kPageQuality))
-            throw *error;
-        paths.append(path);
-    }
-    return paths;
-}
 
 // Seconds for the thumbnail maker to make every page's thumbnail.
 double timeMaker(const QStringList &pages, const QString &out, int threads)
@@ -132,43 +76,31 @@ int fail(const QString &message)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Times the thumbnail maker against vipsthumbnail."));
-    parser.addHelpOption();
-    const QCommandLineOption pagesOption(QStringLiteral("pages"), QStringLiteral("Pages to make (default 20)."),
-                                         QStringLiteral("n"), QStringLiteral("20"));
-    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs of each (default 5)."),
-                                        QStringLiteral("n"), QStringLiteral("5"));
-    const QCommandLineOption folderOption(QStringLiteral("folder"),
-                                          QStringLiteral("Keep the pages and thumbnails in this new folder."),
-                                          QStringLiteral("folder"));
-    parser.addOption(pagesOption);
-    parser.addOption(runsOption);
-    parser.addOption(folderOption);
-    parser.process(app);
-    const int count = qMax(1, parser.value(pagesOption).toInt());
-    const int runs = qMax(1, parser.value(runsOption).toInt());
+    const Options options = parseOptions(app, QStringLiteral("Times the thumbnail maker against vipsthumbnail."), 20,
+                                         5, QStringLiteral("Keep the pages and thumbnails in this new folder."));
+    const int count = options.pages;
+    const int runs = options.runs;
     QImageReader::setAllocationLimit(1024);
 
     QTemporaryDir scratch;
-    if (parser.isSet(folderOption))
+    if (!options.folder.isEmpty())
         scratch.setAutoRemove(false);
-    const QString folder = parser.isSet(folderOption) ? QDir(parser.value(folderOption)).absolutePath() : scratch.path();
-    if (!scratch.isValid() || (parser.isSet(folderOption) && QDir(folder).exists()))
+    const QString folder = !options.folder.isEmpty() ? options.folder : scratch.path();
+    if (!scratch.isValid() || (!options.folder.isEmpty() && QDir(folder).exists()))
         return fail(QStringLiteral("Cannot make the folder %1").arg(folder));
-    if (parser.isSet(folderOption))
+    if (!options.folder.isEmpty())
         QDir(scratch.path()).removeRecursively();
     const QString ours = folder + QStringLiteral("/ours");
     const QString theirs = folder + QStringLiteral("/vips");
     QDir().mkpath(ours);
     QDir().mkpath(theirs);
     try {
-        const QStringList pages = writePages(folder, count);
+        const QStringList pages = ScannedPage::write(folder, count, ScannedPage::Writer::PageStore, 4);
         qint64 bytes = 0;
         for (const QString &page : pages)
             bytes += QFileInfo(page).size();
         printLine(QStringLiteral("pages: %1 A4 JPEGs of %2x%3 at %4 dpi, %5 KB each on average, in %6")
-                      .arg(count).arg(kA4.width()).arg(kA4.height()).arg(kDpi)
+                      .arg(count).arg(ScannedPage::A4.width()).arg(ScannedPage::A4.height()).arg(ScannedPage::Dpi)
                       .arg(bytes / count / 1024).arg(folder));
 
         const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));

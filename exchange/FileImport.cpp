@@ -1,15 +1,17 @@
 #include "FileImport.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
@@ -18,6 +20,7 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "ExchangeState.h"
+#include "FileImportStaging.h"
 #include "Guard.h"
 #include "PagePaths.h"
 #include "Pages.h"
@@ -31,8 +34,11 @@ namespace {
 FileImport::ImportProgress *g_importProgress = nullptr;
 FileImport::DocumentAdded g_documentAdded;
 
-// Files whose copies run side by side before their rows are written; the
-// rows of one batch wait for its copies only.
+using FileImportStaging::Batch;
+using FileImportStaging::Item;
+
+// Files whose copies run side by side, and whose rows are one transaction.
+// The next batch is copied while the rows of one are written.
 int batchSize()
 {
     return 4 * std::max(1, QThread::idealThreadCount());
@@ -78,44 +84,6 @@ void advance(FileImport::ProgressTarget target, const QString &text)
     }
 }
 
-// One file of a batch on its way in.
-struct Item
-{
-    QString name;
-    QString source;
-    qint64 size = 0;
-    bool image = false;
-    QString staged;            // the copy waiting for its row, for a new image
-    std::optional<DbError> copyError;
-};
-
-std::optional<DbError> runCopy(const Item &item)
-{
-    try {
-        return FileImport::CopyFile(item.source, item.staged);
-    } catch (const std::exception &e) {
-        return DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what()));
-    }
-}
-
-// Copies the batch's images to their staging names on every core.
-void copyBatch(QVector<Item> &items)
-{
-    std::atomic<int> next{0};
-    QThreadPool pool;
-    pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
-    const int workers = std::min(pool.maxThreadCount(), int(items.size()));
-    for (int w = 0; w < workers; ++w) {
-        pool.start([&items, &next] {
-            for (int i = next++; i < items.size(); i = next++) {
-                if (!items.at(i).staged.isEmpty())
-                    items[i].copyError = runCopy(items.at(i));
-            }
-        });
-    }
-    pool.waitForDone();
-}
-
 QVariant findFileDocument(int folderId, const QString &fileName)
 {
     return DbConnection::QueryValue(
@@ -149,19 +117,20 @@ bool placeCopy(const Item &item, int pageId)
     return true;
 }
 
-// Writes the rows of one file and puts its copy in place, as one change.
-// Gives the page id; a failure rolls the rows back and leaves no copy.
-int importItem(int targetId, FileImport::TargetKind kind, const Item &item, const QDateTime &scanDate,
-               int *createdDocument)
+// Writes the rows of one file and puts its copy in place, as one change
+// (a savepoint of the batch's transaction). Sets the item's page id, new
+// document and placed copy; a failure rolls its rows back and leaves no
+// copy.
+void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDateTime &scanDate)
 {
     DbConnection::Transaction tx;
     int documentId = targetId;
-    *createdDocument = 0;
+    item.createdDocument = 0;
     if (kind == FileImport::TargetKind::Folder) {
         const QVariant found = findFileDocument(targetId, item.name);
         if (found.isNull()) {
             documentId = insertFileDocument(targetId, item.name);
-            *createdDocument = documentId;
+            item.createdDocument = documentId;
         } else {
             documentId = found.toInt();
         }
@@ -175,25 +144,107 @@ int importItem(int targetId, FileImport::TargetKind kind, const Item &item, cons
             QFile::remove(PagePaths::GetDefaultPageFilePath(pageId));
         throw;
     }
-    if (placed)
-        ++ExchangeState::instance().ImportedFileCount;
-    return pageId;
+    item.pageId = pageId;
+    item.placed = placed;
 }
 
-// Reads what an item needs before its copy: the file must open for reading.
-std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index)
+// Files the rows of batch after batch on the calling thread and hands
+// their thumbnails to the pool.
+struct BatchFiler
 {
-    item.source = directory + item.name;
-    QFile file(item.source);
-    if (!file.open(QIODevice::ReadOnly))
-        return fileError(file, item.source).text;
-    item.size = file.size();
-    file.close();
-    item.image = !Common::IsNonImageFile(item.source);
-    if (item.image)
-        item.staged = staging.filePath(QString::number(index));
-    return std::nullopt;
-}
+    int targetId;
+    FileImport::TargetKind kind;
+    FileImport::ProgressTarget progress;
+    QDateTime scanDate;
+    QThreadPool &pool;
+    FileImport::ImportResult &result;
+
+    // The rows of the batch's files, each file its own savepoint, in one
+    // transaction. A failing file is named and the others go on; when the
+    // transaction itself fails, none of the batch's rows and copies stay
+    // and its files are named. Stops at Cancel, keeping the files before.
+    void file(Batch &batch)
+    {
+        ExchangeState &state = ExchangeState::instance();
+        const qint64 shortcutsBefore = state.ImportedShortcutCount;
+        std::vector<Item *> filed;
+        std::unique_ptr<DbConnection::Transaction> tx;
+        try {
+            tx = std::make_unique<DbConnection::Transaction>();
+            for (Item &item : batch.items()) {
+                if (Progress::ProgressCancelled()) {
+                    result.cancelled = true;
+                    break;
+                }
+                advance(progress, QStringLiteral("Import ") + item.name);
+                fileOne(item, &filed);
+                // Events run inside the transaction: the progress window is
+                // application-modal, so no command can write meanwhile.
+                QCoreApplication::processEvents();
+            }
+            tx->commit();
+        } catch (const DbError &e) {
+            const bool began = tx != nullptr;
+            tx.reset();
+            state.ImportedShortcutCount = shortcutsBefore;
+            for (Item &item : batch.items()) {
+                QFile::remove(item.staged);
+                // No transaction: no file of the batch was tried.
+                if (!began)
+                    result.failures.append({item.name, item.copyError ? item.copyError->text : e.message()});
+            }
+            for (Item *item : filed) {
+                if (item->placed)
+                    QFile::remove(PagePaths::GetDefaultPageFilePath(item->pageId));
+                result.failures.append({item->name, e.message()});
+            }
+            return;
+        }
+        for (Item *item : filed)
+            announce(*item);
+    }
+
+    void fileOne(Item &item, std::vector<Item *> *filed)
+    {
+        if (item.copyError) {
+            result.failures.append({item.name, item.copyError->text});
+            QFile::remove(item.staged);
+            return;
+        }
+        try {
+            importItem(targetId, kind, item, scanDate);
+            filed->push_back(&item);
+        } catch (const DbError &e) {
+            QFile::remove(item.staged);
+            result.failures.append({item.name, e.message()});
+        }
+    }
+
+    // A filed file counts once its batch has committed: its document is
+    // announced and its thumbnail written on a worker thread, from the
+    // picture made while copying when its copy was put in place, else
+    // (a page that kept its stored image) from the stored image.
+    void announce(const Item &item)
+    {
+        ++result.imported;
+        if (item.placed)
+            ++ExchangeState::instance().ImportedFileCount;
+        if (item.createdDocument && g_documentAdded)
+            g_documentAdded(targetId, item.createdDocument, item.name);
+        if (!item.image)
+            return;
+        // A thumbnail that cannot be made leaves the page without one; the
+        // page pane makes it when it shows the page.
+        pool.start([thumbnail = item.placed ? item.thumbnail : QImage(),
+                    image = PagePaths::GetDefaultPageFilePath(item.pageId),
+                    thumb = PagePaths::GetDefaultThumbFilePath(item.pageId)] {
+            (void)FileImportStaging::onWorker(image, [&] {
+                return thumbnail.isNull() ? ThumbnailMaker::makeThumbnail(image, thumb)
+                                          : ThumbnailMaker::writeThumbnail(thumbnail, thumb);
+            });
+        });
+    }
+};
 
 } // namespace
 
@@ -413,47 +464,37 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
                           QStringLiteral("%1: %2").arg(DataFolder::filePath(QStringLiteral("Pages")),
                                                        staging.errorString()));
         const QDateTime scanDate(QDate::currentDate(), QTime(0, 0));
-        for (int start = 0; start < names.size() && !result.cancelled; start += batchSize()) {
+        // Declared after the staging folder, so every copy and thumbnail has
+        // ended before the folder goes.
+        QThreadPool pool;
+        pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+        BatchFiler filer{targetId, kind, progress, scanDate, pool, result};
+        const auto batchAt = [&](int start) {
             QVector<Item> items;
             for (int i = start; i < names.size() && i < start + batchSize(); ++i) {
                 Item item;
                 item.name = names.at(i);
-                if (const std::optional<QString> reason = prepare(item, dir, staging, i))
+                if (const std::optional<QString> reason = FileImportStaging::prepare(item, dir, staging, i))
                     item.copyError = DbError(ErrorCode::InvalidValue, *reason);
                 items.append(item);
             }
-            copyBatch(items);
-            QVector<ThumbnailMaker::Job> thumbs;
-            for (const Item &item : std::as_const(items)) {
-                if (Progress::ProgressCancelled()) {
-                    result.cancelled = true;
-                    break;
-                }
-                advance(progress, QStringLiteral("Import ") + item.name);
-                if (item.copyError) {
-                    result.failures.append({item.name, item.copyError->text});
-                    QFile::remove(item.staged);
-                } else {
-                    int created = 0;
-                    try {
-                        const int pageId = importItem(targetId, kind, item, scanDate, &created);
-                        ++result.imported;
-                        if (created && g_documentAdded)
-                            g_documentAdded(targetId, created, item.name);
-                        if (item.image)
-                            thumbs.append({PagePaths::GetDefaultPageFilePath(pageId),
-                                           PagePaths::GetDefaultThumbFilePath(pageId)});
-                    } catch (const DbError &e) {
-                        QFile::remove(item.staged);
-                        result.failures.append({item.name, e.message()});
-                    }
-                }
-                QCoreApplication::processEvents();
-            }
-            // A thumbnail that cannot be made leaves the page without one;
-            // the page pane makes it when it shows the page.
-            ThumbnailMaker::makeThumbnails(thumbs);
+            auto batch = std::make_unique<Batch>(std::move(items));
+            batch->startStaging(pool);
+            return batch;
+        };
+        std::unique_ptr<Batch> current = batchAt(0);
+        for (int start = 0; current && !result.cancelled; start += batchSize()) {
+            current->waitStaged();
+            std::unique_ptr<Batch> next;
+            if (start + batchSize() < names.size())
+                next = batchAt(start + batchSize());
+            filer.file(*current);
+            current = std::move(next);
         }
+        // A batch copied ahead of a Cancel is not filed: its copies go with
+        // the staging folder.
+        current.reset();
+        pool.waitForDone();
     });
     // Also after a failure, so no progress window stays up.
     if (shown)

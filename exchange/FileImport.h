@@ -17,9 +17,13 @@
 // becomes a shortcut page that points at the file where it lies.
 //
 // Each file is copied before its rows are written, and its rows (its new
-// document too) are one transaction: a file that cannot be read or copied
-// leaves no row behind and is named at the end. Copies and thumbnails run
-// on every core; the rows are written on the calling thread.
+// document too) are one unit: a file that cannot be read or copied, or
+// whose rows fail, leaves no row behind and is named at the end. The rows
+// of a batch of files are one transaction, each file a savepoint in it; a
+// batch that cannot commit keeps none of its rows or copies and names its
+// files. Copies and thumbnails run on every core, each image read once for
+// both, the next batch copied while the rows of one are written on the
+// calling thread; documents are announced once their batch has committed.
 namespace FileImport {
 
 // Where the import shows its steps: the progress window with its Cancel

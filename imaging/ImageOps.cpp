@@ -3,16 +3,17 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
-
-#include <cerrno>
-#include <cstdio>
 #include <QTemporaryFile>
+#include <QThreadPool>
+
+#include <cstdio>
 #include <QTransform>
 
 namespace {
@@ -116,9 +117,14 @@ LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {QImage(), fileError(file, path)};
+    return load(&file, path, scaledSize);
+}
+
+LoadResult load(QIODevice *device, const QString &path, const std::function<QSize(const QSize &)> &scaledSize)
+{
     // The content decides the format: a bitmap stored under a .jpg name
     // (as imports keep them) still loads.
-    QImageReader reader(&file);
+    QImageReader reader(device);
     if (!reader.canRead())
         return {QImage(), notAnImage(path, reader.errorString())};
     const QSize size = reader.size();
@@ -137,6 +143,78 @@ LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &
     if (!reader.read(&image))
         return {QImage(), notAnImage(path, reader.errorString())};
     return {image, std::nullopt};
+}
+
+QSize reducedDecodeSize(const QSize &stored, const QSize &needed)
+{
+    for (const int denominator : {8, 4, 2}) {
+        const QSize reduced((stored.width() + denominator - 1) / denominator,
+                            (stored.height() + denominator - 1) / denominator);
+        if (reduced.width() >= needed.width() && reduced.height() >= needed.height())
+            return reduced;
+    }
+    return stored;
+}
+
+QSize displayedPixels(const QSize &imageSize, double zoom, double devicePixelRatio)
+{
+    const double scale = zoom / 100.0 * devicePixelRatio;
+    return QSize(int(std::ceil(imageSize.width() * scale)), int(std::ceil(imageSize.height() * scale)));
+}
+
+DisplayLoad loadForDisplay(const QString &path, const std::function<QSize(const QSize &)> &neededPixels)
+{
+    DisplayLoad result;
+    QSize reduced;
+    {
+        if (QFileInfo(path).isDir()) {
+            result.error = errnoError(EISDIR, path);
+            return result;
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            result.error = fileError(file, path);
+            return result;
+        }
+        QImageReader reader(&file);
+        if (!reader.canRead()) {
+            result.error = notAnImage(path, reader.errorString());
+            return result;
+        }
+        result.size = reader.size();
+        if (auto error = tooLarge(path, result.size, reader.imageFormat())) {
+            result.error = error;
+            return result;
+        }
+        if (result.size.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize))
+            reduced = reducedDecodeSize(result.size, neededPixels(result.size));
+    }
+    if (!reduced.isValid() || reduced == result.size) {
+        LoadResult whole = load(path);
+        result.picture = whole.image;
+        result.size = whole.image.size();
+        result.error = whole.error;
+        std::promise<LoadResult> ready;
+        ready.set_value(std::move(whole));
+        result.whole = ready.get_future().share();
+        return result;
+    }
+    // The whole image is decoded beside the picture, so it is there about
+    // as soon as it would have been alone. The global pool is waited for
+    // when the application ends.
+    auto promise = std::make_shared<std::promise<LoadResult>>();
+    result.whole = promise->get_future().share();
+    QThreadPool::globalInstance()->start([promise, path] {
+        try {
+            promise->set_value(load(path));
+        } catch (...) {
+            promise->set_exception(std::current_exception());
+        }
+    });
+    LoadResult picture = load(path, [reduced](const QSize &) { return reduced; });
+    result.picture = picture.image;
+    result.error = picture.error;
+    return result;
 }
 
 int jpegQuality(int qualityFactor)

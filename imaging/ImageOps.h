@@ -5,9 +5,12 @@
 #include <QString>
 
 #include <functional>
+#include <future>
 #include <optional>
 
 #include "DbError.h"
+
+class QIODevice;
 
 // The image operations of the page viewer, the page save and the thumbnail
 // maker, on plain QImages: load, save as JPEG, rotate, crop, trim, and the
@@ -37,6 +40,43 @@ struct LoadResult
 // The same, decoded at the size that scaledSize gives for the stored size
 // (QImageReader::setScaledSize: a JPEG is scaled while it is decoded).
 [[nodiscard]] LoadResult load(const QString &path, const std::function<QSize(const QSize &)> &scaledSize);
+// The same for the bytes of an open device (a file read into memory);
+// name is the file the errors name.
+[[nodiscard]] LoadResult load(QIODevice *device, const QString &name,
+                              const std::function<QSize(const QSize &)> &scaledSize = nullptr);
+
+// ---- Display of large pages ----
+
+// The size a JPEG of stored size decodes at most cheaply while still
+// holding needed pixels: the stored size divided by 8, 4 or 2 and rounded
+// up (as the decoder scales), the largest division that covers needed in
+// both directions; the stored size itself when none does.
+QSize reducedDecodeSize(const QSize &stored, const QSize &needed);
+
+// The device pixels an image of imageSize takes on the screen at zoom
+// percent with devicePixelRatio, rounded up.
+QSize displayedPixels(const QSize &imageSize, double zoom, double devicePixelRatio = 1);
+
+// A page image to show at once and to edit soon after: picture is what the
+// display shows now (a reduced decode, or the whole image), whole the
+// whole image, ready or being decoded on a worker thread.
+struct DisplayLoad
+{
+    QImage picture;                     // null on failure
+    QSize size;                         // the stored size
+    std::shared_future<LoadResult> whole;
+    std::optional<DbError> error;       // set exactly when picture is null
+};
+
+// Loads the file at path for a display that needs neededPixels(stored
+// size) device pixels of it. A JPEG that can decode at a quarter of its
+// pixels or fewer (reducedDecodeSize) is decoded at that size for the
+// picture while a worker thread decodes the whole image; any other image
+// is decoded whole at once. The errors of load(path), found before the
+// picture is shown; an image too large to hold whole is refused although a
+// reduced decode would fit. The whole image is the one load(path) gives.
+[[nodiscard]] DisplayLoad loadForDisplay(const QString &path,
+                                         const std::function<QSize(const QSize &)> &neededPixels);
 
 // The Qt JPEG quality (1..100) of a quality factor on the program's 1..255
 // scale, where 1 and 2 give the most accurate image and 255 the smallest

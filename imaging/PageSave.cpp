@@ -12,6 +12,7 @@
 #include "ThumbnailMaker.h"
 
 #include <cerrno>
+#include <future>
 
 #include <QDir>
 #include <QFile>
@@ -196,11 +197,19 @@ SaveResult SavePage(const SaveRequest &request)
             throw errnoError(error ? error : EACCES, folder);
         }
         written = true;
-        throwIfFailed(ImageOps::saveJpeg(request.image, result.imagePath, request.quality));
+        // The thumbnail picture is made on another core while the image is
+        // written; its file follows only once the image is safely stored,
+        // so a failed write never leaves a thumbnail of an image not saved.
+        std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
+            return ThumbnailMaker::thumbnailOf(image);
+        });
+        const std::optional<DbError> imageError = ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
+        const QImage thumbnailPicture = thumbnail.get();
+        throwIfFailed(imageError);
 
         Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
         result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, request.filename);
-        throwIfFailed(ThumbnailMaker::saveThumbnail(request.image, result.thumbPath));
+        throwIfFailed(ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath));
 
         Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
         tx.commit();

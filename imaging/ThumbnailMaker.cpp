@@ -6,6 +6,7 @@
 #include <cmath>
 #include <exception>
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -40,6 +41,16 @@ std::optional<DbError> makeFolderOf(const QString &path)
     if (PagePaths::MakePath(folder))
         return std::nullopt;
     return errnoError(errno != 0 ? errno : EIO, folder);
+}
+
+// A decoded image (already near the content size) made into the square.
+// A format that could not tell its size before decoding arrives whole and
+// is scaled here.
+ImageOps::LoadResult squared(ImageOps::LoadResult result, int side)
+{
+    if (!result.error)
+        result.image = ThumbnailMaker::thumbnailOf(result.image, side);
+    return result;
 }
 
 // A worker thread must not let anything escape; the program's own calls
@@ -91,22 +102,30 @@ QImage thumbnailOf(const QImage &image, int side)
 
 ImageOps::LoadResult readThumbnail(const QString &imagePath, int side)
 {
-    ImageOps::LoadResult result =
-        ImageOps::load(imagePath, [side](const QSize &size) { return contentSize(size, side); });
-    // A format that could not tell its size before decoding arrives whole.
-    if (!result.error)
-        result.image = thumbnailOf(result.image, side);
-    return result;
+    return squared(ImageOps::load(imagePath, [side](const QSize &size) { return contentSize(size, side); }), side);
+}
+
+ImageOps::LoadResult readThumbnail(const QByteArray &bytes, const QString &name, int side)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return squared(ImageOps::load(&buffer, name, [side](const QSize &size) { return contentSize(size, side); }),
+                   side);
+}
+
+std::optional<DbError> writeThumbnail(const QImage &thumbnail, const QString &thumbPath)
+{
+    if (auto error = makeFolderOf(thumbPath))
+        return error;
+    return ImageOps::saveJpeg(thumbnail, thumbPath, ThumbnailQuality, ImageOps::Durability::Replaceable);
 }
 
 std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPath, int side)
 {
     if (image.isNull())
         return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(thumbPath));
-    if (auto error = makeFolderOf(thumbPath))
-        return error;
-    return ImageOps::saveJpeg(thumbnailOf(image, side), thumbPath, ThumbnailQuality,
-                              ImageOps::Durability::Replaceable);
+    return writeThumbnail(thumbnailOf(image, side), thumbPath);
 }
 
 std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &thumbPath, int side)
@@ -120,9 +139,7 @@ std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &th
     const ImageOps::LoadResult thumb = readThumbnail(imagePath, side);
     if (thumb.error)
         return thumb.error;
-    if (auto error = makeFolderOf(thumbPath))
-        return error;
-    return ImageOps::saveJpeg(thumb.image, thumbPath, ThumbnailQuality, ImageOps::Durability::Replaceable);
+    return writeThumbnail(thumb.image, thumbPath);
 }
 
 QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int threads, int side)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -47,6 +48,15 @@ QImage thumbnailOf(const QImage &image, int side = ThumbnailSide);
 // (a JPEG is scaled while it is decoded, so the full page never sits in
 // memory). The errors of ImageOps::load.
 [[nodiscard]] ImageOps::LoadResult readThumbnail(const QString &imagePath, int side = ThumbnailSide);
+
+// The same for image bytes already in memory (a file read once for
+// copying and for its thumbnail); name is the file the errors name.
+[[nodiscard]] ImageOps::LoadResult readThumbnail(const QByteArray &bytes, const QString &name,
+                                                 int side = ThumbnailSide);
+
+// Writes a thumbnail picture (from thumbnailOf or readThumbnail) at
+// thumbPath as the thumbnail JPEG, creating its folder.
+[[nodiscard]] std::optional<DbError> writeThumbnail(const QImage &thumbnail, const QString &thumbPath);
 
 // Writes the thumbnail of image at thumbPath, creating its folder.
 [[nodiscard]] std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPath,

@@ -24,12 +24,42 @@ void PageImageView::setImage(const QImage &image)
 {
     clear();
     m_image = image;
-    if (image.isNull())
+    m_size = image.size();
+    showPicture(image);
+}
+
+void PageImageView::setImage(const ImageOps::DisplayLoad &loaded)
+{
+    clear();
+    if (loaded.picture.isNull())
         return;
-    m_item = scene()->addPixmap(QPixmap::fromImage(image));
-    m_item->setTransformationMode(Qt::SmoothTransformation);
-    scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(image.size())));
-    scrollToTopLeft();
+    m_size = loaded.size;
+    if (loaded.picture.size() == loaded.size)
+        m_image = loaded.picture;
+    else
+        m_pending = loaded.whole;
+    showPicture(loaded.picture);
+}
+
+// Scene coordinates stay whole-image pixels whatever size the picture has.
+void PageImageView::showPicture(const QImage &picture)
+{
+    if (picture.isNull())
+        return;
+    const bool first = m_item == nullptr;
+    if (first) {
+        m_item = scene()->addPixmap(QPixmap::fromImage(picture));
+        m_item->setTransformationMode(Qt::SmoothTransformation);
+    } else {
+        m_item->setPixmap(QPixmap::fromImage(picture));
+    }
+    m_shown = picture;
+    m_item->setTransform(QTransform::fromScale(qreal(m_size.width()) / picture.width(),
+                                               qreal(m_size.height()) / picture.height()));
+    if (first) {
+        scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(m_size)));
+        scrollToTopLeft();
+    }
 }
 
 void PageImageView::clear()
@@ -38,13 +68,56 @@ void PageImageView::clear()
     scene()->clear();
     m_item = nullptr;
     m_image = QImage();
+    m_shown = QImage();
+    m_pending = {};
+    m_size = QSize();
     scene()->setSceneRect(QRectF());
+}
+
+const QImage &PageImageView::image()
+{
+    if (!m_pending.valid())
+        return m_image;
+    const std::shared_future<ImageOps::LoadResult> pending = m_pending;
+    m_pending = {};
+    ImageOps::LoadResult whole;
+    try {
+        whole = pending.get();
+    } catch (const std::exception &e) {
+        whole.error = DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what()));
+    }
+    if (!whole.error && whole.image.size() != m_size)
+        whole.error = DbError(ErrorCode::InvalidValue,
+                              QStringLiteral("The image changed while it was loaded."));
+    if (whole.error) {
+        clear();
+        // Sent later, so the command that asked for the image ends first.
+        QMetaObject::invokeMethod(this, [this, error = *whole.error] { Q_EMIT wholeImageFailed(error); },
+                                  Qt::QueuedConnection);
+        return m_image;
+    }
+    m_image = whole.image;
+    return m_image;
+}
+
+bool PageImageView::needsWholeImage() const
+{
+    if (!m_pending.valid() || m_shown.isNull())
+        return false;
+    const QSize needed = ImageOps::displayedPixels(m_size, m_zoom, devicePixelRatioF());
+    return needed.width() > m_shown.width() || needed.height() > m_shown.height();
 }
 
 void PageImageView::setZoom(double percent)
 {
     m_zoom = percent;
     setTransform(QTransform::fromScale(percent / 100.0, percent / 100.0));
+    // A reduced picture zoomed past its own pixels would blur.
+    if (needsWholeImage()) {
+        const QImage &whole = image();
+        if (!whole.isNull())
+            showPicture(whole);
+    }
     showBand();
 }
 
@@ -63,10 +136,9 @@ void PageImageView::scrollToTopLeft()
 
 QRect PageImageView::selectionInImage() const
 {
-    if (!m_selecting || m_image.isNull())
+    if (!m_selecting || m_size.isEmpty())
         return QRect();
-    const QRect rect = ImageOps::selectionToImage(m_start, m_end, QRectF(QPointF(0, 0), QSizeF(m_image.size())),
-                                                  m_image.size());
+    const QRect rect = ImageOps::selectionToImage(m_start, m_end, QRectF(QPointF(0, 0), QSizeF(m_size)), m_size);
     return rect.width() >= 1 && rect.height() >= 1 ? rect : QRect();
 }
 
@@ -81,7 +153,7 @@ void PageImageView::mousePressEvent(QMouseEvent *event)
 {
     // Only the left button selects: another button, or a click without a
     // drag, must never leave a stale or empty rectangle for Crop.
-    if (event->button() != Qt::LeftButton || m_image.isNull()) {
+    if (event->button() != Qt::LeftButton || !hasImage()) {
         QGraphicsView::mousePressEvent(event);
         return;
     }

@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPointF>
 
+#include "ImageOps.h"
+
 class QGraphicsPixmapItem;
 class QRubberBand;
 
@@ -22,10 +24,22 @@ public:
     // Shows the image at the current zoom, scrolled to its top-left corner;
     // any selection ends.
     void setImage(const QImage &image);
+    // The same for a page loaded for display: its picture is shown (a
+    // reduced one stands for the whole image, which takes its place when a
+    // zoom needs more detail or an edit needs the image).
+    void setImage(const ImageOps::DisplayLoad &loaded);
     // Shows nothing.
     void clear();
-    const QImage &image() const { return m_image; }
-    bool hasImage() const { return !m_image.isNull(); }
+    // The whole image, waiting for its decoding when it is still under way.
+    // When that decoding failed the display is cleared, wholeImageFailed
+    // is sent once control returns to the event loop, and the image is null.
+    const QImage &image();
+    // The size of the whole image, known as soon as it is shown.
+    QSize imageSize() const { return m_size; }
+    bool hasImage() const { return !m_size.isEmpty(); }
+    // The size of the picture on the screen: the whole image's, or that of
+    // the reduced decode shown in its place.
+    QSize pictureSize() const { return m_shown.size(); }
 
     // The zoom, a percentage of the image's pixel size.
     double zoom() const { return m_zoom; }
@@ -41,6 +55,11 @@ public:
     QRect selectionInImage() const;
     void clearSelection();
 
+Q_SIGNALS:
+    // The whole image of a page shown from a reduced picture could not be
+    // decoded; the display is empty.
+    void wholeImageFailed(const DbError &error);
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -49,8 +68,13 @@ protected:
 
 private:
     void showBand();
+    void showPicture(const QImage &picture);
+    bool needsWholeImage() const;
 
-    QImage m_image;
+    QImage m_image;   // the whole image, once it is there
+    std::shared_future<ImageOps::LoadResult> m_pending;
+    QSize m_size;
+    QImage m_shown;   // what the pixmap shows: the whole image or a reduced picture
     QGraphicsPixmapItem *m_item = nullptr;
     QRubberBand *m_band = nullptr;
     double m_zoom = 100;

@@ -8,6 +8,7 @@
 #include "ImagingState.h"
 #include "NavState.h"
 #include "PagePaths.h"
+#include "PageImageView.h"
 #include "PageSave.h"
 #include "Prompt.h"
 #include "SaveAs.h"
@@ -83,6 +84,7 @@ frmPageView::frmPageView(QWidget *parent)
     connect(m_ui->cmdInfo, &QPushButton::clicked, this, &frmPageView::cmdInfo_Click);
     connect(m_ui->mnuEditCopy, &QAction::triggered, this, &frmPageView::mnuEditCopy_Click);
     connect(m_ui->mnuEditPaste, &QAction::triggered, this, &frmPageView::mnuEditPaste_Click);
+    connect(m_ui->LEAD1, &PageImageView::wholeImageFailed, this, &frmPageView::wholeImageFailed);
     updateCommands();
 }
 
@@ -147,17 +149,35 @@ void frmPageView::showLoaded(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return;
-    const ImageOps::LoadResult loaded = ImageOps::load(path);
+    // A page fitted to the window is shown from a reduced decode; the whole
+    // image follows on a worker thread for zooming in and editing.
+    const QString zoomMode = NavState::instance().settings.ZoomMode;
+    const QSize display = m_ui->LEAD1->displaySize();
+    const double ratio = m_ui->LEAD1->devicePixelRatioF();
+    int zoom = 100;
+    const ImageOps::DisplayLoad loaded = ImageOps::loadForDisplay(path, [&](const QSize &size) {
+        zoom = ImageOps::defaultZoom(zoomMode, display, size);
+        return ImageOps::displayedPixels(size, zoom, ratio);
+    });
     if (loaded.error) {
         Prompt::instance().error(loadMessage(path, *loaded.error));
         LoadError = true;
         return;
     }
-    m_ui->LEAD1->setImage(loaded.image);
+    m_ui->LEAD1->setImage(loaded);
     m_loadedFilename = path;
-    m_ui->LEAD1->setZoom(ImageOps::defaultZoom(NavState::instance().settings.ZoomMode,
-                                               m_ui->LEAD1->displaySize(), loaded.image.size()));
+    m_ui->LEAD1->setZoom(ImageOps::defaultZoom(zoomMode, display, loaded.size));
     m_ui->LEAD1->scrollToTopLeft();
+}
+
+// The whole image of the page shown could not be decoded after all: the
+// display is empty, and nothing can be saved or edited.
+void frmPageView::wholeImageFailed(const DbError &error)
+{
+    Prompt::instance().error(loadMessage(m_loadedFilename, error));
+    LoadError = true;
+    m_loadedFilename.clear();
+    updateCommands();
 }
 
 void frmPageView::PreResolveDbId(const QString &key)
@@ -371,13 +391,13 @@ void frmPageView::cmdZoomOut_Click()
 void frmPageView::cmdZoomFitWidth_Click()
 {
     m_ui->LEAD1->setZoom(
-        ImageOps::fitZoom(m_ui->LEAD1->displaySize().width(), m_ui->LEAD1->image().width()));
+        ImageOps::fitZoom(m_ui->LEAD1->displaySize().width(), m_ui->LEAD1->imageSize().width()));
 }
 
 void frmPageView::cmdZoomFitHeight_Click()
 {
     m_ui->LEAD1->setZoom(
-        ImageOps::fitZoom(m_ui->LEAD1->displaySize().height(), m_ui->LEAD1->image().height()));
+        ImageOps::fitZoom(m_ui->LEAD1->displaySize().height(), m_ui->LEAD1->imageSize().height()));
 }
 
 void frmPageView::cmdRotateClockwise_Click()

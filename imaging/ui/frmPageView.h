@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "DbError.h"
 #include "PageContext.h"
 
 class QTimer;
@@ -83,6 +84,7 @@ private:
     bool checkFileName(bool *autoAssign, bool *deleteOldFile);
     void refuseName(const QString &message, const QString &boxText);
     void showLoaded(const QString &path);
+    void wholeImageFailed(const DbError &error);
     void replaceImage(const QImage &image);
     void updateCommands();
     bool addMode() const;

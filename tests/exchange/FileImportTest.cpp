@@ -251,6 +251,9 @@ private Q_SLOTS:
         QCOMPARE(count("SELECT COUNT(*) FROM Page"), 2);
         QCOMPARE(TestFiles::read(stored), changed);
         QVERIFY(QFileInfo::exists(thumb));
+        // Made from the stored image, not from the file imported again.
+        const QColor corner = QImage(thumb).pixelColor(10, 10);
+        QVERIFY2(corner.green() > 200 && corner.red() < 60, qPrintable(corner.name()));
         QCOMPARE(ExchangeState::instance().ImportedFileCount, 1);
         QCOMPARE(prompt.messages, QStringList());
     }
@@ -282,9 +285,11 @@ private Q_SLOTS:
     void failedRowsLeaveNoCopy_data()
     {
         QTest::addColumn<int>("failingStatement");
-        // BEGIN, document look-up, document insert, page look-up, number, page insert, COMMIT
-        QTest::newRow("page insert") << 6;
-        QTest::newRow("commit") << 7;
+        // The batch's BEGIN, then the file's SAVEPOINT, document look-up,
+        // document insert (SAVEPOINT, folder check, INSERT, RELEASE), page
+        // look-up, number, page insert, RELEASE
+        QTest::newRow("page insert") << 10;
+        QTest::newRow("release of the file's rows") << 11;
     }
     void failedRowsLeaveNoCopy()
     {
@@ -308,6 +313,34 @@ private Q_SLOTS:
         QCOMPARE(stored, QStringList{PagePaths::GetDefaultPageFilePath(pageId)});
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages.first().contains("a.jpg: Error # 10001"));
+    }
+
+    // The rows of a batch of files are one transaction: when it cannot
+    // commit, none of its documents, pages or copies stay, no document is
+    // announced, and every file of it is named.
+    void failedBatchLeavesNothing()
+    {
+        const int folderId = newFolder();
+        const QString dir = newSourceDir();
+        jpeg(dir + "a.jpg");
+        jpeg(dir + "b.jpg");
+        int announced = 0;
+        setDocumentAdded([&](int, int, const QString &) { ++announced; });
+        FakePrompt prompt;
+        // The BEGIN, two files of ten statements (see above), the COMMIT.
+        DbConnection::failAfterStatements(1 + 2 * 10 + 1);
+        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ImportDialog, TargetKind::Folder, "");
+        QCOMPARE(result.imported, 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Document"), 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Page"), 0);
+        QCOMPARE(announced, 0);
+        QCOMPARE(ExchangeState::instance().ImportedFileCount, 0);
+        QDirIterator it(DataFolder::filePath("Pages"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QVERIFY2(!it.hasNext(), qPrintable(it.hasNext() ? it.next() : QString()));
+        QCOMPARE(result.failures.size(), 2);
+        QCOMPARE(result.failures.at(0).fileName, QString("a.jpg"));
+        QCOMPARE(result.failures.at(1).fileName, QString("b.jpg"));
+        QVERIFY(prompt.messages.first().contains("b.jpg: Error # 10001"));
     }
 
     // A page store that cannot be written ends the import with an error

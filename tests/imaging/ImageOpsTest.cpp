@@ -109,11 +109,100 @@ private Q_SLOTS:
             QImageReader::setAllocationLimit(1);
         }
         const LoadResult loaded = ImageOps::load(path);
+        // The display's load refuses the same files at once, a page too
+        // large to edit too, although a reduced picture of it would fit.
+        const DisplayLoad shown = ImageOps::loadForDisplay(path, [](const QSize &size) { return size / 8; });
         QImageReader::setAllocationLimit(limit);
         QVERIFY(loaded.image.isNull());
         QVERIFY(loaded.error);
         QCOMPARE(loaded.error->code, code);
         QVERIFY2(loaded.error->text.contains(path), qPrintable(loaded.error->text));
+        QVERIFY(shown.picture.isNull());
+        QVERIFY(shown.error);
+        QCOMPARE(shown.error->code, code);
+    }
+
+    void reducedDecodeSize_data()
+    {
+        QTest::addColumn<QSize>("stored");
+        QTest::addColumn<QSize>("needed");
+        QTest::addColumn<QSize>("decoded");
+        const QSize a4(2480, 3508);
+        QTest::newRow("an eighth, rounded up") << a4 << QSize(300, 400) << QSize(310, 439);
+        QTest::newRow("a quarter just covers it") << a4 << QSize(620, 877) << QSize(620, 877);
+        QTest::newRow("fit to height on a 1080 screen: a half") << a4 << QSize(636, 900) << QSize(1240, 1754);
+        QTest::newRow("one direction past a half: whole") << a4 << QSize(100, 1800) << a4;
+        QTest::newRow("100 percent: whole") << a4 << a4 << a4;
+        QTest::newRow("small image") << QSize(30, 20) << QSize(1, 1) << QSize(4, 3);
+    }
+    // The cheapest JPEG decode that still holds every pixel the display
+    // shows.
+    void reducedDecodeSize()
+    {
+        QFETCH(QSize, stored);
+        QFETCH(QSize, needed);
+        QFETCH(QSize, decoded);
+        QCOMPARE(ImageOps::reducedDecodeSize(stored, needed), decoded);
+    }
+
+    void displayedPixels_data()
+    {
+        QTest::addColumn<QSize>("image");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QSize>("pixels");
+        QTest::newRow("a quarter") << QSize(2480, 3508) << 25.0 << 1.0 << QSize(620, 877);
+        QTest::newRow("rounded up, on a HiDPI screen") << QSize(2480, 3508) << 27.0 << 2.0 << QSize(1340, 1895);
+        QTest::newRow("no image") << QSize(0, 0) << 50.0 << 1.0 << QSize(0, 0);
+    }
+    void displayedPixels()
+    {
+        QFETCH(QSize, image);
+        QFETCH(double, zoom);
+        QFETCH(double, ratio);
+        QFETCH(QSize, pixels);
+        QCOMPARE(ImageOps::displayedPixels(image, zoom, ratio), pixels);
+    }
+
+    void loadForDisplay_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("needed");
+        QTest::addColumn<QSize>("picture");
+        QTest::newRow("A4 JPEG fitted small: a reduced picture") << QByteArray("JPEG") << QSize(2480, 3508)
+                                                              << QSize(600, 850) << QSize(620, 877);
+        QTest::newRow("A4 JPEG at 100 percent: whole at once") << QByteArray("JPEG") << QSize(2480, 3508)
+                                                             << QSize(2480, 3508) << QSize(2480, 3508);
+        QTest::newRow("bitmap: whole at once") << QByteArray("BMP") << QSize(800, 600) << QSize(100, 75)
+                                               << QSize(800, 600);
+    }
+    // The picture comes at the size the display needs; the whole image that
+    // follows is the one load() gives, resolution included.
+    void loadForDisplay()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QSize, size);
+        QFETCH(QSize, needed);
+        QFETCH(QSize, picture);
+        const QString path = tempPath(QStringLiteral("display.") + QString::fromLatin1(format).toLower());
+        QImage page = TestImages::filled(size, Qt::white, 300);
+        page.setPixel(size.width() - 1, size.height() - 1, qRgb(0, 0, 0));
+        QVERIFY(page.save(path, format.constData(), 90));
+        QSize asked;
+        const DisplayLoad shown = ImageOps::loadForDisplay(path, [&](const QSize &stored) {
+            asked = stored;
+            return needed;
+        });
+        QVERIFY2(!shown.error, shown.error ? qPrintable(shown.error->text) : "");
+        // A format that cannot decode at reduced size is not asked.
+        QCOMPARE(asked, format == "JPEG" ? size : QSize());
+        QCOMPARE(shown.size, size);
+        QCOMPARE(shown.picture.size(), picture);
+        const LoadResult whole = shown.whole.get();
+        QVERIFY(!whole.error);
+        QCOMPARE(whole.image, ImageOps::load(path).image);
+        QCOMPARE(dpiOf(whole.image.dotsPerMeterX()), 300);
     }
 
     void jpegQuality_data()

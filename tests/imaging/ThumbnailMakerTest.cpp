@@ -128,6 +128,33 @@ private Q_SLOTS:
         verifyThumbnail(thumb, QSize(100, 50));
     }
 
+    void fromBytes_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("JPEG, scaled while decoded") << QByteArray("JPEG");
+        QTest::newRow("bitmap, decoded whole") << QByteArray("BMP");
+    }
+    // A file read once for an import's copy gives the same thumbnail from
+    // its bytes as from the file; bytes that are no image give the file's
+    // "Invalid file format" error under its name.
+    void fromBytes()
+    {
+        QFETCH(QByteArray, format);
+        const QString image = tempPath(QStringLiteral("bytes/p.") + QString::fromLatin1(format).toLower());
+        QVERIFY(TestImages::filled(QSize(1240, 1754), kInk).save(image, format.constData()));
+        const ImageOps::LoadResult fromFile = readThumbnail(image);
+        const ImageOps::LoadResult fromBytes = readThumbnail(TestFiles::read(image), image);
+        QVERIFY(!fromFile.error && !fromBytes.error);
+        QCOMPARE(fromBytes.image, fromFile.image);
+        const QString thumb = tempPath(QStringLiteral("bytes/Thumbs/p.jpg"));
+        QVERIFY(!writeThumbnail(fromBytes.image, thumb));
+        verifyThumbnail(thumb, QSize(71, 100));
+
+        const ImageOps::LoadResult broken = readThumbnail(QByteArray("not an image"), image);
+        QVERIFY(broken.image.isNull());
+        QVERIFY(broken.error && broken.error->text.startsWith(image + ": Invalid file format"));
+    }
+
     void failure_data()
     {
         QTest::addColumn<QString>("kind");

@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <future>
+
 namespace {
 
 const QString Missing = QStringLiteral("missing");
@@ -149,6 +151,53 @@ private Q_SLOTS:
         const QSize shown = display()->displaySize();
         QCOMPARE(display()->zoom(), double(ImageOps::defaultZoom(zoomMode, shown, size)));
         verifyImageCommands(true);
+    }
+
+    // A page fitted to the window is shown from a reduced decode, yet a
+    // selection still maps to the whole image's pixels, and zooming in to
+    // 100 percent shows the whole image.
+    void fittedPageShowsReducedPicture()
+    {
+        NavState::instance().settings.ZoomMode = QStringLiteral("FITHEIGHT");
+        const QSize a4(2480, 3508);
+        openPage(storedPage(RecordFixture::documentInNewFolder(), 1, a4));
+        QCOMPARE(display()->imageSize(), a4);
+        QVERIFY(display()->pictureSize().height() < a4.height() / 2 + 1);
+        const double zoom = display()->zoom();
+        drag(QPoint(10, 10), QPoint(110, 60));
+        QTest::mouseClick(button("cmdCrop"), Qt::LeftButton);
+        const QSize cropped = display()->image().size();
+        QVERIFY2(qAbs(cropped.width() - 100 * 100 / zoom) <= 1.5 && qAbs(cropped.height() - 50 * 100 / zoom) <= 1.5,
+                 qPrintable(QStringLiteral("%1x%2 at %3 percent").arg(cropped.width()).arg(cropped.height()).arg(zoom)));
+
+        openPage(storedPage(RecordFixture::documentInNewFolder(), 1, a4));
+        display()->setZoom(100);
+        QCOMPARE(display()->pictureSize(), a4);
+        QCOMPARE(display()->image().size(), a4);
+    }
+
+    // The whole image behind a reduced picture that cannot be decoded
+    // leaves an empty display with its message, and nothing to save.
+    void wholeImageFailing()
+    {
+        FakePrompt prompt;
+        const int pageId = storedPage(RecordFixture::documentInNewFolder(), 1);
+        openPage(pageId);
+        std::promise<ImageOps::LoadResult> failed;
+        failed.set_value({QImage(), DbError(ErrorCode::InvalidValue, "p.jpg: Invalid file format or file is corrupted (x).")});
+        ImageOps::DisplayLoad loaded;
+        loaded.picture = TestImages::filled(QSize(75, 50), Qt::white);
+        loaded.size = QSize(300, 200);
+        loaded.whole = failed.get_future().share();
+        display()->setImage(loaded);
+        QVERIFY(display()->hasImage());
+        QTest::mouseClick(button("cmdRotateClockwise"), Qt::LeftButton);
+        QVERIFY(!display()->hasImage());
+        QTRY_COMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith("Cannot load file '"), qPrintable(prompt.messages.first()));
+        QVERIFY(m_viewer->LoadError);
+        verifyImageCommands(false);
+        QVERIFY(column(pageId, "FileSize").isNull());
     }
 
     // Next and Previous page through the document and stop at its ends.

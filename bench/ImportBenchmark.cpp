@@ -1,0 +1,195 @@
+// vlm_bench_import: Import Files of a directory of 300-dpi A4 scans
+// (ScannedPage, as another program writes them) into a folder, against
+// what the same work costs with the system's tools: `cp` of the files plus
+// `vipsthumbnail -s 100` of them, each spread over every core (one process
+// per core, each taking an equal share of the files). The import runs into
+// a new data folder every time, with the program's progress window,
+// offscreen; the runs alternate with the reference so that a change in the
+// machine's load falls on both.
+//
+//   QT_QPA_PLATFORM=offscreen vlm_bench_import [--pages N] [--runs N] [--folder F]
+
+#include <cstdio>
+#include <vector>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "BenchTiming.h"
+#include "Database.h"
+#include "DbConnection.h"
+#include "FileImport.h"
+#include "PagePaths.h"
+#include "Records.h"
+#include "ScannedPage.h"
+#include "Startup.h"
+#include "frmProgress.h"
+
+using namespace BenchTiming;
+
+namespace {
+
+// Runs one process per share of the files at once, each as program with
+// its arguments followed by its files; milliseconds until the last ends.
+double timeSpread(const QString &program, const QStringList &arguments, const QStringList &files,
+                  const QProcessEnvironment &env)
+{
+    const int processes = qMax(1, QThread::idealThreadCount());
+    std::vector<std::unique_ptr<QProcess>> running;
+    const Stopwatch watch;
+    for (int p = 0; p < processes; ++p) {
+        QStringList share;
+        for (int i = p; i < files.size(); i += processes)
+            share.append(files.at(i));
+        if (share.isEmpty())
+            continue;
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        process->start(program, arguments + share);
+        running.push_back(std::move(process));
+    }
+    for (const std::unique_ptr<QProcess> &process : running) {
+        if (!process->waitForFinished(-1) || process->exitStatus() != QProcess::NormalExit
+            || process->exitCode() != 0)
+            throw DbError(-1, QStringLiteral("%1 failed: %2").arg(program, process->errorString()));
+    }
+    return watch.elapsedMs();
+}
+
+struct Reference
+{
+    double copy = 0;
+    double thumbnails = 0;
+    double total() const { return copy + thumbnails; }
+};
+
+Reference timeReference(const QString &vips, const QStringList &files, const QString &scratch)
+{
+    const QString copies = scratch + QStringLiteral("/cp");
+    const QString thumbs = scratch + QStringLiteral("/vips");
+    QDir(copies).removeRecursively();
+    QDir(thumbs).removeRecursively();
+    QDir().mkpath(copies);
+    QDir().mkpath(thumbs);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    Reference reference;
+    reference.copy = timeSpread(QStringLiteral("cp"), {QStringLiteral("-t"), copies}, files, env);
+    // One thread per process: the processes already fill every core.
+    env.insert(QStringLiteral("VIPS_CONCURRENCY"), QStringLiteral("1"));
+    reference.thumbnails = timeSpread(
+        vips, {QStringLiteral("-s"), QStringLiteral("100"), QStringLiteral("-o"), thumbs + QStringLiteral("/%s.jpg")},
+        files, env);
+    QDir(copies).removeRecursively();
+    QDir(thumbs).removeRecursively();
+    return reference;
+}
+
+// Imports the directory into a folder of a new data folder and checks
+// that every file arrived with its thumbnail.
+double timeImport(const QString &directory, int files, const QString &dataFolder)
+{
+    DbConnection::close();
+    QDir(dataFolder).removeRecursively();
+    QDir().mkpath(dataFolder);
+    qputenv("VLM_DATA_DIR", QFile::encodeName(dataFolder));
+    Database::OpenDatabase();
+    Database::UpdateDatabase();
+    const int cabinetId = Records::InsertCabinet(QStringLiteral("Imports"));
+    const int folderId = Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")),
+                                               QStringLiteral("Folder"));
+    const Stopwatch watch;
+    const FileImport::ImportResult result = FileImport::ImportFiles(
+        folderId, directory, FileImport::ProgressTarget::ProgressWindow, FileImport::TargetKind::Folder, QString());
+    const double elapsed = watch.elapsedMs();
+    if (result.imported != files || !result.failures.isEmpty())
+        throw DbError(-1, QStringLiteral("%1 of %2 files imported").arg(result.imported).arg(files));
+    const Recordset pages = DbConnection::OpenRecordset(QStringLiteral("SELECT PageId FROM Page"));
+    for (int row = 0; row < pages.recordCount(); ++row) {
+        const int pageId = pages.value(row, 0).toInt();
+        if (QImageReader(PagePaths::GetDefaultThumbFilePath(pageId)).size() != QSize(100, 100)
+            || !QFileInfo::exists(PagePaths::GetDefaultPageFilePath(pageId)))
+            throw DbError(-1, QStringLiteral("Page %1 lacks its image or thumbnail").arg(pageId));
+    }
+    DbConnection::close();
+    QDir(dataFolder).removeRecursively();
+    return elapsed;
+}
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "vlm_bench_import: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir scratch;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("config"))));
+    QApplication app(argc, argv);
+    dropPlatformNotices();
+    Startup::InitApplication();
+    const Options options = parseOptions(app, QStringLiteral("Times Import Files against cp and vipsthumbnail."),
+                                         1000, 3, QStringLiteral("Keep the scans in this folder and reuse them."));
+    const int count = options.pages;
+    const int runs = options.runs;
+    const QString scans = !options.folder.isEmpty() ? options.folder : scratch.filePath(QStringLiteral("scans"));
+    const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
+    if (vips.isEmpty())
+        return fail(QStringLiteral("vipsthumbnail is not installed (libvips-tools, see scripts/deps)."));
+    QDir().mkpath(scans);
+    try {
+        frmProgress::install();
+        // Only the scans of this run's count, in case the folder holds more.
+        const QStringList files =
+            ScannedPage::write(scans, count, ScannedPage::Writer::Foreign, QThread::idealThreadCount(), QStringLiteral("scan"));
+        const QString source = scratch.filePath(QStringLiteral("source"));
+        QDir().mkpath(source);
+        for (const QString &file : files) {
+            const QString link = source + QLatin1Char('/') + QFileInfo(file).fileName();
+            if (!QFileInfo::exists(link) && !QFile::link(file, link))
+                throw DbError(-1, QStringLiteral("Cannot link %1").arg(file));
+        }
+        qint64 bytes = 0;
+        for (const QString &file : files)
+            bytes += QFileInfo(file).size();
+        printLine(QStringLiteral("files: %1 A4 JPEGs of %2x%3 at %4 dpi, %5 MB in all; %6 cores")
+                      .arg(count).arg(ScannedPage::A4.width()).arg(ScannedPage::A4.height()).arg(ScannedPage::Dpi)
+                      .arg(bytes / (1024 * 1024)).arg(QThread::idealThreadCount()));
+        // A first pass of each reads the files into the cache and loads
+        // the programs and libraries.
+        const QString data = scratch.filePath(QStringLiteral("data"));
+        timeReference(vips, files, scratch.path());
+        timeImport(source, count, data);
+        std::vector<double> copies, thumbnails, references, imports;
+        for (int i = 0; i < runs; ++i) {
+            const Reference reference = timeReference(vips, files, scratch.path());
+            copies.push_back(reference.copy);
+            thumbnails.push_back(reference.thumbnails);
+            references.push_back(reference.total());
+            imports.push_back(timeImport(source, count, data));
+        }
+        const double referenceMs = median(references);
+        const double importMs = median(imports);
+        printLine(QStringLiteral("reference: cp %1 + vipsthumbnail -s 100 %2 = %3, one process per core")
+                      .arg(ms(median(copies)), ms(median(thumbnails)), ms(referenceMs)));
+        printLine(QStringLiteral("Import Files into a folder: %1 (%2 per file)")
+                      .arg(ms(importMs), ms(importMs / count)));
+        const double ratio = importMs / referenceMs;
+        printLine(QStringLiteral("ratio: import / reference = %1x, medians of %2 alternating runs (target <= 1.2x)%3")
+                      .arg(QString::number(ratio, 'f', 2)).arg(runs).arg(verdict(ratio <= 1.2)));
+    } catch (const DbError &e) {
+        DbConnection::close();
+        return fail(e.message());
+    }
+    DbConnection::close();
+    return 0;
+}

@@ -1,0 +1,221 @@
+// vlm_bench_viewer: the page viewer on 300-dpi A4 scans (ScannedPage, as
+// another program writes them). Times opening a page until it is painted
+// fitted to the window (Fit Width and Fit Height), and rotating it and
+// saving it (image, thumbnail, size and rows) until the viewer closes.
+// The viewer's 50 ms start-up delay is left out: the page is loaded as that
+// timer would load it. Runs offscreen in a 1920x1080 window, with the
+// program's progress window, on a temporary data folder and settings.
+//
+//   QT_QPA_PLATFORM=offscreen vlm_bench_viewer [--runs N] [--folder F]
+
+#include <cstdio>
+#include <vector>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "BenchTiming.h"
+#include "Database.h"
+#include "DbConnection.h"
+#include "NavState.h"
+#include "PageImageView.h"
+#include "PagePaths.h"
+#include "Pages.h"
+#include "Records.h"
+#include "ScannedPage.h"
+#include "Startup.h"
+#include "frmPageView.h"
+#include "frmProgress.h"
+
+using namespace BenchTiming;
+
+namespace {
+
+const QSize kWindow(1920, 1080);
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+// A document of count pages whose images are the scans.
+QVector<int> filePages(const QStringList &scans)
+{
+    const int cabinetId = Records::InsertCabinet(QStringLiteral("Viewer"));
+    const int documentId = Records::InsertDocument(
+        Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")), QStringLiteral("Folder")),
+        QStringLiteral("Scans"));
+    QVector<int> pages;
+    for (int i = 0; i < scans.size(); ++i) {
+        Pages::NewPage page;
+        page.documentId = documentId;
+        page.pageNumber = i + 1;
+        page.filetype = QStringLiteral("JPG");
+        const int pageId = Pages::InsertPage(page);
+        const QString path = PagePaths::GetDefaultPageFilePath(pageId);
+        QDir().mkpath(PagePaths::GetFolderPart(path));
+        if (!QFile::copy(scans.at(i), path))
+            throw DbError(-1, QStringLiteral("Cannot copy %1 to %2").arg(scans.at(i), path));
+        pages.append(pageId);
+    }
+    return pages;
+}
+
+std::unique_ptr<frmPageView> newViewer(int pageId)
+{
+    auto viewer = std::make_unique<frmPageView>();
+    viewer->Mode = QStringLiteral("Edit");
+    viewer->Key = QStringLiteral("PAG%1").arg(pageId);
+    viewer->setWindowState(Qt::WindowNoState);
+    viewer->resize(kWindow);
+    return viewer;
+}
+
+PageImageView *display(frmPageView *viewer)
+{
+    return viewer->findChild<PageImageView *>(QStringLiteral("LEAD1"));
+}
+
+// Runs events until the display has painted since paints was read.
+void untilPainted(const PaintCounter &counter, int paints)
+{
+    while (counter.paints == paints)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+struct OpenTimes
+{
+    double shown = 0; // painted fitted to the window
+    double whole = 0; // the whole image in memory for editing
+};
+
+// Opens the page as the viewer's timer does, until the fitted page is on
+// the screen; then until the whole image is in memory, so no work of this
+// run is left for the next.
+OpenTimes timeOpen(int pageId)
+{
+    const Stopwatch watch;
+    std::unique_ptr<frmPageView> viewer = newViewer(pageId);
+    PaintCounter counter(display(viewer.get())->viewport());
+    viewer->show();
+    viewer->LoadImage();
+    untilPainted(counter, 0);
+    OpenTimes times;
+    times.shown = watch.elapsedMs();
+    if (viewer->LoadError || !display(viewer.get())->hasImage())
+        throw DbError(-1, QStringLiteral("Page %1 did not load").arg(pageId));
+    (void)display(viewer.get())->image();
+    times.whole = watch.elapsedMs();
+    return times;
+}
+
+// Rotates the open page and saves it, until the viewer has closed.
+double timeRotateAndSave(int pageId)
+{
+    std::unique_ptr<frmPageView> viewer = newViewer(pageId);
+    PaintCounter counter(display(viewer.get())->viewport());
+    viewer->show();
+    viewer->LoadImage();
+    untilPainted(counter, 0);
+    const QSize before = display(viewer.get())->image().size();
+    const Stopwatch watch;
+    viewer->findChild<QPushButton *>(QStringLiteral("cmdRotateClockwise"))->click();
+    viewer->findChild<QPushButton *>(QStringLiteral("cmdSave"))->click();
+    QCoreApplication::processEvents();
+    const double elapsed = watch.elapsedMs();
+    if (viewer->result() != QDialog::Accepted)
+        throw DbError(-1, QStringLiteral("Page %1 was not saved").arg(pageId));
+    const QSize after = QImageReader(PagePaths::GetDefaultPageFilePath(pageId)).size();
+    if (after != before.transposed())
+        throw DbError(-1, QStringLiteral("Page %1 was saved at the wrong size").arg(pageId));
+    return elapsed;
+}
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "vlm_bench_viewer: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir scratch;
+    qputenv("VLM_DATA_DIR", QFile::encodeName(scratch.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("config"))));
+    QApplication app(argc, argv);
+    dropPlatformNotices();
+    Startup::InitApplication();
+    const Options options = parseOptions(app, QStringLiteral("Times opening, rotating and saving a page in the viewer."),
+                                         0, 9, QStringLiteral("Keep the scans in this folder and reuse them."));
+    const int runs = options.runs;
+    const QString scans = !options.folder.isEmpty() ? options.folder : scratch.filePath(QStringLiteral("scans"));
+    QDir().mkpath(scans);
+    QDir().mkpath(scratch.filePath(QStringLiteral("data")));
+    try {
+        Database::OpenDatabase();
+        Database::UpdateDatabase();
+        frmProgress::install();
+        // Every run opens a page of its own, as paging through a document
+        // does; the rotations need a page each too.
+        const QStringList files = ScannedPage::write(scans, 3 * runs + 2, ScannedPage::Writer::Foreign, 4);
+        const QVector<int> pages = filePages(files);
+        qint64 bytes = 0;
+        for (const QString &file : files)
+            bytes += QFileInfo(file).size();
+        printLine(QStringLiteral("pages: %1 A4 JPEGs of %2x%3 at %4 dpi, %5 KB each on average; window %6x%7")
+                      .arg(files.size()).arg(ScannedPage::A4.width()).arg(ScannedPage::A4.height())
+                      .arg(ScannedPage::Dpi).arg(bytes / files.size() / 1024).arg(kWindow.width())
+                      .arg(kWindow.height()));
+        // A first opening loads the image plugin and warms the caches.
+        NavState::instance().settings.ZoomMode = QStringLiteral("FITWIDTH");
+        timeOpen(pages.at(0));
+        timeRotateAndSave(pages.at(1));
+
+        int next = 2;
+        for (const char *mode : {"FITWIDTH", "FITHEIGHT"}) {
+            NavState::instance().settings.ZoomMode = QString::fromLatin1(mode);
+            std::vector<double> shown, whole;
+            for (int i = 0; i < runs; ++i) {
+                const OpenTimes times = timeOpen(pages.at(next++));
+                shown.push_back(times.shown);
+                whole.push_back(times.whole);
+            }
+            const double open = median(shown);
+            printLine(QStringLiteral("open and show fitted (%1): %2, whole image in memory after %3"
+                                     " (median of %4, target < 150 ms)%5")
+                          .arg(QString::fromLatin1(mode), ms(open), ms(median(whole))).arg(runs)
+                          .arg(verdict(open < 150)));
+        }
+        NavState::instance().settings.ZoomMode = QStringLiteral("FITHEIGHT");
+        std::vector<double> saves;
+        for (int i = 0; i < runs; ++i)
+            saves.push_back(timeRotateAndSave(pages.at(next++)));
+        const double save = median(saves);
+        printLine(QStringLiteral("rotate and save (image, thumbnail, size, rows): %1 (median of %2, worst %3,"
+                                 " target < 400 ms)%4")
+                      .arg(ms(save)).arg(runs).arg(ms(*std::max_element(saves.begin(), saves.end())))
+                      .arg(verdict(save < 400)));
+    } catch (const DbError &e) {
+        DbConnection::close();
+        return fail(e.message());
+    }
+    DbConnection::close();
+    return 0;
+}

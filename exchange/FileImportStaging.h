@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QImage>
+#include <QSemaphore>
+#include <QString>
+#include <QVector>
+
+#include <exception>
+#include <optional>
+
+#include "DbError.h"
+
+class QTemporaryDir;
+class QThreadPool;
+
+// The first half of Import Files, on worker threads: each image of a batch
+// is copied to a staging name beside the page store and gets its thumbnail
+// picture from the same bytes, while the rows of the batch before are
+// written on the calling thread. The second half (the rows, putting the
+// copies in place, writing the thumbnails) is FileImport's.
+namespace FileImportStaging {
+
+// One file of a batch on its way in.
+struct Item
+{
+    QString name;
+    QString source;
+    qint64 size = 0;
+    bool image = false;
+    QString staged;            // the copy waiting for its row, for a new image
+    std::optional<DbError> copyError;
+    QImage thumbnail;          // the copy's thumbnail picture, when it could be made
+    // Set once its rows are written.
+    int pageId = 0;
+    int createdDocument = 0;
+    bool placed = false;       // the copy was put in the page store
+};
+
+// Reads what an item needs before its copy: the file must open for
+// reading. An image gets its staging name (index within staging). The
+// reason when it cannot be read.
+std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index);
+
+// Runs work (returning an optional DbError) on a worker thread, where
+// nothing may escape; the program's own calls never throw, so only an
+// allocation failure can get here.
+template<typename Work>
+std::optional<DbError> onWorker(const QString &name, Work work)
+{
+    try {
+        return work();
+    } catch (const std::exception &e) {
+        return DbError(ErrorCode::Unexpected, QStringLiteral("%1: %2").arg(name, QString::fromLocal8Bit(e.what())));
+    }
+}
+
+// The files of one batch, staged on the worker threads: their copies and
+// thumbnail pictures. Destroyed only once every copy of it has ended.
+class Batch
+{
+public:
+    explicit Batch(QVector<Item> items) : m_items(std::move(items)) {}
+    ~Batch() { waitStaged(); }
+    Batch(const Batch &) = delete;
+    Batch &operator=(const Batch &) = delete;
+
+    QVector<Item> &items() { return m_items; }
+
+    // Starts the copies of the images that have a staging name on the
+    // pool; a copy that fails sets its item's copyError.
+    void startStaging(QThreadPool &pool);
+    // Returns when every copy started has ended.
+    void waitStaged();
+
+private:
+    QVector<Item> m_items;
+    QSemaphore m_staged;
+    int m_pending = 0;
+};
+
+} // namespace FileImportStaging
