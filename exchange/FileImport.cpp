@@ -1,5 +1,7 @@
 #include "FileImport.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -408,9 +410,12 @@ std::optional<DbError> CopyFile(const QString &source, const QString &destinatio
             break;
         }
     }
-    // A full disk shows at the flush; close() would forget the error.
+    // A full disk shows at the flush; close() would forget the error. The
+    // copy is on the disk before its rows can commit.
     if (!error && !out.flush())
         error = fileError(out, destination);
+    else if (!error && ::fdatasync(out.handle()) != 0)
+        error = errnoError(errno, destination);
     out.close();
     if (error)
         QFile::remove(destination);
