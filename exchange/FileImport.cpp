@@ -130,6 +130,8 @@ int insertFileDocument(int folderId, const QString &fileName)
     return Records::InsertDocument(values);
 }
 
+void moveStaged(const Item &item, const QString &folder, const QString &destination);
+
 // Moves a staged copy to the page's place; an image already there is kept,
 // as a re-import keeps it. True when the copy was put in place.
 bool placeCopy(const Item &item, int pageId)
@@ -139,20 +141,38 @@ bool placeCopy(const Item &item, int pageId)
         QFile::remove(item.staged);
         return false;
     }
-    const QString folder = PagePaths::GetDefaultPageFolder(pageId);
+    moveStaged(item, PagePaths::GetDefaultPageFolder(pageId), destination);
+    return true;
+}
+
+void moveStaged(const Item &item, const QString &folder, const QString &destination)
+{
     errno = 0;
     if (!PagePaths::MakePath(folder))
         throw errnoError(errno != 0 ? errno : EIO, folder);
     QFile staged(item.staged);
     if (!staged.rename(destination))
         throw fileError(staged, destination);
-    return true;
+}
+
+// A copied file that is not an image lies beside the page images under
+// its page id, with its own extension, and its shortcut row names it.
+QString placeShortcutCopy(const Item &item, int pageId)
+{
+    const int dot = item.name.lastIndexOf(QLatin1Char('.'));
+    const QString folder = PagePaths::GetDefaultPageFolder(pageId);
+    const QString destination =
+        folder + QLatin1Char('/') + QString::number(pageId) + (dot > 0 ? item.name.mid(dot) : QString());
+    moveStaged(item, folder, destination);
+    Pages::SetPageFilename(pageId, destination);
+    return destination;
 }
 
 // Writes the rows of one file and puts its copy in place, as one change.
-// Gives the page id; a failure rolls the rows back and leaves no copy.
+// Gives the page id and the path of the copy put in place ("" for none);
+// a failure rolls the rows back and leaves no copy.
 int importItem(int targetId, FileImport::TargetKind kind, const Item &item, const QDateTime &scanDate,
-               int *createdDocument)
+               int *createdDocument, QString *placedPath)
 {
     DbConnection::Transaction tx;
     int documentId = targetId;
@@ -166,22 +186,32 @@ int importItem(int targetId, FileImport::TargetKind kind, const Item &item, cons
             documentId = found.toInt();
         }
     }
+    const bool copiedShortcut = !item.image && !item.staged.isEmpty();
+    const bool known = copiedShortcut && Pages::FindPageByName(documentId, item.name) != 0;
     const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source);
-    const bool placed = item.image && placeCopy(item, pageId);
+    QString placed;
+    if (item.image && placeCopy(item, pageId))
+        placed = PagePaths::GetDefaultPageFilePath(pageId);
+    else if (copiedShortcut && !known)
+        placed = placeShortcutCopy(item, pageId);
+    else if (copiedShortcut)
+        QFile::remove(item.staged);  // a re-import keeps the copy it made before
     try {
         tx.commit();
     } catch (const DbError &) {
-        if (placed)
-            QFile::remove(PagePaths::GetDefaultPageFilePath(pageId));
+        if (!placed.isEmpty())
+            QFile::remove(placed);
         throw;
     }
-    if (placed)
+    if (item.image && !placed.isEmpty())
         ++ExchangeState::instance().ImportedFileCount;
+    *placedPath = placed;
     return pageId;
 }
 
 // Reads what an item needs before its copy: the file must open for reading.
-std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index)
+std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index,
+                               bool copyNonImages)
 {
     item.source = directory + item.name;
     QFile file(item.source);
@@ -190,7 +220,7 @@ std::optional<QString> prepare(Item &item, const QString &directory, const QTemp
     item.size = file.size();
     file.close();
     item.image = !Common::IsNonImageFile(item.source);
-    if (item.image)
+    if (item.image || copyNonImages)
         item.staged = staging.filePath(QString::number(index));
     return std::nullopt;
 }
@@ -381,7 +411,7 @@ QString FailureMessage(const QVector<ImportFailure> &failures)
 }
 
 ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
-                         const QString &extensionList)
+                         const QString &extensionList, const ImportOptions &options)
 {
     ImportResult result;
     const bool window = progress == ProgressTarget::ProgressWindow;
@@ -418,7 +448,7 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
             for (int i = start; i < names.size() && i < start + batchSize(); ++i) {
                 Item item;
                 item.name = names.at(i);
-                if (const std::optional<QString> reason = prepare(item, dir, staging, i))
+                if (const std::optional<QString> reason = prepare(item, dir, staging, i, options.copyNonImages))
                     item.copyError = DbError(ErrorCode::InvalidValue, *reason);
                 items.append(item);
             }
@@ -436,13 +466,18 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
                 } else {
                     int created = 0;
                     try {
-                        const int pageId = importItem(targetId, kind, item, scanDate, &created);
+                        QString placed;
+                        const int pageId = importItem(targetId, kind, item, scanDate, &created, &placed);
                         ++result.imported;
+                        if (!placed.isEmpty())
+                            result.placedFiles.append(placed);
                         if (created && g_documentAdded)
                             g_documentAdded(targetId, created, item.name);
-                        if (item.image)
+                        if (item.image) {
                             thumbs.append({PagePaths::GetDefaultPageFilePath(pageId),
                                            PagePaths::GetDefaultThumbFilePath(pageId)});
+                            result.placedFiles.append(thumbs.constLast().thumbPath);
+                        }
                     } catch (const DbError &e) {
                         QFile::remove(item.staged);
                         result.failures.append({item.name, e.message()});
@@ -458,7 +493,7 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
     // Also after a failure, so no progress window stays up.
     if (shown)
         Progress::StopProgress();
-    if (!result.failures.isEmpty())
+    if (!result.failures.isEmpty() && options.reportFailures)
         Prompt::instance().warning(FailureMessage(result.failures));
     return result;
 }
