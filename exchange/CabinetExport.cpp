@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include "CabinetTree.h"
+#include "DataFolder.h"
 #include "DbConnection.h"
 #include "DiskPrompt.h"
 #include "ExchangeProgress.h"
@@ -59,6 +60,15 @@ Row rowOf(const Recordset &rs, int row)
         r.amount = rs.value(row, 4);
     }
     return r;
+}
+
+// A file of another kind that an import copied into the page store lies
+// there under its page id; it goes out under the name it came with.
+QString pageFileName(const QString &source, const QVariant &number, const QString &pageName)
+{
+    if (!IsJpegPath(source) && !pageName.isEmpty() && source.startsWith(DataFolder::filePath(QStringLiteral("Pages/"))))
+        return CleanFileName(pageName);
+    return PageFileName(source, number);
 }
 
 class Exporter
@@ -234,7 +244,8 @@ void Exporter::exportPages(int documentId, const QString &relative)
         QString caption = QStringLiteral("Copy document ") + NullToEmpty(pages.value(i, 1));
         // The name is taken before the copy, so a page that is missing
         // now never shifts the names of the pages after it.
-        const QString name = UniqueName(PageFileName(source, pages.value(i, 2)), taken, true);
+        const QString name = UniqueName(pageFileName(source, pages.value(i, 2), NullToEmpty(pages.value(i, 1))),
+                                        taken, true);
         status(QStringLiteral("Copy file"), sourceName);
         const Outcome outcome = perform([&]() -> FileCopier::Result {
             const FileCopier::Result made = m_copier.makeDirectory(m_dest + relative);
