@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThreadPool>
 
 #include "CabinetTree.h"
 #include "Common.h"
@@ -93,6 +94,8 @@ public:
 
     void run(QString root, int diskCount);
     void abandonBatch();
+    // Waits for the thumbnails still being made.
+    void finishThumbnails() { m_thumbnails.waitForDone(); }
     CabinetImport::TreeImportResult result() const { return m_result; }
 
 private:
@@ -113,6 +116,8 @@ private:
     std::optional<DbConnection::Transaction> m_batch;
     QElapsedTimer m_sinceCommit;
     QStringList m_placed;   // files of the open batch, removed when it fails
+    // Thumbnails are made here while the walk goes on to the next folders.
+    QThreadPool m_thumbnails;
 };
 
 void TreeImporter::commit()
@@ -133,6 +138,7 @@ void TreeImporter::commitIfDue()
 
 void TreeImporter::abandonBatch()
 {
+    finishThumbnails();
     // The rows roll back, so their ids come round again: their files must
     // not wait there for another page.
     m_batch.reset();
@@ -158,6 +164,13 @@ void TreeImporter::importFiles(int targetId, const QString &dir, FileImport::Tar
     FileImport::ImportOptions options;
     options.copyNonImages = true;
     options.reportFailures = false;
+    options.thumbnails = [this](const QVector<ThumbnailMaker::Job> &jobs) {
+        for (const ThumbnailMaker::Job &job : jobs) {
+            // A thumbnail that cannot be made leaves the page without one;
+            // the page pane makes it when it shows the page.
+            m_thumbnails.start([job] { (void)ThumbnailMaker::makeThumbnail(job.imagePath, job.thumbPath); });
+        }
+    };
     const FileImport::ImportResult r = FileImport::ImportFiles(
         targetId, dir, FileImport::ProgressTarget::ImportDialog, kind, QString(), options);
     m_result.failures += r.failures;
@@ -379,6 +392,7 @@ TreeImportResult ImportCabinetTree(int cabinetId, const QString &root, int diskC
     const bool ok = guard([&] {
         try {
             importer.run(root, diskCount);
+            importer.finishThumbnails();
             importer.abandonBatch();  // the empty batch the last commit opened
         } catch (...) {
             importer.abandonBatch();

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
@@ -18,6 +19,7 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "ExchangeState.h"
+#include "FileCopier.h"
 #include "Guard.h"
 #include "PagePaths.h"
 #include "Pages.h"
@@ -98,22 +100,39 @@ std::optional<DbError> runCopy(const Item &item)
     }
 }
 
+// Runs work(0) .. work(count - 1) on every core and waits for all. The
+// program's shared pool keeps its threads between calls: a folder of a
+// cabinet import holds a few files only, and new threads for each would
+// cost more than the files.
+template<class Work>
+void onEveryCore(int count, Work work)
+{
+    QThreadPool *pool = QThreadPool::globalInstance();
+    const int workers = std::min(std::max(1, pool->maxThreadCount()), count);
+    if (workers <= 1) {
+        for (int i = 0; i < count; ++i)
+            work(i);
+        return;
+    }
+    std::atomic<int> next{0};
+    QSemaphore done;
+    for (int w = 0; w < workers; ++w) {
+        pool->start([&] {
+            for (int i = next++; i < count; i = next++)
+                work(i);
+            done.release();
+        });
+    }
+    done.acquire(workers);
+}
+
 // Copies the batch's images to their staging names on every core.
 void copyBatch(QVector<Item> &items)
 {
-    std::atomic<int> next{0};
-    QThreadPool pool;
-    pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
-    const int workers = std::min(pool.maxThreadCount(), int(items.size()));
-    for (int w = 0; w < workers; ++w) {
-        pool.start([&items, &next] {
-            for (int i = next++; i < items.size(); i = next++) {
-                if (!items.at(i).staged.isEmpty())
-                    items[i].copyError = runCopy(items.at(i));
-            }
-        });
-    }
-    pool.waitForDone();
+    onEveryCore(int(items.size()), [&items](int i) {
+        if (!items.at(i).staged.isEmpty())
+            items[i].copyError = runCopy(items.at(i));
+    });
 }
 
 QVariant findFileDocument(int folderId, const QString &fileName)
@@ -362,38 +381,14 @@ std::optional<DbError> StorePageFile(const QString &directory, const QString &na
 
 std::optional<DbError> CopyFile(const QString &source, const QString &destination)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return fileError(in, source);
     const QString folder = QFileInfo(destination).absolutePath();
     errno = 0;
     if (!PagePaths::MakePath(folder))
         return errnoError(errno != 0 ? errno : EIO, folder);
-    QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fileError(out, destination);
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    std::optional<DbError> error;
-    for (;;) {
-        const qint64 got = in.read(buffer.data(), buffer.size());
-        if (got < 0) {
-            error = fileError(in, source);
-            break;
-        }
-        if (got == 0)
-            break;
-        if (out.write(buffer.constData(), got) != got) {
-            error = fileError(out, destination);
-            break;
-        }
-    }
-    // A full disk shows at the flush; close() would forget the error.
-    if (!error && !out.flush())
-        error = fileError(out, destination);
-    out.close();
-    if (error)
-        QFile::remove(destination);
-    return error;
+    const FileCopier::Result r = FileCopier::system().copyFile(source, destination);
+    if (r.ok())
+        return std::nullopt;
+    return r.error;
 }
 
 QString FailureMessage(const QVector<ImportFailure> &failures)
@@ -487,7 +482,13 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
             }
             // A thumbnail that cannot be made leaves the page without one;
             // the page pane makes it when it shows the page.
-            ThumbnailMaker::makeThumbnails(thumbs);
+            if (options.thumbnails) {
+                options.thumbnails(thumbs);
+            } else {
+                onEveryCore(int(thumbs.size()), [&thumbs](int i) {
+                    (void)ThumbnailMaker::makeThumbnail(thumbs.at(i).imagePath, thumbs.at(i).thumbPath);
+                });
+            }
         }
     });
     // Also after a failure, so no progress window stays up.

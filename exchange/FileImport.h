@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "DbError.h"
+#include "ThumbnailMaker.h"
 
 // The import of one directory's files: into a folder, one new document per
 // file (named after the file, extension included); into a document, one
@@ -70,6 +71,10 @@ struct ImportOptions
     bool copyNonImages = false;
     // The files left out are named in one warning at the end.
     bool reportFailures = true;
+    // Set: the thumbnails of the pages stored are handed over to be made
+    // there (the cabinet import makes them while it reads on), instead of
+    // being made before the import returns.
+    std::function<void(const QVector<ThumbnailMaker::Job> &jobs)> thumbnails;
 };
 
 // Imports the files of directory that pass extensionList into the folder
