@@ -1,5 +1,6 @@
 #include "CabinetImport.h"
 
+#include <functional>
 #include <optional>
 
 #include <QDir>
@@ -104,7 +105,12 @@ private:
     void importDrawer(const QString &dir, const QString &name);
     void importFolder(int drawerId, const QString &dir, const QString &name);
     void importDocument(int folderId, const QString &dir, const QString &name);
-    int unfiledFolder(int drawerId);
+    // Called with a sub-directory's path (ending in "/") and name.
+    using Visit = std::function<void(const QString &path, const QString &name)>;
+    // The drawer or folder of that name, made and announced when new.
+    int record(const LevelRule &rule, Table table, int parentId, const QString &name);
+    void description(const QString &dir, const QString &fileName, Table table, int id);
+    void eachSubdirectory(const QString &dir, const Visit &import);
     void importFiles(int targetId, const QString &dir, FileImport::TargetKind kind);
     void leftOut(const QString &name, const DbError &error);
     void commit();
@@ -177,13 +183,36 @@ void TreeImporter::importFiles(int targetId, const QString &dir, FileImport::Tar
     m_placed += r.placedFiles;
 }
 
-int TreeImporter::unfiledFolder(int drawerId)
+int TreeImporter::record(const LevelRule &rule, Table table, int parentId, const QString &name)
 {
     bool created = false;
-    const int folderId = findOrCreate(kFolderRule, drawerId, kUnfiledFolder, &created);
+    const int id = findOrCreate(rule, parentId, name, &created);
     if (created)
-        notify(Table::Folder, drawerId, folderId, kUnfiledFolder);
-    return folderId;
+        notify(table, parentId, id, name);
+    return id;
+}
+
+void TreeImporter::description(const QString &dir, const QString &fileName, Table table, int id)
+{
+    const QString file = CabinetTree::FindFile(dir, fileName);
+    if (!file.isEmpty())
+        CabinetImport::ImportDescription(table, dir + file, id);
+}
+
+void TreeImporter::eachSubdirectory(const QString &dir, const Visit &import)
+{
+    for (const QString &name : subdirectories(dir)) {
+        if (cancelled())
+            return;
+        // A name the database refuses (too long) leaves that directory out.
+        try {
+            import(withSlash(dir + name), name);
+        } catch (const DbError &e) {
+            if (e.code != int(ErrorCode::InvalidValue))
+                throw;
+            leftOut(dir + name, e);
+        }
+    }
 }
 
 void TreeImporter::importDocument(int folderId, const QString &dir, const QString &name)
@@ -193,6 +222,7 @@ void TreeImporter::importDocument(int folderId, const QString &dir, const QStrin
     const QString info = CabinetTree::FindFile(dir, CabinetTree::DocumentFileName);
     if (!info.isEmpty())
         CabinetImport::ImportDocumentInfo(dir + info, documentId);
+    // Announced once its date is known, which the tree shows.
     if (created) {
         const std::optional<Records::DocumentValues> values = Records::ReadDocument(documentId);
         notify(Table::Document, folderId, documentId, name, values ? values->dateOnDocument : QDate());
@@ -204,75 +234,33 @@ void TreeImporter::importDocument(int folderId, const QString &dir, const QStrin
 
 void TreeImporter::importFolder(int drawerId, const QString &dir, const QString &name)
 {
-    bool created = false;
-    const int folderId = findOrCreate(kFolderRule, drawerId, name, &created);
-    if (created)
-        notify(Table::Folder, drawerId, folderId, name);
-    const QString description = CabinetTree::FindFile(dir, CabinetTree::FolderFileName);
-    if (!description.isEmpty())
-        CabinetImport::ImportDescription(Table::Folder, dir + description, folderId);
+    const int folderId = record(kFolderRule, Table::Folder, drawerId, name);
+    description(dir, CabinetTree::FolderFileName, Table::Folder, folderId);
     if (filesOf(dir) > 0)
         importFiles(folderId, dir, FileImport::TargetKind::Folder);
-    for (const QString &document : subdirectories(dir)) {
-        if (cancelled())
-            return;
-        try {
-            importDocument(folderId, withSlash(dir + document), document);
-        } catch (const DbError &e) {
-            if (e.code != int(ErrorCode::InvalidValue))
-                throw;
-            leftOut(dir + document, e);
-        }
-    }
+    eachSubdirectory(dir, [&](const QString &path, const QString &document) {
+        importDocument(folderId, path, document);
+    });
 }
 
 void TreeImporter::importDrawer(const QString &dir, const QString &name)
 {
-    bool created = false;
-    const int drawerId = findOrCreate(kDrawerRule, m_cabinetId, name, &created);
-    if (created)
-        notify(Table::Drawer, m_cabinetId, drawerId, name);
-    const QString description = CabinetTree::FindFile(dir, CabinetTree::DrawerFileName);
-    if (!description.isEmpty())
-        CabinetImport::ImportDescription(Table::Drawer, dir + description, drawerId);
+    const int drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, name);
+    description(dir, CabinetTree::DrawerFileName, Table::Drawer, drawerId);
     if (filesOf(dir) > 0)
-        importFiles(unfiledFolder(drawerId), dir, FileImport::TargetKind::Folder);
-    for (const QString &folder : subdirectories(dir)) {
-        if (cancelled())
-            return;
-        try {
-            importFolder(drawerId, withSlash(dir + folder), folder);
-        } catch (const DbError &e) {
-            if (e.code != int(ErrorCode::InvalidValue))
-                throw;
-            leftOut(dir + folder, e);
-        }
-    }
+        importFiles(record(kFolderRule, Table::Folder, drawerId, kUnfiledFolder), dir, FileImport::TargetKind::Folder);
+    eachSubdirectory(dir, [&](const QString &path, const QString &folder) { importFolder(drawerId, path, folder); });
 }
 
 void TreeImporter::importDisk(const QString &root)
 {
     if (filesOf(root) > 0) {
-        bool created = false;
-        const int drawerId = findOrCreate(kDrawerRule, m_cabinetId, kUnfiledDrawer, &created);
-        if (created)
-            notify(Table::Drawer, m_cabinetId, drawerId, kUnfiledDrawer);
-        importFiles(unfiledFolder(drawerId), root, FileImport::TargetKind::Folder);
+        const int drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, kUnfiledDrawer);
+        importFiles(record(kFolderRule, Table::Folder, drawerId, kUnfiledFolder), root,
+                    FileImport::TargetKind::Folder);
     }
-    const QString description = CabinetTree::FindFile(root, CabinetTree::CabinetFileName);
-    if (!description.isEmpty())
-        CabinetImport::ImportDescription(Table::Cabinet, root + description, m_cabinetId);
-    for (const QString &drawer : subdirectories(root)) {
-        if (cancelled())
-            return;
-        try {
-            importDrawer(withSlash(root + drawer), drawer);
-        } catch (const DbError &e) {
-            if (e.code != int(ErrorCode::InvalidValue))
-                throw;
-            leftOut(root + drawer, e);
-        }
-    }
+    description(root, CabinetTree::CabinetFileName, Table::Cabinet, m_cabinetId);
+    eachSubdirectory(root, [&](const QString &path, const QString &drawer) { importDrawer(path, drawer); });
 }
 
 void TreeImporter::run(QString root, int diskCount)

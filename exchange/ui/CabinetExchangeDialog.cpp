@@ -21,12 +21,6 @@ CabinetExchangeDialog::CabinetExchangeDialog(QWidget *parent, const QString &sto
 
 CabinetExchangeDialog::~CabinetExchangeDialog() = default;
 
-void CabinetExchangeDialog::setProgressWidgets(QLabel *status, QProgressBar *bar)
-{
-    m_status = status;
-    m_bar = bar;
-}
-
 void CabinetExchangeDialog::Reset(int rangeMin, int rangeMax)
 {
     m_min = rangeMin;
@@ -72,33 +66,38 @@ void CabinetExchangeDialog::drawProgressBar(int position)
         QCoreApplication::processEvents();
 }
 
-void CabinetExchangeDialog::fillCabinetList(QComboBox *box, QPushButton *ok)
+void CabinetExchangeDialog::setUpControls(QLabel *status, QProgressBar *bar, QComboBox *cabinets, QPushButton *ok)
 {
-    box->clear();
+    if (parentWidget())
+        setWindowIcon(parentWidget()->windowIcon());
+    m_status = status;
+    m_bar = bar;
+    m_cabinets = cabinets;
+    cabinets->clear();
     guard([&] {
         for (const ExchangeRules::CabinetEntry &entry : ExchangeRules::OpenCabinets())
-            box->addItem(entry.name, entry.id);
+            cabinets->addItem(entry.name, entry.id);
     });
-    if (box->count() == 0) {
-        box->addItem(ExchangeRules::NoCabinetsEntry, -1);
-        box->setEnabled(false);
+    if (cabinets->count() == 0) {
+        cabinets->addItem(ExchangeRules::NoCabinetsEntry, -1);
+        cabinets->setEnabled(false);
         ok->setEnabled(false);
     }
-    box->setCurrentIndex(0);
+    cabinets->setCurrentIndex(0);
 }
 
-void CabinetExchangeDialog::lockCabinet(QComboBox *box, int cabinetId)
+void CabinetExchangeDialog::selectCabinet(int cabinetId)
 {
-    const int index = box->findData(cabinetId);
+    const int index = m_cabinets->findData(cabinetId);
     if (index < 0 || cabinetId < 0)
         return;
-    box->setCurrentIndex(index);
-    box->setEnabled(false);
+    m_cabinets->setCurrentIndex(index);
+    m_cabinets->setEnabled(false);
 }
 
-int CabinetExchangeDialog::chosenCabinet(const QComboBox *box)
+int CabinetExchangeDialog::chosenCabinet() const
 {
-    const QVariant id = box->currentData();
+    const QVariant id = m_cabinets->currentData();
     return id.isValid() ? id.toInt() : -1;
 }
 

@@ -38,21 +38,22 @@ public:
     int Value() const { return m_value; }
     bool running() const { return m_running; }
 
+    // The cabinet popup's preselection: chosen and the box disabled; a
+    // cabinet that is not offered (locked) leaves the box on its first entry.
+    void selectCabinet(int cabinetId);
+
     // While running: the stop question instead of closing.
     void reject() override;
 
 protected:
     CabinetExchangeDialog(QWidget *parent, const QString &stopQuestion);
 
-    void setProgressWidgets(QLabel *status, QProgressBar *bar);
-    // Fills the box with the open cabinets, or the placeholder with the box
-    // and OK disabled; the first entry is chosen.
-    void fillCabinetList(QComboBox *box, QPushButton *ok);
-    // Chooses the cabinet and disables the box; a cabinet not offered
-    // leaves the box as it is.
-    void lockCabinet(QComboBox *box, int cabinetId);
+    // Takes the dialog's bar, status line and cabinet box, and fills the
+    // box with the open cabinets, or the placeholder with the box and OK
+    // disabled; the first entry is chosen.
+    void setUpControls(QLabel *status, QProgressBar *bar, QComboBox *cabinets, QPushButton *ok);
     // The chosen cabinet's id; -1 for the placeholder.
-    static int chosenCabinet(const QComboBox *box);
+    int chosenCabinet() const;
     void setRunning(bool running);
 
 private:
@@ -61,6 +62,7 @@ private:
     QString m_stopQuestion;
     QLabel *m_status = nullptr;
     QProgressBar *m_bar = nullptr;
+    QComboBox *m_cabinets = nullptr;
     std::unique_ptr<BusyCursor> m_busy;
     int m_min = 0;
     int m_max = 0;

@@ -21,23 +21,15 @@ frmExport::frmExport(QWidget *parent) : CabinetExchangeDialog(parent, QStringLit
     m_ui(std::make_unique<Ui::frmExport>())
 {
     m_ui->setupUi(this);
-    if (parent)
-        setWindowIcon(parent->windowIcon());
-    setProgressWidgets(m_ui->lblStatus, m_ui->shpForeground);
+    setUpControls(m_ui->lblStatus, m_ui->shpForeground, m_ui->cboCabinet, m_ui->cmdOK);
     m_ui->stkPages->setCurrentWidget(m_ui->pagInput);
     m_ui->txtOutputPath->setText(Settings::value(kOutputSetting, ExchangeRules::DefaultOutputPath()));
-    fillCabinetList(m_ui->cboCabinet, m_ui->cmdOK);
     connect(m_ui->cmdLookup, &QPushButton::clicked, this, &frmExport::cmdLookup_Click);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmExport::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmExport::cmdCancel_Click);
 }
 
 frmExport::~frmExport() = default;
-
-void frmExport::selectCabinet(int cabinetId)
-{
-    lockCabinet(m_ui->cboCabinet, cabinetId);
-}
 
 void frmExport::cmdLookup_Click()
 {
@@ -60,9 +52,8 @@ bool frmExport::checkPath(const QString &path)
         refused = true;
     } else if (!QFileInfo(path).isDir()) {
         // Nothing is made here: the export makes every missing folder.
-        refused = prompt.questionYesNoCancel(
-                      QStringLiteral("'%1' does not exist.  Do you want to create it?").arg(m_ui->txtOutputPath->text()))
-            != Prompt::Answer::Yes;
+        const QString question = QStringLiteral("'%1' does not exist.  Do you want to create it?");
+        refused = prompt.questionYesNoCancel(question.arg(m_ui->txtOutputPath->text())) != Prompt::Answer::Yes;
     }
     if (refused)
         m_ui->txtOutputPath->setFocus();
@@ -73,7 +64,7 @@ void frmExport::cmdOK_Click()
 {
     m_ui->txtOutputPath->setText(m_ui->txtOutputPath->text().trimmed());
     const QString path = ExchangeRules::ExpandPath(m_ui->txtOutputPath->text());
-    const int cabinetId = chosenCabinet(m_ui->cboCabinet);
+    const int cabinetId = chosenCabinet();
     bool ok = false;
     if (!guard([&] { ok = cabinetId >= 0 && checkPath(path); }) || !ok)
         return;

@@ -20,9 +20,6 @@ public:
     explicit frmExport(QWidget *parent = nullptr);
     ~frmExport() override;
 
-    // The cabinet popup's preselection: chosen and the list disabled; a
-    // cabinet that is not offered leaves the list on its first entry.
-    void selectCabinet(int cabinetId);
 
 private Q_SLOTS:
     void cmdLookup_Click();

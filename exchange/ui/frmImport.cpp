@@ -23,23 +23,15 @@ frmImport::frmImport(QWidget *parent) : CabinetExchangeDialog(parent, QStringLit
     m_ui(std::make_unique<Ui::frmImport>())
 {
     m_ui->setupUi(this);
-    if (parent)
-        setWindowIcon(parent->windowIcon());
-    setProgressWidgets(m_ui->lblStatus, m_ui->shpForeground);
+    setUpControls(m_ui->lblStatus, m_ui->shpForeground, m_ui->cboCabinet, m_ui->cmdOK);
     m_ui->stkPages->setCurrentWidget(m_ui->pagInput);
     m_ui->txtImportPath->setText(Settings::value(kImportSetting, QDir::homePath()));
-    fillCabinetList(m_ui->cboCabinet, m_ui->cmdOK);
     connect(m_ui->cmdLookup, &QPushButton::clicked, this, &frmImport::cmdLookup_Click);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmImport::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmImport::cmdCancel_Click);
 }
 
 frmImport::~frmImport() = default;
-
-void frmImport::selectCabinet(int cabinetId)
-{
-    lockCabinet(m_ui->cboCabinet, cabinetId);
-}
 
 void frmImport::cmdLookup_Click()
 {
@@ -85,7 +77,7 @@ int frmImport::checkInput(const QString &root)
 void frmImport::cmdOK_Click()
 {
     const QString root = ExchangeRules::ImportRoot(m_ui->txtImportPath->text());
-    const int cabinetId = chosenCabinet(m_ui->cboCabinet);
+    const int cabinetId = chosenCabinet();
     const int disks = cabinetId >= 0 ? checkInput(root) : 0;
     if (disks < 1)
         return;

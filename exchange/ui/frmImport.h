@@ -21,9 +21,6 @@ public:
     explicit frmImport(QWidget *parent = nullptr);
     ~frmImport() override;
 
-    // The cabinet popup's preselection: chosen and the box disabled; a
-    // cabinet that is not offered leaves the box as it is.
-    void selectCabinet(int cabinetId);
 
 private Q_SLOTS:
     void cmdLookup_Click();
