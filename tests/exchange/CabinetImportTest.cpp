@@ -284,7 +284,8 @@ private Q_SLOTS:
                      .toInt(), 0);
     }
 
-    // What a "document.txt" does to a document that has a date already.
+    // What a "document.txt" does to a document that has a date already:
+    // slots, blanks, letter case, line ends, numbers and dates.
     void documentInfo_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -297,6 +298,12 @@ private Q_SLOTS:
         QTest::newRow("two lines") << QByteArray("[Description]\nFirst|Second\n") << "2020-01-01" << "First\nSecond"
                                    << 0.0;
         QTest::newRow("American date") << QByteArray("[DateOnDocument]\n3/4/2024\n") << "2024-03-04" << "" << 0.0;
+        QTest::newRow("LF only, any case, blanks trimmed") << QByteArray("  [AMOUNT]  \n 3 \n") << "2020-01-01" << ""
+                                                        << 3.0;
+        QTest::newRow("text outside a slot ignored") << QByteArray("hello\n[Amount]\n\n3\n") << "2020-01-01" << ""
+                                                     << 0.0;
+        QTest::newRow("later value wins") << QByteArray("[Amount]\n1\n[Amount]\n2\n") << "2020-01-01" << ""
+                                          << 2.0;
         QTest::newRow("unreadable date kept") << QByteArray("[DateOnDocument]\nsoon\n") << "2020-01-01" << ""
                                               << 0.0;
         QTest::newRow("Latin-1 file") << QByteArray("[Description]\n\xe9t\xe9\n") << "2020-01-01"

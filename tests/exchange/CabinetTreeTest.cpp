@@ -127,31 +127,6 @@ private Q_SLOTS:
         QCOMPARE(ParseDate(text).value_or(QDate()), date);
     }
 
-    // The document file as read: slots, blanks, case, LF-only files.
-    void documentInfo_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("amount");
-        QTest::newRow("as written") << "[DateOnDocument]\r\n2024-03-04\r\n\r\n[Description]\r\nFirst|Second\r\n\r\n"
-                                       "[Amount]\r\n12.5\r\n"
-                                    << "2024-03-04" << "First\nSecond" << "12.5";
-        QTest::newRow("date slot left blank") << "[DateOnDocument]\n\n" << "" << "" << "";
-        QTest::newRow("LF only, any case, trimmed") << "  [AMOUNT]  \n  12,5 \n[description]\nx\n" << ""
-                                                    << "x" << "12,5";
-        QTest::newRow("text outside a slot ignored") << "hello\n[Amount]\n\n3\n" << "" << "" << "";
-        QTest::newRow("later value wins") << "[Amount]\n1\n[Amount]\n2\n" << "" << "" << "2";
-    }
-    void documentInfo()
-    {
-        QFETCH(QString, text);
-        const DocumentInfo info = ReadDocumentInfo(text);
-        QTEST(info.dateText, "date");
-        QTEST(info.description, "description");
-        QTEST(info.amountText, "amount");
-    }
-
     // A description file: the last non-blank line after its marker.
     void description_data()
     {

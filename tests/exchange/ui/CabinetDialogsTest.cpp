@@ -13,11 +13,15 @@
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "TestImages.h"
+#include "WidgetPrompt.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFontMetrics>
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -305,6 +309,40 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages.constLast(),
                  QString("0 files imported.\r\n0 shortcuts created.\r\nImport stopped by user."));
         QVERIFY(!dialog.isVisible());
+    }
+
+    // The next-disk question as the running program asks it: OK, Cancel,
+    // "Choose folder…", and Esc for Cancel.
+    void nextDiskQuestion_data()
+    {
+        QTest::addColumn<QString>("button");   // "" presses Esc
+        QTest::addColumn<Prompt::DiskAnswer>("answer");
+        QTest::newRow("OK") << "OK" << Prompt::DiskAnswer::Ok;
+        QTest::newRow("Cancel") << "Cancel" << Prompt::DiskAnswer::Cancel;
+        QTest::newRow("Choose folder") << QString::fromUtf8("Choose folder…") << Prompt::DiskAnswer::ChooseFolder;
+        QTest::newRow("Esc") << "" << Prompt::DiskAnswer::Cancel;
+    }
+    void nextDiskQuestion()
+    {
+        QFETCH(QString, button);
+        WidgetPrompt prompt;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            shown = box->text();
+            if (button.isEmpty()) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton *b : box->buttons()) {
+                if (b->text().remove('&') == button)
+                    b->click();
+            }
+        });
+        QTEST(prompt.insertDisk("Please insert disk #2"), "answer");
+        QCOMPARE(shown, QString("Please insert disk #2"));
     }
 
     // The bar of Min 1 and Max 4: quarters, then a fifth step only writes
