@@ -64,9 +64,9 @@ Row rowOf(const Recordset &rs, int row)
 
 // A file of another kind that an import copied into the page store lies
 // there under its page id; it goes out under the name it came with.
-QString pageFileName(const QString &source, const QVariant &number, const QString &pageName)
+QString pageFileName(const QString &source, const QVariant &number, const QString &pageName, const QString &store)
 {
-    if (!IsJpegPath(source) && !pageName.isEmpty() && source.startsWith(DataFolder::filePath(QStringLiteral("Pages/"))))
+    if (!IsJpegPath(source) && !pageName.isEmpty() && source.startsWith(store))
         return CleanFileName(pageName);
     return PageFileName(source, number);
 }
@@ -78,7 +78,8 @@ public:
         : m_copier(options.copier ? *options.copier : FileCopier::system()),
           m_progress(options.progress),
           m_now(options.now.isValid() ? options.now : QDateTime::currentDateTime()),
-          m_dest(withSlash(destination))
+          m_dest(withSlash(destination)),
+          m_store(DataFolder::filePath(QStringLiteral("Pages/")))
     {
     }
 
@@ -94,6 +95,7 @@ private:
     Outcome perform(const std::function<FileCopier::Result()> &write);
     bool nextDisk();
     bool stopped();
+    FileCopier::Result makeDirectory(const QString &relative);
     bool makeLevel(const QString &relative, const QString &shown);
     bool writeText(const QString &relative, const QString &name, const QByteArray &bytes, const QString &shown);
     void exportLevel(int level, const Row &row, const QString &relative, const QString &shown);
@@ -105,6 +107,8 @@ private:
     ExchangeProgress *m_progress;
     QDateTime m_now;
     QString m_dest;                // the current disk's destination, ending in "/"
+    QString m_store;               // the default page store, ending in "/"
+    QSet<QString> m_made;          // directories made on the current disk, relative
     CabinetExport::ExportResult m_result;
     bool m_stop = false;
     // Set by a disk question, cleared by the next write that succeeds: a
@@ -145,6 +149,7 @@ bool Exporter::nextDisk()
         return false;
     }
     m_dest = withSlash(*path);
+    m_made.clear();
     m_freshDisk = true;
     return true;
 }
@@ -176,10 +181,21 @@ Exporter::Outcome Exporter::perform(const std::function<FileCopier::Result()> &w
     }
 }
 
+FileCopier::Result Exporter::makeDirectory(const QString &relative)
+{
+    // Made once per disk: after a disk change the chain is made again.
+    if (m_made.contains(relative))
+        return {};
+    const FileCopier::Result made = m_copier.makeDirectory(m_dest + relative);
+    if (made.ok())
+        m_made.insert(relative);
+    return made;
+}
+
 bool Exporter::makeLevel(const QString &relative, const QString &shown)
 {
     status(QStringLiteral("Create path"), shown);
-    const Outcome outcome = perform([&] { return m_copier.makeDirectory(m_dest + relative); });
+    const Outcome outcome = perform([&] { return makeDirectory(relative); });
     if (outcome == Outcome::Failed)
         m_result.skipped.append(QStringLiteral("%1: %2").arg(relative, m_error.text));
     return outcome == Outcome::Done;
@@ -191,7 +207,7 @@ bool Exporter::writeText(const QString &relative, const QString &name, const QBy
     status(QStringLiteral("Create file"), shown + QLatin1Char('/') + name);
     const Outcome outcome = perform([&]() -> FileCopier::Result {
         // After a disk change the level's directory is not there yet.
-        const FileCopier::Result made = m_copier.makeDirectory(m_dest + relative);
+        const FileCopier::Result made = makeDirectory(relative);
         return made.ok() ? m_copier.writeFile(m_dest + relative + QLatin1Char('/') + name, bytes) : made;
     });
     if (outcome == Outcome::Failed) {
@@ -244,11 +260,11 @@ void Exporter::exportPages(int documentId, const QString &relative)
         QString caption = QStringLiteral("Copy document ") + NullToEmpty(pages.value(i, 1));
         // The name is taken before the copy, so a page that is missing
         // now never shifts the names of the pages after it.
-        const QString name = UniqueName(pageFileName(source, pages.value(i, 2), NullToEmpty(pages.value(i, 1))),
-                                        taken, true);
+        const QString name =
+            UniqueName(pageFileName(source, pages.value(i, 2), NullToEmpty(pages.value(i, 1)), m_store), taken, true);
         status(QStringLiteral("Copy file"), sourceName);
         const Outcome outcome = perform([&]() -> FileCopier::Result {
-            const FileCopier::Result made = m_copier.makeDirectory(m_dest + relative);
+            const FileCopier::Result made = makeDirectory(relative);
             return made.ok() ? m_copier.copyFile(source, m_dest + relative + QLatin1Char('/') + name) : made;
         });
         if (outcome == Outcome::Done) {
