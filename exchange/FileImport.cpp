@@ -100,6 +100,16 @@ int insertFileDocument(int folderId, const QString &fileName)
     return Records::InsertDocument(values);
 }
 
+void moveStaged(const Item &item, const QString &folder, const QString &destination)
+{
+    errno = 0;
+    if (!PagePaths::MakePath(folder))
+        throw errnoError(errno != 0 ? errno : EIO, folder);
+    QFile staged(item.staged);
+    if (!staged.rename(destination))
+        throw fileError(staged, destination);
+}
+
 // Moves a staged copy to the page's place; an image already there is kept,
 // as a re-import keeps it. True when the copy was put in place.
 bool placeCopy(const Item &item, int pageId)
@@ -109,14 +119,21 @@ bool placeCopy(const Item &item, int pageId)
         QFile::remove(item.staged);
         return false;
     }
-    const QString folder = PagePaths::GetDefaultPageFolder(pageId);
-    errno = 0;
-    if (!PagePaths::MakePath(folder))
-        throw errnoError(errno != 0 ? errno : EIO, folder);
-    QFile staged(item.staged);
-    if (!staged.rename(destination))
-        throw fileError(staged, destination);
+    moveStaged(item, PagePaths::GetDefaultPageFolder(pageId), destination);
     return true;
+}
+
+// A copied file that is not an image lies beside the page images under
+// its page id, with its own extension, and its shortcut row names it.
+QString placeShortcutCopy(const Item &item, int pageId)
+{
+    const int dot = item.name.lastIndexOf(QLatin1Char('.'));
+    const QString folder = PagePaths::GetDefaultPageFolder(pageId);
+    const QString destination =
+        folder + QLatin1Char('/') + QString::number(pageId) + (dot > 0 ? item.name.mid(dot) : QString());
+    moveStaged(item, folder, destination);
+    Pages::SetPageFilename(pageId, destination);
+    return destination;
 }
 
 // Writes the rows of one file and puts its copy in place, as one change
@@ -137,17 +154,26 @@ void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDa
             documentId = found.toInt();
         }
     }
+    const bool copiedShortcut = !item.image && !item.staged.isEmpty();
+    const bool known = copiedShortcut && Pages::FindPageByName(documentId, item.name) != 0;
     const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source);
-    const bool placed = item.image && placeCopy(item, pageId);
+    QString placed;
+    if (item.image && placeCopy(item, pageId))
+        placed = PagePaths::GetDefaultPageFilePath(pageId);
+    else if (copiedShortcut && !known)
+        placed = placeShortcutCopy(item, pageId);
+    else if (copiedShortcut)
+        QFile::remove(item.staged);  // a re-import keeps the copy it made before
     try {
         tx.commit();
     } catch (const DbError &) {
-        if (placed)
-            QFile::remove(PagePaths::GetDefaultPageFilePath(pageId));
+        if (!placed.isEmpty())
+            QFile::remove(placed);
         throw;
     }
     item.pageId = pageId;
-    item.placed = placed;
+    item.placedPath = placed;
+    item.placed = item.image && !placed.isEmpty();
 }
 
 // Files the rows of batch after batch on the calling thread and hands
@@ -160,6 +186,7 @@ struct BatchFiler
     QDateTime scanDate;
     QThreadPool &pool;
     FileImport::ImportResult &result;
+    const FileImport::ImportOptions &options;
 
     // The rows of the batch's files, each file its own savepoint, in one
     // transaction. A failing file is named and the others go on; when the
@@ -196,14 +223,17 @@ struct BatchFiler
                     result.failures.append({item.name, item.copyError ? item.copyError->text : e.message()});
             }
             for (Item *item : filed) {
-                if (item->placed)
-                    QFile::remove(PagePaths::GetDefaultPageFilePath(item->pageId));
+                if (!item->placedPath.isEmpty())
+                    QFile::remove(item->placedPath);
                 result.failures.append({item->name, e.message()});
             }
             return;
         }
+        QVector<ThumbnailMaker::Job> handed;
         for (Item *item : filed)
-            announce(*item);
+            announce(*item, &handed);
+        if (options.thumbnails && !handed.isEmpty())
+            options.thumbnails(handed);
     }
 
     void fileOne(Item &item, std::vector<Item *> *filed)
@@ -226,15 +256,23 @@ struct BatchFiler
     // announced and its thumbnail written on a worker thread, from the
     // picture made while copying when its copy was put in place, else
     // (a page that kept its stored image) from the stored image.
-    void announce(const Item &item)
+    void announce(const Item &item, QVector<ThumbnailMaker::Job> *handed)
     {
         ++result.imported;
+        if (!item.placedPath.isEmpty())
+            result.placedFiles.append(item.placedPath);
         if (item.placed)
             ++ExchangeState::instance().ImportedFileCount;
         if (item.createdDocument && g_documentAdded)
             g_documentAdded(targetId, item.createdDocument, item.name);
         if (!item.image)
             return;
+        const QString thumbPath = PagePaths::GetDefaultThumbFilePath(item.pageId);
+        result.placedFiles.append(thumbPath);
+        if (options.thumbnails) {
+            handed->append({PagePaths::GetDefaultPageFilePath(item.pageId), thumbPath});
+            return;
+        }
         // A thumbnail that cannot be made leaves the page without one; the
         // page pane makes it when it shows the page.
         pool.start([thumbnail = item.placed ? item.thumbnail : QImage(),
@@ -437,7 +475,7 @@ QString FailureMessage(const QVector<ImportFailure> &failures)
 }
 
 ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
-                         const QString &extensionList)
+                         const QString &extensionList, const ImportOptions &options)
 {
     ImportResult result;
     const bool window = progress == ProgressTarget::ProgressWindow;
@@ -473,13 +511,13 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
         // ended before the folder goes.
         QThreadPool pool;
         pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
-        BatchFiler filer{targetId, kind, progress, scanDate, pool, result};
+        BatchFiler filer{targetId, kind, progress, scanDate, pool, result, options};
         const auto batchAt = [&](int start) {
             QVector<Item> items;
             for (int i = start; i < names.size() && i < start + batchSize(); ++i) {
                 Item item;
                 item.name = names.at(i);
-                if (const std::optional<QString> reason = FileImportStaging::prepare(item, dir, staging, i))
+                if (const std::optional<QString> reason = FileImportStaging::prepare(item, dir, staging, i, options.copyNonImages))
                     item.copyError = DbError(ErrorCode::InvalidValue, *reason);
                 items.append(item);
             }
@@ -504,7 +542,7 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
     // Also after a failure, so no progress window stays up.
     if (shown)
         Progress::StopProgress();
-    if (!result.failures.isEmpty())
+    if (!result.failures.isEmpty() && options.reportFailures)
         Prompt::instance().warning(FailureMessage(result.failures));
     return result;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "DbError.h"
+#include "ThumbnailMaker.h"
 
 // The import of one directory's files: into a folder, one new document per
 // file (named after the file, extension included); into a document, one
@@ -60,6 +61,24 @@ struct ImportResult
     int imported = 0;               // files that got their page (or had it already)
     QVector<ImportFailure> failures; // files left out, with the reason
     bool cancelled = false;         // stopped by Cancel before the last file
+    // The files this import put into the page store (copies and their
+    // thumbnails), for a caller whose own transaction may still fail.
+    QStringList placedFiles;
+};
+
+struct ImportOptions
+{
+    // Files that are not images are copied into the page store too (under
+    // their page id, keeping their extension) and filed as shortcut pages
+    // to that copy: the cabinet tree import, whose files lie on a disk that
+    // is removed afterwards.
+    bool copyNonImages = false;
+    // The files left out are named in one warning at the end.
+    bool reportFailures = true;
+    // Set: the thumbnails of the pages stored are handed over to be made
+    // there (the cabinet import makes them while it reads on), instead of
+    // being made before the import returns.
+    std::function<void(const QVector<ThumbnailMaker::Job> &jobs)> thumbnails;
 };
 
 // Imports the files of directory that pass extensionList into the folder
@@ -67,10 +86,10 @@ struct ImportResult
 // document, an empty directory or a filter that keeps nothing ends the
 // import silently. Stops between files when Cancel was pressed; what was
 // imported stays. Files that could not be imported are named in one
-// warning at the end. Never throws: a failing statement ends the import
-// with its "Error # " message.
+// warning at the end (unless options say otherwise). Never throws: a
+// failing statement ends the import with its "Error # " message.
 ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
-                         const QString &extensionList);
+                         const QString &extensionList, const ImportOptions &options = {});
 
 // The files ImportFiles takes from directory, by name without regard to
 // case: ordinary, not hidden, not one of the marker and description names,

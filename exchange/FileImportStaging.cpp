@@ -69,7 +69,8 @@ std::optional<DbError> stage(Item &item)
     if (item.size > kReadWholeLimit) {
         if (auto error = FileImport::CopyFile(item.source, item.staged))
             return error;
-        item.thumbnail = ThumbnailMaker::readThumbnail(item.staged).image;
+        if (item.image)
+            item.thumbnail = ThumbnailMaker::readThumbnail(item.staged).image;
         return std::nullopt;
     }
     QByteArray bytes;
@@ -77,7 +78,8 @@ std::optional<DbError> stage(Item &item)
         return error;
     if (auto error = writeWhole(item.staged, bytes))
         return error;
-    item.thumbnail = ThumbnailMaker::readThumbnail(bytes, item.source).image;
+    if (item.image)
+        item.thumbnail = ThumbnailMaker::readThumbnail(bytes, item.source).image;
     return std::nullopt;
 }
 
@@ -85,7 +87,8 @@ std::optional<DbError> stage(Item &item)
 
 namespace FileImportStaging {
 
-std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index)
+std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index,
+                               bool copyNonImages)
 {
     item.source = directory + item.name;
     QFile file(item.source);
@@ -94,7 +97,7 @@ std::optional<QString> prepare(Item &item, const QString &directory, const QTemp
     item.size = file.size();
     file.close();
     item.image = !Common::IsNonImageFile(item.source);
-    if (item.image)
+    if (item.image || copyNonImages)
         item.staged = staging.filePath(QString::number(index));
     return std::nullopt;
 }

@@ -27,19 +27,21 @@ struct Item
     QString source;
     qint64 size = 0;
     bool image = false;
-    QString staged;            // the copy waiting for its row, for a new image
+    QString staged;            // the copy waiting for its row
     std::optional<DbError> copyError;
     QImage thumbnail;          // the copy's thumbnail picture, when it could be made
     // Set once its rows are written.
     int pageId = 0;
     int createdDocument = 0;
-    bool placed = false;       // the copy was put in the page store
+    bool placed = false;       // the image's copy was put in the page store
+    QString placedPath;        // the copy put in the page store ("" for none)
 };
 
 // Reads what an item needs before its copy: the file must open for
-// reading. An image gets its staging name (index within staging). The
-// reason when it cannot be read.
-std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index);
+// reading. An image gets its staging name (index within staging), and so
+// does any other file when copyNonImages. The reason when it cannot be read.
+std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index,
+                               bool copyNonImages);
 
 // Runs work (returning an optional DbError) on a worker thread, where
 // nothing may escape; the program's own calls never throw, so only an

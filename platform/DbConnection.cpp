@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QHash>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -24,18 +25,54 @@ void checkFault()
         throw DbError(ErrorCode::InjectedFailure, QStringLiteral("Injected failure"));
 }
 
-QSqlQuery run(const QString &sql, const QVariantList &binds)
+// Statements prepared once and run again: SQLite compiles a statement in
+// about the time it takes to run a small one, and imports run the same few
+// statements for every file. Each caller reads its rows before the next
+// statement runs, so one prepared query per text suffices; finish() after
+// use leaves it holding no lock. Emptied when the connection closes.
+constexpr int kCachedStatements = 64;
+// Never destroyed: at exit it may outlive the driver.
+QHash<QString, QSqlQuery> &g_statements = *new QHash<QString, QSqlQuery>;
+
+QSqlQuery prepared(const QString &sql)
 {
-    checkFault();
+    const auto found = g_statements.constFind(sql);
+    if (found != g_statements.constEnd())
+        return *found;
     QSqlQuery q(DbConnection::database());
     q.setForwardOnly(true);
     if (!q.prepare(sql))
         throw sqlError(q.lastError(), sql);
-    for (const QVariant &v : binds)
-        q.addBindValue(v);
-    if (!q.exec())
-        throw sqlError(q.lastError(), sql);
+    if (g_statements.size() >= kCachedStatements)
+        g_statements.clear();
+    g_statements.insert(sql, q);
     return q;
+}
+
+// The query, run; the caller reads what it needs, then calls done().
+QSqlQuery run(const QString &sql, const QVariantList &binds)
+{
+    checkFault();
+    QSqlQuery q = prepared(sql);
+    for (int i = 0; i < binds.size(); ++i)
+        q.bindValue(i, binds.at(i));
+    if (!q.exec()) {
+        const DbError error = sqlError(q.lastError(), sql);
+        q.finish();
+        throw error;
+    }
+    return q;
+}
+
+void done(QSqlQuery &q)
+{
+    q.finish();
+}
+
+void runDone(const QString &sql)
+{
+    QSqlQuery q = run(sql, {});
+    done(q);
 }
 
 qint64 g_lastInsertId = 0;
@@ -63,8 +100,10 @@ void open(const QString &fileName)
     }
     try {
         // SQLite opens any file; the first read tells whether it is a database.
-        run(QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
-        run(QStringLiteral("PRAGMA journal_mode=DELETE"), {});
+        QSqlQuery probe = run(QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
+        done(probe);
+        QSqlQuery journal = run(QStringLiteral("PRAGMA journal_mode=DELETE"), {});
+        done(journal);
     } catch (const DbError &) {
         close();
         throw;
@@ -75,6 +114,7 @@ void close()
 {
     if (!QSqlDatabase::contains(kConnection))
         return;
+    g_statements.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(kConnection, false);
         db.close();
@@ -109,20 +149,23 @@ void Execute(const QString &sql, const QVariantList &binds)
     const QVariant id = q.lastInsertId();
     if (id.isValid())
         g_lastInsertId = id.toLongLong();
+    done(q);
 }
 
 Recordset OpenRecordset(const QString &sql, const QVariantList &binds)
 {
     QSqlQuery q = run(sql, binds);
-    return Recordset(q);
+    Recordset rs(q);
+    done(q);
+    return rs;
 }
 
 QVariant QueryValue(const QString &sql, const QVariantList &binds)
 {
     QSqlQuery q = run(sql, binds);
-    if (q.next())
-        return q.value(0);
-    return {};
+    QVariant value = q.next() ? q.value(0) : QVariant();
+    done(q);
+    return value;
 }
 
 qint64 LastInsertId()
@@ -165,9 +208,9 @@ qint64 Statement::lastInsertId() const
 Transaction::Transaction() : m_depth(g_transactionDepth)
 {
     if (m_depth == 0)
-        run(QStringLiteral("BEGIN IMMEDIATE"), {});
+        runDone(QStringLiteral("BEGIN IMMEDIATE"));
     else
-        run(QStringLiteral("SAVEPOINT sp%1").arg(m_depth), {});
+        runDone(QStringLiteral("SAVEPOINT sp%1").arg(m_depth));
     ++g_transactionDepth;
 }
 
@@ -178,10 +221,10 @@ Transaction::~Transaction()
     g_transactionDepth = m_depth;
     try {
         if (m_depth == 0) {
-            run(QStringLiteral("ROLLBACK"), {});
+            runDone(QStringLiteral("ROLLBACK"));
         } else {
-            run(QStringLiteral("ROLLBACK TO sp%1").arg(m_depth), {});
-            run(QStringLiteral("RELEASE sp%1").arg(m_depth), {});
+            runDone(QStringLiteral("ROLLBACK TO sp%1").arg(m_depth));
+            runDone(QStringLiteral("RELEASE sp%1").arg(m_depth));
         }
     } catch (const DbError &e) {
         qCWarning(lcDb) << "rollback failed:" << e.text;
@@ -191,9 +234,9 @@ Transaction::~Transaction()
 void Transaction::commit()
 {
     if (m_depth == 0)
-        run(QStringLiteral("COMMIT"), {});
+        runDone(QStringLiteral("COMMIT"));
     else
-        run(QStringLiteral("RELEASE sp%1").arg(m_depth), {});
+        runDone(QStringLiteral("RELEASE sp%1").arg(m_depth));
     m_done = true;
     g_transactionDepth = m_depth;
 }

@@ -13,6 +13,7 @@ public:
     void error(const QString &text) override { qWarning().noquote() << text; }
     bool question(const QString &, const QString &) override { return false; }
     Answer questionYesNoCancel(const QString &, const QString &) override { return Answer::Cancel; }
+    DiskAnswer insertDisk(const QString &) override { return DiskAnswer::Cancel; }
     std::optional<QString> input(const QString &, const QString &, const QString &) override
     {
         return std::nullopt;

@@ -12,6 +12,8 @@ class Prompt
 {
 public:
     enum class Answer { Yes, No, Cancel };
+    // The answers to the next-disk question.
+    enum class DiskAnswer { Ok, Cancel, ChooseFolder };
 
     virtual ~Prompt() = default;
 
@@ -27,6 +29,10 @@ public:
     virtual bool question(const QString &text, const QString &title = QString()) = 0;
     // Yes/No/Cancel. Closing the box answers Cancel.
     virtual Answer questionYesNoCancel(const QString &text, const QString &title = QString()) = 0;
+    // The question for the next disk of a cabinet spread over several
+    // disks: OK, Cancel and "Choose folder…" (a new disk may be mounted at
+    // another path). Closing the box answers Cancel.
+    virtual DiskAnswer insertDisk(const QString &text) = 0;
     // A one-line input box; nullopt for Cancel.
     virtual std::optional<QString> input(const QString &text, const QString &title = QString(),
                                          const QString &defaultText = QString()) = 0;

@@ -254,6 +254,30 @@ void MoveDocument(int documentId, int folderId)
               QStringLiteral("UPDATE Document SET FolderId = ? WHERE DocumentId = ?"), {folderId, documentId});
 }
 
+void UpdateDescription(Table table, int id, const QString &description)
+{
+    static const char *const updates[] = {
+        "UPDATE Cabinet SET Description = ? WHERE CabinetId = ?",
+        "UPDATE Drawer SET Description = ? WHERE DrawerId = ?",
+        "UPDATE Folder SET Description = ? WHERE FolderId = ?",
+        "UPDATE Document SET Description = ? WHERE DocumentId = ?",
+    };
+    Execute(QLatin1String(updates[int(table)]), {textValue(description), id});
+}
+
+void UpdateDocumentDetails(int documentId, const std::optional<QDate> &date, const QString &description,
+                           double amount)
+{
+    if (date) {
+        Execute(QStringLiteral("UPDATE Document SET DateOnDocument = ?, Description = ?, Amount = ?"
+                               " WHERE DocumentId = ?"),
+                {DateValue(*date), textValue(description), amount, documentId});
+    } else {
+        Execute(QStringLiteral("UPDATE Document SET Description = ?, Amount = ? WHERE DocumentId = ?"),
+                {textValue(description), amount, documentId});
+    }
+}
+
 int InsertCabinet(const QString &name)
 {
     checkName(name);

@@ -93,6 +93,13 @@ enum class Table { Cabinet, Drawer, Folder, Document };
 // Sets only the name of a record (a rename in the tree or the list), with
 // the same length refusal as the updates.
 void UpdateName(Table table, int id, const QString &name);
+// Sets only the description of a cabinet, drawer or folder (an imported
+// description file).
+void UpdateDescription(Table table, int id, const QString &description);
+// Sets a document's description and amount and, when a date is given, its
+// date (an imported details file; no date leaves the stored one).
+void UpdateDocumentDetails(int documentId, const std::optional<QDate> &date, const QString &description,
+                           double amount);
 
 // Move a record under another parent (a drag in the navigation window): a
 // drawer to a cabinet, a folder to a drawer, a document to a folder. Names

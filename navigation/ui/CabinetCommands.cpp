@@ -6,6 +6,8 @@
 #include "NavKeys.h"
 #include "frmCabinet.h"
 #include "frmDrawer.h"
+#include "frmExport.h"
+#include "frmImport.h"
 
 using namespace NavKeys;
 
@@ -54,4 +56,25 @@ void CabinetCommands::mnuPopupCabinetDelete_Click()
 void CabinetCommands::mnuPopupCabinetProperties_Click()
 {
     NavCommandSteps::openDialogOnTarget(m_host, Cabinet, false, &frmCabinet::editCabinet);
+}
+
+void CabinetCommands::mnuPopupCabinetExport_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Cabinet, false);
+    if (!NavCommandSteps::targetIsOfKind(target, Cabinet))
+        return;
+    frmExport dialog(m_host.dialogParent());
+    dialog.selectCabinet(target.id());
+    dialog.exec();
+}
+
+void CabinetCommands::mnuPopupCabinetImport_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Cabinet, false);
+    if (!NavCommandSteps::targetIsOfKind(target, Cabinet))
+        return;
+    frmImport dialog(m_host.dialogParent());
+    dialog.selectCabinet(target.id());
+    dialog.exec();
+    m_host.contentsChanged(target.key);
 }

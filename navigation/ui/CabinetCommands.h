@@ -14,6 +14,9 @@ public:
     void mnuPopupCabinetRename_Click();
     void mnuPopupCabinetDelete_Click();
     void mnuPopupCabinetProperties_Click();
+    // The export and import dialogs with this cabinet chosen.
+    void mnuPopupCabinetExport_Click();
+    void mnuPopupCabinetImport_Click();
 
 private:
     NavCommandHost &m_host;

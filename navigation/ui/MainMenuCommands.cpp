@@ -5,7 +5,9 @@
 #include "frmAbout.h"
 #include "frmCustomDrawer.h"
 #include "frmEmailSettings.h"
+#include "frmExport.h"
 #include "frmHelp.h"
+#include "frmImport.h"
 #include "frmPrintSettings.h"
 #include "frmSample.h"
 
@@ -19,6 +21,18 @@ void MainMenuCommands::mnuPrintSettings_Click()
 void MainMenuCommands::mnuEmailSettings_Click()
 {
     frmEmailSettings dialog(m_window);
+    dialog.exec();
+}
+
+void MainMenuCommands::mnuToolsImportFiles_Click()
+{
+    frmImport dialog(m_window);
+    dialog.exec();
+}
+
+void MainMenuCommands::mnuToolsExportCabinet_Click()
+{
+    frmExport dialog(m_window);
     dialog.exec();
 }
 

@@ -11,6 +11,9 @@ public:
 
     void mnuPrintSettings_Click();
     void mnuEmailSettings_Click();
+    // Tools "Import File Cabinet..." and "Export File Cabinet...".
+    void mnuToolsImportFiles_Click();
+    void mnuToolsExportCabinet_Click();
     void mnuToolsDrawerTemplates_Click();
     // Writes the sample outline when it is missing, then opens frmSample.
     void mnuToolsCreateSampleCabinet_Click();

@@ -75,6 +75,8 @@ QSet<QAction *> NavCommandRouter::connectCommands()
         {m_ui.mnuPopupCabinetRename, [cab] { cab->mnuPopupCabinetRename_Click(); }},
         {m_ui.mnuPopupCabinetDelete, [cab] { cab->mnuPopupCabinetDelete_Click(); }},
         {m_ui.mnuPopupCabinetProperties, [cab] { cab->mnuPopupCabinetProperties_Click(); }},
+        {m_ui.mnuPopupCabinetExport, [cab] { cab->mnuPopupCabinetExport_Click(); }},
+        {m_ui.mnuPopupCabinetImport, [cab] { cab->mnuPopupCabinetImport_Click(); }},
         {m_ui.mnuPopupDrawerNewDrawer, [df] { df->mnuPopupDrawerNewDrawer_Click(); }},
         {m_ui.mnuPopupDrawerNewFolder, [df] { df->mnuPopupDrawerNewFolder_Click(); }},
         {m_ui.mnuPopupDrawerRename, [df] { df->mnuPopupDrawerRename_Click(); }},

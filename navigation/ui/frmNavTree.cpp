@@ -22,6 +22,7 @@
 #include "Prompt.h"
 #include "SampleCabinets.h"
 #include "Settings.h"
+#include "CabinetImport.h"
 #include "FileImport.h"
 #include "frmDocument.h"
 #include "frmFind.h"
@@ -85,6 +86,7 @@ frmNavTree::~frmNavTree()
 {
     Passwords::setUnlockHandler(nullptr);
     FileImport::setDocumentAdded({});
+    CabinetImport::setRecordAdded({});
     if (&NavigationSink::instance() == this)
         NavigationSink::setInstance(nullptr);
 }
@@ -145,6 +147,17 @@ void frmNavTree::wireViews()
     FileImport::setDocumentAdded([tree = m_ui->tvwMain](int folderId, int documentId, const QString &name) {
         tree->addDocumentNode(folderId, documentId, name);
     });
+    // So does a cabinet import for each drawer, folder and document it makes.
+    CabinetImport::setRecordAdded([tree = m_ui->tvwMain](Records::Table table, int parentId, int id,
+                                                         const QString &name, const QDate &date) {
+        if (table == Records::Table::Drawer)
+            tree->addNode(NavNodeKey(Cabinet, parentId), NavNodeKey(Drawer, id), name, NavIconKeys::Drawer);
+        else if (table == Records::Table::Folder)
+            tree->addNode(NavNodeKey(Drawer, parentId), NavNodeKey(Folder, id), name, NavIconKeys::Folder);
+        else if (table == Records::Table::Document)
+            tree->addNode(NavNodeKey(Folder, parentId), NavNodeKey(Document, id),
+                          NavQueries::DocumentNodeText(name, date), NavIconKeys::Document, name);
+    });
 
     // The window's own keys, wherever the focus is; Esc goes to a name
     // editor instead while one is open.
@@ -175,6 +188,8 @@ void frmNavTree::wireActions()
     const std::pair<QAction *, void (MainMenuCommands::*)()> tools[] = {
         {m_ui->mnuPrintSettings, &MainMenuCommands::mnuPrintSettings_Click},
         {m_ui->mnuEmailSettings, &MainMenuCommands::mnuEmailSettings_Click},
+        {m_ui->mnuToolsImportFiles, &MainMenuCommands::mnuToolsImportFiles_Click},
+        {m_ui->mnuToolsExportCabinet, &MainMenuCommands::mnuToolsExportCabinet_Click},
         {m_ui->mnuToolsDrawerTemplates, &MainMenuCommands::mnuToolsDrawerTemplates_Click},
         {m_ui->mnuToolsCreateSampleCabinet, &MainMenuCommands::mnuToolsCreateSampleCabinet_Click},
         {m_ui->mnuHelpHelpTopics, &MainMenuCommands::mnuHelpHelpTopics_Click},

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -56,6 +57,18 @@ Prompt::Answer WidgetPrompt::questionYesNoCancel(const QString &text, const QStr
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
     }
+}
+
+Prompt::DiskAnswer WidgetPrompt::insertDisk(const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, Common::GetAppTitle(), text, QMessageBox::Ok | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    QPushButton *choose = box.addButton(QStringLiteral("Choose folder…"), QMessageBox::ActionRole);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == choose)
+        return DiskAnswer::ChooseFolder;
+    return box.clickedButton() == box.button(QMessageBox::Ok) ? DiskAnswer::Ok : DiskAnswer::Cancel;
 }
 
 std::optional<QString> WidgetPrompt::input(const QString &text, const QString &title,

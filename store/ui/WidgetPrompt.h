@@ -12,6 +12,7 @@ public:
     void error(const QString &text) override;
     bool question(const QString &text, const QString &title = QString()) override;
     Answer questionYesNoCancel(const QString &text, const QString &title = QString()) override;
+    DiskAnswer insertDisk(const QString &text) override;
     std::optional<QString> input(const QString &text, const QString &title = QString(),
                                  const QString &defaultText = QString()) override;
     std::optional<QString> password(const QString &cabinetName) override;

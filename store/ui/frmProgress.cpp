@@ -1,14 +1,12 @@
 #include "frmProgress.h"
 #include "ui_frmProgress.h"
 
-#include <algorithm>
-#include <limits>
-
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPointer>
 
 #include "FormPosition.h"
+#include "ProgressBarFill.h"
 
 frmProgress::frmProgress(QWidget *parent)
     : QWidget(parent, Qt::Dialog), m_ui(std::make_unique<Ui::frmProgress>())
@@ -87,20 +85,7 @@ void frmProgress::cmdCancel_Click()
 void frmProgress::showValue(int value)
 {
     m_currentValue = value;
-    QProgressBar *bar = m_ui->shpForeground;
-    // The bar shows value / (max - min + 1). A range without steps (max below
-    // min) would divide by zero or less: it shows an empty bar.
-    const qint64 span = qint64(m_rangeMax) - m_rangeMin + 1;
-    if (span <= 0) {
-        bar->setRange(0, 1);
-        bar->setValue(0);
-    } else {
-        const qint64 shown = std::clamp<qint64>(value, 0, span);
-        // The bar counts in int; a wider span is scaled down to fit.
-        const qint64 maximum = std::min<qint64>(span, std::numeric_limits<int>::max());
-        bar->setRange(0, int(maximum));
-        bar->setValue(int(maximum == span ? shown : qRound64(double(shown) / span * maximum)));
-    }
+    ProgressBarFill::show(m_ui->shpForeground, value, m_rangeMin, m_rangeMax);
     if (value % 20 == 0)
         QCoreApplication::processEvents();
 }

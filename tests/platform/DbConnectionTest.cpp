@@ -154,6 +154,32 @@ private Q_SLOTS:
 
     // SQLite opens any file; the probe must refuse one that is not a
     // database and leave it as it was.
+    // A statement run again with other values gives their rows, and a
+    // reader run inside a change holds nothing that would stop its commit,
+    // a schema change or closing the connection.
+    void statementsRunAgain()
+    {
+        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("a")});
+        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("b")});
+        const QString sql = QStringLiteral("SELECT Name FROM T WHERE Id = ?");
+        QCOMPARE(DbConnection::QueryValue(sql, {1}).toString(), QStringLiteral("a"));
+        QCOMPARE(DbConnection::QueryValue(sql, {2}).toString(), QStringLiteral("b"));
+        QVERIFY(DbConnection::QueryValue(sql, {3}).isNull());
+        {
+            DbConnection::Transaction tx;
+            QCOMPARE(DbConnection::OpenRecordset(QStringLiteral("SELECT Id FROM T")).recordCount(), 2);
+            DbConnection::Execute(QStringLiteral("UPDATE T SET Name = ? WHERE Id = ?"), {QStringLiteral("c"), 1});
+            tx.commit();
+        }
+        DbConnection::Execute(QStringLiteral("DROP TABLE T"));
+        DbConnection::Execute(QStringLiteral("CREATE TABLE T (Id INTEGER PRIMARY KEY, Name TEXT)"));
+        QVERIFY(DbConnection::QueryValue(sql, {1}).isNull());
+        const QString file = DbConnection::fileName();
+        DbConnection::close();
+        DbConnection::open(file);
+        QVERIFY(DbConnection::QueryValue(sql, {1}).isNull());
+    }
+
     void notADatabaseIsRefusedUntouched()
     {
         DbConnection::close();

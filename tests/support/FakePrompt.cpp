@@ -45,6 +45,12 @@ Prompt::Answer FakePrompt::questionYesNoCancel(const QString &text, const QStrin
     return answers3.isEmpty() ? Answer::Cancel : answers3.takeFirst();
 }
 
+Prompt::DiskAnswer FakePrompt::insertDisk(const QString &text)
+{
+    questions.append(text);
+    return diskAnswers.isEmpty() ? DiskAnswer::Cancel : diskAnswers.takeFirst();
+}
+
 std::optional<QString> FakePrompt::input(const QString &text, const QString &, const QString &)
 {
     questions.append(text);

@@ -20,6 +20,7 @@ public:
     void error(const QString &text) override;
     bool question(const QString &text, const QString &title = QString()) override;
     Answer questionYesNoCancel(const QString &text, const QString &title = QString()) override;
+    DiskAnswer insertDisk(const QString &text) override;
     std::optional<QString> input(const QString &text, const QString &title = QString(),
                                  const QString &defaultText = QString()) override;
     std::optional<QString> password(const QString &cabinetName) override;
@@ -34,6 +35,7 @@ public:
     QStringList questions;       // question texts of both kinds, in order
     QList<bool> answers;         // answers to the next Yes/No questions (default No)
     QList<Answer> answers3;      // answers to the next Yes/No/Cancel questions (default Cancel)
+    QList<DiskAnswer> diskAnswers; // answers to the next-disk questions (default Cancel)
     QList<std::optional<QString>> inputs;     // replies to input boxes (default Cancel)
     QList<std::optional<QString>> passwords;  // replies to the password prompt
     QStringList passwordCabinets;             // the cabinet each password prompt named

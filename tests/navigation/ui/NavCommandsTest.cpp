@@ -279,7 +279,8 @@ private Q_SLOTS:
         QCOMPARE(m_window->position().CurrentParentId, c);
         QCOMPARE(m_window->popupSource(), QStringLiteral("T"));
         // Commands that need windows not built yet stay disabled.
-        QVERIFY(!action("mnuPopupCabinetExport")->isEnabled());
+        QVERIFY(!action("mnuScanSettings")->isEnabled());
+        QVERIFY(action("mnuPopupCabinetExport")->isEnabled());
         QVERIFY(action("mnuPopupDrawerDelete")->isEnabled());
     }
 

@@ -1,0 +1,332 @@
+#include "CabinetExport.h"
+
+#include <functional>
+
+#include <QSet>
+
+#include "CabinetTree.h"
+#include "DataFolder.h"
+#include "DbConnection.h"
+#include "DiskPrompt.h"
+#include "ExchangeProgress.h"
+#include "FileCopier.h"
+#include "Guard.h"
+#include "PagePaths.h"
+#include "Pages.h"
+#include "Progress.h"
+#include "Prompt.h"
+
+using namespace CabinetTree;
+
+namespace {
+
+// The children of each level, in the walk's order. Names compare without
+// regard to case (the columns are NOCASE), so the order is the one the
+// user sees.
+const char *const kChildQueries[] = {
+    "SELECT DrawerId, Name, Description FROM Drawer WHERE CabinetId = ? ORDER BY Name, DrawerId",
+    "SELECT FolderId, Name, Description FROM Folder WHERE DrawerId = ? ORDER BY Name, FolderId",
+    "SELECT DocumentId, Name, Description, DateOnDocument, Amount FROM Document WHERE FolderId = ?"
+    " ORDER BY Name, DocumentId",
+};
+const QString kLevelFiles[] = {CabinetFileName, DrawerFileName, FolderFileName, DocumentFileName};
+constexpr int kDocumentLevel = 3;
+
+QString withSlash(const QString &path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+QString withoutSlash(const QString &path)
+{
+    return path.size() > 1 && path.endsWith(QLatin1Char('/')) ? path.left(path.size() - 1) : path;
+}
+
+// One cabinet, drawer, folder or document row.
+struct Row
+{
+    int id = 0;
+    QString name;
+    QVariant description;
+    QVariant date;     // documents only
+    QVariant amount;   // documents only
+};
+
+Row rowOf(const Recordset &rs, int row)
+{
+    Row r{rs.value(row, 0).toInt(), NullToEmpty(rs.value(row, 1)), rs.value(row, 2), {}, {}};
+    if (rs.columnCount() > 4) {
+        r.date = rs.value(row, 3);
+        r.amount = rs.value(row, 4);
+    }
+    return r;
+}
+
+// A file of another kind that an import copied into the page store lies
+// there under its page id; it goes out under the name it came with.
+QString pageFileName(const QString &source, const QVariant &number, const QString &pageName, const QString &store)
+{
+    if (!IsJpegPath(source) && !pageName.isEmpty() && source.startsWith(store))
+        return CleanFileName(pageName);
+    return PageFileName(source, number);
+}
+
+class Exporter
+{
+public:
+    Exporter(const CabinetExport::ExportOptions &options, const QString &destination)
+        : m_copier(options.copier ? *options.copier : FileCopier::system()),
+          m_progress(options.progress),
+          m_now(options.now.isValid() ? options.now : QDateTime::currentDateTime()),
+          m_dest(withSlash(destination)),
+          m_store(DataFolder::filePath(QStringLiteral("Pages/")))
+    {
+    }
+
+    void run(int cabinetId);
+    // Commits what was written, then the failure (when there was one), the
+    // end message and the folders passed over.
+    void finish();
+    CabinetExport::ExportResult result() const { return m_result; }
+
+private:
+    enum class Outcome { Done, Missing, Failed, Stopped };
+
+    Outcome perform(const std::function<FileCopier::Result()> &write);
+    bool nextDisk();
+    bool stopped();
+    FileCopier::Result makeDirectory(const QString &relative);
+    bool makeLevel(const QString &relative, const QString &shown);
+    bool writeText(const QString &relative, const QString &name, const QByteArray &bytes, const QString &shown);
+    void exportLevel(int level, const Row &row, const QString &relative, const QString &shown);
+    void exportPages(int documentId, const QString &relative);
+    void status(const QString &caption, const QString &detail);
+    void step(const QString &caption);
+
+    FileCopier &m_copier;
+    ExchangeProgress *m_progress;
+    QDateTime m_now;
+    QString m_dest;                // the current disk's destination, ending in "/"
+    QString m_store;               // the default page store, ending in "/"
+    QSet<QString> m_made;          // directories made on the current disk, relative
+    CabinetExport::ExportResult m_result;
+    bool m_stop = false;
+    // Set by a disk question, cleared by the next write that succeeds: a
+    // disk-full then means the file fits on no disk.
+    bool m_freshDisk = false;
+    DbError m_error;
+};
+
+void Exporter::status(const QString &caption, const QString &detail)
+{
+    if (m_progress)
+        m_progress->ShowStatus(caption, detail);
+}
+
+void Exporter::step(const QString &caption)
+{
+    if (m_progress)
+        m_progress->IncrementProgress(caption);
+}
+
+bool Exporter::stopped()
+{
+    if (!m_stop && Progress::ProgressCancelled()) {
+        m_result.cancelled = true;
+        m_stop = true;
+    }
+    return m_stop;
+}
+
+bool Exporter::nextDisk()
+{
+    ++m_result.ExportDiskNumber;
+    m_copier.sync(m_dest);
+    const std::optional<QString> path = DiskPrompt::AskForDisk(
+        QStringLiteral("Please insert disk #%1").arg(m_result.ExportDiskNumber), withoutSlash(m_dest), true);
+    if (!path) {
+        m_result.cancelled = true;
+        return false;
+    }
+    m_dest = withSlash(*path);
+    m_made.clear();
+    m_freshDisk = true;
+    return true;
+}
+
+Exporter::Outcome Exporter::perform(const std::function<FileCopier::Result()> &write)
+{
+    for (;;) {
+        const FileCopier::Result r = write();
+        switch (r.status) {
+        case FileCopier::Status::Done:
+            m_freshDisk = false;
+            return Outcome::Done;
+        case FileCopier::Status::SourceMissing:
+            return Outcome::Missing;
+        case FileCopier::Status::Failed:
+            m_error = r.error;
+            return Outcome::Failed;
+        case FileCopier::Status::DiskFull:
+            break;
+        }
+        if (m_freshDisk) {
+            m_error = DbError(r.error.code, QStringLiteral("%1 is too large for the disk.").arg(r.error.text));
+            return Outcome::Failed;
+        }
+        if (!nextDisk()) {
+            m_stop = true;
+            return Outcome::Stopped;
+        }
+    }
+}
+
+FileCopier::Result Exporter::makeDirectory(const QString &relative)
+{
+    // Made once per disk: after a disk change the chain is made again.
+    if (m_made.contains(relative))
+        return {};
+    const FileCopier::Result made = m_copier.makeDirectory(m_dest + relative);
+    if (made.ok())
+        m_made.insert(relative);
+    return made;
+}
+
+bool Exporter::makeLevel(const QString &relative, const QString &shown)
+{
+    status(QStringLiteral("Create path"), shown);
+    const Outcome outcome = perform([&] { return makeDirectory(relative); });
+    if (outcome == Outcome::Failed)
+        m_result.skipped.append(QStringLiteral("%1: %2").arg(relative, m_error.text));
+    return outcome == Outcome::Done;
+}
+
+bool Exporter::writeText(const QString &relative, const QString &name, const QByteArray &bytes,
+                         const QString &shown)
+{
+    status(QStringLiteral("Create file"), shown + QLatin1Char('/') + name);
+    const Outcome outcome = perform([&]() -> FileCopier::Result {
+        // After a disk change the level's directory is not there yet.
+        const FileCopier::Result made = makeDirectory(relative);
+        return made.ok() ? m_copier.writeFile(m_dest + relative + QLatin1Char('/') + name, bytes) : made;
+    });
+    if (outcome == Outcome::Failed) {
+        m_result.failed = true;
+        m_stop = true;
+    }
+    return outcome == Outcome::Done;
+}
+
+void Exporter::exportLevel(int level, const Row &row, const QString &relative, const QString &shown)
+{
+    if (!makeLevel(relative, shown))
+        return;
+    if (level == 0 && !writeText(relative, MarkerFileName, MarkerText(m_now), shown))
+        return;
+    if (level == kDocumentLevel) {
+        // Any one detail is worth the file: an amount alone would be lost.
+        if ((!row.date.isNull() || !row.description.isNull() || !row.amount.isNull())
+            && !writeText(relative, DocumentFileName, DocumentInfoText(row.date, row.description, row.amount),
+                          shown))
+            return;
+        exportPages(row.id, relative);
+        return;
+    }
+    if (!row.description.isNull()
+        && !writeText(relative, kLevelFiles[level], DescriptionText(NullToEmpty(row.description)), shown))
+        return;
+    const Recordset children = DbConnection::OpenRecordset(QLatin1String(kChildQueries[level]), {row.id});
+    QSet<QString> taken;
+    for (int i = 0; i < children.recordCount() && !stopped(); ++i) {
+        const Row child = rowOf(children, i);
+        const bool document = level + 1 == kDocumentLevel;
+        const QString bare = document ? RemoveExtension(child.name) : child.name;
+        const QString dir = UniqueName(RemoveInvalidFileChars(bare), taken, false);
+        exportLevel(level + 1, child, relative + QLatin1Char('/') + dir, shown + QLatin1Char('/') + bare);
+    }
+}
+
+void Exporter::exportPages(int documentId, const QString &relative)
+{
+    const Recordset pages = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT PageId, Name, PageNumber, Filename FROM Page WHERE DocumentId = ?"
+                       " ORDER BY Name, PageId"),
+        {documentId});
+    QSet<QString> taken;
+    for (int i = 0; i < pages.recordCount() && !stopped(); ++i) {
+        const int pageId = pages.value(i, 0).toInt();
+        const QString source = PagePaths::GetPageFilePath(pageId, NullToEmpty(pages.value(i, 3)));
+        const QString sourceName = PagePaths::GetFileNamePart(source);
+        QString caption = QStringLiteral("Copy document ") + NullToEmpty(pages.value(i, 1));
+        // The name is taken before the copy, so a page that is missing
+        // now never shifts the names of the pages after it.
+        const QString name =
+            UniqueName(pageFileName(source, pages.value(i, 2), NullToEmpty(pages.value(i, 1)), m_store), taken, true);
+        status(QStringLiteral("Copy file"), sourceName);
+        const Outcome outcome = perform([&]() -> FileCopier::Result {
+            const FileCopier::Result made = makeDirectory(relative);
+            return made.ok() ? m_copier.copyFile(source, m_dest + relative + QLatin1Char('/') + name) : made;
+        });
+        if (outcome == Outcome::Done) {
+            ++m_result.PagesCopied;
+            caption = QStringLiteral("Copy file ") + sourceName;
+        } else if (outcome == Outcome::Failed) {
+            m_result.failed = true;
+            m_stop = true;
+        }
+        step(caption);
+    }
+}
+
+void Exporter::run(int cabinetId)
+{
+    Progress::SetProgressCancelled(false);
+    if (m_progress)
+        m_progress->Reset(1, 2);
+    status(QStringLiteral("Count files"), QString());
+    const Recordset cabinet = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT CabinetId, Name, Description FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
+    if (cabinet.isEmpty())
+        return;
+    step(QStringLiteral("Count files in cabinet"));
+    const int pages = Pages::CountCabinetPages(cabinetId);
+    if (pages == 0
+        && Prompt::instance().questionYesNoCancel(
+               QStringLiteral("There are no images in this cabinet.  Export an empty cabinet?"))
+            != Prompt::Answer::Yes)
+        return;
+    if (m_progress)
+        m_progress->Reset(1, pages + 1);
+    status(QStringLiteral("Preparing to export"), QString());
+    const Row row = rowOf(cabinet, 0);
+    exportLevel(0, row, RemoveInvalidFileChars(row.name), row.name);
+}
+
+void Exporter::finish()
+{
+    m_copier.sync(m_dest);
+    Prompt &prompt = Prompt::instance();
+    if (m_result.failed)
+        prompt.error(m_error.message());
+    prompt.message(QStringLiteral("Export complete. %1 pages copied.").arg(m_result.PagesCopied));
+    if (!m_result.skipped.isEmpty())
+        prompt.warning(QStringLiteral("These folders could not be made; what belongs in them was not exported:\n")
+                       + m_result.skipped.mid(0, 10).join(QLatin1Char('\n'))
+                       + (m_result.skipped.size() > 10 ? QStringLiteral("\n...") : QString()));
+}
+
+} // namespace
+
+namespace CabinetExport {
+
+ExportResult ExportCabinet(int cabinetId, const QString &destination, const ExportOptions &options)
+{
+    Exporter exporter(options, destination);
+    // A database failure ends the walk like any other error: shown, then
+    // the count of what was copied.
+    guard([&] { exporter.run(cabinetId); });
+    exporter.finish();
+    return exporter.result();
+}
+
+} // namespace CabinetExport

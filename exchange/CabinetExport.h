@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class ExchangeProgress;
+class FileCopier;
+
+// Writes one cabinet out of the database as the tree of CabinetTree, depth
+// first in name order at every level: its directories (every one, empty
+// ones too), the marker, the description files and a byte-for-byte copy
+// of every page file. When the disk fills, the partial file is removed and
+// the user is asked for the next disk ("Please insert disk #2"); the write
+// is repeated there at the same relative path, and later levels write
+// their own directories and description files there. Nothing written is
+// ever repeated, so later disks hold no marker.
+namespace CabinetExport {
+
+struct ExportOptions
+{
+    FileCopier *copier = nullptr;        // the system's when not set
+    ExchangeProgress *progress = nullptr; // none: no bar, no status line
+    QDateTime now;                        // the marker's time; the current time when not set
+};
+
+struct ExportResult
+{
+    int PagesCopied = 0;
+    int ExportDiskNumber = 1;
+    bool cancelled = false;   // stopped by the user: the dialog's Cancel or a disk question
+    bool failed = false;      // ended by an error, which was shown
+    QStringList skipped;      // directories that could not be made, with the reason
+};
+
+// Runs the whole export of cabinetId into destination, questions and end
+// message ("Export complete. 12 pages copied.") included. An empty
+// cabinet is written only after "Export an empty cabinet?" was answered
+// Yes. A page whose file is missing is passed over and not counted. A
+// directory that cannot be made is passed over with what belongs in it
+// and named at the end; any other failed write ends the export with its
+// "Error # " message before the end message. A file that does not fit on
+// an empty disk ends it too, instead of asking for disk after disk.
+// Never throws.
+ExportResult ExportCabinet(int cabinetId, const QString &destination, const ExportOptions &options = {});
+
+} // namespace CabinetExport

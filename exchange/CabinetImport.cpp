@@ -1,0 +1,399 @@
+#include "CabinetImport.h"
+
+#include <functional>
+#include <optional>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThreadPool>
+
+#include "CabinetTree.h"
+#include "Common.h"
+#include "DbConnection.h"
+#include "DiskPrompt.h"
+#include "ExchangeProgress.h"
+#include "Guard.h"
+#include "Progress.h"
+#include "Prompt.h"
+#include "TextFile.h"
+
+using Records::Table;
+
+namespace {
+
+CabinetImport::RecordAdded g_recordAdded;
+
+const QString kUnfiledDrawer = QStringLiteral("Unfiled drawer");
+const QString kUnfiledFolder = QStringLiteral("Unfiled folder");
+
+// Rows are committed in batches of about this long: one transaction per
+// file would wait for the disk after every file, while one for the whole
+// import would lose everything to a late failure.
+constexpr qint64 kBatchMs = 250;
+
+QString withSlash(const QString &path)
+{
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+// Sub-directories in name order (the file system's order is arbitrary).
+QStringList subdirectories(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+}
+
+int filesOf(const QString &dir)
+{
+    return int(FileImport::FilesToImport(dir, QString()).size());
+}
+
+bool cancelled()
+{
+    return Progress::ProgressCancelled();
+}
+
+void notify(Table table, int parentId, int id, const QString &name, const QDate &date = QDate())
+{
+    if (g_recordAdded)
+        g_recordAdded(table, parentId, id, name, date);
+}
+
+// The status caption, the look-up and the insert of each level's record.
+struct LevelRule
+{
+    const char *caption;
+    int (*find)(int parentId, const QString &name);
+    int (*insert)(int parentId, const QString &name);
+};
+
+int findDocument(int folderId, const QString &name)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"),
+                                    {folderId, name})
+        .toInt();
+}
+
+const LevelRule kDrawerRule{"Create drawer", &Records::DrawerNamed, &Records::InsertDrawer};
+const LevelRule kFolderRule{"Create folder", &Records::FolderNamed, &Records::InsertFolder};
+const LevelRule kDocumentRule{"Create document", &findDocument, &Records::InsertDocument};
+
+int findOrCreateRow(const LevelRule &rule, int parentId, const QString &name, bool *created)
+{
+    *created = false;
+    if (const int found = rule.find(parentId, name))
+        return found;
+    *created = true;
+    return rule.insert(parentId, name);
+}
+
+class TreeImporter
+{
+public:
+    TreeImporter(int cabinetId, ExchangeProgress *progress) : m_cabinetId(cabinetId), m_progress(progress) {}
+
+    void run(QString root, int diskCount);
+    void abandonBatch();
+    // Waits for the thumbnails still being made.
+    void finishThumbnails() { m_thumbnails.waitForDone(); }
+    CabinetImport::TreeImportResult result() const { return m_result; }
+
+private:
+    int findOrCreate(const LevelRule &rule, int parentId, const QString &name, bool *created);
+    void importDisk(const QString &root);
+    void importDrawer(const QString &dir, const QString &name);
+    void importFolder(int drawerId, const QString &dir, const QString &name);
+    void importDocument(int folderId, const QString &dir, const QString &name);
+    // Called with a sub-directory's path (ending in "/") and name.
+    using Visit = std::function<void(const QString &path, const QString &name)>;
+    // The drawer or folder of that name, made and announced when new.
+    int record(const LevelRule &rule, Table table, int parentId, const QString &name);
+    void description(const QString &dir, const QString &fileName, Table table, int id);
+    void eachSubdirectory(const QString &dir, const Visit &import);
+    void importFiles(int targetId, const QString &dir, FileImport::TargetKind kind);
+    void leftOut(const QString &name, const DbError &error);
+    void commit();
+    void commitIfDue();
+
+    int m_cabinetId;
+    ExchangeProgress *m_progress;
+    CabinetImport::TreeImportResult m_result;
+    std::optional<DbConnection::Transaction> m_batch;
+    QElapsedTimer m_sinceCommit;
+    QStringList m_placed;   // files of the open batch, removed when it fails
+    // Thumbnails are made here while the walk goes on to the next folders.
+    QThreadPool m_thumbnails;
+};
+
+void TreeImporter::commit()
+{
+    if (m_batch)
+        m_batch->commit();
+    m_batch.reset();
+    m_placed.clear();
+    m_batch.emplace();
+    m_sinceCommit.start();
+}
+
+void TreeImporter::commitIfDue()
+{
+    if (m_sinceCommit.elapsed() >= kBatchMs)
+        commit();
+}
+
+void TreeImporter::abandonBatch()
+{
+    finishThumbnails();
+    // The rows roll back, so their ids come round again: their files must
+    // not wait there for another page.
+    m_batch.reset();
+    for (const QString &file : std::as_const(m_placed))
+        QFile::remove(file);
+    m_placed.clear();
+}
+
+void TreeImporter::leftOut(const QString &name, const DbError &error)
+{
+    m_result.failures.append({name, error.text});
+}
+
+int TreeImporter::findOrCreate(const LevelRule &rule, int parentId, const QString &name, bool *created)
+{
+    if (m_progress)
+        m_progress->ShowStatus(QLatin1String(rule.caption), name);
+    return findOrCreateRow(rule, parentId, name, created);
+}
+
+void TreeImporter::importFiles(int targetId, const QString &dir, FileImport::TargetKind kind)
+{
+    FileImport::ImportOptions options;
+    options.copyNonImages = true;
+    options.reportFailures = false;
+    options.thumbnails = [this](const QVector<ThumbnailMaker::Job> &jobs) {
+        for (const ThumbnailMaker::Job &job : jobs) {
+            // A thumbnail that cannot be made leaves the page without one;
+            // the page pane makes it when it shows the page.
+            m_thumbnails.start([job] { (void)ThumbnailMaker::makeThumbnail(job.imagePath, job.thumbPath); });
+        }
+    };
+    const FileImport::ImportResult r = FileImport::ImportFiles(
+        targetId, dir, FileImport::ProgressTarget::ImportDialog, kind, QString(), options);
+    m_result.failures += r.failures;
+    m_placed += r.placedFiles;
+}
+
+int TreeImporter::record(const LevelRule &rule, Table table, int parentId, const QString &name)
+{
+    bool created = false;
+    const int id = findOrCreate(rule, parentId, name, &created);
+    if (created)
+        notify(table, parentId, id, name);
+    return id;
+}
+
+void TreeImporter::description(const QString &dir, const QString &fileName, Table table, int id)
+{
+    const QString file = CabinetTree::FindFile(dir, fileName);
+    if (!file.isEmpty())
+        CabinetImport::ImportDescription(table, dir + file, id);
+}
+
+void TreeImporter::eachSubdirectory(const QString &dir, const Visit &import)
+{
+    for (const QString &name : subdirectories(dir)) {
+        if (cancelled())
+            return;
+        // A name the database refuses (too long) leaves that directory out.
+        try {
+            import(withSlash(dir + name), name);
+        } catch (const DbError &e) {
+            if (e.code != int(ErrorCode::InvalidValue))
+                throw;
+            leftOut(dir + name, e);
+        }
+    }
+}
+
+void TreeImporter::importDocument(int folderId, const QString &dir, const QString &name)
+{
+    bool created = false;
+    const int documentId = findOrCreate(kDocumentRule, folderId, name, &created);
+    const QString info = CabinetTree::FindFile(dir, CabinetTree::DocumentFileName);
+    if (!info.isEmpty())
+        CabinetImport::ImportDocumentInfo(dir + info, documentId);
+    // Announced once its date is known, which the tree shows.
+    if (created) {
+        const std::optional<Records::DocumentValues> values = Records::ReadDocument(documentId);
+        notify(Table::Document, folderId, documentId, name, values ? values->dateOnDocument : QDate());
+    }
+    if (filesOf(dir) > 0)
+        importFiles(documentId, dir, FileImport::TargetKind::Document);
+    commitIfDue();
+}
+
+void TreeImporter::importFolder(int drawerId, const QString &dir, const QString &name)
+{
+    const int folderId = record(kFolderRule, Table::Folder, drawerId, name);
+    description(dir, CabinetTree::FolderFileName, Table::Folder, folderId);
+    if (filesOf(dir) > 0)
+        importFiles(folderId, dir, FileImport::TargetKind::Folder);
+    eachSubdirectory(dir, [&](const QString &path, const QString &document) {
+        importDocument(folderId, path, document);
+    });
+}
+
+void TreeImporter::importDrawer(const QString &dir, const QString &name)
+{
+    const int drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, name);
+    description(dir, CabinetTree::DrawerFileName, Table::Drawer, drawerId);
+    if (filesOf(dir) > 0)
+        importFiles(record(kFolderRule, Table::Folder, drawerId, kUnfiledFolder), dir, FileImport::TargetKind::Folder);
+    eachSubdirectory(dir, [&](const QString &path, const QString &folder) { importFolder(drawerId, path, folder); });
+}
+
+void TreeImporter::importDisk(const QString &root)
+{
+    if (filesOf(root) > 0) {
+        const int drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, kUnfiledDrawer);
+        importFiles(record(kFolderRule, Table::Folder, drawerId, kUnfiledFolder), root,
+                    FileImport::TargetKind::Folder);
+    }
+    description(root, CabinetTree::CabinetFileName, Table::Cabinet, m_cabinetId);
+    eachSubdirectory(root, [&](const QString &path, const QString &drawer) { importDrawer(path, drawer); });
+}
+
+void TreeImporter::run(QString root, int diskCount)
+{
+    root = withSlash(root);
+    commit();
+    for (int disk = 1;; ++disk) {
+        if (m_progress)
+            m_progress->setBusy(true);
+        const int count = CabinetImport::CountImportableFiles(root, m_progress);
+        if (m_progress)
+            m_progress->setBusy(false);
+        if (cancelled()) {
+            m_result.cancelled = true;
+            return;
+        }
+        if (count == 0
+            && Prompt::instance().questionYesNoCancel(QStringLiteral(
+                   "There are no image files to import.  Import the file cabinet's structure?"))
+                != Prompt::Answer::Yes) {
+            m_result.cancelled = true;
+            return;
+        }
+        if (m_progress)
+            m_progress->Reset(1, qMax(count, 1));
+        importDisk(root);
+        ++m_result.disksRead;
+        commit();
+        if (cancelled() || disk >= diskCount) {
+            m_result.cancelled = cancelled();
+            return;
+        }
+        const std::optional<QString> next = DiskPrompt::AskForDisk(
+            QStringLiteral("Please insert disk # %1").arg(disk + 1), QDir::cleanPath(root), false);
+        if (!next) {
+            m_result.cancelled = true;
+            return;
+        }
+        root = withSlash(*next);
+    }
+}
+
+} // namespace
+
+namespace CabinetImport {
+
+void setRecordAdded(RecordAdded added)
+{
+    g_recordAdded = std::move(added);
+}
+
+int FindOrCreateDrawer(int cabinetId, const QString &name)
+{
+    bool created = false;
+    return findOrCreateRow(kDrawerRule, cabinetId, name, &created);
+}
+
+int FindOrCreateFolder(int drawerId, const QString &name)
+{
+    bool created = false;
+    return findOrCreateRow(kFolderRule, drawerId, name, &created);
+}
+
+int FindOrCreateDocument(int folderId, const QString &name)
+{
+    bool created = false;
+    return findOrCreateRow(kDocumentRule, folderId, name, &created);
+}
+
+void ImportDescription(Table table, const QString &path, int id)
+{
+    QString text;
+    if (TextFile::read(path, &text))
+        Records::UpdateDescription(table, id, CabinetTree::ReadDescription(text));
+}
+
+void ImportDocumentInfo(const QString &path, int documentId)
+{
+    QString text;
+    if (!TextFile::read(path, &text))
+        return;
+    const CabinetTree::DocumentInfo info = CabinetTree::ReadDocumentInfo(text);
+    // An unreadable date leaves the stored one, as no date does.
+    const std::optional<QDate> date =
+        info.dateText.isEmpty() ? std::nullopt : CabinetTree::ParseDate(info.dateText);
+    Records::UpdateDocumentDetails(documentId, date, info.description, Common::LeadingNumber(info.amountText));
+}
+
+int CountImportableFiles(const QString &root, ExchangeProgress *progress)
+{
+    const QString caption = QStringLiteral("Scan files");
+    int total = 0;
+    // The root, its drawers, their folders and the folders' documents.
+    QStringList level{withSlash(root)};
+    for (int depth = 0; depth < 4 && !level.isEmpty(); ++depth) {
+        QStringList below;
+        for (const QString &dir : std::as_const(level)) {
+            if (cancelled())
+                return total;
+            if (progress)
+                progress->ShowStatus(caption, dir);
+            total += filesOf(dir);
+            if (depth < 3) {
+                for (const QString &sub : subdirectories(dir))
+                    below.append(dir + sub + QLatin1Char('/'));
+            }
+        }
+        level = below;
+    }
+    return total;
+}
+
+TreeImportResult ImportCabinetTree(int cabinetId, const QString &root, int diskCount, ExchangeProgress *progress)
+{
+    TreeImporter importer(cabinetId, progress);
+    FileImport::setImportProgress(progress);
+    const bool ok = guard([&] {
+        try {
+            importer.run(root, diskCount);
+            importer.finishThumbnails();
+            importer.abandonBatch();  // the empty batch the last commit opened
+        } catch (...) {
+            importer.abandonBatch();
+            throw;
+        }
+    });
+    FileImport::setImportProgress(nullptr);
+    TreeImportResult result = importer.result();
+    if (!ok)
+        result.cancelled = true;
+    if (!result.failures.isEmpty())
+        Prompt::instance().warning(FileImport::FailureMessage(result.failures));
+    return result;
+}
+
+} // namespace CabinetImport

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+#include "FileImport.h"
+#include "Records.h"
+
+class ExchangeProgress;
+
+// Reads an exported cabinet tree (CabinetTree) back into an existing
+// cabinet, merging by name: directories in the root are drawers, in those
+// folders, in those documents, and the files of a document directory its
+// pages ("Page 3.jpg" becomes page 3). Loose files of the root go to the
+// folder "Unfiled folder" of the drawer "Unfiled drawer", those of a drawer
+// directory to its "Unfiled folder", those of a folder directory become one
+// document each. Directories below documents are ignored. Files that are
+// not images are copied into the page store and filed as shortcut pages to
+// the copy, so nothing points at a disk that is removed afterwards. A
+// second import of the same tree adds nothing.
+namespace CabinetImport {
+
+struct TreeImportResult
+{
+    bool cancelled = false;              // stopped by the user or a question
+    int disksRead = 0;
+    QVector<FileImport::ImportFailure> failures;  // files and directories left out
+};
+
+// Imports diskCount disks, each read at root (a later disk may be given
+// another folder at the "Please insert disk # 2" question). A disk with
+// nothing to import asks whether to import the structure alone; declining
+// ends the import. The counters of ExchangeState grow as files come in.
+// Never throws: a failure is shown and ends the import; what was imported
+// stays.
+TreeImportResult ImportCabinetTree(int cabinetId, const QString &root, int diskCount,
+                                   ExchangeProgress *progress = nullptr);
+
+// The number of files a walk of the tree at root takes (marker and
+// description files are not counted); stops early when cancelled.
+int CountImportableFiles(const QString &root, ExchangeProgress *progress = nullptr);
+
+// The record of that name below the parent (letter case aside), made when
+// there is none. Throw DbError.
+int FindOrCreateDrawer(int cabinetId, const QString &name);
+int FindOrCreateFolder(int drawerId, const QString &name);
+int FindOrCreateDocument(int folderId, const QString &name);
+
+// Reads a cabinet, drawer or folder file and stores its description
+// (cleared when the file holds none). Throws DbError.
+void ImportDescription(Records::Table table, const QString &path, int id);
+// Reads a "document.txt": its description and amount (the leading number,
+// "." as the decimal point, 0 for none) always, its date when the file
+// holds a readable one. Throws DbError.
+void ImportDocumentInfo(const QString &path, int documentId);
+
+// Called for each drawer, folder and document the import makes, so the
+// navigation window can add its node below the parent's node when that is
+// loaded. Empty: nothing is called.
+using RecordAdded =
+    std::function<void(Records::Table table, int parentId, int id, const QString &name, const QDate &date)>;
+void setRecordAdded(RecordAdded added);
+
+} // namespace CabinetImport

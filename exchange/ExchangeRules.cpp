@@ -1,0 +1,131 @@
+#include "ExchangeRules.h"
+
+#include <climits>
+#include <cmath>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+#include "CabinetTree.h"
+#include "Common.h"
+#include "DbConnection.h"
+#include "Passwords.h"
+
+namespace {
+
+// The path with its existing part resolved on disk (links, ".."), the
+// rest appended as written and cleaned.
+QString resolved(const QString &path)
+{
+    const QStringList parts = QDir::fromNativeSeparators(path).split(QLatin1Char('/'));
+    for (qsizetype n = parts.size(); n > 0; --n) {
+        const QString head = parts.mid(0, n).join(QLatin1Char('/'));
+        const QString real = QFileInfo(head.isEmpty() ? QStringLiteral("/") : head).canonicalFilePath();
+        if (real.isEmpty())
+            continue;
+        const QStringList rest = parts.mid(n);
+        return QDir::cleanPath(rest.isEmpty() ? real : real + QLatin1Char('/') + rest.join(QLatin1Char('/')));
+    }
+    return QDir::cleanPath(path);
+}
+
+} // namespace
+
+namespace ExchangeRules {
+
+QVector<CabinetEntry> OpenCabinets()
+{
+    const Recordset rs =
+        DbConnection::OpenRecordset(QStringLiteral("SELECT CabinetId, Name FROM Cabinet ORDER BY Name, CabinetId"));
+    QVector<CabinetEntry> open;
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        const int id = rs.value(row, 0).toInt();
+        if (Passwords::IsCabinetOpen(id))
+            open.append({id, NullToEmpty(rs.value(row, 1))});
+    }
+    return open;
+}
+
+QString ExpandPath(const QString &typed)
+{
+    const QString path = typed.trimmed();
+    if (path == QLatin1String("~"))
+        return QDir::homePath();
+    if (path.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + path.mid(1);
+    return path;
+}
+
+bool IsInsideFolder(const QString &path, const QString &folder)
+{
+    if (path.isEmpty() || folder.isEmpty())
+        return false;
+    const QString p = resolved(QDir(path).absolutePath());
+    const QString f = resolved(QDir(folder).absolutePath());
+    return p == f || p.startsWith(f == QLatin1String("/") ? f : f + QLatin1Char('/'));
+}
+
+QString InsideProgramMessage(const QString &programFolder)
+{
+    return QStringLiteral("You cannot export a cabinet to a path within the %1 system.\n"
+                          "Please select another location that is not within the application path of:\n'%2'.")
+        .arg(Common::GetAppTitle(), programFolder);
+}
+
+QString DefaultOutputPath()
+{
+    QStringList roots;
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        const QString root = volume.rootPath();
+        if ((root.startsWith(QLatin1String("/media/")) || root.startsWith(QLatin1String("/run/media/")))
+            && volume.isReady() && !volume.isReadOnly())
+            roots.append(root);
+    }
+    roots.sort();
+    return roots.isEmpty() ? QDir::homePath() : roots.first();
+}
+
+QString ImportRoot(const QString &typed)
+{
+    const QString path = ExpandPath(typed);
+    const QFileInfo info(path);
+    if (info.isFile() && info.fileName().trimmed().compare(CabinetTree::MarkerFileName, Qt::CaseInsensitive) == 0)
+        return info.absolutePath();
+    return path;
+}
+
+bool HasMarker(const QString &root)
+{
+    return !CabinetTree::FindFile(root, CabinetTree::MarkerFileName).isEmpty();
+}
+
+int DiskCountOf(const QString &text)
+{
+    const double count = std::floor(Common::LeadingNumber(text));
+    if (count >= double(INT_MAX))
+        return INT_MAX;
+    return count <= double(INT_MIN) ? INT_MIN : int(count);
+}
+
+QString ElideStatus(const QString &caption, const QString &detail, const std::function<bool(const QString &)> &fits)
+{
+    const QString line = caption + QLatin1Char(' ') + detail;
+    if (fits(line))
+        return line;
+    const QString lead = caption + QStringLiteral(" ...");
+    // Longest tail that fits, found by halving: a long path on a narrow
+    // label would otherwise be measured once per character.
+    qsizetype low = 0;
+    qsizetype high = detail.size();
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (fits(lead + detail.right(mid)))
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return lead + detail.right(low);
+}
+
+} // namespace ExchangeRules

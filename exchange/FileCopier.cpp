@@ -1,0 +1,149 @@
+#include "FileCopier.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+
+namespace {
+
+constexpr qint64 kChunk = 64 * 1024;
+
+bool isDiskFull(int e)
+{
+    return e == ENOSPC || e == EDQUOT;
+}
+
+// Writes all of data, going on after short writes; errno on failure.
+int writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += n;
+        size -= n;
+    }
+    return 0;
+}
+
+int openTarget(const QByteArray &target)
+{
+    int fd;
+    do {
+        fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Closes the target and checks it: some file systems report a full disk
+// only at close. The partial file goes when anything failed.
+int finishTarget(int fd, int error, const QByteArray &target)
+{
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(target.constData());
+    return error;
+}
+
+} // namespace
+
+FileCopier::Result FileCopier::failure(int errnoValue, const QString &path)
+{
+    return {isDiskFull(errnoValue) ? Status::DiskFull : Status::Failed, errnoError(errnoValue, path)};
+}
+
+FileCopier::Result FileCopier::copyFile(const QString &source, const QString &target)
+{
+    const QByteArray src = QFile::encodeName(source);
+    const int in = ::open(src.constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        const int e = errno;
+        if (e == ENOENT)
+            return {Status::SourceMissing, errnoError(e, source)};
+        return {Status::Failed, errnoError(e, source)};
+    }
+    const QByteArray dst = QFile::encodeName(target);
+    const int out = openTarget(dst);
+    if (out < 0) {
+        const int e = errno;
+        ::close(in);
+        return failure(e, target);
+    }
+    char buffer[kChunk];
+    int error = 0;
+    bool readFailed = false;
+    for (;;) {
+        const ssize_t got = ::read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = errno;
+            readFailed = true;
+            break;
+        }
+        if (got == 0)
+            break;
+        if ((error = writeAll(out, buffer, got)) != 0)
+            break;
+    }
+    ::close(in);
+    error = finishTarget(out, error, dst);
+    if (error == 0)
+        return {};
+    // A source that cannot be read is no reason to change disks.
+    return readFailed ? Result{Status::Failed, errnoError(error, source)} : failure(error, target);
+}
+
+FileCopier::Result FileCopier::writeFile(const QString &target, const QByteArray &bytes)
+{
+    const QByteArray dst = QFile::encodeName(target);
+    const int out = openTarget(dst);
+    if (out < 0)
+        return failure(errno, target);
+    const int error = finishTarget(out, writeAll(out, bytes.constData(), bytes.size()), dst);
+    return error == 0 ? Result{} : failure(error, target);
+}
+
+FileCopier::Result FileCopier::makeDirectory(const QString &path)
+{
+    const QByteArray full = QFile::encodeName(path);
+    struct stat st;
+    if (::stat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+        return {};
+    // Every level from the top, so that a component like "back.up" is a
+    // directory like any other.
+    for (qsizetype i = 1; i <= full.size(); ++i) {
+        if (i < full.size() && full.at(i) != '/')
+            continue;
+        const QByteArray level = full.left(i);
+        if (::mkdir(level.constData(), 0777) == 0 || errno == EEXIST) {
+            if (::stat(level.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+                continue;
+            return failure(ENOTDIR, QFile::decodeName(level));
+        }
+        return failure(errno, QFile::decodeName(level));
+    }
+    return {};
+}
+
+void FileCopier::sync(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::syncfs(fd);
+    ::close(fd);
+}
+
+FileCopier &FileCopier::system()
+{
+    static FileCopier copier;
+    return copier;
+}

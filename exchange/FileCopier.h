@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "DbError.h"
+
+// The writes of an export onto its medium: page copies, text files and
+// directories, each telling a full disk (ENOSPC, EDQUOT: the next disk may
+// take it) from every other failure (EFBIG of FAT's 4 GiB limit, EROFS,
+// EACCES, ...), which no other disk would cure. A failed write leaves no
+// partial file and holds no handle open, so the medium can be unmounted
+// at the next-disk question. Tests replace it to model small disks.
+class FileCopier
+{
+public:
+    enum class Status { Done, DiskFull, SourceMissing, Failed };
+
+    struct Result
+    {
+        Status status = Status::Done;
+        DbError error;   // why, unless Done
+        bool ok() const { return status == Status::Done; }
+    };
+
+    virtual ~FileCopier() = default;
+
+    // Copies source byte for byte to target, replacing a file there;
+    // SourceMissing when there is no file at source.
+    virtual Result copyFile(const QString &source, const QString &target);
+    // Replaces the file at target with bytes.
+    virtual Result writeFile(const QString &target, const QByteArray &bytes);
+    // Creates the directory and every missing one above it; full stops in
+    // any component are just characters.
+    virtual Result makeDirectory(const QString &path);
+    // Commits what was written to the file system holding path (syncfs),
+    // so a medium pulled without ejecting still holds it.
+    virtual void sync(const QString &path);
+
+    // The one real copier.
+    static FileCopier &system();
+
+protected:
+    static Result failure(int errnoValue, const QString &path);
+};

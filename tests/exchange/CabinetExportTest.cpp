@@ -1,0 +1,304 @@
+#include "CabinetExport.h"
+
+#include "DbConnection.h"
+#include "FakePrompt.h"
+#include "FileSizeLimit.h"
+#include "PageFixture.h"
+#include "RecordFixture.h"
+#include "RecordingExchangeProgress.h"
+#include "Records.h"
+#include "SmallDisks.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+
+#include <cerrno>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QtTest>
+
+using namespace CabinetExport;
+
+namespace {
+
+int g_dests = 0;
+
+QString newDestination(const QString &name = QStringLiteral("out"))
+{
+    return QStringLiteral("%1/%2 %3").arg(TestEnvironment::root(), name).arg(++g_dests);
+}
+
+// Every file and directory below root, relative, sorted; directories end in "/".
+QStringList listing(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QString relative = QDir(root).relativeFilePath(it.filePath());
+        entries.append(it.fileInfo().isDir() ? relative + "/" : relative);
+    }
+    entries.sort();
+    return entries;
+}
+
+int documentWith(int folderId, const QString &name, const QVariant &date, const QVariant &description,
+                 const QVariant &amount)
+{
+    return RecordFixture::insert(
+        "INSERT INTO Document (FolderId, Name, DateOnDocument, Description, Amount) VALUES (?, ?, ?, ?, ?)",
+        {folderId, name, date, description, amount});
+}
+
+const QVariant kNull = QVariant(QMetaType(QMetaType::QString));
+const QDateTime kNow(QDate(2024, 5, 6), QTime(7, 8, 9));
+
+// A cabinet of one drawer, folder and document holding pages numbered
+// 1..pages, each file pageBytes long.
+int cabinetOfPages(int pages, int pageBytes = 100, int *documentId = nullptr)
+{
+    const int cabinet = RecordFixture::cabinet("Span");
+    const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinet, "D"), "F"), "G");
+    for (int n = 1; n <= pages; ++n)
+        PageFixture::storedPage(doc, n, QByteArray(pageBytes, char('a' + n)));
+    if (documentId)
+        *documentId = doc;
+    return cabinet;
+}
+
+ExportResult run(int cabinetId, const QString &dest, FileCopier *copier = nullptr,
+                 ExchangeProgress *progress = nullptr)
+{
+    ExportOptions options;
+    options.copier = copier;
+    options.progress = progress;
+    options.now = kNow;
+    return ExportCabinet(cabinetId, dest, options);
+}
+
+} // namespace
+
+class CabinetExportTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::openFreshDatabase(); }
+
+    // The whole tree of a small cabinet, byte for byte, written in a
+    // decimal-comma locale: names cleaned and made unique, every directory
+    // made, details in fixed forms, "Document.txt" for an amount alone.
+    void goldenTree()
+    {
+        const int cabinet = RecordFixture::cabinet("Golden");
+        Records::UpdateDescription(Records::Table::Cabinet, cabinet, "Cab line one\nCab line two");
+        const int bills = RecordFixture::drawer(cabinet, "Bills");
+        RecordFixture::drawer(cabinet, "A/B");
+        const int ab = Records::InsertDrawer({cabinet, "AB", "x"});
+        RecordFixture::folder(ab, "Empty");
+        const int year = Records::InsertFolder({bills, "2024", "", ""});
+        const int report = documentWith(year, "report.pdf", "2024-03-04", "First\nSecond", 12.5);
+        PageFixture::storedPage(report, 1, "page one");
+        PageFixture::storedPage(report, 7, "seven a", "a.jpg");
+        PageFixture::storedPage(report, 7, "seven b", "b.jpg");
+        PageFixture::shortcutPage(report, TestEnvironment::root() + "/Letters/offer.pdf", "%PDF offer");
+        documentWith(year, "report.txt", kNull, kNull, kNull);
+        documentWith(year, "Amount only", kNull, kNull, 7.0);
+        documentWith(year, "Date only", "2023-12-31", kNull, kNull);
+
+        FakePrompt prompt;
+        const QString dest = newDestination();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const ExportResult result = run(cabinet, dest);
+        QLocale::setDefault(QLocale::c());
+
+        QCOMPARE(result.PagesCopied, 4);
+        QCOMPARE(prompt.messages, QStringList{"Export complete. 4 pages copied."});
+        const QString c = dest + "/Golden/";
+        QCOMPARE(listing(dest),
+                 QStringList({"Golden/", "Golden/AB (2)/", "Golden/AB (2)/Drawer.txt", "Golden/AB (2)/Empty/",
+                              "Golden/AB/", "Golden/Bills/", "Golden/Bills/2024/", "Golden/Bills/2024/Amount only/",
+                              "Golden/Bills/2024/Amount only/Document.txt", "Golden/Bills/2024/Date only/",
+                              "Golden/Bills/2024/Date only/Document.txt", "Golden/Bills/2024/Folder.txt",
+                              "Golden/Bills/2024/report (2)/", "Golden/Bills/2024/report/",
+                              "Golden/Bills/2024/report/Document.txt", "Golden/Bills/2024/report/Page 1.jpg",
+                              "Golden/Bills/2024/report/Page 7 (2).jpg", "Golden/Bills/2024/report/Page 7.jpg",
+                              "Golden/Bills/2024/report/offer.pdf", "Golden/Cabinet.txt", "Golden/VLM.txt"}));
+        QCOMPARE(TestFiles::read(c + "VLM.txt"),
+                 QByteArray("*** DO NOT DELETE THIS FILE ***\r\nVellumark\r\nCabinet exported: 2024-05-06 07:08:09\r\n"));
+        QCOMPARE(TestFiles::read(c + "Cabinet.txt"), QByteArray("[Description]\r\nCab line one|Cab line two\r\n"));
+        QCOMPARE(TestFiles::read(c + "AB (2)/Drawer.txt"), QByteArray("[Description]\r\nx\r\n"));
+        QCOMPARE(TestFiles::read(c + "Bills/2024/Folder.txt"), QByteArray("[Description]\r\n\r\n"));
+        QCOMPARE(TestFiles::read(c + "Bills/2024/report/Document.txt"),
+                 QByteArray("[DateOnDocument]\r\n2024-03-04\r\n\r\n[Description]\r\nFirst|Second\r\n\r\n"
+                            "[Amount]\r\n12.5\r\n"));
+        QCOMPARE(TestFiles::read(c + "Bills/2024/Amount only/Document.txt"),
+                 QByteArray("[DateOnDocument]\r\n\r\n\r\n[Description]\r\n\r\n\r\n[Amount]\r\n7\r\n"));
+        QCOMPARE(TestFiles::read(c + "Bills/2024/Date only/Document.txt"),
+                 QByteArray("[DateOnDocument]\r\n2023-12-31\r\n\r\n[Description]\r\n\r\n\r\n[Amount]\r\n\r\n"));
+        QCOMPARE(TestFiles::read(c + "Bills/2024/report/Page 7.jpg"), QByteArray("seven a"));
+        QCOMPARE(TestFiles::read(c + "Bills/2024/report/Page 7 (2).jpg"), QByteArray("seven b"));
+        QCOMPARE(TestFiles::read(c + "Bills/2024/report/offer.pdf"), QByteArray("%PDF offer"));
+    }
+
+    // A destination with full stops in its path, not there yet: every
+    // level is made, the empty ones too, and the page arrives.
+    void destinationWithDot()
+    {
+        const int cabinet = RecordFixture::cabinet("Cab.inet");
+        RecordFixture::drawer(cabinet, "Empty drawer");
+        const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinet, "v1.2"), "F.x"),
+                                                "Doc");
+        PageFixture::storedPage(doc, 1, "bytes");
+        FakePrompt prompt;
+        const QString dest = newDestination("back.up") + "/exp 2.0";
+        QCOMPARE(run(cabinet, dest).PagesCopied, 1);
+        QVERIFY(QFileInfo(dest + "/Cabinet/Empty drawer").isDir());
+        QCOMPARE(TestFiles::read(dest + "/Cabinet/v12/Fx/Doc/Page 1.jpg"), QByteArray("bytes"));
+    }
+
+    // A full disk on a page (its target a link to /dev/full): the partial
+    // file goes, the next disk is asked for, and OK copies the page again
+    // at the same path; a second full disk asks for #3; Cancel ends with
+    // the pages copied so far.
+    void diskFull_data()
+    {
+        QTest::addColumn<QList<int>>("fullPages");
+        QTest::addColumn<QList<Prompt::DiskAnswer>>("answers");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<int>("copied");
+        using A = Prompt::DiskAnswer;
+        QTest::newRow("OK on the next disk") << QList<int>{3} << QList<A>{A::Ok}
+                                             << QStringList{"Please insert disk #2"} << 5;
+        QTest::newRow("a second full disk") << QList<int>{3, 5} << QList<A>{A::Ok, A::Ok}
+                                            << QStringList{"Please insert disk #2", "Please insert disk #3"} << 5;
+        QTest::newRow("Cancel") << QList<int>{3} << QList<A>{A::Cancel} << QStringList{"Please insert disk #2"} << 2;
+    }
+    void diskFull()
+    {
+        QFETCH(QList<int>, fullPages);
+        QFETCH(QList<Prompt::DiskAnswer>, answers);
+        const int cabinet = cabinetOfPages(5);
+        const QString dest = newDestination();
+        const QString doc = dest + "/Span/D/F/G/";
+        QDir().mkpath(doc);
+        for (int n : fullPages)
+            QVERIFY(QFile::link("/dev/full", QStringLiteral("%1Page %2.jpg").arg(doc).arg(n)));
+        FakePrompt prompt;
+        prompt.diskAnswers = answers;
+        const ExportResult result = run(cabinet, dest);
+        QTEST(prompt.questions, "questions");
+        QTEST(result.PagesCopied, "copied");
+        QCOMPARE(prompt.messages.constLast(), QStringLiteral("Export complete. %1 pages copied.").arg(result.PagesCopied));
+        for (int n = 1; n <= result.PagesCopied; ++n) {
+            const QFileInfo page(QStringLiteral("%1Page %2.jpg").arg(doc).arg(n));
+            QVERIFY(!page.isSymLink());
+            QCOMPARE(page.size(), 100);
+        }
+        // The link that stood for the full disk is gone in every case.
+        QVERIFY(!QFileInfo(QStringLiteral("%1Page 3.jpg").arg(doc)).isSymLink());
+    }
+
+    // A page that fits on no disk ends the export with its reason instead of
+    // asking for one disk after another; so does a write the file system
+    // refuses for its size (FAT's 4 GiB, here a size limit): no disk helps.
+    void fileFitsNoDisk_data()
+    {
+        QTest::addColumn<bool>("sizeLimit");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<int>("code");
+        QTest::newRow("larger than an empty disk") << false << 1 << ENOSPC;
+        QTest::newRow("refused for its size") << true << 0 << EFBIG;
+    }
+    void fileFitsNoDisk()
+    {
+        QFETCH(bool, sizeLimit);
+        const int cabinet = cabinetOfPages(2, 5000);
+        const QString dest = newDestination();
+        const QString second = newDestination("second disk");
+        QDir().mkpath(second);
+        SmallDisks disks;
+        disks.addDisk(dest, sizeLimit ? 1 << 20 : 6000);
+        disks.addDisk(second, 4000);
+        FakePrompt prompt;
+        prompt.diskAnswers = {Prompt::DiskAnswer::ChooseFolder, Prompt::DiskAnswer::ChooseFolder};
+        prompt.folders = {second, second};
+        ExportResult result;
+        {
+            std::unique_ptr<FileSizeLimit> limit(sizeLimit ? new FileSizeLimit(4096) : nullptr);
+            result = run(cabinet, dest, &disks);
+        }
+        QTEST(int(prompt.questions.size()), "questions");
+        QVERIFY(result.failed);
+        QCOMPARE(result.PagesCopied, sizeLimit ? 0 : 1);
+        QCOMPARE(prompt.kinds.value(prompt.kinds.size() - 2), FakePrompt::Kind::Error);
+        QFETCH(int, code);
+        QVERIFY(prompt.messages.value(prompt.messages.size() - 2).startsWith(QStringLiteral("Error # %1 ").arg(code)));
+        QCOMPARE(prompt.messages.constLast(), QStringLiteral("Export complete. %1 pages copied.").arg(result.PagesCopied));
+    }
+
+    // A page whose file is gone is passed over and not counted, and the bar
+    // still moves for it.
+    void missingPageFile()
+    {
+        int doc = 0;
+        const int cabinet = cabinetOfPages(3, 10, &doc);
+        QVERIFY(QFile::remove(PagePaths::GetDefaultPageFilePath(
+            DbConnection::QueryValue("SELECT PageId FROM Page WHERE PageNumber = 2").toInt())));
+        FakePrompt prompt;
+        RecordingExchangeProgress progress;
+        const QString dest = newDestination();
+        QCOMPARE(run(cabinet, dest, nullptr, &progress).PagesCopied, 2);
+        QCOMPARE(progress.ranges.constLast(), qMakePair(1, 4));
+        QCOMPARE(progress.value, 3);
+        QVERIFY(!QFileInfo::exists(dest + "/Span/D/F/G/Page 2.jpg"));
+    }
+
+    // A cabinet without pages: only Yes writes its tree; every answer ends
+    // with the count of 0.
+    void emptyCabinet_data()
+    {
+        QTest::addColumn<Prompt::Answer>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Yes") << Prompt::Answer::Yes << true;
+        QTest::newRow("No") << Prompt::Answer::No << false;
+        QTest::newRow("Cancel") << Prompt::Answer::Cancel << false;
+    }
+    void emptyCabinet()
+    {
+        QFETCH(Prompt::Answer, answer);
+        QFETCH(bool, written);
+        const int cabinet = RecordFixture::cabinet("Empty");
+        RecordFixture::folder(RecordFixture::drawer(cabinet, "D"), "F");
+        FakePrompt prompt;
+        prompt.answers3 = {answer};
+        const QString dest = newDestination();
+        run(cabinet, dest);
+        QCOMPARE(prompt.questions, QStringList{"There are no images in this cabinet.  Export an empty cabinet?"});
+        QCOMPARE(prompt.messages, QStringList{"Export complete. 0 pages copied."});
+        QCOMPARE(listing(dest), written ? QStringList({"Empty/", "Empty/D/", "Empty/D/F/", "Empty/VLM.txt"})
+                                        : QStringList());
+    }
+
+    // Cancel confirmed in the dialog after the second page: nothing more
+    // is written, and the count says so.
+    void cancelMidWalk()
+    {
+        const int cabinet = cabinetOfPages(4);
+        RecordFixture::drawer(cabinet, "Later drawer");
+        FakePrompt prompt;
+        // The first step counts the cabinet; pages follow.
+        RecordingExchangeProgress progress(3);
+        const QString dest = newDestination();
+        const ExportResult result = run(cabinet, dest, nullptr, &progress);
+        QVERIFY(result.cancelled);
+        QCOMPARE(result.PagesCopied, 2);
+        QCOMPARE(listing(dest + "/Span/D/F/G"), QStringList({"Page 1.jpg", "Page 2.jpg"}));
+        QVERIFY(!QFileInfo::exists(dest + "/Span/Later drawer"));
+        QCOMPARE(prompt.messages, QStringList{"Export complete. 2 pages copied."});
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(CabinetExportTest)
+#include "CabinetExportTest.moc"

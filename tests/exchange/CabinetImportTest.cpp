@@ -1,0 +1,374 @@
+#include "CabinetExport.h"
+#include "CabinetImport.h"
+
+#include "DataFolder.h"
+#include "DbConnection.h"
+#include "ExchangeState.h"
+#include "FakePrompt.h"
+#include "PageFixture.h"
+#include "RecordFixture.h"
+#include "RecordingExchangeProgress.h"
+#include "Records.h"
+#include "SmallDisks.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "TestImages.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QtTest>
+
+using namespace CabinetImport;
+using A = Prompt::DiskAnswer;
+
+namespace {
+
+int g_dirs = 0;
+
+QString newFolder(const QString &name)
+{
+    const QString dir = QStringLiteral("%1/%2 %3").arg(TestEnvironment::root(), name).arg(++g_dirs);
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QByteArray jpegBytes(const QColor &colour)
+{
+    const QString path = TestEnvironment::root() + "/jpeg.tmp";
+    TestImages::writeJpeg(path, QSize(90, 60), 300, colour);
+    return TestFiles::read(path);
+}
+
+QString text(const QVariant &v)
+{
+    return v.isNull() ? QStringLiteral("<null>") : v.toString();
+}
+
+// Everything of a cabinet the format carries, one line a record, in name
+// order: names, descriptions, dates, amounts, page numbers and bytes.
+QStringList snapshot(int cabinetId)
+{
+    using DbConnection::OpenRecordset;
+    QStringList lines{"C " + text(DbConnection::QueryValue("SELECT Description FROM Cabinet WHERE CabinetId = ?",
+                                                           {cabinetId}))};
+    const Recordset drawers =
+        OpenRecordset("SELECT DrawerId, Name, Description FROM Drawer WHERE CabinetId = ? ORDER BY Name", {cabinetId});
+    for (int d = 0; d < drawers.recordCount(); ++d) {
+        const QString dn = drawers.value(d, 1).toString();
+        lines << "D " + dn + " " + text(drawers.value(d, 2));
+        const Recordset folders = OpenRecordset(
+            "SELECT FolderId, Name, Description FROM Folder WHERE DrawerId = ? ORDER BY Name", {drawers.value(d, 0)});
+        for (int f = 0; f < folders.recordCount(); ++f) {
+            const QString fn = dn + "/" + folders.value(f, 1).toString();
+            lines << "F " + fn + " " + text(folders.value(f, 2));
+            const Recordset documents = OpenRecordset(
+                "SELECT DocumentId, Name, Description, DateOnDocument, Amount FROM Document WHERE FolderId = ?"
+                " ORDER BY Name",
+                {folders.value(f, 0)});
+            for (int g = 0; g < documents.recordCount(); ++g) {
+                const QString gn = fn + "/" + documents.value(g, 1).toString();
+                lines << QStringLiteral("G %1 [%2] %3 %4")
+                             .arg(gn, text(documents.value(g, 2)), text(documents.value(g, 3)),
+                                  text(documents.value(g, 4)));
+                const Recordset pages = OpenRecordset(
+                    "SELECT PageId, PageNumber, Filename, ShortcutYN FROM Page WHERE DocumentId = ?",
+                    {documents.value(g, 0)});
+                QStringList pageLines;
+                for (int p = 0; p < pages.recordCount(); ++p) {
+                    const QByteArray bytes = TestFiles::read(
+                        PagePaths::GetPageFilePath(pages.value(p, 0).toInt(), NullToEmpty(pages.value(p, 2))));
+                    pageLines << QStringLiteral("P %1 %2 %3 %4")
+                                     .arg(gn, pages.value(p, 1).toString(), NullToEmpty(pages.value(p, 3)),
+                                          QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex()));
+                }
+                pageLines.sort();
+                lines << pageLines;
+            }
+        }
+    }
+    return lines;
+}
+
+int insertDocument(int folderId, const QString &name, const QString &description, const QDate &date, double amount)
+{
+    return Records::InsertDocument({folderId, name, description, date, amount});
+}
+
+// A cabinet with descriptions of several lines, dated documents with
+// amounts, JPEG pages and a shortcut page to a PDF.
+int sourceCabinet()
+{
+    const int cabinet = Records::InsertCabinet(Records::CabinetValues{"Source", "Top\nof the cabinet", "", false, ""});
+    const int bills = Records::InsertDrawer({cabinet, "Bills", "Paid\nand unpaid"});
+    Records::InsertDrawer({cabinet, "Empty drawer", ""});
+    const int year = Records::InsertFolder({bills, "2024", "Line one\nLine two", ""});
+    Records::InsertFolder({bills, "Empty folder", "", ""});
+    const int rent = insertDocument(year, "Rent", "March\nrent", QDate(2024, 3, 4), 12.5);
+    PageFixture::storedPage(rent, 1, jpegBytes(Qt::red));
+    PageFixture::storedPage(rent, 2, jpegBytes(Qt::green));
+    PageFixture::shortcutPage(rent, TestEnvironment::root() + "/Letters/offer.pdf", "%PDF-1.4 offer");
+    const int power = insertDocument(year, "Power", "", QDate(), 1250000);
+    PageFixture::storedPage(power, 5, jpegBytes(Qt::blue));
+    insertDocument(year, "Empty document", "Nothing yet", QDate(2023, 12, 31), 0);
+    return cabinet;
+}
+
+CabinetExport::ExportResult exportTo(int cabinetId, const QString &dest, FileCopier *copier = nullptr)
+{
+    CabinetExport::ExportOptions options;
+    options.copier = copier;
+    return CabinetExport::ExportCabinet(cabinetId, dest, options);
+}
+
+int rows(const char *table)
+{
+    return RecordFixture::rowCount(QLatin1String(table));
+}
+
+} // namespace
+
+class CabinetImportTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        TestEnvironment::openFreshDatabase();
+        ExchangeState::instance() = ExchangeState();
+        Progress::SetProgressCancelled(false);
+    }
+
+    // Exported in a decimal-comma locale and read back into an empty
+    // cabinet, the cabinet is whole again: records, descriptions of
+    // several lines, dates, amounts, page numbers and bytes. The PDF now
+    // lies in the page store, so the disk can go. A second import adds
+    // nothing.
+    void roundTripAndReimport()
+    {
+        const int source = sourceCabinet();
+        const int target = RecordFixture::cabinet("Target");
+        const QString dest = newFolder("export");
+        FakePrompt prompt;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QCOMPARE(exportTo(source, dest).PagesCopied, 4);
+        const TreeImportResult result = ImportCabinetTree(target, dest + "/Source", 1);
+        QLocale::setDefault(QLocale::c());
+
+        QVERIFY(!result.cancelled);
+        QCOMPARE(snapshot(target), snapshot(source));
+        QCOMPARE(ExchangeState::instance().ImportedFileCount, 3);
+        QCOMPARE(ExchangeState::instance().ImportedShortcutCount, 1);
+        const QString copy = DbConnection::QueryValue(
+            "SELECT Filename FROM Page WHERE ShortcutYN = 'Y' AND DocumentId IN"
+            " (SELECT DocumentId FROM Document WHERE FolderId IN (SELECT FolderId FROM Folder WHERE DrawerId IN"
+            " (SELECT DrawerId FROM Drawer WHERE CabinetId = ?)))", {target}).toString();
+        QVERIFY2(copy.startsWith(DataFolder::filePath("Pages/")) && copy.endsWith(".pdf"), qPrintable(copy));
+
+        const QList<int> before{rows("Drawer"), rows("Folder"), rows("Document"), rows("Page")};
+        ImportCabinetTree(target, dest + "/Source", 1);
+        QCOMPARE(QList<int>({rows("Drawer"), rows("Folder"), rows("Document"), rows("Page")}), before);
+        QCOMPARE(snapshot(target), snapshot(source));
+        QVERIFY(prompt.questions.isEmpty());
+
+        // Exported again, the copy keeps the name it came with.
+        const QString again = newFolder("again");
+        QCOMPARE(exportTo(target, again).PagesCopied, 4);
+        QCOMPARE(TestFiles::read(again + "/Target/Bills/2024/Rent/offer.pdf"), QByteArray("%PDF-1.4 offer"));
+    }
+
+    // Three small disks, two pages each: the export asks for each next
+    // disk in another folder, the import reads them in turn. Cancel at any
+    // question keeps what came before it and nothing after.
+    void spanning_data()
+    {
+        QTest::addColumn<QList<A>>("exportAnswers");
+        QTest::addColumn<int>("exported");
+        QTest::addColumn<int>("importDisks");
+        QTest::addColumn<QList<A>>("importAnswers");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("three disks") << QList<A>{A::ChooseFolder, A::ChooseFolder} << 6 << 3
+                                     << QList<A>{A::ChooseFolder, A::ChooseFolder} << 6;
+        QTest::newRow("export stopped at disk #2") << QList<A>{A::Cancel} << 2 << 1 << QList<A>{} << 2;
+        QTest::newRow("export stopped at disk #3") << QList<A>{A::ChooseFolder, A::Cancel} << 4 << 2
+                                                   << QList<A>{A::ChooseFolder} << 4;
+        QTest::newRow("import stopped at disk # 3") << QList<A>{A::ChooseFolder, A::ChooseFolder} << 6 << 3
+                                                    << QList<A>{A::ChooseFolder, A::Cancel} << 4;
+    }
+    void spanning()
+    {
+        QFETCH(QList<A>, exportAnswers);
+        QFETCH(int, importDisks);
+        QFETCH(QList<A>, importAnswers);
+        QFETCH(int, pages);
+        const int source = RecordFixture::cabinet("Span");
+        const int drawer = RecordFixture::drawer(source, "D");
+        for (const char *name : {"F1", "F2"}) {
+            const int doc = insertDocument(RecordFixture::folder(drawer, name), "G", "details", QDate(2024, 1, 2), 3);
+            for (int n = 1; n <= 3; ++n)
+                PageFixture::storedPage(doc, n, QByteArray(1000, char('a' + n)) + name);
+        }
+        const QStringList disks{newFolder("disk A"), newFolder("disk B"), newFolder("disk C")};
+        SmallDisks small;
+        for (const QString &disk : disks)
+            small.addDisk(disk, 2600);
+        FakePrompt prompt;
+        prompt.diskAnswers = exportAnswers;
+        prompt.folders = {disks.at(1), disks.at(2)};
+        const CabinetExport::ExportResult exported = exportTo(source, disks.at(0), &small);
+        QTEST(exported.PagesCopied, "exported");
+        QVERIFY(!QFileInfo::exists(disks.at(1) + "/Span/VLM.txt"));
+
+        prompt.diskAnswers = importAnswers;
+        prompt.folders = {disks.at(1) + "/Span", disks.at(2) + "/Span"};
+        const int target = RecordFixture::cabinet("Target");
+        ImportCabinetTree(target, disks.at(0) + "/Span", importDisks);
+        const QStringList all = snapshot(source);
+        const QStringList got = snapshot(target);
+        QCOMPARE(got.filter(QRegularExpression("^P ")).size(), pages);
+        for (const QString &line : got)
+            QVERIFY2(all.contains(line), qPrintable(line));
+        QStringList asked = prompt.questions.filter("Please insert disk # ");
+        QCOMPARE(asked.size(), int(importAnswers.size()));
+    }
+
+    // A folder given for the next disk that is not there is refused and
+    // the question comes again.
+    void nextDiskMissing()
+    {
+        const QString root = newFolder("tree");
+        TestFiles::write(root + "/VLM.txt", "marker");
+        FakePrompt prompt;
+        prompt.answers3 = {Prompt::Answer::Yes};
+        prompt.diskAnswers = {A::ChooseFolder, A::Cancel};
+        prompt.folders = {root + "/unmounted"};
+        ImportCabinetTree(RecordFixture::cabinet("Target"), root, 2);
+        QCOMPARE(prompt.questions.filter("Please insert disk # 2").size(), 2);
+        QVERIFY(prompt.messages.contains(QStringLiteral("'%1/unmounted' does not exist.").arg(root)));
+    }
+
+    // A tree laid out by hand: loose files at each level, description
+    // files in any letter case, a folder inside a document (ignored), and
+    // the marker and details files never taken as pages.
+    void handMadeTree()
+    {
+        const QString root = newFolder("hand");
+        TestFiles::write(root + "/VLM.txt", "marker");
+        TestFiles::write(root + "/CABINET.TXT", "[Description]\nRoot text\n");
+        TestImages::writeJpeg(root + "/a.jpg", QSize(40, 30), 300);
+        QDir().mkpath(root + "/D1/F1/G1/sub");
+        TestFiles::write(root + "/D1/drawer.TXT", "[description]\r\nDrawer text\r\n");
+        TestImages::writeJpeg(root + "/D1/b.jpg", QSize(40, 30), 300);
+        TestFiles::write(root + "/D1/F1/c.pdf", "%PDF c");
+        TestImages::writeJpeg(root + "/D1/F1/G1/Page 3.jpg", QSize(40, 30), 300);
+        TestImages::writeJpeg(root + "/D1/F1/G1/scan.jpg", QSize(40, 30), 300);
+        TestImages::writeJpeg(root + "/D1/F1/G1/sub/inner.jpg", QSize(40, 30), 300);
+        TestFiles::write(root + "/D1/F1/G1/document.txt", "[Amount]\n12,5\n");
+        const int target = RecordFixture::cabinet("Target");
+        FakePrompt prompt;
+        QCOMPARE(CountImportableFiles(root), 5);
+        ImportCabinetTree(target, root, 1);
+        const QStringList got = snapshot(target);
+        QCOMPARE(got.first(), QString("C Root text"));
+        QVERIFY(got.contains("D D1 Drawer text"));
+        QVERIFY(got.contains("F D1/Unfiled folder <null>"));
+        QVERIFY(got.contains("F Unfiled drawer/Unfiled folder <null>"));
+        QVERIFY(got.contains("G D1/F1/G1 [] <null> 12"));
+        QCOMPARE(got.filter(QRegularExpression("^P D1/F1/G1 ")).size(), 2);
+        QCOMPARE(got.filter(QRegularExpression("^P D1/F1/G1 [34]  ")).size(), 2);
+        QCOMPARE(got.filter(QRegularExpression("^P D1/F1/c.pdf 0 Y ")).size(), 1);
+        QCOMPARE(got.filter(QRegularExpression("^P (Unfiled drawer/Unfiled folder/a|D1/Unfiled folder/b).jpg ")).size(),
+                 2);
+        QCOMPARE(rows("Page"), 5);
+        QCOMPARE(DbConnection::QueryValue("SELECT count(*) FROM Page WHERE Name LIKE '%.txt' OR Name = 'inner.jpg'")
+                     .toInt(), 0);
+    }
+
+    // What a "document.txt" does to a document that has a date already:
+    // slots, blanks, letter case, line ends, numbers and dates.
+    void documentInfo_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<double>("amount");
+        QTest::newRow("date slot blank") << QByteArray("[DateOnDocument]\r\n\r\n") << "2020-01-01" << "" << 0.0;
+        QTest::newRow("decimal comma") << QByteArray("[Amount]\n12,5\n") << "2020-01-01" << "" << 12.0;
+        QTest::newRow("decimal point") << QByteArray("[Amount]\n12.5\n") << "2020-01-01" << "" << 12.5;
+        QTest::newRow("two lines") << QByteArray("[Description]\nFirst|Second\n") << "2020-01-01" << "First\nSecond"
+                                   << 0.0;
+        QTest::newRow("American date") << QByteArray("[DateOnDocument]\n3/4/2024\n") << "2024-03-04" << "" << 0.0;
+        QTest::newRow("LF only, any case, blanks trimmed") << QByteArray("  [AMOUNT]  \n 3 \n") << "2020-01-01" << ""
+                                                        << 3.0;
+        QTest::newRow("text outside a slot ignored") << QByteArray("hello\n[Amount]\n\n3\n") << "2020-01-01" << ""
+                                                     << 0.0;
+        QTest::newRow("later value wins") << QByteArray("[Amount]\n1\n[Amount]\n2\n") << "2020-01-01" << ""
+                                          << 2.0;
+        QTest::newRow("unreadable date kept") << QByteArray("[DateOnDocument]\nsoon\n") << "2020-01-01" << ""
+                                              << 0.0;
+        QTest::newRow("Latin-1 file") << QByteArray("[Description]\n\xe9t\xe9\n") << "2020-01-01"
+                                      << QString::fromUtf8("été") << 0.0;
+    }
+    void documentInfo()
+    {
+        QFETCH(QByteArray, file);
+        const int doc = insertDocument(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"),
+                                       "G", "old", QDate(2020, 1, 1), 99);
+        const QString path = newFolder("info") + "/document.txt";
+        TestFiles::write(path, file);
+        ImportDocumentInfo(path, doc);
+        const Recordset rs =
+            DbConnection::OpenRecordset("SELECT DateOnDocument, Description, Amount FROM Document WHERE DocumentId = ?",
+                                        {doc});
+        QTEST(rs.value(0, 0).toString(), "date");
+        QTEST(rs.value(0, 1).toString(), "description");
+        QTEST(rs.value(0, 2).toDouble(), "amount");
+    }
+
+    // Nothing to import on a disk: only Yes imports the structure (here
+    // the cabinet's description); No ends the import with nothing changed.
+    void structureOnly_data()
+    {
+        QTest::addColumn<Prompt::Answer>("answer");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("Yes") << Prompt::Answer::Yes << "Root only";
+        QTest::newRow("No") << Prompt::Answer::No << "<null>";
+    }
+    void structureOnly()
+    {
+        QFETCH(Prompt::Answer, answer);
+        const QString root = newFolder("structure");
+        TestFiles::write(root + "/VLM.txt", "marker");
+        TestFiles::write(root + "/Cabinet.txt", "[Description]\r\nRoot only\r\n");
+        const int target = RecordFixture::cabinet("Target");
+        FakePrompt prompt;
+        prompt.answers3 = {answer};
+        ImportCabinetTree(target, root, 1);
+        QCOMPARE(prompt.questions,
+                 QStringList{"There are no image files to import.  Import the file cabinet's structure?"});
+        QTEST(snapshot(target).first().mid(2), "description");
+    }
+
+    // Cancel confirmed after the second file: the walk stops before the
+    // next file, and what came in stays.
+    void cancelAfterFiles()
+    {
+        const QString root = newFolder("cancel");
+        TestFiles::write(root + "/VLM.txt", "marker");
+        QDir().mkpath(root + "/D/F/G");
+        QDir().mkpath(root + "/E/F/G");
+        for (int n = 1; n <= 3; ++n)
+            TestImages::writeJpeg(QStringLiteral("%1/D/F/G/Page %2.jpg").arg(root).arg(n), QSize(30, 20), 300);
+        TestImages::writeJpeg(root + "/E/F/G/Page 1.jpg", QSize(30, 20), 300);
+        FakePrompt prompt;
+        RecordingExchangeProgress progress(2);
+        const TreeImportResult result = ImportCabinetTree(RecordFixture::cabinet("Target"), root, 1, &progress);
+        QVERIFY(result.cancelled);
+        QCOMPARE(rows("Page"), 2);
+        QCOMPARE(rows("Drawer"), 1);
+        QCOMPARE(progress.ranges.constLast(), qMakePair(1, 4));
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(CabinetImportTest)
+#include "CabinetImportTest.moc"

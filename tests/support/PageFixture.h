@@ -1,0 +1,45 @@
+#pragma once
+
+#include "PagePaths.h"
+#include "Pages.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+// Page rows with their files, written past the importers and exporters
+// under test.
+namespace PageFixture {
+
+// A page in the default store holding bytes, numbered number.
+inline int storedPage(int documentId, int number, const QByteArray &bytes, const QString &name = "scan.jpg")
+{
+    Pages::NewPage page;
+    page.documentId = documentId;
+    page.name = name;
+    page.pageNumber = number;
+    page.fileSize = bytes.size();
+    page.filetype = QStringLiteral("JPG");
+    const int pageId = Pages::InsertPage(page);
+    const QString path = PagePaths::GetDefaultPageFilePath(pageId);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    TestFiles::write(path, bytes);
+    return pageId;
+}
+
+// A shortcut page to the file at path, which is written with bytes.
+inline int shortcutPage(int documentId, const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    TestFiles::write(path, bytes);
+    Pages::NewPage page;
+    page.documentId = documentId;
+    page.name = QFileInfo(path).fileName();
+    page.fileSize = bytes.size();
+    page.filetype = QFileInfo(path).suffix().toLower();
+    page.filename = path;
+    page.shortcut = true;
+    return Pages::InsertPage(page);
+}
+
+} // namespace PageFixture

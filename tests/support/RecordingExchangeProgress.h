@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ExchangeProgress.h"
+#include "Progress.h"
+
+#include <QStringList>
+
+// Records what an export or import shows on its dialog's bar and status
+// line, and presses the dialog's Cancel (answered Yes) when the given step
+// arrives (1 = the first; 0 never). Needs vlm_exchange.
+class RecordingExchangeProgress : public ExchangeProgress
+{
+public:
+    explicit RecordingExchangeProgress(int cancelAtStep = 0) : m_cancelAt(cancelAtStep) {}
+
+    void Reset(int rangeMin, int rangeMax) override
+    {
+        ranges.append({rangeMin, rangeMax});
+        value = 0;
+    }
+    void IncrementProgress(const QString &text) override
+    {
+        steps.append(text);
+        if (value < ranges.value(ranges.size() - 1).second)
+            ++value;
+        if (int(steps.size()) == m_cancelAt)
+            Progress::SetProgressCancelled(true);
+    }
+    void ShowStatus(const QString &caption, const QString &detail) override
+    {
+        statuses.append(caption + QLatin1Char(' ') + detail);
+    }
+    void setBusy(bool) override {}
+
+    QList<QPair<int, int>> ranges;  // each Reset's Min and Max
+    QStringList steps;              // each IncrementProgress text
+    QStringList statuses;           // each status line, unshortened
+    int value = 0;
+
+private:
+    int m_cancelAt;
+};
