@@ -1,7 +1,5 @@
 #include "FileImport.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -22,6 +20,7 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "ExchangeState.h"
+#include "FileCopier.h"
 #include "FileImportStaging.h"
 #include "Guard.h"
 #include "PagePaths.h"
@@ -211,6 +210,10 @@ struct BatchFiler
                 // application-modal, so no command can write meanwhile.
                 QCoreApplication::processEvents();
             }
+            // The batch's copies reach the disk before the rows naming them
+            // commit: one flush of the page store's file system a batch.
+            if (!filed.empty())
+                FileCopier::system().sync(PagePaths::GetDefaultPageFolder(filed.front()->pageId));
             tx->commit();
         } catch (const DbError &e) {
             const bool began = tx != nullptr;
@@ -269,7 +272,9 @@ struct BatchFiler
             return;
         const QString thumbPath = PagePaths::GetDefaultThumbFilePath(item.pageId);
         result.placedFiles.append(thumbPath);
-        if (options.thumbnails) {
+        // The picture made while copying is written here; a page without
+        // one goes to the caller's own thumbnail maker when it has one.
+        if (options.thumbnails && (!item.placed || item.thumbnail.isNull())) {
             handed->append({PagePaths::GetDefaultPageFilePath(item.pageId), thumbPath});
             return;
         }
@@ -448,12 +453,9 @@ std::optional<DbError> CopyFile(const QString &source, const QString &destinatio
             break;
         }
     }
-    // A full disk shows at the flush; close() would forget the error. The
-    // copy is on the disk before its rows can commit.
+    // A full disk shows at the flush; close() would forget the error.
     if (!error && !out.flush())
         error = fileError(out, destination);
-    else if (!error && ::fdatasync(out.handle()) != 0)
-        error = errnoError(errno, destination);
     out.close();
     if (error)
         QFile::remove(destination);

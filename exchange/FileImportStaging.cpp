@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <unistd.h>
-
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThreadPool>
@@ -50,12 +48,10 @@ std::optional<DbError> writeWhole(const QString &path, const QByteArray &bytes)
     QFile out(path);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return fileError(out, path);
-    // A full disk shows at the flush; close() would forget the error. The
-    // copy is on the disk before its rows can commit.
-    const bool written = out.write(bytes) == bytes.size() && out.flush();
-    if (written && ::fdatasync(out.handle()) == 0)
+    // A full disk shows at the flush; close() would forget the error.
+    if (out.write(bytes) == bytes.size() && out.flush())
         return std::nullopt;
-    const DbError error = written ? errnoError(errno, path) : fileError(out, path);
+    const DbError error = fileError(out, path);
     out.close();
     QFile::remove(path);
     return error;
