@@ -185,11 +185,17 @@ SaveResult SavePage(const SaveRequest &request)
                               QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
                                   .arg(request.pageId));
         }
-        Pages::SetPageFilename(result.pageId, request.filename);
+        QString filename = request.filename;
+        if (request.addMode && !request.nameByIdIn.isEmpty()) {
+            filename = StartOfName(request.nameByIdIn) + QString::number(result.pageId) + QStringLiteral(".jpg");
+            if (QFileInfo::exists(filename))
+                throw errnoError(EEXIST, filename);
+        }
+        Pages::SetPageFilename(result.pageId, filename);
 
         Progress::AdvanceProgress(QStringLiteral("Save image"));
         result.imagePath = request.autoAssignName ? PagePaths::GetDefaultPageFilePath(result.pageId)
-                                                  : PagePaths::GetPageFilePath(result.pageId, request.filename);
+                                                  : PagePaths::GetPageFilePath(result.pageId, filename);
         const QString folder = PagePaths::GetFolderPart(result.imagePath);
         if (!PagePaths::MakePath(folder)) {
             const int error = errno;
@@ -199,7 +205,7 @@ SaveResult SavePage(const SaveRequest &request)
         throwIfFailed(ImageOps::saveJpeg(request.image, result.imagePath, request.quality));
 
         Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
-        result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, request.filename);
+        result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
         throwIfFailed(ThumbnailMaker::saveThumbnail(request.image, result.thumbPath));
 
         Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());

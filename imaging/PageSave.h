@@ -56,6 +56,9 @@ struct SaveRequest
     QString filename;         // the full path, "" for the default page folders
     bool autoAssignName = false;
     int quality = 30;         // on the program's 1..255 scale
+    // A new page of a cabinet with its own storage path that nobody names
+    // (a feeder scan, a scan stored at once): "<folder>/<PageId>.jpg".
+    QString nameByIdIn;
 };
 
 struct SaveResult
@@ -80,7 +83,9 @@ bool IsLevelAboveFolder(const QString &key);
 // and its file size. The rows are one transaction that commits only when
 // both files are written; on any failure the rows roll back, the files a
 // new page had written are removed, and DbError says why (a page of an
-// edited page that fails keeps its row). Refused: no image, a target that
+// edited page that fails keeps its row). A name by page id that is taken
+// by a file already there is refused, so no file is overwritten unasked.
+// Refused as well: no image, a target that
 // is no folder, document or page, a missing row, and a shortcut page,
 // whose file is the user's own.
 SaveResult SavePage(const SaveRequest &request);

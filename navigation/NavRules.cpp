@@ -93,6 +93,8 @@ KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey)
             return KeyCommand::DrawerNewDrawer;
         if (p == Folder)
             return KeyCommand::FolderNewFolder;
+        if (p == Document)
+            return KeyCommand::DocumentScanPage;
     } else if (key == Qt::Key_Delete) {
         return deleteCommandOf(p);
     }

@@ -31,12 +31,14 @@ enum class KeyCommand {
     FolderNewFolder,
     FolderNewDocument,
     FolderDelete,
+    DocumentScanPage,
 };
 // In the tree, Insert adds a child of the selected node and Delete deletes
 // it; F5 rebuilds the tree whatever is selected. Shift is ignored; with
 // Ctrl or Alt the keys run nothing.
 KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey);
-// In the list, Insert adds an item beside the selected one.
+// In the list, Insert adds an item beside the selected one; on a document
+// it scans a new page into it.
 KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey);
 
 // How the node selected at the last exit is found again: the menu made

@@ -243,9 +243,23 @@ void frmPageView::reject()
     QDialog::reject();
 }
 
-void frmPageView::cmdSave_Click()
+bool frmPageView::cmdSave_Click()
 {
-    guard([this] { save(); });
+    bool stored = false;
+    guard([&] { stored = save(); });
+    return stored;
+}
+
+void frmPageView::PrepareForScan(const QString &key, bool feeder, bool nameByPageId)
+{
+    Mode = QStringLiteral("Add");
+    Key = key;
+    ADF = feeder;
+    NameByPageId = nameByPageId;
+    setWindowTitle(QStringLiteral("New Page"));
+    m_ui->cmdInfo->hide();
+    PreResolveDbId(key);
+    updateCommands();
 }
 
 void frmPageView::refuseName(const QString &message, const QString &boxText)
@@ -287,24 +301,27 @@ bool frmPageView::checkFileName(bool *autoAssign, bool *deleteOldFile)
     return true;
 }
 
-void frmPageView::save()
+bool frmPageView::save()
 {
     if (!m_ui->LEAD1->hasImage() || (!addMode() && m_place.pageId == 0)) {
         Prompt::instance().warning(QStringLiteral("There is no image to save."));
-        return;
+        return false;
     }
     if (addMode() && PageSave::IsLevelAboveFolder(Key)) {
         Prompt::instance().warning(QStringLiteral("Error!"));
-        return;
+        return false;
     }
     if (addMode() && !PageSave::IsPageTarget(Key))
-        return;
+        return false;
     bool autoAssign = false;
     bool deleteOldFile = false;
     PreResolveDbId(Key);
-    if (m_storage.usesStoragePath) {
+    const bool nameById = addMode() && NameByPageId && m_storage.usesStoragePath;
+    if (nameById) {
+        m_ui->txtFilename->clear();
+    } else if (m_storage.usesStoragePath) {
         if (!checkFileName(&autoAssign, &deleteOldFile))
-            return;
+            return false;
     } else if (addMode()) {
         m_ui->txtFilename->clear();
     }
@@ -317,6 +334,8 @@ void frmPageView::save()
     request.filename = autoAssign ? QString() : m_ui->txtFilename->text();
     request.autoAssignName = autoAssign;
     request.quality = ScannerSettings::PageQuality(addMode());
+    if (nameById)
+        request.nameByIdIn = m_storage.cabinetStoragePath;
     PageSave::SaveResult saved;
     {
         BusyCursor busy;
@@ -328,9 +347,10 @@ void frmPageView::save()
     if (ADF) {
         m_place.pageId = saved.pageId;
         Key = QStringLiteral("DOC%1").arg(saved.documentId);
-        return;
+        return true;
     }
     accept();
+    return true;
 }
 
 void frmPageView::cmdSaveAs_Click()

@@ -34,6 +34,10 @@ public:
     // A feeder scan saves page after page into one document without showing
     // the viewer.
     bool ADF = false;
+    // Pages saved without the viewer showing (a feeder scan, a scan stored
+    // at once) are named by their page id in a cabinet with its own storage
+    // path, since nobody can type a name for them.
+    bool NameByPageId = false;
     // The last LoadImage failed.
     bool LoadError = false;
 
@@ -50,8 +54,11 @@ public:
     // file-name box.
     void PreResolveDbId(const QString &key);
     // Stores the image as the page (see PageSave) and closes the viewer,
-    // unless a feeder scan goes on.
-    void cmdSave_Click();
+    // unless a feeder scan goes on. True when the page was stored.
+    bool cmdSave_Click();
+    // Readies a fresh viewer for a scanned page: Add mode for the folder or
+    // document key, captioned "New Page", without page properties.
+    void PrepareForScan(const QString &key, bool feeder, bool nameByPageId);
     // Puts an image in the display (a scanned page in Add mode).
     void setImage(const QImage &image);
 
@@ -79,7 +86,7 @@ private:
     void mnuEditCopy_Click();
     void mnuEditPaste_Click();
 
-    void save();
+    bool save();
     bool checkFileName(bool *autoAssign, bool *deleteOldFile);
     void refuseName(const QString &message, const QString &boxText);
     void showLoaded(const QString &path);

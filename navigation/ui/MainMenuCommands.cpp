@@ -7,9 +7,15 @@
 #include "frmEmailSettings.h"
 #include "frmHelp.h"
 #include "frmPrintSettings.h"
+#include "frmScanSettings.h"
 #include "frmSample.h"
 
 #include <QFileInfo>
+
+void MainMenuCommands::mnuScanSettings_Click()
+{
+    frmScanSettings::ShowScanSettings(m_window);
+}
 
 void MainMenuCommands::mnuPrintSettings_Click()
 {

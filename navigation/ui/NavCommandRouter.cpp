@@ -93,6 +93,7 @@ QSet<QAction *> NavCommandRouter::connectCommands()
         {m_ui.mnuPopupDocumentDelete, [doc] { doc->mnuPopupDocumentDelete_Click(); }},
         {m_ui.mnuPopupDocumentPaste, [doc] { doc->mnuPopupDocumentPaste_Click(); }},
         {m_ui.mnuPopupDocumentProperties, [doc] { doc->mnuPopupDocumentProperties_Click(); }},
+        {m_ui.mnuPopupDocumentScanPage, [doc] { doc->mnuPopupDocumentScanPage_Click(); }},
         {m_ui.mnuPopupPageOpen, [pg] { pg->mnuPopupPageOpen_Click(); }},
         {m_ui.mnuPopupPageRenumber, [pg] { pg->mnuPopupPageRenumber_Click(); }},
         {m_ui.mnuPopupPageDelete, [pg] { pg->mnuPopupPageDelete_Click(); }},
@@ -251,6 +252,9 @@ void NavCommandRouter::runKeyCommand(KeyCommand command, const CommandTarget &ta
         break;
     case KeyCommand::FolderDelete:
         m_drawerFolder.mnuPopupFolderDelete_Click();
+        break;
+    case KeyCommand::DocumentScanPage:
+        m_document.mnuPopupDocumentScanPage_Click();
         break;
     }
     m_pendingTarget = {};
