@@ -146,6 +146,15 @@ QString StartOfName(const QString &storagePath)
     return storagePath.endsWith(QLatin1Char('/')) ? storagePath : storagePath + QLatin1Char('/');
 }
 
+EncodedPage Encode(const QImage &image, int quality)
+{
+    EncodedPage page;
+    page.image = ImageOps::encodeJpeg(image, quality);
+    page.thumbnail = ThumbnailMaker::encodeThumbnail(image);
+    page.quality = quality;
+    return page;
+}
+
 bool IsPageTarget(const QString &key)
 {
     const QString prefix = prefixOf(key);
@@ -202,11 +211,14 @@ SaveResult SavePage(const SaveRequest &request)
             throw errnoError(error ? error : EACCES, folder);
         }
         written = true;
-        throwIfFailed(ImageOps::saveJpeg(request.image, result.imagePath, request.quality));
+        const bool encoded = !request.encoded.isEmpty() && request.encoded.quality == request.quality;
+        throwIfFailed(encoded ? ImageOps::saveEncoded(request.encoded.image, result.imagePath)
+                              : ImageOps::saveJpeg(request.image, result.imagePath, request.quality));
 
         Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
         result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
-        throwIfFailed(ThumbnailMaker::saveThumbnail(request.image, result.thumbPath));
+        throwIfFailed(encoded ? ThumbnailMaker::saveEncodedThumbnail(request.encoded.thumbnail, result.thumbPath)
+                              : ThumbnailMaker::saveThumbnail(request.image, result.thumbPath));
 
         Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
         tx.commit();

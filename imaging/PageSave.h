@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -47,6 +48,21 @@ QString StartOfName(const QString &storagePath);
 
 // ---- The save ----
 
+// A page image and its thumbnail already encoded, as SavePage writes them,
+// made on another thread while the previous page is being stored.
+struct EncodedPage
+{
+    QByteArray image;
+    QByteArray thumbnail;
+    int quality = 0;          // the quality factor the image was encoded with
+
+    bool isEmpty() const { return image.isEmpty() || thumbnail.isEmpty(); }
+};
+
+// Encodes both files of a page; safe on any thread. Empty on failure
+// (SavePage then encodes again and reports why).
+EncodedPage Encode(const QImage &image, int quality);
+
 struct SaveRequest
 {
     bool addMode = false;
@@ -59,6 +75,9 @@ struct SaveRequest
     // A new page of a cabinet with its own storage path that nobody names
     // (a feeder scan, a scan stored at once): "<folder>/<PageId>.jpg".
     QString nameByIdIn;
+    // The files of image already encoded at this quality; used instead of
+    // encoding them again.
+    EncodedPage encoded;
 };
 
 struct SaveResult

@@ -103,10 +103,21 @@ std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPa
 {
     if (image.isNull())
         return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(thumbPath));
+    return saveEncodedThumbnail(encodeThumbnail(image, side), thumbPath);
+}
+
+QByteArray encodeThumbnail(const QImage &image, int side)
+{
+    return ImageOps::encodeJpeg(thumbnailOf(image, side), ThumbnailQuality);
+}
+
+std::optional<DbError> saveEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath)
+{
+    if (bytes.isEmpty())
+        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no thumbnail to save.").arg(thumbPath));
     if (auto error = makeFolderOf(thumbPath))
         return error;
-    return ImageOps::saveJpeg(thumbnailOf(image, side), thumbPath, ThumbnailQuality,
-                              ImageOps::Durability::Replaceable);
+    return ImageOps::saveEncoded(bytes, thumbPath, ImageOps::Durability::Replaceable);
 }
 
 std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &thumbPath, int side)

@@ -26,10 +26,25 @@ void PageImageView::setImage(const QImage &image)
     m_image = image;
     if (image.isNull())
         return;
-    m_item = scene()->addPixmap(QPixmap::fromImage(image));
-    m_item->setTransformationMode(Qt::SmoothTransformation);
+    if (isVisible())
+        showPixmap();
     scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(image.size())));
     scrollToTopLeft();
+}
+
+// A hidden display (a feeder scan saving page after page) makes no pixmap
+// until it is shown.
+void PageImageView::showPixmap()
+{
+    m_item = scene()->addPixmap(QPixmap::fromImage(m_image));
+    m_item->setTransformationMode(Qt::SmoothTransformation);
+}
+
+void PageImageView::showEvent(QShowEvent *event)
+{
+    if (!m_item && !m_image.isNull())
+        showPixmap();
+    QGraphicsView::showEvent(event);
 }
 
 void PageImageView::clear()

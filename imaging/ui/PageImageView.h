@@ -46,9 +46,11 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void showBand();
+    void showPixmap();
 
     QImage m_image;
     QGraphicsPixmapItem *m_item = nullptr;

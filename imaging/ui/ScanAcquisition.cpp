@@ -1,6 +1,5 @@
 #include "ScanAcquisition.h"
 
-#include "ScanJob.h"
 #include "frmProgress.h"
 
 #include <QEventLoop>
@@ -16,9 +15,9 @@ QString scanningText(int page)
 
 namespace ScanAcquisition {
 
-ScanEnd Run(QWidget *parent, const ScanRequest &request, const std::function<bool(const QImage &)> &onPage)
+ScanEnd Run(QWidget *parent, const ScanRequest &request, const ScanJob::Encoder &encoder, const PageHandler &onPage)
 {
-    ScanJob job(Scanner::instance(), request);
+    ScanJob job(Scanner::instance(), request, encoder);
     // A window of its own: the page saves show and end the program's
     // progress window for each page meanwhile.
     frmProgress window(parent);
@@ -27,16 +26,15 @@ ScanEnd Run(QWidget *parent, const ScanRequest &request, const std::function<boo
     QObject::connect(&window, &frmProgress::cancelClicked, &job, &ScanJob::cancel);
 
     bool stopped = false;
-    QObject::connect(&job, &ScanJob::pageScanned, &window, [&](const QImage &image) {
+    QObject::connect(&job, &ScanJob::pageScanned, &window, [&](const QImage &image, const PageSave::EncodedPage &encoded) {
         if (stopped)
             return;
-        window.increment(scanningText(page));
-        if (!onPage(image)) {
+        if (!onPage(image, encoded)) {
             stopped = true;
             job.cancel();
             return;
         }
-        window.start(scanningText(++page), 1, 1, true);
+        window.increment(scanningText(++page));
     });
     QEventLoop loop;
     QObject::connect(&job, &ScanJob::finished, &loop, &QEventLoop::quit);

@@ -8,6 +8,7 @@
 #include "ScanAcquisition.h"
 #include "ScanPlan.h"
 #include "ScanSetup.h"
+#include "ScannerSettings.h"
 #include "Settings.h"
 #include "frmDocument.h"
 #include "frmDocumentNew.h"
@@ -84,12 +85,20 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
 
     int saved = 0;
     QImage single;
-    const ScanEnd end = ScanAcquisition::Run(parent, plan.request, [&](const QImage &image) {
+    // Feeder pages are stored as they come, so their files are encoded on
+    // the thread pool meanwhile; a single page may still be edited.
+    ScanJob::Encoder encoder;
+    if (feeder)
+        encoder = [quality = ScannerSettings::PageQuality(true)](const QImage &image) {
+            return PageSave::Encode(image, quality);
+        };
+    const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encoder,
+                                             [&](const QImage &image, const PageSave::EncodedPage &encoded) {
         if (!feeder) {
             single = image;
             return true;
         }
-        viewer.setImage(image);
+        viewer.setImage(image, encoded);
         if (!viewer.cmdSave_Click())
             return false;
         ++saved;

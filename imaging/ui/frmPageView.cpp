@@ -122,6 +122,7 @@ void frmPageView::LoadImage()
 {
     LoadError = false;
     m_ui->LEAD1->clear();
+    m_encoded = PageSave::EncodedPage();
     m_ui->LEAD1->setZoom(100);
     m_loadedFilename.clear();
     if (!addMode()) {
@@ -173,9 +174,10 @@ void frmPageView::PreResolveDbId(const QString &key)
     m_ui->txtFilename->setVisible(m_storage.usesStoragePath);
 }
 
-void frmPageView::setImage(const QImage &image)
+void frmPageView::setImage(const QImage &image, const PageSave::EncodedPage &encoded)
 {
     m_ui->LEAD1->setImage(image);
+    m_encoded = encoded;
     updateCommands();
 }
 
@@ -185,6 +187,7 @@ void frmPageView::replaceImage(const QImage &image)
         return;
     const double zoom = m_ui->LEAD1->zoom();
     m_ui->LEAD1->setImage(image);
+    m_encoded = PageSave::EncodedPage();
     m_ui->LEAD1->setZoom(zoom);
     updateCommands();
 }
@@ -336,6 +339,7 @@ bool frmPageView::save()
     request.quality = ScannerSettings::PageQuality(addMode());
     if (nameById)
         request.nameByIdIn = m_storage.cabinetStoragePath;
+    request.encoded = m_encoded;
     PageSave::SaveResult saved;
     {
         BusyCursor busy;

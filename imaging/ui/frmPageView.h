@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "PageContext.h"
+#include "PageSave.h"
 
 class QTimer;
 
@@ -59,8 +60,9 @@ public:
     // Readies a fresh viewer for a scanned page: Add mode for the folder or
     // document key, captioned "New Page", without page properties.
     void PrepareForScan(const QString &key, bool feeder, bool nameByPageId);
-    // Puts an image in the display (a scanned page in Add mode).
-    void setImage(const QImage &image);
+    // Puts an image in the display (a scanned page in Add mode), with its
+    // files when they are already encoded.
+    void setImage(const QImage &image, const PageSave::EncodedPage &encoded = {});
 
     int pageId() const { return m_place.pageId; }
     QTimer *timer() const { return m_timer; }
@@ -99,4 +101,5 @@ private:
     PageContext::PagePlace m_place;
     PageContext::Storage m_storage;
     QString m_loadedFilename;
+    PageSave::EncodedPage m_encoded;  // the files of the image as set, until it changes
 };
