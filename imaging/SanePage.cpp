@@ -90,6 +90,12 @@ void SanePage::commit(int bytes)
     m_planes[m_current].used += bytes;
 }
 
+bool SanePage::frameComplete() const
+{
+    return m_started && m_format.lines > 0
+        && m_planes[m_current].used >= qint64(m_format.bytes_per_line) * m_format.lines;
+}
+
 int SanePage::lineCount(const Plane &plane) const
 {
     const int lines = int(plane.used / m_format.bytes_per_line);

@@ -23,6 +23,10 @@ public:
     unsigned char *reserve(int bytes);
     void commit(int bytes);
 
+    // True when the current frame is of known height and every line of it
+    // has come (the next read gives the end of the frame).
+    bool frameComplete() const;
+
     // True once the frame that the device marked as the last has begun and
     // every colour of a three-pass page has come.
     bool lastFrameBegun() const { return m_lastFrame; }

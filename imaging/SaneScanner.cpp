@@ -1,5 +1,8 @@
 #include "SaneScanner.h"
 
+#include <chrono>
+#include <thread>
+
 #include <sane/sane.h>
 
 #include "SaneOptions.h"
@@ -179,7 +182,17 @@ bool SaneScanner::readPage(Batch &batch, QImage *image, ScanEnd *end)
             end->reason = reason;
             return false;
         }
+        bool paused = false;
         do {
+            if (!paused && page.frameComplete()) {
+                // Backends that read through a thread of their own stop it
+                // with an asynchronous cancel when the frame ends; one caught
+                // while it releases its memory on the way out hangs the whole
+                // process (SANE's test backend does this). Every line is in,
+                // so the reader is leaving: it gets a moment to be gone.
+                paused = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
             SANE_Int length = 0;
             status = sane_read(batch.handle, page.reserve(kReadChunk), kReadChunk, &length);
             if (status == SANE_STATUS_GOOD)
