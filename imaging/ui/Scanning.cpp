@@ -50,6 +50,36 @@ void keepSinglePage(frmPageView &viewer, const QImage &image, bool showEditor)
         viewer.cmdSave_Click();
 }
 
+// Runs the device: feeder pages are saved as they come (their files
+// encoded on the thread pool meanwhile), a single page is put in *single.
+// A batch that ends early is reported, with the pages it kept.
+void acquire(QWidget *parent, const ScanPlan::Plan &plan, frmPageView &viewer, QImage *single)
+{
+    const bool feeder = plan.request.feeder;
+    ScanJob::Encoder encoder;
+    if (feeder)
+        encoder = [quality = ScannerSettings::PageQuality(true)](const QImage &image) {
+            return PageSave::Encode(image, quality);
+        };
+    int saved = 0;
+    const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encoder,
+                                             [&](const QImage &image, const PageSave::EncodedPage &encoded) {
+        if (!feeder) {
+            *single = image;
+            return true;
+        }
+        viewer.setImage(image, encoded);
+        if (!viewer.cmdSave_Click())
+            return false;
+        ++saved;
+        return true;
+    });
+    ScanPlan::RememberSource(plan, end.usedSource);
+    const QString stopped = ScanPlan::StoppedMessage(plan, end, saved);
+    if (!stopped.isEmpty())
+        Prompt::instance().warning(stopped);
+}
+
 } // namespace
 
 namespace Scanning {
@@ -83,31 +113,8 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
             return;
     }
 
-    int saved = 0;
     QImage single;
-    // Feeder pages are stored as they come, so their files are encoded on
-    // the thread pool meanwhile; a single page may still be edited.
-    ScanJob::Encoder encoder;
-    if (feeder)
-        encoder = [quality = ScannerSettings::PageQuality(true)](const QImage &image) {
-            return PageSave::Encode(image, quality);
-        };
-    const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encoder,
-                                             [&](const QImage &image, const PageSave::EncodedPage &encoded) {
-        if (!feeder) {
-            single = image;
-            return true;
-        }
-        viewer.setImage(image, encoded);
-        if (!viewer.cmdSave_Click())
-            return false;
-        ++saved;
-        return true;
-    });
-    ScanPlan::RememberSource(plan, end.usedSource);
-    const QString stopped = ScanPlan::StoppedMessage(plan, end, saved);
-    if (!stopped.isEmpty())
-        Prompt::instance().warning(stopped);
+    acquire(parent, plan, viewer, &single);
     if (!feeder)
         keepSinglePage(viewer, single, plan.showEditor);
 
