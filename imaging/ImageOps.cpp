@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -222,21 +223,29 @@ int jpegQuality(int qualityFactor)
     return qBound(1, qRound(100 - (qualityFactor - 2) * 99.0 / 253), 100);
 }
 
-std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor, Durability durability)
+QByteArray encodeJpeg(const QImage &image, int qualityFactor)
 {
+    QByteArray bytes;
     if (image.isNull())
-        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(path));
+        return bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(jpegQuality(qualityFactor));
+    if (!writer.write(colourImage(image)))
+        bytes.clear();
+    return bytes;
+}
+
+std::optional<DbError> saveEncoded(const QByteArray &bytes, const QString &path, Durability durability)
+{
     if (durability == Durability::Replaceable) {
         // Written beside the target and renamed over it: readers see the
         // old file or the whole new one, without waiting for the disk.
         QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
         if (!file.open())
             return fileError(file, path);
-        QImageWriter writer(&file, "jpeg");
-        writer.setQuality(jpegQuality(qualityFactor));
-        if (!writer.write(colourImage(image)))
-            return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, writer.errorString()));
-        if (!file.flush())
+        if (file.write(bytes) != bytes.size() || !file.flush())
             return fileError(file, path);
         file.close();
         if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
@@ -250,17 +259,23 @@ std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qu
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fileError(file, path);
-    QImageWriter writer(&file, "jpeg");
-    writer.setQuality(jpegQuality(qualityFactor));
-    if (!writer.write(colourImage(image))) {
+    if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
-        if (file.error() != QFileDevice::NoError)
-            return fileError(file, path);
-        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, writer.errorString()));
+        return fileError(file, path);
     }
     if (!file.commit())
         return fileError(file, path);
     return std::nullopt;
+}
+
+std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor, Durability durability)
+{
+    if (image.isNull())
+        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(path));
+    const QByteArray bytes = encodeJpeg(image, qualityFactor);
+    if (bytes.isEmpty())
+        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: The image could not be written as JPEG.").arg(path));
+    return saveEncoded(bytes, path, durability);
 }
 
 QImage rotate(const QImage &image, int degreesClockwise)

@@ -93,6 +93,12 @@ int jpegQuality(int qualityFactor);
 enum class Durability { Synced, Replaceable };
 [[nodiscard]] std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor,
                                               Durability durability = Durability::Synced);
+// The two halves of saveJpeg, so that the encoding can run on another
+// thread: the JPEG file's bytes (empty for a null image or a failure), and
+// the writing of bytes at path in the same way.
+QByteArray encodeJpeg(const QImage &image, int qualityFactor);
+[[nodiscard]] std::optional<DbError> saveEncoded(const QByteArray &bytes, const QString &path,
+                                                 Durability durability = Durability::Synced);
 
 // The image turned clockwise by 90, 180 or 270 degrees, with the horizontal
 // and vertical resolution swapped for a quarter turn. Any other angle gives

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QString>
+
 // The run's shared state of page imaging.
 struct ImagingState
 {
+    // The folder or document key the running (or last) scan was given.
+    QString ScanTargetKey;
     // The document the last page save went into; a scan sets it to -1 when
     // it starts and reads it to find the document it filled.
     int ScanDocumentId = -1;

@@ -147,6 +147,15 @@ QString StartOfName(const QString &storagePath)
     return storagePath.endsWith(QLatin1Char('/')) ? storagePath : storagePath + QLatin1Char('/');
 }
 
+EncodedPage Encode(const QImage &image, int quality)
+{
+    EncodedPage page;
+    page.image = ImageOps::encodeJpeg(image, quality);
+    page.thumbnail = ThumbnailMaker::encodeThumbnail(image);
+    page.quality = quality;
+    return page;
+}
+
 bool IsPageTarget(const QString &key)
 {
     const QString prefix = prefixOf(key);
@@ -186,30 +195,47 @@ SaveResult SavePage(const SaveRequest &request)
                               QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
                                   .arg(request.pageId));
         }
-        Pages::SetPageFilename(result.pageId, request.filename);
+        QString filename = request.filename;
+        if (request.addMode && !request.nameByIdIn.isEmpty()) {
+            filename = StartOfName(request.nameByIdIn) + QString::number(result.pageId) + QStringLiteral(".jpg");
+            if (QFileInfo::exists(filename))
+                throw errnoError(EEXIST, filename);
+        }
+        Pages::SetPageFilename(result.pageId, filename);
 
         Progress::AdvanceProgress(QStringLiteral("Save image"));
         result.imagePath = request.autoAssignName ? PagePaths::GetDefaultPageFilePath(result.pageId)
-                                                  : PagePaths::GetPageFilePath(result.pageId, request.filename);
+                                                  : PagePaths::GetPageFilePath(result.pageId, filename);
         const QString folder = PagePaths::GetFolderPart(result.imagePath);
         if (!PagePaths::MakePath(folder)) {
             const int error = errno;
             throw errnoError(error ? error : EACCES, folder);
         }
         written = true;
-        // The thumbnail picture is made on another core while the image is
-        // written; its file follows only once the image is safely stored,
-        // so a failed write never leaves a thumbnail of an image not saved.
-        std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
-            return ThumbnailMaker::thumbnailOf(image);
-        });
-        const std::optional<DbError> imageError = ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
-        const QImage thumbnailPicture = thumbnail.get();
-        throwIfFailed(imageError);
+        const bool encoded = !request.encoded.isEmpty() && request.encoded.quality == request.quality;
+        if (encoded) {
+            // A scanned page comes with its image and thumbnail already encoded.
+            throwIfFailed(ImageOps::saveEncoded(request.encoded.image, result.imagePath));
+            Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
+            result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
+            throwIfFailed(ThumbnailMaker::saveEncodedThumbnail(request.encoded.thumbnail, result.thumbPath));
+        } else {
+            // The thumbnail picture is made on another core while the image
+            // is written; its file follows only once the image is safely
+            // stored, so a failed write never leaves a thumbnail of an image
+            // not saved.
+            std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
+                return ThumbnailMaker::thumbnailOf(image);
+            });
+            const std::optional<DbError> imageError =
+                ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
+            const QImage thumbnailPicture = thumbnail.get();
+            throwIfFailed(imageError);
 
-        Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
-        result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, request.filename);
-        throwIfFailed(ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath));
+            Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
+            result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
+            throwIfFailed(ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath));
+        }
 
         Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
         tx.commit();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
@@ -47,6 +48,21 @@ QString StartOfName(const QString &storagePath);
 
 // ---- The save ----
 
+// A page image and its thumbnail already encoded, as SavePage writes them,
+// made on another thread while the previous page is being stored.
+struct EncodedPage
+{
+    QByteArray image;
+    QByteArray thumbnail;
+    int quality = 0;          // the quality factor the image was encoded with
+
+    bool isEmpty() const { return image.isEmpty() || thumbnail.isEmpty(); }
+};
+
+// Encodes both files of a page; safe on any thread. Empty on failure
+// (SavePage then encodes again and reports why).
+EncodedPage Encode(const QImage &image, int quality);
+
 struct SaveRequest
 {
     bool addMode = false;
@@ -56,6 +72,12 @@ struct SaveRequest
     QString filename;         // the full path, "" for the default page folders
     bool autoAssignName = false;
     int quality = 30;         // on the program's 1..255 scale
+    // A new page of a cabinet with its own storage path that nobody names
+    // (a feeder scan, a scan stored at once): "<folder>/<PageId>.jpg".
+    QString nameByIdIn;
+    // The files of image already encoded at this quality; used instead of
+    // encoding them again.
+    EncodedPage encoded;
 };
 
 struct SaveResult
@@ -80,7 +102,9 @@ bool IsLevelAboveFolder(const QString &key);
 // and its file size. The rows are one transaction that commits only when
 // both files are written; on any failure the rows roll back, the files a
 // new page had written are removed, and DbError says why (a page of an
-// edited page that fails keeps its row). Refused: no image, a target that
+// edited page that fails keeps its row). A name by page id that is taken
+// by a file already there is refused, so no file is overwritten unasked.
+// Refused as well: no image, a target that
 // is no folder, document or page, a missing row, and a shortcut page,
 // whose file is the user's own.
 SaveResult SavePage(const SaveRequest &request);

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "Common.h"
+#include "ScannerSettings.h"
 #include "Settings.h"
 
 namespace PrintLayout {
@@ -21,13 +22,6 @@ double nearest(double value)
 bool inPercentRange(int value)
 {
     return value >= MinPercent && value <= MaxPercent;
-}
-
-int dpiSetting(const QString &key, int defaultDpi)
-{
-    bool ok = false;
-    const int dpi = Settings::value(key, QString::number(defaultDpi)).trimmed().toInt(&ok);
-    return ok && dpi >= 50 && dpi <= 10000 ? dpi : defaultDpi;
 }
 
 int dpiOf(int dotsPerMeter)
@@ -80,8 +74,8 @@ std::optional<ScaleRefusal> SaveScale(const QString &widthText, const QString &h
 int ScanDpi()
 {
     if (Settings::value(QStringLiteral("TWAINImageType")) == QLatin1String("document"))
-        return dpiSetting(QStringLiteral("DocDPIOverride"), 150);
-    return dpiSetting(QStringLiteral("PicDPIOverride"), 300);
+        return ScannerSettings::GetDocDPI();
+    return ScannerSettings::GetPicDPI();
 }
 
 QSize StoredDpi(const QImage &image)

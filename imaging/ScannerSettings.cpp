@@ -4,24 +4,54 @@
 
 namespace {
 
-int qualitySetting(const QString &key, int defaultValue)
+int rangeSetting(const QString &key, int defaultValue, int low, int high)
 {
     const int value = Settings::intValue(key, defaultValue);
-    return value >= 1 && value <= 255 ? value : defaultValue;
+    return value >= low && value <= high ? value : defaultValue;
+}
+
+QString scanType(const QString &key)
+{
+    const QString type = Settings::value(key, QStringLiteral("Color")).toLower();
+    if (type == QLatin1String("black & white"))
+        return QStringLiteral("B");
+    if (type == QLatin1String("grayscale"))
+        return QStringLiteral("G");
+    return QStringLiteral("C");
 }
 
 } // namespace
 
 namespace ScannerSettings {
 
+QString GetPicScanType()
+{
+    return scanType(QStringLiteral("PicScanType"));
+}
+
+QString GetDocScanType()
+{
+    return scanType(QStringLiteral("DocScanType"));
+}
+
+int GetPicDPI()
+{
+    return rangeSetting(QStringLiteral("PicDPIOverride"), 300, 50, 10000);
+}
+
+int GetDocDPI()
+{
+    return rangeSetting(QStringLiteral("DocDPIOverride"), 150, 50, 10000);
+}
+
 int GetPicQuality()
 {
-    return qualitySetting(QStringLiteral("PicQualityOverride"), 30);
+    return rangeSetting(QStringLiteral("PicQualityOverride"), 30, 1, 255);
 }
 
 int GetDocQuality()
 {
-    return qualitySetting(QStringLiteral("DocQualityOverride"), 50);
+    return rangeSetting(QStringLiteral("DocQualityOverride"), 50, 1, 255);
 }
 
 int PageQuality(bool addMode)

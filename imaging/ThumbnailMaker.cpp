@@ -128,6 +128,20 @@ std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPa
     return writeThumbnail(thumbnailOf(image, side), thumbPath);
 }
 
+QByteArray encodeThumbnail(const QImage &image, int side)
+{
+    return ImageOps::encodeJpeg(thumbnailOf(image, side), ThumbnailQuality);
+}
+
+std::optional<DbError> saveEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath)
+{
+    if (bytes.isEmpty())
+        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no thumbnail to save.").arg(thumbPath));
+    if (auto error = makeFolderOf(thumbPath))
+        return error;
+    return ImageOps::saveEncoded(bytes, thumbPath, ImageOps::Durability::Replaceable);
+}
+
 std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &thumbPath, int side)
 {
     if (thumbPath.isEmpty())

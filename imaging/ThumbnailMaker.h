@@ -61,6 +61,10 @@ QImage thumbnailOf(const QImage &image, int side = ThumbnailSide);
 // Writes the thumbnail of image at thumbPath, creating its folder.
 [[nodiscard]] std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPath,
                                                    int side = ThumbnailSide);
+// saveThumbnail in two halves, so that the encoding can run on another
+// thread: the thumbnail's JPEG bytes, and their writing at thumbPath.
+QByteArray encodeThumbnail(const QImage &image, int side = ThumbnailSide);
+[[nodiscard]] std::optional<DbError> saveEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath);
 
 // Makes the thumbnail file of the image file at imagePath. An existing file
 // at thumbPath is deleted first, so a page whose image is missing or

@@ -46,20 +46,35 @@ void PageImageView::showPicture(const QImage &picture)
 {
     if (picture.isNull())
         return;
-    const bool first = m_item == nullptr;
-    if (first) {
-        m_item = scene()->addPixmap(QPixmap::fromImage(picture));
-        m_item->setTransformationMode(Qt::SmoothTransformation);
-    } else {
-        m_item->setPixmap(QPixmap::fromImage(picture));
-    }
+    const bool first = m_item == nullptr && m_shown.isNull();
     m_shown = picture;
-    m_item->setTransform(QTransform::fromScale(qreal(m_size.width()) / picture.width(),
-                                               qreal(m_size.height()) / picture.height()));
     if (first) {
         scene()->setSceneRect(QRectF(QPointF(0, 0), QSizeF(m_size)));
         scrollToTopLeft();
     }
+    // A hidden display (a feeder scan saving page after page) makes no
+    // pixmap until it is shown.
+    if (isVisible())
+        showPixmap();
+}
+
+void PageImageView::showPixmap()
+{
+    if (!m_item) {
+        m_item = scene()->addPixmap(QPixmap::fromImage(m_shown));
+        m_item->setTransformationMode(Qt::SmoothTransformation);
+    } else {
+        m_item->setPixmap(QPixmap::fromImage(m_shown));
+    }
+    m_item->setTransform(QTransform::fromScale(qreal(m_size.width()) / m_shown.width(),
+                                               qreal(m_size.height()) / m_shown.height()));
+}
+
+void PageImageView::showEvent(QShowEvent *event)
+{
+    if (!m_item && !m_shown.isNull())
+        showPixmap();
+    QGraphicsView::showEvent(event);
 }
 
 void PageImageView::clear()

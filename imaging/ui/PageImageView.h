@@ -65,11 +65,13 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void showBand();
     void showPicture(const QImage &picture);
     bool needsWholeImage() const;
+    void showPixmap();
 
     QImage m_image;   // the whole image, once it is there
     std::shared_future<ImageOps::LoadResult> m_pending;

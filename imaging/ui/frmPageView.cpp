@@ -124,6 +124,7 @@ void frmPageView::LoadImage()
 {
     LoadError = false;
     m_ui->LEAD1->clear();
+    m_encoded = PageSave::EncodedPage();
     m_ui->LEAD1->setZoom(100);
     m_loadedFilename.clear();
     if (!addMode()) {
@@ -193,9 +194,10 @@ void frmPageView::PreResolveDbId(const QString &key)
     m_ui->txtFilename->setVisible(m_storage.usesStoragePath);
 }
 
-void frmPageView::setImage(const QImage &image)
+void frmPageView::setImage(const QImage &image, const PageSave::EncodedPage &encoded)
 {
     m_ui->LEAD1->setImage(image);
+    m_encoded = encoded;
     updateCommands();
 }
 
@@ -205,6 +207,7 @@ void frmPageView::replaceImage(const QImage &image)
         return;
     const double zoom = m_ui->LEAD1->zoom();
     m_ui->LEAD1->setImage(image);
+    m_encoded = PageSave::EncodedPage();
     m_ui->LEAD1->setZoom(zoom);
     updateCommands();
 }
@@ -263,9 +266,23 @@ void frmPageView::reject()
     QDialog::reject();
 }
 
-void frmPageView::cmdSave_Click()
+bool frmPageView::cmdSave_Click()
 {
-    guard([this] { save(); });
+    bool stored = false;
+    guard([&] { stored = save(); });
+    return stored;
+}
+
+void frmPageView::PrepareForScan(const QString &key, bool feeder, bool nameByPageId)
+{
+    Mode = QStringLiteral("Add");
+    Key = key;
+    ADF = feeder;
+    NameByPageId = nameByPageId;
+    setWindowTitle(QStringLiteral("New Page"));
+    m_ui->cmdInfo->hide();
+    PreResolveDbId(key);
+    updateCommands();
 }
 
 void frmPageView::refuseName(const QString &message, const QString &boxText)
@@ -307,24 +324,27 @@ bool frmPageView::checkFileName(bool *autoAssign, bool *deleteOldFile)
     return true;
 }
 
-void frmPageView::save()
+bool frmPageView::save()
 {
     if (!m_ui->LEAD1->hasImage() || (!addMode() && m_place.pageId == 0)) {
         Prompt::instance().warning(QStringLiteral("There is no image to save."));
-        return;
+        return false;
     }
     if (addMode() && PageSave::IsLevelAboveFolder(Key)) {
         Prompt::instance().warning(QStringLiteral("Error!"));
-        return;
+        return false;
     }
     if (addMode() && !PageSave::IsPageTarget(Key))
-        return;
+        return false;
     bool autoAssign = false;
     bool deleteOldFile = false;
     PreResolveDbId(Key);
-    if (m_storage.usesStoragePath) {
+    const bool nameById = addMode() && NameByPageId && m_storage.usesStoragePath;
+    if (nameById) {
+        m_ui->txtFilename->clear();
+    } else if (m_storage.usesStoragePath) {
         if (!checkFileName(&autoAssign, &deleteOldFile))
-            return;
+            return false;
     } else if (addMode()) {
         m_ui->txtFilename->clear();
     }
@@ -337,6 +357,9 @@ void frmPageView::save()
     request.filename = autoAssign ? QString() : m_ui->txtFilename->text();
     request.autoAssignName = autoAssign;
     request.quality = ScannerSettings::PageQuality(addMode());
+    if (nameById)
+        request.nameByIdIn = m_storage.cabinetStoragePath;
+    request.encoded = m_encoded;
     PageSave::SaveResult saved;
     {
         BusyCursor busy;
@@ -348,9 +371,10 @@ void frmPageView::save()
     if (ADF) {
         m_place.pageId = saved.pageId;
         Key = QStringLiteral("DOC%1").arg(saved.documentId);
-        return;
+        return true;
     }
     accept();
+    return true;
 }
 
 void frmPageView::cmdSaveAs_Click()

@@ -7,6 +7,7 @@
 
 #include "DbError.h"
 #include "PageContext.h"
+#include "PageSave.h"
 
 class QTimer;
 
@@ -35,6 +36,10 @@ public:
     // A feeder scan saves page after page into one document without showing
     // the viewer.
     bool ADF = false;
+    // Pages saved without the viewer showing (a feeder scan, a scan stored
+    // at once) are named by their page id in a cabinet with its own storage
+    // path, since nobody can type a name for them.
+    bool NameByPageId = false;
     // The last LoadImage failed.
     bool LoadError = false;
 
@@ -51,10 +56,14 @@ public:
     // file-name box.
     void PreResolveDbId(const QString &key);
     // Stores the image as the page (see PageSave) and closes the viewer,
-    // unless a feeder scan goes on.
-    void cmdSave_Click();
-    // Puts an image in the display (a scanned page in Add mode).
-    void setImage(const QImage &image);
+    // unless a feeder scan goes on. True when the page was stored.
+    bool cmdSave_Click();
+    // Readies a fresh viewer for a scanned page: Add mode for the folder or
+    // document key, captioned "New Page", without page properties.
+    void PrepareForScan(const QString &key, bool feeder, bool nameByPageId);
+    // Puts an image in the display (a scanned page in Add mode), with its
+    // files when they are already encoded.
+    void setImage(const QImage &image, const PageSave::EncodedPage &encoded = {});
 
     int pageId() const { return m_place.pageId; }
     QTimer *timer() const { return m_timer; }
@@ -80,7 +89,7 @@ private:
     void mnuEditCopy_Click();
     void mnuEditPaste_Click();
 
-    void save();
+    bool save();
     bool checkFileName(bool *autoAssign, bool *deleteOldFile);
     void refuseName(const QString &message, const QString &boxText);
     void showLoaded(const QString &path);
@@ -94,4 +103,5 @@ private:
     PageContext::PagePlace m_place;
     PageContext::Storage m_storage;
     QString m_loadedFilename;
+    PageSave::EncodedPage m_encoded;  // the files of the image as set, until it changes
 };

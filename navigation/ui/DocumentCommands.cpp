@@ -9,6 +9,7 @@
 #include "PagePane.h"
 #include "Prompt.h"
 #include "Repagination.h"
+#include "Scanning.h"
 #include "frmDocument.h"
 #include "frmPrintDocument.h"
 
@@ -98,5 +99,15 @@ void DocumentCommands::mnuPopupDocumentPrint_Click()
         return;
     if (NavCommandSteps::mayWorkOn(target))
         frmPrintDocument::showForDocument(m_host.dialogParent(), target.id());
+    m_host.returnFocus();
+}
+
+void DocumentCommands::mnuPopupDocumentScanPage_Click()
+{
+    const CommandTarget target = m_host.commandTarget(Document, false);
+    if (!NavCommandSteps::targetIsOfKind(target, Document))
+        return;
+    if (NavCommandSteps::mayWorkOn(target))
+        Scanning::ScanIntoDocument(m_host.dialogParent(), target.key);
     m_host.returnFocus();
 }

@@ -2,8 +2,8 @@
 
 class NavCommandHost;
 
-// The commands of the document menu, run from its popup or the menu bar.
-// Scan stays disabled until scanning exists.
+// The commands of the document menu, run from its popup, the menu bar or a
+// key of the level list.
 class DocumentCommands
 {
 public:
@@ -17,6 +17,9 @@ public:
     void mnuPopupDocumentProperties_Click();
     void mnuPopupDocumentImportFiles_Click();
     void mnuPopupDocumentPrint_Click();
+    // Scan New Page: scans pages onto the end of the target document (also
+    // Insert on a document of the level list).
+    void mnuPopupDocumentScanPage_Click();
 
 private:
     NavCommandHost &m_host;

@@ -9,9 +9,15 @@
 #include "frmHelp.h"
 #include "frmImport.h"
 #include "frmPrintSettings.h"
+#include "frmScanSettings.h"
 #include "frmSample.h"
 
 #include <QFileInfo>
+
+void MainMenuCommands::mnuScanSettings_Click()
+{
+    frmScanSettings::ShowScanSettings(m_window);
+}
 
 void MainMenuCommands::mnuPrintSettings_Click()
 {

@@ -9,6 +9,7 @@ class MainMenuCommands
 public:
     explicit MainMenuCommands(QWidget *window) : m_window(window) {}
 
+    void mnuScanSettings_Click();
     void mnuPrintSettings_Click();
     void mnuEmailSettings_Click();
     // Tools "Import File Cabinet..." and "Export File Cabinet...".

@@ -96,6 +96,7 @@ QSet<QAction *> NavCommandRouter::connectCommands()
         {m_ui.mnuPopupDocumentDelete, [doc] { doc->mnuPopupDocumentDelete_Click(); }},
         {m_ui.mnuPopupDocumentPaste, [doc] { doc->mnuPopupDocumentPaste_Click(); }},
         {m_ui.mnuPopupDocumentProperties, [doc] { doc->mnuPopupDocumentProperties_Click(); }},
+        {m_ui.mnuPopupDocumentScanPage, [doc] { doc->mnuPopupDocumentScanPage_Click(); }},
         {m_ui.mnuPopupPageOpen, [pg] { pg->mnuPopupPageOpen_Click(); }},
         {m_ui.mnuPopupPageRenumber, [pg] { pg->mnuPopupPageRenumber_Click(); }},
         {m_ui.mnuPopupPageDelete, [pg] { pg->mnuPopupPageDelete_Click(); }},

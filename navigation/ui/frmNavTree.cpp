@@ -21,6 +21,7 @@
 #include "Passwords.h"
 #include "Prompt.h"
 #include "SampleCabinets.h"
+#include "Scanning.h"
 #include "Settings.h"
 #include "CabinetImport.h"
 #include "FileImport.h"
@@ -71,10 +72,6 @@ frmNavTree::frmNavTree(QWidget *parent)
     m_ui->tvwMain->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
     m_ui->stkRight->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
     m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
-
-    // Scanning arrives with its window.
-    m_ui->cmdScanDoc->setEnabled(false);
-    m_ui->cmdScanPic->setEnabled(false);
 
     wireViews();
     wireActions();
@@ -180,12 +177,24 @@ void frmNavTree::wireActions()
         {m_ui->mnuViewSettings, &frmNavTree::mnuViewSettings_Click},
     };
     connect(m_ui->cmdFind, &QPushButton::clicked, this, &frmNavTree::cmdFind_Click);
+    // Scan Page and Scan Picture scan into the tree's selection; the File
+    // menu's items are the buttons.
+    const std::pair<QPushButton *, QAction *> scans[] = {{m_ui->cmdScanDoc, m_ui->mnuFileScanPage},
+                                                         {m_ui->cmdScanPic, m_ui->mnuFileScanPicture}};
+    for (const auto &[button, action] : scans) {
+        const QString type = button == m_ui->cmdScanDoc ? QStringLiteral("document") : QStringLiteral("picture");
+        connect(button, &QPushButton::clicked, this,
+                [this, type] { Scanning::ScanSelected(this, type, m_ui->tvwMain->selectedKey()); });
+        connect(action, &QAction::triggered, button, &QPushButton::click);
+        built.insert(action);
+    }
     for (const auto &c : own) {
         connect(c.first, &QAction::triggered, this, c.second);
         built.insert(c.first);
     }
     MainMenuCommands *main = m_mainCommands.get();
     const std::pair<QAction *, void (MainMenuCommands::*)()> tools[] = {
+        {m_ui->mnuScanSettings, &MainMenuCommands::mnuScanSettings_Click},
         {m_ui->mnuPrintSettings, &MainMenuCommands::mnuPrintSettings_Click},
         {m_ui->mnuEmailSettings, &MainMenuCommands::mnuEmailSettings_Click},
         {m_ui->mnuToolsImportFiles, &MainMenuCommands::mnuToolsImportFiles_Click},

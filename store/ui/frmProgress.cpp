@@ -80,6 +80,7 @@ void frmProgress::cmdCancel_Click()
     // Only flags: the running loop decides where to stop, and ends the window.
     Progress::SetProgressCancelled(true);
     m_stopped = true;
+    Q_EMIT cancelClicked();
 }
 
 void frmProgress::showValue(int value)

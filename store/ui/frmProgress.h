@@ -31,6 +31,11 @@ public:
     void increment(const QString &text) override;
     void stop() override;
 
+Q_SIGNALS:
+    // Cancel was clicked: for an operation that runs apart from the event
+    // that shows the window (a scan on its worker thread) and stops it.
+    void cancelClicked();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

@@ -280,7 +280,7 @@ private Q_SLOTS:
         if (kind == QLatin1String("no image"))
             request.image = QImage();
         else if (kind == QLatin1String("shortcut"))
-            request = SaveRequest{false, QString(), shortcut, page(), own, false, 30};
+            request = SaveRequest{false, QString(), shortcut, page(), own, false, 30, QString(), {}};
         else if (kind == QLatin1String("missing"))
             request.key = QStringLiteral("DOC%1").arg(documentId + 100);
         else
@@ -304,7 +304,7 @@ private Q_SLOTS:
         TestImages::writeJpeg(old, page());
         TestFiles::write(folder + QStringLiteral("/Thumbs/old.jpg"), "thumb");
 
-        SaveResult saved = SavePage(SaveRequest{false, QString(), moved, page(), QString(), true, 30});
+        SaveResult saved = SavePage(SaveRequest{false, QString(), moved, page(), QString(), true, 30, QString(), {}});
         DeleteOldFiles(old, saved);
         QVERIFY(!QFileInfo::exists(old));
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/Thumbs/old.jpg")));
@@ -314,7 +314,7 @@ private Q_SLOTS:
         const QString defaultPath = PagePaths::GetDefaultPageFilePath(stayed);
         QDir().mkpath(PagePaths::GetFolderPart(defaultPath));
         TestImages::writeJpeg(defaultPath, page());
-        saved = SavePage(SaveRequest{false, QString(), stayed, page(), QString(), true, 30});
+        saved = SavePage(SaveRequest{false, QString(), stayed, page(), QString(), true, 30, QString(), {}});
         DeleteOldFiles(defaultPath, saved);
         verifyStored(stayed, defaultPath, QSize(300, 200));
     }
@@ -327,10 +327,10 @@ private Q_SLOTS:
         setNewPageNotifier([&](int pageId) { noticed.append(pageId); });
         const int documentId = RecordFixture::documentInNewFolder();
         const SaveResult added =
-            SavePage(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(), QString(), false, 30});
-        (void)SavePage(SaveRequest{false, QString(), added.pageId, page(), QString(), false, 30});
+            SavePage(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(), QString(), false, 30, QString(), {}});
+        (void)SavePage(SaveRequest{false, QString(), added.pageId, page(), QString(), false, 30, QString(), {}});
         try {
-            (void)SavePage(SaveRequest{true, QStringLiteral("DOC999"), 0, page(), QString(), false, 30});
+            (void)SavePage(SaveRequest{true, QStringLiteral("DOC999"), 0, page(), QString(), false, 30, QString(), {}});
         } catch (const DbError &) {
         }
         setNewPageNotifier(nullptr);

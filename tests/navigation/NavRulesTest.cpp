@@ -47,6 +47,8 @@ private Q_SLOTS:
         QTest::newRow("list Insert on cabinet") << false << ins << none << "CAB1" << KeyCommand::NewCabinet;
         QTest::newRow("list Insert on drawer") << false << ins << none << "DRW1" << KeyCommand::DrawerNewDrawer;
         QTest::newRow("list Insert on folder") << false << ins << none << "FLD1" << KeyCommand::FolderNewFolder;
+        QTest::newRow("list Insert on document") << false << ins << none << "DOC1" << KeyCommand::DocumentScanPage;
+        QTest::newRow("list Insert on found document") << false << ins << none << "FDC1" << KeyCommand::None;
         QTest::newRow("list Delete on drawer") << false << del << none << "DRW1" << KeyCommand::DrawerDelete;
         QTest::newRow("list F5") << false << int(Qt::Key_F5) << none << "DRW1" << KeyCommand::None;
         QTest::newRow("tree Insert on document") << true << ins << none << "DOC1" << KeyCommand::DocumentNewDocument;

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
@@ -46,6 +47,34 @@ void whenShown(const char *name, std::function<void(QDialog *)> steps)
         if (dialog->isVisible())
             dialog->reject();
     });
+}
+
+void whenOpened(const char *name, std::function<void(QDialog *)> steps)
+{
+    auto *timer = new QTimer;
+    auto *clock = new QElapsedTimer;
+    clock->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, name, steps] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        const bool opened = dialog && dialog->objectName() == QLatin1String(name);
+        if (!opened && clock->elapsed() < 10000)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        delete clock;
+        if (!opened) {
+            qWarning("%s not shown", name);
+            // A progress window refuses to close while its work runs.
+            for (int i = 0; i < 20 && QApplication::activeModalWidget(); ++i)
+                QApplication::activeModalWidget()->close();
+            return;
+        }
+        steps(dialog);
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    timer->start();
 }
 
 void cancel(QDialog *dialog, CancelWay way, QWidget *keyBox)

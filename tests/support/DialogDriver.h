@@ -43,6 +43,12 @@ bool showActive(QDialog *dialog);
 // either.
 void whenShown(const char *name, std::function<void(QDialog *)> steps);
 
+// The same for a dialog that opens only after other work has run its own
+// event loops (a scan reading its pages first): waits for the dialog to
+// open, and when it has not after ten seconds, closes every modal window
+// and warns, so that a broken case fails instead of hanging.
+void whenOpened(const char *name, std::function<void(QDialog *)> steps);
+
 // The ways a user leaves a dialog without OK.
 enum class CancelWay { Button, Escape, Frame };
 

@@ -1,0 +1,238 @@
+#include "SaneScanner.h"
+
+#include <chrono>
+#include <thread>
+
+#include <sane/sane.h>
+
+#include "SaneOptions.h"
+#include "SanePage.h"
+
+namespace {
+
+// What one sane_read may deliver at most.
+constexpr int kReadChunk = 256 * 1024;
+
+// SANE is one library state per process: one call at a time uses it.
+std::mutex &libraryMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+QString statusText(SANE_Status status)
+{
+    return QString::fromUtf8(sane_strstatus(status));
+}
+
+// The library from sane_init to sane_exit.
+class SaneLibrary
+{
+public:
+    SaneLibrary()
+    {
+        SANE_Int version = 0;
+        status = sane_init(&version, nullptr);
+    }
+    ~SaneLibrary()
+    {
+        if (ok())
+            sane_exit();
+    }
+    SaneLibrary(const SaneLibrary &) = delete;
+    SaneLibrary &operator=(const SaneLibrary &) = delete;
+    bool ok() const { return status == SANE_STATUS_GOOD; }
+
+    SANE_Status status;
+};
+
+std::optional<QList<ScanSource>> devices(QString *reason)
+{
+    const SANE_Device **list = nullptr;
+    const SANE_Status status = sane_get_devices(&list, SANE_FALSE);
+    if (status != SANE_STATUS_GOOD) {
+        *reason = statusText(status);
+        return std::nullopt;
+    }
+    QList<ScanSource> sources;
+    for (; list && *list; ++list)
+        sources.append({QString::fromUtf8((*list)->name), QString::fromUtf8((*list)->vendor),
+                        QString::fromUtf8((*list)->model)});
+    return sources;
+}
+
+ScanEnd stopped(ScanEnd end, SANE_Status status)
+{
+    end.outcome = status == SANE_STATUS_CANCELLED ? ScanEnd::Outcome::Cancelled : ScanEnd::Outcome::Failed;
+    end.reason = statusText(status);
+    return end;
+}
+
+} // namespace
+
+struct SaneScanner::Batch
+{
+    SANE_Handle handle = nullptr;
+    int dpi = 0;
+    bool feeder = false;
+    ScanEnd end;
+};
+
+SaneScanner::SaneScanner() = default;
+SaneScanner::~SaneScanner() = default;
+
+SaneScanner &SaneScanner::instance()
+{
+    static SaneScanner scanner;
+    return scanner;
+}
+
+std::optional<QList<ScanSource>> SaneScanner::listSources(QString *reason)
+{
+    std::lock_guard<std::mutex> library(libraryMutex());
+    SaneLibrary sane;
+    if (!sane.ok()) {
+        *reason = statusText(sane.status);
+        return std::nullopt;
+    }
+    return devices(reason);
+}
+
+ScanEnd SaneScanner::acquire(const ScanRequest &request, const std::function<bool(const QImage &)> &onPage)
+{
+    std::lock_guard<std::mutex> library(libraryMutex());
+    m_cancelled = false;
+    Batch batch;
+    batch.end.usedSource = request.source;
+    SaneLibrary sane;
+    if (!sane.ok())
+        return ScanEnd{ScanEnd::Outcome::NoDevice, statusText(sane.status), 0, request.source};
+
+    SANE_Status status = sane_open(request.source.name.toUtf8().constData(), &batch.handle);
+    if (status != SANE_STATUS_GOOD) {
+        // A device of the same vendor and model under a new name (another
+        // USB port, another address) is the one the user chose.
+        QString why;
+        const std::optional<QList<ScanSource>> list = devices(&why);
+        const int found = list ? ScannerMatch::FindSource(*list, request.source) : -1;
+        if (found < 0)
+            return ScanEnd{ScanEnd::Outcome::NoDevice, statusText(status), 0, request.source};
+        if (list->at(found).name != request.source.name) {
+            batch.end.usedSource = list->at(found);
+            status = sane_open(list->at(found).name.toUtf8().constData(), &batch.handle);
+        }
+        if (status != SANE_STATUS_GOOD)
+            return stopped(batch.end, status);
+    }
+
+    const SaneOptions::Applied applied = SaneOptions::apply(batch.handle, request);
+    batch.dpi = applied.dpi > 0 ? applied.dpi : request.dpi;
+    batch.feeder = applied.feeder;
+    ScanEnd end = scanPages(batch, onPage);
+    sane_close(batch.handle);
+    return end;
+}
+
+ScanEnd SaneScanner::scanPages(Batch &batch, const std::function<bool(const QImage &)> &onPage)
+{
+    setHandle(batch.handle);
+    ScanEnd &end = batch.end;
+    for (;;) {
+        if (m_cancelled) {
+            end.outcome = ScanEnd::Outcome::Cancelled;
+            break;
+        }
+        const SANE_Status status = sane_start(batch.handle);
+        // The feeder has run out of sheets: the batch is complete.
+        if (status == SANE_STATUS_NO_DOCS)
+            break;
+        if (status != SANE_STATUS_GOOD) {
+            end = stopped(end, status);
+            break;
+        }
+        QImage image;
+        if (!readPage(batch, &image, &end))
+            break;
+        if (!onPage(image)) {
+            end.outcome = ScanEnd::Outcome::Cancelled;
+            break;
+        }
+        ++end.pages;
+        if (!batch.feeder)
+            break;
+    }
+    sane_cancel(batch.handle);
+    setHandle(nullptr);
+    return end;
+}
+
+bool SaneScanner::readPage(Batch &batch, QImage *image, ScanEnd *end)
+{
+    SanePage page;
+    for (;;) {
+        SANE_Parameters parameters;
+        SANE_Status status = sane_get_parameters(batch.handle, &parameters);
+        if (status != SANE_STATUS_GOOD) {
+            *end = stopped(*end, status);
+            return false;
+        }
+        QString reason;
+        if (!page.beginFrame(parameters, &reason)) {
+            end->outcome = ScanEnd::Outcome::Failed;
+            end->reason = reason;
+            return false;
+        }
+        bool paused = false;
+        do {
+            if (!paused && page.frameComplete()) {
+                // Backends that read through a thread of their own stop it
+                // with an asynchronous cancel when the frame ends; one caught
+                // while it releases its memory on the way out hangs the whole
+                // process (SANE's test backend does this). Every line is in,
+                // so the reader is leaving: it gets a moment to be gone.
+                paused = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            SANE_Int length = 0;
+            status = sane_read(batch.handle, page.reserve(kReadChunk), kReadChunk, &length);
+            if (status == SANE_STATUS_GOOD)
+                page.commit(length);
+            if (m_cancelled && status == SANE_STATUS_GOOD)
+                status = SANE_STATUS_CANCELLED;
+        } while (status == SANE_STATUS_GOOD);
+        if (status != SANE_STATUS_EOF) {
+            *end = stopped(*end, status);
+            return false;
+        }
+        if (page.lastFrameBegun())
+            break;
+        // The next colour of a three-pass page.
+        status = sane_start(batch.handle);
+        if (status != SANE_STATUS_GOOD) {
+            *end = stopped(*end, status);
+            return false;
+        }
+    }
+    QString reason;
+    *image = page.image(batch.dpi, &reason);
+    if (image->isNull()) {
+        end->outcome = ScanEnd::Outcome::Failed;
+        end->reason = reason;
+        return false;
+    }
+    return true;
+}
+
+void SaneScanner::cancel()
+{
+    m_cancelled = true;
+    std::lock_guard<std::mutex> lock(m_handleMutex);
+    if (m_handle)
+        sane_cancel(static_cast<SANE_Handle>(m_handle));
+}
+
+void SaneScanner::setHandle(void *handle)
+{
+    std::lock_guard<std::mutex> lock(m_handleMutex);
+    m_handle = handle;
+}

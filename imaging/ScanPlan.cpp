@@ -1,0 +1,81 @@
+#include "ScanPlan.h"
+
+#include "Records.h"
+#include "ScanSetup.h"
+#include "ScannerSettings.h"
+#include "Settings.h"
+
+namespace ScanPlan {
+
+ScanMode ModeOf(const QString &scanType)
+{
+    if (scanType == QLatin1String("B"))
+        return ScanMode::Lineart;
+    if (scanType == QLatin1String("G"))
+        return ScanMode::Gray;
+    return ScanMode::Color;
+}
+
+Plan Read()
+{
+    Plan plan;
+    plan.imageType = Settings::value(QStringLiteral("TWAINImageType"));
+    plan.camera = plan.imageType == QLatin1String("camera");
+    const bool picture = plan.camera || plan.imageType == QLatin1String("picture");
+    ScanRequest &r = plan.request;
+    if (plan.camera)
+        r.source.name = Settings::value(QStringLiteral("TWAINCameraSource"));
+    else
+        r.source = ScanSetup::Read().source;
+    r.dpi = picture ? ScannerSettings::GetPicDPI() : ScannerSettings::GetDocDPI();
+    r.mode = ModeOf(picture ? ScannerSettings::GetPicScanType() : ScannerSettings::GetDocScanType());
+    r.feeder = !plan.camera && Settings::value(QStringLiteral("TWAINADF"), QStringLiteral("N")) == QLatin1String("Y");
+    plan.showEditor = Settings::value(QStringLiteral("AfterScan"), QStringLiteral("IMAGEEDIT")) == QLatin1String("IMAGEEDIT");
+    plan.docInfo = Settings::value(QStringLiteral("TwainGetDocInfo"), QStringLiteral("afterscan")).toLower();
+    return plan;
+}
+
+bool HasSource(const Plan &plan)
+{
+    return !plan.request.source.name.trimmed().isEmpty();
+}
+
+QString NoSourceMessage(const Plan &plan)
+{
+    return plan.camera ? QStringLiteral("A camera could not be detected.") : ScanSetup::NoScannerMessage();
+}
+
+void RememberSource(const Plan &plan, const ScanSource &used)
+{
+    if (used.name.isEmpty() || used.name == plan.request.source.name)
+        return;
+    Settings::setValue(plan.camera ? QStringLiteral("TWAINCameraSource") : QStringLiteral("TWAINSource"), used.name);
+}
+
+void StoreDetails(int documentId, const NewDocInfo &info)
+{
+    Records::DocumentValues values;
+    values.name = info.NewDocName;
+    values.description = info.NewDocDescription;
+    values.dateOnDocument = info.NewDocDate;
+    values.amount = info.NewDocAmount;
+    Records::UpdateDocument(documentId, values);
+}
+
+QString StoppedMessage(const Plan &plan, const ScanEnd &end, int savedPages)
+{
+    if (end.outcome == ScanEnd::Outcome::Done || end.outcome == ScanEnd::Outcome::Cancelled)
+        return QString();
+    if (end.outcome == ScanEnd::Outcome::NoDevice)
+        return NoSourceMessage(plan);
+    QString text = QStringLiteral("Scanning stopped: %1").arg(end.reason);
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    if (savedPages == 1)
+        text += QStringLiteral("\nThe page scanned before is saved.");
+    else if (savedPages > 1)
+        text += QStringLiteral("\nThe %1 pages scanned before are saved.").arg(savedPages);
+    return text;
+}
+
+} // namespace ScanPlan

@@ -1,0 +1,141 @@
+#include "Scanning.h"
+
+#include "Common.h"
+#include "Guard.h"
+#include "ImagingState.h"
+#include "NavigationSink.h"
+#include "Prompt.h"
+#include "ScanAcquisition.h"
+#include "ScanPlan.h"
+#include "ScanSetup.h"
+#include "ScannerSettings.h"
+#include "Settings.h"
+#include "frmDocument.h"
+#include "frmDocumentNew.h"
+#include "frmPageView.h"
+#include "frmScanSettings.h"
+
+namespace {
+
+bool isFolderKey(const QString &key)
+{
+    return key.left(3).toUpper() == QLatin1String("FLD");
+}
+
+// The details typed before the scan go to the document it made; its node
+// joins the tree only now, under that name (or as "New document" when the
+// details could not be stored).
+void storeDetailsBefore(int documentId, const NewDocInfo &info)
+{
+    NavigationSink &tree = NavigationSink::instance();
+    const bool stored = guard([&] { ScanPlan::StoreDetails(documentId, info); });
+    guard([&] {
+        const int folderId = Common::GetFolderIdOfDocument(documentId);
+        if (stored)
+            tree.AddDocumentToNavTree(folderId, documentId, info.NewDocName, info.NewDocDate);
+        else
+            tree.AddDocumentToNavTree(folderId, documentId, QStringLiteral("New document"), QDate());
+    });
+}
+
+// Without the feeder: the one page, edited in the viewer or saved at once.
+void keepSinglePage(frmPageView &viewer, const QImage &image, bool showEditor)
+{
+    if (image.isNull())
+        return;
+    viewer.setImage(image);
+    if (showEditor)
+        viewer.exec();
+    else
+        viewer.cmdSave_Click();
+}
+
+// Runs the device: feeder pages are saved as they come (their files
+// encoded on the thread pool meanwhile), a single page is put in *single.
+// A batch that ends early is reported, with the pages it kept.
+void acquire(QWidget *parent, const ScanPlan::Plan &plan, frmPageView &viewer, QImage *single)
+{
+    const bool feeder = plan.request.feeder;
+    ScanJob::Encoder encoder;
+    if (feeder)
+        encoder = [quality = ScannerSettings::PageQuality(true)](const QImage &image) {
+            return PageSave::Encode(image, quality);
+        };
+    int saved = 0;
+    const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encoder,
+                                             [&](const QImage &image, const PageSave::EncodedPage &encoded) {
+        if (!feeder) {
+            *single = image;
+            return true;
+        }
+        viewer.setImage(image, encoded);
+        if (!viewer.cmdSave_Click())
+            return false;
+        ++saved;
+        return true;
+    });
+    ScanPlan::RememberSource(plan, end.usedSource);
+    const QString stopped = ScanPlan::StoppedMessage(plan, end, saved);
+    if (!stopped.isEmpty())
+        Prompt::instance().warning(stopped);
+}
+
+} // namespace
+
+namespace Scanning {
+
+void ScanIntoDocument(QWidget *parent, const QString &key)
+{
+    ImagingState &state = ImagingState::instance();
+    state.ScanTargetKey = key;
+    state.ScanDocumentId = -1;
+    if (!ScanSetup::WasShown()) {
+        frmScanSettings::ShowScanSettings(parent);
+        if (!ScanSetup::WasShown())
+            return;
+    }
+    const ScanPlan::Plan plan = ScanPlan::Read();
+    if (!ScanPlan::HasSource(plan)) {
+        Prompt::instance().warning(ScanPlan::NoSourceMessage(plan));
+        return;
+    }
+    const bool feeder = plan.request.feeder;
+
+    // A fresh viewer for every scan: nothing of an earlier page carries over.
+    frmPageView viewer(parent);
+    viewer.PrepareForScan(key, feeder, feeder || !plan.showEditor);
+
+    NewDocInfo before;
+    const bool askBefore = isFolderKey(key) && plan.docInfo == QLatin1String("beforescan");
+    if (askBefore) {
+        before = frmDocumentNew::ask(parent);
+        if (before.NewDocCancelled)
+            return;
+    }
+
+    QImage single;
+    acquire(parent, plan, viewer, &single);
+    if (!feeder)
+        keepSinglePage(viewer, single, plan.showEditor);
+
+    // The details of the document the scan made, if it made one.
+    const int documentId = state.ScanDocumentId;
+    if (!isFolderKey(key) || documentId <= 0)
+        return;
+    if (askBefore)
+        storeDetailsBefore(documentId, before);
+    else if (plan.docInfo == QLatin1String("afterscan"))
+        frmDocument::editDocument(parent, documentId);
+}
+
+void ScanSelected(QWidget *parent, const QString &imageType, const QString &selectedKey)
+{
+    Settings::setValue(QStringLiteral("TWAINImageType"), imageType);
+    const QString prefix = selectedKey.left(3).toUpper();
+    if (prefix == QLatin1String("FLD") || prefix == QLatin1String("DOC"))
+        ScanIntoDocument(parent, selectedKey);
+    else
+        Prompt::instance().warning(QStringLiteral("Please click on a folder or document to scan to."));
+}
+
+} // namespace Scanning

@@ -1,0 +1,115 @@
+#include "ScannerSettings.h"
+
+#include "ScanPlan.h"
+#include "Settings.h"
+#include "TestEnvironment.h"
+
+#include <QtTest>
+
+namespace {
+
+QString getter(const QString &name)
+{
+    if (name == QLatin1String("PicScanType"))
+        return ScannerSettings::GetPicScanType();
+    if (name == QLatin1String("DocScanType"))
+        return ScannerSettings::GetDocScanType();
+    if (name == QLatin1String("PicDPIOverride"))
+        return QString::number(ScannerSettings::GetPicDPI());
+    if (name == QLatin1String("DocDPIOverride"))
+        return QString::number(ScannerSettings::GetDocDPI());
+    if (name == QLatin1String("PicQualityOverride"))
+        return QString::number(ScannerSettings::GetPicQuality());
+    return QString::number(ScannerSettings::GetDocQuality());
+}
+
+} // namespace
+
+// The scanner defaults as scanning reads them, and what a scan takes from
+// the settings.
+class ScannerSettingsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::freshDataFolder(); }
+
+    void getters_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("stored");  // "-" for none
+        QTest::addColumn<QString>("result");
+        QTest::newRow("picture dpi 49") << "PicDPIOverride" << "49" << "300";
+        QTest::newRow("picture dpi 10001") << "PicDPIOverride" << "10001" << "300";
+        QTest::newRow("picture dpi 50") << "PicDPIOverride" << "50" << "50";
+        QTest::newRow("picture dpi 10000") << "PicDPIOverride" << "10000" << "10000";
+        QTest::newRow("picture dpi with blanks") << "PicDPIOverride" << " 600 " << "600";
+        QTest::newRow("picture dpi with a fraction") << "PicDPIOverride" << "150.7" << "300";
+        QTest::newRow("document dpi default") << "DocDPIOverride" << "-" << "150";
+        QTest::newRow("document dpi abc") << "DocDPIOverride" << "abc" << "150";
+        QTest::newRow("document quality 0") << "DocQualityOverride" << "0" << "50";
+        QTest::newRow("document quality 256") << "DocQualityOverride" << "256" << "50";
+        QTest::newRow("picture quality 0") << "PicQualityOverride" << "0" << "30";
+        QTest::newRow("picture type grayscale") << "PicScanType" << "Grayscale" << "G";
+        QTest::newRow("picture type empty") << "PicScanType" << "" << "C";
+        QTest::newRow("document type black and white") << "DocScanType" << "BLACK & WHITE" << "B";
+        QTest::newRow("document type other") << "DocScanType" << "Sepia" << "C";
+    }
+    // Each getter reads its setting at every call; a value outside its
+    // range, or no whole number, gives the default.
+    void getters()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, stored);
+        QFETCH(QString, result);
+        if (stored != QLatin1String("-"))
+            Settings::setValue(key, stored);
+        QCOMPARE(getter(key), result);
+    }
+
+    void plan_data()
+    {
+        QTest::addColumn<QString>("imageType");
+        QTest::addColumn<QString>("adf");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<ScanMode>("mode");
+        QTest::addColumn<bool>("feeder");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("document") << "document" << "Y" << 200 << ScanMode::Lineart << true << "doc:1";
+        QTest::newRow("picture") << "picture" << "N" << 600 << ScanMode::Gray << false << "doc:1";
+        QTest::newRow("Picture counts as document") << "Picture" << "N" << 200 << ScanMode::Lineart << false
+                                                    << "doc:1";
+        QTest::newRow("camera never feeds") << "camera" << "Y" << 600 << ScanMode::Gray << false << "cam:1";
+        QTest::newRow("feeder needs Y") << "document" << "y" << 200 << ScanMode::Lineart << false << "doc:1";
+    }
+    // Pictures and camera scans take the picture defaults, all else the
+    // document ones (the comparison is exact); a camera scans from its own
+    // source and never through the feeder.
+    void plan()
+    {
+        QFETCH(QString, imageType);
+        QFETCH(QString, adf);
+        QFETCH(int, dpi);
+        QFETCH(ScanMode, mode);
+        QFETCH(bool, feeder);
+        QFETCH(QString, source);
+        Settings::setValue("TWAINImageType", imageType);
+        Settings::setValue("TWAINADF", adf);
+        Settings::setValue("TWAINSource", "doc:1");
+        Settings::setValue("TWAINCameraSource", "cam:1");
+        Settings::setValue("DocDPIOverride", "200");
+        Settings::setValue("DocScanType", "Black & White");
+        Settings::setValue("PicDPIOverride", "600");
+        Settings::setValue("PicScanType", "Grayscale");
+        const ScanPlan::Plan plan = ScanPlan::Read();
+        QCOMPARE(plan.request.dpi, dpi);
+        QCOMPARE(plan.request.mode, mode);
+        QCOMPARE(plan.request.feeder, feeder);
+        QCOMPARE(plan.request.source.name, source);
+        QCOMPARE(plan.showEditor, true);
+        QCOMPARE(plan.docInfo, QString("afterscan"));
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(ScannerSettingsTest)
+#include "ScannerSettingsTest.moc"
