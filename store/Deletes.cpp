@@ -42,8 +42,16 @@ struct ProgressCloser
 PageFiles pageFilesOf(const Pages::PageFileRow &row)
 {
     PageFiles files{row.pageId, row.filename, row.storagePath, {}};
-    if (row.shortcut)
-        return files;  // the user's own file and thumbnail stay
+    if (row.shortcut) {
+        // The user's own file and thumbnail stay; only the copy a cabinet
+        // import made in the page store, named after the page, is the page's.
+        const QFileInfo file(row.filename);
+        if (QDir::isAbsolutePath(row.filename)
+            && QDir::cleanPath(file.absolutePath()) == QDir::cleanPath(PagePaths::GetDefaultPageFolder(row.pageId))
+            && file.completeBaseName() == QString::number(row.pageId))
+            files.files << row.filename;
+        return files;
+    }
     files.files << PagePaths::GetPageFilePath(row.pageId, row.filename);
     const QString thumb = PagePaths::GetThumbFilePath(row.pageId, row.filename);
     if (!thumb.isEmpty())

@@ -345,6 +345,25 @@ private Q_SLOTS:
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 3);
     }
 
+    // A shortcut to the copy a cabinet import made in the page store, named
+    // after its page, takes the copy with it; one to a user's file there
+    // under another name does not.
+    void importedShortcutCopyGoes()
+    {
+        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const int copy = addNamedPage(doc, dataPath(QStringLiteral("user/offer.pdf")), true);
+        const QString copyPath = PagePaths::GetDefaultPageFolder(copy) + QStringLiteral("/%1.pdf").arg(copy);
+        DbConnection::Execute(QStringLiteral("UPDATE Page SET Filename = ? WHERE PageId = ?"), {copyPath, copy});
+        writeFile(copyPath);
+        const QString other = PagePaths::GetDefaultPageFolder(copy) + QStringLiteral("/letter.pdf");
+        addNamedPage(doc, other, true);
+
+        DeleteStoredPageFiles(copy);
+
+        verifyFiles({copyPath}, false);
+        verifyFiles({other}, true);
+    }
+
     // An image removed by hand is skipped quietly; its thumbnail still goes.
     void missingImageStillRemovesThumbnail()
     {
