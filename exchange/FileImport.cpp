@@ -428,38 +428,14 @@ std::optional<DbError> StorePageFile(const QString &directory, const QString &na
 
 std::optional<DbError> CopyFile(const QString &source, const QString &destination)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return fileError(in, source);
     const QString folder = QFileInfo(destination).absolutePath();
     errno = 0;
     if (!PagePaths::MakePath(folder))
         return errnoError(errno != 0 ? errno : EIO, folder);
-    QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fileError(out, destination);
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    std::optional<DbError> error;
-    for (;;) {
-        const qint64 got = in.read(buffer.data(), buffer.size());
-        if (got < 0) {
-            error = fileError(in, source);
-            break;
-        }
-        if (got == 0)
-            break;
-        if (out.write(buffer.constData(), got) != got) {
-            error = fileError(out, destination);
-            break;
-        }
-    }
-    // A full disk shows at the flush; close() would forget the error.
-    if (!error && !out.flush())
-        error = fileError(out, destination);
-    out.close();
-    if (error)
-        QFile::remove(destination);
-    return error;
+    const FileCopier::Result r = FileCopier::system().copyFile(source, destination);
+    if (r.ok())
+        return std::nullopt;
+    return r.error;
 }
 
 QString FailureMessage(const QVector<ImportFailure> &failures)

@@ -7,6 +7,7 @@
 #include <QThreadPool>
 
 #include "Common.h"
+#include "FileCopier.h"
 #include "FileImport.h"
 #include "ThumbnailMaker.h"
 
@@ -42,21 +43,6 @@ std::optional<DbError> readWhole(const QString &path, qint64 sizeHint, QByteArra
     return std::nullopt;
 }
 
-// Writes bytes as a new file; a failed write leaves no partial file.
-std::optional<DbError> writeWhole(const QString &path, const QByteArray &bytes)
-{
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fileError(out, path);
-    // A full disk shows at the flush; close() would forget the error.
-    if (out.write(bytes) == bytes.size() && out.flush())
-        return std::nullopt;
-    const DbError error = fileError(out, path);
-    out.close();
-    QFile::remove(path);
-    return error;
-}
-
 // Copies an image to its staging name and makes its thumbnail picture from
 // the same bytes, so the file is read once. A thumbnail that cannot be
 // made is not a failure of the copy.
@@ -72,8 +58,10 @@ std::optional<DbError> stage(Item &item)
     QByteArray bytes;
     if (auto error = readWhole(item.source, item.size, &bytes))
         return error;
-    if (auto error = writeWhole(item.staged, bytes))
-        return error;
+    // A failed write leaves no partial file.
+    const FileCopier::Result written = FileCopier::system().writeFile(item.staged, bytes);
+    if (!written.ok())
+        return written.error;
     if (item.image)
         item.thumbnail = ThumbnailMaker::readThumbnail(bytes, item.source).image;
     return std::nullopt;
