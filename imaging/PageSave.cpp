@@ -212,30 +212,29 @@ SaveResult SavePage(const SaveRequest &request)
             throw errnoError(error ? error : EACCES, folder);
         }
         written = true;
+        // A scanned page comes with its image and thumbnail already encoded.
+        // Otherwise the thumbnail picture is made on another core while the
+        // image is written; its file follows only once the image is safely
+        // stored, so a failed write never leaves a thumbnail of an image not
+        // saved.
         const bool encoded = !request.encoded.isEmpty() && request.encoded.quality == request.quality;
+        QImage thumbnailPicture;
         if (encoded) {
-            // A scanned page comes with its image and thumbnail already encoded.
             throwIfFailed(ImageOps::saveEncoded(request.encoded.image, result.imagePath));
-            Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
-            result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
-            throwIfFailed(ThumbnailMaker::saveEncodedThumbnail(request.encoded.thumbnail, result.thumbPath));
         } else {
-            // The thumbnail picture is made on another core while the image
-            // is written; its file follows only once the image is safely
-            // stored, so a failed write never leaves a thumbnail of an image
-            // not saved.
             std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
                 return ThumbnailMaker::thumbnailOf(image);
             });
             const std::optional<DbError> imageError =
                 ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
-            const QImage thumbnailPicture = thumbnail.get();
+            thumbnailPicture = thumbnail.get();
             throwIfFailed(imageError);
-
-            Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
-            result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
-            throwIfFailed(ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath));
         }
+
+        Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
+        result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
+        throwIfFailed(encoded ? ThumbnailMaker::saveEncodedThumbnail(request.encoded.thumbnail, result.thumbPath)
+                              : ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath));
 
         Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
         tx.commit();
