@@ -147,15 +147,6 @@ QString StartOfName(const QString &storagePath)
     return storagePath.endsWith(QLatin1Char('/')) ? storagePath : storagePath + QLatin1Char('/');
 }
 
-EncodedPage Encode(const QImage &image, int quality)
-{
-    EncodedPage page;
-    page.image = ImageOps::encodeJpeg(image, quality);
-    page.thumbnail = ThumbnailMaker::encodeThumbnail(image);
-    page.quality = quality;
-    return page;
-}
-
 bool IsPageTarget(const QString &key)
 {
     const QString prefix = prefixOf(key);

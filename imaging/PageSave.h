@@ -59,10 +59,6 @@ struct EncodedPage
     bool isEmpty() const { return image.isEmpty() || thumbnail.isEmpty(); }
 };
 
-// Encodes both files of a page; safe on any thread. Empty on failure
-// (SavePage then encodes again and reports why).
-EncodedPage Encode(const QImage &image, int quality);
-
 struct SaveRequest
 {
     bool addMode = false;

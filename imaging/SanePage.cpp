@@ -72,9 +72,24 @@ bool SanePage::beginFrame(const SANE_Parameters &p, QString *reason)
     return true;
 }
 
+int SanePage::readSize(int most) const
+{
+    if (m_format.lines <= 0)
+        return most;
+    const qint64 left = qint64(m_format.bytes_per_line) * m_format.lines - m_planes[m_current].used;
+    return left > 0 ? int(qMin<qint64>(left, most)) : most;
+}
+
 unsigned char *SanePage::reserve(int bytes)
 {
     Plane &plane = m_planes[m_current];
+    if (frameComplete()) {
+        // Only the end of the frame is still to come; lines past the
+        // announced height would not be kept.
+        if (m_overflow.size() < bytes)
+            m_overflow.resize(bytes);
+        return reinterpret_cast<unsigned char *>(m_overflow.data());
+    }
     const qsizetype needed = qsizetype(plane.used) + bytes;
     if (needed > plane.bytes.size()) {
         // A page longer than announced, or of unknown height, grows by
@@ -87,7 +102,8 @@ unsigned char *SanePage::reserve(int bytes)
 
 void SanePage::commit(int bytes)
 {
-    m_planes[m_current].used += bytes;
+    if (!frameComplete())
+        m_planes[m_current].used += bytes;
 }
 
 bool SanePage::frameComplete() const
@@ -102,7 +118,7 @@ int SanePage::lineCount(const Plane &plane) const
     return m_format.lines > 0 ? qMin(lines, m_format.lines) : lines;
 }
 
-QImage SanePage::image(int dpi, QString *reason) const
+QImage SanePage::takeImage(int dpi, QString *reason)
 {
     int lines = 0;
     if (m_started) {
@@ -115,8 +131,15 @@ QImage SanePage::image(int dpi, QString *reason) const
         *reason = QStringLiteral("The scanner sent no picture.");
         return QImage();
     }
-    QImage image = m_separate ? separateColourImage(lines)
-        : m_format.format == SANE_FRAME_RGB ? colourImage(lines) : greyImage(lines);
+    QImage image;
+    if (m_separate)
+        image = separateColourImage(lines);
+    else if (m_format.format == SANE_FRAME_RGB)
+        image = m_format.depth == 8 ? adoptedImage(lines, QImage::Format_RGB888) : colourImage(lines);
+    else if (m_format.depth == 8)
+        image = adoptedImage(lines, QImage::Format_Grayscale8);
+    else
+        image = greyImage(lines);
     if (image.isNull()) {
         *reason = QStringLiteral("There is not enough memory for the scanned page.");
         return image;
@@ -125,6 +148,17 @@ QImage SanePage::image(int dpi, QString *reason) const
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
     return image;
+}
+
+QImage SanePage::adoptedImage(int lines, QImage::Format format)
+{
+    const int bytesPerLine = m_format.bytes_per_line;
+    if (bytesPerLine % 4 != 0)
+        return format == QImage::Format_RGB888 ? colourImage(lines) : greyImage(lines);
+    auto *bytes = new QByteArray(std::move(m_planes[0].bytes));
+    m_planes[0].used = 0;
+    return QImage(reinterpret_cast<uchar *>(bytes->data()), m_format.pixels_per_line, lines, bytesPerLine, format,
+                  [](void *buffer) { delete static_cast<QByteArray *>(buffer); }, bytes);
 }
 
 QImage SanePage::greyImage(int lines) const

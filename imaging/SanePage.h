@@ -18,8 +18,12 @@ public:
     // cannot read or a colour frame that does not fit the ones before it.
     bool beginFrame(const SANE_Parameters &parameters, QString *reason);
 
-    // Room for at least `bytes` more bytes of the current frame; commit()
-    // then says how many were written there.
+    // How many bytes the next read should ask for, at most `most`: no more
+    // than the frame still lacks when its height is known.
+    int readSize(int most) const;
+    // Room for `bytes` more bytes of the current frame; commit() then says
+    // how many were written there. Bytes past the announced end of a frame
+    // of known height go to a scratch buffer and are not kept.
     unsigned char *reserve(int bytes);
     void commit(int bytes);
 
@@ -35,7 +39,9 @@ public:
     // came: grey with one bit per pixel as black and white (bit 1 is black),
     // grey 8 and 16 bit as grey, colour as 8-bit RGB. A null image, with
     // *reason, when no whole line came or a colour of three-pass is missing.
-    QImage image(int dpi, QString *reason) const;
+    // The image takes over the page's buffer where its lines are laid out
+    // as QImage lays them out, so the page is not copied; call it once.
+    QImage takeImage(int dpi, QString *reason);
 
 private:
     struct Plane
@@ -44,6 +50,7 @@ private:
         int used = 0;
     };
     int lineCount(const Plane &plane) const;
+    QImage adoptedImage(int lines, QImage::Format format);
     QImage greyImage(int lines) const;
     QImage colourImage(int lines) const;
     QImage separateColourImage(int lines) const;
@@ -54,5 +61,6 @@ private:
     bool m_separate = false;   // three frames, one colour each
     int m_current = 0;         // the plane being filled
     Plane m_planes[3];
+    QByteArray m_overflow;     // bytes past the end of a frame of known height
     bool m_seen[3] = {false, false, false};
 };

@@ -1,7 +1,14 @@
 #include "SaneScanner.h"
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
+
+#include <dirent.h>
+#include <sched.h>
+#include <unistd.h>
 
 #include <sane/sane.h>
 
@@ -68,6 +75,94 @@ ScanEnd stopped(ScanEnd end, SANE_Status status)
     return end;
 }
 
+// The ids of this process's threads, sorted; empty where /proc cannot
+// tell them.
+std::vector<long> threadIds()
+{
+    std::vector<long> ids;
+    DIR *dir = opendir("/proc/self/task");
+    if (!dir)
+        return ids;
+    while (const dirent *entry = readdir(dir))
+        if (entry->d_name[0] != '.')
+            ids.push_back(std::strtol(entry->d_name, nullptr, 10));
+    closedir(dir);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+// The threads a backend started for the frame being read; unknown
+// without /proc.
+struct Readers
+{
+    std::vector<long> ids;
+    bool known = false;
+};
+
+// sane_start, noting the threads the backend starts for the frame.
+SANE_Status startFrame(SANE_Handle handle, Readers *readers)
+{
+    const std::vector<long> before = threadIds();
+    const SANE_Status status = sane_start(handle);
+    const std::vector<long> after = threadIds();
+    readers->known = !before.empty() && !after.empty();
+    readers->ids.clear();
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(readers->ids));
+    return status;
+}
+
+// Backends that read through a thread of their own stop it with an
+// asynchronous cancel in the read that ends the frame; a thread caught while
+// it releases its memory on the way out leaves the process's allocator
+// locked for ever (SANE's test backend does this). Every line is in, so the
+// thread is leaving: this waits until it is gone, a few milliseconds at
+// most, or a moment where the threads cannot be told.
+void letReadersLeave(const Readers &readers)
+{
+    using Clock = std::chrono::steady_clock;
+    if (!readers.known) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return;
+    }
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(5);
+    for (const long id : readers.ids) {
+        const std::string path = "/proc/self/task/" + std::to_string(id);
+        while (access(path.c_str(), F_OK) == 0 && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(20));
+    }
+}
+
+// Keeps the calling thread, and the threads it starts, on the core it runs
+// on until the end of the scope. A backend's reader thread hands every byte
+// of a page to the reading thread through a pipe, a little at a time; on
+// one core each hand-over is a switch between the two, across cores it is a
+// wake-up of another core, which costs several times the copying.
+class OneCore
+{
+public:
+    OneCore()
+    {
+        const int cpu = sched_getcpu();
+        if (cpu < 0 || sched_getaffinity(0, sizeof m_saved, &m_saved) != 0)
+            return;
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(cpu, &one);
+        m_pinned = sched_setaffinity(0, sizeof one, &one) == 0;
+    }
+    ~OneCore()
+    {
+        if (m_pinned)
+            sched_setaffinity(0, sizeof m_saved, &m_saved);
+    }
+    OneCore(const OneCore &) = delete;
+    OneCore &operator=(const OneCore &) = delete;
+
+private:
+    cpu_set_t m_saved;
+    bool m_pinned = false;
+};
+
 } // namespace
 
 struct SaneScanner::Batch
@@ -76,6 +171,7 @@ struct SaneScanner::Batch
     int dpi = 0;
     bool feeder = false;
     ScanEnd end;
+    Readers readers;
 };
 
 SaneScanner::SaneScanner() = default;
@@ -135,6 +231,7 @@ ScanEnd SaneScanner::acquire(const ScanRequest &request, const std::function<boo
 
 ScanEnd SaneScanner::scanPages(Batch &batch, const std::function<bool(const QImage &)> &onPage)
 {
+    const OneCore core;
     setHandle(batch.handle);
     ScanEnd &end = batch.end;
     for (;;) {
@@ -142,7 +239,7 @@ ScanEnd SaneScanner::scanPages(Batch &batch, const std::function<bool(const QIma
             end.outcome = ScanEnd::Outcome::Cancelled;
             break;
         }
-        const SANE_Status status = sane_start(batch.handle);
+        const SANE_Status status = startFrame(batch.handle, &batch.readers);
         // The feeder has run out of sheets: the batch is complete.
         if (status == SANE_STATUS_NO_DOCS)
             break;
@@ -185,16 +282,12 @@ bool SaneScanner::readPage(Batch &batch, QImage *image, ScanEnd *end)
         bool paused = false;
         do {
             if (!paused && page.frameComplete()) {
-                // Backends that read through a thread of their own stop it
-                // with an asynchronous cancel when the frame ends; one caught
-                // while it releases its memory on the way out hangs the whole
-                // process (SANE's test backend does this). Every line is in,
-                // so the reader is leaving: it gets a moment to be gone.
                 paused = true;
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                letReadersLeave(batch.readers);
             }
             SANE_Int length = 0;
-            status = sane_read(batch.handle, page.reserve(kReadChunk), kReadChunk, &length);
+            const int size = page.readSize(kReadChunk);
+            status = sane_read(batch.handle, page.reserve(size), size, &length);
             if (status == SANE_STATUS_GOOD)
                 page.commit(length);
             if (m_cancelled && status == SANE_STATUS_GOOD)
@@ -207,14 +300,14 @@ bool SaneScanner::readPage(Batch &batch, QImage *image, ScanEnd *end)
         if (page.lastFrameBegun())
             break;
         // The next colour of a three-pass page.
-        status = sane_start(batch.handle);
+        status = startFrame(batch.handle, &batch.readers);
         if (status != SANE_STATUS_GOOD) {
             *end = stopped(*end, status);
             return false;
         }
     }
     QString reason;
-    *image = page.image(batch.dpi, &reason);
+    *image = page.takeImage(batch.dpi, &reason);
     if (image->isNull()) {
         end->outcome = ScanEnd::Outcome::Failed;
         end->reason = reason;

@@ -2,37 +2,78 @@
 
 #include <QMetaObject>
 #include <QThread>
-#include <QThreadPool>
+
+#include <cerrno>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "ImageOps.h"
+#include "ThumbnailMaker.h"
 
 namespace {
 
-// Pages scanned but not yet saved: enough to keep the cores encoding, few
-// enough for 600-dpi colour pages (100 MB each) to fit.
-size_t waitingPages()
+// Pages scanned but not yet saved: at least two, so the device reads on
+// while a page is stored; more while they fit in this much memory, enough
+// to keep the encoder threads busy (two 600-dpi colour pages already take
+// 200 MB).
+constexpr int kFewestWaiting = 2;
+constexpr int kMostWaiting = 8;
+constexpr qsizetype kWaitingBytes = 256 * 1024 * 1024;
+
+int encoderCount()
 {
-    return size_t(qBound(2, QThread::idealThreadCount() / 2, 4));
+    return qBound(1, QThread::idealThreadCount() - 2, 4);
+}
+
+// Encoders give way to the threads that read the device and save pages: a
+// page the device cannot hand over holds the whole feeder back, while an
+// encoding that waits a moment costs nothing.
+void yieldToDevice()
+{
+    const auto thread = id_t(syscall(SYS_gettid));
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, thread);
+    if (errno == 0)
+        setpriority(PRIO_PROCESS, thread, qMin(nice + 5, 19));
 }
 
 } // namespace
 
-ScanJob::ScanJob(Scanner &scanner, const ScanRequest &request, Encoder encoder, QObject *parent)
-    : QObject(parent), m_scanner(scanner), m_request(request), m_encoder(std::move(encoder))
+ScanJob::ScanJob(Scanner &scanner, const ScanRequest &request, int encodeQuality, QObject *parent)
+    : QObject(parent), m_scanner(scanner), m_request(request), m_quality(encodeQuality)
 {
 }
 
 ScanJob::~ScanJob()
 {
     cancel();
-    if (m_thread.joinable())
-        m_thread.join();
-    // Encodings still running hold `this`.
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_encoding == 0; });
+    joinThreads();
+}
+
+void ScanJob::joinThreads()
+{
+    if (m_device.joinable())
+        m_device.join();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_done = true;
+    }
+    m_changed.notify_all();
+    for (std::thread &encoder : m_encoders)
+        if (encoder.joinable())
+            encoder.join();
+    m_encoders.clear();
 }
 
 void ScanJob::start()
 {
-    m_thread = std::thread([this] {
+    // Started here and not by the device thread, which keeps to one core.
+    if (m_quality > 0)
+        for (int i = 0; i < encoderCount(); ++i)
+            m_encoders.emplace_back([this] { encodeLoop(); });
+    m_device = std::thread([this] {
         bool cancelled = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -49,6 +90,7 @@ void ScanJob::start()
             m_end = end;
             m_done = true;
         }
+        m_changed.notify_all();
         QMetaObject::invokeMethod(this, &ScanJob::drain, Qt::QueuedConnection);
     });
 }
@@ -61,6 +103,7 @@ void ScanJob::cancel()
             return;
         m_cancelled = true;
         m_pages.clear();
+        m_work.clear();
     }
     m_changed.notify_all();
     m_scanner.cancel();
@@ -75,38 +118,70 @@ ScanEnd ScanJob::end() const
     return end;
 }
 
+bool ScanJob::mayWait(qsizetype bytes) const
+{
+    if (m_pages.size() < size_t(kFewestWaiting))
+        return true;
+    if (m_pages.size() >= size_t(kMostWaiting))
+        return false;
+    qsizetype waiting = bytes;
+    for (const std::shared_ptr<Page> &page : m_pages)
+        waiting += page->image.sizeInBytes();
+    return waiting <= kWaitingBytes;
+}
+
 bool ScanJob::handOver(const QImage &image)
 {
     auto page = std::make_shared<Page>();
     page->image = image;
-    page->ready = !m_encoder;
+    const bool encode = m_quality > 0;
+    page->partsLeft = encode ? 2 : 0;
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_cancelled || m_pages.size() < waitingPages(); });
+        m_changed.wait(lock, [&] { return m_cancelled || mayWait(image.sizeInBytes()); });
         if (m_cancelled)
             return false;
         m_pages.push_back(page);
-        if (m_encoder)
-            ++m_encoding;
+        if (encode) {
+            m_work.push_back({page, Part::Image});
+            m_work.push_back({page, Part::Thumbnail});
+        }
     }
-    if (m_encoder)
-        QThreadPool::globalInstance()->start([this, page] { encode(page); });
-    else
+    m_changed.notify_all();
+    if (!encode)
         QMetaObject::invokeMethod(this, &ScanJob::drain, Qt::QueuedConnection);
     return true;
 }
 
-void ScanJob::encode(const std::shared_ptr<Page> &page)
+void ScanJob::encodeLoop()
 {
-    PageSave::EncodedPage encoded = m_encoder(page->image);
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        page->encoded = std::move(encoded);
-        page->ready = true;
-        QMetaObject::invokeMethod(this, &ScanJob::drain, Qt::QueuedConnection);
-        // The last use of `this`: the destructor waits for the count to end.
-        --m_encoding;
+    yieldToDevice();
+    for (;;) {
+        Work work;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_changed.wait(lock, [this] { return !m_work.empty() || m_done || m_cancelled; });
+            if (m_work.empty())
+                return;
+            work = std::move(m_work.front());
+            m_work.pop_front();
+            ++m_encoding;
+        }
+        const QImage &image = work.page->image;
+        const QByteArray bytes = work.part == Part::Image ? ImageOps::encodeJpeg(image, m_quality)
+                                                          : ThumbnailMaker::encodeThumbnail(image);
+        bool ready = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            PageSave::EncodedPage &encoded = work.page->encoded;
+            (work.part == Part::Image ? encoded.image : encoded.thumbnail) = bytes;
+            encoded.quality = m_quality;
+            ready = --work.page->partsLeft == 0;
+            --m_encoding;
+        }
         m_changed.notify_all();
+        if (ready)
+            QMetaObject::invokeMethod(this, &ScanJob::drain, Qt::QueuedConnection);
     }
 }
 
@@ -122,7 +197,7 @@ void ScanJob::drain()
         std::shared_ptr<Page> page;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_pages.empty() || !m_pages.front()->ready)
+            if (m_pages.empty() || m_pages.front()->partsLeft > 0)
                 break;
             page = m_pages.front();
             m_pages.pop_front();
@@ -137,8 +212,7 @@ void ScanJob::drain()
         done = m_done && m_pages.empty() && m_encoding == 0;
     }
     if (done) {
-        if (m_thread.joinable())
-            m_thread.join();
+        joinThreads();
         m_finishedEmitted = true;
         Q_EMIT finished();
     }

@@ -5,10 +5,10 @@
 
 #include <condition_variable>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "PageSave.h"
 #include "Scanner.h"
@@ -17,17 +17,18 @@
 // repainting and its Cancel works while the device is slow. Finished pages
 // reach the thread that made the job, one pageScanned at a time and in
 // order, where they are saved; the device reads the next sheet meanwhile.
-// With an encoder, each page's files are encoded on the thread pool before
-// the page is handed over, several pages at once. Only a few pages wait, so
-// a slow save holds the device back rather than filling the memory.
+// With a quality to encode at, each page's image and thumbnail files are
+// encoded by encoder threads of the job's own before the page is handed
+// over, several pages (and both files of one page) at once. Only a few
+// pages wait, so a slow save holds the device back rather than filling the
+// memory.
 class ScanJob : public QObject
 {
     Q_OBJECT
 
 public:
-    using Encoder = std::function<PageSave::EncodedPage(const QImage &)>;
-
-    ScanJob(Scanner &scanner, const ScanRequest &request, Encoder encoder = {}, QObject *parent = nullptr);
+    // encodeQuality 0: the pages come without their files encoded.
+    ScanJob(Scanner &scanner, const ScanRequest &request, int encodeQuality = 0, QObject *parent = nullptr);
     // Cancels a batch still running and waits for its threads.
     ~ScanJob() override;
 
@@ -42,7 +43,7 @@ public:
     ScanEnd end() const;
 
 Q_SIGNALS:
-    // encoded is empty without an encoder.
+    // encoded is empty without a quality to encode at.
     void pageScanned(const QImage &image, const PageSave::EncodedPage &encoded);
     // After the last pageScanned.
     void finished();
@@ -52,24 +53,34 @@ private:
     {
         QImage image;
         PageSave::EncodedPage encoded;
-        bool ready = false;
+        int partsLeft = 0;  // files still being encoded
+    };
+    enum class Part { Image, Thumbnail };
+    struct Work
+    {
+        std::shared_ptr<Page> page;
+        Part part;
     };
 
-    bool handOver(const QImage &image);  // worker thread
-    void encode(const std::shared_ptr<Page> &page);  // thread pool
+    bool handOver(const QImage &image);  // device thread
+    void encodeLoop();                   // encoder threads
     void drain();                        // the job's thread
+    bool mayWait(qsizetype bytes) const; // with m_mutex held
+    void joinThreads();
 
     Scanner &m_scanner;
     ScanRequest m_request;
-    Encoder m_encoder;
-    std::thread m_thread;
+    int m_quality;
+    std::thread m_device;
+    std::vector<std::thread> m_encoders;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<std::shared_ptr<Page>> m_pages;
-    int m_encoding = 0;
+    std::deque<std::shared_ptr<Page>> m_pages;  // in order, encoded or not
+    std::deque<Work> m_work;                    // files to encode, in page order
+    int m_encoding = 0;                         // files being encoded
     ScanEnd m_end;
     bool m_cancelled = false;
-    bool m_done = false;
+    bool m_done = false;                        // the device thread has ended
     bool m_draining = false;
     bool m_finishedEmitted = false;
 };

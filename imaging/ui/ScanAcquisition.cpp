@@ -15,9 +15,9 @@ QString scanningText(int page)
 
 namespace ScanAcquisition {
 
-ScanEnd Run(QWidget *parent, const ScanRequest &request, const ScanJob::Encoder &encoder, const PageHandler &onPage)
+ScanEnd Run(QWidget *parent, const ScanRequest &request, int encodeQuality, const PageHandler &onPage)
 {
-    ScanJob job(Scanner::instance(), request, encoder);
+    ScanJob job(Scanner::instance(), request, encodeQuality);
     // A window of its own: the page saves show and end the program's
     // progress window for each page meanwhile.
     frmProgress window(parent);

@@ -51,18 +51,14 @@ void keepSinglePage(frmPageView &viewer, const QImage &image, bool showEditor)
 }
 
 // Runs the device: feeder pages are saved as they come (their files
-// encoded on the thread pool meanwhile), a single page is put in *single.
+// encoded meanwhile), a single page is put in *single.
 // A batch that ends early is reported, with the pages it kept.
 void acquire(QWidget *parent, const ScanPlan::Plan &plan, frmPageView &viewer, QImage *single)
 {
     const bool feeder = plan.request.feeder;
-    ScanJob::Encoder encoder;
-    if (feeder)
-        encoder = [quality = ScannerSettings::PageQuality(true)](const QImage &image) {
-            return PageSave::Encode(image, quality);
-        };
+    const int encodeQuality = feeder ? ScannerSettings::PageQuality(true) : 0;
     int saved = 0;
-    const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encoder,
+    const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encodeQuality,
                                              [&](const QImage &image, const PageSave::EncodedPage &encoded) {
         if (!feeder) {
             *single = image;

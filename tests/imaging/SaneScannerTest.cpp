@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <sched.h>
+
 namespace {
 
 const ScanSource TestDevice{QStringLiteral("test:0"), QStringLiteral("Noname"), QStringLiteral("frontend-tester")};
@@ -109,12 +111,17 @@ private Q_SLOTS:
 
     // The feeder gives its ten sheets in turn, then reports that it is
     // empty, which ends the batch as complete.
+    // The scanning thread keeps to one core during the batch only.
     void feederGivesTenSheets()
     {
+        cpu_set_t before, after;
+        QCOMPARE(sched_getaffinity(0, sizeof before, &before), 0);
         const Batch batch = scan(request(ScanMode::Color, 100, true));
         QCOMPARE(int(batch.end.outcome), int(ScanEnd::Outcome::Done));
         QCOMPARE(batch.end.pages, 10);
         QCOMPARE(batch.pages.size(), 10);
+        QCOMPARE(sched_getaffinity(0, sizeof after, &after), 0);
+        QVERIFY(CPU_EQUAL(&before, &after));
     }
 
     // A jammed device ends the batch as failed, with the device's words,
@@ -140,14 +147,22 @@ private Q_SLOTS:
         QVERIFY(batch.pages.first().height() > 0);
     }
 
+    void threePassColour_data()
+    {
+        QTest::addColumn<int>("dpi");
+        // Lines of 708 bytes, a whole number of 32-bit words, and of 942.
+        QTest::newRow("75 dpi") << 75;
+        QTest::newRow("100 dpi") << 100;
+    }
     // A three-pass device sends red, green and blue as frames of their own:
     // they make the same page as a one-pass scan.
     void threePassColour()
     {
+        QFETCH(int, dpi);
         SaneTestDevice::configure({"test-picture \"Color pattern\""});
-        const QImage onePass = scan(request(ScanMode::Color, 75)).pages.value(0);
+        const QImage onePass = scan(request(ScanMode::Color, dpi)).pages.value(0);
         SaneTestDevice::configure({"test-picture \"Color pattern\"", "three-pass true", "three-pass-order GBR"});
-        const Batch batch = scan(request(ScanMode::Color, 75));
+        const Batch batch = scan(request(ScanMode::Color, dpi));
         QCOMPARE(int(batch.end.outcome), int(ScanEnd::Outcome::Done));
         QVERIFY(!onePass.isNull());
         QCOMPARE(batch.pages.value(0), onePass);
