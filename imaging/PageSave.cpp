@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <future>
+#include <memory>
 
 #include <QDir>
 #include <QFile>
@@ -86,6 +87,97 @@ void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
     if (sameFile(path, saved.imagePath) || sameFile(path, saved.thumbPath))
         return;
     QFile::remove(path);
+}
+
+// The row of the page being saved (a new page's, after a "New document" of
+// a folder key; or the edited page's) with its Filename, and the paths of
+// its files, whose folder is made.
+void placePage(const PageSave::SaveRequest &request, PageSave::SaveResult &result)
+{
+    if (request.addMode) {
+        result.documentId = targetDocument(request.key, result);
+        Pages::NewPage page;
+        page.documentId = result.documentId;
+        page.pageNumber = Pages::NextPageNumber(result.documentId);
+        page.filetype = QStringLiteral("JPG");
+        result.pageId = Pages::InsertPage(page);
+    } else {
+        result.pageId = request.pageId;
+        result.documentId = Common::GetDocumentIdOfPage(request.pageId);
+        if (result.documentId == 0)
+            throw DbError(ErrorCode::RecordMissing,
+                          QStringLiteral("Page %1 does not exist.").arg(request.pageId));
+        if (PagePaths::IsPageShortcut(request.pageId))
+            throw DbError(ErrorCode::InvalidValue,
+                          QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
+                              .arg(request.pageId));
+    }
+    QString filename = request.filename;
+    if (request.addMode && !request.nameByIdIn.isEmpty()) {
+        filename = PageSave::StartOfName(request.nameByIdIn) + QString::number(result.pageId) + QStringLiteral(".jpg");
+        if (QFileInfo::exists(filename))
+            throw errnoError(EEXIST, filename);
+    }
+    Pages::SetPageFilename(result.pageId, filename);
+
+    result.imagePath = request.autoAssignName ? PagePaths::GetDefaultPageFilePath(result.pageId)
+                                              : PagePaths::GetPageFilePath(result.pageId, filename);
+    result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
+    const QString folder = PagePaths::GetFolderPart(result.imagePath);
+    if (!PagePaths::MakePath(folder)) {
+        const int error = errno;
+        throw errnoError(error ? error : EACCES, folder);
+    }
+}
+
+// Writes the page's image, then its thumbnail (between the two, `between`
+// runs); the error of the first that fails. A scanned page comes with its
+// image and thumbnail already encoded. Otherwise the thumbnail picture is
+// made on another core while the image is written; its file follows only
+// once the image is safely stored, so a failed write never leaves a
+// thumbnail of an image not saved.
+std::optional<DbError> writeFiles(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
+                                  const std::function<void()> &between = {})
+{
+    const bool encoded = !request.encoded.isEmpty() && request.encoded.quality == request.quality;
+    QImage thumbnailPicture;
+    if (encoded) {
+        if (auto error = ImageOps::saveEncoded(request.encoded.image, result.imagePath))
+            return error;
+    } else {
+        std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
+            return ThumbnailMaker::thumbnailOf(image);
+        });
+        const std::optional<DbError> imageError = ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
+        thumbnailPicture = thumbnail.get();
+        if (imageError)
+            return imageError;
+    }
+    if (between)
+        between();
+    return encoded ? ThumbnailMaker::saveEncodedThumbnail(request.encoded.thumbnail, result.thumbPath)
+                   : ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath);
+}
+
+// Nested savepoints, ended newest first whatever ends them.
+struct Savepoints : std::vector<std::unique_ptr<DbConnection::Transaction>>
+{
+    ~Savepoints()
+    {
+        while (!empty())
+            pop_back();
+    }
+};
+
+// A new page stored: its notice, and a new document's node (with
+// "beforescan" the scan adds the document once it has its name).
+void announceNewPage(const PageSave::SaveResult &result)
+{
+    PageSave::SendNewPageNotification(result.pageId);
+    const QString docInfo = Settings::value(QStringLiteral("TwainGetDocInfo"), QStringLiteral("afterscan"));
+    if (result.newDocument && docInfo.toLower() != QLatin1String("beforescan"))
+        NavigationSink::instance().AddDocumentToNavTree(result.folderId, result.documentId,
+                                                        QStringLiteral("New document"), QDate());
 }
 
 } // namespace
@@ -168,65 +260,10 @@ SaveResult SavePage(const SaveRequest &request)
     bool written = false;
     try {
         DbConnection::Transaction tx;
-        if (request.addMode) {
-            result.documentId = targetDocument(request.key, result);
-            Pages::NewPage page;
-            page.documentId = result.documentId;
-            page.pageNumber = Pages::NextPageNumber(result.documentId);
-            page.filetype = QStringLiteral("JPG");
-            result.pageId = Pages::InsertPage(page);
-        } else {
-            result.pageId = request.pageId;
-            result.documentId = Common::GetDocumentIdOfPage(request.pageId);
-            if (result.documentId == 0)
-                throw DbError(ErrorCode::RecordMissing,
-                              QStringLiteral("Page %1 does not exist.").arg(request.pageId));
-            if (PagePaths::IsPageShortcut(request.pageId))
-                throw DbError(ErrorCode::InvalidValue,
-                              QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
-                                  .arg(request.pageId));
-        }
-        QString filename = request.filename;
-        if (request.addMode && !request.nameByIdIn.isEmpty()) {
-            filename = StartOfName(request.nameByIdIn) + QString::number(result.pageId) + QStringLiteral(".jpg");
-            if (QFileInfo::exists(filename))
-                throw errnoError(EEXIST, filename);
-        }
-        Pages::SetPageFilename(result.pageId, filename);
-
+        placePage(request, result);
         Progress::AdvanceProgress(QStringLiteral("Save image"));
-        result.imagePath = request.autoAssignName ? PagePaths::GetDefaultPageFilePath(result.pageId)
-                                                  : PagePaths::GetPageFilePath(result.pageId, filename);
-        const QString folder = PagePaths::GetFolderPart(result.imagePath);
-        if (!PagePaths::MakePath(folder)) {
-            const int error = errno;
-            throw errnoError(error ? error : EACCES, folder);
-        }
         written = true;
-        // A scanned page comes with its image and thumbnail already encoded.
-        // Otherwise the thumbnail picture is made on another core while the
-        // image is written; its file follows only once the image is safely
-        // stored, so a failed write never leaves a thumbnail of an image not
-        // saved.
-        const bool encoded = !request.encoded.isEmpty() && request.encoded.quality == request.quality;
-        QImage thumbnailPicture;
-        if (encoded) {
-            throwIfFailed(ImageOps::saveEncoded(request.encoded.image, result.imagePath));
-        } else {
-            std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
-                return ThumbnailMaker::thumbnailOf(image);
-            });
-            const std::optional<DbError> imageError =
-                ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
-            thumbnailPicture = thumbnail.get();
-            throwIfFailed(imageError);
-        }
-
-        Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
-        result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
-        throwIfFailed(encoded ? ThumbnailMaker::saveEncodedThumbnail(request.encoded.thumbnail, result.thumbPath)
-                              : ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath));
-
+        throwIfFailed(writeFiles(request, result, [] { Progress::AdvanceProgress(QStringLiteral("Save thumbnail")); }));
         Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
         tx.commit();
     } catch (...) {
@@ -239,18 +276,98 @@ SaveResult SavePage(const SaveRequest &request)
         throw;
     }
 
-    if (request.addMode) {
-        SendNewPageNotification(result.pageId);
-        // With "beforescan" the scan adds the document once it has its name.
-        const QString docInfo = Settings::value(QStringLiteral("TwainGetDocInfo"), QStringLiteral("afterscan"));
-        if (result.newDocument && docInfo.toLower() != QLatin1String("beforescan"))
-            NavigationSink::instance().AddDocumentToNavTree(result.folderId, result.documentId,
-                                                            QStringLiteral("New document"), QDate());
-    }
+    if (request.addMode)
+        announceNewPage(result);
     Progress::AdvanceProgress(QStringLiteral("Update thumbnails"));
     NavigationSink::instance().ShowPagesInListView(result.documentId);
     Progress::AdvanceProgress(QStringLiteral("Save complete"));
     return result;
+}
+
+BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
+{
+    BatchResult out;
+    if (requests.empty())
+        return out;
+    ProgressScope progress;
+    std::vector<SaveResult> placed;
+    try {
+        DbConnection::Transaction tx;
+        // The rows first, each page's in a savepoint of its own, so that a
+        // page failing later is undone with the pages after it.
+        Savepoints savepoints;
+        QString key = requests.front().key;
+        for (const SaveRequest &request : requests) {
+            SaveRequest page = request;
+            page.key = key;
+            page.addMode = true;
+            if (page.image.isNull()) {
+                out.error = DbError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
+                break;
+            }
+            auto savepoint = std::make_unique<DbConnection::Transaction>();
+            SaveResult result;
+            try {
+                placePage(page, result);
+            } catch (const DbError &e) {
+                out.error = e;
+                break;
+            }
+            savepoints.push_back(std::move(savepoint));
+            placed.push_back(result);
+            key = QStringLiteral("DOC%1").arg(result.documentId);
+        }
+
+        // Every page's files at once: their waits for the disk overlap.
+        Progress::AdvanceProgress(QStringLiteral("Save image"));
+        std::vector<std::future<std::optional<DbError>>> writes;
+        for (size_t i = 0; i < placed.size(); ++i)
+            writes.push_back(std::async(std::launch::async, [&requests, &placed, i] {
+                return writeFiles(requests[i], placed[i]);
+            }));
+        size_t kept = placed.size();
+        for (size_t i = 0; i < writes.size(); ++i) {
+            std::optional<DbError> error = writes[i].get();
+            if (error && i < kept) {
+                kept = i;
+                out.error = std::move(error);
+            }
+        }
+        for (size_t i = kept; i < placed.size(); ++i) {
+            removeFile(placed[i].imagePath);
+            removeFile(placed[i].thumbPath);
+        }
+        placed.resize(kept);
+        // Newest first: the pages from the first that failed roll back, the
+        // ones before it join the transaction.
+        while (savepoints.size() > kept)
+            savepoints.pop_back();
+        while (!savepoints.empty()) {
+            savepoints.back()->commit();
+            savepoints.pop_back();
+        }
+        Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
+        for (const SaveResult &result : placed)
+            Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
+        tx.commit();
+    } catch (const DbError &e) {
+        // Nothing of the batch was stored.
+        for (const SaveResult &result : placed) {
+            removeFile(result.imagePath);
+            removeFile(result.thumbPath);
+        }
+        placed.clear();
+        out.error = e;
+    }
+
+    for (const SaveResult &result : placed)
+        announceNewPage(result);
+    Progress::AdvanceProgress(QStringLiteral("Update thumbnails"));
+    if (!placed.empty())
+        NavigationSink::instance().ShowPagesInListView(placed.front().documentId);
+    Progress::AdvanceProgress(QStringLiteral("Save complete"));
+    out.saved = std::move(placed);
+    return out;
 }
 
 void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved)

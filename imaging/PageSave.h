@@ -5,6 +5,10 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <vector>
+
+#include "DbError.h"
 
 // Storing the viewer's image as a page: the checks on a file name typed for
 // a cabinet with its own storage path, the rows of a new page, the image,
@@ -59,6 +63,13 @@ struct EncodedPage
     bool isEmpty() const { return image.isEmpty() || thumbnail.isEmpty(); }
 };
 
+// A page as the scanner gave it, with its files once encoded.
+struct ScannedPage
+{
+    QImage image;
+    EncodedPage encoded;
+};
+
 struct SaveRequest
 {
     bool addMode = false;
@@ -104,6 +115,22 @@ bool IsLevelAboveFolder(const QString &key);
 // is no folder, document or page, a missing row, and a shortcut page,
 // whose file is the user's own.
 SaveResult SavePage(const SaveRequest &request);
+
+// What SaveScannedPages stored, in order, and why it stopped early.
+struct BatchResult
+{
+    std::vector<SaveResult> saved;
+    std::optional<DbError> error;
+};
+
+// Stores the new pages of a feeder batch as SavePage stores each (in Add
+// mode, each request as SavePage takes it), in one transaction: their files
+// are written side by side, each on the disk before the rows commit. The
+// first request's key is the target; the pages after the first go into the
+// document the first went into. A page that cannot be stored ends the
+// batch: the pages before it are stored, it and the pages after it leave
+// nothing behind, and error says why.
+BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests);
 
 // After a rename or an automatic name: deletes the file the page was
 // loaded from, its thumbnail beside it and the page's default thumbnail,

@@ -72,11 +72,16 @@ bool SanePage::beginFrame(const SANE_Parameters &p, QString *reason)
     return true;
 }
 
+qint64 SanePage::bytesLeft() const
+{
+    if (!m_started || m_format.lines <= 0)
+        return -1;
+    return qMax<qint64>(0, qint64(m_format.bytes_per_line) * m_format.lines - m_planes[m_current].used);
+}
+
 int SanePage::readSize(int most) const
 {
-    if (m_format.lines <= 0)
-        return most;
-    const qint64 left = qint64(m_format.bytes_per_line) * m_format.lines - m_planes[m_current].used;
+    const qint64 left = bytesLeft();
     return left > 0 ? int(qMin<qint64>(left, most)) : most;
 }
 

@@ -30,6 +30,9 @@ public:
     // True when the current frame is of known height and every line of it
     // has come (the next read gives the end of the frame).
     bool frameComplete() const;
+    // The bytes the current frame still lacks; -1 when its height is not
+    // known.
+    qint64 bytesLeft() const;
 
     // True once the frame that the device marked as the last has begun and
     // every colour of a three-pass page has come.

@@ -111,25 +111,36 @@ SANE_Status startFrame(SANE_Handle handle, Readers *readers)
     return status;
 }
 
+// Whether the thread has ended.
+bool threadGone(long id)
+{
+    return access(("/proc/self/task/" + std::to_string(id)).c_str(), F_OK) != 0;
+}
+
 // Backends that read through a thread of their own stop it with an
-// asynchronous cancel in the read that ends the frame; a thread caught while
-// it releases its memory on the way out leaves the process's allocator
-// locked for ever (SANE's test backend does this). Every line is in, so the
-// thread is leaving: this waits until it is gone, a few milliseconds at
-// most, or a moment where the threads cannot be told.
-void letReadersLeave(const Readers &readers)
+// asynchronous cancel, in the read that takes the last bytes of a frame and
+// in sane_cancel; a thread caught while it takes or releases memory leaves
+// the process's allocator locked for ever (SANE's test backend does this).
+// So the last bytes of a frame are read only once its reader has ended, and
+// a scan that stops early gives its reader a moment to end first. The tail
+// is well within what a pipe holds on Linux (64 KiB unless its owner made
+// it smaller), so the reader writes it and ends without waiting for this
+// side; the reads before it stop short of it.
+constexpr qint64 kTailBytes = 16 * 1024;
+
+// Waits until the readers have ended, at most `most`; where the threads
+// cannot be told, a moment stands in for the wait.
+void letReadersEnd(const Readers &readers, std::chrono::milliseconds most, const std::atomic<bool> &cancelled)
 {
     using Clock = std::chrono::steady_clock;
     if (!readers.known) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return;
     }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(5);
-    for (const long id : readers.ids) {
-        const std::string path = "/proc/self/task/" + std::to_string(id);
-        while (access(path.c_str(), F_OK) == 0 && Clock::now() < deadline)
+    const Clock::time_point deadline = Clock::now() + most;
+    for (const long id : readers.ids)
+        while (!threadGone(id) && !cancelled && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(20));
-    }
 }
 
 // Keeps the calling thread, and the threads it starts, on the core it runs
@@ -258,6 +269,7 @@ ScanEnd SaneScanner::scanPages(Batch &batch, const std::function<bool(const QIma
         if (!batch.feeder)
             break;
     }
+    letReadersEnd(batch.readers, std::chrono::milliseconds(20), m_cancelled);
     sane_cancel(batch.handle);
     setHandle(nullptr);
     return end;
@@ -279,14 +291,17 @@ bool SaneScanner::readPage(Batch &batch, QImage *image, ScanEnd *end)
             end->reason = reason;
             return false;
         }
-        bool paused = false;
+        bool tailReady = false;
         do {
-            if (!paused && page.frameComplete()) {
-                paused = true;
-                letReadersLeave(batch.readers);
+            const qint64 left = page.bytesLeft();
+            int size = page.readSize(kReadChunk);
+            if (left > kTailBytes) {
+                size = int(qMin<qint64>(size, left - kTailBytes));
+            } else if (left >= 0 && !tailReady) {
+                tailReady = true;
+                letReadersEnd(batch.readers, std::chrono::seconds(2), m_cancelled);
             }
             SANE_Int length = 0;
-            const int size = page.readSize(kReadChunk);
             status = sane_read(batch.handle, page.reserve(size), size, &length);
             if (status == SANE_STATUS_GOOD)
                 page.commit(length);

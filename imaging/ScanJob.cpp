@@ -126,14 +126,14 @@ bool ScanJob::mayWait(qsizetype bytes) const
         return false;
     qsizetype waiting = bytes;
     for (const std::shared_ptr<Page> &page : m_pages)
-        waiting += page->image.sizeInBytes();
+        waiting += page->scanned.image.sizeInBytes();
     return waiting <= kWaitingBytes;
 }
 
 bool ScanJob::handOver(const QImage &image)
 {
     auto page = std::make_shared<Page>();
-    page->image = image;
+    page->scanned.image = image;
     const bool encode = m_quality > 0;
     page->partsLeft = encode ? 2 : 0;
     {
@@ -167,13 +167,13 @@ void ScanJob::encodeLoop()
             m_work.pop_front();
             ++m_encoding;
         }
-        const QImage &image = work.page->image;
+        const QImage &image = work.page->scanned.image;
         const QByteArray bytes = work.part == Part::Image ? ImageOps::encodeJpeg(image, m_quality)
                                                           : ThumbnailMaker::encodeThumbnail(image);
         bool ready = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            PageSave::EncodedPage &encoded = work.page->encoded;
+            PageSave::EncodedPage &encoded = work.page->scanned.encoded;
             (work.part == Part::Image ? encoded.image : encoded.thumbnail) = bytes;
             encoded.quality = m_quality;
             ready = --work.page->partsLeft == 0;
@@ -185,25 +185,27 @@ void ScanJob::encodeLoop()
     }
 }
 
-// Saving a page lets events run (its progress window), so a later page's
-// call can arrive inside an earlier one's save: it returns at once and the
-// outer loop takes that page in its turn.
+// Saving pages lets events run (the progress window), so a later call can
+// arrive inside an earlier one's save: it returns at once and the outer
+// loop takes the pages finished meanwhile in their turn.
 void ScanJob::drain()
 {
     if (m_draining || m_finishedEmitted)
         return;
     m_draining = true;
     for (;;) {
-        std::shared_ptr<Page> page;
+        QList<PageSave::ScannedPage> ready;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_pages.empty() || m_pages.front()->partsLeft > 0)
-                break;
-            page = m_pages.front();
-            m_pages.pop_front();
+            while (!m_pages.empty() && m_pages.front()->partsLeft == 0) {
+                ready.append(std::move(m_pages.front()->scanned));
+                m_pages.pop_front();
+            }
         }
+        if (ready.isEmpty())
+            break;
         m_changed.notify_all();
-        Q_EMIT pageScanned(page->image, page->encoded);
+        Q_EMIT pagesScanned(ready);
     }
     m_draining = false;
     bool done = false;

@@ -15,8 +15,10 @@
 
 // One batch of a scanner run on a worker thread, so the window keeps
 // repainting and its Cancel works while the device is slow. Finished pages
-// reach the thread that made the job, one pageScanned at a time and in
-// order, where they are saved; the device reads the next sheet meanwhile.
+// reach the thread that made the job in order, where they are saved: every
+// page finished since the last pagesScanned comes in the next, so pages
+// that came while one was being saved are saved together. The device reads
+// the next sheet meanwhile.
 // With a quality to encode at, each page's image and thumbnail files are
 // encoded by encoder threads of the job's own before the page is handed
 // over, several pages (and both files of one page) at once. Only a few
@@ -43,16 +45,15 @@ public:
     ScanEnd end() const;
 
 Q_SIGNALS:
-    // encoded is empty without a quality to encode at.
-    void pageScanned(const QImage &image, const PageSave::EncodedPage &encoded);
-    // After the last pageScanned.
+    // The pages' files are not encoded without a quality to encode at.
+    void pagesScanned(const QList<PageSave::ScannedPage> &pages);
+    // After the last pagesScanned.
     void finished();
 
 private:
     struct Page
     {
-        QImage image;
-        PageSave::EncodedPage encoded;
+        PageSave::ScannedPage scanned;
         int partsLeft = 0;  // files still being encoded
     };
     enum class Part { Image, Thumbnail };

@@ -15,7 +15,7 @@ QString scanningText(int page)
 
 namespace ScanAcquisition {
 
-ScanEnd Run(QWidget *parent, const ScanRequest &request, int encodeQuality, const PageHandler &onPage)
+ScanEnd Run(QWidget *parent, const ScanRequest &request, int encodeQuality, const PagesHandler &onPages)
 {
     ScanJob job(Scanner::instance(), request, encodeQuality);
     // A window of its own: the page saves show and end the program's
@@ -26,15 +26,16 @@ ScanEnd Run(QWidget *parent, const ScanRequest &request, int encodeQuality, cons
     QObject::connect(&window, &frmProgress::cancelClicked, &job, &ScanJob::cancel);
 
     bool stopped = false;
-    QObject::connect(&job, &ScanJob::pageScanned, &window, [&](const QImage &image, const PageSave::EncodedPage &encoded) {
+    QObject::connect(&job, &ScanJob::pagesScanned, &window, [&](const QList<PageSave::ScannedPage> &pages) {
         if (stopped)
             return;
-        if (!onPage(image, encoded)) {
+        const int kept = onPages(pages);
+        for (int i = 0; i < kept; ++i)
+            window.increment(scanningText(++page));
+        if (kept < pages.size()) {
             stopped = true;
             job.cancel();
-            return;
         }
-        window.increment(scanningText(++page));
     });
     QEventLoop loop;
     QObject::connect(&job, &ScanJob::finished, &loop, &QEventLoop::quit);

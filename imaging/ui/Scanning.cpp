@@ -59,16 +59,14 @@ void acquire(QWidget *parent, const ScanPlan::Plan &plan, frmPageView &viewer, Q
     const int encodeQuality = feeder ? ScannerSettings::PageQuality(true) : 0;
     int saved = 0;
     const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encodeQuality,
-                                             [&](const QImage &image, const PageSave::EncodedPage &encoded) {
+                                             [&](const QList<PageSave::ScannedPage> &pages) {
         if (!feeder) {
-            *single = image;
-            return true;
+            *single = pages.front().image;
+            return 1;
         }
-        viewer.setImage(image, encoded);
-        if (!viewer.cmdSave_Click())
-            return false;
-        ++saved;
-        return true;
+        const int stored = viewer.saveFeederPages(pages);
+        saved += stored;
+        return stored;
     });
     ScanPlan::RememberSource(plan, end.usedSource);
     const QString stopped = ScanPlan::StoppedMessage(plan, end, saved);

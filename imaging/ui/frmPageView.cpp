@@ -273,6 +273,44 @@ bool frmPageView::cmdSave_Click()
     return stored;
 }
 
+int frmPageView::saveFeederPages(const QList<PageSave::ScannedPage> &pages)
+{
+    if (PageSave::IsLevelAboveFolder(Key)) {
+        Prompt::instance().warning(QStringLiteral("Error!"));
+        return 0;
+    }
+    if (!PageSave::IsPageTarget(Key) || pages.isEmpty())
+        return 0;
+    PreResolveDbId(Key);
+    std::vector<PageSave::SaveRequest> requests;
+    for (const PageSave::ScannedPage &page : pages) {
+        PageSave::SaveRequest request;
+        request.addMode = true;
+        request.key = Key;
+        request.image = page.image;
+        request.quality = ScannerSettings::PageQuality(true);
+        // Nobody types a name for a feeder page.
+        if (m_storage.usesStoragePath)
+            request.nameByIdIn = m_storage.cabinetStoragePath;
+        request.encoded = page.encoded;
+        requests.push_back(request);
+    }
+    PageSave::BatchResult stored;
+    {
+        BusyCursor busy;
+        stored = PageSave::SaveScannedPages(requests);
+    }
+    if (!stored.saved.empty()) {
+        const PageSave::SaveResult &last = stored.saved.back();
+        ImagingState::instance().ScanDocumentId = last.documentId;
+        m_place.pageId = last.pageId;
+        Key = QStringLiteral("DOC%1").arg(last.documentId);
+    }
+    if (stored.error)
+        guard([&] { throw *stored.error; });
+    return int(stored.saved.size());
+}
+
 void frmPageView::PrepareForScan(const QString &key, bool feeder, bool nameByPageId)
 {
     Mode = QStringLiteral("Add");

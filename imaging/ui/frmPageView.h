@@ -58,6 +58,10 @@ public:
     // Stores the image as the page (see PageSave) and closes the viewer,
     // unless a feeder scan goes on. True when the page was stored.
     bool cmdSave_Click();
+    // Stores pages of a feeder scan together (see
+    // PageSave::SaveScannedPages), after the ones stored before; the number
+    // stored. A page that cannot be stored is reported and ends the batch.
+    int saveFeederPages(const QList<PageSave::ScannedPage> &pages);
     // Readies a fresh viewer for a scanned page: Add mode for the folder or
     // document key, captioned "New Page", without page properties.
     void PrepareForScan(const QString &key, bool feeder, bool nameByPageId);

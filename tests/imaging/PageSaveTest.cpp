@@ -319,6 +319,72 @@ private Q_SLOTS:
         verifyStored(stayed, defaultPath, QSize(300, 200));
     }
 
+    void scannedPagesUpToAFailure_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<int>("failingPage");  // 1..4, 0 for none
+        QTest::newRow("all stored") << "" << 0;
+        QTest::newRow("name of page 3 taken") << "name" << 3;
+        QTest::newRow("thumbnail of page 3 blocked") << "thumbnail" << 3;
+        QTest::newRow("thumbnail of page 1 blocked") << "thumbnail" << 1;
+    }
+    // A feeder batch of four pages from a folder goes into one new document
+    // in order; a page that fails, at its row or at its files, ends the
+    // batch with its error: the pages before it are stored whole, it and the
+    // ones after leave no row and no file (and no document when it is the
+    // first), and only the stored pages are announced.
+    void scannedPagesUpToAFailure()
+    {
+        QFETCH(QString, failure);
+        QFETCH(int, failingPage);
+        RecordingNavigationSink sink;
+        RecordingProgressView progress;
+        QList<int> noticed;
+        setNewPageNotifier([&](int pageId) { noticed.append(pageId); });
+        const QString folder = storageFolder();
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        const int documentId = documentIn(storageCabinet(folder));
+        const int documents = count("Document");
+        // The fresh database numbers the new pages 1 to 4.
+        const QString blocked = failure == QLatin1String("name")
+            ? QStringLiteral("%1/%2.jpg").arg(folder).arg(failingPage)
+            : QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(failingPage);
+        if (failure == QLatin1String("name"))
+            TestFiles::write(blocked, "a file of the user's");
+        else if (failure == QLatin1String("thumbnail"))
+            QVERIFY(QDir().mkpath(blocked));
+        std::vector<SaveRequest> requests;
+        for (int i = 0; i < 4; ++i)
+            requests.push_back(SaveRequest{true, QStringLiteral("FLD%1").arg(folderOf(documentId)), 0,
+                                           page(QSize(300 + i, 200)), QString(), false, 30, folder, {}});
+
+        const BatchResult stored = SaveScannedPages(requests);
+        setNewPageNotifier(nullptr);
+        const int kept = failingPage ? failingPage - 1 : 4;
+        QCOMPARE(int(stored.saved.size()), kept);
+        QCOMPARE(stored.error.has_value(), failingPage != 0);
+        QCOMPARE(count("Page"), kept);
+        QCOMPARE(count("Document"), documents + (kept > 0 ? 1 : 0));
+        QList<int> ids;
+        for (int i = 0; i < kept; ++i) {
+            const SaveResult &saved = stored.saved[size_t(i)];
+            ids.append(saved.pageId);
+            QCOMPARE(saved.documentId, stored.saved.front().documentId);
+            QCOMPARE(column(saved.pageId, "PageNumber").toInt(), i + 1);
+            verifyStored(saved.pageId, QStringLiteral("%1/%2.jpg").arg(folder).arg(saved.pageId), QSize(300 + i, 200));
+        }
+        for (int id = kept + 1; id <= 4; ++id) {
+            const QString image = QStringLiteral("%1/%2.jpg").arg(folder).arg(id);
+            QCOMPARE(QFileInfo::exists(image), failure == QLatin1String("name") && id == failingPage);
+            QCOMPARE(QFileInfo(QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id)).isDir(),
+                     failure == QLatin1String("thumbnail") && id == failingPage);
+        }
+        QCOMPARE(noticed, ids);
+        QCOMPARE(sink.namesOf("document"), kept > 0 ? QStringList{"New document"} : QStringList());
+        QVERIFY(progress.closedOrNeverOpened());
+    }
+
     // The notice of a new page goes out once its rows are stored, never for
     // an edit or a save that failed.
     void newPageNotice()
