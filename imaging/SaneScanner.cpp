@@ -130,7 +130,7 @@ constexpr qint64 kTailBytes = 16 * 1024;
 
 // Waits until the readers have ended, at most `most`; where the threads
 // cannot be told, a moment stands in for the wait.
-void letReadersEnd(const Readers &readers, std::chrono::milliseconds most, const std::atomic<bool> &cancelled)
+void letReadersEnd(const Readers &readers, std::chrono::milliseconds most, const std::atomic<bool> *stop = nullptr)
 {
     using Clock = std::chrono::steady_clock;
     if (!readers.known) {
@@ -139,7 +139,7 @@ void letReadersEnd(const Readers &readers, std::chrono::milliseconds most, const
     }
     const Clock::time_point deadline = Clock::now() + most;
     for (const long id : readers.ids)
-        while (!threadGone(id) && !cancelled && Clock::now() < deadline)
+        while (!threadGone(id) && !(stop && *stop) && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(20));
 }
 
@@ -186,7 +186,10 @@ struct SaneScanner::Batch
 };
 
 SaneScanner::SaneScanner() = default;
-SaneScanner::~SaneScanner() = default;
+SaneScanner::~SaneScanner()
+{
+    joinNudge();
+}
 
 SaneScanner &SaneScanner::instance()
 {
@@ -269,9 +272,9 @@ ScanEnd SaneScanner::scanPages(Batch &batch, const std::function<bool(const QIma
         if (!batch.feeder)
             break;
     }
-    letReadersEnd(batch.readers, std::chrono::milliseconds(20), m_cancelled);
-    sane_cancel(batch.handle);
-    setHandle(nullptr);
+    letReadersEnd(batch.readers, std::chrono::milliseconds(20));
+    endFrame(batch.handle);
+    joinNudge();
     return end;
 }
 
@@ -299,7 +302,7 @@ bool SaneScanner::readPage(Batch &batch, QImage *image, ScanEnd *end)
                 size = int(qMin<qint64>(size, left - kTailBytes));
             } else if (left >= 0 && !tailReady) {
                 tailReady = true;
-                letReadersEnd(batch.readers, std::chrono::seconds(2), m_cancelled);
+                letReadersEnd(batch.readers, std::chrono::seconds(2), &m_cancelled);
             }
             SANE_Int length = 0;
             status = sane_read(batch.handle, page.reserve(size), size, &length);
@@ -331,16 +334,47 @@ bool SaneScanner::readPage(Batch &batch, QImage *image, ScanEnd *end)
     return true;
 }
 
+// The scanning thread stops at its next read and ends the frame itself,
+// once the backend's reader has had its moment. A device that sends
+// nothing meanwhile (a lamp warming up, a feeder waiting for paper) is told
+// to stop from here after a short wait.
 void SaneScanner::cancel()
 {
+    constexpr std::chrono::milliseconds kGrace(250);
     m_cancelled = true;
     std::lock_guard<std::mutex> lock(m_handleMutex);
-    if (m_handle)
-        sane_cancel(static_cast<SANE_Handle>(m_handle));
+    if (!m_handle || m_nudge.joinable())
+        return;
+    m_nudge = std::thread([this, kGrace] {
+        std::unique_lock<std::mutex> lock(m_handleMutex);
+        if (!m_handleChanged.wait_for(lock, kGrace, [this] { return m_handle == nullptr; }))
+            sane_cancel(static_cast<SANE_Handle>(m_handle));
+    });
 }
 
 void SaneScanner::setHandle(void *handle)
 {
     std::lock_guard<std::mutex> lock(m_handleMutex);
     m_handle = handle;
+}
+
+void SaneScanner::endFrame(void *handle)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_handleMutex);
+        sane_cancel(static_cast<SANE_Handle>(handle));
+        m_handle = nullptr;
+    }
+    m_handleChanged.notify_all();
+}
+
+void SaneScanner::joinNudge()
+{
+    std::thread nudge;
+    {
+        std::lock_guard<std::mutex> lock(m_handleMutex);
+        nudge = std::move(m_nudge);
+    }
+    if (nudge.joinable())
+        nudge.join();
 }

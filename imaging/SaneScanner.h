@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "Scanner.h"
 
@@ -28,8 +30,14 @@ private:
     // Reads every frame of the page the last sane_start began.
     bool readPage(Batch &batch, QImage *image, ScanEnd *end);
     void setHandle(void *handle);
+    // Ends the device's frame on the scanning thread, under m_handleMutex.
+    void endFrame(void *handle);
+    void joinNudge();
 
     std::atomic<bool> m_cancelled{false};
-    std::mutex m_handleMutex;  // guards m_handle against cancel() from another thread
+    std::mutex m_handleMutex;  // guards m_handle and m_nudge against cancel() from another thread
+    std::condition_variable m_handleChanged;
     void *m_handle = nullptr;
+    // Tells a device that sends nothing for a while after cancel() to stop.
+    std::thread m_nudge;
 };

@@ -7,6 +7,8 @@
 
 #include <sched.h>
 
+#include <thread>
+
 namespace {
 
 const ScanSource TestDevice{QStringLiteral("test:0"), QStringLiteral("Noname"), QStringLiteral("frontend-tester")};
@@ -122,6 +124,24 @@ private Q_SLOTS:
         QCOMPARE(batch.pages.size(), 10);
         QCOMPARE(sched_getaffinity(0, sizeof after, &after), 0);
         QVERIFY(CPU_EQUAL(&before, &after));
+    }
+
+    // Cancel from another thread (the window's) stops a feeder batch at
+    // the page being read; the pages before it are kept.
+    void cancelFromAnotherThread()
+    {
+        QList<QImage> pages;
+        const ScanEnd end = SaneScanner::instance().acquire(request(ScanMode::Gray, 100, true), [&](const QImage &page) {
+            pages.append(page);
+            if (pages.size() == 2)
+                std::thread([] { SaneScanner::instance().cancel(); }).join();
+            return true;
+        });
+        QCOMPARE(int(end.outcome), int(ScanEnd::Outcome::Cancelled));
+        QCOMPARE(end.pages, 2);
+        QCOMPARE(pages.size(), 2);
+        // The next batch is not cancelled by it.
+        QCOMPARE(scan(request(ScanMode::Gray, 100, true)).pages.size(), 10);
     }
 
     // A jammed device ends the batch as failed, with the device's words,
