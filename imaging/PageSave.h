@@ -123,9 +123,9 @@ struct BatchResult
     std::optional<DbError> error;
 };
 
-// Stores the new pages of a feeder batch as SavePage stores each (in Add
-// mode, each request as SavePage takes it), in one transaction: their files
-// are written side by side, each on the disk before the rows commit. The
+// Stores the new pages of a feeder batch, each as SavePage stores a new
+// page, in one transaction: their files are written side by side, each on
+// the disk before the rows commit. The
 // first request's key is the target; the pages after the first go into the
 // document the first went into. A page that cannot be stored ends the
 // batch: the pages before it are stored, it and the pages after it leave
