@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -128,19 +129,44 @@ bool threadGone(long id)
 // side; the reads before it stop short of it.
 constexpr qint64 kTailBytes = 16 * 1024;
 
-// Waits until the readers have ended, at most `most`; where the threads
+// Whether the thread is at work, not waiting (for the device, for room in
+// its pipe, for this side).
+bool threadRunning(long id)
+{
+    std::ifstream stat("/proc/self/task/" + std::to_string(id) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text))
+        return false;
+    // "id (name) state ...": the name may hold spaces and parentheses.
+    const size_t close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'R';
+}
+
+// Waits until the readers have ended, at most `most`; a reader that has
+// been waiting for `idle` is not going to end by itself. Where the threads
 // cannot be told, a moment stands in for the wait.
 void letReadersEnd(const Readers &readers, std::chrono::milliseconds most, const std::atomic<bool> *stop = nullptr)
 {
     using Clock = std::chrono::steady_clock;
+    constexpr std::chrono::milliseconds idle(5);
     if (!readers.known) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return;
     }
     const Clock::time_point deadline = Clock::now() + most;
-    for (const long id : readers.ids)
-        while (!threadGone(id) && !(stop && *stop) && Clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::microseconds(20));
+    for (const long id : readers.ids) {
+        std::chrono::microseconds pause(20);
+        Clock::time_point waitingSince = Clock::now();
+        while (!threadGone(id) && !(stop && *stop)) {
+            const Clock::time_point now = Clock::now();
+            if (threadRunning(id))
+                waitingSince = now;
+            if (now >= deadline || now - waitingSince >= idle)
+                break;
+            std::this_thread::sleep_for(pause);
+            pause = qMin(pause * 2, std::chrono::microseconds(1000));
+        }
+    }
 }
 
 // Keeps the calling thread, and the threads it starts, on the core it runs
