@@ -71,6 +71,13 @@ void removeFile(const QString &path)
         QFile::remove(path);
 }
 
+// The files a new page's save wrote, where it got that far.
+void removeFiles(const PageSave::SaveResult &result)
+{
+    removeFile(result.imagePath);
+    removeFile(result.thumbPath);
+}
+
 bool sameFile(const QString &a, const QString &b)
 {
     const QFileInfo fa(a);
@@ -270,8 +277,7 @@ SaveResult SavePage(const SaveRequest &request)
         // A new page leaves nothing behind; an edited page keeps its row and
         // whatever file it has.
         if (request.addMode && written) {
-            removeFile(result.imagePath);
-            removeFile(result.thumbPath);
+            removeFiles(result);
         }
         throw;
     }
@@ -333,10 +339,8 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
                 out.error = std::move(error);
             }
         }
-        for (size_t i = kept; i < placed.size(); ++i) {
-            removeFile(placed[i].imagePath);
-            removeFile(placed[i].thumbPath);
-        }
+        for (size_t i = kept; i < placed.size(); ++i)
+            removeFiles(placed[i]);
         placed.resize(kept);
         // Newest first: the pages from the first that failed roll back, the
         // ones before it join the transaction.
@@ -352,10 +356,8 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
         tx.commit();
     } catch (const DbError &e) {
         // Nothing of the batch was stored.
-        for (const SaveResult &result : placed) {
-            removeFile(result.imagePath);
-            removeFile(result.thumbPath);
-        }
+        for (const SaveResult &result : placed)
+            removeFiles(result);
         placed.clear();
         out.error = e;
     }

@@ -273,13 +273,20 @@ bool frmPageView::cmdSave_Click()
     return stored;
 }
 
-int frmPageView::saveFeederPages(const QList<PageSave::ScannedPage> &pages)
+// A level above a folder gets "Error!"; any other key that cannot take a
+// page is refused without a word.
+bool frmPageView::newPageTargetOk() const
 {
     if (PageSave::IsLevelAboveFolder(Key)) {
         Prompt::instance().warning(QStringLiteral("Error!"));
-        return 0;
+        return false;
     }
-    if (!PageSave::IsPageTarget(Key) || pages.isEmpty())
+    return PageSave::IsPageTarget(Key);
+}
+
+int frmPageView::saveFeederPages(const QList<PageSave::ScannedPage> &pages)
+{
+    if (pages.isEmpty() || !newPageTargetOk())
         return 0;
     PreResolveDbId(Key);
     std::vector<PageSave::SaveRequest> requests;
@@ -368,11 +375,7 @@ bool frmPageView::save()
         Prompt::instance().warning(QStringLiteral("There is no image to save."));
         return false;
     }
-    if (addMode() && PageSave::IsLevelAboveFolder(Key)) {
-        Prompt::instance().warning(QStringLiteral("Error!"));
-        return false;
-    }
-    if (addMode() && !PageSave::IsPageTarget(Key))
+    if (addMode() && !newPageTargetOk())
         return false;
     bool autoAssign = false;
     bool deleteOldFile = false;

@@ -94,6 +94,7 @@ private:
     void mnuEditPaste_Click();
 
     bool save();
+    bool newPageTargetOk() const;
     bool checkFileName(bool *autoAssign, bool *deleteOldFile);
     void refuseName(const QString &message, const QString &boxText);
     void showLoaded(const QString &path);
