@@ -131,7 +131,13 @@ QString placeShortcutCopy(const Item &item, int pageId)
     const QString destination =
         folder + QLatin1Char('/') + QString::number(pageId) + (dot > 0 ? item.name.mid(dot) : QString());
     moveStaged(item, folder, destination);
-    Pages::SetPageFilename(pageId, destination);
+    try {
+        Pages::SetPageFilename(pageId, destination);
+    } catch (const DbError &) {
+        // Its row is undone with the file's: the copy must not stay.
+        QFile::remove(destination);
+        throw;
+    }
     return destination;
 }
 

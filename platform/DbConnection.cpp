@@ -11,6 +11,8 @@
 #include <cmath>
 #include <optional>
 
+#include <sqlite3.h>
+
 Q_LOGGING_CATEGORY(lcDb, "vlm.db")
 
 namespace {
@@ -18,11 +20,45 @@ namespace {
 const QString kConnection = QStringLiteral("vlm");
 int g_transactionDepth = 0;
 int g_failCountdown = 0;
+// Set when SQLite ended the open transaction by itself: after a full disk,
+// an I/O error or running out of memory it may roll the whole transaction
+// back, savepoints included. Until the outermost Transaction ends, every
+// statement fails with this error, so that nothing of the unit runs on in
+// autocommit mode, one committed row at a time.
+std::optional<DbError> g_abandoned;
 
 void checkFault()
 {
     if (g_failCountdown > 0 && --g_failCountdown == 0)
         throw DbError(ErrorCode::InjectedFailure, QStringLiteral("Injected failure"));
+}
+
+void checkAbandoned()
+{
+    if (g_transactionDepth > 0 && g_abandoned)
+        throw *g_abandoned;
+}
+
+// True while SQLite holds a transaction open on the connection.
+bool sqliteInTransaction()
+{
+    const QVariant handle = QSqlDatabase::database(kConnection, false).driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3 *db = *static_cast<sqlite3 *const *>(handle.constData());
+    return db != nullptr && sqlite3_get_autocommit(db) == 0;
+}
+
+// The error of a failed statement; notes when it ended the transaction the
+// statement ran in.
+DbError failed(DbError error)
+{
+    if (g_transactionDepth > 0 && !g_abandoned && !sqliteInTransaction()) {
+        g_abandoned = error;
+        qCWarning(lcDb) << "SQLite ended the transaction:" << error.code << error.text;
+        return *g_abandoned;
+    }
+    return error;
 }
 
 // Statements prepared once and run again: SQLite compiles a statement in
@@ -42,7 +78,7 @@ QSqlQuery prepared(const QString &sql)
     QSqlQuery q(DbConnection::database());
     q.setForwardOnly(true);
     if (!q.prepare(sql))
-        throw sqlError(q.lastError(), sql);
+        throw failed(sqlError(q.lastError(), sql));
     if (g_statements.size() >= kCachedStatements)
         g_statements.clear();
     g_statements.insert(sql, q);
@@ -52,6 +88,7 @@ QSqlQuery prepared(const QString &sql)
 // The query, run; the caller reads what it needs, then calls done().
 QSqlQuery run(const QString &sql, const QVariantList &binds)
 {
+    checkAbandoned();
     checkFault();
     QSqlQuery q = prepared(sql);
     for (int i = 0; i < binds.size(); ++i)
@@ -59,7 +96,7 @@ QSqlQuery run(const QString &sql, const QVariantList &binds)
     if (!q.exec()) {
         const DbError error = sqlError(q.lastError(), sql);
         q.finish();
-        throw error;
+        throw failed(error);
     }
     return q;
 }
@@ -121,6 +158,7 @@ void close()
     }
     QSqlDatabase::removeDatabase(kConnection);
     g_transactionDepth = 0;
+    g_abandoned.reset();
 }
 
 bool isOpen()
@@ -190,11 +228,12 @@ Statement::~Statement()
 
 void Statement::run(const QVariantList &binds)
 {
+    checkAbandoned();
     checkFault();
     for (int i = 0; i < binds.size(); ++i)
         m_query->bindValue(i, binds.at(i));
     if (!m_query->exec())
-        throw sqlError(m_query->lastError(), m_sql);
+        throw failed(sqlError(m_query->lastError(), m_sql));
     const QVariant id = m_query->lastInsertId();
     if (id.isValid())
         g_lastInsertId = id.toLongLong();
@@ -219,6 +258,13 @@ Transaction::~Transaction()
     if (m_done)
         return;
     g_transactionDepth = m_depth;
+    if (g_abandoned) {
+        // SQLite has rolled everything back already; there is no savepoint
+        // left to roll back to.
+        if (m_depth == 0)
+            g_abandoned.reset();
+        return;
+    }
     try {
         if (m_depth == 0) {
             runDone(QStringLiteral("ROLLBACK"));

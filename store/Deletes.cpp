@@ -183,7 +183,8 @@ FileRules rulesAfterDelete(const PageFileList &files)
 }
 
 // A missing file is no error, and a file that cannot be removed stays as an
-// orphan: its row is already gone, so nothing points at it any more.
+// orphan, named in the result: its row is already gone, so nothing points at
+// it any more.
 void removePageFiles(const PageFiles &page, const FileRules &rules, Deletes::DeleteResult *result)
 {
     for (const QString &file : page.files) {
@@ -191,7 +192,12 @@ void removePageFiles(const PageFiles &page, const FileRules &rules, Deletes::Del
             continue;
         const QString why = rules.refusal(page, file);
         if (why.isEmpty()) {
-            QFile::remove(file);
+            QFile victim(file);
+            if (!victim.remove()) {
+                qCWarning(lcDeletes) << "could not remove" << file << "of page" << page.pageId << ":"
+                                     << victim.errorString();
+                result->unremovedFiles.append(QStringLiteral("%1: %2").arg(file, victim.errorString()));
+            }
         } else {
             qCWarning(lcDeletes) << "kept" << file << "of page" << page.pageId << ":" << why;
             result->keptFiles.append(file);

@@ -12,7 +12,8 @@
 // rows in one transaction, and only after the commit deletes the files (one
 // progress step per page). A failing row statement therefore deletes
 // nothing (DbError is thrown), and a file that cannot be removed leaves
-// only an orphan file behind, never a row without its file.
+// only an orphan file behind, never a row without its file; it is listed
+// in the result.
 //
 // A stored Filename comes from the database and is not trusted: only a
 // non-shortcut page's own image and thumbnail are deleted, and only when
@@ -31,6 +32,9 @@ struct DeleteResult
     // Files the delete left in place although a deleted page named them:
     // outside the page folders, the database, or named by another page.
     QStringList keptFiles;
+    // Files the delete should have removed but could not (a read-only page
+    // store), each as "path: the system's reason". Their rows are gone.
+    QStringList unremovedFiles;
 };
 
 // Deletes the image and the thumbnail of one page under the rules above; a

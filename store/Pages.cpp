@@ -1,5 +1,6 @@
 #include "Pages.h"
 
+#include <QFileInfo>
 #include <QSet>
 #include <QStringList>
 #include <QVariantList>
@@ -274,6 +275,19 @@ void SetPageFileSize(int pageId, qint64 fileSize)
 {
     updatePage(QStringLiteral("UPDATE Page SET FileSize = ? WHERE PageId = ?"), {fileSize, pageId},
                pageId);
+}
+
+void RefreshPageFileSize(RecordId pageId, const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return;
+    const QVariant stored =
+        DbConnection::QueryValue(QStringLiteral("SELECT FileSize FROM Page WHERE PageId = ?"), {pageId});
+    // Read first: viewing a page whose size is right writes nothing.
+    if (stored.isNull() || stored.toLongLong() == file.size())
+        return;
+    DbConnection::Execute(QStringLiteral("UPDATE Page SET FileSize = ? WHERE PageId = ?"), {file.size(), pageId});
 }
 
 void SetPageFilename(int pageId, const QString &filename)

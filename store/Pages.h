@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RecordId.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QSet>
@@ -107,6 +109,11 @@ int FindPageByName(int documentId, const QString &name);
 // Throw DbError; RecordMissing when the page does not exist.
 void SetPageFileSize(int pageId, qint64 fileSize);
 void SetPageFilename(int pageId, const QString &filename);
+// Makes the page's FileSize the size of its image file at path when the two
+// differ: a save ended between replacing the file and committing its row
+// leaves the new file with the old size. A missing file changes nothing.
+// Throws DbError.
+void RefreshPageFileSize(RecordId pageId, const QString &path);
 void SetPageFiletype(int pageId, const QString &filetype);
 // Gives one page a new number; no other page is renumbered.
 void SetPageNumber(int pageId, int pageNumber);

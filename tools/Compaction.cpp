@@ -97,9 +97,9 @@ void compact(const QString &db, const QString &temp, const QString &backup)
     removeIfPresent(temp);
     removeIfPresent(temp + QStringLiteral("-journal"));
 
-    checkFault(Step::Vacuum);
-    vacuumInto(db, temp);
     try {
+        checkFault(Step::Vacuum);
+        vacuumInto(db, temp);
         checkFault(Step::SyncCopy);
         syncPath(temp, false);
         checkFault(Step::Backup);
@@ -107,8 +107,10 @@ void compact(const QString &db, const QString &temp, const QString &backup)
         checkFault(Step::Replace);
         renameOnto(temp, db);
     } catch (...) {
-        // The old database is still in place; the copies are of no use.
+        // The old database is still in place; the copies are of no use,
+        // nor is what a VACUUM INTO that failed (a full disk) left.
         ::unlink(QFile::encodeName(temp).constData());
+        ::unlink(QFile::encodeName(temp + QStringLiteral("-journal")).constData());
         ::unlink(QFile::encodeName(backupWork(backup)).constData());
         throw;
     }

@@ -10,6 +10,7 @@
 #include "PagePaths.h"
 #include "PageImageView.h"
 #include "PageSave.h"
+#include "Pages.h"
 #include "Prompt.h"
 #include "SaveAs.h"
 #include "ScannerSettings.h"
@@ -167,8 +168,22 @@ void frmPageView::showLoaded(const QString &path)
     }
     m_ui->LEAD1->setImage(loaded);
     m_loadedFilename = path;
+    refreshFileSize(path);
     m_ui->LEAD1->setZoom(ImageOps::defaultZoom(zoomMode, display, loaded.size));
     m_ui->LEAD1->scrollToTopLeft();
+}
+
+// The row's FileSize follows the file shown, should a save have ended
+// between replacing the file and committing the row.
+void frmPageView::refreshFileSize(const QString &path)
+{
+    if (addMode())
+        return;
+    try {
+        Pages::RefreshPageFileSize(m_place.pageId, path);
+    } catch (const DbError &) {
+        // Viewing goes on; the next view tries again.
+    }
 }
 
 // The whole image of the page shown could not be decoded after all: the

@@ -98,6 +98,7 @@ private:
     bool checkFileName(bool *autoAssign, bool *deleteOldFile);
     void refuseName(const QString &message, const QString &boxText);
     void showLoaded(const QString &path);
+    void refreshFileSize(const QString &path);
     void wholeImageFailed(const DbError &error);
     void replaceImage(const QImage &image);
     void updateCommands();

@@ -50,6 +50,16 @@ void importInto(NavCommandHost &host, const CommandTarget &target)
     host.contentsChanged(target.key);
 }
 
+// A long list is cut so that the box still fits on the screen.
+QString shortList(const QStringList &files)
+{
+    constexpr int kShown = 10;
+    QStringList lines = files.mid(0, kShown);
+    if (files.size() > kShown)
+        lines.append(QStringLiteral("... and %1 more.").arg(files.size() - kShown));
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 void importFilesInto(NavCommandHost &host, const QString &kind)
@@ -62,16 +72,15 @@ void importFilesInto(NavCommandHost &host, const QString &kind)
 
 void reportKeptFiles(const Deletes::DeleteResult &result)
 {
-    if (result.keptFiles.isEmpty())
-        return;
-    // A long list is cut so that the box still fits on the screen.
-    constexpr int kShown = 10;
-    QStringList lines = result.keptFiles.mid(0, kShown);
-    if (result.keptFiles.size() > kShown)
-        lines.append(QStringLiteral("... and %1 more.").arg(result.keptFiles.size() - kShown));
-    Prompt::instance().warning(
-        QStringLiteral("These files were not deleted because they lie outside the page folders "
-                       "or belong to another page:\n\n%1").arg(lines.join(QLatin1Char('\n'))));
+    QStringList parts;
+    if (!result.keptFiles.isEmpty())
+        parts.append(QStringLiteral("These files were not deleted because they lie outside the page folders "
+                                    "or belong to another page:\n\n%1").arg(shortList(result.keptFiles)));
+    if (!result.unremovedFiles.isEmpty())
+        parts.append(QStringLiteral("These files could not be deleted and are still on the disk:\n\n%1")
+                         .arg(shortList(result.unremovedFiles)));
+    if (!parts.isEmpty())
+        Prompt::instance().warning(parts.join(QStringLiteral("\n\n")));
 }
 
 bool targetIsOfKind(const CommandTarget &target, const QString &kind)

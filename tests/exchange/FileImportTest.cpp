@@ -5,6 +5,7 @@
 #include "DbConnection.h"
 #include "ExchangeState.h"
 #include "FakePrompt.h"
+#include "FileSizeLimit.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
 #include "RecordingProgressView.h"
@@ -315,6 +316,29 @@ private Q_SLOTS:
         QVERIFY(prompt.messages.first().contains("a.jpg: Error # 10001"));
     }
 
+    // A file that is not an image, copied into the page store, whose row
+    // cannot be given the copy's name: neither row nor copy stays.
+    void failedShortcutRowLeavesNoCopy()
+    {
+        const int folderId = newFolder();
+        const QString dir = newSourceDir();
+        TestFiles::write(dir + "c.pdf", "%PDF-1.4 offer");
+        FakePrompt prompt;
+        ImportOptions options;
+        options.copyNonImages = true;
+        // The batch's BEGIN, the file's SAVEPOINT, document look-up and
+        // insert (four), two page look-ups, the page insert, then the
+        // look-up and update that name the copy.
+        DbConnection::failAfterStatements(12);
+        const ImportResult result =
+            ImportFiles(folderId, dir, ProgressTarget::ImportDialog, TargetKind::Folder, "", options);
+        QCOMPARE(result.imported, 0);
+        QCOMPARE(count("SELECT COUNT(*) FROM Page"), 0);
+        QDirIterator it(DataFolder::filePath("Pages"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QVERIFY2(!it.hasNext(), qPrintable(it.hasNext() ? it.next() : QString()));
+        QVERIFY(prompt.messages.first().contains("c.pdf: Error # 10001"));
+    }
+
     // The rows of a batch of files are one transaction: when it cannot
     // commit, none of its documents, pages or copies stay, no document is
     // announced, and every file of it is named.
@@ -341,6 +365,49 @@ private Q_SLOTS:
         QCOMPARE(result.failures.at(0).fileName, QString("a.jpg"));
         QCOMPARE(result.failures.at(1).fileName, QString("b.jpg"));
         QVERIFY(prompt.messages.first().contains("b.jpg: Error # 10001"));
+    }
+
+    // The data folder fills up while the files' rows are written, and
+    // SQLite ends the batch's transaction in the middle. No file after that
+    // may go in on its own: every page row left has its image, every image
+    // in the page store has its row, no document is left without its page,
+    // and the failure is shown once.
+    void fullDiskLeavesNoRowWithoutFile()
+    {
+        const int folderId = newFolder();
+        const QString dir = newSourceDir();
+        constexpr int kFiles = 48;
+        for (int i = 0; i < kFiles; ++i)
+            jpeg(dir + QStringLiteral("%1 %2.jpg").arg(i, 3, 10, QLatin1Char('0')).arg(QString(70, 'x')));
+        FakePrompt prompt;
+        // SQLite writes its pages while the batch goes on, as it does with
+        // a batch bigger than its cache; the database file may grow by
+        // three pages only.
+        (void)DbConnection::QueryValue("PRAGMA cache_size = 2");
+        const qint64 pageSize = DbConnection::QueryValue("PRAGMA page_size").toLongLong();
+        ImportResult result;
+        {
+            FileSizeLimit full(QFileInfo(DbConnection::fileName()).size() + 3 * pageSize);
+            result = ImportFiles(folderId, dir, ProgressTarget::ImportDialog, TargetKind::Folder, "");
+        }
+        const Recordset pages = DbConnection::OpenRecordset("SELECT PageId FROM Page");
+        QSet<int> rows;
+        for (int row = 0; row < pages.recordCount(); ++row) {
+            const int pageId = pages.value(row, 0).toInt();
+            rows.insert(pageId);
+            QVERIFY2(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(pageId)), qPrintable(QString::number(pageId)));
+        }
+        QDirIterator it(DataFolder::filePath("Pages"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo file(it.next());
+            QVERIFY2(rows.contains(file.completeBaseName().toInt()), qPrintable(file.filePath()));
+        }
+        QCOMPARE(count("SELECT COUNT(*) FROM Document WHERE DocumentId NOT IN (SELECT DocumentId FROM Page)"), 0);
+        QCOMPARE(result.imported, int(rows.size()));
+        QVERIFY(!result.failures.isEmpty());
+        QCOMPARE(result.imported + result.failures.size(), kFiles);
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().contains(": Error # 778 "), qPrintable(prompt.messages.first()));
     }
 
     // A page store that cannot be written ends the import with an error

@@ -1,9 +1,45 @@
 #include "DbConnection.h"
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
+
+#include <QFileInfo>
+#include <optional>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QtTest>
+
+// Where a unit of change meets its fault.
+enum class Fault {
+    Constraint,    // a statement refused; SQLite keeps the transaction
+    Injected,      // the test hook; nothing reaches SQLite
+    FullDatabase,  // SQLITE_FULL inside a savepoint; SQLite ends the transaction
+    FileTooBig     // the commit's writes refused (EFBIG); SQLite ends the transaction
+};
+Q_DECLARE_METATYPE(Fault)
+
+namespace {
+
+QString names()
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT group_concat(Name) FROM (SELECT Name FROM T ORDER BY Id)"))
+        .toString();
+}
+
+void insert(const QString &name, int padding = 0)
+{
+    DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"),
+                          {name + QString(padding, QLatin1Char(' '))});
+}
+
+// A later page of the database than it has: SQLite reports the disk full.
+void limitPages()
+{
+    const qint64 pages = DbConnection::QueryValue(QStringLiteral("PRAGMA page_count")).toLongLong();
+    (void)DbConnection::QueryValue(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 1));
+}
+
+} // namespace
 
 class DbConnectionTest : public QObject
 {
@@ -152,6 +188,67 @@ private Q_SLOTS:
                  QStringLiteral("outer"));
     }
 
+    void unitAfterFault_data()
+    {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("unitGoesOn");
+        QTest::newRow("refused statement: the unit goes on") << Fault::Constraint << 1555 << true;
+        QTest::newRow("injected failure: the unit goes on")
+            << Fault::Injected << int(ErrorCode::InjectedFailure) << true;
+        QTest::newRow("full database in a savepoint: the unit fails") << Fault::FullDatabase << 13 << false;
+        QTest::newRow("file too big at commit: the unit fails") << Fault::FileTooBig << 778 << false;
+    }
+    // A batch in the form every writer uses: an outer transaction, each item
+    // a savepoint, a failing item skipped. When SQLite ends the transaction
+    // by itself, the items after the fault must not run in autocommit mode
+    // and commit one by one: the whole unit fails with the fault's error,
+    // nothing of it stays, and the connection works afterwards.
+    void unitAfterFault()
+    {
+        QFETCH(Fault, fault);
+        QFETCH(int, code);
+        QFETCH(bool, unitGoesOn);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("rollback failed")));
+        insert(QStringLiteral("before"));
+        QVector<int> codes;
+        std::optional<FileSizeLimit> limit;
+        try {
+            DbConnection::Transaction batch;
+            insert(QStringLiteral("first"), fault == Fault::FileTooBig ? 200000 : 0);
+            for (const QString &name : {QStringLiteral("faulty"), QStringLiteral("next")}) {
+                try {
+                    DbConnection::Transaction item;
+                    insert(name);
+                    if (name == QLatin1String("faulty"))
+                        provoke(fault);
+                    item.commit();
+                } catch (const DbError &e) {
+                    codes.append(e.code);
+                }
+            }
+            if (fault == Fault::FileTooBig)
+                limit.emplace(QFileInfo(DbConnection::fileName()).size());
+            batch.commit();
+        } catch (const DbError &e) {
+            codes.append(e.code);
+        }
+        limit.reset();
+        (void)DbConnection::QueryValue(QStringLiteral("PRAGMA max_page_count = 1000000"));
+        if (unitGoesOn) {
+            QCOMPARE(codes, QVector<int>{code});
+            QCOMPARE(names(), QStringLiteral("before,first,next"));
+        } else {
+            // The fault, the item after it, and the commit.
+            QCOMPARE(codes, (fault == Fault::FileTooBig ? QVector<int>{code} : QVector<int>{code, code, code}));
+            QCOMPARE(names(), QStringLiteral("before"));
+        }
+        DbConnection::Transaction again;
+        insert(QStringLiteral("again"));
+        again.commit();
+        QVERIFY(names().endsWith(QStringLiteral(",again")));
+    }
+
     // SQLite opens any file; the probe must refuse one that is not a
     // database and leave it as it was.
     // A statement run again with other values gives their rows, and a
@@ -200,6 +297,26 @@ private Q_SLOTS:
         QVERIFY(!DbConnection::isOpen());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), junk);
+    }
+
+private:
+    static void provoke(Fault fault)
+    {
+        switch (fault) {
+        case Fault::Constraint:
+            DbConnection::Execute(QStringLiteral("INSERT INTO T (Id, Name) VALUES (1, 'twice')"));
+            break;
+        case Fault::Injected:
+            DbConnection::failAfterStatements(1);
+            insert(QStringLiteral("never"));
+            break;
+        case Fault::FullDatabase:
+            limitPages();
+            insert(QStringLiteral("big"), 100000);
+            break;
+        case Fault::FileTooBig:
+            break;
+        }
     }
 };
 

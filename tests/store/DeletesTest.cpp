@@ -9,6 +9,11 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "PagePaths.h"
@@ -67,6 +72,40 @@ QStringList snapshot()
     out.sort();
     return out;
 }
+
+// Makes a folder's entries impossible to remove while it lives, even for
+// root (the tests run as root, where permissions refuse nothing): the
+// immutable flag, else the permissions alone.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &path) : m_path(QFile::encodeName(path)) { setImmutable(true); }
+    ~ReadOnlyFolder()
+    {
+        if (!setImmutable(false))
+            QFile::setPermissions(QString::fromLocal8Bit(m_path), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                                   | QFileDevice::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+
+private:
+    bool setImmutable(bool on)
+    {
+        const int fd = ::open(m_path.constData(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (!done && on)
+            QFile::setPermissions(QString::fromLocal8Bit(m_path), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        return done;
+    }
+
+    QByteArray m_path;
+};
 
 } // namespace
 
@@ -317,6 +356,29 @@ private Q_SLOTS:
         QCOMPARE(m_view->stepCount(QStringLiteral("Delete page record")), 3);
         QCOMPARE(m_view->stepCount(QStringLiteral("Delete page file")), 3);
         QCOMPARE(m_view->events.last(), QStringLiteral("stop"));
+    }
+
+    // A page store whose files cannot be removed: the rows go, and the
+    // result names each file kept with the system's reason.
+    void unremovableFilesAreNamed()
+    {
+        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const int page = addPage(doc);
+        const QString image = PagePaths::GetDefaultPageFilePath(page);
+        DeleteResult result;
+        {
+            ReadOnlyFolder store(PagePaths::GetFolderPart(image));
+            if (QFile(image).rename(image + ".probe"))
+                QSKIP("This file system lets every file be removed.");
+            result = DeletePages({page});
+        }
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
+        QVERIFY(exists(image));
+        QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(page)));
+        QCOMPARE(result.unremovedFiles.size(), 1);
+        QVERIFY2(result.unremovedFiles.first().startsWith(image + ": "), qPrintable(result.unremovedFiles.first()));
+        QVERIFY(result.unremovedFiles.first().size() > image.size() + 2);
+        QVERIFY(result.keptFiles.isEmpty());
     }
 
     void deleteNoPages()

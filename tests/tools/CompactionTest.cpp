@@ -1,5 +1,6 @@
 #include "Compaction.h"
 #include "DbConnection.h"
+#include "FileSizeLimit.h"
 #include "RecordFixture.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -122,6 +123,26 @@ private Q_SLOTS:
         // Should the file vanish after that check, the open itself fails.
         QVERIFY_THROWS_EXCEPTION(DbError, DbConnection::open(ToolsFiles::ExistingFileUri(ToolsFiles::GetDbPath())));
         QVERIFY(!QFile::exists(ToolsFiles::GetDbPath()));
+    }
+
+    // A disk too full for the compacted copy: the error, the database as
+    // it was, and neither "tempvlm.mdb" nor its journal left behind.
+    void fullDiskLeavesNoWorkFiles()
+    {
+        makeDatabaseWithGaps();
+        const QString db = ToolsFiles::GetDbPath();
+        const QByteArray oldBytes = TestFiles::read(db);
+        ToolResult r;
+        {
+            FileSizeLimit full(4096);
+            r = Compaction::CompactDb();
+        }
+        QCOMPARE(r.entries.size(), 1);
+        QCOMPARE(r.entries.first().kind, ToolResult::Kind::Error);
+        QVERIFY2(r.texts().first().startsWith("CompactDb Error #"), qPrintable(r.texts().first()));
+        QCOMPARE(TestFiles::read(db), oldBytes);
+        QVERIFY(!QFile::exists(ToolsFiles::GetTempDbPath()));
+        QVERIFY(!QFile::exists(ToolsFiles::GetTempDbPath() + "-journal"));
     }
 
     // While vlm runs on the data folder the file is left alone.

@@ -200,6 +200,19 @@ private Q_SLOTS:
         QVERIFY(column(pageId, "FileSize").isNull());
     }
 
+    // A save ended between replacing the image and committing its row
+    // leaves the old size with the new file; the next view puts it right.
+    void viewCorrectsStaleFileSize()
+    {
+        const int documentId = RecordFixture::documentInNewFolder();
+        const int pageId = storedPage(documentId, 1);
+        DbConnection::Execute("UPDATE Page SET FileSize = 1 WHERE PageId = ?", {pageId});
+        openPage(pageId);
+        QVERIFY(display()->hasImage());
+        QCOMPARE(column(pageId, "FileSize").toLongLong(),
+                 QFileInfo(PagePaths::GetDefaultPageFilePath(pageId)).size());
+    }
+
     // Next and Previous page through the document and stop at its ends.
     void nextAndPrevious()
     {
