@@ -171,7 +171,7 @@ Exporter::Outcome Exporter::perform(const std::function<FileCopier::Result()> &w
             break;
         }
         if (m_freshDisk) {
-            m_error = DbError(r.error.code, QStringLiteral("%1 is too large for the disk.").arg(r.error.text));
+            m_error = DbError(r.error.code, QStringLiteral("'%1' does not fit on an empty disk.").arg(r.path));
             return Outcome::Failed;
         }
         if (!nextDisk()) {

@@ -56,7 +56,7 @@ int finishTarget(int fd, int error, const QByteArray &target)
 
 FileCopier::Result FileCopier::failure(int errnoValue, const QString &path)
 {
-    return {isDiskFull(errnoValue) ? Status::DiskFull : Status::Failed, errnoError(errnoValue, path)};
+    return {isDiskFull(errnoValue) ? Status::DiskFull : Status::Failed, errnoError(errnoValue, path), path};
 }
 
 FileCopier::Result FileCopier::copyFile(const QString &source, const QString &target)
@@ -66,8 +66,8 @@ FileCopier::Result FileCopier::copyFile(const QString &source, const QString &ta
     if (in < 0) {
         const int e = errno;
         if (e == ENOENT)
-            return {Status::SourceMissing, errnoError(e, source)};
-        return {Status::Failed, errnoError(e, source)};
+            return {Status::SourceMissing, errnoError(e, source), source};
+        return {Status::Failed, errnoError(e, source), source};
     }
     const QByteArray dst = QFile::encodeName(target);
     const int out = openTarget(dst);
@@ -98,7 +98,7 @@ FileCopier::Result FileCopier::copyFile(const QString &source, const QString &ta
     if (error == 0)
         return {};
     // A source that cannot be read is no reason to change disks.
-    return readFailed ? Result{Status::Failed, errnoError(error, source)} : failure(error, target);
+    return readFailed ? Result{Status::Failed, errnoError(error, source), source} : failure(error, target);
 }
 
 FileCopier::Result FileCopier::writeFile(const QString &target, const QByteArray &bytes)

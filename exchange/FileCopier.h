@@ -20,6 +20,7 @@ public:
     {
         Status status = Status::Done;
         DbError error;   // why, unless Done
+        QString path;    // the file that failed, unless Done
         bool ok() const { return status == Status::Done; }
     };
 

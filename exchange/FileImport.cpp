@@ -93,10 +93,7 @@ QVariant findFileDocument(int folderId, const QString &fileName)
 
 int insertFileDocument(int folderId, const QString &fileName)
 {
-    Records::DocumentValues values;
-    values.folderId = folderId;
-    values.name = fileName;
-    return Records::InsertDocument(values);
+    return Records::InsertDocument(folderId, fileName);
 }
 
 void moveStaged(const Item &item, const QString &folder, const QString &destination)
@@ -409,6 +406,7 @@ int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, cons
         page.pageNumber = 0;
     } else {
         page.filetype = QStringLiteral("JPG");
+        page.markedStored = true;
         const std::optional<int> number = PageNumberOfName(name);
         page.pageNumber = number ? *number : Pages::NextPageNumber(documentId);
     }

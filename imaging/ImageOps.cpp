@@ -101,6 +101,21 @@ private:
     int m_threshold;
 };
 
+// Marks a JFIF file as storing no resolution (units 0, aspect 1:1). The
+// writer always stores one, and for an image that had none that would be
+// the screen's, which printing would then size the page by.
+void clearJfifDensity(QByteArray &jpeg)
+{
+    // SOI, APP0 marker and length, "JFIF\0", version, then units and the two
+    // densities.
+    constexpr int unitsAt = 13;
+    if (jpeg.size() < unitsAt + 5 || uchar(jpeg[2]) != 0xFF || uchar(jpeg[3]) != 0xE0
+        || jpeg.mid(6, 5) != QByteArray("JFIF", 5))
+        return;
+    const char noUnits[5] = {0, 0, 1, 0, 1};
+    jpeg.replace(unitsAt, 5, noUnits, 5);
+}
+
 } // namespace
 
 namespace ImageOps {
@@ -218,6 +233,14 @@ DisplayLoad loadForDisplay(const QString &path, const std::function<QSize(const 
     return result;
 }
 
+bool hasStoredResolution(const QImage &image)
+{
+    // A file that stores no resolution loads with the default of a new
+    // image, which follows the screen; nothing else tells the two apart.
+    static const QImage blank(1, 1, QImage::Format_RGB32);
+    return image.dotsPerMeterX() != blank.dotsPerMeterX() || image.dotsPerMeterY() != blank.dotsPerMeterY();
+}
+
 int jpegQuality(int qualityFactor)
 {
     return qBound(1, qRound(100 - (qualityFactor - 2) * 99.0 / 253), 100);
@@ -234,6 +257,8 @@ QByteArray encodeJpeg(const QImage &image, int qualityFactor)
     writer.setQuality(jpegQuality(qualityFactor));
     if (!writer.write(colourImage(image)))
         bytes.clear();
+    else if (!hasStoredResolution(image))
+        clearJfifDensity(bytes);
     return bytes;
 }
 

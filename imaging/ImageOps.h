@@ -91,11 +91,15 @@ int jpegQuality(int qualityFactor);
 // save returns (page images); Replaceable files are only swapped in whole,
 // since they are made again when lost (thumbnails).
 enum class Durability { Synced, Replaceable };
+// Whether the image carries a resolution of its own, as its file stored it
+// or an edit set it.
+bool hasStoredResolution(const QImage &image);
 [[nodiscard]] std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor,
                                               Durability durability = Durability::Synced);
 // The two halves of saveJpeg, so that the encoding can run on another
 // thread: the JPEG file's bytes (empty for a null image or a failure), and
 // the writing of bytes at path in the same way.
+// An image that had no stored resolution is written without one.
 QByteArray encodeJpeg(const QImage &image, int qualityFactor);
 [[nodiscard]] std::optional<DbError> saveEncoded(const QByteArray &bytes, const QString &path,
                                                  Durability durability = Durability::Synced);

@@ -32,7 +32,7 @@ namespace PageContext {
 PagePlace ResolvePageNeighbours(int pageId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT DocumentId, PageNumber, Filename FROM Page WHERE PageId = ?"), {pageId});
+        QStringLiteral("SELECT DocumentId, PageNumber, Filename, ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
     if (rs.isEmpty())
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(pageId));
     PagePlace place;
@@ -42,6 +42,7 @@ PagePlace ResolvePageNeighbours(int pageId)
     if (!number.isNull())
         place.pageNumber = number.toInt();
     place.filename = NullToEmpty(rs.field(2));
+    place.shortcut = NullToEmpty(rs.field(3)) == QLatin1String("Y");
     // A page without a number has no place in the order, and no neighbours.
     if (place.pageNumber) {
         place.prevPageId = neighbour(place.documentId, number, pageId, false);

@@ -31,6 +31,7 @@ struct PagePlace
     int prevPageId = 0;             // 0: this is the first page
     int nextPageId = 0;             // 0: this is the last page
     QString filename;               // the stored Filename, "" for none
+    bool shortcut = false;          // the user's own file, referenced where it lies
     Storage storage;
 };
 

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "Common.h"
+#include "ImageOps.h"
 #include "ScannerSettings.h"
 #include "Settings.h"
 
@@ -80,8 +81,7 @@ int ScanDpi()
 
 QSize StoredDpi(const QImage &image)
 {
-    static const QImage blank(1, 1, QImage::Format_RGB32);
-    if (image.dotsPerMeterX() == blank.dotsPerMeterX() && image.dotsPerMeterY() == blank.dotsPerMeterY())
+    if (!ImageOps::hasStoredResolution(image))
         return QSize(0, 0);
     return QSize(dpiOf(image.dotsPerMeterX()), dpiOf(image.dotsPerMeterY()));
 }

@@ -1,15 +1,26 @@
 #include "Settings.h"
 
+#include <cmath>
+#include <limits>
+
 #include <QSettings>
 
 namespace {
 
 QSettings &store()
 {
-    // One instance for the run; QSettings re-reads the file when another
-    // process (vlmtools) has changed it.
     static QSettings s(QSettings::IniFormat, QSettings::UserScope,
                        QStringLiteral("vellumark"), Settings::AppName);
+    return s;
+}
+
+// The store as it is on disk now. QSettings keeps what it read until it is
+// synced, and vlmtools may have saved the scanner defaults since: each read
+// first syncs, which costs a stat of the file when nothing has changed.
+QSettings &freshStore()
+{
+    QSettings &s = store();
+    s.sync();
     return s;
 }
 
@@ -24,7 +35,7 @@ namespace Settings {
 
 QString value(const QString &key, const QString &defaultValue)
 {
-    const QVariant v = store().value(fullKey(key));
+    const QVariant v = freshStore().value(fullKey(key));
     if (!v.isValid())
         return defaultValue;
     return v.toString();
@@ -42,14 +53,17 @@ void remove(const QString &key)
 
 bool contains(const QString &key)
 {
-    return store().contains(fullKey(key));
+    return freshStore().contains(fullKey(key));
 }
 
 int intValue(const QString &key, int defaultValue)
 {
     bool ok = false;
-    const int v = value(key).trimmed().toInt(&ok);
-    return ok ? v : defaultValue;
+    const double v = value(key).trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        return defaultValue;
+    // The default rounding mode takes halves to the even neighbour.
+    return static_cast<int>(std::nearbyint(v));
 }
 
 void removeAll()

@@ -14,7 +14,8 @@ QString value(const QString &key, const QString &defaultValue = QString());
 void setValue(const QString &key, const QString &value);
 void remove(const QString &key);
 bool contains(const QString &key);
-// An integer setting; the default when missing or not a whole number.
+// A numeric setting rounded to a whole number, halves to even ("49.5" is 50);
+// the default when missing, not a number or out of int's range.
 int intValue(const QString &key, int defaultValue);
 // Removes every key of the section.
 void removeAll();

@@ -259,7 +259,7 @@ int InsertPage(const NewPage &page)
                        " Filename, ShortcutYN) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
         {page.documentId, textOrNull(page.name), page.pageNumber, when.toString(ScanDateFormat), page.fileSize,
          textOrNull(page.filetype), textOrNull(page.filename),
-         textOrNull(page.shortcut ? QStringLiteral("Y") : QString())});
+         textOrNull(page.shortcut ? QStringLiteral("Y") : page.markedStored ? QStringLiteral("N") : QString())});
     return int(DbConnection::LastInsertId());
 }
 

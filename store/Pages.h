@@ -84,6 +84,9 @@ struct NewPage
     // empty for a page kept in the default store.
     QString filename;
     bool shortcut = false;
+    // A stored page whose ShortcutYN says "N" rather than Null, as a file
+    // import writes it.
+    bool markedStored = false;
     QDateTime scanDate;    // the current time when left invalid
 };
 

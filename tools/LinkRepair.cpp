@@ -201,7 +201,9 @@ bool Run::orphans(const Level &level)
 QString completion(const Run &run)
 {
     QString text = QStringLiteral("Repair broken links completed.\n%1 repairs made.").arg(run.repairs);
-    if (run.skipped > 0)
+    if (run.skipped == 1)
+        text += QStringLiteral("\n1 page skipped (location not available).");
+    else if (run.skipped > 1)
         text += QStringLiteral("\n%1 pages skipped (location not available).").arg(run.skipped);
     return text;
 }

@@ -53,6 +53,13 @@ void frmImportFileTypes::cmdAll_Click()
 
 void frmImportFileTypes::cmdCancel_Click()
 {
-    ExchangeState::instance().ImportFileTypesCancelled = true;
     reject();
+}
+
+void frmImportFileTypes::reject()
+{
+    // Esc and the close box are Cancel: leaving the chooser any way but OK or
+    // All Files imports nothing.
+    ExchangeState::instance().ImportFileTypesCancelled = true;
+    QDialog::reject();
 }

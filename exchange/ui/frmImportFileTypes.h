@@ -21,11 +21,12 @@ public:
     ~frmImportFileTypes() override;
 
     void setFileTypes(const QStringList &types);
+    void reject() override;
 
     // Lists the types of the directory's files and asks. Afterwards
     // ImportFileTypeList holds "" (every type), the chosen types or
-    // NoFileTypesChosen, and ImportFileTypesCancelled is true after Cancel
-    // (closing the window by its frame imports every type).
+    // NoFileTypesChosen, and ImportFileTypesCancelled is true after Cancel,
+    // Esc or the close box.
     static void ListImportFileTypes(const QString &directory, QWidget *parent = nullptr);
 
 private Q_SLOTS:

@@ -30,8 +30,12 @@ ScanEnd Run(QWidget *parent, const ScanRequest &request, int encodeQuality, cons
         if (stopped)
             return;
         const int kept = onPages(pages);
-        for (int i = 0; i < kept; ++i)
+        // A feeder holds an unknown number of sheets: the bar shows the
+        // pages kept so far against one more to come.
+        for (int i = 0; i < kept; ++i) {
+            window.extendRange(page + 1);
             window.increment(scanningText(++page));
+        }
         if (kept < pages.size()) {
             stopped = true;
             job.cancel();

@@ -231,13 +231,17 @@ void frmPageView::updateCommands()
 {
     const bool image = m_ui->LEAD1->hasImage();
     // With no image nothing can be saved, exported or edited.
-    for (QWidget *w : {static_cast<QWidget *>(m_ui->cmdSaveAs), static_cast<QWidget *>(m_ui->cmdCrop),
-                       static_cast<QWidget *>(m_ui->cmdRotateClockwise), static_cast<QWidget *>(m_ui->cmdAutoTrim),
-                       static_cast<QWidget *>(m_ui->cmdZoomIn), static_cast<QWidget *>(m_ui->cmdZoomOut),
-                       static_cast<QWidget *>(m_ui->cmdZoomFitWidth), static_cast<QWidget *>(m_ui->cmdZoomFitHeight)})
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->cmdSaveAs), static_cast<QWidget *>(m_ui->cmdZoomIn),
+                       static_cast<QWidget *>(m_ui->cmdZoomOut), static_cast<QWidget *>(m_ui->cmdZoomFitWidth),
+                       static_cast<QWidget *>(m_ui->cmdZoomFitHeight)})
         w->setEnabled(image);
     m_ui->mnuEditCopy->setEnabled(image);
-    m_ui->cmdSave->setEnabled(image && (addMode() || m_place.pageId != 0));
+    // A shortcut page's file is the user's own: it can be viewed and
+    // exported, never edited or saved over.
+    const bool editable = image && !m_place.shortcut;
+    for (QWidget *w : {m_ui->cmdCrop, m_ui->cmdRotateClockwise, m_ui->cmdAutoTrim})
+        w->setEnabled(editable);
+    m_ui->cmdSave->setEnabled(editable && (addMode() || m_place.pageId != 0));
     m_ui->cmdPrev->setEnabled(m_place.prevPageId != 0);
     m_ui->cmdNext->setEnabled(m_place.nextPageId != 0);
     m_ui->cmdInfo->setEnabled(m_place.pageId != 0);
@@ -392,6 +396,10 @@ bool frmPageView::save()
     }
     if (addMode() && !newPageTargetOk())
         return false;
+    if (!addMode() && m_place.shortcut) {
+        Prompt::instance().warning(QStringLiteral("A shortcut page cannot be saved."));
+        return false;
+    }
     bool autoAssign = false;
     bool deleteOldFile = false;
     PreResolveDbId(Key);

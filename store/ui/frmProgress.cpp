@@ -65,6 +65,12 @@ void frmProgress::stop()
     hide();
 }
 
+void frmProgress::extendRange(int rangeMax)
+{
+    m_rangeMax = rangeMax;
+    showValue(m_currentValue);
+}
+
 void frmProgress::closeEvent(QCloseEvent *event)
 {
     // An operation that never tests the stop request cannot be ended from

@@ -265,6 +265,21 @@ private Q_SLOTS:
         QCOMPARE(QImageReader(path).imageFormat(), QImage::Format_RGB32);
     }
 
+    // A page that stored no resolution keeps none through a save, whatever
+    // the screen's resolution: printing sizes it by the page, not by 96 dpi.
+    void saveKeepsNoResolution()
+    {
+        const QString source = TestImages::writeJpegWithoutResolution(tempPath("none.jpg"), QSize(248, 351));
+        const LoadResult loaded = ImageOps::load(source);
+        QVERIFY(!loaded.error);
+        QVERIFY(!ImageOps::hasStoredResolution(loaded.image));
+        const QString saved = tempPath(QStringLiteral("saved-none.jpg"));
+        QVERIFY(!ImageOps::saveJpeg(ImageOps::rotate(loaded.image, 180), saved, 30));
+        const QByteArray bytes = TestFiles::read(saved);
+        QCOMPARE(int(bytes.at(13)), 0);
+        QVERIFY(!ImageOps::hasStoredResolution(ImageOps::load(saved).image));
+    }
+
     // The quality factor reaches the file: the best quality is the largest.
     void saveUsesTheQualityFactor()
     {

@@ -44,7 +44,10 @@ private Q_SLOTS:
         QTest::newRow("picture dpi 50") << "PicDPIOverride" << "50" << "50";
         QTest::newRow("picture dpi 10000") << "PicDPIOverride" << "10000" << "10000";
         QTest::newRow("picture dpi with blanks") << "PicDPIOverride" << " 600 " << "600";
-        QTest::newRow("picture dpi with a fraction") << "PicDPIOverride" << "150.7" << "300";
+        QTest::newRow("picture dpi with a fraction") << "PicDPIOverride" << "150.7" << "151";
+        QTest::newRow("picture dpi half rounds to even 50") << "PicDPIOverride" << "49.5" << "50";
+        QTest::newRow("picture dpi half rounds to even 300") << "PicDPIOverride" << "299.5" << "300";
+        QTest::newRow("picture dpi rounding below range") << "PicDPIOverride" << "49.4" << "300";
         QTest::newRow("document dpi default") << "DocDPIOverride" << "-" << "150";
         QTest::newRow("document dpi abc") << "DocDPIOverride" << "abc" << "150";
         QTest::newRow("document quality 0") << "DocQualityOverride" << "0" << "50";
@@ -65,6 +68,22 @@ private Q_SLOTS:
         if (stored != QLatin1String("-"))
             Settings::setValue(key, stored);
         QCOMPARE(getter(key), result);
+    }
+
+    // vlmtools saves the scanner defaults while vlm runs: the next read sees
+    // the file as it is on disk, not what this process read before.
+    void readsWhatAnotherProgramWrote()
+    {
+        Settings::setValue("DocDPIOverride", "300");
+        Settings::setValue("DocScanType", "Color");
+        QCOMPARE(ScannerSettings::GetDocDPI(), 300);
+        QFile file(Settings::fileName());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[Settings]\nDocDPIOverride=200\nDocScanType=Grayscale\nTWAINADF=N\n");
+        file.close();
+        QCOMPARE(ScannerSettings::GetDocDPI(), 200);
+        QCOMPARE(ScannerSettings::GetDocScanType(), QString("G"));
+        QCOMPARE(Settings::value("TWAINADF"), QString("N"));
     }
 
     void plan_data()

@@ -32,6 +32,20 @@ QString writeJpeg(const QString &path, const QImage &image)
     return path;
 }
 
+QString writeJpegWithoutResolution(const QString &path, const QSize &size)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    [&] { QVERIFY(QImageWriter(&buffer, "jpeg").write(filled(size, QColor(20, 40, 160)))); }();
+    // JFIF units 0 with an aspect of 1:1, at their fixed place after SOI and
+    // the APP0 header.
+    [&] { QCOMPARE(bytes.mid(6, 5), QByteArray("JFIF", 5)); }();
+    bytes.replace(13, 5, QByteArray("\0\0\1\0\1", 5));
+    TestFiles::write(path, bytes);
+    return path;
+}
+
 QString writeJpeg(const QString &path, const QSize &size, int dpi, const QColor &colour)
 {
     return writeJpeg(path, filled(size, colour, dpi));

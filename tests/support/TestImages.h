@@ -20,6 +20,9 @@ QImage filled(const QSize &size, const QColor &colour, int dpi = 300,
 // running test. Returns path.
 QString writeJpeg(const QString &path, const QImage &image);
 
+// Writes a JPEG of size that stores no resolution (JFIF units 0), as some
+// scanners and programs write them; returns path.
+QString writeJpegWithoutResolution(const QString &path, const QSize &size);
 // Writes a JPEG of size in one colour at dpi; returns path.
 QString writeJpeg(const QString &path, const QSize &size, int dpi, const QColor &colour = QColor(20, 40, 160));
 

@@ -54,7 +54,9 @@ int chainCount()
 QString report(int repairs, int skipped = 0)
 {
     QString text = QStringLiteral("Repair broken links completed.\n%1 repairs made.").arg(repairs);
-    if (skipped)
+    if (skipped == 1)
+        text += QStringLiteral("\n1 page skipped (location not available).");
+    else if (skipped)
         text += QStringLiteral("\n%1 pages skipped (location not available).").arg(skipped);
     return text;
 }

@@ -37,14 +37,15 @@ private Q_SLOTS:
     void fileTypeChoice_data()
     {
         QTest::addColumn<QStringList>("select");  // clicked in this order
-        QTest::addColumn<QString>("button");      // "" closes by the frame
+        QTest::addColumn<QString>("button");      // "" closes by the frame, "Esc" presses Esc
         QTest::addColumn<QString>("list");
         QTest::addColumn<bool>("cancelled");
         QTest::newRow("two chosen, list order") << QStringList{"PDF", "JPG"} << "cmdOK" << "JPG,PDF," << false;
         QTest::newRow("none chosen") << QStringList{} << "cmdOK" << NoFileTypesChosen << false;
         QTest::newRow("all files") << QStringList{"PDF"} << "cmdAll" << "" << false;
         QTest::newRow("cancel") << QStringList{"PDF"} << "cmdCancel" << "" << true;
-        QTest::newRow("frame") << QStringList{"PDF"} << "" << "" << false;
+        QTest::newRow("frame") << QStringList{"PDF"} << "" << "" << true;
+        QTest::newRow("escape") << QStringList{"PDF"} << "Esc" << "" << true;
     }
     void fileTypeChoice()
     {
@@ -68,6 +69,8 @@ private Q_SLOTS:
             }
             if (button.isEmpty())
                 dialog->close();
+            else if (button == QLatin1String("Esc"))
+                QTest::keyClick(dialog, Qt::Key_Escape);
             else
                 click(dialog, button.toLatin1().constData());
         });

@@ -266,6 +266,32 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(second)), kind == Corrupt);
     }
 
+    // A shortcut page to a picture file is shown, but its file is the
+    // user's: nothing edits it or saves over it, even by Enter.
+    void nextToAShortcutPage()
+    {
+        FakePrompt prompt;
+        const int documentId = RecordFixture::documentInNewFolder();
+        const int first = storedPage(documentId, 1);
+        const QString own = TestEnvironment::root() + QStringLiteral("/own.png");
+        QVERIFY(TestImages::filled(QSize(60, 40), Qt::green).save(own, "PNG"));
+        const QByteArray ownBytes = TestFiles::read(own);
+        const int shortcut = RecordFixture::page(documentId, 2);
+        DbConnection::Execute("UPDATE Page SET ShortcutYN = 'Y', Filename = ? WHERE PageId = ?", {own, shortcut});
+        openPage(first);
+        QTest::mouseClick(button("cmdNext"), Qt::LeftButton);
+        QCOMPARE(m_viewer->pageId(), shortcut);
+        QVERIFY(display()->hasImage());
+        for (const char *name : {"cmdSave", "cmdCrop", "cmdRotateClockwise", "cmdAutoTrim"})
+            QVERIFY2(!button(name)->isEnabled(), name);
+        QVERIFY(button("cmdSaveAs")->isEnabled());
+        QVERIFY(!m_viewer->cmdSave_Click());
+        QCOMPARE(prompt.messages, QStringList{"A shortcut page cannot be saved."});
+        QCOMPARE(TestFiles::read(own), ownBytes);
+        QTest::mouseClick(button("cmdPrev"), Qt::LeftButton);
+        verifyImageCommands(true);
+    }
+
     // Opened from the page list, the 50 ms timer loads the page once the
     // window is up; a page that cannot be loaded closes the viewer again.
     void timerLoadsThePage()

@@ -72,6 +72,21 @@ private Q_SLOTS:
         QVERIFY(!m_window->isVisible());
     }
 
+    // A batch of unknown length widens its range before each step: the bar
+    // moves with every step and fills only when the batch stops.
+    void extendedRangeMovesWithEachStep()
+    {
+        m_window->start(QStringLiteral("Scanning page 1"), 1, 1, true);
+        for (int done = 1; done <= 3; ++done) {
+            m_window->extendRange(done + 1);
+            QCOMPARE(filled(), (done - 1) / double(done + 1));
+            m_window->increment(QStringLiteral("Scanning page %1").arg(done + 1));
+            QCOMPARE(filled(), done / double(done + 1));
+        }
+        m_window->stop();
+        QCOMPARE(filled(), 1.0);
+    }
+
     // Stopping fills the bar before the window goes.
     void stopFillsBar()
     {
