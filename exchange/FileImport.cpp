@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -101,17 +102,21 @@ void moveStaged(const Item &item, const QString &folder, const QString &destinat
     errno = 0;
     if (!PagePaths::MakePath(folder))
         throw errnoError(errno != 0 ? errno : EIO, folder);
-    QFile staged(item.staged);
-    if (!staged.rename(destination))
-        throw fileError(staged, destination);
+    // rename(2) replaces a file already at destination in one step, where
+    // QFile::rename would refuse it.
+    if (std::rename(QFile::encodeName(item.staged).constData(), QFile::encodeName(destination).constData()) != 0)
+        throw errnoError(errno, destination);
 }
 
-// Moves a staged copy to the page's place; an image already there is kept,
-// as a re-import keeps it. True when the copy was put in place.
-bool placeCopy(const Item &item, int pageId)
+// Moves a staged copy to the page's place. A page filed before keeps the
+// image it has, as a re-import keeps it. A new page's path can only hold
+// what an import, scan or start over left when it was killed before its
+// rows committed (the rolled-back ids are handed out again): the copy
+// replaces it. True when the copy was put in place.
+bool placeCopy(const Item &item, int pageId, bool newPage)
 {
     const QString destination = PagePaths::GetDefaultPageFilePath(pageId);
-    if (QFileInfo::exists(destination)) {
+    if (!newPage && QFileInfo::exists(destination)) {
         QFile::remove(item.staged);
         return false;
     }
@@ -157,12 +162,15 @@ void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDa
         }
     }
     const bool copiedShortcut = !item.image && !item.staged.isEmpty();
-    const bool known = copiedShortcut && Pages::FindPageByName(documentId, item.name) != 0;
-    const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source);
+    bool newPage = false;
+    const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source, &newPage);
+    // A thumbnail left at a new page's path would show another page.
+    if (newPage)
+        QFile::remove(PagePaths::GetDefaultThumbFilePath(pageId));
     QString placed;
-    if (item.image && placeCopy(item, pageId))
+    if (item.image && placeCopy(item, pageId, newPage))
         placed = PagePaths::GetDefaultPageFilePath(pageId);
-    else if (copiedShortcut && !known)
+    else if (copiedShortcut && newPage)
         placed = placeShortcutCopy(item, pageId);
     else if (copiedShortcut)
         QFile::remove(item.staged);  // a re-import keeps the copy it made before
@@ -390,8 +398,10 @@ int FindOrCreateFileDocument(int folderId, const QString &fileName)
 }
 
 int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
-                      const QString &sourcePath)
+                      const QString &sourcePath, bool *made)
 {
+    if (made)
+        *made = false;
     if (const int existing = Pages::FindPageByName(documentId, name))
         return existing;
     Pages::NewPage page;
@@ -411,6 +421,8 @@ int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, cons
         page.pageNumber = number ? *number : Pages::NextPageNumber(documentId);
     }
     const int pageId = Pages::InsertPage(page);
+    if (made)
+        *made = true;
     if (page.shortcut)
         ++ExchangeState::instance().ImportedShortcutCount;
     return pageId;

@@ -122,9 +122,10 @@ int FindOrCreateFileDocument(int folderId, const QString &fileName);
 // The page of the document named name, or a new row for the file at
 // sourcePath: a shortcut page (number 0, the path as Filename) for a file
 // that is not an image, else a stored page numbered by its name or after
-// the last page. Throws DbError.
+// the last page. made (when given) tells whether the row is new. Throws
+// DbError.
 int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
-                      const QString &sourcePath);
+                      const QString &sourcePath, bool *made = nullptr);
 // Copies directory/name to the page store of pageId unless a file is there
 // already, then makes the page's thumbnail anew. A shortcut page is left
 // alone. The copy's failure comes back; a thumbnail that cannot be made

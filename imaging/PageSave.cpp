@@ -96,6 +96,22 @@ void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
     QFile::remove(path);
 }
 
+// True when a page other than pageId has the file at path as its own: a
+// name typed for it may be any number, and so a new page's name by id. Any
+// other file there is what a save killed before its rows committed left
+// behind (the rolled-back id is handed out again), and is replaced.
+bool namedByAnotherPage(const QString &path, int pageId)
+{
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT Filename FROM Page WHERE PageId <> ? AND Filename LIKE ?"),
+        {pageId, QStringLiteral("%/") + PagePaths::GetFileNamePart(path)});
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        if (sameFile(rs.value(row, 0).toString(), path))
+            return true;
+    }
+    return false;
+}
+
 // The row of the page being saved (a new page's, after a "New document" of
 // a folder key; or the edited page's) with its Filename, and the paths of
 // its files, whose folder is made.
@@ -122,7 +138,7 @@ void placePage(const PageSave::SaveRequest &request, PageSave::SaveResult &resul
     QString filename = request.filename;
     if (request.addMode && !request.nameByIdIn.isEmpty()) {
         filename = PageSave::StartOfName(request.nameByIdIn) + QString::number(result.pageId) + QStringLiteral(".jpg");
-        if (QFileInfo::exists(filename))
+        if (QFileInfo::exists(filename) && namedByAnotherPage(filename, result.pageId))
             throw errnoError(EEXIST, filename);
     }
     Pages::SetPageFilename(result.pageId, filename);

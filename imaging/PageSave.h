@@ -109,8 +109,9 @@ bool IsLevelAboveFolder(const QString &key);
 // and its file size. The rows are one transaction that commits only when
 // both files are written; on any failure the rows roll back, the files a
 // new page had written are removed, and DbError says why (a page of an
-// edited page that fails keeps its row). A name by page id that is taken
-// by a file already there is refused, so no file is overwritten unasked.
+// edited page that fails keeps its row). A name by page id that another
+// page's file has is refused, so no file is overwritten unasked; any other
+// file there is a leftover of a save that never committed and is replaced.
 // Refused as well: no image, a target that
 // is no folder, document or page, a missing row, and a shortcut page,
 // whose file is the user's own.

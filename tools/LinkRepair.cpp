@@ -8,10 +8,14 @@
 #include "Progress.h"
 #include "ToolsFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QVector>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -94,6 +98,7 @@ class Run
 public:
     int repairs = 0;
     int skipped = 0;
+    int orphanFiles = 0;
 
     // False when stopped.
     bool missingFiles();
@@ -198,6 +203,68 @@ bool Run::orphans(const Level &level)
     return completed;
 }
 
+// The page id a file of a bucket folder is named by ("<id>.<extension>"),
+// when it lies in its id's own bucket; 0 for any other file.
+qint64 pageIdOfFile(const QString &bucket, const QString &fileName)
+{
+    const int dot = fileName.indexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return 0;
+    const QStringView digits = QStringView(fileName).left(dot);
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+    }
+    bool ok = false;
+    const qint64 id = digits.toLongLong(&ok);
+    return ok && id > 0 && PagePaths::Bucket(id) == bucket ? id : 0;
+}
+
+// The files of the page store ("Pages" and "Thumbs") named by a page id
+// that has no Page row.
+QStringList orphanPageFiles(const QSet<qint64> &pageIds)
+{
+    QStringList orphans;
+    for (const QString &store : {QStringLiteral("Pages"), QStringLiteral("Thumbs")}) {
+        const QDir base(DataFolder::filePath(store));
+        const QStringList buckets = base.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+        for (const QString &bucket : buckets) {
+            const QDir folder(base.filePath(bucket));
+            for (const QString &name : folder.entryList(QDir::Files | QDir::System | QDir::Hidden)) {
+                const qint64 id = pageIdOfFile(bucket, name);
+                if (id != 0 && !pageIds.contains(id))
+                    orphans.append(folder.filePath(name));
+            }
+        }
+    }
+    return orphans;
+}
+
+// Removes the page files whose page has no row: the leftovers of an
+// import, scan or save killed before its rows committed, whose id the
+// next page gets again, and the files of pages deleted while their files
+// could not be. Only files named by a page id inside their id's bucket
+// folder of the page store count; links are removed, never followed. How
+// many went; a file that cannot be removed throws.
+int removeOrphanPageFiles()
+{
+    QSet<qint64> pageIds;
+    const Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT PageId FROM Page"));
+    pageIds.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row)
+        pageIds.insert(rs.value(row, 0).toLongLong());
+    int removed = 0;
+    for (const QString &path : orphanPageFiles(pageIds)) {
+        if (::unlink(QFile::encodeName(path).constData()) != 0) {
+            if (errno != ENOENT)
+                throw errnoError(errno, path);
+            continue;
+        }
+        ++removed;
+    }
+    return removed;
+}
+
 QString completion(const Run &run)
 {
     QString text = QStringLiteral("Repair broken links completed.\n%1 repairs made.").arg(run.repairs);
@@ -205,6 +272,8 @@ QString completion(const Run &run)
         text += QStringLiteral("\n1 page skipped (location not available).");
     else if (run.skipped > 1)
         text += QStringLiteral("\n%1 pages skipped (location not available).").arg(run.skipped);
+    if (run.orphanFiles > 0)
+        text += QStringLiteral("\n%1 page files without a page removed.").arg(run.orphanFiles);
     return text;
 }
 
@@ -230,18 +299,23 @@ ToolResult FixBrokenLinks()
         }
         const qint64 pages = count("Page");
         const qint64 total = pages + count("Document") + count("Folder") + count("Drawer");
+        bool completed = true;
         if (total > 0) {
             Progress::StartProgressPositioned(QStringLiteral("Repair broken links"), 1, int(qMin<qint64>(total + pages, INT_MAX)));
             progressShown = true;
             // Each pass re-reads its table, so rows moved by one pass are
             // checked again by the next.
-            if (run.missingFiles()) {
-                for (const Level &level : kLevels) {
-                    if (!run.orphans(level))
-                        break;
-                }
+            completed = run.missingFiles();
+            for (const Level &level : kLevels) {
+                if (!completed)
+                    break;
+                completed = run.orphans(level);
             }
         }
+        // Also with no rows at all: a first import killed before it
+        // committed leaves files and an empty database.
+        if (completed)
+            run.orphanFiles = removeOrphanPageFiles();
         result.add(ToolResult::Kind::Message, completion(run));
     } catch (const DbError &e) {
         result.add(ToolResult::Kind::Error,

@@ -20,11 +20,14 @@ inline const QString RepairedDataName = QStringLiteral("<Repaired Data>");
 // the row is kept and counted as skipped. Each pass's changes are one
 // transaction; thumbnails are deleted after it commits. A stop request
 // ends the run after the current pass's changes are saved; passes after
-// it do not run.
+// it do not run. A run that is not stopped then removes the files of the
+// page store ("Pages", "Thumbs") named by a page id that has no row: what
+// a run killed before its rows committed left at paths the next pages get.
 //
 // Refuses while vlm runs, warns when there is no "vlm.mdb" (and creates
 // none). Reports "Repair broken links completed.\n<n> repairs made.", plus
-// "<n> pages skipped (location not available)." when some were kept; a
+// "<n> pages skipped (location not available)." when some were kept and
+// "<n> page files without a page removed." when some were removed; a
 // failure gives "Error # <n> occurred in FixBrokenLinks: <description>".
 // Opens the program's connection for the run and closes it afterwards.
 ToolResult FixBrokenLinks();

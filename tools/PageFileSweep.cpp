@@ -40,6 +40,46 @@ bool deleteImages(const QString &bucket, bool cancellable)
     return true;
 }
 
+// Removes the folder at path with everything in it. Links inside are
+// removed themselves, never followed. The first failure is thrown.
+void removeTree(const QString &path)
+{
+    const QFileInfoList entries =
+        QDir(path).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isDir() && !entry.isSymLink()) {
+            removeTree(entry.filePath());
+        } else if (::unlink(QFile::encodeName(entry.filePath()).constData()) != 0 && errno != ENOENT) {
+            throw errnoError(errno, entry.filePath());
+        }
+    }
+    if (::rmdir(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        throw errnoError(errno, path);
+}
+
+// Start over's sweep of the folder of that name: each folder in it (the
+// bucket folders, and the staging folders of an import that was killed)
+// goes with every file it holds, whatever its kind: the copies a tree
+// import made of files that are not images lie there too. Files lying
+// directly in the folder and links are not the program's and stay (and so
+// does the folder then). A failure ends the sweep with
+// "DeletePageFiles Error #<n> - <description>" added to result; false then.
+bool emptyPageStore(const QString &folderName, ToolResult &result)
+{
+    try {
+        for (const QFileInfo &entry : entriesOf(folderName)) {
+            Progress::AdvanceProgress(QStringLiteral("Deleting %1").arg(entry.fileName()));
+            if (entry.isDir())
+                removeTree(entry.filePath());
+        }
+    } catch (const DbError &e) {
+        result.add(ToolResult::Kind::Error, QStringLiteral("DeletePageFiles Error #%1 - %2").arg(e.code).arg(e.text));
+        return false;
+    }
+    QDir(DataFolder::path()).rmdir(folderName);
+    return true;
+}
+
 void removeDatabaseFiles()
 {
     DbConnection::close();
@@ -119,21 +159,28 @@ ToolResult StartOver()
         result.add(ToolResult::Kind::Warning, ToolsFiles::VlmRunningText);
         return result;
     }
+    const QStringList folders{QStringLiteral("Pages"), QStringLiteral("Thumbs")};
+    const int total = CountEntries(folders);
+    if (total > 0)
+        Progress::StartProgress(QStringLiteral("Start over"), 1, total);
+    // A failed sweep reports itself and the next folder is still swept.
+    bool emptied = true;
+    for (const QString &folder : folders)
+        emptied = emptyPageStore(folder, result) && emptied;
+    if (total > 0)
+        Progress::StopProgress();
+    // The page files go before the database: the new database hands out
+    // ids from 1 again, and a file left behind would lie at a new page's
+    // path. Files that could not be deleted keep the database too, so a
+    // start over run again once the cause is mended finishes the work.
+    if (!emptied)
+        return result;
     try {
         removeDatabaseFiles();
     } catch (const DbError &e) {
         result.add(ToolResult::Kind::Error, QStringLiteral("StartOver Error #%1 - %2").arg(e.code).arg(e.text));
         return result;
     }
-    const QStringList folders{QStringLiteral("Pages"), QStringLiteral("Thumbs")};
-    const int total = CountEntries(folders);
-    if (total > 0)
-        Progress::StartProgress(QStringLiteral("Start over"), 1, total);
-    // A failed sweep reports itself and the next folder is still swept.
-    for (const QString &folder : folders)
-        DeletePageFiles(folder, result, false);
-    if (total > 0)
-        Progress::StopProgress();
     result.add(ToolResult::Kind::Message, QStringLiteral("'Start over' complete."));
     return result;
 }

@@ -5,11 +5,12 @@
 #include <QString>
 
 // The tools that delete files by the folder: every thumbnail, or every page
-// image, thumbnail and the database to start over. Only "*.jpg" files inside
-// the bucket folders of "Pages" and "Thumbs" are deleted; files of other
-// kinds, files lying directly in those folders and everything outside them
-// (the user's own files behind shortcut pages, the page files of cabinets
-// with their own storage path) stay. Symbolic links are never followed.
+// file, thumbnail and the database to start over. Delete thumbnails takes
+// only the "*.jpg" files inside the bucket folders of "Thumbs"; start over
+// takes every folder in "Pages" and "Thumbs" with all it holds. Files lying
+// directly in those folders and everything outside them (the user's own
+// files behind shortcut pages, the page files of cabinets with their own
+// storage path) stay. Symbolic links are never followed.
 namespace PageFileSweep {
 
 // The sentence the user types to confirm a start over.
@@ -37,12 +38,15 @@ bool DeletePageFiles(const QString &folderName, ToolResult &result, bool cancell
 // program makes missing thumbnails again.
 ToolResult DeleteThumbnails();
 
-// Deletes the database with its journal files, then every page image and
-// thumbnail of the page store. Refuses while vlm runs. The database goes
-// first: a failure to delete it is reported ("StartOver Error #<n> -
-// <description>") and deletes no page file, so rows never outlive their
-// files. Ends with "'Start over' complete.", also when there was no
-// database. Keeps "vlm.bak", "tempvlm.mdb" and the settings.
+// Deletes every folder of the page store ("Pages" and "Thumbs") with all
+// it holds (page images, the copies a tree import made of other files,
+// thumbnails, the staging folders of a killed import), then the database
+// with its journal files. Refuses while vlm runs. A page file that cannot
+// be deleted is reported ("DeletePageFiles Error #<n> - <description>")
+// and keeps the database; a database that cannot be deleted gives
+// "StartOver Error #<n> - <description>". "'Start over' complete." only
+// when everything went, also when there was no database. Keeps "vlm.bak",
+// "tempvlm.mdb" and the settings.
 ToolResult StartOver();
 
 } // namespace PageFileSweep

@@ -284,6 +284,37 @@ private Q_SLOTS:
                      .toInt(), 0);
     }
 
+    // A tree import killed before its rows committed gave its page ids
+    // back, with its copies (images and other files) and thumbnails at
+    // their paths: the next import's new pages replace every one of them,
+    // and none fails on a name already taken.
+    void leftoversAtNewPagesAreReplaced()
+    {
+        const QString root = newFolder("leftovers");
+        QDir().mkpath(root + "/D1/F1/G1");
+        TestFiles::write(root + "/D1/F1/G1/c.pdf", "%PDF c");
+        TestImages::writeJpeg(root + "/D1/F1/G1/scan.jpg", QSize(40, 30), 300);
+        const int target = RecordFixture::cabinet("Target");
+        const int first = PageFixture::nextPageId();
+        for (int id = first; id < first + 2; ++id) {
+            PageFixture::leftoverPageFiles(id);
+            PageFixture::leftover(PagePaths::GetDefaultPageFolder(id) + QStringLiteral("/%1.pdf").arg(id));
+        }
+        FakePrompt prompt;
+        ImportCabinetTree(target, root, 1);
+        QCOMPARE(prompt.messages, QStringList());
+        QCOMPARE(rows("Page"), 2);
+        const Recordset pages = DbConnection::OpenRecordset("SELECT PageId, Name, Filename FROM Page ORDER BY PageId");
+        for (int row = 0; row < pages.recordCount(); ++row) {
+            const int pageId = pages.value(row, 0).toInt();
+            const QString name = pages.value(row, 1).toString();
+            const QString stored = PagePaths::GetPageFilePath(pageId, NullToEmpty(pages.value(row, 2)));
+            QVERIFY2(stored.startsWith(DataFolder::filePath("Pages/")), qPrintable(stored));
+            QCOMPARE(TestFiles::read(stored), TestFiles::read(root + "/D1/F1/G1/" + name));
+            QVERIFY(TestFiles::read(PagePaths::GetDefaultThumbFilePath(pageId)) != PageFixture::LeftoverBytes);
+        }
+    }
+
     // What a "document.txt" does to a document that has a date already:
     // slots, blanks, letter case, line ends, numbers and dates.
     void documentInfo_data()

@@ -6,6 +6,7 @@
 #include "ExchangeState.h"
 #include "FakePrompt.h"
 #include "FileSizeLimit.h"
+#include "PageFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
 #include "RecordingProgressView.h"
@@ -261,6 +262,31 @@ private Q_SLOTS:
         QVERIFY2(corner.green() > 200 && corner.red() < 60, qPrintable(corner.name()));
         QCOMPARE(ExchangeState::instance().ImportedFileCount, 1);
         QCOMPARE(prompt.messages, QStringList());
+    }
+
+    // An import killed before its rows committed gave its page ids back,
+    // and its files lie at their paths: the next import's new pages get
+    // those ids, and their own copies and thumbnails replace the leftovers.
+    void leftoverAtNewPageIsReplaced()
+    {
+        const int folderId = newFolder();
+        const QString dir = newSourceDir();
+        jpeg(dir + "a.jpg");
+        jpeg(dir + "b.jpg", Qt::green);
+        const int first = PageFixture::nextPageId();
+        PageFixture::leftoverPageFiles(first);
+        PageFixture::leftoverPageFiles(first + 1);
+        FakePrompt prompt;
+        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
+        QCOMPARE(result.imported, 2);
+        QCOMPARE(prompt.messages, QStringList());
+        for (const char *name : {"a.jpg", "b.jpg"}) {
+            const int pageId = pageRow(documentNamed(folderId, name), name).at(0).toInt();
+            QVERIFY(pageId == first || pageId == first + 1);
+            QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(pageId)), TestFiles::read(dir + name));
+            QCOMPARE(QImage(PagePaths::GetDefaultThumbFilePath(pageId)).size(), QSize(100, 100));
+        }
+        QCOMPARE(ExchangeState::instance().ImportedFileCount, 2);
     }
 
     // Cancel during the second file: it is finished, no further file is

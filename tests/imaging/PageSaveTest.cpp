@@ -2,6 +2,7 @@
 
 #include "DbConnection.h"
 #include "FileSizeLimit.h"
+#include "PageFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
 #include "RecordingNavigationSink.h"
@@ -324,7 +325,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("failure");
         QTest::addColumn<int>("failingPage");  // 1..4, 0 for none
         QTest::newRow("all stored") << "" << 0;
-        QTest::newRow("name of page 3 taken") << "name" << 3;
+        QTest::newRow("name of page 3 is another page's file") << "name" << 3;
         QTest::newRow("thumbnail of page 3 blocked") << "thumbnail" << 3;
         QTest::newRow("thumbnail of page 1 blocked") << "thumbnail" << 1;
     }
@@ -346,13 +347,19 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder));
         const int documentId = documentIn(storageCabinet(folder));
         const int documents = count("Document");
-        // The fresh database numbers the new pages 1 to 4.
+        // A name typed for a page of the user's may be any number.
+        const int userPage = failure == QLatin1String("name") ? RecordFixture::page(documentId, 1) : 0;
+        const int pagesBefore = count("Page");
+        // The new pages get the ids first to first + 3.
+        const int first = PageFixture::nextPageId();
+        const int failingId = first + failingPage - 1;
         const QString blocked = failure == QLatin1String("name")
-            ? QStringLiteral("%1/%2.jpg").arg(folder).arg(failingPage)
-            : QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(failingPage);
-        if (failure == QLatin1String("name"))
+            ? QStringLiteral("%1/%2.jpg").arg(folder).arg(failingId)
+            : QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(failingId);
+        if (failure == QLatin1String("name")) {
             TestFiles::write(blocked, "a file of the user's");
-        else if (failure == QLatin1String("thumbnail"))
+            DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {blocked, userPage});
+        } else if (failure == QLatin1String("thumbnail"))
             QVERIFY(QDir().mkpath(blocked));
         std::vector<SaveRequest> requests;
         for (int i = 0; i < 4; ++i)
@@ -364,7 +371,7 @@ private Q_SLOTS:
         const int kept = failingPage ? failingPage - 1 : 4;
         QCOMPARE(int(stored.saved.size()), kept);
         QCOMPARE(stored.error.has_value(), failingPage != 0);
-        QCOMPARE(count("Page"), kept);
+        QCOMPARE(count("Page"), pagesBefore + kept);
         QCOMPARE(count("Document"), documents + (kept > 0 ? 1 : 0));
         QList<int> ids;
         for (int i = 0; i < kept; ++i) {
@@ -374,15 +381,74 @@ private Q_SLOTS:
             QCOMPARE(column(saved.pageId, "PageNumber").toInt(), i + 1);
             verifyStored(saved.pageId, QStringLiteral("%1/%2.jpg").arg(folder).arg(saved.pageId), QSize(300 + i, 200));
         }
-        for (int id = kept + 1; id <= 4; ++id) {
+        for (int id = first + kept; id < first + 4; ++id) {
             const QString image = QStringLiteral("%1/%2.jpg").arg(folder).arg(id);
-            QCOMPARE(QFileInfo::exists(image), failure == QLatin1String("name") && id == failingPage);
+            QCOMPARE(QFileInfo::exists(image), failure == QLatin1String("name") && id == failingId);
             QCOMPARE(QFileInfo(QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id)).isDir(),
-                     failure == QLatin1String("thumbnail") && id == failingPage);
+                     failure == QLatin1String("thumbnail") && id == failingId);
         }
+        if (userPage != 0)
+            QCOMPARE(TestFiles::read(blocked), QByteArray("a file of the user's"));
         QCOMPARE(noticed, ids);
         QCOMPARE(sink.namesOf("document"), kept > 0 ? QStringList{"New document"} : QStringList());
         QVERIFY(progress.closedOrNeverOpened());
+    }
+
+    void leftoverAtNewPageIsReplaced_data()
+    {
+        QTest::addColumn<bool>("ownStorage");
+        QTest::addColumn<bool>("feeder");
+        QTest::newRow("page store") << false << false;
+        QTest::newRow("own storage, named by id") << true << false;
+        QTest::newRow("own storage, feeder batch") << true << true;
+    }
+    // A scan or save killed before its rows committed gave its page ids
+    // back, and its image and thumbnail lie at their paths: the next new
+    // pages get those ids and their own files replace the leftovers, in
+    // the page store and in a cabinet's own folder, where the pages are
+    // named by id.
+    void leftoverAtNewPageIsReplaced()
+    {
+        QFETCH(bool, ownStorage);
+        QFETCH(bool, feeder);
+        RecordingProgressView progress;
+        const QString folder = ownStorage ? storageFolder() : QString();
+        if (ownStorage) {
+            QDir(folder).removeRecursively();
+            QVERIFY(QDir().mkpath(folder));
+        }
+        const int documentId = documentIn(ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab"));
+        const int first = PageFixture::nextPageId();
+        const int pages = feeder ? 2 : 1;
+        const auto imageOf = [&](int id) {
+            return ownStorage ? QStringLiteral("%1/%2.jpg").arg(folder).arg(id) : PagePaths::GetDefaultPageFilePath(id);
+        };
+        const auto thumbOf = [&](int id) {
+            return ownStorage ? QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id) : PagePaths::GetDefaultThumbFilePath(id);
+        };
+        for (int id = first; id < first + pages; ++id) {
+            PageFixture::leftover(imageOf(id));
+            PageFixture::leftover(thumbOf(id));
+        }
+        std::vector<SaveRequest> requests;
+        for (int i = 0; i < pages; ++i)
+            requests.push_back(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(QSize(300 + i, 200)),
+                                           QString(), false, 30, folder, {}});
+
+        std::vector<SaveResult> saved;
+        if (feeder) {
+            const BatchResult batch = SaveScannedPages(requests);
+            QVERIFY2(!batch.error, qPrintable(batch.error ? batch.error->message() : QString()));
+            saved = batch.saved;
+        } else {
+            saved.push_back(SavePage(requests.front()));
+        }
+        QCOMPARE(int(saved.size()), pages);
+        for (int i = 0; i < pages; ++i) {
+            QCOMPARE(saved[size_t(i)].pageId, first + i);
+            verifyStored(first + i, imageOf(first + i), QSize(300 + i, 200));
+            QCOMPARE(PagePaths::GetThumbFilePath(first + i), thumbOf(first + i));
+        }
     }
 
     // The notice of a new page goes out once its rows are stored, never for

@@ -188,11 +188,16 @@ private Q_SLOTS:
         const QString stale = PagePaths::GetDefaultPageFilePath(1);
         PagePaths::MakePath(PagePaths::GetFolderPart(stale));
         TestFiles::write(stale, "left over from an earlier store");
+        const QString staleThumb = PagePaths::GetDefaultThumbFilePath(1);
+        PagePaths::MakePath(PagePaths::GetFolderPart(staleThumb));
+        TestFiles::write(staleThumb, "left over from an earlier store");
         QList<int> notices;
         const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](int id) { notices.append(id); });
         QCOMPARE(result.added.size(), 1);
         QCOMPARE(result.added[0].pageId, 1);
         QCOMPARE(TestFiles::read(stale), TestFiles::read(source));
+        // The thumbnail maker here writes nothing: the stale one is gone.
+        QVERIFY(!QFile::exists(staleThumb));
         QCOMPARE(notices, QList<int>{1});
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DbConnection.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "TestFiles.h"
@@ -40,6 +41,32 @@ inline int shortcutPage(int documentId, const QString &path, const QByteArray &b
     page.filename = path;
     page.shortcut = true;
     return Pages::InsertPage(page);
+}
+
+// The id the next new page gets. A run killed before its rows committed
+// gave its ids back, and its files still lie at their paths.
+inline int nextPageId()
+{
+    return DbConnection::QueryValue(
+               "SELECT COALESCE((SELECT seq FROM sqlite_sequence WHERE name = 'Page'), 0) + 1")
+        .toInt();
+}
+
+// The bytes of a file a killed run left behind.
+inline const QByteArray LeftoverBytes = QByteArrayLiteral("left by a run killed before it committed");
+
+// Writes LeftoverBytes at path, making its folder.
+inline void leftover(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    TestFiles::write(path, LeftoverBytes);
+}
+
+// Leftovers at the default image and thumbnail paths of pageId.
+inline void leftoverPageFiles(int pageId)
+{
+    leftover(PagePaths::GetDefaultPageFilePath(pageId));
+    leftover(PagePaths::GetDefaultThumbFilePath(pageId));
 }
 
 } // namespace PageFixture

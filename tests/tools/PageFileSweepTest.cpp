@@ -2,6 +2,7 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "PageFileSweep.h"
+#include "ReadOnlyFolder.h"
 #include "RecordingProgressView.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -32,7 +33,10 @@ void layOut()
     TestFiles::write(data("vlm.bak"), "backup");
     TestFiles::write(data("Pages/0000000/1.jpg"), "page");
     TestFiles::write(data("Pages/0000001/1000.jpg"), "page");
-    TestFiles::write(data("Pages/0000001/x.pdf"), "shortcut copy");
+    TestFiles::write(data("Pages/0000001/1001.pdf"), "shortcut copy");
+    // What an import killed before its end leaves: its staging folder.
+    QDir(DataFolder::path()).mkpath("Pages/.import-AbC123");
+    TestFiles::write(data("Pages/.import-AbC123/3-a.jpg"), "staged");
     TestFiles::write(data("Pages/readme.jpg"), "loose");
     TestFiles::write(data("Thumbs/0000000/1.JPG"), "thumb");
     // A link to the user's own folder is never followed.
@@ -65,24 +69,52 @@ private Q_SLOTS:
         QCOMPARE(PageFileSweep::IsStartOverConfirmed(reply), confirmed);
     }
 
-    // Start over removes the database with its journal and every page
-    // image and thumbnail; other files, and the folders holding them, stay.
+    // Start over removes the database with its journal and everything the
+    // program put in the page store: page images, the copies a tree import
+    // made of other files, an import's staging folder, thumbnails. Files
+    // lying directly in the store and what a link points at stay.
     void startOver()
     {
         layOut();
         RecordingProgressView progress;
         const ToolResult r = PageFileSweep::StartOver();
         QCOMPARE(r.texts(), QStringList{"'Start over' complete."});
-        for (const char *gone : {"vlm.mdb", "vlm.mdb-journal", "Pages/0000000", "Pages/0000001/1000.jpg", "Thumbs/0000000"})
+        QVERIFY(r.succeeded());
+        for (const char *gone : {"vlm.mdb", "vlm.mdb-journal", "Pages/0000000", "Pages/0000001", "Pages/.import-AbC123",
+                                 "Thumbs/0000000"})
             QVERIFY2(!QFile::exists(data(gone)), gone);
-        for (const char *kept : {"vlm.bak", "Pages/0000001/x.pdf", "Pages/readme.jpg", "own/2.jpg"})
+        for (const char *kept : {"vlm.bak", "Pages/readme.jpg", "own/2.jpg"})
             QVERIFY2(QFile::exists(data(kept)), kept);
         QVERIFY(progress.closedOrNeverOpened());
 
         // Without a database the folders are still swept.
+        QDir(DataFolder::path()).mkpath("Pages/0000001");
         TestFiles::write(data("Pages/0000001/5.jpg"), "page");
         QCOMPARE(PageFileSweep::StartOver().texts(), QStringList{"'Start over' complete."});
         QVERIFY(!QFile::exists(data("Pages/0000001/5.jpg")));
+    }
+
+    // A page file that cannot be deleted is a failure, not a completion,
+    // and the database stays: it goes only after the page store, so that a
+    // new database never hands out the ids of files still there.
+    void startOverFailureKeepsDatabase()
+    {
+        layOut();
+        ReadOnlyFolder locked(data("Pages/0000001"));
+        if (!locked.holds())
+            QSKIP("no folder can be made read-only for root here");
+        const ToolResult r = PageFileSweep::StartOver();
+        QVERIFY(!r.succeeded());
+        QVERIFY(!r.texts().contains("'Start over' complete."));
+        QCOMPARE(r.entries.size(), 1);
+        QCOMPARE(r.entries.first().kind, ToolResult::Kind::Error);
+        QVERIFY2(r.texts().first().startsWith("DeletePageFiles Error #"), qPrintable(r.texts().first()));
+        QVERIFY(r.texts().first().contains("Pages/0000001/"));
+        QVERIFY(QFile::exists(data("vlm.mdb")));
+        QVERIFY(QFile::exists(data("Pages/0000001/1000.jpg")));
+        // The other folders were still swept.
+        QVERIFY(!QFile::exists(data("Pages/0000000")));
+        QVERIFY(!QFile::exists(data("Thumbs/0000000")));
     }
 
     // While vlm runs nothing is deleted.

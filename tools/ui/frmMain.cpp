@@ -13,6 +13,7 @@
 #include "PageFileSweep.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "ToolsFiles.h"
 #include "ToolsIcon.h"
 #include "frmAdvanced.h"
 #include "frmScanDPI.h"
@@ -138,6 +139,8 @@ void frmMain::cmdAdvanced_Click()
 
 void frmMain::cmdCompactDb_Click()
 {
+    if (refuseWhileVlmRuns())
+        return;
     confirmAndRun(QStringLiteral("Compact the database?"), &Compaction::CompactDb);
 }
 
@@ -148,11 +151,15 @@ void frmMain::cmdDeleteThumbs_Click()
 
 void frmMain::cmdFixLinks_Click()
 {
+    if (refuseWhileVlmRuns())
+        return;
     confirmAndRun(QStringLiteral("Repair broken links?"), &LinkRepair::FixBrokenLinks);
 }
 
 void frmMain::cmdStartOver_Click()
 {
+    if (refuseWhileVlmRuns())
+        return;
     if (confirmStartOver())
         runTool(&PageFileSweep::StartOver);
 }
@@ -193,4 +200,14 @@ bool frmMain::confirmStartOver()
         return false;
     }
     return prompt.questionYesNoCancel(QStringLiteral("Are you sure?")) == Prompt::Answer::Yes;
+}
+
+bool frmMain::refuseWhileVlmRuns()
+{
+    // The tool checks again when it takes the lock: vlm may start while the
+    // questions are open.
+    if (!ToolsFiles::IsVlmRunning())
+        return false;
+    Prompt::instance().warning(ToolsFiles::VlmRunningText);
+    return true;
 }

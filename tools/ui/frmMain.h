@@ -57,6 +57,9 @@ private:
     void runTool(const std::function<ToolResult()> &tool);
     // The three questions of a start over; true when all were passed.
     bool confirmStartOver();
+    // Says that vlm is running on the data folder when it is, before any
+    // question of a tool that cannot run then; true when it said so.
+    bool refuseWhileVlmRuns();
 
     std::unique_ptr<Ui::frmMain> m_ui;
     frmToolsProgress *m_progress = nullptr;

@@ -369,8 +369,9 @@ private Q_SLOTS:
         QVERIFY(m_prompt->messages.isEmpty());
     }
 
-    // A file already at the name a page would get is never overwritten:
-    // the scan stops with the reason, and the file keeps its contents.
+    // A file of another page's (a name typed for it may be any number) at
+    // the name a new page would get is never overwritten: the scan stops
+    // with the reason, and the file keeps its contents.
     void ownStoragePathKeepsExistingFile()
     {
         FakeScanner scanner;
@@ -382,9 +383,10 @@ private Q_SLOTS:
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('Own', 1, ?)", {storage.path()});
         const int documentId =
             RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinetId, "D"), "F"), "Doc");
-        const int nextPageId = RecordFixture::page(documentId, 1) + 1;
-        DbConnection::Execute("DELETE FROM Page");
+        const int userPage = RecordFixture::page(documentId, 1);
+        const int nextPageId = userPage + 1;
         const QString taken = QStringLiteral("%1/%2.jpg").arg(storage.path()).arg(nextPageId);
+        DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {taken, userPage});
         QFile file(taken);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
         file.close();
@@ -392,7 +394,7 @@ private Q_SLOTS:
 
         QCOMPARE(m_prompt->messages.size(), 1);
         QVERIFY2(m_prompt->messages.first().contains(taken), qPrintable(m_prompt->messages.first()));
-        QCOMPARE(RecordFixture::rowCount("Page"), 0);
+        QCOMPARE(RecordFixture::rowCount("Page"), 1);
         QCOMPARE(QFileInfo(taken).size(), 4);
     }
 

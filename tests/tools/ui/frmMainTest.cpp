@@ -157,8 +157,9 @@ private Q_SLOTS:
         const QVariant sentence(QStringLiteral("I WANT TO START OVER"));
         const QStringList none;
 
+        // While vlm runs, that is said before any question is asked.
         QTest::newRow("compact: vlm running") << QByteArray("cmdCompactDb") << Setup::VlmRunning << QList<Answer>{Answer::Yes}
-            << QVariant() << QStringList{compact} << QStringList{ToolsFiles::VlmRunningText} << "W" << true << true;
+            << QVariant() << none << QStringList{ToolsFiles::VlmRunningText} << "W" << true << true;
         QTest::newRow("compact: no database") << QByteArray("cmdCompactDb") << Setup::NoDatabase << QList<Answer>{Answer::Yes}
             << QVariant() << QStringList{compact} << QStringList{"CompactDb Error #2 - No such file or directory"} << "E"
             << false << true;
@@ -169,13 +170,13 @@ private Q_SLOTS:
         QTest::newRow("thumbnails: Cancel") << QByteArray("cmdDeleteThumbs") << Setup::Database << QList<Answer>{Answer::Cancel}
             << QVariant() << QStringList{thumbs} << none << "" << true << true;
         QTest::newRow("repair: vlm running") << QByteArray("cmdFixLinks") << Setup::VlmRunning << QList<Answer>{Answer::Yes}
-            << QVariant() << QStringList{repair} << QStringList{ToolsFiles::VlmRunningText} << "W" << true << true;
+            << QVariant() << none << QStringList{ToolsFiles::VlmRunningText} << "W" << true << true;
         QTest::newRow("repair: no database") << QByteArray("cmdFixLinks") << Setup::NoDatabase << QList<Answer>{Answer::Yes}
             << QVariant() << QStringList{repair} << QStringList{ToolsFiles::NoDatabaseText} << "W" << false << true;
         QTest::newRow("repair: Cancel") << QByteArray("cmdFixLinks") << Setup::Database << QList<Answer>{Answer::Cancel}
             << QVariant() << QStringList{repair} << none << "" << true << true;
         QTest::newRow("start over: vlm running") << QByteArray("cmdStartOver") << Setup::VlmRunning
-            << QList<Answer>{Answer::Yes, Answer::Yes} << sentence << allAsked << QStringList{ToolsFiles::VlmRunningText}
+            << QList<Answer>{Answer::Yes, Answer::Yes} << sentence << none << QStringList{ToolsFiles::VlmRunningText}
             << "W" << true << true;
         QTest::newRow("start over: No") << QByteArray("cmdStartOver") << Setup::Database << QList<Answer>{Answer::No}
             << QVariant() << QStringList{kStartOverQuestion} << none << "" << true << true;
@@ -261,8 +262,12 @@ private Q_SLOTS:
         QTest::addColumn<Answer>("stop");
         QTest::addColumn<QString>("completion");
         QTest::newRow("stop: Yes") << Answer::Yes << "Repair broken links completed.\n0 repairs made.";
-        QTest::newRow("stop: No") << Answer::No << "Repair broken links completed.\n3 repairs made.";
-        QTest::newRow("stop: Cancel") << Answer::Cancel << "Repair broken links completed.\n3 repairs made.";
+        // A run not stopped also removes the thumbnail of the lay-out, whose
+        // page has no row.
+        QTest::newRow("stop: No") << Answer::No
+            << "Repair broken links completed.\n3 repairs made.\n1 page files without a page removed.";
+        QTest::newRow("stop: Cancel") << Answer::Cancel
+            << "Repair broken links completed.\n3 repairs made.\n1 page files without a page removed.";
     }
     void repairWithProgress()
     {
