@@ -31,6 +31,7 @@ struct ExportResult
     bool cancelled = false;   // stopped by the user: the dialog's Cancel or a disk question
     bool failed = false;      // ended by an error, which was shown
     QStringList skipped;      // directories that could not be made, with the reason
+    QStringList refused;      // page files not copied: not the page's own file
 };
 
 // Runs the whole export of cabinetId into destination, questions and end

@@ -117,12 +117,20 @@ bool PageFileScope::inPageFolders(const QString &path) const
     return isInside(real, m_pages) || isInside(real, m_thumbs);
 }
 
-QString PageFileScope::refusal(const QString &path, const QString &storagePath) const
+QString PageFileScope::shortcutRefusal(const QString &path) const
 {
     if (!QDir::isAbsolutePath(path) || hasParentStep(path))
         return QStringLiteral("not a plain absolute path");
     if (isDataFolderFile(path))
         return QStringLiteral("a file of the data folder");
+    return {};
+}
+
+QString PageFileScope::refusal(const QString &path, const QString &storagePath) const
+{
+    const QString named = shortcutRefusal(path);
+    if (!named.isEmpty())
+        return named;
     const QString real = QFileInfo(path).canonicalFilePath();
     if (real.isEmpty())
         return QStringLiteral("cannot be resolved");

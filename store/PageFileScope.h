@@ -49,6 +49,12 @@ public:
     // of imported non-image files.
     [[nodiscard]] QString refusal(const QString &path, const QString &storagePath) const;
 
+    // Why a shortcut page's target may not be copied, or an empty text when
+    // it may. The target is the user's own file and may lie anywhere, but
+    // it is named by an absolute path without ".." and is never one of the
+    // data folder's own files. Never deleted by the rule above.
+    [[nodiscard]] QString shortcutRefusal(const QString &path) const;
+
 private:
     QString m_dataRaw;   // the data folder as named, cleaned
     QString m_data;      // the same, links resolved
