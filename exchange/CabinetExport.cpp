@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSet>
 
 #include "CabinetTree.h"
@@ -11,10 +13,12 @@
 #include "ExchangeProgress.h"
 #include "FileCopier.h"
 #include "Guard.h"
+#include "PageFileScope.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 using namespace CabinetTree;
 
@@ -91,6 +95,7 @@ public:
 
 private:
     enum class Outcome { Done, Missing, Failed, Stopped };
+    enum class Source { Own, Missing, Refused };
 
     Outcome perform(const std::function<FileCopier::Result()> &write);
     bool nextDisk();
@@ -100,6 +105,7 @@ private:
     bool writeText(const QString &relative, const QString &name, const QByteArray &bytes, const QString &shown);
     void exportLevel(int level, const Row &row, const QString &relative, const QString &shown);
     void exportPages(int documentId, const QString &relative);
+    Source checkSource(const QString &stored, bool shortcut, QString *source) const;
     void status(const QString &caption, const QString &detail);
     void step(const QString &caption);
 
@@ -109,6 +115,8 @@ private:
     QString m_dest;                // the current disk's destination, ending in "/"
     QString m_store;               // the default page store, ending in "/"
     QSet<QString> m_made;          // directories made on the current disk, relative
+    PageFileScope m_scope;         // which files are the pages' own
+    QString m_storagePath;         // the cabinet's StoragePath
     CabinetExport::ExportResult m_result;
     bool m_stop = false;
     // Set by a disk question, cleared by the next write that succeeds: a
@@ -186,7 +194,7 @@ FileCopier::Result Exporter::makeDirectory(const QString &relative)
     // Made once per disk: after a disk change the chain is made again.
     if (m_made.contains(relative))
         return {};
-    const FileCopier::Result made = m_copier.makeDirectory(m_dest + relative);
+    const FileCopier::Result made = m_copier.makeDirectory(m_dest, relative);
     if (made.ok())
         m_made.insert(relative);
     return made;
@@ -246,22 +254,48 @@ void Exporter::exportLevel(int level, const Row &row, const QString &relative, c
     }
 }
 
+// Only a page's own file is copied: the default store's file, a stored
+// file the page file rule allows, or a shortcut's target (the user's own
+// file) unless it is one of the data folder's. Source becomes the file to
+// read, links resolved; Missing when nothing is there now.
+Exporter::Source Exporter::checkSource(const QString &stored, bool shortcut, QString *source) const
+{
+    if (!QFileInfo::exists(*source))
+        return Source::Missing;
+    if (!stored.isEmpty()) {
+        const QString why = shortcut ? m_scope.shortcutRefusal(stored) : m_scope.refusal(stored, m_storagePath);
+        if (!why.isEmpty())
+            return Source::Refused;
+        *source = QFileInfo(stored).canonicalFilePath();
+    }
+    // A pipe or a device would never end or never give the page's bytes.
+    return QFileInfo(*source).isFile() ? Source::Own : Source::Refused;
+}
+
 void Exporter::exportPages(int documentId, const QString &relative)
 {
     const Recordset pages = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT PageId, Name, PageNumber, Filename FROM Page WHERE DocumentId = ?"
+        QStringLiteral("SELECT PageId, Name, PageNumber, Filename, ShortcutYN FROM Page WHERE DocumentId = ?"
                        " ORDER BY Name, PageId"),
         {documentId});
     QSet<QString> taken;
     for (int i = 0; i < pages.recordCount() && !stopped(); ++i) {
-        const int pageId = pages.value(i, 0).toInt();
-        const QString source = PagePaths::GetPageFilePath(pageId, NullToEmpty(pages.value(i, 3)));
+        const RecordId pageId = pages.value(i, 0).toLongLong();
+        const QString stored = NullToEmpty(pages.value(i, 3));
+        QString source = PagePaths::GetPageFilePath(pageId, stored);
         const QString sourceName = PagePaths::GetFileNamePart(source);
         QString caption = QStringLiteral("Copy document ") + NullToEmpty(pages.value(i, 1));
         // The name is taken before the copy, so a page that is missing
         // now never shifts the names of the pages after it.
         const QString name =
             UniqueName(pageFileName(source, pages.value(i, 2), NullToEmpty(pages.value(i, 1)), m_store), taken, true);
+        const Source kind = checkSource(stored, pages.value(i, 4).toString() == QLatin1String("Y"), &source);
+        if (kind != Source::Own) {
+            if (kind == Source::Refused)
+                m_result.refused.append(stored);
+            step(caption);
+            continue;
+        }
         status(QStringLiteral("Copy file"), sourceName);
         const Outcome outcome = perform([&]() -> FileCopier::Result {
             const FileCopier::Result made = makeDirectory(relative);
@@ -285,9 +319,11 @@ void Exporter::run(int cabinetId)
         m_progress->Reset(1, 2);
     status(QStringLiteral("Count files"), QString());
     const Recordset cabinet = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT CabinetId, Name, Description FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
+        QStringLiteral("SELECT CabinetId, Name, Description, StoragePath FROM Cabinet WHERE CabinetId = ?"),
+        {cabinetId});
     if (cabinet.isEmpty())
         return;
+    m_storagePath = NullToEmpty(cabinet.value(0, 3));
     step(QStringLiteral("Count files in cabinet"));
     const int pages = Pages::CountCabinetPages(cabinetId);
     if (pages == 0
@@ -302,6 +338,15 @@ void Exporter::run(int cabinetId)
     exportLevel(0, row, RemoveInvalidFileChars(row.name), row.name);
 }
 
+// The first ten entries of a list under its heading, when it has any.
+void warnList(const QString &heading, const QStringList &entries)
+{
+    if (entries.isEmpty())
+        return;
+    Prompt::instance().warning(heading + QLatin1Char('\n') + entries.mid(0, 10).join(QLatin1Char('\n'))
+                               + (entries.size() > 10 ? QStringLiteral("\n...") : QString()));
+}
+
 void Exporter::finish()
 {
     m_copier.sync(m_dest);
@@ -309,10 +354,10 @@ void Exporter::finish()
     if (m_result.failed)
         prompt.error(m_error.message());
     prompt.message(QStringLiteral("Export complete. %1 pages copied.").arg(m_result.PagesCopied));
-    if (!m_result.skipped.isEmpty())
-        prompt.warning(QStringLiteral("These folders could not be made; what belongs in them was not exported:\n")
-                       + m_result.skipped.mid(0, 10).join(QLatin1Char('\n'))
-                       + (m_result.skipped.size() > 10 ? QStringLiteral("\n...") : QString()));
+    warnList(QStringLiteral("These folders could not be made; what belongs in them was not exported:"),
+             m_result.skipped);
+    warnList(QStringLiteral("These page files were not exported; they are not files of their pages:"),
+             m_result.refused);
 }
 
 } // namespace

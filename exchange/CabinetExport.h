@@ -31,12 +31,17 @@ struct ExportResult
     bool cancelled = false;   // stopped by the user: the dialog's Cancel or a disk question
     bool failed = false;      // ended by an error, which was shown
     QStringList skipped;      // directories that could not be made, with the reason
+    QStringList refused;      // page files not copied: not the page's own file
 };
 
 // Runs the whole export of cabinetId into destination, questions and end
 // message ("Export complete. 12 pages copied.") included. An empty
 // cabinet is written only after "Export an empty cabinet?" was answered
-// Yes. A page whose file is missing is passed over and not counted. A
+// Yes. A page whose file is missing is passed over and not counted; one
+// whose file is not its own (PageFileScope: a crafted Filename naming the
+// database, a file of the data folder or one outside the page folders) is
+// not copied and is named after the end message. Directories and files
+// are made below the destination without following links there. A
 // directory that cannot be made is passed over with what belongs in it
 // and named at the end; any other failed write ends the export with its
 // "Error # " message before the end message. A file that does not fit on

@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include "NoFollowFiles.h"
+
 namespace {
 
 constexpr qint64 kChunk = 64 * 1024;
@@ -32,13 +34,11 @@ int writeAll(int fd, const char *data, qint64 size)
     return 0;
 }
 
+// A new file in place of whatever stands at target: a link placed there
+// is replaced, never written through.
 int openTarget(const QByteArray &target)
 {
-    int fd;
-    do {
-        fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return NoFollowFiles::createFile(target);
 }
 
 // Closes the target and checks it: some file systems report a full disk
@@ -111,26 +111,11 @@ FileCopier::Result FileCopier::writeFile(const QString &target, const QByteArray
     return error == 0 ? Result{} : failure(error, target);
 }
 
-FileCopier::Result FileCopier::makeDirectory(const QString &path)
+FileCopier::Result FileCopier::makeDirectory(const QString &base, const QString &relative)
 {
-    const QByteArray full = QFile::encodeName(path);
-    struct stat st;
-    if (::stat(full.constData(), &st) == 0 && S_ISDIR(st.st_mode))
-        return {};
-    // Every level from the top, so that a component like "back.up" is a
-    // directory like any other.
-    for (qsizetype i = 1; i <= full.size(); ++i) {
-        if (i < full.size() && full.at(i) != '/')
-            continue;
-        const QByteArray level = full.left(i);
-        if (::mkdir(level.constData(), 0777) == 0 || errno == EEXIST) {
-            if (::stat(level.constData(), &st) == 0 && S_ISDIR(st.st_mode))
-                continue;
-            return failure(ENOTDIR, QFile::decodeName(level));
-        }
-        return failure(errno, QFile::decodeName(level));
-    }
-    return {};
+    QByteArray failed;
+    const int error = NoFollowFiles::makeDirectories(QFile::encodeName(base), QFile::encodeName(relative), &failed);
+    return error == 0 ? Result{} : failure(error, QFile::decodeName(failed));
 }
 
 void FileCopier::sync(const QString &path)

@@ -27,13 +27,15 @@ public:
     virtual ~FileCopier() = default;
 
     // Copies source byte for byte to target, replacing a file there;
-    // SourceMissing when there is no file at source.
+    // SourceMissing when there is no file at source. A link at target is
+    // replaced by the file, never written through.
     virtual Result copyFile(const QString &source, const QString &target);
-    // Replaces the file at target with bytes.
+    // Replaces the file (or link) at target with bytes.
     virtual Result writeFile(const QString &target, const QByteArray &bytes);
-    // Creates the directory and every missing one above it; full stops in
-    // any component are just characters.
-    virtual Result makeDirectory(const QString &path);
+    // Creates the directory relative ("a/b") below base and every missing
+    // one between; full stops in any component are just characters. Base
+    // is taken as it is; a level below it that is a link fails (ELOOP).
+    virtual Result makeDirectory(const QString &base, const QString &relative);
     // Commits what was written to the file system holding path (syncfs),
     // so a medium pulled without ejecting still holds it.
     virtual void sync(const QString &path);

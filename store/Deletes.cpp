@@ -10,8 +10,8 @@
 #include <QSet>
 #include <QVector>
 
-#include "DataFolder.h"
 #include "DbConnection.h"
+#include "PageFileScope.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
@@ -65,53 +65,13 @@ void collect(const QList<Pages::PageFileRow> &rows, PageFileList *out)
         out->append(pageFilesOf(row));
 }
 
-bool hasParentStep(const QString &path)
-{
-    return QDir::fromNativeSeparators(path).split(QLatin1Char('/')).contains(QStringLiteral(".."));
-}
-
-// An existing folder as resolved on disk, empty when there is none.
-QString canonicalFolder(const QString &path)
-{
-    if (path.isEmpty() || !QDir::isAbsolutePath(path) || hasParentStep(path))
-        return {};
-    return QFileInfo(path).canonicalFilePath();
-}
-
-bool isInside(const QString &path, const QString &folder)
-{
-    return !folder.isEmpty() && path.startsWith(folder + QLatin1Char('/'));
-}
-
-// Where page files may be deleted, and what must never be.
+// Where page files may be deleted (PageFileScope), and what the remaining
+// pages still own.
 struct FileRules
 {
-    QString pages;
-    QString thumbs;
-    QSet<QString> forbidden;   // the database and its companions
+    PageFileScope scope;
     QSet<QString> named;       // what the remaining rows name, cleaned and as stored
     QSet<int> remainingIds;    // pages whose default files a stored name reaches
-
-    FileRules()
-    {
-        pages = canonicalFolder(DataFolder::filePath(QStringLiteral("Pages")));
-        thumbs = canonicalFolder(DataFolder::filePath(QStringLiteral("Thumbs")));
-        for (const char *name : {"vlm.mdb", "vlm.mdb-journal", "vlm.lock", "empty.mdb"}) {
-            const QString path = DataFolder::filePath(QLatin1String(name));
-            forbidden.insert(QFileInfo(path).canonicalFilePath());
-            forbidden.insert(QDir::cleanPath(path));
-        }
-    }
-
-    // A cabinet's storage path counts unless it is the root or the home
-    // folder itself, which would open every file below them.
-    static QString storageRoot(const QString &storagePath)
-    {
-        const QString root = canonicalFolder(storagePath);
-        if (root == QLatin1String("/") || root == QFileInfo(QDir::homePath()).canonicalFilePath())
-            return {};
-        return root;
-    }
 
     // Why the file stays, or an empty text when it may go.
     QString refusal(const PageFiles &page, const QString &file) const
@@ -121,23 +81,17 @@ struct FileRules
         // names (that row never owned them).
         if (page.filename.isEmpty())
             return {};
-        if (!QDir::isAbsolutePath(page.filename) || hasParentStep(page.filename))
-            return QStringLiteral("not a plain absolute path");
+        const QString outside = scope.refusal(file, page.storagePath);
+        if (!outside.isEmpty())
+            return outside;
         const QString real = QFileInfo(file).canonicalFilePath();
-        if (real.isEmpty())
-            return QStringLiteral("cannot be resolved");
-        if (forbidden.contains(real) || forbidden.contains(QDir::cleanPath(file)))
-            return QStringLiteral("a database file");
-        const bool inStore = isInside(real, pages) || isInside(real, thumbs);
-        if (!inStore && !isInside(real, storageRoot(page.storagePath)))
-            return QStringLiteral("outside the page folders");
         // A thumbnail stays with its image when another page names that.
         const QString image = page.files.first();
         const QString realImage = QFileInfo(image).canonicalFilePath();
         if (named.contains(real) || named.contains(QDir::cleanPath(file)) || named.contains(QDir::cleanPath(image))
             || (!realImage.isEmpty() && named.contains(realImage)))
             return QStringLiteral("named by another page");
-        if (!page.filename.isEmpty() && inStore && remainingIds.contains(defaultId(real)))
+        if (scope.inPageFolders(real) && remainingIds.contains(defaultId(real)))
             return QStringLiteral("another page's own file");
         return {};
     }

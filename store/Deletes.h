@@ -16,12 +16,11 @@
 // in the result.
 //
 // A stored Filename comes from the database and is not trusted: only a
-// non-shortcut page's own image and thumbnail are deleted, and only when
-// they lie (after resolving links) inside the data folder's Pages/ or
-// Thumbs/ folder or inside the storage path of the page's cabinet, named by
-// an absolute path without "..". The database and its journal, a stored
-// file that a remaining page still names and another page's default-store
-// file are never deleted (a default-store file, made from the page id, is
+// non-shortcut page's own image and thumbnail are deleted, and only where
+// PageFileScope allows (inside the data folder's Pages/ or Thumbs/ folder
+// or the storage path of the page's cabinet, links resolved, never a file
+// of the data folder's own). A stored file that a remaining page still
+// names and another page's default-store file are never deleted (a default-store file, made from the page id, is
 // always the page's own). Files of shortcut
 // pages are the user's own and are kept without a word; every other file
 // kept is listed in the result.

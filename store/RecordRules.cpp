@@ -125,6 +125,26 @@ QString StoragePathTooLongMessage()
     return QStringLiteral("The storage path may hold at most %1 characters.").arg(MaxStoragePathLength);
 }
 
+QString StoragePlaceMessage(PageFileScope::Place place)
+{
+    using Place = PageFileScope::Place;
+    switch (place) {
+    case Place::DataFolder:
+        return QStringLiteral("The storage path may not be the program's data folder, which holds its own files.");
+    case Place::HoldsDataFolder:
+        return QStringLiteral("The storage path may not be a folder that holds the program's data folder.");
+    case Place::PagesFolder:
+        return QStringLiteral("The storage path may not be the program's Pages folder or a folder in it.");
+    case Place::ThumbsFolder:
+        return QStringLiteral("The storage path may not be the program's Thumbs folder or a folder in it.");
+    case Place::HomeFolder:
+        return QStringLiteral("The storage path may not be your home folder itself. Please choose a folder in it.");
+    case Place::Allowed:
+        break;
+    }
+    return {};
+}
+
 QString PasswordCharactersMessage()
 {
     return QStringLiteral("A password may only hold characters of the Western European "
@@ -177,6 +197,9 @@ QString CheckStoragePath(const QString &typed, QString *absolute)
     const QString path = AbsoluteStoragePath(typed);
     if (path.size() > MaxStoragePathLength)
         return StoragePathTooLongMessage();
+    const QString placeRefusal = StoragePlaceMessage(PageFileScope().placeOf(path));
+    if (!placeRefusal.isEmpty())
+        return placeRefusal;
     *absolute = path;
     return {};
 }

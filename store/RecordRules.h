@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "PageFileScope.h"
 #include "Records.h"
 
 // The rules behind the cabinet, drawer, folder and document dialogs: the
@@ -31,6 +32,8 @@ QString NameTooLongMessage(RecordKind kind);
 QString StoragePathRequiredMessage();
 QString StoragePathBlankStartMessage();
 QString StoragePathTooLongMessage();
+// Why a folder cannot be a cabinet's storage path; empty for an allowed one.
+QString StoragePlaceMessage(PageFileScope::Place place);
 QString PasswordCharactersMessage();
 QString PasswordTooLongMessage();
 QString EmailTooLongMessage();
@@ -49,8 +52,10 @@ QString RecordMissingMessage(RecordKind kind);
 // Checks the storage path box of a cabinet with its own page store: not
 // blank, not starting with a blank (which would make an absolute path
 // relative to the home folder), and no longer than the column once made
-// absolute (AbsoluteStoragePath). Gives the refusal message, or an empty
-// text and the absolute path in *absolute.
+// absolute (AbsoluteStoragePath), and not a folder PageFileScope keeps
+// pages out of (the data folder, a folder holding it, its page folders,
+// the home folder itself). Gives the refusal message, or an empty text and
+// the absolute path in *absolute.
 [[nodiscard]] QString CheckStoragePath(const QString &typed, QString *absolute);
 
 // A cabinet's own page store must be an absolute folder: "~" and relative

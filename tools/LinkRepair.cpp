@@ -3,6 +3,7 @@
 #include "DataFolder.h"
 #include "Database.h"
 #include "DbConnection.h"
+#include "PageFileScope.h"
 #include "PagePaths.h"
 #include "Passwords.h"
 #include "Progress.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSet>
 #include <QVector>
 
@@ -18,6 +20,8 @@
 #include <unistd.h>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcLinkRepair, "vlm.tools")
 
 // One level of the hierarchy and the level above it.
 struct Level
@@ -93,6 +97,19 @@ qint64 chainParent(const Chain &c, const QString &parentTable)
     return c.cabinet;
 }
 
+// The default store's thumbnail is made from the page id and is the
+// page's own; one a stored Filename names must pass the containment rule.
+bool ownThumbnail(const PageFileScope &scope, const QString &thumb, const QString &filename,
+                  const QString &storagePath)
+{
+    if (filename.isEmpty())
+        return true;
+    const QString why = scope.refusal(thumb, storagePath);
+    if (!why.isEmpty() && QFileInfo::exists(thumb))
+        qCWarning(lcLinkRepair) << "kept" << thumb << ":" << why;
+    return why.isEmpty();
+}
+
 class Run
 {
 public:
@@ -114,10 +131,22 @@ bool Run::missingFiles()
     // lack the later columns, whose pages then all lie in the page store.
     const auto column = [](const char *name) {
         const QString c = QLatin1String(name);
-        return Database::HasColumn(QStringLiteral("Page"), c) ? c : QStringLiteral("NULL");
+        return Database::HasColumn(QStringLiteral("Page"), c) ? QStringLiteral("p.") + c : QStringLiteral("NULL");
     };
+    // A thumbnail may go only where its cabinet's pages may lie, so each
+    // page comes with its cabinet's storage path (the column came with
+    // Filename; a page without its parents has none).
+    const QString filenameColumn = column("Filename");
+    const QString storageColumn =
+        filenameColumn == QLatin1String("NULL") ? filenameColumn : QStringLiteral("c.StoragePath");
     const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT PageId, %1, %2 FROM Page ORDER BY PageId").arg(column("Filename"), column("ShortcutYN")));
+        QStringLiteral("SELECT p.PageId, %1, %2, %3 FROM Page p"
+                       " LEFT JOIN Document d ON d.DocumentId = p.DocumentId"
+                       " LEFT JOIN Folder f ON f.FolderId = d.FolderId"
+                       " LEFT JOIN Drawer w ON w.DrawerId = f.DrawerId"
+                       " LEFT JOIN Cabinet c ON c.CabinetId = w.CabinetId ORDER BY p.PageId")
+            .arg(filenameColumn, column("ShortcutYN"), storageColumn));
+    const PageFileScope scope;
     const bool pageStoreThere = QFileInfo(DataFolder::filePath(QStringLiteral("Pages"))).isDir();
     QVector<int> gone;
     QStringList thumbs;
@@ -144,7 +173,7 @@ bool Run::missingFiles()
         // Shortcut pages point at the user's own files and have no thumbnail.
         if (rs.value(row, 2).toString() != QLatin1String("Y")) {
             const QString thumb = PagePaths::GetThumbFilePath(pageId, filename);
-            if (!thumb.isEmpty())
+            if (!thumb.isEmpty() && ownThumbnail(scope, thumb, filename, NullToEmpty(rs.value(row, 3))))
                 thumbs.append(thumb);
         }
     }

@@ -1,5 +1,6 @@
 #include "CabinetExport.h"
 
+#include "DataFolder.h"
 #include "DbConnection.h"
 #include "FakePrompt.h"
 #include "FileSizeLimit.h"
@@ -158,8 +159,7 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::read(dest + "/Cabinet/v12/Fx/Doc/Page 1.jpg"), QByteArray("bytes"));
     }
 
-    // A full disk on a page (its target a link to /dev/full): the partial
-    // file goes, the next disk is asked for, and OK copies the page again
+    // A full disk on a page: the partial file goes, the next disk is asked for, and OK copies the page again
     // at the same path; a second full disk asks for #3; Cancel ends with
     // the pages copied so far.
     void diskFull_data()
@@ -183,11 +183,12 @@ private Q_SLOTS:
         const QString dest = newDestination();
         const QString doc = dest + "/Span/D/F/G/";
         QDir().mkpath(doc);
+        SmallDisks disks;
         for (int n : fullPages)
-            QVERIFY(QFile::link("/dev/full", QStringLiteral("%1Page %2.jpg").arg(doc).arg(n)));
+            disks.addFullTarget(QStringLiteral("%1Page %2.jpg").arg(doc).arg(n));
         FakePrompt prompt;
         prompt.diskAnswers = answers;
-        const ExportResult result = run(cabinet, dest);
+        const ExportResult result = run(cabinet, dest, &disks);
         QTEST(prompt.questions, "questions");
         QTEST(result.PagesCopied, "copied");
         QCOMPARE(prompt.messages.constLast(), QStringLiteral("Export complete. %1 pages copied.").arg(result.PagesCopied));
@@ -239,6 +240,107 @@ private Q_SLOTS:
         if (code == ENOSPC)
             QVERIFY2(error.endsWith(QStringLiteral("Page 2.jpg' does not fit on an empty disk.")), qPrintable(error));
         QCOMPARE(prompt.messages.constLast(), QStringLiteral("Export complete. %1 pages copied.").arg(result.PagesCopied));
+    }
+
+    // A link placed in the destination where the export puts a directory
+    // or a file is never written through: a directory level that is a link
+    // is passed over and named, a file that is a link is replaced by the
+    // file itself, and what the link points at stays as it was.
+    void linkInDestination_data()
+    {
+        QTest::addColumn<QString>("link");    // relative to the destination
+        QTest::addColumn<bool>("directory");  // the link stands for a directory
+        QTest::newRow("cabinet directory") << "Span" << true;
+        QTest::newRow("document directory") << "Span/D/F/G" << true;
+        QTest::newRow("marker file") << "Span/VLM.txt" << false;
+        QTest::newRow("page file") << "Span/D/F/G/Page 1.jpg" << false;
+    }
+    void linkInDestination()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, directory);
+        const int cabinet = cabinetOfPages(1, 10);
+        const QString dest = newDestination();
+        const QString elsewhere = newDestination("elsewhere");
+        const QString victim = elsewhere + "/victim.txt";
+        QVERIFY(QDir().mkpath(elsewhere));
+        TestFiles::write(victim, "precious");
+        const QString linkPath = dest + "/" + link;
+        QVERIFY(QDir().mkpath(QFileInfo(linkPath).absolutePath()));
+        QVERIFY(QFile::link(directory ? elsewhere : victim, linkPath));
+        FakePrompt prompt;
+        const ExportResult result = run(cabinet, dest);
+        QCOMPARE(listing(elsewhere), QStringList{"victim.txt"});
+        QCOMPARE(TestFiles::read(victim), QByteArray("precious"));
+        QCOMPARE(result.PagesCopied, directory ? 0 : 1);
+        QCOMPARE(result.skipped.size(), directory ? 1 : 0);
+        if (directory) {
+            QVERIFY(QFileInfo(linkPath).isSymLink());
+            QVERIFY(result.skipped.constFirst().startsWith(link + ": "));
+            QCOMPARE(prompt.kinds.constLast(), FakePrompt::Kind::Warning);
+        } else {
+            QVERIFY(!QFileInfo(linkPath).isSymLink());
+            QVERIFY(QFileInfo(linkPath).isFile());
+            QCOMPARE(prompt.messages, QStringList{"Export complete. 1 pages copied."});
+        }
+    }
+
+    // A page copies only its own file: a crafted Filename naming the
+    // database, a file of the data folder, a file in the working folder or
+    // one outside the cabinet's storage path is not copied and is named at
+    // the end; the other pages are exported as usual.
+    void craftedSourceRefused_data()
+    {
+        QTest::addColumn<QString>("filename");  // "%" the data folder, "@" the test root
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<QString>("link");      // when set, the Filename is a link to it
+        QTest::newRow("the database") << "%/vlm.mdb" << "N" << "";
+        QTest::newRow("the database by a shortcut") << "%/vlm.mdb" << "Y" << "";
+        QTest::newRow("the backup by a shortcut") << "%/vlm.bak" << "Y" << "";
+        QTest::newRow("a link to the database") << "@/outside/notes.pdf" << "Y" << "%/vlm.mdb";
+        QTest::newRow("the working folder") << "x.jpg" << "N" << "";
+        QTest::newRow("the working folder by a shortcut") << "x.pdf" << "Y" << "";
+        QTest::newRow("outside the storage path") << "@/outside/x.jpg" << "N" << "";
+        QTest::newRow("parent steps") << "%/Store/../../outside/x.jpg" << "N" << "";
+    }
+    void craftedSourceRefused()
+    {
+        QFETCH(QString, filename);
+        QFETCH(QString, shortcut);
+        QFETCH(QString, link);
+        const auto expand = [](QString path) {
+            return path.replace("%", DataFolder::path()).replace("@", TestEnvironment::root());
+        };
+        int doc = 0;
+        const int cabinet = cabinetOfPages(1, 10, &doc);
+        QVERIFY(QDir().mkpath(expand("%/Store")));
+        DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?",
+                              {expand("%/Store"), cabinet});
+        QVERIFY(QDir().mkpath(expand("@/cwd")));
+        QVERIFY(QDir().mkpath(expand("@/outside")));
+        for (const char *name : {"@/cwd/x.jpg", "@/cwd/x.pdf", "@/outside/x.jpg", "%/vlm.bak"})
+            TestFiles::write(expand(name), "secret");
+        const QString source = expand(filename);
+        if (!link.isEmpty()) {
+            QFile::remove(source);
+            QVERIFY(QFile::link(expand(link), source));
+        }
+        RecordFixture::insert("INSERT INTO Page (DocumentId, Name, PageNumber, Filename, ShortcutYN)"
+                              " VALUES (?, 'crafted', 9, ?, ?)",
+                              {doc, source, shortcut});
+        FakePrompt prompt;
+        const QString dest = newDestination();
+        const QString oldCwd = QDir::currentPath();
+        QDir::setCurrent(expand("@/cwd"));
+        const ExportResult result = run(cabinet, dest);
+        QDir::setCurrent(oldCwd);
+        QCOMPARE(result.PagesCopied, 1);
+        QCOMPARE(listing(dest + "/Span/D/F/G"), QStringList{"Page 1.jpg"});
+        QCOMPARE(result.refused, QStringList{source});
+        QCOMPARE(prompt.messages.size(), 2);
+        QCOMPARE(prompt.messages.constFirst(), QStringLiteral("Export complete. 1 pages copied."));
+        QCOMPARE(prompt.kinds.constLast(), FakePrompt::Kind::Warning);
+        QVERIFY2(prompt.messages.constLast().contains(source), qPrintable(prompt.messages.constLast()));
     }
 
     // A page whose file is gone is passed over and not counted, and the bar

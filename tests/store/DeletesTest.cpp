@@ -494,18 +494,28 @@ private Q_SLOTS:
     // the database, or another page's file. Such files stay and are listed.
     void untrustedFilenameKept_data()
     {
-        QTest::addColumn<QString>("storage");   // the cabinet's storage path, in the data folder
+        QTest::addColumn<QString>("storage");   // the cabinet's storage path: "%" for the data folder
         QTest::addColumn<QString>("filename");  // the Filename, "@" for the test root
         QTest::addColumn<QString>("file");      // the file it reaches
         QTest::addColumn<bool>("kept");
-        QTest::newRow("own file in storage path") << "Store" << "%/Store/own.jpg" << "%/Store/own.jpg" << false;
-        QTest::newRow("outside the data folder") << "Store" << "@/outside/x.jpg" << "@/outside/x.jpg" << true;
-        QTest::newRow("relative to the working folder") << "Store" << "x.jpg" << "@/cwd/x.jpg" << true;
-        QTest::newRow("parent step") << "Store" << "%/Store/../loose.jpg" << "%/loose.jpg" << true;
-        QTest::newRow("the database") << "" << "%/vlm.mdb" << "%/vlm.mdb" << true;
-        QTest::newRow("another page's image") << "Store" << "%/Pages/0000000/1.jpg" << "%/Pages/0000000/1.jpg"
+        QTest::newRow("own file in storage path") << "%/Store" << "%/Store/own.jpg" << "%/Store/own.jpg" << false;
+        QTest::newRow("outside the data folder") << "%/Store" << "@/outside/x.jpg" << "@/outside/x.jpg" << true;
+        QTest::newRow("relative to the working folder") << "%/Store" << "x.jpg" << "@/cwd/x.jpg" << true;
+        QTest::newRow("parent step") << "%/Store" << "%/Store/../loose.jpg" << "%/loose.jpg" << true;
+        QTest::newRow("the database") << "%" << "%/vlm.mdb" << "%/vlm.mdb" << true;
+        QTest::newRow("another page's image") << "%/Store" << "%/Pages/0000000/1.jpg" << "%/Pages/0000000/1.jpg"
                                               << true;
-        QTest::newRow("link out of the storage path") << "Store" << "%/Store/link.jpg" << "@/outside/x.jpg" << true;
+        QTest::newRow("link out of the storage path") << "%/Store" << "%/Store/link.jpg" << "@/outside/x.jpg" << true;
+        // A crafted storage path: the data folder itself, one holding it, or
+        // a folder of the user's own files.
+        QTest::newRow("backup, data folder as storage") << "%" << "%/vlm.bak" << "%/vlm.bak" << true;
+        QTest::newRow("templates, data folder as storage") << "%" << "%/Drawer.txt" << "%/Drawer.txt" << true;
+        QTest::newRow("outline, data folder as storage") << "%" << "%/Sample.txt" << "%/Sample.txt" << true;
+        QTest::newRow("image, data folder as storage") << "%" << "%/scan.jpg" << "%/scan.jpg" << true;
+        QTest::newRow("storage holding the data folder") << "@" << "@/photo.jpg" << "@/photo.jpg" << true;
+        QTest::newRow("user's document in storage") << "@/Documents" << "@/Documents/thesis.odt"
+                                                   << "@/Documents/thesis.odt" << true;
+        QTest::newRow("link to the backup in storage") << "%/Store" << "%/Store/link.jpg" << "%/vlm.bak" << true;
     }
     void untrustedFilenameKept()
     {
@@ -517,10 +527,10 @@ private Q_SLOTS:
             return path.replace("%", DataFolder::path()).replace("@", TestEnvironment::root());
         };
         QVERIFY(QDir().mkpath(TestEnvironment::root() + "/cwd"));
-        QVERIFY(QDir().mkpath(dataPath("Store")));
+        QVERIFY(QDir().mkpath(expand(storage)));
         const QString oldCwd = QDir::currentPath();
         QDir::setCurrent(TestEnvironment::root() + "/cwd");
-        const int cab = addCabinet(storage.isEmpty() ? DataFolder::path() : dataPath(storage));
+        const int cab = addCabinet(expand(storage));
         const int fld = addFolder(addDrawer(cab));
         const int other = addPage(addDocument(fld));  // page 1, which stays
         QCOMPARE(other, 1);

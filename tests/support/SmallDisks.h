@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QMap>
+#include <QSet>
 
 #include <cerrno>
 
@@ -15,6 +16,9 @@ class SmallDisks : public FileCopier
 {
 public:
     void addDisk(const QString &folder, qint64 capacity) { m_disks.insert(folder + QLatin1Char('/'), {capacity, 0}); }
+    // The next write to exactly this target fails as a full disk does, once:
+    // the disk that was in the drive is full, the next one takes the file.
+    void addFullTarget(const QString &target) { m_fullOnce.insert(target); }
 
     Result copyFile(const QString &source, const QString &target) override
     {
@@ -35,6 +39,8 @@ private:
     template<class Write>
     Result counted(const QString &target, qint64 size, Write write)
     {
+        if (m_fullOnce.remove(target))
+            return failure(ENOSPC, target);
         for (auto it = m_disks.begin(); it != m_disks.end(); ++it) {
             if (!target.startsWith(it.key()))
                 continue;
@@ -49,4 +55,5 @@ private:
     }
 
     QMap<QString, Disk> m_disks;
+    QSet<QString> m_fullOnce;
 };

@@ -84,6 +84,8 @@ private Q_SLOTS:
         const int noDocument = storedPage(9001);
         const QString own = DataFolder::filePath("own");
         QDir().mkpath(own + "/Thumbs");
+        // The cabinet keeps its pages in its own folder, where they may go.
+        DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?", {own, cab});
         TestFiles::write(own + "/letter.pdf", "pdf");
         const int shortcut = page(doc, own + "/letter.pdf", "Y");
         const int storageGone = page(doc, own + "/7.jpg");
@@ -188,6 +190,76 @@ private Q_SLOTS:
             QVERIFY(QFile::exists(copyPath));
         }
         QCOMPARE(LinkRepair::FixBrokenLinks().texts(), QStringList{report(0)});
+    }
+
+    // A page whose file is missing while a file stands where its thumbnail
+    // would be: only a thumbnail inside the page folders or the cabinet's
+    // storage path goes with the row. A crafted Filename (outside, relative
+    // to the working folder, with "..", or through a link) deletes nothing
+    // outside, nor a file of the data folder, though the row goes.
+    void thumbnailOutsideKept_data()
+    {
+        QTest::addColumn<QString>("storage");   // the cabinet's storage path, "" for none
+        QTest::addColumn<QString>("filename");  // "%" the data folder, "@" the test root
+        QTest::addColumn<QString>("link");      // made as a link to linkTarget when set
+        QTest::addColumn<QString>("linkTarget");
+        QTest::addColumn<QString>("thumb");     // the file the thumbnail path reaches
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("own thumbnail in storage path") << "%/Store" << "%/Store/gone.jpg" << "" << ""
+                                                       << "%/Store/Thumbs/gone.jpg" << false;
+        QTest::newRow("outside the data folder") << "" << "@/outside/gone.jpg" << "" << ""
+                                                 << "@/outside/Thumbs/gone.jpg" << true;
+        QTest::newRow("relative to the working folder") << "" << "sub/gone.jpg" << "" << ""
+                                                        << "@/cwd/sub/Thumbs/gone.jpg" << true;
+        QTest::newRow("parent steps") << "%/Store" << "%/Store/../../outside/gone.jpg" << "" << ""
+                                      << "@/outside/Thumbs/gone.jpg" << true;
+        QTest::newRow("link out of the storage path") << "%/Store" << "%/Store/gone.jpg" << "%/Store/Thumbs"
+                                                      << "@/outside" << "@/outside/gone.jpg" << true;
+        QTest::newRow("link to the data folder") << "%/Store" << "%/Store/vlm.bak" << "%/Store/Thumbs" << "%"
+                                                 << "%/vlm.bak" << true;
+        QTest::newRow("user's documents as storage") << "@/Documents" << "@/Documents/gone.odt" << "" << ""
+                                                     << "@/Documents/Thumbs/gone.odt" << true;
+    }
+    void thumbnailOutsideKept()
+    {
+        QFETCH(QString, storage);
+        QFETCH(QString, filename);
+        QFETCH(QString, link);
+        QFETCH(QString, linkTarget);
+        QFETCH(QString, thumb);
+        QFETCH(bool, kept);
+        TestEnvironment::openFreshDatabase();
+        const auto expand = [](QString path) {
+            return path.replace("%", DataFolder::path()).replace("@", TestEnvironment::root());
+        };
+        const int cab = RecordFixture::cabinet("C");
+        if (!storage.isEmpty()) {
+            QVERIFY(QDir().mkpath(expand(storage)));
+            DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?",
+                                  {expand(storage), cab});
+        }
+        const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F"), "Doc");
+        const int gone = page(doc, expand(filename));
+        DbConnection::close();
+        QVERIFY(QDir().mkpath(TestEnvironment::root() + "/cwd/sub"));
+        QVERIFY(QDir().mkpath(TestEnvironment::root() + "/outside"));
+        if (!link.isEmpty()) {
+            QFile::remove(expand(link));
+            QVERIFY(QFile::link(expand(linkTarget), expand(link)));
+        }
+        QVERIFY(QDir().mkpath(QFileInfo(expand(thumb)).absolutePath()));
+        TestFiles::write(expand(thumb), "precious");
+        const QString oldCwd = QDir::currentPath();
+        QDir::setCurrent(TestEnvironment::root() + "/cwd");
+        const ToolResult r = LinkRepair::FixBrokenLinks();
+        QDir::setCurrent(oldCwd);
+        QCOMPARE(r.texts(), QStringList{report(1)});
+        QCOMPARE(QFile::exists(expand(thumb)), kept);
+        if (!link.isEmpty())
+            QVERIFY(QFileInfo(expand(link)).isSymLink());
+        DbConnection::open(ToolsFiles::GetDbPath());
+        QVERIFY(!exists("Page", gone));
+        DbConnection::close();
     }
 
     // A database of the first version, which has no Filename column: its

@@ -19,6 +19,7 @@
 
 #include <memory>
 
+#include "DataFolder.h"
 #include "DbConnection.h"
 #include "DialogDriver.h"
 #include "DrawerTemplates.h"
@@ -548,11 +549,19 @@ private Q_SLOTS:
         QTest::newRow("leading blank") << " /srv/scans" << RecordRules::StoragePathBlankStartMessage();
         QTest::newRow("too long once absolute") << QString(250, QLatin1Char('x'))
                                                 << RecordRules::StoragePathTooLongMessage();
+        // "%" stands for the data folder.
+        using Place = PageFileScope::Place;
+        QTest::newRow("data folder") << "%" << RecordRules::StoragePlaceMessage(Place::DataFolder);
+        QTest::newRow("holding the data folder") << "%/.." << RecordRules::StoragePlaceMessage(Place::HoldsDataFolder);
+        QTest::newRow("Pages folder") << "%/Pages" << RecordRules::StoragePlaceMessage(Place::PagesFolder);
+        QTest::newRow("Thumbs folder") << "%/Thumbs" << RecordRules::StoragePlaceMessage(Place::ThumbsFolder);
+        QTest::newRow("home folder") << "~" << RecordRules::StoragePlaceMessage(Place::HomeFolder);
     }
     void storagePathRefused()
     {
         QFETCH(QString, path);
         QFETCH(QString, message);
+        path.replace("%", DataFolder::path());
         const auto owner = makeDialog<frmCabinet>("Add");
         frmCabinet *dialog = owner.get();
         QVERIFY(showActive(dialog));

@@ -1,0 +1,144 @@
+#include "PageFileScope.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "DataFolder.h"
+
+namespace {
+
+bool hasParentStep(const QString &path)
+{
+    return QDir::fromNativeSeparators(path).split(QLatin1Char('/')).contains(QStringLiteral(".."));
+}
+
+bool isInside(const QString &path, const QString &folder)
+{
+    if (folder.isEmpty())
+        return false;
+    if (folder == QLatin1String("/"))
+        return path.size() > 1 && path.startsWith(folder);
+    return path.startsWith(folder + QLatin1Char('/'));
+}
+
+bool isJpegName(const QString &path)
+{
+    const QString lower = path.toLower();
+    return lower.endsWith(QLatin1String(".jpg")) || lower.endsWith(QLatin1String(".jpeg"));
+}
+
+// The path with links resolved as far as it exists; the part that does not
+// exist yet is added as written. ".." is taken away as text first.
+QString resolvedPath(const QString &absolute)
+{
+    QString head = QDir::cleanPath(absolute);
+    QString rest;
+    for (;;) {
+        const QString real = QFileInfo(head).canonicalFilePath();
+        if (!real.isEmpty())
+            return rest.isEmpty() ? real : QDir::cleanPath(real + QLatin1Char('/') + rest);
+        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return QDir::cleanPath(absolute);
+        const QString name = head.mid(slash + 1);
+        rest = rest.isEmpty() ? name : name + QLatin1Char('/') + rest;
+        head = slash == 0 ? QStringLiteral("/") : head.left(slash);
+    }
+}
+
+} // namespace
+
+PageFileScope::PageFileScope()
+    : m_dataRaw(QDir::cleanPath(DataFolder::path())),
+      m_data(resolvedPath(m_dataRaw)),
+      m_pages(resolvedPath(m_dataRaw + QStringLiteral("/Pages"))),
+      m_thumbs(resolvedPath(m_dataRaw + QStringLiteral("/Thumbs"))),
+      m_home(resolvedPath(QDir::homePath()))
+{
+}
+
+const QStringList &PageFileScope::DataFolderFileNames()
+{
+    static const QStringList names{
+        QStringLiteral("vlm.mdb"),     QStringLiteral("vlm.mdb-journal"), QStringLiteral("vlm.mdb-wal"),
+        QStringLiteral("vlm.mdb-shm"), QStringLiteral("vlm.bak"),         QStringLiteral("tempvlm.mdb"),
+        QStringLiteral("empty.mdb"),   QStringLiteral("Drawer.txt"),      QStringLiteral("Sample.txt"),
+        QStringLiteral("vlmhelp.txt"), QStringLiteral("vlm.lock")};
+    return names;
+}
+
+PageFileScope::Place PageFileScope::placeOf(const QString &absoluteFolder) const
+{
+    const QString path = resolvedPath(absoluteFolder);
+    if (path == m_data)
+        return Place::DataFolder;
+    if (path == m_pages || isInside(path, m_pages))
+        return Place::PagesFolder;
+    if (path == m_thumbs || isInside(path, m_thumbs))
+        return Place::ThumbsFolder;
+    if (path == m_home)
+        return Place::HomeFolder;
+    if (isInside(m_data, path))
+        return Place::HoldsDataFolder;
+    return Place::Allowed;
+}
+
+QString PageFileScope::storageRoot(const QString &storagePath) const
+{
+    const auto known = m_roots.constFind(storagePath);
+    if (known != m_roots.constEnd())
+        return *known;
+    QString root;
+    if (QDir::isAbsolutePath(storagePath) && !hasParentStep(storagePath)) {
+        root = QFileInfo(storagePath).canonicalFilePath();
+        if (!root.isEmpty() && placeOf(root) != Place::Allowed)
+            root.clear();
+    }
+    m_roots.insert(storagePath, root);
+    return root;
+}
+
+bool PageFileScope::isDataFolderFile(const QString &path) const
+{
+    // Both the name as written and the file it resolves to: deleting a link
+    // named "vlm.mdb" would lose the database as surely as the file.
+    const QFileInfo named(QDir::cleanPath(path));
+    const QString folder = named.absolutePath();
+    if ((folder == m_dataRaw || folder == m_data) && DataFolderFileNames().contains(named.fileName()))
+        return true;
+    const QFileInfo real(named.canonicalFilePath());
+    return !real.filePath().isEmpty() && real.absolutePath() == m_data
+        && DataFolderFileNames().contains(real.fileName());
+}
+
+bool PageFileScope::inPageFolders(const QString &path) const
+{
+    const QString real = QFileInfo(path).canonicalFilePath();
+    return isInside(real, m_pages) || isInside(real, m_thumbs);
+}
+
+QString PageFileScope::shortcutRefusal(const QString &path) const
+{
+    if (!QDir::isAbsolutePath(path) || hasParentStep(path))
+        return QStringLiteral("not a plain absolute path");
+    if (isDataFolderFile(path))
+        return QStringLiteral("a file of the data folder");
+    return {};
+}
+
+QString PageFileScope::refusal(const QString &path, const QString &storagePath) const
+{
+    const QString named = shortcutRefusal(path);
+    if (!named.isEmpty())
+        return named;
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty())
+        return QStringLiteral("cannot be resolved");
+    if (isInside(real, m_pages) || isInside(real, m_thumbs))
+        return {};
+    if (!isInside(real, storageRoot(storagePath)))
+        return QStringLiteral("outside the page folders");
+    if (!isJpegName(path) || !isJpegName(real))
+        return QStringLiteral("not a page image");
+    return {};
+}
