@@ -159,9 +159,34 @@ void placePage(const PageSave::SaveRequest &request, PageSave::SaveResult &resul
 // made on another core while the image is written; its file follows only
 // once the image is safely stored, so a failed write never leaves a
 // thumbnail of an image not saved.
+// The files of an edited page whose image was not changed: the loaded
+// file's bytes at the page's path (nothing to write when that is the same
+// file), and the thumbnail only when it is missing.
+std::optional<DbError> keepUnchanged(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
+                                     const std::function<void()> &between)
+{
+    if (!sameFile(request.unchangedFile, result.imagePath)) {
+        QFile source(request.unchangedFile);
+        if (!source.open(QIODevice::ReadOnly))
+            return fileError(source, request.unchangedFile);
+        const QByteArray bytes = source.readAll();
+        if (source.error() != QFileDevice::NoError)
+            return fileError(source, request.unchangedFile);
+        if (auto error = ImageOps::saveEncoded(bytes, result.imagePath))
+            return error;
+    }
+    if (between)
+        between();
+    if (QFileInfo::exists(result.thumbPath))
+        return std::nullopt;
+    return ThumbnailMaker::writeThumbnail(ThumbnailMaker::thumbnailOf(request.image), result.thumbPath);
+}
+
 std::optional<DbError> writeFiles(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
                                   const std::function<void()> &between = {})
 {
+    if (!request.addMode && !request.unchangedFile.isEmpty())
+        return keepUnchanged(request, result, between);
     const bool encoded = !request.encoded.isEmpty() && request.encoded.quality == request.quality;
     QImage thumbnailPicture;
     if (encoded) {

@@ -85,6 +85,10 @@ struct SaveRequest
     // The files of image already encoded at this quality; used instead of
     // encoding them again.
     EncodedPage encoded;
+    // Edit: the file the image was loaded from, when it was not changed
+    // since. Its bytes are kept as they are: no new encoding, no loss of
+    // quality, the stored resolution unchanged.
+    QString unchangedFile;
 };
 
 struct SaveResult

@@ -168,6 +168,7 @@ void frmPageView::showLoaded(const QString &path)
     }
     m_ui->LEAD1->setImage(loaded);
     m_loadedFilename = path;
+    m_edited = false;
     refreshFileSize(path);
     m_ui->LEAD1->setZoom(ImageOps::defaultZoom(zoomMode, display, loaded.size));
     m_ui->LEAD1->scrollToTopLeft();
@@ -223,6 +224,7 @@ void frmPageView::replaceImage(const QImage &image)
     const double zoom = m_ui->LEAD1->zoom();
     m_ui->LEAD1->setImage(image);
     m_encoded = PageSave::EncodedPage();
+    m_edited = true;
     m_ui->LEAD1->setZoom(zoom);
     updateCommands();
 }
@@ -424,6 +426,8 @@ bool frmPageView::save()
     if (nameById)
         request.nameByIdIn = m_storage.cabinetStoragePath;
     request.encoded = m_encoded;
+    if (!addMode() && !m_edited)
+        request.unchangedFile = m_loadedFilename;
     PageSave::SaveResult saved;
     {
         BusyCursor busy;

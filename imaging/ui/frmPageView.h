@@ -110,4 +110,5 @@ private:
     PageContext::Storage m_storage;
     QString m_loadedFilename;
     PageSave::EncodedPage m_encoded;  // the files of the image as set, until it changes
+    bool m_edited = false;            // the loaded image was changed since
 };

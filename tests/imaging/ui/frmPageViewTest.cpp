@@ -392,6 +392,43 @@ private Q_SLOTS:
         QCOMPARE(ImagingState::instance().ScanDocumentId, column(pageId, "DocumentId").toInt());
     }
 
+    void plainSave_data()
+    {
+        QTest::addColumn<bool>("rotated");
+        QTest::addColumn<bool>("thumbnail");
+        QTest::newRow("unchanged, thumbnail there") << false << true;
+        QTest::newRow("unchanged, thumbnail missing") << false << false;
+        QTest::newRow("rotated") << true << true;
+    }
+    // A Save with no edit keeps the page's bytes (no new encoding, the
+    // stored resolution, none here, as it was); only an edit encodes.
+    void plainSave()
+    {
+        QFETCH(bool, rotated);
+        QFETCH(bool, thumbnail);
+        const int pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
+        const QString path = PagePaths::GetDefaultPageFilePath(pageId);
+        QDir().mkpath(PagePaths::GetFolderPart(path));
+        TestImages::writeJpegWithoutResolution(path, QSize(300, 200));
+        const QByteArray before = TestFiles::read(path);
+        const QString thumbPath = PagePaths::GetThumbFilePath(pageId);
+        QDir().mkpath(PagePaths::GetFolderPart(thumbPath));
+        if (thumbnail)
+            TestFiles::write(thumbPath, "kept thumbnail");
+        openPage(pageId);
+        if (rotated)
+            QTest::mouseClick(button("cmdRotateClockwise"), Qt::LeftButton);
+        QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+        QCOMPARE(m_viewer->result(), int(QDialog::Accepted));
+        QCOMPARE(TestFiles::read(path) == before, !rotated);
+        QVERIFY(!ImageOps::hasStoredResolution(ImageOps::load(path).image));
+        QCOMPARE(column(pageId, "FileSize").toLongLong(), QFileInfo(path).size());
+        if (thumbnail && !rotated)
+            QCOMPARE(TestFiles::read(thumbPath), QByteArray("kept thumbnail"));
+        else
+            QCOMPARE(QImageReader(thumbPath).size(), QSize(100, 100));
+    }
+
     void saveRefusals_data()
     {
         QTest::addColumn<QString>("typed");   // "$OWN" is the cabinet's folder
