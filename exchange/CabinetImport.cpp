@@ -15,6 +15,7 @@
 #include "DiskPrompt.h"
 #include "ExchangeProgress.h"
 #include "Guard.h"
+#include "ImportListing.h"
 #include "Progress.h"
 #include "Prompt.h"
 #include "TextFile.h"
@@ -38,10 +39,21 @@ QString withSlash(const QString &path)
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
-// Sub-directories in name order (the file system's order is arbitrary).
-QStringList subdirectories(const QString &dir)
+// Sub-directories in name order (the file system's order is arbitrary),
+// those inside the tree at root only.
+ImportListing::Directories subdirectories(const QString &dir, const QString &root)
 {
-    return QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    return ImportListing::directories(dir, root);
+}
+
+// A description cut to the longest one a record takes; *note says so.
+QString boundedDescription(const QString &description, QString *note)
+{
+    if (description.size() <= Records::MaxDescriptionLength)
+        return description;
+    if (note)
+        *note = QStringLiteral("The description was cut to %1 characters.").arg(Records::MaxDescriptionLength);
+    return description.left(Records::MaxDescriptionLength);
 }
 
 int filesOf(const QString &dir)
@@ -110,6 +122,7 @@ private:
     // The drawer or folder of that name, made and announced when new.
     int record(const LevelRule &rule, Table table, int parentId, const QString &name);
     void description(const QString &dir, const QString &fileName, Table table, int id);
+    void documentInfo(const QString &path, int documentId);
     void eachSubdirectory(const QString &dir, const Visit &import);
     void importFiles(int targetId, const QString &dir, FileImport::TargetKind kind);
     void leftOut(const QString &name, const DbError &error);
@@ -119,6 +132,7 @@ private:
     int m_cabinetId;
     ExchangeProgress *m_progress;
     CabinetImport::TreeImportResult m_result;
+    QString m_root;   // the tree being read, no file is taken from outside it
     std::optional<DbConnection::Transaction> m_batch;
     QElapsedTimer m_sinceCommit;
     QStringList m_placed;   // files of the open batch, removed when it fails
@@ -170,6 +184,7 @@ void TreeImporter::importFiles(int targetId, const QString &dir, FileImport::Tar
     FileImport::ImportOptions options;
     options.copyNonImages = true;
     options.reportFailures = false;
+    options.root = m_root;
     options.thumbnails = [this](const QVector<ThumbnailMaker::Job> &jobs) {
         for (const ThumbnailMaker::Job &job : jobs) {
             // A thumbnail that cannot be made leaves the page without one;
@@ -180,6 +195,7 @@ void TreeImporter::importFiles(int targetId, const QString &dir, FileImport::Tar
     const FileImport::ImportResult r = FileImport::ImportFiles(
         targetId, dir, FileImport::ProgressTarget::ImportDialog, kind, QString(), options);
     m_result.failures += r.failures;
+    m_result.notes += r.notes;
     m_placed += r.placedFiles;
 }
 
@@ -195,13 +211,42 @@ int TreeImporter::record(const LevelRule &rule, Table table, int parentId, const
 void TreeImporter::description(const QString &dir, const QString &fileName, Table table, int id)
 {
     const QString file = CabinetTree::FindFile(dir, fileName);
-    if (!file.isEmpty())
-        CabinetImport::ImportDescription(table, dir + file, id);
+    if (file.isEmpty())
+        return;
+    QString note;
+    try {
+        CabinetImport::ImportDescription(table, dir + file, id, &note);
+    } catch (const DbError &e) {
+        // A file that may not be read (too large, not a regular file) is
+        // named; the record keeps its description.
+        if (e.code != int(ErrorCode::InvalidValue))
+            throw;
+        leftOut(dir + file, e);
+    }
+    if (!note.isEmpty())
+        m_result.notes.append({dir + file, note});
+}
+
+void TreeImporter::documentInfo(const QString &path, int documentId)
+{
+    QString note;
+    try {
+        CabinetImport::ImportDocumentInfo(path, documentId, &note);
+    } catch (const DbError &e) {
+        if (e.code != int(ErrorCode::InvalidValue))
+            throw;
+        leftOut(path, e);
+    }
+    if (!note.isEmpty())
+        m_result.notes.append({path, note});
 }
 
 void TreeImporter::eachSubdirectory(const QString &dir, const Visit &import)
 {
-    for (const QString &name : subdirectories(dir)) {
+    const ImportListing::Directories listed = subdirectories(dir, m_root);
+    for (const ImportListing::Refusal &refused : listed.refused)
+        m_result.failures.append({refused.name, refused.reason});
+    for (const QString &name : listed.names) {
         if (cancelled())
             return;
         // A name the database refuses (too long) leaves that directory out.
@@ -221,7 +266,7 @@ void TreeImporter::importDocument(int folderId, const QString &dir, const QStrin
     const int documentId = findOrCreate(kDocumentRule, folderId, name, &created);
     const QString info = CabinetTree::FindFile(dir, CabinetTree::DocumentFileName);
     if (!info.isEmpty())
-        CabinetImport::ImportDocumentInfo(dir + info, documentId);
+        documentInfo(dir + info, documentId);
     // Announced once its date is known, which the tree shows.
     if (created) {
         const std::optional<Records::DocumentValues> values = Records::ReadDocument(documentId);
@@ -266,6 +311,7 @@ void TreeImporter::importDisk(const QString &root)
 void TreeImporter::run(QString root, int diskCount)
 {
     root = withSlash(root);
+    m_root = root;
     commit();
     for (int disk = 1;; ++disk) {
         if (m_progress)
@@ -300,6 +346,7 @@ void TreeImporter::run(QString root, int diskCount)
             return;
         }
         root = withSlash(*next);
+        m_root = root;
     }
 }
 
@@ -330,23 +377,24 @@ int FindOrCreateDocument(int folderId, const QString &name)
     return findOrCreateRow(kDocumentRule, folderId, name, &created);
 }
 
-void ImportDescription(Table table, const QString &path, int id)
+void ImportDescription(Table table, const QString &path, int id, QString *note)
 {
     QString text;
-    if (TextFile::read(path, &text))
-        Records::UpdateDescription(table, id, CabinetTree::ReadDescription(text));
+    if (TextFile::read(path, &text, MaxTextFileBytes))
+        Records::UpdateDescription(table, id, boundedDescription(CabinetTree::ReadDescription(text), note));
 }
 
-void ImportDocumentInfo(const QString &path, int documentId)
+void ImportDocumentInfo(const QString &path, int documentId, QString *note)
 {
     QString text;
-    if (!TextFile::read(path, &text))
+    if (!TextFile::read(path, &text, MaxTextFileBytes))
         return;
     const CabinetTree::DocumentInfo info = CabinetTree::ReadDocumentInfo(text);
     // An unreadable date leaves the stored one, as no date does.
     const std::optional<QDate> date =
         info.dateText.isEmpty() ? std::nullopt : CabinetTree::ParseDate(info.dateText);
-    Records::UpdateDocumentDetails(documentId, date, info.description, Common::LeadingNumber(info.amountText));
+    Records::UpdateDocumentDetails(documentId, date, boundedDescription(info.description, note),
+                                   Common::LeadingNumber(info.amountText));
 }
 
 int CountImportableFiles(const QString &root, ExchangeProgress *progress)
@@ -364,7 +412,7 @@ int CountImportableFiles(const QString &root, ExchangeProgress *progress)
                 progress->ShowStatus(caption, dir);
             total += filesOf(dir);
             if (depth < 3) {
-                for (const QString &sub : subdirectories(dir))
+                for (const QString &sub : subdirectories(dir, root).names)
                     below.append(dir + sub + QLatin1Char('/'));
             }
         }
@@ -391,8 +439,8 @@ TreeImportResult ImportCabinetTree(int cabinetId, const QString &root, int diskC
     TreeImportResult result = importer.result();
     if (!ok)
         result.cancelled = true;
-    if (!result.failures.isEmpty())
-        Prompt::instance().warning(FileImport::FailureMessage(result.failures));
+    if (!result.failures.isEmpty() || !result.notes.isEmpty())
+        Prompt::instance().warning(FileImport::FailureMessage(result.failures, result.notes));
     return result;
 }
 

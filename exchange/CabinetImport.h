@@ -28,6 +28,7 @@ struct TreeImportResult
     bool cancelled = false;              // stopped by the user or a question
     int disksRead = 0;
     QVector<FileImport::ImportFailure> failures;  // files and directories left out
+    QVector<FileImport::ImportFailure> notes;     // files filed or read with a warning
 };
 
 // Imports diskCount disks, each read at root (a later disk may be given
@@ -50,12 +51,17 @@ int FindOrCreateFolder(int drawerId, const QString &name);
 int FindOrCreateDocument(int folderId, const QString &name);
 
 // Reads a cabinet, drawer or folder file and stores its description
-// (cleared when the file holds none). Throws DbError.
-void ImportDescription(Records::Table table, const QString &path, int id);
+// (cleared when the file holds none). A file larger than MaxTextFileBytes,
+// or one that is not a regular file, is not read (ErrorCode::InvalidValue);
+// a description longer than Records::MaxDescriptionLength is cut there and
+// *note (when given) says so. Throws DbError.
+inline constexpr qint64 MaxTextFileBytes = 1024 * 1024;
+void ImportDescription(Records::Table table, const QString &path, int id, QString *note = nullptr);
 // Reads a "document.txt": its description and amount (the leading number,
 // "." as the decimal point, 0 for none) always, its date when the file
-// holds a readable one. Throws DbError.
-void ImportDocumentInfo(const QString &path, int documentId);
+// holds a readable one. The bounds and the note of ImportDescription.
+// Throws DbError.
+void ImportDocumentInfo(const QString &path, int documentId, QString *note = nullptr);
 
 // Called for each drawer, folder and document the import makes, so the
 // navigation window can add its node below the parent's node when that is

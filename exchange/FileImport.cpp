@@ -24,6 +24,7 @@
 #include "FileCopier.h"
 #include "FileImportStaging.h"
 #include "Guard.h"
+#include "ImportListing.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
@@ -56,7 +57,7 @@ QString withSlash(const QString &directory)
 // depend on it. No name filter: "*.*" would drop names without a full stop.
 QStringList directoryFiles(const QString &directory)
 {
-    return QDir(directory).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    return ImportListing::files(directory);
 }
 
 bool passesFilter(const QString &name, const QString &extensionList)
@@ -163,7 +164,11 @@ void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDa
     }
     const bool copiedShortcut = !item.image && !item.staged.isEmpty();
     bool newPage = false;
-    const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source, &newPage);
+    QString numberNote;
+    const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source,
+                                                     &newPage, &numberNote);
+    if (!numberNote.isEmpty())
+        item.note = item.note.isEmpty() ? numberNote : item.note + QLatin1Char(' ') + numberNote;
     // A thumbnail left at a new page's path would show another page.
     if (newPage)
         QFile::remove(PagePaths::GetDefaultThumbFilePath(pageId));
@@ -273,6 +278,8 @@ struct BatchFiler
     void announce(const Item &item, QVector<ThumbnailMaker::Job> *handed)
     {
         ++result.imported;
+        if (!item.note.isEmpty())
+            result.notes.append({item.name, item.note});
         if (!item.placedPath.isEmpty())
             result.placedFiles.append(item.placedPath);
         if (item.placed)
@@ -353,6 +360,15 @@ std::optional<int> PageNumberOfName(const QString &name)
     return int(rounded);
 }
 
+QString PageNumberNote(const QString &name)
+{
+    if (!name.left(5).toLower().startsWith(QLatin1String("page ")) || PageNumberOfName(name))
+        return QString();
+    return QStringLiteral("The page number in its name is larger than %1; the page was numbered after the "
+                          "document's last page.")
+        .arg(INT_MAX);
+}
+
 QStringList FilesToImport(const QString &directory, const QString &extensionList)
 {
     QStringList kept;
@@ -398,12 +414,15 @@ int FindOrCreateFileDocument(int folderId, const QString &fileName)
 }
 
 int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
-                      const QString &sourcePath, bool *made)
+                      const QString &sourcePath, bool *made, QString *note)
 {
     if (made)
         *made = false;
     if (const int existing = Pages::FindPageByName(documentId, name))
         return existing;
+    // A page's name obeys the length of every other name.
+    if (name.size() > Records::MaxNameLength)
+        throw DbError(ErrorCode::InvalidValue, Records::NameTooLongMessage(name));
     Pages::NewPage page;
     page.documentId = documentId;
     page.name = name;
@@ -419,6 +438,12 @@ int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, cons
         page.markedStored = true;
         const std::optional<int> number = PageNumberOfName(name);
         page.pageNumber = number ? *number : Pages::NextPageNumber(documentId);
+        QString warning = PageNumberNote(name);
+        // The next number is held at the highest one a page can carry.
+        if (!number && page.pageNumber == INT_MAX)
+            warning = QStringLiteral("No higher page number is possible; the page was numbered %1.").arg(INT_MAX);
+        if (note)
+            *note = warning;
     }
     const int pageId = Pages::InsertPage(page);
     if (made)
@@ -454,18 +479,36 @@ std::optional<DbError> CopyFile(const QString &source, const QString &destinatio
     return r.error;
 }
 
-QString FailureMessage(const QVector<ImportFailure> &failures)
+namespace {
+
+// The heading and the first names of a list of files with their reasons.
+QString namedFiles(const QString &heading, const QVector<ImportFailure> &files)
 {
-    if (failures.isEmpty())
-        return QString();
-    QString text = failures.size() == 1 ? QStringLiteral("1 file could not be imported:")
-                                        : QStringLiteral("%1 files could not be imported:").arg(failures.size());
+    QString text = heading;
     constexpr int kNamed = 10;
-    for (int i = 0; i < failures.size() && i < kNamed; ++i)
-        text += QStringLiteral("\n%1: %2").arg(failures.at(i).fileName, failures.at(i).reason);
-    if (failures.size() > kNamed)
+    for (int i = 0; i < files.size() && i < kNamed; ++i)
+        text += QStringLiteral("\n%1: %2").arg(files.at(i).fileName, files.at(i).reason);
+    if (files.size() > kNamed)
         text += QStringLiteral("\n...");
     return text;
+}
+
+} // namespace
+
+QString FailureMessage(const QVector<ImportFailure> &failures, const QVector<ImportFailure> &notes)
+{
+    QStringList parts;
+    if (!failures.isEmpty())
+        parts.append(namedFiles(failures.size() == 1
+                                    ? QStringLiteral("1 file could not be imported:")
+                                    : QStringLiteral("%1 files could not be imported:").arg(failures.size()),
+                                failures));
+    if (!notes.isEmpty())
+        parts.append(namedFiles(notes.size() == 1
+                                    ? QStringLiteral("1 file was imported with a warning:")
+                                    : QStringLiteral("%1 files were imported with a warning:").arg(notes.size()),
+                                notes));
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
@@ -501,6 +544,7 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
                           QStringLiteral("%1: %2").arg(DataFolder::filePath(QStringLiteral("Pages")),
                                                        staging.errorString()));
         const QDateTime scanDate(QDate::currentDate(), QTime(0, 0));
+        const QString root = options.root.isEmpty() ? dir : options.root;
         // Declared after the staging folder, so every copy and thumbnail has
         // ended before the folder goes.
         QThreadPool pool;
@@ -511,7 +555,8 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
             for (int i = start; i < names.size() && i < start + batchSize(); ++i) {
                 Item item;
                 item.name = names.at(i);
-                if (const std::optional<QString> reason = FileImportStaging::prepare(item, dir, staging, i, options.copyNonImages))
+                if (const std::optional<QString> reason =
+                        FileImportStaging::prepare(item, dir, root, staging, i, options.copyNonImages))
                     item.copyError = DbError(ErrorCode::InvalidValue, *reason);
                 items.append(item);
             }
@@ -536,8 +581,8 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
     // Also after a failure, so no progress window stays up.
     if (shown)
         Progress::StopProgress();
-    if (!result.failures.isEmpty() && options.reportFailures)
-        Prompt::instance().warning(FailureMessage(result.failures));
+    if ((!result.failures.isEmpty() || !result.notes.isEmpty()) && options.reportFailures)
+        Prompt::instance().warning(FailureMessage(result.failures, result.notes));
     return result;
 }
 

@@ -60,6 +60,7 @@ struct ImportResult
 {
     int imported = 0;               // files that got their page (or had it already)
     QVector<ImportFailure> failures; // files left out, with the reason
+    QVector<ImportFailure> notes;    // files filed with a warning
     bool cancelled = false;         // stopped by Cancel before the last file
     // The files this import put into the page store (copies and their
     // thumbnails), for a caller whose own transaction may still fail.
@@ -79,6 +80,9 @@ struct ImportOptions
     // there (the cabinet import makes them while it reads on), instead of
     // being made before the import returns.
     std::function<void(const QVector<ThumbnailMaker::Job> &jobs)> thumbnails;
+    // The tree being imported: no file is read from outside it, links
+    // resolved. Empty: the directory itself.
+    QString root;
 };
 
 // Imports the files of directory that pass extensionList into the folder
@@ -92,8 +96,10 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
                          const QString &extensionList, const ImportOptions &options = {});
 
 // The files ImportFiles takes from directory, by name without regard to
-// case: ordinary, not hidden, not one of the marker and description names,
-// and passing extensionList ("" keeps all, NoFileTypesChosen none).
+// case: not directories, not hidden, not one of the marker and description
+// names, and passing extensionList ("" keeps all, NoFileTypesChosen none).
+// Links, devices and names the system cannot decode are listed too, so
+// that the import names them when it refuses them.
 QStringList FilesToImport(const QString &directory, const QString &extensionList);
 
 // The chooser's list: the distinct upper-case extensions of the
@@ -113,8 +119,11 @@ QString GetFileExtension(const QString &name);
 bool IsMarkerName(const QString &name);
 // The page number a file name gives: "Page 3.jpg" gives 3 (the number
 // after "page ", halves rounded to even, 0 when none); nothing for any
-// other name.
+// other name, and for a number no page can carry (above 2147483647).
 std::optional<int> PageNumberOfName(const QString &name);
+// The warning for a file whose name gives a page number no page can carry;
+// "" for any other name.
+QString PageNumberNote(const QString &name);
 
 // The document of the folder named fileName; made (and announced through
 // DocumentAdded) when there is none. Throws DbError.
@@ -122,10 +131,12 @@ int FindOrCreateFileDocument(int folderId, const QString &fileName);
 // The page of the document named name, or a new row for the file at
 // sourcePath: a shortcut page (number 0, the path as Filename) for a file
 // that is not an image, else a stored page numbered by its name or after
-// the last page. made (when given) tells whether the row is new. Throws
-// DbError.
+// the last page. A name longer than a page name may be is refused
+// (ErrorCode::InvalidValue). made (when given) tells whether the row is
+// new; *note (when given) receives the warning of a page number that was
+// out of range. Throws DbError.
 int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
-                      const QString &sourcePath, bool *made = nullptr);
+                      const QString &sourcePath, bool *made = nullptr, QString *note = nullptr);
 // Copies directory/name to the page store of pageId unless a file is there
 // already, then makes the page's thumbnail anew. A shortcut page is left
 // alone. The copy's failure comes back; a thumbnail that cannot be made
@@ -136,7 +147,8 @@ int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, cons
 // copy leaves no partial file. Safe on any thread.
 [[nodiscard]] std::optional<DbError> CopyFile(const QString &source, const QString &destination);
 
-// The end warning naming the files left out; "" for none.
-QString FailureMessage(const QVector<ImportFailure> &failures);
+// The end warning naming the files left out, then those filed with a
+// warning; "" for none.
+QString FailureMessage(const QVector<ImportFailure> &failures, const QVector<ImportFailure> &notes = {});
 
 } // namespace FileImport

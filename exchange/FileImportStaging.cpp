@@ -1,6 +1,10 @@
 #include "FileImportStaging.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,6 +13,8 @@
 #include "Common.h"
 #include "FileCopier.h"
 #include "FileImport.h"
+#include "ImageCheck.h"
+#include "ImportListing.h"
 #include "ThumbnailMaker.h"
 
 namespace {
@@ -19,22 +25,51 @@ using FileImportStaging::Item;
 // its thumbnail; a larger one is copied in chunks and its thumbnail read
 // back from the copy.
 constexpr qint64 kReadWholeLimit = 64 * 1024 * 1024;
+constexpr qint64 kChunk = 64 * 1024;
 
-// The whole content of a file, or why it could not be read.
-std::optional<DbError> readWhole(const QString &path, qint64 sizeHint, QByteArray *bytes)
+// A descriptor closed when it goes out of scope.
+struct Descriptor
 {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return fileError(in, path);
-    bytes->resize(std::max<qint64>(sizeHint, 0));
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Opens path for reading and judges what was opened: only a regular file
+// is read, and its size then bounds the read. Non-blocking, so a FIFO put
+// in a file's place cannot hold the import.
+std::optional<DbError> openRegular(const QString &path, Descriptor *in, qint64 *size)
+{
+    const QByteArray raw = QFile::encodeName(path);
+    do {
+        in->fd = ::open(raw.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (in->fd < 0 && errno == EINTR);
+    if (in->fd < 0)
+        return errnoError(errno, path);
+    struct stat st;
+    if (::fstat(in->fd, &st) != 0)
+        return errnoError(errno, path);
+    if (!S_ISREG(st.st_mode))
+        return DbError(ErrorCode::InvalidValue, ImportListing::notRegularText());
+    *size = st.st_size;
+    return std::nullopt;
+}
+
+// Reads up to size bytes, the size the file had when it was listed: a
+// file that grew since is read as it was then, one cut short as it is.
+std::optional<DbError> readBounded(int fd, qint64 size, const QString &path, QByteArray *bytes)
+{
+    bytes->resize(size);
     qint64 have = 0;
-    for (;;) {
-        // A file that grew since it was listed is read to its end.
-        if (have == bytes->size())
-            bytes->resize(std::max<qint64>(2 * have, 1 << 16));
-        const qint64 got = in.read(bytes->data() + have, bytes->size() - have);
+    while (have < size) {
+        const ssize_t got = ::read(fd, bytes->data() + have, size_t(size - have));
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0)
-            return fileError(in, path);
+            return errnoError(errno, path);
         if (got == 0)
             break;
         have += got;
@@ -43,27 +78,84 @@ std::optional<DbError> readWhole(const QString &path, qint64 sizeHint, QByteArra
     return std::nullopt;
 }
 
-// Copies an image to its staging name and makes its thumbnail picture from
-// the same bytes, so the file is read once. A thumbnail that cannot be
-// made is not a failure of the copy.
+// Copies up to size bytes of fd to target in chunks; a failed copy leaves
+// no partial file.
+std::optional<DbError> copyBounded(int fd, qint64 size, const QString &source, const QString &target)
+{
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fileError(out, target);
+    for (qint64 done = 0; done < size;) {
+        QByteArray chunk;
+        if (auto error = readBounded(fd, std::min(kChunk, size - done), source, &chunk)) {
+            out.remove();
+            return error;
+        }
+        if (chunk.isEmpty())
+            break;
+        if (out.write(chunk) != chunk.size()) {
+            const DbError error = fileError(out, target);
+            out.remove();
+            return error;
+        }
+        done += chunk.size();
+    }
+    if (!out.flush()) {
+        const DbError error = fileError(out, target);
+        out.remove();
+        return error;
+    }
+    return std::nullopt;
+}
+
+// The thumbnail picture of an image, which also proves that it can be
+// decoded: an image that cannot is refused with the reader's reason. An
+// image that decodes but ends early is filed with a note.
+std::optional<DbError> checkImage(Item &item, const ImageOps::LoadResult &thumb, const QByteArray &bytes)
+{
+    if (thumb.error)
+        return thumb.error;
+    item.thumbnail = thumb.image;
+    if (ImageCheck::EndsEarly(bytes))
+        item.note = ImageCheck::EndsEarlyNote();
+    return std::nullopt;
+}
+
+// Copies a file to its staging name and, for an image, makes its thumbnail
+// picture from the same bytes, so the file is read once. Every read is
+// bounded by the size the file had when it was listed.
 std::optional<DbError> stage(Item &item)
 {
-    if (item.size > kReadWholeLimit) {
-        if (auto error = FileImport::CopyFile(item.source, item.staged))
+    Descriptor in;
+    qint64 size = 0;
+    if (auto error = openRegular(item.source, &in, &size))
+        return error;
+    size = std::min(size, item.size);
+    if (size > kReadWholeLimit) {
+        if (auto error = copyBounded(in.fd, size, item.source, item.staged))
             return error;
-        if (item.image)
-            item.thumbnail = ThumbnailMaker::readThumbnail(item.staged).image;
-        return std::nullopt;
+        if (!item.image)
+            return std::nullopt;
+        QFile staged(item.staged);
+        const uchar *mapped = staged.open(QIODevice::ReadOnly) ? staged.map(0, staged.size()) : nullptr;
+        const QByteArray view = mapped ? QByteArray::fromRawData(reinterpret_cast<const char *>(mapped),
+                                                                 staged.size())
+                                       : QByteArray();
+        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), view);
     }
     QByteArray bytes;
-    if (auto error = readWhole(item.source, item.size, &bytes))
+    if (auto error = readBounded(in.fd, size, item.source, &bytes))
         return error;
+    // Judged before it is written: an image that cannot be decoded is not
+    // copied at all.
+    if (item.image) {
+        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), bytes))
+            return error;
+    }
     // A failed write leaves no partial file.
     const FileCopier::Result written = FileCopier::system().writeFile(item.staged, bytes);
     if (!written.ok())
         return written.error;
-    if (item.image)
-        item.thumbnail = ThumbnailMaker::readThumbnail(bytes, item.source).image;
     return std::nullopt;
 }
 
@@ -71,15 +163,15 @@ std::optional<DbError> stage(Item &item)
 
 namespace FileImportStaging {
 
-std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index,
-                               bool copyNonImages)
+std::optional<QString> prepare(Item &item, const QString &directory, const QString &root,
+                               const QTemporaryDir &staging, int index, bool copyNonImages)
 {
     item.source = directory + item.name;
-    QFile file(item.source);
-    if (!file.open(QIODevice::ReadOnly))
-        return fileError(file, item.source).text;
-    item.size = file.size();
-    file.close();
+    if (const std::optional<QString> refusal = ImportListing::FileRefusal(item.source, root))
+        return refusal;
+    Descriptor in;
+    if (auto error = openRegular(item.source, &in, &item.size))
+        return error->text;
     item.image = !Common::IsNonImageFile(item.source);
     if (item.image || copyNonImages)
         item.staged = staging.filePath(QString::number(index));

@@ -30,6 +30,7 @@ struct Item
     QString staged;            // the copy waiting for its row
     std::optional<DbError> copyError;
     QImage thumbnail;          // the copy's thumbnail picture, when it could be made
+    QString note;              // filed with this warning (an image that ends early)
     // Set once its rows are written.
     int pageId = 0;
     int createdDocument = 0;
@@ -37,11 +38,13 @@ struct Item
     QString placedPath;        // the copy put in the page store ("" for none)
 };
 
-// Reads what an item needs before its copy: the file must open for
-// reading. An image gets its staging name (index within staging), and so
-// does any other file when copyNonImages. The reason when it cannot be read.
-std::optional<QString> prepare(Item &item, const QString &directory, const QTemporaryDir &staging, int index,
-                               bool copyNonImages);
+// Reads what an item needs before its copy: the file must lie inside the
+// tree at root once links are resolved and open for reading as a regular
+// file, whose size then bounds every read of it. An image gets its staging
+// name (index within staging), and so does any other file when
+// copyNonImages. The reason when it may not or cannot be read.
+std::optional<QString> prepare(Item &item, const QString &directory, const QString &root,
+                               const QTemporaryDir &staging, int index, bool copyNonImages);
 
 // Runs work (returning an optional DbError) on a worker thread, where
 // nothing may escape; the program's own calls never throw, so only an
@@ -69,7 +72,8 @@ public:
     QVector<Item> &items() { return m_items; }
 
     // Starts the copies of the images that have a staging name on the
-    // pool; a copy that fails sets its item's copyError.
+    // pool; a copy that fails, and an image that cannot be decoded, set
+    // its item's copyError.
     void startStaging(QThreadPool &pool);
     // Returns when every copy started has ended.
     void waitStaged();

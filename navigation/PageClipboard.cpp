@@ -9,6 +9,7 @@
 
 #include "ClipboardFiles.h"
 #include "Common.h"
+#include "ImageCheck.h"
 #include "DbConnection.h"
 #include "PagePaths.h"
 #include "Pages.h"
@@ -111,6 +112,12 @@ std::optional<SkippedFile> CheckPageFile(const QString &path)
     if (!Common::IsImageFile(path))
         return SkippedFile{path, SkipReason::NotAccepted,
                            QStringLiteral("'%1' cannot be added as a page.").arg(path)};
+    // An image by its name must also decode, or the page fails only when opened.
+    if (!Common::IsNonImageFile(path)) {
+        if (const std::optional<QString> reason = ImageCheck::UnreadableImage(path))
+            return SkippedFile{path, SkipReason::NotAccepted,
+                               QStringLiteral("'%1' cannot be read as an image (%2).").arg(path, *reason)};
+    }
     return std::nullopt;
 }
 

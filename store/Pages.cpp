@@ -1,5 +1,7 @@
 #include "Pages.h"
 
+#include <climits>
+
 #include <QFileInfo>
 #include <QSet>
 #include <QStringList>
@@ -241,7 +243,11 @@ int NextPageNumber(int documentId)
 {
     const QVariant highest = DbConnection::QueryValue(
         QStringLiteral("SELECT MAX(PageNumber) FROM Page WHERE DocumentId = ?"), {documentId});
-    return highest.isNull() ? 1 : qMax(0, highest.toInt()) + 1;
+    if (highest.isNull())
+        return 1;
+    // Held at the highest number a page can carry: one past it would wrap
+    // round to a negative number.
+    return int(qBound(qint64(0), qint64(highest.toLongLong()), qint64(INT_MAX - 1)) + 1);
 }
 
 bool DocumentExists(int documentId)

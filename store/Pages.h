@@ -100,7 +100,8 @@ inline const QString ScanDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 QVector<PageRow> ReadDocumentPages(int documentId, const QString &condition = QString(),
                                    const QVariantList &binds = {});
 // The number a page appended to the document gets: the highest number + 1,
-// 1 for a document without numbered pages. Throws DbError.
+// 1 for a document without numbered pages; held at 2147483647, the
+// highest number a page can carry. Throws DbError.
 int NextPageNumber(int documentId);
 // True when the Document row exists. Throws DbError.
 bool DocumentExists(int documentId);

@@ -15,6 +15,9 @@ namespace Records {
 
 // The width of every Name column; a longer name is refused, never cut.
 inline constexpr int MaxNameLength = 80;
+// The longest description an imported file may give: what a description
+// box holds. A longer one is cut there, with a warning.
+inline constexpr int MaxDescriptionLength = 65535;
 
 // "The name "<name>" is longer than 80 characters."
 QString NameTooLongMessage(const QString &name);

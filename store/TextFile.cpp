@@ -1,6 +1,9 @@
 #include "TextFile.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QSaveFile>
@@ -69,6 +72,43 @@ bool read(const QString &path, QString *text)
     if (!file.open(QIODevice::ReadOnly))
         throw fileError(file, path);
     const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw fileError(file, path);
+    *text = decode(bytes);
+    return true;
+}
+
+bool read(const QString &path, QString *text, qint64 maxBytes)
+{
+    const QByteArray raw = QFile::encodeName(path);
+    int fd;
+    do {
+        // Non-blocking, so that a FIFO in the file's place cannot hold the reader.
+        fd = ::open(raw.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return false;
+        throw errnoError(errno, path);
+    }
+    struct stat st;
+    const int statResult = ::fstat(fd, &st);
+    const int statErrno = errno;
+    QFile file;
+    if (statResult != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        if (statResult != 0)
+            throw errnoError(statErrno, path);
+        if (!S_ISREG(st.st_mode))
+            throw DbError(ErrorCode::InvalidValue, QStringLiteral("%1: It is not a regular file.").arg(path));
+        if (st.st_size > maxBytes)
+            throw DbError(ErrorCode::InvalidValue,
+                          QStringLiteral("%1: The file is larger than %2 bytes; it was not read.").arg(path).arg(maxBytes));
+        throw fileError(file, path);
+    }
+    // Bounded again: the file may have grown since it was measured.
+    const QByteArray bytes = file.read(maxBytes);
     if (file.error() != QFileDevice::NoError)
         throw fileError(file, path);
     *text = decode(bytes);

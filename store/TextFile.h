@@ -42,6 +42,11 @@ QString joinCrLf(const QStringList &lines);
 // when there is no such file; throws DbError (the reason, after the path)
 // when it exists but cannot be read, a folder in its place included.
 bool read(const QString &path, QString *text);
+// The same for a file that comes from outside the program (an imported
+// tree): only a regular file of at most maxBytes is read, so a huge file
+// or a device in its place costs nothing; anything else throws DbError
+// (ErrorCode::InvalidValue, the path and the reason).
+bool read(const QString &path, QString *text, qint64 maxBytes);
 
 // Replaces the file at path with text, written as UTF-8. The text goes to a
 // temporary file renamed over the old one, so a failure (no folder, disk

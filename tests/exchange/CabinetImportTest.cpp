@@ -39,6 +39,17 @@ QByteArray jpegBytes(const QColor &colour)
     return TestFiles::read(path);
 }
 
+// A real JPEG padded after its end to size bytes (decoders ignore what
+// follows the image), so that pages of a known size still decode.
+QByteArray paddedJpeg(const QColor &colour, int size)
+{
+    const QString path = TestEnvironment::root() + "/small.tmp";
+    TestImages::writeJpeg(path, QSize(8, 8), 300, colour);
+    QByteArray bytes = TestFiles::read(path);
+    bytes.append(QByteArray(qMax(0, size - int(bytes.size())), '\0'));
+    return bytes;
+}
+
 QString text(const QVariant &v)
 {
     return v.isNull() ? QStringLiteral("<null>") : v.toString();
@@ -206,7 +217,7 @@ private Q_SLOTS:
         for (const char *name : {"F1", "F2"}) {
             const int doc = insertDocument(RecordFixture::folder(drawer, name), "G", "details", QDate(2024, 1, 2), 3);
             for (int n = 1; n <= 3; ++n)
-                PageFixture::storedPage(doc, n, QByteArray(1000, char('a' + n)) + name);
+                PageFixture::storedPage(doc, n, paddedJpeg(QColor(40 * n, 90, 200), 1000) + name);
         }
         const QStringList disks{newFolder("disk A"), newFolder("disk B"), newFolder("disk C")};
         SmallDisks small;
@@ -313,6 +324,79 @@ private Q_SLOTS:
             QCOMPARE(TestFiles::read(stored), TestFiles::read(root + "/D1/F1/G1/" + name));
             QVERIFY(TestFiles::read(PagePaths::GetDefaultThumbFilePath(pageId)) != PageFixture::LeftoverBytes);
         }
+    }
+
+    // A crafted tree: what leads out of it, what is not a regular file,
+    // names the system cannot decode and oversized text files are named in
+    // the report and take nothing in; the rest of the tree still comes in.
+    void hostileTree_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("named");   // the end of the name the report gives
+        QTest::addColumn<QString>("reason");  // a part of the reason
+        QTest::addColumn<bool>("warning");    // named among the warnings, not the failures
+        QTest::newRow("page linked to /dev/zero") << "zero" << "Page 2.jpg" << "leads out of the folder" << false;
+        QTest::newRow("page linked out of the tree") << "key" << "Page 2.jpg" << "leads out of the folder" << false;
+        QTest::newRow("drawer linked out of the tree") << "drawer link" << "/Elsewhere" << "leads out of the folder"
+                                                       << false;
+        QTest::newRow("drawer name not UTF-8")
+            << "raw drawer" << QString("/Dra%1wer").arg(QChar(QChar::ReplacementCharacter))
+            << "not valid in the system's character encoding" << false;
+        QTest::newRow("page name not UTF-8") << "raw page"
+                                             << QString("Page %1 2.jpg").arg(QChar(QChar::ReplacementCharacter))
+                                             << "not valid in the system's character encoding" << false;
+        QTest::newRow("huge Document.txt") << "huge info" << "/Document.txt" << "larger than" << false;
+        QTest::newRow("description too long") << "long description" << "/Folder.txt" << "cut to 65535" << true;
+    }
+    void hostileTree()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, named);
+        QFETCH(QString, reason);
+        QFETCH(bool, warning);
+        const QString root = newFolder("hostile");
+        const QString outside = newFolder("outside");
+        const QString doc = root + "/D1/F1/G1";
+        TestFiles::write(root + "/VLM.txt", "marker");
+        QDir().mkpath(doc);
+        TestImages::writeJpeg(doc + "/Page 1.jpg", QSize(40, 30), 300);
+        TestImages::writeJpeg(outside + "/id_rsa.jpg", QSize(40, 30), 300);
+        if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", doc + "/Page 2.jpg"));
+        else if (kind == "key")
+            QVERIFY(QFile::link(outside + "/id_rsa.jpg", doc + "/Page 2.jpg"));
+        else if (kind == "drawer link")
+            QVERIFY(QFile::link(outside, root + "/Elsewhere"));
+        else if (kind == "raw drawer")
+            TestFiles::makeRawDirectory(root, "Dra\xe9wer");
+        else if (kind == "raw page")
+            TestFiles::writeRaw(doc, "Page \xff 2.jpg", TestFiles::read(doc + "/Page 1.jpg"));
+        else if (kind == "huge info") {
+            // Sparse: 100 MB that take no room on the disk.
+            QFile huge(doc + "/Document.txt");
+            QVERIFY(huge.open(QIODevice::WriteOnly));
+            QVERIFY(huge.write("[Description]\r\n") > 0);
+            QVERIFY(huge.resize(100 * 1024 * 1024));
+        } else if (kind == "long description") {
+            TestFiles::write(root + "/D1/F1/Folder.txt", "[Description]\r\n" + QByteArray(70000, 'd') + "\r\n");
+        }
+        const int target = RecordFixture::cabinet("Target");
+        FakePrompt prompt;
+        const TreeImportResult result = ImportCabinetTree(target, root, 1);
+        QVERIFY(!result.cancelled);
+        QCOMPARE(rows("Page"), 1);
+        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Page").toString(), QString("Page 1.jpg"));
+        const QVector<FileImport::ImportFailure> &listed = warning ? result.notes : result.failures;
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE((warning ? result.failures : result.notes).size(), 0);
+        QVERIFY2(listed.first().fileName.endsWith(named), qPrintable(listed.first().fileName));
+        QVERIFY2(listed.first().reason.contains(reason), qPrintable(listed.first().reason));
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().contains(named), qPrintable(prompt.messages.first()));
+        QCOMPARE(rows("Drawer"), 1);
+        const QVariant description = DbConnection::QueryValue("SELECT Description FROM Folder");
+        QCOMPARE(description.toString().size(), warning ? 65535 : 0);
+        QVERIFY(DbConnection::QueryValue("SELECT length(Description) FROM Document").toInt() <= 65535);
     }
 
     // What a "document.txt" does to a document that has a date already:

@@ -19,6 +19,9 @@
 #include <QImage>
 #include <QtTest>
 
+#include <climits>
+#include <sys/stat.h>
+
 using namespace FileImport;
 
 namespace {
@@ -164,20 +167,28 @@ private Q_SLOTS:
         QTest::addColumn<int>("existing");  // the number of a page already there, -1 for none
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("number");
-        QTest::newRow("Page 7 in a short document") << 2 << "Page 7.jpg" << 7;
-        QTest::newRow("half rounds down to even") << -1 << "page 2.5.jpg" << 2;
-        QTest::newRow("half rounds up to even") << -1 << "PAGE 3.5.jpg" << 4;
-        QTest::newRow("no number after page") << 4 << "Page x.jpg" << 0;
-        QTest::newRow("number too large is no number") << 4 << "Page 99999999999.jpg" << 5;
-        QTest::newRow("other name after the last") << 4 << "Scan.jpg" << 5;
-        QTest::newRow("other name in empty document") << -1 << "Scan.jpg" << 1;
-        QTest::newRow("shortcut") << 4 << "Page 9.txt" << 0;
+        QTest::addColumn<QString>("warning");  // the start of the file's warning, "" for none
+        QTest::newRow("Page 7 in a short document") << 2 << "Page 7.jpg" << 7 << "";
+        QTest::newRow("half rounds down to even") << -1 << "page 2.5.jpg" << 2 << "";
+        QTest::newRow("half rounds up to even") << -1 << "PAGE 3.5.jpg" << 4 << "";
+        QTest::newRow("no number after page") << 4 << "Page x.jpg" << 0 << "";
+        QTest::newRow("number too large is no number")
+            << 4 << "Page 99999999999.jpg" << 5 << "The page number in its name is larger than 2147483647";
+        QTest::newRow("other name after the last") << 4 << "Scan.jpg" << 5 << "";
+        QTest::newRow("other name in empty document") << -1 << "Scan.jpg" << 1 << "";
+        QTest::newRow("shortcut") << 4 << "Page 9.txt" << 0 << "";
+        // The next number would wrap round to a negative one.
+        QTest::newRow("after the highest number")
+            << INT_MAX << "Page 99999999999.jpg" << INT_MAX << "No higher page number is possible";
+        QTest::newRow("other name after the highest number")
+            << INT_MAX << "Scan.jpg" << INT_MAX << "No higher page number is possible";
     }
     void numbersPagesByName()
     {
         QFETCH(int, existing);
         QFETCH(QString, name);
         QFETCH(int, number);
+        QFETCH(QString, warning);
         const int documentId = RecordFixture::documentInNewFolder();
         if (existing >= 0)
             RecordFixture::page(documentId, existing);
@@ -190,7 +201,104 @@ private Q_SLOTS:
         const ImportResult result = ImportFiles(documentId, dir, ProgressTarget::ProgressWindow, TargetKind::Document, "");
         QCOMPARE(result.imported, 1);
         QCOMPARE(pageRow(documentId, name).value(1).toInt(), number);
-        QCOMPARE(prompt.messages, QStringList());
+        if (warning.isEmpty()) {
+            QCOMPARE(prompt.messages, QStringList());
+            QCOMPARE(result.notes.size(), 0);
+        } else {
+            QCOMPARE(result.notes.size(), 1);
+            QVERIFY2(result.notes.first().reason.startsWith(warning), qPrintable(result.notes.first().reason));
+            QCOMPARE(prompt.messages.size(), 1);
+            QVERIFY2(prompt.messages.first().startsWith("1 file was imported with a warning:\n" + name + ": "),
+                     qPrintable(prompt.messages.first()));
+        }
+    }
+
+    // What a crafted folder holds is refused with its name and reason, and
+    // read no further than it may be: links to devices and out of the
+    // folder, files that are not regular, names the system cannot decode,
+    // files named as images that do not decode, names longer than a page's.
+    void refusesHostileFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("name");    // as the report names it
+        QTest::addColumn<QString>("reason");  // a part of the reason
+        QTest::newRow("link to /dev/zero") << "dev:/dev/zero" << "Page 1.jpg" << "leads out of the folder";
+        QTest::newRow("link to /dev/urandom") << "dev:/dev/urandom" << "Page 1.jpg" << "leads out of the folder";
+        QTest::newRow("link to a file outside") << "outside" << "Page 1.jpg" << "leads out of the folder";
+        QTest::newRow("link leading nowhere") << "dangling" << "Page 1.jpg" << "leads nowhere";
+        QTest::newRow("FIFO") << "fifo" << "Page 1.jpg" << "not a regular file";
+        QTest::newRow("name not UTF-8") << "raw" << QString("Page %1 2.jpg").arg(QChar(QChar::ReplacementCharacter))
+                                        << "not valid in the system's character encoding";
+        QTest::newRow("zero bytes") << "bytes:" << "Page 1.jpg" << "Invalid file format";
+        QTest::newRow("random bytes") << "bytes:random" << "Page 1.jpg" << "Invalid file format";
+        QTest::newRow("corrupt header") << "corrupt" << "Page 1.jpg" << "Invalid file format";
+        QTest::newRow("bitmap claiming 60000 by 60000") << "huge bmp" << "Page 1.bmp" << "Page 1.bmp";
+        QTest::newRow("name longer than a page name")
+            << "long" << QString(236, QLatin1Char('n')) + ".jpg" << "is longer than 80 characters";
+    }
+    void refusesHostileFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        const int documentId = RecordFixture::documentInNewFolder();
+        const QString dir = newSourceDir();
+        jpeg(dir + "Page 3.jpg");  // the good file still goes in
+        if (kind.startsWith("dev:"))
+            QVERIFY(QFile::link(kind.mid(4), dir + name));
+        else if (kind == "outside")
+            QVERIFY(QFile::link(jpeg(TestEnvironment::root() + "/private.jpg"), dir + name));
+        else if (kind == "dangling")
+            QVERIFY(QFile::link(dir + "gone.jpg", dir + name));
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(dir + name).constData(), 0644), 0);
+        else if (kind == "raw")
+            TestFiles::writeRaw(dir, "Page \xff 2.jpg", TestFiles::read(dir + "Page 3.jpg"));
+        else if (kind == "bytes:random")
+            TestFiles::write(dir + name, QByteArray::fromHex("8d3a11f07c0e9b52aa4410ee") .repeated(300));
+        else if (kind == "bytes:")
+            TestFiles::write(dir + name, QByteArray());
+        else if (kind == "corrupt")
+            TestImages::writeCorruptJpeg(dir + name);
+        else if (kind == "huge bmp")
+            TestFiles::write(dir + name, TestImages::bmpHeaderClaiming(60000, 60000));
+        else if (kind == "long")
+            jpeg(dir + name);
+        FakePrompt prompt;
+        const ImportResult result =
+            ImportFiles(documentId, dir, ProgressTarget::ProgressWindow, TargetKind::Document, "");
+        QCOMPARE(result.imported, 1);
+        QCOMPARE(count("SELECT COUNT(*) FROM Page WHERE DocumentId = ?", {documentId}), 1);
+        QVERIFY(!pageRow(documentId, "Page 3.jpg").isEmpty());
+        QCOMPARE(result.failures.size(), 1);
+        QCOMPARE(result.failures.first().fileName, name);
+        QVERIFY2(result.failures.first().reason.contains(reason), qPrintable(result.failures.first().reason));
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith("1 file could not be imported:\n" + name + ": "),
+                 qPrintable(prompt.messages.first()));
+        QCOMPARE(stagingLeft(), QStringList());
+    }
+
+    // A JPEG that ends early still decodes (the rest in grey): it is filed
+    // and the report says so.
+    void truncatedJpegIsFiledWithWarning()
+    {
+        const int documentId = RecordFixture::documentInNewFolder();
+        const QString dir = newSourceDir();
+        TestFiles::write(dir + "Page 1.jpg", TestImages::truncatedJpeg(QSize(400, 300)));
+        FakePrompt prompt;
+        const ImportResult result =
+            ImportFiles(documentId, dir, ProgressTarget::ProgressWindow, TargetKind::Document, "");
+        QCOMPARE(result.imported, 1);
+        QCOMPARE(result.failures.size(), 0);
+        const QVariantList page = pageRow(documentId, "Page 1.jpg");
+        QVERIFY(!page.isEmpty());
+        QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(page.at(0).toInt())),
+                 TestFiles::read(dir + "Page 1.jpg"));
+        QCOMPARE(result.notes.size(), 1);
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().startsWith("1 file was imported with a warning:\nPage 1.jpg: The image ends early"),
+                 qPrintable(prompt.messages.first()));
     }
 
     // Which files a type list keeps. "zzzzz" (nothing chosen) keeps none,

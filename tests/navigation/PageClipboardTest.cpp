@@ -14,6 +14,7 @@
 #include "RecordFixture.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
+#include "TestImages.h"
 
 using namespace PageClipboard;
 
@@ -138,6 +139,10 @@ private Q_SLOTS:
         QTest::newRow("store refuses the bytes") << "too big" << SkipReason::CopyFailed;
         QTest::newRow("store folder cannot be made") << "blocked" << SkipReason::CopyFailed;
         QTest::newRow("rows do not commit") << "commit" << SkipReason::StoreFailed;
+        // Named as an image, but no image can be read from it.
+        QTest::newRow("empty file named jpg") << "empty" << SkipReason::NotAccepted;
+        QTest::newRow("random bytes named jpg") << "random" << SkipReason::NotAccepted;
+        QTest::newRow("bitmap claiming 60000 by 60000") << "huge bmp" << SkipReason::NotAccepted;
     }
     void skipsWhatCannotBeAPage()
     {
@@ -153,9 +158,16 @@ private Q_SLOTS:
         } else if (kind == QLatin1String("photojpg")) {
             path = userFile(QStringLiteral("photojpg"));
         } else if (kind == QLatin1String("too big")) {
-            // The limit leaves room for the database and its journal.
-            path = userFile(QStringLiteral("big.jpg"), QByteArray(4 << 20, 'j'));
+            // The limit leaves room for the database and its journal. A
+            // real image, padded past its end.
+            path = userFile(QStringLiteral("big.jpg"), TestFiles::read(path) + QByteArray(4 << 20, 'j'));
             limit = std::make_unique<FileSizeLimit>(1 << 20);
+        } else if (kind == QLatin1String("empty")) {
+            path = userFile(QStringLiteral("empty.jpg"), QByteArray());
+        } else if (kind == QLatin1String("random")) {
+            path = userFile(QStringLiteral("random.jpg"), QByteArray::fromHex("8d3a11f07c0e9b52").repeated(500));
+        } else if (kind == QLatin1String("huge bmp")) {
+            path = userFile(QStringLiteral("huge.bmp"), TestImages::bmpHeaderClaiming(60000, 60000));
         } else if (kind == QLatin1String("blocked")) {
             TestFiles::blockDataFolder(QStringLiteral("not-a-folder"));
         } else {

@@ -62,6 +62,8 @@ private Q_SLOTS:
         QTest::newRow("only shortcut pages") << QVariantList{0, 0} << 1;
         QTest::newRow("a page without a number") << QVariantList{QVariant(QMetaType(QMetaType::Int))} << 1;
         QTest::newRow("gaps") << QVariantList{1, 7, 3} << 8;
+        // One more would wrap round to -2147483648.
+        QTest::newRow("at the highest number") << QVariantList{5, 2147483647} << 2147483647;
     }
     void nextPageNumber()
     {

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace TestFiles {
 
 void write(const QString &path, const QByteArray &bytes)
@@ -18,6 +22,34 @@ QByteArray read(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+namespace {
+
+QByteArray rawPath(const QString &dir, const QByteArray &rawName)
+{
+    QByteArray path = QFile::encodeName(dir);
+    if (!path.endsWith('/'))
+        path += '/';
+    return path + rawName;
+}
+
+} // namespace
+
+void writeRaw(const QString &dir, const QByteArray &rawName, const QByteArray &bytes)
+{
+    const QByteArray path = rawPath(dir, rawName);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    QVERIFY2(fd >= 0, path.constData());
+    const ssize_t written = ::write(fd, bytes.constData(), size_t(bytes.size()));
+    ::close(fd);
+    QCOMPARE(qint64(written), qint64(bytes.size()));
+}
+
+void makeRawDirectory(const QString &dir, const QByteArray &rawName)
+{
+    const QByteArray path = rawPath(dir, rawName);
+    QVERIFY2(::mkdir(path.constData(), 0755) == 0, path.constData());
 }
 
 QString pathUnderFile(const QString &name)

@@ -13,6 +13,12 @@ void write(const QString &path, const QByteArray &bytes);
 // The bytes of the file at path; empty when it cannot be read.
 QByteArray read(const QString &path);
 
+// Creates a file (with bytes) or a folder under dir whose name is rawName
+// byte for byte, a name that need not be valid in the system's encoding;
+// a failure fails the running test.
+void writeRaw(const QString &dir, const QByteArray &rawName, const QByteArray &bytes);
+void makeRawDirectory(const QString &dir, const QByteArray &rawName);
+
 // Creates the file <test root>/<name> and returns a path below it, where no
 // folder or file can ever be made.
 QString pathUnderFile(const QString &name);

@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 
 #include <QBuffer>
+#include <QDataStream>
 #include <QImageWriter>
 #include <QtTest>
 
@@ -62,6 +63,28 @@ QString writeCorruptJpeg(const QString &path)
     bytes.append(QByteArray(4000, '\x5a'));
     TestFiles::write(path, bytes);
     return path;
+}
+
+QByteArray truncatedJpeg(const QSize &size)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, "jpeg").write(filled(size, QColor(10, 120, 60)));
+    return buffer.data().left(buffer.data().size() / 2);
+}
+
+QByteArray bmpHeaderClaiming(int width, int height)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    const quint32 pixelBytes = quint32((qint64(width) * 3 + 3) / 4 * 4 * height);
+    out.writeRawData("BM", 2);
+    out << quint32(54 + pixelBytes) << quint32(0) << quint32(54);
+    out << quint32(40) << qint32(width) << qint32(height) << quint16(1) << quint16(24) << quint32(0)
+        << pixelBytes << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+    bytes.append(QByteArray(64, '\x7f'));
+    return bytes;
 }
 
 } // namespace TestImages

@@ -30,4 +30,12 @@ QString writeJpeg(const QString &path, const QSize &size, int dpi, const QColor 
 // then holds nothing a decoder can use.
 QString writeCorruptJpeg(const QString &path);
 
+// The bytes of a real JPEG of size cut to their first half: the decoder
+// still gives a picture, filled in grey, and only warns.
+QByteArray truncatedJpeg(const QSize &size);
+
+// A bitmap header that claims width by height pixels of 24 bits, followed
+// by a few bytes of pixels.
+QByteArray bmpHeaderClaiming(int width, int height);
+
 } // namespace TestImages

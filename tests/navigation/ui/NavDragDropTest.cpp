@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QUrl>
+#include <QBuffer>
 #include <QtTest>
 
 using namespace RecordFixture;
@@ -107,8 +108,17 @@ class NavDragDropTest : public NavWindowFixture
                          Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &move);
     }
-    // The files of a drop from the file manager: real JPEGs, a folder for
-    // "album", nothing for a name starting "gone", else a few bytes.
+    static QByteArray bitmapBytes()
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        TestImages::filled(QSize(50, 40), Qt::cyan).save(&buffer, "BMP");
+        return buffer.data();
+    }
+
+    // The files of a drop from the file manager: real JPEGs and bitmaps, a
+    // folder for "album", nothing for a name starting "gone", else a few
+    // bytes.
     QMimeData *files(const QStringList &names)
     {
         auto *data = new QMimeData;
@@ -120,6 +130,8 @@ class NavDragDropTest : public NavWindowFixture
                 QDir().mkpath(path);
             else if (name.endsWith(".jpg") && !gone)
                 TestImages::writeJpeg(path, QSize(50, 40), 96);
+            else if (name.endsWith(".bmp"))
+                TestFiles::write(path, bitmapBytes());
             else if (!gone)
                 TestFiles::write(path, "BM notes");
             urls << QUrl::fromLocalFile(path);
