@@ -51,6 +51,9 @@ std::optional<DbError> stage(Item &item)
     if (item.size > kReadWholeLimit) {
         if (auto error = FileImport::CopyFile(item.source, item.staged))
             return error;
+        // On the disk before its row can commit, flushed here on the worker.
+        if (auto error = FileCopier::syncFile(item.staged))
+            return error;
         if (item.image)
             item.thumbnail = ThumbnailMaker::readThumbnail(item.staged).image;
         return std::nullopt;
@@ -62,6 +65,8 @@ std::optional<DbError> stage(Item &item)
     const FileCopier::Result written = FileCopier::system().writeFile(item.staged, bytes);
     if (!written.ok())
         return written.error;
+    if (auto error = FileCopier::syncFile(item.staged))
+        return error;
     if (item.image)
         item.thumbnail = ThumbnailMaker::readThumbnail(bytes, item.source).image;
     return std::nullopt;
