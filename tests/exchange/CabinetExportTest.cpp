@@ -235,6 +235,13 @@ private Q_SLOTS:
         QCOMPARE(prompt.kinds.value(prompt.kinds.size() - 2), FakePrompt::Kind::Error);
         QFETCH(int, code);
         QVERIFY(prompt.messages.value(prompt.messages.size() - 2).startsWith(QStringLiteral("Error # %1 ").arg(code)));
+        // The file that did not fit is named, with the system's reason.
+        if (!sizeLimit)
+            QVERIFY2(QRegularExpression("^Error # 28 .*/Page \\d\\.jpg does not fit on an empty disk "
+                                        "\\(No space left on device\\)\\.$")
+                         .match(prompt.messages.value(prompt.messages.size() - 2))
+                         .hasMatch(),
+                     qPrintable(prompt.messages.value(prompt.messages.size() - 2)));
         QCOMPARE(prompt.messages.constLast(), QStringLiteral("Export complete. %1 pages copied.").arg(result.PagesCopied));
     }
 
