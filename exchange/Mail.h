@@ -43,7 +43,8 @@ struct Result
 };
 
 // Sends the message through the SMTP server. ok only once the server took
-// the message (its answer to the end of the data) and answered QUIT. CR
+// the message (its answer to the end of the data) and did not leave QUIT
+// unanswered for the stall limit. CR
 // and LF are removed from the subject and the addresses; an address that
 // is not one ("name@domain", no blanks or angle brackets) is refused
 // before anything is sent, and so is a missing attachment.
