@@ -20,6 +20,7 @@ int main(int argc, char **argv)
     Startup::InitApplication();
     // A saved new page tells its folder's address when one is set.
     PageSave::setNewPageNotifier(&Email::SendNewPageNotification);
+    PageSave::setNoticeBatchHooks(&Email::BeginNoticeBatch, &Email::EndNoticeBatch);
 
     WidgetPrompt prompt;
     Prompt::setInstance(&prompt);

@@ -7,9 +7,15 @@
 // offscreen; the runs alternate with the reference so that a change in the
 // machine's load falls on both.
 //
+// A second figure imports a few of the scans while a `dd` writes 2 GB to
+// the same file system, against the same import on a quiet disk: the
+// import waits only for its own files to reach the disk, so another
+// program's writes should barely slow it.
+//
 //   QT_QPA_PLATFORM=offscreen vlm_bench_import [--pages N] [--runs N] [--folder F]
 
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 #include <QApplication>
@@ -122,6 +128,60 @@ double timeImport(const QString &directory, int files, const QString &dataFolder
     return elapsed;
 }
 
+// A writer of about 2 GB beside the import, on the same file system,
+// started on construction and stopped (its file removed) on destruction.
+class BusyDisk
+{
+public:
+    explicit BusyDisk(const QString &folder) : m_file(folder + QStringLiteral("/busy-disk.bin"))
+    {
+        m_dd.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        m_dd.setStandardErrorFile(QProcess::nullDevice());
+        m_dd.start(QStringLiteral("dd"), {QStringLiteral("if=/dev/zero"), QStringLiteral("of=") + m_file,
+                                         QStringLiteral("bs=1M"), QStringLiteral("count=2048"),
+                                         QStringLiteral("conv=fdatasync")});
+        if (!m_dd.waitForStarted())
+            throw DbError(-1, QStringLiteral("dd could not be started: %1").arg(m_dd.errorString()));
+        // Let it build up dirty pages before the import starts.
+        QThread::msleep(500);
+    }
+    ~BusyDisk()
+    {
+        m_dd.kill();
+        m_dd.waitForFinished(-1);
+        QFile::remove(m_file);
+    }
+
+private:
+    QString m_file;
+    QProcess m_dd;
+};
+
+// The same import of a few scans on a quiet disk and beside a 2 GB dd,
+// alternating; prints the medians and their ratio.
+void timeBusyDisk(const QStringList &files, int runs, const QString &scratch)
+{
+    const int count = int(qMin<qsizetype>(16, files.size()));
+    const QString source = scratch + QStringLiteral("/busy-source");
+    QDir().mkpath(source);
+    for (int i = 0; i < count; ++i)
+        QFile::copy(files.at(i), source + QLatin1Char('/') + QFileInfo(files.at(i)).fileName());
+    const QString data = scratch + QStringLiteral("/busy-data");
+    std::vector<double> quiet, busy;
+    for (int i = 0; i < runs; ++i) {
+        ::sync();  // the writes of the run before are not this run's
+        quiet.push_back(timeImport(source, count, data));
+        BusyDisk writer(scratch);
+        busy.push_back(timeImport(source, count, data));
+    }
+    ::sync();
+    const double ratio = median(busy) / median(quiet);
+    printLine(QStringLiteral("Import Files of %1 scans beside a 2 GB dd on the same disk: %2, quiet disk: %3")
+                  .arg(count).arg(ms(median(busy)), ms(median(quiet))));
+    printLine(QStringLiteral("ratio: beside dd / quiet = %1x, medians of %2 alternating runs (target <= 1.5x)%3")
+                  .arg(QString::number(ratio, 'f', 2)).arg(runs).arg(verdict(ratio <= 1.5)));
+}
+
 int fail(const QString &message)
 {
     std::fprintf(stderr, "vlm_bench_import: %s\n", qPrintable(message));
@@ -186,6 +246,7 @@ int main(int argc, char **argv)
         const double ratio = importMs / referenceMs;
         printLine(QStringLiteral("ratio: import / reference = %1x, medians of %2 alternating runs (target <= 1.2x)%3")
                       .arg(QString::number(ratio, 'f', 2)).arg(runs).arg(verdict(ratio <= 1.2)));
+        timeBusyDisk(files, runs, scratch.path());
     } catch (const DbError &e) {
         DbConnection::close();
         return fail(e.message());

@@ -1,5 +1,6 @@
 #include "CabinetExport.h"
 
+#include <cstring>
 #include <functional>
 
 #include <QDir>
@@ -162,6 +163,17 @@ bool Exporter::nextDisk()
     return true;
 }
 
+// A file that a fresh disk could not take either, named with the system's
+// reason: "<file> does not fit on an empty disk (No space left on device)."
+DbError tooLargeForDisk(const DbError &full)
+{
+    const QString reason = QString::fromLocal8Bit(std::strerror(full.code));
+    QString file = full.text;
+    if (file.endsWith(QStringLiteral(": ") + reason))
+        file.chop(reason.size() + 2);
+    return DbError(full.code, QStringLiteral("%1 does not fit on an empty disk (%2).").arg(file, reason));
+}
+
 Exporter::Outcome Exporter::perform(const std::function<FileCopier::Result()> &write)
 {
     for (;;) {
@@ -179,7 +191,7 @@ Exporter::Outcome Exporter::perform(const std::function<FileCopier::Result()> &w
             break;
         }
         if (m_freshDisk) {
-            m_error = DbError(r.error.code, QStringLiteral("'%1' does not fit on an empty disk.").arg(r.path));
+            m_error = tooLargeForDisk(r.error);
             return Outcome::Failed;
         }
         if (!nextDisk()) {

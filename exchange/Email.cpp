@@ -7,10 +7,69 @@
 #include "Guard.h"
 #include "PagePaths.h"
 #include "Pages.h"
+#include "Progress.h"
 #include "Prompt.h"
 #include "Settings.h"
 
 namespace {
+
+// The notice batch in progress, when one is.
+struct NoticeBatchState
+{
+    int depth = 0;
+    std::optional<Mail::Result> stoppedBy;  // the failure that ended its notices
+    QStringList unannounced;
+};
+
+NoticeBatchState &batch()
+{
+    static NoticeBatchState state;
+    return state;
+}
+
+QString batchReport(const NoticeBatchState &state)
+{
+    const Mail::Result &why = *state.stoppedBy;
+    const QString reason = why.cancelled ? why.text : QStringLiteral("Error # %1 %2").arg(why.code).arg(why.text);
+    return QStringLiteral("%1\n\nNo new-page notice was sent for these pages:\n%2")
+        .arg(reason, state.unannounced.join(QLatin1Char('\n')));
+}
+
+Mail::Result send(Mail::System system, const Mail::Message &message, const Mail::SmtpSettings &smtp)
+{
+    if (system == Mail::System::DesktopClient)
+        return Mail::sendDesktop(message);
+    if (system != Mail::System::Smtp)
+        return {false, 0, Email::NoEmailSystemMessage()};
+    // A progress window with Cancel for the send; the operation around it
+    // (a page save) keeps its own stop request.
+    const bool cancelledBefore = Progress::ProgressCancelled();
+    Progress::StartProgressPositioned(QStringLiteral("Sending mail to %1").arg(message.to), 1, 2);
+    const Mail::Result result = Mail::sendSmtp(message, smtp);
+    Progress::StopProgress();
+    Progress::SetProgressCancelled(cancelledBefore);
+    return result;
+}
+
+void report(Mail::System system, const Mail::Result &result)
+{
+    if (result.ok)
+        Prompt::instance().message(Email::MessageSentText(system));
+    else if (system == Mail::System::None || result.cancelled)
+        Prompt::instance().warning(result.text);
+    else
+        Prompt::instance().error(QStringLiteral("SendEmail: Error  #%1 %2").arg(result.code).arg(result.text));
+}
+
+Mail::Message composed(const QString &to, const QString &subject, const QString &body, const QString &attachmentList)
+{
+    Mail::Message message;
+    message.to = to;
+    message.subject = subject;
+    message.body = Email::BodyWithAttachmentLine(body, Email::AttachmentCount(attachmentList));
+    message.attachments = Email::AttachmentPaths(attachmentList);
+    return message;
+}
 
 std::optional<QString> nameOf(const char *table, const char *idColumn, int id)
 {
@@ -116,25 +175,8 @@ bool SendEmail(Mail::System system, const QString &to, const QString &subject, c
 bool SendEmail(Mail::System system, const QString &to, const QString &subject, const QString &body,
                const QString &attachmentList, const Mail::SmtpSettings &smtp)
 {
-    Mail::Message message;
-    message.to = to;
-    message.subject = subject;
-    message.body = BodyWithAttachmentLine(body, AttachmentCount(attachmentList));
-    message.attachments = AttachmentPaths(attachmentList);
-    Mail::Result result;
-    if (system == Mail::System::Smtp)
-        result = Mail::sendSmtp(message, smtp);
-    else if (system == Mail::System::DesktopClient)
-        result = Mail::sendDesktop(message);
-    else
-        result = {false, 0, NoEmailSystemMessage()};
-    if (result.ok) {
-        Prompt::instance().message(MessageSentText(system));
-    } else if (system == Mail::System::None) {
-        Prompt::instance().warning(result.text);
-    } else {
-        Prompt::instance().error(QStringLiteral("SendEmail: Error  #%1 %2").arg(result.code).arg(result.text));
-    }
+    const Mail::Result result = send(system, composed(to, subject, body, attachmentList), smtp);
+    report(system, result);
     return result.ok;
 }
 
@@ -185,6 +227,9 @@ std::optional<Notice> NewPageNotice(int pageId)
     notice.subject = Common::GetAppTitle() + QStringLiteral(": new page added");
     notice.body = QStringLiteral(" Cabinet: %1\n  Drawer: %2\n  Folder: %3\nDocument: %4\n\n%5")
                       .arg(*cabinet, *drawer, *folder, *document, last);
+    notice.page = NullToEmpty(page.value(0, 0)) == QLatin1String("Y")
+                      ? QStringLiteral("%1, %2").arg(*document, NullToEmpty(page.value(0, 1)))
+                      : QStringLiteral("%1, page %2").arg(*document, NullToEmpty(page.value(0, 2)));
     return notice;
 }
 
@@ -198,7 +243,42 @@ void SendNewPageNotification(int pageId)
     std::optional<Notice> notice;
     if (!guard([&] { notice = NewPageNotice(pageId); }) || !notice || system == Mail::System::None)
         return;
-    SendEmail(system, notice->address, notice->subject, notice->body, QString());
+    NoticeBatchState &state = batch();
+    if (state.depth > 0 && state.stoppedBy) {
+        state.unannounced.append(notice->page);
+        return;
+    }
+    const Mail::Result result =
+        send(system, composed(notice->address, notice->subject, notice->body, QString()), Mail::SmtpSettings::read());
+    if (state.depth > 0 && !result.ok) {
+        state.stoppedBy = result;
+        state.unannounced.append(notice->page);
+        return;
+    }
+    report(system, result);
+}
+
+void BeginNoticeBatch()
+{
+    if (batch().depth++ == 0) {
+        batch().stoppedBy.reset();
+        batch().unannounced.clear();
+    }
+}
+
+void EndNoticeBatch()
+{
+    NoticeBatchState &state = batch();
+    if (state.depth == 0 || --state.depth > 0 || !state.stoppedBy)
+        return;
+    const QString text = batchReport(state);
+    const bool cancelled = state.stoppedBy->cancelled;
+    state.stoppedBy.reset();
+    state.unannounced.clear();
+    if (cancelled)
+        Prompt::instance().warning(text);
+    else
+        Prompt::instance().error(text);
 }
 
 } // namespace Email

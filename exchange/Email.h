@@ -72,13 +72,23 @@ struct Notice
     QString address;
     QString subject;
     QString body;
+    QString page;     // the page in a list of pages: "Invoice, page 3"
 };
 // The new-page notice of a page: nothing when its folder has no address
 // (blanks count as none) or a row on the way is missing. Throws DbError.
 std::optional<Notice> NewPageNotice(int pageId);
 // Sends the notice when "EmailSystem" (upper-cased) names a system and the
 // page's folder has an address. Never throws: its own failures show as
-// "Error # ", the sender's as the sender reports them.
+// "Error # ", the sender's as the sender reports them. Inside a batch, the
+// first notice that fails or is cancelled is not reported on its own: it
+// ends the batch's notices, and the batch's end reports them.
 void SendNewPageNotification(int pageId);
+
+// The notices of one command that adds several pages (a feeder scan, a
+// paste or drop of several files). Batches nest; the outermost end shows
+// one message with the reason and the pages not announced, when a notice
+// failed or was cancelled, and nothing otherwise.
+void BeginNoticeBatch();
+void EndNoticeBatch();
 
 } // namespace Email

@@ -56,7 +56,7 @@ int finishTarget(int fd, int error, const QByteArray &target)
 
 FileCopier::Result FileCopier::failure(int errnoValue, const QString &path)
 {
-    return {isDiskFull(errnoValue) ? Status::DiskFull : Status::Failed, errnoError(errnoValue, path), path};
+    return {isDiskFull(errnoValue) ? Status::DiskFull : Status::Failed, errnoError(errnoValue, path)};
 }
 
 FileCopier::Result FileCopier::copyFile(const QString &source, const QString &target)
@@ -66,8 +66,8 @@ FileCopier::Result FileCopier::copyFile(const QString &source, const QString &ta
     if (in < 0) {
         const int e = errno;
         if (e == ENOENT)
-            return {Status::SourceMissing, errnoError(e, source), source};
-        return {Status::Failed, errnoError(e, source), source};
+            return {Status::SourceMissing, errnoError(e, source)};
+        return {Status::Failed, errnoError(e, source)};
     }
     const QByteArray dst = QFile::encodeName(target);
     const int out = openTarget(dst);
@@ -98,7 +98,7 @@ FileCopier::Result FileCopier::copyFile(const QString &source, const QString &ta
     if (error == 0)
         return {};
     // A source that cannot be read is no reason to change disks.
-    return readFailed ? Result{Status::Failed, errnoError(error, source), source} : failure(error, target);
+    return readFailed ? Result{Status::Failed, errnoError(error, source)} : failure(error, target);
 }
 
 FileCopier::Result FileCopier::writeFile(const QString &target, const QByteArray &bytes)
@@ -125,6 +125,38 @@ void FileCopier::sync(const QString &path)
         return;
     ::syncfs(fd);
     ::close(fd);
+}
+
+namespace {
+
+std::optional<DbError> syncOpened(const QString &path, int flags, int (*flush)(int))
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | flags);
+    if (fd < 0)
+        return errnoError(errno, path);
+    int error = 0;
+    while (flush(fd) != 0) {
+        if (errno != EINTR) {
+            error = errno;
+            break;
+        }
+    }
+    ::close(fd);
+    if (error != 0)
+        return errnoError(error, path);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<DbError> FileCopier::syncFile(const QString &path)
+{
+    return syncOpened(path, 0, &::fdatasync);
+}
+
+std::optional<DbError> FileCopier::syncFolder(const QString &path)
+{
+    return syncOpened(path, O_DIRECTORY, &::fsync);
 }
 
 FileCopier &FileCopier::system()

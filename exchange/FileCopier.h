@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 #include "DbError.h"
 
 // The writes of an export onto its medium: page copies, text files and
@@ -20,7 +22,6 @@ public:
     {
         Status status = Status::Done;
         DbError error;   // why, unless Done
-        QString path;    // the file that failed, unless Done
         bool ok() const { return status == Status::Done; }
     };
 
@@ -39,6 +40,15 @@ public:
     // Commits what was written to the file system holding path (syncfs),
     // so a medium pulled without ejecting still holds it.
     virtual void sync(const QString &path);
+
+    // Makes a file's bytes durable (fdatasync), so that a power cut after
+    // the rows naming it commit cannot lose them. Only this file waits,
+    // not the other writes of its file system; call it on the thread that
+    // wrote the file, off the window's thread.
+    static std::optional<DbError> syncFile(const QString &path);
+    // Makes a folder's entries durable (fsync of the folder), so a file
+    // created or renamed into it is still there after a power cut.
+    static std::optional<DbError> syncFolder(const QString &path);
 
     // The one real copier.
     static FileCopier &system();

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QThreadPool>
@@ -31,6 +32,7 @@
 #include "Prompt.h"
 #include "Records.h"
 #include "ThumbnailMaker.h"
+#include "WorkerWait.h"
 
 namespace {
 
@@ -191,6 +193,31 @@ void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDa
     item.placed = item.image && !placed.isEmpty();
 }
 
+// The batch's copies reach the disk before the rows naming them commit.
+// The workers that wrote them flushed their bytes; left are the entries of
+// the folders they were moved into, flushed on a worker while the window
+// repaints and takes Cancel. Only our own files wait, never the other
+// writes of the disk.
+void syncPlacedFolders(const std::vector<Item *> &filed)
+{
+    QSet<QString> folders;
+    for (const Item *item : filed) {
+        if (!item->placedPath.isEmpty())
+            folders.insert(QFileInfo(item->placedPath).absolutePath());
+    }
+    if (folders.isEmpty())
+        return;
+    std::optional<DbError> error;
+    WorkerWait::run([&] {
+        for (const QString &folder : std::as_const(folders)) {
+            if (!error)
+                error = FileCopier::syncFolder(folder);
+        }
+    });
+    if (error)
+        throw *error;
+}
+
 // Files the rows of batch after batch on the calling thread and hands
 // their thumbnails to the pool.
 struct BatchFiler
@@ -226,10 +253,7 @@ struct BatchFiler
                 // application-modal, so no command can write meanwhile.
                 QCoreApplication::processEvents();
             }
-            // The batch's copies reach the disk before the rows naming them
-            // commit: one flush of the page store's file system a batch.
-            if (!filed.empty())
-                FileCopier::system().sync(PagePaths::GetDefaultPageFolder(filed.front()->pageId));
+            syncPlacedFolders(filed);
             tx->commit();
         } catch (const DbError &e) {
             const bool began = tx != nullptr;

@@ -134,6 +134,9 @@ std::optional<DbError> stage(Item &item)
     if (size > kReadWholeLimit) {
         if (auto error = copyBounded(in.fd, size, item.source, item.staged))
             return error;
+        // On the disk before its row can commit, flushed here on the worker.
+        if (auto error = FileCopier::syncFile(item.staged))
+            return error;
         if (!item.image)
             return std::nullopt;
         QFile staged(item.staged);
@@ -156,6 +159,8 @@ std::optional<DbError> stage(Item &item)
     const FileCopier::Result written = FileCopier::system().writeFile(item.staged, bytes);
     if (!written.ok())
         return written.error;
+    if (auto error = FileCopier::syncFile(item.staged))
+        return error;
     return std::nullopt;
 }
 

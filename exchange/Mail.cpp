@@ -1,14 +1,15 @@
 #include "Mail.h"
 
+#include <atomic>
 #include <cerrno>
 #include <memory>
 #include <mutex>
 
 #include <curl/curl.h>
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -18,12 +19,18 @@
 
 #include "Common.h"
 #include "DbError.h"
+#include "Progress.h"
 #include "Settings.h"
+#include "WorkerWait.h"
 
 namespace {
 
-constexpr long kConnectTimeoutSeconds = 20;
-constexpr long kTotalTimeoutSeconds = 300;
+// How long a server may say nothing, at any stage from the connection to
+// the answer to QUIT, before the send fails.
+constexpr int kStallSeconds = 15;
+std::atomic<int> g_stallSeconds{kStallSeconds};
+// The longest the worker sleeps in curl_multi_poll; a Cancel wakes it.
+constexpr int kPollMs = 1000;
 
 Mail::Result failure(int code, const QString &text)
 {
@@ -47,12 +54,38 @@ QString mimeTypeOf(const QString &path)
     return QStringLiteral("application/octet-stream");
 }
 
-// Keeps the window painting while libcurl holds the thread; user input
-// waits, so no second command starts in the middle of a send.
-int keepPainting(void *, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+// What the window's thread and the transfer's worker share: the Cancel
+// request, and what the server refused, for the messages.
+struct Conversation
 {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    std::atomic<bool> cancel{false};
+    QByteArray refusal;       // the server's last 4xx or 5xx reply line
+    bool quitSent = false;
+    bool quitAnswered = false;
+    QElapsedTimer sinceQuit;
+};
+
+// libcurl asks often, also while it waits for the answer to QUIT: a
+// non-zero answer ends the transfer.
+int abortOnCancel(void *conversation, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<Conversation *>(conversation)->cancel ? 1 : 0;
+}
+
+// Follows the dialogue with the server: its replies, and whether QUIT was
+// answered (libcurl waits for that answer but does not report its loss).
+int watchDialogue(CURL *, curl_infotype type, char *data, size_t size, void *conversation)
+{
+    auto *c = static_cast<Conversation *>(conversation);
+    const QByteArray line = QByteArray(data, qsizetype(size)).trimmed();
+    if (type == CURLINFO_HEADER_OUT && line.startsWith("QUIT")) {
+        c->quitSent = true;
+        c->sinceQuit.start();
+    } else if (type == CURLINFO_HEADER_IN && !line.isEmpty()) {
+        c->quitAnswered = c->quitSent;
+        if (line.startsWith('4') || line.startsWith('5'))
+            c->refusal = line;
+    }
     return 0;
 }
 
@@ -81,6 +114,18 @@ struct CurlHandles
             curl_easy_cleanup(curl);
     }
 };
+
+// name in folder, or "base (2).ext", "base (3).ext", ... when taken.
+QString uniqueCopyName(const QString &folder, const QString &name)
+{
+    const QFileInfo info(name);
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    const QString base = suffix.isEmpty() ? name : name.left(name.size() - suffix.size());
+    QString candidate = folder + QLatin1Char('/') + name;
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate = folder + QStringLiteral("/%1 (%2)%3").arg(base).arg(n).arg(suffix);
+    return candidate;
+}
 
 void addHeader(CurlHandles &h, const QByteArray &line)
 {
@@ -119,9 +164,75 @@ void addParts(CurlHandles &h, const QByteArray &body, const QStringList &attachm
     }
 }
 
+// Drives the transfer to its end on the calling (worker) thread; the
+// connection is closed, QUIT included, before it returns.
+CURLcode runTransfer(CURLM *multi, CURL *curl, Conversation &c)
+{
+    curl_multi_add_handle(multi, curl);
+    int running = 1;
+    CURLcode rc = CURLE_ABORTED_BY_CALLBACK;
+    while (running > 0) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            rc = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running > 0 && c.cancel)
+            break;
+        if (running > 0)
+            curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+    }
+    int queued = 0;
+    while (CURLMsg *m = curl_multi_info_read(multi, &queued)) {
+        if (m->msg == CURLMSG_DONE)
+            rc = m->data.result;
+    }
+    // Cut short by Cancel: the connection is dropped without QUIT.
+    curl_multi_remove_handle(multi, curl);
+    return rc;
+}
+
+QString serverName(const Mail::SmtpSettings &settings)
+{
+    return settings.host.trimmed() + QLatin1Char(':') + settings.port.trimmed();
+}
+
+// The result of a transfer in words a user can read: the server's own
+// reply where it refused, the stall limit where it said nothing.
+Mail::Result resultOf(CURLcode rc, const Conversation &c, const char *errorText, const Mail::SmtpSettings &settings)
+{
+    const int stall = g_stallSeconds;
+    if (rc == CURLE_OK && c.quitSent && !c.quitAnswered && c.sinceQuit.elapsed() >= stall * 1000 - 100)
+        return failure(int(CURLE_OPERATION_TIMEDOUT),
+                       QStringLiteral("The mail server %1 took the message but did not answer QUIT within %2 s.")
+                           .arg(serverName(settings)).arg(stall));
+    if (rc == CURLE_OK)
+        return {true, 0, QString()};
+    if (rc == CURLE_ABORTED_BY_CALLBACK && c.cancel)
+        return {false, int(rc), QStringLiteral("Sending was cancelled; the message was not sent."), true};
+    if (rc == CURLE_OPERATION_TIMEDOUT)
+        return failure(int(rc), QStringLiteral("The mail server %1 did not answer within %2 s.")
+                                    .arg(serverName(settings)).arg(stall));
+    const QString text = errorText[0] ? QString::fromUtf8(errorText) : QString::fromLatin1(curl_easy_strerror(rc));
+    // A refusal (4xx, 5xx) is told in the server's own words.
+    if (!c.refusal.isEmpty())
+        return failure(int(rc), QStringLiteral("The mail server %1 refused the message: %2")
+                                    .arg(serverName(settings), QString::fromUtf8(c.refusal)));
+    return failure(int(rc), text);
+}
+
 } // namespace
 
 namespace Mail {
+
+void setStallLimit(int seconds)
+{
+    g_stallSeconds = seconds > 0 ? seconds : kStallSeconds;
+}
+
+int stallLimit()
+{
+    return g_stallSeconds;
+}
 
 SmtpSettings SmtpSettings::read()
 {
@@ -246,17 +357,38 @@ Result sendSmtp(const Message &message, const SmtpSettings &settings)
     addParts(h, crlfBody(message.body), message.attachments);
     curl_easy_setopt(h.curl, CURLOPT_MIMEPOST, h.mime);
 
-    curl_easy_setopt(h.curl, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    curl_easy_setopt(h.curl, CURLOPT_TIMEOUT, kTotalTimeoutSeconds);
+    // No limit on the whole send (a large page on a slow line may take
+    // long); a server that says nothing for the stall limit, at any stage,
+    // ends it, and so does Cancel.
+    Conversation conversation;
+    const long stall = g_stallSeconds;
+    curl_easy_setopt(h.curl, CURLOPT_CONNECTTIMEOUT, stall);
+    curl_easy_setopt(h.curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, stall);
+    curl_easy_setopt(h.curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(h.curl, CURLOPT_LOW_SPEED_TIME, stall);
     curl_easy_setopt(h.curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h.curl, CURLOPT_XFERINFOFUNCTION, keepPainting);
+    curl_easy_setopt(h.curl, CURLOPT_XFERINFOFUNCTION, abortOnCancel);
+    curl_easy_setopt(h.curl, CURLOPT_XFERINFODATA, &conversation);
     curl_easy_setopt(h.curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(h.curl, CURLOPT_DEBUGFUNCTION, watchDialogue);
+    curl_easy_setopt(h.curl, CURLOPT_DEBUGDATA, &conversation);
+    curl_easy_setopt(h.curl, CURLOPT_VERBOSE, 1L);
+    // The connection closes inside the transfer, so the wait for QUIT's
+    // answer happens on the worker under the same limits.
+    curl_easy_setopt(h.curl, CURLOPT_FORBID_REUSE, 1L);
 
-    const CURLcode rc = curl_easy_perform(h.curl);
-    if (rc == CURLE_OK)
-        return {true, 0, QString()};
-    const QString text = errorText[0] ? QString::fromUtf8(errorText) : QString::fromLatin1(curl_easy_strerror(rc));
-    return failure(int(rc), text);
+    // The multi handle outlives the worker, so Cancel may always wake it.
+    std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi(curl_multi_init(), &curl_multi_cleanup);
+    if (!multi)
+        return failure(int(CURLE_FAILED_INIT), QString::fromLatin1(curl_easy_strerror(CURLE_FAILED_INIT)));
+    CURLcode rc = CURLE_FAILED_INIT;
+    WorkerWait::run([&] { rc = runTransfer(multi.get(), h.curl, conversation); }, [&] {
+        if (Progress::ProgressCancelled() && !conversation.cancel) {
+            conversation.cancel = true;
+            curl_multi_wakeup(multi.get());
+        }
+    });
+    return resultOf(rc, conversation, errorText, settings);
 }
 
 Result sendDesktop(const Message &message)
@@ -271,7 +403,8 @@ Result sendDesktop(const Message &message)
     if (auto error = checkAttachments(message.attachments))
         return failure(*error);
 
-    // Each message gets its own folder, so two pages of one name never meet.
+    // Each message gets its own folder, so the pages of two messages never
+    // meet.
     static int sent = 0;
     const QString folder = attachmentFolder() + QStringLiteral("/%1").arg(++sent);
     if (!QDir().mkpath(folder))
@@ -279,9 +412,11 @@ Result sendDesktop(const Message &message)
     QStringList args{QStringLiteral("--utf8"), QStringLiteral("--subject"), stripLineBreaks(message.subject),
                      QStringLiteral("--body"), message.body};
     for (const QString &path : message.attachments) {
-        const QString copy = folder + QLatin1Char('/') + QFileInfo(path).fileName();
+        // Two pages of one name (two "offer.pdf" of different folders) get
+        // two copies, each with its own page's bytes.
+        const QString copy = uniqueCopyName(folder, QFileInfo(path).fileName());
         QFile source(path);
-        if (!QFileInfo::exists(copy) && !source.copy(copy))
+        if (!source.copy(copy))
             return failure(fileError(source, path));
         args << QStringLiteral("--attach") << copy;
     }

@@ -39,14 +39,24 @@ struct Result
     bool ok = false;
     int code = 0;       // CURLcode, errno or an ErrorCode; 0 when ok
     QString text;       // why it failed
+    bool cancelled = false;  // the user's Cancel ended it
 };
 
 // Sends the message through the SMTP server. ok only once the server took
-// the message (its answer to the end of the data). CR and LF are removed
-// from the subject and the addresses; an address that is not one
-// ("name@domain", no blanks or angle brackets) is refused before
-// anything is sent, and so is a missing attachment.
+// the message (its answer to the end of the data) and did not leave QUIT
+// unanswered for the stall limit. CR
+// and LF are removed from the subject and the addresses; an address that
+// is not one ("name@domain", no blanks or angle brackets) is refused
+// before anything is sent, and so is a missing attachment.
+// The transfer runs on a worker while the calling thread runs its events;
+// the progress window's Cancel (Progress::ProgressCancelled) ends it at
+// once, with cancelled set. A server that says nothing for the stall limit,
+// at any stage, fails the send ("... did not answer").
 [[nodiscard]] Result sendSmtp(const Message &message, const SmtpSettings &settings);
+
+// The stall limit in seconds, 15 unless set; 0 or less restores 15.
+void setStallLimit(int seconds);
+int stallLimit();
 
 // Opens a new message in the user's mail client through xdg-email, with
 // copies of the attachments that stay in a folder of this run until the
@@ -70,8 +80,8 @@ QByteArray crlfBody(const QString &body);
 QString attachmentFolder();
 
 // Prepares libcurl once. The first send calls it on the window's thread, so
-// vlm's start-up does not pay for it; no other thread of the program uses
-// libcurl or its TLS library.
+// vlm's start-up does not pay for it; each transfer then runs on a worker
+// of its own with its own handles.
 void initialize();
 
 } // namespace Mail

@@ -12,6 +12,7 @@
 #include "ThumbnailMaker.h"
 
 #include <cerrno>
+#include <utility>
 #include <future>
 #include <memory>
 
@@ -25,6 +26,13 @@ std::function<void(int)> &notifier()
 {
     static std::function<void(int)> n;
     return n;
+}
+
+// What begins and ends a batch of notices.
+std::pair<std::function<void()>, std::function<void()>> &batchHooks()
+{
+    static std::pair<std::function<void()>, std::function<void()>> hooks;
+    return hooks;
 }
 
 QString prefixOf(const QString &key)
@@ -337,6 +345,7 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
     if (requests.empty())
         return out;
     ProgressScope progress;
+    NoticeBatch notices;
     std::vector<SaveResult> placed;
     try {
         DbConnection::Transaction tx;
@@ -438,6 +447,23 @@ void SendNewPageNotification(int pageId)
 void setNewPageNotifier(std::function<void(int)> n)
 {
     notifier() = std::move(n);
+}
+
+NoticeBatch::NoticeBatch()
+{
+    if (batchHooks().first)
+        batchHooks().first();
+}
+
+NoticeBatch::~NoticeBatch()
+{
+    if (batchHooks().second)
+        batchHooks().second();
+}
+
+void setNoticeBatchHooks(std::function<void()> begin, std::function<void()> end)
+{
+    batchHooks() = {std::move(begin), std::move(end)};
 }
 
 } // namespace PageSave

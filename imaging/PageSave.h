@@ -151,4 +151,18 @@ void DeleteSavedPage(int pageId);
 void SendNewPageNotification(int pageId);
 void setNewPageNotifier(std::function<void(int pageId)> notifier);
 
+// While one lives, the new-page notices belong to one batch of pages (a
+// feeder scan, a paste or drop of several files): a notice that fails ends
+// the batch's notices, reported once at its end. The e-mail code installs
+// what begins and ends a batch; without it a batch does nothing.
+class NoticeBatch
+{
+public:
+    NoticeBatch();
+    ~NoticeBatch();
+    NoticeBatch(const NoticeBatch &) = delete;
+    NoticeBatch &operator=(const NoticeBatch &) = delete;
+};
+void setNoticeBatchHooks(std::function<void()> begin, std::function<void()> end);
+
 } // namespace PageSave

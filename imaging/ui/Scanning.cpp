@@ -58,6 +58,9 @@ void acquire(QWidget *parent, const ScanPlan::Plan &plan, frmPageView &viewer, Q
     const bool feeder = plan.request.feeder;
     const int encodeQuality = feeder ? ScannerSettings::PageQuality(true) : 0;
     int saved = 0;
+    // The whole run is one batch of notices: a mail server that fails
+    // holds the scan once, not once a sheet.
+    PageSave::NoticeBatch notices;
     const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encodeQuality,
                                              [&](const QList<PageSave::ScannedPage> &pages) {
         if (!feeder) {

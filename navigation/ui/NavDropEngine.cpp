@@ -124,6 +124,7 @@ void NavDropEngine::dropFiles(const QStringList &files, const QString &key, bool
 {
     m_skipped.clear();
     QString target = key;
+    PageSave::NoticeBatch notices;
     for (const QString &file : files) {
         if (!sameTarget)
             target = key;

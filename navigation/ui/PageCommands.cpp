@@ -50,6 +50,7 @@ void pasteInto(NavCommandHost &host, int documentId)
             touched.insert(Common::GetDocumentIdOfPage(id));
     });
     PageClipboard::PasteResult result;
+    PageSave::NoticeBatch notices;
     const bool ok = guard([&] { result = PageClipboard::PasteIntoDocument(documentId, &makePageThumbnail,
                                                                               &PageSave::SendNewPageNotification); });
     if (ok && !result.skipped.isEmpty()) {

@@ -2,6 +2,8 @@
 
 #include "DbConnection.h"
 #include "FakePrompt.h"
+#include "PageSave.h"
+#include "Progress.h"
 #include "RecordFixture.h"
 #include "Settings.h"
 #include "SmtpSink.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QTimer>
 #include <QtTest>
 
 using Mail::System;
@@ -59,6 +62,47 @@ int noticePage(const QVariant &email, const QString &shortcutFile = QString())
     return RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, ShortcutYN, Filename) VALUES (?, 0, 'Y', ?)",
                                  {documentId, shortcutFile});
 }
+
+// Puts a fake xdg-email first on the PATH for its lifetime; it writes its
+// arguments, one a line, to argsFile.
+struct FakeXdgEmail
+{
+    FakeXdgEmail()
+    {
+        const QString bin = TestEnvironment::root() + "/bin";
+        QDir().mkpath(bin);
+        argsFile = TestEnvironment::root() + "/xdg-email.args";
+        QFile::remove(argsFile);
+        TestFiles::write(bin + "/xdg-email", QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1.tmp'\n"
+                                                     "mv '%1.tmp' '%1'\n").arg(argsFile).toUtf8());
+        QFile::setPermissions(bin + "/xdg-email", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", bin.toUtf8() + ':' + path);
+    }
+    ~FakeXdgEmail() { qputenv("PATH", path); }
+
+    QStringList args() const { return QString::fromUtf8(TestFiles::read(argsFile)).split('\n', Qt::SkipEmptyParts); }
+
+    QByteArray path = qgetenv("PATH");
+    QString argsFile;
+};
+
+// The notice sender and its batches as vlm installs them, for a test's
+// lifetime; a short stall limit.
+struct InstalledNotices
+{
+    InstalledNotices()
+    {
+        PageSave::setNewPageNotifier(&Email::SendNewPageNotification);
+        PageSave::setNoticeBatchHooks(&Email::BeginNoticeBatch, &Email::EndNoticeBatch);
+        Mail::setStallLimit(1);
+    }
+    ~InstalledNotices()
+    {
+        PageSave::setNewPageNotifier({});
+        PageSave::setNoticeBatchHooks({}, {});
+        Mail::setStallLimit(0);
+    }
+};
 
 } // namespace
 
@@ -279,24 +323,155 @@ private Q_SLOTS:
                      QStringList{"Vellumark: new page added"});
     }
 
+    // A server that says nothing for the stall limit fails the send with
+    // "did not answer", whatever it was waited for: its greeting, its
+    // answer to the message's end, or its answer to QUIT.
+    void smtpStalls_data()
+    {
+        QTest::addColumn<int>("behaviour");
+        QTest::addColumn<int>("taken");
+        QTest::newRow("never greets") << int(SmtpSink::Behaviour::Silent) << 0;
+        QTest::newRow("stalls after the data") << int(SmtpSink::Behaviour::StallData) << 0;
+        QTest::newRow("stalls at QUIT") << int(SmtpSink::Behaviour::StallQuit) << 1;
+    }
+    void smtpStalls()
+    {
+        QFETCH(int, behaviour);
+        QFETCH(int, taken);
+        SmtpSink sink{SmtpSink::Behaviour(behaviour)};
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        Mail::setStallLimit(1);
+        FakePrompt prompt;
+        const bool sent = Email::SendEmail(System::Smtp, "ann@example.test", "S", "B", QString());
+        Mail::setStallLimit(0);
+        QVERIFY(!sent);
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Error});
+        QVERIFY2(prompt.messages.first().startsWith("SendEmail: Error  #28 The mail server 127.0.0.1:"),
+                 qPrintable(prompt.messages.first()));
+        QVERIFY2(prompt.messages.first().contains("did not answer"), qPrintable(prompt.messages.first()));
+        QCOMPARE(sink.messages().size(), taken);
+    }
+
+    // Cancel ends a send the server holds, long before the stall limit,
+    // while the caller's events go on (the Cancel itself arrives as one).
+    void smtpCancel()
+    {
+        SmtpSink sink{SmtpSink::Behaviour::StallData};
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        Mail::setStallLimit(600);
+        FakePrompt prompt;
+        QTimer::singleShot(300, [] { Progress::SetProgressCancelled(true); });
+        const bool sent = Email::SendEmail(System::Smtp, "ann@example.test", "S", "B", QString());
+        Mail::setStallLimit(0);
+        QVERIFY(!sent);
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
+        QCOMPARE(prompt.messages, QStringList{"Sending was cancelled; the message was not sent."});
+    }
+
+    // A server refusing the message is quoted, not "Weird server reply".
+    void smtpRefusalInServersWords()
+    {
+        SmtpSink sink{SmtpSink::Behaviour::RejectData};
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        FakePrompt prompt;
+        QVERIFY(!Email::SendEmail(System::Smtp, "ann@example.test", "S", "B", QString()));
+        QVERIFY2(prompt.messages.value(0).contains("refused the message: 554 5.7.1 Message refused as spam"),
+                 qPrintable(prompt.messages.value(0)));
+    }
+
+    // A ten-sheet feeder batch into a folder with an address, against a
+    // server that never greets: one connection waits out the stall limit,
+    // the other notices are not tried, one message names all ten pages,
+    // and the pages are stored.
+    void feederBatchStopsNoticesAtFirstFailure()
+    {
+        SmtpSink sink{SmtpSink::Behaviour::Silent};
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        Settings::setValue("EmailSystem", "SMTP");
+        const int folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
+        DbConnection::Execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {"ann@example.test", folderId});
+        InstalledNotices notices;
+        std::vector<PageSave::SaveRequest> sheets(10);
+        for (PageSave::SaveRequest &sheet : sheets) {
+            sheet.addMode = true;
+            sheet.key = QString("FLD%1").arg(folderId);
+            sheet.image = TestImages::filled(QSize(40, 60), Qt::white);
+        }
+        FakePrompt prompt;
+        const PageSave::BatchResult stored = PageSave::SaveScannedPages(sheets);
+        QVERIFY(!stored.error);
+        QCOMPARE(int(stored.saved.size()), 10);
+        QCOMPARE(sink.connections(), 1);
+        QCOMPARE(prompt.messages.size(), 1);
+        const QString text = prompt.messages.first();
+        QVERIFY2(text.startsWith("Error # 28 The mail server 127.0.0.1:"), qPrintable(text));
+        for (int n = 1; n <= 10; ++n)
+            QVERIFY2(text.contains(QString("New document, page %1\n").arg(n)) || text.endsWith(QString("New document, page %1").arg(n)),
+                     qPrintable(text));
+    }
+
+    // With a working server each notice of a batch still says "Message
+    // sent.", and every page gets its notice.
+    void batchNoticesToWorkingServer()
+    {
+        SmtpSink sink;
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        Settings::setValue("EmailSystem", "SMTP");
+        InstalledNotices notices;
+        const int first = noticePage("ann@example.test");
+        FakePrompt prompt;
+        {
+            PageSave::NoticeBatch batch;
+            PageSave::SendNewPageNotification(first);
+            PageSave::SendNewPageNotification(first);
+        }
+        QCOMPARE(prompt.messages, QStringList({"Message sent.", "Message sent."}));
+        QCOMPARE(sink.messages().size(), 2);
+    }
+
+    // Two pages whose files share a name reach the desktop client as two
+    // files, each with its own page's bytes.
+    void desktopClientKeepsSameNamedPagesApart()
+    {
+        const QString a = TestEnvironment::root() + "/a/offer.pdf";
+        const QString b = TestEnvironment::root() + "/b/offer.pdf";
+        QDir().mkpath(QFileInfo(a).path());
+        QDir().mkpath(QFileInfo(b).path());
+        TestFiles::write(a, "first offer");
+        TestFiles::write(b, "second offer");
+        FakeXdgEmail xdg;
+        FakePrompt prompt;
+        QVERIFY(Email::SendEmail(System::DesktopClient, "ann@example.test", "S", "B", a + '|' + b + '|'));
+        QTRY_VERIFY(QFileInfo::exists(xdg.argsFile));
+        const QStringList args = xdg.args();
+        const int at = args.indexOf("--attach");
+        QVERIFY(at > 0);
+        QCOMPARE(args.at(at + 2), QString("--attach"));
+        QVERIFY(args.at(at + 1) != args.at(at + 3));
+        QCOMPARE(TestFiles::read(args.at(at + 1)), QByteArray("first offer"));
+        QCOMPARE(TestFiles::read(args.at(at + 3)), QByteArray("second offer"));
+    }
+
     // The desktop client gets copies of the pages that outlive the page
     // files, the subject without its line break, and the address last.
     void desktopClientGetsCopies()
     {
-        const QString bin = TestEnvironment::root() + "/bin";
-        QDir().mkpath(bin);
-        const QString record = TestEnvironment::root() + "/xdg-email.args";
-        TestFiles::write(bin + "/xdg-email", QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '%1.tmp'\n"
-                                                     "mv '%1.tmp' '%1'\n").arg(record).toUtf8());
-        QVERIFY(QFile::setPermissions(bin + "/xdg-email", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", bin.toUtf8() + ':' + path);
         const QStringList files = pageFiles();
         const QByteArray jpegBytes = TestFiles::read(files.at(0));
         FakePrompt prompt;
-        const bool sent = Email::SendEmail(System::DesktopClient, "ann@example.test", "Two\npages", "Body",
-                                           files.at(0) + '|' + files.at(1) + '|');
-        qputenv("PATH", path);
+        bool sent = false;
+        QString record;
+        {
+            FakeXdgEmail xdg;
+            record = xdg.argsFile;
+            sent = Email::SendEmail(System::DesktopClient, "ann@example.test", "Two\npages", "Body",
+                                    files.at(0) + '|' + files.at(1) + '|');
+        }
         QVERIFY(sent);
         QCOMPARE(prompt.messages, QStringList{Email::MessageSentText(System::DesktopClient)});
         QTRY_VERIFY(QFileInfo::exists(record));

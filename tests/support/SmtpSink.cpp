@@ -11,13 +11,30 @@ namespace {
 // the server fails to start.
 constexpr int kStartMs = 30000;
 
+QString modeOf(SmtpSink::Behaviour behaviour)
+{
+    switch (behaviour) {
+    case SmtpSink::Behaviour::Silent:
+        return QStringLiteral("silent");
+    case SmtpSink::Behaviour::StallData:
+        return QStringLiteral("stall-data");
+    case SmtpSink::Behaviour::RejectData:
+        return QStringLiteral("reject-data");
+    case SmtpSink::Behaviour::StallQuit:
+        return QStringLiteral("stall-quit");
+    case SmtpSink::Behaviour::Accept:
+        break;
+    }
+    return QStringLiteral("accept");
+}
+
 } // namespace
 
-SmtpSink::SmtpSink()
+SmtpSink::SmtpSink(Behaviour behaviour)
 {
     m_server.setProcessChannelMode(QProcess::SeparateChannels);
     m_server.start(QStringLiteral("/usr/bin/python3"),
-                   {QStringLiteral(VLM_SMTP_SINK_SCRIPT), m_folder.path()});
+                   {QStringLiteral(VLM_SMTP_SINK_SCRIPT), m_folder.path(), modeOf(behaviour)});
     if (!m_server.waitForStarted(kStartMs)) {
         m_error = QStringLiteral("/usr/bin/python3: ") + m_server.errorString();
         return;
@@ -55,6 +72,14 @@ QList<QJsonObject> SmtpSink::messages() const
         list.append(QJsonDocument::fromJson(file.readAll()).object());
     }
     return list;
+}
+
+int SmtpSink::connections() const
+{
+    QFile file(m_folder.filePath(QStringLiteral("connections")));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return file.readAll().trimmed().toInt();
 }
 
 int SmtpSink::closedPort()

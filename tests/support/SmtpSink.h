@@ -9,11 +9,19 @@
 // A real SMTP server (Debian's python3-aiosmtpd, run by the system's
 // /usr/bin/python3) listening on a free port of 127.0.0.1 for the
 // fixture's lifetime. It refuses recipients "refused@..." with 550 and
-// records every message it accepts.
+// records every message it accepts, unless told to misbehave.
 class SmtpSink
 {
 public:
-    SmtpSink();
+    enum class Behaviour {
+        Accept,      // takes every message
+        Silent,      // takes connections and never greets
+        StallData,   // takes the message and never answers its final "."
+        RejectData,  // answers the final "." with 554
+        StallQuit,   // takes the message and never answers QUIT
+    };
+
+    explicit SmtpSink(Behaviour behaviour = Behaviour::Accept);
     ~SmtpSink();
 
     SmtpSink(const SmtpSink &) = delete;
@@ -28,6 +36,8 @@ public:
     // "headers" (name -> array of values) and "parts" (each "type",
     // "filename", "encoding", and "data": the decoded bytes in base64).
     QList<QJsonObject> messages() const;
+    // The connections the server has taken so far.
+    int connections() const;
 
     // A port of 127.0.0.1 where nothing listens.
     static int closedPort();

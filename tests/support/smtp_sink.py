@@ -3,7 +3,14 @@
 Prints the port it listens on, then writes each message it accepts as
 <folder>/<n>.json (envelope, headers, and each MIME leaf with its decoded
 bytes in base64). A recipient starting with "refused@" is answered 550.
-Ends when its standard input is closed.
+Counts the connections it takes in <folder>/connections. Ends when its
+standard input is closed.
+
+The optional second argument makes it misbehave:
+  silent      takes connections and never says a word, not even hello
+  stall-data  takes the message and never answers its final "."
+  reject-data answers the final "." with 554
+  stall-quit  takes the message and never answers QUIT
 """
 import asyncio
 import base64
@@ -16,6 +23,20 @@ from email import policy
 from aiosmtpd.smtp import SMTP
 
 FOLDER = sys.argv[1]
+MODE = sys.argv[2] if len(sys.argv) > 2 else 'accept'
+CONNECTIONS = [0]
+
+
+def count_connection():
+    CONNECTIONS[0] += 1
+    path = os.path.join(FOLDER, 'connections')
+    with open(path + '.tmp', 'w') as out:
+        out.write(str(CONNECTIONS[0]))
+    os.rename(path + '.tmp', path)
+
+
+def forever():
+    return asyncio.get_running_loop().create_future()
 
 
 class Handler:
@@ -28,7 +49,16 @@ class Handler:
         envelope.rcpt_tos.append(address)
         return '250 OK'
 
+    async def handle_QUIT(self, server, session, envelope):
+        if MODE == 'stall-quit':
+            await forever()
+        return '221 Bye'
+
     async def handle_DATA(self, server, session, envelope):
+        if MODE == 'stall-data':
+            await forever()
+        if MODE == 'reject-data':
+            return '554 5.7.1 Message refused as spam'
         message = email.message_from_bytes(envelope.content, policy=policy.compat32)
         headers = {}
         for name, value in message.items():
@@ -52,10 +82,26 @@ class Handler:
         return '250 Message accepted'
 
 
+class CountingSMTP(SMTP):
+    def connection_made(self, transport):
+        count_connection()
+        super().connection_made(transport)
+
+
+class Silent(asyncio.Protocol):
+    def connection_made(self, transport):
+        count_connection()
+        self.transport = transport
+
+
 async def main():
     loop = asyncio.get_running_loop()
     handler = Handler()
-    server = await loop.create_server(lambda: SMTP(handler, hostname='sink.test'), '127.0.0.1', 0)
+    if MODE == 'silent':
+        factory = Silent
+    else:
+        factory = lambda: CountingSMTP(handler, hostname='sink.test')
+    server = await loop.create_server(factory, '127.0.0.1', 0)
     print(server.sockets[0].getsockname()[1], flush=True)
     await loop.run_in_executor(None, sys.stdin.read)
     server.close()
