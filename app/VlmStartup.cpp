@@ -1,5 +1,6 @@
 #include "VlmStartup.h"
 
+#include "DataFolder.h"
 #include "DrawerTemplates.h"
 #include "FindCriteria.h"
 #include "LevelList.h"
@@ -29,8 +30,11 @@ Result Main()
     std::unique_ptr<QLockFile> lock;
     if (!failure)
         lock = Startup::LockDataFolder(&failure);
-    if (!failure)
+    if (!failure) {
+        // Under the lock no import runs: a staging folder is a killed one's.
+        DataFolder::removeImportLeftovers();
         failure = Startup::OpenDatabase();
+    }
     if (failure) {
         Startup::Show(*failure);
         return result;

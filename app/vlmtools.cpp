@@ -9,9 +9,11 @@
 namespace {
 
 // The start-up steps vlmtools shares with vlm: the settings name, the
-// image size limit and the database driver check. The data folder is only
-// resolved when a tool needs it, and never created here; the database is
-// opened by the tool that needs it, never at start-up, and never created.
+// image size limit, the database driver check, and on an existing data
+// folder that vlm does not hold, the removal of an import's leftovers and
+// the recognition of the database (an unfinished commit rolled back first).
+// The data folder and the database are never created here; the database
+// is opened by the tool that needs it.
 bool startUp()
 {
     Startup::InitApplication();
@@ -21,7 +23,10 @@ bool startUp()
     QApplication::setApplicationVersion(QStringLiteral(VLM_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vlmtools"));
     QApplication::setWindowIcon(ToolsIcon::appIcon());
-    if (const std::optional<Startup::Failure> failure = Startup::CheckDriver()) {
+    std::optional<Startup::Failure> failure = Startup::CheckDriver();
+    if (!failure)
+        failure = Startup::PrepareForTools();
+    if (failure) {
         Startup::Show(*failure);
         return false;
     }

@@ -3,7 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QStandardPaths>
+
+namespace {
+Q_LOGGING_CATEGORY(lcDataFolder, "vlm.platform")
+} // namespace
 
 namespace DataFolder {
 
@@ -43,6 +48,22 @@ bool ensure(QString *error)
     if (error)
         *error = QStringLiteral("The data folder \"%1\" cannot be created.").arg(p);
     return false;
+}
+
+int removeImportLeftovers()
+{
+    // Links are left alone: what one points at is not a staging folder of ours.
+    const QDir pages(filePath(QStringLiteral("Pages")));
+    const QStringList names = pages.entryList({QStringLiteral(".import-*")},
+                                              QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    int left = 0;
+    for (const QString &name : names) {
+        if (!QDir(pages.filePath(name)).removeRecursively()) {
+            qCWarning(lcDataFolder) << "cannot remove the import leftover" << pages.filePath(name);
+            ++left;
+        }
+    }
+    return left;
 }
 
 } // namespace DataFolder

@@ -14,4 +14,10 @@ QString filePath(const QString &name);
 // when $VLM_DATA_DIR holds bytes the system's encoding cannot read.
 bool ensure(QString *error = nullptr);
 
+// Removes the "Pages/.import-*" staging folders that an import killed before
+// it ended leaves behind; they only hold copies. Looks at Pages/ alone, so
+// it is cheap. Call only while holding "vlm.lock", so no import is running.
+// Gives how many folders could not be removed.
+int removeImportLeftovers();
+
 } // namespace DataFolder

@@ -25,6 +25,7 @@ enum class ErrorCode : int {
     InvalidValue,          // a value that cannot be stored
     DriverMissing,         // Qt's SQLite driver is not installed
     PrintFailed,           // a print job the printer did not take
+    JournalWithoutDatabase, // an unfinished commit's journal, its database missing
 };
 
 // The one error type of the store. It is thrown inside the store and caught

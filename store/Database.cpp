@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <cerrno>
 #include <optional>
 
 using DbConnection::Execute;
@@ -134,6 +135,10 @@ quint32 bigEndian(const QByteArray &bytes, int at, int size)
 // page size times page count has lost its end.
 void checkHeader(const QString &fileName)
 {
+    // QFile refuses a folder without setting errno; the number must still
+    // be the system's own for it.
+    if (QFileInfo(fileName).isDir())
+        throw errnoError(EISDIR, fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw fileError(file, fileName);
@@ -214,12 +219,77 @@ bool isReadOnly(const QString &fileName)
     return !info.isWritable() || !(info.permissions() & write);
 }
 
+bool nonEmptyFile(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    return info.isFile() && info.size() > 0;
+}
+
+QString journalWithoutDatabaseText(const QString &fileName)
+{
+    const QString journal = fileName + QStringLiteral("-journal");
+    const QString left = nonEmptyFile(journal) ? journal : fileName + QStringLiteral("-wal");
+    return QStringLiteral("\"%1\" holds an unfinished change, but its database is %2")
+        .arg(left, QFileInfo::exists(fileName) ? QStringLiteral("empty") : QStringLiteral("missing"));
+}
+
+// Opens the file as the program would, so that SQLite finds the journal
+// hot and rolls it back (or checkpoints a write-ahead log), then closes
+// again. mode=rw: the file is never created here.
+void rollBackJournal(const QString &fileName)
+{
+    const QString conn = QStringLiteral("vlm-recover");
+    std::optional<DbError> failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+        QUrl url = QUrl::fromLocalFile(fileName);
+        url.setQuery(QStringLiteral("mode=rw"));
+        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.open()) {
+            failure = sqlError(db.lastError(), fileName);
+        } else {
+            QSqlQuery read(db);
+            if (!read.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                failure = sqlError(read.lastError(), fileName);
+            read.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(conn);
+    if (failure)
+        throw *failure;
+}
+
 } // namespace
 
 namespace Database {
 
+bool HasJournal(const QString &fileName)
+{
+    return nonEmptyFile(fileName + QStringLiteral("-journal")) || nonEmptyFile(fileName + QStringLiteral("-wal"));
+}
+
+void RecoverDatabase(const QString &fileName)
+{
+    if (!HasJournal(fileName))
+        return;
+    const QFileInfo info(fileName);
+    // SQLite deletes the journal of an empty file as obsolete; that journal
+    // may belong to a database that was moved away and is put back later.
+    if (!info.exists() || (info.isFile() && info.size() == 0))
+        throw DbError(ErrorCode::JournalWithoutDatabase, journalWithoutDatabaseText(fileName));
+    if (!info.isFile())
+        return;  // a folder or such: the checks say what it is
+    if (isReadOnly(fileName))
+        throw DbError(ErrorCode::DatabaseReadOnly,
+                      QStringLiteral("the file is read-only, and an unfinished change must be undone in it"));
+    rollBackJournal(fileName);
+}
+
 void CheckDatabaseFile(const QString &fileName)
 {
+    RecoverDatabase(fileName);
     checkHeader(fileName);
     checkSchema(fileName);
     if (isReadOnly(fileName))
@@ -266,7 +336,12 @@ bool CheckDatabaseDriver(QString *message)
 
 void CreateDatabase(const QString &fileName)
 {
+    if (HasJournal(fileName))
+        throw DbError(ErrorCode::JournalWithoutDatabase, journalWithoutDatabaseText(fileName));
     const QString temp = fileName + QStringLiteral(".tmp");
+    // A journal of a killed earlier attempt would be played into the new
+    // temporary file.
+    QFile::remove(temp + QStringLiteral("-journal"));
     QFile::remove(temp);
     const QString tmpl = QFileInfo(fileName).absoluteDir().filePath(QStringLiteral("empty.mdb"));
     try {

@@ -204,6 +204,11 @@ QString CheckStoragePath(const QString &typed, QString *absolute)
     return {};
 }
 
+QString CheckKeptStoragePath(const QString &text)
+{
+    return text.size() > MaxStoragePathLength ? StoragePathTooLongMessage() : QString();
+}
+
 std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QString &dateText,
                                              const QString &amountText, DocumentValues *values,
                                              const ShownAmount *shown)

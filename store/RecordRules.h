@@ -58,6 +58,12 @@ QString RecordMissingMessage(RecordKind kind);
 // the absolute path in *absolute.
 [[nodiscard]] QString CheckStoragePath(const QString &typed, QString *absolute);
 
+// Checks the storage path a cabinet keeps while it uses the default page
+// store: it is stored as it stands (blank allowed, not made absolute), but
+// no longer than the column either. Gives the refusal message, or an empty
+// text.
+[[nodiscard]] QString CheckKeptStoragePath(const QString &text);
+
 // A cabinet's own page store must be an absolute folder: "~" and relative
 // paths are taken from the home folder. An empty text stays empty.
 QString AbsoluteStoragePath(const QString &path);

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "DataFolder.h"
+#include "DataFolderLock.h"
 #include "Database.h"
 #include "DbConnection.h"
 #include "Prompt.h"
@@ -33,9 +34,14 @@ int writeProbe(const QString &folder)
 
 QString advice(const DbError &e, const QString &file)
 {
+    // The database and its journal are one: a journal played into another
+    // file corrupts it, and the database alone may lack what the journal
+    // holds. The advice always keeps them together.
     const QString moveAway = QStringLiteral(
-        "Move it out of the data folder (or put back a backup of it) and start Vellumark again; "
-        "a new, empty database is made when there is none.");
+        "Move it, and \"%1-journal\" or \"%1-wal\" if either is beside it, out of the data folder together "
+        "(or put a backup of the database in their place) and start Vellumark again; a new, empty database is "
+        "made when there is none.")
+                                 .arg(QFileInfo(file).fileName());
     switch (ErrorCode(e.code)) {
     case ErrorCode::NotOurDatabase:
         return QStringLiteral("\"%1\" is not a Vellumark database (%2). It was left as it is. %3")
@@ -47,6 +53,13 @@ QString advice(const DbError &e, const QString &file)
         return QStringLiteral("The database \"%1\" is read-only, so nothing could be saved. Make the file "
                               "writable for your user and start Vellumark again.")
             .arg(file);
+    case ErrorCode::JournalWithoutDatabase:
+        return QStringLiteral("The database \"%1\" cannot be opened: %2. The journal is what makes that "
+                              "database whole again after an interrupted save; it was left as it is, and no new "
+                              "database was made. Put the database back beside it and start Vellumark again. "
+                              "Only if that database is lost for good, move the journal out of the data folder; "
+                              "a new, empty database is then made.")
+            .arg(file, e.text);
     default:
         break;
     }
@@ -60,6 +73,19 @@ QString advice(const DbError &e, const QString &file)
     return QStringLiteral("%1\n\nThe database \"%2\" could not be opened; it was left as it is. Put right what "
                           "the error names and start Vellumark again.")
         .arg(e.message(), file);
+}
+
+bool isRefusal(const DbError &e)
+{
+    switch (ErrorCode(e.code)) {
+    case ErrorCode::NotOurDatabase:
+    case ErrorCode::DatabaseDamaged:
+    case ErrorCode::DatabaseReadOnly:
+    case ErrorCode::JournalWithoutDatabase:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -122,15 +148,26 @@ QString LockFailureMessage(int lockError, int errnoValue, const QString &folder)
         .arg(folder, reason);
 }
 
+QString LockNotAFileMessage(const QString &folder)
+{
+    return QStringLiteral("\"vlm.lock\" in the data folder \"%1\" is not a file (it is a folder or a broken link), "
+                          "so Vellumark cannot keep its lock there. Move it out of the data folder and start "
+                          "Vellumark again.")
+        .arg(folder);
+}
+
 std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure)
 {
     // One program at a time works on the data folder; vlmtools checks this
     // lock before it changes anything.
-    auto lock = std::make_unique<QLockFile>(DataFolder::filePath(QStringLiteral("vlm.lock")));
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
-        return lock;
-    const int error = int(lock->error());
+    DataFolderLock::Attempt attempt = DataFolderLock::take();
+    if (attempt.lock)
+        return std::move(attempt.lock);
+    if (attempt.notALockFile) {
+        *failure = Failure{LockNotAFileMessage(DataFolder::path()), true};
+        return nullptr;
+    }
+    const int error = int(attempt.error);
     const int probe = error == QLockFile::LockFailedError ? 0 : writeProbe(DataFolder::path());
     *failure = Failure{LockFailureMessage(error, probe, DataFolder::path()), true};
     return nullptr;
@@ -153,9 +190,30 @@ std::optional<Failure> OpenDatabase()
         // A copy of a bad "empty.mdb" made just now is ours to take back.
         if (created)
             QFile::remove(file);
-        const bool refusal = e.code == int(ErrorCode::NotOurDatabase) || e.code == int(ErrorCode::DatabaseDamaged)
-            || e.code == int(ErrorCode::DatabaseReadOnly);
-        return Failure{advice(e, file), refusal};
+        return Failure{advice(e, file), isRefusal(e)};
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> PrepareForTools()
+{
+    if (!QFileInfo(DataFolder::path()).isDir())
+        return std::nullopt;
+    DataFolderLock::Attempt attempt = DataFolderLock::take();
+    if (attempt.notALockFile)
+        return Failure{LockNotAFileMessage(DataFolder::path()), true};
+    // vlm holds the lock: its own start-up did all this. A folder where no
+    // lock can be made is reported by each tool that needs to write.
+    if (!attempt.lock)
+        return std::nullopt;
+    DataFolder::removeImportLeftovers();
+    const QString file = Database::DatabaseFile();
+    if (!QFileInfo::exists(file) && !Database::HasJournal(file))
+        return std::nullopt;
+    try {
+        Database::CheckDatabaseFile(file);
+    } catch (const DbError &e) {
+        return Failure{advice(e, file), isRefusal(e)};
     }
     return std::nullopt;
 }

@@ -32,18 +32,32 @@ void InitApplication();
 std::optional<Failure> CheckDriver();
 std::optional<Failure> EnsureDataFolder();
 
-// Takes "vlm.lock" in the data folder; on failure *failure says why:
-// another vlm holds it, or the folder cannot be written (permissions, a
-// read-only file system, a full disk).
+// Takes "vlm.lock" in the data folder, or takes over one that no live
+// process holds; on failure *failure says why: another vlm holds it, it is
+// no file, or the folder cannot be written (permissions, a read-only file
+// system, a full disk).
 std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure);
 // The message for a lock that could not be taken. lockError is
 // QLockFile::LockError; errnoValue the reason a test write in the folder
 // gave (0 for none).
 QString LockFailureMessage(int lockError, int errnoValue, const QString &folder);
+// The message for a "vlm.lock" that is no file at all (a folder).
+QString LockNotAFileMessage(const QString &folder);
 
 // Creates the database when missing, checks the file before anything may
-// change it, opens the connection and upgrades the schema. A bad file is
-// left byte for byte as it was; the message names it and says what to do.
+// change it, opens the connection and upgrades the schema. A journal left
+// by an unfinished commit is rolled back first; one left without its
+// database stops start-up and is kept, and no database is made. A bad file
+// is left byte for byte as it was; the message names it and says what to
+// do.
 std::optional<Failure> OpenDatabase();
+
+// The start-up of vlmtools on an existing data folder, while no vlm holds
+// it: takes the lock for the moment, removes an import's leftovers, and
+// recognises the database as OpenDatabase does (rolling back a journal
+// first), but never creates the folder or the database, and opens no
+// connection. A data folder or database that is missing, or a lock held by
+// vlm, gives nothing to do.
+std::optional<Failure> PrepareForTools();
 
 } // namespace Startup

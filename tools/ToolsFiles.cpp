@@ -1,6 +1,7 @@
 #include "ToolsFiles.h"
 
 #include "DataFolder.h"
+#include "DataFolderLock.h"
 #include "DbConnection.h"
 
 #include <QFileInfo>
@@ -30,14 +31,14 @@ ToolsLock::~ToolsLock() = default;
 
 bool ToolsLock::acquire()
 {
-    m_lock = std::make_unique<QLockFile>(DataFolder::filePath(QStringLiteral("vlm.lock")));
-    // Same settings as vlm: a lock is stale only when its process is gone.
-    m_lock->setStaleLockTime(0);
-    if (m_lock->tryLock(0))
+    // The same rules as vlm's, leftovers taken over alike.
+    DataFolderLock::Attempt attempt = DataFolderLock::take();
+    m_lock = std::move(attempt.lock);
+    if (m_lock)
         return true;
-    const bool held = m_lock->error() == QLockFile::LockFailedError;
-    m_lock.reset();
-    return !held;
+    // A "vlm.lock" that is no file counts as held: nothing may be sure
+    // that vlm is not running.
+    return attempt.error != QLockFile::LockFailedError && !attempt.notALockFile;
 }
 
 bool IsVlmRunning()

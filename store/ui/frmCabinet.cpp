@@ -151,9 +151,16 @@ bool frmCabinet::checkEntry(QString *name)
             return false;
         }
         RecordDialog::setWholeText(m_ui->txtSaveTo, path, RecordRules::MaxStoragePathLength);
+    } else {
+        // With the default store the (disabled) path box keeps its text as
+        // it was read or chosen, whole, and is written back unchanged, so it
+        // must fit the column just the same.
+        const QString keptRefusal = RecordRules::CheckKeptStoragePath(m_ui->txtSaveTo->text());
+        if (!keptRefusal.isEmpty()) {
+            RecordDialog::refuse(keptRefusal, m_ui->txtSaveTo, m_ui->tabMain);
+            return false;
+        }
     }
-    // With the default store the (disabled) path box keeps its text as it
-    // was read, whole, so it is written back unchanged.
     const QString password = m_ui->txtPassword->text();
     if (password.size() > RecordRules::MaxPasswordLength) {
         RecordDialog::refuse(RecordRules::PasswordTooLongMessage(), m_ui->txtPassword, m_ui->tabMain);

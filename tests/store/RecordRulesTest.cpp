@@ -291,6 +291,26 @@ private Q_SLOTS:
         QCOMPARE(absolute, stored);
     }
 
+    // The path kept with the default store is stored as it stands, but the
+    // column's limit holds for it as well.
+    void checkKeptStoragePath_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("relative, kept") << "scans" << "";
+        QTest::newRow("250 characters") << QString(250, QLatin1Char('k')) << "";
+        QTest::newRow("251 characters") << QString(251, QLatin1Char('k')) << StoragePathTooLongMessage();
+        QTest::newRow("270 characters") << QLatin1Char('/') + QString(269, QLatin1Char('k'))
+                                        << StoragePathTooLongMessage();
+    }
+    void checkKeptStoragePath()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QCOMPARE(CheckKeptStoragePath(text), message);
+    }
+
     // An empty record shows zeros; the formats carry thousands separators
     // and a byte sum beyond 32 bits.
     void emptyStatistics()

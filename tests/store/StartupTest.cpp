@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QSysInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QImageReader>
@@ -109,6 +110,12 @@ private Q_SLOTS:
         QVERIFY2(failure->message.contains(says), qPrintable(failure->message));
         QVERIFY2(failure->message.contains(file), qPrintable(failure->message));
         QCOMPARE(failure->refusal, refusal);
+        // Moving the database away alone would leave a journal to be
+        // played into the next new one.
+        if (failure->message.contains("Move it"))
+            QVERIFY2(failure->message.contains("vlm.mdb-journal\" or \"vlm.mdb-wal\" if either is beside it, out "
+                                               "of the data folder together"),
+                     qPrintable(failure->message));
         QVERIFY(!DbConnection::isOpen());
         QCOMPARE(hashOf(file), before);
         QCOMPARE(QDir(DataFolder::path()).entryList(QDir::Files), filesBefore);
@@ -126,6 +133,107 @@ private Q_SLOTS:
         QVERIFY(failure && failure->refusal);
         QVERIFY(!QFileInfo::exists(Database::DatabaseFile()));
         QCOMPARE(hashOf(tmpl), before);
+    }
+
+    // A folder in the database's place is reported with the system's own
+    // number for it, and left as it is.
+    void databaseFolderGivesItsErrno()
+    {
+        QVERIFY(QDir().mkpath(Database::DatabaseFile()));
+        const std::optional<Startup::Failure> failure = Startup::OpenDatabase();
+        QVERIFY(failure);
+        QVERIFY2(failure->message.startsWith(QStringLiteral("Error # %1 ").arg(EISDIR)), qPrintable(failure->message));
+        QVERIFY(QFileInfo(Database::DatabaseFile()).isDir());
+    }
+
+    // The staging folders a killed import left in Pages/ go at the next
+    // start of either program, and nothing else there; while vlm holds the
+    // lock, vlmtools leaves them to it.
+    void importLeftoversRemoved_data()
+    {
+        QTest::addColumn<bool>("vlmRunning");
+        QTest::newRow("no vlm running") << false;
+        QTest::newRow("vlm running") << true;
+    }
+    void importLeftoversRemoved()
+    {
+        QFETCH(bool, vlmRunning);
+        writeOurDatabase();  // in a data folder of its own
+        const QString pages = DataFolder::filePath("Pages");
+        const QString outside = QDir(TestEnvironment::root()).filePath("outside");
+        for (const QString &folder : {pages + "/.import-a1B2c3/deep", pages + "/.import-x", outside})
+            QVERIFY(QDir().mkpath(folder));
+        TestFiles::write(pages + "/.import-a1B2c3/deep/7.jpg", "copy");
+        TestFiles::write(pages + "/.import-x/8.jpg", "copy");
+        TestFiles::write(pages + "/12.jpg", "page");
+        TestFiles::write(pages + "/.import-note", "a file, not a staging folder");
+        TestFiles::write(outside + "/keep.jpg", "user's");
+        QVERIFY(QFile::link(outside, pages + "/.import-link"));
+        std::unique_ptr<QLockFile> vlm;
+        if (vlmRunning) {
+            std::optional<Startup::Failure> failure;
+            vlm = Startup::LockDataFolder(&failure);
+            QVERIFY(vlm);
+        }
+
+        QVERIFY(!Startup::PrepareForTools());
+        QCOMPARE(QFileInfo::exists(pages + "/.import-a1B2c3"), vlmRunning);
+        QCOMPARE(QFileInfo::exists(pages + "/.import-x"), vlmRunning);
+        QCOMPARE(TestFiles::read(pages + "/12.jpg"), QByteArray("page"));
+        QVERIFY(QFileInfo::exists(pages + "/.import-note"));
+        QVERIFY(QFileInfo(pages + "/.import-link").isSymLink());
+        QCOMPARE(TestFiles::read(outside + "/keep.jpg"), QByteArray("user's"));
+
+        vlm.reset();
+        QCOMPARE(DataFolder::removeImportLeftovers(), 0);
+        QVERIFY(!QFileInfo::exists(pages + "/.import-a1B2c3"));
+        QVERIFY(QFileInfo(pages + "/.import-link").isSymLink());
+    }
+
+    // A "vlm.lock" that no live program holds is taken over; one that is
+    // no file is named as such; only a live holder means "already running".
+    void lockLeftovers_data()
+    {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("empty file") << "empty" << QString();
+        QTest::newRow("garbage") << "garbage" << QString();
+        QTest::newRow("dead process") << "dead" << QString();
+        QTest::newRow("folder") << "folder" << "is not a file";
+        QTest::newRow("live holder") << "live" << "already running";
+    }
+    void lockLeftovers()
+    {
+        QFETCH(QString, left);
+        QFETCH(QString, says);
+        const QString path = DataFolder::filePath("vlm.lock");
+        std::unique_ptr<QLockFile> live;
+        if (left == "empty")
+            TestFiles::write(path, QByteArray());
+        else if (left == "garbage")
+            TestFiles::write(path, "\x01\xff not a lock\n");
+        else if (left == "dead")
+            TestFiles::write(path, "999999999\nvlm\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        else if (left == "folder")
+            QVERIFY(QDir().mkpath(path + "/inside"));
+        else {
+            live = std::make_unique<QLockFile>(path);
+            QVERIFY(live->tryLock(0));
+        }
+
+        std::optional<Startup::Failure> failure;
+        const std::unique_ptr<QLockFile> lock = Startup::LockDataFolder(&failure);
+        QCOMPARE(bool(lock), says.isEmpty());
+        QCOMPARE(bool(failure), !says.isEmpty());
+        if (failure) {
+            QVERIFY2(failure->message.contains(says), qPrintable(failure->message));
+            QVERIFY(failure->refusal);
+        }
+        if (left == "folder") {
+            QVERIFY(QFileInfo::exists(path + "/inside"));
+            const std::optional<Startup::Failure> tools = Startup::PrepareForTools();
+            QVERIFY(tools && tools->message.contains(says));
+        }
     }
 
     // A missing database is made and brought to the current version; our

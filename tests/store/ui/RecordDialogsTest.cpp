@@ -605,6 +605,30 @@ private Q_SLOTS:
         QCOMPARE(value("SELECT StoragePath FROM Cabinet WHERE CabinetId = ?", {id}).toString(), QStringLiteral("/srv/own"));
     }
 
+    // A path too long for the column, chosen while the cabinet's own store
+    // was selected, is refused just the same once the default store is
+    // selected again: nothing is stored and the path stays in the box.
+    void defaultStorageRefusesLongPath()
+    {
+        const QString deep = QLatin1Char('/') + QString(269, QLatin1Char('d'));
+        m_prompt->folders = {deep};
+        const auto owner = makeDialog<frmCabinet>("Add");
+        frmCabinet *dialog = owner.get();
+        QVERIFY(showActive(dialog));
+        box(dialog, "txtName")->setText("Scans");
+        click(dialog, "optStorage1");
+        click(dialog, "cmdBrowse");
+        QCOMPARE(box(dialog, "txtSaveTo")->text(), deep);
+        click(dialog, "optStorage0");
+        click(dialog, "cmdOK");
+        QCOMPARE(m_prompt->messages, QStringList{RecordRules::StoragePathTooLongMessage()});
+        QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
+        QCOMPARE(tabs(dialog)->currentIndex(), 1);
+        QCOMPARE(box(dialog, "txtSaveTo")->text(), deep);
+        QCOMPARE(rowCount("Cabinet"), 0);
+        QVERIFY(dialog->isVisible());
+    }
+
     // Browse hands the path box to the folder chooser: a chosen folder
     // replaces the text, a cancelled choice keeps it. A folder whose path is
     // longer than the column is shown whole and refused, not stored cut.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QLockFile>
+
+#include <memory>
+
+// "vlm.lock" in the data folder: vlm holds it for its whole run, vlmtools
+// while a tool changes the data. Both take it through here, so they agree
+// on which leftovers may be taken over.
+namespace DataFolderLock {
+
+struct Attempt
+{
+    std::unique_ptr<QLockFile> lock;  // held; null when not taken
+    QLockFile::LockError error = QLockFile::NoError;
+    // "vlm.lock" is there but is no file (a folder, a dangling link): no
+    // program holds it, and it is not ours to remove.
+    bool notALockFile = false;
+};
+
+// Takes the lock without waiting. A lock file that no live process holds is
+// taken over: one that names a process that is gone (Qt's rule), and one
+// that names none at all (empty or unreadable text, as a crash while it was
+// being written leaves), once the system confirms that no process keeps it
+// locked.
+Attempt take();
+
+} // namespace DataFolderLock
