@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -37,6 +38,24 @@ bool isDirectory(const QByteArray &path)
 
 // The visible entries of dir; an unreadable directory lists nothing, as
 // QDir's listing did.
+// A name as an export made it unique: "Page 7 (2).jpg" is the second
+// "Page 7.jpg". Listed after the first, pages that share a number come back
+// in the order they were exported.
+struct ExportedName
+{
+    QString base;
+    int copy = 1;
+};
+
+ExportedName exportedName(const QString &name)
+{
+    static const QRegularExpression copyOf(QStringLiteral("^(.*) \\(([0-9]{1,9})\\)(\\.[^.]*)?$"));
+    const QRegularExpressionMatch m = copyOf.match(name);
+    if (!m.hasMatch())
+        return {name, 1};
+    return {m.captured(1) + m.captured(3), m.captured(2).toInt()};
+}
+
 QVector<RawEntry> readEntries(const QString &dir)
 {
     QVector<RawEntry> entries;
@@ -55,8 +74,14 @@ QVector<RawEntry> readEntries(const QString &dir)
     }
     ::closedir(d);
     std::sort(entries.begin(), entries.end(), [](const RawEntry &a, const RawEntry &b) {
-        const int c = a.name.compare(b.name, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a.name < b.name;
+        const ExportedName na = exportedName(a.name);
+        const ExportedName nb = exportedName(b.name);
+        const int c = na.base.compare(nb.base, Qt::CaseInsensitive);
+        if (c != 0)
+            return c < 0;
+        if (na.copy != nb.copy)
+            return na.copy < nb.copy;
+        return a.name < b.name;
     });
     return entries;
 }
