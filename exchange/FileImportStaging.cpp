@@ -111,12 +111,12 @@ std::optional<DbError> copyBounded(int fd, qint64 size, const QString &source, c
 // The thumbnail picture of an image, which also proves that it can be
 // decoded: an image that cannot is refused with the reader's reason. An
 // image that decodes but ends early is filed with a note.
-std::optional<DbError> checkImage(Item &item, const ImageOps::LoadResult &thumb, const QByteArray &bytes)
+std::optional<DbError> checkImage(Item &item, const ImageOps::LoadResult &thumb, bool endsEarly)
 {
     if (thumb.error)
         return thumb.error;
     item.thumbnail = thumb.image;
-    if (ImageCheck::EndsEarly(bytes))
+    if (endsEarly)
         item.note = ImageCheck::EndsEarlyNote();
     return std::nullopt;
 }
@@ -139,12 +139,7 @@ std::optional<DbError> stage(Item &item)
             return error;
         if (!item.image)
             return std::nullopt;
-        QFile staged(item.staged);
-        const uchar *mapped = staged.open(QIODevice::ReadOnly) ? staged.map(0, staged.size()) : nullptr;
-        const QByteArray view = mapped ? QByteArray::fromRawData(reinterpret_cast<const char *>(mapped),
-                                                                 staged.size())
-                                       : QByteArray();
-        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), view);
+        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), ImageCheck::FileEndsEarly(item.staged));
     }
     QByteArray bytes;
     if (auto error = readBounded(in.fd, size, item.source, &bytes))
@@ -152,7 +147,7 @@ std::optional<DbError> stage(Item &item)
     // Judged before it is written: an image that cannot be decoded is not
     // copied at all.
     if (item.image) {
-        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), bytes))
+        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), ImageCheck::EndsEarly(bytes)))
             return error;
     }
     // A failed write leaves no partial file.

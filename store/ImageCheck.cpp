@@ -41,6 +41,17 @@ bool EndsEarly(const QByteArray &bytes)
     return scan < 0 || bytes.indexOf("\xFF\xD9", scan + 2) < 0;
 }
 
+bool FileEndsEarly(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return false;
+    const uchar *mapped = file.map(0, file.size());
+    if (!mapped)
+        return false;
+    return EndsEarly(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size()));
+}
+
 QString EndsEarlyNote()
 {
     return QStringLiteral("The image ends early; it was filed as far as it could be read.");

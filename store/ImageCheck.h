@@ -21,6 +21,10 @@ std::optional<QString> UnreadableImage(const QString &path);
 // the decoder fills the missing part in grey and only warns.
 bool EndsEarly(const QByteArray &bytes);
 
+// The same for the file at path (read through a mapping, not copied); false
+// when it cannot be read.
+bool FileEndsEarly(const QString &path);
+
 // The warning an image that ends early is filed with.
 QString EndsEarlyNote();
 

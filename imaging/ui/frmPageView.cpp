@@ -4,6 +4,7 @@
 #include "BusyCursor.h"
 #include "DbError.h"
 #include "Guard.h"
+#include "ImageCheck.h"
 #include "ImageOps.h"
 #include "ImagingState.h"
 #include "NavState.h"
@@ -169,6 +170,10 @@ void frmPageView::showLoaded(const QString &path)
     m_ui->LEAD1->setImage(loaded);
     m_loadedFilename = path;
     m_edited = false;
+    if (ImageCheck::FileEndsEarly(path))
+        Prompt::instance().warning(
+            QStringLiteral("The file '%1' is damaged: the image ends early and is shown as far as it could be read.")
+                .arg(path));
     refreshFileSize(path);
     m_ui->LEAD1->setZoom(ImageOps::defaultZoom(zoomMode, display, loaded.size));
     m_ui->LEAD1->scrollToTopLeft();

@@ -266,6 +266,22 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(second)), kind == Corrupt);
     }
 
+    // A JPEG that ends early is shown as far as it can be read, and the
+    // viewer says that its file is damaged rather than showing grey silently.
+    void truncatedPageIsShownWithAWarning()
+    {
+        FakePrompt prompt;
+        const int pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
+        const QString path = PagePaths::GetDefaultPageFilePath(pageId);
+        QDir().mkpath(PagePaths::GetFolderPart(path));
+        TestFiles::write(path, TestImages::truncatedJpeg(QSize(300, 200)));
+        openPage(pageId);
+        QVERIFY(display()->hasImage());
+        QCOMPARE(prompt.messages, QStringList{QStringLiteral("The file '%1' is damaged: the image ends early and is"
+                                                             " shown as far as it could be read.").arg(path)});
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
+    }
+
     // A shortcut page to a picture file is shown, but its file is the
     // user's: nothing edits it or saves over it, even by Enter.
     void nextToAShortcutPage()
