@@ -562,7 +562,7 @@ ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget 
         // The copies wait in the data folder, on the page store's file
         // system, so that putting one in place is a rename.
         QDir().mkpath(DataFolder::filePath(QStringLiteral("Pages")));
-        QTemporaryDir staging(DataFolder::filePath(QStringLiteral("Pages/.import-XXXXXX")));
+        QTemporaryDir staging(DataFolder::filePath(QStringLiteral("Pages/") + DataFolder::ImportStagingPrefix + QStringLiteral("XXXXXX")));
         if (!staging.isValid())
             throw DbError(ErrorCode::DataFolderUnwritable,
                           QStringLiteral("%1: %2").arg(DataFolder::filePath(QStringLiteral("Pages")),

@@ -54,7 +54,7 @@ int removeImportLeftovers()
 {
     // Links are left alone: what one points at is not a staging folder of ours.
     const QDir pages(filePath(QStringLiteral("Pages")));
-    const QStringList names = pages.entryList({QStringLiteral(".import-*")},
+    const QStringList names = pages.entryList({ImportStagingPrefix + QLatin1Char('*')},
                                               QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
     int left = 0;
     for (const QString &name : names) {

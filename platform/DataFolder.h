@@ -14,6 +14,9 @@ QString filePath(const QString &name);
 // when $VLM_DATA_DIR holds bytes the system's encoding cannot read.
 bool ensure(QString *error = nullptr);
 
+// The name an import's staging folder in Pages/ starts with.
+inline const QString ImportStagingPrefix = QStringLiteral(".import-");
+
 // Removes the "Pages/.import-*" staging folders that an import killed before
 // it ended leaves behind; they only hold copies. Looks at Pages/ alone, so
 // it is cheap. Call only while holding "vlm.lock", so no import is running.
