@@ -25,6 +25,7 @@
 #include "PageImageView.h"
 #include "PagePaths.h"
 #include "Pages.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "ScannedPage.h"
 #include "Startup.h"
@@ -54,10 +55,10 @@ protected:
 };
 
 // A document of count pages whose images are the scans.
-QVector<int> filePages(const QStringList &scans)
+QVector<RecordId> filePages(const QStringList &scans)
 {
-    const int cabinetId = Records::InsertCabinet(QStringLiteral("Viewer"));
-    const int documentId = Records::InsertDocument(
+    const RecordId cabinetId = Records::InsertCabinet(QStringLiteral("Viewer"));
+    const RecordId documentId = Records::InsertDocument(
         Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")), QStringLiteral("Folder")),
         QStringLiteral("Scans"));
     QVector<int> pages;
@@ -66,7 +67,7 @@ QVector<int> filePages(const QStringList &scans)
         page.documentId = documentId;
         page.pageNumber = i + 1;
         page.filetype = QStringLiteral("JPG");
-        const int pageId = Pages::InsertPage(page);
+        const RecordId pageId = Pages::InsertPage(page);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         if (!QFile::copy(scans.at(i), path))
@@ -76,7 +77,7 @@ QVector<int> filePages(const QStringList &scans)
     return pages;
 }
 
-std::unique_ptr<frmPageView> newViewer(int pageId)
+std::unique_ptr<frmPageView> newViewer(RecordId pageId)
 {
     auto viewer = std::make_unique<frmPageView>();
     viewer->Mode = QStringLiteral("Edit");
@@ -107,7 +108,7 @@ struct OpenTimes
 // Opens the page as the viewer's timer does, until the fitted page is on
 // the screen; then until the whole image is in memory, so no work of this
 // run is left for the next.
-OpenTimes timeOpen(int pageId)
+OpenTimes timeOpen(RecordId pageId)
 {
     const Stopwatch watch;
     std::unique_ptr<frmPageView> viewer = newViewer(pageId);
@@ -125,7 +126,7 @@ OpenTimes timeOpen(int pageId)
 }
 
 // Rotates the open page and saves it, until the viewer has closed.
-double timeRotateAndSave(int pageId)
+double timeRotateAndSave(RecordId pageId)
 {
     std::unique_ptr<frmPageView> viewer = newViewer(pageId);
     PaintCounter counter(display(viewer.get())->viewport());

@@ -15,6 +15,7 @@
 #include "Pages.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 using namespace CabinetTree;
 
@@ -45,7 +46,7 @@ QString withoutSlash(const QString &path)
 // One cabinet, drawer, folder or document row.
 struct Row
 {
-    int id = 0;
+    RecordId id = 0;
     QString name;
     QVariant description;
     QVariant date;     // documents only
@@ -83,7 +84,7 @@ public:
     {
     }
 
-    void run(int cabinetId);
+    void run(RecordId cabinetId);
     // Commits what was written, then the failure (when there was one), the
     // end message and the folders passed over.
     void finish();
@@ -99,7 +100,7 @@ private:
     bool makeLevel(const QString &relative, const QString &shown);
     bool writeText(const QString &relative, const QString &name, const QByteArray &bytes, const QString &shown);
     void exportLevel(int level, const Row &row, const QString &relative, const QString &shown);
-    void exportPages(int documentId, const QString &relative);
+    void exportPages(RecordId documentId, const QString &relative);
     void status(const QString &caption, const QString &detail);
     void step(const QString &caption);
 
@@ -246,7 +247,7 @@ void Exporter::exportLevel(int level, const Row &row, const QString &relative, c
     }
 }
 
-void Exporter::exportPages(int documentId, const QString &relative)
+void Exporter::exportPages(RecordId documentId, const QString &relative)
 {
     const Recordset pages = DbConnection::OpenRecordset(
         QStringLiteral("SELECT PageId, Name, PageNumber, Filename FROM Page WHERE DocumentId = ?"
@@ -254,7 +255,7 @@ void Exporter::exportPages(int documentId, const QString &relative)
         {documentId});
     QSet<QString> taken;
     for (int i = 0; i < pages.recordCount() && !stopped(); ++i) {
-        const int pageId = pages.value(i, 0).toInt();
+        const RecordId pageId = pages.value(i, 0).toLongLong();
         const QString source = PagePaths::GetPageFilePath(pageId, NullToEmpty(pages.value(i, 3)));
         const QString sourceName = PagePaths::GetFileNamePart(source);
         QString caption = QStringLiteral("Copy document ") + NullToEmpty(pages.value(i, 1));
@@ -278,7 +279,7 @@ void Exporter::exportPages(int documentId, const QString &relative)
     }
 }
 
-void Exporter::run(int cabinetId)
+void Exporter::run(RecordId cabinetId)
 {
     Progress::SetProgressCancelled(false);
     if (m_progress)
@@ -319,7 +320,7 @@ void Exporter::finish()
 
 namespace CabinetExport {
 
-ExportResult ExportCabinet(int cabinetId, const QString &destination, const ExportOptions &options)
+ExportResult ExportCabinet(RecordId cabinetId, const QString &destination, const ExportOptions &options)
 {
     Exporter exporter(options, destination);
     // A database failure ends the walk like any other error: shown, then

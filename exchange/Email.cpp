@@ -8,11 +8,12 @@
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Settings.h"
 
 namespace {
 
-std::optional<QString> nameOf(const char *table, const char *idColumn, int id)
+std::optional<QString> nameOf(const char *table, const char *idColumn, RecordId id)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT [Name] FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(idColumn)),
@@ -150,7 +151,7 @@ void SendTestEmail(Mail::System system, const QString &address, const Mail::Smtp
     SendEmail(system, address, QStringLiteral("Test Email"), body, QString(), smtp);
 }
 
-QString DocumentPageFiles(int documentId)
+QString DocumentPageFiles(RecordId documentId)
 {
     QString list;
     for (const Pages::PageRow &page : Pages::ReadDocumentPages(documentId))
@@ -158,17 +159,17 @@ QString DocumentPageFiles(int documentId)
     return list;
 }
 
-std::optional<Notice> NewPageNotice(int pageId)
+std::optional<Notice> NewPageNotice(RecordId pageId)
 {
-    const int documentId = Common::GetDocumentIdOfPage(pageId);
-    const int folderId = Common::GetFolderIdOfDocument(documentId);
+    const RecordId documentId = Common::GetDocumentIdOfPage(pageId);
+    const RecordId folderId = Common::GetFolderIdOfDocument(documentId);
     const QVariant email =
         DbConnection::QueryValue(QStringLiteral("SELECT Email FROM Folder WHERE FolderId = ?"), {folderId});
     const QString address = NullToEmpty(email).trimmed();
     if (address.isEmpty())
         return std::nullopt;
-    const int drawerId = Common::GetDrawerIdOfFolder(folderId);
-    const int cabinetId = Common::GetCabinetIdOfDrawer(drawerId);
+    const RecordId drawerId = Common::GetDrawerIdOfFolder(folderId);
+    const RecordId cabinetId = Common::GetCabinetIdOfDrawer(drawerId);
     const std::optional<QString> cabinet = nameOf("Cabinet", "CabinetId", cabinetId);
     const std::optional<QString> drawer = nameOf("Drawer", "DrawerId", drawerId);
     const std::optional<QString> folder = nameOf("Folder", "FolderId", folderId);
@@ -188,7 +189,7 @@ std::optional<Notice> NewPageNotice(int pageId)
     return notice;
 }
 
-void SendNewPageNotification(int pageId)
+void SendNewPageNotification(RecordId pageId)
 {
     const QString setting = Settings::value(QStringLiteral("EmailSystem"));
     if (setting.isEmpty())

@@ -27,6 +27,7 @@
 #include "Pages.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "ThumbnailMaker.h"
 
@@ -85,13 +86,13 @@ void advance(FileImport::ProgressTarget target, const QString &text)
     }
 }
 
-QVariant findFileDocument(int folderId, const QString &fileName)
+QVariant findFileDocument(RecordId folderId, const QString &fileName)
 {
     return DbConnection::QueryValue(
         QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"), {folderId, fileName});
 }
 
-int insertFileDocument(int folderId, const QString &fileName)
+RecordId insertFileDocument(RecordId folderId, const QString &fileName)
 {
     Records::DocumentValues values;
     values.folderId = folderId;
@@ -111,7 +112,7 @@ void moveStaged(const Item &item, const QString &folder, const QString &destinat
 
 // Moves a staged copy to the page's place; an image already there is kept,
 // as a re-import keeps it. True when the copy was put in place.
-bool placeCopy(const Item &item, int pageId)
+bool placeCopy(const Item &item, RecordId pageId)
 {
     const QString destination = PagePaths::GetDefaultPageFilePath(pageId);
     if (QFileInfo::exists(destination)) {
@@ -124,7 +125,7 @@ bool placeCopy(const Item &item, int pageId)
 
 // A copied file that is not an image lies beside the page images under
 // its page id, with its own extension, and its shortcut row names it.
-QString placeShortcutCopy(const Item &item, int pageId)
+QString placeShortcutCopy(const Item &item, RecordId pageId)
 {
     const int dot = item.name.lastIndexOf(QLatin1Char('.'));
     const QString folder = PagePaths::GetDefaultPageFolder(pageId);
@@ -139,10 +140,10 @@ QString placeShortcutCopy(const Item &item, int pageId)
 // (a savepoint of the batch's transaction). Sets the item's page id, new
 // document and placed copy; a failure rolls its rows back and leaves no
 // copy.
-void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDateTime &scanDate)
+void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, const QDateTime &scanDate)
 {
     DbConnection::Transaction tx;
-    int documentId = targetId;
+    RecordId documentId = targetId;
     item.createdDocument = 0;
     if (kind == FileImport::TargetKind::Folder) {
         const QVariant found = findFileDocument(targetId, item.name);
@@ -150,12 +151,12 @@ void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDa
             documentId = insertFileDocument(targetId, item.name);
             item.createdDocument = documentId;
         } else {
-            documentId = found.toInt();
+            documentId = found.toLongLong();
         }
     }
     const bool copiedShortcut = !item.image && !item.staged.isEmpty();
     const bool known = copiedShortcut && Pages::FindPageByName(documentId, item.name) != 0;
-    const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source);
+    const RecordId pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source);
     QString placed;
     if (item.image && placeCopy(item, pageId))
         placed = PagePaths::GetDefaultPageFilePath(pageId);
@@ -179,7 +180,7 @@ void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDa
 // their thumbnails to the pool.
 struct BatchFiler
 {
-    int targetId;
+    RecordId targetId;
     FileImport::TargetKind kind;
     FileImport::ProgressTarget progress;
     QDateTime scanDate;
@@ -375,18 +376,18 @@ QString FileTypeListOf(const QStringList &chosen)
     return list;
 }
 
-int FindOrCreateFileDocument(int folderId, const QString &fileName)
+RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
 {
     const QVariant found = findFileDocument(folderId, fileName);
     if (!found.isNull())
         return found.toInt();
-    const int documentId = insertFileDocument(folderId, fileName);
+    const RecordId documentId = insertFileDocument(folderId, fileName);
     if (g_documentAdded)
         g_documentAdded(folderId, documentId, fileName);
     return documentId;
 }
 
-int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
+RecordId AddPageRowForFile(RecordId documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
                       const QString &sourcePath)
 {
     if (const int existing = Pages::FindPageByName(documentId, name))
@@ -406,13 +407,13 @@ int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, cons
         const std::optional<int> number = PageNumberOfName(name);
         page.pageNumber = number ? *number : Pages::NextPageNumber(documentId);
     }
-    const int pageId = Pages::InsertPage(page);
+    const RecordId pageId = Pages::InsertPage(page);
     if (page.shortcut)
         ++ExchangeState::instance().ImportedShortcutCount;
     return pageId;
 }
 
-std::optional<DbError> StorePageFile(const QString &directory, const QString &name, int pageId)
+std::optional<DbError> StorePageFile(const QString &directory, const QString &name, RecordId pageId)
 {
     if (PagePaths::IsPageShortcut(pageId))
         return std::nullopt;
@@ -452,7 +453,7 @@ QString FailureMessage(const QVector<ImportFailure> &failures)
     return text;
 }
 
-ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
+ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
                          const QString &extensionList, const ImportOptions &options)
 {
     ImportResult result;

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "DbError.h"
+#include "RecordId.h"
 
 class QTemporaryDir;
 class QThreadPool;
@@ -31,7 +32,7 @@ struct Item
     std::optional<DbError> copyError;
     QImage thumbnail;          // the copy's thumbnail picture, when it could be made
     // Set once its rows are written.
-    int pageId = 0;
+    RecordId pageId = 0;
     int createdDocument = 0;
     bool placed = false;       // the image's copy was put in the page store
     QString placedPath;        // the copy put in the page store ("" for none)

@@ -8,6 +8,7 @@
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
+#include "RecordId.h"
 #include "Settings.h"
 #include "ThumbnailMaker.h"
 
@@ -49,7 +50,7 @@ void throwIfFailed(const std::optional<DbError> &error)
 int targetDocument(const QString &key, PageSave::SaveResult &result)
 {
     const QString prefix = prefixOf(key);
-    const int id = key.mid(3).toInt();
+    const RecordId id = key.mid(3).toLongLong();
     if (prefix == QLatin1String("FLD")) {
         if (Common::GetDrawerIdOfFolder(id) == 0)
             throw DbError(ErrorCode::RecordMissing, QStringLiteral("Folder %1 does not exist.").arg(id));
@@ -57,9 +58,9 @@ int targetDocument(const QString &key, PageSave::SaveResult &result)
                               {id, QStringLiteral("New document")});
         result.newDocument = true;
         result.folderId = id;
-        return int(DbConnection::LastInsertId());
+        return DbConnection::LastInsertId();
     }
-    const int documentId = prefix == QLatin1String("PAG") ? Common::GetDocumentIdOfPage(id) : id;
+    const RecordId documentId = prefix == QLatin1String("PAG") ? Common::GetDocumentIdOfPage(id) : id;
     if (!PageSave::IsPageTarget(key) || !Pages::DocumentExists(documentId))
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("There is no document for '%1'.").arg(key));
     return documentId;
@@ -383,12 +384,12 @@ void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved)
     deleteUnlessSaved(PagePaths::GetDefaultThumbFilePath(saved.pageId), saved);
 }
 
-void DeleteSavedPage(int pageId)
+void DeleteSavedPage(RecordId pageId)
 {
     Deletes::DeletePages({pageId});
 }
 
-void SendNewPageNotification(int pageId)
+void SendNewPageNotification(RecordId pageId)
 {
     if (notifier())
         notifier()(pageId);

@@ -2,10 +2,11 @@
 
 #include "DbConnection.h"
 #include "Passwords.h"
+#include "RecordId.h"
 
 namespace {
 
-FindLocations::Choices childChoices(const QString &sql, int parentId)
+FindLocations::Choices childChoices(const QString &sql, RecordId parentId)
 {
     const Recordset rs = DbConnection::OpenRecordset(sql, {parentId});
     FindLocations::Choices c{{FindLocations::AllText}, rs.recordCount() > 0};
@@ -41,12 +42,12 @@ Choices cabinetChoices()
     return c;
 }
 
-Choices drawerChoices(int cabinetId)
+Choices drawerChoices(RecordId cabinetId)
 {
     return childChoices(QStringLiteral("SELECT Name FROM Drawer WHERE CabinetId = ? ORDER BY Name"), cabinetId);
 }
 
-Choices folderChoices(int drawerId)
+Choices folderChoices(RecordId drawerId)
 {
     return childChoices(QStringLiteral("SELECT Name FROM Folder WHERE DrawerId = ? ORDER BY Name"), drawerId);
 }
@@ -56,13 +57,13 @@ int GetCabinetIdByName(const QString &name)
     return idByName(QStringLiteral("SELECT CabinetId FROM Cabinet WHERE Name = ?"), {}, name);
 }
 
-int GetDrawerIdByName(int cabinetId, const QString &name)
+RecordId GetDrawerIdByName(RecordId cabinetId, const QString &name)
 {
     return idByName(QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = ?"), {cabinetId},
                     name);
 }
 
-int GetFolderIdByName(int drawerId, const QString &name)
+RecordId GetFolderIdByName(RecordId drawerId, const QString &name)
 {
     return idByName(QStringLiteral("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = ?"), {drawerId},
                     name);

@@ -11,6 +11,7 @@
 #include "NavKeys.h"
 #include "Pages.h"
 #include "Passwords.h"
+#include "RecordId.h"
 #include "RecordRules.h"
 #include "Records.h"
 
@@ -106,7 +107,7 @@ bool offersPageFile(const QStringList &files)
     return std::any_of(files.cbegin(), files.cend(), [](const QString &f) { return Common::IsImageFile(f); });
 }
 
-MoveResult MoveDrawerToCabinet(int drawerId, int cabinetId)
+MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)
 {
     // The parent is compared first: a drop where the drawer already lies
     // asks for nothing.
@@ -124,7 +125,7 @@ MoveResult MoveDrawerToCabinet(int drawerId, int cabinetId)
     return moved(NavNodeKey(Cabinet, from));
 }
 
-MoveResult MoveFolderToDrawer(int folderId, int drawerId)
+MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
 {
     const int from = Common::GetDrawerIdOfFolder(folderId);
     if (from == 0 || from == drawerId)
@@ -138,7 +139,7 @@ MoveResult MoveFolderToDrawer(int folderId, int drawerId)
     return moved(NavNodeKey(Drawer, from));
 }
 
-MoveResult MoveDocumentToFolder(int documentId, int folderId)
+MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId)
 {
     const int from = Common::GetFolderIdOfDocument(documentId);
     if (from == 0 || from == folderId)
@@ -147,7 +148,7 @@ MoveResult MoveDocumentToFolder(int documentId, int folderId)
     return moved(NavNodeKey(Folder, from));
 }
 
-MoveResult MovePageToDocument(int pageId, int documentId, const PageClipboard::NewPageNotifier &notify)
+MoveResult MovePageToDocument(RecordId pageId, RecordId documentId, const PageClipboard::NewPageNotifier &notify)
 {
     const int from = Common::GetDocumentIdOfPage(pageId);
     const int number = from == 0 ? 0 : Pages::MovePageToDocument(pageId, documentId);

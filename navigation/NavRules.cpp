@@ -2,6 +2,7 @@
 
 #include "Common.h"
 #include "NavKeys.h"
+#include "RecordId.h"
 
 #include <Qt>
 
@@ -110,7 +111,7 @@ RestorePlan restorePlan(const QString &key)
 {
     RestorePlan plan;
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
+    const RecordId id = idOf(key);
     int drawer = 0;
     int folder = 0;
     if (prefix == Cabinet) {
@@ -142,7 +143,7 @@ RestorePlan restorePlan(const QString &key)
 int cabinetOf(const QString &key)
 {
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
+    const RecordId id = idOf(key);
     if (prefix == Cabinet)
         return id;
     if (prefix == Drawer)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecordId.h"
+
 // The rules of the navigation window that need no window: which keys are
 // search results, which menu belongs to a node, which command a key runs,
 // how the last node of a run is found again.
@@ -51,7 +53,7 @@ KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey);
 struct RestorePlan
 {
     TypeMenu menu = TypeMenu::None;
-    int cabinetId = 0;
+    RecordId cabinetId = 0;
     QStringList chain;
 };
 RestorePlan restorePlan(const QString &key);

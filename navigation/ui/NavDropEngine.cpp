@@ -13,6 +13,7 @@
 #include "PagePane.h"
 #include "PageSave.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 using namespace NavKeys;
 
@@ -83,7 +84,7 @@ bool NavDropEngine::moveContainer(const QString &draggedKey, const QString &targ
     return true;
 }
 
-bool NavDropEngine::movePage(int pageId, int documentId)
+bool NavDropEngine::movePage(RecordId pageId, RecordId documentId)
 {
     NavDrop::MoveResult r;
     if (!guard([&] { r = NavDrop::MovePageToDocument(pageId, documentId, &PageSave::SendNewPageNotification); }))

@@ -43,7 +43,7 @@ QStringList listing(const QString &root)
     return entries;
 }
 
-int documentWith(int folderId, const QString &name, const QVariant &date, const QVariant &description,
+RecordId documentWith(RecordId folderId, const QString &name, const QVariant &date, const QVariant &description,
                  const QVariant &amount)
 {
     return RecordFixture::insert(
@@ -56,7 +56,7 @@ const QDateTime kNow(QDate(2024, 5, 6), QTime(7, 8, 9));
 
 // A cabinet of one drawer, folder and document holding pages numbered
 // 1..pages, each file pageBytes long.
-int cabinetOfPages(int pages, int pageBytes = 100, int *documentId = nullptr)
+RecordId cabinetOfPages(int pages, int pageBytes = 100, RecordId *documentId = nullptr)
 {
     const int cabinet = RecordFixture::cabinet("Span");
     const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinet, "D"), "F"), "G");
@@ -67,7 +67,7 @@ int cabinetOfPages(int pages, int pageBytes = 100, int *documentId = nullptr)
     return cabinet;
 }
 
-ExportResult run(int cabinetId, const QString &dest, FileCopier *copier = nullptr,
+ExportResult run(RecordId cabinetId, const QString &dest, FileCopier *copier = nullptr,
                  ExchangeProgress *progress = nullptr)
 {
     ExportOptions options;
@@ -302,3 +302,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(CabinetExportTest)
 #include "CabinetExportTest.moc"
+#include "RecordId.h"

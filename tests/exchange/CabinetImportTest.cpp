@@ -46,7 +46,7 @@ QString text(const QVariant &v)
 
 // Everything of a cabinet the format carries, one line a record, in name
 // order: names, descriptions, dates, amounts, page numbers and bytes.
-QStringList snapshot(int cabinetId)
+QStringList snapshot(RecordId cabinetId)
 {
     using DbConnection::OpenRecordset;
     QStringList lines{"C " + text(DbConnection::QueryValue("SELECT Description FROM Cabinet WHERE CabinetId = ?",
@@ -89,14 +89,14 @@ QStringList snapshot(int cabinetId)
     return lines;
 }
 
-int insertDocument(int folderId, const QString &name, const QString &description, const QDate &date, double amount)
+RecordId insertDocument(RecordId folderId, const QString &name, const QString &description, const QDate &date, double amount)
 {
     return Records::InsertDocument({folderId, name, description, date, amount});
 }
 
 // A cabinet with descriptions of several lines, dated documents with
 // amounts, JPEG pages and a shortcut page to a PDF.
-int sourceCabinet()
+RecordId sourceCabinet()
 {
     const int cabinet = Records::InsertCabinet(Records::CabinetValues{"Source", "Top\nof the cabinet", "", false, ""});
     const int bills = Records::InsertDrawer({cabinet, "Bills", "Paid\nand unpaid"});
@@ -113,7 +113,7 @@ int sourceCabinet()
     return cabinet;
 }
 
-CabinetExport::ExportResult exportTo(int cabinetId, const QString &dest, FileCopier *copier = nullptr)
+CabinetExport::ExportResult exportTo(RecordId cabinetId, const QString &dest, FileCopier *copier = nullptr)
 {
     CabinetExport::ExportOptions options;
     options.copier = copier;
@@ -372,3 +372,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(CabinetImportTest)
 #include "CabinetImportTest.moc"
+#include "RecordId.h"

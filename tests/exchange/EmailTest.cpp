@@ -49,11 +49,11 @@ QStringList pageFiles()
 
 // A page in cabinet "Home", drawer "Bills", folder "Power", document
 // "Invoice", the folder's address set to email.
-int noticePage(const QVariant &email, const QString &shortcutFile = QString())
+RecordId noticePage(const QVariant &email, const QString &shortcutFile = QString())
 {
-    const int folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
+    const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
     DbConnection::Execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {email, folderId});
-    const int documentId = RecordFixture::document(folderId, "Invoice");
+    const RecordId documentId = RecordFixture::document(folderId, "Invoice");
     if (shortcutFile.isEmpty())
         return RecordFixture::page(documentId, 3);
     return RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, ShortcutYN, Filename) VALUES (?, 0, 'Y', ?)",
@@ -328,3 +328,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(EmailTest)
 #include "EmailTest.moc"
+#include "RecordId.h"

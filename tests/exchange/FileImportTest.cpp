@@ -43,7 +43,7 @@ int count(const QString &sql, const QVariantList &binds = {})
 
 // The page of a document named name: PageId, PageNumber, Filetype,
 // ShortcutYN, Filename.
-QVariantList pageRow(int documentId, const QString &name)
+QVariantList pageRow(RecordId documentId, const QString &name)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         "SELECT PageId, PageNumber, Filetype, ShortcutYN, Filename FROM Page WHERE DocumentId = ? AND Name = ?",
@@ -53,7 +53,7 @@ QVariantList pageRow(int documentId, const QString &name)
     return {rs.value(0, 0), rs.value(0, 1), rs.value(0, 2), rs.value(0, 3), rs.value(0, 4)};
 }
 
-int documentNamed(int folderId, const QString &name)
+RecordId documentNamed(RecordId folderId, const QString &name)
 {
     return count("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?", {folderId, name});
 }
@@ -63,7 +63,7 @@ QStringList stagingLeft()
     return QDir(DataFolder::filePath("Pages")).entryList({".import-*"}, QDir::Dirs | QDir::Hidden);
 }
 
-int newFolder()
+RecordId newFolder()
 {
     return RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Cab"), "Drawer"), "Folder");
 }
@@ -88,7 +88,7 @@ private Q_SLOTS:
     // cannot be read leaves no row behind and is named at the end.
     void importsDirectoryIntoFolder()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         QVERIFY(TestImages::filled(QSize(30, 20), Qt::blue).save(dir + "b.bmp", "BMP"));
@@ -113,11 +113,11 @@ private Q_SLOTS:
         QCOMPARE(count("SELECT COUNT(*) FROM Document WHERE FolderId = ?", {folderId}), 5);
         QCOMPARE(added.size(), 5);
         for (const QString &name : documents) {
-            const int documentId = documentNamed(folderId, name);
+            const RecordId documentId = documentNamed(folderId, name);
             QVERIFY2(documentId > 0, qPrintable(name));
             const QVariantList page = pageRow(documentId, name);
             QVERIFY2(!page.isEmpty(), qPrintable(name));
-            const int pageId = page.at(0).toInt();
+            const RecordId pageId = page.at(0).toLongLong();
             const bool image = name.endsWith(".jpg") || name.endsWith(".bmp");
             if (image) {
                 QCOMPARE(page.at(2).toString(), QString("JPG"));
@@ -172,7 +172,7 @@ private Q_SLOTS:
         QFETCH(int, existing);
         QFETCH(QString, name);
         QFETCH(int, number);
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         if (existing >= 0)
             RecordFixture::page(documentId, existing);
         const QString dir = newSourceDir();
@@ -232,13 +232,13 @@ private Q_SLOTS:
     // stored image that was changed since, and makes the thumbnail anew.
     void reimportChangesNothing()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         TestFiles::write(dir + "c.pdf", "pdf");
         FakePrompt prompt;
         (void)ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
-        const int pageId = pageRow(documentNamed(folderId, "a.jpg"), "a.jpg").at(0).toInt();
+        const RecordId pageId = pageRow(documentNamed(folderId, "a.jpg"), "a.jpg").at(0).toLongLong();
         const QString stored = PagePaths::GetDefaultPageFilePath(pageId);
         const QString thumb = PagePaths::GetDefaultThumbFilePath(pageId);
         jpeg(stored, Qt::green);
@@ -262,7 +262,7 @@ private Q_SLOTS:
     // started, and what was imported stays with its thumbnails.
     void cancelKeepsWhatWasImported()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         for (const char *name : {"1.jpg", "2.jpg", "3.jpg", "4.jpg"})
             jpeg(dir + name);
@@ -272,7 +272,7 @@ private Q_SLOTS:
         QCOMPARE(result.imported, 2);
         QCOMPARE(count("SELECT COUNT(*) FROM Document"), 2);
         for (const char *name : {"1.jpg", "2.jpg"}) {
-            const int pageId = pageRow(documentNamed(folderId, name), name).at(0).toInt();
+            const RecordId pageId = pageRow(documentNamed(folderId, name), name).at(0).toLongLong();
             QVERIFY(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(pageId)));
             QVERIFY(QFileInfo::exists(PagePaths::GetDefaultThumbFilePath(pageId)));
         }
@@ -294,7 +294,7 @@ private Q_SLOTS:
     void failedRowsLeaveNoCopy()
     {
         QFETCH(int, failingStatement);
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         jpeg(dir + "b.jpg");
@@ -305,7 +305,7 @@ private Q_SLOTS:
         QCOMPARE(documentNamed(folderId, "a.jpg"), 0);
         QVERIFY(documentNamed(folderId, "b.jpg") > 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Page"), 1);
-        const int pageId = pageRow(documentNamed(folderId, "b.jpg"), "b.jpg").at(0).toInt();
+        const RecordId pageId = pageRow(documentNamed(folderId, "b.jpg"), "b.jpg").at(0).toLongLong();
         QStringList stored;
         QDirIterator it(DataFolder::filePath("Pages"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
@@ -320,7 +320,7 @@ private Q_SLOTS:
     // announced, and every file of it is named.
     void failedBatchLeavesNothing()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         jpeg(dir + "b.jpg");
@@ -347,7 +347,7 @@ private Q_SLOTS:
     // and no rows, before anything is copied.
     void unwritableStoreImportsNothing()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         TestFiles::blockDataFolder("blocked");
@@ -378,3 +378,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(FileImportTest)
 #include "FileImportTest.moc"
+#include "RecordId.h"

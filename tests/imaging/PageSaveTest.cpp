@@ -27,15 +27,15 @@ int count(const QString &table)
     return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
 }
 
-int storageCabinet(const QString &path)
+RecordId storageCabinet(const QString &path)
 {
     return RecordFixture::insert("INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES (?, 1, ?)",
                                  {QStringLiteral("Own"), path});
 }
 
-int documentIn(int cabinetId)
+RecordId documentIn(RecordId cabinetId)
 {
-    const int folderId = RecordFixture::folder(RecordFixture::drawer(cabinetId, "Drawer"), "Folder");
+    const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(cabinetId, "Drawer"), "Folder");
     return RecordFixture::document(folderId, "Doc");
 }
 
@@ -46,7 +46,7 @@ QString storageFolder()
     return path;
 }
 
-int folderOf(int documentId)
+RecordId folderOf(RecordId documentId)
 {
     return DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId}).toInt();
 }
@@ -56,13 +56,13 @@ QImage page(const QSize &size = QSize(300, 200))
     return TestImages::filled(size, QColor(20, 40, 160), 300);
 }
 
-QVariant column(int pageId, const char *name)
+QVariant column(RecordId pageId, const char *name)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(name), {pageId});
 }
 
 // The page's row names its image and size, and both files are in place.
-void verifyStored(int pageId, const QString &imagePath, const QSize &size)
+void verifyStored(RecordId pageId, const QString &imagePath, const QSize &size)
 {
     QCOMPARE(PagePaths::GetPageFilePath(pageId), imagePath);
     QVERIFY2(QFileInfo::exists(imagePath), qPrintable(imagePath));
@@ -168,8 +168,8 @@ private Q_SLOTS:
         RecordingNavigationSink sink;
         RecordingProgressView progress;
         const QString folder = ownStorage ? storageFolder() : QString();
-        const int cabinetId = ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab");
-        const int documentId = documentIn(cabinetId);
+        const RecordId cabinetId = ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab");
+        const RecordId documentId = documentIn(cabinetId);
         const int existing = RecordFixture::page(documentId, 7);
         const int documents = count("Document");
 
@@ -224,7 +224,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, failure);
         RecordingProgressView progress;
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int documents = count("Document");
         SaveRequest request;
         request.addMode = true;
@@ -267,7 +267,7 @@ private Q_SLOTS:
     void refusals()
     {
         QFETCH(QString, kind);
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const QString own = TestEnvironment::root() + QStringLiteral("/report.pdf");
         TestFiles::write(own, "the user's report");
         const int shortcut = RecordFixture::insert(
@@ -297,7 +297,7 @@ private Q_SLOTS:
     void deleteOldFilesSparesTheSavedOnes()
     {
         const QString folder = storageFolder();
-        const int documentId = documentIn(storageCabinet(folder));
+        const RecordId documentId = documentIn(storageCabinet(folder));
         const int moved = RecordFixture::page(documentId, 1);
         const int stayed = RecordFixture::page(documentId, 2);
         const QString old = folder + QStringLiteral("/old.jpg");
@@ -340,11 +340,11 @@ private Q_SLOTS:
         RecordingNavigationSink sink;
         RecordingProgressView progress;
         QList<int> noticed;
-        setNewPageNotifier([&](int pageId) { noticed.append(pageId); });
+        setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
         const QString folder = storageFolder();
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder));
-        const int documentId = documentIn(storageCabinet(folder));
+        const RecordId documentId = documentIn(storageCabinet(folder));
         const int documents = count("Document");
         // The fresh database numbers the new pages 1 to 4.
         const QString blocked = failure == QLatin1String("name")
@@ -366,7 +366,7 @@ private Q_SLOTS:
         QCOMPARE(stored.error.has_value(), failingPage != 0);
         QCOMPARE(count("Page"), kept);
         QCOMPARE(count("Document"), documents + (kept > 0 ? 1 : 0));
-        QList<int> ids;
+        QList<RecordId> ids;
         for (int i = 0; i < kept; ++i) {
             const SaveResult &saved = stored.saved[size_t(i)];
             ids.append(saved.pageId);
@@ -374,7 +374,7 @@ private Q_SLOTS:
             QCOMPARE(column(saved.pageId, "PageNumber").toInt(), i + 1);
             verifyStored(saved.pageId, QStringLiteral("%1/%2.jpg").arg(folder).arg(saved.pageId), QSize(300 + i, 200));
         }
-        for (int id = kept + 1; id <= 4; ++id) {
+        for (RecordId id = kept + 1; id <= 4; ++id) {
             const QString image = QStringLiteral("%1/%2.jpg").arg(folder).arg(id);
             QCOMPARE(QFileInfo::exists(image), failure == QLatin1String("name") && id == failingPage);
             QCOMPARE(QFileInfo(QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id)).isDir(),
@@ -390,8 +390,8 @@ private Q_SLOTS:
     void newPageNotice()
     {
         QList<int> noticed;
-        setNewPageNotifier([&](int pageId) { noticed.append(pageId); });
-        const int documentId = RecordFixture::documentInNewFolder();
+        setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const SaveResult added =
             SavePage(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(), QString(), false, 30, QString(), {}});
         (void)SavePage(SaveRequest{false, QString(), added.pageId, page(), QString(), false, 30, QString(), {}});
@@ -406,3 +406,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(PageSaveTest)
 #include "PageSaveTest.moc"
+#include "RecordId.h"

@@ -29,7 +29,7 @@ class NavDropTest : public QObject
 
     PageClipboard::NewPageNotifier notifier()
     {
-        return [this](int pageId) { m_notices.append(pageId); };
+        return [this](RecordId pageId) { m_notices.append(pageId); };
     }
 
 private Q_SLOTS:
@@ -160,3 +160,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(NavDropTest)
 #include "NavDropTest.moc"
+#include "RecordId.h"

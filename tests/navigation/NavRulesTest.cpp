@@ -110,7 +110,7 @@ private Q_SLOTS:
         for (const QString &w : chain.split(' ', Qt::SkipEmptyParts))
             expected << keys.value(w, w);
         QCOMPARE(plan.chain, expected);
-        QCOMPARE(plan.cabinetId, expected.isEmpty() ? 0 : QStringView(expected.first()).mid(3).toInt());
+        QCOMPARE(plan.cabinetId, expected.isEmpty() ? 0 : QStringView(expected.first()).mid(3).toLongLong());
         QCOMPARE(NavRules::cabinetOf(keys.value(which, which)), plan.cabinetId);
     }
 };

@@ -47,10 +47,10 @@ private:
     QString m_files;      // the user's own files, outside the store
     QList<int> m_thumbnails;
 
-    static int document() { return RecordFixture::documentInNewFolder(); }
+    static RecordId document() { return RecordFixture::documentInNewFolder(); }
     ThumbnailMaker maker()
     {
-        return [this](int pageId) { m_thumbnails.append(pageId); return true; };
+        return [this](RecordId pageId) { m_thumbnails.append(pageId); return true; };
     }
     QString userFile(const QString &name, const QByteArray &bytes = QByteArray(300, 'x'))
     {
@@ -103,7 +103,7 @@ private Q_SLOTS:
         const PasteResult result = PasteFilesIntoDocument({path}, doc, maker());
         QCOMPARE(result.skipped.size(), 0);
         QCOMPARE(result.added.size(), 1);
-        const int id = result.added[0].pageId;
+        const RecordId id = result.added[0].pageId;
         QCOMPARE(result.added[0].shortcut, shortcut);
         const Pages::PageRow row = Pages::ReadDocumentPages(doc).value(0);
         QCOMPARE(row.pageId, id);
@@ -164,7 +164,7 @@ private Q_SLOTS:
         }
         SkippedFile skipped;
         QList<int> notices;
-        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped, [&](int id) { notices.append(id); });
+        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped, [&](RecordId id) { notices.append(id); });
         limit.reset();
         QVERIFY(notices.isEmpty());
         DbConnection::failAfterStatements(0);
@@ -189,7 +189,7 @@ private Q_SLOTS:
         PagePaths::MakePath(PagePaths::GetFolderPart(stale));
         TestFiles::write(stale, "left over from an earlier store");
         QList<int> notices;
-        const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](int id) { notices.append(id); });
+        const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](RecordId id) { notices.append(id); });
         QCOMPARE(result.added.size(), 1);
         QCOMPARE(result.added[0].pageId, 1);
         QCOMPARE(TestFiles::read(stale), TestFiles::read(source));
@@ -278,3 +278,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(PageClipboardTest)
 #include "PageClipboardTest.moc"
+#include "RecordId.h"

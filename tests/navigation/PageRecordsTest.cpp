@@ -14,7 +14,7 @@ using RecordFixture::page;
 
 namespace {
 
-int scannedPage(int documentId, int number, const QDateTime &scanDate, const QString &filename = {})
+RecordId scannedPage(RecordId documentId, int number, const QDateTime &scanDate, const QString &filename = {})
 {
     Pages::NewPage page;
     page.documentId = documentId;
@@ -24,7 +24,7 @@ int scannedPage(int documentId, int number, const QDateTime &scanDate, const QSt
     return Pages::InsertPage(page);
 }
 
-QList<int> ids(const QVector<PageRecord> &records)
+QList<RecordId> ids(const QVector<PageRecord> &records)
 {
     QList<int> out;
     for (const PageRecord &record : records)
@@ -102,3 +102,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PageRecordsTest)
 #include "PageRecordsTest.moc"
+#include "RecordId.h"

@@ -77,19 +77,19 @@ class DeletesTest : public QObject
 private:
     std::unique_ptr<RecordingProgressView> m_view;
 
-    static int addCabinet(const QString &storagePath = QString())
+    static RecordId addCabinet(const QString &storagePath = QString())
     {
         return RecordFixture::insert(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Storage, StoragePath)"
                                                     " VALUES ('Cab', '', ?, ?)"),
                                      {storagePath.isEmpty() ? 0 : 1, storagePath});
     }
-    static int addDrawer(int cabinetId) { return RecordFixture::drawer(cabinetId, QStringLiteral("Drw")); }
-    static int addFolder(int drawerId) { return RecordFixture::folder(drawerId, QStringLiteral("Fld")); }
-    static int addDocument(int folderId) { return RecordFixture::document(folderId, QStringLiteral("Doc")); }
+    static RecordId addDrawer(RecordId cabinetId) { return RecordFixture::drawer(cabinetId, QStringLiteral("Drw")); }
+    static RecordId addFolder(RecordId drawerId) { return RecordFixture::folder(drawerId, QStringLiteral("Fld")); }
+    static RecordId addDocument(RecordId folderId) { return RecordFixture::document(folderId, QStringLiteral("Doc")); }
     // A page in the default store, with its image and thumbnail.
-    static int addPage(int documentId)
+    static int addPage(RecordId documentId)
     {
-        const int id = RecordFixture::insert(
+        const RecordId id = RecordFixture::insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filetype) VALUES (?, 1, 'jpg')"),
             {documentId});
         writeFile(PagePaths::GetDefaultPageFilePath(id));
@@ -99,9 +99,9 @@ private:
     // A page that names its file: under a cabinet's storage path, or a
     // shortcut to the user's own file. The file and the thumbnail beside it
     // are written.
-    static int addNamedPage(int documentId, const QString &filename, bool shortcut = false)
+    static int addNamedPage(RecordId documentId, const QString &filename, bool shortcut = false)
     {
-        const int id = RecordFixture::insert(
+        const RecordId id = RecordFixture::insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filename, Filetype, ShortcutYN)"
                            " VALUES (?, 1, ?, 'jpg', ?)"),
             {documentId, filename, shortcut ? QStringLiteral("Y") : QStringLiteral("N")});
@@ -109,7 +109,7 @@ private:
         writeFile(PagePaths::GetThumbFilePath(id, filename));
         return id;
     }
-    static QStringList pageFiles(int pageId)
+    static QStringList pageFiles(RecordId pageId)
     {
         const QString filename = PagePaths::GetPageFilename(pageId);
         return {PagePaths::GetPageFilePath(pageId, filename), PagePaths::GetThumbFilePath(pageId, filename)};
@@ -545,13 +545,13 @@ private Q_SLOTS:
         DbConnection::Transaction tx;
         DbConnection::Statement insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)"));
-        QList<int> ids;
+        QList<RecordId> ids;
         for (int i = 1; i <= 1000; ++i) {
             insert.run({doc, i});
             ids.append(int(insert.lastInsertId()));
         }
         tx.commit();
-        for (int id : ids)
+        for (RecordId id : ids)
             writeFile(PagePaths::GetDefaultPageFilePath(id));
 
         DeleteFolder(fld);
@@ -559,10 +559,11 @@ private Q_SLOTS:
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
         QCOMPARE(m_view->events.first(), QStringLiteral("start Delete folder 1..1002"));
         QCOMPARE(m_view->stepCount(QStringLiteral("Delete page files")), 1000);
-        for (int id : ids)
+        for (RecordId id : ids)
             QVERIFY(!exists(PagePaths::GetDefaultPageFilePath(id)));
     }
 };
 
 VLM_TEST_GUILESS_MAIN(DeletesTest)
 #include "DeletesTest.moc"
+#include "RecordId.h"

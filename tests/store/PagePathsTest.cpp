@@ -83,11 +83,11 @@ private Q_SLOTS:
     {
         TestEnvironment::openFreshDatabase();
         DbConnection::Execute("INSERT INTO Page (DocumentId, Filename, ShortcutYN) VALUES (1, '/x/a.pdf', 'Y')");
-        const int shortcut = int(DbConnection::LastInsertId());
+        const int shortcut = DbConnection::LastInsertId();
         DbConnection::Execute("INSERT INTO Page (DocumentId, Filename, ShortcutYN) VALUES (1, '/x/b.jpg', 'y')");
-        const int lower = int(DbConnection::LastInsertId());
+        const int lower = DbConnection::LastInsertId();
         DbConnection::Execute("INSERT INTO Page (DocumentId) VALUES (1)");
-        const int plain = int(DbConnection::LastInsertId());
+        const int plain = DbConnection::LastInsertId();
         QVERIFY(IsPageShortcut(shortcut));
         QVERIFY(!IsPageShortcut(lower));
         QVERIFY(!IsPageShortcut(plain));

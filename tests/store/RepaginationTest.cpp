@@ -31,21 +31,21 @@ class RepaginationTest : public QObject
 
 private:
     std::unique_ptr<RecordingProgressView> m_view;
-    int m_documentId = 0;
+    RecordId m_documentId = 0;
 
-    static int addDocument()
+    static RecordId addDocument()
     {
         DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (1, 'Doc')"));
-        return int(DbConnection::LastInsertId());
+        return DbConnection::LastInsertId();
     }
-    static void addPage(int documentId, int pageId, int number)
+    static void addPage(RecordId documentId, RecordId pageId, int number)
     {
         DbConnection::Execute(
             QStringLiteral("INSERT INTO Page (PageId, DocumentId, PageNumber) VALUES (?, ?, ?)"),
             {pageId, documentId, numberValue(number)});
     }
     // "id:number" for every page of the document, in page id order.
-    static QStringList numbers(int documentId)
+    static QStringList numbers(RecordId documentId)
     {
         const Recordset rs = DbConnection::OpenRecordset(
             QStringLiteral("SELECT PageId, PageNumber FROM Page WHERE DocumentId = ? ORDER BY PageId"),
@@ -189,4 +189,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(RepaginationTest)
+#include "RecordId.h"
 #include "RepaginationTest.moc"

@@ -2,6 +2,7 @@
 
 #include "PagePaths.h"
 #include "Pages.h"
+#include "RecordId.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -12,7 +13,7 @@
 namespace PageFixture {
 
 // A page in the default store holding bytes, numbered number.
-inline int storedPage(int documentId, int number, const QByteArray &bytes, const QString &name = "scan.jpg")
+inline RecordId storedPage(RecordId documentId, int number, const QByteArray &bytes, const QString &name = "scan.jpg")
 {
     Pages::NewPage page;
     page.documentId = documentId;
@@ -20,7 +21,7 @@ inline int storedPage(int documentId, int number, const QByteArray &bytes, const
     page.pageNumber = number;
     page.fileSize = bytes.size();
     page.filetype = QStringLiteral("JPG");
-    const int pageId = Pages::InsertPage(page);
+    const RecordId pageId = Pages::InsertPage(page);
     const QString path = PagePaths::GetDefaultPageFilePath(pageId);
     QDir().mkpath(QFileInfo(path).absolutePath());
     TestFiles::write(path, bytes);
@@ -28,7 +29,7 @@ inline int storedPage(int documentId, int number, const QByteArray &bytes, const
 }
 
 // A shortcut page to the file at path, which is written with bytes.
-inline int shortcutPage(int documentId, const QString &path, const QByteArray &bytes)
+inline RecordId shortcutPage(RecordId documentId, const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     TestFiles::write(path, bytes);

@@ -33,10 +33,10 @@ const QString Corrupt = QStringLiteral("corrupt");
 
 // A page of the document with its image in the default folders ("missing"
 // leaves it without a file, "corrupt" gives it a broken one).
-int storedPage(int documentId, int number, const QSize &size = QSize(300, 200), int dpi = 300,
+RecordId storedPage(RecordId documentId, int number, const QSize &size = QSize(300, 200), int dpi = 300,
                const QString &kind = QString())
 {
-    const int pageId = RecordFixture::page(documentId, number);
+    const RecordId pageId = RecordFixture::page(documentId, number);
     const QString path = PagePaths::GetDefaultPageFilePath(pageId);
     QDir().mkpath(PagePaths::GetFolderPart(path));
     if (kind == Corrupt)
@@ -46,7 +46,7 @@ int storedPage(int documentId, int number, const QSize &size = QSize(300, 200), 
     return pageId;
 }
 
-QVariant column(int pageId, const char *name)
+QVariant column(RecordId pageId, const char *name)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(name), {pageId});
 }
@@ -88,7 +88,7 @@ private:
             m_viewer->PreResolveDbId(key);
         return m_viewer.get();
     }
-    frmPageView *openPage(int pageId) { return open(QStringLiteral("Edit"), QStringLiteral("PAG%1").arg(pageId)); }
+    frmPageView *openPage(RecordId pageId) { return open(QStringLiteral("Edit"), QStringLiteral("PAG%1").arg(pageId)); }
 
     // The commands that need an image are enabled exactly when there is one.
     void verifyImageCommands(bool enabled)
@@ -108,9 +108,9 @@ private:
         QTest::mouseRelease(viewport, which, {}, to);
     }
 
-    int storageDocument(const QString &folder)
+    RecordId storageDocument(const QString &folder)
     {
-        const int cabinetId = RecordFixture::insert(
+        const RecordId cabinetId = RecordFixture::insert(
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('Own', 1, ?)", {folder});
         return RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinetId, "D"), "F"), "Doc");
     }
@@ -142,7 +142,7 @@ private Q_SLOTS:
         QFETCH(QString, zoomMode);
         FakePrompt prompt;
         NavState::instance().settings.ZoomMode = zoomMode;
-        const int pageId = storedPage(RecordFixture::documentInNewFolder(), 4, size, dpi);
+        const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 4, size, dpi);
         openPage(pageId);
         QCOMPARE(prompt.messages, QStringList());
         QCOMPARE(display()->image().size(), size);
@@ -181,7 +181,7 @@ private Q_SLOTS:
     void wholeImageFailing()
     {
         FakePrompt prompt;
-        const int pageId = storedPage(RecordFixture::documentInNewFolder(), 1);
+        const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 1);
         openPage(pageId);
         std::promise<ImageOps::LoadResult> failed;
         failed.set_value({QImage(), DbError(ErrorCode::InvalidValue, "p.jpg: Invalid file format or file is corrupted (x).")});
@@ -203,7 +203,7 @@ private Q_SLOTS:
     // Next and Previous page through the document and stop at its ends.
     void nextAndPrevious()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int first = storedPage(documentId, 1, QSize(30, 20));
         const int second = storedPage(documentId, 2, QSize(40, 20));
         const int third = storedPage(documentId, 3, QSize(50, 20));
@@ -234,7 +234,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, message);
         FakePrompt prompt;
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int first = storedPage(documentId, 1);
         const int second = storedPage(documentId, 2, QSize(), 0, kind);
         openPage(first);
@@ -258,7 +258,7 @@ private Q_SLOTS:
     void timerLoadsThePage()
     {
         FakePrompt prompt;
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int good = storedPage(documentId, 1, QSize(64, 48));
         const int broken = storedPage(documentId, 2, QSize(), 0, Corrupt);
         QSize loaded;
@@ -332,7 +332,7 @@ private Q_SLOTS:
     // vertical resolution swapped, and renews its size and thumbnail.
     void rotateAndSaveKeepsDensity()
     {
-        const int pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
+        const RecordId pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         QImage image = TestImages::filled(QSize(300, 200), Qt::white, 300);
@@ -381,7 +381,7 @@ private Q_SLOTS:
         prompt.answers = answers;
         const QString own = TestEnvironment::root() + QStringLiteral("/own%1").arg(QTest::currentDataTag());
         QDir().mkpath(own);
-        const int pageId = RecordFixture::page(storageDocument(own), 1);
+        const RecordId pageId = RecordFixture::page(storageDocument(own), 1);
         const QString loaded = own + "/page.jpg";
         DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {loaded, pageId});
         TestImages::writeJpeg(loaded, QSize(60, 40), 300);
@@ -416,7 +416,7 @@ private Q_SLOTS:
         FakePrompt prompt;
         prompt.answers = {deleteOld};
         const QString own = TestEnvironment::root() + QStringLiteral("/rename%1").arg(deleteOld);
-        const int pageId = RecordFixture::page(storageDocument(own), 1);
+        const RecordId pageId = RecordFixture::page(storageDocument(own), 1);
         const QString old = own + "/old.jpg";
         DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {old, pageId});
         QDir().mkpath(own + "/Thumbs");
@@ -450,8 +450,8 @@ private Q_SLOTS:
         QFETCH(bool, ownStorage);
         FakePrompt prompt;
         const QString own = TestEnvironment::root() + QStringLiteral("/add%1").arg(QTest::currentDataTag());
-        const int documentId = ownStorage ? storageDocument(own) : RecordFixture::documentInNewFolder();
-        const int folderId =
+        const RecordId documentId = ownStorage ? storageDocument(own) : RecordFixture::documentInNewFolder();
+        const RecordId folderId =
             DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId}).toInt();
         open("Add", target == "FLD" ? QStringLiteral("FLD%1").arg(folderId) : QStringLiteral("DOC%1").arg(documentId));
         m_viewer->setImage(TestImages::filled(QSize(80, 60), Qt::blue));
@@ -465,7 +465,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages, QStringList());
         QCOMPARE(m_viewer->result(), int(QDialog::Accepted));
         QCOMPARE(pageCount(), 1);
-        const int pageId = DbConnection::QueryValue("SELECT MAX(PageId) FROM Page").toInt();
+        const RecordId pageId = DbConnection::QueryValue("SELECT MAX(PageId) FROM Page").toLongLong();
         const QString path = ownStorage ? own + "/scan1.jpg" : PagePaths::GetDefaultPageFilePath(pageId);
         QCOMPARE(PagePaths::GetPageFilePath(pageId), path);
         QCOMPARE(QImageReader(path).size(), QSize(80, 60));
@@ -529,7 +529,7 @@ private Q_SLOTS:
         Settings::setValue("TWAINImageType", "document");
         Settings::setValue("PicQualityOverride", "2");
         Settings::setValue("DocQualityOverride", "255");
-        const int pageId = storedPage(RecordFixture::documentInNewFolder(), 1, QSize(120, 90));
+        const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 1, QSize(120, 90));
         openPage(pageId);
         const QString inside = PagePaths::GetDefaultPageFolder(pageId) + "/copy.jpg";
         const QString outside = TestEnvironment::root() + "/exported/page";
@@ -550,4 +550,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_MAIN(frmPageViewTest)
+#include "RecordId.h"
 #include "frmPageViewTest.moc"

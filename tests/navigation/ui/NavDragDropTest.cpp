@@ -28,7 +28,7 @@ using namespace RecordFixture;
 
 namespace {
 
-QStringList pageOrder(int documentId)
+QStringList pageOrder(RecordId documentId)
 {
     QStringList out;
     const Recordset rs = DbConnection::OpenRecordset(
@@ -133,7 +133,7 @@ private Q_SLOTS:
     {
         NavWindowFixture::init();
         m_notices.clear();
-        PageSave::setNewPageNotifier([this](int id) { m_notices.append(id); });
+        PageSave::setNewPageNotifier([this](RecordId id) { m_notices.append(id); });
         m_files = TestEnvironment::root() + QStringLiteral("/shell-%1").arg(QTest::currentDataTag());
         QDir(m_files).removeRecursively();
         QDir().mkpath(m_files);
@@ -184,7 +184,7 @@ private Q_SLOTS:
         QTEST(drop(tree()->viewport(), at(targetKey), data.get()), "taken");
         QCOMPARE(tree()->parentKeyOf(draggedKey), moves ? targetKey : parentBefore);
         QCOMPARE(tree()->childKeys(draggedKey), childrenBefore);
-        const int parentId = dragged == "bills"   ? columnOf("Drawer", "CabinetId", "DrawerId", m_bills)
+        const RecordId parentId = dragged == "bills"   ? columnOf("Drawer", "CabinetId", "DrawerId", m_bills)
                              : dragged == "power" ? columnOf("Folder", "DrawerId", "FolderId", m_power)
                                                   : columnOf("Document", "FolderId", "DocumentId", m_march);
         QCOMPARE(parentId, NavKeys::idOf(moves ? targetKey : parentBefore));
@@ -362,3 +362,4 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(NavDragDropTest)
 #include "NavDragDropTest.moc"
+#include "RecordId.h"
