@@ -167,8 +167,8 @@ bool ArchiveGenerator::findBenchmarkDocument(RecordId *documentId, RecordId *dra
         {BenchmarkName, BenchmarkName, BenchmarkDocumentName, BenchmarkName});
     if (rs.isEmpty())
         return false;
-    *documentId = rs.value(0, 0).toInt();
-    *drawerId = rs.value(0, 1).toInt();
+    *documentId = rs.value(0, 0).toLongLong();
+    *drawerId = rs.value(0, 1).toLongLong();
     return true;
 }
 

@@ -30,7 +30,7 @@ void DeleteBenchmark::removeLeftovers()
         QStringLiteral("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = ?"),
         {m_drawerId, kFolderName});
     for (int i = 0; i < rs.recordCount(); ++i)
-        Deletes::DeleteFolder(rs.value(i, 0).toInt());
+        Deletes::DeleteFolder(rs.value(i, 0).toLongLong());
 }
 
 DeleteBenchmark::Sample DeleteBenchmark::runOnce()

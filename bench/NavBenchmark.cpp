@@ -40,7 +40,7 @@ RecordId ensureLargeDrawer(RecordId cabinetId)
     const QVariant existing = DbConnection::QueryValue(
         QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = ?"), {cabinetId, kDrawerName});
     if (!existing.isNull())
-        return existing.toInt();
+        return existing.toLongLong();
     DbConnection::Transaction tx;
     DbConnection::Execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"),
                           {cabinetId, kDrawerName});

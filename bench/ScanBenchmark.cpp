@@ -63,8 +63,8 @@ void configureScan()
 
 RecordId newDocument(int run)
 {
-    const int cabinet = Records::InsertCabinet(QStringLiteral("Scans %1").arg(run));
-    const int folder = Records::InsertFolder(Records::InsertDrawer(cabinet, QStringLiteral("Drawer")),
+    const RecordId cabinet = Records::InsertCabinet(QStringLiteral("Scans %1").arg(run));
+    const RecordId folder = Records::InsertFolder(Records::InsertDrawer(cabinet, QStringLiteral("Drawer")),
                                              QStringLiteral("Folder"));
     return Records::InsertDocument(folder, QStringLiteral("Batch"));
 }

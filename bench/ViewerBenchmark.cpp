@@ -61,7 +61,7 @@ QVector<RecordId> filePages(const QStringList &scans)
     const RecordId documentId = Records::InsertDocument(
         Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")), QStringLiteral("Folder")),
         QStringLiteral("Scans"));
-    QVector<int> pages;
+    QVector<RecordId> pages;
     for (int i = 0; i < scans.size(); ++i) {
         Pages::NewPage page;
         page.documentId = documentId;
@@ -176,7 +176,7 @@ int main(int argc, char **argv)
         // Every run opens a page of its own, as paging through a document
         // does; the rotations need a page each too.
         const QStringList files = ScannedPage::write(scans, 3 * runs + 2, ScannedPage::Writer::Foreign, 4);
-        const QVector<int> pages = filePages(files);
+        const QVector<RecordId> pages = filePages(files);
         qint64 bytes = 0;
         for (const QString &file : files)
             bytes += QFileInfo(file).size();

@@ -55,7 +55,7 @@ struct Row
 
 Row rowOf(const Recordset &rs, int row)
 {
-    Row r{rs.value(row, 0).toInt(), NullToEmpty(rs.value(row, 1)), rs.value(row, 2), {}, {}};
+    Row r{rs.value(row, 0).toLongLong(), NullToEmpty(rs.value(row, 1)), rs.value(row, 2), {}, {}};
     if (rs.columnCount() > 4) {
         r.date = rs.value(row, 3);
         r.amount = rs.value(row, 4);

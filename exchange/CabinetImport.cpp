@@ -65,15 +65,15 @@ void notify(Table table, RecordId parentId, RecordId id, const QString &name, co
 struct LevelRule
 {
     const char *caption;
-    int (*find)(RecordId parentId, const QString &name);
-    int (*insert)(RecordId parentId, const QString &name);
+    RecordId (*find)(RecordId parentId, const QString &name);
+    RecordId (*insert)(RecordId parentId, const QString &name);
 };
 
 RecordId findDocument(RecordId folderId, const QString &name)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"),
                                     {folderId, name})
-        .toInt();
+        .toLongLong();
 }
 
 const LevelRule kDrawerRule{"Create drawer", &Records::DrawerNamed, &Records::InsertDrawer};
@@ -83,7 +83,7 @@ const LevelRule kDocumentRule{"Create document", &findDocument, &Records::Insert
 RecordId findOrCreateRow(const LevelRule &rule, RecordId parentId, const QString &name, bool *created)
 {
     *created = false;
-    if (const int found = rule.find(parentId, name))
+    if (const RecordId found = rule.find(parentId, name))
         return found;
     *created = true;
     return rule.insert(parentId, name);

@@ -380,7 +380,7 @@ RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
 {
     const QVariant found = findFileDocument(folderId, fileName);
     if (!found.isNull())
-        return found.toInt();
+        return found.toLongLong();
     const RecordId documentId = insertFileDocument(folderId, fileName);
     if (g_documentAdded)
         g_documentAdded(folderId, documentId, fileName);
@@ -390,7 +390,7 @@ RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
 RecordId AddPageRowForFile(RecordId documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
                       const QString &sourcePath)
 {
-    if (const int existing = Pages::FindPageByName(documentId, name))
+    if (const RecordId existing = Pages::FindPageByName(documentId, name))
         return existing;
     Pages::NewPage page;
     page.documentId = documentId;

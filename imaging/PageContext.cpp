@@ -18,7 +18,7 @@ RecordId neighbour(RecordId documentId, const QVariant &number, RecordId pageId,
         : QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
                          " AND (PageNumber < ? OR (PageNumber = ? AND PageId < ?))"
                          " ORDER BY PageNumber DESC, PageId DESC LIMIT 1");
-    return DbConnection::QueryValue(sql, {documentId, pageId, number, number, pageId}).toInt();
+    return DbConnection::QueryValue(sql, {documentId, pageId, number, number, pageId}).toLongLong();
 }
 
 RecordId cabinetOfDocument(RecordId documentId)

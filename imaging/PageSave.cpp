@@ -22,9 +22,9 @@
 
 namespace {
 
-std::function<void(int)> &notifier()
+std::function<void(RecordId)> &notifier()
 {
-    static std::function<void(int)> n;
+    static std::function<void(RecordId)> n;
     return n;
 }
 
@@ -395,7 +395,7 @@ void SendNewPageNotification(RecordId pageId)
         notifier()(pageId);
 }
 
-void setNewPageNotifier(std::function<void(int)> n)
+void setNewPageNotifier(std::function<void(RecordId)> n)
 {
     notifier() = std::move(n);
 }

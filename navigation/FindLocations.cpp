@@ -20,7 +20,7 @@ int idByName(const QString &sql, const QVariantList &binds, const QString &name)
     if (name.isEmpty() || name == FindLocations::AllText)
         return 0;
     // Two records of one name resolve to the first row.
-    return DbConnection::QueryValue(sql, binds + QVariantList{name}).toInt();
+    return DbConnection::QueryValue(sql, binds + QVariantList{name}).toLongLong();
 }
 
 } // namespace
@@ -36,7 +36,7 @@ Choices cabinetChoices()
     Choices c{{AllText}, true};
     for (int i = 0; i < rs.recordCount(); ++i) {
         // A cabinet whose password was not given in this run is not offered.
-        if (Passwords::IsCabinetOpen(rs.value(i, 0).toInt()))
+        if (Passwords::IsCabinetOpen(rs.value(i, 0).toLongLong()))
             c.items.append(NullToEmpty(rs.value(i, 1)));
     }
     return c;

@@ -180,7 +180,7 @@ QVector<RecordId> cabinetsInScope(RecordId chosenCabinetId)
         for (int i = 0; i < rs.recordCount(); ++i)
             ids.append(rs.value(i, 0).toLongLong());
     }
-    QVector<int> open;
+    QVector<RecordId> open;
     for (RecordId id : ids) {
         if (Passwords::IsCabinetOpen(id))
             open.append(id);

@@ -111,7 +111,7 @@ MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)
 {
     // The parent is compared first: a drop where the drawer already lies
     // asks for nothing.
-    const int from = Common::GetCabinetIdOfDrawer(drawerId);
+    const RecordId from = Common::GetCabinetIdOfDrawer(drawerId);
     if (from == 0 || from == cabinetId)
         return {};
     if (!Passwords::UnlockCabinet(cabinetId))
@@ -127,7 +127,7 @@ MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)
 
 MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
 {
-    const int from = Common::GetDrawerIdOfFolder(folderId);
+    const RecordId from = Common::GetDrawerIdOfFolder(folderId);
     if (from == 0 || from == drawerId)
         return {};
     const std::optional<Records::FolderValues> row = Records::ReadFolder(folderId);
@@ -141,7 +141,7 @@ MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
 
 MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId)
 {
-    const int from = Common::GetFolderIdOfDocument(documentId);
+    const RecordId from = Common::GetFolderIdOfDocument(documentId);
     if (from == 0 || from == folderId)
         return {};
     Records::MoveDocument(documentId, folderId);
@@ -150,7 +150,7 @@ MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId)
 
 MoveResult MovePageToDocument(RecordId pageId, RecordId documentId, const PageClipboard::NewPageNotifier &notify)
 {
-    const int from = Common::GetDocumentIdOfPage(pageId);
+    const RecordId from = Common::GetDocumentIdOfPage(pageId);
     const int number = from == 0 ? 0 : Pages::MovePageToDocument(pageId, documentId);
     if (number == 0)
         return {};

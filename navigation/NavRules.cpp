@@ -112,8 +112,8 @@ RestorePlan restorePlan(const QString &key)
     RestorePlan plan;
     const QString prefix = prefixOf(key);
     const RecordId id = idOf(key);
-    int drawer = 0;
-    int folder = 0;
+    RecordId drawer = 0;
+    RecordId folder = 0;
     if (prefix == Cabinet) {
         plan.cabinetId = id;
     } else if (prefix == Drawer) {
@@ -140,7 +140,7 @@ RestorePlan restorePlan(const QString &key)
     return plan;
 }
 
-int cabinetOf(const QString &key)
+RecordId cabinetOf(const QString &key)
 {
     const QString prefix = prefixOf(key);
     const RecordId id = idOf(key);

@@ -60,7 +60,7 @@ RestorePlan restorePlan(const QString &key);
 
 // The cabinet a cabinet, drawer, folder or document key lies in; 0 for any
 // other key or a row that is gone. Throws DbError.
-int cabinetOf(const QString &key);
+RecordId cabinetOf(const QString &key);
 
 // An empty cabinet table makes the sample cabinet, of this name.
 bool needsSampleCabinet(int cabinetCount);

@@ -13,7 +13,7 @@ void CurrentPosition::setFromNode(const QString &key, const QString &text, const
     reset();
     const QString prefix = NavKeys::prefixOf(key);
     const RecordId id = NavKeys::idOf(key);
-    const int parent = NavKeys::idOf(parentKey);
+    const RecordId parent = NavKeys::idOf(parentKey);
     if (prefix == NavKeys::Cabinet) {
         CurrentCabinetId = id;
         CurrentCabinetName = text;

@@ -22,7 +22,7 @@ bool endsWithImageName(const QString &lower)
 RecordId parentOf(const char *sql, RecordId id)
 {
     const QVariant v = DbConnection::QueryValue(QLatin1String(sql), {id});
-    return v.isNull() ? 0 : v.toInt();
+    return v.isNull() ? 0 : v.toLongLong();
 }
 
 QString stripChars(const QString &text, const QString &chars)

@@ -148,7 +148,7 @@ struct FileRules
     {
         static const QRegularExpression idName(QStringLiteral("^([0-9]+)\\.jpg$"));
         const QRegularExpressionMatch m = idName.match(QFileInfo(path).fileName());
-        return m.hasMatch() ? m.captured(1).toInt() : 0;
+        return m.hasMatch() ? m.captured(1).toLongLong() : 0;
     }
 };
 

@@ -36,7 +36,7 @@ QList<Pages::PageFileRow> pageFilesWhere(const QString &where, const QVariantLis
     QList<Pages::PageFileRow> rows;
     const Recordset rs = DbConnection::OpenRecordset(kPageFiles + where + QStringLiteral(" ORDER BY p.PageId"), binds);
     for (int row = 0; row < rs.recordCount(); ++row) {
-        rows.append({rs.value(row, 0).toInt(), NullToEmpty(rs.value(row, 1)),
+        rows.append({rs.value(row, 0).toLongLong(), NullToEmpty(rs.value(row, 1)),
                      NullToEmpty(rs.value(row, 2)) == QLatin1String("Y"), NullToEmpty(rs.value(row, 3))});
     }
     return rows;
@@ -126,7 +126,7 @@ QList<PageFileRow> PageFiles(const QList<RecordId> &pageIds)
 {
     QList<PageFileRow> rows;
     for (int start = 0; start < pageIds.size(); start += kChunk) {
-        const QList<int> part = pageIds.mid(start, kChunk);
+        const QList<RecordId> part = pageIds.mid(start, kChunk);
         rows += pageFilesWhere(QStringLiteral("p.PageId IN (%1)").arg(placeholders(part.size())), bindsOf(part));
     }
     return rows;
@@ -175,7 +175,7 @@ void DeleteDrawerPages(RecordId drawerId)
 void DeletePageRows(const QList<RecordId> &pageIds)
 {
     for (int start = 0; start < pageIds.size(); start += kChunk) {
-        const QList<int> part = pageIds.mid(start, kChunk);
+        const QList<RecordId> part = pageIds.mid(start, kChunk);
         DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE PageId IN (%1)").arg(placeholders(part.size())),
                               bindsOf(part));
     }
@@ -193,14 +193,14 @@ QSet<QString> StoredFilenames()
 
 QSet<RecordId> ExistingPageIds(const QList<RecordId> &pageIds)
 {
-    QSet<int> found;
+    QSet<RecordId> found;
     for (int start = 0; start < pageIds.size(); start += kChunk) {
-        const QList<int> part = pageIds.mid(start, kChunk);
+        const QList<RecordId> part = pageIds.mid(start, kChunk);
         const Recordset rs = DbConnection::OpenRecordset(
             QStringLiteral("SELECT PageId FROM Page WHERE PageId IN (%1)").arg(placeholders(part.size())),
             bindsOf(part));
         for (int row = 0; row < rs.recordCount(); ++row)
-            found.insert(rs.value(row, 0).toInt());
+            found.insert(rs.value(row, 0).toLongLong());
     }
     return found;
 }

@@ -20,12 +20,12 @@ QVariant textValue(const QString &text)
 // SQLite's NOCASE folds ASCII letters only, so names are compared here
 // with Unicode case folding ("Été" and "éTÉ" are one name). The query
 // gives id and Name; the first id whose name matches, else 0.
-int idOfName(const QString &sql, const QVariantList &binds, const QString &name)
+RecordId idOfName(const QString &sql, const QVariantList &binds, const QString &name)
 {
     const Recordset rs = OpenRecordset(sql, binds);
     for (int row = 0; row < rs.recordCount(); ++row) {
         if (NullToEmpty(rs.value(row, 1)).compare(name, Qt::CaseInsensitive) == 0)
-            return rs.value(row, 0).toInt();
+            return rs.value(row, 0).toLongLong();
     }
     return 0;
 }

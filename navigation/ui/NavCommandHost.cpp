@@ -13,6 +13,7 @@
 #include "NavRules.h"
 #include "Passwords.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 namespace NavCommandSteps {
 
@@ -92,7 +93,7 @@ bool mayWorkIn(const QString &key, const QString &name)
         Prompt::instance().warning(QStringLiteral("'%1' no longer exists.").arg(name));
         return false;
     }
-    const int cabinet = NavRules::cabinetOf(key);
+    const RecordId cabinet = NavRules::cabinetOf(key);
     return cabinet > 0 && Passwords::UnlockCabinet(cabinet);
 }
 

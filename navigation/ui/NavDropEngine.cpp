@@ -60,8 +60,8 @@ bool NavDropEngine::DropOnNavNode(const QString &mode, const QString &draggedKey
 
 bool NavDropEngine::moveContainer(const QString &draggedKey, const QString &targetKey)
 {
-    const int child = idOf(draggedKey);
-    const int parent = idOf(targetKey);
+    const RecordId child = idOf(draggedKey);
+    const RecordId parent = idOf(targetKey);
     NavDrop::MoveResult r;
     const bool ok = guard([&] {
         const QString prefix = prefixOf(draggedKey);

@@ -95,9 +95,9 @@ private Q_SLOTS:
         Records::UpdateDescription(Records::Table::Cabinet, cabinet, "Cab line one\nCab line two");
         const int bills = RecordFixture::drawer(cabinet, "Bills");
         RecordFixture::drawer(cabinet, "A/B");
-        const int ab = Records::InsertDrawer({cabinet, "AB", "x"});
+        const RecordId ab = Records::InsertDrawer({cabinet, "AB", "x"});
         RecordFixture::folder(ab, "Empty");
-        const int year = Records::InsertFolder({bills, "2024", "", ""});
+        const RecordId year = Records::InsertFolder({bills, "2024", "", ""});
         const int report = documentWith(year, "report.pdf", "2024-03-04", "First\nSecond", 12.5);
         PageFixture::storedPage(report, 1, "page one");
         PageFixture::storedPage(report, 7, "seven a", "a.jpg");

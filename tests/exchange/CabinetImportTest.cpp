@@ -98,16 +98,16 @@ RecordId insertDocument(RecordId folderId, const QString &name, const QString &d
 // amounts, JPEG pages and a shortcut page to a PDF.
 RecordId sourceCabinet()
 {
-    const int cabinet = Records::InsertCabinet(Records::CabinetValues{"Source", "Top\nof the cabinet", "", false, ""});
-    const int bills = Records::InsertDrawer({cabinet, "Bills", "Paid\nand unpaid"});
+    const RecordId cabinet = Records::InsertCabinet(Records::CabinetValues{"Source", "Top\nof the cabinet", "", false, ""});
+    const RecordId bills = Records::InsertDrawer({cabinet, "Bills", "Paid\nand unpaid"});
     Records::InsertDrawer({cabinet, "Empty drawer", ""});
-    const int year = Records::InsertFolder({bills, "2024", "Line one\nLine two", ""});
+    const RecordId year = Records::InsertFolder({bills, "2024", "Line one\nLine two", ""});
     Records::InsertFolder({bills, "Empty folder", "", ""});
-    const int rent = insertDocument(year, "Rent", "March\nrent", QDate(2024, 3, 4), 12.5);
+    const RecordId rent = insertDocument(year, "Rent", "March\nrent", QDate(2024, 3, 4), 12.5);
     PageFixture::storedPage(rent, 1, jpegBytes(Qt::red));
     PageFixture::storedPage(rent, 2, jpegBytes(Qt::green));
     PageFixture::shortcutPage(rent, TestEnvironment::root() + "/Letters/offer.pdf", "%PDF-1.4 offer");
-    const int power = insertDocument(year, "Power", "", QDate(), 1250000);
+    const RecordId power = insertDocument(year, "Power", "", QDate(), 1250000);
     PageFixture::storedPage(power, 5, jpegBytes(Qt::blue));
     insertDocument(year, "Empty document", "Nothing yet", QDate(2023, 12, 31), 0);
     return cabinet;
@@ -204,7 +204,7 @@ private Q_SLOTS:
         const int source = RecordFixture::cabinet("Span");
         const int drawer = RecordFixture::drawer(source, "D");
         for (const char *name : {"F1", "F2"}) {
-            const int doc = insertDocument(RecordFixture::folder(drawer, name), "G", "details", QDate(2024, 1, 2), 3);
+            const RecordId doc = insertDocument(RecordFixture::folder(drawer, name), "G", "details", QDate(2024, 1, 2), 3);
             for (int n = 1; n <= 3; ++n)
                 PageFixture::storedPage(doc, n, QByteArray(1000, char('a' + n)) + name);
         }
@@ -312,7 +312,7 @@ private Q_SLOTS:
     void documentInfo()
     {
         QFETCH(QByteArray, file);
-        const int doc = insertDocument(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"),
+        const RecordId doc = insertDocument(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"),
                                        "G", "old", QDate(2020, 1, 1), 99);
         const QString path = newFolder("info") + "/document.txt";
         TestFiles::write(path, file);

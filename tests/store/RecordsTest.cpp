@@ -142,18 +142,18 @@ private Q_SLOTS:
     {
         const int cab = RecordFixture::cabinet("C");
         const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
-        const int dated = InsertDocument({folderId, "A", "", QDate(2024, 3, 4), 12.5});
+        const RecordId dated = InsertDocument({folderId, "A", "", QDate(2024, 3, 4), 12.5});
         QCOMPARE(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).toString(),
                  QStringLiteral("2024-03-04"));
         QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {dated}).toDouble(), 12.5);
-        const int undated = InsertDocument({folderId, "B", QString(), QDate(), 0});
+        const RecordId undated = InsertDocument({folderId, "B", QString(), QDate(), 0});
         QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {undated}).isNull());
         QCOMPARE(field("SELECT typeof(Description) FROM Document WHERE DocumentId = ?", {undated}).toString(),
                  QStringLiteral("text"));
         QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {undated}).toDouble(), 0.0);
         UpdateDocument(dated, {folderId, "A", "", QDate(), 3});
         QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).isNull());
-        const int folder2 = InsertFolder({RecordFixture::drawer(cab, "E"), "G", QString(), QString()});
+        const RecordId folder2 = InsertFolder({RecordFixture::drawer(cab, "E"), "G", QString(), QString()});
         QCOMPARE(field("SELECT typeof(Email) FROM Folder WHERE FolderId = ?", {folder2}).toString(),
                  QStringLiteral("text"));
     }

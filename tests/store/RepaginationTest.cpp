@@ -76,7 +76,7 @@ private Q_SLOTS:
     // Nothing to renumber: no write and no progress window.
     void documentWithoutPages()
     {
-        const int other = addDocument();
+        const RecordId other = addDocument();
         addPage(other, 1, 5);
         QVERIFY(RepaginateDocument(m_documentId, QStringLiteral("Empty")));
         QVERIFY(m_view->events.isEmpty());
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, pageIds);
         QFETCH(QList<int>, before);
         QFETCH(QStringList, after);
-        const int other = addDocument();
+        const RecordId other = addDocument();
         addPage(other, 100, 9999999);
         for (int i = 0; i < pageIds.size(); ++i)
             addPage(m_documentId, pageIds.at(i), before.at(i));

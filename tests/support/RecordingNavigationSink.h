@@ -21,12 +21,12 @@ public:
     void AddFolderToNavTree(RecordId drawerId, RecordId folderId, const QString &name) override;
     void AddDocumentToNavTree(RecordId folderId, RecordId documentId, const QString &name,
                               const QDate &dateOnDocument) override;
-    void UpdateCabinetName(int, const QString &) override {}
-    void UpdateDrawerName(int, const QString &) override {}
-    void UpdateFolderName(int, const QString &) override {}
-    void UpdateDocumentName(int, const QString &, const QDate &) override {}
+    void UpdateCabinetName(RecordId, const QString &) override {}
+    void UpdateDrawerName(RecordId, const QString &) override {}
+    void UpdateFolderName(RecordId, const QString &) override {}
+    void UpdateDocumentName(RecordId, const QString &, const QDate &) override {}
     void ShowDrawersInListView(RecordId cabinetId) override;
-    void ShowPagesInListView(int) override {}
+    void ShowPagesInListView(RecordId) override {}
 
     // The names of the calls of one kind ("drawer", "dated document"), in
     // order, without ids.

@@ -9,6 +9,7 @@
 #include "PageImageView.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -198,6 +199,42 @@ private Q_SLOTS:
         QVERIFY(m_viewer->LoadError);
         verifyImageCommands(false);
         QVERIFY(column(pageId, "FileSize").isNull());
+    }
+
+    void pageIdPastThirtyTwoBits_data()
+    {
+        QTest::addColumn<bool>("rowExists");
+        QTest::newRow("its own row") << true;
+        QTest::newRow("no row") << false;
+    }
+    // A page id past 32 bits opens that page, never page 1 that the id cut
+    // to 32 bits would name; without its row the message names the full id.
+    void pageIdPastThirtyTwoBits()
+    {
+        QFETCH(bool, rowExists);
+        FakePrompt prompt;
+        const RecordId pageOne = storedPage(RecordFixture::documentInNewFolder(), 1, QSize(30, 20));
+        QCOMPARE(pageOne, RecordId(1));
+        const RecordId crafted = 4294967297LL;
+        if (rowExists) {
+            RecordFixture::insert("INSERT INTO Page (PageId, DocumentId, PageNumber) VALUES (?, ?, 5)",
+                                  {crafted, RecordFixture::documentInNewFolder()});
+            const QString path = PagePaths::GetDefaultPageFilePath(crafted);
+            QDir().mkpath(PagePaths::GetFolderPart(path));
+            TestImages::writeJpeg(path, QSize(70, 20), 300);
+        }
+        openPage(crafted);
+        if (rowExists) {
+            QCOMPARE(prompt.messages, QStringList());
+            QCOMPARE(m_viewer->pageId(), crafted);
+            QCOMPARE(display()->image().width(), 70);
+            QCOMPARE(m_viewer->windowTitle(), QStringLiteral("Page # 5 (ID = 4294967297)"));
+        } else {
+            QVERIFY(m_viewer->LoadError);
+            QCOMPARE(prompt.messages.size(), 1);
+            QVERIFY2(prompt.messages.first().endsWith(" Page 4294967297 does not exist."),
+                     qPrintable(prompt.messages.first()));
+        }
     }
 
     // Next and Previous page through the document and stop at its ends.
@@ -550,5 +587,4 @@ private Q_SLOTS:
 };
 
 VLM_TEST_MAIN(frmPageViewTest)
-#include "RecordId.h"
 #include "frmPageViewTest.moc"

@@ -297,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(dialogOf(kind).add(nullptr, parent));
         QVERIFY(m_prompt->messages.isEmpty());
         QCOMPARE(shownName, QStringLiteral("O'Brien Ωμέγα 漢字"));
-        const RecordId id = int(value(QStringLiteral("SELECT Max(%1Id) FROM %1").arg(tableOf(kind))).toLongLong());
+        const RecordId id = value(QStringLiteral("SELECT Max(%1Id) FROM %1").arg(tableOf(kind))).toLongLong();
         QCOMPARE(nameOf(kind, id), QStringLiteral("O'Brien Ωμέγα 漢字"));
         QCOMPARE(value(QStringLiteral("SELECT Description FROM %1 WHERE %1Id = ?").arg(tableOf(kind)), {id})
                      .toString(),
