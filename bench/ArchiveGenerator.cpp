@@ -172,7 +172,7 @@ bool ArchiveGenerator::findBenchmarkDocument(RecordId *documentId, RecordId *dra
     return true;
 }
 
-int ArchiveGenerator::insert(DbConnection::Statement &statement, const QVariantList &binds)
+RecordId ArchiveGenerator::insert(DbConnection::Statement &statement, const QVariantList &binds)
 {
     statement.run(binds);
     ++m_rows;

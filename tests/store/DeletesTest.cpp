@@ -88,7 +88,7 @@ private:
     static RecordId addFolder(RecordId drawerId) { return RecordFixture::folder(drawerId, QStringLiteral("Fld")); }
     static RecordId addDocument(RecordId folderId) { return RecordFixture::document(folderId, QStringLiteral("Doc")); }
     // A page in the default store, with its image and thumbnail.
-    static int addPage(RecordId documentId)
+    static RecordId addPage(RecordId documentId)
     {
         const RecordId id = RecordFixture::insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filetype) VALUES (?, 1, 'jpg')"),
@@ -100,7 +100,7 @@ private:
     // A page that names its file: under a cabinet's storage path, or a
     // shortcut to the user's own file. The file and the thumbnail beside it
     // are written.
-    static int addNamedPage(RecordId documentId, const QString &filename, bool shortcut = false)
+    static RecordId addNamedPage(RecordId documentId, const QString &filename, bool shortcut = false)
     {
         const RecordId id = RecordFixture::insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filename, Filetype, ShortcutYN)"
@@ -195,9 +195,9 @@ private Q_SLOTS:
         QCOMPARE(m_view->events, expected);
     }
 
-    // A crafted page row whose id lies past 32 bits: deleting its document
-    // removes its own files, never those of page 1 in another cabinet that
-    // the id cut to 32 bits would name, and the next page counts on from it.
+    // A crafted page row whose id lies past 32 bits: the next page counts on
+    // from it, and deleting its document removes its own files only, never
+    // those of page 1 in another cabinet that the id cut to 32 bits names.
     void pageIdPastThirtyTwoBits()
     {
         const RecordId pageOne = addPage(addDocument(addFolder(addDrawer(addCabinet()))));
@@ -211,16 +211,17 @@ private Q_SLOTS:
         QCOMPARE(own.first(), dataPath(QStringLiteral("Pages/4294967/4294967297.jpg")));
         for (const QString &file : own)
             writeFile(file);
-        const QStringList kept = pageFiles(pageOne);
+        const RecordId next = addPage(addDocument(addFolder(addDrawer(addCabinet()))));
+        QCOMPARE(next, crafted + 1);
+        QVERIFY(exists(dataPath(QStringLiteral("Pages/4294967/4294967298.jpg"))));
+        const QStringList kept = pageFiles(pageOne) + pageFiles(next);
 
         DeleteDocument(doc);
 
         verifyFiles(own, false);
         verifyFiles(kept, true);
         QCOMPARE(CountDocumentPages(doc), 0);
-        const RecordId next = addPage(addDocument(addFolder(addDrawer(addCabinet()))));
-        QCOMPARE(next, crafted + 1);
-        QVERIFY(exists(dataPath(QStringLiteral("Pages/4294967/4294967298.jpg"))));
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 2);
     }
 
     // A folder's default-store page, a storage-path page (file and the
