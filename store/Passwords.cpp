@@ -6,9 +6,9 @@
 
 namespace {
 
-std::function<void(int, const QString &)> &unlockHandler()
+std::function<void(RecordId, const QString &)> &unlockHandler()
 {
-    static std::function<void(int, const QString &)> handler;
+    static std::function<void(RecordId, const QString &)> handler;
     return handler;
 }
 

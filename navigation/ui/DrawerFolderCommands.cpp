@@ -13,7 +13,7 @@
 using namespace NavKeys;
 
 void DrawerFolderCommands::addSibling(const QString &kind, const QString &parentKind, RecordId (*parentOf)(RecordId),
-                                      bool (*add)(QWidget *, int))
+                                      bool (*add)(QWidget *, RecordId))
 {
     const CommandTarget target = m_host.commandTarget(kind, true);
     if (target.prefix() == parentKind || NavCommandSteps::targetIsOfKind(target, kind)) {

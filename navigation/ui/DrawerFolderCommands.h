@@ -30,7 +30,7 @@ private:
     // New Drawer of a drawer and New Folder of a folder: a record beside the
     // target, in the target's parent (or in the target when it is a parent).
     void addSibling(const QString &kind, const QString &parentKind, RecordId (*parentOf)(RecordId),
-                    bool (*add)(QWidget *, int));
+                    bool (*add)(QWidget *, RecordId));
     void deleteRecord(const QString &kind, const QString &foundPrefix, Deletes::DeleteResult (*deleteRows)(RecordId));
 
     NavCommandHost &m_host;

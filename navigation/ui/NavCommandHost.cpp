@@ -98,7 +98,7 @@ bool mayWorkIn(const QString &key, const QString &name)
 }
 
 void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,
-                        bool (*dialog)(QWidget *, int))
+                        bool (*dialog)(QWidget *, RecordId))
 {
     const CommandTarget target = host.commandTarget(kind, treeUnlessList);
     if (targetIsOfKind(target, kind)) {

@@ -448,7 +448,7 @@ void NavCommandRouter::handlePageKey(int key, int modifiers, bool *handled)
         *handled = false;
 }
 
-void NavCommandRouter::handlePageContextMenu(int, const QPoint &globalPos)
+void NavCommandRouter::handlePageContextMenu(RecordId, const QPoint &globalPos)
 {
     if (QMenu *menu = preparePagePopup())
         menu->exec(globalPos);
