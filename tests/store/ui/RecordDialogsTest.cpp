@@ -160,7 +160,7 @@ struct KindDialog
 };
 
 const KindDialog kDialogs[] = {
-    {"frmCabinet", &makeRecordDialog<frmCabinet>, [](QWidget *parent, int) { return frmCabinet::addCabinet(parent); },
+    {"frmCabinet", &makeRecordDialog<frmCabinet>, [](QWidget *parent, RecordId) { return frmCabinet::addCabinet(parent); },
      &frmCabinet::editCabinet},
     {"frmDrawer", &makeRecordDialog<frmDrawer>, &frmDrawer::addDrawer, &frmDrawer::editDrawer},
     {"frmFolder", &makeRecordDialog<frmFolder>, &frmFolder::addFolder, &frmFolder::editFolder},
