@@ -3,6 +3,7 @@
 #include "Deletes.h"
 
 #include "CommandTarget.h"
+#include "RecordId.h"
 
 class PagePane;
 class QWidget;

@@ -12,7 +12,7 @@ namespace {
 
 // The pages of one document with these numbers (a Null QVariant for none);
 // their ids in the order given.
-QList<int> pagesNumbered(const QVariantList &numbers)
+QList<RecordId> pagesNumbered(const QVariantList &numbers)
 {
     const RecordId documentId = RecordFixture::documentInNewFolder();
     QList<RecordId> ids;

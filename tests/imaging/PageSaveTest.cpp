@@ -339,7 +339,7 @@ private Q_SLOTS:
         QFETCH(int, failingPage);
         RecordingNavigationSink sink;
         RecordingProgressView progress;
-        QList<int> noticed;
+        QList<RecordId> noticed;
         setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
         const QString folder = storageFolder();
         QDir(folder).removeRecursively();
@@ -389,7 +389,7 @@ private Q_SLOTS:
     // an edit or a save that failed.
     void newPageNotice()
     {
-        QList<int> noticed;
+        QList<RecordId> noticed;
         setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
         const RecordId documentId = RecordFixture::documentInNewFolder();
         const SaveResult added =
@@ -400,7 +400,7 @@ private Q_SLOTS:
         } catch (const DbError &) {
         }
         setNewPageNotifier(nullptr);
-        QCOMPARE(noticed, QList<int>{added.pageId});
+        QCOMPARE(noticed, QList<RecordId>{added.pageId});
     }
 };
 

@@ -45,7 +45,7 @@ class PageClipboardTest : public QObject
 
 private:
     QString m_files;      // the user's own files, outside the store
-    QList<int> m_thumbnails;
+    QList<RecordId> m_thumbnails;
 
     static RecordId document() { return RecordFixture::documentInNewFolder(); }
     ThumbnailMaker maker()
@@ -121,7 +121,7 @@ private Q_SLOTS:
             QCOMPARE(row.pageNumber, 1);
             QCOMPARE(row.filename, QString());
             QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(id)), bytes);
-            QCOMPARE(m_thumbnails, QList<int>{id});
+            QCOMPARE(m_thumbnails, QList<RecordId>{id});
             QVERIFY(result.added[0].thumbnail);
         }
     }
@@ -163,7 +163,7 @@ private Q_SLOTS:
             DbConnection::failAfterStatements(4);
         }
         SkippedFile skipped;
-        QList<int> notices;
+        QList<RecordId> notices;
         const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped, [&](RecordId id) { notices.append(id); });
         limit.reset();
         QVERIFY(notices.isEmpty());
@@ -188,12 +188,12 @@ private Q_SLOTS:
         const QString stale = PagePaths::GetDefaultPageFilePath(1);
         PagePaths::MakePath(PagePaths::GetFolderPart(stale));
         TestFiles::write(stale, "left over from an earlier store");
-        QList<int> notices;
+        QList<RecordId> notices;
         const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](RecordId id) { notices.append(id); });
         QCOMPARE(result.added.size(), 1);
         QCOMPARE(result.added[0].pageId, 1);
         QCOMPARE(TestFiles::read(stale), TestFiles::read(source));
-        QCOMPARE(notices, QList<int>{1});
+        QCOMPARE(notices, QList<RecordId>{1});
     }
 
     // A paste keeps the order of its files, goes on past a bad one and
@@ -250,7 +250,7 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(3);
         QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteIntoDocument(b, {}, maker()));
         DbConnection::failAfterStatements(0);
-        QCOMPARE(cutList().CutPageIds, QList<int>{page});
+        QCOMPARE(cutList().CutPageIds, QList<RecordId>{page});
         QCOMPARE(Pages::ReadDocumentPages(a).size(), 1);
     }
 

@@ -48,7 +48,7 @@ QList<StoredPage> pagesOf(RecordId documentId)
     return pages;
 }
 
-QList<int> documentsOf(RecordId folderId)
+QList<RecordId> documentsOf(RecordId folderId)
 {
     QList<RecordId> ids;
     const Recordset rs =

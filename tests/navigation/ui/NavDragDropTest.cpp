@@ -46,7 +46,7 @@ class NavDragDropTest : public NavWindowFixture
 
     int m_home = 0, m_work = 0, m_locked = 0;
     int m_bills = 0, m_taxes = 0, m_receipts = 0, m_power = 0, m_water = 0, m_march = 0;
-    QList<int> m_notices;
+    QList<RecordId> m_notices;
     QString m_files;
 
     PagePane *pane() const { return m_window->pagePane(); }
@@ -263,7 +263,7 @@ private Q_SLOTS:
         QCOMPARE(columnOf("Page", "DocumentId", "PageId", moving), april);
         QCOMPARE(columnOf("Page", "PageNumber", "PageId", moving), 2);
         QCOMPARE(pane()->model()->rowCount(), 1);
-        QCOMPARE(m_notices, QList<int>{moving});
+        QCOMPARE(m_notices, QList<RecordId>{moving});
         QCOMPARE(tree()->selectedKey(), key("DOC", m_march));
         // Not onto the pane it came from.
         QVERIFY(!dragOver(view->viewport(), view->viewport()->rect().center(), data.get()));

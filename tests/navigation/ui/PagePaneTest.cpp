@@ -150,7 +150,7 @@ private Q_SLOTS:
         show(key("DOC", from));
         selectRows({1});
         action("mnuPopupPageCut")->trigger();
-        QCOMPARE(PageClipboard::cutList().CutPageIds, QList<int>{moving});
+        QCOMPARE(PageClipboard::cutList().CutPageIds, QList<RecordId>{moving});
         show(key("DOC", to));
         action("mnuPopupPagePaste")->trigger();
         QCOMPARE(pane()->model()->rowCount(), 2);
