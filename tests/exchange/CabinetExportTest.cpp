@@ -242,10 +242,10 @@ private Q_SLOTS:
     // still moves for it.
     void missingPageFile()
     {
-        int doc = 0;
-        const int cabinet = cabinetOfPages(3, 10, &doc);
+        RecordId doc = 0;
+        const RecordId cabinet = cabinetOfPages(3, 10, &doc);
         QVERIFY(QFile::remove(PagePaths::GetDefaultPageFilePath(
-            DbConnection::QueryValue("SELECT PageId FROM Page WHERE PageNumber = 2").toInt())));
+            DbConnection::QueryValue("SELECT PageId FROM Page WHERE PageNumber = 2").toLongLong())));
         FakePrompt prompt;
         RecordingExchangeProgress progress;
         const QString dest = newDestination();
