@@ -168,7 +168,7 @@ private Q_SLOTS:
         Scanning::ScanIntoDocument(nullptr, folderKey());
 
         QVERIFY(propertiesOpened);
-        const QList<int> documents = documentsOf(m_folder);
+        const QList<RecordId> documents = documentsOf(m_folder);
         QCOMPARE(documents.size(), 1);
         QCOMPARE(m_sink->namesOf("document"), QStringList{"New document"});
         const QList<StoredPage> pages = pagesOf(documents.first());
@@ -194,7 +194,7 @@ private Q_SLOTS:
         Scanning::ScanIntoDocument(nullptr, folderKey());
 
         QCOMPARE(propertiesOpened, 1);
-        const QList<int> documents = documentsOf(m_folder);
+        const QList<RecordId> documents = documentsOf(m_folder);
         QCOMPARE(documents.size(), 1);
         const QList<StoredPage> pages = pagesOf(documents.first());
         QCOMPARE(pages.size(), 10);
@@ -287,7 +287,7 @@ private Q_SLOTS:
 
         QCOMPARE(m_prompt->messages, QStringList{"Please enter an amount such as 1,250.00 or leave blank."});
         QCOMPARE(amountAfterRefusal, QString("12,50"));
-        const QList<int> documents = documentsOf(m_folder);
+        const QList<RecordId> documents = documentsOf(m_folder);
         QCOMPARE(documents.size(), 1);
         const Recordset row = DbConnection::OpenRecordset(
             QStringLiteral("SELECT Name, Description, DateOnDocument, Amount FROM Document WHERE DocumentId = ?"),
