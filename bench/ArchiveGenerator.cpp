@@ -7,6 +7,7 @@
 
 #include "DbConnection.h"
 #include "PageFileWriter.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -83,16 +84,16 @@ ArchiveGenerator::Result ArchiveGenerator::generate(const Counts &c, bool withBe
     std::optional<DbConnection::Transaction> tx;
     tx.emplace();
     for (qint64 ci = 0; ci < c.cabinets; ++ci) {
-        const int cabinetId = addCabinet(numbered("Cabinet", ci + 1));
+        const RecordId cabinetId = addCabinet(numbered("Cabinet", ci + 1));
         const qint64 drawers = share(ci, c.drawers, c.cabinets);
         for (qint64 di = 0; di < drawers; ++di, ++drawer) {
-            const int drawerId = addDrawer(cabinetId, numbered("Drawer", di + 1));
+            const RecordId drawerId = addDrawer(cabinetId, numbered("Drawer", di + 1));
             const qint64 folders = share(drawer, c.folders, c.drawers);
             for (qint64 fi = 0; fi < folders; ++fi, ++folder) {
-                const int folderId = addFolder(drawerId, numbered("Folder", fi + 1));
+                const RecordId folderId = addFolder(drawerId, numbered("Folder", fi + 1));
                 const qint64 documents = share(folder, c.documents, c.folders);
                 for (qint64 ni = 0; ni < documents; ++ni, ++document) {
-                    const int documentId = addDocument(folderId, numbered("Document", ni + 1), document);
+                    const RecordId documentId = addDocument(folderId, numbered("Document", ni + 1), document);
                     const qint64 count = share(document, c.pages, c.documents);
                     addPages(documentId, count, document);
                     pages += count;
@@ -106,10 +107,10 @@ ArchiveGenerator::Result ArchiveGenerator::generate(const Counts &c, bool withBe
         }
     }
     if (withBenchmarkDocument) {
-        const int cabinetId = addCabinet(BenchmarkName);
-        const int drawerId = addDrawer(cabinetId, BenchmarkName);
-        const int folderId = addFolder(drawerId, BenchmarkName);
-        const int documentId = addDocument(folderId, BenchmarkDocumentName, document);
+        const RecordId cabinetId = addCabinet(BenchmarkName);
+        const RecordId drawerId = addDrawer(cabinetId, BenchmarkName);
+        const RecordId folderId = addFolder(drawerId, BenchmarkName);
+        const RecordId documentId = addDocument(folderId, BenchmarkDocumentName, document);
         addPages(documentId, BenchmarkDocumentPages, document);
         pages += BenchmarkDocumentPages;
     }
@@ -117,29 +118,29 @@ ArchiveGenerator::Result ArchiveGenerator::generate(const Counts &c, bool withBe
     return Result{pages, m_rows - pages, timer.nsecsElapsed() / 1e9};
 }
 
-int ArchiveGenerator::addCabinet(const QString &name)
+RecordId ArchiveGenerator::addCabinet(const QString &name)
 {
     return insert(*m_cabinet, {name});
 }
 
-int ArchiveGenerator::addDrawer(int cabinetId, const QString &name)
+RecordId ArchiveGenerator::addDrawer(RecordId cabinetId, const QString &name)
 {
     return insert(*m_drawer, {cabinetId, name});
 }
 
-int ArchiveGenerator::addFolder(int drawerId, const QString &name)
+RecordId ArchiveGenerator::addFolder(RecordId drawerId, const QString &name)
 {
     return insert(*m_folder, {drawerId, name});
 }
 
-int ArchiveGenerator::addDocument(int folderId, const QString &name, qint64 serial)
+RecordId ArchiveGenerator::addDocument(RecordId folderId, const QString &name, qint64 serial)
 {
     const QDate date = firstScan().date().addDays(serial / 200);
     const double amount = double(serial % 4000) * 1.25;
     return insert(*m_document, {folderId, name, date.toString(Qt::ISODate), amount});
 }
 
-void ArchiveGenerator::addPages(int documentId, qint64 count, qint64 serial)
+void ArchiveGenerator::addPages(RecordId documentId, qint64 count, qint64 serial)
 {
     // One document is scanned every quarter of an hour, a page every 7 s.
     const QDateTime scanned = firstScan().addSecs(serial * 900);
@@ -148,14 +149,14 @@ void ArchiveGenerator::addPages(int documentId, qint64 count, qint64 serial)
         // Without files the size is made up: 60-300 kB, like scanned pages.
         const qint64 size = m_writeFiles ? m_files->pageFileSize()
                                          : 60000 + (serial * 7919 + n * 104729) % 240000;
-        const int pageId = insert(*m_page, {documentId, n, scanDate, size});
+        const RecordId pageId = insert(*m_page, {documentId, n, scanDate, size});
         QString error;
         if (m_writeFiles && !m_files->writePage(pageId, &error))
             throw DbError(-1, error);
     }
 }
 
-bool ArchiveGenerator::findBenchmarkDocument(int *documentId, int *drawerId)
+bool ArchiveGenerator::findBenchmarkDocument(RecordId *documentId, RecordId *drawerId)
 {
     const Recordset rs = DbConnection::OpenRecordset(QStringLiteral(
         "SELECT d.DocumentId, f.DrawerId FROM Cabinet c"
@@ -166,15 +167,15 @@ bool ArchiveGenerator::findBenchmarkDocument(int *documentId, int *drawerId)
         {BenchmarkName, BenchmarkName, BenchmarkDocumentName, BenchmarkName});
     if (rs.isEmpty())
         return false;
-    *documentId = rs.value(0, 0).toInt();
-    *drawerId = rs.value(0, 1).toInt();
+    *documentId = rs.value(0, 0).toLongLong();
+    *drawerId = rs.value(0, 1).toLongLong();
     return true;
 }
 
-int ArchiveGenerator::insert(DbConnection::Statement &statement, const QVariantList &binds)
+RecordId ArchiveGenerator::insert(DbConnection::Statement &statement, const QVariantList &binds)
 {
     statement.run(binds);
     ++m_rows;
     // run() has just read the id; asking the statement again costs a second call.
-    return int(DbConnection::LastInsertId());
+    return DbConnection::LastInsertId();
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include "RecordId.h"
+
 class PageFileWriter;
 namespace DbConnection {
 class Statement;
@@ -58,19 +60,19 @@ public:
     Result generate(const Counts &counts, bool withBenchmarkDocument);
 
     // Single inserts, for fixtures; the caller holds the transaction.
-    int addCabinet(const QString &name);
-    int addDrawer(int cabinetId, const QString &name);
-    int addFolder(int drawerId, const QString &name);
-    int addDocument(int folderId, const QString &name, qint64 serial);
+    RecordId addCabinet(const QString &name);
+    RecordId addDrawer(RecordId cabinetId, const QString &name);
+    RecordId addFolder(RecordId drawerId, const QString &name);
+    RecordId addDocument(RecordId folderId, const QString &name, qint64 serial);
     // Pages 1..count of a document; serial spreads the scan dates.
-    void addPages(int documentId, qint64 count, qint64 serial);
+    void addPages(RecordId documentId, qint64 count, qint64 serial);
 
     // The benchmark document and the drawer above it; false when the
     // archive has none.
-    static bool findBenchmarkDocument(int *documentId, int *drawerId);
+    static bool findBenchmarkDocument(RecordId *documentId, RecordId *drawerId);
 
 private:
-    int insert(DbConnection::Statement &statement, const QVariantList &binds);
+    RecordId insert(DbConnection::Statement &statement, const QVariantList &binds);
 
     std::unique_ptr<DbConnection::Statement> m_cabinet;
     std::unique_ptr<DbConnection::Statement> m_drawer;

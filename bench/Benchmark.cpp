@@ -17,6 +17,7 @@
 #include "Database.h"
 #include "DbConnection.h"
 #include "DeleteBenchmark.h"
+#include "RecordId.h"
 #include "Repagination.h"
 
 using namespace BenchTiming;
@@ -45,7 +46,7 @@ void benchOpen(int runs)
 }
 
 // The page list of a document, read as the page pane reads it.
-void benchRead(int documentId, int runs)
+void benchRead(RecordId documentId, int runs)
 {
     std::vector<double> samples;
     for (int i = 0; i < runs; ++i) {
@@ -65,7 +66,7 @@ void benchRead(int documentId, int runs)
 // Before each run the pages get even numbers in reverse order, so every
 // row must be renumbered and the order really changes; afterwards the
 // document is back to 1..n, as a repaginated document is.
-void benchRepaginate(int documentId, int runs)
+void benchRepaginate(RecordId documentId, int runs)
 {
     std::vector<double> samples;
     for (int i = 0; i < runs; ++i) {
@@ -86,7 +87,7 @@ void benchRepaginate(int documentId, int runs)
                   .arg(count(kPages), ms(m)).arg(runs).arg(verdict(m < 30)));
 }
 
-void benchDelete(int drawerId, int runs)
+void benchDelete(RecordId drawerId, int runs)
 {
     QTemporaryDir scratch(DataFolder::filePath(QStringLiteral("bench-scratch-XXXXXX")));
     if (!scratch.isValid())
@@ -161,7 +162,7 @@ int main(int argc, char **argv)
 
     try {
         benchOpen(15);
-        int documentId = 0, drawerId = 0;
+        RecordId documentId = 0, drawerId = 0;
         if (!ArchiveGenerator::findBenchmarkDocument(&documentId, &drawerId))
             return fail(QStringLiteral("The archive has no benchmark document; generate it without"
                                        " --no-benchmark-document."));

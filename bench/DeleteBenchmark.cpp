@@ -11,6 +11,7 @@
 #include "Deletes.h"
 #include "PageFileWriter.h"
 #include "PagePaths.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ const QString kFolderName = QStringLiteral("Delete me");
 
 } // namespace
 
-DeleteBenchmark::DeleteBenchmark(int drawerId, const QString &scratch)
+DeleteBenchmark::DeleteBenchmark(RecordId drawerId, const QString &scratch)
     : m_drawerId(drawerId), m_scratch(scratch)
 {
 }
@@ -29,18 +30,18 @@ void DeleteBenchmark::removeLeftovers()
         QStringLiteral("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = ?"),
         {m_drawerId, kFolderName});
     for (int i = 0; i < rs.recordCount(); ++i)
-        Deletes::DeleteFolder(rs.value(i, 0).toInt());
+        Deletes::DeleteFolder(rs.value(i, 0).toLongLong());
 }
 
 DeleteBenchmark::Sample DeleteBenchmark::runOnce()
 {
-    const int folderId = buildFolder();
+    const RecordId folderId = buildFolder();
     const Recordset rs = DbConnection::OpenRecordset(QStringLiteral(
         "SELECT p.PageId FROM Page p JOIN Document d ON d.DocumentId = p.DocumentId"
         " WHERE d.FolderId = ? ORDER BY p.PageId"), {folderId});
-    QList<int> pageIds;
+    QList<RecordId> pageIds;
     for (int i = 0; i < rs.recordCount(); ++i)
-        pageIds.append(rs.value(i, 0).toInt());
+        pageIds.append(rs.value(i, 0).toLongLong());
     const QStringList forRm = writeLooseSet(m_scratch + QStringLiteral("/rm"), pageIds);
     const QStringList forRemove = writeLooseSet(m_scratch + QStringLiteral("/remove"), pageIds);
 
@@ -54,25 +55,25 @@ DeleteBenchmark::Sample DeleteBenchmark::runOnce()
     return s;
 }
 
-int DeleteBenchmark::buildFolder()
+RecordId DeleteBenchmark::buildFolder()
 {
     ArchiveGenerator generator;
     generator.setWriteFiles(true);
     DbConnection::Transaction tx;
-    const int folderId = generator.addFolder(m_drawerId, kFolderName);
+    const RecordId folderId = generator.addFolder(m_drawerId, kFolderName);
     for (int d = 1; d <= Documents; ++d) {
-        const int documentId = generator.addDocument(folderId, QStringLiteral("Document %1").arg(d), d);
+        const RecordId documentId = generator.addDocument(folderId, QStringLiteral("Document %1").arg(d), d);
         generator.addPages(documentId, PagesPerDocument, d);
     }
     tx.commit();
     return folderId;
 }
 
-QStringList DeleteBenchmark::writeLooseSet(const QString &root, const QList<int> &pageIds)
+QStringList DeleteBenchmark::writeLooseSet(const QString &root, const QList<RecordId> &pageIds)
 {
     PageFileWriter writer;
     QStringList files;
-    for (int id : pageIds) {
+    for (RecordId id : pageIds) {
         QString error;
         if (!writer.writeMirror(root, id, &error))
             throw DbError(-1, error);
@@ -107,7 +108,7 @@ double DeleteBenchmark::timeRemove(const QStringList &files)
     return watch.elapsedMs();
 }
 
-void DeleteBenchmark::checkGone(int folderId, const QList<int> &pageIds, const QStringList &loose)
+void DeleteBenchmark::checkGone(RecordId folderId, const QList<RecordId> &pageIds, const QStringList &loose)
 {
     const int rows = DbConnection::QueryValue(QStringLiteral(
         "SELECT (SELECT count(*) FROM Folder WHERE FolderId = ?)"
@@ -117,7 +118,7 @@ void DeleteBenchmark::checkGone(int folderId, const QList<int> &pageIds, const Q
     if (rows != 0)
         throw DbError(-1, QStringLiteral("DeleteFolder left %1 rows behind.").arg(rows));
     QStringList files = loose;
-    for (int id : pageIds)
+    for (RecordId id : pageIds)
         files << PagePaths::GetDefaultPageFilePath(id) << PagePaths::GetDefaultThumbFilePath(id);
     for (const QString &f : files) {
         if (QFileInfo::exists(f))

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecordId.h"
+
 // Times Deletes::DeleteFolder on a folder of 1,000 pages with their image
 // and thumbnail files, against deleting an identical set of files without
 // the database: once with `rm -f` (a child process, as a user would) and
@@ -22,7 +24,7 @@ public:
 
     // Folders are made in the drawer; the loose file sets under scratch,
     // which must lie on the data folder's file system.
-    DeleteBenchmark(int drawerId, const QString &scratch);
+    DeleteBenchmark(RecordId drawerId, const QString &scratch);
 
     // Deletes folders an interrupted run left in the drawer.
     void removeLeftovers();
@@ -32,12 +34,12 @@ public:
     Sample runOnce();
 
 private:
-    int buildFolder();
-    QStringList writeLooseSet(const QString &root, const QList<int> &pageIds);
+    RecordId buildFolder();
+    QStringList writeLooseSet(const QString &root, const QList<RecordId> &pageIds);
     double timeRm(const QStringList &files);
     double timeRemove(const QStringList &files);
-    void checkGone(int folderId, const QList<int> &pageIds, const QStringList &loose);
+    void checkGone(RecordId folderId, const QList<RecordId> &pageIds, const QStringList &loose);
 
-    int m_drawerId;
+    RecordId m_drawerId;
     QString m_scratch;
 };

@@ -26,6 +26,7 @@
 #include "DbConnection.h"
 #include "Deletes.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Records.h"
 
 using namespace BenchTiming;
@@ -52,19 +53,19 @@ public:
     std::optional<QString> saveFileName(const QString &, const QString &, const QString &) override { return {}; }
 };
 
-int buildCabinet()
+RecordId buildCabinet()
 {
     ArchiveGenerator generator;
     generator.setWriteFiles(true);
     DbConnection::Transaction tx;
-    const int cabinet = generator.addCabinet(QStringLiteral("Export bench"));
+    const RecordId cabinet = generator.addCabinet(QStringLiteral("Export bench"));
     qint64 serial = 0;
     for (int d = 1; d <= kFanOut; ++d) {
-        const int drawer = generator.addDrawer(cabinet, QStringLiteral("Drawer %1").arg(d));
+        const RecordId drawer = generator.addDrawer(cabinet, QStringLiteral("Drawer %1").arg(d));
         for (int f = 1; f <= kFanOut; ++f) {
-            const int folder = generator.addFolder(drawer, QStringLiteral("Folder %1").arg(f));
+            const RecordId folder = generator.addFolder(drawer, QStringLiteral("Folder %1").arg(f));
             for (int g = 1; g <= kFanOut; ++g) {
-                const int document = generator.addDocument(folder, QStringLiteral("Document %1").arg(g), ++serial);
+                const RecordId document = generator.addDocument(folder, QStringLiteral("Document %1").arg(g), ++serial);
                 generator.addPages(document, kFanOut, serial);
             }
         }
@@ -132,7 +133,7 @@ int main(int argc, char **argv)
             return fail(error);
         Database::OpenDatabase();
         Database::UpdateDatabase();
-        const int cabinet = buildCabinet();
+        const RecordId cabinet = buildCabinet();
         std::vector<double> cp, exported, imported;
         for (int run = 1; run <= runs; ++run) {
             cp.push_back(timeCp(DataFolder::filePath(QStringLiteral("Pages")),
@@ -144,7 +145,7 @@ int main(int argc, char **argv)
             exported.push_back(exportWatch.elapsedMs());
             if (result.PagesCopied != kFanOut * kFanOut * kFanOut * kFanOut || result.failed)
                 return fail(QStringLiteral("The export copied %1 pages.").arg(result.PagesCopied));
-            const int target = Records::InsertCabinet(QStringLiteral("Imported %1").arg(run));
+            const RecordId target = Records::InsertCabinet(QStringLiteral("Imported %1").arg(run));
             settle();
             Stopwatch importWatch;
             CabinetImport::ImportCabinetTree(target, dest + QStringLiteral("/Export bench"), 1);

@@ -32,6 +32,7 @@
 #include "DbConnection.h"
 #include "FileImport.h"
 #include "PagePaths.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "ScannedPage.h"
 #include "Startup.h"
@@ -107,8 +108,8 @@ double timeImport(const QString &directory, int files, const QString &dataFolder
     qputenv("VLM_DATA_DIR", QFile::encodeName(dataFolder));
     Database::OpenDatabase();
     Database::UpdateDatabase();
-    const int cabinetId = Records::InsertCabinet(QStringLiteral("Imports"));
-    const int folderId = Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")),
+    const RecordId cabinetId = Records::InsertCabinet(QStringLiteral("Imports"));
+    const RecordId folderId = Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")),
                                                QStringLiteral("Folder"));
     const Stopwatch watch;
     const FileImport::ImportResult result = FileImport::ImportFiles(
@@ -118,7 +119,7 @@ double timeImport(const QString &directory, int files, const QString &dataFolder
         throw DbError(-1, QStringLiteral("%1 of %2 files imported").arg(result.imported).arg(files));
     const Recordset pages = DbConnection::OpenRecordset(QStringLiteral("SELECT PageId FROM Page"));
     for (int row = 0; row < pages.recordCount(); ++row) {
-        const int pageId = pages.value(row, 0).toInt();
+        const RecordId pageId = pages.value(row, 0).toLongLong();
         if (QImageReader(PagePaths::GetDefaultThumbFilePath(pageId)).size() != QSize(100, 100)
             || !QFileInfo::exists(PagePaths::GetDefaultPageFilePath(pageId)))
             throw DbError(-1, QStringLiteral("Page %1 lacks its image or thumbnail").arg(pageId));

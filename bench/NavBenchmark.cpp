@@ -12,6 +12,7 @@
 #include "PagePane.h"
 #include "PagePaths.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "VlmStartup.h"
 #include "frmNavTree.h"
 
@@ -34,16 +35,16 @@ constexpr int kDocumentsPerFolder = 10;
 
 // A drawer of 1,000 folders of ten documents each in the first cabinet,
 // made once and kept for later runs.
-int ensureLargeDrawer(int cabinetId)
+RecordId ensureLargeDrawer(RecordId cabinetId)
 {
     const QVariant existing = DbConnection::QueryValue(
         QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = ?"), {cabinetId, kDrawerName});
     if (!existing.isNull())
-        return existing.toInt();
+        return existing.toLongLong();
     DbConnection::Transaction tx;
     DbConnection::Execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"),
                           {cabinetId, kDrawerName});
-    const int drawerId = int(DbConnection::LastInsertId());
+    const RecordId drawerId = DbConnection::LastInsertId();
     DbConnection::Statement folder(QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)"));
     DbConnection::Statement document(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"));
     for (int f = 1; f <= kFolders; ++f) {
@@ -84,7 +85,7 @@ int main(int argc, char **argv)
                   .arg(ms(startMs), verdict(startMs < 1000)));
 
     frmNavTree *window = started.window.get();
-    const int cabinetId = DbConnection::QueryValue(
+    const RecordId cabinetId = DbConnection::QueryValue(
         QStringLiteral("SELECT CabinetId FROM Drawer GROUP BY CabinetId HAVING count(*) = 100 LIMIT 1")).toInt();
     if (cabinetId == 0) {
         std::fprintf(stderr, "no cabinet of 100 drawers in the archive\n");
@@ -99,7 +100,7 @@ int main(int argc, char **argv)
     printLine(QStringLiteral("select cabinet of 100 drawers: %1 (target < 100 ms)%2")
                   .arg(ms(selectMs), verdict(selectMs < 100)));
 
-    const int drawerId = ensureLargeDrawer(cabinetId);
+    const RecordId drawerId = ensureLargeDrawer(cabinetId);
     window->RefreshNavTree();
     window->tvwMain()->selectNode(cabinetKey);
     window->ShowNodeContents(cabinetKey);
@@ -115,7 +116,7 @@ int main(int argc, char **argv)
     // The first screen of a 1,000-page document whose thumbnails are on
     // disk. The thumbnails are written into the archive when missing and
     // kept for later runs.
-    const int documentId = DbConnection::QueryValue(
+    const RecordId documentId = DbConnection::QueryValue(
         QStringLiteral("SELECT DocumentId FROM Page GROUP BY DocumentId HAVING count(*) >= 1000 LIMIT 1")).toInt();
     if (documentId != 0) {
         const Recordset pages = DbConnection::OpenRecordset(

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "PagePaths.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ PageFileWriter::PageFileWriter()
 {
 }
 
-bool PageFileWriter::writePage(int pageId, QString *error)
+bool PageFileWriter::writePage(RecordId pageId, QString *error)
 {
     if (!checkImages(error))
         return false;
@@ -49,7 +50,7 @@ bool PageFileWriter::writePage(int pageId, QString *error)
         && writeFile(PagePaths::GetDefaultThumbFilePath(pageId), m_thumb, error);
 }
 
-bool PageFileWriter::writeMirror(const QString &root, int pageId, QString *error)
+bool PageFileWriter::writeMirror(const QString &root, RecordId pageId, QString *error)
 {
     if (!checkImages(error))
         return false;
@@ -60,7 +61,7 @@ bool PageFileWriter::writeMirror(const QString &root, int pageId, QString *error
         && writeFile(page, m_page, error) && writeFile(thumb, m_thumb, error);
 }
 
-QString PageFileWriter::mirrorFilePath(const QString &root, bool thumbnail, int pageId)
+QString PageFileWriter::mirrorFilePath(const QString &root, bool thumbnail, RecordId pageId)
 {
     return root + (thumbnail ? QStringLiteral("/Thumbs/") : QStringLiteral("/Pages/"))
         + PagePaths::Bucket(pageId) + QLatin1Char('/') + QString::number(pageId) + QStringLiteral(".jpg");

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "RecordId.h"
+
 // Writes small stand-in page images and thumbnails into the default page
 // store of the data folder, one pair per page id, so that archives made for
 // measuring have real files for deletes and link checks to work on.
@@ -16,12 +18,12 @@ public:
 
     // Writes the image and the thumbnail of a page at their default paths.
     // False with a reason when a folder or a file cannot be made.
-    [[nodiscard]] bool writePage(int pageId, QString *error);
+    [[nodiscard]] bool writePage(RecordId pageId, QString *error);
     // The same files under another root, mirroring the Pages/ and Thumbs/
     // layout, for a set of files that is not filed in the database.
-    [[nodiscard]] bool writeMirror(const QString &root, int pageId, QString *error);
+    [[nodiscard]] bool writeMirror(const QString &root, RecordId pageId, QString *error);
     // Where writeMirror puts the image (or the thumbnail) of a page.
-    static QString mirrorFilePath(const QString &root, bool thumbnail, int pageId);
+    static QString mirrorFilePath(const QString &root, bool thumbnail, RecordId pageId);
 
 private:
     bool checkImages(QString *error) const;

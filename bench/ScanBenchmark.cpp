@@ -21,6 +21,7 @@
 #include "BenchTiming.h"
 #include "Database.h"
 #include "DbConnection.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "Scanning.h"
 #include "Settings.h"
@@ -60,15 +61,15 @@ void configureScan()
     Settings::setValue(QStringLiteral("DocDPIOverride"), QString::number(kDpi));
 }
 
-int newDocument(int run)
+RecordId newDocument(int run)
 {
-    const int cabinet = Records::InsertCabinet(QStringLiteral("Scans %1").arg(run));
-    const int folder = Records::InsertFolder(Records::InsertDrawer(cabinet, QStringLiteral("Drawer")),
+    const RecordId cabinet = Records::InsertCabinet(QStringLiteral("Scans %1").arg(run));
+    const RecordId folder = Records::InsertFolder(Records::InsertDrawer(cabinet, QStringLiteral("Drawer")),
                                              QStringLiteral("Folder"));
     return Records::InsertDocument(folder, QStringLiteral("Batch"));
 }
 
-int pagesOf(int documentId)
+int pagesOf(RecordId documentId)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM Page WHERE DocumentId = ?"), {documentId})
         .toInt();
@@ -77,7 +78,7 @@ int pagesOf(int documentId)
 // Milliseconds for the program to scan the batch into a new document.
 double timeProgram(int run)
 {
-    const int documentId = newDocument(run);
+    const RecordId documentId = newDocument(run);
     const Stopwatch watch;
     Scanning::ScanIntoDocument(nullptr, QStringLiteral("DOC%1").arg(documentId));
     const double ms = watch.elapsedMs();

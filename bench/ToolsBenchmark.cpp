@@ -39,7 +39,7 @@ bool pageFilesPresent()
     if (sample.recordCount() == 0)
         return false;
     for (int row = 0; row < sample.recordCount(); ++row) {
-        const QString path = PagePaths::GetPageFilePath(sample.value(row, 0).toInt(),
+        const QString path = PagePaths::GetPageFilePath(sample.value(row, 0).toLongLong(),
                                                         sample.value(row, 1).toString());
         if (!QFileInfo::exists(path))
             return false;

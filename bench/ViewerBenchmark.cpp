@@ -26,6 +26,7 @@
 #include "PageImageView.h"
 #include "PagePaths.h"
 #include "Pages.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "ScannedPage.h"
 #include "Startup.h"
@@ -56,19 +57,19 @@ protected:
 };
 
 // A document of count pages whose images are the scans.
-QVector<int> filePages(const QStringList &scans)
+QVector<RecordId> filePages(const QStringList &scans)
 {
-    const int cabinetId = Records::InsertCabinet(QStringLiteral("Viewer"));
-    const int documentId = Records::InsertDocument(
+    const RecordId cabinetId = Records::InsertCabinet(QStringLiteral("Viewer"));
+    const RecordId documentId = Records::InsertDocument(
         Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")), QStringLiteral("Folder")),
         QStringLiteral("Scans"));
-    QVector<int> pages;
+    QVector<RecordId> pages;
     for (int i = 0; i < scans.size(); ++i) {
         Pages::NewPage page;
         page.documentId = documentId;
         page.pageNumber = i + 1;
         page.filetype = QStringLiteral("JPG");
-        const int pageId = Pages::InsertPage(page);
+        const RecordId pageId = Pages::InsertPage(page);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         if (!QFile::copy(scans.at(i), path))
@@ -84,7 +85,7 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-std::unique_ptr<frmPageView> newViewer(int pageId)
+std::unique_ptr<frmPageView> newViewer(RecordId pageId)
 {
     auto viewer = std::make_unique<frmPageView>();
     viewer->Mode = QStringLiteral("Edit");
@@ -115,7 +116,7 @@ struct OpenTimes
 // Opens the page as the viewer's timer does, until the fitted page is on
 // the screen; then until the whole image is in memory, so no work of this
 // run is left for the next.
-OpenTimes timeOpen(int pageId)
+OpenTimes timeOpen(RecordId pageId)
 {
     const Stopwatch watch;
     std::unique_ptr<frmPageView> viewer = newViewer(pageId);
@@ -135,7 +136,7 @@ OpenTimes timeOpen(int pageId)
 // Rotates the open page and saves it, until the viewer has closed.
 // A plain save (rotate false) finds the page's thumbnail in place, as a
 // page filed by the program has it; its file must come out byte for byte.
-double timeSave(int pageId, bool rotate)
+double timeSave(RecordId pageId, bool rotate)
 {
     std::unique_ptr<frmPageView> viewer = newViewer(pageId);
     PaintCounter counter(display(viewer.get())->viewport());
@@ -197,7 +198,7 @@ int main(int argc, char **argv)
         // Every run opens a page of its own, as paging through a document
         // does; the rotations need a page each too.
         const QStringList files = ScannedPage::write(scans, 4 * runs + 2, ScannedPage::Writer::Foreign, 4);
-        const QVector<int> pages = filePages(files);
+        const QVector<RecordId> pages = filePages(files);
         qint64 bytes = 0;
         for (const QString &file : files)
             bytes += QFileInfo(file).size();

@@ -50,7 +50,7 @@ QString withoutSlash(const QString &path)
 // One cabinet, drawer, folder or document row.
 struct Row
 {
-    int id = 0;
+    RecordId id = 0;
     QString name;
     QVariant description;
     QVariant date;     // documents only
@@ -59,7 +59,7 @@ struct Row
 
 Row rowOf(const Recordset &rs, int row)
 {
-    Row r{rs.value(row, 0).toInt(), NullToEmpty(rs.value(row, 1)), rs.value(row, 2), {}, {}};
+    Row r{rs.value(row, 0).toLongLong(), NullToEmpty(rs.value(row, 1)), rs.value(row, 2), {}, {}};
     if (rs.columnCount() > 4) {
         r.date = rs.value(row, 3);
         r.amount = rs.value(row, 4);
@@ -88,7 +88,7 @@ public:
     {
     }
 
-    void run(int cabinetId);
+    void run(RecordId cabinetId);
     // Commits what was written, then the failure (when there was one), the
     // end message and the folders passed over.
     void finish();
@@ -105,7 +105,7 @@ private:
     bool makeLevel(const QString &relative, const QString &shown);
     bool writeText(const QString &relative, const QString &name, const QByteArray &bytes, const QString &shown);
     void exportLevel(int level, const Row &row, const QString &relative, const QString &shown);
-    void exportPages(int documentId, const QString &relative);
+    void exportPages(RecordId documentId, const QString &relative);
     Source checkSource(const QString &stored, bool shortcut, QString *source) const;
     void status(const QString &caption, const QString &detail);
     void step(const QString &caption);
@@ -284,7 +284,7 @@ Exporter::Source Exporter::checkSource(const QString &stored, bool shortcut, QSt
     return QFileInfo(*source).isFile() ? Source::Own : Source::Refused;
 }
 
-void Exporter::exportPages(int documentId, const QString &relative)
+void Exporter::exportPages(RecordId documentId, const QString &relative)
 {
     const Recordset pages = DbConnection::OpenRecordset(
         QStringLiteral("SELECT PageId, Name, PageNumber, Filename, ShortcutYN FROM Page WHERE DocumentId = ?"
@@ -324,7 +324,7 @@ void Exporter::exportPages(int documentId, const QString &relative)
     }
 }
 
-void Exporter::run(int cabinetId)
+void Exporter::run(RecordId cabinetId)
 {
     Progress::SetProgressCancelled(false);
     if (m_progress)
@@ -376,7 +376,7 @@ void Exporter::finish()
 
 namespace CabinetExport {
 
-ExportResult ExportCabinet(int cabinetId, const QString &destination, const ExportOptions &options)
+ExportResult ExportCabinet(RecordId cabinetId, const QString &destination, const ExportOptions &options)
 {
     Exporter exporter(options, destination);
     // A database failure ends the walk like any other error: shown, then

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecordId.h"
+
 class ExchangeProgress;
 class FileCopier;
 
@@ -47,6 +49,6 @@ struct ExportResult
 // "Error # " message before the end message. A file that does not fit on
 // an empty disk ends it too, instead of asking for disk after disk.
 // Never throws.
-ExportResult ExportCabinet(int cabinetId, const QString &destination, const ExportOptions &options = {});
+ExportResult ExportCabinet(RecordId cabinetId, const QString &destination, const ExportOptions &options = {});
 
 } // namespace CabinetExport

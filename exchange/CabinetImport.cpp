@@ -18,6 +18,7 @@
 #include "ImportListing.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "TextFile.h"
 
 using Records::Table;
@@ -66,7 +67,7 @@ bool cancelled()
     return Progress::ProgressCancelled();
 }
 
-void notify(Table table, int parentId, int id, const QString &name, const QDate &date = QDate())
+void notify(Table table, RecordId parentId, RecordId id, const QString &name, const QDate &date = QDate())
 {
     if (g_recordAdded)
         g_recordAdded(table, parentId, id, name, date);
@@ -76,25 +77,25 @@ void notify(Table table, int parentId, int id, const QString &name, const QDate 
 struct LevelRule
 {
     const char *caption;
-    int (*find)(int parentId, const QString &name);
-    int (*insert)(int parentId, const QString &name);
+    RecordId (*find)(RecordId parentId, const QString &name);
+    RecordId (*insert)(RecordId parentId, const QString &name);
 };
 
-int findDocument(int folderId, const QString &name)
+RecordId findDocument(RecordId folderId, const QString &name)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"),
                                     {folderId, name})
-        .toInt();
+        .toLongLong();
 }
 
 const LevelRule kDrawerRule{"Create drawer", &Records::DrawerNamed, &Records::InsertDrawer};
 const LevelRule kFolderRule{"Create folder", &Records::FolderNamed, &Records::InsertFolder};
 const LevelRule kDocumentRule{"Create document", &findDocument, &Records::InsertDocument};
 
-int findOrCreateRow(const LevelRule &rule, int parentId, const QString &name, bool *created)
+RecordId findOrCreateRow(const LevelRule &rule, RecordId parentId, const QString &name, bool *created)
 {
     *created = false;
-    if (const int found = rule.find(parentId, name))
+    if (const RecordId found = rule.find(parentId, name))
         return found;
     *created = true;
     return rule.insert(parentId, name);
@@ -103,7 +104,7 @@ int findOrCreateRow(const LevelRule &rule, int parentId, const QString &name, bo
 class TreeImporter
 {
 public:
-    TreeImporter(int cabinetId, ExchangeProgress *progress) : m_cabinetId(cabinetId), m_progress(progress) {}
+    TreeImporter(RecordId cabinetId, ExchangeProgress *progress) : m_cabinetId(cabinetId), m_progress(progress) {}
 
     void run(QString root, int diskCount);
     void abandonBatch();
@@ -112,24 +113,24 @@ public:
     CabinetImport::TreeImportResult result() const { return m_result; }
 
 private:
-    int findOrCreate(const LevelRule &rule, int parentId, const QString &name, bool *created);
+    RecordId findOrCreate(const LevelRule &rule, RecordId parentId, const QString &name, bool *created);
     void importDisk(const QString &root);
     void importDrawer(const QString &dir, const QString &name);
-    void importFolder(int drawerId, const QString &dir, const QString &name);
-    void importDocument(int folderId, const QString &dir, const QString &name);
+    void importFolder(RecordId drawerId, const QString &dir, const QString &name);
+    void importDocument(RecordId folderId, const QString &dir, const QString &name);
     // Called with a sub-directory's path (ending in "/") and name.
     using Visit = std::function<void(const QString &path, const QString &name)>;
     // The drawer or folder of that name, made and announced when new.
-    int record(const LevelRule &rule, Table table, int parentId, const QString &name);
-    void description(const QString &dir, const QString &fileName, Table table, int id);
-    void documentInfo(const QString &path, int documentId);
+    int record(const LevelRule &rule, Table table, RecordId parentId, const QString &name);
+    void description(const QString &dir, const QString &fileName, Table table, RecordId id);
+    void documentInfo(const QString &path, RecordId documentId);
     void eachSubdirectory(const QString &dir, const Visit &import);
-    void importFiles(int targetId, const QString &dir, FileImport::TargetKind kind);
+    void importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind);
     void leftOut(const QString &name, const DbError &error);
     void commit();
     void commitIfDue();
 
-    int m_cabinetId;
+    RecordId m_cabinetId;
     ExchangeProgress *m_progress;
     CabinetImport::TreeImportResult m_result;
     QString m_root;   // the tree being read, no file is taken from outside it
@@ -172,14 +173,14 @@ void TreeImporter::leftOut(const QString &name, const DbError &error)
     m_result.failures.append({name, error.text});
 }
 
-int TreeImporter::findOrCreate(const LevelRule &rule, int parentId, const QString &name, bool *created)
+RecordId TreeImporter::findOrCreate(const LevelRule &rule, RecordId parentId, const QString &name, bool *created)
 {
     if (m_progress)
         m_progress->ShowStatus(QLatin1String(rule.caption), name);
     return findOrCreateRow(rule, parentId, name, created);
 }
 
-void TreeImporter::importFiles(int targetId, const QString &dir, FileImport::TargetKind kind)
+void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind)
 {
     FileImport::ImportOptions options;
     options.copyNonImages = true;
@@ -199,16 +200,16 @@ void TreeImporter::importFiles(int targetId, const QString &dir, FileImport::Tar
     m_placed += r.placedFiles;
 }
 
-int TreeImporter::record(const LevelRule &rule, Table table, int parentId, const QString &name)
+int TreeImporter::record(const LevelRule &rule, Table table, RecordId parentId, const QString &name)
 {
     bool created = false;
-    const int id = findOrCreate(rule, parentId, name, &created);
+    const RecordId id = findOrCreate(rule, parentId, name, &created);
     if (created)
         notify(table, parentId, id, name);
     return id;
 }
 
-void TreeImporter::description(const QString &dir, const QString &fileName, Table table, int id)
+void TreeImporter::description(const QString &dir, const QString &fileName, Table table, RecordId id)
 {
     const QString file = CabinetTree::FindFile(dir, fileName);
     if (file.isEmpty())
@@ -227,7 +228,7 @@ void TreeImporter::description(const QString &dir, const QString &fileName, Tabl
         m_result.notes.append({dir + file, note});
 }
 
-void TreeImporter::documentInfo(const QString &path, int documentId)
+void TreeImporter::documentInfo(const QString &path, RecordId documentId)
 {
     QString note;
     try {
@@ -260,10 +261,10 @@ void TreeImporter::eachSubdirectory(const QString &dir, const Visit &import)
     }
 }
 
-void TreeImporter::importDocument(int folderId, const QString &dir, const QString &name)
+void TreeImporter::importDocument(RecordId folderId, const QString &dir, const QString &name)
 {
     bool created = false;
-    const int documentId = findOrCreate(kDocumentRule, folderId, name, &created);
+    const RecordId documentId = findOrCreate(kDocumentRule, folderId, name, &created);
     const QString info = CabinetTree::FindFile(dir, CabinetTree::DocumentFileName);
     if (!info.isEmpty())
         documentInfo(dir + info, documentId);
@@ -277,9 +278,9 @@ void TreeImporter::importDocument(int folderId, const QString &dir, const QStrin
     commitIfDue();
 }
 
-void TreeImporter::importFolder(int drawerId, const QString &dir, const QString &name)
+void TreeImporter::importFolder(RecordId drawerId, const QString &dir, const QString &name)
 {
-    const int folderId = record(kFolderRule, Table::Folder, drawerId, name);
+    const RecordId folderId = record(kFolderRule, Table::Folder, drawerId, name);
     description(dir, CabinetTree::FolderFileName, Table::Folder, folderId);
     if (filesOf(dir) > 0)
         importFiles(folderId, dir, FileImport::TargetKind::Folder);
@@ -290,7 +291,7 @@ void TreeImporter::importFolder(int drawerId, const QString &dir, const QString 
 
 void TreeImporter::importDrawer(const QString &dir, const QString &name)
 {
-    const int drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, name);
+    const RecordId drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, name);
     description(dir, CabinetTree::DrawerFileName, Table::Drawer, drawerId);
     if (filesOf(dir) > 0)
         importFiles(record(kFolderRule, Table::Folder, drawerId, kUnfiledFolder), dir, FileImport::TargetKind::Folder);
@@ -300,7 +301,7 @@ void TreeImporter::importDrawer(const QString &dir, const QString &name)
 void TreeImporter::importDisk(const QString &root)
 {
     if (filesOf(root) > 0) {
-        const int drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, kUnfiledDrawer);
+        const RecordId drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, kUnfiledDrawer);
         importFiles(record(kFolderRule, Table::Folder, drawerId, kUnfiledFolder), root,
                     FileImport::TargetKind::Folder);
     }
@@ -359,32 +360,32 @@ void setRecordAdded(RecordAdded added)
     g_recordAdded = std::move(added);
 }
 
-int FindOrCreateDrawer(int cabinetId, const QString &name)
+RecordId FindOrCreateDrawer(RecordId cabinetId, const QString &name)
 {
     bool created = false;
     return findOrCreateRow(kDrawerRule, cabinetId, name, &created);
 }
 
-int FindOrCreateFolder(int drawerId, const QString &name)
+RecordId FindOrCreateFolder(RecordId drawerId, const QString &name)
 {
     bool created = false;
     return findOrCreateRow(kFolderRule, drawerId, name, &created);
 }
 
-int FindOrCreateDocument(int folderId, const QString &name)
+RecordId FindOrCreateDocument(RecordId folderId, const QString &name)
 {
     bool created = false;
     return findOrCreateRow(kDocumentRule, folderId, name, &created);
 }
 
-void ImportDescription(Table table, const QString &path, int id, QString *note)
+void ImportDescription(Table table, const QString &path, RecordId id, QString *note)
 {
     QString text;
     if (TextFile::read(path, &text, MaxTextFileBytes))
         Records::UpdateDescription(table, id, boundedDescription(CabinetTree::ReadDescription(text), note));
 }
 
-void ImportDocumentInfo(const QString &path, int documentId, QString *note)
+void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note)
 {
     QString text;
     if (!TextFile::read(path, &text, MaxTextFileBytes))
@@ -421,7 +422,7 @@ int CountImportableFiles(const QString &root, ExchangeProgress *progress)
     return total;
 }
 
-TreeImportResult ImportCabinetTree(int cabinetId, const QString &root, int diskCount, ExchangeProgress *progress)
+TreeImportResult ImportCabinetTree(RecordId cabinetId, const QString &root, int diskCount, ExchangeProgress *progress)
 {
     TreeImporter importer(cabinetId, progress);
     FileImport::setImportProgress(progress);

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "FileImport.h"
+#include "RecordId.h"
 #include "Records.h"
 
 class ExchangeProgress;
@@ -37,7 +38,7 @@ struct TreeImportResult
 // ends the import. The counters of ExchangeState grow as files come in.
 // Never throws: a failure is shown and ends the import; what was imported
 // stays.
-TreeImportResult ImportCabinetTree(int cabinetId, const QString &root, int diskCount,
+TreeImportResult ImportCabinetTree(RecordId cabinetId, const QString &root, int diskCount,
                                    ExchangeProgress *progress = nullptr);
 
 // The number of files a walk of the tree at root takes (marker and
@@ -46,9 +47,9 @@ int CountImportableFiles(const QString &root, ExchangeProgress *progress = nullp
 
 // The record of that name below the parent (letter case aside), made when
 // there is none. Throw DbError.
-int FindOrCreateDrawer(int cabinetId, const QString &name);
-int FindOrCreateFolder(int drawerId, const QString &name);
-int FindOrCreateDocument(int folderId, const QString &name);
+RecordId FindOrCreateDrawer(RecordId cabinetId, const QString &name);
+RecordId FindOrCreateFolder(RecordId drawerId, const QString &name);
+RecordId FindOrCreateDocument(RecordId folderId, const QString &name);
 
 // Reads a cabinet, drawer or folder file and stores its description
 // (cleared when the file holds none). A file larger than MaxTextFileBytes,
@@ -56,18 +57,18 @@ int FindOrCreateDocument(int folderId, const QString &name);
 // a description longer than Records::MaxDescriptionLength is cut there and
 // *note (when given) says so. Throws DbError.
 inline constexpr qint64 MaxTextFileBytes = 1024 * 1024;
-void ImportDescription(Records::Table table, const QString &path, int id, QString *note = nullptr);
+void ImportDescription(Records::Table table, const QString &path, RecordId id, QString *note = nullptr);
 // Reads a "document.txt": its description and amount (the leading number,
 // "." as the decimal point, 0 for none) always, its date when the file
 // holds a readable one. The bounds and the note of ImportDescription.
 // Throws DbError.
-void ImportDocumentInfo(const QString &path, int documentId, QString *note = nullptr);
+void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note = nullptr);
 
 // Called for each drawer, folder and document the import makes, so the
 // navigation window can add its node below the parent's node when that is
 // loaded. Empty: nothing is called.
 using RecordAdded =
-    std::function<void(Records::Table table, int parentId, int id, const QString &name, const QDate &date)>;
+    std::function<void(Records::Table table, RecordId parentId, RecordId id, const QString &name, const QDate &date)>;
 void setRecordAdded(RecordAdded added);
 
 } // namespace CabinetImport

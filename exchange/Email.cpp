@@ -9,6 +9,7 @@
 #include "Pages.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Settings.h"
 
 namespace {
@@ -71,7 +72,7 @@ Mail::Message composed(const QString &to, const QString &subject, const QString 
     return message;
 }
 
-std::optional<QString> nameOf(const char *table, const char *idColumn, int id)
+std::optional<QString> nameOf(const char *table, const char *idColumn, RecordId id)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT [Name] FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(idColumn)),
@@ -192,7 +193,7 @@ void SendTestEmail(Mail::System system, const QString &address, const Mail::Smtp
     SendEmail(system, address, QStringLiteral("Test Email"), body, QString(), smtp);
 }
 
-QString DocumentPageFiles(int documentId)
+QString DocumentPageFiles(RecordId documentId)
 {
     QString list;
     for (const Pages::PageRow &page : Pages::ReadDocumentPages(documentId))
@@ -200,17 +201,17 @@ QString DocumentPageFiles(int documentId)
     return list;
 }
 
-std::optional<Notice> NewPageNotice(int pageId)
+std::optional<Notice> NewPageNotice(RecordId pageId)
 {
-    const int documentId = Common::GetDocumentIdOfPage(pageId);
-    const int folderId = Common::GetFolderIdOfDocument(documentId);
+    const RecordId documentId = Common::GetDocumentIdOfPage(pageId);
+    const RecordId folderId = Common::GetFolderIdOfDocument(documentId);
     const QVariant email =
         DbConnection::QueryValue(QStringLiteral("SELECT Email FROM Folder WHERE FolderId = ?"), {folderId});
     const QString address = NullToEmpty(email).trimmed();
     if (address.isEmpty())
         return std::nullopt;
-    const int drawerId = Common::GetDrawerIdOfFolder(folderId);
-    const int cabinetId = Common::GetCabinetIdOfDrawer(drawerId);
+    const RecordId drawerId = Common::GetDrawerIdOfFolder(folderId);
+    const RecordId cabinetId = Common::GetCabinetIdOfDrawer(drawerId);
     const std::optional<QString> cabinet = nameOf("Cabinet", "CabinetId", cabinetId);
     const std::optional<QString> drawer = nameOf("Drawer", "DrawerId", drawerId);
     const std::optional<QString> folder = nameOf("Folder", "FolderId", folderId);
@@ -233,7 +234,7 @@ std::optional<Notice> NewPageNotice(int pageId)
     return notice;
 }
 
-void SendNewPageNotification(int pageId)
+void SendNewPageNotification(RecordId pageId)
 {
     const QString setting = Settings::value(QStringLiteral("EmailSystem"));
     if (setting.isEmpty())

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "Mail.h"
+#include "RecordId.h"
 
 // E-mail of pages: the settings, the attachment lists the viewer builds,
 // the senders that report their result, and the notice a folder with an
@@ -65,7 +66,7 @@ void SendTestEmail(Mail::System system, const QString &address, const Mail::Smtp
 
 // The viewer's list of its document's page files, in page order, each
 // followed by "|". Throws DbError.
-QString DocumentPageFiles(int documentId);
+QString DocumentPageFiles(RecordId documentId);
 
 struct Notice
 {
@@ -76,13 +77,13 @@ struct Notice
 };
 // The new-page notice of a page: nothing when its folder has no address
 // (blanks count as none) or a row on the way is missing. Throws DbError.
-std::optional<Notice> NewPageNotice(int pageId);
+std::optional<Notice> NewPageNotice(RecordId pageId);
 // Sends the notice when "EmailSystem" (upper-cased) names a system and the
 // page's folder has an address. Never throws: its own failures show as
 // "Error # ", the sender's as the sender reports them. Inside a batch, the
 // first notice that fails or is cancelled is not reported on its own: it
 // ends the batch's notices, and the batch's end reports them.
-void SendNewPageNotification(int pageId);
+void SendNewPageNotification(RecordId pageId);
 
 // The notices of one command that adds several pages (a feeder scan, a
 // paste or drop of several files). Batches nest; the outermost end shows

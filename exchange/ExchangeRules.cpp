@@ -11,6 +11,7 @@
 #include "Common.h"
 #include "DbConnection.h"
 #include "Passwords.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ QVector<CabinetEntry> OpenCabinets()
         DbConnection::OpenRecordset(QStringLiteral("SELECT CabinetId, Name FROM Cabinet ORDER BY Name, CabinetId"));
     QVector<CabinetEntry> open;
     for (int row = 0; row < rs.recordCount(); ++row) {
-        const int id = rs.value(row, 0).toInt();
+        const RecordId id = rs.value(row, 0).toLongLong();
         if (Passwords::IsCabinetOpen(id))
             open.append({id, NullToEmpty(rs.value(row, 1))});
     }

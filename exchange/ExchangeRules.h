@@ -5,13 +5,15 @@
 
 #include <functional>
 
+#include "RecordId.h"
+
 // The checks and choices of the export and import dialogs, kept apart from
 // the windows so that each rule is tested without one.
 namespace ExchangeRules {
 
 struct CabinetEntry
 {
-    int id = 0;
+    RecordId id = 0;
     QString name;
 };
 

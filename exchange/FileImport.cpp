@@ -30,6 +30,7 @@
 #include "Pages.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "ThumbnailMaker.h"
 #include "WorkerWait.h"
@@ -89,13 +90,13 @@ void advance(FileImport::ProgressTarget target, const QString &text)
     }
 }
 
-QVariant findFileDocument(int folderId, const QString &fileName)
+QVariant findFileDocument(RecordId folderId, const QString &fileName)
 {
     return DbConnection::QueryValue(
         QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"), {folderId, fileName});
 }
 
-int insertFileDocument(int folderId, const QString &fileName)
+RecordId insertFileDocument(RecordId folderId, const QString &fileName)
 {
     return Records::InsertDocument(folderId, fileName);
 }
@@ -116,7 +117,7 @@ void moveStaged(const Item &item, const QString &folder, const QString &destinat
 // what an import, scan or start over left when it was killed before its
 // rows committed (the rolled-back ids are handed out again): the copy
 // replaces it. True when the copy was put in place.
-bool placeCopy(const Item &item, int pageId, bool newPage)
+bool placeCopy(const Item &item, RecordId pageId, bool newPage)
 {
     const QString destination = PagePaths::GetDefaultPageFilePath(pageId);
     if (!newPage && QFileInfo::exists(destination)) {
@@ -129,7 +130,7 @@ bool placeCopy(const Item &item, int pageId, bool newPage)
 
 // A copied file that is not an image lies beside the page images under
 // its page id, with its own extension, and its shortcut row names it.
-QString placeShortcutCopy(const Item &item, int pageId)
+QString placeShortcutCopy(const Item &item, RecordId pageId)
 {
     const int dot = item.name.lastIndexOf(QLatin1Char('.'));
     const QString folder = PagePaths::GetDefaultPageFolder(pageId);
@@ -150,10 +151,10 @@ QString placeShortcutCopy(const Item &item, int pageId)
 // (a savepoint of the batch's transaction). Sets the item's page id, new
 // document and placed copy; a failure rolls its rows back and leaves no
 // copy.
-void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDateTime &scanDate)
+void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, const QDateTime &scanDate)
 {
     DbConnection::Transaction tx;
-    int documentId = targetId;
+    RecordId documentId = targetId;
     item.createdDocument = 0;
     if (kind == FileImport::TargetKind::Folder) {
         const QVariant found = findFileDocument(targetId, item.name);
@@ -161,13 +162,13 @@ void importItem(int targetId, FileImport::TargetKind kind, Item &item, const QDa
             documentId = insertFileDocument(targetId, item.name);
             item.createdDocument = documentId;
         } else {
-            documentId = found.toInt();
+            documentId = found.toLongLong();
         }
     }
     const bool copiedShortcut = !item.image && !item.staged.isEmpty();
     bool newPage = false;
     QString numberNote;
-    const int pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source,
+    const RecordId pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source,
                                                      &newPage, &numberNote);
     if (!numberNote.isEmpty())
         item.note = item.note.isEmpty() ? numberNote : item.note + QLatin1Char(' ') + numberNote;
@@ -222,7 +223,7 @@ void syncPlacedFolders(const std::vector<Item *> &filed)
 // their thumbnails to the pool.
 struct BatchFiler
 {
-    int targetId;
+    RecordId targetId;
     FileImport::TargetKind kind;
     FileImport::ProgressTarget progress;
     QDateTime scanDate;
@@ -426,23 +427,23 @@ QString FileTypeListOf(const QStringList &chosen)
     return list;
 }
 
-int FindOrCreateFileDocument(int folderId, const QString &fileName)
+RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
 {
     const QVariant found = findFileDocument(folderId, fileName);
     if (!found.isNull())
-        return found.toInt();
-    const int documentId = insertFileDocument(folderId, fileName);
+        return found.toLongLong();
+    const RecordId documentId = insertFileDocument(folderId, fileName);
     if (g_documentAdded)
         g_documentAdded(folderId, documentId, fileName);
     return documentId;
 }
 
-int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
+RecordId AddPageRowForFile(RecordId documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
                       const QString &sourcePath, bool *made, QString *note)
 {
     if (made)
         *made = false;
-    if (const int existing = Pages::FindPageByName(documentId, name))
+    if (const RecordId existing = Pages::FindPageByName(documentId, name))
         return existing;
     // A page's name obeys the length of every other name.
     if (name.size() > Records::MaxNameLength)
@@ -469,7 +470,7 @@ int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, cons
         if (note)
             *note = warning;
     }
-    const int pageId = Pages::InsertPage(page);
+    const RecordId pageId = Pages::InsertPage(page);
     if (made)
         *made = true;
     if (page.shortcut)
@@ -477,7 +478,7 @@ int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, cons
     return pageId;
 }
 
-std::optional<DbError> StorePageFile(const QString &directory, const QString &name, int pageId)
+std::optional<DbError> StorePageFile(const QString &directory, const QString &name, RecordId pageId)
 {
     if (PagePaths::IsPageShortcut(pageId))
         return std::nullopt;
@@ -535,7 +536,7 @@ QString FailureMessage(const QVector<ImportFailure> &failures, const QVector<Imp
     return parts.join(QStringLiteral("\n\n"));
 }
 
-ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
+ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
                          const QString &extensionList, const ImportOptions &options)
 {
     ImportResult result;

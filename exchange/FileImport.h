@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "DbError.h"
+#include "RecordId.h"
 #include "ThumbnailMaker.h"
 
 // The import of one directory's files: into a folder, one new document per
@@ -47,7 +48,7 @@ void setImportProgress(ImportProgress *progress);
 // Called after a folder import made a document for a file, so that the
 // navigation window can add its node under the folder's node (when that
 // is loaded) without selecting it. Empty: nothing is called.
-using DocumentAdded = std::function<void(int folderId, int documentId, const QString &name)>;
+using DocumentAdded = std::function<void(RecordId folderId, RecordId documentId, const QString &name)>;
 void setDocumentAdded(DocumentAdded added);
 
 struct ImportFailure
@@ -92,7 +93,7 @@ struct ImportOptions
 // imported stays. Files that could not be imported are named in one
 // warning at the end (unless options say otherwise). Never throws: a
 // failing statement ends the import with its "Error # " message.
-ImportResult ImportFiles(int targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
+ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
                          const QString &extensionList, const ImportOptions &options = {});
 
 // The files ImportFiles takes from directory, by name without regard to
@@ -127,7 +128,7 @@ QString PageNumberNote(const QString &name);
 
 // The document of the folder named fileName; made (and announced through
 // DocumentAdded) when there is none. Throws DbError.
-int FindOrCreateFileDocument(int folderId, const QString &fileName);
+RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName);
 // The page of the document named name, or a new row for the file at
 // sourcePath: a shortcut page (number 0, the path as Filename) for a file
 // that is not an image, else a stored page numbered by its name or after
@@ -135,13 +136,13 @@ int FindOrCreateFileDocument(int folderId, const QString &fileName);
 // (ErrorCode::InvalidValue). made (when given) tells whether the row is
 // new; *note (when given) receives the warning of a page number that was
 // out of range. Throws DbError.
-int AddPageRowForFile(int documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
+RecordId AddPageRowForFile(RecordId documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
                       const QString &sourcePath, bool *made = nullptr, QString *note = nullptr);
 // Copies directory/name to the page store of pageId unless a file is there
 // already, then makes the page's thumbnail anew. A shortcut page is left
 // alone. The copy's failure comes back; a thumbnail that cannot be made
 // is not one.
-[[nodiscard]] std::optional<DbError> StorePageFile(const QString &directory, const QString &name, int pageId);
+[[nodiscard]] std::optional<DbError> StorePageFile(const QString &directory, const QString &name, RecordId pageId);
 
 // Copies source to destination in chunks, creating its folder; a failed
 // copy leaves no partial file. Safe on any thread.

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "DbError.h"
+#include "RecordId.h"
 
 class QTemporaryDir;
 class QThreadPool;
@@ -32,7 +33,7 @@ struct Item
     QImage thumbnail;          // the copy's thumbnail picture, when it could be made
     QString note;              // filed with this warning (an image that ends early)
     // Set once its rows are written.
-    int pageId = 0;
+    RecordId pageId = 0;
     int createdDocument = 0;
     bool placed = false;       // the image's copy was put in the page store
     QString placedPath;        // the copy put in the page store ("" for none)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "RecordId.h"
+
 // The run's shared state of page imaging.
 struct ImagingState
 {
@@ -9,7 +11,7 @@ struct ImagingState
     QString ScanTargetKey;
     // The document the last page save went into; a scan sets it to -1 when
     // it starts and reads it to find the document it filled.
-    int ScanDocumentId = -1;
+    RecordId ScanDocumentId = -1;
     // True while a page viewer is open.
     bool PageViewOpen = false;
 

@@ -2,13 +2,14 @@
 
 #include "Common.h"
 #include "DbConnection.h"
+#include "RecordId.h"
 
 namespace {
 
 // One neighbour in the order of number, then id. Pages that share a
 // number are walked in id order before the next number, so none is
 // passed over when a tie sits between other pages.
-int neighbour(int documentId, const QVariant &number, int pageId, bool next)
+RecordId neighbour(RecordId documentId, const QVariant &number, RecordId pageId, bool next)
 {
     const QString sql = next
         ? QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
@@ -17,10 +18,10 @@ int neighbour(int documentId, const QVariant &number, int pageId, bool next)
         : QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
                          " AND (PageNumber < ? OR (PageNumber = ? AND PageId < ?))"
                          " ORDER BY PageNumber DESC, PageId DESC LIMIT 1");
-    return DbConnection::QueryValue(sql, {documentId, pageId, number, number, pageId}).toInt();
+    return DbConnection::QueryValue(sql, {documentId, pageId, number, number, pageId}).toLongLong();
 }
 
-int cabinetOfDocument(int documentId)
+RecordId cabinetOfDocument(RecordId documentId)
 {
     return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(Common::GetFolderIdOfDocument(documentId)));
 }
@@ -29,7 +30,7 @@ int cabinetOfDocument(int documentId)
 
 namespace PageContext {
 
-PagePlace ResolvePageNeighbours(int pageId)
+PagePlace ResolvePageNeighbours(RecordId pageId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT DocumentId, PageNumber, Filename, ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
@@ -37,7 +38,7 @@ PagePlace ResolvePageNeighbours(int pageId)
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(pageId));
     PagePlace place;
     place.pageId = pageId;
-    place.documentId = rs.field(0).toInt();
+    place.documentId = rs.field(0).toLongLong();
     const QVariant number = rs.field(1);
     if (!number.isNull())
         place.pageNumber = number.toInt();
@@ -55,7 +56,7 @@ PagePlace ResolvePageNeighbours(int pageId)
     return place;
 }
 
-Storage CabinetStorage(int cabinetId)
+Storage CabinetStorage(RecordId cabinetId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT Storage, StoragePath FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
@@ -67,10 +68,10 @@ Storage CabinetStorage(int cabinetId)
     return storage;
 }
 
-int CabinetOfKey(const QString &key)
+RecordId CabinetOfKey(const QString &key)
 {
     const QString prefix = key.left(3).toUpper();
-    const int id = key.mid(3).toInt();
+    const RecordId id = key.mid(3).toLongLong();
     if (prefix == QLatin1String("FLD"))
         return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(id));
     if (prefix == QLatin1String("DOC"))

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "RecordId.h"
+
 // Where a page of the viewer sits: its document and the ancestors above it,
 // its neighbours in page order, and how its cabinet stores page files.
 // Every function reads the database and throws DbError.
@@ -22,14 +24,14 @@ struct Storage
 // A stored page as the viewer shows it.
 struct PagePlace
 {
-    int cabinetId = 0;
-    int drawerId = 0;
-    int folderId = 0;
-    int documentId = 0;
-    int pageId = 0;
+    RecordId cabinetId = 0;
+    RecordId drawerId = 0;
+    RecordId folderId = 0;
+    RecordId documentId = 0;
+    RecordId pageId = 0;
     std::optional<int> pageNumber;  // none for a page without a number
-    int prevPageId = 0;             // 0: this is the first page
-    int nextPageId = 0;             // 0: this is the last page
+    RecordId prevPageId = 0;        // 0: this is the first page
+    RecordId nextPageId = 0;        // 0: this is the last page
     QString filename;               // the stored Filename, "" for none
     bool shortcut = false;          // the user's own file, referenced where it lies
     Storage storage;
@@ -38,14 +40,14 @@ struct PagePlace
 // The page's place. Pages are ordered by PageNumber and pages that share a
 // number by PageId, so every page of a document is reached by Previous and
 // Next. RecordMissing when the page does not exist.
-PagePlace ResolvePageNeighbours(int pageId);
+PagePlace ResolvePageNeighbours(RecordId pageId);
 
 // The storage of a cabinet; a missing cabinet stores in the default folders.
-Storage CabinetStorage(int cabinetId);
+Storage CabinetStorage(RecordId cabinetId);
 
 // The cabinet that a viewer key leads to: "FLD" a folder, "DOC" a
 // document, "PAG" a page's document; 0 for any other key or a missing row.
-int CabinetOfKey(const QString &key);
+RecordId CabinetOfKey(const QString &key);
 
 // "Page # 3 (ID = 12)", the viewer's caption.
 QString Caption(const PagePlace &place);

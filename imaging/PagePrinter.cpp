@@ -4,6 +4,7 @@
 #include "ImageOps.h"
 #include "PagePaths.h"
 #include "Pages.h"
+#include "RecordId.h"
 
 namespace PagePrinter {
 
@@ -37,7 +38,7 @@ std::optional<DbError> printFile(const QString &path, bool reduceColour, PrintSi
 
 } // namespace
 
-Outcome PrintPage(int pageId, PrintSink &sink)
+Outcome PrintPage(RecordId pageId, PrintSink &sink)
 {
     Outcome outcome;
     const QString path = PagePaths::GetPageFilePath(pageId);
@@ -53,7 +54,7 @@ Outcome PrintPage(int pageId, PrintSink &sink)
     return outcome;
 }
 
-Outcome PrintDocumentPages(int documentId, int fromPage, int thruPage, PrintSink &sink)
+Outcome PrintDocumentPages(RecordId documentId, int fromPage, int thruPage, PrintSink &sink)
 {
     Outcome outcome;
     const QVector<Pages::PageRow> pages = Pages::ReadDocumentPages(
@@ -81,7 +82,7 @@ Outcome PrintDocumentPages(int documentId, int fromPage, int thruPage, PrintSink
     return outcome;
 }
 
-std::pair<int, int> DocumentPageRange(int documentId)
+std::pair<int, int> DocumentPageRange(RecordId documentId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT Min(PageNumber), Max(PageNumber) FROM Page WHERE DocumentId = ?"), {documentId});

@@ -9,6 +9,7 @@
 
 #include "DbError.h"
 #include "PrintLayout.h"
+#include "RecordId.h"
 
 // The device pages are printed on: the chosen printer in the program, a
 // PDF file or a recorder in the tests. Every page is its own job.
@@ -49,18 +50,18 @@ struct Outcome
 // A page printed alone: a colour image is reduced to 8 bits per pixel
 // first, grey and palette images print as they are. A shortcut page is
 // refused. Throws DbError only for the database.
-Outcome PrintPage(int pageId, PrintSink &sink);
+Outcome PrintPage(RecordId pageId, PrintSink &sink);
 
 // The pages of the document numbered fromPage..thruPage (inclusive) in
 // page order, at full depth, each as its own job. Shortcut pages are
 // passed over and listed; the first page that cannot be loaded or printed
 // ends the run. Throws DbError only for the database.
-Outcome PrintDocumentPages(int documentId, int fromPage, int thruPage, PrintSink &sink);
+Outcome PrintDocumentPages(RecordId documentId, int fromPage, int thruPage, PrintSink &sink);
 
 // The smallest and largest page number of the document, 0 and 0 when it
 // has no numbered page: the range a document print starts with. Throws
 // DbError.
-std::pair<int, int> DocumentPageRange(int documentId);
+std::pair<int, int> DocumentPageRange(RecordId documentId);
 
 // The note on the pages a run passed over, "" when it passed over none.
 QString ShortcutNote(const Outcome &outcome);

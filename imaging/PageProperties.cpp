@@ -2,6 +2,7 @@
 
 #include "Common.h"
 #include "DbConnection.h"
+#include "RecordId.h"
 
 #include <QLocale>
 
@@ -26,7 +27,7 @@ QDate dayOf(const QVariant &stored)
     return QDate::fromString(NullToEmpty(stored).left(10), Qt::ISODate);
 }
 
-Facts read(int pageId)
+Facts read(RecordId pageId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT ScanDate, FileSize, Filetype, ShortcutYN, Filename FROM Page WHERE PageId = ?"),
@@ -52,7 +53,7 @@ QString dayText(const QDate &day)
 
 namespace PageProperties {
 
-Shown Describe(int pageId)
+Shown Describe(RecordId pageId)
 {
     const Facts facts = read(pageId);
     Shown shown;
@@ -65,12 +66,12 @@ Shown Describe(int pageId)
     return shown;
 }
 
-Shown DescribeSeveral(const QList<int> &pageIds)
+Shown DescribeSeveral(const QList<RecordId> &pageIds)
 {
     QDate first;
     bool various = false;
     qint64 total = 0;
-    for (int pageId : pageIds) {
+    for (RecordId pageId : pageIds) {
         const Facts facts = read(pageId);
         if (facts.scanDay.isValid()) {
             if (!first.isValid())

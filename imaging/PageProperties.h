@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include "RecordId.h"
+
 // What the page properties dialog shows of one page, or of several pages
 // selected together. Reads the database; throws DbError.
 namespace PageProperties {
@@ -21,13 +23,13 @@ struct Shown
 // known" for either when it is not stored), its file type as stored and,
 // for a shortcut page, the file it points to. A page without a row shows
 // its id and "Not known".
-Shown Describe(int pageId);
+Shown Describe(RecordId pageId);
 
 // Several pages, in the order given: "<n> pages", their common scan day
 // ("Various" when they were scanned on different days, "Not known" when
 // none has a date), the total of their sizes ("Not known" for a total of
 // 0; the total is 64-bit, so pages past 2 GiB add up right).
-Shown DescribeSeveral(const QList<int> &pageIds);
+Shown DescribeSeveral(const QList<RecordId> &pageIds);
 
 // "1,234,567 bytes", grouped with the locale's separator.
 QString FormatBytes(qint64 bytes);

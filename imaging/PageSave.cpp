@@ -8,6 +8,7 @@
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
+#include "RecordId.h"
 #include "Settings.h"
 #include "ThumbnailMaker.h"
 
@@ -22,9 +23,9 @@
 
 namespace {
 
-std::function<void(int)> &notifier()
+std::function<void(RecordId)> &notifier()
 {
-    static std::function<void(int)> n;
+    static std::function<void(RecordId)> n;
     return n;
 }
 
@@ -57,7 +58,7 @@ void throwIfFailed(const std::optional<DbError> &error)
 int targetDocument(const QString &key, PageSave::SaveResult &result)
 {
     const QString prefix = prefixOf(key);
-    const int id = key.mid(3).toInt();
+    const RecordId id = key.mid(3).toLongLong();
     if (prefix == QLatin1String("FLD")) {
         if (Common::GetDrawerIdOfFolder(id) == 0)
             throw DbError(ErrorCode::RecordMissing, QStringLiteral("Folder %1 does not exist.").arg(id));
@@ -65,9 +66,9 @@ int targetDocument(const QString &key, PageSave::SaveResult &result)
                               {id, QStringLiteral("New document")});
         result.newDocument = true;
         result.folderId = id;
-        return int(DbConnection::LastInsertId());
+        return DbConnection::LastInsertId();
     }
-    const int documentId = prefix == QLatin1String("PAG") ? Common::GetDocumentIdOfPage(id) : id;
+    const RecordId documentId = prefix == QLatin1String("PAG") ? Common::GetDocumentIdOfPage(id) : id;
     if (!PageSave::IsPageTarget(key) || !Pages::DocumentExists(documentId))
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("There is no document for '%1'.").arg(key));
     return documentId;
@@ -108,7 +109,7 @@ void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
 // name typed for it may be any number, and so a new page's name by id. Any
 // other file there is what a save killed before its rows committed left
 // behind (the rolled-back id is handed out again), and is replaced.
-bool namedByAnotherPage(const QString &path, int pageId)
+bool namedByAnotherPage(const QString &path, RecordId pageId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT Filename FROM Page WHERE PageId <> ? AND Filename LIKE ?"),
@@ -433,18 +434,18 @@ void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved)
     deleteUnlessSaved(PagePaths::GetDefaultThumbFilePath(saved.pageId), saved);
 }
 
-void DeleteSavedPage(int pageId)
+void DeleteSavedPage(RecordId pageId)
 {
     Deletes::DeletePages({pageId});
 }
 
-void SendNewPageNotification(int pageId)
+void SendNewPageNotification(RecordId pageId)
 {
     if (notifier())
         notifier()(pageId);
 }
 
-void setNewPageNotifier(std::function<void(int)> n)
+void setNewPageNotifier(std::function<void(RecordId)> n)
 {
     notifier() = std::move(n);
 }

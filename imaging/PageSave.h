@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DbError.h"
+#include "RecordId.h"
 
 // Storing the viewer's image as a page: the checks on a file name typed for
 // a cabinet with its own storage path, the rows of a new page, the image,
@@ -74,7 +75,7 @@ struct SaveRequest
 {
     bool addMode = false;
     QString key;              // Add: "FLD", "DOC" or "PAG" and an id
-    int pageId = 0;           // Edit: the page
+    RecordId pageId = 0;      // Edit: the page
     QImage image;
     QString filename;         // the full path, "" for the default page folders
     bool autoAssignName = false;
@@ -93,9 +94,9 @@ struct SaveRequest
 
 struct SaveResult
 {
-    int pageId = 0;
-    int documentId = 0;
-    int folderId = 0;         // the folder of a new document, else 0
+    RecordId pageId = 0;
+    RecordId documentId = 0;
+    RecordId folderId = 0;    // the folder of a new document, else 0
     bool newDocument = false;
     QString imagePath;
     QString thumbPath;
@@ -144,12 +145,12 @@ void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved);
 
 // Removes a page that a save made while the viewer stayed open (a feeder
 // scan cancelled afterwards): its row, image and thumbnail.
-void DeleteSavedPage(int pageId);
+void DeleteSavedPage(RecordId pageId);
 
 // The new-page notice of a folder with an e-mail address. The e-mail code
 // installs the sender; without one the notice is not sent.
-void SendNewPageNotification(int pageId);
-void setNewPageNotifier(std::function<void(int pageId)> notifier);
+void SendNewPageNotification(RecordId pageId);
+void setNewPageNotifier(std::function<void(RecordId pageId)> notifier);
 
 // While one lives, the new-page notices belong to one batch of pages (a
 // feeder scan, a paste or drop of several files): a notice that fails ends

@@ -4,6 +4,7 @@
 #include "DataFolder.h"
 #include "ImageOps.h"
 #include "PagePaths.h"
+#include "RecordId.h"
 #include "Settings.h"
 
 #include <QDir>
@@ -41,7 +42,7 @@ bool within(const QString &path, const QString &folder)
 
 namespace SaveAs {
 
-QString ProposedName(int pageId)
+QString ProposedName(RecordId pageId)
 {
     const QString last = Settings::value(LastSaveAsPath, QDir::homePath() + QLatin1Char('/'));
     return PagePaths::GetFolderPart(last) + QString::number(pageId) + QStringLiteral(".jpg");

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "DbError.h"
+#include "RecordId.h"
 
 // Exporting the viewer's image as a JPEG file of the user's choice, which
 // must lie outside the data folder (the program's own files).
@@ -13,7 +14,7 @@ namespace SaveAs {
 
 // The name offered first: the folder of the last export ("LastSaveAsPath",
 // default the home folder) and "<page id>.jpg".
-QString ProposedName(int pageId);
+QString ProposedName(RecordId pageId);
 
 // A chosen name without an extension gets ".jpg", as the dialog's default
 // extension.

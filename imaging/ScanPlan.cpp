@@ -1,5 +1,6 @@
 #include "ScanPlan.h"
 
+#include "RecordId.h"
 #include "Records.h"
 #include "ScanSetup.h"
 #include "ScannerSettings.h"
@@ -52,7 +53,7 @@ void RememberSource(const Plan &plan, const ScanSource &used)
     Settings::setValue(plan.camera ? QStringLiteral("TWAINCameraSource") : QStringLiteral("TWAINSource"), used.name);
 }
 
-void StoreDetails(int documentId, const NewDocInfo &info)
+void StoreDetails(RecordId documentId, const NewDocInfo &info)
 {
     Records::DocumentValues values;
     values.name = info.NewDocName;

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "NewDocInfo.h"
+#include "RecordId.h"
 #include "Scanner.h"
 
 // What a scan takes from the settings, read when it starts, and what it
@@ -40,7 +41,7 @@ void RememberSource(const Plan &plan, const ScanSource &used);
 // Gives the document made by a scan the details typed before it: name,
 // description, date (none for no date) and amount, every value bound.
 // Throws DbError.
-void StoreDetails(int documentId, const NewDocInfo &info);
+void StoreDetails(RecordId documentId, const NewDocInfo &info);
 
 // What to tell the user when a batch ended early: the device's reason and,
 // when pages were saved before, that they are kept. Empty for a batch that

@@ -15,6 +15,7 @@
 
 #include "DbConnection.h"
 #include "PagePaths.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -181,18 +182,18 @@ QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int thr
     return results;
 }
 
-std::optional<DbError> MakeThumbnail(int pageId, int side)
+std::optional<DbError> MakeThumbnail(RecordId pageId, int side)
 {
     return MakeThumbnails({pageId}, side).constFirst();
 }
 
-QVector<std::optional<DbError>> MakeThumbnails(const QVector<int> &pageIds, int side)
+QVector<std::optional<DbError>> MakeThumbnails(const QVector<RecordId> &pageIds, int side)
 {
     QVector<std::optional<DbError>> results(pageIds.size());
     QVector<Job> jobs;
     QVector<int> jobIndex;
     for (int i = 0; i < pageIds.size(); ++i) {
-        const int id = pageIds.at(i);
+        const RecordId id = pageIds.at(i);
         try {
             const Recordset rs = DbConnection::OpenRecordset(
                 QStringLiteral("SELECT Filename, ShortcutYN FROM Page WHERE PageId = ?"), {id});

@@ -10,6 +10,7 @@
 
 #include "DbError.h"
 #include "ImageOps.h"
+#include "RecordId.h"
 
 // The thumbnails of stored pages: one JPEG per page at its thumbnail path,
 // a white square of ThumbnailSide pixels holding the page image scaled so
@@ -91,9 +92,9 @@ QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int thr
 // its id (the database is read). A shortcut page has no thumbnail: it is
 // refused and nothing is deleted, for its thumbnail path lies in the
 // user's own folder.
-[[nodiscard]] std::optional<DbError> MakeThumbnail(int pageId, int side = ThumbnailSide);
+[[nodiscard]] std::optional<DbError> MakeThumbnail(RecordId pageId, int side = ThumbnailSide);
 // The same for many pages: the paths are read on the calling thread, the
 // thumbnails made on every core. Result i belongs to pageIds[i].
-QVector<std::optional<DbError>> MakeThumbnails(const QVector<int> &pageIds, int side = ThumbnailSide);
+QVector<std::optional<DbError>> MakeThumbnails(const QVector<RecordId> &pageIds, int side = ThumbnailSide);
 
 } // namespace ThumbnailMaker

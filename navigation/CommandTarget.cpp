@@ -1,8 +1,9 @@
 #include "CommandTarget.h"
 
 #include "NavKeys.h"
+#include "RecordId.h"
 
-int CommandTarget::id() const
+RecordId CommandTarget::id() const
 {
     return NavKeys::idOf(key);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "RecordId.h"
+
 // Which record a popup or key command of the navigation window works on.
 //
 // A command raised from a popup acts on the item the popup was opened for;
@@ -15,14 +17,14 @@ struct CommandTarget
     QString source;  // "T" tree, "L" level list, "L2" page pane
 
     bool isValid() const { return !key.isEmpty(); }
-    int id() const;
+    RecordId id() const;
     QString prefix() const;
 };
 
 // The state a command's target is worked out from.
 struct TargetInputs
 {
-    int currentId = -1;      // the current-position id of the command's kind
+    RecordId currentId = -1; // the current-position id of the command's kind
     QString currentKey;      // its key ("DRW7"), when set
     QString currentName;
     QString popupSource;     // "T", "L" or "L2"

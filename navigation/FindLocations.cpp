@@ -2,10 +2,11 @@
 
 #include "DbConnection.h"
 #include "Passwords.h"
+#include "RecordId.h"
 
 namespace {
 
-FindLocations::Choices childChoices(const QString &sql, int parentId)
+FindLocations::Choices childChoices(const QString &sql, RecordId parentId)
 {
     const Recordset rs = DbConnection::OpenRecordset(sql, {parentId});
     FindLocations::Choices c{{FindLocations::AllText}, rs.recordCount() > 0};
@@ -19,7 +20,7 @@ int idByName(const QString &sql, const QVariantList &binds, const QString &name)
     if (name.isEmpty() || name == FindLocations::AllText)
         return 0;
     // Two records of one name resolve to the first row.
-    return DbConnection::QueryValue(sql, binds + QVariantList{name}).toInt();
+    return DbConnection::QueryValue(sql, binds + QVariantList{name}).toLongLong();
 }
 
 } // namespace
@@ -35,18 +36,18 @@ Choices cabinetChoices()
     Choices c{{AllText}, true};
     for (int i = 0; i < rs.recordCount(); ++i) {
         // A cabinet whose password was not given in this run is not offered.
-        if (Passwords::IsCabinetOpen(rs.value(i, 0).toInt()))
+        if (Passwords::IsCabinetOpen(rs.value(i, 0).toLongLong()))
             c.items.append(NullToEmpty(rs.value(i, 1)));
     }
     return c;
 }
 
-Choices drawerChoices(int cabinetId)
+Choices drawerChoices(RecordId cabinetId)
 {
     return childChoices(QStringLiteral("SELECT Name FROM Drawer WHERE CabinetId = ? ORDER BY Name"), cabinetId);
 }
 
-Choices folderChoices(int drawerId)
+Choices folderChoices(RecordId drawerId)
 {
     return childChoices(QStringLiteral("SELECT Name FROM Folder WHERE DrawerId = ? ORDER BY Name"), drawerId);
 }
@@ -56,13 +57,13 @@ int GetCabinetIdByName(const QString &name)
     return idByName(QStringLiteral("SELECT CabinetId FROM Cabinet WHERE Name = ?"), {}, name);
 }
 
-int GetDrawerIdByName(int cabinetId, const QString &name)
+RecordId GetDrawerIdByName(RecordId cabinetId, const QString &name)
 {
     return idByName(QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = ?"), {cabinetId},
                     name);
 }
 
-int GetFolderIdByName(int drawerId, const QString &name)
+RecordId GetFolderIdByName(RecordId drawerId, const QString &name)
 {
     return idByName(QStringLiteral("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = ?"), {drawerId},
                     name);

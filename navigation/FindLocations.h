@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecordId.h"
+
 // What the search dialog's cabinet, drawer and folder lists offer, and the
 // chosen names turned into the ids the search uses. Throws DbError.
 namespace FindLocations {
@@ -21,13 +23,13 @@ struct Choices
 Choices cabinetChoices();
 // "(All)" and the drawers of the cabinet (the folders of the drawer), by
 // name; "(All)" alone, disabled, when there are none.
-Choices drawerChoices(int cabinetId);
-Choices folderChoices(int drawerId);
+Choices drawerChoices(RecordId cabinetId);
+Choices folderChoices(RecordId drawerId);
 
 // The id of the named record; 0 for an empty name, "(All)" or a name with
 // no row (a record deleted or renamed since it was remembered).
 int GetCabinetIdByName(const QString &name);
-int GetDrawerIdByName(int cabinetId, const QString &name);
-int GetFolderIdByName(int drawerId, const QString &name);
+RecordId GetDrawerIdByName(RecordId cabinetId, const QString &name);
+RecordId GetFolderIdByName(RecordId drawerId, const QString &name);
 
 } // namespace FindLocations

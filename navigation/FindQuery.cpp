@@ -2,6 +2,7 @@
 
 #include "DbConnection.h"
 #include "Passwords.h"
+#include "RecordId.h"
 
 #include <array>
 
@@ -49,7 +50,7 @@ struct Where
     }
 };
 
-FindQuery::Sql finish(const QString &head, int cabinetId, const Where &where)
+FindQuery::Sql finish(const QString &head, RecordId cabinetId, const Where &where)
 {
     QString text = head + QStringLiteral(" WHERE Cabinet.CabinetId = ?");
     for (const QString &c : where.conditions)
@@ -65,7 +66,7 @@ constexpr Columns kFolderColumns = {6, 7, 0, 1, 2, 3, 4, 5};
 
 FindQuery::FoundDocument readDocument(const Recordset &rs, int row, const Columns &c)
 {
-    const auto id = [&](int i) { return rs.value(row, c[i]).toInt(); };
+    const auto id = [&](int i) { return rs.value(row, c[i]).toLongLong(); };
     const auto name = [&](int i) { return NullToEmpty(rs.value(row, c[i])); };
     return {id(0), name(1), id(2), name(3), id(4), name(5), id(6), name(7)};
 }
@@ -133,7 +134,7 @@ FindClause BuildFolderClause(const FindLocation &location)
     return {QStringLiteral("(Folder.FolderId = ?)"), {location.folderId}};
 }
 
-Sql documentQuery(const FindCriteria &criteria, const FindLocation &location, int cabinetId)
+Sql documentQuery(const FindCriteria &criteria, const FindLocation &location, RecordId cabinetId)
 {
     Where where;
     where.add(keywordClause(criteria, QStringLiteral("Document.")));
@@ -157,7 +158,7 @@ Sql documentQuery(const FindCriteria &criteria, const FindLocation &location, in
     return finish(DocumentQueryBase(), cabinetId, where);
 }
 
-Sql folderQuery(const FindCriteria &criteria, const FindLocation &location, int cabinetId)
+Sql folderQuery(const FindCriteria &criteria, const FindLocation &location, RecordId cabinetId)
 {
     if (!hasKeywords(criteria))
         return {};
@@ -168,19 +169,19 @@ Sql folderQuery(const FindCriteria &criteria, const FindLocation &location, int 
     return finish(FolderQueryBase(), cabinetId, where);
 }
 
-QVector<int> cabinetsInScope(int chosenCabinetId)
+QVector<RecordId> cabinetsInScope(RecordId chosenCabinetId)
 {
-    QVector<int> ids;
+    QVector<RecordId> ids;
     if (chosenCabinetId != 0) {
         ids.append(chosenCabinetId);
     } else {
         const Recordset rs =
             DbConnection::OpenRecordset(QStringLiteral("SELECT CabinetId FROM Cabinet ORDER BY CabinetId"));
         for (int i = 0; i < rs.recordCount(); ++i)
-            ids.append(rs.value(i, 0).toInt());
+            ids.append(rs.value(i, 0).toLongLong());
     }
-    QVector<int> open;
-    for (int id : ids) {
+    QVector<RecordId> open;
+    for (RecordId id : ids) {
         if (Passwords::IsCabinetOpen(id))
             open.append(id);
     }
@@ -191,7 +192,7 @@ FindResult RunFind(FindCriteria &criteria, const FindLocation &location)
 {
     criteria.buildClauses();
     FindResult result;
-    QSet<int> seen;
+    QSet<RecordId> seen;
     // A document that both queries find is kept once.
     const auto add = [&](const FoundDocument &doc) {
         if (!seen.contains(doc.documentId)) {
@@ -199,7 +200,7 @@ FindResult RunFind(FindCriteria &criteria, const FindLocation &location)
             result.documents.append(doc);
         }
     };
-    for (int cabinetId : cabinetsInScope(location.cabinetId)) {
+    for (RecordId cabinetId : cabinetsInScope(location.cabinetId)) {
         const Sql docs = documentQuery(criteria, location, cabinetId);
         const Recordset d = DbConnection::OpenRecordset(docs.text, docs.binds);
         result.hitCount += d.recordCount();
@@ -209,9 +210,9 @@ FindResult RunFind(FindCriteria &criteria, const FindLocation &location)
         if (folders.text.isEmpty())
             continue;
         const Recordset f = DbConnection::OpenRecordset(folders.text, folders.binds);
-        QSet<int> matchedFolders;
+        QSet<RecordId> matchedFolders;
         for (int i = 0; i < f.recordCount(); ++i) {
-            matchedFolders.insert(f.value(i, 0).toInt());
+            matchedFolders.insert(f.value(i, 0).toLongLong());
             if (f.value(i, 6).isNull())
                 continue;  // a matching folder without documents
             add(readDocument(f, i, kFolderColumns));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FindCriteria.h"
+#include "RecordId.h"
 
 #include <QString>
 #include <QVariantList>
@@ -13,21 +14,21 @@ namespace FindQuery {
 // The location chosen in the search dialog, resolved to ids; 0 is "(All)".
 struct FindLocation
 {
-    int cabinetId = 0;
-    int drawerId = 0;
-    int folderId = 0;
+    RecordId cabinetId = 0;
+    RecordId drawerId = 0;
+    RecordId folderId = 0;
 };
 
 // One found document with its cabinet, drawer and folder.
 struct FoundDocument
 {
-    int documentId = 0;
+    RecordId documentId = 0;
     QString name;
-    int folderId = 0;
+    RecordId folderId = 0;
     QString folderName;
-    int drawerId = 0;
+    RecordId drawerId = 0;
     QString drawerName;
-    int cabinetId = 0;
+    RecordId cabinetId = 0;
     QString cabinetName;
 };
 
@@ -60,7 +61,7 @@ FindResult RunFind(FindCriteria &criteria, const FindLocation &location);
 // The cabinets a search looks in, in id order: the open ones, or the
 // chosen one alone when it is open. A locked cabinet is skipped without a
 // prompt. Throws DbError.
-QVector<int> cabinetsInScope(int chosenCabinetId);
+QVector<RecordId> cabinetsInScope(RecordId chosenCabinetId);
 
 // The keyword condition on prefix + "Name" and prefix + "Description"
 // ("Document." or "Folder."): any word, or the whole text as one phrase.
@@ -76,11 +77,11 @@ QString likePattern(const QString &text);
 // The document query of one cabinet, for the criteria's built clauses.
 // Columns: DocumentId, Name, FolderId, folder name, DrawerId, drawer name,
 // CabinetId, cabinet name.
-Sql documentQuery(const FindCriteria &criteria, const FindLocation &location, int cabinetId);
+Sql documentQuery(const FindCriteria &criteria, const FindLocation &location, RecordId cabinetId);
 // The folder query of one cabinet with each matching folder's documents
 // (a folder without documents gives one row with a Null DocumentId).
 // Columns: FolderId, folder name, DrawerId, drawer name, CabinetId,
 // cabinet name, DocumentId, Name. Empty text when there are no keywords.
-Sql folderQuery(const FindCriteria &criteria, const FindLocation &location, int cabinetId);
+Sql folderQuery(const FindCriteria &criteria, const FindLocation &location, RecordId cabinetId);
 
 } // namespace FindQuery

@@ -11,6 +11,7 @@
 #include "NavKeys.h"
 #include "Pages.h"
 #include "Passwords.h"
+#include "RecordId.h"
 #include "RecordRules.h"
 #include "Records.h"
 
@@ -106,11 +107,11 @@ bool offersPageFile(const QStringList &files)
     return std::any_of(files.cbegin(), files.cend(), [](const QString &f) { return Common::IsImageFile(f); });
 }
 
-MoveResult MoveDrawerToCabinet(int drawerId, int cabinetId)
+MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)
 {
     // The parent is compared first: a drop where the drawer already lies
     // asks for nothing.
-    const int from = Common::GetCabinetIdOfDrawer(drawerId);
+    const RecordId from = Common::GetCabinetIdOfDrawer(drawerId);
     if (from == 0 || from == cabinetId)
         return {};
     if (!Passwords::UnlockCabinet(cabinetId))
@@ -124,9 +125,9 @@ MoveResult MoveDrawerToCabinet(int drawerId, int cabinetId)
     return moved(NavNodeKey(Cabinet, from));
 }
 
-MoveResult MoveFolderToDrawer(int folderId, int drawerId)
+MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
 {
-    const int from = Common::GetDrawerIdOfFolder(folderId);
+    const RecordId from = Common::GetDrawerIdOfFolder(folderId);
     if (from == 0 || from == drawerId)
         return {};
     const std::optional<Records::FolderValues> row = Records::ReadFolder(folderId);
@@ -138,18 +139,18 @@ MoveResult MoveFolderToDrawer(int folderId, int drawerId)
     return moved(NavNodeKey(Drawer, from));
 }
 
-MoveResult MoveDocumentToFolder(int documentId, int folderId)
+MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId)
 {
-    const int from = Common::GetFolderIdOfDocument(documentId);
+    const RecordId from = Common::GetFolderIdOfDocument(documentId);
     if (from == 0 || from == folderId)
         return {};
     Records::MoveDocument(documentId, folderId);
     return moved(NavNodeKey(Folder, from));
 }
 
-MoveResult MovePageToDocument(int pageId, int documentId, const PageClipboard::NewPageNotifier &notify)
+MoveResult MovePageToDocument(RecordId pageId, RecordId documentId, const PageClipboard::NewPageNotifier &notify)
 {
-    const int from = Common::GetDocumentIdOfPage(pageId);
+    const RecordId from = Common::GetDocumentIdOfPage(pageId);
     const int number = from == 0 ? 0 : Pages::MovePageToDocument(pageId, documentId);
     if (number == 0)
         return {};

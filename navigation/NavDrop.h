@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageClipboard.h"
+#include "RecordId.h"
 
 #include <QString>
 #include <QStringList>
@@ -57,19 +58,19 @@ struct MoveResult
 // wrong password leaves it where it was. A drawer or folder whose name the
 // new parent already holds is refused with the duplicate-name message.
 // Throw DbError.
-MoveResult MoveDrawerToCabinet(int drawerId, int cabinetId);
-MoveResult MoveFolderToDrawer(int folderId, int drawerId);
-MoveResult MoveDocumentToFolder(int documentId, int folderId);
+MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId);
+MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId);
+MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId);
 // A page goes to the end of the document; the pages it leaves keep their
 // numbers. The notice is sent once the page is moved. Throws DbError.
-MoveResult MovePageToDocument(int pageId, int documentId, const PageClipboard::NewPageNotifier &notify);
+MoveResult MovePageToDocument(RecordId pageId, RecordId documentId, const PageClipboard::NewPageNotifier &notify);
 
 // One file from the file manager dropped on a document or a folder. A
 // folder first gets a document "New document"; the file is checked before
 // that document is made, so a file that cannot be a page leaves nothing.
 struct FileDrop
 {
-    int documentId = 0;      // the document the file went to, 0 for none
+    RecordId documentId = 0; // the document the file went to, 0 for none
     bool newDocument = false;
     PageClipboard::AddedPage page;
     std::optional<PageClipboard::SkippedFile> skipped;

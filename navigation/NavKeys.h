@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "RecordId.h"
+
 // Node keys of the navigation tree and the lists: a three-letter type prefix
 // and the record's id in decimal ("CAB12"), or one of the two root keys.
 namespace NavKeys {
@@ -19,7 +21,7 @@ inline const QString FoundFolder = QStringLiteral("FFD");
 inline const QString FoundDocument = QStringLiteral("FDC");
 
 // "CAB" + 12 -> "CAB12".
-inline QString NavNodeKey(const QString &prefix, int id)
+inline QString NavNodeKey(const QString &prefix, RecordId id)
 {
     return prefix + QString::number(id);
 }
@@ -29,9 +31,9 @@ inline QString prefixOf(const QString &key)
     return key.left(3);
 }
 // The id after the prefix; 0 when there is none.
-inline int idOf(const QString &key)
+inline RecordId idOf(const QString &key)
 {
-    return key.mid(3).toInt();
+    return key.mid(3).toLongLong();
 }
 
 } // namespace NavKeys

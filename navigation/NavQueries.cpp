@@ -3,6 +3,7 @@
 #include "Common.h"
 #include "DbConnection.h"
 #include "Passwords.h"
+#include "RecordId.h"
 
 #include <QHash>
 
@@ -15,8 +16,8 @@ QVector<NavQueries::Row> rows(const QString &sql, const QVariantList &binds, boo
     out.reserve(rs.recordCount());
     for (int i = 0; i < rs.recordCount(); ++i) {
         NavQueries::Row r;
-        r.id = rs.value(i, 0).toInt();
-        r.parentId = rs.value(i, 1).toInt();
+        r.id = rs.value(i, 0).toLongLong();
+        r.parentId = rs.value(i, 1).toLongLong();
         r.name = NullToEmpty(rs.value(i, 2));
         if (withDate)
             r.date = DateFromValue(rs.value(i, 3));
@@ -37,7 +38,7 @@ QVector<Row> cabinets()
     out.reserve(rs.recordCount());
     for (int i = 0; i < rs.recordCount(); ++i) {
         Row r;
-        r.id = rs.value(i, 0).toInt();
+        r.id = rs.value(i, 0).toLongLong();
         r.name = NullToEmpty(rs.value(i, 1));
         r.locked = !Passwords::UnscramblePassword(NullToEmpty(rs.value(i, 2))).isEmpty();
         out.append(r);
@@ -45,25 +46,25 @@ QVector<Row> cabinets()
     return out;
 }
 
-QVector<Row> drawersOfCabinet(int cabinetId)
+QVector<Row> drawersOfCabinet(RecordId cabinetId)
 {
     return rows(QStringLiteral("SELECT DrawerId, CabinetId, Name FROM Drawer WHERE CabinetId = ? ORDER BY Name"),
                 {cabinetId});
 }
 
-QVector<Row> foldersOfDrawer(int drawerId)
+QVector<Row> foldersOfDrawer(RecordId drawerId)
 {
     return rows(QStringLiteral("SELECT FolderId, DrawerId, Name FROM Folder WHERE DrawerId = ?"), {drawerId});
 }
 
-QVector<Row> documentsOfFolder(int folderId)
+QVector<Row> documentsOfFolder(RecordId folderId)
 {
     return rows(QStringLiteral("SELECT DocumentId, FolderId, Name, DateOnDocument FROM Document"
                                " WHERE FolderId = ?"),
                 {folderId}, true);
 }
 
-QVector<Row> foldersOfCabinet(int cabinetId)
+QVector<Row> foldersOfCabinet(RecordId cabinetId)
 {
     return rows(QStringLiteral("SELECT Folder.FolderId, Folder.DrawerId, Folder.Name FROM Drawer"
                                " INNER JOIN Folder ON Folder.DrawerId = Drawer.DrawerId"
@@ -71,7 +72,7 @@ QVector<Row> foldersOfCabinet(int cabinetId)
                 {cabinetId});
 }
 
-QVector<Row> documentsOfDrawer(int drawerId)
+QVector<Row> documentsOfDrawer(RecordId drawerId)
 {
     return rows(QStringLiteral("SELECT Document.DocumentId, Document.FolderId, Document.Name,"
                                " Document.DateOnDocument FROM Folder"
@@ -96,7 +97,7 @@ bool recordExists(const QString &key)
         {QStringLiteral("DOC"), QStringLiteral("SELECT 1 FROM Document WHERE DocumentId = ?")},
     };
     const QString sql = tables.value(key.left(3));
-    return !sql.isEmpty() && DbConnection::QueryValue(sql, {key.mid(3).toInt()}).isValid();
+    return !sql.isEmpty() && DbConnection::QueryValue(sql, {key.mid(3).toLongLong()}).isValid();
 }
 
 } // namespace NavQueries

@@ -4,14 +4,16 @@
 #include <QString>
 #include <QVector>
 
+#include "RecordId.h"
+
 // The reads behind the navigation tree and the level lists. Each throws
 // DbError.
 namespace NavQueries {
 
 struct Row
 {
-    int id = 0;
-    int parentId = 0;
+    RecordId id = 0;
+    RecordId parentId = 0;
     QString name;
     QDate date;           // documents only
     bool locked = false;  // cabinets only: a password is stored
@@ -20,15 +22,15 @@ struct Row
 // Every cabinet, by name.
 QVector<Row> cabinets();
 // The drawers of a cabinet, by name.
-QVector<Row> drawersOfCabinet(int cabinetId);
+QVector<Row> drawersOfCabinet(RecordId cabinetId);
 // The folders of a drawer, in table order.
-QVector<Row> foldersOfDrawer(int drawerId);
+QVector<Row> foldersOfDrawer(RecordId drawerId);
 // The documents of a folder, in table order.
-QVector<Row> documentsOfFolder(int folderId);
+QVector<Row> documentsOfFolder(RecordId folderId);
 // The folders of every drawer of a cabinet (parentId = the drawer).
-QVector<Row> foldersOfCabinet(int cabinetId);
+QVector<Row> foldersOfCabinet(RecordId cabinetId);
 // The documents of every folder of a drawer (parentId = the folder).
-QVector<Row> documentsOfDrawer(int drawerId);
+QVector<Row> documentsOfDrawer(RecordId drawerId);
 
 // Whether the cabinet, drawer, folder or document row of a node key is
 // still there; false for any other key.

@@ -2,6 +2,7 @@
 
 #include "Common.h"
 #include "NavKeys.h"
+#include "RecordId.h"
 
 #include <Qt>
 
@@ -110,9 +111,9 @@ RestorePlan restorePlan(const QString &key)
 {
     RestorePlan plan;
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
-    int drawer = 0;
-    int folder = 0;
+    const RecordId id = idOf(key);
+    RecordId drawer = 0;
+    RecordId folder = 0;
     if (prefix == Cabinet) {
         plan.cabinetId = id;
     } else if (prefix == Drawer) {
@@ -139,10 +140,10 @@ RestorePlan restorePlan(const QString &key)
     return plan;
 }
 
-int cabinetOf(const QString &key)
+RecordId cabinetOf(const QString &key)
 {
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
+    const RecordId id = idOf(key);
     if (prefix == Cabinet)
         return id;
     if (prefix == Drawer)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecordId.h"
+
 // The rules of the navigation window that need no window: which keys are
 // search results, which menu belongs to a node, which command a key runs,
 // how the last node of a run is found again.
@@ -51,14 +53,14 @@ KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey);
 struct RestorePlan
 {
     TypeMenu menu = TypeMenu::None;
-    int cabinetId = 0;
+    RecordId cabinetId = 0;
     QStringList chain;
 };
 RestorePlan restorePlan(const QString &key);
 
 // The cabinet a cabinet, drawer, folder or document key lies in; 0 for any
 // other key or a row that is gone. Throws DbError.
-int cabinetOf(const QString &key);
+RecordId cabinetOf(const QString &key);
 
 // An empty cabinet table makes the sample cabinet, of this name.
 bool needsSampleCabinet(int cabinetCount);

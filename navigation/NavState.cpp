@@ -1,6 +1,7 @@
 #include "NavState.h"
 
 #include "NavKeys.h"
+#include "RecordId.h"
 #include "Settings.h"
 
 #include <QLocale>
@@ -11,8 +12,8 @@ void CurrentPosition::setFromNode(const QString &key, const QString &text, const
 {
     reset();
     const QString prefix = NavKeys::prefixOf(key);
-    const int id = NavKeys::idOf(key);
-    const int parent = NavKeys::idOf(parentKey);
+    const RecordId id = NavKeys::idOf(key);
+    const RecordId parent = NavKeys::idOf(parentKey);
     if (prefix == NavKeys::Cabinet) {
         CurrentCabinetId = id;
         CurrentCabinetName = text;

@@ -2,16 +2,18 @@
 
 #include <QString>
 
+#include "RecordId.h"
+
 // What the menu and popup commands apply to: at most one of the four item
 // ids is set (-1 for none), with its node text and, below a cabinet, the id
 // of its parent.
 struct CurrentPosition
 {
-    int CurrentCabinetId = -1;
-    int CurrentDrawerId = -1;
-    int CurrentFolderId = -1;
-    int CurrentDocumentId = -1;
-    int CurrentParentId = -1;
+    RecordId CurrentCabinetId = -1;
+    RecordId CurrentDrawerId = -1;
+    RecordId CurrentFolderId = -1;
+    RecordId CurrentDocumentId = -1;
+    RecordId CurrentParentId = -1;
     QString CurrentCabinetName;
     QString CurrentDrawerName;
     QString CurrentFolderName;

@@ -14,6 +14,7 @@
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -70,14 +71,14 @@ PageClipboard::AddedPage skip(PageClipboard::SkippedFile *skipped, const QString
     return {};
 }
 
-void ensureDocument(int documentId)
+void ensureDocument(RecordId documentId)
 {
     if (!Pages::DocumentExists(documentId))
         throw DbError(ErrorCode::RecordMissing,
                       QStringLiteral("Document %1 does not exist").arg(documentId));
 }
 
-bool makeThumbnailOf(int pageId, const PageClipboard::ThumbnailMaker &makeThumbnail)
+bool makeThumbnailOf(RecordId pageId, const PageClipboard::ThumbnailMaker &makeThumbnail)
 {
     if (!makeThumbnail)
         return false;
@@ -121,7 +122,7 @@ std::optional<SkippedFile> CheckPageFile(const QString &path)
     return std::nullopt;
 }
 
-AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMaker &makeThumbnail,
+AddedPage AddFileAsPage(const QString &path, RecordId documentId, const ThumbnailMaker &makeThumbnail,
                         SkippedFile *skipped, const NewPageNotifier &notify)
 {
     if (const std::optional<SkippedFile> refused = CheckPageFile(path))
@@ -171,7 +172,7 @@ AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMake
     return added;
 }
 
-PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
+PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId,
                                    const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
 {
     ensureDocument(documentId);
@@ -192,7 +193,7 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
     return result;
 }
 
-PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
+PasteResult PasteIntoDocument(RecordId documentId, const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
 {
     QStringList files;
     if (cutList().CutPageCount() == 0)
@@ -200,7 +201,7 @@ PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnai
     return PasteIntoDocument(documentId, files, makeThumbnail, notify);
 }
 
-PasteResult PasteIntoDocument(int documentId, const QStringList &files,
+PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files,
                               const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
 {
     CutList &cut = cutList();
@@ -218,10 +219,10 @@ PasteResult PasteIntoDocument(int documentId, const QStringList &files,
     return result;
 }
 
-QStringList PageFilePaths(const QList<int> &pageIds)
+QStringList PageFilePaths(const QList<RecordId> &pageIds)
 {
     QStringList paths;
-    for (int pageId : pageIds) {
+    for (RecordId pageId : pageIds) {
         const Recordset rs = DbConnection::OpenRecordset(
             QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId});
         if (!rs.isEmpty())
@@ -230,7 +231,7 @@ QStringList PageFilePaths(const QList<int> &pageIds)
     return paths;
 }
 
-bool CopyPagesToClipboard(const QList<int> &pageIds)
+bool CopyPagesToClipboard(const QList<RecordId> &pageIds)
 {
     cutList().clear();
     const QStringList paths = PageFilePaths(pageIds);

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecordId.h"
+
 // Pages through the clipboard: the cut list, Copy (page files onto the
 // clipboard as a file list) and Paste (the cut pages moved, or the
 // clipboard's files added as new pages) into the document the page pane
@@ -18,7 +20,7 @@ namespace PageClipboard {
 // the shown document, so pages cut in one document paste into another.
 struct CutList
 {
-    QList<int> CutPageIds;
+    QList<RecordId> CutPageIds;
     int CutPageCount() const { return int(CutPageIds.size()); }
     void clear() { CutPageIds.clear(); }
 };
@@ -27,9 +29,9 @@ CutList &cutList();
 // Makes the thumbnail of a page whose image is in the store (by its id);
 // false when it could not be made. The page pane makes a missing thumbnail
 // when it shows the page, so a failure here loses nothing.
-using ThumbnailMaker = std::function<bool(int pageId)>;
+using ThumbnailMaker = std::function<bool(RecordId pageId)>;
 // Sends the new-page notice of a page just added (its folder's address).
-using NewPageNotifier = std::function<void(int pageId)>;
+using NewPageNotifier = std::function<void(RecordId pageId)>;
 
 enum class SkipReason {
     NotFound,       // no file at that path
@@ -49,14 +51,14 @@ struct SkippedFile
 struct AddedPage
 {
     QString path;        // the file pasted
-    int pageId = 0;
+    RecordId pageId = 0;
     bool shortcut = false;
     bool thumbnail = false;  // a thumbnail was made
 };
 
 struct PasteResult
 {
-    int documentId = -1;
+    RecordId documentId = -1;
     int movedPages = 0;          // cut pages moved into the document
     QList<AddedPage> added;      // in the order of the files
     QList<SkippedFile> skipped;  // in the order of the files
@@ -74,14 +76,14 @@ std::optional<SkippedFile> CheckPageFile(const QString &path);
 // replaced. Only existing regular files are taken. The notice goes out once
 // the page is stored, never for a file skipped.
 // Returns the page added, or fills skipped and returns a page with id 0.
-AddedPage AddFileAsPage(const QString &path, int documentId, const ThumbnailMaker &makeThumbnail,
+AddedPage AddFileAsPage(const QString &path, RecordId documentId, const ThumbnailMaker &makeThumbnail,
                         SkippedFile *skipped, const NewPageNotifier &notify = {});
 
 // Adds every file, in order, to the document given (fixed for the whole
 // paste), with the progress "Pasting files". A file that fails is skipped
 // with its reason and the paste goes on. Throws DbError when the document
 // does not exist (RecordMissing) or cannot be read.
-PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
+PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId,
                                    const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify = {});
 
 // Paste: with pages in the cut list, moves them to the document, each with
@@ -89,20 +91,20 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, int documentId,
 // adds the clipboard's files. The list stays when the move fails. Throws
 // DbError as above and when the move fails. Moved pages send no notice;
 // every file added sends one.
-PasteResult PasteIntoDocument(int documentId, const ThumbnailMaker &makeThumbnail,
+PasteResult PasteIntoDocument(RecordId documentId, const ThumbnailMaker &makeThumbnail,
                               const NewPageNotifier &notify = {});
 // The same, with the files to add given (the clipboard's, or a drop's).
-PasteResult PasteIntoDocument(int documentId, const QStringList &files,
+PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files,
                               const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify = {});
 
 // The file of each page, in the order given (the stored file of a shortcut
 // page, else its image in the store). Pages that no longer exist are left
 // out. Throws DbError.
-QStringList PageFilePaths(const QList<int> &pageIds);
+QStringList PageFilePaths(const QList<RecordId> &pageIds);
 
 // Copy: empties the cut list and puts the files of the pages on the
 // clipboard. False, the clipboard left as it was, when no page is given.
 // Throws DbError.
-bool CopyPagesToClipboard(const QList<int> &pageIds);
+bool CopyPagesToClipboard(const QList<RecordId> &pageIds);
 
 } // namespace PageClipboard

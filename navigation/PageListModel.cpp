@@ -6,6 +6,7 @@
 #include <QLoggingCategory>
 
 #include "PagePaths.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ const PageRecord *PageListModel::recordAt(int row) const
     return row >= 0 && row < m_records.size() ? &m_records.at(row) : nullptr;
 }
 
-int PageListModel::rowOfPage(int pageId) const
+int PageListModel::rowOfPage(RecordId pageId) const
 {
     for (int row = 0; row < m_records.size(); ++row) {
         if (m_records.at(row).PageId == pageId)
@@ -121,7 +122,7 @@ int PageListModel::rowOfPage(int pageId) const
     return -1;
 }
 
-QList<int> PageListModel::pageIds(const QModelIndexList &indexes) const
+QList<RecordId> PageListModel::pageIds(const QModelIndexList &indexes) const
 {
     QList<int> rows;
     for (const QModelIndex &index : indexes) {
@@ -129,7 +130,7 @@ QList<int> PageListModel::pageIds(const QModelIndexList &indexes) const
             rows.append(index.row());
     }
     std::sort(rows.begin(), rows.end());
-    QList<int> ids;
+    QList<RecordId> ids;
     for (int row : std::as_const(rows))
         ids.append(m_records.at(row).PageId);
     return ids;

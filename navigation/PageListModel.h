@@ -7,6 +7,7 @@
 #include <QVector>
 
 #include "PageRecords.h"
+#include "RecordId.h"
 
 // The items of the page pane: in the thumbnail view one screen of pages with
 // their thumbnails, in the list view every page of the document. The view
@@ -61,10 +62,10 @@ public:
 
     const PageRecord *recordAt(int row) const;
     // -1 when the page has no item.
-    int rowOfPage(int pageId) const;
+    int rowOfPage(RecordId pageId) const;
     // The page ids of the indexes in the order of the items (the order of
     // a selection as the user made it does not count).
-    QList<int> pageIds(const QModelIndexList &indexes) const;
+    QList<RecordId> pageIds(const QModelIndexList &indexes) const;
 
 private:
     QImage thumbnailOf(const PageRecord &record) const;

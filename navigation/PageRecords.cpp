@@ -4,6 +4,7 @@
 #include "NavKeys.h"
 #include "PagePaths.h"
 #include "Pages.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -42,12 +43,12 @@ PageRecords::PageRecords()
     m_paging.setDisplayCount(Paging::displayCountSetting());
 }
 
-void PageRecords::load(int documentId, bool found, const FindCriteria &criteria)
+void PageRecords::load(RecordId documentId, bool found, const FindCriteria &criteria)
 {
     read(documentId, found, criteria, false);
 }
 
-void PageRecords::load(int documentId, bool found)
+void PageRecords::load(RecordId documentId, bool found)
 {
     load(documentId, found, FindCriteria::instance());
 }
@@ -66,7 +67,7 @@ void PageRecords::clear()
     m_paging.reset(0);
 }
 
-void PageRecords::read(int documentId, bool found, const FindCriteria &criteria, bool keepScreen)
+void PageRecords::read(RecordId documentId, bool found, const FindCriteria &criteria, bool keepScreen)
 {
     QStringList conditions;
     QVariantList binds;
@@ -97,7 +98,7 @@ QVector<PageRecord> PageRecords::screen() const
     return m_records.mid(start - 1, m_paging.PagePaneEnd() - start + 1);
 }
 
-const PageRecord *PageRecords::find(int pageId) const
+const PageRecord *PageRecords::find(RecordId pageId) const
 {
     for (const PageRecord &record : m_records) {
         if (record.PageId == pageId)

@@ -4,13 +4,14 @@
 #include <QVector>
 
 #include "Paging.h"
+#include "RecordId.h"
 
 struct FindCriteria;
 
 // One page of the shown document.
 struct PageRecord
 {
-    int PageId = 0;
+    RecordId PageId = 0;
     int PageNumber = 0;
     // Never empty: the stored Filename (a cabinet's own storage path or a
     // shortcut page's file), else the page's default path in the store.
@@ -38,8 +39,8 @@ public:
     // document (reached through the search results) lists only the pages
     // that match the last search's scan-date and file-size conditions.
     // Throws DbError; the previous records stay then.
-    void load(int documentId, bool found, const FindCriteria &criteria);
-    void load(int documentId, bool found = false);
+    void load(RecordId documentId, bool found, const FindCriteria &criteria);
+    void load(RecordId documentId, bool found = false);
     // Reads the same document again after a change (delete, renumber,
     // paste), keeping the screen where it can, so paging never shows a page
     // that is gone or an old number. Nothing happens without a document.
@@ -48,7 +49,7 @@ public:
     void clear();
 
     // -1 when no document is shown.
-    int documentId() const { return m_documentId; }
+    RecordId documentId() const { return m_documentId; }
     bool isFound() const { return m_found; }
 
     const QVector<PageRecord> &records() const { return m_records; }
@@ -56,15 +57,15 @@ public:
     // The records on the current screen.
     QVector<PageRecord> screen() const;
     // The record with the page id; nullptr when it is not listed.
-    const PageRecord *find(int pageId) const;
+    const PageRecord *find(RecordId pageId) const;
 
     Paging &paging() { return m_paging; }
     const Paging &paging() const { return m_paging; }
 
 private:
-    void read(int documentId, bool found, const FindCriteria &criteria, bool keepScreen);
+    void read(RecordId documentId, bool found, const FindCriteria &criteria, bool keepScreen);
 
-    int m_documentId = -1;
+    RecordId m_documentId = -1;
     bool m_found = false;
     QVector<PageRecord> m_records;
     Paging m_paging;

@@ -3,6 +3,7 @@
 #include "Common.h"
 #include "DbConnection.h"
 #include "NavKeys.h"
+#include "RecordId.h"
 #include "RecordRules.h"
 #include "Records.h"
 
@@ -23,7 +24,7 @@ Result RenameRecord(const QString &key, const QString &newName)
     if (name.isEmpty())
         return r;
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
+    const RecordId id = idOf(key);
     // Drawers and folders are unique within their parent, cabinets across
     // all cabinets; documents may share names.
     bool taken = false;

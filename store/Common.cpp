@@ -1,6 +1,7 @@
 #include "Common.h"
 
 #include "DbConnection.h"
+#include "RecordId.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -18,10 +19,10 @@ bool endsWithImageName(const QString &lower)
         || lower.endsWith(QLatin1String("bmp"));
 }
 
-int parentOf(const char *sql, int id)
+RecordId parentOf(const char *sql, RecordId id)
 {
     const QVariant v = DbConnection::QueryValue(QLatin1String(sql), {id});
-    return v.isNull() ? 0 : v.toInt();
+    return v.isNull() ? 0 : v.toLongLong();
 }
 
 QString stripChars(const QString &text, const QString &chars)
@@ -91,22 +92,22 @@ QString GetFileType(const QString &name)
     return lower.right(3);
 }
 
-int GetCabinetIdOfDrawer(int drawerId)
+RecordId GetCabinetIdOfDrawer(RecordId drawerId)
 {
     return parentOf("SELECT CabinetId FROM Drawer WHERE DrawerId = ?", drawerId);
 }
 
-int GetDrawerIdOfFolder(int folderId)
+RecordId GetDrawerIdOfFolder(RecordId folderId)
 {
     return parentOf("SELECT DrawerId FROM Folder WHERE FolderId = ?", folderId);
 }
 
-int GetFolderIdOfDocument(int documentId)
+RecordId GetFolderIdOfDocument(RecordId documentId)
 {
     return parentOf("SELECT FolderId FROM Document WHERE DocumentId = ?", documentId);
 }
 
-int GetDocumentIdOfPage(int pageId)
+RecordId GetDocumentIdOfPage(RecordId pageId)
 {
     return parentOf("SELECT DocumentId FROM Page WHERE PageId = ?", pageId);
 }

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "RecordId.h"
+
 // Small helpers every part of the program uses: the product title, file
 // classification, parent look-ups, and the checks on names, paths, dates and
 // amounts.
@@ -23,10 +25,10 @@ bool IsNonImageFile(const QString &name);
 QString GetFileType(const QString &name);
 
 // Parent look-ups; 0 when the row does not exist. Throw DbError.
-int GetCabinetIdOfDrawer(int drawerId);
-int GetDrawerIdOfFolder(int folderId);
-int GetFolderIdOfDocument(int documentId);
-int GetDocumentIdOfPage(int pageId);
+RecordId GetCabinetIdOfDrawer(RecordId drawerId);
+RecordId GetDrawerIdOfFolder(RecordId folderId);
+RecordId GetFolderIdOfDocument(RecordId documentId);
+RecordId GetDocumentIdOfPage(RecordId pageId);
 
 // Names may not hold any of \ / : * ? " < > | and the full stop.
 bool HasInvalidNameChar(const QString &name);

@@ -15,6 +15,7 @@
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ const QString kPageFilesStep = QStringLiteral("Delete page files");
 // still exists.
 struct PageFiles
 {
-    int pageId = 0;
+    RecordId pageId = 0;
     QString filename;    // the stored Filename, empty for the default store
     QString storagePath; // its cabinet's storage path
     QStringList files;   // image and thumbnail, when the page owns them
@@ -71,7 +72,7 @@ struct FileRules
 {
     PageFileScope scope;
     QSet<QString> named;       // what the remaining rows name, cleaned and as stored
-    QSet<int> remainingIds;    // pages whose default files a stored name reaches
+    QSet<RecordId> remainingIds; // pages whose default files a stored name reaches
 
     // Why the file stays, or an empty text when it may go.
     QString refusal(const PageFiles &page, const QString &file) const
@@ -97,11 +98,11 @@ struct FileRules
     }
 
     // The page id a default-store file name stands for, 0 for none.
-    static int defaultId(const QString &path)
+    static RecordId defaultId(const QString &path)
     {
         static const QRegularExpression idName(QStringLiteral("^([0-9]+)\\.jpg$"));
         const QRegularExpressionMatch m = idName.match(QFileInfo(path).fileName());
-        return m.hasMatch() ? m.captured(1).toInt() : 0;
+        return m.hasMatch() ? m.captured(1).toLongLong() : 0;
     }
 };
 
@@ -123,12 +124,12 @@ FileRules rulesAfterDelete(const PageFileList &files)
         rules.named.insert(name);
         rules.named.insert(QDir::cleanPath(name));
     }
-    QList<int> ids;
+    QList<RecordId> ids;
     for (const PageFiles &page : files) {
         if (page.filename.isEmpty())
             continue;
         for (const QString &file : page.files) {
-            if (const int id = FileRules::defaultId(file))
+            if (const RecordId id = FileRules::defaultId(file))
                 ids.append(id);
         }
     }
@@ -160,7 +161,7 @@ void removePageFiles(const PageFiles &page, const FileRules &rules, Deletes::Del
 }
 
 // The pages, documents and folders below a drawer, children first.
-void deleteDrawerRows(int drawerId)
+void deleteDrawerRows(RecordId drawerId)
 {
     Pages::DeleteDrawerPages(drawerId);
     DbConnection::Execute(
@@ -198,7 +199,7 @@ Deletes::DeleteResult runDelete(const QString &caption, int rangeMax, const QStr
 
 namespace Deletes {
 
-DeleteResult DeleteStoredPageFiles(int pageId)
+DeleteResult DeleteStoredPageFiles(RecordId pageId)
 {
     DeleteResult result;
     const std::optional<Pages::PageFileRow> row = Pages::PageFile(pageId);
@@ -216,27 +217,27 @@ DeleteResult DeleteStoredPageFiles(int pageId)
     return result;
 }
 
-int CountDocumentPages(int documentId)
+int CountDocumentPages(RecordId documentId)
 {
     return Pages::CountDocumentPages(documentId);
 }
 
-int CountFolderPages(int folderId)
+int CountFolderPages(RecordId folderId)
 {
     return Pages::CountFolderPages(folderId);
 }
 
-int CountDrawerPages(int drawerId)
+int CountDrawerPages(RecordId drawerId)
 {
     return Pages::CountDrawerPages(drawerId);
 }
 
-int CountCabinetPages(int cabinetId)
+int CountCabinetPages(RecordId cabinetId)
 {
     return Pages::CountCabinetPages(cabinetId);
 }
 
-DeleteResult DeleteCabinet(int cabinetId)
+DeleteResult DeleteCabinet(RecordId cabinetId)
 {
     const Recordset drawers = DbConnection::OpenRecordset(
         QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? ORDER BY DrawerId"), {cabinetId});
@@ -245,7 +246,7 @@ DeleteResult DeleteCabinet(int cabinetId)
     const int rangeMax = drawerCount == 0 ? 2 : drawerCount + 3 + CountCabinetPages(cabinetId);
     return runDelete(QStringLiteral("Delete cabinet"), rangeMax, kPageFilesStep, [&](PageFileList *files) {
         for (int row = 0; row < drawerCount; ++row) {
-            const int drawerId = drawers.value(row, 0).toInt();
+            const RecordId drawerId = drawers.value(row, 0).toLongLong();
             Progress::AdvanceProgress(QStringLiteral("Delete drawer"));
             collect(Pages::DrawerPageFiles(drawerId), files);
             deleteDrawerRows(drawerId);
@@ -259,7 +260,7 @@ DeleteResult DeleteCabinet(int cabinetId)
     });
 }
 
-DeleteResult DeleteDrawer(int drawerId)
+DeleteResult DeleteDrawer(RecordId drawerId)
 {
     const int pages = CountDrawerPages(drawerId);
     return runDelete(QStringLiteral("Delete drawer"), pages + 3, kPageFilesStep, [&](PageFileList *files) {
@@ -271,7 +272,7 @@ DeleteResult DeleteDrawer(int drawerId)
     });
 }
 
-DeleteResult DeleteFolder(int folderId)
+DeleteResult DeleteFolder(RecordId folderId)
 {
     const int pages = CountFolderPages(folderId);
     return runDelete(QStringLiteral("Delete folder"), pages + 2, kPageFilesStep, [&](PageFileList *files) {
@@ -284,7 +285,7 @@ DeleteResult DeleteFolder(int folderId)
     });
 }
 
-DeleteResult DeleteDocument(int documentId)
+DeleteResult DeleteDocument(RecordId documentId)
 {
     const int pages = CountDocumentPages(documentId);
     return runDelete(QStringLiteral("Delete document"), pages + 2, kPageFilesStep, [&](PageFileList *files) {
@@ -296,11 +297,11 @@ DeleteResult DeleteDocument(int documentId)
     });
 }
 
-DeleteResult DeletePages(const QList<int> &pageIds)
+DeleteResult DeletePages(const QList<RecordId> &pageIds)
 {
-    QList<int> ids;
-    QSet<int> seen;
-    for (int id : pageIds) {
+    QList<RecordId> ids;
+    QSet<RecordId> seen;
+    for (RecordId id : pageIds) {
         if (!seen.contains(id)) {
             seen.insert(id);
             ids.append(id);

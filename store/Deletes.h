@@ -3,6 +3,8 @@
 #include <QList>
 #include <QStringList>
 
+#include "RecordId.h"
+
 // Deleting records with everything below them and their page files. The
 // database declares no relations, so each level removes its children by
 // hand.
@@ -39,17 +41,17 @@ struct DeleteResult
 // Deletes the image and the thumbnail of one page under the rules above; a
 // missing file is skipped, a failure ends quietly. Reads the row, so call
 // it before the row is deleted.
-DeleteResult DeleteStoredPageFiles(int pageId);
+DeleteResult DeleteStoredPageFiles(RecordId pageId);
 
-int CountDocumentPages(int documentId);
-int CountFolderPages(int folderId);
-int CountDrawerPages(int drawerId);
-int CountCabinetPages(int cabinetId);
+int CountDocumentPages(RecordId documentId);
+int CountFolderPages(RecordId folderId);
+int CountDrawerPages(RecordId drawerId);
+int CountCabinetPages(RecordId cabinetId);
 
-DeleteResult DeleteCabinet(int cabinetId);
-DeleteResult DeleteDrawer(int drawerId);
-DeleteResult DeleteFolder(int folderId);
-DeleteResult DeleteDocument(int documentId);
-DeleteResult DeletePages(const QList<int> &pageIds);
+DeleteResult DeleteCabinet(RecordId cabinetId);
+DeleteResult DeleteDrawer(RecordId drawerId);
+DeleteResult DeleteFolder(RecordId folderId);
+DeleteResult DeleteDocument(RecordId documentId);
+DeleteResult DeletePages(const QList<RecordId> &pageIds);
 
 } // namespace Deletes

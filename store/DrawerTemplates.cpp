@@ -8,6 +8,7 @@
 #include "DbConnection.h"
 #include "NavigationSink.h"
 #include "Outline.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "TextFile.h"
 
@@ -41,8 +42,8 @@ QList<DrawerTemplates::TemplateFolder> foldersOf(const QList<Outline::Entry> &en
 struct NewNode
 {
     bool isFolder;
-    int parentId;
-    int id;
+    RecordId parentId;
+    RecordId id;
     QString name;
 };
 
@@ -142,7 +143,7 @@ const QStringList &DrawerTemplateNames()
     return g_names;
 }
 
-void ApplyDrawerTemplate(const QString &templateName, int drawerId)
+void ApplyDrawerTemplate(const QString &templateName, RecordId drawerId)
 {
     QString text;
     if (drawerId == -1 || !ReadTemplateFile(&text))
@@ -165,7 +166,7 @@ void ApplyDrawerTemplate(const QString &templateName, int drawerId)
         if (folderName.isEmpty())
             continue;  // its documents have no folder to go to
         // Folder names are unique within a drawer, compared as the dialogs do.
-        int folderId = Records::FolderNamed(drawerId, folderName);
+        RecordId folderId = Records::FolderNamed(drawerId, folderName);
         if (folderId == 0) {
             folderId = Records::InsertFolder(drawerId, folderName);
             nodes.append({true, drawerId, folderId, folderName});
@@ -187,16 +188,16 @@ void ApplyDrawerTemplate(const QString &templateName, int drawerId)
     }
 }
 
-int AddTemplateFolder(int drawerId, const QString &name)
+RecordId AddTemplateFolder(RecordId drawerId, const QString &name)
 {
-    const int folderId = Records::InsertFolder(drawerId, name);
+    const RecordId folderId = Records::InsertFolder(drawerId, name);
     NavigationSink::instance().AddFolderToNavTree(drawerId, folderId, name);
     return folderId;
 }
 
-int AddTemplateDocument(int folderId, const QString &name)
+RecordId AddTemplateDocument(RecordId folderId, const QString &name)
 {
-    const int documentId = Records::InsertDocument(folderId, name);
+    const RecordId documentId = Records::InsertDocument(folderId, name);
     // No date: the node shows the name alone.
     NavigationSink::instance().AddDocumentToNavTree(folderId, documentId, name, QDate());
     return documentId;

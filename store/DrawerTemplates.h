@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecordId.h"
+
 // Drawer templates: named sets of folders, each with its documents, that the
 // drawer dialog pours into a new drawer. They live in "Drawer.txt" in the
 // data folder, one entry a line ("DRW=" template, "FLD=" folder, "DOC="
@@ -86,11 +88,11 @@ inline int DrawerTemplateCount() { return DrawerTemplateNames().size(); }
 // name of the template is longer than a name may be (ErrorCode::
 // InvalidValue, naming the entry and the file: it is never stored cut) and
 // when the drawer no longer exists (ErrorCode::RecordMissing).
-void ApplyDrawerTemplate(const QString &templateName, int drawerId);
+void ApplyDrawerTemplate(const QString &templateName, RecordId drawerId);
 
 // Inserts one Folder (Document) row through Records, adds its tree node and
 // returns the new id. The name is stored as given. Throw DbError.
-int AddTemplateFolder(int drawerId, const QString &name);
-int AddTemplateDocument(int folderId, const QString &name);
+RecordId AddTemplateFolder(RecordId drawerId, const QString &name);
+RecordId AddTemplateDocument(RecordId folderId, const QString &name);
 
 } // namespace DrawerTemplates

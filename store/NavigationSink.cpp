@@ -1,20 +1,22 @@
 #include "NavigationSink.h"
 
+#include "RecordId.h"
+
 namespace {
 
 class NullSink : public NavigationSink
 {
 public:
-    void AddCabinetToNavTree(int, const QString &) override {}
-    void AddDrawerToNavTree(int, int, const QString &) override {}
-    void AddFolderToNavTree(int, int, const QString &) override {}
-    void AddDocumentToNavTree(int, int, const QString &, const QDate &) override {}
-    void UpdateCabinetName(int, const QString &) override {}
-    void UpdateDrawerName(int, const QString &) override {}
-    void UpdateFolderName(int, const QString &) override {}
-    void UpdateDocumentName(int, const QString &, const QDate &) override {}
-    void ShowDrawersInListView(int) override {}
-    void ShowPagesInListView(int) override {}
+    void AddCabinetToNavTree(RecordId, const QString &) override {}
+    void AddDrawerToNavTree(RecordId, RecordId, const QString &) override {}
+    void AddFolderToNavTree(RecordId, RecordId, const QString &) override {}
+    void AddDocumentToNavTree(RecordId, RecordId, const QString &, const QDate &) override {}
+    void UpdateCabinetName(RecordId, const QString &) override {}
+    void UpdateDrawerName(RecordId, const QString &) override {}
+    void UpdateFolderName(RecordId, const QString &) override {}
+    void UpdateDocumentName(RecordId, const QString &, const QDate &) override {}
+    void ShowDrawersInListView(RecordId) override {}
+    void ShowPagesInListView(RecordId) override {}
 };
 
 NavigationSink *g_sink = nullptr;

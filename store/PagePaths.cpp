@@ -2,13 +2,14 @@
 
 #include "DataFolder.h"
 #include "Pages.h"
+#include "RecordId.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
 
-QString idFile(int pageId)
+QString idFile(RecordId pageId)
 {
     return QString::number(pageId) + QStringLiteral(".jpg");
 }
@@ -24,49 +25,49 @@ QString withoutTrailingSlash(const QString &folder)
 
 namespace PagePaths {
 
-QString Bucket(int pageId)
+QString Bucket(RecordId pageId)
 {
     return QStringLiteral("%1").arg(pageId, 10, 10, QLatin1Char('0')).left(7);
 }
 
-QString GetDefaultPageFolder(int pageId)
+QString GetDefaultPageFolder(RecordId pageId)
 {
     return DataFolder::filePath(QStringLiteral("Pages/") + Bucket(pageId));
 }
 
-QString GetDefaultPageFilePath(int pageId)
+QString GetDefaultPageFilePath(RecordId pageId)
 {
     return GetDefaultPageFolder(pageId) + QLatin1Char('/') + idFile(pageId);
 }
 
-QString GetDefaultThumbFolder(int pageId)
+QString GetDefaultThumbFolder(RecordId pageId)
 {
     return DataFolder::filePath(QStringLiteral("Thumbs/") + Bucket(pageId));
 }
 
-QString GetDefaultThumbFilePath(int pageId)
+QString GetDefaultThumbFilePath(RecordId pageId)
 {
     return GetDefaultThumbFolder(pageId) + QLatin1Char('/') + idFile(pageId);
 }
 
-QString GetPageFilePath(int pageId, const QString &filename)
+QString GetPageFilePath(RecordId pageId, const QString &filename)
 {
     return filename.isEmpty() ? GetDefaultPageFilePath(pageId) : filename;
 }
 
-QString GetPageFolder(int pageId, const QString &filename)
+QString GetPageFolder(RecordId pageId, const QString &filename)
 {
     return filename.isEmpty() ? GetDefaultPageFolder(pageId)
                               : withoutTrailingSlash(GetFolderPart(filename));
 }
 
-QString GetThumbFolder(int pageId, const QString &filename)
+QString GetThumbFolder(RecordId pageId, const QString &filename)
 {
     return filename.isEmpty() ? GetDefaultThumbFolder(pageId)
                               : GetFolderPart(filename) + QStringLiteral("Thumbs");
 }
 
-QString GetThumbFilePath(int pageId, const QString &filename)
+QString GetThumbFilePath(RecordId pageId, const QString &filename)
 {
     if (filename.isEmpty())
         return GetDefaultThumbFilePath(pageId);
@@ -76,32 +77,32 @@ QString GetThumbFilePath(int pageId, const QString &filename)
     return GetThumbFolder(pageId, filename) + QLatin1Char('/') + name;
 }
 
-QString GetPageFilename(int pageId)
+QString GetPageFilename(RecordId pageId)
 {
     return Pages::StoredFilename(pageId);
 }
 
-bool IsPageShortcut(int pageId)
+bool IsPageShortcut(RecordId pageId)
 {
     return Pages::IsShortcut(pageId);
 }
 
-QString GetPageFilePath(int pageId)
+QString GetPageFilePath(RecordId pageId)
 {
     return GetPageFilePath(pageId, GetPageFilename(pageId));
 }
 
-QString GetPageFolder(int pageId)
+QString GetPageFolder(RecordId pageId)
 {
     return GetPageFolder(pageId, GetPageFilename(pageId));
 }
 
-QString GetThumbFolder(int pageId)
+QString GetThumbFolder(RecordId pageId)
 {
     return GetThumbFolder(pageId, GetPageFilename(pageId));
 }
 
-QString GetThumbFilePath(int pageId)
+QString GetThumbFilePath(RecordId pageId)
 {
     return GetThumbFilePath(pageId, GetPageFilename(pageId));
 }

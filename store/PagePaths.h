@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "RecordId.h"
+
 // Where page images and their thumbnails lie. A page with a stored Filename
 // (a cabinet with its own storage path, or a shortcut page) is that file,
 // with its thumbnail in a "Thumbs" folder beside it; every other page lies
@@ -11,28 +13,28 @@
 namespace PagePaths {
 
 // "0000001" for page 1234.
-QString Bucket(int pageId);
+QString Bucket(RecordId pageId);
 
-QString GetDefaultPageFolder(int pageId);
-QString GetDefaultPageFilePath(int pageId);
-QString GetDefaultThumbFolder(int pageId);
-QString GetDefaultThumbFilePath(int pageId);
+QString GetDefaultPageFolder(RecordId pageId);
+QString GetDefaultPageFilePath(RecordId pageId);
+QString GetDefaultThumbFolder(RecordId pageId);
+QString GetDefaultThumbFilePath(RecordId pageId);
 
 // From a Filename already read (empty for the default store).
-QString GetPageFilePath(int pageId, const QString &filename);
-QString GetPageFolder(int pageId, const QString &filename);
-QString GetThumbFolder(int pageId, const QString &filename);
+QString GetPageFilePath(RecordId pageId, const QString &filename);
+QString GetPageFolder(RecordId pageId, const QString &filename);
+QString GetThumbFolder(RecordId pageId, const QString &filename);
 // Empty when a stored Filename has no file-name part: such a page has no
 // thumbnail (its path would name a folder).
-QString GetThumbFilePath(int pageId, const QString &filename);
+QString GetThumbFilePath(RecordId pageId, const QString &filename);
 
 // The same, reading the page's Filename from the database (throws DbError).
-QString GetPageFilename(int pageId);
-bool IsPageShortcut(int pageId);
-QString GetPageFilePath(int pageId);
-QString GetPageFolder(int pageId);
-QString GetThumbFolder(int pageId);
-QString GetThumbFilePath(int pageId);
+QString GetPageFilename(RecordId pageId);
+bool IsPageShortcut(RecordId pageId);
+QString GetPageFilePath(RecordId pageId);
+QString GetPageFolder(RecordId pageId);
+QString GetThumbFolder(RecordId pageId);
+QString GetThumbFilePath(RecordId pageId);
 
 // The folder part of a path including its trailing "/", or "" when none.
 QString GetFolderPart(const QString &path);

@@ -8,6 +8,7 @@
 #include <QVariantList>
 
 #include "DbConnection.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ QList<Pages::PageFileRow> pageFilesWhere(const QString &where, const QVariantLis
     QList<Pages::PageFileRow> rows;
     const Recordset rs = DbConnection::OpenRecordset(kPageFiles + where + QStringLiteral(" ORDER BY p.PageId"), binds);
     for (int row = 0; row < rs.recordCount(); ++row) {
-        rows.append({rs.value(row, 0).toInt(), NullToEmpty(rs.value(row, 1)),
+        rows.append({rs.value(row, 0).toLongLong(), NullToEmpty(rs.value(row, 1)),
                      NullToEmpty(rs.value(row, 2)) == QLatin1String("Y"), NullToEmpty(rs.value(row, 3))});
     }
     return rows;
@@ -52,15 +53,15 @@ QString placeholders(int count)
     return marks.join(QLatin1Char(','));
 }
 
-QVariantList bindsOf(const QList<int> &ids)
+QVariantList bindsOf(const QList<RecordId> &ids)
 {
     QVariantList binds;
-    for (int id : ids)
+    for (RecordId id : ids)
         binds.append(id);
     return binds;
 }
 
-int countPages(const QString &documents, int id)
+int countPages(const QString &documents, RecordId id)
 {
     return DbConnection::QueryValue(
                QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId IN (") + documents + QLatin1Char(')'), {id})
@@ -74,7 +75,7 @@ QVariant textOrNull(const QString &text)
     return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
 }
 
-void updatePage(const QString &sql, const QVariantList &binds, int pageId)
+void updatePage(const QString &sql, const QVariantList &binds, RecordId pageId)
 {
     const QVariant exists = DbConnection::QueryValue(
         QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId});
@@ -88,7 +89,7 @@ void updatePage(const QString &sql, const QVariantList &binds, int pageId)
 namespace Pages {
 
 
-std::optional<PageFileRow> PageFile(int pageId)
+std::optional<PageFileRow> PageFile(RecordId pageId)
 {
     const QList<PageFileRow> rows = pageFilesWhere(QStringLiteral("p.PageId = ?"), {pageId});
     if (rows.isEmpty())
@@ -96,88 +97,88 @@ std::optional<PageFileRow> PageFile(int pageId)
     return rows.first();
 }
 
-QString StoredFilename(int pageId)
+QString StoredFilename(RecordId pageId)
 {
     return NullToEmpty(
         DbConnection::QueryValue(QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId}));
 }
 
-bool IsShortcut(int pageId)
+bool IsShortcut(RecordId pageId)
 {
     const QVariant v =
         DbConnection::QueryValue(QStringLiteral("SELECT ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
     return !v.isNull() && v.toString() == QLatin1String("Y");
 }
 
-QList<PageFileRow> DocumentPageFiles(int documentId)
+QList<PageFileRow> DocumentPageFiles(RecordId documentId)
 {
     return pageFilesWhere(QStringLiteral("p.DocumentId = ?"), {documentId});
 }
 
-QList<PageFileRow> FolderPageFiles(int folderId)
+QList<PageFileRow> FolderPageFiles(RecordId folderId)
 {
     return pageFilesWhere(QStringLiteral("p.DocumentId IN (") + kFolderDocuments + QLatin1Char(')'), {folderId});
 }
 
-QList<PageFileRow> DrawerPageFiles(int drawerId)
+QList<PageFileRow> DrawerPageFiles(RecordId drawerId)
 {
     return pageFilesWhere(QStringLiteral("p.DocumentId IN (") + kDrawerDocuments + QLatin1Char(')'), {drawerId});
 }
 
-QList<PageFileRow> PageFiles(const QList<int> &pageIds)
+QList<PageFileRow> PageFiles(const QList<RecordId> &pageIds)
 {
     QList<PageFileRow> rows;
     for (int start = 0; start < pageIds.size(); start += kChunk) {
-        const QList<int> part = pageIds.mid(start, kChunk);
+        const QList<RecordId> part = pageIds.mid(start, kChunk);
         rows += pageFilesWhere(QStringLiteral("p.PageId IN (%1)").arg(placeholders(part.size())), bindsOf(part));
     }
     return rows;
 }
 
-int CountDocumentPages(int documentId)
+int CountDocumentPages(RecordId documentId)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId = ?"), {documentId})
         .toInt();
 }
 
-int CountFolderPages(int folderId)
+int CountFolderPages(RecordId folderId)
 {
     return countPages(kFolderDocuments, folderId);
 }
 
-int CountDrawerPages(int drawerId)
+int CountDrawerPages(RecordId drawerId)
 {
     return countPages(kDrawerDocuments, drawerId);
 }
 
-int CountCabinetPages(int cabinetId)
+int CountCabinetPages(RecordId cabinetId)
 {
     return countPages(kCabinetDocuments, cabinetId);
 }
 
-void DeleteDocumentPages(int documentId)
+void DeleteDocumentPages(RecordId documentId)
 {
     DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId = ?"), {documentId});
 }
 
-void DeleteFolderPages(int folderId)
+void DeleteFolderPages(RecordId folderId)
 {
     DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kFolderDocuments
                               + QLatin1Char(')'),
                           {folderId});
 }
 
-void DeleteDrawerPages(int drawerId)
+void DeleteDrawerPages(RecordId drawerId)
 {
     DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kDrawerDocuments
                               + QLatin1Char(')'),
                           {drawerId});
 }
 
-void DeletePageRows(const QList<int> &pageIds)
+void DeletePageRows(const QList<RecordId> &pageIds)
 {
     for (int start = 0; start < pageIds.size(); start += kChunk) {
-        const QList<int> part = pageIds.mid(start, kChunk);
+        const QList<RecordId> part = pageIds.mid(start, kChunk);
         DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE PageId IN (%1)").arg(placeholders(part.size())),
                               bindsOf(part));
     }
@@ -193,16 +194,16 @@ QSet<QString> StoredFilenames()
     return names;
 }
 
-QSet<int> ExistingPageIds(const QList<int> &pageIds)
+QSet<RecordId> ExistingPageIds(const QList<RecordId> &pageIds)
 {
-    QSet<int> found;
+    QSet<RecordId> found;
     for (int start = 0; start < pageIds.size(); start += kChunk) {
-        const QList<int> part = pageIds.mid(start, kChunk);
+        const QList<RecordId> part = pageIds.mid(start, kChunk);
         const Recordset rs = DbConnection::OpenRecordset(
             QStringLiteral("SELECT PageId FROM Page WHERE PageId IN (%1)").arg(placeholders(part.size())),
             bindsOf(part));
         for (int row = 0; row < rs.recordCount(); ++row)
-            found.insert(rs.value(row, 0).toInt());
+            found.insert(rs.value(row, 0).toLongLong());
     }
     return found;
 }
@@ -210,7 +211,7 @@ QSet<int> ExistingPageIds(const QList<int> &pageIds)
 
 // ---- Page rows written by the paste, the drops and the moves ----
 
-QVector<PageRow> ReadDocumentPages(int documentId, const QString &condition,
+QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition,
                                    const QVariantList &binds)
 {
     QString sql = QStringLiteral(
@@ -227,7 +228,7 @@ QVector<PageRow> ReadDocumentPages(int documentId, const QString &condition,
     rows.reserve(rs.recordCount());
     for (int row = 0; row < rs.recordCount(); ++row) {
         PageRow page;
-        page.pageId = rs.value(row, 0).toInt();
+        page.pageId = rs.value(row, 0).toLongLong();
         page.pageNumber = rs.value(row, 1).toInt();
         page.filename = NullToEmpty(rs.value(row, 2));
         page.scanDate = NullToEmpty(rs.value(row, 3));
@@ -239,7 +240,7 @@ QVector<PageRow> ReadDocumentPages(int documentId, const QString &condition,
     return rows;
 }
 
-int NextPageNumber(int documentId)
+int NextPageNumber(RecordId documentId)
 {
     const QVariant highest = DbConnection::QueryValue(
         QStringLiteral("SELECT MAX(PageNumber) FROM Page WHERE DocumentId = ?"), {documentId});
@@ -250,14 +251,14 @@ int NextPageNumber(int documentId)
     return int(qBound(qint64(0), qint64(highest.toLongLong()), qint64(INT_MAX - 1)) + 1);
 }
 
-bool DocumentExists(int documentId)
+bool DocumentExists(RecordId documentId)
 {
     return !DbConnection::QueryValue(
                 QStringLiteral("SELECT DocumentId FROM Document WHERE DocumentId = ?"), {documentId})
                 .isNull();
 }
 
-int InsertPage(const NewPage &page)
+RecordId InsertPage(const NewPage &page)
 {
     const QDateTime when = page.scanDate.isValid() ? page.scanDate : QDateTime::currentDateTime();
     DbConnection::Execute(
@@ -266,18 +267,18 @@ int InsertPage(const NewPage &page)
         {page.documentId, textOrNull(page.name), page.pageNumber, when.toString(ScanDateFormat), page.fileSize,
          textOrNull(page.filetype), textOrNull(page.filename),
          textOrNull(page.shortcut ? QStringLiteral("Y") : page.markedStored ? QStringLiteral("N") : QString())});
-    return int(DbConnection::LastInsertId());
+    return DbConnection::LastInsertId();
 }
 
-int FindPageByName(int documentId, const QString &name)
+RecordId FindPageByName(RecordId documentId, const QString &name)
 {
     const QVariant id = DbConnection::QueryValue(
         QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND Name = ? ORDER BY PageId"),
         {documentId, name});
-    return id.isNull() ? 0 : id.toInt();
+    return id.isNull() ? 0 : id.toLongLong();
 }
 
-void SetPageFileSize(int pageId, qint64 fileSize)
+void SetPageFileSize(RecordId pageId, qint64 fileSize)
 {
     updatePage(QStringLiteral("UPDATE Page SET FileSize = ? WHERE PageId = ?"), {fileSize, pageId},
                pageId);
@@ -296,34 +297,34 @@ void RefreshPageFileSize(RecordId pageId, const QString &path)
     DbConnection::Execute(QStringLiteral("UPDATE Page SET FileSize = ? WHERE PageId = ?"), {file.size(), pageId});
 }
 
-void SetPageFilename(int pageId, const QString &filename)
+void SetPageFilename(RecordId pageId, const QString &filename)
 {
     updatePage(QStringLiteral("UPDATE Page SET Filename = ? WHERE PageId = ?"),
                {textOrNull(filename), pageId}, pageId);
 }
 
-void SetPageFiletype(int pageId, const QString &filetype)
+void SetPageFiletype(RecordId pageId, const QString &filetype)
 {
     updatePage(QStringLiteral("UPDATE Page SET Filetype = ? WHERE PageId = ?"),
                {textOrNull(filetype), pageId}, pageId);
 }
 
-void SetPageNumber(int pageId, int pageNumber)
+void SetPageNumber(RecordId pageId, int pageNumber)
 {
     updatePage(QStringLiteral("UPDATE Page SET PageNumber = ? WHERE PageId = ?"), {pageNumber, pageId}, pageId);
 }
 
-int MovePagesToDocument(const QList<int> &pageIds, int documentId)
+int MovePagesToDocument(const QList<RecordId> &pageIds, RecordId documentId)
 {
     DbConnection::Transaction tx;
-    QSet<int> moved;
+    QSet<RecordId> moved;
     DbConnection::Statement update(QStringLiteral("UPDATE Page SET DocumentId = ? WHERE PageId = ?"));
-    for (int pageId : pageIds) {
+    for (RecordId pageId : pageIds) {
         const QVariant source = DbConnection::QueryValue(
             QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
         // A page deleted since it was cut, one listed twice, or one that is
         // already in the target stays where it is.
-        if (source.isNull() || source.toInt() == documentId || moved.contains(pageId))
+        if (source.isNull() || source.toLongLong() == documentId || moved.contains(pageId))
             continue;
         update.run({documentId, pageId});
         moved.insert(pageId);
@@ -332,14 +333,14 @@ int MovePagesToDocument(const QList<int> &pageIds, int documentId)
     return moved.size();
 }
 
-int MovePageToDocument(int pageId, int documentId)
+int MovePageToDocument(RecordId pageId, RecordId documentId)
 {
     DbConnection::Transaction tx;
     if (!DocumentExists(documentId))
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
     const QVariant source =
         DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
-    if (source.isNull() || source.toInt() == documentId)
+    if (source.isNull() || source.toLongLong() == documentId)
         return 0;
     const int number = NextPageNumber(documentId);
     DbConnection::Execute(QStringLiteral("UPDATE Page SET DocumentId = ?, PageNumber = ? WHERE PageId = ?"),

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+#include "RecordId.h"
+
 // The one owner of the Page table's rows: every page save, paste, drop and
 // import writes its rows through these functions, and the deletes read the
 // rows they remove here. Every function throws DbError on failure.
@@ -21,49 +23,49 @@ namespace Pages {
 // The stored file facts of one page, read while its row still exists.
 struct PageFileRow
 {
-    int pageId = 0;
+    RecordId pageId = 0;
     QString filename;      // the stored Filename, empty for the default store
     bool shortcut = false; // ShortcutYN is exactly "Y": the user's own file
     QString storagePath;   // the StoragePath of the page's cabinet, may be empty
 };
 
 // One page's row; nothing when there is none.
-std::optional<PageFileRow> PageFile(int pageId);
+std::optional<PageFileRow> PageFile(RecordId pageId);
 // Its Filename ("" for none or no row) and whether ShortcutYN is exactly
 // "Y" (false for no row).
-QString StoredFilename(int pageId);
-bool IsShortcut(int pageId);
+QString StoredFilename(RecordId pageId);
+bool IsShortcut(RecordId pageId);
 
 // The rows of every page of a document, of the documents of a folder, of
 // the folders of a drawer, and of the given pages; in PageId order.
-QList<PageFileRow> DocumentPageFiles(int documentId);
-QList<PageFileRow> FolderPageFiles(int folderId);
-QList<PageFileRow> DrawerPageFiles(int drawerId);
-QList<PageFileRow> PageFiles(const QList<int> &pageIds);
+QList<PageFileRow> DocumentPageFiles(RecordId documentId);
+QList<PageFileRow> FolderPageFiles(RecordId folderId);
+QList<PageFileRow> DrawerPageFiles(RecordId drawerId);
+QList<PageFileRow> PageFiles(const QList<RecordId> &pageIds);
 
-int CountDocumentPages(int documentId);
-int CountFolderPages(int folderId);
-int CountDrawerPages(int drawerId);
-int CountCabinetPages(int cabinetId);
+int CountDocumentPages(RecordId documentId);
+int CountFolderPages(RecordId folderId);
+int CountDrawerPages(RecordId drawerId);
+int CountCabinetPages(RecordId cabinetId);
 
 // Deletes the Page rows of a document, of a folder's documents, of a
 // drawer's folders' documents, or the given pages.
-void DeleteDocumentPages(int documentId);
-void DeleteFolderPages(int folderId);
-void DeleteDrawerPages(int drawerId);
-void DeletePageRows(const QList<int> &pageIds);
+void DeleteDocumentPages(RecordId documentId);
+void DeleteFolderPages(RecordId folderId);
+void DeleteDrawerPages(RecordId drawerId);
+void DeletePageRows(const QList<RecordId> &pageIds);
 
 // Every non-empty Filename that a row of the table names.
 QSet<QString> StoredFilenames();
 // Those of the given ids that have a row.
-QSet<int> ExistingPageIds(const QList<int> &pageIds);
+QSet<RecordId> ExistingPageIds(const QList<RecordId> &pageIds);
 
 // ---- Page rows written by the paste, the drops and the moves ----
 
 // One Page row as the page pane reads it; every text is "" for a Null.
 struct PageRow
 {
-    int pageId = 0;
+    RecordId pageId = 0;
     int pageNumber = 0;    // 0 for a Null number
     QString filename;      // the stored Filename, "" for the default store
     QString scanDate;      // as stored: "yyyy-MM-dd HH:mm:ss"
@@ -75,7 +77,7 @@ struct PageRow
 // A page about to be inserted.
 struct NewPage
 {
-    int documentId = 0;
+    RecordId documentId = 0;
     QString name;          // the page's Name (an imported file's name); "" for Null
     int pageNumber = 0;
     qint64 fileSize = 0;
@@ -97,41 +99,41 @@ inline const QString ScanDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 // non-empty condition ("ScanDate >= ?" and the like, with its binds) is
 // added with AND, for documents reached through the search results.
 // Throws DbError.
-QVector<PageRow> ReadDocumentPages(int documentId, const QString &condition = QString(),
+QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition = QString(),
                                    const QVariantList &binds = {});
 // The number a page appended to the document gets: the highest number + 1,
 // 1 for a document without numbered pages; held at 2147483647, the
 // highest number a page can carry. Throws DbError.
-int NextPageNumber(int documentId);
+int NextPageNumber(RecordId documentId);
 // True when the Document row exists. Throws DbError.
-bool DocumentExists(int documentId);
+bool DocumentExists(RecordId documentId);
 // Inserts the row and returns its new PageId. Throws DbError.
-int InsertPage(const NewPage &page);
+RecordId InsertPage(const NewPage &page);
 // The PageId of the document's page with this Name (compared exactly), or
 // 0 when it has none. Throws DbError.
-int FindPageByName(int documentId, const QString &name);
+RecordId FindPageByName(RecordId documentId, const QString &name);
 // Throw DbError; RecordMissing when the page does not exist.
-void SetPageFileSize(int pageId, qint64 fileSize);
-void SetPageFilename(int pageId, const QString &filename);
+void SetPageFileSize(RecordId pageId, qint64 fileSize);
+void SetPageFilename(RecordId pageId, const QString &filename);
 // Makes the page's FileSize the size of its image file at path when the two
 // differ: a save ended between replacing the file and committing its row
 // leaves the new file with the old size. A missing file changes nothing.
 // Throws DbError.
 void RefreshPageFileSize(RecordId pageId, const QString &path);
-void SetPageFiletype(int pageId, const QString &filetype);
+void SetPageFiletype(RecordId pageId, const QString &filetype);
 // Gives one page a new number; no other page is renumbered.
-void SetPageNumber(int pageId, int pageNumber);
+void SetPageNumber(RecordId pageId, int pageNumber);
 // Moves the pages to the target document; each keeps its page number, so
 // the target may then hold two pages with one number (they list in id
 // order) until the user renumbers. Pages already in the target and ids that
 // no longer exist are passed over. One transaction: on failure nothing moves.
 // Returns the number of pages moved. Throws DbError.
-int MovePagesToDocument(const QList<int> &pageIds, int documentId);
+int MovePagesToDocument(const QList<RecordId> &pageIds, RecordId documentId);
 
 // Moves one page to the end of another document (numbered after its last
 // page, 1 when it has none); the pages it leaves keep their numbers.
 // Returns the page's new number, 0 when the page is gone or already in
 // that document. RecordMissing when the document is gone. Throws DbError.
-int MovePageToDocument(int pageId, int documentId);
+int MovePageToDocument(RecordId pageId, RecordId documentId);
 
 } // namespace Pages

@@ -2,12 +2,13 @@
 
 #include "DbConnection.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 namespace {
 
-std::function<void(int, const QString &)> &unlockHandler()
+std::function<void(RecordId, const QString &)> &unlockHandler()
 {
-    static std::function<void(int, const QString &)> handler;
+    static std::function<void(RecordId, const QString &)> handler;
     return handler;
 }
 
@@ -55,13 +56,13 @@ bool IsValidPasswordText(const QString &text)
     return true;
 }
 
-QSet<int> &UnlockedCabinets()
+QSet<RecordId> &UnlockedCabinets()
 {
-    static QSet<int> unlocked;
+    static QSet<RecordId> unlocked;
     return unlocked;
 }
 
-bool IsCabinetOpen(int cabinetId)
+bool IsCabinetOpen(RecordId cabinetId)
 {
     if (UnlockedCabinets().contains(cabinetId))
         return true;
@@ -72,7 +73,7 @@ bool IsCabinetOpen(int cabinetId)
         .isEmpty();
 }
 
-bool UnlockCabinet(int cabinetId)
+bool UnlockCabinet(RecordId cabinetId)
 {
     if (UnlockedCabinets().contains(cabinetId))
         return true;
@@ -96,7 +97,7 @@ bool UnlockCabinet(int cabinetId)
     return true;
 }
 
-void setUnlockHandler(std::function<void(int cabinetId, const QString &name)> handler)
+void setUnlockHandler(std::function<void(RecordId cabinetId, const QString &name)> handler)
 {
     unlockHandler() = std::move(handler);
 }

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "RecordId.h"
+
 // Cabinet passwords: stored scrambled in Cabinet.[Password], asked for once
 // per run before a locked cabinet's content is shown, searched, moved,
 // exported or imported.
@@ -25,20 +27,20 @@ QString UnscramblePassword(const QString &text, const QString &key = PasswordKey
 bool IsValidPasswordText(const QString &text);
 
 // The cabinets unlocked in this run.
-QSet<int> &UnlockedCabinets();
+QSet<RecordId> &UnlockedCabinets();
 
 // True when the cabinet was unlocked in this run or its stored password is
 // empty (also for a cabinet with no row). Never prompts. Throws DbError.
-bool IsCabinetOpen(int cabinetId);
+bool IsCabinetOpen(RecordId cabinetId);
 
 // Grants access to the cabinet, asking for its password through the prompt
 // when it has one: Cancel gives false; a wrong password (letter case
 // counts) shows "Access Denied" and gives false. On success the cabinet is
 // recorded and the unlock handler is told. Throws DbError.
-bool UnlockCabinet(int cabinetId);
+bool UnlockCabinet(RecordId cabinetId);
 
 // Called after a successful unlock with the cabinet's id and name, so the
 // navigation tree can show the node as unlocked (in place, not re-created).
-void setUnlockHandler(std::function<void(int cabinetId, const QString &name)> handler);
+void setUnlockHandler(std::function<void(RecordId cabinetId, const QString &name)> handler);
 
 } // namespace Passwords

@@ -8,6 +8,7 @@
 
 #include "Common.h"
 #include "DbConnection.h"
+#include "RecordId.h"
 
 using DbConnection::OpenRecordset;
 
@@ -60,13 +61,13 @@ QString pagesIn(const QString &documents)
     return QStringLiteral("DocumentId IN (SELECT DocumentId FROM Document WHERE %1)").arg(documents);
 }
 
-qint64 countOf(const QString &table, const QString &where, int id)
+qint64 countOf(const QString &table, const QString &where, RecordId id)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT Count(*) FROM %1 WHERE %2").arg(table, where),
                                     {id}).toLongLong();
 }
 
-RecordRules::RecordStatistics statisticsOf(const Scope &scope, int id)
+RecordRules::RecordStatistics statisticsOf(const Scope &scope, RecordId id)
 {
     RecordRules::RecordStatistics stats;
     if (!scope.drawers.isEmpty())
@@ -245,27 +246,27 @@ QString FormatAmountForEdit(double amount)
     return amount == 0 ? QString() : QString::number(amount, 'f', 2);
 }
 
-RecordStatistics CabinetStatistics(int cabinetId)
+RecordStatistics CabinetStatistics(RecordId cabinetId)
 {
     const QString documents = documentsIn(kFoldersOfCabinet);
     return statisticsOf({QStringLiteral("CabinetId = ?"), kFoldersOfCabinet, documents, pagesIn(documents)},
                         cabinetId);
 }
 
-RecordStatistics DrawerStatistics(int drawerId)
+RecordStatistics DrawerStatistics(RecordId drawerId)
 {
     const QString folders = QStringLiteral("DrawerId = ?");
     const QString documents = documentsIn(folders);
     return statisticsOf({{}, folders, documents, pagesIn(documents)}, drawerId);
 }
 
-RecordStatistics FolderStatistics(int folderId)
+RecordStatistics FolderStatistics(RecordId folderId)
 {
     const QString documents = QStringLiteral("FolderId = ?");
     return statisticsOf({{}, {}, documents, pagesIn(documents)}, folderId);
 }
 
-RecordStatistics DocumentStatistics(int documentId)
+RecordStatistics DocumentStatistics(RecordId documentId)
 {
     return statisticsOf({{}, {}, {}, QStringLiteral("DocumentId = ?")}, documentId);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "PageFileScope.h"
+#include "RecordId.h"
 #include "Records.h"
 
 // The rules behind the cabinet, drawer, folder and document dialogs: the
@@ -117,10 +118,10 @@ struct RecordStatistics
     double amount = 0;
 };
 
-RecordStatistics CabinetStatistics(int cabinetId);
-RecordStatistics DrawerStatistics(int drawerId);
-RecordStatistics FolderStatistics(int folderId);
-RecordStatistics DocumentStatistics(int documentId);
+RecordStatistics CabinetStatistics(RecordId cabinetId);
+RecordStatistics DrawerStatistics(RecordId drawerId);
+RecordStatistics FolderStatistics(RecordId folderId);
+RecordStatistics DocumentStatistics(RecordId documentId);
 
 // The Statistics labels: a count as plain digits; the amount and the bytes
 // in the user's locale with thousands separators, "$1,234.50" and

@@ -4,6 +4,7 @@
 
 #include "DbConnection.h"
 #include "Passwords.h"
+#include "RecordId.h"
 
 using DbConnection::Execute;
 using DbConnection::OpenRecordset;
@@ -19,12 +20,12 @@ QVariant textValue(const QString &text)
 // SQLite's NOCASE folds ASCII letters only, so names are compared here
 // with Unicode case folding ("Été" and "éTÉ" are one name). The query
 // gives id and Name; the first id whose name matches, else 0.
-int idOfName(const QString &sql, const QVariantList &binds, const QString &name)
+RecordId idOfName(const QString &sql, const QVariantList &binds, const QString &name)
 {
     const Recordset rs = OpenRecordset(sql, binds);
     for (int row = 0; row < rs.recordCount(); ++row) {
         if (NullToEmpty(rs.value(row, 1)).compare(name, Qt::CaseInsensitive) == 0)
-            return rs.value(row, 0).toInt();
+            return rs.value(row, 0).toLongLong();
     }
     return 0;
 }
@@ -43,7 +44,7 @@ void checkName(const QString &name)
 
 // Inside the insert's transaction, so the parent cannot go between the
 // test and the row.
-void requireParent(const char *table, const char *idColumn, int id, const char *what)
+void requireParent(const char *table, const char *idColumn, RecordId id, const char *what)
 {
     const QVariant found = DbConnection::QueryValue(
         QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(idColumn)), {id});
@@ -51,13 +52,13 @@ void requireParent(const char *table, const char *idColumn, int id, const char *
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("The %1 no longer exists.").arg(QLatin1String(what)));
 }
 
-int insertBelow(const char *parentTable, const char *parentId, int id, const char *what, const QString &sql,
+RecordId insertBelow(const char *parentTable, const char *parentId, RecordId id, const char *what, const QString &sql,
                 const QVariantList &binds)
 {
     DbConnection::Transaction tx;
     requireParent(parentTable, parentId, id, what);
     Execute(sql, binds);
-    const int newId = int(DbConnection::LastInsertId());
+    const RecordId newId = DbConnection::LastInsertId();
     tx.commit();
     return newId;
 }
@@ -71,32 +72,32 @@ QString NameTooLongMessage(const QString &name)
     return QStringLiteral("The name \"%1\" is longer than %2 characters.").arg(name).arg(MaxNameLength);
 }
 
-bool CabinetNameExists(const QString &name, int exceptCabinetId)
+bool CabinetNameExists(const QString &name, RecordId exceptCabinetId)
 {
     return idOfName(kCabinetNames, {exceptCabinetId}, name) != 0;
 }
 
-bool DrawerNameExists(int cabinetId, const QString &name, int exceptDrawerId)
+bool DrawerNameExists(RecordId cabinetId, const QString &name, RecordId exceptDrawerId)
 {
     return idOfName(kDrawerNames, {cabinetId, exceptDrawerId}, name) != 0;
 }
 
-bool FolderNameExists(int drawerId, const QString &name, int exceptFolderId)
+bool FolderNameExists(RecordId drawerId, const QString &name, RecordId exceptFolderId)
 {
     return idOfName(kFolderNames, {drawerId, exceptFolderId}, name) != 0;
 }
 
-int DrawerNamed(int cabinetId, const QString &name)
+RecordId DrawerNamed(RecordId cabinetId, const QString &name)
 {
     return idOfName(kDrawerNames, {cabinetId, -1}, name);
 }
 
-int FolderNamed(int drawerId, const QString &name)
+RecordId FolderNamed(RecordId drawerId, const QString &name)
 {
     return idOfName(kFolderNames, {drawerId, -1}, name);
 }
 
-std::optional<CabinetValues> ReadCabinet(int cabinetId)
+std::optional<CabinetValues> ReadCabinet(RecordId cabinetId)
 {
     const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
     if (rs.isEmpty())
@@ -110,51 +111,51 @@ std::optional<CabinetValues> ReadCabinet(int cabinetId)
     return v;
 }
 
-std::optional<DrawerValues> ReadDrawer(int drawerId)
+std::optional<DrawerValues> ReadDrawer(RecordId drawerId)
 {
     const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Drawer WHERE DrawerId = ?"), {drawerId});
     if (rs.isEmpty())
         return std::nullopt;
-    return DrawerValues{rs.field(QStringLiteral("CabinetId")).toInt(),
+    return DrawerValues{rs.field(QStringLiteral("CabinetId")).toLongLong(),
                         NullToEmpty(rs.field(QStringLiteral("Name"))),
                         NullToEmpty(rs.field(QStringLiteral("Description")))};
 }
 
-std::optional<FolderValues> ReadFolder(int folderId)
+std::optional<FolderValues> ReadFolder(RecordId folderId)
 {
     const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Folder WHERE FolderId = ?"), {folderId});
     if (rs.isEmpty())
         return std::nullopt;
-    return FolderValues{rs.field(QStringLiteral("DrawerId")).toInt(),
+    return FolderValues{rs.field(QStringLiteral("DrawerId")).toLongLong(),
                         NullToEmpty(rs.field(QStringLiteral("Name"))),
                         NullToEmpty(rs.field(QStringLiteral("Description"))),
                         NullToEmpty(rs.field(QStringLiteral("Email")))};
 }
 
-std::optional<DocumentValues> ReadDocument(int documentId)
+std::optional<DocumentValues> ReadDocument(RecordId documentId)
 {
     const Recordset rs =
         OpenRecordset(QStringLiteral("SELECT * FROM Document WHERE DocumentId = ?"), {documentId});
     if (rs.isEmpty())
         return std::nullopt;
-    return DocumentValues{rs.field(QStringLiteral("FolderId")).toInt(),
+    return DocumentValues{rs.field(QStringLiteral("FolderId")).toLongLong(),
                           NullToEmpty(rs.field(QStringLiteral("Name"))),
                           NullToEmpty(rs.field(QStringLiteral("Description"))),
                           DateFromValue(rs.field(QStringLiteral("DateOnDocument"))),
                           rs.field(QStringLiteral("Amount")).toDouble()};
 }
 
-int InsertCabinet(const CabinetValues &v)
+RecordId InsertCabinet(const CabinetValues &v)
 {
     checkName(v.name);
     Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Description, Storage, StoragePath)"
                            " VALUES (?, ?, ?, ?, ?)"),
             {textValue(v.name), textValue(Passwords::ScramblePassword(v.password)), textValue(v.description),
              v.ownStorage ? 1 : 0, textValue(v.storagePath)});
-    return int(DbConnection::LastInsertId());
+    return DbConnection::LastInsertId();
 }
 
-void UpdateCabinet(int cabinetId, const CabinetValues &v)
+void UpdateCabinet(RecordId cabinetId, const CabinetValues &v)
 {
     checkName(v.name);
     Execute(QStringLiteral("UPDATE Cabinet SET Name = ?, [Password] = ?, Description = ?, Storage = ?,"
@@ -163,7 +164,7 @@ void UpdateCabinet(int cabinetId, const CabinetValues &v)
              v.ownStorage ? 1 : 0, textValue(v.storagePath), cabinetId});
 }
 
-int InsertDrawer(const DrawerValues &v)
+RecordId InsertDrawer(const DrawerValues &v)
 {
     checkName(v.name);
     return insertBelow("Cabinet", "CabinetId", v.cabinetId, "cabinet",
@@ -171,14 +172,14 @@ int InsertDrawer(const DrawerValues &v)
                        {v.cabinetId, textValue(v.name), textValue(v.description)});
 }
 
-void UpdateDrawer(int drawerId, const DrawerValues &v)
+void UpdateDrawer(RecordId drawerId, const DrawerValues &v)
 {
     checkName(v.name);
     Execute(QStringLiteral("UPDATE Drawer SET Name = ?, Description = ? WHERE DrawerId = ?"),
             {textValue(v.name), textValue(v.description), drawerId});
 }
 
-int InsertFolder(const FolderValues &v)
+RecordId InsertFolder(const FolderValues &v)
 {
     checkName(v.name);
     return insertBelow("Drawer", "DrawerId", v.drawerId, "drawer",
@@ -186,14 +187,14 @@ int InsertFolder(const FolderValues &v)
                        {v.drawerId, textValue(v.name), textValue(v.description), textValue(v.email)});
 }
 
-void UpdateFolder(int folderId, const FolderValues &v)
+void UpdateFolder(RecordId folderId, const FolderValues &v)
 {
     checkName(v.name);
     Execute(QStringLiteral("UPDATE Folder SET Name = ?, Description = ?, Email = ? WHERE FolderId = ?"),
             {textValue(v.name), textValue(v.description), textValue(v.email), folderId});
 }
 
-int InsertDocument(const DocumentValues &v)
+RecordId InsertDocument(const DocumentValues &v)
 {
     checkName(v.name);
     return insertBelow("Folder", "FolderId", v.folderId, "folder",
@@ -203,7 +204,7 @@ int InsertDocument(const DocumentValues &v)
                         v.amount});
 }
 
-void UpdateDocument(int documentId, const DocumentValues &v)
+void UpdateDocument(RecordId documentId, const DocumentValues &v)
 {
     checkName(v.name);
     Execute(QStringLiteral("UPDATE Document SET Name = ?, Description = ?, DateOnDocument = ?, Amount = ?"
@@ -211,7 +212,7 @@ void UpdateDocument(int documentId, const DocumentValues &v)
             {textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument), v.amount, documentId});
 }
 
-void UpdateName(Table table, int id, const QString &name)
+void UpdateName(Table table, RecordId id, const QString &name)
 {
     checkName(name);
     static const char *const updates[] = {
@@ -225,7 +226,7 @@ void UpdateName(Table table, int id, const QString &name)
 
 namespace {
 
-void moveBelow(const char *parentTable, const char *parentId, int id, const char *what, const QString &sql,
+void moveBelow(const char *parentTable, const char *parentId, RecordId id, const char *what, const QString &sql,
                const QVariantList &binds)
 {
     DbConnection::Transaction tx;
@@ -236,25 +237,25 @@ void moveBelow(const char *parentTable, const char *parentId, int id, const char
 
 } // namespace
 
-void MoveDrawer(int drawerId, int cabinetId)
+void MoveDrawer(RecordId drawerId, RecordId cabinetId)
 {
     moveBelow("Cabinet", "CabinetId", cabinetId, "cabinet",
               QStringLiteral("UPDATE Drawer SET CabinetId = ? WHERE DrawerId = ?"), {cabinetId, drawerId});
 }
 
-void MoveFolder(int folderId, int drawerId)
+void MoveFolder(RecordId folderId, RecordId drawerId)
 {
     moveBelow("Drawer", "DrawerId", drawerId, "drawer",
               QStringLiteral("UPDATE Folder SET DrawerId = ? WHERE FolderId = ?"), {drawerId, folderId});
 }
 
-void MoveDocument(int documentId, int folderId)
+void MoveDocument(RecordId documentId, RecordId folderId)
 {
     moveBelow("Folder", "FolderId", folderId, "folder",
               QStringLiteral("UPDATE Document SET FolderId = ? WHERE DocumentId = ?"), {folderId, documentId});
 }
 
-void UpdateDescription(Table table, int id, const QString &description)
+void UpdateDescription(Table table, RecordId id, const QString &description)
 {
     static const char *const updates[] = {
         "UPDATE Cabinet SET Description = ? WHERE CabinetId = ?",
@@ -265,7 +266,7 @@ void UpdateDescription(Table table, int id, const QString &description)
     Execute(QLatin1String(updates[int(table)]), {textValue(description), id});
 }
 
-void UpdateDocumentDetails(int documentId, const std::optional<QDate> &date, const QString &description,
+void UpdateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
                            double amount)
 {
     if (date) {
@@ -278,30 +279,30 @@ void UpdateDocumentDetails(int documentId, const std::optional<QDate> &date, con
     }
 }
 
-int InsertCabinet(const QString &name)
+RecordId InsertCabinet(const QString &name)
 {
     checkName(name);
     // No password: the scramble of the empty text, which is empty.
     Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
             {name, textValue(Passwords::ScramblePassword(QString()))});
-    return int(DbConnection::LastInsertId());
+    return DbConnection::LastInsertId();
 }
 
-int InsertDrawer(int cabinetId, const QString &name)
+RecordId InsertDrawer(RecordId cabinetId, const QString &name)
 {
     checkName(name);
     return insertBelow("Cabinet", "CabinetId", cabinetId, "cabinet",
                        QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"), {cabinetId, name});
 }
 
-int InsertFolder(int drawerId, const QString &name)
+RecordId InsertFolder(RecordId drawerId, const QString &name)
 {
     checkName(name);
     return insertBelow("Drawer", "DrawerId", drawerId, "drawer",
                        QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)"), {drawerId, name});
 }
 
-int InsertDocument(int folderId, const QString &name)
+RecordId InsertDocument(RecordId folderId, const QString &name)
 {
     checkName(name);
     return insertBelow("Folder", "FolderId", folderId, "folder",

@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include "RecordId.h"
+
 // The one owner of the Cabinet, Drawer, Folder and Document rows: every
 // insert and update of those tables, their reads by id, and the name
 // look-ups that keep drawer and folder names unique within their parent and
@@ -33,14 +35,14 @@ struct CabinetValues
 
 struct DrawerValues
 {
-    int cabinetId = -1;
+    RecordId cabinetId = -1;
     QString name;
     QString description;
 };
 
 struct FolderValues
 {
-    int drawerId = -1;
+    RecordId drawerId = -1;
     QString name;
     QString description;
     QString email;
@@ -48,7 +50,7 @@ struct FolderValues
 
 struct DocumentValues
 {
-    int folderId = -1;
+    RecordId folderId = -1;
     QString name;
     QString description;
     QDate dateOnDocument;  // invalid for no date, stored as Null
@@ -59,21 +61,21 @@ struct DocumentValues
 // too, as the dialogs compare): by any cabinet, by a drawer of the cabinet,
 // by a folder of the drawer. The row exceptId (-1 for none) is left out, so
 // a record keeps its own name.
-bool CabinetNameExists(const QString &name, int exceptCabinetId = -1);
-bool DrawerNameExists(int cabinetId, const QString &name, int exceptDrawerId = -1);
-bool FolderNameExists(int drawerId, const QString &name, int exceptFolderId = -1);
+bool CabinetNameExists(const QString &name, RecordId exceptCabinetId = -1);
+bool DrawerNameExists(RecordId cabinetId, const QString &name, RecordId exceptDrawerId = -1);
+bool FolderNameExists(RecordId drawerId, const QString &name, RecordId exceptFolderId = -1);
 
 // The id of the parent's drawer (folder) of that name by the same
 // comparison, 0 when it has none.
-int DrawerNamed(int cabinetId, const QString &name);
-int FolderNamed(int drawerId, const QString &name);
+RecordId DrawerNamed(RecordId cabinetId, const QString &name);
+RecordId FolderNamed(RecordId drawerId, const QString &name);
 
 // A record's row, Null texts as empty, the password unscrambled; nothing
 // when the row does not exist.
-std::optional<CabinetValues> ReadCabinet(int cabinetId);
-std::optional<DrawerValues> ReadDrawer(int drawerId);
-std::optional<FolderValues> ReadFolder(int folderId);
-std::optional<DocumentValues> ReadDocument(int documentId);
+std::optional<CabinetValues> ReadCabinet(RecordId cabinetId);
+std::optional<DrawerValues> ReadDrawer(RecordId drawerId);
+std::optional<FolderValues> ReadFolder(RecordId folderId);
+std::optional<DocumentValues> ReadDocument(RecordId documentId);
 
 // Insert a row and give its new id, or update the row. Every value is
 // bound; the cabinet password is scrambled on the way in (check it with
@@ -82,42 +84,42 @@ std::optional<DocumentValues> ReadDocument(int documentId);
 // longer exists writes nothing and throws ErrorCode::RecordMissing with
 // "The cabinet no longer exists." (drawer, folder); the test and the
 // insert run in one transaction.
-int InsertCabinet(const CabinetValues &values);
-void UpdateCabinet(int cabinetId, const CabinetValues &values);
-int InsertDrawer(const DrawerValues &values);
-void UpdateDrawer(int drawerId, const DrawerValues &values);
-int InsertFolder(const FolderValues &values);
-void UpdateFolder(int folderId, const FolderValues &values);
-int InsertDocument(const DocumentValues &values);
-void UpdateDocument(int documentId, const DocumentValues &values);
+RecordId InsertCabinet(const CabinetValues &values);
+void UpdateCabinet(RecordId cabinetId, const CabinetValues &values);
+RecordId InsertDrawer(const DrawerValues &values);
+void UpdateDrawer(RecordId drawerId, const DrawerValues &values);
+RecordId InsertFolder(const FolderValues &values);
+void UpdateFolder(RecordId folderId, const FolderValues &values);
+RecordId InsertDocument(const DocumentValues &values);
+void UpdateDocument(RecordId documentId, const DocumentValues &values);
 
 // The tables a record lies in, in the order of the levels.
 enum class Table { Cabinet, Drawer, Folder, Document };
 // Sets only the name of a record (a rename in the tree or the list), with
 // the same length refusal as the updates.
-void UpdateName(Table table, int id, const QString &name);
+void UpdateName(Table table, RecordId id, const QString &name);
 // Sets only the description of a cabinet, drawer or folder (an imported
 // description file).
-void UpdateDescription(Table table, int id, const QString &description);
+void UpdateDescription(Table table, RecordId id, const QString &description);
 // Sets a document's description and amount and, when a date is given, its
 // date (an imported details file; no date leaves the stored one).
-void UpdateDocumentDetails(int documentId, const std::optional<QDate> &date, const QString &description,
+void UpdateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
                            double amount);
 
 // Move a record under another parent (a drag in the navigation window): a
 // drawer to a cabinet, a folder to a drawer, a document to a folder. Names
 // are not looked at here. RecordMissing when the new parent is gone; the
 // test and the update run in one transaction.
-void MoveDrawer(int drawerId, int cabinetId);
-void MoveFolder(int folderId, int drawerId);
-void MoveDocument(int documentId, int folderId);
+void MoveDrawer(RecordId drawerId, RecordId cabinetId);
+void MoveFolder(RecordId folderId, RecordId drawerId);
+void MoveDocument(RecordId documentId, RecordId folderId);
 
 // The rows the drawer templates and the sample cabinets make: a parent and
 // a name, every other column Null (a cabinet without password). The same
 // refusals as above.
-int InsertCabinet(const QString &name);
-int InsertDrawer(int cabinetId, const QString &name);
-int InsertFolder(int drawerId, const QString &name);
-int InsertDocument(int folderId, const QString &name);
+RecordId InsertCabinet(const QString &name);
+RecordId InsertDrawer(RecordId cabinetId, const QString &name);
+RecordId InsertFolder(RecordId drawerId, const QString &name);
+RecordId InsertDocument(RecordId folderId, const QString &name);
 
 } // namespace Records

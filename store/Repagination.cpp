@@ -9,6 +9,7 @@
 
 #include "DbConnection.h"
 #include "Progress.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -18,15 +19,15 @@ Q_LOGGING_CATEGORY(lcRepagination, "vlm.store")
 // second pass ever meets a number it is about to be given.
 constexpr int kParkingNumber = 9999999;
 
-void renumber(const QString &status, int documentId)
+void renumber(const QString &status, RecordId documentId)
 {
     DbConnection::Transaction tx;
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? ORDER BY PageNumber, PageId"),
         {documentId});
-    QVector<int> pageIds;
+    QVector<RecordId> pageIds;
     for (int row = 0; row < rs.recordCount(); ++row)
-        pageIds.append(rs.value(row, 0).toInt());
+        pageIds.append(rs.value(row, 0).toLongLong());
     DbConnection::Statement update(QStringLiteral("UPDATE Page SET PageNumber = ? WHERE PageId = ?"));
     // The parking numbers keep the order, so the second pass walks the same
     // list the first one read.
@@ -36,7 +37,7 @@ void renumber(const QString &status, int documentId)
         update.run({k--, pageIds.at(i)});
     }
     k = 1;
-    for (int pageId : pageIds) {
+    for (RecordId pageId : pageIds) {
         Progress::AdvanceProgress(status);
         update.run({k++, pageId});
     }
@@ -54,7 +55,7 @@ bool toNumber(const QLocale &locale, const QString &text, double *value)
 
 namespace Repagination {
 
-bool RepaginateDocument(int documentId, const QString &documentName)
+bool RepaginateDocument(RecordId documentId, const QString &documentName)
 {
     const QString status = QStringLiteral("Repaginate ") + documentName;
     bool started = false;

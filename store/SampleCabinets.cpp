@@ -9,6 +9,7 @@
 #include "NavigationSink.h"
 #include "Outline.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "TextFile.h"
 
@@ -29,8 +30,8 @@ enum class Level { Drawer, Folder, Document };
 struct NewNode
 {
     Level level;
-    int parentId;
-    int id;
+    RecordId parentId;
+    RecordId id;
     QString name;
 };
 
@@ -54,13 +55,13 @@ void addNode(const NewNode &node)
 // Inserts a drawer or folder, or finds the one of that name the parent
 // already has (names are unique per parent, compared as the dialogs do); 0
 // for a name left empty.
-int drawerOrFolder(Level level, int parentId, const QString &rawName, QList<NewNode> *nodes)
+RecordId drawerOrFolder(Level level, RecordId parentId, const QString &rawName, QList<NewNode> *nodes)
 {
     const QString name = Outline::cleanName(rawName);
     if (name.isEmpty())
         return 0;
     const bool drawer = level == Level::Drawer;
-    int id = drawer ? Records::DrawerNamed(parentId, name) : Records::FolderNamed(parentId, name);
+    RecordId id = drawer ? Records::DrawerNamed(parentId, name) : Records::FolderNamed(parentId, name);
     if (id == 0) {
         id = drawer ? Records::InsertDrawer(parentId, name)
                     : Records::InsertFolder(parentId, name);
@@ -69,7 +70,7 @@ int drawerOrFolder(Level level, int parentId, const QString &rawName, QList<NewN
     return id;
 }
 
-int insertDocument(int folderId, const QString &name)
+RecordId insertDocument(RecordId folderId, const QString &name)
 {
     return Records::InsertDocument(folderId, name);
 }
@@ -88,16 +89,16 @@ QList<Outline::Entry> sectionOf(const QString &outlineText, const QString &name)
     return section->children;
 }
 
-void fillFromSection(const QList<Outline::Entry> &section, int cabinetId)
+void fillFromSection(const QList<Outline::Entry> &section, RecordId cabinetId)
 {
     QList<NewNode> nodes;
     DbConnection::Transaction tx;
     for (const Outline::Entry &drawer : section) {
-        const int drawerId = drawerOrFolder(Level::Drawer, cabinetId, drawer.name, &nodes);
+        const RecordId drawerId = drawerOrFolder(Level::Drawer, cabinetId, drawer.name, &nodes);
         if (drawerId == 0)
             continue;
         for (const Outline::Entry &folder : drawer.children) {
-            const int folderId = drawerOrFolder(Level::Folder, drawerId, folder.name, &nodes);
+            const RecordId folderId = drawerOrFolder(Level::Folder, drawerId, folder.name, &nodes);
             if (folderId == 0)
                 continue;
             for (const Outline::Entry &document : folder.children) {
@@ -217,7 +218,7 @@ int CreateSampleCabinet(const QString &name)
                           .arg(Records::NameTooLongMessage(cabinetName), SampleOutlinePath()));
     const QList<Outline::Entry> section = sectionOf(outline, name);
     // A sample cabinet has no password: the scramble of the empty text.
-    const int cabinetId = Records::InsertCabinet(cabinetName);
+    const RecordId cabinetId = Records::InsertCabinet(cabinetName);
     NavigationSink &sink = NavigationSink::instance();
     sink.AddCabinetToNavTree(cabinetId, cabinetName);
     fillFromSection(section, cabinetId);
@@ -229,28 +230,28 @@ int CreateSampleCabinet(const QString &name)
     return cabinetId;
 }
 
-void FillCabinetFromOutline(const QString &name, int cabinetId)
+void FillCabinetFromOutline(const QString &name, RecordId cabinetId)
 {
     fillFromSection(sectionOf(ReadOutline(), name), cabinetId);
 }
 
-int AddSampleDrawer(int cabinetId, const QString &name)
+RecordId AddSampleDrawer(RecordId cabinetId, const QString &name)
 {
-    const int drawerId = Records::InsertDrawer(cabinetId, name);
+    const RecordId drawerId = Records::InsertDrawer(cabinetId, name);
     addNode({Level::Drawer, cabinetId, drawerId, name});
     return drawerId;
 }
 
-int AddSampleFolder(int drawerId, const QString &name)
+RecordId AddSampleFolder(RecordId drawerId, const QString &name)
 {
-    const int folderId = Records::InsertFolder(drawerId, name);
+    const RecordId folderId = Records::InsertFolder(drawerId, name);
     addNode({Level::Folder, drawerId, folderId, name});
     return folderId;
 }
 
-int AddSampleDocument(int folderId, const QString &name)
+RecordId AddSampleDocument(RecordId folderId, const QString &name)
 {
-    const int documentId = insertDocument(folderId, name);
+    const RecordId documentId = insertDocument(folderId, name);
     addNode({Level::Document, folderId, documentId, name});
     return documentId;
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "RecordId.h"
+
 // Sample cabinets: ready-made sets of drawers, folders and documents,
 // described in the outline "Sample.txt" in the data folder. One entry a
 // line; a line loses its leading and trailing spaces (not tabs), its kind is
@@ -81,12 +83,12 @@ int CreateSampleCabinet(const QString &name);
 // in one transaction; tree nodes are added after it commits, in file order.
 // Throws DbError (nothing inserted, no node added), also for a name longer
 // than a name may be.
-void FillCabinetFromOutline(const QString &name, int cabinetId);
+void FillCabinetFromOutline(const QString &name, RecordId cabinetId);
 
 // Inserts one row, adds its tree node and returns the new id. The name is
 // stored as given. Throw DbError.
-int AddSampleDrawer(int cabinetId, const QString &name);
-int AddSampleFolder(int drawerId, const QString &name);
-int AddSampleDocument(int folderId, const QString &name);
+RecordId AddSampleDrawer(RecordId cabinetId, const QString &name);
+RecordId AddSampleFolder(RecordId drawerId, const QString &name);
+RecordId AddSampleDocument(RecordId folderId, const QString &name);
 
 } // namespace SampleCabinets

@@ -7,6 +7,7 @@
 #include "PagePaths.h"
 #include "Passwords.h"
 #include "Progress.h"
+#include "RecordId.h"
 #include "ToolsFiles.h"
 
 #include <QDir>
@@ -148,7 +149,7 @@ bool Run::missingFiles()
             .arg(filenameColumn, column("ShortcutYN"), storageColumn));
     const PageFileScope scope;
     const bool pageStoreThere = QFileInfo(DataFolder::filePath(QStringLiteral("Pages"))).isDir();
-    QVector<int> gone;
+    QVector<RecordId> gone;
     QStringList thumbs;
     bool completed = true;
     for (int row = 0; row < rs.recordCount(); ++row) {
@@ -157,7 +158,7 @@ bool Run::missingFiles()
             break;
         }
         Progress::AdvanceProgress(QStringLiteral("Scanning for missing files"));
-        const int pageId = rs.value(row, 0).toInt();
+        const RecordId pageId = rs.value(row, 0).toLongLong();
         const QString filename = NullToEmpty(rs.value(row, 1));
         const QString path = PagePaths::GetPageFilePath(pageId, filename);
         if (QFileInfo::exists(path))
@@ -180,7 +181,7 @@ bool Run::missingFiles()
     if (!gone.isEmpty()) {
         DbConnection::Transaction transaction;
         DbConnection::Statement del(QStringLiteral("DELETE FROM Page WHERE PageId = ?"));
-        for (int pageId : gone)
+        for (RecordId pageId : gone)
             del.run({pageId});
         transaction.commit();
         repairs += gone.size();

@@ -13,6 +13,7 @@
 #include "ProgressBarFill.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 CabinetExchangeDialog::CabinetExchangeDialog(QWidget *parent, const QString &stopQuestion)
     : QDialog(parent), m_stopQuestion(stopQuestion)
@@ -86,7 +87,7 @@ void CabinetExchangeDialog::setUpControls(QLabel *status, QProgressBar *bar, QCo
     cabinets->setCurrentIndex(0);
 }
 
-void CabinetExchangeDialog::selectCabinet(int cabinetId)
+void CabinetExchangeDialog::selectCabinet(RecordId cabinetId)
 {
     const int index = m_cabinets->findData(cabinetId);
     if (index < 0 || cabinetId < 0)
@@ -95,10 +96,10 @@ void CabinetExchangeDialog::selectCabinet(int cabinetId)
     m_cabinets->setEnabled(false);
 }
 
-int CabinetExchangeDialog::chosenCabinet() const
+RecordId CabinetExchangeDialog::chosenCabinet() const
 {
     const QVariant id = m_cabinets->currentData();
-    return id.isValid() ? id.toInt() : -1;
+    return id.isValid() ? id.toLongLong() : -1;
 }
 
 void CabinetExchangeDialog::setRunning(bool running)

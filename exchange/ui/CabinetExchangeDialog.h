@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExchangeProgress.h"
+#include "RecordId.h"
 
 #include <QDialog>
 
@@ -40,7 +41,7 @@ public:
 
     // The cabinet popup's preselection: chosen and the box disabled; a
     // cabinet that is not offered (locked) leaves the box on its first entry.
-    void selectCabinet(int cabinetId);
+    void selectCabinet(RecordId cabinetId);
 
     // While running: the stop question instead of closing.
     void reject() override;
@@ -53,7 +54,7 @@ protected:
     // disabled; the first entry is chosen.
     void setUpControls(QLabel *status, QProgressBar *bar, QComboBox *cabinets, QPushButton *ok);
     // The chosen cabinet's id; -1 for the placeholder.
-    int chosenCabinet() const;
+    RecordId chosenCabinet() const;
     void setRunning(bool running);
 
 private:

@@ -9,6 +9,7 @@
 #include "ExchangeRules.h"
 #include "Guard.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Settings.h"
 
 namespace {
@@ -64,7 +65,7 @@ void frmExport::cmdOK_Click()
 {
     m_ui->txtOutputPath->setText(m_ui->txtOutputPath->text().trimmed());
     const QString path = ExchangeRules::ExpandPath(m_ui->txtOutputPath->text());
-    const int cabinetId = chosenCabinet();
+    const RecordId cabinetId = chosenCabinet();
     bool ok = false;
     if (!guard([&] { ok = cabinetId >= 0 && checkPath(path); }) || !ok)
         return;

@@ -10,6 +10,7 @@
 #include "PagePaths.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Settings.h"
 
 namespace {
@@ -77,7 +78,7 @@ int frmImport::checkInput(const QString &root)
 void frmImport::cmdOK_Click()
 {
     const QString root = ExchangeRules::ImportRoot(m_ui->txtImportPath->text());
-    const int cabinetId = chosenCabinet();
+    const RecordId cabinetId = chosenCabinet();
     const int disks = cabinetId >= 0 ? checkInput(root) : 0;
     if (disks < 1)
         return;

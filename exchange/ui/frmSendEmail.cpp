@@ -4,6 +4,7 @@
 #include "Email.h"
 #include "Guard.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Settings.h"
 
 frmSendEmail::frmSendEmail(QWidget *parent)
@@ -17,7 +18,7 @@ frmSendEmail::frmSendEmail(QWidget *parent)
 
 frmSendEmail::~frmSendEmail() = default;
 
-void frmSendEmail::ShowForPage(QWidget *parent, int documentId, const QString &pageFile)
+void frmSendEmail::ShowForPage(QWidget *parent, RecordId documentId, const QString &pageFile)
 {
     if (Email::CurrentSystem() == Mail::System::None) {
         Prompt::instance().warning(Email::NoEmailSystemMessage());

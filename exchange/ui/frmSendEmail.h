@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "RecordId.h"
+
 namespace Ui {
 class frmSendEmail;
 }
@@ -26,7 +28,7 @@ public:
     // The viewer's E-mail button: refuses with the set-up message when no
     // system is chosen, else opens the dialog for the page (its file and
     // its document's files). Never throws.
-    static void ShowForPage(QWidget *parent, int documentId, const QString &pageFile);
+    static void ShowForPage(QWidget *parent, RecordId documentId, const QString &pageFile);
 
 private Q_SLOTS:
     void cmdSend_Click();

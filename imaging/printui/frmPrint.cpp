@@ -3,6 +3,7 @@
 
 #include "PagePrinter.h"
 #include "PrinterChoice.h"
+#include "RecordId.h"
 
 frmPrint::frmPrint(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPrint>())
@@ -16,7 +17,7 @@ frmPrint::frmPrint(QWidget *parent)
 
 frmPrint::~frmPrint() = default;
 
-void frmPrint::showForPage(QWidget *parent, int pageId)
+void frmPrint::showForPage(QWidget *parent, RecordId pageId)
 {
     frmPrint dialog(parent);
     dialog.PageId = pageId;
@@ -25,7 +26,7 @@ void frmPrint::showForPage(QWidget *parent, int pageId)
 
 void frmPrint::cmdPrint_Click()
 {
-    const int pageId = PageId;
+    const RecordId pageId = PageId;
     m_choice->print([pageId](PrintSink &sink) { return PagePrinter::PrintPage(pageId, sink); });
     accept();
 }

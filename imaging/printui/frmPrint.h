@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "RecordId.h"
+
 namespace Ui {
 class frmPrint;
 }
@@ -21,10 +23,10 @@ public:
     ~frmPrint() override;
 
     // The page to print.
-    int PageId = 0;
+    RecordId PageId = 0;
 
     // The viewer's Print button and the page list's Print command.
-    static void showForPage(QWidget *parent, int pageId);
+    static void showForPage(QWidget *parent, RecordId pageId);
 
 private:
     void cmdPrint_Click();

@@ -6,6 +6,7 @@
 #include "PrintLayout.h"
 #include "PrinterChoice.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 frmPrintDocument::frmPrintDocument(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPrintDocument>())
@@ -19,7 +20,7 @@ frmPrintDocument::frmPrintDocument(QWidget *parent)
 
 frmPrintDocument::~frmPrintDocument() = default;
 
-void frmPrintDocument::setDocument(int documentId, int fromPage, int thruPage)
+void frmPrintDocument::setDocument(RecordId documentId, int fromPage, int thruPage)
 {
     DocumentId = documentId;
     FromPage = fromPage;
@@ -28,7 +29,7 @@ void frmPrintDocument::setDocument(int documentId, int fromPage, int thruPage)
     m_ui->txtThruPage->setText(QString::number(thruPage));
 }
 
-void frmPrintDocument::showForDocument(QWidget *parent, int documentId)
+void frmPrintDocument::showForDocument(QWidget *parent, RecordId documentId)
 {
     std::pair<int, int> range;
     if (!guard([&] { range = PagePrinter::DocumentPageRange(documentId); }))
@@ -48,7 +49,7 @@ void frmPrintDocument::cmdPrint_Click()
         m_ui->txtFromPage->selectAll();
         return;
     }
-    const int documentId = DocumentId;
+    const RecordId documentId = DocumentId;
     const int from = FromPage;
     const int thru = ThruPage;
     m_choice->print([=](PrintSink &sink) { return PagePrinter::PrintDocumentPages(documentId, from, thru, sink); });

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "RecordId.h"
+
 namespace Ui {
 class frmPrintDocument;
 }
@@ -21,17 +23,17 @@ public:
     explicit frmPrintDocument(QWidget *parent = nullptr);
     ~frmPrintDocument() override;
 
-    int DocumentId = 0;
+    RecordId DocumentId = 0;
     int FromPage = 0;
     int ThruPage = 0;
 
     // Sets the three fields and writes the range into the boxes.
-    void setDocument(int documentId, int fromPage, int thruPage);
+    void setDocument(RecordId documentId, int fromPage, int thruPage);
 
     // The document popup's Print Document: the range runs from the
     // document's smallest to its largest page number (0 to 0 without
     // pages).
-    static void showForDocument(QWidget *parent, int documentId);
+    static void showForDocument(QWidget *parent, RecordId documentId);
 
 private:
     void cmdPrint_Click();

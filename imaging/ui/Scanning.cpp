@@ -5,6 +5,7 @@
 #include "ImagingState.h"
 #include "NavigationSink.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "ScanAcquisition.h"
 #include "ScanPlan.h"
 #include "ScanSetup.h"
@@ -25,12 +26,12 @@ bool isFolderKey(const QString &key)
 // The details typed before the scan go to the document it made; its node
 // joins the tree only now, under that name (or as "New document" when the
 // details could not be stored).
-void storeDetailsBefore(int documentId, const NewDocInfo &info)
+void storeDetailsBefore(RecordId documentId, const NewDocInfo &info)
 {
     NavigationSink &tree = NavigationSink::instance();
     const bool stored = guard([&] { ScanPlan::StoreDetails(documentId, info); });
     guard([&] {
-        const int folderId = Common::GetFolderIdOfDocument(documentId);
+        const RecordId folderId = Common::GetFolderIdOfDocument(documentId);
         if (stored)
             tree.AddDocumentToNavTree(folderId, documentId, info.NewDocName, info.NewDocDate);
         else
@@ -116,7 +117,7 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
         keepSinglePage(viewer, single, plan.showEditor);
 
     // The details of the document the scan made, if it made one.
-    const int documentId = state.ScanDocumentId;
+    const RecordId documentId = state.ScanDocumentId;
     if (!isFolderKey(key) || documentId <= 0)
         return;
     if (askBefore)

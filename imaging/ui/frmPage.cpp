@@ -3,6 +3,7 @@
 
 #include "Guard.h"
 #include "PageProperties.h"
+#include "RecordId.h"
 
 namespace {
 
@@ -33,12 +34,12 @@ void frmPage::Populate()
     guard([this] { fill(*m_ui, PageProperties::Describe(PageId)); });
 }
 
-void frmPage::PopulateMultiple(const QList<int> &selectedPageIds)
+void frmPage::PopulateMultiple(const QList<RecordId> &selectedPageIds)
 {
     guard([&] { fill(*m_ui, PageProperties::DescribeSeveral(selectedPageIds)); });
 }
 
-void frmPage::ShowPageProperties(QWidget *parent, const QList<int> &selectedPageIds)
+void frmPage::ShowPageProperties(QWidget *parent, const QList<RecordId> &selectedPageIds)
 {
     if (selectedPageIds.isEmpty())
         return;

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "RecordId.h"
+
 namespace Ui {
 class frmPage;
 }
@@ -20,15 +22,15 @@ public:
     ~frmPage() override;
 
     // The page Populate describes.
-    int PageId = 0;
+    RecordId PageId = 0;
 
     void Populate();
     // The pages selected in the page list, in list order.
-    void PopulateMultiple(const QList<int> &selectedPageIds);
+    void PopulateMultiple(const QList<RecordId> &selectedPageIds);
 
     // Shows the properties modally: of the one page, or of the summary of
     // two or more.
-    static void ShowPageProperties(QWidget *parent, const QList<int> &selectedPageIds);
+    static void ShowPageProperties(QWidget *parent, const QList<RecordId> &selectedPageIds);
 
 private:
     std::unique_ptr<Ui::frmPage> m_ui;

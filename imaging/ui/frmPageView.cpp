@@ -13,6 +13,7 @@
 #include "PageSave.h"
 #include "Pages.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "SaveAs.h"
 #include "ScannerSettings.h"
 #include "frmPage.h"
@@ -130,7 +131,7 @@ void frmPageView::LoadImage()
     m_ui->LEAD1->setZoom(100);
     m_loadedFilename.clear();
     if (!addMode()) {
-        const int pageId = Key.mid(3).toInt();
+        const RecordId pageId = Key.mid(3).toLongLong();
         m_place = PageContext::PagePlace();
         LoadError = !guard([&] {
             m_place = PageContext::ResolvePageNeighbours(pageId);
@@ -206,7 +207,7 @@ void frmPageView::PreResolveDbId(const QString &key)
 {
     guard([&] {
         const bool placed = m_place.folderId != 0 && m_place.documentId != 0;
-        const int cabinetId = placed ? m_place.cabinetId : PageContext::CabinetOfKey(key);
+        const RecordId cabinetId = placed ? m_place.cabinetId : PageContext::CabinetOfKey(key);
         m_storage = PageContext::CabinetStorage(cabinetId);
     });
     if (addMode() && m_ui->txtFilename->text().isEmpty() && m_storage.usesStoragePath)

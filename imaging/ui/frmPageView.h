@@ -8,6 +8,7 @@
 #include "DbError.h"
 #include "PageContext.h"
 #include "PageSave.h"
+#include "RecordId.h"
 
 class QTimer;
 
@@ -69,7 +70,7 @@ public:
     // files when they are already encoded.
     void setImage(const QImage &image, const PageSave::EncodedPage &encoded = {});
 
-    int pageId() const { return m_place.pageId; }
+    RecordId pageId() const { return m_place.pageId; }
     QTimer *timer() const { return m_timer; }
 
 public Q_SLOTS:

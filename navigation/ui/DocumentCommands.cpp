@@ -8,6 +8,7 @@
 #include "PageCommands.h"
 #include "PagePane.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Repagination.h"
 #include "Scanning.h"
 #include "frmDocument.h"
@@ -23,7 +24,7 @@ void DocumentCommands::mnuPopupDocumentNewDocument_Click()
         guard([&] {
             if (!NavCommandSteps::mayWorkIn(target.key, target.name))
                 return;
-            const int folder = target.prefix() == Document ? Common::GetFolderIdOfDocument(target.id()) : target.id();
+            const RecordId folder = target.prefix() == Document ? Common::GetFolderIdOfDocument(target.id()) : target.id();
             frmDocument::addDocument(m_host.dialogParent(), folder);
         });
     }

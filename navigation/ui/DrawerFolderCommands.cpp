@@ -5,28 +5,29 @@
 #include "Guard.h"
 #include "NavCommandHost.h"
 #include "NavKeys.h"
+#include "RecordId.h"
 #include "frmDocument.h"
 #include "frmDrawer.h"
 #include "frmFolder.h"
 
 using namespace NavKeys;
 
-void DrawerFolderCommands::addSibling(const QString &kind, const QString &parentKind, int (*parentOf)(int),
-                                      bool (*add)(QWidget *, int))
+void DrawerFolderCommands::addSibling(const QString &kind, const QString &parentKind, RecordId (*parentOf)(RecordId),
+                                      bool (*add)(QWidget *, RecordId))
 {
     const CommandTarget target = m_host.commandTarget(kind, true);
     if (target.prefix() == parentKind || NavCommandSteps::targetIsOfKind(target, kind)) {
         guard([&] {
             if (!NavCommandSteps::mayWorkIn(target.key, target.name))
                 return;
-            const int parent = target.prefix() == kind ? parentOf(target.id()) : target.id();
+            const RecordId parent = target.prefix() == kind ? parentOf(target.id()) : target.id();
             add(m_host.dialogParent(), parent);
         });
     }
     m_host.returnFocus();
 }
 
-void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foundPrefix, Deletes::DeleteResult (*deleteRows)(int))
+void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foundPrefix, Deletes::DeleteResult (*deleteRows)(RecordId))
 {
     const CommandTarget target = m_host.commandTarget(kind, false);
     if (!NavCommandSteps::targetIsOfKind(target, kind))

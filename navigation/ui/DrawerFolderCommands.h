@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Deletes.h"
+#include "RecordId.h"
 
 class NavCommandHost;
 class QString;
@@ -28,9 +29,9 @@ public:
 private:
     // New Drawer of a drawer and New Folder of a folder: a record beside the
     // target, in the target's parent (or in the target when it is a parent).
-    void addSibling(const QString &kind, const QString &parentKind, int (*parentOf)(int),
-                    bool (*add)(QWidget *, int));
-    void deleteRecord(const QString &kind, const QString &foundPrefix, Deletes::DeleteResult (*deleteRows)(int));
+    void addSibling(const QString &kind, const QString &parentKind, RecordId (*parentOf)(RecordId),
+                    bool (*add)(QWidget *, RecordId));
+    void deleteRecord(const QString &kind, const QString &foundPrefix, Deletes::DeleteResult (*deleteRows)(RecordId));
 
     NavCommandHost &m_host;
 };

@@ -13,6 +13,7 @@
 #include "NavRules.h"
 #include "Passwords.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 namespace NavCommandSteps {
 
@@ -101,12 +102,12 @@ bool mayWorkIn(const QString &key, const QString &name)
         Prompt::instance().warning(QStringLiteral("'%1' no longer exists.").arg(name));
         return false;
     }
-    const int cabinet = NavRules::cabinetOf(key);
+    const RecordId cabinet = NavRules::cabinetOf(key);
     return cabinet > 0 && Passwords::UnlockCabinet(cabinet);
 }
 
 void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,
-                        bool (*dialog)(QWidget *, int))
+                        bool (*dialog)(QWidget *, RecordId))
 {
     const CommandTarget target = host.commandTarget(kind, treeUnlessList);
     if (targetIsOfKind(target, kind)) {

@@ -3,6 +3,7 @@
 #include "Deletes.h"
 
 #include "CommandTarget.h"
+#include "RecordId.h"
 
 class PagePane;
 class QWidget;
@@ -59,6 +60,6 @@ bool mayWorkOn(const CommandTarget &target);
 // Opens a record dialog on the command's target of that kind once the
 // target may be worked in, then returns the focus.
 void openDialogOnTarget(NavCommandHost &host, const QString &kind, bool treeUnlessList,
-                        bool (*dialog)(QWidget *, int));
+                        bool (*dialog)(QWidget *, RecordId));
 
 } // namespace NavCommandSteps

@@ -12,6 +12,7 @@
 #include "PagePane.h"
 #include "Passwords.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "Renames.h"
 
 #include <QAction>
@@ -325,7 +326,7 @@ RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const
         return r.taken ? RenameDelegate::Outcome::Refused : RenameDelegate::Outcome::Dropped;
     NavigationSink &sink = NavigationSink::instance();
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
+    const RecordId id = idOf(key);
     if (prefix == Cabinet)
         sink.UpdateCabinetName(id, r.name);
     else if (prefix == Drawer)
@@ -401,7 +402,7 @@ QMenu *NavCommandRouter::preparePagePopup()
     PagePane *pane = m_ui.pagePane;
     if (pane->documentId() < 0 || pane->PaneFillActive())
         return nullptr;
-    const QList<int> ids = pane->selectedPageIds();
+    const QList<RecordId> ids = pane->selectedPageIds();
     const bool any = !ids.isEmpty();
     const PageRecord *first = any ? pane->records().find(ids.first()) : nullptr;
     const bool shortcut = first && first->isShortcut();
@@ -447,7 +448,7 @@ void NavCommandRouter::handlePageKey(int key, int modifiers, bool *handled)
         *handled = false;
 }
 
-void NavCommandRouter::handlePageContextMenu(int, const QPoint &globalPos)
+void NavCommandRouter::handlePageContextMenu(RecordId, const QPoint &globalPos)
 {
     if (QMenu *menu = preparePagePopup())
         menu->exec(globalPos);

@@ -6,6 +6,7 @@
 #include "NavCommandHost.h"
 #include "NavRules.h"
 #include "PageCommands.h"
+#include "RecordId.h"
 #include "RenameDelegate.h"
 
 #include <QObject>
@@ -66,7 +67,7 @@ public:
 
     // A right-click in the page pane: the page menu for the shown
     // document's selected pages.
-    void handlePageContextMenu(int pageId, const QPoint &globalPos);
+    void handlePageContextMenu(RecordId pageId, const QPoint &globalPos);
     // Readies the page menu as a right-click in the pane does; nullptr
     // when the pane shows no document.
     QMenu *preparePagePopup();

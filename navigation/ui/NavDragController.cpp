@@ -18,6 +18,7 @@
 #include "NavKeys.h"
 #include "NavTree.h"
 #include "PagePane.h"
+#include "RecordId.h"
 
 using namespace NavKeys;
 
@@ -90,7 +91,7 @@ QString NavDragController::keyAt(View view, const QPoint &pos) const
     case View::List:
         return LevelList::keyOf(m_ui.lvwMain->itemAt(pos));
     case View::Pane: {
-        const int pageId = m_ui.pagePane->pageAt(pos);
+        const RecordId pageId = m_ui.pagePane->pageAt(pos);
         return pageId > 0 ? NavNodeKey(Page, pageId) : QString();
     }
     case View::None:

@@ -13,6 +13,7 @@
 #include "PagePane.h"
 #include "PageSave.h"
 #include "Prompt.h"
+#include "RecordId.h"
 
 using namespace NavKeys;
 
@@ -59,8 +60,8 @@ bool NavDropEngine::DropOnNavNode(const QString &mode, const QString &draggedKey
 
 bool NavDropEngine::moveContainer(const QString &draggedKey, const QString &targetKey)
 {
-    const int child = idOf(draggedKey);
-    const int parent = idOf(targetKey);
+    const RecordId child = idOf(draggedKey);
+    const RecordId parent = idOf(targetKey);
     NavDrop::MoveResult r;
     const bool ok = guard([&] {
         const QString prefix = prefixOf(draggedKey);
@@ -83,7 +84,7 @@ bool NavDropEngine::moveContainer(const QString &draggedKey, const QString &targ
     return true;
 }
 
-bool NavDropEngine::movePage(int pageId, int documentId)
+bool NavDropEngine::movePage(RecordId pageId, RecordId documentId)
 {
     NavDrop::MoveResult r;
     if (!guard([&] { r = NavDrop::MovePageToDocument(pageId, documentId, &PageSave::SendNewPageNotification); }))

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "RecordId.h"
+
 namespace Ui {
 class frmNavTree;
 }
@@ -51,7 +53,7 @@ Q_SIGNALS:
 
 private:
     bool moveContainer(const QString &draggedKey, const QString &targetKey);
-    bool movePage(int pageId, int documentId);
+    bool movePage(RecordId pageId, RecordId documentId);
     bool addFile(QString &targetKey, const QString &path);
     // The files of one drop, in order, onto key. With sameTarget the files
     // after the first follow a folder's new document.

@@ -8,6 +8,7 @@
 #include "NavQueries.h"
 #include "NavTree.h"
 #include "Passwords.h"
+#include "RecordId.h"
 
 #include <QListWidgetItem>
 #include <QMap>
@@ -26,7 +27,7 @@ QString cabinetIconKey(const NavQueries::Row &cabinet)
 
 } // namespace
 
-QString NavLoader::GetCabinetIconKey(int cabinetId)
+QString NavLoader::GetCabinetIconKey(RecordId cabinetId)
 {
     return Passwords::IsCabinetOpen(cabinetId) ? NavIconKeys::Cabinet : NavIconKeys::Locked;
 }
@@ -34,7 +35,7 @@ QString NavLoader::GetCabinetIconKey(int cabinetId)
 void NavLoader::showName(const QString &key, const QString &name, const QDate &date)
 {
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
+    const RecordId id = idOf(key);
     const bool document = prefix == Document;
     const QString text = document ? NavQueries::DocumentNodeText(name, date) : name;
     const QString found = prefix == Cabinet  ? FoundCabinet
@@ -75,7 +76,7 @@ void NavLoader::LoadDrawersOfCabinet(const QString &cabinetKey)
 
 void NavLoader::LoadFoldersOfCabinet(const QString &cabinetKey)
 {
-    QMap<int, QVector<NavTree::NewNode>> byDrawer;
+    QMap<RecordId, QVector<NavTree::NewNode>> byDrawer;
     for (const NavQueries::Row &f : NavQueries::foldersOfCabinet(idOf(cabinetKey)))
         byDrawer[f.parentId].append({NavNodeKey(Folder, f.id), f.name, f.name});
     for (auto it = byDrawer.cbegin(); it != byDrawer.cend(); ++it)
@@ -84,7 +85,7 @@ void NavLoader::LoadFoldersOfCabinet(const QString &cabinetKey)
 
 void NavLoader::LoadDocumentsOfDrawer(const QString &drawerKey)
 {
-    QMap<int, QVector<NavTree::NewNode>> byFolder;
+    QMap<RecordId, QVector<NavTree::NewNode>> byFolder;
     for (const NavQueries::Row &d : NavQueries::documentsOfDrawer(idOf(drawerKey)))
         byFolder[d.parentId].append({NavNodeKey(Document, d.id), NavQueries::DocumentNodeText(d.name, d.date), d.name});
     for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
@@ -112,7 +113,7 @@ void NavLoader::loadAhead(const QString &key)
         LoadDocumentsOfDrawer(key);
 }
 
-void NavLoader::cabinetUnlocked(int cabinetId, const QString &name)
+void NavLoader::cabinetUnlocked(RecordId cabinetId, const QString &name)
 {
     // The node is updated in place (never deleted inside the click that is
     // being handled): open image, its drawers loaded afresh whatever the
@@ -144,21 +145,21 @@ void NavLoader::listCabinets()
         m_list->addEntry(NavNodeKey(Cabinet, c.id), c.name, cabinetIconKey(c));
 }
 
-void NavLoader::listDrawers(int cabinetId)
+void NavLoader::listDrawers(RecordId cabinetId)
 {
     m_list->clear();
     for (const NavQueries::Row &d : NavQueries::drawersOfCabinet(cabinetId))
         m_list->addEntry(NavNodeKey(Drawer, d.id), d.name, NavIconKeys::Drawer);
 }
 
-void NavLoader::listFolders(int drawerId)
+void NavLoader::listFolders(RecordId drawerId)
 {
     m_list->clear();
     for (const NavQueries::Row &f : NavQueries::foldersOfDrawer(drawerId))
         m_list->addEntry(NavNodeKey(Folder, f.id), f.name, NavIconKeys::Folder);
 }
 
-void NavLoader::listDocuments(int folderId)
+void NavLoader::listDocuments(RecordId folderId)
 {
     m_list->clear();
     // Documents are listed by name alone; their tree nodes carry the date.

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "RecordId.h"
+
 namespace FindQuery {
 struct FindResult;
 }
@@ -32,13 +34,13 @@ public:
     // A cabinet just opened with its password: its node shows the open
     // image and what it holds, selected and expanded; its list item the
     // open image.
-    void cabinetUnlocked(int cabinetId, const QString &name);
+    void cabinetUnlocked(RecordId cabinetId, const QString &name);
 
     // The level list's fills; each empties the list first.
     void listCabinets();
-    void listDrawers(int cabinetId);
-    void listFolders(int drawerId);
-    void listDocuments(int folderId);
+    void listDrawers(RecordId cabinetId);
+    void listFolders(RecordId drawerId);
+    void listDocuments(RecordId folderId);
     // The nodes under "ROOTFOUND" as the tree holds them.
     void listFound();
     // Builds the "Found" branch of a search at the top level, every node
@@ -52,7 +54,7 @@ public:
     void showName(const QString &key, const QString &name, const QDate &date = QDate());
 
     // A cabinet's image: open or locked.
-    static QString GetCabinetIconKey(int cabinetId);
+    static QString GetCabinetIconKey(RecordId cabinetId);
 
 private:
     NavTree *m_tree;

@@ -4,6 +4,7 @@
 #include "NavIconKeys.h"
 #include "NavKeys.h"
 #include "NavIcons.h"
+#include "RecordId.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -90,7 +91,7 @@ QTreeWidgetItem *NavTree::addNode(const QString &parentKey, const QString &key, 
     return item;
 }
 
-void NavTree::addDocumentNode(int folderId, int documentId, const QString &name)
+void NavTree::addDocumentNode(RecordId folderId, RecordId documentId, const QString &name)
 {
     addNode(NavKeys::NavNodeKey(NavKeys::Folder, folderId), NavKeys::NavNodeKey(NavKeys::Document, documentId), name,
             NavIconKeys::Document, name);

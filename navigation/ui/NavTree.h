@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "RecordId.h"
+
 // The filing tree: every node carries its key, its bare name and its image
 // key, and is found by key through an index kept in step with every add and
 // remove. Every level is sorted by text without regard to case.
@@ -35,7 +37,7 @@ public:
                              const QString &iconKey, const QString &name = QString());
     // Adds an undated document's node under its folder's node when that is
     // loaded; the selection stays where it is.
-    void addDocumentNode(int folderId, int documentId, const QString &name);
+    void addDocumentNode(RecordId folderId, RecordId documentId, const QString &name);
     // Adds many children of one parent at once, sorting once (the lazy loads).
     struct NewNode
     {

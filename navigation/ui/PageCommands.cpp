@@ -10,6 +10,7 @@
 #include "PageSave.h"
 #include "Pages.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "ThumbnailMaker.h"
 #include "frmPage.h"
 #include "frmPrint.h"
@@ -22,9 +23,9 @@
 namespace {
 
 // The selected pages of the pane; tells the user when there are none.
-QList<int> selectedPages(NavCommandHost &host)
+QList<RecordId> selectedPages(NavCommandHost &host)
 {
-    const QList<int> ids = host.pagePane()->selectedPageIds();
+    const QList<RecordId> ids = host.pagePane()->selectedPageIds();
     if (ids.isEmpty())
         Prompt::instance().warning(QStringLiteral("Please click on a page."));
     return ids;
@@ -34,19 +35,19 @@ QList<int> selectedPages(NavCommandHost &host)
 
 namespace NavCommandSteps {
 
-bool makePageThumbnail(int pageId)
+bool makePageThumbnail(RecordId pageId)
 {
     return !ThumbnailMaker::MakeThumbnail(pageId);
 }
 
-void pasteInto(NavCommandHost &host, int documentId)
+void pasteInto(NavCommandHost &host, RecordId documentId)
 {
     PagePane *pane = host.pagePane();
     // The documents the cut pages leave change too: a pane showing one is
     // listed again.
-    QSet<int> touched{documentId};
+    QSet<RecordId> touched{documentId};
     guard([&] {
-        for (int id : PageClipboard::cutList().CutPageIds)
+        for (RecordId id : PageClipboard::cutList().CutPageIds)
             touched.insert(Common::GetDocumentIdOfPage(id));
     });
     PageClipboard::PasteResult result;
@@ -66,7 +67,7 @@ void pasteInto(NavCommandHost &host, int documentId)
 
 } // namespace NavCommandSteps
 
-void PageCommands::openPage(int pageId)
+void PageCommands::openPage(RecordId pageId)
 {
     PagePane *pane = m_host.pagePane();
     const PageRecord *record = pane->records().find(pageId);
@@ -95,7 +96,7 @@ void PageCommands::openPage(int pageId)
 
 void PageCommands::mnuPopupPageOpen_Click()
 {
-    const QList<int> ids = selectedPages(m_host);
+    const QList<RecordId> ids = selectedPages(m_host);
     if (!ids.isEmpty())
         openPage(ids.first());
     m_host.returnFocus();
@@ -103,7 +104,7 @@ void PageCommands::mnuPopupPageOpen_Click()
 
 void PageCommands::mnuPopupPageRenumber_Click()
 {
-    const QList<int> ids = selectedPages(m_host);
+    const QList<RecordId> ids = selectedPages(m_host);
     if (ids.isEmpty())
         return;
     PagePane *pane = m_host.pagePane();
@@ -121,7 +122,7 @@ void PageCommands::mnuPopupPageRenumber_Click()
 
 void PageCommands::mnuPopupPageDelete_Click()
 {
-    const QList<int> ids = selectedPages(m_host);
+    const QList<RecordId> ids = selectedPages(m_host);
     if (ids.isEmpty())
         return;
     const QString question = ids.size() == 1 ? QStringLiteral("Delete this page?")
@@ -139,21 +140,21 @@ void PageCommands::mnuPopupPageDelete_Click()
 
 void PageCommands::mnuPopupPageCut_Click()
 {
-    const QList<int> ids = selectedPages(m_host);
+    const QList<RecordId> ids = selectedPages(m_host);
     if (!ids.isEmpty())
         PageClipboard::cutList().CutPageIds = ids;
 }
 
 void PageCommands::mnuPopupPageCopy_Click()
 {
-    const QList<int> ids = selectedPages(m_host);
+    const QList<RecordId> ids = selectedPages(m_host);
     if (!ids.isEmpty())
         guard([&] { PageClipboard::CopyPagesToClipboard(ids); });
 }
 
 void PageCommands::mnuPopupPagePaste_Click()
 {
-    const int documentId = m_host.pagePane()->documentId();
+    const RecordId documentId = m_host.pagePane()->documentId();
     if (documentId < 0) {
         Prompt::instance().warning(QStringLiteral("Please click on a document."));
         return;
@@ -164,7 +165,7 @@ void PageCommands::mnuPopupPagePaste_Click()
 
 void PageCommands::mnuPopupPageProperties_Click()
 {
-    const QList<int> ids = selectedPages(m_host);
+    const QList<RecordId> ids = selectedPages(m_host);
     if (!ids.isEmpty())
         guard([&] { frmPage::ShowPageProperties(m_host.dialogParent(), ids); });
     m_host.returnFocus();
@@ -172,7 +173,7 @@ void PageCommands::mnuPopupPageProperties_Click()
 
 void PageCommands::mnuPopupPagePrint_Click()
 {
-    const QList<int> ids = selectedPages(m_host);
+    const QList<RecordId> ids = selectedPages(m_host);
     if (!ids.isEmpty())
         frmPrint::showForPage(m_host.dialogParent(), ids.constFirst());
     m_host.returnFocus();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageClipboard.h"
+#include "RecordId.h"
 
 class NavCommandHost;
 
@@ -24,7 +25,7 @@ public:
 
     // Opens one page: a stored image in the viewer, a shortcut page's file
     // with its own program.
-    void openPage(int pageId);
+    void openPage(RecordId pageId);
 
 private:
     NavCommandHost &m_host;
@@ -32,10 +33,10 @@ private:
 
 namespace NavCommandSteps {
 // Makes the thumbnail of a page just stored; false when it could not.
-bool makePageThumbnail(int pageId);
+bool makePageThumbnail(RecordId pageId);
 // Pastes the cut pages or the clipboard's files into the document and tells
 // the user of every file skipped; the page pane, when it shows the document
 // (or one the cut pages left), reads its pages again. Every file added
 // sends its folder's new-page notice.
-void pasteInto(NavCommandHost &host, int documentId);
+void pasteInto(NavCommandHost &host, RecordId documentId);
 } // namespace NavCommandSteps

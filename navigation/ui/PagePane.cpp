@@ -2,6 +2,7 @@
 
 #include "NavState.h"
 #include "PagePaths.h"
+#include "RecordId.h"
 #include "Settings.h"
 #include "ThumbnailMaker.h"
 
@@ -135,7 +136,7 @@ PagePane::PagePane(QWidget *parent)
     // Not activated: some styles activate on a single click.
     connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex &index) {
         if (!m_filling && index.isValid())
-            Q_EMIT pageOpened(index.data(PageListModel::PageIdRole).toInt());
+            Q_EMIT pageOpened(index.data(PageListModel::PageIdRole).toLongLong());
     });
     m_status->setObjectName(QStringLiteral("lblStatus"));
 
@@ -201,7 +202,7 @@ bool PagePane::paneKey(int key, int modifiers)
     switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        const QList<int> ids = selectedPageIds();
+        const QList<RecordId> ids = selectedPageIds();
         if (!ids.isEmpty())
             Q_EMIT pageOpened(ids.first());
         return true;
@@ -227,7 +228,7 @@ bool PagePane::paneKey(int key, int modifiers)
 
 PagePane::~PagePane() = default;
 
-void PagePane::ShowPagePane(int documentId, bool found)
+void PagePane::ShowPagePane(RecordId documentId, bool found)
 {
     m_records.paging().setDisplayCount(Paging::displayCountSetting());
     m_records.load(documentId, found);
@@ -295,15 +296,15 @@ void PagePane::updateButtons()
     m_more->setEnabled(paging && p.PagePaneDisplayCount() < Paging::MaxDisplayCount);
 }
 
-QList<int> PagePane::selectedPageIds() const
+QList<RecordId> PagePane::selectedPageIds() const
 {
     return m_model->pageIds(m_view->selectionModel()->selectedIndexes());
 }
 
-int PagePane::pageAt(const QPoint &viewportPos) const
+RecordId PagePane::pageAt(const QPoint &viewportPos) const
 {
     const QModelIndex index = m_view->indexAt(viewportPos);
-    return index.isValid() ? index.data(PageListModel::PageIdRole).toInt() : 0;
+    return index.isValid() ? index.data(PageListModel::PageIdRole).toLongLong() : 0;
 }
 
 void PagePane::cmdFirst_Click()

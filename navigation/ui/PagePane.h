@@ -2,6 +2,7 @@
 
 #include "PageListModel.h"
 #include "PageRecords.h"
+#include "RecordId.h"
 
 #include <QWidget>
 
@@ -36,13 +37,13 @@ public:
     const PageRecords &records() const { return m_records; }
 
     // The document whose pages the pane shows; -1 for none.
-    int documentId() const { return m_records.documentId(); }
+    RecordId documentId() const { return m_records.documentId(); }
     bool isFound() const { return m_records.isFound(); }
     PageListModel::ViewMode PagePaneViewMode() const { return m_mode; }
 
     // Reads the document's pages and shows the first screen. Throws
     // DbError; the pane keeps what it showed then.
-    void ShowPagePane(int documentId, bool found);
+    void ShowPagePane(RecordId documentId, bool found);
     // Reads the shown document again after a change to its pages.
     void reload();
     // Shows nothing and forgets the document.
@@ -53,9 +54,9 @@ public:
     void setViewMode(PageListModel::ViewMode mode);
 
     // The selected pages, in the order of the items.
-    QList<int> selectedPageIds() const;
+    QList<RecordId> selectedPageIds() const;
     // The page under the point of the view, 0 for none.
-    int pageAt(const QPoint &viewportPos) const;
+    RecordId pageAt(const QPoint &viewportPos) const;
     // True while the items are being filled: input is ignored then.
     bool PaneFillActive() const { return m_filling; }
 
@@ -68,9 +69,9 @@ public:
 
 Q_SIGNALS:
     // A double-click or Enter on a page.
-    void pageOpened(int pageId);
+    void pageOpened(RecordId pageId);
     // A right-click in the pane; pageId 0 when not on a page.
-    void contextMenuRequested(int pageId, const QPoint &globalPos);
+    void contextMenuRequested(RecordId pageId, const QPoint &globalPos);
     // A key in the view; a receiver that runs a command for it sets handled.
     void keyCommandRequested(int key, int modifiers, bool *handled);
 

@@ -20,6 +20,7 @@
 #include "PagePane.h"
 #include "Passwords.h"
 #include "Prompt.h"
+#include "RecordId.h"
 #include "SampleCabinets.h"
 #include "Scanning.h"
 #include "Settings.h"
@@ -76,7 +77,7 @@ frmNavTree::frmNavTree(QWidget *parent)
     wireViews();
     wireActions();
     NavigationSink::setInstance(this);
-    Passwords::setUnlockHandler([this](int id, const QString &name) { guard([&] { m_loader->cabinetUnlocked(id, name); }); });
+    Passwords::setUnlockHandler([this](RecordId id, const QString &name) { guard([&] { m_loader->cabinetUnlocked(id, name); }); });
 }
 
 frmNavTree::~frmNavTree()
@@ -134,18 +135,18 @@ void frmNavTree::wireViews()
         m_ui->tvwMain->selectNode(key);
         ShowNodeContents(key);
     });
-    connect(m_ui->pagePane, &PagePane::pageOpened, this, [this](int pageId) { m_router->pageCommands().openPage(pageId); });
+    connect(m_ui->pagePane, &PagePane::pageOpened, this, [this](RecordId pageId) { m_router->pageCommands().openPage(pageId); });
     connect(m_ui->pagePane, &PagePane::keyCommandRequested, m_router, &NavCommandRouter::handlePageKey);
     connect(m_ui->pagePane, &PagePane::contextMenuRequested, m_router, &NavCommandRouter::handlePageContextMenu);
     connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
     connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
     connect(m_router, &NavCommandRouter::recordContentsChanged, this, &frmNavTree::relistIfShown);
     // A folder import adds a document per file, without taking the selection.
-    FileImport::setDocumentAdded([tree = m_ui->tvwMain](int folderId, int documentId, const QString &name) {
+    FileImport::setDocumentAdded([tree = m_ui->tvwMain](RecordId folderId, RecordId documentId, const QString &name) {
         tree->addDocumentNode(folderId, documentId, name);
     });
     // So does a cabinet import for each drawer, folder and document it makes.
-    CabinetImport::setRecordAdded([tree = m_ui->tvwMain](Records::Table table, int parentId, int id,
+    CabinetImport::setRecordAdded([tree = m_ui->tvwMain](Records::Table table, RecordId parentId, RecordId id,
                                                          const QString &name, const QDate &date) {
         if (table == Records::Table::Drawer)
             tree->addNode(NavNodeKey(Cabinet, parentId), NavNodeKey(Drawer, id), name, NavIconKeys::Drawer);
@@ -305,7 +306,7 @@ void frmNavTree::ShowCabinetsInListView()
     m_shownKey = Root;
 }
 
-void frmNavTree::ShowDrawersInListView(int cabinetId)
+void frmNavTree::ShowDrawersInListView(RecordId cabinetId)
 {
     showLevelList();
     m_loader->listDrawers(cabinetId);
@@ -333,7 +334,7 @@ void frmNavTree::ShowFoundItemsInListView()
     m_shownKey = RootFound;
 }
 
-void frmNavTree::ShowPagesInListView(int documentId)
+void frmNavTree::ShowPagesInListView(RecordId documentId)
 {
     // The page pane takes the right-hand side; the level list keeps nothing.
     m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
@@ -434,7 +435,7 @@ void frmNavTree::ShowNodeContents(const QString &key)
     m_state.position.reset();
     NavTree *tree = m_ui->tvwMain;
     const QString prefix = prefixOf(key);
-    const int id = idOf(key);
+    const RecordId id = idOf(key);
     const QString text = tree->textOf(key);
     const QString parentKey = tree->parentKeyOf(key);
     guard([&] {
@@ -488,7 +489,7 @@ void frmNavTree::RefreshNavTree()
     m_menus->showOnBar(NavRules::TypeMenu::None);
 }
 
-void frmNavTree::AddCabinetToNavTree(int cabinetId, const QString &name)
+void frmNavTree::AddCabinetToNavTree(RecordId cabinetId, const QString &name)
 {
     const QString key = NavNodeKey(Cabinet, cabinetId);
     NavTree *tree = m_ui->tvwMain;
@@ -501,7 +502,7 @@ void frmNavTree::AddCabinetToNavTree(int cabinetId, const QString &name)
     m_menus->showOnBar(NavRules::TypeMenu::Cabinet);
 }
 
-void frmNavTree::AddDrawerToNavTree(int cabinetId, int drawerId, const QString &name)
+void frmNavTree::AddDrawerToNavTree(RecordId cabinetId, RecordId drawerId, const QString &name)
 {
     const QString key = NavNodeKey(Drawer, drawerId);
     NavTree *tree = m_ui->tvwMain;
@@ -511,7 +512,7 @@ void frmNavTree::AddDrawerToNavTree(int cabinetId, int drawerId, const QString &
     relistIfShown(NavNodeKey(Cabinet, cabinetId));
 }
 
-void frmNavTree::AddFolderToNavTree(int drawerId, int folderId, const QString &name)
+void frmNavTree::AddFolderToNavTree(RecordId drawerId, RecordId folderId, const QString &name)
 {
     const QString key = NavNodeKey(Folder, folderId);
     NavTree *tree = m_ui->tvwMain;
@@ -521,7 +522,7 @@ void frmNavTree::AddFolderToNavTree(int drawerId, int folderId, const QString &n
     relistIfShown(NavNodeKey(Drawer, drawerId));
 }
 
-void frmNavTree::AddDocumentToNavTree(int folderId, int documentId, const QString &name,
+void frmNavTree::AddDocumentToNavTree(RecordId folderId, RecordId documentId, const QString &name,
                                       const QDate &dateOnDocument)
 {
     const QString key = NavNodeKey(Document, documentId);
@@ -533,22 +534,22 @@ void frmNavTree::AddDocumentToNavTree(int folderId, int documentId, const QStrin
     relistIfShown(NavNodeKey(Folder, folderId));
 }
 
-void frmNavTree::UpdateCabinetName(int cabinetId, const QString &name)
+void frmNavTree::UpdateCabinetName(RecordId cabinetId, const QString &name)
 {
     m_loader->showName(NavNodeKey(Cabinet, cabinetId), name);
 }
 
-void frmNavTree::UpdateDrawerName(int drawerId, const QString &name)
+void frmNavTree::UpdateDrawerName(RecordId drawerId, const QString &name)
 {
     m_loader->showName(NavNodeKey(Drawer, drawerId), name);
 }
 
-void frmNavTree::UpdateFolderName(int folderId, const QString &name)
+void frmNavTree::UpdateFolderName(RecordId folderId, const QString &name)
 {
     m_loader->showName(NavNodeKey(Folder, folderId), name);
 }
 
-void frmNavTree::UpdateDocumentName(int documentId, const QString &name, const QDate &dateOnDocument)
+void frmNavTree::UpdateDocumentName(RecordId documentId, const QString &name, const QDate &dateOnDocument)
 {
     m_loader->showName(NavNodeKey(Document, documentId), name, dateOnDocument);
 }

@@ -2,6 +2,7 @@
 
 #include "NavState.h"
 #include "NavigationSink.h"
+#include "RecordId.h"
 
 #include <QMainWindow>
 
@@ -47,17 +48,17 @@ public:
     QString shownKey() const { return m_shownKey; }
 
     // NavigationSink
-    void AddCabinetToNavTree(int cabinetId, const QString &name) override;
-    void AddDrawerToNavTree(int cabinetId, int drawerId, const QString &name) override;
-    void AddFolderToNavTree(int drawerId, int folderId, const QString &name) override;
-    void AddDocumentToNavTree(int folderId, int documentId, const QString &name,
+    void AddCabinetToNavTree(RecordId cabinetId, const QString &name) override;
+    void AddDrawerToNavTree(RecordId cabinetId, RecordId drawerId, const QString &name) override;
+    void AddFolderToNavTree(RecordId drawerId, RecordId folderId, const QString &name) override;
+    void AddDocumentToNavTree(RecordId folderId, RecordId documentId, const QString &name,
                               const QDate &dateOnDocument) override;
-    void UpdateCabinetName(int cabinetId, const QString &name) override;
-    void UpdateDrawerName(int drawerId, const QString &name) override;
-    void UpdateFolderName(int folderId, const QString &name) override;
-    void UpdateDocumentName(int documentId, const QString &name, const QDate &dateOnDocument) override;
-    void ShowDrawersInListView(int cabinetId) override;
-    void ShowPagesInListView(int documentId) override;
+    void UpdateCabinetName(RecordId cabinetId, const QString &name) override;
+    void UpdateDrawerName(RecordId drawerId, const QString &name) override;
+    void UpdateFolderName(RecordId folderId, const QString &name) override;
+    void UpdateDocumentName(RecordId documentId, const QString &name, const QDate &dateOnDocument) override;
+    void ShowDrawersInListView(RecordId cabinetId) override;
+    void ShowPagesInListView(RecordId documentId) override;
 
     // Shows what lies below a node and makes its menu the one on the bar.
     void ShowNodeContents(const QString &key);

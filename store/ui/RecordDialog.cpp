@@ -12,6 +12,7 @@
 #include "Common.h"
 #include "DbError.h"
 #include "Guard.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "Prompt.h"
 
@@ -51,7 +52,7 @@ DbError missingRecord(RecordRules::RecordKind kind)
     return DbError(ErrorCode::RecordMissing, RecordRules::RecordMissingMessage(kind));
 }
 
-void requireRecord(RecordRules::RecordKind kind, int id)
+void requireRecord(RecordRules::RecordKind kind, RecordId id)
 {
     using RecordRules::RecordKind;
     bool exists = false;

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "RecordId.h"
 #include "RecordRules.h"
 
 class QLabel;
@@ -30,7 +31,7 @@ void setWholeText(QLineEdit *box, const QString &text, int limit);
 // check that throws it, so that a dialog whose record or parent was
 // deleted says so and writes nothing.
 DbError missingRecord(RecordRules::RecordKind kind);
-void requireRecord(RecordRules::RecordKind kind, int id);
+void requireRecord(RecordRules::RecordKind kind, RecordId id);
 
 // Runs a change of the navigation tree after the row was saved. A failure
 // there is reported and goes no further: the row is safe, so the dialog

@@ -3,6 +3,7 @@
 
 #include "DbError.h"
 #include "Guard.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "NavigationSink.h"
 #include "Passwords.h"
@@ -65,7 +66,7 @@ bool frmCabinet::addCabinet(QWidget *parent)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool frmCabinet::editCabinet(QWidget *parent, int cabinetId)
+bool frmCabinet::editCabinet(QWidget *parent, RecordId cabinetId)
 {
     std::optional<RecordRules::CabinetValues> values;
     const bool read = guard([&] {
@@ -113,7 +114,7 @@ void frmCabinet::ShowStatistics()
 {
     if (StatisticsLoaded)
         return;
-    const int id = CabinetId;
+    const RecordId id = CabinetId;
     StatisticsLoaded = RecordDialog::showStatistics(
         [id] { return RecordRules::CabinetStatistics(id); },
         {m_ui->lblDRWCount, m_ui->lblFLDCount, m_ui->lblDOCCount, m_ui->lblPAGCount, m_ui->lblByteCount,
@@ -193,7 +194,7 @@ bool frmCabinet::save(const QString &name)
         RecordDialog::mirror([&] { tree.UpdateCabinetName(CabinetId, name); });
         return true;
     }
-    const int id = Records::InsertCabinet(v);
+    const RecordId id = Records::InsertCabinet(v);
     RecordDialog::mirror([&] { tree.AddCabinetToNavTree(id, name); });
     return true;
 }

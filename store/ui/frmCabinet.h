@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "RecordId.h"
 #include "RecordRules.h"
 
 namespace Ui {
@@ -27,7 +28,7 @@ public:
     // Set by the caller before the dialog is shown: "Add" or "Edit", and in
     // Edit mode the cabinet.
     QString Mode;
-    int CabinetId = -1;
+    RecordId CabinetId = -1;
 
     // The caption for the mode; the Statistics tab is offered in Edit only.
     void UpdateCaption();
@@ -39,7 +40,7 @@ public:
 
     // The New Cabinet and Properties commands; true when the row was saved.
     static bool addCabinet(QWidget *parent);
-    static bool editCabinet(QWidget *parent, int cabinetId);
+    static bool editCabinet(QWidget *parent, RecordId cabinetId);
 
 private Q_SLOTS:
     void optStorage_Click();

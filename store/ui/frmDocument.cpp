@@ -4,6 +4,7 @@
 #include "Common.h"
 #include "DbError.h"
 #include "Guard.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
@@ -44,7 +45,7 @@ void frmDocument::setValues(const RecordRules::DocumentValues &values)
     RecordDialog::setWholeText(m_ui->txtAmount, m_shownAmount->text, RecordRules::MaxAmountLength);
 }
 
-bool frmDocument::addDocument(QWidget *parent, int folderId)
+bool frmDocument::addDocument(QWidget *parent, RecordId folderId)
 {
     frmDocument dialog(parent);
     dialog.Mode = kAdd;
@@ -53,7 +54,7 @@ bool frmDocument::addDocument(QWidget *parent, int folderId)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool frmDocument::editDocument(QWidget *parent, int documentId)
+bool frmDocument::editDocument(QWidget *parent, RecordId documentId)
 {
     std::optional<RecordRules::DocumentValues> values;
     const bool read = guard([&] {
@@ -81,7 +82,7 @@ void frmDocument::ShowStatistics()
 {
     if (StatisticsLoaded)
         return;
-    const int id = DocumentId;
+    const RecordId id = DocumentId;
     RecordDialog::StatisticsLabels labels;
     labels.pages = m_ui->lblPAGCount;
     labels.bytes = m_ui->lblByteCount;
@@ -117,6 +118,6 @@ void frmDocument::save(const RecordRules::DocumentValues &values)
         RecordDialog::mirror([&] { tree.UpdateDocumentName(DocumentId, values.name, values.dateOnDocument); });
         return;
     }
-    const int id = Records::InsertDocument(values);
+    const RecordId id = Records::InsertDocument(values);
     RecordDialog::mirror([&] { tree.AddDocumentToNavTree(FolderId, id, values.name, values.dateOnDocument); });
 }

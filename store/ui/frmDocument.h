@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "RecordId.h"
 #include "RecordRules.h"
 
 namespace Ui {
@@ -27,8 +28,8 @@ public:
     // Set by the caller: "Add" or "Edit", the folder that holds (or will
     // hold) the document, and in Edit mode the document.
     QString Mode;
-    int FolderId = -1;
-    int DocumentId = -1;
+    RecordId FolderId = -1;
+    RecordId DocumentId = -1;
 
     void UpdateCaption();
 
@@ -38,8 +39,8 @@ public:
     void setValues(const RecordRules::DocumentValues &values);
 
     // The New Document and Properties commands; true when the row was saved.
-    static bool addDocument(QWidget *parent, int folderId);
-    static bool editDocument(QWidget *parent, int documentId);
+    static bool addDocument(QWidget *parent, RecordId folderId);
+    static bool editDocument(QWidget *parent, RecordId documentId);
 
 private Q_SLOTS:
     void tabMain_Change(int index);

@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "DrawerTemplates.h"
 #include "Guard.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
@@ -61,7 +62,7 @@ RecordRules::DrawerValues frmDrawer::values() const
     return {CabinetId, m_ui->txtName->text(), m_ui->txtDescription->toPlainText()};
 }
 
-bool frmDrawer::addDrawer(QWidget *parent, int cabinetId)
+bool frmDrawer::addDrawer(QWidget *parent, RecordId cabinetId)
 {
     frmDrawer dialog(parent);
     dialog.Mode = kAdd;
@@ -71,7 +72,7 @@ bool frmDrawer::addDrawer(QWidget *parent, int cabinetId)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool frmDrawer::editDrawer(QWidget *parent, int drawerId)
+bool frmDrawer::editDrawer(QWidget *parent, RecordId drawerId)
 {
     std::optional<RecordRules::DrawerValues> values;
     const bool read = guard([&] {
@@ -99,7 +100,7 @@ void frmDrawer::ShowStatistics()
 {
     if (StatisticsLoaded)
         return;
-    const int id = DrawerId;
+    const RecordId id = DrawerId;
     RecordDialog::StatisticsLabels labels;
     labels.folders = m_ui->lblFLDCount;
     labels.documents = m_ui->lblDOCCount;
@@ -119,7 +120,7 @@ void frmDrawer::cmdOK_Click()
         RecordDialog::refuse(refusal, m_ui->txtName, m_ui->tabMain);
         return;
     }
-    int drawerId = -1;
+    RecordId drawerId = -1;
     guard([&] { drawerId = save(name); });
     if (drawerId < 0)
         return;
@@ -152,14 +153,14 @@ int frmDrawer::save(const QString &name)
         RecordDialog::mirror([&] { tree.UpdateDrawerName(DrawerId, name); });
         return DrawerId;
     }
-    const int id = Records::InsertDrawer(v);
+    const RecordId id = Records::InsertDrawer(v);
     RecordDialog::mirror([&] { tree.AddDrawerToNavTree(CabinetId, id, name); });
     return id;
 }
 
 // The template's folders and documents go in after the drawer row; a
 // failure there is reported and the (empty) drawer stays.
-void frmDrawer::applyTemplate(int drawerId)
+void frmDrawer::applyTemplate(RecordId drawerId)
 {
     if (DrawerTemplates::DrawerTemplateCount() < 1 || m_ui->cboTemplate->currentIndex() < 1)
         return;

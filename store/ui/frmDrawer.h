@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "RecordId.h"
 #include "RecordRules.h"
 
 namespace Ui {
@@ -25,8 +26,8 @@ public:
     // Set by the caller: "Add" or "Edit", the cabinet that holds (or will
     // hold) the drawer, and in Edit mode the drawer.
     QString Mode;
-    int CabinetId = -1;
-    int DrawerId = -1;
+    RecordId CabinetId = -1;
+    RecordId DrawerId = -1;
 
     void UpdateCaption();
     // Offers "(none)" and the drawer templates below the tabs; with no
@@ -37,8 +38,8 @@ public:
     RecordRules::DrawerValues values() const;
 
     // The New Drawer and Properties commands; true when the row was saved.
-    static bool addDrawer(QWidget *parent, int cabinetId);
-    static bool editDrawer(QWidget *parent, int drawerId);
+    static bool addDrawer(QWidget *parent, RecordId cabinetId);
+    static bool editDrawer(QWidget *parent, RecordId drawerId);
 
 private Q_SLOTS:
     void tabMain_Change(int index);
@@ -47,7 +48,7 @@ private Q_SLOTS:
 
 private:
     int save(const QString &name);
-    void applyTemplate(int drawerId);
+    void applyTemplate(RecordId drawerId);
 
     std::unique_ptr<Ui::frmDrawer> m_ui;
     bool StatisticsLoaded = false;

@@ -3,6 +3,7 @@
 
 #include "DbError.h"
 #include "Guard.h"
+#include "RecordId.h"
 #include "Records.h"
 #include "NavigationSink.h"
 #include "RecordDialog.h"
@@ -46,7 +47,7 @@ RecordRules::FolderValues frmFolder::values() const
     return {DrawerId, m_ui->txtName->text(), m_ui->txtDescription->toPlainText(), m_ui->txtEmail->text()};
 }
 
-bool frmFolder::addFolder(QWidget *parent, int drawerId)
+bool frmFolder::addFolder(QWidget *parent, RecordId drawerId)
 {
     frmFolder dialog(parent);
     dialog.Mode = kAdd;
@@ -55,7 +56,7 @@ bool frmFolder::addFolder(QWidget *parent, int drawerId)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool frmFolder::editFolder(QWidget *parent, int folderId)
+bool frmFolder::editFolder(QWidget *parent, RecordId folderId)
 {
     std::optional<RecordRules::FolderValues> values;
     const bool read = guard([&] {
@@ -83,7 +84,7 @@ void frmFolder::ShowStatistics()
 {
     if (StatisticsLoaded)
         return;
-    const int id = FolderId;
+    const RecordId id = FolderId;
     RecordDialog::StatisticsLabels labels;
     labels.documents = m_ui->lblDOCCount;
     labels.pages = m_ui->lblPAGCount;
@@ -136,7 +137,7 @@ bool frmFolder::save(const QString &name)
         RecordDialog::mirror([&] { tree.UpdateFolderName(FolderId, name); });
         return true;
     }
-    const int id = Records::InsertFolder(v);
+    const RecordId id = Records::InsertFolder(v);
     RecordDialog::mirror([&] { tree.AddFolderToNavTree(DrawerId, id, name); });
     return true;
 }

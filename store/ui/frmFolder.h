@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "RecordId.h"
 #include "RecordRules.h"
 
 namespace Ui {
@@ -25,8 +26,8 @@ public:
     // Set by the caller: "Add" or "Edit", the drawer that holds (or will
     // hold) the folder, and in Edit mode the folder.
     QString Mode;
-    int DrawerId = -1;
-    int FolderId = -1;
+    RecordId DrawerId = -1;
+    RecordId FolderId = -1;
 
     void UpdateCaption();
 
@@ -34,8 +35,8 @@ public:
     RecordRules::FolderValues values() const;
 
     // The New Folder and Properties commands; true when the row was saved.
-    static bool addFolder(QWidget *parent, int drawerId);
-    static bool editFolder(QWidget *parent, int folderId);
+    static bool addFolder(QWidget *parent, RecordId drawerId);
+    static bool editFolder(QWidget *parent, RecordId folderId);
 
 private Q_SLOTS:
     void tabMain_Change(int index);

@@ -134,7 +134,7 @@ private Q_SLOTS:
         QVERIFY(!(again.window->windowState() & Qt::WindowMaximized));
         QCOMPARE(again.window->size(), QSize(640, 480));
         QCOMPARE(again.window->tvwMain()->selectedKey(), cabinetKey);
-        QCOMPARE(again.window->position().CurrentCabinetId, cabinetKey.mid(3).toInt());
+        QCOMPARE(again.window->position().CurrentCabinetId, cabinetKey.mid(3).toLongLong());
     }
 
     // Only one vlm works on a data folder at a time.

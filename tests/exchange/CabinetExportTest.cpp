@@ -44,7 +44,7 @@ QStringList listing(const QString &root)
     return entries;
 }
 
-int documentWith(int folderId, const QString &name, const QVariant &date, const QVariant &description,
+RecordId documentWith(RecordId folderId, const QString &name, const QVariant &date, const QVariant &description,
                  const QVariant &amount)
 {
     return RecordFixture::insert(
@@ -57,7 +57,7 @@ const QDateTime kNow(QDate(2024, 5, 6), QTime(7, 8, 9));
 
 // A cabinet of one drawer, folder and document holding pages numbered
 // 1..pages, each file pageBytes long.
-int cabinetOfPages(int pages, int pageBytes = 100, int *documentId = nullptr)
+RecordId cabinetOfPages(int pages, int pageBytes = 100, RecordId *documentId = nullptr)
 {
     const int cabinet = RecordFixture::cabinet("Span");
     const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinet, "D"), "F"), "G");
@@ -68,7 +68,7 @@ int cabinetOfPages(int pages, int pageBytes = 100, int *documentId = nullptr)
     return cabinet;
 }
 
-ExportResult run(int cabinetId, const QString &dest, FileCopier *copier = nullptr,
+ExportResult run(RecordId cabinetId, const QString &dest, FileCopier *copier = nullptr,
                  ExchangeProgress *progress = nullptr)
 {
     ExportOptions options;
@@ -96,9 +96,9 @@ private Q_SLOTS:
         Records::UpdateDescription(Records::Table::Cabinet, cabinet, "Cab line one\nCab line two");
         const int bills = RecordFixture::drawer(cabinet, "Bills");
         RecordFixture::drawer(cabinet, "A/B");
-        const int ab = Records::InsertDrawer({cabinet, "AB", "x"});
+        const RecordId ab = Records::InsertDrawer({cabinet, "AB", "x"});
         RecordFixture::folder(ab, "Empty");
-        const int year = Records::InsertFolder({bills, "2024", "", ""});
+        const RecordId year = Records::InsertFolder({bills, "2024", "", ""});
         const int report = documentWith(year, "report.pdf", "2024-03-04", "First\nSecond", 12.5);
         PageFixture::storedPage(report, 1, "page one");
         PageFixture::storedPage(report, 7, "seven a", "a.jpg");
@@ -315,7 +315,7 @@ private Q_SLOTS:
         const auto expand = [](QString path) {
             return path.replace("%", DataFolder::path()).replace("@", TestEnvironment::root());
         };
-        int doc = 0;
+        RecordId doc = 0;
         const int cabinet = cabinetOfPages(1, 10, &doc);
         QVERIFY(QDir().mkpath(expand("%/Store")));
         DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?",
@@ -351,10 +351,10 @@ private Q_SLOTS:
     // still moves for it.
     void missingPageFile()
     {
-        int doc = 0;
-        const int cabinet = cabinetOfPages(3, 10, &doc);
+        RecordId doc = 0;
+        const RecordId cabinet = cabinetOfPages(3, 10, &doc);
         QVERIFY(QFile::remove(PagePaths::GetDefaultPageFilePath(
-            DbConnection::QueryValue("SELECT PageId FROM Page WHERE PageNumber = 2").toInt())));
+            DbConnection::QueryValue("SELECT PageId FROM Page WHERE PageNumber = 2").toLongLong())));
         FakePrompt prompt;
         RecordingExchangeProgress progress;
         const QString dest = newDestination();
@@ -411,3 +411,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(CabinetExportTest)
 #include "CabinetExportTest.moc"
+#include "RecordId.h"

@@ -64,7 +64,7 @@ QString shortcutMark(const QVariant &shortcutYN)
     return NullToEmpty(shortcutYN) == QLatin1String("Y") ? QStringLiteral("Y") : QString();
 }
 
-QStringList snapshot(int cabinetId)
+QStringList snapshot(RecordId cabinetId)
 {
     using DbConnection::OpenRecordset;
     QStringList lines{"C " + text(DbConnection::QueryValue("SELECT Description FROM Cabinet WHERE CabinetId = ?",
@@ -109,32 +109,32 @@ QStringList snapshot(int cabinetId)
     return lines;
 }
 
-int insertDocument(int folderId, const QString &name, const QString &description, const QDate &date, double amount)
+RecordId insertDocument(RecordId folderId, const QString &name, const QString &description, const QDate &date, double amount)
 {
     return Records::InsertDocument({folderId, name, description, date, amount});
 }
 
 // A cabinet with descriptions of several lines, dated documents with
 // amounts, JPEG pages and a shortcut page to a PDF.
-int sourceCabinet()
+RecordId sourceCabinet()
 {
-    const int cabinet = Records::InsertCabinet(Records::CabinetValues{"Source", "Top\nof the cabinet", "", false, ""});
-    const int bills = Records::InsertDrawer({cabinet, "Bills", "Paid\nand unpaid"});
+    const RecordId cabinet = Records::InsertCabinet(Records::CabinetValues{"Source", "Top\nof the cabinet", "", false, ""});
+    const RecordId bills = Records::InsertDrawer({cabinet, "Bills", "Paid\nand unpaid"});
     Records::InsertDrawer({cabinet, "Empty drawer", ""});
-    const int year = Records::InsertFolder({bills, "2024", "Line one\nLine two", ""});
+    const RecordId year = Records::InsertFolder({bills, "2024", "Line one\nLine two", ""});
     Records::InsertFolder({bills, "Empty folder", "", ""});
-    const int rent = insertDocument(year, "Rent", "March\nrent", QDate(2024, 3, 4), 12.5);
+    const RecordId rent = insertDocument(year, "Rent", "March\nrent", QDate(2024, 3, 4), 12.5);
     PageFixture::storedPage(rent, 1, jpegBytes(Qt::red));
     PageFixture::storedPage(rent, 2, jpegBytes(Qt::green));
     PageFixture::storedPage(rent, 2, jpegBytes(Qt::yellow));
     PageFixture::shortcutPage(rent, TestEnvironment::root() + "/Letters/offer.pdf", "%PDF-1.4 offer");
-    const int power = insertDocument(year, "Power", "", QDate(), 1250000);
+    const RecordId power = insertDocument(year, "Power", "", QDate(), 1250000);
     PageFixture::storedPage(power, 5, jpegBytes(Qt::blue));
     insertDocument(year, "Empty document", "Nothing yet", QDate(2023, 12, 31), 0);
     return cabinet;
 }
 
-CabinetExport::ExportResult exportTo(int cabinetId, const QString &dest, FileCopier *copier = nullptr)
+CabinetExport::ExportResult exportTo(RecordId cabinetId, const QString &dest, FileCopier *copier = nullptr)
 {
     CabinetExport::ExportOptions options;
     options.copier = copier;
@@ -226,7 +226,7 @@ private Q_SLOTS:
         const int source = RecordFixture::cabinet("Span");
         const int drawer = RecordFixture::drawer(source, "D");
         for (const char *name : {"F1", "F2"}) {
-            const int doc = insertDocument(RecordFixture::folder(drawer, name), "G", "details", QDate(2024, 1, 2), 3);
+            const RecordId doc = insertDocument(RecordFixture::folder(drawer, name), "G", "details", QDate(2024, 1, 2), 3);
             for (int n = 1; n <= 3; ++n)
                 PageFixture::storedPage(doc, n, paddedJpeg(QColor(40 * n, 90, 200), 1000) + name);
         }
@@ -318,7 +318,7 @@ private Q_SLOTS:
         TestImages::writeJpeg(root + "/D1/F1/G1/scan.jpg", QSize(40, 30), 300);
         const int target = RecordFixture::cabinet("Target");
         const int first = PageFixture::nextPageId();
-        for (int id = first; id < first + 2; ++id) {
+        for (RecordId id = first; id < first + 2; ++id) {
             PageFixture::leftoverPageFiles(id);
             PageFixture::leftover(PagePaths::GetDefaultPageFolder(id) + QStringLiteral("/%1.pdf").arg(id));
         }
@@ -328,7 +328,7 @@ private Q_SLOTS:
         QCOMPARE(rows("Page"), 2);
         const Recordset pages = DbConnection::OpenRecordset("SELECT PageId, Name, Filename FROM Page ORDER BY PageId");
         for (int row = 0; row < pages.recordCount(); ++row) {
-            const int pageId = pages.value(row, 0).toInt();
+            const RecordId pageId = pages.value(row, 0).toLongLong();
             const QString name = pages.value(row, 1).toString();
             const QString stored = PagePaths::GetPageFilePath(pageId, NullToEmpty(pages.value(row, 2)));
             QVERIFY2(stored.startsWith(DataFolder::filePath("Pages/")), qPrintable(stored));
@@ -438,7 +438,7 @@ private Q_SLOTS:
     void documentInfo()
     {
         QFETCH(QByteArray, file);
-        const int doc = insertDocument(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"),
+        const RecordId doc = insertDocument(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"),
                                        "G", "old", QDate(2020, 1, 1), 99);
         const QString path = newFolder("info") + "/document.txt";
         TestFiles::write(path, file);
@@ -498,3 +498,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(CabinetImportTest)
 #include "CabinetImportTest.moc"
+#include "RecordId.h"

@@ -52,11 +52,11 @@ QStringList pageFiles()
 
 // A page in cabinet "Home", drawer "Bills", folder "Power", document
 // "Invoice", the folder's address set to email.
-int noticePage(const QVariant &email, const QString &shortcutFile = QString())
+RecordId noticePage(const QVariant &email, const QString &shortcutFile = QString())
 {
-    const int folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
+    const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
     DbConnection::Execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {email, folderId});
-    const int documentId = RecordFixture::document(folderId, "Invoice");
+    const RecordId documentId = RecordFixture::document(folderId, "Invoice");
     if (shortcutFile.isEmpty())
         return RecordFixture::page(documentId, 3);
     return RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, ShortcutYN, Filename) VALUES (?, 0, 'Y', ?)",
@@ -392,7 +392,7 @@ private Q_SLOTS:
         QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
         useSink(sink);
         Settings::setValue("EmailSystem", "SMTP");
-        const int folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
+        const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
         DbConnection::Execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {"ann@example.test", folderId});
         InstalledNotices notices;
         std::vector<PageSave::SaveRequest> sheets(10);
@@ -503,3 +503,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(EmailTest)
 #include "EmailTest.moc"
+#include "RecordId.h"

@@ -48,7 +48,7 @@ int count(const QString &sql, const QVariantList &binds = {})
 
 // The page of a document named name: PageId, PageNumber, Filetype,
 // ShortcutYN, Filename.
-QVariantList pageRow(int documentId, const QString &name)
+QVariantList pageRow(RecordId documentId, const QString &name)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         "SELECT PageId, PageNumber, Filetype, ShortcutYN, Filename FROM Page WHERE DocumentId = ? AND Name = ?",
@@ -58,7 +58,7 @@ QVariantList pageRow(int documentId, const QString &name)
     return {rs.value(0, 0), rs.value(0, 1), rs.value(0, 2), rs.value(0, 3), rs.value(0, 4)};
 }
 
-int documentNamed(int folderId, const QString &name)
+RecordId documentNamed(RecordId folderId, const QString &name)
 {
     return count("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?", {folderId, name});
 }
@@ -68,7 +68,7 @@ QStringList stagingLeft()
     return QDir(DataFolder::filePath("Pages")).entryList({".import-*"}, QDir::Dirs | QDir::Hidden);
 }
 
-int newFolder()
+RecordId newFolder()
 {
     return RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Cab"), "Drawer"), "Folder");
 }
@@ -93,7 +93,7 @@ private Q_SLOTS:
     // cannot be read leaves no row behind and is named at the end.
     void importsDirectoryIntoFolder()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         QVERIFY(TestImages::filled(QSize(30, 20), Qt::blue).save(dir + "b.bmp", "BMP"));
@@ -118,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(count("SELECT COUNT(*) FROM Document WHERE FolderId = ?", {folderId}), 5);
         QCOMPARE(added.size(), 5);
         for (const QString &name : documents) {
-            const int documentId = documentNamed(folderId, name);
+            const RecordId documentId = documentNamed(folderId, name);
             QVERIFY2(documentId > 0, qPrintable(name));
             // Only the folder and the name are set: no empty description,
             // no amount of 0 that an export would write out.
@@ -126,7 +126,7 @@ private Q_SLOTS:
                            " AND Amount IS NULL AND DateOnDocument IS NULL", {documentId}), 1);
             const QVariantList page = pageRow(documentId, name);
             QVERIFY2(!page.isEmpty(), qPrintable(name));
-            const int pageId = page.at(0).toInt();
+            const RecordId pageId = page.at(0).toLongLong();
             const bool image = name.endsWith(".jpg") || name.endsWith(".bmp");
             if (image) {
                 QCOMPARE(page.at(2).toString(), QString("JPG"));
@@ -189,7 +189,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(int, number);
         QFETCH(QString, warning);
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         if (existing >= 0)
             RecordFixture::page(documentId, existing);
         const QString dir = newSourceDir();
@@ -241,7 +241,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, name);
         QFETCH(QString, reason);
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "Page 3.jpg");  // the good file still goes in
         if (kind.startsWith("dev:"))
@@ -283,7 +283,7 @@ private Q_SLOTS:
     // and the report says so.
     void truncatedJpegIsFiledWithWarning()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const QString dir = newSourceDir();
         TestFiles::write(dir + "Page 1.jpg", TestImages::truncatedJpeg(QSize(400, 300)));
         FakePrompt prompt;
@@ -346,13 +346,13 @@ private Q_SLOTS:
     // stored image that was changed since, and makes the thumbnail anew.
     void reimportChangesNothing()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         TestFiles::write(dir + "c.pdf", "pdf");
         FakePrompt prompt;
         (void)ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
-        const int pageId = pageRow(documentNamed(folderId, "a.jpg"), "a.jpg").at(0).toInt();
+        const RecordId pageId = pageRow(documentNamed(folderId, "a.jpg"), "a.jpg").at(0).toLongLong();
         const QString stored = PagePaths::GetDefaultPageFilePath(pageId);
         const QString thumb = PagePaths::GetDefaultThumbFilePath(pageId);
         jpeg(stored, Qt::green);
@@ -377,7 +377,7 @@ private Q_SLOTS:
     // those ids, and their own copies and thumbnails replace the leftovers.
     void leftoverAtNewPageIsReplaced()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         jpeg(dir + "b.jpg", Qt::green);
@@ -389,7 +389,7 @@ private Q_SLOTS:
         QCOMPARE(result.imported, 2);
         QCOMPARE(prompt.messages, QStringList());
         for (const char *name : {"a.jpg", "b.jpg"}) {
-            const int pageId = pageRow(documentNamed(folderId, name), name).at(0).toInt();
+            const RecordId pageId = pageRow(documentNamed(folderId, name), name).at(0).toLongLong();
             QVERIFY(pageId == first || pageId == first + 1);
             QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(pageId)), TestFiles::read(dir + name));
             QCOMPARE(QImage(PagePaths::GetDefaultThumbFilePath(pageId)).size(), QSize(100, 100));
@@ -401,7 +401,7 @@ private Q_SLOTS:
     // started, and what was imported stays with its thumbnails.
     void cancelKeepsWhatWasImported()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         for (const char *name : {"1.jpg", "2.jpg", "3.jpg", "4.jpg"})
             jpeg(dir + name);
@@ -411,7 +411,7 @@ private Q_SLOTS:
         QCOMPARE(result.imported, 2);
         QCOMPARE(count("SELECT COUNT(*) FROM Document"), 2);
         for (const char *name : {"1.jpg", "2.jpg"}) {
-            const int pageId = pageRow(documentNamed(folderId, name), name).at(0).toInt();
+            const RecordId pageId = pageRow(documentNamed(folderId, name), name).at(0).toLongLong();
             QVERIFY(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(pageId)));
             QVERIFY(QFileInfo::exists(PagePaths::GetDefaultThumbFilePath(pageId)));
         }
@@ -433,7 +433,7 @@ private Q_SLOTS:
     void failedRowsLeaveNoCopy()
     {
         QFETCH(int, failingStatement);
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         jpeg(dir + "b.jpg");
@@ -444,7 +444,7 @@ private Q_SLOTS:
         QCOMPARE(documentNamed(folderId, "a.jpg"), 0);
         QVERIFY(documentNamed(folderId, "b.jpg") > 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Page"), 1);
-        const int pageId = pageRow(documentNamed(folderId, "b.jpg"), "b.jpg").at(0).toInt();
+        const RecordId pageId = pageRow(documentNamed(folderId, "b.jpg"), "b.jpg").at(0).toLongLong();
         QStringList stored;
         QDirIterator it(DataFolder::filePath("Pages"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext())
@@ -458,7 +458,7 @@ private Q_SLOTS:
     // cannot be given the copy's name: neither row nor copy stays.
     void failedShortcutRowLeavesNoCopy()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         TestFiles::write(dir + "c.pdf", "%PDF-1.4 offer");
         FakePrompt prompt;
@@ -482,7 +482,7 @@ private Q_SLOTS:
     // announced, and every file of it is named.
     void failedBatchLeavesNothing()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         jpeg(dir + "b.jpg");
@@ -512,7 +512,7 @@ private Q_SLOTS:
     // and the failure is shown once.
     void fullDiskLeavesNoRowWithoutFile()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         constexpr int kFiles = 48;
         for (int i = 0; i < kFiles; ++i)
@@ -531,7 +531,7 @@ private Q_SLOTS:
         const Recordset pages = DbConnection::OpenRecordset("SELECT PageId FROM Page");
         QSet<int> rows;
         for (int row = 0; row < pages.recordCount(); ++row) {
-            const int pageId = pages.value(row, 0).toInt();
+            const RecordId pageId = pages.value(row, 0).toLongLong();
             rows.insert(pageId);
             QVERIFY2(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(pageId)), qPrintable(QString::number(pageId)));
         }
@@ -552,7 +552,7 @@ private Q_SLOTS:
     // and no rows, before anything is copied.
     void unwritableStoreImportsNothing()
     {
-        const int folderId = newFolder();
+        const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
         jpeg(dir + "a.jpg");
         TestFiles::blockDataFolder("blocked");
@@ -583,3 +583,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(FileImportTest)
 #include "FileImportTest.moc"
+#include "RecordId.h"

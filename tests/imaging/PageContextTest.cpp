@@ -12,10 +12,10 @@ namespace {
 
 // The pages of one document with these numbers (a Null QVariant for none);
 // their ids in the order given.
-QList<int> pagesNumbered(const QVariantList &numbers)
+QList<RecordId> pagesNumbered(const QVariantList &numbers)
 {
-    const int documentId = RecordFixture::documentInNewFolder();
-    QList<int> ids;
+    const RecordId documentId = RecordFixture::documentInNewFolder();
+    QList<RecordId> ids;
     for (const QVariant &number : numbers)
         ids.append(RecordFixture::page(documentId, number));
     return ids;
@@ -56,7 +56,7 @@ private Q_SLOTS:
         QFETCH(int, shown);
         QFETCH(int, previous);
         QFETCH(int, next);
-        const QList<int> ids = pagesNumbered(numbers);
+        const QList<RecordId> ids = pagesNumbered(numbers);
         const PagePlace place = ResolvePageNeighbours(ids.at(shown));
         QCOMPARE(place.prevPageId, previous < 0 ? 0 : ids.at(previous));
         QCOMPARE(place.nextPageId, next < 0 ? 0 : ids.at(next));
@@ -66,7 +66,7 @@ private Q_SLOTS:
     // middle included, and Previous walks the same way back.
     void nextVisitsEveryPage()
     {
-        const QList<int> ids = pagesNumbered({4, 2, 1, 4, 2, 9});
+        const QList<RecordId> ids = pagesNumbered({4, 2, 1, 4, 2, 9});
         QList<int> visited{ids.at(2)};
         while (int next = ResolvePageNeighbours(visited.last()).nextPageId)
             visited.append(next);
@@ -83,12 +83,12 @@ private Q_SLOTS:
     // that no longer exists is refused.
     void placeOfAPage()
     {
-        const int cabinetId = RecordFixture::insert(
+        const RecordId cabinetId = RecordFixture::insert(
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('Own', 1, '/srv/own')", {});
-        const int drawerId = RecordFixture::drawer(cabinetId, "D");
-        const int folderId = RecordFixture::folder(drawerId, "F");
-        const int documentId = RecordFixture::document(folderId, "Doc");
-        const int pageId = RecordFixture::page(documentId, 3);
+        const RecordId drawerId = RecordFixture::drawer(cabinetId, "D");
+        const RecordId folderId = RecordFixture::folder(drawerId, "F");
+        const RecordId documentId = RecordFixture::document(folderId, "Doc");
+        const RecordId pageId = RecordFixture::page(documentId, 3);
         const PagePlace place = ResolvePageNeighbours(pageId);
         QCOMPARE(place.cabinetId, cabinetId);
         QCOMPARE(place.drawerId, drawerId);
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QFETCH(QVariant, storage);
         QFETCH(QVariant, path);
         QFETCH(bool, uses);
-        const int cabinetId = RecordFixture::insert(
+        const RecordId cabinetId = RecordFixture::insert(
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('C', ?, ?)", {storage, path});
         QCOMPARE(CabinetStorage(cabinetId).usesStoragePath, uses);
         QCOMPARE(CabinetStorage(cabinetId + 1).usesStoragePath, false);
@@ -150,7 +150,7 @@ private Q_SLOTS:
         const int folderB =
             DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentB}).toInt();
         const QString upper = prefix.toUpper();
-        const int id = upper == QLatin1String("FLD") ? folderB
+        const RecordId id = upper == QLatin1String("FLD") ? folderB
                      : upper == QLatin1String("PAG") ? pageB
                                                      : documentB;
         QCOMPARE(CabinetOfKey(prefix + QString::number(id)), found ? cabinetB : 0);
@@ -158,3 +158,4 @@ private Q_SLOTS:
 };
 VLM_TEST_GUILESS_MAIN(PageContextTest)
 #include "PageContextTest.moc"
+#include "RecordId.h"

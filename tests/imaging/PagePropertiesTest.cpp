@@ -20,7 +20,7 @@ QVariant null()
     return QVariant(QMetaType(QMetaType::QString));
 }
 
-int pageWith(int documentId, const QVariant &scanDate, const QVariant &fileSize, const QVariant &filetype = "JPG",
+RecordId pageWith(RecordId documentId, const QVariant &scanDate, const QVariant &fileSize, const QVariant &filetype = "JPG",
              const QVariant &shortcut = QVariant(), const QVariant &filename = QVariant())
 {
     return RecordFixture::insert(
@@ -67,7 +67,7 @@ private Q_SLOTS:
         QFETCH(QString, date);
         QFETCH(QString, size);
         QFETCH(QString, type);
-        const int pageId = pageWith(RecordFixture::documentInNewFolder(), scanDate, fileSize, filetype);
+        const RecordId pageId = pageWith(RecordFixture::documentInNewFolder(), scanDate, fileSize, filetype);
         const Shown shown = Describe(pageId);
         QCOMPARE(shown.pageIdCaption, QStringLiteral("Page ID:"));
         QCOMPARE(shown.pageId, QString::number(pageId));
@@ -80,7 +80,7 @@ private Q_SLOTS:
     // A shortcut page shows the file it points to.
     void shortcutPage()
     {
-        const int pageId = pageWith(RecordFixture::documentInNewFolder(), null(), 10, "pdf", "Y", "/home/u/a.pdf");
+        const RecordId pageId = pageWith(RecordFixture::documentInNewFolder(), null(), 10, "pdf", "Y", "/home/u/a.pdf");
         QCOMPARE(Describe(pageId).shortcut, QStringLiteral("/home/u/a.pdf"));
     }
 
@@ -110,8 +110,8 @@ private Q_SLOTS:
         QFETCH(QList<Row>, rows);
         QFETCH(QString, date);
         QFETCH(QString, size);
-        const int documentId = RecordFixture::documentInNewFolder();
-        QList<int> ids;
+        const RecordId documentId = RecordFixture::documentInNewFolder();
+        QList<RecordId> ids;
         for (const Row &row : rows)
             ids.append(pageWith(documentId, row.scanDate, row.fileSize));
         const Shown shown = DescribeSeveral(ids);
@@ -126,3 +126,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PagePropertiesTest)
 #include "PagePropertiesTest.moc"
+#include "RecordId.h"

@@ -28,15 +28,15 @@ int count(const QString &table)
     return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
 }
 
-int storageCabinet(const QString &path)
+RecordId storageCabinet(const QString &path)
 {
     return RecordFixture::insert("INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES (?, 1, ?)",
                                  {QStringLiteral("Own"), path});
 }
 
-int documentIn(int cabinetId)
+RecordId documentIn(RecordId cabinetId)
 {
-    const int folderId = RecordFixture::folder(RecordFixture::drawer(cabinetId, "Drawer"), "Folder");
+    const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(cabinetId, "Drawer"), "Folder");
     return RecordFixture::document(folderId, "Doc");
 }
 
@@ -47,7 +47,7 @@ QString storageFolder()
     return path;
 }
 
-int folderOf(int documentId)
+RecordId folderOf(RecordId documentId)
 {
     return DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId}).toInt();
 }
@@ -57,13 +57,13 @@ QImage page(const QSize &size = QSize(300, 200))
     return TestImages::filled(size, QColor(20, 40, 160), 300);
 }
 
-QVariant column(int pageId, const char *name)
+QVariant column(RecordId pageId, const char *name)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(name), {pageId});
 }
 
 // The page's row names its image and size, and both files are in place.
-void verifyStored(int pageId, const QString &imagePath, const QSize &size)
+void verifyStored(RecordId pageId, const QString &imagePath, const QSize &size)
 {
     QCOMPARE(PagePaths::GetPageFilePath(pageId), imagePath);
     QVERIFY2(QFileInfo::exists(imagePath), qPrintable(imagePath));
@@ -169,8 +169,8 @@ private Q_SLOTS:
         RecordingNavigationSink sink;
         RecordingProgressView progress;
         const QString folder = ownStorage ? storageFolder() : QString();
-        const int cabinetId = ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab");
-        const int documentId = documentIn(cabinetId);
+        const RecordId cabinetId = ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab");
+        const RecordId documentId = documentIn(cabinetId);
         const int existing = RecordFixture::page(documentId, 7);
         const int documents = count("Document");
 
@@ -225,7 +225,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, failure);
         RecordingProgressView progress;
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int documents = count("Document");
         SaveRequest request;
         request.addMode = true;
@@ -268,7 +268,7 @@ private Q_SLOTS:
     void refusals()
     {
         QFETCH(QString, kind);
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const QString own = TestEnvironment::root() + QStringLiteral("/report.pdf");
         TestFiles::write(own, "the user's report");
         const int shortcut = RecordFixture::insert(
@@ -298,7 +298,7 @@ private Q_SLOTS:
     void deleteOldFilesSparesTheSavedOnes()
     {
         const QString folder = storageFolder();
-        const int documentId = documentIn(storageCabinet(folder));
+        const RecordId documentId = documentIn(storageCabinet(folder));
         const int moved = RecordFixture::page(documentId, 1);
         const int stayed = RecordFixture::page(documentId, 2);
         const QString old = folder + QStringLiteral("/old.jpg");
@@ -340,19 +340,19 @@ private Q_SLOTS:
         QFETCH(int, failingPage);
         RecordingNavigationSink sink;
         RecordingProgressView progress;
-        QList<int> noticed;
-        setNewPageNotifier([&](int pageId) { noticed.append(pageId); });
+        QList<RecordId> noticed;
+        setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
         const QString folder = storageFolder();
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder));
-        const int documentId = documentIn(storageCabinet(folder));
+        const RecordId documentId = documentIn(storageCabinet(folder));
         const int documents = count("Document");
         // A name typed for a page of the user's may be any number.
         const int userPage = failure == QLatin1String("name") ? RecordFixture::page(documentId, 1) : 0;
         const int pagesBefore = count("Page");
         // The new pages get the ids first to first + 3.
         const int first = PageFixture::nextPageId();
-        const int failingId = first + failingPage - 1;
+        const RecordId failingId = first + failingPage - 1;
         const QString blocked = failure == QLatin1String("name")
             ? QStringLiteral("%1/%2.jpg").arg(folder).arg(failingId)
             : QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(failingId);
@@ -373,7 +373,7 @@ private Q_SLOTS:
         QCOMPARE(stored.error.has_value(), failingPage != 0);
         QCOMPARE(count("Page"), pagesBefore + kept);
         QCOMPARE(count("Document"), documents + (kept > 0 ? 1 : 0));
-        QList<int> ids;
+        QList<RecordId> ids;
         for (int i = 0; i < kept; ++i) {
             const SaveResult &saved = stored.saved[size_t(i)];
             ids.append(saved.pageId);
@@ -381,7 +381,7 @@ private Q_SLOTS:
             QCOMPARE(column(saved.pageId, "PageNumber").toInt(), i + 1);
             verifyStored(saved.pageId, QStringLiteral("%1/%2.jpg").arg(folder).arg(saved.pageId), QSize(300 + i, 200));
         }
-        for (int id = first + kept; id < first + 4; ++id) {
+        for (RecordId id = first + kept; id < first + 4; ++id) {
             const QString image = QStringLiteral("%1/%2.jpg").arg(folder).arg(id);
             QCOMPARE(QFileInfo::exists(image), failure == QLatin1String("name") && id == failingId);
             QCOMPARE(QFileInfo(QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id)).isDir(),
@@ -417,16 +417,16 @@ private Q_SLOTS:
             QDir(folder).removeRecursively();
             QVERIFY(QDir().mkpath(folder));
         }
-        const int documentId = documentIn(ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab"));
+        const RecordId documentId = documentIn(ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab"));
         const int first = PageFixture::nextPageId();
         const int pages = feeder ? 2 : 1;
-        const auto imageOf = [&](int id) {
+        const auto imageOf = [&](RecordId id) {
             return ownStorage ? QStringLiteral("%1/%2.jpg").arg(folder).arg(id) : PagePaths::GetDefaultPageFilePath(id);
         };
-        const auto thumbOf = [&](int id) {
+        const auto thumbOf = [&](RecordId id) {
             return ownStorage ? QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id) : PagePaths::GetDefaultThumbFilePath(id);
         };
-        for (int id = first; id < first + pages; ++id) {
+        for (RecordId id = first; id < first + pages; ++id) {
             PageFixture::leftover(imageOf(id));
             PageFixture::leftover(thumbOf(id));
         }
@@ -455,9 +455,9 @@ private Q_SLOTS:
     // an edit or a save that failed.
     void newPageNotice()
     {
-        QList<int> noticed;
-        setNewPageNotifier([&](int pageId) { noticed.append(pageId); });
-        const int documentId = RecordFixture::documentInNewFolder();
+        QList<RecordId> noticed;
+        setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const SaveResult added =
             SavePage(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(), QString(), false, 30, QString(), {}});
         (void)SavePage(SaveRequest{false, QString(), added.pageId, page(), QString(), false, 30, QString(), {}});
@@ -466,9 +466,10 @@ private Q_SLOTS:
         } catch (const DbError &) {
         }
         setNewPageNotifier(nullptr);
-        QCOMPARE(noticed, QList<int>{added.pageId});
+        QCOMPARE(noticed, QList<RecordId>{added.pageId});
     }
 };
 
 VLM_TEST_GUI_MAIN(PageSaveTest)
 #include "PageSaveTest.moc"
+#include "RecordId.h"

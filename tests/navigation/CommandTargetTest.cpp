@@ -44,7 +44,7 @@ private Q_SLOTS:
         QCOMPARE(t.name, t.key == "CAB1" ? QStringLiteral("Tree")
                          : t.key == "CAB2" ? QStringLiteral("List")
                                            : QStringLiteral("Current"));
-        QCOMPARE(t.id(), t.key.mid(3).toInt());
+        QCOMPARE(t.id(), t.key.mid(3).toLongLong());
         QCOMPARE(t.prefix(), QStringLiteral("CAB"));
     }
 

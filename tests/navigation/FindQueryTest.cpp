@@ -15,14 +15,14 @@ using RecordFixture::insert;
 
 namespace {
 
-int document(int folderId, const QString &name, const QString &description, const QVariant &date,
+RecordId document(RecordId folderId, const QString &name, const QString &description, const QVariant &date,
              const QVariant &amount)
 {
     return insert("INSERT INTO Document (FolderId, Name, Description, DateOnDocument, Amount) VALUES (?, ?, ?, ?, ?)",
                   {folderId, name, description, date, amount});
 }
 
-void page(int documentId, const QVariant &scanDate, qint64 size)
+void page(RecordId documentId, const QVariant &scanDate, qint64 size)
 {
     insert("INSERT INTO Page (DocumentId, PageNumber, ScanDate, FileSize) VALUES (?, 1, ?, ?)",
            {documentId, scanDate, size});
@@ -333,3 +333,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(FindQueryTest)
 #include "FindQueryTest.moc"
+#include "RecordId.h"

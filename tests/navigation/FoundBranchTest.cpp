@@ -9,7 +9,7 @@ using FindQuery::FoundDocument;
 
 namespace {
 
-FoundDocument doc(int id, const QString &name, int folder, const QString &folderName, int drawer = 1,
+FoundDocument doc(RecordId id, const QString &name, int folder, const QString &folderName, int drawer = 1,
                   const QString &drawerName = "Drawer", int cabinet = 1, const QString &cabinetName = "Home")
 {
     return {id, name, folder, folderName, drawer, drawerName, cabinet, cabinetName};
@@ -86,3 +86,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(FoundBranchTest)
 #include "FoundBranchTest.moc"
+#include "RecordId.h"

@@ -25,11 +25,11 @@ class NavDropTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<FakePrompt> m_prompt;
-    QList<int> m_notices;
+    QList<RecordId> m_notices;
 
     PageClipboard::NewPageNotifier notifier()
     {
-        return [this](int pageId) { m_notices.append(pageId); };
+        return [this](RecordId pageId) { m_notices.append(pageId); };
     }
 
 private Q_SLOTS:
@@ -129,7 +129,7 @@ private Q_SLOTS:
             page(target, n);
         const MoveResult r = NavDrop::MovePageToDocument(moving, sameDocument ? source : target, notifier());
         QCOMPARE(r.pageNumber, number);
-        QCOMPARE(m_notices, number ? QList<int>{moving} : QList<int>{});
+        QCOMPARE(m_notices, number ? QList<RecordId>{moving} : QList<RecordId>{});
         QCOMPARE(columnOf("Page", "DocumentId", "PageId", moving), number ? target : source);
         QCOMPARE(columnOf("Page", "PageNumber", "PageId", p1), 1);
         QCOMPARE(columnOf("Page", "PageNumber", "PageId", p3), 3);
@@ -160,3 +160,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(NavDropTest)
 #include "NavDropTest.moc"
+#include "RecordId.h"

@@ -1,5 +1,8 @@
 #include "NavRules.h"
+
+#include "NavKeys.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -75,6 +78,29 @@ private Q_SLOTS:
                  command);
     }
 
+    void keyIds_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<RecordId>("id");
+        QTest::newRow("cabinet") << "CAB12" << "CAB" << RecordId(12);
+        QTest::newRow("page past 32 bits") << "PAG4294967297" << "PAG" << RecordId(4294967297LL);
+        QTest::newRow("document past 32 bits") << "DOC4294967297" << "DOC" << RecordId(4294967297LL);
+        QTest::newRow("found document past 32 bits") << "FDC8589934593" << "FDC" << RecordId(8589934593LL);
+        QTest::newRow("root") << "ROOT" << "ROO" << RecordId(0);
+    }
+    // A node key carries the whole id, past 32 bits too, and gives it back.
+    void keyIds()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, prefix);
+        QFETCH(RecordId, id);
+        QCOMPARE(NavKeys::prefixOf(key), prefix);
+        QCOMPARE(RecordId(NavKeys::idOf(key)), id);
+        if (id != 0)
+            QCOMPARE(NavKeys::NavNodeKey(prefix, id), key);
+    }
+
     // The last node of a run is found again through its parents' rows; a
     // row that is gone ends the chain at cabinet 0.
     void restorePlan_data()
@@ -110,7 +136,7 @@ private Q_SLOTS:
         for (const QString &w : chain.split(' ', Qt::SkipEmptyParts))
             expected << keys.value(w, w);
         QCOMPARE(plan.chain, expected);
-        QCOMPARE(plan.cabinetId, expected.isEmpty() ? 0 : QStringView(expected.first()).mid(3).toInt());
+        QCOMPARE(plan.cabinetId, expected.isEmpty() ? 0 : QStringView(expected.first()).mid(3).toLongLong());
         QCOMPARE(NavRules::cabinetOf(keys.value(which, which)), plan.cabinetId);
     }
 };

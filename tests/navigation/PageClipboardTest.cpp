@@ -46,12 +46,12 @@ class PageClipboardTest : public QObject
 
 private:
     QString m_files;      // the user's own files, outside the store
-    QList<int> m_thumbnails;
+    QList<RecordId> m_thumbnails;
 
-    static int document() { return RecordFixture::documentInNewFolder(); }
+    static RecordId document() { return RecordFixture::documentInNewFolder(); }
     ThumbnailMaker maker()
     {
-        return [this](int pageId) { m_thumbnails.append(pageId); return true; };
+        return [this](RecordId pageId) { m_thumbnails.append(pageId); return true; };
     }
     QString userFile(const QString &name, const QByteArray &bytes = QByteArray(300, 'x'))
     {
@@ -104,7 +104,7 @@ private Q_SLOTS:
         const PasteResult result = PasteFilesIntoDocument({path}, doc, maker());
         QCOMPARE(result.skipped.size(), 0);
         QCOMPARE(result.added.size(), 1);
-        const int id = result.added[0].pageId;
+        const RecordId id = result.added[0].pageId;
         QCOMPARE(result.added[0].shortcut, shortcut);
         const Pages::PageRow row = Pages::ReadDocumentPages(doc).value(0);
         QCOMPARE(row.pageId, id);
@@ -122,7 +122,7 @@ private Q_SLOTS:
             QCOMPARE(row.pageNumber, 1);
             QCOMPARE(row.filename, QString());
             QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(id)), bytes);
-            QCOMPARE(m_thumbnails, QList<int>{id});
+            QCOMPARE(m_thumbnails, QList<RecordId>{id});
             QVERIFY(result.added[0].thumbnail);
         }
     }
@@ -175,8 +175,8 @@ private Q_SLOTS:
             DbConnection::failAfterStatements(4);
         }
         SkippedFile skipped;
-        QList<int> notices;
-        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped, [&](int id) { notices.append(id); });
+        QList<RecordId> notices;
+        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped, [&](RecordId id) { notices.append(id); });
         limit.reset();
         QVERIFY(notices.isEmpty());
         DbConnection::failAfterStatements(0);
@@ -203,14 +203,14 @@ private Q_SLOTS:
         const QString staleThumb = PagePaths::GetDefaultThumbFilePath(1);
         PagePaths::MakePath(PagePaths::GetFolderPart(staleThumb));
         TestFiles::write(staleThumb, "left over from an earlier store");
-        QList<int> notices;
-        const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](int id) { notices.append(id); });
+        QList<RecordId> notices;
+        const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](RecordId id) { notices.append(id); });
         QCOMPARE(result.added.size(), 1);
         QCOMPARE(result.added[0].pageId, 1);
         QCOMPARE(TestFiles::read(stale), TestFiles::read(source));
         // The thumbnail maker here writes nothing: the stale one is gone.
         QVERIFY(!QFile::exists(staleThumb));
-        QCOMPARE(notices, QList<int>{1});
+        QCOMPARE(notices, QList<RecordId>{1});
     }
 
     // A paste keeps the order of its files, goes on past a bad one and
@@ -267,7 +267,7 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(3);
         QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteIntoDocument(b, {}, maker()));
         DbConnection::failAfterStatements(0);
-        QCOMPARE(cutList().CutPageIds, QList<int>{page});
+        QCOMPARE(cutList().CutPageIds, QList<RecordId>{page});
         QCOMPARE(Pages::ReadDocumentPages(a).size(), 1);
     }
 
@@ -295,3 +295,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(PageClipboardTest)
 #include "PageClipboardTest.moc"
+#include "RecordId.h"

@@ -34,7 +34,7 @@ class PageListModelTest : public QObject
 
 private:
     int m_doc = 0;
-    QList<int> m_pages;
+    QList<RecordId> m_pages;
     PageRecords m_records;
 
     void load(int pages, int perScreen)
@@ -85,7 +85,7 @@ private Q_SLOTS:
         m_records.paging().nextScreen();
         PageListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QList<int> loaded;
+        QList<RecordId> loaded;
         model.setDefaultImage(filled(Qt::gray));
         model.setThumbnailLoader([&](const PageRecord &record) {
             loaded.append(record.PageId);
@@ -94,7 +94,7 @@ private Q_SLOTS:
             return record.PageId == m_pages[4] ? QImage() : filled(Qt::red);
         });
         model.fill(m_records, Mode::Thumbnail);
-        QCOMPARE(loaded, (QList<int>{m_pages[3], m_pages[4], m_pages[5]}));
+        QCOMPARE(loaded, (QList<RecordId>{m_pages[3], m_pages[4], m_pages[5]}));
         QCOMPARE(pictureAt(model, 0), filled(Qt::gray));
         QCOMPARE(pictureAt(model, 1), filled(Qt::gray));
         QCOMPARE(pictureAt(model, 2), filled(Qt::red));
@@ -117,10 +117,11 @@ private Q_SLOTS:
         QCOMPARE(model.rowCount(), 5);
         QCOMPARE(pictureAt(model, 4), filled(Qt::blue));
         QCOMPARE(model.pageIds({model.index(3), model.index(0), model.index(3)}),
-                 (QList<int>{m_pages[0], m_pages[3]}));
+                 (QList<RecordId>{m_pages[0], m_pages[3]}));
         QCOMPARE(model.rowOfPage(m_pages[2]), 2);
     }
 };
 
 VLM_TEST_GUI_MAIN(PageListModelTest)
 #include "PageListModelTest.moc"
+#include "RecordId.h"

@@ -14,7 +14,7 @@ using RecordFixture::page;
 
 namespace {
 
-int scannedPage(int documentId, int number, const QDateTime &scanDate, const QString &filename = {})
+RecordId scannedPage(RecordId documentId, int number, const QDateTime &scanDate, const QString &filename = {})
 {
     Pages::NewPage page;
     page.documentId = documentId;
@@ -24,9 +24,9 @@ int scannedPage(int documentId, int number, const QDateTime &scanDate, const QSt
     return Pages::InsertPage(page);
 }
 
-QList<int> ids(const QVector<PageRecord> &records)
+QList<RecordId> ids(const QVector<PageRecord> &records)
 {
-    QList<int> out;
+    QList<RecordId> out;
     for (const PageRecord &record : records)
         out.append(record.PageId);
     return out;
@@ -57,7 +57,7 @@ private Q_SLOTS:
         const int c = page(m_doc, 2);
         PageRecords records;
         records.load(m_doc);
-        QCOMPARE(ids(records.records()), (QList<int>{a, b, c}));
+        QCOMPARE(ids(records.records()), (QList<RecordId>{a, b, c}));
         QCOMPARE(records.records()[0].Filename, QStringLiteral("/mine/scan.pdf"));
         QCOMPARE(records.records()[1].Filename, PagePaths::GetDefaultPageFilePath(b));
     }
@@ -74,7 +74,7 @@ private Q_SLOTS:
         criteria.buildClauses();
         PageRecords records;
         records.load(m_doc, true, criteria);
-        QCOMPARE(ids(records.records()), QList<int>{inRange});
+        QCOMPARE(ids(records.records()), QList<RecordId>{inRange});
         records.load(m_doc, false, criteria);
         QCOMPARE(records.count(), 2);
     }
@@ -83,7 +83,7 @@ private Q_SLOTS:
     // now: no deleted page and no old number comes back.
     void reloadShowsTheChangedDocument()
     {
-        QList<int> pages;
+        QList<RecordId> pages;
         for (int n = 1; n <= 25; ++n)
             pages.append(page(m_doc, n));
         PageRecords records;
@@ -94,7 +94,7 @@ private Q_SLOTS:
         DbConnection::Execute(QStringLiteral("UPDATE Page SET PageNumber = 99 WHERE PageId = ?"), {pages[20]});
         records.reload();
         QCOMPARE(records.paging().PagePaneStart(), 21);
-        QCOMPARE(ids(records.screen()), (QList<int>{pages[21], pages[23], pages[24], pages[20]}));
+        QCOMPARE(ids(records.screen()), (QList<RecordId>{pages[21], pages[23], pages[24], pages[20]}));
         QCOMPARE(records.screen().last().PageNumber, 99);
         QVERIFY(!records.find(pages[22]));
     }
@@ -102,3 +102,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PageRecordsTest)
 #include "PageRecordsTest.moc"
+#include "RecordId.h"

@@ -153,13 +153,13 @@ private Q_SLOTS:
     {
         TestEnvironment::openFreshDatabase();
         DbConnection::Execute("INSERT INTO Drawer (CabinetId, Name) VALUES (7, 'd')");
-        const int drawer = int(DbConnection::LastInsertId());
+        const int drawer = DbConnection::LastInsertId();
         DbConnection::Execute("INSERT INTO Folder (DrawerId, Name) VALUES (?, 'f')", {drawer});
-        const int folder = int(DbConnection::LastInsertId());
+        const int folder = DbConnection::LastInsertId();
         DbConnection::Execute("INSERT INTO Document (FolderId, Name) VALUES (?, 'x')", {folder});
-        const int doc = int(DbConnection::LastInsertId());
+        const int doc = DbConnection::LastInsertId();
         DbConnection::Execute("INSERT INTO Page (DocumentId) VALUES (?)", {doc});
-        const int page = int(DbConnection::LastInsertId());
+        const int page = DbConnection::LastInsertId();
         QCOMPARE(GetCabinetIdOfDrawer(drawer), 7);
         QCOMPARE(GetDrawerIdOfFolder(folder), drawer);
         QCOMPARE(GetFolderIdOfDocument(doc), folder);

@@ -18,6 +18,7 @@
 #include "DbConnection.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "RecordingProgressView.h"
 #include "TestEnvironment.h"
 
@@ -116,19 +117,19 @@ class DeletesTest : public QObject
 private:
     std::unique_ptr<RecordingProgressView> m_view;
 
-    static int addCabinet(const QString &storagePath = QString())
+    static RecordId addCabinet(const QString &storagePath = QString())
     {
         return RecordFixture::insert(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Storage, StoragePath)"
                                                     " VALUES ('Cab', '', ?, ?)"),
                                      {storagePath.isEmpty() ? 0 : 1, storagePath});
     }
-    static int addDrawer(int cabinetId) { return RecordFixture::drawer(cabinetId, QStringLiteral("Drw")); }
-    static int addFolder(int drawerId) { return RecordFixture::folder(drawerId, QStringLiteral("Fld")); }
-    static int addDocument(int folderId) { return RecordFixture::document(folderId, QStringLiteral("Doc")); }
+    static RecordId addDrawer(RecordId cabinetId) { return RecordFixture::drawer(cabinetId, QStringLiteral("Drw")); }
+    static RecordId addFolder(RecordId drawerId) { return RecordFixture::folder(drawerId, QStringLiteral("Fld")); }
+    static RecordId addDocument(RecordId folderId) { return RecordFixture::document(folderId, QStringLiteral("Doc")); }
     // A page in the default store, with its image and thumbnail.
-    static int addPage(int documentId)
+    static RecordId addPage(RecordId documentId)
     {
-        const int id = RecordFixture::insert(
+        const RecordId id = RecordFixture::insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filetype) VALUES (?, 1, 'jpg')"),
             {documentId});
         writeFile(PagePaths::GetDefaultPageFilePath(id));
@@ -138,9 +139,9 @@ private:
     // A page that names its file: under a cabinet's storage path, or a
     // shortcut to the user's own file. The file and the thumbnail beside it
     // are written.
-    static int addNamedPage(int documentId, const QString &filename, bool shortcut = false)
+    static RecordId addNamedPage(RecordId documentId, const QString &filename, bool shortcut = false)
     {
-        const int id = RecordFixture::insert(
+        const RecordId id = RecordFixture::insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, Filename, Filetype, ShortcutYN)"
                            " VALUES (?, 1, ?, 'jpg', ?)"),
             {documentId, filename, shortcut ? QStringLiteral("Y") : QStringLiteral("N")});
@@ -148,7 +149,7 @@ private:
         writeFile(PagePaths::GetThumbFilePath(id, filename));
         return id;
     }
-    static QStringList pageFiles(int pageId)
+    static QStringList pageFiles(RecordId pageId)
     {
         const QString filename = PagePaths::GetPageFilename(pageId);
         return {PagePaths::GetPageFilePath(pageId, filename), PagePaths::GetThumbFilePath(pageId, filename)};
@@ -178,20 +179,20 @@ private Q_SLOTS:
     // without pages (or without a row) counts 0.
     void countsAcrossLevels()
     {
-        const int cab = addCabinet();
-        const int drw = addDrawer(cab);
-        const int emptyDrw = addDrawer(cab);
-        const int fld1 = addFolder(drw);
-        const int fld2 = addFolder(drw);
-        const int docA = addDocument(fld1);
-        const int docB = addDocument(fld1);
-        const int docC = addDocument(fld2);
+        const RecordId cab = addCabinet();
+        const RecordId drw = addDrawer(cab);
+        const RecordId emptyDrw = addDrawer(cab);
+        const RecordId fld1 = addFolder(drw);
+        const RecordId fld2 = addFolder(drw);
+        const RecordId docA = addDocument(fld1);
+        const RecordId docB = addDocument(fld1);
+        const RecordId docC = addDocument(fld2);
         addPage(docA);
         addPage(docA);
         addPage(docC);
         addPage(docC);
         addPage(docC);
-        const int otherCab = addCabinet();
+        const RecordId otherCab = addCabinet();
         addPage(addDocument(addFolder(addDrawer(otherCab))));
 
         QCOMPARE(CountDocumentPages(docA), 2);
@@ -212,9 +213,9 @@ private Q_SLOTS:
     // A document goes with its pages and their files; its sibling stays.
     void deleteDocument()
     {
-        const int fld = addFolder(addDrawer(addCabinet()));
-        const int doc = addDocument(fld);
-        const int sibling = addDocument(fld);
+        const RecordId fld = addFolder(addDrawer(addCabinet()));
+        const RecordId doc = addDocument(fld);
+        const RecordId sibling = addDocument(fld);
         QStringList gone;
         for (int i = 0; i < 3; ++i)
             gone += pageFiles(addPage(doc));
@@ -233,24 +234,53 @@ private Q_SLOTS:
         QCOMPARE(m_view->events, expected);
     }
 
+    // A crafted page row whose id lies past 32 bits: the next page counts on
+    // from it, and deleting its document removes its own files only, never
+    // those of page 1 in another cabinet that the id cut to 32 bits names.
+    void pageIdPastThirtyTwoBits()
+    {
+        const RecordId pageOne = addPage(addDocument(addFolder(addDrawer(addCabinet()))));
+        QCOMPARE(pageOne, RecordId(1));
+        const RecordId doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const RecordId crafted = 4294967297LL;
+        RecordFixture::insert(QStringLiteral("INSERT INTO Page (PageId, DocumentId, PageNumber, Filetype)"
+                                             " VALUES (?, ?, 1, 'jpg')"),
+                              {crafted, doc});
+        const QStringList own{PagePaths::GetDefaultPageFilePath(crafted), PagePaths::GetDefaultThumbFilePath(crafted)};
+        QCOMPARE(own.first(), dataPath(QStringLiteral("Pages/4294967/4294967297.jpg")));
+        for (const QString &file : own)
+            writeFile(file);
+        const RecordId next = addPage(addDocument(addFolder(addDrawer(addCabinet()))));
+        QCOMPARE(next, crafted + 1);
+        QVERIFY(exists(dataPath(QStringLiteral("Pages/4294967/4294967298.jpg"))));
+        const QStringList kept = pageFiles(pageOne) + pageFiles(next);
+
+        DeleteDocument(doc);
+
+        verifyFiles(own, false);
+        verifyFiles(kept, true);
+        QCOMPARE(CountDocumentPages(doc), 0);
+        QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 2);
+    }
+
     // A folder's default-store page, a storage-path page (file and the
     // thumbnail in Thumbs beside it) go; a shortcut page's row goes but the
     // user's file and its thumbnail stay.
     void deleteFolderWithStoragePathAndShortcut()
     {
         const QString store = dataPath(QStringLiteral("Storage 1.2"));
-        const int drw = addDrawer(addCabinet(store));
-        const int fld = addFolder(drw);
-        const int doc1 = addDocument(fld);
-        const int doc2 = addDocument(fld);
+        const RecordId drw = addDrawer(addCabinet(store));
+        const RecordId fld = addFolder(drw);
+        const RecordId doc1 = addDocument(fld);
+        const RecordId doc2 = addDocument(fld);
         const QStringList stored = pageFiles(addPage(doc1));
         const QStringList named = pageFiles(addNamedPage(doc1, store + QStringLiteral("/Invoice 7.jpg")));
         const QString userFile = dataPath(QStringLiteral("user/letter.pdf"));
         const QStringList shortcut = pageFiles(addNamedPage(doc2, userFile, true));
         QCOMPARE(named.at(1), store + QStringLiteral("/Thumbs/Invoice 7.jpg"));
         QCOMPARE(shortcut.at(1), dataPath(QStringLiteral("user/Thumbs/letter.pdf")));
-        const int otherFld = addFolder(drw);
-        const int otherDoc = addDocument(otherFld);
+        const RecordId otherFld = addFolder(drw);
+        const RecordId otherDoc = addDocument(otherFld);
         const QStringList kept = pageFiles(addPage(otherDoc));
 
         DeleteFolder(fld);
@@ -268,13 +298,13 @@ private Q_SLOTS:
     // A drawer takes its folders, documents, pages and files along.
     void deleteDrawer()
     {
-        const int cab = addCabinet();
-        const int drw = addDrawer(cab);
-        const int fld = addFolder(drw);
+        const RecordId cab = addCabinet();
+        const RecordId drw = addDrawer(cab);
+        const RecordId fld = addFolder(drw);
         QStringList gone = pageFiles(addPage(addDocument(fld)));
         gone += pageFiles(addPage(addDocument(addFolder(drw))));
         addDocument(fld);
-        const int keptDrw = addDrawer(cab);
+        const RecordId keptDrw = addDrawer(cab);
         const QStringList kept = pageFiles(addPage(addDocument(addFolder(keptDrw))));
 
         DeleteDrawer(drw);
@@ -291,7 +321,7 @@ private Q_SLOTS:
     // An empty drawer: range 1..3 with its two steps.
     void deleteEmptyDrawer()
     {
-        const int drw = addDrawer(addCabinet());
+        const RecordId drw = addDrawer(addCabinet());
         DeleteDrawer(drw);
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Drawer")), 0);
         const QStringList expected{"start Delete drawer 1..3", "step Delete drawer", "step Delete drawer", "stop"};
@@ -301,12 +331,12 @@ private Q_SLOTS:
     // A cabinet goes with every drawer below it; another cabinet stays.
     void deleteCabinet()
     {
-        const int cab = addCabinet();
-        const int drw = addDrawer(cab);
+        const RecordId cab = addCabinet();
+        const RecordId drw = addDrawer(cab);
         addDrawer(cab);
         QStringList gone = pageFiles(addPage(addDocument(addFolder(drw))));
         gone += pageFiles(addPage(addDocument(addFolder(drw))));
-        const int keptCab = addCabinet();
+        const RecordId keptCab = addCabinet();
         const QStringList kept = pageFiles(addPage(addDocument(addFolder(addDrawer(keptCab)))));
 
         DeleteCabinet(cab);
@@ -326,7 +356,7 @@ private Q_SLOTS:
     // A cabinet without drawers keeps the range 1..2 and its one step.
     void deleteCabinetWithoutDrawers()
     {
-        const int cab = addCabinet();
+        const RecordId cab = addCabinet();
         DeleteCabinet(cab);
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Cabinet")), 0);
         const QStringList expected{"start Delete cabinet 1..2", "step Delete cabinet", "stop"};
@@ -337,7 +367,7 @@ private Q_SLOTS:
     // other pages stay.
     void deletePages()
     {
-        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const RecordId doc = addDocument(addFolder(addDrawer(addCabinet())));
         const int p1 = addPage(doc);
         const int p2 = addPage(doc);
         const int p3 = addPage(doc);
@@ -362,7 +392,7 @@ private Q_SLOTS:
     // result names each file kept with the system's reason.
     void unremovableFilesAreNamed()
     {
-        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const RecordId doc = addDocument(addFolder(addDrawer(addCabinet())));
         const int page = addPage(doc);
         const QString image = PagePaths::GetDefaultPageFilePath(page);
         DeleteResult result;
@@ -391,7 +421,7 @@ private Q_SLOTS:
     // of a shortcut page's.
     void deleteStoredPageFiles()
     {
-        const int doc = addDocument(addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store"))))));
+        const RecordId doc = addDocument(addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store"))))));
         const int page = addPage(doc);
         const int named = addNamedPage(doc, dataPath(QStringLiteral("Store/a.jpg")));
         const int shortcut = addNamedPage(doc, dataPath(QStringLiteral("user/a.doc")), true);
@@ -412,7 +442,7 @@ private Q_SLOTS:
     // under another name does not.
     void importedShortcutCopyGoes()
     {
-        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const RecordId doc = addDocument(addFolder(addDrawer(addCabinet())));
         const int copy = addNamedPage(doc, dataPath(QStringLiteral("user/offer.pdf")), true);
         const QString copyPath = PagePaths::GetDefaultPageFolder(copy) + QStringLiteral("/%1.pdf").arg(copy);
         DbConnection::Execute(QStringLiteral("UPDATE Page SET Filename = ? WHERE PageId = ?"), {copyPath, copy});
@@ -429,7 +459,7 @@ private Q_SLOTS:
     // An image removed by hand is skipped quietly; its thumbnail still goes.
     void missingImageStillRemovesThumbnail()
     {
-        const int doc = addDocument(addFolder(addDrawer(addCabinet())));
+        const RecordId doc = addDocument(addFolder(addDrawer(addCabinet())));
         const int single = addPage(doc);
         const int inDoc = addPage(doc);
         QVERIFY(QFile::remove(PagePaths::GetDefaultPageFilePath(single)));
@@ -447,9 +477,9 @@ private Q_SLOTS:
     void sharedFileKeptWhileNamed()
     {
         const QString shared = dataPath(QStringLiteral("Store/shared.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
-        const int doc1 = addDocument(fld);
-        const int doc2 = addDocument(fld);
+        const RecordId fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
+        const RecordId doc1 = addDocument(fld);
+        const RecordId doc2 = addDocument(fld);
         const int p1 = addNamedPage(doc1, shared);
         addNamedPage(doc2, shared);
         const QStringList files = pageFiles(p1);
@@ -467,8 +497,8 @@ private Q_SLOTS:
     void sharedFileWithinDeletedSetRemoved()
     {
         const QString shared = dataPath(QStringLiteral("Store/twice.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
-        const int p1 = addNamedPage(addDocument(fld), shared);
+        const RecordId fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
+        const RecordId p1 = addNamedPage(addDocument(fld), shared);
         addNamedPage(addDocument(fld), shared);
         const QStringList files = pageFiles(p1);
         DeleteFolder(fld);
@@ -480,8 +510,8 @@ private Q_SLOTS:
     void shortcutNamingStoredFileKeepsIt()
     {
         const QString file = dataPath(QStringLiteral("Store/b.jpg"));
-        const int fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
-        const int doc = addDocument(fld);
+        const RecordId fld = addFolder(addDrawer(addCabinet(dataPath(QStringLiteral("Store")))));
+        const RecordId doc = addDocument(fld);
         const int stored = addNamedPage(doc, file);
         addNamedPage(addDocument(fld), file, true);
         const QStringList files = pageFiles(stored);
@@ -530,16 +560,16 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(expand(storage)));
         const QString oldCwd = QDir::currentPath();
         QDir::setCurrent(TestEnvironment::root() + "/cwd");
-        const int cab = addCabinet(expand(storage));
-        const int fld = addFolder(addDrawer(cab));
-        const int other = addPage(addDocument(fld));  // page 1, which stays
+        const RecordId cab = addCabinet(expand(storage));
+        const RecordId fld = addFolder(addDrawer(cab));
+        const RecordId other = addPage(addDocument(fld)); // page 1, which stays
         QCOMPARE(other, 1);
         const QString target = expand(file);
         if (!QFileInfo::exists(target))
             writeFile(target);
         if (filename.endsWith("link.jpg"))
             QVERIFY(QFile::link(target, expand(filename)));
-        const int doc = addDocument(fld);
+        const RecordId doc = addDocument(fld);
         RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN) VALUES (?, 1, ?, 'N')",
                               {doc, expand(filename)});
         const DeleteResult result = DeleteDocument(doc);
@@ -565,10 +595,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, level);
         const QString store = dataPath(QStringLiteral("Store"));
-        const int cab = addCabinet(store);
-        const int drw = addDrawer(cab);
-        const int fld = addFolder(drw);
-        const int doc = addDocument(fld);
+        const RecordId cab = addCabinet(store);
+        const RecordId drw = addDrawer(cab);
+        const RecordId fld = addFolder(drw);
+        const RecordId doc = addDocument(fld);
         const int p1 = addPage(doc);
         const int p2 = addNamedPage(doc, store + QStringLiteral("/x.jpg"));
         addPage(addDocument(addFolder(addDrawer(cab))));
@@ -612,18 +642,18 @@ private Q_SLOTS:
     // A folder of a thousand pages goes whole.
     void largeFolder()
     {
-        const int fld = addFolder(addDrawer(addCabinet()));
-        const int doc = addDocument(fld);
+        const RecordId fld = addFolder(addDrawer(addCabinet()));
+        const RecordId doc = addDocument(fld);
         DbConnection::Transaction tx;
         DbConnection::Statement insert(
             QStringLiteral("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)"));
-        QList<int> ids;
+        QList<RecordId> ids;
         for (int i = 1; i <= 1000; ++i) {
             insert.run({doc, i});
-            ids.append(int(insert.lastInsertId()));
+            ids.append(insert.lastInsertId());
         }
         tx.commit();
-        for (int id : ids)
+        for (RecordId id : ids)
             writeFile(PagePaths::GetDefaultPageFilePath(id));
 
         DeleteFolder(fld);
@@ -631,7 +661,7 @@ private Q_SLOTS:
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
         QCOMPARE(m_view->events.first(), QStringLiteral("start Delete folder 1..1002"));
         QCOMPARE(m_view->stepCount(QStringLiteral("Delete page files")), 1000);
-        for (int id : ids)
+        for (RecordId id : ids)
             QVERIFY(!exists(PagePaths::GetDefaultPageFilePath(id)));
     }
 };

@@ -49,9 +49,9 @@ QByteArray templateFileBytes()
 int newDrawer()
 {
     DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')"));
-    const int cabinetId = int(DbConnection::LastInsertId());
+    const RecordId cabinetId = DbConnection::LastInsertId();
     DbConnection::Execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, 'D')"), {cabinetId});
-    return int(DbConnection::LastInsertId());
+    return DbConnection::LastInsertId();
 }
 
 // Writes the template file, applies the named template to a new drawer and
@@ -59,13 +59,13 @@ int newDrawer()
 int applyToNewDrawer(const QByteArray &file, const QString &name)
 {
     writeTemplateFile(file);
-    const int drawerId = newDrawer();
+    const RecordId drawerId = newDrawer();
     ApplyDrawerTemplate(name, drawerId);
     return drawerId;
 }
 
 // The folders of a drawer in insertion order, each with its documents.
-QString contentOf(int drawerId)
+QString contentOf(RecordId drawerId)
 {
     QList<TemplateFolder> folders;
     const Recordset rs = DbConnection::OpenRecordset(
@@ -191,7 +191,7 @@ private Q_SLOTS:
     void applyInsertsRowsAndNodes()
     {
         RecordingNavigationSink sink;
-        const int drawerId = applyToNewDrawer("\r\nDRW=Home\r\nFLD=Bills\r\nDOC=Gas\r\nDOC=Water\r\nFLD=Car\r\n"
+        const RecordId drawerId = applyToNewDrawer("\r\nDRW=Home\r\nFLD=Bills\r\nDOC=Gas\r\nDOC=Water\r\nFLD=Car\r\n"
                                               "\r\nDRW=Work\r\nFLD=Other\r\n",
                                               "Home");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Bills(Gas,Water),Car]"));
@@ -213,7 +213,7 @@ private Q_SLOTS:
         writeTemplateFile("\r\nDRW=  Spaced  \r\nFLD=Inside\r\n");
         LoadDrawerTemplateNames();
         QCOMPARE(DrawerTemplateNames(), QStringList{"  Spaced  "});
-        const int drawerId = newDrawer();
+        const RecordId drawerId = newDrawer();
         ApplyDrawerTemplate(DrawerTemplateNames().first(), drawerId);
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Inside]"));
     }
@@ -224,7 +224,7 @@ private Q_SLOTS:
     void applyCleansNames()
     {
         RecordingNavigationSink sink;
-        const int drawerId = applyToNewDrawer("DRW=t\nFLD=Tax.es: 2024\nDOC=Form 1040.pdf\nDOC=?*\nFLD=...\nDOC=lost\n"
+        const RecordId drawerId = applyToNewDrawer("DRW=t\nFLD=Tax.es: 2024\nDOC=Form 1040.pdf\nDOC=?*\nFLD=...\nDOC=lost\n"
                                               "FLD=taxes 2024\nDOC=merged\nFLD=O'Brien\n",
                                               "t");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Taxes 2024(Form 1040pdf,merged),O'Brien]"));
@@ -253,7 +253,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(QString, content);
         writeTemplateFile(file);
-        const int drawerId = newDrawer();
+        const RecordId drawerId = newDrawer();
         if (!existing.isEmpty())
             AddTemplateFolder(drawerId, existing);
         ApplyDrawerTemplate("t", drawerId);
@@ -272,7 +272,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, line);
         writeTemplateFile(("DRW=t\nFLD=first\n" + line + "\n").toUtf8());
-        const int drawerId = newDrawer();
+        const RecordId drawerId = newDrawer();
         RecordingNavigationSink sink;
         try {
             ApplyDrawerTemplate("t", drawerId);
@@ -293,7 +293,7 @@ private Q_SLOTS:
     // nothing either.
     void applyWithoutFile()
     {
-        const int drawerId = newDrawer();
+        const RecordId drawerId = newDrawer();
         RecordingNavigationSink sink;
         ApplyDrawerTemplate("Home", drawerId);
         writeTemplateFile("DRW=Home\nFLD=f\n");
@@ -317,7 +317,7 @@ private Q_SLOTS:
     {
         QFETCH(int, failingStatement);
         writeTemplateFile("DRW=Home\nFLD=Bills\nDOC=Gas\nDOC=Water\nFLD=Car\n");
-        const int drawerId = newDrawer();
+        const RecordId drawerId = newDrawer();
         RecordingNavigationSink sink;
         DbConnection::failAfterStatements(failingStatement);
         QVERIFY_THROWS_EXCEPTION(DbError, ApplyDrawerTemplate("Home", drawerId));
@@ -333,10 +333,10 @@ private Q_SLOTS:
     // The public single-row operations add the row and its node.
     void addSingleRows()
     {
-        const int drawerId = newDrawer();
+        const RecordId drawerId = newDrawer();
         RecordingNavigationSink sink;
-        const int folderId = AddTemplateFolder(drawerId, "F");
-        const int documentId = AddTemplateDocument(folderId, "D");
+        const RecordId folderId = AddTemplateFolder(drawerId, "F");
+        const RecordId documentId = AddTemplateDocument(folderId, "D");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[F(D)]"));
         QCOMPARE(sink.calls, (QStringList{QStringLiteral("folder %1/%2 F").arg(drawerId).arg(folderId),
                                           QStringLiteral("document %1/%2 D").arg(folderId).arg(documentId)}));
@@ -437,3 +437,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(DrawerTemplatesTest)
 #include "DrawerTemplatesTest.moc"
+#include "RecordId.h"

@@ -1,6 +1,7 @@
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "PagePaths.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 #include <QCoreApplication>
@@ -17,22 +18,24 @@ class PagePathsTest : public QObject
 private Q_SLOTS:
     void defaultStore_data()
     {
-        QTest::addColumn<int>("id");
+        QTest::addColumn<RecordId>("id");
         QTest::addColumn<QString>("relative");
-        QTest::newRow("1") << 1 << "0000000/1.jpg";
-        QTest::newRow("7") << 7 << "0000000/7.jpg";
-        QTest::newRow("999") << 999 << "0000000/999.jpg";
-        QTest::newRow("1000") << 1000 << "0000001/1000.jpg";
-        QTest::newRow("1234") << 1234 << "0000001/1234.jpg";
-        QTest::newRow("1234567") << 1234567 << "0001234/1234567.jpg";
-        QTest::newRow("9999999") << 9999999 << "0009999/9999999.jpg";
-        QTest::newRow("10000000") << 10000000 << "0010000/10000000.jpg";
+        QTest::newRow("1") << RecordId(1) << "0000000/1.jpg";
+        QTest::newRow("7") << RecordId(7) << "0000000/7.jpg";
+        QTest::newRow("999") << RecordId(999) << "0000000/999.jpg";
+        QTest::newRow("1000") << RecordId(1000) << "0000001/1000.jpg";
+        QTest::newRow("1234") << RecordId(1234) << "0000001/1234.jpg";
+        QTest::newRow("1234567") << RecordId(1234567) << "0001234/1234567.jpg";
+        QTest::newRow("9999999") << RecordId(9999999) << "0009999/9999999.jpg";
+        QTest::newRow("10000000") << RecordId(10000000) << "0010000/10000000.jpg";
+        // Past 32 bits the full id still names the file.
+        QTest::newRow("4294967297") << RecordId(4294967297LL) << "4294967/4294967297.jpg";
     }
     // Pages of the default store lie in buckets of 1000 under the data
     // folder, thumbnails in the same scheme under Thumbs.
     void defaultStore()
     {
-        QFETCH(int, id);
+        QFETCH(RecordId, id);
         QFETCH(QString, relative);
         const QString data = DataFolder::path();
         QCOMPARE(GetPageFilePath(id, QString()), data + "/Pages/" + relative);
@@ -83,11 +86,11 @@ private Q_SLOTS:
     {
         TestEnvironment::openFreshDatabase();
         DbConnection::Execute("INSERT INTO Page (DocumentId, Filename, ShortcutYN) VALUES (1, '/x/a.pdf', 'Y')");
-        const int shortcut = int(DbConnection::LastInsertId());
+        const int shortcut = DbConnection::LastInsertId();
         DbConnection::Execute("INSERT INTO Page (DocumentId, Filename, ShortcutYN) VALUES (1, '/x/b.jpg', 'y')");
-        const int lower = int(DbConnection::LastInsertId());
+        const int lower = DbConnection::LastInsertId();
         DbConnection::Execute("INSERT INTO Page (DocumentId) VALUES (1)");
-        const int plain = int(DbConnection::LastInsertId());
+        const int plain = DbConnection::LastInsertId();
         QVERIFY(IsPageShortcut(shortcut));
         QVERIFY(!IsPageShortcut(lower));
         QVERIFY(!IsPageShortcut(plain));

@@ -13,7 +13,7 @@ using RecordFixture::page;
 namespace {
 
 // "id:number" for the document's pages in page order.
-QStringList numbers(int documentId)
+QStringList numbers(RecordId documentId)
 {
     QStringList out;
     for (const Pages::PageRow &row : Pages::ReadDocumentPages(documentId))
@@ -21,7 +21,7 @@ QStringList numbers(int documentId)
     return out;
 }
 
-QString n(int id, int number) { return QStringLiteral("%1:%2").arg(id).arg(number); }
+QString n(RecordId id, int number) { return QStringLiteral("%1:%2").arg(id).arg(number); }
 
 } // namespace
 
@@ -44,7 +44,7 @@ private Q_SLOTS:
         page.filename = QStringLiteral("/home/o'brien/it's.pdf");
         page.shortcut = true;
         page.scanDate = QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9));
-        const int id = Pages::InsertPage(page);
+        const RecordId id = Pages::InsertPage(page);
         const Pages::PageRow row = Pages::ReadDocumentPages(doc).value(0);
         QCOMPARE(row.pageId, id);
         QCOMPARE(row.scanDate, QStringLiteral("2024-03-05 07:08:09"));
@@ -107,3 +107,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PagesTest)
 #include "PagesTest.moc"
+#include "RecordId.h"

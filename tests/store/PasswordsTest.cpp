@@ -16,16 +16,16 @@ class PasswordsTest : public QObject
 private:
     struct Unlock
     {
-        int cabinetId;
+        RecordId cabinetId;
         QString name;
     };
     QList<Unlock> m_unlocks;
 
-    static int addCabinet(const QString &name, const QVariant &password)
+    static RecordId addCabinet(const QString &name, const QVariant &password)
     {
         DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
                               {name, password});
-        return int(DbConnection::LastInsertId());
+        return DbConnection::LastInsertId();
     }
     static int addLockedCabinet(const QString &name, const QString &plain)
     {
@@ -38,7 +38,7 @@ private Q_SLOTS:
         TestEnvironment::openFreshDatabase();
         UnlockedCabinets().clear();
         m_unlocks.clear();
-        setUnlockHandler([this](int id, const QString &name) { m_unlocks.append({id, name}); });
+        setUnlockHandler([this](RecordId id, const QString &name) { m_unlocks.append({id, name}); });
     }
     void cleanup()
     {
@@ -117,7 +117,7 @@ private Q_SLOTS:
         const QString scrambled = ScramblePassword(plain, PasswordKey);
         QVERIFY(scrambled.contains(QChar(0)));
         QVERIFY(scrambled.contains(QLatin1Char('\'')));
-        const int id = addCabinet(QStringLiteral("Taxes"), scrambled);
+        const RecordId id = addCabinet(QStringLiteral("Taxes"), scrambled);
         QCOMPARE(DbConnection::QueryValue(
                      QStringLiteral("SELECT [Password] FROM Cabinet WHERE CabinetId = ?"), {id})
                      .toString(),
@@ -145,7 +145,7 @@ private Q_SLOTS:
         QFETCH(QVariant, stored);
         QFETCH(bool, open);
         FakePrompt prompt;
-        const int id = addCabinet(QStringLiteral("Home"), stored);
+        const RecordId id = addCabinet(QStringLiteral("Home"), stored);
         QCOMPARE(DbConnection::QueryValue(
                      QStringLiteral("SELECT [Password] IS NULL FROM Cabinet WHERE CabinetId = ?"), {id})
                      .toBool(),
@@ -164,7 +164,7 @@ private Q_SLOTS:
     {
         FakePrompt prompt;
         prompt.passwords = {QStringLiteral("pw")};
-        const int id = addLockedCabinet(QStringLiteral("Bank"), QStringLiteral("pw"));
+        const RecordId id = addLockedCabinet(QStringLiteral("Bank"), QStringLiteral("pw"));
         QVERIFY(UnlockCabinet(id));
         DbConnection::Execute(QStringLiteral("UPDATE Cabinet SET [Password] = ? WHERE CabinetId = ?"),
                               {ScramblePassword(QStringLiteral("other"), PasswordKey), id});
@@ -208,7 +208,7 @@ private Q_SLOTS:
         FakePrompt prompt;
         prompt.passwords = {cancel ? std::nullopt : std::optional<QString>(reply)};
         addLockedCabinet(QStringLiteral("Other"), QStringLiteral("x"));
-        const int id = addLockedCabinet(QStringLiteral("Medical"), password);
+        const RecordId id = addLockedCabinet(QStringLiteral("Medical"), password);
 
         QCOMPARE(UnlockCabinet(id), granted);
         QCOMPARE(prompt.messages, messages);
@@ -229,7 +229,7 @@ private Q_SLOTS:
     {
         FakePrompt prompt;
         prompt.passwords = {QStringLiteral("nope"), QStringLiteral("pw")};
-        const int id = addLockedCabinet(QStringLiteral("Work"), QStringLiteral("pw"));
+        const RecordId id = addLockedCabinet(QStringLiteral("Work"), QStringLiteral("pw"));
         QVERIFY(!UnlockCabinet(id));
         QVERIFY(UnlockCabinet(id));
         QCOMPARE(prompt.passwordPrompts, 2);
@@ -242,15 +242,15 @@ private Q_SLOTS:
     void manyCabinetsStayUnlocked()
     {
         FakePrompt prompt;
-        QList<int> ids;
+        QList<RecordId> ids;
         for (int i = 0; i < 120; ++i) {
             ids.append(addLockedCabinet(QStringLiteral("C%1").arg(i), QStringLiteral("pw")));
             prompt.passwords.append(QStringLiteral("pw"));
         }
-        for (int id : ids)
+        for (RecordId id : ids)
             QVERIFY(UnlockCabinet(id));
         QCOMPARE(prompt.passwordPrompts, 120);
-        for (int id : ids) {
+        for (RecordId id : ids) {
             QVERIFY(IsCabinetOpen(id));
             QVERIFY(UnlockCabinet(id));
         }
@@ -261,3 +261,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PasswordsTest)
 #include "PasswordsTest.moc"
+#include "RecordId.h"

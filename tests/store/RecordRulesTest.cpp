@@ -19,13 +19,13 @@ namespace {
 
 const QString kInvalid = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
 
-int page(int documentId, qint64 fileSize)
+RecordId page(RecordId documentId, qint64 fileSize)
 {
     return RecordFixture::insert(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, FileSize) VALUES (?, 1, ?)"),
                                  {documentId, fileSize});
 }
 
-int document(int folderId, const QString &name, double amount)
+RecordId document(RecordId folderId, const QString &name, double amount)
 {
     return RecordFixture::insert(QStringLiteral("INSERT INTO Document (FolderId, Name, Amount) VALUES (?, ?, ?)"),
                                  {folderId, name, amount});
@@ -321,7 +321,7 @@ private Q_SLOTS:
         QCOMPARE(FormatCount(s.pages), QStringLiteral("0"));
         QCOMPARE(FormatAmountTotal(s.amount), QStringLiteral("$0.00"));
         QCOMPARE(FormatByteCount(s.bytes), QStringLiteral("0 bytes"));
-        const int folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
+        const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
         QCOMPARE(FolderStatistics(folderId).documents, 0);
         QCOMPARE(FolderStatistics(folderId).amount, 0.0);
         QCOMPARE(DocumentStatistics(RecordFixture::document(folderId, "X")).bytes, 0);
@@ -387,4 +387,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(RecordRulesTest)
+#include "RecordId.h"
 #include "RecordRulesTest.moc"

@@ -66,7 +66,7 @@ private Q_SLOTS:
     {
         const QString text = QStringLiteral("It's \"quoted\" -- ; DROP TABLE x; Ωμέγα 漢字\nline 2");
         CabinetValues c{"O'Hara Ωμέγα", text, "ì'\"x", true, "/srv/it's/Ωμέγα"};
-        const int cabinetId = InsertCabinet(c);
+        const RecordId cabinetId = InsertCabinet(c);
         std::optional<CabinetValues> rc = ReadCabinet(cabinetId);
         QVERIFY(rc);
         QCOMPARE(rc->name, c.name);
@@ -75,16 +75,16 @@ private Q_SLOTS:
         QVERIFY(rc->ownStorage);
         QCOMPARE(rc->storagePath, c.storagePath);
 
-        const int drawerId = InsertDrawer({cabinetId, "Mary's 抽屉", text});
+        const RecordId drawerId = InsertDrawer({cabinetId, "Mary's 抽屉", text});
         QCOMPARE(ReadDrawer(drawerId)->name, QStringLiteral("Mary's 抽屉"));
         QCOMPARE(ReadDrawer(drawerId)->description, text);
         QCOMPARE(ReadDrawer(drawerId)->cabinetId, cabinetId);
 
-        const int folderId = InsertFolder({drawerId, "Ü'ber", text, "o'neil@x"});
+        const RecordId folderId = InsertFolder({drawerId, "Ü'ber", text, "o'neil@x"});
         QCOMPARE(ReadFolder(folderId)->email, QStringLiteral("o'neil@x"));
         QCOMPARE(ReadFolder(folderId)->description, text);
 
-        const int documentId = InsertDocument({folderId, "Rechnung 'Ä'", text, QDate(2024, 3, 4), 1250});
+        const RecordId documentId = InsertDocument({folderId, "Rechnung 'Ä'", text, QDate(2024, 3, 4), 1250});
         const std::optional<DocumentValues> d = ReadDocument(documentId);
         QCOMPARE(d->name, QStringLiteral("Rechnung 'Ä'"));
         QCOMPARE(d->description, text);
@@ -126,7 +126,7 @@ private Q_SLOTS:
     void passwordRoundTrip()
     {
         QFETCH(QString, password);
-        const int id = InsertCabinet({"C", "", password, false, ""});
+        const RecordId id = InsertCabinet({"C", "", password, false, ""});
         const QVariant stored = field("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {id});
         QVERIFY(!stored.isNull());
         QCOMPARE(stored.toString(), Passwords::ScramblePassword(password));
@@ -141,19 +141,19 @@ private Q_SLOTS:
     void documentColumns()
     {
         const int cab = RecordFixture::cabinet("C");
-        const int folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
-        const int dated = InsertDocument({folderId, "A", "", QDate(2024, 3, 4), 12.5});
+        const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
+        const RecordId dated = InsertDocument({folderId, "A", "", QDate(2024, 3, 4), 12.5});
         QCOMPARE(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).toString(),
                  QStringLiteral("2024-03-04"));
         QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {dated}).toDouble(), 12.5);
-        const int undated = InsertDocument({folderId, "B", QString(), QDate(), 0});
+        const RecordId undated = InsertDocument({folderId, "B", QString(), QDate(), 0});
         QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {undated}).isNull());
         QCOMPARE(field("SELECT typeof(Description) FROM Document WHERE DocumentId = ?", {undated}).toString(),
                  QStringLiteral("text"));
         QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {undated}).toDouble(), 0.0);
         UpdateDocument(dated, {folderId, "A", "", QDate(), 3});
         QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).isNull());
-        const int folder2 = InsertFolder({RecordFixture::drawer(cab, "E"), "G", QString(), QString()});
+        const RecordId folder2 = InsertFolder({RecordFixture::drawer(cab, "E"), "G", QString(), QString()});
         QCOMPARE(field("SELECT typeof(Email) FROM Folder WHERE FolderId = ?", {folder2}).toString(),
                  QStringLiteral("text"));
     }
@@ -207,7 +207,7 @@ private Q_SLOTS:
     void nameLengthLimit()
     {
         const QString full(MaxNameLength, QChar(0x00E9));
-        const int id = InsertCabinet({full, "", "", false, ""});
+        const RecordId id = InsertCabinet({full, "", "", false, ""});
         QCOMPARE(ReadCabinet(id)->name, full);
         try {
             InsertDrawer({id, full + "x", ""});
@@ -237,4 +237,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(RecordsTest)
+#include "RecordId.h"
 #include "RecordsTest.moc"

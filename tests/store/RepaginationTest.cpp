@@ -31,21 +31,21 @@ class RepaginationTest : public QObject
 
 private:
     std::unique_ptr<RecordingProgressView> m_view;
-    int m_documentId = 0;
+    RecordId m_documentId = 0;
 
-    static int addDocument()
+    static RecordId addDocument()
     {
         DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (1, 'Doc')"));
-        return int(DbConnection::LastInsertId());
+        return DbConnection::LastInsertId();
     }
-    static void addPage(int documentId, int pageId, int number)
+    static void addPage(RecordId documentId, RecordId pageId, int number)
     {
         DbConnection::Execute(
             QStringLiteral("INSERT INTO Page (PageId, DocumentId, PageNumber) VALUES (?, ?, ?)"),
             {pageId, documentId, numberValue(number)});
     }
     // "id:number" for every page of the document, in page id order.
-    static QStringList numbers(int documentId)
+    static QStringList numbers(RecordId documentId)
     {
         const Recordset rs = DbConnection::OpenRecordset(
             QStringLiteral("SELECT PageId, PageNumber FROM Page WHERE DocumentId = ? ORDER BY PageId"),
@@ -76,7 +76,7 @@ private Q_SLOTS:
     // Nothing to renumber: no write and no progress window.
     void documentWithoutPages()
     {
-        const int other = addDocument();
+        const RecordId other = addDocument();
         addPage(other, 1, 5);
         QVERIFY(RepaginateDocument(m_documentId, QStringLiteral("Empty")));
         QVERIFY(m_view->events.isEmpty());
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QFETCH(QList<int>, pageIds);
         QFETCH(QList<int>, before);
         QFETCH(QStringList, after);
-        const int other = addDocument();
+        const RecordId other = addDocument();
         addPage(other, 100, 9999999);
         for (int i = 0; i < pageIds.size(); ++i)
             addPage(m_documentId, pageIds.at(i), before.at(i));
@@ -189,4 +189,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(RepaginationTest)
+#include "RecordId.h"
 #include "RepaginationTest.moc"

@@ -33,7 +33,7 @@ QString describe(const QList<OutlineDrawer> &drawers)
 }
 
 // The cabinet's content as stored, in insertion order.
-QString contentOf(int cabinetId)
+QString contentOf(RecordId cabinetId)
 {
     QList<OutlineDrawer> drawers;
     const Recordset rs = DbConnection::OpenRecordset(
@@ -169,7 +169,7 @@ private Q_SLOTS:
     {
         QVERIFY(EnsureSampleOutline());
         RecordingNavigationSink sink;
-        const int cabinetId = CreateSampleCabinet(kGeneric);
+        const RecordId cabinetId = CreateSampleCabinet(kGeneric);
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet WHERE CabinetId = ?", {cabinetId}).toString(),
                  kGeneric);
         QCOMPARE(DbConnection::QueryValue("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {cabinetId}),
@@ -200,7 +200,7 @@ private Q_SLOTS:
     void firstRunWithoutOutline()
     {
         QVERIFY(!QFile::exists(SampleOutlinePath()));
-        const int cabinetId = CreateSampleCabinet(kGeneric);
+        const RecordId cabinetId = CreateSampleCabinet(kGeneric);
         QCOMPARE(RecordFixture::rowCount("Drawer"), 6);
         QCOMPARE(RecordFixture::rowCount("Folder"), 15);
         QVERIFY(contentOf(cabinetId).startsWith("Household Equipment[Refrigerator,Stove]"));
@@ -213,7 +213,7 @@ private Q_SLOTS:
     {
         writeOutline("CAB = Office\r\n DRW = Clients\r\n");
         RecordingNavigationSink sink;
-        const int cabinetId = CreateSampleCabinet(kGeneric);
+        const RecordId cabinetId = CreateSampleCabinet(kGeneric);
         QCOMPARE(contentOf(cabinetId), QString());
         const QString cabinetCall = QStringLiteral("cabinet 0/%1 %2").arg(cabinetId).arg(kGeneric);
         QCOMPARE(sink.calls, (QStringList{cabinetCall, cabinetCall,
@@ -231,7 +231,7 @@ private Q_SLOTS:
                      " DRW = bills 2024\r\n  FLD = gaspower\r\n  DOC = Feb\r\n  FLD = ***\r\n  DOC = lost too\r\n");
         QCOMPARE(CabinetNameFor("Mr. Smith's Files"), QStringLiteral("Mr Smith's Files"));
         QCOMPARE(CabinetNameFor(" . "), QString());
-        const int cabinetId = CreateSampleCabinet("Mr. Smith's Files");
+        const RecordId cabinetId = CreateSampleCabinet("Mr. Smith's Files");
         QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Mr Smith's Files"));
         QCOMPARE(contentOf(cabinetId), QStringLiteral("Bills 2024[GasPower(Janpdf,Feb)]"));
     }
@@ -340,11 +340,11 @@ private Q_SLOTS:
     void addSingleRows()
     {
         DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')");
-        const int cabinetId = int(DbConnection::LastInsertId());
+        const RecordId cabinetId = DbConnection::LastInsertId();
         RecordingNavigationSink sink;
-        const int drawerId = AddSampleDrawer(cabinetId, "D");
-        const int folderId = AddSampleFolder(drawerId, "F");
-        const int documentId = AddSampleDocument(folderId, "X");
+        const RecordId drawerId = AddSampleDrawer(cabinetId, "D");
+        const RecordId folderId = AddSampleFolder(drawerId, "F");
+        const RecordId documentId = AddSampleDocument(folderId, "X");
         QCOMPARE(contentOf(cabinetId), QStringLiteral("D[F(X)]"));
         QCOMPARE(sink.calls, (QStringList{QStringLiteral("drawer %1/%2 D").arg(cabinetId).arg(drawerId),
                                           QStringLiteral("folder %1/%2 F").arg(drawerId).arg(folderId),
@@ -356,7 +356,7 @@ private Q_SLOTS:
     {
         writeOutline("CAB=Office\nDRW=Clients\nFLD=Acme\n");
         DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Mine', '')");
-        const int cabinetId = int(DbConnection::LastInsertId());
+        const RecordId cabinetId = DbConnection::LastInsertId();
         FillCabinetFromOutline("office", cabinetId);
         QCOMPARE(contentOf(cabinetId), QStringLiteral("Clients[Acme]"));
     }
@@ -395,4 +395,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(SampleCabinetsTest)
+#include "RecordId.h"
 #include "SampleCabinetsTest.moc"

@@ -3,6 +3,7 @@
 #include "DbConnection.h"
 #include "PagePaths.h"
 #include "Pages.h"
+#include "RecordId.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -13,7 +14,7 @@
 namespace PageFixture {
 
 // A page in the default store holding bytes, numbered number.
-inline int storedPage(int documentId, int number, const QByteArray &bytes, const QString &name = "scan.jpg")
+inline RecordId storedPage(RecordId documentId, int number, const QByteArray &bytes, const QString &name = "scan.jpg")
 {
     Pages::NewPage page;
     page.documentId = documentId;
@@ -21,7 +22,7 @@ inline int storedPage(int documentId, int number, const QByteArray &bytes, const
     page.pageNumber = number;
     page.fileSize = bytes.size();
     page.filetype = QStringLiteral("JPG");
-    const int pageId = Pages::InsertPage(page);
+    const RecordId pageId = Pages::InsertPage(page);
     const QString path = PagePaths::GetDefaultPageFilePath(pageId);
     QDir().mkpath(QFileInfo(path).absolutePath());
     TestFiles::write(path, bytes);
@@ -29,7 +30,7 @@ inline int storedPage(int documentId, int number, const QByteArray &bytes, const
 }
 
 // A shortcut page to the file at path, which is written with bytes.
-inline int shortcutPage(int documentId, const QString &path, const QByteArray &bytes)
+inline RecordId shortcutPage(RecordId documentId, const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     TestFiles::write(path, bytes);
@@ -45,7 +46,7 @@ inline int shortcutPage(int documentId, const QString &path, const QByteArray &b
 
 // The id the next new page gets. A run killed before its rows committed
 // gave its ids back, and its files still lie at their paths.
-inline int nextPageId()
+inline RecordId nextPageId()
 {
     return DbConnection::QueryValue(
                "SELECT COALESCE((SELECT seq FROM sqlite_sequence WHERE name = 'Page'), 0) + 1")
@@ -63,7 +64,7 @@ inline void leftover(const QString &path)
 }
 
 // Leftovers at the default image and thumbnail paths of pageId.
-inline void leftoverPageFiles(int pageId)
+inline void leftoverPageFiles(RecordId pageId)
 {
     leftover(PagePaths::GetDefaultPageFilePath(pageId));
     leftover(PagePaths::GetDefaultThumbFilePath(pageId));

@@ -3,6 +3,7 @@
 #include "DbConnection.h"
 #include "PagePaths.h"
 #include "Passwords.h"
+#include "RecordId.h"
 #include "TestImages.h"
 
 #include <QDate>
@@ -11,45 +12,45 @@
 // Records for tests, written straight into the test database.
 namespace RecordFixture {
 
-inline int insert(const QString &sql, const QVariantList &binds)
+inline RecordId insert(const QString &sql, const QVariantList &binds)
 {
     DbConnection::Execute(sql, binds);
-    return int(DbConnection::LastInsertId());
+    return DbConnection::LastInsertId();
 }
 
-inline int cabinet(const QString &name, const QString &password = QString())
+inline RecordId cabinet(const QString &name, const QString &password = QString())
 {
     return insert("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)",
                   {name, Passwords::ScramblePassword(password)});
 }
 
-inline int drawer(int cabinetId, const QString &name)
+inline RecordId drawer(RecordId cabinetId, const QString &name)
 {
     return insert("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)", {cabinetId, name});
 }
 
-inline int folder(int drawerId, const QString &name)
+inline RecordId folder(RecordId drawerId, const QString &name)
 {
     return insert("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)", {drawerId, name});
 }
 
-inline int document(int folderId, const QString &name, const QVariant &date = QVariant())
+inline RecordId document(RecordId folderId, const QString &name, const QVariant &date = QVariant())
 {
     return insert("INSERT INTO Document (FolderId, Name, DateOnDocument) VALUES (?, ?, ?)",
                   {folderId, name, date.isValid() ? date : QVariant(QMetaType(QMetaType::QString))});
 }
 
 // A page with only its number (a Null QVariant for none).
-inline int page(int documentId, const QVariant &number)
+inline RecordId page(RecordId documentId, const QVariant &number)
 {
     return insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)", {documentId, number});
 }
 
 // A page with a real JPEG of that size in the default store and no
 // thumbnail yet.
-inline int jpegPage(int documentId, int number, const QSize &size = QSize(60, 80))
+inline RecordId jpegPage(RecordId documentId, int number, const QSize &size = QSize(60, 80))
 {
-    const int id = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)", {documentId, number});
+    const RecordId id = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)", {documentId, number});
     const QString path = PagePaths::GetDefaultPageFilePath(id);
     PagePaths::MakePath(PagePaths::GetFolderPart(path));
     TestImages::writeJpeg(path, size, 96);
@@ -57,16 +58,16 @@ inline int jpegPage(int documentId, int number, const QSize &size = QSize(60, 80
 }
 
 // A document in a new cabinet, drawer and folder.
-inline int documentInNewFolder(const QString &name = QStringLiteral("Doc"))
+inline RecordId documentInNewFolder(const QString &name = QStringLiteral("Doc"))
 {
-    const int folderId = folder(drawer(cabinet(name + QStringLiteral(" cabinet")), QStringLiteral("Drawer")),
+    const RecordId folderId = folder(drawer(cabinet(name + QStringLiteral(" cabinet")), QStringLiteral("Drawer")),
                                 QStringLiteral("Folder"));
     return document(folderId, name);
 }
 
 // One column of a row found by its id, as a number ("Drawer", "CabinetId",
 // "DrawerId", 7: the cabinet of drawer 7); 0 when there is none.
-inline int columnOf(const QString &table, const QString &column, const QString &idColumn, int id)
+inline int columnOf(const QString &table, const QString &column, const QString &idColumn, RecordId id)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(column, table, idColumn), {id})
         .toInt();

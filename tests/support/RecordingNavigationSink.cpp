@@ -1,5 +1,7 @@
 #include "RecordingNavigationSink.h"
 
+#include "RecordId.h"
+
 RecordingNavigationSink::RecordingNavigationSink()
 {
     setInstance(this);
@@ -10,28 +12,28 @@ RecordingNavigationSink::~RecordingNavigationSink()
     setInstance(nullptr);
 }
 
-void RecordingNavigationSink::AddCabinetToNavTree(int cabinetId, const QString &name)
+void RecordingNavigationSink::AddCabinetToNavTree(RecordId cabinetId, const QString &name)
 {
     log("cabinet", 0, cabinetId, name);
 }
 
-void RecordingNavigationSink::AddDrawerToNavTree(int cabinetId, int drawerId, const QString &name)
+void RecordingNavigationSink::AddDrawerToNavTree(RecordId cabinetId, RecordId drawerId, const QString &name)
 {
     log("drawer", cabinetId, drawerId, name);
 }
 
-void RecordingNavigationSink::AddFolderToNavTree(int drawerId, int folderId, const QString &name)
+void RecordingNavigationSink::AddFolderToNavTree(RecordId drawerId, RecordId folderId, const QString &name)
 {
     log("folder", drawerId, folderId, name);
 }
 
-void RecordingNavigationSink::AddDocumentToNavTree(int folderId, int documentId, const QString &name,
+void RecordingNavigationSink::AddDocumentToNavTree(RecordId folderId, RecordId documentId, const QString &name,
                                                    const QDate &dateOnDocument)
 {
     log(dateOnDocument.isValid() ? "dated document" : "document", folderId, documentId, name);
 }
 
-void RecordingNavigationSink::ShowDrawersInListView(int cabinetId)
+void RecordingNavigationSink::ShowDrawersInListView(RecordId cabinetId)
 {
     log("show drawers", 0, cabinetId, QString());
 }
@@ -46,7 +48,7 @@ QStringList RecordingNavigationSink::namesOf(const QString &what) const
     return names;
 }
 
-void RecordingNavigationSink::log(const char *what, int parent, int id, const QString &name)
+void RecordingNavigationSink::log(const char *what, int parent, RecordId id, const QString &name)
 {
     calls << QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(what)).arg(parent).arg(id).arg(name);
 }

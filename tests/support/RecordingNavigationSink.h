@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NavigationSink.h"
+#include "RecordId.h"
 
 #include <QStringList>
 
@@ -15,17 +16,17 @@ public:
     RecordingNavigationSink();
     ~RecordingNavigationSink() override;
 
-    void AddCabinetToNavTree(int cabinetId, const QString &name) override;
-    void AddDrawerToNavTree(int cabinetId, int drawerId, const QString &name) override;
-    void AddFolderToNavTree(int drawerId, int folderId, const QString &name) override;
-    void AddDocumentToNavTree(int folderId, int documentId, const QString &name,
+    void AddCabinetToNavTree(RecordId cabinetId, const QString &name) override;
+    void AddDrawerToNavTree(RecordId cabinetId, RecordId drawerId, const QString &name) override;
+    void AddFolderToNavTree(RecordId drawerId, RecordId folderId, const QString &name) override;
+    void AddDocumentToNavTree(RecordId folderId, RecordId documentId, const QString &name,
                               const QDate &dateOnDocument) override;
-    void UpdateCabinetName(int, const QString &) override {}
-    void UpdateDrawerName(int, const QString &) override {}
-    void UpdateFolderName(int, const QString &) override {}
-    void UpdateDocumentName(int, const QString &, const QDate &) override {}
-    void ShowDrawersInListView(int cabinetId) override;
-    void ShowPagesInListView(int) override {}
+    void UpdateCabinetName(RecordId, const QString &) override {}
+    void UpdateDrawerName(RecordId, const QString &) override {}
+    void UpdateFolderName(RecordId, const QString &) override {}
+    void UpdateDocumentName(RecordId, const QString &, const QDate &) override {}
+    void ShowDrawersInListView(RecordId cabinetId) override;
+    void ShowPagesInListView(RecordId) override {}
 
     // The names of the calls of one kind ("drawer", "dated document"), in
     // order, without ids.
@@ -34,5 +35,5 @@ public:
     QStringList calls;
 
 private:
-    void log(const char *what, int parent, int id, const QString &name);
+    void log(const char *what, int parent, RecordId id, const QString &name);
 };

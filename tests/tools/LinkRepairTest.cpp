@@ -17,7 +17,7 @@
 
 namespace {
 
-int page(int documentId, const QVariant &filename = QVariant(), const QString &shortcut = QStringLiteral("N"))
+RecordId page(RecordId documentId, const QVariant &filename = QVariant(), const QString &shortcut = QStringLiteral("N"))
 {
     return RecordFixture::insert(
         "INSERT INTO Page (DocumentId, Name, PageNumber, Filename, ShortcutYN) VALUES (?, 'p', 1, ?, ?)",
@@ -25,9 +25,9 @@ int page(int documentId, const QVariant &filename = QVariant(), const QString &s
 }
 
 // A page of the page store with its image (and thumbnail) on disk.
-int storedPage(int documentId, bool withFile = true)
+RecordId storedPage(RecordId documentId, bool withFile = true)
 {
-    const int id = page(documentId);
+    const RecordId id = page(documentId);
     PagePaths::MakePath(PagePaths::GetDefaultPageFolder(id));
     PagePaths::MakePath(PagePaths::GetDefaultThumbFolder(id));
     if (withFile)
@@ -36,12 +36,12 @@ int storedPage(int documentId, bool withFile = true)
     return id;
 }
 
-int parentOf(const QString &table, const QString &parentColumn, int id)
+RecordId parentOf(const QString &table, const QString &parentColumn, RecordId id)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM %2 WHERE %2Id = ?").arg(parentColumn, table), {id}).toInt();
 }
 
-bool exists(const QString &table, int id)
+bool exists(const QString &table, RecordId id)
 {
     return !DbConnection::QueryValue(QStringLiteral("SELECT 1 FROM %1 WHERE %1Id = ?").arg(table), {id}).isNull();
 }
@@ -107,7 +107,7 @@ private Q_SLOTS:
         QVERIFY(!DbConnection::isOpen());
 
         DbConnection::open(ToolsFiles::GetDbPath());
-        for (int id : {kept, noDocument, shortcut, unmounted})
+        for (RecordId id : {kept, noDocument, shortcut, unmounted})
             QVERIFY2(exists("Page", id), qPrintable(QString::number(id)));
         QVERIFY(!exists("Page", fileGone));
         QVERIFY(!exists("Page", storageGone));
@@ -383,3 +383,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(LinkRepairTest)
 #include "LinkRepairTest.moc"
+#include "RecordId.h"

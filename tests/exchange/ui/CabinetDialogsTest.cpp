@@ -40,7 +40,7 @@ QString newPath(const QString &name)
 }
 
 // A cabinet holding one document of pages.
-int cabinetWithPages(const QString &name, int pages, const QString &password = QString())
+RecordId cabinetWithPages(const QString &name, int pages, const QString &password = QString())
 {
     const int cabinet = RecordFixture::cabinet(name, password);
     const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinet, name + " drawer"), "F"),
@@ -372,3 +372,4 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(CabinetDialogsTest)
 #include "CabinetDialogsTest.moc"
+#include "RecordId.h"

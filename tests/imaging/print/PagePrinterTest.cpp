@@ -88,15 +88,15 @@ QPoint printableOrigin()
     return QPoint(qRound(paint.left() * RenderDpi), qRound(paint.top() * RenderDpi));
 }
 
-int imagePage(int documentId, int number, const QString &file)
+RecordId imagePage(RecordId documentId, int number, const QString &file)
 {
-    const int pageId = RecordFixture::page(documentId, number);
+    const RecordId pageId = RecordFixture::page(documentId, number);
     PagePaths::MakePath(PagePaths::GetDefaultPageFolder(pageId));
     QFile::copy(file, PagePaths::GetDefaultPageFilePath(pageId));
     return pageId;
 }
 
-int shortcutPage(int documentId, int number, const QString &file)
+RecordId shortcutPage(RecordId documentId, int number, const QString &file)
 {
     return RecordFixture::insert(
         "INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN) VALUES (?, ?, ?, 'Y')",
@@ -184,8 +184,8 @@ private Q_SLOTS:
             Settings::setValue("PicDPIOverride", picDpi);
         Settings::setValue("PrintWidthPct", QString::number(widthPct));
         Settings::setValue("PrintHeightPct", QString::number(heightPct));
-        const int documentId = RecordFixture::documentInNewFolder();
-        const int pageId = imagePage(documentId, 1, m_dir + "/" + file);
+        const RecordId documentId = RecordFixture::documentInNewFolder();
+        const RecordId pageId = imagePage(documentId, 1, m_dir + "/" + file);
 
         PdfJobs jobs(jobFolder());
         QPrinter printer(QPrinter::HighResolution);
@@ -206,7 +206,7 @@ private Q_SLOTS:
     // document print it keeps its depth; grey stays grey.
     void depth()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int colour = imagePage(documentId, 1, m_jpeg300);
         const int grey = imagePage(documentId, 2, m_grey);
         RecordingSink sink;
@@ -239,7 +239,7 @@ private Q_SLOTS:
         QFETCH(int, thru);
         QFETCH(int, jobs);
         QFETCH(QString, note);
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         imagePage(documentId, 1, m_jpeg300);
         shortcutPage(documentId, 2, m_dir + "/report.pdf");
         imagePage(documentId, 3, m_jpeg300);
@@ -265,7 +265,7 @@ private Q_SLOTS:
     // naming it and the reason; what printed before it stays printed.
     void failures()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         imagePage(documentId, 1, m_jpeg300);
         const int missing = RecordFixture::page(documentId, 2);
         imagePage(documentId, 3, m_jpeg300);
@@ -298,7 +298,7 @@ private Q_SLOTS:
     // The range a document print opens with.
     void documentPageRange()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         QCOMPARE(PagePrinter::DocumentPageRange(documentId), std::make_pair(0, 0));
         RecordFixture::page(documentId, 3);
         RecordFixture::page(documentId, QVariant());
@@ -330,7 +330,7 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         QFETCH(bool, open);
         QFETCH(int, jobs);
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         imagePage(documentId, 1, m_jpeg300);
         shortcutPage(documentId, 2, m_dir + "/notes.doc");
         imagePage(documentId, 4, m_jpeg300);
@@ -366,7 +366,7 @@ private Q_SLOTS:
     // A shortcut page printed alone is refused with a warning.
     void printShortcutPage()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         FakePrompt prompt;
         frmPrint dialog;
         dialog.PageId = shortcutPage(documentId, 1, m_dir + "/report.pdf");
@@ -406,3 +406,4 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(PagePrinterTest)
 #include "PagePrinterTest.moc"
+#include "RecordId.h"

@@ -18,7 +18,7 @@ QString label(QWidget *dialog, const char *name)
     return DialogDriver::child<QLabel>(dialog, name)->text();
 }
 
-int pageWith(int documentId, const QString &scanDate, const QVariant &size)
+RecordId pageWith(RecordId documentId, const QString &scanDate, const QVariant &size)
 {
     return RecordFixture::insert(
         "INSERT INTO Page (DocumentId, PageNumber, ScanDate, FileSize, Filetype) VALUES (?, 1, ?, ?, 'JPG')",
@@ -38,7 +38,7 @@ private Q_SLOTS:
     // "Various" for pages scanned on different days.
     void pageProperties()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int first = pageWith(documentId, "2024-02-03 10:00:00", 2048);
         const int second = pageWith(documentId, "2024-02-04 10:00:00", 1000);
         QStringList one;
@@ -114,3 +114,4 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(ImagingDialogsTest)
 #include "ImagingDialogsTest.moc"
+#include "RecordId.h"

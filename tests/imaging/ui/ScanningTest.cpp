@@ -30,13 +30,13 @@ namespace {
 
 struct StoredPage
 {
-    int pageId = 0;
+    RecordId pageId = 0;
     int number = 0;
     QString filename;
     qint64 fileSize = 0;
 };
 
-QList<StoredPage> pagesOf(int documentId)
+QList<StoredPage> pagesOf(RecordId documentId)
 {
     QList<StoredPage> pages;
     const Recordset rs = DbConnection::OpenRecordset(
@@ -48,17 +48,17 @@ QList<StoredPage> pagesOf(int documentId)
     return pages;
 }
 
-QList<int> documentsOf(int folderId)
+QList<RecordId> documentsOf(RecordId folderId)
 {
-    QList<int> ids;
+    QList<RecordId> ids;
     const Recordset rs =
         DbConnection::OpenRecordset(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ?"), {folderId});
     for (int r = 0; r < rs.recordCount(); ++r)
-        ids.append(rs.value(r, 0).toInt());
+        ids.append(rs.value(r, 0).toLongLong());
     return ids;
 }
 
-QImage stored(int pageId)
+QImage stored(RecordId pageId)
 {
     return ImageOps::load(PagePaths::GetPageFilePath(pageId)).image;
 }
@@ -168,7 +168,7 @@ private Q_SLOTS:
         Scanning::ScanIntoDocument(nullptr, folderKey());
 
         QVERIFY(propertiesOpened);
-        const QList<int> documents = documentsOf(m_folder);
+        const QList<RecordId> documents = documentsOf(m_folder);
         QCOMPARE(documents.size(), 1);
         QCOMPARE(m_sink->namesOf("document"), QStringList{"New document"});
         const QList<StoredPage> pages = pagesOf(documents.first());
@@ -194,7 +194,7 @@ private Q_SLOTS:
         Scanning::ScanIntoDocument(nullptr, folderKey());
 
         QCOMPARE(propertiesOpened, 1);
-        const QList<int> documents = documentsOf(m_folder);
+        const QList<RecordId> documents = documentsOf(m_folder);
         QCOMPARE(documents.size(), 1);
         const QList<StoredPage> pages = pagesOf(documents.first());
         QCOMPARE(pages.size(), 10);
@@ -215,7 +215,7 @@ private Q_SLOTS:
         scanner.endWith = ScanEnd::Outcome::Failed;
         scanner.reason = QStringLiteral("Document feeder jammed");
         useSane(true);
-        const int documentId = RecordFixture::document(m_folder, "Bills");
+        const RecordId documentId = RecordFixture::document(m_folder, "Bills");
         RecordFixture::page(documentId, 7);
         ModalWatch watch;
         Scanning::ScanIntoDocument(nullptr, QStringLiteral("DOC%1").arg(documentId));
@@ -287,7 +287,7 @@ private Q_SLOTS:
 
         QCOMPARE(m_prompt->messages, QStringList{"Please enter an amount such as 1,250.00 or leave blank."});
         QCOMPARE(amountAfterRefusal, QString("12,50"));
-        const QList<int> documents = documentsOf(m_folder);
+        const QList<RecordId> documents = documentsOf(m_folder);
         QCOMPARE(documents.size(), 1);
         const Recordset row = DbConnection::OpenRecordset(
             QStringLiteral("SELECT Name, Description, DateOnDocument, Amount FROM Document WHERE DocumentId = ?"),
@@ -326,7 +326,7 @@ private Q_SLOTS:
         scanner.pages = FakeScanner::colouredPages({Qt::gray});
         Settings::setValue("TWAINSource", "fake");
         Settings::setValue("AfterScan", "IMAGEEDIT");
-        const int documentId = RecordFixture::document(m_folder, "Bills");
+        const RecordId documentId = RecordFixture::document(m_folder, "Bills");
         QString caption;
         DialogDriver::whenOpened("frmPageView", [&](QDialog *viewer) {
             caption = viewer->windowTitle();
@@ -354,9 +354,9 @@ private Q_SLOTS:
         Settings::setValue("TWAINSource", "fake");
         Settings::setValue("TWAINADF", feeder ? "Y" : "N");
         QTemporaryDir storage;
-        const int cabinetId = RecordFixture::insert(
+        const RecordId cabinetId = RecordFixture::insert(
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('Own', 1, ?)", {storage.path()});
-        const int documentId =
+        const RecordId documentId =
             RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinetId, "D"), "F"), "Doc");
         Scanning::ScanIntoDocument(nullptr, QStringLiteral("DOC%1").arg(documentId));
 
@@ -379,12 +379,12 @@ private Q_SLOTS:
         Settings::setValue("TWAINSource", "fake");
         Settings::setValue("TWAINADF", "Y");
         QTemporaryDir storage;
-        const int cabinetId = RecordFixture::insert(
+        const RecordId cabinetId = RecordFixture::insert(
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('Own', 1, ?)", {storage.path()});
-        const int documentId =
+        const RecordId documentId =
             RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinetId, "D"), "F"), "Doc");
         const int userPage = RecordFixture::page(documentId, 1);
-        const int nextPageId = userPage + 1;
+        const RecordId nextPageId = userPage + 1;
         const QString taken = QStringLiteral("%1/%2.jpg").arg(storage.path()).arg(nextPageId);
         DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {taken, userPage});
         QFile file(taken);
@@ -406,7 +406,7 @@ private Q_SLOTS:
         scanner.sources = {{"fake:1", "Acme", "Scan 1"}, {"fake:2", "Acme", "Scan 2"}};
         scanner.pages = FakeScanner::colouredPages({Qt::gray});
         Settings::remove("SetupScanSettings");
-        const int documentId = RecordFixture::document(m_folder, "Bills");
+        const RecordId documentId = RecordFixture::document(m_folder, "Bills");
         DialogDriver::whenShown("frmScanSettings", [](QDialog *dialog) {
             DialogDriver::child<QComboBox>(dialog, "cboScanner")->setCurrentIndex(1);
             DialogDriver::click(dialog, "cmdOK");
@@ -425,7 +425,7 @@ private Q_SLOTS:
         Settings::setValue("TWAINSource", "test:7");
         Settings::setValue("TWAINSourceVendor", "Noname");
         Settings::setValue("TWAINSourceModel", "frontend-tester");
-        const int documentId = RecordFixture::document(m_folder, "Bills");
+        const RecordId documentId = RecordFixture::document(m_folder, "Bills");
         Scanning::ScanIntoDocument(nullptr, QStringLiteral("DOC%1").arg(documentId));
         QCOMPARE(pagesOf(documentId).size(), 1);
         QCOMPARE(Settings::value("TWAINSource"), QString("test:0"));
@@ -440,7 +440,7 @@ private Q_SLOTS:
         scanner.waitForCancel = true;
         Settings::setValue("TWAINSource", "fake");
         Settings::setValue("TWAINADF", "Y");
-        const int documentId = RecordFixture::document(m_folder, "Bills");
+        const RecordId documentId = RecordFixture::document(m_folder, "Bills");
         QTimer clicker;
         clicker.setInterval(5);
         QObject::connect(&clicker, &QTimer::timeout, [&] {
@@ -459,4 +459,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_MAIN(ScanningTest)
+#include "RecordId.h"
 #include "ScanningTest.moc"

@@ -9,6 +9,7 @@
 #include "PageImageView.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -33,10 +34,10 @@ const QString Corrupt = QStringLiteral("corrupt");
 
 // A page of the document with its image in the default folders ("missing"
 // leaves it without a file, "corrupt" gives it a broken one).
-int storedPage(int documentId, int number, const QSize &size = QSize(300, 200), int dpi = 300,
+RecordId storedPage(RecordId documentId, int number, const QSize &size = QSize(300, 200), int dpi = 300,
                const QString &kind = QString())
 {
-    const int pageId = RecordFixture::page(documentId, number);
+    const RecordId pageId = RecordFixture::page(documentId, number);
     const QString path = PagePaths::GetDefaultPageFilePath(pageId);
     QDir().mkpath(PagePaths::GetFolderPart(path));
     if (kind == Corrupt)
@@ -46,7 +47,7 @@ int storedPage(int documentId, int number, const QSize &size = QSize(300, 200), 
     return pageId;
 }
 
-QVariant column(int pageId, const char *name)
+QVariant column(RecordId pageId, const char *name)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(name), {pageId});
 }
@@ -88,7 +89,7 @@ private:
             m_viewer->PreResolveDbId(key);
         return m_viewer.get();
     }
-    frmPageView *openPage(int pageId) { return open(QStringLiteral("Edit"), QStringLiteral("PAG%1").arg(pageId)); }
+    frmPageView *openPage(RecordId pageId) { return open(QStringLiteral("Edit"), QStringLiteral("PAG%1").arg(pageId)); }
 
     // The commands that need an image are enabled exactly when there is one.
     void verifyImageCommands(bool enabled)
@@ -108,9 +109,9 @@ private:
         QTest::mouseRelease(viewport, which, {}, to);
     }
 
-    int storageDocument(const QString &folder)
+    RecordId storageDocument(const QString &folder)
     {
-        const int cabinetId = RecordFixture::insert(
+        const RecordId cabinetId = RecordFixture::insert(
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('Own', 1, ?)", {folder});
         return RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinetId, "D"), "F"), "Doc");
     }
@@ -142,7 +143,7 @@ private Q_SLOTS:
         QFETCH(QString, zoomMode);
         FakePrompt prompt;
         NavState::instance().settings.ZoomMode = zoomMode;
-        const int pageId = storedPage(RecordFixture::documentInNewFolder(), 4, size, dpi);
+        const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 4, size, dpi);
         openPage(pageId);
         QCOMPARE(prompt.messages, QStringList());
         QCOMPARE(display()->image().size(), size);
@@ -181,7 +182,7 @@ private Q_SLOTS:
     void wholeImageFailing()
     {
         FakePrompt prompt;
-        const int pageId = storedPage(RecordFixture::documentInNewFolder(), 1);
+        const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 1);
         openPage(pageId);
         std::promise<ImageOps::LoadResult> failed;
         failed.set_value({QImage(), DbError(ErrorCode::InvalidValue, "p.jpg: Invalid file format or file is corrupted (x).")});
@@ -204,8 +205,8 @@ private Q_SLOTS:
     // leaves the old size with the new file; the next view puts it right.
     void viewCorrectsStaleFileSize()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
-        const int pageId = storedPage(documentId, 1);
+        const RecordId documentId = RecordFixture::documentInNewFolder();
+        const RecordId pageId = storedPage(documentId, 1);
         DbConnection::Execute("UPDATE Page SET FileSize = 1 WHERE PageId = ?", {pageId});
         openPage(pageId);
         QVERIFY(display()->hasImage());
@@ -216,7 +217,7 @@ private Q_SLOTS:
     // Next and Previous page through the document and stop at its ends.
     void nextAndPrevious()
     {
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int first = storedPage(documentId, 1, QSize(30, 20));
         const int second = storedPage(documentId, 2, QSize(40, 20));
         const int third = storedPage(documentId, 3, QSize(50, 20));
@@ -247,7 +248,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, message);
         FakePrompt prompt;
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int first = storedPage(documentId, 1);
         const int second = storedPage(documentId, 2, QSize(), 0, kind);
         openPage(first);
@@ -271,7 +272,7 @@ private Q_SLOTS:
     void truncatedPageIsShownWithAWarning()
     {
         FakePrompt prompt;
-        const int pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
+        const RecordId pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         TestFiles::write(path, TestImages::truncatedJpeg(QSize(300, 200)));
@@ -287,7 +288,7 @@ private Q_SLOTS:
     void nextToAShortcutPage()
     {
         FakePrompt prompt;
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int first = storedPage(documentId, 1);
         const QString own = TestEnvironment::root() + QStringLiteral("/own.png");
         QVERIFY(TestImages::filled(QSize(60, 40), Qt::green).save(own, "PNG"));
@@ -313,7 +314,7 @@ private Q_SLOTS:
     void timerLoadsThePage()
     {
         FakePrompt prompt;
-        const int documentId = RecordFixture::documentInNewFolder();
+        const RecordId documentId = RecordFixture::documentInNewFolder();
         const int good = storedPage(documentId, 1, QSize(64, 48));
         const int broken = storedPage(documentId, 2, QSize(), 0, Corrupt);
         QSize loaded;
@@ -387,7 +388,7 @@ private Q_SLOTS:
     // vertical resolution swapped, and renews its size and thumbnail.
     void rotateAndSaveKeepsDensity()
     {
-        const int pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
+        const RecordId pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         QImage image = TestImages::filled(QSize(300, 200), Qt::white, 300);
@@ -422,7 +423,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, rotated);
         QFETCH(bool, thumbnail);
-        const int pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
+        const RecordId pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         TestImages::writeJpegWithoutResolution(path, QSize(300, 200));
@@ -473,7 +474,7 @@ private Q_SLOTS:
         prompt.answers = answers;
         const QString own = TestEnvironment::root() + QStringLiteral("/own%1").arg(QTest::currentDataTag());
         QDir().mkpath(own);
-        const int pageId = RecordFixture::page(storageDocument(own), 1);
+        const RecordId pageId = RecordFixture::page(storageDocument(own), 1);
         const QString loaded = own + "/page.jpg";
         DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {loaded, pageId});
         TestImages::writeJpeg(loaded, QSize(60, 40), 300);
@@ -508,7 +509,7 @@ private Q_SLOTS:
         FakePrompt prompt;
         prompt.answers = {deleteOld};
         const QString own = TestEnvironment::root() + QStringLiteral("/rename%1").arg(deleteOld);
-        const int pageId = RecordFixture::page(storageDocument(own), 1);
+        const RecordId pageId = RecordFixture::page(storageDocument(own), 1);
         const QString old = own + "/old.jpg";
         DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {old, pageId});
         QDir().mkpath(own + "/Thumbs");
@@ -542,8 +543,8 @@ private Q_SLOTS:
         QFETCH(bool, ownStorage);
         FakePrompt prompt;
         const QString own = TestEnvironment::root() + QStringLiteral("/add%1").arg(QTest::currentDataTag());
-        const int documentId = ownStorage ? storageDocument(own) : RecordFixture::documentInNewFolder();
-        const int folderId =
+        const RecordId documentId = ownStorage ? storageDocument(own) : RecordFixture::documentInNewFolder();
+        const RecordId folderId =
             DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId}).toInt();
         open("Add", target == "FLD" ? QStringLiteral("FLD%1").arg(folderId) : QStringLiteral("DOC%1").arg(documentId));
         m_viewer->setImage(TestImages::filled(QSize(80, 60), Qt::blue));
@@ -557,7 +558,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages, QStringList());
         QCOMPARE(m_viewer->result(), int(QDialog::Accepted));
         QCOMPARE(pageCount(), 1);
-        const int pageId = DbConnection::QueryValue("SELECT MAX(PageId) FROM Page").toInt();
+        const RecordId pageId = DbConnection::QueryValue("SELECT MAX(PageId) FROM Page").toLongLong();
         const QString path = ownStorage ? own + "/scan1.jpg" : PagePaths::GetDefaultPageFilePath(pageId);
         QCOMPARE(PagePaths::GetPageFilePath(pageId), path);
         QCOMPARE(QImageReader(path).size(), QSize(80, 60));
@@ -621,7 +622,7 @@ private Q_SLOTS:
         Settings::setValue("TWAINImageType", "document");
         Settings::setValue("PicQualityOverride", "2");
         Settings::setValue("DocQualityOverride", "255");
-        const int pageId = storedPage(RecordFixture::documentInNewFolder(), 1, QSize(120, 90));
+        const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 1, QSize(120, 90));
         openPage(pageId);
         const QString inside = PagePaths::GetDefaultPageFolder(pageId) + "/copy.jpg";
         const QString outside = TestEnvironment::root() + "/exported/page";

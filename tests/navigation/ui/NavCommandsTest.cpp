@@ -22,9 +22,9 @@ using namespace RecordFixture;
 
 namespace {
 
-int page(int documentId)
+RecordId page(RecordId documentId)
 {
-    const int id = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, 1)", {documentId});
+    const RecordId id = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, 1)", {documentId});
     for (const QString &path : {PagePaths::GetDefaultPageFilePath(id), PagePaths::GetDefaultThumbFilePath(id)}) {
         PagePaths::MakePath(PagePaths::GetFolderPart(path));
         QFile f(path);
@@ -523,3 +523,4 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(NavCommandsTest)
 #include "NavCommandsTest.moc"
+#include "RecordId.h"

@@ -29,7 +29,7 @@ using namespace RecordFixture;
 
 namespace {
 
-QStringList pageOrder(int documentId)
+QStringList pageOrder(RecordId documentId)
 {
     QStringList out;
     const Recordset rs = DbConnection::OpenRecordset(
@@ -47,7 +47,7 @@ class NavDragDropTest : public NavWindowFixture
 
     int m_home = 0, m_work = 0, m_locked = 0;
     int m_bills = 0, m_taxes = 0, m_receipts = 0, m_power = 0, m_water = 0, m_march = 0;
-    QList<int> m_notices;
+    QList<RecordId> m_notices;
     QString m_files;
 
     PagePane *pane() const { return m_window->pagePane(); }
@@ -145,7 +145,7 @@ private Q_SLOTS:
     {
         NavWindowFixture::init();
         m_notices.clear();
-        PageSave::setNewPageNotifier([this](int id) { m_notices.append(id); });
+        PageSave::setNewPageNotifier([this](RecordId id) { m_notices.append(id); });
         m_files = TestEnvironment::root() + QStringLiteral("/shell-%1").arg(QTest::currentDataTag());
         QDir(m_files).removeRecursively();
         QDir().mkpath(m_files);
@@ -196,7 +196,7 @@ private Q_SLOTS:
         QTEST(drop(tree()->viewport(), at(targetKey), data.get()), "taken");
         QCOMPARE(tree()->parentKeyOf(draggedKey), moves ? targetKey : parentBefore);
         QCOMPARE(tree()->childKeys(draggedKey), childrenBefore);
-        const int parentId = dragged == "bills"   ? columnOf("Drawer", "CabinetId", "DrawerId", m_bills)
+        const RecordId parentId = dragged == "bills"   ? columnOf("Drawer", "CabinetId", "DrawerId", m_bills)
                              : dragged == "power" ? columnOf("Folder", "DrawerId", "FolderId", m_power)
                                                   : columnOf("Document", "FolderId", "DocumentId", m_march);
         QCOMPARE(parentId, NavKeys::idOf(moves ? targetKey : parentBefore));
@@ -275,7 +275,7 @@ private Q_SLOTS:
         QCOMPARE(columnOf("Page", "DocumentId", "PageId", moving), april);
         QCOMPARE(columnOf("Page", "PageNumber", "PageId", moving), 2);
         QCOMPARE(pane()->model()->rowCount(), 1);
-        QCOMPARE(m_notices, QList<int>{moving});
+        QCOMPARE(m_notices, QList<RecordId>{moving});
         QCOMPARE(tree()->selectedKey(), key("DOC", m_march));
         // Not onto the pane it came from.
         QVERIFY(!dragOver(view->viewport(), view->viewport()->rect().center(), data.get()));
@@ -374,3 +374,4 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(NavDragDropTest)
 #include "NavDragDropTest.moc"
+#include "RecordId.h"

@@ -10,6 +10,7 @@
 #include "LevelList.h"
 #include "NavTree.h"
 #include "Passwords.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 #include "frmNavTree.h"
 
@@ -120,7 +121,7 @@ QString NavWindowFixture::typeNewName(QWidget *view, const QString &name)
     return offered;
 }
 
-QString NavWindowFixture::key(const char *prefix, int id)
+QString NavWindowFixture::key(const char *prefix, RecordId id)
 {
     return QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(id);
 }

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "RecordId.h"
+
 class FakePrompt;
 class QAction;
 class LevelList;
@@ -56,7 +58,7 @@ protected:
     // none.
     static QString openEditorText(QWidget *view);
     // A node key such as "CAB12".
-    static QString key(const char *prefix, int id);
+    static QString key(const char *prefix, RecordId id);
 
     std::unique_ptr<frmNavTree> m_window;
     std::unique_ptr<FakePrompt> m_prompt;

@@ -61,7 +61,7 @@ private Q_SLOTS:
         QFETCH(QString, chooserButton);
         QFETCH(int, newDocuments);
         QFETCH(int, newPages);
-        const int folderId = folder(drawer(cabinet("Home"), "Bills"), "Power");
+        const RecordId folderId = folder(drawer(cabinet("Home"), "Bills"), "Power");
         const int doc = document(folderId, "March");
         QTemporaryDir source;
         TestImages::writeJpeg(source.filePath("one.jpg"), QSize(200, 300), 96);
@@ -71,7 +71,7 @@ private Q_SLOTS:
         DialogDriver::whenShown("frmImportFileTypes", [&](QDialog *dialog) {
             DialogDriver::click(dialog, chooserButton.toLatin1().constData());
         });
-        const int id = targetPrefix == "FLD" ? folderId : doc;
+        const RecordId id = targetPrefix == "FLD" ? folderId : doc;
         runPopup("T", key(targetPrefix.toLatin1().constData(), id),
                  targetPrefix == "FLD" ? "mnuPopupFolderImportFiles" : "mnuPopupDocumentImportFiles");
         QCOMPARE(rowCount("Document"), 1 + newDocuments);
@@ -150,7 +150,7 @@ private Q_SLOTS:
         show(key("DOC", from));
         selectRows({1});
         action("mnuPopupPageCut")->trigger();
-        QCOMPARE(PageClipboard::cutList().CutPageIds, QList<int>{moving});
+        QCOMPARE(PageClipboard::cutList().CutPageIds, QList<RecordId>{moving});
         show(key("DOC", to));
         action("mnuPopupPagePaste")->trigger();
         QCOMPARE(pane()->model()->rowCount(), 2);
@@ -232,3 +232,4 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(PagePaneTest)
 #include "PagePaneTest.moc"
+#include "RecordId.h"

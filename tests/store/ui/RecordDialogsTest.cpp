@@ -42,16 +42,16 @@ const QString kInjected = QStringLiteral("Error # %1 Injected failure").arg(int(
 class Sink : public RecordingNavigationSink
 {
 public:
-    void UpdateCabinetName(int id, const QString &name) override { rename("cabinet", id, name); }
-    void UpdateDrawerName(int id, const QString &name) override { rename("drawer", id, name); }
-    void UpdateFolderName(int id, const QString &name) override { rename("folder", id, name); }
-    void UpdateDocumentName(int id, const QString &name, const QDate &date) override
+    void UpdateCabinetName(RecordId id, const QString &name) override { rename("cabinet", id, name); }
+    void UpdateDrawerName(RecordId id, const QString &name) override { rename("drawer", id, name); }
+    void UpdateFolderName(RecordId id, const QString &name) override { rename("folder", id, name); }
+    void UpdateDocumentName(RecordId id, const QString &name, const QDate &date) override
     {
         rename(date.isValid() ? "dated document" : "document", id, name);
     }
 
 private:
-    void rename(const char *what, int id, const QString &name)
+    void rename(const char *what, RecordId id, const QString &name)
     {
         calls << QStringLiteral("rename %1 %2 %3").arg(QLatin1String(what)).arg(id).arg(name);
     }
@@ -112,21 +112,21 @@ QString messageWord(const QString &kind)
 
 // The ids a record dialog's command sets: the parent the record goes into
 // (a cabinet has none) and, in Edit mode, the record itself.
-void setIds(frmCabinet &d, int, int ownId)
+void setIds(frmCabinet &d, int, RecordId ownId)
 {
     d.CabinetId = ownId;
 }
-void setIds(frmDrawer &d, int parentId, int ownId)
+void setIds(frmDrawer &d, RecordId parentId, RecordId ownId)
 {
     d.CabinetId = parentId;
     d.DrawerId = ownId;
 }
-void setIds(frmFolder &d, int parentId, int ownId)
+void setIds(frmFolder &d, RecordId parentId, RecordId ownId)
 {
     d.DrawerId = parentId;
     d.FolderId = ownId;
 }
-void setIds(frmDocument &d, int parentId, int ownId)
+void setIds(frmDocument &d, RecordId parentId, RecordId ownId)
 {
     d.FolderId = parentId;
     d.DocumentId = ownId;
@@ -134,7 +134,7 @@ void setIds(frmDocument &d, int parentId, int ownId)
 
 // A record dialog set up as its command would.
 template<class Dialog>
-std::unique_ptr<Dialog> makeDialog(const QString &mode, int parentId = -1, int ownId = -1)
+std::unique_ptr<Dialog> makeDialog(const QString &mode, RecordId parentId = -1, RecordId ownId = -1)
 {
     auto dialog = std::make_unique<Dialog>();
     dialog->Mode = mode;
@@ -145,7 +145,7 @@ std::unique_ptr<Dialog> makeDialog(const QString &mode, int parentId = -1, int o
 
 // The same, typed as any record dialog, for the table below.
 template<class Dialog>
-std::unique_ptr<QDialog> makeRecordDialog(const QString &mode, int parentId, int ownId)
+std::unique_ptr<QDialog> makeRecordDialog(const QString &mode, RecordId parentId, RecordId ownId)
 {
     return makeDialog<Dialog>(mode, parentId, ownId);
 }
@@ -155,13 +155,13 @@ std::unique_ptr<QDialog> makeRecordDialog(const QString &mode, int parentId, int
 struct KindDialog
 {
     const char *name;
-    std::unique_ptr<QDialog> (*make)(const QString &mode, int parentId, int ownId);
-    bool (*add)(QWidget *parent, int parentId);
-    bool (*edit)(QWidget *parent, int id);
+    std::unique_ptr<QDialog> (*make)(const QString &mode, RecordId parentId, RecordId ownId);
+    bool (*add)(QWidget *parent, RecordId parentId);
+    bool (*edit)(QWidget *parent, RecordId id);
 };
 
 const KindDialog kDialogs[] = {
-    {"frmCabinet", &makeRecordDialog<frmCabinet>, [](QWidget *parent, int) { return frmCabinet::addCabinet(parent); },
+    {"frmCabinet", &makeRecordDialog<frmCabinet>, [](QWidget *parent, RecordId) { return frmCabinet::addCabinet(parent); },
      &frmCabinet::editCabinet},
     {"frmDrawer", &makeRecordDialog<frmDrawer>, &frmDrawer::addDrawer, &frmDrawer::editDrawer},
     {"frmFolder", &makeRecordDialog<frmFolder>, &frmFolder::addFolder, &frmFolder::editFolder},
@@ -194,15 +194,15 @@ struct SeedRecords
         return r;
     }
     // The parent a new record of the kind goes into.
-    int parentFor(const QString &kind) const { return QList<int>{0, cabinet, drawer, folder}.at(levelOf(kind)); }
-    int own(const QString &kind) const { return QList<int>{cabinet, drawer, folder, document}.at(levelOf(kind)); }
-    int other(const QString &kind) const
+    RecordId parentFor(const QString &kind) const { return QList<int>{0, cabinet, drawer, folder}.at(levelOf(kind)); }
+    RecordId own(const QString &kind) const { return QList<int>{cabinet, drawer, folder, document}.at(levelOf(kind)); }
+    RecordId other(const QString &kind) const
     {
         return QList<int>{otherCabinet, otherDrawer, otherFolder, otherDocument}.at(levelOf(kind));
     }
 };
 
-QString nameOf(const QString &kind, int id)
+QString nameOf(const QString &kind, RecordId id)
 {
     return value(QStringLiteral("SELECT Name FROM %1 WHERE %1Id = ?").arg(tableOf(kind)), {id}).toString();
 }
@@ -298,7 +298,7 @@ private Q_SLOTS:
         QVERIFY(dialogOf(kind).add(nullptr, parent));
         QVERIFY(m_prompt->messages.isEmpty());
         QCOMPARE(shownName, QStringLiteral("O'Brien Ωμέγα 漢字"));
-        const int id = int(value(QStringLiteral("SELECT Max(%1Id) FROM %1").arg(tableOf(kind))).toInt());
+        const RecordId id = value(QStringLiteral("SELECT Max(%1Id) FROM %1").arg(tableOf(kind))).toLongLong();
         QCOMPARE(nameOf(kind, id), QStringLiteral("O'Brien Ωμέγα 漢字"));
         QCOMPARE(value(QStringLiteral("SELECT Description FROM %1 WHERE %1Id = ?").arg(tableOf(kind)), {id})
                      .toString(),
@@ -417,7 +417,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         const SeedRecords r = SeedRecords::make();
-        const int id = r.own(kind);
+        const RecordId id = r.own(kind);
         const QString upper = nameOf(kind, id).toUpper();
         QStringList seen;
         const bool unique = kind != QLatin1String("document");  // documents may share names
@@ -591,7 +591,7 @@ private Q_SLOTS:
     // and saves Storage 0 with the old path text kept.
     void defaultStorageKeepsPath()
     {
-        const int id = Records::InsertCabinet({"Own", "", "", true, "/srv/own"});
+        const RecordId id = Records::InsertCabinet({"Own", "", "", true, "/srv/own"});
         whenShown("frmCabinet", [](QDialog *dialog) {
             QVERIFY(child<QRadioButton>(dialog, "optStorage1")->isChecked());
             QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/srv/own"));
@@ -689,7 +689,7 @@ private Q_SLOTS:
         QFETCH(QString, boxName);
         QFETCH(QString, message);
         const SeedRecords r = SeedRecords::make();
-        const int id = r.own(kind);
+        const RecordId id = r.own(kind);
         const QString table = tableOf(kind);
         const bool password = column == QLatin1String("Password");
         DbConnection::Execute(QStringLiteral("UPDATE %1 SET [%2] = ? WHERE %1Id = ?").arg(table, column),
@@ -776,7 +776,7 @@ private Q_SLOTS:
             click(dialog, "cmdOK");
         });
         QVERIFY(frmCabinet::addCabinet(nullptr));
-        const int id = value("SELECT Max(CabinetId) FROM Cabinet").toInt();
+        const RecordId id = value("SELECT Max(CabinetId) FROM Cabinet").toLongLong();
         const QVariant stored = value("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {id});
         QVERIFY(!stored.isNull());
         QCOMPARE(stored.toString(), Passwords::ScramblePassword(password));
@@ -801,7 +801,7 @@ private Q_SLOTS:
     // properties need the password first; Cancel there opens nothing.
     void lockedCabinetAsksFirst()
     {
-        const int id = RecordFixture::cabinet("Locked", "pw");
+        const RecordId id = RecordFixture::cabinet("Locked", "pw");
         m_prompt->passwords << std::nullopt;
         QVERIFY(!frmCabinet::editCabinet(nullptr, id));
         QCOMPARE(m_prompt->passwordPrompts, 1);
@@ -832,7 +832,7 @@ private Q_SLOTS:
         QFETCH(QStringList, labels);
         QFETCH(QStringList, texts);
         const int cabinet = RecordFixture::cabinet("Empty");
-        int id = cabinet;
+        RecordId id = cabinet;
         if (kind != QLatin1String("cabinet"))
             id = RecordFixture::drawer(cabinet, "D");
         if (kind == QLatin1String("folder") || kind == QLatin1String("document"))
@@ -1016,7 +1016,7 @@ private Q_SLOTS:
             click(dialog, "cmdOK");
         });
         QVERIFY(frmDocument::addDocument(nullptr, folder));
-        const int id = value("SELECT DocumentId FROM Document").toInt();
+        const RecordId id = value("SELECT DocumentId FROM Document").toLongLong();
         QCOMPARE(value("SELECT DateOnDocument FROM Document").toString(), QStringLiteral("2024-03-04"));
         QCOMPARE(value("SELECT Amount FROM Document").toDouble(), 12.5);
         QCOMPARE(m_sink->calls, QStringList{QStringLiteral("dated document %1/%2 Bill").arg(folder).arg(id)});
@@ -1068,7 +1068,7 @@ private Q_SLOTS:
             QVERIFY(frmDocument::addDocument(nullptr, folder));
             QCOMPARE(value("SELECT Amount FROM Document").toDouble(), stored);
         }
-        const int id = value("SELECT DocumentId FROM Document").toInt();
+        const RecordId id = value("SELECT DocumentId FROM Document").toLongLong();
         QString seen;
         whenShown("frmDocument", [&](QDialog *dialog) {
             seen = box(dialog, "txtAmount")->text();
@@ -1091,7 +1091,7 @@ private Q_SLOTS:
             click(dialog, "cmdOK");
         });
         QVERIFY(frmDocument::addDocument(nullptr, folder));
-        const int id = value("SELECT DocumentId FROM Document").toInt();
+        const RecordId id = value("SELECT DocumentId FROM Document").toLongLong();
         QVERIFY(value("SELECT DateOnDocument FROM Document").isNull());
         QVERIFY(!value("SELECT Amount FROM Document").isNull());
         QCOMPARE(value("SELECT Amount FROM Document").toDouble(), 0.0);
@@ -1216,3 +1216,4 @@ private:
 
 VLM_TEST_MAIN(RecordDialogsTest)
 #include "RecordDialogsTest.moc"
+#include "RecordId.h"
