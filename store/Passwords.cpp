@@ -86,7 +86,7 @@ bool UnlockCabinet(int cabinetId)
             return false;
         // Letter case counts.
         if (*reply != password) {
-            Prompt::instance().message(QStringLiteral("Access Denied"));
+            Prompt::instance().warning(QStringLiteral("Access Denied"));
             return false;
         }
     }
