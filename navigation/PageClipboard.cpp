@@ -207,6 +207,11 @@ PasteResult PasteIntoDocument(int documentId, const QStringList &files,
         Progress::AdvanceProgress(PastingFiles);
         result.movedPages = Pages::MovePagesToDocument(cut.CutPageIds, documentId);
     }
+    // A page deleted since the cut is not there to move; the user is told.
+    for (int pageId : std::as_const(cut.CutPageIds)) {
+        if (DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId}).isNull())
+            ++result.missingPages;
+    }
     cut.clear();
     return result;
 }
