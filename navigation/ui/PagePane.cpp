@@ -416,8 +416,10 @@ void PagePane::ArrangePagePane()
 void PagePane::sizeColumns()
 {
     const int width = m_listView->viewport()->width();
+    // A narrow pane still shows every header whole.
+    QHeaderView *header = m_listView->header();
     for (int column = 0; column < int(std::size(kColumnShares)); ++column)
-        m_listView->setColumnWidth(column, int(width * kColumnShares[column]));
+        m_listView->setColumnWidth(column, qMax(int(width * kColumnShares[column]), header->sectionSizeHint(column)));
 }
 
 void PagePane::resizeEvent(QResizeEvent *event)
