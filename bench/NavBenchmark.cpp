@@ -131,6 +131,8 @@ int main(int argc, char **argv)
             }
         }
         const QString documentKey = QStringLiteral("DOC%1").arg(documentId);
+        // The view the last run chose must not decide which line is timed.
+        window->pagePane()->setViewMode(PageListModel::ViewMode::Thumbnail);
         Stopwatch pane;
         window->ShowPagesInListView(documentId);
         QCoreApplication::processEvents();
@@ -138,6 +140,16 @@ int main(int argc, char **argv)
         printLine(QStringLiteral("select document of %1 pages, first screen of %2: %3 (target < 100 ms)%4")
                       .arg(count(window->pagePane()->records().count()),
                            count(window->pagePane()->model()->rowCount()), ms(paneMs), verdict(paneMs < 100)));
+        // The same document in the list view: every page in the report.
+        window->pagePane()->clear();
+        window->pagePane()->setViewMode(PageListModel::ViewMode::List);
+        Stopwatch list;
+        window->ShowPagesInListView(documentId);
+        QCoreApplication::processEvents();
+        const double listMs = list.elapsedMs();
+        printLine(QStringLiteral("select document of %1 pages, list view of %2: %3 (target < 100 ms)%4")
+                      .arg(count(window->pagePane()->records().count()),
+                           count(window->pagePane()->model()->rowCount()), ms(listMs), verdict(listMs < 100)));
     } else {
         std::fprintf(stderr, "no document of 1,000 pages in the archive\n");
     }

@@ -94,7 +94,7 @@ void FoundBranch::sortLevels() const
         std::vector<Entry> entries;
         entries.reserve(found->size());
         for (const QString &key : *found)
-            entries.push_back({NameOrder::collator().sortKey(m_nodes.value(key).text), &key});
+            entries.push_back({NameOrder::sortKey(m_nodes.value(key).text), &key});
         // The tree's own order: the name, then the key for equal names.
         std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
             const int r = a.sortKey.compare(b.sortKey);

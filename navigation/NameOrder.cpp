@@ -13,4 +13,14 @@ const QCollator &collator()
     return c;
 }
 
+int compare(const QString &a, const QString &b)
+{
+    return collator().compare(a.toCaseFolded(), b.toCaseFolded());
+}
+
+QCollatorSortKey sortKey(const QString &text)
+{
+    return collator().sortKey(text.toCaseFolded());
+}
+
 } // namespace NameOrder

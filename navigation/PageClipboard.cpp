@@ -215,6 +215,11 @@ PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files,
         Progress::AdvanceProgress(PastingFiles);
         result.movedPages = Pages::MovePagesToDocument(cut.CutPageIds, documentId);
     }
+    // A page deleted since the cut is not there to move; the user is told.
+    for (RecordId pageId : std::as_const(cut.CutPageIds)) {
+        if (DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId}).isNull())
+            ++result.missingPages;
+    }
     cut.clear();
     return result;
 }

@@ -60,6 +60,7 @@ struct PasteResult
 {
     RecordId documentId = -1;
     int movedPages = 0;          // cut pages moved into the document
+    int missingPages = 0;        // cut pages deleted since the cut, not moved
     QList<AddedPage> added;      // in the order of the files
     QList<SkippedFile> skipped;  // in the order of the files
 };
@@ -87,7 +88,8 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId
                                    const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify = {});
 
 // Paste: with pages in the cut list, moves them to the document, each with
-// its own page number, in one change, and empties the list; else
+// its own page number, in one change, and empties the list (cut pages
+// deleted meanwhile are counted as missing); else
 // adds the clipboard's files. The list stays when the move fails. Throws
 // DbError as above and when the move fails. Moved pages send no notice;
 // every file added sends one.

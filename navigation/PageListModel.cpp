@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <numeric>
 
 #include <QLoggingCategory>
 
@@ -15,7 +16,7 @@ Q_LOGGING_CATEGORY(lcPageList, "vlm.navigation")
 } // namespace
 
 PageListModel::PageListModel(QObject *parent)
-    : QAbstractListModel(parent)
+    : QAbstractTableModel(parent)
 {
 }
 
@@ -66,9 +67,105 @@ QString PageListModel::itemText(const PageRecord &record, ViewMode mode)
     return QStringLiteral("Page ") + QString::number(record.PageNumber);
 }
 
+QString PageListModel::columnText(const PageRecord &record, int column, ViewMode mode)
+{
+    switch (column) {
+    case PageNumberColumn:
+        return itemText(record, mode);
+    case FilenameColumn:
+        return record.Filename;
+    case SizeColumn:
+        return record.FileSize;
+    case ScanDateColumn:
+        return record.ScanDate;
+    case PageIdColumn:
+        return QString::number(record.PageId);
+    case SortKeyColumn:
+        return sortKey(record.PageNumber);
+    default:
+        return QString();
+    }
+}
+
+QString PageListModel::sortKey(int pageNumber)
+{
+    // Ten digits hold any 32-bit page number; a negative one sorts first.
+    if (pageNumber < 0)
+        return QStringLiteral("-") + QString::number(pageNumber);
+    return QStringLiteral("%1").arg(pageNumber, 10, 10, QLatin1Char('0'));
+}
+
+QModelIndex PageListModel::index(int row, int column, const QModelIndex &parent) const
+{
+    return hasIndex(row, column, parent) ? createIndex(row, column) : QModelIndex();
+}
+
 int PageListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_records.size();
+}
+
+int PageListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant PageListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const QStringList headers{QStringLiteral("Page #"), QStringLiteral("Filename"),
+                                     QStringLiteral("Size"), QStringLiteral("Scan date"),
+                                     QStringLiteral("Page ID"), QStringLiteral("Hdn1")};
+    return headers.value(section);
+}
+
+bool PageListModel::lessThan(int column, int left, int right) const
+{
+    const PageRecord &a = m_records.at(left);
+    const PageRecord &b = m_records.at(right);
+    switch (column) {
+    case PageNumberColumn:
+    case SortKeyColumn:
+        return a.PageNumber < b.PageNumber;
+    case SizeColumn:
+        return a.FileSize.toLongLong() < b.FileSize.toLongLong();
+    case PageIdColumn:
+        return a.PageId < b.PageId;
+    default:
+        return columnText(a, column, m_mode).compare(columnText(b, column, m_mode), Qt::CaseInsensitive) < 0;
+    }
+}
+
+void PageListModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= ColumnCount)
+        return;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QVector<int> rows(m_records.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    std::stable_sort(rows.begin(), rows.end(), [&](int left, int right) {
+        return order == Qt::AscendingOrder ? lessThan(column, left, right) : lessThan(column, right, left);
+    });
+    QVector<PageRecord> records;
+    QVector<QImage> images;
+    QVector<int> newRowOf(rows.size());
+    records.reserve(rows.size());
+    for (int newRow = 0; newRow < rows.size(); ++newRow) {
+        records.append(m_records.at(rows.at(newRow)));
+        if (rows.at(newRow) < m_images.size())
+            images.append(m_images.at(rows.at(newRow)));
+        newRowOf[rows.at(newRow)] = newRow;
+    }
+    m_records = records;
+    m_images = images;
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &index : before)
+        after.append(index.isValid() ? this->index(newRowOf.at(index.row()), index.column()) : QModelIndex());
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 QVariant PageListModel::data(const QModelIndex &index, int role) const
@@ -78,8 +175,10 @@ QVariant PageListModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return itemText(*record, m_mode);
+        return columnText(*record, index.column(), m_mode);
     case Qt::DecorationRole:
+        if (index.column() != PageNumberColumn)
+            return {};
         return m_mode == ViewMode::Thumbnail ? m_images.value(index.row()) : m_listImage;
     case PageIdRole:
         return record->PageId;

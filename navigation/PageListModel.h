@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include <QAbstractListModel>
+#include <QAbstractTableModel>
 #include <QImage>
 #include <QVector>
 
@@ -10,10 +10,11 @@
 #include "RecordId.h"
 
 // The items of the page pane: in the thumbnail view one screen of pages with
-// their thumbnails, in the list view every page of the document. The view
-// selects (several items at once) and the window maps the selection back to
-// page ids here.
-class PageListModel : public QAbstractListModel
+// their thumbnails, in the list view every page of the document as a report
+// (page number, file, size, scan date, page id and the hidden sort key of
+// the page order). The view selects (several items at once) and the window
+// maps the selection back to page ids here.
+class PageListModel : public QAbstractTableModel
 {
     Q_OBJECT
 
@@ -28,6 +29,16 @@ public:
         FileSizeRole,     // as stored
         ScanDateRole,     // as stored
         ShortcutRole,     // bool
+    };
+
+    enum Column {
+        PageNumberColumn,   // "Page #"
+        FilenameColumn,     // "Filename"
+        SizeColumn,         // "Size"
+        ScanDateColumn,     // "Scan date"
+        PageIdColumn,       // "Page ID"
+        SortKeyColumn,      // "Hdn1", hidden: the text key of the page order
+        ColumnCount
     };
 
     // Gives the picture of a page on screen; a null image when it has none
@@ -56,9 +67,24 @@ public:
     // the bare number, "" for a shortcut page.
     static QString itemText(const PageRecord &record, ViewMode mode);
 
+    // The report's text of a page in a column; the page-number column is
+    // itemText's.
+    static QString columnText(const PageRecord &record, int column, ViewMode mode);
+    // The page number padded to ten digits (at least two), so that the text
+    // order of the keys is the numeric order of the page numbers.
+    static QString sortKey(int pageNumber);
+
+    // Column 0 by default, so a one-column view can ask for a row alone.
+    QModelIndex index(int row, int column = 0, const QModelIndex &parent = QModelIndex()) const override;
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Orders the items by a column: "Page #" and the hidden key by the page
+    // order, "Size" and "Page ID" by number, the others by text. Equal keys
+    // keep their order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     const PageRecord *recordAt(int row) const;
     // -1 when the page has no item.
@@ -68,6 +94,7 @@ public:
     QList<RecordId> pageIds(const QModelIndexList &indexes) const;
 
 private:
+    bool lessThan(int column, int left, int right) const;
     QImage thumbnailOf(const PageRecord &record) const;
 
     QVector<PageRecord> m_records;

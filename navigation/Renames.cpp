@@ -25,6 +25,16 @@ Result RenameRecord(const QString &key, const QString &newName)
         return r;
     const QString prefix = prefixOf(key);
     const RecordId id = idOf(key);
+    if (name.size() > RecordRules::MaxNameLength) {
+        // Refused as the dialogs refuse it, never cut short unseen.
+        const RecordKind longKind = prefix == Cabinet ? RecordKind::Cabinet
+                                    : prefix == Drawer ? RecordKind::Drawer
+                                    : prefix == Folder ? RecordKind::Folder
+                                                       : RecordKind::Document;
+        r.tooLong = true;
+        r.messages << RecordRules::NameTooLongMessage(longKind);
+        return r;
+    }
     // Drawers and folders are unique within their parent, cabinets across
     // all cabinets; documents may share names.
     bool taken = false;

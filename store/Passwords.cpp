@@ -87,7 +87,7 @@ bool UnlockCabinet(RecordId cabinetId)
             return false;
         // Letter case counts.
         if (*reply != password) {
-            Prompt::instance().message(QStringLiteral("Access Denied"));
+            Prompt::instance().warning(QStringLiteral("Access Denied"));
             return false;
         }
     }

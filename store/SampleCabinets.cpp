@@ -1,5 +1,6 @@
 #include "SampleCabinets.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -125,7 +126,17 @@ namespace SampleCabinets {
 
 QString SampleOutlinePath()
 {
-    return DataFolder::filePath(QStringLiteral("Sample.txt"));
+    // The outline is found whatever the case of its name ("sample.txt"
+    // copied over from elsewhere); a new one is written as "Sample.txt".
+    const QString name = QStringLiteral("Sample.txt");
+    const QStringList found = QDir(DataFolder::path()).entryList({name}, QDir::Files | QDir::CaseSensitive);
+    if (!found.isEmpty())
+        return DataFolder::filePath(found.first());
+    for (const QString &entry : QDir(DataFolder::path()).entryList(QDir::Files)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return DataFolder::filePath(entry);
+    }
+    return DataFolder::filePath(name);
 }
 
 QString BuiltInOutline()

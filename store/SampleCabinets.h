@@ -31,7 +31,8 @@ struct OutlineDrawer
     QList<OutlineFolder> folders;
 };
 
-// The outline file in the data folder.
+// The outline file in the data folder, its name matched without regard to
+// case; "Sample.txt" when there is none.
 QString SampleOutlinePath();
 
 // The built-in outline, lines ended by CR LF.

@@ -76,5 +76,7 @@ void CabinetCommands::mnuPopupCabinetImport_Click()
     frmImport dialog(m_host.dialogParent());
     dialog.selectCabinet(target.id());
     dialog.exec();
-    m_host.contentsChanged(target.key);
+    // The import may have added to whatever is on show, not only to the
+    // cabinet.
+    m_host.shownContentsChanged();
 }

@@ -39,6 +39,10 @@ void DocumentCommands::mnuPopupDocumentRepaginate_Click()
     guard([&] {
         if (!NavCommandSteps::mayWorkIn(target.key, target.name))
             return;
+        // Renumbering replaces numbers a user chose: only a Yes does it.
+        const QString question = QStringLiteral("Renumber all pages in '%1'?").arg(target.name);
+        if (Prompt::instance().questionYesNoCancel(question) != Prompt::Answer::Yes)
+            return;
         if (!Repagination::RepaginateDocument(target.id(), target.name)) {
             Prompt::instance().warning(QStringLiteral("The pages of '%1' could not be renumbered.").arg(target.name));
             return;

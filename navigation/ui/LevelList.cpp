@@ -16,7 +16,7 @@ public:
 
     bool operator<(const QListWidgetItem &other) const override
     {
-        const int r = NameOrder::collator().compare(text(), other.text());
+        const int r = NameOrder::compare(text(), other.text());
         if (r != 0)
             return r < 0;
         return LevelList::keyOf(this) < LevelList::keyOf(&other);
@@ -128,6 +128,7 @@ void LevelList::mouseDoubleClickEvent(QMouseEvent *event)
 
 void LevelList::keyPressEvent(QKeyEvent *event)
 {
+    Q_EMIT keyPressed();
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (state() != QAbstractItemView::EditingState) {
         const int k = event->key();

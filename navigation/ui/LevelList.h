@@ -36,6 +36,8 @@ Q_SIGNALS:
     void contextMenuRequested(const QString &key, const QPoint &globalPos);
     // Insert or Delete with the selected item's key.
     void keyCommandRequested(int key, int modifiers, const QString &itemKey);
+    // Any key pressed in the list, before it is handled.
+    void keyPressed();
     // Double-click or Enter on an item.
     void entryOpened(const QString &key);
 

@@ -1,5 +1,6 @@
 #include "MainMenuCommands.h"
 
+#include "NavIcons.h"
 #include "Prompt.h"
 #include "SampleCabinets.h"
 #include "frmAbout.h"
@@ -44,7 +45,8 @@ void MainMenuCommands::mnuToolsExportCabinet_Click()
 
 void MainMenuCommands::mnuToolsDrawerTemplates_Click()
 {
-    frmCustomDrawer dialog(m_window);
+    // The templates show the images of the tree they fill.
+    frmCustomDrawer dialog(m_window, &NavIcons::icon);
     dialog.exec();
 }
 

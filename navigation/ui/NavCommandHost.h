@@ -33,6 +33,9 @@ public:
     virtual void removeDeleted(const QString &key, const QString &foundKey) = 0;
     // Shows again what lies below the record when the list shows it.
     virtual void contentsChanged(const QString &key) = 0;
+    // Shows again whatever the list or the page pane shows: an import may
+    // have added to any record.
+    virtual void shownContentsChanged() = 0;
     // The page pane, with the document it shows and its selected pages.
     virtual PagePane *pagePane() const = 0;
 };

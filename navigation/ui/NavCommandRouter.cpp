@@ -49,6 +49,9 @@ void NavCommandRouter::connectViews()
             [this](const QString &key, const QPoint &pos) { handleContextMenu(kList, key, pos); });
     connect(tree, &NavTree::keyCommandRequested, this, &NavCommandRouter::handleTreeKeyCommand);
     connect(list, &LevelList::keyCommandRequested, this, &NavCommandRouter::handleListKeyCommand);
+    // Any key makes its control the source of the next popup command.
+    connect(tree, &NavTree::keyPressed, this, [this] { m_popupSource = kTree; });
+    connect(list, &LevelList::keyPressed, this, [this] { m_popupSource = kList; });
     auto *treeDelegate = new RenameDelegate(NavTree::KeyRole, NavTree::NameRole, tree);
     auto *listDelegate = new RenameDelegate(LevelList::KeyRole, -1, list);
     for (RenameDelegate *d : {treeDelegate, listDelegate}) {
@@ -321,9 +324,10 @@ RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const
         return RenameDelegate::Outcome::Dropped;
     for (const QString &m : r.messages)
         Prompt::instance().warning(m);
-    // A taken name goes back to its editor; an empty one ends the edit.
+    // A taken or too long name goes back to its editor; an empty one ends
+    // the edit.
     if (!r.stored)
-        return r.taken ? RenameDelegate::Outcome::Refused : RenameDelegate::Outcome::Dropped;
+        return r.taken || r.tooLong ? RenameDelegate::Outcome::Refused : RenameDelegate::Outcome::Dropped;
     NavigationSink &sink = NavigationSink::instance();
     const QString prefix = prefixOf(key);
     const RecordId id = idOf(key);
@@ -434,8 +438,11 @@ void NavCommandRouter::handlePageKey(int key, int modifiers, bool *handled)
     *handled = true;
     if (key == Qt::Key_Delete && !(modifiers & Qt::ControlModifier))
         m_page.mnuPopupPageDelete_Click();
-    else if (key == Qt::Key_R)
-        m_page.mnuPopupPageRenumber_Click();
+    else if (key == Qt::Key_R) {
+        // As on the popup: Renumber is for one page only.
+        if (m_ui.pagePane->selectedPageIds().size() == 1)
+            m_page.mnuPopupPageRenumber_Click();
+    }
     else if (key == Qt::Key_I)
         m_page.mnuPopupPageProperties_Click();
     else if (key == Qt::Key_X && ctrl)
@@ -461,6 +468,7 @@ void NavCommandRouter::focusTree()
 
 void NavCommandRouter::removeDeleted(const QString &key, const QString &foundKey)
 {
+    const QString parentKey = m_ui.tvwMain->parentKeyOf(key);
     m_ui.tvwMain->removeNode(key);
     m_ui.tvwMain->removeNode(foundKey);
     // A cabinet's contents may fill the list at any depth below it.
@@ -468,5 +476,5 @@ void NavCommandRouter::removeDeleted(const QString &key, const QString &foundKey
         m_ui.lvwMain->clear();
     else if (QListWidgetItem *item = m_ui.lvwMain->entry(key))
         delete item;
-    Q_EMIT recordDeleted(key);
+    Q_EMIT recordDeleted(key, parentKey);
 }

@@ -63,6 +63,7 @@ public:
     void focusTree() override;
     void removeDeleted(const QString &key, const QString &foundKey) override;
     void contentsChanged(const QString &key) override { Q_EMIT recordContentsChanged(key); }
+    void shownContentsChanged() override { Q_EMIT shownContentsStale(); }
     PagePane *pagePane() const override;
 
     // A right-click in the page pane: the page menu for the shown
@@ -79,10 +80,13 @@ Q_SIGNALS:
     void refreshRequested();
     // A name editor opened (true) or closed (false) in the tree or list.
     void renameEditingChanged(bool editing);
-    // A record was deleted and its nodes removed.
-    void recordDeleted(const QString &key);
+    // A record was deleted and its nodes removed; parentKey is the node
+    // it stood under.
+    void recordDeleted(const QString &key, const QString &parentKey);
     // Rows were added below a record (an import).
     void recordContentsChanged(const QString &key);
+    // Rows may have been added anywhere (a cabinet import).
+    void shownContentsStale();
 
 private:
     // Paste is offered when the clipboard holds files or pages were cut.

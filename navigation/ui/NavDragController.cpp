@@ -45,7 +45,8 @@ QString dragIconKey(const QString &key)
 NavDragController::NavDragController(Ui::frmNavTree &ui, QObject *parent)
     : QObject(parent), m_ui(ui), m_engine(new NavDropEngine(ui, this))
 {
-    const QList<QAbstractItemView *> views{m_ui.tvwMain, m_ui.lvwMain, m_ui.pagePane->lvwThumb()};
+    QList<QAbstractItemView *> views{m_ui.tvwMain, m_ui.lvwMain};
+    views += m_ui.pagePane->views();
     for (QAbstractItemView *view : views) {
         // The views' own drag and drop would move items about in the view;
         // this controller runs it instead.
@@ -63,8 +64,10 @@ NavDragController::View NavDragController::viewOf(const QObject *viewport) const
         return View::Tree;
     if (viewport == m_ui.lvwMain->viewport())
         return View::List;
-    if (viewport == m_ui.pagePane->lvwThumb()->viewport())
-        return View::Pane;
+    for (const QAbstractItemView *view : m_ui.pagePane->views()) {
+        if (viewport == view->viewport())
+            return View::Pane;
+    }
     return View::None;
 }
 

@@ -121,8 +121,12 @@ void NavLoader::cabinetUnlocked(RecordId cabinetId, const QString &name)
     const QString key = NavNodeKey(Cabinet, cabinetId);
     // A cabinet without a password shows what it holds from the start:
     // there is nothing to load again.
-    if (m_tree->contains(key) && m_tree->iconKeyOf(key) == NavIconKeys::Cabinet)
+    if (m_tree->contains(key) && m_tree->iconKeyOf(key) == NavIconKeys::Cabinet) {
+        // Its first selection in the run still opens it, as for a
+        // cabinet with a password.
+        m_tree->expandNode(key);
         return;
+    }
     if (!m_tree->contains(key))
         m_tree->addNode(Root, key, name, NavIconKeys::Cabinet);
     m_tree->setNodeText(key, name, name);

@@ -13,12 +13,12 @@
 
 namespace {
 
-using NameOrder::collator;
+
 
 // Equal texts are ordered by key, so the order is stable.
 bool sortsBefore(const QString &text, const QString &key, const QTreeWidgetItem *other)
 {
-    const int r = collator().compare(text, other->text(0));
+    const int r = NameOrder::compare(text, other->text(0));
     if (r != 0)
         return r < 0;
     return key < NavTree::keyOf(other);
@@ -115,7 +115,7 @@ int NavTree::addNodes(const QString &parentKey, const QVector<NewNode> &nodes, c
             continue;
         QTreeWidgetItem *item = makeItem(n.key, n.text, iconKey, n.name);
         m_index.insert(n.key, item);
-        entries.push_back({collator().sortKey(n.text), n.key, item});
+        entries.push_back({NameOrder::sortKey(n.text), n.key, item});
     }
     if (entries.empty())
         return 0;
@@ -127,7 +127,7 @@ int NavTree::addNodes(const QString &parentKey, const QVector<NewNode> &nodes, c
         const QList<QTreeWidgetItem *> old = parent->takeChildren();
         for (QTreeWidgetItem *item : old) {
             expanded.insert(item, item->isExpanded());
-            entries.push_back({collator().sortKey(item->text(0)), keyOf(item), item});
+            entries.push_back({NameOrder::sortKey(item->text(0)), keyOf(item), item});
         }
     }
     std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
@@ -358,6 +358,7 @@ void NavTree::mouseDoubleClickEvent(QMouseEvent *event)
 
 void NavTree::keyPressEvent(QKeyEvent *event)
 {
+    Q_EMIT keyPressed();
     const int k = event->key();
     if ((k == Qt::Key_F5 || k == Qt::Key_Insert || k == Qt::Key_Delete)
         && state() != QAbstractItemView::EditingState) {

@@ -87,6 +87,8 @@ Q_SIGNALS:
     // Insert, Delete or F5 (with their modifiers) and the selected node's
     // key; the window decides what they run.
     void keyCommandRequested(int key, int modifiers, const QString &nodeKey);
+    // Any key pressed in the tree, before it is handled.
+    void keyPressed();
     void nodeDoubleClicked(const QString &key);
 
 protected:

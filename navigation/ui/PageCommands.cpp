@@ -31,6 +31,34 @@ QList<RecordId> selectedPages(NavCommandHost &host)
     return ids;
 }
 
+// "Delete 'Page 3'?", "Delete shortcut to 'notes.pdf'?" or "Delete 2 pages?".
+QString deleteQuestion(const PagePane &pane, const QList<RecordId> &ids)
+{
+    if (ids.size() > 1)
+        return QStringLiteral("Delete %1 pages?").arg(ids.size());
+    const PageRecord *record = pane.records().find(ids.first());
+    if (!record)
+        return QStringLiteral("Delete this page?");
+    // The item's text as the thumbnail view shows it: the list view leaves
+    // a shortcut's blank.
+    const QString text = PageListModel::itemText(*record, PageListModel::ViewMode::Thumbnail);
+    if (record->isShortcut())
+        return QStringLiteral("Delete shortcut to '%1'?").arg(text);
+    return QStringLiteral("Delete '%1'?").arg(text);
+}
+
+// Tells the user of cut pages that were deleted before the paste.
+void reportMissingCutPages(const PageClipboard::PasteResult &result)
+{
+    if (result.missingPages == 0)
+        return;
+    if (result.movedPages == 0)
+        Prompt::instance().warning(QStringLiteral("The cut pages no longer exist; nothing was pasted."));
+    else
+        Prompt::instance().warning(QStringLiteral("%1 of the cut pages no longer exist and were not pasted.")
+                                       .arg(result.missingPages));
+}
+
 } // namespace
 
 namespace NavCommandSteps {
@@ -54,6 +82,8 @@ void pasteInto(NavCommandHost &host, RecordId documentId)
     PageSave::NoticeBatch notices;
     const bool ok = guard([&] { result = PageClipboard::PasteIntoDocument(documentId, &makePageThumbnail,
                                                                               &PageSave::SendNewPageNotification); });
+    if (ok)
+        reportMissingCutPages(result);
     if (ok && !result.skipped.isEmpty()) {
         QStringList lines;
         for (const PageClipboard::SkippedFile &s : std::as_const(result.skipped))
@@ -125,11 +155,9 @@ void PageCommands::mnuPopupPageDelete_Click()
     const QList<RecordId> ids = selectedPages(m_host);
     if (ids.isEmpty())
         return;
-    const QString question = ids.size() == 1 ? QStringLiteral("Delete this page?")
-                                             : QStringLiteral("Delete these %1 pages?").arg(ids.size());
-    if (!Prompt::instance().question(question))
-        return;
     PagePane *pane = m_host.pagePane();
+    if (Prompt::instance().questionYesNoCancel(deleteQuestion(*pane, ids)) != Prompt::Answer::Yes)
+        return;
     Deletes::DeleteResult result;
     guard([&] { result = Deletes::DeletePages(ids); });
     // Whatever the delete reached, the pane lists what is left.
@@ -147,7 +175,10 @@ void PageCommands::mnuPopupPageCut_Click()
 
 void PageCommands::mnuPopupPageCopy_Click()
 {
-    const QList<RecordId> ids = selectedPages(m_host);
+    // A Copy always ends a pending cut; with no page selected it leaves the
+    // clipboard as it was, without a word.
+    PageClipboard::cutList().clear();
+    const QList<RecordId> ids = m_host.pagePane()->selectedPageIds();
     if (!ids.isEmpty())
         guard([&] { PageClipboard::CopyPagesToClipboard(ids); });
 }
@@ -159,6 +190,10 @@ void PageCommands::mnuPopupPagePaste_Click()
         Prompt::instance().warning(QStringLiteral("Please click on a document."));
         return;
     }
+    // A found document shows only the pages the search matched: a page
+    // pasted there would be hidden at once, so it takes nothing, as a drop.
+    if (m_host.pagePane()->isFound())
+        return;
     NavCommandSteps::pasteInto(m_host, documentId);
     m_host.returnFocus();
 }

@@ -1,5 +1,10 @@
 #include "PagePane.h"
 
+#include <iterator>
+
+#include "Guard.h"
+#include "NavIconKeys.h"
+#include "NavIcons.h"
 #include "NavState.h"
 #include "PagePaths.h"
 #include "RecordId.h"
@@ -11,12 +16,16 @@
 #include <QFileIconProvider>
 #include <QKeyEvent>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -68,8 +77,9 @@ QImage framedImage(const QColor &fill, const QString &text)
     return image;
 }
 
-// The view with the pane's right-click and Enter, the items not movable.
-class ThumbView : public QListView
+// A view of the pane that hands its right-click and keys to the pane.
+template<class View>
+class PaneView : public View
 {
 public:
     std::function<void(const QPoint &, const QPoint &)> onContextMenu;
@@ -81,7 +91,7 @@ protected:
         if (onKey && onKey(event->key(), int(event->modifiers())))
             event->accept();
         else
-            QListView::keyPressEvent(event);
+            View::keyPressEvent(event);
     }
 
     void contextMenuEvent(QContextMenuEvent *event) override
@@ -102,59 +112,142 @@ QPushButton *pagingButton(QWidget *parent, const char *name, const QString &text
     return b;
 }
 
+QPushButton *showButton(QWidget *parent, const char *name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+// The 16 x 16 pictures of the view switches: four small pages, or lines.
+QIcon switchIcon(bool thumbnails)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QColor(60, 60, 60));
+    p.setBrush(Qt::white);
+    if (thumbnails) {
+        for (int x : {1, 9})
+            for (int y : {1, 9})
+                p.drawRect(x, y, 5, 5);
+    } else {
+        for (int y : {2, 7, 12}) {
+            p.drawRect(1, y, 2, 2);
+            p.drawLine(5, y + 1, 14, y + 1);
+        }
+    }
+    return QIcon(pixmap);
+}
+
+QToolButton *switchButton(QWidget *parent, const char *name, const QString &tip, bool thumbnails)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(tip);
+    b->setAccessibleName(tip);
+    b->setIcon(switchIcon(thumbnails));
+    b->setIconSize(QSize(16, 16));
+    b->setAutoRaise(true);
+    b->setCheckable(true);
+    return b;
+}
+
+// The report's columns as fractions of the view's width; the sort key is
+// hidden.
+constexpr double kColumnShares[] = {0.08, 0.6, 0.12, 0.12, 0.08};
+
 } // namespace
 
 PagePane::PagePane(QWidget *parent)
-    : QWidget(parent), m_model(new PageListModel(this)), m_view(new ThumbView), m_status(new QLabel(this))
+    : QWidget(parent), m_model(new PageListModel(this)), m_status(new QLabel(this))
 {
     setObjectName(QStringLiteral("PagePane"));
     m_model->setThumbnailLoader(&loadThumbnail);
     m_model->setDefaultImage(framedImage(Qt::white, QStringLiteral("?")));
-    m_model->setListImage(framedImage(Qt::white, QString()).scaled(16, 16));
+    // Every item of the list shows the tree's page image.
+    m_model->setListImage(NavIcons::icon(NavIconKeys::Page).pixmap(16, 16).toImage());
+    buildViews();
+    buildControls();
 
-    m_view->setParent(this);
-    m_view->setObjectName(QStringLiteral("lvwThumb"));
-    m_view->setModel(m_model);
-    m_view->setResizeMode(QListView::Adjust);
-    m_view->setMovement(QListView::Static);
-    m_view->setUniformItemSizes(true);
-    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    static_cast<ThumbView *>(m_view)->onContextMenu = [this](const QPoint &pos, const QPoint &global) {
+    m_records.paging().setDisplayCount(Paging::displayCountSetting());
+    setViewMode(Settings::value(kViewSetting) == kListView ? PageListModel::ViewMode::List
+                                                           : PageListModel::ViewMode::Thumbnail);
+}
+
+void PagePane::buildViews()
+{
+    auto *thumbs = new PaneView<QListView>;
+    thumbs->setObjectName(QStringLiteral("lvwThumb"));
+    thumbs->setModel(m_model);
+    thumbs->setViewMode(QListView::IconMode);
+    thumbs->setIconSize(QSize(kThumbSide, kThumbSide));
+    thumbs->setGridSize(QSize(kThumbSide + 30, kThumbSide + 36));
+    thumbs->setWrapping(true);
+    thumbs->setSpacing(4);
+    thumbs->setResizeMode(QListView::Adjust);
+    thumbs->setMovement(QListView::Static);
+    thumbs->setUniformItemSizes(true);
+    m_thumbView = thumbs;
+
+    auto *report = new PaneView<QTreeView>;
+    report->setObjectName(QStringLiteral("lvwThumbReport"));
+    report->setModel(m_model);
+    report->setRootIsDecorated(false);
+    report->setItemsExpandable(false);
+    report->setUniformRowHeights(true);
+    report->setAllColumnsShowFocus(true);
+    report->setSelectionBehavior(QAbstractItemView::SelectRows);
+    report->setIconSize(QSize(16, 16));
+    report->setColumnHidden(PageListModel::SortKeyColumn, true);
+    report->header()->setStretchLastSection(false);
+    report->header()->setSortIndicator(PageListModel::PageNumberColumn, Qt::AscendingOrder);
+    report->setSortingEnabled(true);
+    m_listView = report;
+
+    m_stack = new QStackedWidget(this);
+    for (QAbstractItemView *view : views()) {
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_stack->addWidget(view);
+        // Not activated: some styles activate on a single click.
+        connect(view, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
+            if (!m_filling && index.isValid())
+                Q_EMIT pageOpened(index.data(PageListModel::PageIdRole).toLongLong());
+        });
+    }
+    const auto onContextMenu = [this](const QPoint &pos, const QPoint &global) {
         if (m_filling)
             return;
-        const QPoint vp = m_view->viewport()->mapFrom(m_view, pos);
+        const QPoint vp = lvwThumb()->viewport()->mapFrom(lvwThumb(), pos);
         Q_EMIT contextMenuRequested(pageAt(vp), global);
     };
-    static_cast<ThumbView *>(m_view)->onKey = [this](int key, int modifiers) {
+    const auto onKey = [this](int key, int modifiers) {
         if (m_filling || m_records.documentId() < 0 || paneKey(key, modifiers))
             return true;
         bool handled = false;
         Q_EMIT keyCommandRequested(key, modifiers, &handled);
         return handled;
     };
-    // Not activated: some styles activate on a single click.
-    connect(m_view, &QListView::doubleClicked, this, [this](const QModelIndex &index) {
-        if (!m_filling && index.isValid())
-            Q_EMIT pageOpened(index.data(PageListModel::PageIdRole).toLongLong());
-    });
-    m_status->setObjectName(QStringLiteral("lblStatus"));
+    thumbs->onContextMenu = report->onContextMenu = onContextMenu;
+    thumbs->onKey = report->onKey = onKey;
+}
 
+void PagePane::buildControls()
+{
+    m_status->setObjectName(QStringLiteral("lblStatus"));
     m_first = pagingButton(this, "cmdFirst", QStringLiteral("|<"), tr("First page"));
     m_prev = pagingButton(this, "cmdPrev", QStringLiteral("<"), tr("Previous screen"));
     m_next = pagingButton(this, "cmdNext", QStringLiteral(">"), tr("Next screen"));
     m_last = pagingButton(this, "cmdLast", QStringLiteral(">|"), tr("Last screen"));
-    m_less = pagingButton(this, "cmdShowLess", QStringLiteral("-"), tr("Show Less"));
-    m_more = pagingButton(this, "cmdShowMore", QStringLiteral("+"), tr("Show More"));
-    m_thumbMode = new QToolButton(this);
-    m_thumbMode->setObjectName(QStringLiteral("imgThumb"));
-    m_thumbMode->setText(tr("Thumbnails"));
-    m_listMode = new QToolButton(this);
-    m_listMode->setObjectName(QStringLiteral("imgList"));
-    m_listMode->setText(tr("List"));
-    for (QToolButton *b : {m_thumbMode, m_listMode})
-        b->setCheckable(true);
-    m_thumbMode->setChecked(true);
+    m_less = showButton(this, "cmdShowLess", QStringLiteral("Show Less"));
+    m_more = showButton(this, "cmdShowMore", QStringLiteral("Show More"));
+    m_thumbMode = switchButton(this, "imgThumb", tr("Thumbnails"), true);
+    m_listMode = switchButton(this, "imgList", tr("List"), false);
+    m_arrow = new QLabel(QStringLiteral("\u25BC"), this);
+    m_arrow->setObjectName(QStringLiteral("imgArrowDown"));
+    m_arrow->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
 
     connect(m_first, &QPushButton::clicked, this, &PagePane::cmdFirst_Click);
     connect(m_prev, &QPushButton::clicked, this, &PagePane::cmdPrev_Click);
@@ -165,22 +258,44 @@ PagePane::PagePane(QWidget *parent)
     connect(m_thumbMode, &QToolButton::clicked, this, [this] { switchView(PageListModel::ViewMode::Thumbnail); });
     connect(m_listMode, &QToolButton::clicked, this, [this] { switchView(PageListModel::ViewMode::List); });
 
+    // The switches stand above the right edge of the view, the arrow over
+    // the active one.
+    m_switches = new QGridLayout;
+    m_switches->setContentsMargins(4, 0, 6, 0);
+    m_switches->setHorizontalSpacing(5);
+    m_switches->setVerticalSpacing(0);
+    m_switches->setColumnStretch(0, 1);
+    m_switches->addWidget(m_thumbMode, 1, 1);
+    m_switches->addWidget(m_listMode, 1, 2);
+    // The show buttons at the left under the view, the status after them,
+    // the paging buttons at the right edge.
     auto *footer = new QHBoxLayout;
-    footer->setContentsMargins(4, 2, 4, 2);
-    footer->addWidget(m_thumbMode);
-    footer->addWidget(m_listMode);
-    footer->addSpacing(8);
-    for (QPushButton *b : {m_first, m_prev, m_next, m_last, m_less, m_more})
-        footer->addWidget(b);
+    footer->setContentsMargins(0, 2, 0, 2);
+    footer->setSpacing(0);
+    footer->addWidget(m_less);
+    footer->addWidget(m_more);
+    footer->addSpacing(4);
     footer->addWidget(m_status, 1);
+    for (QPushButton *b : {m_first, m_prev, m_next, m_last})
+        footer->addWidget(b);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view, 1);
+    layout->setSpacing(0);
+    layout->addLayout(m_switches);
+    layout->addWidget(m_stack, 1);
     layout->addLayout(footer);
+}
 
-    m_records.paging().setDisplayCount(Paging::displayCountSetting());
-    setViewMode(Settings::value(kViewSetting) == kListView ? PageListModel::ViewMode::List
-                                                           : PageListModel::ViewMode::Thumbnail);
+QAbstractItemView *PagePane::lvwThumb() const
+{
+    if (m_mode == PageListModel::ViewMode::List)
+        return m_listView;
+    return m_thumbView;
+}
+
+QList<QAbstractItemView *> PagePane::views() const
+{
+    return {m_thumbView, m_listView};
 }
 
 void PagePane::switchView(PageListModel::ViewMode mode)
@@ -189,7 +304,8 @@ void PagePane::switchView(PageListModel::ViewMode mode)
     const QString value = mode == PageListModel::ViewMode::List ? kListView : QStringLiteral("thumbnail");
     Settings::setValue(kViewSetting, value);
     NavState::instance().settings.PagePaneViewMode = value;
-    setViewMode(mode);
+    // Reading the document again may fail; the user is told.
+    guard([&] { setViewMode(mode); });
 }
 
 bool PagePane::paneKey(int key, int modifiers)
@@ -219,7 +335,7 @@ bool PagePane::paneKey(int key, int modifiers)
         // Ctrl alone: Ctrl+Shift+A and a plain A select nothing.
         if ((modifiers & ~Qt::KeypadModifier) != Qt::ControlModifier)
             return false;
-        m_view->selectAll();
+        lvwThumb()->selectAll();
         return true;
     default:
         return false;
@@ -253,57 +369,87 @@ void PagePane::clear()
 
 void PagePane::setViewMode(PageListModel::ViewMode mode)
 {
+    const bool hadFocus = lvwThumb()->hasFocus();
     m_mode = mode;
     const bool thumbs = mode == PageListModel::ViewMode::Thumbnail;
     m_thumbMode->setChecked(thumbs);
     m_listMode->setChecked(!thumbs);
-    m_view->setViewMode(thumbs ? QListView::IconMode : QListView::ListMode);
-    m_view->setIconSize(thumbs ? QSize(kThumbSide, kThumbSide) : QSize(16, 16));
-    m_view->setGridSize(thumbs ? QSize(kThumbSide + 30, kThumbSide + 36) : QSize());
-    m_view->setWrapping(thumbs);
-    m_view->setSpacing(thumbs ? 4 : 0);
-    if (m_records.documentId() >= 0)
-        ArrangePagePane();
-    else
+    markActiveView();
+    m_stack->setCurrentWidget(lvwThumb());
+    if (hadFocus)
+        lvwThumb()->setFocus();
+    if (m_records.documentId() < 0) {
         updateButtons();
+        return;
+    }
+    // A view switch reads the document again and starts at its first screen.
+    m_records.reload();
+    m_records.paging().firstScreen();
+    ArrangePagePane();
+}
+
+void PagePane::markActiveView()
+{
+    m_switches->removeWidget(m_arrow);
+    m_switches->addWidget(m_arrow, 0, m_mode == PageListModel::ViewMode::List ? 2 : 1);
 }
 
 void PagePane::ArrangePagePane()
 {
     // No input reaches the pane while its items are being filled.
     m_filling = true;
-    m_view->setUpdatesEnabled(false);
+    QAbstractItemView *view = lvwThumb();
+    view->setUpdatesEnabled(false);
     m_model->fill(m_records, m_mode);
-    m_view->setUpdatesEnabled(true);
-    m_view->scrollToTop();
+    if (m_mode == PageListModel::ViewMode::List) {
+        // Every fill lists the pages in page order again.
+        m_listView->header()->setSortIndicator(PageListModel::PageNumberColumn, Qt::AscendingOrder);
+        sizeColumns();
+    }
+    view->setUpdatesEnabled(true);
+    view->scrollToTop();
     m_filling = false;
-    if (m_mode == PageListModel::ViewMode::Thumbnail)
-        m_status->setText(m_records.paging().statusText());
-    else
-        m_status->setText(tr(" %n page(s)", nullptr, m_records.count()));
+    // The status and the paging follow the screens in both views.
+    m_status->setText(m_records.paging().statusText());
     updateButtons();
+}
+
+void PagePane::sizeColumns()
+{
+    const int width = m_listView->viewport()->width();
+    // A narrow pane still shows every header whole.
+    QHeaderView *header = m_listView->header();
+    for (int column = 0; column < int(std::size(kColumnShares)); ++column)
+        m_listView->setColumnWidth(column, qMax(int(width * kColumnShares[column]), header->sectionSizeHint(column)));
+}
+
+void PagePane::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    sizeColumns();
 }
 
 void PagePane::updateButtons()
 {
     const Paging &p = m_records.paging();
-    const bool paging = m_records.documentId() >= 0 && m_mode == PageListModel::ViewMode::Thumbnail;
-    m_first->setEnabled(paging && p.canFirst());
-    m_prev->setEnabled(paging && p.canPrevious());
-    m_next->setEnabled(paging && p.canNext());
-    m_last->setEnabled(paging && p.canLast());
-    m_less->setEnabled(paging && p.PagePaneDisplayCount() > Paging::MinDisplayCount);
-    m_more->setEnabled(paging && p.PagePaneDisplayCount() < Paging::MaxDisplayCount);
+    const bool shown = m_records.documentId() >= 0;
+    m_first->setEnabled(shown && p.canFirst());
+    m_prev->setEnabled(shown && p.canPrevious());
+    m_next->setEnabled(shown && p.canNext());
+    m_last->setEnabled(shown && p.canLast());
+    // At a bound the click keeps the count and still fills the pane again.
+    m_less->setEnabled(shown);
+    m_more->setEnabled(shown);
 }
 
 QList<RecordId> PagePane::selectedPageIds() const
 {
-    return m_model->pageIds(m_view->selectionModel()->selectedIndexes());
+    return m_model->pageIds(lvwThumb()->selectionModel()->selectedIndexes());
 }
 
 RecordId PagePane::pageAt(const QPoint &viewportPos) const
 {
-    const QModelIndex index = m_view->indexAt(viewportPos);
+    const QModelIndex index = lvwThumb()->indexAt(viewportPos);
     return index.isValid() ? index.data(PageListModel::PageIdRole).toLongLong() : 0;
 }
 

@@ -6,14 +6,18 @@
 
 #include <QWidget>
 
+class QAbstractItemView;
+class QGridLayout;
 class QLabel;
 class QListView;
 class QPushButton;
+class QStackedWidget;
 class QToolButton;
+class QTreeView;
 
 // The right-hand pane that shows a document's pages: one screen of
-// thumbnails, or every page in a list, with the paging buttons and the
-// status below. The pane remembers the document it shows; the page
+// thumbnails, or every page in a report list, with the view switches above
+// and the show and paging buttons and the status below. The pane remembers the document it shows; the page
 // commands, drops, paste and the view switch act on it.
 class PagePane : public QWidget
 {
@@ -23,7 +27,12 @@ public:
     explicit PagePane(QWidget *parent = nullptr);
     ~PagePane() override;
 
-    QListView *lvwThumb() const { return m_view; }
+    // The view of the current mode: the thumbnails or the report.
+    QAbstractItemView *lvwThumb() const;
+    QListView *thumbnailView() const { return m_thumbView; }
+    QTreeView *reportView() const { return m_listView; }
+    // Both views, for whoever watches input on them.
+    QList<QAbstractItemView *> views() const;
     QLabel *lblStatus() const { return m_status; }
     QPushButton *cmdFirst() const { return m_first; }
     QPushButton *cmdPrev() const { return m_prev; }
@@ -51,6 +60,8 @@ public:
     // Shows the items of the current screen (thumbnails) or every page
     // (list), with the buttons and the status to match.
     void ArrangePagePane();
+    // Shows the view of the mode; the document is read again and its first
+    // screen shown, as the view switches do.
     void setViewMode(PageListModel::ViewMode mode);
 
     // The selected pages, in the order of the items.
@@ -67,6 +78,9 @@ public:
     void cmdShowLess_Click();
     void cmdShowMore_Click();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 Q_SIGNALS:
     // A double-click or Enter on a page.
     void pageOpened(RecordId pageId);
@@ -76,7 +90,13 @@ Q_SIGNALS:
     void keyCommandRequested(int key, int modifiers, bool *handled);
 
 private:
+    void buildViews();
+    void buildControls();
     void updateButtons();
+    // The report's column widths as fractions of the view's width.
+    void sizeColumns();
+    // The arrow stands above the switch of the active view.
+    void markActiveView();
     // A click on imgThumb or imgList: the view, kept for the next start.
     void switchView(PageListModel::ViewMode mode);
     // Enter (open), the paging keys while their buttons are enabled, and
@@ -85,7 +105,11 @@ private:
 
     PageRecords m_records;
     PageListModel *m_model;
-    QListView *m_view;
+    QStackedWidget *m_stack;
+    QListView *m_thumbView;
+    QTreeView *m_listView;
+    QGridLayout *m_switches;
+    QLabel *m_arrow;
     QLabel *m_status;
     QPushButton *m_first;
     QPushButton *m_prev;

@@ -4,10 +4,6 @@
 #include <QLineEdit>
 #include <QTimer>
 
-namespace {
-constexpr int kNameMaxLength = 80;
-}
-
 RenameDelegate::RenameDelegate(int keyRole, int nameRole, QObject *parent)
     : QStyledItemDelegate(parent), m_keyRole(keyRole), m_nameRole(nameRole)
 {
@@ -18,9 +14,9 @@ RenameDelegate::~RenameDelegate() = default;
 QWidget *RenameDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                                       const QModelIndex &index) const
 {
+    // No length limit here: a long name is refused with a message when it
+    // is stored, not cut short while it is typed or pasted.
     QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
-    if (auto *line = qobject_cast<QLineEdit *>(editor))
-        line->setMaxLength(kNameMaxLength);
     Q_EMIT editStarted();
     return editor;
 }

@@ -8,6 +8,7 @@
 #include "Prompt.h"
 
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QTimer>
@@ -58,10 +59,17 @@ frmFind::frmFind(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::f
     // A chosen name turns into its id at once, not on the next tick.
     for (QComboBox *combo : {m_ui->cboCabinet, m_ui->cboDrawer, m_ui->cboFolder})
         connect(combo, &QComboBox::currentIndexChanged, this, [this] { guard([this] { syncAll(); }); });
-    connect(m_ui->dtScanFrom, &QDateEdit::dateChanged, this,
-            [this](const QDate &d) { copyFromDate(d, m_ui->dtScanThru); });
-    connect(m_ui->dtDocFrom, &QDateEdit::dateChanged, this,
-            [this](const QDate &d) { copyFromDate(d, m_ui->dtDocThru); });
+    // A From date goes to Thru once it is finished: each key of a date
+    // being typed would copy a half-typed date and lose the default Thru.
+    const std::pair<QDateEdit *, QDateEdit *> ranges[] = {{m_ui->dtScanFrom, m_ui->dtScanThru},
+                                                          {m_ui->dtDocFrom, m_ui->dtDocThru}};
+    for (const auto &[from, thru] : ranges) {
+        connect(from, &QDateEdit::editingFinished, this, [this, from, thru] { copyFromDate(from->date(), thru); });
+        // A date picked from the calendar is finished at once.
+        if (from->calendarPopup())
+            connect(from->calendarWidget(), &QCalendarWidget::clicked, this,
+                    [this, thru](const QDate &d) { copyFromDate(d, thru); });
+    }
     m_ui->txtAmtFrom->installEventFilter(this);
     // The dialog's own keys wherever the focus is, also in a date picker
     // that would take PageUp and PageDown itself.
@@ -72,6 +80,9 @@ frmFind::frmFind(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::f
     previous->setContext(Qt::WidgetWithChildrenShortcut);
     connect(previous, &QShortcut::activated, this, [this] { switchTab(-1); });
     Form_Load();
+    // The dialog opens on the keywords, ready for typing.
+    m_ui->tabFind->setCurrentIndex(0);
+    m_ui->txtKeywords->setFocus();
 }
 
 frmFind::~frmFind() = default;

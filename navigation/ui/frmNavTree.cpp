@@ -128,6 +128,12 @@ void frmNavTree::wireViews()
     connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
     connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
     m_router->connectViews();
+    // A left click that shows nothing new (the node on show again, an
+    // expand mark) leaves the bar's commands on the node on show.
+    connect(tree, &NavTree::mouseReleased, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton)
+            positionAtShownNode();
+    });
     NavDropEngine *drops = (new NavDragController(*m_ui, this))->engine();
     connect(drops, &NavDropEngine::contentsChanged, this, &frmNavTree::relistIfShown);
     // Files dropped on a document node: its pages come on show.
@@ -141,6 +147,7 @@ void frmNavTree::wireViews()
     connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
     connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
     connect(m_router, &NavCommandRouter::recordContentsChanged, this, &frmNavTree::relistIfShown);
+    connect(m_router, &NavCommandRouter::shownContentsStale, this, &frmNavTree::relistShown);
     // A folder import adds a document per file, without taking the selection.
     FileImport::setDocumentAdded([tree = m_ui->tvwMain](RecordId folderId, RecordId documentId, const QString &name) {
         tree->addDocumentNode(folderId, documentId, name);
@@ -209,6 +216,8 @@ void frmNavTree::wireActions()
         connect(c.first, &QAction::triggered, this, [main, f = c.second] { (main->*f)(); });
         built.insert(c.first);
     }
+    // An import may have added to whatever is on show.
+    connect(m_ui->mnuToolsImportFiles, &QAction::triggered, this, &frmNavTree::relistShown);
     m_menus->disableAllBut(built);
 }
 
@@ -288,7 +297,7 @@ void frmNavTree::listContentsOf(const QString &key)
         // A found document lists only the pages the search matched.
         m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
         m_ui->pagePane->ShowPagePane(idOf(key), true);
-        m_shownKey = key;
+        setShownKey(key);
     }
 }
 
@@ -303,35 +312,35 @@ void frmNavTree::ShowCabinetsInListView()
 {
     showLevelList();
     m_loader->listCabinets();
-    m_shownKey = Root;
+    setShownKey(Root);
 }
 
 void frmNavTree::ShowDrawersInListView(RecordId cabinetId)
 {
     showLevelList();
     m_loader->listDrawers(cabinetId);
-    m_shownKey = NavNodeKey(Cabinet, cabinetId);
+    setShownKey(NavNodeKey(Cabinet, cabinetId));
 }
 
 void frmNavTree::ShowFoldersInListView(const QString &drawerKey)
 {
     showLevelList();
     m_loader->listFolders(idOf(drawerKey));
-    m_shownKey = drawerKey;
+    setShownKey(drawerKey);
 }
 
 void frmNavTree::ShowDocumentsInListView(const QString &folderKey)
 {
     showLevelList();
     m_loader->listDocuments(idOf(folderKey));
-    m_shownKey = folderKey;
+    setShownKey(folderKey);
 }
 
 void frmNavTree::ShowFoundItemsInListView()
 {
     showLevelList();
     m_loader->listFound();
-    m_shownKey = RootFound;
+    setShownKey(RootFound);
 }
 
 void frmNavTree::ShowPagesInListView(RecordId documentId)
@@ -339,7 +348,24 @@ void frmNavTree::ShowPagesInListView(RecordId documentId)
     // The page pane takes the right-hand side; the level list keeps nothing.
     m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
     m_ui->pagePane->ShowPagePane(documentId, false);
-    m_shownKey = NavNodeKey(Document, documentId);
+    setShownKey(NavNodeKey(Document, documentId));
+}
+
+void frmNavTree::setShownKey(const QString &key)
+{
+    m_shownKey = key;
+    m_menus->showOnBar(NavRules::typeMenuOf(key));
+    positionAtShownNode();
+}
+
+void frmNavTree::positionAtShownNode()
+{
+    NavTree *tree = m_ui->tvwMain;
+    if (m_shownKey.isEmpty() || !tree->contains(m_shownKey)) {
+        m_state.position.reset();
+        return;
+    }
+    m_state.position.setFromNode(m_shownKey, tree->textOf(m_shownKey), tree->parentKeyOf(m_shownKey));
 }
 
 void frmNavTree::handleTreeDoubleClicked(const QString &key)
@@ -364,11 +390,19 @@ void frmNavTree::handleListEntryOpened(const QString &key)
     });
 }
 
-void frmNavTree::handleRecordDeleted(const QString &)
+void frmNavTree::handleRecordDeleted(const QString &key, const QString &parentKey)
 {
     // No command may go on working on the deleted record: the position and
     // the bar's menu follow the node on show again.
     m_state.position.reset();
+    if (prefixOf(key) == Document && key == m_shownKey && m_ui->tvwMain->contains(parentKey)) {
+        // The document on show is gone: its folder takes the selection and
+        // shows what is left in it.
+        m_shownKey.clear();
+        m_ui->tvwMain->selectNode(parentKey);
+        ShowNodeContents(parentKey);
+        return;
+    }
     if (m_shownKey.isEmpty() || !m_ui->tvwMain->contains(m_shownKey)) {
         // The node on show was deleted, or lay below the deleted record.
         m_shownKey.clear();
@@ -395,6 +429,15 @@ void frmNavTree::relistIfShown(const QString &key)
         else if (prefixOf(key) == Cabinet || prefixOf(key) == Drawer || prefixOf(key) == Folder)
             listContentsOf(key);
     });
+}
+
+void frmNavTree::relistShown()
+{
+    const QString prefix = prefixOf(m_shownKey);
+    if (prefix == Document || prefix == FoundDocument)
+        guard([this] { m_ui->pagePane->reload(); });
+    else
+        relistIfShown(m_shownKey);
 }
 
 void frmNavTree::returnToShownNode()
@@ -531,6 +574,11 @@ void frmNavTree::AddDocumentToNavTree(RecordId folderId, RecordId documentId, co
     if (!tree->addNode(NavNodeKey(Folder, folderId), key, text, NavIconKeys::Document, name))
         tree->setNodeText(key, text, name);
     tree->selectNode(key);
+    // The pane shows no document but the one the tree selects.
+    if (prefixOf(m_shownKey) == Document && m_shownKey != key) {
+        ShowNodeContents(key);
+        return;
+    }
     relistIfShown(NavNodeKey(Folder, folderId));
 }
 
@@ -624,8 +672,10 @@ void frmNavTree::cmdFind_Click()
 void frmNavTree::removeFoundBranch()
 {
     m_ui->tvwMain->removeNode(RootFound);
-    // A list of found items would now name nodes that are gone.
+    // A list of found items, or a found document's pages, would now name
+    // nodes that are gone: the pane goes with the branch.
     if (m_shownKey == RootFound || NavRules::isFoundKey(m_shownKey)) {
+        showLevelList();
         m_ui->lvwMain->clear();
         m_shownKey.clear();
     }

@@ -90,9 +90,15 @@ private:
     void showLevelList();
     void saveTreeWidth();
     void savePlacementAndKey();
-    void handleRecordDeleted(const QString &key);
+    void handleRecordDeleted(const QString &key, const QString &parentKey);
     // Lists the node again when it is the one on show.
     void relistIfShown(const QString &key);
+    // Records what the list or the pane shows; the bar's menu and the
+    // position the bar's commands act on follow it.
+    void setShownKey(const QString &key);
+    void positionAtShownNode();
+    // Lists whatever is on show again.
+    void relistShown();
     // Selects the node on show again, with its position and its menu.
     void returnToShownNode();
     void handleTreeDoubleClicked(const QString &key);

@@ -3,6 +3,7 @@
 #include "Common.h"
 #include "frmPassword.h"
 #include "frmPathSelect.h"
+#include "TitleWidth.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -17,6 +18,19 @@ QString titleOr(const QString &title)
     return title.isEmpty() ? Common::GetAppTitle() : title;
 }
 
+// A message box whose caption is never cut; returns the button clicked.
+QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+                                   QMessageBox::StandardButtons buttons,
+                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
+{
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    TitleWidth::fit(box);
+    box.exec();
+    return box.standardButton(box.clickedButton());
+}
+
 std::optional<QString> nonEmpty(const QString &path)
 {
     if (path.isEmpty())
@@ -28,31 +42,29 @@ std::optional<QString> nonEmpty(const QString &path)
 
 void WidgetPrompt::message(const QString &text, const QString &title)
 {
-    QMessageBox::information(QApplication::activeWindow(), titleOr(title), text);
+    runBox(QMessageBox::Information, titleOr(title), text, QMessageBox::Ok);
 }
 
 void WidgetPrompt::warning(const QString &text, const QString &title)
 {
-    QMessageBox::warning(QApplication::activeWindow(), titleOr(title), text);
+    runBox(QMessageBox::Warning, titleOr(title), text, QMessageBox::Ok);
 }
 
 void WidgetPrompt::error(const QString &text)
 {
-    QMessageBox::critical(QApplication::activeWindow(), Common::GetAppTitle(), text);
+    runBox(QMessageBox::Critical, Common::GetAppTitle(), text, QMessageBox::Ok);
 }
 
 bool WidgetPrompt::question(const QString &text, const QString &title)
 {
-    return QMessageBox::question(QApplication::activeWindow(), titleOr(title), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+    return runBox(QMessageBox::Question, titleOr(title), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 
 Prompt::Answer WidgetPrompt::questionYesNoCancel(const QString &text, const QString &title)
 {
-    switch (QMessageBox::question(QApplication::activeWindow(), titleOr(title), text,
-                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                                  QMessageBox::Cancel)) {
+    switch (runBox(QMessageBox::Question, titleOr(title), text,
+                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
@@ -65,6 +77,7 @@ Prompt::DiskAnswer WidgetPrompt::insertDisk(const QString &text)
                     QApplication::activeWindow());
     QPushButton *choose = box.addButton(QStringLiteral("Choose folder…"), QMessageBox::ActionRole);
     box.setEscapeButton(QMessageBox::Cancel);
+    TitleWidth::fit(box);
     box.exec();
     if (box.clickedButton() == choose)
         return DiskAnswer::ChooseFolder;
@@ -74,12 +87,14 @@ Prompt::DiskAnswer WidgetPrompt::insertDisk(const QString &text)
 std::optional<QString> WidgetPrompt::input(const QString &text, const QString &title,
                                            const QString &defaultText)
 {
-    bool ok = false;
-    const QString value = QInputDialog::getText(QApplication::activeWindow(), titleOr(title), text,
-                                                QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(titleOr(title));
+    dialog.setLabelText(text);
+    dialog.setTextValue(defaultText);
+    TitleWidth::fit(&dialog);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return value;
+    return dialog.textValue();
 }
 
 std::optional<QString> WidgetPrompt::password(const QString &cabinetName)

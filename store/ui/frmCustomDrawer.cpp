@@ -44,7 +44,7 @@ QString kindOf(const QTreeWidgetItem *item)
     return item ? item->data(0, KeyRole).toString().left(3).toUpper() : kRoo;
 }
 
-QIcon nodeIcon(const QString &kind, const QStyle *style)
+QIcon themeIcon(const QString &kind, const QStyle *style)
 {
     if (kind == kFld)
         return QIcon::fromTheme(QStringLiteral("folder"), style->standardIcon(QStyle::SP_DirIcon));
@@ -82,8 +82,8 @@ QList<DrawerTemplates::TemplateDrawer> templatesOf(const QTreeWidgetItem *root)
 
 } // namespace
 
-frmCustomDrawer::frmCustomDrawer(QWidget *parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::frmCustomDrawer>())
+frmCustomDrawer::frmCustomDrawer(QWidget *parent, NodeIcons nodeIcons)
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmCustomDrawer>()), m_nodeIcons(std::move(nodeIcons))
 {
     m_ui->setupUi(this);
     m_ui->tvwMain->setSortingEnabled(true);
@@ -101,13 +101,24 @@ frmCustomDrawer::frmCustomDrawer(QWidget *parent)
 
 frmCustomDrawer::~frmCustomDrawer() = default;
 
+QIcon frmCustomDrawer::nodeIcon(const QString &kind) const
+{
+    if (!m_nodeIcons)
+        return themeIcon(kind, style());
+    if (kind == kFld)
+        return m_nodeIcons(QStringLiteral("folder"));
+    if (kind == kDoc)
+        return m_nodeIcons(QStringLiteral("document"));
+    return m_nodeIcons(QStringLiteral("drawer"));
+}
+
 void frmCustomDrawer::LoadTemplateTree()
 {
     m_settingText = true;
     m_ui->tvwMain->clear();
     m_root = new SortedItem(QStringList(QStringLiteral("Drawers")));
     m_root->setData(0, KeyRole, QStringLiteral("ROOT"));
-    m_root->setIcon(0, nodeIcon(kDrw, style()));
+    m_root->setIcon(0, nodeIcon(kDrw));
     m_ui->tvwMain->addTopLevelItem(m_root);
     m_root->setExpanded(true);
     m_settingText = false;
@@ -135,7 +146,7 @@ QTreeWidgetItem *frmCustomDrawer::addNode(QTreeWidgetItem *parent, const QString
     item->setData(0, KeyRole, kind + QString::number(counter));
     item->setData(0, OrderRole, counter);
     item->setData(0, AcceptedTextRole, text);
-    item->setIcon(0, nodeIcon(kind, style()));
+    item->setIcon(0, nodeIcon(kind));
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     m_settingText = true;
     parent->addChild(item);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 
+#include <functional>
 #include <memory>
 
 class QTreeWidgetItem;
@@ -20,7 +22,12 @@ class frmCustomDrawer : public QDialog
     Q_OBJECT
 
 public:
-    explicit frmCustomDrawer(QWidget *parent = nullptr);
+    // The images of the navigation tree by their keys ("drawer", "folder",
+    // "document"), so the templates look like what they become; without
+    // them the theme's icons stand in.
+    using NodeIcons = std::function<QIcon(const QString &imageKey)>;
+
+    explicit frmCustomDrawer(QWidget *parent = nullptr, NodeIcons nodeIcons = {});
     ~frmCustomDrawer() override;
 
 private Q_SLOTS:
@@ -33,8 +40,10 @@ private:
     void LoadTemplateTree();
     void SetButtons();
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &kind, const QString &text);
+    QIcon nodeIcon(const QString &kind) const;
 
     std::unique_ptr<Ui::frmCustomDrawer> m_ui;
+    NodeIcons m_nodeIcons;
     QTreeWidgetItem *m_root = nullptr;
     // Numbers for the node keys; they only keep keys unique and, within one
     // parent, give the order in which nodes were added (the file's order).

@@ -1,6 +1,8 @@
 #include "frmPageNumber.h"
 #include "ui_frmPageNumber.h"
 
+#include "TitleWidth.h"
+
 #include "Repagination.h"
 
 frmPageNumber::frmPageNumber(QWidget *parent)
@@ -9,6 +11,7 @@ frmPageNumber::frmPageNumber(QWidget *parent)
     m_ui->setupUi(this);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    TitleWidth::fit(this);
 }
 
 frmPageNumber::~frmPageNumber() = default;

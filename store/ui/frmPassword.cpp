@@ -3,6 +3,7 @@
 
 #include "Passwords.h"
 #include "Prompt.h"
+#include "TitleWidth.h"
 
 frmPassword::frmPassword(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPassword>())
@@ -11,6 +12,7 @@ frmPassword::frmPassword(QWidget *parent)
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmPassword::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     m_ui->lblCabinet->hide();
+    TitleWidth::fit(this);
 }
 
 frmPassword::~frmPassword() = default;

@@ -257,6 +257,22 @@ private Q_SLOTS:
         QCOMPARE(Pages::ReadDocumentPages(b).size(), 3);
     }
 
+    // Cut pages deleted before the paste are counted as missing, so the
+    // user hears why nothing or less was moved.
+    void pasteCountsCutPagesDeletedMeanwhile()
+    {
+        const int a = document();
+        const int b = document();
+        const int a1 = RecordFixture::page(a, 1);
+        const int a2 = RecordFixture::page(a, 2);
+        cutList().CutPageIds = {a1, a2};
+        DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE PageId = ?"), {a2});
+        const PasteResult result = PasteIntoDocument(b, {}, maker());
+        QCOMPARE(result.movedPages, 1);
+        QCOMPARE(result.missingPages, 1);
+        QCOMPARE(cutList().CutPageCount(), 0);
+    }
+
     // A move that fails keeps the cut list, so the user can paste again.
     void failedMoveKeepsTheCutList()
     {

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(RecordRules::RecordKind)
+
 using namespace RecordFixture;
 
 class RenamesTest : public QObject
@@ -72,6 +74,36 @@ private Q_SLOTS:
         r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "   ");
         QVERIFY(!r.stored);
         QVERIFY(r.messages.isEmpty());
+    }
+
+    // A name over 80 characters is refused with the dialogs' message and
+    // the old name kept, at every level; 80 characters are taken.
+    void longNamesRefused_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<RecordRules::RecordKind>("kind");
+        QTest::newRow("cabinet") << "CAB" << RecordRules::RecordKind::Cabinet;
+        QTest::newRow("drawer") << "DRW" << RecordRules::RecordKind::Drawer;
+        QTest::newRow("folder") << "FLD" << RecordRules::RecordKind::Folder;
+        QTest::newRow("document") << "DOC" << RecordRules::RecordKind::Document;
+    }
+    void longNamesRefused()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(RecordRules::RecordKind, kind);
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        const int doc = document(f, "March");
+        const QHash<QString, int> ids{{"CAB", c}, {"DRW", d}, {"FLD", f}, {"DOC", doc}};
+        const QString key = prefix + QString::number(ids.value(prefix));
+        Renames::Result r = Renames::RenameRecord(key, QString(81, QLatin1Char('n')));
+        QVERIFY(!r.stored);
+        QVERIFY(r.tooLong);
+        QCOMPARE(r.messages, QStringList{RecordRules::NameTooLongMessage(kind)});
+        r = Renames::RenameRecord(key, QString(80, QLatin1Char('n')));
+        QVERIFY(r.stored);
+        QCOMPARE(r.name.size(), 80);
     }
 
     void quotesAndDates()

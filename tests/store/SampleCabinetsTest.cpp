@@ -378,6 +378,16 @@ private Q_SLOTS:
         QCOMPARE(SampleCabinetNames(), QStringList{"Mine"});
     }
 
+    // An outline whose name differs only in case is the user's outline:
+    // it is read, and no second one is written beside it.
+    void outlineNameIgnoresCase()
+    {
+        TestFiles::write(DataFolder::filePath("sample.txt"), "CAB=Lower\r\n");
+        QVERIFY(EnsureSampleOutline());
+        QCOMPARE(SampleCabinetNames(), QStringList{"Lower"});
+        QCOMPARE(QDir(DataFolder::path()).entryList({"*.txt"}, QDir::Files), QStringList{"sample.txt"});
+    }
+
     // A data folder where no file can be written: the failure is shown
     // with its reason, and nothing claims the file exists.
     void writeFailureReported()

@@ -3,6 +3,8 @@
 #include "LevelList.h"
 #include "NavTree.h"
 #include "NavWindowFixture.h"
+#include "PageListModel.h"
+#include "PagePane.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
 #include "DialogDriver.h"
@@ -16,6 +18,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStackedWidget>
 #include <QtTest>
 
 using namespace RecordFixture;
@@ -265,6 +268,23 @@ private Q_SLOTS:
         QVERIFY(!tree()->contains("FDW2"));
         QCOMPARE(list()->count(), 0);
         QCOMPARE(m_window->shownKey(), QString());
+    }
+
+    // Clear Results while a found document's pages are on show empties the
+    // pane with the branch, so no pane key acts on them.
+    void clearResultsEmptiesThePane()
+    {
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        RecordFixture::page(doc, 1);
+        load();
+        tree()->addNode("ROOT", "ROOTFOUND", "Found", "found");
+        tree()->addNode("ROOTFOUND", key("FDC", doc), "March", "document");
+        show(key("FDC", doc));
+        QCOMPARE(m_window->pagePane()->documentId(), doc);
+        runPopup("T", "ROOTFOUND", "mnuPopupFoundClear");
+        QCOMPARE(m_window->pagePane()->documentId(), -1);
+        QCOMPARE(m_window->pagePane()->model()->rowCount(), 0);
+        QCOMPARE(m_window->findChild<QStackedWidget *>("stkRight")->currentWidget(), list());
     }
 
     // A right-click sets the current position of the node it names.
@@ -518,6 +538,71 @@ private Q_SLOTS:
         // The new folder is in the tree under the drawer and selected.
         QCOMPARE(tree()->textOf(tree()->selectedKey()), QStringLiteral("Water"));
         QCOMPARE(tree()->parentKeyOf(tree()->selectedKey()), key("DRW", d));
+    }
+
+    // Renumber Pages asks first; only Yes replaces the numbers a user chose.
+    void renumberPagesAsksFirst_data()
+    {
+        QTest::addColumn<Prompt::Answer>("answer");
+        QTest::addColumn<QString>("numbers");
+        QTest::newRow("Yes") << Prompt::Answer::Yes << "1,2";
+        QTest::newRow("No") << Prompt::Answer::No << "5,9";
+        QTest::newRow("Cancel") << Prompt::Answer::Cancel << "5,9";
+    }
+    void renumberPagesAsksFirst()
+    {
+        QFETCH(Prompt::Answer, answer);
+        QFETCH(QString, numbers);
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int doc = document(folder(d, "Power"), "March");
+        RecordFixture::page(doc, 5);
+        RecordFixture::page(doc, 9);
+        load();
+        // The document's node is loaded as a user reaches it.
+        show(key("CAB", c));
+        show(key("DRW", d));
+        m_prompt->answers3 = {answer};
+        runPopup("T", key("DOC", doc), "mnuPopupDocumentRepaginate");
+        QCOMPARE(m_prompt->questions, QStringList{"Renumber all pages in 'March'?"});
+        QCOMPARE(DbConnection::QueryValue("SELECT group_concat(PageNumber) FROM "
+                                          "(SELECT PageNumber FROM Page ORDER BY PageNumber)").toString(),
+                 numbers);
+    }
+
+    // After an import the list of the node on show holds what the import
+    // added, whichever node that is and whichever menu started it.
+    void importRelistsTheNodeOnShow_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("importAction");
+        QTest::newRow("Tools menu, cabinet on show") << "CAB" << "mnuToolsImportFiles";
+        QTest::newRow("cabinet popup, drawer on show") << "DRW" << "mnuPopupCabinetImport";
+    }
+    void importRelistsTheNodeOnShow()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, importAction);
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        load();
+        show(key("CAB", c));
+        if (shown == "DRW")
+            show(key("DRW", d));
+        QCOMPARE(list()->count(), shown == "DRW" ? 0 : 1);
+        // The import dialog stands in for a run that files new records.
+        DialogDriver::whenShown("frmImport", [&](QDialog *dialog) {
+            if (shown == "DRW")
+                folder(d, "Imported");
+            else
+                drawer(c, "Imported");
+            dialog->reject();
+        });
+        if (importAction == "mnuToolsImportFiles")
+            action("mnuToolsImportFiles")->trigger();
+        else
+            runPopup("T", key("CAB", c), qPrintable(importAction));
+        QVERIFY(!list()->findItems("Imported", Qt::MatchExactly).isEmpty());
     }
 };
 

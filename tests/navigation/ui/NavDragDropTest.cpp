@@ -262,7 +262,7 @@ private Q_SLOTS:
         m_window->AddDocumentToNavTree(m_power, april, "April", QDate());
         show(key("DOC", m_march));
         QSignalSpy started(drag(), &NavDragController::dragStarted);
-        QListView *view = pane()->lvwThumb();
+        QAbstractItemView *view = pane()->lvwThumb();
         const QPoint first = view->visualRect(pane()->model()->index(0)).center();
         press(view->viewport(), first);
         moveHeld(view->viewport(), first + QPoint(QApplication::startDragDistance() + 2, 0));

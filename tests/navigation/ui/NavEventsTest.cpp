@@ -266,7 +266,7 @@ private Q_SLOTS:
         for (int n = 1; n <= 3; ++n)
             page(m_doc, n);
         show(key("DOC", m_doc));
-        QListView *view = pane()->lvwThumb();
+        QAbstractItemView *view = pane()->lvwThumb();
         view->setCurrentIndex(pane()->model()->index(0));
         pressIn(view, Qt::Key_Return);
         QCOMPARE(m_prompt->messages.size(), 1);
@@ -280,6 +280,9 @@ private Q_SLOTS:
         const auto note = [&dialogs](QDialog *d) { dialogs << d->objectName(); };
         DialogDriver::whenShown("frmPage", note);
         pressIn(view, Qt::Key_I, Qt::ShiftModifier);
+        // R, as the popup's Renumber, is for one page only.
+        view->selectionModel()->select(pane()->model()->index(0),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         DialogDriver::whenShown("frmPageNumber", note);
         pressIn(view, Qt::Key_R, Qt::ShiftModifier);
         QCOMPARE(dialogs, (QStringList{"frmPage", "frmPageNumber"}));
@@ -294,6 +297,30 @@ private Q_SLOTS:
         QCOMPARE(Settings::value("ThumbView"), QStringLiteral("list"));
         PagePane next;
         QCOMPARE(next.PagePaneViewMode(), PageListModel::ViewMode::List);
+    }
+
+    // Any key in the tree or the list makes that control the source of the
+    // next popup command, not only Insert, Delete and F5.
+    void anyKeySetsPopupSource_data()
+    {
+        QTest::addColumn<bool>("inTree");
+        QTest::addColumn<int>("pressed");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("Down in the tree") << true << int(Qt::Key_Down) << "T";
+        QTest::newRow("Down in the list") << false << int(Qt::Key_Down) << "L";
+        QTest::newRow("a letter in the list") << false << int(Qt::Key_M) << "L";
+    }
+    void anyKeySetsPopupSource()
+    {
+        QFETCH(bool, inTree);
+        QFETCH(int, pressed);
+        QFETCH(QString, source);
+        layOut();
+        // The other control was the last source.
+        m_window->preparePopup(inTree ? "L" : "T", inTree ? key("DOC", m_doc) : key("FLD", m_folder));
+        QCOMPARE(m_window->popupSource(), QString(inTree ? "L" : "T"));
+        pressIn(inTree ? static_cast<QWidget *>(tree()) : list(), pressed);
+        QCOMPARE(m_window->popupSource(), source);
     }
 };
 

@@ -1,8 +1,11 @@
+#include "DbConnection.h"
 #include "DialogDriver.h"
 #include "FakePrompt.h"
 #include "NavTree.h"
 #include "NavWindowFixture.h"
 #include "PageClipboard.h"
+#include "PageFixture.h"
+#include "PageListModel.h"
 #include "PagePane.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
@@ -11,6 +14,7 @@
 #include "TestImages.h"
 #include "frmNavTree.h"
 
+#include <QAbstractItemModelTester>
 #include <QClipboard>
 #include <QDialog>
 #include <QLabel>
@@ -22,6 +26,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 #include <QtTest>
 
@@ -34,7 +39,7 @@ class PagePaneTest : public NavWindowFixture
     PagePane *pane() const { return m_window->pagePane(); }
     void selectRows(const QList<int> &rows)
     {
-        QListView *view = pane()->lvwThumb();
+        QAbstractItemView *view = pane()->lvwThumb();
         view->clearSelection();
         for (int r : rows)
             view->selectionModel()->select(pane()->model()->index(r), QItemSelectionModel::Select);
@@ -101,9 +106,88 @@ private Q_SLOTS:
         QCOMPARE(pane()->model()->rowCount(), 1);
         QVERIFY(pane()->cmdFirst()->isEnabled());
         QVERIFY(!pane()->cmdNext()->isEnabled());
+        // The switch reads the document again from its first screen; the
+        // list holds every page while the paging still follows the screens.
         pane()->imgList()->click();
         QCOMPARE(pane()->model()->rowCount(), 3);
-        QVERIFY(!pane()->cmdNext()->isEnabled());
+        QCOMPARE(pane()->records().paging().PagePaneStart(), 1);
+        QVERIFY(!pane()->cmdFirst()->isEnabled());
+        QVERIFY(pane()->cmdNext()->isEnabled());
+        QCOMPARE(pane()->lblStatus()->text(), QStringLiteral(" Showing 2 images (page 1 of 2)"));
+    }
+
+    // The list view is a report of every page: page number, full file
+    // name, size, scan date and page id under their headers, a shortcut
+    // page with an empty number and its own file; a click on a header
+    // sorts, and the next fill is in page order again.
+    void listViewIsAReport()
+    {
+        Settings::setValue("DisplayCount", "2");
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        QTemporaryDir dir;
+        const int p2 = jpegPage(doc, 2, QSize(200, 300));
+        const int p1 = jpegPage(doc, 1, QSize(200, 300));
+        const QString notes = dir.filePath("notes.pdf");
+        const int shortcut = PageFixture::shortcutPage(doc, notes, "pdf");
+        load();
+        pane()->imgList()->click();
+        show(key("DOC", doc));
+        auto *report = qobject_cast<QTreeView *>(pane()->lvwThumb());
+        QVERIFY(report);
+        QAbstractItemModelTester tester(pane()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(pane()->model()->rowCount(), 3);
+        QStringList headers;
+        for (int c = 0; c < PageListModel::ColumnCount; ++c) {
+            if (!report->isColumnHidden(c))
+                headers.append(pane()->model()->headerData(c, Qt::Horizontal).toString());
+        }
+        QCOMPARE(headers, (QStringList{"Page #", "Filename", "Size", "Scan date", "Page ID"}));
+        const auto cell = [this](int row, int column) {
+            return pane()->model()->index(row, column).data().toString();
+        };
+        QCOMPARE(cell(0, PageListModel::PageNumberColumn), QString());
+        QCOMPARE(cell(0, PageListModel::FilenameColumn), notes);
+        QCOMPARE(cell(0, PageListModel::PageIdColumn), QString::number(shortcut));
+        QCOMPARE(cell(1, PageListModel::PageNumberColumn), QStringLiteral("1"));
+        QCOMPARE(cell(1, PageListModel::FilenameColumn), PagePaths::GetDefaultPageFilePath(p1));
+        QVERIFY(!pane()->model()->index(1, 0).data(Qt::DecorationRole).isNull());
+        QCOMPARE(pane()->lblStatus()->text(), QStringLiteral(" Showing 2 images (page 1 of 2)"));
+        QVERIFY(pane()->cmdNext()->isEnabled());
+        pane()->cmdNext()->click();
+        QCOMPARE(pane()->model()->rowCount(), 3);
+        QCOMPARE(pane()->lblStatus()->text(), QStringLiteral(" Showing 2 images (page 2 of 2)"));
+        report->sortByColumn(PageListModel::PageIdColumn, Qt::DescendingOrder);
+        QCOMPARE(cell(0, PageListModel::PageIdColumn), QString::number(qMax(qMax(p1, p2), shortcut)));
+        pane()->cmdFirst()->click();
+        QCOMPARE(cell(2, PageListModel::PageIdColumn), QString::number(p2));
+    }
+
+    // Show Less and Show More keep the count at its bound and still fill
+    // the pane again.
+    void showButtonsStopAtTheirBounds_data()
+    {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<bool>("more");
+        QTest::newRow("Show Less at 1") << "1" << false;
+        QTest::newRow("Show More at 64") << "64" << true;
+    }
+    void showButtonsStopAtTheirBounds()
+    {
+        QFETCH(QString, count);
+        QFETCH(bool, more);
+        Settings::setValue("DisplayCount", count);
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        jpegPage(doc, 1, QSize(200, 300));
+        load();
+        show(key("DOC", doc));
+        QPushButton *button = more ? pane()->cmdShowMore() : pane()->cmdShowLess();
+        QCOMPARE(button->text(), more ? QStringLiteral("Show More") : QStringLiteral("Show Less"));
+        QVERIFY(button->isEnabled());
+        QSignalSpy refills(pane()->model(), &QAbstractItemModel::modelReset);
+        button->click();
+        QCOMPARE(pane()->records().paging().PagePaneDisplayCount(), count.toInt());
+        QCOMPARE(Settings::value("DisplayCount"), count);
+        QCOMPARE(refills.count(), 1);
     }
 
     // Delete of several selected pages, from the menu or the pane's Delete
@@ -124,12 +208,12 @@ private Q_SLOTS:
         load();
         show(key("DOC", doc));
         selectRows({0, 1});
-        m_prompt->answers = {true};
+        m_prompt->answers3 = {Prompt::Answer::Yes};
         if (byKey)
             QTest::keyClick(pane()->lvwThumb(), Qt::Key_Delete);
         else
             action("mnuPopupPageDelete")->trigger();
-        QCOMPARE(m_prompt->questions, QStringList{"Delete these 2 pages?"});
+        QCOMPARE(m_prompt->questions, QStringList{"Delete 2 pages?"});
         QCOMPARE(rowCount("Page"), 1);
         QVERIFY(!QFile::exists(PagePaths::GetDefaultPageFilePath(p1)));
         QVERIFY(!QFile::exists(PagePaths::GetDefaultPageFilePath(p2)));
@@ -195,6 +279,10 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(PagePaths::GetDefaultPageFilePath(p)));
         QVERIFY(!tree()->contains(key("DOC", doc)));
         QCOMPARE(pane()->documentId(), -1);
+        // The folder takes the selection and shows what is left in it.
+        QCOMPARE(tree()->selectedKey(), key("FLD", f));
+        QCOMPARE(m_window->shownKey(), key("FLD", f));
+        QVERIFY(onBar("mnuPopupFolder"));
     }
 
     // Each refusal leaves the pages as they were.
@@ -204,6 +292,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("select");
         QTest::addColumn<QString>("message");
         QTest::newRow("delete answered No") << "mnuPopupPageDelete" << true << QString();
+        QTest::newRow("delete answered Cancel") << "mnuPopupPageDelete" << true << QString();
         QTest::newRow("delete without selection") << "mnuPopupPageDelete" << false << "Please click on a page.";
         QTest::newRow("cut without selection") << "mnuPopupPageCut" << false << "Please click on a page.";
     }
@@ -222,11 +311,122 @@ private Q_SLOTS:
         else
             pane()->lvwThumb()->clearSelection();
         m_prompt->answers = {false};
+        m_prompt->answers3 = {QByteArray(QTest::currentDataTag()).endsWith("Cancel") ? Prompt::Answer::Cancel
+                                                                                     : Prompt::Answer::No};
         action(actionName.toLatin1().constData())->trigger();
         QCOMPARE(rowCount("Page"), 1);
         QCOMPARE(pane()->model()->rowCount(), 1);
         QCOMPARE(PageClipboard::cutList().CutPageCount(), 0);
         QCOMPARE(m_prompt->messages, message.isEmpty() ? QStringList() : QStringList{message});
+    }
+
+    // Delete names what it deletes: the page, the shortcut's file, or the
+    // number of pages; Cancel keeps them all.
+    void deleteQuestionNamesThePages_data()
+    {
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("question");
+        QTest::newRow("one page") << QList<int>{1} << "Delete 'Page 1'?";
+        QTest::newRow("shortcut page") << QList<int>{0} << "Delete shortcut to 'notes.pdf'?";
+        QTest::newRow("two pages") << QList<int>{0, 1} << "Delete 2 pages?";
+    }
+    void deleteQuestionNamesThePages()
+    {
+        QFETCH(QList<int>, rows);
+        QFETCH(QString, question);
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        QTemporaryDir dir;
+        PageFixture::shortcutPage(doc, dir.filePath("notes.pdf"), "pdf");
+        jpegPage(doc, 1, QSize(200, 300));
+        load();
+        show(key("DOC", doc));
+        selectRows(rows);
+        m_prompt->answers3 = {Prompt::Answer::Cancel};
+        action("mnuPopupPageDelete")->trigger();
+        QCOMPARE(m_prompt->questions, QStringList{question});
+        QCOMPARE(rowCount("Page"), 2);
+    }
+
+    // A found document's pane takes no paste: the search would hide the new
+    // page, and a second paste would add it again.
+    void pasteIntoFoundDocumentTakesNothing()
+    {
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        jpegPage(doc, 1, QSize(200, 300));
+        QTemporaryDir dir;
+        const QString file = TestImages::writeJpeg(dir.filePath("scan.jpg"), QSize(100, 80), 96);
+        load();
+        tree()->addNode("ROOT", "ROOTFOUND", "Found", "found");
+        tree()->addNode("ROOTFOUND", key("FDC", doc), "March", "document");
+        show(key("FDC", doc));
+        QVERIFY(pane()->isFound());
+        auto *mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(file)});
+        QGuiApplication::clipboard()->setMimeData(mime);
+        action("mnuPopupPagePaste")->trigger();
+        pane()->lvwThumb()->setFocus();
+        QTest::keyClick(pane()->lvwThumb(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(rowCount("Page"), 1);
+    }
+
+    // Copy with no page selected still ends a pending cut, leaves the
+    // clipboard as it was and says nothing.
+    void copyWithoutSelectionEndsTheCut()
+    {
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        const int p = jpegPage(doc, 1, QSize(200, 300));
+        load();
+        show(key("DOC", doc));
+        PageClipboard::cutList().CutPageIds = {p};
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        pane()->lvwThumb()->clearSelection();
+        action("mnuPopupPageCopy")->trigger();
+        QCOMPARE(PageClipboard::cutList().CutPageCount(), 0);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+        QVERIFY(m_prompt->messages.isEmpty());
+    }
+
+    // Pasting cut pages that were deleted meanwhile says so.
+    void pasteOfDeletedCutPagesSaysSo()
+    {
+        const int f = folder(drawer(cabinet("Home"), "Bills"), "Power");
+        const int from = document(f, "March");
+        const int to = document(f, "April");
+        const int cut = jpegPage(from, 1, QSize(200, 300));
+        load();
+        show(key("DOC", to));
+        PageClipboard::cutList().CutPageIds = {cut};
+        DbConnection::Execute("DELETE FROM Page WHERE PageId = ?", {cut});
+        action("mnuPopupPagePaste")->trigger();
+        QCOMPARE(m_prompt->messages, QStringList{"The cut pages no longer exist; nothing was pasted."});
+        QCOMPARE(PageClipboard::cutList().CutPageCount(), 0);
+    }
+
+    // R renumbers one page, as the popup does; with several selected it
+    // does nothing.
+    void renumberKeyNeedsOnePage()
+    {
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        jpegPage(doc, 1, QSize(200, 300));
+        jpegPage(doc, 2, QSize(200, 300));
+        load();
+        show(key("DOC", doc));
+        bool asked = false;
+        const auto answer = [&asked](QDialog *dialog) {
+            asked = true;
+            dialog->reject();
+        };
+        // A dialog that wrongly opens is still answered, so nothing hangs.
+        DialogDriver::whenShown("frmPageNumber", answer);
+        selectRows({0, 1});
+        pane()->lvwThumb()->setFocus();
+        QTest::keyClick(pane()->lvwThumb(), Qt::Key_R);
+        QCoreApplication::processEvents();
+        QVERIFY(!asked);
+        selectRows({1});
+        DialogDriver::whenShown("frmPageNumber", answer);
+        QTest::keyClick(pane()->lvwThumb(), Qt::Key_R);
+        QVERIFY(asked);
     }
 };
 

@@ -263,6 +263,37 @@ private Q_SLOTS:
         QCOMPARE(m_prompt->questions, (QStringList{"Reset find parameters?", "Reset find parameters?"}));
     }
 
+    // The dialog opens with the focus in the keywords; a From date typed
+    // key by key reaches Thru only when it is finished, so no half-typed
+    // date takes the place of the no-limit Thru.
+    void typedFromDateCopiedWhenFinished()
+    {
+        load();
+        QVERIFY(runDialog([&](QDialog *d) {
+            QApplication::setActiveWindow(d);
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(box(d, "txtKeywords")));
+            auto *from = child<QDateEdit>(d, "dtDocFrom");
+            auto *thru = child<QDateEdit>(d, "dtDocThru");
+            auto *tabs = child<QTabWidget>(d, "tabFind");
+            for (int i = 0; i < tabs->count(); ++i) {
+                if (tabs->widget(i)->isAncestorOf(from))
+                    tabs->setCurrentIndex(i);
+            }
+            const QDate noLimit = thru->date();
+            from->setFocus();
+            from->setSelectedSection(QDateTimeEdit::YearSection);
+            QTest::keyClicks(from, "20");
+            QCOMPARE(thru->date(), noLimit);
+            QTest::keyClicks(from, "04");
+            QCOMPARE(thru->date(), noLimit);
+            from->clearFocus();
+            QCOMPARE(from->date().year(), 2004);
+            QCOMPARE(thru->date(), from->date());
+            d->reject();
+        }));
+    }
+
     // A From date or amount is copied to Thru only while Thru is at its
     // no-limit value; Ctrl+PageUp wraps round the tabs, also from a date
     // picker.
@@ -272,14 +303,20 @@ private Q_SLOTS:
         QVERIFY(runDialog([&](QDialog *d) {
             auto *from = child<QDateEdit>(d, "dtScanFrom");
             auto *thru = child<QDateEdit>(d, "dtScanThru");
-            from->setDate(QDate(2004, 3, 1));
-            QCOMPARE(thru->date(), QDate(2004, 3, 1));
-            from->setDate(QDate(2004, 2, 1));
-            QCOMPARE(thru->date(), QDate(2004, 3, 1));
             auto *tabs = child<QTabWidget>(d, "tabFind");
             tabs->setCurrentIndex(2);
             QApplication::setActiveWindow(d);
             QVERIFY(QTest::qWaitForWindowActive(d));
+            // A date is finished when the focus leaves it.
+            const auto enter = [from](const QDate &date) {
+                from->setFocus();
+                from->setDate(date);
+                from->clearFocus();
+            };
+            enter(QDate(2004, 3, 1));
+            QCOMPARE(thru->date(), QDate(2004, 3, 1));
+            enter(QDate(2004, 2, 1));
+            QCOMPARE(thru->date(), QDate(2004, 3, 1));
             from->setFocus();
             QTest::keyClick(from, Qt::Key_PageUp, Qt::ControlModifier);
             QCOMPARE(tabs->currentIndex(), 1);

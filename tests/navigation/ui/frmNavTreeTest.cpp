@@ -1,3 +1,4 @@
+#include "DbConnection.h"
 #include "DialogDriver.h"
 #include "FakePrompt.h"
 #include "LevelList.h"
@@ -5,6 +6,7 @@
 #include "RecordFixture.h"
 #include "NavState.h"
 #include "NavTree.h"
+#include "PageListModel.h"
 #include "PagePane.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
@@ -12,6 +14,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
+#include <QListWidgetItem>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -128,6 +132,8 @@ private Q_SLOTS:
         const QString cab = key("CAB", c);
         clickNode(cab);
         QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
+        // The first click in the run opens the cabinet's node as well.
+        QVERIFY(tree()->node(cab)->isExpanded());
         QVERIFY(onBar("mnuPopupCabinet"));
         QCOMPARE(m_window->position().CurrentCabinetId, c);
         QCOMPARE(m_window->position().CurrentCabinetName, QStringLiteral("Home"));
@@ -163,6 +169,76 @@ private Q_SLOTS:
         QCOMPARE(m_window->position().CurrentDocumentId, -1);
     }
 
+    // The bar's menu is the menu of the node on show, and its commands act
+    // on that node: after a second click on it or a click on its expand
+    // mark and a click in the list, and after Enter on a list item.
+    void barFollowsTheNodeOnShow_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("second click on the node on show") << "again";
+        QTest::newRow("click on its expand mark") << "expander";
+        QTest::newRow("Enter on a drawer in the list") << "enter";
+    }
+    void barFollowsTheNodeOnShow()
+    {
+        QFETCH(QString, step);
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        load();
+        clickNode(key("CAB", c));
+        if (step == "enter") {
+            list()->setCurrentItem(list()->entry(key("DRW", d)));
+            list()->setFocus();
+            QTest::keyClick(list(), Qt::Key_Return);
+            QCOMPARE(list()->keys(), QStringList{key("FLD", f)});
+        } else {
+            clickNode(key("DRW", d));
+            QTreeWidgetItem *node = tree()->node(key("DRW", d));
+            const QRect rect = tree()->visualItemRect(node);
+            if (step == "again")
+                clickNode(key("DRW", d));
+            else
+                QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                  QPoint(rect.left() - tree()->indentation() / 2, rect.center().y()));
+            QListWidgetItem *item = list()->entry(key("FLD", f));
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              list()->visualItemRect(item).center());
+        }
+        QVERIFY(onBar("mnuPopupDrawer"));
+        QVERIFY(!onBar("mnuPopupCabinet"));
+        m_prompt->answers3 = {Prompt::Answer::Cancel};
+        action("mnuPopupDrawerDelete")->trigger();
+        QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
+        QVERIFY(m_prompt->messages.isEmpty());
+    }
+
+    // New Document from a folder's menu while a document is on show: the
+    // pane shows the new document the tree selects, never the old one.
+    void newDocumentTakesThePane()
+    {
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        const int old = document(f, "March");
+        jpegPage(old, 1);
+        load();
+        for (const QString &k : {key("CAB", c), key("DRW", d), key("FLD", f), key("DOC", old)})
+            show(k);
+        QCOMPARE(m_window->pagePane()->documentId(), old);
+        DialogDriver::whenShown("frmDocument", [](QDialog *dialog) {
+            DialogDriver::box(dialog, "txtName")->setText("April");
+            DialogDriver::click(dialog, "cmdOK");
+        });
+        runPopup("T", key("FLD", f), "mnuPopupFolderNewDocument");
+        const int added = DbConnection::QueryValue("SELECT DocumentId FROM Document WHERE Name = 'April'").toInt();
+        QVERIFY(added > 0);
+        QCOMPARE(tree()->selectedKey(), key("DOC", added));
+        QCOMPARE(m_window->pagePane()->documentId(), added);
+        QCOMPARE(m_window->pagePane()->model()->rowCount(), 0);
+        QVERIFY(onBar("mnuPopupDocument"));
+    }
+
     // A locked cabinet asks once per run; a wrong password (letter case
     // counts) lists nothing.
     void lockedCabinetAsksOnce()
@@ -175,6 +251,8 @@ private Q_SLOTS:
         m_prompt->passwords = {QStringLiteral("secret")};
         clickNode(cab);
         QCOMPARE(m_prompt->messages, QStringList{"Access Denied"});
+        // A refusal, with the warning's icon.
+        QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QCOMPARE(tree()->iconKeyOf(cab), QStringLiteral("locked"));
         // Nothing was on show, so nothing stays selected.
         QCOMPARE(tree()->selectedKey(), QString());

@@ -11,8 +11,10 @@
 #include "frmSample.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -106,6 +108,27 @@ private Q_SLOTS:
         QCOMPARE(buttonState(&dialog, "cmdRemoveSibling"), QStringLiteral("(hidden)"));
         QCOMPARE(buttonState(&dialog, "cmdAddSibling"), QStringLiteral("(hidden)"));
         QVERIFY(button(&dialog, "cmdOK")->isDefault());
+    }
+
+    // The nodes carry the images the window gives for drawers, folders and
+    // documents, so a template looks like the tree it fills.
+    void nodesUseTheGivenImages()
+    {
+        TestFiles::write(templatePath(), "\r\nDRW=T\r\nFLD=F\r\nDOC=D\r\n");
+        QHash<QString, qint64> keys;
+        const auto images = [&keys](const QString &key) {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(key == "drawer" ? Qt::red : key == "folder" ? Qt::green : Qt::blue);
+            const QIcon icon(pixmap);
+            keys.insert(key, icon.cacheKey());
+            return icon;
+        };
+        frmCustomDrawer dialog(nullptr, images);
+        QTreeWidgetItem *drawerItem = treeOf(&dialog)->topLevelItem(0)->child(0);
+        QTreeWidgetItem *folderItem = drawerItem->child(0);
+        QCOMPARE(drawerItem->icon(0).cacheKey(), keys.value("drawer"));
+        QCOMPARE(folderItem->icon(0).cacheKey(), keys.value("folder"));
+        QCOMPARE(folderItem->child(0)->icon(0).cacheKey(), keys.value("document"));
     }
 
     // Without a file the editor opens with the root alone.

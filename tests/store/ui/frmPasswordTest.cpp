@@ -3,9 +3,11 @@
 #include "FakePrompt.h"
 #include "TestEnvironment.h"
 #include "WidgetPrompt.h"
+#include "frmPageNumber.h"
 
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -143,6 +145,49 @@ private Q_SLOTS:
         QCOMPARE(*reply, QStringLiteral("Tax2024"));
         QCOMPARE(caption, QStringLiteral("Enter Password"));
         QCOMPARE(named, QStringLiteral("File cabinet: ") + name);
+    }
+
+    // A short box is wide enough for its whole caption, with the program's
+    // name the window manager adds: the password prompt, the page number
+    // and a message box.
+    void captionFitsItsBox_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("password prompt") << "password";
+        QTest::newRow("page number") << "page number";
+        QTest::newRow("message box") << "message";
+    }
+    void captionFitsItsBox()
+    {
+        QFETCH(QString, window);
+        QApplication::setApplicationDisplayName(QStringLiteral("Vellumark"));
+        int width = 0;
+        int needed = 0;
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            seen = true;
+            box->adjustSize();
+            width = box->width();
+            QFont font = QApplication::font();
+            font.setBold(true);
+            QString caption = box->windowTitle();
+            if (caption != QStringLiteral("Vellumark"))
+                caption += QStringLiteral(" \u2014 Vellumark");
+            needed = QFontMetrics(font).horizontalAdvance(caption);
+            box->close();
+        });
+        WidgetPrompt prompt;
+        if (window == "password")
+            (void)prompt.password(QString());
+        else if (window == "page number")
+            (void)frmPageNumber::ask(nullptr, 1);
+        else
+            prompt.message(QStringLiteral("Access Denied"));
+        QVERIFY(seen);
+        QVERIFY2(width > needed, qPrintable(QStringLiteral("%1 <= %2").arg(width).arg(needed)));
     }
 };
 
