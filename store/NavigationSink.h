@@ -36,6 +36,9 @@ public:
     virtual void ShowDrawersInListView(RecordId cabinetId) = 0;
     // Lists the pages of a document in the page pane.
     virtual void ShowPagesInListView(RecordId documentId) = 0;
+    // Makes the page the only selected item of the page pane; nothing when
+    // the pane does not list it.
+    virtual void SelectPageInListView(RecordId pageId) = 0;
 
     // The installed window, or a sink that ignores every call.
     static NavigationSink &instance();

@@ -8,6 +8,7 @@
 #include "ImageOps.h"
 #include "ImagingState.h"
 #include "NavState.h"
+#include "NavigationSink.h"
 #include "PagePaths.h"
 #include "PageImageView.h"
 #include "PageSave.h"
@@ -441,6 +442,8 @@ bool frmPageView::save()
         if (deleteOldFile)
             PageSave::DeleteOldFiles(m_loadedFilename, saved);
     }
+    // The saved page is the one selected in the page pane.
+    NavigationSink::instance().SelectPageInListView(saved.pageId);
     ImagingState::instance().ScanDocumentId = saved.documentId;
     if (ADF) {
         m_place.pageId = saved.pageId;

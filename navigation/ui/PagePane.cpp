@@ -359,6 +359,19 @@ void PagePane::reload()
     ArrangePagePane();
 }
 
+void PagePane::selectPage(RecordId pageId)
+{
+    QAbstractItemView *view = lvwThumb();
+    view->clearSelection();
+    const QModelIndexList found = m_model->match(m_model->index(0, 0), PageListModel::PageIdRole, pageId, 1,
+                                                 Qt::MatchExactly);
+    if (found.isEmpty())
+        return;
+    view->selectionModel()->setCurrentIndex(found.first(),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->scrollTo(found.first());
+}
+
 void PagePane::clear()
 {
     m_records.clear();

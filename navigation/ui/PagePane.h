@@ -53,6 +53,8 @@ public:
     // Reads the document's pages and shows the first screen. Throws
     // DbError; the pane keeps what it showed then.
     void ShowPagePane(RecordId documentId, bool found);
+    // Makes the page the only selected item; nothing when it is not listed.
+    void selectPage(RecordId pageId);
     // Reads the shown document again after a change to its pages.
     void reload();
     // Shows nothing and forgets the document.

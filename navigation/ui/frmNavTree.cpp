@@ -351,6 +351,11 @@ void frmNavTree::ShowPagesInListView(RecordId documentId)
     setShownKey(NavNodeKey(Document, documentId));
 }
 
+void frmNavTree::SelectPageInListView(RecordId pageId)
+{
+    m_ui->pagePane->selectPage(pageId);
+}
+
 void frmNavTree::setShownKey(const QString &key)
 {
     m_shownKey = key;

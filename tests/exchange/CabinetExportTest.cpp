@@ -6,6 +6,7 @@
 #include "FileSizeLimit.h"
 #include "PageFixture.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "RecordingExchangeProgress.h"
 #include "Records.h"
 #include "SmallDisks.h"
@@ -411,4 +412,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(CabinetExportTest)
 #include "CabinetExportTest.moc"
-#include "RecordId.h"

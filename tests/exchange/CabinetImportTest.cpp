@@ -7,6 +7,7 @@
 #include "FakePrompt.h"
 #include "PageFixture.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "RecordingExchangeProgress.h"
 #include "Records.h"
 #include "SmallDisks.h"
@@ -498,4 +499,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(CabinetImportTest)
 #include "CabinetImportTest.moc"
-#include "RecordId.h"

@@ -5,6 +5,7 @@
 #include "PageSave.h"
 #include "Progress.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "Settings.h"
 #include "SmtpSink.h"
 #include "TestEnvironment.h"
@@ -503,4 +504,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(EmailTest)
 #include "EmailTest.moc"
-#include "RecordId.h"

@@ -9,6 +9,7 @@
 #include "PageFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "RecordingProgressView.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -583,4 +584,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(FileImportTest)
 #include "FileImportTest.moc"
-#include "RecordId.h"

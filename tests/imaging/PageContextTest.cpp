@@ -2,6 +2,7 @@
 
 #include "DbConnection.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
@@ -67,13 +68,13 @@ private Q_SLOTS:
     void nextVisitsEveryPage()
     {
         const QList<RecordId> ids = pagesNumbered({4, 2, 1, 4, 2, 9});
-        QList<int> visited{ids.at(2)};
-        while (int next = ResolvePageNeighbours(visited.last()).nextPageId)
+        QList<RecordId> visited{ids.at(2)};
+        while (RecordId next = ResolvePageNeighbours(visited.last()).nextPageId)
             visited.append(next);
-        const QList<int> order{ids.at(2), ids.at(1), ids.at(4), ids.at(0), ids.at(3), ids.at(5)};
+        const QList<RecordId> order{ids.at(2), ids.at(1), ids.at(4), ids.at(0), ids.at(3), ids.at(5)};
         QCOMPARE(visited, order);
-        QList<int> back{order.last()};
-        while (int previous = ResolvePageNeighbours(back.last()).prevPageId)
+        QList<RecordId> back{order.last()};
+        while (RecordId previous = ResolvePageNeighbours(back.last()).prevPageId)
             back.append(previous);
         std::reverse(back.begin(), back.end());
         QCOMPARE(back, order);
@@ -158,4 +159,3 @@ private Q_SLOTS:
 };
 VLM_TEST_GUILESS_MAIN(PageContextTest)
 #include "PageContextTest.moc"
-#include "RecordId.h"

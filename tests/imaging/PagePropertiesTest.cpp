@@ -1,6 +1,7 @@
 #include "PageProperties.h"
 
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 #include <QtTest>
@@ -126,4 +127,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PagePropertiesTest)
 #include "PagePropertiesTest.moc"
-#include "RecordId.h"

@@ -5,6 +5,7 @@
 #include "PageFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "RecordingNavigationSink.h"
 #include "RecordingProgressView.h"
 #include "ScannerSettings.h"
@@ -281,7 +282,7 @@ private Q_SLOTS:
         if (kind == QLatin1String("no image"))
             request.image = QImage();
         else if (kind == QLatin1String("shortcut"))
-            request = SaveRequest{false, QString(), shortcut, page(), own, false, 30, QString(), {}};
+            request = SaveRequest{false, QString(), shortcut, page(), own, false, 30, QString(), {}, QString()};
         else if (kind == QLatin1String("missing"))
             request.key = QStringLiteral("DOC%1").arg(documentId + 100);
         else
@@ -305,7 +306,7 @@ private Q_SLOTS:
         TestImages::writeJpeg(old, page());
         TestFiles::write(folder + QStringLiteral("/Thumbs/old.jpg"), "thumb");
 
-        SaveResult saved = SavePage(SaveRequest{false, QString(), moved, page(), QString(), true, 30, QString(), {}});
+        SaveResult saved = SavePage(SaveRequest{false, QString(), moved, page(), QString(), true, 30, QString(), {}, QString()});
         DeleteOldFiles(old, saved);
         QVERIFY(!QFileInfo::exists(old));
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/Thumbs/old.jpg")));
@@ -315,7 +316,7 @@ private Q_SLOTS:
         const QString defaultPath = PagePaths::GetDefaultPageFilePath(stayed);
         QDir().mkpath(PagePaths::GetFolderPart(defaultPath));
         TestImages::writeJpeg(defaultPath, page());
-        saved = SavePage(SaveRequest{false, QString(), stayed, page(), QString(), true, 30, QString(), {}});
+        saved = SavePage(SaveRequest{false, QString(), stayed, page(), QString(), true, 30, QString(), {}, QString()});
         DeleteOldFiles(defaultPath, saved);
         verifyStored(stayed, defaultPath, QSize(300, 200));
     }
@@ -364,7 +365,7 @@ private Q_SLOTS:
         std::vector<SaveRequest> requests;
         for (int i = 0; i < 4; ++i)
             requests.push_back(SaveRequest{true, QStringLiteral("FLD%1").arg(folderOf(documentId)), 0,
-                                           page(QSize(300 + i, 200)), QString(), false, 30, folder, {}});
+                                           page(QSize(300 + i, 200)), QString(), false, 30, folder, {}, QString()});
 
         const BatchResult stored = SaveScannedPages(requests);
         setNewPageNotifier(nullptr);
@@ -433,7 +434,7 @@ private Q_SLOTS:
         std::vector<SaveRequest> requests;
         for (int i = 0; i < pages; ++i)
             requests.push_back(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(QSize(300 + i, 200)),
-                                           QString(), false, 30, folder, {}});
+                                           QString(), false, 30, folder, {}, QString()});
 
         std::vector<SaveResult> saved;
         if (feeder) {
@@ -459,10 +460,10 @@ private Q_SLOTS:
         setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
         const RecordId documentId = RecordFixture::documentInNewFolder();
         const SaveResult added =
-            SavePage(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(), QString(), false, 30, QString(), {}});
-        (void)SavePage(SaveRequest{false, QString(), added.pageId, page(), QString(), false, 30, QString(), {}});
+            SavePage(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(), QString(), false, 30, QString(), {}, QString()});
+        (void)SavePage(SaveRequest{false, QString(), added.pageId, page(), QString(), false, 30, QString(), {}, QString()});
         try {
-            (void)SavePage(SaveRequest{true, QStringLiteral("DOC999"), 0, page(), QString(), false, 30, QString(), {}});
+            (void)SavePage(SaveRequest{true, QStringLiteral("DOC999"), 0, page(), QString(), false, 30, QString(), {}, QString()});
         } catch (const DbError &) {
         }
         setNewPageNotifier(nullptr);
@@ -472,4 +473,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(PageSaveTest)
 #include "PageSaveTest.moc"
-#include "RecordId.h"

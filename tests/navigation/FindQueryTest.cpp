@@ -8,6 +8,7 @@
 #include "FindLocations.h"
 #include "Passwords.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 using namespace FindQuery;
@@ -333,4 +334,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(FindQueryTest)
 #include "FindQueryTest.moc"
-#include "RecordId.h"

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 using FindQuery::FoundDocument;
@@ -86,4 +87,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(FoundBranchTest)
 #include "FoundBranchTest.moc"
-#include "RecordId.h"

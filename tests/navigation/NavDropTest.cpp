@@ -8,6 +8,7 @@
 #include "FakePrompt.h"
 #include "Passwords.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 using namespace RecordFixture;
@@ -160,4 +161,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(NavDropTest)
 #include "NavDropTest.moc"
-#include "RecordId.h"

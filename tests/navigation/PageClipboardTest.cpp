@@ -12,6 +12,7 @@
 #include "PagePaths.h"
 #include "Pages.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "TestImages.h"
@@ -311,4 +312,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(PageClipboardTest)
 #include "PageClipboardTest.moc"
-#include "RecordId.h"

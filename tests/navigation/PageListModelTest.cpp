@@ -8,6 +8,7 @@
 
 #include "DbConnection.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 using Mode = PageListModel::ViewMode;
@@ -124,4 +125,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUI_MAIN(PageListModelTest)
 #include "PageListModelTest.moc"
-#include "RecordId.h"

@@ -8,6 +8,7 @@
 #include "PagePaths.h"
 #include "Pages.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 using RecordFixture::page;
@@ -102,4 +103,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PageRecordsTest)
 #include "PageRecordsTest.moc"
-#include "RecordId.h"

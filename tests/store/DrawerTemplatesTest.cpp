@@ -2,6 +2,7 @@
 #include "DbConnection.h"
 #include "DrawerTemplates.h"
 #include "FileSizeLimit.h"
+#include "RecordId.h"
 #include "RecordingNavigationSink.h"
 #include "RecordFixture.h"
 #include "TestEnvironment.h"
@@ -437,4 +438,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(DrawerTemplatesTest)
 #include "DrawerTemplatesTest.moc"
-#include "RecordId.h"

@@ -5,6 +5,7 @@
 
 #include "DbConnection.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 using RecordFixture::documentInNewFolder;
@@ -107,4 +108,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PagesTest)
 #include "PagesTest.moc"
-#include "RecordId.h"

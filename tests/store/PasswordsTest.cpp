@@ -5,6 +5,7 @@
 
 #include "DbConnection.h"
 #include "FakePrompt.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 
 using namespace Passwords;
@@ -261,4 +262,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(PasswordsTest)
 #include "PasswordsTest.moc"
-#include "RecordId.h"

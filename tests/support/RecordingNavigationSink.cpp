@@ -33,6 +33,11 @@ void RecordingNavigationSink::AddDocumentToNavTree(RecordId folderId, RecordId d
     log(dateOnDocument.isValid() ? "dated document" : "document", folderId, documentId, name);
 }
 
+void RecordingNavigationSink::SelectPageInListView(RecordId pageId)
+{
+    log("select page", 0, pageId, QString());
+}
+
 void RecordingNavigationSink::ShowDrawersInListView(RecordId cabinetId)
 {
     log("show drawers", 0, cabinetId, QString());
@@ -48,7 +53,7 @@ QStringList RecordingNavigationSink::namesOf(const QString &what) const
     return names;
 }
 
-void RecordingNavigationSink::log(const char *what, int parent, RecordId id, const QString &name)
+void RecordingNavigationSink::log(const char *what, RecordId parent, RecordId id, const QString &name)
 {
     calls << QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(what)).arg(parent).arg(id).arg(name);
 }

@@ -27,6 +27,7 @@ public:
     void UpdateDocumentName(RecordId, const QString &, const QDate &) override {}
     void ShowDrawersInListView(RecordId cabinetId) override;
     void ShowPagesInListView(RecordId) override {}
+    void SelectPageInListView(RecordId pageId) override;
 
     // The names of the calls of one kind ("drawer", "dated document"), in
     // order, without ids.
@@ -35,5 +36,5 @@ public:
     QStringList calls;
 
 private:
-    void log(const char *what, int parent, RecordId id, const QString &name);
+    void log(const char *what, RecordId parent, RecordId id, const QString &name);
 };

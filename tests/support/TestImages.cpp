@@ -87,4 +87,18 @@ QByteArray bmpHeaderClaiming(int width, int height)
     return bytes;
 }
 
+QByteArray jpegHeaderClaiming(int width, int height)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    [&] { QVERIFY(QImageWriter(&buffer, "jpeg").write(filled(QSize(16, 16), Qt::white))); }();
+    // SOF0: marker, length, precision, then height and width, big-endian.
+    const qsizetype sof = bytes.indexOf("\xFF\xC0");
+    [&] { QVERIFY(sof > 0); }();
+    const char size[4] = {char(height >> 8), char(height & 0xFF), char(width >> 8), char(width & 0xFF)};
+    bytes.replace(sof + 5, 4, size, 4);
+    return bytes;
+}
+
 } // namespace TestImages

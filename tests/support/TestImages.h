@@ -38,4 +38,8 @@ QByteArray truncatedJpeg(const QSize &size);
 // by a few bytes of pixels.
 QByteArray bmpHeaderClaiming(int width, int height);
 
+// A small baseline JPEG whose frame header claims width by height pixels:
+// what a reader learns of a large page before it decodes anything.
+QByteArray jpegHeaderClaiming(int width, int height);
+
 } // namespace TestImages

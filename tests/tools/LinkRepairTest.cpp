@@ -5,6 +5,7 @@
 #include "LinkRepair.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "RecordingProgressView.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
@@ -383,4 +384,3 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(LinkRepairTest)
 #include "LinkRepairTest.moc"
-#include "RecordId.h"

@@ -1,3 +1,4 @@
+#include "RecordId.h"
 #include "frmExport.h"
 #include "frmImport.h"
 
@@ -372,4 +373,3 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(CabinetDialogsTest)
 #include "CabinetDialogsTest.moc"
-#include "RecordId.h"

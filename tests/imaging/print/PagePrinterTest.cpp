@@ -1,6 +1,7 @@
 #include "PagePrinter.h"
 #include "PrinterCatalog.h"
 #include "PrinterSink.h"
+#include "RecordId.h"
 #include "frmPrint.h"
 #include "frmPrintDocument.h"
 #include "frmPrintSettings.h"
@@ -406,4 +407,3 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(PagePrinterTest)
 #include "PagePrinterTest.moc"
-#include "RecordId.h"

@@ -1,3 +1,4 @@
+#include "RecordId.h"
 #include "frmPage.h"
 #include "frmViewSettings.h"
 
@@ -114,4 +115,3 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(ImagingDialogsTest)
 #include "ImagingDialogsTest.moc"
-#include "RecordId.h"

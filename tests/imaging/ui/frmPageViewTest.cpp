@@ -9,6 +9,7 @@
 #include "PageImageView.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordingNavigationSink.h"
 #include "RecordId.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
@@ -31,9 +32,11 @@ namespace {
 
 const QString Missing = QStringLiteral("missing");
 const QString Corrupt = QStringLiteral("corrupt");
+const QString Huge = QStringLiteral("huge");
 
 // A page of the document with its image in the default folders ("missing"
-// leaves it without a file, "corrupt" gives it a broken one).
+// leaves it without a file, "corrupt" gives it a broken one, "huge" one that
+// claims more pixels than an image may take).
 RecordId storedPage(RecordId documentId, int number, const QSize &size = QSize(300, 200), int dpi = 300,
                const QString &kind = QString())
 {
@@ -42,6 +45,8 @@ RecordId storedPage(RecordId documentId, int number, const QSize &size = QSize(3
     QDir().mkpath(PagePaths::GetFolderPart(path));
     if (kind == Corrupt)
         TestImages::writeCorruptJpeg(path);
+    else if (kind == Huge)
+        TestFiles::write(path, TestImages::jpegHeaderClaiming(20000, 20000));
     else if (kind != Missing)
         TestImages::writeJpeg(path, size, dpi);
     return pageId;
@@ -240,6 +245,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("missing file") << Missing << "";
         QTest::newRow("corrupt file") << Corrupt << "Cannot load file '%1'.  Invalid file format or file is corrupted.";
+        QTest::newRow("over the allocation limit")
+            << Huge
+            << QStringLiteral("Error during load.  ") + QString::number(int(ErrorCode::InvalidValue))
+                   + QStringLiteral(" %1: The image of 20000 by 20000 pixels is larger than the 1024 MB an image may take.");
     }
     // The next page's image cannot be shown: the display is empty, not the
     // previous page's image, and nothing can save it into the wrong page.
@@ -264,7 +273,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages.last(), QStringLiteral("There is no image to save."));
         QVERIFY(column(second, "FileSize").isNull());
         QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(first)), firstImage);
-        QCOMPARE(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(second)), kind == Corrupt);
+        QCOMPARE(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(second)), kind != Missing);
     }
 
     // A JPEG that ends early is shown as far as it can be read, and the
@@ -432,11 +441,13 @@ private Q_SLOTS:
         QDir().mkpath(PagePaths::GetFolderPart(thumbPath));
         if (thumbnail)
             TestFiles::write(thumbPath, "kept thumbnail");
+        RecordingNavigationSink sink;
         openPage(pageId);
         if (rotated)
             QTest::mouseClick(button("cmdRotateClockwise"), Qt::LeftButton);
         QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
         QCOMPARE(m_viewer->result(), int(QDialog::Accepted));
+        QCOMPARE(sink.calls.filter("select page"), QStringList{QStringLiteral("select page 0/%1 ").arg(pageId)});
         QCOMPARE(TestFiles::read(path) == before, !rotated);
         QVERIFY(!ImageOps::hasStoredResolution(ImageOps::load(path).image));
         QCOMPARE(column(pageId, "FileSize").toLongLong(), QFileInfo(path).size());

@@ -8,6 +8,7 @@
 #include "PagePaths.h"
 #include "RecordFixture.h"
 #include "DialogDriver.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 #include "frmDrawer.h"
 #include "frmFolder.h"
@@ -608,4 +609,3 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(NavCommandsTest)
 #include "NavCommandsTest.moc"
-#include "RecordId.h"

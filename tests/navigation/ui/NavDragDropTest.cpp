@@ -10,6 +10,7 @@
 #include "PagePaths.h"
 #include "PageSave.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "TestImages.h"
@@ -374,4 +375,3 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(NavDragDropTest)
 #include "NavDragDropTest.moc"
-#include "RecordId.h"

@@ -6,9 +6,11 @@
 #include "PageClipboard.h"
 #include "PageFixture.h"
 #include "PageListModel.h"
+#include "NavigationSink.h"
 #include "PagePane.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordId.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
 #include "TestImages.h"
@@ -114,6 +116,27 @@ private Q_SLOTS:
         QVERIFY(!pane()->cmdFirst()->isEnabled());
         QVERIFY(pane()->cmdNext()->isEnabled());
         QCOMPARE(pane()->lblStatus()->text(), QStringLiteral(" Showing 2 images (page 1 of 2)"));
+    }
+
+    // A saved page is made the only selected item, in either view; a page
+    // not listed on the screen selects nothing.
+    void selectsSavedPage()
+    {
+        Settings::setValue("DisplayCount", "2");
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        const int p1 = jpegPage(doc, 1, QSize(200, 300));
+        const int p2 = jpegPage(doc, 2, QSize(200, 300));
+        const int p3 = jpegPage(doc, 3, QSize(200, 300));
+        load();
+        show(key("DOC", doc));
+        pane()->lvwThumb()->selectAll();
+        NavigationSink::instance().SelectPageInListView(p2);
+        QCOMPARE(pane()->selectedPageIds(), QList<RecordId>{p2});
+        NavigationSink::instance().SelectPageInListView(p3);
+        QCOMPARE(pane()->selectedPageIds(), QList<RecordId>{});
+        pane()->imgList()->click();
+        NavigationSink::instance().SelectPageInListView(p1);
+        QCOMPARE(pane()->selectedPageIds(), QList<RecordId>{p1});
     }
 
     // The list view is a report of every page: page number, full file
@@ -432,4 +455,3 @@ private Q_SLOTS:
 
 VLM_TEST_MAIN(PagePaneTest)
 #include "PagePaneTest.moc"
-#include "RecordId.h"

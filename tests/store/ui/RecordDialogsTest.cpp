@@ -1,3 +1,4 @@
+#include "RecordId.h"
 #include "frmCabinet.h"
 #include "frmDocument.h"
 #include "frmDocumentNew.h"
@@ -1216,4 +1217,3 @@ private:
 
 VLM_TEST_MAIN(RecordDialogsTest)
 #include "RecordDialogsTest.moc"
-#include "RecordId.h"
