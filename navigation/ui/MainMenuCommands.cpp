@@ -1,4 +1,5 @@
 #include "MainMenuCommands.h"
+#include "ui_frmNavTree.h"
 
 #include "NavIcons.h"
 #include "Prompt.h"
@@ -13,7 +14,29 @@
 #include "frmScanSettings.h"
 #include "frmSample.h"
 
+#include <QAction>
 #include <QFileInfo>
+
+QSet<QAction *> MainMenuCommands::connectActions(Ui::frmNavTree &ui)
+{
+    const std::pair<QAction *, void (MainMenuCommands::*)()> commands[] = {
+        {ui.mnuScanSettings, &MainMenuCommands::mnuScanSettings_Click},
+        {ui.mnuPrintSettings, &MainMenuCommands::mnuPrintSettings_Click},
+        {ui.mnuEmailSettings, &MainMenuCommands::mnuEmailSettings_Click},
+        {ui.mnuToolsImportFiles, &MainMenuCommands::mnuToolsImportFiles_Click},
+        {ui.mnuToolsExportCabinet, &MainMenuCommands::mnuToolsExportCabinet_Click},
+        {ui.mnuToolsDrawerTemplates, &MainMenuCommands::mnuToolsDrawerTemplates_Click},
+        {ui.mnuToolsCreateSampleCabinet, &MainMenuCommands::mnuToolsCreateSampleCabinet_Click},
+        {ui.mnuHelpHelpTopics, &MainMenuCommands::mnuHelpHelpTopics_Click},
+        {ui.mnuHelpAbout, &MainMenuCommands::mnuHelpAbout_Click},
+    };
+    QSet<QAction *> built;
+    for (const auto &c : commands) {
+        QObject::connect(c.first, &QAction::triggered, m_window, [this, f = c.second] { (this->*f)(); });
+        built.insert(c.first);
+    }
+    return built;
+}
 
 void MainMenuCommands::mnuScanSettings_Click()
 {

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QSet>
+
+class QAction;
 class QWidget;
+namespace Ui {
+class frmNavTree;
+}
 
 // The settings commands of the File menu and the commands of the Tools and
 // Help menus: each opens its window over the navigation window.
@@ -8,6 +14,9 @@ class MainMenuCommands
 {
 public:
     explicit MainMenuCommands(QWidget *window) : m_window(window) {}
+
+    // Connects the window's items of these menus; returns them.
+    QSet<QAction *> connectActions(Ui::frmNavTree &ui);
 
     void mnuScanSettings_Click();
     void mnuPrintSettings_Click();

@@ -4,7 +4,9 @@
 #include "NavIconKeys.h"
 #include "NavKeys.h"
 #include "NavIcons.h"
+#include "NavQueries.h"
 #include "RecordId.h"
+#include "Records.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -395,4 +397,17 @@ void NavTree::renameNode(const QString &key)
         setCurrentItem(item);
         editItem(item, 0);
     }
+}
+
+void NavTree::addImportedNode(Records::Table table, RecordId parentId, RecordId id, const QString &name,
+                              const QDate &date)
+{
+    using namespace NavKeys;
+    if (table == Records::Table::Drawer)
+        addNode(NavNodeKey(Cabinet, parentId), NavNodeKey(Drawer, id), name, NavIconKeys::Drawer);
+    else if (table == Records::Table::Folder)
+        addNode(NavNodeKey(Drawer, parentId), NavNodeKey(Folder, id), name, NavIconKeys::Folder);
+    else if (table == Records::Table::Document)
+        addNode(NavNodeKey(Folder, parentId), NavNodeKey(Document, id), NavQueries::DocumentNodeText(name, date),
+                NavIconKeys::Document, name);
 }

@@ -16,14 +16,15 @@
 #include "NavMenus.h"
 #include "NavQueries.h"
 #include "NavRules.h"
+#include "NavShownNode.h"
 #include "NavTree.h"
 #include "PagePane.h"
 #include "Passwords.h"
 #include "Prompt.h"
 #include "RecordId.h"
-#include "SampleCabinets.h"
 #include "Scanning.h"
 #include "Settings.h"
+#include "TreeWidth.h"
 #include "CabinetImport.h"
 #include "FileImport.h"
 #include "frmDocument.h"
@@ -33,31 +34,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLocale>
 #include <QMenu>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 
 using namespace NavKeys;
-
-namespace {
-
-// Twips, the unit the tree width is stored in, at 96 dpi.
-constexpr int kTwipsPerPixel = 15;
-constexpr int kDefaultTreeTwips = 3000;
-constexpr int kMinimumPaneTwips = 1000;
-
-int treeWidthTwips()
-{
-    bool ok = false;
-    const double v = QLocale::c().toDouble(
-        Settings::value(QStringLiteral("tvwMainWidth"), QString::number(kDefaultTreeTwips)).trimmed(), &ok);
-    // A stored width that is not a number falls back to the default.
-    return ok && v > 0 && v < 1e7 ? int(v) : kDefaultTreeTwips;
-}
-
-} // namespace
 
 frmNavTree::frmNavTree(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::frmNavTree>()), m_state(NavState::instance())
@@ -67,11 +49,12 @@ frmNavTree::frmNavTree(QWidget *parent)
     m_menus = std::make_unique<NavMenus>(*m_ui);
     m_loader = std::make_unique<NavLoader>(m_ui->tvwMain, m_ui->lvwMain);
     m_router = new NavCommandRouter(*m_ui, this);
+    m_shown = std::make_unique<NavShownNode>(*m_ui, *m_menus, *m_loader, nullptr);
     m_mainCommands = std::make_unique<MainMenuCommands>(this);
     m_ui->splitter->setStretchFactor(0, 0);
     m_ui->splitter->setStretchFactor(1, 1);
-    m_ui->tvwMain->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
-    m_ui->stkRight->setMinimumWidth(kMinimumPaneTwips / kTwipsPerPixel);
+    m_ui->tvwMain->setMinimumWidth(TreeWidth::minimumPanePixels());
+    m_ui->stkRight->setMinimumWidth(TreeWidth::minimumPanePixels());
     m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
 
     wireViews();
@@ -104,6 +87,11 @@ PagePane *frmNavTree::pagePane() const
     return m_ui->pagePane;
 }
 
+QString frmNavTree::shownKey() const
+{
+    return m_shown->key();
+}
+
 QString frmNavTree::popupSource() const
 {
     return m_router->popupSource();
@@ -126,16 +114,16 @@ void frmNavTree::wireViews()
     connect(tree, &NavTree::nodeExpanded, this, [this](const QString &key) { guard([&] { m_loader->loadAhead(key); }); });
     connect(tree, &NavTree::nodeDoubleClicked, this, &frmNavTree::handleTreeDoubleClicked);
     connect(m_ui->lvwMain, &LevelList::entryOpened, this, &frmNavTree::handleListEntryOpened);
-    connect(m_ui->splitter, &QSplitter::splitterMoved, this, &frmNavTree::saveTreeWidth);
+    connect(m_ui->splitter, &QSplitter::splitterMoved, this, [this] { TreeWidth::save(m_ui->splitter); });
     m_router->connectViews();
     // A left click that shows nothing new (the node on show again, an
     // expand mark) leaves the bar's commands on the node on show.
     connect(tree, &NavTree::mouseReleased, this, [this](Qt::MouseButton button) {
         if (button == Qt::LeftButton)
-            positionAtShownNode();
+            m_shown->positionAtShownNode();
     });
     NavDropEngine *drops = (new NavDragController(*m_ui, this))->engine();
-    connect(drops, &NavDropEngine::contentsChanged, this, &frmNavTree::relistIfShown);
+    connect(drops, &NavDropEngine::contentsChanged, m_shown.get(), &NavShownNode::relistIfShown);
     // Files dropped on a document node: its pages come on show.
     connect(drops, &NavDropEngine::documentFilled, this, [this](const QString &key) {
         m_ui->tvwMain->selectNode(key);
@@ -145,9 +133,9 @@ void frmNavTree::wireViews()
     connect(m_ui->pagePane, &PagePane::keyCommandRequested, m_router, &NavCommandRouter::handlePageKey);
     connect(m_ui->pagePane, &PagePane::contextMenuRequested, m_router, &NavCommandRouter::handlePageContextMenu);
     connect(m_router, &NavCommandRouter::refreshRequested, this, &frmNavTree::RefreshNavTree);
-    connect(m_router, &NavCommandRouter::recordDeleted, this, &frmNavTree::handleRecordDeleted);
-    connect(m_router, &NavCommandRouter::recordContentsChanged, this, &frmNavTree::relistIfShown);
-    connect(m_router, &NavCommandRouter::shownContentsStale, this, &frmNavTree::relistShown);
+    connect(m_router, &NavCommandRouter::recordDeleted, m_shown.get(), &NavShownNode::handleRecordDeleted);
+    connect(m_router, &NavCommandRouter::recordContentsChanged, m_shown.get(), &NavShownNode::relistIfShown);
+    connect(m_router, &NavCommandRouter::shownContentsStale, m_shown.get(), &NavShownNode::relistShown);
     // A folder import adds a document per file, without taking the selection.
     FileImport::setDocumentAdded([tree = m_ui->tvwMain](RecordId folderId, RecordId documentId, const QString &name) {
         tree->addDocumentNode(folderId, documentId, name);
@@ -155,13 +143,7 @@ void frmNavTree::wireViews()
     // So does a cabinet import for each drawer, folder and document it makes.
     CabinetImport::setRecordAdded([tree = m_ui->tvwMain](Records::Table table, RecordId parentId, RecordId id,
                                                          const QString &name, const QDate &date) {
-        if (table == Records::Table::Drawer)
-            tree->addNode(NavNodeKey(Cabinet, parentId), NavNodeKey(Drawer, id), name, NavIconKeys::Drawer);
-        else if (table == Records::Table::Folder)
-            tree->addNode(NavNodeKey(Drawer, parentId), NavNodeKey(Folder, id), name, NavIconKeys::Folder);
-        else if (table == Records::Table::Document)
-            tree->addNode(NavNodeKey(Folder, parentId), NavNodeKey(Document, id),
-                          NavQueries::DocumentNodeText(name, date), NavIconKeys::Document, name);
+        tree->addImportedNode(table, parentId, id, name, date);
     });
 
     // The window's own keys, wherever the focus is; Esc goes to a name
@@ -200,24 +182,9 @@ void frmNavTree::wireActions()
         connect(c.first, &QAction::triggered, this, c.second);
         built.insert(c.first);
     }
-    MainMenuCommands *main = m_mainCommands.get();
-    const std::pair<QAction *, void (MainMenuCommands::*)()> tools[] = {
-        {m_ui->mnuScanSettings, &MainMenuCommands::mnuScanSettings_Click},
-        {m_ui->mnuPrintSettings, &MainMenuCommands::mnuPrintSettings_Click},
-        {m_ui->mnuEmailSettings, &MainMenuCommands::mnuEmailSettings_Click},
-        {m_ui->mnuToolsImportFiles, &MainMenuCommands::mnuToolsImportFiles_Click},
-        {m_ui->mnuToolsExportCabinet, &MainMenuCommands::mnuToolsExportCabinet_Click},
-        {m_ui->mnuToolsDrawerTemplates, &MainMenuCommands::mnuToolsDrawerTemplates_Click},
-        {m_ui->mnuToolsCreateSampleCabinet, &MainMenuCommands::mnuToolsCreateSampleCabinet_Click},
-        {m_ui->mnuHelpHelpTopics, &MainMenuCommands::mnuHelpHelpTopics_Click},
-        {m_ui->mnuHelpAbout, &MainMenuCommands::mnuHelpAbout_Click},
-    };
-    for (const auto &c : tools) {
-        connect(c.first, &QAction::triggered, this, [main, f = c.second] { (main->*f)(); });
-        built.insert(c.first);
-    }
+    built.unite(m_mainCommands->connectActions(*m_ui));
     // An import may have added to whatever is on show.
-    connect(m_ui->mnuToolsImportFiles, &QAction::triggered, this, &frmNavTree::relistShown);
+    connect(m_ui->mnuToolsImportFiles, &QAction::triggered, m_shown.get(), &NavShownNode::relistShown);
     m_menus->disableAllBut(built);
 }
 
@@ -234,8 +201,7 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
         FormPosition::RestoreFormPosition(this, QStringLiteral("frmNavTree"));
     Settings::setValue(QStringLiteral("FirstShow"), QStringLiteral("N"));
 
-    const int treePx = treeWidthTwips() / kTwipsPerPixel;
-    m_ui->splitter->setSizes({treePx, qMax(width() - treePx, kMinimumPaneTwips / kTwipsPerPixel)});
+    TreeWidth::restore(m_ui->splitter, width());
     status(QStringLiteral("Loading main menu"));
 
     // Before the build: a first run's sample cabinet comes on show with its
@@ -243,112 +209,42 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
     m_menus->showOnBar(NavRules::TypeMenu::None);
     // A failure here leaves an empty tree and a usable window; the user is
     // told and can try Refresh.
-    guard([this] {
-        if (NavRules::needsSampleCabinet(m_loader->BuildNavTree()))
-            SampleCabinets::CreateSampleCabinet(NavRules::sampleCabinetName());
-    });
+    guard([this] { m_shown->buildTree(); });
     status(QStringLiteral("Loading main menu"));
     m_ui->tvwMain->expandNode(Root);
 
-    const QString lastKey = Settings::value(QStringLiteral("LastNavTreeNodeKey"));
-    if (!lastKey.isEmpty()) {
-        try {
-            restoreLastNode(lastKey);
-        } catch (const DbError &) {
-            // Restoring is a convenience and is skipped without a word by
-            // design: a key that no longer fits is dropped.
-        }
-    }
-    const QString selected = m_ui->tvwMain->selectedKey();
-    if (!selected.isEmpty())
-        m_state.position.setFromNode(selected, m_ui->tvwMain->textOf(selected),
-                                     m_ui->tvwMain->parentKeyOf(selected));
+    m_shown->restoreLastNode(Settings::value(QStringLiteral("LastNavTreeNodeKey")));
     status(QStringLiteral("Loading main menu"));
-}
-
-void frmNavTree::restoreLastNode(const QString &key)
-{
-    const NavRules::RestorePlan plan = NavRules::restorePlan(key);
-    m_menus->showOnBar(plan.menu);
-    // Never prompts: a locked cabinet is left closed.
-    if (plan.chain.isEmpty() || plan.cabinetId == 0 || !Passwords::IsCabinetOpen(plan.cabinetId))
-        return;
-    for (const QString &k : plan.chain) {
-        if (!m_ui->tvwMain->contains(k))
-            break;
-        m_loader->openNode(k);
-    }
-    if (m_ui->tvwMain->selectedKey() == key)
-        listContentsOf(key);
-}
-
-void frmNavTree::listContentsOf(const QString &key)
-{
-    const QString prefix = prefixOf(key);
-    if (prefix == Cabinet)
-        ShowDrawersInListView(idOf(key));
-    else if (prefix == Drawer)
-        ShowFoldersInListView(key);
-    else if (prefix == Folder)
-        ShowDocumentsInListView(key);
-    else if (prefix == Document)
-        ShowPagesInListView(idOf(key));
-    else if (prefix == FoundDocument) {
-        // A found document lists only the pages the search matched.
-        m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
-        m_ui->pagePane->ShowPagePane(idOf(key), true);
-        setShownKey(key);
-    }
-}
-
-void frmNavTree::showLevelList()
-{
-    // The pane forgets its document: nothing may act on it unseen.
-    m_ui->pagePane->clear();
-    m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
 }
 
 void frmNavTree::ShowCabinetsInListView()
 {
-    showLevelList();
-    m_loader->listCabinets();
-    setShownKey(Root);
+    m_shown->showCabinets();
 }
 
 void frmNavTree::ShowDrawersInListView(RecordId cabinetId)
 {
-    showLevelList();
-    m_loader->listDrawers(cabinetId);
-    setShownKey(NavNodeKey(Cabinet, cabinetId));
+    m_shown->showDrawers(cabinetId);
 }
 
 void frmNavTree::ShowFoldersInListView(const QString &drawerKey)
 {
-    showLevelList();
-    m_loader->listFolders(idOf(drawerKey));
-    setShownKey(drawerKey);
+    m_shown->showFolders(drawerKey);
 }
 
 void frmNavTree::ShowDocumentsInListView(const QString &folderKey)
 {
-    showLevelList();
-    m_loader->listDocuments(idOf(folderKey));
-    setShownKey(folderKey);
+    m_shown->showDocuments(folderKey);
 }
 
 void frmNavTree::ShowFoundItemsInListView()
 {
-    showLevelList();
-    m_loader->listFound();
-    setShownKey(RootFound);
+    m_shown->showFoundItems();
 }
 
 void frmNavTree::ShowPagesInListView(RecordId documentId)
 {
-    // The page pane takes the right-hand side; the level list keeps nothing.
-    m_ui->stkRight->setCurrentWidget(m_ui->pagePane);
-    m_ui->pagePane->ShowPagePane(documentId, false);
-    setShownKey(NavNodeKey(Document, documentId));
+    m_shown->showPages(documentId);
 }
 
 void frmNavTree::SelectPageInListView(RecordId pageId)
@@ -356,26 +252,9 @@ void frmNavTree::SelectPageInListView(RecordId pageId)
     m_ui->pagePane->selectPage(pageId);
 }
 
-void frmNavTree::setShownKey(const QString &key)
-{
-    m_shownKey = key;
-    m_menus->showOnBar(NavRules::typeMenuOf(key));
-    positionAtShownNode();
-}
-
-void frmNavTree::positionAtShownNode()
-{
-    NavTree *tree = m_ui->tvwMain;
-    if (m_shownKey.isEmpty() || !tree->contains(m_shownKey)) {
-        m_state.position.reset();
-        return;
-    }
-    m_state.position.setFromNode(m_shownKey, tree->textOf(m_shownKey), tree->parentKeyOf(m_shownKey));
-}
-
 void frmNavTree::handleTreeDoubleClicked(const QString &key)
 {
-    if (prefixOf(key) != Document || m_nodeShowActive)
+    if (prefixOf(key) != Document || m_shown->isShowingNode())
         return;
     guard([this, &key] { frmDocument::editDocument(this, idOf(key)); });
     m_ui->tvwMain->setFocus();
@@ -390,151 +269,19 @@ void frmNavTree::handleListEntryOpened(const QString &key)
         if (prefix == Cabinet || prefix == Drawer || prefix == Folder || prefix == Document
             || prefix == FoundDocument) {
             m_loader->openNode(key);
-            listContentsOf(key);
+            m_shown->listContentsOf(key);
         }
     });
-}
-
-void frmNavTree::handleRecordDeleted(const QString &key, const QString &parentKey)
-{
-    // No command may go on working on the deleted record: the position and
-    // the bar's menu follow the node on show again.
-    m_state.position.reset();
-    if (prefixOf(key) == Document && key == m_shownKey && m_ui->tvwMain->contains(parentKey)) {
-        // The document on show is gone: its folder takes the selection and
-        // shows what is left in it.
-        m_shownKey.clear();
-        m_ui->tvwMain->selectNode(parentKey);
-        ShowNodeContents(parentKey);
-        return;
-    }
-    if (m_shownKey.isEmpty() || !m_ui->tvwMain->contains(m_shownKey)) {
-        // The node on show was deleted, or lay below the deleted record.
-        m_shownKey.clear();
-        showLevelList();
-        m_ui->lvwMain->clear();
-        m_ui->tvwMain->setCurrentItem(nullptr);
-        m_ui->tvwMain->clearSelection();
-        m_menus->showOnBar(NavRules::TypeMenu::None);
-        return;
-    }
-    relistIfShown(m_shownKey);
-    returnToShownNode();
-}
-
-void frmNavTree::relistIfShown(const QString &key)
-{
-    if (key.isEmpty() || key != m_shownKey)
-        return;
-    guard([&] {
-        if (key == Root)
-            ShowCabinetsInListView();
-        else if (key == RootFound)
-            ShowFoundItemsInListView();
-        else if (prefixOf(key) == Cabinet || prefixOf(key) == Drawer || prefixOf(key) == Folder)
-            listContentsOf(key);
-    });
-}
-
-void frmNavTree::relistShown()
-{
-    const QString prefix = prefixOf(m_shownKey);
-    if (prefix == Document || prefix == FoundDocument)
-        guard([this] { m_ui->pagePane->reload(); });
-    else
-        relistIfShown(m_shownKey);
-}
-
-void frmNavTree::returnToShownNode()
-{
-    NavTree *tree = m_ui->tvwMain;
-    if (m_shownKey.isEmpty() || !tree->contains(m_shownKey)) {
-        tree->setCurrentItem(nullptr);
-        tree->clearSelection();
-        return;
-    }
-    tree->selectNode(m_shownKey);
-    m_state.position.setFromNode(m_shownKey, tree->textOf(m_shownKey), tree->parentKeyOf(m_shownKey));
-    m_menus->showOnBar(NavRules::typeMenuOf(m_shownKey));
 }
 
 void frmNavTree::ShowNodeContents(const QString &key)
 {
-    if (m_nodeShowActive)
-        return;
-    bool freshlyUnlocked = false;
-    bool refused = false;
-    const bool ok = guard([&] {
-        if (prefixOf(key) == Cabinet && !Passwords::IsCabinetOpen(idOf(key))) {
-            refused = !Passwords::UnlockCabinet(idOf(key));
-            freshlyUnlocked = !refused;
-        }
-    });
-    if (!ok || refused) {
-        returnToShownNode();
-        return;
-    }
-    // A node whose contents are on show is not listed again; right after an
-    // unlock the cabinet's drawers are not on show yet, whatever was before.
-    if (!freshlyUnlocked && key == m_shownKey)
-        return;
-    m_nodeShowActive = true;
-    m_menus->showOnBar(NavRules::TypeMenu::None);
-    m_state.position.reset();
-    NavTree *tree = m_ui->tvwMain;
-    const QString prefix = prefixOf(key);
-    const RecordId id = idOf(key);
-    const QString text = tree->textOf(key);
-    const QString parentKey = tree->parentKeyOf(key);
-    guard([&] {
-        if (key == RootFound) {
-            ShowFoundItemsInListView();
-        } else if (key == Root) {
-            m_menus->showOnBar(NavRules::TypeMenu::Root);
-            ShowCabinetsInListView();
-        } else if (prefix == Cabinet) {
-            if (!Passwords::UnlockCabinet(id))
-                return;
-            m_menus->showOnBar(NavRules::TypeMenu::Cabinet);
-            m_state.position.setFromNode(key, text, parentKey);
-            m_loader->LoadDrawersOfCabinet(key);
-            m_loader->LoadFoldersOfCabinet(key);
-            ShowDrawersInListView(id);
-        } else if (prefix == Drawer) {
-            m_menus->showOnBar(NavRules::TypeMenu::Drawer);
-            m_state.position.setFromNode(key, text, parentKey);
-            m_loader->LoadDocumentsOfDrawer(key);
-            ShowFoldersInListView(key);
-        } else if (prefix == Folder) {
-            m_menus->showOnBar(NavRules::TypeMenu::Folder);
-            m_state.position.setFromNode(key, text, parentKey);
-            ShowDocumentsInListView(key);
-        } else if (prefix == Document) {
-            m_menus->showOnBar(NavRules::TypeMenu::Document);
-            m_state.position.setFromNode(key, text, parentKey);
-            ShowPagesInListView(id);
-        } else {
-            listContentsOf(key);  // a found document's matched pages
-        }
-    });
-    m_nodeShowActive = false;
+    m_shown->showNode(key);
 }
 
 void frmNavTree::RefreshNavTree()
 {
-    // A refresh that fails stops where it is, says why, and the tree shows
-    // what it got.
-    guard([this] {
-        m_ui->stkRight->setCurrentWidget(m_ui->lvwMain);
-        if (NavRules::needsSampleCabinet(m_loader->BuildNavTree()))
-            SampleCabinets::CreateSampleCabinet(NavRules::sampleCabinetName());
-        m_ui->tvwMain->expandNode(Root);
-    });
-    // The list now shows the cabinets, not what was last clicked: the next
-    // click on any node lists it again, and no node's menu is left.
-    m_shownKey.clear();
-    m_state.position.reset();
-    m_menus->showOnBar(NavRules::TypeMenu::None);
+    m_shown->refreshTree();
 }
 
 void frmNavTree::AddCabinetToNavTree(RecordId cabinetId, const QString &name)
@@ -545,7 +292,7 @@ void frmNavTree::AddCabinetToNavTree(RecordId cabinetId, const QString &name)
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
     // The new cabinet is on show, as after a click on it.
-    guard([&] { ShowDrawersInListView(cabinetId); });
+    guard([&] { m_shown->showDrawers(cabinetId); });
     m_state.position.setFromNode(key, name, Root);
     m_menus->showOnBar(NavRules::TypeMenu::Cabinet);
 }
@@ -557,7 +304,7 @@ void frmNavTree::AddDrawerToNavTree(RecordId cabinetId, RecordId drawerId, const
     if (!tree->addNode(NavNodeKey(Cabinet, cabinetId), key, name, NavIconKeys::Drawer))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
-    relistIfShown(NavNodeKey(Cabinet, cabinetId));
+    m_shown->relistIfShown(NavNodeKey(Cabinet, cabinetId));
 }
 
 void frmNavTree::AddFolderToNavTree(RecordId drawerId, RecordId folderId, const QString &name)
@@ -567,7 +314,7 @@ void frmNavTree::AddFolderToNavTree(RecordId drawerId, RecordId folderId, const 
     if (!tree->addNode(NavNodeKey(Drawer, drawerId), key, name, NavIconKeys::Folder))
         tree->setNodeText(key, name, name);
     tree->selectNode(key);
-    relistIfShown(NavNodeKey(Drawer, drawerId));
+    m_shown->relistIfShown(NavNodeKey(Drawer, drawerId));
 }
 
 void frmNavTree::AddDocumentToNavTree(RecordId folderId, RecordId documentId, const QString &name,
@@ -580,11 +327,11 @@ void frmNavTree::AddDocumentToNavTree(RecordId folderId, RecordId documentId, co
         tree->setNodeText(key, text, name);
     tree->selectNode(key);
     // The pane shows no document but the one the tree selects.
-    if (prefixOf(m_shownKey) == Document && m_shownKey != key) {
+    if (prefixOf(m_shown->key()) == Document && m_shown->key() != key) {
         ShowNodeContents(key);
         return;
     }
-    relistIfShown(NavNodeKey(Folder, folderId));
+    m_shown->relistIfShown(NavNodeKey(Folder, folderId));
 }
 
 void frmNavTree::UpdateCabinetName(RecordId cabinetId, const QString &name)
@@ -607,17 +354,10 @@ void frmNavTree::UpdateDocumentName(RecordId documentId, const QString &name, co
     m_loader->showName(NavNodeKey(Document, documentId), name, dateOnDocument);
 }
 
-void frmNavTree::saveTreeWidth()
-{
-    const QList<int> sizes = m_ui->splitter->sizes();
-    if (!sizes.isEmpty())
-        Settings::setValue(QStringLiteral("tvwMainWidth"), QString::number(sizes.first() * kTwipsPerPixel));
-}
-
 void frmNavTree::savePlacementAndKey()
 {
     FormPosition::SaveFormPosition(this, QStringLiteral("frmNavTree"));
-    saveTreeWidth();
+    TreeWidth::save(m_ui->splitter);
     const QString key = m_ui->tvwMain->selectedKey();
     if (!key.isEmpty())
         Settings::setValue(QStringLiteral("LastNavTreeNodeKey"), key);
@@ -659,29 +399,17 @@ void frmNavTree::mnuPopupRootRefresh_Click()
 
 void frmNavTree::mnuPopupFoundClear_Click()
 {
-    removeFoundBranch();
+    m_shown->removeFoundBranch();
 }
 
 void frmNavTree::cmdFind_Click()
 {
     frmFind dialog(this);
-    connect(&dialog, &frmFind::searchStarted, this, &frmNavTree::removeFoundBranch);
+    connect(&dialog, &frmFind::searchStarted, m_shown.get(), &NavShownNode::removeFoundBranch);
     connect(&dialog, &frmFind::searchFinished, this, [this](const FindQuery::FindResult &result) {
         m_loader->showFound(result);
         if (result.hitCount == 0)
             Prompt::instance().message(FindQuery::NothingFoundText);
     });
     dialog.exec();
-}
-
-void frmNavTree::removeFoundBranch()
-{
-    m_ui->tvwMain->removeNode(RootFound);
-    // A list of found items, or a found document's pages, would now name
-    // nodes that are gone: the pane goes with the branch.
-    if (m_shownKey == RootFound || NavRules::isFoundKey(m_shownKey)) {
-        showLevelList();
-        m_ui->lvwMain->clear();
-        m_shownKey.clear();
-    }
 }

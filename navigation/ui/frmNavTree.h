@@ -14,6 +14,7 @@ class MainMenuCommands;
 class NavCommandRouter;
 class NavLoader;
 class NavMenus;
+class NavShownNode;
 class NavTree;
 class PagePane;
 class QAction;
@@ -45,7 +46,7 @@ public:
     PagePane *pagePane() const;
     const CurrentPosition &position() const { return m_state.position; }
     // The key of the node whose contents the list or the pane shows.
-    QString shownKey() const { return m_shownKey; }
+    QString shownKey() const;
 
     // NavigationSink
     void AddCabinetToNavTree(RecordId cabinetId, const QString &name) override;
@@ -85,23 +86,7 @@ protected:
 private:
     void wireActions();
     void wireViews();
-    void restoreLastNode(const QString &key);
-    // Lists what lies below a node in the list or the page pane.
-    void listContentsOf(const QString &key);
-    void showLevelList();
-    void saveTreeWidth();
     void savePlacementAndKey();
-    void handleRecordDeleted(const QString &key, const QString &parentKey);
-    // Lists the node again when it is the one on show.
-    void relistIfShown(const QString &key);
-    // Records what the list or the pane shows; the bar's menu and the
-    // position the bar's commands act on follow it.
-    void setShownKey(const QString &key);
-    void positionAtShownNode();
-    // Lists whatever is on show again.
-    void relistShown();
-    // Selects the node on show again, with its position and its menu.
-    void returnToShownNode();
     void handleTreeDoubleClicked(const QString &key);
     void handleListEntryOpened(const QString &key);
 
@@ -112,17 +97,16 @@ private:
     void mnuPopupFoundClear_Click();
     // The search: the Find button, File > Find... and F3.
     void cmdFind_Click();
-    void removeFoundBranch();
     void mnuViewSettings_Click();
 
     std::unique_ptr<Ui::frmNavTree> m_ui;
     std::unique_ptr<NavMenus> m_menus;
     std::unique_ptr<NavLoader> m_loader;
     std::unique_ptr<MainMenuCommands> m_mainCommands;
+    // Declared after the menus and the loader it works with: it goes first.
+    std::unique_ptr<NavShownNode> m_shown;
     NavCommandRouter *m_router = nullptr;
     NavState &m_state;
-    QString m_shownKey;
     QShortcut *m_escShortcut = nullptr;
-    bool m_nodeShowActive = false;
     bool m_exiting = false;
 };

@@ -1,0 +1,304 @@
+#include "NavShownNode.h"
+#include "ui_frmNavTree.h"
+
+#include "DbError.h"
+#include "Guard.h"
+#include "LevelList.h"
+#include "NavKeys.h"
+#include "NavLoader.h"
+#include "NavMenus.h"
+#include "NavRules.h"
+#include "NavState.h"
+#include "NavTree.h"
+#include "PagePane.h"
+#include "Passwords.h"
+#include "SampleCabinets.h"
+
+using namespace NavKeys;
+
+NavShownNode::NavShownNode(Ui::frmNavTree &ui, NavMenus &menus, NavLoader &loader, QObject *parent)
+    : QObject(parent), m_ui(ui), m_menus(menus), m_loader(loader), m_state(NavState::instance())
+{
+}
+
+NavShownNode::~NavShownNode() = default;
+
+void NavShownNode::buildTree()
+{
+    if (NavRules::needsSampleCabinet(m_loader.BuildNavTree()))
+        SampleCabinets::CreateSampleCabinet(NavRules::sampleCabinetName());
+}
+
+void NavShownNode::refreshTree()
+{
+    // A refresh that fails stops where it is, says why, and the tree shows
+    // what it got.
+    guard([this] {
+        m_ui.stkRight->setCurrentWidget(m_ui.lvwMain);
+        buildTree();
+        m_ui.tvwMain->expandNode(Root);
+    });
+    // The list now shows the cabinets, not what was last clicked: the next
+    // click on any node lists it again, and no node's menu is left.
+    m_shownKey.clear();
+    m_state.position.reset();
+    m_menus.showOnBar(NavRules::TypeMenu::None);
+}
+
+void NavShownNode::restoreLastNode(const QString &key)
+{
+    if (!key.isEmpty()) {
+        try {
+            restoreChain(key);
+        } catch (const DbError &) {
+            // Restoring is a convenience and is skipped without a word by
+            // design: a key that no longer fits is dropped.
+        }
+    }
+    NavTree *tree = m_ui.tvwMain;
+    const QString selected = tree->selectedKey();
+    if (!selected.isEmpty())
+        m_state.position.setFromNode(selected, tree->textOf(selected), tree->parentKeyOf(selected));
+}
+
+void NavShownNode::restoreChain(const QString &key)
+{
+    const NavRules::RestorePlan plan = NavRules::restorePlan(key);
+    m_menus.showOnBar(plan.menu);
+    // Never prompts: a locked cabinet is left closed.
+    if (plan.chain.isEmpty() || plan.cabinetId == 0 || !Passwords::IsCabinetOpen(plan.cabinetId))
+        return;
+    for (const QString &k : plan.chain) {
+        if (!m_ui.tvwMain->contains(k))
+            break;
+        m_loader.openNode(k);
+    }
+    if (m_ui.tvwMain->selectedKey() == key)
+        listContentsOf(key);
+}
+
+void NavShownNode::showNode(const QString &key)
+{
+    if (m_nodeShowActive)
+        return;
+    bool freshlyUnlocked = false;
+    bool refused = false;
+    const bool ok = guard([&] {
+        if (prefixOf(key) == Cabinet && !Passwords::IsCabinetOpen(idOf(key))) {
+            refused = !Passwords::UnlockCabinet(idOf(key));
+            freshlyUnlocked = !refused;
+        }
+    });
+    if (!ok || refused) {
+        returnToShownNode();
+        return;
+    }
+    // A node whose contents are on show is not listed again; right after an
+    // unlock the cabinet's drawers are not on show yet, whatever was before.
+    if (!freshlyUnlocked && key == m_shownKey)
+        return;
+    m_nodeShowActive = true;
+    m_menus.showOnBar(NavRules::TypeMenu::None);
+    m_state.position.reset();
+    guard([&] { showNodeOfType(key); });
+    m_nodeShowActive = false;
+}
+
+void NavShownNode::showNodeOfType(const QString &key)
+{
+    NavTree *tree = m_ui.tvwMain;
+    const QString prefix = prefixOf(key);
+    const RecordId id = idOf(key);
+    const QString text = tree->textOf(key);
+    const QString parentKey = tree->parentKeyOf(key);
+    if (key == RootFound) {
+        showFoundItems();
+    } else if (key == Root) {
+        m_menus.showOnBar(NavRules::TypeMenu::Root);
+        showCabinets();
+    } else if (prefix == Cabinet) {
+        if (!Passwords::UnlockCabinet(id))
+            return;
+        m_menus.showOnBar(NavRules::TypeMenu::Cabinet);
+        m_state.position.setFromNode(key, text, parentKey);
+        m_loader.LoadDrawersOfCabinet(key);
+        m_loader.LoadFoldersOfCabinet(key);
+        showDrawers(id);
+    } else if (prefix == Drawer) {
+        m_menus.showOnBar(NavRules::TypeMenu::Drawer);
+        m_state.position.setFromNode(key, text, parentKey);
+        m_loader.LoadDocumentsOfDrawer(key);
+        showFolders(key);
+    } else if (prefix == Folder) {
+        m_menus.showOnBar(NavRules::TypeMenu::Folder);
+        m_state.position.setFromNode(key, text, parentKey);
+        showDocuments(key);
+    } else if (prefix == Document) {
+        m_menus.showOnBar(NavRules::TypeMenu::Document);
+        m_state.position.setFromNode(key, text, parentKey);
+        showPages(id);
+    } else {
+        listContentsOf(key);  // a found document's matched pages
+    }
+}
+
+void NavShownNode::listContentsOf(const QString &key)
+{
+    const QString prefix = prefixOf(key);
+    if (prefix == Cabinet)
+        showDrawers(idOf(key));
+    else if (prefix == Drawer)
+        showFolders(key);
+    else if (prefix == Folder)
+        showDocuments(key);
+    else if (prefix == Document)
+        showPages(idOf(key));
+    else if (prefix == FoundDocument) {
+        // A found document lists only the pages the search matched.
+        m_ui.stkRight->setCurrentWidget(m_ui.pagePane);
+        m_ui.pagePane->ShowPagePane(idOf(key), true);
+        setShownKey(key);
+    }
+}
+
+void NavShownNode::showLevelList()
+{
+    // The pane forgets its document: nothing may act on it unseen.
+    m_ui.pagePane->clear();
+    m_ui.stkRight->setCurrentWidget(m_ui.lvwMain);
+}
+
+void NavShownNode::showCabinets()
+{
+    showLevelList();
+    m_loader.listCabinets();
+    setShownKey(Root);
+}
+
+void NavShownNode::showDrawers(RecordId cabinetId)
+{
+    showLevelList();
+    m_loader.listDrawers(cabinetId);
+    setShownKey(NavNodeKey(Cabinet, cabinetId));
+}
+
+void NavShownNode::showFolders(const QString &drawerKey)
+{
+    showLevelList();
+    m_loader.listFolders(idOf(drawerKey));
+    setShownKey(drawerKey);
+}
+
+void NavShownNode::showDocuments(const QString &folderKey)
+{
+    showLevelList();
+    m_loader.listDocuments(idOf(folderKey));
+    setShownKey(folderKey);
+}
+
+void NavShownNode::showFoundItems()
+{
+    showLevelList();
+    m_loader.listFound();
+    setShownKey(RootFound);
+}
+
+void NavShownNode::showPages(RecordId documentId)
+{
+    // The page pane takes the right-hand side; the level list keeps nothing.
+    m_ui.stkRight->setCurrentWidget(m_ui.pagePane);
+    m_ui.pagePane->ShowPagePane(documentId, false);
+    setShownKey(NavNodeKey(Document, documentId));
+}
+
+void NavShownNode::setShownKey(const QString &key)
+{
+    m_shownKey = key;
+    m_menus.showOnBar(NavRules::typeMenuOf(key));
+    positionAtShownNode();
+}
+
+void NavShownNode::positionAtShownNode()
+{
+    NavTree *tree = m_ui.tvwMain;
+    if (m_shownKey.isEmpty() || !tree->contains(m_shownKey)) {
+        m_state.position.reset();
+        return;
+    }
+    m_state.position.setFromNode(m_shownKey, tree->textOf(m_shownKey), tree->parentKeyOf(m_shownKey));
+}
+
+void NavShownNode::handleRecordDeleted(const QString &key, const QString &parentKey)
+{
+    // No command may go on working on the deleted record: the position and
+    // the bar's menu follow the node on show again.
+    m_state.position.reset();
+    if (prefixOf(key) == Document && key == m_shownKey && m_ui.tvwMain->contains(parentKey)) {
+        // The document on show is gone: its folder takes the selection and
+        // shows what is left in it.
+        m_shownKey.clear();
+        m_ui.tvwMain->selectNode(parentKey);
+        showNode(parentKey);
+        return;
+    }
+    if (m_shownKey.isEmpty() || !m_ui.tvwMain->contains(m_shownKey)) {
+        // The node on show was deleted, or lay below the deleted record.
+        m_shownKey.clear();
+        showLevelList();
+        m_ui.lvwMain->clear();
+        m_ui.tvwMain->setCurrentItem(nullptr);
+        m_ui.tvwMain->clearSelection();
+        m_menus.showOnBar(NavRules::TypeMenu::None);
+        return;
+    }
+    relistIfShown(m_shownKey);
+    returnToShownNode();
+}
+
+void NavShownNode::relistIfShown(const QString &key)
+{
+    if (key.isEmpty() || key != m_shownKey)
+        return;
+    guard([&] {
+        if (key == Root)
+            showCabinets();
+        else if (key == RootFound)
+            showFoundItems();
+        else if (prefixOf(key) == Cabinet || prefixOf(key) == Drawer || prefixOf(key) == Folder)
+            listContentsOf(key);
+    });
+}
+
+void NavShownNode::relistShown()
+{
+    const QString prefix = prefixOf(m_shownKey);
+    if (prefix == Document || prefix == FoundDocument)
+        guard([this] { m_ui.pagePane->reload(); });
+    else
+        relistIfShown(m_shownKey);
+}
+
+void NavShownNode::returnToShownNode()
+{
+    NavTree *tree = m_ui.tvwMain;
+    if (m_shownKey.isEmpty() || !tree->contains(m_shownKey)) {
+        tree->setCurrentItem(nullptr);
+        tree->clearSelection();
+        return;
+    }
+    tree->selectNode(m_shownKey);
+    m_state.position.setFromNode(m_shownKey, tree->textOf(m_shownKey), tree->parentKeyOf(m_shownKey));
+    m_menus.showOnBar(NavRules::typeMenuOf(m_shownKey));
+}
+
+void NavShownNode::removeFoundBranch()
+{
+    m_ui.tvwMain->removeNode(RootFound);
+    // A list of found items, or a found document's pages, would now name
+    // nodes that are gone: the pane goes with the branch.
+    if (m_shownKey == RootFound || NavRules::isFoundKey(m_shownKey)) {
+        showLevelList();
+        m_ui.lvwMain->clear();
+        m_shownKey.clear();
+    }
+}
