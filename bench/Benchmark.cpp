@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include "ArchiveGenerator.h"
@@ -87,6 +88,107 @@ void benchRepaginate(RecordId documentId, int runs)
                   .arg(count(kPages), ms(m)).arg(runs).arg(verdict(m < 30)));
 }
 
+// Runs work on a fresh database in a scratch data folder beside the
+// archive, with the main connection closed for it and left closed.
+template<typename Work>
+void inScratchArchive(const QString &pattern, Work work)
+{
+    DbConnection::close();
+    QTemporaryDir scratch(DataFolder::filePath(pattern));
+    if (!scratch.isValid())
+        throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
+    const QByteArray archive = qgetenv("VLM_DATA_DIR");
+    qputenv("VLM_DATA_DIR", scratch.path().toLocal8Bit());
+    try {
+        Database::OpenDatabase();
+        Database::UpdateDatabase();
+        work();
+    } catch (...) {
+        DbConnection::close();
+        qputenv("VLM_DATA_DIR", archive);
+        throw;
+    }
+    DbConnection::close();
+    qputenv("VLM_DATA_DIR", archive);
+}
+
+constexpr int kRenumberPages = 5000;
+
+// The renumbering statement as the sqlite3 program runs it, with the
+// document's id written in.
+QString renumberStatement(RecordId documentId)
+{
+    return QStringLiteral("UPDATE Page SET PageNumber = ordered.n"
+                          " FROM (SELECT PageId, ROW_NUMBER() OVER (ORDER BY PageNumber, PageId) AS n"
+                          " FROM Page WHERE DocumentId = %1) AS ordered"
+                          " WHERE Page.PageId = ordered.PageId AND Page.PageNumber IS NOT ordered.n")
+        .arg(documentId);
+}
+
+// Even numbers in reverse order: every page must move.
+void shufflePages(RecordId documentId)
+{
+    DbConnection::Execute(QStringLiteral("UPDATE Page SET PageNumber = 2 * (? + 1 - PageNumber) WHERE DocumentId = ?"),
+                          {kRenumberPages, documentId});
+}
+
+void checkNumbered(RecordId documentId, const QString &who)
+{
+    const Recordset rs = DbConnection::OpenRecordset(QStringLiteral(
+        "SELECT count(DISTINCT PageNumber), min(PageNumber), max(PageNumber) FROM Page WHERE DocumentId = ?"),
+        {documentId});
+    if (rs.value(0, 0).toInt() != kRenumberPages || rs.value(0, 1).toInt() != 1
+        || rs.value(0, 2).toInt() != kRenumberPages)
+        throw DbError(-1, QStringLiteral("%1 did not number the pages 1..%2.").arg(who).arg(kRenumberPages));
+}
+
+double timeSqlite3Renumber(RecordId documentId)
+{
+    QProcess p;
+    const Stopwatch watch;
+    p.start(QStringLiteral("sqlite3"), {Database::DatabaseFile(), renumberStatement(documentId)});
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        throw DbError(-1, QStringLiteral("sqlite3 failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
+    return watch.elapsedMs();
+}
+
+// Renumber Pages on a document of 5,000 pages against the same single
+// statement in the sqlite3 program (its process start included), each
+// run on the same shuffled numbers. In a scratch database, so the
+// archive is never touched.
+void benchRenumber(int runs)
+{
+    inScratchArchive(QStringLiteral("bench-renumber-XXXXXX"), [runs] {
+        DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (1, 'Renumber')"));
+        const RecordId documentId = DbConnection::LastInsertId();
+        {
+            DbConnection::Transaction tx;
+            DbConnection::Statement insert(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)"));
+            for (int n = 1; n <= kRenumberPages; ++n)
+                insert.run({documentId, n});
+            tx.commit();
+        }
+        std::vector<double> tool, cli;
+        for (int i = 0; i < runs; ++i) {
+            shufflePages(documentId);
+            cli.push_back(timeSqlite3Renumber(documentId));
+            checkNumbered(documentId, QStringLiteral("sqlite3"));
+            shufflePages(documentId);
+            const Stopwatch watch;
+            const bool done = Repagination::RepaginateDocument(documentId, QStringLiteral("Renumber"));
+            tool.push_back(watch.elapsedMs());
+            if (!done)
+                throw DbError(-1, QStringLiteral("Renumber Pages failed."));
+            checkNumbered(documentId, QStringLiteral("Renumber Pages"));
+        }
+        const double t = median(tool), c = median(cli);
+        printLine(QStringLiteral("renumber %1-page document: %2 vs sqlite3 running the same statement %3 = %4x,"
+                                 " medians of %5 (sqlite3 runs through QProcess) (target <= 2x)%6")
+                      .arg(count(kRenumberPages), ms(t), ms(c)).arg(t / c, 0, 'f', 2).arg(runs)
+                      .arg(verdict(t <= 2 * c)));
+    });
+}
+
 void benchDelete(RecordId drawerId, int runs)
 {
     QTemporaryDir scratch(DataFolder::filePath(QStringLiteral("bench-scratch-XXXXXX")));
@@ -111,24 +213,15 @@ void benchDelete(RecordId drawerId, int runs)
 }
 
 // A tenth of the default archive generated in a scratch data folder: the
-// main connection is closed for it, so this figure comes last.
+// main connection is closed for it, so this figure comes last (with the
+// renumbering, which does the same).
 void benchGenerator()
 {
-    DbConnection::close();
-    QTemporaryDir scratch(DataFolder::filePath(QStringLiteral("bench-generate-XXXXXX")));
-    if (!scratch.isValid())
-        throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
-    const QByteArray archive = qgetenv("VLM_DATA_DIR");
-    qputenv("VLM_DATA_DIR", scratch.path().toLocal8Bit());
     ArchiveGenerator::Result r;
-    {
-        Database::OpenDatabase();
-        Database::UpdateDatabase();
+    inScratchArchive(QStringLiteral("bench-generate-XXXXXX"), [&r] {
         ArchiveGenerator generator;
         r = generator.generate({1, 100, 1000, 10000, 100000}, false);
-        DbConnection::close();
-    }
-    qputenv("VLM_DATA_DIR", archive);
+    });
     const double rate = r.pageRowsPerSecond();
     printLine(QStringLiteral("generator: %1 page rows/s (%2 pages in %3, in-process) (target >= 100,000 rows/s)%4")
                   .arg(count(rate), count(r.pageRows), ms(r.seconds * 1000)).arg(verdict(rate >= 100000)));
@@ -172,6 +265,7 @@ int main(int argc, char **argv)
         benchRead(documentId, 25);
         benchRepaginate(documentId, 9);
         benchDelete(drawerId, 5);
+        benchRenumber(9);
         benchGenerator();
     } catch (const DbError &e) {
         return fail(e.message());

@@ -8,7 +8,6 @@
 #include <memory>
 #include <vector>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -248,11 +247,11 @@ struct BatchFiler
                     result.cancelled = true;
                     break;
                 }
+                // The step lets events run now and then, inside the
+                // transaction: the progress window is application-modal, so
+                // no command can write meanwhile.
                 advance(progress, QStringLiteral("Import ") + item.name);
                 fileOne(item, &filed);
-                // Events run inside the transaction: the progress window is
-                // application-modal, so no command can write meanwhile.
-                QCoreApplication::processEvents();
             }
             syncPlacedFolders(filed);
             tx->commit();

@@ -40,7 +40,8 @@ class ImportProgress
 {
 public:
     virtual ~ImportProgress() = default;
-    // Shows the text, advances one step and lets pending events run.
+    // Shows the text, advances one step and now and then lets pending
+    // events run.
     virtual void IncrementProgress(const QString &text) = 0;
 };
 void setImportProgress(ImportProgress *progress);

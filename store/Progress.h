@@ -14,7 +14,9 @@ public:
     // withCancel shows the Cancel button.
     virtual void start(const QString &text, int rangeMin, int rangeMax, bool withCancel) = 0;
     // Set the status text and advance one step (never past the maximum);
-    // lets pending events run so the screen repaints and Cancel can arrive.
+    // lets pending events run now and then (at the first step and then
+    // every few tens of milliseconds) so the screen repaints and Cancel can
+    // arrive.
     virtual void increment(const QString &text) = 0;
     // Fill the bar and close the window.
     virtual void stop() = 0;

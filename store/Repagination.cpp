@@ -5,7 +5,6 @@
 
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QVector>
 
 #include "DbConnection.h"
 #include "Progress.h"
@@ -15,32 +14,30 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcRepagination, "vlm.store")
 
-// The first pass parks the pages here, counting down, so that no page of the
-// second pass ever meets a number it is about to be given.
-constexpr int kParkingNumber = 9999999;
+// One statement numbers every page of the document by its place in the
+// present order. A single UPDATE sees the numbers as they were before it,
+// so no page meets a number it is about to be given; rows that keep their
+// number are not written.
+const QString kRenumber = QStringLiteral(
+    "UPDATE Page SET PageNumber = ordered.n"
+    " FROM (SELECT PageId, ROW_NUMBER() OVER (ORDER BY PageNumber, PageId) AS n"
+    "       FROM Page WHERE DocumentId = ?) AS ordered"
+    " WHERE Page.PageId = ordered.PageId AND Page.PageNumber IS NOT ordered.n");
 
-void renumber(const QString &status, RecordId documentId)
+// The progress keeps its two steps per page (the window's range is 1..2n):
+// stepping is cheap, as the window paces its event passes.
+void advance(const QString &status, int steps)
+{
+    for (int i = 0; i < steps; ++i)
+        Progress::AdvanceProgress(status);
+}
+
+void renumber(const QString &status, RecordId documentId, int pageCount)
 {
     DbConnection::Transaction tx;
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? ORDER BY PageNumber, PageId"),
-        {documentId});
-    QVector<RecordId> pageIds;
-    for (int row = 0; row < rs.recordCount(); ++row)
-        pageIds.append(rs.value(row, 0).toLongLong());
-    DbConnection::Statement update(QStringLiteral("UPDATE Page SET PageNumber = ? WHERE PageId = ?"));
-    // The parking numbers keep the order, so the second pass walks the same
-    // list the first one read.
-    int k = kParkingNumber;
-    for (int i = pageIds.size() - 1; i >= 0; --i) {
-        Progress::AdvanceProgress(status);
-        update.run({k--, pageIds.at(i)});
-    }
-    k = 1;
-    for (RecordId pageId : pageIds) {
-        Progress::AdvanceProgress(status);
-        update.run({k++, pageId});
-    }
+    advance(status, pageCount);
+    DbConnection::Execute(kRenumber, {documentId});
+    advance(status, pageCount);
     tx.commit();
 }
 
@@ -66,7 +63,7 @@ bool RepaginateDocument(RecordId documentId, const QString &documentName)
             return true;
         Progress::StartProgress(status, 1, 2 * n);
         started = true;
-        renumber(status, documentId);
+        renumber(status, documentId, n);
     } catch (const DbError &e) {
         // The transaction has rolled back: every page keeps its number.
         qCWarning(lcRepagination) << "repagination of document" << documentId << "failed:" << e.text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventPacer.h"
 #include "ExchangeProgress.h"
 #include "RecordId.h"
 
@@ -65,6 +66,7 @@ private:
     QProgressBar *m_bar = nullptr;
     QComboBox *m_cabinets = nullptr;
     std::unique_ptr<BusyCursor> m_busy;
+    EventPacer m_events;
     int m_min = 0;
     int m_max = 0;
     int m_value = 0;

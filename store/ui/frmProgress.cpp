@@ -48,6 +48,8 @@ void frmProgress::start(const QString &text, int rangeMin, int rangeMax, bool wi
     show();
     raise();
     showValue(0);
+    QCoreApplication::processEvents();
+    m_events.reset();
 }
 
 void frmProgress::increment(const QString &text)
@@ -55,7 +57,10 @@ void frmProgress::increment(const QString &text)
     m_ui->lblStatus->setText(text);
     if (m_currentValue < m_rangeMax)
         showValue(m_currentValue + 1);
-    QCoreApplication::processEvents();
+    // Text and bar are set at every step (cheap: they only mark the window
+    // for repainting); the event pass that paints them and delivers Cancel
+    // is paced, as a pass per step costs more than many a step itself.
+    m_events.letThrough();
 }
 
 void frmProgress::stop()
@@ -69,6 +74,11 @@ void frmProgress::extendRange(int rangeMax)
 {
     m_rangeMax = rangeMax;
     showValue(m_currentValue);
+}
+
+void frmProgress::setEventInterval(std::chrono::milliseconds interval)
+{
+    m_events.setInterval(interval);
 }
 
 void frmProgress::closeEvent(QCloseEvent *event)
@@ -93,6 +103,4 @@ void frmProgress::showValue(int value)
 {
     m_currentValue = value;
     ProgressBarFill::show(m_ui->shpForeground, value, m_rangeMin, m_rangeMax);
-    if (value % 20 == 0)
-        QCoreApplication::processEvents();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "EventPacer.h"
 #include "Progress.h"
 
 #include <QWidget>
 
+#include <chrono>
 #include <memory>
 
 namespace Ui {
@@ -33,6 +35,10 @@ public:
     // For a batch of unknown length (a feeder scan): a new end of the range,
     // the steps already made kept, so the bar moves with every step.
     void extendRange(int rangeMax);
+    // How long the steps of an operation go without an event pass (the
+    // first step after a start always has one). Tests set it to see which
+    // steps let events through.
+    void setEventInterval(std::chrono::milliseconds interval);
 
 Q_SIGNALS:
     // Cancel was clicked: for an operation that runs apart from the event
@@ -52,6 +58,7 @@ private:
     int m_rangeMin = 0;
     int m_rangeMax = 0;
     int m_currentValue = 0;
+    EventPacer m_events;
     // The window may be closed: after Cancel or once the operation ended.
     bool m_stopped = false;
 };

@@ -155,8 +155,8 @@ private Q_SLOTS:
             QCOMPARE(numbers(m_documentId), original);
             QVERIFY2(m_view->closedOrNeverOpened(), qPrintable(m_view->events.join(QLatin1String(", "))));
         }
-        // Count, begin, read, six updates: each can fail.
-        QVERIFY2(failures >= 9, qPrintable(QString::number(failures)));
+        // Count, begin, the one renumbering update, commit: each can fail.
+        QVERIFY2(failures >= 4, qPrintable(QString::number(failures)));
         QCOMPARE(numbers(m_documentId), (QStringList{"1:3", "2:1", "3:2"}));
     }
 

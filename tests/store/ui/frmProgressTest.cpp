@@ -39,6 +39,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_window->setEventInterval(EventPacer::DefaultInterval);
         Progress::StopProgress();
         Progress::SetProgressCancelled(false);
     }
@@ -249,6 +250,42 @@ private Q_SLOTS:
         QVERIFY(!QApplication::activeModalWidget());
         clickThroughWindow(button);
         QCOMPARE(clicks.count(), 1);
+    }
+
+    // Steps set text and bar at once but let events through only at the
+    // first step after a start and then once per interval: a long run does
+    // not spend its time in an event pass per step.
+    void eventPassesArePaced_data()
+    {
+        QTest::addColumn<int>("intervalMs");
+        QTest::addColumn<int>("deliveredAfterFiveSteps");
+        QTest::newRow("no interval: every step") << 0 << 5;
+        QTest::newRow("interval not reached: first step only") << 3600 * 1000 << 1;
+    }
+    void eventPassesArePaced()
+    {
+        QFETCH(int, intervalMs);
+        QFETCH(int, deliveredAfterFiveSteps);
+        m_window->setEventInterval(std::chrono::milliseconds(intervalMs));
+        int delivered = 0;
+        const auto postOne = [&] {
+            QMetaObject::invokeMethod(m_window, [&] { ++delivered; }, Qt::QueuedConnection);
+        };
+        Progress::StartProgress(QStringLiteral("Repaginate"), 1, 5);
+        for (int step = 1; step <= 5; ++step) {
+            postOne();
+            Progress::AdvanceProgress(QStringLiteral("Repaginate"));
+            QCOMPARE(filled(), step / 5.0);
+        }
+        QCOMPARE(delivered, deliveredAfterFiveSteps);
+
+        // A new operation lets its first step through again.
+        Progress::StartProgress(QStringLiteral("Delete"), 1, 5);
+        // The start's own pass has delivered what the steps held back.
+        delivered = 0;
+        postOne();
+        Progress::AdvanceProgress(QStringLiteral("Delete"));
+        QCOMPARE(delivered, 1);
     }
 
     // A Cancel click that arrives while the loop runs is seen by the loop's
