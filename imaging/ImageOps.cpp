@@ -1,6 +1,7 @@
 #include "ImageOps.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -14,8 +15,11 @@
 #include <QTemporaryFile>
 #include <QThreadPool>
 
-#include <cstdio>
 #include <QTransform>
+
+#include <cstdio>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -114,6 +118,85 @@ void clearJfifDensity(QByteArray &jpeg)
         return;
     const char noUnits[5] = {0, 0, 1, 0, 1};
     jpeg.replace(unitsAt, 5, noUnits, 5);
+}
+
+// Gives the whole memory pages between begin and end back to the system.
+// Only for pixels of an image that nothing reads again: the pages read as
+// zero afterwards, and the allocation is freed as usual with its image.
+void releasePages(const uchar *begin, const uchar *end)
+{
+    static const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr first = (quintptr(begin) + pageSize - 1) / pageSize * pageSize;
+    const quintptr last = quintptr(end) / pageSize * pageSize;
+    if (last > first)
+        madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED);
+}
+
+// One pixel of N bytes, copied as a whole.
+template <int N>
+struct Pixel
+{
+    uchar bytes[N];
+};
+
+// Turns the rows top..bottom-1 of from into the matching columns (or rows,
+// counterclockwise) of to, in tiles that keep both sides in the cache.
+template <int N>
+void turnBand(const QImage &from, QImage &to, int top, int bottom, bool clockwise)
+{
+    constexpr int Tile = 32;
+    const int width = from.width();
+    const int height = from.height();
+    const uchar *source = from.constBits();
+    const qsizetype sourceLine = from.bytesPerLine();
+    uchar *target = to.bits();
+    const qsizetype targetLine = to.bytesPerLine();
+    for (int x0 = 0; x0 < width; x0 += Tile) {
+        const int x1 = std::min(x0 + Tile, width);
+        for (int x = x0; x < x1; ++x) {
+            // Clockwise the column x becomes row x, read bottom to top;
+            // counterclockwise it becomes row width-1-x, read top to bottom.
+            auto *line = reinterpret_cast<Pixel<N> *>(target + (clockwise ? x : width - 1 - x) * targetLine);
+            for (int y = top; y < bottom; ++y) {
+                const auto *row = reinterpret_cast<const Pixel<N> *>(source + y * sourceLine);
+                line[clockwise ? height - 1 - y : y] = row[x];
+            }
+        }
+    }
+}
+
+// A quarter turn that never holds two whole images: the turned image is
+// built in bands of rows, and the pages of each band of the original go
+// back to the system as soon as it is copied, when this is the original's
+// only holder. Other depths (1-bit pages) and shared images are turned
+// whole by Qt.
+QImage turnQuarter(QImage &&image, bool clockwise)
+{
+    const int depth = image.depth();
+    if (depth % 8 != 0 || depth > 64 || depth == 0)
+        return image.transformed(QTransform().rotate(clockwise ? 90 : 270));
+    QImage turned(image.height(), image.width(), image.format());
+    if (turned.isNull())
+        return QImage();
+    turned.setColorTable(image.colorTable());
+    const bool release = image.isDetached();
+    constexpr int Band = 64;
+    for (int top = 0; top < image.height(); top += Band) {
+        const int bottom = std::min(top + Band, image.height());
+        switch (depth / 8) {
+        case 1: turnBand<1>(image, turned, top, bottom, clockwise); break;
+        case 2: turnBand<2>(image, turned, top, bottom, clockwise); break;
+        case 3: turnBand<3>(image, turned, top, bottom, clockwise); break;
+        case 4: turnBand<4>(image, turned, top, bottom, clockwise); break;
+        case 6: turnBand<6>(image, turned, top, bottom, clockwise); break;
+        case 8: turnBand<8>(image, turned, top, bottom, clockwise); break;
+        default: return image.transformed(QTransform().rotate(clockwise ? 90 : 270));
+        }
+        if (release)
+            releasePages(image.constScanLine(top), image.constScanLine(bottom - 1) + image.bytesPerLine());
+    }
+    image = QImage();
+    return turned;
 }
 
 } // namespace
@@ -305,14 +388,22 @@ std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qu
 
 QImage rotate(const QImage &image, int degreesClockwise)
 {
+    // A shared image keeps its pixels for its other holders: the turn
+    // works on a copy of the handle, which is never turned in place.
+    return rotate(QImage(image), degreesClockwise);
+}
+
+QImage rotate(QImage &&image, int degreesClockwise)
+{
     if (degreesClockwise != 90 && degreesClockwise != 180 && degreesClockwise != 270)
         return QImage();
-    // Whole quarter turns move pixels exactly; no area is left uncovered.
-    QImage turned = image.transformed(QTransform().rotate(degreesClockwise));
-    if (degreesClockwise != 180) {
-        turned.setDotsPerMeterX(image.dotsPerMeterY());
-        turned.setDotsPerMeterY(image.dotsPerMeterX());
-    }
+    if (degreesClockwise == 180)
+        return std::move(image).mirrored(true, true);
+    const int dotsX = image.dotsPerMeterX();
+    const int dotsY = image.dotsPerMeterY();
+    QImage turned = turnQuarter(std::move(image), degreesClockwise == 90);
+    turned.setDotsPerMeterX(dotsY);
+    turned.setDotsPerMeterY(dotsX);
     return turned;
 }
 

@@ -108,6 +108,12 @@ QByteArray encodeJpeg(const QImage &image, int qualityFactor);
 // and vertical resolution swapped for a quarter turn. Any other angle gives
 // a null image.
 QImage rotate(const QImage &image, int degreesClockwise);
+// The same for an image handed over: held by nothing else, it is turned in
+// place (180) or into a new image while its own memory is given back band
+// by band (quarter turns), so the turn takes little more memory than one
+// image. When there is no memory for the turned image the result is null
+// and image is left as it was.
+QImage rotate(QImage &&image, int degreesClockwise);
 
 // The part of image inside rect, clamped to the image. A rectangle that
 // lies outside the image or holds no whole pixel gives a null image, so a

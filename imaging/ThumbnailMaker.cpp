@@ -16,6 +16,7 @@
 #include "DbConnection.h"
 #include "PagePaths.h"
 #include "RecordId.h"
+#include "ScaledJpeg.h"
 
 namespace {
 
@@ -103,16 +104,32 @@ QImage thumbnailOf(const QImage &image, int side)
 
 ImageOps::LoadResult readThumbnail(const QString &imagePath, int side)
 {
+    // A JPEG is read into memory for the direct decode; any other file, and
+    // one that cannot be opened or read, is left to ImageOps::load, which
+    // decodes it or says why not.
+    QFile file(imagePath);
+    if (!QFileInfo(imagePath).isDir() && file.open(QIODevice::ReadOnly)
+        && ScaledJpeg::looksLikeJpeg(file.peek(4))) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return readThumbnail(bytes, imagePath, side);
+    }
+    file.close();
     return squared(ImageOps::load(imagePath, [side](const QSize &size) { return contentSize(size, side); }), side);
 }
 
 ImageOps::LoadResult readThumbnail(const QByteArray &bytes, const QString &name, int side)
 {
+    const auto needed = [side](const QSize &size) { return contentSize(size, side); };
+    // Most pages are JPEGs: decoded cheaply at reduced size when
+    // libjpeg-turbo takes the file, by Qt when it declines.
+    const QImage direct = ScaledJpeg::decode(bytes, needed);
+    if (!direct.isNull())
+        return squared({direct, std::nullopt}, side);
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return squared(ImageOps::load(&buffer, name, [side](const QSize &size) { return contentSize(size, side); }),
-                   side);
+    return squared(ImageOps::load(&buffer, name, needed), side);
 }
 
 std::optional<DbError> writeThumbnail(const QImage &thumbnail, const QString &thumbPath)

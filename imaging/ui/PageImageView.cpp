@@ -60,11 +60,14 @@ void PageImageView::showPicture(const QImage &picture)
 
 void PageImageView::showPixmap()
 {
+    // Handed over as a copy of the handle, a pixmap of the image's own
+    // format shares its pixels instead of copying a whole page.
+    QPixmap pixmap = QPixmap::fromImage(QImage(m_shown));
     if (!m_item) {
-        m_item = scene()->addPixmap(QPixmap::fromImage(m_shown));
+        m_item = scene()->addPixmap(pixmap);
         m_item->setTransformationMode(Qt::SmoothTransformation);
     } else {
-        m_item->setPixmap(QPixmap::fromImage(m_shown));
+        m_item->setPixmap(pixmap);
     }
     m_item->setTransform(QTransform::fromScale(qreal(m_size.width()) / m_shown.width(),
                                                qreal(m_size.height()) / m_shown.height()));
@@ -113,6 +116,13 @@ const QImage &PageImageView::image()
     }
     m_image = whole.image;
     return m_image;
+}
+
+QImage PageImageView::takeImage()
+{
+    QImage whole = image();
+    clear();
+    return whole;
 }
 
 bool PageImageView::needsWholeImage() const

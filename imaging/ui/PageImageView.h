@@ -34,6 +34,10 @@ public:
     // When that decoding failed the display is cleared, wholeImageFailed
     // is sent once control returns to the event loop, and the image is null.
     const QImage &image();
+    // The whole image handed over to an edit that replaces it: the display
+    // is cleared (the zoom stays), so the caller holds the only copy of the
+    // pixels and may turn them in place. Null as image() is.
+    QImage takeImage();
     // The size of the whole image, known as soon as it is shown.
     QSize imageSize() const { return m_size; }
     bool hasImage() const { return !m_size.isEmpty(); }

@@ -504,7 +504,18 @@ void frmPageView::cmdZoomFitHeight_Click()
 void frmPageView::cmdRotateClockwise_Click()
 {
     BusyCursor busy;
-    replaceImage(ImageOps::rotate(m_ui->LEAD1->image(), 90));
+    // The display hands its image over, so the turn never holds the page
+    // twice over in memory.
+    const double zoom = m_ui->LEAD1->zoom();
+    QImage page = m_ui->LEAD1->takeImage();
+    const QImage turned = ImageOps::rotate(std::move(page), 90);
+    if (turned.isNull() && !page.isNull()) {
+        // No memory for the turned page: the page stays as it was.
+        m_ui->LEAD1->setImage(page);
+        m_ui->LEAD1->setZoom(zoom);
+        return;
+    }
+    replaceImage(turned);
 }
 
 // Crops to the selection; a selection under one pixel, or one outside the

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QTransform>
 #include <QtTest>
 
 #include <cerrno>
@@ -356,6 +357,52 @@ private Q_SLOTS:
         QCOMPARE(turned.size(), size);
         QCOMPARE(turned.pixel(marker), qRgb(255, 0, 0));
         QCOMPARE(turned.pixel(size.width() / 2, size.height() / 2), qRgb(255, 255, 255));
+        const bool quarter = degrees != 180;
+        QCOMPARE(turned.dotsPerMeterX(), TestImages::dotsPerMeter(quarter ? 100 : 200));
+        QCOMPARE(turned.dotsPerMeterY(), TestImages::dotsPerMeter(quarter ? 200 : 100));
+    }
+
+    void rotateHandedOver_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("degrees");
+        for (const int degrees : {90, 180, 270}) {
+            const QByteArray turn = QByteArray::number(degrees) + " ";
+            QTest::newRow(turn + "colour") << int(QImage::Format_RGB32) << degrees;
+            QTest::newRow(turn + "grey") << int(QImage::Format_Grayscale8) << degrees;
+            QTest::newRow(turn + "24 bits") << int(QImage::Format_RGB888) << degrees;
+            QTest::newRow(turn + "64 bits") << int(QImage::Format_RGBA64) << degrees;
+            QTest::newRow(turn + "1 bit") << int(QImage::Format_Mono) << degrees;
+        }
+    }
+    // An image handed over is turned to the very pixels Qt's own turn gives,
+    // in its own format, with its resolutions swapped for quarter turns;
+    // an image that is also held elsewhere is left as it was.
+    void rotateHandedOver()
+    {
+        QFETCH(int, format);
+        QFETCH(int, degrees);
+        // Taller than a band of rows and wider than a tile, in odd sizes,
+        // with a gradient so that any misplaced pixel shows.
+        QImage image(QSize(301, 157), QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y * 3) % 256));
+        image = image.convertToFormat(QImage::Format(format), Qt::ThresholdDither);
+        image.setDotsPerMeterX(TestImages::dotsPerMeter(200));
+        image.setDotsPerMeterY(TestImages::dotsPerMeter(100));
+        const QImage expected = image.transformed(QTransform().rotate(degrees));
+        const QImage kept = image.copy();
+        const QImage shared = image;
+        const QImage fromShared = ImageOps::rotate(shared, degrees);
+        QCOMPARE(shared, kept);
+        QCOMPARE(fromShared, expected);
+
+        QImage handed = image.copy();
+        image = QImage();
+        const QImage turned = ImageOps::rotate(std::move(handed), degrees);
+        QCOMPARE(turned.format(), QImage::Format(format));
+        QCOMPARE(turned, expected);
         const bool quarter = degrees != 180;
         QCOMPARE(turned.dotsPerMeterX(), TestImages::dotsPerMeter(quarter ? 100 : 200));
         QCOMPARE(turned.dotsPerMeterY(), TestImages::dotsPerMeter(quarter ? 200 : 100));

@@ -3,6 +3,7 @@
 #include "DbConnection.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "ScaledJpeg.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "TestImages.h"
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QImageWriter>
+#include <QBuffer>
 #include <QtTest>
 
 #include <cerrno>
@@ -153,6 +156,65 @@ private Q_SLOTS:
         const ImageOps::LoadResult broken = readThumbnail(QByteArray("not an image"), image);
         QVERIFY(broken.image.isNull());
         QVERIFY(broken.error && broken.error->text.startsWith(image + ": Invalid file format"));
+    }
+
+    void directDecode_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("decoded"); // invalid: libjpeg-turbo declines, Qt decodes
+        QTest::addColumn<QSize>("content");
+        QTest::addColumn<bool>("whole"); // the whole page shows in the ink
+        const auto qtJpeg = [](const QSize &size, QImage::Format format) {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter(&buffer, "jpeg").write(TestImages::filled(size, kInk, 300, format));
+            return buffer.data();
+        };
+        const QSize a4(2480, 3508);
+        QTest::newRow("A4 at an eighth") << qtJpeg(a4, QImage::Format_RGB32) << QSize(310, 439) << QSize(71, 100)
+                                         << true;
+        QTest::newRow("grey at a quarter") << qtJpeg(QSize(300, 200), QImage::Format_Grayscale8) << QSize(150, 100)
+                                           << QSize(100, 67) << true;
+        QTest::newRow("tiny, decoded whole") << qtJpeg(QSize(20, 10), QImage::Format_RGB32) << QSize(20, 10)
+                                             << QSize(100, 50) << true;
+        QTest::newRow("progressive") << TestImages::specialJpeg(QSize(1600, 800), kInk, TestImages::JpegKind::Progressive)
+                                     << QSize(200, 100) << QSize(100, 50) << true;
+        QTest::newRow("CMYK falls back") << TestImages::specialJpeg(QSize(800, 1600), kInk, TestImages::JpegKind::Cmyk)
+                                         << QSize() << QSize(50, 100) << true;
+        QTest::newRow("cut short falls back") << TestImages::truncatedJpeg(QSize(1200, 1200)) << QSize()
+                                              << QSize(100, 100) << false;
+        QTest::newRow("not a JPEG") << QByteArray("not an image at all") << QSize() << QSize() << false;
+    }
+    // libjpeg-turbo decodes a JPEG at the reduction that still covers the
+    // thumbnail; what it declines goes to Qt, which gives the same picture
+    // or says why there is none.
+    void directDecode()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, decoded);
+        QFETCH(QSize, content);
+        QFETCH(bool, whole);
+        const QImage direct = ScaledJpeg::decode(bytes, [](const QSize &size) { return ThumbnailMaker::contentSize(size); });
+        QCOMPARE(direct.isNull(), !decoded.isValid());
+        if (decoded.isValid())
+            QCOMPARE(direct.size(), decoded);
+        const ImageOps::LoadResult thumb = readThumbnail(bytes, QStringLiteral("page.jpg"));
+        if (!content.isValid()) {
+            QVERIFY(thumb.image.isNull());
+            QVERIFY(thumb.error && thumb.error->text.startsWith(QStringLiteral("page.jpg: Invalid file format")));
+            return;
+        }
+        QVERIFY2(!thumb.error, thumb.error ? qPrintable(thumb.error->text) : "");
+        QCOMPARE(thumb.image.size(), QSize(ThumbnailSide, ThumbnailSide));
+        const QString path = tempPath(QStringLiteral("direct/Thumbs/p.jpg"));
+        QVERIFY(!writeThumbnail(thumb.image, path));
+        if (whole) {
+            verifyThumbnail(path, content);
+            return;
+        }
+        // A file cut short shows its first rows.
+        const QRgb top = QImage(path).pixel(content.width() / 2, 2);
+        QVERIFY2(qAbs(qGreen(top) - 120) < 30 && qRed(top) < 60, qPrintable(QString::number(top, 16)));
     }
 
     void failure_data()

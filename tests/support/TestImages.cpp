@@ -7,6 +7,10 @@
 #include <QImageWriter>
 #include <QtTest>
 
+#include <turbojpeg.h>
+
+#include <vector>
+
 namespace TestImages {
 
 int dotsPerMeter(int dpi)
@@ -71,6 +75,31 @@ QByteArray truncatedJpeg(const QSize &size)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter(&buffer, "jpeg").write(filled(size, QColor(10, 120, 60)));
     return buffer.data().left(buffer.data().size() / 2);
+}
+
+QByteArray specialJpeg(const QSize &size, const QColor &colour, JpegKind kind)
+{
+    const bool cmyk = kind == JpegKind::Cmyk;
+    // Adobe CMYK JPEGs store inverted inks: 255 is no ink.
+    const QColor inks = colour.toCmyk();
+    const unsigned char pixel[4] = {
+        uchar(cmyk ? 255 - inks.cyan() : colour.red()), uchar(cmyk ? 255 - inks.magenta() : colour.green()),
+        uchar(cmyk ? 255 - inks.yellow() : colour.blue()), uchar(cmyk ? 255 - inks.black() : 255)};
+    std::vector<unsigned char> pixels(size_t(size.width()) * size.height() * 4);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = pixel[i % 4];
+    tjhandle handle = tjInitCompress();
+    unsigned char *jpeg = nullptr;
+    unsigned long length = 0;
+    const int flags = cmyk ? 0 : TJFLAG_PROGRESSIVE;
+    const int failed = tjCompress2(handle, pixels.data(), size.width(), 0, size.height(), cmyk ? TJPF_CMYK : TJPF_RGBX,
+                                   &jpeg, &length, TJSAMP_420, 90, flags);
+    const QByteArray bytes = failed ? QByteArray() : QByteArray(reinterpret_cast<const char *>(jpeg), int(length));
+    tjFree(jpeg);
+    tjDestroy(handle);
+    if (bytes.isEmpty())
+        QTest::qFail("libjpeg-turbo wrote no JPEG", __FILE__, __LINE__);
+    return bytes;
 }
 
 QByteArray bmpHeaderClaiming(int width, int height)

@@ -34,6 +34,12 @@ QString writeCorruptJpeg(const QString &path);
 // still gives a picture, filled in grey, and only warns.
 QByteArray truncatedJpeg(const QSize &size);
 
+// JPEG bytes of size in one colour that libjpeg-turbo writes in ways Qt's
+// writer does not: progressive, or in CMYK (Adobe's inverted inks, as
+// print software stores them).
+enum class JpegKind { Progressive, Cmyk };
+QByteArray specialJpeg(const QSize &size, const QColor &colour, JpegKind kind);
+
 // A bitmap header that claims width by height pixels of 24 bits, followed
 // by a few bytes of pixels.
 QByteArray bmpHeaderClaiming(int width, int height);
