@@ -63,6 +63,18 @@ void releaseFreedMemory()
 #endif
 }
 
+// Blocks of a MB and more (whole-file reads, a decoder's coefficient
+// rows) are mapped and unmapped on their own. Otherwise glibc raises its
+// threshold after the first such block is freed and serves the next ones
+// from each worker thread's heap, where freed blocks stay resident: more
+// threads would then hold more memory than the budget admits.
+void mapLargeBlocks()
+{
+#ifdef __GLIBC__
+    ::mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+#endif
+}
+
 QString withSlash(const QString &directory)
 {
     return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
@@ -591,6 +603,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         // threads: a progressive scan's decoder holds the coefficients of
         // its whole page even for a thumbnail, on any number of cores.
         MemoryBudget budget(options.memoryBudget > 0 ? options.memoryBudget : DefaultMemoryBudget);
+        mapLargeBlocks();
         // Declared after the staging folder and the budget, so every copy
         // and thumbnail has ended before they go.
         QThreadPool pool;

@@ -93,9 +93,10 @@ struct ImportOptions
     qint64 memoryBudget = 0;
 };
 
-// Enough for two progressive 600-dpi A4 colour scans decoding side by side,
-// whose decoder keeps every coefficient of the page, on any core count.
-inline constexpr qint64 DefaultMemoryBudget = qint64(256) * 1024 * 1024;
+// Enough for three progressive 600-dpi A4 colour scans decoding side by
+// side (about 110 MB each: their decoder keeps every coefficient of the
+// page), on any core count, keeping the program under 400 MB.
+inline constexpr qint64 DefaultMemoryBudget = qint64(340) * 1024 * 1024;
 
 // Imports the files of directory that pass extensionList into the folder
 // (kind Folder) or the document (kind Document) targetId. An unknown
