@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <malloc.h>
 #include <memory>
 #include <vector>
 
@@ -20,11 +21,13 @@
 #include "Common.h"
 #include "DataFolder.h"
 #include "DbConnection.h"
+#include "DecodeCost.h"
 #include "ExchangeState.h"
 #include "FileCopier.h"
 #include "FileImportStaging.h"
 #include "Guard.h"
 #include "ImportListing.h"
+#include "MemoryBudget.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
@@ -42,11 +45,33 @@ FileImport::DocumentAdded g_documentAdded;
 using FileImportStaging::Batch;
 using FileImportStaging::Item;
 
-// Files whose copies run side by side, and whose rows are one transaction.
-// The next batch is copied while the rows of one are written.
-int batchSize()
+// Threads for the copies and thumbnail pictures.
+int workerThreads(const FileImport::ImportOptions &options)
 {
-    return 4 * std::max(1, QThread::idealThreadCount());
+    return std::max(1, options.threads > 0 ? options.threads : QThread::idealThreadCount());
+}
+
+// Hands the heap the import freed back to the system. The whole-file
+// reads of a few MB each raise glibc's mmap threshold, so later ones come
+// from the heaps of the worker threads, which keep them after they are
+// freed: without this the program would stay hundreds of MB larger.
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
+
+// Blocks of a MB and more (whole-file reads, a decoder's coefficient
+// rows) are mapped and unmapped on their own. Otherwise glibc raises its
+// threshold after the first such block is freed and serves the next ones
+// from each worker thread's heap, where freed blocks stay resident: more
+// threads would then hold more memory than the budget admits.
+void mapLargeBlocks()
+{
+#ifdef __GLIBC__
+    ::mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+#endif
 }
 
 QString withSlash(const QString &directory)
@@ -227,6 +252,7 @@ struct BatchFiler
     FileImport::ProgressTarget progress;
     QDateTime scanDate;
     QThreadPool &pool;
+    MemoryBudget &budget;
     FileImport::ImportResult &result;
     const FileImport::ImportOptions &options;
 
@@ -324,10 +350,13 @@ struct BatchFiler
         // page pane makes it when it shows the page.
         pool.start([thumbnail = item.placed ? item.thumbnail : QImage(),
                     image = PagePaths::GetDefaultPageFilePath(item.pageId),
-                    thumb = PagePaths::GetDefaultThumbFilePath(item.pageId)] {
+                    thumb = PagePaths::GetDefaultThumbFilePath(item.pageId), &budget = budget] {
             (void)FileImportStaging::onWorker(image, [&] {
-                return thumbnail.isNull() ? ThumbnailMaker::makeThumbnail(image, thumb)
-                                          : ThumbnailMaker::writeThumbnail(thumbnail, thumb);
+                if (!thumbnail.isNull())
+                    return ThumbnailMaker::writeThumbnail(thumbnail, thumb);
+                // Decoded from the stored image: its bytes count like a copy's.
+                const MemoryBudget::Held held(budget, DecodeCost::ofThumbnailFile(image));
+                return ThumbnailMaker::makeThumbnail(image, thumb);
             });
         });
     }
@@ -569,14 +598,23 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
                                                        staging.errorString()));
         const QDateTime scanDate(QDate::currentDate(), QTime(0, 0));
         const QString root = options.root.isEmpty() ? dir : options.root;
-        // Declared after the staging folder, so every copy and thumbnail has
-        // ended before the folder goes.
+        // The reads and decodes in flight are bounded by bytes, not by
+        // threads: a progressive scan's decoder holds the coefficients of
+        // its whole page even for a thumbnail, on any number of cores.
+        MemoryBudget budget(options.memoryBudget > 0 ? options.memoryBudget : DefaultMemoryBudget);
+        mapLargeBlocks();
+        // Declared after the staging folder and the budget, so every copy
+        // and thumbnail has ended before they go.
         QThreadPool pool;
-        pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
-        BatchFiler filer{targetId, kind, progress, scanDate, pool, result, options};
+        pool.setMaxThreadCount(workerThreads(options));
+        // Files whose copies run side by side, and whose rows are one
+        // transaction. The next batch is copied while the rows of one are
+        // written.
+        const int batchSize = 4 * workerThreads(options);
+        BatchFiler filer{targetId, kind, progress, scanDate, pool, budget, result, options};
         const auto batchAt = [&](int start) {
             QVector<Item> items;
-            for (int i = start; i < names.size() && i < start + batchSize(); ++i) {
+            for (int i = start; i < names.size() && i < start + batchSize; ++i) {
                 Item item;
                 item.name = names.at(i);
                 if (const std::optional<QString> reason =
@@ -585,15 +623,15 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
                 items.append(item);
             }
             auto batch = std::make_unique<Batch>(std::move(items));
-            batch->startStaging(pool);
+            batch->startStaging(pool, budget);
             return batch;
         };
         std::unique_ptr<Batch> current = batchAt(0);
-        for (int start = 0; current && !result.cancelled; start += batchSize()) {
+        for (int start = 0; current && !result.cancelled; start += batchSize) {
             current->waitStaged();
             std::unique_ptr<Batch> next;
-            if (start + batchSize() < names.size())
-                next = batchAt(start + batchSize());
+            if (start + batchSize < names.size())
+                next = batchAt(start + batchSize);
             filer.file(*current);
             current = std::move(next);
         }
@@ -602,6 +640,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         current.reset();
         pool.waitForDone();
     });
+    releaseFreedMemory();
     // Also after a failure, so no progress window stays up.
     if (shown)
         Progress::StopProgress();

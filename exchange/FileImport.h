@@ -24,8 +24,9 @@
 // of a batch of files are one transaction, each file a savepoint in it; a
 // batch that cannot commit keeps none of its rows or copies and names its
 // files. Copies and thumbnails run on every core, each image read once for
-// both, the next batch copied while the rows of one are written on the
-// calling thread; documents are announced once their batch has committed.
+// both, as many at once as a memory budget holds; the next batch is copied
+// while the rows of one are written on the calling thread; documents are
+// announced once their batch has committed.
 namespace FileImport {
 
 // Where the import shows its steps: the progress window with its Cancel
@@ -85,7 +86,18 @@ struct ImportOptions
     // The tree being imported: no file is read from outside it, links
     // resolved. Empty: the directory itself.
     QString root;
+    // Threads for the copies and thumbnail pictures; 0: one per core. The
+    // benchmark sets it to stand for a machine with more cores.
+    int threads = 0;
+    // Bytes the whole reads and thumbnail decodes in flight may hold at
+    // once; 0: DefaultMemoryBudget.
+    qint64 memoryBudget = 0;
 };
+
+// Enough for three progressive 600-dpi A4 colour scans decoding side by
+// side (about 110 MB each: their decoder keeps every coefficient of the
+// page), on any core count, keeping the program under 400 MB.
+inline constexpr qint64 DefaultMemoryBudget = qint64(340) * 1024 * 1024;
 
 // Imports the files of directory that pass extensionList into the folder
 // (kind Folder) or the document (kind Document) targetId. An unknown

@@ -11,10 +11,12 @@
 #include <QThreadPool>
 
 #include "Common.h"
+#include "DecodeCost.h"
 #include "FileCopier.h"
 #include "FileImport.h"
 #include "ImageCheck.h"
 #include "ImportListing.h"
+#include "MemoryBudget.h"
 #include "ThumbnailMaker.h"
 
 namespace {
@@ -121,16 +123,34 @@ std::optional<DbError> checkImage(Item &item, const ImageOps::LoadResult &thumb,
     return std::nullopt;
 }
 
+// What decoding the open image's thumbnail will hold, from its header;
+// the descriptor is left at the file's start for the copy.
+qint64 decodeCost(int fd)
+{
+    qint64 cost = 0;
+    {
+        QFile header;
+        if (header.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            cost = DecodeCost::ofThumbnail(&header);
+    }
+    ::lseek(fd, 0, SEEK_SET);
+    return cost;
+}
+
 // Copies a file to its staging name and, for an image, makes its thumbnail
 // picture from the same bytes, so the file is read once. Every read is
-// bounded by the size the file had when it was listed.
-std::optional<DbError> stage(Item &item)
+// bounded by the size the file had when it was listed. The bytes in
+// memory (the whole file, the decoder's buffers) are taken from budget
+// before they are allocated, all at once so that no thread holds a part
+// while it waits for the rest.
+std::optional<DbError> stage(Item &item, MemoryBudget &budget)
 {
     Descriptor in;
     qint64 size = 0;
     if (auto error = openRegular(item.source, &in, &size))
         return error;
     size = std::min(size, item.size);
+    const qint64 decode = item.image ? decodeCost(in.fd) : 0;
     if (size > kReadWholeLimit) {
         if (auto error = copyBounded(in.fd, size, item.source, item.staged))
             return error;
@@ -139,8 +159,10 @@ std::optional<DbError> stage(Item &item)
             return error;
         if (!item.image)
             return std::nullopt;
+        const MemoryBudget::Held held(budget, decode);
         return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), ImageCheck::FileEndsEarly(item.staged));
     }
+    MemoryBudget::Held held(budget, size + decode);
     QByteArray bytes;
     if (auto error = readBounded(in.fd, size, item.source, &bytes))
         return error;
@@ -149,9 +171,12 @@ std::optional<DbError> stage(Item &item)
     if (item.image) {
         if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), ImageCheck::EndsEarly(bytes)))
             return error;
+        held.release(decode);
     }
     // A failed write leaves no partial file.
     const FileCopier::Result written = FileCopier::system().writeFile(item.staged, bytes);
+    bytes = QByteArray();
+    held.release();
     if (!written.ok())
         return written.error;
     if (auto error = FileCopier::syncFile(item.staged))
@@ -178,15 +203,15 @@ std::optional<QString> prepare(Item &item, const QString &directory, const QStri
     return std::nullopt;
 }
 
-void Batch::startStaging(QThreadPool &pool)
+void Batch::startStaging(QThreadPool &pool, MemoryBudget &budget)
 {
     for (Item &item : m_items) {
         if (item.staged.isEmpty() || item.copyError)
             continue;
         ++m_pending;
         Item *one = &item;
-        pool.start([one, this] {
-            one->copyError = onWorker(one->source, [one] { return stage(*one); });
+        pool.start([one, this, &budget] {
+            one->copyError = onWorker(one->source, [one, &budget] { return stage(*one, budget); });
             m_staged.release();
         });
     }

@@ -11,6 +11,7 @@
 #include "DbError.h"
 #include "RecordId.h"
 
+class MemoryBudget;
 class QTemporaryDir;
 class QThreadPool;
 
@@ -74,8 +75,9 @@ public:
 
     // Starts the copies of the images that have a staging name on the
     // pool; a copy that fails, and an image that cannot be decoded, set
-    // its item's copyError.
-    void startStaging(QThreadPool &pool);
+    // its item's copyError. Each whole read and thumbnail decode first
+    // takes its bytes from budget, which must outlive the copies.
+    void startStaging(QThreadPool &pool, MemoryBudget &budget);
     // Returns when every copy started has ended.
     void waitStaged();
 
