@@ -48,7 +48,7 @@ QStringList RecordingNavigationSink::namesOf(const QString &what) const
     return names;
 }
 
-void RecordingNavigationSink::log(const char *what, int parent, RecordId id, const QString &name)
+void RecordingNavigationSink::log(const char *what, RecordId parent, RecordId id, const QString &name)
 {
     calls << QStringLiteral("%1 %2/%3 %4").arg(QLatin1String(what)).arg(parent).arg(id).arg(name);
 }

@@ -35,5 +35,5 @@ public:
     QStringList calls;
 
 private:
-    void log(const char *what, int parent, RecordId id, const QString &name);
+    void log(const char *what, RecordId parent, RecordId id, const QString &name);
 };
