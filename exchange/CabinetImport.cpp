@@ -121,7 +121,7 @@ private:
     // Called with a sub-directory's path (ending in "/") and name.
     using Visit = std::function<void(const QString &path, const QString &name)>;
     // The drawer or folder of that name, made and announced when new.
-    int record(const LevelRule &rule, Table table, RecordId parentId, const QString &name);
+    RecordId record(const LevelRule &rule, Table table, RecordId parentId, const QString &name);
     void description(const QString &dir, const QString &fileName, Table table, RecordId id);
     void documentInfo(const QString &path, RecordId documentId);
     void eachSubdirectory(const QString &dir, const Visit &import);
@@ -200,7 +200,7 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
     m_placed += r.placedFiles;
 }
 
-int TreeImporter::record(const LevelRule &rule, Table table, RecordId parentId, const QString &name)
+RecordId TreeImporter::record(const LevelRule &rule, Table table, RecordId parentId, const QString &name)
 {
     bool created = false;
     const RecordId id = findOrCreate(rule, parentId, name, &created);

@@ -35,7 +35,7 @@ struct Item
     QString note;              // filed with this warning (an image that ends early)
     // Set once its rows are written.
     RecordId pageId = 0;
-    int createdDocument = 0;
+    RecordId createdDocument = 0;
     bool placed = false;       // the image's copy was put in the page store
     QString placedPath;        // the copy put in the page store ("" for none)
 };

@@ -55,7 +55,7 @@ void throwIfFailed(const std::optional<DbError> &error)
 }
 
 // The document a new page goes into; makes the "New document" of a folder.
-int targetDocument(const QString &key, PageSave::SaveResult &result)
+RecordId targetDocument(const QString &key, PageSave::SaveResult &result)
 {
     const QString prefix = prefixOf(key);
     const RecordId id = key.mid(3).toLongLong();

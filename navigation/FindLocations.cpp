@@ -15,7 +15,7 @@ FindLocations::Choices childChoices(const QString &sql, RecordId parentId)
     return c;
 }
 
-int idByName(const QString &sql, const QVariantList &binds, const QString &name)
+RecordId idByName(const QString &sql, const QVariantList &binds, const QString &name)
 {
     if (name.isEmpty() || name == FindLocations::AllText)
         return 0;
@@ -52,7 +52,7 @@ Choices folderChoices(RecordId drawerId)
     return childChoices(QStringLiteral("SELECT Name FROM Folder WHERE DrawerId = ? ORDER BY Name"), drawerId);
 }
 
-int GetCabinetIdByName(const QString &name)
+RecordId GetCabinetIdByName(const QString &name)
 {
     return idByName(QStringLiteral("SELECT CabinetId FROM Cabinet WHERE Name = ?"), {}, name);
 }

@@ -28,7 +28,7 @@ Choices folderChoices(RecordId drawerId);
 
 // The id of the named record; 0 for an empty name, "(All)" or a name with
 // no row (a record deleted or renamed since it was remembered).
-int GetCabinetIdByName(const QString &name);
+RecordId GetCabinetIdByName(const QString &name);
 RecordId GetDrawerIdByName(RecordId cabinetId, const QString &name);
 RecordId GetFolderIdByName(RecordId drawerId, const QString &name);
 

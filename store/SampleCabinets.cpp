@@ -215,7 +215,7 @@ QString CabinetNameFor(const QString &outlineName)
     return Outline::cleanName(outlineName);
 }
 
-int CreateSampleCabinet(const QString &name)
+RecordId CreateSampleCabinet(const QString &name)
 {
     // Read and checked before anything is inserted, so an unreadable
     // outline or a name too long leaves no empty cabinet behind.

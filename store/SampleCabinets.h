@@ -75,7 +75,7 @@ QString CabinetNameFor(const QString &outlineName);
 // a name of its section is longer than a name may be (ErrorCode::
 // InvalidValue, naming the entry and the file; never stored cut), nothing
 // is inserted; when filling fails the cabinet stays, empty, with its node.
-int CreateSampleCabinet(const QString &name);
+RecordId CreateSampleCabinet(const QString &name);
 
 // Inserts the drawers, folders and documents of the section named name into
 // the cabinet. Names lose the characters a name may not hold; an entry left

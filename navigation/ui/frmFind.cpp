@@ -63,7 +63,10 @@ frmFind::frmFind(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::f
     // being typed would copy a half-typed date and lose the default Thru.
     const std::pair<QDateEdit *, QDateEdit *> ranges[] = {{m_ui->dtScanFrom, m_ui->dtScanThru},
                                                           {m_ui->dtDocFrom, m_ui->dtDocThru}};
-    for (const auto &[from, thru] : ranges) {
+    for (const auto &range : ranges) {
+        // Named copies: a lambda may not capture a structured binding in C++17.
+        QDateEdit *from = range.first;
+        QDateEdit *thru = range.second;
         connect(from, &QDateEdit::editingFinished, this, [this, from, thru] { copyFromDate(from->date(), thru); });
         // A date picked from the calendar is finished at once.
         if (from->calendarPopup())

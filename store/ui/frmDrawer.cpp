@@ -133,7 +133,7 @@ void frmDrawer::cmdOK_Click()
 // and mirrors it in the tree. Gives the drawer's id, -1 when refused;
 // throws DbError, also when the cabinet (or, in Edit mode, the drawer) is
 // gone.
-int frmDrawer::save(const QString &name)
+RecordId frmDrawer::save(const QString &name)
 {
     const bool add = Mode == kAdd;
     if (add)

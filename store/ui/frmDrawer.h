@@ -47,7 +47,7 @@ private Q_SLOTS:
     void ShowStatistics();
 
 private:
-    int save(const QString &name);
+    RecordId save(const QString &name);
     void applyTemplate(RecordId drawerId);
 
     std::unique_ptr<Ui::frmDrawer> m_ui;

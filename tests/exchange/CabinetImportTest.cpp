@@ -307,6 +307,30 @@ private Q_SLOTS:
                      .toInt(), 0);
     }
 
+    // Rows of another cabinet hold ids past 32 bits, so the tree's new
+    // drawer, folder and document count on from them: each level still
+    // goes under the one just made (cut, the ids would name row 1).
+    void treeIdsPastThirtyTwoBits()
+    {
+        const RecordId far = RecordFixture::cabinet("Far");
+        const RecordId high = 4294967296LL;
+        RecordFixture::insert("INSERT INTO Drawer (DrawerId, CabinetId, Name) VALUES (?, ?, 'D')", {high, far});
+        RecordFixture::insert("INSERT INTO Folder (FolderId, DrawerId, Name) VALUES (?, ?, 'F')", {high, high});
+        RecordFixture::insert("INSERT INTO Document (DocumentId, FolderId, Name) VALUES (?, ?, 'G')", {high, high});
+        const QString root = newFolder("high");
+        TestFiles::write(root + "/VLM.txt", "marker");
+        QDir().mkpath(root + "/D1/F1/G1");
+        TestImages::writeJpeg(root + "/D1/F1/G1/Page 1.jpg", QSize(40, 30), 300);
+        const RecordId target = RecordFixture::cabinet("Target");
+        FakePrompt prompt;
+        ImportCabinetTree(target, root, 1);
+        QCOMPARE(prompt.messages, QStringList{});
+        const QStringList got = snapshot(target);
+        QCOMPARE(got.filter(QRegularExpression("^F D1/F1 ")).size(), 1);
+        QCOMPARE(got.filter(QRegularExpression("^P D1/F1/G1 ")).size(), 1);
+        QCOMPARE(DbConnection::QueryValue("SELECT DocumentId FROM Page").toLongLong(), high + 1);
+    }
+
     // A tree import killed before its rows committed gave its page ids
     // back, with its copies (images and other files) and thumbnails at
     // their paths: the next import's new pages replace every one of them,

@@ -50,7 +50,8 @@ QString storageFolder()
 
 RecordId folderOf(RecordId documentId)
 {
-    return DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId}).toInt();
+    return DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId})
+        .toLongLong();
 }
 
 QImage page(const QSize &size = QSize(300, 200))
@@ -153,12 +154,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("ownStorage");
-        QTest::newRow("add into a folder") << "FLD" << false;
-        QTest::newRow("add into a document") << "DOC" << false;
-        QTest::newRow("add after a page") << "PAG" << false;
-        QTest::newRow("edit") << "edit" << false;
-        QTest::newRow("add into own storage") << "DOC" << true;
-        QTest::newRow("edit in own storage") << "edit" << true;
+        // A document of that id goes in first (0 for none); the folder's new
+        // document then counts on from it.
+        QTest::addColumn<RecordId>("highDocumentId");
+        QTest::newRow("add into a folder") << "FLD" << false << RecordId(0);
+        QTest::newRow("add into a document") << "DOC" << false << RecordId(0);
+        QTest::newRow("add after a page") << "PAG" << false << RecordId(0);
+        QTest::newRow("edit") << "edit" << false << RecordId(0);
+        QTest::newRow("add into own storage") << "DOC" << true << RecordId(0);
+        QTest::newRow("edit in own storage") << "edit" << true << RecordId(0);
+        QTest::newRow("add into a folder, new document past 32 bits") << "FLD" << false << RecordId(4294967296LL);
     }
     // Every way of saving leaves the rows and the files consistent: the row
     // names the image, its size is the file's, the thumbnail is there, and
@@ -167,12 +172,16 @@ private Q_SLOTS:
     {
         QFETCH(QString, target);
         QFETCH(bool, ownStorage);
+        QFETCH(RecordId, highDocumentId);
         RecordingNavigationSink sink;
         RecordingProgressView progress;
         const QString folder = ownStorage ? storageFolder() : QString();
         const RecordId cabinetId = ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab");
         const RecordId documentId = documentIn(cabinetId);
         const int existing = RecordFixture::page(documentId, 7);
+        if (highDocumentId != 0)
+            RecordFixture::insert("INSERT INTO Document (DocumentId, FolderId, Name) VALUES (?, ?, 'High')",
+                                  {highDocumentId, folderOf(documentId)});
         const int documents = count("Document");
 
         SaveRequest request;
@@ -204,6 +213,10 @@ private Q_SLOTS:
         QVERIFY(!column(saved.pageId, "ScanDate").isNull());
         if (target == QLatin1String("FLD")) {
             QCOMPARE(count("Document"), documents + 1);
+            QVERIFY(saved.documentId != documentId);
+            QCOMPARE(column(saved.pageId, "DocumentId").toLongLong(), saved.documentId);
+            if (highDocumentId != 0)
+                QCOMPARE(saved.documentId, highDocumentId + 1);
             QCOMPARE(column(saved.pageId, "PageNumber").toInt(), 1);
             QCOMPARE(sink.namesOf("document"), QStringList{"New document"});
         } else {

@@ -30,6 +30,8 @@ void page(RecordId documentId, const QVariant &scanDate, qint64 size)
 }
 
 const QVariant kNull = QVariant(QMetaType(QMetaType::QString));
+// Cut to 32 bits this id would name Home, the first cabinet.
+const RecordId kArchiveId = 4294967297LL;
 const QDate kFrom = FindCriteria::FindDefaultFromDate();
 const QDate kThru = FindCriteria::FindDefaultThruDate();
 
@@ -61,8 +63,8 @@ private:
     int m_work = 0;
 
     // Home (open): Taxes/Returns ("federal returns"), Taxes/Receipts,
-    // Letters/Family; Work (locked): Projects/Plans; Archive (open):
-    // Old/Tax boxes, a folder without documents.
+    // Letters/Family; Work (locked): Projects/Plans; Archive (open, its id
+    // past 32 bits): Old/Tax boxes, a folder without documents.
     void buildArchive()
     {
         const int home = RecordFixture::cabinet("Home");
@@ -85,7 +87,9 @@ private:
         const int f = document(RecordFixture::folder(RecordFixture::drawer(m_work, "Projects"), "Plans"), "tax plan",
                                "", "2004-06-01", 50);
         page(f, "2004-06-02 10:00:00", 2000);
-        RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Archive"), "Old"), "Tax boxes");
+        const RecordId archive = insert("INSERT INTO Cabinet (CabinetId, Name, [Password]) VALUES (?, ?, ?)",
+                                        {kArchiveId, "Archive", Passwords::ScramblePassword(QString())});
+        RecordFixture::folder(RecordFixture::drawer(archive, "Old"), "Tax boxes");
     }
 
     FindLocation location(const QString &cabinet, const QString &drawer, const QString &folder)
@@ -311,6 +315,7 @@ private Q_SLOTS:
         QVERIFY(home != 0);
         QCOMPARE(FindLocations::GetCabinetIdByName("(All)"), 0);
         QCOMPARE(FindLocations::GetCabinetIdByName("Gone"), 0);
+        QCOMPARE(FindLocations::GetCabinetIdByName("Archive"), kArchiveId);
         QCOMPARE(FindLocations::GetDrawerIdByName(home, "Old"), 0);  // another cabinet's drawer
         QCOMPARE(FindLocations::drawerChoices(home).items, (QStringList{"(All)", "Letters", "Taxes"}));
         const FindLocations::Choices none = FindLocations::folderChoices(0);

@@ -50,7 +50,7 @@ inline RecordId nextPageId()
 {
     return DbConnection::QueryValue(
                "SELECT COALESCE((SELECT seq FROM sqlite_sequence WHERE name = 'Page'), 0) + 1")
-        .toInt();
+        .toLongLong();
 }
 
 // The bytes of a file a killed run left behind.

@@ -898,24 +898,31 @@ private Q_SLOTS:
     }
 
     // With templates "(none)" comes first and is preselected; OK with it
-    // makes an empty drawer, a template fills the drawer in file order.
+    // makes an empty drawer, a template fills the drawer in file order, also
+    // a drawer whose id lies past 32 bits (cut, it would name drawer A).
     void drawerFromTemplate_data()
     {
         QTest::addColumn<QString>("choice");
+        QTest::addColumn<RecordId>("idOfB");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("none") << "(none)" << QStringList{"drawer 1/3 Home"};
-        QTest::newRow("Household") << "Household"
+        QTest::newRow("none") << "(none)" << RecordId(2) << QStringList{"drawer 1/3 Home"};
+        QTest::newRow("Household") << "Household" << RecordId(2)
                                    << QStringList{"drawer 1/3 Home", "folder 3/1 Bills", "document 1/1 Power",
                                                   "document 1/2 Gas", "folder 3/2 Tax"};
+        QTest::newRow("Household, drawer id past 32 bits")
+            << "Household" << RecordId(4294967296LL)
+            << QStringList{"drawer 1/4294967297 Home", "folder 4294967297/1 Bills", "document 1/1 Power",
+                           "document 1/2 Gas", "folder 4294967297/2 Tax"};
     }
     void drawerFromTemplate()
     {
         QFETCH(QString, choice);
+        QFETCH(RecordId, idOfB);
         QFETCH(QStringList, calls);
         writeTemplates();
         const int cabinet = RecordFixture::cabinet("C");
         RecordFixture::drawer(cabinet, "A");
-        RecordFixture::drawer(cabinet, "B");
+        RecordFixture::insert("INSERT INTO Drawer (DrawerId, CabinetId, Name) VALUES (?, ?, ?)", {idOfB, cabinet, "B"});
         QStringList offered;
         QString selected;
         whenShown("frmDrawer", [&](QDialog *dialog) {
