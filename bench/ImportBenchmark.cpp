@@ -347,10 +347,15 @@ int main(int argc, char **argv)
             ScannedPage::write(scans, count, ScannedPage::Writer::Foreign, QThread::idealThreadCount(), QStringLiteral("scan"));
         const QString source = scratch.filePath(QStringLiteral("source"));
         QDir().mkpath(source);
+        // Hard links (copies across file systems): the import refuses a
+        // symbolic link that leads out of the folder it imports.
         for (const QString &file : files) {
-            const QString link = source + QLatin1Char('/') + QFileInfo(file).fileName();
-            if (!QFileInfo::exists(link) && !QFile::link(file, link))
-                throw DbError(-1, QStringLiteral("Cannot link %1").arg(file));
+            const QString name = source + QLatin1Char('/') + QFileInfo(file).fileName();
+            if (QFileInfo::exists(name))
+                continue;
+            if (::link(QFile::encodeName(file).constData(), QFile::encodeName(name).constData()) != 0
+                && !QFile::copy(file, name))
+                throw DbError(-1, QStringLiteral("Cannot place %1 in %2").arg(file, source));
         }
         qint64 bytes = 0;
         for (const QString &file : files)

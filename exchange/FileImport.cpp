@@ -286,7 +286,8 @@ struct BatchFiler
             tx.reset();
             state.ImportedShortcutCount = shortcutsBefore;
             for (Item &item : batch.items()) {
-                QFile::remove(item.staged);
+                if (!item.staged.isEmpty())
+                    QFile::remove(item.staged);
                 // No transaction: no file of the batch was tried.
                 if (!began)
                     result.failures.append({item.name, item.copyError ? item.copyError->text : e.message()});
@@ -308,15 +309,18 @@ struct BatchFiler
     void fileOne(Item &item, std::vector<Item *> *filed)
     {
         if (item.copyError) {
+            // A file refused before it was staged has no staged copy.
             result.failures.append({item.name, item.copyError->text});
-            QFile::remove(item.staged);
+            if (!item.staged.isEmpty())
+                QFile::remove(item.staged);
             return;
         }
         try {
             importItem(targetId, kind, item, scanDate);
             filed->push_back(&item);
         } catch (const DbError &e) {
-            QFile::remove(item.staged);
+            if (!item.staged.isEmpty())
+                QFile::remove(item.staged);
             result.failures.append({item.name, e.message()});
         }
     }
