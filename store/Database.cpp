@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <functional>
 #include <optional>
 
 using DbConnection::Execute;
@@ -171,43 +172,53 @@ bool hasColumn(QSqlDatabase &db, const char *table, const char *column)
     return false;
 }
 
-void checkSchema(const QString &fileName)
+// Opens a connection of its own on fileName with the URI query and options
+// given, runs use on it, and closes it again, whatever use throws; an open
+// that fails throws the driver's error.
+void withSideConnection(const QString &connection, const QString &fileName, const QString &query,
+                        const QString &options, const std::function<void(QSqlDatabase &)> &use)
 {
-    const QString conn = QStringLiteral("vlm-recognise");
     std::optional<DbError> failure;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        // Read-only and immutable: recognising the file must not change a
-        // byte of it nor leave a journal, WAL or lock file beside it.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         QUrl url = QUrl::fromLocalFile(fileName);
-        url.setQuery(QStringLiteral("mode=ro&immutable=1"));
+        url.setQuery(query);
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        db.setConnectOptions(options);
         if (!db.open()) {
             failure = sqlError(db.lastError(), fileName);
         } else {
             try {
-                QSqlQuery probe(db);
-                if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-                    throw sqlError(probe.lastError());
-                probe.finish();
-                for (const auto &t : kOurTables) {
-                    for (const char *column : t.columns) {
-                        if (column && !hasColumn(db, t.table, column))
-                            throw DbError(ErrorCode::NotOurDatabase,
-                                          QStringLiteral("it has no %1 column in a %2 table")
-                                              .arg(QLatin1String(column), QLatin1String(t.table)));
-                    }
-                }
+                use(db);
             } catch (const DbError &e) {
                 failure = e;
             }
             db.close();
         }
     }
-    QSqlDatabase::removeDatabase(conn);
+    QSqlDatabase::removeDatabase(connection);
     if (failure)
         throw *failure;
+}
+
+void checkSchema(const QString &fileName)
+{
+    // Read-only and immutable: recognising the file must not change a byte
+    // of it nor leave a journal, WAL or lock file beside it.
+    withSideConnection(QStringLiteral("vlm-recognise"), fileName, QStringLiteral("mode=ro&immutable=1"),
+                       QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"), [](QSqlDatabase &db) {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            throw sqlError(probe.lastError());
+        probe.finish();
+        for (const auto &t : kOurTables) {
+            for (const char *column : t.columns) {
+                if (column && !hasColumn(db, t.table, column))
+                    throw DbError(ErrorCode::NotOurDatabase, QStringLiteral("it has no %1 column in a %2 table")
+                                                                 .arg(QLatin1String(column), QLatin1String(t.table)));
+            }
+        }
+    });
 }
 
 bool isReadOnly(const QString &fileName)
@@ -238,27 +249,12 @@ QString journalWithoutDatabaseText(const QString &fileName)
 // again. mode=rw: the file is never created here.
 void rollBackJournal(const QString &fileName)
 {
-    const QString conn = QStringLiteral("vlm-recover");
-    std::optional<DbError> failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
-        QUrl url = QUrl::fromLocalFile(fileName);
-        url.setQuery(QStringLiteral("mode=rw"));
-        db.setDatabaseName(url.toString(QUrl::FullyEncoded));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open()) {
-            failure = sqlError(db.lastError(), fileName);
-        } else {
-            QSqlQuery read(db);
-            if (!read.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-                failure = sqlError(read.lastError(), fileName);
-            read.finish();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(conn);
-    if (failure)
-        throw *failure;
+    withSideConnection(QStringLiteral("vlm-recover"), fileName, QStringLiteral("mode=rw"),
+                       QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"), [&](QSqlDatabase &db) {
+        QSqlQuery read(db);
+        if (!read.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            throw sqlError(read.lastError(), fileName);
+    });
 }
 
 } // namespace

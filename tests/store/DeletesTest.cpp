@@ -9,14 +9,10 @@
 
 #include <memory>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "PagePaths.h"
+#include "ReadOnlyFolder.h"
 #include "RecordFixture.h"
 #include "RecordId.h"
 #include "RecordingProgressView.h"
@@ -73,40 +69,6 @@ QStringList snapshot()
     out.sort();
     return out;
 }
-
-// Makes a folder's entries impossible to remove while it lives, even for
-// root (the tests run as root, where permissions refuse nothing): the
-// immutable flag, else the permissions alone.
-class ReadOnlyFolder
-{
-public:
-    explicit ReadOnlyFolder(const QString &path) : m_path(QFile::encodeName(path)) { setImmutable(true); }
-    ~ReadOnlyFolder()
-    {
-        if (!setImmutable(false))
-            QFile::setPermissions(QString::fromLocal8Bit(m_path), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                                   | QFileDevice::ExeOwner);
-    }
-    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
-    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
-
-private:
-    bool setImmutable(bool on)
-    {
-        const int fd = ::open(m_path.constData(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        if (!done && on)
-            QFile::setPermissions(QString::fromLocal8Bit(m_path), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        return done;
-    }
-
-    QByteArray m_path;
-};
 
 } // namespace
 
