@@ -81,16 +81,9 @@ struct LevelRule
     RecordId (*insert)(RecordId parentId, const QString &name);
 };
 
-RecordId findDocument(RecordId folderId, const QString &name)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"),
-                                    {folderId, name})
-        .toLongLong();
-}
-
 const LevelRule kDrawerRule{"Create drawer", &Records::DrawerNamed, &Records::InsertDrawer};
 const LevelRule kFolderRule{"Create folder", &Records::FolderNamed, &Records::InsertFolder};
-const LevelRule kDocumentRule{"Create document", &findDocument, &Records::InsertDocument};
+const LevelRule kDocumentRule{"Create document", &Records::FindDocumentByName, &Records::InsertDocument};
 
 RecordId findOrCreateRow(const LevelRule &rule, RecordId parentId, const QString &name, bool *created)
 {

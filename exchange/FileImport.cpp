@@ -114,17 +114,6 @@ void advance(FileImport::ProgressTarget target, const QString &text)
     }
 }
 
-QVariant findFileDocument(RecordId folderId, const QString &fileName)
-{
-    return DbConnection::QueryValue(
-        QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"), {folderId, fileName});
-}
-
-RecordId insertFileDocument(RecordId folderId, const QString &fileName)
-{
-    return Records::InsertDocument(folderId, fileName);
-}
-
 void moveStaged(const Item &item, const QString &folder, const QString &destination)
 {
     errno = 0;
@@ -181,12 +170,10 @@ void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, cons
     RecordId documentId = targetId;
     item.createdDocument = 0;
     if (kind == FileImport::TargetKind::Folder) {
-        const QVariant found = findFileDocument(targetId, item.name);
-        if (found.isNull()) {
-            documentId = insertFileDocument(targetId, item.name);
+        documentId = Records::FindDocumentByName(targetId, item.name);
+        if (documentId == 0) {
+            documentId = Records::InsertDocument(targetId, item.name);
             item.createdDocument = documentId;
-        } else {
-            documentId = found.toLongLong();
         }
     }
     const bool copiedShortcut = !item.image && !item.staged.isEmpty();
@@ -461,10 +448,9 @@ QString FileTypeListOf(const QStringList &chosen)
 
 RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
 {
-    const QVariant found = findFileDocument(folderId, fileName);
-    if (!found.isNull())
-        return found.toLongLong();
-    const RecordId documentId = insertFileDocument(folderId, fileName);
+    if (const RecordId found = Records::FindDocumentByName(folderId, fileName))
+        return found;
+    const RecordId documentId = Records::InsertDocument(folderId, fileName);
     if (g_documentAdded)
         g_documentAdded(folderId, documentId, fileName);
     return documentId;
