@@ -16,6 +16,7 @@
 #include "ExchangeProgress.h"
 #include "Guard.h"
 #include "ImportListing.h"
+#include "ImportNames.h"
 #include "Progress.h"
 #include "Prompt.h"
 #include "RecordId.h"
@@ -59,7 +60,7 @@ QString boundedDescription(const QString &description, QString *note)
 
 int filesOf(const QString &dir)
 {
-    return int(FileImport::FilesToImport(dir, QString()).size());
+    return int(ImportNames::FilesToImport(dir, QString()).size());
 }
 
 bool cancelled()
