@@ -20,20 +20,12 @@
 #include "Progress.h"
 #include "Prompt.h"
 #include "RecordId.h"
+#include "Records.h"
 
 using namespace CabinetTree;
 
 namespace {
 
-// The children of each level, in the walk's order. Names compare without
-// regard to case (the columns are NOCASE), so the order is the one the
-// user sees.
-const char *const kChildQueries[] = {
-    "SELECT DrawerId, Name, Description FROM Drawer WHERE CabinetId = ? ORDER BY Name, DrawerId",
-    "SELECT FolderId, Name, Description FROM Folder WHERE DrawerId = ? ORDER BY Name, FolderId",
-    "SELECT DocumentId, Name, Description, DateOnDocument, Amount FROM Document WHERE FolderId = ?"
-    " ORDER BY Name, DocumentId",
-};
 const QString kLevelFiles[] = {CabinetFileName, DrawerFileName, FolderFileName, DocumentFileName};
 constexpr int kDocumentLevel = 3;
 
@@ -47,25 +39,7 @@ QString withoutSlash(const QString &path)
     return path.size() > 1 && path.endsWith(QLatin1Char('/')) ? path.left(path.size() - 1) : path;
 }
 
-// One cabinet, drawer, folder or document row.
-struct Row
-{
-    RecordId id = 0;
-    QString name;
-    QVariant description;
-    QVariant date;     // documents only
-    QVariant amount;   // documents only
-};
-
-Row rowOf(const Recordset &rs, int row)
-{
-    Row r{rs.value(row, 0).toLongLong(), NullToEmpty(rs.value(row, 1)), rs.value(row, 2), {}, {}};
-    if (rs.columnCount() > 4) {
-        r.date = rs.value(row, 3);
-        r.amount = rs.value(row, 4);
-    }
-    return r;
-}
+using Row = Records::ExportRow;
 
 // A file of another kind that an import copied into the page store lies
 // there under its page id; it goes out under the name it came with.
@@ -255,10 +229,10 @@ void Exporter::exportLevel(int level, const Row &row, const QString &relative, c
     if (!row.description.isNull()
         && !writeText(relative, kLevelFiles[level], DescriptionText(NullToEmpty(row.description)), shown))
         return;
-    const Recordset children = DbConnection::OpenRecordset(QLatin1String(kChildQueries[level]), {row.id});
+    const QList<Row> children = Records::ExportChildRows(Records::Table(level), row.id);
     QSet<QString> taken;
-    for (int i = 0; i < children.recordCount() && !stopped(); ++i) {
-        const Row child = rowOf(children, i);
+    for (int i = 0; i < children.size() && !stopped(); ++i) {
+        const Row &child = children.at(i);
         const bool document = level + 1 == kDocumentLevel;
         const QString bare = document ? RemoveExtension(child.name) : child.name;
         const QString dir = UniqueName(RemoveInvalidFileChars(bare), taken, false);
@@ -286,22 +260,18 @@ Exporter::Source Exporter::checkSource(const QString &stored, bool shortcut, QSt
 
 void Exporter::exportPages(RecordId documentId, const QString &relative)
 {
-    const Recordset pages = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT PageId, Name, PageNumber, Filename, ShortcutYN FROM Page WHERE DocumentId = ?"
-                       " ORDER BY Name, PageId"),
-        {documentId});
+    const QList<Pages::NamedPage> pages = Pages::NamedDocumentPages(documentId);
     QSet<QString> taken;
-    for (int i = 0; i < pages.recordCount() && !stopped(); ++i) {
-        const RecordId pageId = pages.value(i, 0).toLongLong();
-        const QString stored = NullToEmpty(pages.value(i, 3));
-        QString source = PagePaths::GetPageFilePath(pageId, stored);
+    for (int i = 0; i < pages.size() && !stopped(); ++i) {
+        const Pages::NamedPage &page = pages.at(i);
+        const QString &stored = page.filename;
+        QString source = PagePaths::GetPageFilePath(page.pageId, stored);
         const QString sourceName = PagePaths::GetFileNamePart(source);
-        QString caption = QStringLiteral("Copy document ") + NullToEmpty(pages.value(i, 1));
+        QString caption = QStringLiteral("Copy document ") + page.name;
         // The name is taken before the copy, so a page that is missing
         // now never shifts the names of the pages after it.
-        const QString name =
-            UniqueName(pageFileName(source, pages.value(i, 2), NullToEmpty(pages.value(i, 1)), m_store), taken, true);
-        const Source kind = checkSource(stored, pages.value(i, 4).toString() == QLatin1String("Y"), &source);
+        const QString name = UniqueName(pageFileName(source, page.pageNumber, page.name, m_store), taken, true);
+        const Source kind = checkSource(stored, page.shortcut, &source);
         if (kind != Source::Own) {
             if (kind == Source::Refused)
                 m_result.refused.append(stored);
@@ -330,12 +300,10 @@ void Exporter::run(RecordId cabinetId)
     if (m_progress)
         m_progress->Reset(1, 2);
     status(QStringLiteral("Count files"), QString());
-    const Recordset cabinet = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT CabinetId, Name, Description, StoragePath FROM Cabinet WHERE CabinetId = ?"),
-        {cabinetId});
-    if (cabinet.isEmpty())
+    const std::optional<Row> cabinet = Records::ExportCabinetRow(cabinetId);
+    if (!cabinet)
         return;
-    m_storagePath = NullToEmpty(cabinet.value(0, 3));
+    m_storagePath = cabinet->storagePath;
     step(QStringLiteral("Count files in cabinet"));
     const int pages = Pages::CountCabinetPages(cabinetId);
     if (pages == 0
@@ -346,8 +314,7 @@ void Exporter::run(RecordId cabinetId)
     if (m_progress)
         m_progress->Reset(1, pages + 1);
     status(QStringLiteral("Preparing to export"), QString());
-    const Row row = rowOf(cabinet, 0);
-    exportLevel(0, row, RemoveInvalidFileChars(row.name), row.name);
+    exportLevel(0, *cabinet, RemoveInvalidFileChars(cabinet->name), cabinet->name);
 }
 
 // The first ten entries of a list under its heading, when it has any.

@@ -16,6 +16,7 @@
 #include "ExchangeProgress.h"
 #include "Guard.h"
 #include "ImportListing.h"
+#include "ImportNames.h"
 #include "Progress.h"
 #include "Prompt.h"
 #include "RecordId.h"
@@ -59,7 +60,7 @@ QString boundedDescription(const QString &description, QString *note)
 
 int filesOf(const QString &dir)
 {
-    return int(FileImport::FilesToImport(dir, QString()).size());
+    return int(ImportNames::FilesToImport(dir, QString()).size());
 }
 
 bool cancelled()
@@ -81,16 +82,9 @@ struct LevelRule
     RecordId (*insert)(RecordId parentId, const QString &name);
 };
 
-RecordId findDocument(RecordId folderId, const QString &name)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"),
-                                    {folderId, name})
-        .toLongLong();
-}
-
 const LevelRule kDrawerRule{"Create drawer", &Records::DrawerNamed, &Records::InsertDrawer};
 const LevelRule kFolderRule{"Create folder", &Records::FolderNamed, &Records::InsertFolder};
-const LevelRule kDocumentRule{"Create document", &findDocument, &Records::InsertDocument};
+const LevelRule kDocumentRule{"Create document", &Records::FindDocumentByName, &Records::InsertDocument};
 
 RecordId findOrCreateRow(const LevelRule &rule, RecordId parentId, const QString &name, bool *created)
 {

@@ -10,6 +10,7 @@
 #include "Progress.h"
 #include "Prompt.h"
 #include "RecordId.h"
+#include "Records.h"
 #include "Settings.h"
 
 namespace {
@@ -72,14 +73,13 @@ Mail::Message composed(const QString &to, const QString &subject, const QString 
     return message;
 }
 
-std::optional<QString> nameOf(const char *table, const char *idColumn, RecordId id)
+// The record's name ("" for Null); nothing when the row is gone.
+template<typename Values>
+std::optional<QString> nameOf(const std::optional<Values> &record)
 {
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT [Name] FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(idColumn)),
-        {id});
-    if (rs.isEmpty())
+    if (!record)
         return std::nullopt;
-    return NullToEmpty(rs.value(0, 0));
+    return record->name;
 }
 
 } // namespace
@@ -205,32 +205,29 @@ std::optional<Notice> NewPageNotice(RecordId pageId)
 {
     const RecordId documentId = Common::GetDocumentIdOfPage(pageId);
     const RecordId folderId = Common::GetFolderIdOfDocument(documentId);
-    const QVariant email =
-        DbConnection::QueryValue(QStringLiteral("SELECT Email FROM Folder WHERE FolderId = ?"), {folderId});
-    const QString address = NullToEmpty(email).trimmed();
+    const std::optional<Records::FolderValues> folderRow = Records::ReadFolder(folderId);
+    const QString address = folderRow ? folderRow->email.trimmed() : QString();
     if (address.isEmpty())
         return std::nullopt;
     const RecordId drawerId = Common::GetDrawerIdOfFolder(folderId);
     const RecordId cabinetId = Common::GetCabinetIdOfDrawer(drawerId);
-    const std::optional<QString> cabinet = nameOf("Cabinet", "CabinetId", cabinetId);
-    const std::optional<QString> drawer = nameOf("Drawer", "DrawerId", drawerId);
-    const std::optional<QString> folder = nameOf("Folder", "FolderId", folderId);
-    const std::optional<QString> document = nameOf("Document", "DocumentId", documentId);
-    const Recordset page = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT ShortcutYN, Filename, PageNumber FROM Page WHERE PageId = ?"), {pageId});
-    if (!cabinet || !drawer || !folder || !document || page.isEmpty())
+    const std::optional<QString> cabinet = nameOf(Records::ReadCabinet(cabinetId));
+    const std::optional<QString> drawer = nameOf(Records::ReadDrawer(drawerId));
+    const std::optional<QString> folder = nameOf(folderRow);
+    const std::optional<QString> document = nameOf(Records::ReadDocument(documentId));
+    const std::optional<Pages::NamedPage> page = Pages::NamedPageOf(pageId);
+    if (!cabinet || !drawer || !folder || !document || !page)
         return std::nullopt;
-    const QString last = NullToEmpty(page.value(0, 0)) == QLatin1String("Y")
-                             ? QStringLiteral("New file added: ") + NullToEmpty(page.value(0, 1))
-                             : QStringLiteral("New page scanned.  Page # ") + NullToEmpty(page.value(0, 2));
+    const QString number = NullToEmpty(page->pageNumber);
+    const QString last = page->shortcut ? QStringLiteral("New file added: ") + page->filename
+                                        : QStringLiteral("New page scanned.  Page # ") + number;
     Notice notice;
     notice.address = address;
     notice.subject = Common::GetAppTitle() + QStringLiteral(": new page added");
     notice.body = QStringLiteral(" Cabinet: %1\n  Drawer: %2\n  Folder: %3\nDocument: %4\n\n%5")
                       .arg(*cabinet, *drawer, *folder, *document, last);
-    notice.page = NullToEmpty(page.value(0, 0)) == QLatin1String("Y")
-                      ? QStringLiteral("%1, %2").arg(*document, NullToEmpty(page.value(0, 1)))
-                      : QStringLiteral("%1, page %2").arg(*document, NullToEmpty(page.value(0, 2)));
+    notice.page = page->shortcut ? QStringLiteral("%1, %2").arg(*document, page->filename)
+                                 : QStringLiteral("%1, page %2").arg(*document, number);
     return notice;
 }
 

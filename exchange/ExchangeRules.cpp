@@ -9,9 +9,9 @@
 
 #include "CabinetTree.h"
 #include "Common.h"
-#include "DbConnection.h"
 #include "Passwords.h"
 #include "RecordId.h"
+#include "Records.h"
 
 namespace {
 
@@ -37,13 +37,10 @@ namespace ExchangeRules {
 
 QVector<CabinetEntry> OpenCabinets()
 {
-    const Recordset rs =
-        DbConnection::OpenRecordset(QStringLiteral("SELECT CabinetId, Name FROM Cabinet ORDER BY Name, CabinetId"));
     QVector<CabinetEntry> open;
-    for (int row = 0; row < rs.recordCount(); ++row) {
-        const RecordId id = rs.value(row, 0).toLongLong();
-        if (Passwords::IsCabinetOpen(id))
-            open.append({id, NullToEmpty(rs.value(row, 1))});
+    for (const Records::CabinetName &cabinet : Records::CabinetNames()) {
+        if (Passwords::IsCabinetOpen(cabinet.cabinetId))
+            open.append({cabinet.cabinetId, cabinet.name});
     }
     return open;
 }

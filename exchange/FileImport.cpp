@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <malloc.h>
 #include <memory>
@@ -26,7 +25,7 @@
 #include "FileCopier.h"
 #include "FileImportStaging.h"
 #include "Guard.h"
-#include "ImportListing.h"
+#include "ImportNames.h"
 #include "MemoryBudget.h"
 #include "PagePaths.h"
 #include "Pages.h"
@@ -79,31 +78,6 @@ QString withSlash(const QString &directory)
     return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
 }
 
-// Listed by name without regard to case: readdir's order is arbitrary on
-// Linux and would make the page numbers of "Page N" files and of the others
-// depend on it. No name filter: "*.*" would drop names without a full stop.
-QStringList directoryFiles(const QString &directory)
-{
-    return ImportListing::files(directory);
-}
-
-bool passesFilter(const QString &name, const QString &extensionList)
-{
-    if (extensionList.isEmpty())
-        return true;
-    if (extensionList == NoFileTypesChosen)
-        return false;
-    const QString extension = FileImport::GetFileExtension(name).trimmed().toLower();
-    // An empty entry ("JPG,,") would match every name ending in "."; it
-    // stands for nothing.
-    const QStringList entries = (extensionList + QLatin1Char(',')).toLower().split(QLatin1Char(','));
-    for (const QString &entry : entries) {
-        if (!entry.isEmpty() && entry == extension)
-            return true;
-    }
-    return false;
-}
-
 void advance(FileImport::ProgressTarget target, const QString &text)
 {
     if (target == FileImport::ProgressTarget::ImportDialog) {
@@ -112,17 +86,6 @@ void advance(FileImport::ProgressTarget target, const QString &text)
     } else {
         Progress::AdvanceProgress(text);
     }
-}
-
-QVariant findFileDocument(RecordId folderId, const QString &fileName)
-{
-    return DbConnection::QueryValue(
-        QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"), {folderId, fileName});
-}
-
-RecordId insertFileDocument(RecordId folderId, const QString &fileName)
-{
-    return Records::InsertDocument(folderId, fileName);
 }
 
 void moveStaged(const Item &item, const QString &folder, const QString &destination)
@@ -181,12 +144,10 @@ void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, cons
     RecordId documentId = targetId;
     item.createdDocument = 0;
     if (kind == FileImport::TargetKind::Folder) {
-        const QVariant found = findFileDocument(targetId, item.name);
-        if (found.isNull()) {
-            documentId = insertFileDocument(targetId, item.name);
+        documentId = Records::FindDocumentByName(targetId, item.name);
+        if (documentId == 0) {
+            documentId = Records::InsertDocument(targetId, item.name);
             item.createdDocument = documentId;
-        } else {
-            documentId = found.toLongLong();
         }
     }
     const bool copiedShortcut = !item.image && !item.staged.isEmpty();
@@ -380,91 +341,11 @@ void setDocumentAdded(DocumentAdded added)
     g_documentAdded = std::move(added);
 }
 
-QString GetFileExtension(const QString &name)
-{
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.mid(dot + 1);
-}
-
-bool IsMarkerName(const QString &name)
-{
-    static const QStringList markers{QStringLiteral("vlm.txt"), QStringLiteral("cabinet.txt"),
-                                     QStringLiteral("drawer.txt"), QStringLiteral("folder.txt"),
-                                     QStringLiteral("document.txt")};
-    return markers.contains(name.trimmed().toLower());
-}
-
-std::optional<int> PageNumberOfName(const QString &name)
-{
-    if (!name.left(5).toLower().startsWith(QLatin1String("page ")) || name.size() < 5)
-        return std::nullopt;
-    const QString rest = name.mid(5);
-    int end = 0;
-    while (end < rest.size() && rest.at(end).isDigit() && rest.at(end).unicode() < 128)
-        ++end;
-    if (end < rest.size() && rest.at(end) == QLatin1Char('.')) {
-        int fraction = end + 1;
-        while (fraction < rest.size() && rest.at(fraction).isDigit() && rest.at(fraction).unicode() < 128)
-            ++fraction;
-        if (fraction > end + 1)
-            end = fraction;
-    }
-    const double value = end == 0 ? 0.0 : rest.left(end).toDouble();
-    const double rounded = std::nearbyint(value);
-    // A number no page can carry counts as no number.
-    if (rounded > double(INT_MAX))
-        return std::nullopt;
-    return int(rounded);
-}
-
-QString PageNumberNote(const QString &name)
-{
-    if (!name.left(5).toLower().startsWith(QLatin1String("page ")) || PageNumberOfName(name))
-        return QString();
-    return QStringLiteral("The page number in its name is larger than %1; the page was numbered after the "
-                          "document's last page.")
-        .arg(INT_MAX);
-}
-
-QStringList FilesToImport(const QString &directory, const QString &extensionList)
-{
-    QStringList kept;
-    for (const QString &name : directoryFiles(directory)) {
-        if (!IsMarkerName(name) && passesFilter(name, extensionList))
-            kept.append(name);
-    }
-    return kept;
-}
-
-QStringList ListFileTypes(const QString &directory)
-{
-    QStringList types;
-    for (const QString &name : directoryFiles(directory)) {
-        const QString extension = GetFileExtension(name).toUpper();
-        if (extension.isEmpty() || types.contains(extension))
-            continue;
-        if (types.size() < MaxFileTypes)
-            types.append(extension);
-    }
-    return types;
-}
-
-QString FileTypeListOf(const QStringList &chosen)
-{
-    if (chosen.isEmpty())
-        return NoFileTypesChosen;
-    QString list;
-    for (const QString &type : chosen)
-        list += type + QLatin1Char(',');
-    return list;
-}
-
 RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
 {
-    const QVariant found = findFileDocument(folderId, fileName);
-    if (!found.isNull())
-        return found.toLongLong();
-    const RecordId documentId = insertFileDocument(folderId, fileName);
+    if (const RecordId found = Records::FindDocumentByName(folderId, fileName))
+        return found;
+    const RecordId documentId = Records::InsertDocument(folderId, fileName);
     if (g_documentAdded)
         g_documentAdded(folderId, documentId, fileName);
     return documentId;
@@ -493,9 +374,9 @@ RecordId AddPageRowForFile(RecordId documentId, const QString &name, qint64 file
     } else {
         page.filetype = QStringLiteral("JPG");
         page.markedStored = true;
-        const std::optional<int> number = PageNumberOfName(name);
+        const std::optional<int> number = ImportNames::PageNumberOfName(name);
         page.pageNumber = number ? *number : Pages::NextPageNumber(documentId);
-        QString warning = PageNumberNote(name);
+        QString warning = ImportNames::PageNumberNote(name);
         // The next number is held at the highest one a page can carry.
         if (!number && page.pageNumber == INT_MAX)
             warning = QStringLiteral("No higher page number is possible; the page was numbered %1.").arg(INT_MAX);
@@ -585,7 +466,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
             Progress::StartProgressPositioned(QStringLiteral("Count files to import"), 1, 2);
             Progress::AdvanceProgress(QStringLiteral("Counting files to import"));
         }
-        const QStringList names = FilesToImport(dir, extensionList);
+        const QStringList names = ImportNames::FilesToImport(dir, extensionList);
         if (window)
             Progress::StopProgress();
         if (names.isEmpty())

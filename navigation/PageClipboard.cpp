@@ -216,8 +216,9 @@ PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files,
         result.movedPages = Pages::MovePagesToDocument(cut.CutPageIds, documentId);
     }
     // A page deleted since the cut is not there to move; the user is told.
+    const QSet<RecordId> existing = Pages::ExistingPageIds(cut.CutPageIds);
     for (RecordId pageId : std::as_const(cut.CutPageIds)) {
-        if (DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId}).isNull())
+        if (!existing.contains(pageId))
             ++result.missingPages;
     }
     cut.clear();
@@ -228,10 +229,8 @@ QStringList PageFilePaths(const QList<RecordId> &pageIds)
 {
     QStringList paths;
     for (RecordId pageId : pageIds) {
-        const Recordset rs = DbConnection::OpenRecordset(
-            QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId});
-        if (!rs.isEmpty())
-            paths.append(PagePaths::GetPageFilePath(pageId, NullToEmpty(rs.value(0, 0))));
+        if (const std::optional<Pages::PageFileRow> row = Pages::PageFile(pageId))
+            paths.append(PagePaths::GetPageFilePath(pageId, row->filename));
     }
     return paths;
 }

@@ -1,7 +1,6 @@
 #include "Renames.h"
 
 #include "Common.h"
-#include "DbConnection.h"
 #include "NavKeys.h"
 #include "RecordId.h"
 #include "RecordRules.h"
@@ -58,9 +57,10 @@ Result RenameRecord(const QString &key, const QString &newName)
     }
     // RecordKind and Records::Table list the levels in the same order.
     Records::UpdateName(Records::Table(int(kind)), id, name);
-    if (kind == RecordKind::Document)
-        r.date = DateFromValue(DbConnection::QueryValue(
-            QStringLiteral("SELECT DateOnDocument FROM Document WHERE DocumentId = ?"), {id}));
+    if (kind == RecordKind::Document) {
+        if (const std::optional<Records::DocumentValues> document = Records::ReadDocument(id))
+            r.date = document->dateOnDocument;
+    }
     r.stored = true;
     r.name = name;
     return r;

@@ -350,3 +350,40 @@ int MovePageToDocument(RecordId pageId, RecordId documentId)
 }
 
 } // namespace Pages
+
+// ---- Page reads of the exchange: export walk, new-page notices ----
+
+namespace {
+
+const QString kNamedPages = QStringLiteral("SELECT PageId, Name, PageNumber, Filename, ShortcutYN FROM Page WHERE ");
+
+QList<Pages::NamedPage> namedPagesWhere(const QString &where, const QVariantList &binds)
+{
+    const Recordset rs = DbConnection::OpenRecordset(kNamedPages + where, binds);
+    QList<Pages::NamedPage> pages;
+    pages.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        pages.append({rs.value(row, 0).toLongLong(), NullToEmpty(rs.value(row, 1)), rs.value(row, 2),
+                      NullToEmpty(rs.value(row, 3)), NullToEmpty(rs.value(row, 4)) == QLatin1String("Y")});
+    }
+    return pages;
+}
+
+} // namespace
+
+namespace Pages {
+
+QList<NamedPage> NamedDocumentPages(RecordId documentId)
+{
+    return namedPagesWhere(QStringLiteral("DocumentId = ? ORDER BY Name, PageId"), {documentId});
+}
+
+std::optional<NamedPage> NamedPageOf(RecordId pageId)
+{
+    const QList<NamedPage> pages = namedPagesWhere(QStringLiteral("PageId = ?"), {pageId});
+    if (pages.isEmpty())
+        return std::nullopt;
+    return pages.first();
+}
+
+} // namespace Pages

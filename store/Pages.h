@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QVariant>
 #include <QVariantList>
 #include <QVector>
 
@@ -135,5 +136,27 @@ int MovePagesToDocument(const QList<RecordId> &pageIds, RecordId documentId);
 // Returns the page's new number, 0 when the page is gone or already in
 // that document. RecordMissing when the document is gone. Throws DbError.
 int MovePageToDocument(RecordId pageId, RecordId documentId);
+
+} // namespace Pages
+
+// ---- Page reads of the exchange: export walk, new-page notices ----
+
+namespace Pages {
+
+// A page as the cabinet export and the new-page notice name it.
+struct NamedPage
+{
+    RecordId pageId = 0;
+    QString name;          // the page's Name, "" for Null
+    QVariant pageNumber;   // as stored, Null kept
+    QString filename;      // the stored Filename, "" for the default store
+    bool shortcut = false; // ShortcutYN is exactly "Y"
+};
+
+// The pages of a document in name order (then id), the order the export
+// names their files in.
+QList<NamedPage> NamedDocumentPages(RecordId documentId);
+// One page; nothing when there is none.
+std::optional<NamedPage> NamedPageOf(RecordId pageId);
 
 } // namespace Pages

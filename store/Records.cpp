@@ -1,5 +1,7 @@
 #include "Records.h"
 
+#include <iterator>
+
 #include <QVariant>
 
 #include "DbConnection.h"
@@ -307,6 +309,81 @@ RecordId InsertDocument(RecordId folderId, const QString &name)
     checkName(name);
     return insertBelow("Folder", "FolderId", folderId, "folder",
                        QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"), {folderId, name});
+}
+
+} // namespace Records
+
+// ---- Reads of the exchange: export walk, file imports, lists, notices ----
+
+namespace {
+
+// The children of each level, in the export walk's order. Names compare
+// without regard to case (the columns are NOCASE), so the order is the
+// one the user sees.
+const char *const kExportChildren[] = {
+    "SELECT DrawerId, Name, Description FROM Drawer WHERE CabinetId = ? ORDER BY Name, DrawerId",
+    "SELECT FolderId, Name, Description FROM Folder WHERE DrawerId = ? ORDER BY Name, FolderId",
+    "SELECT DocumentId, Name, Description, DateOnDocument, Amount FROM Document WHERE FolderId = ?"
+    " ORDER BY Name, DocumentId",
+};
+
+Records::ExportRow exportRowOf(const Recordset &rs, int row)
+{
+    Records::ExportRow r;
+    r.id = rs.value(row, 0).toLongLong();
+    r.name = NullToEmpty(rs.value(row, 1));
+    r.description = rs.value(row, 2);
+    if (rs.columnCount() > 4) {
+        r.date = rs.value(row, 3);
+        r.amount = rs.value(row, 4);
+    }
+    return r;
+}
+
+} // namespace
+
+namespace Records {
+
+QList<CabinetName> CabinetNames()
+{
+    const Recordset rs = OpenRecordset(QStringLiteral("SELECT CabinetId, Name FROM Cabinet ORDER BY Name, CabinetId"));
+    QList<CabinetName> cabinets;
+    cabinets.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row)
+        cabinets.append({rs.value(row, 0).toLongLong(), NullToEmpty(rs.value(row, 1))});
+    return cabinets;
+}
+
+RecordId FindDocumentByName(RecordId folderId, const QString &name)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"),
+                                    {folderId, name})
+        .toLongLong();
+}
+
+std::optional<ExportRow> ExportCabinetRow(RecordId cabinetId)
+{
+    const Recordset rs = OpenRecordset(
+        QStringLiteral("SELECT CabinetId, Name, Description, StoragePath FROM Cabinet WHERE CabinetId = ?"),
+        {cabinetId});
+    if (rs.isEmpty())
+        return std::nullopt;
+    ExportRow r = exportRowOf(rs, 0);
+    r.storagePath = NullToEmpty(rs.value(0, 3));
+    return r;
+}
+
+QList<ExportRow> ExportChildRows(Table parent, RecordId parentId)
+{
+    const int level = int(parent);
+    if (level < 0 || level >= int(std::size(kExportChildren)))
+        return {};
+    const Recordset rs = OpenRecordset(QLatin1String(kExportChildren[level]), {parentId});
+    QList<ExportRow> rows;
+    rows.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row)
+        rows.append(exportRowOf(rs, row));
+    return rows;
 }
 
 } // namespace Records

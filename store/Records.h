@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -121,5 +123,43 @@ RecordId InsertCabinet(const QString &name);
 RecordId InsertDrawer(RecordId cabinetId, const QString &name);
 RecordId InsertFolder(RecordId drawerId, const QString &name);
 RecordId InsertDocument(RecordId folderId, const QString &name);
+
+} // namespace Records
+
+// ---- Reads of the exchange: export walk, file imports, lists, notices ----
+
+namespace Records {
+
+// A cabinet's id and name, as the exchange windows list them.
+struct CabinetName
+{
+    RecordId cabinetId = 0;
+    QString name;          // "" for Null
+};
+// Every cabinet, in name order (then id).
+QList<CabinetName> CabinetNames();
+
+// The id of the folder's document of that name, 0 when it has none. The
+// name is compared as the column compares (the case of ASCII letters
+// ignored): a file imported again finds the document it made before.
+RecordId FindDocumentByName(RecordId folderId, const QString &name);
+
+// A record as the cabinet export writes it out. The texts keep Null apart
+// from empty: a description never given writes no description file.
+struct ExportRow
+{
+    RecordId id = 0;
+    QString name;          // "" for Null
+    QVariant description;
+    QVariant date;         // documents only
+    QVariant amount;       // documents only
+    QString storagePath;   // cabinets only, "" for Null
+};
+// The cabinet's row; nothing when there is none.
+std::optional<ExportRow> ExportCabinetRow(RecordId cabinetId);
+// The drawers of a cabinet (parent Table::Cabinet), the folders of a
+// drawer or the documents of a folder, in name order without regard to
+// case (the order the user sees), then id.
+QList<ExportRow> ExportChildRows(Table parent, RecordId parentId);
 
 } // namespace Records

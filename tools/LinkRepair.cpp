@@ -54,7 +54,7 @@ qint64 count(const char *table)
 // The chain row of a table below parentId, made when missing. The ids are
 // looked up afresh each run: rows cached from an earlier run may have been
 // deleted in the main program since.
-qint64 chainRow(const QString &table, const QString &parentColumn, const QVariant &parentId)
+RecordId chainRow(const QString &table, const QString &parentColumn, const QVariant &parentId)
 {
     const QString idColumn = table + QStringLiteral("Id");
     QString where = QStringLiteral("Name = ?");
@@ -87,7 +87,7 @@ Chain repairedDataChain()
     return c;
 }
 
-qint64 chainParent(const Chain &c, const QString &parentTable)
+RecordId chainParent(const Chain &c, const QString &parentTable)
 {
     if (parentTable == QLatin1String("Document"))
         return c.document;
@@ -235,7 +235,7 @@ bool Run::orphans(const Level &level)
 
 // The page id a file of a bucket folder is named by ("<id>.<extension>"),
 // when it lies in its id's own bucket; 0 for any other file.
-qint64 pageIdOfFile(const QString &bucket, const QString &fileName)
+RecordId pageIdOfFile(const QString &bucket, const QString &fileName)
 {
     const int dot = fileName.indexOf(QLatin1Char('.'));
     if (dot <= 0)
@@ -252,7 +252,7 @@ qint64 pageIdOfFile(const QString &bucket, const QString &fileName)
 
 // The files of the page store ("Pages" and "Thumbs") named by a page id
 // that has no Page row.
-QStringList orphanPageFiles(const QSet<qint64> &pageIds)
+QStringList orphanPageFiles(const QSet<RecordId> &pageIds)
 {
     QStringList orphans;
     for (const QString &store : {QStringLiteral("Pages"), QStringLiteral("Thumbs")}) {

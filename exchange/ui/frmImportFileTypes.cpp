@@ -2,7 +2,7 @@
 #include "ui_frmImportFileTypes.h"
 
 #include "ExchangeState.h"
-#include "FileImport.h"
+#include "ImportNames.h"
 
 frmImportFileTypes::frmImportFileTypes(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmImportFileTypes>())
@@ -27,7 +27,7 @@ void frmImportFileTypes::ListImportFileTypes(const QString &directory, QWidget *
     state.ImportFileTypeList.clear();
     state.ImportFileTypesCancelled = false;
     frmImportFileTypes dialog(parent);
-    dialog.setFileTypes(FileImport::ListFileTypes(directory));
+    dialog.setFileTypes(ImportNames::ListFileTypes(directory));
     dialog.exec();
 }
 
@@ -40,7 +40,7 @@ void frmImportFileTypes::cmdOK_Click()
             chosen.append(m_ui->lstFileTypes->item(row)->text());
     }
     ExchangeState::instance().ImportFileTypesCancelled = false;
-    ExchangeState::instance().ImportFileTypeList = FileImport::FileTypeListOf(chosen);
+    ExchangeState::instance().ImportFileTypeList = ImportNames::FileTypeListOf(chosen);
     accept();
 }
 

@@ -6,6 +6,7 @@
 #include "ExchangeState.h"
 #include "FakePrompt.h"
 #include "FileSizeLimit.h"
+#include "ImportNames.h"
 #include "PageFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
@@ -24,6 +25,7 @@
 #include <sys/stat.h>
 
 using namespace FileImport;
+using namespace ImportNames;
 
 namespace {
 

@@ -234,6 +234,72 @@ private Q_SLOTS:
         QCOMPARE(FolderNamed(ete, "straße ä"), folder);
         QCOMPARE(FolderNamed(other, "straße ä"), 0);
     }
+
+    // A file imported again finds the document it made before: the name
+    // compares as the column does, so the case of ASCII letters is ignored
+    // while other letters must match; a document of another folder never
+    // counts.
+    void findDocumentByName_data()
+    {
+        QTest::addColumn<QString>("sought");
+        QTest::addColumn<bool>("inOtherFolder");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("same name") << "Scan 1.pdf" << false << true;
+        QTest::newRow("ASCII letters in other case") << "SCAN 1.PDF" << false << true;
+        QTest::newRow("other letters in other case") << "ÉTÉ.pdf" << false << false;
+        QTest::newRow("longer name") << "Scan 1.pdf.txt" << false << false;
+        QTest::newRow("same name, other folder") << "Scan 1.pdf" << true << false;
+    }
+    void findDocumentByName()
+    {
+        QFETCH(QString, sought);
+        QFETCH(bool, inOtherFolder);
+        QFETCH(bool, found);
+        const RecordId drawer = RecordFixture::drawer(RecordFixture::cabinet("C"), "D");
+        const RecordId folder = RecordFixture::folder(drawer, "F");
+        const RecordId other = RecordFixture::folder(drawer, "G");
+        const RecordId scan = RecordFixture::document(folder, "Scan 1.pdf");
+        RecordFixture::document(folder, "été.pdf");
+        QCOMPARE(FindDocumentByName(inOtherFolder ? other : folder, sought), found ? scan : RecordId(0));
+    }
+
+    // The export walks each level in the order the user sees (name without
+    // regard to case, then id) and keeps a Null description apart from an
+    // empty one, which still writes its file.
+    void exportChildRows_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("drawers of a cabinet") << "Drawer";
+        QTest::newRow("folders of a drawer") << "Folder";
+        QTest::newRow("documents of a folder") << "Document";
+    }
+    void exportChildRows()
+    {
+        QFETCH(QString, table);
+        const RecordId cabinet = RecordFixture::cabinet("C");
+        const RecordId drawer = RecordFixture::drawer(cabinet, "D");
+        const RecordId folder = RecordFixture::folder(drawer, "F");
+        const QString parentColumn = table == "Drawer" ? "CabinetId" : table == "Folder" ? "DrawerId" : "FolderId";
+        const RecordId parent = table == "Drawer" ? cabinet : table == "Folder" ? drawer : folder;
+        const Table level = table == "Drawer" ? Table::Cabinet : table == "Folder" ? Table::Drawer : Table::Folder;
+        const QString insert = "INSERT INTO " + table + " (" + parentColumn + ", Name, Description) VALUES (?, ?, ?)";
+        const RecordId b = RecordFixture::insert(insert, {parent, "b", QVariant()});
+        const RecordId a2 = RecordFixture::insert(insert, {parent, "A", ""});
+        const RecordId a1 = RecordFixture::insert(insert, {parent, "a", "Text"});
+        const QList<ExportRow> rows = ExportChildRows(level, parent);
+        QList<RecordId> ids;
+        for (const ExportRow &row : rows)
+            ids.append(row.id);
+        const QList<RecordId> before = table == "Drawer"   ? QList<RecordId>{drawer}
+                                       : table == "Folder" ? QList<RecordId>{folder}
+                                                           : QList<RecordId>{};
+        // The fixture's own child named "D" or "F" sorts after "a" and "b".
+        QCOMPARE(ids, QList<RecordId>({a2, a1, b}) + before);
+        QVERIFY(rows.at(2).description.isNull());
+        QVERIFY(!rows.at(0).description.isNull());
+        QCOMPARE(rows.at(0).description.toString(), QString());
+        QCOMPARE(rows.at(1).description.toString(), QString("Text"));
+    }
 };
 
 VLM_TEST_GUILESS_MAIN(RecordsTest)
