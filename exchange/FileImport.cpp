@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include "Changes.h"
 #include "Common.h"
 #include "DataFolder.h"
 #include "DbConnection.h"
@@ -38,9 +39,6 @@
 #include "WorkerWait.h"
 
 namespace {
-
-FileImport::ImportProgress *g_importProgress = nullptr;
-FileImport::DocumentAdded g_documentAdded;
 
 using FileImportStaging::Batch;
 using FileImportStaging::Item;
@@ -104,11 +102,11 @@ bool passesFilter(const QString &name, const QString &extensionList)
     return false;
 }
 
-void advance(FileImport::ProgressTarget target, const QString &text)
+void advance(FileImport::ProgressTarget target, FileImport::ImportProgress *dialog, const QString &text)
 {
     if (target == FileImport::ProgressTarget::ImportDialog) {
-        if (g_importProgress)
-            g_importProgress->IncrementProgress(text);
+        if (dialog)
+            dialog->IncrementProgress(text);
     } else {
         Progress::AdvanceProgress(text);
     }
@@ -123,6 +121,12 @@ QVariant findFileDocument(RecordId folderId, const QString &fileName)
 RecordId insertFileDocument(RecordId folderId, const QString &fileName)
 {
     return Records::InsertDocument(folderId, fileName);
+}
+
+// A document made for a file; it carries no date.
+void announceDocument(RecordId folderId, RecordId documentId, const QString &name)
+{
+    Q_EMIT Changes::instance().recordAdded(Records::Table::Document, folderId, documentId, name, QDate());
 }
 
 void moveStaged(const Item &item, const QString &folder, const QString &destination)
@@ -276,7 +280,7 @@ struct BatchFiler
                 // The step lets events run now and then, inside the
                 // transaction: the progress window is application-modal, so
                 // no command can write meanwhile.
-                advance(progress, QStringLiteral("Import ") + item.name);
+                advance(progress, options.importProgress, QStringLiteral("Import ") + item.name);
                 fileOne(item, &filed);
             }
             syncPlacedFolders(filed);
@@ -338,8 +342,8 @@ struct BatchFiler
             result.placedFiles.append(item.placedPath);
         if (item.placed)
             ++ExchangeState::instance().ImportedFileCount;
-        if (item.createdDocument && g_documentAdded)
-            g_documentAdded(targetId, item.createdDocument, item.name);
+        if (item.createdDocument)
+            announceDocument(targetId, item.createdDocument, item.name);
         if (!item.image)
             return;
         const QString thumbPath = PagePaths::GetDefaultThumbFilePath(item.pageId);
@@ -369,16 +373,6 @@ struct BatchFiler
 } // namespace
 
 namespace FileImport {
-
-void setImportProgress(ImportProgress *progress)
-{
-    g_importProgress = progress;
-}
-
-void setDocumentAdded(DocumentAdded added)
-{
-    g_documentAdded = std::move(added);
-}
 
 QString GetFileExtension(const QString &name)
 {
@@ -465,8 +459,7 @@ RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
     if (!found.isNull())
         return found.toLongLong();
     const RecordId documentId = insertFileDocument(folderId, fileName);
-    if (g_documentAdded)
-        g_documentAdded(folderId, documentId, fileName);
+    announceDocument(folderId, documentId, fileName);
     return documentId;
 }
 
