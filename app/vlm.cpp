@@ -1,5 +1,4 @@
 #include "Email.h"
-#include "PageSave.h"
 #include "VlmApplication.h"
 #include "VlmStartup.h"
 #include "Startup.h"
@@ -19,8 +18,7 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(NavIcons::appIcon());
     Startup::InitApplication();
     // A saved new page tells its folder's address when one is set.
-    PageSave::setNewPageNotifier(&Email::SendNewPageNotification);
-    PageSave::setNoticeBatchHooks(&Email::BeginNoticeBatch, &Email::EndNoticeBatch);
+    Email::ConnectNotices(&app);
 
     WidgetPrompt prompt;
     Prompt::setInstance(&prompt);

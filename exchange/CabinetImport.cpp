@@ -10,6 +10,7 @@
 #include <QThreadPool>
 
 #include "CabinetTree.h"
+#include "Changes.h"
 #include "Common.h"
 #include "DbConnection.h"
 #include "DiskPrompt.h"
@@ -25,8 +26,6 @@
 using Records::Table;
 
 namespace {
-
-CabinetImport::RecordAdded g_recordAdded;
 
 const QString kUnfiledDrawer = QStringLiteral("Unfiled drawer");
 const QString kUnfiledFolder = QStringLiteral("Unfiled folder");
@@ -70,8 +69,7 @@ bool cancelled()
 
 void notify(Table table, RecordId parentId, RecordId id, const QString &name, const QDate &date = QDate())
 {
-    if (g_recordAdded)
-        g_recordAdded(table, parentId, id, name, date);
+    Q_EMIT Changes::instance().recordAdded(table, parentId, id, name, date);
 }
 
 // The status caption, the look-up and the insert of each level's record.
@@ -180,6 +178,7 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
     options.copyNonImages = true;
     options.reportFailures = false;
     options.root = m_root;
+    options.importProgress = m_progress;
     options.thumbnails = [this](const QVector<ThumbnailMaker::Job> &jobs) {
         for (const ThumbnailMaker::Job &job : jobs) {
             // A thumbnail that cannot be made leaves the page without one;
@@ -349,11 +348,6 @@ void TreeImporter::run(QString root, int diskCount)
 
 namespace CabinetImport {
 
-void setRecordAdded(RecordAdded added)
-{
-    g_recordAdded = std::move(added);
-}
-
 RecordId FindOrCreateDrawer(RecordId cabinetId, const QString &name)
 {
     bool created = false;
@@ -419,7 +413,6 @@ int CountImportableFiles(const QString &root, ExchangeProgress *progress)
 TreeImportResult ImportCabinetTree(RecordId cabinetId, const QString &root, int diskCount, ExchangeProgress *progress)
 {
     TreeImporter importer(cabinetId, progress);
-    FileImport::setImportProgress(progress);
     const bool ok = guard([&] {
         try {
             importer.run(root, diskCount);
@@ -430,7 +423,6 @@ TreeImportResult ImportCabinetTree(RecordId cabinetId, const QString &root, int 
             throw;
         }
     });
-    FileImport::setImportProgress(nullptr);
     TreeImportResult result = importer.result();
     if (!ok)
         result.cancelled = true;

@@ -64,11 +64,4 @@ void ImportDescription(Records::Table table, const QString &path, RecordId id, Q
 // Throws DbError.
 void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note = nullptr);
 
-// Called for each drawer, folder and document the import makes, so the
-// navigation window can add its node below the parent's node when that is
-// loaded. Empty: nothing is called.
-using RecordAdded =
-    std::function<void(Records::Table table, RecordId parentId, RecordId id, const QString &name, const QDate &date)>;
-void setRecordAdded(RecordAdded added);
-
 } // namespace CabinetImport

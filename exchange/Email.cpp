@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "Changes.h"
 #include "Common.h"
 #include "DbConnection.h"
 #include "Guard.h"
@@ -277,6 +278,16 @@ void EndNoticeBatch()
         Prompt::instance().warning(text);
     else
         Prompt::instance().error(text);
+}
+
+void ConnectNotices(QObject *context)
+{
+    // Direct: a notice goes out before the save or paste that announced it
+    // carries on, as part of the same command.
+    Changes &changes = Changes::instance();
+    QObject::connect(&changes, &Changes::pageAdded, context, &SendNewPageNotification, Qt::DirectConnection);
+    QObject::connect(&changes, &Changes::noticeBatchBegun, context, &BeginNoticeBatch, Qt::DirectConnection);
+    QObject::connect(&changes, &Changes::noticeBatchEnded, context, &EndNoticeBatch, Qt::DirectConnection);
 }
 
 } // namespace Email

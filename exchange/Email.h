@@ -8,6 +8,8 @@
 #include "Mail.h"
 #include "RecordId.h"
 
+class QObject;
+
 // E-mail of pages: the settings, the attachment lists the viewer builds,
 // the senders that report their result, and the notice a folder with an
 // address receives for each new page.
@@ -91,5 +93,10 @@ void SendNewPageNotification(RecordId pageId);
 // failed or was cancelled, and nothing otherwise.
 void BeginNoticeBatch();
 void EndNoticeBatch();
+
+// Sends the notices Changes announces (pageAdded, in the batches of
+// noticeBatchBegun and noticeBatchEnded) for as long as context lives;
+// the program connects once, with its application object.
+void ConnectNotices(QObject *context);
 
 } // namespace Email

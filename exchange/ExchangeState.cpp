@@ -1,7 +1,11 @@
 #include "ExchangeState.h"
 
+#include "RunState.h"
+
 ExchangeState &ExchangeState::instance()
 {
     static ExchangeState state;
+    // A new data folder starts from nothing.
+    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { state = ExchangeState(); }), true);
     return state;
 }

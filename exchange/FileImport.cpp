@@ -17,6 +17,7 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include "Changes.h"
 #include "Common.h"
 #include "DataFolder.h"
 #include "DbConnection.h"
@@ -37,9 +38,6 @@
 #include "WorkerWait.h"
 
 namespace {
-
-FileImport::ImportProgress *g_importProgress = nullptr;
-FileImport::DocumentAdded g_documentAdded;
 
 using FileImportStaging::Batch;
 using FileImportStaging::Item;
@@ -78,14 +76,20 @@ QString withSlash(const QString &directory)
     return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
 }
 
-void advance(FileImport::ProgressTarget target, const QString &text)
+void advance(FileImport::ProgressTarget target, FileImport::ImportProgress *dialog, const QString &text)
 {
     if (target == FileImport::ProgressTarget::ImportDialog) {
-        if (g_importProgress)
-            g_importProgress->IncrementProgress(text);
+        if (dialog)
+            dialog->IncrementProgress(text);
     } else {
         Progress::AdvanceProgress(text);
     }
+}
+
+// A document made for a file; it carries no date.
+void announceDocument(RecordId folderId, RecordId documentId, const QString &name)
+{
+    Q_EMIT Changes::instance().recordAdded(Records::Table::Document, folderId, documentId, name, QDate());
 }
 
 void moveStaged(const Item &item, const QString &folder, const QString &destination)
@@ -237,7 +241,7 @@ struct BatchFiler
                 // The step lets events run now and then, inside the
                 // transaction: the progress window is application-modal, so
                 // no command can write meanwhile.
-                advance(progress, QStringLiteral("Import ") + item.name);
+                advance(progress, options.importProgress, QStringLiteral("Import ") + item.name);
                 fileOne(item, &filed);
             }
             syncPlacedFolders(filed);
@@ -299,8 +303,8 @@ struct BatchFiler
             result.placedFiles.append(item.placedPath);
         if (item.placed)
             ++ExchangeState::instance().ImportedFileCount;
-        if (item.createdDocument && g_documentAdded)
-            g_documentAdded(targetId, item.createdDocument, item.name);
+        if (item.createdDocument)
+            announceDocument(targetId, item.createdDocument, item.name);
         if (!item.image)
             return;
         const QString thumbPath = PagePaths::GetDefaultThumbFilePath(item.pageId);
@@ -331,23 +335,12 @@ struct BatchFiler
 
 namespace FileImport {
 
-void setImportProgress(ImportProgress *progress)
-{
-    g_importProgress = progress;
-}
-
-void setDocumentAdded(DocumentAdded added)
-{
-    g_documentAdded = std::move(added);
-}
-
 RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
 {
     if (const RecordId found = Records::FindDocumentByName(folderId, fileName))
         return found;
     const RecordId documentId = Records::InsertDocument(folderId, fileName);
-    if (g_documentAdded)
-        g_documentAdded(folderId, documentId, fileName);
+    announceDocument(folderId, documentId, fileName);
     return documentId;
 }
 

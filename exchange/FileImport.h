@@ -45,13 +45,6 @@ public:
     // events run.
     virtual void IncrementProgress(const QString &text) = 0;
 };
-void setImportProgress(ImportProgress *progress);
-
-// Called after a folder import made a document for a file, so that the
-// navigation window can add its node under the folder's node (when that
-// is loaded) without selecting it. Empty: nothing is called.
-using DocumentAdded = std::function<void(RecordId folderId, RecordId documentId, const QString &name)>;
-void setDocumentAdded(DocumentAdded added);
 
 struct ImportFailure
 {
@@ -86,6 +79,8 @@ struct ImportOptions
     // The tree being imported: no file is read from outside it, links
     // resolved. Empty: the directory itself.
     QString root;
+    // The bar that ProgressTarget::ImportDialog advances; none: no bar.
+    ImportProgress *importProgress = nullptr;
     // Threads for the copies and thumbnail pictures; 0: one per core. The
     // benchmark sets it to stand for a machine with more cores.
     int threads = 0;
@@ -109,8 +104,8 @@ inline constexpr qint64 DefaultMemoryBudget = qint64(340) * 1024 * 1024;
 ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
                          const QString &extensionList, const ImportOptions &options = {});
 
-// The document of the folder named fileName; made (and announced through
-// DocumentAdded) when there is none. Throws DbError.
+// The document of the folder named fileName; made (and announced as
+// Changes::recordAdded) when there is none. Throws DbError.
 RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName);
 // The page of the document named name, or a new row for the file at
 // sourcePath: a shortcut page (number 0, the path as Filename) for a file

@@ -15,9 +15,5 @@ struct ImagingState
     // True while a page viewer is open.
     bool PageViewOpen = false;
 
-    static ImagingState &instance()
-    {
-        static ImagingState s;
-        return s;
-    }
+    static ImagingState &instance();
 };

@@ -1,5 +1,6 @@
 #include "PageSave.h"
 
+#include "Changes.h"
 #include "Common.h"
 #include "DbConnection.h"
 #include "Deletes.h"
@@ -22,19 +23,6 @@
 #include <QFileInfo>
 
 namespace {
-
-std::function<void(RecordId)> &notifier()
-{
-    static std::function<void(RecordId)> n;
-    return n;
-}
-
-// What begins and ends a batch of notices.
-std::pair<std::function<void()>, std::function<void()>> &batchHooks()
-{
-    static std::pair<std::function<void()>, std::function<void()>> hooks;
-    return hooks;
-}
 
 QString prefixOf(const QString &key)
 {
@@ -441,30 +429,17 @@ void DeleteSavedPage(RecordId pageId)
 
 void SendNewPageNotification(RecordId pageId)
 {
-    if (notifier())
-        notifier()(pageId);
-}
-
-void setNewPageNotifier(std::function<void(RecordId)> n)
-{
-    notifier() = std::move(n);
+    Q_EMIT Changes::instance().pageAdded(pageId);
 }
 
 NoticeBatch::NoticeBatch()
 {
-    if (batchHooks().first)
-        batchHooks().first();
+    Q_EMIT Changes::instance().noticeBatchBegun();
 }
 
 NoticeBatch::~NoticeBatch()
 {
-    if (batchHooks().second)
-        batchHooks().second();
-}
-
-void setNoticeBatchHooks(std::function<void()> begin, std::function<void()> end)
-{
-    batchHooks() = {std::move(begin), std::move(end)};
+    Q_EMIT Changes::instance().noticeBatchEnded();
 }
 
 } // namespace PageSave

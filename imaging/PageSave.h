@@ -147,10 +147,10 @@ void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved);
 // scan cancelled afterwards): its row, image and thumbnail.
 void DeleteSavedPage(RecordId pageId);
 
-// The new-page notice of a folder with an e-mail address. The e-mail code
-// installs the sender; without one the notice is not sent.
+// The new-page notice of a folder with an e-mail address: announced as
+// Changes::pageAdded, which the e-mail code sends; with no sender connected
+// the notice is not sent.
 void SendNewPageNotification(RecordId pageId);
-void setNewPageNotifier(std::function<void(RecordId pageId)> notifier);
 
 // While one lives, the new-page notices belong to one batch of pages (a
 // feeder scan, a paste or drop of several files): a notice that fails ends
@@ -164,6 +164,5 @@ public:
     NoticeBatch(const NoticeBatch &) = delete;
     NoticeBatch &operator=(const NoticeBatch &) = delete;
 };
-void setNoticeBatchHooks(std::function<void()> begin, std::function<void()> end);
 
 } // namespace PageSave

@@ -1,8 +1,12 @@
 #include "FindCriteria.h"
 
+#include "RunState.h"
+
 FindCriteria &FindCriteria::instance()
 {
     static FindCriteria c;
+    // A new data folder starts from nothing, the last search's clauses too.
+    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { c = FindCriteria(); }), true);
     return c;
 }
 

@@ -2,6 +2,7 @@
 
 #include "NavKeys.h"
 #include "RecordId.h"
+#include "RunState.h"
 #include "Settings.h"
 
 #include <QLocale>
@@ -54,5 +55,8 @@ StartupSettings StartupSettings::read()
 NavState &NavState::instance()
 {
     static NavState s;
+    // A new data folder starts from nothing: no position, the settings'
+    // defaults until they are read again.
+    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { s = NavState(); }), true);
     return s;
 }

@@ -15,6 +15,7 @@
 #include "Pages.h"
 #include "Progress.h"
 #include "RecordId.h"
+#include "RunState.h"
 
 namespace {
 
@@ -99,6 +100,8 @@ namespace PageClipboard {
 CutList &cutList()
 {
     static CutList list;
+    // A new data folder has none of the pages cut.
+    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { list.clear(); }), true);
     return list;
 }
 

@@ -1,16 +1,11 @@
 #include "Passwords.h"
 
+#include "Changes.h"
 #include "DbConnection.h"
 #include "Prompt.h"
 #include "RecordId.h"
 
 namespace {
-
-std::function<void(RecordId, const QString &)> &unlockHandler()
-{
-    static std::function<void(RecordId, const QString &)> handler;
-    return handler;
-}
 
 // Shifts every character by its key character's distance from "@", the key
 // used cyclically. The result is folded into 0..255 so that it stays a
@@ -92,14 +87,8 @@ bool UnlockCabinet(RecordId cabinetId)
         }
     }
     UnlockedCabinets().insert(cabinetId);
-    if (unlockHandler())
-        unlockHandler()(cabinetId, name);
+    Q_EMIT Changes::instance().cabinetUnlocked(cabinetId, name);
     return true;
-}
-
-void setUnlockHandler(std::function<void(RecordId cabinetId, const QString &name)> handler)
-{
-    unlockHandler() = std::move(handler);
 }
 
 } // namespace Passwords

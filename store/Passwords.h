@@ -3,7 +3,6 @@
 #include <QSet>
 #include <QString>
 
-#include <functional>
 
 #include "RecordId.h"
 
@@ -36,11 +35,7 @@ bool IsCabinetOpen(RecordId cabinetId);
 // Grants access to the cabinet, asking for its password through the prompt
 // when it has one: Cancel gives false; a wrong password (letter case
 // counts) shows "Access Denied" and gives false. On success the cabinet is
-// recorded and the unlock handler is told. Throws DbError.
+// recorded and Changes::cabinetUnlocked announces it. Throws DbError.
 bool UnlockCabinet(RecordId cabinetId);
-
-// Called after a successful unlock with the cabinet's id and name, so the
-// navigation tree can show the node as unlocked (in place, not re-created).
-void setUnlockHandler(std::function<void(RecordId cabinetId, const QString &name)> handler);
 
 } // namespace Passwords

@@ -26,7 +26,10 @@ void Reset()
     DbConnection::failAfterStatements(0);
     // Reread from the data folder now in use; none there gives no names.
     DrawerTemplates::LoadDrawerTemplateNames();
-    for (const std::function<void()> &reset : resets())
+    // A copy: a reset may touch a state for the first time, which adds its
+    // own reset to the list.
+    const QList<std::function<void()>> registered = resets();
+    for (const std::function<void()> &reset : registered)
         reset();
 }
 

@@ -13,7 +13,8 @@ namespace RunState {
 void Reset();
 
 // Adds the reset of state kept outside the store; called by Reset() in the
-// order added.
+// order added. Each such state adds its own the first time it is used, so a
+// state never used needs none.
 void AddReset(std::function<void()> reset);
 
 } // namespace RunState

@@ -1,6 +1,7 @@
 #include "frmNavTree.h"
 #include "ui_frmNavTree.h"
 
+#include "Changes.h"
 #include "DbConnection.h"
 #include "FormPosition.h"
 #include "Guard.h"
@@ -25,8 +26,6 @@
 #include "Scanning.h"
 #include "Settings.h"
 #include "TreeWidth.h"
-#include "CabinetImport.h"
-#include "FileImport.h"
 #include "frmDocument.h"
 #include "frmFind.h"
 #include "frmViewSettings.h"
@@ -60,14 +59,10 @@ frmNavTree::frmNavTree(QWidget *parent)
     wireViews();
     wireActions();
     NavigationSink::setInstance(this);
-    Passwords::setUnlockHandler([this](RecordId id, const QString &name) { guard([&] { m_loader->cabinetUnlocked(id, name); }); });
 }
 
 frmNavTree::~frmNavTree()
 {
-    Passwords::setUnlockHandler(nullptr);
-    FileImport::setDocumentAdded({});
-    CabinetImport::setRecordAdded({});
     if (&NavigationSink::instance() == this)
         NavigationSink::setInstance(nullptr);
 }
@@ -136,15 +131,7 @@ void frmNavTree::wireViews()
     connect(m_router, &NavCommandRouter::recordDeleted, m_shown.get(), &NavShownNode::handleRecordDeleted);
     connect(m_router, &NavCommandRouter::recordContentsChanged, m_shown.get(), &NavShownNode::relistIfShown);
     connect(m_router, &NavCommandRouter::shownContentsStale, m_shown.get(), &NavShownNode::relistShown);
-    // A folder import adds a document per file, without taking the selection.
-    FileImport::setDocumentAdded([tree = m_ui->tvwMain](RecordId folderId, RecordId documentId, const QString &name) {
-        tree->addDocumentNode(folderId, documentId, name);
-    });
-    // So does a cabinet import for each drawer, folder and document it makes.
-    CabinetImport::setRecordAdded([tree = m_ui->tvwMain](Records::Table table, RecordId parentId, RecordId id,
-                                                         const QString &name, const QDate &date) {
-        tree->addImportedNode(table, parentId, id, name, date);
-    });
+    wireChanges();
 
     // The window's own keys, wherever the focus is; Esc goes to a name
     // editor instead while one is open.
@@ -154,6 +141,20 @@ void frmNavTree::wireViews()
             [this](bool editing) { m_escShortcut->setEnabled(!editing); });
     auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(f3, &QShortcut::activated, m_ui->cmdFind, &QPushButton::click);
+}
+
+void frmNavTree::wireChanges()
+{
+    // Direct: the news arrives inside the import's transaction or the
+    // unlock, and the tree is up to date when the call returns.
+    Changes &changes = Changes::instance();
+    // A folder import adds a document per file, without taking the
+    // selection; so does a cabinet import for each drawer, folder and
+    // document it makes.
+    connect(&changes, &Changes::recordAdded, m_ui->tvwMain, &NavTree::addImportedNode, Qt::DirectConnection);
+    connect(&changes, &Changes::cabinetUnlocked, this,
+            [this](RecordId id, const QString &name) { guard([&] { m_loader->cabinetUnlocked(id, name); }); },
+            Qt::DirectConnection);
 }
 
 void frmNavTree::wireActions()

@@ -86,6 +86,7 @@ protected:
 private:
     void wireActions();
     void wireViews();
+    void wireChanges();
     void savePlacementAndKey();
     void handleTreeDoubleClicked(const QString &key);
     void handleListEntryOpened(const QString &key);

@@ -154,12 +154,7 @@ class CabinetImportTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        ExchangeState::instance() = ExchangeState();
-        Progress::SetProgressCancelled(false);
-    }
+    void init() { TestEnvironment::openFreshDatabase(); }
 
     // Exported in a decimal-comma locale and read back into an empty
     // cabinet, the cabinet is whole again: records, descriptions of

@@ -93,16 +93,12 @@ struct InstalledNotices
 {
     InstalledNotices()
     {
-        PageSave::setNewPageNotifier(&Email::SendNewPageNotification);
-        PageSave::setNoticeBatchHooks(&Email::BeginNoticeBatch, &Email::EndNoticeBatch);
+        Email::ConnectNotices(&context);
         Mail::setStallLimit(1);
     }
-    ~InstalledNotices()
-    {
-        PageSave::setNewPageNotifier({});
-        PageSave::setNoticeBatchHooks({}, {});
-        Mail::setStallLimit(0);
-    }
+    ~InstalledNotices() { Mail::setStallLimit(0); }
+
+    QObject context;  // ends the connections
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "FileImport.h"
 
 #include "CancellingProgressView.h"
+#include "Changes.h"
 #include "DataFolder.h"
 #include "DbConnection.h"
 #include "ExchangeState.h"
@@ -83,12 +84,7 @@ class FileImportTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        ExchangeState::instance() = ExchangeState();
-        setDocumentAdded({});
-    }
+    void init() { TestEnvironment::openFreshDatabase(); }
 
     // Into a folder: one document per file, images copied byte for byte
     // with thumbnails, other files as shortcuts where they lie; marker
@@ -111,7 +107,9 @@ private Q_SLOTS:
         QVERIFY(QFile::link("/proc/self/mem", dir + "locked.jpg"));
 
         QList<QPair<int, QString>> added;
-        setDocumentAdded([&](int folder, int, const QString &name) { added.append({folder, name}); });
+        QObject receiver;
+        connect(&Changes::instance(), &Changes::recordAdded, &receiver,
+                [&](Records::Table, RecordId folder, RecordId, const QString &name) { added.append({int(folder), name}); });
         FakePrompt prompt;
         RecordingProgressView progress;
         const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
@@ -490,7 +488,8 @@ private Q_SLOTS:
         jpeg(dir + "a.jpg");
         jpeg(dir + "b.jpg");
         int announced = 0;
-        setDocumentAdded([&](int, int, const QString &) { ++announced; });
+        QObject receiver;
+        connect(&Changes::instance(), &Changes::recordAdded, &receiver, [&] { ++announced; });
         FakePrompt prompt;
         // The BEGIN, two files of ten statements (see above), the COMMIT.
         DbConnection::failAfterStatements(1 + 2 * 10 + 1);

@@ -6,6 +6,7 @@
 #include "PagePaths.h"
 #include "RecordFixture.h"
 #include "RecordId.h"
+#include "RecordingChanges.h"
 #include "RecordingNavigationSink.h"
 #include "RecordingProgressView.h"
 #include "ScannerSettings.h"
@@ -354,8 +355,7 @@ private Q_SLOTS:
         QFETCH(int, failingPage);
         RecordingNavigationSink sink;
         RecordingProgressView progress;
-        QList<RecordId> noticed;
-        setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
+        RecordingChanges noticed;
         const QString folder = storageFolder();
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder));
@@ -381,7 +381,6 @@ private Q_SLOTS:
                                            page(QSize(300 + i, 200)), QString(), false, 30, folder, {}, QString()});
 
         const BatchResult stored = SaveScannedPages(requests);
-        setNewPageNotifier(nullptr);
         const int kept = failingPage ? failingPage - 1 : 4;
         QCOMPARE(int(stored.saved.size()), kept);
         QCOMPARE(stored.error.has_value(), failingPage != 0);
@@ -403,7 +402,9 @@ private Q_SLOTS:
         }
         if (userPage != 0)
             QCOMPARE(TestFiles::read(blocked), QByteArray("a file of the user's"));
-        QCOMPARE(noticed, ids);
+        QCOMPARE(noticed.pages, ids);
+        QCOMPARE(noticed.outermostBatches(), 1);
+        QCOMPARE(noticed.pagesOutsideBatches(), 0);
         QCOMPARE(sink.namesOf("document"), kept > 0 ? QStringList{"New document"} : QStringList());
         QVERIFY(progress.closedOrNeverOpened());
     }
@@ -469,8 +470,7 @@ private Q_SLOTS:
     // an edit or a save that failed.
     void newPageNotice()
     {
-        QList<RecordId> noticed;
-        setNewPageNotifier([&](RecordId pageId) { noticed.append(pageId); });
+        RecordingChanges noticed;
         const RecordId documentId = RecordFixture::documentInNewFolder();
         const SaveResult added =
             SavePage(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(), QString(), false, 30, QString(), {}, QString()});
@@ -479,8 +479,7 @@ private Q_SLOTS:
             (void)SavePage(SaveRequest{true, QStringLiteral("DOC999"), 0, page(), QString(), false, 30, QString(), {}, QString()});
         } catch (const DbError &) {
         }
-        setNewPageNotifier(nullptr);
-        QCOMPARE(noticed, QList<RecordId>{added.pageId});
+        QCOMPARE(noticed.pages, QList<RecordId>{added.pageId});
     }
 };
 

@@ -9,6 +9,7 @@
 #include "Passwords.h"
 #include "RecordFixture.h"
 #include "RecordId.h"
+#include "RunState.h"
 #include "TestEnvironment.h"
 
 using namespace FindQuery;
@@ -125,7 +126,7 @@ private Q_SLOTS:
         buildArchive();
     }
 
-    void cleanup() { Passwords::UnlockedCabinets().clear(); }
+    void cleanup() { RunState::Reset(); }
 
     // Every criterion alone and a few together. The hit count adds the rows
     // of both queries: "Tax boxes" matches "tax" but holds no document.

@@ -37,7 +37,6 @@ private Q_SLOTS:
     void init()
     {
         TestEnvironment::openFreshDatabase();
-        Passwords::UnlockedCabinets().clear();
         m_prompt = std::make_unique<FakePrompt>();
         m_notices.clear();
     }

@@ -78,7 +78,6 @@ private Q_SLOTS:
         QDir(m_files).removeRecursively();
         QDir().mkpath(m_files);
         m_thumbnails.clear();
-        cutList().clear();
     }
 
     // How each kind of file is filed: images are copied into the store

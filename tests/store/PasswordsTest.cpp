@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include "Changes.h"
 #include "DbConnection.h"
 #include "FakePrompt.h"
 #include "RecordId.h"
@@ -34,18 +35,17 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        connect(&Changes::instance(), &Changes::cabinetUnlocked, this,
+                [this](RecordId id, const QString &name) { m_unlocks.append({id, name}); });
+    }
     void init()
     {
         TestEnvironment::openFreshDatabase();
-        UnlockedCabinets().clear();
         m_unlocks.clear();
-        setUnlockHandler([this](RecordId id, const QString &name) { m_unlocks.append({id, name}); });
     }
-    void cleanup()
-    {
-        setUnlockHandler(nullptr);
-        DbConnection::close();
-    }
+    void cleanup() { DbConnection::close(); }
 
     // Every Latin-1 code survives the round trip at every key position, for
     // texts from empty to longer than the key, and the length is kept.

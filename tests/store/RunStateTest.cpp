@@ -4,6 +4,11 @@
 #include <QtTest>
 
 #include "DrawerTemplates.h"
+#include "ExchangeState.h"
+#include "FindCriteria.h"
+#include "ImagingState.h"
+#include "NavState.h"
+#include "PageClipboard.h"
 #include "Passwords.h"
 #include "Progress.h"
 #include "TestEnvironment.h"
@@ -32,6 +37,61 @@ private Q_SLOTS:
         QVERIFY(!Progress::ProgressCancelled());
         QCOMPARE(DrawerTemplates::DrawerTemplateCount(), 0);
         QCOMPARE(registered, 0);
+    }
+
+    // The state each library keeps for the run is back at its start after a
+    // fresh data folder, with nothing reset by hand.
+    void freshFolderResetsLibraryState_data()
+    {
+        QTest::addColumn<QString>("state");
+        for (const char *state : {"navigation position", "view settings", "search criteria", "pages cut",
+                                  "scan and viewer", "file import"})
+            QTest::addRow("%s", state) << QString::fromLatin1(state);
+    }
+    void freshFolderResetsLibraryState()
+    {
+        QFETCH(QString, state);
+        setAway(state);
+        QVERIFY(!atStart(state));
+        TestEnvironment::freshDataFolder();
+        QVERIFY(atStart(state));
+    }
+
+private:
+    static void setAway(const QString &state)
+    {
+        if (state == "navigation position") {
+            NavState::instance().position.CurrentCabinetId = 7;
+            NavState::instance().position.CurrentCabinetName = QStringLiteral("Home");
+        } else if (state == "view settings")
+            NavState::instance().settings.ZoomMode = QStringLiteral("FITWIDTH");
+        else if (state == "search criteria")
+            FindCriteria::instance().FindKeywords = QStringLiteral("tax");
+        else if (state == "pages cut")
+            PageClipboard::cutList().CutPageIds = {3, 4};
+        else if (state == "scan and viewer")
+            ImagingState::instance() = {QStringLiteral("DOC3"), 3, true};
+        else if (state == "file import")
+            ExchangeState::instance() = {QStringLiteral("JPG,"), true, 2, 1};
+    }
+    static bool atStart(const QString &state)
+    {
+        if (state == "navigation position")
+            return NavState::instance().position.CurrentCabinetId == -1
+                && NavState::instance().position.CurrentCabinetName.isEmpty();
+        if (state == "view settings")
+            return NavState::instance().settings.ZoomMode == QStringLiteral("NONE");
+        if (state == "search criteria")
+            return FindCriteria::instance().FindKeywords.isEmpty();
+        if (state == "pages cut")
+            return PageClipboard::cutList().CutPageCount() == 0;
+        if (state == "scan and viewer") {
+            const ImagingState &s = ImagingState::instance();
+            return s.ScanTargetKey.isEmpty() && s.ScanDocumentId == -1 && !s.PageViewOpen;
+        }
+        const ExchangeState &s = ExchangeState::instance();
+        return s.ImportFileTypeList.isEmpty() && !s.ImportFileTypesCancelled && s.ImportedFileCount == 0
+            && s.ImportedShortcutCount == 0;
     }
 };
 

@@ -72,11 +72,7 @@ class CabinetDialogsTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        Progress::SetProgressCancelled(false);
-    }
+    void init() { TestEnvironment::openFreshDatabase(); }
 
     // Paths in the data folder are refused, however they are spelt; a
     // folder that only shares the start of its name is not.

@@ -27,11 +27,7 @@ class ExchangeDialogsTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        ExchangeState::instance() = ExchangeState();
-    }
+    void init() { TestEnvironment::openFreshDatabase(); }
 
     // Each way out of the type chooser and what it leaves behind.
     void fileTypeChoice_data()

@@ -8,6 +8,7 @@
 #include "ImageOps.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
+#include "RecordingChanges.h"
 #include "RecordingNavigationSink.h"
 #include "SaneTestDevice.h"
 #include "Settings.h"
@@ -186,9 +187,11 @@ private Q_SLOTS:
 
     // The feeder's ten sheets become pages 1 to 10 of one new document, and
     // the end of the sheets ends the scan quietly; the properties open once.
+    // Each page's notice is announced once, all in the one batch of the scan.
     void feederIntoFolder()
     {
         useSane(true);
+        RecordingChanges notices;
         int propertiesOpened = 0;
         DialogDriver::whenOpened("frmDocument", [&](QDialog *) { ++propertiesOpened; });
         Scanning::ScanIntoDocument(nullptr, folderKey());
@@ -202,7 +205,11 @@ private Q_SLOTS:
             QCOMPARE(pages.at(i).number, i + 1);
             QVERIFY(QFileInfo::exists(PagePaths::GetPageFilePath(pages.at(i).pageId)));
             QVERIFY(QFileInfo::exists(PagePaths::GetThumbFilePath(pages.at(i).pageId)));
+            QCOMPARE(notices.pages.value(i), pages.at(i).pageId);
         }
+        QCOMPARE(notices.pages.size(), 10);
+        QCOMPARE(notices.outermostBatches(), 1);
+        QCOMPARE(notices.pagesOutsideBatches(), 0);
         QVERIFY(m_prompt->messages.isEmpty());
     }
 

@@ -123,11 +123,7 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { QImageReader::setAllocationLimit(1024); }
-    void init()
-    {
-        TestEnvironment::openFreshDatabase();
-        NavState::instance().settings.ZoomMode = QStringLiteral("NONE");
-    }
+    void init() { TestEnvironment::openFreshDatabase(); }
     void cleanup() { m_viewer.reset(); }
 
     void opensScannedPages_data()

@@ -8,9 +8,9 @@
 #include "NavWindowFixture.h"
 #include "PagePane.h"
 #include "PagePaths.h"
-#include "PageSave.h"
 #include "RecordFixture.h"
 #include "RecordId.h"
+#include "RecordingChanges.h"
 #include "TestEnvironment.h"
 #include "TestFiles.h"
 #include "TestImages.h"
@@ -48,7 +48,7 @@ class NavDragDropTest : public NavWindowFixture
 
     int m_home = 0, m_work = 0, m_locked = 0;
     int m_bills = 0, m_taxes = 0, m_receipts = 0, m_power = 0, m_water = 0, m_march = 0;
-    QList<RecordId> m_notices;
+    std::unique_ptr<RecordingChanges> m_notices;
     QString m_files;
 
     PagePane *pane() const { return m_window->pagePane(); }
@@ -145,15 +145,14 @@ private Q_SLOTS:
     void init()
     {
         NavWindowFixture::init();
-        m_notices.clear();
-        PageSave::setNewPageNotifier([this](RecordId id) { m_notices.append(id); });
+        m_notices = std::make_unique<RecordingChanges>();
         m_files = TestEnvironment::root() + QStringLiteral("/shell-%1").arg(QTest::currentDataTag());
         QDir(m_files).removeRecursively();
         QDir().mkpath(m_files);
     }
     void cleanup()
     {
-        PageSave::setNewPageNotifier(nullptr);
+        m_notices.reset();
         NavWindowFixture::cleanup();
     }
 
@@ -276,7 +275,7 @@ private Q_SLOTS:
         QCOMPARE(columnOf("Page", "DocumentId", "PageId", moving), april);
         QCOMPARE(columnOf("Page", "PageNumber", "PageId", moving), 2);
         QCOMPARE(pane()->model()->rowCount(), 1);
-        QCOMPARE(m_notices, QList<RecordId>{moving});
+        QCOMPARE(m_notices->pages, QList<RecordId>{moving});
         QCOMPARE(tree()->selectedKey(), key("DOC", m_march));
         // Not onto the pane it came from.
         QVERIFY(!dragOver(view->viewport(), view->viewport()->rect().center(), data.get()));
@@ -362,7 +361,12 @@ private Q_SLOTS:
                                              : m_march;
         QCOMPARE(pageOrder(target), pages);
         QCOMPARE(m_prompt->messages.size(), message ? 1 : 0);
-        QCOMPARE(m_notices.size(), rowCount("Page"));
+        QCOMPARE(m_notices->pages.size(), rowCount("Page"));
+        // The notices of one drop of files form one batch.
+        if (!m_notices->pages.isEmpty()) {
+            QCOMPARE(m_notices->outermostBatches(), 1);
+            QCOMPARE(m_notices->pagesOutsideBatches(), 0);
+        }
         // The user's files stay where they are.
         for (const QString &n : names)
             QVERIFY(QFileInfo::exists(m_files + QLatin1Char('/') + n) || n.startsWith("gone"));

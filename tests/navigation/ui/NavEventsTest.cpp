@@ -179,7 +179,6 @@ private Q_SLOTS:
         QFETCH(QString, source);
         QFETCH(QString, offer);
         layOut();
-        PageClipboard::cutList().clear();
         QGuiApplication::clipboard()->clear();
         if (offer == "cut") {
             PageClipboard::cutList().CutPageIds = {page(m_doc, 1)};
@@ -191,7 +190,6 @@ private Q_SLOTS:
         QMenu *menu = m_window->preparePopup(source, key("DOC", m_doc));
         QCOMPARE(menu, m_window->findChild<QMenu *>("mnuPopupDocument"));
         QTEST(action("mnuPopupDocumentPaste")->isEnabled(), "enabled");
-        PageClipboard::cutList().clear();
     }
 
     // Renames in place from the tree and the list: forbidden characters

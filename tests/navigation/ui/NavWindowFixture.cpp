@@ -9,7 +9,6 @@
 #include "FakePrompt.h"
 #include "LevelList.h"
 #include "NavTree.h"
-#include "Passwords.h"
 #include "RecordId.h"
 #include "TestEnvironment.h"
 #include "frmNavTree.h"
@@ -21,7 +20,6 @@ NavWindowFixture::~NavWindowFixture() = default;
 void NavWindowFixture::init()
 {
     TestEnvironment::openFreshDatabase();
-    Passwords::UnlockedCabinets().clear();
     m_prompt = std::make_unique<FakePrompt>();
 }
 

@@ -328,7 +328,6 @@ private Q_SLOTS:
         jpegPage(doc, 1, QSize(200, 300));
         load();
         show(key("DOC", doc));
-        PageClipboard::cutList().clear();
         if (select)
             selectRows({0});
         else

@@ -80,7 +80,6 @@ private:
     // then the window, with the criteria of a fresh run.
     void load()
     {
-        FindCriteria::instance().ResetFindCriteria();
         m_home = cabinet("Home");
         m_bills = drawer(m_home, "Bills");
         m_power = folder(m_bills, "Power");

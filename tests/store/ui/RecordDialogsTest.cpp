@@ -230,7 +230,6 @@ private Q_SLOTS:
     {
         TestEnvironment::openFreshDatabase();
         DrawerTemplates::LoadDrawerTemplateNames();
-        Passwords::UnlockedCabinets().clear();
         m_prompt = std::make_unique<FakePrompt>();
         m_sink = std::make_unique<Sink>();
     }

@@ -1,5 +1,6 @@
 #include "frmProgress.h"
 #include "Progress.h"
+#include "RunState.h"
 #include "TestEnvironment.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ private Q_SLOTS:
     {
         m_window->setEventInterval(EventPacer::DefaultInterval);
         Progress::StopProgress();
-        Progress::SetProgressCancelled(false);
+        RunState::Reset();
     }
 
     // The program calls install() at start-up; calling it again must not

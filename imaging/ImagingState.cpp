@@ -1,0 +1,11 @@
+#include "ImagingState.h"
+
+#include "RunState.h"
+
+ImagingState &ImagingState::instance()
+{
+    static ImagingState s;
+    // A new data folder starts from nothing: no scan, no viewer.
+    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { s = ImagingState(); }), true);
+    return s;
+}

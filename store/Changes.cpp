@@ -1,0 +1,11 @@
+#include "Changes.h"
+
+Changes &Changes::instance()
+{
+    static Changes changes;
+    return changes;
+}
+
+Changes::Changes(QObject *parent) : QObject(parent) {}
+
+Changes::~Changes() = default;
