@@ -20,6 +20,7 @@
 #include "Progress.h"
 #include "Prompt.h"
 #include "RecordId.h"
+#include "Schema.h"
 
 using namespace CabinetTree;
 
@@ -35,7 +36,7 @@ const char *const kChildQueries[] = {
     " ORDER BY Name, DocumentId",
 };
 const QString kLevelFiles[] = {CabinetFileName, DrawerFileName, FolderFileName, DocumentFileName};
-constexpr int kDocumentLevel = 3;
+constexpr int kDocumentLevel = int(RecordLevel::Document);
 
 QString withSlash(const QString &path)
 {
@@ -241,7 +242,7 @@ void Exporter::exportLevel(int level, const Row &row, const QString &relative, c
 {
     if (!makeLevel(relative, shown))
         return;
-    if (level == 0 && !writeText(relative, MarkerFileName, MarkerText(m_now), shown))
+    if (level == int(RecordLevel::Cabinet) && !writeText(relative, MarkerFileName, MarkerText(m_now), shown))
         return;
     if (level == kDocumentLevel) {
         // Any one detail is worth the file: an amount alone would be lost.

@@ -57,7 +57,7 @@ RecordId FindOrCreateDocument(RecordId folderId, const QString &name);
 // a description longer than Records::MaxDescriptionLength is cut there and
 // *note (when given) says so. Throws DbError.
 inline constexpr qint64 MaxTextFileBytes = 1024 * 1024;
-void ImportDescription(Records::Table table, const QString &path, RecordId id, QString *note = nullptr);
+void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note = nullptr);
 // Reads a "document.txt": its description and amount (the leading number,
 // "." as the decimal point, 0 for none) always, its date when the file
 // holds a readable one. The bounds and the note of ImportDescription.
@@ -68,7 +68,7 @@ void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note 
 // navigation window can add its node below the parent's node when that is
 // loaded. Empty: nothing is called.
 using RecordAdded =
-    std::function<void(Records::Table table, RecordId parentId, RecordId id, const QString &name, const QDate &date)>;
+    std::function<void(RecordLevel table, RecordId parentId, RecordId id, const QString &name, const QDate &date)>;
 void setRecordAdded(RecordAdded added);
 
 } // namespace CabinetImport

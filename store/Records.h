@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "RecordId.h"
+#include "Schema.h"
 
 // The one owner of the Cabinet, Drawer, Folder and Document rows: every
 // insert and update of those tables, their reads by id, and the name
@@ -93,14 +94,12 @@ void UpdateFolder(RecordId folderId, const FolderValues &values);
 RecordId InsertDocument(const DocumentValues &values);
 void UpdateDocument(RecordId documentId, const DocumentValues &values);
 
-// The tables a record lies in, in the order of the levels.
-enum class Table { Cabinet, Drawer, Folder, Document };
-// Sets only the name of a record (a rename in the tree or the list), with
-// the same length refusal as the updates.
-void UpdateName(Table table, RecordId id, const QString &name);
+// Sets only the name of a cabinet, drawer, folder or document (a rename in
+// the tree or the list), with the same length refusal as the updates.
+void UpdateName(RecordLevel table, RecordId id, const QString &name);
 // Sets only the description of a cabinet, drawer or folder (an imported
 // description file).
-void UpdateDescription(Table table, RecordId id, const QString &description);
+void UpdateDescription(RecordLevel table, RecordId id, const QString &description);
 // Sets a document's description and amount and, when a date is given, its
 // date (an imported details file; no date leaves the stored one).
 void UpdateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
