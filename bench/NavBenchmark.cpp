@@ -9,6 +9,7 @@
 #include "BenchTiming.h"
 #include "DbConnection.h"
 #include "NavTree.h"
+#include "NodeKeys.h"
 #include "PagePane.h"
 #include "PagePaths.h"
 #include "Prompt.h"
@@ -91,7 +92,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "no cabinet of 100 drawers in the archive\n");
         return 1;
     }
-    const QString cabinetKey = QStringLiteral("CAB%1").arg(cabinetId);
+    const QString cabinetKey = NodeKeys::keyOf(RecordLevel::Cabinet, cabinetId);
     window->tvwMain()->selectNode(cabinetKey);
     Stopwatch select;
     window->ShowNodeContents(cabinetKey);
@@ -104,7 +105,7 @@ int main(int argc, char **argv)
     window->RefreshNavTree();
     window->tvwMain()->selectNode(cabinetKey);
     window->ShowNodeContents(cabinetKey);
-    const QString drawerKey = QStringLiteral("DRW%1").arg(drawerId);
+    const QString drawerKey = NodeKeys::keyOf(RecordLevel::Drawer, drawerId);
     Stopwatch expand;
     window->tvwMain()->expandNode(drawerKey);
     QCoreApplication::processEvents();
@@ -130,7 +131,7 @@ int main(int argc, char **argv)
                 thumb.save(path, "JPEG");
             }
         }
-        const QString documentKey = QStringLiteral("DOC%1").arg(documentId);
+        const QString documentKey = NodeKeys::keyOf(RecordLevel::Document, documentId);
         // The view the last run chose must not decide which line is timed.
         window->pagePane()->setViewMode(PageListModel::ViewMode::Thumbnail);
         Stopwatch pane;

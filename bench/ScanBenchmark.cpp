@@ -21,6 +21,7 @@
 #include "BenchTiming.h"
 #include "Database.h"
 #include "DbConnection.h"
+#include "NodeKeys.h"
 #include "RecordId.h"
 #include "Records.h"
 #include "Scanning.h"
@@ -80,7 +81,7 @@ double timeProgram(int run)
 {
     const RecordId documentId = newDocument(run);
     const Stopwatch watch;
-    Scanning::ScanIntoDocument(nullptr, QStringLiteral("DOC%1").arg(documentId));
+    Scanning::ScanIntoDocument(nullptr, NodeKeys::keyOf(RecordLevel::Document, documentId));
     const double ms = watch.elapsedMs();
     if (pagesOf(documentId) != kSheets)
         throw DbError(ErrorCode::Unexpected,

@@ -26,6 +26,7 @@
 #include "Database.h"
 #include "DbConnection.h"
 #include "NavState.h"
+#include "NodeKeys.h"
 #include "PageImageView.h"
 #include "PagePaths.h"
 #include "Pages.h"
@@ -92,7 +93,7 @@ std::unique_ptr<frmPageView> newViewer(RecordId pageId)
 {
     auto viewer = std::make_unique<frmPageView>();
     viewer->Mode = QStringLiteral("Edit");
-    viewer->Key = QStringLiteral("PAG%1").arg(pageId);
+    viewer->Key = NodeKeys::keyOf(RecordLevel::Page, pageId);
     viewer->setWindowState(Qt::WindowNoState);
     viewer->resize(kWindow);
     return viewer;

@@ -21,13 +21,14 @@
 #include "Prompt.h"
 #include "RecordId.h"
 #include "Records.h"
+#include "Schema.h"
 
 using namespace CabinetTree;
 
 namespace {
 
 const QString kLevelFiles[] = {CabinetFileName, DrawerFileName, FolderFileName, DocumentFileName};
-constexpr int kDocumentLevel = 3;
+constexpr int kDocumentLevel = int(RecordLevel::Document);
 
 QString withSlash(const QString &path)
 {
@@ -215,7 +216,7 @@ void Exporter::exportLevel(int level, const Row &row, const QString &relative, c
 {
     if (!makeLevel(relative, shown))
         return;
-    if (level == 0 && !writeText(relative, MarkerFileName, MarkerText(m_now), shown))
+    if (level == int(RecordLevel::Cabinet) && !writeText(relative, MarkerFileName, MarkerText(m_now), shown))
         return;
     if (level == kDocumentLevel) {
         // Any one detail is worth the file: an amount alone would be lost.
@@ -229,7 +230,7 @@ void Exporter::exportLevel(int level, const Row &row, const QString &relative, c
     if (!row.description.isNull()
         && !writeText(relative, kLevelFiles[level], DescriptionText(NullToEmpty(row.description)), shown))
         return;
-    const QList<Row> children = Records::ExportChildRows(Records::Table(level), row.id);
+    const QList<Row> children = Records::ExportChildRows(RecordLevel(level), row.id);
     QSet<QString> taken;
     for (int i = 0; i < children.size() && !stopped(); ++i) {
         const Row &child = children.at(i);

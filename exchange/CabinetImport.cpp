@@ -23,8 +23,6 @@
 #include "RecordId.h"
 #include "TextFile.h"
 
-using Records::Table;
-
 namespace {
 
 const QString kUnfiledDrawer = QStringLiteral("Unfiled drawer");
@@ -67,7 +65,7 @@ bool cancelled()
     return Progress::ProgressCancelled();
 }
 
-void notify(Table table, RecordId parentId, RecordId id, const QString &name, const QDate &date = QDate())
+void notify(RecordLevel table, RecordId parentId, RecordId id, const QString &name, const QDate &date = QDate())
 {
     Q_EMIT Changes::instance().recordAdded(table, parentId, id, name, date);
 }
@@ -113,8 +111,8 @@ private:
     // Called with a sub-directory's path (ending in "/") and name.
     using Visit = std::function<void(const QString &path, const QString &name)>;
     // The drawer or folder of that name, made and announced when new.
-    RecordId record(const LevelRule &rule, Table table, RecordId parentId, const QString &name);
-    void description(const QString &dir, const QString &fileName, Table table, RecordId id);
+    RecordId record(const LevelRule &rule, RecordLevel table, RecordId parentId, const QString &name);
+    void description(const QString &dir, const QString &fileName, RecordLevel table, RecordId id);
     void documentInfo(const QString &path, RecordId documentId);
     void eachSubdirectory(const QString &dir, const Visit &import);
     void importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind);
@@ -193,7 +191,7 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
     m_placed += r.placedFiles;
 }
 
-RecordId TreeImporter::record(const LevelRule &rule, Table table, RecordId parentId, const QString &name)
+RecordId TreeImporter::record(const LevelRule &rule, RecordLevel table, RecordId parentId, const QString &name)
 {
     bool created = false;
     const RecordId id = findOrCreate(rule, parentId, name, &created);
@@ -202,7 +200,7 @@ RecordId TreeImporter::record(const LevelRule &rule, Table table, RecordId paren
     return id;
 }
 
-void TreeImporter::description(const QString &dir, const QString &fileName, Table table, RecordId id)
+void TreeImporter::description(const QString &dir, const QString &fileName, RecordLevel table, RecordId id)
 {
     const QString file = CabinetTree::FindFile(dir, fileName);
     if (file.isEmpty())
@@ -264,7 +262,7 @@ void TreeImporter::importDocument(RecordId folderId, const QString &dir, const Q
     // Announced once its date is known, which the tree shows.
     if (created) {
         const std::optional<Records::DocumentValues> values = Records::ReadDocument(documentId);
-        notify(Table::Document, folderId, documentId, name, values ? values->dateOnDocument : QDate());
+        notify(RecordLevel::Document, folderId, documentId, name, values ? values->dateOnDocument : QDate());
     }
     if (filesOf(dir) > 0)
         importFiles(documentId, dir, FileImport::TargetKind::Document);
@@ -273,8 +271,8 @@ void TreeImporter::importDocument(RecordId folderId, const QString &dir, const Q
 
 void TreeImporter::importFolder(RecordId drawerId, const QString &dir, const QString &name)
 {
-    const RecordId folderId = record(kFolderRule, Table::Folder, drawerId, name);
-    description(dir, CabinetTree::FolderFileName, Table::Folder, folderId);
+    const RecordId folderId = record(kFolderRule, RecordLevel::Folder, drawerId, name);
+    description(dir, CabinetTree::FolderFileName, RecordLevel::Folder, folderId);
     if (filesOf(dir) > 0)
         importFiles(folderId, dir, FileImport::TargetKind::Folder);
     eachSubdirectory(dir, [&](const QString &path, const QString &document) {
@@ -284,21 +282,21 @@ void TreeImporter::importFolder(RecordId drawerId, const QString &dir, const QSt
 
 void TreeImporter::importDrawer(const QString &dir, const QString &name)
 {
-    const RecordId drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, name);
-    description(dir, CabinetTree::DrawerFileName, Table::Drawer, drawerId);
+    const RecordId drawerId = record(kDrawerRule, RecordLevel::Drawer, m_cabinetId, name);
+    description(dir, CabinetTree::DrawerFileName, RecordLevel::Drawer, drawerId);
     if (filesOf(dir) > 0)
-        importFiles(record(kFolderRule, Table::Folder, drawerId, kUnfiledFolder), dir, FileImport::TargetKind::Folder);
+        importFiles(record(kFolderRule, RecordLevel::Folder, drawerId, kUnfiledFolder), dir, FileImport::TargetKind::Folder);
     eachSubdirectory(dir, [&](const QString &path, const QString &folder) { importFolder(drawerId, path, folder); });
 }
 
 void TreeImporter::importDisk(const QString &root)
 {
     if (filesOf(root) > 0) {
-        const RecordId drawerId = record(kDrawerRule, Table::Drawer, m_cabinetId, kUnfiledDrawer);
-        importFiles(record(kFolderRule, Table::Folder, drawerId, kUnfiledFolder), root,
+        const RecordId drawerId = record(kDrawerRule, RecordLevel::Drawer, m_cabinetId, kUnfiledDrawer);
+        importFiles(record(kFolderRule, RecordLevel::Folder, drawerId, kUnfiledFolder), root,
                     FileImport::TargetKind::Folder);
     }
-    description(root, CabinetTree::CabinetFileName, Table::Cabinet, m_cabinetId);
+    description(root, CabinetTree::CabinetFileName, RecordLevel::Cabinet, m_cabinetId);
     eachSubdirectory(root, [&](const QString &path, const QString &drawer) { importDrawer(path, drawer); });
 }
 
@@ -366,7 +364,7 @@ RecordId FindOrCreateDocument(RecordId folderId, const QString &name)
     return findOrCreateRow(kDocumentRule, folderId, name, &created);
 }
 
-void ImportDescription(Table table, const QString &path, RecordId id, QString *note)
+void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note)
 {
     QString text;
     if (TextFile::read(path, &text, MaxTextFileBytes))

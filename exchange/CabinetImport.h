@@ -57,7 +57,7 @@ RecordId FindOrCreateDocument(RecordId folderId, const QString &name);
 // a description longer than Records::MaxDescriptionLength is cut there and
 // *note (when given) says so. Throws DbError.
 inline constexpr qint64 MaxTextFileBytes = 1024 * 1024;
-void ImportDescription(Records::Table table, const QString &path, RecordId id, QString *note = nullptr);
+void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note = nullptr);
 // Reads a "document.txt": its description and amount (the leading number,
 // "." as the decimal point, 0 for none) always, its date when the file
 // holds a readable one. The bounds and the note of ImportDescription.

@@ -89,7 +89,7 @@ void advance(FileImport::ProgressTarget target, FileImport::ImportProgress *dial
 // A document made for a file; it carries no date.
 void announceDocument(RecordId folderId, RecordId documentId, const QString &name)
 {
-    Q_EMIT Changes::instance().recordAdded(Records::Table::Document, folderId, documentId, name, QDate());
+    Q_EMIT Changes::instance().recordAdded(RecordLevel::Document, folderId, documentId, name, QDate());
 }
 
 void moveStaged(const Item &item, const QString &folder, const QString &destination)

@@ -2,6 +2,7 @@
 
 #include "Common.h"
 #include "DbConnection.h"
+#include "NodeKeys.h"
 #include "RecordId.h"
 
 namespace {
@@ -70,16 +71,22 @@ Storage CabinetStorage(RecordId cabinetId)
 
 RecordId CabinetOfKey(const QString &key)
 {
-    const QString prefix = key.left(3).toUpper();
-    const RecordId id = key.mid(3).toLongLong();
-    if (prefix == QLatin1String("FLD"))
-        return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(id));
-    if (prefix == QLatin1String("DOC"))
-        return cabinetOfDocument(id);
-    // The number of a page key is a page, not a document: the page's own
-    // cabinet decides where the new page is stored.
-    if (prefix == QLatin1String("PAG"))
-        return cabinetOfDocument(Common::GetDocumentIdOfPage(id));
+    const std::optional<NodeKeys::RecordKey> record = NodeKeys::parseKey(key);
+    if (!record)
+        return 0;
+    switch (record->level) {
+    case RecordLevel::Folder:
+        return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(record->id));
+    case RecordLevel::Document:
+        return cabinetOfDocument(record->id);
+    case RecordLevel::Page:
+        // The number of a page key is a page, not a document: the page's
+        // own cabinet decides where the new page is stored.
+        return cabinetOfDocument(Common::GetDocumentIdOfPage(record->id));
+    case RecordLevel::Cabinet:
+    case RecordLevel::Drawer:
+        break;
+    }
     return 0;
 }
 

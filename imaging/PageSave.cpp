@@ -6,6 +6,7 @@
 #include "Deletes.h"
 #include "ImageOps.h"
 #include "NavigationSink.h"
+#include "NodeKeys.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
@@ -24,11 +25,6 @@
 
 namespace {
 
-QString prefixOf(const QString &key)
-{
-    return key.left(3).toUpper();
-}
-
 // Closes the progress window however the save ends.
 struct ProgressScope
 {
@@ -45,9 +41,10 @@ void throwIfFailed(const std::optional<DbError> &error)
 // The document a new page goes into; makes the "New document" of a folder.
 RecordId targetDocument(const QString &key, PageSave::SaveResult &result)
 {
-    const QString prefix = prefixOf(key);
-    const RecordId id = key.mid(3).toLongLong();
-    if (prefix == QLatin1String("FLD")) {
+    const std::optional<NodeKeys::RecordKey> record = NodeKeys::parseKey(key);
+    const RecordLevel level = record ? record->level : RecordLevel::Cabinet;
+    const RecordId id = record ? record->id : 0;
+    if (level == RecordLevel::Folder) {
         if (Common::GetDrawerIdOfFolder(id) == 0)
             throw DbError(ErrorCode::RecordMissing, QStringLiteral("Folder %1 does not exist.").arg(id));
         DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"),
@@ -56,7 +53,7 @@ RecordId targetDocument(const QString &key, PageSave::SaveResult &result)
         result.folderId = id;
         return DbConnection::LastInsertId();
     }
-    const RecordId documentId = prefix == QLatin1String("PAG") ? Common::GetDocumentIdOfPage(id) : id;
+    const RecordId documentId = level == RecordLevel::Page ? Common::GetDocumentIdOfPage(id) : id;
     if (!PageSave::IsPageTarget(key) || !Pages::DocumentExists(documentId))
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("There is no document for '%1'.").arg(key));
     return documentId;
@@ -286,14 +283,17 @@ QString StartOfName(const QString &storagePath)
 
 bool IsPageTarget(const QString &key)
 {
-    const QString prefix = prefixOf(key);
-    return prefix == QLatin1String("FLD") || prefix == QLatin1String("DOC") || prefix == QLatin1String("PAG");
+    const std::optional<RecordLevel> level = NodeKeys::levelOf(key);
+    return level && (*level == RecordLevel::Folder || *level == RecordLevel::Document || *level == RecordLevel::Page);
 }
 
 bool IsLevelAboveFolder(const QString &key)
 {
-    const QString prefix = prefixOf(key);
-    return prefix == QLatin1String("ROO") || prefix == QLatin1String("CAB") || prefix == QLatin1String("DRW");
+    // Both roots, "ROOT" and "ROOTFOUND", lie above every folder.
+    if (key.startsWith(NodeKeys::Root, Qt::CaseInsensitive))
+        return true;
+    const std::optional<RecordLevel> level = NodeKeys::levelOf(key);
+    return level && (*level == RecordLevel::Cabinet || *level == RecordLevel::Drawer);
 }
 
 SaveResult SavePage(const SaveRequest &request)
@@ -360,7 +360,7 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
             }
             savepoints.push_back(std::move(savepoint));
             placed.push_back(result);
-            key = QStringLiteral("DOC%1").arg(result.documentId);
+            key = NodeKeys::keyOf(RecordLevel::Document, result.documentId);
         }
 
         // Every page's files at once: their waits for the disk overlap.

@@ -16,7 +16,6 @@
 #include "Records.h"
 
 using namespace NavKeys;
-using RecordRules::RecordKind;
 
 namespace {
 
@@ -120,7 +119,7 @@ MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)
     if (!row)
         return {};
     if (Records::DrawerNameExists(cabinetId, row->name, drawerId))
-        return refused(RecordRules::DuplicateNameMessage(RecordKind::Drawer, row->name));
+        return refused(RecordRules::DuplicateNameMessage(RecordLevel::Drawer, row->name));
     Records::MoveDrawer(drawerId, cabinetId);
     return moved(NavNodeKey(Cabinet, from));
 }
@@ -134,7 +133,7 @@ MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
     if (!row)
         return {};
     if (Records::FolderNameExists(drawerId, row->name, folderId))
-        return refused(RecordRules::DuplicateNameMessage(RecordKind::Folder, row->name));
+        return refused(RecordRules::DuplicateNameMessage(RecordLevel::Folder, row->name));
     Records::MoveFolder(folderId, drawerId);
     return moved(NavNodeKey(Drawer, from));
 }

@@ -2,6 +2,7 @@
 
 #include "Common.h"
 #include "DbConnection.h"
+#include "NodeKeys.h"
 #include "Passwords.h"
 #include "RecordId.h"
 
@@ -90,14 +91,12 @@ QString DocumentNodeText(const QString &name, const QDate &date)
 
 bool recordExists(const QString &key)
 {
-    static const QHash<QString, QString> tables = {
-        {QStringLiteral("CAB"), QStringLiteral("SELECT 1 FROM Cabinet WHERE CabinetId = ?")},
-        {QStringLiteral("DRW"), QStringLiteral("SELECT 1 FROM Drawer WHERE DrawerId = ?")},
-        {QStringLiteral("FLD"), QStringLiteral("SELECT 1 FROM Folder WHERE FolderId = ?")},
-        {QStringLiteral("DOC"), QStringLiteral("SELECT 1 FROM Document WHERE DocumentId = ?")},
-    };
-    const QString sql = tables.value(key.left(3));
-    return !sql.isEmpty() && DbConnection::QueryValue(sql, {key.mid(3).toLongLong()}).isValid();
+    const std::optional<NodeKeys::RecordKey> record = NodeKeys::parseKey(key);
+    if (!record || record->level == RecordLevel::Page)
+        return false;
+    const QString sql = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
+                            .arg(Schema::tableName(record->level), Schema::idColumn(record->level));
+    return DbConnection::QueryValue(sql, {record->id}).isValid();
 }
 
 } // namespace NavQueries

@@ -7,7 +7,6 @@
 #include "Records.h"
 
 using namespace NavKeys;
-using RecordRules::RecordKind;
 
 namespace Renames {
 
@@ -22,42 +21,35 @@ Result RenameRecord(const QString &key, const QString &newName)
     name = name.trimmed();
     if (name.isEmpty())
         return r;
-    const QString prefix = prefixOf(key);
+    const std::optional<RecordKey> record = parseKey(key);
     const RecordId id = idOf(key);
+    // Only cabinets, drawers, folders and documents have names to change.
+    const bool named = record && record->level != RecordLevel::Page;
+    const RecordLevel kind = named ? record->level : RecordLevel::Document;
     if (name.size() > RecordRules::MaxNameLength) {
         // Refused as the dialogs refuse it, never cut short unseen.
-        const RecordKind longKind = prefix == Cabinet ? RecordKind::Cabinet
-                                    : prefix == Drawer ? RecordKind::Drawer
-                                    : prefix == Folder ? RecordKind::Folder
-                                                       : RecordKind::Document;
         r.tooLong = true;
-        r.messages << RecordRules::NameTooLongMessage(longKind);
+        r.messages << RecordRules::NameTooLongMessage(kind);
         return r;
     }
+    if (!named)
+        return r;
     // Drawers and folders are unique within their parent, cabinets across
     // all cabinets; documents may share names.
     bool taken = false;
-    RecordKind kind = RecordKind::Document;
-    if (prefix == Cabinet) {
-        kind = RecordKind::Cabinet;
+    if (kind == RecordLevel::Cabinet)
         taken = Records::CabinetNameExists(name, id);
-    } else if (prefix == Drawer) {
-        kind = RecordKind::Drawer;
+    else if (kind == RecordLevel::Drawer)
         taken = Records::DrawerNameExists(Common::GetCabinetIdOfDrawer(id), name, id);
-    } else if (prefix == Folder) {
-        kind = RecordKind::Folder;
+    else if (kind == RecordLevel::Folder)
         taken = Records::FolderNameExists(Common::GetDrawerIdOfFolder(id), name, id);
-    } else if (prefix != Document) {
-        return r;
-    }
     if (taken) {
         r.taken = true;
         r.messages << RecordRules::DuplicateNameMessage(kind, name);
         return r;
     }
-    // RecordKind and Records::Table list the levels in the same order.
-    Records::UpdateName(Records::Table(int(kind)), id, name);
-    if (kind == RecordKind::Document) {
+    Records::UpdateName(kind, id, name);
+    if (kind == RecordLevel::Document) {
         if (const std::optional<Records::DocumentValues> document = Records::ReadDocument(id))
             r.date = document->dateOnDocument;
     }

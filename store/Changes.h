@@ -28,7 +28,7 @@ Q_SIGNALS:
     // An import made a drawer, folder or document below parentId. Its node
     // goes below the parent's node when that is loaded, without taking the
     // selection. date: the document's date, invalid for none.
-    void recordAdded(Records::Table table, RecordId parentId, RecordId id, const QString &name,
+    void recordAdded(RecordLevel table, RecordId parentId, RecordId id, const QString &name,
                      const QDate &date);
     // The cabinet's password was given; its node shows it unlocked.
     void cabinetUnlocked(RecordId cabinetId, const QString &name);

@@ -10,6 +10,7 @@
 #include "Outline.h"
 #include "RecordId.h"
 #include "Records.h"
+#include "Schema.h"
 #include "TextFile.h"
 
 namespace {
@@ -17,9 +18,10 @@ namespace {
 Q_LOGGING_CATEGORY(lcTemplates, "vlm.store")
 
 const QString kShippedTemplates = QStringLiteral(":/texts/Drawer.txt");
-const QString kDrw = QStringLiteral("DRW");
-const QString kFld = QStringLiteral("FLD");
-const QString kDoc = QStringLiteral("DOC");
+// The file's level words are the levels' key prefixes.
+const QString kDrw = Schema::keyPrefix(RecordLevel::Drawer);
+const QString kFld = Schema::keyPrefix(RecordLevel::Folder);
+const QString kDoc = Schema::keyPrefix(RecordLevel::Document);
 
 QStringList g_names;
 

@@ -14,21 +14,6 @@ using DbConnection::OpenRecordset;
 
 namespace {
 
-QString kindName(RecordRules::RecordKind kind)
-{
-    switch (kind) {
-    case RecordRules::RecordKind::Cabinet:
-        return QStringLiteral("file cabinet");
-    case RecordRules::RecordKind::Drawer:
-        return QStringLiteral("drawer");
-    case RecordRules::RecordKind::Folder:
-        return QStringLiteral("folder");
-    case RecordRules::RecordKind::Document:
-        break;
-    }
-    return QStringLiteral("document");
-}
-
 // The user's locale with its thousands separators, also where the locale
 // leaves them out by default (the C locale).
 QLocale groupingLocale()
@@ -71,9 +56,9 @@ RecordRules::RecordStatistics statisticsOf(const Scope &scope, RecordId id)
 {
     RecordRules::RecordStatistics stats;
     if (!scope.drawers.isEmpty())
-        stats.drawers = countOf(QStringLiteral("Drawer"), scope.drawers, id);
+        stats.drawers = countOf(Schema::tableName(RecordLevel::Drawer), scope.drawers, id);
     if (!scope.folders.isEmpty())
-        stats.folders = countOf(QStringLiteral("Folder"), scope.folders, id);
+        stats.folders = countOf(Schema::tableName(RecordLevel::Folder), scope.folders, id);
     if (!scope.documents.isEmpty()) {
         const Recordset rs = OpenRecordset(
             QStringLiteral("SELECT Count(*), Sum(Amount) FROM Document WHERE ") + scope.documents, {id});
@@ -96,19 +81,19 @@ QString InvalidNameMessage()
     return QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
 }
 
-QString NameRequiredMessage(RecordKind kind)
+QString NameRequiredMessage(RecordLevel kind)
 {
-    return QStringLiteral("A %1 name is required.").arg(kindName(kind));
+    return QStringLiteral("A %1 name is required.").arg(Schema::label(kind));
 }
 
-QString DuplicateNameMessage(RecordKind kind, const QString &name)
+QString DuplicateNameMessage(RecordLevel kind, const QString &name)
 {
-    return QStringLiteral("A %1 named '%2' already exists.").arg(kindName(kind), name);
+    return QStringLiteral("A %1 named '%2' already exists.").arg(Schema::label(kind), name);
 }
 
-QString NameTooLongMessage(RecordKind kind)
+QString NameTooLongMessage(RecordLevel kind)
 {
-    return QStringLiteral("A %1 name may hold at most %2 characters.").arg(kindName(kind)).arg(MaxNameLength);
+    return QStringLiteral("A %1 name may hold at most %2 characters.").arg(Schema::label(kind)).arg(MaxNameLength);
 }
 
 QString StoragePathRequiredMessage()
@@ -172,12 +157,12 @@ QString AmountMessage()
     return QStringLiteral("Please enter an amount such as 1,250.00 or leave blank.");
 }
 
-QString RecordMissingMessage(RecordKind kind)
+QString RecordMissingMessage(RecordLevel kind)
 {
-    return QStringLiteral("The %1 no longer exists; nothing was saved.").arg(kindName(kind));
+    return QStringLiteral("The %1 no longer exists; nothing was saved.").arg(Schema::label(kind));
 }
 
-QString CheckName(RecordKind kind, const QString &typed, QString *name)
+QString CheckName(RecordLevel kind, const QString &typed, QString *name)
 {
     if (Common::HasInvalidNameChar(typed))
         return InvalidNameMessage();
@@ -214,7 +199,7 @@ std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QSt
                                              const QString &amountText, DocumentValues *values,
                                              const ShownAmount *shown)
 {
-    const QString refusal = CheckName(RecordKind::Document, typedName, &values->name);
+    const QString refusal = CheckName(RecordLevel::Document, typedName, &values->name);
     if (!refusal.isEmpty())
         return DocumentRefusal{DocumentBox::Name, refusal};
     if (!Common::IsValidDate(dateText))

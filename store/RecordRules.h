@@ -8,14 +8,13 @@
 #include "PageFileScope.h"
 #include "RecordId.h"
 #include "Records.h"
+#include "Schema.h"
 
 // The rules behind the cabinet, drawer, folder and document dialogs: the
 // checks on what the user typed and the statistics they show. The rows
 // they read and write go through Records. The dialogs only read their boxes
 // and call these. Every function that reaches the database throws DbError.
 namespace RecordRules {
-
-enum class RecordKind { Cabinet, Drawer, Folder, Document };
 
 // The most characters each box takes; the columns hold no more.
 inline constexpr int MaxNameLength = Records::MaxNameLength;
@@ -27,9 +26,9 @@ inline constexpr int MaxAmountLength = 20;
 
 // The refusals the dialogs show.
 QString InvalidNameMessage();
-QString NameRequiredMessage(RecordKind kind);
-QString DuplicateNameMessage(RecordKind kind, const QString &name);
-QString NameTooLongMessage(RecordKind kind);
+QString NameRequiredMessage(RecordLevel kind);
+QString DuplicateNameMessage(RecordLevel kind, const QString &name);
+QString NameTooLongMessage(RecordLevel kind);
 QString StoragePathRequiredMessage();
 QString StoragePathBlankStartMessage();
 QString StoragePathTooLongMessage();
@@ -40,7 +39,7 @@ QString PasswordTooLongMessage();
 QString EmailTooLongMessage();
 QString DateMessage();
 QString AmountMessage();
-QString RecordMissingMessage(RecordKind kind);
+QString RecordMissingMessage(RecordLevel kind);
 
 // Checks a typed name: first for a character a name may not hold, then,
 // trimmed, for emptiness (a name of only invisible characters, such as NUL
@@ -48,7 +47,7 @@ QString RecordMissingMessage(RecordKind kind);
 // refusal message, or an empty text when the name passes. *name receives
 // the trimmed name once the characters passed (also when it is refused
 // later), so the dialog can show it.
-[[nodiscard]] QString CheckName(RecordKind kind, const QString &typed, QString *name);
+[[nodiscard]] QString CheckName(RecordLevel kind, const QString &typed, QString *name);
 
 // Checks the storage path box of a cabinet with its own page store: not
 // blank, not starting with a blank (which would make an absolute path

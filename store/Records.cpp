@@ -38,6 +38,20 @@ const QString kDrawerNames =
 const QString kFolderNames =
     QStringLiteral("SELECT FolderId, Name FROM Folder WHERE DrawerId = ? AND FolderId <> ? ORDER BY FolderId");
 
+// A missing parent is named plainly: "The cabinet no longer exists.", not
+// the windows' "file cabinet".
+QString parentWord(RecordLevel parent)
+{
+    return parent == RecordLevel::Cabinet ? QStringLiteral("cabinet") : Schema::label(parent);
+}
+
+// "UPDATE Drawer SET Name = ? WHERE DrawerId = ?" for one level's table.
+QString updateOneColumn(RecordLevel level, QLatin1StringView column)
+{
+    return QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+        .arg(Schema::tableName(level), column, Schema::idColumn(level));
+}
+
 void checkName(const QString &name)
 {
     if (name.size() > Records::MaxNameLength)
@@ -46,19 +60,18 @@ void checkName(const QString &name)
 
 // Inside the insert's transaction, so the parent cannot go between the
 // test and the row.
-void requireParent(const char *table, const char *idColumn, RecordId id, const char *what)
+void requireParent(RecordLevel parent, RecordId id)
 {
     const QVariant found = DbConnection::QueryValue(
-        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(idColumn)), {id});
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(Schema::tableName(parent), Schema::idColumn(parent)), {id});
     if (found.isNull())
-        throw DbError(ErrorCode::RecordMissing, QStringLiteral("The %1 no longer exists.").arg(QLatin1String(what)));
+        throw DbError(ErrorCode::RecordMissing, QStringLiteral("The %1 no longer exists.").arg(parentWord(parent)));
 }
 
-RecordId insertBelow(const char *parentTable, const char *parentId, RecordId id, const char *what, const QString &sql,
-                const QVariantList &binds)
+RecordId insertBelow(RecordLevel parent, RecordId id, const QString &sql, const QVariantList &binds)
 {
     DbConnection::Transaction tx;
-    requireParent(parentTable, parentId, id, what);
+    requireParent(parent, id);
     Execute(sql, binds);
     const RecordId newId = DbConnection::LastInsertId();
     tx.commit();
@@ -169,7 +182,7 @@ void UpdateCabinet(RecordId cabinetId, const CabinetValues &v)
 RecordId InsertDrawer(const DrawerValues &v)
 {
     checkName(v.name);
-    return insertBelow("Cabinet", "CabinetId", v.cabinetId, "cabinet",
+    return insertBelow(RecordLevel::Cabinet, v.cabinetId,
                        QStringLiteral("INSERT INTO Drawer (CabinetId, Name, Description) VALUES (?, ?, ?)"),
                        {v.cabinetId, textValue(v.name), textValue(v.description)});
 }
@@ -184,7 +197,7 @@ void UpdateDrawer(RecordId drawerId, const DrawerValues &v)
 RecordId InsertFolder(const FolderValues &v)
 {
     checkName(v.name);
-    return insertBelow("Drawer", "DrawerId", v.drawerId, "drawer",
+    return insertBelow(RecordLevel::Drawer, v.drawerId,
                        QStringLiteral("INSERT INTO Folder (DrawerId, Name, Description, Email) VALUES (?, ?, ?, ?)"),
                        {v.drawerId, textValue(v.name), textValue(v.description), textValue(v.email)});
 }
@@ -199,7 +212,7 @@ void UpdateFolder(RecordId folderId, const FolderValues &v)
 RecordId InsertDocument(const DocumentValues &v)
 {
     checkName(v.name);
-    return insertBelow("Folder", "FolderId", v.folderId, "folder",
+    return insertBelow(RecordLevel::Folder, v.folderId,
                        QStringLiteral("INSERT INTO Document (FolderId, Name, Description, DateOnDocument, Amount)"
                                       " VALUES (?, ?, ?, ?, ?)"),
                        {v.folderId, textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument),
@@ -214,25 +227,18 @@ void UpdateDocument(RecordId documentId, const DocumentValues &v)
             {textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument), v.amount, documentId});
 }
 
-void UpdateName(Table table, RecordId id, const QString &name)
+void UpdateName(RecordLevel level, RecordId id, const QString &name)
 {
     checkName(name);
-    static const char *const updates[] = {
-        "UPDATE Cabinet SET Name = ? WHERE CabinetId = ?",
-        "UPDATE Drawer SET Name = ? WHERE DrawerId = ?",
-        "UPDATE Folder SET Name = ? WHERE FolderId = ?",
-        "UPDATE Document SET Name = ? WHERE DocumentId = ?",
-    };
-    Execute(QLatin1String(updates[int(table)]), {name, id});
+    Execute(updateOneColumn(level, QLatin1StringView("Name")), {name, id});
 }
 
 namespace {
 
-void moveBelow(const char *parentTable, const char *parentId, RecordId id, const char *what, const QString &sql,
-               const QVariantList &binds)
+void moveBelow(RecordLevel parent, RecordId id, const QString &sql, const QVariantList &binds)
 {
     DbConnection::Transaction tx;
-    requireParent(parentTable, parentId, id, what);
+    requireParent(parent, id);
     Execute(sql, binds);
     tx.commit();
 }
@@ -241,31 +247,25 @@ void moveBelow(const char *parentTable, const char *parentId, RecordId id, const
 
 void MoveDrawer(RecordId drawerId, RecordId cabinetId)
 {
-    moveBelow("Cabinet", "CabinetId", cabinetId, "cabinet",
+    moveBelow(RecordLevel::Cabinet, cabinetId,
               QStringLiteral("UPDATE Drawer SET CabinetId = ? WHERE DrawerId = ?"), {cabinetId, drawerId});
 }
 
 void MoveFolder(RecordId folderId, RecordId drawerId)
 {
-    moveBelow("Drawer", "DrawerId", drawerId, "drawer",
+    moveBelow(RecordLevel::Drawer, drawerId,
               QStringLiteral("UPDATE Folder SET DrawerId = ? WHERE FolderId = ?"), {drawerId, folderId});
 }
 
 void MoveDocument(RecordId documentId, RecordId folderId)
 {
-    moveBelow("Folder", "FolderId", folderId, "folder",
+    moveBelow(RecordLevel::Folder, folderId,
               QStringLiteral("UPDATE Document SET FolderId = ? WHERE DocumentId = ?"), {folderId, documentId});
 }
 
-void UpdateDescription(Table table, RecordId id, const QString &description)
+void UpdateDescription(RecordLevel level, RecordId id, const QString &description)
 {
-    static const char *const updates[] = {
-        "UPDATE Cabinet SET Description = ? WHERE CabinetId = ?",
-        "UPDATE Drawer SET Description = ? WHERE DrawerId = ?",
-        "UPDATE Folder SET Description = ? WHERE FolderId = ?",
-        "UPDATE Document SET Description = ? WHERE DocumentId = ?",
-    };
-    Execute(QLatin1String(updates[int(table)]), {textValue(description), id});
+    Execute(updateOneColumn(level, QLatin1StringView("Description")), {textValue(description), id});
 }
 
 void UpdateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
@@ -293,21 +293,21 @@ RecordId InsertCabinet(const QString &name)
 RecordId InsertDrawer(RecordId cabinetId, const QString &name)
 {
     checkName(name);
-    return insertBelow("Cabinet", "CabinetId", cabinetId, "cabinet",
+    return insertBelow(RecordLevel::Cabinet, cabinetId,
                        QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"), {cabinetId, name});
 }
 
 RecordId InsertFolder(RecordId drawerId, const QString &name)
 {
     checkName(name);
-    return insertBelow("Drawer", "DrawerId", drawerId, "drawer",
+    return insertBelow(RecordLevel::Drawer, drawerId,
                        QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)"), {drawerId, name});
 }
 
 RecordId InsertDocument(RecordId folderId, const QString &name)
 {
     checkName(name);
-    return insertBelow("Folder", "FolderId", folderId, "folder",
+    return insertBelow(RecordLevel::Folder, folderId,
                        QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"), {folderId, name});
 }
 
@@ -373,7 +373,7 @@ std::optional<ExportRow> ExportCabinetRow(RecordId cabinetId)
     return r;
 }
 
-QList<ExportRow> ExportChildRows(Table parent, RecordId parentId)
+QList<ExportRow> ExportChildRows(RecordLevel parent, RecordId parentId)
 {
     const int level = int(parent);
     if (level < 0 || level >= int(std::size(kExportChildren)))

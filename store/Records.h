@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "RecordId.h"
+#include "Schema.h"
 
 // The one owner of the Cabinet, Drawer, Folder and Document rows: every
 // insert and update of those tables, their reads by id, and the name
@@ -95,14 +96,12 @@ void UpdateFolder(RecordId folderId, const FolderValues &values);
 RecordId InsertDocument(const DocumentValues &values);
 void UpdateDocument(RecordId documentId, const DocumentValues &values);
 
-// The tables a record lies in, in the order of the levels.
-enum class Table { Cabinet, Drawer, Folder, Document };
-// Sets only the name of a record (a rename in the tree or the list), with
-// the same length refusal as the updates.
-void UpdateName(Table table, RecordId id, const QString &name);
+// Sets only the name of a cabinet, drawer, folder or document (a rename in
+// the tree or the list), with the same length refusal as the updates.
+void UpdateName(RecordLevel table, RecordId id, const QString &name);
 // Sets only the description of a cabinet, drawer or folder (an imported
 // description file).
-void UpdateDescription(Table table, RecordId id, const QString &description);
+void UpdateDescription(RecordLevel table, RecordId id, const QString &description);
 // Sets a document's description and amount and, when a date is given, its
 // date (an imported details file; no date leaves the stored one).
 void UpdateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
@@ -157,9 +156,9 @@ struct ExportRow
 };
 // The cabinet's row; nothing when there is none.
 std::optional<ExportRow> ExportCabinetRow(RecordId cabinetId);
-// The drawers of a cabinet (parent Table::Cabinet), the folders of a
+// The drawers of a cabinet (parent RecordLevel::Cabinet), the folders of a
 // drawer or the documents of a folder, in name order without regard to
 // case (the order the user sees), then id.
-QList<ExportRow> ExportChildRows(Table parent, RecordId parentId);
+QList<ExportRow> ExportChildRows(RecordLevel parent, RecordId parentId);
 
 } // namespace Records

@@ -12,6 +12,7 @@
 #include "Prompt.h"
 #include "RecordId.h"
 #include "Records.h"
+#include "Schema.h"
 #include "TextFile.h"
 
 namespace {
@@ -19,18 +20,13 @@ namespace {
 Q_LOGGING_CATEGORY(lcSamples, "vlm.store")
 
 const QString kBuiltInOutline = QStringLiteral(":/texts/Sample.txt");
-const QString kCab = QStringLiteral("CAB");
-const QString kDrw = QStringLiteral("DRW");
-const QString kFld = QStringLiteral("FLD");
-const QString kDoc = QStringLiteral("DOC");
-
-const QStringList kLevels = {kCab, kDrw, kFld, kDoc};
-
-enum class Level { Drawer, Folder, Document };
+// The outline's level words are the levels' key prefixes.
+const QStringList kLevels = {Schema::keyPrefix(RecordLevel::Cabinet), Schema::keyPrefix(RecordLevel::Drawer),
+                             Schema::keyPrefix(RecordLevel::Folder), Schema::keyPrefix(RecordLevel::Document)};
 
 struct NewNode
 {
-    Level level;
+    RecordLevel level;
     RecordId parentId;
     RecordId id;
     QString name;
@@ -40,15 +36,18 @@ void addNode(const NewNode &node)
 {
     NavigationSink &sink = NavigationSink::instance();
     switch (node.level) {
-    case Level::Drawer:
+    case RecordLevel::Drawer:
         sink.AddDrawerToNavTree(node.parentId, node.id, node.name);
         break;
-    case Level::Folder:
+    case RecordLevel::Folder:
         sink.AddFolderToNavTree(node.parentId, node.id, node.name);
         break;
-    case Level::Document:
+    case RecordLevel::Document:
         // No date: the node shows the name alone.
         sink.AddDocumentToNavTree(node.parentId, node.id, node.name, QDate());
+        break;
+    case RecordLevel::Cabinet:
+    case RecordLevel::Page:
         break;
     }
 }
@@ -56,12 +55,12 @@ void addNode(const NewNode &node)
 // Inserts a drawer or folder, or finds the one of that name the parent
 // already has (names are unique per parent, compared as the dialogs do); 0
 // for a name left empty.
-RecordId drawerOrFolder(Level level, RecordId parentId, const QString &rawName, QList<NewNode> *nodes)
+RecordId drawerOrFolder(RecordLevel level, RecordId parentId, const QString &rawName, QList<NewNode> *nodes)
 {
     const QString name = Outline::cleanName(rawName);
     if (name.isEmpty())
         return 0;
-    const bool drawer = level == Level::Drawer;
+    const bool drawer = level == RecordLevel::Drawer;
     RecordId id = drawer ? Records::DrawerNamed(parentId, name) : Records::FolderNamed(parentId, name);
     if (id == 0) {
         id = drawer ? Records::InsertDrawer(parentId, name)
@@ -95,17 +94,17 @@ void fillFromSection(const QList<Outline::Entry> &section, RecordId cabinetId)
     QList<NewNode> nodes;
     DbConnection::Transaction tx;
     for (const Outline::Entry &drawer : section) {
-        const RecordId drawerId = drawerOrFolder(Level::Drawer, cabinetId, drawer.name, &nodes);
+        const RecordId drawerId = drawerOrFolder(RecordLevel::Drawer, cabinetId, drawer.name, &nodes);
         if (drawerId == 0)
             continue;
         for (const Outline::Entry &folder : drawer.children) {
-            const RecordId folderId = drawerOrFolder(Level::Folder, drawerId, folder.name, &nodes);
+            const RecordId folderId = drawerOrFolder(RecordLevel::Folder, drawerId, folder.name, &nodes);
             if (folderId == 0)
                 continue;
             for (const Outline::Entry &document : folder.children) {
                 const QString documentName = Outline::cleanName(document.name);
                 if (!documentName.isEmpty())
-                    nodes.append({Level::Document, folderId, insertDocument(folderId, documentName), documentName});
+                    nodes.append({RecordLevel::Document, folderId, insertDocument(folderId, documentName), documentName});
             }
         }
     }
@@ -249,21 +248,21 @@ void FillCabinetFromOutline(const QString &name, RecordId cabinetId)
 RecordId AddSampleDrawer(RecordId cabinetId, const QString &name)
 {
     const RecordId drawerId = Records::InsertDrawer(cabinetId, name);
-    addNode({Level::Drawer, cabinetId, drawerId, name});
+    addNode({RecordLevel::Drawer, cabinetId, drawerId, name});
     return drawerId;
 }
 
 RecordId AddSampleFolder(RecordId drawerId, const QString &name)
 {
     const RecordId folderId = Records::InsertFolder(drawerId, name);
-    addNode({Level::Folder, drawerId, folderId, name});
+    addNode({RecordLevel::Folder, drawerId, folderId, name});
     return folderId;
 }
 
 RecordId AddSampleDocument(RecordId folderId, const QString &name)
 {
     const RecordId documentId = insertDocument(folderId, name);
-    addNode({Level::Document, folderId, documentId, name});
+    addNode({RecordLevel::Document, folderId, documentId, name});
     return documentId;
 }
 

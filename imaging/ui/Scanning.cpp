@@ -4,6 +4,7 @@
 #include "Guard.h"
 #include "ImagingState.h"
 #include "NavigationSink.h"
+#include "NodeKeys.h"
 #include "Prompt.h"
 #include "RecordId.h"
 #include "ScanAcquisition.h"
@@ -20,7 +21,7 @@ namespace {
 
 bool isFolderKey(const QString &key)
 {
-    return key.left(3).toUpper() == QLatin1String("FLD");
+    return NodeKeys::isKeyOf(RecordLevel::Folder, key);
 }
 
 // The details typed before the scan go to the document it made; its node
@@ -129,8 +130,7 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
 void ScanSelected(QWidget *parent, const QString &imageType, const QString &selectedKey)
 {
     Settings::setValue(QStringLiteral("TWAINImageType"), imageType);
-    const QString prefix = selectedKey.left(3).toUpper();
-    if (prefix == QLatin1String("FLD") || prefix == QLatin1String("DOC"))
+    if (NodeKeys::isKeyOf(RecordLevel::Folder, selectedKey) || NodeKeys::isKeyOf(RecordLevel::Document, selectedKey))
         ScanIntoDocument(parent, selectedKey);
     else
         Prompt::instance().warning(QStringLiteral("Please click on a folder or document to scan to."));

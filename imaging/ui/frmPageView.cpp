@@ -9,6 +9,7 @@
 #include "ImagingState.h"
 #include "NavState.h"
 #include "NavigationSink.h"
+#include "NodeKeys.h"
 #include "PagePaths.h"
 #include "PageImageView.h"
 #include "PageSave.h"
@@ -132,7 +133,7 @@ void frmPageView::LoadImage()
     m_ui->LEAD1->setZoom(100);
     m_loadedFilename.clear();
     if (!addMode()) {
-        const RecordId pageId = Key.mid(3).toLongLong();
+        const RecordId pageId = NodeKeys::idOf(Key);
         m_place = PageContext::PagePlace();
         LoadError = !guard([&] {
             m_place = PageContext::ResolvePageNeighbours(pageId);
@@ -262,7 +263,7 @@ void frmPageView::cmdPrev_Click()
 {
     if (m_place.prevPageId == 0)
         return;
-    Key = QStringLiteral("PAG%1").arg(m_place.prevPageId);
+    Key = NodeKeys::keyOf(RecordLevel::Page, m_place.prevPageId);
     LoadImage();
 }
 
@@ -270,7 +271,7 @@ void frmPageView::cmdNext_Click()
 {
     if (m_place.nextPageId == 0)
         return;
-    Key = QStringLiteral("PAG%1").arg(m_place.nextPageId);
+    Key = NodeKeys::keyOf(RecordLevel::Page, m_place.nextPageId);
     LoadImage();
 }
 
@@ -339,7 +340,7 @@ int frmPageView::saveFeederPages(const QList<PageSave::ScannedPage> &pages)
         const PageSave::SaveResult &last = stored.saved.back();
         ImagingState::instance().ScanDocumentId = last.documentId;
         m_place.pageId = last.pageId;
-        Key = QStringLiteral("DOC%1").arg(last.documentId);
+        Key = NodeKeys::keyOf(RecordLevel::Document, last.documentId);
     }
     if (stored.error)
         guard([&] { throw *stored.error; });
@@ -447,7 +448,7 @@ bool frmPageView::save()
     ImagingState::instance().ScanDocumentId = saved.documentId;
     if (ADF) {
         m_place.pageId = saved.pageId;
-        Key = QStringLiteral("DOC%1").arg(saved.documentId);
+        Key = NodeKeys::keyOf(RecordLevel::Document, saved.documentId);
         return true;
     }
     accept();

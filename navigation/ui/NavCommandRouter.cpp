@@ -5,6 +5,7 @@
 #include "Guard.h"
 #include "LevelList.h"
 #include "NavKeys.h"
+#include "NavLevels.h"
 #include "NavState.h"
 #include "NavTree.h"
 #include "NavigationSink.h"
@@ -151,45 +152,20 @@ QMenu *NavCommandRouter::preparePopup(const QString &source, const QString &key)
         return fromTree ? m_ui.mnuPopupFound : nullptr;
     if (NavRules::isFoundKey(key))
         return nullptr;
-    const QListWidgetItem *item = m_ui.lvwMain->entry(key);
-    const QString text = fromTree ? m_ui.tvwMain->textOf(key) : (item ? item->text() : QString());
-    if (prefix == Cabinet) {
-        // A locked cabinet gets no menu at all; nothing prompts here.
-        if (!Passwords::IsCabinetOpen(idOf(key)))
-            return nullptr;
-        if (fromTree) {
-            pos.setFromNode(key, text, QString());
-            m_ui.mnuPopupCabinetNewCabinet->setVisible(true);
-            m_ui.mnuPopupCabinetNewDrawer->setVisible(true);
-        }
-        return m_ui.mnuPopupCabinet;
+    const NavLevelActions *level = NavLevels::actionsOf(key);
+    if (!level)
+        return nullptr;
+    // A locked cabinet gets no menu at all; nothing prompts here.
+    if (prefix == Cabinet && !Passwords::IsCabinetOpen(idOf(key)))
+        return nullptr;
+    if (fromTree) {
+        pos.setFromNode(key, m_ui.tvwMain->textOf(key), prefix == Cabinet ? QString() : m_ui.tvwMain->parentKeyOf(key));
+        for (QAction *Ui::frmNavTree::*shown : level->treeOnlyItems)
+            (m_ui.*shown)->setVisible(true);
     }
-    if (fromTree && (prefix == Drawer || prefix == Folder || prefix == Document))
-        pos.setFromNode(key, text, m_ui.tvwMain->parentKeyOf(key));
-    if (prefix == Drawer) {
-        if (fromTree) {
-            m_ui.mnuPopupDrawerNewDrawer->setVisible(true);
-            m_ui.mnuPopupDrawerNewFolder->setVisible(true);
-        }
-        return m_ui.mnuPopupDrawer;
-    }
-    if (prefix == Folder) {
-        if (fromTree) {
-            for (QAction *a : {m_ui.mnuPopupFolderNewDocument, m_ui.mnuPopupFolderNewFolder,
-                               m_ui.mnuPopupFolderImportFiles})
-                a->setVisible(true);
-        }
-        return m_ui.mnuPopupFolder;
-    }
-    if (prefix == Document) {
-        if (fromTree) {
-            m_ui.mnuPopupDocumentImportFiles->setVisible(true);
-            m_ui.mnuPopupDocumentScanPage->setVisible(true);
-        }
+    if (prefix == Document)
         m_ui.mnuPopupDocumentPaste->setEnabled(pasteOffered());
-        return m_ui.mnuPopupDocument;
-    }
-    return nullptr;
+    return m_ui.*(level->popup);
 }
 
 bool NavCommandRouter::pasteOffered()
@@ -328,17 +304,8 @@ RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const
     // the edit.
     if (!r.stored)
         return r.taken || r.tooLong ? RenameDelegate::Outcome::Refused : RenameDelegate::Outcome::Dropped;
-    NavigationSink &sink = NavigationSink::instance();
-    const QString prefix = prefixOf(key);
-    const RecordId id = idOf(key);
-    if (prefix == Cabinet)
-        sink.UpdateCabinetName(id, r.name);
-    else if (prefix == Drawer)
-        sink.UpdateDrawerName(id, r.name);
-    else if (prefix == Folder)
-        sink.UpdateFolderName(id, r.name);
-    else if (prefix == Document)
-        sink.UpdateDocumentName(id, r.name, r.date);
+    if (const NavLevelActions *level = NavLevels::actionsOf(key))
+        level->showName(NavigationSink::instance(), idOf(key), r.name, r.date);
     return RenameDelegate::Outcome::Stored;
 }
 

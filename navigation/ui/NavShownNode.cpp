@@ -5,6 +5,7 @@
 #include "Guard.h"
 #include "LevelList.h"
 #include "NavKeys.h"
+#include "NavLevels.h"
 #include "NavLoader.h"
 #include "NavMenus.h"
 #include "NavRules.h"
@@ -106,54 +107,36 @@ void NavShownNode::showNode(const QString &key)
 
 void NavShownNode::showNodeOfType(const QString &key)
 {
-    NavTree *tree = m_ui.tvwMain;
-    const QString prefix = prefixOf(key);
-    const RecordId id = idOf(key);
-    const QString text = tree->textOf(key);
-    const QString parentKey = tree->parentKeyOf(key);
     if (key == RootFound) {
         showFoundItems();
-    } else if (key == Root) {
+        return;
+    }
+    if (key == Root) {
         m_menus.showOnBar(NavRules::TypeMenu::Root);
         showCabinets();
-    } else if (prefix == Cabinet) {
-        if (!Passwords::UnlockCabinet(id))
-            return;
-        m_menus.showOnBar(NavRules::TypeMenu::Cabinet);
-        m_state.position.setFromNode(key, text, parentKey);
-        m_loader.LoadDrawersOfCabinet(key);
-        m_loader.LoadFoldersOfCabinet(key);
-        showDrawers(id);
-    } else if (prefix == Drawer) {
-        m_menus.showOnBar(NavRules::TypeMenu::Drawer);
-        m_state.position.setFromNode(key, text, parentKey);
-        m_loader.LoadDocumentsOfDrawer(key);
-        showFolders(key);
-    } else if (prefix == Folder) {
-        m_menus.showOnBar(NavRules::TypeMenu::Folder);
-        m_state.position.setFromNode(key, text, parentKey);
-        showDocuments(key);
-    } else if (prefix == Document) {
-        m_menus.showOnBar(NavRules::TypeMenu::Document);
-        m_state.position.setFromNode(key, text, parentKey);
-        showPages(id);
-    } else {
-        listContentsOf(key);  // a found document's matched pages
+        return;
     }
+    const NavLevelActions *level = NavLevels::actionsOf(key);
+    if (!level) {
+        listContentsOf(key);  // a found document's matched pages
+        return;
+    }
+    // The node as it was clicked: an unlock may change it in place.
+    const QString text = m_ui.tvwMain->textOf(key);
+    const QString parentKey = m_ui.tvwMain->parentKeyOf(key);
+    if (prefixOf(key) == Cabinet && !Passwords::UnlockCabinet(idOf(key)))
+        return;
+    m_menus.showOnBar(level->menu);
+    m_state.position.setFromNode(key, text, parentKey);
+    level->loadBelow(m_loader, key);
+    level->listContents(*this, key);
 }
 
 void NavShownNode::listContentsOf(const QString &key)
 {
-    const QString prefix = prefixOf(key);
-    if (prefix == Cabinet)
-        showDrawers(idOf(key));
-    else if (prefix == Drawer)
-        showFolders(key);
-    else if (prefix == Folder)
-        showDocuments(key);
-    else if (prefix == Document)
-        showPages(idOf(key));
-    else if (prefix == FoundDocument) {
+    if (const NavLevelActions *level = NavLevels::actionsOf(key)) {
+        level->listContents(*this, key);
+    } else if (prefixOf(key) == FoundDocument) {
         // A found document lists only the pages the search matched.
         m_ui.stkRight->setCurrentWidget(m_ui.pagePane);
         m_ui.pagePane->ShowPagePane(idOf(key), true);
@@ -264,15 +247,15 @@ void NavShownNode::relistIfShown(const QString &key)
             showCabinets();
         else if (key == RootFound)
             showFoundItems();
-        else if (prefixOf(key) == Cabinet || prefixOf(key) == Drawer || prefixOf(key) == Folder)
+        else if (const NavLevelActions *level = NavLevels::actionsOf(key); level && level->listedInLevelList)
             listContentsOf(key);
     });
 }
 
 void NavShownNode::relistShown()
 {
-    const QString prefix = prefixOf(m_shownKey);
-    if (prefix == Document || prefix == FoundDocument)
+    const NavLevelActions *level = NavLevels::actionsOf(m_shownKey);
+    if ((level && !level->listedInLevelList) || prefixOf(m_shownKey) == FoundDocument)
         guard([this] { m_ui.pagePane->reload(); });
     else
         relistIfShown(m_shownKey);

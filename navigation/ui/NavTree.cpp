@@ -399,15 +399,16 @@ void NavTree::renameNode(const QString &key)
     }
 }
 
-void NavTree::addImportedNode(Records::Table table, RecordId parentId, RecordId id, const QString &name,
+void NavTree::addImportedNode(RecordLevel level, RecordId parentId, RecordId id, const QString &name,
                               const QDate &date)
 {
-    using namespace NavKeys;
-    if (table == Records::Table::Drawer)
-        addNode(NavNodeKey(Cabinet, parentId), NavNodeKey(Drawer, id), name, NavIconKeys::Drawer);
-    else if (table == Records::Table::Folder)
-        addNode(NavNodeKey(Drawer, parentId), NavNodeKey(Folder, id), name, NavIconKeys::Folder);
-    else if (table == Records::Table::Document)
-        addNode(NavNodeKey(Folder, parentId), NavNodeKey(Document, id), NavQueries::DocumentNodeText(name, date),
-                NavIconKeys::Document, name);
+    const std::optional<RecordLevel> parent = Schema::parentLevel(level);
+    if (!parent || level == RecordLevel::Page)
+        return;
+    const QString parentKey = NavKeys::keyOf(*parent, parentId);
+    const QString key = NavKeys::keyOf(level, id);
+    if (level == RecordLevel::Document)
+        addNode(parentKey, key, NavQueries::DocumentNodeText(name, date), NavIconKeys::Document, name);
+    else
+        addNode(parentKey, key, name, level == RecordLevel::Drawer ? NavIconKeys::Drawer : NavIconKeys::Folder);
 }

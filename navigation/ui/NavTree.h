@@ -9,9 +9,7 @@
 #include "RecordId.h"
 
 class QDate;
-namespace Records {
-enum class Table;
-}
+enum class RecordLevel;
 
 // The filing tree: every node carries its key, its bare name and its image
 // key, and is found by key through an index kept in step with every add and
@@ -45,7 +43,7 @@ public:
     void addDocumentNode(RecordId folderId, RecordId documentId, const QString &name);
     // Adds the node of a drawer, folder or document a cabinet import made
     // under its parent's node when that is loaded; the selection stays.
-    void addImportedNode(Records::Table table, RecordId parentId, RecordId id, const QString &name,
+    void addImportedNode(RecordLevel level, RecordId parentId, RecordId id, const QString &name,
                          const QDate &date);
     // Adds many children of one parent at once, sorting once (the lazy loads).
     struct NewNode

@@ -10,9 +10,9 @@
 #include "NavCommandRouter.h"
 #include "NavDragController.h"
 #include "NavDropEngine.h"
-#include "NavIconKeys.h"
 #include "NavIcons.h"
 #include "NavKeys.h"
+#include "NavLevels.h"
 #include "NavLoader.h"
 #include "NavMenus.h"
 #include "NavQueries.h"
@@ -263,12 +263,10 @@ void frmNavTree::handleTreeDoubleClicked(const QString &key)
 
 void frmNavTree::handleListEntryOpened(const QString &key)
 {
-    const QString prefix = prefixOf(key);
     guard([&] {
-        if (prefix == Cabinet && !Passwords::UnlockCabinet(idOf(key)))
+        if (prefixOf(key) == Cabinet && !Passwords::UnlockCabinet(idOf(key)))
             return;
-        if (prefix == Cabinet || prefix == Drawer || prefix == Folder || prefix == Document
-            || prefix == FoundDocument) {
+        if (NavLevels::actionsOf(key) || prefixOf(key) == FoundDocument) {
             m_loader->openNode(key);
             m_shown->listContentsOf(key);
         }
@@ -300,33 +298,21 @@ void frmNavTree::AddCabinetToNavTree(RecordId cabinetId, const QString &name)
 
 void frmNavTree::AddDrawerToNavTree(RecordId cabinetId, RecordId drawerId, const QString &name)
 {
-    const QString key = NavNodeKey(Drawer, drawerId);
-    NavTree *tree = m_ui->tvwMain;
-    if (!tree->addNode(NavNodeKey(Cabinet, cabinetId), key, name, NavIconKeys::Drawer))
-        tree->setNodeText(key, name, name);
-    tree->selectNode(key);
+    NavLevels::placeNode(m_ui->tvwMain, RecordLevel::Drawer, cabinetId, drawerId, name, name);
     m_shown->relistIfShown(NavNodeKey(Cabinet, cabinetId));
 }
 
 void frmNavTree::AddFolderToNavTree(RecordId drawerId, RecordId folderId, const QString &name)
 {
-    const QString key = NavNodeKey(Folder, folderId);
-    NavTree *tree = m_ui->tvwMain;
-    if (!tree->addNode(NavNodeKey(Drawer, drawerId), key, name, NavIconKeys::Folder))
-        tree->setNodeText(key, name, name);
-    tree->selectNode(key);
+    NavLevels::placeNode(m_ui->tvwMain, RecordLevel::Folder, drawerId, folderId, name, name);
     m_shown->relistIfShown(NavNodeKey(Drawer, drawerId));
 }
 
 void frmNavTree::AddDocumentToNavTree(RecordId folderId, RecordId documentId, const QString &name,
                                       const QDate &dateOnDocument)
 {
-    const QString key = NavNodeKey(Document, documentId);
-    const QString text = NavQueries::DocumentNodeText(name, dateOnDocument);
-    NavTree *tree = m_ui->tvwMain;
-    if (!tree->addNode(NavNodeKey(Folder, folderId), key, text, NavIconKeys::Document, name))
-        tree->setNodeText(key, text, name);
-    tree->selectNode(key);
+    const QString key = NavLevels::placeNode(m_ui->tvwMain, RecordLevel::Document, folderId, documentId,
+                                             NavQueries::DocumentNodeText(name, dateOnDocument), name);
     // The pane shows no document but the one the tree selects.
     if (prefixOf(m_shown->key()) == Document && m_shown->key() != key) {
         ShowNodeContents(key);

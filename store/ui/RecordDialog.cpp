@@ -47,20 +47,20 @@ void setWholeText(QLineEdit *box, const QString &text, int limit)
     box->setText(text);
 }
 
-DbError missingRecord(RecordRules::RecordKind kind)
+DbError missingRecord(RecordLevel kind)
 {
     return DbError(ErrorCode::RecordMissing, RecordRules::RecordMissingMessage(kind));
 }
 
-void requireRecord(RecordRules::RecordKind kind, RecordId id)
+void requireRecord(RecordLevel kind, RecordId id)
 {
-    using RecordRules::RecordKind;
     bool exists = false;
     switch (kind) {
-    case RecordKind::Cabinet: exists = Records::ReadCabinet(id).has_value(); break;
-    case RecordKind::Drawer: exists = Records::ReadDrawer(id).has_value(); break;
-    case RecordKind::Folder: exists = Records::ReadFolder(id).has_value(); break;
-    case RecordKind::Document: exists = Records::ReadDocument(id).has_value(); break;
+    case RecordLevel::Cabinet: exists = Records::ReadCabinet(id).has_value(); break;
+    case RecordLevel::Drawer: exists = Records::ReadDrawer(id).has_value(); break;
+    case RecordLevel::Folder: exists = Records::ReadFolder(id).has_value(); break;
+    case RecordLevel::Document: exists = Records::ReadDocument(id).has_value(); break;
+    case RecordLevel::Page: break;  // no record dialog edits a page
     }
     if (!exists)
         throw missingRecord(kind);

@@ -30,8 +30,8 @@ void setWholeText(QLineEdit *box, const QString &text, int limit);
 // The failure of a record that is gone (ErrorCode::RecordMissing), and the
 // check that throws it, so that a dialog whose record or parent was
 // deleted says so and writes nothing.
-DbError missingRecord(RecordRules::RecordKind kind);
-void requireRecord(RecordRules::RecordKind kind, RecordId id);
+DbError missingRecord(RecordLevel kind);
+void requireRecord(RecordLevel kind, RecordId id);
 
 // Runs a change of the navigation tree after the row was saved. A failure
 // there is reported and goes no further: the row is safe, so the dialog

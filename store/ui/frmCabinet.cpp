@@ -10,7 +10,6 @@
 #include "Prompt.h"
 #include "RecordDialog.h"
 
-using RecordRules::RecordKind;
 
 namespace {
 constexpr int kStatisticsTab = 2;
@@ -76,7 +75,7 @@ bool frmCabinet::editCabinet(QWidget *parent, RecordId cabinetId)
             return;
         values = Records::ReadCabinet(cabinetId);
         if (!values)
-            throw RecordDialog::missingRecord(RecordKind::Cabinet);
+            throw RecordDialog::missingRecord(RecordLevel::Cabinet);
     });
     if (!read || !values)
         return false;
@@ -135,7 +134,7 @@ void frmCabinet::cmdOK_Click()
 // The checks that need no database, in the order the user meets them.
 bool frmCabinet::checkEntry(QString *name)
 {
-    const QString refusal = RecordRules::CheckName(RecordKind::Cabinet, m_ui->txtName->text(), name);
+    const QString refusal = RecordRules::CheckName(RecordLevel::Cabinet, m_ui->txtName->text(), name);
     if (!name->isNull())
         RecordDialog::setWholeText(m_ui->txtName, *name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
@@ -180,9 +179,9 @@ bool frmCabinet::save(const QString &name)
 {
     const bool add = Mode == kAdd;
     if (!add)
-        RecordDialog::requireRecord(RecordKind::Cabinet, CabinetId);
+        RecordDialog::requireRecord(RecordLevel::Cabinet, CabinetId);
     if (Records::CabinetNameExists(name, add ? -1 : CabinetId)) {
-        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Cabinet, name), m_ui->txtName,
+        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordLevel::Cabinet, name), m_ui->txtName,
                              m_ui->tabMain);
         return false;
     }

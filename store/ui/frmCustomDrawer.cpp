@@ -14,6 +14,7 @@
 #include "Guard.h"
 #include "Prompt.h"
 #include "RecordRules.h"
+#include "Schema.h"
 
 namespace {
 
@@ -24,9 +25,9 @@ constexpr int OrderRole = Qt::UserRole + 1;
 constexpr int AcceptedTextRole = Qt::UserRole + 2;
 
 const QString kRoo = QStringLiteral("ROO");
-const QString kDrw = QStringLiteral("DRW");
-const QString kFld = QStringLiteral("FLD");
-const QString kDoc = QStringLiteral("DOC");
+const QString kDrw = Schema::keyPrefix(RecordLevel::Drawer);
+const QString kFld = Schema::keyPrefix(RecordLevel::Folder);
+const QString kDoc = Schema::keyPrefix(RecordLevel::Document);
 
 // Siblings are shown sorted by text, letter case aside.
 class SortedItem : public QTreeWidgetItem

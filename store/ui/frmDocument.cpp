@@ -60,7 +60,7 @@ bool frmDocument::editDocument(QWidget *parent, RecordId documentId)
     const bool read = guard([&] {
         values = Records::ReadDocument(documentId);
         if (!values)
-            throw RecordDialog::missingRecord(RecordRules::RecordKind::Document);
+            throw RecordDialog::missingRecord(RecordLevel::Document);
     });
     if (!read)
         return false;
@@ -106,12 +106,11 @@ void frmDocument::cmdOK_Click()
 // DbError, also when the folder (or, in Edit mode, the document) is gone.
 void frmDocument::save(const RecordRules::DocumentValues &values)
 {
-    using RecordRules::RecordKind;
     const bool add = Mode == kAdd;
     if (add)
-        RecordDialog::requireRecord(RecordKind::Folder, FolderId);
+        RecordDialog::requireRecord(RecordLevel::Folder, FolderId);
     else
-        RecordDialog::requireRecord(RecordKind::Document, DocumentId);
+        RecordDialog::requireRecord(RecordLevel::Document, DocumentId);
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
         Records::UpdateDocument(DocumentId, values);

@@ -9,7 +9,6 @@
 #include "NavigationSink.h"
 #include "RecordDialog.h"
 
-using RecordRules::RecordKind;
 
 namespace {
 constexpr int kStatisticsTab = 1;
@@ -78,7 +77,7 @@ bool frmDrawer::editDrawer(QWidget *parent, RecordId drawerId)
     const bool read = guard([&] {
         values = Records::ReadDrawer(drawerId);
         if (!values)
-            throw RecordDialog::missingRecord(RecordKind::Drawer);
+            throw RecordDialog::missingRecord(RecordLevel::Drawer);
     });
     if (!read)
         return false;
@@ -113,7 +112,7 @@ void frmDrawer::ShowStatistics()
 void frmDrawer::cmdOK_Click()
 {
     QString name;
-    const QString refusal = RecordRules::CheckName(RecordKind::Drawer, m_ui->txtName->text(), &name);
+    const QString refusal = RecordRules::CheckName(RecordLevel::Drawer, m_ui->txtName->text(), &name);
     if (!name.isNull())
         RecordDialog::setWholeText(m_ui->txtName, name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
@@ -137,11 +136,11 @@ RecordId frmDrawer::save(const QString &name)
 {
     const bool add = Mode == kAdd;
     if (add)
-        RecordDialog::requireRecord(RecordKind::Cabinet, CabinetId);
+        RecordDialog::requireRecord(RecordLevel::Cabinet, CabinetId);
     else
-        RecordDialog::requireRecord(RecordKind::Drawer, DrawerId);
+        RecordDialog::requireRecord(RecordLevel::Drawer, DrawerId);
     if (Records::DrawerNameExists(CabinetId, name, add ? -1 : DrawerId)) {
-        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Drawer, name), m_ui->txtName,
+        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordLevel::Drawer, name), m_ui->txtName,
                              m_ui->tabMain);
         return -1;
     }

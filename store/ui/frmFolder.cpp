@@ -8,7 +8,6 @@
 #include "NavigationSink.h"
 #include "RecordDialog.h"
 
-using RecordRules::RecordKind;
 
 namespace {
 constexpr int kStatisticsTab = 1;
@@ -62,7 +61,7 @@ bool frmFolder::editFolder(QWidget *parent, RecordId folderId)
     const bool read = guard([&] {
         values = Records::ReadFolder(folderId);
         if (!values)
-            throw RecordDialog::missingRecord(RecordKind::Folder);
+            throw RecordDialog::missingRecord(RecordLevel::Folder);
     });
     if (!read)
         return false;
@@ -96,7 +95,7 @@ void frmFolder::ShowStatistics()
 void frmFolder::cmdOK_Click()
 {
     QString name;
-    const QString refusal = RecordRules::CheckName(RecordKind::Folder, m_ui->txtName->text(), &name);
+    const QString refusal = RecordRules::CheckName(RecordLevel::Folder, m_ui->txtName->text(), &name);
     if (!name.isNull())
         RecordDialog::setWholeText(m_ui->txtName, name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
@@ -121,11 +120,11 @@ bool frmFolder::save(const QString &name)
 {
     const bool add = Mode == kAdd;
     if (add)
-        RecordDialog::requireRecord(RecordKind::Drawer, DrawerId);
+        RecordDialog::requireRecord(RecordLevel::Drawer, DrawerId);
     else
-        RecordDialog::requireRecord(RecordKind::Folder, FolderId);
+        RecordDialog::requireRecord(RecordLevel::Folder, FolderId);
     if (Records::FolderNameExists(DrawerId, name, add ? -1 : FolderId)) {
-        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordKind::Folder, name), m_ui->txtName,
+        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordLevel::Folder, name), m_ui->txtName,
                              m_ui->tabMain);
         return false;
     }

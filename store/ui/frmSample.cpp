@@ -43,7 +43,7 @@ void frmSample::cmdCreate_Click()
     // The outline is the user's text: a name the cabinet dialog would
     // refuse is refused here rather than stored (and later cut).
     QString checked;
-    const QString refusal = RecordRules::CheckName(RecordRules::RecordKind::Cabinet, name, &checked);
+    const QString refusal = RecordRules::CheckName(RecordLevel::Cabinet, name, &checked);
     if (!refusal.isEmpty()) {
         Prompt::instance().warning(refusal);
         return;

@@ -94,7 +94,7 @@ private Q_SLOTS:
     void goldenTree()
     {
         const int cabinet = RecordFixture::cabinet("Golden");
-        Records::UpdateDescription(Records::Table::Cabinet, cabinet, "Cab line one\nCab line two");
+        Records::UpdateDescription(RecordLevel::Cabinet, cabinet, "Cab line one\nCab line two");
         const int bills = RecordFixture::drawer(cabinet, "Bills");
         RecordFixture::drawer(cabinet, "A/B");
         const RecordId ab = Records::InsertDrawer({cabinet, "AB", "x"});

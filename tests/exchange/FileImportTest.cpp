@@ -109,7 +109,7 @@ private Q_SLOTS:
         QList<QPair<int, QString>> added;
         QObject receiver;
         connect(&Changes::instance(), &Changes::recordAdded, &receiver,
-                [&](Records::Table, RecordId folder, RecordId, const QString &name) { added.append({int(folder), name}); });
+                [&](RecordLevel, RecordId folder, RecordId, const QString &name) { added.append({int(folder), name}); });
         FakePrompt prompt;
         RecordingProgressView progress;
         const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");

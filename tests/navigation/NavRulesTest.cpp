@@ -78,29 +78,6 @@ private Q_SLOTS:
                  command);
     }
 
-    void keyIds_data()
-    {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("prefix");
-        QTest::addColumn<RecordId>("id");
-        QTest::newRow("cabinet") << "CAB12" << "CAB" << RecordId(12);
-        QTest::newRow("page past 32 bits") << "PAG4294967297" << "PAG" << RecordId(4294967297LL);
-        QTest::newRow("document past 32 bits") << "DOC4294967297" << "DOC" << RecordId(4294967297LL);
-        QTest::newRow("found document past 32 bits") << "FDC8589934593" << "FDC" << RecordId(8589934593LL);
-        QTest::newRow("root") << "ROOT" << "ROO" << RecordId(0);
-    }
-    // A node key carries the whole id, past 32 bits too, and gives it back.
-    void keyIds()
-    {
-        QFETCH(QString, key);
-        QFETCH(QString, prefix);
-        QFETCH(RecordId, id);
-        QCOMPARE(NavKeys::prefixOf(key), prefix);
-        QCOMPARE(RecordId(NavKeys::idOf(key)), id);
-        if (id != 0)
-            QCOMPARE(NavKeys::NavNodeKey(prefix, id), key);
-    }
-
     // The last node of a run is found again through its parents' rows; a
     // row that is gone ends the chain at cabinet 0.
     void restorePlan_data()

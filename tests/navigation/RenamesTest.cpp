@@ -7,7 +7,7 @@
 #include <QCoreApplication>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(RecordRules::RecordKind)
+Q_DECLARE_METATYPE(RecordLevel)
 
 using namespace RecordFixture;
 
@@ -81,16 +81,16 @@ private Q_SLOTS:
     void longNamesRefused_data()
     {
         QTest::addColumn<QString>("prefix");
-        QTest::addColumn<RecordRules::RecordKind>("kind");
-        QTest::newRow("cabinet") << "CAB" << RecordRules::RecordKind::Cabinet;
-        QTest::newRow("drawer") << "DRW" << RecordRules::RecordKind::Drawer;
-        QTest::newRow("folder") << "FLD" << RecordRules::RecordKind::Folder;
-        QTest::newRow("document") << "DOC" << RecordRules::RecordKind::Document;
+        QTest::addColumn<RecordLevel>("kind");
+        QTest::newRow("cabinet") << "CAB" << RecordLevel::Cabinet;
+        QTest::newRow("drawer") << "DRW" << RecordLevel::Drawer;
+        QTest::newRow("folder") << "FLD" << RecordLevel::Folder;
+        QTest::newRow("document") << "DOC" << RecordLevel::Document;
     }
     void longNamesRefused()
     {
         QFETCH(QString, prefix);
-        QFETCH(RecordRules::RecordKind, kind);
+        QFETCH(RecordLevel, kind);
         const int c = cabinet("Home");
         const int d = drawer(c, "Bills");
         const int f = folder(d, "Power");

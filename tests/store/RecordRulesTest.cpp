@@ -12,7 +12,7 @@
 
 using namespace RecordRules;
 
-Q_DECLARE_METATYPE(RecordRules::RecordKind)
+Q_DECLARE_METATYPE(RecordLevel)
 Q_DECLARE_METATYPE(RecordRules::DocumentBox)
 
 namespace {
@@ -68,44 +68,44 @@ private Q_SLOTS:
     // its own message.
     void checkName_data()
     {
-        QTest::addColumn<RecordKind>("kind");
+        QTest::addColumn<RecordLevel>("kind");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("name");
-        const RecordKind cab = RecordKind::Cabinet;
+        const RecordLevel cab = RecordLevel::Cabinet;
         QTest::newRow("full stop") << cab << "a.b" << kInvalid << QString();
-        QTest::newRow("slash") << RecordKind::Drawer << "a/b" << kInvalid << QString();
-        QTest::newRow("backslash") << RecordKind::Folder << "a\\b" << kInvalid << QString();
-        QTest::newRow("double quote") << RecordKind::Document << "a\"b" << kInvalid << QString();
+        QTest::newRow("slash") << RecordLevel::Drawer << "a/b" << kInvalid << QString();
+        QTest::newRow("backslash") << RecordLevel::Folder << "a\\b" << kInvalid << QString();
+        QTest::newRow("double quote") << RecordLevel::Document << "a\"b" << kInvalid << QString();
         for (const char *c : {":", "*", "?", "<", ">", "|"})
             QTest::newRow(c) << cab << QStringLiteral("x%1y").arg(QLatin1String(c)) << kInvalid << QString();
         QTest::newRow("blank full stop") << cab << "  .  " << kInvalid << QString();
         QTest::newRow("cabinet blank") << cab << "   " << "A file cabinet name is required." << "";
-        QTest::newRow("drawer empty") << RecordKind::Drawer << "" << "A drawer name is required." << "";
-        QTest::newRow("folder blank") << RecordKind::Folder << " " << "A folder name is required." << "";
-        QTest::newRow("document blank") << RecordKind::Document << "  " << "A document name is required." << "";
+        QTest::newRow("drawer empty") << RecordLevel::Drawer << "" << "A drawer name is required." << "";
+        QTest::newRow("folder blank") << RecordLevel::Folder << " " << "A folder name is required." << "";
+        QTest::newRow("document blank") << RecordLevel::Document << "  " << "A document name is required." << "";
         QTest::newRow("trimmed") << cab << "  Bills 2024  " << "" << "Bills 2024";
         QTest::newRow("quote") << cab << "O'Hara" << "" << "O'Hara";
-        QTest::newRow("non-Latin") << RecordKind::Folder << " Ωμέγα 漢字 " << "" << "Ωμέγα 漢字";
+        QTest::newRow("non-Latin") << RecordLevel::Folder << " Ωμέγα 漢字 " << "" << "Ωμέγα 漢字";
         const QString drawerRequired = QStringLiteral("A drawer name is required.");
-        QTest::newRow("NUL only") << RecordKind::Drawer << QString(2, QChar(0)) << drawerRequired
+        QTest::newRow("NUL only") << RecordLevel::Drawer << QString(2, QChar(0)) << drawerRequired
                                   << QString(2, QChar(0));
-        QTest::newRow("zero-width space") << RecordKind::Drawer << QStringLiteral("\u200B") << drawerRequired
+        QTest::newRow("zero-width space") << RecordLevel::Drawer << QStringLiteral("\u200B") << drawerRequired
                                           << QStringLiteral("\u200B");
-        QTest::newRow("joiners, BOM, soft hyphen") << RecordKind::Drawer << QStringLiteral(" \u200D\uFEFF\u00AD ")
+        QTest::newRow("joiners, BOM, soft hyphen") << RecordLevel::Drawer << QStringLiteral(" \u200D\uFEFF\u00AD ")
                                                    << drawerRequired << QStringLiteral("\u200D\uFEFF\u00AD");
-        QTest::newRow("tab and no-break space") << RecordKind::Drawer << QStringLiteral("\t\u00A0\u3000")
+        QTest::newRow("tab and no-break space") << RecordLevel::Drawer << QStringLiteral("\t\u00A0\u3000")
                                                 << drawerRequired << QString();
-        QTest::newRow("Hangul filler, variation selector") << RecordKind::Drawer << QStringLiteral("\u3164\uFE0F")
+        QTest::newRow("Hangul filler, variation selector") << RecordLevel::Drawer << QStringLiteral("\u3164\uFE0F")
                                                            << drawerRequired << QStringLiteral("\u3164\uFE0F");
-        QTest::newRow("visible beside zero-width") << RecordKind::Drawer << QStringLiteral("a\u200B") << ""
+        QTest::newRow("visible beside zero-width") << RecordLevel::Drawer << QStringLiteral("a\u200B") << ""
                                                    << QStringLiteral("a\u200B");
-        QTest::newRow("emoji beyond the BMP") << RecordKind::Drawer << QStringLiteral("\U0001F4C1") << ""
+        QTest::newRow("emoji beyond the BMP") << RecordLevel::Drawer << QStringLiteral("\U0001F4C1") << ""
                                               << QStringLiteral("\U0001F4C1");
         const QString eighty(80, QLatin1Char('n'));
-        QTest::newRow("80 characters") << RecordKind::Document << eighty << "" << eighty;
-        QTest::newRow("80 characters once trimmed") << RecordKind::Document << "  " + eighty + "  " << "" << eighty;
-        QTest::newRow("81 characters") << RecordKind::Document << eighty + "n"
+        QTest::newRow("80 characters") << RecordLevel::Document << eighty << "" << eighty;
+        QTest::newRow("80 characters once trimmed") << RecordLevel::Document << "  " + eighty + "  " << "" << eighty;
+        QTest::newRow("81 characters") << RecordLevel::Document << eighty + "n"
                                        << "A document name may hold at most 80 characters." << eighty + "n";
         QTest::newRow("120 characters") << cab << QString(120, QLatin1Char('n'))
                                         << "A file cabinet name may hold at most 80 characters."
@@ -113,7 +113,7 @@ private Q_SLOTS:
     }
     void checkName()
     {
-        QFETCH(RecordKind, kind);
+        QFETCH(RecordLevel, kind);
         QFETCH(QString, typed);
         QFETCH(QString, message);
         QFETCH(QString, name);
@@ -125,10 +125,10 @@ private Q_SLOTS:
     // The duplicate messages, the typo of the cabinet message mended.
     void duplicateMessages()
     {
-        QCOMPARE(DuplicateNameMessage(RecordKind::Cabinet, "O'Hara"),
+        QCOMPARE(DuplicateNameMessage(RecordLevel::Cabinet, "O'Hara"),
                  QStringLiteral("A file cabinet named 'O'Hara' already exists."));
-        QCOMPARE(DuplicateNameMessage(RecordKind::Drawer, "Bills"), QStringLiteral("A drawer named 'Bills' already exists."));
-        QCOMPARE(DuplicateNameMessage(RecordKind::Folder, "Tax"), QStringLiteral("A folder named 'Tax' already exists."));
+        QCOMPARE(DuplicateNameMessage(RecordLevel::Drawer, "Bills"), QStringLiteral("A drawer named 'Bills' already exists."));
+        QCOMPARE(DuplicateNameMessage(RecordLevel::Folder, "Tax"), QStringLiteral("A folder named 'Tax' already exists."));
     }
 
     // The document boxes: name first, then the date (strictly month/day/

@@ -281,7 +281,7 @@ private Q_SLOTS:
         const RecordId folder = RecordFixture::folder(drawer, "F");
         const QString parentColumn = table == "Drawer" ? "CabinetId" : table == "Folder" ? "DrawerId" : "FolderId";
         const RecordId parent = table == "Drawer" ? cabinet : table == "Folder" ? drawer : folder;
-        const Table level = table == "Drawer" ? Table::Cabinet : table == "Folder" ? Table::Drawer : Table::Folder;
+        const RecordLevel level = table == "Drawer" ? RecordLevel::Cabinet : table == "Folder" ? RecordLevel::Drawer : RecordLevel::Folder;
         const QString insert = "INSERT INTO " + table + " (" + parentColumn + ", Name, Description) VALUES (?, ?, ?)";
         const RecordId b = RecordFixture::insert(insert, {parent, "b", QVariant()});
         const RecordId a2 = RecordFixture::insert(insert, {parent, "A", ""});

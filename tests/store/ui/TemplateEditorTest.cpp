@@ -383,7 +383,7 @@ private Q_SLOTS:
         QTest::newRow("CAB without name") << QByteArray("CAB\r\n") << select;
         QTest::newRow("name of forbidden characters") << QByteArray("CAB = ...\r\n") << select;
         QTest::newRow("name of 120 characters") << "CAB = " + QByteArray(120, 'n') + "\r\n DRW = D\r\n"
-                                                << RecordRules::NameTooLongMessage(RecordRules::RecordKind::Cabinet);
+                                                << RecordRules::NameTooLongMessage(RecordLevel::Cabinet);
     }
     void nothingToCreate()
     {

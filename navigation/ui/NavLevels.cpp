@@ -1,0 +1,122 @@
+#include "NavLevels.h"
+#include "ui_frmNavTree.h"
+
+#include "NavIconKeys.h"
+#include "NavLoader.h"
+#include "NavShownNode.h"
+#include "NavTree.h"
+#include "NavigationSink.h"
+#include "NodeKeys.h"
+
+#include <QDate>
+
+namespace {
+
+void loadNothing(NavLoader &, const QString &)
+{
+}
+
+void loadCabinet(NavLoader &loader, const QString &key)
+{
+    loader.LoadDrawersOfCabinet(key);
+    loader.LoadFoldersOfCabinet(key);
+}
+
+void loadDrawer(NavLoader &loader, const QString &key)
+{
+    loader.LoadDocumentsOfDrawer(key);
+}
+
+void listCabinet(NavShownNode &shown, const QString &key)
+{
+    shown.showDrawers(NodeKeys::idOf(key));
+}
+
+void listDrawer(NavShownNode &shown, const QString &key)
+{
+    shown.showFolders(key);
+}
+
+void listFolder(NavShownNode &shown, const QString &key)
+{
+    shown.showDocuments(key);
+}
+
+void listDocument(NavShownNode &shown, const QString &key)
+{
+    shown.showPages(NodeKeys::idOf(key));
+}
+
+void showCabinetName(NavigationSink &sink, RecordId id, const QString &name, const QDate &)
+{
+    sink.UpdateCabinetName(id, name);
+}
+
+void showDrawerName(NavigationSink &sink, RecordId id, const QString &name, const QDate &)
+{
+    sink.UpdateDrawerName(id, name);
+}
+
+void showFolderName(NavigationSink &sink, RecordId id, const QString &name, const QDate &)
+{
+    sink.UpdateFolderName(id, name);
+}
+
+void showDocumentName(NavigationSink &sink, RecordId id, const QString &name, const QDate &date)
+{
+    sink.UpdateDocumentName(id, name, date);
+}
+
+using TypeMenu = NavRules::TypeMenu;
+using Ui::frmNavTree;
+
+// Indexed by RecordLevel; pages have no node in the tree.
+const NavLevelActions kActions[] = {
+    {TypeMenu::Cabinet, loadCabinet, listCabinet, true, &frmNavTree::mnuPopupCabinet,
+     {&frmNavTree::mnuPopupCabinetNewCabinet, &frmNavTree::mnuPopupCabinetNewDrawer}, showCabinetName,
+     &NavIconKeys::Cabinet},
+    {TypeMenu::Drawer, loadDrawer, listDrawer, true, &frmNavTree::mnuPopupDrawer,
+     {&frmNavTree::mnuPopupDrawerNewDrawer, &frmNavTree::mnuPopupDrawerNewFolder}, showDrawerName,
+     &NavIconKeys::Drawer},
+    {TypeMenu::Folder, loadNothing, listFolder, true, &frmNavTree::mnuPopupFolder,
+     {&frmNavTree::mnuPopupFolderNewDocument, &frmNavTree::mnuPopupFolderNewFolder,
+      &frmNavTree::mnuPopupFolderImportFiles},
+     showFolderName, &NavIconKeys::Folder},
+    {TypeMenu::Document, loadNothing, listDocument, false, &frmNavTree::mnuPopupDocument,
+     {&frmNavTree::mnuPopupDocumentImportFiles, &frmNavTree::mnuPopupDocumentScanPage}, showDocumentName,
+     &NavIconKeys::Document},
+};
+
+} // namespace
+
+namespace NavLevels {
+
+const NavLevelActions *actionsOf(const QString &key)
+{
+    // The prefix alone decides, as the tree's keys are always well formed.
+    const std::optional<RecordLevel> level = Schema::levelOfPrefix(NodeKeys::prefixOf(key));
+    if (!level || NodeKeys::prefixOf(key) != Schema::keyPrefix(*level))
+        return nullptr;
+    return actionsOf(*level);
+}
+
+const NavLevelActions *actionsOf(RecordLevel level)
+{
+    if (level == RecordLevel::Page)
+        return nullptr;
+    return &kActions[std::size_t(level)];
+}
+
+QString placeNode(NavTree *tree, RecordLevel level, RecordId parentId, RecordId id, const QString &text,
+                  const QString &name)
+{
+    const QString key = NodeKeys::keyOf(level, id);
+    const std::optional<RecordLevel> parent = Schema::parentLevel(level);
+    const QString parentKey = parent ? NodeKeys::keyOf(*parent, parentId) : NodeKeys::Root;
+    if (!tree->addNode(parentKey, key, text, *actionsOf(level)->iconKey, name))
+        tree->setNodeText(key, text, name);
+    tree->selectNode(key);
+    return key;
+}
+
+} // namespace NavLevels
