@@ -210,6 +210,11 @@ std::optional<Failure> PrepareForTools()
     const QString file = Database::DatabaseFile();
     if (!QFileInfo::exists(file) && !Database::HasJournal(file))
         return std::nullopt;
+    return RecogniseDatabase(file);
+}
+
+std::optional<Failure> RecogniseDatabase(const QString &file)
+{
     try {
         Database::CheckDatabaseFile(file);
     } catch (const DbError &e) {
