@@ -136,7 +136,7 @@ int main(int argc, char **argv)
         const RecordId cabinet = buildCabinet();
         std::vector<double> cp, exported, imported;
         for (int run = 1; run <= runs; ++run) {
-            cp.push_back(timeCp(DataFolder::filePath(QStringLiteral("Pages")),
+            cp.push_back(timeCp(DataFolder::pagesFolder(),
                                 scratch.filePath(QStringLiteral("cp%1").arg(run))));
             const QString dest = scratch.filePath(QStringLiteral("export%1").arg(run));
             settle();

@@ -15,6 +15,7 @@
 #include "LevelList.h"
 #include "NavLoader.h"
 #include "NavTree.h"
+#include "DataFolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,7 +73,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     try {
-        DbConnection::open(QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("vlm.mdb")));
+        DbConnection::open(QDir(QString::fromLocal8Bit(argv[1])).filePath(DataFolder::DatabaseName));
         const qint64 pages = DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM Page")).toLongLong();
         printLine(QStringLiteral("archive: %1 pages").arg(count(double(pages))));
 

@@ -6,6 +6,7 @@
 
 #include "PagePaths.h"
 #include "RecordId.h"
+#include "DataFolder.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ bool PageFileWriter::writeMirror(const QString &root, RecordId pageId, QString *
 
 QString PageFileWriter::mirrorFilePath(const QString &root, bool thumbnail, RecordId pageId)
 {
-    return root + (thumbnail ? QStringLiteral("/Thumbs/") : QStringLiteral("/Pages/"))
+    return root + QLatin1Char('/') + (thumbnail ? DataFolder::ThumbsFolderName : DataFolder::PagesFolderName) + QLatin1Char('/')
         + PagePaths::Bucket(pageId) + QLatin1Char('/') + QString::number(pageId) + QStringLiteral(".jpg");
 }
 

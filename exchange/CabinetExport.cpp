@@ -59,7 +59,7 @@ public:
           m_progress(options.progress),
           m_now(options.now.isValid() ? options.now : QDateTime::currentDateTime()),
           m_dest(withSlash(destination)),
-          m_store(DataFolder::filePath(QStringLiteral("Pages/")))
+          m_store(DataFolder::pagesFolder() + QLatin1Char('/'))
     {
     }
 

@@ -46,12 +46,9 @@ Mail::Result send(Mail::System system, const Mail::Message &message, const Mail:
         return {false, 0, Email::NoEmailSystemMessage()};
     // A progress window with Cancel for the send; the operation around it
     // (a page save) keeps its own stop request.
-    const bool cancelledBefore = Progress::ProgressCancelled();
-    Progress::StartProgressPositioned(QStringLiteral("Sending mail to %1").arg(message.to), 1, 2);
-    const Mail::Result result = Mail::sendSmtp(message, smtp);
-    Progress::StopProgress();
-    Progress::SetProgressCancelled(cancelledBefore);
-    return result;
+    const ProgressScope progress(QStringLiteral("Sending mail to %1").arg(message.to), 1, 2,
+                                 ProgressScope::Cancel::Shown, ProgressScope::OnClose::Restore);
+    return Mail::sendSmtp(message, smtp);
 }
 
 void report(Mail::System system, const Mail::Result &result)

@@ -447,7 +447,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
 {
     ImportResult result;
     const bool window = progress == ProgressTarget::ProgressWindow;
-    bool shown = false;
+    std::optional<ProgressScope> shown;
     guard([&] {
         // The command passes the document its menu was opened for; one that
         // is gone by now ends the import as a non-document selection would.
@@ -455,24 +455,22 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
             return;
         const QString dir = withSlash(directory);
         if (window) {
-            shown = true;
-            Progress::StartProgressPositioned(QStringLiteral("Count files to import"), 1, 2);
-            Progress::AdvanceProgress(QStringLiteral("Counting files to import"));
+            shown.emplace(QStringLiteral("Count files to import"), 1, 2, ProgressScope::Cancel::Shown);
+            shown->advance(QStringLiteral("Counting files to import"));
         }
         const QStringList names = ImportNames::FilesToImport(dir, extensionList);
-        if (window)
-            Progress::StopProgress();
+        shown.reset();
         if (names.isEmpty())
             return;
         if (window)
-            Progress::StartProgressPositioned(QStringLiteral("Import files"), 1, int(names.size()));
+            shown.emplace(QStringLiteral("Import files"), 1, int(names.size()), ProgressScope::Cancel::Shown);
         // The copies wait in the data folder, on the page store's file
         // system, so that putting one in place is a rename.
-        QDir().mkpath(DataFolder::filePath(QStringLiteral("Pages")));
-        QTemporaryDir staging(DataFolder::filePath(QStringLiteral("Pages/") + DataFolder::ImportStagingPrefix + QStringLiteral("XXXXXX")));
+        QDir().mkpath(DataFolder::pagesFolder());
+        QTemporaryDir staging(DataFolder::filePath(DataFolder::PagesFolderName + QLatin1Char('/') + DataFolder::ImportStagingPrefix + QStringLiteral("XXXXXX")));
         if (!staging.isValid())
             throw DbError(ErrorCode::DataFolderUnwritable,
-                          QStringLiteral("%1: %2").arg(DataFolder::filePath(QStringLiteral("Pages")),
+                          QStringLiteral("%1: %2").arg(DataFolder::pagesFolder(),
                                                        staging.errorString()));
         const QDateTime scanDate(QDate::currentDate(), QTime(0, 0));
         const QString root = options.root.isEmpty() ? dir : options.root;
@@ -520,8 +518,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
     });
     releaseFreedMemory();
     // Also after a failure, so no progress window stays up.
-    if (shown)
-        Progress::StopProgress();
+    shown.reset();
     if ((!result.failures.isEmpty() || !result.notes.isEmpty()) && options.reportFailures)
         Prompt::instance().warning(FailureMessage(result.failures, result.notes));
     return result;

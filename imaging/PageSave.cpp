@@ -13,6 +13,7 @@
 #include "RecordId.h"
 #include "Settings.h"
 #include "ThumbnailMaker.h"
+#include "DataFolder.h"
 
 #include <cerrno>
 #include <utility>
@@ -25,12 +26,9 @@
 
 namespace {
 
-// Closes the progress window however the save ends.
-struct ProgressScope
-{
-    ProgressScope() { Progress::StartProgress(QStringLiteral("Saving page"), 1, 4); }
-    ~ProgressScope() { Progress::EndProgress(); }
-};
+// The caption of a save's four steps; however the save ends, closing its
+// progress marks the run ended.
+const QString SavingPage = QStringLiteral("Saving page");
 
 void throwIfFailed(const std::optional<DbError> &error)
 {
@@ -300,7 +298,7 @@ SaveResult SavePage(const SaveRequest &request)
 {
     if (request.image.isNull())
         throw DbError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
-    ProgressScope progress;
+    const ProgressScope progress(SavingPage, 1, 4, ProgressScope::Cancel::Hidden, ProgressScope::OnClose::Set);
     SaveResult result;
     bool written = false;
     try {
@@ -333,7 +331,7 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
     BatchResult out;
     if (requests.empty())
         return out;
-    ProgressScope progress;
+    const ProgressScope progress(SavingPage, 1, 4, ProgressScope::Cancel::Hidden, ProgressScope::OnClose::Set);
     NoticeBatch notices;
     std::vector<SaveResult> placed;
     try {
@@ -416,7 +414,7 @@ void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved)
     if (loadedFilename.isEmpty())
         return;
     deleteUnlessSaved(loadedFilename, saved);
-    deleteUnlessSaved(PagePaths::GetFolderPart(loadedFilename) + QStringLiteral("Thumbs/")
+    deleteUnlessSaved(PagePaths::GetFolderPart(loadedFilename) + DataFolder::ThumbsFolderName + QLatin1Char('/')
                           + PagePaths::GetFileNamePart(loadedFilename),
                       saved);
     deleteUnlessSaved(PagePaths::GetDefaultThumbFilePath(saved.pageId), saved);

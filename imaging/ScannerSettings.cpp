@@ -1,21 +1,16 @@
 #include "ScannerSettings.h"
 
+#include "ScannerDefaults.h"
 #include "Settings.h"
 
 namespace {
 
-int rangeSetting(const QString &key, int defaultValue, int low, int high)
-{
-    const int value = Settings::intValue(key, defaultValue);
-    return value >= low && value <= high ? value : defaultValue;
-}
-
 QString scanType(const QString &key)
 {
-    const QString type = Settings::value(key, QStringLiteral("Color")).toLower();
-    if (type == QLatin1String("black & white"))
+    const QString type = ScannerDefaults::scanType(key);
+    if (type.compare(ScannerDefaults::BlackAndWhite, Qt::CaseInsensitive) == 0)
         return QStringLiteral("B");
-    if (type == QLatin1String("grayscale"))
+    if (type.compare(ScannerDefaults::Grayscale, Qt::CaseInsensitive) == 0)
         return QStringLiteral("G");
     return QStringLiteral("C");
 }
@@ -26,32 +21,32 @@ namespace ScannerSettings {
 
 QString GetPicScanType()
 {
-    return scanType(QStringLiteral("PicScanType"));
+    return scanType(ScannerDefaults::PicScanType);
 }
 
 QString GetDocScanType()
 {
-    return scanType(QStringLiteral("DocScanType"));
+    return scanType(ScannerDefaults::DocScanType);
 }
 
 int GetPicDPI()
 {
-    return rangeSetting(QStringLiteral("PicDPIOverride"), 300, 50, 10000);
+    return ScannerDefaults::value(ScannerDefaults::PicDpi());
 }
 
 int GetDocDPI()
 {
-    return rangeSetting(QStringLiteral("DocDPIOverride"), 150, 50, 10000);
+    return ScannerDefaults::value(ScannerDefaults::DocDpi());
 }
 
 int GetPicQuality()
 {
-    return rangeSetting(QStringLiteral("PicQualityOverride"), 30, 1, 255);
+    return ScannerDefaults::value(ScannerDefaults::PicQuality());
 }
 
 int GetDocQuality()
 {
-    return rangeSetting(QStringLiteral("DocQualityOverride"), 50, 1, 255);
+    return ScannerDefaults::value(ScannerDefaults::DocQuality());
 }
 
 int PageQuality(bool addMode)

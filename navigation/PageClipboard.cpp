@@ -23,13 +23,6 @@ Q_LOGGING_CATEGORY(lcPaste, "vlm.navigation")
 
 const QString PastingFiles = QStringLiteral("Pasting files");
 
-// Stops the progress window however the paste ends.
-struct ProgressScope
-{
-    ProgressScope(int rangeMin, int rangeMax) { Progress::StartProgress(PastingFiles, rangeMin, rangeMax); }
-    ~ProgressScope() { Progress::StopProgress(); }
-};
-
 // Copies source to target byte for byte; a part-written target is removed.
 // Throws DbError with the system's reason.
 void copyFile(const QString &source, const QString &target)
@@ -183,9 +176,9 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId
     result.documentId = documentId;
     if (paths.isEmpty())
         return result;
-    ProgressScope progress(0, int(paths.size()));
+    const ProgressScope progress(PastingFiles, 0, int(paths.size()));
     for (const QString &path : paths) {
-        Progress::AdvanceProgress(PastingFiles);
+        progress.advance(PastingFiles);
         SkippedFile skipped;
         const AddedPage added = AddFileAsPage(path, documentId, makeThumbnail, &skipped, notify);
         if (added.pageId > 0)
@@ -214,8 +207,8 @@ PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files,
     PasteResult result;
     result.documentId = documentId;
     {
-        ProgressScope progress(1, cut.CutPageCount());
-        Progress::AdvanceProgress(PastingFiles);
+        const ProgressScope progress(PastingFiles, 1, cut.CutPageCount());
+        progress.advance(PastingFiles);
         result.movedPages = Pages::MovePagesToDocument(cut.CutPageIds, documentId);
     }
     // A page deleted since the cut is not there to move; the user is told.

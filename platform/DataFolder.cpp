@@ -53,7 +53,7 @@ bool ensure(QString *error)
 int removeImportLeftovers()
 {
     // Links are left alone: what one points at is not a staging folder of ours.
-    const QDir pages(filePath(QStringLiteral("Pages")));
+    const QDir pages(pagesFolder());
     const QStringList names = pages.entryList({ImportStagingPrefix + QLatin1Char('*')},
                                               QDir::Dirs | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
     int left = 0;
@@ -64,6 +64,44 @@ int removeImportLeftovers()
         }
     }
     return left;
+}
+
+QString databaseFile()
+{
+    return filePath(DatabaseName);
+}
+
+QString lockFile()
+{
+    return filePath(LockName);
+}
+
+QString backupFile()
+{
+    return filePath(BackupName);
+}
+
+QString tempDatabaseFile()
+{
+    return filePath(TempDatabaseName);
+}
+
+QString pagesFolder()
+{
+    return filePath(PagesFolderName);
+}
+
+QString thumbsFolder()
+{
+    return filePath(ThumbsFolderName);
+}
+
+QStringList ownFileNames()
+{
+    return {DatabaseName,         DatabaseName + JournalSuffix, DatabaseName + WalSuffix,
+            DatabaseName + ShmSuffix, BackupName,               TempDatabaseName,
+            TemplateDatabaseName, DrawerTemplatesName,          SampleOutlineName,
+            HelpTextName,         LockName};
 }
 
 } // namespace DataFolder

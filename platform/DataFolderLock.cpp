@@ -25,7 +25,7 @@ namespace DataFolderLock {
 
 Attempt take()
 {
-    const QString path = DataFolder::filePath(QStringLiteral("vlm.lock"));
+    const QString path = DataFolder::lockFile();
     Attempt attempt;
     attempt.lock = std::make_unique<QLockFile>(path);
     // A lock is stale only when no live process holds it, never by its age:

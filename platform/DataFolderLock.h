@@ -16,6 +16,12 @@ struct Attempt
     // "vlm.lock" is there but is no file (a folder, a dangling link): no
     // program holds it, and it is not ours to remove.
     bool notALockFile = false;
+
+    // Whether another program may be working on the data folder: a live
+    // process holds the lock, or "vlm.lock" is no file, so nothing can be
+    // sure that none does. A lock that could not be made for another reason
+    // (a missing or read-only folder) is held by nobody.
+    bool heldElsewhere() const { return error == QLockFile::LockFailedError || notALockFile; }
 };
 
 // Takes the lock without waiting. A lock file that no live process holds is

@@ -238,8 +238,8 @@ bool nonEmptyFile(const QString &fileName)
 
 QString journalWithoutDatabaseText(const QString &fileName)
 {
-    const QString journal = fileName + QStringLiteral("-journal");
-    const QString left = nonEmptyFile(journal) ? journal : fileName + QStringLiteral("-wal");
+    const QString journal = fileName + DataFolder::JournalSuffix;
+    const QString left = nonEmptyFile(journal) ? journal : fileName + DataFolder::WalSuffix;
     return QStringLiteral("\"%1\" holds an unfinished change, but its database is %2")
         .arg(left, QFileInfo::exists(fileName) ? QStringLiteral("empty") : QStringLiteral("missing"));
 }
@@ -263,7 +263,7 @@ namespace Database {
 
 bool HasJournal(const QString &fileName)
 {
-    return nonEmptyFile(fileName + QStringLiteral("-journal")) || nonEmptyFile(fileName + QStringLiteral("-wal"));
+    return nonEmptyFile(fileName + DataFolder::JournalSuffix) || nonEmptyFile(fileName + DataFolder::WalSuffix);
 }
 
 void RecoverDatabase(const QString &fileName)
@@ -295,7 +295,7 @@ void CheckDatabaseFile(const QString &fileName)
 
 QString DatabaseFile()
 {
-    return DataFolder::filePath(QStringLiteral("vlm.mdb"));
+    return DataFolder::databaseFile();
 }
 
 bool CheckDatabaseDriver(QString *message)
@@ -337,9 +337,9 @@ void CreateDatabase(const QString &fileName)
     const QString temp = fileName + QStringLiteral(".tmp");
     // A journal of a killed earlier attempt would be played into the new
     // temporary file.
-    QFile::remove(temp + QStringLiteral("-journal"));
+    QFile::remove(temp + DataFolder::JournalSuffix);
     QFile::remove(temp);
-    const QString tmpl = QFileInfo(fileName).absoluteDir().filePath(QStringLiteral("empty.mdb"));
+    const QString tmpl = QFileInfo(fileName).absoluteDir().filePath(DataFolder::TemplateDatabaseName);
     try {
         if (QFileInfo::exists(tmpl)) {
             QFile src(tmpl);

@@ -35,11 +35,6 @@ struct PageFiles
 
 using PageFileList = QVector<PageFiles>;
 
-struct ProgressCloser
-{
-    ~ProgressCloser() { Progress::StopProgress(); }
-};
-
 PageFiles pageFilesOf(const Pages::PageFileRow &row)
 {
     PageFiles files{row.pageId, row.filename, row.storagePath, {}};
@@ -177,8 +172,7 @@ void deleteDrawerRows(RecordId drawerId)
 Deletes::DeleteResult runDelete(const QString &caption, int rangeMax, const QString &fileStep,
                                 const std::function<void(PageFileList *)> &deleteRows)
 {
-    Progress::StartProgress(caption, 1, rangeMax);
-    ProgressCloser closer;
+    const ProgressScope progress(caption, 1, rangeMax);
     PageFileList files;
     FileRules rules;
     {
@@ -189,7 +183,7 @@ Deletes::DeleteResult runDelete(const QString &caption, int rangeMax, const QStr
     }
     Deletes::DeleteResult result;
     for (const PageFiles &f : files) {
-        Progress::AdvanceProgress(fileStep);
+        progress.advance(fileStep);
         removePageFiles(f, rules, &result);
     }
     return result;

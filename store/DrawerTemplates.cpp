@@ -55,7 +55,7 @@ namespace DrawerTemplates {
 
 QString TemplateFilePath()
 {
-    return DataFolder::filePath(QStringLiteral("Drawer.txt"));
+    return DataFolder::filePath(DataFolder::DrawerTemplatesName);
 }
 
 bool EnsureTemplateFile()

@@ -13,7 +13,7 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcHelp, "vlm.store")
 
-const QString kHelpFileName = QStringLiteral("vlmhelp.txt");
+const QString kHelpFileName = DataFolder::HelpTextName;
 const QString kShippedHelp = QStringLiteral(":/texts/vlmhelp.txt");
 
 bool isRemark(const QString &line)

@@ -51,19 +51,15 @@ QString resolvedPath(const QString &absolute)
 PageFileScope::PageFileScope()
     : m_dataRaw(QDir::cleanPath(DataFolder::path())),
       m_data(resolvedPath(m_dataRaw)),
-      m_pages(resolvedPath(m_dataRaw + QStringLiteral("/Pages"))),
-      m_thumbs(resolvedPath(m_dataRaw + QStringLiteral("/Thumbs"))),
+      m_pages(resolvedPath(m_dataRaw + QLatin1Char('/') + DataFolder::PagesFolderName)),
+      m_thumbs(resolvedPath(m_dataRaw + QLatin1Char('/') + DataFolder::ThumbsFolderName)),
       m_home(resolvedPath(QDir::homePath()))
 {
 }
 
 const QStringList &PageFileScope::DataFolderFileNames()
 {
-    static const QStringList names{
-        QStringLiteral("vlm.mdb"),     QStringLiteral("vlm.mdb-journal"), QStringLiteral("vlm.mdb-wal"),
-        QStringLiteral("vlm.mdb-shm"), QStringLiteral("vlm.bak"),         QStringLiteral("tempvlm.mdb"),
-        QStringLiteral("empty.mdb"),   QStringLiteral("Drawer.txt"),      QStringLiteral("Sample.txt"),
-        QStringLiteral("vlmhelp.txt"), QStringLiteral("vlm.lock")};
+    static const QStringList names = DataFolder::ownFileNames();
     return names;
 }
 

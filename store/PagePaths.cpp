@@ -32,7 +32,7 @@ QString Bucket(RecordId pageId)
 
 QString GetDefaultPageFolder(RecordId pageId)
 {
-    return DataFolder::filePath(QStringLiteral("Pages/") + Bucket(pageId));
+    return DataFolder::filePath(DataFolder::PagesFolderName + QLatin1Char('/') + Bucket(pageId));
 }
 
 QString GetDefaultPageFilePath(RecordId pageId)
@@ -42,7 +42,7 @@ QString GetDefaultPageFilePath(RecordId pageId)
 
 QString GetDefaultThumbFolder(RecordId pageId)
 {
-    return DataFolder::filePath(QStringLiteral("Thumbs/") + Bucket(pageId));
+    return DataFolder::filePath(DataFolder::ThumbsFolderName + QLatin1Char('/') + Bucket(pageId));
 }
 
 QString GetDefaultThumbFilePath(RecordId pageId)
@@ -64,7 +64,7 @@ QString GetPageFolder(RecordId pageId, const QString &filename)
 QString GetThumbFolder(RecordId pageId, const QString &filename)
 {
     return filename.isEmpty() ? GetDefaultThumbFolder(pageId)
-                              : GetFolderPart(filename) + QStringLiteral("Thumbs");
+                              : GetFolderPart(filename) + DataFolder::ThumbsFolderName;
 }
 
 QString GetThumbFilePath(RecordId pageId, const QString &filename)

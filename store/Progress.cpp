@@ -71,3 +71,56 @@ ProgressView *view()
 }
 
 } // namespace Progress
+
+ProgressScope::ProgressScope(const QString &text, int rangeMin, int rangeMax, Cancel cancel, OnClose onClose)
+    : m_onClose(onClose), m_cancelledBefore(Progress::ProgressCancelled())
+{
+    if (cancel == Cancel::Shown)
+        Progress::StartProgressPositioned(text, rangeMin, rangeMax);
+    else
+        Progress::StartProgress(text, rangeMin, rangeMax);
+}
+
+ProgressScope::~ProgressScope()
+{
+    close(m_onClose);
+}
+
+void ProgressScope::advance(const QString &text) const
+{
+    Progress::AdvanceProgress(text);
+}
+
+bool ProgressScope::cancelled() const
+{
+    return Progress::ProgressCancelled();
+}
+
+void ProgressScope::stop()
+{
+    close(OnClose::Keep);
+}
+
+void ProgressScope::end()
+{
+    close(OnClose::Set);
+}
+
+void ProgressScope::close(OnClose how)
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    switch (how) {
+    case OnClose::Keep:
+        Progress::StopProgress();
+        break;
+    case OnClose::Set:
+        Progress::EndProgress();
+        break;
+    case OnClose::Restore:
+        Progress::StopProgress();
+        Progress::SetProgressCancelled(m_cancelledBefore);
+        break;
+    }
+}

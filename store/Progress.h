@@ -43,3 +43,42 @@ void setView(ProgressView *view);
 ProgressView *view();
 
 } // namespace Progress
+
+// The progress of one long operation for as long as the scope lives: the
+// view starts in the constructor and closes in the destructor on every way
+// out, a thrown error included, so no caller pairs a start with a stop by
+// hand nor keeps a flag of whether it started one.
+class ProgressScope
+{
+public:
+    enum class Cancel { Hidden, Shown };
+    // What closing leaves in ProgressCancelled. Keep: the value the run
+    // reached, so the caller still sees a Cancel after the scope (as
+    // StopProgress). Set: true, the run is over for any loop still asking
+    // (as EndProgress). Restore: the value before the scope began, for a
+    // step inside an operation that keeps its own stop request.
+    enum class OnClose { Keep, Set, Restore };
+
+    ProgressScope(const QString &text, int rangeMin, int rangeMax, Cancel cancel = Cancel::Hidden,
+                  OnClose onClose = OnClose::Keep);
+    ~ProgressScope();
+    ProgressScope(const ProgressScope &) = delete;
+    ProgressScope &operator=(const ProgressScope &) = delete;
+
+    // One step with its status text (AdvanceProgress).
+    void advance(const QString &text) const;
+    // Whether Cancel was clicked since the scope began.
+    bool cancelled() const;
+    // Close now rather than at the end of the scope, keeping or setting
+    // the stop request whatever the scope was made with; the destructor
+    // then does nothing.
+    void stop();
+    void end();
+
+private:
+    void close(OnClose how);
+
+    OnClose m_onClose;
+    bool m_cancelledBefore;
+    bool m_open = true;
+};

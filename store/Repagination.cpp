@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include <QLocale>
 #include <QLoggingCategory>
@@ -55,23 +56,22 @@ namespace Repagination {
 bool RepaginateDocument(RecordId documentId, const QString &documentName)
 {
     const QString status = QStringLiteral("Repaginate ") + documentName;
-    bool started = false;
+    // A failure closes it as the scope ends, keeping the stop request; a
+    // repagination that finished ends the run.
+    std::optional<ProgressScope> progress;
     try {
         const int n = DbConnection::QueryValue(
             QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId = ?"), {documentId}).toInt();
         if (n < 1)
             return true;
-        Progress::StartProgress(status, 1, 2 * n);
-        started = true;
+        progress.emplace(status, 1, 2 * n);
         renumber(status, documentId, n);
     } catch (const DbError &e) {
         // The transaction has rolled back: every page keeps its number.
         qCWarning(lcRepagination) << "repagination of document" << documentId << "failed:" << e.text;
-        if (started)
-            Progress::StopProgress();
         return false;
     }
-    Progress::EndProgress();
+    progress->end();
     return true;
 }
 

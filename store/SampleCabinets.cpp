@@ -127,7 +127,7 @@ QString SampleOutlinePath()
 {
     // The outline is found whatever the case of its name ("sample.txt"
     // copied over from elsewhere); a new one is written as "Sample.txt".
-    const QString name = QStringLiteral("Sample.txt");
+    const QString name = DataFolder::SampleOutlineName;
     const QStringList found = QDir(DataFolder::path()).entryList({name}, QDir::Files | QDir::CaseSensitive);
     if (!found.isEmpty())
         return DataFolder::filePath(found.first());

@@ -38,10 +38,11 @@ QString advice(const DbError &e, const QString &file)
     // file corrupts it, and the database alone may lack what the journal
     // holds. The advice always keeps them together.
     const QString moveAway = QStringLiteral(
-        "Move it, and \"%1-journal\" or \"%1-wal\" if either is beside it, out of the data folder together "
+        "Move it, and \"%1\" or \"%2\" if either is beside it, out of the data folder together "
         "(or put a backup of the database in their place) and start Vellumark again; a new, empty database is "
         "made when there is none.")
-                                 .arg(QFileInfo(file).fileName());
+                                 .arg(QFileInfo(file).fileName() + DataFolder::JournalSuffix,
+                                      QFileInfo(file).fileName() + DataFolder::WalSuffix);
     switch (ErrorCode(e.code)) {
     case ErrorCode::NotOurDatabase:
         return QStringLiteral("\"%1\" is not a Vellumark database (%2). It was left as it is. %3")
@@ -150,10 +151,10 @@ QString LockFailureMessage(int lockError, int errnoValue, const QString &folder)
 
 QString LockNotAFileMessage(const QString &folder)
 {
-    return QStringLiteral("\"vlm.lock\" in the data folder \"%1\" is not a file (it is a folder or a broken link), "
+    return QStringLiteral("\"%1\" in the data folder \"%2\" is not a file (it is a folder or a broken link), "
                           "so Vellumark cannot keep its lock there. Move it out of the data folder and start "
                           "Vellumark again.")
-        .arg(folder);
+        .arg(DataFolder::LockName, folder);
 }
 
 std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure)
@@ -210,6 +211,11 @@ std::optional<Failure> PrepareForTools()
     const QString file = Database::DatabaseFile();
     if (!QFileInfo::exists(file) && !Database::HasJournal(file))
         return std::nullopt;
+    return RecogniseDatabase(file);
+}
+
+std::optional<Failure> RecogniseDatabase(const QString &file)
+{
     try {
         Database::CheckDatabaseFile(file);
     } catch (const DbError &e) {

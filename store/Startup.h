@@ -60,4 +60,12 @@ std::optional<Failure> OpenDatabase();
 // vlm, gives nothing to do.
 std::optional<Failure> PrepareForTools();
 
+// Recognises an existing database file as start-up does (a journal left
+// beside it rolled back first, then the header, the tables and whether it
+// can be written) without opening the program's connection: the tools of
+// vlmtools run it before they open the file, so that a foreign or damaged
+// file gets the same explanation in both programs. Nothing when the file is
+// ours; else the failure with that explanation.
+std::optional<Failure> RecogniseDatabase(const QString &file);
+
 } // namespace Startup

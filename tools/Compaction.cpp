@@ -1,6 +1,8 @@
 #include "Compaction.h"
 
+#include "DataFolder.h"
 #include "DbConnection.h"
+#include "Startup.h"
 #include "ToolsFiles.h"
 
 #include <QFile>
@@ -95,7 +97,7 @@ void compact(const QString &db, const QString &temp, const QString &backup)
     using Compaction::Step;
     checkFault(Step::RemoveLeftover);
     removeIfPresent(temp);
-    removeIfPresent(temp + QStringLiteral("-journal"));
+    removeIfPresent(temp + DataFolder::JournalSuffix);
 
     try {
         checkFault(Step::Vacuum);
@@ -110,7 +112,7 @@ void compact(const QString &db, const QString &temp, const QString &backup)
         // The old database is still in place; the copies are of no use,
         // nor is what a VACUUM INTO that failed (a full disk) left.
         ::unlink(QFile::encodeName(temp).constData());
-        ::unlink(QFile::encodeName(temp + QStringLiteral("-journal")).constData());
+        ::unlink(QFile::encodeName(temp + DataFolder::JournalSuffix).constData());
         ::unlink(QFile::encodeName(backupWork(backup)).constData());
         throw;
     }
@@ -145,6 +147,14 @@ ToolResult CompactDb()
         return result;
     }
     const QString db = ToolsFiles::GetDbPath();
+    // A foreign or damaged file is explained as at start-up, and left as
+    // it is: VACUUM INTO would copy any SQLite file, ours or not.
+    if (QFileInfo(db).isFile()) {
+        if (const std::optional<Startup::Failure> failure = Startup::RecogniseDatabase(db)) {
+            result.add(failure->refusal ? ToolResult::Kind::Warning : ToolResult::Kind::Error, failure->message);
+            return result;
+        }
+    }
     const bool wasOpen = DbConnection::isOpen();
     const QString openName = DbConnection::fileName();
     try {

@@ -148,7 +148,7 @@ bool Run::missingFiles()
                        " LEFT JOIN Cabinet c ON c.CabinetId = w.CabinetId ORDER BY p.PageId")
             .arg(filenameColumn, column("ShortcutYN"), storageColumn));
     const PageFileScope scope;
-    const bool pageStoreThere = QFileInfo(DataFolder::filePath(QStringLiteral("Pages"))).isDir();
+    const bool pageStoreThere = QFileInfo(DataFolder::pagesFolder()).isDir();
     QVector<RecordId> gone;
     QStringList thumbs;
     bool completed = true;
@@ -255,7 +255,7 @@ RecordId pageIdOfFile(const QString &bucket, const QString &fileName)
 QStringList orphanPageFiles(const QSet<RecordId> &pageIds)
 {
     QStringList orphans;
-    for (const QString &store : {QStringLiteral("Pages"), QStringLiteral("Thumbs")}) {
+    for (const QString &store : {DataFolder::PagesFolderName, DataFolder::ThumbsFolderName}) {
         const QDir base(DataFolder::filePath(store));
         const QStringList buckets = base.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
         for (const QString &bucket : buckets) {
@@ -320,19 +320,21 @@ ToolResult FixBrokenLinks()
         return result;
     }
     Run run;
-    bool progressShown = false;
+    // Closed once the connection is, and on any other way out.
+    std::optional<ProgressScope> progress;
     try {
         QString message;
-        if (!ToolsFiles::OpenToolsDatabase(&message)) {
-            result.add(ToolResult::Kind::Warning, message);
+        bool refusal = true;
+        if (!ToolsFiles::OpenToolsDatabase(&message, &refusal)) {
+            result.add(refusal ? ToolResult::Kind::Warning : ToolResult::Kind::Error, message);
             return result;
         }
         const qint64 pages = count("Page");
         const qint64 total = pages + count("Document") + count("Folder") + count("Drawer");
         bool completed = true;
         if (total > 0) {
-            Progress::StartProgressPositioned(QStringLiteral("Repair broken links"), 1, int(qMin<qint64>(total + pages, INT_MAX)));
-            progressShown = true;
+            progress.emplace(QStringLiteral("Repair broken links"), 1, int(qMin<qint64>(total + pages, INT_MAX)),
+                             ProgressScope::Cancel::Shown);
             // Each pass re-reads its table, so rows moved by one pass are
             // checked again by the next.
             completed = run.missingFiles();
@@ -352,8 +354,7 @@ ToolResult FixBrokenLinks()
                    QStringLiteral("Error # %1 occurred in FixBrokenLinks: %2").arg(e.code).arg(e.text));
     }
     DbConnection::close();
-    if (progressShown)
-        Progress::StopProgress();
+    progress.reset();
     return result;
 }
 

@@ -84,7 +84,7 @@ void removeDatabaseFiles()
 {
     DbConnection::close();
     const QString db = ToolsFiles::GetDbPath();
-    for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+    for (const QString &suffix : {QString(), DataFolder::JournalSuffix, DataFolder::WalSuffix, DataFolder::ShmSuffix}) {
         const QString path = db + suffix;
         if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
             throw errnoError(errno, path);
@@ -136,14 +136,14 @@ bool DeletePageFiles(const QString &folderName, ToolResult &result, bool cancell
 ToolResult DeleteThumbnails()
 {
     ToolResult result;
-    const QString thumbs = QStringLiteral("Thumbs");
+    const QString thumbs = DataFolder::ThumbsFolderName;
     const int total = CountEntries({thumbs});
+    std::optional<ProgressScope> progress;
     if (total > 0)
-        Progress::StartProgressPositioned(QStringLiteral("Delete thumbnails"), 1, total);
+        progress.emplace(QStringLiteral("Delete thumbnails"), 1, total, ProgressScope::Cancel::Shown);
     const bool completed = DeletePageFiles(thumbs, result, true);
     const bool stopped = !completed && result.entries.isEmpty();
-    if (total > 0)
-        Progress::StopProgress();
+    progress.reset();
     if (stopped)
         result.add(ToolResult::Kind::Message, QStringLiteral("Delete thumbnails was stopped."));
     else if (completed)
@@ -159,16 +159,16 @@ ToolResult StartOver()
         result.add(ToolResult::Kind::Warning, ToolsFiles::VlmRunningText);
         return result;
     }
-    const QStringList folders{QStringLiteral("Pages"), QStringLiteral("Thumbs")};
+    const QStringList folders{DataFolder::PagesFolderName, DataFolder::ThumbsFolderName};
     const int total = CountEntries(folders);
+    std::optional<ProgressScope> progress;
     if (total > 0)
-        Progress::StartProgress(QStringLiteral("Start over"), 1, total);
+        progress.emplace(QStringLiteral("Start over"), 1, total);
     // A failed sweep reports itself and the next folder is still swept.
     bool emptied = true;
     for (const QString &folder : folders)
         emptied = emptyPageStore(folder, result) && emptied;
-    if (total > 0)
-        Progress::StopProgress();
+    progress.reset();
     // The page files go before the database: the new database hands out
     // ids from 1 again, and a file left behind would lie at a new page's
     // path. Files that could not be deleted keep the database too, so a

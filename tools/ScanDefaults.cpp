@@ -2,50 +2,43 @@
 
 #include "Common.h"
 
-#include "Settings.h"
-
-
 #include <cmath>
 
 namespace ScanDefaults {
 
 Resolution ReadResolution()
 {
-    const Resolution d;
     Resolution r;
-    r.docDpi = Settings::value(DocDPIOverride, d.docDpi);
-    r.docQuality = Settings::value(DocQualityOverride, d.docQuality);
-    r.docScanType = Settings::value(DocScanType, d.docScanType);
-    r.picDpi = Settings::value(PicDPIOverride, d.picDpi);
-    r.picQuality = Settings::value(PicQualityOverride, d.picQuality);
-    r.picScanType = Settings::value(PicScanType, d.picScanType);
+    r.docDpi = ScannerDefaults::text(ScannerDefaults::DocDpi());
+    r.docQuality = ScannerDefaults::text(ScannerDefaults::DocQuality());
+    r.docScanType = ScannerDefaults::scanType(DocScanType);
+    r.picDpi = ScannerDefaults::text(ScannerDefaults::PicDpi());
+    r.picQuality = ScannerDefaults::text(ScannerDefaults::PicQuality());
+    r.picScanType = ScannerDefaults::scanType(PicScanType);
     return r;
 }
 
 void SaveScanDPI(const Resolution &values)
 {
-    Settings::setValue(DocDPIOverride, values.docDpi);
-    Settings::setValue(DocQualityOverride, values.docQuality);
-    Settings::setValue(DocScanType, values.docScanType);
-    Settings::setValue(PicDPIOverride, values.picDpi);
-    Settings::setValue(PicQualityOverride, values.picQuality);
-    Settings::setValue(PicScanType, values.picScanType);
-    Settings::sync();
+    ScannerDefaults::setText(DocDPIOverride, values.docDpi);
+    ScannerDefaults::setText(DocQualityOverride, values.docQuality);
+    ScannerDefaults::setText(DocScanType, values.docScanType);
+    ScannerDefaults::setText(PicDPIOverride, values.picDpi);
+    ScannerDefaults::setText(PicQualityOverride, values.picQuality);
+    ScannerDefaults::setText(PicScanType, values.picScanType);
+    ScannerDefaults::sync();
 }
 
 Advanced ReadAdvanced()
 {
-    const QString yes = QStringLiteral("Y");
-    return {Settings::value(TWAINShowUI, QStringLiteral("N")) == yes,
-            Settings::value(TWAINNativeTransfer, QStringLiteral("N")) == yes};
+    return {ScannerDefaults::option(TWAINShowUI), ScannerDefaults::option(TWAINNativeTransfer)};
 }
 
 void SaveAdvancedSettings(const Advanced &values)
 {
-    const auto yn = [](bool b) { return b ? QStringLiteral("Y") : QStringLiteral("N"); };
-    Settings::setValue(TWAINShowUI, yn(values.showUi));
-    Settings::setValue(TWAINNativeTransfer, yn(values.nativeTransfer));
-    Settings::sync();
+    ScannerDefaults::setOption(TWAINShowUI, values.showUi);
+    ScannerDefaults::setOption(TWAINNativeTransfer, values.nativeTransfer);
+    ScannerDefaults::sync();
 }
 
 double Val(const QString &text)
@@ -73,20 +66,21 @@ qint64 RoundHalfEven(double value)
 
 namespace {
 
-std::optional<Refusal> checkDpi(const QString &text, Field field, const QString &what)
+std::optional<Refusal> checkDpi(const QString &text, const ScannerDefaults::Number &range, Field field,
+                                const QString &what)
 {
     const qint64 dpi = RoundHalfEven(Val(text));
-    if (dpi < 50)
+    if (dpi < range.low)
         return Refusal{field, QStringLiteral("The DPI setting for %1 is too low.  Please enter a DPI that is 50 or higher.").arg(what)};
-    if (dpi > 10000)
+    if (dpi > range.high)
         return Refusal{field, QStringLiteral("The DPI setting for %1 is too high.  Please enter a DPI that is 10,000 or lower.").arg(what)};
     return std::nullopt;
 }
 
-std::optional<Refusal> checkQuality(const QString &text, Field field, const QString &what)
+std::optional<Refusal> checkQuality(const QString &text, const ScannerDefaults::Number &range, Field field,
+                                    const QString &what)
 {
-    const qint64 q = RoundHalfEven(Val(text));
-    if (q < 1 || q > 255)
+    if (!ScannerDefaults::inRange(range, RoundHalfEven(Val(text))))
         return Refusal{field, QStringLiteral("The JPEG Quality setting for %1 is incorrect.  Please enter a value between 1 and 255.").arg(what)};
     return std::nullopt;
 }
@@ -99,13 +93,13 @@ std::optional<Refusal> ValidateScanDPI(Resolution &values)
         *box = NormalizeNumber(*box);
     const QString pages = QStringLiteral("pages");
     const QString pictures = QStringLiteral("pictures");
-    if (auto r = checkDpi(values.docDpi, Field::DocDpi, pages))
+    if (auto r = checkDpi(values.docDpi, ScannerDefaults::DocDpi(), Field::DocDpi, pages))
         return r;
-    if (auto r = checkQuality(values.docQuality, Field::DocQuality, pages))
+    if (auto r = checkQuality(values.docQuality, ScannerDefaults::DocQuality(), Field::DocQuality, pages))
         return r;
-    if (auto r = checkDpi(values.picDpi, Field::PicDpi, pictures))
+    if (auto r = checkDpi(values.picDpi, ScannerDefaults::PicDpi(), Field::PicDpi, pictures))
         return r;
-    return checkQuality(values.picQuality, Field::PicQuality, pictures);
+    return checkQuality(values.picQuality, ScannerDefaults::PicQuality(), Field::PicQuality, pictures);
 }
 
 } // namespace ScanDefaults

@@ -1,37 +1,39 @@
 #pragma once
 
+#include "ScannerDefaults.h"
+
 #include <QString>
 
 #include <optional>
 
-// The scanner defaults that vlm's scanning reads from the shared settings:
-// resolution, JPEG quality and colour type for document pages and for
-// pictures, and the two scanner-interface options. Every value is a string
-// read with its default.
+// The scanner-defaults windows' values: resolution, JPEG quality and colour
+// type for document pages and for pictures, and the two scanner-interface
+// options, read and written through ScannerDefaults as the texts the boxes
+// hold.
 namespace ScanDefaults {
 
-inline const QString DocDPIOverride = QStringLiteral("DocDPIOverride");
-inline const QString DocQualityOverride = QStringLiteral("DocQualityOverride");
-inline const QString DocScanType = QStringLiteral("DocScanType");
-inline const QString PicDPIOverride = QStringLiteral("PicDPIOverride");
-inline const QString PicQualityOverride = QStringLiteral("PicQualityOverride");
-inline const QString PicScanType = QStringLiteral("PicScanType");
-inline const QString TWAINShowUI = QStringLiteral("TWAINShowUI");
-inline const QString TWAINNativeTransfer = QStringLiteral("TWAINNativeTransfer");
+using ScannerDefaults::DocDPIOverride;
+using ScannerDefaults::DocQualityOverride;
+using ScannerDefaults::DocScanType;
+using ScannerDefaults::PicDPIOverride;
+using ScannerDefaults::PicQualityOverride;
+using ScannerDefaults::PicScanType;
+using ScannerDefaults::TWAINShowUI;
+using ScannerDefaults::TWAINNativeTransfer;
 
 // The texts of the colour type choice, in order.
-inline const QString Color = QStringLiteral("Color");
-inline const QString Grayscale = QStringLiteral("Grayscale");
-inline const QString BlackAndWhite = QStringLiteral("Black & White");
+using ScannerDefaults::Color;
+using ScannerDefaults::Grayscale;
+using ScannerDefaults::BlackAndWhite;
 
 // The resolution dialog's values, as the texts its boxes hold.
 struct Resolution
 {
-    QString docDpi = QStringLiteral("150");
-    QString docQuality = QStringLiteral("50");
+    QString docDpi = QString::number(ScannerDefaults::DocDpi().defaultValue);
+    QString docQuality = QString::number(ScannerDefaults::DocQuality().defaultValue);
     QString docScanType = Color;
-    QString picDpi = QStringLiteral("300");
-    QString picQuality = QStringLiteral("30");
+    QString picDpi = QString::number(ScannerDefaults::PicDpi().defaultValue);
+    QString picQuality = QString::number(ScannerDefaults::PicQuality().defaultValue);
     QString picScanType = Color;
 };
 

@@ -3,6 +3,7 @@
 #include "DataFolder.h"
 #include "DataFolderLock.h"
 #include "DbConnection.h"
+#include "Startup.h"
 
 #include <QFileInfo>
 #include <QLockFile>
@@ -12,17 +13,17 @@ namespace ToolsFiles {
 
 QString GetDbPath()
 {
-    return DataFolder::filePath(QStringLiteral("vlm.mdb"));
+    return DataFolder::databaseFile();
 }
 
 QString GetBackupDbPath()
 {
-    return DataFolder::filePath(QStringLiteral("vlm.bak"));
+    return DataFolder::backupFile();
 }
 
 QString GetTempDbPath()
 {
-    return DataFolder::filePath(QStringLiteral("tempvlm.mdb"));
+    return DataFolder::tempDatabaseFile();
 }
 
 ToolsLock::ToolsLock() = default;
@@ -34,11 +35,7 @@ bool ToolsLock::acquire()
     // The same rules as vlm's, leftovers taken over alike.
     DataFolderLock::Attempt attempt = DataFolderLock::take();
     m_lock = std::move(attempt.lock);
-    if (m_lock)
-        return true;
-    // A "vlm.lock" that is no file counts as held: nothing may be sure
-    // that vlm is not running.
-    return attempt.error != QLockFile::LockFailedError && !attempt.notALockFile;
+    return m_lock || !attempt.heldElsewhere();
 }
 
 bool IsVlmRunning()
@@ -55,12 +52,19 @@ QString ExistingFileUri(const QString &path)
     return url.toString(QUrl::FullyEncoded);
 }
 
-bool OpenToolsDatabase(QString *message)
+bool OpenToolsDatabase(QString *message, bool *refusal)
 {
     const QString path = GetDbPath();
-    if (!QFileInfo(path).isFile()) {
+    std::optional<Startup::Failure> failure;
+    if (!QFileInfo(path).isFile())
+        failure = Startup::Failure{NoDatabaseText, true};
+    else
+        failure = Startup::RecogniseDatabase(path);
+    if (failure) {
         if (message)
-            *message = NoDatabaseText;
+            *message = failure->message;
+        if (refusal)
+            *refusal = failure->refusal;
         return false;
     }
     // The URI's mode=rw makes SQLite fail rather than create an empty

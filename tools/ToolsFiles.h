@@ -49,9 +49,13 @@ bool IsVlmRunning();
 // "file:" URI of path opened read-write and never created (mode=rw).
 QString ExistingFileUri(const QString &path);
 
-// Opens the program's connection on "vlm.mdb" without ever creating it.
-// False with NoDatabaseText when the file is missing; throws DbError when
-// the file is there but cannot be opened as a database.
-bool OpenToolsDatabase(QString *message);
+// Opens the program's connection on "vlm.mdb" without ever creating it,
+// once the file is recognised as vlm's start-up recognises it. False with
+// NoDatabaseText when the file is missing, or with start-up's explanation
+// when the file is not a whole Vellumark database; *refusal then tells
+// whether it is something the user can put right (shown as a warning)
+// rather than an error. Throws DbError when the recognised file cannot be
+// opened after all.
+bool OpenToolsDatabase(QString *message, bool *refusal = nullptr);
 
 } // namespace ToolsFiles

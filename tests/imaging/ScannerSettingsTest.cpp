@@ -1,5 +1,6 @@
 #include "ScannerSettings.h"
 
+#include "ScanDefaults.h"
 #include "ScanPlan.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
@@ -127,6 +128,39 @@ private Q_SLOTS:
         QCOMPARE(plan.request.source.name, source);
         QCOMPARE(plan.showEditor, true);
         QCOMPARE(plan.docInfo, QString("afterscan"));
+    }
+
+    void savedByToolsReadByScanning_data()
+    {
+        QTest::addColumn<QStringList>("saved");  // the six boxes of the resolution window; empty: none saved
+        QTest::addColumn<QStringList>("read");   // doc dpi, doc quality, doc type, pic dpi, pic quality, pic type
+        QTest::newRow("factory defaults") << QStringList() << QStringList{"150", "50", "C", "300", "30", "C"};
+        QTest::newRow("saved values")
+            << QStringList{"600", "80", "Grayscale", "1200", "20", "Black & White"}
+            << QStringList{"600", "80", "G", "1200", "20", "B"};
+        QTest::newRow("saved at the range ends")
+            << QStringList{"50", "1", "Color", "10000", "255", "Grayscale"}
+            << QStringList{"50", "1", "C", "10000", "255", "G"};
+    }
+    // What the scanner-defaults window of vlmtools saves (or its defaults,
+    // when nothing is saved) is what vlm's scanning reads: same keys, same
+    // defaults.
+    void savedByToolsReadByScanning()
+    {
+        QFETCH(QStringList, saved);
+        QFETCH(QStringList, read);
+        ScanDefaults::Resolution r;
+        if (!saved.isEmpty()) {
+            r = {saved[0], saved[1], saved[2], saved[3], saved[4], saved[5]};
+            ScanDefaults::SaveScanDPI(r);
+        }
+        QCOMPARE(ScanDefaults::ReadResolution().docDpi, r.docDpi);
+        QCOMPARE(ScanDefaults::ReadResolution().picScanType, r.picScanType);
+        const QStringList got{QString::number(ScannerSettings::GetDocDPI()),
+                              QString::number(ScannerSettings::GetDocQuality()), ScannerSettings::GetDocScanType(),
+                              QString::number(ScannerSettings::GetPicDPI()),
+                              QString::number(ScannerSettings::GetPicQuality()), ScannerSettings::GetPicScanType()};
+        QCOMPARE(got, read);
     }
 };
 

@@ -27,22 +27,6 @@ QByteArray hashOf(const QString &path)
     return QCryptographicHash::hash(TestFiles::read(path), QCryptographicHash::Sha256);
 }
 
-// Another program's SQLite file, made without our code.
-void writeForeignDatabase(const QString &path, const QStringList &statements)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        for (const QString &sql : statements)
-            QVERIFY2(q.exec(sql), qPrintable(sql));
-        q.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
-}
-
 // A current database of our own, closed again.
 void writeOurDatabase()
 {
@@ -89,12 +73,12 @@ private Q_SLOTS:
                             "CREATE TABLE Page (Id INTEGER, Body BLOB)", "INSERT INTO Cabinet VALUES (1, 'x')"};
             if (kind == "wal")
                 sql.prepend("PRAGMA journal_mode=WAL");
-            writeForeignDatabase(file, sql);
+            TestFiles::writeForeignDatabase(file, sql);
         } else if (kind == "junk") {
             TestFiles::write(file, "Notes about the tax return.\n");
         } else {
             if (kind == "noversion") {
-                writeForeignDatabase(file, {"DROP TABLE Version"});
+                TestFiles::writeForeignDatabase(file, {"DROP TABLE Version"});
             } else if (kind == "cut") {
                 const QByteArray whole = TestFiles::read(file);
                 TestFiles::write(file, whole.left(whole.size() - 4096));
@@ -127,7 +111,7 @@ private Q_SLOTS:
     void foreignTemplateRefused()
     {
         const QString tmpl = DataFolder::filePath("empty.mdb");
-        writeForeignDatabase(tmpl, {"CREATE TABLE Page (Id INTEGER)"});
+        TestFiles::writeForeignDatabase(tmpl, {"CREATE TABLE Page (Id INTEGER)"});
         const QByteArray before = hashOf(tmpl);
         const std::optional<Startup::Failure> failure = Startup::OpenDatabase();
         QVERIFY(failure && failure->refusal);

@@ -3,6 +3,8 @@
 #include "TestEnvironment.h"
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -62,6 +64,21 @@ QString pathUnderFile(const QString &name)
 void blockDataFolder(const QString &name)
 {
     qputenv("VLM_DATA_DIR", QFile::encodeName(pathUnderFile(name)));
+}
+
+void writeForeignDatabase(const QString &path, const QStringList &statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const QString &sql : statements)
+            QVERIFY2(q.exec(sql), qPrintable(sql));
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
 }
 
 } // namespace TestFiles

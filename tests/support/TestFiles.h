@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Files a test lays out or inspects byte for byte, past the code under test.
 namespace TestFiles {
@@ -26,5 +27,9 @@ QString pathUnderFile(const QString &name);
 // Points the data folder below a file (see pathUnderFile), so that nothing
 // can be written there; until the next fresh data folder.
 void blockDataFolder(const QString &name);
+
+// Another program's SQLite file at path, made without our code by running
+// the statements; a failure fails the running test.
+void writeForeignDatabase(const QString &path, const QStringList &statements);
 
 } // namespace TestFiles

@@ -1,0 +1,78 @@
+#include "Compaction.h"
+#include "DataFolder.h"
+#include "LinkRepair.h"
+#include "TestEnvironment.h"
+#include "TestFiles.h"
+#include "ToolResult.h"
+#include "ToolsFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+Q_DECLARE_METATYPE(ToolResult::Kind)
+
+// How vlmtools' tools open the database: through the same recognition as
+// vlm's start-up.
+class ToolsFilesTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { TestEnvironment::freshDataFolder(); }
+
+    void badDatabaseExplained_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<ToolResult::Kind>("shown");
+        QTest::addColumn<QString>("says");
+        const auto warning = ToolResult::Kind::Warning;
+        const auto error = ToolResult::Kind::Error;
+        QTest::newRow("link repair, foreign") << "repair" << "foreign" << warning << "is not a Vellumark database";
+        QTest::newRow("compaction, foreign") << "compact" << "foreign" << warning << "is not a Vellumark database";
+        QTest::newRow("link repair, not a database") << "repair" << "junk" << error << "cannot be used";
+        QTest::newRow("compaction, not a database") << "compact" << "junk" << error << "cannot be used";
+        QTest::newRow("open, foreign") << "open" << "foreign" << warning << "is not a Vellumark database";
+    }
+    // Another program's SQLite file, or no database at all, in place of
+    // "vlm.mdb": each tool gives start-up's explanation (not the error of a
+    // missing table, nor a compaction of it), and leaves the file as it was.
+    void badDatabaseExplained()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, kind);
+        QFETCH(ToolResult::Kind, shown);
+        QFETCH(QString, says);
+        const QString file = ToolsFiles::GetDbPath();
+        if (kind == "foreign")
+            TestFiles::writeForeignDatabase(file, {"CREATE TABLE Cabinet (Id INTEGER PRIMARY KEY, Label TEXT)",
+                                                   "INSERT INTO Cabinet VALUES (1, 'x')"});
+        else
+            TestFiles::write(file, "Notes about the tax return.\n");
+        const QByteArray before = TestFiles::read(file);
+
+        ToolResult r;
+        if (tool == "repair") {
+            r = LinkRepair::FixBrokenLinks();
+        } else if (tool == "compact") {
+            r = Compaction::CompactDb();
+        } else {
+            QString message;
+            bool refusal = false;
+            QVERIFY(!ToolsFiles::OpenToolsDatabase(&message, &refusal));
+            QVERIFY(refusal);
+            r.add(ToolResult::Kind::Warning, message);
+        }
+        QCOMPARE(r.entries.size(), 1);
+        QCOMPARE(r.entries.first().kind, shown);
+        QVERIFY2(r.entries.first().text.contains(says), qPrintable(r.entries.first().text));
+        QVERIFY2(r.entries.first().text.contains(file), qPrintable(r.entries.first().text));
+        QCOMPARE(TestFiles::read(file), before);
+        QVERIFY(!QFile::exists(ToolsFiles::GetTempDbPath()));
+        QVERIFY(!QFile::exists(ToolsFiles::GetBackupDbPath()));
+    }
+};
+
+VLM_TEST_GUILESS_MAIN(ToolsFilesTest)
+#include "ToolsFilesTest.moc"
