@@ -10,6 +10,7 @@
 #include "Progress.h"
 #include "Prompt.h"
 #include "RecordId.h"
+#include "Records.h"
 #include "Settings.h"
 
 namespace {
@@ -203,15 +204,15 @@ QString DocumentPageFiles(RecordId documentId)
 
 std::optional<Notice> NewPageNotice(RecordId pageId)
 {
-    const RecordId documentId = Common::GetDocumentIdOfPage(pageId);
-    const RecordId folderId = Common::GetFolderIdOfDocument(documentId);
+    const RecordId documentId = Pages::GetDocumentIdOfPage(pageId);
+    const RecordId folderId = Records::GetFolderIdOfDocument(documentId);
     const QVariant email =
         DbConnection::QueryValue(QStringLiteral("SELECT Email FROM Folder WHERE FolderId = ?"), {folderId});
     const QString address = NullToEmpty(email).trimmed();
     if (address.isEmpty())
         return std::nullopt;
-    const RecordId drawerId = Common::GetDrawerIdOfFolder(folderId);
-    const RecordId cabinetId = Common::GetCabinetIdOfDrawer(drawerId);
+    const RecordId drawerId = Records::GetDrawerIdOfFolder(folderId);
+    const RecordId cabinetId = Records::GetCabinetIdOfDrawer(drawerId);
     const std::optional<QString> cabinet = nameOf("Cabinet", "CabinetId", cabinetId);
     const std::optional<QString> drawer = nameOf("Drawer", "DrawerId", drawerId);
     const std::optional<QString> folder = nameOf("Folder", "FolderId", folderId);

@@ -44,10 +44,10 @@ Result RenameRecord(const QString &key, const QString &newName)
         taken = Records::CabinetNameExists(name, id);
     } else if (prefix == Drawer) {
         kind = RecordKind::Drawer;
-        taken = Records::DrawerNameExists(Common::GetCabinetIdOfDrawer(id), name, id);
+        taken = Records::DrawerNameExists(Records::GetCabinetIdOfDrawer(id), name, id);
     } else if (prefix == Folder) {
         kind = RecordKind::Folder;
-        taken = Records::FolderNameExists(Common::GetDrawerIdOfFolder(id), name, id);
+        taken = Records::FolderNameExists(Records::GetDrawerIdOfFolder(id), name, id);
     } else if (prefix != Document) {
         return r;
     }
