@@ -201,14 +201,14 @@ QString DocumentPageFiles(RecordId documentId)
 
 std::optional<Notice> NewPageNotice(RecordId pageId)
 {
-    const RecordId documentId = Common::GetDocumentIdOfPage(pageId);
-    const RecordId folderId = Common::GetFolderIdOfDocument(documentId);
+    const RecordId documentId = Pages::GetDocumentIdOfPage(pageId);
+    const RecordId folderId = Records::GetFolderIdOfDocument(documentId);
     const std::optional<Records::FolderValues> folderRow = Records::ReadFolder(folderId);
     const QString address = folderRow ? folderRow->email.trimmed() : QString();
     if (address.isEmpty())
         return std::nullopt;
-    const RecordId drawerId = Common::GetDrawerIdOfFolder(folderId);
-    const RecordId cabinetId = Common::GetCabinetIdOfDrawer(drawerId);
+    const RecordId drawerId = Records::GetDrawerIdOfFolder(folderId);
+    const RecordId cabinetId = Records::GetCabinetIdOfDrawer(drawerId);
     const std::optional<QString> cabinet = nameOf(Records::ReadCabinet(cabinetId));
     const std::optional<QString> drawer = nameOf(Records::ReadDrawer(drawerId));
     const std::optional<QString> folder = nameOf(folderRow);

@@ -1,71 +1,44 @@
 #include "PageContext.h"
 
-#include "Common.h"
-#include "DbConnection.h"
 #include "NodeKeys.h"
+#include "DbError.h"
+#include "Pages.h"
 #include "RecordId.h"
-
-namespace {
-
-// One neighbour in the order of number, then id. Pages that share a
-// number are walked in id order before the next number, so none is
-// passed over when a tie sits between other pages.
-RecordId neighbour(RecordId documentId, const QVariant &number, RecordId pageId, bool next)
-{
-    const QString sql = next
-        ? QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
-                         " AND (PageNumber > ? OR (PageNumber = ? AND PageId > ?))"
-                         " ORDER BY PageNumber, PageId LIMIT 1")
-        : QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
-                         " AND (PageNumber < ? OR (PageNumber = ? AND PageId < ?))"
-                         " ORDER BY PageNumber DESC, PageId DESC LIMIT 1");
-    return DbConnection::QueryValue(sql, {documentId, pageId, number, number, pageId}).toLongLong();
-}
-
-RecordId cabinetOfDocument(RecordId documentId)
-{
-    return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(Common::GetFolderIdOfDocument(documentId)));
-}
-
-} // namespace
+#include "Records.h"
 
 namespace PageContext {
 
 PagePlace ResolvePageNeighbours(RecordId pageId)
 {
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT DocumentId, PageNumber, Filename, ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
-    if (rs.isEmpty())
+    const std::optional<Pages::PageFacts> row = Pages::ReadPage(pageId);
+    if (!row)
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(pageId));
     PagePlace place;
     place.pageId = pageId;
-    place.documentId = rs.field(0).toLongLong();
-    const QVariant number = rs.field(1);
-    if (!number.isNull())
-        place.pageNumber = number.toInt();
-    place.filename = NullToEmpty(rs.field(2));
-    place.shortcut = NullToEmpty(rs.field(3)) == QLatin1String("Y");
+    place.documentId = row->documentId;
+    place.pageNumber = row->pageNumber;
+    place.filename = row->filename;
+    place.shortcut = row->shortcut;
     // A page without a number has no place in the order, and no neighbours.
     if (place.pageNumber) {
-        place.prevPageId = neighbour(place.documentId, number, pageId, false);
-        place.nextPageId = neighbour(place.documentId, number, pageId, true);
+        place.prevPageId = Pages::NeighbourPage(place.documentId, *place.pageNumber, pageId, false);
+        place.nextPageId = Pages::NeighbourPage(place.documentId, *place.pageNumber, pageId, true);
     }
-    place.folderId = Common::GetFolderIdOfDocument(place.documentId);
-    place.drawerId = Common::GetDrawerIdOfFolder(place.folderId);
-    place.cabinetId = Common::GetCabinetIdOfDrawer(place.drawerId);
+    place.folderId = Records::GetFolderIdOfDocument(place.documentId);
+    place.drawerId = Records::GetDrawerIdOfFolder(place.folderId);
+    place.cabinetId = Records::GetCabinetIdOfDrawer(place.drawerId);
     place.storage = CabinetStorage(place.cabinetId);
     return place;
 }
 
 Storage CabinetStorage(RecordId cabinetId)
 {
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT Storage, StoragePath FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
+    const std::optional<Records::CabinetValues> cabinet = Records::ReadCabinet(cabinetId);
     Storage storage;
-    if (rs.isEmpty())
+    if (!cabinet)
         return storage;
-    storage.cabinetStoragePath = NullToEmpty(rs.field(1));
-    storage.usesStoragePath = rs.field(0).toInt() == 1 && !storage.cabinetStoragePath.isEmpty();
+    storage.cabinetStoragePath = cabinet->storagePath;
+    storage.usesStoragePath = cabinet->ownStorage && !storage.cabinetStoragePath.isEmpty();
     return storage;
 }
 
@@ -76,13 +49,13 @@ RecordId CabinetOfKey(const QString &key)
         return 0;
     switch (record->level) {
     case RecordLevel::Folder:
-        return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(record->id));
+        return Records::GetCabinetIdOfDrawer(Records::GetDrawerIdOfFolder(record->id));
     case RecordLevel::Document:
-        return cabinetOfDocument(record->id);
+        return Records::GetCabinetIdOfDocument(record->id);
     case RecordLevel::Page:
         // The number of a page key is a page, not a document: the page's
         // own cabinet decides where the new page is stored.
-        return cabinetOfDocument(Common::GetDocumentIdOfPage(record->id));
+        return Records::GetCabinetIdOfDocument(Pages::GetDocumentIdOfPage(record->id));
     case RecordLevel::Cabinet:
     case RecordLevel::Drawer:
         break;

@@ -1,6 +1,6 @@
 #include "PagePrinter.h"
 
-#include "DbConnection.h"
+#include "DbError.h"
 #include "ImageOps.h"
 #include "PagePaths.h"
 #include "Pages.h"
@@ -84,11 +84,7 @@ Outcome PrintDocumentPages(RecordId documentId, int fromPage, int thruPage, Prin
 
 std::pair<int, int> DocumentPageRange(RecordId documentId)
 {
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT Min(PageNumber), Max(PageNumber) FROM Page WHERE DocumentId = ?"), {documentId});
-    if (rs.isEmpty())
-        return {0, 0};
-    return {rs.value(0, 0).toInt(), rs.value(0, 1).toInt()};
+    return Pages::PageNumberRange(documentId);
 }
 
 QString ShortcutNote(const Outcome &outcome)

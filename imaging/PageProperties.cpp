@@ -1,7 +1,7 @@
 #include "PageProperties.h"
 
 #include "Common.h"
-#include "DbConnection.h"
+#include "Pages.h"
 #include "RecordId.h"
 
 #include <QLocale>
@@ -22,25 +22,22 @@ struct Facts
 };
 
 // Scan dates are stored as "yyyy-MM-dd HH:mm:ss"; the day is what shows.
-QDate dayOf(const QVariant &stored)
+QDate dayOf(const QString &stored)
 {
-    return QDate::fromString(NullToEmpty(stored).left(10), Qt::ISODate);
+    return QDate::fromString(stored.left(10), Qt::ISODate);
 }
 
 Facts read(RecordId pageId)
 {
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT ScanDate, FileSize, Filetype, ShortcutYN, Filename FROM Page WHERE PageId = ?"),
-        {pageId});
+    const std::optional<Pages::PageFacts> row = Pages::ReadPage(pageId);
     Facts facts;
-    if (rs.isEmpty())
+    if (!row)
         return facts;
-    facts.scanDay = dayOf(rs.field(0));
-    if (!rs.field(1).isNull())
-        facts.fileSize = rs.field(1).toLongLong();
-    facts.fileType = NullToEmpty(rs.field(2));
-    facts.shortcut = NullToEmpty(rs.field(3)) == QLatin1String("Y");
-    facts.filename = NullToEmpty(rs.field(4));
+    facts.scanDay = dayOf(row->scanDate);
+    facts.fileSize = row->fileSize;
+    facts.fileType = row->filetype;
+    facts.shortcut = row->shortcut;
+    facts.filename = row->filename;
     return facts;
 }
 

@@ -7,10 +7,12 @@
 #include "ImageOps.h"
 #include "NavigationSink.h"
 #include "NodeKeys.h"
+#include "PageFileNames.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
 #include "RecordId.h"
+#include "Records.h"
 #include "Settings.h"
 #include "ThumbnailMaker.h"
 #include "DataFolder.h"
@@ -43,15 +45,14 @@ RecordId targetDocument(const QString &key, PageSave::SaveResult &result)
     const RecordLevel level = record ? record->level : RecordLevel::Cabinet;
     const RecordId id = record ? record->id : 0;
     if (level == RecordLevel::Folder) {
-        if (Common::GetDrawerIdOfFolder(id) == 0)
+        if (Records::GetDrawerIdOfFolder(id) == 0)
             throw DbError(ErrorCode::RecordMissing, QStringLiteral("Folder %1 does not exist.").arg(id));
-        DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"),
-                              {id, QStringLiteral("New document")});
+        const RecordId documentId = Records::InsertDocument(id, QStringLiteral("New document"));
         result.newDocument = true;
         result.folderId = id;
-        return DbConnection::LastInsertId();
+        return documentId;
     }
-    const RecordId documentId = level == RecordLevel::Page ? Common::GetDocumentIdOfPage(id) : id;
+    const RecordId documentId = level == RecordLevel::Page ? Pages::GetDocumentIdOfPage(id) : id;
     if (!PageSave::IsPageTarget(key) || !Pages::DocumentExists(documentId))
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("There is no document for '%1'.").arg(key));
     return documentId;
@@ -70,38 +71,13 @@ void removeFiles(const PageSave::SaveResult &result)
     removeFile(result.thumbPath);
 }
 
-bool sameFile(const QString &a, const QString &b)
-{
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    if (fa.exists() && fb.exists())
-        return fa.canonicalFilePath() == fb.canonicalFilePath();
-    return QDir::cleanPath(a) == QDir::cleanPath(b);
-}
-
 void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    if (sameFile(path, saved.imagePath) || sameFile(path, saved.thumbPath))
+    if (PageFileNames::SameFile(path, saved.imagePath) || PageFileNames::SameFile(path, saved.thumbPath))
         return;
     QFile::remove(path);
-}
-
-// True when a page other than pageId has the file at path as its own: a
-// name typed for it may be any number, and so a new page's name by id. Any
-// other file there is what a save killed before its rows committed left
-// behind (the rolled-back id is handed out again), and is replaced.
-bool namedByAnotherPage(const QString &path, RecordId pageId)
-{
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT Filename FROM Page WHERE PageId <> ? AND Filename LIKE ?"),
-        {pageId, QStringLiteral("%/") + PagePaths::GetFileNamePart(path)});
-    for (int row = 0; row < rs.recordCount(); ++row) {
-        if (sameFile(rs.value(row, 0).toString(), path))
-            return true;
-    }
-    return false;
 }
 
 // The row of the page being saved (a new page's, after a "New document" of
@@ -118,7 +94,7 @@ void placePage(const PageSave::SaveRequest &request, PageSave::SaveResult &resul
         result.pageId = Pages::InsertPage(page);
     } else {
         result.pageId = request.pageId;
-        result.documentId = Common::GetDocumentIdOfPage(request.pageId);
+        result.documentId = Pages::GetDocumentIdOfPage(request.pageId);
         if (result.documentId == 0)
             throw DbError(ErrorCode::RecordMissing,
                           QStringLiteral("Page %1 does not exist.").arg(request.pageId));
@@ -129,8 +105,10 @@ void placePage(const PageSave::SaveRequest &request, PageSave::SaveResult &resul
     }
     QString filename = request.filename;
     if (request.addMode && !request.nameByIdIn.isEmpty()) {
-        filename = PageSave::StartOfName(request.nameByIdIn) + QString::number(result.pageId) + QStringLiteral(".jpg");
-        if (QFileInfo::exists(filename) && namedByAnotherPage(filename, result.pageId))
+        // A file there that no other page names is the leftover of a save
+        // killed before its rows committed, and is replaced.
+        filename = PageFileNames::NameById(request.nameByIdIn, result.pageId);
+        if (QFileInfo::exists(filename) && PageFileNames::NamedByAnotherPage(filename, result.pageId))
             throw errnoError(EEXIST, filename);
     }
     Pages::SetPageFilename(result.pageId, filename);
@@ -157,7 +135,7 @@ void placePage(const PageSave::SaveRequest &request, PageSave::SaveResult &resul
 std::optional<DbError> keepUnchanged(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
                                      const std::function<void()> &between)
 {
-    if (!sameFile(request.unchangedFile, result.imagePath)) {
+    if (!PageFileNames::SameFile(request.unchangedFile, result.imagePath)) {
         QFile source(request.unchangedFile);
         if (!source.open(QIODevice::ReadOnly))
             return fileError(source, request.unchangedFile);
@@ -223,61 +201,6 @@ void announceNewPage(const PageSave::SaveResult &result)
 } // namespace
 
 namespace PageSave {
-
-NameCheck CheckFileName(const QString &typed, const QString &storagePath)
-{
-    if (typed.endsWith(QLatin1Char('/')))
-        return {NameVerdict::Refuse, PleaseEnterFilenameMessage(), typed};
-    if (Common::HasInvalidPathChar(typed))
-        return {NameVerdict::Refuse,
-                QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | ."),
-                Common::StripInvalidPathChars(typed)};
-    if (typed.isEmpty())
-        return {NameVerdict::AskAutoAssign, QString(), typed};
-    QString name = typed;
-    if (QDir::isRelativePath(name))
-        name = StartOfName(storagePath) + name;
-    if (!name.right(4).toLower().endsWith(QLatin1String(".jpg"))) {
-        if (PagePaths::GetFileNamePart(name).contains(QLatin1Char('.')))
-            return {NameVerdict::Refuse,
-                    QStringLiteral("The file extension must be .JPG (please change filename)."), name};
-        name += QStringLiteral(".jpg");
-    }
-    return {NameVerdict::Accept, QString(), name};
-}
-
-QString PleaseEnterFilenameMessage()
-{
-    return QStringLiteral("Please enter a filename.");
-}
-
-QString AutoAssignQuestion()
-{
-    return QStringLiteral("No filename entered.  Do you want to auto-assign a filename?");
-}
-
-QString OverwriteQuestion(const QString &path)
-{
-    // "aready" is the designed text, kept as it is.
-    return QStringLiteral("The file named '%1' aready exists.\nDo you want to overwrite this file?").arg(path);
-}
-
-QString RenameQuestion(const QString &oldPath)
-{
-    return QStringLiteral("You have renamed this file.  Do you want to delete the old filename?\n"
-                          "Old filename: '%1'")
-        .arg(oldPath);
-}
-
-bool SameFileName(const QString &a, const QString &b)
-{
-    return a.trimmed() == b.trimmed();
-}
-
-QString StartOfName(const QString &storagePath)
-{
-    return storagePath.endsWith(QLatin1Char('/')) ? storagePath : storagePath + QLatin1Char('/');
-}
 
 bool IsPageTarget(const QString &key)
 {

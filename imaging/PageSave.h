@@ -11,45 +11,10 @@
 #include "DbError.h"
 #include "RecordId.h"
 
-// Storing the viewer's image as a page: the checks on a file name typed for
-// a cabinet with its own storage path, the rows of a new page, the image,
+// Storing the viewer's image as a page: the rows of a new page, the image,
 // its thumbnail and its size, and the removal of the files a rename leaves.
+// The names decided for the page's file are PageFileNames'.
 namespace PageSave {
-
-// ---- File names typed for a cabinet with its own storage path ----
-
-enum class NameVerdict {
-    Accept,         // go on with boxText
-    Refuse,         // show message, put boxText back in the box, store nothing
-    AskAutoAssign,  // the box is empty: offer to let the program name the file
-};
-
-struct NameCheck
-{
-    NameVerdict verdict = NameVerdict::Accept;
-    QString message;
-    QString boxText;
-};
-
-// Checks the text of the file-name box in order: a trailing "/", a
-// character a file name may not hold (removed from the text), emptiness,
-// then the extension (".jpg" is added to a name without any; another one
-// is refused). A relative name is taken inside the cabinet's storage path.
-NameCheck CheckFileName(const QString &typed, const QString &storagePath);
-
-// The texts of the questions and refusals of the checks.
-QString PleaseEnterFilenameMessage();
-QString AutoAssignQuestion();
-QString OverwriteQuestion(const QString &path);
-QString RenameQuestion(const QString &oldPath);
-
-// True when the two names are one file name. Case counts: on Linux "A.jpg"
-// and "a.jpg" are two files, and taking them for one would overwrite the
-// other without asking.
-bool SameFileName(const QString &a, const QString &b);
-
-// The box of a cabinet with its own storage path starts at that folder.
-QString StartOfName(const QString &storagePath);
 
 // ---- The save ----
 

@@ -13,8 +13,9 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include "DbConnection.h"
+#include "DbError.h"
 #include "PagePaths.h"
+#include "Pages.h"
 #include "RecordId.h"
 #include "ScaledJpeg.h"
 
@@ -212,16 +213,15 @@ QVector<std::optional<DbError>> MakeThumbnails(const QVector<RecordId> &pageIds,
     for (int i = 0; i < pageIds.size(); ++i) {
         const RecordId id = pageIds.at(i);
         try {
-            const Recordset rs = DbConnection::OpenRecordset(
-                QStringLiteral("SELECT Filename, ShortcutYN FROM Page WHERE PageId = ?"), {id});
-            if (rs.isEmpty()) {
+            const std::optional<Pages::PageFacts> row = Pages::ReadPage(id);
+            if (!row) {
                 results[i] = DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(id));
-            } else if (NullToEmpty(rs.value(0, 1)) == QLatin1String("Y")) {
+            } else if (row->shortcut) {
                 results[i] = DbError(ErrorCode::InvalidValue,
                                      QStringLiteral("Page %1 is a shortcut and has no thumbnail.").arg(id));
             } else {
-                const QString filename = NullToEmpty(rs.value(0, 0));
-                jobs.append({PagePaths::GetPageFilePath(id, filename), PagePaths::GetThumbFilePath(id, filename)});
+                jobs.append({PagePaths::GetPageFilePath(id, row->filename),
+                             PagePaths::GetThumbFilePath(id, row->filename)});
                 jobIndex.append(i);
             }
         } catch (const DbError &e) {

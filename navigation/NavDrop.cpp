@@ -110,7 +110,7 @@ MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)
 {
     // The parent is compared first: a drop where the drawer already lies
     // asks for nothing.
-    const RecordId from = Common::GetCabinetIdOfDrawer(drawerId);
+    const RecordId from = Records::GetCabinetIdOfDrawer(drawerId);
     if (from == 0 || from == cabinetId)
         return {};
     if (!Passwords::UnlockCabinet(cabinetId))
@@ -126,7 +126,7 @@ MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)
 
 MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
 {
-    const RecordId from = Common::GetDrawerIdOfFolder(folderId);
+    const RecordId from = Records::GetDrawerIdOfFolder(folderId);
     if (from == 0 || from == drawerId)
         return {};
     const std::optional<Records::FolderValues> row = Records::ReadFolder(folderId);
@@ -140,7 +140,7 @@ MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
 
 MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId)
 {
-    const RecordId from = Common::GetFolderIdOfDocument(documentId);
+    const RecordId from = Records::GetFolderIdOfDocument(documentId);
     if (from == 0 || from == folderId)
         return {};
     Records::MoveDocument(documentId, folderId);
@@ -149,7 +149,7 @@ MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId)
 
 MoveResult MovePageToDocument(RecordId pageId, RecordId documentId, const PageClipboard::NewPageNotifier &notify)
 {
-    const RecordId from = Common::GetDocumentIdOfPage(pageId);
+    const RecordId from = Pages::GetDocumentIdOfPage(pageId);
     const int number = from == 0 ? 0 : Pages::MovePageToDocument(pageId, documentId);
     if (number == 0)
         return {};

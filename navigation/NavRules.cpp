@@ -1,8 +1,8 @@
 #include "NavRules.h"
 
-#include "Common.h"
 #include "NavKeys.h"
 #include "RecordId.h"
+#include "Records.h"
 
 #include <Qt>
 
@@ -120,16 +120,16 @@ RestorePlan restorePlan(const QString &key)
         drawer = id;
     } else if (prefix == Folder) {
         folder = id;
-        drawer = Common::GetDrawerIdOfFolder(folder);
+        drawer = Records::GetDrawerIdOfFolder(folder);
     } else if (prefix == Document) {
-        folder = Common::GetFolderIdOfDocument(id);
-        drawer = Common::GetDrawerIdOfFolder(folder);
+        folder = Records::GetFolderIdOfDocument(id);
+        drawer = Records::GetDrawerIdOfFolder(folder);
     } else {
         return plan;
     }
     plan.menu = typeMenuOf(key);
     if (prefix != Cabinet)
-        plan.cabinetId = Common::GetCabinetIdOfDrawer(drawer);
+        plan.cabinetId = Records::GetCabinetIdOfDrawer(drawer);
     plan.chain << NavNodeKey(Cabinet, plan.cabinetId);
     if (drawer)
         plan.chain << NavNodeKey(Drawer, drawer);
@@ -147,11 +147,11 @@ RecordId cabinetOf(const QString &key)
     if (prefix == Cabinet)
         return id;
     if (prefix == Drawer)
-        return Common::GetCabinetIdOfDrawer(id);
+        return Records::GetCabinetIdOfDrawer(id);
     if (prefix == Folder)
-        return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(id));
+        return Records::GetCabinetIdOfDrawer(Records::GetDrawerIdOfFolder(id));
     if (prefix == Document)
-        return Common::GetCabinetIdOfDrawer(Common::GetDrawerIdOfFolder(Common::GetFolderIdOfDocument(id)));
+        return Records::GetCabinetIdOfDocument(id);
     return 0;
 }
 

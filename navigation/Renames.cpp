@@ -40,9 +40,9 @@ Result RenameRecord(const QString &key, const QString &newName)
     if (kind == RecordLevel::Cabinet)
         taken = Records::CabinetNameExists(name, id);
     else if (kind == RecordLevel::Drawer)
-        taken = Records::DrawerNameExists(Common::GetCabinetIdOfDrawer(id), name, id);
+        taken = Records::DrawerNameExists(Records::GetCabinetIdOfDrawer(id), name, id);
     else if (kind == RecordLevel::Folder)
-        taken = Records::FolderNameExists(Common::GetDrawerIdOfFolder(id), name, id);
+        taken = Records::FolderNameExists(Records::GetDrawerIdOfFolder(id), name, id);
     if (taken) {
         r.taken = true;
         r.messages << RecordRules::DuplicateNameMessage(kind, name);

@@ -1,6 +1,5 @@
 #include "Common.h"
 
-#include "DbConnection.h"
 #include "RecordId.h"
 
 #include <QLocale>
@@ -17,12 +16,6 @@ bool endsWithImageName(const QString &lower)
 {
     return lower.endsWith(QLatin1String("jpg")) || lower.endsWith(QLatin1String("jpeg"))
         || lower.endsWith(QLatin1String("bmp"));
-}
-
-RecordId parentOf(const char *sql, RecordId id)
-{
-    const QVariant v = DbConnection::QueryValue(QLatin1String(sql), {id});
-    return v.isNull() ? 0 : v.toLongLong();
 }
 
 QString stripChars(const QString &text, const QString &chars)
@@ -90,26 +83,6 @@ QString GetFileType(const QString &name)
     if (lower.endsWith(QLatin1String(".jpg")) || lower.endsWith(QLatin1String(".jpeg")))
         return QStringLiteral("jpg");
     return lower.right(3);
-}
-
-RecordId GetCabinetIdOfDrawer(RecordId drawerId)
-{
-    return parentOf("SELECT CabinetId FROM Drawer WHERE DrawerId = ?", drawerId);
-}
-
-RecordId GetDrawerIdOfFolder(RecordId folderId)
-{
-    return parentOf("SELECT DrawerId FROM Folder WHERE FolderId = ?", folderId);
-}
-
-RecordId GetFolderIdOfDocument(RecordId documentId)
-{
-    return parentOf("SELECT FolderId FROM Document WHERE DocumentId = ?", documentId);
-}
-
-RecordId GetDocumentIdOfPage(RecordId pageId)
-{
-    return parentOf("SELECT DocumentId FROM Page WHERE PageId = ?", pageId);
 }
 
 bool HasInvalidNameChar(const QString &name)

@@ -6,8 +6,7 @@
 #include "RecordId.h"
 
 // Small helpers every part of the program uses: the product title, file
-// classification, parent look-ups, and the checks on names, paths, dates and
-// amounts.
+// classification, and the checks on names, paths, dates and amounts.
 namespace Common {
 
 // "Vellumark", the title of every message box.
@@ -23,12 +22,6 @@ bool IsNonImageFile(const QString &name);
 // The Filetype stored for a new page: "jpg" for .jpg/.jpeg, else the last
 // three characters of the lower-cased name (the whole name when shorter).
 QString GetFileType(const QString &name);
-
-// Parent look-ups; 0 when the row does not exist. Throw DbError.
-RecordId GetCabinetIdOfDrawer(RecordId drawerId);
-RecordId GetDrawerIdOfFolder(RecordId folderId);
-RecordId GetFolderIdOfDocument(RecordId documentId);
-RecordId GetDocumentIdOfPage(RecordId pageId);
 
 // Names may not hold any of \ / : * ? " < > | and the full stop.
 bool HasInvalidNameChar(const QString &name);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "Database.h"
 #include "DbConnection.h"
 #include "RecordId.h"
 
@@ -384,6 +385,119 @@ std::optional<NamedPage> NamedPageOf(RecordId pageId)
     if (pages.isEmpty())
         return std::nullopt;
     return pages.first();
+}
+
+} // namespace Pages
+
+// ---- Page rows as the viewer, the printer, the save and the repair read them ----
+
+namespace {
+
+// "p.<column>" when the Page table has the column, else NULL: the tools
+// read databases of older versions without upgrading them.
+QString pageColumnOrNull(const char *name)
+{
+    const QString column = QLatin1String(name);
+    return Database::HasColumn(QStringLiteral("Page"), column) ? QStringLiteral("p.") + column
+                                                               : QStringLiteral("NULL");
+}
+
+} // namespace
+
+namespace Pages {
+
+std::optional<PageFacts> ReadPage(RecordId pageId)
+{
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT DocumentId, PageNumber, Filename, ShortcutYN, ScanDate, FileSize, Filetype"
+                       " FROM Page WHERE PageId = ?"),
+        {pageId});
+    if (rs.isEmpty())
+        return std::nullopt;
+    PageFacts facts;
+    facts.documentId = rs.field(0).toLongLong();
+    if (!rs.field(1).isNull())
+        facts.pageNumber = rs.field(1).toInt();
+    facts.filename = NullToEmpty(rs.field(2));
+    facts.shortcut = NullToEmpty(rs.field(3)) == QLatin1String("Y");
+    facts.scanDate = NullToEmpty(rs.field(4));
+    if (!rs.field(5).isNull())
+        facts.fileSize = rs.field(5).toLongLong();
+    facts.filetype = NullToEmpty(rs.field(6));
+    return facts;
+}
+
+RecordId GetDocumentIdOfPage(RecordId pageId)
+{
+    const QVariant v =
+        DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
+    return v.isNull() ? 0 : v.toLongLong();
+}
+
+RecordId NeighbourPage(RecordId documentId, int pageNumber, RecordId pageId, bool next)
+{
+    const QString sql = next
+        ? QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
+                         " AND (PageNumber > ? OR (PageNumber = ? AND PageId > ?))"
+                         " ORDER BY PageNumber, PageId LIMIT 1")
+        : QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
+                         " AND (PageNumber < ? OR (PageNumber = ? AND PageId < ?))"
+                         " ORDER BY PageNumber DESC, PageId DESC LIMIT 1");
+    return DbConnection::QueryValue(sql, {documentId, pageId, pageNumber, pageNumber, pageId}).toLongLong();
+}
+
+std::pair<int, int> PageNumberRange(RecordId documentId)
+{
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT Min(PageNumber), Max(PageNumber) FROM Page WHERE DocumentId = ?"), {documentId});
+    if (rs.isEmpty())
+        return {0, 0};
+    return {rs.value(0, 0).toInt(), rs.value(0, 1).toInt()};
+}
+
+QStringList FilenamesNamed(const QString &fileName, RecordId exceptPageId)
+{
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT Filename FROM Page WHERE PageId <> ? AND Filename LIKE ?"),
+        {exceptPageId, QStringLiteral("%/") + fileName});
+    QStringList names;
+    for (int row = 0; row < rs.recordCount(); ++row)
+        names.append(rs.value(row, 0).toString());
+    return names;
+}
+
+QSet<RecordId> AllPageIds()
+{
+    QSet<RecordId> ids;
+    const Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT PageId FROM Page"));
+    ids.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row)
+        ids.insert(rs.value(row, 0).toLongLong());
+    return ids;
+}
+
+QList<PageFileRow> AllPageFiles()
+{
+    // A thumbnail may go only where its cabinet's pages may lie, so each
+    // page comes with its cabinet's storage path (the column came with
+    // Filename; a page without its parents has none).
+    const QString filenameColumn = pageColumnOrNull("Filename");
+    const QString storageColumn =
+        filenameColumn == QLatin1String("NULL") ? filenameColumn : QStringLiteral("c.StoragePath");
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT p.PageId, %1, %2, %3 FROM Page p"
+                       " LEFT JOIN Document d ON d.DocumentId = p.DocumentId"
+                       " LEFT JOIN Folder f ON f.FolderId = d.FolderId"
+                       " LEFT JOIN Drawer w ON w.DrawerId = f.DrawerId"
+                       " LEFT JOIN Cabinet c ON c.CabinetId = w.CabinetId ORDER BY p.PageId")
+            .arg(filenameColumn, pageColumnOrNull("ShortcutYN"), storageColumn));
+    QList<PageFileRow> rows;
+    rows.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        rows.append({rs.value(row, 0).toLongLong(), NullToEmpty(rs.value(row, 1)),
+                     rs.value(row, 2).toString() == QLatin1String("Y"), NullToEmpty(rs.value(row, 3))});
+    }
+    return rows;
 }
 
 } // namespace Pages

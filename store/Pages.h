@@ -7,10 +7,12 @@
 #include <QSet>
 #include <QString>
 #include <QVariant>
+#include <QStringList>
 #include <QVariantList>
 #include <QVector>
 
 #include <optional>
+#include <utility>
 
 #include "RecordId.h"
 
@@ -158,5 +160,48 @@ struct NamedPage
 QList<NamedPage> NamedDocumentPages(RecordId documentId);
 // One page; nothing when there is none.
 std::optional<NamedPage> NamedPageOf(RecordId pageId);
+
+} // namespace Pages
+
+// ---- Page rows as the viewer, the printer, the save and the repair read them ----
+
+namespace Pages {
+
+// One page's row as stored; every text is "" for a Null.
+struct PageFacts
+{
+    RecordId documentId = 0;
+    std::optional<int> pageNumber;  // none for a Null number
+    QString filename;               // the stored Filename, "" for the default store
+    bool shortcut = false;          // ShortcutYN is exactly "Y"
+    QString scanDate;               // as stored: "yyyy-MM-dd HH:mm:ss"
+    std::optional<qint64> fileSize; // none for a Null size
+    QString filetype;
+};
+
+// The page's row; nothing when there is none. Throws DbError.
+std::optional<PageFacts> ReadPage(RecordId pageId);
+// The document of a page; 0 when the row does not exist. Throws DbError.
+RecordId GetDocumentIdOfPage(RecordId pageId);
+
+// The page before (or after) a page of the document in the order of
+// number, then id: pages that share a number are walked in id order before
+// the next number, so none is passed over. 0 when there is none. Throws
+// DbError.
+RecordId NeighbourPage(RecordId documentId, int pageNumber, RecordId pageId, bool next);
+// The lowest and highest page number of a document; {0, 0} for a document
+// without numbered pages. Throws DbError.
+std::pair<int, int> PageNumberRange(RecordId documentId);
+// The Filenames of the pages other than exceptPageId whose file name part
+// matches fileName as SQL LIKE compares it (ASCII case ignored), in any
+// folder; the caller decides which of them is the very same file. Throws
+// DbError.
+QStringList FilenamesNamed(const QString &fileName, RecordId exceptPageId);
+
+// Every page's id, and every page's file facts in PageId order. A database
+// of an older version that lacks the Filename or ShortcutYN column gives
+// them empty (its pages all lie in the page store). Throw DbError.
+QSet<RecordId> AllPageIds();
+QList<PageFileRow> AllPageFiles();
 
 } // namespace Pages

@@ -387,3 +387,127 @@ QList<ExportRow> ExportChildRows(RecordLevel parent, RecordId parentId)
 }
 
 } // namespace Records
+
+// ---- Parent look-ups, and the links between levels as a repair walks them ----
+
+namespace {
+
+RecordId parentOf(const char *sql, RecordId id)
+{
+    const QVariant v = DbConnection::QueryValue(QLatin1String(sql), {id});
+    return v.isNull() ? 0 : v.toLongLong();
+}
+
+// The chain's cabinet, made when missing (open: no password).
+RecordId chainCabinet(const QString &name)
+{
+    const QVariant found = DbConnection::QueryValue(
+        QStringLiteral("SELECT CabinetId FROM Cabinet WHERE Name = ? ORDER BY CabinetId"), {name});
+    if (!found.isNull())
+        return found.toLongLong();
+    Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
+            {name, Passwords::ScramblePassword(QString())});
+    return DbConnection::LastInsertId();
+}
+
+// The chain's row of the link's table below parentId, made when missing.
+RecordId chainRow(const Schema::ParentLink &link, RecordId parentId, const QString &name)
+{
+    const QString table = QLatin1String(link.table);
+    const QString idColumn = QLatin1String(link.idColumn);
+    const QString parentColumn = QLatin1String(link.parentColumn);
+    const QVariant found = DbConnection::QueryValue(
+        QStringLiteral("SELECT %1 FROM %2 WHERE Name = ? AND %3 = ? ORDER BY %1").arg(idColumn, table, parentColumn),
+        {name, parentId});
+    if (!found.isNull())
+        return found.toLongLong();
+    Execute(QStringLiteral("INSERT INTO %1 (Name, %2) VALUES (?, ?)").arg(table, parentColumn), {name, parentId});
+    return DbConnection::LastInsertId();
+}
+
+// The chain's record of the link's parent level. The whole chain is made,
+// whichever level needs it, so that every run leaves the same four records.
+RecordId chainParent(const Schema::ParentLink &link, const QString &name)
+{
+    const Schema::ParentLink *const below[] = {&Schema::DrawerInCabinet, &Schema::FolderInDrawer,
+                                               &Schema::DocumentInFolder};
+    RecordId id = chainCabinet(name);
+    RecordId target = id;  // the cabinet, for a drawer's link
+    for (const Schema::ParentLink *level : below) {
+        id = chainRow(*level, id, name);
+        if (qstrcmp(level->table, link.parentTable) == 0)
+            target = id;
+    }
+    return target;
+}
+
+} // namespace
+
+namespace Records {
+
+RecordId GetCabinetIdOfDrawer(RecordId drawerId)
+{
+    return parentOf("SELECT CabinetId FROM Drawer WHERE DrawerId = ?", drawerId);
+}
+
+RecordId GetDrawerIdOfFolder(RecordId folderId)
+{
+    return parentOf("SELECT DrawerId FROM Folder WHERE FolderId = ?", folderId);
+}
+
+RecordId GetFolderIdOfDocument(RecordId documentId)
+{
+    return parentOf("SELECT FolderId FROM Document WHERE DocumentId = ?", documentId);
+}
+
+RecordId GetCabinetIdOfDocument(RecordId documentId)
+{
+    return GetCabinetIdOfDrawer(GetDrawerIdOfFolder(GetFolderIdOfDocument(documentId)));
+}
+
+qint64 CountRows(const Schema::ParentLink &link)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(link.table)))
+        .toLongLong();
+}
+
+QSet<RecordId> ParentIds(const Schema::ParentLink &link)
+{
+    const Recordset rs = OpenRecordset(QStringLiteral("SELECT %1 FROM %2")
+                                           .arg(QLatin1String(link.parentColumn), QLatin1String(link.parentTable)));
+    QSet<RecordId> ids;
+    ids.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row)
+        ids.insert(rs.value(row, 0).toLongLong());
+    return ids;
+}
+
+QVector<ChildLink> ChildLinks(const Schema::ParentLink &link)
+{
+    const Recordset rs = OpenRecordset(
+        QStringLiteral("SELECT %1, %2 FROM %3")
+            .arg(QLatin1String(link.idColumn), QLatin1String(link.parentColumn), QLatin1String(link.table)));
+    QVector<ChildLink> rows;
+    rows.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        ChildLink child{rs.value(row, 0).toLongLong(), std::nullopt};
+        if (!rs.value(row, 1).isNull())
+            child.parentId = rs.value(row, 1).toLongLong();
+        rows.append(child);
+    }
+    return rows;
+}
+
+void MoveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName)
+{
+    DbConnection::Transaction tx;
+    const RecordId target = chainParent(link, chainName);
+    DbConnection::Statement update(
+        QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+            .arg(QLatin1String(link.table), QLatin1String(link.parentColumn), QLatin1String(link.idColumn)));
+    for (RecordId id : ids)
+        update.run({target, id});
+    tx.commit();
+}
+
+} // namespace Records

@@ -2,8 +2,10 @@
 
 #include <QDate>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QVariant>
+#include <QVector>
 
 #include <optional>
 
@@ -160,5 +162,41 @@ std::optional<ExportRow> ExportCabinetRow(RecordId cabinetId);
 // drawer or the documents of a folder, in name order without regard to
 // case (the order the user sees), then id.
 QList<ExportRow> ExportChildRows(RecordLevel parent, RecordId parentId);
+
+} // namespace Records
+
+// ---- Parent look-ups, and the links between levels as a repair walks them ----
+
+namespace Records {
+
+// Parent look-ups; 0 when the row does not exist. Throw DbError.
+RecordId GetCabinetIdOfDrawer(RecordId drawerId);
+RecordId GetDrawerIdOfFolder(RecordId folderId);
+RecordId GetFolderIdOfDocument(RecordId documentId);
+// The cabinet above a document, through its folder and drawer; 0 when a
+// row of the chain is missing.
+RecordId GetCabinetIdOfDocument(RecordId documentId);
+
+// A row of a level and the parent id it holds; none for a Null.
+struct ChildLink
+{
+    RecordId id = 0;
+    std::optional<RecordId> parentId;
+};
+
+// The number of rows of the link's table, every id of its parent table, and
+// each row of its table with the parent it names (pages included: the
+// repair walks every level alike). Throw DbError.
+qint64 CountRows(const Schema::ParentLink &link);
+QSet<RecordId> ParentIds(const Schema::ParentLink &link);
+QVector<ChildLink> ChildLinks(const Schema::ParentLink &link);
+
+// Moves the rows of the link's table under the record of the parent level
+// in a chain of records all named chainName: one cabinet (no password), a
+// drawer in it, a folder in that and a document in that. The chain's rows
+// are looked up afresh by name (the first by id where several match) and
+// made where missing, in the same transaction as the moves: on failure
+// nothing is made or moved. Throws DbError.
+void MoveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName);
 
 } // namespace Records

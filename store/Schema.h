@@ -95,4 +95,26 @@ inline std::optional<RecordLevel> levelOfPrefix(QStringView prefix)
     return std::nullopt;
 }
 
+// A level's table and id column with the table above it and the column of
+// the child row that holds the parent's id: what the code that walks every
+// level alike (link repair) needs of a level below the cabinets.
+struct ParentLink
+{
+    const char *table;
+    const char *idColumn;
+    const char *parentTable;
+    const char *parentColumn;
+};
+
+inline constexpr ParentLink parentLink(RecordLevel level)
+{
+    return {namesOf(level).table, namesOf(level).idColumn, namesOf(RecordLevel(int(level) - 1)).table,
+            namesOf(level).parentIdColumn};
+}
+
+inline constexpr ParentLink PageInDocument = parentLink(RecordLevel::Page);
+inline constexpr ParentLink DocumentInFolder = parentLink(RecordLevel::Document);
+inline constexpr ParentLink FolderInDrawer = parentLink(RecordLevel::Folder);
+inline constexpr ParentLink DrawerInCabinet = parentLink(RecordLevel::Drawer);
+
 } // namespace Schema

@@ -1,13 +1,14 @@
 #include "LinkRepair.h"
 
 #include "DataFolder.h"
-#include "Database.h"
 #include "DbConnection.h"
 #include "PageFileScope.h"
 #include "PagePaths.h"
-#include "Passwords.h"
+#include "Pages.h"
 #include "Progress.h"
 #include "RecordId.h"
+#include "Records.h"
+#include "Schema.h"
 #include "ToolsFiles.h"
 
 #include <QDir>
@@ -27,76 +28,16 @@ Q_LOGGING_CATEGORY(lcLinkRepair, "vlm.tools")
 // One level of the hierarchy and the level above it.
 struct Level
 {
-    const char *table;
-    const char *idColumn;
-    const char *parentTable;
-    const char *parentColumn;
+    const Schema::ParentLink &link;
     const char *stepText;
 };
 
 const Level kLevels[] = {
-    {"Page", "PageId", "Document", "DocumentId", "Checking links to pages"},
-    {"Document", "DocumentId", "Folder", "FolderId", "Checking links to documents"},
-    {"Folder", "FolderId", "Drawer", "DrawerId", "Checking links to folders"},
-    {"Drawer", "DrawerId", "Cabinet", "CabinetId", "Checking links to drawers"},
+    {Schema::PageInDocument, "Checking links to pages"},
+    {Schema::DocumentInFolder, "Checking links to documents"},
+    {Schema::FolderInDrawer, "Checking links to folders"},
+    {Schema::DrawerInCabinet, "Checking links to drawers"},
 };
-
-struct Chain
-{
-    qint64 cabinet = 0, drawer = 0, folder = 0, document = 0;
-};
-
-qint64 count(const char *table)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toLongLong();
-}
-
-// The chain row of a table below parentId, made when missing. The ids are
-// looked up afresh each run: rows cached from an earlier run may have been
-// deleted in the main program since.
-RecordId chainRow(const QString &table, const QString &parentColumn, const QVariant &parentId)
-{
-    const QString idColumn = table + QStringLiteral("Id");
-    QString where = QStringLiteral("Name = ?");
-    QVariantList binds{LinkRepair::RepairedDataName};
-    if (!parentColumn.isEmpty()) {
-        where += QStringLiteral(" AND %1 = ?").arg(parentColumn);
-        binds.append(parentId);
-    }
-    const QVariant found = DbConnection::QueryValue(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1").arg(idColumn, table, where), binds);
-    if (!found.isNull())
-        return found.toLongLong();
-    if (parentColumn.isEmpty()) {
-        DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
-                              {LinkRepair::RepairedDataName, Passwords::ScramblePassword(QString())});
-    } else {
-        DbConnection::Execute(QStringLiteral("INSERT INTO %1 (Name, %2) VALUES (?, ?)").arg(table, parentColumn),
-                              {LinkRepair::RepairedDataName, parentId});
-    }
-    return DbConnection::LastInsertId();
-}
-
-Chain repairedDataChain()
-{
-    Chain c;
-    c.cabinet = chainRow(QStringLiteral("Cabinet"), QString(), {});
-    c.drawer = chainRow(QStringLiteral("Drawer"), QStringLiteral("CabinetId"), c.cabinet);
-    c.folder = chainRow(QStringLiteral("Folder"), QStringLiteral("DrawerId"), c.drawer);
-    c.document = chainRow(QStringLiteral("Document"), QStringLiteral("FolderId"), c.folder);
-    return c;
-}
-
-RecordId chainParent(const Chain &c, const QString &parentTable)
-{
-    if (parentTable == QLatin1String("Document"))
-        return c.document;
-    if (parentTable == QLatin1String("Folder"))
-        return c.folder;
-    if (parentTable == QLatin1String("Drawer"))
-        return c.drawer;
-    return c.cabinet;
-}
 
 // The default store's thumbnail is made from the page id and is the
 // page's own; one a stored Filename names must pass the containment rule.
@@ -130,59 +71,40 @@ bool Run::missingFiles()
 {
     // The tools never upgrade the database: a file of an older version may
     // lack the later columns, whose pages then all lie in the page store.
-    const auto column = [](const char *name) {
-        const QString c = QLatin1String(name);
-        return Database::HasColumn(QStringLiteral("Page"), c) ? QStringLiteral("p.") + c : QStringLiteral("NULL");
-    };
-    // A thumbnail may go only where its cabinet's pages may lie, so each
-    // page comes with its cabinet's storage path (the column came with
-    // Filename; a page without its parents has none).
-    const QString filenameColumn = column("Filename");
-    const QString storageColumn =
-        filenameColumn == QLatin1String("NULL") ? filenameColumn : QStringLiteral("c.StoragePath");
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT p.PageId, %1, %2, %3 FROM Page p"
-                       " LEFT JOIN Document d ON d.DocumentId = p.DocumentId"
-                       " LEFT JOIN Folder f ON f.FolderId = d.FolderId"
-                       " LEFT JOIN Drawer w ON w.DrawerId = f.DrawerId"
-                       " LEFT JOIN Cabinet c ON c.CabinetId = w.CabinetId ORDER BY p.PageId")
-            .arg(filenameColumn, column("ShortcutYN"), storageColumn));
+    const QList<Pages::PageFileRow> pages = Pages::AllPageFiles();
     const PageFileScope scope;
     const bool pageStoreThere = QFileInfo(DataFolder::pagesFolder()).isDir();
     QVector<RecordId> gone;
     QStringList thumbs;
     bool completed = true;
-    for (int row = 0; row < rs.recordCount(); ++row) {
+    for (const Pages::PageFileRow &page : pages) {
         if (stopped()) {
             completed = false;
             break;
         }
         Progress::AdvanceProgress(QStringLiteral("Scanning for missing files"));
-        const RecordId pageId = rs.value(row, 0).toLongLong();
-        const QString filename = NullToEmpty(rs.value(row, 1));
-        const QString path = PagePaths::GetPageFilePath(pageId, filename);
+        const QString path = PagePaths::GetPageFilePath(page.pageId, page.filename);
         if (QFileInfo::exists(path))
             continue;
         // A missing folder is most likely a disk or share that is not
         // mounted now: its files are not gone, so neither is the row.
-        const bool placeThere = filename.isEmpty() ? pageStoreThere : QFileInfo(QFileInfo(path).absolutePath()).isDir();
+        const bool placeThere =
+            page.filename.isEmpty() ? pageStoreThere : QFileInfo(QFileInfo(path).absolutePath()).isDir();
         if (!placeThere) {
             ++skipped;
             continue;
         }
-        gone.append(pageId);
+        gone.append(page.pageId);
         // Shortcut pages point at the user's own files and have no thumbnail.
-        if (rs.value(row, 2).toString() != QLatin1String("Y")) {
-            const QString thumb = PagePaths::GetThumbFilePath(pageId, filename);
-            if (!thumb.isEmpty() && ownThumbnail(scope, thumb, filename, NullToEmpty(rs.value(row, 3))))
+        if (!page.shortcut) {
+            const QString thumb = PagePaths::GetThumbFilePath(page.pageId, page.filename);
+            if (!thumb.isEmpty() && ownThumbnail(scope, thumb, page.filename, page.storagePath))
                 thumbs.append(thumb);
         }
     }
     if (!gone.isEmpty()) {
         DbConnection::Transaction transaction;
-        DbConnection::Statement del(QStringLiteral("DELETE FROM Page WHERE PageId = ?"));
-        for (RecordId pageId : gone)
-            del.run({pageId});
+        Pages::DeletePageRows(gone);
         transaction.commit();
         repairs += gone.size();
     }
@@ -193,41 +115,23 @@ bool Run::missingFiles()
 
 bool Run::orphans(const Level &level)
 {
-    const QString table = QLatin1String(level.table);
-    const QString parentTable = QLatin1String(level.parentTable);
-    const QString parentColumn = QLatin1String(level.parentColumn);
     // The parent ids in memory: one lookup per row in SQL would cost a query
     // for each of a million pages.
-    QSet<qint64> parents;
-    {
-        const Recordset ids = DbConnection::OpenRecordset(QStringLiteral("SELECT %1 FROM %2").arg(parentColumn, parentTable));
-        parents.reserve(ids.recordCount());
-        for (int row = 0; row < ids.recordCount(); ++row)
-            parents.insert(ids.value(row, 0).toLongLong());
-    }
-    const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT %1, %2 FROM %3").arg(QLatin1String(level.idColumn), parentColumn, table));
-    QVector<qint64> orphanIds;
+    const QSet<RecordId> parents = Records::ParentIds(level.link);
+    const QVector<Records::ChildLink> rows = Records::ChildLinks(level.link);
+    QVector<RecordId> orphanIds;
     bool completed = true;
-    for (int row = 0; row < rs.recordCount(); ++row) {
+    for (const Records::ChildLink &row : rows) {
         if (stopped()) {
             completed = false;
             break;
         }
         Progress::AdvanceProgress(QLatin1String(level.stepText));
-        const QVariant parent = rs.value(row, 1);
-        if (parent.isNull() || !parents.contains(parent.toLongLong()))
-            orphanIds.append(rs.value(row, 0).toLongLong());
+        if (!row.parentId || !parents.contains(*row.parentId))
+            orphanIds.append(row.id);
     }
     if (!orphanIds.isEmpty()) {
-        DbConnection::Transaction transaction;
-        const Chain chain = repairedDataChain();
-        DbConnection::Statement update(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
-                                           .arg(table, parentColumn, QLatin1String(level.idColumn)));
-        const qint64 target = chainParent(chain, parentTable);
-        for (qint64 id : orphanIds)
-            update.run({target, id});
-        transaction.commit();
+        Records::MoveUnderChain(level.link, orphanIds, LinkRepair::RepairedDataName);
         repairs += orphanIds.size();
     }
     return completed;
@@ -278,13 +182,8 @@ QStringList orphanPageFiles(const QSet<RecordId> &pageIds)
 // many went; a file that cannot be removed throws.
 int removeOrphanPageFiles()
 {
-    QSet<qint64> pageIds;
-    const Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT PageId FROM Page"));
-    pageIds.reserve(rs.recordCount());
-    for (int row = 0; row < rs.recordCount(); ++row)
-        pageIds.insert(rs.value(row, 0).toLongLong());
     int removed = 0;
-    for (const QString &path : orphanPageFiles(pageIds)) {
+    for (const QString &path : orphanPageFiles(Pages::AllPageIds())) {
         if (::unlink(QFile::encodeName(path).constData()) != 0) {
             if (errno != ENOENT)
                 throw errnoError(errno, path);
@@ -329,8 +228,10 @@ ToolResult FixBrokenLinks()
             result.add(refusal ? ToolResult::Kind::Warning : ToolResult::Kind::Error, message);
             return result;
         }
-        const qint64 pages = count("Page");
-        const qint64 total = pages + count("Document") + count("Folder") + count("Drawer");
+        const qint64 pages = Records::CountRows(Schema::PageInDocument);
+        qint64 total = 0;
+        for (const Level &level : kLevels)
+            total += Records::CountRows(level.link);
         bool completed = true;
         if (total > 0) {
             progress.emplace(QStringLiteral("Repair broken links"), 1, int(qMin<qint64>(total + pages, INT_MAX)),

@@ -1,12 +1,12 @@
 #include "Scanning.h"
 
-#include "Common.h"
 #include "Guard.h"
 #include "ImagingState.h"
 #include "NavigationSink.h"
 #include "NodeKeys.h"
 #include "Prompt.h"
 #include "RecordId.h"
+#include "Records.h"
 #include "ScanAcquisition.h"
 #include "ScanPlan.h"
 #include "ScanSetup.h"
@@ -32,7 +32,7 @@ void storeDetailsBefore(RecordId documentId, const NewDocInfo &info)
     NavigationSink &tree = NavigationSink::instance();
     const bool stored = guard([&] { ScanPlan::StoreDetails(documentId, info); });
     guard([&] {
-        const RecordId folderId = Common::GetFolderIdOfDocument(documentId);
+        const RecordId folderId = Records::GetFolderIdOfDocument(documentId);
         if (stored)
             tree.AddDocumentToNavTree(folderId, documentId, info.NewDocName, info.NewDocDate);
         else

@@ -10,6 +10,7 @@
 #include "NavState.h"
 #include "NavigationSink.h"
 #include "NodeKeys.h"
+#include "PageFileNames.h"
 #include "PagePaths.h"
 #include "PageImageView.h"
 #include "PageSave.h"
@@ -213,7 +214,7 @@ void frmPageView::PreResolveDbId(const QString &key)
         m_storage = PageContext::CabinetStorage(cabinetId);
     });
     if (addMode() && m_ui->txtFilename->text().isEmpty() && m_storage.usesStoragePath)
-        m_ui->txtFilename->setText(PageSave::StartOfName(m_storage.cabinetStoragePath));
+        m_ui->txtFilename->setText(PageFileNames::StartOfName(m_storage.cabinetStoragePath));
     m_ui->lblSaveTo->setVisible(m_storage.usesStoragePath);
     m_ui->txtFilename->setVisible(m_storage.usesStoragePath);
 }
@@ -372,15 +373,15 @@ void frmPageView::refuseName(const QString &message, const QString &boxText)
 bool frmPageView::checkFileName(bool *autoAssign, bool *deleteOldFile)
 {
     Prompt &prompt = Prompt::instance();
-    const PageSave::NameCheck check =
-        PageSave::CheckFileName(m_ui->txtFilename->text(), m_storage.cabinetStoragePath);
-    if (check.verdict == PageSave::NameVerdict::Refuse) {
+    const PageFileNames::NameCheck check =
+        PageFileNames::CheckFileName(m_ui->txtFilename->text(), m_storage.cabinetStoragePath);
+    if (check.verdict == PageFileNames::NameVerdict::Refuse) {
         refuseName(check.message, check.boxText);
         return false;
     }
-    if (check.verdict == PageSave::NameVerdict::AskAutoAssign) {
-        if (!prompt.question(PageSave::AutoAssignQuestion())) {
-            refuseName(PageSave::PleaseEnterFilenameMessage(), PageSave::StartOfName(m_storage.cabinetStoragePath));
+    if (check.verdict == PageFileNames::NameVerdict::AskAutoAssign) {
+        if (!prompt.question(PageFileNames::AutoAssignQuestion())) {
+            refuseName(PageFileNames::PleaseEnterFilenameMessage(), PageFileNames::StartOfName(m_storage.cabinetStoragePath));
             return false;
         }
         *autoAssign = true;
@@ -389,11 +390,11 @@ bool frmPageView::checkFileName(bool *autoAssign, bool *deleteOldFile)
     }
     const QString name = check.boxText;
     m_ui->txtFilename->setText(name);
-    if (!PageSave::SameFileName(name, m_loadedFilename) && QFileInfo::exists(name)
-        && !prompt.question(PageSave::OverwriteQuestion(name)))
+    if (!PageFileNames::SameFileName(name, m_loadedFilename) && QFileInfo::exists(name)
+        && !prompt.question(PageFileNames::OverwriteQuestion(name)))
         return false;
-    if (!m_loadedFilename.isEmpty() && !PageSave::SameFileName(name, m_loadedFilename)
-        && prompt.question(PageSave::RenameQuestion(m_loadedFilename)))
+    if (!m_loadedFilename.isEmpty() && !PageFileNames::SameFileName(name, m_loadedFilename)
+        && prompt.question(PageFileNames::RenameQuestion(m_loadedFilename)))
         *deleteOldFile = true;
     return true;
 }

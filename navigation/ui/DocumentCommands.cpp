@@ -1,6 +1,5 @@
 #include "DocumentCommands.h"
 
-#include "Common.h"
 #include "Deletes.h"
 #include "Guard.h"
 #include "NavCommandHost.h"
@@ -9,6 +8,7 @@
 #include "PagePane.h"
 #include "Prompt.h"
 #include "RecordId.h"
+#include "Records.h"
 #include "Repagination.h"
 #include "Scanning.h"
 #include "frmDocument.h"
@@ -24,7 +24,7 @@ void DocumentCommands::mnuPopupDocumentNewDocument_Click()
         guard([&] {
             if (!NavCommandSteps::mayWorkIn(target.key, target.name))
                 return;
-            const RecordId folder = target.prefix() == Document ? Common::GetFolderIdOfDocument(target.id()) : target.id();
+            const RecordId folder = target.prefix() == Document ? Records::GetFolderIdOfDocument(target.id()) : target.id();
             frmDocument::addDocument(m_host.dialogParent(), folder);
         });
     }

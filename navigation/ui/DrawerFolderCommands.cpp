@@ -1,6 +1,5 @@
 #include "DrawerFolderCommands.h"
 
-#include "Common.h"
 #include "Deletes.h"
 #include "Guard.h"
 #include "NavCommandHost.h"
@@ -9,6 +8,7 @@
 #include "frmDocument.h"
 #include "frmDrawer.h"
 #include "frmFolder.h"
+#include "Records.h"
 
 using namespace NavKeys;
 
@@ -44,7 +44,7 @@ void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foun
 
 void DrawerFolderCommands::mnuPopupDrawerNewDrawer_Click()
 {
-    addSibling(Drawer, Cabinet, &Common::GetCabinetIdOfDrawer, &frmDrawer::addDrawer);
+    addSibling(Drawer, Cabinet, &Records::GetCabinetIdOfDrawer, &frmDrawer::addDrawer);
 }
 
 void DrawerFolderCommands::mnuPopupDrawerNewFolder_Click()
@@ -71,7 +71,7 @@ void DrawerFolderCommands::mnuPopupDrawerProperties_Click()
 
 void DrawerFolderCommands::mnuPopupFolderNewFolder_Click()
 {
-    addSibling(Folder, Drawer, &Common::GetDrawerIdOfFolder, &frmFolder::addFolder);
+    addSibling(Folder, Drawer, &Records::GetDrawerIdOfFolder, &frmFolder::addFolder);
 }
 
 void DrawerFolderCommands::mnuPopupFolderNewDocument_Click()

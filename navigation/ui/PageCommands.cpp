@@ -76,7 +76,7 @@ void pasteInto(NavCommandHost &host, RecordId documentId)
     QSet<RecordId> touched{documentId};
     guard([&] {
         for (RecordId id : PageClipboard::cutList().CutPageIds)
-            touched.insert(Common::GetDocumentIdOfPage(id));
+            touched.insert(Pages::GetDocumentIdOfPage(id));
     });
     PageClipboard::PasteResult result;
     PageSave::NoticeBatch notices;

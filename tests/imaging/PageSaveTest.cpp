@@ -2,6 +2,7 @@
 
 #include "DbConnection.h"
 #include "FileSizeLimit.h"
+#include "PageFileNames.h"
 #include "PageFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
@@ -21,6 +22,7 @@
 #include <QImageReader>
 #include <QtTest>
 
+using namespace PageFileNames;
 using namespace PageSave;
 
 namespace {
@@ -252,7 +254,7 @@ private Q_SLOTS:
         else if (failure == QLatin1String("thumbnail"))
             TestFiles::write(QDir(qEnvironmentVariable("VLM_DATA_DIR")).filePath("Thumbs"), "in the way");
         else
-            DbConnection::failAfterStatements(9);  // the FileSize update, after both files
+            DbConnection::failAfterStatements(12);  // the FileSize update, after both files
         bool thrown = false;
         try {
             (void)SavePage(request);

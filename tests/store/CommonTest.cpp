@@ -147,28 +147,6 @@ private Q_SLOTS:
             QCOMPARE(v, value);
         QLocale::setDefault(QLocale::c());
     }
-
-    // Parent look-ups give 0 for a row that does not exist, pages included.
-    void parentLookups()
-    {
-        TestEnvironment::openFreshDatabase();
-        DbConnection::Execute("INSERT INTO Drawer (CabinetId, Name) VALUES (7, 'd')");
-        const int drawer = DbConnection::LastInsertId();
-        DbConnection::Execute("INSERT INTO Folder (DrawerId, Name) VALUES (?, 'f')", {drawer});
-        const int folder = DbConnection::LastInsertId();
-        DbConnection::Execute("INSERT INTO Document (FolderId, Name) VALUES (?, 'x')", {folder});
-        const int doc = DbConnection::LastInsertId();
-        DbConnection::Execute("INSERT INTO Page (DocumentId) VALUES (?)", {doc});
-        const int page = DbConnection::LastInsertId();
-        QCOMPARE(GetCabinetIdOfDrawer(drawer), 7);
-        QCOMPARE(GetDrawerIdOfFolder(folder), drawer);
-        QCOMPARE(GetFolderIdOfDocument(doc), folder);
-        QCOMPARE(GetDocumentIdOfPage(page), doc);
-        QCOMPARE(GetCabinetIdOfDrawer(999), 0);
-        QCOMPARE(GetDrawerIdOfFolder(999), 0);
-        QCOMPARE(GetFolderIdOfDocument(999), 0);
-        QCOMPARE(GetDocumentIdOfPage(999), 0);
-    }
 };
 
 VLM_TEST_GUILESS_MAIN(CommonTest)

@@ -104,6 +104,42 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(0);
         QCOMPARE(numbers(source) + numbers(target), before);
     }
+
+    void neighbourPage_data()
+    {
+        // The page numbers of a document's pages in id order, the page asked
+        // about, and its neighbours before and after (-1: none); positions
+        // in that list.
+        QTest::addColumn<QVariantList>("numbers");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("previous");
+        QTest::addColumn<int>("next");
+        const QVariant none(QMetaType(QMetaType::Int));
+        QTest::newRow("middle") << QVariantList{1, 2, 3} << 1 << 0 << 2;
+        QTest::newRow("first") << QVariantList{1, 2, 3} << 0 << -1 << 1;
+        QTest::newRow("last") << QVariantList{1, 2, 3} << 2 << 1 << -1;
+        QTest::newRow("number order, not id order") << QVariantList{3, 1, 2} << 2 << 1 << 0;
+        QTest::newRow("first of a tie") << QVariantList{1, 2, 2, 3} << 1 << 0 << 2;
+        QTest::newRow("second of a tie") << QVariantList{1, 2, 2, 3} << 2 << 1 << 3;
+        QTest::newRow("unnumbered page passed over") << QVariantList{1, none, 2} << 2 << 0 << -1;
+    }
+    // Pages that share a number are walked in id order, so Previous and
+    // Next reach every numbered page of the document.
+    void neighbourPage()
+    {
+        QFETCH(QVariantList, numbers);
+        QFETCH(int, from);
+        QFETCH(int, previous);
+        QFETCH(int, next);
+        const RecordId doc = documentInNewFolder();
+        QList<RecordId> ids;
+        for (const QVariant &number : numbers)
+            ids.append(page(doc, number));
+        page(documentInNewFolder(QStringLiteral("Other")), 2);  // other documents do not count
+        const int number = numbers.at(from).toInt();
+        QCOMPARE(Pages::NeighbourPage(doc, number, ids.at(from), false), previous < 0 ? 0 : ids.at(previous));
+        QCOMPARE(Pages::NeighbourPage(doc, number, ids.at(from), true), next < 0 ? 0 : ids.at(next));
+    }
 };
 
 VLM_TEST_GUILESS_MAIN(PagesTest)

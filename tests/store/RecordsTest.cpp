@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "DbConnection.h"
+#include "Pages.h"
 #include "Passwords.h"
 #include "RecordFixture.h"
 #include "TestEnvironment.h"
@@ -299,6 +300,69 @@ private Q_SLOTS:
         QVERIFY(!rows.at(0).description.isNull());
         QCOMPARE(rows.at(0).description.toString(), QString());
         QCOMPARE(rows.at(1).description.toString(), QString("Text"));
+    }
+
+    // Parent look-ups give 0 for a row that does not exist, pages included.
+    void parentLookups()
+    {
+        TestEnvironment::openFreshDatabase();
+        DbConnection::Execute("INSERT INTO Drawer (CabinetId, Name) VALUES (7, 'd')");
+        const int drawer = DbConnection::LastInsertId();
+        DbConnection::Execute("INSERT INTO Folder (DrawerId, Name) VALUES (?, 'f')", {drawer});
+        const int folder = DbConnection::LastInsertId();
+        DbConnection::Execute("INSERT INTO Document (FolderId, Name) VALUES (?, 'x')", {folder});
+        const int doc = DbConnection::LastInsertId();
+        DbConnection::Execute("INSERT INTO Page (DocumentId) VALUES (?)", {doc});
+        const int page = DbConnection::LastInsertId();
+        QCOMPARE(GetCabinetIdOfDrawer(drawer), 7);
+        QCOMPARE(GetDrawerIdOfFolder(folder), drawer);
+        QCOMPARE(GetFolderIdOfDocument(doc), folder);
+        QCOMPARE(Pages::GetDocumentIdOfPage(page), doc);
+        QCOMPARE(GetCabinetIdOfDrawer(999), 0);
+        QCOMPARE(GetDrawerIdOfFolder(999), 0);
+        QCOMPARE(GetFolderIdOfDocument(999), 0);
+        QCOMPARE(Pages::GetDocumentIdOfPage(999), 0);
+        QCOMPARE(GetCabinetIdOfDocument(doc), 7);
+        QCOMPARE(GetCabinetIdOfDocument(999), 0);
+    }
+
+    void moveUnderChain_data()
+    {
+        QTest::addColumn<int>("level");       // 0 pages, 1 documents, 2 folders, 3 drawers
+        QTest::addColumn<bool>("chainThere"); // a chain of an earlier run exists
+        for (int level = 0; level < 4; ++level) {
+            const char *names[] = {"pages", "documents", "folders", "drawers"};
+            QTest::addRow("%s, new chain", names[level]) << level << false;
+            QTest::addRow("%s, earlier chain", names[level]) << level << true;
+        }
+    }
+    // Rows move under the chain's record of their parent level; the whole
+    // chain is made once and found again by name, one record a level.
+    void moveUnderChain()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, chainThere);
+        const Schema::ParentLink *const links[] = {&Schema::PageInDocument, &Schema::DocumentInFolder,
+                                                   &Schema::FolderInDrawer, &Schema::DrawerInCabinet};
+        const Schema::ParentLink &link = *links[level];
+        const QString chain = QStringLiteral("<Chain>");
+        if (chainThere)
+            MoveUnderChain(Schema::DrawerInCabinet, {}, chain);
+        RecordFixture::cabinet("Other");  // a row of another name is no part of it
+        const RecordId orphan = RecordFixture::insert(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (999)").arg(QLatin1String(link.table), QLatin1String(link.parentColumn)),
+            {});
+        MoveUnderChain(link, {orphan}, chain);
+        for (const char *table : {"Cabinet", "Drawer", "Folder", "Document"})
+            QCOMPARE(field(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE Name = ?").arg(QLatin1String(table)), {chain})
+                         .toInt(), 1);
+        const QVariant parent = field(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                          .arg(QLatin1String(link.parentColumn), QLatin1String(link.table),
+                                               QLatin1String(link.idColumn)),
+                                      {orphan});
+        QCOMPARE(field(QStringLiteral("SELECT Name FROM %1 WHERE %2 = ?")
+                           .arg(QLatin1String(link.parentTable), QLatin1String(link.parentColumn)),
+                       {parent}).toString(), chain);
     }
 };
 

@@ -1,0 +1,96 @@
+#include "PageFileNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "Common.h"
+#include "PagePaths.h"
+#include "Pages.h"
+#include "RecordId.h"
+
+namespace PageFileNames {
+
+NameCheck CheckFileName(const QString &typed, const QString &storagePath)
+{
+    if (typed.endsWith(QLatin1Char('/')))
+        return {NameVerdict::Refuse, PleaseEnterFilenameMessage(), typed};
+    if (Common::HasInvalidPathChar(typed))
+        return {NameVerdict::Refuse,
+                QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | ."),
+                Common::StripInvalidPathChars(typed)};
+    if (typed.isEmpty())
+        return {NameVerdict::AskAutoAssign, QString(), typed};
+    QString name = typed;
+    if (QDir::isRelativePath(name))
+        name = StartOfName(storagePath) + name;
+    if (!name.right(4).toLower().endsWith(QLatin1String(".jpg"))) {
+        if (PagePaths::GetFileNamePart(name).contains(QLatin1Char('.')))
+            return {NameVerdict::Refuse,
+                    QStringLiteral("The file extension must be .JPG (please change filename)."), name};
+        name += QStringLiteral(".jpg");
+    }
+    return {NameVerdict::Accept, QString(), name};
+}
+
+QString PleaseEnterFilenameMessage()
+{
+    return QStringLiteral("Please enter a filename.");
+}
+
+QString AutoAssignQuestion()
+{
+    return QStringLiteral("No filename entered.  Do you want to auto-assign a filename?");
+}
+
+QString OverwriteQuestion(const QString &path)
+{
+    // "aready" is the designed text, kept as it is.
+    return QStringLiteral("The file named '%1' aready exists.\nDo you want to overwrite this file?").arg(path);
+}
+
+QString RenameQuestion(const QString &oldPath)
+{
+    return QStringLiteral("You have renamed this file.  Do you want to delete the old filename?\n"
+                          "Old filename: '%1'")
+        .arg(oldPath);
+}
+
+bool SameFileName(const QString &a, const QString &b)
+{
+    return a.trimmed() == b.trimmed();
+}
+
+QString StartOfName(const QString &storagePath)
+{
+    return storagePath.endsWith(QLatin1Char('/')) ? storagePath : storagePath + QLatin1Char('/');
+}
+
+QString NameById(const QString &folder, RecordId pageId)
+{
+    return StartOfName(folder) + QString::number(pageId) + QStringLiteral(".jpg");
+}
+
+bool SameFile(const QString &a, const QString &b)
+{
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+
+// A name typed for a page may be any number, and so a new page's name by
+// id. Any other file at the path is what a save killed before its rows
+// committed left behind (the rolled-back id is handed out again).
+bool NamedByAnotherPage(const QString &path, RecordId pageId)
+{
+    const QStringList names = Pages::FilenamesNamed(PagePaths::GetFileNamePart(path), pageId);
+    for (const QString &name : names) {
+        if (SameFile(name, path))
+            return true;
+    }
+    return false;
+}
+
+} // namespace PageFileNames

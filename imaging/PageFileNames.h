@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+#include "RecordId.h"
+
+// The names and paths decided for a page's file: the checks on a file name
+// typed for a cabinet with its own storage path, the questions they lead
+// to, and the name a new page gets from its id.
+namespace PageFileNames {
+
+enum class NameVerdict {
+    Accept,         // go on with boxText
+    Refuse,         // show message, put boxText back in the box, store nothing
+    AskAutoAssign,  // the box is empty: offer to let the program name the file
+};
+
+struct NameCheck
+{
+    NameVerdict verdict = NameVerdict::Accept;
+    QString message;
+    QString boxText;
+};
+
+// Checks the text of the file-name box in order: a trailing "/", a
+// character a file name may not hold (removed from the text), emptiness,
+// then the extension (".jpg" is added to a name without any; another one
+// is refused). A relative name is taken inside the cabinet's storage path.
+NameCheck CheckFileName(const QString &typed, const QString &storagePath);
+
+// The texts of the questions and refusals of the checks.
+QString PleaseEnterFilenameMessage();
+QString AutoAssignQuestion();
+QString OverwriteQuestion(const QString &path);
+QString RenameQuestion(const QString &oldPath);
+
+// True when the two names are one file name. Case counts: on Linux "A.jpg"
+// and "a.jpg" are two files, and taking them for one would overwrite the
+// other without asking.
+bool SameFileName(const QString &a, const QString &b);
+
+// The box of a cabinet with its own storage path starts at that folder.
+QString StartOfName(const QString &storagePath);
+
+// "<folder>/<pageId>.jpg": the file of a new page of a cabinet with its own
+// storage path that nobody names.
+QString NameById(const QString &folder, RecordId pageId);
+
+// True when the two paths are one file: the same file once links are
+// resolved where both exist, else the same cleaned path.
+bool SameFile(const QString &a, const QString &b);
+
+// True when a page other than pageId has the file at path as its own.
+// Throws DbError.
+bool NamedByAnotherPage(const QString &path, RecordId pageId);
+
+} // namespace PageFileNames
