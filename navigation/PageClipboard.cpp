@@ -5,20 +5,18 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include "ClipboardFiles.h"
 #include "Common.h"
 #include "ImageCheck.h"
 #include "DbConnection.h"
+#include "NavigationLog.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
 #include "RecordId.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcPaste, "vlm.navigation")
 
 const QString PastingFiles = QStringLiteral("Pasting files");
 
@@ -87,7 +85,7 @@ bool makeThumbnailOf(RecordId pageId, const PageClipboard::ThumbnailMaker &makeT
     try {
         return makeThumbnail(pageId);
     } catch (const std::exception &e) {
-        qCWarning(lcPaste) << "thumbnail of page" << pageId << "failed:" << e.what();
+        qCWarning(lcNavigation) << "thumbnail of page" << pageId << "failed:" << e.what();
         return false;
     }
 }

@@ -1,7 +1,6 @@
 #include "DbConnection.h"
 
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -13,7 +12,7 @@
 
 #include <sqlite3.h>
 
-Q_LOGGING_CATEGORY(lcDb, "vlm.db")
+#include "PlatformLog.h"
 
 namespace {
 
@@ -55,7 +54,7 @@ DbError failed(DbError error)
 {
     if (g_transactionDepth > 0 && !g_abandoned && !sqliteInTransaction()) {
         g_abandoned = error;
-        qCWarning(lcDb) << "SQLite ended the transaction:" << error.code << error.text;
+        qCWarning(lcPlatform) << "SQLite ended the transaction:" << error.code << error.text;
         return *g_abandoned;
     }
     return error;
@@ -273,7 +272,7 @@ Transaction::~Transaction()
             runDone(QStringLiteral("RELEASE sp%1").arg(m_depth));
         }
     } catch (const DbError &e) {
-        qCWarning(lcDb) << "rollback failed:" << e.text;
+        qCWarning(lcPlatform) << "rollback failed:" << e.text;
     }
 }
 

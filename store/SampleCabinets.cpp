@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include "DataFolder.h"
 #include "DbConnection.h"
@@ -12,11 +11,10 @@
 #include "Prompt.h"
 #include "RecordId.h"
 #include "Records.h"
+#include "StoreLog.h"
 #include "TextFile.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcSamples, "vlm.store")
 
 const QString kBuiltInOutline = QStringLiteral(":/texts/Sample.txt");
 const QString kCab = QStringLiteral("CAB");
@@ -174,7 +172,7 @@ QString ReadOutline()
     // want of a file.
     QString error;
     if (!writeBuiltInOutline(&error))
-        qCWarning(lcSamples) << "cannot write the sample outline:" << error;
+        qCWarning(lcStore) << "cannot write the sample outline:" << error;
     return BuiltInOutline();
 }
 

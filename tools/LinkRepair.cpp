@@ -9,11 +9,11 @@
 #include "Progress.h"
 #include "RecordId.h"
 #include "ToolsFiles.h"
+#include "ToolsLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSet>
 #include <QVector>
 
@@ -21,8 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcLinkRepair, "vlm.tools")
 
 // One level of the hierarchy and the level above it.
 struct Level
@@ -107,7 +105,7 @@ bool ownThumbnail(const PageFileScope &scope, const QString &thumb, const QStrin
         return true;
     const QString why = scope.refusal(thumb, storagePath);
     if (!why.isEmpty() && QFileInfo::exists(thumb))
-        qCWarning(lcLinkRepair) << "kept" << thumb << ":" << why;
+        qCWarning(lcTools) << "kept" << thumb << ":" << why;
     return why.isEmpty();
 }
 
