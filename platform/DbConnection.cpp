@@ -1,13 +1,11 @@
 #include "DbConnection.h"
 
-#include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QHash>
 #include <QSqlQuery>
 
-#include <cmath>
 #include <optional>
 
 #include <sqlite3.h>
@@ -293,38 +291,11 @@ void failAfterStatements(int n)
 
 } // namespace DbConnection
 
-QString EscapeQuotes(const QString &text)
-{
-    QString out = text;
-    out.replace(QLatin1Char('\''), QLatin1String("''"));
-    return out;
-}
-
 QString NullToEmpty(const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
         return {};
     return value.toString();
-}
-
-QString SqlText(const QString &text)
-{
-    return QLatin1Char('\'') + EscapeQuotes(text) + QLatin1Char('\'');
-}
-
-QString SqlNumber(double value)
-{
-    if (!std::isfinite(value))
-        return QStringLiteral("Null");
-    // QString::number always uses the C locale.
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-QString SqlDate(const QDate &date)
-{
-    if (!date.isValid())
-        return QStringLiteral("Null");
-    return QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'');
 }
 
 QVariant DateValue(const QDate &date)
