@@ -22,10 +22,7 @@
 
 namespace {
 
-QByteArray hashOf(const QString &path)
-{
-    return QCryptographicHash::hash(TestFiles::read(path), QCryptographicHash::Sha256);
-}
+using TestFiles::hashOf;
 
 // Another program's SQLite file, made without our code.
 void writeForeignDatabase(const QString &path, const QStringList &statements)

@@ -2,7 +2,10 @@
 
 #include "TestEnvironment.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -62,6 +65,29 @@ QString pathUnderFile(const QString &name)
 void blockDataFolder(const QString &name)
 {
     qputenv("VLM_DATA_DIR", QFile::encodeName(pathUnderFile(name)));
+}
+
+QString tempPath(const QString &name)
+{
+    return TestEnvironment::root() + QLatin1Char('/') + name;
+}
+
+QString madeTempPath(const QString &name)
+{
+    const QString path = tempPath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QVERIFY2(QDir().mkpath(QFileInfo(path).absolutePath()), qPrintable(path));
+    write(path, bytes);
+}
+
+QByteArray hashOf(const QString &path)
+{
+    return QCryptographicHash::hash(read(path), QCryptographicHash::Sha256);
 }
 
 } // namespace TestFiles

@@ -12,6 +12,7 @@
 #include "SaneTestDevice.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
+#include "TestImages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -63,10 +64,7 @@ QImage stored(RecordId pageId)
     return ImageOps::load(PagePaths::GetPageFilePath(pageId)).image;
 }
 
-int dpiOf(const QImage &image)
-{
-    return qRound(image.dotsPerMeterX() * 0.0254);
-}
+using TestImages::dpiOf;
 
 // Records every modal dialog that opens and closes it, for flows that must
 // open none.
