@@ -5,12 +5,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include "ClipboardFiles.h"
 #include "Common.h"
 #include "ImageCheck.h"
 #include "DbConnection.h"
+#include "NavigationLog.h"
 #include "PagePaths.h"
 #include "Pages.h"
 #include "Progress.h"
@@ -18,8 +18,6 @@
 #include "RunState.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcPaste, "vlm.navigation")
 
 const QString PastingFiles = QStringLiteral("Pasting files");
 
@@ -81,7 +79,7 @@ bool makeThumbnailOf(RecordId pageId, const PageClipboard::ThumbnailMaker &makeT
     try {
         return makeThumbnail(pageId);
     } catch (const std::exception &e) {
-        qCWarning(lcPaste) << "thumbnail of page" << pageId << "failed:" << e.what();
+        qCWarning(lcNavigation) << "thumbnail of page" << pageId << "failed:" << e.what();
         return false;
     }
 }

@@ -4,16 +4,9 @@
 #include <exception>
 #include <numeric>
 
-#include <QLoggingCategory>
-
+#include "NavigationLog.h"
 #include "PagePaths.h"
 #include "RecordId.h"
-
-namespace {
-
-Q_LOGGING_CATEGORY(lcPageList, "vlm.navigation")
-
-} // namespace
 
 PageListModel::PageListModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -52,7 +45,7 @@ QImage PageListModel::thumbnailOf(const PageRecord &record) const
         try {
             image = m_loader(record);
         } catch (const std::exception &e) {
-            qCWarning(lcPageList) << "thumbnail of page" << record.PageId << "failed:" << e.what();
+            qCWarning(lcNavigation) << "thumbnail of page" << record.PageId << "failed:" << e.what();
         }
     }
     return image.isNull() ? m_defaultImage : image;

@@ -3,12 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QStandardPaths>
 
-namespace {
-Q_LOGGING_CATEGORY(lcDataFolder, "vlm.platform")
-} // namespace
+#include "PlatformLog.h"
 
 namespace DataFolder {
 
@@ -59,7 +56,7 @@ int removeImportLeftovers()
     int left = 0;
     for (const QString &name : names) {
         if (!QDir(pages.filePath(name)).removeRecursively()) {
-            qCWarning(lcDataFolder) << "cannot remove the import leftover" << pages.filePath(name);
+            qCWarning(lcPlatform) << "cannot remove the import leftover" << pages.filePath(name);
             ++left;
         }
     }

@@ -1,19 +1,16 @@
 #include "DbConnection.h"
 
-#include <QLocale>
-#include <QLoggingCategory>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QHash>
 #include <QSqlQuery>
 
-#include <cmath>
 #include <optional>
 
 #include <sqlite3.h>
 
-Q_LOGGING_CATEGORY(lcDb, "vlm.db")
+#include "PlatformLog.h"
 
 namespace {
 
@@ -55,7 +52,7 @@ DbError failed(DbError error)
 {
     if (g_transactionDepth > 0 && !g_abandoned && !sqliteInTransaction()) {
         g_abandoned = error;
-        qCWarning(lcDb) << "SQLite ended the transaction:" << error.code << error.text;
+        qCWarning(lcPlatform) << "SQLite ended the transaction:" << error.code << error.text;
         return *g_abandoned;
     }
     return error;
@@ -273,7 +270,7 @@ Transaction::~Transaction()
             runDone(QStringLiteral("RELEASE sp%1").arg(m_depth));
         }
     } catch (const DbError &e) {
-        qCWarning(lcDb) << "rollback failed:" << e.text;
+        qCWarning(lcPlatform) << "rollback failed:" << e.text;
     }
 }
 
@@ -294,38 +291,11 @@ void failAfterStatements(int n)
 
 } // namespace DbConnection
 
-QString EscapeQuotes(const QString &text)
-{
-    QString out = text;
-    out.replace(QLatin1Char('\''), QLatin1String("''"));
-    return out;
-}
-
 QString NullToEmpty(const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
         return {};
     return value.toString();
-}
-
-QString SqlText(const QString &text)
-{
-    return QLatin1Char('\'') + EscapeQuotes(text) + QLatin1Char('\'');
-}
-
-QString SqlNumber(double value)
-{
-    if (!std::isfinite(value))
-        return QStringLiteral("Null");
-    // QString::number always uses the C locale.
-    return QString::number(value, 'g', QLocale::FloatingPointShortest);
-}
-
-QString SqlDate(const QDate &date)
-{
-    if (!date.isValid())
-        return QStringLiteral("Null");
-    return QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'');
 }
 
 QVariant DateValue(const QDate &date)

@@ -73,17 +73,8 @@ void failAfterStatements(int n);
 
 } // namespace DbConnection
 
-// Doubles every single quote, for text placed inside an SQL string literal.
-QString EscapeQuotes(const QString &text);
 // An empty text for a Null (or invalid) value, else the value as text.
 QString NullToEmpty(const QVariant &value);
-// "'text'" with the quotes escaped.
-QString SqlText(const QString &text);
-// A number in the C locale ("12.5" whatever the user's locale); "Null" for a
-// value that is not finite.
-QString SqlNumber(double value);
-// "'yyyy-MM-dd'", or "Null" for an invalid date.
-QString SqlDate(const QDate &date);
 // The value to bind for a date column: ISO text, or Null for an invalid date.
 QVariant DateValue(const QDate &date);
 // A stored date column back to a QDate (invalid for Null or bad text).

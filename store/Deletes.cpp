@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSet>
 #include <QVector>
@@ -16,10 +15,9 @@
 #include "Pages.h"
 #include "Progress.h"
 #include "RecordId.h"
+#include "StoreLog.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcDeletes, "vlm.store")
 
 const QString kPageFilesStep = QStringLiteral("Delete page files");
 
@@ -144,12 +142,12 @@ void removePageFiles(const PageFiles &page, const FileRules &rules, Deletes::Del
         if (why.isEmpty()) {
             QFile victim(file);
             if (!victim.remove()) {
-                qCWarning(lcDeletes) << "could not remove" << file << "of page" << page.pageId << ":"
+                qCWarning(lcStore) << "could not remove" << file << "of page" << page.pageId << ":"
                                      << victim.errorString();
                 result->unremovedFiles.append(QStringLiteral("%1: %2").arg(file, victim.errorString()));
             }
         } else {
-            qCWarning(lcDeletes) << "kept" << file << "of page" << page.pageId << ":" << why;
+            qCWarning(lcStore) << "kept" << file << "of page" << page.pageId << ":" << why;
             result->keptFiles.append(file);
         }
     }

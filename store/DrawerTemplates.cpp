@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include "DataFolder.h"
 #include "DbConnection.h"
@@ -11,11 +10,10 @@
 #include "RecordId.h"
 #include "Records.h"
 #include "Schema.h"
+#include "StoreLog.h"
 #include "TextFile.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcTemplates, "vlm.store")
 
 const QString kShippedTemplates = QStringLiteral(":/texts/Drawer.txt");
 // The file's level words are the levels' key prefixes.
@@ -66,7 +64,7 @@ bool EnsureTemplateFile()
     DataFolder::ensure();
     QFile shipped(kShippedTemplates);
     if (!shipped.open(QIODevice::ReadOnly)) {
-        qCWarning(lcTemplates) << "shipped templates missing:" << shipped.errorString();
+        qCWarning(lcStore) << "shipped templates missing:" << shipped.errorString();
         return false;
     }
     // Written line by line so the file has CR LF ends however the resource
@@ -74,7 +72,7 @@ bool EnsureTemplateFile()
     QString error;
     const QStringList lines = TextFile::splitLines(TextFile::decode(shipped.readAll()));
     if (!TextFile::write(path, TextFile::joinCrLf(lines), &error)) {
-        qCWarning(lcTemplates) << "cannot write the template file:" << error;
+        qCWarning(lcStore) << "cannot write the template file:" << error;
         return false;
     }
     return true;
@@ -136,7 +134,7 @@ void LoadDrawerTemplateNames()
         if (ReadTemplateFile(&text))
             g_names = ReadTemplateNames(text);
     } catch (const DbError &e) {
-        qCWarning(lcTemplates) << "cannot read the template file:" << e.text;
+        qCWarning(lcStore) << "cannot read the template file:" << e.text;
     }
 }
 

@@ -2,16 +2,14 @@
 
 #include <QFileInfo>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QVersionNumber>
 
 #include "DataFolder.h"
 #include "DbConnection.h"
+#include "StoreLog.h"
 #include "TextFile.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcHelp, "vlm.store")
 
 const QString kHelpFileName = DataFolder::HelpTextName;
 const QString kShippedHelp = QStringLiteral(":/texts/vlmhelp.txt");
@@ -50,13 +48,13 @@ bool ReadHelpText(QString *text)
 {
     const QString path = HelpFilePath();
     if (path.isEmpty()) {
-        qCWarning(lcHelp) << "no help file";
+        qCWarning(lcStore) << "no help file";
         return false;
     }
     try {
         return TextFile::read(path, text);
     } catch (const DbError &e) {
-        qCWarning(lcHelp) << "cannot read the help file:" << e.message();
+        qCWarning(lcStore) << "cannot read the help file:" << e.message();
         return false;
     }
 }

@@ -5,15 +5,13 @@
 #include <optional>
 
 #include <QLocale>
-#include <QLoggingCategory>
 
 #include "DbConnection.h"
 #include "Progress.h"
 #include "RecordId.h"
+#include "StoreLog.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcRepagination, "vlm.store")
 
 // One statement numbers every page of the document by its place in the
 // present order. A single UPDATE sees the numbers as they were before it,
@@ -68,7 +66,7 @@ bool RepaginateDocument(RecordId documentId, const QString &documentName)
         renumber(status, documentId, n);
     } catch (const DbError &e) {
         // The transaction has rolled back: every page keeps its number.
-        qCWarning(lcRepagination) << "repagination of document" << documentId << "failed:" << e.text;
+        qCWarning(lcStore) << "repagination of document" << documentId << "failed:" << e.text;
         return false;
     }
     progress->end();

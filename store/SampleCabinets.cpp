@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include "DataFolder.h"
 #include "DbConnection.h"
@@ -13,11 +12,10 @@
 #include "RecordId.h"
 #include "Records.h"
 #include "Schema.h"
+#include "StoreLog.h"
 #include "TextFile.h"
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcSamples, "vlm.store")
 
 const QString kBuiltInOutline = QStringLiteral(":/texts/Sample.txt");
 // The outline's level words are the levels' key prefixes.
@@ -173,7 +171,7 @@ QString ReadOutline()
     // want of a file.
     QString error;
     if (!writeBuiltInOutline(&error))
-        qCWarning(lcSamples) << "cannot write the sample outline:" << error;
+        qCWarning(lcStore) << "cannot write the sample outline:" << error;
     return BuiltInOutline();
 }
 

@@ -10,11 +10,11 @@
 #include "Records.h"
 #include "Schema.h"
 #include "ToolsFiles.h"
+#include "ToolsLog.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QSet>
 #include <QVector>
 
@@ -22,8 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcLinkRepair, "vlm.tools")
 
 // One level of the hierarchy and the level above it.
 struct Level
@@ -48,7 +46,7 @@ bool ownThumbnail(const PageFileScope &scope, const QString &thumb, const QStrin
         return true;
     const QString why = scope.refusal(thumb, storagePath);
     if (!why.isEmpty() && QFileInfo::exists(thumb))
-        qCWarning(lcLinkRepair) << "kept" << thumb << ":" << why;
+        qCWarning(lcTools) << "kept" << thumb << ":" << why;
     return why.isEmpty();
 }
 

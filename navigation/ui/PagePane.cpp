@@ -6,6 +6,7 @@
 #include "NavIconKeys.h"
 #include "NavIcons.h"
 #include "NavState.h"
+#include "NavigationLog.h"
 #include "PagePaths.h"
 #include "RecordId.h"
 #include "Settings.h"
@@ -52,7 +53,7 @@ QImage loadThumbnail(const PageRecord &record)
         // A page without its thumbnail gets one now; one that cannot be
         // made shows the default picture.
         if (const auto error = ThumbnailMaker::MakeThumbnail(record.PageId))
-            qWarning().noquote() << "thumbnail of page" << record.PageId << ":" << error->what();
+            qCWarning(lcNavigation).noquote() << "thumbnail of page" << record.PageId << ":" << error->what();
         else
             image.load(thumbPath);
     }

@@ -18,15 +18,8 @@ using namespace ImageOps;
 namespace {
 
 // JFIF stores whole dots per inch, so resolutions are compared in those.
-int dpiOf(int dotsPerMeter)
-{
-    return qRound(dotsPerMeter * 0.0254);
-}
-
-QString tempPath(const QString &name)
-{
-    return TestEnvironment::root() + QLatin1Char('/') + name;
-}
+using TestImages::dpiOf;
+using TestFiles::tempPath;
 
 // A white image with one red pixel at marker, to follow where pixels go.
 QImage marked(const QSize &size, const QPoint &marker)

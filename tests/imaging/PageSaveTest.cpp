@@ -27,10 +27,7 @@ using namespace PageSave;
 
 namespace {
 
-int count(const QString &table)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM ") + table).toInt();
-}
+using RecordFixture::rowCount;
 
 RecordId storageCabinet(const QString &path)
 {
@@ -46,7 +43,7 @@ RecordId documentIn(RecordId cabinetId)
 
 QString storageFolder()
 {
-    const QString path = TestEnvironment::root() + QStringLiteral("/own%1").arg(count("Cabinet"));
+    const QString path = TestEnvironment::root() + QStringLiteral("/own%1").arg(rowCount("Cabinet"));
     QDir().mkpath(path);
     return path;
 }
@@ -62,17 +59,14 @@ QImage page(const QSize &size = QSize(300, 200))
     return TestImages::filled(size, QColor(20, 40, 160), 300);
 }
 
-QVariant column(RecordId pageId, const char *name)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(name), {pageId});
-}
+using RecordFixture::pageColumn;
 
 // The page's row names its image and size, and both files are in place.
 void verifyStored(RecordId pageId, const QString &imagePath, const QSize &size)
 {
     QCOMPARE(PagePaths::GetPageFilePath(pageId), imagePath);
     QVERIFY2(QFileInfo::exists(imagePath), qPrintable(imagePath));
-    QCOMPARE(column(pageId, "FileSize").toLongLong(), QFileInfo(imagePath).size());
+    QCOMPARE(pageColumn(pageId, "FileSize").toLongLong(), QFileInfo(imagePath).size());
     QCOMPARE(QImageReader(imagePath).size(), size);
     QCOMPARE(QImageReader(PagePaths::GetThumbFilePath(pageId)).size(), QSize(100, 100));
 }
@@ -185,7 +179,7 @@ private Q_SLOTS:
         if (highDocumentId != 0)
             RecordFixture::insert("INSERT INTO Document (DocumentId, FolderId, Name) VALUES (?, ?, 'High')",
                                   {highDocumentId, folderOf(documentId)});
-        const int documents = count("Document");
+        const int documents = rowCount("Document");
 
         SaveRequest request;
         request.image = page();
@@ -208,23 +202,23 @@ private Q_SLOTS:
         QCOMPARE(progress.stepCount("Save complete"), 1);
         if (!request.addMode) {
             QCOMPARE(saved.pageId, existing);
-            QCOMPARE(count("Page"), 1);
+            QCOMPARE(rowCount("Page"), 1);
             return;
         }
-        QCOMPARE(count("Page"), 2);
-        QCOMPARE(column(saved.pageId, "Filetype").toString(), QStringLiteral("JPG"));
-        QVERIFY(!column(saved.pageId, "ScanDate").isNull());
+        QCOMPARE(rowCount("Page"), 2);
+        QCOMPARE(pageColumn(saved.pageId, "Filetype").toString(), QStringLiteral("JPG"));
+        QVERIFY(!pageColumn(saved.pageId, "ScanDate").isNull());
         if (target == QLatin1String("FLD")) {
-            QCOMPARE(count("Document"), documents + 1);
+            QCOMPARE(rowCount("Document"), documents + 1);
             QVERIFY(saved.documentId != documentId);
-            QCOMPARE(column(saved.pageId, "DocumentId").toLongLong(), saved.documentId);
+            QCOMPARE(pageColumn(saved.pageId, "DocumentId").toLongLong(), saved.documentId);
             if (highDocumentId != 0)
                 QCOMPARE(saved.documentId, highDocumentId + 1);
-            QCOMPARE(column(saved.pageId, "PageNumber").toInt(), 1);
+            QCOMPARE(pageColumn(saved.pageId, "PageNumber").toInt(), 1);
             QCOMPARE(sink.namesOf("document"), QStringList{"New document"});
         } else {
             QCOMPARE(saved.documentId, documentId);
-            QCOMPARE(column(saved.pageId, "PageNumber").toInt(), 8);
+            QCOMPARE(pageColumn(saved.pageId, "PageNumber").toInt(), 8);
             QVERIFY(sink.calls.isEmpty());
         }
     }
@@ -243,7 +237,7 @@ private Q_SLOTS:
         QFETCH(QString, failure);
         RecordingProgressView progress;
         const RecordId documentId = RecordFixture::documentInNewFolder();
-        const int documents = count("Document");
+        const int documents = rowCount("Document");
         SaveRequest request;
         request.addMode = true;
         request.key = QStringLiteral("FLD%1").arg(folderOf(documentId));
@@ -265,8 +259,8 @@ private Q_SLOTS:
         limit.reset();
         DbConnection::failAfterStatements(0);
         QVERIFY(thrown);
-        QCOMPARE(count("Page"), 0);
-        QCOMPARE(count("Document"), documents);
+        QCOMPARE(rowCount("Page"), 0);
+        QCOMPARE(rowCount("Document"), documents);
         QCOMPARE(QDir(qEnvironmentVariable("VLM_DATA_DIR") + "/Pages/0000000").entryList(QDir::Files),
                  QStringList());
         QVERIFY(progress.closedOrNeverOpened());
@@ -304,9 +298,9 @@ private Q_SLOTS:
         else
             request.key = QStringLiteral("CAB1");
         QVERIFY_THROWS_EXCEPTION(DbError, (void)SavePage(request));
-        QCOMPARE(count("Page"), 1);
+        QCOMPARE(rowCount("Page"), 1);
         QCOMPARE(TestFiles::read(own), QByteArray("the user's report"));
-        QCOMPARE(column(shortcut, "Filename").toString(), own);
+        QCOMPARE(pageColumn(shortcut, "Filename").toString(), own);
     }
 
     // Clearing the name of a page in its cabinet's own folder stores it in
@@ -362,10 +356,10 @@ private Q_SLOTS:
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder));
         const RecordId documentId = documentIn(storageCabinet(folder));
-        const int documents = count("Document");
+        const int documents = rowCount("Document");
         // A name typed for a page of the user's may be any number.
         const int userPage = failure == QLatin1String("name") ? RecordFixture::page(documentId, 1) : 0;
-        const int pagesBefore = count("Page");
+        const int pagesBefore = rowCount("Page");
         // The new pages get the ids first to first + 3.
         const int first = PageFixture::nextPageId();
         const RecordId failingId = first + failingPage - 1;
@@ -386,14 +380,14 @@ private Q_SLOTS:
         const int kept = failingPage ? failingPage - 1 : 4;
         QCOMPARE(int(stored.saved.size()), kept);
         QCOMPARE(stored.error.has_value(), failingPage != 0);
-        QCOMPARE(count("Page"), pagesBefore + kept);
-        QCOMPARE(count("Document"), documents + (kept > 0 ? 1 : 0));
+        QCOMPARE(rowCount("Page"), pagesBefore + kept);
+        QCOMPARE(rowCount("Document"), documents + (kept > 0 ? 1 : 0));
         QList<RecordId> ids;
         for (int i = 0; i < kept; ++i) {
             const SaveResult &saved = stored.saved[size_t(i)];
             ids.append(saved.pageId);
             QCOMPARE(saved.documentId, stored.saved.front().documentId);
-            QCOMPARE(column(saved.pageId, "PageNumber").toInt(), i + 1);
+            QCOMPARE(pageColumn(saved.pageId, "PageNumber").toInt(), i + 1);
             verifyStored(saved.pageId, QStringLiteral("%1/%2.jpg").arg(folder).arg(saved.pageId), QSize(300 + i, 200));
         }
         for (RecordId id = first + kept; id < first + 4; ++id) {

@@ -2,6 +2,7 @@
 
 #include "SaneTestDevice.h"
 #include "TestEnvironment.h"
+#include "TestImages.h"
 
 #include <QtTest>
 
@@ -39,10 +40,7 @@ Batch scan(const ScanRequest &r)
     return batch;
 }
 
-int dpiOf(const QImage &image)
-{
-    return qRound(image.dotsPerMeterX() * 0.0254);
-}
+using TestImages::dpiOf;
 
 bool allPixels(const QImage &image, QRgb colour)
 {

@@ -24,12 +24,7 @@ namespace {
 
 const QColor kInk(20, 40, 160);
 
-QString tempPath(const QString &name)
-{
-    const QString path = TestEnvironment::root() + QLatin1Char('/') + name;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    return path;
-}
+using TestFiles::madeTempPath;
 
 // The thumbnail file at path is a colour JPEG square of ThumbnailSide with
 // the page in its top-left content rectangle and white elsewhere.
@@ -112,9 +107,9 @@ private Q_SLOTS:
         QFETCH(int, dpi);
         QFETCH(int, format);
         QFETCH(QSize, content);
-        const QString image = TestImages::writeJpeg(tempPath(QStringLiteral("pages/p.jpg")),
+        const QString image = TestImages::writeJpeg(madeTempPath(QStringLiteral("pages/p.jpg")),
                                                     TestImages::filled(size, kInk, dpi, QImage::Format(format)));
-        const QString thumb = tempPath(QStringLiteral("thumbs/new/p.jpg"));
+        const QString thumb = madeTempPath(QStringLiteral("thumbs/new/p.jpg"));
         QDir(QFileInfo(thumb).absolutePath()).removeRecursively();
         const std::optional<DbError> error = makeThumbnail(image, thumb);
         QVERIFY2(!error, error ? qPrintable(error->text) : "");
@@ -125,7 +120,7 @@ private Q_SLOTS:
     // landscape 2000 by 1000 image fills the top half.
     void fromImageInMemory()
     {
-        const QString thumb = tempPath(QStringLiteral("memory/Thumbs/p.jpg"));
+        const QString thumb = madeTempPath(QStringLiteral("memory/Thumbs/p.jpg"));
         const std::optional<DbError> error = saveThumbnail(TestImages::filled(QSize(2000, 1000), kInk), thumb);
         QVERIFY2(!error, error ? qPrintable(error->text) : "");
         verifyThumbnail(thumb, QSize(100, 50));
@@ -143,13 +138,13 @@ private Q_SLOTS:
     void fromBytes()
     {
         QFETCH(QByteArray, format);
-        const QString image = tempPath(QStringLiteral("bytes/p.") + QString::fromLatin1(format).toLower());
+        const QString image = madeTempPath(QStringLiteral("bytes/p.") + QString::fromLatin1(format).toLower());
         QVERIFY(TestImages::filled(QSize(1240, 1754), kInk).save(image, format.constData()));
         const ImageOps::LoadResult fromFile = readThumbnail(image);
         const ImageOps::LoadResult fromBytes = readThumbnail(TestFiles::read(image), image);
         QVERIFY(!fromFile.error && !fromBytes.error);
         QCOMPARE(fromBytes.image, fromFile.image);
-        const QString thumb = tempPath(QStringLiteral("bytes/Thumbs/p.jpg"));
+        const QString thumb = madeTempPath(QStringLiteral("bytes/Thumbs/p.jpg"));
         QVERIFY(!writeThumbnail(fromBytes.image, thumb));
         verifyThumbnail(thumb, QSize(71, 100));
 
@@ -206,7 +201,7 @@ private Q_SLOTS:
         }
         QVERIFY2(!thumb.error, thumb.error ? qPrintable(thumb.error->text) : "");
         QCOMPARE(thumb.image.size(), QSize(ThumbnailSide, ThumbnailSide));
-        const QString path = tempPath(QStringLiteral("direct/Thumbs/p.jpg"));
+        const QString path = madeTempPath(QStringLiteral("direct/Thumbs/p.jpg"));
         QVERIFY(!writeThumbnail(thumb.image, path));
         if (whole) {
             verifyThumbnail(path, content);
@@ -234,8 +229,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QFETCH(int, code);
-        const QString image = tempPath(QStringLiteral("fail/page.jpg"));
-        QString thumb = tempPath(QStringLiteral("fail/Thumbs/page.jpg"));
+        const QString image = madeTempPath(QStringLiteral("fail/page.jpg"));
+        QString thumb = madeTempPath(QStringLiteral("fail/Thumbs/page.jpg"));
         QFile::remove(image);
         TestFiles::write(thumb, "stale");
         if (kind == QLatin1String("corrupt"))
@@ -279,12 +274,12 @@ private Q_SLOTS:
         QVector<Job> jobs;
         const QString folder = QStringLiteral("many%1/").arg(threads);
         for (int i = 0; i < 10; ++i) {
-            const QString image = tempPath(folder + QStringLiteral("p%1.jpg").arg(i));
+            const QString image = madeTempPath(folder + QStringLiteral("p%1.jpg").arg(i));
             if (i == 4)
                 TestImages::writeCorruptJpeg(image);
             else
                 TestImages::writeJpeg(image, i % 2 ? QSize(300, 200) : QSize(200, 300), 150, kInk);
-            jobs.append({image, tempPath(folder + QStringLiteral("Thumbs/p%1.jpg").arg(i))});
+            jobs.append({image, madeTempPath(folder + QStringLiteral("Thumbs/p%1.jpg").arg(i))});
         }
         const QVector<std::optional<DbError>> results = makeThumbnails(jobs, threads);
         QCOMPARE(results.size(), jobs.size());
@@ -310,13 +305,13 @@ private Q_SLOTS:
         QDir().mkpath(PagePaths::GetDefaultPageFolder(inStore));
         TestImages::writeJpeg(PagePaths::GetDefaultPageFilePath(inStore), QSize(400, 200), 300, kInk);
 
-        const QString stored = tempPath(QStringLiteral("cabinet/Invoice 7.jpg"));
+        const QString stored = madeTempPath(QStringLiteral("cabinet/Invoice 7.jpg"));
         TestImages::writeJpeg(stored, QSize(200, 400), 300, kInk);
         const int named = insert("INSERT INTO Page (DocumentId, PageNumber, Filename) VALUES (?, 2, ?)", {doc, stored});
 
-        const QString userFile = tempPath(QStringLiteral("user/letter.pdf"));
+        const QString userFile = madeTempPath(QStringLiteral("user/letter.pdf"));
         TestFiles::write(userFile, "%PDF-1.4");
-        const QString userThumbs = tempPath(QStringLiteral("user/Thumbs/letter.pdf"));
+        const QString userThumbs = madeTempPath(QStringLiteral("user/Thumbs/letter.pdf"));
         TestFiles::write(userThumbs, "the user's own");
         const int shortcut = insert("INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN)"
                                     " VALUES (?, 0, ?, 'Y')", {doc, userFile});
@@ -326,7 +321,7 @@ private Q_SLOTS:
         QVERIFY2(!results.at(0), results.at(0) ? qPrintable(results.at(0)->text) : "");
         verifyThumbnail(PagePaths::GetDefaultThumbFilePath(inStore), QSize(100, 50));
         QVERIFY2(!results.at(1), results.at(1) ? qPrintable(results.at(1)->text) : "");
-        verifyThumbnail(tempPath(QStringLiteral("cabinet/Thumbs/Invoice 7.jpg")), QSize(50, 100));
+        verifyThumbnail(madeTempPath(QStringLiteral("cabinet/Thumbs/Invoice 7.jpg")), QSize(50, 100));
         QVERIFY(results.at(2));
         QCOMPARE(TestFiles::read(userThumbs), QByteArray("the user's own"));
         QVERIFY(results.at(3));

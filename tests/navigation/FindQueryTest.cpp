@@ -24,11 +24,7 @@ RecordId document(RecordId folderId, const QString &name, const QString &descrip
                   {folderId, name, description, date, amount});
 }
 
-void page(RecordId documentId, const QVariant &scanDate, qint64 size)
-{
-    insert("INSERT INTO Page (DocumentId, PageNumber, ScanDate, FileSize) VALUES (?, 1, ?, ?)",
-           {documentId, scanDate, size});
-}
+using RecordFixture::scannedPage;
 
 const QVariant kNull = QVariant(QMetaType(QMetaType::QString));
 // Cut to 32 bits this id would name Home, the first cabinet.
@@ -73,21 +69,21 @@ private:
         const int returns = insert("INSERT INTO Folder (DrawerId, Name, Description) VALUES (?, ?, ?)",
                                    {taxes, "Returns", "federal returns"});
         const int a = document(returns, "tax 2004 receipts", "", "2004-04-15", 120.5);
-        page(a, "2004-04-16 08:00:00", 5000);
-        page(a, "2004-05-01 17:30:00", 150000);
+        scannedPage(a, "2004-04-16 08:00:00", 5000);
+        scannedPage(a, "2004-05-01 17:30:00", 150000);
         const int b = document(returns, "2004 tax", "", "2004-12-31", kNull);
-        page(b, "2005-01-03 09:00:00", 70000);
+        scannedPage(b, "2005-01-03 09:00:00", 70000);
         const int receipts = RecordFixture::folder(taxes, "Receipts");
         const int c = document(receipts, "O'Neil invoice", "50% off_sale", "2005-01-05", 100);
-        page(c, "2005-01-05 23:59:59", 1000);
+        scannedPage(c, "2005-01-05 23:59:59", 1000);
         document(receipts, "Plain note", "50 offXsale", kNull, kNull);
         const int family = RecordFixture::folder(RecordFixture::drawer(home, "Letters"), "Family");
         const int e = document(family, "Letter to mom", "", kNull, 0);
-        page(e, kNull, 3000000000LL);  // beyond 32 bits
+        scannedPage(e, kNull, 3000000000LL);  // beyond 32 bits
         m_work = RecordFixture::cabinet("Work", "secret");
         const int f = document(RecordFixture::folder(RecordFixture::drawer(m_work, "Projects"), "Plans"), "tax plan",
                                "", "2004-06-01", 50);
-        page(f, "2004-06-02 10:00:00", 2000);
+        scannedPage(f, "2004-06-02 10:00:00", 2000);
         const RecordId archive = insert("INSERT INTO Cabinet (CabinetId, Name, [Password]) VALUES (?, ?, ?)",
                                         {kArchiveId, "Archive", Passwords::ScramblePassword(QString())});
         RecordFixture::folder(RecordFixture::drawer(archive, "Old"), "Tax boxes");

@@ -34,10 +34,7 @@ QStringList storedFiles()
     return files;
 }
 
-int pageCount()
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Page")).toInt();
-}
+using RecordFixture::pageCount;
 
 } // namespace
 

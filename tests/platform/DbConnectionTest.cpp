@@ -54,30 +54,6 @@ private Q_SLOTS:
     }
     void cleanup() { DbConnection::close(); }
 
-    void escapeQuotes_data()
-    {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("two quotes") << "O'Brien's" << "O''Brien''s";
-        QTest::newRow("only quotes") << "''" << "''''";
-        QTest::newRow("no quotes") << "Invoices 2024" << "Invoices 2024";
-        QTest::newRow("empty") << "" << "";
-    }
-    void escapeQuotes()
-    {
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        QCOMPARE(EscapeQuotes(in), out);
-    }
-
-    // Escaped text survives a round trip through a literal.
-    void escapedLiteralRoundTrip()
-    {
-        const QString name = QStringLiteral("O'Hara's \"Müller\" 東京");
-        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (%1)").arg(SqlText(name)));
-        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT Name FROM T")).toString(), name);
-    }
-
     void nullToEmpty()
     {
         QCOMPARE(NullToEmpty(QVariant(QMetaType(QMetaType::QString))), QString());
@@ -130,21 +106,6 @@ private Q_SLOTS:
             QVERIFY(!e.text.isEmpty());
             QVERIFY(e.message().startsWith(QStringLiteral("Error # 1 ")));
         }
-    }
-
-    // Numbers and dates go into SQL in one form whatever the user's locale.
-    void sqlValuesIgnoreLocale()
-    {
-        const QLocale before;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QCOMPARE(SqlNumber(12.5), QStringLiteral("12.5"));
-        QCOMPARE(SqlNumber(1250), QStringLiteral("1250"));
-        QCOMPARE(SqlNumber(qQNaN()), QStringLiteral("Null"));
-        QCOMPARE(SqlDate(QDate(2024, 3, 4)), QStringLiteral("'2024-03-04'"));
-        QCOMPARE(SqlDate(QDate()), QStringLiteral("Null"));
-        DbConnection::Execute(QStringLiteral("INSERT INTO T (N) VALUES (%1)").arg(SqlNumber(12.5)));
-        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT N FROM T")).toDouble(), 12.5);
-        QLocale::setDefault(before);
     }
 
     void lastInsertIdIsMaxId()

@@ -112,10 +112,7 @@ std::optional<Startup::Failure> startUp(const QString &program)
     return Startup::OpenDatabase();
 }
 
-QByteArray hashOf(const QString &path)
-{
-    return QCryptographicHash::hash(TestFiles::read(path), QCryptographicHash::Sha256);
-}
+using TestFiles::hashOf;
 
 } // namespace
 

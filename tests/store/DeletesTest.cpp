@@ -17,18 +17,13 @@
 #include "RecordId.h"
 #include "RecordingProgressView.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 using namespace Deletes;
 
 namespace {
 
-void writeFile(const QString &path)
-{
-    QVERIFY(PagePaths::MakePath(PagePaths::GetFolderPart(path)));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("page");
-}
+using TestFiles::writeFile;
 
 bool exists(const QString &path)
 {

@@ -2,6 +2,7 @@
 #include "DbConnection.h"
 #include "HelpText.h"
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,12 +29,7 @@ QString describe(const QMap<int, QString> &toc)
     return parts.join(QLatin1Char(';'));
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(file.errorString()));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using TestFiles::writeFile;
 
 } // namespace
 

@@ -21,11 +21,7 @@ QString expand(QString path)
     return path.replace("%", DataFolder::path()).replace("@", TestEnvironment::root());
 }
 
-void writeFile(const QString &path)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
-    TestFiles::write(path, "bytes");
-}
+using TestFiles::writeFile;
 
 } // namespace
 

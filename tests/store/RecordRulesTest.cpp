@@ -19,11 +19,7 @@ namespace {
 
 const QString kInvalid = QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
 
-RecordId page(RecordId documentId, qint64 fileSize)
-{
-    return RecordFixture::insert(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber, FileSize) VALUES (?, 1, ?)"),
-                                 {documentId, fileSize});
-}
+using RecordFixture::sizedPage;
 
 RecordId document(RecordId folderId, const QString &name, double amount)
 {
@@ -341,13 +337,13 @@ private Q_SLOTS:
         const int doc1 = document(f1, "a", 10.25);
         const int doc2 = document(f2, "b", 1000);
         const int doc3 = document(f3, "c", 0.5);
-        page(doc1, 3000000000LL);
-        page(doc1, 100);
-        page(doc2, 1);
-        page(doc3, 7);
+        sizedPage(doc1, 3000000000LL);
+        sizedPage(doc1, 100);
+        sizedPage(doc2, 1);
+        sizedPage(doc3, 7);
         // Rows of another cabinet must not count.
         const int od = RecordFixture::drawer(other, "D1");
-        page(document(RecordFixture::folder(od, "F1"), "z", 99), 5);
+        sizedPage(document(RecordFixture::folder(od, "F1"), "z", 99), 5);
 
         QCOMPARE(describe(CabinetStatistics(cab)), QStringLiteral("2 3 3 4 3000000108 1010.75"));
         QCOMPARE(describe(DrawerStatistics(d1)), QStringLiteral("0 2 2 3 3000000101 1010.25"));

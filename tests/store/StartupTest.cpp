@@ -22,10 +22,7 @@
 
 namespace {
 
-QByteArray hashOf(const QString &path)
-{
-    return QCryptographicHash::hash(TestFiles::read(path), QCryptographicHash::Sha256);
-}
+using TestFiles::hashOf;
 
 // A current database of our own, closed again.
 void writeOurDatabase()

@@ -2,9 +2,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -97,6 +99,16 @@ void addCancelRows()
     QTest::addColumn<CancelWay>("how");
     for (const CancelWayRow &row : kCancelWays)
         QTest::newRow(row.name) << row.way;
+}
+
+QPushButton *button(QWidget *window, const char *name)
+{
+    return window->findChild<QPushButton *>(QLatin1String(name));
+}
+
+QComboBox *combo(QWidget *window, const char *name)
+{
+    return child<QComboBox>(window, name);
 }
 
 } // namespace DialogDriver

@@ -6,6 +6,9 @@
 
 #include <functional>
 
+class QComboBox;
+class QPushButton;
+
 class QDialog;
 class QLineEdit;
 
@@ -66,6 +69,11 @@ void cancel(QDialog *dialog, CancelWay way, QWidget *keyBox);
 
 // Adds the data column "how" (a CancelWay) with a row for each way.
 void addCancelRows();
+
+// The push button and the combo box of that object name in the window; null
+// when there is none.
+QPushButton *button(QWidget *window, const char *name);
+QComboBox *combo(QWidget *window, const char *name);
 
 } // namespace DialogDriver
 

@@ -3,6 +3,7 @@
 #include "DbConnection.h"
 #include "PagePaths.h"
 #include "Pages.h"
+#include "RecordFixture.h"
 #include "RecordId.h"
 #include "TestFiles.h"
 
@@ -68,6 +69,19 @@ inline void leftoverPageFiles(RecordId pageId)
 {
     leftover(PagePaths::GetDefaultPageFilePath(pageId));
     leftover(PagePaths::GetDefaultThumbFilePath(pageId));
+}
+
+// A page of the page store (see RecordFixture::linkedPage) with its
+// thumbnail on disk, and its image too when withImage.
+inline RecordId pageWithFiles(RecordId documentId, bool withImage = true)
+{
+    const RecordId id = RecordFixture::linkedPage(documentId);
+    PagePaths::MakePath(PagePaths::GetDefaultPageFolder(id));
+    PagePaths::MakePath(PagePaths::GetDefaultThumbFolder(id));
+    if (withImage)
+        TestFiles::write(PagePaths::GetDefaultPageFilePath(id), "jpeg");
+    TestFiles::write(PagePaths::GetDefaultThumbFilePath(id), "thumb");
+    return id;
 }
 
 } // namespace PageFixture

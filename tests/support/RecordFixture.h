@@ -7,7 +7,10 @@
 #include "TestImages.h"
 
 #include <QDate>
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 
 // Records for tests, written straight into the test database.
 namespace RecordFixture {
@@ -77,6 +80,58 @@ inline int columnOf(const QString &table, const QString &column, const QString &
 inline int rowCount(const QString &table)
 {
     return DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+}
+
+// A page numbered 1 with these further columns, each value as given (a
+// Null QVariant for a Null column): pageRow(doc, {{"FileSize", 100}}).
+inline RecordId pageRow(RecordId documentId, const QList<QPair<QString, QVariant>> &columns)
+{
+    QStringList names{QStringLiteral("DocumentId"), QStringLiteral("PageNumber")};
+    QVariantList binds{documentId, 1};
+    for (const auto &column : columns) {
+        names << column.first;
+        binds << column.second;
+    }
+    const QStringList marks(names.size(), QStringLiteral("?"));
+    return insert(QStringLiteral("INSERT INTO Page (%1) VALUES (%2)")
+                      .arg(names.join(QLatin1String(", ")), marks.join(QLatin1String(", "))),
+                  binds);
+}
+
+// A page of that size in bytes.
+inline RecordId sizedPage(RecordId documentId, qint64 fileSize)
+{
+    return pageRow(documentId, {{QStringLiteral("FileSize"), fileSize}});
+}
+
+// A page scanned at scanDate (text or Null), of that size in bytes.
+inline RecordId scannedPage(RecordId documentId, const QVariant &scanDate, qint64 fileSize)
+{
+    return pageRow(documentId, {{QStringLiteral("ScanDate"), scanDate}, {QStringLiteral("FileSize"), fileSize}});
+}
+
+// A page named "p" whose file is filename (Null when not given), a
+// shortcut when shortcut is "Y".
+inline RecordId linkedPage(RecordId documentId, const QVariant &filename = QVariant(),
+                           const QString &shortcut = QStringLiteral("N"))
+{
+    return pageRow(documentId, {{QStringLiteral("Name"), QStringLiteral("p")},
+                                 {QStringLiteral("Filename"),
+                                  filename.isValid() ? filename : QVariant(QMetaType(QMetaType::QString))},
+                                 {QStringLiteral("ShortcutYN"), shortcut}});
+}
+
+// A column of the page's row; invalid when there is no such page.
+inline QVariant pageColumn(RecordId pageId, const char *name)
+{
+    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(QLatin1String(name)),
+                                    {pageId});
+}
+
+// The number of pages of all documents.
+inline int pageCount()
+{
+    return rowCount(QStringLiteral("Page"));
 }
 
 } // namespace RecordFixture

@@ -1,21 +1,11 @@
 #include "SaneTestDevice.h"
 
 #include "TestEnvironment.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString &path, const QString &text)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toUtf8()) < 0)
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-} // namespace
 
 namespace SaneTestDevice {
 
@@ -23,10 +13,11 @@ void configure(const QStringList &options)
 {
     const QString folder = TestEnvironment::root() + QStringLiteral("/sane");
     QDir().mkpath(folder);
-    writeFile(folder + QStringLiteral("/dll.conf"), QStringLiteral("test\n"));
-    writeFile(folder + QStringLiteral("/test.conf"),
-              (QStringList{QStringLiteral("number_of_devices 2")} + options).join(QLatin1Char('\n'))
-                  + QLatin1Char('\n'));
+    TestFiles::write(folder + QStringLiteral("/dll.conf"), QByteArrayLiteral("test\n"));
+    TestFiles::write(folder + QStringLiteral("/test.conf"),
+                     ((QStringList{QStringLiteral("number_of_devices 2")} + options).join(QLatin1Char('\n'))
+                      + QLatin1Char('\n'))
+                         .toUtf8());
     qputenv("SANE_CONFIG_DIR", QFile::encodeName(folder));
 }
 

@@ -6,7 +6,9 @@
 #include <memory>
 
 // Gives a test process its own settings file and data folder, set before the
-// application object exists, so no test sees the user's real files.
+// application object exists, so no test sees the user's real files; also its
+// own home, no scanner or printer of the machine, the C locale in UTC and no
+// way to the user's desktop session.
 //
 //   int main(int argc, char **argv) { TestEnvironment env; QGuiApplication app(...); ... }
 //

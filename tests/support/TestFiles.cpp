@@ -2,9 +2,12 @@
 
 #include "TestEnvironment.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -79,6 +82,29 @@ void writeForeignDatabase(const QString &path, const QStringList &statements)
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+}
+
+QString tempPath(const QString &name)
+{
+    return TestEnvironment::root() + QLatin1Char('/') + name;
+}
+
+QString madeTempPath(const QString &name)
+{
+    const QString path = tempPath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return path;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QVERIFY2(QDir().mkpath(QFileInfo(path).absolutePath()), qPrintable(path));
+    write(path, bytes);
+}
+
+QByteArray hashOf(const QString &path)
+{
+    return QCryptographicHash::hash(read(path), QCryptographicHash::Sha256);
 }
 
 } // namespace TestFiles

@@ -32,4 +32,16 @@ void blockDataFolder(const QString &name);
 // the statements; a failure fails the running test.
 void writeForeignDatabase(const QString &path, const QStringList &statements);
 
+// The path <test root>/<name>; its folder is not made.
+QString tempPath(const QString &name);
+// The path <test root>/<name>, its folder made.
+QString madeTempPath(const QString &name);
+
+// Replaces the file at path with bytes, making its folder first; a failure
+// fails the running test.
+void writeFile(const QString &path, const QByteArray &bytes = QByteArrayLiteral("page"));
+
+// The SHA-256 of the file at path (of nothing when it cannot be read).
+QByteArray hashOf(const QString &path);
+
 } // namespace TestFiles

@@ -130,4 +130,14 @@ QByteArray jpegHeaderClaiming(int width, int height)
     return bytes;
 }
 
+int dpiOf(int dotsPerMeter)
+{
+    return qRound(dotsPerMeter * 0.0254);
+}
+
+int dpiOf(const QImage &image)
+{
+    return dpiOf(image.dotsPerMeterX());
+}
+
 } // namespace TestImages

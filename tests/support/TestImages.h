@@ -48,4 +48,9 @@ QByteArray bmpHeaderClaiming(int width, int height);
 // what a reader learns of a large page before it decodes anything.
 QByteArray jpegHeaderClaiming(int width, int height);
 
+// A resolution in whole dots per inch, as JFIF stores it, of dots per meter
+// or of an image's horizontal resolution.
+int dpiOf(int dotsPerMeter);
+int dpiOf(const QImage &image);
+
 } // namespace TestImages

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "DbConnection.h"
 #include "LinkRepair.h"
+#include "PageFixture.h"
 #include "PagePaths.h"
 #include "RecordFixture.h"
 #include "RecordId.h"
@@ -18,24 +19,8 @@
 
 namespace {
 
-RecordId page(RecordId documentId, const QVariant &filename = QVariant(), const QString &shortcut = QStringLiteral("N"))
-{
-    return RecordFixture::insert(
-        "INSERT INTO Page (DocumentId, Name, PageNumber, Filename, ShortcutYN) VALUES (?, 'p', 1, ?, ?)",
-        {documentId, filename.isValid() ? filename : QVariant(QMetaType(QMetaType::QString)), shortcut});
-}
-
-// A page of the page store with its image (and thumbnail) on disk.
-RecordId storedPage(RecordId documentId, bool withFile = true)
-{
-    const RecordId id = page(documentId);
-    PagePaths::MakePath(PagePaths::GetDefaultPageFolder(id));
-    PagePaths::MakePath(PagePaths::GetDefaultThumbFolder(id));
-    if (withFile)
-        TestFiles::write(PagePaths::GetDefaultPageFilePath(id), "jpeg");
-    TestFiles::write(PagePaths::GetDefaultThumbFilePath(id), "thumb");
-    return id;
-}
+using RecordFixture::linkedPage;
+using PageFixture::pageWithFiles;
 
 RecordId parentOf(const QString &table, const QString &parentColumn, RecordId id)
 {
@@ -80,18 +65,18 @@ private Q_SLOTS:
         const int drw = RecordFixture::drawer(cab, "D");
         const int fld = RecordFixture::folder(drw, "F");
         const int doc = RecordFixture::document(fld, "Doc");
-        const int kept = storedPage(doc);
-        const int fileGone = storedPage(doc, false);
-        const int noDocument = storedPage(9001);
+        const int kept = pageWithFiles(doc);
+        const int fileGone = pageWithFiles(doc, false);
+        const int noDocument = pageWithFiles(9001);
         const QString own = DataFolder::filePath("own");
         QDir().mkpath(own + "/Thumbs");
         // The cabinet keeps its pages in its own folder, where they may go.
         DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?", {own, cab});
         TestFiles::write(own + "/letter.pdf", "pdf");
-        const int shortcut = page(doc, own + "/letter.pdf", "Y");
-        const int storageGone = page(doc, own + "/7.jpg");
+        const int shortcut = linkedPage(doc, own + "/letter.pdf", "Y");
+        const int storageGone = linkedPage(doc, own + "/7.jpg");
         TestFiles::write(own + "/Thumbs/7.jpg", "thumb");
-        const int unmounted = page(doc, "/media/vellumark-not-mounted/scan.pdf", "Y");
+        const int unmounted = linkedPage(doc, "/media/vellumark-not-mounted/scan.pdf", "Y");
         const int noFolder = RecordFixture::document(9002, "Lost doc");
         const int noDrawer = RecordFixture::folder(9003, "Lost folder");
         const int noCabinet = RecordFixture::drawer(9004, "Lost drawer");
@@ -154,8 +139,8 @@ private Q_SLOTS:
         QFETCH(bool, withPages);
         TestEnvironment::openFreshDatabase();
         const int doc = withPages ? RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"), "Doc") : 0;
-        const int kept = withPages ? storedPage(doc) : 0;
-        const int copy = withPages ? page(doc, PagePaths::GetDefaultPageFolder(kept + 1) + QStringLiteral("/%1.pdf").arg(kept + 1), "Y") : 0;
+        const int kept = withPages ? pageWithFiles(doc) : 0;
+        const int copy = withPages ? linkedPage(doc, PagePaths::GetDefaultPageFolder(kept + 1) + QStringLiteral("/%1.pdf").arg(kept + 1), "Y") : 0;
         const QString copyPath = withPages ? PagePaths::GetPageFilePath(copy) : QString();
         if (withPages)
             TestFiles::write(copyPath, "pdf");
@@ -240,7 +225,7 @@ private Q_SLOTS:
                                   {expand(storage), cab});
         }
         const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F"), "Doc");
-        const int gone = page(doc, expand(filename));
+        const int gone = linkedPage(doc, expand(filename));
         DbConnection::close();
         QVERIFY(QDir().mkpath(TestEnvironment::root() + "/cwd/sub"));
         QVERIFY(QDir().mkpath(TestEnvironment::root() + "/outside"));
@@ -299,8 +284,8 @@ private Q_SLOTS:
     {
         TestEnvironment::openFreshDatabase();
         const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"), "Doc");
-        const int first = storedPage(doc, false);
-        const int second = storedPage(doc, false);
+        const int first = pageWithFiles(doc, false);
+        const int second = pageWithFiles(doc, false);
         const int orphan = RecordFixture::document(9005, "Lost");
         DbConnection::close();
         CancellingProgressView progress(1);

@@ -13,6 +13,7 @@
 #include "SaneTestDevice.h"
 #include "Settings.h"
 #include "TestEnvironment.h"
+#include "TestImages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -64,10 +65,7 @@ QImage stored(RecordId pageId)
     return ImageOps::load(PagePaths::GetPageFilePath(pageId)).image;
 }
 
-int dpiOf(const QImage &image)
-{
-    return qRound(image.dotsPerMeterX() * 0.0254);
-}
+using TestImages::dpiOf;
 
 // Records every modal dialog that opens and closes it, for flows that must
 // open none.

@@ -52,20 +52,11 @@ RecordId storedPage(RecordId documentId, int number, const QSize &size = QSize(3
     return pageId;
 }
 
-QVariant column(RecordId pageId, const char *name)
-{
-    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(name), {pageId});
-}
+using RecordFixture::pageColumn;
 
-int pageCount()
-{
-    return DbConnection::QueryValue("SELECT COUNT(*) FROM Page").toInt();
-}
+using RecordFixture::pageCount;
 
-int dpiOf(int dotsPerMeter)
-{
-    return qRound(dotsPerMeter * 0.0254);
-}
+using TestImages::dpiOf;
 
 } // namespace
 
@@ -199,7 +190,7 @@ private Q_SLOTS:
         QVERIFY2(prompt.messages.first().startsWith("Cannot load file '"), qPrintable(prompt.messages.first()));
         QVERIFY(m_viewer->LoadError);
         verifyImageCommands(false);
-        QVERIFY(column(pageId, "FileSize").isNull());
+        QVERIFY(pageColumn(pageId, "FileSize").isNull());
     }
 
     // A save ended between replacing the image and committing its row
@@ -211,7 +202,7 @@ private Q_SLOTS:
         DbConnection::Execute("UPDATE Page SET FileSize = 1 WHERE PageId = ?", {pageId});
         openPage(pageId);
         QVERIFY(display()->hasImage());
-        QCOMPARE(column(pageId, "FileSize").toLongLong(),
+        QCOMPARE(pageColumn(pageId, "FileSize").toLongLong(),
                  QFileInfo(PagePaths::GetDefaultPageFilePath(pageId)).size());
     }
 
@@ -267,7 +258,7 @@ private Q_SLOTS:
                  message.isEmpty() ? QStringList() : QStringList{message.arg(PagePaths::GetDefaultPageFilePath(second))});
         m_viewer->cmdSave_Click();
         QCOMPARE(prompt.messages.last(), QStringLiteral("There is no image to save."));
-        QVERIFY(column(second, "FileSize").isNull());
+        QVERIFY(pageColumn(second, "FileSize").isNull());
         QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(first)), firstImage);
         QCOMPARE(QFileInfo::exists(PagePaths::GetDefaultPageFilePath(second)), kind != Missing);
     }
@@ -409,9 +400,9 @@ private Q_SLOTS:
         QCOMPARE(dpiOf(saved.dotsPerMeterX()), 600);
         QCOMPARE(dpiOf(saved.dotsPerMeterY()), 300);
         QVERIFY(qGray(saved.pixel(199, 0)) < 100);
-        QCOMPARE(column(pageId, "FileSize").toLongLong(), QFileInfo(path).size());
+        QCOMPARE(pageColumn(pageId, "FileSize").toLongLong(), QFileInfo(path).size());
         QCOMPARE(QImageReader(PagePaths::GetThumbFilePath(pageId)).size(), QSize(100, 100));
-        QCOMPARE(ImagingState::instance().ScanDocumentId, column(pageId, "DocumentId").toInt());
+        QCOMPARE(ImagingState::instance().ScanDocumentId, pageColumn(pageId, "DocumentId").toInt());
     }
 
     void plainSave_data()
@@ -446,7 +437,7 @@ private Q_SLOTS:
         QCOMPARE(sink.calls.filter("select page"), QStringList{QStringLiteral("select page 0/%1 ").arg(pageId)});
         QCOMPARE(TestFiles::read(path) == before, !rotated);
         QVERIFY(!ImageOps::hasStoredResolution(ImageOps::load(path).image));
-        QCOMPARE(column(pageId, "FileSize").toLongLong(), QFileInfo(path).size());
+        QCOMPARE(pageColumn(pageId, "FileSize").toLongLong(), QFileInfo(path).size());
         if (thumbnail && !rotated)
             QCOMPARE(TestFiles::read(thumbPath), QByteArray("kept thumbnail"));
         else
@@ -497,7 +488,7 @@ private Q_SLOTS:
         if (!message.isEmpty())
             QCOMPARE(prompt.messages, QStringList{message});
         QCOMPARE(prompt.questions.size(), answers.size());
-        QCOMPARE(column(pageId, "Filename").toString(), loaded);
+        QCOMPARE(pageColumn(pageId, "Filename").toString(), loaded);
         QCOMPARE(TestFiles::read(loaded), before);
         QCOMPARE(TestFiles::read(own + "/other.jpg"), QByteArray("another page"));
     }
@@ -527,7 +518,7 @@ private Q_SLOTS:
         QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
         QCOMPARE(prompt.questions.size(), 1);
         QVERIFY(prompt.questions.first().startsWith("You have renamed this file."));
-        QCOMPARE(column(pageId, "Filename").toString(), own + "/new.jpg");
+        QCOMPARE(pageColumn(pageId, "Filename").toString(), own + "/new.jpg");
         QCOMPARE(QImageReader(own + "/new.jpg").size(), QSize(60, 40));
         QVERIFY(QFileInfo::exists(own + "/Thumbs/new.jpg"));
         QCOMPARE(QFileInfo::exists(old), !deleteOld);
@@ -569,7 +560,7 @@ private Q_SLOTS:
         const QString path = ownStorage ? own + "/scan1.jpg" : PagePaths::GetDefaultPageFilePath(pageId);
         QCOMPARE(PagePaths::GetPageFilePath(pageId), path);
         QCOMPARE(QImageReader(path).size(), QSize(80, 60));
-        QCOMPARE(column(pageId, "FileSize").toLongLong(), QFileInfo(path).size());
+        QCOMPARE(pageColumn(pageId, "FileSize").toLongLong(), QFileInfo(path).size());
         QVERIFY(QFileInfo::exists(PagePaths::GetThumbFilePath(pageId)));
     }
 

@@ -17,10 +17,7 @@ const QList<ScanSource> Devices{{"pixma:04A9_1", "Canon", "PIXMA MG3600"},
                                 {"epson2:libusb:001:005", "Epson", "Perfection V39"},
                                 {"test:0", "Noname", "frontend-tester"}};
 
-QComboBox *combo(QDialog *dialog, const char *name)
-{
-    return DialogDriver::child<QComboBox>(dialog, name);
-}
+using DialogDriver::combo;
 
 } // namespace
 

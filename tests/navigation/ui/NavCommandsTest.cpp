@@ -3,6 +3,7 @@
 #include "LevelList.h"
 #include "NavTree.h"
 #include "NavWindowFixture.h"
+#include "PageFixture.h"
 #include "PageListModel.h"
 #include "PagePane.h"
 #include "PagePaths.h"
@@ -26,17 +27,7 @@ using namespace RecordFixture;
 
 namespace {
 
-RecordId page(RecordId documentId)
-{
-    const RecordId id = insert("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, 1)", {documentId});
-    for (const QString &path : {PagePaths::GetDefaultPageFilePath(id), PagePaths::GetDefaultThumbFilePath(id)}) {
-        PagePaths::MakePath(PagePaths::GetFolderPart(path));
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write("jpeg");
-    }
-    return id;
-}
+using PageFixture::pageWithFiles;
 
 // Answers the next record dialog of that name with a name and OK; shown
 // tells whether it came at all.
@@ -74,7 +65,7 @@ private Q_SLOTS:
         const int d1 = drawer(c, "Bills");
         drawer(c, "Taxes");
         const int doc = document(folder(d1, "Power"), "March");
-        const int p = page(doc);
+        const int p = pageWithFiles(doc);
         load();
         tree()->addNode("ROOT", "ROOTFOUND", "Found", "found");
         tree()->addNode("ROOTFOUND", key("FCB", c), "Home", "cabinet");

@@ -25,10 +25,7 @@ using DialogDriver::child;
 
 namespace {
 
-QComboBox *combo(QWidget *d, const char *name)
-{
-    return child<QComboBox>(d, name);
-}
+using DialogDriver::combo;
 
 void pick(QWidget *d, const char *name, const QString &text)
 {

@@ -86,10 +86,7 @@ QVariant value(const QString &sql, const QVariantList &binds = {})
     return DbConnection::QueryValue(sql, binds);
 }
 
-int rowCount(const QString &table)
-{
-    return value(QStringLiteral("SELECT Count(*) FROM ") + table).toInt();
-}
+using RecordFixture::rowCount;
 
 // The record kinds from the top down; every per-kind list below follows
 // this order.

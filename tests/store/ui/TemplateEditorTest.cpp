@@ -1,4 +1,5 @@
 #include "DbConnection.h"
+#include "DialogDriver.h"
 #include "DrawerTemplates.h"
 #include "FakeDesktop.h"
 #include "FakePrompt.h"
@@ -26,10 +27,7 @@ QTreeWidget *treeOf(QWidget *dialog)
     return dialog->findChild<QTreeWidget *>(QStringLiteral("tvwMain"));
 }
 
-QPushButton *button(QWidget *dialog, const char *name)
-{
-    return dialog->findChild<QPushButton *>(QLatin1String(name));
-}
+using DialogDriver::button;
 
 // The child of parent with that text.
 QTreeWidgetItem *childNamed(QTreeWidgetItem *parent, const QString &text)

@@ -18,10 +18,7 @@ QLineEdit *numberBox(QWidget *dialog)
     return dialog->findChild<QLineEdit *>(QStringLiteral("txtPageNumber"));
 }
 
-QPushButton *button(QWidget *dialog, const char *name)
-{
-    return dialog->findChild<QPushButton *>(QLatin1String(name));
-}
+using DialogDriver::button;
 
 } // namespace
 

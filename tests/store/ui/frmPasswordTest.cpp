@@ -23,17 +23,10 @@ QLineEdit *passwordBox(QWidget *dialog)
     return dialog->findChild<QLineEdit *>(QStringLiteral("txtPassword"));
 }
 
-QPushButton *button(QWidget *dialog, const char *name)
-{
-    return dialog->findChild<QPushButton *>(QLatin1String(name));
-}
+using DialogDriver::button;
 
 // Types any text, also characters that are no ASCII key.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
+using DialogDriver::typeText;
 
 } // namespace
 

@@ -1,0 +1,3 @@
+#include "ExchangeLog.h"
+
+Q_LOGGING_CATEGORY(lcExchange, "vlm.exchange")

@@ -1,0 +1,3 @@
+#include "NavigationLog.h"
+
+Q_LOGGING_CATEGORY(lcNavigation, "vlm.navigation")
