@@ -10,7 +10,6 @@
 #include "BenchTiming.h"
 #include "DbConnection.h"
 #include "FindQuery.h"
-#include "FoundBranch.h"
 #include "NavKeys.h"
 #include "LevelList.h"
 #include "NavLoader.h"
@@ -52,14 +51,24 @@ FindCriteria keywords(const QString &text, bool anyWord)
     return c;
 }
 
+// The nodes below an item, counted in the tree itself.
+int nodesBelow(const QTreeWidgetItem *item)
+{
+    int total = 0;
+    for (int i = 0; item && i < item->childCount(); ++i)
+        total += 1 + nodesBelow(item->child(i));
+    return total;
+}
+
 // What the window does with a search's result: its loader adds the branch
-// to the tree; the count of the branch's nodes is given back.
+// to the tree; the count of the branch's nodes, read from the tree, is
+// given back.
 int showInTree(const FindQuery::FindResult &result)
 {
     NavTree tree;
     LevelList list;
     NavLoader(&tree, &list).showFound(result);
-    return FoundBranch(result.documents).nodeCount();
+    return nodesBelow(tree.node(NavKeys::RootFound));
 }
 
 } // namespace
@@ -93,9 +102,9 @@ int main(int argc, char **argv)
         const double treeMs = timed([&] { return showInTree(result); }, &nodes);
         const double totalMs = searchMs + treeMs;
         printLine(QStringLiteral("search finding %1 documents: %2, Found branch of %3 nodes: %4,"
-                                 " together %5 (target < 1000 ms)%6")
+                                 " together %5 (target <= 200 ms)%6")
                       .arg(count(result.documents.size()), ms(searchMs), count(nodes), ms(treeMs), ms(totalMs),
-                           verdict(totalMs < 1000)));
+                           verdict(totalMs <= 200)));
 
         // The largest result there is: no keywords, no limits.
         FindCriteria everything = keywords(QString(), true);

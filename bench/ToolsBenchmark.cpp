@@ -6,6 +6,7 @@
 // without a window and through the tools' progress window (offscreen).
 //   vlm_bench_tools <archive> [--runs N]
 
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -15,7 +16,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "BenchTiming.h"
 #include "Compaction.h"
@@ -24,8 +29,10 @@
 #include "LinkRepair.h"
 #include "PagePaths.h"
 #include "Progress.h"
+#include "Prompt.h"
 #include "Recordset.h"
 #include "ToolsFiles.h"
+#include "frmMain.h"
 #include "frmToolsProgress.h"
 
 using namespace BenchTiming;
@@ -56,11 +63,25 @@ int fail(const QString &message)
     return 1;
 }
 
+void syncFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    const int error = errno;
+    if (fd >= 0)
+        ::close(fd);
+    if (!synced)
+        throw DbError(error, QStringLiteral("Cannot sync %1").arg(path));
+}
+
+// The copy is on the disk before a run starts: writing it back is no
+// part of the run that follows, whichever side that is.
 void copyFresh(const QString &from, const QString &to)
 {
     QFile::remove(to);
     if (!QFile::copy(from, to))
         throw DbError(-1, QStringLiteral("Cannot copy %1 to %2").arg(from, to));
+    syncFile(to);
 }
 
 double timeSqlite3(const QString &db, const QString &target)
@@ -102,6 +123,86 @@ void benchCompaction(const QString &archiveDb, int runs)
                              " (target <= 1.1x)%6")
                   .arg(QFileInfo(archiveDb).size() / 1e6, 0, 'f', 0).arg(ms(t), ms(c))
                   .arg(t / c, 0, 'f', 2).arg(runs).arg(verdict(t <= 1.1 * c)));
+}
+
+// Answers Yes to every question and keeps what the tools report.
+class YesPrompt : public Prompt
+{
+public:
+    QStringList said;
+    void message(const QString &text, const QString &) override { said << text; }
+    void warning(const QString &text, const QString &) override { said << text; }
+    void error(const QString &text) override { said << text; }
+    bool question(const QString &, const QString &) override { return true; }
+    Answer questionYesNoCancel(const QString &, const QString &) override { return Answer::Yes; }
+    DiskAnswer insertDisk(const QString &) override { return DiskAnswer::Cancel; }
+    std::optional<QString> input(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<QString> password(const QString &) override { return {}; }
+    std::optional<QString> chooseFolder(const QString &) override { return {}; }
+    std::optional<QString> openFileName(const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<QString> saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+// What any compaction must do: SQLite's VACUUM INTO in this process and an
+// fsync of the copy.
+double timeVacuumSynced(const QString &db, const QString &target)
+{
+    QFile::remove(target);
+    const Stopwatch watch;
+    DbConnection::open(ToolsFiles::ExistingFileUri(db));
+    DbConnection::Execute(QStringLiteral("VACUUM INTO ?"), {target});
+    DbConnection::close();
+    syncFile(target);
+    const double elapsed = watch.elapsedMs();
+    QFile::remove(target);
+    return elapsed;
+}
+
+// The tools' window compacting: its button, the question answered Yes,
+// the run and its closing message.
+double timeWindowCompaction(frmMain &window, YesPrompt &prompt)
+{
+    prompt.said.clear();
+    const Stopwatch watch;
+    window.findChild<QPushButton *>(QStringLiteral("cmdCompactDb"))->click();
+    const double elapsed = watch.elapsedMs();
+    if (prompt.said.size() != 1 || !prompt.said.constFirst().startsWith(QStringLiteral("Compact database complete.")))
+        throw DbError(-1, QStringLiteral("Compaction through the window: %1").arg(prompt.said.join(QLatin1Char(' '))));
+    return elapsed;
+}
+
+// Compaction through the tools' window against VACUUM INTO with an fsync
+// of the copy, each on a fresh copy of the archive's database; the two
+// alternate so that a change in the machine's load touches both.
+void benchCompactionWindow(const QString &archiveDb, int runs)
+{
+    QTemporaryDir scratch(QFileInfo(archiveDb).absolutePath() + QStringLiteral("-tools-XXXXXX"));
+    if (!scratch.isValid())
+        throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
+    const QByteArray archive = qgetenv("VLM_DATA_DIR");
+    qputenv("VLM_DATA_DIR", QFile::encodeName(scratch.path()));
+    const QString db = ToolsFiles::GetDbPath();
+    YesPrompt prompt;
+    Prompt::setInstance(&prompt);
+    std::vector<double> window, vacuum;
+    {
+        frmMain tools;
+        tools.show();
+        QCoreApplication::processEvents();
+        for (int i = 0; i < runs; ++i) {
+            copyFresh(archiveDb, db);
+            vacuum.push_back(timeVacuumSynced(db, scratch.filePath(QStringLiteral("copy.mdb"))));
+            copyFresh(archiveDb, db);
+            window.push_back(timeWindowCompaction(tools, prompt));
+        }
+    }
+    Prompt::setInstance(nullptr);
+    Progress::setView(nullptr);
+    qputenv("VLM_DATA_DIR", archive);
+    const double w = median(window), v = median(vacuum);
+    printLine(QStringLiteral("compact through the tools' window: %1 vs VACUUM INTO and an fsync of the copy %2 = %3x,"
+                             " medians of %4 (target <= 1.2x)%5")
+                  .arg(ms(w), ms(v)).arg(w / v, 0, 'f', 2).arg(runs).arg(verdict(w <= 1.2 * v)));
 }
 
 // One run of the repair, timed; its report with the lines joined.
@@ -170,6 +271,7 @@ int main(int argc, char **argv)
         return fail(QStringLiteral("No archive in %1: run vlm_bench_generate first.").arg(db));
     try {
         benchCompaction(db, runs);
+        benchCompactionWindow(db, runs);
         // Without the page files the repair would delete every row of the
         // archive (a "Pages" folder alone, left by other benchmarks, is not
         // enough): it runs only when a sample of the pages has its files.

@@ -26,6 +26,13 @@ QString iconKeyOf(const QString &key)
     return NavIconKeys::Document;
 }
 
+// A stand-in key for a level of one child, which is never compared.
+const QCollatorSortKey &noKey()
+{
+    static const QCollatorSortKey key = NameOrder::sortKey(QString());
+    return key;
+}
+
 } // namespace
 
 const QString FoundBranch::RootText = QStringLiteral("Found");
@@ -34,6 +41,7 @@ const QString FoundBranch::RootIconKey = NavIconKeys::Found;
 FoundBranch::FoundBranch(const QVector<FindQuery::FoundDocument> &documents)
 {
     m_nodes.reserve(documents.size() * 2);
+    m_documents.reserve(documents.size());
     for (const FindQuery::FoundDocument &d : documents)
         add(d);
 }
@@ -41,32 +49,55 @@ FoundBranch::FoundBranch(const QVector<FindQuery::FoundDocument> &documents)
 void FoundBranch::add(const FindQuery::FoundDocument &d)
 {
     // Only open cabinets are searched, so a found cabinet is never shown locked.
-    const QString cabinet = NavNodeKey(FoundCabinet, d.cabinetId);
-    const QString drawer = NavNodeKey(FoundDrawer, d.drawerId);
-    const QString folder = NavNodeKey(FoundFolder, d.folderId);
-    addNode(cabinet, d.cabinetName, RootFound);
-    addNode(drawer, d.drawerName, cabinet);
-    addNode(folder, d.folderName, drawer);
-    addNode(NavNodeKey(FoundDocument, d.documentId), d.name, folder);
+    const int cabinet = nodeIndex(m_cabinets, FoundCabinet, d.cabinetId, d.cabinetName, -1);
+    const int drawer = nodeIndex(m_drawers, FoundDrawer, d.drawerId, d.drawerName, cabinet);
+    const int folder = nodeIndex(m_folders, FoundFolder, d.folderId, d.folderName, drawer);
+    nodeIndex(m_documents, FoundDocument, d.documentId, d.name, folder);
 }
 
-void FoundBranch::addNode(const QString &key, const QString &text, const QString &parentKey)
+int FoundBranch::nodeIndex(QHash<RecordId, int> &ids, const QString &prefix, RecordId id, const QString &text,
+                           int parent)
 {
-    if (m_nodes.contains(key))
-        return;
-    m_nodes.insert(key, {text, parentKey});
-    m_children[parentKey].append(key);
+    const auto known = ids.constFind(id);
+    if (known != ids.cend())
+        return *known;
+    // The first hit on a node gives its text and parent; later ones keep them.
+    const int index = int(m_nodes.size());
+    ids.insert(id, index);
+    m_nodes.append({{NavNodeKey(prefix, id), text}, parent, {}});
+    (parent < 0 ? m_rootChildren : m_nodes[parent].children).append(index);
     m_sorted = false;
+    return index;
+}
+
+int FoundBranch::indexOf(const QString &key) const
+{
+    const QString prefix = prefixOf(key);
+    const QHash<RecordId, int> *ids = prefix == FoundCabinet  ? &m_cabinets
+                                      : prefix == FoundDrawer ? &m_drawers
+                                      : prefix == FoundFolder ? &m_folders
+                                      : prefix == FoundDocument ? &m_documents
+                                                                : nullptr;
+    if (!ids)
+        return -1;
+    const int index = ids->value(idOf(key), -1);
+    // The id alone would also take "FCB012" or "FCB12x" for "FCB12".
+    return index >= 0 && m_nodes.at(index).node.key == key ? index : -1;
 }
 
 QString FoundBranch::textOf(const QString &key) const
 {
-    return m_nodes.value(key).text;
+    const int index = indexOf(key);
+    return index >= 0 ? m_nodes.at(index).node.text : QString();
 }
 
 QString FoundBranch::parentKeyOf(const QString &key) const
 {
-    return m_nodes.value(key).parentKey;
+    const int index = indexOf(key);
+    if (index < 0)
+        return QString();
+    const int parent = m_nodes.at(index).parent;
+    return parent >= 0 ? m_nodes.at(parent).node.key : RootFound;
 }
 
 const QVector<FoundBranch::Level> &FoundBranch::levels() const
@@ -81,32 +112,35 @@ void FoundBranch::sortLevels() const
     struct Entry
     {
         QCollatorSortKey sortKey;
-        const QString *key;
+        int index;
     };
     m_levels.clear();
-    m_levels.reserve(m_children.size());
     // Breadth first from the root: a parent's level comes before its children's.
-    QVector<QString> parents{RootFound};
+    // -1 stands for the root.
+    QVector<int> parents{-1};
     for (int i = 0; i < parents.size(); ++i) {
-        const auto found = m_children.constFind(parents.at(i));
-        if (found == m_children.cend())
+        const int parent = parents.at(i);
+        const QVector<int> &children = parent < 0 ? m_rootChildren : m_nodes.at(parent).children;
+        if (children.isEmpty())
             continue;
         std::vector<Entry> entries;
-        entries.reserve(found->size());
-        for (const QString &key : *found)
-            entries.push_back({NameOrder::sortKey(m_nodes.value(key).text), &key});
+        entries.reserve(children.size());
+        // A lone child needs no sort key: most folders hold one hit.
+        for (int child : children)
+            entries.push_back({children.size() > 1 ? NameOrder::sortKey(m_nodes.at(child).node.text) : noKey(), child});
         // The tree's own order: the name, then the key for equal names.
-        std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        std::sort(entries.begin(), entries.end(), [this](const Entry &a, const Entry &b) {
             const int r = a.sortKey.compare(b.sortKey);
-            return r != 0 ? r < 0 : *a.key < *b.key;
+            return r != 0 ? r < 0 : m_nodes.at(a.index).node.key < m_nodes.at(b.index).node.key;
         });
-        Level level{parents.at(i), iconKeyOf(found->first()), {}};
+        Level level{parent < 0 ? RootFound : m_nodes.at(parent).node.key,
+                    iconKeyOf(m_nodes.at(children.first()).node.key), {}};
         level.children.reserve(int(entries.size()));
         for (const Entry &e : entries) {
-            level.children.append({*e.key, m_nodes.value(*e.key).text});
-            parents.append(*e.key);
+            level.children.append(m_nodes.at(e.index).node);
+            parents.append(e.index);
         }
-        m_levels.append(level);
+        m_levels.append(std::move(level));
     }
     m_sorted = true;
 }

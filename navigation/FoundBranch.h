@@ -47,8 +47,8 @@ public:
     void add(const FindQuery::FoundDocument &document);
 
     bool isEmpty() const { return m_nodes.isEmpty(); }
-    int nodeCount() const { return m_nodes.size(); }
-    bool contains(const QString &key) const { return m_nodes.contains(key); }
+    int nodeCount() const { return int(m_nodes.size()); }
+    bool contains(const QString &key) const { return indexOf(key) >= 0; }
     // Empty for a key that is not in the branch.
     QString textOf(const QString &key) const;
     QString parentKeyOf(const QString &key) const;
@@ -64,16 +64,29 @@ public:
     QVector<ListRow> levelListRows() const;
 
 private:
+    // A node with its place: the parent's index (-1 for "ROOTFOUND") and
+    // its children's, as added.
     struct Entry
     {
-        QString text;
-        QString parentKey;
+        Node node;
+        int parent;
+        QVector<int> children;
     };
-    void addNode(const QString &key, const QString &text, const QString &parentKey);
+    // The index of a level's node by its record id; the node is added under
+    // the parent when the id is new.
+    int nodeIndex(QHash<RecordId, int> &ids, const QString &prefix, RecordId id, const QString &text, int parent);
+    // The index of the node with this key; -1 when there is none.
+    int indexOf(const QString &key) const;
     void sortLevels() const;
 
-    QHash<QString, Entry> m_nodes;
-    QHash<QString, QVector<QString>> m_children;  // parent key -> child keys as added
+    QVector<Entry> m_nodes;
+    QVector<int> m_rootChildren;
+    // Node of each record id, one table per level: a hit on a node already
+    // there costs one integer look-up and makes no key text.
+    QHash<RecordId, int> m_cabinets;
+    QHash<RecordId, int> m_drawers;
+    QHash<RecordId, int> m_folders;
+    QHash<RecordId, int> m_documents;
     mutable QVector<Level> m_levels;
     mutable bool m_sorted = true;
 };

@@ -100,7 +100,11 @@ const QImage &PageImageView::image()
     m_pending = {};
     ImageOps::LoadResult whole;
     try {
-        whole = pending.get();
+        // The decode was this view's alone: its result is moved out, not
+        // copied, so the page has a single holder once the decoding thread
+        // lets go of it, however late, and an edit that takes the page
+        // turns it in place instead of beside a second copy.
+        whole = std::move(const_cast<ImageOps::LoadResult &>(pending.get()));
     } catch (const std::exception &e) {
         whole.error = DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what()));
     }

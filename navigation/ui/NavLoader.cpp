@@ -182,16 +182,19 @@ void NavLoader::showFound(const FindQuery::FindResult &result)
 {
     if (result.hitCount == 0)
         return;
-    m_tree->addNode(QString(), RootFound, FoundBranch::RootText, FoundBranch::RootIconKey);
-    // Gathered by key and sorted once, then added a level at a time.
     const FoundBranch branch(result.documents);
-    for (const FoundBranch::Level &level : branch.levels()) {
-        QVector<NavTree::NewNode> nodes;
-        nodes.reserve(level.children.size());
-        for (const FoundBranch::Node &n : level.children)
-            nodes.append({n.key, n.text, n.text});
-        m_tree->addNodes(level.parentKey, nodes, level.iconKey);
-        m_tree->expandNode(level.parentKey);
+    if (!m_tree->contains(RootFound)) {
+        m_tree->addFoundBranch(branch);
+    } else {
+        // A branch still in the tree takes the new nodes a level at a time.
+        for (const FoundBranch::Level &level : branch.levels()) {
+            QVector<NavTree::NewNode> nodes;
+            nodes.reserve(level.children.size());
+            for (const FoundBranch::Node &n : level.children)
+                nodes.append({n.key, n.text, n.text});
+            m_tree->addNodes(level.parentKey, nodes, level.iconKey);
+            m_tree->expandNode(level.parentKey);
+        }
     }
     m_tree->expandNode(RootFound);
     m_tree->selectNode(RootFound);

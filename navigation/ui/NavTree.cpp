@@ -1,10 +1,12 @@
 #include "NavTree.h"
 
+#include "FoundBranch.h"
 #include "NameOrder.h"
 #include "NavIconKeys.h"
 #include "NavKeys.h"
 #include "NavIcons.h"
 #include "NavQueries.h"
+#include "NavTreeItem.h"
 #include "RecordId.h"
 #include "Records.h"
 
@@ -12,6 +14,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -411,4 +414,40 @@ void NavTree::addImportedNode(RecordLevel level, RecordId parentId, RecordId id,
         addNode(parentKey, key, NavQueries::DocumentNodeText(name, date), NavIconKeys::Document, name);
     else
         addNode(parentKey, key, name, level == RecordLevel::Drawer ? NavIconKeys::Drawer : NavIconKeys::Folder);
+}
+
+void NavTree::addFoundBranch(const FoundBranch &branch)
+{
+    using namespace NavKeys;
+    if (m_index.contains(RootFound))
+        return;
+    QTreeWidgetItem *root = makeItem(RootFound, FoundBranch::RootText, FoundBranch::RootIconKey, QString());
+    m_index.reserve(m_index.size() + branch.nodeCount() + 1);
+    m_index.insert(RootFound, root);
+    // Items without a view take children without a signal or a re-sort:
+    // the levels come in the tree's order, parents first.
+    QList<QTreeWidgetItem *> parents;
+    for (const FoundBranch::Level &level : branch.levels()) {
+        QTreeWidgetItem *parent = m_index.value(level.parentKey, nullptr);
+        if (!parent)
+            continue;
+        const QIcon icon = NavIcons::icon(level.iconKey);
+        QList<QTreeWidgetItem *> items;
+        items.reserve(level.children.size());
+        for (const FoundBranch::Node &n : level.children) {
+            QTreeWidgetItem *&slot = m_index[n.key];
+            if (slot)
+                continue;
+            slot = new NavTreeItem(n.key, n.text, level.iconKey, icon);
+            items.append(slot);
+        }
+        parent->addChildren(items);
+        parents.append(parent);
+    }
+    insertTopLevelItem(sortedIndex(nullptr, FoundBranch::RootText, RootFound), root);
+    // Expanding a found node loads nothing, so the view's expansion signals
+    // are held back rather than sent once per node.
+    const QSignalBlocker quiet(this);
+    for (QTreeWidgetItem *item : std::as_const(parents))
+        item->setExpanded(true);
 }

@@ -8,6 +8,7 @@
 
 #include "RecordId.h"
 
+class FoundBranch;
 class QDate;
 enum class RecordLevel;
 
@@ -81,6 +82,12 @@ public:
     void setRenameAllowed(std::function<bool(const QString &key)> allowed) { m_renameAllowed = std::move(allowed); }
     // Starts editing the name of a node.
     void renameNode(const QString &key);
+
+    // Adds a search's "Found" branch at the top level, every node with
+    // children expanded. The branch is built apart from the view in its
+    // own sorted order and put in with one insertion. Does nothing when
+    // "ROOTFOUND" is in the tree already.
+    void addFoundBranch(const FoundBranch &branch);
 
 Q_SIGNALS:
     // A left-button click on a node: pressed and released on the same node,

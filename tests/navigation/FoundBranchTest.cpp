@@ -82,6 +82,11 @@ private Q_SLOTS:
         QVERIFY(empty.levelListRows().isEmpty());
         QVERIFY(empty.childrenOf("FFD9").isEmpty());
         QCOMPARE(empty.textOf("FDC9"), QString());
+        // Only a node's own key finds it, not its id under another spelling.
+        FoundBranch b({doc(12, "Doc", 5, "Bills")});
+        QVERIFY(b.contains("FDC12"));
+        for (const char *key : {"FDC012", "FDC12x", "DOC12", "FFD12", "ROOTFOUND"})
+            QVERIFY2(!b.contains(key) && b.textOf(key).isNull() && b.parentKeyOf(key).isNull(), key);
     }
 };
 

@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <future>
@@ -637,6 +638,23 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::read(outside + ".jpg"), TestFiles::read(expected));
         QCOMPARE(Settings::value("LastSaveAsPath"), TestEnvironment::root() + "/exported/");
         QCOMPARE(pageCount(), 1);
+    }
+
+    // The whole image behind a reduced picture is handed to an edit with no
+    // other holder, even while the load that made it is still referenced,
+    // so a turn works on the page's own pixels instead of a second copy.
+    void takenImageHasOneHolder()
+    {
+        QTemporaryDir dir;
+        const QString path = TestImages::writeJpeg(dir.filePath("page.jpg"), QSize(800, 1200), 300);
+        const ImageOps::DisplayLoad loaded = ImageOps::loadForDisplay(path, [](const QSize &size) { return size / 8; });
+        PageImageView view;
+        view.setImage(loaded);
+        QVERIFY(view.pictureSize().width() < 800);
+        const QImage taken = view.takeImage();
+        QCOMPARE(taken.size(), QSize(800, 1200));
+        QVERIFY(taken.isDetached());
+        QVERIFY(!view.hasImage());
     }
 };
 
