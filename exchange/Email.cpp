@@ -48,7 +48,7 @@ Mail::Result send(Mail::System system, const Mail::Message &message, const Mail:
     // (a page save) keeps its own stop request.
     const ProgressScope progress(QStringLiteral("Sending mail to %1").arg(message.to), 1, 2,
                                  ProgressScope::Cancel::Shown, ProgressScope::OnClose::Restore);
-    return Mail::sendSmtp(message, smtp);
+    return Mail::sendSmtp(message, smtp, [] { return Progress::ProgressCancelled(); });
 }
 
 void report(Mail::System system, const Mail::Result &result)
@@ -65,6 +65,7 @@ Mail::Message composed(const QString &to, const QString &subject, const QString 
 {
     Mail::Message message;
     message.to = to;
+    message.senderName = Common::GetAppTitle();
     message.subject = subject;
     message.body = Email::BodyWithAttachmentLine(body, Email::AttachmentCount(attachmentList));
     message.attachments = Email::AttachmentPaths(attachmentList);

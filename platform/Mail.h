@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The program's two ways of sending mail behind one call: "SMTP", sent by
 // libcurl to the server of the e-mail settings, and the desktop mail
 // client, handed the message through xdg-email so that the user sends it
@@ -29,6 +31,7 @@ struct SmtpSettings
 struct Message
 {
     QString to;
+    QString senderName;       // shown before the sender's address in From
     QString subject;
     QString body;             // lines ended by "\n" or "\r\n"
     QStringList attachments;  // file paths
@@ -49,10 +52,11 @@ struct Result
 // is not one ("name@domain", no blanks or angle brackets) is refused
 // before anything is sent, and so is a missing attachment.
 // The transfer runs on a worker while the calling thread runs its events;
-// the progress window's Cancel (Progress::ProgressCancelled) ends it at
-// once, with cancelled set. A server that says nothing for the stall limit,
+// cancelled, asked as those events run (the progress window's Cancel), ends
+// it at once, with cancelled set. A server that says nothing for the stall limit,
 // at any stage, fails the send ("... did not answer").
-[[nodiscard]] Result sendSmtp(const Message &message, const SmtpSettings &settings);
+[[nodiscard]] Result sendSmtp(const Message &message, const SmtpSettings &settings,
+                              const std::function<bool()> &cancelled = {});
 
 // The stall limit in seconds, 15 unless set; 0 or less restores 15.
 void setStallLimit(int seconds);

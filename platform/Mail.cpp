@@ -17,9 +17,7 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
-#include "Common.h"
 #include "DbError.h"
-#include "Progress.h"
 #include "Settings.h"
 #include "WorkerWait.h"
 
@@ -310,7 +308,7 @@ void initialize()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-Result sendSmtp(const Message &message, const SmtpSettings &settings)
+Result sendSmtp(const Message &message, const SmtpSettings &settings, const std::function<bool()> &cancelled)
 {
     initialize();
     const bool ssl = settings.security == QLatin1String("ssl");
@@ -348,7 +346,7 @@ Result sendSmtp(const Message &message, const SmtpSettings &settings)
     h.recipients = curl_slist_append(h.recipients, ("<" + to.toUtf8() + ">").constData());
     curl_easy_setopt(h.curl, CURLOPT_MAIL_RCPT, h.recipients);
 
-    addHeader(h, "From: " + Common::GetAppTitle().toUtf8() + " " + mailFrom);
+    addHeader(h, "From: " + message.senderName.toUtf8() + " " + mailFrom);
     addHeader(h, "To: <" + to.toUtf8() + ">");
     addHeader(h, "Subject: " + encodeHeaderText(stripLineBreaks(message.subject)));
     addHeader(h, "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1());
@@ -383,7 +381,7 @@ Result sendSmtp(const Message &message, const SmtpSettings &settings)
         return failure(int(CURLE_FAILED_INIT), QString::fromLatin1(curl_easy_strerror(CURLE_FAILED_INIT)));
     CURLcode rc = CURLE_FAILED_INIT;
     WorkerWait::run([&] { rc = runTransfer(multi.get(), h.curl, conversation); }, [&] {
-        if (Progress::ProgressCancelled() && !conversation.cancel) {
+        if (cancelled && cancelled() && !conversation.cancel) {
             conversation.cancel = true;
             curl_multi_wakeup(multi.get());
         }
