@@ -297,10 +297,37 @@ struct BatchFiler
             return;
         }
         QVector<ThumbnailMaker::Job> handed;
+        QVector<Picture> pictures;
         for (Item *item : filed)
-            announce(*item, &handed);
+            announce(*item, &handed, &pictures);
         if (options.thumbnails && !handed.isEmpty())
             options.thumbnails(handed);
+        writePictures(std::move(pictures));
+    }
+
+    // A thumbnail picture made while copying, and the thumbnail file it
+    // becomes.
+    struct Picture
+    {
+        QImage thumbnail;
+        QString path;
+    };
+
+    // The pictures of a batch are written by one piece of work: each takes
+    // well under a millisecond, less than handing it to a thread. A
+    // thumbnail that cannot be written leaves the page without one; the
+    // page pane makes it when it shows the page.
+    void writePictures(QVector<Picture> pictures)
+    {
+        if (pictures.isEmpty())
+            return;
+        pool.start([pictures = std::move(pictures)] {
+            for (const Picture &picture : pictures) {
+                (void)FileImportStaging::onWorker(picture.path, [&] {
+                    return ThumbnailMaker::writeThumbnail(picture.thumbnail, picture.path);
+                });
+            }
+        });
     }
 
     // The batch's copies reach the disk before the rows naming them
@@ -346,7 +373,7 @@ struct BatchFiler
     // announced and its thumbnail written on a worker thread, from the
     // picture made while copying when its copy was put in place, else
     // (a page that kept its stored image) from the stored image.
-    void announce(const Item &item, QVector<ThumbnailMaker::Job> *handed)
+    void announce(const Item &item, QVector<ThumbnailMaker::Job> *handed, QVector<Picture> *pictures)
     {
         ++result.imported;
         if (!item.note.isEmpty())
@@ -365,6 +392,10 @@ struct BatchFiler
         // one goes to the caller's own thumbnail maker when it has one.
         if (options.thumbnails && (!item.placed || item.thumbnail.isNull())) {
             handed->append({PagePaths::GetDefaultPageFilePath(item.pageId), thumbPath});
+            return;
+        }
+        if (item.placed && !item.thumbnail.isNull()) {
+            pictures->append({item.thumbnail, thumbPath});
             return;
         }
         // A thumbnail that cannot be made leaves the page without one; the
