@@ -1,5 +1,6 @@
 #include "CabinetImport.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -18,6 +19,7 @@
 #include "Guard.h"
 #include "ImportListing.h"
 #include "ImportNames.h"
+#include "ImportWorkers.h"
 #include "Progress.h"
 #include "Prompt.h"
 #include "RecordId.h"
@@ -32,6 +34,11 @@ const QString kUnfiledFolder = QStringLiteral("Unfiled folder");
 // file would wait for the disk after every file, while one for the whole
 // import would lose everything to a late failure.
 constexpr qint64 kBatchMs = 250;
+// On a slow or busy disk, where a commit (its copies made durable, then
+// its rows) takes long, a batch lasts this many times as long as the last
+// commit took, so that the import does not spend most of its time waiting
+// for commits.
+constexpr qint64 kBatchPerCommit = 4;
 
 QString withSlash(const QString &path)
 {
@@ -99,7 +106,11 @@ public:
     void run(QString root, int diskCount);
     void abandonBatch();
     // Waits for the thumbnails still being made.
-    void finishThumbnails() { m_thumbnails.waitForDone(); }
+    void finishThumbnails()
+    {
+        m_workers.waitForDone();
+        m_thumbnails.waitForDone();
+    }
     CabinetImport::TreeImportResult result() const { return m_result; }
 
 private:
@@ -107,15 +118,18 @@ private:
     void importDisk(const QString &root);
     void importDrawer(const QString &dir, const QString &name);
     void importFolder(RecordId drawerId, const QString &dir, const QString &name);
-    void importDocument(RecordId folderId, const QString &dir, const QString &name);
-    // Called with a sub-directory's path (ending in "/") and name.
-    using Visit = std::function<void(const QString &path, const QString &name)>;
+    void importDocument(RecordId folderId, const QString &dir, const QString &name, const QString &next);
+    // Called with a sub-directory's path (ending in "/") and name, and the
+    // path of the one visited after it ("" for none).
+    using Visit = std::function<void(const QString &path, const QString &name, const QString &next)>;
     // The drawer or folder of that name, made and announced when new.
     RecordId record(const LevelRule &rule, RecordLevel table, RecordId parentId, const QString &name);
     void description(const QString &dir, const QString &fileName, RecordLevel table, RecordId id);
     void documentInfo(const QString &path, RecordId documentId);
     void eachSubdirectory(const QString &dir, const Visit &import);
-    void importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind);
+    // next: the directory whose files are imported after these, if known.
+    void importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind,
+                     const QString &next = QString());
     void leftOut(const QString &name, const DbError &error);
     void commit();
     void commitIfDue();
@@ -126,15 +140,24 @@ private:
     QString m_root;   // the tree being read, no file is taken from outside it
     std::optional<DbConnection::Transaction> m_batch;
     QElapsedTimer m_sinceCommit;
+    qint64 m_lastCommitMs = 0;   // how long the last commit took
     QStringList m_placed;   // files of the open batch, removed when it fails
+    // The copies and thumbnails of every directory, one set of threads for
+    // the whole tree; the copies of a batch reach the disk when it commits.
+    ImportWorkers m_workers;
     // Thumbnails are made here while the walk goes on to the next folders.
     QThreadPool m_thumbnails;
 };
 
 void TreeImporter::commit()
 {
-    if (m_batch)
+    if (m_batch) {
+        QElapsedTimer took;
+        took.start();
+        m_workers.makeDurable();
         m_batch->commit();
+        m_lastCommitMs = took.elapsed();
+    }
     m_batch.reset();
     m_placed.clear();
     m_batch.emplace();
@@ -143,7 +166,7 @@ void TreeImporter::commit()
 
 void TreeImporter::commitIfDue()
 {
-    if (m_sinceCommit.elapsed() >= kBatchMs)
+    if (m_sinceCommit.elapsed() >= std::max(kBatchMs, kBatchPerCommit * m_lastCommitMs))
         commit();
 }
 
@@ -153,6 +176,7 @@ void TreeImporter::abandonBatch()
     // The rows roll back, so their ids come round again: their files must
     // not wait there for another page.
     m_batch.reset();
+    m_workers.forget();
     for (const QString &file : std::as_const(m_placed))
         QFile::remove(file);
     m_placed.clear();
@@ -170,13 +194,16 @@ RecordId TreeImporter::findOrCreate(const LevelRule &rule, RecordId parentId, co
     return findOrCreateRow(rule, parentId, name, created);
 }
 
-void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind)
+void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind,
+                               const QString &next)
 {
     FileImport::ImportOptions options;
     options.copyNonImages = true;
     options.reportFailures = false;
     options.root = m_root;
     options.importProgress = m_progress;
+    options.workers = &m_workers;
+    options.aheadDirectory = next;
     options.thumbnails = [this](const QVector<ThumbnailMaker::Job> &jobs) {
         for (const ThumbnailMaker::Job &job : jobs) {
             // A thumbnail that cannot be made leaves the page without one;
@@ -238,12 +265,14 @@ void TreeImporter::eachSubdirectory(const QString &dir, const Visit &import)
     const ImportListing::Directories listed = subdirectories(dir, m_root);
     for (const ImportListing::Refusal &refused : listed.refused)
         m_result.failures.append({refused.name, refused.reason});
-    for (const QString &name : listed.names) {
+    for (qsizetype i = 0; i < listed.names.size(); ++i) {
         if (cancelled())
             return;
+        const QString &name = listed.names.at(i);
+        const QString next = i + 1 < listed.names.size() ? withSlash(dir + listed.names.at(i + 1)) : QString();
         // A name the database refuses (too long) leaves that directory out.
         try {
-            import(withSlash(dir + name), name);
+            import(withSlash(dir + name), name, next);
         } catch (const DbError &e) {
             if (e.code != int(ErrorCode::InvalidValue))
                 throw;
@@ -252,7 +281,7 @@ void TreeImporter::eachSubdirectory(const QString &dir, const Visit &import)
     }
 }
 
-void TreeImporter::importDocument(RecordId folderId, const QString &dir, const QString &name)
+void TreeImporter::importDocument(RecordId folderId, const QString &dir, const QString &name, const QString &next)
 {
     bool created = false;
     const RecordId documentId = findOrCreate(kDocumentRule, folderId, name, &created);
@@ -265,7 +294,7 @@ void TreeImporter::importDocument(RecordId folderId, const QString &dir, const Q
         notify(RecordLevel::Document, folderId, documentId, name, values ? values->dateOnDocument : QDate());
     }
     if (filesOf(dir) > 0)
-        importFiles(documentId, dir, FileImport::TargetKind::Document);
+        importFiles(documentId, dir, FileImport::TargetKind::Document, next);
     commitIfDue();
 }
 
@@ -275,8 +304,8 @@ void TreeImporter::importFolder(RecordId drawerId, const QString &dir, const QSt
     description(dir, CabinetTree::FolderFileName, RecordLevel::Folder, folderId);
     if (filesOf(dir) > 0)
         importFiles(folderId, dir, FileImport::TargetKind::Folder);
-    eachSubdirectory(dir, [&](const QString &path, const QString &document) {
-        importDocument(folderId, path, document);
+    eachSubdirectory(dir, [&](const QString &path, const QString &document, const QString &next) {
+        importDocument(folderId, path, document, next);
     });
 }
 
@@ -286,7 +315,9 @@ void TreeImporter::importDrawer(const QString &dir, const QString &name)
     description(dir, CabinetTree::DrawerFileName, RecordLevel::Drawer, drawerId);
     if (filesOf(dir) > 0)
         importFiles(record(kFolderRule, RecordLevel::Folder, drawerId, kUnfiledFolder), dir, FileImport::TargetKind::Folder);
-    eachSubdirectory(dir, [&](const QString &path, const QString &folder) { importFolder(drawerId, path, folder); });
+    eachSubdirectory(dir, [&](const QString &path, const QString &folder, const QString &) {
+        importFolder(drawerId, path, folder);
+    });
 }
 
 void TreeImporter::importDisk(const QString &root)
@@ -297,7 +328,9 @@ void TreeImporter::importDisk(const QString &root)
                     FileImport::TargetKind::Folder);
     }
     description(root, CabinetTree::CabinetFileName, RecordLevel::Cabinet, m_cabinetId);
-    eachSubdirectory(root, [&](const QString &path, const QString &drawer) { importDrawer(path, drawer); });
+    eachSubdirectory(root, [&](const QString &path, const QString &drawer, const QString &) {
+        importDrawer(path, drawer);
+    });
 }
 
 void TreeImporter::run(QString root, int diskCount)

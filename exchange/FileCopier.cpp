@@ -164,3 +164,12 @@ FileCopier &FileCopier::system()
     static FileCopier copier;
     return copier;
 }
+
+void FileCopier::startWriteback(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    ::close(fd);
+}

@@ -12,9 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QSet>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QThreadPool>
 
 #include "Changes.h"
@@ -27,6 +25,8 @@
 #include "FileImportStaging.h"
 #include "Guard.h"
 #include "ImportNames.h"
+#include "ImportListing.h"
+#include "ImportWorkers.h"
 #include "MemoryBudget.h"
 #include "PagePaths.h"
 #include "Pages.h"
@@ -35,29 +35,11 @@
 #include "RecordId.h"
 #include "Records.h"
 #include "ThumbnailMaker.h"
-#include "WorkerWait.h"
 
 namespace {
 
 using FileImportStaging::Batch;
 using FileImportStaging::Item;
-
-// Threads for the copies and thumbnail pictures.
-int workerThreads(const FileImport::ImportOptions &options)
-{
-    return std::max(1, options.threads > 0 ? options.threads : QThread::idealThreadCount());
-}
-
-// Hands the heap the import freed back to the system. The whole-file
-// reads of a few MB each raise glibc's mmap threshold, so later ones come
-// from the heaps of the worker threads, which keep them after they are
-// freed: without this the program would stay hundreds of MB larger.
-void releaseFreedMemory()
-{
-#ifdef __GLIBC__
-    ::malloc_trim(0);
-#endif
-}
 
 // Blocks of a MB and more (whole-file reads, a decoder's coefficient
 // rows) are mapped and unmapped on their own. Otherwise glibc raises its
@@ -183,29 +165,43 @@ void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, cons
     item.placed = item.image && !placed.isEmpty();
 }
 
-// The batch's copies reach the disk before the rows naming them commit.
-// The workers that wrote them flushed their bytes; left are the entries of
-// the folders they were moved into, flushed on a worker while the window
-// repaints and takes Cancel. Only our own files wait, never the other
-// writes of the disk.
-void syncPlacedFolders(const std::vector<Item *> &filed)
+// The files of names from start on (at most count), checked and their
+// copies started on the workers; a file that may not be read carries its
+// reason. The copy of names[i] is staged as number firstNumber + i.
+std::unique_ptr<Batch> stageBatch(const QStringList &names, int start, int count, int firstNumber,
+                                  const QString &dir, const QString &root, bool copyNonImages,
+                                  ImportWorkers &workers)
 {
-    QSet<QString> folders;
-    for (const Item *item : filed) {
-        if (!item->placedPath.isEmpty())
-            folders.insert(QFileInfo(item->placedPath).absolutePath());
+    QVector<Item> items;
+    for (int i = start; i < names.size() && i < start + count; ++i) {
+        Item item;
+        item.name = names.at(i);
+        if (const std::optional<QString> reason =
+                FileImportStaging::prepare(item, dir, root, workers.staging(), firstNumber + i, copyNonImages))
+            item.copyError = DbError(ErrorCode::InvalidValue, *reason);
+        items.append(item);
     }
-    if (folders.isEmpty())
-        return;
-    std::optional<DbError> error;
-    WorkerWait::run([&] {
-        for (const QString &folder : std::as_const(folders)) {
-            if (!error)
-                error = FileCopier::syncFolder(folder);
-        }
-    });
-    if (error)
-        throw *error;
+    auto batch = std::make_unique<Batch>(std::move(items));
+    batch->startStaging(workers.pool(), workers.budget());
+    return batch;
+}
+
+// Lists the directory a run imports next and starts staging its first
+// batch, which its import then takes over.
+void stageAhead(const QString &directory, const QString &extensionList, const FileImport::ImportOptions &options,
+                int batchSize)
+{
+    ImportWorkers &workers = *options.workers;
+    ImportWorkers::Ahead ahead;
+    ahead.directory = withSlash(directory);
+    ahead.extensionList = extensionList;
+    ahead.names = ImportNames::FilesToImport(ahead.directory, extensionList);
+    ahead.firstNumber = workers.reserveStagingNumbers(int(ahead.names.size()));
+    if (!ahead.names.isEmpty())
+        ahead.batch = stageBatch(ahead.names, 0, batchSize, ahead.firstNumber, ahead.directory,
+                                 options.root.isEmpty() ? ahead.directory : options.root, options.copyNonImages,
+                                 workers);
+    workers.keepAhead(std::move(ahead));
 }
 
 // Files the rows of batch after batch on the calling thread and hands
@@ -220,6 +216,7 @@ struct BatchFiler
     MemoryBudget &budget;
     FileImport::ImportResult &result;
     const FileImport::ImportOptions &options;
+    ImportWorkers &workers;
 
     // The rows of the batch's files, each file its own savepoint, in one
     // transaction. A failing file is named and the others go on; when the
@@ -244,11 +241,12 @@ struct BatchFiler
                 advance(progress, options.importProgress, QStringLiteral("Import ") + item.name);
                 fileOne(item, &filed);
             }
-            syncPlacedFolders(filed);
-            tx->commit();
+            commit(*tx, filed);
         } catch (const DbError &e) {
             const bool began = tx != nullptr;
             tx.reset();
+            if (!options.workers)
+                workers.forget();
             state.ImportedShortcutCount = shortcutsBefore;
             for (Item &item : batch.items()) {
                 if (!item.staged.isEmpty())
@@ -265,10 +263,57 @@ struct BatchFiler
             return;
         }
         QVector<ThumbnailMaker::Job> handed;
+        QVector<Picture> pictures;
         for (Item *item : filed)
-            announce(*item, &handed);
+            announce(*item, &handed, &pictures);
         if (options.thumbnails && !handed.isEmpty())
             options.thumbnails(handed);
+        writePictures(std::move(pictures));
+    }
+
+    // A thumbnail picture made while copying, and the thumbnail file it
+    // becomes.
+    struct Picture
+    {
+        QImage thumbnail;
+        QString path;
+    };
+
+    // The pictures of a batch are written by one piece of work: each takes
+    // well under a millisecond, less than handing it to a thread. A
+    // thumbnail that cannot be written leaves the page without one; the
+    // page pane makes it when it shows the page.
+    void writePictures(QVector<Picture> pictures)
+    {
+        if (pictures.isEmpty())
+            return;
+        pool.start([pictures = std::move(pictures)] {
+            for (const Picture &picture : pictures) {
+                (void)FileImportStaging::onWorker(picture.path, [&] {
+                    return ThumbnailMaker::writeThumbnail(picture.thumbnail, picture.path);
+                });
+            }
+        });
+    }
+
+    // The batch's copies reach the disk before the rows naming them
+    // commit: now with workers of its own, else (a savepoint of the run's
+    // transaction) when the run commits.
+    void commit(DbConnection::Transaction &tx, const std::vector<Item *> &filed)
+    {
+        QStringList placed;
+        for (const Item *item : filed) {
+            if (!item->placedPath.isEmpty())
+                placed.append(item->placedPath);
+        }
+        if (options.workers) {
+            tx.commit();
+            workers.placed(placed);
+            return;
+        }
+        workers.placed(placed);
+        workers.makeDurable();
+        tx.commit();
     }
 
     void fileOne(Item &item, std::vector<Item *> *filed)
@@ -294,7 +339,7 @@ struct BatchFiler
     // announced and its thumbnail written on a worker thread, from the
     // picture made while copying when its copy was put in place, else
     // (a page that kept its stored image) from the stored image.
-    void announce(const Item &item, QVector<ThumbnailMaker::Job> *handed)
+    void announce(const Item &item, QVector<ThumbnailMaker::Job> *handed, QVector<Picture> *pictures)
     {
         ++result.imported;
         if (!item.note.isEmpty())
@@ -313,6 +358,10 @@ struct BatchFiler
         // one goes to the caller's own thumbnail maker when it has one.
         if (options.thumbnails && (!item.placed || item.thumbnail.isNull())) {
             handed->append({PagePaths::GetDefaultPageFilePath(item.pageId), thumbPath});
+            return;
+        }
+        if (item.placed && !item.thumbnail.isNull()) {
+            pictures->append({item.thumbnail, thumbPath});
             return;
         }
         // A thumbnail that cannot be made leaves the page without one; the
@@ -458,51 +507,44 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
             shown.emplace(QStringLiteral("Count files to import"), 1, 2, ProgressScope::Cancel::Shown);
             shown->advance(QStringLiteral("Counting files to import"));
         }
-        const QStringList names = ImportNames::FilesToImport(dir, extensionList);
+        std::optional<ImportWorkers::Ahead> ahead;
+        if (options.workers)
+            ahead = options.workers->takeAhead(dir, extensionList);
+        const QStringList names = ahead ? ahead->names : ImportNames::FilesToImport(dir, extensionList);
         shown.reset();
         if (names.isEmpty())
             return;
         if (window)
             shown.emplace(QStringLiteral("Import files"), 1, int(names.size()), ProgressScope::Cancel::Shown);
-        // The copies wait in the data folder, on the page store's file
-        // system, so that putting one in place is a rename.
-        QDir().mkpath(DataFolder::pagesFolder());
-        QTemporaryDir staging(DataFolder::filePath(DataFolder::PagesFolderName + QLatin1Char('/') + DataFolder::ImportStagingPrefix + QStringLiteral("XXXXXX")));
-        if (!staging.isValid())
-            throw DbError(ErrorCode::DataFolderUnwritable,
-                          QStringLiteral("%1: %2").arg(DataFolder::pagesFolder(),
-                                                       staging.errorString()));
         const QDateTime scanDate(QDate::currentDate(), QTime(0, 0));
         const QString root = options.root.isEmpty() ? dir : options.root;
         // The reads and decodes in flight are bounded by bytes, not by
         // threads: a progressive scan's decoder holds the coefficients of
         // its whole page even for a thumbnail, on any number of cores.
-        MemoryBudget budget(options.memoryBudget > 0 ? options.memoryBudget : DefaultMemoryBudget);
+        // Workers of its own end every copy and thumbnail, then remove
+        // their staging folder, before the import returns.
+        std::optional<ImportWorkers> own;
+        ImportWorkers &workers =
+            options.workers ? *options.workers : own.emplace(options.threads, options.memoryBudget);
+        // The copies wait in the data folder, on the page store's file
+        // system, so that putting one in place is a rename.
+        (void)workers.staging();
         mapLargeBlocks();
-        // Declared after the staging folder and the budget, so every copy
-        // and thumbnail has ended before they go.
-        QThreadPool pool;
-        pool.setMaxThreadCount(workerThreads(options));
+        QThreadPool &pool = workers.pool();
+        MemoryBudget &budget = workers.budget();
         // Files whose copies run side by side, and whose rows are one
         // transaction. The next batch is copied while the rows of one are
         // written.
-        const int batchSize = 4 * workerThreads(options);
-        BatchFiler filer{targetId, kind, progress, scanDate, pool, budget, result, options};
+        const int batchSize = 4 * workers.threads();
+        const int firstNumber = ahead ? ahead->firstNumber : workers.reserveStagingNumbers(int(names.size()));
+        BatchFiler filer{targetId, kind, progress, scanDate, pool, budget, result, options, workers};
         const auto batchAt = [&](int start) {
-            QVector<Item> items;
-            for (int i = start; i < names.size() && i < start + batchSize; ++i) {
-                Item item;
-                item.name = names.at(i);
-                if (const std::optional<QString> reason =
-                        FileImportStaging::prepare(item, dir, root, staging, i, options.copyNonImages))
-                    item.copyError = DbError(ErrorCode::InvalidValue, *reason);
-                items.append(item);
-            }
-            auto batch = std::make_unique<Batch>(std::move(items));
-            batch->startStaging(pool, budget);
-            return batch;
+            return stageBatch(names, start, batchSize, firstNumber, dir, root, options.copyNonImages, workers);
         };
-        std::unique_ptr<Batch> current = batchAt(0);
+        std::unique_ptr<Batch> current = ahead && ahead->batch ? std::move(ahead->batch) : batchAt(0);
+        // The next directory is copied while the rows of this one are written.
+        if (options.workers && !options.aheadDirectory.isEmpty())
+            stageAhead(options.aheadDirectory, extensionList, options, batchSize);
         for (int start = 0; current && !result.cancelled; start += batchSize) {
             current->waitStaged();
             std::unique_ptr<Batch> next;
@@ -514,9 +556,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         // A batch copied ahead of a Cancel is not filed: its copies go with
         // the staging folder.
         current.reset();
-        pool.waitForDone();
     });
-    releaseFreedMemory();
     // Also after a failure, so no progress window stays up.
     shown.reset();
     if ((!result.failures.isEmpty() || !result.notes.isEmpty()) && options.reportFailures)

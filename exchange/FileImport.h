@@ -12,6 +12,8 @@
 #include "RecordId.h"
 #include "ThumbnailMaker.h"
 
+class ImportWorkers;
+
 // The import of one directory's files: into a folder, one new document per
 // file (named after the file, extension included); into a document, one
 // more page per file. Images (names ending in jpg, jpeg or bmp) are copied
@@ -87,6 +89,18 @@ struct ImportOptions
     // Bytes the whole reads and thumbnail decodes in flight may hold at
     // once; 0: DefaultMemoryBudget.
     qint64 memoryBudget = 0;
+    // Set: the threads and memory budget of a run of imports, which
+    // outlives this one (threads and memoryBudget are its own then). The
+    // import's thumbnails may still be written when it returns, and its
+    // copies are left to workers->makeDurable(), which the caller must call
+    // before it commits the transaction the import ran in. Unset: the
+    // import has workers of its own and makes each batch's copies durable
+    // before its rows commit.
+    ImportWorkers *workers = nullptr;
+    // With workers: the directory the run imports next, with the same
+    // options. It is listed and its first files are staged while the rows
+    // of this one are written.
+    QString aheadDirectory;
 };
 
 // Enough for three progressive 600-dpi A4 colour scans decoding side by

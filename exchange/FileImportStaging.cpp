@@ -154,9 +154,9 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
     if (size > kReadWholeLimit) {
         if (auto error = copyBounded(in.fd, size, item.source, item.staged))
             return error;
-        // On the disk before its row can commit, flushed here on the worker.
-        if (auto error = FileCopier::syncFile(item.staged))
-            return error;
+        // Its writing starts now; ImportWorkers waits for it before its row
+        // commits.
+        FileCopier::startWriteback(item.staged);
         if (!item.image)
             return std::nullopt;
         const MemoryBudget::Held held(budget, decode);
@@ -179,8 +179,7 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
     held.release();
     if (!written.ok())
         return written.error;
-    if (auto error = FileCopier::syncFile(item.staged))
-        return error;
+    FileCopier::startWriteback(item.staged);
     return std::nullopt;
 }
 

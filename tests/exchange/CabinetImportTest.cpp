@@ -17,6 +17,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QProcess>
 #include <QtTest>
 
 using namespace CabinetImport;
@@ -513,6 +514,69 @@ private Q_SLOTS:
         QCOMPARE(rows("Page"), 2);
         QCOMPARE(rows("Drawer"), 1);
         QCOMPARE(progress.ranges.constLast(), qMakePair(1, 4));
+    }
+
+    // A tree import ended by the system at a write: while it copies a
+    // page, the rows and copies of the documents before it waiting for
+    // their commit, or at that commit, when the rows reach the database
+    // file after every copy of the batch was placed. Every page row left
+    // has its file, and the next import brings in the whole tree, each
+    // page with its bytes.
+    void killedImportLeavesNoRowWithoutFile_data()
+    {
+        // Bytes the database may grow by, and a page that is too big to
+        // copy (0: none). The small pages, their thumbnails and the
+        // journal stay below the database's own size.
+        QTest::addColumn<qint64>("headroom");
+        QTest::addColumn<int>("bigPage");
+        QTest::newRow("copying a page") << qint64(64 * 1024) << 512 * 1024;
+        QTest::newRow("committing the rows") << qint64(0) << 0;
+    }
+
+    void killedImportLeavesNoRowWithoutFile()
+    {
+        QFETCH(qint64, headroom);
+        QFETCH(int, bigPage);
+        constexpr int kDocuments = 8;
+        constexpr int kPages = 8;
+        const QString root = newFolder("killed");
+        for (int g = 1; g <= kDocuments; ++g) {
+            const QString document = QStringLiteral("%1/D1/F1/G%2/").arg(root).arg(g);
+            QDir().mkpath(document);
+            for (int n = 1; n <= kPages; ++n)
+                TestImages::writeJpeg(document + QStringLiteral("Page %1.jpg").arg(n), QSize(30, 20), 300,
+                                      QColor(30 * g, 30 * n, 90));
+            TestFiles::write(document + "c.pdf", "%PDF " + QByteArray::number(g));
+        }
+        if (bigPage > 0)
+            TestFiles::write(QStringLiteral("%1/D1/F1/G%2/Page %3.jpg").arg(root).arg(kDocuments).arg(kPages + 1),
+                             paddedJpeg(Qt::blue, bigPage));
+        const qint64 limit = QFileInfo(DbConnection::fileName()).size() + headroom;
+        const RecordId target = RecordFixture::cabinet("Target");
+        QProcess child;
+        child.start(QStringLiteral(VLM_INTERRUPTED_TREE_IMPORT),
+                    {DataFolder::path(), QString::number(target), root, QString::number(limit)});
+        QVERIFY(child.waitForFinished(120000));
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit, child.readAllStandardError().constData());
+        const Recordset left = DbConnection::OpenRecordset("SELECT PageId, Filename FROM Page");
+        for (int row = 0; row < left.recordCount(); ++row) {
+            const QString file = PagePaths::GetPageFilePath(left.value(row, 0).toLongLong(), NullToEmpty(left.value(row, 1)));
+            QVERIFY2(QFileInfo::exists(file), qPrintable(file));
+        }
+        FakePrompt prompt;
+        ImportCabinetTree(target, root, 1);
+        QCOMPARE(prompt.messages, QStringList());
+        const int files = kDocuments * (kPages + 1) + (bigPage > 0 ? 1 : 0);
+        QCOMPARE(rows("Page"), files);
+        const Recordset pages = DbConnection::OpenRecordset(
+            "SELECT p.PageId, p.Name, p.Filename, d.Name FROM Page p JOIN Document d ON d.DocumentId = p.DocumentId");
+        for (int row = 0; row < pages.recordCount(); ++row) {
+            const RecordId pageId = pages.value(row, 0).toLongLong();
+            const QString source = QStringLiteral("%1/D1/F1/%2/%3")
+                                       .arg(root, pages.value(row, 3).toString(), pages.value(row, 1).toString());
+            QCOMPARE(TestFiles::read(PagePaths::GetPageFilePath(pageId, NullToEmpty(pages.value(row, 2)))),
+                     TestFiles::read(source));
+        }
     }
 };
 

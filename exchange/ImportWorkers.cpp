@@ -1,0 +1,141 @@
+#include "ImportWorkers.h"
+
+#include <algorithm>
+#include <atomic>
+#include <malloc.h>
+#include <optional>
+#include <utility>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSemaphore>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "DataFolder.h"
+#include "FileCopier.h"
+#include "FileImport.h"
+#include "WorkerWait.h"
+
+namespace {
+
+// The folders the files lie in, each once.
+QStringList foldersOf(const QStringList &files)
+{
+    QSet<QString> folders;
+    for (const QString &file : files)
+        folders.insert(QFileInfo(file).absolutePath());
+    return QStringList(folders.begin(), folders.end());
+}
+
+// Syncs the files, then the folders they lie in, on every thread of the
+// pool at once: each sync ends in a flush of the disk's cache, and flushes
+// that wait side by side are merged into one. The first failure.
+std::optional<DbError> syncAll(QThreadPool &pool, const QStringList &files)
+{
+    const QStringList folders = foldersOf(files);
+    const int total = int(files.size() + folders.size());
+    std::atomic<int> next{0};
+    QMutex mutex;
+    std::optional<DbError> first;
+    const auto syncSome = [&] {
+        for (int i = next++; i < total; i = next++) {
+            std::optional<DbError> error = i < files.size() ? FileCopier::syncFile(files.at(i))
+                                                            : FileCopier::syncFolder(folders.at(i - files.size()));
+            const QMutexLocker lock(&mutex);
+            if (error && !first)
+                first = std::move(error);
+        }
+    };
+    const int pieces = std::min(pool.maxThreadCount(), total);
+    QSemaphore done;
+    for (int piece = 0; piece < pieces; ++piece) {
+        pool.start([&] {
+            syncSome();
+            done.release();
+        });
+    }
+    done.acquire(pieces);
+    return first;
+}
+
+} // namespace
+
+ImportWorkers::ImportWorkers(int threads, qint64 memoryBudget)
+    : m_budget(memoryBudget > 0 ? memoryBudget : FileImport::DefaultMemoryBudget)
+{
+    m_pool.setMaxThreadCount(std::max(1, threads > 0 ? threads : QThread::idealThreadCount()));
+}
+
+ImportWorkers::~ImportWorkers()
+{
+    dropAhead();
+    m_pool.waitForDone();
+    // The whole-file reads of a few MB each raise glibc's mmap threshold,
+    // so later ones come from the heaps of the worker threads, which keep
+    // them after they are freed: without this the program would stay
+    // hundreds of MB larger.
+#ifdef __GLIBC__
+    ::malloc_trim(0);
+#endif
+}
+
+void ImportWorkers::makeDurable()
+{
+    const QStringList files = std::exchange(m_placed, {});
+    if (files.isEmpty())
+        return;
+    std::optional<DbError> error;
+    WorkerWait::run([&] { error = syncAll(m_pool, files); });
+    if (error)
+        throw *error;
+}
+
+const QTemporaryDir &ImportWorkers::staging()
+{
+    if (m_staging)
+        return *m_staging;
+    const QString pages = DataFolder::pagesFolder();
+    QDir().mkpath(pages);
+    auto staging = std::make_unique<QTemporaryDir>(pages + QLatin1Char('/') + DataFolder::ImportStagingPrefix
+                                                   + QStringLiteral("XXXXXX"));
+    if (!staging->isValid())
+        throw DbError(ErrorCode::DataFolderUnwritable, QStringLiteral("%1: %2").arg(pages, staging->errorString()));
+    m_staging = std::move(staging);
+    return *m_staging;
+}
+
+int ImportWorkers::reserveStagingNumbers(int count)
+{
+    const int first = m_stagingNumbers;
+    m_stagingNumbers += count;
+    return first;
+}
+
+void ImportWorkers::keepAhead(Ahead ahead)
+{
+    dropAhead();
+    m_ahead = std::move(ahead);
+}
+
+std::optional<ImportWorkers::Ahead> ImportWorkers::takeAhead(const QString &directory, const QString &extensionList)
+{
+    if (!m_ahead || m_ahead->directory != directory || m_ahead->extensionList != extensionList)
+        return std::nullopt;
+    return std::exchange(m_ahead, std::nullopt);
+}
+
+void ImportWorkers::dropAhead()
+{
+    if (m_ahead && m_ahead->batch) {
+        m_ahead->batch->waitStaged();
+        for (const FileImportStaging::Item &item : m_ahead->batch->items()) {
+            if (!item.staged.isEmpty())
+                QFile::remove(item.staged);
+        }
+    }
+    m_ahead.reset();
+}
