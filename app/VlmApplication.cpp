@@ -1,7 +1,7 @@
-#include "VlmApplication.h"
+#include "app/VlmApplication.h"
 
-#include "DbError.h"
-#include "Prompt.h"
+#include "platform/DbError.h"
+#include "store/Prompt.h"
 
 #include <exception>
 

@@ -1,16 +1,16 @@
-#include "VlmStartup.h"
+#include "app/VlmStartup.h"
 
-#include "DataFolder.h"
-#include "DrawerTemplates.h"
-#include "FindCriteria.h"
-#include "LevelList.h"
-#include "NavState.h"
-#include "PagePane.h"
-#include "Prompt.h"
-#include "SampleCabinets.h"
-#include "Startup.h"
-#include "frmNavTree.h"
-#include "frmSplash.h"
+#include "navigation/FindCriteria.h"
+#include "navigation/NavState.h"
+#include "navigation/ui/LevelList.h"
+#include "navigation/ui/PagePane.h"
+#include "navigation/ui/frmNavTree.h"
+#include "platform/DataFolder.h"
+#include "store/DrawerTemplates.h"
+#include "store/Prompt.h"
+#include "store/SampleCabinets.h"
+#include "store/Startup.h"
+#include "store/ui/frmSplash.h"
 
 #include <QListWidget>
 #include <QLockFile>

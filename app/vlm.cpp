@@ -1,11 +1,11 @@
-#include "Email.h"
-#include "VlmApplication.h"
-#include "VlmStartup.h"
-#include "Startup.h"
-#include "WidgetPrompt.h"
-#include "frmNavTree.h"
-#include "frmProgress.h"
-#include "NavIcons.h"
+#include "app/VlmApplication.h"
+#include "app/VlmStartup.h"
+#include "exchange/Email.h"
+#include "navigation/ui/NavIcons.h"
+#include "navigation/ui/frmNavTree.h"
+#include "store/Startup.h"
+#include "store/ui/WidgetPrompt.h"
+#include "store/ui/frmProgress.h"
 
 #include <QApplication>
 #include <QLockFile>

@@ -1,8 +1,8 @@
-#include "Prompt.h"
-#include "Startup.h"
-#include "ToolsIcon.h"
-#include "WidgetPrompt.h"
-#include "frmMain.h"
+#include "store/Prompt.h"
+#include "store/Startup.h"
+#include "store/ui/WidgetPrompt.h"
+#include "tools/ui/ToolsIcon.h"
+#include "tools/ui/frmMain.h"
 
 #include <QApplication>
 

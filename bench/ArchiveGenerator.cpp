@@ -1,13 +1,13 @@
-#include "ArchiveGenerator.h"
+#include "bench/ArchiveGenerator.h"
 
 #include <optional>
 
 #include <QDateTime>
 #include <QElapsedTimer>
 
-#include "DbConnection.h"
-#include "PageFileWriter.h"
-#include "RecordId.h"
+#include "bench/PageFileWriter.h"
+#include "platform/DbConnection.h"
+#include "store/RecordId.h"
 
 namespace {
 

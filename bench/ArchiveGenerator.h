@@ -5,7 +5,7 @@
 #include <QString>
 #include <QVariantList>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 class PageFileWriter;
 namespace DbConnection {

@@ -1,4 +1,4 @@
-#include "BenchTiming.h"
+#include "bench/BenchTiming.h"
 
 #include <algorithm>
 #include <cstdio>

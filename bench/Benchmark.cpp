@@ -12,14 +12,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "ArchiveGenerator.h"
-#include "BenchTiming.h"
-#include "DataFolder.h"
-#include "Database.h"
-#include "DbConnection.h"
-#include "DeleteBenchmark.h"
-#include "RecordId.h"
-#include "Repagination.h"
+#include "bench/ArchiveGenerator.h"
+#include "bench/BenchTiming.h"
+#include "bench/DeleteBenchmark.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Database.h"
+#include "store/RecordId.h"
+#include "store/Repagination.h"
 
 using namespace BenchTiming;
 

@@ -1,17 +1,17 @@
-#include "DeleteBenchmark.h"
+#include "bench/DeleteBenchmark.h"
 
 #include <filesystem>
 
 #include <QFileInfo>
 #include <QProcess>
 
-#include "ArchiveGenerator.h"
-#include "BenchTiming.h"
-#include "DbConnection.h"
-#include "Deletes.h"
-#include "PageFileWriter.h"
-#include "PagePaths.h"
-#include "RecordId.h"
+#include "bench/ArchiveGenerator.h"
+#include "bench/BenchTiming.h"
+#include "bench/PageFileWriter.h"
+#include "platform/DbConnection.h"
+#include "store/Deletes.h"
+#include "store/PagePaths.h"
+#include "store/RecordId.h"
 
 namespace {
 

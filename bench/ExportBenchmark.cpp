@@ -17,17 +17,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "ArchiveGenerator.h"
-#include "BenchTiming.h"
-#include "CabinetExport.h"
-#include "CabinetImport.h"
-#include "DataFolder.h"
-#include "Database.h"
-#include "DbConnection.h"
-#include "Deletes.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "Records.h"
+#include "bench/ArchiveGenerator.h"
+#include "bench/BenchTiming.h"
+#include "exchange/CabinetExport.h"
+#include "exchange/CabinetImport.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Database.h"
+#include "store/Deletes.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 using namespace BenchTiming;
 

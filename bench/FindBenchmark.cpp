@@ -7,14 +7,14 @@
 //
 //   vlm_bench_find <data folder>
 
-#include "BenchTiming.h"
-#include "DbConnection.h"
-#include "FindQuery.h"
-#include "NavKeys.h"
-#include "LevelList.h"
-#include "NavLoader.h"
-#include "NavTree.h"
-#include "DataFolder.h"
+#include "bench/BenchTiming.h"
+#include "navigation/FindQuery.h"
+#include "navigation/NavKeys.h"
+#include "navigation/ui/LevelList.h"
+#include "navigation/ui/NavLoader.h"
+#include "navigation/ui/NavTree.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
 
 #include <QApplication>
 #include <QDir>

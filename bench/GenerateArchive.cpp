@@ -8,10 +8,10 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#include "ArchiveGenerator.h"
-#include "DataFolder.h"
-#include "Database.h"
-#include "DbConnection.h"
+#include "bench/ArchiveGenerator.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Database.h"
 
 namespace {
 

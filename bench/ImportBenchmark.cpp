@@ -38,16 +38,16 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include "BenchTiming.h"
-#include "Database.h"
-#include "DbConnection.h"
-#include "FileImport.h"
-#include "PagePaths.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "ScannedPage.h"
-#include "Startup.h"
-#include "frmProgress.h"
+#include "bench/BenchTiming.h"
+#include "bench/ScannedPage.h"
+#include "exchange/FileImport.h"
+#include "platform/DbConnection.h"
+#include "store/Database.h"
+#include "store/PagePaths.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/Startup.h"
+#include "store/ui/frmProgress.h"
 
 using namespace BenchTiming;
 

@@ -6,16 +6,16 @@
 //
 //   vlm_bench_ui <data folder>
 
-#include "BenchTiming.h"
-#include "DbConnection.h"
-#include "NavTree.h"
-#include "NodeKeys.h"
-#include "PagePane.h"
-#include "PagePaths.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "VlmStartup.h"
-#include "frmNavTree.h"
+#include "app/VlmStartup.h"
+#include "bench/BenchTiming.h"
+#include "navigation/ui/NavTree.h"
+#include "navigation/ui/PagePane.h"
+#include "navigation/ui/frmNavTree.h"
+#include "platform/DbConnection.h"
+#include "store/NodeKeys.h"
+#include "store/PagePaths.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
 
 #include <QApplication>
 #include <QDir>

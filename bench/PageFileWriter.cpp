@@ -1,12 +1,12 @@
-#include "PageFileWriter.h"
+#include "bench/PageFileWriter.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 
-#include "PagePaths.h"
-#include "RecordId.h"
-#include "DataFolder.h"
+#include "platform/DataFolder.h"
+#include "store/PagePaths.h"
+#include "store/RecordId.h"
 
 namespace {
 

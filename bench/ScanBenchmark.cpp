@@ -18,14 +18,14 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "BenchTiming.h"
-#include "Database.h"
-#include "DbConnection.h"
-#include "NodeKeys.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "Scanning.h"
-#include "Settings.h"
+#include "bench/BenchTiming.h"
+#include "imaging/ui/Scanning.h"
+#include "platform/DbConnection.h"
+#include "platform/Settings.h"
+#include "store/Database.h"
+#include "store/NodeKeys.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 using namespace BenchTiming;
 

@@ -1,4 +1,4 @@
-#include "ScannedPage.h"
+#include "bench/ScannedPage.h"
 
 #include <atomic>
 #include <optional>
@@ -11,8 +11,8 @@
 #include <QSaveFile>
 #include <QThreadPool>
 
-#include "DbError.h"
-#include "ImageOps.h"
+#include "imaging/ImageOps.h"
+#include "platform/DbError.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "BenchTiming.h"
-#include "ScannedPage.h"
-#include "ThumbnailMaker.h"
+#include "bench/BenchTiming.h"
+#include "bench/ScannedPage.h"
+#include "imaging/ThumbnailMaker.h"
 
 using namespace BenchTiming;
 

@@ -22,18 +22,18 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "BenchTiming.h"
-#include "Compaction.h"
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "LinkRepair.h"
-#include "PagePaths.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "Recordset.h"
-#include "ToolsFiles.h"
-#include "frmMain.h"
-#include "frmToolsProgress.h"
+#include "bench/BenchTiming.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "platform/Recordset.h"
+#include "store/PagePaths.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "tools/Compaction.h"
+#include "tools/LinkRepair.h"
+#include "tools/ToolsFiles.h"
+#include "tools/ui/frmMain.h"
+#include "tools/ui/frmToolsProgress.h"
 
 using namespace BenchTiming;
 

@@ -22,21 +22,21 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "BenchTiming.h"
-#include "Database.h"
-#include "DbConnection.h"
-#include "NavState.h"
-#include "NodeKeys.h"
-#include "PageImageView.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "ScannedPage.h"
-#include "Startup.h"
-#include "ThumbnailMaker.h"
-#include "frmPageView.h"
-#include "frmProgress.h"
+#include "bench/BenchTiming.h"
+#include "bench/ScannedPage.h"
+#include "imaging/ThumbnailMaker.h"
+#include "imaging/ui/PageImageView.h"
+#include "imaging/ui/frmPageView.h"
+#include "navigation/NavState.h"
+#include "platform/DbConnection.h"
+#include "store/Database.h"
+#include "store/NodeKeys.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/Startup.h"
+#include "store/ui/frmProgress.h"
 
 using namespace BenchTiming;
 

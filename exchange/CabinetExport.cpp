@@ -1,4 +1,4 @@
-#include "CabinetExport.h"
+#include "exchange/CabinetExport.h"
 
 #include <cstring>
 #include <functional>
@@ -7,21 +7,21 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include "CabinetTree.h"
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "DiskPrompt.h"
-#include "ExchangeProgress.h"
-#include "FileCopier.h"
-#include "Guard.h"
-#include "PageFileScope.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "Schema.h"
+#include "exchange/CabinetTree.h"
+#include "exchange/DiskPrompt.h"
+#include "exchange/ExchangeProgress.h"
+#include "exchange/FileCopier.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Guard.h"
+#include "store/PageFileScope.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/Schema.h"
 
 using namespace CabinetTree;
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 class ExchangeProgress;
 class FileCopier;

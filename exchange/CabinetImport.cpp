@@ -1,4 +1,4 @@
-#include "CabinetImport.h"
+#include "exchange/CabinetImport.h"
 
 #include <algorithm>
 #include <functional>
@@ -10,20 +10,20 @@
 #include <QFileInfo>
 #include <QThreadPool>
 
-#include "CabinetTree.h"
-#include "Changes.h"
-#include "Common.h"
-#include "DbConnection.h"
-#include "DiskPrompt.h"
-#include "ExchangeProgress.h"
-#include "Guard.h"
-#include "ImportListing.h"
-#include "ImportNames.h"
-#include "ImportWorkers.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "TextFile.h"
+#include "exchange/CabinetTree.h"
+#include "exchange/DiskPrompt.h"
+#include "exchange/ExchangeProgress.h"
+#include "exchange/ImportListing.h"
+#include "exchange/ImportNames.h"
+#include "exchange/ImportWorkers.h"
+#include "platform/DbConnection.h"
+#include "store/Changes.h"
+#include "store/Common.h"
+#include "store/Guard.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
+#include "store/TextFile.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <functional>
 
-#include "FileImport.h"
-#include "RecordId.h"
-#include "Records.h"
+#include "exchange/FileImport.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 class ExchangeProgress;
 

@@ -1,12 +1,12 @@
-#include "CabinetTree.h"
+#include "exchange/CabinetTree.h"
 
 #include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "DbConnection.h"
-#include "TextFile.h"
+#include "platform/DbConnection.h"
+#include "store/TextFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "DecodeCost.h"
+#include "exchange/DecodeCost.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,9 +1,9 @@
-#include "DiskPrompt.h"
+#include "exchange/DiskPrompt.h"
 
 #include <QFileInfo>
 #include <QStorageInfo>
 
-#include "Prompt.h"
+#include "store/Prompt.h"
 
 namespace DiskPrompt {
 

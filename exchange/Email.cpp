@@ -1,18 +1,18 @@
-#include "Email.h"
+#include "exchange/Email.h"
 
 #include <QDateTime>
 
-#include "Changes.h"
-#include "Common.h"
-#include "DbConnection.h"
-#include "Guard.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "Settings.h"
+#include "platform/DbConnection.h"
+#include "platform/Settings.h"
+#include "store/Changes.h"
+#include "store/Common.h"
+#include "store/Guard.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "Mail.h"
-#include "RecordId.h"
+#include "platform/Mail.h"
+#include "store/RecordId.h"
 
 class QObject;
 

@@ -1,3 +1,3 @@
-#include "ExchangeLog.h"
+#include "exchange/ExchangeLog.h"
 
 Q_LOGGING_CATEGORY(lcExchange, "vlm.exchange")

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileImport.h"
+#include "exchange/FileImport.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ExchangeRules.h"
+#include "exchange/ExchangeRules.h"
 
 #include <climits>
 #include <cmath>
@@ -7,11 +7,11 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
-#include "CabinetTree.h"
-#include "Common.h"
-#include "Passwords.h"
-#include "RecordId.h"
-#include "Records.h"
+#include "exchange/CabinetTree.h"
+#include "store/Common.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 namespace {
 

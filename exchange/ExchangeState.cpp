@@ -1,6 +1,6 @@
-#include "ExchangeState.h"
+#include "exchange/ExchangeState.h"
 
-#include "RunState.h"
+#include "store/RunState.h"
 
 ExchangeState &ExchangeState::instance()
 {

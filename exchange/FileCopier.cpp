@@ -1,4 +1,4 @@
-#include "FileCopier.h"
+#include "exchange/FileCopier.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -7,7 +7,7 @@
 
 #include <QFile>
 
-#include "NoFollowFiles.h"
+#include "platform/NoFollowFiles.h"
 
 namespace {
 

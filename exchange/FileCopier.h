@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "DbError.h"
+#include "platform/DbError.h"
 
 // The writes of an export onto its medium: page copies, text files and
 // directories, each telling a full disk (ENOSPC, EDQUOT: the next disk may

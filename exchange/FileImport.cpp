@@ -1,4 +1,4 @@
-#include "FileImport.h"
+#include "exchange/FileImport.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,26 +15,26 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 
-#include "Changes.h"
-#include "Common.h"
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "DecodeCost.h"
-#include "ExchangeState.h"
-#include "FileCopier.h"
-#include "FileImportStaging.h"
-#include "Guard.h"
-#include "ImportNames.h"
-#include "ImportListing.h"
-#include "ImportWorkers.h"
-#include "MemoryBudget.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "ThumbnailMaker.h"
+#include "exchange/DecodeCost.h"
+#include "exchange/ExchangeState.h"
+#include "exchange/FileCopier.h"
+#include "exchange/FileImportStaging.h"
+#include "exchange/ImportListing.h"
+#include "exchange/ImportNames.h"
+#include "exchange/ImportWorkers.h"
+#include "exchange/MemoryBudget.h"
+#include "imaging/ThumbnailMaker.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Changes.h"
+#include "store/Common.h"
+#include "store/Guard.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 namespace {
 

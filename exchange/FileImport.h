@@ -8,9 +8,9 @@
 #include <functional>
 #include <optional>
 
-#include "DbError.h"
-#include "RecordId.h"
-#include "ThumbnailMaker.h"
+#include "imaging/ThumbnailMaker.h"
+#include "platform/DbError.h"
+#include "store/RecordId.h"
 
 class ImportWorkers;
 

@@ -1,4 +1,4 @@
-#include "FileImportStaging.h"
+#include "exchange/FileImportStaging.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,14 +10,14 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 
-#include "Common.h"
-#include "DecodeCost.h"
-#include "FileCopier.h"
-#include "FileImport.h"
-#include "ImageCheck.h"
-#include "ImportListing.h"
-#include "MemoryBudget.h"
-#include "ThumbnailMaker.h"
+#include "exchange/DecodeCost.h"
+#include "exchange/FileCopier.h"
+#include "exchange/FileImport.h"
+#include "exchange/ImportListing.h"
+#include "exchange/MemoryBudget.h"
+#include "imaging/ThumbnailMaker.h"
+#include "store/Common.h"
+#include "store/ImageCheck.h"
 
 namespace {
 

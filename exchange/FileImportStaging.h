@@ -8,8 +8,8 @@
 #include <exception>
 #include <optional>
 
-#include "DbError.h"
-#include "RecordId.h"
+#include "platform/DbError.h"
+#include "store/RecordId.h"
 
 class MemoryBudget;
 class QTemporaryDir;

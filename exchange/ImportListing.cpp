@@ -1,4 +1,4 @@
-#include "ImportListing.h"
+#include "exchange/ImportListing.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,10 +1,10 @@
-#include "ImportNames.h"
+#include "exchange/ImportNames.h"
 
 #include <climits>
 #include <cmath>
 
-#include "ExchangeState.h"
-#include "ImportListing.h"
+#include "exchange/ExchangeState.h"
+#include "exchange/ImportListing.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ImportWorkers.h"
+#include "exchange/ImportWorkers.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,10 +15,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "DataFolder.h"
-#include "FileCopier.h"
-#include "FileImport.h"
-#include "WorkerWait.h"
+#include "exchange/FileCopier.h"
+#include "exchange/FileImport.h"
+#include "platform/DataFolder.h"
+#include "platform/WorkerWait.h"
 
 namespace {
 

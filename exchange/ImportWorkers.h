@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "FileImportStaging.h"
-#include "MemoryBudget.h"
+#include "exchange/FileImportStaging.h"
+#include "exchange/MemoryBudget.h"
 
 class QTemporaryDir;
 

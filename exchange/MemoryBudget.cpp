@@ -1,4 +1,4 @@
-#include "MemoryBudget.h"
+#include "exchange/MemoryBudget.h"
 
 #include <algorithm>
 

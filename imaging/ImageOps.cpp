@@ -1,4 +1,4 @@
-#include "ImageOps.h"
+#include "imaging/ImageOps.h"
 
 #include <cerrno>
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include <future>
 #include <optional>
 
-#include "DbError.h"
+#include "platform/DbError.h"
 
 class QIODevice;
 

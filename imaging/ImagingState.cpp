@@ -1,6 +1,6 @@
-#include "ImagingState.h"
+#include "imaging/ImagingState.h"
 
-#include "RunState.h"
+#include "store/RunState.h"
 
 ImagingState &ImagingState::instance()
 {

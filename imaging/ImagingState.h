@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 // The run's shared state of page imaging.
 struct ImagingState

@@ -1,10 +1,10 @@
-#include "PageContext.h"
+#include "imaging/PageContext.h"
 
-#include "NodeKeys.h"
-#include "DbError.h"
-#include "Pages.h"
-#include "RecordId.h"
-#include "Records.h"
+#include "platform/DbError.h"
+#include "store/NodeKeys.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 namespace PageContext {
 

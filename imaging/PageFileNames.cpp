@@ -1,13 +1,13 @@
-#include "PageFileNames.h"
+#include "imaging/PageFileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
-#include "Common.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "RecordId.h"
+#include "store/Common.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
 
 namespace PageFileNames {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 // The names and paths decided for a page's file: the checks on a file name
 // typed for a cabinet with its own storage path, the questions they lead

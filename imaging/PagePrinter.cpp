@@ -1,10 +1,10 @@
-#include "PagePrinter.h"
+#include "imaging/PagePrinter.h"
 
-#include "DbError.h"
-#include "ImageOps.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "RecordId.h"
+#include "imaging/ImageOps.h"
+#include "platform/DbError.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
 
 namespace PagePrinter {
 

@@ -1,8 +1,8 @@
-#include "PageProperties.h"
+#include "imaging/PageProperties.h"
 
-#include "Common.h"
-#include "Pages.h"
-#include "RecordId.h"
+#include "store/Common.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
 
 #include <QLocale>
 

@@ -1,14 +1,14 @@
-#include "PrintLayout.h"
+#include "imaging/PrintLayout.h"
 
 #include <cmath>
 #include <limits>
 
 #include <QLocale>
 
-#include "Common.h"
-#include "ImageOps.h"
-#include "ScannerSettings.h"
-#include "Settings.h"
+#include "imaging/ImageOps.h"
+#include "imaging/ScannerSettings.h"
+#include "platform/Settings.h"
+#include "store/Common.h"
 
 namespace PrintLayout {
 

@@ -1,11 +1,11 @@
-#include "SaveAs.h"
+#include "imaging/SaveAs.h"
 
-#include "Common.h"
-#include "DataFolder.h"
-#include "ImageOps.h"
-#include "PagePaths.h"
-#include "RecordId.h"
-#include "Settings.h"
+#include "imaging/ImageOps.h"
+#include "platform/DataFolder.h"
+#include "platform/Settings.h"
+#include "store/Common.h"
+#include "store/PagePaths.h"
+#include "store/RecordId.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "ScaledJpeg.h"
+#include "imaging/ScaledJpeg.h"
 
 #include <memory>
 
@@ -7,7 +7,7 @@
 
 #include <turbojpeg.h>
 
-#include "ImageOps.h"
+#include "imaging/ImageOps.h"
 
 namespace {
 

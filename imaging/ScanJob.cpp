@@ -1,4 +1,4 @@
-#include "ScanJob.h"
+#include "imaging/ScanJob.h"
 
 #include <QMetaObject>
 #include <QThread>
@@ -9,8 +9,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "ImageOps.h"
-#include "ThumbnailMaker.h"
+#include "imaging/ImageOps.h"
+#include "imaging/ThumbnailMaker.h"
 
 namespace {
 

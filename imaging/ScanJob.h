@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "PageSave.h"
-#include "Scanner.h"
+#include "imaging/PageSave.h"
+#include "platform/Scanner.h"
 
 // One batch of a scanner run on a worker thread, so the window keeps
 // repainting and its Cancel works while the device is slow. Finished pages

@@ -1,10 +1,10 @@
-#include "ScanPlan.h"
+#include "imaging/ScanPlan.h"
 
-#include "RecordId.h"
-#include "Records.h"
-#include "ScanSetup.h"
-#include "ScannerSettings.h"
-#include "Settings.h"
+#include "imaging/ScanSetup.h"
+#include "imaging/ScannerSettings.h"
+#include "platform/Settings.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 namespace ScanPlan {
 

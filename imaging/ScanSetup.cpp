@@ -1,6 +1,6 @@
-#include "ScanSetup.h"
+#include "imaging/ScanSetup.h"
 
-#include "Settings.h"
+#include "platform/Settings.h"
 
 namespace {
 

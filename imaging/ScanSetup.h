@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "Scanner.h"
+#include "platform/Scanner.h"
 
 // What the scan settings dialog shows and stores: the device to scan from,
 // when a new document's details are asked, what follows a scanned page,

@@ -1,7 +1,7 @@
-#include "ScannerSettings.h"
+#include "imaging/ScannerSettings.h"
 
-#include "ScannerDefaults.h"
-#include "Settings.h"
+#include "platform/Settings.h"
+#include "store/ScannerDefaults.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ThumbnailMaker.h"
+#include "imaging/ThumbnailMaker.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,11 +13,11 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include "DbError.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "RecordId.h"
-#include "ScaledJpeg.h"
+#include "imaging/ScaledJpeg.h"
+#include "platform/DbError.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
 
 namespace {
 

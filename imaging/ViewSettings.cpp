@@ -1,6 +1,6 @@
-#include "ViewSettings.h"
+#include "imaging/ViewSettings.h"
 
-#include "Settings.h"
+#include "platform/Settings.h"
 
 namespace {
 

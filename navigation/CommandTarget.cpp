@@ -1,7 +1,7 @@
-#include "CommandTarget.h"
+#include "navigation/CommandTarget.h"
 
-#include "NavKeys.h"
-#include "RecordId.h"
+#include "navigation/NavKeys.h"
+#include "store/RecordId.h"
 
 RecordId CommandTarget::id() const
 {

@@ -1,6 +1,6 @@
-#include "FindCriteria.h"
+#include "navigation/FindCriteria.h"
 
-#include "RunState.h"
+#include "store/RunState.h"
 
 FindCriteria &FindCriteria::instance()
 {

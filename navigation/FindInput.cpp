@@ -1,11 +1,11 @@
-#include "FindInput.h"
+#include "navigation/FindInput.h"
 
 #include <cmath>
 #include <limits>
 
 #include <QLocale>
 
-#include "Common.h"
+#include "store/Common.h"
 
 namespace FindInput {
 

@@ -1,8 +1,8 @@
-#include "FindLocations.h"
+#include "navigation/FindLocations.h"
 
-#include "DbConnection.h"
-#include "Passwords.h"
-#include "RecordId.h"
+#include "platform/DbConnection.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
 
 namespace {
 

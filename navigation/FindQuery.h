@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FindCriteria.h"
-#include "RecordId.h"
+#include "navigation/FindCriteria.h"
+#include "store/RecordId.h"
 
 #include <QString>
 #include <QVariantList>

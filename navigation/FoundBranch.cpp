@@ -1,8 +1,8 @@
-#include "FoundBranch.h"
+#include "navigation/FoundBranch.h"
 
-#include "NameOrder.h"
-#include "NavIconKeys.h"
-#include "NavKeys.h"
+#include "navigation/NameOrder.h"
+#include "navigation/NavIconKeys.h"
+#include "navigation/NavKeys.h"
 
 #include <algorithm>
 #include <vector>

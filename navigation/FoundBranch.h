@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FindQuery.h"
+#include "navigation/FindQuery.h"
 
 #include <QHash>
 #include <QString>

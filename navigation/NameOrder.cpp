@@ -1,4 +1,4 @@
-#include "NameOrder.h"
+#include "navigation/NameOrder.h"
 
 namespace NameOrder {
 

@@ -1,4 +1,4 @@
-#include "NavDrop.h"
+#include "navigation/NavDrop.h"
 
 #include <algorithm>
 
@@ -6,14 +6,14 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "Common.h"
-#include "DbError.h"
-#include "NavKeys.h"
-#include "Pages.h"
-#include "Passwords.h"
-#include "RecordId.h"
-#include "RecordRules.h"
-#include "Records.h"
+#include "navigation/NavKeys.h"
+#include "platform/DbError.h"
+#include "store/Common.h"
+#include "store/Pages.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
+#include "store/RecordRules.h"
+#include "store/Records.h"
 
 using namespace NavKeys;
 

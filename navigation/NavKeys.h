@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NodeKeys.h"
+#include "store/NodeKeys.h"
 
 // The navigation window's name for the node keys every subsystem shares.
 namespace NavKeys = NodeKeys;

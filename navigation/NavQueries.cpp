@@ -1,10 +1,10 @@
-#include "NavQueries.h"
+#include "navigation/NavQueries.h"
 
-#include "Common.h"
-#include "DbConnection.h"
-#include "NodeKeys.h"
-#include "Passwords.h"
-#include "RecordId.h"
+#include "platform/DbConnection.h"
+#include "store/Common.h"
+#include "store/NodeKeys.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
 
 #include <QHash>
 

@@ -1,8 +1,8 @@
-#include "NavRules.h"
+#include "navigation/NavRules.h"
 
-#include "NavKeys.h"
-#include "RecordId.h"
-#include "Records.h"
+#include "navigation/NavKeys.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 #include <Qt>
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 // The rules of the navigation window that need no window: which keys are
 // search results, which menu belongs to a node, which command a key runs,

@@ -1,9 +1,9 @@
-#include "NavState.h"
+#include "navigation/NavState.h"
 
-#include "NavKeys.h"
-#include "RecordId.h"
-#include "RunState.h"
-#include "Settings.h"
+#include "navigation/NavKeys.h"
+#include "platform/Settings.h"
+#include "store/RecordId.h"
+#include "store/RunState.h"
 
 #include <QLocale>
 

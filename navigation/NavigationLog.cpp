@@ -1,3 +1,3 @@
-#include "NavigationLog.h"
+#include "navigation/NavigationLog.h"
 
 Q_LOGGING_CATEGORY(lcNavigation, "vlm.navigation")

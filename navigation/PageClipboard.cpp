@@ -1,4 +1,4 @@
-#include "PageClipboard.h"
+#include "navigation/PageClipboard.h"
 
 #include <cerrno>
 #include <exception>
@@ -6,16 +6,16 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "ClipboardFiles.h"
-#include "Common.h"
-#include "ImageCheck.h"
-#include "DbConnection.h"
-#include "NavigationLog.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "Progress.h"
-#include "RecordId.h"
-#include "RunState.h"
+#include "navigation/NavigationLog.h"
+#include "platform/ClipboardFiles.h"
+#include "platform/DbConnection.h"
+#include "store/Common.h"
+#include "store/ImageCheck.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/Progress.h"
+#include "store/RecordId.h"
+#include "store/RunState.h"
 
 namespace {
 

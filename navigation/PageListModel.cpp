@@ -1,12 +1,12 @@
-#include "PageListModel.h"
+#include "navigation/PageListModel.h"
 
 #include <algorithm>
 #include <exception>
 #include <numeric>
 
-#include "NavigationLog.h"
-#include "PagePaths.h"
-#include "RecordId.h"
+#include "navigation/NavigationLog.h"
+#include "store/PagePaths.h"
+#include "store/RecordId.h"
 
 PageListModel::PageListModel(QObject *parent)
     : QAbstractTableModel(parent)

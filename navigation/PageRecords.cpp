@@ -1,10 +1,10 @@
-#include "PageRecords.h"
+#include "navigation/PageRecords.h"
 
-#include "FindCriteria.h"
-#include "NavKeys.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "RecordId.h"
+#include "navigation/FindCriteria.h"
+#include "navigation/NavKeys.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "Paging.h"
+#include "navigation/Paging.h"
 
 #include <QtGlobal>
 
-#include "Settings.h"
+#include "platform/Settings.h"
 
 namespace {
 

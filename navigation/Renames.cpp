@@ -1,10 +1,10 @@
-#include "Renames.h"
+#include "navigation/Renames.h"
 
-#include "Common.h"
-#include "NavKeys.h"
-#include "RecordId.h"
-#include "RecordRules.h"
-#include "Records.h"
+#include "navigation/NavKeys.h"
+#include "store/Common.h"
+#include "store/RecordId.h"
+#include "store/RecordRules.h"
+#include "store/Records.h"
 
 using namespace NavKeys;
 

@@ -1,4 +1,4 @@
-#include "ClipboardFiles.h"
+#include "platform/ClipboardFiles.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,11 +1,11 @@
-#include "DataFolder.h"
+#include "platform/DataFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "PlatformLog.h"
+#include "platform/PlatformLog.h"
 
 namespace DataFolder {
 

@@ -1,8 +1,8 @@
-#include "DataFolderLock.h"
+#include "platform/DataFolderLock.h"
 
 #include <QFileInfo>
 
-#include "DataFolder.h"
+#include "platform/DataFolder.h"
 
 namespace {
 

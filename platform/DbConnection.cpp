@@ -1,4 +1,4 @@
-#include "DbConnection.h"
+#include "platform/DbConnection.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -10,7 +10,7 @@
 
 #include <sqlite3.h>
 
-#include "PlatformLog.h"
+#include "platform/PlatformLog.h"
 
 namespace {
 

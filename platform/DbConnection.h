@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DbError.h"
-#include "Recordset.h"
+#include "platform/DbError.h"
+#include "platform/Recordset.h"
 
 #include <QDate>
 #include <QString>

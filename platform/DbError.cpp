@@ -1,4 +1,4 @@
-#include "DbError.h"
+#include "platform/DbError.h"
 
 #include <QFileDevice>
 #include <QSqlError>

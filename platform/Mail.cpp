@@ -1,4 +1,4 @@
-#include "Mail.h"
+#include "platform/Mail.h"
 
 #include <atomic>
 #include <cerrno>
@@ -17,9 +17,9 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
-#include "DbError.h"
-#include "Settings.h"
-#include "WorkerWait.h"
+#include "platform/DbError.h"
+#include "platform/Settings.h"
+#include "platform/WorkerWait.h"
 
 namespace {
 

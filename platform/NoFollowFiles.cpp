@@ -1,4 +1,4 @@
-#include "NoFollowFiles.h"
+#include "platform/NoFollowFiles.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,3 +1,3 @@
-#include "PlatformLog.h"
+#include "platform/PlatformLog.h"
 
 Q_LOGGING_CATEGORY(lcPlatform, "vlm.platform")

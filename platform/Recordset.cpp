@@ -1,4 +1,4 @@
-#include "Recordset.h"
+#include "platform/Recordset.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

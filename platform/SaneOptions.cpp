@@ -1,4 +1,4 @@
-#include "SaneOptions.h"
+#include "platform/SaneOptions.h"
 
 #include <cmath>
 #include <cstring>

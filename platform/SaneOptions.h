@@ -5,7 +5,7 @@
 
 #include <sane/sane.h>
 
-#include "Scanner.h"
+#include "platform/Scanner.h"
 
 // Setting a SANE device up for a request through its option descriptors:
 // the source, the scan mode with its bit depth, and the resolution. An

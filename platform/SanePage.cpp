@@ -1,4 +1,4 @@
-#include "SanePage.h"
+#include "platform/SanePage.h"
 
 #include <cstring>
 

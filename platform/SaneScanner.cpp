@@ -1,4 +1,4 @@
-#include "SaneScanner.h"
+#include "platform/SaneScanner.h"
 
 #include <algorithm>
 #include <chrono>
@@ -13,8 +13,8 @@
 
 #include <sane/sane.h>
 
-#include "SaneOptions.h"
-#include "SanePage.h"
+#include "platform/SaneOptions.h"
+#include "platform/SanePage.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <thread>
 
-#include "Scanner.h"
+#include "platform/Scanner.h"
 
 // The scanner of the running program: libsane. Each call starts the SANE
 // library and ends it again, so devices plugged in meanwhile are seen and

@@ -1,6 +1,6 @@
-#include "Scanner.h"
+#include "platform/Scanner.h"
 
-#include "SaneScanner.h"
+#include "platform/SaneScanner.h"
 
 namespace {
 

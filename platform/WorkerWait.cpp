@@ -1,4 +1,4 @@
-#include "WorkerWait.h"
+#include "platform/WorkerWait.h"
 
 #include <atomic>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "Changes.h"
+#include "store/Changes.h"
 
 Changes &Changes::instance()
 {

@@ -4,8 +4,8 @@
 #include <QObject>
 #include <QString>
 
-#include "RecordId.h"
-#include "Records.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 // The news the logic libraries announce to whoever shows or forwards it:
 // the navigation window adds and relabels its nodes, the mailer sends the

@@ -1,6 +1,6 @@
-#include "Common.h"
+#include "store/Common.h"
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 #include <QLocale>
 #include <QRegularExpression>

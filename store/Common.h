@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 // Small helpers every part of the program uses: the product title, file
 // classification, and the checks on names, paths, dates and amounts.

@@ -1,7 +1,7 @@
-#include "Database.h"
+#include "store/Database.h"
 
-#include "DataFolder.h"
-#include "DbConnection.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
 
 #include <QDir>
 #include <QFile>

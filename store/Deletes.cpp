@@ -1,4 +1,4 @@
-#include "Deletes.h"
+#include "store/Deletes.h"
 
 #include <functional>
 
@@ -9,13 +9,13 @@
 #include <QSet>
 #include <QVector>
 
-#include "DbConnection.h"
-#include "PageFileScope.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "Progress.h"
-#include "RecordId.h"
-#include "StoreLog.h"
+#include "platform/DbConnection.h"
+#include "store/PageFileScope.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/Progress.h"
+#include "store/RecordId.h"
+#include "store/StoreLog.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Desktop.h"
+#include "store/Desktop.h"
 
 #include <QDesktopServices>
 

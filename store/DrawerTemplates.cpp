@@ -1,17 +1,17 @@
-#include "DrawerTemplates.h"
+#include "store/DrawerTemplates.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "NavigationSink.h"
-#include "Outline.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "Schema.h"
-#include "StoreLog.h"
-#include "TextFile.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/NavigationSink.h"
+#include "store/Outline.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/Schema.h"
+#include "store/StoreLog.h"
+#include "store/TextFile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "EventPacer.h"
+#include "store/EventPacer.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
-#include "Guard.h"
+#include "store/Guard.h"
 
-#include "DbError.h"
-#include "Prompt.h"
+#include "platform/DbError.h"
+#include "store/Prompt.h"
 
 #include <exception>
 

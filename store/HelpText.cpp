@@ -1,13 +1,13 @@
-#include "HelpText.h"
+#include "store/HelpText.h"
 
 #include <QFileInfo>
 #include <QLocale>
 #include <QVersionNumber>
 
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "StoreLog.h"
-#include "TextFile.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/StoreLog.h"
+#include "store/TextFile.h"
 
 namespace {
 

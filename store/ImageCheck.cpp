@@ -1,4 +1,4 @@
-#include "ImageCheck.h"
+#include "store/ImageCheck.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "NavigationSink.h"
+#include "store/NavigationSink.h"
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 namespace {
 

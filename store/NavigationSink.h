@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 // The operations through which the record dialogs, the drawer templates,
 // the sample cabinets, scanning and importing mirror their database changes

@@ -1,4 +1,4 @@
-#include "NodeKeys.h"
+#include "store/NodeKeys.h"
 
 namespace NodeKeys {
 

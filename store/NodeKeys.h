@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "RecordId.h"
-#include "Schema.h"
+#include "store/RecordId.h"
+#include "store/Schema.h"
 
 // Node keys of the navigation tree and the lists, also handed to the viewer,
 // the scanner and the imports: a three-letter type prefix and the record's

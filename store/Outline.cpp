@@ -1,7 +1,7 @@
-#include "Outline.h"
+#include "store/Outline.h"
 
-#include "Common.h"
-#include "TextFile.h"
+#include "store/Common.h"
+#include "store/TextFile.h"
 
 namespace Outline {
 

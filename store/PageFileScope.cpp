@@ -1,9 +1,9 @@
-#include "PageFileScope.h"
+#include "store/PageFileScope.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "DataFolder.h"
+#include "platform/DataFolder.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "PagePaths.h"
+#include "store/PagePaths.h"
 
-#include "DataFolder.h"
-#include "Pages.h"
-#include "RecordId.h"
+#include "platform/DataFolder.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
 
 #include <QDir>
 #include <QFileInfo>

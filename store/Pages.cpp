@@ -1,4 +1,4 @@
-#include "Pages.h"
+#include "store/Pages.h"
 
 #include <climits>
 
@@ -7,9 +7,9 @@
 #include <QStringList>
 #include <QVariantList>
 
-#include "Database.h"
-#include "DbConnection.h"
-#include "RecordId.h"
+#include "platform/DbConnection.h"
+#include "store/Database.h"
+#include "store/RecordId.h"
 
 namespace {
 

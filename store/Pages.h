@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 #include <QDateTime>
 #include <QList>
@@ -14,7 +14,7 @@
 #include <optional>
 #include <utility>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 // The one owner of the Page table's rows: every page save, paste, drop and
 // import writes its rows through these functions, and the deletes read the

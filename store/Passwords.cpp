@@ -1,9 +1,9 @@
-#include "Passwords.h"
+#include "store/Passwords.h"
 
-#include "Changes.h"
-#include "DbConnection.h"
-#include "Prompt.h"
-#include "RecordId.h"
+#include "platform/DbConnection.h"
+#include "store/Changes.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
 
 namespace {
 

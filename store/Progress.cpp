@@ -1,4 +1,4 @@
-#include "Progress.h"
+#include "store/Progress.h"
 
 namespace {
 

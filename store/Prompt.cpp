@@ -1,4 +1,4 @@
-#include "Prompt.h"
+#include "store/Prompt.h"
 
 #include <QDebug>
 

@@ -1,4 +1,4 @@
-#include "RecordRules.h"
+#include "store/RecordRules.h"
 
 #include <cmath>
 
@@ -6,9 +6,9 @@
 #include <QLocale>
 #include <QVariant>
 
-#include "Common.h"
-#include "DbConnection.h"
-#include "RecordId.h"
+#include "platform/DbConnection.h"
+#include "store/Common.h"
+#include "store/RecordId.h"
 
 using DbConnection::OpenRecordset;
 

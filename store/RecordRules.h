@@ -5,10 +5,10 @@
 
 #include <optional>
 
-#include "PageFileScope.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "Schema.h"
+#include "store/PageFileScope.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/Schema.h"
 
 // The rules behind the cabinet, drawer, folder and document dialogs: the
 // checks on what the user typed and the statistics they show. The rows

@@ -1,12 +1,12 @@
-#include "Records.h"
+#include "store/Records.h"
 
 #include <iterator>
 
 #include <QVariant>
 
-#include "DbConnection.h"
-#include "Passwords.h"
-#include "RecordId.h"
+#include "platform/DbConnection.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
 
 using DbConnection::Execute;
 using DbConnection::OpenRecordset;

@@ -9,8 +9,8 @@
 
 #include <optional>
 
-#include "RecordId.h"
-#include "Schema.h"
+#include "store/RecordId.h"
+#include "store/Schema.h"
 
 // The one owner of the Cabinet, Drawer, Folder and Document rows: every
 // insert and update of those tables, their reads by id, and the name

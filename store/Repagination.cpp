@@ -1,4 +1,4 @@
-#include "Repagination.h"
+#include "store/Repagination.h"
 
 #include <cmath>
 #include <limits>
@@ -6,10 +6,10 @@
 
 #include <QLocale>
 
-#include "DbConnection.h"
-#include "Progress.h"
-#include "RecordId.h"
-#include "StoreLog.h"
+#include "platform/DbConnection.h"
+#include "store/Progress.h"
+#include "store/RecordId.h"
+#include "store/StoreLog.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 namespace Repagination {
 

@@ -1,11 +1,11 @@
-#include "RunState.h"
+#include "store/RunState.h"
 
 #include <QList>
 
-#include "DbConnection.h"
-#include "DrawerTemplates.h"
-#include "Passwords.h"
-#include "Progress.h"
+#include "platform/DbConnection.h"
+#include "store/DrawerTemplates.h"
+#include "store/Passwords.h"
+#include "store/Progress.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 // Sample cabinets: ready-made sets of drawers, folders and documents,
 // described in the outline "Sample.txt" in the data folder. One entry a

@@ -1,6 +1,6 @@
-#include "ScannerDefaults.h"
+#include "store/ScannerDefaults.h"
 
-#include "Settings.h"
+#include "platform/Settings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Startup.h"
+#include "store/Startup.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,12 +8,12 @@
 
 #include <cerrno>
 
-#include "DataFolder.h"
-#include "DataFolderLock.h"
-#include "Database.h"
-#include "DbConnection.h"
-#include "Prompt.h"
-#include "Settings.h"
+#include "platform/DataFolder.h"
+#include "platform/DataFolderLock.h"
+#include "platform/DbConnection.h"
+#include "platform/Settings.h"
+#include "store/Database.h"
+#include "store/Prompt.h"
 
 namespace {
 

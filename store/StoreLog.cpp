@@ -1,3 +1,3 @@
-#include "StoreLog.h"
+#include "store/StoreLog.h"
 
 Q_LOGGING_CATEGORY(lcStore, "vlm.store")

@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "store/TextFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -9,7 +9,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
-#include "DbError.h"
+#include "platform/DbError.h"
 
 namespace TextFile {
 

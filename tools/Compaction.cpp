@@ -1,9 +1,9 @@
-#include "Compaction.h"
+#include "tools/Compaction.h"
 
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "Startup.h"
-#include "ToolsFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Startup.h"
+#include "tools/ToolsFiles.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToolResult.h"
+#include "tools/ToolResult.h"
 
 #include <functional>
 

@@ -1,16 +1,16 @@
-#include "LinkRepair.h"
+#include "tools/LinkRepair.h"
 
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "PageFileScope.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "Progress.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "Schema.h"
-#include "ToolsFiles.h"
-#include "ToolsLog.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/PageFileScope.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/Progress.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/Schema.h"
+#include "tools/ToolsFiles.h"
+#include "tools/ToolsLog.h"
 
 #include <QDir>
 #include <QFile>

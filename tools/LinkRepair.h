@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToolResult.h"
+#include "tools/ToolResult.h"
 
 // The repair of the filing hierarchy: Page rows whose image file is gone
 // are deleted (with their thumbnails), and every row whose parent row is

@@ -1,9 +1,9 @@
-#include "PageFileSweep.h"
+#include "tools/PageFileSweep.h"
 
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "Progress.h"
-#include "ToolsFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Progress.h"
+#include "tools/ToolsFiles.h"
 
 #include <QDir>
 #include <QFile>

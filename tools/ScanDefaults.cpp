@@ -1,6 +1,6 @@
-#include "ScanDefaults.h"
+#include "tools/ScanDefaults.h"
 
-#include "Common.h"
+#include "store/Common.h"
 
 #include <cmath>
 

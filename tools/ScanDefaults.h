@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScannerDefaults.h"
+#include "store/ScannerDefaults.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "ToolResult.h"
+#include "tools/ToolResult.h"
 
-#include "Prompt.h"
+#include "store/Prompt.h"
 
 #include <QStringList>
 

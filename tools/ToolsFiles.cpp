@@ -1,9 +1,9 @@
-#include "ToolsFiles.h"
+#include "tools/ToolsFiles.h"
 
-#include "DataFolder.h"
-#include "DataFolderLock.h"
-#include "DbConnection.h"
-#include "Startup.h"
+#include "platform/DataFolder.h"
+#include "platform/DataFolderLock.h"
+#include "platform/DbConnection.h"
+#include "store/Startup.h"
 
 #include <QFileInfo>
 #include <QLockFile>

@@ -1,3 +1,3 @@
-#include "ToolsLog.h"
+#include "tools/ToolsLog.h"
 
 Q_LOGGING_CATEGORY(lcTools, "vlm.tools")

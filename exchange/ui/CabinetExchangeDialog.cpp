@@ -1,4 +1,4 @@
-#include "CabinetExchangeDialog.h"
+#include "exchange/ui/CabinetExchangeDialog.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -7,13 +7,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "BusyCursor.h"
-#include "ExchangeRules.h"
-#include "Guard.h"
-#include "ProgressBarFill.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "RecordId.h"
+#include "exchange/ExchangeRules.h"
+#include "store/Guard.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
+#include "store/ui/BusyCursor.h"
+#include "store/ui/ProgressBarFill.h"
 
 CabinetExchangeDialog::CabinetExchangeDialog(QWidget *parent, const QString &stopQuestion)
     : QDialog(parent), m_stopQuestion(stopQuestion)

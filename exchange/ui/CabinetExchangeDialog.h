@@ -1,8 +1,8 @@
 #pragma once
 
-#include "EventPacer.h"
-#include "ExchangeProgress.h"
-#include "RecordId.h"
+#include "exchange/ExchangeProgress.h"
+#include "store/EventPacer.h"
+#include "store/RecordId.h"
 
 #include <QDialog>
 

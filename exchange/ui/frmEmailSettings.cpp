@@ -1,7 +1,7 @@
-#include "frmEmailSettings.h"
+#include "exchange/ui/frmEmailSettings.h"
 #include "ui_frmEmailSettings.h"
 
-#include "Guard.h"
+#include "store/Guard.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "Email.h"
+#include "exchange/Email.h"
 
 namespace Ui {
 class frmEmailSettings;

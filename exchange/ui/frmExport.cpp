@@ -1,16 +1,16 @@
-#include "frmExport.h"
+#include "exchange/ui/frmExport.h"
 #include "ui_frmExport.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "CabinetExport.h"
-#include "DataFolder.h"
-#include "ExchangeRules.h"
-#include "Guard.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "Settings.h"
+#include "exchange/CabinetExport.h"
+#include "exchange/ExchangeRules.h"
+#include "platform/DataFolder.h"
+#include "platform/Settings.h"
+#include "store/Guard.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
 
 namespace {
 

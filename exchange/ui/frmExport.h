@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CabinetExchangeDialog.h"
+#include "exchange/ui/CabinetExchangeDialog.h"
 
 #include <memory>
 

@@ -1,17 +1,17 @@
-#include "frmImport.h"
+#include "exchange/ui/frmImport.h"
 #include "ui_frmImport.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "CabinetImport.h"
-#include "ExchangeRules.h"
-#include "ExchangeState.h"
-#include "PagePaths.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "Settings.h"
+#include "exchange/CabinetImport.h"
+#include "exchange/ExchangeRules.h"
+#include "exchange/ExchangeState.h"
+#include "platform/Settings.h"
+#include "store/PagePaths.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "frmImportFileTypes.h"
+#include "exchange/ui/frmImportFileTypes.h"
 #include "ui_frmImportFileTypes.h"
 
-#include "ExchangeState.h"
-#include "ImportNames.h"
+#include "exchange/ExchangeState.h"
+#include "exchange/ImportNames.h"
 
 frmImportFileTypes::frmImportFileTypes(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmImportFileTypes>())

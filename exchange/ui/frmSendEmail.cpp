@@ -1,11 +1,11 @@
-#include "frmSendEmail.h"
+#include "exchange/ui/frmSendEmail.h"
 #include "ui_frmSendEmail.h"
 
-#include "Email.h"
-#include "Guard.h"
-#include "Prompt.h"
-#include "RecordId.h"
-#include "Settings.h"
+#include "exchange/Email.h"
+#include "platform/Settings.h"
+#include "store/Guard.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
 
 frmSendEmail::frmSendEmail(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmSendEmail>())

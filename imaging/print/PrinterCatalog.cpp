@@ -1,4 +1,4 @@
-#include "PrinterCatalog.h"
+#include "imaging/print/PrinterCatalog.h"
 
 #include <QPrinterInfo>
 

@@ -1,17 +1,17 @@
-#include "PrinterChoice.h"
+#include "imaging/print/PrinterChoice.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QPageSetupDialog>
 #include <QPushButton>
 
-#include "BusyCursor.h"
-#include "Guard.h"
-#include "PrintLayout.h"
-#include "PrinterCatalog.h"
-#include "PrinterSink.h"
-#include "Prompt.h"
-#include "Settings.h"
+#include "imaging/PrintLayout.h"
+#include "imaging/print/PrinterCatalog.h"
+#include "imaging/print/PrinterSink.h"
+#include "platform/Settings.h"
+#include "store/Guard.h"
+#include "store/Prompt.h"
+#include "store/ui/BusyCursor.h"
 
 PrinterChoice::PrinterChoice(QComboBox *printers, QPushButton *printButton, QPushButton *setupButton,
                              QWidget *owner)

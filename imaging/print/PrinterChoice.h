@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "PagePrinter.h"
+#include "imaging/PagePrinter.h"
 
 class QComboBox;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "PrinterSink.h"
+#include "imaging/print/PrinterSink.h"
 
 #include <QPainter>
 #include <QPrinter>

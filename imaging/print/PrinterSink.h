@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "PagePrinter.h"
+#include "imaging/PagePrinter.h"
 
 class QPrinter;
 

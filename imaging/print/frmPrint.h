@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 namespace Ui {
 class frmPrint;

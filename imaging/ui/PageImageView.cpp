@@ -1,6 +1,6 @@
-#include "PageImageView.h"
+#include "imaging/ui/PageImageView.h"
 
-#include "ImageOps.h"
+#include "imaging/ImageOps.h"
 
 #include <QGraphicsPixmapItem>
 #include <QGraphicsScene>

@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QPointF>
 
-#include "ImageOps.h"
+#include "imaging/ImageOps.h"
 
 class QGraphicsPixmapItem;
 class QRubberBand;

@@ -1,6 +1,6 @@
-#include "ScanAcquisition.h"
+#include "imaging/ui/ScanAcquisition.h"
 
-#include "frmProgress.h"
+#include "store/ui/frmProgress.h"
 
 #include <QEventLoop>
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "ScanJob.h"
+#include "imaging/ScanJob.h"
 
 class QWidget;
 

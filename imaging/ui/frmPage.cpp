@@ -1,9 +1,9 @@
-#include "frmPage.h"
+#include "imaging/ui/frmPage.h"
 #include "ui_frmPage.h"
 
-#include "Guard.h"
-#include "PageProperties.h"
-#include "RecordId.h"
+#include "imaging/PageProperties.h"
+#include "store/Guard.h"
+#include "store/RecordId.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 namespace Ui {
 class frmPage;

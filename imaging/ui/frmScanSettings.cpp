@@ -1,9 +1,9 @@
-#include "frmScanSettings.h"
+#include "imaging/ui/frmScanSettings.h"
 #include "ui_frmScanSettings.h"
 
-#include "BusyCursor.h"
-#include "Prompt.h"
-#include "ScanSetup.h"
+#include "imaging/ScanSetup.h"
+#include "store/Prompt.h"
+#include "store/ui/BusyCursor.h"
 
 frmScanSettings::frmScanSettings(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmScanSettings>())

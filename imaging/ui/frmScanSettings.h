@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "Scanner.h"
+#include "platform/Scanner.h"
 
 namespace Ui {
 class frmScanSettings;

@@ -1,8 +1,8 @@
-#include "frmViewSettings.h"
+#include "imaging/ui/frmViewSettings.h"
 #include "ui_frmViewSettings.h"
 
-#include "NavState.h"
-#include "ViewSettings.h"
+#include "imaging/ViewSettings.h"
+#include "navigation/NavState.h"
 
 frmViewSettings::frmViewSettings(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmViewSettings>())

@@ -1,13 +1,13 @@
-#include "CabinetCommands.h"
+#include "navigation/ui/CabinetCommands.h"
 
-#include "Deletes.h"
-#include "Guard.h"
-#include "NavCommandHost.h"
-#include "NavKeys.h"
-#include "frmCabinet.h"
-#include "frmDrawer.h"
-#include "frmExport.h"
-#include "frmImport.h"
+#include "exchange/ui/frmExport.h"
+#include "exchange/ui/frmImport.h"
+#include "navigation/NavKeys.h"
+#include "navigation/ui/NavCommandHost.h"
+#include "store/Deletes.h"
+#include "store/Guard.h"
+#include "store/ui/frmCabinet.h"
+#include "store/ui/frmDrawer.h"
 
 using namespace NavKeys;
 

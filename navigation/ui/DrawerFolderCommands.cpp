@@ -1,14 +1,14 @@
-#include "DrawerFolderCommands.h"
+#include "navigation/ui/DrawerFolderCommands.h"
 
-#include "Deletes.h"
-#include "Guard.h"
-#include "NavCommandHost.h"
-#include "NavKeys.h"
-#include "RecordId.h"
-#include "frmDocument.h"
-#include "frmDrawer.h"
-#include "frmFolder.h"
-#include "Records.h"
+#include "navigation/NavKeys.h"
+#include "navigation/ui/NavCommandHost.h"
+#include "store/Deletes.h"
+#include "store/Guard.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/ui/frmDocument.h"
+#include "store/ui/frmDrawer.h"
+#include "store/ui/frmFolder.h"
 
 using namespace NavKeys;
 

@@ -1,7 +1,7 @@
-#include "LevelList.h"
+#include "navigation/ui/LevelList.h"
 
-#include "NameOrder.h"
-#include "NavIcons.h"
+#include "navigation/NameOrder.h"
+#include "navigation/ui/NavIcons.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

@@ -1,19 +1,19 @@
-#include "NavCommandHost.h"
+#include "navigation/ui/NavCommandHost.h"
 
-#include "ExchangeState.h"
-#include "FileImport.h"
-#include "Guard.h"
-#include "NavKeys.h"
-#include "PagePane.h"
-#include "frmImportFileTypes.h"
+#include "exchange/ExchangeState.h"
+#include "exchange/FileImport.h"
+#include "exchange/ui/frmImportFileTypes.h"
+#include "navigation/NavKeys.h"
+#include "navigation/ui/PagePane.h"
+#include "store/Guard.h"
 
-#include "Guard.h"
-#include "NavKeys.h"
-#include "NavQueries.h"
-#include "NavRules.h"
-#include "Passwords.h"
-#include "Prompt.h"
-#include "RecordId.h"
+#include "navigation/NavKeys.h"
+#include "navigation/NavQueries.h"
+#include "navigation/NavRules.h"
+#include "store/Guard.h"
+#include "store/Passwords.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
 
 namespace NavCommandSteps {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Deletes.h"
+#include "store/Deletes.h"
 
-#include "CommandTarget.h"
-#include "RecordId.h"
+#include "navigation/CommandTarget.h"
+#include "store/RecordId.h"
 
 class PagePane;
 class QWidget;

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CabinetCommands.h"
-#include "DocumentCommands.h"
-#include "DrawerFolderCommands.h"
-#include "NavCommandHost.h"
-#include "NavRules.h"
-#include "PageCommands.h"
-#include "RecordId.h"
-#include "RenameDelegate.h"
+#include "navigation/NavRules.h"
+#include "navigation/ui/CabinetCommands.h"
+#include "navigation/ui/DocumentCommands.h"
+#include "navigation/ui/DrawerFolderCommands.h"
+#include "navigation/ui/NavCommandHost.h"
+#include "navigation/ui/PageCommands.h"
+#include "navigation/ui/RenameDelegate.h"
+#include "store/RecordId.h"
 
 #include <QObject>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "NavDragController.h"
+#include "navigation/ui/NavDragController.h"
 #include "ui_frmNavTree.h"
 
 #include <QApplication>
@@ -10,15 +10,15 @@
 #include <QPalette>
 #include <QTimer>
 
-#include "LevelList.h"
-#include "NavDrop.h"
-#include "NavDropEngine.h"
-#include "NavIconKeys.h"
-#include "NavIcons.h"
-#include "NavKeys.h"
-#include "NavTree.h"
-#include "PagePane.h"
-#include "RecordId.h"
+#include "navigation/NavDrop.h"
+#include "navigation/NavIconKeys.h"
+#include "navigation/NavKeys.h"
+#include "navigation/ui/LevelList.h"
+#include "navigation/ui/NavDropEngine.h"
+#include "navigation/ui/NavIcons.h"
+#include "navigation/ui/NavTree.h"
+#include "navigation/ui/PagePane.h"
+#include "store/RecordId.h"
 
 using namespace NavKeys;
 

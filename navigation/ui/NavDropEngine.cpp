@@ -1,19 +1,19 @@
-#include "NavDropEngine.h"
+#include "navigation/ui/NavDropEngine.h"
 #include "ui_frmNavTree.h"
 
 #include <QCoreApplication>
 
-#include "Common.h"
-#include "Guard.h"
-#include "LevelList.h"
-#include "NavDrop.h"
-#include "NavKeys.h"
-#include "NavTree.h"
-#include "PageCommands.h"
-#include "PagePane.h"
-#include "PageSave.h"
-#include "Prompt.h"
-#include "RecordId.h"
+#include "imaging/PageSave.h"
+#include "navigation/NavDrop.h"
+#include "navigation/NavKeys.h"
+#include "navigation/ui/LevelList.h"
+#include "navigation/ui/NavTree.h"
+#include "navigation/ui/PageCommands.h"
+#include "navigation/ui/PagePane.h"
+#include "store/Common.h"
+#include "store/Guard.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
 
 using namespace NavKeys;
 

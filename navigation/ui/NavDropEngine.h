@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 namespace Ui {
 class frmNavTree;

@@ -1,6 +1,6 @@
-#include "NavIcons.h"
+#include "navigation/ui/NavIcons.h"
 
-#include "NavIconKeys.h"
+#include "navigation/NavIconKeys.h"
 
 #include <QHash>
 #include <QPainter>

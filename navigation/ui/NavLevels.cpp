@@ -1,12 +1,12 @@
-#include "NavLevels.h"
+#include "navigation/ui/NavLevels.h"
 #include "ui_frmNavTree.h"
 
-#include "NavIconKeys.h"
-#include "NavLoader.h"
-#include "NavShownNode.h"
-#include "NavTree.h"
-#include "NavigationSink.h"
-#include "NodeKeys.h"
+#include "navigation/NavIconKeys.h"
+#include "navigation/ui/NavLoader.h"
+#include "navigation/ui/NavShownNode.h"
+#include "navigation/ui/NavTree.h"
+#include "store/NavigationSink.h"
+#include "store/NodeKeys.h"
 
 #include <QDate>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NavRules.h"
-#include "RecordId.h"
-#include "Schema.h"
+#include "navigation/NavRules.h"
+#include "store/RecordId.h"
+#include "store/Schema.h"
 
 #include <QList>
 

@@ -1,14 +1,14 @@
-#include "NavLoader.h"
+#include "navigation/ui/NavLoader.h"
 
-#include "FoundBranch.h"
-#include "LevelList.h"
-#include "NavIconKeys.h"
-#include "NavIcons.h"
-#include "NavKeys.h"
-#include "NavQueries.h"
-#include "NavTree.h"
-#include "Passwords.h"
-#include "RecordId.h"
+#include "navigation/FoundBranch.h"
+#include "navigation/NavIconKeys.h"
+#include "navigation/NavKeys.h"
+#include "navigation/NavQueries.h"
+#include "navigation/ui/LevelList.h"
+#include "navigation/ui/NavIcons.h"
+#include "navigation/ui/NavTree.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
 
 #include <QListWidgetItem>
 #include <QMap>

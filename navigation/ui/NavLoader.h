@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 namespace FindQuery {
 struct FindResult;

@@ -1,4 +1,4 @@
-#include "NavMenus.h"
+#include "navigation/ui/NavMenus.h"
 #include "ui_frmNavTree.h"
 
 #include <QAction>

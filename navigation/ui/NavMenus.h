@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NavRules.h"
+#include "navigation/NavRules.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 #include <QObject>
 #include <QString>

@@ -1,14 +1,14 @@
-#include "NavTree.h"
+#include "navigation/ui/NavTree.h"
 
-#include "FoundBranch.h"
-#include "NameOrder.h"
-#include "NavIconKeys.h"
-#include "NavKeys.h"
-#include "NavIcons.h"
-#include "NavQueries.h"
-#include "NavTreeItem.h"
-#include "RecordId.h"
-#include "Records.h"
+#include "navigation/FoundBranch.h"
+#include "navigation/NameOrder.h"
+#include "navigation/NavIconKeys.h"
+#include "navigation/NavKeys.h"
+#include "navigation/NavQueries.h"
+#include "navigation/ui/NavIcons.h"
+#include "navigation/ui/NavTreeItem.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 class FoundBranch;
 class QDate;

@@ -1,6 +1,6 @@
-#include "NavTreeItem.h"
+#include "navigation/ui/NavTreeItem.h"
 
-#include "NavTree.h"
+#include "navigation/ui/NavTree.h"
 
 NavTreeItem::NavTreeItem(const QString &key, const QString &text, const QString &iconKey, const QIcon &icon)
     : m_key(key), m_text(text), m_name(text), m_iconKey(iconKey), m_icon(icon)

@@ -1,16 +1,16 @@
-#include "PagePane.h"
+#include "navigation/ui/PagePane.h"
 
 #include <iterator>
 
-#include "Guard.h"
-#include "NavIconKeys.h"
-#include "NavIcons.h"
-#include "NavState.h"
-#include "NavigationLog.h"
-#include "PagePaths.h"
-#include "RecordId.h"
-#include "Settings.h"
-#include "ThumbnailMaker.h"
+#include "imaging/ThumbnailMaker.h"
+#include "navigation/NavIconKeys.h"
+#include "navigation/NavState.h"
+#include "navigation/NavigationLog.h"
+#include "navigation/ui/NavIcons.h"
+#include "platform/Settings.h"
+#include "store/Guard.h"
+#include "store/PagePaths.h"
+#include "store/RecordId.h"
 
 #include <QContextMenuEvent>
 #include <QDebug>

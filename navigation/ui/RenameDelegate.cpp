@@ -1,4 +1,4 @@
-#include "RenameDelegate.h"
+#include "navigation/ui/RenameDelegate.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>

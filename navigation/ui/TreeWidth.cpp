@@ -1,6 +1,6 @@
-#include "TreeWidth.h"
+#include "navigation/ui/TreeWidth.h"
 
-#include "Settings.h"
+#include "platform/Settings.h"
 
 #include <QLocale>
 #include <QSplitter>

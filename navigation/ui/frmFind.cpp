@@ -1,11 +1,11 @@
-#include "frmFind.h"
+#include "navigation/ui/frmFind.h"
 #include "ui_frmFind.h"
 
-#include "FindInput.h"
-#include "FindLocations.h"
-#include "Guard.h"
-#include "NavIcons.h"
-#include "Prompt.h"
+#include "navigation/FindInput.h"
+#include "navigation/FindLocations.h"
+#include "navigation/ui/NavIcons.h"
+#include "store/Guard.h"
+#include "store/Prompt.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FindCriteria.h"
-#include "FindQuery.h"
+#include "navigation/FindCriteria.h"
+#include "navigation/FindQuery.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NavState.h"
-#include "NavigationSink.h"
-#include "RecordId.h"
+#include "navigation/NavState.h"
+#include "store/NavigationSink.h"
+#include "store/RecordId.h"
 
 #include <QMainWindow>
 

@@ -1,10 +1,10 @@
-#include "FormPosition.h"
+#include "store/ui/FormPosition.h"
 
 #include <optional>
 
 #include <QWidget>
 
-#include "Settings.h"
+#include "platform/Settings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ProgressBarFill.h"
+#include "store/ui/ProgressBarFill.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "RecordDialog.h"
+#include "store/ui/RecordDialog.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -8,13 +8,13 @@
 #include <QToolButton>
 #include <QTabWidget>
 
-#include "BusyCursor.h"
-#include "Common.h"
-#include "DbError.h"
-#include "Guard.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "Prompt.h"
+#include "platform/DbError.h"
+#include "store/Common.h"
+#include "store/Guard.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/ui/BusyCursor.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "RecordId.h"
-#include "RecordRules.h"
+#include "store/RecordId.h"
+#include "store/RecordRules.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "TitleWidth.h"
+#include "store/ui/TitleWidth.h"
 
 #include <QApplication>
 #include <QFontMetrics>

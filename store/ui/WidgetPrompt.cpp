@@ -1,9 +1,9 @@
-#include "WidgetPrompt.h"
+#include "store/ui/WidgetPrompt.h"
 
-#include "Common.h"
-#include "frmPassword.h"
-#include "frmPathSelect.h"
-#include "TitleWidth.h"
+#include "store/Common.h"
+#include "store/ui/TitleWidth.h"
+#include "store/ui/frmPassword.h"
+#include "store/ui/frmPathSelect.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompt.h"
+#include "store/Prompt.h"
 
 // The prompt interface as message boxes, input boxes, the folder chooser
 // and the file dialogs over the active window.

@@ -1,14 +1,14 @@
-#include "frmAbout.h"
+#include "store/ui/frmAbout.h"
 #include "ui_frmAbout.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QUrl>
 
-#include "Desktop.h"
-#include "Guard.h"
-#include "HelpText.h"
-#include "Prompt.h"
+#include "store/Desktop.h"
+#include "store/Guard.h"
+#include "store/HelpText.h"
+#include "store/Prompt.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "frmCabinet.h"
+#include "store/ui/frmCabinet.h"
 #include "ui_frmCabinet.h"
 
-#include "DbError.h"
-#include "Guard.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "NavigationSink.h"
-#include "Passwords.h"
-#include "Prompt.h"
-#include "RecordDialog.h"
+#include "platform/DbError.h"
+#include "store/Guard.h"
+#include "store/NavigationSink.h"
+#include "store/Passwords.h"
+#include "store/Prompt.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/ui/RecordDialog.h"
 
 
 namespace {

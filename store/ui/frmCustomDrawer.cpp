@@ -1,4 +1,4 @@
-#include "frmCustomDrawer.h"
+#include "store/ui/frmCustomDrawer.h"
 #include "ui_frmCustomDrawer.h"
 
 #include <algorithm>
@@ -8,13 +8,13 @@
 #include <QStyle>
 #include <QTreeWidgetItem>
 
-#include "Common.h"
-#include "DbError.h"
-#include "DrawerTemplates.h"
-#include "Guard.h"
-#include "Prompt.h"
-#include "RecordRules.h"
-#include "Schema.h"
+#include "platform/DbError.h"
+#include "store/Common.h"
+#include "store/DrawerTemplates.h"
+#include "store/Guard.h"
+#include "store/Prompt.h"
+#include "store/RecordRules.h"
+#include "store/Schema.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "frmDocument.h"
+#include "store/ui/frmDocument.h"
 #include "ui_frmDocument.h"
 
-#include "Common.h"
-#include "DbError.h"
-#include "Guard.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "NavigationSink.h"
-#include "RecordDialog.h"
+#include "platform/DbError.h"
+#include "store/Common.h"
+#include "store/Guard.h"
+#include "store/NavigationSink.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/ui/RecordDialog.h"
 
 namespace {
 constexpr int kStatisticsTab = 1;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "RecordId.h"
-#include "RecordRules.h"
+#include "store/RecordId.h"
+#include "store/RecordRules.h"
 
 namespace Ui {
 class frmDocument;

@@ -1,8 +1,8 @@
-#include "frmDocumentNew.h"
+#include "store/ui/frmDocumentNew.h"
 #include "ui_frmDocumentNew.h"
 
-#include "RecordDialog.h"
-#include "RecordRules.h"
+#include "store/RecordRules.h"
+#include "store/ui/RecordDialog.h"
 
 frmDocumentNew::frmDocumentNew(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmDocumentNew>())

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "NewDocInfo.h"
+#include "store/NewDocInfo.h"
 
 namespace Ui {
 class frmDocumentNew;

@@ -1,13 +1,13 @@
-#include "frmDrawer.h"
+#include "store/ui/frmDrawer.h"
 #include "ui_frmDrawer.h"
 
-#include "DbError.h"
-#include "DrawerTemplates.h"
-#include "Guard.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "NavigationSink.h"
-#include "RecordDialog.h"
+#include "platform/DbError.h"
+#include "store/DrawerTemplates.h"
+#include "store/Guard.h"
+#include "store/NavigationSink.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/ui/RecordDialog.h"
 
 
 namespace {

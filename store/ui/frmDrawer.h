@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "RecordId.h"
-#include "RecordRules.h"
+#include "store/RecordId.h"
+#include "store/RecordRules.h"
 
 namespace Ui {
 class frmDrawer;

@@ -1,12 +1,12 @@
-#include "frmFolder.h"
+#include "store/ui/frmFolder.h"
 #include "ui_frmFolder.h"
 
-#include "DbError.h"
-#include "Guard.h"
-#include "RecordId.h"
-#include "Records.h"
-#include "NavigationSink.h"
-#include "RecordDialog.h"
+#include "platform/DbError.h"
+#include "store/Guard.h"
+#include "store/NavigationSink.h"
+#include "store/RecordId.h"
+#include "store/Records.h"
+#include "store/ui/RecordDialog.h"
 
 
 namespace {

@@ -1,4 +1,4 @@
-#include "frmHelp.h"
+#include "store/ui/frmHelp.h"
 #include "ui_frmHelp.h"
 
 #include <QEvent>
@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QStyle>
 
-#include "HelpText.h"
+#include "store/HelpText.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "frmPageNumber.h"
+#include "store/ui/frmPageNumber.h"
 #include "ui_frmPageNumber.h"
 
-#include "TitleWidth.h"
+#include "store/ui/TitleWidth.h"
 
-#include "Repagination.h"
+#include "store/Repagination.h"
 
 frmPageNumber::frmPageNumber(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPageNumber>())

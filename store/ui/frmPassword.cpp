@@ -1,9 +1,9 @@
-#include "frmPassword.h"
+#include "store/ui/frmPassword.h"
 #include "ui_frmPassword.h"
 
-#include "Passwords.h"
-#include "Prompt.h"
-#include "TitleWidth.h"
+#include "store/Passwords.h"
+#include "store/Prompt.h"
+#include "store/ui/TitleWidth.h"
 
 frmPassword::frmPassword(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPassword>())

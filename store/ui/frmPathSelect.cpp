@@ -1,4 +1,4 @@
-#include "frmPathSelect.h"
+#include "store/ui/frmPathSelect.h"
 #include "ui_frmPathSelect.h"
 
 #include <QDir>
@@ -9,10 +9,10 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include "FormPosition.h"
-#include "Prompt.h"
-#include "RecordRules.h"
-#include "Settings.h"
+#include "platform/Settings.h"
+#include "store/Prompt.h"
+#include "store/RecordRules.h"
+#include "store/ui/FormPosition.h"
 
 namespace {
 

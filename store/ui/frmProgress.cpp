@@ -1,12 +1,12 @@
-#include "frmProgress.h"
+#include "store/ui/frmProgress.h"
 #include "ui_frmProgress.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPointer>
 
-#include "FormPosition.h"
-#include "ProgressBarFill.h"
+#include "store/ui/FormPosition.h"
+#include "store/ui/ProgressBarFill.h"
 
 frmProgress::frmProgress(QWidget *parent)
     : QWidget(parent, Qt::Dialog), m_ui(std::make_unique<Ui::frmProgress>())

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EventPacer.h"
-#include "Progress.h"
+#include "store/EventPacer.h"
+#include "store/Progress.h"
 
 #include <QWidget>
 

@@ -1,13 +1,13 @@
-#include "frmSample.h"
+#include "store/ui/frmSample.h"
 #include "ui_frmSample.h"
 
-#include "DbError.h"
-#include "Desktop.h"
-#include "Guard.h"
-#include "Prompt.h"
-#include "RecordRules.h"
-#include "Records.h"
-#include "SampleCabinets.h"
+#include "platform/DbError.h"
+#include "store/Desktop.h"
+#include "store/Guard.h"
+#include "store/Prompt.h"
+#include "store/RecordRules.h"
+#include "store/Records.h"
+#include "store/SampleCabinets.h"
 
 frmSample::frmSample(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmSample>())

@@ -1,4 +1,4 @@
-#include "frmSplash.h"
+#include "store/ui/frmSplash.h"
 #include "ui_frmSplash.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "VlmApplication.h"
+#include "app/VlmApplication.h"
 
-#include "DbError.h"
-#include "FakePrompt.h"
-#include "TestEnvironment.h"
+#include "platform/DbError.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QtTest>
 

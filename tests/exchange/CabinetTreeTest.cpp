@@ -1,6 +1,6 @@
-#include "CabinetTree.h"
+#include "exchange/CabinetTree.h"
 
-#include "TestEnvironment.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
-#include "DecodeCost.h"
+#include "exchange/DecodeCost.h"
 
-#include "TestEnvironment.h"
-#include "TestImages.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestImages.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -1,16 +1,16 @@
-#include "Email.h"
+#include "exchange/Email.h"
 
-#include "DbConnection.h"
-#include "FakePrompt.h"
-#include "PageSave.h"
-#include "Progress.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "Settings.h"
-#include "SmtpSink.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "TestImages.h"
+#include "imaging/PageSave.h"
+#include "platform/DbConnection.h"
+#include "platform/Settings.h"
+#include "store/Progress.h"
+#include "store/RecordId.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/SmtpSink.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestImages.h"
 
 #include <QDir>
 #include <QFile>

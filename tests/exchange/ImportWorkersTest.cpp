@@ -1,7 +1,7 @@
-#include "ImportWorkers.h"
+#include "exchange/ImportWorkers.h"
 
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "MemoryBudget.h"
+#include "exchange/MemoryBudget.h"
 
-#include "TestEnvironment.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QThread>
 #include <QtTest>

@@ -1,7 +1,7 @@
-#include "ImageOps.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "TestImages.h"
+#include "imaging/ImageOps.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestImages.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "PageContext.h"
+#include "imaging/PageContext.h"
 
-#include "DbConnection.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "store/RecordId.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
-#include "PageProperties.h"
+#include "imaging/PageProperties.h"
 
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "store/RecordId.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "PrintLayout.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "imaging/PrintLayout.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QtTest>
 

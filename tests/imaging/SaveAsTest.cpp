@@ -1,10 +1,10 @@
-#include "SaveAs.h"
+#include "imaging/SaveAs.h"
 
-#include "DataFolder.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "TestImages.h"
+#include "platform/DataFolder.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestImages.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "ScannerSettings.h"
+#include "imaging/ScannerSettings.h"
 
-#include "ScanDefaults.h"
-#include "ScanPlan.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "imaging/ScanPlan.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnvironment.h"
+#include "tools/ScanDefaults.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
-#include "ThumbnailMaker.h"
+#include "imaging/ThumbnailMaker.h"
 
-#include "DbConnection.h"
-#include "PagePaths.h"
-#include "RecordFixture.h"
-#include "ScaledJpeg.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "TestImages.h"
+#include "imaging/ScaledJpeg.h"
+#include "platform/DbConnection.h"
+#include "store/PagePaths.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestImages.h"
 
 #include <QDir>
 #include <QFileInfo>

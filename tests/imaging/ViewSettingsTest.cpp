@@ -1,7 +1,7 @@
-#include "ViewSettings.h"
+#include "imaging/ViewSettings.h"
 
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "CommandTarget.h"
-#include "TestEnvironment.h"
+#include "navigation/CommandTarget.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QtTest>

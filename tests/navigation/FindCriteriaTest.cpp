@@ -1,6 +1,6 @@
-#include "FindCriteria.h"
-#include "RecordFixture.h"
-#include "TestEnvironment.h"
+#include "navigation/FindCriteria.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QScopeGuard>

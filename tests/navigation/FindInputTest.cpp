@@ -1,11 +1,11 @@
-#include "FindInput.h"
+#include "navigation/FindInput.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
 #include <limits>
 
-#include "TestEnvironment.h"
+#include "tests/support/TestEnvironment.h"
 
 class FindInputTest : public QObject
 {

@@ -1,16 +1,16 @@
-#include "FindQuery.h"
+#include "navigation/FindQuery.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "DbConnection.h"
-#include "FakePrompt.h"
-#include "FindLocations.h"
-#include "Passwords.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "RunState.h"
-#include "TestEnvironment.h"
+#include "navigation/FindLocations.h"
+#include "platform/DbConnection.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
+#include "store/RunState.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace FindQuery;
 using RecordFixture::insert;

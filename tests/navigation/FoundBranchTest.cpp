@@ -1,10 +1,10 @@
-#include "FoundBranch.h"
+#include "navigation/FoundBranch.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "store/RecordId.h"
+#include "tests/support/TestEnvironment.h"
 
 using FindQuery::FoundDocument;
 

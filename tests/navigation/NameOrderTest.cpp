@@ -1,4 +1,4 @@
-#include "NameOrder.h"
+#include "navigation/NameOrder.h"
 
 #include <algorithm>
 
@@ -6,7 +6,7 @@
 #include <QLocale>
 #include <QtTest>
 
-#include "TestEnvironment.h"
+#include "tests/support/TestEnvironment.h"
 
 // One order for names under the C locale (C.UTF-8 is many systems'
 // default): a compare of two names and a sort by keys agree, and neither

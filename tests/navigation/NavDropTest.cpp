@@ -1,15 +1,15 @@
-#include "NavDrop.h"
+#include "navigation/NavDrop.h"
 
 #include <QMimeData>
 #include <QSet>
 #include <QUrl>
 #include <QtTest>
 
-#include "FakePrompt.h"
-#include "Passwords.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace RecordFixture;
 using NavDrop::MoveResult;

@@ -1,9 +1,9 @@
-#include "NavRules.h"
+#include "navigation/NavRules.h"
 
-#include "NavKeys.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "navigation/NavKeys.h"
+#include "store/RecordId.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "NavState.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "navigation/NavState.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "PageClipboard.h"
+#include "navigation/PageClipboard.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -6,16 +6,16 @@
 #include <QImage>
 #include <QtTest>
 
-#include "ClipboardFiles.h"
-#include "DbConnection.h"
-#include "FileSizeLimit.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "TestImages.h"
+#include "platform/ClipboardFiles.h"
+#include "platform/DbConnection.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestImages.h"
 
 using namespace PageClipboard;
 

@@ -1,4 +1,4 @@
-#include "PageListModel.h"
+#include "navigation/PageListModel.h"
 
 #include <stdexcept>
 
@@ -6,10 +6,10 @@
 #include <QGuiApplication>
 #include <QtTest>
 
-#include "DbConnection.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "store/RecordId.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 using Mode = PageListModel::ViewMode;
 

@@ -1,15 +1,15 @@
-#include "PageRecords.h"
+#include "navigation/PageRecords.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "DbConnection.h"
-#include "FindCriteria.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "navigation/FindCriteria.h"
+#include "platform/DbConnection.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 using RecordFixture::page;
 

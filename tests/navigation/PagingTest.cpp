@@ -1,10 +1,10 @@
-#include "Paging.h"
+#include "navigation/Paging.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnvironment.h"
 
 class PagingTest : public QObject
 {

@@ -1,8 +1,8 @@
-#include "DbConnection.h"
-#include "RecordRules.h"
-#include "Renames.h"
-#include "TestEnvironment.h"
-#include "RecordFixture.h"
+#include "navigation/Renames.h"
+#include "platform/DbConnection.h"
+#include "store/RecordRules.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QtTest>

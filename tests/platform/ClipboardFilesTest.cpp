@@ -1,5 +1,5 @@
-#include "ClipboardFiles.h"
-#include "TestEnvironment.h"
+#include "platform/ClipboardFiles.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,8 +1,8 @@
-#include "DataFolder.h"
-#include "DataFolderLock.h"
+#include "platform/DataFolder.h"
+#include "platform/DataFolderLock.h"
 
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QLockFile>

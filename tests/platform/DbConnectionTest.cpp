@@ -1,6 +1,6 @@
-#include "DbConnection.h"
-#include "FileSizeLimit.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QFileInfo>
 #include <optional>

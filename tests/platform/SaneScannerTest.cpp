@@ -1,8 +1,8 @@
-#include "SaneScanner.h"
+#include "platform/SaneScanner.h"
 
-#include "SaneTestDevice.h"
-#include "TestEnvironment.h"
-#include "TestImages.h"
+#include "tests/support/SaneTestDevice.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestImages.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "Common.h"
-#include "DbConnection.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "store/Common.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "Database.h"
+#include "store/Database.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -8,11 +8,11 @@
 #include <QSqlQuery>
 #include <QtTest>
 
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "Startup.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Startup.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

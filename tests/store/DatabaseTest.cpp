@@ -1,7 +1,7 @@
-#include "Database.h"
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "TestEnvironment.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Database.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QFile>

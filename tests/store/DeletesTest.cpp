@@ -1,4 +1,4 @@
-#include "Deletes.h"
+#include "store/Deletes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,15 +9,15 @@
 
 #include <memory>
 
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "PagePaths.h"
-#include "ReadOnlyFolder.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "RecordingProgressView.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/PagePaths.h"
+#include "store/RecordId.h"
+#include "tests/support/ReadOnlyFolder.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingProgressView.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 using namespace Deletes;
 

@@ -1,12 +1,12 @@
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "DrawerTemplates.h"
-#include "FileSizeLimit.h"
-#include "RecordId.h"
-#include "RecordingNavigationSink.h"
-#include "RecordFixture.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/DrawerTemplates.h"
+#include "store/RecordId.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingNavigationSink.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

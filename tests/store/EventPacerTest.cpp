@@ -1,11 +1,11 @@
-#include "EventPacer.h"
+#include "store/EventPacer.h"
 
 #include <chrono>
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "TestEnvironment.h"
+#include "tests/support/TestEnvironment.h"
 
 class EventPacerTest : public QObject
 {

@@ -1,8 +1,8 @@
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "HelpText.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/HelpText.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "NodeKeys.h"
+#include "store/NodeKeys.h"
 
-#include "RecordId.h"
-#include "Schema.h"
+#include "store/RecordId.h"
+#include "store/Schema.h"
 
 #include <QtTest>
 

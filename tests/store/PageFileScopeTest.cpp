@@ -1,12 +1,12 @@
-#include "PageFileScope.h"
+#include "store/PageFileScope.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
-#include "DataFolder.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "platform/DataFolder.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 using Place = PageFileScope::Place;
 

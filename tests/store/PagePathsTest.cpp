@@ -1,8 +1,8 @@
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "PagePaths.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/PagePaths.h"
+#include "store/RecordId.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
-#include "Pages.h"
+#include "store/Pages.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "DbConnection.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "store/RecordId.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 using RecordFixture::documentInNewFolder;
 using RecordFixture::page;

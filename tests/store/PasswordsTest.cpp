@@ -1,13 +1,13 @@
-#include "Passwords.h"
+#include "store/Passwords.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "Changes.h"
-#include "DbConnection.h"
-#include "FakePrompt.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "store/Changes.h"
+#include "store/RecordId.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace Passwords;
 

@@ -1,7 +1,7 @@
-#include "Progress.h"
+#include "store/Progress.h"
 
-#include "RecordingProgressView.h"
-#include "TestEnvironment.h"
+#include "tests/support/RecordingProgressView.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QtTest>
 

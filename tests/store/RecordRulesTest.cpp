@@ -1,14 +1,14 @@
-#include "RecordRules.h"
+#include "store/RecordRules.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QtTest>
 
-#include "Common.h"
-#include "DbConnection.h"
-#include "Passwords.h"
-#include "RecordFixture.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "store/Common.h"
+#include "store/Passwords.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace RecordRules;
 
@@ -383,5 +383,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(RecordRulesTest)
-#include "RecordId.h"
 #include "RecordRulesTest.moc"
+#include "store/RecordId.h"

@@ -1,13 +1,13 @@
-#include "Records.h"
+#include "store/Records.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "DbConnection.h"
-#include "Pages.h"
-#include "Passwords.h"
-#include "RecordFixture.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "store/Pages.h"
+#include "store/Passwords.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace Records;
 
@@ -367,5 +367,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(RecordsTest)
-#include "RecordId.h"
 #include "RecordsTest.moc"
+#include "store/RecordId.h"

@@ -1,4 +1,4 @@
-#include "Repagination.h"
+#include "store/Repagination.h"
 
 #include <limits>
 #include <memory>
@@ -6,10 +6,10 @@
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "DbConnection.h"
-#include "Progress.h"
-#include "RecordingProgressView.h"
-#include "TestEnvironment.h"
+#include "platform/DbConnection.h"
+#include "store/Progress.h"
+#include "tests/support/RecordingProgressView.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace Repagination;
 
@@ -189,5 +189,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(RepaginationTest)
-#include "RecordId.h"
 #include "RepaginationTest.moc"
+#include "store/RecordId.h"

@@ -1,18 +1,18 @@
-#include "RunState.h"
+#include "store/RunState.h"
 
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "DrawerTemplates.h"
-#include "ExchangeState.h"
-#include "FindCriteria.h"
-#include "ImagingState.h"
-#include "NavState.h"
-#include "PageClipboard.h"
-#include "Passwords.h"
-#include "Progress.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "exchange/ExchangeState.h"
+#include "imaging/ImagingState.h"
+#include "navigation/FindCriteria.h"
+#include "navigation/NavState.h"
+#include "navigation/PageClipboard.h"
+#include "store/DrawerTemplates.h"
+#include "store/Passwords.h"
+#include "store/Progress.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 class RunStateTest : public QObject
 {

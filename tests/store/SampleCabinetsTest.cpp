@@ -1,12 +1,12 @@
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "FakePrompt.h"
-#include "RecordingNavigationSink.h"
-#include "RecordRules.h"
-#include "SampleCabinets.h"
-#include "RecordFixture.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/RecordRules.h"
+#include "store/SampleCabinets.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingNavigationSink.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -405,5 +405,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_GUILESS_MAIN(SampleCabinetsTest)
-#include "RecordId.h"
 #include "SampleCabinetsTest.moc"
+#include "store/RecordId.h"

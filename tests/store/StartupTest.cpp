@@ -1,4 +1,4 @@
-#include "Startup.h"
+#include "store/Startup.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -13,12 +13,12 @@
 
 #include <cerrno>
 
-#include "DataFolder.h"
-#include "Database.h"
-#include "DbConnection.h"
-#include "FileSizeLimit.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/Database.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

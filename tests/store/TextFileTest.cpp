@@ -1,8 +1,8 @@
-#include "DbError.h"
-#include "FileSizeLimit.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "TextFile.h"
+#include "platform/DbError.h"
+#include "store/TextFile.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

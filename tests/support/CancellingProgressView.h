@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordingProgressView.h"
+#include "tests/support/RecordingProgressView.h"
 
 // A progress recorder that presses Cancel when the given step arrives
 // (1 = the first), as a user stopping a long tool would.

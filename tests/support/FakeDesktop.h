@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Desktop.h"
+#include "store/Desktop.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "FakePrompt.h"
+#include "tests/support/FakePrompt.h"
 
 FakePrompt::FakePrompt()
 {

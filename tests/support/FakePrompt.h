@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompt.h"
+#include "store/Prompt.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Scanner.h"
+#include "platform/Scanner.h"
 
 #include <QColor>
 #include <QImage>

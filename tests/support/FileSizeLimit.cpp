@@ -1,4 +1,4 @@
-#include "FileSizeLimit.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <csignal>
 

@@ -1,4 +1,4 @@
-#include "NavWindowFixture.h"
+#include "tests/support/NavWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -6,12 +6,12 @@
 #include <QMenu>
 #include <QtTest>
 
-#include "FakePrompt.h"
-#include "LevelList.h"
-#include "NavTree.h"
-#include "RecordId.h"
-#include "TestEnvironment.h"
-#include "frmNavTree.h"
+#include "navigation/ui/LevelList.h"
+#include "navigation/ui/NavTree.h"
+#include "navigation/ui/frmNavTree.h"
+#include "store/RecordId.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/TestEnvironment.h"
 
 NavWindowFixture::NavWindowFixture(QObject *parent) : QObject(parent) {}
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "DbConnection.h"
-#include "PagePaths.h"
-#include "Pages.h"
-#include "RecordFixture.h"
-#include "RecordId.h"
-#include "TestFiles.h"
+#include "platform/DbConnection.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/RecordId.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

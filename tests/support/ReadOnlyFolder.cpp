@@ -1,4 +1,4 @@
-#include "ReadOnlyFolder.h"
+#include "tests/support/ReadOnlyFolder.h"
 
 #include <QFile>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "DbConnection.h"
-#include "PagePaths.h"
-#include "Passwords.h"
-#include "RecordId.h"
-#include "TestImages.h"
+#include "platform/DbConnection.h"
+#include "store/PagePaths.h"
+#include "store/Passwords.h"
+#include "store/RecordId.h"
+#include "tests/support/TestImages.h"
 
 #include <QDate>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "RecordingChanges.h"
+#include "tests/support/RecordingChanges.h"
 
-#include "Changes.h"
+#include "store/Changes.h"
 
 RecordingChanges::RecordingChanges(QObject *parent) : QObject(parent)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ExchangeProgress.h"
-#include "Progress.h"
+#include "exchange/ExchangeProgress.h"
+#include "store/Progress.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "RecordingNavigationSink.h"
+#include "tests/support/RecordingNavigationSink.h"
 
-#include "RecordId.h"
+#include "store/RecordId.h"
 
 RecordingNavigationSink::RecordingNavigationSink()
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "NavigationSink.h"
-#include "RecordId.h"
+#include "store/NavigationSink.h"
+#include "store/RecordId.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "RecordingProgressView.h"
+#include "tests/support/RecordingProgressView.h"
 
 RecordingProgressView::RecordingProgressView()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Progress.h"
+#include "store/Progress.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "SaneTestDevice.h"
+#include "tests/support/SaneTestDevice.h"
 
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

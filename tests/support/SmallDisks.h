@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileCopier.h"
+#include "exchange/FileCopier.h"
 
 #include <QFileInfo>
 #include <QMap>

@@ -1,4 +1,4 @@
-#include "SmtpSink.h"
+#include "tests/support/SmtpSink.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "TestEnvironment.h"
+#include "tests/support/TestEnvironment.h"
 
-#include "Database.h"
-#include "DbConnection.h"
-#include "RunState.h"
-#include "Settings.h"
+#include "platform/DbConnection.h"
+#include "platform/Settings.h"
+#include "store/Database.h"
+#include "store/RunState.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "TestFiles.h"
+#include "tests/support/TestFiles.h"
 
-#include "TestEnvironment.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "TestImages.h"
+#include "tests/support/TestImages.h"
 
-#include "TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QBuffer>
 #include <QDataStream>

@@ -1,10 +1,10 @@
-#include "Compaction.h"
-#include "DbConnection.h"
-#include "FileSizeLimit.h"
-#include "RecordFixture.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "ToolsFiles.h"
+#include "platform/DbConnection.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tools/Compaction.h"
+#include "tools/ToolsFiles.h"
 
 #include <QFile>
 #include <QLockFile>

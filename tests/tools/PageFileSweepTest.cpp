@@ -1,12 +1,12 @@
-#include "CancellingProgressView.h"
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "PageFileSweep.h"
-#include "ReadOnlyFolder.h"
-#include "RecordingProgressView.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "ToolsFiles.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "tests/support/CancellingProgressView.h"
+#include "tests/support/ReadOnlyFolder.h"
+#include "tests/support/RecordingProgressView.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tools/PageFileSweep.h"
+#include "tools/ToolsFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "ScanDefaults.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnvironment.h"
+#include "tools/ScanDefaults.h"
 
 #include <QTest>
 

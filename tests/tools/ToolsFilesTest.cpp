@@ -1,10 +1,10 @@
-#include "Compaction.h"
-#include "DataFolder.h"
-#include "LinkRepair.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "ToolResult.h"
-#include "ToolsFiles.h"
+#include "platform/DataFolder.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tools/Compaction.h"
+#include "tools/LinkRepair.h"
+#include "tools/ToolResult.h"
+#include "tools/ToolsFiles.h"
 
 #include <QDir>
 #include <QFile>

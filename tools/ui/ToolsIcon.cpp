@@ -1,4 +1,4 @@
-#include "ToolsIcon.h"
+#include "tools/ui/ToolsIcon.h"
 
 #include <QPainter>
 #include <QPixmap>

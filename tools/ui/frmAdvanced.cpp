@@ -1,7 +1,7 @@
-#include "frmAdvanced.h"
+#include "tools/ui/frmAdvanced.h"
 #include "ui_frmAdvanced.h"
 
-#include "Prompt.h"
+#include "store/Prompt.h"
 
 frmAdvanced::frmAdvanced(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::frmAdvanced>())
 {

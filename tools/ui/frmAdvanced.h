@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "ScanDefaults.h"
+#include "tools/ScanDefaults.h"
 
 namespace Ui {
 class frmAdvanced;

@@ -1,23 +1,23 @@
-#include "frmMain.h"
+#include "tools/ui/frmMain.h"
 #include "ui_frmMain.h"
 
-#include "BusyCursor.h"
+#include "store/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QVersionNumber>
 
-#include "Compaction.h"
-#include "Guard.h"
-#include "LinkRepair.h"
-#include "PageFileSweep.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "ToolsFiles.h"
-#include "ToolsIcon.h"
-#include "frmAdvanced.h"
-#include "frmScanDPI.h"
-#include "frmToolsProgress.h"
+#include "store/Guard.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "tools/Compaction.h"
+#include "tools/LinkRepair.h"
+#include "tools/PageFileSweep.h"
+#include "tools/ToolsFiles.h"
+#include "tools/ui/ToolsIcon.h"
+#include "tools/ui/frmAdvanced.h"
+#include "tools/ui/frmScanDPI.h"
+#include "tools/ui/frmToolsProgress.h"
 
 namespace {
 

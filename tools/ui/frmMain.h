@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "ToolResult.h"
+#include "tools/ToolResult.h"
 
 namespace Ui {
 class frmMain;

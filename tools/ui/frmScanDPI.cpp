@@ -1,7 +1,7 @@
-#include "frmScanDPI.h"
+#include "tools/ui/frmScanDPI.h"
 #include "ui_frmScanDPI.h"
 
-#include "Prompt.h"
+#include "store/Prompt.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "frmToolsProgress.h"
+#include "tools/ui/frmToolsProgress.h"
 
 #include <QPushButton>
 
-#include "FormPosition.h"
-#include "Progress.h"
-#include "Prompt.h"
+#include "store/Progress.h"
+#include "store/Prompt.h"
+#include "store/ui/FormPosition.h"
 
 frmToolsProgress::frmToolsProgress(QWidget *parent) : frmProgress(parent)
 {

@@ -15,10 +15,10 @@
 #include <cstdio>
 #include <sys/resource.h>
 
-#include "CabinetImport.h"
-#include "Database.h"
-#include "FakePrompt.h"
-#include "RecordId.h"
+#include "exchange/CabinetImport.h"
+#include "store/Database.h"
+#include "store/RecordId.h"
+#include "tests/support/FakePrompt.h"
 
 int main(int argc, char **argv)
 {

@@ -1,15 +1,15 @@
-#include "frmEmailSettings.h"
-#include "frmImportFileTypes.h"
-#include "frmSendEmail.h"
+#include "exchange/ui/frmEmailSettings.h"
+#include "exchange/ui/frmImportFileTypes.h"
+#include "exchange/ui/frmSendEmail.h"
 
-#include "DialogDriver.h"
-#include "ExchangeState.h"
-#include "FakePrompt.h"
-#include "RecordFixture.h"
-#include "Settings.h"
-#include "SmtpSink.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
+#include "exchange/ExchangeState.h"
+#include "platform/Settings.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/SmtpSink.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "PagePrinter.h"
-#include "PrinterCatalog.h"
-#include "PrinterSink.h"
-#include "RecordId.h"
-#include "frmPrint.h"
-#include "frmPrintDocument.h"
-#include "frmPrintSettings.h"
+#include "imaging/PagePrinter.h"
+#include "imaging/print/PrinterCatalog.h"
+#include "imaging/print/PrinterSink.h"
+#include "imaging/print/frmPrint.h"
+#include "imaging/print/frmPrintDocument.h"
+#include "imaging/print/frmPrintSettings.h"
+#include "store/RecordId.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,14 +16,14 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "DbConnection.h"
-#include "DialogDriver.h"
-#include "FakePrompt.h"
-#include "PagePaths.h"
-#include "RecordFixture.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
-#include "TestImages.h"
+#include "platform/DbConnection.h"
+#include "platform/Settings.h"
+#include "store/PagePaths.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestImages.h"
 
 using namespace DialogDriver;
 

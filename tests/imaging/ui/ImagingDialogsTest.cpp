@@ -1,12 +1,12 @@
-#include "RecordId.h"
-#include "frmPage.h"
-#include "frmViewSettings.h"
+#include "imaging/ui/frmPage.h"
+#include "imaging/ui/frmViewSettings.h"
+#include "store/RecordId.h"
 
-#include "DialogDriver.h"
-#include "NavState.h"
-#include "RecordFixture.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "navigation/NavState.h"
+#include "platform/Settings.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,19 +1,19 @@
-#include "Scanning.h"
+#include "imaging/ui/Scanning.h"
 
-#include "DbConnection.h"
-#include "Recordset.h"
-#include "DialogDriver.h"
-#include "FakePrompt.h"
-#include "FakeScanner.h"
-#include "ImageOps.h"
-#include "PagePaths.h"
-#include "RecordFixture.h"
-#include "RecordingChanges.h"
-#include "RecordingNavigationSink.h"
-#include "SaneTestDevice.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
-#include "TestImages.h"
+#include "imaging/ImageOps.h"
+#include "platform/DbConnection.h"
+#include "platform/Recordset.h"
+#include "platform/Settings.h"
+#include "store/PagePaths.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/FakeScanner.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingChanges.h"
+#include "tests/support/RecordingNavigationSink.h"
+#include "tests/support/SaneTestDevice.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestImages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -464,5 +464,5 @@ private Q_SLOTS:
 };
 
 VLM_TEST_MAIN(ScanningTest)
-#include "RecordId.h"
 #include "ScanningTest.moc"
+#include "store/RecordId.h"

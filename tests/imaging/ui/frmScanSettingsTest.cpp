@@ -1,10 +1,10 @@
-#include "frmScanSettings.h"
+#include "imaging/ui/frmScanSettings.h"
 
-#include "DialogDriver.h"
-#include "FakePrompt.h"
-#include "FakeScanner.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "platform/Settings.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/FakeScanner.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "NavTree.h"
+#include "navigation/ui/NavTree.h"
 
-#include "FindQuery.h"
-#include "LevelList.h"
-#include "NavLoader.h"
-#include "TestEnvironment.h"
+#include "navigation/FindQuery.h"
+#include "navigation/ui/LevelList.h"
+#include "navigation/ui/NavLoader.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

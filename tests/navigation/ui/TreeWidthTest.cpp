@@ -1,7 +1,7 @@
-#include "TreeWidth.h"
+#include "navigation/ui/TreeWidth.h"
 
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "platform/Settings.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QSplitter>

@@ -1,13 +1,13 @@
-#include "FakePrompt.h"
-#include "DialogDriver.h"
-#include "FindCriteria.h"
-#include "LevelList.h"
-#include "NavWindowFixture.h"
-#include "NavTree.h"
-#include "RecordFixture.h"
-#include "TestEnvironment.h"
-#include "frmFind.h"
-#include "frmNavTree.h"
+#include "navigation/FindCriteria.h"
+#include "navigation/ui/LevelList.h"
+#include "navigation/ui/NavTree.h"
+#include "navigation/ui/frmFind.h"
+#include "navigation/ui/frmNavTree.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/NavWindowFixture.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "frmPathSelect.h"
+#include "store/ui/frmPathSelect.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,11 +10,11 @@
 
 #include <memory>
 
-#include "DialogDriver.h"
-#include "FakePrompt.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
-#include "WidgetPrompt.h"
+#include "platform/Settings.h"
+#include "store/ui/WidgetPrompt.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace DialogDriver;
 

@@ -1,6 +1,6 @@
-#include "FormPosition.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
+#include "platform/Settings.h"
+#include "store/ui/FormPosition.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QWidget>

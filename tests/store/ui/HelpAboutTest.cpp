@@ -1,10 +1,10 @@
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "FakeDesktop.h"
-#include "FakePrompt.h"
-#include "TestEnvironment.h"
-#include "frmAbout.h"
-#include "frmHelp.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/ui/frmAbout.h"
+#include "store/ui/frmHelp.h"
+#include "tests/support/FakeDesktop.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QEnterEvent>

@@ -1,9 +1,9 @@
-#include "RecordId.h"
-#include "frmCabinet.h"
-#include "frmDocument.h"
-#include "frmDocumentNew.h"
-#include "frmDrawer.h"
-#include "frmFolder.h"
+#include "store/RecordId.h"
+#include "store/ui/frmCabinet.h"
+#include "store/ui/frmDocument.h"
+#include "store/ui/frmDocumentNew.h"
+#include "store/ui/frmDrawer.h"
+#include "store/ui/frmFolder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,16 +20,16 @@
 
 #include <memory>
 
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "DialogDriver.h"
-#include "DrawerTemplates.h"
-#include "FakePrompt.h"
-#include "Passwords.h"
-#include "RecordFixture.h"
-#include "RecordRules.h"
-#include "RecordingNavigationSink.h"
-#include "TestEnvironment.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "store/DrawerTemplates.h"
+#include "store/Passwords.h"
+#include "store/RecordRules.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingNavigationSink.h"
+#include "tests/support/TestEnvironment.h"
 
 using namespace DialogDriver;
 

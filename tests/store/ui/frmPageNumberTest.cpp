@@ -1,6 +1,6 @@
-#include "frmPageNumber.h"
-#include "DialogDriver.h"
-#include "TestEnvironment.h"
+#include "store/ui/frmPageNumber.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/TestEnvironment.h"
 
 
 #include <QApplication>

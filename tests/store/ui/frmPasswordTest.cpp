@@ -1,9 +1,9 @@
-#include "frmPassword.h"
-#include "DialogDriver.h"
-#include "FakePrompt.h"
-#include "TestEnvironment.h"
-#include "WidgetPrompt.h"
-#include "frmPageNumber.h"
+#include "store/ui/WidgetPrompt.h"
+#include "store/ui/frmPageNumber.h"
+#include "store/ui/frmPassword.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/TestEnvironment.h"
 
 
 #include <QApplication>

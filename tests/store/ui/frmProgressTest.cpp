@@ -1,7 +1,7 @@
-#include "frmProgress.h"
-#include "Progress.h"
-#include "RunState.h"
-#include "TestEnvironment.h"
+#include "store/Progress.h"
+#include "store/RunState.h"
+#include "store/ui/frmProgress.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QLabel>

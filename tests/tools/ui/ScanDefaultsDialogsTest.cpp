@@ -1,10 +1,10 @@
-#include "DialogDriver.h"
-#include "FakePrompt.h"
-#include "ScanDefaults.h"
-#include "Settings.h"
-#include "TestEnvironment.h"
-#include "frmAdvanced.h"
-#include "frmScanDPI.h"
+#include "platform/Settings.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/TestEnvironment.h"
+#include "tools/ScanDefaults.h"
+#include "tools/ui/frmAdvanced.h"
+#include "tools/ui/frmScanDPI.h"
 
 #include <QApplication>
 #include <QCheckBox>

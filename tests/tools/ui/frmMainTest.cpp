@@ -1,12 +1,12 @@
-#include "DataFolder.h"
-#include "DbConnection.h"
-#include "DialogDriver.h"
-#include "FakePrompt.h"
-#include "RecordFixture.h"
-#include "TestEnvironment.h"
-#include "TestFiles.h"
-#include "ToolsFiles.h"
-#include "frmMain.h"
+#include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
+#include "tests/support/DialogDriver.h"
+#include "tests/support/FakePrompt.h"
+#include "tests/support/RecordFixture.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/TestFiles.h"
+#include "tools/ToolsFiles.h"
+#include "tools/ui/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
