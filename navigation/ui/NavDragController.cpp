@@ -45,14 +45,21 @@ QString dragIconKey(const QString &key)
 NavDragController::NavDragController(Ui::frmNavTree &ui, QObject *parent)
     : QObject(parent), m_ui(ui), m_engine(new NavDropEngine(ui, this))
 {
-    QList<QAbstractItemView *> views{m_ui.tvwMain, m_ui.lvwMain};
-    views += m_ui.pagePane->views();
-    for (QAbstractItemView *view : views) {
+    QList<std::pair<QAbstractItemView *, View>> views{{m_ui.tvwMain, View::Tree}, {m_ui.lvwMain, View::List}};
+    for (QAbstractItemView *pane : m_ui.pagePane->views())
+        views.append({pane, View::Pane});
+    for (const auto &[view, kind] : views) {
         // The views' own drag and drop would move items about in the view;
         // this controller runs it instead.
         view->setDragEnabled(false);
-        view->viewport()->setAcceptDrops(true);
-        view->viewport()->installEventFilter(this);
+        QWidget *viewport = view->viewport();
+        viewport->setAcceptDrops(true);
+        viewport->installEventFilter(this);
+        // Known by address: while the window is torn down a view may be
+        // half destroyed when its viewport's last events pass the filter,
+        // so the filter must not ask a view for its viewport.
+        m_viewports.insert(viewport, kind);
+        connect(viewport, &QObject::destroyed, this, [this](QObject *gone) { m_viewports.remove(gone); });
     }
 }
 
@@ -60,15 +67,7 @@ NavDragController::~NavDragController() = default;
 
 NavDragController::View NavDragController::viewOf(const QObject *viewport) const
 {
-    if (viewport == m_ui.tvwMain->viewport())
-        return View::Tree;
-    if (viewport == m_ui.lvwMain->viewport())
-        return View::List;
-    for (const QAbstractItemView *view : m_ui.pagePane->views()) {
-        if (viewport == view->viewport())
-            return View::Pane;
-    }
-    return View::None;
+    return m_viewports.value(viewport, View::None);
 }
 
 QWidget *NavDragController::viewWidget(View view) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -69,6 +70,7 @@ private:
     NavDropEngine *m_engine;
     // The armed press: its view, position and the tree's selection then.
     View m_pressView = View::None;
+    QHash<const QObject *, View> m_viewports;
     QPoint m_pressPos;
     QString m_selectionBefore;
     QString m_dragSource;
