@@ -8,10 +8,15 @@
 
 #include <QImageReader>
 
+#include "imaging/JpegBitReader.h"
+#include "imaging/JpegReader.h"
+
 namespace {
 
+using HuffmanTable = JpegBitReader::HuffmanTable;
+constexpr int kMaxCodeLength = JpegBitReader::kMaxCodeLength;
+
 constexpr int kBlockSize = 8;
-constexpr int kMaxCodeLength = 16;
 constexpr int kMaxDcCategory = 11;       // the largest DC difference of 8-bit samples
 constexpr int kMaxPointTransform = 13;
 constexpr int kMaxBlocksPerMcu = 10;
@@ -26,13 +31,6 @@ constexpr int kDri = 0xDD;
 constexpr int kDht = 0xC4;
 constexpr int kSof2 = 0xC2;
 constexpr int kAdobe = 0xEE;
-constexpr int kRst0 = 0xD0;
-constexpr int kRst7 = 0xD7;
-
-bool isRestart(int marker)
-{
-    return marker >= kRst0 && marker <= kRst7;
-}
 
 // Any start of frame but the progressive Huffman one, and the arithmetic
 // conditioning tables: files of a kind this decoder does not know.
@@ -40,133 +38,6 @@ bool isOtherFrame(int marker)
 {
     return marker >= 0xC0 && marker <= 0xCF && marker != kDht && marker != kSof2;
 }
-
-// A span of the file read strictly: every read says whether it fitted.
-class Reader
-{
-public:
-    Reader(const uchar *data, qsizetype size) : m_data(data), m_size(size) {}
-    const uchar *data() const { return m_data; }
-    qsizetype size() const { return m_size; }
-    qsizetype pos() const { return m_pos; }
-    qsizetype left() const { return m_size - m_pos; }
-    bool atEnd() const { return m_pos >= m_size; }
-    void seek(qsizetype pos) { m_pos = std::clamp<qsizetype>(pos, 0, m_size); }
-
-    bool byte(int *value)
-    {
-        if (m_pos >= m_size)
-            return false;
-        *value = m_data[m_pos++];
-        return true;
-    }
-    bool word(int *value)
-    {
-        int high = 0, low = 0;
-        if (!byte(&high) || !byte(&low))
-            return false;
-        *value = high << 8 | low;
-        return true;
-    }
-    bool skip(qsizetype count)
-    {
-        if (count < 0 || count > left())
-            return false;
-        m_pos += count;
-        return true;
-    }
-    // The next count bytes as a reader of their own, skipped here.
-    bool take(qsizetype count, Reader *part)
-    {
-        if (count < 0 || count > left())
-            return false;
-        *part = Reader(m_data + m_pos, count);
-        m_pos += count;
-        return true;
-    }
-
-private:
-    const uchar *m_data;
-    qsizetype m_size;
-    qsizetype m_pos = 0;
-};
-
-// The entropy-coded bits of a scan: stuffed zero bytes dropped; a marker
-// ends the data, and a read past it fails.
-class BitReader
-{
-public:
-    BitReader(const Reader &file) : m_data(file.data()), m_size(file.size()), m_pos(file.pos()) {}
-    qsizetype pos() const { return m_pos; }
-
-    bool bit(int *value)
-    {
-        if (m_count == 0 && !fill())
-            return false;
-        --m_count;
-        *value = (m_byte >> m_count) & 1;
-        return true;
-    }
-    bool bits(int count, int *value)
-    {
-        int result = 0;
-        for (int i = 0; i < count; ++i) {
-            int b = 0;
-            if (!bit(&b))
-                return false;
-            result = result << 1 | b;
-        }
-        *value = result;
-        return true;
-    }
-    // Passes restart marker number (0-7); the rest of the byte before it is
-    // padding.
-    bool restart(int number)
-    {
-        m_count = 0;
-        if (m_pos >= m_size || m_data[m_pos] != 0xFF)
-            return false;
-        while (m_pos < m_size && m_data[m_pos] == 0xFF)
-            ++m_pos;
-        if (m_pos >= m_size || m_data[m_pos] != kRst0 + number)
-            return false;
-        ++m_pos;
-        return true;
-    }
-
-private:
-    bool fill()
-    {
-        if (m_pos >= m_size)
-            return false;
-        const uchar next = m_data[m_pos];
-        if (next == 0xFF) {
-            if (m_pos + 1 >= m_size || m_data[m_pos + 1] != 0x00)
-                return false;
-            m_pos += 2;
-        } else {
-            ++m_pos;
-        }
-        m_byte = next;
-        m_count = 8;
-        return true;
-    }
-
-    const uchar *m_data;
-    qsizetype m_size;
-    qsizetype m_pos;
-    uint m_byte = 0;
-    int m_count = 0;
-};
-
-struct HuffmanTable
-{
-    bool defined = false;
-    int count = 0;
-    std::array<int, kMaxCodeLength + 1> maxCode{};  // the largest code of each length; -1 for none
-    std::array<int, kMaxCodeLength + 1> offset{};   // a code's index in values, less the code
-    std::array<uchar, 256> values{};
-};
 
 struct Component
 {
@@ -237,26 +108,7 @@ bool withinLimit(qint64 bytes)
     return limitMb <= 0 || bytes <= qint64(limitMb) * 1024 * 1024;
 }
 
-// The marker at the reader, past any fill bytes; -1 when there is none.
-int nextMarker(Reader &file)
-{
-    int byte = 0;
-    if (!file.byte(&byte) || byte != 0xFF)
-        return -1;
-    do {
-        if (!file.byte(&byte))
-            return -1;
-    } while (byte == 0xFF);
-    return byte;
-}
-
-bool segmentBody(Reader &file, Reader *body)
-{
-    int length = 0;
-    return file.word(&length) && length >= 2 && file.take(length - 2, body);
-}
-
-bool readQuantTables(Reader body, Jpeg &jpeg)
+bool readQuantTables(JpegReader body, Jpeg &jpeg)
 {
     while (!body.atEnd()) {
         int spec = 0, first = 0;
@@ -270,44 +122,21 @@ bool readQuantTables(Reader body, Jpeg &jpeg)
     return true;
 }
 
-// Canonical codes from the counts of each length, refused as the JPEG
-// decoders refuse them when a length overflows.
-bool buildTable(const std::array<int, kMaxCodeLength + 1> &counts, HuffmanTable *table)
-{
-    int code = 0;
-    int index = 0;
-    for (int length = 1; length <= kMaxCodeLength; ++length) {
-        const int count = counts[length];
-        table->maxCode[length] = count > 0 ? code + count - 1 : -1;
-        table->offset[length] = index - code;
-        code += count;
-        index += count;
-        if (code >= (1 << length))
-            return false;
-        code <<= 1;
-    }
-    table->count = index;
-    table->defined = true;
-    return true;
-}
-
-bool readHuffmanTables(Reader body, Jpeg &jpeg)
+bool readHuffmanTables(JpegReader body, Jpeg &jpeg)
 {
     while (!body.atEnd()) {
         int spec = 0;
         if (!body.byte(&spec) || spec >> 4 > 1 || (spec & 0x0F) > 3)
             return false;
         std::array<int, kMaxCodeLength + 1> counts{};
-        int total = 0;
         for (int length = 1; length <= kMaxCodeLength; ++length) {
             if (!body.byte(&counts[length]))
                 return false;
-            total += counts[length];
         }
         HuffmanTable table;
-        if (total > int(table.values.size()) || !buildTable(counts, &table))
+        if (!JpegBitReader::buildTable(counts, &table))
             return false;
-        for (int i = 0; i < total; ++i) {
+        for (int i = 0; i < table.count; ++i) {
             int value = 0;
             if (!body.byte(&value))
                 return false;
@@ -320,13 +149,13 @@ bool readHuffmanTables(Reader body, Jpeg &jpeg)
     return true;
 }
 
-bool readRestartInterval(Reader body, Jpeg &jpeg)
+bool readRestartInterval(JpegReader body, Jpeg &jpeg)
 {
     return body.word(&jpeg.restartInterval) && body.atEnd();
 }
 
 // Adobe's APP14 names the colour transform: 0 none (RGB), 1 YCbCr.
-void readAdobe(Reader body, Jpeg &jpeg)
+void readAdobe(JpegReader body, Jpeg &jpeg)
 {
     if (body.size() >= 12 && std::memcmp(body.data(), "Adobe", 5) == 0)
         jpeg.adobeTransform = body.data()[11];
@@ -334,7 +163,7 @@ void readAdobe(Reader body, Jpeg &jpeg)
 
 // The segments that may come anywhere before a scan; false when one is
 // damaged or says the file is of a kind not decoded here.
-bool readTables(int marker, const Reader &body, Jpeg &jpeg)
+bool readTables(int marker, const JpegReader &body, Jpeg &jpeg)
 {
     switch (marker) {
     case kDqt:
@@ -371,7 +200,7 @@ bool layOutBlocks(Jpeg &jpeg)
     return withinLimit(pictureBytes(jpeg)) && withinLimit(blockBytes(jpeg));
 }
 
-bool readFrame(Reader body, Jpeg &jpeg)
+bool readFrame(JpegReader body, Jpeg &jpeg)
 {
     int precision = 0, count = 0;
     if (jpeg.haveFrame || !body.byte(&precision) || !body.word(&jpeg.height) || !body.word(&jpeg.width)
@@ -401,7 +230,7 @@ bool readFrame(Reader body, Jpeg &jpeg)
     return layOutBlocks(jpeg);
 }
 
-bool readScan(Reader body, const Jpeg &jpeg, Scan *scan)
+bool readScan(JpegReader body, const Jpeg &jpeg, Scan *scan)
 {
     int count = 0;
     if (!body.byte(&count) || count < 1 || count > int(jpeg.components.size()))
@@ -457,40 +286,21 @@ bool takeFirstScan(const Scan &scan, Jpeg &jpeg)
 
 // Walks the segments from the start of the file to the first scan's
 // header, which it leaves the reader just past.
-bool readHeader(Reader &file, Jpeg &jpeg, Scan *first)
+bool readHeader(JpegReader &file, Jpeg &jpeg, Scan *first)
 {
-    if (nextMarker(file) != kSoi)
+    if (file.nextMarker() != kSoi)
         return false;
     for (;;) {
-        const int marker = nextMarker(file);
-        Reader body(nullptr, 0);
-        if (marker < 0 || marker == kSoi || marker == kEoi || isRestart(marker) || marker <= 0x01
-            || !segmentBody(file, &body))
+        const int marker = file.nextMarker();
+        JpegReader body;
+        if (marker < 0 || marker == kSoi || marker == kEoi || JpegReader::isRestart(marker) || marker <= 0x01
+            || !file.segmentBody(&body))
             return false;
         if (marker == kSos)
             return jpeg.haveFrame && readScan(body, jpeg, first) && takeFirstScan(*first, jpeg);
         if (!(marker == kSof2 ? readFrame(body, jpeg) : readTables(marker, body, jpeg)))
             return false;
     }
-}
-
-bool decodeSymbol(BitReader &bits, const HuffmanTable &table, int *symbol)
-{
-    int code = 0;
-    for (int length = 1; length <= kMaxCodeLength; ++length) {
-        int b = 0;
-        if (!bits.bit(&b))
-            return false;
-        code = code << 1 | b;
-        if (code <= table.maxCode[length]) {
-            const int index = table.offset[length] + code;
-            if (index < 0 || index >= table.count)
-                return false;
-            *symbol = table.values[index];
-            return true;
-        }
-    }
-    return false;
 }
 
 // A difference of category bits, as the JPEG entropy coding extends it.
@@ -501,7 +311,7 @@ int extended(int value, int category)
 
 // Reads one block's DC of a scan part: the difference from the part's last
 // value in a first scan, one more bit in a refinement.
-bool decodeBlock(BitReader &bits, const Jpeg &jpeg, const Scan &scan, const ScanPart &part, int *predictor,
+bool decodeBlock(JpegBitReader &bits, const Jpeg &jpeg, const Scan &scan, const ScanPart &part, int *predictor,
                  qint16 *dc)
 {
     if (scan.ah > 0) {
@@ -513,7 +323,7 @@ bool decodeBlock(BitReader &bits, const Jpeg &jpeg, const Scan &scan, const Scan
         return true;
     }
     int category = 0, value = 0;
-    if (!decodeSymbol(bits, jpeg.dcTables[part.table], &category) || category > kMaxDcCategory
+    if (!bits.symbol(jpeg.dcTables[part.table], &category) || category > kMaxDcCategory
         || !bits.bits(category, &value))
         return false;
     *predictor += extended(value, category);
@@ -526,9 +336,9 @@ bool decodeBlock(BitReader &bits, const Jpeg &jpeg, const Scan &scan, const Scan
 
 // Decodes a DC scan from the reader's place to the end of its entropy
 // data, restart markers included.
-bool decodeDcScan(Reader &file, Jpeg &jpeg, const Scan &scan)
+bool decodeDcScan(JpegReader &file, Jpeg &jpeg, const Scan &scan)
 {
-    BitReader bits(file);
+    JpegBitReader bits(file);
     std::array<int, 4> predictors{};
     qint64 mcu = 0;
     const auto startMcu = [&]() {
@@ -576,31 +386,7 @@ bool decodeDcScan(Reader &file, Jpeg &jpeg, const Scan &scan)
     return true;
 }
 
-// Passes the rest of a scan's entropy data, restart markers and stuffed
-// bytes included, up to the marker that ends it.
-bool skipEntropyData(Reader &file)
-{
-    const uchar *data = file.data();
-    qsizetype i = file.pos();
-    while (i + 1 < file.size()) {
-        const void *found = std::memchr(data + i, 0xFF, size_t(file.size() - i - 1));
-        if (!found)
-            return false;
-        i = static_cast<const uchar *>(found) - data;
-        const uchar next = data[i + 1];
-        if (next == 0x00 || isRestart(next)) {
-            i += 2;
-        } else if (next == 0xFF) {
-            ++i;  // a fill byte; the marker follows
-        } else {
-            file.seek(i);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool allocateBlocks(const Reader &file, Jpeg &jpeg)
+bool allocateBlocks(const JpegReader &file, Jpeg &jpeg)
 {
     qint64 blocks = 0;
     for (const Component &c : jpeg.components)
@@ -631,17 +417,17 @@ bool takeRefinement(const Scan &scan, Jpeg &jpeg)
 // The scans after the first, up to the end of the image: DC refinements
 // are applied, the AC scans passed over. The reader starts in the entropy
 // data of the first scan.
-bool readRest(Reader &file, Jpeg &jpeg)
+bool readRest(JpegReader &file, Jpeg &jpeg)
 {
-    if (!skipEntropyData(file))
+    if (!file.skipEntropyData())
         return false;
     for (;;) {
-        const int marker = nextMarker(file);
+        const int marker = file.nextMarker();
         if (marker == kEoi)
             return true;
-        Reader body(nullptr, 0);
-        if (marker < 0 || marker == kSoi || isRestart(marker) || marker <= 0x01 || marker == kSof2
-            || !segmentBody(file, &body))
+        JpegReader body;
+        if (marker < 0 || marker == kSoi || JpegReader::isRestart(marker) || marker <= 0x01 || marker == kSof2
+            || !file.segmentBody(&body))
             return false;
         if (marker != kSos) {
             if (!readTables(marker, body, jpeg))
@@ -653,7 +439,7 @@ bool readRest(Reader &file, Jpeg &jpeg)
             return false;
         if (scan.ss == 0 && (!takeRefinement(scan, jpeg) || !decodeDcScan(file, jpeg, scan)))
             return false;
-        if (!skipEntropyData(file))
+        if (!file.skipEntropyData())
             return false;
     }
 }
@@ -709,7 +495,7 @@ QImage pictureOf(const Jpeg &jpeg)
 
 std::optional<Jpeg> headerOf(const QByteArray &bytes)
 {
-    Reader file(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());
+    JpegReader file(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());
     Jpeg jpeg;
     Scan first;
     if (!readHeader(file, jpeg, &first))
@@ -734,7 +520,7 @@ qint64 workingBytes(const QByteArray &header)
 
 QImage decode(const QByteArray &bytes)
 {
-    Reader file(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());
+    JpegReader file(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());
     Jpeg jpeg;
     Scan first;
     if (!readHeader(file, jpeg, &first) || !allocateBlocks(file, jpeg) || !decodeDcScan(file, jpeg, first))
