@@ -8,6 +8,10 @@
 #include <QImageReader>
 #include <QIODevice>
 
+#include "imaging/ImageOps.h"
+#include "imaging/ProgressiveDc.h"
+#include "imaging/ThumbnailMaker.h"
+
 namespace {
 
 // The frame header of a JPEG: its size, whether it is progressive and
@@ -18,6 +22,9 @@ struct JpegFrame
     qint64 height = 0;
     bool progressive = false;
     std::vector<std::pair<int, int>> sampling;
+    // The file's bytes from its start through the first scan's header (or
+    // as far as they were read), for ProgressiveDc to judge.
+    QByteArray header;
 };
 
 constexpr int kDctSize = 8;
@@ -25,6 +32,8 @@ constexpr int kBytesPerBlock = 64 * 2;  // 64 coefficients of 16 bits
 constexpr int kBytesPerPixel = 4;       // the decoded picture, 32-bit
 // Segments walked before giving up on a header that never names its frame.
 constexpr int kMaxSegments = 1024;
+// Bytes of tables kept for ProgressiveDc; a header beyond is not judged.
+constexpr qint64 kMaxHeaderBytes = 1024 * 1024;
 
 qint64 ceilDiv(qint64 a, qint64 b)
 {
@@ -50,6 +59,11 @@ bool isFrameMarker(uchar marker)
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
+bool isSkippedSegment(uchar marker)
+{
+    return (marker >= 0xE0 && marker <= 0xEF && marker != 0xEE) || marker == 0xFE;
+}
+
 std::optional<JpegFrame> parseFrame(uchar marker, const QByteArray &body)
 {
     const auto at = [&body](int i) { return int(uchar(body.at(i))); };
@@ -66,36 +80,70 @@ std::optional<JpegFrame> parseFrame(uchar marker, const QByteArray &body)
     return frame;
 }
 
-// Walks the segments up to the frame header; nothing for a file that is
-// not a JPEG or whose header is cut short.
+// Reads count bytes into header; false when the file ends first.
+bool readInto(QIODevice *device, qint64 count, QByteArray *header)
+{
+    const QByteArray bytes = device->read(count);
+    header->append(bytes);
+    return bytes.size() == count;
+}
+
+// Walks the segments up to the frame header, and for a progressive file on
+// through the first scan's header, keeping the bytes; nothing for a file
+// that is not a JPEG or whose header is cut short before its frame.
 std::optional<JpegFrame> readJpegFrame(QIODevice *device)
 {
-    if (device->read(2) != QByteArray("\xFF\xD8", 2))
+    QByteArray header;
+    std::optional<JpegFrame> frame;
+    // A frame found is returned whatever follows it: a header cut short
+    // after it only keeps ProgressiveDc from taking the file.
+    const auto found = [&]() {
+        if (frame)
+            frame->header = header;
+        return frame;
+    };
+    if (!readInto(device, 2, &header) || header != QByteArray("\xFF\xD8", 2))
         return std::nullopt;
     for (int segment = 0; segment < kMaxSegments; ++segment) {
         uchar byte = 0;
         if (!readByte(device, &byte) || byte != 0xFF)
-            return std::nullopt;
+            return found();
+        header.append(char(byte));
         while (byte == 0xFF) {  // fill bytes before the marker
             if (!readByte(device, &byte))
-                return std::nullopt;
+                return found();
+            header.append(char(byte));
         }
         if (byte == 0x01 || (byte >= 0xD0 && byte <= 0xD8))
             continue;  // markers without a length
-        if (byte == 0xD9 || byte == 0xDA)
+        if (byte == 0xD9 || (byte == 0xDA && !frame))
             return std::nullopt;  // no frame before the image data
         const QByteArray length = device->read(2);
         if (length.size() != 2)
-            return std::nullopt;
+            return found();
         const qint64 bodySize = (qint64(uchar(length.at(0))) << 8 | uchar(length.at(1))) - 2;
         if (bodySize < 0)
-            return std::nullopt;
-        if (isFrameMarker(byte))
-            return parseFrame(byte, device->read(bodySize));
-        if (device->skip(bodySize) != bodySize)
-            return std::nullopt;
+            return found();
+        // Application data and comments are passed over and kept empty:
+        // all but Adobe's say nothing about the decode.
+        if (isSkippedSegment(byte)) {
+            header.append("\x00\x02", 2);
+            if (device->skip(bodySize) != bodySize)
+                return found();
+            continue;
+        }
+        header.append(length);
+        if (header.size() + bodySize > kMaxHeaderBytes || !readInto(device, bodySize, &header))
+            return found();
+        if (byte == 0xDA)
+            return found();
+        if (isFrameMarker(byte) && !frame) {
+            frame = parseFrame(byte, header.right(bodySize));
+            if (!frame || !frame->progressive)
+                return found();
+        }
     }
-    return std::nullopt;
+    return found();
 }
 
 // The whole-image coefficient buffer libjpeg keeps for a progressive
@@ -117,8 +165,21 @@ qint64 coefficientBytes(const JpegFrame &frame)
     return bytes;
 }
 
+// Whether the thumbnail decode takes the file's picture from its DC scans:
+// the eighth-size picture covers the thumbnail and ProgressiveDc takes the
+// file, as ScaledJpeg decides.
+bool decodesFromDc(const JpegFrame &frame)
+{
+    const QSize stored(int(frame.width), int(frame.height));
+    const QSize eighth(int(ceilDiv(frame.width, kDctSize)), int(ceilDiv(frame.height, kDctSize)));
+    return frame.progressive && ImageOps::reducedDecodeSize(stored, ThumbnailMaker::contentSize(stored)) == eighth
+        && ProgressiveDc::accepts(frame.header);
+}
+
 qint64 ofJpeg(const JpegFrame &frame)
 {
+    if (decodesFromDc(frame))
+        return ProgressiveDc::workingBytes(frame.header);
     const qint64 picture = ceilDiv(frame.width, kDctSize) * ceilDiv(frame.height, kDctSize) * kBytesPerPixel;
     return picture + (frame.progressive ? coefficientBytes(frame) : 0);
 }

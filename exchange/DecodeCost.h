@@ -12,7 +12,9 @@ namespace DecodeCost {
 
 // A JPEG decodes at an eighth of its size, holding only that picture,
 // except a progressive one: its decoder keeps the coefficients of the
-// whole image (two bytes a sample of each component) whatever the scale.
+// whole image (two bytes a sample of each component) whatever the scale,
+// unless its picture comes from its DC scans (ProgressiveDc takes it and
+// the eighth covers the thumbnail): then that picture and one value a block.
 // Any other image is decoded whole (four bytes a pixel). 0 when the
 // header cannot be read: such a file fails before it decodes anything.
 // Reads from the device's current position; leaves it anywhere.

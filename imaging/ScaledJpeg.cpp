@@ -8,6 +8,7 @@
 #include <turbojpeg.h>
 
 #include "imaging/ImageOps.h"
+#include "imaging/ProgressiveDc.h"
 
 namespace {
 
@@ -57,6 +58,14 @@ QImage decode(const QByteArray &bytes, const std::function<QSize(const QSize &)>
     const QSize reduced = ImageOps::reducedDecodeSize(stored, neededFor(stored));
     if (!withinLimit(reduced))
         return QImage();
+    // libjpeg-turbo holds a progressive file's whole coefficients whatever
+    // the scale; an eighth of the size comes from its DC scans alone. A
+    // baseline file is declined at its frame header.
+    if (reduced == QSize((width + 7) / 8, (height + 7) / 8)) {
+        const QImage fromDc = ProgressiveDc::decode(bytes);
+        if (!fromDc.isNull())
+            return fromDc;
+    }
     QImage image(reduced, QImage::Format_RGB32);
     if (image.isNull())
         return QImage();

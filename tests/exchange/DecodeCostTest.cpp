@@ -77,6 +77,18 @@ private Q_SLOTS:
             << jpegHeader(0xC2, 4960, 7016, {0x11, 0x11, 0x11}) << qint64(3) * 620 * 877 * 128 + eighth;
         QTest::newRow("progressive arithmetic grey")
             << jpegHeader(0xCA, 800, 600, {0x11}) << qint64(100 * 75 * 128 + 100 * 75 * 4);
+        // A progressive page whose thumbnail comes from its DC scans: the
+        // eighth-size picture (310 x 439) and two bytes a block (luma 310 x
+        // 440, each chroma 155 x 220).
+        const QByteArray page = encoded(TestImages::filled(QSize(2480, 3508), Qt::darkCyan), "jpeg", true);
+        QTest::newRow("progressive 300-dpi A4 by Qt, from its DC scans")
+            << page << qint64(310 * 439 * 4 + (310 * 440 + 2 * 155 * 220) * 2);
+        // The same file with a first scan that is not a DC scan: decoded the
+        // general way, it costs the whole coefficient buffer.
+        QByteArray notDcFirst = page;
+        notDcFirst[notDcFirst.indexOf(QByteArray("\xFF\xDA", 2)) + 12] = char(63);
+        QTest::newRow("progressive 300-dpi A4, first scan not DC")
+            << notDcFirst << qint64(310 * 440 + 2 * 155 * 220) * 128 + 310 * 439 * 4;
         QTest::newRow("bitmap, decoded whole")
             << encoded(TestImages::filled(QSize(300, 200), Qt::blue), "bmp") << qint64(300 * 200 * 4);
         QTest::newRow("not an image") << QByteArray("not an image at all") << qint64(0);

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QHash>
 #include <QImageWriter>
 #include <QtTest>
 
@@ -100,6 +101,44 @@ QByteArray specialJpeg(const QSize &size, const QColor &colour, JpegKind kind)
     if (bytes.isEmpty())
         QTest::qFail("libjpeg-turbo wrote no JPEG", __FILE__, __LINE__);
     return bytes;
+}
+
+QByteArray progressiveJpeg(const QImage &image, Sampling sampling)
+{
+    static const QHash<Sampling, int> kinds = {
+        {Sampling::Grey, TJSAMP_GRAY},         {Sampling::Full, TJSAMP_444},    {Sampling::HalfAcross, TJSAMP_422},
+        {Sampling::Half, TJSAMP_420},          {Sampling::HalfDown, TJSAMP_440}, {Sampling::QuarterAcross, TJSAMP_411}};
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    constexpr int kPixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
+    tjhandle handle = tjInitCompress();
+    unsigned char *jpeg = nullptr;
+    unsigned long length = 0;
+    const int failed = tjCompress2(handle, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(),
+                                   kPixelFormat, &jpeg, &length, kinds.value(sampling), 90, TJFLAG_PROGRESSIVE);
+    const QByteArray bytes = failed ? QByteArray() : QByteArray(reinterpret_cast<const char *>(jpeg), int(length));
+    tjFree(jpeg);
+    tjDestroy(handle);
+    if (bytes.isEmpty())
+        QTest::qFail("libjpeg-turbo wrote no JPEG", __FILE__, __LINE__);
+    return bytes;
+}
+
+QImage eighthByLibjpeg(const QByteArray &bytes)
+{
+    tjhandle handle = tjInitDecompress();
+    auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    int width = 0, height = 0, subsampling = 0, colourspace = 0;
+    QImage image;
+    if (tjDecompressHeader3(handle, data, bytes.size(), &width, &height, &subsampling, &colourspace) == 0) {
+        image = QImage((width + 7) / 8, (height + 7) / 8, QImage::Format_RGB32);
+        constexpr int kPixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
+        if (tjDecompress2(handle, data, bytes.size(), image.bits(), image.width(), int(image.bytesPerLine()),
+                          image.height(), kPixelFormat, TJFLAG_FASTDCT | TJFLAG_FASTUPSAMPLE)
+            != 0)
+            image = QImage();
+    }
+    tjDestroy(handle);
+    return image;
 }
 
 QByteArray bmpHeaderClaiming(int width, int height)

@@ -40,6 +40,18 @@ QByteArray truncatedJpeg(const QSize &size);
 enum class JpegKind { Progressive, Cmyk };
 QByteArray specialJpeg(const QSize &size, const QColor &colour, JpegKind kind);
 
+// The chroma sampling of the JPEGs libjpeg-turbo writes for the tests.
+enum class Sampling { Grey, Full, HalfAcross, Half, HalfDown, QuarterAcross };
+
+// image (RGB32) as a progressive JPEG of quality 90 that libjpeg-turbo
+// writes with sampling.
+QByteArray progressiveJpeg(const QImage &image, Sampling sampling);
+
+// The picture libjpeg-turbo decodes from JPEG bytes at an eighth of their
+// size with its fast DCT and upsampling (the thumbnails' general path);
+// null when it fails or warns.
+QImage eighthByLibjpeg(const QByteArray &bytes);
+
 // A bitmap header that claims width by height pixels of 24 bits, followed
 // by a few bytes of pixels.
 QByteArray bmpHeaderClaiming(int width, int height);
