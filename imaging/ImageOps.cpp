@@ -155,28 +155,71 @@ void turnBand(const QImage &from, QImage &to, int top, int bottom, bool clockwis
     }
 }
 
+// Gives the whole memory pages between begin and end back to the system.
+// Only for memory that nothing reads again: the pages read as zero
+// afterwards, and the allocation is freed as usual by its owner.
+void releasePages(const uchar *begin, const uchar *end)
+{
+    static const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr first = (quintptr(begin) + pageSize - 1) / pageSize * pageSize;
+    const quintptr last = quintptr(end) / pageSize * pageSize;
+    if (last > first)
+        madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED);
+}
+
+// An anonymous private mapping, unmapped when it goes; null when the
+// system has no room for it. Its pages take memory only once written.
+class Mapping
+{
+public:
+    explicit Mapping(size_t size) : m_size(size)
+    {
+        void *bits = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        m_bits = bits == MAP_FAILED ? nullptr : static_cast<uchar *>(bits);
+    }
+    Mapping(const Mapping &) = delete;
+    Mapping &operator=(const Mapping &) = delete;
+    ~Mapping()
+    {
+        if (m_bits)
+            munmap(m_bits, m_size);
+    }
+    uchar *bits() const { return m_bits; }
+
+private:
+    uchar *m_bits = nullptr;
+    size_t m_size;
+};
+
 // The turned pixels of one band of rows, held between the two phases of a
-// quarter turn where the band's own rows were. They are laid out as the
-// turned image's rows: for each of its rows, the pixels this band gives it,
-// so that the turned image is then filled row after row.
+// quarter turn. They are laid out as the turned image's rows: for each of
+// its rows, the pixels this band gives it, so that the turned image is then
+// filled row after row.
 struct TurnTile
 {
     const uchar *bits = nullptr;
     qsizetype rowBytes = 0; // bytes this band gives each turned row
     quintptr released = 0;  // the tile's memory is given back up to here
+    quintptr next = 0;      // and is given back again once read up to here
 };
 
-// Turns count rows of width pixels, copied to band bytesPerLine apart, into
-// tile in the turned image's orientation.
+// The most rows a band of a quarter turn holds. Taller bands mean fewer
+// tiles to give back memory from in the second phase (fewer calls, each
+// of which costs every thread of the process a TLB flush) but a larger
+// spare tile in the first.
+constexpr int TurnBand = 256;
+
+// Turns count rows of from starting at top into tile, in the turned
+// image's orientation.
 template <int N>
-void turnIntoTile(const uchar *band, qsizetype bytesPerLine, int count, int width, uchar *tile, bool clockwise)
+void turnIntoTile(const QImage &from, int top, int count, uchar *tile, bool clockwise)
 {
-    constexpr int MaxBand = 64;
     // Clockwise the band's last row comes first in each turned row;
     // counterclockwise its first.
-    const Pixel<N> *rows[MaxBand];
+    const Pixel<N> *rows[TurnBand];
     for (int j = 0; j < count; ++j)
-        rows[j] = reinterpret_cast<const Pixel<N> *>(band + (clockwise ? count - 1 - j : j) * bytesPerLine);
+        rows[j] = reinterpret_cast<const Pixel<N> *>(from.constScanLine(clockwise ? top + count - 1 - j : top + j));
+    const int width = from.width();
     auto *out = reinterpret_cast<Pixel<N> *>(tile);
     for (int r = 0; r < width; ++r, out += count) {
         // Clockwise the column x becomes row x; counterclockwise row width-1-x.
@@ -186,30 +229,35 @@ void turnIntoTile(const uchar *band, qsizetype bytesPerLine, int count, int widt
     }
 }
 
-void turnIntoTile(int depth, const uchar *band, qsizetype bytesPerLine, int count, int width, uchar *tile,
-                  bool clockwise)
+void turnIntoTile(const QImage &from, int top, int count, uchar *tile, bool clockwise)
 {
-    switch (depth / 8) {
-    case 1: turnIntoTile<1>(band, bytesPerLine, count, width, tile, clockwise); break;
-    case 2: turnIntoTile<2>(band, bytesPerLine, count, width, tile, clockwise); break;
-    case 3: turnIntoTile<3>(band, bytesPerLine, count, width, tile, clockwise); break;
-    case 4: turnIntoTile<4>(band, bytesPerLine, count, width, tile, clockwise); break;
-    case 6: turnIntoTile<6>(band, bytesPerLine, count, width, tile, clockwise); break;
-    case 8: turnIntoTile<8>(band, bytesPerLine, count, width, tile, clockwise); break;
+    switch (from.depth() / 8) {
+    case 1: turnIntoTile<1>(from, top, count, tile, clockwise); break;
+    case 2: turnIntoTile<2>(from, top, count, tile, clockwise); break;
+    case 3: turnIntoTile<3>(from, top, count, tile, clockwise); break;
+    case 4: turnIntoTile<4>(from, top, count, tile, clockwise); break;
+    case 6: turnIntoTile<6>(from, top, count, tile, clockwise); break;
+    case 8: turnIntoTile<8>(from, top, count, tile, clockwise); break;
     }
 }
 
 // Fills the turned image row after row from the tiles, giving each tile's
-// pages back as soon as their rows are copied. Clockwise the last band
-// gives the left of each row; counterclockwise the first does.
+// pages back as they are copied. Clockwise the last band gives the left of
+// each row; counterclockwise the first does.
 void fillFromTiles(QImage &turned, std::vector<TurnTile> &tiles, bool clockwise)
 {
-    // Pages go back in groups: a call a page would cost more time than the
-    // few pages it frees earlier are worth.
-    static const quintptr group = 4 * quintptr(sysconf(_SC_PAGESIZE));
+    // Pages go back in groups: each call flushes the TLB of every thread,
+    // which costs far more than a few pages freed a little later. The
+    // tiles start their groups at staggered points, so that about half a
+    // group a tile is held at any time rather than up to a whole one.
+    static const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr group = 64 * pageSize;
     const int count = int(tiles.size());
-    for (TurnTile &tile : tiles)
-        tile.released = (quintptr(tile.bits) + group - 1) / group * group;
+    for (int i = 0; i < count; ++i) {
+        TurnTile &tile = tiles[size_t(i)];
+        tile.released = (quintptr(tile.bits) + pageSize - 1) / pageSize * pageSize;
+        tile.next = tile.released + group * quintptr(i + 1) / quintptr(count);
+    }
     for (int r = 0; r < turned.height(); ++r) {
         uchar *line = turned.scanLine(r);
         for (int i = 0; i < count; ++i) {
@@ -217,10 +265,13 @@ void fillFromTiles(QImage &turned, std::vector<TurnTile> &tiles, bool clockwise)
             const uchar *from = tile.bits + r * tile.rowBytes;
             std::memcpy(line, from, size_t(tile.rowBytes));
             line += tile.rowBytes;
-            const quintptr done = quintptr(from + tile.rowBytes) / group * group;
-            if (done > tile.released) {
-                madvise(reinterpret_cast<void *>(tile.released), done - tile.released, MADV_DONTNEED);
+            const quintptr end = quintptr(from + tile.rowBytes);
+            if (end >= tile.next) {
+                const quintptr done = end / pageSize * pageSize;
+                if (done > tile.released)
+                    madvise(reinterpret_cast<void *>(tile.released), done - tile.released, MADV_DONTNEED);
                 tile.released = done;
+                tile.next = done + group;
             }
         }
     }
@@ -260,38 +311,40 @@ QImage turnShared(const QImage &image, bool clockwise)
 
 // A quarter turn that never holds much more than one image. Writing a band
 // of rows straight into the turned image would touch a page of each of its
-// rows at once; so each band is first turned into a tile that takes the
-// band's own place (through a copy of the band), then the turned image is
-// filled row by row while the tiles' pages are given back. Everything is
-// allocated before the first pixel moves: without room the result is null
-// and image is kept. Other depths (1-bit pages) are turned whole by Qt.
+// rows at once. So, first, each band is turned into a tile that takes the
+// place of the band before it (all read by then; the first tile goes to a
+// spare mapping); then the turned image is filled row by row while the
+// tiles' pages are given back. Everything is allocated before the first
+// pixel moves: without room the result is null and image is kept. Other
+// depths (1-bit pages) are turned whole by Qt.
 QImage turnQuarter(QImage &&image, bool clockwise)
 {
     if (!turnsByBands(image.depth()))
         return image.transformed(QTransform().rotate(clockwise ? 90 : 270));
     if (!image.isDetached())
         return turnShared(image, clockwise);
-    constexpr int Band = 64;
+    const int height = image.height();
     const qsizetype bytesPerLine = image.bytesPerLine();
-    const int depth = image.depth();
-    QImage turned(image.height(), image.width(), image.format());
-    std::unique_ptr<uchar[]> band(new (std::nothrow) uchar[size_t(Band * bytesPerLine)]);
+    const qsizetype pixelBytes = image.depth() / 8;
+    QImage turned(height, image.width(), image.format());
+    const Mapping spare(size_t(qsizetype(std::min(TurnBand, height)) * image.width() * pixelBytes));
     std::vector<TurnTile> tiles;
-    tiles.reserve(size_t((image.height() + Band - 1) / Band));
-    uchar *bits = turned.isNull() || !band ? nullptr : image.bits();
+    tiles.reserve(size_t((height + TurnBand - 1) / TurnBand));
+    uchar *bits = turned.isNull() || !spare.bits() ? nullptr : image.bits();
     if (!bits)
         return QImage();
     turned.setColorTable(image.colorTable());
-    for (int top = 0; top < image.height(); top += Band) {
-        const int count = std::min(Band, image.height() - top);
-        // The tile (count pixels for each of the width rows) fits within
-        // the band's rows, padding or not.
-        uchar *tile = bits + top * bytesPerLine;
-        std::memcpy(band.get(), tile, size_t(count * bytesPerLine));
-        turnIntoTile(depth, band.get(), bytesPerLine, count, image.width(), tile, clockwise);
-        tiles.push_back({tile, count * qsizetype(depth / 8)});
+    int top = 0;
+    for (; top < height; top += TurnBand) {
+        const int count = std::min(TurnBand, height - top);
+        // A tile (count pixels for each of the width turned rows) fits in
+        // the rows of a band, padding or not.
+        uchar *tile = top == 0 ? spare.bits() : bits + (top - TurnBand) * bytesPerLine;
+        turnIntoTile(image, top, count, tile, clockwise);
+        tiles.push_back({tile, count * pixelBytes, 0, 0});
     }
-    band.reset();
+    // The last band's rows hold no tile.
+    releasePages(bits + (top - TurnBand) * bytesPerLine, bits + height * bytesPerLine);
     fillFromTiles(turned, tiles, clockwise);
     image = QImage();
     return turned;

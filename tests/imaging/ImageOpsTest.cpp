@@ -388,7 +388,7 @@ private Q_SLOTS:
         QFETCH(int, degrees);
         // Taller than a band of rows and wider than a tile, in odd sizes,
         // with a gradient so that any misplaced pixel shows.
-        QImage image = gradient(QSize(301, 157), QImage::Format(format));
+        QImage image = gradient(QSize(301, 357), QImage::Format(format));
         image.setDotsPerMeterX(TestImages::dotsPerMeter(200));
         image.setDotsPerMeterY(TestImages::dotsPerMeter(100));
         const QImage expected = image.transformed(QTransform().rotate(degrees));
@@ -420,7 +420,7 @@ private Q_SLOTS:
         };
         // One column, one row, odd sizes whose rows are padded in the narrow
         // formats, and heights that are no whole number of bands.
-        const QList<QSize> sizes = {QSize(1, 150), QSize(150, 1), QSize(7, 13), QSize(130, 67), QSize(13, 129)};
+        const QList<QSize> sizes = {QSize(1, 600), QSize(600, 1), QSize(7, 13), QSize(67, 513), QSize(130, 300)};
         for (const int degrees : {90, 180, 270, -90, 450}) {
             for (const auto &[name, format] : formats) {
                 for (const QSize &size : sizes) {
