@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include <QBuffer>
 #include <QFile>
@@ -120,18 +122,6 @@ void clearJfifDensity(QByteArray &jpeg)
     jpeg.replace(unitsAt, 5, noUnits, 5);
 }
 
-// Gives the whole memory pages between begin and end back to the system.
-// Only for pixels of an image that nothing reads again: the pages read as
-// zero afterwards, and the allocation is freed as usual with its image.
-void releasePages(const uchar *begin, const uchar *end)
-{
-    static const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
-    const quintptr first = (quintptr(begin) + pageSize - 1) / pageSize * pageSize;
-    const quintptr last = quintptr(end) / pageSize * pageSize;
-    if (last > first)
-        madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED);
-}
-
 // One pixel of N bytes, copied as a whole.
 template <int N>
 struct Pixel
@@ -165,36 +155,197 @@ void turnBand(const QImage &from, QImage &to, int top, int bottom, bool clockwis
     }
 }
 
-// A quarter turn that never holds two whole images: the turned image is
-// built in bands of rows, and the pages of each band of the original go
-// back to the system as soon as it is copied, when this is the original's
-// only holder. Other depths (1-bit pages) and shared images are turned
-// whole by Qt.
-QImage turnQuarter(QImage &&image, bool clockwise)
+// Gives the whole memory pages between begin and end back to the system.
+// Only for memory that nothing reads again: the pages read as zero
+// afterwards, and the allocation is freed as usual by its owner.
+void releasePages(const uchar *begin, const uchar *end)
 {
-    const int depth = image.depth();
-    if (depth % 8 != 0 || depth > 64 || depth == 0)
-        return image.transformed(QTransform().rotate(clockwise ? 90 : 270));
+    static const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr first = (quintptr(begin) + pageSize - 1) / pageSize * pageSize;
+    const quintptr last = quintptr(end) / pageSize * pageSize;
+    if (last > first)
+        madvise(reinterpret_cast<void *>(first), last - first, MADV_DONTNEED);
+}
+
+// An anonymous private mapping, unmapped when it goes; null when the
+// system has no room for it. Its pages take memory only once written.
+class Mapping
+{
+public:
+    explicit Mapping(size_t size) : m_size(size)
+    {
+        void *bits = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        m_bits = bits == MAP_FAILED ? nullptr : static_cast<uchar *>(bits);
+    }
+    Mapping(const Mapping &) = delete;
+    Mapping &operator=(const Mapping &) = delete;
+    ~Mapping()
+    {
+        if (m_bits)
+            munmap(m_bits, m_size);
+    }
+    uchar *bits() const { return m_bits; }
+
+private:
+    uchar *m_bits = nullptr;
+    size_t m_size;
+};
+
+// The turned pixels of one band of rows, held between the two phases of a
+// quarter turn. They are laid out as the turned image's rows: for each of
+// its rows, the pixels this band gives it, so that the turned image is then
+// filled row after row.
+struct TurnTile
+{
+    const uchar *bits = nullptr;
+    qsizetype rowBytes = 0; // bytes this band gives each turned row
+    quintptr released = 0;  // the tile's memory is given back up to here
+    quintptr next = 0;      // and is given back again once read up to here
+};
+
+// The most rows a band of a quarter turn holds. Taller bands mean fewer
+// tiles to give back memory from in the second phase (fewer calls, each
+// of which costs every thread of the process a TLB flush) but a larger
+// spare tile in the first.
+constexpr int TurnBand = 256;
+
+// Turns count rows of from starting at top into tile, in the turned
+// image's orientation.
+template <int N>
+void turnIntoTile(const QImage &from, int top, int count, uchar *tile, bool clockwise)
+{
+    // Clockwise the band's last row comes first in each turned row;
+    // counterclockwise its first.
+    const Pixel<N> *rows[TurnBand];
+    for (int j = 0; j < count; ++j)
+        rows[j] = reinterpret_cast<const Pixel<N> *>(from.constScanLine(clockwise ? top + count - 1 - j : top + j));
+    const int width = from.width();
+    auto *out = reinterpret_cast<Pixel<N> *>(tile);
+    for (int r = 0; r < width; ++r, out += count) {
+        // Clockwise the column x becomes row x; counterclockwise row width-1-x.
+        const int x = clockwise ? r : width - 1 - r;
+        for (int j = 0; j < count; ++j)
+            out[j] = rows[j][x];
+    }
+}
+
+void turnIntoTile(const QImage &from, int top, int count, uchar *tile, bool clockwise)
+{
+    switch (from.depth() / 8) {
+    case 1: turnIntoTile<1>(from, top, count, tile, clockwise); break;
+    case 2: turnIntoTile<2>(from, top, count, tile, clockwise); break;
+    case 3: turnIntoTile<3>(from, top, count, tile, clockwise); break;
+    case 4: turnIntoTile<4>(from, top, count, tile, clockwise); break;
+    case 6: turnIntoTile<6>(from, top, count, tile, clockwise); break;
+    case 8: turnIntoTile<8>(from, top, count, tile, clockwise); break;
+    }
+}
+
+// Fills the turned image row after row from the tiles, giving each tile's
+// pages back as they are copied. Clockwise the last band gives the left of
+// each row; counterclockwise the first does.
+void fillFromTiles(QImage &turned, std::vector<TurnTile> &tiles, bool clockwise)
+{
+    // Pages go back in groups: each call flushes the TLB of every thread,
+    // which costs far more than a few pages freed a little later. The
+    // tiles start their groups at staggered points, so that about half a
+    // group a tile is held at any time rather than up to a whole one.
+    static const auto pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr group = 64 * pageSize;
+    const int count = int(tiles.size());
+    for (int i = 0; i < count; ++i) {
+        TurnTile &tile = tiles[size_t(i)];
+        tile.released = (quintptr(tile.bits) + pageSize - 1) / pageSize * pageSize;
+        tile.next = tile.released + group * quintptr(i + 1) / quintptr(count);
+    }
+    for (int r = 0; r < turned.height(); ++r) {
+        uchar *line = turned.scanLine(r);
+        for (int i = 0; i < count; ++i) {
+            TurnTile &tile = tiles[size_t(clockwise ? count - 1 - i : i)];
+            const uchar *from = tile.bits + r * tile.rowBytes;
+            std::memcpy(line, from, size_t(tile.rowBytes));
+            line += tile.rowBytes;
+            const quintptr end = quintptr(from + tile.rowBytes);
+            if (end >= tile.next) {
+                const quintptr done = end / pageSize * pageSize;
+                if (done > tile.released)
+                    madvise(reinterpret_cast<void *>(tile.released), done - tile.released, MADV_DONTNEED);
+                tile.released = done;
+                tile.next = done + group;
+            }
+        }
+    }
+}
+
+// The depths whose pixels the bands move as whole bytes.
+bool turnsByBands(int depth)
+{
+    switch (depth) {
+    case 8: case 16: case 24: case 32: case 48: case 64: return true;
+    default: return false;
+    }
+}
+
+// A quarter turn of an image that is also held elsewhere: its pixels stay,
+// so the turned image is written straight from them.
+QImage turnShared(const QImage &image, bool clockwise)
+{
     QImage turned(image.height(), image.width(), image.format());
     if (turned.isNull())
         return QImage();
     turned.setColorTable(image.colorTable());
-    const bool release = image.isDetached();
     constexpr int Band = 64;
     for (int top = 0; top < image.height(); top += Band) {
         const int bottom = std::min(top + Band, image.height());
-        switch (depth / 8) {
+        switch (image.depth() / 8) {
         case 1: turnBand<1>(image, turned, top, bottom, clockwise); break;
         case 2: turnBand<2>(image, turned, top, bottom, clockwise); break;
         case 3: turnBand<3>(image, turned, top, bottom, clockwise); break;
         case 4: turnBand<4>(image, turned, top, bottom, clockwise); break;
         case 6: turnBand<6>(image, turned, top, bottom, clockwise); break;
         case 8: turnBand<8>(image, turned, top, bottom, clockwise); break;
-        default: return image.transformed(QTransform().rotate(clockwise ? 90 : 270));
         }
-        if (release)
-            releasePages(image.constScanLine(top), image.constScanLine(bottom - 1) + image.bytesPerLine());
     }
+    return turned;
+}
+
+// A quarter turn that never holds much more than one image. Writing a band
+// of rows straight into the turned image would touch a page of each of its
+// rows at once. So, first, each band is turned into a tile that takes the
+// place of the band before it (all read by then; the first tile goes to a
+// spare mapping); then the turned image is filled row by row while the
+// tiles' pages are given back. Everything is allocated before the first
+// pixel moves: without room the result is null and image is kept. Other
+// depths (1-bit pages) are turned whole by Qt.
+QImage turnQuarter(QImage &&image, bool clockwise)
+{
+    if (!turnsByBands(image.depth()))
+        return image.transformed(QTransform().rotate(clockwise ? 90 : 270));
+    if (!image.isDetached())
+        return turnShared(image, clockwise);
+    const int height = image.height();
+    const qsizetype bytesPerLine = image.bytesPerLine();
+    const qsizetype pixelBytes = image.depth() / 8;
+    QImage turned(height, image.width(), image.format());
+    const Mapping spare(size_t(qsizetype(std::min(TurnBand, height)) * image.width() * pixelBytes));
+    std::vector<TurnTile> tiles;
+    tiles.reserve(size_t((height + TurnBand - 1) / TurnBand));
+    uchar *bits = turned.isNull() || !spare.bits() ? nullptr : image.bits();
+    if (!bits)
+        return QImage();
+    turned.setColorTable(image.colorTable());
+    int top = 0;
+    for (; top < height; top += TurnBand) {
+        const int count = std::min(TurnBand, height - top);
+        // A tile (count pixels for each of the width turned rows) fits in
+        // the rows of a band, padding or not.
+        uchar *tile = top == 0 ? spare.bits() : bits + (top - TurnBand) * bytesPerLine;
+        turnIntoTile(image, top, count, tile, clockwise);
+        tiles.push_back({tile, count * pixelBytes, 0, 0});
+    }
+    // The last band's rows hold no tile.
+    releasePages(bits + (top - TurnBand) * bytesPerLine, bits + height * bytesPerLine);
+    fillFromTiles(turned, tiles, clockwise);
     image = QImage();
     return turned;
 }
@@ -395,13 +546,15 @@ QImage rotate(const QImage &image, int degreesClockwise)
 
 QImage rotate(QImage &&image, int degreesClockwise)
 {
-    if (degreesClockwise != 90 && degreesClockwise != 180 && degreesClockwise != 270)
+    // A whole turn stays refused: the angle must turn the image.
+    const int turn = (degreesClockwise % 360 + 360) % 360;
+    if (turn != 90 && turn != 180 && turn != 270)
         return QImage();
-    if (degreesClockwise == 180)
+    if (turn == 180)
         return std::move(image).mirrored(true, true);
     const int dotsX = image.dotsPerMeterX();
     const int dotsY = image.dotsPerMeterY();
-    QImage turned = turnQuarter(std::move(image), degreesClockwise == 90);
+    QImage turned = turnQuarter(std::move(image), turn == 90);
     turned.setDotsPerMeterX(dotsY);
     turned.setDotsPerMeterY(dotsX);
     return turned;

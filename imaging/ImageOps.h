@@ -104,15 +104,17 @@ QByteArray encodeJpeg(const QImage &image, int qualityFactor);
 [[nodiscard]] std::optional<DbError> saveEncoded(const QByteArray &bytes, const QString &path,
                                                  Durability durability = Durability::Synced);
 
-// The image turned clockwise by 90, 180 or 270 degrees, with the horizontal
-// and vertical resolution swapped for a quarter turn. Any other angle gives
-// a null image.
+// The image turned clockwise by 90, 180 or 270 degrees, the angle taken
+// modulo a whole turn (-90 turns as 270, 450 as 90), with the horizontal
+// and vertical resolution swapped for a quarter turn. Any other angle, a
+// whole turn included, gives a null image.
 QImage rotate(const QImage &image, int degreesClockwise);
 // The same for an image handed over: held by nothing else, it is turned in
-// place (180) or into a new image while its own memory is given back band
-// by band (quarter turns), so the turn takes little more memory than one
-// image. When there is no memory for the turned image the result is null
-// and image is left as it was.
+// place (180) or, for quarter turns, band by band into tiles that take the
+// bands' own memory and then into a new image while the tiles' memory is
+// given back, so the turn takes little more memory than one image. When
+// there is no memory for the turned image the result is null and image is
+// left as it was.
 QImage rotate(QImage &&image, int degreesClockwise);
 
 // The part of image inside rect, clamped to the image. A rectangle that
