@@ -51,19 +51,6 @@ QImage gradient(const QSize &size, QImage::Format format)
     return image.convertToFormat(format, Qt::ThresholdDither);
 }
 
-// A size the process reports in /proc/self/status ("VmRSS:", "VmHWM:"),
-// in bytes.
-qint64 statusBytes(const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').constFirst().toLongLong() * 1024;
-    return -1;
-}
-
 } // namespace
 
 class ImageOpsTest : public QObject
@@ -461,35 +448,6 @@ private Q_SLOTS:
         QImage handed = image.copy();
         image = QImage();
         QCOMPARE(ImageOps::rotate(std::move(handed), degrees), expected);
-    }
-
-    void rotateHandedOverMemory_data()
-    {
-        QTest::addColumn<int>("degrees");
-        QTest::newRow("90 clockwise") << 90;
-        QTest::newRow("270 clockwise") << 270;
-    }
-    // A handed-over A4 page at 300 dpi turns by a quarter while the process
-    // holds little more than the one page: the memory of the original goes
-    // back as the turned image grows.
-    void rotateHandedOverMemory()
-    {
-        QFETCH(int, degrees);
-        QImage page(QSize(2480, 3508), QImage::Format_RGB32);
-        page.fill(qRgb(200, 180, 160));
-        const qint64 pageBytes = page.sizeInBytes();
-        const qint64 before = statusBytes("VmRSS:");
-        // Starts the peak resident size again from the present size.
-        QFile refs(QStringLiteral("/proc/self/clear_refs"));
-        QVERIFY(refs.open(QIODevice::WriteOnly));
-        QCOMPARE(refs.write("5"), qint64(1));
-        refs.close();
-        const QImage turned = ImageOps::rotate(std::move(page), degrees);
-        const qint64 peak = statusBytes("VmHWM:");
-        QCOMPARE(turned.size(), QSize(3508, 2480));
-        QVERIFY(before > 0 && peak > 0);
-        const double ratio = double(peak - before + pageBytes) / double(pageBytes);
-        QVERIFY2(ratio < 1.2, qPrintable(QStringLiteral("peak %1 times the page").arg(ratio)));
     }
 
     void crop_data()
