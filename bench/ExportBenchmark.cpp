@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 
 #include "bench/ArchiveGenerator.h"
+#include "bench/BenchPrompt.h"
 #include "bench/BenchTiming.h"
 #include "exchange/CabinetExport.h"
 #include "exchange/CabinetImport.h"
@@ -34,24 +35,6 @@ using namespace BenchTiming;
 namespace {
 
 constexpr int kFanOut = 10;   // drawers, folders per drawer, documents per folder, pages per document
-
-// Answers nothing and shows nothing: the end messages would only clutter
-// the figures.
-class QuietPrompt : public Prompt
-{
-public:
-    void message(const QString &, const QString &) override {}
-    void warning(const QString &text, const QString &) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    void error(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    bool question(const QString &, const QString &) override { return false; }
-    Answer questionYesNoCancel(const QString &, const QString &) override { return Answer::Cancel; }
-    DiskAnswer insertDisk(const QString &) override { return DiskAnswer::Cancel; }
-    std::optional<QString> input(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<QString> password(const QString &) override { return {}; }
-    std::optional<QString> chooseFolder(const QString &) override { return {}; }
-    std::optional<QString> openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<QString> saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-};
 
 RecordId buildCabinet()
 {
@@ -125,7 +108,8 @@ int main(int argc, char **argv)
     if (!scratch.isValid())
         return fail(QStringLiteral("Cannot make a scratch folder in %1: %2").arg(base, scratch.errorString()));
     qputenv("VLM_DATA_DIR", QFile::encodeName(scratch.filePath(QStringLiteral("data"))));
-    QuietPrompt prompt;
+    // Answers nothing; the end messages would only clutter the figures.
+    BenchPrompt prompt(false, true);
     Prompt::setInstance(&prompt);
     try {
         QString error;

@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "bench/BenchPrompt.h"
 #include "bench/BenchTiming.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
@@ -95,28 +96,40 @@ double timeSqlite3(const QString &db, const QString &target)
     return watch.elapsedMs();
 }
 
+// A scratch folder beside the archive, the data folder while it lives; the
+// archive's own folder is the data folder again afterwards, on every path.
+struct ScratchDataFolder
+{
+    explicit ScratchDataFolder(const QString &archiveDb)
+        : dir(QFileInfo(archiveDb).absolutePath() + QStringLiteral("-tools-XXXXXX")), archive(qgetenv("VLM_DATA_DIR"))
+    {
+        if (!dir.isValid())
+            throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(dir.errorString()));
+        qputenv("VLM_DATA_DIR", QFile::encodeName(dir.path()));
+    }
+    ~ScratchDataFolder() { qputenv("VLM_DATA_DIR", archive); }
+
+    QTemporaryDir dir;
+    QByteArray archive;
+};
+
 // Each run compacts a fresh copy of the archive's database, so every run
 // has the archive's free space to reclaim; sqlite3 gets the same copy.
 void benchCompaction(const QString &archiveDb, int runs)
 {
-    QTemporaryDir scratch(QFileInfo(archiveDb).absolutePath() + QStringLiteral("-tools-XXXXXX"));
-    if (!scratch.isValid())
-        throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
-    const QByteArray archive = qgetenv("VLM_DATA_DIR");
-    qputenv("VLM_DATA_DIR", QFile::encodeName(scratch.path()));
+    const ScratchDataFolder scratch(archiveDb);
     const QString db = ToolsFiles::GetDbPath();
     std::vector<double> tool, cli;
     for (int i = 0; i < runs; ++i) {
         copyFresh(archiveDb, db);
-        cli.push_back(timeSqlite3(db, scratch.filePath(QStringLiteral("cli.mdb"))));
-        QFile::remove(scratch.filePath(QStringLiteral("cli.mdb")));
+        cli.push_back(timeSqlite3(db, scratch.dir.filePath(QStringLiteral("cli.mdb"))));
+        QFile::remove(scratch.dir.filePath(QStringLiteral("cli.mdb")));
         const Stopwatch watch;
         const ToolResult r = Compaction::CompactDb();
         tool.push_back(watch.elapsedMs());
         if (!r.succeeded())
             throw DbError(-1, r.texts().join(QLatin1Char(' ')));
     }
-    qputenv("VLM_DATA_DIR", archive);
     const double t = median(tool), c = median(cli);
     printLine(QStringLiteral("compact %1 MB database: %2 vs sqlite3 VACUUM INTO %3 = %4x, medians of %5"
                              " (the tool also syncs the copy and the folder; sqlite3 runs through QProcess)"
@@ -124,24 +137,6 @@ void benchCompaction(const QString &archiveDb, int runs)
                   .arg(QFileInfo(archiveDb).size() / 1e6, 0, 'f', 0).arg(ms(t), ms(c))
                   .arg(t / c, 0, 'f', 2).arg(runs).arg(verdict(t <= 1.1 * c)));
 }
-
-// Answers Yes to every question and keeps what the tools report.
-class YesPrompt : public Prompt
-{
-public:
-    QStringList said;
-    void message(const QString &text, const QString &) override { said << text; }
-    void warning(const QString &text, const QString &) override { said << text; }
-    void error(const QString &text) override { said << text; }
-    bool question(const QString &, const QString &) override { return true; }
-    Answer questionYesNoCancel(const QString &, const QString &) override { return Answer::Yes; }
-    DiskAnswer insertDisk(const QString &) override { return DiskAnswer::Cancel; }
-    std::optional<QString> input(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<QString> password(const QString &) override { return {}; }
-    std::optional<QString> chooseFolder(const QString &) override { return {}; }
-    std::optional<QString> openFileName(const QString &, const QString &, const QString &) override { return {}; }
-    std::optional<QString> saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-};
 
 // What any compaction must do: SQLite's VACUUM INTO in this process and an
 // fsync of the copy.
@@ -160,7 +155,7 @@ double timeVacuumSynced(const QString &db, const QString &target)
 
 // The tools' window compacting: its button, the question answered Yes,
 // the run and its closing message.
-double timeWindowCompaction(frmMain &window, YesPrompt &prompt)
+double timeWindowCompaction(frmMain &window, BenchPrompt &prompt)
 {
     prompt.said.clear();
     const Stopwatch watch;
@@ -176,13 +171,9 @@ double timeWindowCompaction(frmMain &window, YesPrompt &prompt)
 // alternate so that a change in the machine's load touches both.
 void benchCompactionWindow(const QString &archiveDb, int runs)
 {
-    QTemporaryDir scratch(QFileInfo(archiveDb).absolutePath() + QStringLiteral("-tools-XXXXXX"));
-    if (!scratch.isValid())
-        throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
-    const QByteArray archive = qgetenv("VLM_DATA_DIR");
-    qputenv("VLM_DATA_DIR", QFile::encodeName(scratch.path()));
+    const ScratchDataFolder scratch(archiveDb);
     const QString db = ToolsFiles::GetDbPath();
-    YesPrompt prompt;
+    BenchPrompt prompt(true, false);
     Prompt::setInstance(&prompt);
     std::vector<double> window, vacuum;
     {
@@ -191,14 +182,13 @@ void benchCompactionWindow(const QString &archiveDb, int runs)
         QCoreApplication::processEvents();
         for (int i = 0; i < runs; ++i) {
             copyFresh(archiveDb, db);
-            vacuum.push_back(timeVacuumSynced(db, scratch.filePath(QStringLiteral("copy.mdb"))));
+            vacuum.push_back(timeVacuumSynced(db, scratch.dir.filePath(QStringLiteral("copy.mdb"))));
             copyFresh(archiveDb, db);
             window.push_back(timeWindowCompaction(tools, prompt));
         }
     }
     Prompt::setInstance(nullptr);
     Progress::setView(nullptr);
-    qputenv("VLM_DATA_DIR", archive);
     const double w = median(window), v = median(vacuum);
     printLine(QStringLiteral("compact through the tools' window: %1 vs VACUUM INTO and an fsync of the copy %2 = %3x,"
                              " medians of %4 (target <= 1.2x)%5")

@@ -78,6 +78,28 @@ QByteArray truncatedJpeg(const QSize &size)
     return buffer.data().left(buffer.data().size() / 2);
 }
 
+namespace {
+
+// The pixels written by libjpeg-turbo at quality 90; a failure fails the
+// running test.
+QByteArray compressedByTurbo(const unsigned char *pixels, int width, int pitch, int height, int pixelFormat,
+                             int sampling, int flags)
+{
+    tjhandle handle = tjInitCompress();
+    unsigned char *jpeg = nullptr;
+    unsigned long length = 0;
+    const int failed =
+        tjCompress2(handle, pixels, width, pitch, height, pixelFormat, &jpeg, &length, sampling, 90, flags);
+    const QByteArray bytes = failed ? QByteArray() : QByteArray(reinterpret_cast<const char *>(jpeg), int(length));
+    tjFree(jpeg);
+    tjDestroy(handle);
+    if (bytes.isEmpty())
+        QTest::qFail("libjpeg-turbo wrote no JPEG", __FILE__, __LINE__);
+    return bytes;
+}
+
+} // namespace
+
 QByteArray specialJpeg(const QSize &size, const QColor &colour, JpegKind kind)
 {
     const bool cmyk = kind == JpegKind::Cmyk;
@@ -89,18 +111,8 @@ QByteArray specialJpeg(const QSize &size, const QColor &colour, JpegKind kind)
     std::vector<unsigned char> pixels(size_t(size.width()) * size.height() * 4);
     for (size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = pixel[i % 4];
-    tjhandle handle = tjInitCompress();
-    unsigned char *jpeg = nullptr;
-    unsigned long length = 0;
-    const int flags = cmyk ? 0 : TJFLAG_PROGRESSIVE;
-    const int failed = tjCompress2(handle, pixels.data(), size.width(), 0, size.height(), cmyk ? TJPF_CMYK : TJPF_RGBX,
-                                   &jpeg, &length, TJSAMP_420, 90, flags);
-    const QByteArray bytes = failed ? QByteArray() : QByteArray(reinterpret_cast<const char *>(jpeg), int(length));
-    tjFree(jpeg);
-    tjDestroy(handle);
-    if (bytes.isEmpty())
-        QTest::qFail("libjpeg-turbo wrote no JPEG", __FILE__, __LINE__);
-    return bytes;
+    return compressedByTurbo(pixels.data(), size.width(), 0, size.height(), cmyk ? TJPF_CMYK : TJPF_RGBX, TJSAMP_420,
+                             cmyk ? 0 : TJFLAG_PROGRESSIVE);
 }
 
 QByteArray progressiveJpeg(const QImage &image, Sampling sampling)
@@ -110,17 +122,8 @@ QByteArray progressiveJpeg(const QImage &image, Sampling sampling)
         {Sampling::Half, TJSAMP_420},          {Sampling::HalfDown, TJSAMP_440}, {Sampling::QuarterAcross, TJSAMP_411}};
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     constexpr int kPixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
-    tjhandle handle = tjInitCompress();
-    unsigned char *jpeg = nullptr;
-    unsigned long length = 0;
-    const int failed = tjCompress2(handle, rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(),
-                                   kPixelFormat, &jpeg, &length, kinds.value(sampling), 90, TJFLAG_PROGRESSIVE);
-    const QByteArray bytes = failed ? QByteArray() : QByteArray(reinterpret_cast<const char *>(jpeg), int(length));
-    tjFree(jpeg);
-    tjDestroy(handle);
-    if (bytes.isEmpty())
-        QTest::qFail("libjpeg-turbo wrote no JPEG", __FILE__, __LINE__);
-    return bytes;
+    return compressedByTurbo(rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(), kPixelFormat,
+                             kinds.value(sampling), TJFLAG_PROGRESSIVE);
 }
 
 QImage eighthByLibjpeg(const QByteArray &bytes)

@@ -7,6 +7,22 @@
 #include <QSplitter>
 #include <QtTest>
 
+namespace {
+
+// A splitter of two panes, 800 pixels wide, shown.
+struct TwoPanes : QSplitter
+{
+    TwoPanes()
+    {
+        addWidget(new QWidget);
+        addWidget(new QWidget);
+        resize(800, 400);
+        show();
+    }
+};
+
+} // namespace
+
 // The tree's width kept in twips between runs.
 class TreeWidthTest : public QObject
 {
@@ -36,11 +52,7 @@ private Q_SLOTS:
         QFETCH(int, treePixels);
         if (!stored.isNull())
             Settings::setValue("tvwMainWidth", stored);
-        QSplitter splitter;
-        splitter.addWidget(new QWidget);
-        splitter.addWidget(new QWidget);
-        splitter.resize(800, 400);
-        splitter.show();
+        TwoPanes splitter;
         QVERIFY(QTest::qWaitForWindowExposed(&splitter));
         // The window's width is the room the splitter shares out.
         TreeWidth::restore(&splitter, splitter.width() - splitter.handleWidth());
@@ -49,11 +61,7 @@ private Q_SLOTS:
 
     void saveStoresTwips()
     {
-        QSplitter splitter;
-        splitter.addWidget(new QWidget);
-        splitter.addWidget(new QWidget);
-        splitter.resize(800, 400);
-        splitter.show();
+        TwoPanes splitter;
         QVERIFY(QTest::qWaitForWindowExposed(&splitter));
         splitter.setSizes({150, splitter.width() - splitter.handleWidth() - 150});
         TreeWidth::save(&splitter);
