@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <malloc.h>
 #include <memory>
 #include <vector>
 
@@ -40,18 +39,6 @@ namespace {
 
 using FileImportStaging::Batch;
 using FileImportStaging::Item;
-
-// Blocks of a MB and more (whole-file reads, a decoder's coefficient
-// rows) are mapped and unmapped on their own. Otherwise glibc raises its
-// threshold after the first such block is freed and serves the next ones
-// from each worker thread's heap, where freed blocks stay resident: more
-// threads would then hold more memory than the budget admits.
-void mapLargeBlocks()
-{
-#ifdef __GLIBC__
-    ::mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
-#endif
-}
 
 QString withSlash(const QString &directory)
 {
@@ -529,7 +516,6 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         // The copies wait in the data folder, on the page store's file
         // system, so that putting one in place is a rename.
         (void)workers.staging();
-        mapLargeBlocks();
         QThreadPool &pool = workers.pool();
         MemoryBudget &budget = workers.budget();
         // Files whose copies run side by side, and whose rows are one

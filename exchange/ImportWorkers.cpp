@@ -68,6 +68,14 @@ ImportWorkers::ImportWorkers(int threads, qint64 memoryBudget)
     : m_budget(memoryBudget > 0 ? memoryBudget : FileImport::DefaultMemoryBudget)
 {
     m_pool.setMaxThreadCount(std::max(1, threads > 0 ? threads : QThread::idealThreadCount()));
+    // Blocks of a MB and more (whole-file reads, a decoder's coefficient
+    // rows) are mapped and unmapped on their own. Otherwise glibc raises its
+    // threshold after the first such block is freed and serves the next ones
+    // from each worker thread's heap, where freed blocks stay resident: more
+    // threads would then hold more memory than the budget admits.
+#ifdef __GLIBC__
+    ::mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+#endif
 }
 
 ImportWorkers::~ImportWorkers()
