@@ -9,7 +9,7 @@
 #include <QIODevice>
 
 #include "imaging/ImageOps.h"
-#include "imaging/ProgressiveDc.h"
+#include "imaging/JpegDc.h"
 #include "imaging/ThumbnailMaker.h"
 
 namespace {
@@ -23,16 +23,17 @@ struct JpegFrame
     bool progressive = false;
     std::vector<std::pair<int, int>> sampling;
     // The file's bytes from its start through the first scan's header (or
-    // as far as they were read), for ProgressiveDc to judge.
+    // as far as they were read), for JpegDc to judge.
     QByteArray header;
 };
 
 constexpr int kDctSize = 8;
-constexpr int kBytesPerBlock = 64 * 2;  // 64 coefficients of 16 bits
+constexpr int kCoefficientsPerBlock = 64;
+constexpr int kBytesPerBlock = kCoefficientsPerBlock * 2;  // of 16 bits each
 constexpr int kBytesPerPixel = 4;       // the decoded picture, 32-bit
 // Segments walked before giving up on a header that never names its frame.
 constexpr int kMaxSegments = 1024;
-// Bytes of tables kept for ProgressiveDc; a header beyond is not judged.
+// Bytes of tables kept for JpegDc; a header beyond is not judged.
 constexpr qint64 kMaxHeaderBytes = 1024 * 1024;
 
 qint64 ceilDiv(qint64 a, qint64 b)
@@ -96,7 +97,7 @@ std::optional<JpegFrame> readJpegFrame(QIODevice *device)
     QByteArray header;
     std::optional<JpegFrame> frame;
     // A frame found is returned whatever follows it: a header cut short
-    // after it only keeps ProgressiveDc from taking the file.
+    // after it only keeps JpegDc from taking the file.
     const auto found = [&]() {
         if (frame)
             frame->header = header;
@@ -165,23 +166,26 @@ qint64 coefficientBytes(const JpegFrame &frame)
     return bytes;
 }
 
-// Whether the thumbnail decode takes the file's picture from its DC scans:
-// the eighth-size picture covers the thumbnail and ProgressiveDc takes the
-// file, as ScaledJpeg decides.
-bool decodesFromDc(const JpegFrame &frame)
+// Whether the thumbnail's decode takes the file at an eighth of its size,
+// where each block is one pixel, as ScaledJpeg decides.
+bool atEighth(const JpegFrame &frame)
 {
     const QSize stored(int(frame.width), int(frame.height));
     const QSize eighth(int(ceilDiv(frame.width, kDctSize)), int(ceilDiv(frame.height, kDctSize)));
-    return frame.progressive && ImageOps::reducedDecodeSize(stored, ThumbnailMaker::contentSize(stored)) == eighth
-        && ProgressiveDc::accepts(frame.header);
+    return ImageOps::reducedDecodeSize(stored, ThumbnailMaker::contentSize(stored)) == eighth;
 }
 
 qint64 ofJpeg(const JpegFrame &frame)
 {
-    if (decodesFromDc(frame))
-        return ProgressiveDc::workingBytes(frame.header);
+    // A progressive file's picture at an eighth comes from its DC scans
+    // when JpegDc takes the file.
+    if (frame.progressive && atEighth(frame) && JpegDc::accepts(frame.header))
+        return JpegDc::workingBytes(frame.header);
     const qint64 picture = ceilDiv(frame.width, kDctSize) * ceilDiv(frame.height, kDctSize) * kBytesPerPixel;
-    return picture + (frame.progressive ? coefficientBytes(frame) : 0);
+    if (frame.progressive)
+        return picture + coefficientBytes(frame);
+    // A baseline file at an eighth keeps one DC value a block beside it.
+    return picture + (atEighth(frame) ? coefficientBytes(frame) / kCoefficientsPerBlock : 0);
 }
 
 } // namespace

@@ -10,11 +10,12 @@ class QString;
 // decodes it runs at once by bytes instead of by threads.
 namespace DecodeCost {
 
-// A JPEG decodes at an eighth of its size, holding only that picture,
-// except a progressive one: its decoder keeps the coefficients of the
-// whole image (two bytes a sample of each component) whatever the scale,
-// unless its picture comes from its DC scans (ProgressiveDc takes it and
-// the eighth covers the thumbnail): then that picture and one value a block.
+// A JPEG decodes at an eighth of its size, holding that picture and,
+// when the eighth covers the thumbnail, one DC value a block. A
+// progressive one's decoder keeps the coefficients of the whole image (two
+// bytes a sample of each component) whatever the scale, unless its picture
+// comes from its DC scans (JpegDc takes it and the eighth covers the
+// thumbnail): then that picture and one value a block.
 // Any other image is decoded whole (four bytes a pixel). 0 when the
 // header cannot be read: such a file fails before it decodes anything.
 // Reads from the device's current position; leaves it anywhere.

@@ -506,13 +506,13 @@ std::optional<DbError> saveEncoded(const QByteArray &bytes, const QString &path,
             return fileError(file, path);
         if (file.write(bytes) != bytes.size() || !file.flush())
             return fileError(file, path);
+        // QTemporaryFile makes its files readable by the owner only.
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                            | QFileDevice::ReadOther);
         file.close();
         if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
             return errnoError(errno, path);
         file.setAutoRemove(false);
-        // QTemporaryFile makes its files readable by the owner only.
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                        | QFileDevice::ReadOther);
         return std::nullopt;
     }
     QSaveFile file(path);

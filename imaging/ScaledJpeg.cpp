@@ -8,7 +8,7 @@
 #include <turbojpeg.h>
 
 #include "imaging/ImageOps.h"
-#include "imaging/ProgressiveDc.h"
+#include "imaging/JpegDc.h"
 
 namespace {
 
@@ -58,11 +58,11 @@ QImage decode(const QByteArray &bytes, const std::function<QSize(const QSize &)>
     const QSize reduced = ImageOps::reducedDecodeSize(stored, neededFor(stored));
     if (!withinLimit(reduced))
         return QImage();
-    // libjpeg-turbo holds a progressive file's whole coefficients whatever
-    // the scale; an eighth of the size comes from its DC scans alone. A
-    // baseline file is declined at its frame header.
+    // An eighth of the size needs only each block's DC value; libjpeg-turbo
+    // would build every coefficient of a baseline file and hold a
+    // progressive file's whole coefficients.
     if (reduced == QSize((width + 7) / 8, (height + 7) / 8)) {
-        const QImage fromDc = ProgressiveDc::decode(bytes);
+        const QImage fromDc = JpegDc::decode(bytes);
         if (!fromDc.isNull())
             return fromDc;
     }

@@ -10,9 +10,10 @@
 // file at 1/8, 1/4 or 1/2 of its size (whichever still covers the size
 // needed) with its fast DCT and without fancy upsampling, straight into a
 // 32-bit colour image. Made for thumbnails, where that loss cannot be seen
-// once the picture is scaled to 100 pixels. A progressive file needed at an
-// eighth of its size is read from its DC scans (ProgressiveDc), when it
-// takes the file, for the general decoder holds its whole coefficients.
+// once the picture is scaled to 100 pixels. A file needed at an eighth of
+// its size is read for its DC values alone (JpegDc) when that decoder
+// takes it: the general decoder builds every coefficient of a baseline
+// file and holds a progressive file's whole coefficients.
 //
 // It declines rather than guesses: any file it cannot decode cleanly (not a
 // JPEG, CMYK, damaged or cut short, too large to hold) gives a null image,

@@ -4,7 +4,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <exception>
+#include <limits>
+#include <vector>
 
 #include <QBuffer>
 #include <QFile>
@@ -12,6 +15,8 @@
 #include <QPainter>
 #include <QThread>
 #include <QThreadPool>
+
+#include <sys/stat.h>
 
 #include "imaging/ScaledJpeg.h"
 #include "platform/DbError.h"
@@ -21,20 +26,25 @@
 
 namespace {
 
+constexpr qsizetype kKeptReadBytes = 16 * 1024 * 1024;
+
 // The nearest whole number, halves to the even neighbour.
 int nearestEven(float value)
 {
     return int(std::nearbyint(value));
 }
 
+// Whether two paths name one file: the same path, or the same file on
+// disk through links of either kind.
 bool sameFile(const QString &a, const QString &b)
 {
-    const QFileInfo first(a);
-    const QFileInfo second(b);
-    if (first.absoluteFilePath() == second.absoluteFilePath())
+    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
         return true;
-    const QString canonical = first.canonicalFilePath();
-    return !canonical.isEmpty() && canonical == second.canonicalFilePath();
+    struct stat first = {};
+    struct stat second = {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0
+        && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
 }
 
 std::optional<DbError> makeFolderOf(const QString &path)
@@ -44,6 +54,84 @@ std::optional<DbError> makeFolderOf(const QString &path)
     if (PagePaths::MakePath(folder))
         return std::nullopt;
     return errnoError(errno != 0 ? errno : EIO, folder);
+}
+
+// Which source pixels an output pixel covers when from pixels shrink to
+// to, and by how much: in units where a source pixel is to long and an
+// output pixel from long, so that an output pixel's weights add up to from.
+struct Overlaps
+{
+    std::vector<int> begin;  // each output pixel's first entry; one more at the end
+    std::vector<int> source;
+    std::vector<quint32> weight;
+};
+
+Overlaps overlapsOf(int from, int to)
+{
+    Overlaps result;
+    result.begin.reserve(size_t(to) + 1);
+    for (int o = 0; o < to; ++o) {
+        result.begin.push_back(int(result.source.size()));
+        const qint64 start = qint64(o) * from;
+        const qint64 end = start + from;
+        for (qint64 i = start / to; i * to < end; ++i) {
+            result.source.push_back(int(i));
+            result.weight.push_back(quint32(std::min(end, (i + 1) * to) - std::max(start, i * to)));
+        }
+    }
+    result.begin.push_back(int(result.source.size()));
+    return result;
+}
+
+// An opaque image shrunk by averaging the area each output pixel covers,
+// as Qt's smooth scaling does, on the calling thread: Qt hands an image
+// of this size to its thread pool, which costs more than the work.
+QImage shrunk(const QImage &image, const QSize &size)
+{
+    const Overlaps across = overlapsOf(image.width(), size.width());
+    const Overlaps down = overlapsOf(image.height(), size.height());
+    QImage result(size, QImage::Format_RGB32);
+    if (result.isNull())
+        return result;
+    const quint64 total = quint64(image.width()) * quint64(image.height());
+    std::vector<quint64> sums(size_t(size.width()) * 3);
+    for (int y = 0; y < size.height(); ++y) {
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int r = down.begin[size_t(y)]; r < down.begin[size_t(y) + 1]; ++r) {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(down.source[size_t(r)]));
+            const quint64 rowWeight = down.weight[size_t(r)];
+            for (int x = 0; x < size.width(); ++x) {
+                quint32 red = 0, green = 0, blue = 0;
+                for (int c = across.begin[size_t(x)]; c < across.begin[size_t(x) + 1]; ++c) {
+                    const QRgb pixel = line[across.source[size_t(c)]];
+                    const quint32 w = across.weight[size_t(c)];
+                    red += w * quint32(qRed(pixel));
+                    green += w * quint32(qGreen(pixel));
+                    blue += w * quint32(qBlue(pixel));
+                }
+                quint64 *sum = &sums[size_t(x) * 3];
+                sum[0] += rowWeight * red;
+                sum[1] += rowWeight * green;
+                sum[2] += rowWeight * blue;
+            }
+        }
+        auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const quint64 *sum = &sums[size_t(x) * 3];
+            out[x] = qRgb(int((sum[0] + total / 2) / total), int((sum[1] + total / 2) / total),
+                          int((sum[2] + total / 2) / total));
+        }
+    }
+    return result;
+}
+
+QImage scaledTo(const QImage &image, const QSize &size)
+{
+    if (image.size() == size)
+        return image;
+    if (image.format() == QImage::Format_RGB32 && size.width() <= image.width() && size.height() <= image.height())
+        return shrunk(image, size);
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 // A decoded image (already near the content size) made into the square.
@@ -87,6 +175,11 @@ QImage compose(const QImage &scaled, int side)
 {
     QImage square(side, side, QImage::Format_RGB32);
     square.fill(Qt::white);
+    if (scaled.format() == QImage::Format_RGB32 && scaled.width() <= side && scaled.height() <= side) {
+        for (int y = 0; y < scaled.height(); ++y)
+            std::memcpy(square.scanLine(y), scaled.constScanLine(y), size_t(scaled.width()) * sizeof(QRgb));
+        return square;
+    }
     QPainter painter(&square);
     painter.drawImage(0, 0, scaled);
     painter.end();
@@ -97,10 +190,7 @@ QImage thumbnailOf(const QImage &image, int side)
 {
     if (image.isNull())
         return QImage();
-    const QSize size = contentSize(image.size(), side);
-    const QImage scaled = image.size() == size ? image
-                                               : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return compose(scaled, side);
+    return compose(scaledTo(image, contentSize(image.size(), side)), side);
 }
 
 ImageOps::LoadResult readThumbnail(const QString &imagePath, int side)
@@ -111,6 +201,21 @@ ImageOps::LoadResult readThumbnail(const QString &imagePath, int side)
     QFile file(imagePath);
     if (!QFileInfo(imagePath).isDir() && file.open(QIODevice::ReadOnly)
         && ScaledJpeg::looksLikeJpeg(file.peek(4))) {
+        // Read into memory the thread keeps (up to a limit), so that page
+        // after page reuses it rather than faulting in fresh pages.
+        thread_local QByteArray t_bytes;
+        const qint64 size = file.size();
+        if (size > 0 && size < std::numeric_limits<int>::max()) {
+            t_bytes.resize(qsizetype(size));
+            const qint64 got = file.read(t_bytes.data(), size);
+            if (got == size && file.atEnd()) {
+                ImageOps::LoadResult result = readThumbnail(t_bytes, imagePath, side);
+                if (t_bytes.capacity() > kKeptReadBytes)
+                    t_bytes = QByteArray();
+                return result;
+            }
+            file.seek(0);
+        }
         const QByteArray bytes = file.readAll();
         if (file.error() == QFileDevice::NoError)
             return readThumbnail(bytes, imagePath, side);
@@ -168,11 +273,14 @@ std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &th
     if (sameFile(imagePath, thumbPath))
         return DbError(ErrorCode::UnsafePath,
                        QStringLiteral("%1: The thumbnail would replace the page image.").arg(thumbPath));
-    QFile::remove(thumbPath);
     const ImageOps::LoadResult thumb = readThumbnail(imagePath, side);
-    if (thumb.error)
-        return thumb.error;
-    return writeThumbnail(thumb.image, thumbPath);
+    std::optional<DbError> error = thumb.error ? thumb.error : writeThumbnail(thumb.image, thumbPath);
+    // A page whose thumbnail cannot be made keeps none: an old one would
+    // show what the page no longer holds. A new one replaces the old in one
+    // step.
+    if (error)
+        QFile::remove(thumbPath);
+    return error;
 }
 
 QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int threads, int side)

@@ -64,11 +64,13 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint64>("cost");
 
-        // An eighth of 4960 x 7016, 32-bit: 620 x 877 x 4.
+        // An eighth of 4960 x 7016, 32-bit: 620 x 877 x 4; a baseline file
+        // adds two bytes a block (luma 620 x 878, each chroma 310 x 439).
         const qint64 eighth = 2174960;
-        QTest::newRow("baseline 600-dpi A4, 4:2:0") << jpegHeader(0xC0, 4960, 7016, {0x22, 0x11, 0x11}) << eighth;
+        const qint64 baseline = eighth + (620 * 878 + 2 * 310 * 439) * 2;
+        QTest::newRow("baseline 600-dpi A4, 4:2:0") << jpegHeader(0xC0, 4960, 7016, {0x22, 0x11, 0x11}) << baseline;
         QTest::newRow("fill bytes before the frame")
-            << jpegHeader(0xC0, 4960, 7016, {0x22, 0x11, 0x11}, true) << eighth;
+            << jpegHeader(0xC0, 4960, 7016, {0x22, 0x11, 0x11}, true) << baseline;
         // Luma 620 x 878 blocks (rows padded to the sampling), each chroma
         // 310 x 439, 128 bytes a block.
         QTest::newRow("progressive 600-dpi A4, 4:2:0")
@@ -105,8 +107,8 @@ private Q_SLOTS:
     }
 
     // The files Qt's own writer makes: a progressive one costs its whole
-    // coefficient buffer (4:2:0 or 4:4:4 sampling), a baseline one only
-    // the eighth-size picture. The file version reads the same.
+    // coefficient buffer (4:2:0 or 4:4:4 sampling), a small baseline one
+    // only its picture. The file version reads the same.
     void readsWrittenJpegs()
     {
         const QImage image = TestImages::filled(QSize(64, 48), Qt::red);

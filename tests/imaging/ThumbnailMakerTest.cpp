@@ -18,6 +18,8 @@
 
 #include <cerrno>
 
+#include <unistd.h>
+
 using namespace ThumbnailMaker;
 
 namespace {
@@ -221,6 +223,8 @@ private Q_SLOTS:
         QTest::newRow("text file") << "text" << int(ErrorCode::InvalidValue);
         QTest::newRow("thumbnail folder cannot be made") << "blocked" << 0;
         QTest::newRow("thumbnail path is the image") << "same" << int(ErrorCode::UnsafePath);
+        QTest::newRow("thumbnail path links to the image") << "symlink" << int(ErrorCode::UnsafePath);
+        QTest::newRow("thumbnail path is a hard link of the image") << "hardlink" << int(ErrorCode::UnsafePath);
         QTest::newRow("no thumbnail path") << "nopath" << int(ErrorCode::InvalidValue);
     }
     // A page whose thumbnail cannot be made reports why, keeps no stale
@@ -245,6 +249,14 @@ private Q_SLOTS:
             thumb = QDir(QFileInfo(image).absolutePath()).filePath(QStringLiteral("../fail/page.jpg"));
         else if (kind == QLatin1String("nopath"))
             thumb.clear();
+        if (kind.endsWith(QLatin1String("link"))) {
+            QFile::remove(thumb);
+            const QByteArray from = QFile::encodeName(image);
+            const QByteArray to = QFile::encodeName(thumb);
+            QCOMPARE(kind == QLatin1String("symlink") ? ::symlink(from.constData(), to.constData())
+                                                      : ::link(from.constData(), to.constData()),
+                     0);
+        }
 
         const std::optional<DbError> error = makeThumbnail(image, thumb);
         QVERIFY(error);
@@ -252,11 +264,51 @@ private Q_SLOTS:
             QCOMPARE(error->code, code);
         QVERIFY(error->code != 0);
         QVERIFY(!error->text.isEmpty());
-        if (kind == QLatin1String("same") || kind == QLatin1String("blocked") || kind == QLatin1String("nopath")) {
+        if (kind == QLatin1String("same") || kind == QLatin1String("blocked") || kind == QLatin1String("nopath")
+            || kind.endsWith(QLatin1String("link"))) {
             QVERIFY(ImageOps::load(image).image.size() == QSize(40, 60));
         } else {
             QVERIFY(!QFileInfo::exists(thumb));
         }
+    }
+
+    void shrinksAsSmoothScaling_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("300-dpi A4 at an eighth") << QSize(310, 439);
+        QTest::newRow("landscape") << QSize(2000, 1000);
+        QTest::newRow("a sliver across") << QSize(1000, 10);
+        QTest::newRow("a sliver down") << QSize(7, 900);
+        QTest::newRow("barely larger") << QSize(101, 100);
+    }
+    // The thumbnail of a picture larger than it averages the area each of
+    // its pixels covers, as Qt's smooth scaling does.
+    void shrinksAsSmoothScaling()
+    {
+        QFETCH(QSize, size);
+        QImage image(size, QImage::Format_RGB32);
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x)
+                image.setPixel(x, y, qRgb((x * 7 + y) % 256, (x * y) % 256, (y * 5 + (x % 3) * 80) % 256));
+        }
+        const QImage ours = thumbnailOf(image);
+        const QImage byQt = compose(
+            image.scaled(ThumbnailMaker::contentSize(size), Qt::IgnoreAspectRatio, Qt::SmoothTransformation), ThumbnailSide);
+        QCOMPARE(ours.size(), byQt.size());
+        qint64 total = 0;
+        int largest = 0;
+        for (int y = 0; y < ours.height(); ++y) {
+            for (int x = 0; x < ours.width(); ++x) {
+                const QRgb a = ours.pixel(x, y);
+                const QRgb b = byQt.pixel(x, y);
+                for (const int d : {qRed(a) - qRed(b), qGreen(a) - qGreen(b), qBlue(a) - qBlue(b)}) {
+                    total += std::abs(d);
+                    largest = std::max(largest, std::abs(d));
+                }
+            }
+        }
+        const double mean = double(total) / (3.0 * ours.width() * ours.height());
+        QVERIFY2(mean <= 1.0 && largest <= 4, qPrintable(QStringLiteral("mean %1, largest %2").arg(mean).arg(largest)));
     }
 
     void many_data()

@@ -98,6 +98,17 @@ QByteArray compressedByTurbo(const unsigned char *pixels, int width, int pitch, 
     return bytes;
 }
 
+QByteArray turboJpeg(const QImage &image, Sampling sampling, int flags)
+{
+    static const QHash<Sampling, int> kinds = {
+        {Sampling::Grey, TJSAMP_GRAY},         {Sampling::Full, TJSAMP_444},    {Sampling::HalfAcross, TJSAMP_422},
+        {Sampling::Half, TJSAMP_420},          {Sampling::HalfDown, TJSAMP_440}, {Sampling::QuarterAcross, TJSAMP_411}};
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    constexpr int kPixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
+    return compressedByTurbo(rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(), kPixelFormat,
+                             kinds.value(sampling), flags);
+}
+
 } // namespace
 
 QByteArray specialJpeg(const QSize &size, const QColor &colour, JpegKind kind)
@@ -117,13 +128,12 @@ QByteArray specialJpeg(const QSize &size, const QColor &colour, JpegKind kind)
 
 QByteArray progressiveJpeg(const QImage &image, Sampling sampling)
 {
-    static const QHash<Sampling, int> kinds = {
-        {Sampling::Grey, TJSAMP_GRAY},         {Sampling::Full, TJSAMP_444},    {Sampling::HalfAcross, TJSAMP_422},
-        {Sampling::Half, TJSAMP_420},          {Sampling::HalfDown, TJSAMP_440}, {Sampling::QuarterAcross, TJSAMP_411}};
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    constexpr int kPixelFormat = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? TJPF_BGRX : TJPF_XRGB;
-    return compressedByTurbo(rgb.constBits(), rgb.width(), int(rgb.bytesPerLine()), rgb.height(), kPixelFormat,
-                             kinds.value(sampling), TJFLAG_PROGRESSIVE);
+    return turboJpeg(image, sampling, TJFLAG_PROGRESSIVE);
+}
+
+QByteArray baselineJpeg(const QImage &image, Sampling sampling)
+{
+    return turboJpeg(image, sampling, 0);
 }
 
 QImage eighthByLibjpeg(const QByteArray &bytes)

@@ -46,6 +46,8 @@ enum class Sampling { Grey, Full, HalfAcross, Half, HalfDown, QuarterAcross };
 // image (RGB32) as a progressive JPEG of quality 90 that libjpeg-turbo
 // writes with sampling.
 QByteArray progressiveJpeg(const QImage &image, Sampling sampling);
+// The same, baseline (sequential).
+QByteArray baselineJpeg(const QImage &image, Sampling sampling);
 
 // The picture libjpeg-turbo decodes from JPEG bytes at an eighth of their
 // size with its fast DCT and upsampling (the thumbnails' general path);

@@ -1,4 +1,4 @@
-#include "imaging/ProgressiveDc.h"
+#include "imaging/JpegDc.h"
 
 #include "imaging/ScaledJpeg.h"
 #include "imaging/ThumbnailMaker.h"
@@ -101,14 +101,18 @@ private:
     int m_count = 0;
 };
 
-// What a hand-made progressive JPEG holds: DC scans only, blocks in one
-// sampling, a DC table of twelve 4-bit codes (code = category).
+// What a hand-made JPEG holds: blocks in one sampling, a DC table of
+// twelve 4-bit codes (code = category). A progressive one has DC scans
+// only; a sequential one has one scan whose blocks end after their DC, a
+// one-bit code of an AC table of that code alone.
 struct HandMade
 {
     HandMade(const QSize &size, int components = 1, int restartInterval = 0, int pointTransform = 0,
-             const QList<int> &counts = {}, int adobeTransform = -1, int firstScanComponents = 0)
+             const QList<int> &counts = {}, int adobeTransform = -1, int firstScanComponents = 0,
+             bool sequential = false)
         : size(size), components(components), restartInterval(restartInterval), pointTransform(pointTransform),
-          counts(counts), adobeTransform(adobeTransform), firstScanComponents(firstScanComponents)
+          counts(counts), adobeTransform(adobeTransform), firstScanComponents(firstScanComponents),
+          sequential(sequential)
     {
     }
     QSize size;
@@ -118,7 +122,13 @@ struct HandMade
     QList<int> counts;        // replaces the DC table's code counts
     int adobeTransform;       // an Adobe segment with this transform
     int firstScanComponents;  // 0: all
+    bool sequential;
 };
+
+HandMade sequential(const QSize &size, int components = 1, int restartInterval = 0, int firstScanComponents = 0)
+{
+    return HandMade(size, components, restartInterval, 0, {}, -1, firstScanComponents, true);
+}
 
 QByteArray segment(int marker, const QByteArray &body)
 {
@@ -144,6 +154,8 @@ QByteArray tablesOf(const HandMade &spec)
     for (int value = 0; value < total; ++value)
         huffman += char(value % 12);
     QByteArray bytes = segment(0xDB, quant) + segment(0xC4, huffman);
+    if (spec.sequential)
+        bytes += segment(0xC4, QByteArray("\x10\x01", 2) + QByteArray(15, '\0') + QByteArray(1, '\0'));
     if (spec.adobeTransform >= 0)
         bytes += segment(0xEE, QByteArray("Adobe\x00\x64\x00\x00\x00\x00", 11) + char(spec.adobeTransform));
     return bytes;
@@ -157,15 +169,15 @@ QByteArray frameOf(const HandMade &spec)
     body += char(spec.components);
     for (int c = 0; c < spec.components; ++c)
         body += QByteArray(1, char(c + 1)) + char(0x11) + char(0);
-    return segment(0xC2, body);
+    return segment(spec.sequential ? 0xC0 : 0xC2, body);
 }
 
-QByteArray scanHeader(int components, int approximation)
+QByteArray scanHeader(int components, int approximation, bool sequential = false)
 {
     QByteArray body(1, char(components));
     for (int c = 0; c < components; ++c)
         body += QByteArray(1, char(c + 1)) + char(0);
-    body += QByteArray(2, '\0') + char(approximation);
+    body += QByteArray(1, '\0') + char(sequential ? 63 : 0) + char(approximation);
     return segment(0xDA, body);
 }
 
@@ -201,6 +213,8 @@ QByteArray scanData(const HandMade &spec, int components, int ah, int al)
                 ++category;
             out.put(category, 4);
             out.put(diff >= 0 ? diff : diff + (1 << category) - 1, category);
+            if (spec.sequential)
+                out.put(0, 1);  // the block's end
         }
     }
     out.align();
@@ -214,7 +228,7 @@ QByteArray handMadeJpeg(const HandMade &spec)
     if (spec.restartInterval > 0)
         bytes += segment(0xDD, QByteArray(1, char(spec.restartInterval >> 8)) + char(spec.restartInterval & 0xFF));
     const int first = spec.firstScanComponents > 0 ? spec.firstScanComponents : spec.components;
-    bytes += scanHeader(first, spec.pointTransform) + scanData(spec, first, 0, spec.pointTransform);
+    bytes += scanHeader(first, spec.pointTransform, spec.sequential) + scanData(spec, first, 0, spec.pointTransform);
     for (int al = spec.pointTransform - 1; al >= 0; --al)
         bytes += scanHeader(spec.components, (al + 1) << 4 | al) + scanData(spec, spec.components, al + 1, al);
     return bytes + QByteArray("\xFF\xD9", 2);
@@ -245,7 +259,7 @@ QByteArray cutAt(const QByteArray &bytes, const char *marker, int offset, int oc
 
 } // namespace
 
-class ProgressiveDcTest : public QObject
+class JpegDcTest : public QObject
 {
     Q_OBJECT
 
@@ -263,15 +277,20 @@ private Q_SLOTS:
         QTest::newRow("Qt grey, odd size")
             << writtenByQt(page(odd).convertToFormat(QImage::Format_Grayscale8)) << odd;
         QTest::newRow("Qt colour 4:2:0, odd size") << writtenByQt(page(odd)) << odd;
+        QTest::newRow("Qt baseline 4:2:0, 300-dpi A4") << writtenByQt(page(a4At300), false) << a4At300;
+        QTest::newRow("Qt baseline grey, odd size")
+            << writtenByQt(page(odd).convertToFormat(QImage::Format_Grayscale8), false) << odd;
         const QList<std::pair<const char *, Sampling>> samplings = {
             {"4:4:4", Sampling::Full},    {"4:2:2", Sampling::HalfAcross},   {"4:2:0", Sampling::Half},
             {"4:4:0", Sampling::HalfDown}, {"4:1:1", Sampling::QuarterAcross}, {"grey", Sampling::Grey}};
         for (const auto &[name, sampling] : samplings) {
             QTest::addRow("libjpeg-turbo %s, odd size", name) << TestImages::progressiveJpeg(page(odd), sampling) << odd;
+            QTest::addRow("libjpeg-turbo baseline %s, odd size", name)
+                << TestImages::baselineJpeg(page(odd), sampling) << odd;
         }
     }
 
-    // The eighth-size picture from the DC scans against libjpeg-turbo's
+    // The eighth-size picture from the DC values against libjpeg-turbo's
     // general decode at that scale: the same size, and a difference no
     // thumbnail shows.
     void matchesGeneralDecode()
@@ -279,8 +298,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
         const QSize eighth((size.width() + 7) / 8, (size.height() + 7) / 8);
-        QVERIFY(ProgressiveDc::accepts(bytes));
-        const QImage fromDc = ProgressiveDc::decode(bytes);
+        QVERIFY(JpegDc::accepts(bytes));
+        const QImage fromDc = JpegDc::decode(bytes);
         QCOMPARE(fromDc.size(), eighth);
         QCOMPARE(fromDc.format(), QImage::Format_RGB32);
         const QImage general = TestImages::eighthByLibjpeg(bytes);
@@ -290,7 +309,7 @@ private Q_SLOTS:
         const double atThumbnail = meanDifference(ThumbnailMaker::thumbnailOf(fromDc), ThumbnailMaker::thumbnailOf(general));
         QVERIFY2(atThumbnail <= 3, qPrintable(QString::number(atThumbnail)));
         // Its working memory is one value a block and the picture.
-        QVERIFY(ProgressiveDc::workingBytes(bytes) <= qint64(eighth.width()) * eighth.height() * (4 + 3 * 2 * 2));
+        QVERIFY(JpegDc::workingBytes(bytes) <= qint64(eighth.width()) * eighth.height() * (4 + 3 * 2 * 2));
     }
 
     void decodesHandMadeExactly_data()
@@ -305,17 +324,23 @@ private Q_SLOTS:
         QTest::newRow("grey, point transform 1 refined") << handMadeJpeg({QSize(57, 33), 1, 0, 1}) << QSize(57, 33) << 1;
         QTest::newRow("colour, restart every 3 MCUs, point transform 2 refined")
             << handMadeJpeg({QSize(75, 17), 3, 3, 2}) << QSize(75, 17) << 3;
+        QTest::newRow("sequential grey") << handMadeJpeg(sequential(QSize(40, 24))) << QSize(40, 24) << 1;
+        QTest::newRow("sequential grey, restarts past 8 markers")
+            << handMadeJpeg(sequential(QSize(200, 16), 1, 1)) << QSize(200, 16) << 1;
+        QTest::newRow("sequential colour, restart every 3 MCUs")
+            << handMadeJpeg(sequential(QSize(75, 17), 3, 3)) << QSize(75, 17) << 3;
     }
 
-    // Files of DC scans only (libjpeg smooths such pictures, so they are
-    // checked against the values written): every block's mean exactly,
-    // through restart markers, point transforms and their refinements.
+    // Files of DC values only (libjpeg smooths such progressive pictures,
+    // so they are checked against the values written): every block's mean
+    // exactly, through restart markers, point transforms and their
+    // refinements.
     void decodesHandMadeExactly()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
         QFETCH(int, components);
-        const QImage image = ProgressiveDc::decode(bytes);
+        const QImage image = JpegDc::decode(bytes);
         QCOMPARE(image.size(), QSize((size.width() + 7) / 8, (size.height() + 7) / 8));
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x) {
@@ -340,7 +365,17 @@ private Q_SLOTS:
         QTest::addColumn<bool>("headerAccepted");
 
         const QByteArray colour = writtenByQt(page(QSize(203, 157)));
-        QTest::newRow("baseline") << writtenByQt(page(QSize(203, 157)), false) << false;
+        const QByteArray baseline = writtenByQt(page(QSize(203, 157)), false);
+        QTest::newRow("baseline cut in the data") << cutAt(baseline, "\xFF\xDA", 400) << true;
+        QTest::newRow("baseline scan of one component of three")
+            << handMadeJpeg(sequential(QSize(16, 16), 3, 0, 1)) << false;
+        QTest::newRow("baseline scan of some coefficients") << patched(baseline, "\xFF\xDA", 13, 5) << false;
+        QByteArray sequentialRestart = handMadeJpeg(sequential(QSize(43, 29), 1, 2));
+        sequentialRestart.replace(QByteArray("\xFF\xD1", 2), QByteArray("\xFF\xD3", 2));
+        QTest::newRow("baseline restart marker out of turn") << sequentialRestart << true;
+        QByteArray extraData = handMadeJpeg(sequential(QSize(43, 29), 1, 2));
+        extraData.insert(extraData.indexOf(QByteArray("\xFF\xD0", 2)), QByteArray("\x12\x34", 2));
+        QTest::newRow("baseline data running past its restart") << extraData << true;
         QTest::newRow("CMYK") << TestImages::specialJpeg(QSize(64, 64), Qt::red, TestImages::JpegKind::Cmyk) << false;
         QTest::newRow("arithmetic coding") << patched(colour, "\xFF\xC2", 1, 0xCA) << false;
         QTest::newRow("12-bit samples") << patched(colour, "\xFF\xC2", 4, 12) << false;
@@ -382,18 +417,23 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, headerAccepted);
-        QCOMPARE(ProgressiveDc::accepts(bytes), headerAccepted);
-        QCOMPARE(ProgressiveDc::workingBytes(bytes) > 0, headerAccepted);
-        QVERIFY(ProgressiveDc::decode(bytes).isNull());
+        QCOMPARE(JpegDc::accepts(bytes), headerAccepted);
+        QCOMPARE(JpegDc::workingBytes(bytes) > 0, headerAccepted);
+        QVERIFY(JpegDc::decode(bytes).isNull());
     }
 
-    // Every cut of a real file is refused and none reads outside it.
+    // Every cut of a real file short of its last scan's data is refused,
+    // and none reads outside it.
     void declinesEveryCut()
     {
-        const QByteArray bytes = writtenByQt(page(QSize(61, 45)));
-        for (qsizetype length = 0; length < bytes.size(); ++length)
-            QVERIFY2(ProgressiveDc::decode(bytes.left(length)).isNull(), qPrintable(QString::number(length)));
-        QVERIFY(!ProgressiveDc::decode(bytes).isNull());
+        for (const bool progressive : {true, false}) {
+            const QByteArray bytes = writtenByQt(page(QSize(61, 45)), progressive);
+            // A baseline file needs nothing after its scan's data.
+            const qsizetype needed = progressive ? bytes.size() : bytes.size() - 2;
+            for (qsizetype length = 0; length < needed; ++length)
+                QVERIFY2(JpegDc::decode(bytes.left(length)).isNull(), qPrintable(QString::number(length)));
+            QVERIFY(!JpegDc::decode(bytes).isNull());
+        }
     }
 
     // Files damaged anywhere (bytes changed at random, the same each run)
@@ -403,14 +443,17 @@ private Q_SLOTS:
     {
         const QByteArray colour = writtenByQt(page(QSize(61, 45)));
         const QByteArray restarts = handMadeJpeg({QSize(75, 17), 3, 3, 2});
+        const QByteArray baseline = writtenByQt(page(QSize(61, 45)), false);
+        const QByteArray sequentialRestarts = handMadeJpeg(sequential(QSize(75, 17), 3, 3));
+        const QList<QByteArray> files{colour, restarts, baseline, sequentialRestarts};
         QRandomGenerator random(2718);
-        for (int round = 0; round < 3000; ++round) {
-            QByteArray bytes = round % 2 ? colour : restarts;
+        for (int round = 0; round < 4000; ++round) {
+            QByteArray bytes = files[round % files.size()];
             const int changes = 1 + int(random.bounded(4));
             for (int i = 0; i < changes; ++i)
                 bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
-            const QImage image = ProgressiveDc::decode(bytes);
-            (void)ProgressiveDc::accepts(bytes);
+            const QImage image = JpegDc::decode(bytes);
+            (void)JpegDc::accepts(bytes);
             QVERIFY(image.isNull() || image.size().width() * image.size().height() <= 256 * 256);
         }
     }
@@ -426,8 +469,8 @@ private Q_SLOTS:
         const QByteArray huge =
             patched(patched(patched(patched(colour, "\xFF\xC2", 5, 0xFF), "\xFF\xC2", 6, 0xFF), "\xFF\xC2", 7, 0xFF),
                     "\xFF\xC2", 8, 0xFF);
-        const bool accepted = ProgressiveDc::accepts(huge);
-        const QImage image = ProgressiveDc::decode(huge);
+        const bool accepted = JpegDc::accepts(huge);
+        const QImage image = JpegDc::decode(huge);
         QImageReader::setAllocationLimit(limit);
         QVERIFY(accepted);
         QVERIFY(image.isNull());
@@ -440,13 +483,15 @@ private Q_SLOTS:
     {
         const auto needed = [](const QSize &size) { return ThumbnailMaker::contentSize(size); };
         const QByteArray progressive = writtenByQt(page(QSize(2480, 3508)));
-        QCOMPARE(ScaledJpeg::decode(progressive, needed), ProgressiveDc::decode(progressive));
+        QCOMPARE(ScaledJpeg::decode(progressive, needed), JpegDc::decode(progressive));
+        const QByteArray baseline = writtenByQt(page(QSize(2480, 3508)), false);
+        QCOMPARE(ScaledJpeg::decode(baseline, needed), JpegDc::decode(baseline));
         const QByteArray cmyk = TestImages::specialJpeg(QSize(64, 64), Qt::red, TestImages::JpegKind::Cmyk);
-        QVERIFY(ProgressiveDc::decode(cmyk).isNull());
+        QVERIFY(JpegDc::decode(cmyk).isNull());
         const QByteArray small = TestImages::progressiveJpeg(page(QSize(640, 480)), Sampling::Half);
         QCOMPARE(ScaledJpeg::decode(small, needed).size(), QSize(160, 120));
     }
 };
 
-VLM_TEST_GUI_MAIN(ProgressiveDcTest)
-#include "ProgressiveDcTest.moc"
+VLM_TEST_GUI_MAIN(JpegDcTest)
+#include "JpegDcTest.moc"

@@ -1,4 +1,4 @@
-#include "imaging/ProgressiveDc.h"
+#include "imaging/JpegDc.h"
 
 #include <algorithm>
 #include <array>
@@ -9,6 +9,7 @@
 #include <QImageReader>
 
 #include "imaging/JpegBitReader.h"
+#include "imaging/JpegFastBits.h"
 #include "imaging/JpegReader.h"
 
 namespace {
@@ -29,14 +30,31 @@ constexpr int kDqt = 0xDB;
 constexpr int kDnl = 0xDC;
 constexpr int kDri = 0xDD;
 constexpr int kDht = 0xC4;
+constexpr int kSof0 = 0xC0;
+constexpr int kSof1 = 0xC1;
 constexpr int kSof2 = 0xC2;
 constexpr int kAdobe = 0xEE;
 
-// Any start of frame but the progressive Huffman one, and the arithmetic
-// conditioning tables: files of a kind this decoder does not know.
+// Memory a thread keeps from one decode to the next, up to kKeptBytes
+// each: page after page of one size then reuses memory already mapped
+// instead of faulting in fresh pages for every file, which costs about as
+// much as the decode itself on some machines.
+constexpr size_t kKeptBytes = 8 * 1024 * 1024;
+thread_local std::vector<qint16> t_blocks;
+thread_local QImage t_picture;
+
+// The starts of frame of 8-bit Huffman-coded files: sequential (baseline
+// and extended) and progressive.
+bool isKnownFrame(int marker)
+{
+    return marker == kSof0 || marker == kSof1 || marker == kSof2;
+}
+
+// Any other start of frame, and the arithmetic conditioning tables: files
+// of a kind this decoder does not know.
 bool isOtherFrame(int marker)
 {
-    return marker >= 0xC0 && marker <= 0xCF && marker != kDht && marker != kSof2;
+    return marker >= 0xC0 && marker <= 0xCF && marker != kDht && !isKnownFrame(marker);
 }
 
 struct Component
@@ -49,13 +67,14 @@ struct Component
     int across = 0;         // blocks held in a row: whole MCUs
     int down = 0;
     int knownFrom = -1;     // the lowest DC bit known so far
-    std::vector<qint16> dc;
+    qint16 *dc = nullptr;  // its blocks' values, in the thread's block memory
 };
 
 struct ScanPart
 {
     int component = 0;
     int table = 0;
+    int acTable = 0;
 };
 
 struct Scan
@@ -70,6 +89,7 @@ struct Scan
 struct Jpeg
 {
     bool haveFrame = false;
+    bool sequential = false;  // every coefficient of a block in one scan
     int width = 0;
     int height = 0;
     int hMax = 1;
@@ -79,6 +99,7 @@ struct Jpeg
     std::vector<Component> components;
     std::array<int, 4> quant{0, 0, 0, 0};  // DC quantisers defined so far; 0 for none
     std::array<HuffmanTable, 4> dcTables;
+    std::array<HuffmanTable, 4> acTables;   // used by sequential files only
     int restartInterval = 0;
     int adobeTransform = -1;
 };
@@ -142,9 +163,7 @@ bool readHuffmanTables(JpegReader body, Jpeg &jpeg)
                 return false;
             table.values[i] = uchar(value);
         }
-        // Only the DC tables are used; the AC ones are checked and dropped.
-        if (spec >> 4 == 0)
-            jpeg.dcTables[spec & 0x0F] = table;
+        (spec >> 4 == 0 ? jpeg.dcTables : jpeg.acTables)[spec & 0x0F] = table;
     }
     return true;
 }
@@ -178,7 +197,7 @@ bool readTables(int marker, const JpegReader &body, Jpeg &jpeg)
         readAdobe(body, jpeg);
         return true;
     default:
-        return !isOtherFrame(marker) && marker != kSof2;  // APPn, COM and the like are skipped
+        return !isOtherFrame(marker) && !isKnownFrame(marker);  // APPn, COM and the like are skipped
     }
 }
 
@@ -249,7 +268,7 @@ bool readScan(JpegReader body, const Jpeg &jpeg, Scan *scan)
             return false;
         previous = index;
         blocks += found->h * found->v;
-        scan->parts.push_back({index, tables >> 4});
+        scan->parts.push_back({index, tables >> 4, tables & 0x0F});
     }
     int approximation = 0;
     if (!body.byte(&scan->ss) || !body.byte(&scan->se) || !body.byte(&approximation) || !body.atEnd())
@@ -261,10 +280,14 @@ bool readScan(JpegReader body, const Jpeg &jpeg, Scan *scan)
 }
 
 // The first scan must carry the DC of every component, so that one scan
-// gives the whole picture; it fixes each component's quantiser.
+// gives the whole picture: a progressive file's first DC scan, or a
+// sequential file's one interleaved scan. It fixes each component's
+// quantiser.
 bool takeFirstScan(const Scan &scan, Jpeg &jpeg)
 {
-    if (scan.parts.size() != jpeg.components.size() || scan.ss != 0 || scan.se != 0 || scan.ah != 0)
+    if (scan.parts.size() != jpeg.components.size() || scan.ss != 0 || scan.ah != 0)
+        return false;
+    if (jpeg.sequential ? scan.se != 63 || scan.al != 0 : scan.se != 0)
         return false;
     if (jpeg.components.size() == 3) {
         const auto named = [&jpeg](const char *ids) {
@@ -278,7 +301,8 @@ bool takeFirstScan(const Scan &scan, Jpeg &jpeg)
     for (const ScanPart &part : scan.parts) {
         Component &c = jpeg.components[part.component];
         c.quant = jpeg.quant[c.quantTable];
-        if (c.quant == 0 || !jpeg.dcTables[part.table].defined)
+        if (c.quant == 0 || !jpeg.dcTables[part.table].defined
+            || (jpeg.sequential && !jpeg.acTables[part.acTable].defined))
             return false;
     }
     return true;
@@ -298,7 +322,9 @@ bool readHeader(JpegReader &file, Jpeg &jpeg, Scan *first)
             return false;
         if (marker == kSos)
             return jpeg.haveFrame && readScan(body, jpeg, first) && takeFirstScan(*first, jpeg);
-        if (!(marker == kSof2 ? readFrame(body, jpeg) : readTables(marker, body, jpeg)))
+        if (isKnownFrame(marker))
+            jpeg.sequential = marker != kSof2;
+        if (!(isKnownFrame(marker) ? readFrame(body, jpeg) : readTables(marker, body, jpeg)))
             return false;
     }
 }
@@ -386,6 +412,55 @@ bool decodeDcScan(JpegReader &file, Jpeg &jpeg, const Scan &scan)
     return true;
 }
 
+// Decodes a sequential file's interleaved scan for its DC values, passing
+// over the AC coefficients, from the reader's place to its last MCU. The
+// rest of the file is not needed.
+bool decodeSequentialScan(const JpegReader &file, Jpeg &jpeg, const Scan &scan)
+{
+    const size_t partCount = scan.parts.size();
+    std::vector<JpegFastBits::DcCodes> dcCodes(partCount);
+    std::vector<JpegFastBits::AcCodes> acCodes(partCount);
+    for (size_t p = 0; p < partCount; ++p) {
+        JpegFastBits::buildDc(jpeg.dcTables[scan.parts[p].table], &dcCodes[p]);
+        JpegFastBits::buildAc(jpeg.acTables[scan.parts[p].acTable], &acCodes[p]);
+    }
+    JpegFastBits bits(file);
+    std::array<int, 4> predictors{};
+    const auto block = [&](size_t p, qint64 x, qint64 y) {
+        Component &c = jpeg.components[scan.parts[p].component];
+        int difference = 0;
+        if (!bits.block(dcCodes[p], acCodes[p], &difference))
+            return false;
+        predictors[p] += difference;
+        if (predictors[p] < -32768 || predictors[p] > 32767)
+            return false;
+        c.dc[size_t(y * c.across + x)] = qint16(predictors[p]);
+        return true;
+    };
+    // The scan holds every component (a lone one as blocks of its own, its
+    // sampling taken as one), so its MCUs are the frame's.
+    qint64 mcu = 0;
+    for (qint64 my = 0; my < jpeg.mcusDown; ++my) {
+        for (qint64 mx = 0; mx < jpeg.mcusAcross; ++mx, ++mcu) {
+            if (jpeg.restartInterval > 0 && mcu > 0 && mcu % jpeg.restartInterval == 0) {
+                predictors.fill(0);
+                if (!bits.restart(int((mcu / jpeg.restartInterval - 1) % 8)))
+                    return false;
+            }
+            for (size_t p = 0; p < partCount; ++p) {
+                const Component &c = jpeg.components[scan.parts[p].component];
+                for (int by = 0; by < c.v; ++by) {
+                    for (int bx = 0; bx < c.h; ++bx) {
+                        if (!block(p, mx * c.h + bx, my * c.v + by))
+                            return false;
+                    }
+                }
+            }
+        }
+    }
+    return !bits.overrun();
+}
+
 bool allocateBlocks(const JpegReader &file, Jpeg &jpeg)
 {
     qint64 blocks = 0;
@@ -395,8 +470,12 @@ bool allocateBlocks(const JpegReader &file, Jpeg &jpeg)
     // for them is refused before anything is allocated for them.
     if (blocks > qint64(file.left()) * 8)
         return false;
-    for (Component &c : jpeg.components)
-        c.dc.assign(size_t(c.across) * size_t(c.down), 0);
+    t_blocks.assign(size_t(blocks), 0);
+    qint16 *next = t_blocks.data();
+    for (Component &c : jpeg.components) {
+        c.dc = next;
+        next += size_t(c.across) * size_t(c.down);
+    }
     return true;
 }
 
@@ -426,7 +505,7 @@ bool readRest(JpegReader &file, Jpeg &jpeg)
         if (marker == kEoi)
             return true;
         JpegReader body;
-        if (marker < 0 || marker == kSoi || JpegReader::isRestart(marker) || marker <= 0x01 || marker == kSof2
+        if (marker < 0 || marker == kSoi || JpegReader::isRestart(marker) || marker <= 0x01 || isKnownFrame(marker)
             || !file.segmentBody(&body))
             return false;
         if (marker != kSos) {
@@ -449,11 +528,11 @@ int clamped(int value)
     return std::clamp(value, 0, 255);
 }
 
-int sampleAt(const Jpeg &jpeg, const Component &c, int x, int y)
+// A block's DC made its one pixel: the inverse DCT of a block reduced to
+// one pixel is its mean.
+int sampleOf(qint16 dc, int quant)
 {
-    const qint16 dc = c.dc[size_t(y * c.v / jpeg.vMax) * size_t(c.across) + size_t(x * c.h / jpeg.hMax)];
-    // The inverse DCT of a block reduced to one pixel: its mean.
-    return clamped(int((qint64(dc) * c.quant + 4) >> 3) + 128);
+    return clamped(int((qint64(dc) * quant + 4) >> 3) + 128);
 }
 
 constexpr int kShift = 16;
@@ -463,31 +542,80 @@ constexpr int fixed(double x)
     return int(x * (1 << kShift) + 0.5);
 }
 
-// JFIF's YCbCr to RGB in the fixed point of the JPEG decoders.
-QRgb rgbOf(int y, int cb, int cr)
+// The picture is made in the thread's kept image unless an earlier
+// caller still holds that one.
+QImage &pictureFor(const QSize &size)
 {
-    constexpr int kHalf = 1 << (kShift - 1);
-    cb -= 128;
-    cr -= 128;
-    const int r = y + ((fixed(1.40200) * cr + kHalf) >> kShift);
-    const int g = y + ((-fixed(0.34414) * cb - fixed(0.71414) * cr + kHalf) >> kShift);
-    const int b = y + ((fixed(1.77200) * cb + kHalf) >> kShift);
-    return qRgb(clamped(r), clamped(g), clamped(b));
+    if (t_picture.size() != size || !t_picture.isDetached())
+        t_picture = QImage(size, QImage::Format_RGB32);
+    return t_picture;
 }
+
+// JFIF's YCbCr to RGB in the fixed point of the JPEG decoders, as tables
+// of each chroma value's part.
+struct ColourTables
+{
+    std::array<int, 256> redOfCr{};
+    std::array<int, 256> blueOfCb{};
+    std::array<int, 256> greenOfCb{};  // unshifted, to add to greenOfCr
+    std::array<int, 256> greenOfCr{};
+
+    ColourTables()
+    {
+        constexpr int kHalf = 1 << (kShift - 1);
+        for (int i = 0; i < 256; ++i) {
+            const int c = i - 128;
+            redOfCr[size_t(i)] = (fixed(1.40200) * c + kHalf) >> kShift;
+            blueOfCb[size_t(i)] = (fixed(1.77200) * c + kHalf) >> kShift;
+            greenOfCb[size_t(i)] = -fixed(0.34414) * c;
+            greenOfCr[size_t(i)] = -fixed(0.71414) * c + kHalf;
+        }
+    }
+};
 
 QImage pictureOf(const Jpeg &jpeg)
 {
-    QImage image(int(ceilDiv(jpeg.width, kBlockSize)), int(ceilDiv(jpeg.height, kBlockSize)), QImage::Format_RGB32);
+    const int width = int(ceilDiv(jpeg.width, kBlockSize));
+    const int height = int(ceilDiv(jpeg.height, kBlockSize));
+    QImage &image = pictureFor(QSize(width, height));
     if (image.isNull())
-        return image;
-    const bool colour = jpeg.components.size() == 3;
-    for (int y = 0; y < image.height(); ++y) {
+        return QImage();
+    static const ColourTables tables;
+    const size_t count = jpeg.components.size();
+    // Which block of each component covers each column of the picture.
+    std::vector<std::vector<int>> blockColumn(count);
+    for (size_t i = 0; i < count; ++i) {
+        blockColumn[i].resize(size_t(width));
+        for (int x = 0; x < width; ++x)
+            blockColumn[i][size_t(x)] = x * jpeg.components[i].h / jpeg.hMax;
+    }
+    std::array<const qint16 *, 3> rows{};
+    const Component &luma = jpeg.components[0];
+    for (int y = 0; y < height; ++y) {
+        for (size_t i = 0; i < count; ++i) {
+            const Component &c = jpeg.components[i];
+            rows[i] = c.dc + size_t(y * c.v / jpeg.vMax) * size_t(c.across);
+        }
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int luma = sampleAt(jpeg, jpeg.components[0], x, y);
-            line[x] = colour ? rgbOf(luma, sampleAt(jpeg, jpeg.components[1], x, y),
-                                     sampleAt(jpeg, jpeg.components[2], x, y))
-                             : qRgb(luma, luma, luma);
+        if (count == 1) {
+            for (int x = 0; x < width; ++x) {
+                const int grey = sampleOf(rows[0][x], luma.quant);
+                line[x] = qRgb(grey, grey, grey);
+            }
+            continue;
+        }
+        const int cbQuant = jpeg.components[1].quant;
+        const int crQuant = jpeg.components[2].quant;
+        const int *lumaColumn = blockColumn[0].data();
+        const int *cbColumn = blockColumn[1].data();
+        const int *crColumn = blockColumn[2].data();
+        for (int x = 0; x < width; ++x) {
+            const int lum = sampleOf(rows[0][lumaColumn[x]], luma.quant);
+            const auto cb = size_t(sampleOf(rows[1][cbColumn[x]], cbQuant));
+            const auto cr = size_t(sampleOf(rows[2][crColumn[x]], crQuant));
+            line[x] = qRgb(clamped(lum + tables.redOfCr[cr]),
+                           clamped(lum + ((tables.greenOfCb[cb] + tables.greenOfCr[cr]) >> kShift)),
+                           clamped(lum + tables.blueOfCb[cb]));
         }
     }
     return image;
@@ -505,7 +633,7 @@ std::optional<Jpeg> headerOf(const QByteArray &bytes)
 
 } // namespace
 
-namespace ProgressiveDc {
+namespace JpegDc {
 
 bool accepts(const QByteArray &header)
 {
@@ -520,10 +648,24 @@ qint64 workingBytes(const QByteArray &header)
 
 QImage decode(const QByteArray &bytes)
 {
+    struct KeepWithinLimit
+    {
+        ~KeepWithinLimit()
+        {
+            if (t_blocks.capacity() * sizeof(qint16) > kKeptBytes)
+                std::vector<qint16>().swap(t_blocks);
+            if (size_t(t_picture.sizeInBytes()) > kKeptBytes)
+                t_picture = QImage();
+        }
+    } keep;
     JpegReader file(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());
     Jpeg jpeg;
     Scan first;
-    if (!readHeader(file, jpeg, &first) || !allocateBlocks(file, jpeg) || !decodeDcScan(file, jpeg, first))
+    if (!readHeader(file, jpeg, &first) || !allocateBlocks(file, jpeg))
+        return QImage();
+    if (jpeg.sequential)
+        return decodeSequentialScan(file, jpeg, first) ? pictureOf(jpeg) : QImage();
+    if (!decodeDcScan(file, jpeg, first))
         return QImage();
     for (const ScanPart &part : first.parts)
         jpeg.components[part.component].knownFrom = first.al;
@@ -532,4 +674,4 @@ QImage decode(const QByteArray &bytes)
     return pictureOf(jpeg);
 }
 
-} // namespace ProgressiveDc
+} // namespace JpegDc
