@@ -187,6 +187,11 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
 
 namespace FileImportStaging {
 
+QString stagedName(int index)
+{
+    return QString::number(index % kStagingFolders) + QLatin1Char('/') + QString::number(index);
+}
+
 std::optional<QString> prepare(Item &item, const QString &directory, const QString &root,
                                const QTemporaryDir &staging, int index, bool copyNonImages)
 {
@@ -198,7 +203,7 @@ std::optional<QString> prepare(Item &item, const QString &directory, const QStri
         return error->text;
     item.image = !Common::IsNonImageFile(item.source);
     if (item.image || copyNonImages)
-        item.staged = staging.filePath(QString::number(index));
+        item.staged = staging.filePath(stagedName(index));
     return std::nullopt;
 }
 

@@ -40,11 +40,18 @@ struct Item
     QString placedPath;        // the copy put in the page store ("" for none)
 };
 
+// The staging folder's subfolders, which its copies are spread over: the
+// workers write several copies at once, and files made in one folder wait
+// for each other on its lock.
+constexpr int kStagingFolders = 16;
+// Where copy number index goes within the staging folder.
+QString stagedName(int index);
+
 // Reads what an item needs before its copy: the file must lie inside the
 // tree at root once links are resolved and open for reading as a regular
 // file, whose size then bounds every read of it. An image gets its staging
-// name (index within staging), and so does any other file when
-// copyNonImages. The reason when it may not or cannot be read.
+// name (stagedName(index) within staging), and so does any other file
+// when copyNonImages. The reason when it may not or cannot be read.
 std::optional<QString> prepare(Item &item, const QString &directory, const QString &root,
                                const QTemporaryDir &staging, int index, bool copyNonImages);
 

@@ -17,6 +17,7 @@
 
 #include "exchange/FileCopier.h"
 #include "exchange/FileImport.h"
+#include "exchange/FileImportStaging.h"
 #include "platform/DataFolder.h"
 #include "platform/WorkerWait.h"
 
@@ -112,6 +113,11 @@ const QTemporaryDir &ImportWorkers::staging()
                                                    + QStringLiteral("XXXXXX"));
     if (!staging->isValid())
         throw DbError(ErrorCode::DataFolderUnwritable, QStringLiteral("%1: %2").arg(pages, staging->errorString()));
+    for (int i = 0; i < FileImportStaging::kStagingFolders; ++i) {
+        const QString folder = staging->filePath(QString::number(i));
+        if (!QDir().mkdir(folder))
+            throw DbError(ErrorCode::DataFolderUnwritable, QStringLiteral("%1: The folder cannot be made.").arg(folder));
+    }
     m_staging = std::move(staging);
     return *m_staging;
 }
