@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include <QImageReader>
@@ -418,18 +419,24 @@ bool decodeDcScan(JpegReader &file, Jpeg &jpeg, const Scan &scan)
 bool decodeSequentialScan(const JpegReader &file, Jpeg &jpeg, const Scan &scan)
 {
     const size_t partCount = scan.parts.size();
-    std::vector<JpegFastBits::DcCodes> dcCodes(partCount);
-    std::vector<JpegFastBits::AcCodes> acCodes(partCount);
-    for (size_t p = 0; p < partCount; ++p) {
-        JpegFastBits::buildDc(jpeg.dcTables[scan.parts[p].table], &dcCodes[p]);
-        JpegFastBits::buildAc(jpeg.acTables[scan.parts[p].acTable], &acCodes[p]);
+    // Each table the scan uses is looked up once, however many components
+    // share it.
+    std::vector<JpegFastBits::DcCodes> dcCodes(jpeg.dcTables.size());
+    std::vector<JpegFastBits::AcCodes> acCodes(jpeg.acTables.size());
+    std::array<bool, 4> dcBuilt{}, acBuilt{};
+    for (const ScanPart &part : scan.parts) {
+        if (!std::exchange(dcBuilt[size_t(part.table)], true))
+            JpegFastBits::buildDc(jpeg.dcTables[size_t(part.table)], &dcCodes[size_t(part.table)]);
+        if (!std::exchange(acBuilt[size_t(part.acTable)], true))
+            JpegFastBits::buildAc(jpeg.acTables[size_t(part.acTable)], &acCodes[size_t(part.acTable)]);
     }
     JpegFastBits bits(file);
     std::array<int, 4> predictors{};
     const auto block = [&](size_t p, qint64 x, qint64 y) {
         Component &c = jpeg.components[scan.parts[p].component];
         int difference = 0;
-        if (!bits.block(dcCodes[p], acCodes[p], &difference))
+        const ScanPart &part = scan.parts[p];
+        if (!bits.block(dcCodes[size_t(part.table)], acCodes[size_t(part.acTable)], &difference))
             return false;
         predictors[p] += difference;
         if (predictors[p] < -32768 || predictors[p] > 32767)

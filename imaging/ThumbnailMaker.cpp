@@ -93,7 +93,7 @@ QImage shrunk(const QImage &image, const QSize &size)
     QImage result(size, QImage::Format_RGB32);
     if (result.isNull())
         return result;
-    const quint64 total = quint64(image.width()) * quint64(image.height());
+    const double scale = 1.0 / (double(image.width()) * double(image.height()));
     std::vector<quint64> sums(size_t(size.width()) * 3);
     for (int y = 0; y < size.height(); ++y) {
         std::fill(sums.begin(), sums.end(), 0);
@@ -115,11 +115,14 @@ QImage shrunk(const QImage &image, const QSize &size)
                 sum[2] += rowWeight * blue;
             }
         }
+        // A multiplication by the reciprocal: the sums are exact in a double
+        // (below 2^53), and a 64-bit division per channel would cost more
+        // than the averaging.
         auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
             const quint64 *sum = &sums[size_t(x) * 3];
-            out[x] = qRgb(int((sum[0] + total / 2) / total), int((sum[1] + total / 2) / total),
-                          int((sum[2] + total / 2) / total));
+            out[x] = qRgb(int(double(sum[0]) * scale + 0.5), int(double(sum[1]) * scale + 0.5),
+                          int(double(sum[2]) * scale + 0.5));
         }
     }
     return result;
