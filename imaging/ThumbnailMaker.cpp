@@ -85,8 +85,11 @@ Overlaps overlapsOf(int from, int to)
 
 // An opaque image shrunk by averaging the area each output pixel covers,
 // as Qt's smooth scaling does, on the calling thread: Qt hands an image
-// of this size to its thread pool, which costs more than the work.
-QImage shrunk(const QImage &image, const QSize &size)
+// of this size to its thread pool (converted to 32 bits first when it is
+// not), which costs more than the work. channels(line, x, rgb) reads a
+// pixel of a line of the image.
+template<typename Channels>
+QImage shrunk(const QImage &image, const QSize &size, Channels channels)
 {
     const Overlaps across = overlapsOf(image.width(), size.width());
     const Overlaps down = overlapsOf(image.height(), size.height());
@@ -94,33 +97,41 @@ QImage shrunk(const QImage &image, const QSize &size)
     if (result.isNull())
         return result;
     const double scale = 1.0 / (double(image.width()) * double(image.height()));
-    std::vector<quint64> sums(size_t(size.width()) * 3);
+    const size_t width = size_t(size.width());
+    std::vector<quint64> sums(width * 3);
+    // A source row's sums across, kept for the next output row, which
+    // begins with the row the last one ended with.
+    std::vector<quint32> row(width * 3);
+    int rowHeld = -1;
     for (int y = 0; y < size.height(); ++y) {
         std::fill(sums.begin(), sums.end(), 0);
         for (int r = down.begin[size_t(y)]; r < down.begin[size_t(y) + 1]; ++r) {
-            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(down.source[size_t(r)]));
-            const quint64 rowWeight = down.weight[size_t(r)];
-            for (int x = 0; x < size.width(); ++x) {
-                quint32 red = 0, green = 0, blue = 0;
-                for (int c = across.begin[size_t(x)]; c < across.begin[size_t(x) + 1]; ++c) {
-                    const QRgb pixel = line[across.source[size_t(c)]];
-                    const quint32 w = across.weight[size_t(c)];
-                    red += w * quint32(qRed(pixel));
-                    green += w * quint32(qGreen(pixel));
-                    blue += w * quint32(qBlue(pixel));
+            const int source = down.source[size_t(r)];
+            if (source != rowHeld) {
+                const uchar *line = image.constScanLine(source);
+                for (size_t x = 0; x < width; ++x) {
+                    quint32 total[3] = {0, 0, 0};
+                    for (int c = across.begin[x]; c < across.begin[x + 1]; ++c) {
+                        int rgb[3];
+                        channels(line, across.source[size_t(c)], rgb);
+                        const quint32 w = across.weight[size_t(c)];
+                        for (int k = 0; k < 3; ++k)
+                            total[k] += w * quint32(rgb[k]);
+                    }
+                    std::copy(total, total + 3, &row[x * 3]);
                 }
-                quint64 *sum = &sums[size_t(x) * 3];
-                sum[0] += rowWeight * red;
-                sum[1] += rowWeight * green;
-                sum[2] += rowWeight * blue;
+                rowHeld = source;
             }
+            const quint64 rowWeight = down.weight[size_t(r)];
+            for (size_t i = 0; i < sums.size(); ++i)
+                sums[i] += rowWeight * row[i];
         }
         // A multiplication by the reciprocal: the sums are exact in a double
         // (below 2^53), and a 64-bit division per channel would cost more
         // than the averaging.
         auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const quint64 *sum = &sums[size_t(x) * 3];
+        for (size_t x = 0; x < width; ++x) {
+            const quint64 *sum = &sums[x * 3];
             out[x] = qRgb(int(double(sum[0]) * scale + 0.5), int(double(sum[1]) * scale + 0.5),
                           int(double(sum[2]) * scale + 0.5));
         }
@@ -132,8 +143,28 @@ QImage scaledTo(const QImage &image, const QSize &size)
 {
     if (image.size() == size)
         return image;
-    if (image.format() == QImage::Format_RGB32 && size.width() <= image.width() && size.height() <= image.height())
-        return shrunk(image, size);
+    if (size.width() <= image.width() && size.height() <= image.height()) {
+        switch (image.format()) {
+        case QImage::Format_RGB32:
+            return shrunk(image, size, [](const uchar *line, int x, int *rgb) {
+                const QRgb pixel = reinterpret_cast<const QRgb *>(line)[x];
+                rgb[0] = qRed(pixel);
+                rgb[1] = qGreen(pixel);
+                rgb[2] = qBlue(pixel);
+            });
+        case QImage::Format_RGB888:
+            return shrunk(image, size, [](const uchar *line, int x, int *rgb) {
+                const uchar *pixel = line + 3 * x;
+                rgb[0] = pixel[0];
+                rgb[1] = pixel[1];
+                rgb[2] = pixel[2];
+            });
+        case QImage::Format_Grayscale8:
+            return shrunk(image, size, [](const uchar *line, int x, int *rgb) { rgb[0] = rgb[1] = rgb[2] = line[x]; });
+        default:
+            break;
+        }
+    }
     return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 

@@ -275,22 +275,27 @@ private Q_SLOTS:
     void shrinksAsSmoothScaling_data()
     {
         QTest::addColumn<QSize>("size");
-        QTest::newRow("300-dpi A4 at an eighth") << QSize(310, 439);
-        QTest::newRow("landscape") << QSize(2000, 1000);
-        QTest::newRow("a sliver across") << QSize(1000, 10);
-        QTest::newRow("a sliver down") << QSize(7, 900);
-        QTest::newRow("barely larger") << QSize(101, 100);
+        QTest::addColumn<QImage::Format>("format");
+        QTest::newRow("300-dpi A4 at an eighth") << QSize(310, 439) << QImage::Format_RGB32;
+        QTest::newRow("landscape") << QSize(2000, 1000) << QImage::Format_RGB32;
+        QTest::newRow("a sliver across") << QSize(1000, 10) << QImage::Format_RGB32;
+        QTest::newRow("a sliver down") << QSize(7, 900) << QImage::Format_RGB32;
+        QTest::newRow("barely larger") << QSize(101, 100) << QImage::Format_RGB32;
+        QTest::newRow("a colour scan, 24 bits") << QSize(945, 1181) << QImage::Format_RGB888;
+        QTest::newRow("a grey scan") << QSize(945, 1181) << QImage::Format_Grayscale8;
     }
     // The thumbnail of a picture larger than it averages the area each of
     // its pixels covers, as Qt's smooth scaling does.
     void shrinksAsSmoothScaling()
     {
         QFETCH(QSize, size);
-        QImage image(size, QImage::Format_RGB32);
+        QFETCH(QImage::Format, format);
+        QImage pattern(size, QImage::Format_RGB32);
         for (int y = 0; y < size.height(); ++y) {
             for (int x = 0; x < size.width(); ++x)
-                image.setPixel(x, y, qRgb((x * 7 + y) % 256, (x * y) % 256, (y * 5 + (x % 3) * 80) % 256));
+                pattern.setPixel(x, y, qRgb((x * 7 + y) % 256, (x * y) % 256, (y * 5 + (x % 3) * 80) % 256));
         }
+        const QImage image = pattern.convertToFormat(format);
         const QImage ours = thumbnailOf(image);
         const QImage byQt = compose(
             image.scaled(ThumbnailMaker::contentSize(size), Qt::IgnoreAspectRatio, Qt::SmoothTransformation), ThumbnailSide);
