@@ -19,6 +19,9 @@
 #include <QVector>
 
 #include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +53,45 @@ bool ownThumbnail(const PageFileScope &scope, const QString &thumb, const QStrin
     return why.isEmpty();
 }
 
+// Tells whether files exist as QFileInfo::exists does (links followed),
+// opening each folder once: walking every page's path from the root costs
+// more than the rest of the pass, and a page's neighbours share its folder.
+class FileProbe
+{
+public:
+    FileProbe() = default;
+    FileProbe(const FileProbe &) = delete;
+    FileProbe &operator=(const FileProbe &) = delete;
+    ~FileProbe() { closeFolder(); }
+
+    bool exists(const QString &path)
+    {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0 || slash == path.size() - 1)
+            return QFileInfo::exists(path);
+        const QStringView folder = QStringView(path).left(slash);
+        if (folder != m_folder) {
+            closeFolder();
+            m_folder = folder.toString();
+            m_fd = ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        if (m_fd < 0)
+            return QFileInfo::exists(path);
+        return ::faccessat(m_fd, QFile::encodeName(path.mid(slash + 1)).constData(), F_OK, 0) == 0;
+    }
+
+private:
+    void closeFolder()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+    QString m_folder;
+    int m_fd = -1;
+};
+
 class Run
 {
 public:
@@ -74,6 +116,7 @@ bool Run::missingFiles()
     const bool pageStoreThere = QFileInfo(DataFolder::pagesFolder()).isDir();
     QVector<RecordId> gone;
     QStringList thumbs;
+    FileProbe probe;
     bool completed = true;
     for (const Pages::PageFileRow &page : pages) {
         if (stopped()) {
@@ -82,7 +125,7 @@ bool Run::missingFiles()
         }
         Progress::AdvanceProgress(QStringLiteral("Scanning for missing files"));
         const QString path = PagePaths::GetPageFilePath(page.pageId, page.filename);
-        if (QFileInfo::exists(path))
+        if (probe.exists(path))
             continue;
         // A missing folder is most likely a disk or share that is not
         // mounted now: its files are not gone, so neither is the row.
@@ -152,6 +195,35 @@ RecordId pageIdOfFile(const QString &bucket, const QString &fileName)
     return ok && id > 0 && PagePaths::Bucket(id) == bucket ? id : 0;
 }
 
+// Whether an entry of a folder is a folder, or a link to one.
+bool isFolderEntry(int folder, const struct dirent *entry)
+{
+    if (entry->d_type == DT_DIR)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+    struct stat st;
+    return ::fstatat(folder, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The names in a folder other than its folders and links to them: files,
+// links to files, broken links and special files, hidden ones too. Read as
+// they come, without sorting them or asking after each one, as a bucket
+// holds thousands.
+QStringList namesOfFiles(const QString &path)
+{
+    QStringList names;
+    DIR *folder = ::opendir(QFile::encodeName(path).constData());
+    if (!folder)
+        return names;
+    while (const struct dirent *entry = ::readdir(folder)) {
+        if (!isFolderEntry(::dirfd(folder), entry))
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(folder);
+    return names;
+}
+
 // The files of the page store ("Pages" and "Thumbs") named by a page id
 // that has no Page row.
 QStringList orphanPageFiles(const QSet<RecordId> &pageIds)
@@ -161,11 +233,11 @@ QStringList orphanPageFiles(const QSet<RecordId> &pageIds)
         const QDir base(DataFolder::filePath(store));
         const QStringList buckets = base.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
         for (const QString &bucket : buckets) {
-            const QDir folder(base.filePath(bucket));
-            for (const QString &name : folder.entryList(QDir::Files | QDir::System | QDir::Hidden)) {
+            const QString folder = base.filePath(bucket);
+            for (const QString &name : namesOfFiles(folder)) {
                 const qint64 id = pageIdOfFile(bucket, name);
                 if (id != 0 && !pageIds.contains(id))
-                    orphans.append(folder.filePath(name));
+                    orphans.append(folder + QLatin1Char('/') + name);
             }
         }
     }

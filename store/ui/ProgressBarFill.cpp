@@ -1,11 +1,16 @@
 #include "store/ui/ProgressBarFill.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <QProgressBar>
 
 namespace ProgressBarFill {
+
+namespace {
+
+constexpr qint64 kMostSteps = 10000;
+
+} // namespace
 
 void show(QProgressBar *bar, int position, int rangeMin, int rangeMax)
 {
@@ -18,8 +23,10 @@ void show(QProgressBar *bar, int position, int rangeMin, int rangeMax)
         return;
     }
     const qint64 shown = std::clamp<qint64>(position, 0, span);
-    // The bar counts in int; a wider span is scaled down to fit.
-    const qint64 maximum = std::min<qint64>(span, std::numeric_limits<int>::max());
+    // A wide span is counted in at most kMostSteps: no bar shows more, and
+    // the bar measures its text and tells accessibility at every change of
+    // its value, which costs more than a step of a million-row pass.
+    const qint64 maximum = std::min<qint64>(span, kMostSteps);
     bar->setRange(0, int(maximum));
     bar->setValue(int(maximum == span ? shown : qRound64(double(shown) / span * maximum)));
 }

@@ -155,6 +155,16 @@ private Q_SLOTS:
         const QString own = DataFolder::filePath("own");
         QDir().mkpath(own);
         TestFiles::write(own + "/9000000.jpg", "mine");
+        // Links named by a page id go themselves, whatever they point at,
+        // unless they point at a folder; what they point at stays.
+        const QString linkToFile = PagePaths::GetDefaultPageFilePath(lost + 2);
+        const QString brokenLink = PagePaths::GetDefaultThumbFilePath(lost + 3);
+        const QString linkToFolder = PagePaths::GetDefaultPageFilePath(lost + 4);
+        for (const QString &path : {linkToFile, brokenLink, linkToFolder})
+            PagePaths::MakePath(PagePaths::GetFolderPart(path));
+        QVERIFY(QFile::link(own + "/9000000.jpg", linkToFile));
+        QVERIFY(QFile::link(own + "/missing.jpg", brokenLink));
+        QVERIFY(QFile::link(own, linkToFolder));
         const QStringList stay{DataFolder::filePath("Pages/0000000/notes.txt"), DataFolder::filePath("Pages/0000001/5.jpg"),
                                own + "/9000000.jpg"};
         PagePaths::MakePath(DataFolder::filePath("Pages/0000001"));
@@ -164,10 +174,11 @@ private Q_SLOTS:
         QVERIFY(QFile::link(own, DataFolder::filePath("Thumbs/0009000")));
 
         const ToolResult r = LinkRepair::FixBrokenLinks();
-        QCOMPARE(r.texts(), QStringList{report(0) + "\n3 page files without a page removed."});
+        QCOMPARE(r.texts(), QStringList{report(0) + "\n5 page files without a page removed."});
         QVERIFY(r.succeeded());
-        for (const QString &path : orphans)
-            QVERIFY2(!QFile::exists(path), qPrintable(path));
+        for (const QString &path : orphans + QStringList{linkToFile, brokenLink})
+            QVERIFY2(!QFileInfo(path).isSymLink() && !QFile::exists(path), qPrintable(path));
+        QVERIFY(QFileInfo(linkToFolder).isSymLink());
         for (const QString &path : stay)
             QVERIFY2(QFile::exists(path), qPrintable(path));
         if (withPages) {

@@ -89,6 +89,18 @@ private Q_SLOTS:
         QCOMPARE(filled(), 1.0);
     }
 
+    // A million steps fill the bar in proportion, counted in few enough
+    // steps of the bar that a step of the pass rarely changes it.
+    void wideRangeFillsInProportion()
+    {
+        Progress::StartProgress(QStringLiteral("Repair broken links"), 1, 1000000);
+        for (int step = 1; step <= 250000; ++step)
+            Progress::AdvanceProgress(QStringLiteral("Scanning for missing files"));
+        QCOMPARE(filled(), 0.25);
+        QVERIFY(bar()->maximum() - bar()->minimum() <= 10000);
+        Progress::EndProgress();
+    }
+
     // Stopping fills the bar before the window goes.
     void stopFillsBar()
     {
