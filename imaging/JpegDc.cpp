@@ -36,11 +36,12 @@ constexpr int kSof1 = 0xC1;
 constexpr int kSof2 = 0xC2;
 constexpr int kAdobe = 0xEE;
 
-// Memory a thread keeps from one decode to the next, up to kKeptBytes
-// each: page after page of one size then reuses memory already mapped
+// Memory a thread keeps from one decode to the next, up to kKeptBytes in
+// all: page after page of one size then reuses memory already mapped
 // instead of faulting in fresh pages for every file, which costs about as
-// much as the decode itself on some machines.
-constexpr size_t kKeptBytes = 8 * 1024 * 1024;
+// much as the decode itself on some machines. The limit holds what a pool
+// of many threads keeps to a few MB each (a 300-dpi A4 page needs 1 MB).
+constexpr size_t kKeptBytes = 2 * 1024 * 1024;
 thread_local std::vector<qint16> t_blocks;
 thread_local QImage t_picture;
 
@@ -659,10 +660,10 @@ QImage decode(const QByteArray &bytes)
     {
         ~KeepWithinLimit()
         {
-            if (t_blocks.capacity() * sizeof(qint16) > kKeptBytes)
+            if (t_blocks.capacity() * sizeof(qint16) + size_t(t_picture.sizeInBytes()) > kKeptBytes) {
                 std::vector<qint16>().swap(t_blocks);
-            if (size_t(t_picture.sizeInBytes()) > kKeptBytes)
                 t_picture = QImage();
+            }
         }
     } keep;
     JpegReader file(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());

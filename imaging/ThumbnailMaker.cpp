@@ -26,7 +26,8 @@
 
 namespace {
 
-constexpr qsizetype kKeptReadBytes = 16 * 1024 * 1024;
+// The file bytes a thread keeps for its next thumbnail: a 600-dpi page.
+constexpr qsizetype kKeptReadBytes = 4 * 1024 * 1024;
 
 // The nearest whole number, halves to the even neighbour.
 int nearestEven(float value)
