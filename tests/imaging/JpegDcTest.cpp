@@ -103,8 +103,9 @@ private:
 
 // What a hand-made JPEG holds: blocks in one sampling, a DC table of
 // twelve 4-bit codes (code = category). A progressive one has DC scans
-// only; a sequential one has one scan whose blocks end after their DC, a
-// one-bit code of an AC table of that code alone.
+// only. A sequential one has one scan, its AC table two 2-bit codes, 00 a
+// coefficient of one bit and 01 the block's end: every third block is full
+// (63 coefficients of 1, so no end code), the others end after their DC.
 struct HandMade
 {
     HandMade(const QSize &size, int components = 1, int restartInterval = 0, int pointTransform = 0,
@@ -155,7 +156,7 @@ QByteArray tablesOf(const HandMade &spec)
         huffman += char(value % 12);
     QByteArray bytes = segment(0xDB, quant) + segment(0xC4, huffman);
     if (spec.sequential)
-        bytes += segment(0xC4, QByteArray("\x10\x01", 2) + QByteArray(15, '\0') + QByteArray(1, '\0'));
+        bytes += segment(0xC4, QByteArray("\x10\x00\x02", 3) + QByteArray(14, '\0') + QByteArray("\x01\x00", 2));
     if (spec.adobeTransform >= 0)
         bytes += segment(0xEE, QByteArray("Adobe\x00\x64\x00\x00\x00\x00", 11) + char(spec.adobeTransform));
     return bytes;
@@ -213,8 +214,14 @@ QByteArray scanData(const HandMade &spec, int components, int ah, int al)
                 ++category;
             out.put(category, 4);
             out.put(diff >= 0 ? diff : diff + (1 << category) - 1, category);
-            if (spec.sequential)
-                out.put(0, 1);  // the block's end
+            if (spec.sequential && mcu % 3 == 1) {
+                for (int k = 1; k < 64; ++k) {
+                    out.put(0, 2);
+                    out.put(1, 1);
+                }
+            } else if (spec.sequential) {
+                out.put(1, 2);  // the block's end
+            }
         }
     }
     out.align();
