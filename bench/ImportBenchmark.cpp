@@ -13,7 +13,8 @@
 // program's writes should barely slow it.
 //
 // A third figure imports 16 progressive 600-dpi A4 scans (about 6 MB each,
-// whose decoder keeps the whole page's coefficients even for a thumbnail)
+// whose general decoder keeps the whole page's coefficients even for a
+// thumbnail)
 // and reports the process's peak memory during the import and what it
 // keeps after, on 8 threads and on 16 (a machine with more cores), and the
 // time against the import without a memory budget (every thread decoding
