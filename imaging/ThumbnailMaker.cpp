@@ -87,17 +87,26 @@ Overlaps overlapsOf(int from, int to)
 // An opaque image shrunk by averaging the area each output pixel covers,
 // as Qt's smooth scaling does, on the calling thread: Qt hands an image
 // of this size to its thread pool (converted to 32 bits first when it is
-// not), which costs more than the work. channels(line, x, rgb) reads a
-// pixel of a line of the image.
-template<typename Channels>
-QImage shrunk(const QImage &image, const QSize &size, Channels channels)
+// not), which costs more than the work. pixel(line, x) reads a pixel of a
+// line of the image as a QRgb.
+template<typename Pixel>
+QImage shrunk(const QImage &image, const QSize &size, Pixel pixel)
 {
     const Overlaps across = overlapsOf(image.width(), size.width());
     const Overlaps down = overlapsOf(image.height(), size.height());
     QImage result(size, QImage::Format_RGB32);
     if (result.isNull())
         return result;
-    const double scale = 1.0 / (double(image.width()) * double(image.height()));
+    // A sum over an output pixel's area becomes its mean by a multiplication
+    // with the area's reciprocal in fixed point: a division per channel
+    // would cost more than the averaging. A sum is at most 255 times the
+    // area, so the product stays below 2^48.
+    constexpr int kShift = 40;
+    const quint64 area = quint64(image.width()) * quint64(image.height());
+    const quint64 reciprocal = ((quint64(1) << kShift) + area / 2) / area;
+    const auto level = [reciprocal](quint64 sum) {
+        return int(std::min<quint64>(255, (sum * reciprocal + (quint64(1) << (kShift - 1))) >> kShift));
+    };
     const size_t width = size_t(size.width());
     std::vector<quint64> sums(width * 3);
     // A source row's sums across, kept for the next output row, which
@@ -110,16 +119,36 @@ QImage shrunk(const QImage &image, const QSize &size, Channels channels)
             const int source = down.source[size_t(r)];
             if (source != rowHeld) {
                 const uchar *line = image.constScanLine(source);
+                // Red and blue are summed in one integer, 32 bits apart; a
+                // row's sums stay below 2^32 for any width of image.
+                const auto redBlueOf = [](quint64 p) { return (p & 0xFF) | (p & 0xFF0000) << 16; };
+                const auto greenOf = [](quint64 p) { return quint32((p >> 8) & 0xFF); };
                 for (size_t x = 0; x < width; ++x) {
-                    quint32 total[3] = {0, 0, 0};
-                    for (int c = across.begin[x]; c < across.begin[x + 1]; ++c) {
-                        int rgb[3];
-                        channels(line, across.source[size_t(c)], rgb);
-                        const quint32 w = across.weight[size_t(c)];
-                        for (int k = 0; k < 3; ++k)
-                            total[k] += w * quint32(rgb[k]);
+                    // Only an area's first and last source pixels are partly
+                    // in it; those between count whole, each size.width()
+                    // long, and are summed before one multiplication.
+                    const int first = across.begin[x];
+                    const int last = across.begin[x + 1] - 1;
+                    const quint64 p0 = pixel(line, across.source[size_t(first)]);
+                    quint64 redBlue = across.weight[size_t(first)] * redBlueOf(p0);
+                    quint32 green = across.weight[size_t(first)] * greenOf(p0);
+                    if (last > first) {
+                        const quint64 p1 = pixel(line, across.source[size_t(last)]);
+                        redBlue += across.weight[size_t(last)] * redBlueOf(p1);
+                        green += across.weight[size_t(last)] * greenOf(p1);
+                        quint64 innerRedBlue = 0;
+                        quint32 innerGreen = 0;
+                        for (int i = across.source[size_t(first)] + 1; i < across.source[size_t(last)]; ++i) {
+                            const quint64 p = pixel(line, i);
+                            innerRedBlue += redBlueOf(p);
+                            innerGreen += greenOf(p);
+                        }
+                        redBlue += quint64(size.width()) * innerRedBlue;
+                        green += quint32(size.width()) * innerGreen;
                     }
-                    std::copy(total, total + 3, &row[x * 3]);
+                    row[x * 3] = quint32(redBlue >> 32);
+                    row[x * 3 + 1] = green;
+                    row[x * 3 + 2] = quint32(redBlue);
                 }
                 rowHeld = source;
             }
@@ -127,14 +156,10 @@ QImage shrunk(const QImage &image, const QSize &size, Channels channels)
             for (size_t i = 0; i < sums.size(); ++i)
                 sums[i] += rowWeight * row[i];
         }
-        // A multiplication by the reciprocal: the sums are exact in a double
-        // (below 2^53), and a 64-bit division per channel would cost more
-        // than the averaging.
         auto *out = reinterpret_cast<QRgb *>(result.scanLine(y));
         for (size_t x = 0; x < width; ++x) {
             const quint64 *sum = &sums[x * 3];
-            out[x] = qRgb(int(double(sum[0]) * scale + 0.5), int(double(sum[1]) * scale + 0.5),
-                          int(double(sum[2]) * scale + 0.5));
+            out[x] = qRgb(level(sum[0]), level(sum[1]), level(sum[2]));
         }
     }
     return result;
@@ -147,21 +172,14 @@ QImage scaledTo(const QImage &image, const QSize &size)
     if (size.width() <= image.width() && size.height() <= image.height()) {
         switch (image.format()) {
         case QImage::Format_RGB32:
-            return shrunk(image, size, [](const uchar *line, int x, int *rgb) {
-                const QRgb pixel = reinterpret_cast<const QRgb *>(line)[x];
-                rgb[0] = qRed(pixel);
-                rgb[1] = qGreen(pixel);
-                rgb[2] = qBlue(pixel);
-            });
+            return shrunk(image, size, [](const uchar *line, int x) { return reinterpret_cast<const QRgb *>(line)[x]; });
         case QImage::Format_RGB888:
-            return shrunk(image, size, [](const uchar *line, int x, int *rgb) {
-                const uchar *pixel = line + 3 * x;
-                rgb[0] = pixel[0];
-                rgb[1] = pixel[1];
-                rgb[2] = pixel[2];
+            return shrunk(image, size, [](const uchar *line, int x) {
+                const uchar *p = line + 3 * x;
+                return qRgb(p[0], p[1], p[2]);
             });
         case QImage::Format_Grayscale8:
-            return shrunk(image, size, [](const uchar *line, int x, int *rgb) { rgb[0] = rgb[1] = rgb[2] = line[x]; });
+            return shrunk(image, size, [](const uchar *line, int x) { return qRgb(line[x], line[x], line[x]); });
         default:
             break;
         }
