@@ -261,6 +261,46 @@ private Q_SLOTS:
 
     // A database of the first version, which has no Filename column: its
     // pages lie in the page store and are checked there.
+    void pageFileThroughLinks_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("the page file is a link to a file") << "link" << true;
+        QTest::newRow("the page file is a broken link") << "broken" << false;
+        QTest::newRow("the page's folder is a link") << "folder" << true;
+    }
+    // A page's file is looked for as a path is opened, links followed: a
+    // link to a file or through a linked folder finds it, a broken link
+    // does not, and the page's row goes.
+    void pageFileThroughLinks()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, kept);
+        TestEnvironment::openFreshDatabase();
+        const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"), "Doc");
+        const QString own = DataFolder::filePath("own");
+        QDir().mkpath(own + "/real");
+        TestFiles::write(own + "/real/8.jpg", "page");
+        int page = 0;
+        if (kind == QLatin1String("folder")) {
+            QVERIFY(QFile::link(own + "/real", own + "/linked"));
+            page = linkedPage(doc, own + "/linked/8.jpg", "Y");
+        } else {
+            page = pageWithFiles(doc);
+            const QString path = PagePaths::GetDefaultPageFilePath(page);
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::link(kind == QLatin1String("link") ? own + "/real/8.jpg" : own + "/missing.jpg", path));
+        }
+        DbConnection::close();
+
+        const ToolResult r = LinkRepair::FixBrokenLinks();
+        QVERIFY(r.succeeded());
+        DbConnection::open(ToolsFiles::GetDbPath());
+        QCOMPARE(exists("Page", page), kept);
+        DbConnection::close();
+        QVERIFY(QFile::exists(own + "/real/8.jpg"));
+    }
+
     void databaseOfFirstVersion()
     {
         TestEnvironment::freshDataFolder();
