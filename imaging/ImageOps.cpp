@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <algorithm>
+#include <type_traits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -129,6 +130,21 @@ struct Pixel
     uchar bytes[N];
 };
 
+// Calls turn with the pixel size of image as a constant
+// (std::integral_constant), for the whole-byte depths Qt has.
+template <typename Turn>
+void withPixelBytes(const QImage &image, Turn turn)
+{
+    switch (image.depth() / 8) {
+    case 1: turn(std::integral_constant<int, 1>()); break;
+    case 2: turn(std::integral_constant<int, 2>()); break;
+    case 3: turn(std::integral_constant<int, 3>()); break;
+    case 4: turn(std::integral_constant<int, 4>()); break;
+    case 6: turn(std::integral_constant<int, 6>()); break;
+    case 8: turn(std::integral_constant<int, 8>()); break;
+    }
+}
+
 // Turns the rows top..bottom-1 of from into the matching columns (or rows,
 // counterclockwise) of to, in tiles that keep both sides in the cache.
 template <int N>
@@ -229,18 +245,6 @@ void turnIntoTile(const QImage &from, int top, int count, uchar *tile, bool cloc
     }
 }
 
-void turnIntoTile(const QImage &from, int top, int count, uchar *tile, bool clockwise)
-{
-    switch (from.depth() / 8) {
-    case 1: turnIntoTile<1>(from, top, count, tile, clockwise); break;
-    case 2: turnIntoTile<2>(from, top, count, tile, clockwise); break;
-    case 3: turnIntoTile<3>(from, top, count, tile, clockwise); break;
-    case 4: turnIntoTile<4>(from, top, count, tile, clockwise); break;
-    case 6: turnIntoTile<6>(from, top, count, tile, clockwise); break;
-    case 8: turnIntoTile<8>(from, top, count, tile, clockwise); break;
-    }
-}
-
 // Fills the turned image row after row from the tiles, giving each tile's
 // pages back as they are copied. Clockwise the last band gives the left of
 // each row; counterclockwise the first does.
@@ -297,14 +301,7 @@ QImage turnShared(const QImage &image, bool clockwise)
     constexpr int Band = 64;
     for (int top = 0; top < image.height(); top += Band) {
         const int bottom = std::min(top + Band, image.height());
-        switch (image.depth() / 8) {
-        case 1: turnBand<1>(image, turned, top, bottom, clockwise); break;
-        case 2: turnBand<2>(image, turned, top, bottom, clockwise); break;
-        case 3: turnBand<3>(image, turned, top, bottom, clockwise); break;
-        case 4: turnBand<4>(image, turned, top, bottom, clockwise); break;
-        case 6: turnBand<6>(image, turned, top, bottom, clockwise); break;
-        case 8: turnBand<8>(image, turned, top, bottom, clockwise); break;
-        }
+        withPixelBytes(image, [&](auto n) { turnBand<decltype(n)::value>(image, turned, top, bottom, clockwise); });
     }
     return turned;
 }
@@ -340,7 +337,7 @@ QImage turnQuarter(QImage &&image, bool clockwise)
         // A tile (count pixels for each of the width turned rows) fits in
         // the rows of a band, padding or not.
         uchar *tile = top == 0 ? spare.bits() : bits + (top - TurnBand) * bytesPerLine;
-        turnIntoTile(image, top, count, tile, clockwise);
+        withPixelBytes(image, [&](auto n) { turnIntoTile<decltype(n)::value>(image, top, count, tile, clockwise); });
         tiles.push_back({tile, count * pixelBytes, 0, 0});
     }
     // The last band's rows hold no tile.

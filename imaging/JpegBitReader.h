@@ -13,6 +13,15 @@ class JpegBitReader
 {
 public:
     static constexpr int kMaxCodeLength = 16;
+    // The largest category of a DC difference of 8-bit samples.
+    static constexpr int kMaxDcCategory = 11;
+
+    // A value of category bits, as the JPEG entropy coding extends it to a
+    // signed difference.
+    static int extended(int value, int category)
+    {
+        return category > 0 && value < (1 << (category - 1)) ? value - (1 << category) + 1 : value;
+    }
 
     // A Huffman table as the decoder uses it: canonical codes by length.
     struct HuffmanTable

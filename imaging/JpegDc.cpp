@@ -19,7 +19,7 @@ using HuffmanTable = JpegBitReader::HuffmanTable;
 constexpr int kMaxCodeLength = JpegBitReader::kMaxCodeLength;
 
 constexpr int kBlockSize = 8;
-constexpr int kMaxDcCategory = 11;       // the largest DC difference of 8-bit samples
+constexpr int kMaxDcCategory = JpegBitReader::kMaxDcCategory;
 constexpr int kMaxPointTransform = 13;
 constexpr int kMaxBlocksPerMcu = 10;
 constexpr int kMaxSampling = 4;
@@ -331,12 +331,6 @@ bool readHeader(JpegReader &file, Jpeg &jpeg, Scan *first)
     }
 }
 
-// A difference of category bits, as the JPEG entropy coding extends it.
-int extended(int value, int category)
-{
-    return category > 0 && value < (1 << (category - 1)) ? value - (1 << category) + 1 : value;
-}
-
 // Reads one block's DC of a scan part: the difference from the part's last
 // value in a first scan, one more bit in a refinement.
 bool decodeBlock(JpegBitReader &bits, const Jpeg &jpeg, const Scan &scan, const ScanPart &part, int *predictor,
@@ -354,7 +348,7 @@ bool decodeBlock(JpegBitReader &bits, const Jpeg &jpeg, const Scan &scan, const 
     if (!bits.symbol(jpeg.dcTables[part.table], &category) || category > kMaxDcCategory
         || !bits.bits(category, &value))
         return false;
-    *predictor += extended(value, category);
+    *predictor += JpegBitReader::extended(value, category);
     const int coefficient = *predictor * (1 << scan.al);
     if (coefficient < -32768 || coefficient > 32767)
         return false;

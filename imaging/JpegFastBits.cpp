@@ -18,7 +18,6 @@ constexpr qsizetype kSlack = 512;
 // bytes a refill looks at.
 constexpr qsizetype kGuard = 320;
 
-constexpr int kMaxDcCategory = 11;
 constexpr int kBlockEnd = 64;
 
 // An AC lookup entry: the bits to drop (0-4), how far the coefficient
@@ -37,11 +36,6 @@ quint64 bigEndian64(const uchar *p)
     quint64 value = 0;
     std::memcpy(&value, p, sizeof value);
     return qFromBigEndian(value);
-}
-
-int extended(int value, int category)
-{
-    return value < (1 << (category - 1)) ? value - (1 << category) + 1 : value;
 }
 
 // Where a symbol takes the coefficient index: past a run and its
@@ -216,9 +210,9 @@ bool JpegFastBits::block(const DcCodes &dc, const AcCodes &ac, int *difference)
     } else if (!at.symbol(dc.table, &category)) {
         return false;
     }
-    if (category > kMaxDcCategory)
+    if (category > JpegBitReader::kMaxDcCategory)
         return false;
-    *difference = category == 0 ? 0 : extended(int(at.bits >> (64 - category)), category);
+    *difference = category == 0 ? 0 : JpegBitReader::extended(int(at.bits >> (64 - category)), category);
     at.drop(category);
     for (int k = 1; k < kBlockEnd;) {
         at.refill();
