@@ -16,7 +16,9 @@
 #include "exchange/ImportListing.h"
 #include "exchange/ImportNames.h"
 #include "exchange/ImportWorkers.h"
+#include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "store/PageBirth.h"
 #include "store/Changes.h"
 #include "store/Common.h"
 #include "store/Guard.h"
@@ -112,6 +114,9 @@ public:
         m_thumbnails.waitForDone();
     }
     CabinetImport::TreeImportResult result() const { return m_result; }
+    // The failure that ended the import because the page store could not
+    // take its files; it is reported with the files left out.
+    const std::optional<DbError> &stoppedBy() const { return m_stoppedBy; }
 
 private:
     RecordId findOrCreate(const LevelRule &rule, RecordId parentId, const QString &name, bool *created);
@@ -131,19 +136,22 @@ private:
     void importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind,
                      const QString &next = QString());
     void leftOut(const QString &name, const DbError &error);
+    [[noreturn]] void stop(const DbError &error);
     void commit();
     void commitIfDue();
 
     RecordId m_cabinetId;
     ExchangeProgress *m_progress;
     CabinetImport::TreeImportResult m_result;
+    std::optional<DbError> m_stoppedBy;
     QString m_root;   // the tree being read, no file is taken from outside it
-    std::optional<DbConnection::Transaction> m_batch;
+    // The open batch: the records and pages since the last commit, whose
+    // copies reach the disk when it commits and go when it fails.
+    std::optional<PageBirth> m_batch;
     QElapsedTimer m_sinceCommit;
     qint64 m_lastCommitMs = 0;   // how long the last commit took
-    QStringList m_placed;   // files of the open batch, removed when it fails
     // The copies and thumbnails of every directory, one set of threads for
-    // the whole tree; the copies of a batch reach the disk when it commits.
+    // the whole tree.
     ImportWorkers m_workers;
     // Thumbnails are made here while the walk goes on to the next folders.
     QThreadPool m_thumbnails;
@@ -154,12 +162,10 @@ void TreeImporter::commit()
     if (m_batch) {
         QElapsedTimer took;
         took.start();
-        m_workers.makeDurable();
         m_batch->commit();
         m_lastCommitMs = took.elapsed();
     }
     m_batch.reset();
-    m_placed.clear();
     m_batch.emplace();
     m_sinceCommit.start();
 }
@@ -172,19 +178,21 @@ void TreeImporter::commitIfDue()
 
 void TreeImporter::abandonBatch()
 {
+    // The thumbnails being written belong to pages about to go: they are
+    // removed with them once written.
     finishThumbnails();
-    // The rows roll back, so their ids come round again: their files must
-    // not wait there for another page.
     m_batch.reset();
-    m_workers.forget();
-    for (const QString &file : std::as_const(m_placed))
-        QFile::remove(file);
-    m_placed.clear();
 }
 
 void TreeImporter::leftOut(const QString &name, const DbError &error)
 {
     m_result.failures.append({name, error.text});
+}
+
+void TreeImporter::stop(const DbError &error)
+{
+    m_stoppedBy = error;
+    throw error;
 }
 
 RecordId TreeImporter::findOrCreate(const LevelRule &rule, RecordId parentId, const QString &name, bool *created)
@@ -215,7 +223,9 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
         targetId, dir, FileImport::ProgressTarget::ImportDialog, kind, QString(), options);
     m_result.failures += r.failures;
     m_result.notes += r.notes;
-    m_placed += r.placedFiles;
+    // The page store cannot take the files: the import ends here, once.
+    if (r.fatal)
+        stop(*r.fatal);
 }
 
 RecordId TreeImporter::record(const LevelRule &rule, RecordLevel table, RecordId parentId, const QString &name)
@@ -337,6 +347,14 @@ void TreeImporter::run(QString root, int diskCount)
 {
     root = withSlash(root);
     m_root = root;
+    // A page store that cannot take a copy is found before any record is
+    // made.
+    try {
+        (void)m_workers.staging();
+    } catch (const DbError &e) {
+        m_result.failures.append({DataFolder::pagesFolder(), e.text});
+        stop(e);
+    }
     commit();
     for (int disk = 1;; ++disk) {
         if (m_progress)
@@ -451,11 +469,13 @@ TreeImportResult ImportCabinetTree(RecordId cabinetId, const QString &root, int 
             importer.abandonBatch();  // the empty batch the last commit opened
         } catch (...) {
             importer.abandonBatch();
-            throw;
+            // Said once, below, with the files it left out.
+            if (!importer.stoppedBy())
+                throw;
         }
     });
     TreeImportResult result = importer.result();
-    if (!ok)
+    if (!ok || importer.stoppedBy())
         result.cancelled = true;
     if (!result.failures.isEmpty() || !result.notes.isEmpty())
         Prompt::instance().warning(FileImport::FailureMessage(result.failures, result.notes));

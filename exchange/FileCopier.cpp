@@ -127,49 +127,8 @@ void FileCopier::sync(const QString &path)
     ::close(fd);
 }
 
-namespace {
-
-std::optional<DbError> syncOpened(const QString &path, int flags, int (*flush)(int))
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | flags);
-    if (fd < 0)
-        return errnoError(errno, path);
-    int error = 0;
-    while (flush(fd) != 0) {
-        if (errno != EINTR) {
-            error = errno;
-            break;
-        }
-    }
-    ::close(fd);
-    if (error != 0)
-        return errnoError(error, path);
-    return std::nullopt;
-}
-
-} // namespace
-
-std::optional<DbError> FileCopier::syncFile(const QString &path)
-{
-    return syncOpened(path, 0, &::fdatasync);
-}
-
-std::optional<DbError> FileCopier::syncFolder(const QString &path)
-{
-    return syncOpened(path, O_DIRECTORY, &::fsync);
-}
-
 FileCopier &FileCopier::system()
 {
     static FileCopier copier;
     return copier;
-}
-
-void FileCopier::startWriteback(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-    ::close(fd);
 }

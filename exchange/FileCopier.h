@@ -41,21 +41,6 @@ public:
     // so a medium pulled without ejecting still holds it.
     virtual void sync(const QString &path);
 
-    // Makes a file's bytes durable (fdatasync), so that a power cut after
-    // the rows naming it commit cannot lose them. Only this file waits,
-    // not the other writes of its file system; call it on the thread that
-    // wrote the file, off the window's thread.
-    static std::optional<DbError> syncFile(const QString &path);
-    // Makes a folder's entries durable (fsync of the folder), so a file
-    // created or renamed into it is still there after a power cut.
-    static std::optional<DbError> syncFolder(const QString &path);
-    // Starts writing a file's bytes to the disk without waiting for them
-    // (sync_file_range), so that a later syncFile of it, and of the files
-    // written beside it, finds them written and waits for one commit of the
-    // file system's journal instead of one each. Best effort: a failure
-    // shows at syncFile.
-    static void startWriteback(const QString &path);
-
     // The one real copier.
     static FileCopier &system();
 

@@ -28,6 +28,7 @@
 #include "store/Changes.h"
 #include "store/Common.h"
 #include "store/Guard.h"
+#include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/Progress.h"
@@ -61,59 +62,58 @@ void announceDocument(RecordId folderId, RecordId documentId, const QString &nam
     Q_EMIT Changes::instance().recordAdded(RecordLevel::Document, folderId, documentId, name, QDate());
 }
 
-void moveStaged(const Item &item, const QString &folder, const QString &destination)
+// The number an imported image gets: the one its name gives ("Page 3.jpg"),
+// else the one after the document's last page; *note warns of a number out
+// of range or held at the highest one.
+int pageNumberFor(RecordId documentId, const QString &name, QString *note)
 {
-    errno = 0;
-    if (!PagePaths::MakePath(folder))
-        throw errnoError(errno != 0 ? errno : EIO, folder);
-    // rename(2) replaces a file already at destination in one step, where
-    // QFile::rename would refuse it.
-    if (std::rename(QFile::encodeName(item.staged).constData(), QFile::encodeName(destination).constData()) != 0)
-        throw errnoError(errno, destination);
+    const std::optional<int> number = ImportNames::PageNumberOfName(name);
+    const int pageNumber = number ? *number : Pages::NextPageNumber(documentId);
+    *note = ImportNames::PageNumberNote(name);
+    // The next number is held at the highest one a page can carry.
+    if (!number && pageNumber == INT_MAX)
+        *note = QStringLiteral("No higher page number is possible; the page was numbered %1.").arg(INT_MAX);
+    return pageNumber;
 }
 
-// Moves a staged copy to the page's place. A page filed before keeps the
-// image it has, as a re-import keeps it. A new page's path can only hold
-// what an import, scan or start over left when it was killed before its
-// rows committed (the rolled-back ids are handed out again): the copy
-// replaces it. True when the copy was put in place.
-bool placeCopy(const Item &item, RecordId pageId, bool newPage)
+// The new page of a file: an image's staged copy in the page store; a
+// file that is not an image as a shortcut page, to its staged copy (a tree
+// import) or to the file where it lies.
+PageBirth::NewPage newPageOf(RecordId documentId, const Item &item, const QDateTime &scanDate, QString *note)
 {
-    const QString destination = PagePaths::GetDefaultPageFilePath(pageId);
-    if (!newPage && QFileInfo::exists(destination)) {
-        QFile::remove(item.staged);
-        return false;
+    PageBirth::NewPage page;
+    page.documentId = documentId;
+    page.name = item.name;
+    page.fileSize = item.size;
+    page.scanDate = scanDate;
+    page.notice = false;
+    if (item.image) {
+        page.filetype = QStringLiteral("JPG");
+        page.markedStored = true;
+        page.pageNumber = pageNumberFor(documentId, item.name, note);
+        page.staged = item.staged;
+        return page;
     }
-    moveStaged(item, PagePaths::GetDefaultPageFolder(pageId), destination);
-    return true;
-}
-
-// A copied file that is not an image lies beside the page images under
-// its page id, with its own extension, and its shortcut row names it.
-QString placeShortcutCopy(const Item &item, RecordId pageId)
-{
-    const int dot = item.name.lastIndexOf(QLatin1Char('.'));
-    const QString folder = PagePaths::GetDefaultPageFolder(pageId);
-    const QString destination =
-        folder + QLatin1Char('/') + QString::number(pageId) + (dot > 0 ? item.name.mid(dot) : QString());
-    moveStaged(item, folder, destination);
-    try {
-        Pages::SetPageFilename(pageId, destination);
-    } catch (const DbError &) {
-        // Its row is undone with the file's: the copy must not stay.
-        QFile::remove(destination);
-        throw;
+    page.filetype = Common::GetFileType(item.source);
+    if (item.staged.isEmpty()) {
+        page.shortcutTo = item.source;
+    } else {
+        const int dot = item.name.lastIndexOf(QLatin1Char('.'));
+        page.staged = item.staged;
+        page.extension = dot > 0 ? item.name.mid(dot) : QString();
     }
-    return destination;
+    return page;
 }
 
 // Writes the rows of one file and puts its copy in place, as one change
-// (a savepoint of the batch's transaction). Sets the item's page id, new
-// document and placed copy; a failure rolls its rows back and leaves no
-// copy.
-void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, const QDateTime &scanDate)
+// (a page birth within the batch's). Sets the item's page id, new document
+// and placed copy; a failure leaves nothing of it. A document already
+// holding a page of that name keeps it, and the image it has: a re-import
+// adds nothing, but puts back an image that went missing.
+void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, const QDateTime &scanDate,
+                PageBirth::Step *step)
 {
-    DbConnection::Transaction tx;
+    PageBirth birth;
     RecordId documentId = targetId;
     item.createdDocument = 0;
     if (kind == FileImport::TargetKind::Folder) {
@@ -123,33 +123,31 @@ void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, cons
             item.createdDocument = documentId;
         }
     }
-    const bool copiedShortcut = !item.image && !item.staged.isEmpty();
-    bool newPage = false;
+    item.placedPath.clear();
+    item.placed = false;
+    if (const RecordId existing = Pages::FindPageByName(documentId, item.name)) {
+        item.pageId = existing;
+        if (item.image && !item.staged.isEmpty())
+            item.placedPath = birth.restoreImage(existing, item.staged);
+        else if (!item.staged.isEmpty())
+            QFile::remove(item.staged);
+        item.placed = !item.placedPath.isEmpty();
+        birth.commit();
+        return;
+    }
+    // A page's name obeys the length of every other name.
+    if (item.name.size() > Records::MaxNameLength)
+        throw DbError(ErrorCode::InvalidValue, Records::NameTooLongMessage(item.name));
     QString numberNote;
-    const RecordId pageId = FileImport::AddPageRowForFile(documentId, item.name, item.size, scanDate, item.source,
-                                                     &newPage, &numberNote);
+    const PageBirth::Born born = birth.add(newPageOf(documentId, item, scanDate, &numberNote), step);
+    birth.commit();
     if (!numberNote.isEmpty())
         item.note = item.note.isEmpty() ? numberNote : item.note + QLatin1Char(' ') + numberNote;
-    // A thumbnail left at a new page's path would show another page.
-    if (newPage)
-        QFile::remove(PagePaths::GetDefaultThumbFilePath(pageId));
-    QString placed;
-    if (item.image && placeCopy(item, pageId, newPage))
-        placed = PagePaths::GetDefaultPageFilePath(pageId);
-    else if (copiedShortcut && newPage)
-        placed = placeShortcutCopy(item, pageId);
-    else if (copiedShortcut)
-        QFile::remove(item.staged);  // a re-import keeps the copy it made before
-    try {
-        tx.commit();
-    } catch (const DbError &) {
-        if (!placed.isEmpty())
-            QFile::remove(placed);
-        throw;
-    }
-    item.pageId = pageId;
-    item.placedPath = placed;
-    item.placed = item.image && !placed.isEmpty();
+    if (!item.image)
+        ++ExchangeState::instance().ImportedShortcutCount;
+    item.pageId = born.pageId;
+    item.placedPath = item.staged.isEmpty() ? QString() : born.imagePath;
+    item.placed = item.image;
 }
 
 // The files of names from start on (at most count), checked and their
@@ -206,17 +204,20 @@ struct BatchFiler
     ImportWorkers &workers;
 
     // The rows of the batch's files, each file its own savepoint, in one
-    // transaction. A failing file is named and the others go on; when the
-    // transaction itself fails, none of the batch's rows and copies stay
-    // and its files are named. Stops at Cancel, keeping the files before.
+    // change (PageBirth): its copies are on the disk before its rows commit,
+    // now, or with the run's change that it is part of. A failing file is
+    // named and the others go on; when the change itself fails, none of the
+    // batch's rows and copies stay and its files are named. Stops at Cancel,
+    // keeping the files before. In a run (a tree import), a file the page
+    // store cannot take ends the run: every other file would fail alike.
     void file(Batch &batch)
     {
         ExchangeState &state = ExchangeState::instance();
         const qint64 shortcutsBefore = state.ImportedShortcutCount;
         std::vector<Item *> filed;
-        std::unique_ptr<DbConnection::Transaction> tx;
+        std::optional<PageBirth> birth;
         try {
-            tx = std::make_unique<DbConnection::Transaction>();
+            birth.emplace();
             for (Item &item : batch.items()) {
                 if (Progress::ProgressCancelled()) {
                     result.cancelled = true;
@@ -228,12 +229,10 @@ struct BatchFiler
                 advance(progress, options.importProgress, QStringLiteral("Import ") + item.name);
                 fileOne(item, &filed);
             }
-            commit(*tx, filed);
+            birth->commit();
         } catch (const DbError &e) {
-            const bool began = tx != nullptr;
-            tx.reset();
-            if (!options.workers)
-                workers.forget();
+            const bool began = birth.has_value();
+            birth.reset();
             state.ImportedShortcutCount = shortcutsBefore;
             for (Item &item : batch.items()) {
                 if (!item.staged.isEmpty())
@@ -242,11 +241,10 @@ struct BatchFiler
                 if (!began)
                     result.failures.append({item.name, item.copyError ? item.copyError->text : e.message()});
             }
-            for (Item *item : filed) {
-                if (!item->placedPath.isEmpty())
-                    QFile::remove(item->placedPath);
+            for (Item *item : filed)
                 result.failures.append({item->name, e.message()});
-            }
+            if (options.workers)
+                throw;
             return;
         }
         QVector<ThumbnailMaker::Job> handed;
@@ -283,26 +281,6 @@ struct BatchFiler
         });
     }
 
-    // The batch's copies reach the disk before the rows naming them
-    // commit: now with workers of its own, else (a savepoint of the run's
-    // transaction) when the run commits.
-    void commit(DbConnection::Transaction &tx, const std::vector<Item *> &filed)
-    {
-        QStringList placed;
-        for (const Item *item : filed) {
-            if (!item->placedPath.isEmpty())
-                placed.append(item->placedPath);
-        }
-        if (options.workers) {
-            tx.commit();
-            workers.placed(placed);
-            return;
-        }
-        workers.placed(placed);
-        workers.makeDurable();
-        tx.commit();
-    }
-
     void fileOne(Item &item, std::vector<Item *> *filed)
     {
         if (item.copyError) {
@@ -312,13 +290,19 @@ struct BatchFiler
                 QFile::remove(item.staged);
             return;
         }
+        PageBirth::Step step = PageBirth::Step::Checks;
         try {
-            importItem(targetId, kind, item, scanDate);
+            importItem(targetId, kind, item, scanDate, &step);
             filed->push_back(&item);
         } catch (const DbError &e) {
             if (!item.staged.isEmpty())
                 QFile::remove(item.staged);
             result.failures.append({item.name, e.message()});
+            // The page store refused the copy, or the cabinet's storage
+            // folder is gone: the other files would fare no better.
+            if (options.workers
+                && (step == PageBirth::Step::File || e.code == int(ErrorCode::StorageUnavailable)))
+                throw;
         }
     }
 
@@ -331,8 +315,6 @@ struct BatchFiler
         ++result.imported;
         if (!item.note.isEmpty())
             result.notes.append({item.name, item.note});
-        if (!item.placedPath.isEmpty())
-            result.placedFiles.append(item.placedPath);
         if (item.placed)
             ++ExchangeState::instance().ImportedFileCount;
         if (item.createdDocument)
@@ -340,7 +322,6 @@ struct BatchFiler
         if (!item.image)
             return;
         const QString thumbPath = PagePaths::GetDefaultThumbFilePath(item.pageId);
-        result.placedFiles.append(thumbPath);
         // The picture made while copying is written here; a page without
         // one goes to the caller's own thumbnail maker when it has one.
         if (options.thumbnails && (!item.placed || item.thumbnail.isNull())) {
@@ -370,81 +351,6 @@ struct BatchFiler
 } // namespace
 
 namespace FileImport {
-
-RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName)
-{
-    if (const RecordId found = Records::FindDocumentByName(folderId, fileName))
-        return found;
-    const RecordId documentId = Records::InsertDocument(folderId, fileName);
-    announceDocument(folderId, documentId, fileName);
-    return documentId;
-}
-
-RecordId AddPageRowForFile(RecordId documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
-                      const QString &sourcePath, bool *made, QString *note)
-{
-    if (made)
-        *made = false;
-    if (const RecordId existing = Pages::FindPageByName(documentId, name))
-        return existing;
-    // A page's name obeys the length of every other name.
-    if (name.size() > Records::MaxNameLength)
-        throw DbError(ErrorCode::InvalidValue, Records::NameTooLongMessage(name));
-    Pages::NewPage page;
-    page.documentId = documentId;
-    page.name = name;
-    page.fileSize = fileSize;
-    page.scanDate = scanDate;
-    if (Common::IsNonImageFile(sourcePath)) {
-        page.shortcut = true;
-        page.filename = sourcePath;
-        page.filetype = Common::GetFileType(sourcePath);
-        page.pageNumber = 0;
-    } else {
-        page.filetype = QStringLiteral("JPG");
-        page.markedStored = true;
-        const std::optional<int> number = ImportNames::PageNumberOfName(name);
-        page.pageNumber = number ? *number : Pages::NextPageNumber(documentId);
-        QString warning = ImportNames::PageNumberNote(name);
-        // The next number is held at the highest one a page can carry.
-        if (!number && page.pageNumber == INT_MAX)
-            warning = QStringLiteral("No higher page number is possible; the page was numbered %1.").arg(INT_MAX);
-        if (note)
-            *note = warning;
-    }
-    const RecordId pageId = Pages::InsertPage(page);
-    if (made)
-        *made = true;
-    if (page.shortcut)
-        ++ExchangeState::instance().ImportedShortcutCount;
-    return pageId;
-}
-
-std::optional<DbError> StorePageFile(const QString &directory, const QString &name, RecordId pageId)
-{
-    if (PagePaths::IsPageShortcut(pageId))
-        return std::nullopt;
-    const QString destination = PagePaths::GetDefaultPageFilePath(pageId);
-    if (!QFileInfo::exists(destination)) {
-        if (auto error = CopyFile(withSlash(directory) + name, destination))
-            return error;
-        ++ExchangeState::instance().ImportedFileCount;
-    }
-    (void)ThumbnailMaker::MakeThumbnail(pageId);
-    return std::nullopt;
-}
-
-std::optional<DbError> CopyFile(const QString &source, const QString &destination)
-{
-    const QString folder = QFileInfo(destination).absolutePath();
-    errno = 0;
-    if (!PagePaths::MakePath(folder))
-        return errnoError(errno != 0 ? errno : EIO, folder);
-    const FileCopier::Result r = FileCopier::system().copyFile(source, destination);
-    if (r.ok())
-        return std::nullopt;
-    return r.error;
-}
 
 namespace {
 
@@ -484,7 +390,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
     ImportResult result;
     const bool window = progress == ProgressTarget::ProgressWindow;
     std::optional<ProgressScope> shown;
-    guard([&] {
+    const auto run = [&] {
         // The command passes the document its menu was opened for; one that
         // is gone by now ends the import as a non-document selection would.
         if (kind == TargetKind::Document && !Pages::DocumentExists(targetId))
@@ -542,7 +448,17 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         // A batch copied ahead of a Cancel is not filed: its copies go with
         // the staging folder.
         current.reset();
-    });
+    };
+    if (options.workers) {
+        // A run's failure is its caller's to report, once.
+        try {
+            run();
+        } catch (const DbError &e) {
+            result.fatal = e;
+        }
+    } else {
+        guard(run);
+    }
     // Also after a failure, so no progress window stays up.
     shown.reset();
     if ((!result.failures.isEmpty() || !result.notes.isEmpty()) && options.reportFailures)

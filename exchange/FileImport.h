@@ -20,10 +20,11 @@ class ImportWorkers;
 // byte for byte into the page store and get a thumbnail; every other file
 // becomes a shortcut page that points at the file where it lies.
 //
-// Each file is copied before its rows are written, and its rows (its new
-// document too) are one unit: a file that cannot be read or copied, or
-// whose rows fail, leaves no row behind and is named at the end. The rows
-// of a batch of files are one transaction, each file a savepoint in it; a
+// Each file is copied before its rows are written, and its page is born
+// in the page store (PageBirth) with its new document as one unit: a file
+// that cannot be read or copied, or whose rows fail, leaves no row behind
+// and is named at the end. The rows of a batch of files are one change,
+// each file a savepoint in it, its copies on the disk before it commits; a
 // batch that cannot commit keeps none of its rows or copies and names its
 // files. Copies and thumbnails run on every core, each image read once for
 // both, as many at once as a memory budget holds; the next batch is copied
@@ -60,9 +61,9 @@ struct ImportResult
     QVector<ImportFailure> failures; // files left out, with the reason
     QVector<ImportFailure> notes;    // files filed with a warning
     bool cancelled = false;         // stopped by Cancel before the last file
-    // The files this import put into the page store (copies and their
-    // thumbnails), for a caller whose own transaction may still fail.
-    QStringList placedFiles;
+    // In a run (options.workers): the failure that ended it, which the
+    // caller reports; the batch it broke into left nothing.
+    std::optional<DbError> fatal;
 };
 
 struct ImportOptions
@@ -90,12 +91,12 @@ struct ImportOptions
     // once; 0: DefaultMemoryBudget.
     qint64 memoryBudget = 0;
     // Set: the threads and memory budget of a run of imports, which
-    // outlives this one (threads and memoryBudget are its own then). The
-    // import's thumbnails may still be written when it returns, and its
-    // copies are left to workers->makeDurable(), which the caller must call
-    // before it commits the transaction the import ran in. Unset: the
-    // import has workers of its own and makes each batch's copies durable
-    // before its rows commit.
+    // outlives this one (threads and memoryBudget are its own then), and
+    // whose PageBirth the import's batches join: their copies are synced
+    // when the run commits. The import's thumbnails may still be written
+    // when it returns. A failure that ends the run comes back in fatal
+    // rather than shown. Unset: the import has workers of its own and each
+    // batch commits on its own.
     ImportWorkers *workers = nullptr;
     // With workers: the directory the run imports next, with the same
     // options. It is listed and its first files are staged while the rows
@@ -114,31 +115,10 @@ inline constexpr qint64 DefaultMemoryBudget = qint64(340) * 1024 * 1024;
 // import silently. Stops between files when Cancel was pressed; what was
 // imported stays. Files that could not be imported are named in one
 // warning at the end (unless options say otherwise). Never throws: a
-// failing statement ends the import with its "Error # " message.
+// failing statement ends the import with its "Error # " message (in a run,
+// in fatal).
 ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
                          const QString &extensionList, const ImportOptions &options = {});
-
-// The document of the folder named fileName; made (and announced as
-// Changes::recordAdded) when there is none. Throws DbError.
-RecordId FindOrCreateFileDocument(RecordId folderId, const QString &fileName);
-// The page of the document named name, or a new row for the file at
-// sourcePath: a shortcut page (number 0, the path as Filename) for a file
-// that is not an image, else a stored page numbered by its name or after
-// the last page. A name longer than a page name may be is refused
-// (ErrorCode::InvalidValue). made (when given) tells whether the row is
-// new; *note (when given) receives the warning of a page number that was
-// out of range. Throws DbError.
-RecordId AddPageRowForFile(RecordId documentId, const QString &name, qint64 fileSize, const QDateTime &scanDate,
-                      const QString &sourcePath, bool *made = nullptr, QString *note = nullptr);
-// Copies directory/name to the page store of pageId unless a file is there
-// already, then makes the page's thumbnail anew. A shortcut page is left
-// alone. The copy's failure comes back; a thumbnail that cannot be made
-// is not one.
-[[nodiscard]] std::optional<DbError> StorePageFile(const QString &directory, const QString &name, RecordId pageId);
-
-// Copies source to destination in chunks, creating its folder; a failed
-// copy leaves no partial file. Safe on any thread.
-[[nodiscard]] std::optional<DbError> CopyFile(const QString &source, const QString &destination);
 
 // The end warning naming the files left out, then those filed with a
 // warning; "" for none.

@@ -16,6 +16,7 @@
 #include "exchange/ImportListing.h"
 #include "exchange/MemoryBudget.h"
 #include "imaging/ThumbnailMaker.h"
+#include "platform/FileSync.h"
 #include "store/Common.h"
 #include "store/ImageCheck.h"
 
@@ -154,9 +155,9 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
     if (size > kReadWholeLimit) {
         if (auto error = copyBounded(in.fd, size, item.source, item.staged))
             return error;
-        // Its writing starts now; ImportWorkers waits for it before its row
-        // commits.
-        FileCopier::startWriteback(item.staged);
+        // Its writing starts now; its page's birth waits for it before its
+        // row commits.
+        FileSync::startWriteback(item.staged);
         if (!item.image)
             return std::nullopt;
         const MemoryBudget::Held held(budget, decode);
@@ -179,7 +180,7 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
     held.release();
     if (!written.ok())
         return written.error;
-    FileCopier::startWriteback(item.staged);
+    FileSync::startWriteback(item.staged);
     return std::nullopt;
 }
 

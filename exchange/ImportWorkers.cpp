@@ -1,69 +1,18 @@
 #include "exchange/ImportWorkers.h"
 
 #include <algorithm>
-#include <atomic>
 #include <malloc.h>
 #include <optional>
 #include <utility>
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QMutex>
-#include <QSemaphore>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "exchange/FileCopier.h"
 #include "exchange/FileImport.h"
 #include "exchange/FileImportStaging.h"
 #include "platform/DataFolder.h"
-#include "platform/WorkerWait.h"
-
-namespace {
-
-// The folders the files lie in, each once.
-QStringList foldersOf(const QStringList &files)
-{
-    QSet<QString> folders;
-    for (const QString &file : files)
-        folders.insert(QFileInfo(file).absolutePath());
-    return QStringList(folders.begin(), folders.end());
-}
-
-// Syncs the files, then the folders they lie in, on every thread of the
-// pool at once: each sync ends in a flush of the disk's cache, and flushes
-// that wait side by side are merged into one. The first failure.
-std::optional<DbError> syncAll(QThreadPool &pool, const QStringList &files)
-{
-    const QStringList folders = foldersOf(files);
-    const int total = int(files.size() + folders.size());
-    std::atomic<int> next{0};
-    QMutex mutex;
-    std::optional<DbError> first;
-    const auto syncSome = [&] {
-        for (int i = next++; i < total; i = next++) {
-            std::optional<DbError> error = i < files.size() ? FileCopier::syncFile(files.at(i))
-                                                            : FileCopier::syncFolder(folders.at(i - files.size()));
-            const QMutexLocker lock(&mutex);
-            if (error && !first)
-                first = std::move(error);
-        }
-    };
-    const int pieces = std::min(pool.maxThreadCount(), total);
-    QSemaphore done;
-    for (int piece = 0; piece < pieces; ++piece) {
-        pool.start([&] {
-            syncSome();
-            done.release();
-        });
-    }
-    done.acquire(pieces);
-    return first;
-}
-
-} // namespace
 
 ImportWorkers::ImportWorkers(int threads, qint64 memoryBudget)
     : m_budget(memoryBudget > 0 ? memoryBudget : FileImport::DefaultMemoryBudget)
@@ -90,17 +39,6 @@ ImportWorkers::~ImportWorkers()
 #ifdef __GLIBC__
     ::malloc_trim(0);
 #endif
-}
-
-void ImportWorkers::makeDurable()
-{
-    const QStringList files = std::exchange(m_placed, {});
-    if (files.isEmpty())
-        return;
-    std::optional<DbError> error;
-    WorkerWait::run([&] { error = syncAll(m_pool, files); });
-    if (error)
-        throw *error;
 }
 
 const QTemporaryDir &ImportWorkers::staging()

@@ -11,13 +11,11 @@
 
 class QTemporaryDir;
 
-// The worker threads and the memory budget of Import Files, and the copies
-// it placed in the page store whose rows have not committed yet. A run of
-// imports (the cabinet tree import, one directory after another) shares
-// one: no import starts and ends threads of its own, the thumbnails of one
-// directory are written while the next one is copied, and the copies of
-// many directories reach the disk together, right before the rows naming
-// them commit, instead of one file at a time.
+// The worker threads, the memory budget and the staging folder of Import
+// Files. A run of imports (the cabinet tree import, one directory after
+// another) shares one: no import starts and ends threads of its own, and
+// the thumbnails of one directory are written while the next one is
+// copied.
 class ImportWorkers
 {
 public:
@@ -33,19 +31,6 @@ public:
     int threads() const { return m_pool.maxThreadCount(); }
     // Returns once every piece of work started has ended.
     void waitForDone() { m_pool.waitForDone(); }
-
-    // Copies moved into the page store whose rows are about to commit.
-    void placed(const QStringList &paths) { m_placed += paths; }
-    // Makes the placed copies durable, so that a power cut after their rows
-    // commit cannot lose them: each file's bytes (fdatasync; their writing
-    // began when they were staged, so this mostly waits for one commit of
-    // the file system's journal), then the entries of the folders they
-    // were moved into. Only these files wait, never the other writes of
-    // the disk. Runs off the calling thread, whose events go on meanwhile.
-    // Forgets them either way; throws DbError for the first that fails.
-    void makeDurable();
-    // Forgets the placed copies: their rows rolled back.
-    void forget() { m_placed.clear(); }
 
     // The folder the copies wait in for their rows, in the page store (so
     // that putting one in place is a rename), made on first use and
@@ -82,5 +67,4 @@ private:
     std::unique_ptr<QTemporaryDir> m_staging;
     std::optional<Ahead> m_ahead;
     int m_stagingNumbers = 0;
-    QStringList m_placed;
 };

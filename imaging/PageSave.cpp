@@ -6,11 +6,13 @@
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
+#include "platform/FileSync.h"
 #include "store/Changes.h"
 #include "store/Common.h"
 #include "store/Deletes.h"
 #include "store/NavigationSink.h"
 #include "store/NodeKeys.h"
+#include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/Progress.h"
@@ -64,13 +66,6 @@ void removeFile(const QString &path)
         QFile::remove(path);
 }
 
-// The files a new page's save wrote, where it got that far.
-void removeFiles(const PageSave::SaveResult &result)
-{
-    removeFile(result.imagePath);
-    removeFile(result.thumbPath);
-}
-
 void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
@@ -80,47 +75,70 @@ void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
     QFile::remove(path);
 }
 
-// The row of the page being saved (a new page's, after a "New document" of
-// a folder key; or the edited page's) with its Filename, and the paths of
-// its files, whose folder is made.
-void placePage(const PageSave::SaveRequest &request, PageSave::SaveResult &result)
+// The edited page's row, with its Filename, and the paths of its files,
+// whose folder is made.
+void placeEditedPage(const PageSave::SaveRequest &request, PageSave::SaveResult &result)
 {
-    if (request.addMode) {
-        result.documentId = targetDocument(request.key, result);
-        Pages::NewPage page;
-        page.documentId = result.documentId;
-        page.pageNumber = Pages::NextPageNumber(result.documentId);
-        page.filetype = QStringLiteral("JPG");
-        result.pageId = Pages::InsertPage(page);
-    } else {
-        result.pageId = request.pageId;
-        result.documentId = Pages::GetDocumentIdOfPage(request.pageId);
-        if (result.documentId == 0)
-            throw DbError(ErrorCode::RecordMissing,
-                          QStringLiteral("Page %1 does not exist.").arg(request.pageId));
-        if (PagePaths::IsPageShortcut(request.pageId))
-            throw DbError(ErrorCode::InvalidValue,
-                          QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
-                              .arg(request.pageId));
-    }
-    QString filename = request.filename;
-    if (request.addMode && !request.nameByIdIn.isEmpty()) {
-        // A file there that no other page names is the leftover of a save
-        // killed before its rows committed, and is replaced.
-        filename = PageFileNames::NameById(request.nameByIdIn, result.pageId);
-        if (QFileInfo::exists(filename) && PageFileNames::NamedByAnotherPage(filename, result.pageId))
-            throw errnoError(EEXIST, filename);
-    }
-    Pages::SetPageFilename(result.pageId, filename);
-
+    result.pageId = request.pageId;
+    result.documentId = Pages::GetDocumentIdOfPage(request.pageId);
+    if (result.documentId == 0)
+        throw DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(request.pageId));
+    if (PagePaths::IsPageShortcut(request.pageId))
+        throw DbError(ErrorCode::InvalidValue,
+                      QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
+                          .arg(request.pageId));
+    Pages::SetPageFilename(result.pageId, request.filename);
     result.imagePath = request.autoAssignName ? PagePaths::GetDefaultPageFilePath(result.pageId)
-                                              : PagePaths::GetPageFilePath(result.pageId, filename);
-    result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, filename);
+                                              : PagePaths::GetPageFilePath(result.pageId, request.filename);
+    result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, request.filename);
     const QString folder = PagePaths::GetFolderPart(result.imagePath);
     if (!PagePaths::MakePath(folder)) {
         const int error = errno;
         throw errnoError(error ? error : EACCES, folder);
     }
+}
+
+// The image and thumbnail of a new page as JPEG bytes: those the scan
+// encoded already at this quality, else encoded now, the thumbnail on
+// another core meanwhile.
+PageSave::EncodedPage encodedFiles(const PageSave::SaveRequest &request)
+{
+    if (!request.encoded.isEmpty() && request.encoded.quality == request.quality)
+        return request.encoded;
+    std::future<QByteArray> thumbnail = std::async(std::launch::async, [image = request.image] {
+        return ThumbnailMaker::encodeThumbnail(image);
+    });
+    PageSave::EncodedPage encoded;
+    encoded.image = ImageOps::encodeJpeg(request.image, request.quality);
+    encoded.thumbnail = thumbnail.get();
+    encoded.quality = request.quality;
+    if (encoded.image.isEmpty())
+        throw DbError(ErrorCode::InvalidValue, QStringLiteral("The image could not be written as JPEG."));
+    return encoded;
+}
+
+// A new page handed to the page store: in its own storage folder by id, at
+// the name the user typed (and was asked about), or in the page store.
+PageSave::SaveResult addPage(PageBirth &birth, const PageSave::SaveRequest &request, RecordId documentId,
+                             const PageSave::EncodedPage &files)
+{
+    PageBirth::NewPage page;
+    page.documentId = documentId;
+    page.filetype = QStringLiteral("JPG");
+    page.bytes = files.image;
+    page.thumbnail = files.thumbnail;
+    if (!request.nameByIdIn.isEmpty())
+        page.nameByIdIn = request.nameByIdIn;
+    else if (!request.autoAssignName && !request.filename.isEmpty())
+        page.userNamedFile = request.filename;
+    page.emptyFilenameAsText = true;
+    const PageBirth::Born born = birth.add(page);
+    PageSave::SaveResult result;
+    result.pageId = born.pageId;
+    result.documentId = documentId;
+    result.imagePath = born.imagePath;
+    result.thumbPath = born.thumbPath;
+    return result;
 }
 
 // Writes the page's image, then its thumbnail (between the two, `between`
@@ -155,43 +173,24 @@ std::optional<DbError> keepUnchanged(const PageSave::SaveRequest &request, const
 std::optional<DbError> writeFiles(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
                                   const std::function<void()> &between = {})
 {
-    if (!request.addMode && !request.unchangedFile.isEmpty())
+    if (!request.unchangedFile.isEmpty())
         return keepUnchanged(request, result, between);
-    const bool encoded = !request.encoded.isEmpty() && request.encoded.quality == request.quality;
-    QImage thumbnailPicture;
-    if (encoded) {
-        if (auto error = ImageOps::saveEncoded(request.encoded.image, result.imagePath))
-            return error;
-    } else {
-        std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
-            return ThumbnailMaker::thumbnailOf(image);
-        });
-        const std::optional<DbError> imageError = ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
-        thumbnailPicture = thumbnail.get();
-        if (imageError)
-            return imageError;
-    }
+    std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
+        return ThumbnailMaker::thumbnailOf(image);
+    });
+    const std::optional<DbError> imageError = ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
+    const QImage thumbnailPicture = thumbnail.get();
+    if (imageError)
+        return imageError;
     if (between)
         between();
-    return encoded ? ThumbnailMaker::saveEncodedThumbnail(request.encoded.thumbnail, result.thumbPath)
-                   : ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath);
+    return ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath);
 }
 
-// Nested savepoints, ended newest first whatever ends them.
-struct Savepoints : std::vector<std::unique_ptr<DbConnection::Transaction>>
+// A new document's node (with "beforescan" the scan adds the document
+// once it has its name).
+void announceNewDocument(const PageSave::SaveResult &result)
 {
-    ~Savepoints()
-    {
-        while (!empty())
-            pop_back();
-    }
-};
-
-// A new page stored: its notice, and a new document's node (with
-// "beforescan" the scan adds the document once it has its name).
-void announceNewPage(const PageSave::SaveResult &result)
-{
-    PageSave::SendNewPageNotification(result.pageId);
     const QString docInfo = Settings::value(QStringLiteral("TwainGetDocInfo"), QStringLiteral("afterscan"));
     if (result.newDocument && docInfo.toLower() != QLatin1String("beforescan"))
         NavigationSink::instance().AddDocumentToNavTree(result.folderId, result.documentId,
@@ -223,26 +222,28 @@ SaveResult SavePage(const SaveRequest &request)
         throw DbError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
     const ProgressScope progress(SavingPage, 1, 4, ProgressScope::Cancel::Hidden, ProgressScope::OnClose::Set);
     SaveResult result;
-    bool written = false;
-    try {
-        DbConnection::Transaction tx;
-        placePage(request, result);
+    if (request.addMode) {
+        const EncodedPage files = encodedFiles(request);
+        PageBirth birth;
+        SaveResult target;
+        const RecordId documentId = targetDocument(request.key, target);
         Progress::AdvanceProgress(QStringLiteral("Save image"));
-        written = true;
+        result = addPage(birth, request, documentId, files);
+        result.newDocument = target.newDocument;
+        result.folderId = target.folderId;
+        Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
+        birth.commit();
+        announceNewDocument(result);
+    } else {
+        DbConnection::Transaction tx;
+        placeEditedPage(request, result);
+        Progress::AdvanceProgress(QStringLiteral("Save image"));
         throwIfFailed(writeFiles(request, result, [] { Progress::AdvanceProgress(QStringLiteral("Save thumbnail")); }));
         Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
+        // The renamed file's entry on the disk before its size commits.
+        throwIfFailed(FileSync::syncFolder(PagePaths::GetFolderPart(result.imagePath)));
         tx.commit();
-    } catch (...) {
-        // A new page leaves nothing behind; an edited page keeps its row and
-        // whatever file it has.
-        if (request.addMode && written) {
-            removeFiles(result);
-        }
-        throw;
     }
-
-    if (request.addMode)
-        announceNewPage(result);
     Progress::AdvanceProgress(QStringLiteral("Update thumbnails"));
     NavigationSink::instance().ShowPagesInListView(result.documentId);
     Progress::AdvanceProgress(QStringLiteral("Save complete"));
@@ -255,75 +256,46 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
     if (requests.empty())
         return out;
     const ProgressScope progress(SavingPage, 1, 4, ProgressScope::Cancel::Hidden, ProgressScope::OnClose::Set);
-    NoticeBatch notices;
+    const NoticeBatch notices;
     std::vector<SaveResult> placed;
     try {
-        DbConnection::Transaction tx;
-        // The rows first, each page's in a savepoint of its own, so that a
-        // page failing later is undone with the pages after it.
-        Savepoints savepoints;
-        QString key = requests.front().key;
+        PageBirth birth;
+        // Each page is a savepoint of its own: one that cannot be stored
+        // ends the batch, leaving nothing, and the pages before it stay.
+        Progress::AdvanceProgress(QStringLiteral("Save image"));
+        RecordId documentId = 0;
+        SaveResult first;
         for (const SaveRequest &request : requests) {
-            SaveRequest page = request;
-            page.key = key;
-            page.addMode = true;
-            if (page.image.isNull()) {
+            if (request.image.isNull()) {
                 out.error = DbError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
                 break;
             }
-            auto savepoint = std::make_unique<DbConnection::Transaction>();
-            SaveResult result;
             try {
-                placePage(page, result);
+                if (documentId == 0)
+                    documentId = targetDocument(requests.front().key, first);
+                SaveResult result = addPage(birth, request, documentId, encodedFiles(request));
+                if (placed.empty()) {
+                    result.newDocument = first.newDocument;
+                    result.folderId = first.folderId;
+                }
+                placed.push_back(result);
             } catch (const DbError &e) {
                 out.error = e;
                 break;
             }
-            savepoints.push_back(std::move(savepoint));
-            placed.push_back(result);
-            key = NodeKeys::keyOf(RecordLevel::Document, result.documentId);
-        }
-
-        // Every page's files at once: their waits for the disk overlap.
-        Progress::AdvanceProgress(QStringLiteral("Save image"));
-        std::vector<std::future<std::optional<DbError>>> writes;
-        for (size_t i = 0; i < placed.size(); ++i)
-            writes.push_back(std::async(std::launch::async, [&requests, &placed, i] {
-                return writeFiles(requests[i], placed[i]);
-            }));
-        size_t kept = placed.size();
-        for (size_t i = 0; i < writes.size(); ++i) {
-            std::optional<DbError> error = writes[i].get();
-            if (error && i < kept) {
-                kept = i;
-                out.error = std::move(error);
-            }
-        }
-        for (size_t i = kept; i < placed.size(); ++i)
-            removeFiles(placed[i]);
-        placed.resize(kept);
-        // Newest first: the pages from the first that failed roll back, the
-        // ones before it join the transaction.
-        while (savepoints.size() > kept)
-            savepoints.pop_back();
-        while (!savepoints.empty()) {
-            savepoints.back()->commit();
-            savepoints.pop_back();
         }
         Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
-        for (const SaveResult &result : placed)
-            Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
-        tx.commit();
+        // A batch that stored no page keeps no new document either.
+        if (!placed.empty())
+            birth.commit();
     } catch (const DbError &e) {
         // Nothing of the batch was stored.
-        for (const SaveResult &result : placed)
-            removeFiles(result);
         placed.clear();
         out.error = e;
     }
 
     for (const SaveResult &result : placed)
-        announceNewPage(result);
+        announceNewDocument(result);
     Progress::AdvanceProgress(QStringLiteral("Update thumbnails"));
     if (!placed.empty())
         NavigationSink::instance().ShowPagesInListView(placed.front().documentId);
@@ -346,21 +318,6 @@ void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved)
 void DeleteSavedPage(RecordId pageId)
 {
     Deletes::DeletePages({pageId});
-}
-
-void SendNewPageNotification(RecordId pageId)
-{
-    Q_EMIT Changes::instance().pageAdded(pageId);
-}
-
-NoticeBatch::NoticeBatch()
-{
-    Q_EMIT Changes::instance().noticeBatchBegun();
-}
-
-NoticeBatch::~NoticeBatch()
-{
-    Q_EMIT Changes::instance().noticeBatchEnded();
 }
 
 } // namespace PageSave

@@ -73,18 +73,16 @@ bool IsPageTarget(const QString &key);
 // which get "Error!".
 bool IsLevelAboveFolder(const QString &key);
 
-// Stores the page: in Add mode a new Page row (and first a "New document"
-// of the folder for a folder key), then the Filename, the image as JPEG at
-// the page's path (the default path for an automatic name), its thumbnail
-// and its file size. The rows are one transaction that commits only when
-// both files are written; on any failure the rows roll back, the files a
-// new page had written are removed, and DbError says why (a page of an
-// edited page that fails keeps its row). A name by page id that another
-// page's file has is refused, so no file is overwritten unasked; any other
-// file there is a leftover of a save that never committed and is replaced.
-// Refused as well: no image, a target that
-// is no folder, document or page, a missing row, and a shortcut page,
-// whose file is the user's own.
+// Stores the page. In Add mode a new page is born in the page store
+// (PageBirth), after a "New document" of the folder for a folder key, in
+// one change: its row, its Filename (the empty text for the page store),
+// the image as JPEG at its path, its thumbnail and its file size; on any
+// failure nothing of it stays and DbError says why. An id whose paths hold
+// a file is passed over; only a name the user typed replaces a file. In
+// Edit mode the page's image and thumbnail are replaced and its size and
+// Filename updated in one transaction (a failure keeps its row). Refused
+// as well: no image, a target that is no folder, document or page, a
+// missing row, and a shortcut page, whose file is the user's own.
 SaveResult SavePage(const SaveRequest &request);
 
 // What SaveScannedPages stored, in order, and why it stopped early.
@@ -95,8 +93,7 @@ struct BatchResult
 };
 
 // Stores the new pages of a feeder batch, each as SavePage stores a new
-// page, in one transaction: their files are written side by side, each on
-// the disk before the rows commit. The
+// page, in one change: every file is on the disk before the rows commit. The
 // first request's key is the target; the pages after the first go into the
 // document the first went into. A page that cannot be stored ends the
 // batch: the pages before it are stored, it and the pages after it leave
@@ -111,23 +108,5 @@ void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved);
 // Removes a page that a save made while the viewer stayed open (a feeder
 // scan cancelled afterwards): its row, image and thumbnail.
 void DeleteSavedPage(RecordId pageId);
-
-// The new-page notice of a folder with an e-mail address: announced as
-// Changes::pageAdded, which the e-mail code sends; with no sender connected
-// the notice is not sent.
-void SendNewPageNotification(RecordId pageId);
-
-// While one lives, the new-page notices belong to one batch of pages (a
-// feeder scan, a paste or drop of several files): a notice that fails ends
-// the batch's notices, reported once at its end. The e-mail code installs
-// what begins and ends a batch; without it a batch does nothing.
-class NoticeBatch
-{
-public:
-    NoticeBatch();
-    ~NoticeBatch();
-    NoticeBatch(const NoticeBatch &) = delete;
-    NoticeBatch &operator=(const NoticeBatch &) = delete;
-};
 
 } // namespace PageSave

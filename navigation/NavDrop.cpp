@@ -8,7 +8,9 @@
 
 #include "navigation/NavKeys.h"
 #include "platform/DbError.h"
+#include "store/Changes.h"
 #include "store/Common.h"
+#include "store/PageBirth.h"
 #include "store/Pages.h"
 #include "store/Passwords.h"
 #include "store/RecordId.h"
@@ -147,14 +149,13 @@ MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId)
     return moved(NavNodeKey(Folder, from));
 }
 
-MoveResult MovePageToDocument(RecordId pageId, RecordId documentId, const PageClipboard::NewPageNotifier &notify)
+MoveResult MovePageToDocument(RecordId pageId, RecordId documentId)
 {
     const RecordId from = Pages::GetDocumentIdOfPage(pageId);
     const int number = from == 0 ? 0 : Pages::MovePageToDocument(pageId, documentId);
     if (number == 0)
         return {};
-    if (notify)
-        notify(pageId);
+    Q_EMIT Changes::instance().pageAdded(pageId);
     MoveResult r = moved(NavNodeKey(Document, from));
     r.pageNumber = number;
     return r;
@@ -165,17 +166,15 @@ QString newDocumentName()
     return QStringLiteral("New document");
 }
 
-FileDrop AddFileToNode(const QString &targetKey, const QString &path,
-                       const PageClipboard::ThumbnailMaker &makeThumbnail,
-                       const PageClipboard::NewPageNotifier &notify)
+FileDrop AddFileToNode(const QString &targetKey, const QString &path)
 {
     FileDrop drop;
     if (!isRecordKey(targetKey, Folder) && !isRecordKey(targetKey, Document))
         return drop;
-    // Checked before a folder's new document is made, so that nothing is
-    // left behind for a file that cannot be a page.
     if ((drop.skipped = PageClipboard::CheckPageFile(path)))
         return drop;
+    // The folder's new document and the page are one change.
+    PageBirth birth;
     if (prefixOf(targetKey) == Folder) {
         drop.documentId = Records::InsertDocument(idOf(targetKey), newDocumentName());
         drop.newDocument = true;
@@ -185,9 +184,14 @@ FileDrop AddFileToNode(const QString &targetKey, const QString &path,
             throw DbError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
     }
     PageClipboard::SkippedFile skipped;
-    drop.page = PageClipboard::AddFileAsPage(path, drop.documentId, makeThumbnail, &skipped, notify);
-    if (drop.page.pageId == 0)
+    drop.page = PageClipboard::AddFileAsPage(path, drop.documentId, &skipped);
+    if (drop.page.pageId == 0) {
         drop.skipped = skipped;
+        drop.documentId = drop.newDocument ? 0 : drop.documentId;
+        drop.newDocument = false;
+        return drop;
+    }
+    birth.commit();
     return drop;
 }
 

@@ -62,12 +62,13 @@ MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId);
 MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId);
 MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId);
 // A page goes to the end of the document; the pages it leaves keep their
-// numbers. The notice is sent once the page is moved. Throws DbError.
-MoveResult MovePageToDocument(RecordId pageId, RecordId documentId, const PageClipboard::NewPageNotifier &notify);
+// numbers. The new-page notice (Changes::pageAdded) is announced once the
+// page is moved. Throws DbError.
+MoveResult MovePageToDocument(RecordId pageId, RecordId documentId);
 
 // One file from the file manager dropped on a document or a folder. A
-// folder first gets a document "New document"; the file is checked before
-// that document is made, so a file that cannot be a page leaves nothing.
+// folder first gets a document "New document", in the same change as the
+// page: a file that cannot be a page leaves nothing.
 struct FileDrop
 {
     RecordId documentId = 0; // the document the file went to, 0 for none
@@ -76,9 +77,7 @@ struct FileDrop
     std::optional<PageClipboard::SkippedFile> skipped;
 };
 // Throws DbError when the target cannot be read or written.
-FileDrop AddFileToNode(const QString &targetKey, const QString &path,
-                       const PageClipboard::ThumbnailMaker &makeThumbnail,
-                       const PageClipboard::NewPageNotifier &notify);
+FileDrop AddFileToNode(const QString &targetKey, const QString &path);
 // The name of the document a file dropped on a folder makes.
 QString newDocumentName();
 

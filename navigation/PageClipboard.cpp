@@ -1,16 +1,13 @@
 #include "navigation/PageClipboard.h"
 
-#include <cerrno>
-#include <exception>
-
 #include <QFile>
 #include <QFileInfo>
 
-#include "navigation/NavigationLog.h"
 #include "platform/ClipboardFiles.h"
-#include "platform/DbConnection.h"
+#include "platform/DbError.h"
 #include "store/Common.h"
 #include "store/ImageCheck.h"
+#include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/Progress.h"
@@ -20,40 +17,6 @@
 namespace {
 
 const QString PastingFiles = QStringLiteral("Pasting files");
-
-// Copies source to target byte for byte; a part-written target is removed.
-// Throws DbError with the system's reason.
-void copyFile(const QString &source, const QString &target)
-{
-    const QString folder = PagePaths::GetFolderPart(target);
-    if (!PagePaths::MakePath(folder.left(folder.size() - 1)))
-        throw errnoError(errno ? errno : EACCES, folder);
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        throw fileError(in, source);
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw fileError(out, target);
-    QByteArray buffer;
-    for (;;) {
-        buffer = in.read(1 << 20);
-        if (buffer.isEmpty())
-            break;
-        errno = 0;
-        if (out.write(buffer) != buffer.size() || !out.flush()) {
-            const DbError error = fileError(out, target);
-            out.close();
-            out.remove();
-            throw error;
-        }
-    }
-    if (in.error() != QFileDevice::NoError) {
-        const DbError error = fileError(in, source);
-        out.remove();
-        throw error;
-    }
-    out.close();
-}
 
 PageClipboard::AddedPage skip(PageClipboard::SkippedFile *skipped, const QString &path, PageClipboard::SkipReason reason,
                const QString &text)
@@ -68,20 +31,6 @@ void ensureDocument(RecordId documentId)
     if (!Pages::DocumentExists(documentId))
         throw DbError(ErrorCode::RecordMissing,
                       QStringLiteral("Document %1 does not exist").arg(documentId));
-}
-
-bool makeThumbnailOf(RecordId pageId, const PageClipboard::ThumbnailMaker &makeThumbnail)
-{
-    if (!makeThumbnail)
-        return false;
-    // Ids are never reused, but a stale thumbnail would show the wrong page.
-    QFile::remove(PagePaths::GetDefaultThumbFilePath(pageId));
-    try {
-        return makeThumbnail(pageId);
-    } catch (const std::exception &e) {
-        qCWarning(lcNavigation) << "thumbnail of page" << pageId << "failed:" << e.what();
-        return false;
-    }
 }
 
 } // namespace
@@ -116,8 +65,7 @@ std::optional<SkippedFile> CheckPageFile(const QString &path)
     return std::nullopt;
 }
 
-AddedPage AddFileAsPage(const QString &path, RecordId documentId, const ThumbnailMaker &makeThumbnail,
-                        SkippedFile *skipped, const NewPageNotifier &notify)
+AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *skipped)
 {
     if (const std::optional<SkippedFile> refused = CheckPageFile(path))
         return skip(skipped, path, refused->reason, refused->text);
@@ -126,48 +74,28 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, const Thumbnai
     AddedPage added;
     added.path = path;
     added.shortcut = Common::IsNonImageFile(path);
-    Pages::NewPage page;
+    PageBirth::NewPage page;
     page.documentId = documentId;
     page.fileSize = info.size();
     page.filetype = Common::GetFileType(path);
-    if (added.shortcut) {
-        page.filename = info.absoluteFilePath();
-        page.shortcut = true;
-    }
-    QString target;
-    bool copying = false;
+    if (added.shortcut)
+        page.shortcutTo = info.absoluteFilePath();
+    else
+        page.copyOf = path;
+    PageBirth::Step step = PageBirth::Step::Checks;
     try {
-        DbConnection::Transaction tx;
-        // Shortcut pages list before the numbered pages.
-        page.pageNumber = added.shortcut ? 0 : Pages::NextPageNumber(documentId);
-        added.pageId = Pages::InsertPage(page);
-        if (!added.shortcut) {
-            target = PagePaths::GetDefaultPageFilePath(added.pageId);
-            copying = true;
-            copyFile(path, target);
-            copying = false;
-        }
-        try {
-            tx.commit();
-        } catch (...) {
-            if (!target.isEmpty())
-                QFile::remove(target);
-            throw;
-        }
+        PageBirth birth;
+        added.pageId = birth.add(page, &step).pageId;
+        step = PageBirth::Step::Row;
+        birth.commit();
     } catch (const DbError &e) {
-        return skip(skipped, path, copying ? SkipReason::CopyFailed : SkipReason::StoreFailed,
+        return skip(skipped, path, step == PageBirth::Step::File ? SkipReason::CopyFailed : SkipReason::StoreFailed,
                     e.message());
     }
-    if (!added.shortcut)
-        added.thumbnail = makeThumbnailOf(added.pageId, makeThumbnail);
-    // Only now is the page there to be told of.
-    if (notify)
-        notify(added.pageId);
     return added;
 }
 
-PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId,
-                                   const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
+PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId)
 {
     ensureDocument(documentId);
     PasteResult result;
@@ -178,7 +106,7 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId
     for (const QString &path : paths) {
         progress.advance(PastingFiles);
         SkippedFile skipped;
-        const AddedPage added = AddFileAsPage(path, documentId, makeThumbnail, &skipped, notify);
+        const AddedPage added = AddFileAsPage(path, documentId, &skipped);
         if (added.pageId > 0)
             result.added.append(added);
         else
@@ -187,20 +115,19 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId
     return result;
 }
 
-PasteResult PasteIntoDocument(RecordId documentId, const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
+PasteResult PasteIntoDocument(RecordId documentId)
 {
     QStringList files;
     if (cutList().CutPageCount() == 0)
         ClipboardFiles::GetFilesFromClipboard(files);
-    return PasteIntoDocument(documentId, files, makeThumbnail, notify);
+    return PasteIntoDocument(documentId, files);
 }
 
-PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files,
-                              const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
+PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files)
 {
     CutList &cut = cutList();
     if (cut.CutPageCount() == 0)
-        return PasteFilesIntoDocument(files, documentId, makeThumbnail, notify);
+        return PasteFilesIntoDocument(files, documentId);
     ensureDocument(documentId);
     PasteResult result;
     result.documentId = documentId;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 
 #include <QList>
@@ -26,13 +25,6 @@ struct CutList
 };
 CutList &cutList();
 
-// Makes the thumbnail of a page whose image is in the store (by its id);
-// false when it could not be made. The page pane makes a missing thumbnail
-// when it shows the page, so a failure here loses nothing.
-using ThumbnailMaker = std::function<bool(RecordId pageId)>;
-// Sends the new-page notice of a page just added (its folder's address).
-using NewPageNotifier = std::function<void(RecordId pageId)>;
-
 enum class SkipReason {
     NotFound,       // no file at that path
     NotRegularFile, // a folder, a device, or not a local file
@@ -53,7 +45,6 @@ struct AddedPage
     QString path;        // the file pasted
     RecordId pageId = 0;
     bool shortcut = false;
-    bool thumbnail = false;  // a thumbnail was made
 };
 
 struct PasteResult
@@ -69,23 +60,21 @@ struct PasteResult
 // page rules take. The reason it cannot, else nothing.
 std::optional<SkippedFile> CheckPageFile(const QString &path);
 
-// Adds one file as the next page of the document: an image (.jpg, .jpeg,
-// .bmp) is copied into the page store and given a thumbnail; any other
-// file becomes a shortcut page (number 0) that keeps the file where it is.
-// The copy is made before the row commits and removed when it does not, so
-// no row is left without its file; a stale file at the page's path is
-// replaced. Only existing regular files are taken. The notice goes out once
-// the page is stored, never for a file skipped.
+// Adds one file as the next page of the document, born in the page store
+// (PageBirth): an image (.jpg, .jpeg, .bmp) is copied into the page store;
+// any other file becomes a shortcut page (number 0) that keeps the file
+// where it is. The copy is on the disk before the row commits and removed
+// when it does not. Only existing regular files are taken. The new-page
+// notice is announced once the page is stored; the thumbnail is left to
+// the caller (the page pane makes a missing one).
 // Returns the page added, or fills skipped and returns a page with id 0.
-AddedPage AddFileAsPage(const QString &path, RecordId documentId, const ThumbnailMaker &makeThumbnail,
-                        SkippedFile *skipped, const NewPageNotifier &notify = {});
+AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *skipped);
 
 // Adds every file, in order, to the document given (fixed for the whole
 // paste), with the progress "Pasting files". A file that fails is skipped
 // with its reason and the paste goes on. Throws DbError when the document
 // does not exist (RecordMissing) or cannot be read.
-PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId,
-                                   const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify = {});
+PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId);
 
 // Paste: with pages in the cut list, moves them to the document, each with
 // its own page number, in one change, and empties the list (cut pages
@@ -93,11 +82,9 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId
 // adds the clipboard's files. The list stays when the move fails. Throws
 // DbError as above and when the move fails. Moved pages send no notice;
 // every file added sends one.
-PasteResult PasteIntoDocument(RecordId documentId, const ThumbnailMaker &makeThumbnail,
-                              const NewPageNotifier &notify = {});
+PasteResult PasteIntoDocument(RecordId documentId);
 // The same, with the files to add given (the clipboard's, or a drop's).
-PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files,
-                              const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify = {});
+PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files);
 
 // The file of each page, in the order given (the stored file of a shortcut
 // page, else its image in the store). Pages that no longer exist are left

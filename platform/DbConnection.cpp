@@ -138,6 +138,11 @@ void open(const QString &fileName)
         done(probe);
         QSqlQuery journal = run(QStringLiteral("PRAGMA journal_mode=DELETE"), {});
         done(journal);
+        // A commit is on the disk when it returns: FULL syncs the database
+        // but not the removal of its journal, which a power cut right after
+        // could bring back and play, undoing a commit the user was told of.
+        QSqlQuery synchronous = run(QStringLiteral("PRAGMA synchronous=EXTRA"), {});
+        done(synchronous);
     } catch (const DbError &) {
         close();
         throw;

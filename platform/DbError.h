@@ -26,6 +26,7 @@ enum class ErrorCode : int {
     DriverMissing,         // Qt's SQLite driver is not installed
     PrintFailed,           // a print job the printer did not take
     JournalWithoutDatabase, // an unfinished commit's journal, its database missing
+    StorageUnavailable,    // a cabinet's storage folder holds none of its pages' files
 };
 
 // The one error type of the store. It is thrown inside the store and caught

@@ -9,3 +9,13 @@ Changes &Changes::instance()
 Changes::Changes(QObject *parent) : QObject(parent) {}
 
 Changes::~Changes() = default;
+
+NoticeBatch::NoticeBatch()
+{
+    Q_EMIT Changes::instance().noticeBatchBegun();
+}
+
+NoticeBatch::~NoticeBatch()
+{
+    Q_EMIT Changes::instance().noticeBatchEnded();
+}

@@ -40,3 +40,16 @@ Q_SIGNALS:
     void noticeBatchBegun();
     void noticeBatchEnded();
 };
+
+// While one lives, the new-page notices belong to one batch of pages (a
+// feeder scan, a paste or drop of several files): a notice that fails ends
+// the batch's notices, reported once at its end. Without a mailer
+// listening, a batch does nothing.
+class NoticeBatch
+{
+public:
+    NoticeBatch();
+    ~NoticeBatch();
+    NoticeBatch(const NoticeBatch &) = delete;
+    NoticeBatch &operator=(const NoticeBatch &) = delete;
+};

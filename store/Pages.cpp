@@ -1,5 +1,6 @@
 #include "store/Pages.h"
 
+#include <algorithm>
 #include <climits>
 
 #include <QFileInfo>
@@ -259,16 +260,71 @@ bool DocumentExists(RecordId documentId)
                 .isNull();
 }
 
-RecordId InsertPage(const NewPage &page)
+namespace {
+
+const QString kInsertColumns = QStringLiteral(
+    "DocumentId, Name, PageNumber, ScanDate, FileSize, Filetype, Filename, ShortcutYN");
+
+QVariantList insertValues(const NewPage &page)
 {
     const QDateTime when = page.scanDate.isValid() ? page.scanDate : QDateTime::currentDateTime();
+    const QVariant filename = page.filename.isEmpty() && page.emptyFilenameAsText ? QVariant(QString(""))
+                                                                                   : textOrNull(page.filename);
+    return {page.documentId, textOrNull(page.name), page.pageNumber, when.toString(ScanDateFormat), page.fileSize,
+            textOrNull(page.filetype), filename,
+            textOrNull(page.shortcut ? QStringLiteral("Y") : page.markedStored ? QStringLiteral("N") : QString())};
+}
+
+} // namespace
+
+RecordId InsertPage(const NewPage &page)
+{
     DbConnection::Execute(
-        QStringLiteral("INSERT INTO Page (DocumentId, Name, PageNumber, ScanDate, FileSize, Filetype,"
-                       " Filename, ShortcutYN) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
-        {page.documentId, textOrNull(page.name), page.pageNumber, when.toString(ScanDateFormat), page.fileSize,
-         textOrNull(page.filetype), textOrNull(page.filename),
-         textOrNull(page.shortcut ? QStringLiteral("Y") : page.markedStored ? QStringLiteral("N") : QString())});
+        QStringLiteral("INSERT INTO Page (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)").arg(kInsertColumns),
+        insertValues(page));
     return DbConnection::LastInsertId();
+}
+
+void InsertPageWithId(RecordId pageId, const NewPage &page)
+{
+    DbConnection::Execute(
+        QStringLiteral("INSERT INTO Page (PageId, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)").arg(kInsertColumns),
+        QVariantList{pageId} + insertValues(page));
+}
+
+RecordId NextPageId()
+{
+    // sqlite_sequence holds the highest id AUTOINCREMENT gave; a table
+    // that never had a row has no entry there yet.
+    const bool hasSequence = !DbConnection::QueryValue(
+                                  QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'sqlite_sequence'"))
+                                  .isNull();
+    const QVariant sequence = hasSequence ? DbConnection::QueryValue(QStringLiteral(
+                                                "SELECT seq FROM sqlite_sequence WHERE name = 'Page'"))
+                                          : QVariant();
+    const QVariant highest = DbConnection::QueryValue(QStringLiteral("SELECT MAX(PageId) FROM Page"));
+    return std::max(sequence.toLongLong(), highest.toLongLong()) + 1;
+}
+
+bool PageExists(RecordId pageId)
+{
+    return !DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId}).isNull();
+}
+
+QStringList CabinetFilesUnder(RecordId cabinetId, const QString &folder)
+{
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT p.Filename FROM Page p JOIN Document d ON d.DocumentId = p.DocumentId"
+                       " JOIN Folder f ON f.FolderId = d.FolderId JOIN Drawer w ON w.DrawerId = f.DrawerId"
+                       " WHERE w.CabinetId = ? AND COALESCE(p.ShortcutYN, '') <> 'Y'"
+                       " AND substr(p.Filename, 1, length(?)) = ? ORDER BY p.PageId"),
+        {cabinetId, prefix, prefix});
+    QStringList files;
+    files.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row)
+        files.append(rs.value(row, 0).toString());
+    return files;
 }
 
 RecordId FindPageByName(RecordId documentId, const QString &name)

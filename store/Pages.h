@@ -93,6 +93,9 @@ struct NewPage
     // import writes it.
     bool markedStored = false;
     QDateTime scanDate;    // the current time when left invalid
+    // An empty Filename is stored as the empty text rather than Null, as
+    // the page save writes it.
+    bool emptyFilenameAsText = false;
 };
 
 // The format of the ScanDate column.
@@ -112,6 +115,17 @@ int NextPageNumber(RecordId documentId);
 bool DocumentExists(RecordId documentId);
 // Inserts the row and returns its new PageId. Throws DbError.
 RecordId InsertPage(const NewPage &page);
+// Inserts the row as page pageId, which must have none. New pages are born
+// through PageBirth, which chooses the id. Throws DbError.
+void InsertPageWithId(RecordId pageId, const NewPage &page);
+// The id AUTOINCREMENT would hand out next: one past the highest ever
+// given (a rolled-back insert gives its id back). Throws DbError.
+RecordId NextPageId();
+// True when the page has a row. Throws DbError.
+bool PageExists(RecordId pageId);
+// The stored Filenames of the cabinet's pages that are not shortcuts and
+// lie under folder (its path and "/"). Throws DbError.
+QStringList CabinetFilesUnder(RecordId cabinetId, const QString &folder);
 // The PageId of the document's page with this Name (compared exactly), or
 // 0 when it has none. Throws DbError.
 RecordId FindPageByName(RecordId documentId, const QString &name);

@@ -8,6 +8,7 @@
 #include "imaging/ui/frmPageView.h"
 #include "imaging/ui/frmScanSettings.h"
 #include "platform/Settings.h"
+#include "store/Changes.h"
 #include "store/Guard.h"
 #include "store/NavigationSink.h"
 #include "store/NodeKeys.h"
@@ -62,7 +63,7 @@ void acquire(QWidget *parent, const ScanPlan::Plan &plan, frmPageView &viewer, Q
     int saved = 0;
     // The whole run is one batch of notices: a mail server that fails
     // holds the scan once, not once a sheet.
-    PageSave::NoticeBatch notices;
+    const NoticeBatch notices;
     const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encodeQuality,
                                              [&](const QList<PageSave::ScannedPage> &pages) {
         if (!feeder) {

@@ -3,13 +3,13 @@
 
 #include <QCoreApplication>
 
-#include "imaging/PageSave.h"
 #include "navigation/NavDrop.h"
 #include "navigation/NavKeys.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PageCommands.h"
 #include "navigation/ui/PagePane.h"
+#include "store/Changes.h"
 #include "store/Common.h"
 #include "store/Guard.h"
 #include "store/Prompt.h"
@@ -87,7 +87,7 @@ bool NavDropEngine::moveContainer(const QString &draggedKey, const QString &targ
 bool NavDropEngine::movePage(RecordId pageId, RecordId documentId)
 {
     NavDrop::MoveResult r;
-    if (!guard([&] { r = NavDrop::MovePageToDocument(pageId, documentId, &PageSave::SendNewPageNotification); }))
+    if (!guard([&] { r = NavDrop::MovePageToDocument(pageId, documentId); }))
         return false;
     PagePane *pane = m_ui.pagePane;
     // The pane loses the page when it showed where it came from.
@@ -101,8 +101,7 @@ bool NavDropEngine::addFile(QString &targetKey, const QString &path)
 {
     NavDrop::FileDrop drop;
     if (!guard([&] {
-            drop = NavDrop::AddFileToNode(targetKey, path, &NavCommandSteps::makePageThumbnail,
-                                          &PageSave::SendNewPageNotification);
+            drop = NavDrop::AddFileToNode(targetKey, path);
         }))
         return false;
     // A name the page rules refuse ("photojpg") is passed over silently.
@@ -125,7 +124,7 @@ void NavDropEngine::dropFiles(const QStringList &files, const QString &key, bool
 {
     m_skipped.clear();
     QString target = key;
-    PageSave::NoticeBatch notices;
+    const NoticeBatch notices;
     for (const QString &file : files) {
         if (!sameTarget)
             target = key;

@@ -1,13 +1,12 @@
 #include "navigation/ui/PageCommands.h"
 
-#include "imaging/PageSave.h"
-#include "imaging/ThumbnailMaker.h"
 #include "imaging/print/frmPrint.h"
 #include "imaging/ui/frmPage.h"
 #include "imaging/ui/frmPageView.h"
 #include "navigation/NavKeys.h"
 #include "navigation/ui/NavCommandHost.h"
 #include "navigation/ui/PagePane.h"
+#include "store/Changes.h"
 #include "store/Common.h"
 #include "store/Deletes.h"
 #include "store/Desktop.h"
@@ -63,11 +62,6 @@ void reportMissingCutPages(const PageClipboard::PasteResult &result)
 
 namespace NavCommandSteps {
 
-bool makePageThumbnail(RecordId pageId)
-{
-    return !ThumbnailMaker::MakeThumbnail(pageId);
-}
-
 void pasteInto(NavCommandHost &host, RecordId documentId)
 {
     PagePane *pane = host.pagePane();
@@ -79,9 +73,8 @@ void pasteInto(NavCommandHost &host, RecordId documentId)
             touched.insert(Pages::GetDocumentIdOfPage(id));
     });
     PageClipboard::PasteResult result;
-    PageSave::NoticeBatch notices;
-    const bool ok = guard([&] { result = PageClipboard::PasteIntoDocument(documentId, &makePageThumbnail,
-                                                                              &PageSave::SendNewPageNotification); });
+    const NoticeBatch notices;
+    const bool ok = guard([&] { result = PageClipboard::PasteIntoDocument(documentId); });
     if (ok)
         reportMissingCutPages(result);
     if (ok && !result.skipped.isEmpty()) {

@@ -32,8 +32,6 @@ private:
 };
 
 namespace NavCommandSteps {
-// Makes the thumbnail of a page just stored; false when it could not.
-bool makePageThumbnail(RecordId pageId);
 // Pastes the cut pages or the clipboard's files into the document and tells
 // the user of every file skipped; the page pane, when it shows the document
 // (or one the cut pages left), reads its pages again. Every file added

@@ -1,6 +1,7 @@
 #include "exchange/Email.h"
 
 #include "imaging/PageSave.h"
+#include "store/Changes.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
 #include "store/Progress.h"
@@ -423,9 +424,9 @@ private Q_SLOTS:
         const int first = noticePage("ann@example.test");
         FakePrompt prompt;
         {
-            PageSave::NoticeBatch batch;
-            PageSave::SendNewPageNotification(first);
-            PageSave::SendNewPageNotification(first);
+            const NoticeBatch batch;
+            Q_EMIT Changes::instance().pageAdded(first);
+            Q_EMIT Changes::instance().pageAdded(first);
         }
         QCOMPARE(prompt.messages, QStringList({"Message sent.", "Message sent."}));
         QCOMPARE(sink.messages().size(), 2);

@@ -7,6 +7,7 @@
 #include "store/Changes.h"
 #include "store/PagePaths.h"
 #include "store/RecordId.h"
+#include "tests/support/BirthTrace.h"
 #include "tests/support/CancellingProgressView.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/FileSizeLimit.h"
@@ -373,10 +374,10 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages, QStringList());
     }
 
-    // An import killed before its rows committed gave its page ids back,
-    // and its files lie at their paths: the next import's new pages get
-    // those ids, and their own copies and thumbnails replace the leftovers.
-    void leftoverAtNewPageIsReplaced()
+    // Files at the paths of the next page ids (the pages of a restored
+    // backup, a killed run's leftovers) are never written over: those ids
+    // are passed over and the files stay for link repair to rescue.
+    void takenIdsArePassedOver()
     {
         const RecordId folderId = newFolder();
         const QString dir = newSourceDir();
@@ -384,17 +385,20 @@ private Q_SLOTS:
         jpeg(dir + "b.jpg", Qt::green);
         const int first = PageFixture::nextPageId();
         PageFixture::leftoverPageFiles(first);
-        PageFixture::leftoverPageFiles(first + 1);
+        PageFixture::leftover(PagePaths::GetDefaultThumbFilePath(first + 1));
         FakePrompt prompt;
         const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
         QCOMPARE(result.imported, 2);
         QCOMPARE(prompt.messages, QStringList());
         for (const char *name : {"a.jpg", "b.jpg"}) {
             const RecordId pageId = pageRow(documentNamed(folderId, name), name).at(0).toLongLong();
-            QVERIFY(pageId == first || pageId == first + 1);
+            QVERIFY(pageId == first + 2 || pageId == first + 3);
             QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(pageId)), TestFiles::read(dir + name));
             QCOMPARE(QImage(PagePaths::GetDefaultThumbFilePath(pageId)).size(), QSize(100, 100));
         }
+        QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(first)), PageFixture::LeftoverBytes);
+        QCOMPARE(TestFiles::read(PagePaths::GetDefaultThumbFilePath(first)), PageFixture::LeftoverBytes);
+        QCOMPARE(TestFiles::read(PagePaths::GetDefaultThumbFilePath(first + 1)), PageFixture::LeftoverBytes);
         QCOMPARE(ExchangeState::instance().ImportedFileCount, 2);
     }
 
@@ -491,8 +495,9 @@ private Q_SLOTS:
         QObject receiver;
         connect(&Changes::instance(), &Changes::recordAdded, &receiver, [&] { ++announced; });
         FakePrompt prompt;
-        // The BEGIN, two files of ten statements (see above), the COMMIT.
-        DbConnection::failAfterStatements(1 + 2 * 10 + 1);
+        // The copies are on the disk; the batch's commit fails.
+        BirthTrace trace;
+        trace.failNextCommit();
         const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ImportDialog, TargetKind::Folder, "");
         QCOMPARE(result.imported, 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Document"), 0);

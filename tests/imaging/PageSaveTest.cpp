@@ -6,6 +6,7 @@
 #include "platform/Settings.h"
 #include "store/PagePaths.h"
 #include "store/RecordId.h"
+#include "tests/support/BirthTrace.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/PageFixture.h"
 #include "tests/support/RecordFixture.h"
@@ -227,8 +228,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("failure");
         QTest::newRow("image write refused") << "image";
-        QTest::newRow("thumbnail folder blocked") << "thumbnail";
-        QTest::newRow("size update fails") << "row";
+        QTest::newRow("rows do not commit") << "row";
     }
     // A new page whose save fails leaves no row, no new document and no
     // file, and says why.
@@ -243,12 +243,11 @@ private Q_SLOTS:
         request.key = QStringLiteral("FLD%1").arg(folderOf(documentId));
         request.image = page(QSize(1200, 1600));
         std::unique_ptr<FileSizeLimit> limit;
+        BirthTrace trace;
         if (failure == QLatin1String("image"))
             limit = std::make_unique<FileSizeLimit>(1000);
-        else if (failure == QLatin1String("thumbnail"))
-            TestFiles::write(QDir(qEnvironmentVariable("VLM_DATA_DIR")).filePath("Thumbs"), "in the way");
         else
-            DbConnection::failAfterStatements(12);  // the FileSize update, after both files
+            trace.failNextCommit();  // the files are on the disk, the rows never commit
         bool thrown = false;
         try {
             (void)SavePage(request);
@@ -257,11 +256,12 @@ private Q_SLOTS:
             QVERIFY(!e.text.isEmpty());
         }
         limit.reset();
-        DbConnection::failAfterStatements(0);
         QVERIFY(thrown);
         QCOMPARE(rowCount("Page"), 0);
         QCOMPARE(rowCount("Document"), documents);
         QCOMPARE(QDir(qEnvironmentVariable("VLM_DATA_DIR") + "/Pages/0000000").entryList(QDir::Files),
+                 QStringList());
+        QCOMPARE(QDir(qEnvironmentVariable("VLM_DATA_DIR") + "/Thumbs/0000000").entryList(QDir::Files),
                  QStringList());
         QVERIFY(progress.closedOrNeverOpened());
     }
@@ -334,52 +334,46 @@ private Q_SLOTS:
     void scannedPagesUpToAFailure_data()
     {
         QTest::addColumn<QString>("failure");
-        QTest::addColumn<int>("failingPage");  // 1..4, 0 for none
-        QTest::newRow("all stored") << "" << 0;
-        QTest::newRow("name of page 3 is another page's file") << "name" << 3;
-        QTest::newRow("thumbnail of page 3 blocked") << "thumbnail" << 3;
-        QTest::newRow("thumbnail of page 1 blocked") << "thumbnail" << 1;
+        QTest::addColumn<int>("kept");
+        QTest::newRow("all stored") << "" << 4;
+        QTest::newRow("page 3 has no image") << "image" << 2;
+        QTest::newRow("page 1 has no image") << "first" << 0;
+        QTest::newRow("rows do not commit") << "commit" << 0;
     }
     // A feeder batch of four pages from a folder goes into one new document
-    // in order; a page that fails, at its row or at its files, ends the
-    // batch with its error: the pages before it are stored whole, it and the
-    // ones after leave no row and no file (and no document when it is the
-    // first), and only the stored pages are announced.
+    // in order; a page that fails ends the batch with its error: the pages
+    // before it are stored whole, it and the ones after leave no row and no
+    // file (and no document when none is kept), and only the stored pages
+    // are announced.
     void scannedPagesUpToAFailure()
     {
         QFETCH(QString, failure);
-        QFETCH(int, failingPage);
+        QFETCH(int, kept);
         RecordingNavigationSink sink;
         RecordingProgressView progress;
         RecordingChanges noticed;
+        BirthTrace trace;
         const QString folder = storageFolder();
         QDir(folder).removeRecursively();
         QVERIFY(QDir().mkpath(folder));
         const RecordId documentId = documentIn(storageCabinet(folder));
         const int documents = rowCount("Document");
-        // A name typed for a page of the user's may be any number.
-        const int userPage = failure == QLatin1String("name") ? RecordFixture::page(documentId, 1) : 0;
         const int pagesBefore = rowCount("Page");
-        // The new pages get the ids first to first + 3.
         const int first = PageFixture::nextPageId();
-        const RecordId failingId = first + failingPage - 1;
-        const QString blocked = failure == QLatin1String("name")
-            ? QStringLiteral("%1/%2.jpg").arg(folder).arg(failingId)
-            : QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(failingId);
-        if (failure == QLatin1String("name")) {
-            TestFiles::write(blocked, "a file of the user's");
-            DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {blocked, userPage});
-        } else if (failure == QLatin1String("thumbnail"))
-            QVERIFY(QDir().mkpath(blocked));
         std::vector<SaveRequest> requests;
         for (int i = 0; i < 4; ++i)
             requests.push_back(SaveRequest{true, QStringLiteral("FLD%1").arg(folderOf(documentId)), 0,
                                            page(QSize(300 + i, 200)), QString(), false, 30, folder, {}, QString()});
+        if (failure == QLatin1String("image"))
+            requests[2].image = QImage();
+        else if (failure == QLatin1String("first"))
+            requests[0].image = QImage();
+        else if (failure == QLatin1String("commit"))
+            trace.failNextCommit();
 
         const BatchResult stored = SaveScannedPages(requests);
-        const int kept = failingPage ? failingPage - 1 : 4;
         QCOMPARE(int(stored.saved.size()), kept);
-        QCOMPARE(stored.error.has_value(), failingPage != 0);
+        QCOMPARE(stored.error.has_value(), !failure.isEmpty());
         QCOMPARE(rowCount("Page"), pagesBefore + kept);
         QCOMPARE(rowCount("Document"), documents + (kept > 0 ? 1 : 0));
         QList<RecordId> ids;
@@ -391,13 +385,9 @@ private Q_SLOTS:
             verifyStored(saved.pageId, QStringLiteral("%1/%2.jpg").arg(folder).arg(saved.pageId), QSize(300 + i, 200));
         }
         for (RecordId id = first + kept; id < first + 4; ++id) {
-            const QString image = QStringLiteral("%1/%2.jpg").arg(folder).arg(id);
-            QCOMPARE(QFileInfo::exists(image), failure == QLatin1String("name") && id == failingId);
-            QCOMPARE(QFileInfo(QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id)).isDir(),
-                     failure == QLatin1String("thumbnail") && id == failingId);
+            QVERIFY(!QFileInfo::exists(QStringLiteral("%1/%2.jpg").arg(folder).arg(id)));
+            QVERIFY(!QFileInfo::exists(QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id)));
         }
-        if (userPage != 0)
-            QCOMPARE(TestFiles::read(blocked), QByteArray("a file of the user's"));
         QCOMPARE(noticed.pages, ids);
         QCOMPARE(noticed.outermostBatches(), 1);
         QCOMPARE(noticed.pagesOutsideBatches(), 0);
@@ -405,23 +395,25 @@ private Q_SLOTS:
         QVERIFY(progress.closedOrNeverOpened());
     }
 
-    void leftoverAtNewPageIsReplaced_data()
+    void takenPathsArePassedOver_data()
     {
         QTest::addColumn<bool>("ownStorage");
         QTest::addColumn<bool>("feeder");
-        QTest::newRow("page store") << false << false;
-        QTest::newRow("own storage, named by id") << true << false;
-        QTest::newRow("own storage, feeder batch") << true << true;
+        QTest::addColumn<bool>("imageOnly");
+        QTest::newRow("page store, image and thumbnail") << false << false << false;
+        QTest::newRow("page store, thumbnail only") << false << false << true;
+        QTest::newRow("own storage, named by id") << true << false << false;
+        QTest::newRow("own storage, feeder batch") << true << true << true;
     }
-    // A scan or save killed before its rows committed gave its page ids
-    // back, and its image and thumbnail lie at their paths: the next new
-    // pages get those ids and their own files replace the leftovers, in
-    // the page store and in a cabinet's own folder, where the pages are
-    // named by id.
-    void leftoverAtNewPageIsReplaced()
+    // Files at the paths of the next page ids (a restored backup's pages, a
+    // killed run's leftovers) are never written over: a scan or save passes
+    // those ids over and the files stay as they were, in the page store and
+    // in a cabinet's own folder, where the pages are named by id.
+    void takenPathsArePassedOver()
     {
         QFETCH(bool, ownStorage);
         QFETCH(bool, feeder);
+        QFETCH(bool, imageOnly);
         RecordingProgressView progress;
         const QString folder = ownStorage ? storageFolder() : QString();
         if (ownStorage) {
@@ -437,10 +429,14 @@ private Q_SLOTS:
         const auto thumbOf = [&](RecordId id) {
             return ownStorage ? QStringLiteral("%1/Thumbs/%2.jpg").arg(folder).arg(id) : PagePaths::GetDefaultThumbFilePath(id);
         };
+        QStringList taken;
         for (RecordId id = first; id < first + pages; ++id) {
-            PageFixture::leftover(imageOf(id));
-            PageFixture::leftover(thumbOf(id));
+            taken.append(imageOnly && !ownStorage ? thumbOf(id) : imageOf(id));
+            if (!imageOnly)
+                taken.append(thumbOf(id));
         }
+        for (const QString &path : std::as_const(taken))
+            PageFixture::leftover(path);
         std::vector<SaveRequest> requests;
         for (int i = 0; i < pages; ++i)
             requests.push_back(SaveRequest{true, QStringLiteral("DOC%1").arg(documentId), 0, page(QSize(300 + i, 200)),
@@ -456,10 +452,13 @@ private Q_SLOTS:
         }
         QCOMPARE(int(saved.size()), pages);
         for (int i = 0; i < pages; ++i) {
-            QCOMPARE(saved[size_t(i)].pageId, first + i);
-            verifyStored(first + i, imageOf(first + i), QSize(300 + i, 200));
-            QCOMPARE(PagePaths::GetThumbFilePath(first + i), thumbOf(first + i));
+            const RecordId id = first + pages + i;
+            QCOMPARE(saved[size_t(i)].pageId, id);
+            verifyStored(id, imageOf(id), QSize(300 + i, 200));
+            QCOMPARE(PagePaths::GetThumbFilePath(id), thumbOf(id));
         }
+        for (const QString &path : std::as_const(taken))
+            QCOMPARE(TestFiles::read(path), PageFixture::LeftoverBytes);
     }
 
     // The notice of a new page goes out once its rows are stored, never for

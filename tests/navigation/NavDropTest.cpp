@@ -9,6 +9,7 @@
 #include "store/RecordId.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingChanges.h"
 #include "tests/support/TestEnvironment.h"
 
 using namespace RecordFixture;
@@ -26,19 +27,12 @@ class NavDropTest : public QObject
     Q_OBJECT
 
     std::unique_ptr<FakePrompt> m_prompt;
-    QList<RecordId> m_notices;
-
-    PageClipboard::NewPageNotifier notifier()
-    {
-        return [this](RecordId pageId) { m_notices.append(pageId); };
-    }
 
 private Q_SLOTS:
     void init()
     {
         TestEnvironment::openFreshDatabase();
         m_prompt = std::make_unique<FakePrompt>();
-        m_notices.clear();
     }
     void cleanup() { m_prompt.reset(); }
 
@@ -127,9 +121,10 @@ private Q_SLOTS:
         const int p3 = page(source, 3);
         for (int n = 1; n <= targetPages; ++n)
             page(target, n);
-        const MoveResult r = NavDrop::MovePageToDocument(moving, sameDocument ? source : target, notifier());
+        const RecordingChanges notices;
+        const MoveResult r = NavDrop::MovePageToDocument(moving, sameDocument ? source : target);
         QCOMPARE(r.pageNumber, number);
-        QCOMPARE(m_notices, number ? QList<RecordId>{moving} : QList<RecordId>{});
+        QCOMPARE(notices.pages, number ? QList<RecordId>{moving} : QList<RecordId>{});
         QCOMPARE(columnOf("Page", "DocumentId", "PageId", moving), number ? target : source);
         QCOMPARE(columnOf("Page", "PageNumber", "PageId", p1), 1);
         QCOMPARE(columnOf("Page", "PageNumber", "PageId", p3), 3);

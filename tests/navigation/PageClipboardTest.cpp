@@ -11,8 +11,11 @@
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/RecordId.h"
+#include "tests/support/BirthTrace.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/PageFixture.h"
 #include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingChanges.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestImages.h"
@@ -44,13 +47,8 @@ class PageClipboardTest : public QObject
 
 private:
     QString m_files;      // the user's own files, outside the store
-    QList<RecordId> m_thumbnails;
 
     static RecordId document() { return RecordFixture::documentInNewFolder(); }
-    ThumbnailMaker maker()
-    {
-        return [this](RecordId pageId) { m_thumbnails.append(pageId); return true; };
-    }
     QString userFile(const QString &name, const QByteArray &bytes = QByteArray(300, 'x'))
     {
         const QString path = m_files + QLatin1Char('/') + name;
@@ -74,11 +72,10 @@ private Q_SLOTS:
         m_files = TestEnvironment::root() + QStringLiteral("/user-%1").arg(QTest::currentDataTag());
         QDir(m_files).removeRecursively();
         QDir().mkpath(m_files);
-        m_thumbnails.clear();
     }
 
-    // How each kind of file is filed: images are copied into the store
-    // with a thumbnail, other files become shortcut pages that stay put.
+    // How each kind of file is filed: images are copied into the store,
+    // other files become shortcut pages that stay put.
     void addsEachKindOfFile_data()
     {
         QTest::addColumn<QString>("name");
@@ -98,7 +95,7 @@ private Q_SLOTS:
         const int doc = document();
         const QString path = shortcut ? userFile(name) : jpeg(name);
         const QByteArray bytes = TestFiles::read(path);
-        const PasteResult result = PasteFilesIntoDocument({path}, doc, maker());
+        const PasteResult result = PasteFilesIntoDocument({path}, doc);
         QCOMPARE(result.skipped.size(), 0);
         QCOMPARE(result.added.size(), 1);
         const RecordId id = result.added[0].pageId;
@@ -113,14 +110,11 @@ private Q_SLOTS:
             QCOMPARE(row.pageNumber, 0);
             QCOMPARE(row.filename, path);
             QCOMPARE(row.shortcutYN, QStringLiteral("Y"));
-            QVERIFY(m_thumbnails.isEmpty());
             QVERIFY(storedFiles().isEmpty());
         } else {
             QCOMPARE(row.pageNumber, 1);
             QCOMPARE(row.filename, QString());
             QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(id)), bytes);
-            QCOMPARE(m_thumbnails, QList<RecordId>{id});
-            QVERIFY(result.added[0].thumbnail);
         }
     }
 
@@ -147,6 +141,7 @@ private Q_SLOTS:
         const int doc = document();
         QString path = jpeg(QStringLiteral("page.jpg"));
         std::unique_ptr<FileSizeLimit> limit;
+        BirthTrace trace;
         if (kind == QLatin1String("folder")) {
             path = m_files + QStringLiteral("/album.jpg");
             QDir().mkpath(path);
@@ -168,46 +163,46 @@ private Q_SLOTS:
         } else if (kind == QLatin1String("blocked")) {
             TestFiles::blockDataFolder(QStringLiteral("not-a-folder"));
         } else {
-            // BEGIN, the next number, the insert; the commit fails.
-            DbConnection::failAfterStatements(4);
+            // The copy is on the disk; its row does not commit.
+            trace.failNextCommit();
         }
         SkippedFile skipped;
-        QList<RecordId> notices;
-        const AddedPage added = AddFileAsPage(path, doc, maker(), &skipped, [&](RecordId id) { notices.append(id); });
+        const RecordingChanges notices;
+        const AddedPage added = AddFileAsPage(path, doc, &skipped);
         limit.reset();
-        QVERIFY(notices.isEmpty());
-        DbConnection::failAfterStatements(0);
+        QVERIFY(notices.pages.isEmpty());
         QCOMPARE(added.pageId, 0);
         QCOMPARE(skipped.path, path);
         QTEST(skipped.reason, "reason");
         QVERIFY(!skipped.text.isEmpty());
         QCOMPARE(pageCount(), 0);
         QVERIFY2(storedFiles().isEmpty(), qPrintable(storedFiles().join(' ')));
-        QVERIFY(m_thumbnails.isEmpty());
         QVERIFY(QFileInfo::exists(path) || kind == QLatin1String("missing"));
     }
 
-    // A stale file left at a new page's path is replaced byte for byte,
-    // and the page's notice goes out once it is stored.
-    void staleFileIsReplacedAndNoticed()
+    // A file at a new page's paths (the page of a restored backup, a killed
+    // run's leftover) is never written over: that id is passed over, and
+    // the notice goes out for the page stored.
+    void takenPathIsPassedOver_data()
     {
+        QTest::addColumn<bool>("image");
+        QTest::newRow("an image at page 1's path") << true;
+        QTest::newRow("a thumbnail at page 1's path") << false;
+    }
+    void takenPathIsPassedOver()
+    {
+        QFETCH(bool, image);
         const int doc = document();
         const QString source = jpeg(QStringLiteral("fresh.jpg"));
-        // Ids are never reused: the first page of a fresh database is 1.
-        const QString stale = PagePaths::GetDefaultPageFilePath(1);
-        PagePaths::MakePath(PagePaths::GetFolderPart(stale));
-        TestFiles::write(stale, "left over from an earlier store");
-        const QString staleThumb = PagePaths::GetDefaultThumbFilePath(1);
-        PagePaths::MakePath(PagePaths::GetFolderPart(staleThumb));
-        TestFiles::write(staleThumb, "left over from an earlier store");
-        QList<RecordId> notices;
-        const PasteResult result = PasteFilesIntoDocument({source}, doc, maker(), [&](RecordId id) { notices.append(id); });
+        const QString taken = image ? PagePaths::GetDefaultPageFilePath(1) : PagePaths::GetDefaultThumbFilePath(1);
+        PageFixture::leftover(taken);
+        const RecordingChanges notices;
+        const PasteResult result = PasteFilesIntoDocument({source}, doc);
         QCOMPARE(result.added.size(), 1);
-        QCOMPARE(result.added[0].pageId, 1);
-        QCOMPARE(TestFiles::read(stale), TestFiles::read(source));
-        // The thumbnail maker here writes nothing: the stale one is gone.
-        QVERIFY(!QFile::exists(staleThumb));
-        QCOMPARE(notices, QList<RecordId>{1});
+        QCOMPARE(result.added[0].pageId, 2);
+        QCOMPARE(TestFiles::read(taken), PageFixture::LeftoverBytes);
+        QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(2)), TestFiles::read(source));
+        QCOMPARE(notices.pages, QList<RecordId>{2});
     }
 
     // A paste keeps the order of its files, goes on past a bad one and
@@ -220,7 +215,7 @@ private Q_SLOTS:
         QDir().mkpath(folder);
         const QString second = jpeg(QStringLiteral("b.jpg"));
         const QString notes = userFile(QStringLiteral("notes.txt"));
-        const PasteResult result = PasteFilesIntoDocument({first, folder, second, notes}, doc, maker());
+        const PasteResult result = PasteFilesIntoDocument({first, folder, second, notes}, doc);
         QCOMPARE(result.documentId, doc);
         QCOMPARE(result.added.size(), 3);
         QCOMPARE(result.skipped.size(), 1);
@@ -231,7 +226,7 @@ private Q_SLOTS:
         QCOMPARE(listed, (QStringList{"0:txt", "1:jpg", "2:jpg"}));
 
         // A document deleted before the paste gets nothing.
-        QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteFilesIntoDocument({first}, doc + 100, maker()));
+        QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteFilesIntoDocument({first}, doc + 100));
         QCOMPARE(pageCount(), 3);
     }
 
@@ -245,12 +240,12 @@ private Q_SLOTS:
         const int a2 = RecordFixture::page(a, 2);
         cutList().CutPageIds = {a1, a2};
         const QString file = jpeg(QStringLiteral("c.jpg"));
-        const PasteResult moved = PasteIntoDocument(b, {file}, maker());
+        const PasteResult moved = PasteIntoDocument(b, {file});
         QCOMPARE(moved.movedPages, 2);
         QVERIFY(moved.added.isEmpty());
         QCOMPARE(cutList().CutPageCount(), 0);
         QCOMPARE(Pages::ReadDocumentPages(b).size(), 2);
-        QCOMPARE(PasteIntoDocument(b, {file}, maker()).added.size(), 1);
+        QCOMPARE(PasteIntoDocument(b, {file}).added.size(), 1);
         QCOMPARE(Pages::ReadDocumentPages(b).size(), 3);
     }
 
@@ -264,7 +259,7 @@ private Q_SLOTS:
         const int a2 = RecordFixture::page(a, 2);
         cutList().CutPageIds = {a1, a2};
         DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE PageId = ?"), {a2});
-        const PasteResult result = PasteIntoDocument(b, {}, maker());
+        const PasteResult result = PasteIntoDocument(b, {});
         QCOMPARE(result.movedPages, 1);
         QCOMPARE(result.missingPages, 1);
         QCOMPARE(cutList().CutPageCount(), 0);
@@ -278,7 +273,7 @@ private Q_SLOTS:
         const int page = RecordFixture::page(a, 1);
         cutList().CutPageIds = {page};
         DbConnection::failAfterStatements(3);
-        QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteIntoDocument(b, {}, maker()));
+        QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteIntoDocument(b, {}));
         DbConnection::failAfterStatements(0);
         QCOMPARE(cutList().CutPageIds, QList<RecordId>{page});
         QCOMPARE(Pages::ReadDocumentPages(a).size(), 1);
@@ -290,7 +285,7 @@ private Q_SLOTS:
     {
         const int doc = document();
         const QString notes = userFile(QStringLiteral("notes.pdf"));
-        const PasteResult result = PasteFilesIntoDocument({jpeg(QStringLiteral("a.jpg")), notes}, doc, maker());
+        const PasteResult result = PasteFilesIntoDocument({jpeg(QStringLiteral("a.jpg")), notes}, doc);
         const int stored = result.added[0].pageId;
         const int shortcut = result.added[1].pageId;
         cutList().CutPageIds = {stored};

@@ -1,0 +1,421 @@
+#include "store/PageBirth.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QThread>
+
+#include "platform/DbConnection.h"
+#include "platform/FileSync.h"
+#include "platform/WorkerWait.h"
+#include "store/Changes.h"
+#include "store/PagePaths.h"
+#include "store/Pages.h"
+#include "store/Records.h"
+#include "store/StoreLog.h"
+
+namespace {
+
+// The innermost PageBirth open on the window's thread.
+PageBirth *g_open = nullptr;
+PageBirth::Trace g_trace;
+
+void trace(const QString &event)
+{
+    if (g_trace)
+        g_trace(event);
+}
+
+// Whether anything stands at path: a file, a folder, a link (dangling too).
+// A folder that cannot be looked into throws, rather than be taken for free.
+bool standsAt(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
+        return true;
+    if (errno == ENOENT || errno == ENOTDIR)
+        return false;
+    throw errnoError(errno, path);
+}
+
+QString withoutTrailingSlash(QString folder)
+{
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+bool isStoreImage(const QString &extension)
+{
+    return extension.compare(QLatin1String(".jpg"), Qt::CaseInsensitive) == 0;
+}
+
+// Where a new page's files go, by its id.
+struct Paths
+{
+    QString image;     // "" for a shortcut to the user's file
+    QString thumb;     // "" for none
+    QString filename;  // the stored Filename: "" for the page store
+};
+
+Paths pathsOf(const PageBirth::NewPage &page, RecordId pageId)
+{
+    Paths paths;
+    if (!page.shortcutTo.isEmpty()) {
+        paths.filename = page.shortcutTo;
+        return paths;
+    }
+    if (!page.userNamedFile.isEmpty()) {
+        paths.image = paths.filename = page.userNamedFile;
+    } else if (!page.nameByIdIn.isEmpty()) {
+        paths.image = paths.filename =
+            withoutTrailingSlash(page.nameByIdIn) + QLatin1Char('/') + QString::number(pageId) + QStringLiteral(".jpg");
+    } else if (!isStoreImage(page.extension)) {
+        // A copy of a file that is not an image lies beside the page images
+        // under its id with its own extension; its shortcut row names it.
+        paths.image = paths.filename =
+            PagePaths::GetDefaultPageFolder(pageId) + QLatin1Char('/') + QString::number(pageId) + page.extension;
+        return paths;
+    } else {
+        paths.image = PagePaths::GetDefaultPageFilePath(pageId);
+    }
+    paths.thumb = PagePaths::GetThumbFilePath(pageId, paths.filename);
+    return paths;
+}
+
+qint64 sizeOf(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_size) : 0;
+}
+
+void makeFolderOf(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    errno = 0;
+    if (!PagePaths::MakePath(folder))
+        throw errnoError(errno != 0 ? errno : EACCES, folder);
+}
+
+void throwIf(const std::optional<DbError> &error)
+{
+    if (error)
+        throw *error;
+}
+
+} // namespace
+
+PageBirth::PageBirth()
+    : m_parent(g_open)
+{
+    m_tx = std::make_unique<DbConnection::Transaction>();
+    g_open = this;
+}
+
+PageBirth::~PageBirth()
+{
+    if (!m_done) {
+        m_tx.reset();
+        removePlaced();
+    }
+    g_open = m_parent;
+}
+
+void PageBirth::setTrace(Trace trace)
+{
+    g_trace = std::move(trace);
+}
+
+QString PageBirth::unavailableMessage(const QString &folder, qint64 count)
+{
+    return QStringLiteral("The storage folder \"%1\" holds none of this cabinet's %2 pages: is its disk connected?")
+        .arg(folder)
+        .arg(count);
+}
+
+std::optional<QString> PageBirth::storageRefusal(RecordId cabinetId)
+{
+    const std::optional<Records::CabinetValues> cabinet = Records::ReadCabinet(cabinetId);
+    if (!cabinet || !cabinet->ownStorage || cabinet->storagePath.trimmed().isEmpty())
+        return std::nullopt;
+    const QString folder = withoutTrailingSlash(cabinet->storagePath);
+    const QStringList files = Pages::CabinetFilesUnder(cabinetId, folder);
+    // A folder without pages of the cabinet yet is made for the first one.
+    if (files.isEmpty())
+        return std::nullopt;
+    if (QFileInfo(folder).isDir()) {
+        // An empty mount point holds nothing at all: no need to look for
+        // each file.
+        if (!QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
+            for (const QString &file : files) {
+                if (QFileInfo::exists(file))
+                    return std::nullopt;
+            }
+        }
+    }
+    return unavailableMessage(folder, files.size());
+}
+
+bool PageBirth::isTaken(RecordId pageId, const QString &ownImage, const QString &ownThumb)
+{
+    return standsAt(PagePaths::GetDefaultPageFilePath(pageId)) || standsAt(PagePaths::GetDefaultThumbFilePath(pageId))
+        || standsAt(ownImage) || standsAt(ownThumb);
+}
+
+std::optional<QString> PageBirth::refusalFor(RecordId documentId)
+{
+    const RecordId cabinetId = Records::GetCabinetIdOfDocument(documentId);
+    // A parent's answer holds for its savepoints: look once a change.
+    for (PageBirth *birth = this; birth; birth = birth->m_parent) {
+        const auto known = birth->m_refusals.constFind(cabinetId);
+        if (known != birth->m_refusals.constEnd())
+            return *known;
+    }
+    const std::optional<QString> refusal = storageRefusal(cabinetId);
+    m_refusals.insert(cabinetId, refusal);
+    return refusal;
+}
+
+PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
+{
+    Step ignored = Step::Checks;
+    Step &step = failedStep ? *failedStep : ignored;
+    step = Step::Checks;
+    const bool rescue = !page.rescue.isEmpty();
+    const int sources = int(!page.bytes.isEmpty()) + int(!page.copyOf.isEmpty()) + int(!page.staged.isEmpty())
+        + int(rescue) + int(!page.shortcutTo.isEmpty());
+    if (sources != 1)
+        throw DbError(ErrorCode::InvalidValue, QStringLiteral("A new page needs one image or one file to point at."));
+
+    Q_ASSERT(g_open == this);
+    // The page's own savepoint: whatever fails below leaves nothing of it.
+    PageBirth one;
+    if (!Pages::DocumentExists(page.documentId))
+        throw DbError(ErrorCode::RecordMissing, QStringLiteral("Document %1 does not exist.").arg(page.documentId));
+    if (const std::optional<QString> refusal = refusalFor(page.documentId))
+        throw DbError(ErrorCode::StorageUnavailable, *refusal);
+
+    // The id: the file's own where a rescued file lies at its id's path in
+    // the page store and that id has no row, else the next id whose paths
+    // are all free.
+    NewPage placed = page;
+    if (rescue) {
+        const QString suffix = QFileInfo(page.rescue).suffix();
+        placed.extension = suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
+    }
+    RecordId pageId = 0;
+    Paths paths;
+    bool inPlace = false;
+    if (rescue && page.rescueId > 0 && !Pages::PageExists(page.rescueId)) {
+        pageId = page.rescueId;
+        paths = pathsOf(placed, pageId);
+        inPlace = paths.image == page.rescue;
+        if (!inPlace) {
+            // Not where its id puts a page image (another extension's letter
+            // case): a shortcut page to the file where it lies.
+            paths = Paths{page.rescue, QString(), page.rescue};
+            inPlace = true;
+        }
+    } else {
+        for (pageId = Pages::NextPageId();; ++pageId) {
+            paths = pathsOf(placed, pageId);
+            // A name the user typed was asked about; every other path must be free.
+            const bool own = page.userNamedFile.isEmpty();
+            if (!isTaken(pageId, own ? paths.image : QString(), own ? paths.thumb : QString()))
+                break;
+            qCWarning(lcStore) << "page id" << pageId << "passed over: a file stands at its paths";
+        }
+    }
+    // A page whose file is not a page image of the store: the user's own
+    // file, or the copy of one.
+    const bool shortcut = !page.shortcutTo.isEmpty()
+        || (!paths.filename.isEmpty() && page.userNamedFile.isEmpty() && page.nameByIdIn.isEmpty());
+
+    // The image in place.
+    step = Step::File;
+    qint64 fileSize = page.fileSize;
+    if (!paths.image.isEmpty() && !inPlace) {
+        makeFolderOf(paths.image);
+        bool created = true;
+        if (!page.bytes.isEmpty()) {
+            if (!page.userNamedFile.isEmpty()) {
+                created = !standsAt(paths.image);
+                throwIf(FileSync::replaceWith(paths.image, page.bytes));
+            } else {
+                throwIf(FileSync::writeNew(paths.image, page.bytes));
+            }
+        } else if (!page.copyOf.isEmpty()) {
+            throwIf(FileSync::copyNew(page.copyOf, paths.image));
+        } else {
+            const QString from = rescue ? page.rescue : page.staged;
+            throwIf(FileSync::renameNew(from, paths.image));
+            if (rescue)
+                one.m_placedUndo.append({paths.image, from});
+            created = !rescue;
+        }
+        if (created)
+            one.m_placedUndo.append({paths.image, QString()});
+        one.m_toSync.append(paths.image);
+        if (rescue)
+            one.m_toSync.append(page.rescue);  // its old folder loses the entry
+    }
+    if (fileSize < 0)
+        fileSize = page.shortcutTo.isEmpty() ? sizeOf(paths.image) : sizeOf(page.shortcutTo);
+
+    step = Step::Row;
+    Pages::NewPage row;
+    row.documentId = page.documentId;
+    row.name = page.name;
+    row.pageNumber = page.pageNumber ? *page.pageNumber : shortcut ? 0 : Pages::NextPageNumber(page.documentId);
+    row.fileSize = fileSize;
+    row.filetype = page.filetype;
+    row.filename = paths.filename;
+    row.shortcut = shortcut;
+    row.markedStored = page.markedStored;
+    row.scanDate = page.scanDate;
+    row.emptyFilenameAsText = page.emptyFilenameAsText;
+    Pages::InsertPageWithId(pageId, row);
+
+    Born born;
+    born.pageId = pageId;
+    born.documentId = page.documentId;
+    born.pageNumber = row.pageNumber;
+    born.imagePath = page.shortcutTo.isEmpty() ? paths.image : QString();
+    born.thumbPath = shortcut ? QString() : paths.thumb;
+    born.notice = page.notice;
+    if (!inPlace && page.userNamedFile.isEmpty() && !born.thumbPath.isEmpty())
+        one.m_freeThumbs.append(born.thumbPath);
+    if (!page.thumbnail.isEmpty() && !born.thumbPath.isEmpty()) {
+        // A thumbnail that cannot be written leaves the page without one;
+        // the page pane makes it when it shows the page.
+        try {
+            makeFolderOf(born.thumbPath);
+            const std::optional<DbError> error = page.userNamedFile.isEmpty()
+                ? FileSync::writeNew(born.thumbPath, page.thumbnail)
+                : FileSync::replaceWith(born.thumbPath, page.thumbnail);
+            born.thumbnailWritten = !error;
+            if (error)
+                qCWarning(lcStore) << "thumbnail of page" << pageId << "not written:" << error->text;
+        } catch (const DbError &e) {
+            qCWarning(lcStore) << "thumbnail of page" << pageId << "not written:" << e.text;
+        }
+    }
+    one.m_born.append(born);
+    one.commit();
+    return born;
+}
+
+QString PageBirth::restoreImage(RecordId pageId, const QString &staged)
+{
+    const QString path = PagePaths::GetDefaultPageFilePath(pageId);
+    if (standsAt(path)) {
+        QFile::remove(staged);
+        return QString();
+    }
+    makeFolderOf(path);
+    throwIf(FileSync::renameNew(staged, path));
+    m_placedUndo.append({path, QString()});
+    m_toSync.append(path);
+    return path;
+}
+
+void PageBirth::takeOver(PageBirth &child)
+{
+    m_born += child.m_born;
+    m_placedUndo += child.m_placedUndo;
+    m_toSync += child.m_toSync;
+    m_freeThumbs += child.m_freeThumbs;
+    child.m_freeThumbs.clear();
+    child.m_born.clear();
+    child.m_placedUndo.clear();
+    child.m_toSync.clear();
+}
+
+void PageBirth::removePlaced()
+{
+    // Newest first, so a rescued file renamed twice comes back in order.
+    for (auto it = m_placedUndo.crbegin(); it != m_placedUndo.crend(); ++it) {
+        const QByteArray path = QFile::encodeName(it->path);
+        if (it->backTo.isEmpty())
+            ::unlink(path.constData());
+        else
+            ::rename(path.constData(), QFile::encodeName(it->backTo).constData());
+    }
+    // These thumbnail paths were free when their pages were born: what
+    // stands there now was written for those pages, here or by a worker since.
+    for (const QString &thumb : std::as_const(m_freeThumbs))
+        ::unlink(QFile::encodeName(thumb).constData());
+    m_placedUndo.clear();
+    m_freeThumbs.clear();
+    m_born.clear();
+}
+
+void PageBirth::commit()
+{
+    if (m_done)
+        return;
+    if (m_parent) {
+        m_tx->commit();
+        m_done = true;
+        m_parent->takeOver(*this);
+        return;
+    }
+    // Every placed file, the folder it lies in and the folder above that
+    // (which gained the entry of a bucket folder made for it).
+    QStringList files;
+    QStringList folders;
+    QSet<QString> seenFiles;
+    QSet<QString> seenFolders;
+    for (const QString &file : std::as_const(m_toSync)) {
+        const QFileInfo info(file);
+        const QString folder = info.absolutePath();
+        if (!seenFiles.contains(file) && info.isFile()) {
+            seenFiles.insert(file);
+            files.append(file);
+        }
+        for (const QString &f : {folder, QFileInfo(folder).absolutePath()}) {
+            if (!seenFolders.contains(f)) {
+                seenFolders.insert(f);
+                folders.append(f);
+            }
+        }
+    }
+    std::optional<DbError> error;
+    const auto syncEverything = [&] {
+        error = FileSync::syncAll(files, folders, QThread::idealThreadCount(),
+                                  [](const QString &path) { trace(QStringLiteral("sync ") + path); });
+    };
+    // A batch of an import waits off the window's thread, so the progress
+    // window repaints; a page or two is quicker synced right here.
+    if (files.size() > 4)
+        WorkerWait::run(syncEverything);
+    else
+        syncEverything();
+    throwIf(error);
+    m_tx->commit();
+    m_done = true;
+    trace(QStringLiteral("commit"));
+
+    int notices = 0;
+    for (const Born &born : std::as_const(m_born))
+        notices += born.notice ? 1 : 0;
+    if (notices == 0)
+        return;
+    // Several notices are one batch: a mail server that fails is reported once.
+    std::optional<NoticeBatch> batch;
+    if (notices > 1)
+        batch.emplace();
+    for (const Born &born : std::as_const(m_born)) {
+        if (born.notice)
+            Q_EMIT Changes::instance().pageAdded(born.pageId);
+    }
+}

@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "store/RecordId.h"
+
+namespace DbConnection {
+class Transaction;
+}
+
+// The one place where a page is born: its id, number and row, its image put
+// in place (encoded bytes written, a file copied, or a copy staged on the
+// page store's disk renamed), its thumbnail when the caller has its bytes,
+// the sync of every placed file and of the folders it went into before the
+// rows commit, the removal of what was placed when they do not, and the
+// new-page notice (Changes::pageAdded) once they have.
+//
+// A new page never overwrites and never adopts a file it did not write: an
+// id whose paths (its image and thumbnail in the page store, and its own
+// file and thumbnail where it has another place) are taken, by a file, a
+// link or anything else, is passed over, and the row goes in with the next
+// id whose paths are free; the file stays for link repair to rescue. Only a
+// file the user named, and was asked about, is replaced.
+//
+// A cabinet with its own storage folder whose folder holds none of the
+// files its pages name (a disk that is not connected, its mount point left
+// empty or gone) takes no new page: add() refuses with a message naming the
+// folder, and a missing storage folder is never made again for a cabinet
+// that has pages there.
+//
+// Use: make a PageBirth (it begins a transaction; made while another
+// PageBirth is open it is a savepoint of that one and hands its pages to it
+// when it commits), write the other rows the change needs (a new document),
+// add() each page, commit(). Destroyed uncommitted, it rolls back and
+// removes every file it placed. Everything runs on the window's thread;
+// the syncs run on worker threads while its events go on.
+class PageBirth
+{
+public:
+    // A page to be born.
+    struct NewPage
+    {
+        RecordId documentId = 0;
+        QString name;                    // the page's Name; "" for Null
+        // None: after the document's last page (a shortcut page is 0).
+        std::optional<int> pageNumber;
+        QString filetype;                // "" for Null
+        // The FileSize column; -1: the size of the placed file (of the
+        // user's file for a shortcut).
+        qint64 fileSize = -1;
+        QDateTime scanDate;              // invalid: now
+        // ShortcutYN "N" rather than Null, as a file import writes it.
+        bool markedStored = false;
+
+        // A shortcut page to the user's file where it lies: nothing is
+        // placed. Set instead of an image.
+        QString shortcutTo;
+
+        // The image, exactly one of these unless shortcutTo is set.
+        QByteArray bytes;                // encoded bytes, written as the file
+        QString copyOf;                  // a file copied byte for byte
+        QString staged;                  // a copy on the store's disk, renamed into place
+        // Link repair: a file of the page store that no row names. Filed
+        // where it lies as page rescueId (the id its name gives) when that
+        // id has no row; else renamed to the new page's path, and renamed
+        // back when the rows do not commit. Never removed.
+        QString rescue;
+        RecordId rescueId = 0;
+
+        // The file's extension in the page store. Another than ".jpg" keeps
+        // a copied file's kind: the page is then a shortcut to its copy
+        // (number 0), as a tree import files what is not an image.
+        QString extension = QStringLiteral(".jpg");
+        // Where the image goes instead of the page store: "<folder>/<id>.jpg"
+        // in a cabinet's own storage folder, or a path the user typed and
+        // was asked about, which is replaced when it exists. Empty: the
+        // page store.
+        QString nameByIdIn;
+        QString userNamedFile;
+
+        // The thumbnail's JPEG bytes when the caller has them; else the
+        // thumbnail is made later (the page pane makes a missing one).
+        QByteArray thumbnail;
+        // Announce Changes::pageAdded after the commit (the folder's
+        // new-page notice); a file import sends none.
+        bool notice = true;
+        // A page in the page store keeps the empty text as its Filename
+        // rather than Null, as the page save writes it.
+        bool emptyFilenameAsText = false;
+    };
+
+    // A page that add() placed.
+    struct Born
+    {
+        RecordId pageId = 0;
+        RecordId documentId = 0;
+        int pageNumber = 0;
+        QString imagePath;        // the placed image; "" for a shortcut to the user's file
+        QString thumbPath;        // "" when the page has no thumbnail path
+        bool thumbnailWritten = false;
+        bool notice = true;
+    };
+
+    PageBirth();
+    // Uncommitted: rolls back and removes what it placed.
+    ~PageBirth();
+    PageBirth(const PageBirth &) = delete;
+    PageBirth &operator=(const PageBirth &) = delete;
+
+    // Makes the page's row and puts its files in place, as a savepoint of
+    // its own: when it throws, that page left no row and no file, and the
+    // pages added before stay. Refused: a document that does not exist
+    // (ErrorCode::RecordMissing), a cabinet whose storage folder is not
+    // available (ErrorCode::StorageUnavailable), no image or two, and a
+    // file that cannot be read or placed (errno). Throws DbError.
+    // failedStep (when given) tells where a failure came: the checks of the
+    // target, putting the file in place, or the row.
+    enum class Step { Checks, File, Row };
+    Born add(const NewPage &page, Step *failedStep = nullptr);
+
+    // Puts a staged copy at an existing page's image path in the page store
+    // when nothing stands there (a re-import finding the page's image gone),
+    // synced and taken back like a new page's file. The path placed, or ""
+    // when something stands there (the staged copy is then removed). Throws
+    // DbError.
+    QString restoreImage(RecordId pageId, const QString &staged);
+
+    // Syncs the placed files and their folders (on worker threads, the
+    // caller's events going on), commits, and then announces the notices;
+    // nested, hands all of it to the enclosing PageBirth instead. On
+    // failure nothing of it stays (rows rolled back, files removed) and
+    // DbError says why.
+    void commit();
+
+    // The pages added so far (those of nested PageBirths once they
+    // committed), in order.
+    const QVector<Born> &born() const { return m_born; }
+
+    // The message of a cabinet's storage folder that holds none of the
+    // count pages it should: "… holds none of this cabinet's <n> pages: is
+    // its disk connected?"
+    static QString unavailableMessage(const QString &folder, qint64 count);
+
+    // Why a cabinet's storage folder takes no new page, or nothing when it
+    // does (no folder of its own, a folder without pages there yet, or one
+    // that holds some of its files). Throws DbError.
+    static std::optional<QString> storageRefusal(RecordId cabinetId);
+
+    // True when any of the paths a new page with this id would take is
+    // taken: the image and thumbnail in the page store, and the own file
+    // and thumbnail given. Throws DbError when a folder cannot be looked
+    // into.
+    static bool isTaken(RecordId pageId, const QString &ownImage = QString(), const QString &ownThumb = QString());
+
+    // Test hook: told of every file and folder synced ("sync <path>") and of
+    // each commit ("commit"), in order, while set.
+    using Trace = std::function<void(const QString &event)>;
+    static void setTrace(Trace trace);
+
+private:
+    // A file this change put in place, and how to take it back: removed, or
+    // (a rescued file) renamed back to where it lay.
+    struct Placed
+    {
+        QString path;
+        QString backTo;
+    };
+    void removePlaced();
+    void takeOver(PageBirth &child);
+    std::optional<QString> refusalFor(RecordId documentId);
+
+    std::unique_ptr<DbConnection::Transaction> m_tx;
+    PageBirth *m_parent = nullptr;
+    QVector<Born> m_born;
+    QVector<Placed> m_placedUndo;  // taken back when not committed
+    QStringList m_freeThumbs;      // thumbnail paths free at birth, cleared when not committed
+    QStringList m_toSync;      // files to sync before the commit
+    QHash<RecordId, std::optional<QString>> m_refusals;  // by cabinet
+    bool m_done = false;
+};
