@@ -164,13 +164,6 @@ int countSwept(const FolderListing &store)
                              [](const FolderEntry &e) { return e.kind != FolderEntry::Kind::Link; }));
 }
 
-// The journal that a lone-journal error is about: the one not empty.
-QString leftJournal(const QString &db)
-{
-    const QFileInfo journal(db + DataFolder::JournalSuffix);
-    return journal.isFile() && journal.size() > 0 ? journal.filePath() : db + DataFolder::WalSuffix;
-}
-
 } // namespace
 
 namespace PageFileSweep {
@@ -245,7 +238,6 @@ QString DatabaseQuestion()
     if (!info.exists() && !info.isSymLink() && !Database::HasJournal(db))
         return {};
     QString why;
-    QString file = db;
     try {
         Database::CheckDatabaseFile(db);
         return {};
@@ -261,15 +253,15 @@ QString DatabaseQuestion()
             why = QStringLiteral("The database \"%1\" is read-only.").arg(db);
             break;
         case ErrorCode::JournalWithoutDatabase:
+            // The text names the journal.
             why = e.text + QLatin1Char('.');
-            file = leftJournal(db);
             break;
         default:
             why = QStringLiteral("The database \"%1\" cannot be used (%2).").arg(db, e.message());
             break;
         }
     }
-    return QStringLiteral("%1 Start Over deletes \"%2\" for good. Delete it and start over?").arg(why, file);
+    return why + QStringLiteral(" Start Over deletes it for good. Delete it and start over?");
 }
 
 ToolResult StartOver()
