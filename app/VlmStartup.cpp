@@ -6,6 +6,7 @@
 #include "navigation/ui/PagePane.h"
 #include "navigation/ui/frmNavTree.h"
 #include "platform/DataFolder.h"
+#include "platform/ThumbnailTempSweep.h"
 #include "store/DrawerTemplates.h"
 #include "store/Prompt.h"
 #include "store/SampleCabinets.h"
@@ -16,6 +17,11 @@
 #include <QLockFile>
 
 namespace VlmStartup {
+
+Result::Result() = default;
+Result::Result(Result &&) noexcept = default;
+Result &Result::operator=(Result &&) noexcept = default;
+Result::~Result() = default;
 
 Result Main()
 {
@@ -31,11 +37,17 @@ Result Main()
     if (!failure)
         lock = Startup::LockDataFolder(&failure);
     if (!failure) {
-        // Under the lock no import runs: a staging folder is a killed one's.
+        // Under the lock no import runs: a staging folder is a killed one's,
+        // and so is a thumbnail temporary older than this run.
         DataFolder::removeImportLeftovers();
+        result.thumbnailSweep = std::make_unique<ThumbnailTempSweep>();
+        if (const auto unfinished = Startup::UnfinishedStartOver(Startup::Program::Vellumark))
+            Startup::Show(*unfinished);
         failure = Startup::OpenDatabase();
     }
     if (failure) {
+        // Nothing is left running when start-up fails.
+        result.thumbnailSweep.reset();
         Startup::Show(*failure);
         return result;
     }

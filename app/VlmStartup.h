@@ -4,14 +4,23 @@
 
 class frmNavTree;
 class QLockFile;
+class ThumbnailTempSweep;
 
 // The start-up of vlm, from the settings to the shown navigation window.
 namespace VlmStartup {
 
 struct Result
 {
-    std::unique_ptr<frmNavTree> window;  // null when start-up failed
+    Result();
+    Result(Result &&) noexcept;
+    Result &operator=(Result &&) noexcept;
+    ~Result();
+
+    // Declared after the lock, so the sweep's thread stops before the lock
+    // is given up.
     std::unique_ptr<QLockFile> lock;     // held while the program runs
+    std::unique_ptr<ThumbnailTempSweep> thumbnailSweep;  // stopped at exit
+    std::unique_ptr<frmNavTree> window;  // null when start-up failed
     int exitCode = 0;
 };
 

@@ -7,7 +7,119 @@
 
 #include "platform/PlatformLog.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+DataFolder::FolderEntry::Kind kindOf(int folder, const dirent &entry)
+{
+    using Kind = DataFolder::FolderEntry::Kind;
+    switch (entry.d_type) {
+    case DT_DIR:
+        return Kind::Folder;
+    case DT_LNK:
+        return Kind::Link;
+    case DT_UNKNOWN:
+        break;
+    default:
+        return Kind::Other;
+    }
+    // Some file systems do not say in the listing; ask without following.
+    struct stat st;
+    if (::fstatat(folder, entry.d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return Kind::Other;
+    if (S_ISDIR(st.st_mode))
+        return Kind::Folder;
+    return S_ISLNK(st.st_mode) ? Kind::Link : Kind::Other;
+}
+
+// Reads the entries of an open folder; closes it. The errno of a failed
+// read, or 0.
+int readEntries(int fd, QList<DataFolder::FolderEntry> &entries)
+{
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            error = errno;
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        entries.append({QFile::decodeName(entry->d_name), kindOf(::dirfd(dir), *entry)});
+    }
+    ::closedir(dir);
+    return error;
+}
+
+DataFolder::FolderListing list(const QString &path, bool followOwnLink)
+{
+    DataFolder::FolderListing listing;
+    listing.path = path;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0) {
+        // Nothing there at all is an empty store; anything else is a look
+        // that failed.
+        if (errno == ENOENT)
+            listing.missing = true;
+        else
+            listing.error = errno;
+        return listing;
+    }
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followOwnLink ? 0 : O_NOFOLLOW);
+    const int fd = ::open(name.constData(), flags);
+    if (fd < 0) {
+        listing.error = errno;
+        return listing;
+    }
+    listing.error = readEntries(fd, listing.entries);
+    if (listing.error != 0) {
+        listing.entries.clear();
+        return listing;
+    }
+    std::sort(listing.entries.begin(), listing.entries.end(),
+              [](const DataFolder::FolderEntry &a, const DataFolder::FolderEntry &b) { return a.name < b.name; });
+    return listing;
+}
+
+} // namespace
+
 namespace DataFolder {
+
+QString FolderListing::errorText() const
+{
+    QString text = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(error)));
+    // A store moved to another disk: say where the link leads, since that
+    // is where the fault lies (a disk not mounted, say).
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        text += QStringLiteral(" (a link to \"%1\")").arg(info.symLinkTarget());
+    return text;
+}
+
+FolderListing listStoreFolder(const QString &name)
+{
+    return list(filePath(name), true);
+}
+
+FolderListing listFolder(const QString &path)
+{
+    return list(path, false);
+}
 
 QString path()
 {
@@ -93,12 +205,17 @@ QString thumbsFolder()
     return filePath(ThumbsFolderName);
 }
 
+QString startOverMarkerFile()
+{
+    return filePath(StartOverMarkerName);
+}
+
 QStringList ownFileNames()
 {
     return {DatabaseName,         DatabaseName + JournalSuffix, DatabaseName + WalSuffix,
             DatabaseName + ShmSuffix, BackupName,               TempDatabaseName,
             TemplateDatabaseName, DrawerTemplatesName,          SampleOutlineName,
-            HelpTextName,         LockName};
+            HelpTextName,         LockName,                     StartOverMarkerName};
 }
 
 } // namespace DataFolder

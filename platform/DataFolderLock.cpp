@@ -46,6 +46,11 @@ Attempt take()
             return attempt;
         }
         attempt.error = attempt.lock->error();
+        // Qt writes the holder's executable name into the lock file.
+        qint64 pid = 0;
+        QString host;
+        if (attempt.error == QLockFile::LockFailedError)
+            attempt.lock->getLockInfo(&pid, &host, &attempt.holder);
     }
     attempt.lock.reset();
     return attempt;

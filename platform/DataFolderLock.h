@@ -6,8 +6,12 @@
 
 // "vlm.lock" in the data folder: vlm holds it for its whole run, vlmtools
 // while a tool changes the data. Both take it through here, so they agree
-// on which leftovers may be taken over.
+// on which leftovers may be taken over and can say who holds it.
 namespace DataFolderLock {
+
+// The names Attempt::holder gives for the two programs.
+inline const QString VlmProgram = QStringLiteral("vlm");
+inline const QString ToolsProgram = QStringLiteral("vlmtools");
 
 struct Attempt
 {
@@ -16,6 +20,10 @@ struct Attempt
     // "vlm.lock" is there but is no file (a folder, a dangling link): no
     // program holds it, and it is not ours to remove.
     bool notALockFile = false;
+    // The program that holds it, as the lock file names it (the file name
+    // of its executable: "vlm" or "vlmtools"); empty when nobody holds it
+    // or the file names none.
+    QString holder;
 
     // Whether another program may be working on the data folder: a live
     // process holds the lock, or "vlm.lock" is no file, so nothing can be

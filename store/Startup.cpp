@@ -12,8 +12,10 @@
 #include "platform/DataFolderLock.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
+#include "platform/ThumbnailTempSweep.h"
 #include "store/Database.h"
 #include "store/Prompt.h"
+#include "store/StoreLog.h"
 
 namespace {
 
@@ -32,17 +34,34 @@ int writeProbe(const QString &folder)
     return code;
 }
 
-QString advice(const DbError &e, const QString &file)
+// What the user does once the cause is put right, in the program's terms.
+QString again(Startup::Program program)
+{
+    return program == Startup::Program::Tools ? QStringLiteral("run the tool again in Vellumark Tools")
+                                              : QStringLiteral("start Vellumark again");
+}
+
+// Who makes the new database: vlm does, at its start; vlmtools never does.
+QString newDatabaseMade(Startup::Program program, bool then)
+{
+    if (program == Startup::Program::Tools)
+        return then ? QStringLiteral("Vellumark then makes a new, empty database")
+                    : QStringLiteral("Vellumark makes a new, empty database when there is none");
+    return then ? QStringLiteral("a new, empty database is then made")
+                : QStringLiteral("a new, empty database is made when there is none");
+}
+
+QString advice(const DbError &e, const QString &file, Startup::Program program)
 {
     // The database and its journal are one: a journal played into another
     // file corrupts it, and the database alone may lack what the journal
     // holds. The advice always keeps them together.
     const QString moveAway = QStringLiteral(
         "Move it, and \"%1\" or \"%2\" if either is beside it, out of the data folder together "
-        "(or put a backup of the database in their place) and start Vellumark again; a new, empty database is "
-        "made when there is none.")
+        "(or put a backup of the database in their place) and %3; %4.")
                                  .arg(QFileInfo(file).fileName() + DataFolder::JournalSuffix,
-                                      QFileInfo(file).fileName() + DataFolder::WalSuffix);
+                                      QFileInfo(file).fileName() + DataFolder::WalSuffix, again(program),
+                                      newDatabaseMade(program, false));
     switch (ErrorCode(e.code)) {
     case ErrorCode::NotOurDatabase:
         return QStringLiteral("\"%1\" is not a Vellumark database (%2). It was left as it is. %3")
@@ -52,15 +71,15 @@ QString advice(const DbError &e, const QString &file)
             .arg(file, e.text, moveAway);
     case ErrorCode::DatabaseReadOnly:
         return QStringLiteral("The database \"%1\" is read-only, so nothing could be saved. Make the file "
-                              "writable for your user and start Vellumark again.")
-            .arg(file);
+                              "writable for your user and %2.")
+            .arg(file, again(program));
     case ErrorCode::JournalWithoutDatabase:
         return QStringLiteral("The database \"%1\" cannot be opened: %2. The journal is what makes that "
                               "database whole again after an interrupted save; it was left as it is, and no new "
-                              "database was made. Put the database back beside it and start Vellumark again. "
+                              "database was made. Put the database back beside it and %3. "
                               "Only if that database is lost for good, move the journal out of the data folder; "
-                              "a new, empty database is then made.")
-            .arg(file, e.text);
+                              "%4.")
+            .arg(file, e.text, again(program), newDatabaseMade(program, true));
     default:
         break;
     }
@@ -72,8 +91,8 @@ QString advice(const DbError &e, const QString &file)
         return QStringLiteral("%1\n\nThe database \"%2\" cannot be used. It was left as it is. %3")
             .arg(e.message(), file, moveAway);
     return QStringLiteral("%1\n\nThe database \"%2\" could not be opened; it was left as it is. Put right what "
-                          "the error names and start Vellumark again.")
-        .arg(e.message(), file);
+                          "the error names and %3.")
+        .arg(e.message(), file, again(program));
 }
 
 bool isRefusal(const DbError &e)
@@ -125,8 +144,12 @@ std::optional<Failure> EnsureDataFolder()
     return Failure{message, true};
 }
 
-QString LockFailureMessage(int lockError, int errnoValue, const QString &folder)
+QString LockFailureMessage(int lockError, int errnoValue, const QString &folder, const QString &holder)
 {
+    if (lockError == QLockFile::LockFailedError && holder == DataFolderLock::ToolsProgram)
+        return QStringLiteral("The maintenance tools (Vellumark Tools) are working on the data folder \"%1\". "
+                              "Start Vellumark again once they have finished.")
+            .arg(folder);
     if (lockError == QLockFile::LockFailedError)
         return QStringLiteral("Vellumark is already running on the data folder \"%1\".").arg(folder);
     switch (errnoValue) {
@@ -149,12 +172,25 @@ QString LockFailureMessage(int lockError, int errnoValue, const QString &folder)
         .arg(folder, reason);
 }
 
-QString LockNotAFileMessage(const QString &folder)
+QString LockNotAFileMessage(const QString &folder, Program program)
 {
     return QStringLiteral("\"%1\" in the data folder \"%2\" is not a file (it is a folder or a broken link), "
-                          "so Vellumark cannot keep its lock there. Move it out of the data folder and start "
-                          "Vellumark again.")
-        .arg(DataFolder::LockName, folder);
+                          "so %3 cannot keep its lock there. Move it out of the data folder and %4.")
+        .arg(DataFolder::LockName, folder,
+             program == Program::Tools ? QStringLiteral("Vellumark Tools") : QStringLiteral("Vellumark"),
+             program == Program::Tools ? QStringLiteral("start Vellumark Tools again") : again(program));
+}
+
+std::optional<Failure> UnfinishedStartOver(Program program)
+{
+    if (!QFileInfo::exists(DataFolder::startOverMarkerFile()))
+        return std::nullopt;
+    const QString where = program == Program::Tools ? QString() : QStringLiteral(" in Vellumark Tools");
+    return Failure{QStringLiteral("The last Start Over%1 did not finish: it ended after it had begun deleting "
+                                  "page files, so some pages may have lost their images and thumbnails. Run Start "
+                                  "Over%1 again to finish it.")
+                       .arg(where),
+                   true};
 }
 
 std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure)
@@ -170,7 +206,7 @@ std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure)
     }
     const int error = int(attempt.error);
     const int probe = error == QLockFile::LockFailedError ? 0 : writeProbe(DataFolder::path());
-    *failure = Failure{LockFailureMessage(error, probe, DataFolder::path()), true};
+    *failure = Failure{LockFailureMessage(error, probe, DataFolder::path(), attempt.holder), true};
     return nullptr;
 }
 
@@ -191,27 +227,45 @@ std::optional<Failure> OpenDatabase()
         // A copy of a bad "empty.mdb" made just now is ours to take back.
         if (created)
             QFile::remove(file);
-        return Failure{advice(e, file), isRefusal(e)};
+        return Failure{advice(e, file, Program::Vellumark), isRefusal(e)};
     }
     return std::nullopt;
 }
 
-std::optional<Failure> PrepareForTools()
+ToolsStart::ToolsStart() = default;
+ToolsStart::ToolsStart(ToolsStart &&) noexcept = default;
+ToolsStart &ToolsStart::operator=(ToolsStart &&) noexcept = default;
+ToolsStart::~ToolsStart() = default;
+
+ToolsStart PrepareForTools()
 {
+    ToolsStart start;
     if (!QFileInfo(DataFolder::path()).isDir())
-        return std::nullopt;
+        return start;
     DataFolderLock::Attempt attempt = DataFolderLock::take();
-    if (attempt.notALockFile)
-        return Failure{LockNotAFileMessage(DataFolder::path()), true};
-    // vlm holds the lock: its own start-up did all this. A folder where no
-    // lock can be made is reported by each tool that needs to write.
+    if (attempt.notALockFile) {
+        start.warning = Failure{LockNotAFileMessage(DataFolder::path(), Program::Tools), true};
+        return start;
+    }
+    // Another program holds the lock: vlm's own start-up did all this, and
+    // a Start Over running in another vlmtools keeps its marker. A folder
+    // where no lock can be made is reported by each tool that needs to
+    // write.
     if (!attempt.lock)
-        return std::nullopt;
+        return start;
     DataFolder::removeImportLeftovers();
+    start.thumbnailSweep = std::make_unique<ThumbnailTempSweep>();
     const QString file = Database::DatabaseFile();
-    if (!QFileInfo::exists(file) && !Database::HasJournal(file))
-        return std::nullopt;
-    return RecogniseDatabase(file);
+    try {
+        Database::RecoverDatabase(file);
+    } catch (const DbError &e) {
+        // A journal without its database, or one that cannot be undone in a
+        // read-only file, stays as it is: the tools that open the database
+        // explain it, and Start Over asks before it removes it.
+        qCInfo(lcStore) << "journal left as it is:" << e.text;
+    }
+    start.warning = UnfinishedStartOver(Program::Tools);
+    return start;
 }
 
 std::optional<Failure> RecogniseDatabase(const QString &file)
@@ -219,7 +273,7 @@ std::optional<Failure> RecogniseDatabase(const QString &file)
     try {
         Database::CheckDatabaseFile(file);
     } catch (const DbError &e) {
-        return Failure{advice(e, file), isRefusal(e)};
+        return Failure{advice(e, file, Program::Tools), isRefusal(e)};
     }
     return std::nullopt;
 }

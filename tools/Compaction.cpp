@@ -2,6 +2,7 @@
 
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "store/Database.h"
 #include "store/Startup.h"
 #include "tools/ToolsFiles.h"
 
@@ -143,13 +144,14 @@ ToolResult CompactDb()
     ToolResult result;
     ToolsFiles::ToolsLock lock;
     if (!lock.acquire()) {
-        result.add(ToolResult::Kind::Warning, ToolsFiles::VlmRunningText);
+        result.add(ToolResult::Kind::Warning, lock.refusal());
         return result;
     }
     const QString db = ToolsFiles::GetDbPath();
     // A foreign or damaged file is explained as at start-up, and left as
-    // it is: VACUUM INTO would copy any SQLite file, ours or not.
-    if (QFileInfo(db).isFile()) {
+    // it is: VACUUM INTO would copy any SQLite file, ours or not. So is a
+    // journal left without its database.
+    if (QFileInfo(db).isFile() || Database::HasJournal(db)) {
         if (const std::optional<Startup::Failure> failure = Startup::RecogniseDatabase(db)) {
             result.add(failure->refusal ? ToolResult::Kind::Warning : ToolResult::Kind::Error, failure->message);
             return result;

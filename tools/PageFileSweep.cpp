@@ -2,40 +2,59 @@
 
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "store/Database.h"
 #include "store/Progress.h"
 #include "tools/ToolsFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-const QDir::Filters kEntries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::NoSymLinks | QDir::Hidden | QDir::System;
+using DataFolder::FolderEntry;
+using DataFolder::FolderListing;
 
-QFileInfoList entriesOf(const QString &folderName)
+DbError listingError(const FolderListing &listing)
 {
-    const QFileInfo base(DataFolder::filePath(folderName));
-    if (!base.isDir() || base.isSymLink())
-        return {};
-    return QDir(base.filePath()).entryInfoList(kEntries, QDir::Name);
+    return DbError(listing.error, listing.errorText());
 }
 
-// Deletes the "*.jpg" files of one bucket folder; false on a stop request.
+void addSweepError(ToolResult &result, const DbError &e)
+{
+    result.add(ToolResult::Kind::Error, QStringLiteral("DeletePageFiles Error #%1 - %2").arg(e.code).arg(e.text));
+}
+
+void unlinkFile(const QString &path)
+{
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        throw errnoError(errno, path);
+}
+
+bool isJpegName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive);
+}
+
+// Deletes the "*.jpg" files (any letter case) of one bucket folder; links
+// stay, they are not the program's. False on a stop request; a folder that
+// cannot be read or a file that cannot be deleted is thrown.
 bool deleteImages(const QString &bucket, bool cancellable)
 {
-    // A name filter without QDir::CaseSensitive matches ".JPG" as well.
-    const QFileInfoList files = QDir(bucket).entryInfoList(
-        {QStringLiteral("*.jpg")}, QDir::Files | QDir::NoSymLinks | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QFileInfo &file : files) {
+    const FolderListing listing = DataFolder::listFolder(bucket);
+    if (listing.failed())
+        throw listingError(listing);
+    for (const FolderEntry &entry : listing.entries) {
         if (cancellable && Progress::ProgressCancelled())
             return false;
-        const QByteArray name = QFile::encodeName(file.filePath());
-        if (::unlink(name.constData()) != 0 && errno != ENOENT)
-            throw errnoError(errno, file.filePath());
+        if (entry.kind == FolderEntry::Kind::Other && isJpegName(entry.name))
+            unlinkFile(bucket + QLatin1Char('/') + entry.name);
     }
     return true;
 }
@@ -44,51 +63,105 @@ bool deleteImages(const QString &bucket, bool cancellable)
 // removed themselves, never followed. The first failure is thrown.
 void removeTree(const QString &path)
 {
-    const QFileInfoList entries =
-        QDir(path).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QFileInfo &entry : entries) {
-        if (entry.isDir() && !entry.isSymLink()) {
-            removeTree(entry.filePath());
-        } else if (::unlink(QFile::encodeName(entry.filePath()).constData()) != 0 && errno != ENOENT) {
-            throw errnoError(errno, entry.filePath());
-        }
+    const FolderListing listing = DataFolder::listFolder(path);
+    if (listing.failed())
+        throw listingError(listing);
+    for (const FolderEntry &entry : listing.entries) {
+        const QString child = path + QLatin1Char('/') + entry.name;
+        if (entry.kind == FolderEntry::Kind::Folder)
+            removeTree(child);
+        else
+            unlinkFile(child);
     }
     if (::rmdir(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
         throw errnoError(errno, path);
 }
 
-// Start over's sweep of the folder of that name: each folder in it (the
-// bucket folders, and the staging folders of an import that was killed)
-// goes with every file it holds, whatever its kind: the copies a tree
-// import made of files that are not images lie there too. Files lying
-// directly in the folder and links are not the program's and stay (and so
-// does the folder then). A failure ends the sweep with
+// Removes the store folder itself once it is empty; a link to a store on
+// another disk is no folder and stays, and so does a folder still holding
+// something.
+void removeEmptiedStore(const QString &folderName)
+{
+    QDir(DataFolder::path()).rmdir(folderName);
+}
+
+// Start over's sweep of one store folder, listed beforehand: each folder
+// in it (the bucket folders, and the staging folders of an import that
+// was killed) goes with every file it holds, whatever its kind: the copies
+// a tree import made of files that are not images lie there too. Files
+// lying directly in the store folder and links are not the program's and
+// stay (and so does the folder then). A failure ends the sweep with
 // "DeletePageFiles Error #<n> - <description>" added to result; false then.
-bool emptyPageStore(const QString &folderName, ToolResult &result)
+bool emptyPageStore(const FolderListing &store, const QString &folderName, ToolResult &result)
 {
     try {
-        for (const QFileInfo &entry : entriesOf(folderName)) {
-            Progress::AdvanceProgress(QStringLiteral("Deleting %1").arg(entry.fileName()));
-            if (entry.isDir())
-                removeTree(entry.filePath());
+        for (const FolderEntry &entry : store.entries) {
+            if (entry.kind == FolderEntry::Kind::Link)
+                continue;
+            Progress::AdvanceProgress(QStringLiteral("Deleting %1").arg(entry.name));
+            if (entry.kind == FolderEntry::Kind::Folder)
+                removeTree(store.path + QLatin1Char('/') + entry.name);
         }
     } catch (const DbError &e) {
-        result.add(ToolResult::Kind::Error, QStringLiteral("DeletePageFiles Error #%1 - %2").arg(e.code).arg(e.text));
+        addSweepError(result, e);
         return false;
     }
-    QDir(DataFolder::path()).rmdir(folderName);
+    removeEmptiedStore(folderName);
     return true;
+}
+
+// Flushes a folder's entries to the disk.
+void syncFolder(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw errnoError(errno, path);
+    const int rc = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (rc != 0)
+        throw errnoError(error, path);
+}
+
+// The marker that a Start Over is deleting files, on the disk before the
+// first file goes: a run killed part-way is then known at the next start.
+void writeStartOverMarker()
+{
+    const QString path = DataFolder::startOverMarkerFile();
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        throw errnoError(errno, path);
+    const QByteArray text = "Start Over began " + QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8()
+        + " and has not finished.\n";
+    const bool written = ::write(fd, text.constData(), size_t(text.size())) == text.size() && ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!written)
+        throw errnoError(error, path);
+    syncFolder(DataFolder::path());
+}
+
+void removeStartOverMarker()
+{
+    unlinkFile(DataFolder::startOverMarkerFile());
+    syncFolder(DataFolder::path());
 }
 
 void removeDatabaseFiles()
 {
     DbConnection::close();
     const QString db = ToolsFiles::GetDbPath();
-    for (const QString &suffix : {QString(), DataFolder::JournalSuffix, DataFolder::WalSuffix, DataFolder::ShmSuffix}) {
-        const QString path = db + suffix;
-        if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
-            throw errnoError(errno, path);
-    }
+    for (const QString &suffix : {QString(), DataFolder::JournalSuffix, DataFolder::WalSuffix, DataFolder::ShmSuffix})
+        unlinkFile(db + suffix);
+}
+
+// The entries of a store folder a sweep steps through: links are not the
+// program's and are passed over.
+int countSwept(const FolderListing &store)
+{
+    return int(std::count_if(store.entries.cbegin(), store.entries.cend(),
+                             [](const FolderEntry &e) { return e.kind != FolderEntry::Kind::Link; }));
 }
 
 } // namespace
@@ -104,32 +177,39 @@ int CountEntries(const QStringList &folderNames)
 {
     int n = 0;
     for (const QString &name : folderNames)
-        n += entriesOf(name).size();
+        n += countSwept(DataFolder::listStoreFolder(name));
     return n;
 }
 
 bool DeletePageFiles(const QString &folderName, ToolResult &result, bool cancellable)
 {
-    const QFileInfoList entries = entriesOf(folderName);
+    const FolderListing store = DataFolder::listStoreFolder(folderName);
+    if (store.failed()) {
+        addSweepError(result, listingError(store));
+        return false;
+    }
     try {
-        for (const QFileInfo &entry : entries) {
+        for (const FolderEntry &entry : store.entries) {
+            if (entry.kind == FolderEntry::Kind::Link)
+                continue;
             if (cancellable && Progress::ProgressCancelled())
                 return false;
-            Progress::AdvanceProgress(QStringLiteral("Deleting %1").arg(entry.fileName()));
-            if (entry.isDir() && !deleteImages(entry.filePath(), cancellable))
+            Progress::AdvanceProgress(QStringLiteral("Deleting %1").arg(entry.name));
+            if (entry.kind == FolderEntry::Kind::Folder
+                && !deleteImages(store.path + QLatin1Char('/') + entry.name, cancellable))
                 return false;
         }
     } catch (const DbError &e) {
-        result.add(ToolResult::Kind::Error, QStringLiteral("DeletePageFiles Error #%1 - %2").arg(e.code).arg(e.text));
+        addSweepError(result, e);
         return false;
     }
     // What still holds other files stays; rmdir only removes empty folders.
-    QDir base(DataFolder::filePath(folderName));
-    for (const QFileInfo &entry : entries) {
-        if (entry.isDir())
-            base.rmdir(entry.fileName());
+    QDir base(store.path);
+    for (const FolderEntry &entry : store.entries) {
+        if (entry.kind == FolderEntry::Kind::Folder)
+            base.rmdir(entry.name);
     }
-    QDir(DataFolder::path()).rmdir(folderName);
+    removeEmptiedStore(folderName);
     return true;
 }
 
@@ -151,32 +231,85 @@ ToolResult DeleteThumbnails()
     return result;
 }
 
+QString DatabaseQuestion()
+{
+    const QString db = ToolsFiles::GetDbPath();
+    const QFileInfo info(db);
+    if (!info.exists() && !info.isSymLink() && !Database::HasJournal(db))
+        return {};
+    QString why;
+    try {
+        Database::CheckDatabaseFile(db);
+        return {};
+    } catch (const DbError &e) {
+        switch (ErrorCode(e.code)) {
+        case ErrorCode::NotOurDatabase:
+            why = QStringLiteral("\"%1\" is not a Vellumark database (%2).").arg(db, e.text);
+            break;
+        case ErrorCode::DatabaseDamaged:
+            why = QStringLiteral("The database \"%1\" is damaged: %2.").arg(db, e.text);
+            break;
+        case ErrorCode::DatabaseReadOnly:
+            why = QStringLiteral("The database \"%1\" is read-only.").arg(db);
+            break;
+        case ErrorCode::JournalWithoutDatabase:
+            // The text names the journal.
+            why = e.text + QLatin1Char('.');
+            break;
+        default:
+            why = QStringLiteral("The database \"%1\" cannot be used (%2).").arg(db, e.message());
+            break;
+        }
+    }
+    return why + QStringLiteral(" Start Over deletes it for good. Delete it and start over?");
+}
+
 ToolResult StartOver()
 {
     ToolResult result;
     ToolsFiles::ToolsLock lock;
     if (!lock.acquire()) {
-        result.add(ToolResult::Kind::Warning, ToolsFiles::VlmRunningText);
+        result.add(ToolResult::Kind::Warning, lock.refusal());
         return result;
     }
+    // Both store folders are looked into before anything goes: a store on
+    // a disk that is not there now (a broken link) or that cannot be read
+    // keeps everything, the database above all, whose ids name the files
+    // that could not be seen.
     const QStringList folders{DataFolder::PagesFolderName, DataFolder::ThumbsFolderName};
-    const int total = CountEntries(folders);
+    QList<FolderListing> stores;
+    for (const QString &folder : folders) {
+        stores.append(DataFolder::listStoreFolder(folder));
+        if (stores.last().failed())
+            addSweepError(result, listingError(stores.last()));
+    }
+    if (!result.entries.isEmpty())
+        return result;
+    try {
+        writeStartOverMarker();
+    } catch (const DbError &e) {
+        result.add(ToolResult::Kind::Error, QStringLiteral("StartOver Error #%1 - %2").arg(e.code).arg(e.text));
+        return result;
+    }
+    const int total = countSwept(stores[0]) + countSwept(stores[1]);
     std::optional<ProgressScope> progress;
     if (total > 0)
         progress.emplace(QStringLiteral("Start over"), 1, total);
     // A failed sweep reports itself and the next folder is still swept.
     bool emptied = true;
-    for (const QString &folder : folders)
-        emptied = emptyPageStore(folder, result) && emptied;
+    for (int i = 0; i < folders.size(); ++i)
+        emptied = emptyPageStore(stores[i], folders[i], result) && emptied;
     progress.reset();
     // The page files go before the database: the new database hands out
     // ids from 1 again, and a file left behind would lie at a new page's
     // path. Files that could not be deleted keep the database too, so a
-    // start over run again once the cause is mended finishes the work.
+    // start over run again once the cause is mended finishes the work; the
+    // marker stays until then and each start says so.
     if (!emptied)
         return result;
     try {
         removeDatabaseFiles();
+        removeStartOverMarker();
     } catch (const DbError &e) {
         result.add(ToolResult::Kind::Error, QStringLiteral("StartOver Error #%1 - %2").arg(e.code).arg(e.text));
         return result;

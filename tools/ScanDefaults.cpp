@@ -2,6 +2,8 @@
 
 #include "store/Common.h"
 
+#include <QLocale>
+
 #include <cmath>
 
 namespace ScanDefaults {
@@ -49,27 +51,45 @@ double Val(const QString &text)
 QString NormalizeNumber(const QString &text)
 {
     const double v = Val(text);
+    // Digits beyond what a double holds stay as typed; they read back as
+    // an infinite number and are refused as such.
+    if (!std::isfinite(v))
+        return text.trimmed();
     // "-0" would read oddly in a box.
-    return QString::number(v == 0 ? 0.0 : v, 'g', 15);
+    if (v == 0)
+        return QStringLiteral("0");
+    // Never with an exponent: a box is read back by the number its text
+    // begins with, so "1e+20" would come back as 1.
+    const QString text15 = QString::number(v, 'g', 15);
+    if (!text15.contains(QLatin1Char('e')))
+        return text15;
+    return QString::number(v, 'f', QLocale::FloatingPointShortest);
 }
 
-qint64 RoundHalfEven(double value)
+double RoundHalfEven(double value)
 {
     const double down = std::floor(value);
     const double diff = value - down;
     if (diff > 0.5)
-        return qint64(down) + 1;
+        return down + 1;
     if (diff < 0.5)
-        return qint64(down);
-    return std::fmod(down, 2.0) == 0 ? qint64(down) : qint64(down) + 1;
+        return down;
+    return std::fmod(down, 2.0) == 0 ? down : down + 1;
 }
 
 namespace {
 
+// Compared as a double: a number of twenty digits lies far beyond every
+// integer type, and converting it first would give any value at all.
+bool inRange(const ScannerDefaults::Number &range, double value)
+{
+    return value >= range.low && value <= range.high;
+}
+
 std::optional<Refusal> checkDpi(const QString &text, const ScannerDefaults::Number &range, Field field,
                                 const QString &what)
 {
-    const qint64 dpi = RoundHalfEven(Val(text));
+    const double dpi = RoundHalfEven(Val(text));
     if (dpi < range.low)
         return Refusal{field, QStringLiteral("The DPI setting for %1 is too low.  Please enter a DPI that is 50 or higher.").arg(what)};
     if (dpi > range.high)
@@ -80,7 +100,7 @@ std::optional<Refusal> checkDpi(const QString &text, const ScannerDefaults::Numb
 std::optional<Refusal> checkQuality(const QString &text, const ScannerDefaults::Number &range, Field field,
                                     const QString &what)
 {
-    if (!ScannerDefaults::inRange(range, RoundHalfEven(Val(text))))
+    if (!inRange(range, RoundHalfEven(Val(text))))
         return Refusal{field, QStringLiteral("The JPEG Quality setting for %1 is incorrect.  Please enter a value between 1 and 255.").arg(what)};
     return std::nullopt;
 }

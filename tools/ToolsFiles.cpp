@@ -3,6 +3,7 @@
 #include "platform/DataFolder.h"
 #include "platform/DataFolderLock.h"
 #include "platform/DbConnection.h"
+#include "store/Database.h"
 #include "store/Startup.h"
 
 #include <QFileInfo>
@@ -35,13 +36,29 @@ bool ToolsLock::acquire()
     // The same rules as vlm's, leftovers taken over alike.
     DataFolderLock::Attempt attempt = DataFolderLock::take();
     m_lock = std::move(attempt.lock);
-    return m_lock || !attempt.heldElsewhere();
+    m_refusal.clear();
+    if (m_lock || !attempt.heldElsewhere())
+        return true;
+    if (attempt.notALockFile)
+        m_refusal = Startup::LockNotAFileMessage(DataFolder::path(), Startup::Program::Tools);
+    else if (attempt.holder == DataFolderLock::ToolsProgram)
+        m_refusal = ToolsRunningText;
+    else
+        m_refusal = VlmRunningText;
+    return false;
 }
 
 bool IsVlmRunning()
 {
     ToolsLock lock;
     return !lock.acquire();
+}
+
+QString LockRefusal()
+{
+    ToolsLock lock;
+    lock.acquire();
+    return lock.refusal();
 }
 
 QString ExistingFileUri(const QString &path)
@@ -56,7 +73,9 @@ bool OpenToolsDatabase(QString *message, bool *refusal)
 {
     const QString path = GetDbPath();
     std::optional<Startup::Failure> failure;
-    if (!QFileInfo(path).isFile())
+    // A journal left without its database is explained, not taken for no
+    // database at all: it may be all that makes a moved database whole.
+    if (!QFileInfo(path).isFile() && !Database::HasJournal(path))
         failure = Startup::Failure{NoDatabaseText, true};
     else
         failure = Startup::RecogniseDatabase(path);

@@ -4,6 +4,7 @@
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
+#include "platform/ThumbnailTempSweep.h"
 #include "store/Database.h"
 #include "store/ui/frmSplash.h"
 #include "tests/support/FakePrompt.h"
@@ -11,6 +12,8 @@
 #include "tests/support/TestFiles.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QSqlDatabase>
@@ -150,6 +153,41 @@ private Q_SLOTS:
         QVERIFY(prompt.messages.first().contains("already running"));
         QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(!QFile::exists(Database::DatabaseFile()));
+    }
+
+    // A Start Over of vlmtools that did not finish is said at the start,
+    // with what to do; the window still opens on what is left.
+    void unfinishedStartOverWarned()
+    {
+        TestEnvironment::openFreshDatabase();
+        DbConnection::close();
+        TestFiles::write(DataFolder::filePath("vlm.startover"), "Start Over began");
+        FakePrompt prompt;
+        VlmStartup::Result r = VlmStartup::Main();
+        QVERIFY(r.window);
+        QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
+        QVERIFY2(prompt.messages.first().contains("Start Over in Vellumark Tools did not finish"),
+                 qPrintable(prompt.messages.first()));
+        QVERIFY(prompt.messages.first().contains("Run Start Over in Vellumark Tools again"));
+    }
+
+    // The start removes what a killed thumbnail write left, on a thread
+    // that the program stops with its start-up result.
+    void thumbnailLeftoversSwept()
+    {
+        QDir().mkpath(DataFolder::filePath("Thumbs/0000000"));
+        const QString left = DataFolder::filePath("Thumbs/0000000/5.jpg.Ab3dE9");
+        TestFiles::write(left, "half a thumbnail");
+        QFile f(left);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        f.close();
+        FakePrompt prompt;
+        VlmStartup::Result r = VlmStartup::Main();
+        QVERIFY(r.window);
+        QVERIFY(r.thumbnailSweep);
+        r.thumbnailSweep->wait();
+        QVERIFY(!QFile::exists(left));
     }
 };
 

@@ -60,6 +60,9 @@ private Q_SLOTS:
         QTest::newRow("home folder, trailing slash") << "~/" << Place::HomeFolder;
         QTest::newRow("folder in the data folder") << "%/Store" << Place::Allowed;
         QTest::newRow("folder beside it") << "@/scans" << Place::Allowed;
+        // A name that merely begins like a page folder's is not inside it.
+        QTest::newRow("folder beside Pages") << "%/Pages2" << Place::Allowed;
+        QTest::newRow("folder beside Thumbs") << "%/Thumbs 2/new" << Place::Allowed;
         QTest::newRow("new folder in the home folder") << "~/Vellumark scans not made" << Place::Allowed;
     }
     void placeOf()
@@ -94,6 +97,8 @@ private Q_SLOTS:
         QTest::newRow("link out of the storage path") << "%/Store/l.jpg" << "%/Store" << "@/a.jpg" << true;
         QTest::newRow("link to the database") << "%/Store/db.jpg" << "%/Store" << "%/vlm.mdb" << true;
         QTest::newRow("link named as the database") << "%/vlm.mdb" << "%/Store" << "%/Store/a.jpg" << true;
+        // "…/Store2" begins like "…/Store" but lies beside it, not inside.
+        QTest::newRow("sibling of the storage path") << "%/Store2/a.jpg" << "%/Store" << "" << true;
     }
     void refusal()
     {
@@ -103,7 +108,7 @@ private Q_SLOTS:
         QFETCH(bool, refused);
         for (const char *name : {"%/Pages/0000000/1.jpg", "%/Pages/0000000/5.pdf", "%/Store/a.jpg",
                                  "%/Store/Thumbs/a.JPEG", "%/Store/a.odt", "@/a.jpg", "%/vlm.mdb", "%/vlm.bak",
-                                 "%/a.jpg"})
+                                 "%/a.jpg", "%/Store2/a.jpg"})
             writeFile(expand(name));
         if (!link.isEmpty()) {
             QFile::remove(expand(path));

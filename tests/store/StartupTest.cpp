@@ -34,6 +34,8 @@ void writeOurDatabase()
 
 } // namespace
 
+Q_DECLARE_METATYPE(Startup::Program)
+
 class StartupTest : public QObject
 {
     Q_OBJECT
@@ -157,7 +159,7 @@ private Q_SLOTS:
             QVERIFY(vlm);
         }
 
-        QVERIFY(!Startup::PrepareForTools());
+        QVERIFY(!Startup::PrepareForTools().warning);
         QCOMPARE(QFileInfo::exists(pages + "/.import-a1B2c3"), vlmRunning);
         QCOMPARE(QFileInfo::exists(pages + "/.import-x"), vlmRunning);
         QCOMPARE(TestFiles::read(pages + "/12.jpg"), QByteArray("page"));
@@ -212,7 +214,7 @@ private Q_SLOTS:
         }
         if (left == "folder") {
             QVERIFY(QFileInfo::exists(path + "/inside"));
-            const std::optional<Startup::Failure> tools = Startup::PrepareForTools();
+            const std::optional<Startup::Failure> tools = Startup::PrepareForTools().warning;
             QVERIFY(tools && tools->message.contains(says));
         }
     }
@@ -229,25 +231,60 @@ private Q_SLOTS:
     }
 
     // A lock that cannot be taken says why; only a lock held by another
-    // program says "already running".
+    // vlm says "already running", one held by vlmtools that the
+    // maintenance tools are at work.
     void lockFailureMessages_data()
     {
         QTest::addColumn<int>("lockError");
         QTest::addColumn<int>("errnoValue");
+        QTest::addColumn<QString>("holder");
         QTest::addColumn<QString>("says");
-        QTest::newRow("held") << int(QLockFile::LockFailedError) << 0 << "already running";
-        QTest::newRow("no rights") << int(QLockFile::PermissionError) << EACCES << "cannot write to its data folder";
-        QTest::newRow("read-only mount") << int(QLockFile::UnknownError) << EROFS << "read-only file system";
-        QTest::newRow("disk full") << int(QLockFile::UnknownError) << ENOSPC << "is full";
+        QTest::newRow("held") << int(QLockFile::LockFailedError) << 0 << "vlm" << "already running";
+        QTest::newRow("held, holder unknown") << int(QLockFile::LockFailedError) << 0 << "" << "already running";
+        QTest::newRow("held by the tools") << int(QLockFile::LockFailedError) << 0 << "vlmtools"
+                                           << "maintenance tools (Vellumark Tools) are working";
+        QTest::newRow("no rights") << int(QLockFile::PermissionError) << EACCES << "" << "cannot write to its data folder";
+        QTest::newRow("read-only mount") << int(QLockFile::UnknownError) << EROFS << "" << "read-only file system";
+        QTest::newRow("disk full") << int(QLockFile::UnknownError) << ENOSPC << "" << "is full";
     }
     void lockFailureMessages()
     {
         QFETCH(int, lockError);
         QFETCH(int, errnoValue);
+        QFETCH(QString, holder);
         QFETCH(QString, says);
-        const QString message = Startup::LockFailureMessage(lockError, errnoValue, "/srv/archive");
+        const QString message = Startup::LockFailureMessage(lockError, errnoValue, "/srv/archive", holder);
         QVERIFY2(message.contains(says) && message.contains("/srv/archive"), qPrintable(message));
-        QCOMPARE(message.contains("already running"), lockError == int(QLockFile::LockFailedError));
+        QCOMPARE(message.contains("already running"),
+                 lockError == int(QLockFile::LockFailedError) && holder != "vlmtools");
+    }
+
+    // The marker of a Start Over that did not finish is said at the start
+    // of either program, each telling where to run it again.
+    void unfinishedStartOver_data()
+    {
+        QTest::addColumn<bool>("marker");
+        QTest::addColumn<Startup::Program>("program");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("vlm, marker") << true << Startup::Program::Vellumark << "Run Start Over in Vellumark Tools again";
+        QTest::newRow("vlmtools, marker") << true << Startup::Program::Tools << "Run Start Over again";
+        QTest::newRow("vlm, no marker") << false << Startup::Program::Vellumark << "";
+        QTest::newRow("vlmtools, no marker") << false << Startup::Program::Tools << "";
+    }
+    void unfinishedStartOver()
+    {
+        QFETCH(bool, marker);
+        QFETCH(Startup::Program, program);
+        QFETCH(QString, says);
+        if (marker)
+            TestFiles::write(DataFolder::filePath("vlm.startover"), "Start Over began");
+        const std::optional<Startup::Failure> warning = Startup::UnfinishedStartOver(program);
+        QCOMPARE(bool(warning), marker);
+        if (warning) {
+            QVERIFY(warning->refusal);
+            QVERIFY2(warning->message.contains("did not finish") && warning->message.contains(says),
+                     qPrintable(warning->message));
+        }
     }
 
     // A data folder where nothing can be written is not taken for a

@@ -13,6 +13,9 @@
 #include <QLockFile>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QString data(const QString &name)
@@ -44,6 +47,42 @@ void layOut()
     TestFiles::write(data("own/2.jpg"), "mine");
     QFile::link(data("own"), data("Thumbs/0000002"));
 }
+
+// A folder outside the data folder, made afresh.
+QString outside(const QString &name)
+{
+    const QString path = QDir(TestEnvironment::root()).filePath(name);
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+}
+
+// The store folder of that name moved to another disk, a link left in its
+// place: what a user who moved the store to a larger disk has. A bucket
+// with one image or thumbnail and the database beside it.
+QString layOutLinkedStore(const QString &folder)
+{
+    TestEnvironment::openFreshDatabase();
+    DbConnection::close();
+    const QString disk = outside(QStringLiteral("disk-") + folder);
+    QDir(disk).mkpath(QStringLiteral("0000000"));
+    TestFiles::write(disk + "/0000000/1.jpg", "image");
+    QFile::link(disk, data(folder));
+    return disk;
+}
+
+// Records, at each step of the progress, whether the Start Over marker was
+// on the disk then.
+class MarkerWatch : public RecordingProgressView
+{
+public:
+    void increment(const QString &text) override
+    {
+        RecordingProgressView::increment(text);
+        markerSeen.append(QFile::exists(DataFolder::filePath("vlm.startover")));
+    }
+    QList<bool> markerSeen;
+};
 
 } // namespace
 
@@ -86,6 +125,7 @@ private Q_SLOTS:
         for (const char *kept : {"vlm.bak", "Pages/readme.jpg", "own/2.jpg"})
             QVERIFY2(QFile::exists(data(kept)), kept);
         QVERIFY(progress.closedOrNeverOpened());
+        QVERIFY(!QFile::exists(data("vlm.startover")));
 
         // Without a database the folders are still swept.
         QDir(DataFolder::path()).mkpath("Pages/0000001");
@@ -115,6 +155,151 @@ private Q_SLOTS:
         // The other folders were still swept.
         QVERIFY(!QFile::exists(data("Pages/0000000")));
         QVERIFY(!QFile::exists(data("Thumbs/0000000")));
+        // The marker stays, so that the next start says the work is not done.
+        QVERIFY(QFile::exists(data("vlm.startover")));
+    }
+
+    // From before the first file goes until the database is gone, the
+    // data folder holds the marker of a running Start Over.
+    void startOverMarksItsRun()
+    {
+        layOut();
+        MarkerWatch watch;
+        QCOMPARE(PageFileSweep::StartOver().texts(), QStringList{"'Start over' complete."});
+        QVERIFY(!watch.markerSeen.isEmpty());
+        QVERIFY(!watch.markerSeen.contains(false));
+        QVERIFY(!QFile::exists(data("vlm.startover")));
+        QVERIFY(!QFile::exists(data("vlm.mdb")));
+    }
+
+    // A store moved to another disk, with a link in its place, is emptied
+    // through the link; the link itself stays.
+    void linkedStoreEmptiedThroughTheLink_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("completion");
+        QTest::newRow("start over, linked Pages") << "start over" << "Pages" << "'Start over' complete.";
+        QTest::newRow("start over, linked Thumbs") << "start over" << "Thumbs" << "'Start over' complete.";
+        QTest::newRow("delete thumbnails, linked Thumbs") << "thumbnails" << "Thumbs" << "Delete thumbnails complete.";
+    }
+    void linkedStoreEmptiedThroughTheLink()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, folder);
+        QFETCH(QString, completion);
+        TestEnvironment::freshDataFolder();
+        const QString disk = layOutLinkedStore(folder);
+        const ToolResult r = tool == "start over" ? PageFileSweep::StartOver() : PageFileSweep::DeleteThumbnails();
+        QCOMPARE(r.texts(), QStringList{completion});
+        QVERIFY(!QFile::exists(disk + "/0000000/1.jpg"));
+        QCOMPARE(QFile::exists(disk + "/0000000"), false);
+        QVERIFY(QFileInfo(data(folder)).isSymLink());
+        QVERIFY(QFileInfo(disk).isDir());
+        QCOMPARE(QFile::exists(data("vlm.mdb")), tool != "start over");
+    }
+
+    // A link lying in a store folder is never followed: one directly in
+    // "Pages" or "Thumbs" is the user's and stays; one inside a bucket
+    // folder goes with the folder at a start over, itself and not what it
+    // points at.
+    void linkInsideStoreNeverFollowed_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("linkKept");
+        QTest::newRow("start over, in Pages") << "start over" << "Pages/0000009" << true;
+        QTest::newRow("start over, in a bucket of Pages") << "start over" << "Pages/0000000/7.jpg" << false;
+        QTest::newRow("start over, in a bucket of Thumbs") << "start over" << "Thumbs/0000000/7.jpg" << false;
+        QTest::newRow("delete thumbnails, in Thumbs") << "thumbnails" << "Thumbs/0000009" << true;
+        QTest::newRow("delete thumbnails, in a bucket") << "thumbnails" << "Thumbs/0000000/7.jpg" << true;
+    }
+    void linkInsideStoreNeverFollowed()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, link);
+        QFETCH(bool, linkKept);
+        layOut();
+        const QString mine = outside("mine");
+        QDir(mine).mkpath("0000000");
+        TestFiles::write(mine + "/7.jpg", "mine");
+        TestFiles::write(mine + "/0000000/8.jpg", "mine");
+        QDir(DataFolder::path()).mkpath(QFileInfo(link).path());
+        QVERIFY(QFile::link(link.endsWith(".jpg") ? mine + "/7.jpg" : mine, data(link)));
+
+        const ToolResult r = tool == "start over" ? PageFileSweep::StartOver() : PageFileSweep::DeleteThumbnails();
+        QVERIFY2(r.succeeded(), qPrintable(r.texts().join('|')));
+        QCOMPARE(QFileInfo(data(link)).isSymLink(), linkKept);
+        QCOMPARE(TestFiles::read(mine + "/7.jpg"), QByteArray("mine"));
+        QCOMPARE(TestFiles::read(mine + "/0000000/8.jpg"), QByteArray("mine"));
+    }
+
+    // A store folder that cannot be looked into is an error, never an
+    // empty store: nothing is deleted, Start Over keeps the database (new
+    // pages would otherwise take the ids of the files not seen), and no
+    // tool says it completed. A store folder that is not there at all is
+    // simply empty.
+    void storeThatCannotBeLookedInto_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("errnoValue");
+        for (const char *tool : {"start over", "thumbnails"}) {
+            const QString t = QLatin1String(tool);
+            const QStringList folders = t == "start over" ? QStringList{"Pages", "Thumbs"} : QStringList{"Thumbs"};
+            for (const QString &folder : folders) {
+                QTest::addRow("%s, %s a broken link", tool, qPrintable(folder)) << t << folder << "broken link" << ENOENT;
+                QTest::addRow("%s, %s a loop of links", tool, qPrintable(folder)) << t << folder << "loop" << ELOOP;
+                QTest::addRow("%s, %s a file", tool, qPrintable(folder)) << t << folder << "file" << ENOTDIR;
+                QTest::addRow("%s, %s unreadable", tool, qPrintable(folder)) << t << folder << "unreadable" << EACCES;
+                QTest::addRow("%s, %s missing", tool, qPrintable(folder)) << t << folder << "missing" << 0;
+            }
+        }
+    }
+    void storeThatCannotBeLookedInto()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, folder);
+        QFETCH(QString, how);
+        QFETCH(int, errnoValue);
+        layOut();
+        const QString other = folder == "Pages" ? QStringLiteral("Thumbs/0000000/1.JPG") : QStringLiteral("Pages/0000000/1.jpg");
+        const QString path = data(folder);
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+        if (how == "broken link")
+            QVERIFY(QFile::link(QDir(TestEnvironment::root()).filePath("unmounted disk/" + folder), path));
+        else if (how == "loop")
+            QVERIFY(QFile::link(path, path));
+        else if (how == "file")
+            TestFiles::write(path, "not a folder");
+        else if (how == "unreadable") {
+            QDir().mkpath(path + "/0000000");
+            TestFiles::write(path + "/0000000/1.jpg", "image");
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0) == 0);
+            if (::access(QFile::encodeName(path).constData(), R_OK) == 0) {
+                ::chmod(QFile::encodeName(path).constData(), 0755);
+                QSKIP("root reads every folder here");
+            }
+        }
+
+        const ToolResult r = tool == "start over" ? PageFileSweep::StartOver() : PageFileSweep::DeleteThumbnails();
+        if (how == "unreadable")
+            ::chmod(QFile::encodeName(path).constData(), 0755);
+        if (errnoValue == 0) {
+            QVERIFY2(r.succeeded(), qPrintable(r.texts().join('|')));
+            return;
+        }
+        QCOMPARE(r.entries.size(), 1);
+        QCOMPARE(r.entries.first().kind, ToolResult::Kind::Error);
+        const QString expected = QStringLiteral("DeletePageFiles Error #%1 - %2: ").arg(errnoValue).arg(path);
+        QVERIFY2(r.texts().first().startsWith(expected), qPrintable(r.texts().first()));
+        QVERIFY(QFile::exists(data("vlm.mdb")));
+        QVERIFY(!QFile::exists(data("vlm.startover")));
+        QVERIFY2(QFile::exists(data(other)), qPrintable(other));
+        if (how == "unreadable")
+            QVERIFY(QFile::exists(path + "/0000000/1.jpg"));
     }
 
     // While vlm runs nothing is deleted.
@@ -128,6 +313,7 @@ private Q_SLOTS:
         QCOMPARE(r.entries.first().kind, ToolResult::Kind::Warning);
         QVERIFY(QFile::exists(data("vlm.mdb")));
         QVERIFY(QFile::exists(data("Pages/0000000/1.jpg")));
+        QVERIFY(!QFile::exists(data("vlm.startover")));
     }
 
     // Delete thumbnails leaves page images and the database alone.

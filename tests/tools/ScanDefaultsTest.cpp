@@ -34,6 +34,10 @@ private Q_SLOTS:
         QTest::newRow("fraction only") << ".5" << "0.5";
         QTest::newRow("no number") << "abc" << "0";
         QTest::newRow("empty") << "" << "0";
+        // Read back by its leading number, a box never shows an exponent.
+        QTest::newRow("twenty digits") << "99999999999999999999" << "100000000000000000000";
+        QTest::newRow("small fraction") << "0.00001" << "0.00001";
+        QTest::newRow("beyond a double") << QString(400, QLatin1Char('9')) << QString(400, QLatin1Char('9'));
     }
     void leadingNumber()
     {
@@ -72,6 +76,14 @@ private Q_SLOTS:
         QTest::newRow("page 10000.5") << QStringList{"10000.5", "50", "300", "30"} << -1 << QString();
         QTest::newRow("picture quality 0.5") << QStringList{"150", "50", "300", "0.5"} << int(Field::PicQuality) << picsQ;
         QTest::newRow("both bad: pages first") << QStringList{"150", "0", "300", "0"} << int(Field::DocQuality) << pagesQ;
+        // Numbers beyond every integer type are still compared as numbers.
+        const QString huge = "99999999999999999999";
+        QTest::newRow("page 99999999999999999999") << QStringList{huge, "50", "300", "30"} << int(Field::DocDpi) << pagesHigh;
+        QTest::newRow("page -99999999999999999999") << QStringList{"-" + huge, "50", "300", "30"} << int(Field::DocDpi) << pagesLow;
+        QTest::newRow("picture 99999999999999999999") << QStringList{"150", "50", huge, "30"} << int(Field::PicDpi) << picsHigh;
+        QTest::newRow("page quality 99999999999999999999") << QStringList{"150", huge, "300", "30"} << int(Field::DocQuality) << pagesQ;
+        QTest::newRow("page of 400 digits") << QStringList{QString(400, QLatin1Char('9')), "50", "300", "30"}
+                                            << int(Field::DocDpi) << pagesHigh;
     }
     void validation()
     {

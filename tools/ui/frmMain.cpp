@@ -160,7 +160,7 @@ void frmMain::cmdStartOver_Click()
 {
     if (refuseWhileVlmRuns())
         return;
-    if (confirmStartOver())
+    if (confirmStartOver() && confirmDatabaseRemoval())
         runTool(&PageFileSweep::StartOver);
 }
 
@@ -202,12 +202,25 @@ bool frmMain::confirmStartOver()
     return prompt.questionYesNoCancel(QStringLiteral("Are you sure?")) == Prompt::Answer::Yes;
 }
 
+bool frmMain::confirmDatabaseRemoval()
+{
+    // A file that is not a usable database of ours may be something else
+    // the user keeps (another program's file, a damaged database to be
+    // rescued, a journal without its database): it is named and asked for
+    // on its own.
+    QString question;
+    if (!guard([&] { question = PageFileSweep::DatabaseQuestion(); }))
+        return false;
+    return question.isEmpty() || Prompt::instance().questionYesNoCancel(question) == Prompt::Answer::Yes;
+}
+
 bool frmMain::refuseWhileVlmRuns()
 {
     // The tool checks again when it takes the lock: vlm may start while the
     // questions are open.
-    if (!ToolsFiles::IsVlmRunning())
+    const QString refusal = ToolsFiles::LockRefusal();
+    if (refusal.isEmpty())
         return false;
-    Prompt::instance().warning(ToolsFiles::VlmRunningText);
+    Prompt::instance().warning(refusal);
     return true;
 }

@@ -57,8 +57,12 @@ private:
     void runTool(const std::function<ToolResult()> &tool);
     // The three questions of a start over; true when all were passed.
     bool confirmStartOver();
-    // Says that vlm is running on the data folder when it is, before any
-    // question of a tool that cannot run then; true when it said so.
+    // One more question when "vlm.mdb" is not a usable database of ours or
+    // a journal lies without it; true when there is none or it was passed.
+    bool confirmDatabaseRemoval();
+    // Says that another program holds the data folder when one does (vlm,
+    // or a tool of another vlmtools), before any question of a tool that
+    // cannot run then; true when it said so.
     bool refuseWhileVlmRuns();
 
     std::unique_ptr<Ui::frmMain> m_ui;

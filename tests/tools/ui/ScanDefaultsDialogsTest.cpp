@@ -147,6 +147,34 @@ private Q_SLOTS:
 
     // A box counts as checked only for exactly "Y"; Save writes "Y" or
     // "N", and Reset clears both boxes before Save.
+    // Scanning through SANE reads neither TWAIN option: both boxes show
+    // their stored values, cannot be changed, and say why; Save writes the
+    // stored values back as they were.
+    void twainOptionsShownDisabled_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("both set") << "Y";
+        QTest::newRow("both clear") << "N";
+    }
+    void twainOptionsShownDisabled()
+    {
+        QFETCH(QString, stored);
+        Settings::setValue(ScanDefaults::TWAINShowUI, stored);
+        Settings::setValue(ScanDefaults::TWAINNativeTransfer, stored);
+        FakePrompt prompt;
+        frmAdvanced dialog;
+        dialog.show();
+        for (const char *name : {"chkShowUI", "chkNativeTransfer"}) {
+            auto *box = DialogDriver::child<QCheckBox>(&dialog, name);
+            QVERIFY2(!box->isEnabled(), name);
+            QCOMPARE(box->isChecked(), stored == "Y");
+            QVERIFY2(box->toolTip().contains("SANE") && box->toolTip().contains("no effect"), qPrintable(box->toolTip()));
+        }
+        DialogDriver::click(&dialog, "cmdSave");
+        QCOMPARE(Settings::value(ScanDefaults::TWAINShowUI), stored);
+        QCOMPARE(Settings::value(ScanDefaults::TWAINNativeTransfer), stored);
+    }
+
     void advancedSaves_data()
     {
         QTest::addColumn<QString>("storedShowUi");

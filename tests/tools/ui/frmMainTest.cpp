@@ -225,6 +225,60 @@ private Q_SLOTS:
         QVERIFY(DialogDriver::child<QPushButton>(&window, "cmdClose")->isEnabled());
     }
 
+    // Start Over asks once more, naming the file and why, before it deletes
+    // a "vlm.mdb" that is not a usable database of ours or a journal left
+    // without its database; only Yes deletes it, with everything else.
+    void startOverAsksForUnusableDatabase_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QString>("file");  // the file asked about
+        QTest::addColumn<QString>("says");
+        for (const Answer answer : {Answer::Yes, Answer::No, Answer::Cancel}) {
+            const char *a = answer == Answer::Yes ? "Yes" : answer == Answer::No ? "No" : "Cancel";
+            QTest::addRow("another program's file: %s", a) << "foreign" << answer << "vlm.mdb" << "is not a Vellumark database";
+            QTest::addRow("read-only database: %s", a) << "readonly" << answer << "vlm.mdb" << "is read-only";
+            QTest::addRow("journal without its database: %s", a) << "journal" << answer << "vlm.mdb-journal"
+                                                                  << "holds an unfinished change";
+        }
+    }
+    void startOverAsksForUnusableDatabase()
+    {
+        QFETCH(QString, kind);
+        QFETCH(Answer, answer);
+        QFETCH(QString, file);
+        QFETCH(QString, says);
+        layOut(kind == "readonly" ? Setup::Database : Setup::NoDatabase);
+        const QString path = data(file);
+        if (kind == "foreign")
+            TestFiles::writeForeignDatabase(path, {"CREATE TABLE Page (Id INTEGER)"});
+        else if (kind == "journal")
+            TestFiles::write(path, QByteArray(4096, 'j'));
+        else
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const QByteArray before = TestFiles::read(path);
+
+        FakePrompt prompt;
+        prompt.answers3 = {Answer::Yes, Answer::Yes, answer};
+        prompt.inputs = {QStringLiteral("I WANT TO START OVER")};
+        frmMain window;
+        window.show();
+        DialogDriver::click(&window, "cmdStartOver");
+
+        QCOMPARE(prompt.questions.size(), 4);
+        QCOMPARE(prompt.questions.mid(0, 3), (QStringList{kStartOverQuestion, kSentencePrompt, kSureQuestion}));
+        const QString asked = prompt.questions.last();
+        QVERIFY2(asked.contains(says) && asked.contains(QStringLiteral("\"%1\"").arg(path)), qPrintable(asked));
+        QVERIFY(asked.endsWith(QStringLiteral("Delete it and start over?")));
+        const bool yes = answer == Answer::Yes;
+        QCOMPARE(prompt.messages, yes ? QStringList{"'Start over' complete."} : QStringList());
+        QCOMPARE(QFile::exists(path), !yes);
+        if (!yes)
+            QCOMPARE(TestFiles::read(path), before);
+        QCOMPARE(QFile::exists(data(kThumb)), !yes);
+        QVERIFY(!QFile::exists(data(QStringLiteral("vlm.startover"))));
+    }
+
     // Compaction from its button: the old file becomes the backup, the
     // message reports the bytes saved, and the buttons come back.
     void compactsThroughTheWindow()

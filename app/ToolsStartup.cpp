@@ -1,0 +1,38 @@
+#include "app/ToolsStartup.h"
+
+#include "platform/ThumbnailTempSweep.h"
+#include "store/Startup.h"
+#include "tools/ui/ToolsIcon.h"
+
+#include <QApplication>
+
+namespace ToolsStartup {
+
+Result::Result() = default;
+Result::Result(Result &&) noexcept = default;
+Result &Result::operator=(Result &&) noexcept = default;
+Result::~Result() = default;
+
+Result Main()
+{
+    Result result;
+    Startup::InitApplication();
+    // The caption names the program already; a display name would be
+    // appended to it by the window system integration.
+    QGuiApplication::setApplicationDisplayName(QString());
+    QApplication::setApplicationVersion(QStringLiteral(VLM_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("vlmtools"));
+    QApplication::setWindowIcon(ToolsIcon::appIcon());
+    if (const std::optional<Startup::Failure> failure = Startup::CheckDriver()) {
+        Startup::Show(*failure);
+        return result;
+    }
+    Startup::ToolsStart start = Startup::PrepareForTools();
+    if (start.warning)
+        Startup::Show(*start.warning);
+    result.thumbnailSweep = std::move(start.thumbnailSweep);
+    result.ok = true;
+    return result;
+}
+
+} // namespace ToolsStartup
