@@ -51,17 +51,30 @@ std::optional<DbError> tooLarge(const QString &path, const QSize &size, QImage::
                        .arg(path).arg(size.width()).arg(size.height()).arg(limitMb));
 }
 
-// Qt's JPEG writer keeps grey and palette images at 8 bits per pixel; the
-// files of the page store are colour JPEGs.
-QImage colourImage(const QImage &image)
+// Whether every colour of a palette image is a grey, so that it stores
+// as a grey JPEG. An image without a palette is no grey image.
+bool greyPalette(const QImage &image)
+{
+    const QList<QRgb> colours = image.colorTable();
+    return !colours.isEmpty() && std::all_of(colours.begin(), colours.end(), [](QRgb c) { return qIsGray(c); });
+}
+
+// The image in a format Qt's JPEG writer stores directly: a grey image
+// (grey formats, and palettes of greys only: a black and white scan) as
+// 8-bit grey, which the writer stores as a grey JPEG of one component
+// instead of three; any other palette or mask as colour.
+QImage jpegReady(const QImage &image)
 {
     switch (image.format()) {
+    case QImage::Format_Grayscale8:
+        return image;
+    case QImage::Format_Grayscale16:
+        return image.convertToFormat(QImage::Format_Grayscale8);
     case QImage::Format_Mono:
     case QImage::Format_MonoLSB:
     case QImage::Format_Indexed8:
+        return image.convertToFormat(greyPalette(image) ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     case QImage::Format_Alpha8:
-    case QImage::Format_Grayscale8:
-    case QImage::Format_Grayscale16:
         return image.convertToFormat(QImage::Format_RGB32);
     default:
         return image;
@@ -486,7 +499,7 @@ QByteArray encodeJpeg(const QImage &image, int qualityFactor)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(jpegQuality(qualityFactor));
-    if (!writer.write(colourImage(image)))
+    if (!writer.write(jpegReady(image)))
         bytes.clear();
     else if (!hasStoredResolution(image))
         clearJfifDensity(bytes);

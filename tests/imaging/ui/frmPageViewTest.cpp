@@ -381,21 +381,30 @@ private Q_SLOTS:
         QVERIFY(!display()->selecting());
     }
 
+    void rotateAndSaveKeepsDensity_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("colour page") << int(QImage::Format_RGB32);
+        QTest::newRow("grey page") << int(QImage::Format_Grayscale8);
+    }
     // Rotating and saving a page writes it turned, with its horizontal and
-    // vertical resolution swapped, and renews its size and thumbnail.
+    // vertical resolution swapped, a grey page as a grey JPEG, and renews
+    // its size and thumbnail.
     void rotateAndSaveKeepsDensity()
     {
+        QFETCH(int, format);
         const RecordId pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         QImage image = TestImages::filled(QSize(300, 200), Qt::white, 300);
         image.setDotsPerMeterY(TestImages::dotsPerMeter(600));
         image.setPixel(0, 0, qRgb(0, 0, 0));
-        TestImages::writeJpeg(path, image);
+        TestImages::writeJpeg(path, image.convertToFormat(QImage::Format(format)));
         openPage(pageId);
         QTest::mouseClick(button("cmdRotateClockwise"), Qt::LeftButton);
         QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
         QCOMPARE(m_viewer->result(), int(QDialog::Accepted));
+        QCOMPARE(QImageReader(path).imageFormat(), QImage::Format(format));
         const QImage saved = QImageReader(path).read();
         QCOMPARE(saved.size(), QSize(200, 300));
         QCOMPARE(dpiOf(saved.dotsPerMeterX()), 600);
