@@ -32,12 +32,14 @@ DbError notAnImage(const QString &path, const QString &reason)
                    QStringLiteral("%1: Invalid file format or file is corrupted (%2).").arg(path, reason));
 }
 
-// The bytes Qt would allocate for the decoded image, as its allocation
-// limit counts them.
+// The bytes Qt's allocation limit counts for the decoded image. Qt counts
+// every pixel at 32 bits at least, whatever the format it decodes to (a
+// grey JPEG decodes to 8 bits a pixel but is counted at 32), so a grey
+// page of 20000 by 20000 pixels counts 1526 MB, not 381 MB.
 qint64 decodedBytes(const QSize &size, QImage::Format format)
 {
-    const int depth = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
-    const qint64 bytesPerLine = (qint64(size.width()) * depth + 31) / 32 * 4;
+    const int bits = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytesPerLine = (qint64(size.width()) * std::max(bits, 32) + 31) / 32 * 4;
     return bytesPerLine * size.height();
 }
 

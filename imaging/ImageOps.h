@@ -34,8 +34,9 @@ struct LoadResult
 // Reads the first image of the file at path in its own format (grey stays
 // grey), with its resolution. A missing or unreadable file gives its errno;
 // a file that is not a decodable image, and one whose pixels would exceed
-// QImageReader's allocation limit, give ErrorCode::InvalidValue with a
-// text that names the file and the reason.
+// QImageReader's allocation limit as Qt counts them (at least 32 bits a
+// pixel, grey images too), give ErrorCode::InvalidValue with a text that
+// names the file and the reason.
 [[nodiscard]] LoadResult load(const QString &path);
 // The same, decoded at the size that scaledSize gives for the stored size
 // (QImageReader::setScaledSize: a JPEG is scaled while it is decoded).

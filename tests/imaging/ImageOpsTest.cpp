@@ -327,6 +327,53 @@ private Q_SLOTS:
             QVERIFY2(qAbs(qGray(decoded.pixel(at)) - qGray(edited.pixel(at))) <= 8, qPrintable(edit));
     }
 
+    void allocationLimit_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("limitMb");
+        QTest::addColumn<bool>("opens");
+        // Qt counts every pixel at 32 bits at least, a grey one too: 20000
+        // by 20000 grey pixels count 1526 MB although they take 381.
+        QTest::newRow("grey 20000 by 20000 over 1024 MB") << QSize(20000, 20000) << 1024 << false;
+        QTest::newRow("grey 1024 by 1024 just within 4 MB") << QSize(1024, 1024) << 4 << true;
+        QTest::newRow("grey 1025 by 1024 just over 4 MB") << QSize(1025, 1024) << 4 << false;
+    }
+    // A valid grey JPEG opens when Qt's allocation limit holds it, in grey;
+    // one the limit refuses gets the limit's message at once, from the
+    // whole load and the display's load alike, not "Invalid file format".
+    void allocationLimit()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, limitMb);
+        QFETCH(bool, opens);
+        const QString path = TestImages::writeGreyJpeg(tempPath(QStringLiteral("grey-limit.jpg")), size);
+        const int limit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(limitMb);
+        const LoadResult loaded = ImageOps::load(path);
+        const DisplayLoad shown = ImageOps::loadForDisplay(path, [](const QSize &stored) { return stored / 8; });
+        // The whole image is decoded under the same limit.
+        const LoadResult whole = shown.whole.valid() ? shown.whole.get() : LoadResult();
+        QImageReader::setAllocationLimit(limit);
+        if (opens) {
+            QVERIFY2(!loaded.error, loaded.error ? qPrintable(loaded.error->text) : "");
+            QCOMPARE(loaded.image.size(), size);
+            QCOMPARE(loaded.image.format(), QImage::Format_Grayscale8);
+            QVERIFY(!shown.error);
+            QVERIFY(!shown.picture.isNull());
+            QCOMPARE(whole.image, loaded.image);
+            return;
+        }
+        const QString message = QStringLiteral("%1: The image of %2 by %3 pixels is larger than the %4 MB an image may take.")
+                                    .arg(path).arg(size.width()).arg(size.height()).arg(limitMb);
+        QVERIFY(loaded.image.isNull());
+        QVERIFY(loaded.error);
+        QCOMPARE(loaded.error->code, int(ErrorCode::InvalidValue));
+        QCOMPARE(loaded.error->text, message);
+        QVERIFY(shown.picture.isNull());
+        QVERIFY(shown.error);
+        QCOMPARE(shown.error->text, message);
+    }
+
     // A page that stored no resolution keeps none through a save, whatever
     // the screen's resolution: printing sizes it by the page, not by 96 dpi.
     void saveKeepsNoResolution()
