@@ -32,12 +32,14 @@ DbError notAnImage(const QString &path, const QString &reason)
                    QStringLiteral("%1: Invalid file format or file is corrupted (%2).").arg(path, reason));
 }
 
-// The bytes Qt would allocate for the decoded image, as its allocation
-// limit counts them.
+// The bytes Qt's allocation limit counts for the decoded image. Qt counts
+// every pixel at 32 bits at least, whatever the format it decodes to (a
+// grey JPEG decodes to 8 bits a pixel but is counted at 32), so a grey
+// page of 20000 by 20000 pixels counts 1526 MB, not 381 MB.
 qint64 decodedBytes(const QSize &size, QImage::Format format)
 {
-    const int depth = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
-    const qint64 bytesPerLine = (qint64(size.width()) * depth + 31) / 32 * 4;
+    const int bits = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytesPerLine = (qint64(size.width()) * std::max(bits, 32) + 31) / 32 * 4;
     return bytesPerLine * size.height();
 }
 
@@ -51,17 +53,30 @@ std::optional<DbError> tooLarge(const QString &path, const QSize &size, QImage::
                        .arg(path).arg(size.width()).arg(size.height()).arg(limitMb));
 }
 
-// Qt's JPEG writer keeps grey and palette images at 8 bits per pixel; the
-// files of the page store are colour JPEGs.
-QImage colourImage(const QImage &image)
+// Whether every colour of a palette image is a grey, so that it stores
+// as a grey JPEG. An image without a palette is no grey image.
+bool greyPalette(const QImage &image)
+{
+    const QList<QRgb> colours = image.colorTable();
+    return !colours.isEmpty() && std::all_of(colours.begin(), colours.end(), [](QRgb c) { return qIsGray(c); });
+}
+
+// The image in a format Qt's JPEG writer stores directly: a grey image
+// (grey formats, and palettes of greys only: a black and white scan) as
+// 8-bit grey, which the writer stores as a grey JPEG of one component
+// instead of three; any other palette or mask as colour.
+QImage jpegReady(const QImage &image)
 {
     switch (image.format()) {
+    case QImage::Format_Grayscale8:
+        return image;
+    case QImage::Format_Grayscale16:
+        return image.convertToFormat(QImage::Format_Grayscale8);
     case QImage::Format_Mono:
     case QImage::Format_MonoLSB:
     case QImage::Format_Indexed8:
+        return image.convertToFormat(greyPalette(image) ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
     case QImage::Format_Alpha8:
-    case QImage::Format_Grayscale8:
-    case QImage::Format_Grayscale16:
         return image.convertToFormat(QImage::Format_RGB32);
     default:
         return image;
@@ -486,7 +501,7 @@ QByteArray encodeJpeg(const QImage &image, int qualityFactor)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(jpegQuality(qualityFactor));
-    if (!writer.write(colourImage(image)))
+    if (!writer.write(jpegReady(image)))
         bytes.clear();
     else if (!hasStoredResolution(image))
         clearJfifDensity(bytes);

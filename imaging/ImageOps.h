@@ -34,8 +34,9 @@ struct LoadResult
 // Reads the first image of the file at path in its own format (grey stays
 // grey), with its resolution. A missing or unreadable file gives its errno;
 // a file that is not a decodable image, and one whose pixels would exceed
-// QImageReader's allocation limit, give ErrorCode::InvalidValue with a
-// text that names the file and the reason.
+// QImageReader's allocation limit as Qt counts them (at least 32 bits a
+// pixel, grey images too), give ErrorCode::InvalidValue with a text that
+// names the file and the reason.
 [[nodiscard]] LoadResult load(const QString &path);
 // The same, decoded at the size that scaledSize gives for the stored size
 // (QImageReader::setScaledSize: a JPEG is scaled while it is decoded).
@@ -83,10 +84,12 @@ struct DisplayLoad
 // file; factors outside the scale are held to its ends.
 int jpegQuality(int qualityFactor);
 
-// Writes image at path as a 24-bit colour JPEG (grey and palette images are
-// converted) with the quality factor of the program's scale, keeping its
-// dots per meter. Written through QSaveFile: a failure leaves any earlier
-// file at path as it was and no partial file. The folder must exist.
+// Writes image at path as a JPEG with the quality factor of the program's
+// scale, keeping its dots per meter. A grey image (a grey format, or a
+// palette of greys only) is written as a grey JPEG, any other as colour:
+// a grey page stays grey through every edit and save. Written through
+// QSaveFile: a failure leaves any earlier file at path as it was and no
+// partial file. The folder must exist.
 // How a saved file survives a crash: Synced files reach the disk before the
 // save returns (page images); Replaceable files are only swapped in whole,
 // since they are made again when lost (thumbnails).

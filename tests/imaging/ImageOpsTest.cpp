@@ -3,6 +3,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestImages.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -243,21 +244,32 @@ private Q_SLOTS:
         QTest::addColumn<int>("dpiX");
         QTest::addColumn<int>("dpiY");
         QTest::addColumn<int>("format");
-        QTest::newRow("300 dpi colour") << 300 << 300 << int(QImage::Format_RGB32);
-        QTest::newRow("600 dpi colour") << 600 << 600 << int(QImage::Format_RGB32);
-        QTest::newRow("200 by 100 dpi fax") << 200 << 100 << int(QImage::Format_RGB32);
-        QTest::newRow("72 dpi screen") << 72 << 72 << int(QImage::Format_RGB32);
-        QTest::newRow("300 dpi grey") << 300 << 300 << int(QImage::Format_Grayscale8);
-        QTest::newRow("300 dpi palette") << 300 << 300 << int(QImage::Format_Indexed8);
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<int>("stored");
+        const int colour = int(QImage::Format_RGB32);
+        const int grey = int(QImage::Format_Grayscale8);
+        const QColor midGrey(90, 90, 90);
+        QTest::newRow("300 dpi colour") << 300 << 300 << int(QImage::Format_RGB32) << midGrey << colour;
+        QTest::newRow("600 dpi colour") << 600 << 600 << int(QImage::Format_RGB32) << midGrey << colour;
+        QTest::newRow("200 by 100 dpi fax") << 200 << 100 << int(QImage::Format_RGB32) << midGrey << colour;
+        QTest::newRow("72 dpi screen") << 72 << 72 << int(QImage::Format_RGB32) << midGrey << colour;
+        QTest::newRow("300 dpi grey") << 300 << 300 << int(QImage::Format_Grayscale8) << midGrey << grey;
+        QTest::newRow("300 dpi 16-bit grey") << 300 << 300 << int(QImage::Format_Grayscale16) << midGrey << grey;
+        QTest::newRow("300 dpi palette of greys") << 300 << 300 << int(QImage::Format_Indexed8) << midGrey << grey;
+        QTest::newRow("300 dpi palette of colours")
+            << 300 << 300 << int(QImage::Format_Indexed8) << QColor(20, 40, 160) << colour;
+        QTest::newRow("300 dpi black and white") << 300 << 300 << int(QImage::Format_Mono) << QColor(Qt::black) << grey;
     }
     // A saved page keeps its resolution (printing sizes pages by it) and
-    // is a colour JPEG whatever the depth of the image in memory.
+    // is a grey JPEG exactly when the image in memory is grey.
     void saveKeepsDensity()
     {
         QFETCH(int, dpiX);
         QFETCH(int, dpiY);
         QFETCH(int, format);
-        QImage image = TestImages::filled(QSize(320, 200), QColor(90, 90, 90), dpiX, QImage::Format(format));
+        QFETCH(QColor, colour);
+        QFETCH(int, stored);
+        QImage image = TestImages::filled(QSize(320, 200), colour, dpiX, QImage::Format(format));
         image.setDotsPerMeterY(TestImages::dotsPerMeter(dpiY));
         const QString path = tempPath(QStringLiteral("saved.jpg"));
         const std::optional<DbError> error = ImageOps::saveJpeg(image, path, 30);
@@ -267,7 +279,99 @@ private Q_SLOTS:
         QCOMPARE(loaded.image.size(), image.size());
         QCOMPARE(dpiOf(loaded.image.dotsPerMeterX()), dpiX);
         QCOMPARE(dpiOf(loaded.image.dotsPerMeterY()), dpiY);
-        QCOMPARE(QImageReader(path).imageFormat(), QImage::Format_RGB32);
+        QCOMPARE(QImageReader(path).imageFormat(), QImage::Format(stored));
+    }
+
+    void greyStaysGrey_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::newRow("turned a quarter") << "rotate 90";
+        QTest::newRow("turned half round") << "rotate 180";
+        QTest::newRow("turned three quarters") << "rotate 270";
+        QTest::newRow("turned when handed over") << "rotate handed over";
+        QTest::newRow("cropped") << "crop";
+        QTest::newRow("trimmed") << "trim";
+        QTest::newRow("saved unedited") << "none";
+    }
+    // A grey page stays grey through each edit of the viewer and its save:
+    // the edited image keeps its 8-bit grey format, and the JPEG written of
+    // it is a grey one (one component) with the same greys.
+    void greyStaysGrey()
+    {
+        QFETCH(QString, edit);
+        const QImage page = framed().convertToFormat(QImage::Format_Grayscale8);
+        QImage edited;
+        if (edit == QLatin1String("rotate 90"))
+            edited = ImageOps::rotate(page, 90);
+        else if (edit == QLatin1String("rotate 180"))
+            edited = ImageOps::rotate(page, 180);
+        else if (edit == QLatin1String("rotate 270"))
+            edited = ImageOps::rotate(page, 270);
+        else if (edit == QLatin1String("rotate handed over"))
+            edited = ImageOps::rotate(page.copy(), 90);
+        else if (edit == QLatin1String("crop"))
+            edited = ImageOps::crop(page, QRect(5, 5, 60, 50));
+        else if (edit == QLatin1String("trim"))
+            edited = ImageOps::autoTrim(page);
+        else
+            edited = page;
+        QVERIFY(!edited.isNull());
+        QCOMPARE(edited.format(), QImage::Format_Grayscale8);
+        QByteArray jpeg = ImageOps::encodeJpeg(edited, 2);
+        QBuffer buffer(&jpeg);
+        QImageReader reader(&buffer, "jpeg");
+        QCOMPARE(reader.imageFormat(), QImage::Format_Grayscale8);
+        const QImage decoded = reader.read();
+        QCOMPARE(decoded.size(), edited.size());
+        for (const QPoint &at : {QPoint(0, 0), QPoint(edited.width() / 2, edited.height() / 2)})
+            QVERIFY2(qAbs(qGray(decoded.pixel(at)) - qGray(edited.pixel(at))) <= 8, qPrintable(edit));
+    }
+
+    void allocationLimit_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("limitMb");
+        QTest::addColumn<bool>("opens");
+        // Qt counts every pixel at 32 bits at least, a grey one too: 20000
+        // by 20000 grey pixels count 1526 MB although they take 381.
+        QTest::newRow("grey 20000 by 20000 over 1024 MB") << QSize(20000, 20000) << 1024 << false;
+        QTest::newRow("grey 1024 by 1024 just within 4 MB") << QSize(1024, 1024) << 4 << true;
+        QTest::newRow("grey 1025 by 1024 just over 4 MB") << QSize(1025, 1024) << 4 << false;
+    }
+    // A valid grey JPEG opens when Qt's allocation limit holds it, in grey;
+    // one the limit refuses gets the limit's message at once, from the
+    // whole load and the display's load alike, not "Invalid file format".
+    void allocationLimit()
+    {
+        QFETCH(QSize, size);
+        QFETCH(int, limitMb);
+        QFETCH(bool, opens);
+        const QString path = TestImages::writeGreyJpeg(tempPath(QStringLiteral("grey-limit.jpg")), size);
+        const int limit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(limitMb);
+        const LoadResult loaded = ImageOps::load(path);
+        const DisplayLoad shown = ImageOps::loadForDisplay(path, [](const QSize &stored) { return stored / 8; });
+        // The whole image is decoded under the same limit.
+        const LoadResult whole = shown.whole.valid() ? shown.whole.get() : LoadResult();
+        QImageReader::setAllocationLimit(limit);
+        if (opens) {
+            QVERIFY2(!loaded.error, loaded.error ? qPrintable(loaded.error->text) : "");
+            QCOMPARE(loaded.image.size(), size);
+            QCOMPARE(loaded.image.format(), QImage::Format_Grayscale8);
+            QVERIFY(!shown.error);
+            QVERIFY(!shown.picture.isNull());
+            QCOMPARE(whole.image, loaded.image);
+            return;
+        }
+        const QString message = QStringLiteral("%1: The image of %2 by %3 pixels is larger than the %4 MB an image may take.")
+                                    .arg(path).arg(size.width()).arg(size.height()).arg(limitMb);
+        QVERIFY(loaded.image.isNull());
+        QVERIFY(loaded.error);
+        QCOMPARE(loaded.error->code, int(ErrorCode::InvalidValue));
+        QCOMPARE(loaded.error->text, message);
+        QVERIFY(shown.picture.isNull());
+        QVERIFY(shown.error);
+        QCOMPARE(shown.error->text, message);
     }
 
     // A page that stored no resolution keeps none through a save, whatever

@@ -57,6 +57,47 @@ QString writeJpeg(const QString &path, const QSize &size, int dpi, const QColor 
     return writeJpeg(path, filled(size, colour, dpi));
 }
 
+QString writeGreyJpeg(const QString &path, const QSize &size, int dpi)
+{
+    QByteArray bytes;
+    const auto word = [&bytes](int value) {
+        bytes.append(char(value >> 8));
+        bytes.append(char(value & 0xFF));
+    };
+    const auto segment = [&](int marker, const QByteArray &body) {
+        word(marker);
+        word(int(body.size()) + 2);
+        bytes.append(body);
+    };
+    word(0xFFD8);
+    QByteArray jfif("JFIF\0\1\1\1", 8);
+    jfif.append(char(dpi >> 8)).append(char(dpi & 0xFF)).append(char(dpi >> 8)).append(char(dpi & 0xFF));
+    segment(0xFFE0, jfif.append(QByteArray(2, '\0')));
+    // One quantisation table of ones.
+    segment(0xFFDB, QByteArray(1, '\0') + QByteArray(64, '\1'));
+    // Baseline frame: 8 bits, the size, one component sampled 1x1.
+    QByteArray frame(1, '\x08');
+    frame.append(char(size.height() >> 8)).append(char(size.height() & 0xFF));
+    frame.append(char(size.width() >> 8)).append(char(size.width() & 0xFF));
+    segment(0xFFC0, frame.append(QByteArray("\1\1\x11\0", 4)));
+    // Huffman tables of one code each, the bit 0: for the DC a difference
+    // of 0, for the AC the end of the block.
+    const QByteArray oneCode = QByteArray(1, '\1') + QByteArray(15, '\0') + QByteArray(1, '\0');
+    segment(0xFFC4, QByteArray(1, '\x00') + oneCode);
+    segment(0xFFC4, QByteArray(1, '\x10') + oneCode);
+    segment(0xFFDA, QByteArray("\1\1\0\0\x3F\0", 6));
+    // Every block: DC difference 0 (level 128 throughout), then end of
+    // block; the last byte is filled with one bits.
+    const qint64 blocks = qint64((size.width() + 7) / 8) * ((size.height() + 7) / 8);
+    const qint64 bits = blocks * 2;
+    bytes.append(QByteArray(qsizetype(bits / 8), '\0'));
+    if (bits % 8)
+        bytes.append(char((1 << (8 - bits % 8)) - 1));
+    word(0xFFD9);
+    TestFiles::write(path, bytes);
+    return path;
+}
+
 QString writeCorruptJpeg(const QString &path)
 {
     QBuffer buffer;

@@ -26,6 +26,12 @@ QString writeJpegWithoutResolution(const QString &path, const QSize &size);
 // Writes a JPEG of size in one colour at dpi; returns path.
 QString writeJpeg(const QString &path, const QSize &size, int dpi, const QColor &colour = QColor(20, 40, 160));
 
+// Writes a real baseline grey JPEG (one component) of size, mid-grey (128)
+// throughout, at dpi; returns path. It is built block by block (two bits a
+// block), so a page of 20000 by 20000 pixels costs a 1.5 MB file and no
+// image in memory to write.
+QString writeGreyJpeg(const QString &path, const QSize &size, int dpi = 300);
+
 // A file that starts like a JPEG (its first bytes are a real JPEG's) and
 // then holds nothing a decoder can use.
 QString writeCorruptJpeg(const QString &path);

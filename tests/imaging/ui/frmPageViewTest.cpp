@@ -34,10 +34,12 @@ namespace {
 const QString Missing = QStringLiteral("missing");
 const QString Corrupt = QStringLiteral("corrupt");
 const QString Huge = QStringLiteral("huge");
+const QString HugeGrey = QStringLiteral("huge grey");
 
 // A page of the document with its image in the default folders ("missing"
 // leaves it without a file, "corrupt" gives it a broken one, "huge" one that
-// claims more pixels than an image may take).
+// claims more pixels than an image may take, "huge grey" a real grey JPEG of
+// 20000 by 20000 pixels).
 RecordId storedPage(RecordId documentId, int number, const QSize &size = QSize(300, 200), int dpi = 300,
                const QString &kind = QString())
 {
@@ -48,6 +50,8 @@ RecordId storedPage(RecordId documentId, int number, const QSize &size = QSize(3
         TestImages::writeCorruptJpeg(path);
     else if (kind == Huge)
         TestFiles::write(path, TestImages::jpegHeaderClaiming(20000, 20000));
+    else if (kind == HugeGrey)
+        TestImages::writeGreyJpeg(path, QSize(20000, 20000));
     else if (kind != Missing)
         TestImages::writeJpeg(path, size, dpi);
     return pageId;
@@ -233,10 +237,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("missing file") << Missing << "";
         QTest::newRow("corrupt file") << Corrupt << "Cannot load file '%1'.  Invalid file format or file is corrupted.";
-        QTest::newRow("over the allocation limit")
-            << Huge
-            << QStringLiteral("Error during load.  ") + QString::number(int(ErrorCode::InvalidValue))
-                   + QStringLiteral(" %1: The image of 20000 by 20000 pixels is larger than the 1024 MB an image may take.");
+        const QString overLimit = QStringLiteral("Error during load.  ") + QString::number(int(ErrorCode::InvalidValue))
+            + QStringLiteral(" %1: The image of 20000 by 20000 pixels is larger than the 1024 MB an image may take.");
+        QTest::newRow("over the allocation limit") << Huge << overLimit;
+        // Qt counts a grey pixel at 32 bits too.
+        QTest::newRow("grey, over the allocation limit") << HugeGrey << overLimit;
     }
     // The next page's image cannot be shown: the display is empty, not the
     // previous page's image, and nothing can save it into the wrong page.
@@ -381,21 +386,30 @@ private Q_SLOTS:
         QVERIFY(!display()->selecting());
     }
 
+    void rotateAndSaveKeepsDensity_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::newRow("colour page") << int(QImage::Format_RGB32);
+        QTest::newRow("grey page") << int(QImage::Format_Grayscale8);
+    }
     // Rotating and saving a page writes it turned, with its horizontal and
-    // vertical resolution swapped, and renews its size and thumbnail.
+    // vertical resolution swapped, a grey page as a grey JPEG, and renews
+    // its size and thumbnail.
     void rotateAndSaveKeepsDensity()
     {
+        QFETCH(int, format);
         const RecordId pageId = RecordFixture::page(RecordFixture::documentInNewFolder(), 1);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         QImage image = TestImages::filled(QSize(300, 200), Qt::white, 300);
         image.setDotsPerMeterY(TestImages::dotsPerMeter(600));
         image.setPixel(0, 0, qRgb(0, 0, 0));
-        TestImages::writeJpeg(path, image);
+        TestImages::writeJpeg(path, image.convertToFormat(QImage::Format(format)));
         openPage(pageId);
         QTest::mouseClick(button("cmdRotateClockwise"), Qt::LeftButton);
         QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
         QCOMPARE(m_viewer->result(), int(QDialog::Accepted));
+        QCOMPARE(QImageReader(path).imageFormat(), QImage::Format(format));
         const QImage saved = QImageReader(path).read();
         QCOMPARE(saved.size(), QSize(200, 300));
         QCOMPARE(dpiOf(saved.dotsPerMeterX()), 600);
