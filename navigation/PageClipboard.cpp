@@ -13,8 +13,10 @@
 #include "store/ImageCheck.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
+#include "store/Passwords.h"
 #include "store/Progress.h"
 #include "store/RecordId.h"
+#include "store/Records.h"
 #include "store/RunState.h"
 
 namespace {
@@ -198,6 +200,13 @@ PasteResult PasteIntoDocument(RecordId documentId, const ThumbnailMaker &makeThu
 PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files,
                               const ThumbnailMaker &makeThumbnail, const NewPageNotifier &notify)
 {
+    // Nothing goes into a locked cabinet without its password.
+    if (const RecordId cabinetId = Records::GetCabinetIdOfDocument(documentId);
+        !Passwords::IsCabinetOpen(cabinetId) && !Passwords::UnlockCabinet(cabinetId)) {
+        PasteResult refused;
+        refused.refused = true;
+        return refused;
+    }
     CutList &cut = cutList();
     if (cut.CutPageCount() == 0)
         return PasteFilesIntoDocument(files, documentId, makeThumbnail, notify);
