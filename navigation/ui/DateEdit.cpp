@@ -51,10 +51,14 @@ void DateEdit::keyPressEvent(QKeyEvent *event)
 void DateEdit::showEntry()
 {
     QLineEdit *edit = lineEdit();
-    // Blocked: the picker would read the half-typed text as its date and
-    // fix it up.
+    // Neither the picker's validator nor the picker itself may see the
+    // half-typed text: they would fix it up (29 February of a common year
+    // becomes the 28th) or take it for the date.
     const QSignalBlocker block(edit);
+    const QValidator *validator = edit->validator();
+    edit->setValidator(nullptr);
     edit->setText(m_typing.text());
+    edit->setValidator(validator);
     const int position = m_typing.cursorPosition();
     if (m_typing.replacedLength() > 0)
         edit->setSelection(position, m_typing.replacedLength());

@@ -356,7 +356,11 @@ private Q_SLOTS:
             showAdvanced(d);
             date->setFocus(Qt::TabFocusReason);
             date->selectAll();
-            QTest::keyClicks(date, "02/29/2024");
+            // The year on show has no 29 February: the day waits, as typed,
+            // for the year.
+            QTest::keyClicks(date, "02/29");
+            QCOMPARE(date->text().left(6), QStringLiteral("02/29/"));
+            QTest::keyClicks(date, "/2024");
             QCOMPARE(date->date(), QDate(2024, 2, 29));
             clickFileSize(d);
             QCOMPARE(date->date(), QDate(2024, 2, 29));
