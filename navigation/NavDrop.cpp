@@ -131,6 +131,11 @@ MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
     const RecordId from = Records::GetDrawerIdOfFolder(folderId);
     if (from == 0 || from == drawerId)
         return {};
+    // The drawer's cabinet must be open, as for a drawer moved into it. An
+    // open one is not unlocked again: that would announce it to the window.
+    const RecordId cabinetId = Records::GetCabinetIdOfDrawer(drawerId);
+    if (!Passwords::IsCabinetOpen(cabinetId) && !Passwords::UnlockCabinet(cabinetId))
+        return refused();
     const std::optional<Records::FolderValues> row = Records::ReadFolder(folderId);
     if (!row)
         return {};

@@ -54,8 +54,9 @@ struct MoveResult
 
 // The container moves. A node already under the target, or a row that is
 // gone, is left alone without a question. A drawer needs its new cabinet
-// open: UnlockCabinet asks for a locked cabinet's password, and Cancel or a
-// wrong password leaves it where it was. A drawer or folder whose name the
+// open, and a folder the cabinet of its new drawer: UnlockCabinet asks for
+// a locked cabinet's password, and Cancel or a wrong password leaves it
+// where it was. A drawer or folder whose name the
 // new parent already holds is refused with the duplicate-name message.
 // Throw DbError.
 MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId);

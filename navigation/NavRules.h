@@ -45,9 +45,10 @@ KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey);
 // page into a document.
 KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey);
 
-// How the node selected at the last exit is found again: the menu made
-// visible on the bar, the cabinet whose password decides, and the keys to
-// select and expand in turn, down to the node itself. Rows that are gone
+// How the node selected at the last exit is found again: the menu of its
+// type, the cabinet whose password decides, and the keys to select and
+// expand in turn, down to the node itself. The window puts a menu on the
+// bar only for a node it lists. Rows that are gone
 // give cabinet 0 and a chain of keys that are not in the tree. Throws
 // DbError.
 struct RestorePlan

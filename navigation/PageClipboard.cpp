@@ -10,8 +10,10 @@
 #include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
+#include "store/Passwords.h"
 #include "store/Progress.h"
 #include "store/RecordId.h"
+#include "store/Records.h"
 #include "store/RunState.h"
 
 namespace {
@@ -125,6 +127,13 @@ PasteResult PasteIntoDocument(RecordId documentId)
 
 PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files)
 {
+    // Nothing goes into a locked cabinet without its password.
+    if (const RecordId cabinetId = Records::GetCabinetIdOfDocument(documentId);
+        !Passwords::IsCabinetOpen(cabinetId) && !Passwords::UnlockCabinet(cabinetId)) {
+        PasteResult refused;
+        refused.refused = true;
+        return refused;
+    }
     CutList &cut = cutList();
     if (cut.CutPageCount() == 0)
         return PasteFilesIntoDocument(files, documentId);

@@ -49,6 +49,7 @@ struct AddedPage
 
 struct PasteResult
 {
+    bool refused = false;        // the document's cabinet stayed locked
     RecordId documentId = -1;
     int movedPages = 0;          // cut pages moved into the document
     int missingPages = 0;        // cut pages deleted since the cut, not moved
@@ -79,7 +80,9 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId
 // Paste: with pages in the cut list, moves them to the document, each with
 // its own page number, in one change, and empties the list (cut pages
 // deleted meanwhile are counted as missing); else
-// adds the clipboard's files. The list stays when the move fails. Throws
+// adds the clipboard's files. A document of a locked cabinet needs the
+// cabinet's password first: refused, nothing is pasted and the cut list
+// stays. The list stays when the move fails. Throws
 // DbError as above and when the move fails. Moved pages send no notice;
 // every file added sends one.
 PasteResult PasteIntoDocument(RecordId documentId);

@@ -437,7 +437,9 @@ void NavCommandRouter::removeDeleted(const QString &key, const QString &foundKey
 {
     const QString parentKey = m_ui.tvwMain->parentKeyOf(key);
     m_ui.tvwMain->removeNode(key);
-    m_ui.tvwMain->removeNode(foundKey);
+    // A found cabinet, drawer or folder holds found documents only: one the
+    // delete leaves empty goes too.
+    m_ui.tvwMain->removeNodeAndEmptyAncestors(foundKey, RootFound);
     // A cabinet's contents may fill the list at any depth below it.
     if (prefixOf(key) == Cabinet)
         m_ui.lvwMain->clear();

@@ -65,8 +65,8 @@ void NavShownNode::restoreLastNode(const QString &key)
 void NavShownNode::restoreChain(const QString &key)
 {
     const NavRules::RestorePlan plan = NavRules::restorePlan(key);
-    m_menus.showOnBar(plan.menu);
-    // Never prompts: a locked cabinet is left closed.
+    // Never prompts: a locked cabinet is left closed, and with nothing
+    // selected no menu goes on the bar, as it would act on nothing.
     if (plan.chain.isEmpty() || plan.cabinetId == 0 || !Passwords::IsCabinetOpen(plan.cabinetId))
         return;
     for (const QString &k : plan.chain) {
@@ -74,8 +74,11 @@ void NavShownNode::restoreChain(const QString &key)
             break;
         m_loader.openNode(k);
     }
-    if (m_ui.tvwMain->selectedKey() == key)
-        listContentsOf(key);
+    // The node itself, or as far down its chain as the tree goes, is
+    // listed with its menu on the bar.
+    const QString selected = m_ui.tvwMain->selectedKey();
+    if (plan.chain.contains(selected))
+        listContentsOf(selected);
 }
 
 void NavShownNode::showNode(const QString &key)
@@ -94,10 +97,14 @@ void NavShownNode::showNode(const QString &key)
         returnToShownNode();
         return;
     }
-    // A node whose contents are on show is not listed again; right after an
-    // unlock the cabinet's drawers are not on show yet, whatever was before.
-    if (!freshlyUnlocked && key == m_shownKey)
+    // A node whose contents are on show is not listed again, but gets its
+    // menu and position back (a click on a found cabinet, drawer or folder
+    // took them away); right after an unlock the cabinet's drawers are not
+    // on show yet, whatever was before.
+    if (!freshlyUnlocked && key == m_shownKey) {
+        returnToShownNode();
         return;
+    }
     m_nodeShowActive = true;
     m_menus.showOnBar(NavRules::TypeMenu::None);
     m_state.position.reset();

@@ -181,6 +181,20 @@ void NavTree::removeNode(const QString &key)
     delete item;
 }
 
+void NavTree::removeNodeAndEmptyAncestors(const QString &key, const QString &stopKey)
+{
+    QTreeWidgetItem *item = node(key);
+    if (!item)
+        return;
+    QTreeWidgetItem *parent = item->parent();
+    removeNode(key);
+    while (parent && parent->childCount() == 0 && keyOf(parent) != stopKey) {
+        QTreeWidgetItem *above = parent->parent();
+        removeNode(keyOf(parent));
+        parent = above;
+    }
+}
+
 void NavTree::removeChildren(const QString &key)
 {
     QTreeWidgetItem *item = node(key);

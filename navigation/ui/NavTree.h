@@ -56,6 +56,9 @@ public:
     int addNodes(const QString &parentKey, const QVector<NewNode> &nodes, const QString &iconKey);
     // Removes the node and everything below it.
     void removeNode(const QString &key);
+    // Removes the node, then each ancestor it leaves without children, up
+    // to but not including the node stopKey.
+    void removeNodeAndEmptyAncestors(const QString &key, const QString &stopKey);
     void removeChildren(const QString &key);
     void clearAll();
 

@@ -59,19 +59,22 @@ frmFind::frmFind(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::f
     // A chosen name turns into its id at once, not on the next tick.
     for (QComboBox *combo : {m_ui->cboCabinet, m_ui->cboDrawer, m_ui->cboFolder})
         connect(combo, &QComboBox::currentIndexChanged, this, [this] { guard([this] { syncAll(); }); });
-    // A From date goes to Thru once it is finished: each key of a date
-    // being typed would copy a half-typed date and lose the default Thru.
+    // A From date goes to Thru once it is finished, and only when it is
+    // another date than before: stepping through a date with the arrows
+    // would copy the first step, and leaving the box untouched finishes an
+    // edit too.
     const std::pair<QDateEdit *, QDateEdit *> ranges[] = {{m_ui->dtScanFrom, m_ui->dtScanThru},
                                                           {m_ui->dtDocFrom, m_ui->dtDocThru}};
     for (const auto &range : ranges) {
         // Named copies: a lambda may not capture a structured binding in C++17.
         QDateEdit *from = range.first;
         QDateEdit *thru = range.second;
-        connect(from, &QDateEdit::editingFinished, this, [this, from, thru] { copyFromDate(from->date(), thru); });
+        connect(from, &QDateEdit::editingFinished, this,
+                [this, from, thru] { copyFromDate(from, from->date(), thru); });
         // A date picked from the calendar is finished at once.
         if (from->calendarPopup())
             connect(from->calendarWidget(), &QCalendarWidget::clicked, this,
-                    [this, thru](const QDate &d) { copyFromDate(d, thru); });
+                    [this, from, thru](const QDate &d) { copyFromDate(from, d, thru); });
     }
     m_ui->txtAmtFrom->installEventFilter(this);
     // The dialog's own keys wherever the focus is, also in a date picker
@@ -121,6 +124,7 @@ void frmFind::Form_Load()
     m_ui->dtScanThru->setDate(c.FindScanDateThru);
     m_ui->dtDocFrom->setDate(c.FindDocDateFrom);
     m_ui->dtDocThru->setDate(c.FindDocDateThru);
+    m_fromDates = {{m_ui->dtScanFrom, c.FindScanDateFrom}, {m_ui->dtDocFrom, c.FindDocDateFrom}};
     m_ui->txtFileSizeFrom->setText(QString::number(c.FindFileSizeFrom));
     m_ui->txtFileSizeThru->setText(QString::number(c.FindFileSizeThru));
     m_ui->txtAmtFrom->setText(FindInput::amountText(c.FindAmountFrom));
@@ -203,10 +207,13 @@ void frmFind::timer_Timer()
                                 .arg(m_location.folderId));
 }
 
-void frmFind::copyFromDate(const QDate &from, QDateEdit *thru)
+void frmFind::copyFromDate(const QDateEdit *from, const QDate &date, QDateEdit *thru)
 {
-    if (!IsLoading && thru->date() == FindCriteria::FindDefaultThruDate())
-        thru->setDate(from);
+    if (IsLoading || date == m_fromDates.value(from))
+        return;
+    m_fromDates.insert(from, date);
+    if (thru->date() == FindCriteria::FindDefaultThruDate())
+        thru->setDate(date);
 }
 
 void frmFind::txtAmtFrom_LostFocus()

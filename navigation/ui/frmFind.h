@@ -3,10 +3,13 @@
 #include "navigation/FindCriteria.h"
 #include "navigation/FindQuery.h"
 
+#include <QDate>
 #include <QDialog>
+#include <QHash>
 
 #include <memory>
 
+class QDateEdit;
 class QTimer;
 namespace Ui {
 class frmFind;
@@ -50,7 +53,9 @@ private:
     bool SyncFindCombos();
     // Keeps the lists and ids in step until nothing changes.
     void syncAll();
-    void copyFromDate(const QDate &from, class QDateEdit *thru);
+    // A From date that changed goes to its Thru while that shows the
+    // no-limit date.
+    void copyFromDate(const QDateEdit *from, const QDate &date, QDateEdit *thru);
     void storeCriteria(FindCriteria &criteria) const;
     void switchTab(int step);
 
@@ -62,4 +67,6 @@ private:
     QString LastCabinetText;
     QString LastDrawerText;
     QString LastFolderText;
+    // Each From date as it was when its editing last finished.
+    QHash<const QDateEdit *, QDate> m_fromDates;
 };

@@ -68,32 +68,54 @@ private Q_SLOTS:
         QTEST(NavDrop::CanDropOnNode(dragged, target), "canDrop");
     }
 
-    // A drawer moved into a locked cabinet needs its password; one already
-    // there asks for nothing.
+    // A drawer moved into a locked cabinet, or a folder into one of its
+    // drawers, needs the cabinet's password; one already there asks for
+    // nothing.
     void moveIntoLockedCabinet_data()
     {
+        QTest::addColumn<QString>("level");
         QTest::addColumn<QVariant>("reply");
         QTest::addColumn<bool>("alreadyThere");
         QTest::addColumn<bool>("moves");
         QTest::addColumn<int>("prompts");
-        QTest::newRow("cancelled") << QVariant() << false << false << 1;
-        QTest::newRow("wrong password") << QVariant("PW") << false << false << 1;
-        QTest::newRow("right password") << QVariant("pw") << false << true << 1;
-        QTest::newRow("already there") << QVariant() << true << false << 0;
+        for (const QString level : {"drawer", "folder"}) {
+            const auto row = [&](const char *name) -> QTestData & {
+                // The drawer rows keep their first names.
+                return QTest::newRow(qPrintable(level == "drawer" ? QString::fromLatin1(name)
+                                                                  : level + ", " + QLatin1String(name)))
+                       << level;
+            };
+            row("cancelled") << QVariant() << false << false << 1;
+            row("wrong password") << QVariant("PW") << false << false << 1;
+            row("right password") << QVariant("pw") << false << true << 1;
+            row("already there") << QVariant() << true << false << 0;
+        }
     }
     void moveIntoLockedCabinet()
     {
+        QFETCH(QString, level);
         QFETCH(QVariant, reply);
         QFETCH(bool, alreadyThere);
         QFETCH(bool, moves);
         const int open = cabinet("Open");
         const int locked = cabinet("Locked", "pw");
-        const int d = drawer(alreadyThere ? locked : open, "Bills");
         m_prompt->passwords = {reply.isValid() ? std::optional<QString>(reply.toString()) : std::nullopt};
-        const MoveResult r = NavDrop::MoveDrawerToCabinet(d, locked);
+        if (level == "drawer") {
+            const int d = drawer(alreadyThere ? locked : open, "Bills");
+            const MoveResult r = NavDrop::MoveDrawerToCabinet(d, locked);
+            QCOMPARE(r.outcome == MoveResult::Moved, moves);
+            QCOMPARE(columnOf("Drawer", "CabinetId", "DrawerId", d), moves || alreadyThere ? locked : open);
+        } else {
+            const int openDrawer = drawer(open, "Bills");
+            const int lockedDrawer = drawer(locked, "Safe");
+            const int f = folder(alreadyThere ? lockedDrawer : openDrawer, "Deeds");
+            const MoveResult r = NavDrop::MoveFolderToDrawer(f, lockedDrawer);
+            QCOMPARE(r.outcome == MoveResult::Moved, moves);
+            QCOMPARE(r.outcome == MoveResult::Refused, !moves && !alreadyThere);
+            QCOMPARE(columnOf("Folder", "DrawerId", "FolderId", f),
+                     moves || alreadyThere ? lockedDrawer : openDrawer);
+        }
         QTEST(m_prompt->passwordPrompts, "prompts");
-        QCOMPARE(r.outcome == MoveResult::Moved, moves);
-        QCOMPARE(columnOf("Drawer", "CabinetId", "DrawerId", d), moves || alreadyThere ? locked : open);
         QCOMPARE(Passwords::UnlockedCabinets().contains(locked), moves);
     }
 

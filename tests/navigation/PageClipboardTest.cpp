@@ -10,8 +10,10 @@
 #include "platform/DbConnection.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
+#include "store/Passwords.h"
 #include "store/RecordId.h"
 #include "tests/support/BirthTrace.h"
+#include "tests/support/FakePrompt.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/PageFixture.h"
 #include "tests/support/RecordFixture.h"
@@ -277,6 +279,40 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(0);
         QCOMPARE(cutList().CutPageIds, QList<RecordId>{page});
         QCOMPARE(Pages::ReadDocumentPages(a).size(), 1);
+    }
+
+    // Paste into a document of a locked cabinet needs the cabinet's
+    // password, for cut pages and files alike; refused, nothing is moved
+    // or added and the cut list stays for another paste.
+    void pasteIntoLockedCabinet_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<QVariant>("reply");
+        QTest::addColumn<bool>("pastes");
+        QTest::newRow("cut pages, cancelled") << true << QVariant() << false;
+        QTest::newRow("cut pages, wrong password") << true << QVariant("PW") << false;
+        QTest::newRow("cut pages, right password") << true << QVariant("pw") << true;
+        QTest::newRow("files, cancelled") << false << QVariant() << false;
+        QTest::newRow("files, right password") << false << QVariant("pw") << true;
+    }
+    void pasteIntoLockedCabinet()
+    {
+        QFETCH(bool, cut);
+        QFETCH(QVariant, reply);
+        QFETCH(bool, pastes);
+        using namespace RecordFixture;
+        FakePrompt prompt;
+        prompt.passwords = {reply.isValid() ? std::optional<QString>(reply.toString()) : std::nullopt};
+        const int page = RecordFixture::page(document(), 1);
+        const int target = RecordFixture::document(folder(drawer(cabinet("Vault", "pw"), "Safe"), "Deeds"), "Will");
+        if (cut)
+            cutList().CutPageIds = {page};
+        const PasteResult result = PasteIntoDocument(target, {jpeg(QStringLiteral("a.jpg"))}, maker());
+        QCOMPARE(prompt.passwordPrompts, 1);
+        QCOMPARE(result.refused, !pastes);
+        QCOMPARE(Pages::ReadDocumentPages(target).size(), pastes ? 1 : 0);
+        QCOMPARE(cutList().CutPageCount(), cut && !pastes ? 1 : 0);
+        QCOMPARE(Passwords::UnlockedCabinets().size(), pastes ? 1 : 0);
     }
 
     // Copy cancels a pending cut and offers the pages' files in order:

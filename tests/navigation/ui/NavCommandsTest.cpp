@@ -279,6 +279,73 @@ private Q_SLOTS:
         QCOMPARE(m_window->findChild<QStackedWidget *>("stkRight")->currentWidget(), list());
     }
 
+    // A delete takes its record's copy out of the search results, with
+    // every found cabinet, drawer and folder it leaves empty, also from a
+    // list that shows them; a chain that still leads to a found document
+    // stays.
+    void deletePrunesEmptyFoundChains_data()
+    {
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<bool>("sibling");
+        QTest::newRow("folder") << "FLD" << false;
+        QTest::newRow("drawer") << "DRW" << false;
+        QTest::newRow("only document of its folder") << "DOC" << false;
+        QTest::newRow("document beside another") << "DOC" << true;
+    }
+    void deletePrunesEmptyFoundChains()
+    {
+        QFETCH(QString, level);
+        QFETCH(bool, sibling);
+        const int c = cabinet("Home");
+        const int d = drawer(c, "Bills");
+        const int f = folder(d, "Power");
+        const int doc = document(f, "March");
+        const int other = sibling ? document(f, "April") : 0;
+        const int work = cabinet("Work");
+        const int workDrawer = drawer(work, "Files");
+        const int workFolder = folder(workDrawer, "Old");
+        const int workDoc = document(workFolder, "Tax");
+        load();
+        for (const QString &k : {key("CAB", c), key("DRW", d), key("FLD", f)})
+            show(k);
+        tree()->addNode(QString(), "ROOTFOUND", "Found", "found");
+        const QStringList workChain = {key("FCB", work), key("FDW", workDrawer), key("FFD", workFolder),
+                                       key("FDC", workDoc)};
+        QStringList homeChain = {key("FCB", c), key("FDW", d), key("FFD", f), key("FDC", doc)};
+        for (const QStringList &chain : {homeChain, workChain}) {
+            QString parent = "ROOTFOUND";
+            for (const QString &k : chain) {
+                tree()->addNode(parent, k, k, "folder");
+                parent = k;
+            }
+        }
+        if (sibling)
+            tree()->addNode(key("FFD", f), key("FDC", other), "April", "document");
+        show("ROOTFOUND");
+        QCOMPARE(list()->keys(), (QStringList{key("FCB", c), key("FCB", work)}));
+
+        const int id = level == "FLD" ? f : level == "DRW" ? d : doc;
+        const QString command = level == "FLD"   ? "mnuPopupFolderDelete"
+                                : level == "DRW" ? "mnuPopupDrawerDelete"
+                                                 : "mnuPopupDocumentDelete";
+        m_prompt->answers3 = {Prompt::Answer::Yes};
+        runPopup("T", key(qPrintable(level), id), qPrintable(command));
+        QCOMPARE(m_prompt->questions.size(), 1);
+
+        QStringList left;
+        QStringList pending = tree()->childKeys("ROOTFOUND");
+        while (!pending.isEmpty()) {
+            const QString k = pending.takeFirst();
+            left << k;
+            pending = tree()->childKeys(k) + pending;
+        }
+        const QStringList expected = sibling ? homeChain.mid(0, 3) + QStringList{key("FDC", other)} + workChain
+                                             : workChain;
+        QCOMPARE(left, expected);
+        QCOMPARE(list()->keys(), sibling ? (QStringList{key("FCB", c), key("FCB", work)})
+                                         : QStringList{key("FCB", work)});
+    }
+
     // A right-click sets the current position of the node it names.
     void popupSetsCurrentPosition()
     {

@@ -55,6 +55,23 @@ private:
         return shown;
     }
 
+    // Opens the Advanced tab as the user does, with the dialog active so
+    // that focus moves as it would on screen.
+    static void showAdvanced(QDialog *d)
+    {
+        QApplication::setActiveWindow(d);
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        child<QTabWidget>(d, "tabFind")->setCurrentIndex(2);
+    }
+
+    // Leaves a box with a click into the file size, as the user does.
+    static void clickFileSize(QDialog *d)
+    {
+        QLineEdit *size = box(d, "txtFileSizeFrom");
+        QTest::mouseClick(size, Qt::LeftButton, Qt::NoModifier, size->rect().center());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(size));
+    }
+
     bool search(const QString &keywords)
     {
         return runDialog([&](QDialog *d) {
@@ -286,6 +303,68 @@ private Q_SLOTS:
             from->clearFocus();
             QCOMPARE(from->date().year(), 2004);
             QCOMPARE(thru->date(), from->date());
+            d->reject();
+        }));
+    }
+
+    // Passing through a From date without typing changes no date, so Thru
+    // keeps its no-limit date; a From date really changed is copied.
+    void untouchedFromKeepsThru_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("thru");
+        QTest::newRow("scanned date") << "dtScanFrom" << "dtScanThru";
+        QTest::newRow("date on doc") << "dtDocFrom" << "dtDocThru";
+    }
+    void untouchedFromKeepsThru()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, thru);
+        load();
+        QVERIFY(runDialog([&](QDialog *d) {
+            auto *fromBox = child<QDateEdit>(d, qPrintable(from));
+            auto *thruBox = child<QDateEdit>(d, qPrintable(thru));
+            showAdvanced(d);
+            fromBox->setFocus(Qt::TabFocusReason);
+            clickFileSize(d);
+            QCOMPARE(thruBox->date(), FindCriteria::FindDefaultThruDate());
+            fromBox->setFocus(Qt::TabFocusReason);
+            fromBox->selectAll();
+            QTest::keyClicks(fromBox, "03/15/2024");
+            clickFileSize(d);
+            QCOMPARE(thruBox->date(), QDate(2024, 3, 15));
+            d->reject();
+        }));
+    }
+
+    // A valid date typed over the whole date is the date kept, also when
+    // the month and year on show lack its day until the year is typed.
+    void typedDateIsKept_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("scanned date from") << "dtScanFrom";
+        QTest::newRow("scanned date through") << "dtScanThru";
+        QTest::newRow("date on doc from") << "dtDocFrom";
+        QTest::newRow("date on doc through") << "dtDocThru";
+    }
+    void typedDateIsKept()
+    {
+        QFETCH(QString, name);
+        load();
+        QVERIFY(runDialog([&](QDialog *d) {
+            auto *date = child<QDateEdit>(d, qPrintable(name));
+            showAdvanced(d);
+            date->setFocus(Qt::TabFocusReason);
+            date->selectAll();
+            // The year on show has no 29 February: the day waits, as typed,
+            // for the year.
+            QTest::keyClicks(date, "02/29");
+            QCOMPARE(date->text().left(6), QStringLiteral("02/29/"));
+            QTest::keyClicks(date, "/2024");
+            QCOMPARE(date->date(), QDate(2024, 2, 29));
+            clickFileSize(d);
+            QCOMPARE(date->date(), QDate(2024, 2, 29));
+            QCOMPARE(date->text(), QStringLiteral("02/29/2024"));
             d->reject();
         }));
     }

@@ -171,13 +171,18 @@ private Q_SLOTS:
 
     // The bar's menu is the menu of the node on show, and its commands act
     // on that node: after a second click on it or a click on its expand
-    // mark and a click in the list, and after Enter on a list item.
+    // mark and a click in the list, after Enter on a list item, and after
+    // a click on a found cabinet, drawer or folder (which takes the menu
+    // away) and one back on the node on show.
     void barFollowsTheNodeOnShow_data()
     {
         QTest::addColumn<QString>("step");
         QTest::newRow("second click on the node on show") << "again";
         QTest::newRow("click on its expand mark") << "expander";
         QTest::newRow("Enter on a drawer in the list") << "enter";
+        QTest::newRow("found cabinet, then the node on show") << "FCB";
+        QTest::newRow("found drawer, then the node on show") << "FDW";
+        QTest::newRow("found folder, then the node on show") << "FFD";
     }
     void barFollowsTheNodeOnShow()
     {
@@ -196,7 +201,16 @@ private Q_SLOTS:
             clickNode(key("DRW", d));
             QTreeWidgetItem *node = tree()->node(key("DRW", d));
             const QRect rect = tree()->visualItemRect(node);
-            if (step == "again")
+            if (step.startsWith("F")) {
+                tree()->addNode(QString(), "ROOTFOUND", "Found", "found");
+                tree()->addNode("ROOTFOUND", key("FCB", c), "Home", "cabinet");
+                tree()->addNode(key("FCB", c), key("FDW", d), "Bills", "drawer");
+                tree()->addNode(key("FDW", d), key("FFD", f), "Power", "folder");
+                clickNode(key(qPrintable(step), step == "FCB" ? c : step == "FDW" ? d : f));
+                QVERIFY(!onBar("mnuPopupDrawer"));
+                QCOMPARE(m_window->position().CurrentDrawerId, -1);
+                clickNode(key("DRW", d));
+            } else if (step == "again")
                 clickNode(key("DRW", d));
             else
                 QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::NoModifier,
@@ -354,7 +368,8 @@ private Q_SLOTS:
         QCOMPARE(m_window->findChild<QStackedWidget *>("stkRight")->currentWidget(), m_window->pagePane());
     }
 
-    // A locked cabinet is not opened at load: no prompt, nothing selected.
+    // A locked cabinet is not opened at load: no prompt, nothing selected,
+    // and no menu on the bar that would act on nothing.
     void restoreIntoLockedCabinetDoesNotPrompt()
     {
         const int c = cabinet("Private", "pw");
@@ -363,7 +378,7 @@ private Q_SLOTS:
         load();
         QCOMPARE(m_prompt->passwordPrompts, 0);
         QCOMPARE(tree()->selectedKey(), QString());
-        QVERIFY(onBar("mnuPopupDrawer"));
+        QVERIFY(!onBar("mnuPopupDrawer"));
         QCOMPARE(m_window->position().CurrentDrawerId, -1);
         // The first click prompts and lists the drawers.
         m_prompt->passwords = {QStringLiteral("pw")};
@@ -371,16 +386,20 @@ private Q_SLOTS:
         QCOMPARE(list()->keys(), QStringList{key("DRW", d)});
     }
 
-    // A stored key whose row is gone still puts its type's menu on the bar
-    // and selects nothing; odd keys restore nothing. The first row of a
-    // fresh database has id 1.
+    // A stored key whose row is gone, or whose cabinet is locked, selects
+    // nothing and leaves no menu on the bar; odd keys restore nothing. The
+    // first row of a fresh database has id 1; the locked cabinet's rows
+    // come second.
     void restoreOfMissingOrOddKeys_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("deleted document") << "DOC4242" << "mnuPopupDocument" << "";
-        QTest::newRow("drawer of no cabinet") << "DRW4242" << "mnuPopupDrawer" << "";
+        QTest::newRow("deleted document") << "DOC4242" << "" << "";
+        QTest::newRow("drawer of no cabinet") << "DRW4242" << "" << "";
+        QTest::newRow("document in a locked cabinet") << "DOC1" << "" << "";
+        QTest::newRow("folder in a locked cabinet") << "FLD1" << "" << "";
+        QTest::newRow("locked cabinet") << "CAB2" << "" << "";
         QTest::newRow("empty") << "" << "" << "";
         QTest::newRow("nonsense") << "XYZ" << "" << "";
         QTest::newRow("root") << "ROOT" << "" << "";
@@ -392,12 +411,14 @@ private Q_SLOTS:
         QFETCH(QString, menu);
         QFETCH(QString, selected);
         drawer(cabinet("Home"), "Bills");
+        document(folder(drawer(cabinet("Vault", "pw"), "Safe"), "Deeds"), "Will");
         Settings::setValue("LastNavTreeNodeKey", key);
         load();
         QVERIFY(m_prompt->messages.isEmpty());
         QCOMPARE(m_window->position().CurrentDocumentId, -1);
         QVERIFY(tree()->contains("ROOT"));
-        for (const char *m : {"mnuPopupRoot", "mnuPopupCabinet", "mnuPopupDrawer", "mnuPopupDocument"})
+        for (const char *m : {"mnuPopupRoot", "mnuPopupCabinet", "mnuPopupDrawer", "mnuPopupFolder",
+                              "mnuPopupDocument"})
             QCOMPARE(onBar(m), menu == QLatin1String(m));
         QCOMPARE(tree()->selectedKey(), selected);
         QCOMPARE(m_window->shownKey(), selected);
