@@ -11,6 +11,7 @@
 #include "exchange/DiskPrompt.h"
 #include "exchange/ExchangeProgress.h"
 #include "exchange/FileCopier.h"
+#include "exchange/PreviousExport.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "store/Guard.h"
@@ -58,6 +59,7 @@ public:
         : m_copier(options.copier ? *options.copier : FileCopier::system()),
           m_progress(options.progress),
           m_now(options.now.isValid() ? options.now : QDateTime::currentDateTime()),
+          m_previous(options.previous),
           m_dest(withSlash(destination)),
           m_store(DataFolder::pagesFolder() + QLatin1Char('/'))
     {
@@ -76,6 +78,9 @@ private:
     Outcome perform(const std::function<FileCopier::Result()> &write);
     bool nextDisk();
     bool stopped();
+    // Asks about an earlier export of the cabinet and clears it on Yes;
+    // false when the export is not to go on.
+    bool handlePreviousExport(const QString &folderName, const QString &shown);
     FileCopier::Result makeDirectory(const QString &relative);
     bool makeLevel(const QString &relative, const QString &shown);
     bool writeText(const QString &relative, const QString &name, const QByteArray &bytes, const QString &shown);
@@ -88,6 +93,7 @@ private:
     FileCopier &m_copier;
     ExchangeProgress *m_progress;
     QDateTime m_now;
+    CabinetExport::Previous m_previous;
     QString m_dest;                // the current disk's destination, ending in "/"
     QString m_store;               // the default page store, ending in "/"
     QSet<QString> m_made;          // directories made on the current disk, relative
@@ -312,10 +318,46 @@ void Exporter::run(RecordId cabinetId)
                QStringLiteral("There are no images in this cabinet.  Export an empty cabinet?"))
             != Prompt::Answer::Yes)
         return;
+    const QString folderName = RemoveInvalidFileChars(cabinet->name);
+    if (!handlePreviousExport(folderName, cabinet->name))
+        return;
     if (m_progress)
         m_progress->Reset(1, pages + 1);
     status(QStringLiteral("Preparing to export"), QString());
-    exportLevel(0, *cabinet, RemoveInvalidFileChars(cabinet->name), cabinet->name);
+    exportLevel(0, *cabinet, folderName, cabinet->name);
+}
+
+bool Exporter::handlePreviousExport(const QString &folderName, const QString &shown)
+{
+    using CabinetExport::Previous;
+    if (m_previous == Previous::Keep)
+        return true;
+    const std::optional<QString> folder = PreviousExport::Find(m_dest, folderName);
+    if (!folder)
+        return true;
+    if (m_previous == Previous::Ask) {
+        switch (Prompt::instance().questionYesNoCancel(PreviousExport::Question(QDir::toNativeSeparators(*folder)))) {
+        case Prompt::Answer::Yes:
+            break;
+        case Prompt::Answer::No:
+            return true;
+        case Prompt::Answer::Cancel:
+            m_result.declined = true;
+            return false;
+        }
+    }
+    const PreviousExport::Cleared cleared = PreviousExport::Clear(*folder, [&](const QString &relative) {
+        status(QStringLiteral("Remove file"), shown + QLatin1Char('/') + relative);
+        return !stopped();
+    });
+    m_result.removed = cleared.removed;
+    if (cleared.error) {
+        // Written over a half-cleared export, the tree would match neither.
+        m_error = *cleared.error;
+        m_result.failed = true;
+        m_stop = true;
+    }
+    return !cleared.error && !cleared.stopped;
 }
 
 // The first ten entries of a list under its heading, when it has any.
@@ -330,10 +372,17 @@ void warnList(const QString &heading, const QStringList &entries)
 void Exporter::finish()
 {
     m_copier.sync(m_dest);
+    // The user chose not to export: there is nothing to report.
+    if (m_result.declined)
+        return;
     Prompt &prompt = Prompt::instance();
     if (m_result.failed)
         prompt.error(m_error.message());
-    prompt.message(QStringLiteral("Export complete. %1 pages copied.").arg(m_result.PagesCopied));
+    // A stopped export must not read as a finished one: the tree holds only
+    // part of the cabinet.
+    prompt.message(m_result.cancelled
+                       ? QStringLiteral("Export cancelled. %1 pages copied.").arg(m_result.PagesCopied)
+                       : QStringLiteral("Export complete. %1 pages copied.").arg(m_result.PagesCopied));
     warnList(QStringLiteral("These folders could not be made; what belongs in them was not exported:"),
              m_result.skipped);
     warnList(QStringLiteral("These page files were not exported; they are not files of their pages:"),

@@ -19,11 +19,17 @@ class FileCopier;
 // ever repeated, so later disks hold no marker.
 namespace CabinetExport {
 
+// What to do with an earlier export of the cabinet in the destination
+// (PreviousExport): ask "Remove that export's ... first?", keep its files
+// (replacing those of the same name), or clear it without asking.
+enum class Previous { Ask, Keep, Clear };
+
 struct ExportOptions
 {
     FileCopier *copier = nullptr;        // the system's when not set
     ExchangeProgress *progress = nullptr; // none: no bar, no status line
     QDateTime now;                        // the marker's time; the current time when not set
+    Previous previous = Previous::Ask;
 };
 
 struct ExportResult
@@ -31,15 +37,20 @@ struct ExportResult
     int PagesCopied = 0;
     int ExportDiskNumber = 1;
     bool cancelled = false;   // stopped by the user: the dialog's Cancel or a disk question
+    bool declined = false;    // Cancel at the earlier-export question: nothing was written
+    int removed = 0;          // files and directories of the earlier export removed first
     bool failed = false;      // ended by an error, which was shown
     QStringList skipped;      // directories that could not be made, with the reason
     QStringList refused;      // page files not copied: not the page's own file
 };
 
 // Runs the whole export of cabinetId into destination, questions and end
-// message ("Export complete. 12 pages copied.") included. An empty
-// cabinet is written only after "Export an empty cabinet?" was answered
-// Yes. A page whose file is missing is passed over and not counted; one
+// message ("Export complete. 12 pages copied.", or "Export cancelled. 2
+// pages copied." when the user stopped it) included. An empty cabinet is
+// written only after "Export an empty cabinet?" was answered Yes. When the
+// destination holds an earlier export of the cabinet, options.previous
+// says what becomes of it; Cancel at its question writes nothing and shows
+// no end message (declined). A page whose file is missing is passed over and not counted; one
 // whose file is not its own (PageFileScope: a crafted Filename naming the
 // database, a file of the data folder or one outside the page folders) is
 // not copied and is named after the end message. Directories and files

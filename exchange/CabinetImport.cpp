@@ -135,7 +135,11 @@ private:
     // next: the directory whose files are imported after these, if known.
     void importFiles(RecordId targetId, const QString &dir, FileImport::TargetKind kind,
                      const QString &next = QString());
-    void leftOut(const QString &name, const DbError &error);
+    // A file of a failure or note as the report names it: its path inside
+    // the tree. FileImport names a file by its name alone: dir is where it lies.
+    QString treeName(const QString &path, const QString &dir = QString()) const;
+    void leftOut(const QString &path, const DbError &error);
+    void noted(const QString &path, const QString &note);
     [[noreturn]] void stop(const DbError &error);
     void commit();
     void commitIfDue();
@@ -184,9 +188,29 @@ void TreeImporter::abandonBatch()
     m_batch.reset();
 }
 
-void TreeImporter::leftOut(const QString &name, const DbError &error)
+QString TreeImporter::treeName(const QString &path, const QString &dir) const
 {
-    m_result.failures.append({name, error.text});
+    QString name = dir.isEmpty() || QDir::isAbsolutePath(path) ? path : dir + path;
+    if (name.startsWith(m_root))
+        name.remove(0, m_root.size());
+    if (name.size() > 1 && name.endsWith(QLatin1Char('/')))
+        name.chop(1);
+    return name;
+}
+
+void TreeImporter::leftOut(const QString &path, const DbError &error)
+{
+    // The reason of a file error starts with the file's full path, which the
+    // report gives already.
+    const QString prefix = path + QStringLiteral(": ");
+    const QString reason = error.text.startsWith(prefix) ? error.text.mid(prefix.size()) : error.text;
+    m_result.failures.append({treeName(path), reason});
+}
+
+void TreeImporter::noted(const QString &path, const QString &note)
+{
+    if (!note.isEmpty())
+        m_result.notes.append({treeName(path), note});
 }
 
 void TreeImporter::stop(const DbError &error)
@@ -221,8 +245,10 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
     };
     const FileImport::ImportResult r = FileImport::ImportFiles(
         targetId, dir, FileImport::ProgressTarget::ImportDialog, kind, QString(), options);
-    m_result.failures += r.failures;
-    m_result.notes += r.notes;
+    for (const FileImport::ImportFailure &failure : r.failures)
+        m_result.failures.append({treeName(failure.fileName, dir), failure.reason});
+    for (const FileImport::ImportFailure &note : r.notes)
+        m_result.notes.append({treeName(note.fileName, dir), note.reason});
     // The page store cannot take the files: the import ends here, once.
     if (r.fatal)
         stop(*r.fatal);
@@ -244,37 +270,35 @@ void TreeImporter::description(const QString &dir, const QString &fileName, Reco
         return;
     QString note;
     try {
-        CabinetImport::ImportDescription(table, dir + file, id, &note);
+        CabinetImport::ImportDescription(table, dir + file, id, &note, m_root);
     } catch (const DbError &e) {
-        // A file that may not be read (too large, not a regular file) is
-        // named; the record keeps its description.
+        // A file that may not be read (too large, not a regular file, a
+        // link out of the tree) is named; the record keeps its description.
         if (e.code != int(ErrorCode::InvalidValue))
             throw;
         leftOut(dir + file, e);
     }
-    if (!note.isEmpty())
-        m_result.notes.append({dir + file, note});
+    noted(dir + file, note);
 }
 
 void TreeImporter::documentInfo(const QString &path, RecordId documentId)
 {
     QString note;
     try {
-        CabinetImport::ImportDocumentInfo(path, documentId, &note);
+        CabinetImport::ImportDocumentInfo(path, documentId, &note, m_root);
     } catch (const DbError &e) {
         if (e.code != int(ErrorCode::InvalidValue))
             throw;
         leftOut(path, e);
     }
-    if (!note.isEmpty())
-        m_result.notes.append({path, note});
+    noted(path, note);
 }
 
 void TreeImporter::eachSubdirectory(const QString &dir, const Visit &import)
 {
     const ImportListing::Directories listed = subdirectories(dir, m_root);
     for (const ImportListing::Refusal &refused : listed.refused)
-        m_result.failures.append({refused.name, refused.reason});
+        m_result.failures.append({treeName(refused.name), refused.reason});
     for (qsizetype i = 0; i < listed.names.size(); ++i) {
         if (cancelled())
             return;
@@ -415,17 +439,17 @@ RecordId FindOrCreateDocument(RecordId folderId, const QString &name)
     return findOrCreateRow(kDocumentRule, folderId, name, &created);
 }
 
-void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note)
+void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note, const QString &root)
 {
     QString text;
-    if (TextFile::read(path, &text, MaxTextFileBytes))
+    if (TextFile::read(path, &text, MaxTextFileBytes, root))
         Records::UpdateDescription(table, id, boundedDescription(CabinetTree::ReadDescription(text), note));
 }
 
-void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note)
+void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note, const QString &root)
 {
     QString text;
-    if (!TextFile::read(path, &text, MaxTextFileBytes))
+    if (!TextFile::read(path, &text, MaxTextFileBytes, root))
         return;
     const CabinetTree::DocumentInfo info = CabinetTree::ReadDocumentInfo(text);
     // An unreadable date leaves the stored one, as no date does.

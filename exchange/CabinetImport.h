@@ -24,6 +24,8 @@ class ExchangeProgress;
 // second import of the same tree adds nothing.
 namespace CabinetImport {
 
+// Files and directories are named by their path inside the tree, so that
+// a page file names its document ("Bills/2024/Rent/Page 1.jpg").
 struct TreeImportResult
 {
     bool cancelled = false;              // stopped by the user or a question
@@ -53,15 +55,19 @@ RecordId FindOrCreateDocument(RecordId folderId, const QString &name);
 
 // Reads a cabinet, drawer or folder file and stores its description
 // (cleared when the file holds none). A file larger than MaxTextFileBytes,
-// or one that is not a regular file, is not read (ErrorCode::InvalidValue);
-// a description longer than Records::MaxDescriptionLength is cut there and
-// *note (when given) says so. Throws DbError.
+// one that is not a regular file, and (with a root) one that lies outside
+// the tree at root once links are resolved is not read
+// (ErrorCode::InvalidValue); a description longer than
+// Records::MaxDescriptionLength is cut there and *note (when given) says
+// so. Throws DbError.
 inline constexpr qint64 MaxTextFileBytes = 1024 * 1024;
-void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note = nullptr);
+void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note = nullptr,
+                       const QString &root = QString());
 // Reads a "document.txt": its description and amount (the leading number,
 // "." as the decimal point, 0 for none) always, its date when the file
-// holds a readable one. The bounds and the note of ImportDescription.
-// Throws DbError.
-void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note = nullptr);
+// holds a readable one. The bounds, the root and the note of
+// ImportDescription. Throws DbError.
+void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note = nullptr,
+                        const QString &root = QString());
 
 } // namespace CabinetImport

@@ -48,6 +48,9 @@ Mail::Result send(Mail::System system, const Mail::Message &message, const Mail:
     // (a page save) keeps its own stop request.
     const ProgressScope progress(QStringLiteral("Sending mail to %1").arg(message.to), 1, 2,
                                  ProgressScope::Cancel::Shown, ProgressScope::OnClose::Restore);
+    // The send is mostly waiting on the server, which tells nothing of how
+    // far it is: a busy bar shows that it goes on.
+    Progress::ShowBusy();
     return Mail::sendSmtp(message, smtp, [] { return Progress::ProgressCancelled(); });
 }
 

@@ -1,9 +1,13 @@
 #include "platform/Mail.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <memory>
 #include <mutex>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 #include <curl/curl.h>
 
@@ -24,8 +28,13 @@
 namespace {
 
 // How long a server may say nothing, at any stage from the connection to
-// the answer to QUIT, before the send fails.
+// the answer to QUIT, before the send fails. The end of the send (the
+// answer to the message's end, then to QUIT) has one limit in all.
 constexpr int kStallSeconds = 15;
+// libcurl measures its own limit from a moment just after ours begins and
+// may wake a little early: ours ends the wait a little before its own, so
+// the connection is always dropped by us, never left to a second wait.
+constexpr qint64 kLimitMarginMs = 100;
 std::atomic<int> g_stallSeconds{kStallSeconds};
 // The longest the worker sleeps in curl_multi_poll; a Cancel wakes it.
 constexpr int kPollMs = 1000;
@@ -53,21 +62,46 @@ QString mimeTypeOf(const QString &path)
 }
 
 // What the window's thread and the transfer's worker share: the Cancel
-// request, and what the server refused, for the messages.
+// request. The rest is the worker's alone: what the server refused, for
+// the messages, and the limits of the conversation.
 struct Conversation
 {
     std::atomic<bool> cancel{false};
     QByteArray refusal;       // the server's last 4xx or 5xx reply line
+    qint64 limitMs = 0;       // the stall limit, less the margin
     bool quitSent = false;
     bool quitAnswered = false;
-    QElapsedTimer sinceQuit;
+    QElapsedTimer sinceHeard; // since the connection began or the server last said something
+    QElapsedTimer sinceEnd;   // since the whole message was sent
+    bool timedOut = false;    // the connection was dropped at the limit
+    std::vector<curl_socket_t> sockets;  // this transfer's open sockets
+
+    // Ends the connection at once: any wait for it ends, and no further
+    // command (QUIT) reaches the server.
+    void drop()
+    {
+        timedOut = true;
+        for (const curl_socket_t socket : sockets)
+            ::shutdown(socket, SHUT_RDWR);
+    }
 };
 
-// libcurl asks often, also while it waits for the answer to QUIT: a
-// non-zero answer ends the transfer.
-int abortOnCancel(void *conversation, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+// libcurl asks often, also while it blocks for the answer to the
+// message's end and to QUIT: a non-zero answer ends the transfer.
+int watchProgress(void *conversation, curl_off_t, curl_off_t, curl_off_t ultotal, curl_off_t ulnow)
 {
-    return static_cast<Conversation *>(conversation)->cancel ? 1 : 0;
+    auto *c = static_cast<Conversation *>(conversation);
+    if (c->cancel)
+        return 1;
+    if (!c->sinceEnd.isValid() && ultotal > 0 && ulnow >= ultotal)
+        c->sinceEnd.start();
+    // Both answers of the end share one limit: waited out for the first,
+    // the second is not waited for.
+    if (c->sinceEnd.isValid() && c->sinceEnd.elapsed() >= c->limitMs) {
+        c->drop();
+        return 1;
+    }
+    return 0;
 }
 
 // Follows the dialogue with the server: its replies, and whether QUIT was
@@ -78,13 +112,36 @@ int watchDialogue(CURL *, curl_infotype type, char *data, size_t size, void *con
     const QByteArray line = QByteArray(data, qsizetype(size)).trimmed();
     if (type == CURLINFO_HEADER_OUT && line.startsWith("QUIT")) {
         c->quitSent = true;
-        c->sinceQuit.start();
+        if (!c->sinceEnd.isValid())
+            c->sinceEnd.start();
+        // QUIT after a server that was silent for the limit (libcurl sends
+        // it after its own limit ran out): not waited for again.
+        if (c->sinceHeard.elapsed() >= c->limitMs)
+            c->drop();
     } else if (type == CURLINFO_HEADER_IN && !line.isEmpty()) {
+        c->sinceHeard.start();
         c->quitAnswered = c->quitSent;
         if (line.startsWith('4') || line.startsWith('5'))
             c->refusal = line;
     }
     return 0;
+}
+
+// The transfer's sockets are made and closed here, so that drop() reaches
+// exactly the open ones.
+curl_socket_t openSocket(void *conversation, curlsocktype, curl_sockaddr *address)
+{
+    const curl_socket_t socket = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (socket != CURL_SOCKET_BAD)
+        static_cast<Conversation *>(conversation)->sockets.push_back(socket);
+    return socket;
+}
+
+int closeSocket(void *conversation, curl_socket_t socket)
+{
+    std::vector<curl_socket_t> &sockets = static_cast<Conversation *>(conversation)->sockets;
+    sockets.erase(std::remove(sockets.begin(), sockets.end(), socket), sockets.end());
+    return ::close(socket);
 }
 
 bool curlSpeaksSmtp(bool ssl)
@@ -145,18 +202,31 @@ std::optional<DbError> checkAttachments(const QStringList &paths)
     return std::nullopt;
 }
 
-// Builds the MIME body: the text, then one base64 part per file.
+// Builds the MIME body: the text, then one base64 part per file. The text
+// is encoded here rather than by libcurl, whose quoted-printable encoder
+// leaves the message's size unknown, and with it the moment its end goes
+// out (where the end's limit starts).
 void addParts(CurlHandles &h, const QByteArray &body, const QStringList &attachments)
 {
     h.mime = curl_mime_init(h.curl);
     curl_mimepart *text = curl_mime_addpart(h.mime);
-    curl_mime_data(text, body.constData(), size_t(body.size()));
+    const QByteArray encoded = Mail::quotedPrintable(body);
+    curl_mime_data(text, encoded.constData(), size_t(encoded.size()));
     curl_mime_type(text, "text/plain; charset=UTF-8");
-    curl_mime_encoder(text, "quoted-printable");
+    curl_mime_headers(text, curl_slist_append(nullptr, "Content-Transfer-Encoding: quoted-printable"), 1);
     for (const QString &path : attachments) {
         curl_mimepart *part = curl_mime_addpart(h.mime);
         curl_mime_filedata(part, QFile::encodeName(path).constData());
-        curl_mime_filename(part, QFileInfo(path).fileName().toUtf8().constData());
+        const QString name = QFileInfo(path).fileName();
+        const QByteArray parameter = Mail::fileNameParameter(name);
+        if (parameter.startsWith("filename*=")) {
+            // libcurl would write the name's bytes as they are.
+            curl_mime_filename(part, nullptr);
+            curl_mime_headers(part, curl_slist_append(nullptr, ("Content-Disposition: attachment; " + parameter).constData()),
+                              1);
+        } else {
+            curl_mime_filename(part, name.toUtf8().constData());
+        }
         curl_mime_type(part, mimeTypeOf(path).toLatin1().constData());
         curl_mime_encoder(part, "base64");
     }
@@ -196,10 +266,10 @@ QString serverName(const Mail::SmtpSettings &settings)
 
 // The result of a transfer in words a user can read: the server's own
 // reply where it refused, the stall limit where it said nothing.
-Mail::Result resultOf(CURLcode rc, const Conversation &c, const char *errorText, const Mail::SmtpSettings &settings)
+Mail::Result resultOf(CURLcode rc, const Conversation &c, const char *errorText, const Mail::SmtpSettings &settings,
+                      int stall)
 {
-    const int stall = g_stallSeconds;
-    if (rc == CURLE_OK && c.quitSent && !c.quitAnswered && c.sinceQuit.elapsed() >= stall * 1000 - 100)
+    if (rc == CURLE_OK && c.timedOut && c.quitSent && !c.quitAnswered)
         return failure(int(CURLE_OPERATION_TIMEDOUT),
                        QStringLiteral("The mail server %1 took the message but did not answer QUIT within %2 s.")
                            .arg(serverName(settings)).arg(stall));
@@ -207,9 +277,9 @@ Mail::Result resultOf(CURLcode rc, const Conversation &c, const char *errorText,
         return {true, 0, QString()};
     if (rc == CURLE_ABORTED_BY_CALLBACK && c.cancel)
         return {false, int(rc), QStringLiteral("Sending was cancelled; the message was not sent."), true};
-    if (rc == CURLE_OPERATION_TIMEDOUT)
-        return failure(int(rc), QStringLiteral("The mail server %1 did not answer within %2 s.")
-                                    .arg(serverName(settings)).arg(stall));
+    if (rc == CURLE_OPERATION_TIMEDOUT || c.timedOut)
+        return failure(int(CURLE_OPERATION_TIMEDOUT), QStringLiteral("The mail server %1 did not answer within %2 s.")
+                                                          .arg(serverName(settings)).arg(stall));
     const QString text = errorText[0] ? QString::fromUtf8(errorText) : QString::fromLatin1(curl_easy_strerror(rc));
     // A refusal (4xx, 5xx) is told in the server's own words.
     if (!c.refusal.isEmpty())
@@ -284,6 +354,59 @@ QByteArray encodeHeaderText(const QString &text)
     if (ascii)
         return text.toLatin1();
     return "=?UTF-8?B?" + text.toUtf8().toBase64() + "?=";
+}
+
+QByteArray quotedPrintable(const QByteArray &text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype l = 0; l < lines.size(); ++l) {
+        QByteArray line = lines.at(l);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        int column = 0;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            // A soft break keeps every line within 76 characters, "=" included.
+            if (column > 72) {
+                out += "=\r\n";
+                column = 0;
+            }
+            const uchar c = uchar(line.at(i));
+            const bool blank = c == ' ' || c == '\t';
+            // Blanks at a line's end would be lost on the way; a full stop
+            // opening a line would be doubled by the server's rule.
+            const bool literal = (c > 32 && c < 127 && c != '=' && !(c == '.' && column == 0))
+                                 || (blank && i + 1 < line.size());
+            if (literal) {
+                out += char(c);
+                ++column;
+            } else {
+                out += '=';
+                out += hex[c >> 4];
+                out += hex[c & 15];
+                column += 3;
+            }
+        }
+        if (l + 1 < lines.size())
+            out += "\r\n";
+    }
+    return out;
+}
+
+QByteArray fileNameParameter(const QString &name)
+{
+    bool plain = true;
+    for (const QChar c : name)
+        plain = plain && c.unicode() >= 0x20 && c.unicode() < 0x7F;
+    if (plain) {
+        QString quoted = name;
+        quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+        return "filename=\"" + quoted.toLatin1() + "\"";
+    }
+    // RFC 2231: the charset, an empty language, then the UTF-8 bytes with
+    // every one outside the attribute characters percent-encoded.
+    return "filename*=UTF-8''" + name.toUtf8().toPercentEncoding("!#$&+^`|~");
 }
 
 QByteArray crlfBody(const QString &body)
@@ -365,8 +488,14 @@ Result sendSmtp(const Message &message, const SmtpSettings &settings, const std:
     curl_easy_setopt(h.curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(h.curl, CURLOPT_LOW_SPEED_TIME, stall);
     curl_easy_setopt(h.curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h.curl, CURLOPT_XFERINFOFUNCTION, abortOnCancel);
+    conversation.limitMs = qMax<qint64>(stall * 1000 - kLimitMarginMs, 1);
+    conversation.sinceHeard.start();
+    curl_easy_setopt(h.curl, CURLOPT_XFERINFOFUNCTION, watchProgress);
     curl_easy_setopt(h.curl, CURLOPT_XFERINFODATA, &conversation);
+    curl_easy_setopt(h.curl, CURLOPT_OPENSOCKETFUNCTION, openSocket);
+    curl_easy_setopt(h.curl, CURLOPT_OPENSOCKETDATA, &conversation);
+    curl_easy_setopt(h.curl, CURLOPT_CLOSESOCKETFUNCTION, closeSocket);
+    curl_easy_setopt(h.curl, CURLOPT_CLOSESOCKETDATA, &conversation);
     curl_easy_setopt(h.curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(h.curl, CURLOPT_DEBUGFUNCTION, watchDialogue);
     curl_easy_setopt(h.curl, CURLOPT_DEBUGDATA, &conversation);
@@ -386,7 +515,7 @@ Result sendSmtp(const Message &message, const SmtpSettings &settings, const std:
             curl_multi_wakeup(multi.get());
         }
     });
-    return resultOf(rc, conversation, errorText, settings);
+    return resultOf(rc, conversation, errorText, settings, int(stall));
 }
 
 Result sendDesktop(const Message &message)

@@ -46,8 +46,9 @@ struct Result
 };
 
 // Sends the message through the SMTP server. ok only once the server took
-// the message (its answer to the end of the data) and did not leave QUIT
-// unanswered for the stall limit. CR
+// the message (its answer to the end of the data) and answered QUIT within
+// the stall limit, which the two answers share: a server silent after the
+// data is waited for once, not once more for QUIT. CR
 // and LF are removed from the subject and the addresses; an address that
 // is not one ("name@domain", no blanks or angle brackets) is refused
 // before anything is sent, and so is a missing attachment.
@@ -79,6 +80,14 @@ bool isValidAddress(const QString &address);
 QByteArray encodeHeaderText(const QString &text);
 // The body as sent: every line break made CR LF.
 QByteArray crlfBody(const QString &body);
+// Text with CR LF line ends as quoted-printable (RFC 2045): lines of at
+// most 76 characters, blanks at a line's end and a full stop opening a
+// line encoded too.
+QByteArray quotedPrintable(const QByteArray &text);
+// The file-name parameter of an attachment's Content-Disposition:
+// filename="name" for a printable ASCII name, else the RFC 2231 form
+// filename*=UTF-8''<percent-encoded bytes>.
+QByteArray fileNameParameter(const QString &name);
 // The folder of this run that holds the attachments handed to the mail
 // client; made on first use, removed at exit.
 QString attachmentFolder();

@@ -1,5 +1,6 @@
 #include "store/ImageCheck.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -8,6 +9,36 @@ namespace {
 
 // The edge the check decodes at: a JPEG scales while it decodes.
 constexpr int kCheckSide = 64;
+
+// The bytes Qt allocates for a whole image of size in format, as its
+// allocation limit counts them (whole 32-bit words a line).
+qint64 decodedBytes(const QSize &size, QImage::Format format)
+{
+    const int depth = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytesPerLine = (qint64(size.width()) * depth + 31) / 32 * 4;
+    return bytesPerLine * size.height();
+}
+
+std::optional<QString> tooLargeToShow(QIODevice *device)
+{
+    const int limitMb = QImageReader::allocationLimit();
+    QImageReader reader(device);
+    if (limitMb <= 0 || !reader.canRead())
+        return std::nullopt;
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return std::nullopt;
+    const qint64 needed = decodedBytes(size, reader.imageFormat());
+    constexpr qint64 kMb = 1024 * 1024;
+    if (needed <= qint64(limitMb) * kMb)
+        return std::nullopt;
+    return QStringLiteral("The image of %1 by %2 pixels is too large to show: it needs %3 MB, more than the %4 MB "
+                          "an image may take.")
+        .arg(size.width())
+        .arg(size.height())
+        .arg((needed + kMb - 1) / kMb)
+        .arg(limitMb);
+}
 
 } // namespace
 
@@ -55,6 +86,23 @@ bool FileEndsEarly(const QString &path)
 QString EndsEarlyNote()
 {
     return QStringLiteral("The image ends early; it was filed as far as it could be read.");
+}
+
+std::optional<QString> TooLargeToShow(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return tooLargeToShow(&buffer);
+}
+
+std::optional<QString> FileTooLargeToShow(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return tooLargeToShow(&file);
 }
 
 } // namespace ImageCheck

@@ -7,9 +7,8 @@
 
 // Whether a file offered as a page image can be read as one, before it is
 // filed: a file that only looks like an image by its name (no bytes,
-// random bytes, a broken header, a header claiming more pixels than an
-// image may take) is refused up front rather than failing when the page is
-// opened.
+// random bytes, a broken header) is refused up front rather than failing
+// when the page is opened, and one too large to show is told apart.
 namespace ImageCheck {
 
 // Why the image file at path cannot be read (the reader's own reason, or
@@ -27,5 +26,18 @@ bool FileEndsEarly(const QString &path);
 
 // The warning an image that ends early is filed with.
 QString EndsEarlyNote();
+
+// Why the page viewer could not show the image of these bytes: decoded
+// whole, as the viewer decodes it, its pixels would need more than the
+// allocation limit that both programs set (QImageReader::allocationLimit(),
+// 1024 MB; a JPEG decodes at 4 bytes a pixel, 1 for grey). A page is
+// checked before it is filed, because the check that decodes it
+// (UnreadableImage) does so at thumbnail size and so lets any size pass.
+// Read from the header alone, so a 65000 x 65000 JPEG costs nothing;
+// nothing when the image can be shown, when no limit is set, or when the
+// bytes are no image the reader knows (UnreadableImage tells that).
+std::optional<QString> TooLargeToShow(const QByteArray &bytes);
+// The same for the file at path; nothing when it cannot be opened.
+std::optional<QString> FileTooLargeToShow(const QString &path);
 
 } // namespace ImageCheck

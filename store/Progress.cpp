@@ -48,6 +48,12 @@ void AdvanceProgress(const QString &text)
         state().view->increment(text);
 }
 
+void ShowBusy()
+{
+    if (state().view)
+        state().view->showBusy();
+}
+
 void EndProgress()
 {
     StopProgress();

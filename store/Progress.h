@@ -20,6 +20,9 @@ public:
     virtual void increment(const QString &text) = 0;
     // Fill the bar and close the window.
     virtual void stop() = 0;
+    // For a wait of unknown length (a mail server's answer): the bar shows
+    // that work goes on instead of standing still, until the next start.
+    virtual void showBusy() {}
 };
 
 namespace Progress {
@@ -33,6 +36,8 @@ void StartProgress(const QString &text, int rangeMin, int rangeMax);
 // The same with the Cancel button showing (the cancellable file import).
 void StartProgressPositioned(const QString &text, int rangeMin, int rangeMax);
 void AdvanceProgress(const QString &text);
+// The bar of the shown window goes busy (ProgressView::showBusy).
+void ShowBusy();
 // Closes the window and sets ProgressCancelled.
 void EndProgress();
 // Closes the window; ProgressCancelled keeps its value.

@@ -1,15 +1,58 @@
 #include "store/TextFile.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <optional>
 
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
 
 #include "platform/DbError.h"
+
+namespace {
+
+// The path with every link resolved; empty when it leads nowhere.
+QByteArray resolvedPath(const QString &path)
+{
+    char buffer[PATH_MAX];
+    return ::realpath(QFile::encodeName(path).constData(), buffer) ? QByteArray(buffer) : QByteArray();
+}
+
+bool inside(const QByteArray &path, const QByteArray &root)
+{
+    return path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
+}
+
+DbError refused(const QString &path, const QString &reason)
+{
+    return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, reason));
+}
+
+// Why the file opened from path (its status is opened) may not be read as
+// part of the tree at root; nothing when it may. Resolved after the open
+// and compared by device and inode, so a link put in its place between the
+// check and the read cannot pass.
+std::optional<DbError> outsideTree(const QString &path, const struct stat &opened, const QString &root)
+{
+    const QByteArray target = resolvedPath(path);
+    struct stat resolved;
+    if (target.isEmpty() || ::stat(target.constData(), &resolved) != 0 || resolved.st_dev != opened.st_dev
+        || resolved.st_ino != opened.st_ino)
+        return refused(path, QStringLiteral("It was replaced while it was being read."));
+    const QByteArray top = resolvedPath(root);
+    if (top.isEmpty() || !inside(target, top))
+        return refused(path, QStringLiteral("It is a link that leads out of the folder being imported (to %1).")
+                                 .arg(QFile::decodeName(target)));
+    return std::nullopt;
+}
+
+} // namespace
 
 namespace TextFile {
 
@@ -78,7 +121,7 @@ bool read(const QString &path, QString *text)
     return true;
 }
 
-bool read(const QString &path, QString *text, qint64 maxBytes)
+bool read(const QString &path, QString *text, qint64 maxBytes, const QString &root)
 {
     const QByteArray raw = QFile::encodeName(path);
     int fd;
@@ -87,19 +130,27 @@ bool read(const QString &path, QString *text, qint64 maxBytes)
         fd = ::open(raw.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        if (errno == ENOENT)
+        const int openErrno = errno;
+        struct stat link;
+        if (openErrno == ENOENT && !root.isEmpty() && ::lstat(raw.constData(), &link) == 0 && S_ISLNK(link.st_mode))
+            throw refused(path, QStringLiteral("It is a link that leads nowhere."));
+        if (openErrno == ENOENT)
             return false;
-        throw errnoError(errno, path);
+        throw errnoError(openErrno, path);
     }
     struct stat st;
     const int statResult = ::fstat(fd, &st);
     const int statErrno = errno;
+    const std::optional<DbError> outside =
+        statResult == 0 && !root.isEmpty() ? outsideTree(path, st, root) : std::nullopt;
     QFile file;
-    if (statResult != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes
+    if (statResult != 0 || outside || !S_ISREG(st.st_mode) || st.st_size > maxBytes
         || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         if (statResult != 0)
             throw errnoError(statErrno, path);
+        if (outside)
+            throw *outside;
         if (!S_ISREG(st.st_mode))
             throw DbError(ErrorCode::InvalidValue, QStringLiteral("%1: It is not a regular file.").arg(path));
         if (st.st_size > maxBytes)

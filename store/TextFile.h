@@ -45,8 +45,12 @@ bool read(const QString &path, QString *text);
 // The same for a file that comes from outside the program (an imported
 // tree): only a regular file of at most maxBytes is read, so a huge file
 // or a device in its place costs nothing; anything else throws DbError
-// (ErrorCode::InvalidValue, the path and the reason).
-bool read(const QString &path, QString *text, qint64 maxBytes);
+// (ErrorCode::InvalidValue, the path and the reason). With a root, the
+// file is read only when it lies inside root once links are resolved (the
+// file actually opened is the one checked): a link that leads out of the
+// tree or nowhere throws the same way, so that no text from elsewhere on
+// the machine lands in a record.
+bool read(const QString &path, QString *text, qint64 maxBytes, const QString &root = QString());
 
 // Replaces the file at path with text, written as UTF-8. The text goes to a
 // temporary file renamed over the old one, so a failure (no folder, disk

@@ -75,10 +75,16 @@ void frmExport::cmdOK_Click()
     m_ui->cmdOK->hide();
     CabinetExport::ExportOptions options;
     options.progress = this;
-    CabinetExport::ExportCabinet(cabinetId, path, options);
+    const CabinetExport::ExportResult result = CabinetExport::ExportCabinet(cabinetId, path, options);
     m_ui->stkPages->setCurrentWidget(m_ui->pagInput);
     m_ui->cmdOK->show();
     setRunning(false);
+    // Cancel at the question about an earlier export in that folder wrote
+    // nothing: the user may choose another folder.
+    if (result.declined) {
+        m_ui->txtOutputPath->setFocus();
+        return;
+    }
     accept();
 }
 

@@ -1,13 +1,17 @@
 #include "exchange/ui/frmImportFileTypes.h"
 #include "ui_frmImportFileTypes.h"
 
+#include <QKeyEvent>
+
 #include "exchange/ExchangeState.h"
 #include "exchange/ImportNames.h"
+#include "store/Prompt.h"
 
 frmImportFileTypes::frmImportFileTypes(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmImportFileTypes>())
 {
     m_ui->setupUi(this);
+    m_ui->lstFileTypes->installEventFilter(this);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmImportFileTypes::cmdOK_Click);
     connect(m_ui->cmdAll, &QPushButton::clicked, this, &frmImportFileTypes::cmdAll_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmImportFileTypes::cmdCancel_Click);
@@ -19,6 +23,34 @@ void frmImportFileTypes::setFileTypes(const QStringList &types)
 {
     m_ui->lstFileTypes->clear();
     m_ui->lstFileTypes->addItems(types);
+}
+
+bool frmImportFileTypes::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->lstFileTypes && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        // Enter goes on to the default button, Import Selected Files.
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !takeCurrentRow())
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool frmImportFileTypes::takeCurrentRow()
+{
+    // The current row is drawn as if chosen: Enter on it means that type,
+    // not "nothing chosen", which would import nothing without a word.
+    QListWidget *types = m_ui->lstFileTypes;
+    if (!types->selectedItems().isEmpty())
+        return true;
+    if (QListWidgetItem *current = types->currentItem()) {
+        current->setSelected(true);
+        return true;
+    }
+    Prompt::instance().message(QStringLiteral(
+        "Select the file types to import, then press Enter or click 'Import Selected Files'.  Or click 'Import All "
+        "Files' to import every file."));
+    return false;
 }
 
 void frmImportFileTypes::ListImportFileTypes(const QString &directory, QWidget *parent)

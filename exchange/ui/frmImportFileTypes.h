@@ -29,11 +29,17 @@ public:
     // Esc or the close box.
     static void ListImportFileTypes(const QString &directory, QWidget *parent = nullptr);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private Q_SLOTS:
     void cmdOK_Click();
     void cmdAll_Click();
     void cmdCancel_Click();
 
 private:
+    // Enter in the list: the row it shows as current when none is chosen.
+    bool takeCurrentRow();
+
     std::unique_ptr<Ui::frmImportFileTypes> m_ui;
 };

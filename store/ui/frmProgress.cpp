@@ -70,6 +70,14 @@ void frmProgress::stop()
     hide();
 }
 
+void frmProgress::showBusy()
+{
+    // A range without steps is the bar's own busy look; the next start
+    // gives it a range again.
+    m_ui->shpForeground->setRange(0, 0);
+    m_events.letThrough();
+}
+
 void frmProgress::extendRange(int rangeMax)
 {
     m_rangeMax = rangeMax;

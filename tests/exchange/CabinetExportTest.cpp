@@ -1,7 +1,10 @@
 #include "exchange/CabinetExport.h"
+#include "exchange/CabinetImport.h"
+#include "exchange/PreviousExport.h"
 
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "store/Deletes.h"
 #include "store/RecordId.h"
 #include "store/Records.h"
 #include "tests/support/FakePrompt.h"
@@ -12,10 +15,12 @@
 #include "tests/support/SmallDisks.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestImages.h"
 
 #include <cerrno>
 
 #include <QDir>
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QtTest>
@@ -77,6 +82,47 @@ ExportResult run(RecordId cabinetId, const QString &dest, FileCopier *copier = n
     options.progress = progress;
     options.now = kNow;
     return ExportCabinet(cabinetId, dest, options);
+}
+
+// A real JPEG (the import reads what it files) made unique by the bytes
+// after its end, which decoders ignore.
+QByteArray uniqueJpeg(int n)
+{
+    static const QByteArray jpeg = [] {
+        const QString path = TestEnvironment::root() + "/unique.tmp";
+        TestImages::writeJpeg(path, QSize(8, 8), 300);
+        return TestFiles::read(path);
+    }();
+    return jpeg + "page " + QByteArray::number(n);
+}
+
+// Every page of a cabinet by document name, number and bytes, in order.
+QStringList pagesOf(RecordId cabinetId)
+{
+    const Recordset pages = DbConnection::OpenRecordset(
+        "SELECT d.Name, p.PageNumber, p.PageId, p.Filename FROM Page p"
+        " JOIN Document d ON d.DocumentId = p.DocumentId JOIN Folder f ON f.FolderId = d.FolderId"
+        " JOIN Drawer r ON r.DrawerId = f.DrawerId WHERE r.CabinetId = ? ORDER BY d.Name, p.PageNumber",
+        {cabinetId});
+    QStringList lines;
+    for (int row = 0; row < pages.recordCount(); ++row) {
+        const QByteArray bytes = TestFiles::read(
+            PagePaths::GetPageFilePath(pages.value(row, 2).toLongLong(), NullToEmpty(pages.value(row, 3))));
+        lines << QStringLiteral("%1 %2 %3")
+                     .arg(pages.value(row, 0).toString(), pages.value(row, 1).toString(),
+                          QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex()));
+    }
+    return lines;
+}
+
+// The names "Page 1.jpg" ... "Page <last>.jpg", sorted as listing() sorts.
+QStringList pageNames(int last)
+{
+    QStringList names;
+    for (int n = 1; n <= last; ++n)
+        names << QStringLiteral("Page %1.jpg").arg(n);
+    names.sort();
+    return names;
 }
 
 } // namespace
@@ -169,12 +215,15 @@ private Q_SLOTS:
         QTest::addColumn<QList<Prompt::DiskAnswer>>("answers");
         QTest::addColumn<QStringList>("questions");
         QTest::addColumn<int>("copied");
+        QTest::addColumn<QString>("ending");
         using A = Prompt::DiskAnswer;
         QTest::newRow("OK on the next disk") << QList<int>{3} << QList<A>{A::Ok}
-                                             << QStringList{"Please insert disk #2"} << 5;
+                                             << QStringList{"Please insert disk #2"} << 5 << "complete";
         QTest::newRow("a second full disk") << QList<int>{3, 5} << QList<A>{A::Ok, A::Ok}
-                                            << QStringList{"Please insert disk #2", "Please insert disk #3"} << 5;
-        QTest::newRow("Cancel") << QList<int>{3} << QList<A>{A::Cancel} << QStringList{"Please insert disk #2"} << 2;
+                                            << QStringList{"Please insert disk #2", "Please insert disk #3"} << 5
+                                            << "complete";
+        QTest::newRow("Cancel") << QList<int>{3} << QList<A>{A::Cancel} << QStringList{"Please insert disk #2"} << 2
+                                << "cancelled";
     }
     void diskFull()
     {
@@ -192,7 +241,8 @@ private Q_SLOTS:
         const ExportResult result = run(cabinet, dest, &disks);
         QTEST(prompt.questions, "questions");
         QTEST(result.PagesCopied, "copied");
-        QCOMPARE(prompt.messages.constLast(), QStringLiteral("Export complete. %1 pages copied.").arg(result.PagesCopied));
+        QFETCH(QString, ending);
+        QCOMPARE(prompt.messages, QStringList{QStringLiteral("Export %1. %2 pages copied.").arg(ending).arg(result.PagesCopied)});
         for (int n = 1; n <= result.PagesCopied; ++n) {
             const QFileInfo page(QStringLiteral("%1Page %2.jpg").arg(doc).arg(n));
             QVERIFY(!page.isSymLink());
@@ -392,7 +442,8 @@ private Q_SLOTS:
     }
 
     // Cancel confirmed in the dialog after the second page: nothing more
-    // is written, and the count says so.
+    // is written, and the end message says the export was cancelled and
+    // how many pages went out.
     void cancelMidWalk()
     {
         const int cabinet = cabinetOfPages(4);
@@ -406,7 +457,119 @@ private Q_SLOTS:
         QCOMPARE(result.PagesCopied, 2);
         QCOMPARE(listing(dest + "/Span/D/F/G"), QStringList({"Page 1.jpg", "Page 2.jpg"}));
         QVERIFY(!QFileInfo::exists(dest + "/Span/Later drawer"));
-        QCOMPARE(prompt.messages, QStringList{"Export complete. 2 pages copied."});
+        QCOMPARE(prompt.messages, QStringList{"Export cancelled. 2 pages copied."});
+    }
+
+    // The yearly backup into one folder: export, move two pages to another
+    // document, delete one, export again. Yes clears the earlier export
+    // first, so the tree holds the cabinet as it is and imports back as it;
+    // No keeps the earlier files beside the new ones; Cancel writes nothing
+    // and reports nothing. A user's file inside the tree stays every time.
+    void exportAgain_data()
+    {
+        QTest::addColumn<Prompt::Answer>("answer");
+        QTest::addColumn<int>("filesOfG");
+        QTest::addColumn<int>("filesOfH");
+        QTest::newRow("Yes") << Prompt::Answer::Yes << 22 << 3;
+        QTest::newRow("No") << Prompt::Answer::No << 25 << 3;
+        QTest::newRow("Cancel") << Prompt::Answer::Cancel << 25 << 1;
+    }
+    void exportAgain()
+    {
+        QFETCH(Prompt::Answer, answer);
+        QFETCH(int, filesOfG);
+        QFETCH(int, filesOfH);
+        const RecordId cabinet = RecordFixture::cabinet("Yearly");
+        const RecordId folder = RecordFixture::folder(RecordFixture::drawer(cabinet, "D"), "F");
+        const RecordId g = RecordFixture::document(folder, "G");
+        const RecordId h = RecordFixture::document(folder, "H");
+        QList<RecordId> pagesOfG;
+        for (int n = 1; n <= 25; ++n)
+            pagesOfG << PageFixture::storedPage(g, n, uniqueJpeg(n));
+        PageFixture::storedPage(h, 1, uniqueJpeg(100));
+        const QString dest = newDestination();
+        FakePrompt prompt;
+        QCOMPARE(run(cabinet, dest).PagesCopied, 26);
+        const QString mine = dest + "/Yearly/D/F/G/Originals/mine.txt";
+        TestFiles::writeFile(mine, "my own notes");
+
+        DbConnection::Execute("UPDATE Page SET DocumentId = ?, PageNumber = 2 WHERE PageId = ?", {h, pagesOfG.at(23)});
+        DbConnection::Execute("UPDATE Page SET DocumentId = ?, PageNumber = 3 WHERE PageId = ?", {h, pagesOfG.at(24)});
+        QVERIFY(Deletes::DeletePages({pagesOfG.at(22)}).unremovedFiles.isEmpty());
+        prompt.messages.clear();
+        prompt.answers3 = {answer};
+        const ExportResult again = run(cabinet, dest);
+
+        QCOMPARE(prompt.questions, QStringList{PreviousExport::Question(dest + "/Yearly")});
+        QCOMPARE(again.declined, answer == Prompt::Answer::Cancel);
+        QCOMPARE(prompt.messages, answer == Prompt::Answer::Cancel ? QStringList()
+                                                                   : QStringList{"Export complete. 25 pages copied."});
+        QStringList expectedG = pageNames(filesOfG) << "Originals/" << "Originals/mine.txt";
+        expectedG.sort();
+        QCOMPARE(listing(dest + "/Yearly/D/F/G"), expectedG);
+        QCOMPARE(listing(dest + "/Yearly/D/F/H"), pageNames(filesOfH));
+        QCOMPARE(TestFiles::read(mine), QByteArray("my own notes"));
+        if (answer != Prompt::Answer::Yes)
+            return;
+
+        // Read back into a fresh archive, the tree gives the cabinet's pages.
+        const QStringList expected = pagesOf(cabinet);
+        QCOMPARE(expected.size(), 25);
+        TestEnvironment::openFreshDatabase();
+        const RecordId fresh = RecordFixture::cabinet("Yearly");
+        const CabinetImport::TreeImportResult imported = CabinetImport::ImportCabinetTree(fresh, dest + "/Yearly", 1);
+        QVERIFY(!imported.cancelled);
+        QCOMPARE(pagesOf(fresh), expected);
+    }
+
+    // Clearing an earlier export never follows a link and removes only what
+    // an export writes: a link standing for a page file goes and what it
+    // points at stays; a drawer that is a link is not entered; the user's
+    // files beside the cabinet's, drawer's and folder's contents, hidden
+    // ones and those of a directory inside a document stay; a document
+    // directory left empty goes.
+    void clearingKeepsWhatExportDidNotWrite()
+    {
+        const QString dest = newDestination();
+        const QString c = dest + "/Cab/";
+        const QString elsewhere = newDestination("elsewhere");
+        TestFiles::writeFile(elsewhere + "/victim.jpg", "precious");
+        TestFiles::writeFile(elsewhere + "/Drawer.txt", "precious");
+        TestFiles::writeFile(elsewhere + "/F/G/Page 1.jpg", "precious");
+        for (const char *exported : {"vlm.TXT", "Cabinet.txt", "D/Drawer.txt", "D/F/Folder.txt", "D/F/G/Document.txt",
+                                     "D/F/G/Page 1.jpg", "D/F/G/Page 1 (2).jpg", "D/F/G/offer.pdf",
+                                     "D/F/Gone/Page 4.jpg"})
+            TestFiles::writeFile(c + exported, "old");
+        QVERIFY(QFile::link(elsewhere + "/victim.jpg", c + "D/F/G/Page 2.jpg"));
+        QVERIFY(QFile::link(elsewhere, c + "Linked drawer"));
+        const QStringList users{"README.txt", "D/notes.txt", "D/F/Drawer.txt", "D/F/list.csv",
+                                "D/F/G/.directory", "D/F/G/Originals/scan.tif", "D/F/G/Folder.txt"};
+        for (const QString &user : users)
+            TestFiles::writeFile(c + user, "user");
+
+        QCOMPARE(PreviousExport::Find(dest, "Cab"), std::optional<QString>(dest + "/Cab"));
+        QStringList steps;
+        const PreviousExport::Cleared cleared = PreviousExport::Clear(dest + "/Cab", [&](const QString &relative) {
+            steps << relative;
+            return true;
+        });
+        QVERIFY(!cleared.error);
+        QCOMPARE(cleared.removed, 11);   // ten files and links, and the directory "Gone"
+        QCOMPARE(listing(dest + "/Cab"),
+                 QStringList({"D/", "D/F/", "D/F/Drawer.txt", "D/F/G/", "D/F/G/.directory", "D/F/G/Folder.txt",
+                              "D/F/G/Originals/", "D/F/G/Originals/scan.tif", "D/F/list.csv", "D/notes.txt",
+                              "Linked drawer/", "README.txt"}));
+        QCOMPARE(listing(elsewhere), QStringList({"Drawer.txt", "F/", "F/G/", "F/G/Page 1.jpg", "victim.jpg"}));
+        for (const QString &file : {elsewhere + "/victim.jpg", elsewhere + "/Drawer.txt", elsewhere + "/F/G/Page 1.jpg"})
+            QCOMPARE(TestFiles::read(file), QByteArray("precious"));
+        QVERIFY(steps.contains("D/F/G/Page 2.jpg"));
+        // Without its marker the folder holds no earlier export; a cabinet
+        // folder that is a link holds none either.
+        QVERIFY(!PreviousExport::Find(dest, "Cab"));
+        QVERIFY(QFile::link(dest + "/Cab", dest + "/Linked cabinet"));
+        TestFiles::writeFile(c + "VLM.txt", "marker");
+        QVERIFY(PreviousExport::Find(dest, "Cab"));
+        QVERIFY(!PreviousExport::Find(dest, "Linked cabinet"));
     }
 };
 

@@ -360,25 +360,34 @@ private Q_SLOTS:
 
     // A crafted tree: what leads out of it, what is not a regular file,
     // names the system cannot decode and oversized text files are named in
-    // the report and take nothing in; the rest of the tree still comes in.
+    // the report by their path inside the tree and take nothing in; the
+    // rest of the tree still comes in.
     void hostileTree_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("named");   // the end of the name the report gives
+        QTest::addColumn<QString>("named");   // the name the report gives
         QTest::addColumn<QString>("reason");  // a part of the reason
         QTest::addColumn<bool>("warning");    // named among the warnings, not the failures
-        QTest::newRow("page linked to /dev/zero") << "zero" << "Page 2.jpg" << "leads out of the folder" << false;
-        QTest::newRow("page linked out of the tree") << "key" << "Page 2.jpg" << "leads out of the folder" << false;
-        QTest::newRow("drawer linked out of the tree") << "drawer link" << "/Elsewhere" << "leads out of the folder"
+        QTest::newRow("page linked to /dev/zero") << "zero" << "D1/F1/G1/Page 2.jpg" << "leads out of the folder"
+                                                  << false;
+        QTest::newRow("page linked out of the tree") << "key" << "D1/F1/G1/Page 2.jpg" << "leads out of the folder"
+                                                     << false;
+        QTest::newRow("drawer linked out of the tree") << "drawer link" << "Elsewhere" << "leads out of the folder"
                                                        << false;
         QTest::newRow("drawer name not UTF-8")
-            << "raw drawer" << QString("/Dra%1wer").arg(QChar(QChar::ReplacementCharacter))
+            << "raw drawer" << QString("Dra%1wer").arg(QChar(QChar::ReplacementCharacter))
             << "not valid in the system's character encoding" << false;
         QTest::newRow("page name not UTF-8") << "raw page"
-                                             << QString("Page %1 2.jpg").arg(QChar(QChar::ReplacementCharacter))
+                                             << QString("D1/F1/G1/Page %1 2.jpg").arg(QChar(QChar::ReplacementCharacter))
                                              << "not valid in the system's character encoding" << false;
-        QTest::newRow("huge Document.txt") << "huge info" << "/Document.txt" << "larger than" << false;
-        QTest::newRow("description too long") << "long description" << "/Folder.txt" << "cut to 65535" << true;
+        QTest::newRow("huge Document.txt") << "huge info" << "D1/F1/G1/Document.txt" << "larger than" << false;
+        QTest::newRow("description too long") << "long description" << "D1/F1/Folder.txt" << "cut to 65535" << true;
+        QTest::newRow("Drawer.txt linked out of the tree") << "drawer info link" << "D1/Drawer.txt"
+                                                           << "leads out of the folder" << false;
+        QTest::newRow("Document.txt linked out of the tree") << "document info link" << "D1/F1/G1/Document.txt"
+                                                             << "leads out of the folder" << false;
+        QTest::newRow("Cabinet.txt linked to /dev/zero") << "cabinet info zero" << "Cabinet.txt"
+                                                         << "leads out of the folder" << false;
     }
     void hostileTree()
     {
@@ -393,6 +402,8 @@ private Q_SLOTS:
         QDir().mkpath(doc);
         TestImages::writeJpeg(doc + "/Page 1.jpg", QSize(40, 30), 300);
         TestImages::writeJpeg(outside + "/id_rsa.jpg", QSize(40, 30), 300);
+        TestFiles::write(outside + "/secret.txt",
+                         "[DateOnDocument]\r\n2001-02-03\r\n\r\n[Description]\r\nsecret\r\n\r\n[Amount]\r\n7\r\n");
         if (kind == "zero")
             QVERIFY(QFile::link("/dev/zero", doc + "/Page 2.jpg"));
         else if (kind == "key")
@@ -411,6 +422,12 @@ private Q_SLOTS:
             QVERIFY(huge.resize(100 * 1024 * 1024));
         } else if (kind == "long description") {
             TestFiles::write(root + "/D1/F1/Folder.txt", "[Description]\r\n" + QByteArray(70000, 'd') + "\r\n");
+        } else if (kind == "drawer info link") {
+            QVERIFY(QFile::link(outside + "/secret.txt", root + "/D1/Drawer.txt"));
+        } else if (kind == "document info link") {
+            QVERIFY(QFile::link(outside + "/secret.txt", doc + "/Document.txt"));
+        } else if (kind == "cabinet info zero") {
+            QVERIFY(QFile::link("/dev/zero", root + "/Cabinet.txt"));
         }
         const int target = RecordFixture::cabinet("Target");
         FakePrompt prompt;
@@ -421,14 +438,65 @@ private Q_SLOTS:
         const QVector<FileImport::ImportFailure> &listed = warning ? result.notes : result.failures;
         QCOMPARE(listed.size(), 1);
         QCOMPARE((warning ? result.failures : result.notes).size(), 0);
-        QVERIFY2(listed.first().fileName.endsWith(named), qPrintable(listed.first().fileName));
+        QCOMPARE(listed.first().fileName, named);
         QVERIFY2(listed.first().reason.contains(reason), qPrintable(listed.first().reason));
         QCOMPARE(prompt.messages.size(), 1);
-        QVERIFY2(prompt.messages.first().contains(named), qPrintable(prompt.messages.first()));
+        QVERIFY2(prompt.messages.first().contains("\n" + named + ": "), qPrintable(prompt.messages.first()));
         QCOMPARE(rows("Drawer"), 1);
         const QVariant description = DbConnection::QueryValue("SELECT Description FROM Folder");
         QCOMPARE(description.toString().size(), warning ? 65535 : 0);
         QVERIFY(DbConnection::QueryValue("SELECT length(Description) FROM Document").toInt() <= 65535);
+        // Nothing of a file outside the tree reached a record.
+        for (const char *table : {"Cabinet", "Drawer", "Folder", "Document"})
+            QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM %1 WHERE Description LIKE '%secret%'")
+                                                  .arg(table)).toInt(), 0);
+        QCOMPARE(DbConnection::QueryValue("SELECT count(*) FROM Document WHERE Amount = 7 OR DateOnDocument IS NOT NULL")
+                     .toInt(), 0);
+    }
+
+    // A description file that is a link to another file inside the tree is
+    // read through it: only links out of the tree are refused.
+    void descriptionLinkInsideTree()
+    {
+        const QString root = newFolder("linked inside");
+        TestFiles::write(root + "/VLM.txt", "marker");
+        TestFiles::write(root + "/shared details.txt", "[Description]\r\nShared\r\n");
+        QDir().mkpath(root + "/D1/F1/G1");
+        TestImages::writeJpeg(root + "/D1/F1/G1/Page 1.jpg", QSize(40, 30), 300);
+        QVERIFY(QFile::link(root + "/shared details.txt", root + "/D1/Drawer.txt"));
+        FakePrompt prompt;
+        const TreeImportResult result = ImportCabinetTree(RecordFixture::cabinet("Target"), root, 1);
+        QVERIFY(result.failures.isEmpty());
+        QCOMPARE(DbConnection::QueryValue("SELECT Description FROM Drawer WHERE Name = 'D1'").toString(),
+                 QString("Shared"));
+    }
+
+    // The report names a page file with its document, by its path inside
+    // the tree, both among the files left out and among those filed with a
+    // warning; a loose file of the tree's root by its name.
+    void reportNamesPagesWithTheirDocument()
+    {
+        const QString root = newFolder("named");
+        TestFiles::write(root + "/VLM.txt", "marker");
+        QDir().mkpath(root + "/Bills/2024/Rent");
+        QDir().mkpath(root + "/Bills/2024/Power");
+        TestImages::writeJpeg(root + "/Bills/2024/Rent/Page 1.jpg", QSize(40, 30), 300);
+        TestFiles::write(root + "/Bills/2024/Power/Page 1.jpg", TestImages::truncatedJpeg(QSize(400, 300)));
+        TestFiles::write(root + "/Bills/2024/Rent/Page 2.jpg", "not an image");
+        TestFiles::write(root + "/loose.jpg", "not an image either");
+        FakePrompt prompt;
+        const TreeImportResult result = ImportCabinetTree(RecordFixture::cabinet("Target"), root, 1);
+        QStringList failed;
+        for (const FileImport::ImportFailure &failure : result.failures)
+            failed << failure.fileName;
+        failed.sort();
+        QCOMPARE(failed, QStringList({"Bills/2024/Rent/Page 2.jpg", "loose.jpg"}));
+        QCOMPARE(result.notes.size(), 1);
+        QCOMPARE(result.notes.first().fileName, QString("Bills/2024/Power/Page 1.jpg"));
+        QVERIFY2(result.notes.first().reason.contains("ends early"), qPrintable(result.notes.first().reason));
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(prompt.messages.first().contains("\nBills/2024/Power/Page 1.jpg: The image ends early"),
+                 qPrintable(prompt.messages.first()));
     }
 
     // What a "document.txt" does to a document that has a date already:

@@ -8,6 +8,7 @@
 #include "store/RecordId.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingProgressView.h"
 #include "tests/support/SmtpSink.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestFiles.h"
@@ -349,6 +350,90 @@ private Q_SLOTS:
                  qPrintable(prompt.messages.first()));
         QVERIFY2(prompt.messages.first().contains("did not answer"), qPrintable(prompt.messages.first()));
         QCOMPARE(sink.messages().size(), taken);
+    }
+
+    // A server silent after the message's end holds the send for one stall
+    // limit in all: then the connection is dropped, and QUIT is neither
+    // sent nor waited for a second limit.
+    void smtpStallAfterDataWaitsOnce()
+    {
+        SmtpSink sink{SmtpSink::Behaviour::StallData};
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        Mail::setStallLimit(1);
+        FakePrompt prompt;
+        const bool sent = Email::SendEmail(System::Smtp, "ann@example.test", "S", "B", QString());
+        Mail::setStallLimit(0);
+        QVERIFY(!sent);
+        QVERIFY2(prompt.messages.value(0).endsWith(" did not answer within 1 s."), qPrintable(prompt.messages.value(0)));
+        QTRY_COMPARE(sink.closedConnections(), 1);
+        const QByteArray transcript = sink.transcript();
+        QVERIFY2(transcript.contains("\r\n.\r\n"), transcript.constData());
+        QVERIFY2(!transcript.contains("QUIT"), transcript.constData());
+    }
+
+    // While a send runs, its progress window shows a busy bar, not an
+    // empty one that stands still while the server is waited for.
+    void smtpShowsBusyBar()
+    {
+        SmtpSink sink;
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        FakePrompt prompt;
+        RecordingProgressView progress;
+        QVERIFY(Email::SendEmail(System::Smtp, "ann@example.test", "S", "B", QString()));
+        QCOMPARE(progress.events, QStringList({"start Sending mail to ann@example.test 1..2", "busy", "stop"}));
+    }
+
+    // The text travels as quoted-printable within 76 characters a line,
+    // with the blanks at a line's end, "=" and a full stop opening a line
+    // encoded.
+    void quotedPrintable_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("encoded");
+        QTest::newRow("plain") << QByteArray("plain text") << QByteArray("plain text");
+        QTest::newRow("equals sign") << QByteArray("a=b") << QByteArray("a=3Db");
+        QTest::newRow("blanks at line ends") << QByteArray("end \r\ntab\t\r\n   ") << QByteArray("end=20\r\ntab=09\r\n  =20");
+        QTest::newRow("full stops opening lines") << QByteArray(".\r\n..x\r\na.") << QByteArray("=2E\r\n=2E.x\r\na.");
+        QTest::newRow("UTF-8") << QString::fromUtf8("Grüße").toUtf8() << QByteArray("Gr=C3=BC=C3=9Fe");
+        QTest::newRow("long line") << QByteArray(80, 'a') << QByteArray(73, 'a') + "=\r\n" + QByteArray(7, 'a');
+        QTest::newRow("long line of encoded bytes") << QByteArray(30, '=') << QByteArray("=3D").repeated(25) + "=\r\n"
+                                                                                   + QByteArray("=3D").repeated(5);
+    }
+    void quotedPrintable()
+    {
+        QFETCH(QByteArray, text);
+        QTEST(Mail::quotedPrintable(text), "encoded");
+    }
+
+    // A text of awkward lines and pages whose names are no ASCII reach the
+    // server whole: the names as RFC 2231 parameters, never raw UTF-8 in a
+    // header; a plain name as it is.
+    void smtpCarriesAwkwardTextAndNames()
+    {
+        SmtpSink sink;
+        QVERIFY2(sink.isRunning(), qPrintable(sink.error()));
+        useSink(sink);
+        const QString dir = TestEnvironment::root() + "/names/";
+        const QString german = dir + QString::fromUtf8("Grüße Seite 1.jpg");
+        const QString plain = dir + "it's page 2.jpg";
+        QDir().mkpath(dir);
+        TestImages::writeJpeg(german, QSize(20, 10), 300);
+        TestImages::writeJpeg(plain, QSize(20, 10), 300);
+        const QString body = QString::fromUtf8(".first\nGrüße = regards   \n") + QString(100, QLatin1Char('x')) + "\n.";
+        FakePrompt prompt;
+        QVERIFY(Email::SendEmail(System::Smtp, "ann@example.test", "S", body, german + '|' + plain + '|'));
+        const QJsonArray parts = sink.messages().value(0)["parts"].toArray();
+        QCOMPARE(parts.size(), 3);
+        QCOMPARE(parts[0].toObject()["encoding"].toString(), QString("quoted-printable"));
+        QCOMPARE(QByteArray::fromBase64(parts[0].toObject()["data"].toString().toLatin1()),
+                 Mail::crlfBody(Email::BodyWithAttachmentLine(body, 2)));
+        QCOMPARE(parts[1].toObject()["filename"].toString(), QFileInfo(german).fileName());
+        QCOMPARE(parts[1].toObject()["disposition"].toString(),
+                 QString("attachment; filename*=UTF-8''Gr%C3%BC%C3%9Fe%20Seite%201.jpg"));
+        QCOMPARE(QByteArray::fromBase64(parts[1].toObject()["data"].toString().toLatin1()), TestFiles::read(german));
+        QCOMPARE(parts[2].toObject()["filename"].toString(), QString("it's page 2.jpg"));
     }
 
     // Cancel ends a send the server holds, long before the stall limit,

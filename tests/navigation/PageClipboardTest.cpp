@@ -307,7 +307,7 @@ private Q_SLOTS:
         const int target = RecordFixture::document(folder(drawer(cabinet("Vault", "pw"), "Safe"), "Deeds"), "Will");
         if (cut)
             cutList().CutPageIds = {page};
-        const PasteResult result = PasteIntoDocument(target, {jpeg(QStringLiteral("a.jpg"))}, maker());
+        const PasteResult result = PasteIntoDocument(target, {jpeg(QStringLiteral("a.jpg"))});
         QCOMPARE(prompt.passwordPrompts, 1);
         QCOMPARE(result.refused, !pastes);
         QCOMPARE(Pages::ReadDocumentPages(target).size(), pastes ? 1 : 0);

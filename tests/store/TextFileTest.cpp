@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QtTest>
 
 #include <cerrno>
@@ -147,6 +148,54 @@ private Q_SLOTS:
             QVERIFY2(e.text.startsWith(path + ": ") && e.text.size() > path.size() + 2, qPrintable(e.text));
         }
         QCOMPARE(text, QStringLiteral("untouched"));
+    }
+
+    // A file of an imported tree is read only when it lies inside the tree
+    // once links are resolved: a link to another file of the tree is
+    // followed; one that leads out of it (to a file of the user's, to a
+    // device) or nowhere is refused with its reason, and the text is left
+    // alone. Without a root, the same link is read.
+    void readInsideTree_data()
+    {
+        QTest::addColumn<QString>("target");   // the link's target; "" for a plain file
+        QTest::addColumn<QString>("reason");   // "" when the file is read
+        QTest::newRow("plain file") << "" << "";
+        QTest::newRow("link inside the tree") << "<tree>/shared.txt" << "";
+        QTest::newRow("link out of the tree") << "<outside>/secret.txt"
+                                              << "It is a link that leads out of the folder being imported (to <outside>/secret.txt).";
+        QTest::newRow("link to a device") << "/dev/zero"
+                                          << "It is a link that leads out of the folder being imported (to /dev/zero).";
+        QTest::newRow("link to nothing") << "<tree>/gone.txt" << "It is a link that leads nowhere.";
+    }
+    void readInsideTree()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        const QString tree = m_dir + "/tree";
+        const QString outside = m_dir + "/outside";
+        TestFiles::writeFile(tree + "/shared.txt", "shared text");
+        TestFiles::writeFile(outside + "/secret.txt", "secret text");
+        const QString path = tree + "/D/Drawer.txt";
+        target.replace("<tree>", tree).replace("<outside>", outside);
+        reason.replace("<outside>", outside);
+        if (target.isEmpty())
+            TestFiles::writeFile(path, "own text");
+        else
+            QVERIFY(QDir().mkpath(tree + "/D") && QFile::link(target, path));
+        QString text = "untouched";
+        try {
+            QVERIFY(TextFile::read(path, &text, 1024, tree + "/"));
+            QVERIFY2(reason.isEmpty(), "no error for a file out of the tree");
+            QCOMPARE(text, target.isEmpty() ? QString("own text") : QString("shared text"));
+        } catch (const DbError &e) {
+            QCOMPARE(e.code, int(ErrorCode::InvalidValue));
+            QCOMPARE(e.text, path + ": " + reason);
+            QCOMPARE(text, QString("untouched"));
+        }
+        if (target.startsWith(outside)) {
+            QVERIFY(TextFile::read(path, &text, 1024));
+            QCOMPARE(text, QString("secret text"));
+        }
     }
 
     // Writing replaces the file with the text's UTF-8 bytes, leaving no

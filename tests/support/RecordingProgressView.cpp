@@ -25,6 +25,11 @@ void RecordingProgressView::stop()
     events.append(QStringLiteral("stop"));
 }
 
+void RecordingProgressView::showBusy()
+{
+    events.append(QStringLiteral("busy"));
+}
+
 int RecordingProgressView::stepCount(const QString &text) const
 {
     return int(events.count(QStringLiteral("step ") + text));

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // Records what the progress window would show, one line an event:
-// "start <text> <min>..<max>", "step <text>" and "stop". Installs itself as
+// "start <text> <min>..<max>", "step <text>", "busy" and "stop". Installs itself as
 // the progress view for its lifetime.
 class RecordingProgressView : public ProgressView
 {
@@ -16,6 +16,7 @@ public:
     void start(const QString &text, int rangeMin, int rangeMax, bool withCancel) override;
     void increment(const QString &text) override;
     void stop() override;
+    void showBusy() override;
 
     // How many steps showed this text.
     int stepCount(const QString &text) const;

@@ -74,12 +74,29 @@ QList<QJsonObject> SmtpSink::messages() const
     return list;
 }
 
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
 int SmtpSink::connections() const
 {
-    QFile file(m_folder.filePath(QStringLiteral("connections")));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    return file.readAll().trimmed().toInt();
+    return contents(m_folder.filePath(QStringLiteral("connections"))).trimmed().toInt();
+}
+
+int SmtpSink::closedConnections() const
+{
+    return contents(m_folder.filePath(QStringLiteral("closed"))).trimmed().toInt();
+}
+
+QByteArray SmtpSink::transcript() const
+{
+    return contents(m_folder.filePath(QStringLiteral("transcript")));
 }
 
 int SmtpSink::closedPort()

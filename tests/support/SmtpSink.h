@@ -34,10 +34,15 @@ public:
 
     // The messages accepted so far, oldest first: "from", "to" (array),
     // "headers" (name -> array of values) and "parts" (each "type",
-    // "filename", "encoding", and "data": the decoded bytes in base64).
+    // "filename" (decoded), "encoding", "disposition" (the header as sent),
+    // and "data": the decoded bytes in base64).
     QList<QJsonObject> messages() const;
-    // The connections the server has taken so far.
+    // The connections the server has taken so far, and those the client
+    // has ended (not counted while silent).
     int connections() const;
+    int closedConnections() const;
+    // Every byte the clients sent so far, in order (not kept while silent).
+    QByteArray transcript() const;
 
     // A port of 127.0.0.1 where nothing listens.
     static int closedPort();

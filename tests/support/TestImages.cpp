@@ -209,12 +209,13 @@ QByteArray bmpHeaderClaiming(int width, int height)
     return bytes;
 }
 
-QByteArray jpegHeaderClaiming(int width, int height)
+QByteArray jpegHeaderClaiming(int width, int height, bool grey)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    [&] { QVERIFY(QImageWriter(&buffer, "jpeg").write(filled(QSize(16, 16), Qt::white))); }();
+    const QImage image = filled(QSize(16, 16), Qt::white, 300, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    [&] { QVERIFY(QImageWriter(&buffer, "jpeg").write(image)); }();
     // SOF0: marker, length, precision, then height and width, big-endian.
     const qsizetype sof = bytes.indexOf("\xFF\xC0");
     [&] { QVERIFY(sof > 0); }();

@@ -65,8 +65,9 @@ QImage eighthByLibjpeg(const QByteArray &bytes);
 QByteArray bmpHeaderClaiming(int width, int height);
 
 // A small baseline JPEG whose frame header claims width by height pixels:
-// what a reader learns of a large page before it decodes anything.
-QByteArray jpegHeaderClaiming(int width, int height);
+// what a reader learns of a large page before it decodes anything. In
+// colour, or grey (one component) when grey.
+QByteArray jpegHeaderClaiming(int width, int height, bool grey = false);
 
 // A resolution in whole dots per inch, as JFIF stores it, of dots per meter
 // or of an image's horizontal resolution.

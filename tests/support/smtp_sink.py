@@ -3,8 +3,9 @@
 Prints the port it listens on, then writes each message it accepts as
 <folder>/<n>.json (envelope, headers, and each MIME leaf with its decoded
 bytes in base64). A recipient starting with "refused@" is answered 550.
-Counts the connections it takes in <folder>/connections. Ends when its
-standard input is closed.
+Counts the connections it takes in <folder>/connections and those the
+client ended in <folder>/closed, and keeps every byte the clients sent in
+<folder>/transcript. Ends when its standard input is closed.
 
 The optional second argument makes it misbehave:
   silent      takes connections and never says a word, not even hello
@@ -27,12 +28,29 @@ MODE = sys.argv[2] if len(sys.argv) > 2 else 'accept'
 CONNECTIONS = [0]
 
 
+def write_count(name, count):
+    path = os.path.join(FOLDER, name)
+    with open(path + '.tmp', 'w') as out:
+        out.write(str(count))
+    os.rename(path + '.tmp', path)
+
+
 def count_connection():
     CONNECTIONS[0] += 1
-    path = os.path.join(FOLDER, 'connections')
-    with open(path + '.tmp', 'w') as out:
-        out.write(str(CONNECTIONS[0]))
-    os.rename(path + '.tmp', path)
+    write_count('connections', CONNECTIONS[0])
+
+
+CLOSED = [0]
+
+
+def count_closed():
+    CLOSED[0] += 1
+    write_count('closed', CLOSED[0])
+
+
+def record(data):
+    with open(os.path.join(FOLDER, 'transcript'), 'ab') as out:
+        out.write(data)
 
 
 def forever():
@@ -71,6 +89,7 @@ class Handler:
                 'type': part.get_content_type(),
                 'filename': part.get_filename() or '',
                 'encoding': part.get('Content-Transfer-Encoding', ''),
+                'disposition': str(part.get('Content-Disposition', '')),
                 'data': base64.b64encode(part.get_payload(decode=True) or b'').decode(),
             })
         self.count += 1
@@ -86,6 +105,14 @@ class CountingSMTP(SMTP):
     def connection_made(self, transport):
         count_connection()
         super().connection_made(transport)
+
+    def data_received(self, data):
+        record(data)
+        super().data_received(data)
+
+    def connection_lost(self, error):
+        count_closed()
+        super().connection_lost(error)
 
 
 class Silent(asyncio.Protocol):

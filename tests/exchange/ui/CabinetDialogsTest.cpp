@@ -185,9 +185,42 @@ private Q_SLOTS:
         }
     }
 
+    // An export into a folder that holds an earlier one of the cabinet:
+    // Cancel at the question writes nothing, says nothing and leaves the
+    // dialog open on its inputs, the path box focused, for another folder;
+    // Yes exports and closes.
+    void exportAgainCancelled()
+    {
+        cabinetWithPages("Cab", 2);
+        const QString path = newPath("out");
+        TestFiles::writeFile(path + "/Cab/VLM.txt", "marker");
+        TestFiles::writeFile(path + "/Cab/Cab drawer/F/G/Page 9.jpg", "old page");
+        FakePrompt prompt;
+        prompt.answers3 = {Prompt::Answer::Cancel, Prompt::Answer::Yes};
+        frmExport dialog;
+        QVERIFY(showActive(&dialog));
+        box(&dialog, "txtOutputPath")->setText(path);
+        click(&dialog, "cmdOK");
+        QCOMPARE(prompt.questions.size(), 1);
+        QVERIFY2(prompt.questions.first().startsWith(QStringLiteral("'%1/Cab' already holds an export").arg(path)),
+                 qPrintable(prompt.questions.first()));
+        QVERIFY(prompt.messages.isEmpty());
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.running());
+        QVERIFY(box(&dialog, "txtOutputPath")->isVisible());
+        QVERIFY(box(&dialog, "txtOutputPath")->hasFocus());
+        QVERIFY(QFileInfo::exists(path + "/Cab/Cab drawer/F/G/Page 9.jpg"));
+        QVERIFY(!QFileInfo::exists(path + "/Cab/Cab drawer/F/G/Page 1.jpg"));
+        click(&dialog, "cmdOK");
+        QCOMPARE(prompt.messages, QStringList{"Export complete. 2 pages copied."});
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(!QFileInfo::exists(path + "/Cab/Cab drawer/F/G/Page 9.jpg"));
+        QVERIFY(QFileInfo::exists(path + "/Cab/Cab drawer/F/G/Page 2.jpg"));
+    }
+
     // While the export runs, Cancel, Esc and the close box only ask "Stop
-    // the export?": No lets it finish, Yes ends it; either way it reports
-    // and the dialog closes after its run.
+    // the export?": No lets it finish, Yes ends it and says it was
+    // cancelled; either way the dialog closes after its run.
     void stopWhileRunning_data()
     {
         QTest::addColumn<CancelWay>("how");
@@ -218,7 +251,7 @@ private Q_SLOTS:
         QVERIFY(wasRunning);
         QCOMPARE(prompt.questions, QStringList{"Stop the export?"});
         QCOMPARE(prompt.messages.constLast(),
-                 stop ? QString("Export complete. 0 pages copied.") : QString("Export complete. 3 pages copied."));
+                 stop ? QString("Export cancelled. 0 pages copied.") : QString("Export complete. 3 pages copied."));
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }

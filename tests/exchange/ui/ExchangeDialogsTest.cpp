@@ -29,11 +29,13 @@ class ExchangeDialogsTest : public QObject
 private Q_SLOTS:
     void init() { TestEnvironment::openFreshDatabase(); }
 
-    // Each way out of the type chooser and what it leaves behind.
+    // Each way out of the type chooser and what it leaves behind. Enter in
+    // the list takes the row drawn as current when none is chosen (the
+    // first, as the dialog opens), else the chosen ones.
     void fileTypeChoice_data()
     {
         QTest::addColumn<QStringList>("select");  // clicked in this order
-        QTest::addColumn<QString>("button");      // "" closes by the frame, "Esc" presses Esc
+        QTest::addColumn<QString>("button");      // "" closes by the frame, "Esc" presses Esc, "Enter" in the list
         QTest::addColumn<QString>("list");
         QTest::addColumn<bool>("cancelled");
         QTest::newRow("two chosen, list order") << QStringList{"PDF", "JPG"} << "cmdOK" << "JPG,PDF," << false;
@@ -42,6 +44,8 @@ private Q_SLOTS:
         QTest::newRow("cancel") << QStringList{"PDF"} << "cmdCancel" << "" << true;
         QTest::newRow("frame") << QStringList{"PDF"} << "" << "" << true;
         QTest::newRow("escape") << QStringList{"PDF"} << "Esc" << "" << true;
+        QTest::newRow("Enter, none chosen") << QStringList{} << "Enter" << "JPG," << false;
+        QTest::newRow("Enter, one chosen") << QStringList{"PDF"} << "Enter" << "PDF," << false;
     }
     void fileTypeChoice()
     {
@@ -59,6 +63,11 @@ private Q_SLOTS:
             auto *types = child<QListWidget>(dialog, "lstFileTypes");
             for (int row = 0; row < types->count(); ++row)
                 shown.append(types->item(row)->text());
+            // The list has the focus as the dialog opens, its first row drawn
+            // as current and none chosen.
+            QTRY_VERIFY(types->hasFocus());
+            QCOMPARE(types->currentRow(), 0);
+            QVERIFY(types->selectedItems().isEmpty());
             for (const QString &type : select) {
                 QListWidgetItem *item = types->findItems(type, Qt::MatchExactly).value(0);
                 QTest::mouseClick(types->viewport(), Qt::LeftButton, {}, types->visualItemRect(item).center());
@@ -67,6 +76,8 @@ private Q_SLOTS:
                 dialog->close();
             else if (button == QLatin1String("Esc"))
                 QTest::keyClick(dialog, Qt::Key_Escape);
+            else if (button == QLatin1String("Enter"))
+                QTest::keyClick(types, Qt::Key_Return);
             else
                 click(dialog, button.toLatin1().constData());
         });

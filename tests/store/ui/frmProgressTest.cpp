@@ -111,6 +111,21 @@ private Q_SLOTS:
         QVERIFY(!m_window->isVisible());
     }
 
+    // A wait of unknown length shows the bar busy (a range without steps,
+    // which the bar animates); the next start gives it its steps again.
+    void busyUntilNextStart()
+    {
+        Progress::StartProgress(QStringLiteral("Sending"), 1, 2);
+        Progress::ShowBusy();
+        QCOMPARE(bar()->minimum(), 0);
+        QCOMPARE(bar()->maximum(), 0);
+        QVERIFY(m_window->isVisible());
+        Progress::StartProgress(QStringLiteral("Paste"), 1, 3);
+        QVERIFY(bar()->maximum() > 0);
+        QCOMPARE(bar()->value(), 0);
+        Progress::StopProgress();
+    }
+
     // The frame cannot close the window while the operation runs; after
     // Cancel or the end of the operation it can.
     void frameCloseRefusedWhileRunning_data()
