@@ -60,12 +60,6 @@ RecordId targetDocument(const QString &key, PageSave::SaveResult &result)
     return documentId;
 }
 
-void removeFile(const QString &path)
-{
-    if (!path.isEmpty())
-        QFile::remove(path);
-}
-
 void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
