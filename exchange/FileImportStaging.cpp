@@ -113,14 +113,18 @@ std::optional<DbError> copyBounded(int fd, qint64 size, const QString &source, c
 
 // The thumbnail picture of an image, which also proves that it can be
 // decoded: an image that cannot is refused with the reader's reason. An
-// image that decodes but ends early is filed with a note.
-std::optional<DbError> checkImage(Item &item, const ImageOps::LoadResult &thumb, bool endsEarly)
+// image that decodes but ends early, or is too large for the viewer to
+// show whole, is filed with a note.
+std::optional<DbError> checkImage(Item &item, const ImageOps::LoadResult &thumb, bool endsEarly,
+                                  const std::optional<QString> &tooLarge)
 {
     if (thumb.error)
         return thumb.error;
     item.thumbnail = thumb.image;
     if (endsEarly)
         item.note = ImageCheck::EndsEarlyNote();
+    if (tooLarge)
+        item.note = item.note.isEmpty() ? *tooLarge : item.note + QLatin1Char(' ') + *tooLarge;
     return std::nullopt;
 }
 
@@ -161,7 +165,8 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
         if (!item.image)
             return std::nullopt;
         const MemoryBudget::Held held(budget, decode);
-        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), ImageCheck::FileEndsEarly(item.staged));
+        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), ImageCheck::FileEndsEarly(item.staged),
+                          ImageCheck::FileTooLargeToShow(item.staged));
     }
     MemoryBudget::Held held(budget, size + decode);
     QByteArray bytes;
@@ -170,7 +175,8 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
     // Judged before it is written: an image that cannot be decoded is not
     // copied at all.
     if (item.image) {
-        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), ImageCheck::EndsEarly(bytes)))
+        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), ImageCheck::EndsEarly(bytes),
+                                    ImageCheck::TooLargeToShow(bytes)))
             return error;
         held.release(decode);
     }

@@ -24,6 +24,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "store/ImageCheck.h"
+
 namespace {
 
 DbError notAnImage(const QString &path, const QString &reason)
@@ -32,21 +34,11 @@ DbError notAnImage(const QString &path, const QString &reason)
                    QStringLiteral("%1: Invalid file format or file is corrupted (%2).").arg(path, reason));
 }
 
-// The bytes Qt's allocation limit counts for the decoded image. Qt counts
-// every pixel at 32 bits at least, whatever the format it decodes to (a
-// grey JPEG decodes to 8 bits a pixel but is counted at 32), so a grey
-// page of 20000 by 20000 pixels counts 1526 MB, not 381 MB.
-qint64 decodedBytes(const QSize &size, QImage::Format format)
-{
-    const int bits = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
-    const qint64 bytesPerLine = (qint64(size.width()) * std::max(bits, 32) + 31) / 32 * 4;
-    return bytesPerLine * size.height();
-}
 
 std::optional<DbError> tooLarge(const QString &path, const QSize &size, QImage::Format format)
 {
     const int limitMb = QImageReader::allocationLimit();
-    if (limitMb <= 0 || !size.isValid() || decodedBytes(size, format) <= qint64(limitMb) * 1024 * 1024)
+    if (limitMb <= 0 || !size.isValid() || ImageCheck::DecodedBytes(size, format) <= qint64(limitMb) * 1024 * 1024)
         return std::nullopt;
     return DbError(ErrorCode::InvalidValue,
                    QStringLiteral("%1: The image of %2 by %3 pixels is larger than the %4 MB an image may take.")

@@ -76,6 +76,10 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
     AddedPage added;
     added.path = path;
     added.shortcut = Common::IsNonImageFile(path);
+    if (!added.shortcut) {
+        if (const std::optional<QString> tooLarge = ImageCheck::FileTooLargeToShow(path))
+            added.note = QStringLiteral("'%1': %2").arg(path, *tooLarge);
+    }
     PageBirth::NewPage page;
     page.documentId = documentId;
     page.fileSize = info.size();

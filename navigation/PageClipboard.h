@@ -45,6 +45,7 @@ struct AddedPage
     QString path;        // the file pasted
     RecordId pageId = 0;
     bool shortcut = false;
+    QString note;        // filed with this warning (an image too large to show)
 };
 
 struct PasteResult

@@ -1,5 +1,7 @@
 #include "store/ImageCheck.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -10,15 +12,6 @@ namespace {
 // The edge the check decodes at: a JPEG scales while it decodes.
 constexpr int kCheckSide = 64;
 
-// The bytes Qt allocates for a whole image of size in format, as its
-// allocation limit counts them (whole 32-bit words a line).
-qint64 decodedBytes(const QSize &size, QImage::Format format)
-{
-    const int depth = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
-    const qint64 bytesPerLine = (qint64(size.width()) * depth + 31) / 32 * 4;
-    return bytesPerLine * size.height();
-}
-
 std::optional<QString> tooLargeToShow(QIODevice *device)
 {
     const int limitMb = QImageReader::allocationLimit();
@@ -28,7 +21,7 @@ std::optional<QString> tooLargeToShow(QIODevice *device)
     const QSize size = reader.size();
     if (!size.isValid())
         return std::nullopt;
-    const qint64 needed = decodedBytes(size, reader.imageFormat());
+    const qint64 needed = ImageCheck::DecodedBytes(size, reader.imageFormat());
     constexpr qint64 kMb = 1024 * 1024;
     if (needed <= qint64(limitMb) * kMb)
         return std::nullopt;
@@ -43,6 +36,15 @@ std::optional<QString> tooLargeToShow(QIODevice *device)
 } // namespace
 
 namespace ImageCheck {
+
+qint64 DecodedBytes(const QSize &size, QImage::Format format)
+{
+    // Qt counts every pixel at 32 bits at least, whatever the format it
+    // decodes to: a grey JPEG decodes to 8 bits a pixel but is counted at 32.
+    const int bits = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytesPerLine = (qint64(size.width()) * std::max(bits, 32) + 31) / 32 * 4;
+    return bytesPerLine * size.height();
+}
 
 std::optional<QString> UnreadableImage(const QString &path)
 {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -27,10 +29,15 @@ bool FileEndsEarly(const QString &path);
 // The warning an image that ends early is filed with.
 QString EndsEarlyNote();
 
+// The bytes Qt's allocation limit counts for a whole image of size decoded
+// to format: every pixel at 32 bits at least (grey ones too), whole words
+// a line.
+qint64 DecodedBytes(const QSize &size, QImage::Format format);
+
 // Why the page viewer could not show the image of these bytes: decoded
 // whole, as the viewer decodes it, its pixels would need more than the
 // allocation limit that both programs set (QImageReader::allocationLimit(),
-// 1024 MB; a JPEG decodes at 4 bytes a pixel, 1 for grey). A page is
+// 1024 MB), counted as DecodedBytes counts them. A page is
 // checked before it is filed, because the check that decodes it
 // (UnreadableImage) does so at thumbnail size and so lets any size pass.
 // Read from the header alone, so a 65000 x 65000 JPEG costs nothing;

@@ -90,11 +90,15 @@ void frmImport::cmdOK_Click()
     ExchangeState &state = ExchangeState::instance();
     state.ImportedFileCount = 0;
     state.ImportedShortcutCount = 0;
-    CabinetImport::ImportCabinetTree(cabinetId, root, disks, this);
+    const CabinetImport::TreeImportResult result = CabinetImport::ImportCabinetTree(cabinetId, root, disks, this);
     StopProgress();
     QString text = QStringLiteral("%1 files imported.\r\n%2 shortcuts created.")
                        .arg(state.ImportedFileCount)
                        .arg(state.ImportedShortcutCount);
+    if (!result.failures.isEmpty())
+        text += QStringLiteral("\r\n%1 could not be imported.")
+                    .arg(result.failures.size() == 1 ? QStringLiteral("1 file or folder")
+                                                     : QStringLiteral("%1 files or folders").arg(result.failures.size()));
     if (Progress::ProgressCancelled())
         text += QStringLiteral("\r\nImport stopped by user.");
     Prompt::instance().message(text);

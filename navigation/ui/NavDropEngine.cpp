@@ -107,6 +107,8 @@ bool NavDropEngine::addFile(QString &targetKey, const QString &path)
     // A name the page rules refuse ("photojpg") is passed over silently.
     if (drop.skipped && drop.skipped->reason != PageClipboard::SkipReason::NotAccepted)
         m_skipped.append(drop.skipped->text);
+    if (!drop.page.note.isEmpty())
+        m_notes.append(drop.page.note);
     if (drop.newDocument) {
         const QString folderKey = targetKey;
         targetKey = NavNodeKey(Document, drop.documentId);
@@ -123,6 +125,7 @@ void NavDropEngine::dropFiles(const QStringList &files, const QString &key, bool
                               const std::function<void()> &afterEach)
 {
     m_skipped.clear();
+    m_notes.clear();
     QString target = key;
     const NoticeBatch notices;
     for (const QString &file : files) {
@@ -165,5 +168,9 @@ void NavDropEngine::reportSkipped()
     if (!m_skipped.isEmpty())
         Prompt::instance().warning(
             QStringLiteral("These files were not added:\n\n%1").arg(m_skipped.join(QLatin1Char('\n'))));
+    if (!m_notes.isEmpty())
+        Prompt::instance().warning(
+            QStringLiteral("These files were added with a warning:\n\n%1").arg(m_notes.join(QLatin1Char('\n'))));
     m_skipped.clear();
+    m_notes.clear();
 }

@@ -64,4 +64,5 @@ private:
 
     Ui::frmNavTree &m_ui;
     QStringList m_skipped;
+    QStringList m_notes;     // files added with a warning, reported with them
 };

@@ -84,6 +84,14 @@ void pasteInto(NavCommandHost &host, RecordId documentId)
         Prompt::instance().warning(
             QStringLiteral("These files were not pasted:\n\n%1").arg(lines.join(QLatin1Char('\n'))));
     }
+    QStringList notes;
+    for (const PageClipboard::AddedPage &added : std::as_const(result.added)) {
+        if (!added.note.isEmpty())
+            notes.append(added.note);
+    }
+    if (ok && !notes.isEmpty())
+        Prompt::instance().warning(
+            QStringLiteral("These files were pasted with a warning:\n\n%1").arg(notes.join(QLatin1Char('\n'))));
     if (touched.contains(pane->documentId()))
         guard([&] { pane->reload(); });
 }

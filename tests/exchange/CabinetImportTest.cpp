@@ -8,6 +8,7 @@
 #include "store/Records.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/PageFixture.h"
+#include "tests/support/ReadOnlyFolder.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/RecordingExchangeProgress.h"
 #include "tests/support/SmallDisks.h"
@@ -327,11 +328,11 @@ private Q_SLOTS:
         QCOMPARE(DbConnection::QueryValue("SELECT DocumentId FROM Page").toLongLong(), high + 1);
     }
 
-    // A tree import killed before its rows committed gave its page ids
-    // back, with its copies (images and other files) and thumbnails at
-    // their paths: the next import's new pages replace every one of them,
-    // and none fails on a name already taken.
-    void leftoversAtNewPagesAreReplaced()
+    // Files at the paths of the next page ids (a killed import's copies,
+    // images and other files, and thumbnails; a restored backup's pages)
+    // are never written over: the import's new pages pass those ids over,
+    // every file there stays as it was, and none fails on a name taken.
+    void takenIdsArePassedOver()
     {
         const QString root = newFolder("leftovers");
         QDir().mkpath(root + "/D1/F1/G1");
@@ -339,10 +340,13 @@ private Q_SLOTS:
         TestImages::writeJpeg(root + "/D1/F1/G1/scan.jpg", QSize(40, 30), 300);
         const int target = RecordFixture::cabinet("Target");
         const int first = PageFixture::nextPageId();
+        QStringList taken;
         for (RecordId id = first; id < first + 2; ++id) {
-            PageFixture::leftoverPageFiles(id);
-            PageFixture::leftover(PagePaths::GetDefaultPageFolder(id) + QStringLiteral("/%1.pdf").arg(id));
+            taken << PagePaths::GetDefaultPageFilePath(id) << PagePaths::GetDefaultThumbFilePath(id)
+                  << PagePaths::GetDefaultPageFolder(id) + QStringLiteral("/%1.pdf").arg(id);
         }
+        for (const QString &path : std::as_const(taken))
+            PageFixture::leftover(path);
         FakePrompt prompt;
         ImportCabinetTree(target, root, 1);
         QCOMPARE(prompt.messages, QStringList());
@@ -350,12 +354,51 @@ private Q_SLOTS:
         const Recordset pages = DbConnection::OpenRecordset("SELECT PageId, Name, Filename FROM Page ORDER BY PageId");
         for (int row = 0; row < pages.recordCount(); ++row) {
             const RecordId pageId = pages.value(row, 0).toLongLong();
+            QVERIFY(pageId >= first + 2);
             const QString name = pages.value(row, 1).toString();
             const QString stored = PagePaths::GetPageFilePath(pageId, NullToEmpty(pages.value(row, 2)));
             QVERIFY2(stored.startsWith(DataFolder::filePath("Pages/")), qPrintable(stored));
             QCOMPARE(TestFiles::read(stored), TestFiles::read(root + "/D1/F1/G1/" + name));
-            QVERIFY(TestFiles::read(PagePaths::GetDefaultThumbFilePath(pageId)) != PageFixture::LeftoverBytes);
         }
+        for (const QString &path : std::as_const(taken))
+            QCOMPARE(TestFiles::read(path), PageFixture::LeftoverBytes);
+    }
+
+    // A page store that cannot take a file (read-only, from the start or
+    // from a folder on) ends the import with one message naming the
+    // failure: no error box a directory, no drawer, folder or document
+    // made for pages that could not be placed, and the failure counted.
+    void unwritablePageStoreStopsOnce_data()
+    {
+        QTest::addColumn<bool>("bucketOnly");
+        QTest::newRow("Pages read-only") << false;
+        QTest::newRow("the first bucket read-only") << true;
+    }
+    void unwritablePageStoreStopsOnce()
+    {
+        QFETCH(bool, bucketOnly);
+        const QString root = newFolder(bucketOnly ? "ro-bucket" : "ro-pages");
+        for (const char *document : {"D1/F1/G1", "D1/F2/G2", "D2/F3/G3"}) {
+            QDir().mkpath(root + '/' + document);
+            TestImages::writeJpeg(root + '/' + document + "/Page 1.jpg", QSize(40, 30), 300);
+        }
+        const int target = RecordFixture::cabinet("Target");
+        const QString readOnly = bucketOnly ? PagePaths::GetDefaultPageFolder(PageFixture::nextPageId())
+                                            : DataFolder::pagesFolder();
+        QDir().mkpath(readOnly);
+        ReadOnlyFolder guard(readOnly);
+        if (!guard.holds())
+            QSKIP("no folder can be made read-only for this user here");
+        FakePrompt prompt;
+        const TreeImportResult result = ImportCabinetTree(target, root, 1);
+        QCOMPARE(prompt.messages.size(), 1);
+        QCOMPARE(prompt.kinds.value(0), FakePrompt::Kind::Warning);
+        QVERIFY(result.cancelled);
+        QVERIFY(!result.failures.isEmpty());
+        QCOMPARE(rows("Drawer"), 0);
+        QCOMPARE(rows("Folder"), 0);
+        QCOMPARE(rows("Document"), 0);
+        QCOMPARE(rows("Page"), 0);
     }
 
     // A crafted tree: what leads out of it, what is not a regular file,

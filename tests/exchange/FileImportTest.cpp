@@ -281,13 +281,27 @@ private Q_SLOTS:
         QCOMPARE(stagingLeft(), QStringList());
     }
 
-    // A JPEG that ends early still decodes (the rest in grey): it is filed
-    // and the report says so.
-    void truncatedJpegIsFiledWithWarning()
+    // A JPEG that ends early still decodes (the rest in grey), and one
+    // too large for the viewer to show whole still has its thumbnail: each
+    // is filed and the report says why it may disappoint.
+    void imageFiledWithWarning_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("ends early") << "truncated" << "Page 1.jpg: The image ends early";
+        QTest::newRow("too large to show") << "large"
+                                           << "Page 1.jpg: The image of 20000 by 20000 pixels is too large to show";
+    }
+    void imageFiledWithWarning()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, warning);
         const RecordId documentId = RecordFixture::documentInNewFolder();
         const QString dir = newSourceDir();
-        TestFiles::write(dir + "Page 1.jpg", TestImages::truncatedJpeg(QSize(400, 300)));
+        if (kind == QLatin1String("truncated"))
+            TestFiles::write(dir + "Page 1.jpg", TestImages::truncatedJpeg(QSize(400, 300)));
+        else
+            TestImages::writeGreyJpeg(dir + "Page 1.jpg", QSize(20000, 20000));
         FakePrompt prompt;
         const ImportResult result =
             ImportFiles(documentId, dir, ProgressTarget::ProgressWindow, TargetKind::Document, "");
@@ -299,7 +313,7 @@ private Q_SLOTS:
                  TestFiles::read(dir + "Page 1.jpg"));
         QCOMPARE(result.notes.size(), 1);
         QCOMPARE(prompt.messages.size(), 1);
-        QVERIFY2(prompt.messages.first().startsWith("1 file was imported with a warning:\nPage 1.jpg: The image ends early"),
+        QVERIFY2(prompt.messages.first().startsWith("1 file was imported with a warning:\n" + warning),
                  qPrintable(prompt.messages.first()));
     }
 

@@ -182,6 +182,20 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(path) || kind == QLatin1String("missing"));
     }
 
+    // An image too large for the viewer to show whole is still filed (its
+    // thumbnail decodes at an eighth), with the reason as a warning.
+    void imageTooLargeToShowIsNoted()
+    {
+        const int doc = document();
+        const QString path = TestImages::writeGreyJpeg(m_files + QStringLiteral("/huge.jpg"), QSize(20000, 20000));
+        const PasteResult result = PasteFilesIntoDocument({path}, doc);
+        QCOMPARE(result.added.size(), 1);
+        QVERIFY2(result.added[0].note.contains(QStringLiteral("20000 by 20000 pixels is too large to show")),
+                 qPrintable(result.added[0].note));
+        const QString small = jpeg(QStringLiteral("small.jpg"));
+        QCOMPARE(PasteFilesIntoDocument({small}, doc).added.value(0).note, QString());
+    }
+
     // A file at a new page's paths (the page of a restored backup, a killed
     // run's leftover) is never written over: that id is passed over, and
     // the notice goes out for the page stored.

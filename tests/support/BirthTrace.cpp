@@ -32,7 +32,6 @@ QStringList BirthTrace::events() const
 bool BirthTrace::syncedBeforeCommit(const QString &path) const
 {
     const QStringList all = events();
-    const qsizetype commit = all.indexOf(QStringLiteral("commit"));
     const qsizetype synced = all.indexOf(QStringLiteral("sync ") + path);
-    return synced >= 0 && commit > synced;
+    return synced >= 0 && all.indexOf(QStringLiteral("commit"), synced) > synced;
 }

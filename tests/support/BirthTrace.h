@@ -15,7 +15,7 @@ public:
     BirthTrace &operator=(const BirthTrace &) = delete;
 
     QStringList events() const;
-    // True when path was synced before the first commit recorded.
+    // True when path was synced and a commit followed.
     bool syncedBeforeCommit(const QString &path) const;
     // Makes the commit that follows the next sync fail: the files are on
     // the disk, their rows never commit.
