@@ -159,7 +159,9 @@ std::optional<DbError> keepUnchanged(const PageSave::SaveRequest &request, const
     }
     if (between)
         between();
-    if (QFileInfo::exists(result.thumbPath))
+    // Saved over another file, whose thumbnail shows that file: made anew.
+    const bool sameFile = PageFileNames::SameFile(request.unchangedFile, result.imagePath);
+    if (sameFile && QFileInfo::exists(result.thumbPath))
         return std::nullopt;
     return ThumbnailMaker::writeThumbnail(ThumbnailMaker::thumbnailOf(request.image), result.thumbPath);
 }

@@ -356,8 +356,10 @@ void RefreshPageFileSize(RecordId pageId, const QString &path)
 
 void SetPageFilename(RecordId pageId, const QString &filename)
 {
+    // The empty text, not Null, for a page in the page store: the save
+    // writes the text of its file-name box as it is.
     updatePage(QStringLiteral("UPDATE Page SET Filename = ? WHERE PageId = ?"),
-               {textOrNull(filename), pageId}, pageId);
+               {filename.isNull() ? QString(QLatin1String("")) : filename, pageId}, pageId);
 }
 
 void SetPageFiletype(RecordId pageId, const QString &filetype)

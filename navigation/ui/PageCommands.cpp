@@ -120,8 +120,12 @@ void PageCommands::openPage(RecordId pageId)
     }
     guard([&] {
         frmPageView::ShowPage(m_host.dialogParent(), QStringLiteral("Edit"), NavKeys::NavNodeKey(NavKeys::Page, pageId));
-        // The viewer may have saved, rotated or renumbered the page.
+        // The viewer may have saved, rotated or renumbered the page; the
+        // page its save selected stays selected.
+        const QList<RecordId> selected = pane->selectedPageIds();
         pane->reload();
+        if (selected.size() == 1)
+            pane->selectPage(selected.first());
     });
 }
 

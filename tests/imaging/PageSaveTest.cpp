@@ -199,6 +199,11 @@ private Q_SLOTS:
             ownStorage ? request.filename : PagePaths::GetDefaultPageFilePath(saved.pageId);
         verifyStored(saved.pageId, expectedPath, QSize(300, 200));
         QCOMPARE(saved.imagePath, expectedPath);
+        // The row names the file as the box held it: the empty text, not
+        // Null, for the page store.
+        const QVariant filename = pageColumn(saved.pageId, "Filename");
+        QVERIFY(!filename.isNull());
+        QCOMPARE(filename.toString(), ownStorage ? expectedPath : QString());
         QVERIFY(progress.closedOrNeverOpened());
         QCOMPARE(progress.stepCount("Save complete"), 1);
         if (!request.addMode) {
@@ -329,6 +334,26 @@ private Q_SLOTS:
         saved = SavePage(SaveRequest{false, QString(), stayed, page(), QString(), true, 30, QString(), {}, QString()});
         DeleteOldFiles(defaultPath, saved);
         verifyStored(stayed, defaultPath, QSize(300, 200));
+    }
+
+    // An unchanged page saved over another existing file (the user said
+    // Yes to overwrite it) keeps its bytes, and the thumbnail there, which
+    // showed the other file, is made anew.
+    void unchangedPageOverAnotherFile()
+    {
+        const QString folder = storageFolder();
+        const RecordId documentId = documentIn(storageCabinet(folder));
+        const int pageId = RecordFixture::page(documentId, 1);
+        const QString loaded = folder + QStringLiteral("/mine.jpg");
+        const QString other = folder + QStringLiteral("/other.jpg");
+        TestImages::writeJpeg(loaded, page());
+        TestImages::writeJpeg(other, page(QSize(50, 50)));
+        TestFiles::write(folder + QStringLiteral("/Thumbs/other.jpg"), "the other file's thumbnail");
+        DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {loaded, pageId});
+        SaveRequest request{false, QString(), pageId, page(), other, false, 30, QString(), {}, loaded};
+        (void)SavePage(request);
+        QCOMPARE(TestFiles::read(other), TestFiles::read(loaded));
+        verifyStored(pageId, other, QSize(300, 200));
     }
 
     void scannedPagesUpToAFailure_data()

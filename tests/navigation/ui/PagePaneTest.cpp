@@ -1,3 +1,4 @@
+#include "imaging/ui/PageImageView.h"
 #include "navigation/PageClipboard.h"
 #include "navigation/PageListModel.h"
 #include "navigation/ui/NavTree.h"
@@ -137,6 +138,24 @@ private Q_SLOTS:
         pane()->imgList()->click();
         NavigationSink::instance().SelectPageInListView(p1);
         QCOMPARE(pane()->selectedPageIds(), QList<RecordId>{p1});
+    }
+
+    // A page opened from the pane and saved in the viewer is the selected
+    // page once the viewer has closed and the pane is listed again.
+    void savedPageStaysSelectedAfterViewer()
+    {
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        const int p1 = jpegPage(doc, 1, QSize(200, 300));
+        const int p2 = jpegPage(doc, 2, QSize(200, 300));
+        load();
+        show(key("DOC", doc));
+        NavigationSink::instance().SelectPageInListView(p1);
+        DialogDriver::whenShown("frmPageView", [](QDialog *viewer) {
+            QTRY_VERIFY(DialogDriver::child<PageImageView>(viewer, "LEAD1")->hasImage());
+            DialogDriver::click(viewer, "cmdSave");
+        });
+        Q_EMIT pane()->pageOpened(p2);
+        QCOMPARE(pane()->selectedPageIds(), QList<RecordId>{p2});
     }
 
     // The list view is a report of every page: page number, full file
