@@ -249,9 +249,13 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
         m_result.failures.append({treeName(failure.fileName, dir), failure.reason});
     for (const FileImport::ImportFailure &note : r.notes)
         m_result.notes.append({treeName(note.fileName, dir), note.reason});
-    // The page store cannot take the files: the import ends here, once.
-    if (r.fatal)
+    // The page store cannot take the files: the import ends here, once,
+    // and the report says why even when no file got as far as failing.
+    if (r.fatal) {
+        if (r.failures.isEmpty())
+            m_result.failures.append({treeName(dir), r.fatal->text});
         stop(*r.fatal);
+    }
 }
 
 RecordId TreeImporter::record(const LevelRule &rule, RecordLevel table, RecordId parentId, const QString &name)

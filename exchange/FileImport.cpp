@@ -395,6 +395,11 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         // is gone by now ends the import as a non-document selection would.
         if (kind == TargetKind::Document && !Pages::DocumentExists(targetId))
             return;
+        // A cabinet whose disk is not connected takes no page, said once.
+        if (kind == TargetKind::Folder)
+            PageBirth::requireStorageOfFolder(targetId);
+        else
+            PageBirth::requireStorageOfDocument(targetId);
         const QString dir = withSlash(directory);
         if (window) {
             shown.emplace(QStringLiteral("Count files to import"), 1, 2, ProgressScope::Cancel::Shown);

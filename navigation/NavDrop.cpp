@@ -178,6 +178,10 @@ FileDrop AddFileToNode(const QString &targetKey, const QString &path)
         return drop;
     if ((drop.skipped = PageClipboard::CheckPageFile(path)))
         return drop;
+    if (prefixOf(targetKey) == Folder)
+        PageBirth::requireStorageOfFolder(idOf(targetKey));
+    else
+        PageBirth::requireStorageOfDocument(idOf(targetKey));
     // The folder's new document and the page are one change.
     PageBirth birth;
     if (prefixOf(targetKey) == Folder) {

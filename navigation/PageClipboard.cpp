@@ -104,6 +104,8 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
 PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId)
 {
     ensureDocument(documentId);
+    // A cabinet whose disk is not connected takes no page, said once.
+    PageBirth::requireStorageOfDocument(documentId);
     PasteResult result;
     result.documentId = documentId;
     if (paths.isEmpty())

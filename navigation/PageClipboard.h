@@ -75,7 +75,8 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
 // Adds every file, in order, to the document given (fixed for the whole
 // paste), with the progress "Pasting files". A file that fails is skipped
 // with its reason and the paste goes on. Throws DbError when the document
-// does not exist (RecordMissing) or cannot be read.
+// does not exist (RecordMissing), its cabinet's storage folder is not
+// available (StorageUnavailable), or it cannot be read.
 PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId);
 
 // Paste: with pages in the cut list, moves them to the document, each with

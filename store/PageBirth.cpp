@@ -165,6 +165,26 @@ std::optional<QString> PageBirth::storageRefusal(RecordId cabinetId)
     return unavailableMessage(folder, files.size());
 }
 
+namespace {
+
+void requireStorage(RecordId cabinetId)
+{
+    if (const std::optional<QString> refusal = PageBirth::storageRefusal(cabinetId))
+        throw DbError(ErrorCode::StorageUnavailable, *refusal);
+}
+
+} // namespace
+
+void PageBirth::requireStorageOfFolder(RecordId folderId)
+{
+    requireStorage(Records::GetCabinetIdOfDrawer(Records::GetDrawerIdOfFolder(folderId)));
+}
+
+void PageBirth::requireStorageOfDocument(RecordId documentId)
+{
+    requireStorage(Records::GetCabinetIdOfDocument(documentId));
+}
+
 bool PageBirth::isTaken(RecordId pageId, const QString &ownImage, const QString &ownThumb)
 {
     return standsAt(PagePaths::GetDefaultPageFilePath(pageId)) || standsAt(PagePaths::GetDefaultThumbFilePath(pageId))

@@ -154,6 +154,11 @@ public:
     // does (no folder of its own, a folder without pages there yet, or one
     // that holds some of its files). Throws DbError.
     static std::optional<QString> storageRefusal(RecordId cabinetId);
+    // The same before a command starts that would bring pages into the
+    // cabinet of a folder or document: throws DbError
+    // (ErrorCode::StorageUnavailable) with the message when refused.
+    static void requireStorageOfFolder(RecordId folderId);
+    static void requireStorageOfDocument(RecordId documentId);
 
     // True when any of the paths a new page with this id would take is
     // taken: the image and thumbnail in the page store, and the own file

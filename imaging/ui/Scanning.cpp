@@ -12,6 +12,7 @@
 #include "store/Guard.h"
 #include "store/NavigationSink.h"
 #include "store/NodeKeys.h"
+#include "store/PageBirth.h"
 #include "store/Prompt.h"
 #include "store/RecordId.h"
 #include "store/Records.h"
@@ -99,6 +100,16 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
         Prompt::instance().warning(ScanPlan::NoSourceMessage(plan));
         return;
     }
+    // A cabinet whose disk is not connected takes no page: said before the
+    // scanner runs.
+    const std::optional<NodeKeys::RecordKey> target = NodeKeys::parseKey(key);
+    if (target && !guard([&] {
+            if (target->level == RecordLevel::Folder)
+                PageBirth::requireStorageOfFolder(target->id);
+            else
+                PageBirth::requireStorageOfDocument(target->id);
+        }))
+        return;
     const bool feeder = plan.request.feeder;
 
     // A fresh viewer for every scan: nothing of an earlier page carries over.

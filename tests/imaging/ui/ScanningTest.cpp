@@ -5,6 +5,7 @@
 #include "platform/Recordset.h"
 #include "platform/Settings.h"
 #include "store/PagePaths.h"
+#include "store/PageBirth.h"
 #include "store/Pages.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FakePrompt.h"
@@ -404,6 +405,26 @@ private Q_SLOTS:
         const QString stored = QStringLiteral("%1/%2.jpg").arg(storage.path()).arg(nextPageId + 1);
         QCOMPARE(Pages::StoredFilename(nextPageId + 1), stored);
         QCOMPARE(QImage(stored).pixelColor(5, 5).red() > 200, true);
+    }
+
+    // A cabinet whose disk is not connected (its storage folder empty while
+    // its pages name files there) is refused before the scanner runs, with
+    // the folder named; nothing is scanned or stored.
+    void unavailableStorageRefusesBeforeScanning()
+    {
+        FakeScanner scanner;
+        scanner.pages = FakeScanner::colouredPages({Qt::red});
+        Settings::setValue("TWAINSource", "fake");
+        QTemporaryDir mountPoint;
+        const RecordId cabinetId = RecordFixture::insert(
+            "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('Own', 1, ?)", {mountPoint.path()});
+        const RecordId documentId =
+            RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cabinetId, "D"), "F"), "Doc");
+        RecordFixture::linkedPage(documentId, mountPoint.path() + QStringLiteral("/1.jpg"));
+        Scanning::ScanIntoDocument(nullptr, QStringLiteral("DOC%1").arg(documentId));
+        QCOMPARE(scanner.requests.size(), 0);
+        QCOMPARE(m_prompt->messages, QStringList{PageBirth::unavailableMessage(mountPoint.path(), 1)});
+        QCOMPARE(RecordFixture::rowCount("Page"), 1);
     }
 
     // The first scan of a new installation opens the scan settings before
