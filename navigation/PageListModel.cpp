@@ -169,6 +169,9 @@ QVariant PageListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return columnText(*record, index.column(), m_mode);
+    case Qt::ToolTipRole:
+        // A path cut short in its column shows whole under the pointer.
+        return index.column() == FilenameColumn ? QVariant(record->Filename) : QVariant();
     case Qt::DecorationRole:
         if (index.column() != PageNumberColumn)
             return {};

@@ -35,10 +35,11 @@ void CabinetCommands::mnuPopupCabinetDelete_Click()
     if (!NavCommandSteps::targetIsOfKind(target, Cabinet))
         return;
     bool deleted = false;
+    bool refused = false;
     Deletes::DeleteResult result;
     guard([&] {
         if (!NavCommandSteps::mayWorkIn(target.key, target.name)) {
-            m_host.focusTree();
+            refused = true;
             return;
         }
         if (!NavCommandSteps::confirmDelete(target.name))
@@ -51,6 +52,11 @@ void CabinetCommands::mnuPopupCabinetDelete_Click()
         m_host.removeDeleted(target.key, NavNodeKey(FoundCabinet, target.id()));
         NavCommandSteps::reportKeptFiles(result);
     }
+    // A refused password leaves the focus on the tree, whatever the source.
+    if (refused)
+        m_host.focusTree();
+    else
+        m_host.returnFocus();
 }
 
 void CabinetCommands::mnuPopupCabinetProperties_Click()

@@ -65,16 +65,17 @@ void DocumentCommands::mnuPopupDocumentDelete_Click()
     const CommandTarget target = m_host.commandTarget(Document, false);
     if (!NavCommandSteps::targetIsOfKind(target, Document))
         return;
-    if (!NavCommandSteps::mayWorkOn(target) || !NavCommandSteps::confirmDelete(target.name))
-        return;
-    // The rows stay as they were when this fails: one transaction.
-    Deletes::DeleteResult result;
-    if (guard([&] { result = Deletes::DeleteDocument(target.id()); })) {
-        if (m_host.pagePane()->documentId() == target.id())
-            m_host.pagePane()->clear();
-        m_host.removeDeleted(target.key, NavNodeKey(FoundDocument, target.id()));
-        NavCommandSteps::reportKeptFiles(result);
+    if (NavCommandSteps::mayWorkOn(target) && NavCommandSteps::confirmDelete(target.name)) {
+        // The rows stay as they were when this fails: one transaction.
+        Deletes::DeleteResult result;
+        if (guard([&] { result = Deletes::DeleteDocument(target.id()); })) {
+            if (m_host.pagePane()->documentId() == target.id())
+                m_host.pagePane()->clear();
+            m_host.removeDeleted(target.key, NavNodeKey(FoundDocument, target.id()));
+            NavCommandSteps::reportKeptFiles(result);
+        }
     }
+    m_host.returnFocus();
 }
 
 void DocumentCommands::mnuPopupDocumentPaste_Click()

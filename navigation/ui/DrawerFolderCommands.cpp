@@ -32,14 +32,15 @@ void DrawerFolderCommands::deleteRecord(const QString &kind, const QString &foun
     const CommandTarget target = m_host.commandTarget(kind, false);
     if (!NavCommandSteps::targetIsOfKind(target, kind))
         return;
-    if (!NavCommandSteps::mayWorkOn(target) || !NavCommandSteps::confirmDelete(target.name))
-        return;
-    // The rows stay as they were when this fails: one transaction.
-    Deletes::DeleteResult result;
-    if (guard([&] { result = deleteRows(target.id()); })) {
-        m_host.removeDeleted(target.key, NavNodeKey(foundPrefix, target.id()));
-        NavCommandSteps::reportKeptFiles(result);
+    if (NavCommandSteps::mayWorkOn(target) && NavCommandSteps::confirmDelete(target.name)) {
+        // The rows stay as they were when this fails: one transaction.
+        Deletes::DeleteResult result;
+        if (guard([&] { result = deleteRows(target.id()); })) {
+            m_host.removeDeleted(target.key, NavNodeKey(foundPrefix, target.id()));
+            NavCommandSteps::reportKeptFiles(result);
+        }
     }
+    m_host.returnFocus();
 }
 
 void DrawerFolderCommands::mnuPopupDrawerNewDrawer_Click()

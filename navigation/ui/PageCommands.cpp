@@ -146,8 +146,10 @@ void PageCommands::mnuPopupPageRenumber_Click()
     const PageRecord *record = pane->records().find(ids.first());
     const int current = record ? record->PageNumber : 0;
     const int number = frmPageNumber::ask(m_host.dialogParent(), current);
-    if (number < 0)
+    if (number < 0) {
+        m_host.returnFocus();
         return;
+    }
     guard([&] {
         Pages::SetPageNumber(ids.first(), number);
         pane->reload();
@@ -161,8 +163,10 @@ void PageCommands::mnuPopupPageDelete_Click()
     if (ids.isEmpty())
         return;
     PagePane *pane = m_host.pagePane();
-    if (Prompt::instance().questionYesNoCancel(deleteQuestion(*pane, ids)) != Prompt::Answer::Yes)
+    if (Prompt::instance().questionYesNoCancel(deleteQuestion(*pane, ids)) != Prompt::Answer::Yes) {
+        m_host.returnFocus();
         return;
+    }
     Deletes::DeleteResult result;
     guard([&] { result = Deletes::DeletePages(ids); });
     // Whatever the delete reached, the pane lists what is left.

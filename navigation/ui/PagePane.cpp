@@ -1,7 +1,5 @@
 #include "navigation/ui/PagePane.h"
 
-#include <iterator>
-
 #include "imaging/ThumbnailMaker.h"
 #include "navigation/NavIconKeys.h"
 #include "navigation/NavState.h"
@@ -24,6 +22,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeView>
@@ -35,14 +34,39 @@ constexpr int kThumbSide = ThumbnailMaker::ThumbnailSide;
 const QString kViewSetting = QStringLiteral("ThumbView");
 const QString kListView = QStringLiteral("list");
 
+// A thin frame keeps white pictures apart from the white view.
+void drawFrame(QImage &image)
+{
+    QPainter p(&image);
+    p.setPen(Qt::gray);
+    p.drawRect(0, 0, image.width() - 1, image.height() - 1);
+}
+
+// A shortcut page's picture: the icon of its file's type at its usual 32
+// pixels, in the middle of a blank square as large as a thumbnail. A file
+// without an icon leaves the square blank.
+QImage shortcutPicture(const PageRecord &record)
+{
+    constexpr int kIconSide = 32;
+    QImage image(kThumbSide, kThumbSide, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QIcon icon = QFileIconProvider().icon(QFileInfo(record.Filename));
+    const QPixmap pixmap = icon.pixmap(QSize(kIconSide, kIconSide), 1.0);
+    if (!pixmap.isNull()) {
+        QPainter p(&image);
+        const QPoint corner((kThumbSide - pixmap.width()) / 2, (kThumbSide - pixmap.height()) / 2);
+        p.drawPixmap(corner, pixmap);
+    }
+    drawFrame(image);
+    return image;
+}
+
 // The picture of a page on screen: its thumbnail, made when it is missing;
 // a shortcut page shows the icon of its file's type.
 QImage loadThumbnail(const PageRecord &record)
 {
-    if (record.isShortcut()) {
-        const QIcon icon = QFileIconProvider().icon(QFileInfo(record.Filename));
-        return icon.pixmap(48, 48).toImage();
-    }
+    if (record.isShortcut())
+        return shortcutPicture(record);
     const QString stored = record.Filename == PagePaths::GetDefaultPageFilePath(record.PageId)
                                ? QString() : record.Filename;
     const QString thumbPath = PagePaths::GetThumbFilePath(record.PageId, stored);
@@ -58,11 +82,8 @@ QImage loadThumbnail(const PageRecord &record)
             image.load(thumbPath);
     }
     if (!image.isNull()) {
-        // A thin frame keeps white pages apart from the white view.
         image = image.convertToFormat(QImage::Format_RGB32);
-        QPainter p(&image);
-        p.setPen(Qt::gray);
-        p.drawRect(0, 0, image.width() - 1, image.height() - 1);
+        drawFrame(image);
     }
     return image;
 }
@@ -78,15 +99,34 @@ QImage framedImage(const QColor &fill, const QString &text)
     return image;
 }
 
-// A view of the pane that hands its right-click and keys to the pane.
+// A view of the pane that hands its right-click, keys and new sizes to the
+// pane.
 template<class View>
 class PaneView : public View
 {
 public:
     std::function<void(const QPoint &, const QPoint &)> onContextMenu;
     std::function<bool(int, int)> onKey;
+    std::function<void()> onResize;
 
 protected:
+    // Also called when only the viewport changes, as when a scroll bar comes
+    // or goes.
+    void resizeEvent(QResizeEvent *event) override
+    {
+        View::resizeEvent(event);
+        if (onResize)
+            onResize();
+    }
+
+    // A view filled while hidden sizes its columns when it comes on show.
+    void showEvent(QShowEvent *event) override
+    {
+        View::showEvent(event);
+        if (onResize)
+            onResize();
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
         if (onKey && onKey(event->key(), int(event->modifiers())))
@@ -155,10 +195,6 @@ QToolButton *switchButton(QWidget *parent, const char *name, const QString &tip,
     return b;
 }
 
-// The report's columns as fractions of the view's width; the sort key is
-// hidden.
-constexpr double kColumnShares[] = {0.08, 0.6, 0.12, 0.12, 0.08};
-
 } // namespace
 
 PagePane::PagePane(QWidget *parent)
@@ -203,6 +239,9 @@ void PagePane::buildViews()
     report->setIconSize(QSize(16, 16));
     report->setColumnHidden(PageListModel::SortKeyColumn, true);
     report->header()->setStretchLastSection(false);
+    // A path longer than its column keeps its start and its file name.
+    report->setTextElideMode(Qt::ElideMiddle);
+    report->onResize = [this] { sizeColumns(); };
     report->header()->setSortIndicator(PageListModel::PageNumberColumn, Qt::AscendingOrder);
     report->setSortingEnabled(true);
     m_listView = report;
@@ -418,6 +457,7 @@ void PagePane::ArrangePagePane()
     if (m_mode == PageListModel::ViewMode::List) {
         // Every fill lists the pages in page order again.
         m_listView->header()->setSortIndicator(PageListModel::PageNumberColumn, Qt::AscendingOrder);
+        m_columnsMeasured = false;
         sizeColumns();
     }
     view->setUpdatesEnabled(true);
@@ -428,19 +468,42 @@ void PagePane::ArrangePagePane()
     updateButtons();
 }
 
-void PagePane::sizeColumns()
+void PagePane::measureColumns()
 {
-    const int width = m_listView->viewport()->width();
-    // A narrow pane still shows every header whole.
     QHeaderView *header = m_listView->header();
-    for (int column = 0; column < int(std::size(kColumnShares)); ++column)
-        m_listView->setColumnWidth(column, qMax(int(width * kColumnShares[column]), header->sectionSizeHint(column)));
+    // The fill's reset brings the hidden sort key back at the default width,
+    // which the header goes on counting in its length (a row's focus frame
+    // then runs past the last column): it is hidden again at no width.
+    header->setSectionHidden(PageListModel::SortKeyColumn, false);
+    header->resizeSection(PageListModel::SortKeyColumn, 0);
+    header->setSectionHidden(PageListModel::SortKeyColumn, true);
+    // Public in the base view, protected in the tree view.
+    const QAbstractItemView *view = m_listView;
+    for (int column = 0; column < int(m_contentWidths.size()); ++column)
+        m_contentWidths[column] = qMax(view->sizeHintForColumn(column), header->sectionSizeHint(column));
 }
 
-void PagePane::resizeEvent(QResizeEvent *event)
+void PagePane::sizeColumns()
 {
-    QWidget::resizeEvent(event);
-    sizeColumns();
+    // The texts are measured once per fill, by a view on show.
+    if (!m_columnsMeasured && m_listView->isVisible()) {
+        measureColumns();
+        m_columnsMeasured = true;
+    }
+    // Every column is as wide as its header and its texts. The file name
+    // gets no more than the room the others leave, so that no scroll bar is
+    // needed as long as they fit; it never gets less than its header.
+    int others = 0;
+    for (int column = 0; column < int(m_contentWidths.size()); ++column) {
+        if (column == PageListModel::FilenameColumn)
+            continue;
+        m_listView->setColumnWidth(column, m_contentWidths[column]);
+        others += m_contentWidths[column];
+    }
+    const int room = m_listView->viewport()->width() - others;
+    const int header = m_listView->header()->sectionSizeHint(PageListModel::FilenameColumn);
+    m_listView->setColumnWidth(PageListModel::FilenameColumn,
+                               qMax(header, qMin(m_contentWidths[PageListModel::FilenameColumn], room)));
 }
 
 void PagePane::updateButtons()

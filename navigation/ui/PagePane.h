@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <array>
+
 class QAbstractItemView;
 class QGridLayout;
 class QLabel;
@@ -80,9 +82,6 @@ public:
     void cmdShowLess_Click();
     void cmdShowMore_Click();
 
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
 Q_SIGNALS:
     // A double-click or Enter on a page.
     void pageOpened(RecordId pageId);
@@ -95,7 +94,10 @@ private:
     void buildViews();
     void buildControls();
     void updateButtons();
-    // The report's column widths as fractions of the view's width.
+    // The widths of the report's columns' texts and headers.
+    void measureColumns();
+    // The report's columns as wide as their texts, the file name within
+    // the room the view leaves it; measures them first after a fill.
     void sizeColumns();
     // The arrow stands above the switch of the active view.
     void markActiveView();
@@ -123,4 +125,8 @@ private:
     QToolButton *m_listMode;
     PageListModel::ViewMode m_mode = PageListModel::ViewMode::Thumbnail;
     bool m_filling = false;
+    // Measured by measureColumns, for every column but the hidden sort key;
+    // m_columnsMeasured says they are of the items on show.
+    std::array<int, PageListModel::SortKeyColumn> m_contentWidths{};
+    bool m_columnsMeasured = false;
 };

@@ -1,6 +1,7 @@
 #include "store/ui/TitleWidth.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -30,7 +31,15 @@ int needed(const QWidget *window)
 
 void fit(QWidget *dialog)
 {
-    dialog->setMinimumWidth(qMax(dialog->minimumWidth(), needed(dialog)));
+    const int width = needed(dialog);
+    dialog->setMinimumWidth(qMax(dialog->minimumWidth(), width));
+    // A layout of fixed size gives the window its own size hint whenever it
+    // is laid out, over any minimum width: the layout is held open instead.
+    auto *box = qobject_cast<QBoxLayout *>(dialog->layout());
+    if (box && (box->direction() == QBoxLayout::TopToBottom || box->direction() == QBoxLayout::BottomToTop)) {
+        const QMargins margins = box->contentsMargins();
+        box->addStrut(width - margins.left() - margins.right());
+    }
 }
 
 void fit(QMessageBox &box)

@@ -11,7 +11,8 @@ namespace TitleWidth {
 
 // The width the caption of the window needs, in pixels.
 int needed(const QWidget *window);
-// Sets the dialog's minimum width to what its caption needs.
+// Sets the dialog's minimum width to what its caption needs; a dialog laid
+// out from top to bottom at a fixed size keeps that width too.
 void fit(QWidget *dialog);
 // The same for a message box, which sizes itself to its text: a spacer in
 // its layout holds it open.

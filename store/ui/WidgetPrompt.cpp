@@ -4,6 +4,7 @@
 #include "store/ui/TitleWidth.h"
 #include "store/ui/frmPassword.h"
 #include "store/ui/frmPathSelect.h"
+#include "store/ui/frmProgress.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -18,21 +19,37 @@ QString titleOr(const QString &title)
     return title.isEmpty() ? Common::GetAppTitle() : title;
 }
 
+// A box that opens during a long operation belongs to its progress window,
+// so it opens above it rather than under it (the progress window stays on
+// top of the program's other windows); any other box to the active window.
+QWidget *boxParent()
+{
+    if (QWidget *progress = frmProgress::shownWindow())
+        return progress;
+    return QApplication::activeWindow();
+}
+
 // A message box whose caption is never cut; returns the button clicked.
 QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                                    QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
-    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    QMessageBox box(icon, title, text, buttons, boxParent());
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
     TitleWidth::fit(box);
+    frmProgress::keepAbove(&box);
     box.exec();
     return box.standardButton(box.clickedButton());
 }
 
-std::optional<QString> nonEmpty(const QString &path)
+// Runs a file dialog; the file chosen, nullopt for Cancel.
+std::optional<QString> chosenFile(QFileDialog &dialog)
 {
+    frmProgress::keepAbove(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString path = dialog.selectedFiles().constFirst();
     if (path.isEmpty())
         return std::nullopt;
     return path;
@@ -74,10 +91,11 @@ Prompt::Answer WidgetPrompt::questionYesNoCancel(const QString &text, const QStr
 Prompt::DiskAnswer WidgetPrompt::insertDisk(const QString &text)
 {
     QMessageBox box(QMessageBox::Information, Common::GetAppTitle(), text, QMessageBox::Ok | QMessageBox::Cancel,
-                    QApplication::activeWindow());
+                    boxParent());
     QPushButton *choose = box.addButton(QStringLiteral("Choose folder…"), QMessageBox::ActionRole);
     box.setEscapeButton(QMessageBox::Cancel);
     TitleWidth::fit(box);
+    frmProgress::keepAbove(&box);
     box.exec();
     if (box.clickedButton() == choose)
         return DiskAnswer::ChooseFolder;
@@ -87,11 +105,12 @@ Prompt::DiskAnswer WidgetPrompt::insertDisk(const QString &text)
 std::optional<QString> WidgetPrompt::input(const QString &text, const QString &title,
                                            const QString &defaultText)
 {
-    QInputDialog dialog(QApplication::activeWindow());
+    QInputDialog dialog(boxParent());
     dialog.setWindowTitle(titleOr(title));
     dialog.setLabelText(text);
     dialog.setTextValue(defaultText);
     TitleWidth::fit(&dialog);
+    frmProgress::keepAbove(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
@@ -99,13 +118,13 @@ std::optional<QString> WidgetPrompt::input(const QString &text, const QString &t
 
 std::optional<QString> WidgetPrompt::password(const QString &cabinetName)
 {
-    return frmPassword::ask(QApplication::activeWindow(), cabinetName);
+    return frmPassword::ask(boxParent(), cabinetName);
 }
 
 std::optional<QString> WidgetPrompt::chooseFolder(const QString &startPath)
 {
     QString path = startPath;
-    if (!frmPathSelect::SelectPath(QApplication::activeWindow(), path))
+    if (!frmPathSelect::SelectPath(boxParent(), path))
         return std::nullopt;
     return path;
 }
@@ -113,12 +132,17 @@ std::optional<QString> WidgetPrompt::chooseFolder(const QString &startPath)
 std::optional<QString> WidgetPrompt::openFileName(const QString &title, const QString &folder,
                                                   const QString &filter)
 {
-    return nonEmpty(QFileDialog::getOpenFileName(QApplication::activeWindow(), titleOr(title), folder, filter));
+    QFileDialog dialog(boxParent(), titleOr(title), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosenFile(dialog);
 }
 
 std::optional<QString> WidgetPrompt::saveFileName(const QString &title, const QString &suggestedPath,
                                                   const QString &filter)
 {
-    return nonEmpty(
-        QFileDialog::getSaveFileName(QApplication::activeWindow(), titleOr(title), suggestedPath, filter));
+    QFileDialog dialog(boxParent(), titleOr(title), suggestedPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return chosenFile(dialog);
 }

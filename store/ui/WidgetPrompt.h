@@ -3,7 +3,8 @@
 #include "store/Prompt.h"
 
 // The prompt interface as message boxes, input boxes, the folder chooser
-// and the file dialogs over the active window.
+// and the file dialogs over the active window; during a long operation
+// over its progress window, above which they open.
 class WidgetPrompt : public Prompt
 {
 public:

@@ -4,6 +4,7 @@
 #include "store/Passwords.h"
 #include "store/Prompt.h"
 #include "store/ui/TitleWidth.h"
+#include "store/ui/frmProgress.h"
 
 frmPassword::frmPassword(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPassword>())
@@ -33,6 +34,7 @@ QString frmPassword::password() const
 std::optional<QString> frmPassword::ask(QWidget *parent, const QString &cabinetName)
 {
     frmPassword dialog(parent);
+    frmProgress::keepAbove(&dialog);
     dialog.setCabinetName(cabinetName);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

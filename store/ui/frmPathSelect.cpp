@@ -13,6 +13,7 @@
 #include "store/Prompt.h"
 #include "store/RecordRules.h"
 #include "store/ui/FormPosition.h"
+#include "store/ui/frmProgress.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ bool frmPathSelect::SelectPath(QWidget *parent, QString &path)
 {
     g_cancelled = false;
     frmPathSelect dialog(parent);
+    frmProgress::keepAbove(&dialog);
     const QString start = path.trimmed().isEmpty() ? Settings::value(kSetting) : path;
     if (!dialog.showPath(start))
         dialog.showPath(QDir::homePath());

@@ -3,6 +3,7 @@
 #include "store/EventPacer.h"
 #include "store/Progress.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <chrono>
@@ -14,9 +15,11 @@ class frmProgress;
 
 // The small window that shows a long operation: a status line, a bar and,
 // for a cancellable operation, a Cancel button. One instance serves the whole
-// run and hides between operations. It is application-modal while shown, so
-// no other command can start in the middle of an operation, and it refuses
-// to be closed by its frame until Cancel is clicked or the operation ends.
+// run and hides between operations. While any progress window is shown the
+// other windows take no input (an InputHold), so no other command can start
+// in the middle of an operation, yet the window never takes the activation
+// or the keyboard from the window the user works in. It refuses to be
+// closed by its frame until Cancel is clicked or the operation ends.
 class frmProgress : public QWidget, public ProgressView
 {
     Q_OBJECT
@@ -28,6 +31,12 @@ public:
     // Creates the program's progress window on the first call and registers
     // it as the progress view; later calls return the same window.
     static frmProgress *install();
+    // The progress window shown last that is still up; nullptr for none.
+    static frmProgress *shownWindow();
+    // Keeps a dialog that opens over a progress window on top as that
+    // window is, whatever the window manager makes of a transient window.
+    // Nothing for a dialog with another parent.
+    static void keepAbove(QWidget *dialog);
 
     void start(const QString &text, int rangeMin, int rangeMax, bool withCancel) override;
     void increment(const QString &text) override;
@@ -48,12 +57,17 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private Q_SLOTS:
     void cmdCancel_Click();
 
 private:
     void showValue(int value);
+    // Gives the activation back to the window that had it before the
+    // window showed, when the window system handed it to this one anyway.
+    void returnActivation();
 
     std::unique_ptr<Ui::frmProgress> m_ui;
     int m_rangeMin = 0;
@@ -62,4 +76,5 @@ private:
     EventPacer m_events;
     // The window may be closed: after Cancel or once the operation ended.
     bool m_stopped = false;
+    QPointer<QWidget> m_returnTo;
 };

@@ -1,3 +1,4 @@
+#include "imaging/ThumbnailMaker.h"
 #include "imaging/ui/PageImageView.h"
 #include "navigation/PageClipboard.h"
 #include "navigation/PageListModel.h"
@@ -26,7 +27,9 @@
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
+#include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
@@ -159,9 +162,9 @@ private Q_SLOTS:
     }
 
     // The list view is a report of every page: page number, full file
-    // name, size, scan date and page id under their headers, a shortcut
-    // page with an empty number and its own file; a click on a header
-    // sorts, and the next fill is in page order again.
+    // name (whole in its tip), size, scan date and page id under their
+    // headers, a shortcut page with an empty number and its own file; a
+    // click on a header sorts, and the next fill is in page order again.
     void listViewIsAReport()
     {
         Settings::setValue("DisplayCount", "2");
@@ -192,6 +195,9 @@ private Q_SLOTS:
         QCOMPARE(cell(0, PageListModel::PageIdColumn), QString::number(shortcut));
         QCOMPARE(cell(1, PageListModel::PageNumberColumn), QStringLiteral("1"));
         QCOMPARE(cell(1, PageListModel::FilenameColumn), PagePaths::GetDefaultPageFilePath(p1));
+        // A path cut short in its column shows whole under the pointer.
+        QCOMPARE(pane()->model()->index(1, PageListModel::FilenameColumn).data(Qt::ToolTipRole).toString(),
+                 PagePaths::GetDefaultPageFilePath(p1));
         QVERIFY(!pane()->model()->index(1, 0).data(Qt::DecorationRole).isNull());
         QCOMPARE(pane()->lblStatus()->text(), QStringLiteral(" Showing 2 images (page 1 of 2)"));
         QVERIFY(pane()->cmdNext()->isEnabled());
@@ -202,6 +208,74 @@ private Q_SLOTS:
         QCOMPARE(cell(0, PageListModel::PageIdColumn), QString::number(qMax(qMax(p1, p2), shortcut)));
         pane()->cmdFirst()->click();
         QCOMPARE(cell(2, PageListModel::PageIdColumn), QString::number(p2));
+    }
+
+    // The report's columns are as wide as their texts: the scan date shows
+    // whole, the file name takes no room its paths do not need, and no
+    // horizontal scroll bar shows. A pane too narrow for the paths shortens
+    // the file names, never the other columns.
+    void reportColumnsFitTheirTexts_data()
+    {
+        QTest::addColumn<int>("windowWidth");
+        QTest::addColumn<bool>("namesWhole");
+        QTest::newRow("wide pane") << 1280 << true;
+        QTest::newRow("narrow pane") << 640 << false;
+    }
+    void reportColumnsFitTheirTexts()
+    {
+        QFETCH(int, windowWidth);
+        QFETCH(bool, namesWhole);
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        for (int n = 1; n <= 3; ++n)
+            jpegPage(doc, n, QSize(200, 300));
+        DbConnection::Execute("UPDATE Page SET ScanDate = '2026-12-09 00:00:00', FileSize = 1234567");
+        load();
+        m_window->setWindowState(Qt::WindowNoState);
+        m_window->resize(windowWidth, 700);
+        pane()->imgList()->click();
+        show(key("DOC", doc));
+        QTreeView *report = pane()->reportView();
+        QVERIFY(report->isVisible());
+        const QAbstractItemView *view = report;
+        const auto needed = [&](int column) {
+            return qMax(view->sizeHintForColumn(column), report->header()->sectionSizeHint(column));
+        };
+        for (int column : {PageListModel::PageNumberColumn, PageListModel::SizeColumn, PageListModel::ScanDateColumn,
+                           PageListModel::PageIdColumn})
+            QVERIFY2(report->columnWidth(column) >= needed(column), qPrintable(QString::number(column)));
+        const int name = report->columnWidth(PageListModel::FilenameColumn);
+        const int nameNeeded = needed(PageListModel::FilenameColumn);
+        if (namesWhole)
+            QCOMPARE(name, nameNeeded);
+        else
+            QVERIFY2(name < nameNeeded, qPrintable(QStringLiteral("%1 >= %2").arg(name).arg(nameNeeded)));
+        QCOMPARE(report->horizontalScrollBar()->maximum(), 0);
+    }
+
+    // A shortcut page shows the icon of its file's type at 32 pixels, in the
+    // middle of a square as large as a page's thumbnail.
+    void shortcutIconIsCentred()
+    {
+        const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
+        QTemporaryDir dir;
+        PageFixture::shortcutPage(doc, dir.filePath("notes.txt"), "some notes");
+        load();
+        show(key("DOC", doc));
+        const QImage picture = pane()->model()->index(0).data(Qt::DecorationRole).value<QImage>();
+        const int side = ThumbnailMaker::ThumbnailSide;
+        QCOMPARE(picture.size(), QSize(side, side));
+        // The icon's pixels, inside the square's frame.
+        QRect drawn;
+        for (int y = 1; y < side - 1; ++y) {
+            for (int x = 1; x < side - 1; ++x) {
+                if (picture.pixel(x, y) != qRgb(255, 255, 255))
+                    drawn |= QRect(x, y, 1, 1);
+            }
+        }
+        QVERIFY(!drawn.isEmpty());
+        const QRect middle((side - 32) / 2, (side - 32) / 2, 32, 32);
+        QVERIFY2(middle.contains(drawn), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(drawn.x()).arg(drawn.y())
+                                                        .arg(drawn.width()).arg(drawn.height())));
     }
 
     // Show Less and Show More keep the count at its bound and still fill

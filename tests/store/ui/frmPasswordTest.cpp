@@ -1,3 +1,4 @@
+#include "store/ui/TitleWidth.h"
 #include "store/ui/WidgetPrompt.h"
 #include "store/ui/frmPageNumber.h"
 #include "store/ui/frmPassword.h"
@@ -156,6 +157,7 @@ private Q_SLOTS:
         QApplication::setApplicationDisplayName(QStringLiteral("Vellumark"));
         int width = 0;
         int needed = 0;
+        int withTitleBar = 0;
         bool seen = false;
         QTimer::singleShot(0, [&] {
             QWidget *box = QApplication::activeModalWidget();
@@ -164,6 +166,7 @@ private Q_SLOTS:
             seen = true;
             box->adjustSize();
             width = box->width();
+            withTitleBar = TitleWidth::needed(box);
             QFont font = QApplication::font();
             font.setBold(true);
             QString caption = box->windowTitle();
@@ -181,6 +184,9 @@ private Q_SLOTS:
             prompt.message(QStringLiteral("Access Denied"));
         QVERIFY(seen);
         QVERIFY2(width > needed, qPrintable(QStringLiteral("%1 <= %2").arg(width).arg(needed)));
+        // Room for the title bar's icon and buttons too, also in a box laid
+        // out at a fixed size.
+        QVERIFY2(width >= withTitleBar, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(withTitleBar)));
     }
 };
 

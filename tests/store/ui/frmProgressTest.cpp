@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -246,38 +248,83 @@ private Q_SLOTS:
     }
 
     // While an operation runs only the progress window takes input: a
-    // button of another window cannot be clicked, Cancel can. The clicks go
-    // through the window system, where modality is enforced. The window
-    // stays on top of the others.
-    void applicationModalWhileShown()
+    // button of another window cannot be clicked, a key or a shortcut does
+    // not reach it, Cancel can be clicked. The input goes through the window
+    // system. The window stays on top of the others, yet takes neither the
+    // activation nor the keyboard from the window the user works in.
+    void othersHeldWhileShown()
     {
         QWidget other;
         QPushButton *button = new QPushButton(QStringLiteral("Delete"), &other);
         button->setGeometry(10, 10, 80, 30);
+        auto *edit = new QLineEdit(&other);
+        edit->setGeometry(10, 50, 120, 24);
+        auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), &other);
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
         QSignalSpy clicks(button, &QPushButton::clicked);
+        QSignalSpy shortcuts(shortcut, &QShortcut::activated);
         const auto clickThroughWindow = [](QWidget *target) {
             QWidget *window = target->window();
             QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                               target->mapTo(window, target->rect().center()));
         };
+        const auto typeThroughWindow = [&other] {
+            QTest::keyClick(other.windowHandle(), Qt::Key_A);
+            QTest::keyClick(other.windowHandle(), Qt::Key_D, Qt::ControlModifier);
+        };
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        edit->setFocus();
 
         Progress::StartProgressPositioned(QStringLiteral("Import"), 1, 100);
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        QCOMPARE(m_window->windowModality(), Qt::ApplicationModal);
-        QCOMPARE(QApplication::activeModalWidget(), m_window);
+        QVERIFY(m_window->testAttribute(Qt::WA_ShowWithoutActivating));
+        QVERIFY(m_window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
         QVERIFY(m_window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        // Whatever the window system made of that, the other window may be
+        // the active one meanwhile: its input is held all the same.
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
 
+        typeThroughWindow();
         clickThroughWindow(button);
         QCOMPARE(clicks.count(), 0);
+        QCOMPARE(edit->text(), QString());
+        QCOMPARE(shortcuts.count(), 0);
         clickThroughWindow(cancel());
         QVERIFY(Progress::ProgressCancelled());
 
         Progress::EndProgress();
         QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(QApplication::activeWindow(), &other);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        typeThroughWindow();
         clickThroughWindow(button);
         QCOMPARE(clicks.count(), 1);
+        QCOMPARE(edit->text(), QStringLiteral("a"));
+        QCOMPARE(shortcuts.count(), 1);
+    }
+
+    // A window system that activates the progress window anyway: when the
+    // operation ends, the activation and the focus go back to the window and
+    // the control that had them.
+    void activationGoesBackAfterStop()
+    {
+        QWidget other;
+        auto *edit = new QLineEdit(&other);
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        edit->setFocus();
+
+        Progress::StartProgress(QStringLiteral("Delete document"), 1, 3);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        QVERIFY(!edit->hasFocus());
+        Progress::StopProgress();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QCOMPARE(QApplication::focusWidget(), edit);
     }
 
     // Steps set text and bar at once but let events through only at the

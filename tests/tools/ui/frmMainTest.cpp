@@ -1,5 +1,6 @@
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "store/ui/frmProgress.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/RecordFixture.h"
@@ -335,7 +336,9 @@ private Q_SLOTS:
 
         bool seen = false;
         QTimer::singleShot(0, &window, [&] {
-            auto *progress = qobject_cast<QWidget *>(QApplication::activeModalWidget());
+            // The progress window holds the other windows' input without
+            // being a modal window.
+            QWidget *progress = frmProgress::shownWindow();
             QVERIFY(progress && progress->isVisible());
             seen = true;
             QVERIFY(!window.close());
