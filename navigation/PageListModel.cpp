@@ -55,6 +55,10 @@ QString PageListModel::itemText(const PageRecord &record, ViewMode mode)
 {
     if (mode == ViewMode::List)
         return record.isShortcut() ? QString() : QString::number(record.PageNumber);
+    // A tree import's copy of a file that is no image lies in the page store
+    // under its page id ("21.pdf"); its page keeps the file's own name.
+    if (record.isShortcut() && !record.Name.isEmpty())
+        return record.Name;
     if (record.isShortcut() || record.PageNumber == 0)
         return PagePaths::GetFileNamePart(record.Filename);
     return QStringLiteral("Page ") + QString::number(record.PageNumber);

@@ -18,6 +18,7 @@ PageRecord toRecord(const Pages::PageRow &row)
     record.FileSize = row.fileSize;
     record.Filetype = row.filetype;
     record.ShortcutYN = row.shortcutYN;
+    record.Name = row.name;
     return record;
 }
 

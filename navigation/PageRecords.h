@@ -20,6 +20,7 @@ struct PageRecord
     QString FileSize;     // bytes as text, "" when none
     QString Filetype;
     QString ShortcutYN;   // "Y" for a shortcut page
+    QString Name;         // the page's Name, "" when none
 
     bool isShortcut() const { return ShortcutYN == QLatin1String("Y"); }
     // "PAG" & PageId, the key of the page's item.

@@ -217,7 +217,7 @@ QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition
                                    const QVariantList &binds)
 {
     QString sql = QStringLiteral(
-        "SELECT PageId, PageNumber, Filename, ScanDate, FileSize, Filetype, ShortcutYN"
+        "SELECT PageId, PageNumber, Filename, ScanDate, FileSize, Filetype, ShortcutYN, Name"
         " FROM Page WHERE DocumentId = ?");
     QVariantList values{documentId};
     if (!condition.isEmpty()) {
@@ -237,6 +237,7 @@ QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition
         page.fileSize = NullToEmpty(rs.value(row, 4));
         page.filetype = NullToEmpty(rs.value(row, 5));
         page.shortcutYN = NullToEmpty(rs.value(row, 6));
+        page.name = NullToEmpty(rs.value(row, 7));
         rows.append(page);
     }
     return rows;

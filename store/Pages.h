@@ -75,6 +75,7 @@ struct PageRow
     QString fileSize;      // bytes, as text
     QString filetype;
     QString shortcutYN;    // "Y" for a shortcut page
+    QString name;          // the page's Name (an imported file's name)
 };
 
 // A page about to be inserted.

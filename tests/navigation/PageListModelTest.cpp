@@ -58,20 +58,29 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("number");
         QTest::addColumn<bool>("shortcut");
+        QTest::addColumn<QString>("filename");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("thumbnailText");
         QTest::addColumn<QString>("listText");
-        QTest::newRow("numbered page") << 7 << false << "Page 7" << "7";
-        QTest::newRow("page 0 shows its file") << 0 << false << "1234.jpg" << "0";
-        QTest::newRow("shortcut page") << 3 << true << "notes.pdf" << "";
+        const QString stored = QStringLiteral("/d/Pages/0000001/1234.jpg");
+        QTest::newRow("numbered page") << 7 << false << stored << "Scan.jpg" << "Page 7" << "7";
+        QTest::newRow("page 0 shows its file") << 0 << false << stored << "" << "1234.jpg" << "0";
+        QTest::newRow("shortcut page") << 3 << true << "/home/u/notes.pdf" << "" << "notes.pdf" << "";
+        // A tree import's copy lies under its page id; the page keeps the name.
+        QTest::newRow("shortcut to a copy in the store")
+            << 0 << true << "/d/Pages/0000001/1234.pdf" << "offer.pdf" << "offer.pdf" << "";
     }
     void itemText()
     {
         QFETCH(int, number);
         QFETCH(bool, shortcut);
+        QFETCH(QString, filename);
+        QFETCH(QString, name);
         PageRecord record;
         record.PageId = 1234;
         record.PageNumber = number;
-        record.Filename = shortcut ? QStringLiteral("/home/u/notes.pdf") : QStringLiteral("/d/Pages/0000001/1234.jpg");
+        record.Filename = filename;
+        record.Name = name;
         record.ShortcutYN = shortcut ? QStringLiteral("Y") : QString();
         QTEST(PageListModel::itemText(record, Mode::Thumbnail), "thumbnailText");
         QTEST(PageListModel::itemText(record, Mode::List), "listText");
