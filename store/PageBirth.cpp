@@ -205,14 +205,99 @@ std::optional<QString> PageBirth::refusalFor(RecordId documentId)
     return refusal;
 }
 
+namespace {
+
+// Where a new page goes: its id and paths, and whether its file already
+// lies there (a rescued file under its own id).
+struct Place
+{
+    RecordId pageId = 0;
+    Paths paths;
+    bool inPlace = false;
+};
+
+// The file's own id where a rescued file lies at its id's path in the page
+// store and that id has no row, else the next id whose paths are all free.
+Place choosePlace(const PageBirth::NewPage &page)
+{
+    PageBirth::NewPage placed = page;
+    if (!page.rescue.isEmpty()) {
+        const QString suffix = QFileInfo(page.rescue).suffix();
+        placed.extension = suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
+    }
+    Place place;
+    if (!page.rescue.isEmpty() && page.rescueId > 0 && !Pages::PageExists(page.rescueId)) {
+        place.pageId = page.rescueId;
+        place.paths = pathsOf(placed, place.pageId);
+        // Not where its id puts a page image (another letter case of its
+        // extension): a shortcut page to the file where it lies.
+        if (place.paths.image != page.rescue)
+            place.paths = Paths{page.rescue, QString(), page.rescue};
+        place.inPlace = true;
+        return place;
+    }
+    // A name the user typed was asked about; every other path must be free.
+    const bool own = page.userNamedFile.isEmpty();
+    for (place.pageId = Pages::NextPageId();; ++place.pageId) {
+        place.paths = pathsOf(placed, place.pageId);
+        if (!PageBirth::isTaken(place.pageId, own ? place.paths.image : QString(), own ? place.paths.thumb : QString()))
+            return place;
+        qCWarning(lcStore) << "page id" << place.pageId << "passed over: a file stands at its paths";
+    }
+}
+
+// Writes the thumbnail bytes the caller had; one that cannot be written
+// leaves the page without one, which the page pane makes when it shows it.
+bool writeThumbnail(const PageBirth::NewPage &page, const PageBirth::Born &born)
+{
+    try {
+        makeFolderOf(born.thumbPath);
+        const std::optional<DbError> error = page.userNamedFile.isEmpty()
+            ? FileSync::writeNew(born.thumbPath, page.thumbnail)
+            : FileSync::replaceWith(born.thumbPath, page.thumbnail);
+        if (!error)
+            return true;
+        qCWarning(lcStore) << "thumbnail of page" << born.pageId << "not written:" << error->text;
+    } catch (const DbError &e) {
+        qCWarning(lcStore) << "thumbnail of page" << born.pageId << "not written:" << e.text;
+    }
+    return false;
+}
+
+} // namespace
+
+void PageBirth::placeImage(const NewPage &page, const QString &path)
+{
+    makeFolderOf(path);
+    if (!page.rescue.isEmpty()) {
+        throwIf(FileSync::renameNew(page.rescue, path));
+        m_placedUndo.append({path, page.rescue});
+        m_toSync << path << page.rescue;  // its old folder lost the entry
+        return;
+    }
+    bool created = true;
+    if (!page.userNamedFile.isEmpty()) {
+        created = !standsAt(path);
+        throwIf(FileSync::replaceWith(path, page.bytes));
+    } else if (!page.bytes.isEmpty()) {
+        throwIf(FileSync::writeNew(path, page.bytes));
+    } else if (!page.copyOf.isEmpty()) {
+        throwIf(FileSync::copyNew(page.copyOf, path));
+    } else {
+        throwIf(FileSync::renameNew(page.staged, path));
+    }
+    if (created)
+        m_placedUndo.append({path, QString()});
+    m_toSync.append(path);
+}
+
 PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
 {
     Step ignored = Step::Checks;
     Step &step = failedStep ? *failedStep : ignored;
     step = Step::Checks;
-    const bool rescue = !page.rescue.isEmpty();
     const int sources = int(!page.bytes.isEmpty()) + int(!page.copyOf.isEmpty()) + int(!page.staged.isEmpty())
-        + int(rescue) + int(!page.shortcutTo.isEmpty());
+        + int(!page.rescue.isEmpty()) + int(!page.shortcutTo.isEmpty());
     if (sources != 1)
         throw DbError(ErrorCode::InvalidValue, QStringLiteral("A new page needs one image or one file to point at."));
 
@@ -223,112 +308,42 @@ PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
         throw DbError(ErrorCode::RecordMissing, QStringLiteral("Document %1 does not exist.").arg(page.documentId));
     if (const std::optional<QString> refusal = refusalFor(page.documentId))
         throw DbError(ErrorCode::StorageUnavailable, *refusal);
-
-    // The id: the file's own where a rescued file lies at its id's path in
-    // the page store and that id has no row, else the next id whose paths
-    // are all free.
-    NewPage placed = page;
-    if (rescue) {
-        const QString suffix = QFileInfo(page.rescue).suffix();
-        placed.extension = suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
-    }
-    RecordId pageId = 0;
-    Paths paths;
-    bool inPlace = false;
-    if (rescue && page.rescueId > 0 && !Pages::PageExists(page.rescueId)) {
-        pageId = page.rescueId;
-        paths = pathsOf(placed, pageId);
-        inPlace = paths.image == page.rescue;
-        if (!inPlace) {
-            // Not where its id puts a page image (another extension's letter
-            // case): a shortcut page to the file where it lies.
-            paths = Paths{page.rescue, QString(), page.rescue};
-            inPlace = true;
-        }
-    } else {
-        for (pageId = Pages::NextPageId();; ++pageId) {
-            paths = pathsOf(placed, pageId);
-            // A name the user typed was asked about; every other path must be free.
-            const bool own = page.userNamedFile.isEmpty();
-            if (!isTaken(pageId, own ? paths.image : QString(), own ? paths.thumb : QString()))
-                break;
-            qCWarning(lcStore) << "page id" << pageId << "passed over: a file stands at its paths";
-        }
-    }
+    const Place place = choosePlace(page);
+    const Paths &paths = place.paths;
     // A page whose file is not a page image of the store: the user's own
     // file, or the copy of one.
     const bool shortcut = !page.shortcutTo.isEmpty()
         || (!paths.filename.isEmpty() && page.userNamedFile.isEmpty() && page.nameByIdIn.isEmpty());
 
-    // The image in place.
     step = Step::File;
-    qint64 fileSize = page.fileSize;
-    if (!paths.image.isEmpty() && !inPlace) {
-        makeFolderOf(paths.image);
-        bool created = true;
-        if (!page.bytes.isEmpty()) {
-            if (!page.userNamedFile.isEmpty()) {
-                created = !standsAt(paths.image);
-                throwIf(FileSync::replaceWith(paths.image, page.bytes));
-            } else {
-                throwIf(FileSync::writeNew(paths.image, page.bytes));
-            }
-        } else if (!page.copyOf.isEmpty()) {
-            throwIf(FileSync::copyNew(page.copyOf, paths.image));
-        } else {
-            const QString from = rescue ? page.rescue : page.staged;
-            throwIf(FileSync::renameNew(from, paths.image));
-            if (rescue)
-                one.m_placedUndo.append({paths.image, from});
-            created = !rescue;
-        }
-        if (created)
-            one.m_placedUndo.append({paths.image, QString()});
-        one.m_toSync.append(paths.image);
-        if (rescue)
-            one.m_toSync.append(page.rescue);  // its old folder loses the entry
-    }
-    if (fileSize < 0)
-        fileSize = page.shortcutTo.isEmpty() ? sizeOf(paths.image) : sizeOf(page.shortcutTo);
+    if (!paths.image.isEmpty() && !place.inPlace)
+        one.placeImage(page, paths.image);
 
     step = Step::Row;
     Pages::NewPage row;
     row.documentId = page.documentId;
     row.name = page.name;
     row.pageNumber = page.pageNumber ? *page.pageNumber : shortcut ? 0 : Pages::NextPageNumber(page.documentId);
-    row.fileSize = fileSize;
+    row.fileSize = page.fileSize >= 0 ? page.fileSize : sizeOf(page.shortcutTo.isEmpty() ? paths.image : page.shortcutTo);
     row.filetype = page.filetype;
     row.filename = paths.filename;
     row.shortcut = shortcut;
     row.markedStored = page.markedStored;
     row.scanDate = page.scanDate;
     row.emptyFilenameAsText = page.emptyFilenameAsText;
-    Pages::InsertPageWithId(pageId, row);
+    Pages::InsertPageWithId(place.pageId, row);
 
     Born born;
-    born.pageId = pageId;
+    born.pageId = place.pageId;
     born.documentId = page.documentId;
     born.pageNumber = row.pageNumber;
     born.imagePath = page.shortcutTo.isEmpty() ? paths.image : QString();
     born.thumbPath = shortcut ? QString() : paths.thumb;
     born.notice = page.notice;
-    if (!inPlace && page.userNamedFile.isEmpty() && !born.thumbPath.isEmpty())
+    if (!place.inPlace && page.userNamedFile.isEmpty() && !born.thumbPath.isEmpty())
         one.m_freeThumbs.append(born.thumbPath);
-    if (!page.thumbnail.isEmpty() && !born.thumbPath.isEmpty()) {
-        // A thumbnail that cannot be written leaves the page without one;
-        // the page pane makes it when it shows the page.
-        try {
-            makeFolderOf(born.thumbPath);
-            const std::optional<DbError> error = page.userNamedFile.isEmpty()
-                ? FileSync::writeNew(born.thumbPath, page.thumbnail)
-                : FileSync::replaceWith(born.thumbPath, page.thumbnail);
-            born.thumbnailWritten = !error;
-            if (error)
-                qCWarning(lcStore) << "thumbnail of page" << pageId << "not written:" << error->text;
-        } catch (const DbError &e) {
-            qCWarning(lcStore) << "thumbnail of page" << pageId << "not written:" << e.text;
-        }
-    }
+    if (!page.thumbnail.isEmpty() && !born.thumbPath.isEmpty())
+        born.thumbnailWritten = writeThumbnail(page, born);
     one.m_born.append(born);
     one.commit();
     return born;

@@ -179,6 +179,7 @@ private:
         QString path;
         QString backTo;
     };
+    void placeImage(const NewPage &page, const QString &path);
     void removePlaced();
     void takeOver(PageBirth &child);
     std::optional<QString> refusalFor(RecordId documentId);
