@@ -498,6 +498,14 @@ QVector<ChildLink> ChildLinks(const Schema::ParentLink &link)
     return rows;
 }
 
+RecordId ChainParent(const Schema::ParentLink &link, const QString &chainName)
+{
+    DbConnection::Transaction tx;
+    const RecordId id = chainParent(link, chainName);
+    tx.commit();
+    return id;
+}
+
 void MoveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName)
 {
     DbConnection::Transaction tx;
