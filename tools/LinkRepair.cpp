@@ -616,15 +616,17 @@ bool Run::orphans(const Level &level)
     return completed;
 }
 
-// The run's own document in the "<Repaired Data>" folder, dated today so
-// that the runs stand apart in the tree.
+// The run's own document in the "<Repaired Data>" folder. Named after the
+// time of the run, so that runs stand apart and the chain's own document
+// (which takes pages without a document) is never this one.
 RecordId Run::newDocument() const
 {
+    const QDateTime now = QDateTime::currentDateTime();
     Records::DocumentValues document;
     document.folderId = Records::ChainParent(Schema::DocumentInFolder, LinkRepair::RepairedDataName);
-    document.name = LinkRepair::RepairedDataName;
+    document.name = LinkRepair::FiledDocumentPrefix + now.toString(QStringLiteral("MM/dd/yyyy HH:mm"));
     document.description = QStringLiteral("Page files that no page named, filed by Repair Broken Links.");
-    document.dateOnDocument = QDate::currentDate();
+    document.dateOnDocument = now.date();
     return Records::InsertDocument(document);
 }
 

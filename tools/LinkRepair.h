@@ -17,6 +17,9 @@
 namespace LinkRepair {
 
 inline const QString RepairedDataName = QStringLiteral("<Repaired Data>");
+// The name of a run's document of page files, before the time of the run
+// ("MM/dd/yyyy HH:mm").
+inline const QString FiledDocumentPrefix = QStringLiteral("Page files found ");
 
 // Runs the passes with a cancellable progress ("Repair broken links").
 //
@@ -32,8 +35,8 @@ inline const QString RepairedDataName = QStringLiteral("<Repaired Data>");
 // Files no row names: a file of a bucket folder of "Pages" named "<id>" or
 // "<id>.<extension>" after a page id of that bucket, when no row has that
 // id or the row with that id names another file, becomes a page of a new
-// document of the "<Repaired Data>" folder, one document a run, in the
-// order of the ids (an image page where it lies, or under a free id when
+// document of the "<Repaired Data>" folder ("Page files found <time>"),
+// one document a run, in the order of the ids (an image page where it lies, or under a free id when
 // its own is taken; any other file a shortcut page to it). Thumbnails found
 // are kept; missing ones are made. Names with two dots (temporaries),
 // links and what lies outside its id's bucket are left alone. It needs a

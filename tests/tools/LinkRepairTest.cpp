@@ -20,6 +20,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
@@ -79,17 +80,25 @@ void lay(const QString &relative)
 }
 
 // The documents of the "<Repaired Data>" folder that runs filed page files
-// in: every one but the chain's own, the first.
+// in ("Page files found <date> <time>", with its date); none of them is
+// the chain's own document.
 QList<RecordId> runDocuments()
 {
     const Recordset rs = DbConnection::OpenRecordset(
-        "SELECT d.DocumentId FROM Document d JOIN Folder f ON f.FolderId = d.FolderId"
+        "SELECT d.DocumentId, d.Name, d.DateOnDocument FROM Document d JOIN Folder f ON f.FolderId = d.FolderId"
         " JOIN Drawer w ON w.DrawerId = f.DrawerId JOIN Cabinet c ON c.CabinetId = w.CabinetId"
         " WHERE c.Name = '<Repaired Data>' AND w.Name = '<Repaired Data>' AND f.Name = '<Repaired Data>'"
         " ORDER BY d.DocumentId");
     QList<RecordId> ids;
-    for (int row = 1; row < rs.recordCount(); ++row)
+    const QRegularExpression name("^Page files found \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$");
+    for (int row = 0; row < rs.recordCount(); ++row) {
+        if (rs.value(row, 1).toString() == "<Repaired Data>")
+            continue;
+        if (!name.match(rs.value(row, 1).toString()).hasMatch()
+            || !DateFromValue(rs.value(row, 2)).isValid())
+            QTest::qFail(qPrintable("not a run's document: " + rs.value(row, 1).toString()), __FILE__, __LINE__);
         ids.append(rs.value(row, 0).toLongLong());
+    }
     return ids;
 }
 
@@ -574,6 +583,8 @@ private Q_SLOTS:
         QCOMPARE(RecordFixture::pageCount(), rows + int(filed.size()));
         const QList<RecordId> documents = runDocuments();
         QCOMPARE(documents.size(), filed.isEmpty() ? 0 : 1);
+        // No empty document of the chain's own is made for them.
+        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Document WHERE Name = '<Repaired Data>'").toInt(), 0);
         if (!filed.isEmpty()) {
             QCOMPARE(pagesOf(documents.first()), filed);
             // Each filed image has its thumbnail: the one found, or one made.
