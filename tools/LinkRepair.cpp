@@ -631,7 +631,8 @@ RecordId Run::newDocument() const
 }
 
 // Makes the thumbnails the filed images lack, on every core, a few at a
-// time so the progress window keeps up. False when stopped.
+// time so the progress window keeps up. Nothing is written through a
+// bucket of "Thumbs" that is a link. False when stopped.
 bool Run::makeThumbnails(const QVector<PageBirth::Born> &born)
 {
     const int chunk = qMax(1, QThread::idealThreadCount()) * 4;
@@ -642,8 +643,13 @@ bool Run::makeThumbnails(const QVector<PageBirth::Born> &born)
         QVector<ThumbnailMaker::Job> jobs;
         for (qsizetype i = start; i < end; ++i) {
             const PageBirth::Born &page = born.at(i);
-            if (!page.imagePath.isEmpty() && !page.thumbPath.isEmpty() && !QFileInfo::exists(page.thumbPath))
-                jobs.append({page.imagePath, page.thumbPath});
+            if (page.imagePath.isEmpty() || page.thumbPath.isEmpty())
+                continue;
+            // Whatever stands there, a link too, is kept.
+            const QFileInfo thumb(page.thumbPath);
+            if (thumb.exists() || thumb.isSymLink() || QFileInfo(thumb.path()).isSymLink())
+                continue;
+            jobs.append({page.imagePath, page.thumbPath});
         }
         const QVector<std::optional<DbError>> made = ThumbnailMaker::makeThumbnails(jobs);
         for (qsizetype j = 0; j < made.size(); ++j) {
@@ -684,7 +690,8 @@ bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
         // The batch's rows commit together, after its files are synced;
         // when they do not, every file is where it was.
         PageBirth birth;
-        if (documentId == 0)
+        const bool newHere = documentId == 0;
+        if (newHere)
             documentId = newDocument();
         const qsizetype end = qMin(m_unnamed.size(), start + kFilingBatch);
         for (qsizetype i = start; i < end; ++i) {
@@ -719,6 +726,14 @@ bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
                 ++m_notFiled;
             }
         }
+        // A document that would stay empty is not kept.
+        if (birth.born().isEmpty()) {
+            if (newHere)
+                documentId = 0;
+            if (!completed)
+                return false;
+            continue;
+        }
         birth.commit();
         m_filed += birth.born().size();
         if (!makeThumbnails(birth.born()) || !completed)
@@ -748,13 +763,15 @@ QString Run::completion() const
         text += QStringLiteral("\n1 page skipped (location not available).");
     else if (skipped > 1)
         text += QStringLiteral("\n%1 pages skipped (location not available).").arg(skipped);
+    const QString &chain = LinkRepair::RepairedDataName;
     if (m_filed > 0)
         text += QLatin1Char('\n')
-            + counted(m_filed, QStringLiteral("page file without a page was filed under %1.").arg(LinkRepair::RepairedDataName),
-                      QStringLiteral("page files without a page were filed under %1.").arg(LinkRepair::RepairedDataName));
+            + counted(m_filed, QStringLiteral("page file without a page was filed under %1.").arg(chain),
+                      QStringLiteral("page files without a page were filed under %1.").arg(chain));
     if (m_notFiled > 0)
         text += QLatin1Char('\n')
-            + counted(m_notFiled, QStringLiteral("page file without a page could not be filed and was left where it is."),
+            + counted(m_notFiled,
+                      QStringLiteral("page file without a page could not be filed and was left where it is."),
                       QStringLiteral("page files without a page could not be filed and were left where they are."));
     if (m_oldSchema > 0)
         text += QLatin1Char('\n')

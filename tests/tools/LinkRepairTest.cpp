@@ -8,6 +8,7 @@
 #include "tests/support/BirthTrace.h"
 #include "tests/support/CancellingProgressView.h"
 #include "tests/support/PageFixture.h"
+#include "tests/support/ReadOnlyFolder.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/RecordingProgressView.h"
 #include "tests/support/TestEnvironment.h"
@@ -775,6 +776,41 @@ private Q_SLOTS:
         QCOMPARE(RecordFixture::pageCount(), 3);
         QCOMPARE(RecordFixture::rowCount("Document"), documents);
         QCOMPARE(chainCount(), 0);
+        DbConnection::close();
+    }
+
+    void fileThatCannotMoveStays_data()
+    {
+        QTest::addColumn<QStringList>("files");   // laid in the read-only first bucket
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("one to move, one in place") << QStringList{"Pages/0000000/2.png", "Pages/0000000/4.jpg"}
+            << "\n1 page file without a page was filed under <Repaired Data>."
+               "\n1 page file without a page could not be filed and was left where it is.";
+        QTest::newRow("two to move") << QStringList{"Pages/0000000/2.png", "Pages/0000000/3.tif"}
+            << "\n2 page files without a page could not be filed and were left where they are.";
+    }
+    // A file that must move to a free id but cannot (its folder read-only)
+    // stays where it is and is counted; the others are filed.
+    void fileThatCannotMoveStays()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, lines);
+        TestEnvironment::openFreshDatabase();
+        layRows(3);
+        DbConnection::close();
+        for (const QString &file : files)
+            lay(file);
+        const ReadOnlyFolder readOnly(data("Pages/0000000"));
+        if (!readOnly.holds())
+            QSKIP("the folder cannot be made read-only here");
+        QCOMPARE(LinkRepair::FixBrokenLinks().texts(), QStringList{report(0) + lines});
+        for (const QString &file : files)
+            QVERIFY2(QFile::exists(data(file)), qPrintable(file));
+        DbConnection::open(ToolsFiles::GetDbPath());
+        const int filed = files.contains("Pages/0000000/4.jpg") ? 1 : 0;
+        QCOMPARE(RecordFixture::pageCount(), 3 + filed);
+        // No document is left empty.
+        QCOMPARE(runDocuments().size(), filed);
         DbConnection::close();
     }
 
