@@ -426,17 +426,23 @@ RecordId chainRow(const Schema::ParentLink &link, RecordId parentId, const QStri
 }
 
 // The chain's record of the link's parent level. The whole chain is made,
-// whichever level needs it, so that every run leaves the same four records.
-RecordId chainParent(const Schema::ParentLink &link, const QString &name)
+// whichever level needs it, so that every run leaves the same four records;
+// or, not wholeChain, the chain down to that record only.
+RecordId chainParent(const Schema::ParentLink &link, const QString &name, bool wholeChain = true)
 {
     const Schema::ParentLink *const below[] = {&Schema::DrawerInCabinet, &Schema::FolderInDrawer,
                                                &Schema::DocumentInFolder};
     RecordId id = chainCabinet(name);
     RecordId target = id;  // the cabinet, for a drawer's link
     for (const Schema::ParentLink *level : below) {
+        if (!wholeChain && qstrcmp(link.parentTable, "Cabinet") == 0)
+            break;
         id = chainRow(*level, id, name);
-        if (qstrcmp(level->table, link.parentTable) == 0)
+        if (qstrcmp(level->table, link.parentTable) == 0) {
             target = id;
+            if (!wholeChain)
+                break;
+        }
     }
     return target;
 }
@@ -496,6 +502,14 @@ QVector<ChildLink> ChildLinks(const Schema::ParentLink &link)
         rows.append(child);
     }
     return rows;
+}
+
+RecordId ChainParent(const Schema::ParentLink &link, const QString &chainName)
+{
+    DbConnection::Transaction tx;
+    const RecordId id = chainParent(link, chainName, false);
+    tx.commit();
+    return id;
 }
 
 void MoveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName)

@@ -198,5 +198,10 @@ QVector<ChildLink> ChildLinks(const Schema::ParentLink &link);
 // made where missing, in the same transaction as the moves: on failure
 // nothing is made or moved. Throws DbError.
 void MoveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName);
+// The chain's record that rows of the link's table go under (its folder for
+// documents), looked up and made as MoveUnderChain does but without the
+// levels below it, in a transaction of its own (a savepoint of one already
+// open). Throws DbError.
+RecordId ChainParent(const Schema::ParentLink &link, const QString &chainName);
 
 } // namespace Records

@@ -1,7 +1,11 @@
 #include "tools/LinkRepair.h"
 
+#include "imaging/ThumbnailMaker.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "store/Common.h"
+#include "store/Database.h"
+#include "store/PageBirth.h"
 #include "store/PageFileScope.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -12,19 +16,29 @@
 #include "tools/ToolsFiles.h"
 #include "tools/ToolsLog.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
+#include <QThread>
 #include <QVector>
 
+#include <algorithm>
 #include <cerrno>
-#include <dirent.h>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <set>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+using Kind = DataFolder::FolderEntry::Kind;
 
 // One level of the hierarchy and the level above it.
 struct Level
@@ -39,6 +53,175 @@ const Level kLevels[] = {
     {Schema::FolderInDrawer, "Checking links to folders"},
     {Schema::DrawerInCabinet, "Checking links to drawers"},
 };
+
+const QString kScanText = QStringLiteral("Scanning for missing files");
+const QString kFilingText = QStringLiteral("Filing page files without a page");
+const QString kThumbnailText = QStringLiteral("Making thumbnails");
+
+// Files filed under one commit: a stop or a failure loses at most these.
+constexpr int kFilingBatch = 2000;
+// Folders named in the report when they hold none of their pages' files.
+constexpr int kNotedFolders = 5;
+
+// The first page id written with more than ten digits.
+constexpr RecordId kElevenDigits = 10'000'000'000LL;
+
+// The number a bucket folder's name spells for a page id: the first seven
+// digits of the id written with at least ten.
+qint64 bucketKey(RecordId id)
+{
+    if (id < kElevenDigits)
+        return id / 1000;
+    while (id >= 10'000'000)
+        id /= 10;
+    return id;
+}
+
+QString bucketName(qint64 key)
+{
+    return QStringLiteral("%1").arg(key, 7, 10, QLatin1Char('0'));
+}
+
+// The key of an entry of a store folder named as a bucket is (seven
+// digits), or -1.
+qint64 keyOfBucketName(const QString &name)
+{
+    if (name.size() != 7)
+        return -1;
+    qint64 key = 0;
+    for (const QChar c : name) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        key = key * 10 + (c.unicode() - '0');
+    }
+    return key;
+}
+
+// The page id a file of bucket key is named by: "<id>" or "<id>.<extension>",
+// the id written as the program writes it (no leading zero) and belonging
+// to that bucket. 0 for any other name: two dots (a temporary such as
+// "<id>.jpg.AbC123"), a hidden file, another bucket's id, words.
+RecordId idOfFileName(const QString &name, qint64 key)
+{
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const qsizetype digits = dot < 0 ? name.size() : dot;
+    if (digits == 0 || name.at(0) == QLatin1Char('0'))
+        return 0;
+    if (dot >= 0 && (dot == name.size() - 1 || name.indexOf(QLatin1Char('.'), dot + 1) >= 0))
+        return 0;
+    RecordId id = 0;
+    for (qsizetype i = 0; i < digits; ++i) {
+        const QChar c = name.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+        const int digit = c.unicode() - '0';
+        if (id > (std::numeric_limits<RecordId>::max() - digit) / 10)
+            return 0;
+        id = id * 10 + digit;
+    }
+    return bucketKey(id) == key ? id : 0;
+}
+
+// "<id>.jpg" among the names idOfFileName accepts: a page image's own name.
+bool isImageName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".jpg"));
+}
+
+// The files of one bucket folder named by a page id of that bucket, as the
+// folder lists them (links not followed), by id and then name.
+struct BucketFiles
+{
+    struct File
+    {
+        RecordId id = 0;
+        QString name;
+        Kind kind = Kind::Other;
+    };
+
+    QString path;
+    QVector<File> files;
+    QString failure;  // why the folder could not be looked into; "" when it could
+
+    bool failed() const { return !failure.isEmpty(); }
+    QString pathOf(const File &file) const { return path + QLatin1Char('/') + file.name; }
+
+    // The files named by id.
+    std::pair<QVector<File>::const_iterator, QVector<File>::const_iterator> of(RecordId id) const
+    {
+        return std::equal_range(files.cbegin(), files.cend(), File{id, QString(), Kind::Other},
+                                [](const File &a, const File &b) { return a.id < b.id; });
+    }
+};
+
+BucketFiles readBucket(const QString &path, qint64 key)
+{
+    BucketFiles bucket;
+    bucket.path = path;
+    const DataFolder::FolderListing listing = DataFolder::listFolder(path);
+    if (listing.failed()) {
+        bucket.failure = listing.errorText();
+        return bucket;
+    }
+    bucket.files.reserve(listing.entries.size());
+    for (const DataFolder::FolderEntry &entry : listing.entries) {
+        if (const RecordId id = idOfFileName(entry.name, key))
+            bucket.files.append({id, entry.name, entry.kind});
+    }
+    // The listing comes by name: keep that order among the files of an id.
+    std::stable_sort(bucket.files.begin(), bucket.files.end(),
+                     [](const BucketFiles::File &a, const BucketFiles::File &b) { return a.id < b.id; });
+    return bucket;
+}
+
+// What stands in a store folder under a bucket's name.
+enum class Bucket { None, Folder, Link };
+
+// A store folder of the data folder ("Pages" or "Thumbs"), its own link
+// followed, and its bucket folders by key: folders, and links (which are
+// never looked into).
+struct StoreFolder
+{
+    explicit StoreFolder(const QString &name)
+        : listing(DataFolder::listStoreFolder(name))
+    {
+        for (const DataFolder::FolderEntry &entry : listing.entries) {
+            const qint64 key = keyOfBucketName(entry.name);
+            if (key >= 0 && entry.kind != Kind::Other)
+                buckets.insert(key, entry.kind == Kind::Folder ? Bucket::Folder : Bucket::Link);
+        }
+    }
+
+    bool looked() const { return !listing.failed(); }
+    QString bucketPath(qint64 key) const { return listing.path + QLatin1Char('/') + bucketName(key); }
+    Bucket bucket(qint64 key) const { return buckets.value(key, Bucket::None); }
+
+    DataFolder::FolderListing listing;
+    QHash<qint64, Bucket> buckets;
+};
+
+// A regular file (not a link, folder or special file); its time of last
+// change when it is.
+std::optional<QDateTime> regularFile(const QString &path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+}
+
+// Whether a stored Filename names the file at path: spelled the same, or
+// reaching the same file by another way (a linked data folder).
+bool namesFile(const QString &filename, const QString &path)
+{
+    if (QDir::cleanPath(filename) == path)
+        return true;
+    struct stat named;
+    struct stat file;
+    return ::stat(QFile::encodeName(filename).constData(), &named) == 0
+        && ::lstat(QFile::encodeName(path).constData(), &file) == 0 && named.st_dev == file.st_dev
+        && named.st_ino == file.st_ino;
+}
 
 // The default store's thumbnail is made from the page id and is the
 // page's own; one a stored Filename names must pass the containment rule.
@@ -92,64 +275,319 @@ private:
     int m_fd = -1;
 };
 
+// "1 <one>" or "<n> <many>".
+QString counted(qint64 n, const QString &one, const QString &many)
+{
+    return n == 1 ? QStringLiteral("1 ") + one : QString::number(n) + QLatin1Char(' ') + many;
+}
+
 class Run
 {
 public:
     int repairs = 0;
     int skipped = 0;
-    int orphanFiles = 0;
 
     // False when stopped.
     bool missingFiles();
     bool orphans(const Level &level);
+    bool fileUnnamed(std::optional<ProgressScope> &progress);
+    void removeStaleThumbnails();
+
+    QString completion() const;
+    // What could not be looked into, one warning each.
+    const QStringList &lookFailures() const { return m_lookFailures; }
 
 private:
+    // A file of the page store that no row names.
+    struct Unnamed
+    {
+        RecordId id = 0;
+        QString path;
+        QString name;
+        QDateTime changed;
+    };
+
+    // A folder named by the Filename of pages that are not shortcuts.
+    struct StorageFolder
+    {
+        qint64 pages = 0;
+        qint64 found = 0;
+        QVector<int> missing;  // rows
+    };
+
+    using RowIt = QList<Pages::PageFileRow>::const_iterator;
+
     bool stopped() const { return Progress::ProgressCancelled(); }
+    // The row of a page id, looked for among the rows of the bucket being
+    // walked (for ids of ten digits or fewer, all of them lie there).
+    const Pages::PageFileRow *row(RecordId id) const;
+    void walkBucket(qint64 key);
+    bool named(const BucketFiles &bucket, const BucketFiles::File &file) const;
+    void lookFailed(const QString &what) { m_lookFailures.append(what); }
+    RecordId newDocument() const;
+    bool makeThumbnails(const QVector<PageBirth::Born> &born);
+
+    QList<Pages::PageFileRow> m_rows;  // every page, by id
+    RowIt m_bucketBegin;               // the rows of the bucket walked
+    RowIt m_bucketEnd;
+    QSet<QString> m_storeFilenames;    // Filenames that lie in "Pages", as spelled
+    QVector<Unnamed> m_unnamed;
+    QStringList m_staleThumbs;         // thumbnails of "Thumbs" with neither row nor image
+    bool m_pageStoreThere = true;      // looked into and holding some of its pages' files
+    QStringList m_unavailable;         // places that hold none of their pages' files
+    QStringList m_lookFailures;
+    int m_filed = 0;
+    int m_notFiled = 0;
+    int m_oldSchema = 0;
+    int m_thumbsRemoved = 0;
 };
+
+bool byId(const Pages::PageFileRow &row, RecordId id)
+{
+    return row.pageId < id;
+}
+
+const Pages::PageFileRow *Run::row(RecordId id) const
+{
+    const RowIt begin = id < kElevenDigits ? m_bucketBegin : m_rows.cbegin();
+    const RowIt end = id < kElevenDigits ? m_bucketEnd : m_rows.cend();
+    const RowIt it = std::lower_bound(begin, end, id, byId);
+    return it != end && it->pageId == id ? &*it : nullptr;
+}
+
+void Run::walkBucket(qint64 key)
+{
+    m_bucketBegin = std::lower_bound(m_rows.cbegin(), m_rows.cend(), key * 1000, byId);
+    m_bucketEnd = std::lower_bound(m_bucketBegin, m_rows.cend(), (key + 1) * 1000, byId);
+}
+
+// Whether a row names the file: the row of its id as a page image of the
+// store or by its Filename, or another row's Filename as spelled.
+bool Run::named(const BucketFiles &bucket, const BucketFiles::File &file) const
+{
+    const Pages::PageFileRow *owner = row(file.id);
+    if (owner && owner->filename.isEmpty() && isImageName(file.name))
+        return true;
+    const QString path = bucket.pathOf(file);
+    if (m_storeFilenames.contains(path))
+        return true;
+    return owner && !owner->filename.isEmpty() && namesFile(owner->filename, path);
+}
 
 bool Run::missingFiles()
 {
     // The tools never upgrade the database: a file of an older version may
     // lack the later columns, whose pages then all lie in the page store.
-    const QList<Pages::PageFileRow> pages = Pages::AllPageFiles();
+    m_rows = Pages::AllPageFiles();
     const PageFileScope scope;
-    const bool pageStoreThere = QFileInfo(DataFolder::pagesFolder()).isDir();
-    QVector<RecordId> gone;
-    QStringList thumbs;
-    FileProbe probe;
+
+    // The page store's rows by bucket; the others, by row.
+    std::map<qint64, QVector<int>> storeRows;
+    QVector<int> elsewhere;
+    const QString pagesPrefix = DataFolder::pagesFolder() + QLatin1Char('/');
+    {
+        qint64 lastKey = -1;
+        QVector<int> *last = nullptr;
+        for (int i = 0; i < m_rows.size(); ++i) {
+            const Pages::PageFileRow &page = m_rows.at(i);
+            if (!page.filename.isEmpty()) {
+                elsewhere.append(i);
+                if (page.filename.startsWith(pagesPrefix))
+                    m_storeFilenames.insert(QDir::cleanPath(page.filename));
+                continue;
+            }
+            const qint64 key = bucketKey(page.pageId);
+            if (key != lastKey) {
+                last = &storeRows[key];
+                lastKey = key;
+            }
+            last->append(i);
+        }
+    }
+
+    const StoreFolder pages(DataFolder::PagesFolderName);
+    const StoreFolder thumbs(DataFolder::ThumbsFolderName);
+    if (!pages.looked())
+        lookFailed(pages.listing.errorText());
+    if (!thumbs.looked())
+        lookFailed(thumbs.listing.errorText());
+    std::set<qint64> keys;
+    for (const auto &entry : storeRows)
+        keys.insert(entry.first);
+    for (auto it = pages.buckets.cbegin(); it != pages.buckets.cend(); ++it)
+        keys.insert(it.key());
+    for (auto it = thumbs.buckets.cbegin(); it != thumbs.buckets.cend(); ++it)
+        keys.insert(it.key());
+
+    // The page store, one bucket at a time: its rows' files, the files no
+    // row names, and the thumbnails left without a page.
     bool completed = true;
-    for (const Pages::PageFileRow &page : pages) {
-        if (stopped()) {
+    qint64 storeFound = 0;
+    QVector<int> storeMissing;
+    for (const qint64 key : keys) {
+        walkBucket(key);
+        const Bucket pagesBucket = pages.looked() ? pages.bucket(key) : Bucket::None;
+        BucketFiles files;
+        files.path = pages.bucketPath(key);
+        if (pagesBucket == Bucket::Folder) {
+            files = readBucket(files.path, key);
+            if (files.failed())
+                lookFailed(files.failure);
+        }
+        // A linked bucket is no place for new files, but its pages' files
+        // are looked for through it, as a path is opened.
+        const bool linkedBucket = pagesBucket == Bucket::Link;
+        const bool linkedBucketThere = linkedBucket && QFileInfo(files.path).isDir();
+
+        const auto rowsHere = storeRows.find(key);
+        if (rowsHere != storeRows.end()) {
+            for (const int i : std::as_const(rowsHere->second)) {
+                if (stopped()) {
+                    completed = false;
+                    break;
+                }
+                Progress::AdvanceProgress(kScanText);
+                const RecordId id = m_rows.at(i).pageId;
+                // A store or bucket that could not be looked into is not empty.
+                if (!pages.looked() || files.failed() || (linkedBucket && !linkedBucketThere)) {
+                    ++skipped;
+                    continue;
+                }
+                bool found = false;
+                if (linkedBucket) {
+                    found = QFileInfo::exists(PagePaths::GetDefaultPageFilePath(id));
+                } else {
+                    const auto [first, end] = files.of(id);
+                    for (auto f = first; f != end && !found; ++f) {
+                        if (isImageName(f->name))
+                            found = f->kind != Kind::Link || QFileInfo::exists(files.pathOf(*f));
+                    }
+                }
+                if (found)
+                    ++storeFound;
+                else
+                    storeMissing.append(i);
+            }
+        }
+        if (!completed)
+            break;
+
+        if (pagesBucket == Bucket::Folder && !files.failed()) {
+            for (const BucketFiles::File &file : std::as_const(files.files)) {
+                // Links are never followed nor filed.
+                if (file.kind != Kind::Other || named(files, file))
+                    continue;
+                const QString path = files.pathOf(file);
+                if (const std::optional<QDateTime> changed = regularFile(path))
+                    m_unnamed.append({file.id, path, file.name, *changed});
+            }
+        }
+
+        // A thumbnail's image is known to be gone only where the bucket
+        // could be looked into, or where there is none.
+        const bool imagesKnown =
+            pages.looked() && (pagesBucket == Bucket::None || (pagesBucket == Bucket::Folder && !files.failed()));
+        if (!imagesKnown || !thumbs.looked() || thumbs.bucket(key) != Bucket::Folder)
+            continue;
+        const BucketFiles thumbFiles = readBucket(thumbs.bucketPath(key), key);
+        if (thumbFiles.failed()) {
+            lookFailed(thumbFiles.failure);
+            continue;
+        }
+        for (const BucketFiles::File &thumb : thumbFiles.files) {
+            if (thumb.kind != Kind::Other || !isImageName(thumb.name) || row(thumb.id))
+                continue;
+            const auto [first, end] = files.of(thumb.id);
+            if (first == end)
+                m_staleThumbs.append(thumbFiles.pathOf(thumb));
+        }
+    }
+
+    // A page store that is missing, could not be looked into or holds none
+    // of its pages' files (the empty mount point of a disk that is not
+    // connected) keeps every row.
+    QVector<int> gone;
+    m_pageStoreThere = pages.looked();
+    if (storeFound == 0 && !storeMissing.isEmpty()) {
+        m_pageStoreThere = false;
+        skipped += storeMissing.size();
+        if (pages.looked() && !pages.listing.missing)
+            m_unavailable.append(
+                QStringLiteral("The page folder \"%1\" holds none of its %2 pages: is its disk connected?")
+                    .arg(pages.listing.path)
+                    .arg(storeMissing.size()));
+    } else {
+        gone = storeMissing;
+    }
+
+    // The pages elsewhere: shortcuts one by one, the others by folder.
+    QHash<QString, StorageFolder> folders;
+    QStringList folderOrder;
+    FileProbe probe;
+    for (const int i : std::as_const(elsewhere)) {
+        if (!completed || stopped()) {
             completed = false;
             break;
         }
-        Progress::AdvanceProgress(QStringLiteral("Scanning for missing files"));
+        Progress::AdvanceProgress(kScanText);
+        const Pages::PageFileRow &page = m_rows.at(i);
         const QString path = PagePaths::GetPageFilePath(page.pageId, page.filename);
-        if (probe.exists(path))
-            continue;
-        // A missing folder is most likely a disk or share that is not
-        // mounted now: its files are not gone, so neither is the row.
-        const bool placeThere =
-            page.filename.isEmpty() ? pageStoreThere : QFileInfo(QFileInfo(path).absolutePath()).isDir();
-        if (!placeThere) {
-            ++skipped;
+        const bool found = probe.exists(path);
+        if (page.shortcut) {
+            if (found)
+                continue;
+            // A missing folder is most likely a disk or share that is not
+            // mounted now: its files are not gone, so neither is the row.
+            if (QFileInfo(QFileInfo(path).absolutePath()).isDir())
+                gone.append(i);
+            else
+                ++skipped;
             continue;
         }
-        gone.append(page.pageId);
+        const QString folder = QFileInfo(path).path();
+        auto it = folders.find(folder);
+        if (it == folders.end()) {
+            it = folders.insert(folder, StorageFolder());
+            folderOrder.append(folder);
+        }
+        ++it->pages;
+        if (found)
+            ++it->found;
+        else
+            it->missing.append(i);
+    }
+    for (const QString &folder : std::as_const(folderOrder)) {
+        const StorageFolder &place = folders.value(folder);
+        if (place.missing.isEmpty())
+            continue;
+        if (place.found > 0) {
+            gone += place.missing;
+            continue;
+        }
+        skipped += place.missing.size();
+        if (QFileInfo(folder).isDir())
+            m_unavailable.append(PageBirth::unavailableMessage(folder, place.pages));
+    }
+
+    QVector<RecordId> goneIds;
+    QStringList goneThumbs;
+    for (const int i : std::as_const(gone)) {
+        const Pages::PageFileRow &page = m_rows.at(i);
+        goneIds.append(page.pageId);
         // Shortcut pages point at the user's own files and have no thumbnail.
         if (!page.shortcut) {
             const QString thumb = PagePaths::GetThumbFilePath(page.pageId, page.filename);
             if (!thumb.isEmpty() && ownThumbnail(scope, thumb, page.filename, page.storagePath))
-                thumbs.append(thumb);
+                goneThumbs.append(thumb);
         }
     }
-    if (!gone.isEmpty()) {
+    if (!goneIds.isEmpty()) {
         DbConnection::Transaction transaction;
-        Pages::DeletePageRows(gone);
+        Pages::DeletePageRows(QList<RecordId>(goneIds.cbegin(), goneIds.cend()));
         transaction.commit();
-        repairs += gone.size();
+        repairs += goneIds.size();
     }
-    for (const QString &thumb : thumbs)
+    for (const QString &thumb : std::as_const(goneThumbs))
         QFile::remove(thumb);
     return completed;
 }
@@ -178,101 +616,179 @@ bool Run::orphans(const Level &level)
     return completed;
 }
 
-// The page id a file of a bucket folder is named by ("<id>.<extension>"),
-// when it lies in its id's own bucket; 0 for any other file.
-RecordId pageIdOfFile(const QString &bucket, const QString &fileName)
+// The run's own document in the "<Repaired Data>" folder. Named after the
+// time of the run, so that runs stand apart and the chain's own document
+// (which takes pages without a document) is never this one.
+RecordId Run::newDocument() const
 {
-    const int dot = fileName.indexOf(QLatin1Char('.'));
-    if (dot <= 0)
-        return 0;
-    const QStringView digits = QStringView(fileName).left(dot);
-    for (const QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return 0;
-    }
-    bool ok = false;
-    const qint64 id = digits.toLongLong(&ok);
-    return ok && id > 0 && PagePaths::Bucket(id) == bucket ? id : 0;
+    const QDateTime now = QDateTime::currentDateTime();
+    Records::DocumentValues document;
+    document.folderId = Records::ChainParent(Schema::DocumentInFolder, LinkRepair::RepairedDataName);
+    document.name = LinkRepair::FiledDocumentPrefix + now.toString(QStringLiteral("MM/dd/yyyy HH:mm"));
+    document.description = QStringLiteral("Page files that no page named, filed by Repair Broken Links.");
+    document.dateOnDocument = now.date();
+    return Records::InsertDocument(document);
 }
 
-// Whether an entry of a folder is a folder, or a link to one.
-bool isFolderEntry(int folder, const struct dirent *entry)
+// Makes the thumbnails the filed images lack, on every core, a few at a
+// time so the progress window keeps up. Nothing is written through a
+// bucket of "Thumbs" that is a link. False when stopped.
+bool Run::makeThumbnails(const QVector<PageBirth::Born> &born)
 {
-    if (entry->d_type == DT_DIR)
+    const int chunk = qMax(1, QThread::idealThreadCount()) * 4;
+    for (qsizetype start = 0; start < born.size(); start += chunk) {
+        if (stopped())
+            return false;
+        const qsizetype end = qMin(born.size(), start + chunk);
+        QVector<ThumbnailMaker::Job> jobs;
+        for (qsizetype i = start; i < end; ++i) {
+            const PageBirth::Born &page = born.at(i);
+            if (page.imagePath.isEmpty() || page.thumbPath.isEmpty())
+                continue;
+            // Whatever stands there, a link too, is kept.
+            const QFileInfo thumb(page.thumbPath);
+            if (thumb.exists() || thumb.isSymLink() || QFileInfo(thumb.path()).isSymLink())
+                continue;
+            jobs.append({page.imagePath, page.thumbPath});
+        }
+        const QVector<std::optional<DbError>> made = ThumbnailMaker::makeThumbnails(jobs);
+        for (qsizetype j = 0; j < made.size(); ++j) {
+            // The page pane tries again when it shows the page.
+            if (made.at(j))
+                qCWarning(lcTools) << "no thumbnail for" << jobs.at(j).imagePath << ":" << made.at(j)->text;
+        }
+        for (qsizetype i = start; i < end; ++i)
+            Progress::AdvanceProgress(kThumbnailText);
+    }
+    return true;
+}
+
+bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
+{
+    if (m_unnamed.isEmpty())
         return true;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
-    struct stat st;
-    return ::fstatat(folder, entry->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
-}
-
-// The names in a folder other than its folders and links to them: files,
-// links to files, broken links and special files, hidden ones too. Read as
-// they come, without sorting them or asking after each one, as a bucket
-// holds thousands.
-QStringList namesOfFiles(const QString &path)
-{
-    QStringList names;
-    DIR *folder = ::opendir(QFile::encodeName(path).constData());
-    if (!folder)
-        return names;
-    while (const struct dirent *entry = ::readdir(folder)) {
-        if (!isFolderEntry(::dirfd(folder), entry))
-            names.append(QFile::decodeName(entry->d_name));
+    // A page row of an older version lacks the columns a filed page needs;
+    // the tools never upgrade the database.
+    for (const char *column : {"Filename", "Filetype", "ShortcutYN"}) {
+        if (!Database::HasColumn(QStringLiteral("Page"), QLatin1String(column))) {
+            m_oldSchema = m_unnamed.size();
+            return true;
+        }
     }
-    ::closedir(folder);
-    return names;
-}
+    std::sort(m_unnamed.begin(), m_unnamed.end(), [](const Unnamed &a, const Unnamed &b) {
+        return a.id != b.id ? a.id < b.id : a.name < b.name;
+    });
+    progress.reset();
+    progress.emplace(QStringLiteral("Repair broken links"), 1,
+                     int(qMin<qint64>(2 * qint64(m_unnamed.size()), INT_MAX)), ProgressScope::Cancel::Shown);
 
-// The files of the page store ("Pages" and "Thumbs") named by a page id
-// that has no Page row.
-QStringList orphanPageFiles(const QSet<RecordId> &pageIds)
-{
-    QStringList orphans;
-    for (const QString &store : {DataFolder::PagesFolderName, DataFolder::ThumbsFolderName}) {
-        const QDir base(DataFolder::filePath(store));
-        const QStringList buckets = base.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-        for (const QString &bucket : buckets) {
-            const QString folder = base.filePath(bucket);
-            for (const QString &name : namesOfFiles(folder)) {
-                const qint64 id = pageIdOfFile(bucket, name);
-                if (id != 0 && !pageIds.contains(id))
-                    orphans.append(folder + QLatin1Char('/') + name);
+    RecordId documentId = 0;
+    for (qsizetype start = 0; start < m_unnamed.size(); start += kFilingBatch) {
+        if (stopped())
+            return false;
+        bool completed = true;
+        // The batch's rows commit together, after its files are synced;
+        // when they do not, every file is where it was.
+        PageBirth birth;
+        const bool newHere = documentId == 0;
+        if (newHere)
+            documentId = newDocument();
+        const qsizetype end = qMin(m_unnamed.size(), start + kFilingBatch);
+        for (qsizetype i = start; i < end; ++i) {
+            if (stopped()) {
+                completed = false;
+                break;
+            }
+            Progress::AdvanceProgress(kFilingText);
+            const Unnamed &file = m_unnamed.at(i);
+            PageBirth::NewPage page;
+            page.documentId = documentId;
+            page.name = file.name;
+            page.scanDate = file.changed;
+            page.notice = false;
+            page.rescue = file.path;
+            page.rescueId = file.id;
+            if (isImageName(file.name)) {
+                page.filetype = QStringLiteral("JPG");
+                page.markedStored = true;
+            } else if (file.name.contains(QLatin1Char('.'))) {
+                page.filetype = Common::GetFileType(file.name);
+            }
+            PageBirth::Step step = PageBirth::Step::Checks;
+            try {
+                birth.add(page, &step);
+            } catch (const DbError &e) {
+                // A file that cannot be moved to a free id stays where it
+                // is, for a later run; a failing database ends the run.
+                if (step != PageBirth::Step::File)
+                    throw;
+                qCWarning(lcTools) << "not filed:" << file.path << ":" << e.text;
+                ++m_notFiled;
             }
         }
-    }
-    return orphans;
-}
-
-// Removes the page files whose page has no row: the leftovers of an
-// import, scan or save killed before its rows committed, whose id the
-// next page gets again, and the files of pages deleted while their files
-// could not be. Only files named by a page id inside their id's bucket
-// folder of the page store count; links are removed, never followed. How
-// many went; a file that cannot be removed throws.
-int removeOrphanPageFiles()
-{
-    int removed = 0;
-    for (const QString &path : orphanPageFiles(Pages::AllPageIds())) {
-        if (::unlink(QFile::encodeName(path).constData()) != 0) {
-            if (errno != ENOENT)
-                throw errnoError(errno, path);
+        // A document that would stay empty is not kept.
+        if (birth.born().isEmpty()) {
+            if (newHere)
+                documentId = 0;
+            if (!completed)
+                return false;
             continue;
         }
-        ++removed;
+        birth.commit();
+        m_filed += birth.born().size();
+        if (!makeThumbnails(birth.born()) || !completed)
+            return false;
     }
-    return removed;
+    return true;
 }
 
-QString completion(const Run &run)
+void Run::removeStaleThumbnails()
 {
-    QString text = QStringLiteral("Repair broken links completed.\n%1 repairs made.").arg(run.repairs);
-    if (run.skipped == 1)
+    // Whether an image is gone is known only where the page store could be
+    // looked into and holds its pages.
+    if (!m_pageStoreThere)
+        return;
+    for (const QString &thumb : std::as_const(m_staleThumbs)) {
+        if (::unlink(QFile::encodeName(thumb).constData()) == 0)
+            ++m_thumbsRemoved;
+        else
+            qCWarning(lcTools) << "cannot remove" << thumb << ":" << std::strerror(errno);
+    }
+}
+
+QString Run::completion() const
+{
+    QString text = QStringLiteral("Repair broken links completed.\n%1 repairs made.").arg(repairs);
+    if (skipped == 1)
         text += QStringLiteral("\n1 page skipped (location not available).");
-    else if (run.skipped > 1)
-        text += QStringLiteral("\n%1 pages skipped (location not available).").arg(run.skipped);
-    if (run.orphanFiles > 0)
-        text += QStringLiteral("\n%1 page files without a page removed.").arg(run.orphanFiles);
+    else if (skipped > 1)
+        text += QStringLiteral("\n%1 pages skipped (location not available).").arg(skipped);
+    const QString &chain = LinkRepair::RepairedDataName;
+    if (m_filed > 0)
+        text += QLatin1Char('\n')
+            + counted(m_filed, QStringLiteral("page file without a page was filed under %1.").arg(chain),
+                      QStringLiteral("page files without a page were filed under %1.").arg(chain));
+    if (m_notFiled > 0)
+        text += QLatin1Char('\n')
+            + counted(m_notFiled,
+                      QStringLiteral("page file without a page could not be filed and was left where it is."),
+                      QStringLiteral("page files without a page could not be filed and were left where they are."));
+    if (m_oldSchema > 0)
+        text += QLatin1Char('\n')
+            + counted(m_oldSchema, QStringLiteral("page file without a page was not filed"),
+                      QStringLiteral("page files without a page were not filed"))
+            + QStringLiteral(": the database is of an older version. Start Vellumark once to bring it up to date,"
+                             " then repair again.");
+    if (m_thumbsRemoved > 0)
+        text += QLatin1Char('\n')
+            + counted(m_thumbsRemoved, QStringLiteral("thumbnail without a page image was removed."),
+                      QStringLiteral("thumbnails without a page image were removed."));
+    for (int i = 0; i < m_unavailable.size() && i < kNotedFolders; ++i)
+        text += QLatin1Char('\n') + m_unavailable.at(i);
+    if (m_unavailable.size() > kNotedFolders)
+        text += QLatin1Char('\n')
+            + counted(m_unavailable.size() - kNotedFolders, QStringLiteral("more folder holds none of its pages."),
+                      QStringLiteral("more folders hold none of their pages."));
     return text;
 }
 
@@ -285,7 +801,7 @@ ToolResult FixBrokenLinks()
     ToolResult result;
     ToolsFiles::ToolsLock lock;
     if (!lock.acquire()) {
-        result.add(ToolResult::Kind::Warning, ToolsFiles::VlmRunningText);
+        result.add(ToolResult::Kind::Warning, lock.refusal());
         return result;
     }
     Run run;
@@ -302,24 +818,28 @@ ToolResult FixBrokenLinks()
         qint64 total = 0;
         for (const Level &level : kLevels)
             total += Records::CountRows(level.link);
-        bool completed = true;
-        if (total > 0) {
+        if (total > 0)
             progress.emplace(QStringLiteral("Repair broken links"), 1, int(qMin<qint64>(total + pages, INT_MAX)),
                              ProgressScope::Cancel::Shown);
-            // Each pass re-reads its table, so rows moved by one pass are
-            // checked again by the next.
-            completed = run.missingFiles();
-            for (const Level &level : kLevels) {
-                if (!completed)
-                    break;
-                completed = run.orphans(level);
-            }
+        // The page store is walked also with no rows at all: a new database
+        // over an archive's files leaves every file to be filed.
+        bool completed = run.missingFiles();
+        // Each pass re-reads its table, so rows moved by one pass are
+        // checked again by the next.
+        for (const Level &level : kLevels) {
+            if (!completed)
+                break;
+            completed = run.orphans(level);
         }
-        // Also with no rows at all: a first import killed before it
-        // committed leaves files and an empty database.
         if (completed)
-            run.orphanFiles = removeOrphanPageFiles();
-        result.add(ToolResult::Kind::Message, completion(run));
+            completed = run.fileUnnamed(progress);
+        if (completed)
+            run.removeStaleThumbnails();
+        result.add(ToolResult::Kind::Message, run.completion());
+        for (const QString &failure : run.lookFailures())
+            result.add(ToolResult::Kind::Warning,
+                       QStringLiteral("Could not look into %1. Nothing there was repaired, filed or removed.")
+                           .arg(failure));
     } catch (const DbError &e) {
         result.add(ToolResult::Kind::Error,
                    QStringLiteral("Error # %1 occurred in FixBrokenLinks: %2").arg(e.code).arg(e.text));

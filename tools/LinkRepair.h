@@ -3,33 +3,58 @@
 #include "tools/ToolResult.h"
 
 // The repair of the filing hierarchy: Page rows whose image file is gone
-// are deleted (with their thumbnails), and every row whose parent row is
+// are deleted (with their thumbnails), every row whose parent row is
 // missing (a page without its document, a document without its folder, a
 // folder without its drawer, a drawer without its cabinet) is moved under
 // a chain of records all named "<Repaired Data>": one cabinet (open, no
-// password), a drawer in it, a folder in that and a document in that. A
-// chain from an earlier run is found by name and reused.
+// password), a drawer in it, a folder in that and a document in that, and
+// the files of the page store that no row names become pages. A chain from
+// an earlier run is found by name and reused.
+//
+// It never deletes a page image. The only files it removes are the
+// thumbnails of deleted rows and, in "Thumbs", thumbnails whose page has
+// neither a row nor a file in "Pages".
 namespace LinkRepair {
 
 inline const QString RepairedDataName = QStringLiteral("<Repaired Data>");
+// The name of a run's document of page files, before the time of the run
+// ("MM/dd/yyyy HH:mm").
+inline const QString FiledDocumentPrefix = QStringLiteral("Page files found ");
 
-// Runs the five passes with a cancellable progress ("Repair broken links").
-// A page whose file is missing is deleted only when the place it should lie
-// in is there: the file's folder for a page with a stored file name, the
-// "Pages" folder for the page store. Otherwise (an unmounted disk or share)
-// the row is kept and counted as skipped. Each pass's changes are one
-// transaction; thumbnails are deleted after it commits. A stop request
-// ends the run after the current pass's changes are saved; passes after
-// it do not run. A run that is not stopped then removes the files of the
-// page store ("Pages", "Thumbs") named by a page id that has no row: what
-// a run killed before its rows committed left at paths the next pages get.
+// Runs the passes with a cancellable progress ("Repair broken links").
+//
+// Missing files: a page whose file is missing is deleted only when the
+// place it should lie in is there and holds some of the files it should.
+// The page store ("Pages", a link to it followed) and each folder named by
+// the Filename of pages that are not shortcuts count as one place each: a
+// place that is missing, cannot be looked into, or holds none of its
+// pages' files (an unmounted disk's empty mount point) keeps all of its
+// rows, which are counted as skipped. A shortcut page (the user's own file)
+// is deleted when its folder is there and the file is not.
+//
+// Files no row names: a file of a bucket folder of "Pages" named "<id>" or
+// "<id>.<extension>" after a page id of that bucket, when no row has that
+// id or the row with that id names another file, becomes a page of a new
+// document of the "<Repaired Data>" folder ("Page files found <time>"),
+// one document a run, in the order of the ids (an image page where it lies, or under a free id when
+// its own is taken; any other file a shortcut page to it). Thumbnails found
+// are kept; missing ones are made. Names with two dots (temporaries),
+// links and what lies outside its id's bucket are left alone. It needs a
+// database of the current version; an older one files nothing and says so.
+//
+// Each pass's changes are one transaction, the filing one a batch; files
+// are removed after the commit. A stop request ends the run after the
+// current pass's (or batch's) changes are saved; passes after it do not
+// run, and no thumbnail is removed.
 //
 // Refuses while vlm runs, warns when there is no "vlm.mdb" (and creates
 // none). Reports "Repair broken links completed.\n<n> repairs made.", plus
-// "<n> pages skipped (location not available)." when some were kept and
-// "<n> page files without a page removed." when some were removed; a
-// failure gives "Error # <n> occurred in FixBrokenLinks: <description>".
-// Opens the program's connection for the run and closes it afterwards.
+// "<n> pages skipped (location not available).", "<n> page files without
+// a page were filed under <Repaired Data>.", the thumbnails removed and
+// each storage folder that holds none of its pages, when there are any; a
+// folder that could not be looked into is a warning of its own; a failure
+// gives "Error # <n> occurred in FixBrokenLinks: <description>". Opens the
+// program's connection for the run and closes it afterwards.
 ToolResult FixBrokenLinks();
 
 } // namespace LinkRepair

@@ -364,6 +364,41 @@ private Q_SLOTS:
                            .arg(QLatin1String(link.parentTable), QLatin1String(link.parentColumn)),
                        {parent}).toString(), chain);
     }
+
+    void chainParent_data()
+    {
+        QTest::addColumn<int>("level");       // 0 documents' folder, 1 folders' drawer, 2 drawers' cabinet
+        QTest::addColumn<bool>("chainThere"); // a whole chain of an earlier run exists
+        for (int level = 0; level < 3; ++level) {
+            const char *names[] = {"documents", "folders", "drawers"};
+            QTest::addRow("%s, new chain", names[level]) << level << false;
+            QTest::addRow("%s, earlier chain", names[level]) << level << true;
+        }
+    }
+    // The chain's record that a level's rows go under is found by name or
+    // made, down to that record: no empty record below it is made for
+    // nothing, and an earlier chain is found again.
+    void chainParent()
+    {
+        QFETCH(int, level);
+        QFETCH(bool, chainThere);
+        const Schema::ParentLink *const links[] = {&Schema::DocumentInFolder, &Schema::FolderInDrawer,
+                                                   &Schema::DrawerInCabinet};
+        const Schema::ParentLink &link = *links[level];
+        const QString chain = QStringLiteral("<Chain>");
+        if (chainThere)
+            MoveUnderChain(Schema::DrawerInCabinet, {}, chain);
+        const RecordId id = ChainParent(link, chain);
+        QCOMPARE(ChainParent(link, chain), id);
+        QCOMPARE(field(QStringLiteral("SELECT Name FROM %1 WHERE %2 = ?")
+                           .arg(QLatin1String(link.parentTable), QLatin1String(link.parentColumn)),
+                       {id}).toString(), chain);
+        const char *tables[] = {"Cabinet", "Drawer", "Folder", "Document"};
+        const int made = 3 - level;  // the cabinet down to the record
+        for (int t = 0; t < 4; ++t)
+            QCOMPARE(field(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE Name = ?").arg(QLatin1String(tables[t])), {chain})
+                         .toInt(), chainThere || t < made ? 1 : 0);
+    }
 };
 
 VLM_TEST_GUILESS_MAIN(RecordsTest)

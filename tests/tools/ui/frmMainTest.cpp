@@ -318,11 +318,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("completion");
         QTest::newRow("stop: Yes") << Answer::Yes << "Repair broken links completed.\n0 repairs made.";
         // A run not stopped also removes the thumbnail of the lay-out, whose
-        // page has no row.
+        // page has neither row nor image.
         QTest::newRow("stop: No") << Answer::No
-            << "Repair broken links completed.\n3 repairs made.\n1 page files without a page removed.";
+            << "Repair broken links completed.\n3 repairs made.\n1 thumbnail without a page image was removed.";
         QTest::newRow("stop: Cancel") << Answer::Cancel
-            << "Repair broken links completed.\n3 repairs made.\n1 page files without a page removed.";
+            << "Repair broken links completed.\n3 repairs made.\n1 thumbnail without a page image was removed.";
     }
     void repairWithProgress()
     {
