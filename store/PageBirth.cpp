@@ -318,6 +318,10 @@ PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
     step = Step::File;
     if (!paths.image.isEmpty() && !place.inPlace)
         one.placeImage(page, paths.image);
+    // A rescued file filed where it lies may be what a killed run left
+    // unsynced: it reaches the disk before its row does, like a new one.
+    if (place.inPlace)
+        one.m_toSync.append(paths.image);
 
     step = Step::Row;
     Pages::NewPage row;

@@ -366,6 +366,7 @@ private Q_SLOTS:
         const QString copy = PagePaths::GetDefaultPageFolder(withRow) + QStringLiteral("/%1.pdf").arg(withRow);
         TestFiles::write(copy, "a copy no row names");
 
+        BirthTrace trace;
         PageBirth birth;
         PageBirth::NewPage page;
         page.documentId = documentId;
@@ -379,6 +380,8 @@ private Q_SLOTS:
 
         QCOMPARE(inPlace.pageId, rowless);
         QCOMPARE(TestFiles::read(image), PageFixture::LeftoverBytes);
+        // A killed run may have left it unsynced: on the disk before its row.
+        QVERIFY(trace.syncedBeforeCommit(image));
         QCOMPARE(TestFiles::read(PagePaths::GetDefaultThumbFilePath(rowless)), PageFixture::LeftoverBytes);
         QCOMPARE(column(rowless, "Filename").toString(), QString());
         QCOMPARE(moved.pageId, rowless + 1);
