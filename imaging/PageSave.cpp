@@ -236,8 +236,11 @@ SaveResult SavePage(const SaveRequest &request)
         Progress::AdvanceProgress(QStringLiteral("Save image"));
         throwIfFailed(writeFiles(request, result, [] { Progress::AdvanceProgress(QStringLiteral("Save thumbnail")); }));
         Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
-        // The renamed file's entry on the disk before its size commits.
-        throwIfFailed(FileSync::syncFolder(PagePaths::GetFolderPart(result.imagePath)));
+        // A file written here replaced the image by a rename: its entry is
+        // on the disk before its size commits. An unchanged page kept in
+        // its own file wrote nothing.
+        if (request.unchangedFile.isEmpty() || !PageFileNames::SameFile(request.unchangedFile, result.imagePath))
+            throwIfFailed(FileSync::syncFolder(PagePaths::GetFolderPart(result.imagePath)));
         tx.commit();
     }
     Progress::AdvanceProgress(QStringLiteral("Update thumbnails"));

@@ -477,10 +477,27 @@ void PagePane::measureColumns()
     header->setSectionHidden(PageListModel::SortKeyColumn, false);
     header->resizeSection(PageListModel::SortKeyColumn, 0);
     header->setSectionHidden(PageListModel::SortKeyColumn, true);
-    // Public in the base view, protected in the tree view.
-    const QAbstractItemView *view = m_listView;
-    for (int column = 0; column < int(m_contentWidths.size()); ++column)
-        m_contentWidths[column] = qMax(view->sizeHintForColumn(column), header->sectionSizeHint(column));
+    // Each column's longest text is measured, not every row's: asking the
+    // view for every row of a 1,000-page report cost more than the fill.
+    const QAbstractItemModel *model = m_listView->model();
+    const int rows = model->rowCount();
+    for (int column = 0; column < int(m_contentWidths.size()); ++column) {
+        if (m_listView->isColumnHidden(column)) {
+            m_contentWidths[column] = 0;
+            continue;
+        }
+        int longestRow = -1;
+        qsizetype longest = -1;
+        for (int row = 0; row < rows; ++row) {
+            const qsizetype length = model->index(row, column).data().toString().size();
+            if (length > longest) {
+                longest = length;
+                longestRow = row;
+            }
+        }
+        const int text = longestRow < 0 ? 0 : m_listView->sizeHintForIndex(model->index(longestRow, column)).width();
+        m_contentWidths[column] = qMax(text, header->sectionSizeHint(column));
+    }
 }
 
 void PagePane::sizeColumns()
@@ -492,7 +509,7 @@ void PagePane::sizeColumns()
     }
     // Every column is as wide as its header and its texts. The file name
     // gets no more than the room the others leave, so that no scroll bar is
-    // needed as long as they fit; it never gets less than its header.
+    // needed as long as they fit.
     int others = 0;
     for (int column = 0; column < int(m_contentWidths.size()); ++column) {
         if (column == PageListModel::FilenameColumn)
@@ -500,10 +517,12 @@ void PagePane::sizeColumns()
         m_listView->setColumnWidth(column, m_contentWidths[column]);
         others += m_contentWidths[column];
     }
+    // Where even its header does not fit, the header is shortened too
+    // rather than bring the scroll bar back, down to a few letters.
     const int room = m_listView->viewport()->width() - others;
-    const int header = m_listView->header()->sectionSizeHint(PageListModel::FilenameColumn);
+    const int fewLetters = m_listView->fontMetrics().horizontalAdvance(QStringLiteral("Filen…"));
     m_listView->setColumnWidth(PageListModel::FilenameColumn,
-                               qMax(header, qMin(m_contentWidths[PageListModel::FilenameColumn], room)));
+                               qMin(m_contentWidths[PageListModel::FilenameColumn], qMax(room, fewLetters)));
 }
 
 void PagePane::updateButtons()
