@@ -7,6 +7,7 @@
 
 #include <QFile>
 
+#include "platform/FileSync.h"
 #include "platform/NoFollowFiles.h"
 
 namespace {
@@ -18,21 +19,7 @@ bool isDiskFull(int e)
     return e == ENOSPC || e == EDQUOT;
 }
 
-// Writes all of data, going on after short writes; errno on failure.
-int writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= n;
-    }
-    return 0;
-}
+using FileSync::writeAll;
 
 // A new file in place of whatever stands at target: a link placed there
 // is replaced, never written through.

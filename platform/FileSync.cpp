@@ -42,22 +42,6 @@ std::optional<DbError> syncOpened(const QString &path, int flags, int (*flush)(i
     return std::nullopt;
 }
 
-// Writes all of data, going on after short writes; errno on failure.
-int writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= n;
-    }
-    return 0;
-}
-
 // A new file at path, never one that stands there already.
 int createExclusive(const QByteArray &path)
 {
@@ -83,6 +67,21 @@ std::optional<DbError> finish(int fd, int error, const QByteArray &path, const Q
 } // namespace
 
 namespace FileSync {
+
+int writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += n;
+        size -= n;
+    }
+    return 0;
+}
 
 std::optional<DbError> syncFile(const QString &path)
 {
@@ -157,7 +156,7 @@ std::optional<DbError> writeNew(const QString &path, const QByteArray &bytes)
     const int fd = createExclusive(name);
     if (fd < 0)
         return errnoError(errno, path);
-    return finish(fd, writeAll(fd, bytes.constData(), bytes.size()), name, path);
+    return finish(fd, FileSync::writeAll(fd, bytes.constData(), bytes.size()), name, path);
 }
 
 std::optional<DbError> copyNew(const QString &source, const QString &path)
@@ -186,7 +185,7 @@ std::optional<DbError> copyNew(const QString &source, const QString &path)
             readError = errno;
             break;
         }
-        if (got == 0 || (error = writeAll(out, buffer.data(), got)) != 0)
+        if (got == 0 || (error = FileSync::writeAll(out, buffer.data(), got)) != 0)
             break;
     }
     ::close(in);
@@ -226,7 +225,7 @@ std::optional<DbError> replaceWith(const QString &path, const QByteArray &bytes)
     if (fd < 0)
         return errnoError(errno, path);
     ::fchmod(fd, kFileMode);
-    if (auto error = finish(fd, writeAll(fd, bytes.constData(), bytes.size()), name, path))
+    if (auto error = finish(fd, FileSync::writeAll(fd, bytes.constData(), bytes.size()), name, path))
         return error;
     if (::rename(name.constData(), encoded(path).constData()) != 0) {
         const int e = errno;

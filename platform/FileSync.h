@@ -14,6 +14,10 @@
 // new file goes where no file may stand yet (never over one).
 namespace FileSync {
 
+// Writes all of data to the open file, going on after short writes and
+// interruptions; 0, or the errno of the write that failed.
+int writeAll(int fd, const char *data, qint64 size);
+
 // Makes a file's bytes durable (fdatasync). Only this file waits, not the
 // other writes of its file system; call it off the window's thread.
 [[nodiscard]] std::optional<DbError> syncFile(const QString &path);

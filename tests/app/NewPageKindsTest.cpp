@@ -34,6 +34,74 @@ QImage scan()
     return image;
 }
 
+// One row for each way a page comes in.
+void addKindRows()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("import") << "import";
+    QTest::newRow("tree import") << "tree";
+    QTest::newRow("scan") << "scan";
+    QTest::newRow("viewer save as a new page") << "save";
+    QTest::newRow("drop") << "drop";
+    QTest::newRow("paste") << "paste";
+}
+
+// Where a page of that kind comes from.
+struct Target
+{
+    RecordId cabinetId = 0;
+    RecordId folderId = 0;
+    RecordId documentId = 0;
+    QString nameByIdIn;   // a cabinet's own storage folder, for scans and saves
+};
+
+// A real JPEG in a fresh source folder, laid out as a tree for a tree
+// import: the file.
+QString sourceFile(const QString &kind, const QString &folder)
+{
+    QDir(folder).removeRecursively();
+    const QString file = kind == "tree" ? folder + "Drawer/Folder/Document/Page 1.jpg" : folder + "scan.jpg";
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    TestImages::writeJpeg(file, QSize(60, 80), 96);
+    return file;
+}
+
+// Brings file (in folder) in as a page of that kind. A refusal a save or
+// scan gives back rather than shows comes back; the rest is shown through
+// the prompt.
+QString bringIn(const QString &kind, const Target &target, const QString &folder, const QString &file)
+{
+    if (kind == "import") {
+        (void)FileImport::ImportFiles(target.folderId, folder, FileImport::ProgressTarget::ProgressWindow,
+                                      FileImport::TargetKind::Folder, QString());
+    } else if (kind == "tree") {
+        (void)CabinetImport::ImportCabinetTree(target.cabinetId, folder, 1);
+    } else if (kind == "scan" || kind == "save") {
+        PageSave::SaveRequest request;
+        request.addMode = true;
+        request.key = kind == "scan" ? QStringLiteral("DOC%1").arg(target.documentId)
+                                     : QStringLiteral("FLD%1").arg(target.folderId);
+        request.image = scan();
+        request.nameByIdIn = target.nameByIdIn;
+        try {
+            if (kind == "save")
+                (void)PageSave::SavePage(request);
+            else if (const PageSave::BatchResult result = PageSave::SaveScannedPages({request}); result.error)
+                return result.error->text;
+        } catch (const DbError &e) {
+            return e.text;
+        }
+    } else {
+        guard([&] {
+            if (kind == "drop")
+                (void)NavDrop::AddFileToNode(QStringLiteral("FLD%1").arg(target.folderId), file);
+            else
+                (void)PageClipboard::PasteFilesIntoDocument({file}, target.documentId);
+        });
+    }
+    return QString();
+}
+
 } // namespace
 
 class NewPageKindsTest : public QObject
@@ -47,51 +115,20 @@ private Q_SLOTS:
     // the row naming it commits: the file, its bucket folder and "Pages",
     // which gained the bucket. A power cut right after the commit then
     // leaves no row with an empty or missing image.
-    void syncsBeforeItsCommit_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("import") << "import";
-        QTest::newRow("tree import") << "tree";
-        QTest::newRow("scan") << "scan";
-        QTest::newRow("viewer save as a new page") << "save";
-        QTest::newRow("drop") << "drop";
-        QTest::newRow("paste") << "paste";
-    }
+    void syncsBeforeItsCommit_data() { addKindRows(); }
     void syncsBeforeItsCommit()
     {
         QFETCH(QString, kind);
         FakePrompt prompt;
-        const RecordId documentId = RecordFixture::documentInNewFolder();
-        const RecordId folderId = RecordFixture::columnOf("Document", "FolderId", "DocumentId", documentId);
-        const QString source = TestEnvironment::root() + QStringLiteral("/source-%1/").arg(kind);
-        QDir(source).removeRecursively();
-        const QString file = kind == "tree" ? source + "Drawer/Folder/Document/Page 1.jpg" : source + "scan.jpg";
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        TestImages::writeJpeg(file, QSize(60, 80), 96);
+        Target target;
+        target.documentId = RecordFixture::documentInNewFolder();
+        target.folderId = RecordFixture::columnOf("Document", "FolderId", "DocumentId", target.documentId);
+        target.cabinetId = RecordFixture::cabinet("Target");
+        const QString folder = TestEnvironment::root() + QStringLiteral("/source-%1/").arg(kind);
+        const QString file = sourceFile(kind, folder);
 
         BirthTrace trace;
-        if (kind == "import") {
-            (void)FileImport::ImportFiles(folderId, source, FileImport::ProgressTarget::ProgressWindow,
-                                          FileImport::TargetKind::Folder, QString());
-        } else if (kind == "tree") {
-            (void)CabinetImport::ImportCabinetTree(RecordFixture::cabinet("Target"), source, 1);
-        } else if (kind == "scan") {
-            PageSave::SaveRequest request;
-            request.addMode = true;
-            request.key = QStringLiteral("DOC%1").arg(documentId);
-            request.image = scan();
-            QVERIFY(!PageSave::SaveScannedPages({request}).error);
-        } else if (kind == "save") {
-            PageSave::SaveRequest request;
-            request.addMode = true;
-            request.key = QStringLiteral("FLD%1").arg(folderId);
-            request.image = scan();
-            (void)PageSave::SavePage(request);
-        } else if (kind == "drop") {
-            QCOMPARE(NavDrop::AddFileToNode(QStringLiteral("FLD%1").arg(folderId), file).page.pageId, 1);
-        } else {
-            QCOMPARE(PageClipboard::PasteFilesIntoDocument({file}, documentId).added.size(), 1);
-        }
+        QCOMPARE(bringIn(kind, target, folder, file), QString());
         QCOMPARE(prompt.messages, QStringList());
         const RecordId pageId = onlyPage();
         QCOMPARE(pageId, 1);
@@ -105,16 +142,7 @@ private Q_SLOTS:
     // disk is not connected: the mount point is empty) takes no new page,
     // whatever way it comes: one message names the folder, and nothing is
     // written there or into the page store.
-    void refusedWhileStorageIsAway_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("import") << "import";
-        QTest::newRow("tree import") << "tree";
-        QTest::newRow("scan") << "scan";
-        QTest::newRow("viewer save as a new page") << "save";
-        QTest::newRow("drop") << "drop";
-        QTest::newRow("paste") << "paste";
-    }
+    void refusedWhileStorageIsAway_data() { addKindRows(); }
     void refusedWhileStorageIsAway()
     {
         QFETCH(QString, kind);
@@ -122,48 +150,17 @@ private Q_SLOTS:
         const QString mountPoint = TestEnvironment::root() + QStringLiteral("/media-%1").arg(kind);
         QDir(mountPoint).removeRecursively();
         QVERIFY(QDir().mkpath(mountPoint));
-        const RecordId cabinetId = RecordFixture::insert(
+        Target target;
+        target.cabinetId = RecordFixture::insert(
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('On the disk', 1, ?)", {mountPoint});
-        const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(cabinetId, "D"), "F");
-        const RecordId documentId = RecordFixture::document(folderId, "Doc");
+        target.folderId = RecordFixture::folder(RecordFixture::drawer(target.cabinetId, "D"), "F");
+        target.documentId = RecordFixture::document(target.folderId, "Doc");
+        target.nameByIdIn = mountPoint;
         for (const char *name : {"/a.jpg", "/b.jpg"})
-            RecordFixture::linkedPage(documentId, mountPoint + QLatin1String(name));
-        const QString source = TestEnvironment::root() + QStringLiteral("/away-%1/").arg(kind);
-        const QString file = kind == "tree" ? source + "Drawer/Folder/Document/Page 1.jpg" : source + "scan.jpg";
-        QDir().mkpath(QFileInfo(file).absolutePath());
-        TestImages::writeJpeg(file, QSize(60, 80), 96);
+            RecordFixture::linkedPage(target.documentId, mountPoint + QLatin1String(name));
+        const QString folder = TestEnvironment::root() + QStringLiteral("/away-%1/").arg(kind);
 
-        QString refusal;
-        if (kind == "import") {
-            (void)FileImport::ImportFiles(folderId, source, FileImport::ProgressTarget::ProgressWindow,
-                                          FileImport::TargetKind::Folder, QString());
-        } else if (kind == "tree") {
-            (void)CabinetImport::ImportCabinetTree(cabinetId, source, 1);
-        } else if (kind == "scan" || kind == "save") {
-            PageSave::SaveRequest request;
-            request.addMode = true;
-            request.key = kind == "scan" ? QStringLiteral("DOC%1").arg(documentId) : QStringLiteral("FLD%1").arg(folderId);
-            request.image = scan();
-            request.nameByIdIn = mountPoint;
-            try {
-                if (kind == "scan") {
-                    const PageSave::BatchResult result = PageSave::SaveScannedPages({request});
-                    if (result.error)
-                        refusal = result.error->text;
-                } else {
-                    (void)PageSave::SavePage(request);
-                }
-            } catch (const DbError &e) {
-                refusal = e.text;
-            }
-        } else {
-            guard([&] {
-                if (kind == "drop")
-                    (void)NavDrop::AddFileToNode(QStringLiteral("FLD%1").arg(folderId), file);
-                else
-                    (void)PageClipboard::PasteFilesIntoDocument({file}, documentId);
-            });
-        }
+        QString refusal = bringIn(kind, target, folder, sourceFile(kind, folder));
         if (refusal.isEmpty())
             refusal = prompt.messages.join(QLatin1Char('\n'));
         QVERIFY2(refusal.contains(PageBirth::unavailableMessage(mountPoint, 2)), qPrintable(refusal));
