@@ -1,7 +1,7 @@
 #include "app/VlmApplication.h"
 
+#include "core/Prompt.h"
 #include "platform/DbError.h"
-#include "store/Prompt.h"
 
 #include <exception>
 

@@ -1,5 +1,6 @@
 #include "app/VlmStartup.h"
 
+#include "core/Prompt.h"
 #include "navigation/FindCriteria.h"
 #include "navigation/NavState.h"
 #include "navigation/ui/LevelList.h"
@@ -8,7 +9,6 @@
 #include "platform/DataFolder.h"
 #include "platform/ThumbnailTempSweep.h"
 #include "store/DrawerTemplates.h"
-#include "store/Prompt.h"
 #include "store/SampleCabinets.h"
 #include "store/Startup.h"
 #include "store/ui/frmSplash.h"

@@ -1,11 +1,11 @@
 #include "app/VlmApplication.h"
 #include "app/VlmStartup.h"
+#include "core/ui/frmProgress.h"
 #include "exchange/Email.h"
 #include "navigation/ui/NavIcons.h"
 #include "navigation/ui/frmNavTree.h"
 #include "store/Startup.h"
-#include "store/ui/WidgetPrompt.h"
-#include "store/ui/frmProgress.h"
+#include "store/ui/StorePrompt.h"
 
 #include <QApplication>
 #include <QLockFile>
@@ -20,7 +20,7 @@ int main(int argc, char **argv)
     // A saved new page tells its folder's address when one is set.
     Email::ConnectNotices(&app);
 
-    WidgetPrompt prompt;
+    StorePrompt prompt;
     Prompt::setInstance(&prompt);
     frmProgress::install();
 

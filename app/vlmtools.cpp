@@ -1,6 +1,6 @@
 #include "app/ToolsStartup.h"
-#include "store/Prompt.h"
-#include "store/ui/WidgetPrompt.h"
+#include "core/Prompt.h"
+#include "store/ui/StorePrompt.h"
 #include "tools/ui/frmMain.h"
 
 #include <QApplication>
@@ -8,7 +8,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    WidgetPrompt prompt;
+    StorePrompt prompt;
     Prompt::setInstance(&prompt);
     ToolsStartup::Result started = ToolsStartup::Main();
     if (!started.ok) {

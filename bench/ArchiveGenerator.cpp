@@ -6,8 +6,8 @@
 #include <QElapsedTimer>
 
 #include "bench/PageFileWriter.h"
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "store/RecordId.h"
 
 namespace {
 

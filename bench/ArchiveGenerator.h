@@ -5,7 +5,7 @@
 #include <QString>
 #include <QVariantList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 class PageFileWriter;
 namespace DbConnection {

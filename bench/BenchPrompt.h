@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "store/Prompt.h"
+#include "core/Prompt.h"
 
 // The prompt of a benchmark run: keeps what the program said, answers every
 // question the same way, and prints the warnings and errors when asked to,

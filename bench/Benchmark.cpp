@@ -15,10 +15,10 @@
 #include "bench/ArchiveGenerator.h"
 #include "bench/BenchTiming.h"
 #include "bench/DeleteBenchmark.h"
+#include "core/RecordId.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "store/Database.h"
-#include "store/RecordId.h"
 #include "store/Repagination.h"
 
 using namespace BenchTiming;

@@ -8,10 +8,10 @@
 #include "bench/ArchiveGenerator.h"
 #include "bench/BenchTiming.h"
 #include "bench/PageFileWriter.h"
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/Deletes.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 
 namespace {
 

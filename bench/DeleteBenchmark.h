@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Times Deletes::DeleteFolder on a folder of 1,000 pages with their image
 // and thumbnail files, against deleting an identical set of files without

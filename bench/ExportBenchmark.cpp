@@ -20,14 +20,14 @@
 #include "bench/ArchiveGenerator.h"
 #include "bench/BenchPrompt.h"
 #include "bench/BenchTiming.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "exchange/CabinetExport.h"
 #include "exchange/CabinetImport.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "store/Database.h"
 #include "store/Deletes.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 using namespace BenchTiming;

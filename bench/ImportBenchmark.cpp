@@ -41,14 +41,14 @@
 
 #include "bench/BenchTiming.h"
 #include "bench/ScannedPage.h"
+#include "core/RecordId.h"
+#include "core/ui/frmProgress.h"
 #include "exchange/FileImport.h"
 #include "platform/DbConnection.h"
 #include "store/Database.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/Startup.h"
-#include "store/ui/frmProgress.h"
 
 using namespace BenchTiming;
 

@@ -8,14 +8,14 @@
 
 #include "app/VlmStartup.h"
 #include "bench/BenchTiming.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PagePane.h"
 #include "navigation/ui/frmNavTree.h"
 #include "platform/DbConnection.h"
 #include "store/NodeKeys.h"
 #include "store/PagePaths.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,9 +4,9 @@
 #include <QFile>
 #include <QImage>
 
+#include "core/RecordId.h"
 #include "platform/DataFolder.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Writes small stand-in page images and thumbnails into the default page
 // store of the data folder, one pair per page id, so that archives made for

@@ -19,12 +19,12 @@
 #include <QTemporaryDir>
 
 #include "bench/BenchTiming.h"
+#include "core/RecordId.h"
 #include "imaging/ui/Scanning.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
 #include "store/Database.h"
 #include "store/NodeKeys.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 using namespace BenchTiming;

@@ -24,6 +24,8 @@
 
 #include "bench/BenchTiming.h"
 #include "bench/ScannedPage.h"
+#include "core/RecordId.h"
+#include "core/ui/frmProgress.h"
 #include "imaging/ThumbnailMaker.h"
 #include "imaging/ui/PageImageView.h"
 #include "imaging/ui/frmPageView.h"
@@ -33,10 +35,8 @@
 #include "store/NodeKeys.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/Startup.h"
-#include "store/ui/frmProgress.h"
 
 using namespace BenchTiming;
 

@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include "core/Guard.h"
+#include "core/Progress.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "exchange/CabinetTree.h"
 #include "exchange/DiskPrompt.h"
 #include "exchange/ExchangeProgress.h"
@@ -14,13 +18,9 @@
 #include "exchange/PreviousExport.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/Guard.h"
 #include "store/PageFileScope.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/Progress.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/Schema.h"
 

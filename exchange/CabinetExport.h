@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 class ExchangeProgress;
 class FileCopier;

@@ -10,6 +10,11 @@
 #include <QFileInfo>
 #include <QThreadPool>
 
+#include "core/Changes.h"
+#include "core/Guard.h"
+#include "core/Progress.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "exchange/CabinetTree.h"
 #include "exchange/DiskPrompt.h"
 #include "exchange/ExchangeProgress.h"
@@ -18,13 +23,8 @@
 #include "exchange/ImportWorkers.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/PageBirth.h"
-#include "store/Changes.h"
 #include "store/Common.h"
-#include "store/Guard.h"
-#include "store/Progress.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
+#include "store/PageBirth.h"
 #include "store/TextFile.h"
 
 namespace {

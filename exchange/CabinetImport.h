@@ -6,8 +6,8 @@
 
 #include <functional>
 
+#include "core/RecordId.h"
 #include "exchange/FileImport.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 class ExchangeProgress;

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
-#include "store/Prompt.h"
+#include "core/Prompt.h"
 
 namespace DiskPrompt {
 

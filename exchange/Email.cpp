@@ -2,16 +2,16 @@
 
 #include <QDateTime>
 
+#include "core/Changes.h"
+#include "core/Guard.h"
+#include "core/Product.h"
+#include "core/Progress.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
-#include "store/Changes.h"
-#include "store/Common.h"
-#include "store/Guard.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/Progress.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 namespace {
@@ -68,7 +68,7 @@ Mail::Message composed(const QString &to, const QString &subject, const QString 
 {
     Mail::Message message;
     message.to = to;
-    message.senderName = Common::GetAppTitle();
+    message.senderName = Product::GetAppTitle();
     message.subject = subject;
     message.body = Email::BodyWithAttachmentLine(body, Email::AttachmentCount(attachmentList));
     message.attachments = Email::AttachmentPaths(attachmentList);
@@ -190,7 +190,7 @@ void SendTestEmail(Mail::System system, const QString &address, const Mail::Smtp
         return;
     }
     const QString body = QStringLiteral("This is a test message from %1.\n%2")
-                             .arg(Common::GetAppTitle(),
+                             .arg(Product::GetAppTitle(),
                                   QDateTime::currentDateTime().toString(QStringLiteral("MM/dd/yyyy HH:mm:ss")));
     SendEmail(system, address, QStringLiteral("Test Email"), body, QString(), smtp);
 }
@@ -225,7 +225,7 @@ std::optional<Notice> NewPageNotice(RecordId pageId)
                                         : QStringLiteral("New page scanned.  Page # ") + number;
     Notice notice;
     notice.address = address;
-    notice.subject = Common::GetAppTitle() + QStringLiteral(": new page added");
+    notice.subject = Product::GetAppTitle() + QStringLiteral(": new page added");
     notice.body = QStringLiteral(" Cabinet: %1\n  Drawer: %2\n  Folder: %3\nDocument: %4\n\n%5")
                       .arg(*cabinet, *drawer, *folder, *document, last);
     notice.page = page->shortcut ? QStringLiteral("%1, %2").arg(*document, page->filename)

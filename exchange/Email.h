@@ -5,8 +5,8 @@
 
 #include <optional>
 
+#include "core/RecordId.h"
 #include "platform/Mail.h"
-#include "store/RecordId.h"
 
 class QObject;
 

@@ -7,10 +7,11 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include "core/Product.h"
+#include "core/RecordId.h"
 #include "exchange/CabinetTree.h"
 #include "store/Common.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 namespace {
@@ -68,7 +69,7 @@ QString InsideProgramMessage(const QString &programFolder)
 {
     return QStringLiteral("You cannot export a cabinet to a path within the %1 system.\n"
                           "Please select another location that is not within the application path of:\n'%2'.")
-        .arg(Common::GetAppTitle(), programFolder);
+        .arg(Product::GetAppTitle(), programFolder);
 }
 
 QString DefaultOutputPath()

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // The checks and choices of the export and import dialogs, kept apart from
 // the windows so that each rule is tested without one.

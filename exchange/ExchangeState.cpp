@@ -1,6 +1,6 @@
 #include "exchange/ExchangeState.h"
 
-#include "store/RunState.h"
+#include "core/RunState.h"
 
 ExchangeState &ExchangeState::instance()
 {

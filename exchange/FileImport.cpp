@@ -14,6 +14,11 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 
+#include "core/Changes.h"
+#include "core/Guard.h"
+#include "core/Progress.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "exchange/DecodeCost.h"
 #include "exchange/ExchangeState.h"
 #include "exchange/FileCopier.h"
@@ -25,15 +30,10 @@
 #include "imaging/ThumbnailMaker.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/Changes.h"
 #include "store/Common.h"
-#include "store/Guard.h"
 #include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/Progress.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 namespace {

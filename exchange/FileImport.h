@@ -8,9 +8,9 @@
 #include <functional>
 #include <optional>
 
+#include "core/RecordId.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/DbError.h"
-#include "store/RecordId.h"
 
 class ImportWorkers;
 

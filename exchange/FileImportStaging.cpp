@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 
+#include "core/ImageCheck.h"
 #include "exchange/DecodeCost.h"
 #include "exchange/FileCopier.h"
 #include "exchange/FileImport.h"
@@ -18,7 +19,6 @@
 #include "imaging/ThumbnailMaker.h"
 #include "platform/FileSync.h"
 #include "store/Common.h"
-#include "store/ImageCheck.h"
 
 namespace {
 

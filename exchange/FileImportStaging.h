@@ -8,8 +8,8 @@
 #include <exception>
 #include <optional>
 
+#include "core/RecordId.h"
 #include "platform/DbError.h"
-#include "store/RecordId.h"
 
 class MemoryBudget;
 class QTemporaryDir;

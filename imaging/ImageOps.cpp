@@ -24,7 +24,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include "store/ImageCheck.h"
+#include "core/ImageCheck.h"
 
 namespace {
 

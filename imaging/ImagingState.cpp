@@ -1,6 +1,6 @@
 #include "imaging/ImagingState.h"
 
-#include "store/RunState.h"
+#include "core/RunState.h"
 
 ImagingState &ImagingState::instance()
 {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // The run's shared state of page imaging.
 struct ImagingState

@@ -1,9 +1,9 @@
 #include "imaging/PageContext.h"
 
+#include "core/RecordId.h"
 #include "platform/DbError.h"
 #include "store/NodeKeys.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 namespace PageContext {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Where a page of the viewer sits: its document and the ancestors above it,
 // its neighbours in page order, and how its cabinet stores page files.

@@ -4,10 +4,10 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "core/RecordId.h"
 #include "store/Common.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 
 namespace PageFileNames {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // The names and paths decided for a page's file: the checks on a file name
 // typed for a cabinet with its own storage path, the questions they lead

@@ -1,10 +1,10 @@
 #include "imaging/PagePrinter.h"
 
+#include "core/RecordId.h"
 #include "imaging/ImageOps.h"
 #include "platform/DbError.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 
 namespace PagePrinter {
 

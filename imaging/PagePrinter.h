@@ -7,9 +7,9 @@
 
 #include <optional>
 
+#include "core/RecordId.h"
 #include "imaging/PrintLayout.h"
 #include "platform/DbError.h"
-#include "store/RecordId.h"
 
 // The device pages are printed on: the chosen printer in the program, a
 // PDF file or a recorder in the tests. Every page is its own job.

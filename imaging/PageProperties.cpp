@@ -1,8 +1,8 @@
 #include "imaging/PageProperties.h"
 
+#include "core/RecordId.h"
 #include "store/Common.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 
 #include <QLocale>
 

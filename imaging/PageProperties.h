@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // What the page properties dialog shows of one page, or of several pages
 // selected together. Reads the database; throws DbError.

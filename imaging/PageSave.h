@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/RecordId.h"
 #include "platform/DbError.h"
-#include "store/RecordId.h"
 
 // Storing the viewer's image as a page: the rows of a new page, the image,
 // its thumbnail and its size, and the removal of the files a rename leaves.

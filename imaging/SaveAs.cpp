@@ -1,11 +1,11 @@
 #include "imaging/SaveAs.h"
 
+#include "core/Product.h"
+#include "core/RecordId.h"
 #include "imaging/ImageOps.h"
 #include "platform/DataFolder.h"
 #include "platform/Settings.h"
-#include "store/Common.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,7 +67,7 @@ QString InsideDataFolderMessage()
 {
     return QStringLiteral("You cannot save an image to a path within the %1 system.\n"
                           "Please select another location that is not within the application path of:\n'%2'.")
-        .arg(Common::GetAppTitle(), QDir::cleanPath(DataFolder::path()));
+        .arg(Product::GetAppTitle(), QDir::cleanPath(DataFolder::path()));
 }
 
 QString OverwriteQuestion(const QString &name)

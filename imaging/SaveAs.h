@@ -5,8 +5,8 @@
 
 #include <optional>
 
+#include "core/RecordId.h"
 #include "platform/DbError.h"
-#include "store/RecordId.h"
 
 // Exporting the viewer's image as a JPEG file of the user's choice, which
 // must lie outside the data folder (the program's own files).

@@ -1,9 +1,9 @@
 #include "imaging/ScanPlan.h"
 
+#include "core/RecordId.h"
 #include "imaging/ScanSetup.h"
 #include "imaging/ScannerSettings.h"
 #include "platform/Settings.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 namespace ScanPlan {

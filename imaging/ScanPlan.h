@@ -2,9 +2,9 @@
 
 #include <QString>
 
+#include "core/RecordId.h"
 #include "platform/Scanner.h"
 #include "store/NewDocInfo.h"
-#include "store/RecordId.h"
 
 // What a scan takes from the settings, read when it starts, and what it
 // writes afterwards. "TWAINShowUI" and "TWAINNativeTransfer" have no

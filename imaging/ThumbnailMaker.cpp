@@ -18,11 +18,11 @@
 
 #include <sys/stat.h>
 
+#include "core/RecordId.h"
 #include "imaging/ScaledJpeg.h"
 #include "platform/DbError.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include <optional>
 
+#include "core/RecordId.h"
 #include "imaging/ImageOps.h"
 #include "platform/DbError.h"
-#include "store/RecordId.h"
 
 // The thumbnails of stored pages: one JPEG per page at its thumbnail path,
 // a white square of ThumbnailSide pixels holding the page image scaled so

@@ -1,7 +1,7 @@
 #include "navigation/CommandTarget.h"
 
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
-#include "store/RecordId.h"
 
 RecordId CommandTarget::id() const
 {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Which record a popup or key command of the navigation window works on.
 //

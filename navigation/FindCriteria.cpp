@@ -1,6 +1,6 @@
 #include "navigation/FindCriteria.h"
 
-#include "store/RunState.h"
+#include "core/RunState.h"
 
 FindCriteria &FindCriteria::instance()
 {

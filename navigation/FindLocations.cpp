@@ -1,8 +1,8 @@
 #include "navigation/FindLocations.h"
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // What the search dialog's cabinet, drawer and folder lists offer, and the
 // chosen names turned into the ids the search uses. Throws DbError.

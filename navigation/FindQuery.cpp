@@ -1,8 +1,8 @@
 #include "navigation/FindQuery.h"
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/RecordId.h"
 #include "navigation/FindCriteria.h"
-#include "store/RecordId.h"
 
 #include <QString>
 #include <QVariantList>

@@ -6,14 +6,14 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "core/Changes.h"
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
 #include "platform/DbError.h"
-#include "store/Changes.h"
 #include "store/Common.h"
 #include "store/PageBirth.h"
 #include "store/Pages.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 #include "store/RecordRules.h"
 #include "store/Records.h"
 

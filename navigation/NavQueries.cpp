@@ -1,10 +1,10 @@
 #include "navigation/NavQueries.h"
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/Common.h"
 #include "store/NodeKeys.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 
 #include <QHash>
 

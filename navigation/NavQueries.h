@@ -4,7 +4,7 @@
 #include <QString>
 #include <QVector>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // The reads behind the navigation tree and the level lists. Each throws
 // DbError.

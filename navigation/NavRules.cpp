@@ -1,7 +1,7 @@
 #include "navigation/NavRules.h"
 
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 #include <Qt>

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // The rules of the navigation window that need no window: which keys are
 // search results, which menu belongs to a node, which command a key runs,

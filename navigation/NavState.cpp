@@ -1,9 +1,9 @@
 #include "navigation/NavState.h"
 
+#include "core/RecordId.h"
+#include "core/RunState.h"
 #include "navigation/NavKeys.h"
 #include "platform/Settings.h"
-#include "store/RecordId.h"
-#include "store/RunState.h"
 
 #include <QLocale>
 

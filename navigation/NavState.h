@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // What the menu and popup commands apply to: at most one of the four item
 // ids is set (-1 for none), with its node text and, below a cabinet, the id

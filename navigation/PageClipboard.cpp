@@ -3,18 +3,18 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/ImageCheck.h"
+#include "core/Progress.h"
+#include "core/RecordId.h"
+#include "core/RunState.h"
 #include "platform/ClipboardFiles.h"
 #include "platform/DbError.h"
 #include "store/Common.h"
-#include "store/ImageCheck.h"
 #include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/Passwords.h"
-#include "store/Progress.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
-#include "store/RunState.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Pages through the clipboard: the cut list, Copy (page files onto the
 // clipboard as a file list) and Paste (the cut pages moved, or the

@@ -4,9 +4,9 @@
 #include <exception>
 #include <numeric>
 
+#include "core/RecordId.h"
 #include "navigation/NavigationLog.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 
 PageListModel::PageListModel(QObject *parent)
     : QAbstractTableModel(parent)

@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QVector>
 
+#include "core/RecordId.h"
 #include "navigation/PageRecords.h"
-#include "store/RecordId.h"
 
 // The items of the page pane: in the thumbnail view one screen of pages with
 // their thumbnails, in the list view every page of the document as a report

@@ -1,10 +1,10 @@
 #include "navigation/PageRecords.h"
 
+#include "core/RecordId.h"
 #include "navigation/FindCriteria.h"
 #include "navigation/NavKeys.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 
 namespace {
 

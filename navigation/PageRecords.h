@@ -3,8 +3,8 @@
 #include <QString>
 #include <QVector>
 
+#include "core/RecordId.h"
 #include "navigation/Paging.h"
-#include "store/RecordId.h"
 
 struct FindCriteria;
 

@@ -1,8 +1,8 @@
 #include "navigation/Renames.h"
 
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
 #include "store/Common.h"
-#include "store/RecordId.h"
 #include "store/RecordRules.h"
 #include "store/Records.h"
 

@@ -1,6 +1,6 @@
 #include "store/Common.h"
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -57,11 +57,6 @@ bool printsNothing(char32_t c)
 } // namespace
 
 namespace Common {
-
-QString GetAppTitle()
-{
-    return QStringLiteral("Vellumark");
-}
 
 bool IsImageFile(const QString &name)
 {

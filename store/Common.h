@@ -3,14 +3,11 @@
 #include <QDate>
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
-// Small helpers every part of the program uses: the product title, file
-// classification, and the checks on names, paths, dates and amounts.
+// Small helpers every part of the program uses: file classification, and
+// the checks on names, paths, dates and amounts.
 namespace Common {
-
-// "Vellumark", the title of every message box.
-QString GetAppTitle();
 
 // Accepted for dropping or pasting as a page: a .jpg/.jpeg/.bmp image or any
 // other file. Only a name that ends in "jpg", "jpeg" or "bmp" without a full

@@ -9,12 +9,12 @@
 #include <QSet>
 #include <QVector>
 
+#include "core/Progress.h"
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/PageFileScope.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/Progress.h"
-#include "store/RecordId.h"
 #include "store/StoreLog.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Deleting records with everything below them and their page files. The
 // database declares no relations, so each level removes its children by

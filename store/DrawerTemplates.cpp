@@ -3,11 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/NavigationSink.h"
+#include "core/RecordId.h"
+#include "core/RunState.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/NavigationSink.h"
 #include "store/Outline.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/Schema.h"
 #include "store/StoreLog.h"
@@ -22,6 +23,10 @@ const QString kFld = Schema::keyPrefix(RecordLevel::Folder);
 const QString kDoc = Schema::keyPrefix(RecordLevel::Document);
 
 QStringList g_names;
+// Added when the program starts rather than at first use: a reset rereads
+// the names from the data folder then in use (none there gives none), also
+// when nothing has read them yet.
+[[maybe_unused]] const bool g_namesReset = (RunState::AddReset(&DrawerTemplates::LoadDrawerTemplateNames), true);
 
 const QStringList kLevels = {kDrw, kFld, kDoc};
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Drawer templates: named sets of folders, each with its documents, that the
 // drawer dialog pours into a new drawer. They live in "Drawer.txt" in the

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 #include "store/Schema.h"
 
 // Node keys of the navigation tree and the lists, also handed to the viewer,

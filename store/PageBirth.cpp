@@ -12,10 +12,10 @@
 #include <QSet>
 #include <QThread>
 
+#include "core/Changes.h"
 #include "platform/DbConnection.h"
 #include "platform/FileSync.h"
 #include "platform/WorkerWait.h"
-#include "store/Changes.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/Records.h"

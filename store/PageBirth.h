@@ -11,7 +11,7 @@
 #include <memory>
 #include <optional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 namespace DbConnection {
 class Transaction;

@@ -1,8 +1,8 @@
 #include "store/PagePaths.h"
 
+#include "core/RecordId.h"
 #include "platform/DataFolder.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Where page images and their thumbnails lie. A page with a stored Filename
 // (a cabinet with its own storage path, or a shortcut page) is that file,

@@ -8,9 +8,9 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/Database.h"
-#include "store/RecordId.h"
 
 namespace {
 

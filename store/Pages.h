@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 #include <QDateTime>
 #include <QList>
@@ -14,7 +14,7 @@
 #include <optional>
 #include <utility>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // The one owner of the Page table's rows: every page save, paste, drop and
 // import writes its rows through these functions, and the deletes read the

@@ -1,9 +1,10 @@
 #include "store/Passwords.h"
 
+#include "core/Changes.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
+#include "core/RunState.h"
 #include "platform/DbConnection.h"
-#include "store/Changes.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 namespace {
 
@@ -54,6 +55,8 @@ bool IsValidPasswordText(const QString &text)
 QSet<RecordId> &UnlockedCabinets()
 {
     static QSet<RecordId> unlocked;
+    // A new data folder has none of its cabinets unlocked.
+    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { unlocked.clear(); }), true);
     return unlocked;
 }
 

@@ -4,7 +4,7 @@
 #include <QString>
 
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Cabinet passwords: stored scrambled in Cabinet.[Password], asked for once
 // per run before a locked cabinet's content is shown, searched, moved,

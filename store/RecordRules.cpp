@@ -6,9 +6,9 @@
 #include <QLocale>
 #include <QVariant>
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/Common.h"
-#include "store/RecordId.h"
 
 using DbConnection::OpenRecordset;
 

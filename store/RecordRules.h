@@ -5,8 +5,8 @@
 
 #include <optional>
 
+#include "core/RecordId.h"
 #include "store/PageFileScope.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/Schema.h"
 

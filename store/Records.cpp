@@ -4,9 +4,9 @@
 
 #include <QVariant>
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 
 using DbConnection::Execute;
 using DbConnection::OpenRecordset;

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 #include "store/Schema.h"
 
 // The one owner of the Cabinet, Drawer, Folder and Document rows: every

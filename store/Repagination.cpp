@@ -6,9 +6,9 @@
 
 #include <QLocale>
 
+#include "core/Progress.h"
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "store/Progress.h"
-#include "store/RecordId.h"
 #include "store/StoreLog.h"
 
 namespace {

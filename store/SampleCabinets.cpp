@@ -4,12 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/NavigationSink.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/NavigationSink.h"
 #include "store/Outline.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/Schema.h"
 #include "store/StoreLog.h"

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Sample cabinets: ready-made sets of drawers, folders and documents,
 // described in the outline "Sample.txt" in the data folder. One entry a

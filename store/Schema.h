@@ -6,12 +6,12 @@
 #include <array>
 #include <optional>
 
-// The levels of the filing hierarchy and the names they go by: the table
-// and columns each is stored in, the prefix of its node keys and the word
-// the windows use for it. SQL that picks a table or column at run time
-// takes the names from here.
-enum class RecordLevel { Cabinet, Drawer, Folder, Document, Page };
+#include "core/RecordLevel.h"
 
+// The names the levels of the filing hierarchy go by: the table and columns
+// each is stored in, the prefix of its node keys and the word the windows
+// use for it. SQL that picks a table or column at run time takes the names
+// from here.
 namespace Schema {
 
 struct LevelNames

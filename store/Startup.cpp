@@ -8,13 +8,13 @@
 
 #include <cerrno>
 
+#include "core/Prompt.h"
 #include "platform/DataFolder.h"
 #include "platform/DataFolderLock.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
 #include "platform/ThumbnailTempSweep.h"
 #include "store/Database.h"
-#include "store/Prompt.h"
 #include "store/StoreLog.h"
 
 namespace {

@@ -1,5 +1,7 @@
 #include "tools/LinkRepair.h"
 
+#include "core/Progress.h"
+#include "core/RecordId.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
@@ -9,8 +11,6 @@
 #include "store/PageFileScope.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/Progress.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/Schema.h"
 #include "tools/ToolsFiles.h"

@@ -1,9 +1,9 @@
 #include "tools/PageFileSweep.h"
 
+#include "core/Progress.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "store/Database.h"
-#include "store/Progress.h"
 #include "tools/ToolsFiles.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "tools/ToolResult.h"
 
-#include "store/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QStringList>
 

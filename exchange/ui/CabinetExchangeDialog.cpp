@@ -7,13 +7,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "core/Guard.h"
+#include "core/Progress.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
+#include "core/ui/BusyCursor.h"
+#include "core/ui/ProgressBarFill.h"
 #include "exchange/ExchangeRules.h"
-#include "store/Guard.h"
-#include "store/Progress.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
-#include "store/ui/BusyCursor.h"
-#include "store/ui/ProgressBarFill.h"
 
 CabinetExchangeDialog::CabinetExchangeDialog(QWidget *parent, const QString &stopQuestion)
     : QDialog(parent), m_stopQuestion(stopQuestion)

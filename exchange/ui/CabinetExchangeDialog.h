@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/EventPacer.h"
+#include "core/RecordId.h"
 #include "exchange/ExchangeProgress.h"
-#include "store/EventPacer.h"
-#include "store/RecordId.h"
 
 #include <QDialog>
 

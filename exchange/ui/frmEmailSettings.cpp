@@ -1,7 +1,7 @@
 #include "exchange/ui/frmEmailSettings.h"
 #include "ui_frmEmailSettings.h"
 
-#include "store/Guard.h"
+#include "core/Guard.h"
 
 namespace {
 

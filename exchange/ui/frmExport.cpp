@@ -4,13 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "exchange/CabinetExport.h"
 #include "exchange/ExchangeRules.h"
 #include "platform/DataFolder.h"
 #include "platform/Settings.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/Progress.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "exchange/CabinetImport.h"
 #include "exchange/ExchangeRules.h"
 #include "exchange/ExchangeState.h"
 #include "platform/Settings.h"
 #include "store/PagePaths.h"
-#include "store/Progress.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <QKeyEvent>
 
+#include "core/Prompt.h"
 #include "exchange/ExchangeState.h"
 #include "exchange/ImportNames.h"
-#include "store/Prompt.h"
 
 frmImportFileTypes::frmImportFileTypes(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmImportFileTypes>())

@@ -1,11 +1,11 @@
 #include "exchange/ui/frmSendEmail.h"
 #include "ui_frmSendEmail.h"
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "exchange/Email.h"
 #include "platform/Settings.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 frmSendEmail::frmSendEmail(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmSendEmail>())

@@ -5,13 +5,13 @@
 #include <QPageSetupDialog>
 #include <QPushButton>
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/ui/BusyCursor.h"
 #include "imaging/PrintLayout.h"
 #include "imaging/print/PrinterCatalog.h"
 #include "imaging/print/PrinterSink.h"
 #include "platform/Settings.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
-#include "store/ui/BusyCursor.h"
 
 PrinterChoice::PrinterChoice(QComboBox *printers, QPushButton *printButton, QPushButton *setupButton,
                              QWidget *owner)

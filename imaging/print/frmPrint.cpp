@@ -1,9 +1,9 @@
 #include "imaging/print/frmPrint.h"
 #include "ui_frmPrint.h"
 
+#include "core/RecordId.h"
 #include "imaging/PagePrinter.h"
 #include "imaging/print/PrinterChoice.h"
-#include "store/RecordId.h"
 
 frmPrint::frmPrint(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPrint>())

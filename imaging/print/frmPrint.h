@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 namespace Ui {
 class frmPrint;

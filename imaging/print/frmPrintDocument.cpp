@@ -1,12 +1,12 @@
 #include "imaging/print/frmPrintDocument.h"
 #include "ui_frmPrintDocument.h"
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "imaging/PagePrinter.h"
 #include "imaging/PrintLayout.h"
 #include "imaging/print/PrinterChoice.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 frmPrintDocument::frmPrintDocument(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPrintDocument>())

@@ -1,9 +1,9 @@
 #include "imaging/print/frmPrintSettings.h"
 #include "ui_frmPrintSettings.h"
 
+#include "core/Prompt.h"
 #include "imaging/PrintLayout.h"
 #include "platform/Settings.h"
-#include "store/Prompt.h"
 
 frmPrintSettings::frmPrintSettings(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPrintSettings>())

@@ -1,6 +1,6 @@
 #include "imaging/ui/ScanAcquisition.h"
 
-#include "store/ui/frmProgress.h"
+#include "core/ui/frmProgress.h"
 
 #include <QEventLoop>
 

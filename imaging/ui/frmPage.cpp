@@ -1,9 +1,9 @@
 #include "imaging/ui/frmPage.h"
 #include "ui_frmPage.h"
 
+#include "core/Guard.h"
+#include "core/RecordId.h"
 #include "imaging/PageProperties.h"
-#include "store/Guard.h"
-#include "store/RecordId.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 namespace Ui {
 class frmPage;

@@ -1,6 +1,12 @@
 #include "imaging/ui/frmPageView.h"
 #include "ui_frmPageView.h"
 
+#include "core/Guard.h"
+#include "core/ImageCheck.h"
+#include "core/NavigationSink.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
+#include "core/ui/BusyCursor.h"
 #include "exchange/ui/frmSendEmail.h"
 #include "imaging/ImageOps.h"
 #include "imaging/ImagingState.h"
@@ -13,15 +19,9 @@
 #include "imaging/ui/frmPage.h"
 #include "navigation/NavState.h"
 #include "platform/DbError.h"
-#include "store/Guard.h"
-#include "store/ImageCheck.h"
-#include "store/NavigationSink.h"
 #include "store/NodeKeys.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
-#include "store/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QClipboard>

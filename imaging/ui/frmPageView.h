@@ -5,10 +5,10 @@
 
 #include <memory>
 
+#include "core/RecordId.h"
 #include "imaging/PageContext.h"
 #include "imaging/PageSave.h"
 #include "platform/DbError.h"
-#include "store/RecordId.h"
 
 class QTimer;
 

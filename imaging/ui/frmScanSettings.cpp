@@ -1,9 +1,9 @@
 #include "imaging/ui/frmScanSettings.h"
 #include "ui_frmScanSettings.h"
 
+#include "core/Prompt.h"
+#include "core/ui/BusyCursor.h"
 #include "imaging/ScanSetup.h"
-#include "store/Prompt.h"
-#include "store/ui/BusyCursor.h"
 
 frmScanSettings::frmScanSettings(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmScanSettings>())

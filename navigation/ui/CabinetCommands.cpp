@@ -1,11 +1,11 @@
 #include "navigation/ui/CabinetCommands.h"
 
+#include "core/Guard.h"
 #include "exchange/ui/frmExport.h"
 #include "exchange/ui/frmImport.h"
 #include "navigation/NavKeys.h"
 #include "navigation/ui/NavCommandHost.h"
 #include "store/Deletes.h"
-#include "store/Guard.h"
 #include "store/ui/frmCabinet.h"
 #include "store/ui/frmDrawer.h"
 

@@ -1,5 +1,8 @@
 #include "navigation/ui/DocumentCommands.h"
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "imaging/print/frmPrintDocument.h"
 #include "imaging/ui/Scanning.h"
 #include "navigation/NavKeys.h"
@@ -7,9 +10,6 @@
 #include "navigation/ui/PageCommands.h"
 #include "navigation/ui/PagePane.h"
 #include "store/Deletes.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/Repagination.h"
 #include "store/ui/frmDocument.h"

@@ -1,10 +1,10 @@
 #include "navigation/ui/DrawerFolderCommands.h"
 
+#include "core/Guard.h"
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
 #include "navigation/ui/NavCommandHost.h"
 #include "store/Deletes.h"
-#include "store/Guard.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/ui/frmDocument.h"
 #include "store/ui/frmDrawer.h"

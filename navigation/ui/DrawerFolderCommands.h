@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/RecordId.h"
 #include "store/Deletes.h"
-#include "store/RecordId.h"
 
 class NavCommandHost;
 class QString;

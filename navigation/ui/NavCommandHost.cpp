@@ -1,19 +1,19 @@
 #include "navigation/ui/NavCommandHost.h"
 
+#include "core/Guard.h"
 #include "exchange/ExchangeState.h"
 #include "exchange/FileImport.h"
 #include "exchange/ui/frmImportFileTypes.h"
 #include "navigation/NavKeys.h"
 #include "navigation/ui/PagePane.h"
-#include "store/Guard.h"
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
 #include "navigation/NavQueries.h"
 #include "navigation/NavRules.h"
-#include "store/Guard.h"
 #include "store/Passwords.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 namespace NavCommandSteps {
 

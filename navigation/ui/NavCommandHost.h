@@ -2,8 +2,8 @@
 
 #include "store/Deletes.h"
 
+#include "core/RecordId.h"
 #include "navigation/CommandTarget.h"
-#include "store/RecordId.h"
 
 class PagePane;
 class QWidget;

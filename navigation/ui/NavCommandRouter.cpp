@@ -1,6 +1,10 @@
 #include "navigation/ui/NavCommandRouter.h"
 #include "ui_frmNavTree.h"
 
+#include "core/Guard.h"
+#include "core/NavigationSink.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
 #include "navigation/NavState.h"
 #include "navigation/PageClipboard.h"
@@ -10,11 +14,7 @@
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PagePane.h"
 #include "platform/ClipboardFiles.h"
-#include "store/Guard.h"
-#include "store/NavigationSink.h"
 #include "store/Passwords.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 #include <QAction>
 #include <QListWidget>

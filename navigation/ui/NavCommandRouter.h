@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RecordId.h"
 #include "navigation/NavRules.h"
 #include "navigation/ui/CabinetCommands.h"
 #include "navigation/ui/DocumentCommands.h"
@@ -7,7 +8,6 @@
 #include "navigation/ui/NavCommandHost.h"
 #include "navigation/ui/PageCommands.h"
 #include "navigation/ui/RenameDelegate.h"
-#include "store/RecordId.h"
 
 #include <QObject>
 #include <QSet>

@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QTimer>
 
+#include "core/RecordId.h"
 #include "navigation/NavDrop.h"
 #include "navigation/NavIconKeys.h"
 #include "navigation/NavKeys.h"
@@ -18,7 +19,6 @@
 #include "navigation/ui/NavIcons.h"
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PagePane.h"
-#include "store/RecordId.h"
 
 using namespace NavKeys;
 

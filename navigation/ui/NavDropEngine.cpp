@@ -3,17 +3,17 @@
 
 #include <QCoreApplication>
 
+#include "core/Changes.h"
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "navigation/NavDrop.h"
 #include "navigation/NavKeys.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PageCommands.h"
 #include "navigation/ui/PagePane.h"
-#include "store/Changes.h"
 #include "store/Common.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 
 using namespace NavKeys;
 

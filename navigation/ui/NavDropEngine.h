@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 namespace Ui {
 class frmNavTree;

@@ -1,11 +1,11 @@
 #include "navigation/ui/NavLevels.h"
 #include "ui_frmNavTree.h"
 
+#include "core/NavigationSink.h"
 #include "navigation/NavIconKeys.h"
 #include "navigation/ui/NavLoader.h"
 #include "navigation/ui/NavShownNode.h"
 #include "navigation/ui/NavTree.h"
-#include "store/NavigationSink.h"
 #include "store/NodeKeys.h"
 
 #include <QDate>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/RecordId.h"
 #include "navigation/NavRules.h"
-#include "store/RecordId.h"
 #include "store/Schema.h"
 
 #include <QList>

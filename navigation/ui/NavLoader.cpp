@@ -1,5 +1,6 @@
 #include "navigation/ui/NavLoader.h"
 
+#include "core/RecordId.h"
 #include "navigation/FoundBranch.h"
 #include "navigation/NavIconKeys.h"
 #include "navigation/NavKeys.h"
@@ -8,7 +9,6 @@
 #include "navigation/ui/NavIcons.h"
 #include "navigation/ui/NavTree.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 
 #include <QListWidgetItem>
 #include <QMap>

@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 namespace FindQuery {
 struct FindResult;

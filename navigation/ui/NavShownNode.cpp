@@ -1,6 +1,7 @@
 #include "navigation/ui/NavShownNode.h"
 #include "ui_frmNavTree.h"
 
+#include "core/Guard.h"
 #include "navigation/NavKeys.h"
 #include "navigation/NavRules.h"
 #include "navigation/NavState.h"
@@ -11,7 +12,6 @@
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PagePane.h"
 #include "platform/DbError.h"
-#include "store/Guard.h"
 #include "store/Passwords.h"
 #include "store/SampleCabinets.h"
 

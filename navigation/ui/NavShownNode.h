@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 #include <QObject>
 #include <QString>

@@ -1,5 +1,6 @@
 #include "navigation/ui/NavTree.h"
 
+#include "core/RecordId.h"
 #include "navigation/FoundBranch.h"
 #include "navigation/NameOrder.h"
 #include "navigation/NavIconKeys.h"
@@ -7,7 +8,6 @@
 #include "navigation/NavQueries.h"
 #include "navigation/ui/NavIcons.h"
 #include "navigation/ui/NavTreeItem.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 
 #include <QContextMenuEvent>

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 class FoundBranch;
 class QDate;

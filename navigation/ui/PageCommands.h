@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/RecordId.h"
 #include "navigation/PageClipboard.h"
-#include "store/RecordId.h"
 
 class NavCommandHost;
 

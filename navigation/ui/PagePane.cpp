@@ -1,14 +1,14 @@
 #include "navigation/ui/PagePane.h"
 
+#include "core/Guard.h"
+#include "core/RecordId.h"
 #include "imaging/ThumbnailMaker.h"
 #include "navigation/NavIconKeys.h"
 #include "navigation/NavState.h"
 #include "navigation/NavigationLog.h"
 #include "navigation/ui/NavIcons.h"
 #include "platform/Settings.h"
-#include "store/Guard.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 
 #include <QContextMenuEvent>
 #include <QDebug>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/RecordId.h"
 #include "navigation/PageListModel.h"
 #include "navigation/PageRecords.h"
-#include "store/RecordId.h"
 
 #include <QWidget>
 

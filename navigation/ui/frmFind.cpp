@@ -1,11 +1,11 @@
 #include "navigation/ui/frmFind.h"
 #include "ui_frmFind.h"
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
 #include "navigation/FindInput.h"
 #include "navigation/FindLocations.h"
 #include "navigation/ui/NavIcons.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>

@@ -1,6 +1,11 @@
 #include "navigation/ui/frmNavTree.h"
 #include "ui_frmNavTree.h"
 
+#include "core/Changes.h"
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
+#include "core/ui/FormPosition.h"
 #include "imaging/ui/Scanning.h"
 #include "imaging/ui/frmViewSettings.h"
 #include "navigation/NavKeys.h"
@@ -22,12 +27,7 @@
 #include "navigation/ui/frmFind.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
-#include "store/Changes.h"
-#include "store/Guard.h"
 #include "store/Passwords.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
-#include "store/ui/FormPosition.h"
 #include "store/ui/frmDocument.h"
 
 #include <QAction>

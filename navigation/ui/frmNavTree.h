@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/NavigationSink.h"
+#include "core/RecordId.h"
 #include "navigation/NavState.h"
-#include "store/NavigationSink.h"
-#include "store/RecordId.h"
 
 #include <QMainWindow>
 

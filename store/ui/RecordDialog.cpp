@@ -8,13 +8,13 @@
 #include <QToolButton>
 #include <QTabWidget>
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
+#include "core/ui/BusyCursor.h"
 #include "platform/DbError.h"
 #include "store/Common.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
-#include "store/ui/BusyCursor.h"
 
 namespace {
 

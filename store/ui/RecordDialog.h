@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 #include "store/RecordRules.h"
 
 class QLabel;

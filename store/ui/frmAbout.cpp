@@ -5,10 +5,10 @@
 #include <QMouseEvent>
 #include <QUrl>
 
-#include "store/Desktop.h"
-#include "store/Guard.h"
+#include "core/Desktop.h"
+#include "core/Guard.h"
+#include "core/Prompt.h"
 #include "store/HelpText.h"
-#include "store/Prompt.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "store/ui/frmCabinet.h"
 #include "ui_frmCabinet.h"
 
+#include "core/Guard.h"
+#include "core/NavigationSink.h"
+#include "core/Prompt.h"
+#include "core/RecordId.h"
 #include "platform/DbError.h"
-#include "store/Guard.h"
-#include "store/NavigationSink.h"
 #include "store/Passwords.h"
-#include "store/Prompt.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/ui/RecordDialog.h"
 

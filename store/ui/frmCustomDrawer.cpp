@@ -8,11 +8,11 @@
 #include <QStyle>
 #include <QTreeWidgetItem>
 
+#include "core/Guard.h"
+#include "core/Prompt.h"
 #include "platform/DbError.h"
 #include "store/Common.h"
 #include "store/DrawerTemplates.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
 #include "store/RecordRules.h"
 #include "store/Schema.h"
 

@@ -1,11 +1,11 @@
 #include "store/ui/frmDocument.h"
 #include "ui_frmDocument.h"
 
+#include "core/Guard.h"
+#include "core/NavigationSink.h"
+#include "core/RecordId.h"
 #include "platform/DbError.h"
 #include "store/Common.h"
-#include "store/Guard.h"
-#include "store/NavigationSink.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/ui/RecordDialog.h"
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 #include "store/RecordRules.h"
 
 namespace Ui {

@@ -1,10 +1,10 @@
 #include "store/ui/frmFolder.h"
 #include "ui_frmFolder.h"
 
+#include "core/Guard.h"
+#include "core/NavigationSink.h"
+#include "core/RecordId.h"
 #include "platform/DbError.h"
-#include "store/Guard.h"
-#include "store/NavigationSink.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "store/ui/RecordDialog.h"
 

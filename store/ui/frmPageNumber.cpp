@@ -1,7 +1,7 @@
 #include "store/ui/frmPageNumber.h"
 #include "ui_frmPageNumber.h"
 
-#include "store/ui/TitleWidth.h"
+#include "core/ui/TitleWidth.h"
 
 #include "store/Repagination.h"
 

@@ -1,10 +1,10 @@
 #include "store/ui/frmPassword.h"
 #include "ui_frmPassword.h"
 
+#include "core/Prompt.h"
+#include "core/ui/TitleWidth.h"
+#include "core/ui/frmProgress.h"
 #include "store/Passwords.h"
-#include "store/Prompt.h"
-#include "store/ui/TitleWidth.h"
-#include "store/ui/frmProgress.h"
 
 frmPassword::frmPassword(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPassword>())

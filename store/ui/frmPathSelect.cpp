@@ -9,11 +9,11 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "core/Prompt.h"
+#include "core/ui/FormPosition.h"
+#include "core/ui/frmProgress.h"
 #include "platform/Settings.h"
-#include "store/Prompt.h"
 #include "store/RecordRules.h"
-#include "store/ui/FormPosition.h"
-#include "store/ui/frmProgress.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "store/ui/frmSample.h"
 #include "ui_frmSample.h"
 
+#include "core/Desktop.h"
+#include "core/Guard.h"
+#include "core/Prompt.h"
 #include "platform/DbError.h"
-#include "store/Desktop.h"
-#include "store/Guard.h"
-#include "store/Prompt.h"
 #include "store/RecordRules.h"
 #include "store/Records.h"
 #include "store/SampleCabinets.h"

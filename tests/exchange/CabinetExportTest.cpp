@@ -2,10 +2,10 @@
 #include "exchange/CabinetImport.h"
 #include "exchange/PreviousExport.h"
 
+#include "core/RecordId.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "store/Deletes.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/FileSizeLimit.h"

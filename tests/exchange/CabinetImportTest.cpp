@@ -1,10 +1,10 @@
 #include "exchange/CabinetExport.h"
 #include "exchange/CabinetImport.h"
 
+#include "core/RecordId.h"
 #include "exchange/ExchangeState.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/RecordId.h"
 #include "store/Records.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/PageFixture.h"

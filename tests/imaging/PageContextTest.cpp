@@ -1,7 +1,7 @@
 #include "imaging/PageContext.h"
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "store/RecordId.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"
 

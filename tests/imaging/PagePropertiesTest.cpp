@@ -1,6 +1,6 @@
 #include "imaging/PageProperties.h"
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -1,11 +1,11 @@
 #include "imaging/PageSave.h"
 
+#include "core/RecordId.h"
 #include "imaging/PageFileNames.h"
 #include "imaging/ScannerSettings.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 #include "tests/support/BirthTrace.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/PageFixture.h"

@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include "core/RecordId.h"
+#include "core/RunState.h"
 #include "navigation/FindLocations.h"
 #include "platform/DbConnection.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
-#include "store/RunState.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"

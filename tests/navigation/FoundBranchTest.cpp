@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QtTest>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 #include "tests/support/TestEnvironment.h"
 
 using FindQuery::FoundDocument;

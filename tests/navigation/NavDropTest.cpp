@@ -5,8 +5,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include "core/RecordId.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/RecordingChanges.h"

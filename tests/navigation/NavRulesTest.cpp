@@ -1,7 +1,7 @@
 #include "navigation/NavRules.h"
 
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
-#include "store/RecordId.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"
 

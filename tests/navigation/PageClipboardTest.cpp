@@ -6,12 +6,12 @@
 #include <QImage>
 #include <QtTest>
 
+#include "core/RecordId.h"
 #include "platform/ClipboardFiles.h"
 #include "platform/DbConnection.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 #include "tests/support/BirthTrace.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/FileSizeLimit.h"

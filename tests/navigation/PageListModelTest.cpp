@@ -6,8 +6,8 @@
 #include <QGuiApplication>
 #include <QtTest>
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "store/RecordId.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"
 

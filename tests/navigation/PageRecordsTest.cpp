@@ -3,11 +3,11 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include "core/RecordId.h"
 #include "navigation/FindCriteria.h"
 #include "platform/DbConnection.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -9,10 +9,10 @@
 
 #include <memory>
 
+#include "core/RecordId.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 #include "tests/support/ReadOnlyFolder.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/RecordingProgressView.h"

@@ -1,7 +1,7 @@
 #include "platform/DataFolder.h"
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/DrawerTemplates.h"
-#include "store/RecordId.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/RecordingNavigationSink.h"

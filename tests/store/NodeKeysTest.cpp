@@ -1,6 +1,6 @@
 #include "store/NodeKeys.h"
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 #include "store/Schema.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "platform/DataFolder.h"
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "store/RecordId.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"
 

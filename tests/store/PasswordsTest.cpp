@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include "core/Changes.h"
+#include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "store/Changes.h"
-#include "store/RecordId.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -384,4 +384,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(RecordRulesTest)
 #include "RecordRulesTest.moc"
-#include "store/RecordId.h"
+#include "core/RecordId.h"

@@ -403,4 +403,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(RecordsTest)
 #include "RecordsTest.moc"
-#include "store/RecordId.h"
+#include "core/RecordId.h"

@@ -6,8 +6,8 @@
 #include <QCoreApplication>
 #include <QtTest>
 
+#include "core/Progress.h"
 #include "platform/DbConnection.h"
-#include "store/Progress.h"
 #include "tests/support/RecordingProgressView.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -190,4 +190,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(RepaginationTest)
 #include "RepaginationTest.moc"
-#include "store/RecordId.h"
+#include "core/RecordId.h"

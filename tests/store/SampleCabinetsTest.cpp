@@ -406,4 +406,4 @@ private Q_SLOTS:
 
 VLM_TEST_GUILESS_MAIN(SampleCabinetsTest)
 #include "SampleCabinetsTest.moc"
-#include "store/RecordId.h"
+#include "core/RecordId.h"

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -48,6 +49,26 @@ void whenShown(const char *name, std::function<void(QDialog *)> steps)
         steps(dialog);
         if (dialog->isVisible())
             dialog->reject();
+    });
+}
+
+void watchNextBox(SeenBox *seen)
+{
+    QTimer::singleShot(0, [seen] {
+        auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen->seen = true;
+        seen->parent = box->parentWidget();
+        seen->onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        if (auto *message = qobject_cast<QMessageBox *>(box)) {
+            QAbstractButton *button = message->buttons().constFirst();
+            QTest::mouseClick(box->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              button->mapTo(box, button->rect().center()));
+            seen->tookClick = !box->isVisible();
+        }
+        if (box->isVisible())
+            box->reject();
     });
 }
 

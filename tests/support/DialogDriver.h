@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMetaType>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -51,6 +52,21 @@ void whenShown(const char *name, std::function<void(QDialog *)> steps);
 // open, and when it has not after ten seconds, closes every modal window
 // and warns, so that a broken case fails instead of hanging.
 void whenOpened(const char *name, std::function<void(QDialog *)> steps);
+
+// What a modal box looked like while it was up.
+struct SeenBox
+{
+    bool seen = false;
+    QPointer<QWidget> parent;
+    bool onTop = false;
+    // A click on its button through the window system closed it.
+    bool tookClick = false;
+};
+
+// Watches for the next modal box, notes how it stands and closes it: a
+// message box by a click on its first button through the window system,
+// as a user would, any other box by Cancel.
+void watchNextBox(SeenBox *seen);
 
 // The ways a user leaves a dialog without OK.
 enum class CancelWay { Button, Escape, Frame };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Desktop.h"
+#include "core/Desktop.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Prompt.h"
+#include "core/Prompt.h"
 
 #include <QStringList>
 

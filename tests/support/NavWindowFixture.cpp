@@ -6,10 +6,10 @@
 #include <QMenu>
 #include <QtTest>
 
+#include "core/RecordId.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/frmNavTree.h"
-#include "store/RecordId.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/TestEnvironment.h"
 

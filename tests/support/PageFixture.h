@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/DbConnection.h"
+#include "core/RecordId.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
-#include "store/RecordId.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestFiles.h"
 

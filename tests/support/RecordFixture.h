@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/DbConnection.h"
+#include "core/RecordId.h"
 #include "store/PagePaths.h"
 #include "store/Passwords.h"
-#include "store/RecordId.h"
 #include "tests/support/TestImages.h"
 
 #include <QDate>

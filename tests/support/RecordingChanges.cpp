@@ -1,6 +1,6 @@
 #include "tests/support/RecordingChanges.h"
 
-#include "store/Changes.h"
+#include "core/Changes.h"
 
 RecordingChanges::RecordingChanges(QObject *parent) : QObject(parent)
 {

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QStringList>
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 // Records the new-page news of Changes while it lives: the pages in the
 // order they were announced, and every notice event as one line ("begin",

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "exchange/ExchangeProgress.h"
-#include "store/Progress.h"
+#include "core/Progress.h"
 
 #include <QStringList>
 

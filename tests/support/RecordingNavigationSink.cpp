@@ -1,6 +1,6 @@
 #include "tests/support/RecordingNavigationSink.h"
 
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 
 RecordingNavigationSink::RecordingNavigationSink()
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/NavigationSink.h"
-#include "store/RecordId.h"
+#include "core/NavigationSink.h"
+#include "core/RecordId.h"
 
 #include <QStringList>
 

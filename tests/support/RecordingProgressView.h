@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/Progress.h"
+#include "core/Progress.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 #include "tests/support/TestEnvironment.h"
 
+#include "core/RunState.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
 #include "store/Database.h"
-#include "store/RunState.h"
 
 #include <QDir>
 #include <QFile>

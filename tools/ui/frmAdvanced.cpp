@@ -1,7 +1,7 @@
 #include "tools/ui/frmAdvanced.h"
 #include "ui_frmAdvanced.h"
 
-#include "store/Prompt.h"
+#include "core/Prompt.h"
 
 frmAdvanced::frmAdvanced(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::frmAdvanced>())
 {

@@ -1,15 +1,15 @@
 #include "tools/ui/frmMain.h"
 #include "ui_frmMain.h"
 
-#include "store/ui/BusyCursor.h"
+#include "core/ui/BusyCursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QVersionNumber>
 
-#include "store/Guard.h"
-#include "store/Progress.h"
-#include "store/Prompt.h"
+#include "core/Guard.h"
+#include "core/Progress.h"
+#include "core/Prompt.h"
 #include "tools/Compaction.h"
 #include "tools/LinkRepair.h"
 #include "tools/PageFileSweep.h"

@@ -1,7 +1,7 @@
 #include "tools/ui/frmScanDPI.h"
 #include "ui_frmScanDPI.h"
 
-#include "store/Prompt.h"
+#include "core/Prompt.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <QPushButton>
 
-#include "store/Progress.h"
-#include "store/Prompt.h"
-#include "store/ui/FormPosition.h"
+#include "core/Progress.h"
+#include "core/Prompt.h"
+#include "core/ui/FormPosition.h"
 
 frmToolsProgress::frmToolsProgress(QWidget *parent) : frmProgress(parent)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/ui/frmProgress.h"
+#include "core/ui/frmProgress.h"
 
 // The tools' progress window: the program's progress window, except that
 // Cancel first asks "Stop repairing data?" (only Yes stops the run), that it

@@ -16,8 +16,8 @@
 #include <sys/resource.h>
 
 #include "exchange/CabinetImport.h"
+#include "core/RecordId.h"
 #include "store/Database.h"
-#include "store/RecordId.h"
 #include "tests/support/FakePrompt.h"
 
 int main(int argc, char **argv)

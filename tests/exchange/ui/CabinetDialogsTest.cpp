@@ -1,13 +1,13 @@
 #include "exchange/ui/frmExport.h"
+#include "core/RecordId.h"
 #include "exchange/ui/frmImport.h"
-#include "store/RecordId.h"
 
+#include "core/Progress.h"
 #include "exchange/ExchangeRules.h"
 #include "platform/DataFolder.h"
 #include "platform/Settings.h"
 #include "store/Passwords.h"
-#include "store/Progress.h"
-#include "store/ui/WidgetPrompt.h"
+#include "store/ui/StorePrompt.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/PageFixture.h"
@@ -355,7 +355,7 @@ private Q_SLOTS:
     void nextDiskQuestion()
     {
         QFETCH(QString, button);
-        WidgetPrompt prompt;
+        StorePrompt prompt;
         QString shown;
         QTimer::singleShot(0, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());

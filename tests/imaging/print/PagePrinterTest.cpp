@@ -1,10 +1,10 @@
 #include "imaging/PagePrinter.h"
+#include "core/RecordId.h"
 #include "imaging/print/PrinterCatalog.h"
 #include "imaging/print/PrinterSink.h"
 #include "imaging/print/frmPrint.h"
 #include "imaging/print/frmPrintDocument.h"
 #include "imaging/print/frmPrintSettings.h"
-#include "store/RecordId.h"
 
 #include <QApplication>
 #include <QComboBox>

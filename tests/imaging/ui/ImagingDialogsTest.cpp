@@ -1,6 +1,6 @@
 #include "imaging/ui/frmPage.h"
+#include "core/RecordId.h"
 #include "imaging/ui/frmViewSettings.h"
-#include "store/RecordId.h"
 
 #include "navigation/NavState.h"
 #include "platform/Settings.h"

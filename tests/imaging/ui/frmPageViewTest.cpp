@@ -1,5 +1,6 @@
 #include "imaging/ui/frmPageView.h"
 
+#include "core/RecordId.h"
 #include "imaging/ImageOps.h"
 #include "imaging/ImagingState.h"
 #include "imaging/ui/PageImageView.h"
@@ -7,7 +8,6 @@
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/RecordFixture.h"

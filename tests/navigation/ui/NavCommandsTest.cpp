@@ -1,4 +1,5 @@
 #include "navigation/NavState.h"
+#include "core/RecordId.h"
 #include "navigation/PageListModel.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavTree.h"
@@ -6,7 +7,6 @@
 #include "navigation/ui/frmNavTree.h"
 #include "platform/DbConnection.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 #include "store/ui/frmDrawer.h"
 #include "store/ui/frmFolder.h"
 #include "tests/support/DialogDriver.h"

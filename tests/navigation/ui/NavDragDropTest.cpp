@@ -1,4 +1,5 @@
 #include "navigation/NavDrop.h"
+#include "core/RecordId.h"
 #include "navigation/NavKeys.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavDragController.h"
@@ -7,7 +8,6 @@
 #include "navigation/ui/frmNavTree.h"
 #include "platform/DbConnection.h"
 #include "store/PagePaths.h"
-#include "store/RecordId.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/NavWindowFixture.h"
 #include "tests/support/RecordFixture.h"

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "platform/Settings.h"
-#include "store/ui/WidgetPrompt.h"
+#include "store/ui/StorePrompt.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/TestEnvironment.h"
@@ -226,7 +226,7 @@ private Q_SLOTS:
     // given, OK gives the chosen folder and Cancel gives none.
     void promptRunsChooser()
     {
-        WidgetPrompt prompt;
+        StorePrompt prompt;
         QString started;
         whenShown(kChooser, [&](QDialog *dialog) {
             started = pathBox(dialog)->text();

@@ -1,4 +1,4 @@
-#include "store/RecordId.h"
+#include "core/RecordId.h"
 #include "store/ui/frmCabinet.h"
 #include "store/ui/frmDocument.h"
 #include "store/ui/frmDocumentNew.h"

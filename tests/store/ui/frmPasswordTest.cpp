@@ -1,5 +1,5 @@
-#include "store/ui/TitleWidth.h"
-#include "store/ui/WidgetPrompt.h"
+#include "core/ui/TitleWidth.h"
+#include "store/ui/StorePrompt.h"
 #include "store/ui/frmPageNumber.h"
 #include "store/ui/frmPassword.h"
 #include "tests/support/DialogDriver.h"
@@ -133,7 +133,7 @@ private Q_SLOTS:
             QTest::keyClicks(passwordBox(dialog), QStringLiteral("Tax2024"));
             QTest::mouseClick(button(dialog, "cmdOK"), Qt::LeftButton);
         });
-        WidgetPrompt prompt;
+        StorePrompt prompt;
         const std::optional<QString> reply = prompt.password(name);
         QVERIFY(reply.has_value());
         QCOMPARE(*reply, QStringLiteral("Tax2024"));
@@ -175,7 +175,7 @@ private Q_SLOTS:
             needed = QFontMetrics(font).horizontalAdvance(caption);
             box->close();
         });
-        WidgetPrompt prompt;
+        StorePrompt prompt;
         if (window == "password")
             (void)prompt.password(QString());
         else if (window == "page number")

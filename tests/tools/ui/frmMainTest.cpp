@@ -1,6 +1,6 @@
 #include "platform/DataFolder.h"
+#include "core/ui/frmProgress.h"
 #include "platform/DbConnection.h"
-#include "store/ui/frmProgress.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/RecordFixture.h"

@@ -1,0 +1,110 @@
+#include "core/ImageCheck.h"
+
+#include <algorithm>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+
+namespace {
+
+// The edge the check decodes at: a JPEG scales while it decodes.
+constexpr int kCheckSide = 64;
+
+std::optional<QString> tooLargeToShow(QIODevice *device)
+{
+    const int limitMb = QImageReader::allocationLimit();
+    QImageReader reader(device);
+    if (limitMb <= 0 || !reader.canRead())
+        return std::nullopt;
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return std::nullopt;
+    const qint64 needed = ImageCheck::DecodedBytes(size, reader.imageFormat());
+    constexpr qint64 kMb = 1024 * 1024;
+    if (needed <= qint64(limitMb) * kMb)
+        return std::nullopt;
+    return QStringLiteral("The image of %1 by %2 pixels is too large to show: it needs %3 MB, more than the %4 MB "
+                          "an image may take.")
+        .arg(size.width())
+        .arg(size.height())
+        .arg((needed + kMb - 1) / kMb)
+        .arg(limitMb);
+}
+
+} // namespace
+
+namespace ImageCheck {
+
+qint64 DecodedBytes(const QSize &size, QImage::Format format)
+{
+    // Qt counts every pixel at 32 bits at least, whatever the format it
+    // decodes to: a grey JPEG decodes to 8 bits a pixel but is counted at 32.
+    const int bits = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytesPerLine = (qint64(size.width()) * std::max(bits, 32) + 31) / 32 * 4;
+    return bytesPerLine * size.height();
+}
+
+std::optional<QString> UnreadableImage(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    QImageReader reader(&file);
+    if (!reader.canRead())
+        return reader.errorString();
+    const QSize size = reader.size();
+    if (size.isValid())
+        reader.setScaledSize(size.scaled(kCheckSide, kCheckSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image;
+    if (!reader.read(&image))
+        return reader.errorString();
+    return std::nullopt;
+}
+
+bool EndsEarly(const QByteArray &bytes)
+{
+    if (!bytes.startsWith("\xFF\xD8"))
+        return false;
+    // After the first start of scan only markers can hold 0xFF followed by
+    // anything but 0x00 or a restart number, so the first 0xFF 0xD9 there
+    // is the image's end.
+    const qsizetype scan = bytes.indexOf("\xFF\xDA", 2);
+    return scan < 0 || bytes.indexOf("\xFF\xD9", scan + 2) < 0;
+}
+
+bool FileEndsEarly(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return false;
+    const uchar *mapped = file.map(0, file.size());
+    if (!mapped)
+        return false;
+    return EndsEarly(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size()));
+}
+
+QString EndsEarlyNote()
+{
+    return QStringLiteral("The image ends early; it was filed as far as it could be read.");
+}
+
+std::optional<QString> TooLargeToShow(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return tooLargeToShow(&buffer);
+}
+
+std::optional<QString> FileTooLargeToShow(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return tooLargeToShow(&file);
+}
+
+} // namespace ImageCheck

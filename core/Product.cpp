@@ -1,0 +1,10 @@
+#include "core/Product.h"
+
+namespace Product {
+
+QString GetAppTitle()
+{
+    return QStringLiteral("Vellumark");
+}
+
+} // namespace Product
