@@ -19,10 +19,10 @@
 #include <QTemporaryDir>
 
 #include "bench/BenchTiming.h"
+#include "core/AppSettings.h"
 #include "core/RecordId.h"
 #include "imaging/ui/Scanning.h"
 #include "platform/DbConnection.h"
-#include "platform/Settings.h"
 #include "store/Database.h"
 #include "store/NodeKeys.h"
 #include "store/Records.h"
@@ -53,13 +53,13 @@ bool configureDevice(const QString &folder)
 // goes straight back to the file cabinet.
 void configureScan()
 {
-    Settings::setValue(QStringLiteral("SetupScanSettings"), QStringLiteral("True"));
-    Settings::setValue(QStringLiteral("TWAINSource"), QStringLiteral("test:0"));
-    Settings::setValue(QStringLiteral("TWAINADF"), QStringLiteral("Y"));
-    Settings::setValue(QStringLiteral("AfterScan"), QStringLiteral("RETURN"));
-    Settings::setValue(QStringLiteral("TWAINImageType"), QStringLiteral("document"));
-    Settings::setValue(QStringLiteral("DocScanType"), QStringLiteral("Color"));
-    Settings::setValue(QStringLiteral("DocDPIOverride"), QString::number(kDpi));
+    AppSettings::SetupScanSettings.write(true);
+    AppSettings::TWAINSource.write(QStringLiteral("test:0"));
+    AppSettings::TWAINADF.write(true);
+    AppSettings::AfterScan.write(QStringLiteral("RETURN"));
+    AppSettings::TWAINImageType.write(QStringLiteral("document"));
+    AppSettings::DocScanType.write(AppSettings::Color);
+    AppSettings::DocDPIOverride.write(kDpi);
 }
 
 RecordId newDocument(int run)

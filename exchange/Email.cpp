@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "core/AppSettings.h"
 #include "core/Changes.h"
 #include "core/Guard.h"
 #include "core/Product.h"
@@ -9,7 +10,6 @@
 #include "core/Prompt.h"
 #include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "platform/Settings.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/Records.h"
@@ -112,23 +112,45 @@ QString SettingOf(Mail::System system)
 
 Mail::System CurrentSystem()
 {
-    return SystemOf(Settings::value(QStringLiteral("EmailSystem")));
+    return SystemOf(AppSettings::EmailSystem.read());
 }
 
 EmailSettings EmailSettings::read()
 {
     EmailSettings s;
     s.system = CurrentSystem();
-    s.address = Settings::value(QStringLiteral("EmailAddress"));
-    s.smtp = Mail::SmtpSettings::read();
+    s.address = AppSettings::EmailAddress.read();
+    s.smtp = readSmtp();
     return s;
 }
 
 void EmailSettings::write() const
 {
-    Settings::setValue(QStringLiteral("EmailSystem"), SettingOf(system));
-    Settings::setValue(QStringLiteral("EmailAddress"), address);
-    smtp.write();
+    AppSettings::EmailSystem.write(SettingOf(system));
+    AppSettings::EmailAddress.write(address);
+    writeSmtp(smtp);
+}
+
+Mail::SmtpSettings readSmtp()
+{
+    Mail::SmtpSettings s;
+    s.host = AppSettings::SmtpHost.read();
+    s.port = AppSettings::SmtpPort.read();
+    s.security = AppSettings::SmtpSecurity.read();
+    s.user = AppSettings::SmtpUser.read();
+    s.password = AppSettings::SmtpPassword.read();
+    s.from = AppSettings::SmtpFrom.read();
+    return s;
+}
+
+void writeSmtp(const Mail::SmtpSettings &smtp)
+{
+    AppSettings::SmtpHost.write(smtp.host);
+    AppSettings::SmtpPort.write(smtp.port);
+    AppSettings::SmtpSecurity.write(smtp.security);
+    AppSettings::SmtpUser.write(smtp.user);
+    AppSettings::SmtpPassword.write(smtp.password);
+    AppSettings::SmtpFrom.write(smtp.from);
 }
 
 QString NoEmailSystemMessage()
@@ -172,7 +194,7 @@ QString BodyWithAttachmentLine(const QString &body, int count)
 bool SendEmail(Mail::System system, const QString &to, const QString &subject, const QString &body,
                const QString &attachmentList)
 {
-    return SendEmail(system, to, subject, body, attachmentList, Mail::SmtpSettings::read());
+    return SendEmail(system, to, subject, body, attachmentList, readSmtp());
 }
 
 bool SendEmail(Mail::System system, const QString &to, const QString &subject, const QString &body,
@@ -235,7 +257,7 @@ std::optional<Notice> NewPageNotice(RecordId pageId)
 
 void SendNewPageNotification(RecordId pageId)
 {
-    const QString setting = Settings::value(QStringLiteral("EmailSystem"));
+    const QString setting = AppSettings::EmailSystem.read();
     if (setting.isEmpty())
         return;
     // The notice compares the setting without regard to case.
@@ -249,7 +271,7 @@ void SendNewPageNotification(RecordId pageId)
         return;
     }
     const Mail::Result result =
-        send(system, composed(notice->address, notice->subject, notice->body, QString()), Mail::SmtpSettings::read());
+        send(system, composed(notice->address, notice->subject, notice->body, QString()), readSmtp());
     if (state.depth > 0 && !result.ok) {
         state.stoppedBy = result;
         state.unannounced.append(notice->page);

@@ -15,11 +15,11 @@ class QObject;
 // address receives for each new page.
 namespace Email {
 
-// "EmailSystem" values written by the settings dialog.
+// EmailSystem values written by the settings dialog.
 inline const QString DesktopSetting = QStringLiteral("DESKTOP");
 inline const QString SmtpSetting = QStringLiteral("SMTP");
 
-// The system a stored "EmailSystem" names, compared exactly: "DESKTOP"
+// The system a stored EmailSystem names, compared exactly: "DESKTOP"
 // (and the older "MAPI", which used the user's own mail program) is the
 // desktop mail client, "SMTP" (and "CDONTS", which sent through a mail
 // server) is SMTP, anything else none.
@@ -28,8 +28,8 @@ QString SettingOf(Mail::System system);
 // The stored setting's system (exact compare).
 Mail::System CurrentSystem();
 
-// What the settings dialog shows and stores: "EmailSystem",
-// "EmailAddress" (the test address) and the SMTP server.
+// What the settings dialog shows and stores: EmailSystem, EmailAddress
+// (the test address) and the SMTP server.
 struct EmailSettings
 {
     Mail::System system = Mail::System::None;
@@ -39,6 +39,10 @@ struct EmailSettings
     static EmailSettings read();
     void write() const;
 };
+
+// The stored SMTP server, each part with its default when absent.
+Mail::SmtpSettings readSmtp();
+void writeSmtp(const Mail::SmtpSettings &smtp);
 
 QString NoEmailSystemMessage();
 QString MessageSentText(Mail::System system);
@@ -80,7 +84,7 @@ struct Notice
 // The new-page notice of a page: nothing when its folder has no address
 // (blanks count as none) or a row on the way is missing. Throws DbError.
 std::optional<Notice> NewPageNotice(RecordId pageId);
-// Sends the notice when "EmailSystem" (upper-cased) names a system and the
+// Sends the notice when EmailSystem (upper-cased) names a system and the
 // page's folder has an address. Never throws: its own failures show as
 // "Error # ", the sender's as the sender reports them. Inside a batch, the
 // first notice that fails or is cancelled is not reported on its own: it

@@ -1,5 +1,6 @@
 #include "imaging/PageSave.h"
 
+#include "core/AppSettings.h"
 #include "core/Changes.h"
 #include "core/NavigationSink.h"
 #include "core/Progress.h"
@@ -10,7 +11,6 @@
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "platform/FileSync.h"
-#include "platform/Settings.h"
 #include "store/Common.h"
 #include "store/Deletes.h"
 #include "store/NodeKeys.h"
@@ -187,7 +187,7 @@ std::optional<DbError> writeFiles(const PageSave::SaveRequest &request, const Pa
 // once it has its name).
 void announceNewDocument(const PageSave::SaveResult &result)
 {
-    const QString docInfo = Settings::value(QStringLiteral("TwainGetDocInfo"), QStringLiteral("afterscan"));
+    const QString docInfo = AppSettings::TwainGetDocInfo.read();
     if (result.newDocument && docInfo.toLower() != QLatin1String("beforescan"))
         NavigationSink::instance().AddDocumentToNavTree(result.folderId, result.documentId,
                                                         QStringLiteral("New document"), QDate());

@@ -7,7 +7,6 @@
 
 #include "imaging/ImageOps.h"
 #include "imaging/ScannerSettings.h"
-#include "platform/Settings.h"
 #include "store/Common.h"
 
 namespace PrintLayout {
@@ -50,13 +49,14 @@ int WholeNumber(const QString &text)
 int PercentOrDefault(const QString &stored)
 {
     const int value = WholeNumber(stored);
-    return inPercentRange(value) ? value : 100;
+    return inPercentRange(value) ? value : AppSettings::PrintWidthPct.defaultValue;
 }
 
 Scale ReadScale()
 {
-    return {PercentOrDefault(Settings::value(PrintWidthPct, QStringLiteral("100"))),
-            PercentOrDefault(Settings::value(PrintHeightPct, QStringLiteral("100")))};
+    // The number the text begins with, as the dialog reads its boxes, not
+    // the plain whole-number reading of the declaration.
+    return {PercentOrDefault(AppSettings::PrintWidthPct.text()), PercentOrDefault(AppSettings::PrintHeightPct.text())};
 }
 
 std::optional<ScaleRefusal> SaveScale(const QString &widthText, const QString &heightText)
@@ -67,14 +67,14 @@ std::optional<ScaleRefusal> SaveScale(const QString &widthText, const QString &h
         return ScaleRefusal{true, WidthMessage};
     if (!inPercentRange(height))
         return ScaleRefusal{false, HeightMessage};
-    Settings::setValue(PrintWidthPct, QString::number(width));
-    Settings::setValue(PrintHeightPct, QString::number(height));
+    AppSettings::PrintWidthPct.write(width);
+    AppSettings::PrintHeightPct.write(height);
     return std::nullopt;
 }
 
 int ScanDpi()
 {
-    if (Settings::value(QStringLiteral("TWAINImageType")) == QLatin1String("document"))
+    if (AppSettings::TWAINImageType.read() == QLatin1String("document"))
         return ScannerSettings::GetDocDPI();
     return ScannerSettings::GetPicDPI();
 }

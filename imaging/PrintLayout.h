@@ -7,15 +7,12 @@
 
 #include <optional>
 
+#include "core/AppSettings.h"
+
 // The rules of printing that need no printer: how large a page comes out,
 // the width and height percentages of the print settings, the page range
 // of a document print and which printer a print dialog preselects.
 namespace PrintLayout {
-
-// Settings keys.
-inline const QString PrinterKey = QStringLiteral("Printer");
-inline const QString PrintWidthPct = QStringLiteral("PrintWidthPct");
-inline const QString PrintHeightPct = QStringLiteral("PrintHeightPct");
 
 // A printer whose resolution cannot be read counts as this many dpi.
 constexpr int FallbackPrinterDpi = 300;
@@ -23,8 +20,8 @@ constexpr int FallbackPrinterDpi = 300;
 constexpr int ImageDpiLimit = 350;
 // Every page is printed at this share of its size before the percentages.
 constexpr double PrintScaleFactor = 0.95;
-constexpr int MinPercent = 10;
-constexpr int MaxPercent = 200;
+constexpr int MinPercent = AppSettings::PrintWidthPct.low;
+constexpr int MaxPercent = AppSettings::PrintWidthPct.high;
 
 inline const QString RangeMessage = QStringLiteral("Please enter a 'from page' that is less than the 'to page'.");
 inline const QString NothingToPrint = QStringLiteral("Nothing found to print.");
@@ -46,7 +43,7 @@ struct Scale
 // A stored percentage as printing uses it: its whole number when that lies
 // within 10..200, else 100.
 int PercentOrDefault(const QString &stored);
-// PrintWidthPct and PrintHeightPct (default "100") as printing uses them.
+// AppSettings::PrintWidthPct and PrintHeightPct as printing uses them.
 Scale ReadScale();
 
 // The print settings dialog's OK: the two boxes read as whole numbers,
@@ -60,9 +57,9 @@ struct ScaleRefusal
 std::optional<ScaleRefusal> SaveScale(const QString &widthText, const QString &heightText);
 
 // The scan resolution that stands in for a stored resolution printing
-// cannot use: "DocDPIOverride" (default 150) when "TWAINImageType" is
-// exactly "document", else "PicDPIOverride" (default 300); a value that is
-// no whole number within 50..10000 gives the default.
+// cannot use: the document one (ScannerSettings::GetDocDPI) when
+// TWAINImageType is exactly "document", else the picture one; nothing
+// stored counts as a picture.
 int ScanDpi();
 
 // The image's stored resolution in whole dots per inch, or 0 on an axis

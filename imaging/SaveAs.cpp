@@ -1,10 +1,10 @@
 #include "imaging/SaveAs.h"
 
+#include "core/AppSettings.h"
 #include "core/Product.h"
 #include "core/RecordId.h"
 #include "imaging/ImageOps.h"
 #include "platform/DataFolder.h"
-#include "platform/Settings.h"
 #include "store/PagePaths.h"
 
 #include <QDir>
@@ -13,8 +13,6 @@
 #include <cerrno>
 
 namespace {
-
-const QString LastSaveAsPath = QStringLiteral("LastSaveAsPath");
 
 // The path with every folder that exists resolved (symbolic links, ".."),
 // the rest as written: a file that is not there yet still gets the real
@@ -44,7 +42,7 @@ namespace SaveAs {
 
 QString ProposedName(RecordId pageId)
 {
-    const QString last = Settings::value(LastSaveAsPath, QDir::homePath() + QLatin1Char('/'));
+    const QString last = AppSettings::LastSaveAsPath.read();
     return PagePaths::GetFolderPart(last) + QString::number(pageId) + QStringLiteral(".jpg");
 }
 
@@ -84,7 +82,7 @@ std::optional<DbError> Export(const QImage &image, const QString &name, int qual
     }
     if (auto error = ImageOps::saveJpeg(image, name, quality))
         return error;
-    Settings::setValue(LastSaveAsPath, folder);
+    AppSettings::LastSaveAsPath.write(folder);
     return std::nullopt;
 }
 

@@ -12,8 +12,8 @@
 // must lie outside the data folder (the program's own files).
 namespace SaveAs {
 
-// The name offered first: the folder of the last export ("LastSaveAsPath",
-// default the home folder) and "<page id>.jpg".
+// The name offered first: the folder of the last export
+// (AppSettings::LastSaveAsPath, at first the home folder) and "<page id>.jpg".
 QString ProposedName(RecordId pageId);
 
 // A chosen name without an extension gets ".jpg", as the dialog's default
@@ -28,7 +28,7 @@ QString InsideDataFolderMessage();
 QString OverwriteQuestion(const QString &name);
 
 // Writes the image at name (making its folder) with the quality factor and
-// remembers its folder as "LastSaveAsPath"; on failure nothing is
+// remembers its folder as LastSaveAsPath; on failure nothing is
 // remembered and the error says why.
 [[nodiscard]] std::optional<DbError> Export(const QImage &image, const QString &name, int quality);
 

@@ -3,7 +3,7 @@
 #include "core/RecordId.h"
 #include "imaging/ScanSetup.h"
 #include "imaging/ScannerSettings.h"
-#include "platform/Settings.h"
+#include "core/AppSettings.h"
 #include "store/Records.h"
 
 namespace ScanPlan {
@@ -20,19 +20,19 @@ ScanMode ModeOf(const QString &scanType)
 Plan Read()
 {
     Plan plan;
-    plan.imageType = Settings::value(QStringLiteral("TWAINImageType"));
+    plan.imageType = AppSettings::TWAINImageType.read();
     plan.camera = plan.imageType == QLatin1String("camera");
     const bool picture = plan.camera || plan.imageType == QLatin1String("picture");
     ScanRequest &r = plan.request;
     if (plan.camera)
-        r.source.name = Settings::value(QStringLiteral("TWAINCameraSource"));
+        r.source.name = AppSettings::TWAINCameraSource.read();
     else
         r.source = ScanSetup::Read().source;
     r.dpi = picture ? ScannerSettings::GetPicDPI() : ScannerSettings::GetDocDPI();
     r.mode = ModeOf(picture ? ScannerSettings::GetPicScanType() : ScannerSettings::GetDocScanType());
-    r.feeder = !plan.camera && Settings::value(QStringLiteral("TWAINADF"), QStringLiteral("N")) == QLatin1String("Y");
-    plan.showEditor = Settings::value(QStringLiteral("AfterScan"), QStringLiteral("IMAGEEDIT")) == QLatin1String("IMAGEEDIT");
-    plan.docInfo = Settings::value(QStringLiteral("TwainGetDocInfo"), QStringLiteral("afterscan")).toLower();
+    r.feeder = !plan.camera && AppSettings::TWAINADF.read();
+    plan.showEditor = AppSettings::AfterScan.read() == QLatin1String("IMAGEEDIT");
+    plan.docInfo = AppSettings::TwainGetDocInfo.read().toLower();
     return plan;
 }
 
@@ -50,7 +50,7 @@ void RememberSource(const Plan &plan, const ScanSource &used)
 {
     if (used.name.isEmpty() || used.name == plan.request.source.name)
         return;
-    Settings::setValue(plan.camera ? QStringLiteral("TWAINCameraSource") : QStringLiteral("TWAINSource"), used.name);
+    (plan.camera ? AppSettings::TWAINCameraSource : AppSettings::TWAINSource).write(used.name);
 }
 
 void StoreDetails(RecordId documentId, const NewDocInfo &info)

@@ -7,26 +7,26 @@
 #include "store/NewDocInfo.h"
 
 // What a scan takes from the settings, read when it starts, and what it
-// writes afterwards. "TWAINShowUI" and "TWAINNativeTransfer" have no
+// writes afterwards. TWAINShowUI and TWAINNativeTransfer have no
 // counterpart in SANE, whose devices show no dialogs of their own, so they
 // are not read.
 namespace ScanPlan {
 
 struct Plan
 {
-    QString imageType;        // "TWAINImageType" as stored
-    bool camera = false;      // exactly "camera": "TWAINCameraSource", never the feeder
+    QString imageType;        // TWAINImageType as stored
+    bool camera = false;      // exactly "camera": TWAINCameraSource, never the feeder
     ScanRequest request;
-    bool showEditor = true;   // "AfterScan" is exactly "IMAGEEDIT" (the default)
-    QString docInfo;          // "TwainGetDocInfo" in lower case (default "afterscan")
+    bool showEditor = true;   // AfterScan is exactly "IMAGEEDIT" (the default)
+    QString docInfo;          // TwainGetDocInfo in lower case (default "afterscan")
 };
 
 // The scan type code of the settings ("B", "G", anything else colour).
 ScanMode ModeOf(const QString &scanType);
 
 // The plan of the next scan. Resolution and colour type are the picture
-// defaults when "TWAINImageType" is exactly "picture" or "camera" (so
-// "Picture" takes the document ones); the feeder when "TWAINADF" is "Y".
+// defaults when TWAINImageType is exactly "picture" or "camera" (so
+// "Picture" takes the document ones); the feeder when TWAINADF is "Y".
 Plan Read();
 
 // False when the source name is empty or blank.

@@ -1,50 +1,40 @@
 #include "imaging/ScanSetup.h"
 
-#include "platform/Settings.h"
-
-namespace {
-
-const QString TWAINSource = QStringLiteral("TWAINSource");
-const QString TWAINSourceVendor = QStringLiteral("TWAINSourceVendor");
-const QString TWAINSourceModel = QStringLiteral("TWAINSourceModel");
-const QString AfterScan = QStringLiteral("AfterScan");
-const QString TwainGetDocInfo = QStringLiteral("TwainGetDocInfo");
-const QString TWAINADF = QStringLiteral("TWAINADF");
-const QString SetupScanSettings = QStringLiteral("SetupScanSettings");
-
-} // namespace
+#include "core/AppSettings.h"
 
 namespace ScanSetup {
 
 Values Read()
 {
     Values v;
-    v.source = {Settings::value(TWAINSource), Settings::value(TWAINSourceVendor), Settings::value(TWAINSourceModel)};
-    v.afterScan = Settings::value(AfterScan, QStringLiteral("IMAGEEDIT")) == QLatin1String("RETURN") ? 1 : 0;
-    v.getDocInfo = Settings::value(TwainGetDocInfo, QStringLiteral("afterscan")) == QLatin1String("afterscan") ? 1 : 0;
-    v.adf = Settings::value(TWAINADF, QStringLiteral("N")) == QLatin1String("Y");
+    v.source = {AppSettings::TWAINSource.read(), AppSettings::TWAINSourceVendor.read(),
+                AppSettings::TWAINSourceModel.read()};
+    v.afterScan = AppSettings::AfterScan.read() == QLatin1String("RETURN") ? 1 : 0;
+    // Exactly: the scan itself compares in lower case.
+    v.getDocInfo = AppSettings::TwainGetDocInfo.read() == QLatin1String("afterscan") ? 1 : 0;
+    v.adf = AppSettings::TWAINADF.read();
     return v;
 }
 
 void Save(const Values &v)
 {
-    Settings::setValue(TWAINSource, v.source.name);
-    Settings::setValue(TWAINSourceVendor, v.source.vendor);
-    Settings::setValue(TWAINSourceModel, v.source.model);
-    Settings::setValue(AfterScan, v.afterScan == 0 ? QStringLiteral("IMAGEEDIT") : QStringLiteral("RETURN"));
+    AppSettings::TWAINSource.write(v.source.name);
+    AppSettings::TWAINSourceVendor.write(v.source.vendor);
+    AppSettings::TWAINSourceModel.write(v.source.model);
+    AppSettings::AfterScan.write(v.afterScan == 0 ? QStringLiteral("IMAGEEDIT") : QStringLiteral("RETURN"));
     if (v.getDocInfo == 0 || v.getDocInfo == 1)
-        Settings::setValue(TwainGetDocInfo, v.getDocInfo == 0 ? QStringLiteral("beforescan") : QStringLiteral("afterscan"));
-    Settings::setValue(TWAINADF, v.adf ? QStringLiteral("Y") : QStringLiteral("N"));
+        AppSettings::TwainGetDocInfo.write(v.getDocInfo == 0 ? QStringLiteral("beforescan") : QStringLiteral("afterscan"));
+    AppSettings::TWAINADF.write(v.adf);
 }
 
 void MarkShown()
 {
-    Settings::setValue(SetupScanSettings, QStringLiteral("True"));
+    AppSettings::SetupScanSettings.write(true);
 }
 
 bool WasShown()
 {
-    return Settings::value(SetupScanSettings) == QLatin1String("True");
+    return AppSettings::SetupScanSettings.read();
 }
 
 int SelectedSource(const QList<ScanSource> &sources, const ScanSource &stored)

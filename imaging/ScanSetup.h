@@ -7,10 +7,10 @@
 
 // What the scan settings dialog shows and stores: the device to scan from,
 // when a new document's details are asked, what follows a scanned page,
-// and whether the document feeder is used. Settings "TWAINSource" (the
-// device name) with "TWAINSourceVendor" and "TWAINSourceModel" (to find the
-// device again under a new name), "TwainGetDocInfo", "AfterScan",
-// "TWAINADF" and "SetupScanSettings".
+// and whether the document feeder is used: the AppSettings TWAINSource
+// (the device name) with TWAINSourceVendor and TWAINSourceModel (to find
+// the device again under a new name), TwainGetDocInfo, AfterScan, TWAINADF
+// and SetupScanSettings.
 namespace ScanSetup {
 
 struct Values
@@ -21,14 +21,14 @@ struct Values
     bool adf = false;
 };
 
-// The stored values: an "AfterScan" other than "RETURN" and a
-// "TwainGetDocInfo" other than "afterscan" give entry 0; the feeder only
-// for exactly "Y".
+// The stored values: an AfterScan other than "RETURN" and a
+// TwainGetDocInfo other than exactly "afterscan" give entry 0; the feeder
+// only for exactly "Y".
 Values Read();
 // Writes the four choices; a getDocInfo outside 0..1 leaves its key alone.
 void Save(const Values &values);
 
-// "SetupScanSettings" = "True": the dialog has been shown (also when it was
+// SetupScanSettings = "True": the dialog has been shown (also when it was
 // cancelled), so a scan no longer opens it first.
 void MarkShown();
 bool WasShown();

@@ -1,16 +1,15 @@
 #include "imaging/ScannerSettings.h"
 
-#include "platform/Settings.h"
-#include "store/ScannerDefaults.h"
+#include "core/AppSettings.h"
 
 namespace {
 
-QString scanType(const QString &key)
+QString scanType(const AppSettings::Text &setting)
 {
-    const QString type = ScannerDefaults::scanType(key);
-    if (type.compare(ScannerDefaults::BlackAndWhite, Qt::CaseInsensitive) == 0)
+    const QString type = setting.read();
+    if (type.compare(AppSettings::BlackAndWhite, Qt::CaseInsensitive) == 0)
         return QStringLiteral("B");
-    if (type.compare(ScannerDefaults::Grayscale, Qt::CaseInsensitive) == 0)
+    if (type.compare(AppSettings::Grayscale, Qt::CaseInsensitive) == 0)
         return QStringLiteral("G");
     return QStringLiteral("C");
 }
@@ -21,39 +20,40 @@ namespace ScannerSettings {
 
 QString GetPicScanType()
 {
-    return scanType(ScannerDefaults::PicScanType);
+    return scanType(AppSettings::PicScanType);
 }
 
 QString GetDocScanType()
 {
-    return scanType(ScannerDefaults::DocScanType);
+    return scanType(AppSettings::DocScanType);
 }
 
 int GetPicDPI()
 {
-    return ScannerDefaults::value(ScannerDefaults::PicDpi());
+    return AppSettings::PicDPIOverride.read();
 }
 
 int GetDocDPI()
 {
-    return ScannerDefaults::value(ScannerDefaults::DocDpi());
+    return AppSettings::DocDPIOverride.read();
 }
 
 int GetPicQuality()
 {
-    return ScannerDefaults::value(ScannerDefaults::PicQuality());
+    return AppSettings::PicQualityOverride.read();
 }
 
 int GetDocQuality()
 {
-    return ScannerDefaults::value(ScannerDefaults::DocQuality());
+    return AppSettings::DocQualityOverride.read();
 }
 
 int PageQuality(bool addMode)
 {
     if (!addMode)
         return GetPicQuality();
-    const QString type = Settings::value(QStringLiteral("TWAINImageType"), QStringLiteral("document"));
+    // Compared in any letter case, unlike the scan's own reading.
+    const QString type = AppSettings::TWAINImageType.read();
     return type.toLower() == QLatin1String("picture") ? GetPicQuality() : GetDocQuality();
 }
 

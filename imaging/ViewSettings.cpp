@@ -1,10 +1,9 @@
 #include "imaging/ViewSettings.h"
 
-#include "platform/Settings.h"
+#include "core/AppSettings.h"
 
 namespace {
 
-const QString ZoomDefault = QStringLiteral("ZoomDefault");
 const QStringList Values{QStringLiteral("NONE"), QStringLiteral("FITWIDTH"), QStringLiteral("FITHEIGHT")};
 
 } // namespace
@@ -28,12 +27,12 @@ int ZoomIndexOf(const QString &value)
 
 QString ReadZoomDefault()
 {
-    return Settings::value(ZoomDefault, Values.first());
+    return AppSettings::ZoomDefault.read();
 }
 
 QString SaveZoomDefault(int index)
 {
-    Settings::setValue(ZoomDefault, ZoomValueOf(index));
+    AppSettings::ZoomDefault.write(ZoomValueOf(index));
     return ReadZoomDefault();
 }
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// The default zoom of the page viewer, kept in the setting "ZoomDefault":
+// The default zoom of the page viewer, kept in AppSettings::ZoomDefault:
 // "NONE" (100 percent), "FITWIDTH" or "FITHEIGHT".
 namespace ViewSettings {
 

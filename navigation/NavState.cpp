@@ -1,13 +1,9 @@
 #include "navigation/NavState.h"
 
+#include "core/AppSettings.h"
 #include "core/RecordId.h"
 #include "core/RunState.h"
 #include "navigation/NavKeys.h"
-#include "platform/Settings.h"
-
-#include <QLocale>
-
-#include <cmath>
 
 void CurrentPosition::setFromNode(const QString &key, const QString &text, const QString &parentKey)
 {
@@ -33,22 +29,13 @@ void CurrentPosition::setFromNode(const QString &key, const QString &text, const
     }
 }
 
-int StartupSettings::displayCountFrom(const QString &text)
-{
-    bool ok = false;
-    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(v))
-        return 20;
-    return int(qBound(1.0, std::nearbyint(v), 64.0));
-}
-
 StartupSettings StartupSettings::read()
 {
     StartupSettings s;
-    s.ZoomMode = Settings::value(QStringLiteral("ZoomDefault"), QStringLiteral("NONE"));
-    s.PagePaneDisplayCount = displayCountFrom(Settings::value(QStringLiteral("DisplayCount"), QStringLiteral("20")));
+    s.ZoomMode = AppSettings::ZoomDefault.read();
+    s.PagePaneDisplayCount = AppSettings::DisplayCount.read();
     s.ThumbnailSide = 100;
-    s.PagePaneViewMode = Settings::value(QStringLiteral("ThumbView"), QStringLiteral("thumbnail"));
+    s.PagePaneViewMode = AppSettings::ThumbView.read();
     return s;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "core/AppSettings.h"
 #include "core/RecordId.h"
 
 // What the menu and popup commands apply to: at most one of the four item
@@ -28,15 +29,13 @@ struct CurrentPosition
 // Values read once at start-up from the settings, kept for the run.
 struct StartupSettings
 {
-    QString ZoomMode = QStringLiteral("NONE");
-    int PagePaneDisplayCount = 20;
+    QString ZoomMode = QString::fromLatin1(AppSettings::ZoomDefault.defaultValue);
+    int PagePaneDisplayCount = AppSettings::DisplayCount.defaultValue;
     int ThumbnailSide = 100;
-    QString PagePaneViewMode = QStringLiteral("thumbnail");
+    QString PagePaneViewMode = QString::fromLatin1(AppSettings::ThumbView.defaultValue);
 
-    // Reads "ZoomDefault", "DisplayCount" (a whole number clamped to 1..64;
-    // 20 when it is not a number) and "ThumbView".
+    // Reads AppSettings::ZoomDefault, DisplayCount and ThumbView.
     static StartupSettings read();
-    static int displayCountFrom(const QString &text);
 };
 
 // The run's shared navigation state.

@@ -2,17 +2,9 @@
 
 #include <QtGlobal>
 
-#include "platform/Settings.h"
-
-namespace {
-
-const QString DisplayCountKey = QStringLiteral("DisplayCount");
-
-} // namespace
-
 int Paging::displayCountSetting()
 {
-    return clampDisplayCount(Settings::intValue(DisplayCountKey, DefaultDisplayCount));
+    return AppSettings::DisplayCount.read();
 }
 
 int Paging::clampDisplayCount(int count)
@@ -92,5 +84,5 @@ QString Paging::statusText() const
 
 void Paging::saveDisplayCount() const
 {
-    Settings::setValue(DisplayCountKey, QString::number(m_displayCount));
+    AppSettings::DisplayCount.write(m_displayCount);
 }

@@ -2,17 +2,19 @@
 
 #include <QString>
 
+#include "core/AppSettings.h"
+
 // Which pages of the shown document are on screen: one screen is at most
 // PagePaneDisplayCount pages from PagePaneStart on. Indexes are 1-based, as
 // the page pane counts them. Plain arithmetic, no database.
 class Paging
 {
 public:
-    static constexpr int MinDisplayCount = 1;
-    static constexpr int MaxDisplayCount = 64;
-    static constexpr int DefaultDisplayCount = 20;
+    static constexpr int MinDisplayCount = AppSettings::DisplayCount.low;
+    static constexpr int MaxDisplayCount = AppSettings::DisplayCount.high;
+    static constexpr int DefaultDisplayCount = AppSettings::DisplayCount.defaultValue;
 
-    // The "DisplayCount" setting within 1..64; 20 when missing or no number.
+    // AppSettings::DisplayCount, held to 1..64.
     static int displayCountSetting();
     static int clampDisplayCount(int count);
 
@@ -37,7 +39,7 @@ public:
     void nextScreen();
     // The last DisplayCount pages.
     void lastScreen();
-    // One page fewer or more per screen (1..64), saved as "DisplayCount";
+    // One page fewer or more per screen (1..64), saved as DisplayCount;
     // the screen keeps its first page.
     void showLess();
     void showMore();

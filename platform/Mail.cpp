@@ -22,7 +22,6 @@
 #include <QUuid>
 
 #include "platform/DbError.h"
-#include "platform/Settings.h"
 #include "platform/WorkerWait.h"
 
 namespace {
@@ -300,28 +299,6 @@ void setStallLimit(int seconds)
 int stallLimit()
 {
     return g_stallSeconds;
-}
-
-SmtpSettings SmtpSettings::read()
-{
-    SmtpSettings s;
-    s.host = Settings::value(QStringLiteral("SmtpHost"));
-    s.port = Settings::value(QStringLiteral("SmtpPort"), QStringLiteral("587"));
-    s.security = Settings::value(QStringLiteral("SmtpSecurity"), QStringLiteral("starttls"));
-    s.user = Settings::value(QStringLiteral("SmtpUser"));
-    s.password = Settings::value(QStringLiteral("SmtpPassword"));
-    s.from = Settings::value(QStringLiteral("SmtpFrom"));
-    return s;
-}
-
-void SmtpSettings::write() const
-{
-    Settings::setValue(QStringLiteral("SmtpHost"), host);
-    Settings::setValue(QStringLiteral("SmtpPort"), port);
-    Settings::setValue(QStringLiteral("SmtpSecurity"), security);
-    Settings::setValue(QStringLiteral("SmtpUser"), user);
-    Settings::setValue(QStringLiteral("SmtpPassword"), password);
-    Settings::setValue(QStringLiteral("SmtpFrom"), from);
 }
 
 QString stripLineBreaks(const QString &text)

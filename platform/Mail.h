@@ -13,8 +13,8 @@ namespace Mail {
 
 enum class System { None, DesktopClient, Smtp };
 
-// The SMTP server of the e-mail settings (keys "SmtpHost", "SmtpPort",
-// "SmtpSecurity", "SmtpUser", "SmtpPassword", "SmtpFrom").
+// The SMTP server of the e-mail settings (stored by the e-mail logic under
+// the Smtp keys of AppSettings).
 struct SmtpSettings
 {
     QString host;
@@ -23,9 +23,6 @@ struct SmtpSettings
     QString user;
     QString password;   // kept in the settings file as typed
     QString from;       // the sender's address
-
-    static SmtpSettings read();
-    void write() const;
 };
 
 struct Message

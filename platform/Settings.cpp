@@ -1,8 +1,5 @@
 #include "platform/Settings.h"
 
-#include <cmath>
-#include <limits>
-
 #include <QSettings>
 
 namespace {
@@ -54,16 +51,6 @@ void remove(const QString &key)
 bool contains(const QString &key)
 {
     return freshStore().contains(fullKey(key));
-}
-
-int intValue(const QString &key, int defaultValue)
-{
-    bool ok = false;
-    const double v = value(key).trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-        return defaultValue;
-    // The default rounding mode takes halves to the even neighbour.
-    return static_cast<int>(std::nearbyint(v));
 }
 
 void removeAll()

@@ -11,36 +11,36 @@ namespace ScanDefaults {
 Resolution ReadResolution()
 {
     Resolution r;
-    r.docDpi = ScannerDefaults::text(ScannerDefaults::DocDpi());
-    r.docQuality = ScannerDefaults::text(ScannerDefaults::DocQuality());
-    r.docScanType = ScannerDefaults::scanType(DocScanType);
-    r.picDpi = ScannerDefaults::text(ScannerDefaults::PicDpi());
-    r.picQuality = ScannerDefaults::text(ScannerDefaults::PicQuality());
-    r.picScanType = ScannerDefaults::scanType(PicScanType);
+    r.docDpi = AppSettings::DocDPIOverride.text();
+    r.docQuality = AppSettings::DocQualityOverride.text();
+    r.docScanType = AppSettings::DocScanType.read();
+    r.picDpi = AppSettings::PicDPIOverride.text();
+    r.picQuality = AppSettings::PicQualityOverride.text();
+    r.picScanType = AppSettings::PicScanType.read();
     return r;
 }
 
 void SaveScanDPI(const Resolution &values)
 {
-    ScannerDefaults::setText(DocDPIOverride, values.docDpi);
-    ScannerDefaults::setText(DocQualityOverride, values.docQuality);
-    ScannerDefaults::setText(DocScanType, values.docScanType);
-    ScannerDefaults::setText(PicDPIOverride, values.picDpi);
-    ScannerDefaults::setText(PicQualityOverride, values.picQuality);
-    ScannerDefaults::setText(PicScanType, values.picScanType);
-    ScannerDefaults::sync();
+    AppSettings::DocDPIOverride.writeText(values.docDpi);
+    AppSettings::DocQualityOverride.writeText(values.docQuality);
+    AppSettings::DocScanType.write(values.docScanType);
+    AppSettings::PicDPIOverride.writeText(values.picDpi);
+    AppSettings::PicQualityOverride.writeText(values.picQuality);
+    AppSettings::PicScanType.write(values.picScanType);
+    AppSettings::sync();
 }
 
 Advanced ReadAdvanced()
 {
-    return {ScannerDefaults::option(TWAINShowUI), ScannerDefaults::option(TWAINNativeTransfer)};
+    return {AppSettings::TWAINShowUI.read(), AppSettings::TWAINNativeTransfer.read()};
 }
 
 void SaveAdvancedSettings(const Advanced &values)
 {
-    ScannerDefaults::setOption(TWAINShowUI, values.showUi);
-    ScannerDefaults::setOption(TWAINNativeTransfer, values.nativeTransfer);
-    ScannerDefaults::sync();
+    AppSettings::TWAINShowUI.write(values.showUi);
+    AppSettings::TWAINNativeTransfer.write(values.nativeTransfer);
+    AppSettings::sync();
 }
 
 double Val(const QString &text)
@@ -81,12 +81,7 @@ namespace {
 
 // Compared as a double: a number of twenty digits lies far beyond every
 // integer type, and converting it first would give any value at all.
-bool inRange(const ScannerDefaults::Number &range, double value)
-{
-    return value >= range.low && value <= range.high;
-}
-
-std::optional<Refusal> checkDpi(const QString &text, const ScannerDefaults::Number &range, Field field,
+std::optional<Refusal> checkDpi(const QString &text, const AppSettings::Number &range, Field field,
                                 const QString &what)
 {
     const double dpi = RoundHalfEven(Val(text));
@@ -97,10 +92,10 @@ std::optional<Refusal> checkDpi(const QString &text, const ScannerDefaults::Numb
     return std::nullopt;
 }
 
-std::optional<Refusal> checkQuality(const QString &text, const ScannerDefaults::Number &range, Field field,
+std::optional<Refusal> checkQuality(const QString &text, const AppSettings::Number &range, Field field,
                                     const QString &what)
 {
-    if (!inRange(range, RoundHalfEven(Val(text))))
+    if (!range.inRange(RoundHalfEven(Val(text))))
         return Refusal{field, QStringLiteral("The JPEG Quality setting for %1 is incorrect.  Please enter a value between 1 and 255.").arg(what)};
     return std::nullopt;
 }
@@ -113,13 +108,13 @@ std::optional<Refusal> ValidateScanDPI(Resolution &values)
         *box = NormalizeNumber(*box);
     const QString pages = QStringLiteral("pages");
     const QString pictures = QStringLiteral("pictures");
-    if (auto r = checkDpi(values.docDpi, ScannerDefaults::DocDpi(), Field::DocDpi, pages))
+    if (auto r = checkDpi(values.docDpi, AppSettings::DocDPIOverride, Field::DocDpi, pages))
         return r;
-    if (auto r = checkQuality(values.docQuality, ScannerDefaults::DocQuality(), Field::DocQuality, pages))
+    if (auto r = checkQuality(values.docQuality, AppSettings::DocQualityOverride, Field::DocQuality, pages))
         return r;
-    if (auto r = checkDpi(values.picDpi, ScannerDefaults::PicDpi(), Field::PicDpi, pictures))
+    if (auto r = checkDpi(values.picDpi, AppSettings::PicDPIOverride, Field::PicDpi, pictures))
         return r;
-    return checkQuality(values.picQuality, ScannerDefaults::PicQuality(), Field::PicQuality, pictures);
+    return checkQuality(values.picQuality, AppSettings::PicQualityOverride, Field::PicQuality, pictures);
 }
 
 } // namespace ScanDefaults

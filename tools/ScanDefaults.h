@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/ScannerDefaults.h"
+#include "core/AppSettings.h"
 
 #include <QString>
 
@@ -8,32 +8,23 @@
 
 // The scanner-defaults windows' values: resolution, JPEG quality and colour
 // type for document pages and for pictures, and the two scanner-interface
-// options, read and written through ScannerDefaults as the texts the boxes
-// hold.
+// options, read and written through their AppSettings declarations as the
+// texts the boxes hold.
 namespace ScanDefaults {
 
-using ScannerDefaults::DocDPIOverride;
-using ScannerDefaults::DocQualityOverride;
-using ScannerDefaults::DocScanType;
-using ScannerDefaults::PicDPIOverride;
-using ScannerDefaults::PicQualityOverride;
-using ScannerDefaults::PicScanType;
-using ScannerDefaults::TWAINShowUI;
-using ScannerDefaults::TWAINNativeTransfer;
-
 // The texts of the colour type choice, in order.
-using ScannerDefaults::Color;
-using ScannerDefaults::Grayscale;
-using ScannerDefaults::BlackAndWhite;
+using AppSettings::Color;
+using AppSettings::Grayscale;
+using AppSettings::BlackAndWhite;
 
 // The resolution dialog's values, as the texts its boxes hold.
 struct Resolution
 {
-    QString docDpi = QString::number(ScannerDefaults::DocDpi().defaultValue);
-    QString docQuality = QString::number(ScannerDefaults::DocQuality().defaultValue);
+    QString docDpi = QString::number(AppSettings::DocDPIOverride.defaultValue);
+    QString docQuality = QString::number(AppSettings::DocQualityOverride.defaultValue);
     QString docScanType = Color;
-    QString picDpi = QString::number(ScannerDefaults::PicDpi().defaultValue);
-    QString picQuality = QString::number(ScannerDefaults::PicQuality().defaultValue);
+    QString picDpi = QString::number(AppSettings::PicDPIOverride.defaultValue);
+    QString picQuality = QString::number(AppSettings::PicQualityOverride.defaultValue);
     QString picScanType = Color;
 };
 

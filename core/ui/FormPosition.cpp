@@ -4,28 +4,17 @@
 
 #include <QWidget>
 
-#include "platform/Settings.h"
+#include "core/AppSettings.h"
 
 namespace {
+
+using AppSettings::Placement;
 
 const Qt::WindowStates StateFlags = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 
 QString keyName(const QWidget *window, const QString &name)
 {
     return name.isEmpty() ? window->objectName() : name;
-}
-
-// A stored whole number, or nothing when the key is missing or unreadable.
-std::optional<int> storedInt(const QString &key)
-{
-    bool ok = false;
-    const int value = Settings::value(key).trimmed().toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
-void storeInt(const QString &key, int value)
-{
-    Settings::setValue(key, QString::number(value));
 }
 
 } // namespace
@@ -42,18 +31,18 @@ void SaveFormPosition(QWidget *window, const QString &name)
     else if (states & (Qt::WindowMaximized | Qt::WindowFullScreen))
         state = 2;
     if (state == 0) {
-        storeInt(base + QStringLiteral(".Top"), window->y());
-        storeInt(base + QStringLiteral(".Left"), window->x());
-        storeInt(base + QStringLiteral(".Height"), window->height());
-        storeInt(base + QStringLiteral(".Width"), window->width());
+        AppSettings::setPlacement(base, Placement::Top, window->y());
+        AppSettings::setPlacement(base, Placement::Left, window->x());
+        AppSettings::setPlacement(base, Placement::Height, window->height());
+        AppSettings::setPlacement(base, Placement::Width, window->width());
     }
-    storeInt(base + QStringLiteral(".WindowState"), state);
+    AppSettings::setPlacement(base, Placement::WindowState, state);
 }
 
 void RestoreFormPosition(QWidget *window, const QString &name)
 {
     const QString base = keyName(window, name);
-    const std::optional<int> state = storedInt(base + QStringLiteral(".WindowState"));
+    const std::optional<int> state = AppSettings::placement(base, Placement::WindowState);
     const bool knownState = state && *state >= 0 && *state <= 2;
 
     // The window system does not move a maximised window, so the normal
@@ -62,14 +51,14 @@ void RestoreFormPosition(QWidget *window, const QString &name)
     if (knownState)
         window->setWindowState(window->windowState() & ~StateFlags);
 
-    const std::optional<int> top = storedInt(base + QStringLiteral(".Top"));
-    const std::optional<int> left = storedInt(base + QStringLiteral(".Left"));
+    const std::optional<int> top = AppSettings::placement(base, Placement::Top);
+    const std::optional<int> left = AppSettings::placement(base, Placement::Left);
     if (top || left)
         window->move(left.value_or(window->x()), top.value_or(window->y()));
 
     if (window->minimumSize() != window->maximumSize()) {
-        std::optional<int> height = storedInt(base + QStringLiteral(".Height"));
-        std::optional<int> width = storedInt(base + QStringLiteral(".Width"));
+        std::optional<int> height = AppSettings::placement(base, Placement::Height);
+        std::optional<int> width = AppSettings::placement(base, Placement::Width);
         // A size of nothing would leave no window to see.
         if (height && *height <= 0)
             height.reset();

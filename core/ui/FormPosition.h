@@ -5,8 +5,8 @@
 class QWidget;
 
 // A window's placement kept in the settings store between runs, and the
-// top-most switch. The keys are "<name>.Top", ".Left", ".Height", ".Width"
-// and ".WindowState"; the name defaults to the window's objectName.
+// top-most switch. The keys are those of AppSettings::placement under the
+// name, which defaults to the window's objectName.
 namespace FormPosition {
 
 // Writes the window state ("0" normal, "1" minimised, "2" maximised). A

@@ -4,19 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/AppSettings.h"
 #include "core/Guard.h"
 #include "core/Prompt.h"
 #include "core/RecordId.h"
 #include "exchange/CabinetExport.h"
 #include "exchange/ExchangeRules.h"
 #include "platform/DataFolder.h"
-#include "platform/Settings.h"
-
-namespace {
-
-const QString kOutputSetting = QStringLiteral("LastOutputPath");
-
-} // namespace
 
 frmExport::frmExport(QWidget *parent) : CabinetExchangeDialog(parent, QStringLiteral("Stop the export?")),
     m_ui(std::make_unique<Ui::frmExport>())
@@ -24,7 +18,7 @@ frmExport::frmExport(QWidget *parent) : CabinetExchangeDialog(parent, QStringLit
     m_ui->setupUi(this);
     setUpControls(m_ui->lblStatus, m_ui->shpForeground, m_ui->cboCabinet, m_ui->cmdOK);
     m_ui->stkPages->setCurrentWidget(m_ui->pagInput);
-    m_ui->txtOutputPath->setText(Settings::value(kOutputSetting, ExchangeRules::DefaultOutputPath()));
+    m_ui->txtOutputPath->setText(AppSettings::LastOutputPath.stored().value_or(ExchangeRules::DefaultOutputPath()));
     connect(m_ui->cmdLookup, &QPushButton::clicked, this, &frmExport::cmdLookup_Click);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmExport::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmExport::cmdCancel_Click);
@@ -69,7 +63,7 @@ void frmExport::cmdOK_Click()
     bool ok = false;
     if (!guard([&] { ok = cabinetId >= 0 && checkPath(path); }) || !ok)
         return;
-    Settings::setValue(kOutputSetting, m_ui->txtOutputPath->text());
+    AppSettings::LastOutputPath.write(m_ui->txtOutputPath->text());
     setRunning(true);
     m_ui->stkPages->setCurrentWidget(m_ui->pagProgress);
     m_ui->cmdOK->hide();

@@ -11,7 +11,7 @@ class frmExport;
 // "Export Cabinet": the cabinet (one that opens without a password) and
 // the output folder, checked on OK; then the export runs with its bar and
 // status line in place of the inputs, and the dialog closes when it ends.
-// The output folder is remembered in "LastOutputPath".
+// The output folder is remembered in LastOutputPath.
 class frmExport : public CabinetExchangeDialog
 {
     Q_OBJECT

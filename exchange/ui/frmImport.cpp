@@ -4,18 +4,17 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "core/AppSettings.h"
 #include "core/Progress.h"
 #include "core/Prompt.h"
 #include "core/RecordId.h"
 #include "exchange/CabinetImport.h"
 #include "exchange/ExchangeRules.h"
 #include "exchange/ExchangeState.h"
-#include "platform/Settings.h"
 #include "store/PagePaths.h"
 
 namespace {
 
-const QString kImportSetting = QStringLiteral("LastImportPath");
 constexpr int kDisksWithoutQuestion = 10;
 
 } // namespace
@@ -26,7 +25,7 @@ frmImport::frmImport(QWidget *parent) : CabinetExchangeDialog(parent, QStringLit
     m_ui->setupUi(this);
     setUpControls(m_ui->lblStatus, m_ui->shpForeground, m_ui->cboCabinet, m_ui->cmdOK);
     m_ui->stkPages->setCurrentWidget(m_ui->pagInput);
-    m_ui->txtImportPath->setText(Settings::value(kImportSetting, QDir::homePath()));
+    m_ui->txtImportPath->setText(AppSettings::LastImportPath.read());
     connect(m_ui->cmdLookup, &QPushButton::clicked, this, &frmImport::cmdLookup_Click);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmImport::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmImport::cmdCancel_Click);
@@ -82,7 +81,7 @@ void frmImport::cmdOK_Click()
     const int disks = cabinetId >= 0 ? checkInput(root) : 0;
     if (disks < 1)
         return;
-    Settings::setValue(kImportSetting, m_ui->txtImportPath->text());
+    AppSettings::LastImportPath.write(m_ui->txtImportPath->text());
     m_ui->stkPages->setCurrentWidget(m_ui->pagProgress);
     m_ui->cmdOK->hide();
     setRunning(true);

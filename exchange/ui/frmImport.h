@@ -12,7 +12,7 @@ class frmImport;
 // its marker), the cabinet to merge it into (one that opens without a
 // password) and the number of disks, checked on OK; then the import runs
 // with its bar and status line in place of the inputs, reports its counts
-// and the dialog closes. The path is remembered in "LastImportPath".
+// and the dialog closes. The path is remembered in LastImportPath.
 class frmImport : public CabinetExchangeDialog
 {
     Q_OBJECT

@@ -1,11 +1,11 @@
 #include "exchange/ui/frmSendEmail.h"
 #include "ui_frmSendEmail.h"
 
+#include "core/AppSettings.h"
 #include "core/Guard.h"
 #include "core/Prompt.h"
 #include "core/RecordId.h"
 #include "exchange/Email.h"
-#include "platform/Settings.h"
 
 frmSendEmail::frmSendEmail(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmSendEmail>())
@@ -13,7 +13,7 @@ frmSendEmail::frmSendEmail(QWidget *parent)
     m_ui->setupUi(this);
     connect(m_ui->cmdSend, &QPushButton::clicked, this, &frmSendEmail::cmdSend_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    m_ui->txtSendTo->setText(Settings::value(QStringLiteral("LastSendTo")));
+    m_ui->txtSendTo->setText(AppSettings::LastSendTo.read());
 }
 
 frmSendEmail::~frmSendEmail() = default;
@@ -36,7 +36,7 @@ void frmSendEmail::ShowForPage(QWidget *parent, RecordId documentId, const QStri
 void frmSendEmail::cmdSend_Click()
 {
     // Saved first, whatever happens next.
-    Settings::setValue(QStringLiteral("LastSendTo"), m_ui->txtSendTo->text());
+    AppSettings::LastSendTo.write(m_ui->txtSendTo->text());
     const QString attachments = m_ui->optSendPage->isChecked() ? filename : Filenames;
     const Mail::System system = Email::CurrentSystem();
     if (system == Mail::System::None) {

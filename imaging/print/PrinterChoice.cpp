@@ -5,13 +5,13 @@
 #include <QPageSetupDialog>
 #include <QPushButton>
 
+#include "core/AppSettings.h"
 #include "core/Guard.h"
 #include "core/Prompt.h"
 #include "core/ui/BusyCursor.h"
 #include "imaging/PrintLayout.h"
 #include "imaging/print/PrinterCatalog.h"
 #include "imaging/print/PrinterSink.h"
-#include "platform/Settings.h"
 
 PrinterChoice::PrinterChoice(QComboBox *printers, QPushButton *printButton, QPushButton *setupButton,
                              QWidget *owner)
@@ -24,7 +24,7 @@ PrinterChoice::~PrinterChoice() = default;
 
 void PrinterChoice::load()
 {
-    const QString remembered = Settings::value(PrintLayout::PrinterKey);
+    const QString remembered = AppSettings::Printer.read();
     const QStringList names = PrinterCatalog::printerNames();
     m_printers->clear();
     m_printers->addItems(names);
@@ -40,7 +40,7 @@ void PrinterChoice::apply()
     if (name.isEmpty())
         return;
     m_printer.setPrinterName(name);
-    Settings::setValue(PrintLayout::PrinterKey, name);
+    AppSettings::Printer.write(name);
 }
 
 bool PrinterChoice::print(const std::function<PagePrinter::Outcome(PrintSink &)> &run)

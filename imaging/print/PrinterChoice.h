@@ -26,10 +26,10 @@ public:
     ~PrinterChoice() override;
 
     // Fills the list from the installed printers and selects the one the
-    // setting "Printer" remembers (the last exact match), else the first.
+    // setting Printer remembers (the last exact match), else the first.
     void load();
     // Points the printer at the selected entry and remembers its name in
-    // "Printer". Call before printing.
+    // Printer. Call before printing.
     void apply();
     // apply(), then runs the print on this printer with the busy pointer
     // and shows what it did: "Nothing found to print.", the refusal of a

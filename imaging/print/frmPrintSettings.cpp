@@ -1,16 +1,16 @@
 #include "imaging/print/frmPrintSettings.h"
 #include "ui_frmPrintSettings.h"
 
+#include "core/AppSettings.h"
 #include "core/Prompt.h"
 #include "imaging/PrintLayout.h"
-#include "platform/Settings.h"
 
 frmPrintSettings::frmPrintSettings(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPrintSettings>())
 {
     m_ui->setupUi(this);
-    m_ui->txtPrintWidthPct->setText(Settings::value(PrintLayout::PrintWidthPct, QStringLiteral("100")));
-    m_ui->txtPrintHeightPct->setText(Settings::value(PrintLayout::PrintHeightPct, QStringLiteral("100")));
+    m_ui->txtPrintWidthPct->setText(AppSettings::PrintWidthPct.text());
+    m_ui->txtPrintHeightPct->setText(AppSettings::PrintHeightPct.text());
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmPrintSettings::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

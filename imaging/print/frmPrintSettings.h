@@ -9,7 +9,7 @@ class frmPrintSettings;
 }
 
 // "Print Settings": the width and height percentages every printed page
-// is scaled by ("PrintWidthPct", "PrintHeightPct"). OK stores both once
+// is scaled by (PrintWidthPct, PrintHeightPct). OK stores both once
 // both lie within 10..200; Cancel stores nothing.
 class frmPrintSettings : public QDialog
 {

@@ -1,5 +1,6 @@
 #include "imaging/ui/Scanning.h"
 
+#include "core/AppSettings.h"
 #include "core/Changes.h"
 #include "core/Guard.h"
 #include "core/NavigationSink.h"
@@ -12,7 +13,6 @@
 #include "imaging/ui/ScanAcquisition.h"
 #include "imaging/ui/frmPageView.h"
 #include "imaging/ui/frmScanSettings.h"
-#include "platform/Settings.h"
 #include "store/NodeKeys.h"
 #include "store/PageBirth.h"
 #include "store/Records.h"
@@ -141,7 +141,7 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
 
 void ScanSelected(QWidget *parent, const QString &imageType, const QString &selectedKey)
 {
-    Settings::setValue(QStringLiteral("TWAINImageType"), imageType);
+    AppSettings::TWAINImageType.write(imageType);
     if (NodeKeys::isKeyOf(RecordLevel::Folder, selectedKey) || NodeKeys::isKeyOf(RecordLevel::Document, selectedKey))
         ScanIntoDocument(parent, selectedKey);
     else

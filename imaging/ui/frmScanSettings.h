@@ -13,7 +13,7 @@ class frmScanSettings;
 
 // The device to scan from, when a new document's details are asked, what
 // follows a scanned page and whether the document feeder is used. Opening
-// it counts as having set the scanner up ("SetupScanSettings"), whatever
+// it counts as having set the scanner up (SetupScanSettings), whatever
 // the answer; OK stores the choices, Cancel nothing.
 class frmScanSettings : public QDialog
 {

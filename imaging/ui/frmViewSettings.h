@@ -9,7 +9,7 @@ class frmViewSettings;
 }
 
 // The viewer's default zoom: at 100 percent, fitted to the width or to the
-// height. OK stores it in "ZoomDefault" and in the run's zoom mode, which
+// height. OK stores it in ZoomDefault and in the run's zoom mode, which
 // the viewer reads at its next load; Cancel changes nothing.
 class frmViewSettings : public QDialog
 {

@@ -1,5 +1,6 @@
 #include "navigation/ui/PagePane.h"
 
+#include "core/AppSettings.h"
 #include "core/Guard.h"
 #include "core/RecordId.h"
 #include "imaging/ThumbnailMaker.h"
@@ -7,7 +8,6 @@
 #include "navigation/NavState.h"
 #include "navigation/NavigationLog.h"
 #include "navigation/ui/NavIcons.h"
-#include "platform/Settings.h"
 #include "store/PagePaths.h"
 
 #include <QContextMenuEvent>
@@ -31,7 +31,6 @@
 namespace {
 
 constexpr int kThumbSide = ThumbnailMaker::ThumbnailSide;
-const QString kViewSetting = QStringLiteral("ThumbView");
 const QString kListView = QStringLiteral("list");
 
 // A thin frame keeps white pictures apart from the white view.
@@ -209,7 +208,7 @@ PagePane::PagePane(QWidget *parent)
     buildControls();
 
     m_records.paging().setDisplayCount(Paging::displayCountSetting());
-    setViewMode(Settings::value(kViewSetting) == kListView ? PageListModel::ViewMode::List
+    setViewMode(AppSettings::ThumbView.read() == kListView ? PageListModel::ViewMode::List
                                                            : PageListModel::ViewMode::Thumbnail);
 }
 
@@ -342,7 +341,7 @@ void PagePane::switchView(PageListModel::ViewMode mode)
 {
     // The view chosen is the view of the next start.
     const QString value = mode == PageListModel::ViewMode::List ? kListView : QStringLiteral("thumbnail");
-    Settings::setValue(kViewSetting, value);
+    AppSettings::ThumbView.write(value);
     NavState::instance().settings.PagePaneViewMode = value;
     // Reading the document again may fail; the user is told.
     guard([&] { setViewMode(mode); });

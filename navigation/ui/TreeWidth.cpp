@@ -1,25 +1,14 @@
 #include "navigation/ui/TreeWidth.h"
 
-#include "platform/Settings.h"
+#include "core/AppSettings.h"
 
-#include <QLocale>
 #include <QSplitter>
 
 namespace {
 
 // Twips, the unit the tree width is stored in, at 96 dpi.
 constexpr int kTwipsPerPixel = 15;
-constexpr int kDefaultTreeTwips = 3000;
 constexpr int kMinimumPaneTwips = 1000;
-
-int treeWidthTwips()
-{
-    bool ok = false;
-    const double v = QLocale::c().toDouble(
-        Settings::value(QStringLiteral("tvwMainWidth"), QString::number(kDefaultTreeTwips)).trimmed(), &ok);
-    // A stored width that is not a number falls back to the default.
-    return ok && v > 0 && v < 1e7 ? int(v) : kDefaultTreeTwips;
-}
 
 } // namespace
 
@@ -30,7 +19,7 @@ int TreeWidth::minimumPanePixels()
 
 void TreeWidth::restore(QSplitter *splitter, int windowWidth)
 {
-    const int treePx = treeWidthTwips() / kTwipsPerPixel;
+    const int treePx = AppSettings::tvwMainWidth.read() / kTwipsPerPixel;
     splitter->setSizes({treePx, qMax(windowWidth - treePx, minimumPanePixels())});
 }
 
@@ -38,5 +27,5 @@ void TreeWidth::save(const QSplitter *splitter)
 {
     const QList<int> sizes = splitter->sizes();
     if (!sizes.isEmpty())
-        Settings::setValue(QStringLiteral("tvwMainWidth"), QString::number(sizes.first() * kTwipsPerPixel));
+        AppSettings::tvwMainWidth.write(sizes.first() * kTwipsPerPixel);
 }

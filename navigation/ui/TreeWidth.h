@@ -2,8 +2,8 @@
 
 class QSplitter;
 
-// The width of the navigation tree, kept in the settings ("tvwMainWidth")
-// in twips as it always was, and the least width of either pane.
+// The width of the navigation tree, kept in AppSettings::tvwMainWidth in
+// twips as it always was, and the least width of either pane.
 namespace TreeWidth {
 
 // The least width, in pixels, of the tree and of the right-hand side.

@@ -1,6 +1,7 @@
 #include "navigation/ui/frmNavTree.h"
 #include "ui_frmNavTree.h"
 
+#include "core/AppSettings.h"
 #include "core/Changes.h"
 #include "core/Guard.h"
 #include "core/Prompt.h"
@@ -26,7 +27,6 @@
 #include "navigation/ui/TreeWidth.h"
 #include "navigation/ui/frmFind.h"
 #include "platform/DbConnection.h"
-#include "platform/Settings.h"
 #include "store/Passwords.h"
 #include "store/ui/frmDocument.h"
 
@@ -196,11 +196,11 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
             splashStatus(text);
     };
     m_state.position.reset();
-    if (Settings::value(QStringLiteral("FirstShow"), QStringLiteral("Y")) == QLatin1String("Y"))
+    if (AppSettings::FirstShow.read())
         setWindowState(Qt::WindowMaximized);
     else
         FormPosition::RestoreFormPosition(this, QStringLiteral("frmNavTree"));
-    Settings::setValue(QStringLiteral("FirstShow"), QStringLiteral("N"));
+    AppSettings::FirstShow.write(false);
 
     TreeWidth::restore(m_ui->splitter, width());
     status(QStringLiteral("Loading main menu"));
@@ -214,7 +214,7 @@ void frmNavTree::Form_Load(const std::function<void(const QString &)> &splashSta
     status(QStringLiteral("Loading main menu"));
     m_ui->tvwMain->expandNode(Root);
 
-    m_shown->restoreLastNode(Settings::value(QStringLiteral("LastNavTreeNodeKey")));
+    m_shown->restoreLastNode(AppSettings::LastNavTreeNodeKey.read());
     status(QStringLiteral("Loading main menu"));
 }
 
@@ -347,8 +347,8 @@ void frmNavTree::savePlacementAndKey()
     TreeWidth::save(m_ui->splitter);
     const QString key = m_ui->tvwMain->selectedKey();
     if (!key.isEmpty())
-        Settings::setValue(QStringLiteral("LastNavTreeNodeKey"), key);
-    Settings::sync();
+        AppSettings::LastNavTreeNodeKey.write(key);
+    AppSettings::sync();
 }
 
 void frmNavTree::closeEvent(QCloseEvent *event)

@@ -9,15 +9,13 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "core/AppSettings.h"
 #include "core/Prompt.h"
 #include "core/ui/FormPosition.h"
 #include "core/ui/frmProgress.h"
-#include "platform/Settings.h"
 #include "store/RecordRules.h"
 
 namespace {
-
-const QString kSetting = QStringLiteral("PathSelect");
 
 bool g_cancelled = false;
 
@@ -90,7 +88,7 @@ bool frmPathSelect::SelectPath(QWidget *parent, QString &path)
     g_cancelled = false;
     frmPathSelect dialog(parent);
     frmProgress::keepAbove(&dialog);
-    const QString start = path.trimmed().isEmpty() ? Settings::value(kSetting) : path;
+    const QString start = path.trimmed().isEmpty() ? AppSettings::PathSelect.read() : path;
     if (!dialog.showPath(start))
         dialog.showPath(QDir::homePath());
     if (dialog.exec() != QDialog::Accepted) {
@@ -171,7 +169,7 @@ void frmPathSelect::cmdOK_Click()
         m_ui->txtPath->setFocus();
         return;
     }
-    Settings::setValue(kSetting, folder);
+    AppSettings::PathSelect.write(folder);
     accept();
 }
 

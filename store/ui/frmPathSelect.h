@@ -14,7 +14,7 @@ class frmPathSelect;
 
 // Asks the user for a folder: a list of volumes (the home folder, the root
 // and every mounted volume), the folder tree and the chosen path. OK
-// remembers the folder in the "PathSelect" setting; Cancel, Esc and
+// remembers the folder in the PathSelect setting; Cancel, Esc and
 // closing the window change nothing. The window keeps its placement.
 class frmPathSelect : public QDialog
 {
@@ -31,7 +31,7 @@ public:
     QString path() const;
 
     // Shows the chooser modally, starting at the folder in path, else the
-    // "PathSelect" setting, else the home folder (a start folder that does
+    // PathSelect setting, else the home folder (a start folder that does
     // not exist gives the home folder). On OK path receives the folder and
     // true is returned; otherwise path is left as it was.
     static bool SelectPath(QWidget *parent, QString &path);

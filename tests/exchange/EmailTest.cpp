@@ -39,7 +39,7 @@ void useSink(const SmtpSink &sink, const QString &security = "none")
     smtp.port = QString::number(sink.port());
     smtp.security = security;
     smtp.from = "vlm@example.test";
-    smtp.write();
+    Email::writeSmtp(smtp);
 }
 
 // Three page files of different kinds in a fresh folder.

@@ -94,9 +94,9 @@ private Q_SLOTS:
         QFETCH(QString, width);
         QFETCH(QString, height);
         if (!width.isNull())
-            Settings::setValue(PrintWidthPct, width);
+            Settings::setValue(QStringLiteral("PrintWidthPct"), width);
         if (!height.isNull())
-            Settings::setValue(PrintHeightPct, height);
+            Settings::setValue(QStringLiteral("PrintHeightPct"), height);
         const Scale scale = ReadScale();
         QTEST(scale.widthPct, "widthPct");
         QTEST(scale.heightPct, "heightPct");
@@ -126,8 +126,8 @@ private Q_SLOTS:
         QCOMPARE(refusal ? refusal->message : QString(), message);
         if (refusal)
             QCOMPARE(refusal->width, message == WidthMessage);
-        QTEST(Settings::value(PrintWidthPct), "storedWidth");
-        QTEST(Settings::value(PrintHeightPct), "storedHeight");
+        QTEST(Settings::value(QStringLiteral("PrintWidthPct")), "storedWidth");
+        QTEST(Settings::value(QStringLiteral("PrintHeightPct")), "storedHeight");
     }
 
     // The scan resolution that replaces an unusable stored one.

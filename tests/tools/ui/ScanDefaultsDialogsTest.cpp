@@ -115,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), DialogDriver::box(&dialog, kBoxes[box]));
         QCOMPARE(DialogDriver::box(&dialog, kBoxes[box])->text(), rewritten);
         QVERIFY(dialog.isVisible());
-        QVERIFY(!Settings::contains(ScanDefaults::DocDPIOverride));
+        QVERIFY(!Settings::contains(QStringLiteral("DocDPIOverride")));
     }
 
     // Reset asks first; on Yes the boxes show the factory values, and a
@@ -159,8 +159,8 @@ private Q_SLOTS:
     void twainOptionsShownDisabled()
     {
         QFETCH(QString, stored);
-        Settings::setValue(ScanDefaults::TWAINShowUI, stored);
-        Settings::setValue(ScanDefaults::TWAINNativeTransfer, stored);
+        Settings::setValue(QStringLiteral("TWAINShowUI"), stored);
+        Settings::setValue(QStringLiteral("TWAINNativeTransfer"), stored);
         FakePrompt prompt;
         frmAdvanced dialog;
         dialog.show();
@@ -171,8 +171,8 @@ private Q_SLOTS:
             QVERIFY2(box->toolTip().contains("SANE") && box->toolTip().contains("no effect"), qPrintable(box->toolTip()));
         }
         DialogDriver::click(&dialog, "cmdSave");
-        QCOMPARE(Settings::value(ScanDefaults::TWAINShowUI), stored);
-        QCOMPARE(Settings::value(ScanDefaults::TWAINNativeTransfer), stored);
+        QCOMPARE(Settings::value(QStringLiteral("TWAINShowUI")), stored);
+        QCOMPARE(Settings::value(QStringLiteral("TWAINNativeTransfer")), stored);
     }
 
     void advancedSaves_data()
@@ -191,7 +191,7 @@ private Q_SLOTS:
         QFETCH(bool, shownChecked);
         QFETCH(bool, reset);
         QFETCH(QString, savedShowUi);
-        Settings::setValue(ScanDefaults::TWAINShowUI, storedShowUi);
+        Settings::setValue(QStringLiteral("TWAINShowUI"), storedShowUi);
         FakePrompt prompt;
         frmAdvanced dialog;
         dialog.show();
@@ -205,8 +205,8 @@ private Q_SLOTS:
 
         QCOMPARE(prompt.messages, QStringList{"Advanced settings saved."});
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(Settings::value(ScanDefaults::TWAINShowUI), savedShowUi);
-        QCOMPARE(Settings::value(ScanDefaults::TWAINNativeTransfer), QString(reset ? "N" : "Y"));
+        QCOMPARE(Settings::value(QStringLiteral("TWAINShowUI")), savedShowUi);
+        QCOMPARE(Settings::value(QStringLiteral("TWAINNativeTransfer")), QString(reset ? "N" : "Y"));
         QCOMPARE(ScanDefaults::ReadAdvanced().showUi, savedShowUi == "Y");
     }
 };
