@@ -57,8 +57,7 @@ Outcome PrintPage(RecordId pageId, PrintSink &sink)
 Outcome PrintDocumentPages(RecordId documentId, int fromPage, int thruPage, PrintSink &sink)
 {
     Outcome outcome;
-    const QVector<Pages::PageRow> pages = Pages::ReadDocumentPages(
-        documentId, QStringLiteral("PageNumber >= ? AND PageNumber <= ?"), {fromPage, thruPage});
+    const QVector<Pages::PageRow> pages = Pages::readDocumentPageRange(documentId, fromPage, thruPage);
     outcome.nothingFound = pages.isEmpty();
     for (const Pages::PageRow &page : pages) {
         // A shortcut is a file of another kind (a PDF, a letter) that no

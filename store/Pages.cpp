@@ -243,6 +243,12 @@ QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition
     return rows;
 }
 
+QVector<PageRow> readDocumentPageRange(RecordId documentId, int fromPage, int thruPage)
+{
+    return ReadDocumentPages(documentId, QStringLiteral("PageNumber >= ? AND PageNumber <= ?"),
+                             {fromPage, thruPage});
+}
+
 int NextPageNumber(RecordId documentId)
 {
     const QVariant highest = DbConnection::QueryValue(

@@ -103,11 +103,15 @@ struct NewPage
 inline const QString ScanDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 // The pages of a document in page order (PageNumber, then PageId). A
-// non-empty condition ("ScanDate >= ?" and the like, with its binds) is
-// added with AND, for documents reached through the search results.
-// Throws DbError.
+// non-empty condition is the search's own page clause ("Page.ScanDate >= ?"
+// and the like, with its binds), added with AND for documents reached
+// through the search results. Throws DbError.
 QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition = QString(),
                                    const QVariantList &binds = {});
+// The pages of a document numbered fromPage to thruPage, both included, in
+// page order; shortcut pages (number 0) fall outside any range from 1.
+// Throws DbError.
+QVector<PageRow> readDocumentPageRange(RecordId documentId, int fromPage, int thruPage);
 // The number a page appended to the document gets: the highest number + 1,
 // 1 for a document without numbered pages; held at 2147483647, the
 // highest number a page can carry. Throws DbError.

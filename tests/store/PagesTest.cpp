@@ -55,6 +55,38 @@ private Q_SLOTS:
         QCOMPARE(row.shortcutYN, QStringLiteral("Y"));
     }
 
+    void documentPageRange_data()
+    {
+        // The numbers a document's pages carry (0: a shortcut), the range
+        // asked for, and the numbers read, in page order.
+        QTest::addColumn<QVariantList>("existing");
+        QTest::addColumn<int>("fromPage");
+        QTest::addColumn<int>("thruPage");
+        QTest::addColumn<QVariantList>("expected");
+        const QVariantList pages{3, 1, 0, 5, 2};
+        QTest::newRow("ends included") << pages << 2 << 3 << QVariantList{2, 3};
+        QTest::newRow("one page") << pages << 5 << 5 << QVariantList{5};
+        QTest::newRow("whole document leaves shortcuts out") << pages << 1 << 5 << QVariantList{1, 2, 3, 5};
+        QTest::newRow("past the last page") << pages << 6 << 9 << QVariantList{};
+        QTest::newRow("reversed range") << pages << 3 << 2 << QVariantList{};
+    }
+    // Printing reads a document's pages by a number range: only that
+    // document's pages inside it, in page order.
+    void documentPageRange()
+    {
+        QFETCH(QVariantList, existing);
+        QFETCH(int, fromPage);
+        QFETCH(int, thruPage);
+        const int doc = documentInNewFolder();
+        for (const QVariant &number : existing)
+            page(doc, number);
+        page(documentInNewFolder(QStringLiteral("Other")), 2);  // other documents do not count
+        QVariantList read;
+        for (const Pages::PageRow &row : Pages::readDocumentPageRange(doc, fromPage, thruPage))
+            read.append(row.pageNumber);
+        QTEST(read, "expected");
+    }
+
     void nextPageNumber_data()
     {
         QTest::addColumn<QVariantList>("existing");
