@@ -14,26 +14,6 @@
 #include "store/Passwords.h"
 #include "store/Records.h"
 
-namespace {
-
-// The path with its existing part resolved on disk (links, ".."), the
-// rest appended as written and cleaned.
-QString resolved(const QString &path)
-{
-    const QStringList parts = QDir::fromNativeSeparators(path).split(QLatin1Char('/'));
-    for (qsizetype n = parts.size(); n > 0; --n) {
-        const QString head = parts.mid(0, n).join(QLatin1Char('/'));
-        const QString real = QFileInfo(head.isEmpty() ? QStringLiteral("/") : head).canonicalFilePath();
-        if (real.isEmpty())
-            continue;
-        const QStringList rest = parts.mid(n);
-        return QDir::cleanPath(rest.isEmpty() ? real : real + QLatin1Char('/') + rest.join(QLatin1Char('/')));
-    }
-    return QDir::cleanPath(path);
-}
-
-} // namespace
-
 namespace ExchangeRules {
 
 QVector<CabinetEntry> OpenCabinets()
@@ -54,15 +34,6 @@ QString ExpandPath(const QString &typed)
     if (path.startsWith(QLatin1String("~/")))
         return QDir::homePath() + path.mid(1);
     return path;
-}
-
-bool IsInsideFolder(const QString &path, const QString &folder)
-{
-    if (path.isEmpty() || folder.isEmpty())
-        return false;
-    const QString p = resolved(QDir(path).absolutePath());
-    const QString f = resolved(QDir(folder).absolutePath());
-    return p == f || p.startsWith(f == QLatin1String("/") ? f : f + QLatin1Char('/'));
 }
 
 QString InsideProgramMessage(const QString &programFolder)

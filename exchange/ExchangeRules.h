@@ -27,11 +27,6 @@ QVector<CabinetEntry> OpenCabinets();
 
 // A typed path: trimmed, "~" and "~/..." taken from the home folder.
 QString ExpandPath(const QString &typed);
-// True when path lies in folder or is folder, after following links and
-// ".." on the part of path that exists (the rest is taken as written).
-// Compared by whole components and letter case: /opt/vlm2 is not in
-// /opt/vlm.
-bool IsInsideFolder(const QString &path, const QString &folder);
 // The refusal of an export into the data folder.
 QString InsideProgramMessage(const QString &programFolder);
 // The first writable removable volume (mounted under /media or

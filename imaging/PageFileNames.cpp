@@ -1,10 +1,10 @@
 #include "imaging/PageFileNames.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStringList>
 
 #include "core/RecordId.h"
+#include "platform/PathFacts.h"
 #include "store/Common.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -71,15 +71,6 @@ QString NameById(const QString &folder, RecordId pageId)
     return StartOfName(folder) + QString::number(pageId) + QStringLiteral(".jpg");
 }
 
-bool SameFile(const QString &a, const QString &b)
-{
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    if (fa.exists() && fb.exists())
-        return fa.canonicalFilePath() == fb.canonicalFilePath();
-    return QDir::cleanPath(a) == QDir::cleanPath(b);
-}
-
 // A name typed for a page may be any number, and so a new page's name by
 // id. Any other file at the path is what a save killed before its rows
 // committed left behind (the rolled-back id is handed out again).
@@ -87,7 +78,7 @@ bool NamedByAnotherPage(const QString &path, RecordId pageId)
 {
     const QStringList names = Pages::FilenamesNamed(PagePaths::GetFileNamePart(path), pageId);
     for (const QString &name : names) {
-        if (SameFile(name, path))
+        if (PathFacts::sameFile(name, path))
             return true;
     }
     return false;

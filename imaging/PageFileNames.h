@@ -46,10 +46,6 @@ QString StartOfName(const QString &storagePath);
 // storage path that nobody names.
 QString NameById(const QString &folder, RecordId pageId);
 
-// True when the two paths are one file: the same file once links are
-// resolved where both exist, else the same cleaned path.
-bool SameFile(const QString &a, const QString &b);
-
 // True when a page other than pageId has the file at path as its own.
 // Throws DbError.
 bool NamedByAnotherPage(const QString &path, RecordId pageId);

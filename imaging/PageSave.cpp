@@ -6,11 +6,11 @@
 #include "core/Progress.h"
 #include "core/RecordId.h"
 #include "imaging/ImageOps.h"
-#include "imaging/PageFileNames.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "platform/FileSync.h"
+#include "platform/PathFacts.h"
 #include "store/Common.h"
 #include "store/Deletes.h"
 #include "store/NodeKeys.h"
@@ -64,7 +64,7 @@ void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
 {
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
-    if (PageFileNames::SameFile(path, saved.imagePath) || PageFileNames::SameFile(path, saved.thumbPath))
+    if (PathFacts::sameFile(path, saved.imagePath) || PathFacts::sameFile(path, saved.thumbPath))
         return;
     QFile::remove(path);
 }
@@ -147,7 +147,7 @@ PageSave::SaveResult addPage(PageBirth &birth, const PageSave::SaveRequest &requ
 std::optional<DbError> keepUnchanged(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
                                      const std::function<void()> &between)
 {
-    if (!PageFileNames::SameFile(request.unchangedFile, result.imagePath)) {
+    if (!PathFacts::sameFile(request.unchangedFile, result.imagePath)) {
         QFile source(request.unchangedFile);
         if (!source.open(QIODevice::ReadOnly))
             return fileError(source, request.unchangedFile);
@@ -160,7 +160,7 @@ std::optional<DbError> keepUnchanged(const PageSave::SaveRequest &request, const
     if (between)
         between();
     // Saved over another file, whose thumbnail shows that file: made anew.
-    const bool sameFile = PageFileNames::SameFile(request.unchangedFile, result.imagePath);
+    const bool sameFile = PathFacts::sameFile(request.unchangedFile, result.imagePath);
     if (sameFile && QFileInfo::exists(result.thumbPath))
         return std::nullopt;
     return ThumbnailMaker::writeThumbnail(ThumbnailMaker::thumbnailOf(request.image), result.thumbPath);
@@ -239,7 +239,7 @@ SaveResult SavePage(const SaveRequest &request)
         // A file written here replaced the image by a rename: its entry is
         // on the disk before its size commits. An unchanged page kept in
         // its own file wrote nothing.
-        if (request.unchangedFile.isEmpty() || !PageFileNames::SameFile(request.unchangedFile, result.imagePath))
+        if (request.unchangedFile.isEmpty() || !PathFacts::sameFile(request.unchangedFile, result.imagePath))
             throwIfFailed(FileSync::syncFolder(PagePaths::GetFolderPart(result.imagePath)));
         tx.commit();
     }

@@ -5,38 +5,13 @@
 #include "core/RecordId.h"
 #include "imaging/ImageOps.h"
 #include "platform/DataFolder.h"
+#include "platform/PathFacts.h"
 #include "store/PagePaths.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
-
-namespace {
-
-// The path with every folder that exists resolved (symbolic links, ".."),
-// the rest as written: a file that is not there yet still gets the real
-// folder it would go into.
-QString resolved(const QString &path)
-{
-    QString head = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    QString tail;
-    while (!head.isEmpty() && !QFileInfo::exists(head)) {
-        const int slash = head.lastIndexOf(QLatin1Char('/'));
-        if (slash <= 0)
-            return QDir::cleanPath(path);
-        tail = head.mid(slash) + tail;
-        head = head.left(slash);
-    }
-    return QFileInfo(head).canonicalFilePath() + tail;
-}
-
-bool within(const QString &path, const QString &folder)
-{
-    return path == folder || path.startsWith(folder + QLatin1Char('/'));
-}
-
-} // namespace
 
 namespace SaveAs {
 
@@ -57,8 +32,7 @@ bool IsInsideDataFolder(const QString &name)
     // The designed test: the folder's text anywhere in the name.
     if (name.toUpper().contains(folder.toUpper()))
         return true;
-    const QString realFolder = resolved(folder);
-    return within(resolved(name), realFolder);
+    return PathFacts::isInsideFolder(name, folder);
 }
 
 QString InsideDataFolderMessage()

@@ -21,8 +21,8 @@ QString ProposedName(RecordId pageId);
 QString WithDefaultExtension(const QString &name);
 
 // True when the name lies in the data folder: its text holds the folder's
-// path in any letter case, or it leads there through a symbolic link or
-// "..".
+// path in any letter case, or it leads there through a symbolic link (one
+// naming a file not made yet too) or "..".
 bool IsInsideDataFolder(const QString &name);
 QString InsideDataFolderMessage();
 QString OverwriteQuestion(const QString &name);

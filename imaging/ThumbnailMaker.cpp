@@ -16,11 +16,10 @@
 #include <QThread>
 #include <QThreadPool>
 
-#include <sys/stat.h>
-
 #include "core/RecordId.h"
 #include "imaging/ScaledJpeg.h"
 #include "platform/DbError.h"
+#include "platform/PathFacts.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 
@@ -33,19 +32,6 @@ constexpr qsizetype kKeptReadBytes = 4 * 1024 * 1024;
 int nearestEven(float value)
 {
     return int(std::nearbyint(value));
-}
-
-// Whether two paths name one file: the same path, or the same file on
-// disk through links of either kind.
-bool sameFile(const QString &a, const QString &b)
-{
-    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath())
-        return true;
-    struct stat first = {};
-    struct stat second = {};
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0
-        && ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev
-        && first.st_ino == second.st_ino;
 }
 
 std::optional<DbError> makeFolderOf(const QString &path)
@@ -323,7 +309,7 @@ std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &th
 {
     if (thumbPath.isEmpty())
         return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: The page has no thumbnail path.").arg(imagePath));
-    if (sameFile(imagePath, thumbPath))
+    if (PathFacts::sameFile(imagePath, thumbPath))
         return DbError(ErrorCode::UnsafePath,
                        QStringLiteral("%1: The thumbnail would replace the page image.").arg(thumbPath));
     const ImageOps::LoadResult thumb = readThumbnail(imagePath, side);

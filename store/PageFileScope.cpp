@@ -4,6 +4,11 @@
 #include <QFileInfo>
 
 #include "platform/DataFolder.h"
+#include "platform/PathFacts.h"
+
+using PathFacts::isInside;
+using PathFacts::realPath;
+using PathFacts::resolvedPath;
 
 namespace {
 
@@ -12,38 +17,10 @@ bool hasParentStep(const QString &path)
     return QDir::fromNativeSeparators(path).split(QLatin1Char('/')).contains(QStringLiteral(".."));
 }
 
-bool isInside(const QString &path, const QString &folder)
-{
-    if (folder.isEmpty())
-        return false;
-    if (folder == QLatin1String("/"))
-        return path.size() > 1 && path.startsWith(folder);
-    return path.startsWith(folder + QLatin1Char('/'));
-}
-
 bool isJpegName(const QString &path)
 {
     const QString lower = path.toLower();
     return lower.endsWith(QLatin1String(".jpg")) || lower.endsWith(QLatin1String(".jpeg"));
-}
-
-// The path with links resolved as far as it exists; the part that does not
-// exist yet is added as written. ".." is taken away as text first.
-QString resolvedPath(const QString &absolute)
-{
-    QString head = QDir::cleanPath(absolute);
-    QString rest;
-    for (;;) {
-        const QString real = QFileInfo(head).canonicalFilePath();
-        if (!real.isEmpty())
-            return rest.isEmpty() ? real : QDir::cleanPath(real + QLatin1Char('/') + rest);
-        const qsizetype slash = head.lastIndexOf(QLatin1Char('/'));
-        if (slash < 0)
-            return QDir::cleanPath(absolute);
-        const QString name = head.mid(slash + 1);
-        rest = rest.isEmpty() ? name : name + QLatin1Char('/') + rest;
-        head = slash == 0 ? QStringLiteral("/") : head.left(slash);
-    }
 }
 
 } // namespace
@@ -86,7 +63,7 @@ QString PageFileScope::storageRoot(const QString &storagePath) const
         return *known;
     QString root;
     if (QDir::isAbsolutePath(storagePath) && !hasParentStep(storagePath)) {
-        root = QFileInfo(storagePath).canonicalFilePath();
+        root = realPath(storagePath);
         if (!root.isEmpty() && placeOf(root) != Place::Allowed)
             root.clear();
     }
@@ -102,14 +79,14 @@ bool PageFileScope::isDataFolderFile(const QString &path) const
     const QString folder = named.absolutePath();
     if ((folder == m_dataRaw || folder == m_data) && DataFolderFileNames().contains(named.fileName()))
         return true;
-    const QFileInfo real(named.canonicalFilePath());
+    const QFileInfo real(realPath(named.filePath()));
     return !real.filePath().isEmpty() && real.absolutePath() == m_data
         && DataFolderFileNames().contains(real.fileName());
 }
 
 bool PageFileScope::inPageFolders(const QString &path) const
 {
-    const QString real = QFileInfo(path).canonicalFilePath();
+    const QString real = realPath(path);
     return isInside(real, m_pages) || isInside(real, m_thumbs);
 }
 
@@ -127,7 +104,7 @@ QString PageFileScope::refusal(const QString &path, const QString &storagePath) 
     const QString named = shortcutRefusal(path);
     if (!named.isEmpty())
         return named;
-    const QString real = QFileInfo(path).canonicalFilePath();
+    const QString real = realPath(path);
     if (real.isEmpty())
         return QStringLiteral("cannot be resolved");
     if (isInside(real, m_pages) || isInside(real, m_thumbs))

@@ -27,7 +27,7 @@ public:
     // Judges an absolute folder as a cabinet's storage path: the data folder
     // itself, a folder holding it, "Pages" or "Thumbs" or a folder in them,
     // and the home folder itself are no place for pages. A folder that does
-    // not exist yet is judged by the nearest one above it, links resolved.
+    // not exist yet is judged by where it would be made, links resolved.
     Place placeOf(const QString &absoluteFolder) const;
 
     // The folder, links resolved, in which a cabinet's pages may own files;

@@ -11,6 +11,7 @@
 #include "exchange/CabinetExport.h"
 #include "exchange/ExchangeRules.h"
 #include "platform/DataFolder.h"
+#include "platform/PathFacts.h"
 
 frmExport::frmExport(QWidget *parent) : CabinetExchangeDialog(parent, QStringLiteral("Stop the export?")),
     m_ui(std::make_unique<Ui::frmExport>())
@@ -37,7 +38,7 @@ bool frmExport::checkPath(const QString &path)
     Prompt &prompt = Prompt::instance();
     const QString dataFolder = DataFolder::path();
     bool refused = false;
-    if (ExchangeRules::IsInsideFolder(path, dataFolder)) {
+    if (PathFacts::isInsideFolder(path, dataFolder)) {
         prompt.warning(ExchangeRules::InsideProgramMessage(dataFolder));
         refused = true;
     } else if (!QDir::isAbsolutePath(path)) {

@@ -29,6 +29,7 @@ private Q_SLOTS:
         QTest::newRow("other letter case") << "$DATA_UPPER/x.jpg" << true;
         QTest::newRow("through a symbolic link") << "$ROOT/link/Pages/x.jpg" << true;
         QTest::newRow("through ..") << "$ROOT/elsewhere/../$DATANAME/x.jpg" << true;
+        QTest::newRow("through a link to a file not there yet") << "$ROOT/dangling.jpg" << true;
         QTest::newRow("the folder's text in a longer name") << "$DATA2/x.jpg" << true;
         QTest::newRow("beside it") << "$ROOT/elsewhere/x.jpg" << false;
         QTest::newRow("home") << "/tmp/vlm-save-as/x.jpg" << false;
@@ -43,6 +44,8 @@ private Q_SLOTS:
         QDir().mkpath(TestEnvironment::root() + "/elsewhere");
         const QString link = TestEnvironment::root() + "/link-" + QFileInfo(data).fileName();
         QFile::link(data, link);
+        QFile::remove(TestEnvironment::root() + "/dangling.jpg");
+        QFile::link(data + "/Pages/new.jpg", TestEnvironment::root() + "/dangling.jpg");
         name.replace("$DATA_UPPER", data.toUpper())
             .replace("$DATANAME", QFileInfo(data).fileName())
             .replace("$DATA", data)

@@ -37,6 +37,11 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(DataFolder::filePath("Store")));
         QFile::remove(TestEnvironment::root() + "/to data");
         QVERIFY(QFile::link(DataFolder::path(), TestEnvironment::root() + "/to data"));
+        // "Thumbs" is not made yet: a link to it dangles.
+        QFile::remove(TestEnvironment::root() + "/to thumbs");
+        QVERIFY(QFile::link(DataFolder::filePath("Thumbs"), TestEnvironment::root() + "/to thumbs"));
+        QFile::remove(TestEnvironment::root() + "/to a page folder");
+        QVERIFY(QFile::link(DataFolder::filePath("Pages/0000000"), TestEnvironment::root() + "/to a page folder"));
     }
 
     // A storage path may not open the data folder's own files, its page
@@ -56,6 +61,9 @@ private Q_SLOTS:
         QTest::newRow("in Pages through a link") << "@/to data/Pages/0000000" << Place::PagesFolder;
         QTest::newRow("Thumbs, not there yet") << "%/Thumbs" << Place::ThumbsFolder;
         QTest::newRow("in Thumbs, not there yet") << "%/Thumbs/new" << Place::ThumbsFolder;
+        QTest::newRow("Thumbs through a dangling link") << "@/to thumbs" << Place::ThumbsFolder;
+        // ".." steps out of where the link leads, not out of the link.
+        QTest::newRow("parent step after a link into Pages") << "@/to a page folder/../new" << Place::PagesFolder;
         QTest::newRow("home folder") << "~" << Place::HomeFolder;
         QTest::newRow("home folder, trailing slash") << "~/" << Place::HomeFolder;
         QTest::newRow("folder in the data folder") << "%/Store" << Place::Allowed;
