@@ -11,11 +11,11 @@
 #include <QThreadPool>
 
 #include "core/ImageCheck.h"
-#include "exchange/DecodeCost.h"
 #include "exchange/FileCopier.h"
 #include "exchange/FileImport.h"
 #include "exchange/ImportListing.h"
 #include "exchange/MemoryBudget.h"
+#include "imaging/DecodeCost.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/FileSync.h"
 #include "store/Common.h"

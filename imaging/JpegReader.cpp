@@ -3,6 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
+bool JpegReader::isFrame(int marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+bool JpegReader::isProgressiveFrame(int marker)
+{
+    return marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+}
+
 void JpegReader::seek(qsizetype pos)
 {
     m_pos = std::clamp<qsizetype>(pos, 0, m_size);

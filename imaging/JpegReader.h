@@ -34,7 +34,18 @@ public:
     // included) up to the marker that ends it; false when none does.
     bool skipEntropyData();
 
+    static constexpr int Soi = 0xD8;
+    static constexpr int Eoi = 0xD9;
+    static constexpr int Sos = 0xDA;
+
     static bool isRestart(int marker) { return marker >= 0xD0 && marker <= 0xD7; }
+    // The markers without a length or body: TEM, RSTn, SOI and EOI.
+    static bool standsAlone(int marker) { return marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9); }
+    // A start of frame of any process (SOF0 to SOF15); DHT, JPG and DAC
+    // share the range but are not frames.
+    static bool isFrame(int marker);
+    // A progressive start of frame, Huffman or arithmetic coded.
+    static bool isProgressiveFrame(int marker);
 
 private:
     const uchar *m_data = nullptr;

@@ -1,4 +1,4 @@
-#include "exchange/DecodeCost.h"
+#include "imaging/DecodeCost.h"
 
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestImages.h"
@@ -30,6 +30,19 @@ QByteArray jpegHeader(uchar marker, int width, int height, const QList<int> &sam
         bytes += char(0);
     }
     return bytes;
+}
+
+// The header with segments put in after its SOI: count of them, each of
+// marker with a body of size bytes.
+QByteArray withSegments(const QByteArray &header, uchar marker, int count, int size)
+{
+    QByteArray segment;
+    segment += char(0xFF);
+    segment += char(marker);
+    segment += char((size + 2) >> 8);
+    segment += char((size + 2) & 0xFF);
+    segment += QByteArray(size, 'x');
+    return header.left(2) + segment.repeated(count) + header.mid(2);
 }
 
 qint64 costOf(const QByteArray &bytes)
@@ -93,6 +106,16 @@ private Q_SLOTS:
             << notDcFirst << qint64(310 * 440 + 2 * 155 * 220) * 128 + 310 * 439 * 4;
         QTest::newRow("bitmap, decoded whole")
             << encoded(TestImages::filled(QSize(300, 200), Qt::blue), "bmp") << qint64(300 * 200 * 4);
+        // Application data and comments are passed over, however much of it
+        // comes before the frame.
+        QTest::newRow("camera data past a megabyte before the frame")
+            << withSegments(jpegHeader(0xC0, 4960, 7016, {0x22, 0x11, 0x11}), 0xE1, 20, 65000) << baseline;
+        QTest::newRow("a comment before the frame")
+            << withSegments(jpegHeader(0xC0, 4960, 7016, {0x22, 0x11, 0x11}), 0xFE, 1, 10) << baseline;
+        // A table segment is read as part of the header; past a megabyte of
+        // them the file is taken as one whose header cannot be read.
+        QTest::newRow("tables past a megabyte before the frame")
+            << withSegments(jpegHeader(0xC0, 4960, 7016, {0x22, 0x11, 0x11}), 0xDB, 20, 65000) << qint64(0);
         QTest::newRow("not an image") << QByteArray("not an image at all") << qint64(0);
         QTest::newRow("header cut short") << jpegHeader(0xC2, 4960, 7016, {0x22, 0x11, 0x11}).left(14) << qint64(0);
         QTest::newRow("empty") << QByteArray() << qint64(0);

@@ -1,4 +1,4 @@
-#include "exchange/DecodeCost.h"
+#include "imaging/DecodeCost.h"
 
 #include <algorithm>
 #include <optional>
@@ -10,6 +10,7 @@
 
 #include "imaging/ImageOps.h"
 #include "imaging/JpegDc.h"
+#include "imaging/JpegReader.h"
 #include "imaging/ThumbnailMaker.h"
 
 namespace {
@@ -35,6 +36,9 @@ constexpr int kBytesPerPixel = 4;       // the decoded picture, 32-bit
 constexpr int kMaxSegments = 1024;
 // Bytes of tables kept for JpegDc; a header beyond is not judged.
 constexpr qint64 kMaxHeaderBytes = 1024 * 1024;
+// Bytes looked at for a marker and its length; a run of fill bytes longer
+// than that is taken as a header cut short.
+constexpr qint64 kAheadBytes = 4096;
 
 qint64 ceilDiv(qint64 a, qint64 b)
 {
@@ -46,36 +50,25 @@ qint64 roundUp(qint64 a, qint64 multiple)
     return ceilDiv(a, multiple) * multiple;
 }
 
-bool readByte(QIODevice *device, uchar *byte)
-{
-    char c = 0;
-    if (!device->getChar(&c))
-        return false;
-    *byte = uchar(c);
-    return true;
-}
-
-bool isFrameMarker(uchar marker)
-{
-    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-bool isSkippedSegment(uchar marker)
+bool isSkippedSegment(int marker)
 {
     return (marker >= 0xE0 && marker <= 0xEF && marker != 0xEE) || marker == 0xFE;
 }
 
-std::optional<JpegFrame> parseFrame(uchar marker, const QByteArray &body)
+// The frame header's size and each component's sampling factors.
+std::optional<JpegFrame> parseFrame(int marker, JpegReader body)
 {
-    const auto at = [&body](int i) { return int(uchar(body.at(i))); };
-    if (body.size() < 6 || body.size() < 6 + 3 * at(5))
+    int precision = 0, height = 0, width = 0, count = 0;
+    if (!body.byte(&precision) || !body.word(&height) || !body.word(&width) || !body.byte(&count))
         return std::nullopt;
     JpegFrame frame;
-    frame.height = at(1) << 8 | at(2);
-    frame.width = at(3) << 8 | at(4);
-    frame.progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
-    for (int c = 0; c < at(5); ++c) {
-        const int factors = at(6 + 3 * c + 1);
+    frame.width = width;
+    frame.height = height;
+    frame.progressive = JpegReader::isProgressiveFrame(marker);
+    for (int c = 0; c < count; ++c) {
+        int id = 0, factors = 0, table = 0;
+        if (!body.byte(&id) || !body.byte(&factors) || !body.byte(&table))
+            return std::nullopt;
         frame.sampling.push_back({std::max(1, factors >> 4), std::max(1, factors & 0x0F)});
     }
     return frame;
@@ -91,7 +84,10 @@ bool readInto(QIODevice *device, qint64 count, QByteArray *header)
 
 // Walks the segments up to the frame header, and for a progressive file on
 // through the first scan's header, keeping the bytes; nothing for a file
-// that is not a JPEG or whose header is cut short before its frame.
+// that is not a JPEG or whose header is cut short before its frame. Each
+// marker and length is read by a JpegReader on the bytes ahead, looked at
+// before they are taken, so that the segments passed over are skipped on
+// the device rather than read.
 std::optional<JpegFrame> readJpegFrame(QIODevice *device)
 {
     QByteArray header;
@@ -106,40 +102,37 @@ std::optional<JpegFrame> readJpegFrame(QIODevice *device)
     if (!readInto(device, 2, &header) || header != QByteArray("\xFF\xD8", 2))
         return std::nullopt;
     for (int segment = 0; segment < kMaxSegments; ++segment) {
-        uchar byte = 0;
-        if (!readByte(device, &byte) || byte != 0xFF)
+        const QByteArray ahead = device->peek(kAheadBytes);
+        JpegReader at(reinterpret_cast<const uchar *>(ahead.constData()), ahead.size());
+        const int marker = at.nextMarker();
+        if (marker < 0)
             return found();
-        header.append(char(byte));
-        while (byte == 0xFF) {  // fill bytes before the marker
-            if (!readByte(device, &byte))
-                return found();
-            header.append(char(byte));
-        }
-        if (byte == 0x01 || (byte >= 0xD0 && byte <= 0xD8))
-            continue;  // markers without a length
-        if (byte == 0xD9 || (byte == 0xDA && !frame))
+        if (marker == JpegReader::Eoi || (marker == JpegReader::Sos && !frame))
             return std::nullopt;  // no frame before the image data
-        const QByteArray length = device->read(2);
-        if (length.size() != 2)
+        if (JpegReader::standsAlone(marker)) {
+            readInto(device, at.pos(), &header);
+            continue;
+        }
+        const qsizetype markerBytes = at.pos();
+        int length = 0;
+        if (!at.word(&length) || length < 2)
             return found();
-        const qint64 bodySize = (qint64(uchar(length.at(0))) << 8 | uchar(length.at(1))) - 2;
-        if (bodySize < 0)
-            return found();
+        const qint64 bodySize = length - 2;
         // Application data and comments are passed over and kept empty:
         // all but Adobe's say nothing about the decode.
-        if (isSkippedSegment(byte)) {
-            header.append("\x00\x02", 2);
-            if (device->skip(bodySize) != bodySize)
+        if (isSkippedSegment(marker)) {
+            header.append(ahead.left(markerBytes)).append("\x00\x02", 2);
+            if (device->skip(at.pos() + bodySize) != at.pos() + bodySize)
                 return found();
             continue;
         }
-        header.append(length);
-        if (header.size() + bodySize > kMaxHeaderBytes || !readInto(device, bodySize, &header))
+        if (header.size() + at.pos() + bodySize > kMaxHeaderBytes || !readInto(device, at.pos() + bodySize, &header))
             return found();
-        if (byte == 0xDA)
+        if (marker == JpegReader::Sos)
             return found();
-        if (isFrameMarker(byte) && !frame) {
-            frame = parseFrame(byte, header.right(bodySize));
+        if (JpegReader::isFrame(marker) && !frame) {
+            const auto *body = reinterpret_cast<const uchar *>(header.constData()) + header.size() - bodySize;
+            frame = parseFrame(marker, JpegReader(body, bodySize));
             if (!frame || !frame->progressive)
                 return found();
         }
