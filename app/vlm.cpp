@@ -4,7 +4,6 @@
 #include "exchange/Email.h"
 #include "navigation/ui/NavIcons.h"
 #include "navigation/ui/frmNavTree.h"
-#include "store/Startup.h"
 #include "store/ui/StorePrompt.h"
 
 #include <QApplication>
@@ -16,7 +15,6 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(VLM_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vellumark"));
     QApplication::setWindowIcon(NavIcons::appIcon());
-    Startup::InitApplication();
     // A saved new page tells its folder's address when one is set.
     Email::ConnectNotices(&app);
 
@@ -24,6 +22,8 @@ int main(int argc, char **argv)
     Prompt::setInstance(&prompt);
     frmProgress::install();
 
+    // Main names the application and sets the image limit first, as
+    // ToolsStartup::Main does for the tools.
     VlmStartup::Result started = VlmStartup::Main();
     if (!started.window)
         return started.exitCode;
