@@ -9,12 +9,12 @@
 
 #include "bench/BenchTiming.h"
 #include "navigation/FindQuery.h"
-#include "navigation/NavKeys.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavLoader.h"
 #include "navigation/ui/NavTree.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "store/NodeKeys.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,7 +68,7 @@ int showInTree(const FindQuery::FindResult &result)
     NavTree tree;
     LevelList list;
     NavLoader(&tree, &list).showFound(result);
-    return nodesBelow(tree.node(NavKeys::RootFound));
+    return nodesBelow(tree.node(NodeKeys::RootFound));
 }
 
 } // namespace

@@ -44,10 +44,10 @@ Storage CabinetStorage(RecordId cabinetId)
 
 RecordId CabinetOfKey(const QString &key)
 {
-    const std::optional<NodeKeys::RecordKey> record = NodeKeys::parseKey(key);
-    if (!record)
+    const std::optional<NodeKeys::NodeKey> record = NodeKeys::parseKey(key);
+    if (!record || !record->level)
         return 0;
-    switch (record->level) {
+    switch (*record->level) {
     case RecordLevel::Folder:
         return Records::GetCabinetIdOfDrawer(Records::GetDrawerIdOfFolder(record->id));
     case RecordLevel::Document:

@@ -43,9 +43,11 @@ void throwIfFailed(const std::optional<DbError> &error)
 // The document a new page goes into; makes the "New document" of a folder.
 RecordId targetDocument(const QString &key, PageSave::SaveResult &result)
 {
-    const std::optional<NodeKeys::RecordKey> record = NodeKeys::parseKey(key);
-    const RecordLevel level = record ? record->level : RecordLevel::Cabinet;
-    const RecordId id = record ? record->id : 0;
+    // A key that is no record's is taken as a cabinet's, which no page goes
+    // into: refused below.
+    const std::optional<NodeKeys::NodeKey> record = NodeKeys::parseKey(key);
+    const RecordLevel level = record && record->level ? *record->level : RecordLevel::Cabinet;
+    const RecordId id = record && record->level ? record->id : 0;
     if (level == RecordLevel::Folder) {
         if (Records::GetDrawerIdOfFolder(id) == 0)
             throw DbError(ErrorCode::RecordMissing, QStringLiteral("Folder %1 does not exist.").arg(id));
@@ -206,7 +208,8 @@ bool IsPageTarget(const QString &key)
 bool IsLevelAboveFolder(const QString &key)
 {
     // Both roots, "ROOT" and "ROOTFOUND", lie above every folder.
-    if (key.startsWith(NodeKeys::Root, Qt::CaseInsensitive))
+    const QString type = NodeKeys::typeOf(key);
+    if (type == NodeKeys::Root || type == NodeKeys::RootFound)
         return true;
     const std::optional<RecordLevel> level = NodeKeys::levelOf(key);
     return level && (*level == RecordLevel::Cabinet || *level == RecordLevel::Drawer);

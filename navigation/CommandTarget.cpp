@@ -1,16 +1,17 @@
 #include "navigation/CommandTarget.h"
 
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
+#include "store/NodeKeys.h"
 
 RecordId CommandTarget::id() const
 {
-    return NavKeys::idOf(key);
+    const std::optional<NodeKeys::NodeKey> parsed = NodeKeys::parseKey(key);
+    return parsed ? parsed->id : 0;
 }
 
 QString CommandTarget::prefix() const
 {
-    return NavKeys::prefixOf(key);
+    return NodeKeys::typeOf(key);
 }
 
 namespace {

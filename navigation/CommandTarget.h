@@ -17,7 +17,12 @@ struct CommandTarget
     QString source;  // "T" tree, "L" level list, "L2" page pane
 
     bool isValid() const { return !key.isEmpty(); }
+    // The key's id as NodeKeys reads it; 0, which no record has, for a key
+    // that is none (its prefix() matches no kind, so the commands refuse it
+    // before they ask for its id).
     RecordId id() const;
+    // The key's type as NodeKeys reads it ("CAB" ...); empty for a key that
+    // is none.
     QString prefix() const;
 };
 

@@ -2,21 +2,21 @@
 
 #include "navigation/NameOrder.h"
 #include "navigation/NavIconKeys.h"
-#include "navigation/NavKeys.h"
+#include "store/NodeKeys.h"
 
 #include <algorithm>
 #include <vector>
 
 #include <QCollatorSortKey>
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 namespace {
 
 // The image of a branch node, by its level.
 QString iconKeyOf(const QString &key)
 {
-    const QString prefix = prefixOf(key);
+    const QString prefix = typeOf(key);
     if (prefix == FoundCabinet)
         return NavIconKeys::Cabinet;
     if (prefix == FoundDrawer)
@@ -72,7 +72,10 @@ int FoundBranch::nodeIndex(QHash<RecordId, int> &ids, const QString &prefix, Rec
 
 int FoundBranch::indexOf(const QString &key) const
 {
-    const QString prefix = prefixOf(key);
+    const std::optional<NodeKey> found = parseKey(key);
+    if (!found)
+        return -1;
+    const QString &prefix = found->type;
     const QHash<RecordId, int> *ids = prefix == FoundCabinet  ? &m_cabinets
                                       : prefix == FoundDrawer ? &m_drawers
                                       : prefix == FoundFolder ? &m_folders
@@ -80,8 +83,8 @@ int FoundBranch::indexOf(const QString &key) const
                                                                 : nullptr;
     if (!ids)
         return -1;
-    const int index = ids->value(idOf(key), -1);
-    // The id alone would also take "FCB012" or "FCB12x" for "FCB12".
+    const int index = ids->value(found->id, -1);
+    // The id alone would also take "FCB012" or "fcb12" for "FCB12".
     return index >= 0 && m_nodes.at(index).node.key == key ? index : -1;
 }
 

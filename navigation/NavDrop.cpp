@@ -8,23 +8,39 @@
 
 #include "core/Changes.h"
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
 #include "platform/DbError.h"
 #include "store/Common.h"
+#include "store/NodeKeys.h"
 #include "store/PageBirth.h"
 #include "store/Pages.h"
 #include "store/Passwords.h"
 #include "store/RecordRules.h"
 #include "store/Records.h"
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 namespace {
 
-// Keys of the filing records: a type and a positive id.
-bool isRecordKey(const QString &key, const QString &prefix)
+// The id of a filing record's key of the type; none for another key or a
+// text that is no key.
+std::optional<RecordId> recordIdOf(const QString &key, const QString &type)
 {
-    return prefixOf(key) == prefix && idOf(key) > 0;
+    const std::optional<RecordId> id = idOfType(key, type);
+    return id && *id > 0 ? id : std::nullopt;
+}
+
+bool isRecordKey(const QString &key, const QString &type)
+{
+    return recordIdOf(key, type).has_value();
+}
+
+// The type of what is dragged: a key's, or a bare type ("PAG" for a file
+// from the file manager); empty for anything else.
+QString draggedTypeOf(const QString &dragged)
+{
+    if (dragged == Drawer || dragged == Folder || dragged == Document || dragged == Page)
+        return dragged;
+    return typeOf(dragged);
 }
 
 NavDrop::MoveResult moved(const QString &oldParentKey)
@@ -55,11 +71,11 @@ bool CanDragNode(const QString &key)
 
 bool CanDropOnNode(const QString &draggedKey, const QString &targetKey)
 {
-    // A file from the file manager comes as a bare "PAG".
-    if (idOf(targetKey) <= 0)
+    const std::optional<NodeKey> parsedTarget = parseKey(targetKey);
+    if (!parsedTarget || parsedTarget->id <= 0)
         return false;
-    const QString dragged = prefixOf(draggedKey);
-    const QString target = prefixOf(targetKey);
+    const QString dragged = draggedTypeOf(draggedKey);
+    const QString &target = parsedTarget->type;
     if (dragged == Drawer)
         return target == Cabinet;
     if (dragged == Folder)
@@ -174,21 +190,23 @@ QString newDocumentName()
 FileDrop AddFileToNode(const QString &targetKey, const QString &path)
 {
     FileDrop drop;
-    if (!isRecordKey(targetKey, Folder) && !isRecordKey(targetKey, Document))
+    const std::optional<RecordId> folder = recordIdOf(targetKey, Folder);
+    const std::optional<RecordId> document = recordIdOf(targetKey, Document);
+    if (!folder && !document)
         return drop;
     if ((drop.skipped = PageClipboard::CheckPageFile(path)))
         return drop;
-    if (prefixOf(targetKey) == Folder)
-        PageBirth::requireStorageOfFolder(idOf(targetKey));
+    if (folder)
+        PageBirth::requireStorageOfFolder(*folder);
     else
-        PageBirth::requireStorageOfDocument(idOf(targetKey));
+        PageBirth::requireStorageOfDocument(*document);
     // The folder's new document and the page are one change.
     PageBirth birth;
-    if (prefixOf(targetKey) == Folder) {
-        drop.documentId = Records::InsertDocument(idOf(targetKey), newDocumentName());
+    if (folder) {
+        drop.documentId = Records::InsertDocument(*folder, newDocumentName());
         drop.newDocument = true;
     } else {
-        drop.documentId = idOf(targetKey);
+        drop.documentId = *document;
         if (!Pages::DocumentExists(drop.documentId))
             throw DbError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
     }

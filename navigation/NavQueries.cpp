@@ -91,11 +91,12 @@ QString DocumentNodeText(const QString &name, const QDate &date)
 
 bool recordExists(const QString &key)
 {
-    const std::optional<NodeKeys::RecordKey> record = NodeKeys::parseKey(key);
-    if (!record || record->level == RecordLevel::Page)
+    const std::optional<NodeKeys::NodeKey> record = NodeKeys::parseKey(key);
+    if (!record || !record->level || *record->level == RecordLevel::Page)
         return false;
+    const RecordLevel level = *record->level;
     const QString sql = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
-                            .arg(Schema::tableName(record->level), Schema::idColumn(record->level));
+                            .arg(Schema::tableName(level), Schema::idColumn(level));
     return DbConnection::QueryValue(sql, {record->id}).isValid();
 }
 

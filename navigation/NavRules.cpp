@@ -1,18 +1,18 @@
 #include "navigation/NavRules.h"
 
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
+#include "store/NodeKeys.h"
 #include "store/Records.h"
 
 #include <Qt>
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 namespace NavRules {
 
 bool isFoundKey(const QString &key)
 {
-    const QString p = prefixOf(key);
+    const QString p = typeOf(key);
     return p == FoundCabinet || p == FoundDrawer || p == FoundFolder || p == FoundDocument;
 }
 
@@ -22,7 +22,7 @@ TypeMenu typeMenuOf(const QString &key)
         return TypeMenu::Root;
     if (key == RootFound)
         return TypeMenu::None;
-    const QString p = prefixOf(key);
+    const QString p = typeOf(key);
     if (p == Cabinet)
         return TypeMenu::Cabinet;
     if (p == Drawer)
@@ -68,7 +68,7 @@ KeyCommand treeKeyCommand(int key, int modifiers, const QString &nodeKey)
         return KeyCommand::None;
     if (key == Qt::Key_F5)
         return KeyCommand::Refresh;
-    const QString p = prefixOf(nodeKey);
+    const QString p = typeOf(nodeKey);
     if (key == Qt::Key_Insert) {
         if (nodeKey == Root)
             return KeyCommand::NewCabinet;
@@ -91,7 +91,7 @@ KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey)
 {
     if (!plainKey(modifiers))
         return KeyCommand::None;
-    const QString p = prefixOf(itemKey);
+    const QString p = typeOf(itemKey);
     if (key == Qt::Key_Insert) {
         if (p == Cabinet)
             return KeyCommand::NewCabinet;
@@ -110,8 +110,11 @@ KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey)
 RestorePlan restorePlan(const QString &key)
 {
     RestorePlan plan;
-    const QString prefix = prefixOf(key);
-    const RecordId id = idOf(key);
+    const std::optional<NodeKey> node = parseKey(key);
+    if (!node)
+        return plan;
+    const QString &prefix = node->type;
+    const RecordId id = node->id;
     RecordId drawer = 0;
     RecordId folder = 0;
     if (prefix == Cabinet) {
@@ -142,8 +145,11 @@ RestorePlan restorePlan(const QString &key)
 
 RecordId cabinetOf(const QString &key)
 {
-    const QString prefix = prefixOf(key);
-    const RecordId id = idOf(key);
+    const std::optional<NodeKey> node = parseKey(key);
+    if (!node)
+        return 0;
+    const QString &prefix = node->type;
+    const RecordId id = node->id;
     if (prefix == Cabinet)
         return id;
     if (prefix == Drawer)

@@ -3,26 +3,32 @@
 #include "core/AppSettings.h"
 #include "core/RecordId.h"
 #include "core/RunState.h"
-#include "navigation/NavKeys.h"
+#include "store/NodeKeys.h"
 
 void CurrentPosition::setFromNode(const QString &key, const QString &text, const QString &parentKey)
 {
     reset();
-    const QString prefix = NavKeys::prefixOf(key);
-    const RecordId id = NavKeys::idOf(key);
-    const RecordId parent = NavKeys::idOf(parentKey);
-    if (prefix == NavKeys::Cabinet) {
+    // A key that is no record's sets no position; a parent that is no
+    // record's (a root) gives 0.
+    const std::optional<NodeKeys::NodeKey> node = NodeKeys::parseKey(key);
+    if (!node || !node->level)
+        return;
+    const QString &prefix = node->type;
+    const RecordId id = node->id;
+    const std::optional<NodeKeys::NodeKey> parentNode = NodeKeys::parseKey(parentKey);
+    const RecordId parent = parentNode && parentNode->level ? parentNode->id : 0;
+    if (prefix == NodeKeys::Cabinet) {
         CurrentCabinetId = id;
         CurrentCabinetName = text;
-    } else if (prefix == NavKeys::Drawer) {
+    } else if (prefix == NodeKeys::Drawer) {
         CurrentDrawerId = id;
         CurrentDrawerName = text;
         CurrentParentId = parent;
-    } else if (prefix == NavKeys::Folder) {
+    } else if (prefix == NodeKeys::Folder) {
         CurrentFolderId = id;
         CurrentFolderName = text;
         CurrentParentId = parent;
-    } else if (prefix == NavKeys::Document) {
+    } else if (prefix == NodeKeys::Document) {
         CurrentDocumentId = id;
         CurrentDocumentName = text;
         CurrentParentId = parent;

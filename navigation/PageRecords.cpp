@@ -2,7 +2,7 @@
 
 #include "core/RecordId.h"
 #include "navigation/FindCriteria.h"
-#include "navigation/NavKeys.h"
+#include "store/NodeKeys.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 
@@ -36,7 +36,7 @@ void addClause(const FindClause &clause, QStringList &sql, QVariantList &binds)
 
 QString PageRecord::key() const
 {
-    return NavKeys::NavNodeKey(NavKeys::Page, PageId);
+    return NodeKeys::NavNodeKey(NodeKeys::Page, PageId);
 }
 
 PageRecords::PageRecords()

@@ -1,12 +1,12 @@
 #include "navigation/Renames.h"
 
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
 #include "store/Common.h"
+#include "store/NodeKeys.h"
 #include "store/RecordRules.h"
 #include "store/Records.h"
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 namespace Renames {
 
@@ -21,11 +21,11 @@ Result RenameRecord(const QString &key, const QString &newName)
     name = name.trimmed();
     if (name.isEmpty())
         return r;
-    const std::optional<RecordKey> record = parseKey(key);
-    const RecordId id = idOf(key);
+    const std::optional<NodeKey> record = parseKey(key);
     // Only cabinets, drawers, folders and documents have names to change.
-    const bool named = record && record->level != RecordLevel::Page;
-    const RecordLevel kind = named ? record->level : RecordLevel::Document;
+    const bool named = record && record->level && *record->level != RecordLevel::Page;
+    const RecordLevel kind = named ? *record->level : RecordLevel::Document;
+    const RecordId id = named ? record->id : 0;
     if (name.size() > RecordRules::MaxNameLength) {
         // Refused as the dialogs refuse it, never cut short unseen.
         r.tooLong = true;

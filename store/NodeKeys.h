@@ -9,7 +9,9 @@
 
 // Node keys of the navigation tree and the lists, also handed to the viewer,
 // the scanner and the imports: a three-letter type prefix and the record's
-// id in decimal ("CAB12"), or one of the two root keys.
+// id in decimal ("CAB12", a found copy "FDC12"), or one of the two root
+// keys. They are read only through parseKey and the helpers built on it,
+// so a text that is no key never stands for some record.
 namespace NodeKeys {
 
 inline const QString Root = QStringLiteral("ROOT");
@@ -34,29 +36,27 @@ inline QString keyOf(RecordLevel level, RecordId id)
 {
     return NavNodeKey(Schema::keyPrefix(level), id);
 }
-// The first three characters ("ROO" for both roots).
-inline QString prefixOf(const QString &key)
-{
-    return key.left(3);
-}
-// The id after the prefix; 0 when there is none.
-inline RecordId idOf(const QString &key)
-{
-    return key.mid(3).toLongLong();
-}
 
-// A record's key taken apart.
-struct RecordKey
+// A node key taken apart.
+struct NodeKey
 {
-    RecordLevel level;
-    RecordId id;
+    QString type;                      // Cabinet … Page, FoundCabinet … FoundDocument, Root or RootFound
+    RecordId id = 0;                   // 0 for the roots
+    std::optional<RecordLevel> level;  // a record's key's level; none for a found copy and the roots
 };
 
-// The level and id of a record's key; none for a key that is no record's:
-// a root, a found copy, an unknown prefix, a missing id, an id with other
-// characters than digits or beyond 64 bits. The prefix may come in any
-// letter case.
-std::optional<RecordKey> parseKey(const QString &key);
+// The one reader of node keys: the type and id of every key the program
+// makes (a record's, a found copy's, a root). None for any other text: an
+// unknown prefix, a missing id, an id with other characters than digits or
+// beyond 64 bits, a root with anything after it. The prefix may come in any
+// letter case; the type is given as the constants above write it.
+std::optional<NodeKey> parseKey(const QString &key);
+// The type of a key, as parseKey reads it; empty for a text that is no
+// key, so that it equals none of the types.
+QString typeOf(const QString &key);
+// The id of a key of the type, as parseKey reads it; none for a key of
+// another type or a text that is no key.
+std::optional<RecordId> idOfType(const QString &key, const QString &type);
 // The level of a record's key, as parseKey gives it.
 std::optional<RecordLevel> levelOf(const QString &key);
 // True for a record key of this level.

@@ -102,8 +102,8 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
     }
     // A cabinet whose disk is not connected takes no page: said before the
     // scanner runs.
-    const std::optional<NodeKeys::RecordKey> target = NodeKeys::parseKey(key);
-    if (target && !guard([&] {
+    const std::optional<NodeKeys::NodeKey> target = NodeKeys::parseKey(key);
+    if (target && target->level && !guard([&] {
             if (target->level == RecordLevel::Folder)
                 PageBirth::requireStorageOfFolder(target->id);
             else

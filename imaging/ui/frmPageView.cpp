@@ -134,10 +134,13 @@ void frmPageView::LoadImage()
     m_ui->LEAD1->setZoom(100);
     m_loadedFilename.clear();
     if (!addMode()) {
-        const RecordId pageId = NodeKeys::idOf(Key);
         m_place = PageContext::PagePlace();
         LoadError = !guard([&] {
-            m_place = PageContext::ResolvePageNeighbours(pageId);
+            // Edit mode is given a page's key; any other text is refused.
+            const std::optional<RecordId> pageId = NodeKeys::idOfType(Key, NodeKeys::Page);
+            if (!pageId)
+                throw DbError(ErrorCode::RecordMissing, QStringLiteral("There is no page for '%1'.").arg(Key));
+            m_place = PageContext::ResolvePageNeighbours(*pageId);
             m_storage = m_place.storage;
         });
         if (!LoadError) {

@@ -3,13 +3,13 @@
 #include "core/Guard.h"
 #include "exchange/ui/frmExport.h"
 #include "exchange/ui/frmImport.h"
-#include "navigation/NavKeys.h"
 #include "navigation/ui/NavCommandHost.h"
 #include "store/Deletes.h"
+#include "store/NodeKeys.h"
 #include "store/ui/frmCabinet.h"
 #include "store/ui/frmDrawer.h"
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 void CabinetCommands::mnuPopupCabinetNewCabinet_Click()
 {

@@ -5,16 +5,16 @@
 #include "core/RecordId.h"
 #include "imaging/print/frmPrintDocument.h"
 #include "imaging/ui/Scanning.h"
-#include "navigation/NavKeys.h"
 #include "navigation/ui/NavCommandHost.h"
 #include "navigation/ui/PageCommands.h"
 #include "navigation/ui/PagePane.h"
 #include "store/Deletes.h"
+#include "store/NodeKeys.h"
 #include "store/Records.h"
 #include "store/Repagination.h"
 #include "store/ui/frmDocument.h"
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 void DocumentCommands::mnuPopupDocumentNewDocument_Click()
 {

@@ -2,15 +2,15 @@
 
 #include "core/Guard.h"
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
 #include "navigation/ui/NavCommandHost.h"
 #include "store/Deletes.h"
+#include "store/NodeKeys.h"
 #include "store/Records.h"
 #include "store/ui/frmDocument.h"
 #include "store/ui/frmDrawer.h"
 #include "store/ui/frmFolder.h"
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 void DrawerFolderCommands::addSibling(const QString &kind, const QString &parentKind, RecordId (*parentOf)(RecordId),
                                       bool (*add)(QWidget *, RecordId))

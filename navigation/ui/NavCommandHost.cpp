@@ -4,13 +4,13 @@
 #include "exchange/ExchangeState.h"
 #include "exchange/FileImport.h"
 #include "exchange/ui/frmImportFileTypes.h"
-#include "navigation/NavKeys.h"
 #include "navigation/ui/PagePane.h"
+#include "store/NodeKeys.h"
 
 #include "core/Guard.h"
 #include "core/Prompt.h"
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
+#include "store/NodeKeys.h"
 #include "navigation/NavQueries.h"
 #include "navigation/NavRules.h"
 #include "store/Passwords.h"
@@ -42,7 +42,7 @@ void importInto(NavCommandHost &host, const CommandTarget &target)
     const ExchangeState &chosen = ExchangeState::instance();
     if (chosen.ImportFileTypesCancelled)
         return;
-    const bool folder = target.prefix() == NavKeys::Folder;
+    const bool folder = target.prefix() == NodeKeys::Folder;
     FileImport::ImportFiles(target.id(), *directory, FileImport::ProgressTarget::ProgressWindow,
                             folder ? FileImport::TargetKind::Folder : FileImport::TargetKind::Document,
                             chosen.ImportFileTypeList);
@@ -88,10 +88,10 @@ bool targetIsOfKind(const CommandTarget &target, const QString &kind)
 {
     if (target.prefix() == kind)
         return true;
-    static const QHash<QString, QString> names = {{NavKeys::Cabinet, QStringLiteral("cabinet")},
-                                                  {NavKeys::Drawer, QStringLiteral("drawer")},
-                                                  {NavKeys::Folder, QStringLiteral("folder")},
-                                                  {NavKeys::Document, QStringLiteral("document")}};
+    static const QHash<QString, QString> names = {{NodeKeys::Cabinet, QStringLiteral("cabinet")},
+                                                  {NodeKeys::Drawer, QStringLiteral("drawer")},
+                                                  {NodeKeys::Folder, QStringLiteral("folder")},
+                                                  {NodeKeys::Document, QStringLiteral("document")}};
     Prompt::instance().warning(QStringLiteral("Please click on a %1.").arg(names.value(kind)));
     return false;
 }

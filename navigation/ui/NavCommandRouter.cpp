@@ -5,7 +5,6 @@
 #include "core/NavigationSink.h"
 #include "core/Prompt.h"
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
 #include "navigation/NavState.h"
 #include "navigation/PageClipboard.h"
 #include "navigation/Renames.h"
@@ -14,6 +13,7 @@
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PagePane.h"
 #include "platform/ClipboardFiles.h"
+#include "store/NodeKeys.h"
 #include "store/Passwords.h"
 
 #include <QAction>
@@ -21,7 +21,7 @@
 #include <QMenu>
 #include <QStackedWidget>
 
-using namespace NavKeys;
+using namespace NodeKeys;
 using NavRules::KeyCommand;
 
 namespace {
@@ -141,7 +141,7 @@ void NavCommandRouter::handleListMouseReleased()
 QMenu *NavCommandRouter::preparePopup(const QString &source, const QString &key)
 {
     m_popupSource = source;
-    const QString prefix = prefixOf(key);
+    const QString prefix = typeOf(key);
     const bool fromTree = source == kTree;
     CurrentPosition &pos = m_state.position;
     if (fromTree)
@@ -156,7 +156,7 @@ QMenu *NavCommandRouter::preparePopup(const QString &source, const QString &key)
     if (!level)
         return nullptr;
     // A locked cabinet gets no menu at all; nothing prompts here.
-    if (prefix == Cabinet && !Passwords::IsCabinetOpen(idOf(key)))
+    if (const std::optional<RecordId> cabinet = idOfType(key, Cabinet); cabinet && !Passwords::IsCabinetOpen(*cabinet))
         return nullptr;
     if (fromTree) {
         pos.setFromNode(key, m_ui.tvwMain->textOf(key), prefix == Cabinet ? QString() : m_ui.tvwMain->parentKeyOf(key));
@@ -288,8 +288,8 @@ bool NavCommandRouter::renameAllowed(const QString &key) const
     if (key == Root || key == RootFound || NavRules::isFoundKey(key))
         return false;
     bool allowed = true;
-    if (prefixOf(key) == Cabinet)
-        allowed = guard([&] { allowed = Passwords::IsCabinetOpen(idOf(key)); }) && allowed;
+    if (const std::optional<RecordId> cabinet = idOfType(key, Cabinet))
+        allowed = guard([&] { allowed = Passwords::IsCabinetOpen(*cabinet); }) && allowed;
     return allowed;
 }
 
@@ -304,8 +304,9 @@ RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const
     // the edit.
     if (!r.stored)
         return r.taken || r.tooLong ? RenameDelegate::Outcome::Refused : RenameDelegate::Outcome::Dropped;
-    if (const NavLevelActions *level = NavLevels::actionsOf(key))
-        level->showName(NavigationSink::instance(), idOf(key), r.name, r.date);
+    const std::optional<NodeKey> record = parseKey(key);
+    if (const NavLevelActions *level = NavLevels::actionsOf(key); level && record)
+        level->showName(NavigationSink::instance(), record->id, r.name, r.date);
     return RenameDelegate::Outcome::Stored;
 }
 
@@ -441,7 +442,7 @@ void NavCommandRouter::removeDeleted(const QString &key, const QString &foundKey
     // delete leaves empty goes too.
     m_ui.tvwMain->removeNodeAndEmptyAncestors(foundKey, RootFound);
     // A cabinet's contents may fill the list at any depth below it.
-    if (prefixOf(key) == Cabinet)
+    if (typeOf(key) == Cabinet)
         m_ui.lvwMain->clear();
     else if (QListWidgetItem *item = m_ui.lvwMain->entry(key))
         delete item;

@@ -13,14 +13,14 @@
 #include "core/RecordId.h"
 #include "navigation/NavDrop.h"
 #include "navigation/NavIconKeys.h"
-#include "navigation/NavKeys.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavDropEngine.h"
 #include "navigation/ui/NavIcons.h"
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PagePane.h"
+#include "store/NodeKeys.h"
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 namespace {
 
@@ -30,7 +30,7 @@ const QString kPane = QStringLiteral("L2");
 
 QString dragIconKey(const QString &key)
 {
-    const QString prefix = prefixOf(key);
+    const QString prefix = typeOf(key);
     if (prefix == Drawer)
         return NavIconKeys::Drawer;
     if (prefix == Folder)

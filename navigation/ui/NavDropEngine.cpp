@@ -8,14 +8,14 @@
 #include "core/Prompt.h"
 #include "core/RecordId.h"
 #include "navigation/NavDrop.h"
-#include "navigation/NavKeys.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PageCommands.h"
 #include "navigation/ui/PagePane.h"
 #include "store/Common.h"
+#include "store/NodeKeys.h"
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 namespace {
 
@@ -49,22 +49,27 @@ bool NavDropEngine::DropOnNavNode(const QString &mode, const QString &draggedKey
         return addFile(targetKey, path);
     // Expanding loads what the node holds, so it all moves with it.
     m_ui.tvwMain->expandNode(draggedKey);
-    if (prefixOf(draggedKey) != Page)
-        return moveContainer(draggedKey, targetKey);
+    const std::optional<NodeKey> dragged = parseKey(draggedKey);
+    const std::optional<NodeKey> target = parseKey(targetKey);
+    if (!dragged || !target)
+        return true;  // CanDropOnNode took both; nothing to do otherwise
+    if (dragged->type != Page)
+        return moveContainer(*dragged, draggedKey, *target, targetKey);
     // A page dragged onto a folder is taken by the drop rule but changes
     // nothing: only a document receives pages from the pane.
-    if (prefixOf(targetKey) == Document)
-        return movePage(idOf(draggedKey), idOf(targetKey));
+    if (target->type == Document)
+        return movePage(dragged->id, target->id);
     return true;
 }
 
-bool NavDropEngine::moveContainer(const QString &draggedKey, const QString &targetKey)
+bool NavDropEngine::moveContainer(const NodeKey &dragged, const QString &draggedKey, const NodeKey &target,
+                                  const QString &targetKey)
 {
-    const RecordId child = idOf(draggedKey);
-    const RecordId parent = idOf(targetKey);
+    const RecordId child = dragged.id;
+    const RecordId parent = target.id;
     NavDrop::MoveResult r;
     const bool ok = guard([&] {
-        const QString prefix = prefixOf(draggedKey);
+        const QString &prefix = dragged.type;
         if (prefix == Drawer)
             r = NavDrop::MoveDrawerToCabinet(child, parent);
         else if (prefix == Folder)
@@ -92,7 +97,7 @@ bool NavDropEngine::movePage(RecordId pageId, RecordId documentId)
     PagePane *pane = m_ui.pagePane;
     // The pane loses the page when it showed where it came from.
     if (r.outcome == NavDrop::MoveResult::Moved
-        && (pane->documentId() == idOf(r.oldParentKey) || pane->documentId() == documentId))
+        && (pane->documentId() == idOfType(r.oldParentKey, Document) || pane->documentId() == documentId))
         guard([pane] { pane->reload(); });
     return true;
 }
@@ -112,7 +117,9 @@ bool NavDropEngine::addFile(QString &targetKey, const QString &path)
     if (drop.newDocument) {
         const QString folderKey = targetKey;
         targetKey = NavNodeKey(Document, drop.documentId);
-        m_ui.tvwMain->addDocumentNode(idOf(folderKey), drop.documentId, NavDrop::newDocumentName());
+        // AddFileToNode makes a new document only for a folder's key.
+        if (const std::optional<RecordId> folder = idOfType(folderKey, Folder))
+            m_ui.tvwMain->addDocumentNode(*folder, drop.documentId, NavDrop::newDocumentName());
         Q_EMIT contentsChanged(folderKey);
     }
     PagePane *pane = m_ui.pagePane;
@@ -144,7 +151,7 @@ void NavDropEngine::dropFiles(const QStringList &files, const QString &key, bool
 void NavDropEngine::dropFilesOnTree(const QStringList &files, const QString &nodeKey)
 {
     std::function<void()> show;
-    if (prefixOf(nodeKey) == Document)
+    if (typeOf(nodeKey) == Document)
         show = [this, nodeKey] {
             Q_EMIT documentFilled(nodeKey);
             repaint();

@@ -7,6 +7,10 @@
 
 #include "core/RecordId.h"
 
+namespace NodeKeys {
+struct NodeKey;
+}
+
 namespace Ui {
 class frmNavTree;
 }
@@ -52,7 +56,10 @@ Q_SIGNALS:
     void documentFilled(const QString &key);
 
 private:
-    bool moveContainer(const QString &draggedKey, const QString &targetKey);
+    // Moves a drawer, folder or document (taken apart and as its key) to
+    // its new parent.
+    bool moveContainer(const NodeKeys::NodeKey &dragged, const QString &draggedKey, const NodeKeys::NodeKey &target,
+                       const QString &targetKey);
     bool movePage(RecordId pageId, RecordId documentId);
     bool addFile(QString &targetKey, const QString &path);
     // The files of one drop, in order, onto key. With sameTarget the files

@@ -27,9 +27,11 @@ void loadDrawer(NavLoader &loader, const QString &key)
     loader.LoadDocumentsOfDrawer(key);
 }
 
+// Reached through actionsOf, whose keys are of the level's type.
 void listCabinet(NavShownNode &shown, const QString &key)
 {
-    shown.showDrawers(NodeKeys::idOf(key));
+    if (const std::optional<RecordId> cabinet = NodeKeys::idOfType(key, NodeKeys::Cabinet))
+        shown.showDrawers(*cabinet);
 }
 
 void listDrawer(NavShownNode &shown, const QString &key)
@@ -44,7 +46,8 @@ void listFolder(NavShownNode &shown, const QString &key)
 
 void listDocument(NavShownNode &shown, const QString &key)
 {
-    shown.showPages(NodeKeys::idOf(key));
+    if (const std::optional<RecordId> document = NodeKeys::idOfType(key, NodeKeys::Document))
+        shown.showPages(*document);
 }
 
 void showCabinetName(NavigationSink &sink, RecordId id, const QString &name, const QDate &)
@@ -93,9 +96,8 @@ namespace NavLevels {
 
 const NavLevelActions *actionsOf(const QString &key)
 {
-    // The prefix alone decides, as the tree's keys are always well formed.
-    const std::optional<RecordLevel> level = Schema::levelOfPrefix(NodeKeys::prefixOf(key));
-    if (!level || NodeKeys::prefixOf(key) != Schema::keyPrefix(*level))
+    const std::optional<RecordLevel> level = NodeKeys::levelOf(key);
+    if (!level)
         return nullptr;
     return actionsOf(*level);
 }

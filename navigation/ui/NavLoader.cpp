@@ -3,17 +3,17 @@
 #include "core/RecordId.h"
 #include "navigation/FoundBranch.h"
 #include "navigation/NavIconKeys.h"
-#include "navigation/NavKeys.h"
 #include "navigation/NavQueries.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavIcons.h"
 #include "navigation/ui/NavTree.h"
+#include "store/NodeKeys.h"
 #include "store/Passwords.h"
 
 #include <QListWidgetItem>
 #include <QMap>
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 namespace {
 
@@ -34,8 +34,11 @@ QString NavLoader::GetCabinetIconKey(RecordId cabinetId)
 
 void NavLoader::showName(const QString &key, const QString &name, const QDate &date)
 {
-    const QString prefix = prefixOf(key);
-    const RecordId id = idOf(key);
+    const std::optional<NodeKey> record = parseKey(key);
+    if (!record || !record->level)
+        return;
+    const QString &prefix = record->type;
+    const RecordId id = record->id;
     const bool document = prefix == Document;
     const QString text = document ? NavQueries::DocumentNodeText(name, date) : name;
     const QString found = prefix == Cabinet  ? FoundCabinet
@@ -69,15 +72,21 @@ int NavLoader::BuildNavTree()
 void NavLoader::LoadDrawersOfCabinet(const QString &cabinetKey)
 {
     QVector<NavTree::NewNode> nodes;
-    for (const NavQueries::Row &d : NavQueries::drawersOfCabinet(idOf(cabinetKey)))
+    const std::optional<RecordId> cabinet = idOfType(cabinetKey, Cabinet);
+    if (!cabinet)
+        return;
+    for (const NavQueries::Row &d : NavQueries::drawersOfCabinet(*cabinet))
         nodes.append({NavNodeKey(Drawer, d.id), d.name, d.name});
     m_tree->addNodes(cabinetKey, nodes, NavIconKeys::Drawer);
 }
 
 void NavLoader::LoadFoldersOfCabinet(const QString &cabinetKey)
 {
+    const std::optional<RecordId> cabinet = idOfType(cabinetKey, Cabinet);
+    if (!cabinet)
+        return;
     QMap<RecordId, QVector<NavTree::NewNode>> byDrawer;
-    for (const NavQueries::Row &f : NavQueries::foldersOfCabinet(idOf(cabinetKey)))
+    for (const NavQueries::Row &f : NavQueries::foldersOfCabinet(*cabinet))
         byDrawer[f.parentId].append({NavNodeKey(Folder, f.id), f.name, f.name});
     for (auto it = byDrawer.cbegin(); it != byDrawer.cend(); ++it)
         m_tree->addNodes(NavNodeKey(Drawer, it.key()), it.value(), NavIconKeys::Folder);
@@ -85,8 +94,11 @@ void NavLoader::LoadFoldersOfCabinet(const QString &cabinetKey)
 
 void NavLoader::LoadDocumentsOfDrawer(const QString &drawerKey)
 {
+    const std::optional<RecordId> drawer = idOfType(drawerKey, Drawer);
+    if (!drawer)
+        return;
     QMap<RecordId, QVector<NavTree::NewNode>> byFolder;
-    for (const NavQueries::Row &d : NavQueries::documentsOfDrawer(idOf(drawerKey)))
+    for (const NavQueries::Row &d : NavQueries::documentsOfDrawer(*drawer))
         byFolder[d.parentId].append({NavNodeKey(Document, d.id), NavQueries::DocumentNodeText(d.name, d.date), d.name});
     for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
         m_tree->addNodes(NavNodeKey(Folder, it.key()), it.value(), NavIconKeys::Document);
@@ -94,7 +106,7 @@ void NavLoader::LoadDocumentsOfDrawer(const QString &drawerKey)
 
 void NavLoader::openNode(const QString &key)
 {
-    const QString prefix = prefixOf(key);
+    const QString prefix = typeOf(key);
     if (prefix == Cabinet) {
         LoadDrawersOfCabinet(key);
         LoadFoldersOfCabinet(key);
@@ -107,9 +119,10 @@ void NavLoader::openNode(const QString &key)
 
 void NavLoader::loadAhead(const QString &key)
 {
-    if (prefixOf(key) == Cabinet)
+    const QString prefix = typeOf(key);
+    if (prefix == Cabinet)
         LoadFoldersOfCabinet(key);
-    else if (prefixOf(key) == Drawer)
+    else if (prefix == Drawer)
         LoadDocumentsOfDrawer(key);
 }
 

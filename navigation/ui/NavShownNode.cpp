@@ -2,7 +2,6 @@
 #include "ui_frmNavTree.h"
 
 #include "core/Guard.h"
-#include "navigation/NavKeys.h"
 #include "navigation/NavRules.h"
 #include "navigation/NavState.h"
 #include "navigation/ui/LevelList.h"
@@ -12,10 +11,11 @@
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PagePane.h"
 #include "platform/DbError.h"
+#include "store/NodeKeys.h"
 #include "store/Passwords.h"
 #include "store/SampleCabinets.h"
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 NavShownNode::NavShownNode(Ui::frmNavTree &ui, NavMenus &menus, NavLoader &loader, QObject *parent)
     : QObject(parent), m_ui(ui), m_menus(menus), m_loader(loader), m_state(NavState::instance())
@@ -87,9 +87,10 @@ void NavShownNode::showNode(const QString &key)
         return;
     bool freshlyUnlocked = false;
     bool refused = false;
+    const std::optional<RecordId> cabinet = idOfType(key, Cabinet);
     const bool ok = guard([&] {
-        if (prefixOf(key) == Cabinet && !Passwords::IsCabinetOpen(idOf(key))) {
-            refused = !Passwords::UnlockCabinet(idOf(key));
+        if (cabinet && !Passwords::IsCabinetOpen(*cabinet)) {
+            refused = !Passwords::UnlockCabinet(*cabinet);
             freshlyUnlocked = !refused;
         }
     });
@@ -131,7 +132,7 @@ void NavShownNode::showNodeOfType(const QString &key)
     // The node as it was clicked: an unlock may change it in place.
     const QString text = m_ui.tvwMain->textOf(key);
     const QString parentKey = m_ui.tvwMain->parentKeyOf(key);
-    if (prefixOf(key) == Cabinet && !Passwords::UnlockCabinet(idOf(key)))
+    if (const std::optional<RecordId> cabinet = idOfType(key, Cabinet); cabinet && !Passwords::UnlockCabinet(*cabinet))
         return;
     m_menus.showOnBar(level->menu);
     m_state.position.setFromNode(key, text, parentKey);
@@ -143,10 +144,10 @@ void NavShownNode::listContentsOf(const QString &key)
 {
     if (const NavLevelActions *level = NavLevels::actionsOf(key)) {
         level->listContents(*this, key);
-    } else if (prefixOf(key) == FoundDocument) {
+    } else if (const std::optional<RecordId> found = idOfType(key, FoundDocument)) {
         // A found document lists only the pages the search matched.
         m_ui.stkRight->setCurrentWidget(m_ui.pagePane);
-        m_ui.pagePane->ShowPagePane(idOf(key), true);
+        m_ui.pagePane->ShowPagePane(*found, true);
         setShownKey(key);
     }
 }
@@ -174,15 +175,22 @@ void NavShownNode::showDrawers(RecordId cabinetId)
 
 void NavShownNode::showFolders(const QString &drawerKey)
 {
+    // A key that is no drawer's lists nothing, rather than some record's.
+    const std::optional<RecordId> drawer = idOfType(drawerKey, Drawer);
+    if (!drawer)
+        return;
     showLevelList();
-    m_loader.listFolders(idOf(drawerKey));
+    m_loader.listFolders(*drawer);
     setShownKey(drawerKey);
 }
 
 void NavShownNode::showDocuments(const QString &folderKey)
 {
+    const std::optional<RecordId> folder = idOfType(folderKey, Folder);
+    if (!folder)
+        return;
     showLevelList();
-    m_loader.listDocuments(idOf(folderKey));
+    m_loader.listDocuments(*folder);
     setShownKey(folderKey);
 }
 
@@ -223,7 +231,7 @@ void NavShownNode::handleRecordDeleted(const QString &key, const QString &parent
     // No command may go on working on the deleted record: the position and
     // the bar's menu follow the node on show again.
     m_state.position.reset();
-    if (prefixOf(key) == Document && key == m_shownKey && m_ui.tvwMain->contains(parentKey)) {
+    if (typeOf(key) == Document && key == m_shownKey && m_ui.tvwMain->contains(parentKey)) {
         // The document on show is gone: its folder takes the selection and
         // shows what is left in it.
         m_shownKey.clear();
@@ -262,7 +270,7 @@ void NavShownNode::relistIfShown(const QString &key)
 void NavShownNode::relistShown()
 {
     const NavLevelActions *level = NavLevels::actionsOf(m_shownKey);
-    if ((level && !level->listedInLevelList) || prefixOf(m_shownKey) == FoundDocument)
+    if ((level && !level->listedInLevelList) || typeOf(m_shownKey) == FoundDocument)
         guard([this] { m_ui.pagePane->reload(); });
     else
         relistIfShown(m_shownKey);

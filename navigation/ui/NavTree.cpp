@@ -4,10 +4,10 @@
 #include "navigation/FoundBranch.h"
 #include "navigation/NameOrder.h"
 #include "navigation/NavIconKeys.h"
-#include "navigation/NavKeys.h"
 #include "navigation/NavQueries.h"
 #include "navigation/ui/NavIcons.h"
 #include "navigation/ui/NavTreeItem.h"
+#include "store/NodeKeys.h"
 #include "store/Records.h"
 
 #include <QContextMenuEvent>
@@ -98,8 +98,8 @@ QTreeWidgetItem *NavTree::addNode(const QString &parentKey, const QString &key, 
 
 void NavTree::addDocumentNode(RecordId folderId, RecordId documentId, const QString &name)
 {
-    addNode(NavKeys::NavNodeKey(NavKeys::Folder, folderId), NavKeys::NavNodeKey(NavKeys::Document, documentId), name,
-            NavIconKeys::Document, name);
+    addNode(NodeKeys::NavNodeKey(NodeKeys::Folder, folderId), NodeKeys::NavNodeKey(NodeKeys::Document, documentId),
+            name, NavIconKeys::Document, name);
 }
 
 int NavTree::addNodes(const QString &parentKey, const QVector<NewNode> &nodes, const QString &iconKey)
@@ -422,8 +422,8 @@ void NavTree::addImportedNode(RecordLevel level, RecordId parentId, RecordId id,
     const std::optional<RecordLevel> parent = Schema::parentLevel(level);
     if (!parent || level == RecordLevel::Page)
         return;
-    const QString parentKey = NavKeys::keyOf(*parent, parentId);
-    const QString key = NavKeys::keyOf(level, id);
+    const QString parentKey = NodeKeys::keyOf(*parent, parentId);
+    const QString key = NodeKeys::keyOf(level, id);
     if (level == RecordLevel::Document)
         addNode(parentKey, key, NavQueries::DocumentNodeText(name, date), NavIconKeys::Document, name);
     else
@@ -432,7 +432,7 @@ void NavTree::addImportedNode(RecordLevel level, RecordId parentId, RecordId id,
 
 void NavTree::addFoundBranch(const FoundBranch &branch)
 {
-    using namespace NavKeys;
+    using namespace NodeKeys;
     if (m_index.contains(RootFound))
         return;
     QTreeWidgetItem *root = makeItem(RootFound, FoundBranch::RootText, FoundBranch::RootIconKey, QString());

@@ -8,11 +8,11 @@
 #include "imaging/print/frmPrint.h"
 #include "imaging/ui/frmPage.h"
 #include "imaging/ui/frmPageView.h"
-#include "navigation/NavKeys.h"
 #include "navigation/ui/NavCommandHost.h"
 #include "navigation/ui/PagePane.h"
 #include "store/Common.h"
 #include "store/Deletes.h"
+#include "store/NodeKeys.h"
 #include "store/Pages.h"
 #include "store/ui/frmPageNumber.h"
 
@@ -119,7 +119,8 @@ void PageCommands::openPage(RecordId pageId)
         return;
     }
     guard([&] {
-        frmPageView::ShowPage(m_host.dialogParent(), QStringLiteral("Edit"), NavKeys::NavNodeKey(NavKeys::Page, pageId));
+        frmPageView::ShowPage(m_host.dialogParent(), QStringLiteral("Edit"),
+                              NodeKeys::NavNodeKey(NodeKeys::Page, pageId));
         // The viewer may have saved, rotated or renumbered the page; the
         // page its save selected stays selected.
         const QList<RecordId> selected = pane->selectedPageIds();

@@ -9,7 +9,6 @@
 #include "core/ui/FormPosition.h"
 #include "imaging/ui/Scanning.h"
 #include "imaging/ui/frmViewSettings.h"
-#include "navigation/NavKeys.h"
 #include "navigation/NavQueries.h"
 #include "navigation/NavRules.h"
 #include "navigation/ui/LevelList.h"
@@ -27,6 +26,7 @@
 #include "navigation/ui/TreeWidth.h"
 #include "navigation/ui/frmFind.h"
 #include "platform/DbConnection.h"
+#include "store/NodeKeys.h"
 #include "store/Passwords.h"
 #include "store/ui/frmDocument.h"
 
@@ -38,7 +38,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 
-using namespace NavKeys;
+using namespace NodeKeys;
 
 frmNavTree::frmNavTree(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::frmNavTree>()), m_state(NavState::instance())
@@ -255,18 +255,20 @@ void frmNavTree::SelectPageInListView(RecordId pageId)
 
 void frmNavTree::handleTreeDoubleClicked(const QString &key)
 {
-    if (prefixOf(key) != Document || m_shown->isShowingNode())
+    const std::optional<RecordId> document = idOfType(key, Document);
+    if (!document || m_shown->isShowingNode())
         return;
-    guard([this, &key] { frmDocument::editDocument(this, idOf(key)); });
+    guard([this, &document] { frmDocument::editDocument(this, *document); });
     m_ui->tvwMain->setFocus();
 }
 
 void frmNavTree::handleListEntryOpened(const QString &key)
 {
     guard([&] {
-        if (prefixOf(key) == Cabinet && !Passwords::UnlockCabinet(idOf(key)))
+        if (const std::optional<RecordId> cabinet = idOfType(key, Cabinet);
+            cabinet && !Passwords::UnlockCabinet(*cabinet))
             return;
-        if (NavLevels::actionsOf(key) || prefixOf(key) == FoundDocument) {
+        if (NavLevels::actionsOf(key) || typeOf(key) == FoundDocument) {
             m_loader->openNode(key);
             m_shown->listContentsOf(key);
         }
@@ -314,7 +316,7 @@ void frmNavTree::AddDocumentToNavTree(RecordId folderId, RecordId documentId, co
     const QString key = NavLevels::placeNode(m_ui->tvwMain, RecordLevel::Document, folderId, documentId,
                                              NavQueries::DocumentNodeText(name, dateOnDocument), name);
     // The pane shows no document but the one the tree selects.
-    if (prefixOf(m_shown->key()) == Document && m_shown->key() != key) {
+    if (typeOf(m_shown->key()) == Document && m_shown->key() != key) {
         ShowNodeContents(key);
         return;
     }

@@ -59,6 +59,9 @@ private Q_SLOTS:
         QTest::newRow("shell file on drawer") << "PAG" << "DRW1" << false << false;
         QTest::newRow("nothing on cabinet") << "" << "CAB1" << false << false;
         QTest::newRow("drawer on nothing") << "DRW1" << "" << true << false;
+        // A text that is no key is neither dragged nor a target.
+        QTest::newRow("malformed drawer key on cabinet") << "DRW1x" << "CAB1" << false << false;
+        QTest::newRow("drawer on a signed cabinet key") << "DRW1" << "CAB+1" << true << false;
     }
     void dropRules()
     {

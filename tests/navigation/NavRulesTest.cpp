@@ -1,7 +1,7 @@
 #include "navigation/NavRules.h"
 
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
+#include "store/NodeKeys.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -65,6 +65,9 @@ private Q_SLOTS:
         QTest::newRow("list Delete on folder") << false << del << none << "FLD1" << KeyCommand::FolderDelete;
         QTest::newRow("list Insert on found document") << false << ins << none << "FDC1" << KeyCommand::None;
         QTest::newRow("list Delete on found folder") << false << del << none << "FFD1" << KeyCommand::None;
+        // A text that is no key runs nothing, whatever its first letters.
+        QTest::newRow("tree Delete on a malformed cabinet key") << true << del << none << "CABx" << KeyCommand::None;
+        QTest::newRow("list Insert on a malformed drawer key") << false << ins << none << "DRW" << KeyCommand::None;
     }
     void keyCommands()
     {

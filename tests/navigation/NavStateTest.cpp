@@ -41,6 +41,7 @@ private Q_SLOTS:
     }
 
     // Only the node's own kind is set; the parent comes from the parent key.
+    // A key that is no record's sets nothing.
     void positionFromNode()
     {
         CurrentPosition p;
@@ -57,6 +58,9 @@ private Q_SLOTS:
         p.setFromNode("FDC3", "x", "FFD1");
         QCOMPARE(p.CurrentCabinetId, -1);
         QCOMPARE(p.CurrentDocumentId, -1);
+        p.setFromNode("DOC12x", "y", "FLD7");
+        QCOMPARE(p.CurrentDocumentId, -1);
+        QCOMPARE(p.CurrentParentId, -1);
     }
 };
 

@@ -122,6 +122,28 @@ private Q_SLOTS:
     void init() { TestEnvironment::openFreshDatabase(); }
     void cleanup() { m_viewer.reset(); }
 
+    void editRefusesKeysOfNoPage_data()
+    {
+        QTest::addColumn<QString>("key");  // "%1" is a stored page's id
+        QTest::newRow("a document's key with the page's number") << "DOC%1";
+        QTest::newRow("a found document's key") << "FDC%1";
+        QTest::newRow("a signed page number") << "PAG+%1";
+        QTest::newRow("letters after the number") << "PAG%1x";
+    }
+    // The viewer edits the page a page key names; any other key opens no
+    // page at all, never the page whose number it happens to carry.
+    void editRefusesKeysOfNoPage()
+    {
+        QFETCH(QString, key);
+        FakePrompt prompt;
+        const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 1);
+        open(QStringLiteral("Edit"), key.arg(pageId));
+        QVERIFY(m_viewer->LoadError);
+        QVERIFY(!display()->hasImage());
+        QCOMPARE(prompt.messages.size(), 1);
+        QVERIFY2(!prompt.messages.first().isEmpty(), "the refusal says why");
+    }
+
     void opensScannedPages_data()
     {
         QTest::addColumn<QSize>("size");

@@ -1,6 +1,6 @@
 #include "navigation/NavDrop.h"
 #include "core/RecordId.h"
-#include "navigation/NavKeys.h"
+#include "store/NodeKeys.h"
 #include "navigation/ui/LevelList.h"
 #include "navigation/ui/NavDragController.h"
 #include "navigation/ui/NavTree.h"
@@ -199,7 +199,7 @@ private Q_SLOTS:
         const RecordId parentId = dragged == "bills"   ? columnOf("Drawer", "CabinetId", "DrawerId", m_bills)
                              : dragged == "power" ? columnOf("Folder", "DrawerId", "FolderId", m_power)
                                                   : columnOf("Document", "FolderId", "DocumentId", m_march);
-        QCOMPARE(parentId, NavKeys::idOf(moves ? targetKey : parentBefore));
+        QCOMPARE(parentId, NodeKeys::parseKey(moves ? targetKey : parentBefore).value().id);
         QCOMPARE(m_prompt->messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(m_prompt->passwordPrompts, target == "locked" ? 1 : 0);
         // The list of the cabinet on show follows a drawer moved into it.
