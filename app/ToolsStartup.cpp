@@ -16,20 +16,20 @@ Result::~Result() = default;
 Result Main()
 {
     Result result;
-    Startup::InitApplication();
+    Startup::initApplication();
     // The caption names the program already; a display name would be
     // appended to it by the window system integration.
     QGuiApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationVersion(QStringLiteral(VLM_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("vlmtools"));
     QApplication::setWindowIcon(ToolsIcon::appIcon());
-    if (const std::optional<Startup::Failure> failure = Startup::CheckDriver()) {
-        Startup::Show(*failure);
+    if (const std::optional<Startup::Failure> failure = Startup::checkDriver()) {
+        Startup::show(*failure);
         return result;
     }
-    Startup::ToolsStart start = Startup::PrepareForTools();
+    Startup::ToolsStart start = Startup::prepareForTools();
     if (start.warning)
-        Startup::Show(*start.warning);
+        Startup::show(*start.warning);
     result.thumbnailSweep = std::move(start.thumbnailSweep);
     result.ok = true;
     return result;

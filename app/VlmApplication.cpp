@@ -1,7 +1,7 @@
 #include "app/VlmApplication.h"
 
 #include "core/Prompt.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 #include <exception>
 
@@ -13,13 +13,13 @@ bool VlmApplication::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         Prompt::instance().error(e.message());
     } catch (const std::exception &e) {
-        Prompt::instance().error(DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what())).message());
+        Prompt::instance().error(AppError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what())).message());
     } catch (...) {
         Prompt::instance().error(
-            DbError(ErrorCode::Unexpected, QStringLiteral("An unexpected failure ended the command.")).message());
+            AppError(ErrorCode::Unexpected, QStringLiteral("An unexpected failure ended the command.")).message());
     }
     return false;
 }

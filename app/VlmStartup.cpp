@@ -29,26 +29,26 @@ Result Main()
     result.exitCode = 1;
     NavState &state = NavState::instance();
 
-    Startup::InitApplication();
-    std::optional<Startup::Failure> failure = Startup::CheckDriver();
+    Startup::initApplication();
+    std::optional<Startup::Failure> failure = Startup::checkDriver();
     if (!failure)
-        failure = Startup::EnsureDataFolder();
+        failure = Startup::ensureDataFolder();
     std::unique_ptr<QLockFile> lock;
     if (!failure)
-        lock = Startup::LockDataFolder(&failure);
+        lock = Startup::lockDataFolder(&failure);
     if (!failure) {
         // Under the lock no import runs: a staging folder is a killed one's,
         // and so is a thumbnail temporary older than this run.
         DataFolder::removeImportLeftovers();
         result.thumbnailSweep = std::make_unique<ThumbnailTempSweep>();
-        if (const auto unfinished = Startup::UnfinishedStartOver(Startup::Program::Vellumark))
-            Startup::Show(*unfinished);
+        if (const auto unfinished = Startup::unfinishedStartOver(Startup::Program::Vellumark))
+            Startup::show(*unfinished);
         failure = Startup::OpenDatabase();
     }
     if (failure) {
         // Nothing is left running when start-up fails.
         result.thumbnailSweep.reset();
-        Startup::Show(*failure);
+        Startup::show(*failure);
         return result;
     }
 
@@ -56,8 +56,8 @@ Result Main()
     state.settings = StartupSettings::read();
 
     Splash::SetSplashStatus(QStringLiteral("Load templates"));
-    DrawerTemplates::EnsureTemplateFile();
-    SampleCabinets::EnsureSampleOutline();
+    DrawerTemplates::ensureTemplateFile();
+    SampleCabinets::ensureSampleOutline();
     DrawerTemplates::LoadDrawerTemplateNames();
 
     Splash::SetSplashStatus(QStringLiteral("Loading main menu"));
@@ -66,7 +66,7 @@ Result Main()
 
     Splash::SetSplashStatus(QStringLiteral("Initializing"));
     ResetFindCriteria();
-    Splash::CloseSplash();
+    Splash::closeSplash();
 
     window->show();
     if (window->pagePane()->isVisible())

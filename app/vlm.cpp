@@ -16,7 +16,7 @@ int main(int argc, char **argv)
     QApplication::setDesktopFileName(QStringLiteral("vellumark"));
     QApplication::setWindowIcon(NavIcons::appIcon());
     // A saved new page tells its folder's address when one is set.
-    Email::ConnectNotices(&app);
+    Email::connectNotices(&app);
 
     StorePrompt prompt;
     Prompt::setInstance(&prompt);

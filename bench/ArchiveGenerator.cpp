@@ -152,7 +152,7 @@ void ArchiveGenerator::addPages(RecordId documentId, qint64 count, qint64 serial
         const RecordId pageId = insert(*m_page, {documentId, n, scanDate, size});
         QString error;
         if (m_writeFiles && !m_files->writePage(pageId, &error))
-            throw DbError(-1, error);
+            throw AppError(-1, error);
     }
 }
 
@@ -177,5 +177,5 @@ RecordId ArchiveGenerator::insert(DbConnection::Statement &statement, const QVar
     statement.run(binds);
     ++m_rows;
     // run() has just read the id; asking the statement again costs a second call.
-    return DbConnection::LastInsertId();
+    return DbConnection::lastInsertId();
 }

@@ -16,7 +16,7 @@ class Statement;
 // drawers, folders, documents and pages, each level spread evenly over the
 // one above it, inserted through prepared statements in large transactions.
 // Only counters are kept while it runs, so memory stays flat whatever the
-// size. Every function throws DbError on a database failure.
+// size. Every function throws AppError on a database failure.
 class ArchiveGenerator
 {
 public:

@@ -56,7 +56,7 @@ void benchRead(RecordId documentId, int runs)
             QStringLiteral("SELECT * FROM Page WHERE DocumentId=? ORDER BY PageNumber, PageId"), {documentId});
         samples.push_back(watch.elapsedMs());
         if (rs.recordCount() != kPages)
-            throw DbError(-1, QStringLiteral("The benchmark document has %1 pages, not %2.")
+            throw AppError(-1, QStringLiteral("The benchmark document has %1 pages, not %2.")
                                   .arg(rs.recordCount()).arg(kPages));
     }
     const double m = median(samples);
@@ -71,7 +71,7 @@ void benchRepaginate(RecordId documentId, int runs)
 {
     std::vector<double> samples;
     for (int i = 0; i < runs; ++i) {
-        DbConnection::Execute(QStringLiteral("UPDATE Page SET PageNumber = 2 * (? + 1 - PageNumber)"
+        DbConnection::execute(QStringLiteral("UPDATE Page SET PageNumber = 2 * (? + 1 - PageNumber)"
                                              " WHERE DocumentId = ?"), {kPages, documentId});
         const Stopwatch watch;
         const bool done = Repagination::RepaginateDocument(documentId, ArchiveGenerator::BenchmarkDocumentName);
@@ -81,7 +81,7 @@ void benchRepaginate(RecordId documentId, int runs)
             {documentId});
         if (!done || rs.value(0, 0).toInt() != kPages || rs.value(0, 1).toInt() != 1
             || rs.value(0, 2).toInt() != kPages)
-            throw DbError(-1, QStringLiteral("Repagination did not number the pages 1..%1.").arg(kPages));
+            throw AppError(-1, QStringLiteral("Repagination did not number the pages 1..%1.").arg(kPages));
     }
     const double m = median(samples);
     printLine(QStringLiteral("repaginate %1-page document: %2 median of %3 (target < 30 ms)%4")
@@ -96,7 +96,7 @@ void inScratchArchive(const QString &pattern, Work work)
     DbConnection::close();
     QTemporaryDir scratch(DataFolder::filePath(pattern));
     if (!scratch.isValid())
-        throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
+        throw AppError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
     const QByteArray archive = qgetenv("VLM_DATA_DIR");
     qputenv("VLM_DATA_DIR", scratch.path().toLocal8Bit());
     try {
@@ -128,7 +128,7 @@ QString renumberStatement(RecordId documentId)
 // Even numbers in reverse order: every page must move.
 void shufflePages(RecordId documentId)
 {
-    DbConnection::Execute(QStringLiteral("UPDATE Page SET PageNumber = 2 * (? + 1 - PageNumber) WHERE DocumentId = ?"),
+    DbConnection::execute(QStringLiteral("UPDATE Page SET PageNumber = 2 * (? + 1 - PageNumber) WHERE DocumentId = ?"),
                           {kRenumberPages, documentId});
 }
 
@@ -139,16 +139,16 @@ void checkNumbered(RecordId documentId, const QString &who)
         {documentId});
     if (rs.value(0, 0).toInt() != kRenumberPages || rs.value(0, 1).toInt() != 1
         || rs.value(0, 2).toInt() != kRenumberPages)
-        throw DbError(-1, QStringLiteral("%1 did not number the pages 1..%2.").arg(who).arg(kRenumberPages));
+        throw AppError(-1, QStringLiteral("%1 did not number the pages 1..%2.").arg(who).arg(kRenumberPages));
 }
 
 double timeSqlite3Renumber(RecordId documentId)
 {
     QProcess p;
     const Stopwatch watch;
-    p.start(QStringLiteral("sqlite3"), {Database::DatabaseFile(), renumberStatement(documentId)});
+    p.start(QStringLiteral("sqlite3"), {Database::databaseFile(), renumberStatement(documentId)});
     if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        throw DbError(-1, QStringLiteral("sqlite3 failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
+        throw AppError(-1, QStringLiteral("sqlite3 failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
     return watch.elapsedMs();
 }
 
@@ -159,8 +159,8 @@ double timeSqlite3Renumber(RecordId documentId)
 void benchRenumber(int runs)
 {
     inScratchArchive(QStringLiteral("bench-renumber-XXXXXX"), [runs] {
-        DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (1, 'Renumber')"));
-        const RecordId documentId = DbConnection::LastInsertId();
+        DbConnection::execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (1, 'Renumber')"));
+        const RecordId documentId = DbConnection::lastInsertId();
         {
             DbConnection::Transaction tx;
             DbConnection::Statement insert(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber) VALUES (?, ?)"));
@@ -178,7 +178,7 @@ void benchRenumber(int runs)
             const bool done = Repagination::RepaginateDocument(documentId, QStringLiteral("Renumber"));
             tool.push_back(watch.elapsedMs());
             if (!done)
-                throw DbError(-1, QStringLiteral("Renumber Pages failed."));
+                throw AppError(-1, QStringLiteral("Renumber Pages failed."));
             checkNumbered(documentId, QStringLiteral("Renumber Pages"));
         }
         const double t = median(tool), c = median(cli);
@@ -193,7 +193,7 @@ void benchDelete(RecordId drawerId, int runs)
 {
     QTemporaryDir scratch(DataFolder::filePath(QStringLiteral("bench-scratch-XXXXXX")));
     if (!scratch.isValid())
-        throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
+        throw AppError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(scratch.errorString()));
     DeleteBenchmark bench(drawerId, scratch.path());
     bench.removeLeftovers();
     std::vector<double> deletes, rms, removes;
@@ -249,9 +249,9 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("VLM_DATA_DIR"))
         return fail(QStringLiteral("Name the data folder, or set VLM_DATA_DIR."));
     // Opening a missing database would create an empty one and time that.
-    if (!QFileInfo::exists(Database::DatabaseFile()))
+    if (!QFileInfo::exists(Database::databaseFile()))
         return fail(QStringLiteral("No archive at \"%1\"; run vlm_bench_generate first.")
-                        .arg(Database::DatabaseFile()));
+                        .arg(Database::databaseFile()));
 
     try {
         benchOpen(15);
@@ -260,14 +260,14 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("The archive has no benchmark document; generate it without"
                                        " --no-benchmark-document."));
         printLine(QStringLiteral("archive: %1 page rows in %2")
-                      .arg(count(DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM Page")).toDouble()),
+                      .arg(count(DbConnection::queryValue(QStringLiteral("SELECT count(*) FROM Page")).toDouble()),
                            DataFolder::path()));
         benchRead(documentId, 25);
         benchRepaginate(documentId, 9);
         benchDelete(drawerId, 5);
         benchRenumber(9);
         benchGenerator();
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         return fail(e.message());
     }
     return 0;

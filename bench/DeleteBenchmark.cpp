@@ -30,7 +30,7 @@ void DeleteBenchmark::removeLeftovers()
         QStringLiteral("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = ?"),
         {m_drawerId, kFolderName});
     for (int i = 0; i < rs.recordCount(); ++i)
-        Deletes::DeleteFolder(rs.value(i, 0).toLongLong());
+        Deletes::deleteFolder(rs.value(i, 0).toLongLong());
 }
 
 DeleteBenchmark::Sample DeleteBenchmark::runOnce()
@@ -49,7 +49,7 @@ DeleteBenchmark::Sample DeleteBenchmark::runOnce()
     s.rmMs = timeRm(forRm);
     s.removeMs = timeRemove(forRemove);
     const BenchTiming::Stopwatch watch;
-    Deletes::DeleteFolder(folderId);
+    Deletes::deleteFolder(folderId);
     s.deleteFolderMs = watch.elapsedMs();
     checkGone(folderId, pageIds, forRm + forRemove);
     return s;
@@ -76,7 +76,7 @@ QStringList DeleteBenchmark::writeLooseSet(const QString &root, const QList<Reco
     for (RecordId id : pageIds) {
         QString error;
         if (!writer.writeMirror(root, id, &error))
-            throw DbError(-1, error);
+            throw AppError(-1, error);
         files << PageFileWriter::mirrorFilePath(root, false, id)
               << PageFileWriter::mirrorFilePath(root, true, id);
     }
@@ -91,7 +91,7 @@ double DeleteBenchmark::timeRm(const QStringList &files)
     const bool finished = rm.waitForFinished(-1);
     const double elapsed = watch.elapsedMs();
     if (!finished || rm.exitStatus() != QProcess::NormalExit || rm.exitCode() != 0)
-        throw DbError(-1, QStringLiteral("rm failed: %1").arg(rm.errorString()));
+        throw AppError(-1, QStringLiteral("rm failed: %1").arg(rm.errorString()));
     return elapsed;
 }
 
@@ -110,18 +110,18 @@ double DeleteBenchmark::timeRemove(const QStringList &files)
 
 void DeleteBenchmark::checkGone(RecordId folderId, const QList<RecordId> &pageIds, const QStringList &loose)
 {
-    const int rows = DbConnection::QueryValue(QStringLiteral(
+    const int rows = DbConnection::queryValue(QStringLiteral(
         "SELECT (SELECT count(*) FROM Folder WHERE FolderId = ?)"
         " + (SELECT count(*) FROM Document WHERE FolderId = ?)"
         " + (SELECT count(*) FROM Page WHERE PageId BETWEEN ? AND ?)"),
         {folderId, folderId, pageIds.value(0), pageIds.value(pageIds.size() - 1)}).toInt();
     if (rows != 0)
-        throw DbError(-1, QStringLiteral("DeleteFolder left %1 rows behind.").arg(rows));
+        throw AppError(-1, QStringLiteral("DeleteFolder left %1 rows behind.").arg(rows));
     QStringList files = loose;
     for (RecordId id : pageIds)
         files << PagePaths::GetDefaultPageFilePath(id) << PagePaths::GetDefaultThumbFilePath(id);
     for (const QString &f : files) {
         if (QFileInfo::exists(f))
-            throw DbError(-1, QStringLiteral("\"%1\" was not deleted.").arg(f));
+            throw AppError(-1, QStringLiteral("\"%1\" was not deleted.").arg(f));
     }
 }

@@ -5,7 +5,7 @@
 
 #include "core/RecordId.h"
 
-// Times Deletes::DeleteFolder on a folder of 1,000 pages with their image
+// Times Deletes::deleteFolder on a folder of 1,000 pages with their image
 // and thumbnail files, against deleting an identical set of files without
 // the database: once with `rm -f` (a child process, as a user would) and
 // once with std::filesystem::remove in this process.
@@ -29,7 +29,7 @@ public:
     // Deletes folders an interrupted run left in the drawer.
     void removeLeftovers();
     // Builds the folder and the file sets, times the three deletes and
-    // checks that each removed everything. Throws DbError, also when a
+    // checks that each removed everything. Throws AppError, also when a
     // delete left a row or a file behind.
     Sample runOnce();
 

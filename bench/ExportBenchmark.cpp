@@ -71,7 +71,7 @@ double timeCp(const QString &from, const QString &to)
     const Stopwatch watch;
     p.start(QStringLiteral("cp"), {QStringLiteral("-r"), from, to});
     if (!p.waitForFinished(-1) || p.exitCode() != 0)
-        throw DbError(-1, QStringLiteral("cp failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
+        throw AppError(-1, QStringLiteral("cp failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
     return watch.elapsedMs();
 }
 
@@ -129,7 +129,7 @@ int main(int argc, char **argv)
             exported.push_back(exportWatch.elapsedMs());
             if (result.PagesCopied != kFanOut * kFanOut * kFanOut * kFanOut || result.failed)
                 return fail(QStringLiteral("The export copied %1 pages.").arg(result.PagesCopied));
-            const RecordId target = Records::InsertCabinet(QStringLiteral("Imported %1").arg(run));
+            const RecordId target = Records::insertCabinet(QStringLiteral("Imported %1").arg(run));
             settle();
             Stopwatch importWatch;
             CabinetImport::ImportCabinetTree(target, dest + QStringLiteral("/Export bench"), 1);
@@ -137,13 +137,13 @@ int main(int argc, char **argv)
             const int pages = Deletes::CountCabinetPages(target);
             if (pages != kFanOut * kFanOut * kFanOut * kFanOut)
                 return fail(QStringLiteral("The import filed %1 pages.").arg(pages));
-            Deletes::DeleteCabinet(target);
+            Deletes::deleteCabinet(target);
         }
         report(QStringLiteral("export"), median(exported), median(cp), 1.2, runs);
         report(QStringLiteral("import"), median(imported), median(cp), 1.5, runs);
         printLine(QStringLiteral("(the export includes its final syncfs; the import makes every page's thumbnail"
                                  " and commits its rows)"));
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         return fail(e.message());
     }
     DbConnection::close();

@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     try {
         DbConnection::open(QDir(QString::fromLocal8Bit(argv[1])).filePath(DataFolder::DatabaseName));
-        const qint64 pages = DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM Page")).toLongLong();
+        const qint64 pages = DbConnection::queryValue(QStringLiteral("SELECT count(*) FROM Page")).toLongLong();
         printLine(QStringLiteral("archive: %1 pages").arg(count(double(pages))));
 
         int found = 0;
@@ -121,7 +121,7 @@ int main(int argc, char **argv)
         const double sizedMs = timed([&] { return FindQuery::RunFind(sized, {}).hitCount; }, &found);
         printLine(QStringLiteral("file-size limit over every page (%1 documents): %2")
                       .arg(count(found), ms(sizedMs)));
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         std::fprintf(stderr, "Error # %d %s\n", e.code, qPrintable(e.text));
         return 1;
     }

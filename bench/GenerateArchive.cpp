@@ -89,8 +89,8 @@ int main(int argc, char **argv)
         return fail(error);
     // An archive is generated once into an empty folder; adding a second
     // one on top would double every count without saying so.
-    if (QFileInfo::exists(Database::DatabaseFile()))
-        return fail(QStringLiteral("\"%1\" exists already; use an empty folder.").arg(Database::DatabaseFile()));
+    if (QFileInfo::exists(Database::databaseFile()))
+        return fail(QStringLiteral("\"%1\" exists already; use an empty folder.").arg(Database::databaseFile()));
 
     try {
         Database::OpenDatabase();
@@ -112,7 +112,7 @@ int main(int argc, char **argv)
                       .arg(number(r.pageRowsPerSecond())));
         else
             print(QStringLiteral("generator: %1 page rows/s (target >= 100,000)").arg(number(r.pageRowsPerSecond())));
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         return fail(e.message());
     }
     return 0;

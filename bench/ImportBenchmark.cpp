@@ -77,7 +77,7 @@ double timeSpread(const QString &program, const QStringList &arguments, const QS
     for (const std::unique_ptr<QProcess> &process : running) {
         if (!process->waitForFinished(-1) || process->exitStatus() != QProcess::NormalExit
             || process->exitCode() != 0)
-            throw DbError(-1, QStringLiteral("%1 failed: %2").arg(program, process->errorString()));
+            throw AppError(-1, QStringLiteral("%1 failed: %2").arg(program, process->errorString()));
     }
     return watch.elapsedMs();
 }
@@ -135,7 +135,7 @@ void resetPeak()
 {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (!clear.open(QIODevice::WriteOnly) || clear.write("5") != 1)
-        throw DbError(-1, QStringLiteral("Cannot reset the peak memory: %1").arg(clear.errorString()));
+        throw AppError(-1, QStringLiteral("Cannot reset the peak memory: %1").arg(clear.errorString()));
 }
 
 // Imports the directory into a folder of a new data folder and checks
@@ -150,8 +150,8 @@ double timeImport(const QString &directory, int files, const QString &dataFolder
     qputenv("VLM_DATA_DIR", QFile::encodeName(dataFolder));
     Database::OpenDatabase();
     Database::UpdateDatabase();
-    const RecordId cabinetId = Records::InsertCabinet(QStringLiteral("Imports"));
-    const RecordId folderId = Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")),
+    const RecordId cabinetId = Records::insertCabinet(QStringLiteral("Imports"));
+    const RecordId folderId = Records::insertFolder(Records::insertDrawer(cabinetId, QStringLiteral("Drawer")),
                                                QStringLiteral("Folder"));
     if (memory) {
         ::malloc_trim(0);
@@ -168,13 +168,13 @@ double timeImport(const QString &directory, int files, const QString &dataFolder
         memory->after = statusMb("VmRSS");
     }
     if (result.imported != files || !result.failures.isEmpty())
-        throw DbError(-1, QStringLiteral("%1 of %2 files imported").arg(result.imported).arg(files));
+        throw AppError(-1, QStringLiteral("%1 of %2 files imported").arg(result.imported).arg(files));
     const Recordset pages = DbConnection::OpenRecordset(QStringLiteral("SELECT PageId FROM Page"));
     for (int row = 0; row < pages.recordCount(); ++row) {
         const RecordId pageId = pages.value(row, 0).toLongLong();
         if (QImageReader(PagePaths::GetDefaultThumbFilePath(pageId)).size() != QSize(100, 100)
             || !QFileInfo::exists(PagePaths::GetDefaultPageFilePath(pageId)))
-            throw DbError(-1, QStringLiteral("Page %1 lacks its image or thumbnail").arg(pageId));
+            throw AppError(-1, QStringLiteral("Page %1 lacks its image or thumbnail").arg(pageId));
     }
     DbConnection::close();
     QDir(dataFolder).removeRecursively();
@@ -194,7 +194,7 @@ public:
                                          QStringLiteral("bs=1M"), QStringLiteral("count=2048"),
                                          QStringLiteral("conv=fdatasync")});
         if (!m_dd.waitForStarted())
-            throw DbError(-1, QStringLiteral("dd could not be started: %1").arg(m_dd.errorString()));
+            throw AppError(-1, QStringLiteral("dd could not be started: %1").arg(m_dd.errorString()));
         // Let it build up dirty pages before the import starts.
         QThread::msleep(500);
     }
@@ -262,7 +262,7 @@ QStringList writeProgressive(const QString &folder, int count)
     pool.waitForDone();
     for (const QString &path : paths) {
         if (!QFileInfo::exists(path))
-            throw DbError(-1, QStringLiteral("Cannot write %1").arg(path));
+            throw AppError(-1, QStringLiteral("Cannot write %1").arg(path));
     }
     return paths;
 }
@@ -329,7 +329,7 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("config"))));
     QApplication app(argc, argv);
     dropPlatformNotices();
-    Startup::InitApplication();
+    Startup::initApplication();
     const Options options = parseOptions(app, QStringLiteral("Times Import Files against cp and vipsthumbnail."),
                                          1000, 3, QStringLiteral("Keep the scans in this folder and reuse them."));
     const int count = options.pages;
@@ -356,7 +356,7 @@ int main(int argc, char **argv)
                 continue;
             if (::link(QFile::encodeName(file).constData(), QFile::encodeName(name).constData()) != 0
                 && !QFile::copy(file, name))
-                throw DbError(-1, QStringLiteral("Cannot place %1 in %2").arg(file, source));
+                throw AppError(-1, QStringLiteral("Cannot place %1 in %2").arg(file, source));
         }
         qint64 bytes = 0;
         for (const QString &file : files)
@@ -387,7 +387,7 @@ int main(int argc, char **argv)
         printLine(QStringLiteral("ratio: import / reference = %1x, medians of %2 alternating runs (target <= 1.2x)%3")
                       .arg(QString::number(ratio, 'f', 2)).arg(runs).arg(verdict(ratio <= 1.2)));
         timeBusyDisk(files, runs, scratch.path());
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         DbConnection::close();
         return fail(e.message());
     }

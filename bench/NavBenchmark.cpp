@@ -38,14 +38,14 @@ constexpr int kDocumentsPerFolder = 10;
 // made once and kept for later runs.
 RecordId ensureLargeDrawer(RecordId cabinetId)
 {
-    const QVariant existing = DbConnection::QueryValue(
+    const QVariant existing = DbConnection::queryValue(
         QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = ?"), {cabinetId, kDrawerName});
     if (!existing.isNull())
         return existing.toLongLong();
     DbConnection::Transaction tx;
-    DbConnection::Execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"),
+    DbConnection::execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"),
                           {cabinetId, kDrawerName});
-    const RecordId drawerId = DbConnection::LastInsertId();
+    const RecordId drawerId = DbConnection::lastInsertId();
     DbConnection::Statement folder(QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)"));
     DbConnection::Statement document(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (?, ?)"));
     for (int f = 1; f <= kFolders; ++f) {
@@ -89,7 +89,7 @@ int main(int argc, char **argv)
     // The large drawer an earlier run added stays in its cabinet; that
     // cabinet is taken again, so the archive grows only once.
     const RecordId cabinetId =
-        DbConnection::QueryValue(QStringLiteral("SELECT CabinetId FROM Drawer GROUP BY CabinetId"
+        DbConnection::queryValue(QStringLiteral("SELECT CabinetId FROM Drawer GROUP BY CabinetId"
                                                 " HAVING count(*) - sum(Name = ?) = 100"
                                                 " ORDER BY sum(Name = ?) DESC, CabinetId LIMIT 1"),
                                  {kDrawerName, kDrawerName})
@@ -123,7 +123,7 @@ int main(int argc, char **argv)
     // The first screen of a 1,000-page document whose thumbnails are on
     // disk. The thumbnails are written into the archive when missing and
     // kept for later runs.
-    const RecordId documentId = DbConnection::QueryValue(
+    const RecordId documentId = DbConnection::queryValue(
         QStringLiteral("SELECT DocumentId FROM Page GROUP BY DocumentId HAVING count(*) >= 1000 LIMIT 1")).toInt();
     if (documentId != 0) {
         const Recordset pages = DbConnection::OpenRecordset(

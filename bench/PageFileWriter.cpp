@@ -65,7 +65,7 @@ bool PageFileWriter::writeMirror(const QString &root, RecordId pageId, QString *
 QString PageFileWriter::mirrorFilePath(const QString &root, bool thumbnail, RecordId pageId)
 {
     return root + QLatin1Char('/') + (thumbnail ? DataFolder::ThumbsFolderName : DataFolder::PagesFolderName) + QLatin1Char('/')
-        + PagePaths::Bucket(pageId) + QLatin1Char('/') + QString::number(pageId) + QStringLiteral(".jpg");
+        + PagePaths::bucket(pageId) + QLatin1Char('/') + QString::number(pageId) + QStringLiteral(".jpg");
 }
 
 bool PageFileWriter::checkImages(QString *error) const

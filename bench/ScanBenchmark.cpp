@@ -64,15 +64,15 @@ void configureScan()
 
 RecordId newDocument(int run)
 {
-    const RecordId cabinet = Records::InsertCabinet(QStringLiteral("Scans %1").arg(run));
-    const RecordId folder = Records::InsertFolder(Records::InsertDrawer(cabinet, QStringLiteral("Drawer")),
+    const RecordId cabinet = Records::insertCabinet(QStringLiteral("Scans %1").arg(run));
+    const RecordId folder = Records::insertFolder(Records::insertDrawer(cabinet, QStringLiteral("Drawer")),
                                              QStringLiteral("Folder"));
-    return Records::InsertDocument(folder, QStringLiteral("Batch"));
+    return Records::insertDocument(folder, QStringLiteral("Batch"));
 }
 
 int pagesOf(RecordId documentId)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM Page WHERE DocumentId = ?"), {documentId})
+    return DbConnection::queryValue(QStringLiteral("SELECT count(*) FROM Page WHERE DocumentId = ?"), {documentId})
         .toInt();
 }
 
@@ -84,8 +84,8 @@ double timeProgram(int run)
     Scanning::ScanIntoDocument(nullptr, NodeKeys::keyOf(RecordLevel::Document, documentId));
     const double ms = watch.elapsedMs();
     if (pagesOf(documentId) != kSheets)
-        throw DbError(ErrorCode::Unexpected,
-                      QStringLiteral("the scan stored %1 pages, not %2").arg(pagesOf(documentId)).arg(kSheets));
+        throw AppError(ErrorCode::Unexpected,
+                       QStringLiteral("the scan stored %1 pages, not %2").arg(pagesOf(documentId)).arg(kSheets));
     return ms;
 }
 
@@ -109,7 +109,7 @@ double timeScanimage(const QString &program, const QString &folder)
     const double ms = watch.elapsedMs();
     const int files = int(QDir(folder).entryList({QStringLiteral("page*.pnm")}, QDir::Files).size());
     if (scanimage.exitStatus() != QProcess::NormalExit || files != kSheets)
-        throw DbError(ErrorCode::LaunchFailed, QStringLiteral("scanimage wrote %1 pages: %2")
+        throw AppError(ErrorCode::LaunchFailed, QStringLiteral("scanimage wrote %1 pages: %2")
                                                    .arg(files).arg(QString::fromLocal8Bit(scanimage.readAll())));
     return ms;
 }
@@ -176,7 +176,7 @@ int main(int argc, char **argv)
         const double ratio = oursMs / theirsMs;
         printLine(QStringLiteral("ratio: program / scanimage = %1x, medians of %2 alternating runs (target <= 1.2x)%3")
                       .arg(QString::number(ratio, 'f', 2)).arg(runs).arg(verdict(ratio <= 1.2)));
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         return fail(e.message());
     }
     DbConnection::close();

@@ -12,7 +12,7 @@
 #include <QThreadPool>
 
 #include "imaging/ImageOps.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr int kPageQuality = 50;
 // The quality of the tests' image writer.
 constexpr int kForeignQuality = 90;
 
-std::optional<DbError> writeForeign(const QImage &page, const QString &path)
+std::optional<AppError> writeForeign(const QImage &page, const QString &path)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -30,7 +30,7 @@ std::optional<DbError> writeForeign(const QImage &page, const QString &path)
     writer.setQuality(kForeignQuality);
     if (!writer.write(page)) {
         file.cancelWriting();
-        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, writer.errorString()));
+        return AppError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, writer.errorString()));
     }
     if (!file.commit())
         return fileError(file, path);
@@ -79,7 +79,7 @@ QStringList write(const QString &folder, int count, Writer writer, int threads, 
     QStringList paths;
     for (int i = 0; i < count; ++i)
         paths.append(QStringLiteral("%1/%2%3.jpg").arg(folder, prefix).arg(i + 1, 4, 10, QLatin1Char('0')));
-    std::vector<std::optional<DbError>> errors(static_cast<size_t>(count));
+    std::vector<std::optional<AppError>> errors(static_cast<size_t>(count));
     std::atomic<int> next{0};
     QThreadPool pool;
     pool.setMaxThreadCount(qMax(1, threads));
@@ -96,7 +96,7 @@ QStringList write(const QString &folder, int count, Writer writer, int threads, 
         });
     }
     pool.waitForDone();
-    for (const std::optional<DbError> &error : errors)
+    for (const std::optional<AppError> &error : errors)
         if (error)
             throw *error;
     return paths;

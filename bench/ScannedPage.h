@@ -25,7 +25,7 @@ enum class Writer { PageStore, Foreign };
 
 // Writes pages 1..count as folder/<prefix>NNNN.jpg on threads threads at
 // once, skipping files that are already there (a kept folder is reused),
-// and returns their paths in order. Throws DbError when one cannot be
+// and returns their paths in order. Throws AppError when one cannot be
 // written.
 QStringList write(const QString &folder, int count, Writer writer, int threads,
                   const QString &prefix = QStringLiteral("page"));

@@ -32,9 +32,9 @@ double timeMaker(const QStringList &pages, const QString &out, int threads)
     for (const QString &page : pages)
         jobs.append({page, out + QLatin1Char('/') + QFileInfo(page).fileName()});
     const Stopwatch watch;
-    const QVector<std::optional<DbError>> results = ThumbnailMaker::makeThumbnails(jobs, threads);
+    const QVector<std::optional<AppError>> results = ThumbnailMaker::makeThumbnailFiles(jobs, threads);
     const double seconds = watch.elapsedMs() / 1000;
-    for (const std::optional<DbError> &error : results)
+    for (const std::optional<AppError> &error : results)
         if (error)
             throw *error;
     return seconds;
@@ -56,7 +56,7 @@ double timeVips(const QString &program, const QStringList &pages, const QString 
     const Stopwatch watch;
     vips.start(program, args);
     if (!vips.waitForFinished(-1) || vips.exitStatus() != QProcess::NormalExit || vips.exitCode() != 0)
-        throw DbError(int(ErrorCode::LaunchFailed), QStringLiteral("%1 failed: %2").arg(program, vips.errorString()));
+        throw AppError(int(ErrorCode::LaunchFailed), QStringLiteral("%1 failed: %2").arg(program, vips.errorString()));
     return watch.elapsedMs() / 1000;
 }
 
@@ -132,7 +132,7 @@ int main(int argc, char **argv)
                                  " (target >= 2.5x)%4")
                       .arg(QString::number(ratio, 'f', 2), QString::number(vipsOneS / oneS, 'f', 2))
                       .arg(runs).arg(verdict(ratio >= 2.5)));
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         return fail(e.message());
     }
     return 0;

@@ -48,7 +48,7 @@ namespace {
 qint64 pageRows()
 {
     DbConnection::open(ToolsFiles::GetDbPath());
-    const qint64 n = DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Page")).toLongLong();
+    const qint64 n = DbConnection::queryValue(QStringLiteral("SELECT COUNT(*) FROM Page")).toLongLong();
     DbConnection::close();
     return n;
 }
@@ -93,7 +93,7 @@ void syncFile(const QString &path)
     if (fd >= 0)
         ::close(fd);
     if (!synced)
-        throw DbError(error, QStringLiteral("Cannot sync %1").arg(path));
+        throw AppError(error, QStringLiteral("Cannot sync %1").arg(path));
 }
 
 // The copy is on the disk before a run starts: writing it back is no
@@ -102,7 +102,7 @@ void copyFresh(const QString &from, const QString &to)
 {
     QFile::remove(to);
     if (!QFile::copy(from, to))
-        throw DbError(-1, QStringLiteral("Cannot copy %1 to %2").arg(from, to));
+        throw AppError(-1, QStringLiteral("Cannot copy %1 to %2").arg(from, to));
     syncFile(to);
 }
 
@@ -113,7 +113,7 @@ double timeSqlite3(const QString &db, const QString &target)
     const Stopwatch watch;
     p.start(QStringLiteral("sqlite3"), {db, QStringLiteral("VACUUM INTO '%1'").arg(target)});
     if (!p.waitForFinished(-1) || p.exitCode() != 0)
-        throw DbError(-1, QStringLiteral("sqlite3 failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
+        throw AppError(-1, QStringLiteral("sqlite3 failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
     return watch.elapsedMs();
 }
 
@@ -125,7 +125,7 @@ struct ScratchDataFolder
         : dir(QFileInfo(archiveDb).absolutePath() + QStringLiteral("-tools-XXXXXX")), archive(qgetenv("VLM_DATA_DIR"))
     {
         if (!dir.isValid())
-            throw DbError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(dir.errorString()));
+            throw AppError(-1, QStringLiteral("Cannot make a scratch folder: %1").arg(dir.errorString()));
         qputenv("VLM_DATA_DIR", QFile::encodeName(dir.path()));
     }
     ~ScratchDataFolder() { qputenv("VLM_DATA_DIR", archive); }
@@ -149,7 +149,7 @@ void benchCompaction(const QString &archiveDb, int runs)
         const ToolResult r = Compaction::CompactDb();
         tool.push_back(watch.elapsedMs());
         if (!r.succeeded())
-            throw DbError(-1, r.texts().join(QLatin1Char(' ')));
+            throw AppError(-1, r.texts().join(QLatin1Char(' ')));
     }
     const double t = median(tool), c = median(cli);
     printLine(QStringLiteral("compact %1 MB database: %2 vs sqlite3 VACUUM INTO %3 = %4x, medians of %5"
@@ -165,8 +165,8 @@ double timeVacuumSynced(const QString &db, const QString &target)
 {
     QFile::remove(target);
     const Stopwatch watch;
-    DbConnection::open(ToolsFiles::ExistingFileUri(db));
-    DbConnection::Execute(QStringLiteral("VACUUM INTO ?"), {target});
+    DbConnection::open(ToolsFiles::existingFileUri(db));
+    DbConnection::execute(QStringLiteral("VACUUM INTO ?"), {target});
     DbConnection::close();
     syncFile(target);
     const double elapsed = watch.elapsedMs();
@@ -183,7 +183,7 @@ double timeWindowCompaction(frmMain &window, BenchPrompt &prompt)
     window.findChild<QPushButton *>(QStringLiteral("cmdCompactDb"))->click();
     const double elapsed = watch.elapsedMs();
     if (prompt.said.size() != 1 || !prompt.said.constFirst().startsWith(QStringLiteral("Compact database complete.")))
-        throw DbError(-1, QStringLiteral("Compaction through the window: %1").arg(prompt.said.join(QLatin1Char(' '))));
+        throw AppError(-1, QStringLiteral("Compaction through the window: %1").arg(prompt.said.join(QLatin1Char(' '))));
     return elapsed;
 }
 
@@ -226,10 +226,10 @@ double timeLinkRepair(qint64 pages, QString *report)
     const double elapsed = watch.elapsedMs();
     *report = r.texts().join(QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     if (!r.succeeded())
-        throw DbError(-1, *report);
+        throw AppError(-1, *report);
     const qint64 after = pageRows();
     if (after != pages)
-        throw DbError(-1, QStringLiteral("The link repair changed the archive: %1 pages before, %2 after (\"%3\").")
+        throw AppError(-1, QStringLiteral("The link repair changed the archive: %1 pages before, %2 after (\"%3\").")
                               .arg(pages).arg(after).arg(*report));
     return elapsed;
 }
@@ -297,7 +297,7 @@ int main(int argc, char **argv)
         else
             printLine(QStringLiteral("link repair: skipped, \"Pages\" holds files of some pages only"
                                      " (a new archive, or one made with vlm_bench_generate --files, is timed)"));
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         return fail(e.message());
     }
     return 0;

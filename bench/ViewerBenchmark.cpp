@@ -63,9 +63,9 @@ protected:
 // A document of count pages whose images are the scans.
 QVector<RecordId> filePages(const QStringList &scans)
 {
-    const RecordId cabinetId = Records::InsertCabinet(QStringLiteral("Viewer"));
-    const RecordId documentId = Records::InsertDocument(
-        Records::InsertFolder(Records::InsertDrawer(cabinetId, QStringLiteral("Drawer")), QStringLiteral("Folder")),
+    const RecordId cabinetId = Records::insertCabinet(QStringLiteral("Viewer"));
+    const RecordId documentId = Records::insertDocument(
+        Records::insertFolder(Records::insertDrawer(cabinetId, QStringLiteral("Drawer")), QStringLiteral("Folder")),
         QStringLiteral("Scans"));
     QVector<RecordId> pages;
     for (int i = 0; i < scans.size(); ++i) {
@@ -73,11 +73,11 @@ QVector<RecordId> filePages(const QStringList &scans)
         page.documentId = documentId;
         page.pageNumber = i + 1;
         page.filetype = QStringLiteral("JPG");
-        const RecordId pageId = Pages::InsertPage(page);
+        const RecordId pageId = Pages::insertPage(page);
         const QString path = PagePaths::GetDefaultPageFilePath(pageId);
         QDir().mkpath(PagePaths::GetFolderPart(path));
         if (!QFile::copy(scans.at(i), path))
-            throw DbError(-1, QStringLiteral("Cannot copy %1 to %2").arg(scans.at(i), path));
+            throw AppError(-1, QStringLiteral("Cannot copy %1 to %2").arg(scans.at(i), path));
         pages.append(pageId);
     }
     return pages;
@@ -131,7 +131,7 @@ OpenTimes timeOpen(RecordId pageId)
     OpenTimes times;
     times.shown = watch.elapsedMs();
     if (viewer->LoadError || !display(viewer.get())->hasImage())
-        throw DbError(-1, QStringLiteral("Page %1 did not load").arg(pageId));
+        throw AppError(-1, QStringLiteral("Page %1 did not load").arg(pageId));
     (void)display(viewer.get())->image();
     times.whole = watch.elapsedMs();
     return times;
@@ -164,12 +164,12 @@ double timeSave(RecordId pageId, bool rotate)
     QCoreApplication::processEvents();
     const double elapsed = watch.elapsedMs();
     if (viewer->result() != QDialog::Accepted)
-        throw DbError(-1, QStringLiteral("Page %1 was not saved").arg(pageId));
+        throw AppError(-1, QStringLiteral("Page %1 was not saved").arg(pageId));
     const QSize after = QImageReader(path).size();
     if (after != (rotate ? before.transposed() : before))
-        throw DbError(-1, QStringLiteral("Page %1 was saved at the wrong size").arg(pageId));
+        throw AppError(-1, QStringLiteral("Page %1 was saved at the wrong size").arg(pageId));
     if (!rotate && readAll(path) != bytesBefore)
-        throw DbError(-1, QStringLiteral("Page %1 was encoded again by a plain save").arg(pageId));
+        throw AppError(-1, QStringLiteral("Page %1 was encoded again by a plain save").arg(pageId));
     return elapsed;
 }
 
@@ -190,7 +190,7 @@ void resetPeak()
 {
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     if (!refs.open(QIODevice::WriteOnly) || refs.write("5") != 1)
-        throw DbError(-1, QStringLiteral("Cannot reset the peak memory: %1").arg(refs.errorString()));
+        throw AppError(-1, QStringLiteral("Cannot reset the peak memory: %1").arg(refs.errorString()));
 }
 
 // Opens, rotates and saves the page; returns the memory the process took
@@ -212,7 +212,7 @@ double rotatePeakRatio(RecordId pageId)
         viewer->findChild<QPushButton *>(QStringLiteral("cmdSave"))->click();
         QCoreApplication::processEvents();
         if (viewer->result() != QDialog::Accepted)
-            throw DbError(-1, QStringLiteral("Page %1 was not saved").arg(pageId));
+            throw AppError(-1, QStringLiteral("Page %1 was not saved").arg(pageId));
     }
     return double(statusBytes("VmHWM:") - before) / double(imageBytes);
 }
@@ -230,7 +230,7 @@ QString write600Dpi(const QString &folder, int seed)
     QImageWriter writer(path, "jpeg");
     writer.setQuality(90);
     if (!writer.write(page))
-        throw DbError(-1, QStringLiteral("Cannot write %1: %2").arg(path, writer.errorString()));
+        throw AppError(-1, QStringLiteral("Cannot write %1: %2").arg(path, writer.errorString()));
     return path;
 }
 
@@ -249,7 +249,7 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.filePath(QStringLiteral("config"))));
     QApplication app(argc, argv);
     dropPlatformNotices();
-    Startup::InitApplication();
+    Startup::initApplication();
     const Options options = parseOptions(app, QStringLiteral("Times opening, rotating and saving a page in the viewer."),
                                          0, 9, QStringLiteral("Keep the scans in this folder and reuse them."));
     const int runs = options.runs;
@@ -318,7 +318,7 @@ int main(int argc, char **argv)
                                  " (target <= 1.3x)%4")
                       .arg(QString::number(peak300, 'f', 2)).arg(verdict(peak300 <= 1.3))
                       .arg(QString::number(peak600, 'f', 2)).arg(verdict(peak600 <= 1.3)));
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         DbConnection::close();
         return fail(e.message());
     }

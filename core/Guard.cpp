@@ -1,7 +1,7 @@
 #include "core/Guard.h"
 
 #include "core/Prompt.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 #include <exception>
 
@@ -10,7 +10,7 @@ bool guard(const std::function<void()> &work)
     try {
         work();
         return true;
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         // A cabinet whose disk is not connected is no fault of the program:
         // the user is told what to do, without an error number.
         if (e.code == int(ErrorCode::StorageUnavailable))
@@ -18,7 +18,7 @@ bool guard(const std::function<void()> &work)
         else
             Prompt::instance().error(e.message());
     } catch (const std::exception &e) {
-        Prompt::instance().error(DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what())).message());
+        Prompt::instance().error(AppError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what())).message());
     }
     return false;
 }

@@ -21,7 +21,7 @@ std::optional<QString> tooLargeToShow(QIODevice *device)
     const QSize size = reader.size();
     if (!size.isValid())
         return std::nullopt;
-    const qint64 needed = ImageCheck::DecodedBytes(size, reader.imageFormat());
+    const qint64 needed = ImageCheck::decodedBytes(size, reader.imageFormat());
     constexpr qint64 kMb = 1024 * 1024;
     if (needed <= qint64(limitMb) * kMb)
         return std::nullopt;
@@ -37,7 +37,7 @@ std::optional<QString> tooLargeToShow(QIODevice *device)
 
 namespace ImageCheck {
 
-qint64 DecodedBytes(const QSize &size, QImage::Format format)
+qint64 decodedBytes(const QSize &size, QImage::Format format)
 {
     // Qt counts every pixel at 32 bits at least, whatever the format it
     // decodes to: a grey JPEG decodes to 8 bits a pixel but is counted at 32.
@@ -46,7 +46,7 @@ qint64 DecodedBytes(const QSize &size, QImage::Format format)
     return bytesPerLine * size.height();
 }
 
-std::optional<QString> UnreadableImage(const QString &path)
+std::optional<QString> unreadableImage(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -63,7 +63,7 @@ std::optional<QString> UnreadableImage(const QString &path)
     return std::nullopt;
 }
 
-bool EndsEarly(const QByteArray &bytes)
+bool endsEarly(const QByteArray &bytes)
 {
     if (!bytes.startsWith("\xFF\xD8"))
         return false;
@@ -74,7 +74,7 @@ bool EndsEarly(const QByteArray &bytes)
     return scan < 0 || bytes.indexOf("\xFF\xD9", scan + 2) < 0;
 }
 
-bool FileEndsEarly(const QString &path)
+bool fileEndsEarly(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
@@ -82,15 +82,15 @@ bool FileEndsEarly(const QString &path)
     const uchar *mapped = file.map(0, file.size());
     if (!mapped)
         return false;
-    return EndsEarly(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size()));
+    return endsEarly(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size()));
 }
 
-QString EndsEarlyNote()
+QString endsEarlyNote()
 {
     return QStringLiteral("The image ends early; it was filed as far as it could be read.");
 }
 
-std::optional<QString> TooLargeToShow(const QByteArray &bytes)
+std::optional<QString> bytesTooLargeToShow(const QByteArray &bytes)
 {
     QBuffer buffer;
     buffer.setData(bytes);
@@ -99,7 +99,7 @@ std::optional<QString> TooLargeToShow(const QByteArray &bytes)
     return tooLargeToShow(&buffer);
 }
 
-std::optional<QString> FileTooLargeToShow(const QString &path)
+std::optional<QString> fileTooLargeToShow(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

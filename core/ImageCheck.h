@@ -16,35 +16,35 @@ namespace ImageCheck {
 // Why the image file at path cannot be read (the reader's own reason, or
 // the system's for a file that does not open); nothing when it decodes.
 // The check decodes at thumbnail size, so a JPEG of any size is cheap.
-std::optional<QString> UnreadableImage(const QString &path);
+std::optional<QString> unreadableImage(const QString &path);
 
 // True for the bytes of a JPEG that end before its end-of-image marker:
 // the decoder fills the missing part in grey and only warns.
-bool EndsEarly(const QByteArray &bytes);
+bool endsEarly(const QByteArray &bytes);
 
 // The same for the file at path (read through a mapping, not copied); false
 // when it cannot be read.
-bool FileEndsEarly(const QString &path);
+bool fileEndsEarly(const QString &path);
 
 // The warning an image that ends early is filed with.
-QString EndsEarlyNote();
+QString endsEarlyNote();
 
 // The bytes Qt's allocation limit counts for a whole image of size decoded
 // to format: every pixel at 32 bits at least (grey ones too), whole words
 // a line.
-qint64 DecodedBytes(const QSize &size, QImage::Format format);
+qint64 decodedBytes(const QSize &size, QImage::Format format);
 
 // Why the page viewer could not show the image of these bytes: decoded
 // whole, as the viewer decodes it, its pixels would need more than the
 // allocation limit that both programs set (QImageReader::allocationLimit(),
-// 1024 MB), counted as DecodedBytes counts them. A page is
+// 1024 MB), counted as decodedBytes counts them. A page is
 // checked before it is filed, because the check that decodes it
-// (UnreadableImage) does so at thumbnail size and so lets any size pass.
+// (unreadableImage) does so at thumbnail size and so lets any size pass.
 // Read from the header alone, so a 65000 x 65000 JPEG costs nothing;
 // nothing when the image can be shown, when no limit is set, or when the
-// bytes are no image the reader knows (UnreadableImage tells that).
-std::optional<QString> TooLargeToShow(const QByteArray &bytes);
+// bytes are no image the reader knows (unreadableImage tells that).
+std::optional<QString> bytesTooLargeToShow(const QByteArray &bytes);
 // The same for the file at path; nothing when it cannot be opened.
-std::optional<QString> FileTooLargeToShow(const QString &path);
+std::optional<QString> fileTooLargeToShow(const QString &path);
 
 } // namespace ImageCheck

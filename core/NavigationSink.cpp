@@ -17,7 +17,7 @@ public:
     void UpdateDocumentName(RecordId, const QString &, const QDate &) override {}
     void ShowDrawersInListView(RecordId) override {}
     void ShowPagesInListView(RecordId) override {}
-    void SelectPageInListView(RecordId) override {}
+    void selectPageInListView(RecordId) override {}
 };
 
 NavigationSink *g_sink = nullptr;

@@ -38,7 +38,7 @@ public:
     virtual void ShowPagesInListView(RecordId documentId) = 0;
     // Makes the page the only selected item of the page pane; nothing when
     // the pane does not list it.
-    virtual void SelectPageInListView(RecordId pageId) = 0;
+    virtual void selectPageInListView(RecordId pageId) = 0;
 
     // The installed window, or a sink that ignores every call.
     static NavigationSink &instance();

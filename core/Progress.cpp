@@ -23,7 +23,7 @@ bool ProgressCancelled()
     return state().cancelled;
 }
 
-void SetProgressCancelled(bool cancelled)
+void setProgressCancelled(bool cancelled)
 {
     state().cancelled = cancelled;
 }
@@ -48,7 +48,7 @@ void AdvanceProgress(const QString &text)
         state().view->increment(text);
 }
 
-void ShowBusy()
+void showBusy()
 {
     if (state().view)
         state().view->showBusy();
@@ -126,7 +126,7 @@ void ProgressScope::close(OnClose how)
         break;
     case OnClose::Restore:
         Progress::StopProgress();
-        Progress::SetProgressCancelled(m_cancelledBefore);
+        Progress::setProgressCancelled(m_cancelledBefore);
         break;
     }
 }

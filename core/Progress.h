@@ -30,14 +30,14 @@ namespace Progress {
 // The stop request of the running long operation: false after a start, true
 // after Cancel or EndProgress.
 bool ProgressCancelled();
-void SetProgressCancelled(bool cancelled);
+void setProgressCancelled(bool cancelled);
 
 void StartProgress(const QString &text, int rangeMin, int rangeMax);
 // The same with the Cancel button showing (the cancellable file import).
 void StartProgressPositioned(const QString &text, int rangeMin, int rangeMax);
 void AdvanceProgress(const QString &text);
 // The bar of the shown window goes busy (ProgressView::showBusy).
-void ShowBusy();
+void showBusy();
 // Closes the window and sets ProgressCancelled.
 void EndProgress();
 // Closes the window; ProgressCancelled keeps its value.

@@ -19,7 +19,7 @@ namespace RunState {
 
 void Reset()
 {
-    Progress::SetProgressCancelled(false);
+    Progress::setProgressCancelled(false);
     DbConnection::failAfterStatements(0);
     // A copy: a reset may touch a state for the first time, which adds its
     // own reset to the list.
@@ -28,7 +28,7 @@ void Reset()
         reset();
 }
 
-void AddReset(std::function<void()> reset)
+void addReset(std::function<void()> reset)
 {
     resets().append(std::move(reset));
 }

@@ -17,6 +17,6 @@ void Reset();
 // never used needs none; a state whose reset must reach it before any use
 // (the template names, reread from the data folder then in use) adds it
 // when the program starts.
-void AddReset(std::function<void()> reset);
+void addReset(std::function<void()> reset);
 
 } // namespace RunState

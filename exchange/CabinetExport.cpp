@@ -47,9 +47,9 @@ using Row = Records::ExportRow;
 // there under its page id; it goes out under the name it came with.
 QString pageFileName(const QString &source, const QVariant &number, const QString &pageName, const QString &store)
 {
-    if (!IsJpegPath(source) && !pageName.isEmpty() && source.startsWith(store))
-        return CleanFileName(pageName);
-    return PageFileName(source, number);
+    if (!isJpegPath(source) && !pageName.isEmpty() && source.startsWith(store))
+        return cleanFileName(pageName);
+    return treeFileName(source, number);
 }
 
 class Exporter
@@ -104,13 +104,13 @@ private:
     // Set by a disk question, cleared by the next write that succeeds: a
     // disk-full then means the file fits on no disk.
     bool m_freshDisk = false;
-    DbError m_error;
+    AppError m_error;
 };
 
 void Exporter::status(const QString &caption, const QString &detail)
 {
     if (m_progress)
-        m_progress->ShowStatus(caption, detail);
+        m_progress->showStatus(caption, detail);
 }
 
 void Exporter::step(const QString &caption)
@@ -132,7 +132,7 @@ bool Exporter::nextDisk()
 {
     ++m_result.ExportDiskNumber;
     m_copier.sync(m_dest);
-    const std::optional<QString> path = DiskPrompt::AskForDisk(
+    const std::optional<QString> path = DiskPrompt::askForDisk(
         QStringLiteral("Please insert disk #%1").arg(m_result.ExportDiskNumber), withoutSlash(m_dest), true);
     if (!path) {
         m_result.cancelled = true;
@@ -146,13 +146,13 @@ bool Exporter::nextDisk()
 
 // A file that a fresh disk could not take either, named with the system's
 // reason: "<file> does not fit on an empty disk (No space left on device)."
-DbError tooLargeForDisk(const DbError &full)
+AppError tooLargeForDisk(const AppError &full)
 {
     const QString reason = QString::fromLocal8Bit(std::strerror(full.code));
     QString file = full.text;
     if (file.endsWith(QStringLiteral(": ") + reason))
         file.chop(reason.size() + 2);
-    return DbError(full.code, QStringLiteral("%1 does not fit on an empty disk (%2).").arg(file, reason));
+    return AppError(full.code, QStringLiteral("%1 does not fit on an empty disk (%2).").arg(file, reason));
 }
 
 Exporter::Outcome Exporter::perform(const std::function<FileCopier::Result()> &write)
@@ -222,27 +222,27 @@ void Exporter::exportLevel(int level, const Row &row, const QString &relative, c
 {
     if (!makeLevel(relative, shown))
         return;
-    if (level == int(RecordLevel::Cabinet) && !writeText(relative, MarkerFileName, MarkerText(m_now), shown))
+    if (level == int(RecordLevel::Cabinet) && !writeText(relative, MarkerFileName, markerText(m_now), shown))
         return;
     if (level == kDocumentLevel) {
         // Any one detail is worth the file: an amount alone would be lost.
         if ((!row.date.isNull() || !row.description.isNull() || !row.amount.isNull())
-            && !writeText(relative, DocumentFileName, DocumentInfoText(row.date, row.description, row.amount),
+            && !writeText(relative, DocumentFileName, documentInfoText(row.date, row.description, row.amount),
                           shown))
             return;
         exportPages(row.id, relative);
         return;
     }
     if (!row.description.isNull()
-        && !writeText(relative, kLevelFiles[level], DescriptionText(NullToEmpty(row.description)), shown))
+        && !writeText(relative, kLevelFiles[level], descriptionText(NullToEmpty(row.description)), shown))
         return;
-    const QList<Row> children = Records::ExportChildRows(RecordLevel(level), row.id);
+    const QList<Row> children = Records::exportChildRows(RecordLevel(level), row.id);
     QSet<QString> taken;
     for (int i = 0; i < children.size() && !stopped(); ++i) {
         const Row &child = children.at(i);
         const bool document = level + 1 == kDocumentLevel;
         const QString bare = document ? RemoveExtension(child.name) : child.name;
-        const QString dir = UniqueName(RemoveInvalidFileChars(bare), taken, false);
+        const QString dir = uniqueName(RemoveInvalidFileChars(bare), taken, false);
         exportLevel(level + 1, child, relative + QLatin1Char('/') + dir, shown + QLatin1Char('/') + bare);
     }
 }
@@ -267,7 +267,7 @@ Exporter::Source Exporter::checkSource(const QString &stored, bool shortcut, QSt
 
 void Exporter::exportPages(RecordId documentId, const QString &relative)
 {
-    const QList<Pages::NamedPage> pages = Pages::NamedDocumentPages(documentId);
+    const QList<Pages::NamedPage> pages = Pages::namedDocumentPages(documentId);
     QSet<QString> taken;
     for (int i = 0; i < pages.size() && !stopped(); ++i) {
         const Pages::NamedPage &page = pages.at(i);
@@ -277,7 +277,7 @@ void Exporter::exportPages(RecordId documentId, const QString &relative)
         QString caption = QStringLiteral("Copy document ") + page.name;
         // The name is taken before the copy, so a page that is missing
         // now never shifts the names of the pages after it.
-        const QString name = UniqueName(pageFileName(source, page.pageNumber, page.name, m_store), taken, true);
+        const QString name = uniqueName(pageFileName(source, page.pageNumber, page.name, m_store), taken, true);
         const Source kind = checkSource(stored, page.shortcut, &source);
         if (kind != Source::Own) {
             if (kind == Source::Refused)
@@ -303,11 +303,11 @@ void Exporter::exportPages(RecordId documentId, const QString &relative)
 
 void Exporter::run(RecordId cabinetId)
 {
-    Progress::SetProgressCancelled(false);
+    Progress::setProgressCancelled(false);
     if (m_progress)
         m_progress->Reset(1, 2);
     status(QStringLiteral("Count files"), QString());
-    const std::optional<Row> cabinet = Records::ExportCabinetRow(cabinetId);
+    const std::optional<Row> cabinet = Records::exportCabinetRow(cabinetId);
     if (!cabinet)
         return;
     m_storagePath = cabinet->storagePath;
@@ -332,11 +332,11 @@ bool Exporter::handlePreviousExport(const QString &folderName, const QString &sh
     using CabinetExport::Previous;
     if (m_previous == Previous::Keep)
         return true;
-    const std::optional<QString> folder = PreviousExport::Find(m_dest, folderName);
+    const std::optional<QString> folder = PreviousExport::find(m_dest, folderName);
     if (!folder)
         return true;
     if (m_previous == Previous::Ask) {
-        switch (Prompt::instance().questionYesNoCancel(PreviousExport::Question(QDir::toNativeSeparators(*folder)))) {
+        switch (Prompt::instance().questionYesNoCancel(PreviousExport::question(QDir::toNativeSeparators(*folder)))) {
         case Prompt::Answer::Yes:
             break;
         case Prompt::Answer::No:
@@ -346,7 +346,7 @@ bool Exporter::handlePreviousExport(const QString &folderName, const QString &sh
             return false;
         }
     }
-    const PreviousExport::Cleared cleared = PreviousExport::Clear(*folder, [&](const QString &relative) {
+    const PreviousExport::Cleared cleared = PreviousExport::clear(*folder, [&](const QString &relative) {
         status(QStringLiteral("Remove file"), shown + QLatin1Char('/') + relative);
         return !stopped();
     });

@@ -66,7 +66,7 @@ QString boundedDescription(const QString &description, QString *note)
 
 int filesOf(const QString &dir)
 {
-    return int(ImportNames::FilesToImport(dir, QString()).size());
+    return int(ImportNames::filesToImport(dir, QString()).size());
 }
 
 bool cancelled()
@@ -87,9 +87,9 @@ struct LevelRule
     RecordId (*insert)(RecordId parentId, const QString &name);
 };
 
-const LevelRule kDrawerRule{"Create drawer", &Records::DrawerNamed, &Records::InsertDrawer};
-const LevelRule kFolderRule{"Create folder", &Records::FolderNamed, &Records::InsertFolder};
-const LevelRule kDocumentRule{"Create document", &Records::FindDocumentByName, &Records::InsertDocument};
+const LevelRule kDrawerRule{"Create drawer", &Records::drawerNamed, &Records::insertDrawer};
+const LevelRule kFolderRule{"Create folder", &Records::folderNamed, &Records::insertFolder};
+const LevelRule kDocumentRule{"Create document", &Records::findDocumentByName, &Records::insertDocument};
 
 RecordId findOrCreateRow(const LevelRule &rule, RecordId parentId, const QString &name, bool *created)
 {
@@ -116,7 +116,7 @@ public:
     CabinetImport::TreeImportResult result() const { return m_result; }
     // The failure that ended the import because the page store could not
     // take its files; it is reported with the files left out.
-    const std::optional<DbError> &stoppedBy() const { return m_stoppedBy; }
+    const std::optional<AppError> &stoppedBy() const { return m_stoppedBy; }
 
 private:
     RecordId findOrCreate(const LevelRule &rule, RecordId parentId, const QString &name, bool *created);
@@ -138,16 +138,16 @@ private:
     // A file of a failure or note as the report names it: its path inside
     // the tree. FileImport names a file by its name alone: dir is where it lies.
     QString treeName(const QString &path, const QString &dir = QString()) const;
-    void leftOut(const QString &path, const DbError &error);
+    void leftOut(const QString &path, const AppError &error);
     void noted(const QString &path, const QString &note);
-    [[noreturn]] void stop(const DbError &error);
+    [[noreturn]] void stop(const AppError &error);
     void commit();
     void commitIfDue();
 
     RecordId m_cabinetId;
     ExchangeProgress *m_progress;
     CabinetImport::TreeImportResult m_result;
-    std::optional<DbError> m_stoppedBy;
+    std::optional<AppError> m_stoppedBy;
     QString m_root;   // the tree being read, no file is taken from outside it
     // The open batch: the records and pages since the last commit, whose
     // copies reach the disk when it commits and go when it fails.
@@ -198,7 +198,7 @@ QString TreeImporter::treeName(const QString &path, const QString &dir) const
     return name;
 }
 
-void TreeImporter::leftOut(const QString &path, const DbError &error)
+void TreeImporter::leftOut(const QString &path, const AppError &error)
 {
     // The reason of a file error starts with the file's full path, which the
     // report gives already.
@@ -213,7 +213,7 @@ void TreeImporter::noted(const QString &path, const QString &note)
         m_result.notes.append({treeName(path), note});
 }
 
-void TreeImporter::stop(const DbError &error)
+void TreeImporter::stop(const AppError &error)
 {
     m_stoppedBy = error;
     throw error;
@@ -222,7 +222,7 @@ void TreeImporter::stop(const DbError &error)
 RecordId TreeImporter::findOrCreate(const LevelRule &rule, RecordId parentId, const QString &name, bool *created)
 {
     if (m_progress)
-        m_progress->ShowStatus(QLatin1String(rule.caption), name);
+        m_progress->showStatus(QLatin1String(rule.caption), name);
     return findOrCreateRow(rule, parentId, name, created);
 }
 
@@ -240,7 +240,7 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
         for (const ThumbnailMaker::Job &job : jobs) {
             // A thumbnail that cannot be made leaves the page without one;
             // the page pane makes it when it shows the page.
-            m_thumbnails.start([job] { (void)ThumbnailMaker::makeThumbnail(job.imagePath, job.thumbPath); });
+            m_thumbnails.start([job] { (void)ThumbnailMaker::makeThumbnailFile(job.imagePath, job.thumbPath); });
         }
     };
     const FileImport::ImportResult r = FileImport::ImportFiles(
@@ -269,13 +269,13 @@ RecordId TreeImporter::record(const LevelRule &rule, RecordLevel table, RecordId
 
 void TreeImporter::description(const QString &dir, const QString &fileName, RecordLevel table, RecordId id)
 {
-    const QString file = CabinetTree::FindFile(dir, fileName);
+    const QString file = CabinetTree::findFile(dir, fileName);
     if (file.isEmpty())
         return;
     QString note;
     try {
-        CabinetImport::ImportDescription(table, dir + file, id, &note, m_root);
-    } catch (const DbError &e) {
+        CabinetImport::importDescription(table, dir + file, id, &note, m_root);
+    } catch (const AppError &e) {
         // A file that may not be read (too large, not a regular file, a
         // link out of the tree) is named; the record keeps its description.
         if (e.code != int(ErrorCode::InvalidValue))
@@ -290,7 +290,7 @@ void TreeImporter::documentInfo(const QString &path, RecordId documentId)
     QString note;
     try {
         CabinetImport::ImportDocumentInfo(path, documentId, &note, m_root);
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         if (e.code != int(ErrorCode::InvalidValue))
             throw;
         leftOut(path, e);
@@ -311,7 +311,7 @@ void TreeImporter::eachSubdirectory(const QString &dir, const Visit &import)
         // A name the database refuses (too long) leaves that directory out.
         try {
             import(withSlash(dir + name), name, next);
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             if (e.code != int(ErrorCode::InvalidValue))
                 throw;
             leftOut(dir + name, e);
@@ -323,12 +323,12 @@ void TreeImporter::importDocument(RecordId folderId, const QString &dir, const Q
 {
     bool created = false;
     const RecordId documentId = findOrCreate(kDocumentRule, folderId, name, &created);
-    const QString info = CabinetTree::FindFile(dir, CabinetTree::DocumentFileName);
+    const QString info = CabinetTree::findFile(dir, CabinetTree::DocumentFileName);
     if (!info.isEmpty())
         documentInfo(dir + info, documentId);
     // Announced once its date is known, which the tree shows.
     if (created) {
-        const std::optional<Records::DocumentValues> values = Records::ReadDocument(documentId);
+        const std::optional<Records::DocumentValues> values = Records::readDocument(documentId);
         notify(RecordLevel::Document, folderId, documentId, name, values ? values->dateOnDocument : QDate());
     }
     if (filesOf(dir) > 0)
@@ -379,7 +379,7 @@ void TreeImporter::run(QString root, int diskCount)
     // made.
     try {
         (void)m_workers.staging();
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         m_result.failures.append({DataFolder::pagesFolder(), e.text});
         stop(e);
     }
@@ -410,7 +410,7 @@ void TreeImporter::run(QString root, int diskCount)
             m_result.cancelled = cancelled();
             return;
         }
-        const std::optional<QString> next = DiskPrompt::AskForDisk(
+        const std::optional<QString> next = DiskPrompt::askForDisk(
             QStringLiteral("Please insert disk # %1").arg(disk + 1), QDir::cleanPath(root), false);
         if (!next) {
             m_result.cancelled = true;
@@ -443,11 +443,11 @@ RecordId FindOrCreateDocument(RecordId folderId, const QString &name)
     return findOrCreateRow(kDocumentRule, folderId, name, &created);
 }
 
-void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note, const QString &root)
+void importDescription(RecordLevel table, const QString &path, RecordId id, QString *note, const QString &root)
 {
     QString text;
     if (TextFile::read(path, &text, MaxTextFileBytes, root))
-        Records::UpdateDescription(table, id, boundedDescription(CabinetTree::ReadDescription(text), note));
+        Records::updateDescription(table, id, boundedDescription(CabinetTree::readDescription(text), note));
 }
 
 void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note, const QString &root)
@@ -455,12 +455,12 @@ void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note,
     QString text;
     if (!TextFile::read(path, &text, MaxTextFileBytes, root))
         return;
-    const CabinetTree::DocumentInfo info = CabinetTree::ReadDocumentInfo(text);
+    const CabinetTree::DocumentInfo info = CabinetTree::readDocumentInfo(text);
     // An unreadable date leaves the stored one, as no date does.
     const std::optional<QDate> date =
-        info.dateText.isEmpty() ? std::nullopt : CabinetTree::ParseDate(info.dateText);
-    Records::UpdateDocumentDetails(documentId, date, boundedDescription(info.description, note),
-                                   Common::LeadingNumber(info.amountText));
+        info.dateText.isEmpty() ? std::nullopt : CabinetTree::parseDate(info.dateText);
+    Records::updateDocumentDetails(documentId, date, boundedDescription(info.description, note),
+                                   Common::leadingNumber(info.amountText));
 }
 
 int CountImportableFiles(const QString &root, ExchangeProgress *progress)
@@ -475,7 +475,7 @@ int CountImportableFiles(const QString &root, ExchangeProgress *progress)
             if (cancelled())
                 return total;
             if (progress)
-                progress->ShowStatus(caption, dir);
+                progress->showStatus(caption, dir);
             total += filesOf(dir);
             if (depth < 3) {
                 for (const QString &sub : subdirectories(dir, root).names)
@@ -506,7 +506,7 @@ TreeImportResult ImportCabinetTree(RecordId cabinetId, const QString &root, int 
     if (!ok || importer.stoppedBy())
         result.cancelled = true;
     if (!result.failures.isEmpty() || !result.notes.isEmpty())
-        Prompt::instance().warning(FileImport::FailureMessage(result.failures, result.notes));
+        Prompt::instance().warning(FileImport::failureMessage(result.failures, result.notes));
     return result;
 }
 

@@ -48,7 +48,7 @@ TreeImportResult ImportCabinetTree(RecordId cabinetId, const QString &root, int 
 int CountImportableFiles(const QString &root, ExchangeProgress *progress = nullptr);
 
 // The record of that name below the parent (letter case aside), made when
-// there is none. Throw DbError.
+// there is none. Throw AppError.
 RecordId FindOrCreateDrawer(RecordId cabinetId, const QString &name);
 RecordId FindOrCreateFolder(RecordId drawerId, const QString &name);
 RecordId FindOrCreateDocument(RecordId folderId, const QString &name);
@@ -59,14 +59,14 @@ RecordId FindOrCreateDocument(RecordId folderId, const QString &name);
 // the tree at root once links are resolved is not read
 // (ErrorCode::InvalidValue); a description longer than
 // Records::MaxDescriptionLength is cut there and *note (when given) says
-// so. Throws DbError.
+// so. Throws AppError.
 inline constexpr qint64 MaxTextFileBytes = 1024 * 1024;
-void ImportDescription(RecordLevel table, const QString &path, RecordId id, QString *note = nullptr,
+void importDescription(RecordLevel table, const QString &path, RecordId id, QString *note = nullptr,
                        const QString &root = QString());
 // Reads a "document.txt": its description and amount (the leading number,
 // "." as the decimal point, 0 for none) always, its date when the file
 // holds a readable one. The bounds, the root and the note of
-// ImportDescription. Throws DbError.
+// importDescription. Throws AppError.
 void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note = nullptr,
                         const QString &root = QString());
 

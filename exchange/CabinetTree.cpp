@@ -55,25 +55,25 @@ QString RemoveInvalidFileChars(const QString &name)
     return clean(name, false);
 }
 
-QString CleanFileName(const QString &name)
+QString cleanFileName(const QString &name)
 {
     return clean(name, true);
 }
 
-bool IsJpegPath(const QString &path)
+bool isJpegPath(const QString &path)
 {
     const QString lower = path.toLower();
     return lower.endsWith(QLatin1String("jpg")) || lower.endsWith(QLatin1String("jpeg"));
 }
 
-QString PageFileName(const QString &sourcePath, const QVariant &pageNumber)
+QString treeFileName(const QString &sourcePath, const QVariant &pageNumber)
 {
-    if (IsJpegPath(sourcePath))
+    if (isJpegPath(sourcePath))
         return QStringLiteral("Page %1.jpg").arg(pageNumber.isNull() ? QString() : pageNumber.toString());
-    return CleanFileName(sourcePath.mid(sourcePath.lastIndexOf(QLatin1Char('/')) + 1));
+    return cleanFileName(sourcePath.mid(sourcePath.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
-QString UniqueName(const QString &name, QSet<QString> &taken, bool keepExtension)
+QString uniqueName(const QString &name, QSet<QString> &taken, bool keepExtension)
 {
     QString candidate = name;
     for (int n = 2; taken.contains(candidate.toCaseFolded()); ++n)
@@ -97,13 +97,13 @@ QString DecodeLineBreaks(const QString &text)
     return out.replace(QLatin1Char('|'), QLatin1Char('\n'));
 }
 
-QString FormatDate(const QVariant &stored)
+QString formatDate(const QVariant &stored)
 {
-    const QDate date = DateFromValue(stored);
+    const QDate date = dateFromValue(stored);
     return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
 }
 
-QString FormatAmount(const QVariant &stored)
+QString formatAmount(const QVariant &stored)
 {
     if (stored.isNull())
         return QString();
@@ -112,7 +112,7 @@ QString FormatAmount(const QVariant &stored)
     return QString::number(stored.toDouble(), 'f', QLocale::FloatingPointShortest);
 }
 
-std::optional<QDate> ParseDate(const QString &text)
+std::optional<QDate> parseDate(const QString &text)
 {
     static const QRegularExpression form(QStringLiteral(
         "^(?:(\\d{4})-(\\d{2})-(\\d{2})|(\\d{1,2})/(\\d{1,2})/(\\d{4}))(?:[ T]\\d{1,2}:\\d{2}(?::\\d{2})?)?$"));
@@ -127,7 +127,7 @@ std::optional<QDate> ParseDate(const QString &text)
     return date;
 }
 
-QByteArray MarkerText(const QDateTime &exported)
+QByteArray markerText(const QDateTime &exported)
 {
     return TextFile::joinCrLf({QStringLiteral("*** DO NOT DELETE THIS FILE ***"), QStringLiteral("Vellumark"),
                                QStringLiteral("Cabinet exported: ")
@@ -135,20 +135,20 @@ QByteArray MarkerText(const QDateTime &exported)
         .toUtf8();
 }
 
-QByteArray DescriptionText(const QString &description)
+QByteArray descriptionText(const QString &description)
 {
     return TextFile::joinCrLf({QStringLiteral("[Description]"), EncodeLineBreaks(description)}).toUtf8();
 }
 
-QByteArray DocumentInfoText(const QVariant &date, const QVariant &description, const QVariant &amount)
+QByteArray documentInfoText(const QVariant &date, const QVariant &description, const QVariant &amount)
 {
-    return TextFile::joinCrLf({QStringLiteral("[DateOnDocument]"), FormatDate(date), QString(),
+    return TextFile::joinCrLf({QStringLiteral("[DateOnDocument]"), formatDate(date), QString(),
                                QStringLiteral("[Description]"), EncodeLineBreaks(nullText(description)),
-                               QString(), QStringLiteral("[Amount]"), FormatAmount(amount)})
+                               QString(), QStringLiteral("[Amount]"), formatAmount(amount)})
         .toUtf8();
 }
 
-QString ReadDescription(const QString &text)
+QString readDescription(const QString &text)
 {
     QString value;
     bool started = false;
@@ -164,7 +164,7 @@ QString ReadDescription(const QString &text)
     return value;
 }
 
-DocumentInfo ReadDocumentInfo(const QString &text)
+DocumentInfo readDocumentInfo(const QString &text)
 {
     DocumentInfo info;
     QString *slot = nullptr;
@@ -188,7 +188,7 @@ DocumentInfo ReadDocumentInfo(const QString &text)
     return info;
 }
 
-QString FindFile(const QString &dir, const QString &name)
+QString findFile(const QString &dir, const QString &name)
 {
     const QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden);
     for (const QString &file : files) {

@@ -39,16 +39,16 @@ QString RemoveExtension(const QString &name);
 // characters and trailing blanks; "_" when nothing is left.
 QString RemoveInvalidFileChars(const QString &name);
 // A file name: the same, but its full stops kept.
-QString CleanFileName(const QString &name);
+QString cleanFileName(const QString &name);
 // True when the path ends in "jpg" or "jpeg", in any case.
-bool IsJpegPath(const QString &path);
+bool isJpegPath(const QString &path);
 // The file name of a page in its document directory: "Page <n>.jpg" for a
 // JPEG source ("Page .jpg" for a Null number), else the source's own name.
-QString PageFileName(const QString &sourcePath, const QVariant &pageNumber);
+QString treeFileName(const QString &sourcePath, const QVariant &pageNumber);
 // The name itself, or with " (2)", " (3)" ... before its extension (when
 // keepExtension) until no name of taken matches without regard to case;
 // the result is added to taken (kept case-folded).
-QString UniqueName(const QString &name, QSet<QString> &taken, bool keepExtension);
+QString uniqueName(const QString &name, QSet<QString> &taken, bool keepExtension);
 
 // Every line break (CR LF, LF or a lone CR) becomes "|".
 QString EncodeLineBreaks(const QString &text);
@@ -56,22 +56,22 @@ QString EncodeLineBreaks(const QString &text);
 QString DecodeLineBreaks(const QString &text);
 
 // A stored document date as written: "yyyy-MM-dd", "" for none.
-QString FormatDate(const QVariant &stored);
+QString formatDate(const QVariant &stored);
 // An amount in the C locale, shortest form that reads back the same
 // ("12.5", "1250000"); "" for Null.
-QString FormatAmount(const QVariant &stored);
+QString formatAmount(const QVariant &stored);
 // A date as read: "yyyy-MM-dd", "M/d/yyyy" or "MM/dd/yyyy", each with an
 // optional time ("HH:mm" or "HH:mm:ss"); nothing for anything else.
-std::optional<QDate> ParseDate(const QString &text);
+std::optional<QDate> parseDate(const QString &text);
 
 // The files' bytes.
-QByteArray MarkerText(const QDateTime &exported);
-QByteArray DescriptionText(const QString &description);
-QByteArray DocumentInfoText(const QVariant &date, const QVariant &description, const QVariant &amount);
+QByteArray markerText(const QDateTime &exported);
+QByteArray descriptionText(const QString &description);
+QByteArray documentInfoText(const QVariant &date, const QVariant &description, const QVariant &amount);
 
 // The value of a cabinet, drawer or folder file: the last non-blank line
 // after "[Description]" (decoded), "" when there is none.
-QString ReadDescription(const QString &text);
+QString readDescription(const QString &text);
 
 // The values of a "document.txt": each line trimmed; a blank line ends a
 // slot; "[DateOnDocument]", "[Description]", "[Amount]" (any case) open
@@ -82,10 +82,10 @@ struct DocumentInfo
     QString description;   // decoded
     QString amountText;
 };
-DocumentInfo ReadDocumentInfo(const QString &text);
+DocumentInfo readDocumentInfo(const QString &text);
 
 // The name of the entry of dir whose trimmed name equals name without
 // regard to case; "" when there is none.
-QString FindFile(const QString &dir, const QString &name);
+QString findFile(const QString &dir, const QString &name);
 
 } // namespace CabinetTree

@@ -7,7 +7,7 @@
 
 namespace DiskPrompt {
 
-QString DiskRefusal(const QString &path, bool forWriting)
+QString diskRefusal(const QString &path, bool forWriting)
 {
     const QFileInfo info(path);
     if (!info.isDir() || !QStorageInfo(path).isReady())
@@ -17,7 +17,7 @@ QString DiskRefusal(const QString &path, bool forWriting)
     return QString();
 }
 
-std::optional<QString> AskForDisk(const QString &text, const QString &currentPath, bool forWriting)
+std::optional<QString> askForDisk(const QString &text, const QString &currentPath, bool forWriting)
 {
     Prompt &prompt = Prompt::instance();
     QString path = currentPath;
@@ -31,7 +31,7 @@ std::optional<QString> AskForDisk(const QString &text, const QString &currentPat
                 continue;
             path = *chosen;
         }
-        const QString refusal = DiskRefusal(path, forWriting);
+        const QString refusal = diskRefusal(path, forWriting);
         if (refusal.isEmpty())
             return path;
         prompt.warning(refusal);

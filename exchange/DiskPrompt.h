@@ -13,9 +13,9 @@ namespace DiskPrompt {
 // exists on a ready volume (and, forWriting, may be written), starting
 // from currentPath; a folder that does not is refused with a message and
 // the question comes again. Nothing for Cancel.
-std::optional<QString> AskForDisk(const QString &text, const QString &currentPath, bool forWriting);
+std::optional<QString> askForDisk(const QString &text, const QString &currentPath, bool forWriting);
 
 // Why a folder cannot serve as the next disk; "" when it can.
-QString DiskRefusal(const QString &path, bool forWriting);
+QString diskRefusal(const QString &path, bool forWriting);
 
 } // namespace DiskPrompt

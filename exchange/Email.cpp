@@ -43,21 +43,21 @@ Mail::Result send(Mail::System system, const Mail::Message &message, const Mail:
     if (system == Mail::System::DesktopClient)
         return Mail::sendDesktop(message);
     if (system != Mail::System::Smtp)
-        return {false, 0, Email::NoEmailSystemMessage()};
+        return {false, 0, Email::noEmailSystemMessage()};
     // A progress window with Cancel for the send; the operation around it
     // (a page save) keeps its own stop request.
     const ProgressScope progress(QStringLiteral("Sending mail to %1").arg(message.to), 1, 2,
                                  ProgressScope::Cancel::Shown, ProgressScope::OnClose::Restore);
     // The send is mostly waiting on the server, which tells nothing of how
     // far it is: a busy bar shows that it goes on.
-    Progress::ShowBusy();
+    Progress::showBusy();
     return Mail::sendSmtp(message, smtp, [] { return Progress::ProgressCancelled(); });
 }
 
 void report(Mail::System system, const Mail::Result &result)
 {
     if (result.ok)
-        Prompt::instance().message(Email::MessageSentText(system));
+        Prompt::instance().message(Email::messageSentText(system));
     else if (system == Mail::System::None || result.cancelled)
         Prompt::instance().warning(result.text);
     else
@@ -70,8 +70,8 @@ Mail::Message composed(const QString &to, const QString &subject, const QString 
     message.to = to;
     message.senderName = Product::GetAppTitle();
     message.subject = subject;
-    message.body = Email::BodyWithAttachmentLine(body, Email::AttachmentCount(attachmentList));
-    message.attachments = Email::AttachmentPaths(attachmentList);
+    message.body = Email::bodyWithAttachmentLine(body, Email::attachmentCount(attachmentList));
+    message.attachments = Email::attachmentPaths(attachmentList);
     return message;
 }
 
@@ -88,7 +88,7 @@ std::optional<QString> nameOf(const std::optional<Values> &record)
 
 namespace Email {
 
-Mail::System SystemOf(const QString &setting)
+Mail::System systemOf(const QString &setting)
 {
     if (setting == DesktopSetting || setting == QLatin1String("MAPI"))
         return Mail::System::DesktopClient;
@@ -97,7 +97,7 @@ Mail::System SystemOf(const QString &setting)
     return Mail::System::None;
 }
 
-QString SettingOf(Mail::System system)
+QString settingOf(Mail::System system)
 {
     switch (system) {
     case Mail::System::DesktopClient:
@@ -110,15 +110,15 @@ QString SettingOf(Mail::System system)
     return QString();
 }
 
-Mail::System CurrentSystem()
+Mail::System currentSystem()
 {
-    return SystemOf(AppSettings::EmailSystem.read());
+    return systemOf(AppSettings::EmailSystem.read());
 }
 
 EmailSettings EmailSettings::read()
 {
     EmailSettings s;
-    s.system = CurrentSystem();
+    s.system = currentSystem();
     s.address = AppSettings::EmailAddress.read();
     s.smtp = readSmtp();
     return s;
@@ -126,7 +126,7 @@ EmailSettings EmailSettings::read()
 
 void EmailSettings::write() const
 {
-    AppSettings::EmailSystem.write(SettingOf(system));
+    AppSettings::EmailSystem.write(settingOf(system));
     AppSettings::EmailAddress.write(address);
     writeSmtp(smtp);
 }
@@ -153,18 +153,18 @@ void writeSmtp(const Mail::SmtpSettings &smtp)
     AppSettings::SmtpFrom.write(smtp.from);
 }
 
-QString NoEmailSystemMessage()
+QString noEmailSystemMessage()
 {
     return QStringLiteral("No Email system setup.  Goto File/Email Settings.. to setup your email.");
 }
 
-QString MessageSentText(Mail::System system)
+QString messageSentText(Mail::System system)
 {
     return system == Mail::System::DesktopClient ? QStringLiteral("The message is open in your mail program.")
                                                  : QStringLiteral("Message sent.");
 }
 
-int AttachmentCount(const QString &list)
+int attachmentCount(const QString &list)
 {
     const int bars = int(list.count(QLatin1Char('|')));
     if (bars > 0)
@@ -172,7 +172,7 @@ int AttachmentCount(const QString &list)
     return list.isEmpty() ? 0 : 1;
 }
 
-QStringList AttachmentPaths(const QString &list)
+QStringList attachmentPaths(const QString &list)
 {
     if (list.isEmpty())
         return {};
@@ -184,7 +184,7 @@ QStringList AttachmentPaths(const QString &list)
     return pieces;
 }
 
-QString BodyWithAttachmentLine(const QString &body, int count)
+QString bodyWithAttachmentLine(const QString &body, int count)
 {
     if (count <= 0)
         return body;
@@ -205,7 +205,7 @@ bool SendEmail(Mail::System system, const QString &to, const QString &subject, c
     return result.ok;
 }
 
-void SendTestEmail(Mail::System system, const QString &address, const Mail::SmtpSettings &smtp)
+void sendTestEmail(Mail::System system, const QString &address, const Mail::SmtpSettings &smtp)
 {
     if (system == Mail::System::None) {
         Prompt::instance().warning(QStringLiteral("No email system is selected."));
@@ -217,29 +217,29 @@ void SendTestEmail(Mail::System system, const QString &address, const Mail::Smtp
     SendEmail(system, address, QStringLiteral("Test Email"), body, QString(), smtp);
 }
 
-QString DocumentPageFiles(RecordId documentId)
+QString documentPageFiles(RecordId documentId)
 {
     QString list;
-    for (const Pages::PageRow &page : Pages::ReadDocumentPages(documentId))
+    for (const Pages::PageRow &page : Pages::readDocumentPages(documentId))
         list += PagePaths::GetPageFilePath(page.pageId, page.filename) + QLatin1Char('|');
     return list;
 }
 
-std::optional<Notice> NewPageNotice(RecordId pageId)
+std::optional<Notice> newPageNotice(RecordId pageId)
 {
     const RecordId documentId = Pages::GetDocumentIdOfPage(pageId);
     const RecordId folderId = Records::GetFolderIdOfDocument(documentId);
-    const std::optional<Records::FolderValues> folderRow = Records::ReadFolder(folderId);
+    const std::optional<Records::FolderValues> folderRow = Records::readFolder(folderId);
     const QString address = folderRow ? folderRow->email.trimmed() : QString();
     if (address.isEmpty())
         return std::nullopt;
     const RecordId drawerId = Records::GetDrawerIdOfFolder(folderId);
     const RecordId cabinetId = Records::GetCabinetIdOfDrawer(drawerId);
-    const std::optional<QString> cabinet = nameOf(Records::ReadCabinet(cabinetId));
-    const std::optional<QString> drawer = nameOf(Records::ReadDrawer(drawerId));
+    const std::optional<QString> cabinet = nameOf(Records::readCabinet(cabinetId));
+    const std::optional<QString> drawer = nameOf(Records::readDrawer(drawerId));
     const std::optional<QString> folder = nameOf(folderRow);
-    const std::optional<QString> document = nameOf(Records::ReadDocument(documentId));
-    const std::optional<Pages::NamedPage> page = Pages::NamedPageOf(pageId);
+    const std::optional<QString> document = nameOf(Records::readDocument(documentId));
+    const std::optional<Pages::NamedPage> page = Pages::namedPageOf(pageId);
     if (!cabinet || !drawer || !folder || !document || !page)
         return std::nullopt;
     const QString number = NullToEmpty(page->pageNumber);
@@ -261,9 +261,9 @@ void SendNewPageNotification(RecordId pageId)
     if (setting.isEmpty())
         return;
     // The notice compares the setting without regard to case.
-    const Mail::System system = SystemOf(setting.toUpper());
+    const Mail::System system = systemOf(setting.toUpper());
     std::optional<Notice> notice;
-    if (!guard([&] { notice = NewPageNotice(pageId); }) || !notice || system == Mail::System::None)
+    if (!guard([&] { notice = newPageNotice(pageId); }) || !notice || system == Mail::System::None)
         return;
     NoticeBatchState &state = batch();
     if (state.depth > 0 && state.stoppedBy) {
@@ -280,7 +280,7 @@ void SendNewPageNotification(RecordId pageId)
     report(system, result);
 }
 
-void BeginNoticeBatch()
+void beginNoticeBatch()
 {
     if (batch().depth++ == 0) {
         batch().stoppedBy.reset();
@@ -288,7 +288,7 @@ void BeginNoticeBatch()
     }
 }
 
-void EndNoticeBatch()
+void endNoticeBatch()
 {
     NoticeBatchState &state = batch();
     if (state.depth == 0 || --state.depth > 0 || !state.stoppedBy)
@@ -303,14 +303,14 @@ void EndNoticeBatch()
         Prompt::instance().error(text);
 }
 
-void ConnectNotices(QObject *context)
+void connectNotices(QObject *context)
 {
     // Direct: a notice goes out before the save or paste that announced it
     // carries on, as part of the same command.
     Changes &changes = Changes::instance();
     QObject::connect(&changes, &Changes::pageAdded, context, &SendNewPageNotification, Qt::DirectConnection);
-    QObject::connect(&changes, &Changes::noticeBatchBegun, context, &BeginNoticeBatch, Qt::DirectConnection);
-    QObject::connect(&changes, &Changes::noticeBatchEnded, context, &EndNoticeBatch, Qt::DirectConnection);
+    QObject::connect(&changes, &Changes::noticeBatchBegun, context, &beginNoticeBatch, Qt::DirectConnection);
+    QObject::connect(&changes, &Changes::noticeBatchEnded, context, &endNoticeBatch, Qt::DirectConnection);
 }
 
 } // namespace Email

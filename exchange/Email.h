@@ -23,10 +23,10 @@ inline const QString SmtpSetting = QStringLiteral("SMTP");
 // (and the older "MAPI", which used the user's own mail program) is the
 // desktop mail client, "SMTP" (and "CDONTS", which sent through a mail
 // server) is SMTP, anything else none.
-Mail::System SystemOf(const QString &setting);
-QString SettingOf(Mail::System system);
+Mail::System systemOf(const QString &setting);
+QString settingOf(Mail::System system);
 // The stored setting's system (exact compare).
-Mail::System CurrentSystem();
+Mail::System currentSystem();
 
 // What the settings dialog shows and stores: EmailSystem, EmailAddress
 // (the test address) and the SMTP server.
@@ -44,18 +44,18 @@ struct EmailSettings
 Mail::SmtpSettings readSmtp();
 void writeSmtp(const Mail::SmtpSettings &smtp);
 
-QString NoEmailSystemMessage();
-QString MessageSentText(Mail::System system);
+QString noEmailSystemMessage();
+QString messageSentText(Mail::System system);
 
 // An attachment list "p1|p2|": the number of "|" when there is one, else 1
 // for a non-empty text, else 0.
-int AttachmentCount(const QString &list);
+int attachmentCount(const QString &list);
 // The files it names: the whole text without "|", else each non-empty
 // piece before a "|" ("a|b" names only a).
-QStringList AttachmentPaths(const QString &list);
+QStringList attachmentPaths(const QString &list);
 // The body sent with count attachments: a first line of count spaces in
 // front of it when count is above 0.
-QString BodyWithAttachmentLine(const QString &body, int count);
+QString bodyWithAttachmentLine(const QString &body, int count);
 
 // Sends through the system and reports: "Message sent." (for the desktop
 // client: that the message is open there) or "SendEmail: Error  #<n>
@@ -68,11 +68,11 @@ bool SendEmail(Mail::System system, const QString &to, const QString &subject, c
 
 // The test message of the settings dialog, through the system chosen
 // there (saved or not): "No email system is selected." for none.
-void SendTestEmail(Mail::System system, const QString &address, const Mail::SmtpSettings &smtp);
+void sendTestEmail(Mail::System system, const QString &address, const Mail::SmtpSettings &smtp);
 
 // The viewer's list of its document's page files, in page order, each
-// followed by "|". Throws DbError.
-QString DocumentPageFiles(RecordId documentId);
+// followed by "|". Throws AppError.
+QString documentPageFiles(RecordId documentId);
 
 struct Notice
 {
@@ -82,8 +82,8 @@ struct Notice
     QString page;     // the page in a list of pages: "Invoice, page 3"
 };
 // The new-page notice of a page: nothing when its folder has no address
-// (blanks count as none) or a row on the way is missing. Throws DbError.
-std::optional<Notice> NewPageNotice(RecordId pageId);
+// (blanks count as none) or a row on the way is missing. Throws AppError.
+std::optional<Notice> newPageNotice(RecordId pageId);
 // Sends the notice when EmailSystem (upper-cased) names a system and the
 // page's folder has an address. Never throws: its own failures show as
 // "Error # ", the sender's as the sender reports them. Inside a batch, the
@@ -95,12 +95,12 @@ void SendNewPageNotification(RecordId pageId);
 // paste or drop of several files). Batches nest; the outermost end shows
 // one message with the reason and the pages not announced, when a notice
 // failed or was cancelled, and nothing otherwise.
-void BeginNoticeBatch();
-void EndNoticeBatch();
+void beginNoticeBatch();
+void endNoticeBatch();
 
 // Sends the notices Changes announces (pageAdded, in the batches of
 // noticeBatchBegun and noticeBatchEnded) for as long as context lives;
 // the program connects once, with its application object.
-void ConnectNotices(QObject *context);
+void connectNotices(QObject *context);
 
 } // namespace Email

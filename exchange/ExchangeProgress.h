@@ -14,7 +14,7 @@ public:
     virtual void Reset(int rangeMin, int rangeMax) = 0;
     // The status line: caption, a blank and the detail, shortened from the
     // detail's start to fit.
-    virtual void ShowStatus(const QString &caption, const QString &detail) = 0;
+    virtual void showStatus(const QString &caption, const QString &detail) = 0;
     // The busy pointer over the dialog, while counting.
     virtual void setBusy(bool busy) = 0;
 };

@@ -16,17 +16,17 @@
 
 namespace ExchangeRules {
 
-QVector<CabinetEntry> OpenCabinets()
+QVector<CabinetEntry> openCabinets()
 {
     QVector<CabinetEntry> open;
-    for (const Records::CabinetName &cabinet : Records::CabinetNames()) {
+    for (const Records::CabinetName &cabinet : Records::cabinetNames()) {
         if (Passwords::IsCabinetOpen(cabinet.cabinetId))
             open.append({cabinet.cabinetId, cabinet.name});
     }
     return open;
 }
 
-QString ExpandPath(const QString &typed)
+QString expandPath(const QString &typed)
 {
     const QString path = typed.trimmed();
     if (path == QLatin1String("~"))
@@ -36,14 +36,14 @@ QString ExpandPath(const QString &typed)
     return path;
 }
 
-QString InsideProgramMessage(const QString &programFolder)
+QString insideProgramMessage(const QString &programFolder)
 {
     return QStringLiteral("You cannot export a cabinet to a path within the %1 system.\n"
                           "Please select another location that is not within the application path of:\n'%2'.")
         .arg(Product::GetAppTitle(), programFolder);
 }
 
-QString DefaultOutputPath()
+QString defaultOutputPath()
 {
     QStringList roots;
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
@@ -56,29 +56,29 @@ QString DefaultOutputPath()
     return roots.isEmpty() ? QDir::homePath() : roots.first();
 }
 
-QString ImportRoot(const QString &typed)
+QString importRoot(const QString &typed)
 {
-    const QString path = ExpandPath(typed);
+    const QString path = expandPath(typed);
     const QFileInfo info(path);
     if (info.isFile() && info.fileName().trimmed().compare(CabinetTree::MarkerFileName, Qt::CaseInsensitive) == 0)
         return info.absolutePath();
     return path;
 }
 
-bool HasMarker(const QString &root)
+bool hasMarker(const QString &root)
 {
-    return !CabinetTree::FindFile(root, CabinetTree::MarkerFileName).isEmpty();
+    return !CabinetTree::findFile(root, CabinetTree::MarkerFileName).isEmpty();
 }
 
-int DiskCountOf(const QString &text)
+int diskCountOf(const QString &text)
 {
-    const double count = std::floor(Common::LeadingNumber(text));
+    const double count = std::floor(Common::leadingNumber(text));
     if (count >= double(INT_MAX))
         return INT_MAX;
     return count <= double(INT_MIN) ? INT_MIN : int(count);
 }
 
-QString ElideStatus(const QString &caption, const QString &detail, const std::function<bool(const QString &)> &fits)
+QString elideStatus(const QString &caption, const QString &detail, const std::function<bool(const QString &)> &fits)
 {
     const QString line = caption + QLatin1Char(' ') + detail;
     if (fits(line))

@@ -22,28 +22,28 @@ struct CabinetEntry
 inline const QString NoCabinetsEntry = QStringLiteral("No file cabinets to export");
 
 // The cabinets that open without a password prompt (none set, or given in
-// this run), by name; a locked cabinet is never offered. Throws DbError.
-QVector<CabinetEntry> OpenCabinets();
+// this run), by name; a locked cabinet is never offered. Throws AppError.
+QVector<CabinetEntry> openCabinets();
 
 // A typed path: trimmed, "~" and "~/..." taken from the home folder.
-QString ExpandPath(const QString &typed);
+QString expandPath(const QString &typed);
 // The refusal of an export into the data folder.
-QString InsideProgramMessage(const QString &programFolder);
+QString insideProgramMessage(const QString &programFolder);
 // The first writable removable volume (mounted under /media or
 // /run/media), else the home folder.
-QString DefaultOutputPath();
+QString defaultOutputPath();
 
 // The root a typed import path names: the path itself, or the folder of a
 // marker file typed or picked as the path.
-QString ImportRoot(const QString &typed);
+QString importRoot(const QString &typed);
 // True when the folder holds "vlm.txt" in any letter case.
-bool HasMarker(const QString &root);
+bool hasMarker(const QString &root);
 // The disk count a text gives: its leading number ("." as the decimal
 // point), rounded down; 0 for a text that starts with no number.
-int DiskCountOf(const QString &text);
+int diskCountOf(const QString &text);
 
 // The status line: caption, a blank and detail; when fits refuses it,
 // caption + " ..." + the longest tail of detail that fits.
-QString ElideStatus(const QString &caption, const QString &detail, const std::function<bool(const QString &)> &fits);
+QString elideStatus(const QString &caption, const QString &detail, const std::function<bool(const QString &)> &fits);
 
 } // namespace ExchangeRules

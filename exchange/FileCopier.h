@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 // The writes of an export onto its medium: page copies, text files and
 // directories, each telling a full disk (ENOSPC, EDQUOT: the next disk may
@@ -21,7 +21,7 @@ public:
     struct Result
     {
         Status status = Status::Done;
-        DbError error;   // why, unless Done
+        AppError error;   // why, unless Done
         bool ok() const { return status == Status::Done; }
     };
 

@@ -67,9 +67,9 @@ void announceDocument(RecordId folderId, RecordId documentId, const QString &nam
 // of range or held at the highest one.
 int pageNumberFor(RecordId documentId, const QString &name, QString *note)
 {
-    const std::optional<int> number = ImportNames::PageNumberOfName(name);
-    const int pageNumber = number ? *number : Pages::NextPageNumber(documentId);
-    *note = ImportNames::PageNumberNote(name);
+    const std::optional<int> number = ImportNames::pageNumberOfName(name);
+    const int pageNumber = number ? *number : Pages::nextPageNumber(documentId);
+    *note = ImportNames::pageNumberNote(name);
     // The next number is held at the highest one a page can carry.
     if (!number && pageNumber == INT_MAX)
         *note = QStringLiteral("No higher page number is possible; the page was numbered %1.").arg(INT_MAX);
@@ -117,15 +117,15 @@ void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, cons
     RecordId documentId = targetId;
     item.createdDocument = 0;
     if (kind == FileImport::TargetKind::Folder) {
-        documentId = Records::FindDocumentByName(targetId, item.name);
+        documentId = Records::findDocumentByName(targetId, item.name);
         if (documentId == 0) {
-            documentId = Records::InsertDocument(targetId, item.name);
+            documentId = Records::insertDocument(targetId, item.name);
             item.createdDocument = documentId;
         }
     }
     item.placedPath.clear();
     item.placed = false;
-    if (const RecordId existing = Pages::FindPageByName(documentId, item.name)) {
+    if (const RecordId existing = Pages::findPageByName(documentId, item.name)) {
         item.pageId = existing;
         if (item.image && !item.staged.isEmpty())
             item.placedPath = birth.restoreImage(existing, item.staged);
@@ -137,7 +137,7 @@ void importItem(RecordId targetId, FileImport::TargetKind kind, Item &item, cons
     }
     // A page's name obeys the length of every other name.
     if (item.name.size() > Records::MaxNameLength)
-        throw DbError(ErrorCode::InvalidValue, Records::NameTooLongMessage(item.name));
+        throw AppError(ErrorCode::InvalidValue, Records::nameTooLongMessage(item.name));
     QString numberNote;
     const PageBirth::Born born = birth.add(newPageOf(documentId, item, scanDate, &numberNote), step);
     birth.commit();
@@ -163,7 +163,7 @@ std::unique_ptr<Batch> stageBatch(const QStringList &names, int start, int count
         item.name = names.at(i);
         if (const std::optional<QString> reason =
                 FileImportStaging::prepare(item, dir, root, workers.staging(), firstNumber + i, copyNonImages))
-            item.copyError = DbError(ErrorCode::InvalidValue, *reason);
+            item.copyError = AppError(ErrorCode::InvalidValue, *reason);
         items.append(item);
     }
     auto batch = std::make_unique<Batch>(std::move(items));
@@ -180,7 +180,7 @@ void stageAhead(const QString &directory, const QString &extensionList, const Fi
     ImportWorkers::Ahead ahead;
     ahead.directory = withSlash(directory);
     ahead.extensionList = extensionList;
-    ahead.names = ImportNames::FilesToImport(ahead.directory, extensionList);
+    ahead.names = ImportNames::filesToImport(ahead.directory, extensionList);
     ahead.firstNumber = workers.reserveStagingNumbers(int(ahead.names.size()));
     if (!ahead.names.isEmpty())
         ahead.batch = stageBatch(ahead.names, 0, batchSize, ahead.firstNumber, ahead.directory,
@@ -230,7 +230,7 @@ struct BatchFiler
                 fileOne(item, &filed);
             }
             birth->commit();
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             const bool began = birth.has_value();
             birth.reset();
             state.ImportedShortcutCount = shortcutsBefore;
@@ -294,7 +294,7 @@ struct BatchFiler
         try {
             importItem(targetId, kind, item, scanDate, &step);
             filed->push_back(&item);
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             if (!item.staged.isEmpty())
                 QFile::remove(item.staged);
             result.failures.append({item.name, e.message()});
@@ -342,7 +342,7 @@ struct BatchFiler
                     return ThumbnailMaker::writeThumbnail(thumbnail, thumb);
                 // Decoded from the stored image: its bytes count like a copy's.
                 const MemoryBudget::Held held(budget, DecodeCost::ofThumbnailFile(image));
-                return ThumbnailMaker::makeThumbnail(image, thumb);
+                return ThumbnailMaker::makeThumbnailFile(image, thumb);
             });
         });
     }
@@ -368,7 +368,7 @@ QString namedFiles(const QString &heading, const QVector<ImportFailure> &files)
 
 } // namespace
 
-QString FailureMessage(const QVector<ImportFailure> &failures, const QVector<ImportFailure> &notes)
+QString failureMessage(const QVector<ImportFailure> &failures, const QVector<ImportFailure> &notes)
 {
     QStringList parts;
     if (!failures.isEmpty())
@@ -393,7 +393,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
     const auto run = [&] {
         // The command passes the document its menu was opened for; one that
         // is gone by now ends the import as a non-document selection would.
-        if (kind == TargetKind::Document && !Pages::DocumentExists(targetId))
+        if (kind == TargetKind::Document && !Pages::documentExists(targetId))
             return;
         // A cabinet whose disk is not connected takes no page, said once.
         if (kind == TargetKind::Folder)
@@ -408,7 +408,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         std::optional<ImportWorkers::Ahead> ahead;
         if (options.workers)
             ahead = options.workers->takeAhead(dir, extensionList);
-        const QStringList names = ahead ? ahead->names : ImportNames::FilesToImport(dir, extensionList);
+        const QStringList names = ahead ? ahead->names : ImportNames::filesToImport(dir, extensionList);
         shown.reset();
         if (names.isEmpty())
             return;
@@ -458,7 +458,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         // A run's failure is its caller's to report, once.
         try {
             run();
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             result.fatal = e;
         }
     } else {
@@ -467,7 +467,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
     // Also after a failure, so no progress window stays up.
     shown.reset();
     if ((!result.failures.isEmpty() || !result.notes.isEmpty()) && options.reportFailures)
-        Prompt::instance().warning(FailureMessage(result.failures, result.notes));
+        Prompt::instance().warning(failureMessage(result.failures, result.notes));
     return result;
 }
 

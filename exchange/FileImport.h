@@ -10,7 +10,7 @@
 
 #include "core/RecordId.h"
 #include "imaging/ThumbnailMaker.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 class ImportWorkers;
 
@@ -63,7 +63,7 @@ struct ImportResult
     bool cancelled = false;         // stopped by Cancel before the last file
     // In a run (options.workers): the failure that ended it, which the
     // caller reports; the batch it broke into left nothing.
-    std::optional<DbError> fatal;
+    std::optional<AppError> fatal;
 };
 
 struct ImportOptions
@@ -122,6 +122,6 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
 
 // The end warning naming the files left out, then those filed with a
 // warning; "" for none.
-QString FailureMessage(const QVector<ImportFailure> &failures, const QVector<ImportFailure> &notes = {});
+QString failureMessage(const QVector<ImportFailure> &failures, const QVector<ImportFailure> &notes = {});
 
 } // namespace FileImport

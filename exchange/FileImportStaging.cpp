@@ -44,7 +44,7 @@ struct Descriptor
 // Opens path for reading and judges what was opened: only a regular file
 // is read, and its size then bounds the read. Non-blocking, so a FIFO put
 // in a file's place cannot hold the import.
-std::optional<DbError> openRegular(const QString &path, Descriptor *in, qint64 *size)
+std::optional<AppError> openRegular(const QString &path, Descriptor *in, qint64 *size)
 {
     const QByteArray raw = QFile::encodeName(path);
     do {
@@ -56,14 +56,14 @@ std::optional<DbError> openRegular(const QString &path, Descriptor *in, qint64 *
     if (::fstat(in->fd, &st) != 0)
         return errnoError(errno, path);
     if (!S_ISREG(st.st_mode))
-        return DbError(ErrorCode::InvalidValue, ImportListing::notRegularText());
+        return AppError(ErrorCode::InvalidValue, ImportListing::notRegularText());
     *size = st.st_size;
     return std::nullopt;
 }
 
 // Reads up to size bytes, the size the file had when it was listed: a
 // file that grew since is read as it was then, one cut short as it is.
-std::optional<DbError> readBounded(int fd, qint64 size, const QString &path, QByteArray *bytes)
+std::optional<AppError> readBounded(int fd, qint64 size, const QString &path, QByteArray *bytes)
 {
     bytes->resize(size);
     qint64 have = 0;
@@ -83,7 +83,7 @@ std::optional<DbError> readBounded(int fd, qint64 size, const QString &path, QBy
 
 // Copies up to size bytes of fd to target in chunks; a failed copy leaves
 // no partial file.
-std::optional<DbError> copyBounded(int fd, qint64 size, const QString &source, const QString &target)
+std::optional<AppError> copyBounded(int fd, qint64 size, const QString &source, const QString &target)
 {
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -97,14 +97,14 @@ std::optional<DbError> copyBounded(int fd, qint64 size, const QString &source, c
         if (chunk.isEmpty())
             break;
         if (out.write(chunk) != chunk.size()) {
-            const DbError error = fileError(out, target);
+            const AppError error = fileError(out, target);
             out.remove();
             return error;
         }
         done += chunk.size();
     }
     if (!out.flush()) {
-        const DbError error = fileError(out, target);
+        const AppError error = fileError(out, target);
         out.remove();
         return error;
     }
@@ -115,14 +115,14 @@ std::optional<DbError> copyBounded(int fd, qint64 size, const QString &source, c
 // decoded: an image that cannot is refused with the reader's reason. An
 // image that decodes but ends early, or is too large for the viewer to
 // show whole, is filed with a note.
-std::optional<DbError> checkImage(Item &item, const ImageOps::LoadResult &thumb, bool endsEarly,
-                                  const std::optional<QString> &tooLarge)
+std::optional<AppError> checkImage(Item &item, const ImageOps::LoadResult &thumb, bool endsEarly,
+                                   const std::optional<QString> &tooLarge)
 {
     if (thumb.error)
         return thumb.error;
     item.thumbnail = thumb.image;
     if (endsEarly)
-        item.note = ImageCheck::EndsEarlyNote();
+        item.note = ImageCheck::endsEarlyNote();
     if (tooLarge)
         item.note = item.note.isEmpty() ? *tooLarge : item.note + QLatin1Char(' ') + *tooLarge;
     return std::nullopt;
@@ -148,7 +148,7 @@ qint64 decodeCost(int fd)
 // memory (the whole file, the decoder's buffers) are taken from budget
 // before they are allocated, all at once so that no thread holds a part
 // while it waits for the rest.
-std::optional<DbError> stage(Item &item, MemoryBudget &budget)
+std::optional<AppError> stage(Item &item, MemoryBudget &budget)
 {
     Descriptor in;
     qint64 size = 0;
@@ -165,8 +165,8 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
         if (!item.image)
             return std::nullopt;
         const MemoryBudget::Held held(budget, decode);
-        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), ImageCheck::FileEndsEarly(item.staged),
-                          ImageCheck::FileTooLargeToShow(item.staged));
+        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), ImageCheck::fileEndsEarly(item.staged),
+                          ImageCheck::fileTooLargeToShow(item.staged));
     }
     MemoryBudget::Held held(budget, size + decode);
     QByteArray bytes;
@@ -175,8 +175,8 @@ std::optional<DbError> stage(Item &item, MemoryBudget &budget)
     // Judged before it is written: an image that cannot be decoded is not
     // copied at all.
     if (item.image) {
-        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), ImageCheck::EndsEarly(bytes),
-                                    ImageCheck::TooLargeToShow(bytes)))
+        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), ImageCheck::endsEarly(bytes),
+                                    ImageCheck::bytesTooLargeToShow(bytes)))
             return error;
         held.release(decode);
     }
@@ -203,7 +203,7 @@ std::optional<QString> prepare(Item &item, const QString &directory, const QStri
                                const QTemporaryDir &staging, int index, bool copyNonImages)
 {
     item.source = directory + item.name;
-    if (const std::optional<QString> refusal = ImportListing::FileRefusal(item.source, root))
+    if (const std::optional<QString> refusal = ImportListing::fileRefusal(item.source, root))
         return refusal;
     Descriptor in;
     if (auto error = openRegular(item.source, &in, &item.size))

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "core/RecordId.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 class MemoryBudget;
 class QTemporaryDir;
@@ -30,7 +30,7 @@ struct Item
     qint64 size = 0;
     bool image = false;
     QString staged;            // the copy waiting for its row
-    std::optional<DbError> copyError;
+    std::optional<AppError> copyError;
     QImage thumbnail;          // the copy's thumbnail picture, when it could be made
     QString note;              // filed with this warning (an image that ends early)
     // Set once its rows are written.
@@ -55,16 +55,16 @@ QString stagedName(int index);
 std::optional<QString> prepare(Item &item, const QString &directory, const QString &root,
                                const QTemporaryDir &staging, int index, bool copyNonImages);
 
-// Runs work (returning an optional DbError) on a worker thread, where
+// Runs work (returning an optional AppError) on a worker thread, where
 // nothing may escape; the program's own calls never throw, so only an
 // allocation failure can get here.
 template<typename Work>
-std::optional<DbError> onWorker(const QString &name, Work work)
+std::optional<AppError> onWorker(const QString &name, Work work)
 {
     try {
         return work();
     } catch (const std::exception &e) {
-        return DbError(ErrorCode::Unexpected, QStringLiteral("%1: %2").arg(name, QString::fromLocal8Bit(e.what())));
+        return AppError(ErrorCode::Unexpected, QStringLiteral("%1: %2").arg(name, QString::fromLocal8Bit(e.what())));
     }
 }
 

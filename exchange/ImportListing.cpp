@@ -162,7 +162,7 @@ Directories directories(const QString &dir, const QString &root)
     return result;
 }
 
-std::optional<QString> FileRefusal(const QString &path, const QString &root)
+std::optional<QString> fileRefusal(const QString &path, const QString &root)
 {
     const QByteArray raw = QFile::encodeName(path);
     struct stat st;

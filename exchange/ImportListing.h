@@ -22,7 +22,7 @@ struct Refusal
 
 // Every entry of dir that is not a directory (hidden ones aside), by name
 // without regard to case. Links, devices and the like are listed too: the
-// import refuses each with its reason (FileRefusal).
+// import refuses each with its reason (fileRefusal).
 QStringList files(const QString &dir);
 
 struct Directories
@@ -39,7 +39,7 @@ Directories directories(const QString &dir, const QString &root);
 // name is not in the system's encoding, it is a link that leads out of
 // the tree or nowhere, or it is not a regular file once opened; nothing
 // when it may be read.
-std::optional<QString> FileRefusal(const QString &path, const QString &root);
+std::optional<QString> fileRefusal(const QString &path, const QString &root);
 
 // The texts of the refusals, for the import's report.
 QString undecodableNameText();

@@ -43,7 +43,7 @@ QString GetFileExtension(const QString &name)
     return dot < 0 ? name : name.mid(dot + 1);
 }
 
-bool IsMarkerName(const QString &name)
+bool isMarkerName(const QString &name)
 {
     static const QStringList markers{QStringLiteral("vlm.txt"), QStringLiteral("cabinet.txt"),
                                      QStringLiteral("drawer.txt"), QStringLiteral("folder.txt"),
@@ -51,7 +51,7 @@ bool IsMarkerName(const QString &name)
     return markers.contains(name.trimmed().toLower());
 }
 
-std::optional<int> PageNumberOfName(const QString &name)
+std::optional<int> pageNumberOfName(const QString &name)
 {
     if (!name.left(5).toLower().startsWith(QLatin1String("page ")) || name.size() < 5)
         return std::nullopt;
@@ -74,26 +74,26 @@ std::optional<int> PageNumberOfName(const QString &name)
     return int(rounded);
 }
 
-QString PageNumberNote(const QString &name)
+QString pageNumberNote(const QString &name)
 {
-    if (!name.left(5).toLower().startsWith(QLatin1String("page ")) || PageNumberOfName(name))
+    if (!name.left(5).toLower().startsWith(QLatin1String("page ")) || pageNumberOfName(name))
         return QString();
     return QStringLiteral("The page number in its name is larger than %1; the page was numbered after the "
                           "document's last page.")
         .arg(INT_MAX);
 }
 
-QStringList FilesToImport(const QString &directory, const QString &extensionList)
+QStringList filesToImport(const QString &directory, const QString &extensionList)
 {
     QStringList kept;
     for (const QString &name : directoryFiles(directory)) {
-        if (!IsMarkerName(name) && passesFilter(name, extensionList))
+        if (!isMarkerName(name) && passesFilter(name, extensionList))
             kept.append(name);
     }
     return kept;
 }
 
-QStringList ListFileTypes(const QString &directory)
+QStringList listFileTypes(const QString &directory)
 {
     QStringList types;
     for (const QString &name : directoryFiles(directory)) {
@@ -106,7 +106,7 @@ QStringList ListFileTypes(const QString &directory)
     return types;
 }
 
-QString FileTypeListOf(const QStringList &chosen)
+QString fileTypeListOf(const QStringList &chosen)
 {
     if (chosen.isEmpty())
         return NoFileTypesChosen;

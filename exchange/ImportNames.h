@@ -16,29 +16,29 @@ namespace ImportNames {
 // names, and passing extensionList ("" keeps all, NoFileTypesChosen none).
 // Links, devices and names the system cannot decode are listed too, so
 // that the import names them when it refuses them.
-QStringList FilesToImport(const QString &directory, const QString &extensionList);
+QStringList filesToImport(const QString &directory, const QString &extensionList);
 
 // The chooser's list: the distinct upper-case extensions of the
 // directory's files in first-seen order (names without extension and
 // marker names included), at most MaxFileTypes.
 inline constexpr int MaxFileTypes = 100;
-QStringList ListFileTypes(const QString &directory);
+QStringList listFileTypes(const QString &directory);
 // ImportFileTypeList for the chosen types: each followed by a comma, or
 // NoFileTypesChosen when none was chosen.
-QString FileTypeListOf(const QStringList &chosen);
+QString fileTypeListOf(const QStringList &chosen);
 
 // What follows the last "."; the whole name without one; "" when the name
 // ends in ".".
 QString GetFileExtension(const QString &name);
 // One of "vlm.txt", "cabinet.txt", "drawer.txt", "folder.txt",
 // "document.txt", trimmed and without regard to case.
-bool IsMarkerName(const QString &name);
+bool isMarkerName(const QString &name);
 // The page number a file name gives: "Page 3.jpg" gives 3 (the number
 // after "page ", halves rounded to even, 0 when none); nothing for any
 // other name, and for a number no page can carry (above 2147483647).
-std::optional<int> PageNumberOfName(const QString &name);
+std::optional<int> pageNumberOfName(const QString &name);
 // The warning for a file whose name gives a page number no page can carry;
 // "" for any other name.
-QString PageNumberNote(const QString &name);
+QString pageNumberNote(const QString &name);
 
 } // namespace ImportNames

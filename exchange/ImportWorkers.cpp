@@ -50,11 +50,11 @@ const QTemporaryDir &ImportWorkers::staging()
     auto staging = std::make_unique<QTemporaryDir>(pages + QLatin1Char('/') + DataFolder::ImportStagingPrefix
                                                    + QStringLiteral("XXXXXX"));
     if (!staging->isValid())
-        throw DbError(ErrorCode::DataFolderUnwritable, QStringLiteral("%1: %2").arg(pages, staging->errorString()));
+        throw AppError(ErrorCode::DataFolderUnwritable, QStringLiteral("%1: %2").arg(pages, staging->errorString()));
     for (int i = 0; i < FileImportStaging::kStagingFolders; ++i) {
         const QString folder = staging->filePath(QString::number(i));
         if (!QDir().mkdir(folder))
-            throw DbError(ErrorCode::DataFolderUnwritable, QStringLiteral("%1: The folder cannot be made.").arg(folder));
+            throw AppError(ErrorCode::DataFolderUnwritable, QStringLiteral("%1: The folder cannot be made.").arg(folder));
     }
     m_staging = std::move(staging);
     return *m_staging;

@@ -35,7 +35,7 @@ public:
     // The folder the copies wait in for their rows, in the page store (so
     // that putting one in place is a rename), made on first use and
     // removed with whatever is left in it when the workers go. Throws
-    // DbError.
+    // AppError.
     const QTemporaryDir &staging();
     // The first of count numbers that name staged copies, none of them
     // handed out before.

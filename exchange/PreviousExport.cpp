@@ -163,7 +163,7 @@ void Clearer::clear(int fd, const QString &relative, int level)
 
 namespace PreviousExport {
 
-std::optional<QString> Find(const QString &destination, const QString &folderName)
+std::optional<QString> find(const QString &destination, const QString &folderName)
 {
     const QString folder = (destination.endsWith(QLatin1Char('/')) ? destination : destination + QLatin1Char('/'))
                            + folderName;
@@ -171,13 +171,13 @@ std::optional<QString> Find(const QString &destination, const QString &folderNam
     if (folderName.isEmpty() || info.isSymLink() || !info.isDir())
         return std::nullopt;
     // A link in the marker's place is none an export wrote.
-    const QString marker = CabinetTree::FindFile(folder, CabinetTree::MarkerFileName);
+    const QString marker = CabinetTree::findFile(folder, CabinetTree::MarkerFileName);
     if (marker.isEmpty() || QFileInfo(folder + QLatin1Char('/') + marker).isSymLink())
         return std::nullopt;
     return folder;
 }
 
-QString Question(const QString &cabinetFolder)
+QString question(const QString &cabinetFolder)
 {
     return QStringLiteral("'%1' already holds an export of this cabinet.  Remove that export's page files, "
                           "details files and marker first, so that the folder holds the cabinet as it is now?\n\n"
@@ -186,7 +186,7 @@ QString Question(const QString &cabinetFolder)
         .arg(cabinetFolder);
 }
 
-Cleared Clear(const QString &cabinetFolder, const std::function<bool(const QString &)> &step)
+Cleared clear(const QString &cabinetFolder, const std::function<bool(const QString &)> &step)
 {
     Clearer clearer(cabinetFolder, step);
     const int fd = ::open(QFile::encodeName(cabinetFolder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);

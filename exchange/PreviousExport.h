@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 // An earlier export of a cabinet in the folder a new export goes to. Files
 // are replaced by name, so without clearing, pages moved or deleted since
@@ -30,21 +30,21 @@ namespace PreviousExport {
 // The cabinet's directory folderName in destination when it holds an
 // earlier export: a directory (not a link) holding the marker (a file, not
 // a link), in any letter case. Nothing otherwise.
-std::optional<QString> Find(const QString &destination, const QString &folderName);
+std::optional<QString> find(const QString &destination, const QString &folderName);
 
 // The question asked before an export into such a directory.
-QString Question(const QString &cabinetFolder);
+QString question(const QString &cabinetFolder);
 
 struct Cleared
 {
     int removed = 0;             // files and directories removed
     bool stopped = false;        // step asked to stop
-    std::optional<DbError> error;  // the first removal that failed; the clearing ended there
+    std::optional<AppError> error;  // the first removal that failed; the clearing ended there
 };
 
 // Removes from cabinetFolder what an export writes (see above). step is
 // called before each file is removed, with its path relative to
 // cabinetFolder; false stops the clearing there.
-Cleared Clear(const QString &cabinetFolder, const std::function<bool(const QString &relative)> &step = {});
+Cleared clear(const QString &cabinetFolder, const std::function<bool(const QString &relative)> &step = {});
 
 } // namespace PreviousExport

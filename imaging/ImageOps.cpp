@@ -28,20 +28,20 @@
 
 namespace {
 
-DbError notAnImage(const QString &path, const QString &reason)
+AppError notAnImage(const QString &path, const QString &reason)
 {
-    return DbError(ErrorCode::InvalidValue,
-                   QStringLiteral("%1: Invalid file format or file is corrupted (%2).").arg(path, reason));
+    return AppError(ErrorCode::InvalidValue,
+                    QStringLiteral("%1: Invalid file format or file is corrupted (%2).").arg(path, reason));
 }
 
 
-std::optional<DbError> tooLarge(const QString &path, const QSize &size, QImage::Format format)
+std::optional<AppError> tooLarge(const QString &path, const QSize &size, QImage::Format format)
 {
     const int limitMb = QImageReader::allocationLimit();
-    if (limitMb <= 0 || !size.isValid() || ImageCheck::DecodedBytes(size, format) <= qint64(limitMb) * 1024 * 1024)
+    if (limitMb <= 0 || !size.isValid() || ImageCheck::decodedBytes(size, format) <= qint64(limitMb) * 1024 * 1024)
         return std::nullopt;
-    return DbError(ErrorCode::InvalidValue,
-                   QStringLiteral("%1: The image of %2 by %3 pixels is larger than the %4 MB an image may take.")
+    return AppError(ErrorCode::InvalidValue,
+                    QStringLiteral("%1: The image of %2 by %3 pixels is larger than the %4 MB an image may take.")
                        .arg(path).arg(size.width()).arg(size.height()).arg(limitMb));
 }
 
@@ -500,7 +500,7 @@ QByteArray encodeJpeg(const QImage &image, int qualityFactor)
     return bytes;
 }
 
-std::optional<DbError> saveEncoded(const QByteArray &bytes, const QString &path, Durability durability)
+std::optional<AppError> saveEncoded(const QByteArray &bytes, const QString &path, Durability durability)
 {
     if (durability == Durability::Replaceable) {
         // Written beside the target and renamed over it: readers see the
@@ -531,13 +531,13 @@ std::optional<DbError> saveEncoded(const QByteArray &bytes, const QString &path,
     return std::nullopt;
 }
 
-std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor, Durability durability)
+std::optional<AppError> saveJpeg(const QImage &image, const QString &path, int qualityFactor, Durability durability)
 {
     if (image.isNull())
-        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(path));
+        return AppError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(path));
     const QByteArray bytes = encodeJpeg(image, qualityFactor);
     if (bytes.isEmpty())
-        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: The image could not be written as JPEG.").arg(path));
+        return AppError(ErrorCode::InvalidValue, QStringLiteral("%1: The image could not be written as JPEG.").arg(path));
     return saveEncoded(bytes, path, durability);
 }
 

@@ -8,7 +8,7 @@
 #include <future>
 #include <optional>
 
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 class QIODevice;
 
@@ -16,11 +16,11 @@ class QIODevice;
 // maker, on plain QImages: load, save as JPEG, rotate, crop, trim, and the
 // zoom arithmetic of the viewer.
 //
-// Errors: the calls that touch files never throw. They return the DbError
+// Errors: the calls that touch files never throw. They return the AppError
 // to show (errno for a file the system refuses, ErrorCode::InvalidValue for
 // a file that is not an image Qt can decode or is too large to hold), or
 // nothing on success; the caller decides whether to show it (guard() shows
-// a thrown DbError as "Error # n text") or to skip the step. The pure image
+// a thrown AppError as "Error # n text") or to skip the step. The pure image
 // functions cannot fail; those that refuse their input return a null QImage.
 namespace ImageOps {
 
@@ -28,7 +28,7 @@ namespace ImageOps {
 struct LoadResult
 {
     QImage image;                 // null on failure
-    std::optional<DbError> error; // set exactly when image is null
+    std::optional<AppError> error; // set exactly when image is null
 };
 
 // Reads the first image of the file at path in its own format (grey stays
@@ -66,7 +66,7 @@ struct DisplayLoad
     QImage picture;                     // null on failure
     QSize size;                         // the stored size
     std::shared_future<LoadResult> whole;
-    std::optional<DbError> error;       // set exactly when picture is null
+    std::optional<AppError> error;       // set exactly when picture is null
 };
 
 // Loads the file at path for a display that needs neededPixels(stored
@@ -97,15 +97,15 @@ enum class Durability { Synced, Replaceable };
 // Whether the image carries a resolution of its own, as its file stored it
 // or an edit set it.
 bool hasStoredResolution(const QImage &image);
-[[nodiscard]] std::optional<DbError> saveJpeg(const QImage &image, const QString &path, int qualityFactor,
-                                              Durability durability = Durability::Synced);
+[[nodiscard]] std::optional<AppError> saveJpeg(const QImage &image, const QString &path, int qualityFactor,
+                                               Durability durability = Durability::Synced);
 // The two halves of saveJpeg, so that the encoding can run on another
 // thread: the JPEG file's bytes (empty for a null image or a failure), and
 // the writing of bytes at path in the same way.
 // An image that had no stored resolution is written without one.
 QByteArray encodeJpeg(const QImage &image, int qualityFactor);
-[[nodiscard]] std::optional<DbError> saveEncoded(const QByteArray &bytes, const QString &path,
-                                                 Durability durability = Durability::Synced);
+[[nodiscard]] std::optional<AppError> saveEncoded(const QByteArray &bytes, const QString &path,
+                                                  Durability durability = Durability::Synced);
 
 // The image turned clockwise by 90, 180 or 270 degrees, the angle taken
 // modulo a whole turn (-90 turns as 270, 450 as 90), with the horizontal

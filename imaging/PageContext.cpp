@@ -1,7 +1,7 @@
 #include "imaging/PageContext.h"
 
 #include "core/RecordId.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/NodeKeys.h"
 #include "store/Pages.h"
 #include "store/Records.h"
@@ -10,9 +10,9 @@ namespace PageContext {
 
 PagePlace ResolvePageNeighbours(RecordId pageId)
 {
-    const std::optional<Pages::PageFacts> row = Pages::ReadPage(pageId);
+    const std::optional<Pages::PageFacts> row = Pages::readPage(pageId);
     if (!row)
-        throw DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(pageId));
+        throw AppError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(pageId));
     PagePlace place;
     place.pageId = pageId;
     place.documentId = row->documentId;
@@ -21,19 +21,19 @@ PagePlace ResolvePageNeighbours(RecordId pageId)
     place.shortcut = row->shortcut;
     // A page without a number has no place in the order, and no neighbours.
     if (place.pageNumber) {
-        place.prevPageId = Pages::NeighbourPage(place.documentId, *place.pageNumber, pageId, false);
-        place.nextPageId = Pages::NeighbourPage(place.documentId, *place.pageNumber, pageId, true);
+        place.prevPageId = Pages::neighbourPage(place.documentId, *place.pageNumber, pageId, false);
+        place.nextPageId = Pages::neighbourPage(place.documentId, *place.pageNumber, pageId, true);
     }
     place.folderId = Records::GetFolderIdOfDocument(place.documentId);
     place.drawerId = Records::GetDrawerIdOfFolder(place.folderId);
     place.cabinetId = Records::GetCabinetIdOfDrawer(place.drawerId);
-    place.storage = CabinetStorage(place.cabinetId);
+    place.storage = cabinetStorage(place.cabinetId);
     return place;
 }
 
-Storage CabinetStorage(RecordId cabinetId)
+Storage cabinetStorage(RecordId cabinetId)
 {
-    const std::optional<Records::CabinetValues> cabinet = Records::ReadCabinet(cabinetId);
+    const std::optional<Records::CabinetValues> cabinet = Records::readCabinet(cabinetId);
     Storage storage;
     if (!cabinet)
         return storage;
@@ -42,7 +42,7 @@ Storage CabinetStorage(RecordId cabinetId)
     return storage;
 }
 
-RecordId CabinetOfKey(const QString &key)
+RecordId cabinetOfKey(const QString &key)
 {
     const std::optional<NodeKeys::NodeKey> record = NodeKeys::parseKey(key);
     if (!record || !record->level)
@@ -51,11 +51,11 @@ RecordId CabinetOfKey(const QString &key)
     case RecordLevel::Folder:
         return Records::GetCabinetIdOfDrawer(Records::GetDrawerIdOfFolder(record->id));
     case RecordLevel::Document:
-        return Records::GetCabinetIdOfDocument(record->id);
+        return Records::getCabinetIdOfDocument(record->id);
     case RecordLevel::Page:
         // The number of a page key is a page, not a document: the page's
         // own cabinet decides where the new page is stored.
-        return Records::GetCabinetIdOfDocument(Pages::GetDocumentIdOfPage(record->id));
+        return Records::getCabinetIdOfDocument(Pages::GetDocumentIdOfPage(record->id));
     case RecordLevel::Cabinet:
     case RecordLevel::Drawer:
         break;
@@ -63,7 +63,7 @@ RecordId CabinetOfKey(const QString &key)
     return 0;
 }
 
-QString Caption(const PagePlace &place)
+QString caption(const PagePlace &place)
 {
     const QString number = place.pageNumber ? QString::number(*place.pageNumber) : QString();
     return QStringLiteral("Page # %1 (ID = %2)").arg(number).arg(place.pageId);

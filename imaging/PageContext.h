@@ -8,7 +8,7 @@
 
 // Where a page of the viewer sits: its document and the ancestors above it,
 // its neighbours in page order, and how its cabinet stores page files.
-// Every function reads the database and throws DbError.
+// Every function reads the database and throws AppError.
 namespace PageContext {
 
 // How a cabinet keeps its page files.
@@ -43,13 +43,13 @@ struct PagePlace
 PagePlace ResolvePageNeighbours(RecordId pageId);
 
 // The storage of a cabinet; a missing cabinet stores in the default folders.
-Storage CabinetStorage(RecordId cabinetId);
+Storage cabinetStorage(RecordId cabinetId);
 
 // The cabinet that a viewer key leads to: "FLD" a folder, "DOC" a
 // document, "PAG" a page's document; 0 for any other key or a missing row.
-RecordId CabinetOfKey(const QString &key);
+RecordId cabinetOfKey(const QString &key);
 
 // "Page # 3 (ID = 12)", the viewer's caption.
-QString Caption(const PagePlace &place);
+QString caption(const PagePlace &place);
 
 } // namespace PageContext

@@ -11,10 +11,10 @@
 
 namespace PageFileNames {
 
-NameCheck CheckFileName(const QString &typed, const QString &storagePath)
+NameCheck checkFileName(const QString &typed, const QString &storagePath)
 {
     if (typed.endsWith(QLatin1Char('/')))
-        return {NameVerdict::Refuse, PleaseEnterFilenameMessage(), typed};
+        return {NameVerdict::Refuse, pleaseEnterFilenameMessage(), typed};
     if (Common::HasInvalidPathChar(typed))
         return {NameVerdict::Refuse,
                 QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | ."),
@@ -23,7 +23,7 @@ NameCheck CheckFileName(const QString &typed, const QString &storagePath)
         return {NameVerdict::AskAutoAssign, QString(), typed};
     QString name = typed;
     if (QDir::isRelativePath(name))
-        name = StartOfName(storagePath) + name;
+        name = startOfName(storagePath) + name;
     if (!name.right(4).toLower().endsWith(QLatin1String(".jpg"))) {
         if (PagePaths::GetFileNamePart(name).contains(QLatin1Char('.')))
             return {NameVerdict::Refuse,
@@ -33,50 +33,50 @@ NameCheck CheckFileName(const QString &typed, const QString &storagePath)
     return {NameVerdict::Accept, QString(), name};
 }
 
-QString PleaseEnterFilenameMessage()
+QString pleaseEnterFilenameMessage()
 {
     return QStringLiteral("Please enter a filename.");
 }
 
-QString AutoAssignQuestion()
+QString autoAssignQuestion()
 {
     return QStringLiteral("No filename entered.  Do you want to auto-assign a filename?");
 }
 
-QString OverwriteQuestion(const QString &path)
+QString overwriteQuestion(const QString &path)
 {
     // "aready" is the designed text, kept as it is.
     return QStringLiteral("The file named '%1' aready exists.\nDo you want to overwrite this file?").arg(path);
 }
 
-QString RenameQuestion(const QString &oldPath)
+QString renameQuestion(const QString &oldPath)
 {
     return QStringLiteral("You have renamed this file.  Do you want to delete the old filename?\n"
                           "Old filename: '%1'")
         .arg(oldPath);
 }
 
-bool SameFileName(const QString &a, const QString &b)
+bool sameFileName(const QString &a, const QString &b)
 {
     return a.trimmed() == b.trimmed();
 }
 
-QString StartOfName(const QString &storagePath)
+QString startOfName(const QString &storagePath)
 {
     return storagePath.endsWith(QLatin1Char('/')) ? storagePath : storagePath + QLatin1Char('/');
 }
 
-QString NameById(const QString &folder, RecordId pageId)
+QString nameById(const QString &folder, RecordId pageId)
 {
-    return StartOfName(folder) + QString::number(pageId) + QStringLiteral(".jpg");
+    return startOfName(folder) + QString::number(pageId) + QStringLiteral(".jpg");
 }
 
 // A name typed for a page may be any number, and so a new page's name by
 // id. Any other file at the path is what a save killed before its rows
 // committed left behind (the rolled-back id is handed out again).
-bool NamedByAnotherPage(const QString &path, RecordId pageId)
+bool namedByAnotherPage(const QString &path, RecordId pageId)
 {
-    const QStringList names = Pages::FilenamesNamed(PagePaths::GetFileNamePart(path), pageId);
+    const QStringList names = Pages::filenamesNamed(PagePaths::GetFileNamePart(path), pageId);
     for (const QString &name : names) {
         if (PathFacts::sameFile(name, path))
             return true;

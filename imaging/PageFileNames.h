@@ -26,28 +26,28 @@ struct NameCheck
 // character a file name may not hold (removed from the text), emptiness,
 // then the extension (".jpg" is added to a name without any; another one
 // is refused). A relative name is taken inside the cabinet's storage path.
-NameCheck CheckFileName(const QString &typed, const QString &storagePath);
+NameCheck checkFileName(const QString &typed, const QString &storagePath);
 
 // The texts of the questions and refusals of the checks.
-QString PleaseEnterFilenameMessage();
-QString AutoAssignQuestion();
-QString OverwriteQuestion(const QString &path);
-QString RenameQuestion(const QString &oldPath);
+QString pleaseEnterFilenameMessage();
+QString autoAssignQuestion();
+QString overwriteQuestion(const QString &path);
+QString renameQuestion(const QString &oldPath);
 
 // True when the two names are one file name. Case counts: on Linux "A.jpg"
 // and "a.jpg" are two files, and taking them for one would overwrite the
 // other without asking.
-bool SameFileName(const QString &a, const QString &b);
+bool sameFileName(const QString &a, const QString &b);
 
 // The box of a cabinet with its own storage path starts at that folder.
-QString StartOfName(const QString &storagePath);
+QString startOfName(const QString &storagePath);
 
 // "<folder>/<pageId>.jpg": the file of a new page of a cabinet with its own
 // storage path that nobody names.
-QString NameById(const QString &folder, RecordId pageId);
+QString nameById(const QString &folder, RecordId pageId);
 
 // True when a page other than pageId has the file at path as its own.
-// Throws DbError.
-bool NamedByAnotherPage(const QString &path, RecordId pageId);
+// Throws AppError.
+bool namedByAnotherPage(const QString &path, RecordId pageId);
 
 } // namespace PageFileNames

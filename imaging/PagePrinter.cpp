@@ -2,7 +2,7 @@
 
 #include "core/RecordId.h"
 #include "imaging/ImageOps.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 
@@ -15,13 +15,13 @@ QString pageLabel(const Pages::PageRow &page)
     return QStringLiteral("%1 (%2)").arg(page.pageNumber).arg(PagePaths::GetFileNamePart(page.filename));
 }
 
-DbError pageFailure(const QString &what, const DbError &reason, const QString &after = QString())
+AppError pageFailure(const QString &what, const AppError &reason, const QString &after = QString())
 {
-    return DbError(reason.code, QStringLiteral("%1 could not be printed. %2%3").arg(what, reason.text, after));
+    return AppError(reason.code, QStringLiteral("%1 could not be printed. %2%3").arg(what, reason.text, after));
 }
 
 // Loads the file and prints it as one job at its printed size.
-std::optional<DbError> printFile(const QString &path, bool reduceColour, PrintSink &sink)
+std::optional<AppError> printFile(const QString &path, bool reduceColour, PrintSink &sink)
 {
     ImageOps::LoadResult loaded = ImageOps::load(path);
     if (loaded.error)
@@ -31,8 +31,8 @@ std::optional<DbError> printFile(const QString &path, bool reduceColour, PrintSi
     // as it always has; a document print keeps the full depth.
     if (reduceColour && image.depth() >= 24)
         image = image.convertToFormat(QImage::Format_Indexed8);
-    const QSize size = PrintLayout::PrintedSize(image.size(), PrintLayout::StoredDpi(image), sink.resolution(),
-                                                PrintLayout::ScanDpi(), PrintLayout::ReadScale());
+    const QSize size = PrintLayout::printedSize(image.size(), PrintLayout::storedDpi(image), sink.resolution(),
+                                                PrintLayout::scanDpi(), PrintLayout::readScale());
     return sink.printJob(image, size);
 }
 
@@ -81,12 +81,12 @@ Outcome PrintDocumentPages(RecordId documentId, int fromPage, int thruPage, Prin
     return outcome;
 }
 
-std::pair<int, int> DocumentPageRange(RecordId documentId)
+std::pair<int, int> documentPageRange(RecordId documentId)
 {
-    return Pages::PageNumberRange(documentId);
+    return Pages::pageNumberRange(documentId);
 }
 
-QString ShortcutNote(const Outcome &outcome)
+QString shortcutNote(const Outcome &outcome)
 {
     if (outcome.shortcuts.isEmpty())
         return QString();

@@ -29,7 +29,7 @@ QDate dayOf(const QString &stored)
 
 Facts read(RecordId pageId)
 {
-    const std::optional<Pages::PageFacts> row = Pages::ReadPage(pageId);
+    const std::optional<Pages::PageFacts> row = Pages::readPage(pageId);
     Facts facts;
     if (!row)
         return facts;
@@ -43,27 +43,27 @@ Facts read(RecordId pageId)
 
 QString dayText(const QDate &day)
 {
-    return day.isValid() ? Common::FormatDate(day) : NotKnown;
+    return day.isValid() ? Common::formatDate(day) : NotKnown;
 }
 
 } // namespace
 
 namespace PageProperties {
 
-Shown Describe(RecordId pageId)
+Shown describe(RecordId pageId)
 {
     const Facts facts = read(pageId);
     Shown shown;
     shown.pageId = QString::number(pageId);
     shown.scanDate = dayText(facts.scanDay);
-    shown.fileSize = facts.fileSize ? FormatBytes(*facts.fileSize) : NotKnown;
+    shown.fileSize = facts.fileSize ? formatBytes(*facts.fileSize) : NotKnown;
     shown.fileType = facts.fileType;
     if (facts.shortcut)
         shown.shortcut = facts.filename;
     return shown;
 }
 
-Shown DescribeSeveral(const QList<RecordId> &pageIds)
+Shown describeSeveral(const QList<RecordId> &pageIds)
 {
     QDate first;
     bool various = false;
@@ -82,13 +82,13 @@ Shown DescribeSeveral(const QList<RecordId> &pageIds)
     shown.pageIdCaption = QStringLiteral("Pages:");
     shown.pageId = QStringLiteral("%1 pages").arg(pageIds.size());
     shown.scanDate = various ? QStringLiteral("Various") : dayText(first);
-    shown.fileSize = total != 0 ? FormatBytes(total) : NotKnown;
+    shown.fileSize = total != 0 ? formatBytes(total) : NotKnown;
     shown.fileType = NotKnown;
     shown.shortcut = NotKnown;
     return shown;
 }
 
-QString FormatBytes(qint64 bytes)
+QString formatBytes(qint64 bytes)
 {
     QLocale locale;
     // The C locale leaves groups out unless told otherwise.

@@ -6,7 +6,7 @@
 #include "core/RecordId.h"
 
 // What the page properties dialog shows of one page, or of several pages
-// selected together. Reads the database; throws DbError.
+// selected together. Reads the database; throws AppError.
 namespace PageProperties {
 
 struct Shown
@@ -23,15 +23,15 @@ struct Shown
 // known" for either when it is not stored), its file type as stored and,
 // for a shortcut page, the file it points to. A page without a row shows
 // its id and "Not known".
-Shown Describe(RecordId pageId);
+Shown describe(RecordId pageId);
 
 // Several pages, in the order given: "<n> pages", their common scan day
 // ("Various" when they were scanned on different days, "Not known" when
 // none has a date), the total of their sizes ("Not known" for a total of
 // 0; the total is 64-bit, so pages past 2 GiB add up right).
-Shown DescribeSeveral(const QList<RecordId> &pageIds);
+Shown describeSeveral(const QList<RecordId> &pageIds);
 
 // "1,234,567 bytes", grouped with the locale's separator.
-QString FormatBytes(qint64 bytes);
+QString formatBytes(qint64 bytes);
 
 } // namespace PageProperties

@@ -34,7 +34,7 @@ namespace {
 // progress marks the run ended.
 const QString SavingPage = QStringLiteral("Saving page");
 
-void throwIfFailed(const std::optional<DbError> &error)
+void throwIfFailed(const std::optional<AppError> &error)
 {
     if (error)
         throw *error;
@@ -50,15 +50,15 @@ RecordId targetDocument(const QString &key, PageSave::SaveResult &result)
     const RecordId id = record && record->level ? record->id : 0;
     if (level == RecordLevel::Folder) {
         if (Records::GetDrawerIdOfFolder(id) == 0)
-            throw DbError(ErrorCode::RecordMissing, QStringLiteral("Folder %1 does not exist.").arg(id));
-        const RecordId documentId = Records::InsertDocument(id, QStringLiteral("New document"));
+            throw AppError(ErrorCode::RecordMissing, QStringLiteral("Folder %1 does not exist.").arg(id));
+        const RecordId documentId = Records::insertDocument(id, QStringLiteral("New document"));
         result.newDocument = true;
         result.folderId = id;
         return documentId;
     }
     const RecordId documentId = level == RecordLevel::Page ? Pages::GetDocumentIdOfPage(id) : id;
-    if (!PageSave::IsPageTarget(key) || !Pages::DocumentExists(documentId))
-        throw DbError(ErrorCode::RecordMissing, QStringLiteral("There is no document for '%1'.").arg(key));
+    if (!PageSave::isPageTarget(key) || !Pages::documentExists(documentId))
+        throw AppError(ErrorCode::RecordMissing, QStringLiteral("There is no document for '%1'.").arg(key));
     return documentId;
 }
 
@@ -78,12 +78,12 @@ void placeEditedPage(const PageSave::SaveRequest &request, PageSave::SaveResult 
     result.pageId = request.pageId;
     result.documentId = Pages::GetDocumentIdOfPage(request.pageId);
     if (result.documentId == 0)
-        throw DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(request.pageId));
+        throw AppError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(request.pageId));
     if (PagePaths::IsPageShortcut(request.pageId))
-        throw DbError(ErrorCode::InvalidValue,
-                      QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
+        throw AppError(ErrorCode::InvalidValue,
+                       QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
                           .arg(request.pageId));
-    Pages::SetPageFilename(result.pageId, request.filename);
+    Pages::setPageFilename(result.pageId, request.filename);
     result.imagePath = request.autoAssignName ? PagePaths::GetDefaultPageFilePath(result.pageId)
                                               : PagePaths::GetPageFilePath(result.pageId, request.filename);
     result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, request.filename);
@@ -109,7 +109,7 @@ PageSave::EncodedPage encodedFiles(const PageSave::SaveRequest &request)
     encoded.thumbnail = thumbnail.get();
     encoded.quality = request.quality;
     if (encoded.image.isEmpty())
-        throw DbError(ErrorCode::InvalidValue, QStringLiteral("The image could not be written as JPEG."));
+        throw AppError(ErrorCode::InvalidValue, QStringLiteral("The image could not be written as JPEG."));
     return encoded;
 }
 
@@ -146,8 +146,8 @@ PageSave::SaveResult addPage(PageBirth &birth, const PageSave::SaveRequest &requ
 // The files of an edited page whose image was not changed: the loaded
 // file's bytes at the page's path (nothing to write when that is the same
 // file), and the thumbnail only when it is missing.
-std::optional<DbError> keepUnchanged(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
-                                     const std::function<void()> &between)
+std::optional<AppError> keepUnchanged(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
+                                      const std::function<void()> &between)
 {
     if (!PathFacts::sameFile(request.unchangedFile, result.imagePath)) {
         QFile source(request.unchangedFile);
@@ -168,15 +168,15 @@ std::optional<DbError> keepUnchanged(const PageSave::SaveRequest &request, const
     return ThumbnailMaker::writeThumbnail(ThumbnailMaker::thumbnailOf(request.image), result.thumbPath);
 }
 
-std::optional<DbError> writeFiles(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
-                                  const std::function<void()> &between = {})
+std::optional<AppError> writeFiles(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
+                                   const std::function<void()> &between = {})
 {
     if (!request.unchangedFile.isEmpty())
         return keepUnchanged(request, result, between);
     std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
         return ThumbnailMaker::thumbnailOf(image);
     });
-    const std::optional<DbError> imageError = ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
+    const std::optional<AppError> imageError = ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
     const QImage thumbnailPicture = thumbnail.get();
     if (imageError)
         return imageError;
@@ -199,13 +199,13 @@ void announceNewDocument(const PageSave::SaveResult &result)
 
 namespace PageSave {
 
-bool IsPageTarget(const QString &key)
+bool isPageTarget(const QString &key)
 {
     const std::optional<RecordLevel> level = NodeKeys::levelOf(key);
     return level && (*level == RecordLevel::Folder || *level == RecordLevel::Document || *level == RecordLevel::Page);
 }
 
-bool IsLevelAboveFolder(const QString &key)
+bool isLevelAboveFolder(const QString &key)
 {
     // Both roots, "ROOT" and "ROOTFOUND", lie above every folder.
     const QString type = NodeKeys::typeOf(key);
@@ -218,7 +218,7 @@ bool IsLevelAboveFolder(const QString &key)
 SaveResult SavePage(const SaveRequest &request)
 {
     if (request.image.isNull())
-        throw DbError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
+        throw AppError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
     const ProgressScope progress(SavingPage, 1, 4, ProgressScope::Cancel::Hidden, ProgressScope::OnClose::Set);
     SaveResult result;
     if (request.addMode) {
@@ -238,7 +238,7 @@ SaveResult SavePage(const SaveRequest &request)
         placeEditedPage(request, result);
         Progress::AdvanceProgress(QStringLiteral("Save image"));
         throwIfFailed(writeFiles(request, result, [] { Progress::AdvanceProgress(QStringLiteral("Save thumbnail")); }));
-        Pages::SetPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
+        Pages::setPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
         // A file written here replaced the image by a rename: its entry is
         // on the disk before its size commits. An unchanged page kept in
         // its own file wrote nothing.
@@ -252,7 +252,7 @@ SaveResult SavePage(const SaveRequest &request)
     return result;
 }
 
-BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
+BatchResult saveScannedPages(const std::vector<SaveRequest> &requests)
 {
     BatchResult out;
     if (requests.empty())
@@ -269,7 +269,7 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
         SaveResult first;
         for (const SaveRequest &request : requests) {
             if (request.image.isNull()) {
-                out.error = DbError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
+                out.error = AppError(ErrorCode::InvalidValue, QStringLiteral("There is no image to save."));
                 break;
             }
             try {
@@ -281,7 +281,7 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
                     result.folderId = first.folderId;
                 }
                 placed.push_back(result);
-            } catch (const DbError &e) {
+            } catch (const AppError &e) {
                 out.error = e;
                 break;
             }
@@ -290,7 +290,7 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
         // A batch that stored no page keeps no new document either.
         if (!placed.empty())
             birth.commit();
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         // Nothing of the batch was stored.
         placed.clear();
         out.error = e;
@@ -306,7 +306,7 @@ BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests)
     return out;
 }
 
-void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved)
+void deleteOldFiles(const QString &loadedFilename, const SaveResult &saved)
 {
     if (loadedFilename.isEmpty())
         return;
@@ -317,9 +317,9 @@ void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved)
     deleteUnlessSaved(PagePaths::GetDefaultThumbFilePath(saved.pageId), saved);
 }
 
-void DeleteSavedPage(RecordId pageId)
+void deleteSavedPage(RecordId pageId)
 {
-    Deletes::DeletePages({pageId});
+    Deletes::deletePages({pageId});
 }
 
 } // namespace PageSave

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/RecordId.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 // Storing the viewer's image as a page: the rows of a new page, the image,
 // its thumbnail and its size, and the removal of the files a rename leaves.
@@ -68,16 +68,16 @@ struct SaveResult
 };
 
 // True for a key a new page can go into ("FLD", "DOC", "PAG").
-bool IsPageTarget(const QString &key);
+bool isPageTarget(const QString &key);
 // True for the keys of the levels above a folder ("ROO", "CAB", "DRW"),
 // which get "Error!".
-bool IsLevelAboveFolder(const QString &key);
+bool isLevelAboveFolder(const QString &key);
 
 // Stores the page. In Add mode a new page is born in the page store
 // (PageBirth), after a "New document" of the folder for a folder key, in
 // one change: its row, its Filename (the empty text for the page store),
 // the image as JPEG at its path, its thumbnail and its file size; on any
-// failure nothing of it stays and DbError says why. An id whose paths hold
+// failure nothing of it stays and AppError says why. An id whose paths hold
 // a file is passed over; only a name the user typed replaces a file. In
 // Edit mode the page's image and thumbnail are replaced and its size and
 // Filename updated in one transaction (a failure keeps its row). Refused
@@ -85,11 +85,11 @@ bool IsLevelAboveFolder(const QString &key);
 // missing row, and a shortcut page, whose file is the user's own.
 SaveResult SavePage(const SaveRequest &request);
 
-// What SaveScannedPages stored, in order, and why it stopped early.
+// What saveScannedPages stored, in order, and why it stopped early.
 struct BatchResult
 {
     std::vector<SaveResult> saved;
-    std::optional<DbError> error;
+    std::optional<AppError> error;
 };
 
 // Stores the new pages of a feeder batch, each as SavePage stores a new
@@ -98,15 +98,15 @@ struct BatchResult
 // document the first went into. A page that cannot be stored ends the
 // batch: the pages before it are stored, it and the pages after it leave
 // nothing behind, and error says why.
-BatchResult SaveScannedPages(const std::vector<SaveRequest> &requests);
+BatchResult saveScannedPages(const std::vector<SaveRequest> &requests);
 
 // After a rename or an automatic name: deletes the file the page was
 // loaded from, its thumbnail beside it and the page's default thumbnail,
 // each where it exists, but never a file the save has just written.
-void DeleteOldFiles(const QString &loadedFilename, const SaveResult &saved);
+void deleteOldFiles(const QString &loadedFilename, const SaveResult &saved);
 
 // Removes a page that a save made while the viewer stayed open (a feeder
 // scan cancelled afterwards): its row, image and thumbnail.
-void DeleteSavedPage(RecordId pageId);
+void deleteSavedPage(RecordId pageId);
 
 } // namespace PageSave

@@ -36,9 +36,9 @@ int scaled(int pixels, double printerDpi, double imageDpi)
 
 } // namespace
 
-int WholeNumber(const QString &text)
+int wholeNumber(const QString &text)
 {
-    const double n = nearest(Common::LeadingNumber(text));
+    const double n = nearest(Common::leadingNumber(text));
     if (n >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
     if (n <= double(std::numeric_limits<int>::min()))
@@ -46,23 +46,23 @@ int WholeNumber(const QString &text)
     return int(n);
 }
 
-int PercentOrDefault(const QString &stored)
+int percentOrDefault(const QString &stored)
 {
-    const int value = WholeNumber(stored);
+    const int value = wholeNumber(stored);
     return inPercentRange(value) ? value : AppSettings::PrintWidthPct.defaultValue;
 }
 
-Scale ReadScale()
+Scale readScale()
 {
     // The number the text begins with, as the dialog reads its boxes, not
     // the plain whole-number reading of the declaration.
-    return {PercentOrDefault(AppSettings::PrintWidthPct.text()), PercentOrDefault(AppSettings::PrintHeightPct.text())};
+    return {percentOrDefault(AppSettings::PrintWidthPct.text()), percentOrDefault(AppSettings::PrintHeightPct.text())};
 }
 
-std::optional<ScaleRefusal> SaveScale(const QString &widthText, const QString &heightText)
+std::optional<ScaleRefusal> saveScale(const QString &widthText, const QString &heightText)
 {
-    const int width = WholeNumber(widthText);
-    const int height = WholeNumber(heightText);
+    const int width = wholeNumber(widthText);
+    const int height = wholeNumber(heightText);
     if (!inPercentRange(width))
         return ScaleRefusal{true, WidthMessage};
     if (!inPercentRange(height))
@@ -72,21 +72,21 @@ std::optional<ScaleRefusal> SaveScale(const QString &widthText, const QString &h
     return std::nullopt;
 }
 
-int ScanDpi()
+int scanDpi()
 {
     if (AppSettings::TWAINImageType.read() == QLatin1String("document"))
         return ScannerSettings::GetDocDPI();
     return ScannerSettings::GetPicDPI();
 }
 
-QSize StoredDpi(const QImage &image)
+QSize storedDpi(const QImage &image)
 {
     if (!ImageOps::hasStoredResolution(image))
         return QSize(0, 0);
     return QSize(dpiOf(image.dotsPerMeterX()), dpiOf(image.dotsPerMeterY()));
 }
 
-QSize PrintedSize(const QSize &pixels, const QSize &storedDpi, QSize printerDpi, int scanDpi,
+QSize printedSize(const QSize &pixels, const QSize &storedDpi, QSize printerDpi, int scanDpi,
                   const Scale &scale)
 {
     if (printerDpi.width() <= 0)
@@ -105,14 +105,14 @@ QSize PrintedSize(const QSize &pixels, const QSize &storedDpi, QSize printerDpi,
                  int(nearest(h * PrintScaleFactor * scale.heightPct / 100.0)));
 }
 
-std::optional<QString> CheckRange(int fromPage, int thruPage)
+std::optional<QString> checkRange(int fromPage, int thruPage)
 {
     if (fromPage > thruPage)
         return RangeMessage;
     return std::nullopt;
 }
 
-int SelectedPrinter(const QStringList &printers, const QString &remembered)
+int selectedPrinter(const QStringList &printers, const QString &remembered)
 {
     if (printers.isEmpty())
         return -1;

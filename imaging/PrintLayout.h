@@ -31,7 +31,7 @@ inline const QString HeightMessage = QStringLiteral("Print height % must be betw
 // The number the text starts with (blanks, sign, digits, one decimal
 // point), rounded to a whole number with halves to even and held to the
 // int range; 0 when the text starts with no number: "3.5" is 4, "2.5" 2.
-int WholeNumber(const QString &text);
+int wholeNumber(const QString &text);
 
 // The width and height percentages applied to every printed page.
 struct Scale
@@ -42,9 +42,9 @@ struct Scale
 
 // A stored percentage as printing uses it: its whole number when that lies
 // within 10..200, else 100.
-int PercentOrDefault(const QString &stored);
+int percentOrDefault(const QString &stored);
 // AppSettings::PrintWidthPct and PrintHeightPct as printing uses them.
-Scale ReadScale();
+Scale readScale();
 
 // The print settings dialog's OK: the two boxes read as whole numbers,
 // the width checked first. Returns the message of the first box out of
@@ -54,18 +54,18 @@ struct ScaleRefusal
     bool width;       // true for the width box, false for the height box
     QString message;
 };
-std::optional<ScaleRefusal> SaveScale(const QString &widthText, const QString &heightText);
+std::optional<ScaleRefusal> saveScale(const QString &widthText, const QString &heightText);
 
 // The scan resolution that stands in for a stored resolution printing
 // cannot use: the document one (ScannerSettings::GetDocDPI) when
 // TWAINImageType is exactly "document", else the picture one; nothing
 // stored counts as a picture.
-int ScanDpi();
+int scanDpi();
 
 // The image's stored resolution in whole dots per inch, or 0 on an axis
 // with none. Qt gives an image whose file stores no resolution its screen
 // default; that value counts as none.
-QSize StoredDpi(const QImage &image);
+QSize storedDpi(const QImage &image);
 
 // The size in printer pixels of an image of pixels at storedDpi on a
 // printer of printerDpi: each axis scaled by printer dpi / image dpi, where
@@ -73,15 +73,15 @@ QSize StoredDpi(const QImage &image);
 // else scanDpi for both; then by 0.95 and the percentage. Each step is
 // rounded to the nearest pixel, halves to even. A printer axis of 0 or
 // less counts as 300 dpi.
-QSize PrintedSize(const QSize &pixels, const QSize &storedDpi, QSize printerDpi, int scanDpi,
+QSize printedSize(const QSize &pixels, const QSize &storedDpi, QSize printerDpi, int scanDpi,
                   const Scale &scale);
 
 // The message refusing a document range, or nothing when from <= thru.
-std::optional<QString> CheckRange(int fromPage, int thruPage);
+std::optional<QString> checkRange(int fromPage, int thruPage);
 
 // The entry a print dialog selects among printers (in the system's order)
 // for the remembered name: the last exact, case-sensitive match, else 0;
 // -1 when there is no printer.
-int SelectedPrinter(const QStringList &printers, const QString &remembered);
+int selectedPrinter(const QStringList &printers, const QString &remembered);
 
 } // namespace PrintLayout

@@ -15,18 +15,18 @@
 
 namespace SaveAs {
 
-QString ProposedName(RecordId pageId)
+QString proposedName(RecordId pageId)
 {
     const QString last = AppSettings::LastSaveAsPath.read();
     return PagePaths::GetFolderPart(last) + QString::number(pageId) + QStringLiteral(".jpg");
 }
 
-QString WithDefaultExtension(const QString &name)
+QString withDefaultExtension(const QString &name)
 {
     return QFileInfo(name).suffix().isEmpty() ? name + QStringLiteral(".jpg") : name;
 }
 
-bool IsInsideDataFolder(const QString &name)
+bool isInsideDataFolder(const QString &name)
 {
     const QString folder = QDir::cleanPath(DataFolder::path());
     // The designed test: the folder's text anywhere in the name.
@@ -35,19 +35,19 @@ bool IsInsideDataFolder(const QString &name)
     return PathFacts::isInsideFolder(name, folder);
 }
 
-QString InsideDataFolderMessage()
+QString insideDataFolderMessage()
 {
     return QStringLiteral("You cannot save an image to a path within the %1 system.\n"
                           "Please select another location that is not within the application path of:\n'%2'.")
         .arg(Product::GetAppTitle(), QDir::cleanPath(DataFolder::path()));
 }
 
-QString OverwriteQuestion(const QString &name)
+QString overwriteQuestion(const QString &name)
 {
     return QStringLiteral("'%1' exists.  Overwrite?").arg(name);
 }
 
-std::optional<DbError> Export(const QImage &image, const QString &name, int quality)
+std::optional<AppError> exportImage(const QImage &image, const QString &name, int quality)
 {
     const QString folder = PagePaths::GetFolderPart(name);
     if (!PagePaths::MakePath(folder)) {

@@ -8,7 +8,7 @@
 
 namespace ScanPlan {
 
-ScanMode ModeOf(const QString &scanType)
+ScanMode modeOf(const QString &scanType)
 {
     if (scanType == QLatin1String("B"))
         return ScanMode::Lineart;
@@ -17,7 +17,7 @@ ScanMode ModeOf(const QString &scanType)
     return ScanMode::Color;
 }
 
-Plan Read()
+Plan read()
 {
     Plan plan;
     plan.imageType = AppSettings::TWAINImageType.read();
@@ -27,48 +27,48 @@ Plan Read()
     if (plan.camera)
         r.source.name = AppSettings::TWAINCameraSource.read();
     else
-        r.source = ScanSetup::Read().source;
+        r.source = ScanSetup::read().source;
     r.dpi = picture ? ScannerSettings::GetPicDPI() : ScannerSettings::GetDocDPI();
-    r.mode = ModeOf(picture ? ScannerSettings::GetPicScanType() : ScannerSettings::GetDocScanType());
+    r.mode = modeOf(picture ? ScannerSettings::GetPicScanType() : ScannerSettings::GetDocScanType());
     r.feeder = !plan.camera && AppSettings::TWAINADF.read();
     plan.showEditor = AppSettings::AfterScan.read() == QLatin1String("IMAGEEDIT");
     plan.docInfo = AppSettings::TwainGetDocInfo.read().toLower();
     return plan;
 }
 
-bool HasSource(const Plan &plan)
+bool hasSource(const Plan &plan)
 {
     return !plan.request.source.name.trimmed().isEmpty();
 }
 
-QString NoSourceMessage(const Plan &plan)
+QString noSourceMessage(const Plan &plan)
 {
-    return plan.camera ? QStringLiteral("A camera could not be detected.") : ScanSetup::NoScannerMessage();
+    return plan.camera ? QStringLiteral("A camera could not be detected.") : ScanSetup::noScannerMessage();
 }
 
-void RememberSource(const Plan &plan, const ScanSource &used)
+void rememberSource(const Plan &plan, const ScanSource &used)
 {
     if (used.name.isEmpty() || used.name == plan.request.source.name)
         return;
     (plan.camera ? AppSettings::TWAINCameraSource : AppSettings::TWAINSource).write(used.name);
 }
 
-void StoreDetails(RecordId documentId, const NewDocInfo &info)
+void storeDetails(RecordId documentId, const NewDocInfo &info)
 {
     Records::DocumentValues values;
     values.name = info.NewDocName;
     values.description = info.NewDocDescription;
     values.dateOnDocument = info.NewDocDate;
     values.amount = info.NewDocAmount;
-    Records::UpdateDocument(documentId, values);
+    Records::updateDocument(documentId, values);
 }
 
-QString StoppedMessage(const Plan &plan, const ScanEnd &end, int savedPages)
+QString stoppedMessage(const Plan &plan, const ScanEnd &end, int savedPages)
 {
     if (end.outcome == ScanEnd::Outcome::Done || end.outcome == ScanEnd::Outcome::Cancelled)
         return QString();
     if (end.outcome == ScanEnd::Outcome::NoDevice)
-        return NoSourceMessage(plan);
+        return noSourceMessage(plan);
     QString text = QStringLiteral("Scanning stopped: %1").arg(end.reason);
     if (!text.endsWith(QLatin1Char('.')))
         text += QLatin1Char('.');

@@ -22,31 +22,31 @@ struct Plan
 };
 
 // The scan type code of the settings ("B", "G", anything else colour).
-ScanMode ModeOf(const QString &scanType);
+ScanMode modeOf(const QString &scanType);
 
 // The plan of the next scan. Resolution and colour type are the picture
 // defaults when TWAINImageType is exactly "picture" or "camera" (so
 // "Picture" takes the document ones); the feeder when TWAINADF is "Y".
-Plan Read();
+Plan read();
 
 // False when the source name is empty or blank.
-bool HasSource(const Plan &plan);
+bool hasSource(const Plan &plan);
 // "A scanner could not be detected." or, for a camera, "A camera could not
 // be detected."
-QString NoSourceMessage(const Plan &plan);
+QString noSourceMessage(const Plan &plan);
 
 // A device found again under a new name is stored under that name.
-void RememberSource(const Plan &plan, const ScanSource &used);
+void rememberSource(const Plan &plan, const ScanSource &used);
 
 // Gives the document made by a scan the details typed before it: name,
 // description, date (none for no date) and amount, every value bound.
-// Throws DbError.
-void StoreDetails(RecordId documentId, const NewDocInfo &info);
+// Throws AppError.
+void storeDetails(RecordId documentId, const NewDocInfo &info);
 
 // What to tell the user when a batch ended early: the device's reason and,
 // when pages were saved before, that they are kept. Empty for a batch that
 // ended normally or was cancelled; the no-source message when the device
 // could not be found.
-QString StoppedMessage(const Plan &plan, const ScanEnd &end, int savedPages);
+QString stoppedMessage(const Plan &plan, const ScanEnd &end, int savedPages);
 
 } // namespace ScanPlan

@@ -4,7 +4,7 @@
 
 namespace ScanSetup {
 
-Values Read()
+Values read()
 {
     Values v;
     v.source = {AppSettings::TWAINSource.read(), AppSettings::TWAINSourceVendor.read(),
@@ -16,7 +16,7 @@ Values Read()
     return v;
 }
 
-void Save(const Values &v)
+void save(const Values &v)
 {
     AppSettings::TWAINSource.write(v.source.name);
     AppSettings::TWAINSourceVendor.write(v.source.vendor);
@@ -27,25 +27,25 @@ void Save(const Values &v)
     AppSettings::TWAINADF.write(v.adf);
 }
 
-void MarkShown()
+void markShown()
 {
     AppSettings::SetupScanSettings.write(true);
 }
 
-bool WasShown()
+bool wasShown()
 {
     return AppSettings::SetupScanSettings.read();
 }
 
-int SelectedSource(const QList<ScanSource> &sources, const ScanSource &stored)
+int selectedSource(const QList<ScanSource> &sources, const ScanSource &stored)
 {
     if (sources.isEmpty())
         return -1;
-    const int found = ScannerMatch::FindSource(sources, stored);
+    const int found = ScannerMatch::findSource(sources, stored);
     return found >= 0 ? found : 0;
 }
 
-QString NoScannerMessage()
+QString noScannerMessage()
 {
     return QStringLiteral("A scanner could not be detected.");
 }

@@ -24,20 +24,20 @@ struct Values
 // The stored values: an AfterScan other than "RETURN" and a
 // TwainGetDocInfo other than exactly "afterscan" give entry 0; the feeder
 // only for exactly "Y".
-Values Read();
+Values read();
 // Writes the four choices; a getDocInfo outside 0..1 leaves its key alone.
-void Save(const Values &values);
+void save(const Values &values);
 
 // SetupScanSettings = "True": the dialog has been shown (also when it was
 // cancelled), so a scan no longer opens it first.
-void MarkShown();
-bool WasShown();
+void markShown();
+bool wasShown();
 
-// The entry to select for the stored device (ScannerMatch::FindSource),
+// The entry to select for the stored device (ScannerMatch::findSource),
 // else the first; -1 for an empty list.
-int SelectedSource(const QList<ScanSource> &sources, const ScanSource &stored);
+int selectedSource(const QList<ScanSource> &sources, const ScanSource &stored);
 
 // "A scanner could not be detected."
-QString NoScannerMessage();
+QString noScannerMessage();
 
 } // namespace ScanSetup

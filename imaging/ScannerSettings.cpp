@@ -48,7 +48,7 @@ int GetDocQuality()
     return AppSettings::DocQualityOverride.read();
 }
 
-int PageQuality(bool addMode)
+int pageQuality(bool addMode)
 {
     if (!addMode)
         return GetPicQuality();

@@ -26,6 +26,6 @@ int GetDocQuality();
 // uses the picture quality; a new page uses it when the scan type
 // (AppSettings::TWAINImageType) is "picture" in any letter case, else the
 // document quality.
-int PageQuality(bool addMode);
+int pageQuality(bool addMode);
 
 } // namespace ScannerSettings

@@ -18,7 +18,7 @@
 
 #include "core/RecordId.h"
 #include "imaging/ScaledJpeg.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "platform/PathFacts.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -34,7 +34,7 @@ int nearestEven(float value)
     return int(std::nearbyint(value));
 }
 
-std::optional<DbError> makeFolderOf(const QString &path)
+std::optional<AppError> makeFolderOf(const QString &path)
 {
     const QString folder = QFileInfo(path).absolutePath();
     errno = 0;
@@ -185,12 +185,12 @@ ImageOps::LoadResult squared(ImageOps::LoadResult result, int side)
 
 // A worker thread must not let anything escape; the program's own calls
 // never throw, so only an allocation failure can get here.
-std::optional<DbError> runJob(const ThumbnailMaker::Job &job, int side)
+std::optional<AppError> runJob(const ThumbnailMaker::Job &job, int side)
 {
     try {
-        return ThumbnailMaker::makeThumbnail(job.imagePath, job.thumbPath, side);
+        return ThumbnailMaker::makeThumbnailFile(job.imagePath, job.thumbPath, side);
     } catch (const std::exception &e) {
-        return DbError(ErrorCode::Unexpected, QStringLiteral("%1: %2").arg(job.imagePath, QString::fromLocal8Bit(e.what())));
+        return AppError(ErrorCode::Unexpected, QStringLiteral("%1: %2").arg(job.imagePath, QString::fromLocal8Bit(e.what())));
     }
 }
 
@@ -277,17 +277,17 @@ ImageOps::LoadResult readThumbnail(const QByteArray &bytes, const QString &name,
     return squared(ImageOps::load(&buffer, name, needed), side);
 }
 
-std::optional<DbError> writeThumbnail(const QImage &thumbnail, const QString &thumbPath)
+std::optional<AppError> writeThumbnail(const QImage &thumbnail, const QString &thumbPath)
 {
     if (auto error = makeFolderOf(thumbPath))
         return error;
     return ImageOps::saveJpeg(thumbnail, thumbPath, ThumbnailQuality, ImageOps::Durability::Replaceable);
 }
 
-std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPath, int side)
+std::optional<AppError> writeThumbnailOf(const QImage &image, const QString &thumbPath, int side)
 {
     if (image.isNull())
-        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(thumbPath));
+        return AppError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no image to save.").arg(thumbPath));
     return writeThumbnail(thumbnailOf(image, side), thumbPath);
 }
 
@@ -296,24 +296,24 @@ QByteArray encodeThumbnail(const QImage &image, int side)
     return ImageOps::encodeJpeg(thumbnailOf(image, side), ThumbnailQuality);
 }
 
-std::optional<DbError> saveEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath)
+std::optional<AppError> writeEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath)
 {
     if (bytes.isEmpty())
-        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no thumbnail to save.").arg(thumbPath));
+        return AppError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no thumbnail to save.").arg(thumbPath));
     if (auto error = makeFolderOf(thumbPath))
         return error;
     return ImageOps::saveEncoded(bytes, thumbPath, ImageOps::Durability::Replaceable);
 }
 
-std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &thumbPath, int side)
+std::optional<AppError> makeThumbnailFile(const QString &imagePath, const QString &thumbPath, int side)
 {
     if (thumbPath.isEmpty())
-        return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: The page has no thumbnail path.").arg(imagePath));
+        return AppError(ErrorCode::InvalidValue, QStringLiteral("%1: The page has no thumbnail path.").arg(imagePath));
     if (PathFacts::sameFile(imagePath, thumbPath))
-        return DbError(ErrorCode::UnsafePath,
-                       QStringLiteral("%1: The thumbnail would replace the page image.").arg(thumbPath));
+        return AppError(ErrorCode::UnsafePath,
+                        QStringLiteral("%1: The thumbnail would replace the page image.").arg(thumbPath));
     const ImageOps::LoadResult thumb = readThumbnail(imagePath, side);
-    std::optional<DbError> error = thumb.error ? thumb.error : writeThumbnail(thumb.image, thumbPath);
+    std::optional<AppError> error = thumb.error ? thumb.error : writeThumbnail(thumb.image, thumbPath);
     // A page whose thumbnail cannot be made keeps none: an old one would
     // show what the page no longer holds. A new one replaces the old in one
     // step.
@@ -322,9 +322,9 @@ std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &th
     return error;
 }
 
-QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int threads, int side)
+QVector<std::optional<AppError>> makeThumbnailFiles(const QVector<Job> &jobs, int threads, int side)
 {
-    QVector<std::optional<DbError>> results(jobs.size());
+    QVector<std::optional<AppError>> results(jobs.size());
     const int workers = std::min(threads > 0 ? threads : QThread::idealThreadCount(), int(jobs.size()));
     if (workers <= 1) {
         for (int i = 0; i < jobs.size(); ++i)
@@ -333,7 +333,7 @@ QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int thr
     }
     // Each worker takes the next job until none is left, so a slow page
     // never holds up a queue of its own.
-    std::optional<DbError> *out = results.data();
+    std::optional<AppError> *out = results.data();
     std::atomic<int> next{0};
     QThreadPool pool;
     pool.setMaxThreadCount(workers);
@@ -347,35 +347,35 @@ QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int thr
     return results;
 }
 
-std::optional<DbError> MakeThumbnail(RecordId pageId, int side)
+std::optional<AppError> MakeThumbnail(RecordId pageId, int side)
 {
-    return MakeThumbnails({pageId}, side).constFirst();
+    return makePageThumbnails({pageId}, side).constFirst();
 }
 
-QVector<std::optional<DbError>> MakeThumbnails(const QVector<RecordId> &pageIds, int side)
+QVector<std::optional<AppError>> makePageThumbnails(const QVector<RecordId> &pageIds, int side)
 {
-    QVector<std::optional<DbError>> results(pageIds.size());
+    QVector<std::optional<AppError>> results(pageIds.size());
     QVector<Job> jobs;
     QVector<int> jobIndex;
     for (int i = 0; i < pageIds.size(); ++i) {
         const RecordId id = pageIds.at(i);
         try {
-            const std::optional<Pages::PageFacts> row = Pages::ReadPage(id);
+            const std::optional<Pages::PageFacts> row = Pages::readPage(id);
             if (!row) {
-                results[i] = DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(id));
+                results[i] = AppError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(id));
             } else if (row->shortcut) {
-                results[i] = DbError(ErrorCode::InvalidValue,
-                                     QStringLiteral("Page %1 is a shortcut and has no thumbnail.").arg(id));
+                results[i] = AppError(ErrorCode::InvalidValue,
+                                      QStringLiteral("Page %1 is a shortcut and has no thumbnail.").arg(id));
             } else {
                 jobs.append({PagePaths::GetPageFilePath(id, row->filename),
                              PagePaths::GetThumbFilePath(id, row->filename)});
                 jobIndex.append(i);
             }
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             results[i] = e;
         }
     }
-    const QVector<std::optional<DbError>> made = makeThumbnails(jobs, 0, side);
+    const QVector<std::optional<AppError>> made = makeThumbnailFiles(jobs, 0, side);
     for (int j = 0; j < made.size(); ++j)
         results[jobIndex.at(j)] = made.at(j);
     return results;

@@ -10,7 +10,7 @@
 
 #include "core/RecordId.h"
 #include "imaging/ImageOps.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 // The thumbnails of stored pages: one JPEG per page at its thumbnail path,
 // a white square of ThumbnailSide pixels holding the page image scaled so
@@ -20,7 +20,7 @@
 // so the format is defined once.
 //
 // Errors follow ImageOps: nothing here throws; a failure comes back as the
-// DbError that says why (errno or ErrorCode::InvalidValue), and callers
+// AppError that says why (errno or ErrorCode::InvalidValue), and callers
 // whose rule is to go on (the page pane, imports) show the page without a
 // picture and carry on with the next one.
 namespace ThumbnailMaker {
@@ -57,23 +57,23 @@ QImage thumbnailOf(const QImage &image, int side = ThumbnailSide);
 
 // Writes a thumbnail picture (from thumbnailOf or readThumbnail) at
 // thumbPath as the thumbnail JPEG, creating its folder.
-[[nodiscard]] std::optional<DbError> writeThumbnail(const QImage &thumbnail, const QString &thumbPath);
+[[nodiscard]] std::optional<AppError> writeThumbnail(const QImage &thumbnail, const QString &thumbPath);
 
 // Writes the thumbnail of image at thumbPath, creating its folder.
-[[nodiscard]] std::optional<DbError> saveThumbnail(const QImage &image, const QString &thumbPath,
-                                                   int side = ThumbnailSide);
-// saveThumbnail in two halves, so that the encoding can run on another
+[[nodiscard]] std::optional<AppError> writeThumbnailOf(const QImage &image, const QString &thumbPath,
+                                                       int side = ThumbnailSide);
+// writeThumbnailOf in two halves, so that the encoding can run on another
 // thread: the thumbnail's JPEG bytes, and their writing at thumbPath.
 QByteArray encodeThumbnail(const QImage &image, int side = ThumbnailSide);
-[[nodiscard]] std::optional<DbError> saveEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath);
+[[nodiscard]] std::optional<AppError> writeEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath);
 
 // Makes the thumbnail file of the image file at imagePath. An existing file
 // at thumbPath is deleted first, so a page whose image is missing or
 // unreadable is left without a stale thumbnail and the next showing of the
 // page tries again. The two paths naming one file are refused before
 // anything is deleted.
-[[nodiscard]] std::optional<DbError> makeThumbnail(const QString &imagePath, const QString &thumbPath,
-                                                   int side = ThumbnailSide);
+[[nodiscard]] std::optional<AppError> makeThumbnailFile(const QString &imagePath, const QString &thumbPath,
+                                                        int side = ThumbnailSide);
 
 // One thumbnail to make.
 struct Job
@@ -85,16 +85,16 @@ struct Job
 // Makes the thumbnails of jobs on threads worker threads at once (0: one
 // per core; 1: on the calling thread), returning when all are done. Result
 // i is the outcome of jobs[i]; one failure does not stop the others.
-QVector<std::optional<DbError>> makeThumbnails(const QVector<Job> &jobs, int threads = 0,
-                                               int side = ThumbnailSide);
+QVector<std::optional<AppError>> makeThumbnailFiles(const QVector<Job> &jobs, int threads = 0,
+                                                    int side = ThumbnailSide);
 
 // The thumbnail of a stored page, at the paths the page store gives for
 // its id (the database is read). A shortcut page has no thumbnail: it is
 // refused and nothing is deleted, for its thumbnail path lies in the
 // user's own folder.
-[[nodiscard]] std::optional<DbError> MakeThumbnail(RecordId pageId, int side = ThumbnailSide);
+[[nodiscard]] std::optional<AppError> MakeThumbnail(RecordId pageId, int side = ThumbnailSide);
 // The same for many pages: the paths are read on the calling thread, the
 // thumbnails made on every core. Result i belongs to pageIds[i].
-QVector<std::optional<DbError>> MakeThumbnails(const QVector<RecordId> &pageIds, int side = ThumbnailSide);
+QVector<std::optional<AppError>> makePageThumbnails(const QVector<RecordId> &pageIds, int side = ThumbnailSide);
 
 } // namespace ThumbnailMaker

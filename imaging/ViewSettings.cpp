@@ -10,30 +10,30 @@ const QStringList Values{QStringLiteral("NONE"), QStringLiteral("FITWIDTH"), QSt
 
 namespace ViewSettings {
 
-QStringList ZoomEntries()
+QStringList zoomEntries()
 {
     return {QStringLiteral("(none)"), QStringLiteral("Fit to width"), QStringLiteral("Fit to height")};
 }
 
-QString ZoomValueOf(int index)
+QString zoomValueOf(int index)
 {
     return index > 0 && index < Values.size() ? Values.at(index) : Values.first();
 }
 
-int ZoomIndexOf(const QString &value)
+int zoomIndexOf(const QString &value)
 {
     return qMax(0, int(Values.indexOf(value)));
 }
 
-QString ReadZoomDefault()
+QString readZoomDefault()
 {
     return AppSettings::ZoomDefault.read();
 }
 
-QString SaveZoomDefault(int index)
+QString saveZoomDefault(int index)
 {
-    AppSettings::ZoomDefault.write(ZoomValueOf(index));
-    return ReadZoomDefault();
+    AppSettings::ZoomDefault.write(zoomValueOf(index));
+    return readZoomDefault();
 }
 
 } // namespace ViewSettings

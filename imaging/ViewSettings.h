@@ -8,15 +8,15 @@
 namespace ViewSettings {
 
 // The entries of the dialog's list, in order, and the values they stand for.
-QStringList ZoomEntries();
-QString ZoomValueOf(int index);
+QStringList zoomEntries();
+QString zoomValueOf(int index);
 // The entry of a stored value; any other text (another letter case too)
 // is entry 0, "(none)".
-int ZoomIndexOf(const QString &value);
+int zoomIndexOf(const QString &value);
 
 // The stored value (default "NONE").
-QString ReadZoomDefault();
+QString readZoomDefault();
 // Stores the value of the entry and returns what the store then holds.
-QString SaveZoomDefault(int index);
+QString saveZoomDefault(int index);
 
 } // namespace ViewSettings

@@ -6,7 +6,7 @@ FindCriteria &FindCriteria::instance()
 {
     static FindCriteria c;
     // A new data folder starts from nothing, the last search's clauses too.
-    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { c = FindCriteria(); }), true);
+    [[maybe_unused]] static const bool registered = (RunState::addReset([] { c = FindCriteria(); }), true);
     return c;
 }
 

@@ -11,7 +11,7 @@ namespace FindInput {
 
 double leadingNumber(const QString &text)
 {
-    return Common::LeadingNumber(text);
+    return Common::leadingNumber(text);
 }
 
 qint64 fileSizeFromText(const QString &text)

@@ -20,7 +20,7 @@ RecordId idByName(const QString &sql, const QVariantList &binds, const QString &
     if (name.isEmpty() || name == FindLocations::AllText)
         return 0;
     // Two records of one name resolve to the first row.
-    return DbConnection::QueryValue(sql, binds + QVariantList{name}).toLongLong();
+    return DbConnection::queryValue(sql, binds + QVariantList{name}).toLongLong();
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "core/RecordId.h"
 
 // What the search dialog's cabinet, drawer and folder lists offer, and the
-// chosen names turned into the ids the search uses. Throws DbError.
+// chosen names turned into the ids the search uses. Throws AppError.
 namespace FindLocations {
 
 inline const QString AllText = QStringLiteral("(All)");

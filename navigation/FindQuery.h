@@ -55,12 +55,12 @@ struct Sql
 // when it is open). Rebuilds the criteria's four limit clauses first, so
 // they stand for this search also when it finds nothing. With no keywords
 // the folder query is skipped: it would match every folder and bring in
-// every document without the limits. Throws DbError.
+// every document without the limits. Throws AppError.
 FindResult RunFind(FindCriteria &criteria, const FindLocation &location);
 
 // The cabinets a search looks in, in id order: the open ones, or the
 // chosen one alone when it is open. A locked cabinet is skipped without a
-// prompt. Throws DbError.
+// prompt. Throws AppError.
 QVector<RecordId> cabinetsInScope(RecordId chosenCabinetId);
 
 // The keyword condition on prefix + "Name" and prefix + "Description"

@@ -8,7 +8,7 @@
 
 #include "core/Changes.h"
 #include "core/RecordId.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/Common.h"
 #include "store/NodeKeys.h"
 #include "store/PageBirth.h"
@@ -133,12 +133,12 @@ MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)
         return {};
     if (!Passwords::UnlockCabinet(cabinetId))
         return refused();
-    const std::optional<Records::DrawerValues> row = Records::ReadDrawer(drawerId);
+    const std::optional<Records::DrawerValues> row = Records::readDrawer(drawerId);
     if (!row)
         return {};
-    if (Records::DrawerNameExists(cabinetId, row->name, drawerId))
-        return refused(RecordRules::DuplicateNameMessage(RecordLevel::Drawer, row->name));
-    Records::MoveDrawer(drawerId, cabinetId);
+    if (Records::drawerNameExists(cabinetId, row->name, drawerId))
+        return refused(RecordRules::duplicateNameMessage(RecordLevel::Drawer, row->name));
+    Records::moveDrawer(drawerId, cabinetId);
     return moved(NavNodeKey(Cabinet, from));
 }
 
@@ -152,12 +152,12 @@ MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId)
     const RecordId cabinetId = Records::GetCabinetIdOfDrawer(drawerId);
     if (!Passwords::IsCabinetOpen(cabinetId) && !Passwords::UnlockCabinet(cabinetId))
         return refused();
-    const std::optional<Records::FolderValues> row = Records::ReadFolder(folderId);
+    const std::optional<Records::FolderValues> row = Records::readFolder(folderId);
     if (!row)
         return {};
-    if (Records::FolderNameExists(drawerId, row->name, folderId))
-        return refused(RecordRules::DuplicateNameMessage(RecordLevel::Folder, row->name));
-    Records::MoveFolder(folderId, drawerId);
+    if (Records::folderNameExists(drawerId, row->name, folderId))
+        return refused(RecordRules::duplicateNameMessage(RecordLevel::Folder, row->name));
+    Records::moveFolder(folderId, drawerId);
     return moved(NavNodeKey(Drawer, from));
 }
 
@@ -166,7 +166,7 @@ MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId)
     const RecordId from = Records::GetFolderIdOfDocument(documentId);
     if (from == 0 || from == folderId)
         return {};
-    Records::MoveDocument(documentId, folderId);
+    Records::moveDocument(documentId, folderId);
     return moved(NavNodeKey(Folder, from));
 }
 
@@ -187,14 +187,14 @@ QString newDocumentName()
     return QStringLiteral("New document");
 }
 
-FileDrop AddFileToNode(const QString &targetKey, const QString &path)
+FileDrop addFileToNode(const QString &targetKey, const QString &path)
 {
     FileDrop drop;
     const std::optional<RecordId> folder = recordIdOf(targetKey, Folder);
     const std::optional<RecordId> document = recordIdOf(targetKey, Document);
     if (!folder && !document)
         return drop;
-    if ((drop.skipped = PageClipboard::CheckPageFile(path)))
+    if ((drop.skipped = PageClipboard::checkPageFile(path)))
         return drop;
     if (folder)
         PageBirth::requireStorageOfFolder(*folder);
@@ -203,12 +203,12 @@ FileDrop AddFileToNode(const QString &targetKey, const QString &path)
     // The folder's new document and the page are one change.
     PageBirth birth;
     if (folder) {
-        drop.documentId = Records::InsertDocument(*folder, newDocumentName());
+        drop.documentId = Records::insertDocument(*folder, newDocumentName());
         drop.newDocument = true;
     } else {
         drop.documentId = *document;
-        if (!Pages::DocumentExists(drop.documentId))
-            throw DbError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
+        if (!Pages::documentExists(drop.documentId))
+            throw AppError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
     }
     PageClipboard::SkippedFile skipped;
     drop.page = PageClipboard::AddFileAsPage(path, drop.documentId, &skipped);

@@ -58,13 +58,13 @@ struct MoveResult
 // a locked cabinet's password, and Cancel or a wrong password leaves it
 // where it was. A drawer or folder whose name the
 // new parent already holds is refused with the duplicate-name message.
-// Throw DbError.
+// Throw AppError.
 MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId);
 MoveResult MoveFolderToDrawer(RecordId folderId, RecordId drawerId);
 MoveResult MoveDocumentToFolder(RecordId documentId, RecordId folderId);
 // A page goes to the end of the document; the pages it leaves keep their
 // numbers. The new-page notice (Changes::pageAdded) is announced once the
-// page is moved. Throws DbError.
+// page is moved. Throws AppError.
 MoveResult MovePageToDocument(RecordId pageId, RecordId documentId);
 
 // One file from the file manager dropped on a document or a folder. A
@@ -77,8 +77,8 @@ struct FileDrop
     PageClipboard::AddedPage page;
     std::optional<PageClipboard::SkippedFile> skipped;
 };
-// Throws DbError when the target cannot be read or written.
-FileDrop AddFileToNode(const QString &targetKey, const QString &path);
+// Throws AppError when the target cannot be read or written.
+FileDrop addFileToNode(const QString &targetKey, const QString &path);
 // The name of the document a file dropped on a folder makes.
 QString newDocumentName();
 

@@ -21,7 +21,7 @@ QVector<NavQueries::Row> rows(const QString &sql, const QVariantList &binds, boo
         r.parentId = rs.value(i, 1).toLongLong();
         r.name = NullToEmpty(rs.value(i, 2));
         if (withDate)
-            r.date = DateFromValue(rs.value(i, 3));
+            r.date = dateFromValue(rs.value(i, 3));
         out.append(r);
     }
     return out;
@@ -82,11 +82,11 @@ QVector<Row> documentsOfDrawer(RecordId drawerId)
                 {drawerId}, true);
 }
 
-QString DocumentNodeText(const QString &name, const QDate &date)
+QString documentNodeText(const QString &name, const QDate &date)
 {
     if (!date.isValid())
         return name;
-    return name + QStringLiteral(" (") + Common::FormatDate(date) + QLatin1Char(')');
+    return name + QStringLiteral(" (") + Common::formatDate(date) + QLatin1Char(')');
 }
 
 bool recordExists(const QString &key)
@@ -97,7 +97,7 @@ bool recordExists(const QString &key)
     const RecordLevel level = *record->level;
     const QString sql = QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
                             .arg(Schema::tableName(level), Schema::idColumn(level));
-    return DbConnection::QueryValue(sql, {record->id}).isValid();
+    return DbConnection::queryValue(sql, {record->id}).isValid();
 }
 
 } // namespace NavQueries

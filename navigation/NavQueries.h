@@ -7,7 +7,7 @@
 #include "core/RecordId.h"
 
 // The reads behind the navigation tree and the level lists. Each throws
-// DbError.
+// AppError.
 namespace NavQueries {
 
 struct Row
@@ -38,6 +38,6 @@ bool recordExists(const QString &key);
 
 // A document node's text: the name, followed by " (MM/dd/yyyy)" when the
 // document has a date.
-QString DocumentNodeText(const QString &name, const QDate &date);
+QString documentNodeText(const QString &name, const QDate &date);
 
 } // namespace NavQueries

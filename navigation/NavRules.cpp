@@ -157,7 +157,7 @@ RecordId cabinetOf(const QString &key)
     if (prefix == Folder)
         return Records::GetCabinetIdOfDrawer(Records::GetDrawerIdOfFolder(id));
     if (prefix == Document)
-        return Records::GetCabinetIdOfDocument(id);
+        return Records::getCabinetIdOfDocument(id);
     return 0;
 }
 

@@ -50,7 +50,7 @@ KeyCommand listKeyCommand(int key, int modifiers, const QString &itemKey);
 // expand in turn, down to the node itself. The window puts a menu on the
 // bar only for a node it lists. Rows that are gone
 // give cabinet 0 and a chain of keys that are not in the tree. Throws
-// DbError.
+// AppError.
 struct RestorePlan
 {
     TypeMenu menu = TypeMenu::None;
@@ -60,7 +60,7 @@ struct RestorePlan
 RestorePlan restorePlan(const QString &key);
 
 // The cabinet a cabinet, drawer, folder or document key lies in; 0 for any
-// other key or a row that is gone. Throws DbError.
+// other key or a row that is gone. Throws AppError.
 RecordId cabinetOf(const QString &key);
 
 // An empty cabinet table makes the sample cabinet, of this name.

@@ -50,6 +50,6 @@ NavState &NavState::instance()
     static NavState s;
     // A new data folder starts from nothing: no position, the settings'
     // defaults until they are read again.
-    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { s = NavState(); }), true);
+    [[maybe_unused]] static const bool registered = (RunState::addReset([] { s = NavState(); }), true);
     return s;
 }

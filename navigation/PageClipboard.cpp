@@ -8,7 +8,7 @@
 #include "core/RecordId.h"
 #include "core/RunState.h"
 #include "platform/ClipboardFiles.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/Common.h"
 #include "store/PageBirth.h"
 #include "store/PagePaths.h"
@@ -30,9 +30,9 @@ PageClipboard::AddedPage skip(PageClipboard::SkippedFile *skipped, const QString
 
 void ensureDocument(RecordId documentId)
 {
-    if (!Pages::DocumentExists(documentId))
-        throw DbError(ErrorCode::RecordMissing,
-                      QStringLiteral("Document %1 does not exist").arg(documentId));
+    if (!Pages::documentExists(documentId))
+        throw AppError(ErrorCode::RecordMissing,
+                       QStringLiteral("Document %1 does not exist").arg(documentId));
 }
 
 } // namespace
@@ -43,11 +43,11 @@ CutList &cutList()
 {
     static CutList list;
     // A new data folder has none of the pages cut.
-    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { list.clear(); }), true);
+    [[maybe_unused]] static const bool registered = (RunState::addReset([] { list.clear(); }), true);
     return list;
 }
 
-std::optional<SkippedFile> CheckPageFile(const QString &path)
+std::optional<SkippedFile> checkPageFile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -60,7 +60,7 @@ std::optional<SkippedFile> CheckPageFile(const QString &path)
                            QStringLiteral("'%1' cannot be added as a page.").arg(path)};
     // An image by its name must also decode, or the page fails only when opened.
     if (!Common::IsNonImageFile(path)) {
-        if (const std::optional<QString> reason = ImageCheck::UnreadableImage(path))
+        if (const std::optional<QString> reason = ImageCheck::unreadableImage(path))
             return SkippedFile{path, SkipReason::NotAccepted,
                                QStringLiteral("'%1' cannot be read as an image (%2).").arg(path, *reason)};
     }
@@ -69,7 +69,7 @@ std::optional<SkippedFile> CheckPageFile(const QString &path)
 
 AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *skipped)
 {
-    if (const std::optional<SkippedFile> refused = CheckPageFile(path))
+    if (const std::optional<SkippedFile> refused = checkPageFile(path))
         return skip(skipped, path, refused->reason, refused->text);
     const QFileInfo info(path);
 
@@ -77,7 +77,7 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
     added.path = path;
     added.shortcut = Common::IsNonImageFile(path);
     if (!added.shortcut) {
-        if (const std::optional<QString> tooLarge = ImageCheck::FileTooLargeToShow(path))
+        if (const std::optional<QString> tooLarge = ImageCheck::fileTooLargeToShow(path))
             added.note = QStringLiteral("'%1': %2").arg(path, *tooLarge);
     }
     PageBirth::NewPage page;
@@ -94,14 +94,14 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
         added.pageId = birth.add(page, &step).pageId;
         step = PageBirth::Step::Row;
         birth.commit();
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         return skip(skipped, path, step == PageBirth::Step::File ? SkipReason::CopyFailed : SkipReason::StoreFailed,
                     e.message());
     }
     return added;
 }
 
-PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId)
+PasteResult pasteFilesIntoDocument(const QStringList &paths, RecordId documentId)
 {
     ensureDocument(documentId);
     // A cabinet whose disk is not connected takes no page, said once.
@@ -134,7 +134,7 @@ PasteResult PasteIntoDocument(RecordId documentId)
 PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files)
 {
     // Nothing goes into a locked cabinet without its password.
-    if (const RecordId cabinetId = Records::GetCabinetIdOfDocument(documentId);
+    if (const RecordId cabinetId = Records::getCabinetIdOfDocument(documentId);
         !Passwords::IsCabinetOpen(cabinetId) && !Passwords::UnlockCabinet(cabinetId)) {
         PasteResult refused;
         refused.refused = true;
@@ -142,17 +142,17 @@ PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files)
     }
     CutList &cut = cutList();
     if (cut.CutPageCount() == 0)
-        return PasteFilesIntoDocument(files, documentId);
+        return pasteFilesIntoDocument(files, documentId);
     ensureDocument(documentId);
     PasteResult result;
     result.documentId = documentId;
     {
         const ProgressScope progress(PastingFiles, 1, cut.CutPageCount());
         progress.advance(PastingFiles);
-        result.movedPages = Pages::MovePagesToDocument(cut.CutPageIds, documentId);
+        result.movedPages = Pages::movePagesToDocument(cut.CutPageIds, documentId);
     }
     // A page deleted since the cut is not there to move; the user is told.
-    const QSet<RecordId> existing = Pages::ExistingPageIds(cut.CutPageIds);
+    const QSet<RecordId> existing = Pages::existingPageIds(cut.CutPageIds);
     for (RecordId pageId : std::as_const(cut.CutPageIds)) {
         if (!existing.contains(pageId))
             ++result.missingPages;
@@ -161,11 +161,11 @@ PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files)
     return result;
 }
 
-QStringList PageFilePaths(const QList<RecordId> &pageIds)
+QStringList pageFilePaths(const QList<RecordId> &pageIds)
 {
     QStringList paths;
     for (RecordId pageId : pageIds) {
-        if (const std::optional<Pages::PageFileRow> row = Pages::PageFile(pageId))
+        if (const std::optional<Pages::PageFileRow> row = Pages::pageFile(pageId))
             paths.append(PagePaths::GetPageFilePath(pageId, row->filename));
     }
     return paths;
@@ -174,7 +174,7 @@ QStringList PageFilePaths(const QList<RecordId> &pageIds)
 bool CopyPagesToClipboard(const QList<RecordId> &pageIds)
 {
     cutList().clear();
-    const QStringList paths = PageFilePaths(pageIds);
+    const QStringList paths = pageFilePaths(pageIds);
     return !paths.isEmpty() && ClipboardFiles::CopyFilesToClipboard(paths);
 }
 

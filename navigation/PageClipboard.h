@@ -60,7 +60,7 @@ struct PasteResult
 
 // Whether the file can be a page: an existing regular file whose name the
 // page rules take. The reason it cannot, else nothing.
-std::optional<SkippedFile> CheckPageFile(const QString &path);
+std::optional<SkippedFile> checkPageFile(const QString &path);
 
 // Adds one file as the next page of the document, born in the page store
 // (PageBirth): an image (.jpg, .jpeg, .bmp) is copied into the page store;
@@ -74,10 +74,10 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
 
 // Adds every file, in order, to the document given (fixed for the whole
 // paste), with the progress "Pasting files". A file that fails is skipped
-// with its reason and the paste goes on. Throws DbError when the document
+// with its reason and the paste goes on. Throws AppError when the document
 // does not exist (RecordMissing), its cabinet's storage folder is not
 // available (StorageUnavailable), or it cannot be read.
-PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId);
+PasteResult pasteFilesIntoDocument(const QStringList &paths, RecordId documentId);
 
 // Paste: with pages in the cut list, moves them to the document, each with
 // its own page number, in one change, and empties the list (cut pages
@@ -85,7 +85,7 @@ PasteResult PasteFilesIntoDocument(const QStringList &paths, RecordId documentId
 // adds the clipboard's files. A document of a locked cabinet needs the
 // cabinet's password first: refused, nothing is pasted and the cut list
 // stays. The list stays when the move fails. Throws
-// DbError as above and when the move fails. Moved pages send no notice;
+// AppError as above and when the move fails. Moved pages send no notice;
 // every file added sends one.
 PasteResult PasteIntoDocument(RecordId documentId);
 // The same, with the files to add given (the clipboard's, or a drop's).
@@ -93,12 +93,12 @@ PasteResult PasteIntoDocument(RecordId documentId, const QStringList &files);
 
 // The file of each page, in the order given (the stored file of a shortcut
 // page, else its image in the store). Pages that no longer exist are left
-// out. Throws DbError.
-QStringList PageFilePaths(const QList<RecordId> &pageIds);
+// out. Throws AppError.
+QStringList pageFilePaths(const QList<RecordId> &pageIds);
 
 // Copy: empties the cut list and puts the files of the pages on the
 // clipboard. False, the clipboard left as it was, when no page is given.
-// Throws DbError.
+// Throws AppError.
 bool CopyPagesToClipboard(const QList<RecordId> &pageIds);
 
 } // namespace PageClipboard

@@ -77,7 +77,7 @@ void PageRecords::read(RecordId documentId, bool found, const FindCriteria &crit
         addClause(criteria.FindFileSizeClause, conditions, binds);
     }
     const QVector<Pages::PageRow> rows =
-        Pages::ReadDocumentPages(documentId, conditions.join(QStringLiteral(" AND ")), binds);
+        Pages::readDocumentPages(documentId, conditions.join(QStringLiteral(" AND ")), binds);
     QVector<PageRecord> records;
     records.reserve(rows.size());
     for (const Pages::PageRow &row : rows)

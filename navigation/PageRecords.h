@@ -39,7 +39,7 @@ public:
     // Reads the document's pages and shows the first screen. A found
     // document (reached through the search results) lists only the pages
     // that match the last search's scan-date and file-size conditions.
-    // Throws DbError; the previous records stay then.
+    // Throws AppError; the previous records stay then.
     void load(RecordId documentId, bool found, const FindCriteria &criteria);
     void load(RecordId documentId, bool found = false);
     // Reads the same document again after a change (delete, renumber,

@@ -10,12 +10,12 @@ using namespace NodeKeys;
 
 namespace Renames {
 
-Result RenameRecord(const QString &key, const QString &newName)
+Result renameRecord(const QString &key, const QString &newName)
 {
     Result r;
     QString name = newName;
     if (Common::HasInvalidNameChar(name)) {
-        r.messages << RecordRules::InvalidNameMessage();
+        r.messages << RecordRules::invalidNameMessage();
         name = Common::StripInvalidNameChars(name);
     }
     name = name.trimmed();
@@ -29,7 +29,7 @@ Result RenameRecord(const QString &key, const QString &newName)
     if (name.size() > RecordRules::MaxNameLength) {
         // Refused as the dialogs refuse it, never cut short unseen.
         r.tooLong = true;
-        r.messages << RecordRules::NameTooLongMessage(kind);
+        r.messages << RecordRules::nameTooLongMessage(kind);
         return r;
     }
     if (!named)
@@ -38,19 +38,19 @@ Result RenameRecord(const QString &key, const QString &newName)
     // all cabinets; documents may share names.
     bool taken = false;
     if (kind == RecordLevel::Cabinet)
-        taken = Records::CabinetNameExists(name, id);
+        taken = Records::cabinetNameExists(name, id);
     else if (kind == RecordLevel::Drawer)
-        taken = Records::DrawerNameExists(Records::GetCabinetIdOfDrawer(id), name, id);
+        taken = Records::drawerNameExists(Records::GetCabinetIdOfDrawer(id), name, id);
     else if (kind == RecordLevel::Folder)
-        taken = Records::FolderNameExists(Records::GetDrawerIdOfFolder(id), name, id);
+        taken = Records::folderNameExists(Records::GetDrawerIdOfFolder(id), name, id);
     if (taken) {
         r.taken = true;
-        r.messages << RecordRules::DuplicateNameMessage(kind, name);
+        r.messages << RecordRules::duplicateNameMessage(kind, name);
         return r;
     }
-    Records::UpdateName(kind, id, name);
+    Records::updateName(kind, id, name);
     if (kind == RecordLevel::Document) {
-        if (const std::optional<Records::DocumentValues> document = Records::ReadDocument(id))
+        if (const std::optional<Records::DocumentValues> document = Records::readDocument(id))
             r.date = document->dateOnDocument;
     }
     r.stored = true;

@@ -22,7 +22,7 @@ struct Result
 // silently; a name over 80 characters is refused with a message; a cabinet name must be unique among all cabinets, a drawer's
 // among the drawers of its cabinet and a folder's among the folders of its
 // drawer, without regard to letter case; documents may share names.
-// Throws DbError.
-Result RenameRecord(const QString &key, const QString &newName);
+// Throws AppError.
+Result renameRecord(const QString &key, const QString &newName);
 
 } // namespace Renames

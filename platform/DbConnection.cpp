@@ -22,12 +22,12 @@ int g_failCountdown = 0;
 // back, savepoints included. Until the outermost Transaction ends, every
 // statement fails with this error, so that nothing of the unit runs on in
 // autocommit mode, one committed row at a time.
-std::optional<DbError> g_abandoned;
+std::optional<AppError> g_abandoned;
 
 void checkFault()
 {
     if (g_failCountdown > 0 && --g_failCountdown == 0)
-        throw DbError(ErrorCode::InjectedFailure, QStringLiteral("Injected failure"));
+        throw AppError(ErrorCode::InjectedFailure, QStringLiteral("Injected failure"));
 }
 
 void checkAbandoned()
@@ -48,7 +48,7 @@ bool sqliteInTransaction()
 
 // The error of a failed statement; notes when it ended the transaction the
 // statement ran in.
-DbError failed(DbError error)
+AppError failed(AppError error)
 {
     if (g_transactionDepth > 0 && !g_abandoned && !sqliteInTransaction()) {
         g_abandoned = error;
@@ -91,7 +91,7 @@ QSqlQuery run(const QString &sql, const QVariantList &binds)
     for (int i = 0; i < binds.size(); ++i)
         q.bindValue(i, binds.at(i));
     if (!q.exec()) {
-        const DbError error = sqlError(q.lastError(), sql);
+        const AppError error = sqlError(q.lastError(), sql);
         q.finish();
         throw failed(error);
     }
@@ -118,13 +118,13 @@ namespace DbConnection {
 void open(const QString &fileName)
 {
     close();
-    std::optional<DbError> failure;
+    std::optional<AppError> failure;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
         db.setDatabaseName(fileName);
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.isValid())
-            failure = DbError(ErrorCode::DriverMissing, QStringLiteral("The SQLite database driver of Qt is not installed."));
+            failure = AppError(ErrorCode::DriverMissing, QStringLiteral("The SQLite database driver of Qt is not installed."));
         else if (!db.open())
             failure = sqlError(db.lastError(), fileName);
     }
@@ -143,7 +143,7 @@ void open(const QString &fileName)
         // could bring back and play, undoing a commit the user was told of.
         QSqlQuery synchronous = run(QStringLiteral("PRAGMA synchronous=EXTRA"), {});
         done(synchronous);
-    } catch (const DbError &) {
+    } catch (const AppError &) {
         close();
         throw;
     }
@@ -179,11 +179,11 @@ QString fileName()
 QSqlDatabase database()
 {
     if (!isOpen())
-        throw DbError(ErrorCode::NotOpen, QStringLiteral("The database is not open."));
+        throw AppError(ErrorCode::NotOpen, QStringLiteral("The database is not open."));
     return QSqlDatabase::database(kConnection, false);
 }
 
-void Execute(const QString &sql, const QVariantList &binds)
+void execute(const QString &sql, const QVariantList &binds)
 {
     QSqlQuery q = run(sql, binds);
     const QVariant id = q.lastInsertId();
@@ -200,7 +200,7 @@ Recordset OpenRecordset(const QString &sql, const QVariantList &binds)
     return rs;
 }
 
-QVariant QueryValue(const QString &sql, const QVariantList &binds)
+QVariant queryValue(const QString &sql, const QVariantList &binds)
 {
     QSqlQuery q = run(sql, binds);
     QVariant value = q.next() ? q.value(0) : QVariant();
@@ -208,7 +208,7 @@ QVariant QueryValue(const QString &sql, const QVariantList &binds)
     return value;
 }
 
-qint64 LastInsertId()
+qint64 lastInsertId()
 {
     return g_lastInsertId;
 }
@@ -217,7 +217,7 @@ Statement::Statement(const QString &sql)
     : m_query(new QSqlQuery(database())), m_sql(sql)
 {
     if (!m_query->prepare(sql)) {
-        const DbError err = sqlError(m_query->lastError(), sql);
+        const AppError err = sqlError(m_query->lastError(), sql);
         delete m_query;
         throw err;
     }
@@ -274,7 +274,7 @@ Transaction::~Transaction()
             runDone(QStringLiteral("ROLLBACK TO sp%1").arg(m_depth));
             runDone(QStringLiteral("RELEASE sp%1").arg(m_depth));
         }
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         qCWarning(lcPlatform) << "rollback failed:" << e.text;
     }
 }
@@ -303,14 +303,14 @@ QString NullToEmpty(const QVariant &value)
     return value.toString();
 }
 
-QVariant DateValue(const QDate &date)
+QVariant dateValue(const QDate &date)
 {
     if (!date.isValid())
         return QVariant(QMetaType(QMetaType::QString));
     return date.toString(Qt::ISODate);
 }
 
-QDate DateFromValue(const QVariant &value)
+QDate dateFromValue(const QVariant &value)
 {
     if (value.isNull())
         return {};

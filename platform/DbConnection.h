@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "platform/Recordset.h"
 
 #include <QDate>
@@ -13,7 +13,7 @@ class QSqlQuery;
 
 // The program's one database connection, open from start-up to exit, and the
 // SQL helpers every writer uses. Every function that reaches SQLite throws
-// DbError on failure.
+// AppError on failure.
 namespace DbConnection {
 
 // Opens the SQLite file (which must exist) and runs a probe query, so that a
@@ -25,13 +25,13 @@ QString fileName();
 QSqlDatabase database();
 
 // Runs one statement; each value in binds fills a "?" placeholder.
-void Execute(const QString &sql, const QVariantList &binds = {});
+void execute(const QString &sql, const QVariantList &binds = {});
 // Runs a query and returns a snapshot of all its rows.
 Recordset OpenRecordset(const QString &sql, const QVariantList &binds = {});
 // The first column of the first row, or a null QVariant when there is none.
-QVariant QueryValue(const QString &sql, const QVariantList &binds = {});
+QVariant queryValue(const QString &sql, const QVariantList &binds = {});
 // The id SQLite gave the last row inserted on this connection.
-qint64 LastInsertId();
+qint64 lastInsertId();
 
 // A statement prepared once and run many times (bulk inserts, benchmarks).
 class Statement
@@ -76,6 +76,6 @@ void failAfterStatements(int n);
 // An empty text for a Null (or invalid) value, else the value as text.
 QString NullToEmpty(const QVariant &value);
 // The value to bind for a date column: ISO text, or Null for an invalid date.
-QVariant DateValue(const QDate &date);
+QVariant dateValue(const QDate &date);
 // A stored date column back to a QDate (invalid for Null or bad text).
-QDate DateFromValue(const QVariant &value);
+QDate dateFromValue(const QVariant &value);

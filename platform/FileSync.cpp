@@ -24,7 +24,7 @@ QByteArray encoded(const QString &path)
     return QFile::encodeName(path);
 }
 
-std::optional<DbError> syncOpened(const QString &path, int flags, int (*flush)(int))
+std::optional<AppError> syncOpened(const QString &path, int flags, int (*flush)(int))
 {
     const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | flags);
     if (fd < 0)
@@ -54,7 +54,7 @@ int createExclusive(const QByteArray &path)
 
 // Closes a file written here and checks it (some file systems report a
 // full disk only at close); the partial file goes when anything failed.
-std::optional<DbError> finish(int fd, int error, const QByteArray &path, const QString &name)
+std::optional<AppError> finish(int fd, int error, const QByteArray &path, const QString &name)
 {
     if (::close(fd) != 0 && error == 0)
         error = errno;
@@ -83,12 +83,12 @@ int writeAll(int fd, const char *data, qint64 size)
     return 0;
 }
 
-std::optional<DbError> syncFile(const QString &path)
+std::optional<AppError> syncFile(const QString &path)
 {
     return syncOpened(path, 0, &::fdatasync);
 }
 
-std::optional<DbError> syncFolder(const QString &path)
+std::optional<AppError> syncFolder(const QString &path)
 {
     return syncOpened(path, O_DIRECTORY, &::fsync);
 }
@@ -102,22 +102,22 @@ void startWriteback(const QString &path)
     ::close(fd);
 }
 
-std::optional<DbError> syncAll(const QStringList &files, const QStringList &folders, int threads,
-                               const std::function<void(const QString &path)> &synced)
+std::optional<AppError> syncAll(const QStringList &files, const QStringList &folders, int threads,
+                                const std::function<void(const QString &path)> &synced)
 {
     const int total = int(files.size() + folders.size());
     if (total == 0)
         return std::nullopt;
     std::atomic<int> next{0};
     QMutex mutex;
-    std::optional<DbError> first;
+    std::optional<AppError> first;
     // The folders only once every file is synced: a folder's entry must not
     // reach the disk before the bytes it names would.
     const auto syncRange = [&](int to) {
         for (int i = next++; i < to; i = next++) {
             const bool isFile = i < files.size();
             const QString &path = isFile ? files.at(i) : folders.at(i - files.size());
-            std::optional<DbError> error = isFile ? syncFile(path) : syncFolder(path);
+            std::optional<AppError> error = isFile ? syncFile(path) : syncFolder(path);
             const QMutexLocker lock(&mutex);
             if (error && !first)
                 first = std::move(error);
@@ -150,7 +150,7 @@ std::optional<DbError> syncAll(const QStringList &files, const QStringList &fold
     return first;
 }
 
-std::optional<DbError> writeNew(const QString &path, const QByteArray &bytes)
+std::optional<AppError> writeNew(const QString &path, const QByteArray &bytes)
 {
     const QByteArray name = encoded(path);
     const int fd = createExclusive(name);
@@ -159,7 +159,7 @@ std::optional<DbError> writeNew(const QString &path, const QByteArray &bytes)
     return finish(fd, FileSync::writeAll(fd, bytes.constData(), bytes.size()), name, path);
 }
 
-std::optional<DbError> copyNew(const QString &source, const QString &path)
+std::optional<AppError> copyNew(const QString &source, const QString &path)
 {
     int in;
     do {
@@ -197,7 +197,7 @@ std::optional<DbError> copyNew(const QString &source, const QString &path)
     return finish(out, error, name, path);
 }
 
-std::optional<DbError> renameNew(const QString &from, const QString &path)
+std::optional<AppError> renameNew(const QString &from, const QString &path)
 {
     const QByteArray source = encoded(from);
     const QByteArray target = encoded(path);
@@ -217,7 +217,7 @@ std::optional<DbError> renameNew(const QString &from, const QString &path)
     return std::nullopt;
 }
 
-std::optional<DbError> replaceWith(const QString &path, const QByteArray &bytes)
+std::optional<AppError> replaceWith(const QString &path, const QByteArray &bytes)
 {
     // A name of its own beside the file, made where nothing stood.
     QByteArray name = encoded(path) + QByteArrayLiteral(".XXXXXX");

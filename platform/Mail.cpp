@@ -21,7 +21,7 @@
 #include <QTemporaryDir>
 #include <QUuid>
 
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "platform/WorkerWait.h"
 
 namespace {
@@ -43,7 +43,7 @@ Mail::Result failure(int code, const QString &text)
     return {false, code, text};
 }
 
-Mail::Result failure(const DbError &error)
+Mail::Result failure(const AppError &error)
 {
     return failure(error.code, error.text);
 }
@@ -192,7 +192,7 @@ QByteArray messageId(const QString &from)
     return "<" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1() + "@" + domain.toUtf8() + ">";
 }
 
-std::optional<DbError> checkAttachments(const QStringList &paths)
+std::optional<AppError> checkAttachments(const QStringList &paths)
 {
     for (const QString &path : paths) {
         if (!QFileInfo(path).isFile())

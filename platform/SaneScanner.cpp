@@ -250,7 +250,7 @@ ScanEnd SaneScanner::acquire(const ScanRequest &request, const std::function<boo
         // USB port, another address) is the one the user chose.
         QString why;
         const std::optional<QList<ScanSource>> list = devices(&why);
-        const int found = list ? ScannerMatch::FindSource(*list, request.source) : -1;
+        const int found = list ? ScannerMatch::findSource(*list, request.source) : -1;
         if (found < 0)
             return ScanEnd{ScanEnd::Outcome::NoDevice, statusText(status), 0, request.source};
         if (list->at(found).name != request.source.name) {

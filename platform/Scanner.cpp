@@ -30,7 +30,7 @@ QString ScanSource::label() const
 
 namespace ScannerMatch {
 
-int FindSource(const QList<ScanSource> &sources, const ScanSource &stored)
+int findSource(const QList<ScanSource> &sources, const ScanSource &stored)
 {
     for (int i = 0; i < sources.size(); ++i)
         if (sources.at(i).name == stored.name)

@@ -79,6 +79,6 @@ namespace ScannerMatch {
 // The source to scan from for a stored name, vendor and model: the one of
 // that exact name (case counts), else the first of the same vendor and
 // model (the name has changed), else -1.
-int FindSource(const QList<ScanSource> &sources, const ScanSource &stored);
+int findSource(const QList<ScanSource> &sources, const ScanSource &stored);
 
 } // namespace ScannerMatch

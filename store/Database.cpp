@@ -16,7 +16,7 @@
 #include <functional>
 #include <optional>
 
-using DbConnection::Execute;
+using DbConnection::execute;
 
 namespace {
 
@@ -60,11 +60,11 @@ void runStep(int version, std::initializer_list<AddColumn> columns,
 {
     DbConnection::Transaction tx;
     for (const AddColumn &c : columns) {
-        if (!Database::HasColumn(QLatin1String(c.table), QLatin1String(c.column)))
-            Execute(QLatin1String(c.sql));
+        if (!Database::tableHasColumn(QLatin1String(c.table), QLatin1String(c.column)))
+            execute(QLatin1String(c.sql));
     }
     for (const char *sql : statements)
-        Execute(QLatin1String(sql));
+        execute(QLatin1String(sql));
     Database::SetDbVersion(version);
     tx.commit();
 }
@@ -72,7 +72,7 @@ void runStep(int version, std::initializer_list<AddColumn> columns,
 void buildSchema(const QString &fileName)
 {
     const QString conn = QStringLiteral("vlm-create");
-    DbError failure;
+    AppError failure;
     bool failed = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
@@ -146,15 +146,15 @@ void checkHeader(const QString &fileName)
     const QByteArray header = file.read(100);
     const qint64 size = file.size();
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        throw DbError(kSqliteNotADatabase, QStringLiteral("file is not a database"));
+        throw AppError(kSqliteNotADatabase, QStringLiteral("file is not a database"));
     quint32 pageSize = bigEndian(header, 16, 2);
     if (pageSize == 1)
         pageSize = 65536;
     const quint32 pageCount = bigEndian(header, 28, 4);
     const bool countValid = pageCount != 0 && header.mid(24, 4) == header.mid(92, 4);
     if (countValid && size < qint64(pageSize) * pageCount)
-        throw DbError(ErrorCode::DatabaseDamaged,
-                      QStringLiteral("the file is cut short: it holds %1 bytes of %2").arg(size).arg(
+        throw AppError(ErrorCode::DatabaseDamaged,
+                       QStringLiteral("the file is cut short: it holds %1 bytes of %2").arg(size).arg(
                           qint64(pageSize) * pageCount));
 }
 
@@ -178,7 +178,7 @@ bool hasColumn(QSqlDatabase &db, const char *table, const char *column)
 void withSideConnection(const QString &connection, const QString &fileName, const QString &query,
                         const QString &options, const std::function<void(QSqlDatabase &)> &use)
 {
-    std::optional<DbError> failure;
+    std::optional<AppError> failure;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         QUrl url = QUrl::fromLocalFile(fileName);
@@ -190,7 +190,7 @@ void withSideConnection(const QString &connection, const QString &fileName, cons
         } else {
             try {
                 use(db);
-            } catch (const DbError &e) {
+            } catch (const AppError &e) {
                 failure = e;
             }
             db.close();
@@ -214,7 +214,7 @@ void checkSchema(const QString &fileName)
         for (const auto &t : kOurTables) {
             for (const char *column : t.columns) {
                 if (column && !hasColumn(db, t.table, column))
-                    throw DbError(ErrorCode::NotOurDatabase, QStringLiteral("it has no %1 column in a %2 table")
+                    throw AppError(ErrorCode::NotOurDatabase, QStringLiteral("it has no %1 column in a %2 table")
                                                                  .arg(QLatin1String(column), QLatin1String(t.table)));
             }
         }
@@ -261,44 +261,44 @@ void rollBackJournal(const QString &fileName)
 
 namespace Database {
 
-bool HasJournal(const QString &fileName)
+bool hasJournal(const QString &fileName)
 {
     return nonEmptyFile(fileName + DataFolder::JournalSuffix) || nonEmptyFile(fileName + DataFolder::WalSuffix);
 }
 
-void RecoverDatabase(const QString &fileName)
+void recoverDatabase(const QString &fileName)
 {
-    if (!HasJournal(fileName))
+    if (!hasJournal(fileName))
         return;
     const QFileInfo info(fileName);
     // SQLite deletes the journal of an empty file as obsolete; that journal
     // may belong to a database that was moved away and is put back later.
     if (!info.exists() || (info.isFile() && info.size() == 0))
-        throw DbError(ErrorCode::JournalWithoutDatabase, journalWithoutDatabaseText(fileName));
+        throw AppError(ErrorCode::JournalWithoutDatabase, journalWithoutDatabaseText(fileName));
     if (!info.isFile())
         return;  // a folder or such: the checks say what it is
     if (isReadOnly(fileName))
-        throw DbError(ErrorCode::DatabaseReadOnly,
-                      QStringLiteral("the file is read-only, and an unfinished change must be undone in it"));
+        throw AppError(ErrorCode::DatabaseReadOnly,
+                       QStringLiteral("the file is read-only, and an unfinished change must be undone in it"));
     rollBackJournal(fileName);
 }
 
-void CheckDatabaseFile(const QString &fileName)
+void checkDatabaseFile(const QString &fileName)
 {
-    RecoverDatabase(fileName);
+    recoverDatabase(fileName);
     checkHeader(fileName);
     checkSchema(fileName);
     if (isReadOnly(fileName))
-        throw DbError(ErrorCode::DatabaseReadOnly, QStringLiteral("the file is read-only"));
+        throw AppError(ErrorCode::DatabaseReadOnly, QStringLiteral("the file is read-only"));
 }
 
 
-QString DatabaseFile()
+QString databaseFile()
 {
     return DataFolder::databaseFile();
 }
 
-bool CheckDatabaseDriver(QString *message)
+bool checkDatabaseDriver(QString *message)
 {
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
         if (message)
@@ -332,8 +332,8 @@ bool CheckDatabaseDriver(QString *message)
 
 void CreateDatabase(const QString &fileName)
 {
-    if (HasJournal(fileName))
-        throw DbError(ErrorCode::JournalWithoutDatabase, journalWithoutDatabaseText(fileName));
+    if (hasJournal(fileName))
+        throw AppError(ErrorCode::JournalWithoutDatabase, journalWithoutDatabaseText(fileName));
     const QString temp = fileName + QStringLiteral(".tmp");
     // A journal of a killed earlier attempt would be played into the new
     // temporary file.
@@ -359,7 +359,7 @@ void CreateDatabase(const QString &fileName)
 
 void CreateDatabase()
 {
-    CreateDatabase(DatabaseFile());
+    CreateDatabase(databaseFile());
 }
 
 void OpenDatabase(const QString &fileName)
@@ -371,28 +371,28 @@ void OpenDatabase(const QString &fileName)
 
 void OpenDatabase()
 {
-    OpenDatabase(DatabaseFile());
+    OpenDatabase(databaseFile());
 }
 
-int ReadDbVersion()
+int readDbVersion()
 {
-    const QVariant v = DbConnection::QueryValue(QStringLiteral("SELECT Version FROM Version"));
+    const QVariant v = DbConnection::queryValue(QStringLiteral("SELECT Version FROM Version"));
     return v.isNull() ? 0 : v.toInt();
 }
 
 void UpdateDatabase()
 {
-    int version = ReadDbVersion();
+    int version = readDbVersion();
     if (version == 0) {
         UpgradeDbToVersion1();
         version = 1;
     }
     if (version == 1) {
-        UpgradeDbToVersion2();
+        upgradeDbToVersion2();
         version = 2;
     }
     if (version == 2) {
-        UpgradeDbToVersion3();
+        upgradeDbToVersion3();
         version = 3;
     }
     if (version == 3)
@@ -406,13 +406,13 @@ void UpgradeDbToVersion1()
                 {"Page", "Filename", "ALTER TABLE Page ADD COLUMN Filename VARCHAR(250) NULL"}});
 }
 
-void UpgradeDbToVersion2()
+void upgradeDbToVersion2()
 {
     runStep(2, {{"Page", "Filetype", "ALTER TABLE Page ADD COLUMN Filetype VARCHAR(3) NULL"}},
             {"UPDATE Page SET Filetype='JPG' WHERE Filetype IS NULL"});
 }
 
-void UpgradeDbToVersion3()
+void upgradeDbToVersion3()
 {
     runStep(3, {{"Page", "ShortcutYN", "ALTER TABLE Page ADD COLUMN ShortcutYN VARCHAR(1) NULL"}});
 }
@@ -425,12 +425,12 @@ void UpgradeDbToVersion4()
 void SetDbVersion(int version)
 {
     DbConnection::Transaction tx;
-    Execute(QStringLiteral("DELETE FROM Version"));
-    Execute(QStringLiteral("INSERT INTO Version (Version) VALUES (?)"), {version});
+    execute(QStringLiteral("DELETE FROM Version"));
+    execute(QStringLiteral("INSERT INTO Version (Version) VALUES (?)"), {version});
     tx.commit();
 }
 
-bool HasColumn(const QString &table, const QString &column)
+bool tableHasColumn(const QString &table, const QString &column)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});

@@ -113,7 +113,7 @@ FileRules rulesAfterDelete(const PageFileList &files)
         return rules;
     // As stored and cleaned; resolving each on disk would cost a look-up
     // per shortcut page of the archive at every delete.
-    for (const QString &name : Pages::StoredFilenames()) {
+    for (const QString &name : Pages::storedFilenames()) {
         rules.named.insert(name);
         rules.named.insert(QDir::cleanPath(name));
     }
@@ -126,7 +126,7 @@ FileRules rulesAfterDelete(const PageFileList &files)
                 ids.append(id);
         }
     }
-    rules.remainingIds = Pages::ExistingPageIds(ids);
+    rules.remainingIds = Pages::existingPageIds(ids);
     return rules;
 }
 
@@ -157,10 +157,10 @@ void removePageFiles(const PageFiles &page, const FileRules &rules, Deletes::Del
 void deleteDrawerRows(RecordId drawerId)
 {
     Pages::DeleteDrawerPages(drawerId);
-    DbConnection::Execute(
+    DbConnection::execute(
         QStringLiteral("DELETE FROM Document WHERE FolderId IN (SELECT FolderId FROM Folder WHERE DrawerId = ?)"),
         {drawerId});
-    DbConnection::Execute(QStringLiteral("DELETE FROM Folder WHERE DrawerId = ?"), {drawerId});
+    DbConnection::execute(QStringLiteral("DELETE FROM Folder WHERE DrawerId = ?"), {drawerId});
 }
 
 // The three phases of every delete: the rows (deleteRows also collects the
@@ -194,7 +194,7 @@ namespace Deletes {
 DeleteResult DeleteStoredPageFiles(RecordId pageId)
 {
     DeleteResult result;
-    const std::optional<Pages::PageFileRow> row = Pages::PageFile(pageId);
+    const std::optional<Pages::PageFileRow> row = Pages::pageFile(pageId);
     if (!row)
         return result;
     const PageFiles files = pageFilesOf(*row);
@@ -202,7 +202,7 @@ DeleteResult DeleteStoredPageFiles(RecordId pageId)
     FileRules rules;
     {
         DbConnection::Transaction tx;
-        Pages::DeletePageRows({pageId});
+        Pages::deletePageRows({pageId});
         rules = rulesAfterDelete({files});
     }  // rolled back: the row stays
     removePageFiles(files, rules, &result);
@@ -229,7 +229,7 @@ int CountCabinetPages(RecordId cabinetId)
     return Pages::CountCabinetPages(cabinetId);
 }
 
-DeleteResult DeleteCabinet(RecordId cabinetId)
+DeleteResult deleteCabinet(RecordId cabinetId)
 {
     const Recordset drawers = DbConnection::OpenRecordset(
         QStringLiteral("SELECT DrawerId FROM Drawer WHERE CabinetId = ? ORDER BY DrawerId"), {cabinetId});
@@ -240,56 +240,56 @@ DeleteResult DeleteCabinet(RecordId cabinetId)
         for (int row = 0; row < drawerCount; ++row) {
             const RecordId drawerId = drawers.value(row, 0).toLongLong();
             Progress::AdvanceProgress(QStringLiteral("Delete drawer"));
-            collect(Pages::DrawerPageFiles(drawerId), files);
+            collect(Pages::drawerPageFiles(drawerId), files);
             deleteDrawerRows(drawerId);
         }
         if (drawerCount > 0) {
             Progress::AdvanceProgress(QStringLiteral("Delete drawers in cabinet"));
-            DbConnection::Execute(QStringLiteral("DELETE FROM Drawer WHERE CabinetId = ?"), {cabinetId});
+            DbConnection::execute(QStringLiteral("DELETE FROM Drawer WHERE CabinetId = ?"), {cabinetId});
         }
         Progress::AdvanceProgress(QStringLiteral("Delete cabinet"));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
+        DbConnection::execute(QStringLiteral("DELETE FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
     });
 }
 
-DeleteResult DeleteDrawer(RecordId drawerId)
+DeleteResult deleteDrawer(RecordId drawerId)
 {
     const int pages = CountDrawerPages(drawerId);
     return runDelete(QStringLiteral("Delete drawer"), pages + 3, kPageFilesStep, [&](PageFileList *files) {
-        collect(Pages::DrawerPageFiles(drawerId), files);
+        collect(Pages::drawerPageFiles(drawerId), files);
         Progress::AdvanceProgress(QStringLiteral("Delete drawer"));
         deleteDrawerRows(drawerId);
         Progress::AdvanceProgress(QStringLiteral("Delete drawer"));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Drawer WHERE DrawerId = ?"), {drawerId});
+        DbConnection::execute(QStringLiteral("DELETE FROM Drawer WHERE DrawerId = ?"), {drawerId});
     });
 }
 
-DeleteResult DeleteFolder(RecordId folderId)
+DeleteResult deleteFolder(RecordId folderId)
 {
     const int pages = CountFolderPages(folderId);
     return runDelete(QStringLiteral("Delete folder"), pages + 2, kPageFilesStep, [&](PageFileList *files) {
-        collect(Pages::FolderPageFiles(folderId), files);
+        collect(Pages::folderPageFiles(folderId), files);
         Progress::AdvanceProgress(QStringLiteral("Delete folder"));
         Pages::DeleteFolderPages(folderId);
-        DbConnection::Execute(QStringLiteral("DELETE FROM Document WHERE FolderId = ?"), {folderId});
+        DbConnection::execute(QStringLiteral("DELETE FROM Document WHERE FolderId = ?"), {folderId});
         Progress::AdvanceProgress(QStringLiteral("Delete folder"));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Folder WHERE FolderId = ?"), {folderId});
+        DbConnection::execute(QStringLiteral("DELETE FROM Folder WHERE FolderId = ?"), {folderId});
     });
 }
 
-DeleteResult DeleteDocument(RecordId documentId)
+DeleteResult deleteDocument(RecordId documentId)
 {
     const int pages = CountDocumentPages(documentId);
     return runDelete(QStringLiteral("Delete document"), pages + 2, kPageFilesStep, [&](PageFileList *files) {
-        collect(Pages::DocumentPageFiles(documentId), files);
+        collect(Pages::documentPageFiles(documentId), files);
         Progress::AdvanceProgress(QStringLiteral("Delete pages"));
-        Pages::DeleteDocumentPages(documentId);
+        Pages::deleteDocumentPages(documentId);
         Progress::AdvanceProgress(QStringLiteral("Delete document"));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Document WHERE DocumentId = ?"), {documentId});
+        DbConnection::execute(QStringLiteral("DELETE FROM Document WHERE DocumentId = ?"), {documentId});
     });
 }
 
-DeleteResult DeletePages(const QList<RecordId> &pageIds)
+DeleteResult deletePages(const QList<RecordId> &pageIds)
 {
     QList<RecordId> ids;
     QSet<RecordId> seen;
@@ -303,8 +303,8 @@ DeleteResult DeletePages(const QList<RecordId> &pageIds)
         return {};
     return runDelete(QStringLiteral("Delete page"), 3 * ids.size(), QStringLiteral("Delete page file"),
                      [&](PageFileList *files) {
-        collect(Pages::PageFiles(ids), files);
-        Pages::DeletePageRows(ids);
+        collect(Pages::pageFiles(ids), files);
+        Pages::deletePageRows(ids);
         for (int i = 0; i < ids.size(); ++i)
             Progress::AdvanceProgress(QStringLiteral("Delete page record"));
     });

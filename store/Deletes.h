@@ -13,7 +13,7 @@
 // paths of the pages concerned (they depend on the rows), deletes all the
 // rows in one transaction, and only after the commit deletes the files (one
 // progress step per page). A failing row statement therefore deletes
-// nothing (DbError is thrown), and a file that cannot be removed leaves
+// nothing (AppError is thrown), and a file that cannot be removed leaves
 // only an orphan file behind, never a row without its file; it is listed
 // in the result.
 //
@@ -48,10 +48,10 @@ int CountFolderPages(RecordId folderId);
 int CountDrawerPages(RecordId drawerId);
 int CountCabinetPages(RecordId cabinetId);
 
-DeleteResult DeleteCabinet(RecordId cabinetId);
-DeleteResult DeleteDrawer(RecordId drawerId);
-DeleteResult DeleteFolder(RecordId folderId);
-DeleteResult DeleteDocument(RecordId documentId);
-DeleteResult DeletePages(const QList<RecordId> &pageIds);
+DeleteResult deleteCabinet(RecordId cabinetId);
+DeleteResult deleteDrawer(RecordId drawerId);
+DeleteResult deleteFolder(RecordId folderId);
+DeleteResult deleteDocument(RecordId documentId);
+DeleteResult deletePages(const QList<RecordId> &pageIds);
 
 } // namespace Deletes

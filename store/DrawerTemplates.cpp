@@ -26,7 +26,7 @@ QStringList g_names;
 // Added when the program starts rather than at first use: a reset rereads
 // the names from the data folder then in use (none there gives none), also
 // when nothing has read them yet.
-[[maybe_unused]] const bool g_namesReset = (RunState::AddReset(&DrawerTemplates::LoadDrawerTemplateNames), true);
+[[maybe_unused]] const bool g_namesReset = (RunState::addReset(&DrawerTemplates::LoadDrawerTemplateNames), true);
 
 const QStringList kLevels = {kDrw, kFld, kDoc};
 
@@ -56,14 +56,14 @@ struct NewNode
 
 namespace DrawerTemplates {
 
-QString TemplateFilePath()
+QString templateFilePath()
 {
     return DataFolder::filePath(DataFolder::DrawerTemplatesName);
 }
 
-bool EnsureTemplateFile()
+bool ensureTemplateFile()
 {
-    const QString path = TemplateFilePath();
+    const QString path = templateFilePath();
     if (QFileInfo::exists(path))
         return true;
     DataFolder::ensure();
@@ -83,12 +83,12 @@ bool EnsureTemplateFile()
     return true;
 }
 
-bool ReadTemplateFile(QString *text)
+bool readTemplateFile(QString *text)
 {
-    return TextFile::read(TemplateFilePath(), text);
+    return TextFile::read(templateFilePath(), text);
 }
 
-QStringList ReadTemplateNames(const QString &fileText)
+QStringList readTemplateNames(const QString &fileText)
 {
     QStringList names;
     for (const QString &line : TextFile::splitLines(fileText)) {
@@ -98,13 +98,13 @@ QStringList ReadTemplateNames(const QString &fileText)
     return names;
 }
 
-QList<TemplateFolder> ReadTemplateFolders(const QString &fileText, const QString &templateName)
+QList<TemplateFolder> readTemplateFolders(const QString &fileText, const QString &templateName)
 {
     const std::optional<Outline::Entry> drawer = Outline::find(Outline::parse(fileText, kLevels), templateName);
     return drawer ? foldersOf(drawer->children) : QList<TemplateFolder>();
 }
 
-QList<TemplateDrawer> ReadTemplateTree(const QString &fileText)
+QList<TemplateDrawer> readTemplateTree(const QString &fileText)
 {
     QList<TemplateDrawer> drawers;
     for (const Outline::Entry &drawer : Outline::parse(fileText, kLevels, Outline::Reading::Verbatim))
@@ -112,7 +112,7 @@ QList<TemplateDrawer> ReadTemplateTree(const QString &fileText)
     return drawers;
 }
 
-QString WriteTemplateTree(const QList<TemplateDrawer> &drawers)
+QString writeTemplateTree(const QList<TemplateDrawer> &drawers)
 {
     QStringList lines;
     for (const TemplateDrawer &drawer : drawers) {
@@ -126,9 +126,9 @@ QString WriteTemplateTree(const QList<TemplateDrawer> &drawers)
     return TextFile::joinCrLf(lines);
 }
 
-bool SaveTemplateFile(const QList<TemplateDrawer> &drawers, QString *error)
+bool saveTemplateFile(const QList<TemplateDrawer> &drawers, QString *error)
 {
-    return TextFile::write(TemplateFilePath(), WriteTemplateTree(drawers), error);
+    return TextFile::write(templateFilePath(), writeTemplateTree(drawers), error);
 }
 
 void LoadDrawerTemplateNames()
@@ -136,9 +136,9 @@ void LoadDrawerTemplateNames()
     g_names.clear();
     try {
         QString text;
-        if (ReadTemplateFile(&text))
-            g_names = ReadTemplateNames(text);
-    } catch (const DbError &e) {
+        if (readTemplateFile(&text))
+            g_names = readTemplateNames(text);
+    } catch (const AppError &e) {
         qCWarning(lcStore) << "cannot read the template file:" << e.text;
     }
 }
@@ -151,7 +151,7 @@ const QStringList &DrawerTemplateNames()
 void ApplyDrawerTemplate(const QString &templateName, RecordId drawerId)
 {
     QString text;
-    if (drawerId == -1 || !ReadTemplateFile(&text))
+    if (drawerId == -1 || !readTemplateFile(&text))
         return;
     // The names list keeps the spaces a name was written with; the file is
     // compared trimmed, so the chosen name is trimmed as well.
@@ -161,9 +161,9 @@ void ApplyDrawerTemplate(const QString &templateName, RecordId drawerId)
         return;
     // A name is refused before anything goes in, never stored cut.
     if (const std::optional<QString> tooLong = Outline::nameTooLong(chosen->children, Records::MaxNameLength))
-        throw DbError(ErrorCode::InvalidValue,
-                      QStringLiteral("%1 Please shorten it in \"%2\"; no folder of the template was added.")
-                          .arg(Records::NameTooLongMessage(*tooLong), TemplateFilePath()));
+        throw AppError(ErrorCode::InvalidValue,
+                       QStringLiteral("%1 Please shorten it in \"%2\"; no folder of the template was added.")
+                          .arg(Records::nameTooLongMessage(*tooLong), templateFilePath()));
     QList<NewNode> nodes;
     DbConnection::Transaction tx;
     for (const TemplateFolder &folder : foldersOf(chosen->children)) {
@@ -171,15 +171,15 @@ void ApplyDrawerTemplate(const QString &templateName, RecordId drawerId)
         if (folderName.isEmpty())
             continue;  // its documents have no folder to go to
         // Folder names are unique within a drawer, compared as the dialogs do.
-        RecordId folderId = Records::FolderNamed(drawerId, folderName);
+        RecordId folderId = Records::folderNamed(drawerId, folderName);
         if (folderId == 0) {
-            folderId = Records::InsertFolder(drawerId, folderName);
+            folderId = Records::insertFolder(drawerId, folderName);
             nodes.append({true, drawerId, folderId, folderName});
         }
         for (const QString &document : folder.documents) {
             const QString documentName = Outline::cleanName(document);
             if (!documentName.isEmpty())
-                nodes.append({false, folderId, Records::InsertDocument(folderId, documentName),
+                nodes.append({false, folderId, Records::insertDocument(folderId, documentName),
                               documentName});
         }
     }
@@ -195,14 +195,14 @@ void ApplyDrawerTemplate(const QString &templateName, RecordId drawerId)
 
 RecordId AddTemplateFolder(RecordId drawerId, const QString &name)
 {
-    const RecordId folderId = Records::InsertFolder(drawerId, name);
+    const RecordId folderId = Records::insertFolder(drawerId, name);
     NavigationSink::instance().AddFolderToNavTree(drawerId, folderId, name);
     return folderId;
 }
 
 RecordId AddTemplateDocument(RecordId folderId, const QString &name)
 {
-    const RecordId documentId = Records::InsertDocument(folderId, name);
+    const RecordId documentId = Records::insertDocument(folderId, name);
     // No date: the node shows the name alone.
     NavigationSink::instance().AddDocumentToNavTree(folderId, documentId, name, QDate());
     return documentId;

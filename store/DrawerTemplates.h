@@ -32,42 +32,42 @@ struct TemplateDrawer
 };
 
 // The template file in the data folder.
-QString TemplateFilePath();
+QString templateFilePath();
 
 // Writes the shipped templates when the data folder has no template file.
 // False (and a logged reason) when it is missing and cannot be written.
-bool EnsureTemplateFile();
+bool ensureTemplateFile();
 
 // Reads the template file into *text. False when there is no file; throws
-// DbError when it exists but cannot be read.
-bool ReadTemplateFile(QString *text);
+// AppError when it exists but cannot be read.
+bool readTemplateFile(QString *text);
 
 // The names reader: the text after "DRW=" of every line that starts with
 // exactly "DRW=" (upper case, nothing before it), untrimmed, in file order.
-QStringList ReadTemplateNames(const QString &fileText);
+QStringList readTemplateNames(const QString &fileText);
 
 // The applier's reader: the folders of the first template whose name equals
 // templateName without regard to case. Lines lose their leading and
 // trailing spaces; kinds are the first three characters in upper case;
 // names are the text after the first "=", trimmed of spaces. A DOC line
 // before the template's first FLD line is skipped. Names are not cleaned.
-QList<TemplateFolder> ReadTemplateFolders(const QString &fileText, const QString &templateName);
+QList<TemplateFolder> readTemplateFolders(const QString &fileText, const QString &templateName);
 
 // The editor's reader: kinds are the first three characters turned to upper
 // case, texts everything after the fourth character, untrimmed. A FLD line
 // before any DRW line and a DOC line without a FLD line of its template are
 // skipped.
-QList<TemplateDrawer> ReadTemplateTree(const QString &fileText);
+QList<TemplateDrawer> readTemplateTree(const QString &fileText);
 
 // The file text the editor writes: an empty line before every "DRW=" line,
 // folders after their template, documents after their folder, CR LF ends.
-QString WriteTemplateTree(const QList<TemplateDrawer> &drawers);
+QString writeTemplateTree(const QList<TemplateDrawer> &drawers);
 
 // Replaces the template file with the given templates. The new text is
 // written to a temporary file and renamed over the old one, so a failure
 // keeps the old file; it then gives false and "Error # <code> <reason>" in
 // *error.
-[[nodiscard]] bool SaveTemplateFile(const QList<TemplateDrawer> &drawers, QString *error);
+[[nodiscard]] bool saveTemplateFile(const QList<TemplateDrawer> &drawers, QString *error);
 
 // Rebuilds the list of template names from the file; an empty list when
 // there is no file or it cannot be read.
@@ -83,7 +83,7 @@ inline int DrawerTemplateCount() { return DrawerTemplateNames().size(); }
 // with its documents), and a folder whose name the drawer already has takes
 // the documents into that folder. All rows go in one transaction; the tree
 // nodes are added after it commits, in file order. Nothing happens without
-// a template file or for drawer id -1. Throws DbError (nothing inserted,
+// a template file or for drawer id -1. Throws AppError (nothing inserted,
 // no node added) when the file cannot be read or a statement fails, when a
 // name of the template is longer than a name may be (ErrorCode::
 // InvalidValue, naming the entry and the file: it is never stored cut) and
@@ -91,7 +91,7 @@ inline int DrawerTemplateCount() { return DrawerTemplateNames().size(); }
 void ApplyDrawerTemplate(const QString &templateName, RecordId drawerId);
 
 // Inserts one Folder (Document) row through Records, adds its tree node and
-// returns the new id. The name is stored as given. Throw DbError.
+// returns the new id. The name is stored as given. Throw AppError.
 RecordId AddTemplateFolder(RecordId drawerId, const QString &name);
 RecordId AddTemplateDocument(RecordId folderId, const QString &name);
 

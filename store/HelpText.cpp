@@ -36,7 +36,7 @@ bool isPictureLine(const QString &line)
 
 namespace HelpText {
 
-QString HelpFilePath()
+QString helpFilePath()
 {
     const QString own = DataFolder::filePath(kHelpFileName);
     if (QFileInfo(own).isFile())
@@ -44,16 +44,16 @@ QString HelpFilePath()
     return QFileInfo::exists(kShippedHelp) ? kShippedHelp : QString();
 }
 
-bool ReadHelpText(QString *text)
+bool readHelpText(QString *text)
 {
-    const QString path = HelpFilePath();
+    const QString path = helpFilePath();
     if (path.isEmpty()) {
         qCWarning(lcStore) << "no help file";
         return false;
     }
     try {
         return TextFile::read(path, text);
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         qCWarning(lcStore) << "cannot read the help file:" << e.message();
         return false;
     }
@@ -122,7 +122,7 @@ QString EscapeAmpersands(const QString &text)
     return escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-QString VersionCaption(const QString &version)
+QString versionCaption(const QString &version)
 {
     const QVersionNumber v = QVersionNumber::fromString(version);
     return QStringLiteral("Vellumark %1.%2.%3")
@@ -131,12 +131,12 @@ QString VersionCaption(const QString &version)
         .arg(v.microVersion(), 2, 10, QLatin1Char('0'));
 }
 
-qint64 StoredPageCount()
+qint64 storedPageCount()
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Page")).toLongLong();
+    return DbConnection::queryValue(QStringLiteral("SELECT COUNT(*) FROM Page")).toLongLong();
 }
 
-QString PageCountCaption(qint64 count)
+QString pageCountCaption(qint64 count)
 {
     // QLocale() is the user's locale: the program never sets another default.
     return QStringLiteral("Pages stored: ") + QLocale().toString(count);

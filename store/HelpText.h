@@ -22,11 +22,11 @@ constexpr int MaxPageLines = 9;
 
 // The help file to read: "vlmhelp.txt" in the data folder when the user put
 // one there, else the copy built into the program. Empty when neither exists.
-QString HelpFilePath();
+QString helpFilePath();
 
-// Reads the help file (see HelpFilePath) into *text. False, with the reason
+// Reads the help file (see helpFilePath) into *text. False, with the reason
 // logged, when there is none or it cannot be read.
-bool ReadHelpText(QString *text);
+bool readHelpText(QString *text);
 
 // The lines of a help text; CR LF, LF and lone CR all end a line, so no line
 // keeps a trailing CR.
@@ -62,13 +62,13 @@ QString EscapeAmpersands(const QString &text);
 // "Vellumark 2.0.07": the name and the major, minor and revision numbers of
 // a version such as "2.0.7", the revision with at least two digits. Missing
 // numbers count as 0.
-QString VersionCaption(const QString &version);
+QString versionCaption(const QString &version);
 
-// The number of pages stored in the open database. Throws DbError.
-qint64 StoredPageCount();
+// The number of pages stored in the open database. Throws AppError.
+qint64 storedPageCount();
 
 // "Pages stored: 1,234": the count grouped by thousands the way the
 // program's locale (the user's) writes it.
-QString PageCountCaption(qint64 count);
+QString pageCountCaption(qint64 count);
 
 } // namespace HelpText

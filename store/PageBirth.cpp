@@ -106,7 +106,7 @@ void makeFolderOf(const QString &path)
         throw errnoError(errno != 0 ? errno : EACCES, folder);
 }
 
-void throwIf(const std::optional<DbError> &error)
+void throwIf(const std::optional<AppError> &error)
 {
     if (error)
         throw *error;
@@ -144,11 +144,11 @@ QString PageBirth::unavailableMessage(const QString &folder, qint64 count)
 
 std::optional<QString> PageBirth::storageRefusal(RecordId cabinetId)
 {
-    const std::optional<Records::CabinetValues> cabinet = Records::ReadCabinet(cabinetId);
+    const std::optional<Records::CabinetValues> cabinet = Records::readCabinet(cabinetId);
     if (!cabinet || !cabinet->ownStorage || cabinet->storagePath.trimmed().isEmpty())
         return std::nullopt;
     const QString folder = withoutTrailingSlash(cabinet->storagePath);
-    const QStringList files = Pages::CabinetFilesUnder(cabinetId, folder);
+    const QStringList files = Pages::cabinetFilesUnder(cabinetId, folder);
     // A folder without pages of the cabinet yet is made for the first one.
     if (files.isEmpty())
         return std::nullopt;
@@ -170,7 +170,7 @@ namespace {
 void requireStorage(RecordId cabinetId)
 {
     if (const std::optional<QString> refusal = PageBirth::storageRefusal(cabinetId))
-        throw DbError(ErrorCode::StorageUnavailable, *refusal);
+        throw AppError(ErrorCode::StorageUnavailable, *refusal);
 }
 
 } // namespace
@@ -182,7 +182,7 @@ void PageBirth::requireStorageOfFolder(RecordId folderId)
 
 void PageBirth::requireStorageOfDocument(RecordId documentId)
 {
-    requireStorage(Records::GetCabinetIdOfDocument(documentId));
+    requireStorage(Records::getCabinetIdOfDocument(documentId));
 }
 
 bool PageBirth::isTaken(RecordId pageId, const QString &ownImage, const QString &ownThumb)
@@ -193,7 +193,7 @@ bool PageBirth::isTaken(RecordId pageId, const QString &ownImage, const QString 
 
 std::optional<QString> PageBirth::refusalFor(RecordId documentId)
 {
-    const RecordId cabinetId = Records::GetCabinetIdOfDocument(documentId);
+    const RecordId cabinetId = Records::getCabinetIdOfDocument(documentId);
     // A parent's answer holds for its savepoints: look once a change.
     for (PageBirth *birth = this; birth; birth = birth->m_parent) {
         const auto known = birth->m_refusals.constFind(cabinetId);
@@ -226,7 +226,7 @@ Place choosePlace(const PageBirth::NewPage &page)
         placed.extension = suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
     }
     Place place;
-    if (!page.rescue.isEmpty() && page.rescueId > 0 && !Pages::PageExists(page.rescueId)) {
+    if (!page.rescue.isEmpty() && page.rescueId > 0 && !Pages::pageExists(page.rescueId)) {
         place.pageId = page.rescueId;
         place.paths = pathsOf(placed, place.pageId);
         // Not where its id puts a page image (another letter case of its
@@ -252,13 +252,13 @@ bool writeThumbnail(const PageBirth::NewPage &page, const PageBirth::Born &born)
 {
     try {
         makeFolderOf(born.thumbPath);
-        const std::optional<DbError> error = page.userNamedFile.isEmpty()
+        const std::optional<AppError> error = page.userNamedFile.isEmpty()
             ? FileSync::writeNew(born.thumbPath, page.thumbnail)
             : FileSync::replaceWith(born.thumbPath, page.thumbnail);
         if (!error)
             return true;
         qCWarning(lcStore) << "thumbnail of page" << born.pageId << "not written:" << error->text;
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         qCWarning(lcStore) << "thumbnail of page" << born.pageId << "not written:" << e.text;
     }
     return false;
@@ -299,15 +299,15 @@ PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
     const int sources = int(!page.bytes.isEmpty()) + int(!page.copyOf.isEmpty()) + int(!page.staged.isEmpty())
         + int(!page.rescue.isEmpty()) + int(!page.shortcutTo.isEmpty());
     if (sources != 1)
-        throw DbError(ErrorCode::InvalidValue, QStringLiteral("A new page needs one image or one file to point at."));
+        throw AppError(ErrorCode::InvalidValue, QStringLiteral("A new page needs one image or one file to point at."));
 
     Q_ASSERT(g_open == this);
     // The page's own savepoint: whatever fails below leaves nothing of it.
     PageBirth one;
-    if (!Pages::DocumentExists(page.documentId))
-        throw DbError(ErrorCode::RecordMissing, QStringLiteral("Document %1 does not exist.").arg(page.documentId));
+    if (!Pages::documentExists(page.documentId))
+        throw AppError(ErrorCode::RecordMissing, QStringLiteral("Document %1 does not exist.").arg(page.documentId));
     if (const std::optional<QString> refusal = refusalFor(page.documentId))
-        throw DbError(ErrorCode::StorageUnavailable, *refusal);
+        throw AppError(ErrorCode::StorageUnavailable, *refusal);
     const Place place = choosePlace(page);
     const Paths &paths = place.paths;
     // A page whose file is not a page image of the store: the user's own
@@ -327,7 +327,7 @@ PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
     Pages::NewPage row;
     row.documentId = page.documentId;
     row.name = page.name;
-    row.pageNumber = page.pageNumber ? *page.pageNumber : shortcut ? 0 : Pages::NextPageNumber(page.documentId);
+    row.pageNumber = page.pageNumber ? *page.pageNumber : shortcut ? 0 : Pages::nextPageNumber(page.documentId);
     row.fileSize = page.fileSize >= 0 ? page.fileSize : sizeOf(page.shortcutTo.isEmpty() ? paths.image : page.shortcutTo);
     row.filetype = page.filetype;
     row.filename = paths.filename;
@@ -335,7 +335,7 @@ PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
     row.markedStored = page.markedStored;
     row.scanDate = page.scanDate;
     row.emptyFilenameAsText = page.emptyFilenameAsText;
-    Pages::InsertPageWithId(place.pageId, row);
+    Pages::insertPageWithId(place.pageId, row);
 
     Born born;
     born.pageId = place.pageId;
@@ -428,7 +428,7 @@ void PageBirth::commit()
             }
         }
     }
-    std::optional<DbError> error;
+    std::optional<AppError> error;
     const auto syncEverything = [&] {
         error = FileSync::syncAll(files, folders, QThread::idealThreadCount(),
                                   [](const QString &path) { trace(QStringLiteral("sync ") + path); });

@@ -121,7 +121,7 @@ public:
     // pages added before stay. Refused: a document that does not exist
     // (ErrorCode::RecordMissing), a cabinet whose storage folder is not
     // available (ErrorCode::StorageUnavailable), no image or two, and a
-    // file that cannot be read or placed (errno). Throws DbError.
+    // file that cannot be read or placed (errno). Throws AppError.
     // failedStep (when given) tells where a failure came: the checks of the
     // target, putting the file in place, or the row.
     enum class Step { Checks, File, Row };
@@ -131,14 +131,14 @@ public:
     // when nothing stands there (a re-import finding the page's image gone),
     // synced and taken back like a new page's file. The path placed, or ""
     // when something stands there (the staged copy is then removed). Throws
-    // DbError.
+    // AppError.
     QString restoreImage(RecordId pageId, const QString &staged);
 
     // Syncs the placed files and their folders (on worker threads, the
     // caller's events going on), commits, and then announces the notices;
     // nested, hands all of it to the enclosing PageBirth instead. On
     // failure nothing of it stays (rows rolled back, files removed) and
-    // DbError says why.
+    // AppError says why.
     void commit();
 
     // The pages added so far (those of nested PageBirths once they
@@ -152,17 +152,17 @@ public:
 
     // Why a cabinet's storage folder takes no new page, or nothing when it
     // does (no folder of its own, a folder without pages there yet, or one
-    // that holds some of its files). Throws DbError.
+    // that holds some of its files). Throws AppError.
     static std::optional<QString> storageRefusal(RecordId cabinetId);
     // The same before a command starts that would bring pages into the
-    // cabinet of a folder or document: throws DbError
+    // cabinet of a folder or document: throws AppError
     // (ErrorCode::StorageUnavailable) with the message when refused.
     static void requireStorageOfFolder(RecordId folderId);
     static void requireStorageOfDocument(RecordId documentId);
 
     // True when any of the paths a new page with this id would take is
     // taken: the image and thumbnail in the page store, and the own file
-    // and thumbnail given. Throws DbError when a folder cannot be looked
+    // and thumbnail given. Throws AppError when a folder cannot be looked
     // into.
     static bool isTaken(RecordId pageId, const QString &ownImage = QString(), const QString &ownThumb = QString());
 

@@ -34,7 +34,7 @@ PageFileScope::PageFileScope()
 {
 }
 
-const QStringList &PageFileScope::DataFolderFileNames()
+const QStringList &PageFileScope::dataFolderFileNames()
 {
     static const QStringList names = DataFolder::ownFileNames();
     return names;
@@ -77,11 +77,11 @@ bool PageFileScope::isDataFolderFile(const QString &path) const
     // named "vlm.mdb" would lose the database as surely as the file.
     const QFileInfo named(QDir::cleanPath(path));
     const QString folder = named.absolutePath();
-    if ((folder == m_dataRaw || folder == m_data) && DataFolderFileNames().contains(named.fileName()))
+    if ((folder == m_dataRaw || folder == m_data) && dataFolderFileNames().contains(named.fileName()))
         return true;
     const QFileInfo real(realPath(named.filePath()));
     return !real.filePath().isEmpty() && real.absolutePath() == m_data
-        && DataFolderFileNames().contains(real.fileName());
+        && dataFolderFileNames().contains(real.fileName());
 }
 
 bool PageFileScope::inPageFolders(const QString &path) const

@@ -22,7 +22,7 @@ public:
     PageFileScope();
 
     // The names of the data folder's own files.
-    static const QStringList &DataFolderFileNames();
+    static const QStringList &dataFolderFileNames();
 
     // Judges an absolute folder as a cabinet's storage path: the data folder
     // itself, a folder holding it, "Pages" or "Thumbs" or a folder in them,

@@ -25,14 +25,14 @@ QString withoutTrailingSlash(const QString &folder)
 
 namespace PagePaths {
 
-QString Bucket(RecordId pageId)
+QString bucket(RecordId pageId)
 {
     return QStringLiteral("%1").arg(pageId, 10, 10, QLatin1Char('0')).left(7);
 }
 
 QString GetDefaultPageFolder(RecordId pageId)
 {
-    return DataFolder::filePath(DataFolder::PagesFolderName + QLatin1Char('/') + Bucket(pageId));
+    return DataFolder::filePath(DataFolder::PagesFolderName + QLatin1Char('/') + bucket(pageId));
 }
 
 QString GetDefaultPageFilePath(RecordId pageId)
@@ -42,7 +42,7 @@ QString GetDefaultPageFilePath(RecordId pageId)
 
 QString GetDefaultThumbFolder(RecordId pageId)
 {
-    return DataFolder::filePath(DataFolder::ThumbsFolderName + QLatin1Char('/') + Bucket(pageId));
+    return DataFolder::filePath(DataFolder::ThumbsFolderName + QLatin1Char('/') + bucket(pageId));
 }
 
 QString GetDefaultThumbFilePath(RecordId pageId)
@@ -79,12 +79,12 @@ QString GetThumbFilePath(RecordId pageId, const QString &filename)
 
 QString GetPageFilename(RecordId pageId)
 {
-    return Pages::StoredFilename(pageId);
+    return Pages::storedFilename(pageId);
 }
 
 bool IsPageShortcut(RecordId pageId)
 {
-    return Pages::IsShortcut(pageId);
+    return Pages::isShortcut(pageId);
 }
 
 QString GetPageFilePath(RecordId pageId)

@@ -13,7 +13,7 @@
 namespace PagePaths {
 
 // "0000001" for page 1234.
-QString Bucket(RecordId pageId);
+QString bucket(RecordId pageId);
 
 QString GetDefaultPageFolder(RecordId pageId);
 QString GetDefaultPageFilePath(RecordId pageId);
@@ -28,7 +28,7 @@ QString GetThumbFolder(RecordId pageId, const QString &filename);
 // thumbnail (its path would name a folder).
 QString GetThumbFilePath(RecordId pageId, const QString &filename);
 
-// The same, reading the page's Filename from the database (throws DbError).
+// The same, reading the page's Filename from the database (throws AppError).
 QString GetPageFilename(RecordId pageId);
 bool IsPageShortcut(RecordId pageId);
 QString GetPageFilePath(RecordId pageId);

@@ -65,7 +65,7 @@ QVariantList bindsOf(const QList<RecordId> &ids)
 
 int countPages(const QString &documents, RecordId id)
 {
-    return DbConnection::QueryValue(
+    return DbConnection::queryValue(
                QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId IN (") + documents + QLatin1Char(')'), {id})
         .toInt();
 }
@@ -79,11 +79,11 @@ QVariant textOrNull(const QString &text)
 
 void updatePage(const QString &sql, const QVariantList &binds, RecordId pageId)
 {
-    const QVariant exists = DbConnection::QueryValue(
+    const QVariant exists = DbConnection::queryValue(
         QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId});
     if (exists.isNull())
-        throw DbError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist").arg(pageId));
-    DbConnection::Execute(sql, binds);
+        throw AppError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist").arg(pageId));
+    DbConnection::execute(sql, binds);
 }
 
 } // namespace
@@ -91,7 +91,7 @@ void updatePage(const QString &sql, const QVariantList &binds, RecordId pageId)
 namespace Pages {
 
 
-std::optional<PageFileRow> PageFile(RecordId pageId)
+std::optional<PageFileRow> pageFile(RecordId pageId)
 {
     const QList<PageFileRow> rows = pageFilesWhere(QStringLiteral("p.PageId = ?"), {pageId});
     if (rows.isEmpty())
@@ -99,35 +99,35 @@ std::optional<PageFileRow> PageFile(RecordId pageId)
     return rows.first();
 }
 
-QString StoredFilename(RecordId pageId)
+QString storedFilename(RecordId pageId)
 {
     return NullToEmpty(
-        DbConnection::QueryValue(QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId}));
+        DbConnection::queryValue(QStringLiteral("SELECT Filename FROM Page WHERE PageId = ?"), {pageId}));
 }
 
-bool IsShortcut(RecordId pageId)
+bool isShortcut(RecordId pageId)
 {
     const QVariant v =
-        DbConnection::QueryValue(QStringLiteral("SELECT ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
+        DbConnection::queryValue(QStringLiteral("SELECT ShortcutYN FROM Page WHERE PageId = ?"), {pageId});
     return !v.isNull() && v.toString() == QLatin1String("Y");
 }
 
-QList<PageFileRow> DocumentPageFiles(RecordId documentId)
+QList<PageFileRow> documentPageFiles(RecordId documentId)
 {
     return pageFilesWhere(QStringLiteral("p.DocumentId = ?"), {documentId});
 }
 
-QList<PageFileRow> FolderPageFiles(RecordId folderId)
+QList<PageFileRow> folderPageFiles(RecordId folderId)
 {
     return pageFilesWhere(QStringLiteral("p.DocumentId IN (") + kFolderDocuments + QLatin1Char(')'), {folderId});
 }
 
-QList<PageFileRow> DrawerPageFiles(RecordId drawerId)
+QList<PageFileRow> drawerPageFiles(RecordId drawerId)
 {
     return pageFilesWhere(QStringLiteral("p.DocumentId IN (") + kDrawerDocuments + QLatin1Char(')'), {drawerId});
 }
 
-QList<PageFileRow> PageFiles(const QList<RecordId> &pageIds)
+QList<PageFileRow> pageFiles(const QList<RecordId> &pageIds)
 {
     QList<PageFileRow> rows;
     for (int start = 0; start < pageIds.size(); start += kChunk) {
@@ -139,7 +139,7 @@ QList<PageFileRow> PageFiles(const QList<RecordId> &pageIds)
 
 int CountDocumentPages(RecordId documentId)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId = ?"), {documentId})
+    return DbConnection::queryValue(QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId = ?"), {documentId})
         .toInt();
 }
 
@@ -158,35 +158,35 @@ int CountCabinetPages(RecordId cabinetId)
     return countPages(kCabinetDocuments, cabinetId);
 }
 
-void DeleteDocumentPages(RecordId documentId)
+void deleteDocumentPages(RecordId documentId)
 {
-    DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId = ?"), {documentId});
+    DbConnection::execute(QStringLiteral("DELETE FROM Page WHERE DocumentId = ?"), {documentId});
 }
 
 void DeleteFolderPages(RecordId folderId)
 {
-    DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kFolderDocuments
+    DbConnection::execute(QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kFolderDocuments
                               + QLatin1Char(')'),
                           {folderId});
 }
 
 void DeleteDrawerPages(RecordId drawerId)
 {
-    DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kDrawerDocuments
+    DbConnection::execute(QStringLiteral("DELETE FROM Page WHERE DocumentId IN (") + kDrawerDocuments
                               + QLatin1Char(')'),
                           {drawerId});
 }
 
-void DeletePageRows(const QList<RecordId> &pageIds)
+void deletePageRows(const QList<RecordId> &pageIds)
 {
     for (int start = 0; start < pageIds.size(); start += kChunk) {
         const QList<RecordId> part = pageIds.mid(start, kChunk);
-        DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE PageId IN (%1)").arg(placeholders(part.size())),
+        DbConnection::execute(QStringLiteral("DELETE FROM Page WHERE PageId IN (%1)").arg(placeholders(part.size())),
                               bindsOf(part));
     }
 }
 
-QSet<QString> StoredFilenames()
+QSet<QString> storedFilenames()
 {
     QSet<QString> names;
     const Recordset rs =
@@ -196,7 +196,7 @@ QSet<QString> StoredFilenames()
     return names;
 }
 
-QSet<RecordId> ExistingPageIds(const QList<RecordId> &pageIds)
+QSet<RecordId> existingPageIds(const QList<RecordId> &pageIds)
 {
     QSet<RecordId> found;
     for (int start = 0; start < pageIds.size(); start += kChunk) {
@@ -213,7 +213,7 @@ QSet<RecordId> ExistingPageIds(const QList<RecordId> &pageIds)
 
 // ---- Page rows written by the paste, the drops and the moves ----
 
-QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition,
+QVector<PageRow> readDocumentPages(RecordId documentId, const QString &condition,
                                    const QVariantList &binds)
 {
     QString sql = QStringLiteral(
@@ -245,13 +245,13 @@ QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition
 
 QVector<PageRow> readDocumentPageRange(RecordId documentId, int fromPage, int thruPage)
 {
-    return ReadDocumentPages(documentId, QStringLiteral("PageNumber >= ? AND PageNumber <= ?"),
+    return readDocumentPages(documentId, QStringLiteral("PageNumber >= ? AND PageNumber <= ?"),
                              {fromPage, thruPage});
 }
 
-int NextPageNumber(RecordId documentId)
+int nextPageNumber(RecordId documentId)
 {
-    const QVariant highest = DbConnection::QueryValue(
+    const QVariant highest = DbConnection::queryValue(
         QStringLiteral("SELECT MAX(PageNumber) FROM Page WHERE DocumentId = ?"), {documentId});
     if (highest.isNull())
         return 1;
@@ -260,9 +260,9 @@ int NextPageNumber(RecordId documentId)
     return int(qBound(qint64(0), qint64(highest.toLongLong()), qint64(INT_MAX - 1)) + 1);
 }
 
-bool DocumentExists(RecordId documentId)
+bool documentExists(RecordId documentId)
 {
-    return !DbConnection::QueryValue(
+    return !DbConnection::queryValue(
                 QStringLiteral("SELECT DocumentId FROM Document WHERE DocumentId = ?"), {documentId})
                 .isNull();
 }
@@ -284,17 +284,17 @@ QVariantList insertValues(const NewPage &page)
 
 } // namespace
 
-RecordId InsertPage(const NewPage &page)
+RecordId insertPage(const NewPage &page)
 {
-    DbConnection::Execute(
+    DbConnection::execute(
         QStringLiteral("INSERT INTO Page (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)").arg(kInsertColumns),
         insertValues(page));
-    return DbConnection::LastInsertId();
+    return DbConnection::lastInsertId();
 }
 
-void InsertPageWithId(RecordId pageId, const NewPage &page)
+void insertPageWithId(RecordId pageId, const NewPage &page)
 {
-    DbConnection::Execute(
+    DbConnection::execute(
         QStringLiteral("INSERT INTO Page (PageId, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)").arg(kInsertColumns),
         QVariantList{pageId} + insertValues(page));
 }
@@ -303,22 +303,22 @@ RecordId NextPageId()
 {
     // sqlite_sequence holds the highest id AUTOINCREMENT gave; a table
     // that never had a row has no entry there yet.
-    const bool hasSequence = !DbConnection::QueryValue(
+    const bool hasSequence = !DbConnection::queryValue(
                                   QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'sqlite_sequence'"))
                                   .isNull();
-    const QVariant sequence = hasSequence ? DbConnection::QueryValue(QStringLiteral(
+    const QVariant sequence = hasSequence ? DbConnection::queryValue(QStringLiteral(
                                                 "SELECT seq FROM sqlite_sequence WHERE name = 'Page'"))
                                           : QVariant();
-    const QVariant highest = DbConnection::QueryValue(QStringLiteral("SELECT MAX(PageId) FROM Page"));
+    const QVariant highest = DbConnection::queryValue(QStringLiteral("SELECT MAX(PageId) FROM Page"));
     return std::max(sequence.toLongLong(), highest.toLongLong()) + 1;
 }
 
-bool PageExists(RecordId pageId)
+bool pageExists(RecordId pageId)
 {
-    return !DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId}).isNull();
+    return !DbConnection::queryValue(QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId}).isNull();
 }
 
-QStringList CabinetFilesUnder(RecordId cabinetId, const QString &folder)
+QStringList cabinetFilesUnder(RecordId cabinetId, const QString &folder)
 {
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     const Recordset rs = DbConnection::OpenRecordset(
@@ -334,34 +334,34 @@ QStringList CabinetFilesUnder(RecordId cabinetId, const QString &folder)
     return files;
 }
 
-RecordId FindPageByName(RecordId documentId, const QString &name)
+RecordId findPageByName(RecordId documentId, const QString &name)
 {
-    const QVariant id = DbConnection::QueryValue(
+    const QVariant id = DbConnection::queryValue(
         QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND Name = ? ORDER BY PageId"),
         {documentId, name});
     return id.isNull() ? 0 : id.toLongLong();
 }
 
-void SetPageFileSize(RecordId pageId, qint64 fileSize)
+void setPageFileSize(RecordId pageId, qint64 fileSize)
 {
     updatePage(QStringLiteral("UPDATE Page SET FileSize = ? WHERE PageId = ?"), {fileSize, pageId},
                pageId);
 }
 
-void RefreshPageFileSize(RecordId pageId, const QString &path)
+void refreshPageFileSize(RecordId pageId, const QString &path)
 {
     const QFileInfo file(path);
     if (!file.isFile())
         return;
     const QVariant stored =
-        DbConnection::QueryValue(QStringLiteral("SELECT FileSize FROM Page WHERE PageId = ?"), {pageId});
+        DbConnection::queryValue(QStringLiteral("SELECT FileSize FROM Page WHERE PageId = ?"), {pageId});
     // Read first: viewing a page whose size is right writes nothing.
     if (stored.isNull() || stored.toLongLong() == file.size())
         return;
-    DbConnection::Execute(QStringLiteral("UPDATE Page SET FileSize = ? WHERE PageId = ?"), {file.size(), pageId});
+    DbConnection::execute(QStringLiteral("UPDATE Page SET FileSize = ? WHERE PageId = ?"), {file.size(), pageId});
 }
 
-void SetPageFilename(RecordId pageId, const QString &filename)
+void setPageFilename(RecordId pageId, const QString &filename)
 {
     // The empty text, not Null, for a page in the page store: the save
     // writes the text of its file-name box as it is.
@@ -369,24 +369,24 @@ void SetPageFilename(RecordId pageId, const QString &filename)
                {filename.isNull() ? QString(QLatin1String("")) : filename, pageId}, pageId);
 }
 
-void SetPageFiletype(RecordId pageId, const QString &filetype)
+void setPageFiletype(RecordId pageId, const QString &filetype)
 {
     updatePage(QStringLiteral("UPDATE Page SET Filetype = ? WHERE PageId = ?"),
                {textOrNull(filetype), pageId}, pageId);
 }
 
-void SetPageNumber(RecordId pageId, int pageNumber)
+void setPageNumber(RecordId pageId, int pageNumber)
 {
     updatePage(QStringLiteral("UPDATE Page SET PageNumber = ? WHERE PageId = ?"), {pageNumber, pageId}, pageId);
 }
 
-int MovePagesToDocument(const QList<RecordId> &pageIds, RecordId documentId)
+int movePagesToDocument(const QList<RecordId> &pageIds, RecordId documentId)
 {
     DbConnection::Transaction tx;
     QSet<RecordId> moved;
     DbConnection::Statement update(QStringLiteral("UPDATE Page SET DocumentId = ? WHERE PageId = ?"));
     for (RecordId pageId : pageIds) {
-        const QVariant source = DbConnection::QueryValue(
+        const QVariant source = DbConnection::queryValue(
             QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
         // A page deleted since it was cut, one listed twice, or one that is
         // already in the target stays where it is.
@@ -402,14 +402,14 @@ int MovePagesToDocument(const QList<RecordId> &pageIds, RecordId documentId)
 int MovePageToDocument(RecordId pageId, RecordId documentId)
 {
     DbConnection::Transaction tx;
-    if (!DocumentExists(documentId))
-        throw DbError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
+    if (!documentExists(documentId))
+        throw AppError(ErrorCode::RecordMissing, QStringLiteral("The document no longer exists."));
     const QVariant source =
-        DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
+        DbConnection::queryValue(QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
     if (source.isNull() || source.toLongLong() == documentId)
         return 0;
-    const int number = NextPageNumber(documentId);
-    DbConnection::Execute(QStringLiteral("UPDATE Page SET DocumentId = ?, PageNumber = ? WHERE PageId = ?"),
+    const int number = nextPageNumber(documentId);
+    DbConnection::execute(QStringLiteral("UPDATE Page SET DocumentId = ?, PageNumber = ? WHERE PageId = ?"),
                           {documentId, number, pageId});
     tx.commit();
     return number;
@@ -439,12 +439,12 @@ QList<Pages::NamedPage> namedPagesWhere(const QString &where, const QVariantList
 
 namespace Pages {
 
-QList<NamedPage> NamedDocumentPages(RecordId documentId)
+QList<NamedPage> namedDocumentPages(RecordId documentId)
 {
     return namedPagesWhere(QStringLiteral("DocumentId = ? ORDER BY Name, PageId"), {documentId});
 }
 
-std::optional<NamedPage> NamedPageOf(RecordId pageId)
+std::optional<NamedPage> namedPageOf(RecordId pageId)
 {
     const QList<NamedPage> pages = namedPagesWhere(QStringLiteral("PageId = ?"), {pageId});
     if (pages.isEmpty())
@@ -463,7 +463,7 @@ namespace {
 QString pageColumnOrNull(const char *name)
 {
     const QString column = QLatin1String(name);
-    return Database::HasColumn(QStringLiteral("Page"), column) ? QStringLiteral("p.") + column
+    return Database::tableHasColumn(QStringLiteral("Page"), column) ? QStringLiteral("p.") + column
                                                                : QStringLiteral("NULL");
 }
 
@@ -471,7 +471,7 @@ QString pageColumnOrNull(const char *name)
 
 namespace Pages {
 
-std::optional<PageFacts> ReadPage(RecordId pageId)
+std::optional<PageFacts> readPage(RecordId pageId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT DocumentId, PageNumber, Filename, ShortcutYN, ScanDate, FileSize, Filetype"
@@ -495,11 +495,11 @@ std::optional<PageFacts> ReadPage(RecordId pageId)
 RecordId GetDocumentIdOfPage(RecordId pageId)
 {
     const QVariant v =
-        DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
+        DbConnection::queryValue(QStringLiteral("SELECT DocumentId FROM Page WHERE PageId = ?"), {pageId});
     return v.isNull() ? 0 : v.toLongLong();
 }
 
-RecordId NeighbourPage(RecordId documentId, int pageNumber, RecordId pageId, bool next)
+RecordId neighbourPage(RecordId documentId, int pageNumber, RecordId pageId, bool next)
 {
     const QString sql = next
         ? QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
@@ -508,10 +508,10 @@ RecordId NeighbourPage(RecordId documentId, int pageNumber, RecordId pageId, boo
         : QStringLiteral("SELECT PageId FROM Page WHERE DocumentId = ? AND PageId <> ?"
                          " AND (PageNumber < ? OR (PageNumber = ? AND PageId < ?))"
                          " ORDER BY PageNumber DESC, PageId DESC LIMIT 1");
-    return DbConnection::QueryValue(sql, {documentId, pageId, pageNumber, pageNumber, pageId}).toLongLong();
+    return DbConnection::queryValue(sql, {documentId, pageId, pageNumber, pageNumber, pageId}).toLongLong();
 }
 
-std::pair<int, int> PageNumberRange(RecordId documentId)
+std::pair<int, int> pageNumberRange(RecordId documentId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT Min(PageNumber), Max(PageNumber) FROM Page WHERE DocumentId = ?"), {documentId});
@@ -520,7 +520,7 @@ std::pair<int, int> PageNumberRange(RecordId documentId)
     return {rs.value(0, 0).toInt(), rs.value(0, 1).toInt()};
 }
 
-QStringList FilenamesNamed(const QString &fileName, RecordId exceptPageId)
+QStringList filenamesNamed(const QString &fileName, RecordId exceptPageId)
 {
     const Recordset rs = DbConnection::OpenRecordset(
         QStringLiteral("SELECT Filename FROM Page WHERE PageId <> ? AND Filename LIKE ?"),
@@ -531,7 +531,7 @@ QStringList FilenamesNamed(const QString &fileName, RecordId exceptPageId)
     return names;
 }
 
-QSet<RecordId> AllPageIds()
+QSet<RecordId> allPageIds()
 {
     QSet<RecordId> ids;
     const Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT PageId FROM Page"));
@@ -541,7 +541,7 @@ QSet<RecordId> AllPageIds()
     return ids;
 }
 
-QList<PageFileRow> AllPageFiles()
+QList<PageFileRow> allPageFiles()
 {
     // A thumbnail may go only where its cabinet's pages may lie, so each
     // page comes with its cabinet's storage path (the column came with

@@ -18,7 +18,7 @@
 
 // The one owner of the Page table's rows: every page save, paste, drop and
 // import writes its rows through these functions, and the deletes read the
-// rows they remove here. Every function throws DbError on failure.
+// rows they remove here. Every function throws AppError on failure.
 namespace Pages {
 
 // ---- What the deletes and the path look-ups need of Page rows ----
@@ -33,18 +33,18 @@ struct PageFileRow
 };
 
 // One page's row; nothing when there is none.
-std::optional<PageFileRow> PageFile(RecordId pageId);
+std::optional<PageFileRow> pageFile(RecordId pageId);
 // Its Filename ("" for none or no row) and whether ShortcutYN is exactly
 // "Y" (false for no row).
-QString StoredFilename(RecordId pageId);
-bool IsShortcut(RecordId pageId);
+QString storedFilename(RecordId pageId);
+bool isShortcut(RecordId pageId);
 
 // The rows of every page of a document, of the documents of a folder, of
 // the folders of a drawer, and of the given pages; in PageId order.
-QList<PageFileRow> DocumentPageFiles(RecordId documentId);
-QList<PageFileRow> FolderPageFiles(RecordId folderId);
-QList<PageFileRow> DrawerPageFiles(RecordId drawerId);
-QList<PageFileRow> PageFiles(const QList<RecordId> &pageIds);
+QList<PageFileRow> documentPageFiles(RecordId documentId);
+QList<PageFileRow> folderPageFiles(RecordId folderId);
+QList<PageFileRow> drawerPageFiles(RecordId drawerId);
+QList<PageFileRow> pageFiles(const QList<RecordId> &pageIds);
 
 int CountDocumentPages(RecordId documentId);
 int CountFolderPages(RecordId folderId);
@@ -53,15 +53,15 @@ int CountCabinetPages(RecordId cabinetId);
 
 // Deletes the Page rows of a document, of a folder's documents, of a
 // drawer's folders' documents, or the given pages.
-void DeleteDocumentPages(RecordId documentId);
+void deleteDocumentPages(RecordId documentId);
 void DeleteFolderPages(RecordId folderId);
 void DeleteDrawerPages(RecordId drawerId);
-void DeletePageRows(const QList<RecordId> &pageIds);
+void deletePageRows(const QList<RecordId> &pageIds);
 
 // Every non-empty Filename that a row of the table names.
-QSet<QString> StoredFilenames();
+QSet<QString> storedFilenames();
 // Those of the given ids that have a row.
-QSet<RecordId> ExistingPageIds(const QList<RecordId> &pageIds);
+QSet<RecordId> existingPageIds(const QList<RecordId> &pageIds);
 
 // ---- Page rows written by the paste, the drops and the moves ----
 
@@ -105,57 +105,57 @@ inline const QString ScanDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 // The pages of a document in page order (PageNumber, then PageId). A
 // non-empty condition is the search's own page clause ("Page.ScanDate >= ?"
 // and the like, with its binds), added with AND for documents reached
-// through the search results. Throws DbError.
-QVector<PageRow> ReadDocumentPages(RecordId documentId, const QString &condition = QString(),
+// through the search results. Throws AppError.
+QVector<PageRow> readDocumentPages(RecordId documentId, const QString &condition = QString(),
                                    const QVariantList &binds = {});
 // The pages of a document numbered fromPage to thruPage, both included, in
 // page order; shortcut pages (number 0) fall outside any range from 1.
-// Throws DbError.
+// Throws AppError.
 QVector<PageRow> readDocumentPageRange(RecordId documentId, int fromPage, int thruPage);
 // The number a page appended to the document gets: the highest number + 1,
 // 1 for a document without numbered pages; held at 2147483647, the
-// highest number a page can carry. Throws DbError.
-int NextPageNumber(RecordId documentId);
-// True when the Document row exists. Throws DbError.
-bool DocumentExists(RecordId documentId);
-// Inserts the row and returns its new PageId. Throws DbError.
-RecordId InsertPage(const NewPage &page);
+// highest number a page can carry. Throws AppError.
+int nextPageNumber(RecordId documentId);
+// True when the Document row exists. Throws AppError.
+bool documentExists(RecordId documentId);
+// Inserts the row and returns its new PageId. Throws AppError.
+RecordId insertPage(const NewPage &page);
 // Inserts the row as page pageId, which must have none. New pages are born
-// through PageBirth, which chooses the id. Throws DbError.
-void InsertPageWithId(RecordId pageId, const NewPage &page);
+// through PageBirth, which chooses the id. Throws AppError.
+void insertPageWithId(RecordId pageId, const NewPage &page);
 // The id AUTOINCREMENT would hand out next: one past the highest ever
-// given (a rolled-back insert gives its id back). Throws DbError.
+// given (a rolled-back insert gives its id back). Throws AppError.
 RecordId NextPageId();
-// True when the page has a row. Throws DbError.
-bool PageExists(RecordId pageId);
+// True when the page has a row. Throws AppError.
+bool pageExists(RecordId pageId);
 // The stored Filenames of the cabinet's pages that are not shortcuts and
-// lie under folder (its path and "/"). Throws DbError.
-QStringList CabinetFilesUnder(RecordId cabinetId, const QString &folder);
+// lie under folder (its path and "/"). Throws AppError.
+QStringList cabinetFilesUnder(RecordId cabinetId, const QString &folder);
 // The PageId of the document's page with this Name (compared exactly), or
-// 0 when it has none. Throws DbError.
-RecordId FindPageByName(RecordId documentId, const QString &name);
-// Throw DbError; RecordMissing when the page does not exist.
-void SetPageFileSize(RecordId pageId, qint64 fileSize);
-void SetPageFilename(RecordId pageId, const QString &filename);
+// 0 when it has none. Throws AppError.
+RecordId findPageByName(RecordId documentId, const QString &name);
+// Throw AppError; RecordMissing when the page does not exist.
+void setPageFileSize(RecordId pageId, qint64 fileSize);
+void setPageFilename(RecordId pageId, const QString &filename);
 // Makes the page's FileSize the size of its image file at path when the two
 // differ: a save ended between replacing the file and committing its row
 // leaves the new file with the old size. A missing file changes nothing.
-// Throws DbError.
-void RefreshPageFileSize(RecordId pageId, const QString &path);
-void SetPageFiletype(RecordId pageId, const QString &filetype);
+// Throws AppError.
+void refreshPageFileSize(RecordId pageId, const QString &path);
+void setPageFiletype(RecordId pageId, const QString &filetype);
 // Gives one page a new number; no other page is renumbered.
-void SetPageNumber(RecordId pageId, int pageNumber);
+void setPageNumber(RecordId pageId, int pageNumber);
 // Moves the pages to the target document; each keeps its page number, so
 // the target may then hold two pages with one number (they list in id
 // order) until the user renumbers. Pages already in the target and ids that
 // no longer exist are passed over. One transaction: on failure nothing moves.
-// Returns the number of pages moved. Throws DbError.
-int MovePagesToDocument(const QList<RecordId> &pageIds, RecordId documentId);
+// Returns the number of pages moved. Throws AppError.
+int movePagesToDocument(const QList<RecordId> &pageIds, RecordId documentId);
 
 // Moves one page to the end of another document (numbered after its last
 // page, 1 when it has none); the pages it leaves keep their numbers.
 // Returns the page's new number, 0 when the page is gone or already in
-// that document. RecordMissing when the document is gone. Throws DbError.
+// that document. RecordMissing when the document is gone. Throws AppError.
 int MovePageToDocument(RecordId pageId, RecordId documentId);
 
 } // namespace Pages
@@ -176,9 +176,9 @@ struct NamedPage
 
 // The pages of a document in name order (then id), the order the export
 // names their files in.
-QList<NamedPage> NamedDocumentPages(RecordId documentId);
+QList<NamedPage> namedDocumentPages(RecordId documentId);
 // One page; nothing when there is none.
-std::optional<NamedPage> NamedPageOf(RecordId pageId);
+std::optional<NamedPage> namedPageOf(RecordId pageId);
 
 } // namespace Pages
 
@@ -198,29 +198,29 @@ struct PageFacts
     QString filetype;
 };
 
-// The page's row; nothing when there is none. Throws DbError.
-std::optional<PageFacts> ReadPage(RecordId pageId);
-// The document of a page; 0 when the row does not exist. Throws DbError.
+// The page's row; nothing when there is none. Throws AppError.
+std::optional<PageFacts> readPage(RecordId pageId);
+// The document of a page; 0 when the row does not exist. Throws AppError.
 RecordId GetDocumentIdOfPage(RecordId pageId);
 
 // The page before (or after) a page of the document in the order of
 // number, then id: pages that share a number are walked in id order before
 // the next number, so none is passed over. 0 when there is none. Throws
-// DbError.
-RecordId NeighbourPage(RecordId documentId, int pageNumber, RecordId pageId, bool next);
+// AppError.
+RecordId neighbourPage(RecordId documentId, int pageNumber, RecordId pageId, bool next);
 // The lowest and highest page number of a document; {0, 0} for a document
-// without numbered pages. Throws DbError.
-std::pair<int, int> PageNumberRange(RecordId documentId);
+// without numbered pages. Throws AppError.
+std::pair<int, int> pageNumberRange(RecordId documentId);
 // The Filenames of the pages other than exceptPageId whose file name part
 // matches fileName as SQL LIKE compares it (ASCII case ignored), in any
 // folder; the caller decides which of them is the very same file. Throws
-// DbError.
-QStringList FilenamesNamed(const QString &fileName, RecordId exceptPageId);
+// AppError.
+QStringList filenamesNamed(const QString &fileName, RecordId exceptPageId);
 
 // Every page's id, and every page's file facts in PageId order. A database
 // of an older version that lacks the Filename or ShortcutYN column gives
-// them empty (its pages all lie in the page store). Throw DbError.
-QSet<RecordId> AllPageIds();
-QList<PageFileRow> AllPageFiles();
+// them empty (its pages all lie in the page store). Throw AppError.
+QSet<RecordId> allPageIds();
+QList<PageFileRow> allPageFiles();
 
 } // namespace Pages

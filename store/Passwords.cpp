@@ -43,7 +43,7 @@ QString UnscramblePassword(const QString &text, const QString &key)
     return shift(text, key, -1);
 }
 
-bool IsValidPasswordText(const QString &text)
+bool isValidPasswordText(const QString &text)
 {
     for (const QChar c : text) {
         if (c.unicode() > 0xFF)
@@ -56,7 +56,7 @@ QSet<RecordId> &UnlockedCabinets()
 {
     static QSet<RecordId> unlocked;
     // A new data folder has none of its cabinets unlocked.
-    [[maybe_unused]] static const bool registered = (RunState::AddReset([] { unlocked.clear(); }), true);
+    [[maybe_unused]] static const bool registered = (RunState::addReset([] { unlocked.clear(); }), true);
     return unlocked;
 }
 
@@ -65,7 +65,7 @@ bool IsCabinetOpen(RecordId cabinetId)
     if (UnlockedCabinets().contains(cabinetId))
         return true;
     // A missing row or a Null field reads as the empty password.
-    return storedPassword(DbConnection::QueryValue(
+    return storedPassword(DbConnection::queryValue(
                               QStringLiteral("SELECT [Password] FROM Cabinet WHERE CabinetId = ?"),
                               {cabinetId}))
         .isEmpty();

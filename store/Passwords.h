@@ -19,23 +19,23 @@ inline const QString DefaultPasswordKey = QStringLiteral("QMRTBXAHVN");
 // cyclically. Characters are Latin-1 code points; the result may hold any
 // code 0..255, NUL and the quote included, so it is stored through a bound
 // value. Texts holding characters above U+00FF cannot be scrambled: check
-// them with IsValidPasswordText first.
+// them with isValidPasswordText first.
 QString ScramblePassword(const QString &text, const QString &key = PasswordKey);
 QString UnscramblePassword(const QString &text, const QString &key = PasswordKey);
 // True when every character is in Latin-1 (U+0000..U+00FF).
-bool IsValidPasswordText(const QString &text);
+bool isValidPasswordText(const QString &text);
 
 // The cabinets unlocked in this run.
 QSet<RecordId> &UnlockedCabinets();
 
 // True when the cabinet was unlocked in this run or its stored password is
-// empty (also for a cabinet with no row). Never prompts. Throws DbError.
+// empty (also for a cabinet with no row). Never prompts. Throws AppError.
 bool IsCabinetOpen(RecordId cabinetId);
 
 // Grants access to the cabinet, asking for its password through the prompt
 // when it has one: Cancel gives false; a wrong password (letter case
 // counts) shows "Access Denied" and gives false. On success the cabinet is
-// recorded and Changes::cabinetUnlocked announces it. Throws DbError.
+// recorded and Changes::cabinetUnlocked announces it. Throws AppError.
 bool UnlockCabinet(RecordId cabinetId);
 
 } // namespace Passwords

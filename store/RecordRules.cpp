@@ -48,7 +48,7 @@ QString pagesIn(const QString &documents)
 
 qint64 countOf(const QString &table, const QString &where, RecordId id)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT Count(*) FROM %1 WHERE %2").arg(table, where),
+    return DbConnection::queryValue(QStringLiteral("SELECT Count(*) FROM %1 WHERE %2").arg(table, where),
                                     {id}).toLongLong();
 }
 
@@ -76,42 +76,42 @@ RecordRules::RecordStatistics statisticsOf(const Scope &scope, RecordId id)
 
 namespace RecordRules {
 
-QString InvalidNameMessage()
+QString invalidNameMessage()
 {
     return QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | .");
 }
 
-QString NameRequiredMessage(RecordLevel kind)
+QString nameRequiredMessage(RecordLevel kind)
 {
     return QStringLiteral("A %1 name is required.").arg(Schema::label(kind));
 }
 
-QString DuplicateNameMessage(RecordLevel kind, const QString &name)
+QString duplicateNameMessage(RecordLevel kind, const QString &name)
 {
     return QStringLiteral("A %1 named '%2' already exists.").arg(Schema::label(kind), name);
 }
 
-QString NameTooLongMessage(RecordLevel kind)
+QString nameTooLongMessage(RecordLevel kind)
 {
     return QStringLiteral("A %1 name may hold at most %2 characters.").arg(Schema::label(kind)).arg(MaxNameLength);
 }
 
-QString StoragePathRequiredMessage()
+QString storagePathRequiredMessage()
 {
     return QStringLiteral("A storage path is required.");
 }
 
-QString StoragePathBlankStartMessage()
+QString storagePathBlankStartMessage()
 {
     return QStringLiteral("The storage path may not begin with a blank.");
 }
 
-QString StoragePathTooLongMessage()
+QString storagePathTooLongMessage()
 {
     return QStringLiteral("The storage path may hold at most %1 characters.").arg(MaxStoragePathLength);
 }
 
-QString StoragePlaceMessage(PageFileScope::Place place)
+QString storagePlaceMessage(PageFileScope::Place place)
 {
     using Place = PageFileScope::Place;
     switch (place) {
@@ -131,90 +131,90 @@ QString StoragePlaceMessage(PageFileScope::Place place)
     return {};
 }
 
-QString PasswordCharactersMessage()
+QString passwordCharactersMessage()
 {
     return QStringLiteral("A password may only hold characters of the Western European "
                           "(Latin-1) set. Please remove the other characters.");
 }
 
-QString PasswordTooLongMessage()
+QString passwordTooLongMessage()
 {
     return QStringLiteral("A password may hold at most %1 characters.").arg(MaxPasswordLength);
 }
 
-QString EmailTooLongMessage()
+QString emailTooLongMessage()
 {
     return QStringLiteral("The e-mail address may hold at most %1 characters.").arg(MaxEmailLength);
 }
 
-QString DateMessage()
+QString dateMessage()
 {
     return QStringLiteral("Please enter a date (mm/dd/yyyy) or leave blank.");
 }
 
-QString AmountMessage()
+QString amountMessage()
 {
     return QStringLiteral("Please enter an amount such as 1,250.00 or leave blank.");
 }
 
-QString RecordMissingMessage(RecordLevel kind)
+QString recordMissingMessage(RecordLevel kind)
 {
     return QStringLiteral("The %1 no longer exists; nothing was saved.").arg(Schema::label(kind));
 }
 
-QString CheckName(RecordLevel kind, const QString &typed, QString *name)
+QString checkName(RecordLevel kind, const QString &typed, QString *name)
 {
     if (Common::HasInvalidNameChar(typed))
-        return InvalidNameMessage();
+        return invalidNameMessage();
     *name = typed.trimmed();
-    if (!Common::HasVisibleChar(*name))
-        return NameRequiredMessage(kind);
+    if (!Common::hasVisibleChar(*name))
+        return nameRequiredMessage(kind);
     if (name->size() > MaxNameLength)
-        return NameTooLongMessage(kind);
+        return nameTooLongMessage(kind);
     return {};
 }
 
-QString CheckStoragePath(const QString &typed, QString *absolute)
+QString checkStoragePath(const QString &typed, QString *absolute)
 {
     if (typed.trimmed().isEmpty())
-        return StoragePathRequiredMessage();
+        return storagePathRequiredMessage();
     if (typed.front().isSpace())
-        return StoragePathBlankStartMessage();
-    const QString path = AbsoluteStoragePath(typed);
+        return storagePathBlankStartMessage();
+    const QString path = absoluteStoragePath(typed);
     if (path.size() > MaxStoragePathLength)
-        return StoragePathTooLongMessage();
-    const QString placeRefusal = StoragePlaceMessage(PageFileScope().placeOf(path));
+        return storagePathTooLongMessage();
+    const QString placeRefusal = storagePlaceMessage(PageFileScope().placeOf(path));
     if (!placeRefusal.isEmpty())
         return placeRefusal;
     *absolute = path;
     return {};
 }
 
-QString CheckKeptStoragePath(const QString &text)
+QString checkKeptStoragePath(const QString &text)
 {
-    return text.size() > MaxStoragePathLength ? StoragePathTooLongMessage() : QString();
+    return text.size() > MaxStoragePathLength ? storagePathTooLongMessage() : QString();
 }
 
-std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QString &dateText,
+std::optional<DocumentRefusal> checkDocument(const QString &typedName, const QString &dateText,
                                              const QString &amountText, DocumentValues *values,
                                              const ShownAmount *shown)
 {
-    const QString refusal = CheckName(RecordLevel::Document, typedName, &values->name);
+    const QString refusal = checkName(RecordLevel::Document, typedName, &values->name);
     if (!refusal.isEmpty())
         return DocumentRefusal{DocumentBox::Name, refusal};
     if (!Common::IsValidDate(dateText))
-        return DocumentRefusal{DocumentBox::Date, DateMessage()};
+        return DocumentRefusal{DocumentBox::Date, dateMessage()};
     values->dateOnDocument = Common::ToDate(dateText);  // invalid for a blank box
     if (shown && amountText == shown->text) {
         values->amount = shown->amount;
         return std::nullopt;
     }
-    if (!Common::ParseAmount(amountText, &values->amount))
-        return DocumentRefusal{DocumentBox::Amount, AmountMessage()};
+    if (!Common::parseAmount(amountText, &values->amount))
+        return DocumentRefusal{DocumentBox::Amount, amountMessage()};
     return std::nullopt;
 }
 
-QString AbsoluteStoragePath(const QString &path)
+QString absoluteStoragePath(const QString &path)
 {
     if (path.isEmpty() || QDir::isAbsolutePath(path))
         return path;
@@ -225,43 +225,43 @@ QString AbsoluteStoragePath(const QString &path)
     return QDir::home().filePath(path);
 }
 
-QString FormatAmountForEdit(double amount)
+QString formatAmountForEdit(double amount)
 {
     // The box always uses "." whatever the locale, as the amount parser does.
     return amount == 0 ? QString() : QString::number(amount, 'f', 2);
 }
 
-RecordStatistics CabinetStatistics(RecordId cabinetId)
+RecordStatistics cabinetStatistics(RecordId cabinetId)
 {
     const QString documents = documentsIn(kFoldersOfCabinet);
     return statisticsOf({QStringLiteral("CabinetId = ?"), kFoldersOfCabinet, documents, pagesIn(documents)},
                         cabinetId);
 }
 
-RecordStatistics DrawerStatistics(RecordId drawerId)
+RecordStatistics drawerStatistics(RecordId drawerId)
 {
     const QString folders = QStringLiteral("DrawerId = ?");
     const QString documents = documentsIn(folders);
     return statisticsOf({{}, folders, documents, pagesIn(documents)}, drawerId);
 }
 
-RecordStatistics FolderStatistics(RecordId folderId)
+RecordStatistics folderStatistics(RecordId folderId)
 {
     const QString documents = QStringLiteral("FolderId = ?");
     return statisticsOf({{}, {}, documents, pagesIn(documents)}, folderId);
 }
 
-RecordStatistics DocumentStatistics(RecordId documentId)
+RecordStatistics documentStatistics(RecordId documentId)
 {
     return statisticsOf({{}, {}, {}, QStringLiteral("DocumentId = ?")}, documentId);
 }
 
-QString FormatCount(qint64 count)
+QString formatCount(qint64 count)
 {
     return QString::number(count);
 }
 
-QString FormatAmountTotal(double amount)
+QString formatAmountTotal(double amount)
 {
     const QLocale locale = groupingLocale();
     const QString digits = locale.toString(std::fabs(amount), 'f', 2);
@@ -270,7 +270,7 @@ QString FormatAmountTotal(double amount)
     return (negative ? QStringLiteral("-$") : QStringLiteral("$")) + digits;
 }
 
-QString FormatByteCount(qint64 bytes)
+QString formatByteCount(qint64 bytes)
 {
     if (bytes <= 0)
         return QStringLiteral("0 bytes");

@@ -13,7 +13,7 @@
 // The rules behind the cabinet, drawer, folder and document dialogs: the
 // checks on what the user typed and the statistics they show. The rows
 // they read and write go through Records. The dialogs only read their boxes
-// and call these. Every function that reaches the database throws DbError.
+// and call these. Every function that reaches the database throws AppError.
 namespace RecordRules {
 
 // The most characters each box takes; the columns hold no more.
@@ -25,21 +25,21 @@ inline constexpr int MaxDateLength = 20;
 inline constexpr int MaxAmountLength = 20;
 
 // The refusals the dialogs show.
-QString InvalidNameMessage();
-QString NameRequiredMessage(RecordLevel kind);
-QString DuplicateNameMessage(RecordLevel kind, const QString &name);
-QString NameTooLongMessage(RecordLevel kind);
-QString StoragePathRequiredMessage();
-QString StoragePathBlankStartMessage();
-QString StoragePathTooLongMessage();
+QString invalidNameMessage();
+QString nameRequiredMessage(RecordLevel kind);
+QString duplicateNameMessage(RecordLevel kind, const QString &name);
+QString nameTooLongMessage(RecordLevel kind);
+QString storagePathRequiredMessage();
+QString storagePathBlankStartMessage();
+QString storagePathTooLongMessage();
 // Why a folder cannot be a cabinet's storage path; empty for an allowed one.
-QString StoragePlaceMessage(PageFileScope::Place place);
-QString PasswordCharactersMessage();
-QString PasswordTooLongMessage();
-QString EmailTooLongMessage();
-QString DateMessage();
-QString AmountMessage();
-QString RecordMissingMessage(RecordLevel kind);
+QString storagePlaceMessage(PageFileScope::Place place);
+QString passwordCharactersMessage();
+QString passwordTooLongMessage();
+QString emailTooLongMessage();
+QString dateMessage();
+QString amountMessage();
+QString recordMissingMessage(RecordLevel kind);
 
 // Checks a typed name: first for a character a name may not hold, then,
 // trimmed, for emptiness (a name of only invisible characters, such as NUL
@@ -47,29 +47,29 @@ QString RecordMissingMessage(RecordLevel kind);
 // refusal message, or an empty text when the name passes. *name receives
 // the trimmed name once the characters passed (also when it is refused
 // later), so the dialog can show it.
-[[nodiscard]] QString CheckName(RecordLevel kind, const QString &typed, QString *name);
+[[nodiscard]] QString checkName(RecordLevel kind, const QString &typed, QString *name);
 
 // Checks the storage path box of a cabinet with its own page store: not
 // blank, not starting with a blank (which would make an absolute path
 // relative to the home folder), and no longer than the column once made
-// absolute (AbsoluteStoragePath), and not a folder PageFileScope keeps
+// absolute (absoluteStoragePath), and not a folder PageFileScope keeps
 // pages out of (the data folder, a folder holding it, its page folders,
 // the home folder itself). Gives the refusal message, or an empty text and
 // the absolute path in *absolute.
-[[nodiscard]] QString CheckStoragePath(const QString &typed, QString *absolute);
+[[nodiscard]] QString checkStoragePath(const QString &typed, QString *absolute);
 
 // Checks the storage path a cabinet keeps while it uses the default page
 // store: it is stored as it stands (blank allowed, not made absolute), but
 // no longer than the column either. Gives the refusal message, or an empty
 // text.
-[[nodiscard]] QString CheckKeptStoragePath(const QString &text);
+[[nodiscard]] QString checkKeptStoragePath(const QString &text);
 
 // A cabinet's own page store must be an absolute folder: "~" and relative
 // paths are taken from the home folder. An empty text stays empty.
-QString AbsoluteStoragePath(const QString &path);
+QString absoluteStoragePath(const QString &path);
 
 // The amount box of a document: "12.50" for 12.5, empty for 0.
-QString FormatAmountForEdit(double amount);
+QString formatAmountForEdit(double amount);
 
 // The values the dialogs check and store are the rows' own.
 using Records::CabinetValues;
@@ -93,15 +93,15 @@ struct ShownAmount
     double amount = 0;
 };
 
-// Checks a document's name (as CheckName), its date (blank, or a date as
-// Common::IsValidDate reads it) and its amount (Common::ParseAmount; a text
+// Checks a document's name (as checkName), its date (blank, or a date as
+// Common::IsValidDate reads it) and its amount (Common::parseAmount; a text
 // that is no number is refused rather than stored as a wrong amount). An
 // amount box that still holds the text of *shown keeps shown->amount
 // exactly: the box shows two decimals, and an OK must not round what the
 // user did not change. Each value that passes is put into *values (the
 // trimmed name too), so the dialog can show the trimmed name even when a
 // later box is refused.
-[[nodiscard]] std::optional<DocumentRefusal> CheckDocument(const QString &typedName, const QString &dateText,
+[[nodiscard]] std::optional<DocumentRefusal> checkDocument(const QString &typedName, const QString &dateText,
                                                            const QString &amountText, DocumentValues *values,
                                                            const ShownAmount *shown = nullptr);
 
@@ -117,16 +117,16 @@ struct RecordStatistics
     double amount = 0;
 };
 
-RecordStatistics CabinetStatistics(RecordId cabinetId);
-RecordStatistics DrawerStatistics(RecordId drawerId);
-RecordStatistics FolderStatistics(RecordId folderId);
-RecordStatistics DocumentStatistics(RecordId documentId);
+RecordStatistics cabinetStatistics(RecordId cabinetId);
+RecordStatistics drawerStatistics(RecordId drawerId);
+RecordStatistics folderStatistics(RecordId folderId);
+RecordStatistics documentStatistics(RecordId documentId);
 
 // The Statistics labels: a count as plain digits; the amount and the bytes
 // in the user's locale with thousands separators, "$1,234.50" and
 // "1,234 bytes" ("0 bytes" for none).
-QString FormatCount(qint64 count);
-QString FormatAmountTotal(double amount);
-QString FormatByteCount(qint64 bytes);
+QString formatCount(qint64 count);
+QString formatAmountTotal(double amount);
+QString formatByteCount(qint64 bytes);
 
 } // namespace RecordRules

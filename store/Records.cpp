@@ -8,7 +8,7 @@
 #include "platform/DbConnection.h"
 #include "store/Passwords.h"
 
-using DbConnection::Execute;
+using DbConnection::execute;
 using DbConnection::OpenRecordset;
 
 namespace {
@@ -55,25 +55,25 @@ QString updateOneColumn(RecordLevel level, QLatin1StringView column)
 void checkName(const QString &name)
 {
     if (name.size() > Records::MaxNameLength)
-        throw DbError(ErrorCode::InvalidValue, Records::NameTooLongMessage(name));
+        throw AppError(ErrorCode::InvalidValue, Records::nameTooLongMessage(name));
 }
 
 // Inside the insert's transaction, so the parent cannot go between the
 // test and the row.
 void requireParent(RecordLevel parent, RecordId id)
 {
-    const QVariant found = DbConnection::QueryValue(
+    const QVariant found = DbConnection::queryValue(
         QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(Schema::tableName(parent), Schema::idColumn(parent)), {id});
     if (found.isNull())
-        throw DbError(ErrorCode::RecordMissing, QStringLiteral("The %1 no longer exists.").arg(parentWord(parent)));
+        throw AppError(ErrorCode::RecordMissing, QStringLiteral("The %1 no longer exists.").arg(parentWord(parent)));
 }
 
 RecordId insertBelow(RecordLevel parent, RecordId id, const QString &sql, const QVariantList &binds)
 {
     DbConnection::Transaction tx;
     requireParent(parent, id);
-    Execute(sql, binds);
-    const RecordId newId = DbConnection::LastInsertId();
+    execute(sql, binds);
+    const RecordId newId = DbConnection::lastInsertId();
     tx.commit();
     return newId;
 }
@@ -82,37 +82,37 @@ RecordId insertBelow(RecordLevel parent, RecordId id, const QString &sql, const 
 
 namespace Records {
 
-QString NameTooLongMessage(const QString &name)
+QString nameTooLongMessage(const QString &name)
 {
     return QStringLiteral("The name \"%1\" is longer than %2 characters.").arg(name).arg(MaxNameLength);
 }
 
-bool CabinetNameExists(const QString &name, RecordId exceptCabinetId)
+bool cabinetNameExists(const QString &name, RecordId exceptCabinetId)
 {
     return idOfName(kCabinetNames, {exceptCabinetId}, name) != 0;
 }
 
-bool DrawerNameExists(RecordId cabinetId, const QString &name, RecordId exceptDrawerId)
+bool drawerNameExists(RecordId cabinetId, const QString &name, RecordId exceptDrawerId)
 {
     return idOfName(kDrawerNames, {cabinetId, exceptDrawerId}, name) != 0;
 }
 
-bool FolderNameExists(RecordId drawerId, const QString &name, RecordId exceptFolderId)
+bool folderNameExists(RecordId drawerId, const QString &name, RecordId exceptFolderId)
 {
     return idOfName(kFolderNames, {drawerId, exceptFolderId}, name) != 0;
 }
 
-RecordId DrawerNamed(RecordId cabinetId, const QString &name)
+RecordId drawerNamed(RecordId cabinetId, const QString &name)
 {
     return idOfName(kDrawerNames, {cabinetId, -1}, name);
 }
 
-RecordId FolderNamed(RecordId drawerId, const QString &name)
+RecordId folderNamed(RecordId drawerId, const QString &name)
 {
     return idOfName(kFolderNames, {drawerId, -1}, name);
 }
 
-std::optional<CabinetValues> ReadCabinet(RecordId cabinetId)
+std::optional<CabinetValues> readCabinet(RecordId cabinetId)
 {
     const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Cabinet WHERE CabinetId = ?"), {cabinetId});
     if (rs.isEmpty())
@@ -126,7 +126,7 @@ std::optional<CabinetValues> ReadCabinet(RecordId cabinetId)
     return v;
 }
 
-std::optional<DrawerValues> ReadDrawer(RecordId drawerId)
+std::optional<DrawerValues> readDrawer(RecordId drawerId)
 {
     const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Drawer WHERE DrawerId = ?"), {drawerId});
     if (rs.isEmpty())
@@ -136,7 +136,7 @@ std::optional<DrawerValues> ReadDrawer(RecordId drawerId)
                         NullToEmpty(rs.field(QStringLiteral("Description")))};
 }
 
-std::optional<FolderValues> ReadFolder(RecordId folderId)
+std::optional<FolderValues> readFolder(RecordId folderId)
 {
     const Recordset rs = OpenRecordset(QStringLiteral("SELECT * FROM Folder WHERE FolderId = ?"), {folderId});
     if (rs.isEmpty())
@@ -147,7 +147,7 @@ std::optional<FolderValues> ReadFolder(RecordId folderId)
                         NullToEmpty(rs.field(QStringLiteral("Email")))};
 }
 
-std::optional<DocumentValues> ReadDocument(RecordId documentId)
+std::optional<DocumentValues> readDocument(RecordId documentId)
 {
     const Recordset rs =
         OpenRecordset(QStringLiteral("SELECT * FROM Document WHERE DocumentId = ?"), {documentId});
@@ -156,30 +156,30 @@ std::optional<DocumentValues> ReadDocument(RecordId documentId)
     return DocumentValues{rs.field(QStringLiteral("FolderId")).toLongLong(),
                           NullToEmpty(rs.field(QStringLiteral("Name"))),
                           NullToEmpty(rs.field(QStringLiteral("Description"))),
-                          DateFromValue(rs.field(QStringLiteral("DateOnDocument"))),
+                          dateFromValue(rs.field(QStringLiteral("DateOnDocument"))),
                           rs.field(QStringLiteral("Amount")).toDouble()};
 }
 
-RecordId InsertCabinet(const CabinetValues &v)
+RecordId insertCabinet(const CabinetValues &v)
 {
     checkName(v.name);
-    Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Description, Storage, StoragePath)"
+    execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password], Description, Storage, StoragePath)"
                            " VALUES (?, ?, ?, ?, ?)"),
             {textValue(v.name), textValue(Passwords::ScramblePassword(v.password)), textValue(v.description),
              v.ownStorage ? 1 : 0, textValue(v.storagePath)});
-    return DbConnection::LastInsertId();
+    return DbConnection::lastInsertId();
 }
 
-void UpdateCabinet(RecordId cabinetId, const CabinetValues &v)
+void updateCabinet(RecordId cabinetId, const CabinetValues &v)
 {
     checkName(v.name);
-    Execute(QStringLiteral("UPDATE Cabinet SET Name = ?, [Password] = ?, Description = ?, Storage = ?,"
+    execute(QStringLiteral("UPDATE Cabinet SET Name = ?, [Password] = ?, Description = ?, Storage = ?,"
                            " StoragePath = ? WHERE CabinetId = ?"),
             {textValue(v.name), textValue(Passwords::ScramblePassword(v.password)), textValue(v.description),
              v.ownStorage ? 1 : 0, textValue(v.storagePath), cabinetId});
 }
 
-RecordId InsertDrawer(const DrawerValues &v)
+RecordId insertDrawer(const DrawerValues &v)
 {
     checkName(v.name);
     return insertBelow(RecordLevel::Cabinet, v.cabinetId,
@@ -187,14 +187,14 @@ RecordId InsertDrawer(const DrawerValues &v)
                        {v.cabinetId, textValue(v.name), textValue(v.description)});
 }
 
-void UpdateDrawer(RecordId drawerId, const DrawerValues &v)
+void updateDrawer(RecordId drawerId, const DrawerValues &v)
 {
     checkName(v.name);
-    Execute(QStringLiteral("UPDATE Drawer SET Name = ?, Description = ? WHERE DrawerId = ?"),
+    execute(QStringLiteral("UPDATE Drawer SET Name = ?, Description = ? WHERE DrawerId = ?"),
             {textValue(v.name), textValue(v.description), drawerId});
 }
 
-RecordId InsertFolder(const FolderValues &v)
+RecordId insertFolder(const FolderValues &v)
 {
     checkName(v.name);
     return insertBelow(RecordLevel::Drawer, v.drawerId,
@@ -202,35 +202,35 @@ RecordId InsertFolder(const FolderValues &v)
                        {v.drawerId, textValue(v.name), textValue(v.description), textValue(v.email)});
 }
 
-void UpdateFolder(RecordId folderId, const FolderValues &v)
+void updateFolder(RecordId folderId, const FolderValues &v)
 {
     checkName(v.name);
-    Execute(QStringLiteral("UPDATE Folder SET Name = ?, Description = ?, Email = ? WHERE FolderId = ?"),
+    execute(QStringLiteral("UPDATE Folder SET Name = ?, Description = ?, Email = ? WHERE FolderId = ?"),
             {textValue(v.name), textValue(v.description), textValue(v.email), folderId});
 }
 
-RecordId InsertDocument(const DocumentValues &v)
+RecordId insertDocument(const DocumentValues &v)
 {
     checkName(v.name);
     return insertBelow(RecordLevel::Folder, v.folderId,
                        QStringLiteral("INSERT INTO Document (FolderId, Name, Description, DateOnDocument, Amount)"
                                       " VALUES (?, ?, ?, ?, ?)"),
-                       {v.folderId, textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument),
+                       {v.folderId, textValue(v.name), textValue(v.description), dateValue(v.dateOnDocument),
                         v.amount});
 }
 
-void UpdateDocument(RecordId documentId, const DocumentValues &v)
+void updateDocument(RecordId documentId, const DocumentValues &v)
 {
     checkName(v.name);
-    Execute(QStringLiteral("UPDATE Document SET Name = ?, Description = ?, DateOnDocument = ?, Amount = ?"
+    execute(QStringLiteral("UPDATE Document SET Name = ?, Description = ?, DateOnDocument = ?, Amount = ?"
                            " WHERE DocumentId = ?"),
-            {textValue(v.name), textValue(v.description), DateValue(v.dateOnDocument), v.amount, documentId});
+            {textValue(v.name), textValue(v.description), dateValue(v.dateOnDocument), v.amount, documentId});
 }
 
-void UpdateName(RecordLevel level, RecordId id, const QString &name)
+void updateName(RecordLevel level, RecordId id, const QString &name)
 {
     checkName(name);
-    Execute(updateOneColumn(level, QLatin1StringView("Name")), {name, id});
+    execute(updateOneColumn(level, QLatin1StringView("Name")), {name, id});
 }
 
 namespace {
@@ -239,72 +239,72 @@ void moveBelow(RecordLevel parent, RecordId id, const QString &sql, const QVaria
 {
     DbConnection::Transaction tx;
     requireParent(parent, id);
-    Execute(sql, binds);
+    execute(sql, binds);
     tx.commit();
 }
 
 } // namespace
 
-void MoveDrawer(RecordId drawerId, RecordId cabinetId)
+void moveDrawer(RecordId drawerId, RecordId cabinetId)
 {
     moveBelow(RecordLevel::Cabinet, cabinetId,
               QStringLiteral("UPDATE Drawer SET CabinetId = ? WHERE DrawerId = ?"), {cabinetId, drawerId});
 }
 
-void MoveFolder(RecordId folderId, RecordId drawerId)
+void moveFolder(RecordId folderId, RecordId drawerId)
 {
     moveBelow(RecordLevel::Drawer, drawerId,
               QStringLiteral("UPDATE Folder SET DrawerId = ? WHERE FolderId = ?"), {drawerId, folderId});
 }
 
-void MoveDocument(RecordId documentId, RecordId folderId)
+void moveDocument(RecordId documentId, RecordId folderId)
 {
     moveBelow(RecordLevel::Folder, folderId,
               QStringLiteral("UPDATE Document SET FolderId = ? WHERE DocumentId = ?"), {folderId, documentId});
 }
 
-void UpdateDescription(RecordLevel level, RecordId id, const QString &description)
+void updateDescription(RecordLevel level, RecordId id, const QString &description)
 {
-    Execute(updateOneColumn(level, QLatin1StringView("Description")), {textValue(description), id});
+    execute(updateOneColumn(level, QLatin1StringView("Description")), {textValue(description), id});
 }
 
-void UpdateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
+void updateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
                            double amount)
 {
     if (date) {
-        Execute(QStringLiteral("UPDATE Document SET DateOnDocument = ?, Description = ?, Amount = ?"
+        execute(QStringLiteral("UPDATE Document SET DateOnDocument = ?, Description = ?, Amount = ?"
                                " WHERE DocumentId = ?"),
-                {DateValue(*date), textValue(description), amount, documentId});
+                {dateValue(*date), textValue(description), amount, documentId});
     } else {
-        Execute(QStringLiteral("UPDATE Document SET Description = ?, Amount = ? WHERE DocumentId = ?"),
+        execute(QStringLiteral("UPDATE Document SET Description = ?, Amount = ? WHERE DocumentId = ?"),
                 {textValue(description), amount, documentId});
     }
 }
 
-RecordId InsertCabinet(const QString &name)
+RecordId insertCabinet(const QString &name)
 {
     checkName(name);
     // No password: the scramble of the empty text, which is empty.
-    Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
+    execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
             {name, textValue(Passwords::ScramblePassword(QString()))});
-    return DbConnection::LastInsertId();
+    return DbConnection::lastInsertId();
 }
 
-RecordId InsertDrawer(RecordId cabinetId, const QString &name)
+RecordId insertDrawer(RecordId cabinetId, const QString &name)
 {
     checkName(name);
     return insertBelow(RecordLevel::Cabinet, cabinetId,
                        QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, ?)"), {cabinetId, name});
 }
 
-RecordId InsertFolder(RecordId drawerId, const QString &name)
+RecordId insertFolder(RecordId drawerId, const QString &name)
 {
     checkName(name);
     return insertBelow(RecordLevel::Drawer, drawerId,
                        QStringLiteral("INSERT INTO Folder (DrawerId, Name) VALUES (?, ?)"), {drawerId, name});
 }
 
-RecordId InsertDocument(RecordId folderId, const QString &name)
+RecordId insertDocument(RecordId folderId, const QString &name)
 {
     checkName(name);
     return insertBelow(RecordLevel::Folder, folderId,
@@ -344,7 +344,7 @@ Records::ExportRow exportRowOf(const Recordset &rs, int row)
 
 namespace Records {
 
-QList<CabinetName> CabinetNames()
+QList<CabinetName> cabinetNames()
 {
     const Recordset rs = OpenRecordset(QStringLiteral("SELECT CabinetId, Name FROM Cabinet ORDER BY Name, CabinetId"));
     QList<CabinetName> cabinets;
@@ -354,14 +354,14 @@ QList<CabinetName> CabinetNames()
     return cabinets;
 }
 
-RecordId FindDocumentByName(RecordId folderId, const QString &name)
+RecordId findDocumentByName(RecordId folderId, const QString &name)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"),
+    return DbConnection::queryValue(QStringLiteral("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = ?"),
                                     {folderId, name})
         .toLongLong();
 }
 
-std::optional<ExportRow> ExportCabinetRow(RecordId cabinetId)
+std::optional<ExportRow> exportCabinetRow(RecordId cabinetId)
 {
     const Recordset rs = OpenRecordset(
         QStringLiteral("SELECT CabinetId, Name, Description, StoragePath FROM Cabinet WHERE CabinetId = ?"),
@@ -373,7 +373,7 @@ std::optional<ExportRow> ExportCabinetRow(RecordId cabinetId)
     return r;
 }
 
-QList<ExportRow> ExportChildRows(RecordLevel parent, RecordId parentId)
+QList<ExportRow> exportChildRows(RecordLevel parent, RecordId parentId)
 {
     const int level = int(parent);
     if (level < 0 || level >= int(std::size(kExportChildren)))
@@ -394,20 +394,20 @@ namespace {
 
 RecordId parentOf(const char *sql, RecordId id)
 {
-    const QVariant v = DbConnection::QueryValue(QLatin1String(sql), {id});
+    const QVariant v = DbConnection::queryValue(QLatin1String(sql), {id});
     return v.isNull() ? 0 : v.toLongLong();
 }
 
 // The chain's cabinet, made when missing (open: no password).
 RecordId chainCabinet(const QString &name)
 {
-    const QVariant found = DbConnection::QueryValue(
+    const QVariant found = DbConnection::queryValue(
         QStringLiteral("SELECT CabinetId FROM Cabinet WHERE Name = ? ORDER BY CabinetId"), {name});
     if (!found.isNull())
         return found.toLongLong();
-    Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
+    execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
             {name, Passwords::ScramblePassword(QString())});
-    return DbConnection::LastInsertId();
+    return DbConnection::lastInsertId();
 }
 
 // The chain's row of the link's table below parentId, made when missing.
@@ -416,13 +416,13 @@ RecordId chainRow(const Schema::ParentLink &link, RecordId parentId, const QStri
     const QString table = QLatin1String(link.table);
     const QString idColumn = QLatin1String(link.idColumn);
     const QString parentColumn = QLatin1String(link.parentColumn);
-    const QVariant found = DbConnection::QueryValue(
+    const QVariant found = DbConnection::queryValue(
         QStringLiteral("SELECT %1 FROM %2 WHERE Name = ? AND %3 = ? ORDER BY %1").arg(idColumn, table, parentColumn),
         {name, parentId});
     if (!found.isNull())
         return found.toLongLong();
-    Execute(QStringLiteral("INSERT INTO %1 (Name, %2) VALUES (?, ?)").arg(table, parentColumn), {name, parentId});
-    return DbConnection::LastInsertId();
+    execute(QStringLiteral("INSERT INTO %1 (Name, %2) VALUES (?, ?)").arg(table, parentColumn), {name, parentId});
+    return DbConnection::lastInsertId();
 }
 
 // The chain's record of the link's parent level. The whole chain is made,
@@ -466,18 +466,18 @@ RecordId GetFolderIdOfDocument(RecordId documentId)
     return parentOf("SELECT FolderId FROM Document WHERE DocumentId = ?", documentId);
 }
 
-RecordId GetCabinetIdOfDocument(RecordId documentId)
+RecordId getCabinetIdOfDocument(RecordId documentId)
 {
     return GetCabinetIdOfDrawer(GetDrawerIdOfFolder(GetFolderIdOfDocument(documentId)));
 }
 
-qint64 CountRows(const Schema::ParentLink &link)
+qint64 countRows(const Schema::ParentLink &link)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(link.table)))
+    return DbConnection::queryValue(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(link.table)))
         .toLongLong();
 }
 
-QSet<RecordId> ParentIds(const Schema::ParentLink &link)
+QSet<RecordId> parentIds(const Schema::ParentLink &link)
 {
     const Recordset rs = OpenRecordset(QStringLiteral("SELECT %1 FROM %2")
                                            .arg(QLatin1String(link.parentColumn), QLatin1String(link.parentTable)));
@@ -488,7 +488,7 @@ QSet<RecordId> ParentIds(const Schema::ParentLink &link)
     return ids;
 }
 
-QVector<ChildLink> ChildLinks(const Schema::ParentLink &link)
+QVector<ChildLink> childLinks(const Schema::ParentLink &link)
 {
     const Recordset rs = OpenRecordset(
         QStringLiteral("SELECT %1, %2 FROM %3")
@@ -504,7 +504,7 @@ QVector<ChildLink> ChildLinks(const Schema::ParentLink &link)
     return rows;
 }
 
-RecordId ChainParent(const Schema::ParentLink &link, const QString &chainName)
+RecordId ensureChainParent(const Schema::ParentLink &link, const QString &chainName)
 {
     DbConnection::Transaction tx;
     const RecordId id = chainParent(link, chainName, false);
@@ -512,7 +512,7 @@ RecordId ChainParent(const Schema::ParentLink &link, const QString &chainName)
     return id;
 }
 
-void MoveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName)
+void moveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName)
 {
     DbConnection::Transaction tx;
     const RecordId target = chainParent(link, chainName);

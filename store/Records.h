@@ -17,7 +17,7 @@
 // look-ups that keep drawer and folder names unique within their parent and
 // cabinet names unique overall. The record dialogs, the drawer templates
 // and the sample cabinets all write through here. Every function throws
-// DbError on failure.
+// AppError on failure.
 namespace Records {
 
 // The width of every Name column; a longer name is refused, never cut.
@@ -27,7 +27,7 @@ inline constexpr int MaxNameLength = 80;
 inline constexpr int MaxDescriptionLength = 65535;
 
 // "The name "<name>" is longer than 80 characters."
-QString NameTooLongMessage(const QString &name);
+QString nameTooLongMessage(const QString &name);
 
 struct CabinetValues
 {
@@ -66,64 +66,64 @@ struct DocumentValues
 // too, as the dialogs compare): by any cabinet, by a drawer of the cabinet,
 // by a folder of the drawer. The row exceptId (-1 for none) is left out, so
 // a record keeps its own name.
-bool CabinetNameExists(const QString &name, RecordId exceptCabinetId = -1);
-bool DrawerNameExists(RecordId cabinetId, const QString &name, RecordId exceptDrawerId = -1);
-bool FolderNameExists(RecordId drawerId, const QString &name, RecordId exceptFolderId = -1);
+bool cabinetNameExists(const QString &name, RecordId exceptCabinetId = -1);
+bool drawerNameExists(RecordId cabinetId, const QString &name, RecordId exceptDrawerId = -1);
+bool folderNameExists(RecordId drawerId, const QString &name, RecordId exceptFolderId = -1);
 
 // The id of the parent's drawer (folder) of that name by the same
 // comparison, 0 when it has none.
-RecordId DrawerNamed(RecordId cabinetId, const QString &name);
-RecordId FolderNamed(RecordId drawerId, const QString &name);
+RecordId drawerNamed(RecordId cabinetId, const QString &name);
+RecordId folderNamed(RecordId drawerId, const QString &name);
 
 // A record's row, Null texts as empty, the password unscrambled; nothing
 // when the row does not exist.
-std::optional<CabinetValues> ReadCabinet(RecordId cabinetId);
-std::optional<DrawerValues> ReadDrawer(RecordId drawerId);
-std::optional<FolderValues> ReadFolder(RecordId folderId);
-std::optional<DocumentValues> ReadDocument(RecordId documentId);
+std::optional<CabinetValues> readCabinet(RecordId cabinetId);
+std::optional<DrawerValues> readDrawer(RecordId drawerId);
+std::optional<FolderValues> readFolder(RecordId folderId);
+std::optional<DocumentValues> readDocument(RecordId documentId);
 
 // Insert a row and give its new id, or update the row. Every value is
 // bound; the cabinet password is scrambled on the way in (check it with
-// Passwords::IsValidPasswordText first). A name longer than MaxNameLength
+// Passwords::isValidPasswordText first). A name longer than MaxNameLength
 // is refused (ErrorCode::InvalidValue). An insert below a parent that no
 // longer exists writes nothing and throws ErrorCode::RecordMissing with
 // "The cabinet no longer exists." (drawer, folder); the test and the
 // insert run in one transaction.
-RecordId InsertCabinet(const CabinetValues &values);
-void UpdateCabinet(RecordId cabinetId, const CabinetValues &values);
-RecordId InsertDrawer(const DrawerValues &values);
-void UpdateDrawer(RecordId drawerId, const DrawerValues &values);
-RecordId InsertFolder(const FolderValues &values);
-void UpdateFolder(RecordId folderId, const FolderValues &values);
-RecordId InsertDocument(const DocumentValues &values);
-void UpdateDocument(RecordId documentId, const DocumentValues &values);
+RecordId insertCabinet(const CabinetValues &values);
+void updateCabinet(RecordId cabinetId, const CabinetValues &values);
+RecordId insertDrawer(const DrawerValues &values);
+void updateDrawer(RecordId drawerId, const DrawerValues &values);
+RecordId insertFolder(const FolderValues &values);
+void updateFolder(RecordId folderId, const FolderValues &values);
+RecordId insertDocument(const DocumentValues &values);
+void updateDocument(RecordId documentId, const DocumentValues &values);
 
 // Sets only the name of a cabinet, drawer, folder or document (a rename in
 // the tree or the list), with the same length refusal as the updates.
-void UpdateName(RecordLevel table, RecordId id, const QString &name);
+void updateName(RecordLevel table, RecordId id, const QString &name);
 // Sets only the description of a cabinet, drawer or folder (an imported
 // description file).
-void UpdateDescription(RecordLevel table, RecordId id, const QString &description);
+void updateDescription(RecordLevel table, RecordId id, const QString &description);
 // Sets a document's description and amount and, when a date is given, its
 // date (an imported details file; no date leaves the stored one).
-void UpdateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
+void updateDocumentDetails(RecordId documentId, const std::optional<QDate> &date, const QString &description,
                            double amount);
 
 // Move a record under another parent (a drag in the navigation window): a
 // drawer to a cabinet, a folder to a drawer, a document to a folder. Names
 // are not looked at here. RecordMissing when the new parent is gone; the
 // test and the update run in one transaction.
-void MoveDrawer(RecordId drawerId, RecordId cabinetId);
-void MoveFolder(RecordId folderId, RecordId drawerId);
-void MoveDocument(RecordId documentId, RecordId folderId);
+void moveDrawer(RecordId drawerId, RecordId cabinetId);
+void moveFolder(RecordId folderId, RecordId drawerId);
+void moveDocument(RecordId documentId, RecordId folderId);
 
 // The rows the drawer templates and the sample cabinets make: a parent and
 // a name, every other column Null (a cabinet without password). The same
 // refusals as above.
-RecordId InsertCabinet(const QString &name);
-RecordId InsertDrawer(RecordId cabinetId, const QString &name);
-RecordId InsertFolder(RecordId drawerId, const QString &name);
-RecordId InsertDocument(RecordId folderId, const QString &name);
+RecordId insertCabinet(const QString &name);
+RecordId insertDrawer(RecordId cabinetId, const QString &name);
+RecordId insertFolder(RecordId drawerId, const QString &name);
+RecordId insertDocument(RecordId folderId, const QString &name);
 
 } // namespace Records
 
@@ -138,12 +138,12 @@ struct CabinetName
     QString name;          // "" for Null
 };
 // Every cabinet, in name order (then id).
-QList<CabinetName> CabinetNames();
+QList<CabinetName> cabinetNames();
 
 // The id of the folder's document of that name, 0 when it has none. The
 // name is compared as the column compares (the case of ASCII letters
 // ignored): a file imported again finds the document it made before.
-RecordId FindDocumentByName(RecordId folderId, const QString &name);
+RecordId findDocumentByName(RecordId folderId, const QString &name);
 
 // A record as the cabinet export writes it out. The texts keep Null apart
 // from empty: a description never given writes no description file.
@@ -157,11 +157,11 @@ struct ExportRow
     QString storagePath;   // cabinets only, "" for Null
 };
 // The cabinet's row; nothing when there is none.
-std::optional<ExportRow> ExportCabinetRow(RecordId cabinetId);
+std::optional<ExportRow> exportCabinetRow(RecordId cabinetId);
 // The drawers of a cabinet (parent RecordLevel::Cabinet), the folders of a
 // drawer or the documents of a folder, in name order without regard to
 // case (the order the user sees), then id.
-QList<ExportRow> ExportChildRows(RecordLevel parent, RecordId parentId);
+QList<ExportRow> exportChildRows(RecordLevel parent, RecordId parentId);
 
 } // namespace Records
 
@@ -169,13 +169,13 @@ QList<ExportRow> ExportChildRows(RecordLevel parent, RecordId parentId);
 
 namespace Records {
 
-// Parent look-ups; 0 when the row does not exist. Throw DbError.
+// Parent look-ups; 0 when the row does not exist. Throw AppError.
 RecordId GetCabinetIdOfDrawer(RecordId drawerId);
 RecordId GetDrawerIdOfFolder(RecordId folderId);
 RecordId GetFolderIdOfDocument(RecordId documentId);
 // The cabinet above a document, through its folder and drawer; 0 when a
 // row of the chain is missing.
-RecordId GetCabinetIdOfDocument(RecordId documentId);
+RecordId getCabinetIdOfDocument(RecordId documentId);
 
 // A row of a level and the parent id it holds; none for a Null.
 struct ChildLink
@@ -186,22 +186,22 @@ struct ChildLink
 
 // The number of rows of the link's table, every id of its parent table, and
 // each row of its table with the parent it names (pages included: the
-// repair walks every level alike). Throw DbError.
-qint64 CountRows(const Schema::ParentLink &link);
-QSet<RecordId> ParentIds(const Schema::ParentLink &link);
-QVector<ChildLink> ChildLinks(const Schema::ParentLink &link);
+// repair walks every level alike). Throw AppError.
+qint64 countRows(const Schema::ParentLink &link);
+QSet<RecordId> parentIds(const Schema::ParentLink &link);
+QVector<ChildLink> childLinks(const Schema::ParentLink &link);
 
 // Moves the rows of the link's table under the record of the parent level
 // in a chain of records all named chainName: one cabinet (no password), a
 // drawer in it, a folder in that and a document in that. The chain's rows
 // are looked up afresh by name (the first by id where several match) and
 // made where missing, in the same transaction as the moves: on failure
-// nothing is made or moved. Throws DbError.
-void MoveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName);
+// nothing is made or moved. Throws AppError.
+void moveUnderChain(const Schema::ParentLink &link, const QVector<RecordId> &ids, const QString &chainName);
 // The chain's record that rows of the link's table go under (its folder for
-// documents), looked up and made as MoveUnderChain does but without the
+// documents), looked up and made as moveUnderChain does but without the
 // levels below it, in a transaction of its own (a savepoint of one already
-// open). Throws DbError.
-RecordId ChainParent(const Schema::ParentLink &link, const QString &chainName);
+// open). Throws AppError.
+RecordId ensureChainParent(const Schema::ParentLink &link, const QString &chainName);
 
 } // namespace Records

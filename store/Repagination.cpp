@@ -35,7 +35,7 @@ void renumber(const QString &status, RecordId documentId, int pageCount)
 {
     DbConnection::Transaction tx;
     advance(status, pageCount);
-    DbConnection::Execute(kRenumber, {documentId});
+    DbConnection::execute(kRenumber, {documentId});
     advance(status, pageCount);
     tx.commit();
 }
@@ -58,13 +58,13 @@ bool RepaginateDocument(RecordId documentId, const QString &documentName)
     // repagination that finished ends the run.
     std::optional<ProgressScope> progress;
     try {
-        const int n = DbConnection::QueryValue(
+        const int n = DbConnection::queryValue(
             QStringLiteral("SELECT COUNT(*) FROM Page WHERE DocumentId = ?"), {documentId}).toInt();
         if (n < 1)
             return true;
         progress.emplace(status, 1, 2 * n);
         renumber(status, documentId, n);
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         // The transaction has rolled back: every page keeps its number.
         qCWarning(lcStore) << "repagination of document" << documentId << "failed:" << e.text;
         return false;
@@ -73,7 +73,7 @@ bool RepaginateDocument(RecordId documentId, const QString &documentName)
     return true;
 }
 
-int ParsePageNumber(const QString &text)
+int parsePageNumber(const QString &text)
 {
     const QString trimmed = text.trimmed();
     double value = 0;

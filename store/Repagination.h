@@ -16,6 +16,6 @@ bool RepaginateDocument(RecordId documentId, const QString &documentName);
 // (or the C locale), fractions rounded half to even, within the 32-bit
 // range; -1 for an empty text, a text that is no number or one out of
 // range.
-int ParsePageNumber(const QString &text);
+int parsePageNumber(const QString &text);
 
 } // namespace Repagination

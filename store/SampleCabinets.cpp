@@ -59,10 +59,10 @@ RecordId drawerOrFolder(RecordLevel level, RecordId parentId, const QString &raw
     if (name.isEmpty())
         return 0;
     const bool drawer = level == RecordLevel::Drawer;
-    RecordId id = drawer ? Records::DrawerNamed(parentId, name) : Records::FolderNamed(parentId, name);
+    RecordId id = drawer ? Records::drawerNamed(parentId, name) : Records::folderNamed(parentId, name);
     if (id == 0) {
-        id = drawer ? Records::InsertDrawer(parentId, name)
-                    : Records::InsertFolder(parentId, name);
+        id = drawer ? Records::insertDrawer(parentId, name)
+                    : Records::insertFolder(parentId, name);
         nodes->append({level, parentId, id, name});
     }
     return id;
@@ -70,7 +70,7 @@ RecordId drawerOrFolder(RecordLevel level, RecordId parentId, const QString &raw
 
 RecordId insertDocument(RecordId folderId, const QString &name)
 {
-    return Records::InsertDocument(folderId, name);
+    return Records::insertDocument(folderId, name);
 }
 
 // The section named name, its names checked against the column width
@@ -81,9 +81,9 @@ QList<Outline::Entry> sectionOf(const QString &outlineText, const QString &name)
     if (!section)
         return {};
     if (const std::optional<QString> tooLong = Outline::nameTooLong(section->children, Records::MaxNameLength))
-        throw DbError(ErrorCode::InvalidValue,
-                      QStringLiteral("%1 Please shorten it in \"%2\".")
-                          .arg(Records::NameTooLongMessage(*tooLong), SampleCabinets::SampleOutlinePath()));
+        throw AppError(ErrorCode::InvalidValue,
+                       QStringLiteral("%1 Please shorten it in \"%2\".")
+                          .arg(Records::nameTooLongMessage(*tooLong), SampleCabinets::sampleOutlinePath()));
     return section->children;
 }
 
@@ -114,14 +114,14 @@ void fillFromSection(const QList<Outline::Entry> &section, RecordId cabinetId)
 bool writeBuiltInOutline(QString *error)
 {
     DataFolder::ensure();
-    return TextFile::write(SampleCabinets::SampleOutlinePath(), SampleCabinets::BuiltInOutline(), error);
+    return TextFile::write(SampleCabinets::sampleOutlinePath(), SampleCabinets::builtInOutline(), error);
 }
 
 } // namespace
 
 namespace SampleCabinets {
 
-QString SampleOutlinePath()
+QString sampleOutlinePath()
 {
     // The outline is found whatever the case of its name ("sample.txt"
     // copied over from elsewhere); a new one is written as "Sample.txt".
@@ -136,7 +136,7 @@ QString SampleOutlinePath()
     return DataFolder::filePath(name);
 }
 
-QString BuiltInOutline()
+QString builtInOutline()
 {
     QFile file(kBuiltInOutline);
     if (!file.open(QIODevice::ReadOnly))
@@ -155,27 +155,27 @@ bool WriteSampleOutline()
     return false;
 }
 
-bool EnsureSampleOutline()
+bool ensureSampleOutline()
 {
-    if (QFileInfo::exists(SampleOutlinePath()))
+    if (QFileInfo::exists(sampleOutlinePath()))
         return true;
-    return WriteSampleOutline() && QFileInfo::exists(SampleOutlinePath());
+    return WriteSampleOutline() && QFileInfo::exists(sampleOutlinePath());
 }
 
-QString ReadOutline()
+QString readOutline()
 {
     QString text;
-    if (TextFile::read(SampleOutlinePath(), &text))
+    if (TextFile::read(sampleOutlinePath(), &text))
         return text;
     // The first run builds its sample from here: never leave it empty for
     // want of a file.
     QString error;
     if (!writeBuiltInOutline(&error))
         qCWarning(lcStore) << "cannot write the sample outline:" << error;
-    return BuiltInOutline();
+    return builtInOutline();
 }
 
-QStringList ReadSampleCabinetNames(const QString &outlineText)
+QStringList readSampleCabinetNames(const QString &outlineText)
 {
     QStringList names;
     for (const Outline::Entry &cabinet : Outline::parse(outlineText, kLevels))
@@ -183,7 +183,7 @@ QStringList ReadSampleCabinetNames(const QString &outlineText)
     return names;
 }
 
-QList<OutlineDrawer> ReadOutlineSection(const QString &outlineText, const QString &cabinetName)
+QList<OutlineDrawer> readOutlineSection(const QString &outlineText, const QString &cabinetName)
 {
     QList<OutlineDrawer> drawers;
     const std::optional<Outline::Entry> section = Outline::find(Outline::parse(outlineText, kLevels), cabinetName);
@@ -202,12 +202,12 @@ QList<OutlineDrawer> ReadOutlineSection(const QString &outlineText, const QStrin
     return drawers;
 }
 
-QStringList SampleCabinetNames()
+QStringList sampleCabinetNames()
 {
-    return ReadSampleCabinetNames(ReadOutline());
+    return readSampleCabinetNames(readOutline());
 }
 
-QString CabinetNameFor(const QString &outlineName)
+QString cabinetNameFor(const QString &outlineName)
 {
     return Outline::cleanName(outlineName);
 }
@@ -216,17 +216,17 @@ RecordId CreateSampleCabinet(const QString &name)
 {
     // Read and checked before anything is inserted, so an unreadable
     // outline or a name too long leaves no empty cabinet behind.
-    const QString outline = ReadOutline();
-    const QString cabinetName = CabinetNameFor(name);
+    const QString outline = readOutline();
+    const QString cabinetName = cabinetNameFor(name);
     if (cabinetName.isEmpty())
-        throw DbError(ErrorCode::InvalidValue, QStringLiteral("A sample cabinet needs a name."));
+        throw AppError(ErrorCode::InvalidValue, QStringLiteral("A sample cabinet needs a name."));
     if (cabinetName.size() > Records::MaxNameLength)
-        throw DbError(ErrorCode::InvalidValue,
-                      QStringLiteral("%1 Please shorten it in \"%2\".")
-                          .arg(Records::NameTooLongMessage(cabinetName), SampleOutlinePath()));
+        throw AppError(ErrorCode::InvalidValue,
+                       QStringLiteral("%1 Please shorten it in \"%2\".")
+                          .arg(Records::nameTooLongMessage(cabinetName), sampleOutlinePath()));
     const QList<Outline::Entry> section = sectionOf(outline, name);
     // A sample cabinet has no password: the scramble of the empty text.
-    const RecordId cabinetId = Records::InsertCabinet(cabinetName);
+    const RecordId cabinetId = Records::insertCabinet(cabinetName);
     NavigationSink &sink = NavigationSink::instance();
     sink.AddCabinetToNavTree(cabinetId, cabinetName);
     fillFromSection(section, cabinetId);
@@ -240,19 +240,19 @@ RecordId CreateSampleCabinet(const QString &name)
 
 void FillCabinetFromOutline(const QString &name, RecordId cabinetId)
 {
-    fillFromSection(sectionOf(ReadOutline(), name), cabinetId);
+    fillFromSection(sectionOf(readOutline(), name), cabinetId);
 }
 
 RecordId AddSampleDrawer(RecordId cabinetId, const QString &name)
 {
-    const RecordId drawerId = Records::InsertDrawer(cabinetId, name);
+    const RecordId drawerId = Records::insertDrawer(cabinetId, name);
     addNode({RecordLevel::Drawer, cabinetId, drawerId, name});
     return drawerId;
 }
 
 RecordId AddSampleFolder(RecordId drawerId, const QString &name)
 {
-    const RecordId folderId = Records::InsertFolder(drawerId, name);
+    const RecordId folderId = Records::insertFolder(drawerId, name);
     addNode({RecordLevel::Folder, drawerId, folderId, name});
     return folderId;
 }

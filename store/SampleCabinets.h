@@ -33,10 +33,10 @@ struct OutlineDrawer
 
 // The outline file in the data folder, its name matched without regard to
 // case; "Sample.txt" when there is none.
-QString SampleOutlinePath();
+QString sampleOutlinePath();
 
 // The built-in outline, lines ended by CR LF.
-QString BuiltInOutline();
+QString builtInOutline();
 
 // Writes the built-in outline to the outline file, replacing it. On failure
 // the old file is kept, "Error creating sample file.  Error # <code>
@@ -45,33 +45,33 @@ bool WriteSampleOutline();
 
 // Writes the built-in outline when there is no outline file; true when the
 // file exists afterwards.
-bool EnsureSampleOutline();
+bool ensureSampleOutline();
 
 // The outline's text. Without an outline file the built-in outline is
 // written (quietly; a failure is only logged) and its text returned, so a
-// first run always has one. Throws DbError when the file exists but cannot
+// first run always has one. Throws AppError when the file exists but cannot
 // be read.
-QString ReadOutline();
+QString readOutline();
 
 // The value of every CAB line, in file order, duplicates and empty values
 // included.
-QStringList ReadSampleCabinetNames(const QString &outlineText);
+QStringList readSampleCabinetNames(const QString &outlineText);
 // The drawers of the first section whose name equals cabinetName without
 // regard to case. Names are not cleaned.
-QList<OutlineDrawer> ReadOutlineSection(const QString &outlineText, const QString &cabinetName);
+QList<OutlineDrawer> readOutlineSection(const QString &outlineText, const QString &cabinetName);
 
 // The sample cabinets the dialog offers: the CAB values of the outline.
-// Throws DbError.
-QStringList SampleCabinetNames();
+// Throws AppError.
+QStringList sampleCabinetNames();
 
 // The name a sample cabinet is stored under: the outline's name without the
 // characters a name may not hold, trimmed. Empty when nothing is left.
-QString CabinetNameFor(const QString &outlineName);
+QString cabinetNameFor(const QString &outlineName);
 
-// Creates a cabinet without password named CabinetNameFor(name), adds its
+// Creates a cabinet without password named cabinetNameFor(name), adds its
 // tree node, fills it from the outline section named name, selects the
 // cabinet's node again and lists its drawers. Returns the new CabinetId. The caller checks the name first.
-// Throws DbError: when reading the outline fails, or the cabinet's name or
+// Throws AppError: when reading the outline fails, or the cabinet's name or
 // a name of its section is longer than a name may be (ErrorCode::
 // InvalidValue, naming the entry and the file; never stored cut), nothing
 // is inserted; when filling fails the cabinet stays, empty, with its node.
@@ -82,12 +82,12 @@ RecordId CreateSampleCabinet(const QString &name);
 // empty is skipped with everything below it, and a drawer (folder) whose
 // name the parent already has takes its content into that one. All rows go
 // in one transaction; tree nodes are added after it commits, in file order.
-// Throws DbError (nothing inserted, no node added), also for a name longer
+// Throws AppError (nothing inserted, no node added), also for a name longer
 // than a name may be.
 void FillCabinetFromOutline(const QString &name, RecordId cabinetId);
 
 // Inserts one row, adds its tree node and returns the new id. The name is
-// stored as given. Throw DbError.
+// stored as given. Throw AppError.
 RecordId AddSampleDrawer(RecordId cabinetId, const QString &name);
 RecordId AddSampleFolder(RecordId drawerId, const QString &name);
 RecordId AddSampleDocument(RecordId folderId, const QString &name);

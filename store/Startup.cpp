@@ -51,7 +51,7 @@ QString newDatabaseMade(Startup::Program program, bool then)
                 : QStringLiteral("a new, empty database is made when there is none");
 }
 
-QString advice(const DbError &e, const QString &file, Startup::Program program)
+QString advice(const AppError &e, const QString &file, Startup::Program program)
 {
     // The database and its journal are one: a journal played into another
     // file corrupts it, and the database alone may lack what the journal
@@ -95,7 +95,7 @@ QString advice(const DbError &e, const QString &file, Startup::Program program)
         .arg(e.message(), file, again(program));
 }
 
-bool isRefusal(const DbError &e)
+bool isRefusal(const AppError &e)
 {
     switch (ErrorCode(e.code)) {
     case ErrorCode::NotOurDatabase:
@@ -112,7 +112,7 @@ bool isRefusal(const DbError &e)
 
 namespace Startup {
 
-void Show(const Failure &failure)
+void show(const Failure &failure)
 {
     if (failure.refusal)
         Prompt::instance().warning(failure.message);
@@ -120,7 +120,7 @@ void Show(const Failure &failure)
         Prompt::instance().error(failure.message);
 }
 
-void InitApplication()
+void initApplication()
 {
     QCoreApplication::setApplicationName(Settings::AppName);
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Vellumark"));
@@ -128,15 +128,15 @@ void InitApplication()
     QImageReader::setAllocationLimit(1024);
 }
 
-std::optional<Failure> CheckDriver()
+std::optional<Failure> checkDriver()
 {
     QString message;
-    if (Database::CheckDatabaseDriver(&message))
+    if (Database::checkDatabaseDriver(&message))
         return std::nullopt;
     return Failure{message, false};
 }
 
-std::optional<Failure> EnsureDataFolder()
+std::optional<Failure> ensureDataFolder()
 {
     QString message;
     if (DataFolder::ensure(&message))
@@ -144,7 +144,7 @@ std::optional<Failure> EnsureDataFolder()
     return Failure{message, true};
 }
 
-QString LockFailureMessage(int lockError, int errnoValue, const QString &folder, const QString &holder)
+QString lockFailureMessage(int lockError, int errnoValue, const QString &folder, const QString &holder)
 {
     if (lockError == QLockFile::LockFailedError && holder == DataFolderLock::ToolsProgram)
         return QStringLiteral("The maintenance tools (Vellumark Tools) are working on the data folder \"%1\". "
@@ -172,7 +172,7 @@ QString LockFailureMessage(int lockError, int errnoValue, const QString &folder,
         .arg(folder, reason);
 }
 
-QString LockNotAFileMessage(const QString &folder, Program program)
+QString lockNotAFileMessage(const QString &folder, Program program)
 {
     return QStringLiteral("\"%1\" in the data folder \"%2\" is not a file (it is a folder or a broken link), "
                           "so %3 cannot keep its lock there. Move it out of the data folder and %4.")
@@ -181,7 +181,7 @@ QString LockNotAFileMessage(const QString &folder, Program program)
              program == Program::Tools ? QStringLiteral("start Vellumark Tools again") : again(program));
 }
 
-std::optional<Failure> UnfinishedStartOver(Program program)
+std::optional<Failure> unfinishedStartOver(Program program)
 {
     if (!QFileInfo::exists(DataFolder::startOverMarkerFile()))
         return std::nullopt;
@@ -193,7 +193,7 @@ std::optional<Failure> UnfinishedStartOver(Program program)
                    true};
 }
 
-std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure)
+std::unique_ptr<QLockFile> lockDataFolder(std::optional<Failure> *failure)
 {
     // One program at a time works on the data folder; vlmtools checks this
     // lock before it changes anything.
@@ -201,28 +201,28 @@ std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure)
     if (attempt.lock)
         return std::move(attempt.lock);
     if (attempt.notALockFile) {
-        *failure = Failure{LockNotAFileMessage(DataFolder::path()), true};
+        *failure = Failure{lockNotAFileMessage(DataFolder::path()), true};
         return nullptr;
     }
     const int error = int(attempt.error);
     const int probe = error == QLockFile::LockFailedError ? 0 : writeProbe(DataFolder::path());
-    *failure = Failure{LockFailureMessage(error, probe, DataFolder::path(), attempt.holder), true};
+    *failure = Failure{lockFailureMessage(error, probe, DataFolder::path(), attempt.holder), true};
     return nullptr;
 }
 
 std::optional<Failure> OpenDatabase()
 {
-    const QString file = Database::DatabaseFile();
+    const QString file = Database::databaseFile();
     bool created = false;
     try {
         if (!QFileInfo::exists(file)) {
             Database::CreateDatabase(file);
             created = true;
         }
-        Database::CheckDatabaseFile(file);
+        Database::checkDatabaseFile(file);
         Database::OpenDatabase(file);
         Database::UpdateDatabase();
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         DbConnection::close();
         // A copy of a bad "empty.mdb" made just now is ours to take back.
         if (created)
@@ -237,14 +237,14 @@ ToolsStart::ToolsStart(ToolsStart &&) noexcept = default;
 ToolsStart &ToolsStart::operator=(ToolsStart &&) noexcept = default;
 ToolsStart::~ToolsStart() = default;
 
-ToolsStart PrepareForTools()
+ToolsStart prepareForTools()
 {
     ToolsStart start;
     if (!QFileInfo(DataFolder::path()).isDir())
         return start;
     DataFolderLock::Attempt attempt = DataFolderLock::take();
     if (attempt.notALockFile) {
-        start.warning = Failure{LockNotAFileMessage(DataFolder::path(), Program::Tools), true};
+        start.warning = Failure{lockNotAFileMessage(DataFolder::path(), Program::Tools), true};
         return start;
     }
     // Another program holds the lock: vlm's own start-up did all this, and
@@ -255,24 +255,24 @@ ToolsStart PrepareForTools()
         return start;
     DataFolder::removeImportLeftovers();
     start.thumbnailSweep = std::make_unique<ThumbnailTempSweep>();
-    const QString file = Database::DatabaseFile();
+    const QString file = Database::databaseFile();
     try {
-        Database::RecoverDatabase(file);
-    } catch (const DbError &e) {
+        Database::recoverDatabase(file);
+    } catch (const AppError &e) {
         // A journal without its database, or one that cannot be undone in a
         // read-only file, stays as it is: the tools that open the database
         // explain it, and Start Over asks before it removes it.
         qCInfo(lcStore) << "journal left as it is:" << e.text;
     }
-    start.warning = UnfinishedStartOver(Program::Tools);
+    start.warning = unfinishedStartOver(Program::Tools);
     return start;
 }
 
-std::optional<Failure> RecogniseDatabase(const QString &file)
+std::optional<Failure> recogniseDatabase(const QString &file)
 {
     try {
-        Database::CheckDatabaseFile(file);
-    } catch (const DbError &e) {
+        Database::checkDatabaseFile(file);
+    } catch (const AppError &e) {
         return Failure{advice(e, file, Program::Tools), isRefusal(e)};
     }
     return std::nullopt;

@@ -24,7 +24,7 @@ struct Failure
 };
 
 // Shows a failure through the prompt with its icon.
-void Show(const Failure &failure);
+void show(const Failure &failure);
 
 // Which program a message is for: each tells the user what to do in its
 // own terms ("start Vellumark again", "run the tool again").
@@ -32,30 +32,30 @@ enum class Program { Vellumark, Tools };
 
 // The settings application name, the product name, and the image size
 // limit that 600-dpi pages need. Call once the application object exists.
-void InitApplication();
+void initApplication();
 
-std::optional<Failure> CheckDriver();
-std::optional<Failure> EnsureDataFolder();
+std::optional<Failure> checkDriver();
+std::optional<Failure> ensureDataFolder();
 
 // Takes "vlm.lock" in the data folder, or takes over one that no live
 // process holds; on failure *failure says why: another vlm holds it, it is
 // no file, or the folder cannot be written (permissions, a read-only file
 // system, a full disk).
-std::unique_ptr<QLockFile> LockDataFolder(std::optional<Failure> *failure);
+std::unique_ptr<QLockFile> lockDataFolder(std::optional<Failure> *failure);
 // The message for a lock that could not be taken. lockError is
 // QLockFile::LockError; errnoValue the reason a test write in the folder
 // gave (0 for none); holder the program the lock file names
 // (DataFolderLock::Attempt::holder): a held lock of vlmtools says that the
 // maintenance tools are at work rather than that Vellumark runs.
-QString LockFailureMessage(int lockError, int errnoValue, const QString &folder,
+QString lockFailureMessage(int lockError, int errnoValue, const QString &folder,
                            const QString &holder = QString());
 // The message for a "vlm.lock" that is no file at all (a folder).
-QString LockNotAFileMessage(const QString &folder, Program program = Program::Vellumark);
+QString lockNotAFileMessage(const QString &folder, Program program = Program::Vellumark);
 
 // The warning for a data folder that holds the marker of a Start Over that
 // did not finish (killed, or stopped by a file it could not delete), or
 // nothing. Call while holding the lock: a Start Over running now holds it.
-std::optional<Failure> UnfinishedStartOver(Program program);
+std::optional<Failure> unfinishedStartOver(Program program);
 
 // Creates the database when missing, checks the file before anything may
 // change it, opens the connection and upgrades the schema. A journal left
@@ -87,7 +87,7 @@ struct ToolsStart
 // A data folder that is missing, or a lock held by another program, gives
 // nothing to do. Warns about a "vlm.lock" that is no file and about a
 // Start Over that did not finish.
-ToolsStart PrepareForTools();
+ToolsStart prepareForTools();
 
 // Recognises an existing database file as start-up does (a journal left
 // beside it rolled back first, then the header, the tables and whether it
@@ -95,6 +95,6 @@ ToolsStart PrepareForTools();
 // vlmtools run it before they open the file, so that a foreign or damaged
 // file gets the same explanation as at vlm's start, in the tools' words.
 // Nothing when the file is ours; else the failure with that explanation.
-std::optional<Failure> RecogniseDatabase(const QString &file);
+std::optional<Failure> recogniseDatabase(const QString &file);
 
 } // namespace Startup

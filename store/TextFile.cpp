@@ -13,7 +13,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 namespace {
 
@@ -29,16 +29,16 @@ bool inside(const QByteArray &path, const QByteArray &root)
     return path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
 }
 
-DbError refused(const QString &path, const QString &reason)
+AppError refused(const QString &path, const QString &reason)
 {
-    return DbError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, reason));
+    return AppError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(path, reason));
 }
 
 // Why the file opened from path (its status is opened) may not be read as
 // part of the tree at root; nothing when it may. Resolved after the open
 // and compared by device and inode, so a link put in its place between the
 // check and the read cannot pass.
-std::optional<DbError> outsideTree(const QString &path, const struct stat &opened, const QString &root)
+std::optional<AppError> outsideTree(const QString &path, const struct stat &opened, const QString &root)
 {
     const QByteArray target = resolvedPath(path);
     struct stat resolved;
@@ -141,7 +141,7 @@ bool read(const QString &path, QString *text, qint64 maxBytes, const QString &ro
     struct stat st;
     const int statResult = ::fstat(fd, &st);
     const int statErrno = errno;
-    const std::optional<DbError> outside =
+    const std::optional<AppError> outside =
         statResult == 0 && !root.isEmpty() ? outsideTree(path, st, root) : std::nullopt;
     QFile file;
     if (statResult != 0 || outside || !S_ISREG(st.st_mode) || st.st_size > maxBytes
@@ -152,10 +152,10 @@ bool read(const QString &path, QString *text, qint64 maxBytes, const QString &ro
         if (outside)
             throw *outside;
         if (!S_ISREG(st.st_mode))
-            throw DbError(ErrorCode::InvalidValue, QStringLiteral("%1: It is not a regular file.").arg(path));
+            throw AppError(ErrorCode::InvalidValue, QStringLiteral("%1: It is not a regular file.").arg(path));
         if (st.st_size > maxBytes)
-            throw DbError(ErrorCode::InvalidValue,
-                          QStringLiteral("%1: The file is larger than %2 bytes; it was not read.").arg(path).arg(maxBytes));
+            throw AppError(ErrorCode::InvalidValue,
+                           QStringLiteral("%1: The file is larger than %2 bytes; it was not read.").arg(path).arg(maxBytes));
         throw fileError(file, path);
     }
     // Bounded again: the file may have grown since it was measured.
@@ -170,7 +170,7 @@ bool write(const QString &path, const QString &text, QString *error)
 {
     const QByteArray bytes = text.toUtf8();
     QSaveFile file(path);
-    DbError failure;
+    AppError failure;
     // Unbuffered, a short write (disk full, size limit) shows in write()'s
     // result; a buffered one can go unnoticed and commit a truncated file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

@@ -39,12 +39,12 @@ Entry entryOf(const QString &line);
 QString joinCrLf(const QStringList &lines);
 
 // Reads the file at path and decodes it into *text. False, *text untouched,
-// when there is no such file; throws DbError (the reason, after the path)
+// when there is no such file; throws AppError (the reason, after the path)
 // when it exists but cannot be read, a folder in its place included.
 bool read(const QString &path, QString *text);
 // The same for a file that comes from outside the program (an imported
 // tree): only a regular file of at most maxBytes is read, so a huge file
-// or a device in its place costs nothing; anything else throws DbError
+// or a device in its place costs nothing; anything else throws AppError
 // (ErrorCode::InvalidValue, the path and the reason). With a root, the
 // file is read only when it lies inside root once links are resolved (the
 // file actually opened is the one checked): a link that leads out of the

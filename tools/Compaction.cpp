@@ -22,7 +22,7 @@ std::function<bool(Compaction::Step)> g_faultHook;
 void checkFault(Compaction::Step step)
 {
     if (g_faultHook && !g_faultHook(step))
-        throw DbError(ErrorCode::InjectedFailure, QStringLiteral("Injected failure"));
+        throw AppError(ErrorCode::InjectedFailure, QStringLiteral("Injected failure"));
 }
 
 void removeIfPresent(const QString &path)
@@ -84,8 +84,8 @@ void vacuumInto(const QString &db, const QString &target)
     // The file is moved below: no connection may stay open on it.
     DbConnection::close();
     try {
-        DbConnection::open(ToolsFiles::ExistingFileUri(db));
-        DbConnection::Execute(QStringLiteral("VACUUM INTO ?"), {target});
+        DbConnection::open(ToolsFiles::existingFileUri(db));
+        DbConnection::execute(QStringLiteral("VACUUM INTO ?"), {target});
     } catch (...) {
         DbConnection::close();
         throw;
@@ -134,7 +134,7 @@ void setFaultHook(std::function<bool(Step)> hook)
     g_faultHook = std::move(hook);
 }
 
-QString FormatBytes(qint64 bytes)
+QString formatBytes(qint64 bytes)
 {
     return QLocale(QLocale::English, QLocale::UnitedStates).toString(bytes);
 }
@@ -151,8 +151,8 @@ ToolResult CompactDb()
     // A foreign or damaged file is explained as at start-up, and left as
     // it is: VACUUM INTO would copy any SQLite file, ours or not. So is a
     // journal left without its database.
-    if (QFileInfo(db).isFile() || Database::HasJournal(db)) {
-        if (const std::optional<Startup::Failure> failure = Startup::RecogniseDatabase(db)) {
+    if (QFileInfo(db).isFile() || Database::hasJournal(db)) {
+        if (const std::optional<Startup::Failure> failure = Startup::recogniseDatabase(db)) {
             result.add(failure->refusal ? ToolResult::Kind::Warning : ToolResult::Kind::Error, failure->message);
             return result;
         }
@@ -162,20 +162,20 @@ ToolResult CompactDb()
     try {
         const QFileInfo before(db);
         if (!before.isFile())
-            throw DbError(ENOENT, QString::fromLocal8Bit(std::strerror(ENOENT)));
+            throw AppError(ENOENT, QString::fromLocal8Bit(std::strerror(ENOENT)));
         const qint64 oldSize = before.size();
         compact(db, ToolsFiles::GetTempDbPath(), ToolsFiles::GetBackupDbPath());
         const qint64 newSize = QFileInfo(db).size();
         result.add(ToolResult::Kind::Message,
-                   QStringLiteral("Compact database complete.\n%1 bytes saved.").arg(FormatBytes(oldSize - newSize)));
-    } catch (const DbError &e) {
+                   QStringLiteral("Compact database complete.\n%1 bytes saved.").arg(formatBytes(oldSize - newSize)));
+    } catch (const AppError &e) {
         result.add(ToolResult::Kind::Error, QStringLiteral("CompactDb Error #%1 - %2").arg(e.code).arg(e.text));
     }
     // The tool's own connection, when it had one, now works on the new file.
     if (wasOpen && !DbConnection::isOpen()) {
         try {
             DbConnection::open(openName);
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             result.add(ToolResult::Kind::Error, QStringLiteral("CompactDb Error #%1 - %2").arg(e.code).arg(e.text));
         }
     }

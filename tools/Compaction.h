@@ -35,6 +35,6 @@ void setFaultHook(std::function<bool(Step)> hook);
 ToolResult CompactDb();
 
 // "1,234,567" (and "-1,234" for a grown file).
-QString FormatBytes(qint64 bytes);
+QString formatBytes(qint64 bytes);
 
 } // namespace Compaction

@@ -378,7 +378,7 @@ bool Run::missingFiles()
 {
     // The tools never upgrade the database: a file of an older version may
     // lack the later columns, whose pages then all lie in the page store.
-    m_rows = Pages::AllPageFiles();
+    m_rows = Pages::allPageFiles();
     const PageFileScope scope;
 
     // The page store's rows by bucket; the others, by row.
@@ -583,7 +583,7 @@ bool Run::missingFiles()
     }
     if (!goneIds.isEmpty()) {
         DbConnection::Transaction transaction;
-        Pages::DeletePageRows(QList<RecordId>(goneIds.cbegin(), goneIds.cend()));
+        Pages::deletePageRows(QList<RecordId>(goneIds.cbegin(), goneIds.cend()));
         transaction.commit();
         repairs += goneIds.size();
     }
@@ -596,8 +596,8 @@ bool Run::orphans(const Level &level)
 {
     // The parent ids in memory: one lookup per row in SQL would cost a query
     // for each of a million pages.
-    const QSet<RecordId> parents = Records::ParentIds(level.link);
-    const QVector<Records::ChildLink> rows = Records::ChildLinks(level.link);
+    const QSet<RecordId> parents = Records::parentIds(level.link);
+    const QVector<Records::ChildLink> rows = Records::childLinks(level.link);
     QVector<RecordId> orphanIds;
     bool completed = true;
     for (const Records::ChildLink &row : rows) {
@@ -610,7 +610,7 @@ bool Run::orphans(const Level &level)
             orphanIds.append(row.id);
     }
     if (!orphanIds.isEmpty()) {
-        Records::MoveUnderChain(level.link, orphanIds, LinkRepair::RepairedDataName);
+        Records::moveUnderChain(level.link, orphanIds, LinkRepair::RepairedDataName);
         repairs += orphanIds.size();
     }
     return completed;
@@ -623,11 +623,11 @@ RecordId Run::newDocument() const
 {
     const QDateTime now = QDateTime::currentDateTime();
     Records::DocumentValues document;
-    document.folderId = Records::ChainParent(Schema::DocumentInFolder, LinkRepair::RepairedDataName);
+    document.folderId = Records::ensureChainParent(Schema::DocumentInFolder, LinkRepair::RepairedDataName);
     document.name = LinkRepair::FiledDocumentPrefix + now.toString(QStringLiteral("MM/dd/yyyy HH:mm"));
     document.description = QStringLiteral("Page files that no page named, filed by Repair Broken Links.");
     document.dateOnDocument = now.date();
-    return Records::InsertDocument(document);
+    return Records::insertDocument(document);
 }
 
 // Makes the thumbnails the filed images lack, on every core, a few at a
@@ -651,7 +651,7 @@ bool Run::makeThumbnails(const QVector<PageBirth::Born> &born)
                 continue;
             jobs.append({page.imagePath, page.thumbPath});
         }
-        const QVector<std::optional<DbError>> made = ThumbnailMaker::makeThumbnails(jobs);
+        const QVector<std::optional<AppError>> made = ThumbnailMaker::makeThumbnailFiles(jobs);
         for (qsizetype j = 0; j < made.size(); ++j) {
             // The page pane tries again when it shows the page.
             if (made.at(j))
@@ -670,7 +670,7 @@ bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
     // A page row of an older version lacks the columns a filed page needs;
     // the tools never upgrade the database.
     for (const char *column : {"Filename", "Filetype", "ShortcutYN"}) {
-        if (!Database::HasColumn(QStringLiteral("Page"), QLatin1String(column))) {
+        if (!Database::tableHasColumn(QStringLiteral("Page"), QLatin1String(column))) {
             m_oldSchema = m_unnamed.size();
             return true;
         }
@@ -717,7 +717,7 @@ bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
             PageBirth::Step step = PageBirth::Step::Checks;
             try {
                 birth.add(page, &step);
-            } catch (const DbError &e) {
+            } catch (const AppError &e) {
                 // A file that cannot be moved to a free id stays where it
                 // is, for a later run; a failing database ends the run.
                 if (step != PageBirth::Step::File)
@@ -814,10 +814,10 @@ ToolResult FixBrokenLinks()
             result.add(refusal ? ToolResult::Kind::Warning : ToolResult::Kind::Error, message);
             return result;
         }
-        const qint64 pages = Records::CountRows(Schema::PageInDocument);
+        const qint64 pages = Records::countRows(Schema::PageInDocument);
         qint64 total = 0;
         for (const Level &level : kLevels)
-            total += Records::CountRows(level.link);
+            total += Records::countRows(level.link);
         if (total > 0)
             progress.emplace(QStringLiteral("Repair broken links"), 1, int(qMin<qint64>(total + pages, INT_MAX)),
                              ProgressScope::Cancel::Shown);
@@ -840,7 +840,7 @@ ToolResult FixBrokenLinks()
             result.add(ToolResult::Kind::Warning,
                        QStringLiteral("Could not look into %1. Nothing there was repaired, filed or removed.")
                            .arg(failure));
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         result.add(ToolResult::Kind::Error,
                    QStringLiteral("Error # %1 occurred in FixBrokenLinks: %2").arg(e.code).arg(e.text));
     }

@@ -21,12 +21,12 @@ namespace {
 using DataFolder::FolderEntry;
 using DataFolder::FolderListing;
 
-DbError listingError(const FolderListing &listing)
+AppError listingError(const FolderListing &listing)
 {
-    return DbError(listing.error, listing.errorText());
+    return AppError(listing.error, listing.errorText());
 }
 
-void addSweepError(ToolResult &result, const DbError &e)
+void addSweepError(ToolResult &result, const AppError &e)
 {
     result.add(ToolResult::Kind::Error, QStringLiteral("DeletePageFiles Error #%1 - %2").arg(e.code).arg(e.text));
 }
@@ -102,7 +102,7 @@ bool emptyPageStore(const FolderListing &store, const QString &folderName, ToolR
             if (entry.kind == FolderEntry::Kind::Folder)
                 removeTree(store.path + QLatin1Char('/') + entry.name);
         }
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         addSweepError(result, e);
         return false;
     }
@@ -168,12 +168,12 @@ int countSwept(const FolderListing &store)
 
 namespace PageFileSweep {
 
-bool IsStartOverConfirmed(const QString &reply)
+bool isStartOverConfirmed(const QString &reply)
 {
     return reply.trimmed().toUpper() == StartOverSentence;
 }
 
-int CountEntries(const QStringList &folderNames)
+int countEntries(const QStringList &folderNames)
 {
     int n = 0;
     for (const QString &name : folderNames)
@@ -199,7 +199,7 @@ bool DeletePageFiles(const QString &folderName, ToolResult &result, bool cancell
                 && !deleteImages(store.path + QLatin1Char('/') + entry.name, cancellable))
                 return false;
         }
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         addSweepError(result, e);
         return false;
     }
@@ -217,7 +217,7 @@ ToolResult DeleteThumbnails()
 {
     ToolResult result;
     const QString thumbs = DataFolder::ThumbsFolderName;
-    const int total = CountEntries({thumbs});
+    const int total = countEntries({thumbs});
     std::optional<ProgressScope> progress;
     if (total > 0)
         progress.emplace(QStringLiteral("Delete thumbnails"), 1, total, ProgressScope::Cancel::Shown);
@@ -231,17 +231,17 @@ ToolResult DeleteThumbnails()
     return result;
 }
 
-QString DatabaseQuestion()
+QString databaseQuestion()
 {
     const QString db = ToolsFiles::GetDbPath();
     const QFileInfo info(db);
-    if (!info.exists() && !info.isSymLink() && !Database::HasJournal(db))
+    if (!info.exists() && !info.isSymLink() && !Database::hasJournal(db))
         return {};
     QString why;
     try {
-        Database::CheckDatabaseFile(db);
+        Database::checkDatabaseFile(db);
         return {};
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         switch (ErrorCode(e.code)) {
         case ErrorCode::NotOurDatabase:
             why = QStringLiteral("\"%1\" is not a Vellumark database (%2).").arg(db, e.text);
@@ -287,7 +287,7 @@ ToolResult StartOver()
         return result;
     try {
         writeStartOverMarker();
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         result.add(ToolResult::Kind::Error, QStringLiteral("StartOver Error #%1 - %2").arg(e.code).arg(e.text));
         return result;
     }
@@ -310,7 +310,7 @@ ToolResult StartOver()
     try {
         removeDatabaseFiles();
         removeStartOverMarker();
-    } catch (const DbError &e) {
+    } catch (const AppError &e) {
         result.add(ToolResult::Kind::Error, QStringLiteral("StartOver Error #%1 - %2").arg(e.code).arg(e.text));
         return result;
     }

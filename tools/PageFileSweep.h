@@ -22,11 +22,11 @@ inline const QString StartOverSentence = QStringLiteral("I WANT TO START OVER");
 
 // True when the reply, trimmed of surrounding blanks and upper-cased, is
 // exactly the sentence.
-bool IsStartOverConfirmed(const QString &reply);
+bool isStartOverConfirmed(const QString &reply);
 
 // How many entries (bucket folders and loose files) the folders named hold:
 // the progress range of a sweep over them.
-int CountEntries(const QStringList &folderNames);
+int countEntries(const QStringList &folderNames);
 
 // Sweeps the folder of that name under the data folder: deletes the "*.jpg"
 // files (any letter case) of each bucket folder, then removes each emptied
@@ -49,13 +49,13 @@ ToolResult DeleteThumbnails();
 // and why; empty when there is nothing of the kind to ask about (no
 // database, or a database of ours). A journal beside a database of ours
 // is rolled back on the way, as every opening does.
-QString DatabaseQuestion();
+QString databaseQuestion();
 
 // Deletes every folder of the page store ("Pages" and "Thumbs") with all
 // it holds (page images, the copies a tree import made of other files,
 // thumbnails, the staging folders of a killed import), then the database
 // with its journal files, whatever the database is: the window asks first
-// (DatabaseQuestion). Refuses while vlm runs. A store folder that cannot be
+// (databaseQuestion). Refuses while vlm runs. A store folder that cannot be
 // looked into is reported ("DeletePageFiles Error #<n> - <description>")
 // before anything is deleted. A page file that cannot be deleted is
 // reported the same way and keeps the database; a database that cannot be

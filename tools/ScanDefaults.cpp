@@ -8,7 +8,7 @@
 
 namespace ScanDefaults {
 
-Resolution ReadResolution()
+Resolution readResolution()
 {
     Resolution r;
     r.docDpi = AppSettings::DocDPIOverride.text();
@@ -31,7 +31,7 @@ void SaveScanDPI(const Resolution &values)
     AppSettings::sync();
 }
 
-Advanced ReadAdvanced()
+Advanced readAdvanced()
 {
     return {AppSettings::TWAINShowUI.read(), AppSettings::TWAINNativeTransfer.read()};
 }
@@ -43,14 +43,14 @@ void SaveAdvancedSettings(const Advanced &values)
     AppSettings::sync();
 }
 
-double Val(const QString &text)
+double val(const QString &text)
 {
-    return Common::LeadingNumber(text);
+    return Common::leadingNumber(text);
 }
 
-QString NormalizeNumber(const QString &text)
+QString normalizeNumber(const QString &text)
 {
-    const double v = Val(text);
+    const double v = val(text);
     // Digits beyond what a double holds stay as typed; they read back as
     // an infinite number and are refused as such.
     if (!std::isfinite(v))
@@ -66,7 +66,7 @@ QString NormalizeNumber(const QString &text)
     return QString::number(v, 'f', QLocale::FloatingPointShortest);
 }
 
-double RoundHalfEven(double value)
+double roundHalfEven(double value)
 {
     const double down = std::floor(value);
     const double diff = value - down;
@@ -84,7 +84,7 @@ namespace {
 std::optional<Refusal> checkDpi(const QString &text, const AppSettings::Number &range, Field field,
                                 const QString &what)
 {
-    const double dpi = RoundHalfEven(Val(text));
+    const double dpi = roundHalfEven(val(text));
     if (dpi < range.low)
         return Refusal{field, QStringLiteral("The DPI setting for %1 is too low.  Please enter a DPI that is 50 or higher.").arg(what)};
     if (dpi > range.high)
@@ -95,7 +95,7 @@ std::optional<Refusal> checkDpi(const QString &text, const AppSettings::Number &
 std::optional<Refusal> checkQuality(const QString &text, const AppSettings::Number &range, Field field,
                                     const QString &what)
 {
-    if (!range.inRange(RoundHalfEven(Val(text))))
+    if (!range.inRange(roundHalfEven(val(text))))
         return Refusal{field, QStringLiteral("The JPEG Quality setting for %1 is incorrect.  Please enter a value between 1 and 255.").arg(what)};
     return std::nullopt;
 }
@@ -105,7 +105,7 @@ std::optional<Refusal> checkQuality(const QString &text, const AppSettings::Numb
 std::optional<Refusal> ValidateScanDPI(Resolution &values)
 {
     for (QString *box : {&values.docDpi, &values.docQuality, &values.picDpi, &values.picQuality})
-        *box = NormalizeNumber(*box);
+        *box = normalizeNumber(*box);
     const QString pages = QStringLiteral("pages");
     const QString pictures = QStringLiteral("pictures");
     if (auto r = checkDpi(values.docDpi, AppSettings::DocDPIOverride, Field::DocDpi, pages))

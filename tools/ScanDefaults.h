@@ -45,24 +45,24 @@ struct Refusal
 
 // The stored values, each with its default when absent. A default-made
 // Resolution holds the factory defaults.
-Resolution ReadResolution();
+Resolution readResolution();
 // Writes the six settings in the order of the dialog.
 void SaveScanDPI(const Resolution &values);
 
 // Checked only for exactly "Y".
-Advanced ReadAdvanced();
+Advanced readAdvanced();
 // "Y" for a checked option, else "N".
 void SaveAdvancedSettings(const Advanced &values);
 
 // The number a text begins with (blanks, sign, digits, fraction); 0 when
 // it begins with none: "150 dpi" gives 150, "abc" 0.
-double Val(const QString &text);
+double val(const QString &text);
 // The text of that number: "12.5", "150", "0"; never with an exponent
 // ("100000000000000000000"), and digits beyond a double as typed.
-QString NormalizeNumber(const QString &text);
+QString normalizeNumber(const QString &text);
 // Rounded to the nearest whole number, halves to the even neighbour; kept
 // a double, since the number typed may lie beyond every integer type.
-double RoundHalfEven(double value);
+double roundHalfEven(double value);
 
 // Rewrites the four number texts to their leading numbers, then checks
 // them in order (page DPI 50..10000, page quality 1..255, then the same for

@@ -40,7 +40,7 @@ bool ToolsLock::acquire()
     if (m_lock || !attempt.heldElsewhere())
         return true;
     if (attempt.notALockFile)
-        m_refusal = Startup::LockNotAFileMessage(DataFolder::path(), Startup::Program::Tools);
+        m_refusal = Startup::lockNotAFileMessage(DataFolder::path(), Startup::Program::Tools);
     else if (attempt.holder == DataFolderLock::ToolsProgram)
         m_refusal = ToolsRunningText;
     else
@@ -48,20 +48,20 @@ bool ToolsLock::acquire()
     return false;
 }
 
-bool IsVlmRunning()
+bool isVlmRunning()
 {
     ToolsLock lock;
     return !lock.acquire();
 }
 
-QString LockRefusal()
+QString lockRefusal()
 {
     ToolsLock lock;
     lock.acquire();
     return lock.refusal();
 }
 
-QString ExistingFileUri(const QString &path)
+QString existingFileUri(const QString &path)
 {
     // Encoded, so a "?", "#" or "%" in the folder name stays part of the path.
     QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
@@ -75,10 +75,10 @@ bool OpenToolsDatabase(QString *message, bool *refusal)
     std::optional<Startup::Failure> failure;
     // A journal left without its database is explained, not taken for no
     // database at all: it may be all that makes a moved database whole.
-    if (!QFileInfo(path).isFile() && !Database::HasJournal(path))
+    if (!QFileInfo(path).isFile() && !Database::hasJournal(path))
         failure = Startup::Failure{NoDatabaseText, true};
     else
-        failure = Startup::RecogniseDatabase(path);
+        failure = Startup::recogniseDatabase(path);
     if (failure) {
         if (message)
             *message = failure->message;
@@ -88,7 +88,7 @@ bool OpenToolsDatabase(QString *message, bool *refusal)
     }
     // The URI's mode=rw makes SQLite fail rather than create an empty
     // database should the file vanish between the check and the open.
-    DbConnection::open(ExistingFileUri(path));
+    DbConnection::open(existingFileUri(path));
     return true;
 }
 

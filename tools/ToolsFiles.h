@@ -52,13 +52,13 @@ private:
 };
 
 // True when a running program holds "vlm.lock" of the data folder.
-bool IsVlmRunning();
+bool isVlmRunning();
 // The refusal a tool that needs the lock would give now (ToolsLock's), or
 // an empty text when it could run.
-QString LockRefusal();
+QString lockRefusal();
 
 // "file:" URI of path opened read-write and never created (mode=rw).
-QString ExistingFileUri(const QString &path);
+QString existingFileUri(const QString &path);
 
 // Opens the program's connection on "vlm.mdb" without ever creating it,
 // once the file is recognised as vlm's start-up recognises it. False with
@@ -66,7 +66,7 @@ QString ExistingFileUri(const QString &path);
 // or with start-up's explanation
 // when the file is not a whole Vellumark database; *refusal then tells
 // whether it is something the user can put right (shown as a warning)
-// rather than an error. Throws DbError when the recognised file cannot be
+// rather than an error. Throws AppError when the recognised file cannot be
 // opened after all.
 bool OpenToolsDatabase(QString *message, bool *refusal = nullptr);
 

@@ -200,7 +200,7 @@ void frmProgress::hideEvent(QHideEvent *event)
 void frmProgress::cmdCancel_Click()
 {
     // Only flags: the running loop decides where to stop, and ends the window.
-    Progress::SetProgressCancelled(true);
+    Progress::setProgressCancelled(true);
     m_stopped = true;
     Q_EMIT cancelClicked();
 }

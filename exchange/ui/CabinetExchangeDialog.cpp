@@ -45,11 +45,11 @@ void CabinetExchangeDialog::StopProgress()
     drawProgressBar(m_max);
 }
 
-void CabinetExchangeDialog::ShowStatus(const QString &caption, const QString &detail)
+void CabinetExchangeDialog::showStatus(const QString &caption, const QString &detail)
 {
     const QFontMetrics metrics(m_status->font());
     const int width = m_status->width();
-    m_status->setText(ExchangeRules::ElideStatus(
+    m_status->setText(ExchangeRules::elideStatus(
         caption, detail, [&](const QString &text) { return metrics.horizontalAdvance(text) <= width; }));
     m_events.letThrough();
 }
@@ -77,7 +77,7 @@ void CabinetExchangeDialog::setUpControls(QLabel *status, QProgressBar *bar, QCo
     m_cabinets = cabinets;
     cabinets->clear();
     guard([&] {
-        for (const ExchangeRules::CabinetEntry &entry : ExchangeRules::OpenCabinets())
+        for (const ExchangeRules::CabinetEntry &entry : ExchangeRules::openCabinets())
             cabinets->addItem(entry.name, entry.id);
     });
     if (cabinets->count() == 0) {
@@ -117,7 +117,7 @@ void CabinetExchangeDialog::reject()
     // run closes the dialog when it has ended.
     if (m_running) {
         if (Prompt::instance().question(m_stopQuestion))
-            Progress::SetProgressCancelled(true);
+            Progress::setProgressCancelled(true);
         return;
     }
     QDialog::reject();

@@ -30,7 +30,7 @@ public:
     void Reset(int rangeMin, int rangeMax) override;
     // The status line shows text; the bar advances one step unless at Max.
     void IncrementProgress(const QString &text) override;
-    void ShowStatus(const QString &caption, const QString &detail) override;
+    void showStatus(const QString &caption, const QString &detail) override;
     void setBusy(bool busy) override;
     // Draws the bar at Max.
     void StopProgress();

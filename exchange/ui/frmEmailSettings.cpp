@@ -68,7 +68,7 @@ void frmEmailSettings::cboEmail_Change()
 void frmEmailSettings::cmdTest_Click()
 {
     const Email::EmailSettings v = values();
-    guard([&] { Email::SendTestEmail(v.system, v.address, v.smtp); });
+    guard([&] { Email::sendTestEmail(v.system, v.address, v.smtp); });
 }
 
 void frmEmailSettings::cmdOK_Click()

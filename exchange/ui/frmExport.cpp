@@ -19,7 +19,7 @@ frmExport::frmExport(QWidget *parent) : CabinetExchangeDialog(parent, QStringLit
     m_ui->setupUi(this);
     setUpControls(m_ui->lblStatus, m_ui->shpForeground, m_ui->cboCabinet, m_ui->cmdOK);
     m_ui->stkPages->setCurrentWidget(m_ui->pagInput);
-    m_ui->txtOutputPath->setText(AppSettings::LastOutputPath.stored().value_or(ExchangeRules::DefaultOutputPath()));
+    m_ui->txtOutputPath->setText(AppSettings::LastOutputPath.stored().value_or(ExchangeRules::defaultOutputPath()));
     connect(m_ui->cmdLookup, &QPushButton::clicked, this, &frmExport::cmdLookup_Click);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmExport::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &frmExport::cmdCancel_Click);
@@ -39,7 +39,7 @@ bool frmExport::checkPath(const QString &path)
     const QString dataFolder = DataFolder::path();
     bool refused = false;
     if (PathFacts::isInsideFolder(path, dataFolder)) {
-        prompt.warning(ExchangeRules::InsideProgramMessage(dataFolder));
+        prompt.warning(ExchangeRules::insideProgramMessage(dataFolder));
         refused = true;
     } else if (!QDir::isAbsolutePath(path)) {
         // Relative to what? The program's working folder means nothing to
@@ -59,7 +59,7 @@ bool frmExport::checkPath(const QString &path)
 void frmExport::cmdOK_Click()
 {
     m_ui->txtOutputPath->setText(m_ui->txtOutputPath->text().trimmed());
-    const QString path = ExchangeRules::ExpandPath(m_ui->txtOutputPath->text());
+    const QString path = ExchangeRules::expandPath(m_ui->txtOutputPath->text());
     const RecordId cabinetId = chosenCabinet();
     bool ok = false;
     if (!guard([&] { ok = cabinetId >= 0 && checkPath(path); }) || !ok)

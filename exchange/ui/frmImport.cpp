@@ -35,7 +35,7 @@ frmImport::~frmImport() = default;
 
 void frmImport::cmdLookup_Click()
 {
-    QString folder = PagePaths::GetFolderPart(ExchangeRules::ExpandPath(m_ui->txtImportPath->text()));
+    QString folder = PagePaths::GetFolderPart(ExchangeRules::expandPath(m_ui->txtImportPath->text()));
     const std::optional<QString> marker = Prompt::instance().openFileName(
         QStringLiteral("Import Path"), folder + QStringLiteral("VLM.txt"),
         QStringLiteral("File cabinets (vlm.txt VLM.txt Vlm.txt);;All files (*)"));
@@ -50,19 +50,19 @@ int frmImport::checkInput(const QString &root)
 {
     Prompt &prompt = Prompt::instance();
     const QString typed = m_ui->txtImportPath->text();
-    const QString path = ExchangeRules::ExpandPath(typed);
+    const QString path = ExchangeRules::expandPath(typed);
     if (!QDir::isAbsolutePath(path) || !QFileInfo::exists(path)) {
         prompt.warning(QStringLiteral("'%1' does not exist.").arg(typed));
         m_ui->txtImportPath->setFocus();
         return 0;
     }
-    if (!ExchangeRules::HasMarker(root)) {
+    if (!ExchangeRules::hasMarker(root)) {
         prompt.warning(QStringLiteral(
             "Missing VLM.TXT. This file designates the starting point of a previously exported file cabinet."));
         m_ui->txtImportPath->setFocus();
         return 0;
     }
-    const int count = ExchangeRules::DiskCountOf(m_ui->txtDiskCount->text());
+    const int count = ExchangeRules::diskCountOf(m_ui->txtDiskCount->text());
     m_ui->txtDiskCount->setText(QString::number(count));
     if (count > kDisksWithoutQuestion
         && !prompt.question(QStringLiteral("You have designated over 10 disks to import.  Continue?")))
@@ -76,7 +76,7 @@ int frmImport::checkInput(const QString &root)
 
 void frmImport::cmdOK_Click()
 {
-    const QString root = ExchangeRules::ImportRoot(m_ui->txtImportPath->text());
+    const QString root = ExchangeRules::importRoot(m_ui->txtImportPath->text());
     const RecordId cabinetId = chosenCabinet();
     const int disks = cabinetId >= 0 ? checkInput(root) : 0;
     if (disks < 1)
@@ -85,7 +85,7 @@ void frmImport::cmdOK_Click()
     m_ui->stkPages->setCurrentWidget(m_ui->pagProgress);
     m_ui->cmdOK->hide();
     setRunning(true);
-    Progress::SetProgressCancelled(false);
+    Progress::setProgressCancelled(false);
     ExchangeState &state = ExchangeState::instance();
     state.ImportedFileCount = 0;
     state.ImportedShortcutCount = 0;

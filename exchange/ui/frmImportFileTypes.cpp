@@ -59,7 +59,7 @@ void frmImportFileTypes::ListImportFileTypes(const QString &directory, QWidget *
     state.ImportFileTypeList.clear();
     state.ImportFileTypesCancelled = false;
     frmImportFileTypes dialog(parent);
-    dialog.setFileTypes(ImportNames::ListFileTypes(directory));
+    dialog.setFileTypes(ImportNames::listFileTypes(directory));
     dialog.exec();
 }
 
@@ -72,7 +72,7 @@ void frmImportFileTypes::cmdOK_Click()
             chosen.append(m_ui->lstFileTypes->item(row)->text());
     }
     ExchangeState::instance().ImportFileTypesCancelled = false;
-    ExchangeState::instance().ImportFileTypeList = ImportNames::FileTypeListOf(chosen);
+    ExchangeState::instance().ImportFileTypeList = ImportNames::fileTypeListOf(chosen);
     accept();
 }
 

@@ -18,14 +18,14 @@ frmSendEmail::frmSendEmail(QWidget *parent)
 
 frmSendEmail::~frmSendEmail() = default;
 
-void frmSendEmail::ShowForPage(QWidget *parent, RecordId documentId, const QString &pageFile)
+void frmSendEmail::showForPage(QWidget *parent, RecordId documentId, const QString &pageFile)
 {
-    if (Email::CurrentSystem() == Mail::System::None) {
-        Prompt::instance().warning(Email::NoEmailSystemMessage());
+    if (Email::currentSystem() == Mail::System::None) {
+        Prompt::instance().warning(Email::noEmailSystemMessage());
         return;
     }
     QString files;
-    if (!guard([&] { files = Email::DocumentPageFiles(documentId); }))
+    if (!guard([&] { files = Email::documentPageFiles(documentId); }))
         return;
     frmSendEmail dialog(parent);
     dialog.filename = pageFile;
@@ -38,9 +38,9 @@ void frmSendEmail::cmdSend_Click()
     // Saved first, whatever happens next.
     AppSettings::LastSendTo.write(m_ui->txtSendTo->text());
     const QString attachments = m_ui->optSendPage->isChecked() ? filename : Filenames;
-    const Mail::System system = Email::CurrentSystem();
+    const Mail::System system = Email::currentSystem();
     if (system == Mail::System::None) {
-        Prompt::instance().warning(Email::NoEmailSystemMessage());
+        Prompt::instance().warning(Email::noEmailSystemMessage());
         return;
     }
     guard([&] {

@@ -21,14 +21,14 @@ public:
     ~frmSendEmail() override;
 
     // The file of the page on screen, and every page file of its document
-    // each followed by "|" (Email::DocumentPageFiles).
+    // each followed by "|" (Email::documentPageFiles).
     QString filename;
     QString Filenames;
 
     // The viewer's E-mail button: refuses with the set-up message when no
     // system is chosen, else opens the dialog for the page (its file and
     // its document's files). Never throws.
-    static void ShowForPage(QWidget *parent, RecordId documentId, const QString &pageFile);
+    static void showForPage(QWidget *parent, RecordId documentId, const QString &pageFile);
 
 private Q_SLOTS:
     void cmdSend_Click();

@@ -28,7 +28,7 @@ void PrinterChoice::load()
     const QStringList names = PrinterCatalog::printerNames();
     m_printers->clear();
     m_printers->addItems(names);
-    m_printers->setCurrentIndex(PrintLayout::SelectedPrinter(names, remembered));
+    m_printers->setCurrentIndex(PrintLayout::selectedPrinter(names, remembered));
     const bool any = !names.isEmpty();
     m_printers->setEnabled(any);
     m_printButton->setEnabled(any);
@@ -61,7 +61,7 @@ bool PrinterChoice::print(const std::function<PagePrinter::Outcome(PrintSink &)>
         prompt.warning(outcome.refusal);
     if (outcome.failure)
         prompt.error(outcome.failure->message());
-    const QString note = PagePrinter::ShortcutNote(outcome);
+    const QString note = PagePrinter::shortcutNote(outcome);
     if (!note.isEmpty())
         prompt.message(note);
     return !outcome.failure;

@@ -22,20 +22,20 @@ QSize PrinterSink::resolution() const
     return QSize(m_printer.logicalDpiX(), m_printer.logicalDpiY());
 }
 
-std::optional<DbError> PrinterSink::printJob(const QImage &image, const QSize &size)
+std::optional<AppError> PrinterSink::printJob(const QImage &image, const QSize &size)
 {
     if (jobHook())
         jobHook()(m_printer);
     QPainter painter;
     if (!painter.begin(&m_printer))
-        return DbError(ErrorCode::PrintFailed,
-                       QStringLiteral("The printer %1 could not start the print job.").arg(deviceName()));
+        return AppError(ErrorCode::PrintFailed,
+                        QStringLiteral("The printer %1 could not start the print job.").arg(deviceName()));
     // The origin is the printable area's top-left corner: the page is
     // placed there at its printed size, never centred or fitted.
     painter.drawImage(QRect(QPoint(0, 0), size), image);
     if (!painter.end() || m_printer.printerState() == QPrinter::Error)
-        return DbError(ErrorCode::PrintFailed,
-                       QStringLiteral("The printer %1 could not finish the print job.").arg(deviceName()));
+        return AppError(ErrorCode::PrintFailed,
+                        QStringLiteral("The printer %1 could not finish the print job.").arg(deviceName()));
     return std::nullopt;
 }
 

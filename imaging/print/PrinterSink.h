@@ -14,7 +14,7 @@ public:
     explicit PrinterSink(QPrinter &printer);
 
     QSize resolution() const override;
-    [[nodiscard]] std::optional<DbError> printJob(const QImage &image, const QSize &size) override;
+    [[nodiscard]] std::optional<AppError> printJob(const QImage &image, const QSize &size) override;
 
     // Runs before every job on the printer about to print it; the tests
     // send each job to a PDF file of its own this way. An empty function

@@ -32,7 +32,7 @@ void frmPrintDocument::setDocument(RecordId documentId, int fromPage, int thruPa
 void frmPrintDocument::showForDocument(QWidget *parent, RecordId documentId)
 {
     std::pair<int, int> range;
-    if (!guard([&] { range = PagePrinter::DocumentPageRange(documentId); }))
+    if (!guard([&] { range = PagePrinter::documentPageRange(documentId); }))
         return;
     frmPrintDocument dialog(parent);
     dialog.setDocument(documentId, range.first, range.second);
@@ -41,9 +41,9 @@ void frmPrintDocument::showForDocument(QWidget *parent, RecordId documentId)
 
 void frmPrintDocument::cmdPrint_Click()
 {
-    FromPage = PrintLayout::WholeNumber(m_ui->txtFromPage->text());
-    ThruPage = PrintLayout::WholeNumber(m_ui->txtThruPage->text());
-    if (const auto refusal = PrintLayout::CheckRange(FromPage, ThruPage)) {
+    FromPage = PrintLayout::wholeNumber(m_ui->txtFromPage->text());
+    ThruPage = PrintLayout::wholeNumber(m_ui->txtThruPage->text());
+    if (const auto refusal = PrintLayout::checkRange(FromPage, ThruPage)) {
         Prompt::instance().warning(*refusal);
         m_ui->txtFromPage->setFocus();
         m_ui->txtFromPage->selectAll();

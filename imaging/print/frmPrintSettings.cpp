@@ -25,7 +25,7 @@ void frmPrintSettings::showSettings(QWidget *parent)
 
 void frmPrintSettings::cmdOK_Click()
 {
-    const auto refusal = PrintLayout::SaveScale(m_ui->txtPrintWidthPct->text(), m_ui->txtPrintHeightPct->text());
+    const auto refusal = PrintLayout::saveScale(m_ui->txtPrintWidthPct->text(), m_ui->txtPrintHeightPct->text());
     if (!refusal) {
         accept();
         return;

@@ -106,11 +106,11 @@ const QImage &PageImageView::image()
         // turns it in place instead of beside a second copy.
         whole = std::move(const_cast<ImageOps::LoadResult &>(pending.get()));
     } catch (const std::exception &e) {
-        whole.error = DbError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what()));
+        whole.error = AppError(ErrorCode::Unexpected, QString::fromLocal8Bit(e.what()));
     }
     if (!whole.error && whole.image.size() != m_size)
-        whole.error = DbError(ErrorCode::InvalidValue,
-                              QStringLiteral("The image changed while it was loaded."));
+        whole.error = AppError(ErrorCode::InvalidValue,
+                               QStringLiteral("The image changed while it was loaded."));
     if (whole.error) {
         clear();
         // Sent later, so the command that asked for the image ends first.

@@ -62,7 +62,7 @@ public:
 Q_SIGNALS:
     // The whole image of a page shown from a reduced picture could not be
     // decoded; the display is empty.
-    void wholeImageFailed(const DbError &error);
+    void wholeImageFailed(const AppError &error);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

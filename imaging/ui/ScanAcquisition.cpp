@@ -15,7 +15,7 @@ QString scanningText(int page)
 
 namespace ScanAcquisition {
 
-ScanEnd Run(QWidget *parent, const ScanRequest &request, int encodeQuality, const PagesHandler &onPages)
+ScanEnd run(QWidget *parent, const ScanRequest &request, int encodeQuality, const PagesHandler &onPages)
 {
     ScanJob job(Scanner::instance(), request, encodeQuality);
     // A window of its own: the page saves show and end the program's

@@ -20,6 +20,6 @@ namespace ScanAcquisition {
 
 using PagesHandler = std::function<int(const QList<PageSave::ScannedPage> &)>;
 
-ScanEnd Run(QWidget *parent, const ScanRequest &request, int encodeQuality, const PagesHandler &onPages);
+ScanEnd run(QWidget *parent, const ScanRequest &request, int encodeQuality, const PagesHandler &onPages);
 
 } // namespace ScanAcquisition

@@ -32,7 +32,7 @@ bool isFolderKey(const QString &key)
 void storeDetailsBefore(RecordId documentId, const NewDocInfo &info)
 {
     NavigationSink &tree = NavigationSink::instance();
-    const bool stored = guard([&] { ScanPlan::StoreDetails(documentId, info); });
+    const bool stored = guard([&] { ScanPlan::storeDetails(documentId, info); });
     guard([&] {
         const RecordId folderId = Records::GetFolderIdOfDocument(documentId);
         if (stored)
@@ -60,12 +60,12 @@ void keepSinglePage(frmPageView &viewer, const QImage &image, bool showEditor)
 void acquire(QWidget *parent, const ScanPlan::Plan &plan, frmPageView &viewer, QImage *single)
 {
     const bool feeder = plan.request.feeder;
-    const int encodeQuality = feeder ? ScannerSettings::PageQuality(true) : 0;
+    const int encodeQuality = feeder ? ScannerSettings::pageQuality(true) : 0;
     int saved = 0;
     // The whole run is one batch of notices: a mail server that fails
     // holds the scan once, not once a sheet.
     const NoticeBatch notices;
-    const ScanEnd end = ScanAcquisition::Run(parent, plan.request, encodeQuality,
+    const ScanEnd end = ScanAcquisition::run(parent, plan.request, encodeQuality,
                                              [&](const QList<PageSave::ScannedPage> &pages) {
         if (!feeder) {
             *single = pages.front().image;
@@ -75,8 +75,8 @@ void acquire(QWidget *parent, const ScanPlan::Plan &plan, frmPageView &viewer, Q
         saved += stored;
         return stored;
     });
-    ScanPlan::RememberSource(plan, end.usedSource);
-    const QString stopped = ScanPlan::StoppedMessage(plan, end, saved);
+    ScanPlan::rememberSource(plan, end.usedSource);
+    const QString stopped = ScanPlan::stoppedMessage(plan, end, saved);
     if (!stopped.isEmpty())
         Prompt::instance().warning(stopped);
 }
@@ -90,14 +90,14 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
     ImagingState &state = ImagingState::instance();
     state.ScanTargetKey = key;
     state.ScanDocumentId = -1;
-    if (!ScanSetup::WasShown()) {
-        frmScanSettings::ShowScanSettings(parent);
-        if (!ScanSetup::WasShown())
+    if (!ScanSetup::wasShown()) {
+        frmScanSettings::showScanSettings(parent);
+        if (!ScanSetup::wasShown())
             return;
     }
-    const ScanPlan::Plan plan = ScanPlan::Read();
-    if (!ScanPlan::HasSource(plan)) {
-        Prompt::instance().warning(ScanPlan::NoSourceMessage(plan));
+    const ScanPlan::Plan plan = ScanPlan::read();
+    if (!ScanPlan::hasSource(plan)) {
+        Prompt::instance().warning(ScanPlan::noSourceMessage(plan));
         return;
     }
     // A cabinet whose disk is not connected takes no page: said before the
@@ -114,7 +114,7 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
 
     // A fresh viewer for every scan: nothing of an earlier page carries over.
     frmPageView viewer(parent);
-    viewer.PrepareForScan(key, feeder, feeder || !plan.showEditor);
+    viewer.prepareForScan(key, feeder, feeder || !plan.showEditor);
 
     NewDocInfo before;
     const bool askBefore = isFolderKey(key) && plan.docInfo == QLatin1String("beforescan");
@@ -139,7 +139,7 @@ void ScanIntoDocument(QWidget *parent, const QString &key)
         frmDocument::editDocument(parent, documentId);
 }
 
-void ScanSelected(QWidget *parent, const QString &imageType, const QString &selectedKey)
+void scanSelected(QWidget *parent, const QString &imageType, const QString &selectedKey)
 {
     AppSettings::TWAINImageType.write(imageType);
     if (NodeKeys::isKeyOf(RecordLevel::Folder, selectedKey) || NodeKeys::isKeyOf(RecordLevel::Document, selectedKey))

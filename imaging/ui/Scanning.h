@@ -20,6 +20,6 @@ void ScanIntoDocument(QWidget *parent, const QString &key);
 // The Scan Page ("document") and Scan Picture ("picture") commands: stores
 // TWAINImageType, then scans into the selected folder or document; any
 // other selection gets "Please click on a folder or document to scan to.".
-void ScanSelected(QWidget *parent, const QString &imageType, const QString &selectedKey);
+void scanSelected(QWidget *parent, const QString &imageType, const QString &selectedKey);
 
 } // namespace Scanning

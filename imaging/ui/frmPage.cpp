@@ -31,15 +31,15 @@ frmPage::~frmPage() = default;
 
 void frmPage::Populate()
 {
-    guard([this] { fill(*m_ui, PageProperties::Describe(PageId)); });
+    guard([this] { fill(*m_ui, PageProperties::describe(PageId)); });
 }
 
 void frmPage::PopulateMultiple(const QList<RecordId> &selectedPageIds)
 {
-    guard([&] { fill(*m_ui, PageProperties::DescribeSeveral(selectedPageIds)); });
+    guard([&] { fill(*m_ui, PageProperties::describeSeveral(selectedPageIds)); });
 }
 
-void frmPage::ShowPageProperties(QWidget *parent, const QList<RecordId> &selectedPageIds)
+void frmPage::showPageProperties(QWidget *parent, const QList<RecordId> &selectedPageIds)
 {
     if (selectedPageIds.isEmpty())
         return;

@@ -30,7 +30,7 @@ public:
 
     // Shows the properties modally: of the one page, or of the summary of
     // two or more.
-    static void ShowPageProperties(QWidget *parent, const QList<RecordId> &selectedPageIds);
+    static void showPageProperties(QWidget *parent, const QList<RecordId> &selectedPageIds);
 
 private:
     std::unique_ptr<Ui::frmPage> m_ui;

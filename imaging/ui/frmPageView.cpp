@@ -18,7 +18,7 @@
 #include "imaging/ui/PageImageView.h"
 #include "imaging/ui/frmPage.h"
 #include "navigation/NavState.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/NodeKeys.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -32,7 +32,7 @@
 
 namespace {
 
-QString loadMessage(const QString &path, const DbError &error)
+QString loadMessage(const QString &path, const AppError &error)
 {
     if (error.code == int(ErrorCode::InvalidValue) && error.text.contains(QLatin1String("Invalid file format")))
         return QStringLiteral("Cannot load file '%1'.  Invalid file format or file is corrupted.").arg(path);
@@ -74,7 +74,7 @@ frmPageView::frmPageView(QWidget *parent)
     connect(m_ui->cmdEmail, &QPushButton::clicked, this, [this] {
         QString file;
         if (guard([&] { file = PagePaths::GetPageFilePath(m_place.pageId); }))
-            frmSendEmail::ShowForPage(this, m_place.documentId, file);
+            frmSendEmail::showForPage(this, m_place.documentId, file);
     });
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &frmPageView::cmdSave_Click);
     connect(m_ui->cmdSaveAs, &QPushButton::clicked, this, &frmPageView::cmdSaveAs_Click);
@@ -99,7 +99,7 @@ frmPageView::~frmPageView()
     ImagingState::instance().PageViewOpen = false;
 }
 
-void frmPageView::ShowPage(QWidget *parent, const QString &mode, const QString &key, const QImage &image)
+void frmPageView::showPage(QWidget *parent, const QString &mode, const QString &key, const QImage &image)
 {
     // A fresh viewer for every opening: nothing of an earlier page carries over.
     frmPageView viewer(parent);
@@ -139,12 +139,12 @@ void frmPageView::LoadImage()
             // Edit mode is given a page's key; any other text is refused.
             const std::optional<RecordId> pageId = NodeKeys::idOfType(Key, NodeKeys::Page);
             if (!pageId)
-                throw DbError(ErrorCode::RecordMissing, QStringLiteral("There is no page for '%1'.").arg(Key));
+                throw AppError(ErrorCode::RecordMissing, QStringLiteral("There is no page for '%1'.").arg(Key));
             m_place = PageContext::ResolvePageNeighbours(*pageId);
             m_storage = m_place.storage;
         });
         if (!LoadError) {
-            setWindowTitle(PageContext::Caption(m_place));
+            setWindowTitle(PageContext::caption(m_place));
             m_ui->lblSaveTo->setVisible(m_storage.usesStoragePath);
             m_ui->txtFilename->setVisible(m_storage.usesStoragePath);
             m_ui->txtFilename->setText(m_place.filename);
@@ -177,7 +177,7 @@ void frmPageView::showLoaded(const QString &path)
     m_ui->LEAD1->setImage(loaded);
     m_loadedFilename = path;
     m_edited = false;
-    if (ImageCheck::FileEndsEarly(path))
+    if (ImageCheck::fileEndsEarly(path))
         Prompt::instance().warning(
             QStringLiteral("The file '%1' is damaged: the image ends early and is shown as far as it could be read.")
                 .arg(path));
@@ -193,15 +193,15 @@ void frmPageView::refreshFileSize(const QString &path)
     if (addMode())
         return;
     try {
-        Pages::RefreshPageFileSize(m_place.pageId, path);
-    } catch (const DbError &) {
+        Pages::refreshPageFileSize(m_place.pageId, path);
+    } catch (const AppError &) {
         // Viewing goes on; the next view tries again.
     }
 }
 
 // The whole image of the page shown could not be decoded after all: the
 // display is empty, and nothing can be saved or edited.
-void frmPageView::wholeImageFailed(const DbError &error)
+void frmPageView::wholeImageFailed(const AppError &error)
 {
     Prompt::instance().error(loadMessage(m_loadedFilename, error));
     LoadError = true;
@@ -213,11 +213,11 @@ void frmPageView::PreResolveDbId(const QString &key)
 {
     guard([&] {
         const bool placed = m_place.folderId != 0 && m_place.documentId != 0;
-        const RecordId cabinetId = placed ? m_place.cabinetId : PageContext::CabinetOfKey(key);
-        m_storage = PageContext::CabinetStorage(cabinetId);
+        const RecordId cabinetId = placed ? m_place.cabinetId : PageContext::cabinetOfKey(key);
+        m_storage = PageContext::cabinetStorage(cabinetId);
     });
     if (addMode() && m_ui->txtFilename->text().isEmpty() && m_storage.usesStoragePath)
-        m_ui->txtFilename->setText(PageFileNames::StartOfName(m_storage.cabinetStoragePath));
+        m_ui->txtFilename->setText(PageFileNames::startOfName(m_storage.cabinetStoragePath));
     m_ui->lblSaveTo->setVisible(m_storage.usesStoragePath);
     m_ui->txtFilename->setVisible(m_storage.usesStoragePath);
 }
@@ -294,7 +294,7 @@ void frmPageView::reject()
         != Prompt::Answer::Yes)
         return;
     // Only a feeder scan has saved rows while the viewer stayed open.
-    if (m_place.pageId != 0 && !guard([&] { PageSave::DeleteSavedPage(m_place.pageId); }))
+    if (m_place.pageId != 0 && !guard([&] { PageSave::deleteSavedPage(m_place.pageId); }))
         return;
     QDialog::reject();
 }
@@ -310,11 +310,11 @@ bool frmPageView::cmdSave_Click()
 // page is refused without a word.
 bool frmPageView::newPageTargetOk() const
 {
-    if (PageSave::IsLevelAboveFolder(Key)) {
+    if (PageSave::isLevelAboveFolder(Key)) {
         Prompt::instance().warning(QStringLiteral("Error!"));
         return false;
     }
-    return PageSave::IsPageTarget(Key);
+    return PageSave::isPageTarget(Key);
 }
 
 int frmPageView::saveFeederPages(const QList<PageSave::ScannedPage> &pages)
@@ -328,7 +328,7 @@ int frmPageView::saveFeederPages(const QList<PageSave::ScannedPage> &pages)
         request.addMode = true;
         request.key = Key;
         request.image = page.image;
-        request.quality = ScannerSettings::PageQuality(true);
+        request.quality = ScannerSettings::pageQuality(true);
         // Nobody types a name for a feeder page.
         if (m_storage.usesStoragePath)
             request.nameByIdIn = m_storage.cabinetStoragePath;
@@ -338,7 +338,7 @@ int frmPageView::saveFeederPages(const QList<PageSave::ScannedPage> &pages)
     PageSave::BatchResult stored;
     {
         BusyCursor busy;
-        stored = PageSave::SaveScannedPages(requests);
+        stored = PageSave::saveScannedPages(requests);
     }
     if (!stored.saved.empty()) {
         const PageSave::SaveResult &last = stored.saved.back();
@@ -351,7 +351,7 @@ int frmPageView::saveFeederPages(const QList<PageSave::ScannedPage> &pages)
     return int(stored.saved.size());
 }
 
-void frmPageView::PrepareForScan(const QString &key, bool feeder, bool nameByPageId)
+void frmPageView::prepareForScan(const QString &key, bool feeder, bool nameByPageId)
 {
     Mode = QStringLiteral("Add");
     Key = key;
@@ -377,14 +377,14 @@ bool frmPageView::checkFileName(bool *autoAssign, bool *deleteOldFile)
 {
     Prompt &prompt = Prompt::instance();
     const PageFileNames::NameCheck check =
-        PageFileNames::CheckFileName(m_ui->txtFilename->text(), m_storage.cabinetStoragePath);
+        PageFileNames::checkFileName(m_ui->txtFilename->text(), m_storage.cabinetStoragePath);
     if (check.verdict == PageFileNames::NameVerdict::Refuse) {
         refuseName(check.message, check.boxText);
         return false;
     }
     if (check.verdict == PageFileNames::NameVerdict::AskAutoAssign) {
-        if (!prompt.question(PageFileNames::AutoAssignQuestion())) {
-            refuseName(PageFileNames::PleaseEnterFilenameMessage(), PageFileNames::StartOfName(m_storage.cabinetStoragePath));
+        if (!prompt.question(PageFileNames::autoAssignQuestion())) {
+            refuseName(PageFileNames::pleaseEnterFilenameMessage(), PageFileNames::startOfName(m_storage.cabinetStoragePath));
             return false;
         }
         *autoAssign = true;
@@ -393,11 +393,11 @@ bool frmPageView::checkFileName(bool *autoAssign, bool *deleteOldFile)
     }
     const QString name = check.boxText;
     m_ui->txtFilename->setText(name);
-    if (!PageFileNames::SameFileName(name, m_loadedFilename) && QFileInfo::exists(name)
-        && !prompt.question(PageFileNames::OverwriteQuestion(name)))
+    if (!PageFileNames::sameFileName(name, m_loadedFilename) && QFileInfo::exists(name)
+        && !prompt.question(PageFileNames::overwriteQuestion(name)))
         return false;
-    if (!m_loadedFilename.isEmpty() && !PageFileNames::SameFileName(name, m_loadedFilename)
-        && prompt.question(PageFileNames::RenameQuestion(m_loadedFilename)))
+    if (!m_loadedFilename.isEmpty() && !PageFileNames::sameFileName(name, m_loadedFilename)
+        && prompt.question(PageFileNames::renameQuestion(m_loadedFilename)))
         *deleteOldFile = true;
     return true;
 }
@@ -434,7 +434,7 @@ bool frmPageView::save()
     request.image = m_ui->LEAD1->image();
     request.filename = autoAssign ? QString() : m_ui->txtFilename->text();
     request.autoAssignName = autoAssign;
-    request.quality = ScannerSettings::PageQuality(addMode());
+    request.quality = ScannerSettings::pageQuality(addMode());
     if (nameById)
         request.nameByIdIn = m_storage.cabinetStoragePath;
     request.encoded = m_encoded;
@@ -445,10 +445,10 @@ bool frmPageView::save()
         BusyCursor busy;
         saved = PageSave::SavePage(request);
         if (deleteOldFile)
-            PageSave::DeleteOldFiles(m_loadedFilename, saved);
+            PageSave::deleteOldFiles(m_loadedFilename, saved);
     }
     // The saved page is the one selected in the page pane.
-    NavigationSink::instance().SelectPageInListView(saved.pageId);
+    NavigationSink::instance().selectPageInListView(saved.pageId);
     ImagingState::instance().ScanDocumentId = saved.documentId;
     if (ADF) {
         m_place.pageId = saved.pageId;
@@ -466,20 +466,20 @@ void frmPageView::cmdSaveAs_Click()
             return;
         Prompt &prompt = Prompt::instance();
         const std::optional<QString> chosen = prompt.saveFileName(
-            QStringLiteral("Save As"), SaveAs::ProposedName(m_place.pageId),
+            QStringLiteral("Save As"), SaveAs::proposedName(m_place.pageId),
             QStringLiteral("JPEG files (*.jpg);;All files (*)"));
         if (!chosen || chosen->isEmpty())
             return;
-        const QString name = SaveAs::WithDefaultExtension(*chosen);
-        if (SaveAs::IsInsideDataFolder(name)) {
-            prompt.warning(SaveAs::InsideDataFolderMessage());
+        const QString name = SaveAs::withDefaultExtension(*chosen);
+        if (SaveAs::isInsideDataFolder(name)) {
+            prompt.warning(SaveAs::insideDataFolderMessage());
             return;
         }
         if (QFileInfo::exists(name)
-            && prompt.questionYesNoCancel(SaveAs::OverwriteQuestion(name)) != Prompt::Answer::Yes)
+            && prompt.questionYesNoCancel(SaveAs::overwriteQuestion(name)) != Prompt::Answer::Yes)
             return;
         BusyCursor busy;
-        if (auto error = SaveAs::Export(m_ui->LEAD1->image(), name, ScannerSettings::PageQuality(addMode())))
+        if (auto error = SaveAs::exportImage(m_ui->LEAD1->image(), name, ScannerSettings::pageQuality(addMode())))
             throw *error;
     });
 }
@@ -544,7 +544,7 @@ void frmPageView::cmdAutoTrim_Click()
 void frmPageView::cmdInfo_Click()
 {
     if (m_place.pageId != 0)
-        frmPage::ShowPageProperties(this, {m_place.pageId});
+        frmPage::showPageProperties(this, {m_place.pageId});
 }
 
 void frmPageView::mnuEditCopy_Click()

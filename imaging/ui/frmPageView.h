@@ -8,7 +8,7 @@
 #include "core/RecordId.h"
 #include "imaging/PageContext.h"
 #include "imaging/PageSave.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 class QTimer;
 
@@ -46,7 +46,7 @@ public:
 
     // Opens a fresh viewer modally. "Edit": key is "PAG" and the page id.
     // "Add": key is the folder, document or page the new image goes into.
-    static void ShowPage(QWidget *parent, const QString &mode, const QString &key,
+    static void showPage(QWidget *parent, const QString &mode, const QString &key,
                          const QImage &image = QImage());
 
     // Loads the page Key names at the default zoom. The display is cleared
@@ -60,12 +60,12 @@ public:
     // unless a feeder scan goes on. True when the page was stored.
     bool cmdSave_Click();
     // Stores pages of a feeder scan together (see
-    // PageSave::SaveScannedPages), after the ones stored before; the number
+    // PageSave::saveScannedPages), after the ones stored before; the number
     // stored. A page that cannot be stored is reported and ends the batch.
     int saveFeederPages(const QList<PageSave::ScannedPage> &pages);
     // Readies a fresh viewer for a scanned page: Add mode for the folder or
     // document key, captioned "New Page", without page properties.
-    void PrepareForScan(const QString &key, bool feeder, bool nameByPageId);
+    void prepareForScan(const QString &key, bool feeder, bool nameByPageId);
     // Puts an image in the display (a scanned page in Add mode), with its
     // files when they are already encoded.
     void setImage(const QImage &image, const PageSave::EncodedPage &encoded = {});
@@ -100,7 +100,7 @@ private:
     void refuseName(const QString &message, const QString &boxText);
     void showLoaded(const QString &path);
     void refreshFileSize(const QString &path);
-    void wholeImageFailed(const DbError &error);
+    void wholeImageFailed(const AppError &error);
     void replaceImage(const QImage &image);
     void updateCommands();
     bool addMode() const;

@@ -18,7 +18,7 @@ frmScanSettings::frmScanSettings(QWidget *parent)
 
 frmScanSettings::~frmScanSettings() = default;
 
-void frmScanSettings::ShowScanSettings(QWidget *parent)
+void frmScanSettings::showScanSettings(QWidget *parent)
 {
     frmScanSettings dialog(parent);
     dialog.exec();
@@ -26,7 +26,7 @@ void frmScanSettings::ShowScanSettings(QWidget *parent)
 
 void frmScanSettings::Form_Load()
 {
-    const ScanSetup::Values stored = ScanSetup::Read();
+    const ScanSetup::Values stored = ScanSetup::read();
     m_ui->cboAfterScan->setCurrentIndex(stored.afterScan);
     m_ui->cboGetDocInfo->setCurrentIndex(stored.getDocInfo);
     m_ui->chkADF->setChecked(stored.adf);
@@ -42,15 +42,15 @@ void frmScanSettings::Form_Load()
         m_sources = *sources;
         for (const ScanSource &source : m_sources)
             m_ui->cboScanner->addItem(source.label(), source.name);
-        m_ui->cboScanner->setCurrentIndex(ScanSetup::SelectedSource(m_sources, stored.source));
+        m_ui->cboScanner->setCurrentIndex(ScanSetup::selectedSource(m_sources, stored.source));
     } else {
-        Prompt::instance().warning(ScanSetup::NoScannerMessage());
+        Prompt::instance().warning(ScanSetup::noScannerMessage());
         m_ui->cboScanner->setEnabled(false);
         m_ui->cmdOK->setEnabled(false);
     }
     // Written before the answer on purpose: a cancelled first opening still
     // counts as set up, so the next scan goes straight to the scanner.
-    ScanSetup::MarkShown();
+    ScanSetup::markShown();
 }
 
 void frmScanSettings::cmdOK_Click()
@@ -64,6 +64,6 @@ void frmScanSettings::cmdOK_Click()
     values.afterScan = m_ui->cboAfterScan->currentIndex() == 0 ? 0 : 1;
     values.getDocInfo = m_ui->cboGetDocInfo->currentIndex();
     values.adf = m_ui->chkADF->isChecked();
-    ScanSetup::Save(values);
+    ScanSetup::save(values);
     accept();
 }

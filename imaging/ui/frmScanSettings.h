@@ -24,7 +24,7 @@ public:
     ~frmScanSettings() override;
 
     // Shows the dialog modally.
-    static void ShowScanSettings(QWidget *parent);
+    static void showScanSettings(QWidget *parent);
 
 private:
     void Form_Load();

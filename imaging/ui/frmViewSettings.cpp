@@ -10,15 +10,15 @@ frmViewSettings::frmViewSettings(QWidget *parent)
     m_ui->setupUi(this);
     if (parent)
         setWindowIcon(parent->window()->windowIcon());
-    m_ui->cboZoom->addItems(ViewSettings::ZoomEntries());
-    m_ui->cboZoom->setCurrentIndex(ViewSettings::ZoomIndexOf(ViewSettings::ReadZoomDefault()));
+    m_ui->cboZoom->addItems(ViewSettings::zoomEntries());
+    m_ui->cboZoom->setCurrentIndex(ViewSettings::zoomIndexOf(ViewSettings::readZoomDefault()));
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmViewSettings::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 frmViewSettings::~frmViewSettings() = default;
 
-void frmViewSettings::ShowViewSettings(QWidget *parent)
+void frmViewSettings::showViewSettings(QWidget *parent)
 {
     frmViewSettings dialog(parent);
     dialog.exec();
@@ -26,6 +26,6 @@ void frmViewSettings::ShowViewSettings(QWidget *parent)
 
 void frmViewSettings::cmdOK_Click()
 {
-    NavState::instance().settings.ZoomMode = ViewSettings::SaveZoomDefault(m_ui->cboZoom->currentIndex());
+    NavState::instance().settings.ZoomMode = ViewSettings::saveZoomDefault(m_ui->cboZoom->currentIndex());
     accept();
 }

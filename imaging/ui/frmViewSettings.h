@@ -20,7 +20,7 @@ public:
     ~frmViewSettings() override;
 
     // Shows the dialog modally.
-    static void ShowViewSettings(QWidget *parent);
+    static void showViewSettings(QWidget *parent);
 
 private:
     void cmdOK_Click();

@@ -45,7 +45,7 @@ void CabinetCommands::mnuPopupCabinetDelete_Click()
         if (!NavCommandSteps::confirmDelete(target.name))
             return;
         // The rows stay as they were when this fails: one transaction.
-        result = Deletes::DeleteCabinet(target.id());
+        result = Deletes::deleteCabinet(target.id());
         deleted = true;
     });
     if (deleted) {

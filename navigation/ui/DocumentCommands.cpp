@@ -68,7 +68,7 @@ void DocumentCommands::mnuPopupDocumentDelete_Click()
     if (NavCommandSteps::mayWorkOn(target) && NavCommandSteps::confirmDelete(target.name)) {
         // The rows stay as they were when this fails: one transaction.
         Deletes::DeleteResult result;
-        if (guard([&] { result = Deletes::DeleteDocument(target.id()); })) {
+        if (guard([&] { result = Deletes::deleteDocument(target.id()); })) {
             if (m_host.pagePane()->documentId() == target.id())
                 m_host.pagePane()->clear();
             m_host.removeDeleted(target.key, NavNodeKey(FoundDocument, target.id()));

@@ -62,7 +62,7 @@ void DrawerFolderCommands::mnuPopupDrawerRename_Click()
 
 void DrawerFolderCommands::mnuPopupDrawerDelete_Click()
 {
-    deleteRecord(Drawer, FoundDrawer, &Deletes::DeleteDrawer);
+    deleteRecord(Drawer, FoundDrawer, &Deletes::deleteDrawer);
 }
 
 void DrawerFolderCommands::mnuPopupDrawerProperties_Click()
@@ -89,7 +89,7 @@ void DrawerFolderCommands::mnuPopupFolderRename_Click()
 
 void DrawerFolderCommands::mnuPopupFolderDelete_Click()
 {
-    deleteRecord(Folder, FoundFolder, &Deletes::DeleteFolder);
+    deleteRecord(Folder, FoundFolder, &Deletes::deleteFolder);
 }
 
 void DrawerFolderCommands::mnuPopupFolderProperties_Click()

@@ -40,7 +40,7 @@ QSet<QAction *> MainMenuCommands::connectActions(Ui::frmNavTree &ui)
 
 void MainMenuCommands::mnuScanSettings_Click()
 {
-    frmScanSettings::ShowScanSettings(m_window);
+    frmScanSettings::showScanSettings(m_window);
 }
 
 void MainMenuCommands::mnuPrintSettings_Click()
@@ -75,10 +75,10 @@ void MainMenuCommands::mnuToolsDrawerTemplates_Click()
 
 void MainMenuCommands::mnuToolsCreateSampleCabinet_Click()
 {
-    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath()))
+    if (!QFileInfo::exists(SampleCabinets::sampleOutlinePath()))
         SampleCabinets::WriteSampleOutline();
-    if (!QFileInfo::exists(SampleCabinets::SampleOutlinePath())) {
-        Prompt::instance().warning(QStringLiteral("Missing file '%1'.").arg(SampleCabinets::SampleOutlinePath()));
+    if (!QFileInfo::exists(SampleCabinets::sampleOutlinePath())) {
+        Prompt::instance().warning(QStringLiteral("Missing file '%1'.").arg(SampleCabinets::sampleOutlinePath()));
         return;
     }
     frmSample dialog(m_window);

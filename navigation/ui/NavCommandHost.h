@@ -56,7 +56,7 @@ void reportKeptFiles(const Deletes::DeleteResult &result);
 bool targetIsOfKind(const CommandTarget &target, const QString &kind);
 // Whether a command may add to, change or show the record of the key: the
 // row is still there (else the user is told) and its cabinet is open,
-// after its password when it has one. Throws DbError.
+// after its password when it has one. Throws AppError.
 bool mayWorkIn(const QString &key, const QString &name);
 // mayWorkIn for a command's target, a database failure shown and taken as No.
 bool mayWorkOn(const CommandTarget &target);

@@ -296,7 +296,7 @@ bool NavCommandRouter::renameAllowed(const QString &key) const
 RenameDelegate::Outcome NavCommandRouter::commitRename(const QString &key, const QString &text)
 {
     Renames::Result r;
-    if (!guard([&] { r = Renames::RenameRecord(key, text); }))
+    if (!guard([&] { r = Renames::renameRecord(key, text); }))
         return RenameDelegate::Outcome::Dropped;
     for (const QString &m : r.messages)
         Prompt::instance().warning(m);

@@ -106,7 +106,7 @@ bool NavDropEngine::addFile(QString &targetKey, const QString &path)
 {
     NavDrop::FileDrop drop;
     if (!guard([&] {
-            drop = NavDrop::AddFileToNode(targetKey, path);
+            drop = NavDrop::addFileToNode(targetKey, path);
         }))
         return false;
     // A name the page rules refuse ("photojpg") is passed over silently.
@@ -117,7 +117,7 @@ bool NavDropEngine::addFile(QString &targetKey, const QString &path)
     if (drop.newDocument) {
         const QString folderKey = targetKey;
         targetKey = NavNodeKey(Document, drop.documentId);
-        // AddFileToNode makes a new document only for a folder's key.
+        // addFileToNode makes a new document only for a folder's key.
         if (const std::optional<RecordId> folder = idOfType(folderKey, Folder))
             m_ui.tvwMain->addDocumentNode(*folder, drop.documentId, NavDrop::newDocumentName());
         Q_EMIT contentsChanged(folderKey);

@@ -40,7 +40,7 @@ void NavLoader::showName(const QString &key, const QString &name, const QDate &d
     const QString &prefix = record->type;
     const RecordId id = record->id;
     const bool document = prefix == Document;
-    const QString text = document ? NavQueries::DocumentNodeText(name, date) : name;
+    const QString text = document ? NavQueries::documentNodeText(name, date) : name;
     const QString found = prefix == Cabinet  ? FoundCabinet
                           : prefix == Drawer ? FoundDrawer
                           : prefix == Folder ? FoundFolder
@@ -99,7 +99,7 @@ void NavLoader::LoadDocumentsOfDrawer(const QString &drawerKey)
         return;
     QMap<RecordId, QVector<NavTree::NewNode>> byFolder;
     for (const NavQueries::Row &d : NavQueries::documentsOfDrawer(*drawer))
-        byFolder[d.parentId].append({NavNodeKey(Document, d.id), NavQueries::DocumentNodeText(d.name, d.date), d.name});
+        byFolder[d.parentId].append({NavNodeKey(Document, d.id), NavQueries::documentNodeText(d.name, d.date), d.name});
     for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it)
         m_tree->addNodes(NavNodeKey(Folder, it.key()), it.value(), NavIconKeys::Document);
 }

@@ -14,7 +14,7 @@ class NavTree;
 
 // Fills the navigation tree and the level list from the database. The tree
 // holds one level more than is expanded; each level is read once, in one
-// query. Every function throws DbError.
+// query. Every function throws AppError.
 class NavLoader
 {
 public:

@@ -10,7 +10,7 @@
 #include "navigation/ui/NavMenus.h"
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PagePane.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/NodeKeys.h"
 #include "store/Passwords.h"
 #include "store/SampleCabinets.h"
@@ -51,7 +51,7 @@ void NavShownNode::restoreLastNode(const QString &key)
     if (!key.isEmpty()) {
         try {
             restoreChain(key);
-        } catch (const DbError &) {
+        } catch (const AppError &) {
             // Restoring is a convenience and is skipped without a word by
             // design: a key that no longer fits is dropped.
         }

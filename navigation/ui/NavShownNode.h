@@ -31,7 +31,7 @@ public:
     bool isShowingNode() const { return m_nodeShowActive; }
 
     // Rebuilds the tree from the database; an empty cabinet table makes the
-    // sample cabinet. Throws DbError.
+    // sample cabinet. Throws AppError.
     void buildTree();
     // Rebuilds the tree and forgets the node on show; a failure is told.
     void refreshTree();

@@ -425,7 +425,7 @@ void NavTree::addImportedNode(RecordLevel level, RecordId parentId, RecordId id,
     const QString parentKey = NodeKeys::keyOf(*parent, parentId);
     const QString key = NodeKeys::keyOf(level, id);
     if (level == RecordLevel::Document)
-        addNode(parentKey, key, NavQueries::DocumentNodeText(name, date), NavIconKeys::Document, name);
+        addNode(parentKey, key, NavQueries::documentNodeText(name, date), NavIconKeys::Document, name);
     else
         addNode(parentKey, key, name, level == RecordLevel::Drawer ? NavIconKeys::Drawer : NavIconKeys::Folder);
 }

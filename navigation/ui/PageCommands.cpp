@@ -119,7 +119,7 @@ void PageCommands::openPage(RecordId pageId)
         return;
     }
     guard([&] {
-        frmPageView::ShowPage(m_host.dialogParent(), QStringLiteral("Edit"),
+        frmPageView::showPage(m_host.dialogParent(), QStringLiteral("Edit"),
                               NodeKeys::NavNodeKey(NodeKeys::Page, pageId));
         // The viewer may have saved, rotated or renumbered the page; the
         // page its save selected stays selected.
@@ -152,7 +152,7 @@ void PageCommands::mnuPopupPageRenumber_Click()
         return;
     }
     guard([&] {
-        Pages::SetPageNumber(ids.first(), number);
+        Pages::setPageNumber(ids.first(), number);
         pane->reload();
     });
     m_host.returnFocus();
@@ -169,7 +169,7 @@ void PageCommands::mnuPopupPageDelete_Click()
         return;
     }
     Deletes::DeleteResult result;
-    guard([&] { result = Deletes::DeletePages(ids); });
+    guard([&] { result = Deletes::deletePages(ids); });
     // Whatever the delete reached, the pane lists what is left.
     guard([&] { pane->reload(); });
     NavCommandSteps::reportKeptFiles(result);
@@ -212,7 +212,7 @@ void PageCommands::mnuPopupPageProperties_Click()
 {
     const QList<RecordId> ids = selectedPages(m_host);
     if (!ids.isEmpty())
-        guard([&] { frmPage::ShowPageProperties(m_host.dialogParent(), ids); });
+        guard([&] { frmPage::showPageProperties(m_host.dialogParent(), ids); });
     m_host.returnFocus();
 }
 

@@ -53,7 +53,7 @@ public:
     PageListModel::ViewMode PagePaneViewMode() const { return m_mode; }
 
     // Reads the document's pages and shows the first screen. Throws
-    // DbError; the pane keeps what it showed then.
+    // AppError; the pane keeps what it showed then.
     void ShowPagePane(RecordId documentId, bool found);
     // Makes the page the only selected item; nothing when it is not listed.
     void selectPage(RecordId pageId);

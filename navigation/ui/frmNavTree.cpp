@@ -175,7 +175,7 @@ void frmNavTree::wireActions()
     for (const auto &[button, action] : scans) {
         const QString type = button == m_ui->cmdScanDoc ? QStringLiteral("document") : QStringLiteral("picture");
         connect(button, &QPushButton::clicked, this,
-                [this, type] { Scanning::ScanSelected(this, type, m_ui->tvwMain->selectedKey()); });
+                [this, type] { Scanning::scanSelected(this, type, m_ui->tvwMain->selectedKey()); });
         connect(action, &QAction::triggered, button, &QPushButton::click);
         built.insert(action);
     }
@@ -248,7 +248,7 @@ void frmNavTree::ShowPagesInListView(RecordId documentId)
     m_shown->showPages(documentId);
 }
 
-void frmNavTree::SelectPageInListView(RecordId pageId)
+void frmNavTree::selectPageInListView(RecordId pageId)
 {
     m_ui->pagePane->selectPage(pageId);
 }
@@ -314,7 +314,7 @@ void frmNavTree::AddDocumentToNavTree(RecordId folderId, RecordId documentId, co
                                       const QDate &dateOnDocument)
 {
     const QString key = NavLevels::placeNode(m_ui->tvwMain, RecordLevel::Document, folderId, documentId,
-                                             NavQueries::DocumentNodeText(name, dateOnDocument), name);
+                                             NavQueries::documentNodeText(name, dateOnDocument), name);
     // The pane shows no document but the one the tree selects.
     if (typeOf(m_shown->key()) == Document && m_shown->key() != key) {
         ShowNodeContents(key);
@@ -378,7 +378,7 @@ void frmNavTree::mnuFileExit_Click()
 
 void frmNavTree::mnuViewSettings_Click()
 {
-    guard([this] { frmViewSettings::ShowViewSettings(this); });
+    guard([this] { frmViewSettings::showViewSettings(this); });
 }
 
 void frmNavTree::mnuPopupRootRefresh_Click()

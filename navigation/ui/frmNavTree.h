@@ -60,7 +60,7 @@ public:
     void UpdateDocumentName(RecordId documentId, const QString &name, const QDate &dateOnDocument) override;
     void ShowDrawersInListView(RecordId cabinetId) override;
     void ShowPagesInListView(RecordId documentId) override;
-    void SelectPageInListView(RecordId pageId) override;
+    void selectPageInListView(RecordId pageId) override;
 
     // Shows what lies below a node and makes its menu the one on the bar.
     void ShowNodeContents(const QString &key);

@@ -12,7 +12,7 @@
 #include "core/Prompt.h"
 #include "core/RecordId.h"
 #include "core/ui/BusyCursor.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/Common.h"
 #include "store/Records.h"
 
@@ -47,19 +47,19 @@ void setWholeText(QLineEdit *box, const QString &text, int limit)
     box->setText(text);
 }
 
-DbError missingRecord(RecordLevel kind)
+AppError missingRecord(RecordLevel kind)
 {
-    return DbError(ErrorCode::RecordMissing, RecordRules::RecordMissingMessage(kind));
+    return AppError(ErrorCode::RecordMissing, RecordRules::recordMissingMessage(kind));
 }
 
 void requireRecord(RecordLevel kind, RecordId id)
 {
     bool exists = false;
     switch (kind) {
-    case RecordLevel::Cabinet: exists = Records::ReadCabinet(id).has_value(); break;
-    case RecordLevel::Drawer: exists = Records::ReadDrawer(id).has_value(); break;
-    case RecordLevel::Folder: exists = Records::ReadFolder(id).has_value(); break;
-    case RecordLevel::Document: exists = Records::ReadDocument(id).has_value(); break;
+    case RecordLevel::Cabinet: exists = Records::readCabinet(id).has_value(); break;
+    case RecordLevel::Drawer: exists = Records::readDrawer(id).has_value(); break;
+    case RecordLevel::Folder: exists = Records::readFolder(id).has_value(); break;
+    case RecordLevel::Document: exists = Records::readDocument(id).has_value(); break;
     case RecordLevel::Page: break;  // no record dialog edits a page
     }
     if (!exists)
@@ -81,19 +81,19 @@ bool showStatistics(const std::function<RecordRules::RecordStatistics()> &query,
     });
     if (!read)
         return false;
-    setText(labels.drawers, RecordRules::FormatCount(stats.drawers));
-    setText(labels.folders, RecordRules::FormatCount(stats.folders));
-    setText(labels.documents, RecordRules::FormatCount(stats.documents));
-    setText(labels.pages, RecordRules::FormatCount(stats.pages));
-    setText(labels.bytes, RecordRules::FormatByteCount(stats.bytes));
-    setText(labels.amount, RecordRules::FormatAmountTotal(stats.amount));
+    setText(labels.drawers, RecordRules::formatCount(stats.drawers));
+    setText(labels.folders, RecordRules::formatCount(stats.folders));
+    setText(labels.documents, RecordRules::formatCount(stats.documents));
+    setText(labels.pages, RecordRules::formatCount(stats.pages));
+    setText(labels.bytes, RecordRules::formatByteCount(stats.bytes));
+    setText(labels.amount, RecordRules::formatAmountTotal(stats.amount));
     return true;
 }
 
 bool checkDocumentBoxes(const DocumentBoxes &boxes, RecordRules::DocumentValues *values,
                         const RecordRules::ShownAmount *shown)
 {
-    const std::optional<RecordRules::DocumentRefusal> refusal = RecordRules::CheckDocument(
+    const std::optional<RecordRules::DocumentRefusal> refusal = RecordRules::checkDocument(
         boxes.name->text(), boxes.date->text(), boxes.amount->text(), values, shown);
     if (!values->name.isNull())
         setWholeText(boxes.name, values->name, RecordRules::MaxNameLength);
@@ -118,7 +118,7 @@ void connectTodayButton(QToolButton *button, QLineEdit *dateBox)
     else
         button->setIcon(icon);
     QObject::connect(button, &QToolButton::clicked, dateBox,
-                     [dateBox] { dateBox->setText(Common::FormatDate(QDate::currentDate())); });
+                     [dateBox] { dateBox->setText(Common::formatDate(QDate::currentDate())); });
 }
 
 } // namespace RecordDialog

@@ -12,7 +12,7 @@ class QLineEdit;
 class QToolButton;
 class QTabWidget;
 class QWidget;
-struct DbError;
+struct AppError;
 
 // What the cabinet, drawer, folder and document dialogs do alike: refusing
 // an entry, reporting a failed database step, filling the Statistics tab.
@@ -30,7 +30,7 @@ void setWholeText(QLineEdit *box, const QString &text, int limit);
 // The failure of a record that is gone (ErrorCode::RecordMissing), and the
 // check that throws it, so that a dialog whose record or parent was
 // deleted says so and writes nothing.
-DbError missingRecord(RecordLevel kind);
+AppError missingRecord(RecordLevel kind);
 void requireRecord(RecordLevel kind, RecordId id);
 
 // Runs a change of the navigation tree after the row was saved. A failure
@@ -65,7 +65,7 @@ struct DocumentBoxes
     QTabWidget *tabs;
 };
 
-// Checks the document boxes (RecordRules::CheckDocument, with the amount
+// Checks the document boxes (RecordRules::checkDocument, with the amount
 // the box was filled with, if any), shows the trimmed name, and refuses the
 // first box that fails. True when all pass; *values then holds the name,
 // date and amount.

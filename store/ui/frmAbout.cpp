@@ -44,8 +44,8 @@ frmAbout::frmAbout(QWidget *parent)
                        "documents included. Keep copies of documents that matter.")
             .arg(kMaker));
     m_ui->lblPgCnt->setText(QStringLiteral("Pages stored: "));
-    guard([this] { m_ui->lblPgCnt->setText(HelpText::PageCountCaption(HelpText::StoredPageCount())); });
-    m_ui->lblApp->setText(HelpText::VersionCaption(programVersion()));
+    guard([this] { m_ui->lblPgCnt->setText(HelpText::pageCountCaption(HelpText::storedPageCount())); });
+    m_ui->lblApp->setText(HelpText::versionCaption(programVersion()));
 
     m_ui->lblWeb->setText(kWebAddress);
     m_ui->lblWeb->setStyleSheet(QStringLiteral("color: palette(link);"));

@@ -5,7 +5,7 @@
 #include "core/NavigationSink.h"
 #include "core/Prompt.h"
 #include "core/RecordId.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/Passwords.h"
 #include "store/Records.h"
 #include "store/ui/RecordDialog.h"
@@ -73,7 +73,7 @@ bool frmCabinet::editCabinet(QWidget *parent, RecordId cabinetId)
         // be unlocked first (asks only once per run).
         if (!Passwords::UnlockCabinet(cabinetId))
             return;
-        values = Records::ReadCabinet(cabinetId);
+        values = Records::readCabinet(cabinetId);
         if (!values)
             throw RecordDialog::missingRecord(RecordLevel::Cabinet);
     });
@@ -115,7 +115,7 @@ void frmCabinet::ShowStatistics()
         return;
     const RecordId id = CabinetId;
     StatisticsLoaded = RecordDialog::showStatistics(
-        [id] { return RecordRules::CabinetStatistics(id); },
+        [id] { return RecordRules::cabinetStatistics(id); },
         {m_ui->lblDRWCount, m_ui->lblFLDCount, m_ui->lblDOCCount, m_ui->lblPAGCount, m_ui->lblByteCount,
          m_ui->lblTTLAmount});
 }
@@ -134,7 +134,7 @@ void frmCabinet::cmdOK_Click()
 // The checks that need no database, in the order the user meets them.
 bool frmCabinet::checkEntry(QString *name)
 {
-    const QString refusal = RecordRules::CheckName(RecordLevel::Cabinet, m_ui->txtName->text(), name);
+    const QString refusal = RecordRules::checkName(RecordLevel::Cabinet, m_ui->txtName->text(), name);
     if (!name->isNull())
         RecordDialog::setWholeText(m_ui->txtName, *name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
@@ -145,7 +145,7 @@ bool frmCabinet::checkEntry(QString *name)
         // Pages are filed under this path later, from whatever folder the
         // program runs in, so it is made absolute now, where the user sees it.
         QString path;
-        const QString pathRefusal = RecordRules::CheckStoragePath(m_ui->txtSaveTo->text(), &path);
+        const QString pathRefusal = RecordRules::checkStoragePath(m_ui->txtSaveTo->text(), &path);
         if (!pathRefusal.isEmpty()) {
             RecordDialog::refuse(pathRefusal, m_ui->txtSaveTo, m_ui->tabMain);
             return false;
@@ -155,7 +155,7 @@ bool frmCabinet::checkEntry(QString *name)
         // With the default store the (disabled) path box keeps its text as
         // it was read or chosen, whole, and is written back unchanged, so it
         // must fit the column just the same.
-        const QString keptRefusal = RecordRules::CheckKeptStoragePath(m_ui->txtSaveTo->text());
+        const QString keptRefusal = RecordRules::checkKeptStoragePath(m_ui->txtSaveTo->text());
         if (!keptRefusal.isEmpty()) {
             RecordDialog::refuse(keptRefusal, m_ui->txtSaveTo, m_ui->tabMain);
             return false;
@@ -163,25 +163,25 @@ bool frmCabinet::checkEntry(QString *name)
     }
     const QString password = m_ui->txtPassword->text();
     if (password.size() > RecordRules::MaxPasswordLength) {
-        RecordDialog::refuse(RecordRules::PasswordTooLongMessage(), m_ui->txtPassword, m_ui->tabMain);
+        RecordDialog::refuse(RecordRules::passwordTooLongMessage(), m_ui->txtPassword, m_ui->tabMain);
         return false;
     }
-    if (!Passwords::IsValidPasswordText(password)) {
-        RecordDialog::refuse(RecordRules::PasswordCharactersMessage(), m_ui->txtPassword, m_ui->tabMain);
+    if (!Passwords::isValidPasswordText(password)) {
+        RecordDialog::refuse(RecordRules::passwordCharactersMessage(), m_ui->txtPassword, m_ui->tabMain);
         return false;
     }
     return true;
 }
 
 // Refuses a name another cabinet has, else writes the row and mirrors it
-// in the tree. False when refused; throws DbError.
+// in the tree. False when refused; throws AppError.
 bool frmCabinet::save(const QString &name)
 {
     const bool add = Mode == kAdd;
     if (!add)
         RecordDialog::requireRecord(RecordLevel::Cabinet, CabinetId);
-    if (Records::CabinetNameExists(name, add ? -1 : CabinetId)) {
-        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordLevel::Cabinet, name), m_ui->txtName,
+    if (Records::cabinetNameExists(name, add ? -1 : CabinetId)) {
+        RecordDialog::refuse(RecordRules::duplicateNameMessage(RecordLevel::Cabinet, name), m_ui->txtName,
                              m_ui->tabMain);
         return false;
     }
@@ -189,11 +189,11 @@ bool frmCabinet::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
-        Records::UpdateCabinet(CabinetId, v);
+        Records::updateCabinet(CabinetId, v);
         RecordDialog::mirror([&] { tree.UpdateCabinetName(CabinetId, name); });
         return true;
     }
-    const RecordId id = Records::InsertCabinet(v);
+    const RecordId id = Records::insertCabinet(v);
     RecordDialog::mirror([&] { tree.AddCabinetToNavTree(id, name); });
     return true;
 }

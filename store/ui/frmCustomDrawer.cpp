@@ -10,7 +10,7 @@
 
 #include "core/Guard.h"
 #include "core/Prompt.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/Common.h"
 #include "store/DrawerTemplates.h"
 #include "store/RecordRules.h"
@@ -93,11 +93,11 @@ frmCustomDrawer::frmCustomDrawer(QWidget *parent, NodeIcons nodeIcons)
     connect(m_ui->cmdRemoveSibling, &QPushButton::clicked, this, &frmCustomDrawer::cmdRemoveSibling_Click);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmCustomDrawer::cmdOK_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_ui->tvwMain, &QTreeWidget::currentItemChanged, this, &frmCustomDrawer::SetButtons);
+    connect(m_ui->tvwMain, &QTreeWidget::currentItemChanged, this, &frmCustomDrawer::setButtons);
     connect(m_ui->tvwMain, &QTreeWidget::itemChanged, this, &frmCustomDrawer::handleItemChanged);
     LoadTemplateTree();
     m_ui->tvwMain->setCurrentItem(m_root);
-    SetButtons();
+    setButtons();
 }
 
 frmCustomDrawer::~frmCustomDrawer() = default;
@@ -126,10 +126,10 @@ void frmCustomDrawer::LoadTemplateTree()
 
     QString text;
     bool read = false;
-    guard([&] { read = DrawerTemplates::ReadTemplateFile(&text); });
+    guard([&] { read = DrawerTemplates::readTemplateFile(&text); });
     if (!read)
         return;
-    for (const DrawerTemplates::TemplateDrawer &drawer : DrawerTemplates::ReadTemplateTree(text)) {
+    for (const DrawerTemplates::TemplateDrawer &drawer : DrawerTemplates::readTemplateTree(text)) {
         QTreeWidgetItem *drawerItem = addNode(m_root, kDrw, drawer.name);
         for (const DrawerTemplates::TemplateFolder &folder : drawer.folders) {
             QTreeWidgetItem *folderItem = addNode(drawerItem, kFld, folder.name);
@@ -157,7 +157,7 @@ QTreeWidgetItem *frmCustomDrawer::addNode(QTreeWidgetItem *parent, const QString
     return item;
 }
 
-void frmCustomDrawer::SetButtons()
+void frmCustomDrawer::setButtons()
 {
     const QString kind = kindOf(m_ui->tvwMain->currentItem());
     m_ui->cmdAddSibling->hide();
@@ -195,7 +195,7 @@ void frmCustomDrawer::cmdAddChild_Click()
     if (!item)
         return;
     m_ui->tvwMain->setCurrentItem(item);
-    SetButtons();
+    setButtons();
     m_ui->tvwMain->editItem(item, 0);
 }
 
@@ -207,7 +207,7 @@ void frmCustomDrawer::cmdRemoveSibling_Click()
     delete item;  // the tree picks the next current node itself
     if (!m_ui->tvwMain->currentItem())
         m_ui->tvwMain->setCurrentItem(m_root);
-    SetButtons();
+    setButtons();
 }
 
 void frmCustomDrawer::handleItemChanged(QTreeWidgetItem *item, int column)
@@ -221,7 +221,7 @@ void frmCustomDrawer::handleItemChanged(QTreeWidgetItem *item, int column)
     // The entries become drawer, folder and document names when a template
     // is applied, so a label gets the same checks as a typed name.
     if (Common::HasInvalidNameChar(text)) {
-        Prompt::instance().warning(RecordRules::InvalidNameMessage());
+        Prompt::instance().warning(RecordRules::invalidNameMessage());
         text = Common::StripInvalidNameChars(text);
     }
     if (text.trimmed().size() > RecordRules::MaxNameLength) {
@@ -229,20 +229,20 @@ void frmCustomDrawer::handleItemChanged(QTreeWidgetItem *item, int column)
             QStringLiteral("A name may hold at most %1 characters.").arg(RecordRules::MaxNameLength));
         text = accepted;
     }
-    if (!Common::HasVisibleChar(text))
+    if (!Common::hasVisibleChar(text))
         text = accepted;
     m_settingText = true;
     item->setText(0, text);
     item->setData(0, AcceptedTextRole, text);
     m_settingText = false;
-    SetButtons();
+    setButtons();
 }
 
 void frmCustomDrawer::cmdOK_Click()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
-    const bool saved = DrawerTemplates::SaveTemplateFile(templatesOf(m_root), &error);
+    const bool saved = DrawerTemplates::saveTemplateFile(templatesOf(m_root), &error);
     if (saved)
         DrawerTemplates::LoadDrawerTemplateNames();
     QApplication::restoreOverrideCursor();

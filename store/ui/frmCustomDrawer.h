@@ -38,7 +38,7 @@ private Q_SLOTS:
 
 private:
     void LoadTemplateTree();
-    void SetButtons();
+    void setButtons();
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &kind, const QString &text);
     QIcon nodeIcon(const QString &kind) const;
 

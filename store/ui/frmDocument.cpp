@@ -4,7 +4,7 @@
 #include "core/Guard.h"
 #include "core/NavigationSink.h"
 #include "core/RecordId.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/Common.h"
 #include "store/Records.h"
 #include "store/ui/RecordDialog.h"
@@ -40,8 +40,8 @@ void frmDocument::setValues(const RecordRules::DocumentValues &values)
     FolderId = values.folderId;
     RecordDialog::setWholeText(m_ui->txtName, values.name, RecordRules::MaxNameLength);
     m_ui->txtDescription->setPlainText(values.description);
-    m_ui->txtDateOnDocument->setText(Common::FormatDate(values.dateOnDocument));
-    m_shownAmount = {RecordRules::FormatAmountForEdit(values.amount), values.amount};
+    m_ui->txtDateOnDocument->setText(Common::formatDate(values.dateOnDocument));
+    m_shownAmount = {RecordRules::formatAmountForEdit(values.amount), values.amount};
     RecordDialog::setWholeText(m_ui->txtAmount, m_shownAmount->text, RecordRules::MaxAmountLength);
 }
 
@@ -58,7 +58,7 @@ bool frmDocument::editDocument(QWidget *parent, RecordId documentId)
 {
     std::optional<RecordRules::DocumentValues> values;
     const bool read = guard([&] {
-        values = Records::ReadDocument(documentId);
+        values = Records::readDocument(documentId);
         if (!values)
             throw RecordDialog::missingRecord(RecordLevel::Document);
     });
@@ -86,7 +86,7 @@ void frmDocument::ShowStatistics()
     RecordDialog::StatisticsLabels labels;
     labels.pages = m_ui->lblPAGCount;
     labels.bytes = m_ui->lblByteCount;
-    StatisticsLoaded = RecordDialog::showStatistics([id] { return RecordRules::DocumentStatistics(id); }, labels);
+    StatisticsLoaded = RecordDialog::showStatistics([id] { return RecordRules::documentStatistics(id); }, labels);
 }
 
 void frmDocument::cmdOK_Click()
@@ -103,7 +103,7 @@ void frmDocument::cmdOK_Click()
 }
 
 // Writes the row (a blank date as Null) and mirrors it in the tree. Throws
-// DbError, also when the folder (or, in Edit mode, the document) is gone.
+// AppError, also when the folder (or, in Edit mode, the document) is gone.
 void frmDocument::save(const RecordRules::DocumentValues &values)
 {
     const bool add = Mode == kAdd;
@@ -113,10 +113,10 @@ void frmDocument::save(const RecordRules::DocumentValues &values)
         RecordDialog::requireRecord(RecordLevel::Document, DocumentId);
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
-        Records::UpdateDocument(DocumentId, values);
+        Records::updateDocument(DocumentId, values);
         RecordDialog::mirror([&] { tree.UpdateDocumentName(DocumentId, values.name, values.dateOnDocument); });
         return;
     }
-    const RecordId id = Records::InsertDocument(values);
+    const RecordId id = Records::insertDocument(values);
     RecordDialog::mirror([&] { tree.AddDocumentToNavTree(FolderId, id, values.name, values.dateOnDocument); });
 }

@@ -4,7 +4,7 @@
 #include "core/Guard.h"
 #include "core/NavigationSink.h"
 #include "core/RecordId.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/DrawerTemplates.h"
 #include "store/Records.h"
 #include "store/ui/RecordDialog.h"
@@ -75,7 +75,7 @@ bool frmDrawer::editDrawer(QWidget *parent, RecordId drawerId)
 {
     std::optional<RecordRules::DrawerValues> values;
     const bool read = guard([&] {
-        values = Records::ReadDrawer(drawerId);
+        values = Records::readDrawer(drawerId);
         if (!values)
             throw RecordDialog::missingRecord(RecordLevel::Drawer);
     });
@@ -106,13 +106,13 @@ void frmDrawer::ShowStatistics()
     labels.pages = m_ui->lblPAGCount;
     labels.amount = m_ui->lblTTLAmount;
     labels.bytes = m_ui->lblByteCount;
-    StatisticsLoaded = RecordDialog::showStatistics([id] { return RecordRules::DrawerStatistics(id); }, labels);
+    StatisticsLoaded = RecordDialog::showStatistics([id] { return RecordRules::drawerStatistics(id); }, labels);
 }
 
 void frmDrawer::cmdOK_Click()
 {
     QString name;
-    const QString refusal = RecordRules::CheckName(RecordLevel::Drawer, m_ui->txtName->text(), &name);
+    const QString refusal = RecordRules::checkName(RecordLevel::Drawer, m_ui->txtName->text(), &name);
     if (!name.isNull())
         RecordDialog::setWholeText(m_ui->txtName, name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
@@ -130,7 +130,7 @@ void frmDrawer::cmdOK_Click()
 
 // Refuses a name another drawer of the cabinet has, else writes the row
 // and mirrors it in the tree. Gives the drawer's id, -1 when refused;
-// throws DbError, also when the cabinet (or, in Edit mode, the drawer) is
+// throws AppError, also when the cabinet (or, in Edit mode, the drawer) is
 // gone.
 RecordId frmDrawer::save(const QString &name)
 {
@@ -139,8 +139,8 @@ RecordId frmDrawer::save(const QString &name)
         RecordDialog::requireRecord(RecordLevel::Cabinet, CabinetId);
     else
         RecordDialog::requireRecord(RecordLevel::Drawer, DrawerId);
-    if (Records::DrawerNameExists(CabinetId, name, add ? -1 : DrawerId)) {
-        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordLevel::Drawer, name), m_ui->txtName,
+    if (Records::drawerNameExists(CabinetId, name, add ? -1 : DrawerId)) {
+        RecordDialog::refuse(RecordRules::duplicateNameMessage(RecordLevel::Drawer, name), m_ui->txtName,
                              m_ui->tabMain);
         return -1;
     }
@@ -148,11 +148,11 @@ RecordId frmDrawer::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
-        Records::UpdateDrawer(DrawerId, v);
+        Records::updateDrawer(DrawerId, v);
         RecordDialog::mirror([&] { tree.UpdateDrawerName(DrawerId, name); });
         return DrawerId;
     }
-    const RecordId id = Records::InsertDrawer(v);
+    const RecordId id = Records::insertDrawer(v);
     RecordDialog::mirror([&] { tree.AddDrawerToNavTree(CabinetId, id, name); });
     return id;
 }

@@ -4,7 +4,7 @@
 #include "core/Guard.h"
 #include "core/NavigationSink.h"
 #include "core/RecordId.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/Records.h"
 #include "store/ui/RecordDialog.h"
 
@@ -59,7 +59,7 @@ bool frmFolder::editFolder(QWidget *parent, RecordId folderId)
 {
     std::optional<RecordRules::FolderValues> values;
     const bool read = guard([&] {
-        values = Records::ReadFolder(folderId);
+        values = Records::readFolder(folderId);
         if (!values)
             throw RecordDialog::missingRecord(RecordLevel::Folder);
     });
@@ -89,13 +89,13 @@ void frmFolder::ShowStatistics()
     labels.pages = m_ui->lblPAGCount;
     labels.amount = m_ui->lblTTLAmount;
     labels.bytes = m_ui->lblByteCount;
-    StatisticsLoaded = RecordDialog::showStatistics([id] { return RecordRules::FolderStatistics(id); }, labels);
+    StatisticsLoaded = RecordDialog::showStatistics([id] { return RecordRules::folderStatistics(id); }, labels);
 }
 
 void frmFolder::cmdOK_Click()
 {
     QString name;
-    const QString refusal = RecordRules::CheckName(RecordLevel::Folder, m_ui->txtName->text(), &name);
+    const QString refusal = RecordRules::checkName(RecordLevel::Folder, m_ui->txtName->text(), &name);
     if (!name.isNull())
         RecordDialog::setWholeText(m_ui->txtName, name, RecordRules::MaxNameLength);
     if (!refusal.isEmpty()) {
@@ -103,7 +103,7 @@ void frmFolder::cmdOK_Click()
         return;
     }
     if (m_ui->txtEmail->text().size() > RecordRules::MaxEmailLength) {
-        RecordDialog::refuse(RecordRules::EmailTooLongMessage(), m_ui->txtEmail, m_ui->tabMain);
+        RecordDialog::refuse(RecordRules::emailTooLongMessage(), m_ui->txtEmail, m_ui->tabMain);
         return;
     }
     bool saved = false;
@@ -114,7 +114,7 @@ void frmFolder::cmdOK_Click()
 
 // Refuses a name another folder of the drawer has, else writes the row
 // (the address as typed) and mirrors it in the tree. False when refused;
-// throws DbError, also when the drawer (or, in Edit mode, the folder) is
+// throws AppError, also when the drawer (or, in Edit mode, the folder) is
 // gone.
 bool frmFolder::save(const QString &name)
 {
@@ -123,8 +123,8 @@ bool frmFolder::save(const QString &name)
         RecordDialog::requireRecord(RecordLevel::Drawer, DrawerId);
     else
         RecordDialog::requireRecord(RecordLevel::Folder, FolderId);
-    if (Records::FolderNameExists(DrawerId, name, add ? -1 : FolderId)) {
-        RecordDialog::refuse(RecordRules::DuplicateNameMessage(RecordLevel::Folder, name), m_ui->txtName,
+    if (Records::folderNameExists(DrawerId, name, add ? -1 : FolderId)) {
+        RecordDialog::refuse(RecordRules::duplicateNameMessage(RecordLevel::Folder, name), m_ui->txtName,
                              m_ui->tabMain);
         return false;
     }
@@ -132,11 +132,11 @@ bool frmFolder::save(const QString &name)
     v.name = name;
     NavigationSink &tree = NavigationSink::instance();
     if (!add) {
-        Records::UpdateFolder(FolderId, v);
+        Records::updateFolder(FolderId, v);
         RecordDialog::mirror([&] { tree.UpdateFolderName(FolderId, name); });
         return true;
     }
-    const RecordId id = Records::InsertFolder(v);
+    const RecordId id = Records::insertFolder(v);
     RecordDialog::mirror([&] { tree.AddFolderToNavTree(DrawerId, id, name); });
     return true;
 }

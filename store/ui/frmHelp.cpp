@@ -23,7 +23,7 @@ QPointer<frmHelp> s_instance;
 QStringList currentHelpLines()
 {
     QString text;
-    return HelpText::ReadHelpText(&text) ? HelpText::helpLines(text) : QStringList();
+    return HelpText::readHelpText(&text) ? HelpText::helpLines(text) : QStringList();
 }
 
 } // namespace
@@ -64,7 +64,7 @@ frmHelp::~frmHelp() = default;
 bool frmHelp::showHelp(QWidget *navigationWindow)
 {
     QString text;
-    if (!HelpText::ReadHelpText(&text))
+    if (!HelpText::readHelpText(&text))
         return false;
     if (!s_instance) {
         s_instance = new frmHelp(navigationWindow);

@@ -25,7 +25,7 @@ void frmPageNumber::setPageNumber(int number)
 
 int frmPageNumber::pageNumber() const
 {
-    return Repagination::ParsePageNumber(m_ui->txtPageNumber->text());
+    return Repagination::parsePageNumber(m_ui->txtPageNumber->text());
 }
 
 int frmPageNumber::ask(QWidget *parent, int currentNumber)

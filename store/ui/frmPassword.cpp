@@ -46,7 +46,7 @@ void frmPassword::cmdOK_Click()
     // Passwords are stored scrambled code by code in 0..255, so a character
     // beyond Latin-1 could never be stored or compared: refuse it here and
     // let the user correct the text.
-    if (!Passwords::IsValidPasswordText(password())) {
+    if (!Passwords::isValidPasswordText(password())) {
         Prompt::instance().warning(
             QStringLiteral("A password may only hold characters of the Western European "
                            "(Latin-1) set. Please remove the other characters."),

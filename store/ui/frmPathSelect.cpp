@@ -24,7 +24,7 @@ bool g_cancelled = false;
 QString absoluteFolder(const QString &text)
 {
     const QString t = text.trimmed();
-    return t.isEmpty() ? QString() : QDir::cleanPath(RecordRules::AbsoluteStoragePath(t));
+    return t.isEmpty() ? QString() : QDir::cleanPath(RecordRules::absoluteStoragePath(t));
 }
 
 bool isUnder(const QString &path, const QString &root)

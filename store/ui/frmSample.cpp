@@ -4,7 +4,7 @@
 #include "core/Desktop.h"
 #include "core/Guard.h"
 #include "core/Prompt.h"
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/RecordRules.h"
 #include "store/Records.h"
 #include "store/SampleCabinets.h"
@@ -26,7 +26,7 @@ frmSample::~frmSample() = default;
 
 void frmSample::FillSampleList()
 {
-    guard([this] { m_ui->lstType->addItems(SampleCabinets::SampleCabinetNames()); });
+    guard([this] { m_ui->lstType->addItems(SampleCabinets::sampleCabinetNames()); });
 }
 
 void frmSample::cmdCreate_Click()
@@ -35,7 +35,7 @@ void frmSample::cmdCreate_Click()
     const QString outlineName = selected.isEmpty() ? QString() : selected.first()->text();
     // The cabinet is stored under the outline's name without the characters
     // a name may not hold, so that is the name to test.
-    const QString name = SampleCabinets::CabinetNameFor(outlineName);
+    const QString name = SampleCabinets::cabinetNameFor(outlineName);
     if (name.isEmpty()) {
         Prompt::instance().warning(QStringLiteral("Please select a sample cabinet to create."));
         return;
@@ -43,14 +43,14 @@ void frmSample::cmdCreate_Click()
     // The outline is the user's text: a name the cabinet dialog would
     // refuse is refused here rather than stored (and later cut).
     QString checked;
-    const QString refusal = RecordRules::CheckName(RecordLevel::Cabinet, name, &checked);
+    const QString refusal = RecordRules::checkName(RecordLevel::Cabinet, name, &checked);
     if (!refusal.isEmpty()) {
         Prompt::instance().warning(refusal);
         return;
     }
     bool taken = false;
     guard([&] {
-        taken = Records::CabinetNameExists(name);
+        taken = Records::cabinetNameExists(name);
         if (taken)
             Prompt::instance().warning(QStringLiteral("A cabinet named '%1' already exists.").arg(name));
         else
@@ -64,10 +64,10 @@ void frmSample::cmdCreate_Click()
 
 void frmSample::cmdEdit_Click()
 {
-    const QString path = SampleCabinets::SampleOutlinePath();
+    const QString path = SampleCabinets::sampleOutlinePath();
     if (!Desktop::instance().openFile(path))
         Prompt::instance().error(
-            DbError(ErrorCode::LaunchFailed, QStringLiteral("No program could be started to open \"%1\".").arg(path))
+            AppError(ErrorCode::LaunchFailed, QStringLiteral("No program could be started to open \"%1\".").arg(path))
                 .message());
     reject();
 }

@@ -81,7 +81,7 @@ void SetSplashStatus(const QString &status)
         g_splash->Increment(status);
 }
 
-void CloseSplash()
+void closeSplash()
 {
     delete g_splash.data();
 }

@@ -43,7 +43,7 @@ namespace Splash {
 void ShowSplash(const QString &status, int rangeMin, int rangeMax);
 // Reports one step of start-up; does nothing without a splash.
 void SetSplashStatus(const QString &status);
-void CloseSplash();
+void closeSplash();
 frmSplash *splash();
 
 } // namespace Splash

@@ -24,7 +24,7 @@ namespace {
 // The one page the database holds after a kind of new page came in.
 RecordId onlyPage()
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT MAX(PageId) FROM Page")).toLongLong();
+    return DbConnection::queryValue(QStringLiteral("SELECT MAX(PageId) FROM Page")).toLongLong();
 }
 
 QImage scan()
@@ -86,17 +86,17 @@ QString bringIn(const QString &kind, const Target &target, const QString &folder
         try {
             if (kind == "save")
                 (void)PageSave::SavePage(request);
-            else if (const PageSave::BatchResult result = PageSave::SaveScannedPages({request}); result.error)
+            else if (const PageSave::BatchResult result = PageSave::saveScannedPages({request}); result.error)
                 return result.error->text;
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             return e.text;
         }
     } else {
         guard([&] {
             if (kind == "drop")
-                (void)NavDrop::AddFileToNode(QStringLiteral("FLD%1").arg(target.folderId), file);
+                (void)NavDrop::addFileToNode(QStringLiteral("FLD%1").arg(target.folderId), file);
             else
-                (void)PageClipboard::PasteFilesIntoDocument({file}, target.documentId);
+                (void)PageClipboard::pasteFilesIntoDocument({file}, target.documentId);
         });
     }
     return QString();

@@ -1,6 +1,6 @@
 #include "app/VlmApplication.h"
 
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -20,7 +20,7 @@ public:
         if (e->type() != QEvent::User)
             return QObject::event(e);
         if (kind == 0)
-            throw DbError(13, QStringLiteral("database or disk is full"));
+            throw AppError(13, QStringLiteral("database or disk is full"));
         if (kind == 1)
             throw std::runtime_error("bad_alloc in a handler");
         throw 42;

@@ -52,10 +52,10 @@ private Q_SLOTS:
         QVERIFY(prompt.messages.isEmpty());
         QVERIFY(r.window->isVisible());
         QVERIFY(!Splash::splash());
-        QCOMPARE(Database::ReadDbVersion(), 4);
+        QCOMPARE(Database::readDbVersion(), 4);
         QVERIFY(QFile::exists(DataFolder::filePath("Drawer.txt")));
         QVERIFY(QFile::exists(DataFolder::filePath("Sample.txt")));
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(),
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Cabinet").toString(),
                  QStringLiteral("Generic File Cabinet"));
         QCOMPARE(r.window->tvwMain()->textOf(r.window->tvwMain()->selectedKey()),
                  QStringLiteral("Generic File Cabinet"));
@@ -92,7 +92,7 @@ private Q_SLOTS:
     void refusedDatabase()
     {
         QFETCH(bool, readOnly);
-        const QString file = Database::DatabaseFile();
+        const QString file = Database::databaseFile();
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
             db.setDatabaseName(file);
@@ -105,16 +105,16 @@ private Q_SLOTS:
             QFile::remove(file);
             TestEnvironment::openFreshDatabase();
             DbConnection::close();
-            QVERIFY(QFile::setPermissions(Database::DatabaseFile(), QFile::ReadOwner));
+            QVERIFY(QFile::setPermissions(Database::databaseFile(), QFile::ReadOwner));
         }
-        const QByteArray before = TestFiles::read(Database::DatabaseFile());
+        const QByteArray before = TestFiles::read(Database::databaseFile());
         FakePrompt prompt;
         VlmStartup::Result r = VlmStartup::Main();
         QVERIFY(!r.window);
         QVERIFY(!anyVisibleWindow());
         QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
-        QVERIFY2(prompt.messages.first().contains(Database::DatabaseFile()), qPrintable(prompt.messages.first()));
-        QCOMPARE(TestFiles::read(Database::DatabaseFile()), before);
+        QVERIFY2(prompt.messages.first().contains(Database::databaseFile()), qPrintable(prompt.messages.first()));
+        QCOMPARE(TestFiles::read(Database::databaseFile()), before);
     }
 
     // The next start puts the window where it was and selects the node of
@@ -152,7 +152,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages.first().contains("already running"));
         QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
-        QVERIFY(!QFile::exists(Database::DatabaseFile()));
+        QVERIFY(!QFile::exists(Database::databaseFile()));
     }
 
     // A Start Over of vlmtools that did not finish is said at the start,

@@ -50,14 +50,14 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         QImageReader::setAllocationLimit(limitMb);
         const std::optional<QString> expected = reason.isEmpty() ? std::nullopt : std::optional<QString>(reason);
-        QCOMPARE(ImageCheck::TooLargeToShow(bytes), expected);
+        QCOMPARE(ImageCheck::bytesTooLargeToShow(bytes), expected);
         const QString path = TestFiles::madeTempPath("large/page.jpg");
         TestFiles::write(path, bytes);
-        QCOMPARE(ImageCheck::FileTooLargeToShow(path), expected);
+        QCOMPARE(ImageCheck::fileTooLargeToShow(path), expected);
     }
 
     // A file that cannot be opened is no image too large to show.
-    void missingFile() { QCOMPARE(ImageCheck::FileTooLargeToShow(TestFiles::tempPath("gone.jpg")), std::nullopt); }
+    void missingFile() { QCOMPARE(ImageCheck::fileTooLargeToShow(TestFiles::tempPath("gone.jpg")), std::nullopt); }
 };
 
 VLM_TEST_GUILESS_MAIN(ImageCheckTest)

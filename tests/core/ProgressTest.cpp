@@ -44,13 +44,13 @@ private Q_SLOTS:
         QFETCH(bool, throws);
         QFETCH(bool, cancelledAfter);
         RecordingProgressView view;
-        Progress::SetProgressCancelled(cancelledBefore);
+        Progress::setProgressCancelled(cancelledBefore);
         try {
             const ProgressScope progress("Working", 1, 3, ProgressScope::Cancel::Shown, onClose);
             QVERIFY(!progress.cancelled());
             progress.advance("Step");
             if (cancelInside)
-                Progress::SetProgressCancelled(true);
+                Progress::setProgressCancelled(true);
             QCOMPARE(progress.cancelled(), cancelInside);
             if (throws)
                 throw std::runtime_error("disk full");

@@ -23,7 +23,7 @@ private Q_SLOTS:
     // also in a run that never read them before: this case runs first.
     void resetReadsTemplatesNeverRead()
     {
-        TestFiles::write(DrawerTemplates::TemplateFilePath(), "DRW=Bills\r\nDRW=Taxes\r\n");
+        TestFiles::write(DrawerTemplates::templateFilePath(), "DRW=Bills\r\nDRW=Taxes\r\n");
         RunState::Reset();
         QCOMPARE(DrawerTemplates::DrawerTemplateNames(), QStringList({QStringLiteral("Bills"), QStringLiteral("Taxes")}));
     }
@@ -34,11 +34,11 @@ private Q_SLOTS:
     void freshFolderForgetsTheRun()
     {
         static int registered = 0;
-        RunState::AddReset([] { registered = 0; });
-        TestFiles::write(DrawerTemplates::TemplateFilePath(), "DRW=Old\r\n");
+        RunState::addReset([] { registered = 0; });
+        TestFiles::write(DrawerTemplates::templateFilePath(), "DRW=Old\r\n");
         DrawerTemplates::LoadDrawerTemplateNames();
         Passwords::UnlockedCabinets().insert(7);
-        Progress::SetProgressCancelled(true);
+        Progress::setProgressCancelled(true);
         registered = 3;
 
         TestEnvironment::freshDataFolder();

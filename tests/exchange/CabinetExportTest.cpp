@@ -140,12 +140,12 @@ private Q_SLOTS:
     void goldenTree()
     {
         const int cabinet = RecordFixture::cabinet("Golden");
-        Records::UpdateDescription(RecordLevel::Cabinet, cabinet, "Cab line one\nCab line two");
+        Records::updateDescription(RecordLevel::Cabinet, cabinet, "Cab line one\nCab line two");
         const int bills = RecordFixture::drawer(cabinet, "Bills");
         RecordFixture::drawer(cabinet, "A/B");
-        const RecordId ab = Records::InsertDrawer({cabinet, "AB", "x"});
+        const RecordId ab = Records::insertDrawer({cabinet, "AB", "x"});
         RecordFixture::folder(ab, "Empty");
-        const RecordId year = Records::InsertFolder({bills, "2024", "", ""});
+        const RecordId year = Records::insertFolder({bills, "2024", "", ""});
         const int report = documentWith(year, "report.pdf", "2024-03-04", "First\nSecond", 12.5);
         PageFixture::storedPage(report, 1, "page one");
         PageFixture::storedPage(report, 7, "seven a", "a.jpg");
@@ -369,7 +369,7 @@ private Q_SLOTS:
         RecordId doc = 0;
         const int cabinet = cabinetOfPages(1, 10, &doc);
         QVERIFY(QDir().mkpath(expand("%/Store")));
-        DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?",
+        DbConnection::execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?",
                               {expand("%/Store"), cabinet});
         QVERIFY(QDir().mkpath(expand("@/cwd")));
         QVERIFY(QDir().mkpath(expand("@/outside")));
@@ -405,7 +405,7 @@ private Q_SLOTS:
         RecordId doc = 0;
         const RecordId cabinet = cabinetOfPages(3, 10, &doc);
         QVERIFY(QFile::remove(PagePaths::GetDefaultPageFilePath(
-            DbConnection::QueryValue("SELECT PageId FROM Page WHERE PageNumber = 2").toLongLong())));
+            DbConnection::queryValue("SELECT PageId FROM Page WHERE PageNumber = 2").toLongLong())));
         FakePrompt prompt;
         RecordingExchangeProgress progress;
         const QString dest = newDestination();
@@ -493,14 +493,14 @@ private Q_SLOTS:
         const QString mine = dest + "/Yearly/D/F/G/Originals/mine.txt";
         TestFiles::writeFile(mine, "my own notes");
 
-        DbConnection::Execute("UPDATE Page SET DocumentId = ?, PageNumber = 2 WHERE PageId = ?", {h, pagesOfG.at(23)});
-        DbConnection::Execute("UPDATE Page SET DocumentId = ?, PageNumber = 3 WHERE PageId = ?", {h, pagesOfG.at(24)});
-        QVERIFY(Deletes::DeletePages({pagesOfG.at(22)}).unremovedFiles.isEmpty());
+        DbConnection::execute("UPDATE Page SET DocumentId = ?, PageNumber = 2 WHERE PageId = ?", {h, pagesOfG.at(23)});
+        DbConnection::execute("UPDATE Page SET DocumentId = ?, PageNumber = 3 WHERE PageId = ?", {h, pagesOfG.at(24)});
+        QVERIFY(Deletes::deletePages({pagesOfG.at(22)}).unremovedFiles.isEmpty());
         prompt.messages.clear();
         prompt.answers3 = {answer};
         const ExportResult again = run(cabinet, dest);
 
-        QCOMPARE(prompt.questions, QStringList{PreviousExport::Question(dest + "/Yearly")});
+        QCOMPARE(prompt.questions, QStringList{PreviousExport::question(dest + "/Yearly")});
         QCOMPARE(again.declined, answer == Prompt::Answer::Cancel);
         QCOMPARE(prompt.messages, answer == Prompt::Answer::Cancel ? QStringList()
                                                                    : QStringList{"Export complete. 25 pages copied."});
@@ -547,9 +547,9 @@ private Q_SLOTS:
         for (const QString &user : users)
             TestFiles::writeFile(c + user, "user");
 
-        QCOMPARE(PreviousExport::Find(dest, "Cab"), std::optional<QString>(dest + "/Cab"));
+        QCOMPARE(PreviousExport::find(dest, "Cab"), std::optional<QString>(dest + "/Cab"));
         QStringList steps;
-        const PreviousExport::Cleared cleared = PreviousExport::Clear(dest + "/Cab", [&](const QString &relative) {
+        const PreviousExport::Cleared cleared = PreviousExport::clear(dest + "/Cab", [&](const QString &relative) {
             steps << relative;
             return true;
         });
@@ -565,11 +565,11 @@ private Q_SLOTS:
         QVERIFY(steps.contains("D/F/G/Page 2.jpg"));
         // Without its marker the folder holds no earlier export; a cabinet
         // folder that is a link holds none either.
-        QVERIFY(!PreviousExport::Find(dest, "Cab"));
+        QVERIFY(!PreviousExport::find(dest, "Cab"));
         QVERIFY(QFile::link(dest + "/Cab", dest + "/Linked cabinet"));
         TestFiles::writeFile(c + "VLM.txt", "marker");
-        QVERIFY(PreviousExport::Find(dest, "Cab"));
-        QVERIFY(!PreviousExport::Find(dest, "Linked cabinet"));
+        QVERIFY(PreviousExport::find(dest, "Cab"));
+        QVERIFY(!PreviousExport::find(dest, "Linked cabinet"));
     }
 };
 

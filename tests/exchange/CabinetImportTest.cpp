@@ -70,7 +70,7 @@ QString shortcutMark(const QVariant &shortcutYN)
 QStringList snapshot(RecordId cabinetId)
 {
     using DbConnection::OpenRecordset;
-    QStringList lines{"C " + text(DbConnection::QueryValue("SELECT Description FROM Cabinet WHERE CabinetId = ?",
+    QStringList lines{"C " + text(DbConnection::queryValue("SELECT Description FROM Cabinet WHERE CabinetId = ?",
                                                            {cabinetId}))};
     const Recordset drawers =
         OpenRecordset("SELECT DrawerId, Name, Description FROM Drawer WHERE CabinetId = ? ORDER BY Name", {cabinetId});
@@ -114,18 +114,18 @@ QStringList snapshot(RecordId cabinetId)
 
 RecordId insertDocument(RecordId folderId, const QString &name, const QString &description, const QDate &date, double amount)
 {
-    return Records::InsertDocument({folderId, name, description, date, amount});
+    return Records::insertDocument({folderId, name, description, date, amount});
 }
 
 // A cabinet with descriptions of several lines, dated documents with
 // amounts, JPEG pages and a shortcut page to a PDF.
 RecordId sourceCabinet()
 {
-    const RecordId cabinet = Records::InsertCabinet(Records::CabinetValues{"Source", "Top\nof the cabinet", "", false, ""});
-    const RecordId bills = Records::InsertDrawer({cabinet, "Bills", "Paid\nand unpaid"});
-    Records::InsertDrawer({cabinet, "Empty drawer", ""});
-    const RecordId year = Records::InsertFolder({bills, "2024", "Line one\nLine two", ""});
-    Records::InsertFolder({bills, "Empty folder", "", ""});
+    const RecordId cabinet = Records::insertCabinet(Records::CabinetValues{"Source", "Top\nof the cabinet", "", false, ""});
+    const RecordId bills = Records::insertDrawer({cabinet, "Bills", "Paid\nand unpaid"});
+    Records::insertDrawer({cabinet, "Empty drawer", ""});
+    const RecordId year = Records::insertFolder({bills, "2024", "Line one\nLine two", ""});
+    Records::insertFolder({bills, "Empty folder", "", ""});
     const RecordId rent = insertDocument(year, "Rent", "March\nrent", QDate(2024, 3, 4), 12.5);
     PageFixture::storedPage(rent, 1, jpegBytes(Qt::red));
     PageFixture::storedPage(rent, 2, jpegBytes(Qt::green));
@@ -179,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(snapshot(target), snapshot(source));
         QCOMPARE(ExchangeState::instance().ImportedFileCount, 4);
         QCOMPARE(ExchangeState::instance().ImportedShortcutCount, 1);
-        const QString copy = DbConnection::QueryValue(
+        const QString copy = DbConnection::queryValue(
             "SELECT Filename FROM Page WHERE ShortcutYN = 'Y' AND DocumentId IN"
             " (SELECT DocumentId FROM Document WHERE FolderId IN (SELECT FolderId FROM Folder WHERE DrawerId IN"
             " (SELECT DrawerId FROM Drawer WHERE CabinetId = ?)))", {target}).toString();
@@ -300,7 +300,7 @@ private Q_SLOTS:
         QCOMPARE(got.filter(QRegularExpression("^P (Unfiled drawer/Unfiled folder/a|D1/Unfiled folder/b).jpg ")).size(),
                  2);
         QCOMPARE(rows("Page"), 5);
-        QCOMPARE(DbConnection::QueryValue("SELECT count(*) FROM Page WHERE Name LIKE '%.txt' OR Name = 'inner.jpg'")
+        QCOMPARE(DbConnection::queryValue("SELECT count(*) FROM Page WHERE Name LIKE '%.txt' OR Name = 'inner.jpg'")
                      .toInt(), 0);
     }
 
@@ -325,7 +325,7 @@ private Q_SLOTS:
         const QStringList got = snapshot(target);
         QCOMPARE(got.filter(QRegularExpression("^F D1/F1 ")).size(), 1);
         QCOMPARE(got.filter(QRegularExpression("^P D1/F1/G1 ")).size(), 1);
-        QCOMPARE(DbConnection::QueryValue("SELECT DocumentId FROM Page").toLongLong(), high + 1);
+        QCOMPARE(DbConnection::queryValue("SELECT DocumentId FROM Page").toLongLong(), high + 1);
     }
 
     // Files at the paths of the next page ids (a killed import's copies,
@@ -477,7 +477,7 @@ private Q_SLOTS:
         const TreeImportResult result = ImportCabinetTree(target, root, 1);
         QVERIFY(!result.cancelled);
         QCOMPARE(rows("Page"), 1);
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Page").toString(), QString("Page 1.jpg"));
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Page").toString(), QString("Page 1.jpg"));
         const QVector<FileImport::ImportFailure> &listed = warning ? result.notes : result.failures;
         QCOMPARE(listed.size(), 1);
         QCOMPARE((warning ? result.failures : result.notes).size(), 0);
@@ -486,14 +486,14 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY2(prompt.messages.first().contains("\n" + named + ": "), qPrintable(prompt.messages.first()));
         QCOMPARE(rows("Drawer"), 1);
-        const QVariant description = DbConnection::QueryValue("SELECT Description FROM Folder");
+        const QVariant description = DbConnection::queryValue("SELECT Description FROM Folder");
         QCOMPARE(description.toString().size(), warning ? 65535 : 0);
-        QVERIFY(DbConnection::QueryValue("SELECT length(Description) FROM Document").toInt() <= 65535);
+        QVERIFY(DbConnection::queryValue("SELECT length(Description) FROM Document").toInt() <= 65535);
         // Nothing of a file outside the tree reached a record.
         for (const char *table : {"Cabinet", "Drawer", "Folder", "Document"})
-            QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM %1 WHERE Description LIKE '%secret%'")
+            QCOMPARE(DbConnection::queryValue(QStringLiteral("SELECT count(*) FROM %1 WHERE Description LIKE '%secret%'")
                                                   .arg(table)).toInt(), 0);
-        QCOMPARE(DbConnection::QueryValue("SELECT count(*) FROM Document WHERE Amount = 7 OR DateOnDocument IS NOT NULL")
+        QCOMPARE(DbConnection::queryValue("SELECT count(*) FROM Document WHERE Amount = 7 OR DateOnDocument IS NOT NULL")
                      .toInt(), 0);
     }
 
@@ -510,7 +510,7 @@ private Q_SLOTS:
         FakePrompt prompt;
         const TreeImportResult result = ImportCabinetTree(RecordFixture::cabinet("Target"), root, 1);
         QVERIFY(result.failures.isEmpty());
-        QCOMPARE(DbConnection::QueryValue("SELECT Description FROM Drawer WHERE Name = 'D1'").toString(),
+        QCOMPARE(DbConnection::queryValue("SELECT Description FROM Drawer WHERE Name = 'D1'").toString(),
                  QString("Shared"));
     }
 

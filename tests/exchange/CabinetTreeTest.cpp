@@ -41,13 +41,13 @@ private Q_SLOTS:
         else if (kind == "doc")
             QCOMPARE(RemoveInvalidFileChars(RemoveExtension(name)), expected);
         else
-            QCOMPARE(PageFileName(name, 7), expected);
+            QCOMPARE(treeFileName(name, 7), expected);
     }
 
     // A Null page number gives "Page .jpg", which reads back as page 0.
     void nullPageNumber()
     {
-        QCOMPARE(PageFileName("/p/1.jpg", QVariant()), QString("Page .jpg"));
+        QCOMPARE(treeFileName("/p/1.jpg", QVariant()), QString("Page .jpg"));
     }
 
     // Names meeting in one directory, letter case aside, get " (2)", " (3)"
@@ -55,15 +55,15 @@ private Q_SLOTS:
     void uniqueNames()
     {
         QSet<QString> files;
-        QCOMPARE(UniqueName("Page 7.jpg", files, true), QString("Page 7.jpg"));
-        QCOMPARE(UniqueName("page 7.JPG", files, true), QString("page 7 (2).JPG"));
-        QCOMPARE(UniqueName("Page 7.jpg", files, true), QString("Page 7 (3).jpg"));
+        QCOMPARE(uniqueName("Page 7.jpg", files, true), QString("Page 7.jpg"));
+        QCOMPARE(uniqueName("page 7.JPG", files, true), QString("page 7 (2).JPG"));
+        QCOMPARE(uniqueName("Page 7.jpg", files, true), QString("Page 7 (3).jpg"));
         QSet<QString> dirs;
-        QCOMPARE(UniqueName("AB", dirs, false), QString("AB"));
-        QCOMPARE(UniqueName("ab", dirs, false), QString("ab (2)"));
+        QCOMPARE(uniqueName("AB", dirs, false), QString("AB"));
+        QCOMPARE(uniqueName("ab", dirs, false), QString("ab (2)"));
         QSet<QString> accents;
-        UniqueName("Été", accents, false);
-        QCOMPARE(UniqueName("éTÉ", accents, false), QString("éTÉ (2)"));
+        uniqueName("Été", accents, false);
+        QCOMPARE(uniqueName("éTÉ", accents, false), QString("éTÉ (2)"));
     }
 
     // Every kind of line break is one "|"; "|" reads back as "\n".
@@ -102,7 +102,7 @@ private Q_SLOTS:
         QFETCH(QVariant, stored);
         QFETCH(QString, written);
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        QCOMPARE(FormatAmount(stored), written);
+        QCOMPARE(formatAmount(stored), written);
         QLocale::setDefault(QLocale::c());
     }
 
@@ -124,7 +124,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QDate, date);
-        QCOMPARE(ParseDate(text).value_or(QDate()), date);
+        QCOMPARE(parseDate(text).value_or(QDate()), date);
     }
 
     // A description file: the last non-blank line after its marker.
@@ -140,7 +140,7 @@ private Q_SLOTS:
     void description()
     {
         QFETCH(QString, text);
-        QTEST(ReadDescription(text), "value");
+        QTEST(readDescription(text), "value");
     }
 };
 

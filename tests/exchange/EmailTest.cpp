@@ -58,7 +58,7 @@ QStringList pageFiles()
 RecordId noticePage(const QVariant &email, const QString &shortcutFile = QString())
 {
     const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
-    DbConnection::Execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {email, folderId});
+    DbConnection::execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {email, folderId});
     const RecordId documentId = RecordFixture::document(folderId, "Invoice");
     if (shortcutFile.isEmpty())
         return RecordFixture::page(documentId, 3);
@@ -95,7 +95,7 @@ struct InstalledNotices
 {
     InstalledNotices()
     {
-        Email::ConnectNotices(&context);
+        Email::connectNotices(&context);
         Mail::setStallLimit(1);
     }
     ~InstalledNotices() { Mail::setStallLimit(0); }
@@ -129,8 +129,8 @@ private Q_SLOTS:
         QFETCH(QString, list);
         QFETCH(int, count);
         QFETCH(QStringList, paths);
-        QCOMPARE(Email::AttachmentCount(list), count);
-        QCOMPARE(Email::AttachmentPaths(list), paths);
+        QCOMPARE(Email::attachmentCount(list), count);
+        QCOMPARE(Email::attachmentPaths(list), paths);
     }
 
     // Stored "EmailSystem" values, compared exactly; the older names map
@@ -150,7 +150,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, setting);
         QFETCH(int, system);
-        QCOMPARE(int(Email::SystemOf(setting)), system);
+        QCOMPARE(int(Email::systemOf(setting)), system);
     }
 
     // What may stand in an address header: one plain address.
@@ -279,18 +279,18 @@ private Q_SLOTS:
     // The notice's subject and body, for a scanned page and a shortcut.
     void noticeText()
     {
-        const std::optional<Email::Notice> scanned = Email::NewPageNotice(noticePage(" ann@example.test "));
+        const std::optional<Email::Notice> scanned = Email::newPageNotice(noticePage(" ann@example.test "));
         QVERIFY(scanned);
         QCOMPARE(scanned->address, QString("ann@example.test"));
         QCOMPARE(scanned->subject, QString("Vellumark: new page added"));
         QCOMPARE(scanned->body, QString(" Cabinet: Home\n  Drawer: Bills\n  Folder: Power\nDocument: Invoice\n\n"
                                         "New page scanned.  Page # 3"));
         const std::optional<Email::Notice> shortcut =
-            Email::NewPageNotice(noticePage("ann@example.test", "/home/ann/it's offer.pdf"));
+            Email::newPageNotice(noticePage("ann@example.test", "/home/ann/it's offer.pdf"));
         QVERIFY(shortcut);
         QVERIFY(shortcut->body.endsWith("\n\nNew file added: /home/ann/it's offer.pdf"));
-        QVERIFY(!Email::NewPageNotice(noticePage("   ")));
-        QVERIFY(!Email::NewPageNotice(noticePage(QVariant(QMetaType(QMetaType::QString)))));
+        QVERIFY(!Email::newPageNotice(noticePage("   ")));
+        QVERIFY(!Email::newPageNotice(noticePage(QVariant(QMetaType(QMetaType::QString)))));
     }
 
     // Which settings send the notice: none when "EmailSystem" is empty or
@@ -428,7 +428,7 @@ private Q_SLOTS:
         QCOMPARE(parts.size(), 3);
         QCOMPARE(parts[0].toObject()["encoding"].toString(), QString("quoted-printable"));
         QCOMPARE(QByteArray::fromBase64(parts[0].toObject()["data"].toString().toLatin1()),
-                 Mail::crlfBody(Email::BodyWithAttachmentLine(body, 2)));
+                 Mail::crlfBody(Email::bodyWithAttachmentLine(body, 2)));
         QCOMPARE(parts[1].toObject()["filename"].toString(), QFileInfo(german).fileName());
         QCOMPARE(parts[1].toObject()["disposition"].toString(),
                  QString("attachment; filename*=UTF-8''Gr%C3%BC%C3%9Fe%20Seite%201.jpg"));
@@ -445,7 +445,7 @@ private Q_SLOTS:
         useSink(sink);
         Mail::setStallLimit(600);
         FakePrompt prompt;
-        QTimer::singleShot(300, [] { Progress::SetProgressCancelled(true); });
+        QTimer::singleShot(300, [] { Progress::setProgressCancelled(true); });
         const bool sent = Email::SendEmail(System::Smtp, "ann@example.test", "S", "B", QString());
         Mail::setStallLimit(0);
         QVERIFY(!sent);
@@ -476,7 +476,7 @@ private Q_SLOTS:
         useSink(sink);
         Settings::setValue("EmailSystem", "SMTP");
         const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("Home"), "Bills"), "Power");
-        DbConnection::Execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {"ann@example.test", folderId});
+        DbConnection::execute("UPDATE Folder SET Email = ? WHERE FolderId = ?", {"ann@example.test", folderId});
         InstalledNotices notices;
         std::vector<PageSave::SaveRequest> sheets(10);
         for (PageSave::SaveRequest &sheet : sheets) {
@@ -485,7 +485,7 @@ private Q_SLOTS:
             sheet.image = TestImages::filled(QSize(40, 60), Qt::white);
         }
         FakePrompt prompt;
-        const PageSave::BatchResult stored = PageSave::SaveScannedPages(sheets);
+        const PageSave::BatchResult stored = PageSave::saveScannedPages(sheets);
         QVERIFY(!stored.error);
         QCOMPARE(int(stored.saved.size()), 10);
         QCOMPARE(sink.connections(), 1);
@@ -556,7 +556,7 @@ private Q_SLOTS:
                                     files.at(0) + '|' + files.at(1) + '|');
         }
         QVERIFY(sent);
-        QCOMPARE(prompt.messages, QStringList{Email::MessageSentText(System::DesktopClient)});
+        QCOMPARE(prompt.messages, QStringList{Email::messageSentText(System::DesktopClient)});
         QTRY_VERIFY(QFileInfo::exists(record));
         const QStringList args = QString::fromUtf8(TestFiles::read(record)).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(args.size(), 11);

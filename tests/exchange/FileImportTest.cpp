@@ -48,7 +48,7 @@ QString jpeg(const QString &path, const QColor &colour = QColor(200, 30, 30))
 
 int count(const QString &sql, const QVariantList &binds = {})
 {
-    return DbConnection::QueryValue(sql, binds).toInt();
+    return DbConnection::queryValue(sql, binds).toInt();
 }
 
 // The page of a document named name: PageId, PageNumber, Filetype,
@@ -337,7 +337,7 @@ private Q_SLOTS:
         const QString dir = newSourceDir();
         for (const char *name : {"x.jpg", "Y.JPG", "x.pg", "x.jpgx", "README", "abc.", "y.zzzzz", "vlm.txt"})
             TestFiles::write(dir + name, "x");
-        QCOMPARE(FilesToImport(dir, list), kept);
+        QCOMPARE(filesToImport(dir, list), kept);
     }
 
     // The chooser's list: upper case, in listing order, no empty type,
@@ -347,15 +347,15 @@ private Q_SLOTS:
         const QString dir = newSourceDir();
         for (const char *name : {"b.pdf", "a.jpg", "c.JPG", "Cabinet.txt", "README", "abc."})
             TestFiles::write(dir + name, "x");
-        QCOMPARE(ListFileTypes(dir), QStringList({"JPG", "PDF", "TXT", "README"}));
+        QCOMPARE(listFileTypes(dir), QStringList({"JPG", "PDF", "TXT", "README"}));
         const QString many = newSourceDir();
         for (int i = 0; i < MaxFileTypes + 5; ++i)
             TestFiles::write(many + QString("f.e%1").arg(i, 3, 10, QChar('0')), "x");
-        const QStringList types = ListFileTypes(many);
+        const QStringList types = listFileTypes(many);
         QCOMPARE(types.size(), MaxFileTypes);
         QCOMPARE(types.last(), QString("E099"));
-        QCOMPARE(FileTypeListOf({"JPG", "PDF"}), QString("JPG,PDF,"));
-        QCOMPARE(FileTypeListOf({}), NoFileTypesChosen);
+        QCOMPARE(fileTypeListOf({"JPG", "PDF"}), QString("JPG,PDF,"));
+        QCOMPARE(fileTypeListOf({}), NoFileTypesChosen);
     }
 
     // A second import of the same directory finds every row again, keeps a
@@ -542,8 +542,8 @@ private Q_SLOTS:
         // SQLite writes its pages while the batch goes on, as it does with
         // a batch bigger than its cache; the database file may grow by
         // three pages only.
-        (void)DbConnection::QueryValue("PRAGMA cache_size = 2");
-        const qint64 pageSize = DbConnection::QueryValue("PRAGMA page_size").toLongLong();
+        (void)DbConnection::queryValue("PRAGMA cache_size = 2");
+        const qint64 pageSize = DbConnection::queryValue("PRAGMA page_size").toLongLong();
         ImportResult result;
         {
             FileSizeLimit full(QFileInfo(DbConnection::fileName()).size() + 3 * pageSize);

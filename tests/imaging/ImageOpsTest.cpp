@@ -272,7 +272,7 @@ private Q_SLOTS:
         QImage image = TestImages::filled(QSize(320, 200), colour, dpiX, QImage::Format(format));
         image.setDotsPerMeterY(TestImages::dotsPerMeter(dpiY));
         const QString path = tempPath(QStringLiteral("saved.jpg"));
-        const std::optional<DbError> error = ImageOps::saveJpeg(image, path, 30);
+        const std::optional<AppError> error = ImageOps::saveJpeg(image, path, 30);
         QVERIFY2(!error, error ? qPrintable(error->text) : "");
         const LoadResult loaded = ImageOps::load(path);
         QVERIFY(!loaded.error);
@@ -425,7 +425,7 @@ private Q_SLOTS:
             TestFiles::write(path, "earlier");
             image = QImage();
         }
-        const std::optional<DbError> error = ImageOps::saveJpeg(image, path, 30);
+        const std::optional<AppError> error = ImageOps::saveJpeg(image, path, 30);
         QVERIFY(error);
         QCOMPARE(error->code, code);
         QVERIFY(error->text.contains(path));

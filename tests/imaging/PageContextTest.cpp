@@ -97,8 +97,8 @@ private Q_SLOTS:
         QCOMPARE(place.documentId, documentId);
         QVERIFY(place.storage.usesStoragePath);
         QCOMPARE(place.storage.cabinetStoragePath, QStringLiteral("/srv/own"));
-        QCOMPARE(Caption(place), QStringLiteral("Page # 3 (ID = %1)").arg(pageId));
-        QVERIFY_THROWS_EXCEPTION(DbError, ResolvePageNeighbours(pageId + 1));
+        QCOMPARE(caption(place), QStringLiteral("Page # 3 (ID = %1)").arg(pageId));
+        QVERIFY_THROWS_EXCEPTION(AppError, ResolvePageNeighbours(pageId + 1));
     }
 
     void storage_data()
@@ -122,8 +122,8 @@ private Q_SLOTS:
         QFETCH(bool, uses);
         const RecordId cabinetId = RecordFixture::insert(
             "INSERT INTO Cabinet (Name, Storage, StoragePath) VALUES ('C', ?, ?)", {storage, path});
-        QCOMPARE(CabinetStorage(cabinetId).usesStoragePath, uses);
-        QCOMPARE(CabinetStorage(cabinetId + 1).usesStoragePath, false);
+        QCOMPARE(cabinetStorage(cabinetId).usesStoragePath, uses);
+        QCOMPARE(cabinetStorage(cabinetId + 1).usesStoragePath, false);
     }
 
     void cabinetOfKey_data()
@@ -147,14 +147,14 @@ private Q_SLOTS:
         const int documentB = RecordFixture::documentInNewFolder("B");
         const int pageB = RecordFixture::page(documentB, 1);
         QCOMPARE(pageB, documentA);
-        const int cabinetB = DbConnection::QueryValue("SELECT MAX(CabinetId) FROM Cabinet").toInt();
+        const int cabinetB = DbConnection::queryValue("SELECT MAX(CabinetId) FROM Cabinet").toInt();
         const int folderB =
-            DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentB}).toInt();
+            DbConnection::queryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentB}).toInt();
         const QString upper = prefix.toUpper();
         const RecordId id = upper == QLatin1String("FLD") ? folderB
                      : upper == QLatin1String("PAG") ? pageB
                                                      : documentB;
-        QCOMPARE(CabinetOfKey(prefix + QString::number(id)), found ? cabinetB : 0);
+        QCOMPARE(PageContext::cabinetOfKey(prefix + QString::number(id)), found ? cabinetB : 0);
     }
 };
 VLM_TEST_GUILESS_MAIN(PageContextTest)

@@ -69,7 +69,7 @@ private Q_SLOTS:
         QFETCH(QString, size);
         QFETCH(QString, type);
         const RecordId pageId = pageWith(RecordFixture::documentInNewFolder(), scanDate, fileSize, filetype);
-        const Shown shown = Describe(pageId);
+        const Shown shown = describe(pageId);
         QCOMPARE(shown.pageIdCaption, QStringLiteral("Page ID:"));
         QCOMPARE(shown.pageId, QString::number(pageId));
         QCOMPARE(shown.scanDate, date);
@@ -82,7 +82,7 @@ private Q_SLOTS:
     void shortcutPage()
     {
         const RecordId pageId = pageWith(RecordFixture::documentInNewFolder(), null(), 10, "pdf", "Y", "/home/u/a.pdf");
-        QCOMPARE(Describe(pageId).shortcut, QStringLiteral("/home/u/a.pdf"));
+        QCOMPARE(describe(pageId).shortcut, QStringLiteral("/home/u/a.pdf"));
     }
 
     void severalPages_data()
@@ -115,7 +115,7 @@ private Q_SLOTS:
         QList<RecordId> ids;
         for (const Row &row : rows)
             ids.append(pageWith(documentId, row.scanDate, row.fileSize));
-        const Shown shown = DescribeSeveral(ids);
+        const Shown shown = describeSeveral(ids);
         QCOMPARE(shown.pageIdCaption, QStringLiteral("Pages:"));
         QCOMPARE(shown.pageId, QStringLiteral("%1 pages").arg(rows.size()));
         QCOMPARE(shown.scanDate, date);

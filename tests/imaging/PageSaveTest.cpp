@@ -51,7 +51,7 @@ QString storageFolder()
 
 RecordId folderOf(RecordId documentId)
 {
-    return DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId})
+    return DbConnection::queryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId})
         .toLongLong();
 }
 
@@ -107,7 +107,7 @@ private Q_SLOTS:
         QFETCH(int, verdict);
         QFETCH(QString, message);
         QFETCH(QString, boxText);
-        const NameCheck check = CheckFileName(typed, QStringLiteral("/s"));
+        const NameCheck check = PageFileNames::checkFileName(typed, QStringLiteral("/s"));
         QCOMPARE(int(check.verdict), verdict);
         QCOMPARE(check.message, message);
         QCOMPARE(check.boxText, boxText);
@@ -145,7 +145,7 @@ private Q_SLOTS:
             Settings::setValue("DocQualityOverride", doc);
         if (!type.isEmpty())
             Settings::setValue("TWAINImageType", type);
-        QCOMPARE(ScannerSettings::PageQuality(add), expected);
+        QCOMPARE(ScannerSettings::pageQuality(add), expected);
     }
 
     void savePaths_data()
@@ -256,7 +256,7 @@ private Q_SLOTS:
         bool thrown = false;
         try {
             (void)SavePage(request);
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             thrown = true;
             QVERIFY(!e.text.isEmpty());
         }
@@ -302,7 +302,7 @@ private Q_SLOTS:
             request.key = QStringLiteral("DOC%1").arg(documentId + 100);
         else
             request.key = QStringLiteral("CAB1");
-        QVERIFY_THROWS_EXCEPTION(DbError, (void)SavePage(request));
+        QVERIFY_THROWS_EXCEPTION(AppError, (void)SavePage(request));
         QCOMPARE(rowCount("Page"), 1);
         QCOMPARE(TestFiles::read(own), QByteArray("the user's report"));
         QCOMPARE(pageColumn(shortcut, "Filename").toString(), own);
@@ -322,7 +322,7 @@ private Q_SLOTS:
         TestFiles::write(folder + QStringLiteral("/Thumbs/old.jpg"), "thumb");
 
         SaveResult saved = SavePage(SaveRequest{false, QString(), moved, page(), QString(), true, 30, QString(), {}, QString()});
-        DeleteOldFiles(old, saved);
+        deleteOldFiles(old, saved);
         QVERIFY(!QFileInfo::exists(old));
         QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/Thumbs/old.jpg")));
         verifyStored(moved, PagePaths::GetDefaultPageFilePath(moved), QSize(300, 200));
@@ -332,7 +332,7 @@ private Q_SLOTS:
         QDir().mkpath(PagePaths::GetFolderPart(defaultPath));
         TestImages::writeJpeg(defaultPath, page());
         saved = SavePage(SaveRequest{false, QString(), stayed, page(), QString(), true, 30, QString(), {}, QString()});
-        DeleteOldFiles(defaultPath, saved);
+        deleteOldFiles(defaultPath, saved);
         verifyStored(stayed, defaultPath, QSize(300, 200));
     }
 
@@ -349,7 +349,7 @@ private Q_SLOTS:
         TestImages::writeJpeg(loaded, page());
         TestImages::writeJpeg(other, page(QSize(50, 50)));
         TestFiles::write(folder + QStringLiteral("/Thumbs/other.jpg"), "the other file's thumbnail");
-        DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {loaded, pageId});
+        DbConnection::execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {loaded, pageId});
         SaveRequest request{false, QString(), pageId, page(), other, false, 30, QString(), {}, loaded};
         (void)SavePage(request);
         QCOMPARE(TestFiles::read(other), TestFiles::read(loaded));
@@ -396,7 +396,7 @@ private Q_SLOTS:
         else if (failure == QLatin1String("commit"))
             trace.failNextCommit();
 
-        const BatchResult stored = SaveScannedPages(requests);
+        const BatchResult stored = saveScannedPages(requests);
         QCOMPARE(int(stored.saved.size()), kept);
         QCOMPARE(stored.error.has_value(), !failure.isEmpty());
         QCOMPARE(rowCount("Page"), pagesBefore + kept);
@@ -469,7 +469,7 @@ private Q_SLOTS:
 
         std::vector<SaveResult> saved;
         if (feeder) {
-            const BatchResult batch = SaveScannedPages(requests);
+            const BatchResult batch = saveScannedPages(requests);
             QVERIFY2(!batch.error, qPrintable(batch.error ? batch.error->message() : QString()));
             saved = batch.saved;
         } else {
@@ -497,7 +497,7 @@ private Q_SLOTS:
         (void)SavePage(SaveRequest{false, QString(), added.pageId, page(), QString(), false, 30, QString(), {}, QString()});
         try {
             (void)SavePage(SaveRequest{true, QStringLiteral("DOC999"), 0, page(), QString(), false, 30, QString(), {}, QString()});
-        } catch (const DbError &) {
+        } catch (const AppError &) {
         }
         QCOMPARE(noticed.pages, QList<RecordId>{added.pageId});
     }

@@ -32,7 +32,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(int, number);
-        QCOMPARE(WholeNumber(text), number);
+        QCOMPARE(PrintLayout::wholeNumber(text), number);
     }
 
     // The printed size in printer pixels, before and after the 0.95 factor.
@@ -73,7 +73,7 @@ private Q_SLOTS:
         QFETCH(int, widthPct);
         QFETCH(int, heightPct);
         QFETCH(QSize, printed);
-        QCOMPARE(PrintedSize(pixels, stored, printer, scanDpi, Scale{widthPct, heightPct}), printed);
+        QCOMPARE(PrintLayout::printedSize(pixels, stored, printer, scanDpi, Scale{widthPct, heightPct}), printed);
     }
 
     // The stored percentages as printing reads them.
@@ -97,7 +97,7 @@ private Q_SLOTS:
             Settings::setValue(QStringLiteral("PrintWidthPct"), width);
         if (!height.isNull())
             Settings::setValue(QStringLiteral("PrintHeightPct"), height);
-        const Scale scale = ReadScale();
+        const Scale scale = PrintLayout::readScale();
         QTEST(scale.widthPct, "widthPct");
         QTEST(scale.heightPct, "heightPct");
     }
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QFETCH(QString, width);
         QFETCH(QString, height);
         QFETCH(QString, message);
-        const auto refusal = SaveScale(width, height);
+        const auto refusal = PrintLayout::saveScale(width, height);
         QCOMPARE(refusal ? refusal->message : QString(), message);
         if (refusal)
             QCOMPARE(refusal->width, message == WidthMessage);
@@ -157,17 +157,17 @@ private Q_SLOTS:
             Settings::setValue("DocDPIOverride", docDpi);
         if (!picDpi.isEmpty())
             Settings::setValue("PicDPIOverride", picDpi);
-        QTEST(ScanDpi(), "dpi");
+        QTEST(PrintLayout::scanDpi(), "dpi");
     }
 
     // An image without a stored resolution has none, whatever Qt filled in.
     void storedDpi()
     {
-        QCOMPARE(StoredDpi(QImage(10, 10, QImage::Format_RGB32)), QSize(0, 0));
+        QCOMPARE(PrintLayout::storedDpi(QImage(10, 10, QImage::Format_RGB32)), QSize(0, 0));
         QImage image(10, 10, QImage::Format_RGB32);
         image.setDotsPerMeterX(11811);
         image.setDotsPerMeterY(23622);
-        QCOMPARE(StoredDpi(image), QSize(300, 600));
+        QCOMPARE(PrintLayout::storedDpi(image), QSize(300, 600));
     }
 
     void checkRange_data()
@@ -183,7 +183,7 @@ private Q_SLOTS:
     {
         QFETCH(int, from);
         QFETCH(int, thru);
-        QTEST(CheckRange(from, thru).value_or(QString()), "message");
+        QTEST(PrintLayout::checkRange(from, thru).value_or(QString()), "message");
     }
 
     // The printer a print dialog preselects.
@@ -202,7 +202,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, printers);
         QFETCH(QString, remembered);
-        QTEST(SelectedPrinter(printers, remembered), "index");
+        QTEST(PrintLayout::selectedPrinter(printers, remembered), "index");
     }
 };
 

@@ -51,18 +51,18 @@ private Q_SLOTS:
             .replace("$DATA", data)
             .replace("$ROOT/link", link)
             .replace("$ROOT", TestEnvironment::root());
-        QCOMPARE(IsInsideDataFolder(name), refused);
+        QCOMPARE(isInsideDataFolder(name), refused);
     }
 
     // The first offer is the last export's folder with the page id; at
     // first the home folder.
     void proposedName()
     {
-        QCOMPARE(ProposedName(1234), QDir::homePath() + "/1234.jpg");
+        QCOMPARE(SaveAs::proposedName(1234), QDir::homePath() + "/1234.jpg");
         Settings::setValue("LastSaveAsPath", "/srv/scans/");
-        QCOMPARE(ProposedName(7), QStringLiteral("/srv/scans/7.jpg"));
-        QCOMPARE(WithDefaultExtension("/srv/a"), QStringLiteral("/srv/a.jpg"));
-        QCOMPARE(WithDefaultExtension("/srv/a.jpeg"), QStringLiteral("/srv/a.jpeg"));
+        QCOMPARE(SaveAs::proposedName(7), QStringLiteral("/srv/scans/7.jpg"));
+        QCOMPARE(withDefaultExtension("/srv/a"), QStringLiteral("/srv/a.jpg"));
+        QCOMPARE(withDefaultExtension("/srv/a.jpeg"), QStringLiteral("/srv/a.jpeg"));
     }
 
     // An export writes the JPEG with its resolution and remembers its
@@ -70,14 +70,14 @@ private Q_SLOTS:
     void exportRemembersFolder()
     {
         const QString name = TestEnvironment::root() + "/exports/new/page.jpg";
-        QVERIFY(!Export(TestImages::filled(QSize(40, 30), Qt::red, 600), name, 30));
+        QVERIFY(!exportImage(TestImages::filled(QSize(40, 30), Qt::red, 600), name, 30));
         QImageReader reader(name);
         QCOMPARE(reader.size(), QSize(40, 30));
         QCOMPARE(qRound(reader.read().dotsPerMeterX() * 0.0254), 600);
         QCOMPARE(Settings::value("LastSaveAsPath"), TestEnvironment::root() + "/exports/new/");
 
         const QString blocked = TestFiles::pathUnderFile("blocker") + "/page.jpg";
-        const std::optional<DbError> error = Export(TestImages::filled(QSize(4, 4), Qt::red), blocked, 30);
+        const std::optional<AppError> error = exportImage(TestImages::filled(QSize(4, 4), Qt::red), blocked, 30);
         QVERIFY(error);
         QVERIFY(!error->text.isEmpty());
         QCOMPARE(Settings::value("LastSaveAsPath"), TestEnvironment::root() + "/exports/new/");

@@ -121,7 +121,7 @@ private Q_SLOTS:
         Settings::setValue("DocScanType", "Black & White");
         Settings::setValue("PicDPIOverride", "600");
         Settings::setValue("PicScanType", "Grayscale");
-        const ScanPlan::Plan plan = ScanPlan::Read();
+        const ScanPlan::Plan plan = ScanPlan::read();
         QCOMPARE(plan.request.dpi, dpi);
         QCOMPARE(plan.request.mode, mode);
         QCOMPARE(plan.request.feeder, feeder);
@@ -154,8 +154,8 @@ private Q_SLOTS:
             r = {saved[0], saved[1], saved[2], saved[3], saved[4], saved[5]};
             ScanDefaults::SaveScanDPI(r);
         }
-        QCOMPARE(ScanDefaults::ReadResolution().docDpi, r.docDpi);
-        QCOMPARE(ScanDefaults::ReadResolution().picScanType, r.picScanType);
+        QCOMPARE(ScanDefaults::readResolution().docDpi, r.docDpi);
+        QCOMPARE(ScanDefaults::readResolution().picScanType, r.picScanType);
         const QStringList got{QString::number(ScannerSettings::GetDocDPI()),
                               QString::number(ScannerSettings::GetDocQuality()), ScannerSettings::GetDocScanType(),
                               QString::number(ScannerSettings::GetPicDPI()),

@@ -113,7 +113,7 @@ private Q_SLOTS:
                                                     TestImages::filled(size, kInk, dpi, QImage::Format(format)));
         const QString thumb = madeTempPath(QStringLiteral("thumbs/new/p.jpg"));
         QDir(QFileInfo(thumb).absolutePath()).removeRecursively();
-        const std::optional<DbError> error = makeThumbnail(image, thumb);
+        const std::optional<AppError> error = makeThumbnailFile(image, thumb);
         QVERIFY2(!error, error ? qPrintable(error->text) : "");
         verifyThumbnail(thumb, content);
     }
@@ -123,7 +123,7 @@ private Q_SLOTS:
     void fromImageInMemory()
     {
         const QString thumb = madeTempPath(QStringLiteral("memory/Thumbs/p.jpg"));
-        const std::optional<DbError> error = saveThumbnail(TestImages::filled(QSize(2000, 1000), kInk), thumb);
+        const std::optional<AppError> error = writeThumbnailOf(TestImages::filled(QSize(2000, 1000), kInk), thumb);
         QVERIFY2(!error, error ? qPrintable(error->text) : "");
         verifyThumbnail(thumb, QSize(100, 50));
     }
@@ -258,7 +258,7 @@ private Q_SLOTS:
                      0);
         }
 
-        const std::optional<DbError> error = makeThumbnail(image, thumb);
+        const std::optional<AppError> error = makeThumbnailFile(image, thumb);
         QVERIFY(error);
         if (code != 0)
             QCOMPARE(error->code, code);
@@ -338,7 +338,7 @@ private Q_SLOTS:
                 TestImages::writeJpeg(image, i % 2 ? QSize(300, 200) : QSize(200, 300), 150, kInk);
             jobs.append({image, madeTempPath(folder + QStringLiteral("Thumbs/p%1.jpg").arg(i))});
         }
-        const QVector<std::optional<DbError>> results = makeThumbnails(jobs, threads);
+        const QVector<std::optional<AppError>> results = makeThumbnailFiles(jobs, threads);
         QCOMPARE(results.size(), jobs.size());
         for (int i = 0; i < jobs.size(); ++i) {
             QCOMPARE(bool(results.at(i)), i == 4);
@@ -346,7 +346,7 @@ private Q_SLOTS:
             if (i != 4)
                 verifyThumbnail(jobs.at(i).thumbPath, i % 2 ? QSize(100, 67) : QSize(67, 100));
         }
-        QVERIFY(makeThumbnails({}, threads).isEmpty());
+        QVERIFY(makeThumbnailFiles({}, threads).isEmpty());
     }
 
     // By page id the paths come from the page store: the default folders,
@@ -373,7 +373,7 @@ private Q_SLOTS:
         const int shortcut = insert("INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN)"
                                     " VALUES (?, 0, ?, 'Y')", {doc, userFile});
 
-        const QVector<std::optional<DbError>> results = MakeThumbnails({inStore, named, shortcut, 99999});
+        const QVector<std::optional<AppError>> results = makePageThumbnails({inStore, named, shortcut, 99999});
         QCOMPARE(results.size(), 4);
         QVERIFY2(!results.at(0), results.at(0) ? qPrintable(results.at(0)->text) : "");
         verifyThumbnail(PagePaths::GetDefaultThumbFilePath(inStore), QSize(100, 50));

@@ -35,8 +35,8 @@ private Q_SLOTS:
         QFETCH(QString, writtenAgain);
         if (!stored.isEmpty())
             Settings::setValue("ZoomDefault", stored);
-        QCOMPARE(ZoomIndexOf(ReadZoomDefault()), shownIndex);
-        QCOMPARE(SaveZoomDefault(shownIndex), writtenAgain);
+        QCOMPARE(zoomIndexOf(readZoomDefault()), shownIndex);
+        QCOMPARE(saveZoomDefault(shownIndex), writtenAgain);
         QCOMPARE(Settings::value("ZoomDefault"), writtenAgain);
     }
 };

@@ -97,12 +97,12 @@ private Q_SLOTS:
         const int doc = document();
         const QString path = shortcut ? userFile(name) : jpeg(name);
         const QByteArray bytes = TestFiles::read(path);
-        const PasteResult result = PasteFilesIntoDocument({path}, doc);
+        const PasteResult result = pasteFilesIntoDocument({path}, doc);
         QCOMPARE(result.skipped.size(), 0);
         QCOMPARE(result.added.size(), 1);
         const RecordId id = result.added[0].pageId;
         QCOMPARE(result.added[0].shortcut, shortcut);
-        const Pages::PageRow row = Pages::ReadDocumentPages(doc).value(0);
+        const Pages::PageRow row = Pages::readDocumentPages(doc).value(0);
         QCOMPARE(row.pageId, id);
         QCOMPARE(row.fileSize, QString::number(bytes.size()));
         QTEST(row.filetype, "filetype");
@@ -188,12 +188,12 @@ private Q_SLOTS:
     {
         const int doc = document();
         const QString path = TestImages::writeGreyJpeg(m_files + QStringLiteral("/huge.jpg"), QSize(20000, 20000));
-        const PasteResult result = PasteFilesIntoDocument({path}, doc);
+        const PasteResult result = pasteFilesIntoDocument({path}, doc);
         QCOMPARE(result.added.size(), 1);
         QVERIFY2(result.added[0].note.contains(QStringLiteral("20000 by 20000 pixels is too large to show")),
                  qPrintable(result.added[0].note));
         const QString small = jpeg(QStringLiteral("small.jpg"));
-        QCOMPARE(PasteFilesIntoDocument({small}, doc).added.value(0).note, QString());
+        QCOMPARE(pasteFilesIntoDocument({small}, doc).added.value(0).note, QString());
     }
 
     // A file at a new page's paths (the page of a restored backup, a killed
@@ -213,7 +213,7 @@ private Q_SLOTS:
         const QString taken = image ? PagePaths::GetDefaultPageFilePath(1) : PagePaths::GetDefaultThumbFilePath(1);
         PageFixture::leftover(taken);
         const RecordingChanges notices;
-        const PasteResult result = PasteFilesIntoDocument({source}, doc);
+        const PasteResult result = pasteFilesIntoDocument({source}, doc);
         QCOMPARE(result.added.size(), 1);
         QCOMPARE(result.added[0].pageId, 2);
         QCOMPARE(TestFiles::read(taken), PageFixture::LeftoverBytes);
@@ -231,18 +231,18 @@ private Q_SLOTS:
         QDir().mkpath(folder);
         const QString second = jpeg(QStringLiteral("b.jpg"));
         const QString notes = userFile(QStringLiteral("notes.txt"));
-        const PasteResult result = PasteFilesIntoDocument({first, folder, second, notes}, doc);
+        const PasteResult result = pasteFilesIntoDocument({first, folder, second, notes}, doc);
         QCOMPARE(result.documentId, doc);
         QCOMPARE(result.added.size(), 3);
         QCOMPARE(result.skipped.size(), 1);
         QCOMPARE(result.skipped[0].path, folder);
         QStringList listed;
-        for (const Pages::PageRow &row : Pages::ReadDocumentPages(doc))
+        for (const Pages::PageRow &row : Pages::readDocumentPages(doc))
             listed.append(QStringLiteral("%1:%2").arg(row.pageNumber).arg(row.filetype));
         QCOMPARE(listed, (QStringList{"0:txt", "1:jpg", "2:jpg"}));
 
         // A document deleted before the paste gets nothing.
-        QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteFilesIntoDocument({first}, doc + 100));
+        QVERIFY_THROWS_EXCEPTION(AppError, (void)pasteFilesIntoDocument({first}, doc + 100));
         QCOMPARE(pageCount(), 3);
     }
 
@@ -260,9 +260,9 @@ private Q_SLOTS:
         QCOMPARE(moved.movedPages, 2);
         QVERIFY(moved.added.isEmpty());
         QCOMPARE(cutList().CutPageCount(), 0);
-        QCOMPARE(Pages::ReadDocumentPages(b).size(), 2);
+        QCOMPARE(Pages::readDocumentPages(b).size(), 2);
         QCOMPARE(PasteIntoDocument(b, {file}).added.size(), 1);
-        QCOMPARE(Pages::ReadDocumentPages(b).size(), 3);
+        QCOMPARE(Pages::readDocumentPages(b).size(), 3);
     }
 
     // Cut pages deleted before the paste are counted as missing, so the
@@ -274,7 +274,7 @@ private Q_SLOTS:
         const int a1 = RecordFixture::page(a, 1);
         const int a2 = RecordFixture::page(a, 2);
         cutList().CutPageIds = {a1, a2};
-        DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE PageId = ?"), {a2});
+        DbConnection::execute(QStringLiteral("DELETE FROM Page WHERE PageId = ?"), {a2});
         const PasteResult result = PasteIntoDocument(b, {});
         QCOMPARE(result.movedPages, 1);
         QCOMPARE(result.missingPages, 1);
@@ -289,10 +289,10 @@ private Q_SLOTS:
         const int page = RecordFixture::page(a, 1);
         cutList().CutPageIds = {page};
         DbConnection::failAfterStatements(3);
-        QVERIFY_THROWS_EXCEPTION(DbError, (void)PasteIntoDocument(b, {}));
+        QVERIFY_THROWS_EXCEPTION(AppError, (void)PasteIntoDocument(b, {}));
         DbConnection::failAfterStatements(0);
         QCOMPARE(cutList().CutPageIds, QList<RecordId>{page});
-        QCOMPARE(Pages::ReadDocumentPages(a).size(), 1);
+        QCOMPARE(Pages::readDocumentPages(a).size(), 1);
     }
 
     // Paste into a document of a locked cabinet needs the cabinet's
@@ -324,7 +324,7 @@ private Q_SLOTS:
         const PasteResult result = PasteIntoDocument(target, {jpeg(QStringLiteral("a.jpg"))});
         QCOMPARE(prompt.passwordPrompts, 1);
         QCOMPARE(result.refused, !pastes);
-        QCOMPARE(Pages::ReadDocumentPages(target).size(), pastes ? 1 : 0);
+        QCOMPARE(Pages::readDocumentPages(target).size(), pastes ? 1 : 0);
         QCOMPARE(cutList().CutPageCount(), cut && !pastes ? 1 : 0);
         QCOMPARE(Passwords::UnlockedCabinets().size(), pastes ? 1 : 0);
     }
@@ -335,7 +335,7 @@ private Q_SLOTS:
     {
         const int doc = document();
         const QString notes = userFile(QStringLiteral("notes.pdf"));
-        const PasteResult result = PasteFilesIntoDocument({jpeg(QStringLiteral("a.jpg")), notes}, doc);
+        const PasteResult result = pasteFilesIntoDocument({jpeg(QStringLiteral("a.jpg")), notes}, doc);
         const int stored = result.added[0].pageId;
         const int shortcut = result.added[1].pageId;
         cutList().CutPageIds = {stored};

@@ -22,7 +22,7 @@ RecordId scannedPage(RecordId documentId, int number, const QDateTime &scanDate,
     page.pageNumber = number;
     page.scanDate = scanDate;
     page.filename = filename;
-    return Pages::InsertPage(page);
+    return Pages::insertPage(page);
 }
 
 QList<RecordId> ids(const QVector<PageRecord> &records)
@@ -91,8 +91,8 @@ private Q_SLOTS:
         records.paging().setDisplayCount(20);
         records.load(m_doc);
         records.paging().nextScreen();
-        DbConnection::Execute(QStringLiteral("DELETE FROM Page WHERE PageId = ?"), {pages[22]});
-        DbConnection::Execute(QStringLiteral("UPDATE Page SET PageNumber = 99 WHERE PageId = ?"), {pages[20]});
+        DbConnection::execute(QStringLiteral("DELETE FROM Page WHERE PageId = ?"), {pages[22]});
+        DbConnection::execute(QStringLiteral("UPDATE Page SET PageNumber = 99 WHERE PageId = ?"), {pages[20]});
         records.reload();
         QCOMPARE(records.paging().PagePaneStart(), 21);
         QCOMPARE(ids(records.screen()), (QList<RecordId>{pages[21], pages[23], pages[24], pages[20]}));

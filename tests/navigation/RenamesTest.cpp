@@ -32,20 +32,20 @@ private Q_SLOTS:
         const int d1 = document(f1, "Invoice");
         document(f1, "Other");
 
-        Renames::Result r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(taxes), "BILLS");
+        Renames::Result r = Renames::renameRecord(QStringLiteral("DRW%1").arg(taxes), "BILLS");
         QVERIFY(!r.stored);
         QCOMPARE(r.messages, QStringList{"A drawer named 'BILLS' already exists."});
-        QVERIFY(Renames::RenameRecord(QStringLiteral("DRW%1").arg(taxes), "receipts").stored);
+        QVERIFY(Renames::renameRecord(QStringLiteral("DRW%1").arg(taxes), "receipts").stored);
 
-        r = Renames::RenameRecord(QStringLiteral("CAB%1").arg(work), "home");
+        r = Renames::renameRecord(QStringLiteral("CAB%1").arg(work), "home");
         QCOMPARE(r.messages, QStringList{"A file cabinet named 'home' already exists."});
         // Its own name is no duplicate.
-        QVERIFY(Renames::RenameRecord(QStringLiteral("CAB%1").arg(home), "HOME").stored);
+        QVERIFY(Renames::renameRecord(QStringLiteral("CAB%1").arg(home), "HOME").stored);
 
-        r = Renames::RenameRecord(QStringLiteral("FLD%1").arg(f1), "water");
+        r = Renames::renameRecord(QStringLiteral("FLD%1").arg(f1), "water");
         QCOMPARE(r.messages, QStringList{"A folder named 'water' already exists."});
-        QVERIFY(Renames::RenameRecord(QStringLiteral("DOC%1").arg(d1), "Other").stored);
-        QCOMPARE(DbConnection::QueryValue("SELECT count(*) FROM Document WHERE Name = 'Other'").toInt(), 2);
+        QVERIFY(Renames::renameRecord(QStringLiteral("DOC%1").arg(d1), "Other").stored);
+        QCOMPARE(DbConnection::queryValue("SELECT count(*) FROM Document WHERE Name = 'Other'").toInt(), 2);
     }
 
     // Non-ASCII names differing only in case are duplicates too.
@@ -53,7 +53,7 @@ private Q_SLOTS:
     {
         const int c = cabinet("Été");
         const int other = cabinet("Hiver");
-        const Renames::Result r = Renames::RenameRecord(QStringLiteral("CAB%1").arg(other), "éTÉ");
+        const Renames::Result r = Renames::renameRecord(QStringLiteral("CAB%1").arg(other), "éTÉ");
         QVERIFY(!r.stored);
         Q_UNUSED(c);
     }
@@ -64,14 +64,14 @@ private Q_SLOTS:
     {
         const int c = cabinet("Home");
         const int d = drawer(c, "Bills");
-        Renames::Result r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "Old/New");
+        Renames::Result r = Renames::renameRecord(QStringLiteral("DRW%1").arg(d), "Old/New");
         QVERIFY(r.stored);
         QCOMPARE(r.name, QStringLiteral("OldNew"));
-        QCOMPARE(r.messages, QStringList{RecordRules::InvalidNameMessage()});
-        r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "...");
+        QCOMPARE(r.messages, QStringList{RecordRules::invalidNameMessage()});
+        r = Renames::renameRecord(QStringLiteral("DRW%1").arg(d), "...");
         QVERIFY(!r.stored);
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer").toString(), QStringLiteral("OldNew"));
-        r = Renames::RenameRecord(QStringLiteral("DRW%1").arg(d), "   ");
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Drawer").toString(), QStringLiteral("OldNew"));
+        r = Renames::renameRecord(QStringLiteral("DRW%1").arg(d), "   ");
         QVERIFY(!r.stored);
         QVERIFY(r.messages.isEmpty());
     }
@@ -97,11 +97,11 @@ private Q_SLOTS:
         const int doc = document(f, "March");
         const QHash<QString, int> ids{{"CAB", c}, {"DRW", d}, {"FLD", f}, {"DOC", doc}};
         const QString key = prefix + QString::number(ids.value(prefix));
-        Renames::Result r = Renames::RenameRecord(key, QString(81, QLatin1Char('n')));
+        Renames::Result r = Renames::renameRecord(key, QString(81, QLatin1Char('n')));
         QVERIFY(!r.stored);
         QVERIFY(r.tooLong);
-        QCOMPARE(r.messages, QStringList{RecordRules::NameTooLongMessage(kind)});
-        r = Renames::RenameRecord(key, QString(80, QLatin1Char('n')));
+        QCOMPARE(r.messages, QStringList{RecordRules::nameTooLongMessage(kind)});
+        r = Renames::renameRecord(key, QString(80, QLatin1Char('n')));
         QVERIFY(r.stored);
         QCOMPARE(r.name.size(), 80);
     }
@@ -110,16 +110,16 @@ private Q_SLOTS:
     {
         const int f = folder(drawer(cabinet("Home"), "Bills"), "Power");
         const int d = document(f, "x", "2024-03-04");
-        const Renames::Result r = Renames::RenameRecord(QStringLiteral("DOC%1").arg(d), "O'Hara's bill");
+        const Renames::Result r = Renames::renameRecord(QStringLiteral("DOC%1").arg(d), "O'Hara's bill");
         QVERIFY(r.stored);
         QCOMPARE(r.date, QDate(2024, 3, 4));
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Document").toString(), QStringLiteral("O'Hara's bill"));
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Document").toString(), QStringLiteral("O'Hara's bill"));
     }
 
     void rootsAreNotRenamed()
     {
-        QVERIFY(!Renames::RenameRecord("ROOT", "x").stored);
-        QVERIFY(!Renames::RenameRecord("FCB1", "x").stored);
+        QVERIFY(!Renames::renameRecord("ROOT", "x").stored);
+        QVERIFY(!Renames::renameRecord("FCB1", "x").stored);
     }
 };
 

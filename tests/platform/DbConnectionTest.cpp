@@ -22,21 +22,21 @@ namespace {
 
 QString names()
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT group_concat(Name) FROM (SELECT Name FROM T ORDER BY Id)"))
+    return DbConnection::queryValue(QStringLiteral("SELECT group_concat(Name) FROM (SELECT Name FROM T ORDER BY Id)"))
         .toString();
 }
 
 void insert(const QString &name, int padding = 0)
 {
-    DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"),
+    DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"),
                           {name + QString(padding, QLatin1Char(' '))});
 }
 
 // A later page of the database than it has: SQLite reports the disk full.
 void limitPages()
 {
-    const qint64 pages = DbConnection::QueryValue(QStringLiteral("PRAGMA page_count")).toLongLong();
-    (void)DbConnection::QueryValue(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 1));
+    const qint64 pages = DbConnection::queryValue(QStringLiteral("PRAGMA page_count")).toLongLong();
+    (void)DbConnection::queryValue(QStringLiteral("PRAGMA max_page_count = %1").arg(pages + 1));
 }
 
 } // namespace
@@ -50,7 +50,7 @@ private Q_SLOTS:
     {
         const QString dir = TestEnvironment::freshDataFolder();
         DbConnection::open(QDir(dir).filePath(QStringLiteral("t.db")));
-        DbConnection::Execute(QStringLiteral("CREATE TABLE T (Id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, N REAL)"));
+        DbConnection::execute(QStringLiteral("CREATE TABLE T (Id INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT, N REAL)"));
     }
     void cleanup() { DbConnection::close(); }
 
@@ -74,9 +74,9 @@ private Q_SLOTS:
     // The snapshot walks both ways, reads by name and keeps Null apart from "".
     void recordsetMovesBothWays()
     {
-        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('a')"));
-        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (NULL)"));
-        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('')"));
+        DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES ('a')"));
+        DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES (NULL)"));
+        DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES ('')"));
         Recordset rs = DbConnection::OpenRecordset(QStringLiteral("SELECT Id, Name FROM T ORDER BY Id"));
         QCOMPARE(rs.recordCount(), 3);
         QCOMPARE(rs.field(QStringLiteral("name")).toString(), QStringLiteral("a"));
@@ -99,9 +99,9 @@ private Q_SLOTS:
     void badSqlThrowsWithCodeAndText()
     {
         try {
-            DbConnection::Execute(QStringLiteral("SELEC nonsense"));
+            DbConnection::execute(QStringLiteral("SELEC nonsense"));
             QFAIL("no error");
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QCOMPARE(e.code, 1);
             QVERIFY(!e.text.isEmpty());
             QVERIFY(e.message().startsWith(QStringLiteral("Error # 1 ")));
@@ -111,9 +111,9 @@ private Q_SLOTS:
     void lastInsertIdIsMaxId()
     {
         for (int i = 0; i < 3; ++i) {
-            DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("x")});
-            QCOMPARE(DbConnection::LastInsertId(),
-                     DbConnection::QueryValue(QStringLiteral("SELECT Max(Id) FROM T")).toLongLong());
+            DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("x")});
+            QCOMPARE(DbConnection::lastInsertId(),
+                     DbConnection::queryValue(QStringLiteral("SELECT Max(Id) FROM T")).toLongLong());
         }
     }
 
@@ -121,31 +121,31 @@ private Q_SLOTS:
     void boundValueKeepsNul()
     {
         const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
-        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {withNul});
-        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT Name FROM T")).toString(), withNul);
+        DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {withNul});
+        QCOMPARE(DbConnection::queryValue(QStringLiteral("SELECT Name FROM T")).toString(), withNul);
     }
 
     void transactionRollsBackUncommitted()
     {
         try {
             DbConnection::Transaction tx;
-            DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('kept?')"));
-            DbConnection::Execute(QStringLiteral("INSERT INTO Nope VALUES (1)"));
+            DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES ('kept?')"));
+            DbConnection::execute(QStringLiteral("INSERT INTO Nope VALUES (1)"));
             tx.commit();
-        } catch (const DbError &) {
+        } catch (const AppError &) {
         }
-        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM T")).toInt(), 0);
+        QCOMPARE(DbConnection::queryValue(QStringLiteral("SELECT count(*) FROM T")).toInt(), 0);
         // The connection is usable afterwards, and nesting works.
         {
             DbConnection::Transaction outer;
-            DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('outer')"));
+            DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES ('outer')"));
             {
                 DbConnection::Transaction inner;
-                DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES ('inner')"));
+                DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES ('inner')"));
             }
             outer.commit();
         }
-        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT group_concat(Name) FROM T")).toString(),
+        QCOMPARE(DbConnection::queryValue(QStringLiteral("SELECT group_concat(Name) FROM T")).toString(),
                  QStringLiteral("outer"));
     }
 
@@ -184,18 +184,18 @@ private Q_SLOTS:
                     if (name == QLatin1String("faulty"))
                         provoke(fault);
                     item.commit();
-                } catch (const DbError &e) {
+                } catch (const AppError &e) {
                     codes.append(e.code);
                 }
             }
             if (fault == Fault::FileTooBig)
                 limit.emplace(QFileInfo(DbConnection::fileName()).size());
             batch.commit();
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             codes.append(e.code);
         }
         limit.reset();
-        (void)DbConnection::QueryValue(QStringLiteral("PRAGMA max_page_count = 1000000"));
+        (void)DbConnection::queryValue(QStringLiteral("PRAGMA max_page_count = 1000000"));
         if (unitGoesOn) {
             QCOMPARE(codes, QVector<int>{code});
             QCOMPARE(names(), QStringLiteral("before,first,next"));
@@ -217,25 +217,25 @@ private Q_SLOTS:
     // a schema change or closing the connection.
     void statementsRunAgain()
     {
-        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("a")});
-        DbConnection::Execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("b")});
+        DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("a")});
+        DbConnection::execute(QStringLiteral("INSERT INTO T (Name) VALUES (?)"), {QStringLiteral("b")});
         const QString sql = QStringLiteral("SELECT Name FROM T WHERE Id = ?");
-        QCOMPARE(DbConnection::QueryValue(sql, {1}).toString(), QStringLiteral("a"));
-        QCOMPARE(DbConnection::QueryValue(sql, {2}).toString(), QStringLiteral("b"));
-        QVERIFY(DbConnection::QueryValue(sql, {3}).isNull());
+        QCOMPARE(DbConnection::queryValue(sql, {1}).toString(), QStringLiteral("a"));
+        QCOMPARE(DbConnection::queryValue(sql, {2}).toString(), QStringLiteral("b"));
+        QVERIFY(DbConnection::queryValue(sql, {3}).isNull());
         {
             DbConnection::Transaction tx;
             QCOMPARE(DbConnection::OpenRecordset(QStringLiteral("SELECT Id FROM T")).recordCount(), 2);
-            DbConnection::Execute(QStringLiteral("UPDATE T SET Name = ? WHERE Id = ?"), {QStringLiteral("c"), 1});
+            DbConnection::execute(QStringLiteral("UPDATE T SET Name = ? WHERE Id = ?"), {QStringLiteral("c"), 1});
             tx.commit();
         }
-        DbConnection::Execute(QStringLiteral("DROP TABLE T"));
-        DbConnection::Execute(QStringLiteral("CREATE TABLE T (Id INTEGER PRIMARY KEY, Name TEXT)"));
-        QVERIFY(DbConnection::QueryValue(sql, {1}).isNull());
+        DbConnection::execute(QStringLiteral("DROP TABLE T"));
+        DbConnection::execute(QStringLiteral("CREATE TABLE T (Id INTEGER PRIMARY KEY, Name TEXT)"));
+        QVERIFY(DbConnection::queryValue(sql, {1}).isNull());
         const QString file = DbConnection::fileName();
         DbConnection::close();
         DbConnection::open(file);
-        QVERIFY(DbConnection::QueryValue(sql, {1}).isNull());
+        QVERIFY(DbConnection::queryValue(sql, {1}).isNull());
     }
 
     void notADatabaseIsRefusedUntouched()
@@ -250,7 +250,7 @@ private Q_SLOTS:
         bool thrown = false;
         try {
             DbConnection::open(path);
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             thrown = true;
             QCOMPARE(e.code, 26);
         }
@@ -265,7 +265,7 @@ private:
     {
         switch (fault) {
         case Fault::Constraint:
-            DbConnection::Execute(QStringLiteral("INSERT INTO T (Id, Name) VALUES (1, 'twice')"));
+            DbConnection::execute(QStringLiteral("INSERT INTO T (Id, Name) VALUES (1, 'twice')"));
             break;
         case Fault::Injected:
             DbConnection::failAfterStatements(1);

@@ -14,7 +14,7 @@ namespace {
 
 enum class Way { Write, Copy, Rename };
 
-std::optional<DbError> place(Way way, const QString &source, const QString &target)
+std::optional<AppError> place(Way way, const QString &source, const QString &target)
 {
     switch (way) {
     case Way::Write:
@@ -63,7 +63,7 @@ private Q_SLOTS:
         if (oneGone)
             QVERIFY(QFile::remove(files.at(27)));
         QStringList synced;
-        const std::optional<DbError> error =
+        const std::optional<AppError> error =
             FileSync::syncAll(files, folders, 4, [&](const QString &path) { synced.append(path); });
         QCOMPARE(error.has_value(), oneGone);
         if (oneGone) {
@@ -114,7 +114,7 @@ private Q_SLOTS:
         if (standing == QLatin1String("dangling"))
             QVERIFY(QFile::link(elsewhere, target));
 
-        const std::optional<DbError> error = place(way, source, target);
+        const std::optional<AppError> error = place(way, source, target);
         if (standing.isEmpty()) {
             QVERIFY2(!error, error ? qPrintable(error->message()) : "");
             QCOMPARE(TestFiles::read(target), QByteArray("new page"));

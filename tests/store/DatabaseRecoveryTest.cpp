@@ -23,7 +23,7 @@ constexpr qint64 kHeadroom = 64 * 1024;
 
 QString journal()
 {
-    return Database::DatabaseFile() + QStringLiteral("-journal");
+    return Database::databaseFile() + QStringLiteral("-journal");
 }
 
 // Rows that start with no name: an upgrade that names them all rewrites
@@ -61,9 +61,9 @@ bool cutShort(const QString &file)
 void interruptCommit(const QString &change)
 {
     TestEnvironment::openFreshDatabase();
-    DbConnection::Execute(addPages(kPages));
+    DbConnection::execute(addPages(kPages));
     DbConnection::close();
-    const QString file = Database::DatabaseFile();
+    const QString file = Database::databaseFile();
     QProcess child;
     child.start(QStringLiteral(VLM_INTERRUPTED_COMMIT),
                 {file, QString::number(QFileInfo(file).size() + kHeadroom), commitOf(change)});
@@ -108,7 +108,7 @@ Contents readContents(const QString &file)
 std::optional<Startup::Failure> startUp(const QString &program)
 {
     if (program == QLatin1String("vlmtools"))
-        return Startup::PrepareForTools().warning;
+        return Startup::prepareForTools().warning;
     return Startup::OpenDatabase();
 }
 
@@ -150,7 +150,7 @@ private Q_SLOTS:
         QCOMPARE(DbConnection::isOpen(), program == QLatin1String("vlm"));
         DbConnection::close();
         QVERIFY(!QFileInfo::exists(journal()));
-        const Contents c = readContents(Database::DatabaseFile());
+        const Contents c = readContents(Database::databaseFile());
         QCOMPARE(c.integrity, QStringLiteral("ok"));
         QCOMPARE(c.pages, kPages);
         QCOMPARE(c.named, 0);
@@ -177,7 +177,7 @@ private Q_SLOTS:
         interruptCommit(QStringLiteral("import"));
         if (QTest::currentTestFailed())
             return;
-        const QString file = Database::DatabaseFile();
+        const QString file = Database::databaseFile();
         const QString aside = QDir(TestEnvironment::root()).filePath(QStringLiteral("moved.mdb"));
         QFile::remove(aside);
         QVERIFY(QFile::rename(file, aside));
@@ -218,11 +218,11 @@ private Q_SLOTS:
         try {
             Database::CreateDatabase();
             QFAIL("a database was made beside a journal");
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QCOMPARE(e.code, int(ErrorCode::JournalWithoutDatabase));
             QVERIFY(!e.text.isEmpty());
         }
-        QVERIFY(!QFileInfo::exists(Database::DatabaseFile()));
+        QVERIFY(!QFileInfo::exists(Database::databaseFile()));
         QCOMPARE(TestFiles::read(journal()), QByteArray(512, 'j'));
     }
 
@@ -230,7 +230,7 @@ private Q_SLOTS:
     void emptyJournalIgnored()
     {
         TestFiles::write(journal(), QByteArray());
-        QVERIFY(!Database::HasJournal(Database::DatabaseFile()));
+        QVERIFY(!Database::hasJournal(Database::databaseFile()));
         QVERIFY(!Startup::OpenDatabase());
     }
 };

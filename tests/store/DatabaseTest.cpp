@@ -24,7 +24,7 @@ QStringList columnsOf(const QString &table)
 
 int count(const QString &sql)
 {
-    return DbConnection::QueryValue(sql).toInt();
+    return DbConnection::queryValue(sql).toInt();
 }
 
 // Writes a database file by hand at a given version: the version-0 tables
@@ -78,13 +78,13 @@ private Q_SLOTS:
     void freshStartReachesCurrentVersion()
     {
         TestEnvironment::freshDataFolder();
-        QVERIFY(!QFile::exists(Database::DatabaseFile()));
+        QVERIFY(!QFile::exists(Database::databaseFile()));
         Database::OpenDatabase();
-        QVERIFY(QFile::exists(Database::DatabaseFile()));
-        QVERIFY(!QFile::exists(Database::DatabaseFile() + ".tmp"));
+        QVERIFY(QFile::exists(Database::databaseFile()));
+        QVERIFY(!QFile::exists(Database::databaseFile() + ".tmp"));
         Database::UpdateDatabase();
         QCOMPARE(count("SELECT count(*) FROM Version"), 1);
-        QCOMPARE(Database::ReadDbVersion(), 4);
+        QCOMPARE(Database::readDbVersion(), 4);
         const QStringList cabinet = columnsOf("Cabinet");
         QCOMPARE(cabinet, (QStringList{"CabinetId", "Name", "Password", "Description", "Storage", "StoragePath"}));
         QCOMPARE(columnsOf("Page"),
@@ -98,7 +98,7 @@ private Q_SLOTS:
         Database::OpenDatabase();
         Database::UpdateDatabase();
         QCOMPARE(count("SELECT count(*) FROM Version"), 1);
-        QCOMPARE(Database::ReadDbVersion(), 4);
+        QCOMPARE(Database::readDbVersion(), 4);
     }
 
     void upgradesFromOlderVersions_data()
@@ -118,27 +118,27 @@ private Q_SLOTS:
         QFETCH(int, built);
         QFETCH(QVariant, versionRow);
         TestEnvironment::freshDataFolder();
-        writeOldDatabase(Database::DatabaseFile(), built, versionRow);
+        writeOldDatabase(Database::databaseFile(), built, versionRow);
         Database::OpenDatabase();
         Database::UpdateDatabase();
-        QCOMPARE(Database::ReadDbVersion(), 4);
+        QCOMPARE(Database::readDbVersion(), 4);
         QCOMPARE(count("SELECT count(*) FROM Version"), 1);
-        QVERIFY(Database::HasColumn("Folder", "Email"));
+        QVERIFY(Database::tableHasColumn("Folder", "Email"));
         if (versionRow.toInt() < 3) {
-            QVERIFY(Database::HasColumn("Page", "ShortcutYN"));
-            QCOMPARE(DbConnection::QueryValue("SELECT Filetype FROM Page").toString(), QStringLiteral("JPG"));
+            QVERIFY(Database::tableHasColumn("Page", "ShortcutYN"));
+            QCOMPARE(DbConnection::queryValue("SELECT Filetype FROM Page").toString(), QStringLiteral("JPG"));
         }
     }
 
     void newerDatabaseIsLeftAlone()
     {
         TestEnvironment::freshDataFolder();
-        writeOldDatabase(Database::DatabaseFile(), 1, 5);
+        writeOldDatabase(Database::databaseFile(), 1, 5);
         Database::OpenDatabase();
         Database::UpdateDatabase();
-        QCOMPARE(Database::ReadDbVersion(), 5);
-        QVERIFY(!Database::HasColumn("Page", "Filetype"));
-        QVERIFY(!Database::HasColumn("Folder", "Email"));
+        QCOMPARE(Database::readDbVersion(), 5);
+        QVERIFY(!Database::tableHasColumn("Page", "Filetype"));
+        QVERIFY(!Database::tableHasColumn("Folder", "Email"));
     }
 
     // A step that fails half-way leaves neither its first column nor a new
@@ -150,17 +150,17 @@ private Q_SLOTS:
         // The version read, BEGIN, then per column a look-up and an ALTER:
         // the sixth statement is the second ALTER.
         DbConnection::failAfterStatements(6);
-        QVERIFY_THROWS_EXCEPTION(DbError, Database::UpdateDatabase());
+        QVERIFY_THROWS_EXCEPTION(AppError, Database::UpdateDatabase());
         DbConnection::failAfterStatements(0);
-        QCOMPARE(Database::ReadDbVersion(), 0);
-        QVERIFY(!Database::HasColumn("Cabinet", "Storage"));
+        QCOMPARE(Database::readDbVersion(), 0);
+        QVERIFY(!Database::tableHasColumn("Cabinet", "Storage"));
         DbConnection::close();
 
         Database::OpenDatabase();
         Database::UpdateDatabase();
-        QCOMPARE(Database::ReadDbVersion(), 4);
-        QVERIFY(Database::HasColumn("Cabinet", "Storage"));
-        QVERIFY(Database::HasColumn("Cabinet", "StoragePath"));
+        QCOMPARE(Database::readDbVersion(), 4);
+        QVERIFY(Database::tableHasColumn("Cabinet", "Storage"));
+        QVERIFY(Database::tableHasColumn("Cabinet", "StoragePath"));
     }
 
     // A column that exists although the version row says otherwise is
@@ -170,7 +170,7 @@ private Q_SLOTS:
         TestEnvironment::openFreshDatabase();
         Database::SetDbVersion(2);
         Database::UpdateDatabase();
-        QCOMPARE(Database::ReadDbVersion(), 4);
+        QCOMPARE(Database::readDbVersion(), 4);
     }
 
     // Ids name page files and tree keys: deleting the newest row must not
@@ -182,12 +182,12 @@ private Q_SLOTS:
             const QString t = QLatin1String(table);
             const QString insert = t == "Cabinet" ? "INSERT INTO Cabinet (Name) VALUES ('a')"
                                                   : "INSERT INTO Page (DocumentId) VALUES (1)";
-            DbConnection::Execute(insert);
-            DbConnection::Execute(insert);
-            const qint64 last = DbConnection::LastInsertId();
-            DbConnection::Execute(QStringLiteral("DELETE FROM %1 WHERE %1Id = %2").arg(t).arg(last));
-            DbConnection::Execute(insert);
-            QCOMPARE(DbConnection::LastInsertId(), last + 1);
+            DbConnection::execute(insert);
+            DbConnection::execute(insert);
+            const qint64 last = DbConnection::lastInsertId();
+            DbConnection::execute(QStringLiteral("DELETE FROM %1 WHERE %1Id = %2").arg(t).arg(last));
+            DbConnection::execute(insert);
+            QCOMPARE(DbConnection::lastInsertId(), last + 1);
         }
     }
 
@@ -195,7 +195,7 @@ private Q_SLOTS:
     void namesCompareWithoutCase()
     {
         TestEnvironment::openFreshDatabase();
-        DbConnection::Execute("INSERT INTO Cabinet (Name) VALUES ('Taxes')");
+        DbConnection::execute("INSERT INTO Cabinet (Name) VALUES ('Taxes')");
         QCOMPARE(count("SELECT count(*) FROM Cabinet WHERE Name = 'TAXES'"), 1);
     }
 
@@ -207,7 +207,7 @@ private Q_SLOTS:
         writeOldDatabase(dir + "/empty.mdb", 1, 1);
         Database::OpenDatabase();
         Database::UpdateDatabase();
-        QCOMPARE(Database::ReadDbVersion(), 4);
+        QCOMPARE(Database::readDbVersion(), 4);
         QCOMPARE(count("SELECT count(*) FROM Page"), 1);
         QVERIFY(QFile::exists(dir + "/empty.mdb"));
     }
@@ -216,11 +216,11 @@ private Q_SLOTS:
     void corruptFileIsRefusedUntouched()
     {
         TestEnvironment::freshDataFolder();
-        QFile f(Database::DatabaseFile());
+        QFile f(Database::databaseFile());
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("This is not a database, it is a letter to the tax office.\n");
         f.close();
-        QVERIFY_THROWS_EXCEPTION(DbError, Database::OpenDatabase());
+        QVERIFY_THROWS_EXCEPTION(AppError, Database::OpenDatabase());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("This is not a database, it is a letter to the tax office.\n"));
     }
@@ -228,7 +228,7 @@ private Q_SLOTS:
     void driverIsAvailable()
     {
         QString message;
-        QVERIFY2(Database::CheckDatabaseDriver(&message), qPrintable(message));
+        QVERIFY2(Database::checkDatabaseDriver(&message), qPrintable(message));
     }
 };
 

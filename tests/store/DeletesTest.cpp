@@ -178,7 +178,7 @@ private Q_SLOTS:
             gone += pageFiles(addPage(doc));
         const QStringList kept = pageFiles(addPage(sibling));
 
-        DeleteDocument(doc);
+        Deletes::deleteDocument(doc);
 
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Document")), 1);
         QCOMPARE(CountDocumentPages(doc), 0);
@@ -212,7 +212,7 @@ private Q_SLOTS:
         QVERIFY(exists(dataPath(QStringLiteral("Pages/4294967/4294967298.jpg"))));
         const QStringList kept = pageFiles(pageOne) + pageFiles(next);
 
-        DeleteDocument(doc);
+        Deletes::deleteDocument(doc);
 
         verifyFiles(own, false);
         verifyFiles(kept, true);
@@ -240,7 +240,7 @@ private Q_SLOTS:
         const RecordId otherDoc = addDocument(otherFld);
         const QStringList kept = pageFiles(addPage(otherDoc));
 
-        DeleteFolder(fld);
+        deleteFolder(fld);
 
         QCOMPARE(rowCounts(), QStringLiteral("Cabinet 1, Drawer 1, Folder 1, Document 1, Page 1"));
         QCOMPARE(CountDocumentPages(otherDoc), 1);
@@ -264,7 +264,7 @@ private Q_SLOTS:
         const RecordId keptDrw = addDrawer(cab);
         const QStringList kept = pageFiles(addPage(addDocument(addFolder(keptDrw))));
 
-        DeleteDrawer(drw);
+        Deletes::deleteDrawer(drw);
 
         QCOMPARE(rowCounts(), QStringLiteral("Cabinet 1, Drawer 1, Folder 1, Document 1, Page 1"));
         QCOMPARE(CountDrawerPages(keptDrw), 1);
@@ -279,7 +279,7 @@ private Q_SLOTS:
     void deleteEmptyDrawer()
     {
         const RecordId drw = addDrawer(addCabinet());
-        DeleteDrawer(drw);
+        Deletes::deleteDrawer(drw);
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Drawer")), 0);
         const QStringList expected{"start Delete drawer 1..3", "step Delete drawer", "step Delete drawer", "stop"};
         QCOMPARE(m_view->events, expected);
@@ -296,7 +296,7 @@ private Q_SLOTS:
         const RecordId keptCab = addCabinet();
         const QStringList kept = pageFiles(addPage(addDocument(addFolder(addDrawer(keptCab)))));
 
-        DeleteCabinet(cab);
+        Deletes::deleteCabinet(cab);
 
         QCOMPARE(rowCounts(), QStringLiteral("Cabinet 1, Drawer 1, Folder 1, Document 1, Page 1"));
         QCOMPARE(CountCabinetPages(keptCab), 1);
@@ -314,7 +314,7 @@ private Q_SLOTS:
     void deleteCabinetWithoutDrawers()
     {
         const RecordId cab = addCabinet();
-        DeleteCabinet(cab);
+        Deletes::deleteCabinet(cab);
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Cabinet")), 0);
         const QStringList expected{"start Delete cabinet 1..2", "step Delete cabinet", "stop"};
         QCOMPARE(m_view->events, expected);
@@ -333,10 +333,10 @@ private Q_SLOTS:
         const QStringList gone = pageFiles(p1) + pageFiles(p3);
         const QStringList kept = pageFiles(p2) + pageFiles(shortcut);
 
-        DeletePages({p3, p1, shortcut, p1});
+        Deletes::deletePages({p3, p1, shortcut, p1});
 
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 1);
-        QCOMPARE(DbConnection::QueryValue(QStringLiteral("SELECT PageId FROM Page")).toInt(), p2);
+        QCOMPARE(DbConnection::queryValue(QStringLiteral("SELECT PageId FROM Page")).toInt(), p2);
         verifyFiles(gone, false);
         verifyFiles(kept, true);
         QCOMPARE(m_view->events.first(), QStringLiteral("start Delete page 1..9"));
@@ -357,7 +357,7 @@ private Q_SLOTS:
             ReadOnlyFolder store(PagePaths::GetFolderPart(image));
             if (QFile(image).rename(image + ".probe"))
                 QSKIP("This file system lets every file be removed.");
-            result = DeletePages({page});
+            result = Deletes::deletePages({page});
         }
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
         QVERIFY(exists(image));
@@ -370,7 +370,7 @@ private Q_SLOTS:
 
     void deleteNoPages()
     {
-        DeletePages({});
+        Deletes::deletePages({});
         QVERIFY(m_view->events.isEmpty());
     }
 
@@ -402,7 +402,7 @@ private Q_SLOTS:
         const RecordId doc = addDocument(addFolder(addDrawer(addCabinet())));
         const int copy = addNamedPage(doc, dataPath(QStringLiteral("user/offer.pdf")), true);
         const QString copyPath = PagePaths::GetDefaultPageFolder(copy) + QStringLiteral("/%1.pdf").arg(copy);
-        DbConnection::Execute(QStringLiteral("UPDATE Page SET Filename = ? WHERE PageId = ?"), {copyPath, copy});
+        DbConnection::execute(QStringLiteral("UPDATE Page SET Filename = ? WHERE PageId = ?"), {copyPath, copy});
         writeFile(copyPath);
         const QString other = PagePaths::GetDefaultPageFolder(copy) + QStringLiteral("/letter.pdf");
         addNamedPage(doc, other, true);
@@ -424,7 +424,7 @@ private Q_SLOTS:
 
         DeleteStoredPageFiles(single);
         QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(single)));
-        DeleteDocument(doc);
+        Deletes::deleteDocument(doc);
         QVERIFY(!exists(PagePaths::GetDefaultThumbFilePath(inDoc)));
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
     }
@@ -443,10 +443,10 @@ private Q_SLOTS:
 
         DeleteStoredPageFiles(p1);
         verifyFiles(files, true);
-        DeleteDocument(doc1);
+        Deletes::deleteDocument(doc1);
         verifyFiles(files, true);
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 1);
-        DeleteDocument(doc2);
+        Deletes::deleteDocument(doc2);
         verifyFiles(files, false);
     }
 
@@ -458,7 +458,7 @@ private Q_SLOTS:
         const RecordId p1 = addNamedPage(addDocument(fld), shared);
         addNamedPage(addDocument(fld), shared);
         const QStringList files = pageFiles(p1);
-        DeleteFolder(fld);
+        deleteFolder(fld);
         verifyFiles(files, false);
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
     }
@@ -472,7 +472,7 @@ private Q_SLOTS:
         const int stored = addNamedPage(doc, file);
         addNamedPage(addDocument(fld), file, true);
         const QStringList files = pageFiles(stored);
-        DeleteDocument(doc);
+        Deletes::deleteDocument(doc);
         verifyFiles(files, true);
     }
 
@@ -529,7 +529,7 @@ private Q_SLOTS:
         const RecordId doc = addDocument(fld);
         RecordFixture::insert("INSERT INTO Page (DocumentId, PageNumber, Filename, ShortcutYN) VALUES (?, 1, ?, 'N')",
                               {doc, expand(filename)});
-        const DeleteResult result = DeleteDocument(doc);
+        const DeleteResult result = Deletes::deleteDocument(doc);
         QDir::setCurrent(oldCwd);
         QCOMPARE(exists(target), kept);
         QCOMPARE(result.keptFiles.contains(QFileInfo(expand(filename)).filePath()), kept);
@@ -568,17 +568,17 @@ private Q_SLOTS:
             DbConnection::failAfterStatements(n);
             try {
                 if (level == QLatin1String("cabinet"))
-                    DeleteCabinet(cab);
+                    Deletes::deleteCabinet(cab);
                 else if (level == QLatin1String("drawer"))
-                    DeleteDrawer(drw);
+                    Deletes::deleteDrawer(drw);
                 else if (level == QLatin1String("folder"))
-                    DeleteFolder(fld);
+                    deleteFolder(fld);
                 else if (level == QLatin1String("document"))
-                    DeleteDocument(doc);
+                    Deletes::deleteDocument(doc);
                 else
-                    DeletePages({p1, p2});
+                    Deletes::deletePages({p1, p2});
                 done = true;
-            } catch (const DbError &e) {
+            } catch (const AppError &e) {
                 ++failures;
                 QCOMPARE(e.code, int(ErrorCode::InjectedFailure));
             }
@@ -613,7 +613,7 @@ private Q_SLOTS:
         for (RecordId id : ids)
             writeFile(PagePaths::GetDefaultPageFilePath(id));
 
-        DeleteFolder(fld);
+        deleteFolder(fld);
 
         QCOMPARE(RecordFixture::rowCount(QStringLiteral("Page")), 0);
         QCOMPARE(m_view->events.first(), QStringLiteral("start Delete folder 1..1002"));

@@ -39,20 +39,20 @@ QString describe(const QList<TemplateFolder> &folders)
 
 void writeTemplateFile(const QByteArray &bytes)
 {
-    TestFiles::write(TemplateFilePath(), bytes);
+    TestFiles::write(templateFilePath(), bytes);
 }
 
 QByteArray templateFileBytes()
 {
-    return TestFiles::read(TemplateFilePath());
+    return TestFiles::read(templateFilePath());
 }
 
 int newDrawer()
 {
-    DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')"));
-    const RecordId cabinetId = DbConnection::LastInsertId();
-    DbConnection::Execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, 'D')"), {cabinetId});
-    return DbConnection::LastInsertId();
+    DbConnection::execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')"));
+    const RecordId cabinetId = DbConnection::lastInsertId();
+    DbConnection::execute(QStringLiteral("INSERT INTO Drawer (CabinetId, Name) VALUES (?, 'D')"), {cabinetId});
+    return DbConnection::lastInsertId();
 }
 
 // Writes the template file, applies the named template to a new drawer and
@@ -112,7 +112,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         QFETCH(QStringList, names);
-        QCOMPARE(ReadTemplateNames(file), names);
+        QCOMPARE(readTemplateNames(file), names);
     }
 
     // The editor shows every kind in any letter case and everything after
@@ -134,7 +134,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, file);
         QFETCH(QString, tree);
-        QCOMPARE(describe(ReadTemplateTree(file)), tree);
+        QCOMPARE(describe(readTemplateTree(file)), tree);
     }
 
     // The applier trims lines and values, wants upper-case kinds, matches
@@ -161,7 +161,7 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QString, name);
         QFETCH(QString, folders);
-        QCOMPARE(describe(ReadTemplateFolders(file, name)), folders);
+        QCOMPARE(describe(readTemplateFolders(file, name)), folders);
     }
 
     // The editor's file: an empty line before each template, CR LF ends,
@@ -170,7 +170,7 @@ private Q_SLOTS:
     {
         const QList<TemplateDrawer> drawers{{"Home", {{"Bills", {"Gas", "Water"}}, {"Car", {}}}},
                                             {"Empty", {}}};
-        QCOMPARE(WriteTemplateTree(drawers),
+        QCOMPARE(writeTemplateTree(drawers),
                  QStringLiteral("\r\nDRW=Home\r\nFLD=Bills\r\nDOC=Gas\r\nDOC=Water\r\nFLD=Car\r\n"
                                 "\r\nDRW=Empty\r\n"));
     }
@@ -180,11 +180,11 @@ private Q_SLOTS:
     void roundTripThroughEveryReader()
     {
         const QList<TemplateDrawer> drawers{{"a=b", {{"x = y", {"1=2=3"}}}}, {" padded ", {}}};
-        const QString file = WriteTemplateTree(drawers);
-        QCOMPARE(ReadTemplateTree(file).size(), 2);
-        QCOMPARE(describe(ReadTemplateTree(file)), describe(drawers));
-        QCOMPARE(ReadTemplateNames(file), (QStringList{"a=b", " padded "}));
-        QCOMPARE(describe(ReadTemplateFolders(file, "a=b")), QStringLiteral("*[x = y(1=2=3)]"));
+        const QString file = writeTemplateTree(drawers);
+        QCOMPARE(readTemplateTree(file).size(), 2);
+        QCOMPARE(describe(readTemplateTree(file)), describe(drawers));
+        QCOMPARE(readTemplateNames(file), (QStringList{"a=b", " padded "}));
+        QCOMPARE(describe(readTemplateFolders(file, "a=b")), QStringLiteral("*[x = y(1=2=3)]"));
     }
 
     // Rows go in in file order, each with its node after the commit;
@@ -196,16 +196,16 @@ private Q_SLOTS:
                                               "\r\nDRW=Work\r\nFLD=Other\r\n",
                                               "Home");
         QCOMPARE(contentOf(drawerId), QStringLiteral("*[Bills(Gas,Water),Car]"));
-        const int bills = DbConnection::QueryValue("SELECT FolderId FROM Folder WHERE Name = 'Bills'").toInt();
-        const int car = DbConnection::QueryValue("SELECT FolderId FROM Folder WHERE Name = 'Car'").toInt();
-        const int gas = DbConnection::QueryValue("SELECT DocumentId FROM Document WHERE Name = 'Gas'").toInt();
+        const int bills = DbConnection::queryValue("SELECT FolderId FROM Folder WHERE Name = 'Bills'").toInt();
+        const int car = DbConnection::queryValue("SELECT FolderId FROM Folder WHERE Name = 'Car'").toInt();
+        const int gas = DbConnection::queryValue("SELECT DocumentId FROM Document WHERE Name = 'Gas'").toInt();
         QCOMPARE(sink.calls, (QStringList{
                                  QStringLiteral("folder %1/%2 Bills").arg(drawerId).arg(bills),
                                  QStringLiteral("document %1/%2 Gas").arg(bills).arg(gas),
                                  QStringLiteral("document %1/%2 Water").arg(bills).arg(gas + 1),
                                  QStringLiteral("folder %1/%2 Car").arg(drawerId).arg(car),
                              }));
-        QVERIFY(DbConnection::QueryValue("SELECT Description FROM Folder WHERE FolderId = ?", {bills}).isNull());
+        QVERIFY(DbConnection::queryValue("SELECT Description FROM Folder WHERE FolderId = ?", {bills}).isNull());
     }
 
     // A name listed with surrounding spaces still applies.
@@ -278,9 +278,9 @@ private Q_SLOTS:
         try {
             ApplyDrawerTemplate("t", drawerId);
             QFAIL("a name longer than 80 characters was applied");
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QCOMPARE(e.code, int(ErrorCode::InvalidValue));
-            QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(TemplateFilePath()),
+            QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(templateFilePath()),
                      qPrintable(e.text));
         }
         QCOMPARE(RecordFixture::rowCount("Folder"), 0);
@@ -321,7 +321,7 @@ private Q_SLOTS:
         const RecordId drawerId = newDrawer();
         RecordingNavigationSink sink;
         DbConnection::failAfterStatements(failingStatement);
-        QVERIFY_THROWS_EXCEPTION(DbError, ApplyDrawerTemplate("Home", drawerId));
+        QVERIFY_THROWS_EXCEPTION(AppError, ApplyDrawerTemplate("Home", drawerId));
         DbConnection::failAfterStatements(0);
         QCOMPARE(RecordFixture::rowCount("Folder"), 0);
         QCOMPARE(RecordFixture::rowCount("Document"), 0);
@@ -350,7 +350,7 @@ private Q_SLOTS:
         LoadDrawerTemplateNames();
         QCOMPARE(DrawerTemplateNames(), (QStringList{"Zeta", "Alpha"}));
         QCOMPARE(DrawerTemplateCount(), 2);
-        QFile::remove(TemplateFilePath());
+        QFile::remove(templateFilePath());
         LoadDrawerTemplateNames();
         QCOMPARE(DrawerTemplateCount(), 0);
     }
@@ -361,11 +361,11 @@ private Q_SLOTS:
         writeTemplateFile("old");
         const QList<TemplateDrawer> drawers{{"Zeta", {{"b", {}}}}, {"Alpha", {}}};
         QString error;
-        QVERIFY(SaveTemplateFile(drawers, &error));
-        QCOMPARE(templateFileBytes(), WriteTemplateTree(drawers).toUtf8());
+        QVERIFY(saveTemplateFile(drawers, &error));
+        QCOMPARE(templateFileBytes(), writeTemplateTree(drawers).toUtf8());
         QString text;
-        QVERIFY(ReadTemplateFile(&text));
-        QCOMPARE(describe(ReadTemplateTree(text)), QStringLiteral("Zeta[b];Alpha[]"));
+        QVERIFY(readTemplateFile(&text));
+        QCOMPARE(describe(readTemplateTree(text)), QStringLiteral("Zeta[b];Alpha[]"));
     }
 
     // A failed save reports the reason and keeps the old file whole.
@@ -375,7 +375,7 @@ private Q_SLOTS:
         QString error;
         {
             FileSizeLimit limit(8);
-            QVERIFY(!SaveTemplateFile({{"A much longer template name", {{"and a folder", {}}}}}, &error));
+            QVERIFY(!saveTemplateFile({{"A much longer template name", {{"and a folder", {}}}}}, &error));
         }
         QVERIFY2(error.startsWith("Error # "), qPrintable(error));
         QCOMPARE(templateFileBytes(), QByteArray("\r\nDRW=Old\r\n"));
@@ -388,30 +388,30 @@ private Q_SLOTS:
     {
         TestFiles::blockDataFolder("blocker");
         QString error;
-        QVERIFY(!SaveTemplateFile({{"A", {}}}, &error));
+        QVERIFY(!saveTemplateFile({{"A", {}}}, &error));
         QVERIFY2(error.startsWith("Error # ") && error.size() > 10, qPrintable(error));
-        QVERIFY(!EnsureTemplateFile());
+        QVERIFY(!DrawerTemplates::ensureTemplateFile());
     }
 
     // The shipped templates are written when the data folder has none, and
     // a user's file is never replaced.
     void ensureTemplateFile()
     {
-        QVERIFY(!QFile::exists(TemplateFilePath()));
-        QVERIFY(EnsureTemplateFile());
+        QVERIFY(!QFile::exists(templateFilePath()));
+        QVERIFY(DrawerTemplates::ensureTemplateFile());
         const QByteArray shipped = templateFileBytes();
         QVERIFY(shipped.startsWith("\r\nDRW="));
         QCOMPARE(shipped.count("\n"), shipped.count("\r\n"));  // CR LF throughout
         LoadDrawerTemplateNames();
         QVERIFY(DrawerTemplateCount() >= 2);
         // The shipped file reads the same in all three readers.
-        const QList<TemplateDrawer> tree = ReadTemplateTree(QString::fromUtf8(shipped));
+        const QList<TemplateDrawer> tree = readTemplateTree(QString::fromUtf8(shipped));
         QCOMPARE(tree.size(), DrawerTemplateCount());
         for (const TemplateDrawer &d : tree)
-            QCOMPARE(describe(ReadTemplateFolders(QString::fromUtf8(shipped), d.name)), describe(d.folders));
+            QCOMPARE(describe(readTemplateFolders(QString::fromUtf8(shipped), d.name)), describe(d.folders));
 
         writeTemplateFile("DRW=Mine\r\n");
-        QVERIFY(EnsureTemplateFile());
+        QVERIFY(DrawerTemplates::ensureTemplateFile());
         QCOMPARE(templateFileBytes(), QByteArray("DRW=Mine\r\n"));
     }
 

@@ -184,14 +184,14 @@ private Q_SLOTS:
     // the data folder.
     void helpFileResolution()
     {
-        QCOMPARE(HelpFilePath(), QStringLiteral(":/texts/vlmhelp.txt"));
+        QCOMPARE(helpFilePath(), QStringLiteral(":/texts/vlmhelp.txt"));
         QString text;
-        QVERIFY(ReadHelpText(&text));
+        QVERIFY(readHelpText(&text));
         QVERIFY(text.contains(QLatin1String("[toc]"), Qt::CaseInsensitive));
 
         writeFile(DataFolder::filePath(QStringLiteral("vlmhelp.txt")), "[toc]\r\n1=Own help\r\n");
-        QCOMPARE(HelpFilePath(), DataFolder::filePath(QStringLiteral("vlmhelp.txt")));
-        QVERIFY(ReadHelpText(&text));
+        QCOMPARE(helpFilePath(), DataFolder::filePath(QStringLiteral("vlmhelp.txt")));
+        QVERIFY(readHelpText(&text));
         QCOMPARE(text, QStringLiteral("[toc]\r\n1=Own help\r\n"));
     }
 
@@ -200,7 +200,7 @@ private Q_SLOTS:
     void folderNamedLikeHelpFile()
     {
         QVERIFY(QDir().mkpath(DataFolder::filePath(QStringLiteral("vlmhelp.txt"))));
-        QCOMPARE(HelpFilePath(), QStringLiteral(":/texts/vlmhelp.txt"));
+        QCOMPARE(helpFilePath(), QStringLiteral(":/texts/vlmhelp.txt"));
     }
 
     // The shipped help: every entry of the contents opens, every topic's
@@ -269,7 +269,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, version);
         QFETCH(QString, expected);
-        QCOMPARE(VersionCaption(version), expected);
+        QCOMPARE(HelpText::versionCaption(version), expected);
     }
 
     // The page count in the digit groups of the user's locale.
@@ -291,7 +291,7 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         const QLocale before;
         QLocale::setDefault(QLocale(locale));
-        const QString caption = PageCountCaption(count);
+        const QString caption = HelpText::pageCountCaption(count);
         QLocale::setDefault(before);
         QCOMPARE(caption, expected);
     }
@@ -299,10 +299,10 @@ private Q_SLOTS:
     void storedPageCount()
     {
         TestEnvironment::openFreshDatabase();
-        QCOMPARE(StoredPageCount(), qint64(0));
+        QCOMPARE(HelpText::storedPageCount(), qint64(0));
         for (int i = 1; i <= 3; ++i)
-            DbConnection::Execute(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber) VALUES (1, ?)"), {i});
-        QCOMPARE(StoredPageCount(), qint64(3));
+            DbConnection::execute(QStringLiteral("INSERT INTO Page (DocumentId, PageNumber) VALUES (1, ?)"), {i});
+        QCOMPARE(HelpText::storedPageCount(), qint64(3));
     }
 };
 

@@ -38,7 +38,7 @@ RecordId documentInStorage(const QString &folder)
 
 QVariant column(RecordId pageId, const char *name)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(QLatin1String(name)),
+    return DbConnection::queryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(QLatin1String(name)),
                                     {pageId});
 }
 
@@ -165,7 +165,7 @@ private Q_SLOTS:
         birth.commit();
         QCOMPARE(born.pageId, first + 1);
         QCOMPARE(TestFiles::read(own + QStringLiteral("/%1.jpg").arg(first + 1)), kImage);
-        QVERIFY(!Pages::PageExists(first));
+        QVERIFY(!Pages::pageExists(first));
         if (standing == "link")
             QVERIFY(QFileInfo(taken).isSymLink() && !QFileInfo::exists(scratch("elsewhere.jpg")));
         else if (standing == "folder")
@@ -237,7 +237,7 @@ private Q_SLOTS:
                 addAll(outer);
             }
             trace.failNextCommit();
-            QVERIFY_THROWS_EXCEPTION(DbError, outer.commit());
+            QVERIFY_THROWS_EXCEPTION(AppError, outer.commit());
         }
         QCOMPARE(RecordFixture::rowCount("Page"), 1);
         for (const PageBirth::Born &page : born) {
@@ -262,11 +262,11 @@ private Q_SLOTS:
         page.bytes.clear();
         page.copyOf = scratch("not there.jpg");
         PageBirth::Step step = PageBirth::Step::Checks;
-        QVERIFY_THROWS_EXCEPTION(DbError, birth.add(page, &step));
+        QVERIFY_THROWS_EXCEPTION(AppError, birth.add(page, &step));
         QCOMPARE(step, PageBirth::Step::File);
         birth.commit();
         QCOMPARE(RecordFixture::rowCount("Page"), 1);
-        QVERIFY(Pages::PageExists(kept.pageId));
+        QVERIFY(Pages::pageExists(kept.pageId));
         QCOMPARE(QDir(PagePaths::GetDefaultPageFolder(kept.pageId)).entryList(QDir::Files),
                  QStringList{QStringLiteral("1.jpg")});
     }
@@ -343,7 +343,7 @@ private Q_SLOTS:
             birth.commit();
             QVERIFY(!refused);
             QCOMPARE(TestFiles::read(born.imagePath), kImage);
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QVERIFY2(refused, qPrintable(e.message()));
             QCOMPARE(e.code, int(ErrorCode::StorageUnavailable));
             QCOMPARE(e.text, PageBirth::unavailableMessage(folder, 3));

@@ -85,12 +85,12 @@ private Q_SLOTS:
     void databaseLookups()
     {
         TestEnvironment::openFreshDatabase();
-        DbConnection::Execute("INSERT INTO Page (DocumentId, Filename, ShortcutYN) VALUES (1, '/x/a.pdf', 'Y')");
-        const int shortcut = DbConnection::LastInsertId();
-        DbConnection::Execute("INSERT INTO Page (DocumentId, Filename, ShortcutYN) VALUES (1, '/x/b.jpg', 'y')");
-        const int lower = DbConnection::LastInsertId();
-        DbConnection::Execute("INSERT INTO Page (DocumentId) VALUES (1)");
-        const int plain = DbConnection::LastInsertId();
+        DbConnection::execute("INSERT INTO Page (DocumentId, Filename, ShortcutYN) VALUES (1, '/x/a.pdf', 'Y')");
+        const int shortcut = DbConnection::lastInsertId();
+        DbConnection::execute("INSERT INTO Page (DocumentId, Filename, ShortcutYN) VALUES (1, '/x/b.jpg', 'y')");
+        const int lower = DbConnection::lastInsertId();
+        DbConnection::execute("INSERT INTO Page (DocumentId) VALUES (1)");
+        const int plain = DbConnection::lastInsertId();
         QVERIFY(IsPageShortcut(shortcut));
         QVERIFY(!IsPageShortcut(lower));
         QVERIFY(!IsPageShortcut(plain));

@@ -17,7 +17,7 @@ namespace {
 QStringList numbers(RecordId documentId)
 {
     QStringList out;
-    for (const Pages::PageRow &row : Pages::ReadDocumentPages(documentId))
+    for (const Pages::PageRow &row : Pages::readDocumentPages(documentId))
         out.append(QStringLiteral("%1:%2").arg(row.pageId).arg(row.pageNumber));
     return out;
 }
@@ -45,8 +45,8 @@ private Q_SLOTS:
         page.filename = QStringLiteral("/home/o'brien/it's.pdf");
         page.shortcut = true;
         page.scanDate = QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9));
-        const RecordId id = Pages::InsertPage(page);
-        const Pages::PageRow row = Pages::ReadDocumentPages(doc).value(0);
+        const RecordId id = Pages::insertPage(page);
+        const Pages::PageRow row = Pages::readDocumentPages(doc).value(0);
         QCOMPARE(row.pageId, id);
         QCOMPARE(row.scanDate, QStringLiteral("2024-03-05 07:08:09"));
         QCOMPARE(row.fileSize, QStringLiteral("5000000000"));
@@ -105,7 +105,7 @@ private Q_SLOTS:
         for (const QVariant &number : existing)
             page(doc, number);
         page(documentInNewFolder(QStringLiteral("Other")), 50);  // other documents do not count
-        QTEST(Pages::NextPageNumber(doc), "expected");
+        QTEST(Pages::nextPageNumber(doc), "expected");
     }
 
     // Cut pages move with their own numbers and nothing is renumbered;
@@ -117,7 +117,7 @@ private Q_SLOTS:
         const int s1 = page(source, 1), s2 = page(source, 2), s3 = page(source, 3), s4 = page(source, 4);
         const int shortcut = page(source, 0);
         const int t1 = page(target, 1), t2 = page(target, 5);
-        QCOMPARE(Pages::MovePagesToDocument({s3, s1, 999999, t1}, target), 2);
+        QCOMPARE(Pages::movePagesToDocument({s3, s1, 999999, t1}, target), 2);
         QCOMPARE(numbers(source), (QStringList{n(shortcut, 0), n(s2, 2), n(s4, 4)}));
         QCOMPARE(numbers(target), (QStringList{n(s1, 1), n(t1, 1), n(s3, 3), n(t2, 5)}));
     }
@@ -132,7 +132,7 @@ private Q_SLOTS:
         const QStringList before = numbers(source) + numbers(target);
         // BEGIN, the first page's look-up and move, then fail.
         DbConnection::failAfterStatements(4);
-        QVERIFY_THROWS_EXCEPTION(DbError, Pages::MovePagesToDocument({s1, s2}, target));
+        QVERIFY_THROWS_EXCEPTION(AppError, Pages::movePagesToDocument({s1, s2}, target));
         DbConnection::failAfterStatements(0);
         QCOMPARE(numbers(source) + numbers(target), before);
     }
@@ -169,8 +169,8 @@ private Q_SLOTS:
             ids.append(page(doc, number));
         page(documentInNewFolder(QStringLiteral("Other")), 2);  // other documents do not count
         const int number = numbers.at(from).toInt();
-        QCOMPARE(Pages::NeighbourPage(doc, number, ids.at(from), false), previous < 0 ? 0 : ids.at(previous));
-        QCOMPARE(Pages::NeighbourPage(doc, number, ids.at(from), true), next < 0 ? 0 : ids.at(next));
+        QCOMPARE(Pages::neighbourPage(doc, number, ids.at(from), false), previous < 0 ? 0 : ids.at(previous));
+        QCOMPARE(Pages::neighbourPage(doc, number, ids.at(from), true), next < 0 ? 0 : ids.at(next));
     }
 };
 

@@ -25,9 +25,9 @@ private:
 
     static RecordId addCabinet(const QString &name, const QVariant &password)
     {
-        DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
+        DbConnection::execute(QStringLiteral("INSERT INTO Cabinet (Name, [Password]) VALUES (?, ?)"),
                               {name, password});
-        return DbConnection::LastInsertId();
+        return DbConnection::lastInsertId();
     }
     static int addLockedCabinet(const QString &name, const QString &plain)
     {
@@ -107,7 +107,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(bool, valid);
-        QCOMPARE(IsValidPasswordText(text), valid);
+        QCOMPARE(isValidPasswordText(text), valid);
     }
 
     // A scrambled password holding NUL and a quote is stored and read back
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(scrambled.contains(QChar(0)));
         QVERIFY(scrambled.contains(QLatin1Char('\'')));
         const RecordId id = addCabinet(QStringLiteral("Taxes"), scrambled);
-        QCOMPARE(DbConnection::QueryValue(
+        QCOMPARE(DbConnection::queryValue(
                      QStringLiteral("SELECT [Password] FROM Cabinet WHERE CabinetId = ?"), {id})
                      .toString(),
                  scrambled);
@@ -147,7 +147,7 @@ private Q_SLOTS:
         QFETCH(bool, open);
         FakePrompt prompt;
         const RecordId id = addCabinet(QStringLiteral("Home"), stored);
-        QCOMPARE(DbConnection::QueryValue(
+        QCOMPARE(DbConnection::queryValue(
                      QStringLiteral("SELECT [Password] IS NULL FROM Cabinet WHERE CabinetId = ?"), {id})
                      .toBool(),
                  stored.isNull());
@@ -167,10 +167,10 @@ private Q_SLOTS:
         prompt.passwords = {QStringLiteral("pw")};
         const RecordId id = addLockedCabinet(QStringLiteral("Bank"), QStringLiteral("pw"));
         QVERIFY(UnlockCabinet(id));
-        DbConnection::Execute(QStringLiteral("UPDATE Cabinet SET [Password] = ? WHERE CabinetId = ?"),
+        DbConnection::execute(QStringLiteral("UPDATE Cabinet SET [Password] = ? WHERE CabinetId = ?"),
                               {ScramblePassword(QStringLiteral("other"), PasswordKey), id});
         QVERIFY(IsCabinetOpen(id));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Cabinet WHERE CabinetId = ?"), {id});
+        DbConnection::execute(QStringLiteral("DELETE FROM Cabinet WHERE CabinetId = ?"), {id});
         QVERIFY(IsCabinetOpen(id));
         QVERIFY(UnlockCabinet(id));
         QCOMPARE(prompt.passwordPrompts, 1);

@@ -114,17 +114,17 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QString, name);
         QString trimmed;
-        QCOMPARE(CheckName(kind, typed, &trimmed), message);
+        QCOMPARE(RecordRules::checkName(kind, typed, &trimmed), message);
         QCOMPARE(trimmed, name);
     }
 
     // The duplicate messages, the typo of the cabinet message mended.
     void duplicateMessages()
     {
-        QCOMPARE(DuplicateNameMessage(RecordLevel::Cabinet, "O'Hara"),
+        QCOMPARE(duplicateNameMessage(RecordLevel::Cabinet, "O'Hara"),
                  QStringLiteral("A file cabinet named 'O'Hara' already exists."));
-        QCOMPARE(DuplicateNameMessage(RecordLevel::Drawer, "Bills"), QStringLiteral("A drawer named 'Bills' already exists."));
-        QCOMPARE(DuplicateNameMessage(RecordLevel::Folder, "Tax"), QStringLiteral("A folder named 'Tax' already exists."));
+        QCOMPARE(duplicateNameMessage(RecordLevel::Drawer, "Bills"), QStringLiteral("A drawer named 'Bills' already exists."));
+        QCOMPARE(duplicateNameMessage(RecordLevel::Folder, "Tax"), QStringLiteral("A folder named 'Tax' already exists."));
     }
 
     // The document boxes: name first, then the date (strictly month/day/
@@ -175,7 +175,7 @@ private Q_SLOTS:
         for (const QLocale &locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
             LocaleGuard guard(locale);
             DocumentValues values;
-            const std::optional<DocumentRefusal> refusal = CheckDocument(name, date, amount, &values);
+            const std::optional<DocumentRefusal> refusal = RecordRules::checkDocument(name, date, amount, &values);
             if (refusedBox < 0) {
                 QVERIFY2(!refusal, qPrintable(refusal ? refusal->message : QString()));
                 QCOMPARE(values.dateOnDocument, storedDate);
@@ -187,7 +187,7 @@ private Q_SLOTS:
                 if (refusal->box == DocumentBox::Date)
                     QCOMPARE(refusal->message, QStringLiteral("Please enter a date (mm/dd/yyyy) or leave blank."));
                 else if (refusal->box == DocumentBox::Amount)
-                    QCOMPARE(refusal->message, AmountMessage());
+                    QCOMPARE(refusal->message, amountMessage());
             }
         }
     }
@@ -202,7 +202,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("refused");
         QTest::addColumn<double>("saved");
         for (const double stored : {12.345, 1e20, 0.1, 123456789012.345, -0.005, 1e300}) {
-            const QString shown = FormatAmountForEdit(stored);
+            const QString shown = formatAmountForEdit(stored);
             QTest::addRow("%g untouched", stored) << stored << shown << false << stored;
         }
         QTest::newRow("12.345 changed") << 12.345 << "12.34" << false << 12.34;
@@ -215,9 +215,9 @@ private Q_SLOTS:
         QFETCH(QString, boxText);
         QFETCH(bool, refused);
         QFETCH(double, saved);
-        const ShownAmount shown{FormatAmountForEdit(stored), stored};
+        const ShownAmount shown{formatAmountForEdit(stored), stored};
         DocumentValues values;
-        const std::optional<DocumentRefusal> refusal = CheckDocument("Bill", "", boxText, &values, &shown);
+        const std::optional<DocumentRefusal> refusal = RecordRules::checkDocument("Bill", "", boxText, &values, &shown);
         QCOMPARE(refusal.has_value(), refused);
         if (!refused)
             QCOMPARE(values.amount, saved);
@@ -228,11 +228,11 @@ private Q_SLOTS:
     void amountForEdit()
     {
         LocaleGuard guard(QLocale(QLocale::German, QLocale::Germany));
-        QCOMPARE(FormatAmountForEdit(12.5), QStringLiteral("12.50"));
-        QCOMPARE(FormatAmountForEdit(1250), QStringLiteral("1250.00"));
-        QCOMPARE(FormatAmountForEdit(0), QString());
+        QCOMPARE(formatAmountForEdit(12.5), QStringLiteral("12.50"));
+        QCOMPARE(formatAmountForEdit(1250), QStringLiteral("1250.00"));
+        QCOMPARE(formatAmountForEdit(0), QString());
         double back = 0;
-        QVERIFY(Common::ParseAmount(FormatAmountForEdit(1234567.89), &back));
+        QVERIFY(Common::parseAmount(formatAmountForEdit(1234567.89), &back));
         QCOMPARE(back, 1234567.89);
     }
 
@@ -253,7 +253,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, typed);
         QFETCH(QString, stored);
-        QCOMPARE(AbsoluteStoragePath(typed), stored);
+        QCOMPARE(absoluteStoragePath(typed), stored);
     }
 
     // The storage path box: not blank, no blank in front (it would make an
@@ -269,12 +269,12 @@ private Q_SLOTS:
         QTest::newRow("absolute") << "/srv/scans" << "" << "/srv/scans";
         QTest::newRow("relative") << "scans" << "" << home + "/scans";
         QTest::newRow("250 characters") << longest << "" << longest;
-        QTest::newRow("blank") << "   " << StoragePathRequiredMessage() << "";
-        QTest::newRow("empty") << "" << StoragePathRequiredMessage() << "";
-        QTest::newRow("leading blank") << " /srv/scans" << StoragePathBlankStartMessage() << "";
-        QTest::newRow("leading tab") << "\t/srv/scans" << StoragePathBlankStartMessage() << "";
-        QTest::newRow("251 characters") << longest + "p" << StoragePathTooLongMessage() << "";
-        QTest::newRow("too long once absolute") << QString(250, QLatin1Char('r')) << StoragePathTooLongMessage()
+        QTest::newRow("blank") << "   " << storagePathRequiredMessage() << "";
+        QTest::newRow("empty") << "" << storagePathRequiredMessage() << "";
+        QTest::newRow("leading blank") << " /srv/scans" << storagePathBlankStartMessage() << "";
+        QTest::newRow("leading tab") << "\t/srv/scans" << storagePathBlankStartMessage() << "";
+        QTest::newRow("251 characters") << longest + "p" << storagePathTooLongMessage() << "";
+        QTest::newRow("too long once absolute") << QString(250, QLatin1Char('r')) << storagePathTooLongMessage()
                                                 << "";
     }
     void checkStoragePath()
@@ -283,7 +283,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QString, stored);
         QString absolute;
-        QCOMPARE(CheckStoragePath(typed, &absolute), message);
+        QCOMPARE(RecordRules::checkStoragePath(typed, &absolute), message);
         QCOMPARE(absolute, stored);
     }
 
@@ -296,15 +296,15 @@ private Q_SLOTS:
         QTest::newRow("empty") << "" << "";
         QTest::newRow("relative, kept") << "scans" << "";
         QTest::newRow("250 characters") << QString(250, QLatin1Char('k')) << "";
-        QTest::newRow("251 characters") << QString(251, QLatin1Char('k')) << StoragePathTooLongMessage();
+        QTest::newRow("251 characters") << QString(251, QLatin1Char('k')) << storagePathTooLongMessage();
         QTest::newRow("270 characters") << QLatin1Char('/') + QString(269, QLatin1Char('k'))
-                                        << StoragePathTooLongMessage();
+                                        << storagePathTooLongMessage();
     }
     void checkKeptStoragePath()
     {
         QFETCH(QString, text);
         QFETCH(QString, message);
-        QCOMPARE(CheckKeptStoragePath(text), message);
+        QCOMPARE(RecordRules::checkKeptStoragePath(text), message);
     }
 
     // An empty record shows zeros; the formats carry thousands separators
@@ -312,15 +312,15 @@ private Q_SLOTS:
     void emptyStatistics()
     {
         const int cab = RecordFixture::cabinet("Empty");
-        const RecordStatistics s = CabinetStatistics(cab);
-        QCOMPARE(FormatCount(s.drawers), QStringLiteral("0"));
-        QCOMPARE(FormatCount(s.pages), QStringLiteral("0"));
-        QCOMPARE(FormatAmountTotal(s.amount), QStringLiteral("$0.00"));
-        QCOMPARE(FormatByteCount(s.bytes), QStringLiteral("0 bytes"));
+        const RecordStatistics s = cabinetStatistics(cab);
+        QCOMPARE(formatCount(s.drawers), QStringLiteral("0"));
+        QCOMPARE(formatCount(s.pages), QStringLiteral("0"));
+        QCOMPARE(formatAmountTotal(s.amount), QStringLiteral("$0.00"));
+        QCOMPARE(formatByteCount(s.bytes), QStringLiteral("0 bytes"));
         const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
-        QCOMPARE(FolderStatistics(folderId).documents, 0);
-        QCOMPARE(FolderStatistics(folderId).amount, 0.0);
-        QCOMPARE(DocumentStatistics(RecordFixture::document(folderId, "X")).bytes, 0);
+        QCOMPARE(folderStatistics(folderId).documents, 0);
+        QCOMPARE(folderStatistics(folderId).amount, 0.0);
+        QCOMPARE(documentStatistics(RecordFixture::document(folderId, "X")).bytes, 0);
     }
 
     // Each level counts what lies below it and nothing of its neighbours;
@@ -345,10 +345,10 @@ private Q_SLOTS:
         const int od = RecordFixture::drawer(other, "D1");
         sizedPage(document(RecordFixture::folder(od, "F1"), "z", 99), 5);
 
-        QCOMPARE(describe(CabinetStatistics(cab)), QStringLiteral("2 3 3 4 3000000108 1010.75"));
-        QCOMPARE(describe(DrawerStatistics(d1)), QStringLiteral("0 2 2 3 3000000101 1010.25"));
-        QCOMPARE(describe(FolderStatistics(f1)), QStringLiteral("0 0 1 2 3000000100 10.25"));
-        QCOMPARE(describe(DocumentStatistics(doc1)), QStringLiteral("0 0 0 2 3000000100 0"));
+        QCOMPARE(describe(cabinetStatistics(cab)), QStringLiteral("2 3 3 4 3000000108 1010.75"));
+        QCOMPARE(describe(drawerStatistics(d1)), QStringLiteral("0 2 2 3 3000000101 1010.25"));
+        QCOMPARE(describe(folderStatistics(f1)), QStringLiteral("0 0 1 2 3000000100 10.25"));
+        QCOMPARE(describe(documentStatistics(doc1)), QStringLiteral("0 0 0 2 3000000100 0"));
     }
 
     void formats_data()
@@ -375,9 +375,9 @@ private Q_SLOTS:
         QFETCH(QString, amountText);
         QFETCH(QString, bytesText);
         LocaleGuard guard(locale);
-        QCOMPARE(FormatAmountTotal(amount), amountText);
-        QCOMPARE(FormatByteCount(bytes), bytesText);
-        QCOMPARE(FormatCount(123456), QStringLiteral("123456"));
+        QCOMPARE(formatAmountTotal(amount), amountText);
+        QCOMPARE(formatByteCount(bytes), bytesText);
+        QCOMPARE(formatCount(123456), QStringLiteral("123456"));
     }
 
 };

@@ -15,7 +15,7 @@ namespace {
 
 QVariant field(const QString &sql, const QVariantList &binds)
 {
-    return DbConnection::QueryValue(sql, binds);
+    return DbConnection::queryValue(sql, binds);
 }
 
 } // namespace
@@ -34,14 +34,14 @@ private Q_SLOTS:
         const int home = RecordFixture::cabinet("Home");
         const int ete = RecordFixture::cabinet("Été");
         RecordFixture::cabinet("O'Hara");
-        QVERIFY(CabinetNameExists("home"));
-        QVERIFY(CabinetNameExists("HOME"));
-        QVERIFY(CabinetNameExists("éTÉ"));
-        QVERIFY(CabinetNameExists("o'hara"));
-        QVERIFY(!CabinetNameExists("Homes"));
-        QVERIFY(!CabinetNameExists("HOME", home));
-        QVERIFY(!CabinetNameExists("ÉTÉ", ete));
-        QVERIFY(CabinetNameExists("HOME", ete));
+        QVERIFY(cabinetNameExists("home"));
+        QVERIFY(cabinetNameExists("HOME"));
+        QVERIFY(cabinetNameExists("éTÉ"));
+        QVERIFY(cabinetNameExists("o'hara"));
+        QVERIFY(!cabinetNameExists("Homes"));
+        QVERIFY(!cabinetNameExists("HOME", home));
+        QVERIFY(!cabinetNameExists("ÉTÉ", ete));
+        QVERIFY(cabinetNameExists("HOME", ete));
     }
 
     // Drawers are unique within their cabinet and folders within their
@@ -52,13 +52,13 @@ private Q_SLOTS:
         const int b = RecordFixture::cabinet("B");
         const int bills = RecordFixture::drawer(a, "Bills");
         const int other = RecordFixture::drawer(b, "Other");
-        QVERIFY(DrawerNameExists(a, "BILLS"));
-        QVERIFY(!DrawerNameExists(b, "Bills"));
-        QVERIFY(!DrawerNameExists(a, "bills", bills));
+        QVERIFY(drawerNameExists(a, "BILLS"));
+        QVERIFY(!drawerNameExists(b, "Bills"));
+        QVERIFY(!drawerNameExists(a, "bills", bills));
         const int tax = RecordFixture::folder(bills, "Steuer Ä");
-        QVERIFY(FolderNameExists(bills, "steuer ä"));
-        QVERIFY(!FolderNameExists(other, "Steuer Ä"));
-        QVERIFY(!FolderNameExists(bills, "STEUER Ä", tax));
+        QVERIFY(folderNameExists(bills, "steuer ä"));
+        QVERIFY(!folderNameExists(other, "Steuer Ä"));
+        QVERIFY(!folderNameExists(bills, "STEUER Ä", tax));
     }
 
     // Every text column keeps quotes and non-Latin text exactly, through
@@ -67,8 +67,8 @@ private Q_SLOTS:
     {
         const QString text = QStringLiteral("It's \"quoted\" -- ; DROP TABLE x; Ωμέγα 漢字\nline 2");
         CabinetValues c{"O'Hara Ωμέγα", text, "ì'\"x", true, "/srv/it's/Ωμέγα"};
-        const RecordId cabinetId = InsertCabinet(c);
-        std::optional<CabinetValues> rc = ReadCabinet(cabinetId);
+        const RecordId cabinetId = insertCabinet(c);
+        std::optional<CabinetValues> rc = readCabinet(cabinetId);
         QVERIFY(rc);
         QCOMPARE(rc->name, c.name);
         QCOMPARE(rc->description, text);
@@ -76,17 +76,17 @@ private Q_SLOTS:
         QVERIFY(rc->ownStorage);
         QCOMPARE(rc->storagePath, c.storagePath);
 
-        const RecordId drawerId = InsertDrawer({cabinetId, "Mary's 抽屉", text});
-        QCOMPARE(ReadDrawer(drawerId)->name, QStringLiteral("Mary's 抽屉"));
-        QCOMPARE(ReadDrawer(drawerId)->description, text);
-        QCOMPARE(ReadDrawer(drawerId)->cabinetId, cabinetId);
+        const RecordId drawerId = insertDrawer({cabinetId, "Mary's 抽屉", text});
+        QCOMPARE(readDrawer(drawerId)->name, QStringLiteral("Mary's 抽屉"));
+        QCOMPARE(readDrawer(drawerId)->description, text);
+        QCOMPARE(readDrawer(drawerId)->cabinetId, cabinetId);
 
-        const RecordId folderId = InsertFolder({drawerId, "Ü'ber", text, "o'neil@x"});
-        QCOMPARE(ReadFolder(folderId)->email, QStringLiteral("o'neil@x"));
-        QCOMPARE(ReadFolder(folderId)->description, text);
+        const RecordId folderId = insertFolder({drawerId, "Ü'ber", text, "o'neil@x"});
+        QCOMPARE(readFolder(folderId)->email, QStringLiteral("o'neil@x"));
+        QCOMPARE(readFolder(folderId)->description, text);
 
-        const RecordId documentId = InsertDocument({folderId, "Rechnung 'Ä'", text, QDate(2024, 3, 4), 1250});
-        const std::optional<DocumentValues> d = ReadDocument(documentId);
+        const RecordId documentId = insertDocument({folderId, "Rechnung 'Ä'", text, QDate(2024, 3, 4), 1250});
+        const std::optional<DocumentValues> d = readDocument(documentId);
         QCOMPARE(d->name, QStringLiteral("Rechnung 'Ä'"));
         QCOMPARE(d->description, text);
         QCOMPARE(d->dateOnDocument, QDate(2024, 3, 4));
@@ -96,20 +96,20 @@ private Q_SLOTS:
         // Updates as well.
         c.name = "Zweite \"Ausgabe\"";
         c.ownStorage = false;
-        UpdateCabinet(cabinetId, c);
-        QCOMPARE(ReadCabinet(cabinetId)->name, c.name);
-        QVERIFY(!ReadCabinet(cabinetId)->ownStorage);
-        UpdateFolder(folderId, {drawerId, "Neu", "", "a'b@c"});
-        QCOMPARE(ReadFolder(folderId)->email, QStringLiteral("a'b@c"));
+        updateCabinet(cabinetId, c);
+        QCOMPARE(readCabinet(cabinetId)->name, c.name);
+        QVERIFY(!readCabinet(cabinetId)->ownStorage);
+        updateFolder(folderId, {drawerId, "Neu", "", "a'b@c"});
+        QCOMPARE(readFolder(folderId)->email, QStringLiteral("a'b@c"));
     }
 
     // A missing row reads as nothing.
     void missingRows()
     {
-        QVERIFY(!ReadCabinet(999));
-        QVERIFY(!ReadDrawer(999));
-        QVERIFY(!ReadFolder(999));
-        QVERIFY(!ReadDocument(999));
+        QVERIFY(!readCabinet(999));
+        QVERIFY(!readDrawer(999));
+        QVERIFY(!readFolder(999));
+        QVERIFY(!readDocument(999));
     }
 
     // Passwords: ten characters round-trip; an empty one stays an empty
@@ -127,13 +127,13 @@ private Q_SLOTS:
     void passwordRoundTrip()
     {
         QFETCH(QString, password);
-        const RecordId id = InsertCabinet({"C", "", password, false, ""});
+        const RecordId id = insertCabinet({"C", "", password, false, ""});
         const QVariant stored = field("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {id});
         QVERIFY(!stored.isNull());
         QCOMPARE(stored.toString(), Passwords::ScramblePassword(password));
         if (password.startsWith(QChar(0xEC)))
             QCOMPARE(stored.toString().at(0), QChar(0));
-        QCOMPARE(ReadCabinet(id)->password, password);
+        QCOMPARE(readCabinet(id)->password, password);
         QCOMPARE(Passwords::IsCabinetOpen(id), password.isEmpty());
     }
 
@@ -143,18 +143,18 @@ private Q_SLOTS:
     {
         const int cab = RecordFixture::cabinet("C");
         const RecordId folderId = RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F");
-        const RecordId dated = InsertDocument({folderId, "A", "", QDate(2024, 3, 4), 12.5});
+        const RecordId dated = insertDocument({folderId, "A", "", QDate(2024, 3, 4), 12.5});
         QCOMPARE(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).toString(),
                  QStringLiteral("2024-03-04"));
         QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {dated}).toDouble(), 12.5);
-        const RecordId undated = InsertDocument({folderId, "B", QString(), QDate(), 0});
+        const RecordId undated = insertDocument({folderId, "B", QString(), QDate(), 0});
         QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {undated}).isNull());
         QCOMPARE(field("SELECT typeof(Description) FROM Document WHERE DocumentId = ?", {undated}).toString(),
                  QStringLiteral("text"));
         QCOMPARE(field("SELECT Amount FROM Document WHERE DocumentId = ?", {undated}).toDouble(), 0.0);
-        UpdateDocument(dated, {folderId, "A", "", QDate(), 3});
+        updateDocument(dated, {folderId, "A", "", QDate(), 3});
         QVERIFY(field("SELECT DateOnDocument FROM Document WHERE DocumentId = ?", {dated}).isNull());
-        const RecordId folder2 = InsertFolder({RecordFixture::drawer(cab, "E"), "G", QString(), QString()});
+        const RecordId folder2 = insertFolder({RecordFixture::drawer(cab, "E"), "G", QString(), QString()});
         QCOMPARE(field("SELECT typeof(Email) FROM Folder WHERE FolderId = ?", {folder2}).toString(),
                  QStringLiteral("text"));
     }
@@ -163,7 +163,7 @@ private Q_SLOTS:
     void failingWriteThrows()
     {
         DbConnection::failAfterStatements(1);
-        QVERIFY_THROWS_EXCEPTION(DbError, InsertCabinet({"C", "", "", false, ""}));
+        QVERIFY_THROWS_EXCEPTION(AppError, insertCabinet({"C", "", "", false, ""}));
         QCOMPARE(field("SELECT Count(*) FROM Cabinet", {}).toInt(), 0);
     }
 
@@ -185,18 +185,18 @@ private Q_SLOTS:
         const int drawer = RecordFixture::drawer(cabinet, "D");
         const int folder = RecordFixture::folder(drawer, "F");
         const int before = RecordFixture::rowCount(table);
-        DbConnection::Execute(QStringLiteral("DELETE FROM Cabinet"));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Drawer"));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Folder"));
+        DbConnection::execute(QStringLiteral("DELETE FROM Cabinet"));
+        DbConnection::execute(QStringLiteral("DELETE FROM Drawer"));
+        DbConnection::execute(QStringLiteral("DELETE FROM Folder"));
         try {
             if (table == "Drawer")
-                InsertDrawer({cabinet, "New", ""});
+                insertDrawer({cabinet, "New", ""});
             else if (table == "Folder")
-                InsertFolder({drawer, "New", "", ""});
+                insertFolder({drawer, "New", "", ""});
             else
-                InsertDocument({folder, "New", "", QDate(), 0});
+                insertDocument({folder, "New", "", QDate(), 0});
             QFAIL("the insert was not refused");
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QCOMPARE(e.code, int(ErrorCode::RecordMissing));
             QCOMPARE(e.text, message);
         }
@@ -208,18 +208,18 @@ private Q_SLOTS:
     void nameLengthLimit()
     {
         const QString full(MaxNameLength, QChar(0x00E9));
-        const RecordId id = InsertCabinet({full, "", "", false, ""});
-        QCOMPARE(ReadCabinet(id)->name, full);
+        const RecordId id = insertCabinet({full, "", "", false, ""});
+        QCOMPARE(readCabinet(id)->name, full);
         try {
-            InsertDrawer({id, full + "x", ""});
+            insertDrawer({id, full + "x", ""});
             QFAIL("an 81-character name was stored");
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QCOMPARE(e.code, int(ErrorCode::InvalidValue));
             QVERIFY(e.text.contains("longer than 80 characters"));
         }
-        QVERIFY_THROWS_EXCEPTION(DbError, UpdateCabinet(id, {full + "x", "", "", false, ""}));
+        QVERIFY_THROWS_EXCEPTION(AppError, updateCabinet(id, {full + "x", "", "", false, ""}));
         QCOMPARE(RecordFixture::rowCount("Drawer"), 0);
-        QCOMPARE(ReadCabinet(id)->name, full);
+        QCOMPARE(readCabinet(id)->name, full);
     }
 
     // The look-ups that merge names give the parent's own row, folding
@@ -229,11 +229,11 @@ private Q_SLOTS:
         const int cabinet = RecordFixture::cabinet("C");
         const int ete = RecordFixture::drawer(cabinet, "été");
         const int other = RecordFixture::drawer(RecordFixture::cabinet("D"), "ÉTÉ");
-        QCOMPARE(DrawerNamed(cabinet, "ÉTÉ"), ete);
-        QVERIFY(DrawerNamed(cabinet, "ete") == 0);
+        QCOMPARE(drawerNamed(cabinet, "ÉTÉ"), ete);
+        QVERIFY(drawerNamed(cabinet, "ete") == 0);
         const int folder = RecordFixture::folder(ete, "Straße Ä");
-        QCOMPARE(FolderNamed(ete, "straße ä"), folder);
-        QCOMPARE(FolderNamed(other, "straße ä"), 0);
+        QCOMPARE(folderNamed(ete, "straße ä"), folder);
+        QCOMPARE(folderNamed(other, "straße ä"), 0);
     }
 
     // A file imported again finds the document it made before: the name
@@ -261,7 +261,7 @@ private Q_SLOTS:
         const RecordId other = RecordFixture::folder(drawer, "G");
         const RecordId scan = RecordFixture::document(folder, "Scan 1.pdf");
         RecordFixture::document(folder, "été.pdf");
-        QCOMPARE(FindDocumentByName(inOtherFolder ? other : folder, sought), found ? scan : RecordId(0));
+        QCOMPARE(Records::findDocumentByName(inOtherFolder ? other : folder, sought), found ? scan : RecordId(0));
     }
 
     // The export walks each level in the order the user sees (name without
@@ -287,7 +287,7 @@ private Q_SLOTS:
         const RecordId b = RecordFixture::insert(insert, {parent, "b", QVariant()});
         const RecordId a2 = RecordFixture::insert(insert, {parent, "A", ""});
         const RecordId a1 = RecordFixture::insert(insert, {parent, "a", "Text"});
-        const QList<ExportRow> rows = ExportChildRows(level, parent);
+        const QList<ExportRow> rows = Records::exportChildRows(level, parent);
         QList<RecordId> ids;
         for (const ExportRow &row : rows)
             ids.append(row.id);
@@ -306,14 +306,14 @@ private Q_SLOTS:
     void parentLookups()
     {
         TestEnvironment::openFreshDatabase();
-        DbConnection::Execute("INSERT INTO Drawer (CabinetId, Name) VALUES (7, 'd')");
-        const int drawer = DbConnection::LastInsertId();
-        DbConnection::Execute("INSERT INTO Folder (DrawerId, Name) VALUES (?, 'f')", {drawer});
-        const int folder = DbConnection::LastInsertId();
-        DbConnection::Execute("INSERT INTO Document (FolderId, Name) VALUES (?, 'x')", {folder});
-        const int doc = DbConnection::LastInsertId();
-        DbConnection::Execute("INSERT INTO Page (DocumentId) VALUES (?)", {doc});
-        const int page = DbConnection::LastInsertId();
+        DbConnection::execute("INSERT INTO Drawer (CabinetId, Name) VALUES (7, 'd')");
+        const int drawer = DbConnection::lastInsertId();
+        DbConnection::execute("INSERT INTO Folder (DrawerId, Name) VALUES (?, 'f')", {drawer});
+        const int folder = DbConnection::lastInsertId();
+        DbConnection::execute("INSERT INTO Document (FolderId, Name) VALUES (?, 'x')", {folder});
+        const int doc = DbConnection::lastInsertId();
+        DbConnection::execute("INSERT INTO Page (DocumentId) VALUES (?)", {doc});
+        const int page = DbConnection::lastInsertId();
         QCOMPARE(GetCabinetIdOfDrawer(drawer), 7);
         QCOMPARE(GetDrawerIdOfFolder(folder), drawer);
         QCOMPARE(GetFolderIdOfDocument(doc), folder);
@@ -322,8 +322,8 @@ private Q_SLOTS:
         QCOMPARE(GetDrawerIdOfFolder(999), 0);
         QCOMPARE(GetFolderIdOfDocument(999), 0);
         QCOMPARE(Pages::GetDocumentIdOfPage(999), 0);
-        QCOMPARE(GetCabinetIdOfDocument(doc), 7);
-        QCOMPARE(GetCabinetIdOfDocument(999), 0);
+        QCOMPARE(getCabinetIdOfDocument(doc), 7);
+        QCOMPARE(getCabinetIdOfDocument(999), 0);
     }
 
     void moveUnderChain_data()
@@ -347,12 +347,12 @@ private Q_SLOTS:
         const Schema::ParentLink &link = *links[level];
         const QString chain = QStringLiteral("<Chain>");
         if (chainThere)
-            MoveUnderChain(Schema::DrawerInCabinet, {}, chain);
+            Records::moveUnderChain(Schema::DrawerInCabinet, {}, chain);
         RecordFixture::cabinet("Other");  // a row of another name is no part of it
         const RecordId orphan = RecordFixture::insert(
             QStringLiteral("INSERT INTO %1 (%2) VALUES (999)").arg(QLatin1String(link.table), QLatin1String(link.parentColumn)),
             {});
-        MoveUnderChain(link, {orphan}, chain);
+        Records::moveUnderChain(link, {orphan}, chain);
         for (const char *table : {"Cabinet", "Drawer", "Folder", "Document"})
             QCOMPARE(field(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE Name = ?").arg(QLatin1String(table)), {chain})
                          .toInt(), 1);
@@ -387,9 +387,9 @@ private Q_SLOTS:
         const Schema::ParentLink &link = *links[level];
         const QString chain = QStringLiteral("<Chain>");
         if (chainThere)
-            MoveUnderChain(Schema::DrawerInCabinet, {}, chain);
-        const RecordId id = ChainParent(link, chain);
-        QCOMPARE(ChainParent(link, chain), id);
+            Records::moveUnderChain(Schema::DrawerInCabinet, {}, chain);
+        const RecordId id = ensureChainParent(link, chain);
+        QCOMPARE(ensureChainParent(link, chain), id);
         QCOMPARE(field(QStringLiteral("SELECT Name FROM %1 WHERE %2 = ?")
                            .arg(QLatin1String(link.parentTable), QLatin1String(link.parentColumn)),
                        {id}).toString(), chain);

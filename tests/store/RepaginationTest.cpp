@@ -35,12 +35,12 @@ private:
 
     static RecordId addDocument()
     {
-        DbConnection::Execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (1, 'Doc')"));
-        return DbConnection::LastInsertId();
+        DbConnection::execute(QStringLiteral("INSERT INTO Document (FolderId, Name) VALUES (1, 'Doc')"));
+        return DbConnection::lastInsertId();
     }
     static void addPage(RecordId documentId, RecordId pageId, int number)
     {
-        DbConnection::Execute(
+        DbConnection::execute(
             QStringLiteral("INSERT INTO Page (PageId, DocumentId, PageNumber) VALUES (?, ?, ?)"),
             {pageId, documentId, numberValue(number)});
     }
@@ -184,7 +184,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(int, number);
-        QCOMPARE(ParsePageNumber(text), number);
+        QCOMPARE(Repagination::parsePageNumber(text), number);
     }
 };
 

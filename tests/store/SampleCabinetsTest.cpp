@@ -59,12 +59,12 @@ QString contentOf(RecordId cabinetId)
 
 void writeOutline(const QByteArray &bytes)
 {
-    TestFiles::write(SampleOutlinePath(), bytes);
+    TestFiles::write(sampleOutlinePath(), bytes);
 }
 
 QByteArray outlineBytes()
 {
-    return TestFiles::read(SampleOutlinePath());
+    return TestFiles::read(sampleOutlinePath());
 }
 
 const char *const kBuiltIn =
@@ -118,7 +118,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, outline);
         QFETCH(QStringList, names);
-        QCOMPARE(ReadSampleCabinetNames(outline), names);
+        QCOMPARE(readSampleCabinetNames(outline), names);
     }
 
     // What the builder takes from an outline section.
@@ -151,14 +151,14 @@ private Q_SLOTS:
         QFETCH(QString, outline);
         QFETCH(QString, name);
         QFETCH(QString, drawers);
-        QCOMPARE(describe(ReadOutlineSection(outline, name)), drawers);
+        QCOMPARE(describe(readOutlineSection(outline, name)), drawers);
     }
 
     // The shipped outline is the 22 lines of the built-in sample, CR LF
     // ended, with the account typo mended.
     void builtInOutline()
     {
-        QCOMPARE(BuiltInOutline(), QString::fromLatin1(kBuiltIn));
+        QCOMPARE(SampleCabinets::builtInOutline(), QString::fromLatin1(kBuiltIn));
         QVERIFY(WriteSampleOutline());
         QCOMPARE(outlineBytes(), QByteArray(kBuiltIn));
     }
@@ -167,17 +167,17 @@ private Q_SLOTS:
     // cabinet has no password; its node comes first, the list last.
     void createBuiltInSample()
     {
-        QVERIFY(EnsureSampleOutline());
+        QVERIFY(ensureSampleOutline());
         RecordingNavigationSink sink;
         const RecordId cabinetId = CreateSampleCabinet(kGeneric);
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet WHERE CabinetId = ?", {cabinetId}).toString(),
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Cabinet WHERE CabinetId = ?", {cabinetId}).toString(),
                  kGeneric);
-        QCOMPARE(DbConnection::QueryValue("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {cabinetId}),
+        QCOMPARE(DbConnection::queryValue("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {cabinetId}),
                  QVariant(QString("")));
         QCOMPARE(RecordFixture::rowCount("Drawer"), 6);
         QCOMPARE(RecordFixture::rowCount("Folder"), 15);
         QCOMPARE(RecordFixture::rowCount("Document"), 0);
-        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Folder JOIN Drawer USING (DrawerId)"
+        QCOMPARE(DbConnection::queryValue("SELECT COUNT(*) FROM Folder JOIN Drawer USING (DrawerId)"
                                           " WHERE Drawer.Name = 'Income Tax Returns'")
                      .toInt(),
                  0);
@@ -199,7 +199,7 @@ private Q_SLOTS:
     // the built-in outline, which it also writes.
     void firstRunWithoutOutline()
     {
-        QVERIFY(!QFile::exists(SampleOutlinePath()));
+        QVERIFY(!QFile::exists(sampleOutlinePath()));
         const RecordId cabinetId = CreateSampleCabinet(kGeneric);
         QCOMPARE(RecordFixture::rowCount("Drawer"), 6);
         QCOMPARE(RecordFixture::rowCount("Folder"), 15);
@@ -229,10 +229,10 @@ private Q_SLOTS:
                      " DRW = Bills: 2024\r\n  FLD = Gas/Power\r\n  DOC = Jan.pdf\r\n  DOC = ...\r\n"
                      " DRW = ?\r\n  FLD = lost\r\n"
                      " DRW = bills 2024\r\n  FLD = gaspower\r\n  DOC = Feb\r\n  FLD = ***\r\n  DOC = lost too\r\n");
-        QCOMPARE(CabinetNameFor("Mr. Smith's Files"), QStringLiteral("Mr Smith's Files"));
-        QCOMPARE(CabinetNameFor(" . "), QString());
+        QCOMPARE(cabinetNameFor("Mr. Smith's Files"), QStringLiteral("Mr Smith's Files"));
+        QCOMPARE(cabinetNameFor(" . "), QString());
         const RecordId cabinetId = CreateSampleCabinet("Mr. Smith's Files");
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Mr Smith's Files"));
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Mr Smith's Files"));
         QCOMPARE(contentOf(cabinetId), QStringLiteral("Bills 2024[GasPower(Janpdf,Feb)]"));
     }
 
@@ -278,9 +278,9 @@ private Q_SLOTS:
         try {
             CreateSampleCabinet(cabinet);
             QFAIL("a name longer than 80 characters was stored");
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QCOMPARE(e.code, int(ErrorCode::InvalidValue));
-            QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(SampleOutlinePath()),
+            QVERIFY2(e.text.contains("longer than 80 characters") && e.text.contains(sampleOutlinePath()),
                      qPrintable(e.text));
         }
         QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
@@ -304,7 +304,7 @@ private Q_SLOTS:
         writeOutline(kBuiltIn);
         RecordingNavigationSink sink;
         DbConnection::failAfterStatements(failingStatement);
-        QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
+        QVERIFY_THROWS_EXCEPTION(AppError, CreateSampleCabinet(kGeneric));
         DbConnection::failAfterStatements(0);
         QCOMPARE(RecordFixture::rowCount("Cabinet"), 1);
         QCOMPARE(RecordFixture::rowCount("Drawer"), 0);
@@ -319,7 +319,7 @@ private Q_SLOTS:
         writeOutline(kBuiltIn);
         RecordingNavigationSink sink;
         DbConnection::failAfterStatements(1);
-        QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
+        QVERIFY_THROWS_EXCEPTION(AppError, CreateSampleCabinet(kGeneric));
         QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
@@ -328,10 +328,10 @@ private Q_SLOTS:
     // is written.
     void unreadableOutline()
     {
-        QVERIFY(QDir().mkpath(SampleOutlinePath()));  // a folder in its place
+        QVERIFY(QDir().mkpath(sampleOutlinePath()));  // a folder in its place
         RecordingNavigationSink sink;
-        QVERIFY_THROWS_EXCEPTION(DbError, CreateSampleCabinet(kGeneric));
-        QVERIFY_THROWS_EXCEPTION(DbError, SampleCabinetNames());
+        QVERIFY_THROWS_EXCEPTION(AppError, CreateSampleCabinet(kGeneric));
+        QVERIFY_THROWS_EXCEPTION(AppError, sampleCabinetNames());
         QCOMPARE(RecordFixture::rowCount("Cabinet"), 0);
         QVERIFY(sink.calls.isEmpty());
     }
@@ -339,8 +339,8 @@ private Q_SLOTS:
     // The single-row operations add the row and its node.
     void addSingleRows()
     {
-        DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')");
-        const RecordId cabinetId = DbConnection::LastInsertId();
+        DbConnection::execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('C', '')");
+        const RecordId cabinetId = DbConnection::lastInsertId();
         RecordingNavigationSink sink;
         const RecordId drawerId = AddSampleDrawer(cabinetId, "D");
         const RecordId folderId = AddSampleFolder(drawerId, "F");
@@ -355,8 +355,8 @@ private Q_SLOTS:
     void fillExistingCabinet()
     {
         writeOutline("CAB=Office\nDRW=Clients\nFLD=Acme\n");
-        DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Mine', '')");
-        const RecordId cabinetId = DbConnection::LastInsertId();
+        DbConnection::execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Mine', '')");
+        const RecordId cabinetId = DbConnection::lastInsertId();
         FillCabinetFromOutline("office", cabinetId);
         QCOMPARE(contentOf(cabinetId), QStringLiteral("Clients[Acme]"));
     }
@@ -364,18 +364,18 @@ private Q_SLOTS:
     // The name test ignores letter case.
     void cabinetNameExists()
     {
-        DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Generic File Cabinet', '')");
-        QVERIFY(Records::CabinetNameExists("GENERIC file cabinet"));
-        QVERIFY(!Records::CabinetNameExists("Generic File"));
+        DbConnection::execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('Generic File Cabinet', '')");
+        QVERIFY(Records::cabinetNameExists("GENERIC file cabinet"));
+        QVERIFY(!Records::cabinetNameExists("Generic File"));
     }
 
     // The outline is written only when missing; the user's edits stay.
     void ensureKeepsUserOutline()
     {
         writeOutline("CAB=Mine\r\n");
-        QVERIFY(EnsureSampleOutline());
+        QVERIFY(ensureSampleOutline());
         QCOMPARE(outlineBytes(), QByteArray("CAB=Mine\r\n"));
-        QCOMPARE(SampleCabinetNames(), QStringList{"Mine"});
+        QCOMPARE(sampleCabinetNames(), QStringList{"Mine"});
     }
 
     // An outline whose name differs only in case is the user's outline:
@@ -383,8 +383,8 @@ private Q_SLOTS:
     void outlineNameIgnoresCase()
     {
         TestFiles::write(DataFolder::filePath("sample.txt"), "CAB=Lower\r\n");
-        QVERIFY(EnsureSampleOutline());
-        QCOMPARE(SampleCabinetNames(), QStringList{"Lower"});
+        QVERIFY(ensureSampleOutline());
+        QCOMPARE(sampleCabinetNames(), QStringList{"Lower"});
         QCOMPARE(QDir(DataFolder::path()).entryList({"*.txt"}, QDir::Files), QStringList{"sample.txt"});
     }
 
@@ -398,9 +398,9 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY2(prompt.messages.first().startsWith("Error creating sample file.  Error # "),
                  qPrintable(prompt.messages.first()));
-        QVERIFY(!EnsureSampleOutline());
+        QVERIFY(!ensureSampleOutline());
         // The dialog's list still comes from the built-in outline.
-        QCOMPARE(SampleCabinetNames(), QStringList{kGeneric});
+        QCOMPARE(sampleCabinetNames(), QStringList{kGeneric});
     }
 };
 

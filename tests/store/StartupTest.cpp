@@ -28,7 +28,7 @@ using TestFiles::hashOf;
 void writeOurDatabase()
 {
     TestEnvironment::openFreshDatabase();
-    DbConnection::Execute(QStringLiteral("INSERT INTO Cabinet (Name) VALUES ('Home')"));
+    DbConnection::execute(QStringLiteral("INSERT INTO Cabinet (Name) VALUES ('Home')"));
     DbConnection::close();
 }
 
@@ -66,7 +66,7 @@ private Q_SLOTS:
         const bool ours = kind == "noversion" || kind == "cut" || kind == "readonly";
         if (ours)
             writeOurDatabase();  // in a data folder of its own
-        const QString file = Database::DatabaseFile();
+        const QString file = Database::databaseFile();
         if (kind == "foreign" || kind == "wal") {
             QStringList sql{"CREATE TABLE Cabinet (Id INTEGER PRIMARY KEY, Label TEXT)",
                             "CREATE TABLE Page (Id INTEGER, Body BLOB)", "INSERT INTO Cabinet VALUES (1, 'x')"};
@@ -114,7 +114,7 @@ private Q_SLOTS:
         const QByteArray before = hashOf(tmpl);
         const std::optional<Startup::Failure> failure = Startup::OpenDatabase();
         QVERIFY(failure && failure->refusal);
-        QVERIFY(!QFileInfo::exists(Database::DatabaseFile()));
+        QVERIFY(!QFileInfo::exists(Database::databaseFile()));
         QCOMPARE(hashOf(tmpl), before);
     }
 
@@ -122,11 +122,11 @@ private Q_SLOTS:
     // number for it, and left as it is.
     void databaseFolderGivesItsErrno()
     {
-        QVERIFY(QDir().mkpath(Database::DatabaseFile()));
+        QVERIFY(QDir().mkpath(Database::databaseFile()));
         const std::optional<Startup::Failure> failure = Startup::OpenDatabase();
         QVERIFY(failure);
         QVERIFY2(failure->message.startsWith(QStringLiteral("Error # %1 ").arg(EISDIR)), qPrintable(failure->message));
-        QVERIFY(QFileInfo(Database::DatabaseFile()).isDir());
+        QVERIFY(QFileInfo(Database::databaseFile()).isDir());
     }
 
     // The staging folders a killed import left in Pages/ go at the next
@@ -155,11 +155,11 @@ private Q_SLOTS:
         std::unique_ptr<QLockFile> vlm;
         if (vlmRunning) {
             std::optional<Startup::Failure> failure;
-            vlm = Startup::LockDataFolder(&failure);
+            vlm = Startup::lockDataFolder(&failure);
             QVERIFY(vlm);
         }
 
-        QVERIFY(!Startup::PrepareForTools().warning);
+        QVERIFY(!Startup::prepareForTools().warning);
         QCOMPARE(QFileInfo::exists(pages + "/.import-a1B2c3"), vlmRunning);
         QCOMPARE(QFileInfo::exists(pages + "/.import-x"), vlmRunning);
         QCOMPARE(TestFiles::read(pages + "/12.jpg"), QByteArray("page"));
@@ -205,7 +205,7 @@ private Q_SLOTS:
         }
 
         std::optional<Startup::Failure> failure;
-        const std::unique_ptr<QLockFile> lock = Startup::LockDataFolder(&failure);
+        const std::unique_ptr<QLockFile> lock = Startup::lockDataFolder(&failure);
         QCOMPARE(bool(lock), says.isEmpty());
         QCOMPARE(bool(failure), !says.isEmpty());
         if (failure) {
@@ -214,7 +214,7 @@ private Q_SLOTS:
         }
         if (left == "folder") {
             QVERIFY(QFileInfo::exists(path + "/inside"));
-            const std::optional<Startup::Failure> tools = Startup::PrepareForTools().warning;
+            const std::optional<Startup::Failure> tools = Startup::prepareForTools().warning;
             QVERIFY(tools && tools->message.contains(says));
         }
     }
@@ -224,7 +224,7 @@ private Q_SLOTS:
     void goodDatabaseOpens()
     {
         QVERIFY(!Startup::OpenDatabase());
-        QCOMPARE(Database::ReadDbVersion(), Database::CurrentVersion);
+        QCOMPARE(Database::readDbVersion(), Database::CurrentVersion);
         DbConnection::close();
         QVERIFY(!Startup::OpenDatabase());
         QVERIFY(DbConnection::isOpen());
@@ -253,7 +253,7 @@ private Q_SLOTS:
         QFETCH(int, errnoValue);
         QFETCH(QString, holder);
         QFETCH(QString, says);
-        const QString message = Startup::LockFailureMessage(lockError, errnoValue, "/srv/archive", holder);
+        const QString message = Startup::lockFailureMessage(lockError, errnoValue, "/srv/archive", holder);
         QVERIFY2(message.contains(says) && message.contains("/srv/archive"), qPrintable(message));
         QCOMPARE(message.contains("already running"),
                  lockError == int(QLockFile::LockFailedError) && holder != "vlmtools");
@@ -278,7 +278,7 @@ private Q_SLOTS:
         QFETCH(QString, says);
         if (marker)
             TestFiles::write(DataFolder::filePath("vlm.startover"), "Start Over began");
-        const std::optional<Startup::Failure> warning = Startup::UnfinishedStartOver(program);
+        const std::optional<Startup::Failure> warning = Startup::unfinishedStartOver(program);
         QCOMPARE(bool(warning), marker);
         if (warning) {
             QVERIFY(warning->refusal);
@@ -294,7 +294,7 @@ private Q_SLOTS:
         std::optional<Startup::Failure> failure;
         {
             FileSizeLimit limit(0);
-            QVERIFY(!Startup::LockDataFolder(&failure));
+            QVERIFY(!Startup::lockDataFolder(&failure));
         }
         QVERIFY(failure);
         QVERIFY2(failure->message.contains("is full"), qPrintable(failure->message));
@@ -307,18 +307,18 @@ private Q_SLOTS:
     {
         const QByteArray raw = QFile::encodeName(TestEnvironment::root()) + "/caf\xe9";
         qputenv("VLM_DATA_DIR", raw);
-        const std::optional<Startup::Failure> failure = Startup::EnsureDataFolder();
+        const std::optional<Startup::Failure> failure = Startup::ensureDataFolder();
         QVERIFY(failure);
         QVERIFY2(failure->message.contains("VLM_DATA_DIR"), qPrintable(failure->message));
         QVERIFY(!QFileInfo::exists(DataFolder::path()));
         TestEnvironment::freshDataFolder();
-        QVERIFY(!Startup::EnsureDataFolder());
+        QVERIFY(!Startup::ensureDataFolder());
     }
 
     // Both programs get the image limit that 600-dpi pages need.
     void imageLimit()
     {
-        Startup::InitApplication();
+        Startup::initApplication();
         QCOMPARE(QImageReader::allocationLimit(), 1024);
         QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("VLM"));
     }

@@ -1,4 +1,4 @@
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 #include "store/TextFile.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestEnvironment.h"
@@ -143,7 +143,7 @@ private Q_SLOTS:
         try {
             TextFile::read(path, &text);
             QFAIL("no error for a folder");
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QVERIFY(e.code != 0);
             QVERIFY2(e.text.startsWith(path + ": ") && e.text.size() > path.size() + 2, qPrintable(e.text));
         }
@@ -187,7 +187,7 @@ private Q_SLOTS:
             QVERIFY(TextFile::read(path, &text, 1024, tree + "/"));
             QVERIFY2(reason.isEmpty(), "no error for a file out of the tree");
             QCOMPARE(text, target.isEmpty() ? QString("own text") : QString("shared text"));
-        } catch (const DbError &e) {
+        } catch (const AppError &e) {
             QCOMPARE(e.code, int(ErrorCode::InvalidValue));
             QCOMPARE(e.text, path + ": " + reason);
             QCOMPARE(text, QString("untouched"));

@@ -13,7 +13,7 @@ public:
     {
         RecordingProgressView::increment(text);
         if (++m_steps == m_cancelAt)
-            Progress::SetProgressCancelled(true);
+            Progress::setProgressCancelled(true);
     }
 
 private:

@@ -23,7 +23,7 @@ inline RecordId storedPage(RecordId documentId, int number, const QByteArray &by
     page.pageNumber = number;
     page.fileSize = bytes.size();
     page.filetype = QStringLiteral("JPG");
-    const RecordId pageId = Pages::InsertPage(page);
+    const RecordId pageId = Pages::insertPage(page);
     const QString path = PagePaths::GetDefaultPageFilePath(pageId);
     QDir().mkpath(QFileInfo(path).absolutePath());
     TestFiles::write(path, bytes);
@@ -42,14 +42,14 @@ inline RecordId shortcutPage(RecordId documentId, const QString &path, const QBy
     page.filetype = QFileInfo(path).suffix().toLower();
     page.filename = path;
     page.shortcut = true;
-    return Pages::InsertPage(page);
+    return Pages::insertPage(page);
 }
 
 // The id the next new page gets. A run killed before its rows committed
 // gave its ids back, and its files still lie at their paths.
 inline RecordId nextPageId()
 {
-    return DbConnection::QueryValue(
+    return DbConnection::queryValue(
                "SELECT COALESCE((SELECT seq FROM sqlite_sequence WHERE name = 'Page'), 0) + 1")
         .toLongLong();
 }

@@ -17,8 +17,8 @@ namespace RecordFixture {
 
 inline RecordId insert(const QString &sql, const QVariantList &binds)
 {
-    DbConnection::Execute(sql, binds);
-    return DbConnection::LastInsertId();
+    DbConnection::execute(sql, binds);
+    return DbConnection::lastInsertId();
 }
 
 inline RecordId cabinet(const QString &name, const QString &password = QString())
@@ -72,14 +72,14 @@ inline RecordId documentInNewFolder(const QString &name = QStringLiteral("Doc"))
 // "DrawerId", 7: the cabinet of drawer 7); 0 when there is none.
 inline int columnOf(const QString &table, const QString &column, const QString &idColumn, RecordId id)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(column, table, idColumn), {id})
+    return DbConnection::queryValue(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(column, table, idColumn), {id})
         .toInt();
 }
 
 // The number of rows of a table.
 inline int rowCount(const QString &table)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+    return DbConnection::queryValue(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
 }
 
 // A page numbered 1 with these further columns, each value as given (a
@@ -124,7 +124,7 @@ inline RecordId linkedPage(RecordId documentId, const QVariant &filename = QVari
 // A column of the page's row; invalid when there is no such page.
 inline QVariant pageColumn(RecordId pageId, const char *name)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(QLatin1String(name)),
+    return DbConnection::queryValue(QStringLiteral("SELECT %1 FROM Page WHERE PageId = ?").arg(QLatin1String(name)),
                                     {pageId});
 }
 

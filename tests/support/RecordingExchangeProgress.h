@@ -24,9 +24,9 @@ public:
         if (value < ranges.value(ranges.size() - 1).second)
             ++value;
         if (int(steps.size()) == m_cancelAt)
-            Progress::SetProgressCancelled(true);
+            Progress::setProgressCancelled(true);
     }
-    void ShowStatus(const QString &caption, const QString &detail) override
+    void showStatus(const QString &caption, const QString &detail) override
     {
         statuses.append(caption + QLatin1Char(' ') + detail);
     }

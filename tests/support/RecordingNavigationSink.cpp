@@ -33,7 +33,7 @@ void RecordingNavigationSink::AddDocumentToNavTree(RecordId folderId, RecordId d
     log(dateOnDocument.isValid() ? "dated document" : "document", folderId, documentId, name);
 }
 
-void RecordingNavigationSink::SelectPageInListView(RecordId pageId)
+void RecordingNavigationSink::selectPageInListView(RecordId pageId)
 {
     log("select page", 0, pageId, QString());
 }

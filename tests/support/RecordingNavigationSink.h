@@ -27,7 +27,7 @@ public:
     void UpdateDocumentName(RecordId, const QString &, const QDate &) override {}
     void ShowDrawersInListView(RecordId cabinetId) override;
     void ShowPagesInListView(RecordId) override {}
-    void SelectPageInListView(RecordId pageId) override;
+    void selectPageInListView(RecordId pageId) override;
 
     // The names of the calls of one kind ("drawer", "dated document"), in
     // order, without ids.

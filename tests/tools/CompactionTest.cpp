@@ -29,8 +29,8 @@ void makeDatabaseWithGaps()
         RecordFixture::insert("INSERT INTO Drawer (CabinetId, Name, Description) VALUES (?, ?, ?)",
                               {cabinet, QString::number(i), filler});
     const int last = RecordFixture::cabinet("Last");
-    DbConnection::Execute("DELETE FROM Drawer WHERE DrawerId % 4 <> 0");
-    DbConnection::Execute("DELETE FROM Cabinet WHERE CabinetId = ?", {last});
+    DbConnection::execute("DELETE FROM Drawer WHERE DrawerId % 4 <> 0");
+    DbConnection::execute("DELETE FROM Cabinet WHERE CabinetId = ?", {last});
     t.commit();
     DbConnection::close();
 }
@@ -82,14 +82,14 @@ private Q_SLOTS:
         QVERIFY2(r.succeeded(), qPrintable(r.texts().join('|')));
         const qint64 saved = oldBytes.size() - QFile(db).size();
         QVERIFY(saved > 0);
-        QCOMPARE(r.texts(), QStringList{"Compact database complete.\n" + Compaction::FormatBytes(saved) + " bytes saved."});
+        QCOMPARE(r.texts(), QStringList{"Compact database complete.\n" + Compaction::formatBytes(saved) + " bytes saved."});
         QCOMPARE(TestFiles::read(ToolsFiles::GetBackupDbPath()), oldBytes);
         QVERIFY(!QFile::exists(ToolsFiles::GetTempDbPath()));
         QCOMPARE(describe(db), before);
         QVERIFY(before.startsWith("ok "));
 
         DbConnection::open(db);
-        const int last = DbConnection::QueryValue("SELECT MAX(CabinetId) FROM Cabinet").toInt();
+        const int last = DbConnection::queryValue("SELECT MAX(CabinetId) FROM Cabinet").toInt();
         QCOMPARE(RecordFixture::cabinet("New"), last + 2);
         DbConnection::close();
     }
@@ -121,7 +121,7 @@ private Q_SLOTS:
         QVERIFY(!ToolsFiles::OpenToolsDatabase(&message));
         QCOMPARE(message, ToolsFiles::NoDatabaseText);
         // Should the file vanish after that check, the open itself fails.
-        QVERIFY_THROWS_EXCEPTION(DbError, DbConnection::open(ToolsFiles::ExistingFileUri(ToolsFiles::GetDbPath())));
+        QVERIFY_THROWS_EXCEPTION(AppError, DbConnection::open(ToolsFiles::existingFileUri(ToolsFiles::GetDbPath())));
         QVERIFY(!QFile::exists(ToolsFiles::GetDbPath()));
     }
 
@@ -152,14 +152,14 @@ private Q_SLOTS:
         const QByteArray oldBytes = TestFiles::read(ToolsFiles::GetDbPath());
         QLockFile vlm(ToolsFiles::GetDbPath().replace("vlm.mdb", "vlm.lock"));
         QVERIFY(vlm.tryLock(0));
-        QVERIFY(ToolsFiles::IsVlmRunning());
+        QVERIFY(ToolsFiles::isVlmRunning());
         const ToolResult r = Compaction::CompactDb();
         QCOMPARE(r.texts(), QStringList{ToolsFiles::VlmRunningText});
         QCOMPARE(r.entries.first().kind, ToolResult::Kind::Warning);
         QCOMPARE(TestFiles::read(ToolsFiles::GetDbPath()), oldBytes);
         QVERIFY(!QFile::exists(ToolsFiles::GetBackupDbPath()));
         vlm.unlock();
-        QVERIFY(!ToolsFiles::IsVlmRunning());
+        QVERIFY(!ToolsFiles::isVlmRunning());
     }
 
     // The tool's own open connection is closed around the file moves and

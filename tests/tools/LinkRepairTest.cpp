@@ -32,17 +32,17 @@ using PageFixture::pageWithFiles;
 
 RecordId parentOf(const QString &table, const QString &parentColumn, RecordId id)
 {
-    return DbConnection::QueryValue(QStringLiteral("SELECT %1 FROM %2 WHERE %2Id = ?").arg(parentColumn, table), {id}).toInt();
+    return DbConnection::queryValue(QStringLiteral("SELECT %1 FROM %2 WHERE %2Id = ?").arg(parentColumn, table), {id}).toInt();
 }
 
 bool exists(const QString &table, RecordId id)
 {
-    return !DbConnection::QueryValue(QStringLiteral("SELECT 1 FROM %1 WHERE %1Id = ?").arg(table), {id}).isNull();
+    return !DbConnection::queryValue(QStringLiteral("SELECT 1 FROM %1 WHERE %1Id = ?").arg(table), {id}).isNull();
 }
 
 int chainCount()
 {
-    return DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet WHERE Name = '<Repaired Data>'").toInt();
+    return DbConnection::queryValue("SELECT COUNT(*) FROM Cabinet WHERE Name = '<Repaired Data>'").toInt();
 }
 
 QString report(int repairs, int skipped = 0)
@@ -96,7 +96,7 @@ QList<RecordId> runDocuments()
         if (rs.value(row, 1).toString() == "<Repaired Data>")
             continue;
         if (!name.match(rs.value(row, 1).toString()).hasMatch()
-            || !DateFromValue(rs.value(row, 2)).isValid())
+            || !dateFromValue(rs.value(row, 2)).isValid())
             QTest::qFail(qPrintable("not a run's document: " + rs.value(row, 1).toString()), __FILE__, __LINE__);
         ids.append(rs.value(row, 0).toLongLong());
     }
@@ -178,7 +178,7 @@ private Q_SLOTS:
         const QString own = DataFolder::filePath("own");
         QDir().mkpath(own + "/Thumbs");
         // The cabinet keeps its pages in its own folder, where they may go.
-        DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?", {own, cab});
+        DbConnection::execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?", {own, cab});
         TestFiles::write(own + "/letter.pdf", "pdf");
         const int shortcut = linkedPage(doc, own + "/letter.pdf", "Y");
         const int storageGone = linkedPage(doc, own + "/7.jpg");
@@ -213,11 +213,11 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(own + "/letter.pdf"));
 
         QCOMPARE(chainCount(), 1);
-        const int chainCab = DbConnection::QueryValue("SELECT CabinetId FROM Cabinet WHERE Name = '<Repaired Data>'").toInt();
-        QCOMPARE(DbConnection::QueryValue("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {chainCab}).toString(), QString());
-        const int chainDrw = DbConnection::QueryValue("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = '<Repaired Data>'", {chainCab}).toInt();
-        const int chainFld = DbConnection::QueryValue("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = '<Repaired Data>'", {chainDrw}).toInt();
-        const int chainDoc = DbConnection::QueryValue("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = '<Repaired Data>'", {chainFld}).toInt();
+        const int chainCab = DbConnection::queryValue("SELECT CabinetId FROM Cabinet WHERE Name = '<Repaired Data>'").toInt();
+        QCOMPARE(DbConnection::queryValue("SELECT [Password] FROM Cabinet WHERE CabinetId = ?", {chainCab}).toString(), QString());
+        const int chainDrw = DbConnection::queryValue("SELECT DrawerId FROM Drawer WHERE CabinetId = ? AND Name = '<Repaired Data>'", {chainCab}).toInt();
+        const int chainFld = DbConnection::queryValue("SELECT FolderId FROM Folder WHERE DrawerId = ? AND Name = '<Repaired Data>'", {chainDrw}).toInt();
+        const int chainDoc = DbConnection::queryValue("SELECT DocumentId FROM Document WHERE FolderId = ? AND Name = '<Repaired Data>'", {chainFld}).toInt();
         QCOMPARE(parentOf("Page", "DocumentId", noDocument), chainDoc);
         QCOMPARE(parentOf("Document", "FolderId", noFolder), chainFld);
         QCOMPARE(parentOf("Folder", "DrawerId", noDrawer), chainDrw);
@@ -354,7 +354,7 @@ private Q_SLOTS:
         const int cab = RecordFixture::cabinet("C");
         if (!storage.isEmpty()) {
             QVERIFY(QDir().mkpath(expand(storage)));
-            DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?",
+            DbConnection::execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?",
                                   {expand(storage), cab});
         }
         const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F"), "Doc");
@@ -490,7 +490,7 @@ private Q_SLOTS:
         QCOMPARE(LinkRepair::FixBrokenLinks().texts(), QStringList{report(1)});
         DbConnection::open(ToolsFiles::GetDbPath());
         for (const char *table : {"Cabinet", "Drawer", "Folder", "Document"})
-            DbConnection::Execute(QStringLiteral("DELETE FROM %1 WHERE Name = '<Repaired Data>'").arg(QLatin1String(table)));
+            DbConnection::execute(QStringLiteral("DELETE FROM %1 WHERE Name = '<Repaired Data>'").arg(QLatin1String(table)));
         const int orphan = RecordFixture::document(9007, "Lost again");
         DbConnection::close();
         QCOMPARE(LinkRepair::FixBrokenLinks().texts(), QStringList{report(2)});
@@ -585,7 +585,7 @@ private Q_SLOTS:
         const QList<RecordId> documents = runDocuments();
         QCOMPARE(documents.size(), filed.isEmpty() ? 0 : 1);
         // No empty document of the chain's own is made for them.
-        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Document WHERE Name = '<Repaired Data>'").toInt(), 0);
+        QCOMPARE(DbConnection::queryValue("SELECT COUNT(*) FROM Document WHERE Name = '<Repaired Data>'").toInt(), 0);
         if (!filed.isEmpty()) {
             QCOMPARE(pagesOf(documents.first()), filed);
             // Each filed image has its thumbnail: the one found, or one made.
@@ -634,7 +634,7 @@ private Q_SLOTS:
         const QString folder = place == "storage" ? DataFolder::path() + "-disk" : DataFolder::pagesFolder();
         const int cab = RecordFixture::cabinet("On a disk");
         if (place == "storage")
-            DbConnection::Execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?", {folder, cab});
+            DbConnection::execute("UPDATE Cabinet SET Storage = 1, StoragePath = ? WHERE CabinetId = ?", {folder, cab});
         const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(cab, "D"), "F"), "Doc");
         QList<int> pages;
         for (int i = 0; i < 10; ++i) {
@@ -831,7 +831,7 @@ private Q_SLOTS:
         if (version >= 1)
             Database::UpgradeDbToVersion1();
         if (version >= 2)
-            Database::UpgradeDbToVersion2();
+            Database::upgradeDbToVersion2();
         const int doc = RecordFixture::document(RecordFixture::folder(RecordFixture::drawer(RecordFixture::cabinet("C"), "D"), "F"), "Doc");
         const int kept = RecordFixture::insert("INSERT INTO Page (DocumentId, Name) VALUES (?, 'p')", {doc});
         DbConnection::close();

@@ -105,7 +105,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, reply);
         QFETCH(bool, confirmed);
-        QCOMPARE(PageFileSweep::IsStartOverConfirmed(reply), confirmed);
+        QCOMPARE(PageFileSweep::isStartOverConfirmed(reply), confirmed);
     }
 
     // Start over removes the database with its journal and everything the

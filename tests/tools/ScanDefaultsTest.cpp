@@ -17,11 +17,11 @@ private Q_SLOTS:
     // Nothing stored: the factory defaults.
     void defaults()
     {
-        const Resolution r = ReadResolution();
+        const Resolution r = readResolution();
         QCOMPARE(QStringList({r.docDpi, r.docQuality, r.docScanType, r.picDpi, r.picQuality, r.picScanType}),
                  QStringList({"150", "50", "Color", "300", "30", "Color"}));
-        QVERIFY(!ReadAdvanced().showUi);
-        QVERIFY(!ReadAdvanced().nativeTransfer);
+        QVERIFY(!readAdvanced().showUi);
+        QVERIFY(!readAdvanced().nativeTransfer);
     }
 
     void leadingNumber_data()
@@ -43,7 +43,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, normalized);
-        QCOMPARE(NormalizeNumber(text), normalized);
+        QCOMPARE(normalizeNumber(text), normalized);
     }
 
     // The checks in their order; the first failure names its box. An
@@ -117,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(Settings::value("DocScanType"), QString("Black & White"));
         QCOMPARE(Settings::value("PicQualityOverride"), QString("12"));
         QCOMPARE(Settings::value("PicDPIOverride"), QString("300"));
-        QCOMPARE(ReadResolution().docDpi, QString("49.5"));
+        QCOMPARE(readResolution().docDpi, QString("49.5"));
     }
 
     // Only an exact "Y" checks an option; saving writes "Y" or "N".
@@ -125,7 +125,7 @@ private Q_SLOTS:
     {
         Settings::setValue("TWAINShowUI", "y");
         Settings::setValue("TWAINNativeTransfer", "Y");
-        Advanced a = ReadAdvanced();
+        Advanced a = readAdvanced();
         QVERIFY(!a.showUi);
         QVERIFY(a.nativeTransfer);
         SaveAdvancedSettings(a);

@@ -11,7 +11,7 @@ frmAdvanced::frmAdvanced(QWidget *parent) : QDialog(parent), m_ui(std::make_uniq
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &frmAdvanced::cmdSave_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->cmdReset, &QPushButton::clicked, this, &frmAdvanced::cmdReset_Click);
-    setValues(ScanDefaults::ReadAdvanced());
+    setValues(ScanDefaults::readAdvanced());
 }
 
 frmAdvanced::~frmAdvanced() = default;

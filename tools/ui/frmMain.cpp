@@ -44,7 +44,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::f
 {
     m_ui->setupUi(this);
     setWindowIcon(ToolsIcon::appIcon());
-    setWindowTitle(Caption(QStringLiteral(VLM_VERSION)));
+    setWindowTitle(caption(QStringLiteral(VLM_VERSION)));
     m_progress = new frmToolsProgress(this);
     Progress::setView(m_progress);
 
@@ -67,7 +67,7 @@ frmMain::frmMain(QWidget *parent) : QWidget(parent), m_ui(std::make_unique<Ui::f
 
 frmMain::~frmMain() = default;
 
-QString frmMain::Caption(const QString &version)
+QString frmMain::caption(const QString &version)
 {
     const QVersionNumber v = QVersionNumber::fromString(version);
     return QStringLiteral("Vellumark Tools (version %1.%2.%3)")
@@ -76,7 +76,7 @@ QString frmMain::Caption(const QString &version)
         .arg(v.microVersion());
 }
 
-QString frmMain::NoteText(int n)
+QString frmMain::noteText(int n)
 {
     if (n >= 0 && n < int(std::size(kNotes)))
         return QLatin1String(kNotes[n]);
@@ -85,7 +85,7 @@ QString frmMain::NoteText(int n)
 
 void frmMain::ShowNote(int n)
 {
-    m_ui->lblNote->setText(NoteText(n));
+    m_ui->lblNote->setText(noteText(n));
 }
 
 void frmMain::DisableToolButtons()
@@ -195,7 +195,7 @@ bool frmMain::confirmStartOver()
                                                     "your intention to erase all of your data."),
                                      QStringLiteral("Verification"))
                               .value_or(QString());
-    if (!PageFileSweep::IsStartOverConfirmed(reply)) {
+    if (!PageFileSweep::isStartOverConfirmed(reply)) {
         prompt.message(QStringLiteral("'Start Over' was cancelled."));
         return false;
     }
@@ -209,7 +209,7 @@ bool frmMain::confirmDatabaseRemoval()
     // rescued, a journal without its database): it is named and asked for
     // on its own.
     QString question;
-    if (!guard([&] { question = PageFileSweep::DatabaseQuestion(); }))
+    if (!guard([&] { question = PageFileSweep::databaseQuestion(); }))
         return false;
     return question.isEmpty() || Prompt::instance().questionYesNoCancel(question) == Prompt::Answer::Yes;
 }
@@ -218,7 +218,7 @@ bool frmMain::refuseWhileVlmRuns()
 {
     // The tool checks again when it takes the lock: vlm may start while the
     // questions are open.
-    const QString refusal = ToolsFiles::LockRefusal();
+    const QString refusal = ToolsFiles::lockRefusal();
     if (refusal.isEmpty())
         return false;
     Prompt::instance().warning(refusal);

@@ -28,9 +28,9 @@ public:
 
     // "Vellumark Tools (version 1.2.3)": the version's three numbers as
     // plain integers ("01.02.3" gives "1.2.3").
-    static QString Caption(const QString &version);
+    static QString caption(const QString &version);
     // The note of tool button n (0 to 4); the default hint for any other n.
-    static QString NoteText(int n);
+    static QString noteText(int n);
 
     void ShowNote(int n);
     // Scanning Resolution, Close and the four file tools; Advanced >> stays.

@@ -27,7 +27,7 @@ frmScanDPI::frmScanDPI(QWidget *parent) : QDialog(parent), m_ui(std::make_unique
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &frmScanDPI::cmdSave_Click);
     connect(m_ui->cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ui->cmdReset, &QPushButton::clicked, this, &frmScanDPI::cmdReset_Click);
-    setValues(ScanDefaults::ReadResolution());
+    setValues(ScanDefaults::readResolution());
 }
 
 frmScanDPI::~frmScanDPI() = default;

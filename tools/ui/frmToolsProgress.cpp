@@ -25,5 +25,5 @@ void frmToolsProgress::handleCancelClicked()
     // The run waits inside this question; No and Cancel let it go on. The
     // window stays until the run ends, which it does at its next step.
     if (Prompt::instance().questionYesNoCancel(QStringLiteral("Stop repairing data?")) == Prompt::Answer::Yes)
-        Progress::SetProgressCancelled(true);
+        Progress::setProgressCancelled(true);
 }

@@ -118,7 +118,7 @@ private Q_SLOTS:
     void busyUntilNextStart()
     {
         Progress::StartProgress(QStringLiteral("Sending"), 1, 2);
-        Progress::ShowBusy();
+        Progress::showBusy();
         QCOMPARE(bar()->minimum(), 0);
         QCOMPARE(bar()->maximum(), 0);
         QVERIFY(m_window->isVisible());

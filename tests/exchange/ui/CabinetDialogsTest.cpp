@@ -103,7 +103,7 @@ private Q_SLOTS:
         box(&dialog, "txtOutputPath")->setText("  " + path + "  ");
         click(&dialog, "cmdOK");
         QVERIFY(dialog.isVisible());
-        QCOMPARE(prompt.messages.contains(ExchangeRules::InsideProgramMessage(DataFolder::path())), refused);
+        QCOMPARE(prompt.messages.contains(ExchangeRules::insideProgramMessage(DataFolder::path())), refused);
         QCOMPARE(prompt.questions.size(), refused ? 0 : 1);
         QCOMPARE(box(&dialog, "txtOutputPath")->text(), path);
         QVERIFY(box(&dialog, "txtOutputPath")->hasFocus());
@@ -391,11 +391,11 @@ private Q_SLOTS:
             QCOMPARE(status->text(), QStringLiteral("step %1").arg(step));
         }
         const QString detail = QString("/media/user/STICK/") + QString(200, 'x') + "/the end.jpg";
-        dialog.ShowStatus("Import", detail);
+        dialog.showStatus("Import", detail);
         QVERIFY(status->text().startsWith("Import ..."));
         QVERIFY(status->text().endsWith("/the end.jpg"));
         QVERIFY(QFontMetrics(status->font()).horizontalAdvance(status->text()) <= status->width());
-        dialog.ShowStatus("Import", "a.jpg");
+        dialog.showStatus("Import", "a.jpg");
         QCOMPARE(status->text(), QString("Import a.jpg"));
     }
 };

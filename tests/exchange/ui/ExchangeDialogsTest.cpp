@@ -188,7 +188,7 @@ private Q_SLOTS:
     void viewerButtonWithoutSystem()
     {
         FakePrompt prompt;
-        frmSendEmail::ShowForPage(nullptr, RecordFixture::documentInNewFolder(), "/x.jpg");
+        frmSendEmail::showForPage(nullptr, RecordFixture::documentInNewFolder(), "/x.jpg");
         QCOMPARE(prompt.messages, QStringList{"No Email system setup.  Goto File/Email Settings.. to setup your email."});
     }
 };

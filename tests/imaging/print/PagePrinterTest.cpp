@@ -109,7 +109,7 @@ class RecordingSink : public PrintSink
 {
 public:
     QSize resolution() const override { return QSize(600, 600); }
-    std::optional<DbError> printJob(const QImage &image, const QSize &size) override
+    std::optional<AppError> printJob(const QImage &image, const QSize &size) override
     {
         formats << image.format();
         sizes << size;
@@ -259,7 +259,7 @@ private Q_SLOTS:
         QCOMPARE(pdf.count, jobs);
         for (int job = 1; job <= jobs; ++job)
             QCOMPARE(pdfPages(pdf.file(job)), 1);
-        QCOMPARE(PagePrinter::ShortcutNote(outcome), note);
+        QCOMPARE(PagePrinter::shortcutNote(outcome), note);
     }
 
     // A page that cannot be loaded or printed ends the run with a message
@@ -300,11 +300,11 @@ private Q_SLOTS:
     void documentPageRange()
     {
         const RecordId documentId = RecordFixture::documentInNewFolder();
-        QCOMPARE(PagePrinter::DocumentPageRange(documentId), std::make_pair(0, 0));
+        QCOMPARE(PagePrinter::documentPageRange(documentId), std::make_pair(0, 0));
         RecordFixture::page(documentId, 3);
         RecordFixture::page(documentId, QVariant());
         RecordFixture::page(documentId, 7);
-        QCOMPARE(PagePrinter::DocumentPageRange(documentId), std::make_pair(3, 7));
+        QCOMPARE(PagePrinter::documentPageRange(documentId), std::make_pair(3, 7));
     }
 
     // Each refusal and message of the print document dialog; the range

@@ -49,7 +49,7 @@ private Q_SLOTS:
                 one.append(label(dialog, name));
             DialogDriver::click(dialog, "cmdOK");
         });
-        frmPage::ShowPageProperties(nullptr, {first});
+        frmPage::showPageProperties(nullptr, {first});
         QCOMPARE(one, (QStringList{"Page ID:", QString::number(first), "2,048 bytes", "02/03/2024", "JPG",
                                    "(not a shortcut)"}));
 
@@ -60,7 +60,7 @@ private Q_SLOTS:
                 several.append(label(dialog, name));
             DialogDriver::click(dialog, "cmdOK");
         });
-        frmPage::ShowPageProperties(nullptr, {first, second});
+        frmPage::showPageProperties(nullptr, {first, second});
         QCOMPARE(several, (QStringList{"Pages:", "2 pages", "3,048 bytes", "Various", "Not known", "Not known"}));
     }
 
@@ -100,7 +100,7 @@ private Q_SLOTS:
             combo->setCurrentIndex(chosen);
             DialogDriver::click(dialog, "cmdOK");
         });
-        frmViewSettings::ShowViewSettings(nullptr);
+        frmViewSettings::showViewSettings(nullptr);
         QCOMPARE(entries, (QStringList{"(none)", "Fit to width", "Fit to height"}));
         QCOMPARE(shown, shownIndex);
         if (written.isEmpty()) {

@@ -393,7 +393,7 @@ private Q_SLOTS:
         const int userPage = RecordFixture::page(documentId, 1);
         const RecordId nextPageId = userPage + 1;
         const QString taken = QStringLiteral("%1/%2.jpg").arg(storage.path()).arg(nextPageId);
-        DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {taken, userPage});
+        DbConnection::execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {taken, userPage});
         QFile file(taken);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
         file.close();
@@ -403,7 +403,7 @@ private Q_SLOTS:
         QCOMPARE(RecordFixture::rowCount("Page"), 2);
         QCOMPARE(QFileInfo(taken).size(), 4);
         const QString stored = QStringLiteral("%1/%2.jpg").arg(storage.path()).arg(nextPageId + 1);
-        QCOMPARE(Pages::StoredFilename(nextPageId + 1), stored);
+        QCOMPARE(Pages::storedFilename(nextPageId + 1), stored);
         QCOMPARE(QImage(stored).pixelColor(5, 5).red() > 200, true);
     }
 

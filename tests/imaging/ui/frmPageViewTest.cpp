@@ -204,7 +204,7 @@ private Q_SLOTS:
         const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 1);
         openPage(pageId);
         std::promise<ImageOps::LoadResult> failed;
-        failed.set_value({QImage(), DbError(ErrorCode::InvalidValue, "p.jpg: Invalid file format or file is corrupted (x).")});
+        failed.set_value({QImage(), AppError(ErrorCode::InvalidValue, "p.jpg: Invalid file format or file is corrupted (x).")});
         ImageOps::DisplayLoad loaded;
         loaded.picture = TestImages::filled(QSize(75, 50), Qt::white);
         loaded.size = QSize(300, 200);
@@ -226,7 +226,7 @@ private Q_SLOTS:
     {
         const RecordId documentId = RecordFixture::documentInNewFolder();
         const RecordId pageId = storedPage(documentId, 1);
-        DbConnection::Execute("UPDATE Page SET FileSize = 1 WHERE PageId = ?", {pageId});
+        DbConnection::execute("UPDATE Page SET FileSize = 1 WHERE PageId = ?", {pageId});
         openPage(pageId);
         QVERIFY(display()->hasImage());
         QCOMPARE(pageColumn(pageId, "FileSize").toLongLong(),
@@ -318,7 +318,7 @@ private Q_SLOTS:
         QVERIFY(TestImages::filled(QSize(60, 40), Qt::green).save(own, "PNG"));
         const QByteArray ownBytes = TestFiles::read(own);
         const int shortcut = RecordFixture::page(documentId, 2);
-        DbConnection::Execute("UPDATE Page SET ShortcutYN = 'Y', Filename = ? WHERE PageId = ?", {own, shortcut});
+        DbConnection::execute("UPDATE Page SET ShortcutYN = 'Y', Filename = ? WHERE PageId = ?", {own, shortcut});
         openPage(first);
         QTest::mouseClick(button("cmdNext"), Qt::LeftButton);
         QCOMPARE(m_viewer->pageId(), shortcut);
@@ -349,11 +349,11 @@ private Q_SLOTS:
             QVERIFY(ImagingState::instance().PageViewOpen);
             DialogDriver::click(viewer, "cmdCancel");
         });
-        frmPageView::ShowPage(nullptr, "Edit", QStringLiteral("PAG%1").arg(good));
+        frmPageView::showPage(nullptr, "Edit", QStringLiteral("PAG%1").arg(good));
         QCOMPARE(loaded, QSize(64, 48));
         QVERIFY(!ImagingState::instance().PageViewOpen);
 
-        frmPageView::ShowPage(nullptr, "Edit", QStringLiteral("PAG%1").arg(broken));
+        frmPageView::showPage(nullptr, "Edit", QStringLiteral("PAG%1").arg(broken));
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages.first().startsWith("Cannot load file"));
 
@@ -366,7 +366,7 @@ private Q_SLOTS:
             empty = !DialogDriver::child<PageImageView>(viewer, "LEAD1")->hasImage();
             DialogDriver::click(viewer, "cmdCancel");
         });
-        frmPageView::ShowPage(nullptr, "Edit", QStringLiteral("PAG%1").arg(missing));
+        frmPageView::showPage(nullptr, "Edit", QStringLiteral("PAG%1").arg(missing));
         QVERIFY(empty);
     }
 
@@ -511,7 +511,7 @@ private Q_SLOTS:
         QDir().mkpath(own);
         const RecordId pageId = RecordFixture::page(storageDocument(own), 1);
         const QString loaded = own + "/page.jpg";
-        DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {loaded, pageId});
+        DbConnection::execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {loaded, pageId});
         TestImages::writeJpeg(loaded, QSize(60, 40), 300);
         TestFiles::write(own + "/other.jpg", "another page");
         const QByteArray before = TestFiles::read(loaded);
@@ -546,7 +546,7 @@ private Q_SLOTS:
         const QString own = TestEnvironment::root() + QStringLiteral("/rename%1").arg(deleteOld);
         const RecordId pageId = RecordFixture::page(storageDocument(own), 1);
         const QString old = own + "/old.jpg";
-        DbConnection::Execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {old, pageId});
+        DbConnection::execute("UPDATE Page SET Filename = ? WHERE PageId = ?", {old, pageId});
         QDir().mkpath(own + "/Thumbs");
         TestImages::writeJpeg(old, QSize(60, 40), 300);
         TestFiles::write(own + "/Thumbs/old.jpg", "thumb");
@@ -580,7 +580,7 @@ private Q_SLOTS:
         const QString own = TestEnvironment::root() + QStringLiteral("/add%1").arg(QTest::currentDataTag());
         const RecordId documentId = ownStorage ? storageDocument(own) : RecordFixture::documentInNewFolder();
         const RecordId folderId =
-            DbConnection::QueryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId}).toInt();
+            DbConnection::queryValue("SELECT FolderId FROM Document WHERE DocumentId = ?", {documentId}).toInt();
         open("Add", target == "FLD" ? QStringLiteral("FLD%1").arg(folderId) : QStringLiteral("DOC%1").arg(documentId));
         m_viewer->setImage(TestImages::filled(QSize(80, 60), Qt::blue));
         QCOMPARE(pageCount(), 0);
@@ -593,7 +593,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages, QStringList());
         QCOMPARE(m_viewer->result(), int(QDialog::Accepted));
         QCOMPARE(pageCount(), 1);
-        const RecordId pageId = DbConnection::QueryValue("SELECT MAX(PageId) FROM Page").toLongLong();
+        const RecordId pageId = DbConnection::queryValue("SELECT MAX(PageId) FROM Page").toLongLong();
         const QString path = ownStorage ? own + "/scan1.jpg" : PagePaths::GetDefaultPageFilePath(pageId);
         QCOMPARE(PagePaths::GetPageFilePath(pageId), path);
         QCOMPARE(QImageReader(path).size(), QSize(80, 60));

@@ -163,7 +163,7 @@ private Q_SLOTS:
         QCOMPARE(typeNewName(tree(), "taxes"), QStringLiteral("Bills"));
         QTRY_COMPARE(m_prompt->messages, QStringList{"A drawer named 'taxes' already exists."});
         QCOMPARE(tree()->textOf(key("DRW", bills)), QStringLiteral("Bills"));
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {bills}).toString(),
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {bills}).toString(),
                  QStringLiteral("Bills"));
         // The editor opens again on what was typed.
         QTRY_COMPARE(openEditorText(tree()), QStringLiteral("taxes"));
@@ -173,7 +173,7 @@ private Q_SLOTS:
         // The renamed node moves to its place among its siblings.
         QCOMPARE(tree()->childKeys(key("CAB", c)).last(), key("DRW", bills));
         QCOMPARE(list()->entry(key("DRW", bills))->text(), QStringLiteral("Utility Bills"));
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {bills}).toString(),
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {bills}).toString(),
                  QStringLiteral("Utility Bills"));
     }
 
@@ -190,7 +190,7 @@ private Q_SLOTS:
         tree()->renameNode(key("DOC", doc));
         QCOMPARE(typeNewName(tree(), "April"), QStringLiteral("March"));
         QTRY_COMPARE(tree()->textOf(key("DOC", doc)), QStringLiteral("April (03/04/2024)"));
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Document").toString(), QStringLiteral("April"));
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Document").toString(), QStringLiteral("April"));
     }
 
     // Esc in the name editor ends the edit and does not reach the window.
@@ -208,7 +208,7 @@ private Q_SLOTS:
         QTest::keyClick(editor, Qt::Key_Escape);
         QVERIFY(m_prompt->questions.isEmpty());
         QTRY_VERIFY(!tree()->findChild<QLineEdit *>() || !tree()->findChild<QLineEdit *>()->isVisible());
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Home"));
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Home"));
         QCOMPARE(tree()->textOf(key("CAB", c)), QStringLiteral("Home"));
     }
 
@@ -375,7 +375,7 @@ private Q_SLOTS:
         m_prompt->answers3 = {Prompt::Answer::Yes};
         action("mnuPopupDrawerDelete")->trigger();
         QCOMPARE(m_prompt->questions, QStringList{"Delete 'Bills'?"});
-        QCOMPARE(DbConnection::QueryValue("SELECT group_concat(Name) FROM Drawer").toString(),
+        QCOMPARE(DbConnection::queryValue("SELECT group_concat(Name) FROM Drawer").toString(),
                  QStringLiteral("Taxes"));
         QVERIFY(!tree()->contains(key("DRW", bills)));
     }
@@ -593,7 +593,7 @@ private Q_SLOTS:
         });
         runPopup("T", key("FLD", f), "mnuPopupFolderNewFolder");
         QCOMPARE(dialogDrawer, d);
-        QCOMPARE(DbConnection::QueryValue("SELECT DrawerId FROM Folder WHERE Name = 'Water'").toInt(), d);
+        QCOMPARE(DbConnection::queryValue("SELECT DrawerId FROM Folder WHERE Name = 'Water'").toInt(), d);
         // The new folder is in the tree under the drawer and selected.
         QCOMPARE(tree()->textOf(tree()->selectedKey()), QStringLiteral("Water"));
         QCOMPARE(tree()->parentKeyOf(tree()->selectedKey()), key("DRW", d));
@@ -624,7 +624,7 @@ private Q_SLOTS:
         m_prompt->answers3 = {answer};
         runPopup("T", key("DOC", doc), "mnuPopupDocumentRepaginate");
         QCOMPARE(m_prompt->questions, QStringList{"Renumber all pages in 'March'?"});
-        QCOMPARE(DbConnection::QueryValue("SELECT group_concat(PageNumber) FROM "
+        QCOMPARE(DbConnection::queryValue("SELECT group_concat(PageNumber) FROM "
                                           "(SELECT PageNumber FROM Page ORDER BY PageNumber)").toString(),
                  numbers);
     }

@@ -357,7 +357,7 @@ private Q_SLOTS:
         if (action != Qt::IgnoreAction)
             QCOMPARE(action, Qt::CopyAction);
         QCOMPARE(rowCount("Document"), 1 + newDocuments);
-        const int target = newDocuments == 1 ? DbConnection::QueryValue("SELECT MAX(DocumentId) FROM Document").toInt()
+        const int target = newDocuments == 1 ? DbConnection::queryValue("SELECT MAX(DocumentId) FROM Document").toInt()
                                              : m_march;
         QCOMPARE(pageOrder(target), pages);
         QCOMPARE(m_prompt->messages.size(), message ? 1 : 0);

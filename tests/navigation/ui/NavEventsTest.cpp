@@ -202,7 +202,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("message");
-        const QString invalid = RecordRules::InvalidNameMessage();
+        const QString invalid = RecordRules::invalidNameMessage();
         for (const char *view : {"tree", "list"}) {
             QTest::addRow("%s slash", view) << view << "Old/New" << "OldNew" << invalid;
             QTest::addRow("%s full stops", view) << view << "..." << "Bills" << invalid;
@@ -234,7 +234,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_prompt->messages.size(), message.isEmpty() ? 0 : 1);
         QTRY_COMPARE(openEditorText(editorView).isNull(), !typed.startsWith("TAXES"));
         DbConnection::failAfterStatements(0);
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {m_drawer}).toString(),
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Drawer WHERE DrawerId = ?", {m_drawer}).toString(),
                  stored);
         QCOMPARE(tree()->textOf(k), stored);
         QCOMPARE(list()->entry(k)->text(), stored);

@@ -134,12 +134,12 @@ private Q_SLOTS:
         load();
         show(key("DOC", doc));
         pane()->lvwThumb()->selectAll();
-        NavigationSink::instance().SelectPageInListView(p2);
+        NavigationSink::instance().selectPageInListView(p2);
         QCOMPARE(pane()->selectedPageIds(), QList<RecordId>{p2});
-        NavigationSink::instance().SelectPageInListView(p3);
+        NavigationSink::instance().selectPageInListView(p3);
         QCOMPARE(pane()->selectedPageIds(), QList<RecordId>{});
         pane()->imgList()->click();
-        NavigationSink::instance().SelectPageInListView(p1);
+        NavigationSink::instance().selectPageInListView(p1);
         QCOMPARE(pane()->selectedPageIds(), QList<RecordId>{p1});
     }
 
@@ -152,7 +152,7 @@ private Q_SLOTS:
         const int p2 = jpegPage(doc, 2, QSize(200, 300));
         load();
         show(key("DOC", doc));
-        NavigationSink::instance().SelectPageInListView(p1);
+        NavigationSink::instance().selectPageInListView(p1);
         DialogDriver::whenShown("frmPageView", [](QDialog *viewer) {
             QTRY_VERIFY(DialogDriver::child<PageImageView>(viewer, "LEAD1")->hasImage());
             DialogDriver::click(viewer, "cmdSave");
@@ -228,7 +228,7 @@ private Q_SLOTS:
         const int doc = document(folder(drawer(cabinet("Home"), "Bills"), "Power"), "March");
         for (int n = 1; n <= 3; ++n)
             jpegPage(doc, n, QSize(200, 300));
-        DbConnection::Execute("UPDATE Page SET ScanDate = '2026-12-09 00:00:00', FileSize = 1234567");
+        DbConnection::execute("UPDATE Page SET ScanDate = '2026-12-09 00:00:00', FileSize = 1234567");
         load();
         m_window->setWindowState(Qt::WindowNoState);
         m_window->resize(windowWidth, 700);
@@ -511,7 +511,7 @@ private Q_SLOTS:
         load();
         show(key("DOC", to));
         PageClipboard::cutList().CutPageIds = {cut};
-        DbConnection::Execute("DELETE FROM Page WHERE PageId = ?", {cut});
+        DbConnection::execute("DELETE FROM Page WHERE PageId = ?", {cut});
         action("mnuPopupPagePaste")->trigger();
         QCOMPARE(m_prompt->messages, QStringList{"The cut pages no longer exist; nothing was pasted."});
         QCOMPARE(PageClipboard::cutList().CutPageCount(), 0);

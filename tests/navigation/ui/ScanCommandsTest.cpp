@@ -32,7 +32,7 @@ private:
 
     int pages() const
     {
-        return DbConnection::QueryValue("SELECT count(*) FROM Page WHERE DocumentId = ?", {m_document}).toInt();
+        return DbConnection::queryValue("SELECT count(*) FROM Page WHERE DocumentId = ?", {m_document}).toInt();
     }
 
 private Q_SLOTS:
@@ -82,7 +82,7 @@ private Q_SLOTS:
         QCOMPARE(Settings::value("TWAINImageType"), imageType);
         QCOMPARE(pages(), 0);
         // A drawer's documents join the tree once it is shown.
-        show(key("DRW", DbConnection::QueryValue("SELECT DrawerId FROM Folder").toInt()));
+        show(key("DRW", DbConnection::queryValue("SELECT DrawerId FROM Folder").toInt()));
         show(key("DOC", m_document));
         QCOMPARE(tree()->selectedKey(), key("DOC", m_document));
         run();

@@ -245,7 +245,7 @@ private Q_SLOTS:
             DialogDriver::click(dialog, "cmdOK");
         });
         runPopup("T", key("FLD", f), "mnuPopupFolderNewDocument");
-        const int added = DbConnection::QueryValue("SELECT DocumentId FROM Document WHERE Name = 'April'").toInt();
+        const int added = DbConnection::queryValue("SELECT DocumentId FROM Document WHERE Name = 'April'").toInt();
         QVERIFY(added > 0);
         QCOMPARE(tree()->selectedKey(), key("DOC", added));
         QCOMPARE(m_window->pagePane()->documentId(), added);

@@ -83,7 +83,7 @@ QStringList labelTexts(QWidget *dialog, const QStringList &names)
 
 QVariant value(const QString &sql, const QVariantList &binds = {})
 {
-    return DbConnection::QueryValue(sql, binds);
+    return DbConnection::queryValue(sql, binds);
 }
 
 using RecordFixture::rowCount;
@@ -356,7 +356,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focusBox");
         QTest::newRow("blank name") << "" << "" << "A file cabinet name is required." << "txtName";
-        QTest::newRow("password beyond Latin-1") << "Safe" << "Ωmega" << RecordRules::PasswordCharactersMessage()
+        QTest::newRow("password beyond Latin-1") << "Safe" << "Ωmega" << RecordRules::passwordCharactersMessage()
                                                  << "txtPassword";
     }
     void cabinetTabRefusals()
@@ -543,16 +543,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("message");
         QTest::newRow("blank") << "   " << "A storage path is required.";
-        QTest::newRow("leading blank") << " /srv/scans" << RecordRules::StoragePathBlankStartMessage();
+        QTest::newRow("leading blank") << " /srv/scans" << RecordRules::storagePathBlankStartMessage();
         QTest::newRow("too long once absolute") << QString(250, QLatin1Char('x'))
-                                                << RecordRules::StoragePathTooLongMessage();
+                                                << RecordRules::storagePathTooLongMessage();
         // "%" stands for the data folder.
         using Place = PageFileScope::Place;
-        QTest::newRow("data folder") << "%" << RecordRules::StoragePlaceMessage(Place::DataFolder);
-        QTest::newRow("holding the data folder") << "%/.." << RecordRules::StoragePlaceMessage(Place::HoldsDataFolder);
-        QTest::newRow("Pages folder") << "%/Pages" << RecordRules::StoragePlaceMessage(Place::PagesFolder);
-        QTest::newRow("Thumbs folder") << "%/Thumbs" << RecordRules::StoragePlaceMessage(Place::ThumbsFolder);
-        QTest::newRow("home folder") << "~" << RecordRules::StoragePlaceMessage(Place::HomeFolder);
+        QTest::newRow("data folder") << "%" << RecordRules::storagePlaceMessage(Place::DataFolder);
+        QTest::newRow("holding the data folder") << "%/.." << RecordRules::storagePlaceMessage(Place::HoldsDataFolder);
+        QTest::newRow("Pages folder") << "%/Pages" << RecordRules::storagePlaceMessage(Place::PagesFolder);
+        QTest::newRow("Thumbs folder") << "%/Thumbs" << RecordRules::storagePlaceMessage(Place::ThumbsFolder);
+        QTest::newRow("home folder") << "~" << RecordRules::storagePlaceMessage(Place::HomeFolder);
     }
     void storagePathRefused()
     {
@@ -588,7 +588,7 @@ private Q_SLOTS:
     // and saves Storage 0 with the old path text kept.
     void defaultStorageKeepsPath()
     {
-        const RecordId id = Records::InsertCabinet({"Own", "", "", true, "/srv/own"});
+        const RecordId id = Records::insertCabinet({"Own", "", "", true, "/srv/own"});
         whenShown("frmCabinet", [](QDialog *dialog) {
             QVERIFY(child<QRadioButton>(dialog, "optStorage1")->isChecked());
             QCOMPARE(box(dialog, "txtSaveTo")->text(), QStringLiteral("/srv/own"));
@@ -618,7 +618,7 @@ private Q_SLOTS:
         QCOMPARE(box(dialog, "txtSaveTo")->text(), deep);
         click(dialog, "optStorage0");
         click(dialog, "cmdOK");
-        QCOMPARE(m_prompt->messages, QStringList{RecordRules::StoragePathTooLongMessage()});
+        QCOMPARE(m_prompt->messages, QStringList{RecordRules::storagePathTooLongMessage()});
         QCOMPARE(m_prompt->kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QCOMPARE(tabs(dialog)->currentIndex(), 1);
         QCOMPARE(box(dialog, "txtSaveTo")->text(), deep);
@@ -649,7 +649,7 @@ private Q_SLOTS:
         click(dialog, "cmdBrowse");
         QCOMPARE(box(dialog, "txtSaveTo")->text(), deep);
         click(dialog, "cmdOK");
-        QCOMPARE(m_prompt->messages, QStringList{RecordRules::StoragePathTooLongMessage()});
+        QCOMPARE(m_prompt->messages, QStringList{RecordRules::storagePathTooLongMessage()});
         QCOMPARE(box(dialog, "txtSaveTo")->text(), deep);
         QVERIFY(dialog->isVisible());
         QCOMPARE(rowCount("Cabinet"), 0);
@@ -672,11 +672,11 @@ private Q_SLOTS:
                 << QStringLiteral("A %1 name may hold at most 80 characters.").arg(messageWord(kind));
         }
         QTest::newRow("password") << "cabinet" << "Password" << "Secret78901" << "txtPassword"
-                                  << RecordRules::PasswordTooLongMessage();
+                                  << RecordRules::passwordTooLongMessage();
         QTest::newRow("storage path") << "cabinet" << "StoragePath" << "/" + QString(260, QLatin1Char('s'))
-                                      << "txtSaveTo" << RecordRules::StoragePathTooLongMessage();
+                                      << "txtSaveTo" << RecordRules::storagePathTooLongMessage();
         QTest::newRow("e-mail") << "folder" << "Email" << QString(150, QLatin1Char('e')) + "@x" << "txtEmail"
-                                << RecordRules::EmailTooLongMessage();
+                                << RecordRules::emailTooLongMessage();
     }
     void storedValueTooLongRefused()
     {
@@ -689,10 +689,10 @@ private Q_SLOTS:
         const RecordId id = r.own(kind);
         const QString table = tableOf(kind);
         const bool password = column == QLatin1String("Password");
-        DbConnection::Execute(QStringLiteral("UPDATE %1 SET [%2] = ? WHERE %1Id = ?").arg(table, column),
+        DbConnection::execute(QStringLiteral("UPDATE %1 SET [%2] = ? WHERE %1Id = ?").arg(table, column),
                               {password ? Passwords::ScramblePassword(stored) : stored, id});
         if (column == QLatin1String("StoragePath"))
-            DbConnection::Execute("UPDATE Cabinet SET Storage = 1 WHERE CabinetId = ?", {id});
+            DbConnection::execute("UPDATE Cabinet SET Storage = 1 WHERE CabinetId = ?", {id});
         if (password)
             m_prompt->passwords << stored;
         QString shown;
@@ -740,7 +740,7 @@ private Q_SLOTS:
             dialogOf(kind).make(mode, r.parentFor(kind), add ? -1 : r.own(kind));
         QVERIFY(showActive(dialog.get()));
         box(dialog.get(), "txtName")->setText(QStringLiteral("Fresh"));
-        DbConnection::Execute(QStringLiteral("DELETE FROM %1 WHERE %1Id = ?").arg(tableOf(goneKind)),
+        DbConnection::execute(QStringLiteral("DELETE FROM %1 WHERE %1Id = ?").arg(tableOf(goneKind)),
                               {r.own(goneKind)});
         const int before = rowCount(tableOf(kind));
         click(dialog.get(), "cmdOK");
@@ -885,7 +885,7 @@ private Q_SLOTS:
     // Without templates the drawer dialog shows no template choice.
     void drawerWithoutTemplates()
     {
-        QVERIFY(!QFile::exists(DrawerTemplates::TemplateFilePath()));
+        QVERIFY(!QFile::exists(DrawerTemplates::templateFilePath()));
         const auto dialog = makeDialog<frmDrawer>("Add");
         dialog->PopulateTemplates();
         QVERIFY(showActive(dialog.get()));
@@ -1120,8 +1120,8 @@ private Q_SLOTS:
         QTest::newRow("February 30") << "02/30/2024" << "" << kDateMessage << "txtDateOnDocument";
         QTest::newRow("word") << "abc" << "" << kDateMessage << "txtDateOnDocument";
         QTest::newRow("day 45") << "01/45/2024" << "" << kDateMessage << "txtDateOnDocument";
-        QTest::newRow("amount word") << "" << "abc" << RecordRules::AmountMessage() << "txtAmount";
-        QTest::newRow("amount decimal comma") << "" << "12,5" << RecordRules::AmountMessage() << "txtAmount";
+        QTest::newRow("amount word") << "" << "abc" << RecordRules::amountMessage() << "txtAmount";
+        QTest::newRow("amount decimal comma") << "" << "12,5" << RecordRules::amountMessage() << "txtAmount";
     }
     void documentRefusals()
     {
@@ -1210,7 +1210,7 @@ private Q_SLOTS:
 private:
     static void writeTemplates()
     {
-        QFile file(DrawerTemplates::TemplateFilePath());
+        QFile file(DrawerTemplates::templateFilePath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("DRW=Household\r\nFLD=Bills\r\nDOC=Power\r\nDOC=Gas\r\nFLD=Tax\r\n\r\nDRW=Car\r\nFLD=Fuel\r\n");
         file.close();

@@ -77,7 +77,7 @@ QString buttonState(QWidget *dialog, const char *name)
 
 QString templatePath()
 {
-    return DrawerTemplates::TemplateFilePath();
+    return DrawerTemplates::templateFilePath();
 }
 
 } // namespace
@@ -309,7 +309,7 @@ private Q_SLOTS:
     // Edit Samples.
     void sampleListAndDefaultButton()
     {
-        TestFiles::write(SampleCabinets::SampleOutlinePath(),
+        TestFiles::write(SampleCabinets::sampleOutlinePath(),
                          "CAB = Office\r\n DRW = Clients\r\nCAB=Home\r\ncab=no\r\n");
         FakeDesktop desktop;
         frmSample dialog;
@@ -323,18 +323,18 @@ private Q_SLOTS:
         QVERIFY(list->item(0)->isSelected());
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Return);
-        QCOMPARE(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(SampleCabinets::SampleOutlinePath())});
+        QCOMPARE(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(SampleCabinets::sampleOutlinePath())});
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
+        QCOMPARE(DbConnection::queryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
     }
 
     // Create builds the selected sample and closes; a name that exists in
     // another letter case is refused and the dialog stays open.
     void createSample()
     {
-        TestFiles::write(SampleCabinets::SampleOutlinePath(),
+        TestFiles::write(SampleCabinets::sampleOutlinePath(),
                          "CAB=Office\r\n DRW=Clients\r\nCAB=Home\r\n DRW=Bills\r\n");
-        DbConnection::Execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('OFFICE', '')");
+        DbConnection::execute("INSERT INTO Cabinet (Name, [Password]) VALUES ('OFFICE', '')");
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();
@@ -342,13 +342,13 @@ private Q_SLOTS:
         QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
         QCOMPARE(prompt.messages, QStringList{"A cabinet named 'Office' already exists."});
         QVERIFY(dialog.isVisible());
-        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 1);
+        QCOMPARE(DbConnection::queryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 1);
 
         list->setCurrentRow(1);
         QTest::mouseClick(button(&dialog, "cmdCreate"), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(prompt.messages.size(), 1);
-        QCOMPARE(DbConnection::QueryValue("SELECT Drawer.Name FROM Drawer JOIN Cabinet USING (CabinetId)"
+        QCOMPARE(DbConnection::queryValue("SELECT Drawer.Name FROM Drawer JOIN Cabinet USING (CabinetId)"
                                           " WHERE Cabinet.Name = 'Home'")
                      .toString(),
                  QStringLiteral("Bills"));
@@ -357,7 +357,7 @@ private Q_SLOTS:
     // A double-click on an entry creates it as well.
     void doubleClickCreates()
     {
-        TestFiles::write(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
+        TestFiles::write(SampleCabinets::sampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
         frmSample dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -366,7 +366,7 @@ private Q_SLOTS:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(DbConnection::QueryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Office"));
+        QCOMPARE(DbConnection::queryValue("SELECT Name FROM Cabinet").toString(), QStringLiteral("Office"));
     }
 
     // Without an entry to create, Create asks for one; a name longer than
@@ -381,13 +381,13 @@ private Q_SLOTS:
         QTest::newRow("CAB without name") << QByteArray("CAB\r\n") << select;
         QTest::newRow("name of forbidden characters") << QByteArray("CAB = ...\r\n") << select;
         QTest::newRow("name of 120 characters") << "CAB = " + QByteArray(120, 'n') + "\r\n DRW = D\r\n"
-                                                << RecordRules::NameTooLongMessage(RecordLevel::Cabinet);
+                                                << RecordRules::nameTooLongMessage(RecordLevel::Cabinet);
     }
     void nothingToCreate()
     {
         QFETCH(QByteArray, outline);
         QFETCH(QString, message);
-        TestFiles::write(SampleCabinets::SampleOutlinePath(), outline);
+        TestFiles::write(SampleCabinets::sampleOutlinePath(), outline);
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();
@@ -395,14 +395,14 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages, QStringList{message});
         QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Warning});
         QVERIFY(dialog.isVisible());
-        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
+        QCOMPARE(DbConnection::queryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 0);
     }
 
     // A failure while creating is shown as "Error # ..."; the cabinet row
     // written before it stays, and the dialog closes.
     void createFailureReported()
     {
-        TestFiles::write(SampleCabinets::SampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
+        TestFiles::write(SampleCabinets::sampleOutlinePath(), "CAB=Office\r\n DRW=Clients\r\n");
         FakePrompt prompt;
         frmSample dialog;
         dialog.show();
@@ -412,8 +412,8 @@ private Q_SLOTS:
         DbConnection::failAfterStatements(0);
         QCOMPARE(prompt.messages, QStringList{QStringLiteral("Error # %1 Injected failure").arg(int(ErrorCode::InjectedFailure))});
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 1);
-        QCOMPARE(DbConnection::QueryValue("SELECT COUNT(*) FROM Drawer").toInt(), 0);
+        QCOMPARE(DbConnection::queryValue("SELECT COUNT(*) FROM Cabinet").toInt(), 1);
+        QCOMPARE(DbConnection::queryValue("SELECT COUNT(*) FROM Drawer").toInt(), 0);
     }
 
     // Edit Samples that cannot start a program says so; the dialog closes
@@ -428,7 +428,7 @@ private Q_SLOTS:
         QTest::mouseClick(button(&dialog, "cmdEdit"), Qt::LeftButton);
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY(prompt.messages.first().startsWith("Error # "));
-        QVERIFY(prompt.messages.first().contains(SampleCabinets::SampleOutlinePath()));
+        QVERIFY(prompt.messages.first().contains(SampleCabinets::sampleOutlinePath()));
         QVERIFY(!dialog.isVisible());
     }
 };

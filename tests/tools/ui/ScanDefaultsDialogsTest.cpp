@@ -27,7 +27,7 @@ QStringList shown(frmScanDPI &dialog)
 
 QStringList stored()
 {
-    const ScanDefaults::Resolution r = ScanDefaults::ReadResolution();
+    const ScanDefaults::Resolution r = ScanDefaults::readResolution();
     return {r.docDpi, r.docQuality, r.docScanType, r.picDpi, r.picQuality, r.picScanType};
 }
 
@@ -207,7 +207,7 @@ private Q_SLOTS:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(Settings::value(QStringLiteral("TWAINShowUI")), savedShowUi);
         QCOMPARE(Settings::value(QStringLiteral("TWAINNativeTransfer")), QString(reset ? "N" : "Y"));
-        QCOMPARE(ScanDefaults::ReadAdvanced().showUi, savedShowUi == "Y");
+        QCOMPARE(ScanDefaults::readAdvanced().showUi, savedShowUi == "Y");
     }
 };
 

@@ -131,7 +131,7 @@ private Q_SLOTS:
     // The caption gives the version's numbers without leading zeros.
     void caption()
     {
-        QCOMPARE(frmMain::Caption(QStringLiteral("01.02.0030")), QStringLiteral("Vellumark Tools (version 1.2.30)"));
+        QCOMPARE(frmMain::caption(QStringLiteral("01.02.0030")), QStringLiteral("Vellumark Tools (version 1.2.30)"));
     }
 
     // Every way a tool is refused or called off from the window, and the
@@ -288,7 +288,7 @@ private Q_SLOTS:
         DbConnection::open(ToolsFiles::GetDbPath());
         for (int i = 0; i < 200; ++i)
             RecordFixture::cabinet(QStringLiteral("Cabinet %1 %2").arg(i).arg(QString(300, QLatin1Char('x'))));
-        DbConnection::Execute(QStringLiteral("DELETE FROM Cabinet"));
+        DbConnection::execute(QStringLiteral("DELETE FROM Cabinet"));
         DbConnection::close();
         const QByteArray oldBytes = TestFiles::read(ToolsFiles::GetDbPath());
 

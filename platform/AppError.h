@@ -32,14 +32,14 @@ enum class ErrorCode : int {
 // The one error type of the store. It is thrown inside the store and caught
 // at the boundary of every event handler (guard()), where it is shown as
 // "Error # <code> <text>"; it never crosses the Qt event loop.
-struct DbError : std::exception
+struct AppError : std::exception
 {
     int code = 0;      // SQLite's extended result code, errno, or an ErrorCode
     QString text;      // readable description
 
-    DbError() = default;
-    DbError(int c, QString t) : code(c), text(std::move(t)), m_what(text.toUtf8()) {}
-    DbError(ErrorCode c, QString t) : DbError(int(c), std::move(t)) {}
+    AppError() = default;
+    AppError(int c, QString t) : code(c), text(std::move(t)), m_what(text.toUtf8()) {}
+    AppError(ErrorCode c, QString t) : AppError(int(c), std::move(t)) {}
     const char *what() const noexcept override { return m_what.constData(); }
 
     // "Error # 1 no such table: Foo", the form every message box shows.
@@ -51,10 +51,10 @@ private:
 
 // The failure of a query: SQLite's extended result code and its text
 // (context, such as the statement's purpose, when the driver gives none).
-DbError sqlError(const QSqlError &error, const QString &context = QString());
+AppError sqlError(const QSqlError &error, const QString &context = QString());
 // The failure of a file operation on path: the errno of the failing call
 // (read right after it failed, else derived from the device's error) and
 // the device's description.
-DbError fileError(const QFileDevice &file, const QString &path);
+AppError fileError(const QFileDevice &file, const QString &path);
 // The failure of a system call on path, from its errno.
-DbError errnoError(int errnoValue, const QString &path);
+AppError errnoError(int errnoValue, const QString &path);

@@ -1,4 +1,4 @@
-#include "platform/DbError.h"
+#include "platform/AppError.h"
 
 #include <QFileDevice>
 #include <QSqlError>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-DbError sqlError(const QSqlError &error, const QString &context)
+AppError sqlError(const QSqlError &error, const QString &context)
 {
     bool ok = false;
     int code = error.nativeErrorCode().toInt(&ok);
@@ -17,10 +17,10 @@ DbError sqlError(const QSqlError &error, const QString &context)
         text = error.driverText();
     if (text.isEmpty())
         text = context;
-    return DbError(code, text);
+    return AppError(code, text);
 }
 
-DbError fileError(const QFileDevice &file, const QString &path)
+AppError fileError(const QFileDevice &file, const QString &path)
 {
     // QFileDevice keeps no errno; the failing call has just set it. When it
     // has been cleared since, the device's error class gives the nearest one.
@@ -34,10 +34,10 @@ DbError fileError(const QFileDevice &file, const QString &path)
         default: code = EIO; break;
         }
     }
-    return DbError(code, QStringLiteral("%1: %2").arg(path, file.errorString()));
+    return AppError(code, QStringLiteral("%1: %2").arg(path, file.errorString()));
 }
 
-DbError errnoError(int errnoValue, const QString &path)
+AppError errnoError(int errnoValue, const QString &path)
 {
-    return DbError(errnoValue, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errnoValue))));
+    return AppError(errnoValue, QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errnoValue))));
 }
