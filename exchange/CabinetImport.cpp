@@ -23,7 +23,7 @@
 #include "exchange/ImportWorkers.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/Common.h"
+#include "store/Amounts.h"
 #include "store/PageBirth.h"
 #include "store/TextFile.h"
 
@@ -460,7 +460,7 @@ void ImportDocumentInfo(const QString &path, RecordId documentId, QString *note,
     const std::optional<QDate> date =
         info.dateText.isEmpty() ? std::nullopt : CabinetTree::parseDate(info.dateText);
     Records::updateDocumentDetails(documentId, date, boundedDescription(info.description, note),
-                                   Common::leadingNumber(info.amountText));
+                                   Amounts::leadingNumber(info.amountText));
 }
 
 int CountImportableFiles(const QString &root, ExchangeProgress *progress)

@@ -10,7 +10,7 @@
 #include "core/Product.h"
 #include "core/RecordId.h"
 #include "exchange/CabinetTree.h"
-#include "store/Common.h"
+#include "store/Amounts.h"
 #include "store/Passwords.h"
 #include "store/Records.h"
 
@@ -72,7 +72,7 @@ bool hasMarker(const QString &root)
 
 int diskCountOf(const QString &text)
 {
-    const double count = std::floor(Common::leadingNumber(text));
+    const double count = std::floor(Amounts::leadingNumber(text));
     if (count >= double(INT_MAX))
         return INT_MAX;
     return count <= double(INT_MIN) ? INT_MIN : int(count);

@@ -30,7 +30,7 @@
 #include "imaging/ThumbnailMaker.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/Common.h"
+#include "store/FileKinds.h"
 #include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -94,7 +94,7 @@ PageBirth::NewPage newPageOf(RecordId documentId, const Item &item, const QDateT
         page.staged = item.staged;
         return page;
     }
-    page.filetype = Common::GetFileType(item.source);
+    page.filetype = FileKinds::GetFileType(item.source);
     if (item.staged.isEmpty()) {
         page.shortcutTo = item.source;
     } else {

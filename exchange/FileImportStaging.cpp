@@ -18,7 +18,7 @@
 #include "imaging/DecodeCost.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/FileSync.h"
-#include "store/Common.h"
+#include "store/FileKinds.h"
 
 namespace {
 
@@ -208,7 +208,7 @@ std::optional<QString> prepare(Item &item, const QString &directory, const QStri
     Descriptor in;
     if (auto error = openRegular(item.source, &in, &item.size))
         return error->text;
-    item.image = !Common::IsNonImageFile(item.source);
+    item.image = !FileKinds::IsNonImageFile(item.source);
     if (item.image || copyNonImages)
         item.staged = staging.filePath(stagedName(index));
     return std::nullopt;

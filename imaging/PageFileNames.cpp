@@ -5,7 +5,7 @@
 
 #include "core/RecordId.h"
 #include "platform/PathFacts.h"
-#include "store/Common.h"
+#include "store/NameChars.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 
@@ -15,10 +15,10 @@ NameCheck checkFileName(const QString &typed, const QString &storagePath)
 {
     if (typed.endsWith(QLatin1Char('/')))
         return {NameVerdict::Refuse, pleaseEnterFilenameMessage(), typed};
-    if (Common::HasInvalidPathChar(typed))
+    if (NameChars::HasInvalidPathChar(typed))
         return {NameVerdict::Refuse,
                 QStringLiteral("The following characters are not allowed:\n\\ / : * ? \" < > | ."),
-                Common::StripInvalidPathChars(typed)};
+                NameChars::StripInvalidPathChars(typed)};
     if (typed.isEmpty())
         return {NameVerdict::AskAutoAssign, QString(), typed};
     QString name = typed;

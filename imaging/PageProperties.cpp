@@ -1,7 +1,7 @@
 #include "imaging/PageProperties.h"
 
 #include "core/RecordId.h"
-#include "store/Common.h"
+#include "store/Dates.h"
 #include "store/Pages.h"
 
 #include <QLocale>
@@ -43,7 +43,7 @@ Facts read(RecordId pageId)
 
 QString dayText(const QDate &day)
 {
-    return day.isValid() ? Common::formatDate(day) : NotKnown;
+    return day.isValid() ? Dates::formatDate(day) : NotKnown;
 }
 
 } // namespace

@@ -11,7 +11,6 @@
 #include "platform/DbConnection.h"
 #include "platform/FileSync.h"
 #include "platform/PathFacts.h"
-#include "store/Common.h"
 #include "store/Deletes.h"
 #include "store/NodeKeys.h"
 #include "store/PageBirth.h"

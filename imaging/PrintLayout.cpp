@@ -7,7 +7,7 @@
 
 #include "imaging/ImageOps.h"
 #include "imaging/ScannerSettings.h"
-#include "store/Common.h"
+#include "store/Amounts.h"
 
 namespace PrintLayout {
 
@@ -38,7 +38,7 @@ int scaled(int pixels, double printerDpi, double imageDpi)
 
 int wholeNumber(const QString &text)
 {
-    const double n = nearest(Common::leadingNumber(text));
+    const double n = nearest(Amounts::leadingNumber(text));
     if (n >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
     if (n <= double(std::numeric_limits<int>::min()))

@@ -1,6 +1,6 @@
 #include "navigation/DateTyping.h"
 
-#include "store/Common.h"
+#include "store/Dates.h"
 
 void DateTyping::start(const QDate &shown, Section section)
 {
@@ -95,7 +95,7 @@ int DateTyping::replacedLength() const
 
 std::optional<QDate> DateTyping::dateWithin(const QDate &min, const QDate &max) const
 {
-    const QDate date = Common::ToDate(text());
+    const QDate date = Dates::ToDate(text());
     if (!date.isValid() || date < min || date > max)
         return std::nullopt;
     return date;

@@ -5,13 +5,13 @@
 
 #include <QLocale>
 
-#include "store/Common.h"
+#include "store/Amounts.h"
 
 namespace FindInput {
 
 double leadingNumber(const QString &text)
 {
-    return Common::leadingNumber(text);
+    return Amounts::leadingNumber(text);
 }
 
 qint64 fileSizeFromText(const QString &text)

@@ -9,7 +9,7 @@
 #include "core/Changes.h"
 #include "core/RecordId.h"
 #include "platform/AppError.h"
-#include "store/Common.h"
+#include "store/FileKinds.h"
 #include "store/NodeKeys.h"
 #include "store/PageBirth.h"
 #include "store/Pages.h"
@@ -121,7 +121,7 @@ QStringList droppedFiles(const QMimeData *data)
 
 bool offersPageFile(const QStringList &files)
 {
-    return std::any_of(files.cbegin(), files.cend(), [](const QString &f) { return Common::IsImageFile(f); });
+    return std::any_of(files.cbegin(), files.cend(), [](const QString &f) { return FileKinds::IsImageFile(f); });
 }
 
 MoveResult MoveDrawerToCabinet(RecordId drawerId, RecordId cabinetId)

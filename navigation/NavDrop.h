@@ -39,7 +39,7 @@ std::optional<DraggedNode> draggedNode(const QMimeData *data);
 
 // The local files of a drop from the file manager, in the order given.
 QStringList droppedFiles(const QMimeData *data);
-// Whether a drop offers a file the page rules take (Common::IsImageFile).
+// Whether a drop offers a file the page rules take (FileKinds::IsImageFile).
 bool offersPageFile(const QStringList &files);
 
 // What became of a move.

@@ -2,7 +2,7 @@
 
 #include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "store/Common.h"
+#include "store/Dates.h"
 #include "store/NodeKeys.h"
 #include "store/Passwords.h"
 
@@ -86,7 +86,7 @@ QString documentNodeText(const QString &name, const QDate &date)
 {
     if (!date.isValid())
         return name;
-    return name + QStringLiteral(" (") + Common::formatDate(date) + QLatin1Char(')');
+    return name + QStringLiteral(" (") + Dates::formatDate(date) + QLatin1Char(')');
 }
 
 bool recordExists(const QString &key)

@@ -9,7 +9,7 @@
 #include "core/RunState.h"
 #include "platform/ClipboardFiles.h"
 #include "platform/AppError.h"
-#include "store/Common.h"
+#include "store/FileKinds.h"
 #include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -55,11 +55,11 @@ std::optional<SkippedFile> checkPageFile(const QString &path)
     // A folder would otherwise become a shortcut page that opens nothing.
     if (!info.isFile())
         return SkippedFile{path, SkipReason::NotRegularFile, QStringLiteral("'%1' is not a file.").arg(path)};
-    if (!Common::IsImageFile(path))
+    if (!FileKinds::IsImageFile(path))
         return SkippedFile{path, SkipReason::NotAccepted,
                            QStringLiteral("'%1' cannot be added as a page.").arg(path)};
     // An image by its name must also decode, or the page fails only when opened.
-    if (!Common::IsNonImageFile(path)) {
+    if (!FileKinds::IsNonImageFile(path)) {
         if (const std::optional<QString> reason = ImageCheck::unreadableImage(path))
             return SkippedFile{path, SkipReason::NotAccepted,
                                QStringLiteral("'%1' cannot be read as an image (%2).").arg(path, *reason)};
@@ -75,7 +75,7 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
 
     AddedPage added;
     added.path = path;
-    added.shortcut = Common::IsNonImageFile(path);
+    added.shortcut = FileKinds::IsNonImageFile(path);
     if (!added.shortcut) {
         if (const std::optional<QString> tooLarge = ImageCheck::fileTooLargeToShow(path))
             added.note = QStringLiteral("'%1': %2").arg(path, *tooLarge);
@@ -83,7 +83,7 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
     PageBirth::NewPage page;
     page.documentId = documentId;
     page.fileSize = info.size();
-    page.filetype = Common::GetFileType(path);
+    page.filetype = FileKinds::GetFileType(path);
     if (added.shortcut)
         page.shortcutTo = info.absoluteFilePath();
     else

@@ -1,7 +1,7 @@
 #include "navigation/Renames.h"
 
 #include "core/RecordId.h"
-#include "store/Common.h"
+#include "store/NameChars.h"
 #include "store/NodeKeys.h"
 #include "store/RecordRules.h"
 #include "store/Records.h"
@@ -14,9 +14,9 @@ Result renameRecord(const QString &key, const QString &newName)
 {
     Result r;
     QString name = newName;
-    if (Common::HasInvalidNameChar(name)) {
+    if (NameChars::HasInvalidNameChar(name)) {
         r.messages << RecordRules::invalidNameMessage();
-        name = Common::StripInvalidNameChars(name);
+        name = NameChars::StripInvalidNameChars(name);
     }
     name = name.trimmed();
     if (name.isEmpty())

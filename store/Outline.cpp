@@ -1,6 +1,6 @@
 #include "store/Outline.h"
 
-#include "store/Common.h"
+#include "store/NameChars.h"
 #include "store/TextFile.h"
 
 namespace Outline {
@@ -45,7 +45,7 @@ std::optional<Entry> find(const QList<Entry> &entries, const QString &name)
 
 QString cleanName(const QString &name)
 {
-    return TextFile::trimSpaces(Common::StripInvalidNameChars(name));
+    return TextFile::trimSpaces(NameChars::StripInvalidNameChars(name));
 }
 
 std::optional<QString> nameTooLong(const QList<Entry> &entries, int maxLength)

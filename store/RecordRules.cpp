@@ -8,7 +8,9 @@
 
 #include "core/RecordId.h"
 #include "platform/DbConnection.h"
-#include "store/Common.h"
+#include "store/Amounts.h"
+#include "store/Dates.h"
+#include "store/NameChars.h"
 
 using DbConnection::OpenRecordset;
 
@@ -164,10 +166,10 @@ QString recordMissingMessage(RecordLevel kind)
 
 QString checkName(RecordLevel kind, const QString &typed, QString *name)
 {
-    if (Common::HasInvalidNameChar(typed))
+    if (NameChars::HasInvalidNameChar(typed))
         return invalidNameMessage();
     *name = typed.trimmed();
-    if (!Common::hasVisibleChar(*name))
+    if (!NameChars::hasVisibleChar(*name))
         return nameRequiredMessage(kind);
     if (name->size() > MaxNameLength)
         return nameTooLongMessage(kind);
@@ -202,14 +204,14 @@ std::optional<DocumentRefusal> checkDocument(const QString &typedName, const QSt
     const QString refusal = checkName(RecordLevel::Document, typedName, &values->name);
     if (!refusal.isEmpty())
         return DocumentRefusal{DocumentBox::Name, refusal};
-    if (!Common::IsValidDate(dateText))
+    if (!Dates::IsValidDate(dateText))
         return DocumentRefusal{DocumentBox::Date, dateMessage()};
-    values->dateOnDocument = Common::ToDate(dateText);  // invalid for a blank box
+    values->dateOnDocument = Dates::ToDate(dateText);  // invalid for a blank box
     if (shown && amountText == shown->text) {
         values->amount = shown->amount;
         return std::nullopt;
     }
-    if (!Common::parseAmount(amountText, &values->amount))
+    if (!Amounts::parseAmount(amountText, &values->amount))
         return DocumentRefusal{DocumentBox::Amount, amountMessage()};
     return std::nullopt;
 }

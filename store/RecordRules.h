@@ -94,7 +94,7 @@ struct ShownAmount
 };
 
 // Checks a document's name (as checkName), its date (blank, or a date as
-// Common::IsValidDate reads it) and its amount (Common::parseAmount; a text
+// Dates::IsValidDate reads it) and its amount (Amounts::parseAmount; a text
 // that is no number is refused rather than stored as a wrong amount). An
 // amount box that still holds the text of *shown keeps shown->amount
 // exactly: the box shows two decimals, and an OK must not round what the

@@ -5,8 +5,8 @@
 #include "imaging/ThumbnailMaker.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
-#include "store/Common.h"
 #include "store/Database.h"
+#include "store/FileKinds.h"
 #include "store/PageBirth.h"
 #include "store/PageFileScope.h"
 #include "store/PagePaths.h"
@@ -712,7 +712,7 @@ bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
                 page.filetype = QStringLiteral("JPG");
                 page.markedStored = true;
             } else if (file.name.contains(QLatin1Char('.'))) {
-                page.filetype = Common::GetFileType(file.name);
+                page.filetype = FileKinds::GetFileType(file.name);
             }
             PageBirth::Step step = PageBirth::Step::Checks;
             try {

@@ -1,6 +1,6 @@
 #include "tools/ScanDefaults.h"
 
-#include "store/Common.h"
+#include "store/Amounts.h"
 
 #include <QLocale>
 
@@ -45,7 +45,7 @@ void SaveAdvancedSettings(const Advanced &values)
 
 double val(const QString &text)
 {
-    return Common::leadingNumber(text);
+    return Amounts::leadingNumber(text);
 }
 
 QString normalizeNumber(const QString &text)

@@ -12,7 +12,7 @@
 #include "navigation/ui/NavTree.h"
 #include "navigation/ui/PageCommands.h"
 #include "navigation/ui/PagePane.h"
-#include "store/Common.h"
+#include "store/FileKinds.h"
 #include "store/NodeKeys.h"
 
 using namespace NodeKeys;
@@ -138,7 +138,7 @@ void NavDropEngine::dropFiles(const QStringList &files, const QString &key, bool
     for (const QString &file : files) {
         if (!sameTarget)
             target = key;
-        if (!Common::IsImageFile(file) || !NavDrop::CanDropOnNode(Page, target))
+        if (!FileKinds::IsImageFile(file) || !NavDrop::CanDropOnNode(Page, target))
             continue;
         if (!DropOnNavNode(QStringLiteral("W"), Page, target, file))
             break;

@@ -10,7 +10,6 @@
 #include "imaging/ui/frmPageView.h"
 #include "navigation/ui/NavCommandHost.h"
 #include "navigation/ui/PagePane.h"
-#include "store/Common.h"
 #include "store/Deletes.h"
 #include "store/NodeKeys.h"
 #include "store/Pages.h"

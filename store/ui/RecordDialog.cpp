@@ -13,7 +13,7 @@
 #include "core/RecordId.h"
 #include "core/ui/BusyCursor.h"
 #include "platform/AppError.h"
-#include "store/Common.h"
+#include "store/Dates.h"
 #include "store/Records.h"
 
 namespace {
@@ -118,7 +118,7 @@ void connectTodayButton(QToolButton *button, QLineEdit *dateBox)
     else
         button->setIcon(icon);
     QObject::connect(button, &QToolButton::clicked, dateBox,
-                     [dateBox] { dateBox->setText(Common::formatDate(QDate::currentDate())); });
+                     [dateBox] { dateBox->setText(Dates::formatDate(QDate::currentDate())); });
 }
 
 } // namespace RecordDialog

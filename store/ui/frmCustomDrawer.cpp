@@ -11,8 +11,8 @@
 #include "core/Guard.h"
 #include "core/Prompt.h"
 #include "platform/AppError.h"
-#include "store/Common.h"
 #include "store/DrawerTemplates.h"
+#include "store/NameChars.h"
 #include "store/RecordRules.h"
 #include "store/Schema.h"
 
@@ -220,16 +220,16 @@ void frmCustomDrawer::handleItemChanged(QTreeWidgetItem *item, int column)
         return;
     // The entries become drawer, folder and document names when a template
     // is applied, so a label gets the same checks as a typed name.
-    if (Common::HasInvalidNameChar(text)) {
+    if (NameChars::HasInvalidNameChar(text)) {
         Prompt::instance().warning(RecordRules::invalidNameMessage());
-        text = Common::StripInvalidNameChars(text);
+        text = NameChars::StripInvalidNameChars(text);
     }
     if (text.trimmed().size() > RecordRules::MaxNameLength) {
         Prompt::instance().warning(
             QStringLiteral("A name may hold at most %1 characters.").arg(RecordRules::MaxNameLength));
         text = accepted;
     }
-    if (!Common::hasVisibleChar(text))
+    if (!NameChars::hasVisibleChar(text))
         text = accepted;
     m_settingText = true;
     item->setText(0, text);

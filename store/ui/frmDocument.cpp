@@ -5,7 +5,7 @@
 #include "core/NavigationSink.h"
 #include "core/RecordId.h"
 #include "platform/AppError.h"
-#include "store/Common.h"
+#include "store/Dates.h"
 #include "store/Records.h"
 #include "store/ui/RecordDialog.h"
 
@@ -40,7 +40,7 @@ void frmDocument::setValues(const RecordRules::DocumentValues &values)
     FolderId = values.folderId;
     RecordDialog::setWholeText(m_ui->txtName, values.name, RecordRules::MaxNameLength);
     m_ui->txtDescription->setPlainText(values.description);
-    m_ui->txtDateOnDocument->setText(Common::formatDate(values.dateOnDocument));
+    m_ui->txtDateOnDocument->setText(Dates::formatDate(values.dateOnDocument));
     m_shownAmount = {RecordRules::formatAmountForEdit(values.amount), values.amount};
     RecordDialog::setWholeText(m_ui->txtAmount, m_shownAmount->text, RecordRules::MaxAmountLength);
 }

@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "platform/DbConnection.h"
-#include "store/Common.h"
+#include "store/Amounts.h"
 #include "store/Passwords.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/TestEnvironment.h"
@@ -232,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(formatAmountForEdit(1250), QStringLiteral("1250.00"));
         QCOMPARE(formatAmountForEdit(0), QString());
         double back = 0;
-        QVERIFY(Common::parseAmount(formatAmountForEdit(1234567.89), &back));
+        QVERIFY(Amounts::parseAmount(formatAmountForEdit(1234567.89), &back));
         QCOMPARE(back, 1234567.89);
     }
 
