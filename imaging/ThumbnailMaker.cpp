@@ -296,15 +296,6 @@ QByteArray encodeThumbnail(const QImage &image, int side)
     return ImageOps::encodeJpeg(thumbnailOf(image, side), ThumbnailQuality);
 }
 
-std::optional<AppError> writeEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath)
-{
-    if (bytes.isEmpty())
-        return AppError(ErrorCode::InvalidValue, QStringLiteral("%1: There is no thumbnail to save.").arg(thumbPath));
-    if (auto error = makeFolderOf(thumbPath))
-        return error;
-    return ImageOps::saveEncoded(bytes, thumbPath, ImageOps::Durability::Replaceable);
-}
-
 std::optional<AppError> makeThumbnailFile(const QString &imagePath, const QString &thumbPath, int side)
 {
     if (thumbPath.isEmpty())

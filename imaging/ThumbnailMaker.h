@@ -62,10 +62,9 @@ QImage thumbnailOf(const QImage &image, int side = ThumbnailSide);
 // Writes the thumbnail of image at thumbPath, creating its folder.
 [[nodiscard]] std::optional<AppError> writeThumbnailOf(const QImage &image, const QString &thumbPath,
                                                        int side = ThumbnailSide);
-// writeThumbnailOf in two halves, so that the encoding can run on another
-// thread: the thumbnail's JPEG bytes, and their writing at thumbPath.
+// The thumbnail of image as JPEG bytes, encoded on the caller's thread (a
+// worker's, for a new page); the page's birth in the store writes them.
 QByteArray encodeThumbnail(const QImage &image, int side = ThumbnailSide);
-[[nodiscard]] std::optional<AppError> writeEncodedThumbnail(const QByteArray &bytes, const QString &thumbPath);
 
 // Makes the thumbnail file of the image file at imagePath. An existing file
 // at thumbPath is deleted first, so a page whose image is missing or
