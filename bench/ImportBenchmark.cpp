@@ -160,8 +160,7 @@ double timeImport(const QString &directory, int files, const QString &dataFolder
     }
     const Stopwatch watch;
     const FileImport::ImportResult result =
-        FileImport::ImportFiles(folderId, directory, FileImport::ProgressTarget::ProgressWindow,
-                                FileImport::TargetKind::Folder, QString(), options);
+        FileImport::ImportFiles(folderId, directory, FileImport::TargetKind::Folder, QString(), options);
     const double elapsed = watch.elapsedMs();
     if (memory) {
         memory->peak = statusMb("VmHWM");

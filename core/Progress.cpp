@@ -45,7 +45,7 @@ void StartProgressPositioned(const QString &text, int rangeMin, int rangeMax)
 void AdvanceProgress(const QString &text)
 {
     if (state().view)
-        state().view->increment(text);
+        state().view->IncrementProgress(text);
 }
 
 void showBusy()
@@ -63,7 +63,7 @@ void EndProgress()
 void StopProgress()
 {
     if (state().view)
-        state().view->stop();
+        state().view->StopProgress();
 }
 
 void setView(ProgressView *view)

@@ -2,10 +2,12 @@
 
 #include <QString>
 
-// Progress of a long operation that runs inside the event that started it.
-// The logic calls StartProgress / AdvanceProgress / EndProgress; the window
-// that shows them (the progress window in a running program, a recorder in
-// tests, nothing at all in a headless tool) registers itself as the view.
+// Where the steps of a long operation show: the one progress sink. The
+// program's progress window is one, which the logic drives through
+// StartProgress / AdvanceProgress / EndProgress once it has registered itself
+// as the view (a recorder in tests, nothing at all in a headless tool); the
+// bar of the cabinet export and import dialogs is another, which the cabinet
+// exchange and the file import it runs step directly.
 class ProgressView
 {
 public:
@@ -17,9 +19,9 @@ public:
     // lets pending events run now and then (at the first step and then
     // every few tens of milliseconds) so the screen repaints and Cancel can
     // arrive.
-    virtual void increment(const QString &text) = 0;
-    // Fill the bar and close the window.
-    virtual void stop() = 0;
+    virtual void IncrementProgress(const QString &text) = 0;
+    // Fill the bar; a window of its own closes.
+    virtual void StopProgress() = 0;
     // For a wait of unknown length (a mail server's answer): the bar shows
     // that work goes on instead of standing still, until the next start.
     virtual void showBusy() {}

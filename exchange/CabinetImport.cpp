@@ -100,6 +100,16 @@ RecordId findOrCreateRow(const LevelRule &rule, RecordId parentId, const QString
     return rule.insert(parentId, name);
 }
 
+// The sink of an import run without a dialog: the files' steps show
+// nowhere, as the tree's own do not.
+class NoBar final : public ProgressView
+{
+public:
+    void start(const QString &, int, int, bool) override {}
+    void IncrementProgress(const QString &) override {}
+    void StopProgress() override {}
+};
+
 class TreeImporter
 {
 public:
@@ -146,6 +156,7 @@ private:
 
     RecordId m_cabinetId;
     ExchangeProgress *m_progress;
+    NoBar m_noBar;
     CabinetImport::TreeImportResult m_result;
     std::optional<AppError> m_stoppedBy;
     QString m_root;   // the tree being read, no file is taken from outside it
@@ -233,7 +244,8 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
     options.copyNonImages = true;
     options.reportFailures = false;
     options.root = m_root;
-    options.importProgress = m_progress;
+    // The dialog's bar counts the whole tree: the import only advances it.
+    options.progress = m_progress ? static_cast<ProgressView *>(m_progress) : &m_noBar;
     options.workers = &m_workers;
     options.aheadDirectory = next;
     options.thumbnails = [this](const QVector<ThumbnailMaker::Job> &jobs) {
@@ -243,8 +255,7 @@ void TreeImporter::importFiles(RecordId targetId, const QString &dir, FileImport
             m_thumbnails.start([job] { (void)ThumbnailMaker::makeThumbnailFile(job.imagePath, job.thumbPath); });
         }
     };
-    const FileImport::ImportResult r = FileImport::ImportFiles(
-        targetId, dir, FileImport::ProgressTarget::ImportDialog, kind, QString(), options);
+    const FileImport::ImportResult r = FileImport::ImportFiles(targetId, dir, kind, QString(), options);
     for (const FileImport::ImportFailure &failure : r.failures)
         m_result.failures.append({treeName(failure.fileName, dir), failure.reason});
     for (const FileImport::ImportFailure &note : r.notes)

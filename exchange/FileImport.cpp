@@ -46,14 +46,13 @@ QString withSlash(const QString &directory)
     return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
 }
 
-void advance(FileImport::ProgressTarget target, FileImport::ImportProgress *dialog, const QString &text)
+// One step on the caller's bar, else on the progress window.
+void advance(ProgressView *bar, const QString &text)
 {
-    if (target == FileImport::ProgressTarget::ImportDialog) {
-        if (dialog)
-            dialog->IncrementProgress(text);
-    } else {
+    if (bar)
+        bar->IncrementProgress(text);
+    else
         Progress::AdvanceProgress(text);
-    }
 }
 
 // A document made for a file; it carries no date.
@@ -195,7 +194,6 @@ struct BatchFiler
 {
     RecordId targetId;
     FileImport::TargetKind kind;
-    FileImport::ProgressTarget progress;
     QDateTime scanDate;
     QThreadPool &pool;
     MemoryBudget &budget;
@@ -226,7 +224,7 @@ struct BatchFiler
                 // The step lets events run now and then, inside the
                 // transaction: the progress window is application-modal, so
                 // no command can write meanwhile.
-                advance(progress, options.importProgress, QStringLiteral("Import ") + item.name);
+                advance(options.progress, QStringLiteral("Import ") + item.name);
                 fileOne(item, &filed);
             }
             birth->commit();
@@ -384,11 +382,11 @@ QString failureMessage(const QVector<ImportFailure> &failures, const QVector<Imp
     return parts.join(QStringLiteral("\n\n"));
 }
 
-ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
-                         const QString &extensionList, const ImportOptions &options)
+ImportResult ImportFiles(RecordId targetId, const QString &directory, TargetKind kind, const QString &extensionList,
+                         const ImportOptions &options)
 {
     ImportResult result;
-    const bool window = progress == ProgressTarget::ProgressWindow;
+    const bool window = !options.progress;
     std::optional<ProgressScope> shown;
     const auto run = [&] {
         // The command passes the document its menu was opened for; one that
@@ -434,7 +432,7 @@ ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTa
         // written.
         const int batchSize = 4 * workers.threads();
         const int firstNumber = ahead ? ahead->firstNumber : workers.reserveStagingNumbers(int(names.size()));
-        BatchFiler filer{targetId, kind, progress, scanDate, pool, budget, result, options, workers};
+        BatchFiler filer{targetId, kind, scanDate, pool, budget, result, options, workers};
         const auto batchAt = [&](int start) {
             return stageBatch(names, start, batchSize, firstNumber, dir, root, options.copyNonImages, workers);
         };

@@ -13,6 +13,7 @@
 #include "platform/AppError.h"
 
 class ImportWorkers;
+class ProgressView;
 
 // The import of one directory's files: into a folder, one new document per
 // file (named after the file, extension included); into a document, one
@@ -32,22 +33,8 @@ class ImportWorkers;
 // announced once their batch has committed.
 namespace FileImport {
 
-// Where the import shows its steps: the progress window with its Cancel
-// button ("P"), or the bar of the cabinet import dialog ("I"), which the
-// caller has set up.
-enum class ProgressTarget { ProgressWindow, ImportDialog };
 // Into a folder ("FLD") or into a document ("DOC").
 enum class TargetKind { Folder, Document };
-
-// The cabinet import dialog's bar, for ProgressTarget::ImportDialog.
-class ImportProgress
-{
-public:
-    virtual ~ImportProgress() = default;
-    // Shows the text, advances one step and now and then lets pending
-    // events run.
-    virtual void IncrementProgress(const QString &text) = 0;
-};
 
 struct ImportFailure
 {
@@ -82,8 +69,11 @@ struct ImportOptions
     // The tree being imported: no file is read from outside it, links
     // resolved. Empty: the directory itself.
     QString root;
-    // The bar that ProgressTarget::ImportDialog advances; none: no bar.
-    ImportProgress *importProgress = nullptr;
+    // Where the steps show. Unset: the import shows them in the progress
+    // window with its Cancel button ("P"), which it opens and closes itself.
+    // Set: a bar a larger run has set up (the cabinet import dialog's, "I"),
+    // which the import only advances.
+    ProgressView *progress = nullptr;
     // Threads for the copies and thumbnail pictures; 0: one per core. The
     // benchmark sets it to stand for a machine with more cores.
     int threads = 0;
@@ -117,8 +107,8 @@ inline constexpr qint64 DefaultMemoryBudget = qint64(340) * 1024 * 1024;
 // warning at the end (unless options say otherwise). Never throws: a
 // failing statement ends the import with its "Error # " message (in a run,
 // in fatal).
-ImportResult ImportFiles(RecordId targetId, const QString &directory, ProgressTarget progress, TargetKind kind,
-                         const QString &extensionList, const ImportOptions &options = {});
+ImportResult ImportFiles(RecordId targetId, const QString &directory, TargetKind kind, const QString &extensionList,
+                         const ImportOptions &options = {});
 
 // The end warning naming the files left out, then those filed with a
 // warning; "" for none.

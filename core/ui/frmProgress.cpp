@@ -116,7 +116,7 @@ void frmProgress::start(const QString &text, int rangeMin, int rangeMax, bool wi
     m_events.reset();
 }
 
-void frmProgress::increment(const QString &text)
+void frmProgress::IncrementProgress(const QString &text)
 {
     m_ui->lblStatus->setText(text);
     if (m_currentValue < m_rangeMax)
@@ -127,7 +127,7 @@ void frmProgress::increment(const QString &text)
     m_events.letThrough();
 }
 
-void frmProgress::stop()
+void frmProgress::StopProgress()
 {
     m_stopped = true;
     showValue(m_rangeMax);

@@ -39,8 +39,8 @@ public:
     static void keepAbove(QWidget *dialog);
 
     void start(const QString &text, int rangeMin, int rangeMax, bool withCancel) override;
-    void increment(const QString &text) override;
-    void stop() override;
+    void IncrementProgress(const QString &text) override;
+    void StopProgress() override;
     void showBusy() override;
     // For a batch of unknown length (a feeder scan): a new end of the range,
     // the steps already made kept, so the bar moves with every step.

@@ -31,6 +31,12 @@ void CabinetExchangeDialog::Reset(int rangeMin, int rangeMax)
     m_events.reset();
 }
 
+void CabinetExchangeDialog::start(const QString &text, int rangeMin, int rangeMax, bool)
+{
+    m_status->setText(text);
+    Reset(rangeMin, rangeMax);
+}
+
 void CabinetExchangeDialog::IncrementProgress(const QString &text)
 {
     m_status->setText(text);

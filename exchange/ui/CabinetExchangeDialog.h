@@ -28,12 +28,15 @@ public:
 
     // The bar: Min and Max, then drawn at 0.
     void Reset(int rangeMin, int rangeMax) override;
+    // The status line shows text, then Reset; the dialog's Cancel is always
+    // there, whatever withCancel says.
+    void start(const QString &text, int rangeMin, int rangeMax, bool withCancel) override;
     // The status line shows text; the bar advances one step unless at Max.
     void IncrementProgress(const QString &text) override;
     void showStatus(const QString &caption, const QString &detail) override;
     void setBusy(bool busy) override;
-    // Draws the bar at Max.
-    void StopProgress();
+    // Draws the bar at Max; the dialog stays.
+    void StopProgress() override;
 
     int Min() const { return m_min; }
     int Max() const { return m_max; }

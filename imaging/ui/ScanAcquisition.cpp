@@ -34,7 +34,7 @@ ScanEnd run(QWidget *parent, const ScanRequest &request, int encodeQuality, cons
         // pages kept so far against one more to come.
         for (int i = 0; i < kept; ++i) {
             window.extendRange(page + 1);
-            window.increment(scanningText(++page));
+            window.IncrementProgress(scanningText(++page));
         }
         if (kept < pages.size()) {
             stopped = true;
@@ -46,7 +46,7 @@ ScanEnd run(QWidget *parent, const ScanRequest &request, int encodeQuality, cons
     job.start();
     if (!job.isFinished())
         loop.exec();
-    window.stop();
+    window.StopProgress();
     return job.end();
 }
 

@@ -43,7 +43,7 @@ void importInto(NavCommandHost &host, const CommandTarget &target)
     if (chosen.ImportFileTypesCancelled)
         return;
     const bool folder = target.prefix() == NodeKeys::Folder;
-    FileImport::ImportFiles(target.id(), *directory, FileImport::ProgressTarget::ProgressWindow,
+    FileImport::ImportFiles(target.id(), *directory,
                             folder ? FileImport::TargetKind::Folder : FileImport::TargetKind::Document,
                             chosen.ImportFileTypeList);
     if (!folder && host.pagePane()->documentId() == target.id())

@@ -72,8 +72,7 @@ QString sourceFile(const QString &kind, const QString &folder)
 QString bringIn(const QString &kind, const Target &target, const QString &folder, const QString &file)
 {
     if (kind == "import") {
-        (void)FileImport::ImportFiles(target.folderId, folder, FileImport::ProgressTarget::ProgressWindow,
-                                      FileImport::TargetKind::Folder, QString());
+        (void)FileImport::ImportFiles(target.folderId, folder, FileImport::TargetKind::Folder, QString());
     } else if (kind == "tree") {
         (void)CabinetImport::ImportCabinetTree(target.cabinetId, folder, 1);
     } else if (kind == "scan" || kind == "save") {

@@ -13,6 +13,7 @@
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/PageFixture.h"
 #include "tests/support/RecordFixture.h"
+#include "tests/support/RecordingExchangeProgress.h"
 #include "tests/support/RecordingProgressView.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestFiles.h"
@@ -113,7 +114,7 @@ private Q_SLOTS:
                 [&](RecordLevel, RecordId folder, RecordId, const QString &name) { added.append({int(folder), name}); });
         FakePrompt prompt;
         RecordingProgressView progress;
-        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
+        const ImportResult result = ImportFiles(folderId, dir, TargetKind::Folder, "");
 
         const QStringList documents{"a.jpg", "b.bmp", "c.pdf", "it's \"quoted\".jpg", "README"};
         QCOMPARE(result.imported, 5);
@@ -200,7 +201,7 @@ private Q_SLOTS:
         else
             TestFiles::write(dir + name, "text");
         FakePrompt prompt;
-        const ImportResult result = ImportFiles(documentId, dir, ProgressTarget::ProgressWindow, TargetKind::Document, "");
+        const ImportResult result = ImportFiles(documentId, dir, TargetKind::Document, "");
         QCOMPARE(result.imported, 1);
         QCOMPARE(pageRow(documentId, name).value(1).toInt(), number);
         if (warning.isEmpty()) {
@@ -268,7 +269,7 @@ private Q_SLOTS:
             jpeg(dir + name);
         FakePrompt prompt;
         const ImportResult result =
-            ImportFiles(documentId, dir, ProgressTarget::ProgressWindow, TargetKind::Document, "");
+            ImportFiles(documentId, dir, TargetKind::Document, "");
         QCOMPARE(result.imported, 1);
         QCOMPARE(count("SELECT COUNT(*) FROM Page WHERE DocumentId = ?", {documentId}), 1);
         QVERIFY(!pageRow(documentId, "Page 3.jpg").isEmpty());
@@ -304,7 +305,7 @@ private Q_SLOTS:
             TestImages::writeGreyJpeg(dir + "Page 1.jpg", QSize(20000, 20000));
         FakePrompt prompt;
         const ImportResult result =
-            ImportFiles(documentId, dir, ProgressTarget::ProgressWindow, TargetKind::Document, "");
+            ImportFiles(documentId, dir, TargetKind::Document, "");
         QCOMPARE(result.imported, 1);
         QCOMPARE(result.failures.size(), 0);
         const QVariantList page = pageRow(documentId, "Page 1.jpg");
@@ -367,7 +368,7 @@ private Q_SLOTS:
         jpeg(dir + "a.jpg");
         TestFiles::write(dir + "c.pdf", "pdf");
         FakePrompt prompt;
-        (void)ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
+        (void)ImportFiles(folderId, dir, TargetKind::Folder, "");
         const RecordId pageId = pageRow(documentNamed(folderId, "a.jpg"), "a.jpg").at(0).toLongLong();
         const QString stored = PagePaths::GetDefaultPageFilePath(pageId);
         const QString thumb = PagePaths::GetDefaultThumbFilePath(pageId);
@@ -375,7 +376,7 @@ private Q_SLOTS:
         const QByteArray changed = TestFiles::read(stored);
         QVERIFY(QFile::remove(thumb));
 
-        const ImportResult again = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
+        const ImportResult again = ImportFiles(folderId, dir, TargetKind::Folder, "");
         QCOMPARE(again.imported, 2);
         QCOMPARE(count("SELECT COUNT(*) FROM Document"), 2);
         QCOMPARE(count("SELECT COUNT(*) FROM Page"), 2);
@@ -401,7 +402,7 @@ private Q_SLOTS:
         PageFixture::leftoverPageFiles(first);
         PageFixture::leftover(PagePaths::GetDefaultThumbFilePath(first + 1));
         FakePrompt prompt;
-        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
+        const ImportResult result = ImportFiles(folderId, dir, TargetKind::Folder, "");
         QCOMPARE(result.imported, 2);
         QCOMPARE(prompt.messages, QStringList());
         for (const char *name : {"a.jpg", "b.jpg"}) {
@@ -425,7 +426,7 @@ private Q_SLOTS:
         for (const char *name : {"1.jpg", "2.jpg", "3.jpg", "4.jpg"})
             jpeg(dir + name);
         CancellingProgressView progress(3);  // "Counting", "Import 1.jpg", "Import 2.jpg"
-        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
+        const ImportResult result = ImportFiles(folderId, dir, TargetKind::Folder, "");
         QVERIFY(result.cancelled);
         QCOMPARE(result.imported, 2);
         QCOMPARE(count("SELECT COUNT(*) FROM Document"), 2);
@@ -436,6 +437,41 @@ private Q_SLOTS:
         }
         QCOMPARE(stagingLeft(), QStringList());
         QVERIFY(progress.closedOrNeverOpened());
+    }
+
+    // A run that has set up a bar of its own (the cabinet import's dialog)
+    // gets the file steps on it: the bar is not reset, no progress window
+    // opens, and a Cancel on the bar stops the import between files.
+    void stepsGoToTheCallersBar_data()
+    {
+        QTest::addColumn<int>("cancelAt");
+        QTest::addColumn<int>("imported");
+        QTest::newRow("every file") << 0 << 3;
+        QTest::newRow("cancel at the first file") << 1 << 1;
+    }
+    void stepsGoToTheCallersBar()
+    {
+        QFETCH(int, cancelAt);
+        QFETCH(int, imported);
+        const RecordId folderId = newFolder();
+        const QString dir = newSourceDir();
+        for (const char *name : {"1.jpg", "2.jpg", "3.jpg"})
+            jpeg(dir + name);
+        RecordingProgressView window;
+        RecordingExchangeProgress bar(cancelAt);
+        bar.Reset(1, 10);
+        Progress::setProgressCancelled(false);
+        ImportOptions options;
+        options.progress = &bar;
+        const ImportResult result = ImportFiles(folderId, dir, TargetKind::Folder, "", options);
+        QCOMPARE(result.imported, imported);
+        QCOMPARE(result.cancelled, cancelAt != 0);
+        QCOMPARE(bar.steps, QStringList({"Import 1.jpg", "Import 2.jpg", "Import 3.jpg"}).mid(0, imported));
+        QCOMPARE(bar.ranges.size(), 1);
+        QCOMPARE(bar.value, imported);
+        QCOMPARE(bar.stops, 0);
+        QCOMPARE(window.events, QStringList());
+        Progress::setProgressCancelled(false);
     }
 
     // A statement that fails while a file's rows are written leaves neither
@@ -458,7 +494,7 @@ private Q_SLOTS:
         jpeg(dir + "b.jpg");
         FakePrompt prompt;
         DbConnection::failAfterStatements(failingStatement);
-        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ImportDialog, TargetKind::Folder, "");
+        const ImportResult result = ImportFiles(folderId, dir, TargetKind::Folder, "");
         QCOMPARE(result.imported, 1);
         QCOMPARE(documentNamed(folderId, "a.jpg"), 0);
         QVERIFY(documentNamed(folderId, "b.jpg") > 0);
@@ -488,7 +524,7 @@ private Q_SLOTS:
         // look-up and update that name the copy.
         DbConnection::failAfterStatements(12);
         const ImportResult result =
-            ImportFiles(folderId, dir, ProgressTarget::ImportDialog, TargetKind::Folder, "", options);
+            ImportFiles(folderId, dir, TargetKind::Folder, "", options);
         QCOMPARE(result.imported, 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Page"), 0);
         QDirIterator it(DataFolder::filePath("Pages"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -512,7 +548,7 @@ private Q_SLOTS:
         // The copies are on the disk; the batch's commit fails.
         BirthTrace trace;
         trace.failNextCommit();
-        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ImportDialog, TargetKind::Folder, "");
+        const ImportResult result = ImportFiles(folderId, dir, TargetKind::Folder, "");
         QCOMPARE(result.imported, 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Document"), 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Page"), 0);
@@ -547,7 +583,7 @@ private Q_SLOTS:
         ImportResult result;
         {
             FileSizeLimit full(QFileInfo(DbConnection::fileName()).size() + 3 * pageSize);
-            result = ImportFiles(folderId, dir, ProgressTarget::ImportDialog, TargetKind::Folder, "");
+            result = ImportFiles(folderId, dir, TargetKind::Folder, "");
         }
         const Recordset pages = DbConnection::OpenRecordset("SELECT PageId FROM Page");
         QSet<int> rows;
@@ -579,7 +615,7 @@ private Q_SLOTS:
         TestFiles::blockDataFolder("blocked");
         FakePrompt prompt;
         RecordingProgressView progress;
-        const ImportResult result = ImportFiles(folderId, dir, ProgressTarget::ProgressWindow, TargetKind::Folder, "");
+        const ImportResult result = ImportFiles(folderId, dir, TargetKind::Folder, "");
         QCOMPARE(result.imported, 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Document"), 0);
         QCOMPARE(prompt.kinds, QList<FakePrompt::Kind>{FakePrompt::Kind::Error});
@@ -594,7 +630,7 @@ private Q_SLOTS:
         jpeg(dir + "a.jpg");
         FakePrompt prompt;
         RecordingProgressView progress;
-        const ImportResult result = ImportFiles(999, dir, ProgressTarget::ProgressWindow, TargetKind::Document, "");
+        const ImportResult result = ImportFiles(999, dir, TargetKind::Document, "");
         QCOMPARE(result.imported, 0);
         QCOMPARE(count("SELECT COUNT(*) FROM Page"), 0);
         QCOMPARE(progress.events, QStringList());

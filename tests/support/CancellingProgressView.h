@@ -9,9 +9,9 @@ class CancellingProgressView : public RecordingProgressView
 public:
     explicit CancellingProgressView(int cancelAtStep) : m_cancelAt(cancelAtStep) {}
 
-    void increment(const QString &text) override
+    void IncrementProgress(const QString &text) override
     {
-        RecordingProgressView::increment(text);
+        RecordingProgressView::IncrementProgress(text);
         if (++m_steps == m_cancelAt)
             Progress::setProgressCancelled(true);
     }

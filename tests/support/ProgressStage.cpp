@@ -27,5 +27,5 @@ ProgressStage::~ProgressStage() = default;
 
 void ProgressStage::stopScan()
 {
-    m_scan->stop();
+    m_scan->StopProgress();
 }

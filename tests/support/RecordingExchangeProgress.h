@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // Records what an export or import shows on its dialog's bar and status
-// line, and presses the dialog's Cancel (answered Yes) when the given step
-// arrives (1 = the first; 0 never). Needs vlm_exchange.
+// line (a start's text is a status line too), and presses the dialog's
+// Cancel (answered Yes) when the given step arrives (1 = the first; 0
+// never). Needs vlm_exchange.
 class RecordingExchangeProgress : public ExchangeProgress
 {
 public:
@@ -17,6 +18,11 @@ public:
     {
         ranges.append({rangeMin, rangeMax});
         value = 0;
+    }
+    void start(const QString &text, int rangeMin, int rangeMax, bool) override
+    {
+        statuses.append(text);
+        Reset(rangeMin, rangeMax);
     }
     void IncrementProgress(const QString &text) override
     {
@@ -31,11 +37,17 @@ public:
         statuses.append(caption + QLatin1Char(' ') + detail);
     }
     void setBusy(bool) override {}
+    void StopProgress() override
+    {
+        value = ranges.value(ranges.size() - 1).second;
+        ++stops;
+    }
 
     QList<QPair<int, int>> ranges;  // each Reset's Min and Max
     QStringList steps;              // each IncrementProgress text
     QStringList statuses;           // each status line, unshortened
     int value = 0;
+    int stops = 0;                  // each StopProgress
 
 private:
     int m_cancelAt;

@@ -15,12 +15,12 @@ void RecordingProgressView::start(const QString &text, int rangeMin, int rangeMa
     events.append(QStringLiteral("start %1 %2..%3").arg(text).arg(rangeMin).arg(rangeMax));
 }
 
-void RecordingProgressView::increment(const QString &text)
+void RecordingProgressView::IncrementProgress(const QString &text)
 {
     events.append(QStringLiteral("step ") + text);
 }
 
-void RecordingProgressView::stop()
+void RecordingProgressView::StopProgress()
 {
     events.append(QStringLiteral("stop"));
 }

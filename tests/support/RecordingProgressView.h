@@ -14,8 +14,8 @@ public:
     ~RecordingProgressView() override;
 
     void start(const QString &text, int rangeMin, int rangeMax, bool withCancel) override;
-    void increment(const QString &text) override;
-    void stop() override;
+    void IncrementProgress(const QString &text) override;
+    void StopProgress() override;
     void showBusy() override;
 
     // How many steps showed this text.

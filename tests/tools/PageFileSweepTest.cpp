@@ -76,9 +76,9 @@ QString layOutLinkedStore(const QString &folder)
 class MarkerWatch : public RecordingProgressView
 {
 public:
-    void increment(const QString &text) override
+    void IncrementProgress(const QString &text) override
     {
-        RecordingProgressView::increment(text);
+        RecordingProgressView::IncrementProgress(text);
         markerSeen.append(QFile::exists(DataFolder::filePath("vlm.startover")));
     }
     QList<bool> markerSeen;

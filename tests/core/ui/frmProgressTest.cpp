@@ -84,10 +84,10 @@ private Q_SLOTS:
         for (int done = 1; done <= 3; ++done) {
             m_window->extendRange(done + 1);
             QCOMPARE(filled(), (done - 1) / double(done + 1));
-            m_window->increment(QStringLiteral("Scanning page %1").arg(done + 1));
+            m_window->IncrementProgress(QStringLiteral("Scanning page %1").arg(done + 1));
             QCOMPARE(filled(), done / double(done + 1));
         }
-        m_window->stop();
+        m_window->StopProgress();
         QCOMPARE(filled(), 1.0);
     }
 

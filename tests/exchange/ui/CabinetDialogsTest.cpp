@@ -375,6 +375,36 @@ private Q_SLOTS:
         QCOMPARE(shown, QString("Please insert disk #2"));
     }
 
+    // The dialog's bar is a progress sink like the progress window: a
+    // start shows its text and draws the bar at 0, a stop fills it and the
+    // dialog stays.
+    void barAsProgressSink_data()
+    {
+        QTest::addColumn<int>("steps");
+        QTest::newRow("no step") << 0;
+        QTest::newRow("one of two steps") << 1;
+    }
+    void barAsProgressSink()
+    {
+        QFETCH(int, steps);
+        frmExport dialog;
+        QVERIFY(showActive(&dialog));
+        auto *bar = child<QProgressBar>(&dialog, "shpForeground");
+        auto *status = child<QLabel>(&dialog, "lblStatus");
+        ProgressView &sink = dialog;
+        sink.start("Count pages", 1, 2, false);
+        QCOMPARE(status->text(), QString("Count pages"));
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(dialog.Max(), 2);
+        for (int step = 1; step <= steps; ++step)
+            sink.IncrementProgress("Counting pages");
+        QCOMPARE(dialog.Value(), steps);
+        sink.StopProgress();
+        QCOMPARE(dialog.Value(), 2);
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(dialog.isVisible());
+    }
+
     // The bar of Min 1 and Max 4: quarters, then a fifth step only writes
     // the status line. A long detail is shown by its tail.
     void barAndStatus()
