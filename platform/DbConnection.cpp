@@ -7,6 +7,7 @@
 #include <QSqlQuery>
 
 #include <optional>
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -67,10 +68,13 @@ constexpr int kCachedStatements = 64;
 // Never destroyed: at exit it may outlive the driver.
 QHash<QString, QSqlQuery> &g_statements = *new QHash<QString, QSqlQuery>;
 
-QSqlQuery prepared(const QString &sql)
+// The cached query for sql. The reference holds until the next statement is
+// prepared (which may empty or grow the cache), so a caller is done with it
+// before it runs another one; QSqlQuery is not meant to be copied.
+QSqlQuery &prepared(const QString &sql)
 {
-    const auto found = g_statements.constFind(sql);
-    if (found != g_statements.constEnd())
+    const auto found = g_statements.find(sql);
+    if (found != g_statements.end())
         return *found;
     QSqlQuery q(DbConnection::database());
     q.setForwardOnly(true);
@@ -78,16 +82,16 @@ QSqlQuery prepared(const QString &sql)
         throw failed(sqlError(q.lastError(), sql));
     if (g_statements.size() >= kCachedStatements)
         g_statements.clear();
-    g_statements.insert(sql, q);
-    return q;
+    return *g_statements.emplace(sql, std::move(q));
 }
 
-// The query, run; the caller reads what it needs, then calls done().
-QSqlQuery run(const QString &sql, const QVariantList &binds)
+// The query, run; the caller reads what it needs, then calls done(), before
+// it runs another statement.
+QSqlQuery &run(const QString &sql, const QVariantList &binds)
 {
     checkAbandoned();
     checkFault();
-    QSqlQuery q = prepared(sql);
+    QSqlQuery &q = prepared(sql);
     for (int i = 0; i < binds.size(); ++i)
         q.bindValue(i, binds.at(i));
     if (!q.exec()) {
@@ -105,7 +109,7 @@ void done(QSqlQuery &q)
 
 void runDone(const QString &sql)
 {
-    QSqlQuery q = run(sql, {});
+    QSqlQuery &q = run(sql, {});
     done(q);
 }
 
@@ -134,14 +138,14 @@ void open(const QString &fileName)
     }
     try {
         // SQLite opens any file; the first read tells whether it is a database.
-        QSqlQuery probe = run(QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
+        QSqlQuery &probe = run(QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
         done(probe);
-        QSqlQuery journal = run(QStringLiteral("PRAGMA journal_mode=DELETE"), {});
+        QSqlQuery &journal = run(QStringLiteral("PRAGMA journal_mode=DELETE"), {});
         done(journal);
         // A commit is on the disk when it returns: FULL syncs the database
         // but not the removal of its journal, which a power cut right after
         // could bring back and play, undoing a commit the user was told of.
-        QSqlQuery synchronous = run(QStringLiteral("PRAGMA synchronous=EXTRA"), {});
+        QSqlQuery &synchronous = run(QStringLiteral("PRAGMA synchronous=EXTRA"), {});
         done(synchronous);
     } catch (const AppError &) {
         close();
@@ -185,7 +189,7 @@ QSqlDatabase database()
 
 void execute(const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery q = run(sql, binds);
+    QSqlQuery &q = run(sql, binds);
     const QVariant id = q.lastInsertId();
     if (id.isValid())
         g_lastInsertId = id.toLongLong();
@@ -194,7 +198,7 @@ void execute(const QString &sql, const QVariantList &binds)
 
 Recordset OpenRecordset(const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery q = run(sql, binds);
+    QSqlQuery &q = run(sql, binds);
     Recordset rs(q);
     done(q);
     return rs;
@@ -202,7 +206,7 @@ Recordset OpenRecordset(const QString &sql, const QVariantList &binds)
 
 QVariant queryValue(const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery q = run(sql, binds);
+    QSqlQuery &q = run(sql, binds);
     QVariant value = q.next() ? q.value(0) : QVariant();
     done(q);
     return value;
