@@ -137,8 +137,10 @@ void frmNavTree::wireViews()
     // editor instead while one is open.
     m_escShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(m_escShortcut, &QShortcut::activated, this, &frmNavTree::mnuFileExit_Click);
+    // The shortcut itself is captured, not the window: a name editor still
+    // open when the window goes is closed after frmNavTree's part is gone.
     connect(m_router, &NavCommandRouter::renameEditingChanged, m_escShortcut,
-            [this](bool editing) { m_escShortcut->setEnabled(!editing); });
+            [esc = m_escShortcut](bool editing) { esc->setEnabled(!editing); });
     auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
     connect(f3, &QShortcut::activated, m_ui->cmdFind, &QPushButton::click);
 }
