@@ -49,7 +49,8 @@ QStringList pageFiles()
     QDir().mkpath(dir);
     const QString bmp = dir + "p2.bmp";
     TestImages::filled(QSize(20, 10), Qt::red).save(bmp, "BMP");
-    TestFiles::write(dir + "offer.pdf", QByteArray("%PDF-1.4\r\n.\r\n..\n\x00\xff", 20));
+    static const char pdf[] = "%PDF-1.4\r\n.\r\n..\n\x00\xff";
+    TestFiles::write(dir + "offer.pdf", QByteArray(pdf, sizeof pdf - 1));
     return {TestImages::writeJpeg(dir + "p1.jpg", QSize(60, 40), 300), bmp, dir + "offer.pdf"};
 }
 
