@@ -45,6 +45,23 @@ bool entryIs(int folder, const dirent &entry, unsigned char type, mode_t mode, s
     return (st->st_mode & S_IFMT) == mode;
 }
 
+// Reads the folder open at fd, one entry at a time, until the listing
+// ends or visit returns false; closes the folder.
+template<typename Visit>
+void eachEntry(int fd, Visit visit)
+{
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!visit(::dirfd(dir), *entry))
+            break;
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
 ThumbnailTempSweep::ThumbnailTempSweep(const QString &thumbsFolder)
@@ -100,20 +117,14 @@ void ThumbnailTempSweep::run()
     const int thumbs = ::open(m_folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (thumbs < 0)
         return;
-    DIR *dir = ::fdopendir(thumbs);
-    if (!dir) {
-        ::close(thumbs);
-        return;
-    }
-    while (!m_stop) {
-        const dirent *entry = ::readdir(dir);
-        if (!entry)
-            break;
+    eachEntry(thumbs, [this](int folder, const dirent &entry) {
+        if (m_stop)
+            return false;
         struct stat st;
-        if (isBucketName(entry->d_name) && entryIs(thumbs, *entry, DT_DIR, S_IFDIR, &st))
-            sweepBucket(thumbs, entry->d_name);
-    }
-    ::closedir(dir);
+        if (isBucketName(entry.d_name) && entryIs(folder, entry, DT_DIR, S_IFDIR, &st))
+            sweepBucket(folder, entry.d_name);
+        return true;
+    });
 }
 
 void ThumbnailTempSweep::sweepBucket(int thumbs, const char *bucket)
@@ -122,23 +133,17 @@ void ThumbnailTempSweep::sweepBucket(int thumbs, const char *bucket)
     const int fd = ::openat(thumbs, bucket, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return;
-    DIR *dir = ::fdopendir(fd);
-    if (!dir) {
-        ::close(fd);
-        return;
-    }
-    while (!m_stop) {
-        const dirent *entry = ::readdir(dir);
-        if (!entry)
-            break;
+    eachEntry(fd, [this, bucket](int folder, const dirent &entry) {
+        if (m_stop)
+            return false;
         struct stat st;
-        if (!isTemporaryName(entry->d_name) || !entryIs(fd, *entry, DT_REG, S_IFREG, &st) || !olderThanStart(st))
-            continue;
-        if (::unlinkat(fd, entry->d_name, 0) == 0)
+        if (!isTemporaryName(entry.d_name) || !entryIs(folder, entry, DT_REG, S_IFREG, &st) || !olderThanStart(st))
+            return true;
+        if (::unlinkat(folder, entry.d_name, 0) == 0)
             ++m_removed;
         else if (errno != ENOENT)
-            qCWarning(lcPlatform) << "cannot remove the thumbnail leftover" << bucket << entry->d_name
+            qCWarning(lcPlatform) << "cannot remove the thumbnail leftover" << bucket << entry.d_name
                                   << qt_error_string(errno);
-    }
-    ::closedir(dir);
+        return true;
+    });
 }
