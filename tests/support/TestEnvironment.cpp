@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 QString g_root;
 int g_counter = 0;
@@ -99,9 +102,16 @@ TestEnvironment::TestEnvironment() : m_dir(std::make_unique<QTemporaryDir>())
     freshDataFolder();
 }
 
+// The settings are written out while the folder still stands: the settings
+// object outlives main() and would otherwise make the folder again when it
+// writes at exit. The folder is removed by its bytes, since some tests leave
+// names that are not valid UTF-8, which QDir cannot name to remove.
 TestEnvironment::~TestEnvironment()
 {
     DbConnection::close();
+    Settings::sync();
+    std::error_code ignored;
+    std::filesystem::remove_all(QFile::encodeName(g_root).toStdString(), ignored);
 }
 
 QString TestEnvironment::root()
