@@ -24,9 +24,6 @@ constexpr int kMaxPointTransform = 13;
 constexpr int kMaxBlocksPerMcu = 10;
 constexpr int kMaxSampling = 4;
 
-constexpr int kSoi = 0xD8;
-constexpr int kEoi = 0xD9;
-constexpr int kSos = 0xDA;
 constexpr int kDqt = 0xDB;
 constexpr int kDnl = 0xDC;
 constexpr int kDri = 0xDD;
@@ -314,15 +311,15 @@ bool takeFirstScan(const Scan &scan, Jpeg &jpeg)
 // header, which it leaves the reader just past.
 bool readHeader(JpegReader &file, Jpeg &jpeg, Scan *first)
 {
-    if (file.nextMarker() != kSoi)
+    if (file.nextMarker() != JpegReader::Soi)
         return false;
     for (;;) {
         const int marker = file.nextMarker();
         JpegReader body;
-        if (marker < 0 || marker == kSoi || marker == kEoi || JpegReader::isRestart(marker) || marker <= 0x01
-            || !file.segmentBody(&body))
+        if (marker < 0 || marker == JpegReader::Soi || marker == JpegReader::Eoi || JpegReader::isRestart(marker)
+            || marker <= 0x01 || !file.segmentBody(&body))
             return false;
-        if (marker == kSos)
+        if (marker == JpegReader::Sos)
             return jpeg.haveFrame && readScan(body, jpeg, first) && takeFirstScan(*first, jpeg);
         if (isKnownFrame(marker))
             jpeg.sequential = marker != kSof2;
@@ -504,13 +501,13 @@ bool readRest(JpegReader &file, Jpeg &jpeg)
         return false;
     for (;;) {
         const int marker = file.nextMarker();
-        if (marker == kEoi)
+        if (marker == JpegReader::Eoi)
             return true;
         JpegReader body;
-        if (marker < 0 || marker == kSoi || JpegReader::isRestart(marker) || marker <= 0x01 || isKnownFrame(marker)
-            || !file.segmentBody(&body))
+        if (marker < 0 || marker == JpegReader::Soi || JpegReader::isRestart(marker) || marker <= 0x01
+            || isKnownFrame(marker) || !file.segmentBody(&body))
             return false;
-        if (marker != kSos) {
+        if (marker != JpegReader::Sos) {
             if (!readTables(marker, body, jpeg))
                 return false;
             continue;

@@ -46,17 +46,23 @@ int wholeNumber(const QString &text)
     return int(n);
 }
 
-int percentOrDefault(const QString &stored)
+namespace {
+
+// A stored percentage as printing uses it: the number its text begins
+// with, as the dialog reads its boxes (not the plain whole-number reading
+// of the declaration), when that lies in the setting's range, else its
+// default.
+int percentOf(const AppSettings::Number &setting)
 {
-    const int value = wholeNumber(stored);
-    return inPercentRange(value) ? value : AppSettings::PrintWidthPct.defaultValue;
+    const int value = wholeNumber(setting.text());
+    return setting.inRange(value) ? value : setting.defaultValue;
 }
+
+} // namespace
 
 Scale readScale()
 {
-    // The number the text begins with, as the dialog reads its boxes, not
-    // the plain whole-number reading of the declaration.
-    return {percentOrDefault(AppSettings::PrintWidthPct.text()), percentOrDefault(AppSettings::PrintHeightPct.text())};
+    return {percentOf(AppSettings::PrintWidthPct), percentOf(AppSettings::PrintHeightPct)};
 }
 
 std::optional<ScaleRefusal> saveScale(const QString &widthText, const QString &heightText)

@@ -40,10 +40,9 @@ struct Scale
     int heightPct = 100;
 };
 
-// A stored percentage as printing uses it: its whole number when that lies
-// within 10..200, else 100.
-int percentOrDefault(const QString &stored);
-// AppSettings::PrintWidthPct and PrintHeightPct as printing uses them.
+// AppSettings::PrintWidthPct and PrintHeightPct as printing uses them:
+// each the whole number its text begins with when that lies within
+// 10..200, else 100.
 Scale readScale();
 
 // The print settings dialog's OK: the two boxes read as whole numbers,

@@ -17,7 +17,17 @@ QString titleOr(const QString &title)
     return title.isEmpty() ? Product::GetAppTitle() : title;
 }
 
-// A message box whose caption is never cut; returns the button clicked.
+// Shows a message box whose caption is never cut; returns the button
+// clicked.
+QAbstractButton *showBox(QMessageBox &box)
+{
+    TitleWidth::fit(box);
+    frmProgress::keepAbove(&box);
+    box.exec();
+    return box.clickedButton();
+}
+
+// A message box of standard buttons; returns the one clicked.
 QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                                    QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
@@ -25,10 +35,7 @@ QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &title,
     QMessageBox box(icon, title, text, buttons, WidgetPrompt::boxParent());
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
-    TitleWidth::fit(box);
-    frmProgress::keepAbove(&box);
-    box.exec();
-    return box.standardButton(box.clickedButton());
+    return box.standardButton(showBox(box));
 }
 
 // Runs a file dialog; the file chosen, nullopt for Cancel.
@@ -92,12 +99,10 @@ Prompt::DiskAnswer WidgetPrompt::insertDisk(const QString &text)
                     boxParent());
     QPushButton *choose = box.addButton(QStringLiteral("Choose folder…"), QMessageBox::ActionRole);
     box.setEscapeButton(QMessageBox::Cancel);
-    TitleWidth::fit(box);
-    frmProgress::keepAbove(&box);
-    box.exec();
-    if (box.clickedButton() == choose)
+    QAbstractButton *clicked = showBox(box);
+    if (clicked == choose)
         return DiskAnswer::ChooseFolder;
-    return box.clickedButton() == box.button(QMessageBox::Ok) ? DiskAnswer::Ok : DiskAnswer::Cancel;
+    return clicked == box.button(QMessageBox::Ok) ? DiskAnswer::Ok : DiskAnswer::Cancel;
 }
 
 std::optional<QString> WidgetPrompt::input(const QString &text, const QString &title,
