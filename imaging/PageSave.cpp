@@ -8,8 +8,6 @@
 #include "imaging/ImageOps.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/DataFolder.h"
-#include "platform/DbConnection.h"
-#include "platform/FileSync.h"
 #include "platform/PathFacts.h"
 #include "store/Deletes.h"
 #include "store/NodeKeys.h"
@@ -32,12 +30,6 @@ namespace {
 // The caption of a save's four steps; however the save ends, closing its
 // progress marks the run ended.
 const QString SavingPage = QStringLiteral("Saving page");
-
-void throwIfFailed(const std::optional<AppError> &error)
-{
-    if (error)
-        throw *error;
-}
 
 // The document a new page goes into; makes the "New document" of a folder.
 RecordId targetDocument(const QString &key, PageSave::SaveResult &result)
@@ -70,29 +62,6 @@ void deleteUnlessSaved(const QString &path, const PageSave::SaveResult &saved)
     QFile::remove(path);
 }
 
-// The edited page's row, with its Filename, and the paths of its files,
-// whose folder is made.
-void placeEditedPage(const PageSave::SaveRequest &request, PageSave::SaveResult &result)
-{
-    result.pageId = request.pageId;
-    result.documentId = Pages::GetDocumentIdOfPage(request.pageId);
-    if (result.documentId == 0)
-        throw AppError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(request.pageId));
-    if (PagePaths::IsPageShortcut(request.pageId))
-        throw AppError(ErrorCode::InvalidValue,
-                       QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
-                          .arg(request.pageId));
-    Pages::setPageFilename(result.pageId, request.filename);
-    result.imagePath = request.autoAssignName ? PagePaths::GetDefaultPageFilePath(result.pageId)
-                                              : PagePaths::GetPageFilePath(result.pageId, request.filename);
-    result.thumbPath = PagePaths::GetThumbFilePath(result.pageId, request.filename);
-    const QString folder = PagePaths::GetFolderPart(result.imagePath);
-    if (!PagePaths::MakePath(folder)) {
-        const int error = errno;
-        throw errnoError(error ? error : EACCES, folder);
-    }
-}
-
 // The image and thumbnail of a new page as JPEG bytes: those the scan
 // encoded already at this quality, else encoded now, the thumbnail on
 // another core meanwhile.
@@ -110,6 +79,26 @@ PageSave::EncodedPage encodedFiles(const PageSave::SaveRequest &request)
     if (encoded.image.isEmpty())
         throw AppError(ErrorCode::InvalidValue, QStringLiteral("The image could not be written as JPEG."));
     return encoded;
+}
+
+// An edited page for the store to write: its files encoded here, or, for
+// an image not changed since it was loaded, the file it came from and a
+// thumbnail encoded only when the store asks for one.
+PageBirth::Rewrite editOf(const PageSave::SaveRequest &request)
+{
+    PageBirth::Rewrite edit;
+    edit.pageId = request.pageId;
+    edit.filename = request.filename;
+    edit.defaultPath = request.autoAssignName;
+    if (!request.unchangedFile.isEmpty()) {
+        edit.unchangedFile = request.unchangedFile;
+        edit.thumbnail = [image = request.image] { return ThumbnailMaker::encodeThumbnail(image); };
+        return edit;
+    }
+    const PageSave::EncodedPage files = encodedFiles(request);
+    edit.bytes = files.image;
+    edit.thumbnail = [thumbnail = files.thumbnail] { return thumbnail; };
+    return edit;
 }
 
 // A new page handed to the page store: in its own storage folder by id, at
@@ -134,54 +123,6 @@ PageSave::SaveResult addPage(PageBirth &birth, const PageSave::SaveRequest &requ
     result.imagePath = born.imagePath;
     result.thumbPath = born.thumbPath;
     return result;
-}
-
-// Writes the page's image, then its thumbnail (between the two, `between`
-// runs); the error of the first that fails. A scanned page comes with its
-// image and thumbnail already encoded. Otherwise the thumbnail picture is
-// made on another core while the image is written; its file follows only
-// once the image is safely stored, so a failed write never leaves a
-// thumbnail of an image not saved.
-// The files of an edited page whose image was not changed: the loaded
-// file's bytes at the page's path (nothing to write when that is the same
-// file), and the thumbnail only when it is missing.
-std::optional<AppError> keepUnchanged(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
-                                      const std::function<void()> &between)
-{
-    if (!PathFacts::sameFile(request.unchangedFile, result.imagePath)) {
-        QFile source(request.unchangedFile);
-        if (!source.open(QIODevice::ReadOnly))
-            return fileError(source, request.unchangedFile);
-        const QByteArray bytes = source.readAll();
-        if (source.error() != QFileDevice::NoError)
-            return fileError(source, request.unchangedFile);
-        if (auto error = ImageOps::saveEncoded(bytes, result.imagePath))
-            return error;
-    }
-    if (between)
-        between();
-    // Saved over another file, whose thumbnail shows that file: made anew.
-    const bool sameFile = PathFacts::sameFile(request.unchangedFile, result.imagePath);
-    if (sameFile && QFileInfo::exists(result.thumbPath))
-        return std::nullopt;
-    return ThumbnailMaker::writeThumbnail(ThumbnailMaker::thumbnailOf(request.image), result.thumbPath);
-}
-
-std::optional<AppError> writeFiles(const PageSave::SaveRequest &request, const PageSave::SaveResult &result,
-                                   const std::function<void()> &between = {})
-{
-    if (!request.unchangedFile.isEmpty())
-        return keepUnchanged(request, result, between);
-    std::future<QImage> thumbnail = std::async(std::launch::async, [image = request.image] {
-        return ThumbnailMaker::thumbnailOf(image);
-    });
-    const std::optional<AppError> imageError = ImageOps::saveJpeg(request.image, result.imagePath, request.quality);
-    const QImage thumbnailPicture = thumbnail.get();
-    if (imageError)
-        return imageError;
-    if (between)
-        between();
-    return ThumbnailMaker::writeThumbnail(thumbnailPicture, result.thumbPath);
 }
 
 // A new document's node (with "beforescan" the scan adds the document
@@ -233,17 +174,15 @@ SaveResult SavePage(const SaveRequest &request)
         birth.commit();
         announceNewDocument(result);
     } else {
-        DbConnection::Transaction tx;
-        placeEditedPage(request, result);
         Progress::AdvanceProgress(QStringLiteral("Save image"));
-        throwIfFailed(writeFiles(request, result, [] { Progress::AdvanceProgress(QStringLiteral("Save thumbnail")); }));
-        Pages::setPageFileSize(result.pageId, QFileInfo(result.imagePath).size());
-        // A file written here replaced the image by a rename: its entry is
-        // on the disk before its size commits. An unchanged page kept in
-        // its own file wrote nothing.
-        if (request.unchangedFile.isEmpty() || !PathFacts::sameFile(request.unchangedFile, result.imagePath))
-            throwIfFailed(FileSync::syncFolder(PagePaths::GetFolderPart(result.imagePath)));
-        tx.commit();
+        PageBirth birth;
+        const PageBirth::Born born = birth.rewrite(editOf(request));
+        Progress::AdvanceProgress(QStringLiteral("Save thumbnail"));
+        birth.commit();
+        result.pageId = born.pageId;
+        result.documentId = born.documentId;
+        result.imagePath = born.imagePath;
+        result.thumbPath = born.thumbPath;
     }
     Progress::AdvanceProgress(QStringLiteral("Update thumbnails"));
     NavigationSink::instance().ShowPagesInListView(result.documentId);

@@ -79,10 +79,11 @@ bool isLevelAboveFolder(const QString &key);
 // the image as JPEG at its path, its thumbnail and its file size; on any
 // failure nothing of it stays and AppError says why. An id whose paths hold
 // a file is passed over; only a name the user typed replaces a file. In
-// Edit mode the page's image and thumbnail are replaced and its size and
-// Filename updated in one transaction (a failure keeps its row). Refused
-// as well: no image, a target that is no folder, document or page, a
-// missing row, and a shortcut page, whose file is the user's own.
+// Edit mode the page's image and thumbnail are written anew by the store
+// (PageBirth::rewrite) and its size and Filename updated in one change (a
+// failure keeps its row). Refused as well: no image, a target that is no
+// folder, document or page, a missing row, a shortcut page, whose file is
+// the user's own, and a folder whose disk is not there (nothing written).
 SaveResult SavePage(const SaveRequest &request);
 
 // What saveScannedPages stored, in order, and why it stopped early.

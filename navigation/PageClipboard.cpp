@@ -95,8 +95,10 @@ AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *s
         step = PageBirth::Step::Row;
         birth.commit();
     } catch (const AppError &e) {
-        return skip(skipped, path, step == PageBirth::Step::File ? SkipReason::CopyFailed : SkipReason::StoreFailed,
-                    e.message());
+        // A store folder that is not there takes no copy, as one that
+        // refuses the bytes.
+        const bool copy = step == PageBirth::Step::File || e.code == int(ErrorCode::StorageUnavailable);
+        return skip(skipped, path, copy ? SkipReason::CopyFailed : SkipReason::StoreFailed, e.message());
     }
     return added;
 }

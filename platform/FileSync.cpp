@@ -225,8 +225,13 @@ std::optional<AppError> replaceWith(const QString &path, const QByteArray &bytes
     if (fd < 0)
         return errnoError(errno, path);
     ::fchmod(fd, kFileMode);
-    if (auto error = finish(fd, FileSync::writeAll(fd, bytes.constData(), bytes.size()), name, path))
-        return error;
+    // The bytes reach the disk before the name does: a power cut right
+    // after the rename must not leave an empty file where the old one was.
+    int error = FileSync::writeAll(fd, bytes.constData(), bytes.size());
+    if (error == 0 && ::fdatasync(fd) != 0)
+        error = errno;
+    if (auto failed = finish(fd, error, name, path))
+        return failed;
     if (::rename(name.constData(), encoded(path).constData()) != 0) {
         const int e = errno;
         ::unlink(name.constData());

@@ -49,8 +49,8 @@ void startWriteback(const QString &path);
 // something does.
 [[nodiscard]] std::optional<AppError> renameNew(const QString &from, const QString &path);
 // Replaces whatever file stands at path with bytes in one step (a file
-// written beside it and renamed over it): the user's own named file after
-// they were asked.
+// written beside it, synced, and renamed over it): the user's own named
+// file after they were asked, an edited page's image.
 [[nodiscard]] std::optional<AppError> replaceWith(const QString &path, const QByteArray &bytes);
 
 } // namespace FileSync

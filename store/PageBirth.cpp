@@ -14,8 +14,11 @@
 
 #include "core/Changes.h"
 #include "platform/DbConnection.h"
+#include "platform/DataFolder.h"
 #include "platform/FileSync.h"
+#include "platform/PathFacts.h"
 #include "platform/WorkerWait.h"
+#include "store/FolderPresence.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "store/Records.h"
@@ -135,41 +138,25 @@ void PageBirth::setTrace(Trace trace)
     g_trace = std::move(trace);
 }
 
-QString PageBirth::unavailableMessage(const QString &folder, qint64 count)
-{
-    return QStringLiteral("The storage folder \"%1\" holds none of this cabinet's %2 pages: is its disk connected?")
-        .arg(folder)
-        .arg(count);
-}
-
 std::optional<QString> PageBirth::storageRefusal(RecordId cabinetId)
 {
     const std::optional<Records::CabinetValues> cabinet = Records::readCabinet(cabinetId);
     if (!cabinet || !cabinet->ownStorage || cabinet->storagePath.trimmed().isEmpty())
         return std::nullopt;
-    const QString folder = withoutTrailingSlash(cabinet->storagePath);
-    const QStringList files = Pages::cabinetFilesUnder(cabinetId, folder);
-    // A folder without pages of the cabinet yet is made for the first one.
-    if (files.isEmpty())
-        return std::nullopt;
-    if (QFileInfo(folder).isDir()) {
-        // An empty mount point holds nothing at all: no need to look for
-        // each file.
-        if (!QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-            for (const QString &file : files) {
-                if (QFileInfo::exists(file))
-                    return std::nullopt;
-            }
-        }
-    }
-    return unavailableMessage(folder, files.size());
+    return FolderPresence::writeRefusal(FolderPresence::Rows::Storage, withoutTrailingSlash(cabinet->storagePath),
+                                        cabinetId);
 }
 
 namespace {
 
+// Dropped, pasted and imported pages go into the page store, whatever the
+// cabinet: both must be there.
 void requireStorage(RecordId cabinetId)
 {
-    if (const std::optional<QString> refusal = PageBirth::storageRefusal(cabinetId))
+    std::optional<QString> refusal = PageBirth::storageRefusal(cabinetId);
+    if (!refusal)
+        refusal = FolderPresence::writeRefusal(FolderPresence::Rows::PageStore, DataFolder::pagesFolder());
+    if (refusal)
         throw AppError(ErrorCode::StorageUnavailable, *refusal);
 }
 
@@ -191,18 +178,35 @@ bool PageBirth::isTaken(RecordId pageId, const QString &ownImage, const QString 
         || standsAt(ownImage) || standsAt(ownThumb);
 }
 
+std::optional<QString> PageBirth::known(const QString &key, const std::function<std::optional<QString>()> &judge)
+{
+    // A parent's answer holds for its savepoints: look once a change.
+    for (PageBirth *birth = this; birth; birth = birth->m_parent) {
+        const auto found = birth->m_refusals.constFind(key);
+        if (found != birth->m_refusals.constEnd())
+            return *found;
+    }
+    const std::optional<QString> refusal = judge();
+    m_refusals.insert(key, refusal);
+    return refusal;
+}
+
 std::optional<QString> PageBirth::refusalFor(RecordId documentId)
 {
     const RecordId cabinetId = Records::getCabinetIdOfDocument(documentId);
-    // A parent's answer holds for its savepoints: look once a change.
-    for (PageBirth *birth = this; birth; birth = birth->m_parent) {
-        const auto known = birth->m_refusals.constFind(cabinetId);
-        if (known != birth->m_refusals.constEnd())
-            return *known;
+    return known(QLatin1Char('c') + QString::number(cabinetId), [&] { return storageRefusal(cabinetId); });
+}
+
+std::optional<QString> PageBirth::folderRefusal(const QString &imagePath)
+{
+    const QString pages = DataFolder::pagesFolder();
+    if (PathFacts::isInside(imagePath, pages)) {
+        return known(QStringLiteral("f") + pages,
+                     [&] { return FolderPresence::writeRefusal(FolderPresence::Rows::PageStore, pages); });
     }
-    const std::optional<QString> refusal = storageRefusal(cabinetId);
-    m_refusals.insert(cabinetId, refusal);
-    return refusal;
+    const QString folder = QFileInfo(imagePath).absolutePath();
+    return known(QStringLiteral("f") + folder,
+                 [&] { return FolderPresence::writeRefusal(FolderPresence::Rows::Other, folder); });
 }
 
 namespace {
@@ -264,6 +268,37 @@ bool writeThumbnail(const PageBirth::NewPage &page, const PageBirth::Born &born)
     return false;
 }
 
+// The bytes of the file an unchanged image was loaded from.
+QByteArray bytesOf(const QString &path)
+{
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly))
+        throw fileError(source, path);
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        throw fileError(source, path);
+    return bytes;
+}
+
+// An edited page's thumbnail; one that cannot be written is removed, so that
+// the page pane makes it anew rather than show the old image.
+bool replaceThumbnail(const PageBirth::Born &born, const QByteArray &bytes)
+{
+    std::optional<AppError> error;
+    try {
+        makeFolderOf(born.thumbPath);
+        error = bytes.isEmpty() ? AppError(ErrorCode::InvalidValue, QStringLiteral("no thumbnail"))
+                                : FileSync::replaceWith(born.thumbPath, bytes);
+    } catch (const AppError &e) {
+        error = e;
+    }
+    if (!error)
+        return true;
+    qCWarning(lcStore) << "thumbnail of page" << born.pageId << "not written:" << error->text;
+    ::unlink(QFile::encodeName(born.thumbPath).constData());
+    return false;
+}
+
 } // namespace
 
 void PageBirth::placeImage(const NewPage &page, const QString &path)
@@ -310,6 +345,11 @@ PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
         throw AppError(ErrorCode::StorageUnavailable, *refusal);
     const Place place = choosePlace(page);
     const Paths &paths = place.paths;
+    // A rescued file lies where it is filed, on a disk that is there.
+    if (!paths.image.isEmpty() && page.rescue.isEmpty()) {
+        if (const std::optional<QString> refusal = folderRefusal(paths.image))
+            throw AppError(ErrorCode::StorageUnavailable, *refusal);
+    }
     // A page whose file is not a page image of the store: the user's own
     // file, or the copy of one.
     const bool shortcut = !page.shortcutTo.isEmpty()
@@ -353,12 +393,55 @@ PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
     return born;
 }
 
+PageBirth::Born PageBirth::rewrite(const Rewrite &page)
+{
+    if (page.bytes.isEmpty() == page.unchangedFile.isEmpty())
+        throw AppError(ErrorCode::InvalidValue, QStringLiteral("An edited page needs one image."));
+    Q_ASSERT(g_open == this);
+    PageBirth one;
+    Born born;
+    born.pageId = page.pageId;
+    born.documentId = Pages::GetDocumentIdOfPage(page.pageId);
+    born.notice = false;
+    if (born.documentId == 0)
+        throw AppError(ErrorCode::RecordMissing, QStringLiteral("Page %1 does not exist.").arg(page.pageId));
+    if (PagePaths::IsPageShortcut(page.pageId))
+        throw AppError(ErrorCode::InvalidValue,
+                       QStringLiteral("Page %1 is a shortcut to a file of your own; it is not replaced.")
+                           .arg(page.pageId));
+    born.imagePath = page.defaultPath ? PagePaths::GetDefaultPageFilePath(page.pageId)
+                                      : PagePaths::GetPageFilePath(page.pageId, page.filename);
+    born.thumbPath = PagePaths::GetThumbFilePath(page.pageId, page.filename);
+    if (const std::optional<QString> refusal = one.folderRefusal(born.imagePath))
+        throw AppError(ErrorCode::StorageUnavailable, *refusal);
+
+    Pages::setPageFilename(page.pageId, page.filename);
+    // An unchanged page kept in its own file writes nothing.
+    const bool kept = !page.unchangedFile.isEmpty() && PathFacts::sameFile(page.unchangedFile, born.imagePath);
+    if (!kept) {
+        NewPage image;
+        image.userNamedFile = born.imagePath;
+        image.bytes = page.bytes.isEmpty() ? bytesOf(page.unchangedFile) : page.bytes;
+        one.placeImage(image, born.imagePath);
+    }
+    // A thumbnail that shows another file, or none: made anew.
+    if (page.thumbnail && !born.thumbPath.isEmpty() && (!kept || !QFileInfo::exists(born.thumbPath)))
+        born.thumbnailWritten = replaceThumbnail(born, page.thumbnail());
+    Pages::setPageFileSize(page.pageId, sizeOf(born.imagePath));
+    one.commit();
+    return born;
+}
+
 QString PageBirth::restoreImage(RecordId pageId, const QString &staged)
 {
     const QString path = PagePaths::GetDefaultPageFilePath(pageId);
     if (standsAt(path)) {
         QFile::remove(staged);
         return QString();
+    }
+    if (const std::optional<QString> refusal = folderRefusal(path)) {
+        QFile::remove(staged);
+        throw AppError(ErrorCode::StorageUnavailable, *refusal);
     }
     makeFolderOf(path);
     throwIf(FileSync::renameNew(staged, path));

@@ -17,12 +17,14 @@ namespace DbConnection {
 class Transaction;
 }
 
-// The one place where a page is born: its id, number and row, its image put
-// in place (encoded bytes written, a file copied, or a copy staged on the
-// page store's disk renamed), its thumbnail when the caller has its bytes,
-// the sync of every placed file and of the folders it went into before the
-// rows commit, the removal of what was placed when they do not, and the
-// new-page notice (Changes::pageAdded) once they have.
+// The one place where a page's files are written: a new page is born (its
+// id, number and row, its image put in place: encoded bytes written, a file
+// copied, or a copy staged on the page store's disk renamed), and an edited
+// page's image and thumbnail are written anew (rewrite). Here too: the
+// thumbnail when the caller has its bytes, the sync of every placed file and
+// of the folders it went into before the rows commit, the removal of what
+// was placed when they do not, and the new-page notice
+// (Changes::pageAdded) once they have.
 //
 // A new page never overwrites and never adopts a file it did not write: an
 // id whose paths (its image and thumbnail in the page store, and its own
@@ -31,11 +33,11 @@ class Transaction;
 // id whose paths are free; the file stays for link repair to rescue. Only a
 // file the user named, and was asked about, is replaced.
 //
-// A cabinet with its own storage folder whose folder holds none of the
-// files its pages name (a disk that is not connected, its mount point left
-// empty or gone) takes no new page: add() refuses with a message naming the
-// folder, and a missing storage folder is never made again for a cabinet
-// that has pages there.
+// No page file is written into a folder whose disk is not there
+// (FolderPresence): the page store, a cabinet's own storage folder, or the
+// folder of a name the user typed. add() and rewrite() refuse with a
+// message naming the folder, and a cabinet whose storage folder is not
+// there takes no new page at all.
 //
 // Use: make a PageBirth (it begins a transaction; made while another
 // PageBirth is open it is a savepoint of that one and hands its pages to it
@@ -127,6 +129,35 @@ public:
     enum class Step { Checks, File, Row };
     Born add(const NewPage &page, Step *failedStep = nullptr);
 
+    // An existing page's image written anew: the viewer's edit save.
+    struct Rewrite
+    {
+        RecordId pageId = 0;
+        // The Filename to store ("" for the page store), and whether the
+        // page goes to its default path whatever the name (an automatic
+        // name).
+        QString filename;
+        bool defaultPath = false;
+        // The new image, exactly one of: its encoded bytes, or the file it
+        // was loaded from when it was not changed, whose bytes are kept as
+        // they are (nothing written when that is the page's own file).
+        QByteArray bytes;
+        QString unchangedFile;
+        // The thumbnail's JPEG bytes, asked for only when one is written:
+        // always with new bytes, else where the page has none or its file
+        // was another.
+        std::function<QByteArray()> thumbnail;
+    };
+    // Writes the page's image and thumbnail at the paths its Filename gives
+    // and updates its Filename and FileSize, within this change: the image
+    // is synced before the rows commit, and a file made at a new path goes
+    // when they do not (a file replaced stays replaced: the new image is
+    // whole). Refused: a page that does not exist (RecordMissing), a
+    // shortcut page, whose file is the user's own, and a folder that is not
+    // there (StorageUnavailable); nothing is written then. The page's
+    // image and thumbnail paths. Throws AppError.
+    Born rewrite(const Rewrite &page);
+
     // Puts a staged copy at an existing page's image path in the page store
     // when nothing stands there (a re-import finding the page's image gone),
     // synced and taken back like a new page's file. The path placed, or ""
@@ -145,17 +176,13 @@ public:
     // committed), in order.
     const QVector<Born> &born() const { return m_born; }
 
-    // The message of a cabinet's storage folder that holds none of the
-    // count pages it should: "… holds none of this cabinet's <n> pages: is
-    // its disk connected?"
-    static QString unavailableMessage(const QString &folder, qint64 count);
-
-    // Why a cabinet's storage folder takes no new page, or nothing when it
-    // does (no folder of its own, a folder without pages there yet, or one
-    // that holds some of its files). Throws AppError.
+    // Why a cabinet takes no new page, or nothing when it does: its own
+    // storage folder is not there (FolderPresence), which a cabinet without
+    // one never is. Throws AppError.
     static std::optional<QString> storageRefusal(RecordId cabinetId);
     // The same before a command starts that would bring pages into the
-    // cabinet of a folder or document: throws AppError
+    // cabinet of a folder or document, and, for a cabinet without a storage
+    // folder of its own, whether the page store is there: throws AppError
     // (ErrorCode::StorageUnavailable) with the message when refused.
     static void requireStorageOfFolder(RecordId folderId);
     static void requireStorageOfDocument(RecordId documentId);
@@ -183,6 +210,8 @@ private:
     void removePlaced();
     void takeOver(PageBirth &child);
     std::optional<QString> refusalFor(RecordId documentId);
+    std::optional<QString> folderRefusal(const QString &imagePath);
+    std::optional<QString> known(const QString &key, const std::function<std::optional<QString>()> &judge);
 
     std::unique_ptr<DbConnection::Transaction> m_tx;
     PageBirth *m_parent = nullptr;
@@ -190,6 +219,8 @@ private:
     QVector<Placed> m_placedUndo;  // taken back when not committed
     QStringList m_freeThumbs;      // thumbnail paths free at birth, cleared when not committed
     QStringList m_toSync;      // files to sync before the commit
-    QHash<RecordId, std::optional<QString>> m_refusals;  // by cabinet
+    // Answers of storageRefusal and FolderPresence, by cabinet ("c<id>")
+    // and by folder ("f<path>"): looked for once a change.
+    QHash<QString, std::optional<QString>> m_refusals;
     bool m_done = false;
 };

@@ -318,15 +318,22 @@ bool pageExists(RecordId pageId)
     return !DbConnection::queryValue(QStringLiteral("SELECT PageId FROM Page WHERE PageId = ?"), {pageId}).isNull();
 }
 
-QStringList cabinetFilesUnder(RecordId cabinetId, const QString &folder)
+QStringList filesUnder(const QString &folder, RecordId cabinetId)
 {
     const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    const QString ofCabinet = cabinetId == 0
+        ? QString()
+        : QStringLiteral(" JOIN Document d ON d.DocumentId = p.DocumentId JOIN Folder f ON f.FolderId = d.FolderId"
+                         " JOIN Drawer w ON w.DrawerId = f.DrawerId AND w.CabinetId = ?");
+    QVariantList binds;
+    if (cabinetId != 0)
+        binds << cabinetId;
+    binds << prefix << prefix;
     const Recordset rs = DbConnection::OpenRecordset(
-        QStringLiteral("SELECT p.Filename FROM Page p JOIN Document d ON d.DocumentId = p.DocumentId"
-                       " JOIN Folder f ON f.FolderId = d.FolderId JOIN Drawer w ON w.DrawerId = f.DrawerId"
-                       " WHERE w.CabinetId = ? AND COALESCE(p.ShortcutYN, '') <> 'Y'"
-                       " AND substr(p.Filename, 1, length(?)) = ? ORDER BY p.PageId"),
-        {cabinetId, prefix, prefix});
+        QStringLiteral("SELECT p.Filename FROM Page p%1 WHERE COALESCE(p.ShortcutYN, '') <> 'Y'"
+                       " AND substr(p.Filename, 1, length(?)) = ? ORDER BY p.PageId")
+            .arg(ofCabinet),
+        binds);
     QStringList files;
     files.reserve(rs.recordCount());
     for (int row = 0; row < rs.recordCount(); ++row)
@@ -563,6 +570,27 @@ QList<PageFileRow> allPageFiles()
                      rs.value(row, 2).toString() == QLatin1String("Y"), NullToEmpty(rs.value(row, 3))});
     }
     return rows;
+}
+
+QVector<RecordId> storePagesBelow(RecordId below, int limit)
+{
+    const Recordset rs = DbConnection::OpenRecordset(
+        QStringLiteral("SELECT p.PageId FROM Page p WHERE p.PageId < ? AND COALESCE(%1, '') = ''"
+                       " ORDER BY p.PageId DESC LIMIT ?")
+            .arg(pageColumnOrNull("Filename")),
+        {below, limit});
+    QVector<RecordId> ids;
+    ids.reserve(rs.recordCount());
+    for (int row = 0; row < rs.recordCount(); ++row)
+        ids.append(rs.value(row, 0).toLongLong());
+    return ids;
+}
+
+qint64 countStorePages()
+{
+    return DbConnection::queryValue(
+               QStringLiteral("SELECT COUNT(*) FROM Page p WHERE COALESCE(%1, '') = ''").arg(pageColumnOrNull("Filename")))
+        .toLongLong();
 }
 
 } // namespace Pages

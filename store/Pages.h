@@ -128,9 +128,15 @@ void insertPageWithId(RecordId pageId, const NewPage &page);
 RecordId NextPageId();
 // True when the page has a row. Throws AppError.
 bool pageExists(RecordId pageId);
-// The stored Filenames of the cabinet's pages that are not shortcuts and
-// lie under folder (its path and "/"). Throws AppError.
-QStringList cabinetFilesUnder(RecordId cabinetId, const QString &folder);
+// The stored Filenames of the pages that are not shortcuts and lie under
+// folder (its path and "/"): of one cabinet, or of every page when
+// cabinetId is 0. Throws AppError.
+QStringList filesUnder(const QString &folder, RecordId cabinetId = 0);
+// The ids of pages in the page store (no Filename) below the id given,
+// newest first, at most limit of them; and how many there are. Throw
+// AppError.
+QVector<RecordId> storePagesBelow(RecordId below, int limit);
+qint64 countStorePages();
 // The PageId of the document's page with this Name (compared exactly), or
 // 0 when it has none. Throws AppError.
 RecordId findPageByName(RecordId documentId, const QString &name);

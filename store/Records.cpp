@@ -6,6 +6,7 @@
 
 #include "core/RecordId.h"
 #include "platform/DbConnection.h"
+#include "store/Database.h"
 #include "store/Passwords.h"
 
 using DbConnection::execute;
@@ -124,6 +125,19 @@ std::optional<CabinetValues> readCabinet(RecordId cabinetId)
     v.ownStorage = rs.field(QStringLiteral("Storage")).toInt() == 1;
     v.storagePath = NullToEmpty(rs.field(QStringLiteral("StoragePath")));
     return v;
+}
+
+QStringList storageFolders()
+{
+    QStringList folders;
+    if (!Database::tableHasColumn(QStringLiteral("Cabinet"), QStringLiteral("StoragePath")))
+        return folders;
+    const Recordset rs = OpenRecordset(QStringLiteral(
+        "SELECT DISTINCT StoragePath FROM Cabinet WHERE Storage = 1 AND TRIM(COALESCE(StoragePath, '')) <> ''"
+        " ORDER BY StoragePath"));
+    for (int row = 0; row < rs.recordCount(); ++row)
+        folders.append(rs.value(row, 0).toString());
+    return folders;
 }
 
 std::optional<DrawerValues> readDrawer(RecordId drawerId)

@@ -78,6 +78,9 @@ RecordId folderNamed(RecordId drawerId, const QString &name);
 // A record's row, Null texts as empty, the password unscrambled; nothing
 // when the row does not exist.
 std::optional<CabinetValues> readCabinet(RecordId cabinetId);
+// The storage folders of the cabinets that have their own, as stored, each
+// once; none in a database older than the column. Throws AppError.
+QStringList storageFolders();
 std::optional<DrawerValues> readDrawer(RecordId drawerId);
 std::optional<FolderValues> readFolder(RecordId folderId);
 std::optional<DocumentValues> readDocument(RecordId documentId);

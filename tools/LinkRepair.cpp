@@ -5,8 +5,10 @@
 #include "imaging/ThumbnailMaker.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "platform/PathFacts.h"
 #include "store/Database.h"
 #include "store/FileKinds.h"
+#include "store/FolderPresence.h"
 #include "store/PageBirth.h"
 #include "store/PageFileScope.h"
 #include "store/PagePaths.h"
@@ -97,11 +99,11 @@ qint64 keyOfBucketName(const QString &name)
     return key;
 }
 
-// The page id a file of bucket key is named by: "<id>" or "<id>.<extension>",
-// the id written as the program writes it (no leading zero) and belonging
-// to that bucket. 0 for any other name: two dots (a temporary such as
-// "<id>.jpg.AbC123"), a hidden file, another bucket's id, words.
-RecordId idOfFileName(const QString &name, qint64 key)
+// The page id a file is named by: "<id>" or "<id>.<extension>", the id
+// written as the program writes it (no leading zero). 0 for any other
+// name: two dots (a temporary such as "<id>.jpg.AbC123"), a hidden file,
+// words.
+RecordId idOfName(const QString &name)
 {
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
     const qsizetype digits = dot < 0 ? name.size() : dot;
@@ -119,7 +121,14 @@ RecordId idOfFileName(const QString &name, qint64 key)
             return 0;
         id = id * 10 + digit;
     }
-    return bucketKey(id) == key ? id : 0;
+    return id;
+}
+
+// The same for a file of bucket key: 0 also for another bucket's id.
+RecordId idOfFileName(const QString &name, qint64 key)
+{
+    const RecordId id = idOfName(name);
+    return id != 0 && bucketKey(id) == key ? id : 0;
 }
 
 // "<id>.jpg" among the names idOfFileName accepts: a page image's own name.
@@ -236,45 +245,6 @@ bool ownThumbnail(const PageFileScope &scope, const QString &thumb, const QStrin
     return why.isEmpty();
 }
 
-// Tells whether files exist as QFileInfo::exists does (links followed),
-// opening each folder once: walking every page's path from the root costs
-// more than the rest of the pass, and a page's neighbours share its folder.
-class FileProbe
-{
-public:
-    FileProbe() = default;
-    FileProbe(const FileProbe &) = delete;
-    FileProbe &operator=(const FileProbe &) = delete;
-    ~FileProbe() { closeFolder(); }
-
-    bool exists(const QString &path)
-    {
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        if (slash <= 0 || slash == path.size() - 1)
-            return QFileInfo::exists(path);
-        const QStringView folder = QStringView(path).left(slash);
-        if (folder != m_folder) {
-            closeFolder();
-            m_folder = folder.toString();
-            m_fd = ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        }
-        if (m_fd < 0)
-            return QFileInfo::exists(path);
-        return ::faccessat(m_fd, QFile::encodeName(path.mid(slash + 1)).constData(), F_OK, 0) == 0;
-    }
-
-private:
-    void closeFolder()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
-
-    QString m_folder;
-    int m_fd = -1;
-};
-
 // "1 <one>" or "<n> <many>".
 QString counted(qint64 n, const QString &one, const QString &many)
 {
@@ -298,21 +268,24 @@ public:
     const QStringList &lookFailures() const { return m_lookFailures; }
 
 private:
-    // A file of the page store that no row names.
+    // A file of the page store or of a storage folder that no row names.
     struct Unnamed
     {
         RecordId id = 0;
         QString path;
         QString name;
         QDateTime changed;
+        QString storageFolder;  // "" for the page store
     };
 
-    // A folder named by the Filename of pages that are not shortcuts.
-    struct StorageFolder
+    // A folder that pages outside the page store name files in: the
+    // folder of a storage page's or a shortcut's file.
+    struct NamedFolder
     {
         qint64 pages = 0;
         qint64 found = 0;
-        QVector<int> missing;  // rows
+        qint64 storagePages = 0;  // of them not shortcuts
+        QVector<int> missing;     // rows
     };
 
     using RowIt = QList<Pages::PageFileRow>::const_iterator;
@@ -327,15 +300,35 @@ private:
     RecordId newDocument() const;
     bool makeThumbnails(const QVector<PageBirth::Born> &born);
 
+    // The steps of missingFiles.
+    void bucketRows();
+    bool matchStore(const StoreFolder &pages, const StoreFolder &thumbs);
+    bool matchBucketRows(qint64 key, const StoreFolder &pages, const BucketFiles &files);
+    void collectUnnamed(const BucketFiles &files);
+    void collectStaleThumbs(qint64 key, const BucketFiles &files, const StoreFolder &thumbs);
+    bool matchElsewhere();
+    void judgeFolders(const StoreFolder &pages);
+    void collectStorageUnnamed();
+    void removeGone();
+
     QList<Pages::PageFileRow> m_rows;  // every page, by id
     RowIt m_bucketBegin;               // the rows of the bucket walked
     RowIt m_bucketEnd;
-    QSet<QString> m_storeFilenames;    // Filenames that lie in "Pages", as spelled
+    std::map<qint64, QVector<int>> m_storeRows;  // the page store's rows, by bucket
+    QVector<int> m_elsewhere;                    // the other rows
+    QSet<QString> m_filenames;         // every stored Filename, cleaned
+    qint64 m_storeFound = 0;           // the page store's rows whose file is there
+    QVector<int> m_storeMissing;       // and those whose file is not
+    QHash<QString, NamedFolder> m_folders;
+    QStringList m_folderOrder;
+    QVector<int> m_gone;               // rows whose file is gone from a folder that is there
     QVector<Unnamed> m_unnamed;
     QStringList m_staleThumbs;         // thumbnails of "Thumbs" with neither row nor image
     bool m_pageStoreThere = true;      // looked into and holding some of its pages' files
+    bool m_imagesKnown = true;         // the page store holds bucket folders to judge thumbnails by
     QStringList m_unavailable;         // places that hold none of their pages' files
     QStringList m_lookFailures;
+    QStringList m_notRemoved;          // thumbnails that could not be removed, with why
     int m_filed = 0;
     int m_notFiled = 0;
     int m_oldSchema = 0;
@@ -369,209 +362,230 @@ bool Run::named(const BucketFiles &bucket, const BucketFiles::File &file) const
     if (owner && owner->filename.isEmpty() && isImageName(file.name))
         return true;
     const QString path = bucket.pathOf(file);
-    if (m_storeFilenames.contains(path))
+    if (m_filenames.contains(path))
         return true;
     return owner && !owner->filename.isEmpty() && namesFile(owner->filename, path);
 }
 
-bool Run::missingFiles()
+// The page store's rows by bucket, the others by row, and every Filename.
+void Run::bucketRows()
 {
-    // The tools never upgrade the database: a file of an older version may
-    // lack the later columns, whose pages then all lie in the page store.
-    m_rows = Pages::allPageFiles();
-    const PageFileScope scope;
-
-    // The page store's rows by bucket; the others, by row.
-    std::map<qint64, QVector<int>> storeRows;
-    QVector<int> elsewhere;
-    const QString pagesPrefix = DataFolder::pagesFolder() + QLatin1Char('/');
-    {
-        qint64 lastKey = -1;
-        QVector<int> *last = nullptr;
-        for (int i = 0; i < m_rows.size(); ++i) {
-            const Pages::PageFileRow &page = m_rows.at(i);
-            if (!page.filename.isEmpty()) {
-                elsewhere.append(i);
-                if (page.filename.startsWith(pagesPrefix))
-                    m_storeFilenames.insert(QDir::cleanPath(page.filename));
-                continue;
-            }
-            const qint64 key = bucketKey(page.pageId);
-            if (key != lastKey) {
-                last = &storeRows[key];
-                lastKey = key;
-            }
-            last->append(i);
+    qint64 lastKey = -1;
+    QVector<int> *last = nullptr;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const Pages::PageFileRow &page = m_rows.at(i);
+        if (!page.filename.isEmpty()) {
+            m_elsewhere.append(i);
+            m_filenames.insert(QDir::cleanPath(page.filename));
+            continue;
         }
+        const qint64 key = bucketKey(page.pageId);
+        if (key != lastKey) {
+            last = &m_storeRows[key];
+            lastKey = key;
+        }
+        last->append(i);
     }
+}
 
-    const StoreFolder pages(DataFolder::PagesFolderName);
-    const StoreFolder thumbs(DataFolder::ThumbsFolderName);
-    if (!pages.looked())
-        lookFailed(pages.listing.errorText());
-    if (!thumbs.looked())
-        lookFailed(thumbs.listing.errorText());
+// The page store, one bucket at a time: its rows' files, the files no row
+// names, and the thumbnails left without a page. False when stopped.
+bool Run::matchStore(const StoreFolder &pages, const StoreFolder &thumbs)
+{
     std::set<qint64> keys;
-    for (const auto &entry : storeRows)
+    for (const auto &entry : m_storeRows)
         keys.insert(entry.first);
-    for (auto it = pages.buckets.cbegin(); it != pages.buckets.cend(); ++it)
+    bool buckets = false;
+    for (auto it = pages.buckets.cbegin(); it != pages.buckets.cend(); ++it) {
         keys.insert(it.key());
+        buckets = buckets || it.value() == Bucket::Folder;
+    }
     for (auto it = thumbs.buckets.cbegin(); it != thumbs.buckets.cend(); ++it)
         keys.insert(it.key());
+    // A thumbnail's image is known to be gone only from a page store that
+    // holds page folders: a missing or emptied one may be a disk that is
+    // not connected.
+    m_imagesKnown = pages.looked() && !pages.listing.missing && buckets;
 
-    // The page store, one bucket at a time: its rows' files, the files no
-    // row names, and the thumbnails left without a page.
-    bool completed = true;
-    qint64 storeFound = 0;
-    QVector<int> storeMissing;
     for (const qint64 key : keys) {
         walkBucket(key);
-        const Bucket pagesBucket = pages.looked() ? pages.bucket(key) : Bucket::None;
         BucketFiles files;
         files.path = pages.bucketPath(key);
-        if (pagesBucket == Bucket::Folder) {
+        const Bucket bucket = pages.looked() ? pages.bucket(key) : Bucket::None;
+        if (bucket == Bucket::Folder) {
             files = readBucket(files.path, key);
             if (files.failed())
                 lookFailed(files.failure);
         }
-        // A linked bucket is no place for new files, but its pages' files
-        // are looked for through it, as a path is opened.
-        const bool linkedBucket = pagesBucket == Bucket::Link;
-        const bool linkedBucketThere = linkedBucket && QFileInfo(files.path).isDir();
+        if (!matchBucketRows(key, pages, files))
+            return false;
+        if (bucket == Bucket::Folder && !files.failed())
+            collectUnnamed(files);
+        const bool imagesKnown = bucket == Bucket::None || (bucket == Bucket::Folder && !files.failed());
+        if (m_imagesKnown && imagesKnown && thumbs.looked() && thumbs.bucket(key) == Bucket::Folder)
+            collectStaleThumbs(key, files, thumbs);
+    }
+    return true;
+}
 
-        const auto rowsHere = storeRows.find(key);
-        if (rowsHere != storeRows.end()) {
-            for (const int i : std::as_const(rowsHere->second)) {
-                if (stopped()) {
-                    completed = false;
-                    break;
-                }
-                Progress::AdvanceProgress(kScanText);
-                const RecordId id = m_rows.at(i).pageId;
-                // A store or bucket that could not be looked into is not empty.
-                if (!pages.looked() || files.failed() || (linkedBucket && !linkedBucketThere)) {
-                    ++skipped;
-                    continue;
-                }
-                bool found = false;
-                if (linkedBucket) {
-                    found = QFileInfo::exists(PagePaths::GetDefaultPageFilePath(id));
-                } else {
-                    const auto [first, end] = files.of(id);
-                    for (auto f = first; f != end && !found; ++f) {
-                        if (isImageName(f->name))
-                            found = f->kind != Kind::Link || QFileInfo::exists(files.pathOf(*f));
-                    }
-                }
-                if (found)
-                    ++storeFound;
-                else
-                    storeMissing.append(i);
-            }
-        }
-        if (!completed)
-            break;
-
-        if (pagesBucket == Bucket::Folder && !files.failed()) {
-            for (const BucketFiles::File &file : std::as_const(files.files)) {
-                // Links are never followed nor filed.
-                if (file.kind != Kind::Other || named(files, file))
-                    continue;
-                const QString path = files.pathOf(file);
-                if (const std::optional<QDateTime> changed = regularFile(path))
-                    m_unnamed.append({file.id, path, file.name, *changed});
-            }
-        }
-
-        // A thumbnail's image is known to be gone only where the bucket
-        // could be looked into, or where there is none.
-        const bool imagesKnown =
-            pages.looked() && (pagesBucket == Bucket::None || (pagesBucket == Bucket::Folder && !files.failed()));
-        if (!imagesKnown || !thumbs.looked() || thumbs.bucket(key) != Bucket::Folder)
-            continue;
-        const BucketFiles thumbFiles = readBucket(thumbs.bucketPath(key), key);
-        if (thumbFiles.failed()) {
-            lookFailed(thumbFiles.failure);
+// Whether each row of the bucket finds its image; false when stopped.
+bool Run::matchBucketRows(qint64 key, const StoreFolder &pages, const BucketFiles &files)
+{
+    const auto rowsHere = m_storeRows.find(key);
+    if (rowsHere == m_storeRows.end())
+        return true;
+    const Bucket bucket = pages.looked() ? pages.bucket(key) : Bucket::None;
+    // A linked bucket is no place for new files, but its pages' files are
+    // looked for through it, as a path is opened.
+    const bool linked = bucket == Bucket::Link;
+    const bool linkedThere = linked && QFileInfo(files.path).isDir();
+    for (const int i : std::as_const(rowsHere->second)) {
+        if (stopped())
+            return false;
+        Progress::AdvanceProgress(kScanText);
+        const RecordId id = m_rows.at(i).pageId;
+        // A store or bucket that could not be looked into is not empty.
+        if (!pages.looked() || files.failed() || (linked && !linkedThere)) {
+            ++skipped;
             continue;
         }
-        for (const BucketFiles::File &thumb : thumbFiles.files) {
-            if (thumb.kind != Kind::Other || !isImageName(thumb.name) || row(thumb.id))
-                continue;
-            const auto [first, end] = files.of(thumb.id);
-            if (first == end)
-                m_staleThumbs.append(thumbFiles.pathOf(thumb));
+        bool found = false;
+        if (linked) {
+            found = QFileInfo::exists(PagePaths::GetDefaultPageFilePath(id));
+        } else {
+            const auto [first, end] = files.of(id);
+            for (auto f = first; f != end && !found; ++f) {
+                if (isImageName(f->name))
+                    found = f->kind != Kind::Link || QFileInfo::exists(files.pathOf(*f));
+            }
         }
+        if (found)
+            ++m_storeFound;
+        else
+            m_storeMissing.append(i);
     }
+    return true;
+}
 
-    // A page store that is missing, could not be looked into or holds none
-    // of its pages' files (the empty mount point of a disk that is not
-    // connected) keeps every row.
-    QVector<int> gone;
-    m_pageStoreThere = pages.looked();
-    if (storeFound == 0 && !storeMissing.isEmpty()) {
-        m_pageStoreThere = false;
-        skipped += storeMissing.size();
-        if (pages.looked() && !pages.listing.missing)
-            m_unavailable.append(
-                QStringLiteral("The page folder \"%1\" holds none of its %2 pages: is its disk connected?")
-                    .arg(pages.listing.path)
-                    .arg(storeMissing.size()));
-    } else {
-        gone = storeMissing;
+void Run::collectUnnamed(const BucketFiles &files)
+{
+    for (const BucketFiles::File &file : files.files) {
+        // Links are never followed nor filed.
+        if (file.kind != Kind::Other || named(files, file))
+            continue;
+        const QString path = files.pathOf(file);
+        if (const std::optional<QDateTime> changed = regularFile(path))
+            m_unnamed.append({file.id, path, file.name, *changed, QString()});
     }
+}
 
-    // The pages elsewhere: shortcuts one by one, the others by folder.
-    QHash<QString, StorageFolder> folders;
-    QStringList folderOrder;
-    FileProbe probe;
-    for (const int i : std::as_const(elsewhere)) {
-        if (!completed || stopped()) {
-            completed = false;
-            break;
-        }
+void Run::collectStaleThumbs(qint64 key, const BucketFiles &files, const StoreFolder &thumbs)
+{
+    const BucketFiles thumbFiles = readBucket(thumbs.bucketPath(key), key);
+    if (thumbFiles.failed()) {
+        lookFailed(thumbFiles.failure);
+        return;
+    }
+    for (const BucketFiles::File &thumb : thumbFiles.files) {
+        if (thumb.kind != Kind::Other || !isImageName(thumb.name) || row(thumb.id))
+            continue;
+        const auto [first, end] = files.of(thumb.id);
+        if (first == end)
+            m_staleThumbs.append(thumbFiles.pathOf(thumb));
+    }
+}
+
+// The pages outside the page store, storage pages and shortcuts alike, by
+// the folder of their file. False when stopped.
+bool Run::matchElsewhere()
+{
+    FolderPresence::FileProbe probe;
+    for (const int i : std::as_const(m_elsewhere)) {
+        if (stopped())
+            return false;
         Progress::AdvanceProgress(kScanText);
         const Pages::PageFileRow &page = m_rows.at(i);
         const QString path = PagePaths::GetPageFilePath(page.pageId, page.filename);
-        const bool found = probe.exists(path);
-        if (page.shortcut) {
-            if (found)
-                continue;
-            // A missing folder is most likely a disk or share that is not
-            // mounted now: its files are not gone, so neither is the row.
-            if (QFileInfo(QFileInfo(path).absolutePath()).isDir())
-                gone.append(i);
-            else
-                ++skipped;
-            continue;
-        }
         const QString folder = QFileInfo(path).path();
-        auto it = folders.find(folder);
-        if (it == folders.end()) {
-            it = folders.insert(folder, StorageFolder());
-            folderOrder.append(folder);
+        auto it = m_folders.find(folder);
+        if (it == m_folders.end()) {
+            it = m_folders.insert(folder, NamedFolder());
+            m_folderOrder.append(folder);
         }
         ++it->pages;
-        if (found)
+        if (!page.shortcut)
+            ++it->storagePages;
+        if (probe.exists(path))
             ++it->found;
         else
             it->missing.append(i);
     }
-    for (const QString &folder : std::as_const(folderOrder)) {
-        const StorageFolder &place = folders.value(folder);
+    return true;
+}
+
+// Which missing files are gone: those of a folder that is there. The rows
+// of a folder that is not (missing, not looked into, or holding none of
+// the files its rows name) are kept and counted as skipped.
+void Run::judgeFolders(const StoreFolder &pages)
+{
+    const qint64 storeNamed = m_storeFound + m_storeMissing.size();
+    m_pageStoreThere = pages.looked() && FolderPresence::isThere(pages.listing.path, storeNamed, m_storeFound);
+    if (m_pageStoreThere || m_storeMissing.isEmpty()) {
+        m_gone = m_storeMissing;
+    } else {
+        skipped += m_storeMissing.size();
+        if (pages.looked() && !pages.listing.missing)
+            m_unavailable.append(FolderPresence::pageStoreMessage(pages.listing.path, m_storeMissing.size()));
+    }
+    for (const QString &folder : std::as_const(m_folderOrder)) {
+        const NamedFolder &place = m_folders.value(folder);
         if (place.missing.isEmpty())
             continue;
-        if (place.found > 0) {
-            gone += place.missing;
+        if (FolderPresence::isThere(folder, place.pages, place.found)) {
+            m_gone += place.missing;
             continue;
         }
         skipped += place.missing.size();
-        if (QFileInfo(folder).isDir())
-            m_unavailable.append(PageBirth::unavailableMessage(folder, place.pages));
+        if (place.storagePages > 0 && QFileInfo(folder).isDir())
+            m_unavailable.append(FolderPresence::storageMessage(folder, place.storagePages));
     }
+}
 
+// The files "<id>.jpg" of the cabinets' own storage folders that no row
+// names, where the folder can be looked into.
+void Run::collectStorageUnnamed()
+{
+    for (const QString &stored : Records::storageFolders()) {
+        const QString folder = PathFacts::realPath(stored);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            continue;
+        const DataFolder::FolderListing listing = DataFolder::listFolder(folder);
+        if (listing.failed()) {
+            lookFailed(listing.errorText());
+            continue;
+        }
+        const QString spelled = QDir::cleanPath(stored);
+        for (const DataFolder::FolderEntry &entry : listing.entries) {
+            const RecordId id = idOfName(entry.name);
+            if (id == 0 || entry.kind != Kind::Other || !isImageName(entry.name))
+                continue;
+            const QString path = spelled + QLatin1Char('/') + entry.name;
+            const QString real = folder + QLatin1Char('/') + entry.name;
+            if (m_filenames.contains(path) || m_filenames.contains(real))
+                continue;
+            if (const std::optional<QDateTime> changed = regularFile(path))
+                m_unnamed.append({id, path, entry.name, *changed, spelled});
+        }
+    }
+}
+
+// Deletes the rows whose files are gone, then their thumbnails.
+void Run::removeGone()
+{
+    const PageFileScope scope;
     QVector<RecordId> goneIds;
     QStringList goneThumbs;
-    for (const int i : std::as_const(gone)) {
+    for (const int i : std::as_const(m_gone)) {
         const Pages::PageFileRow &page = m_rows.at(i);
         goneIds.append(page.pageId);
         // Shortcut pages point at the user's own files and have no thumbnail.
@@ -581,14 +595,36 @@ bool Run::missingFiles()
                 goneThumbs.append(thumb);
         }
     }
-    if (!goneIds.isEmpty()) {
-        DbConnection::Transaction transaction;
-        Pages::deletePageRows(QList<RecordId>(goneIds.cbegin(), goneIds.cend()));
-        transaction.commit();
-        repairs += goneIds.size();
+    if (goneIds.isEmpty())
+        return;
+    DbConnection::Transaction transaction;
+    Pages::deletePageRows(QList<RecordId>(goneIds.cbegin(), goneIds.cend()));
+    transaction.commit();
+    repairs += goneIds.size();
+    for (const QString &thumb : std::as_const(goneThumbs)) {
+        if (::unlink(QFile::encodeName(thumb).constData()) != 0 && errno != ENOENT)
+            m_notRemoved.append(thumb + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
     }
-    for (const QString &thumb : std::as_const(goneThumbs))
-        QFile::remove(thumb);
+}
+
+bool Run::missingFiles()
+{
+    // The tools never upgrade the database: a file of an older version may
+    // lack the later columns, whose pages then all lie in the page store.
+    m_rows = Pages::allPageFiles();
+    bucketRows();
+    const StoreFolder pages(DataFolder::PagesFolderName);
+    const StoreFolder thumbs(DataFolder::ThumbsFolderName);
+    if (!pages.looked())
+        lookFailed(pages.listing.errorText());
+    if (!thumbs.looked())
+        lookFailed(thumbs.listing.errorText());
+    // A stop still saves what was judged so far.
+    const bool completed = matchStore(pages, thumbs) && matchElsewhere();
+    judgeFolders(pages);
+    if (completed)
+        collectStorageUnnamed();
+    removeGone();
     return completed;
 }
 
@@ -708,6 +744,9 @@ bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
             page.notice = false;
             page.rescue = file.path;
             page.rescueId = file.id;
+            // A storage folder's file stays on its disk, an image page
+            // there under its own id, or renamed to a free one beside it.
+            page.nameByIdIn = file.storageFolder;
             if (isImageName(file.name)) {
                 page.filetype = QStringLiteral("JPG");
                 page.markedStored = true;
@@ -751,8 +790,8 @@ void Run::removeStaleThumbnails()
     for (const QString &thumb : std::as_const(m_staleThumbs)) {
         if (::unlink(QFile::encodeName(thumb).constData()) == 0)
             ++m_thumbsRemoved;
-        else
-            qCWarning(lcTools) << "cannot remove" << thumb << ":" << std::strerror(errno);
+        else if (errno != ENOENT)
+            m_notRemoved.append(thumb + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno)));
     }
 }
 
@@ -783,6 +822,11 @@ QString Run::completion() const
         text += QLatin1Char('\n')
             + counted(m_thumbsRemoved, QStringLiteral("thumbnail without a page image was removed."),
                       QStringLiteral("thumbnails without a page image were removed."));
+    if (!m_notRemoved.isEmpty())
+        text += QLatin1Char('\n')
+            + counted(m_notRemoved.size(), QStringLiteral("thumbnail could not be removed: "),
+                      QStringLiteral("thumbnails could not be removed, the first: "))
+            + m_notRemoved.first();
     for (int i = 0; i < m_unavailable.size() && i < kNotedFolders; ++i)
         text += QLatin1Char('\n') + m_unavailable.at(i);
     if (m_unavailable.size() > kNotedFolders)

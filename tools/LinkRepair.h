@@ -13,7 +13,8 @@
 //
 // It never deletes a page image. The only files it removes are the
 // thumbnails of deleted rows and, in "Thumbs", thumbnails whose page has
-// neither a row nor a file in "Pages".
+// neither a row nor a file in "Pages", judged only where "Pages" holds
+// page folders; one that cannot be removed is named in the report.
 namespace LinkRepair {
 
 inline const QString RepairedDataName = QStringLiteral("<Repaired Data>");
@@ -24,23 +25,24 @@ inline const QString FiledDocumentPrefix = QStringLiteral("Page files found ");
 // Runs the passes with a cancellable progress ("Repair broken links").
 //
 // Missing files: a page whose file is missing is deleted only when the
-// place it should lie in is there and holds some of the files it should.
-// The page store ("Pages", a link to it followed) and each folder named by
-// the Filename of pages that are not shortcuts count as one place each: a
-// place that is missing, cannot be looked into, or holds none of its
-// pages' files (an unmounted disk's empty mount point) keeps all of its
-// rows, which are counted as skipped. A shortcut page (the user's own file)
-// is deleted when its folder is there and the file is not.
+// folder it should lie in is there (FolderPresence): the page store
+// ("Pages", a link to it followed) for its pages, and the folder of the
+// file for every other page, storage pages and shortcuts alike. A folder
+// that is missing, cannot be looked into, or holds none of the files its
+// rows name (an unmounted disk's empty mount point) keeps all of its rows,
+// which are counted as skipped.
 //
 // Files no row names: a file of a bucket folder of "Pages" named "<id>" or
-// "<id>.<extension>" after a page id of that bucket, when no row has that
-// id or the row with that id names another file, becomes a page of a new
-// document of the "<Repaired Data>" folder ("Page files found <time>"),
-// one document a run, in the order of the ids (an image page where it lies, or under a free id when
-// its own is taken; any other file a shortcut page to it). Thumbnails found
-// are kept; missing ones are made. Names with two dots (temporaries),
-// links and what lies outside its id's bucket are left alone. It needs a
-// database of the current version; an older one files nothing and says so.
+// "<id>.<extension>" after a page id of that bucket, and a file "<id>.jpg"
+// of a cabinet's own storage folder, when no row has that id or the row
+// with that id names another file, becomes a page of a new document of the
+// "<Repaired Data>" folder ("Page files found <time>"), one document a
+// run, in the order of the ids (an image page where it lies, or under a
+// free id when its own is taken, a storage folder's file renamed beside
+// it; any other file a shortcut page to it). Thumbnails found are kept;
+// missing ones are made. Names with two dots (temporaries), links and what
+// lies outside its id's bucket are left alone. It needs a database of the
+// current version; an older one files nothing and says so.
 //
 // Each pass's changes are one transaction, the filing one a batch; files
 // are removed after the commit. A stop request ends the run after the

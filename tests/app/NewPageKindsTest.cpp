@@ -5,6 +5,7 @@
 #include "navigation/NavDrop.h"
 #include "navigation/PageClipboard.h"
 #include "platform/DataFolder.h"
+#include "store/FolderPresence.h"
 #include "store/PageBirth.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -162,7 +163,7 @@ private Q_SLOTS:
         QString refusal = bringIn(kind, target, folder, sourceFile(kind, folder));
         if (refusal.isEmpty())
             refusal = prompt.messages.join(QLatin1Char('\n'));
-        QVERIFY2(refusal.contains(PageBirth::unavailableMessage(mountPoint, 2)), qPrintable(refusal));
+        QVERIFY2(refusal.contains(FolderPresence::storageMessage(mountPoint, 2)), qPrintable(refusal));
         QVERIFY(prompt.messages.size() <= 1);
         QCOMPARE(RecordFixture::rowCount("Page"), 2);
         QCOMPARE(RecordFixture::rowCount("Document"), 1);

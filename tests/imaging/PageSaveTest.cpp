@@ -176,7 +176,7 @@ private Q_SLOTS:
         const QString folder = ownStorage ? storageFolder() : QString();
         const RecordId cabinetId = ownStorage ? storageCabinet(folder) : RecordFixture::cabinet("Cab");
         const RecordId documentId = documentIn(cabinetId);
-        const int existing = RecordFixture::page(documentId, 7);
+        const int existing = int(PageFixture::storedPage(documentId, 7, "page 7"));
         if (highDocumentId != 0)
             RecordFixture::insert("INSERT INTO Document (DocumentId, FolderId, Name) VALUES (?, ?, 'High')",
                                   {highDocumentId, folderOf(documentId)});
@@ -315,8 +315,8 @@ private Q_SLOTS:
     {
         const QString folder = storageFolder();
         const RecordId documentId = documentIn(storageCabinet(folder));
-        const int moved = RecordFixture::page(documentId, 1);
-        const int stayed = RecordFixture::page(documentId, 2);
+        const int moved = int(PageFixture::storedPage(documentId, 1, "page 1"));
+        const int stayed = int(PageFixture::storedPage(documentId, 2, "page 2"));
         const QString old = folder + QStringLiteral("/old.jpg");
         TestImages::writeJpeg(old, page());
         TestFiles::write(folder + QStringLiteral("/Thumbs/old.jpg"), "thumb");

@@ -252,8 +252,9 @@ private Q_SLOTS:
     {
         const int a = document();
         const int b = document();
-        const int a1 = RecordFixture::page(a, 1);
-        const int a2 = RecordFixture::page(a, 2);
+        // Pages whose files are in the page store, which is then there.
+        const RecordId a1 = PageFixture::storedPage(a, 1, "a1");
+        const RecordId a2 = PageFixture::storedPage(a, 2, "a2");
         cutList().CutPageIds = {a1, a2};
         const QString file = jpeg(QStringLiteral("c.jpg"));
         const PasteResult moved = PasteIntoDocument(b, {file});
@@ -317,7 +318,7 @@ private Q_SLOTS:
         using namespace RecordFixture;
         FakePrompt prompt;
         prompt.passwords = {reply.isValid() ? std::optional<QString>(reply.toString()) : std::nullopt};
-        const int page = RecordFixture::page(document(), 1);
+        const RecordId page = PageFixture::storedPage(document(), 1, "page 1");
         const int target = RecordFixture::document(folder(drawer(cabinet("Vault", "pw"), "Safe"), "Deeds"), "Will");
         if (cut)
             cutList().CutPageIds = {page};

@@ -2,6 +2,7 @@
 
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "store/FolderPresence.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
 #include "tests/support/BirthTrace.h"
@@ -346,7 +347,7 @@ private Q_SLOTS:
         } catch (const AppError &e) {
             QVERIFY2(refused, qPrintable(e.message()));
             QCOMPARE(e.code, int(ErrorCode::StorageUnavailable));
-            QCOMPARE(e.text, PageBirth::unavailableMessage(folder, 3));
+            QCOMPARE(e.text, FolderPresence::storageMessage(folder, 3));
             QCOMPARE(QDir(folder).entryList(QDir::Files), before);
         }
         QCOMPARE(QFileInfo(folder).isDir(), state != "missing");

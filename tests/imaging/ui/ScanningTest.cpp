@@ -4,12 +4,14 @@
 #include "platform/DbConnection.h"
 #include "platform/Recordset.h"
 #include "platform/Settings.h"
+#include "store/FolderPresence.h"
 #include "store/PagePaths.h"
 #include "store/PageBirth.h"
 #include "store/Pages.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/FakeScanner.h"
+#include "tests/support/PageFixture.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/RecordingChanges.h"
 #include "tests/support/RecordingNavigationSink.h"
@@ -223,7 +225,7 @@ private Q_SLOTS:
         scanner.reason = QStringLiteral("Document feeder jammed");
         useSane(true);
         const RecordId documentId = RecordFixture::document(m_folder, "Bills");
-        RecordFixture::page(documentId, 7);
+        PageFixture::storedPage(documentId, 7, "page 7");
         ModalWatch watch;
         Scanning::ScanIntoDocument(nullptr, QStringLiteral("DOC%1").arg(documentId));
 
@@ -423,7 +425,7 @@ private Q_SLOTS:
         RecordFixture::linkedPage(documentId, mountPoint.path() + QStringLiteral("/1.jpg"));
         Scanning::ScanIntoDocument(nullptr, QStringLiteral("DOC%1").arg(documentId));
         QCOMPARE(scanner.requests.size(), 0);
-        QCOMPARE(m_prompt->messages, QStringList{PageBirth::unavailableMessage(mountPoint.path(), 1)});
+        QCOMPARE(m_prompt->messages, QStringList{FolderPresence::storageMessage(mountPoint.path(), 1)});
         QCOMPARE(RecordFixture::rowCount("Page"), 1);
     }
 

@@ -45,7 +45,10 @@ std::unique_ptr<QLockFile> layOut(Setup setup)
         TestEnvironment::openFreshDatabase();
         DbConnection::close();
     }
+    // A thumbnail whose page has neither row nor image in a page store
+    // that holds page folders.
     QDir(DataFolder::path()).mkpath(QStringLiteral("Thumbs/0000000"));
+    QDir(DataFolder::path()).mkpath(QStringLiteral("Pages/0000000"));
     TestFiles::write(data(kThumb), "thumb");
     if (setup != Setup::VlmRunning)
         return nullptr;
