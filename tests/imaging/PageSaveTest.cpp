@@ -1,6 +1,7 @@
 #include "imaging/PageSave.h"
 
 #include "core/RecordId.h"
+#include "imaging/ImageOps.h"
 #include "imaging/PageFileNames.h"
 #include "imaging/ScannerSettings.h"
 #include "platform/DbConnection.h"
@@ -306,6 +307,43 @@ private Q_SLOTS:
         QCOMPARE(rowCount("Page"), 1);
         QCOMPARE(TestFiles::read(own), QByteArray("the user's report"));
         QCOMPARE(pageColumn(shortcut, "Filename").toString(), own);
+    }
+
+    void editWhereTheDiskIsNotThere_data()
+    {
+        QTest::addColumn<bool>("mountPointLeft");
+        QTest::newRow("its mount point left empty") << true;
+        QTest::newRow("its mount point gone") << false;
+    }
+    // An edited page of a cabinet whose storage disk went after the page
+    // was opened is refused: nothing is made or written there, and the row
+    // keeps its name and size, for a save once the disk is back.
+    void editWhereTheDiskIsNotThere()
+    {
+        QFETCH(bool, mountPointLeft);
+        const QString folder = TestEnvironment::root() + QStringLiteral("/disk%1").arg(int(mountPointLeft));
+        QVERIFY(QDir().mkpath(folder));
+        const RecordId documentId = documentIn(storageCabinet(folder));
+        const int pageId = RecordFixture::page(documentId, 1);
+        const QString file = folder + QStringLiteral("/letter.jpg");
+        TestImages::writeJpeg(file, page());
+        DbConnection::execute("UPDATE Page SET Filename = ?, FileSize = 17 WHERE PageId = ?", {file, pageId});
+        QVERIFY(QDir(folder).removeRecursively());
+        if (mountPointLeft)
+            QVERIFY(QDir().mkpath(folder));
+
+        SaveRequest request{false, QString(), pageId, ImageOps::rotate(page(), 90), file, false, 30, QString(), {}, QString()};
+        try {
+            (void)SavePage(request);
+            QFAIL("saved where the disk is not there");
+        } catch (const AppError &e) {
+            QCOMPARE(e.code, int(ErrorCode::StorageUnavailable));
+        }
+        QCOMPARE(QFileInfo(folder).isDir(), mountPointLeft);
+        if (mountPointLeft)
+            QVERIFY(QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        QCOMPARE(pageColumn(pageId, "Filename").toString(), file);
+        QCOMPARE(pageColumn(pageId, "FileSize").toLongLong(), 17);
     }
 
     // Clearing the name of a page in its cabinet's own folder stores it in

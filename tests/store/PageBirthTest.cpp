@@ -301,56 +301,80 @@ private Q_SLOTS:
         QCOMPARE(noticed.events, (QStringList{"begin", "page 1", "page 2", "end"}));
     }
 
-    // A cabinet's own storage folder that holds none of its pages' files
-    // (a disk not connected: the mount point empty or gone) takes no new
-    // page, and a missing one is never made again; a folder without pages
-    // of the cabinet yet, or holding some of them, takes them.
-    void storageFolderMustHoldItsPages_data()
+    // A folder whose disk is not there (its mount point empty or gone)
+    // takes no new page: a cabinet's own storage folder that holds none of
+    // its pages' files, the page store likewise; a missing folder is made
+    // again only where no page lies yet and the folder above it exists.
+    void folderMustBeThere_data()
     {
+        QTest::addColumn<QString>("place");    // "storage": the cabinet's own folder; "store": the page store
         QTest::addColumn<QString>("state");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("no pages there yet, folder missing") << "new missing" << false;
-        QTest::newRow("pages there, folder missing") << "missing" << true;
-        QTest::newRow("pages there, folder empty") << "empty" << true;
-        QTest::newRow("pages there, other files only") << "others" << true;
-        QTest::newRow("pages there, one of them present") << "present" << false;
+        QTest::addColumn<QString>("refusal");  // "" taken; else which message
+        QTest::newRow("storage: no pages there yet, folder missing") << "storage" << "new missing" << "";
+        QTest::newRow("storage: no pages there yet, folder and the one above gone")
+            << "storage" << "new gone" << "unmakeable";
+        QTest::newRow("storage: pages there, folder missing") << "storage" << "missing" << "storage";
+        QTest::newRow("storage: pages there, folder empty") << "storage" << "empty" << "storage";
+        QTest::newRow("storage: pages there, other files only") << "storage" << "others" << "storage";
+        QTest::newRow("storage: pages there, one of them present") << "storage" << "present" << "";
+        QTest::newRow("store: linked to an empty mount point") << "store" << "empty" << "store";
+        QTest::newRow("store: missing, pages there") << "store" << "missing" << "store";
+        QTest::newRow("store: missing, no pages yet") << "store" << "new missing" << "";
+        QTest::newRow("store: one of its pages present") << "store" << "present" << "";
     }
-    void storageFolderMustHoldItsPages()
+    void folderMustBeThere()
     {
+        QFETCH(QString, place);
         QFETCH(QString, state);
-        QFETCH(bool, refused);
-        const QString folder = scratch(QStringLiteral("disk-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
-        QDir(folder).removeRecursively();
-        const RecordId documentId = documentInStorage(folder);
-        if (state != "new missing") {
+        QFETCH(QString, refusal);
+        const QString disk = scratch(QStringLiteral("disk-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
+        QDir(disk).removeRecursively();
+        const bool storage = place == "storage";
+        const QString folder = storage ? (state == "new gone" ? disk + "/Scans" : disk) : DataFolder::pagesFolder();
+        QDir(DataFolder::pagesFolder()).removeRecursively();
+        const RecordId documentId = storage ? documentInStorage(folder) : RecordFixture::documentInNewFolder();
+        QStringList pages;
+        if (!state.startsWith("new")) {
             for (int n = 1; n <= 3; ++n)
-                RecordFixture::linkedPage(documentId, folder + QStringLiteral("/scan%1.jpg").arg(n));
+                pages << PagePaths::GetPageFilePath(storage ? RecordFixture::linkedPage(documentId, folder + QStringLiteral("/scan%1.jpg").arg(n))
+                                                            : RecordFixture::linkedPage(documentId));
         }
-        if (state == "empty" || state == "others" || state == "present")
+        if (state == "empty" && storage)
             QVERIFY(QDir().mkpath(folder));
+        if (state == "empty" && !storage)
+            QVERIFY(QDir().mkpath(disk) && QFile::link(disk, folder));
         if (state == "others")
-            TestFiles::write(folder + "/lost+found.txt", "not a page");
+            TestFiles::writeFile(folder + "/lost+found.txt", "not a page");
         if (state == "present")
-            TestFiles::write(folder + "/scan2.jpg", "a page of the cabinet");
+            TestFiles::writeFile(pages.at(1), "a page of the cabinet");
 
         PageBirth::NewPage page;
         page.documentId = documentId;
         page.bytes = kImage;
-        page.nameByIdIn = folder;
-        const QStringList before = QDir(folder).entryList(QDir::Files);
+        if (storage)
+            page.nameByIdIn = folder;
+        const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         PageBirth birth;
         try {
             const PageBirth::Born born = birth.add(page);
             birth.commit();
-            QVERIFY(!refused);
+            QVERIFY(refusal.isEmpty());
             QCOMPARE(TestFiles::read(born.imagePath), kImage);
         } catch (const AppError &e) {
-            QVERIFY2(refused, qPrintable(e.message()));
+            QVERIFY2(!refusal.isEmpty(), qPrintable(e.message()));
             QCOMPARE(e.code, int(ErrorCode::StorageUnavailable));
-            QCOMPARE(e.text, FolderPresence::storageMessage(folder, 3));
-            QCOMPARE(QDir(folder).entryList(QDir::Files), before);
+            if (refusal == "storage")
+                QCOMPARE(e.text, FolderPresence::storageMessage(folder, 3));
+            else if (refusal == "store")
+                QCOMPARE(e.text, FolderPresence::pageStoreMessage(folder, 3));
+            else
+                QVERIFY2(e.text.startsWith("The folder \"" + folder + "\" cannot be made"), qPrintable(e.text));
+            // Nothing made, nothing written.
+            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+            QCOMPARE(QFileInfo(folder).isDir(), state == "empty" || state == "others");
+            if (state == "new gone")
+                QVERIFY(!QFileInfo::exists(disk));
         }
-        QCOMPARE(QFileInfo(folder).isDir(), state != "missing");
     }
 
     // A file of the page store that no row names is filed where it lies
