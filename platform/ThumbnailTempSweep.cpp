@@ -23,18 +23,6 @@ bool isLetterOrDigit(char c)
     return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-// A bucket folder's name: the first seven digits of the padded page id.
-bool isBucketName(std::string_view name)
-{
-    if (name.size() != 7)
-        return false;
-    for (char c : name) {
-        if (!isDigit(c))
-            return false;
-    }
-    return true;
-}
-
 // True when the entry, not followed, is of the type asked for.
 bool entryIs(int folder, const dirent &entry, unsigned char type, mode_t mode, struct stat *st)
 {
@@ -83,6 +71,17 @@ void ThumbnailTempSweep::wait()
 {
     if (m_thread.joinable())
         m_thread.join();
+}
+
+bool ThumbnailTempSweep::isBucketName(std::string_view name)
+{
+    if (name.size() != 7)
+        return false;
+    for (char c : name) {
+        if (!isDigit(c))
+            return false;
+    }
+    return true;
 }
 
 bool ThumbnailTempSweep::isTemporaryName(std::string_view name)

@@ -41,6 +41,10 @@ public:
 
     // True for "<digits>.jpg." followed by exactly six letters or digits.
     static bool isTemporaryName(std::string_view name);
+    // True for a bucket folder's name, the first seven digits of the
+    // padded page id (PagePaths::bucket): the folders the program makes in
+    // "Pages" and "Thumbs".
+    static bool isBucketName(std::string_view name);
 
 private:
     void run();

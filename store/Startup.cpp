@@ -12,6 +12,8 @@
 #include "platform/DataFolder.h"
 #include "platform/DataFolderLock.h"
 #include "platform/DbConnection.h"
+#include "platform/FileSync.h"
+#include "platform/PathFacts.h"
 #include "platform/Settings.h"
 #include "platform/ThumbnailTempSweep.h"
 #include "store/Database.h"
@@ -183,12 +185,26 @@ QString lockNotAFileMessage(const QString &folder, Program program)
 
 std::optional<Failure> unfinishedStartOver(Program program)
 {
-    if (!QFileInfo::exists(DataFolder::startOverMarkerFile()))
+    const QString marker = DataFolder::startOverMarkerFile();
+    if (!QFileInfo::exists(marker))
         return std::nullopt;
+    // Start Over deletes the database last, just before its marker: with
+    // neither the database nor a journal of it left, the run did all but
+    // remove the marker.
+    const QString db = DataFolder::databaseFile();
+    if (PathFacts::kindOf(db) == PathFacts::Kind::Missing && !Database::hasJournal(db)) {
+        if (!QFile::remove(marker))
+            qCWarning(lcStore) << "cannot remove the marker of a finished Start Over" << marker;
+        else if (const std::optional<AppError> e = FileSync::syncFolder(DataFolder::path()))
+            qCWarning(lcStore) << "removed the marker of a finished Start Over, not yet on the disk:" << e->text;
+        return std::nullopt;
+    }
+    // The database is still there, and the user may have filed into it
+    // since: running Start Over again takes that too, and the advice says so.
     const QString where = program == Program::Tools ? QString() : QStringLiteral(" in Vellumark Tools");
     return Failure{QStringLiteral("The last Start Over%1 did not finish: it ended after it had begun deleting "
                                   "page files, so some pages may have lost their images and thumbnails. Run Start "
-                                  "Over%1 again to finish it.")
+                                  "Over%1 again to finish it; it deletes whatever was filed since, too.")
                        .arg(where),
                    true};
 }

@@ -54,7 +54,10 @@ QString lockNotAFileMessage(const QString &folder, Program program = Program::Ve
 
 // The warning for a data folder that holds the marker of a Start Over that
 // did not finish (killed, or stopped by a file it could not delete), or
-// nothing. Call while holding the lock: a Start Over running now holds it.
+// nothing. A marker found without a database or a journal of one is what a
+// run killed after its last deletion leaves: nothing is left to do, and it
+// is removed without a word. Call while holding the lock, before a new
+// database is made: a Start Over running now holds it.
 std::optional<Failure> unfinishedStartOver(Program program);
 
 // Creates the database when missing, checks the file before anything may

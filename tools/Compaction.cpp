@@ -2,10 +2,12 @@
 
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "platform/PathFacts.h"
 #include "store/Database.h"
 #include "store/Startup.h"
 #include "tools/ToolsFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -125,6 +127,35 @@ void compact(const QString &db, const QString &temp, const QString &backup)
     syncPath(QFileInfo(db).absolutePath(), true);
 }
 
+// The database file compaction works on: "vlm.mdb" itself, or the file it
+// leads to when it is a link (the database moved to a larger disk). The
+// work file and the backup are made beside that file, so that the rename
+// stays on its disk and the link keeps pointing at the compacted file.
+struct DatabasePlace
+{
+    QString file;
+    QString temp;
+    QString backup;
+};
+
+DatabasePlace placeOf(const QString &db)
+{
+    const QString file = PathFacts::realPath(db);
+    if (file.isEmpty() || !QFileInfo(file).isFile())
+        throw AppError(ENOENT, QString::fromLocal8Bit(std::strerror(ENOENT)));
+    const QFileInfo info(file);
+    // A link onto the work file's or the backup's name would have the
+    // database deleted or renamed over as one of them.
+    for (const QString &name : {DataFolder::TempDatabaseName, DataFolder::BackupName}) {
+        if (info.fileName().startsWith(name))
+            throw AppError(ErrorCode::UnsafePath,
+                           QStringLiteral("\"%1\" leads to \"%2\", a name compaction needs for its own files")
+                               .arg(db, file));
+    }
+    const QDir folder = info.absoluteDir();
+    return {file, folder.filePath(DataFolder::TempDatabaseName), folder.filePath(DataFolder::BackupName)};
+}
+
 } // namespace
 
 namespace Compaction {
@@ -160,14 +191,16 @@ ToolResult CompactDb()
     const bool wasOpen = DbConnection::isOpen();
     const QString openName = DbConnection::fileName();
     try {
-        const QFileInfo before(db);
-        if (!before.isFile())
-            throw AppError(ENOENT, QString::fromLocal8Bit(std::strerror(ENOENT)));
-        const qint64 oldSize = before.size();
-        compact(db, ToolsFiles::GetTempDbPath(), ToolsFiles::GetBackupDbPath());
-        const qint64 newSize = QFileInfo(db).size();
-        result.add(ToolResult::Kind::Message,
-                   QStringLiteral("Compact database complete.\n%1 bytes saved.").arg(formatBytes(oldSize - newSize)));
+        const DatabasePlace place = placeOf(db);
+        const qint64 oldSize = QFileInfo(place.file).size();
+        compact(place.file, place.temp, place.backup);
+        const qint64 newSize = QFileInfo(place.file).size();
+        QString text =
+            QStringLiteral("Compact database complete.\n%1 bytes saved.").arg(formatBytes(oldSize - newSize));
+        // The backup of a database elsewhere is not in the data folder.
+        if (!PathFacts::sameFile(QFileInfo(place.backup).absolutePath(), DataFolder::path()))
+            text += QStringLiteral("\nThe previous copy is kept as \"%1\".").arg(place.backup);
+        result.add(ToolResult::Kind::Message, text);
     } catch (const AppError &e) {
         result.add(ToolResult::Kind::Error, QStringLiteral("CompactDb Error #%1 - %2").arg(e.code).arg(e.text));
     }

@@ -7,7 +7,11 @@
 // Compaction of "vlm.mdb": SQLite's VACUUM INTO writes a compacted copy to
 // "tempvlm.mdb", which is synced and renamed over "vlm.mdb"; the file as it
 // was before is kept as "vlm.bak". At every moment "vlm.mdb" is a whole
-// database, the old one or the new one.
+// database, the old one or the new one. A "vlm.mdb" that is a link (the
+// database moved to another disk) stays one: the file it leads to is
+// compacted in its own folder, where "tempvlm.mdb" and "vlm.bak" then lie,
+// so "vlm.bak" is always the previous copy of the file beside it, and
+// restoring it means putting it in that file's place.
 namespace Compaction {
 
 // The steps, in order, for the fault hook.
@@ -18,7 +22,7 @@ enum class Step {
     Backup,          // a second name ("vlm.bak.new") for the current file
     Replace,         // rename "tempvlm.mdb" onto "vlm.mdb"
     KeepBackup,      // rename "vlm.bak.new" onto "vlm.bak"
-    SyncFolder       // fsync the data folder, so the renames last
+    SyncFolder       // fsync the database's folder, so the renames last
 };
 
 // Test hook: called before each step; returning false makes that step fail
@@ -30,7 +34,10 @@ void setFaultHook(std::function<bool(Step)> hook);
 // and creates nothing when "vlm.mdb" is missing; any other failure gives
 // "CompactDb Error #<n> - <description>" and leaves the old database in
 // place. Success: "Compact database complete.\n<n> bytes saved." (the
-// number may be negative). The program's connection is closed during the
+// number may be negative), followed by "\nThe previous copy is kept as
+// \"<path>\"." when "vlm.bak" is not in the data folder. A link that
+// leads onto a file named like the work file or the backup is refused
+// (ErrorCode::UnsafePath). The program's connection is closed during the
 // run and opened again afterwards when it was open.
 ToolResult CompactDb();
 

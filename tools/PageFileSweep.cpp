@@ -3,6 +3,7 @@
 #include "core/Progress.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "platform/ThumbnailTempSweep.h"
 #include "store/Database.h"
 #include "tools/ToolsFiles.h"
 
@@ -40,6 +41,20 @@ void unlinkFile(const QString &path)
 bool isJpegName(const QString &name)
 {
     return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive);
+}
+
+// The folders of a store folder that the program made, the only ones the
+// sweeps go into: the bucket folders and, in "Pages", the staging folders
+// of an import that was killed. Anything else there (the user's folders
+// and files, any link) is not the program's and stays.
+bool isProgramFolder(const FolderEntry &entry, const QString &folderName)
+{
+    if (entry.kind != FolderEntry::Kind::Folder)
+        return false;
+    if (folderName == DataFolder::PagesFolderName && entry.name.startsWith(DataFolder::ImportStagingPrefix))
+        return true;
+    const QByteArray name = QFile::encodeName(entry.name);
+    return ThumbnailTempSweep::isBucketName(std::string_view(name.constData(), size_t(name.size())));
 }
 
 // Deletes the "*.jpg" files (any letter case) of one bucket folder; links
@@ -85,31 +100,6 @@ void removeEmptiedStore(const QString &folderName)
     QDir(DataFolder::path()).rmdir(folderName);
 }
 
-// Start over's sweep of one store folder, listed beforehand: each folder
-// in it (the bucket folders, and the staging folders of an import that
-// was killed) goes with every file it holds, whatever its kind: the copies
-// a tree import made of files that are not images lie there too. Files
-// lying directly in the store folder and links are not the program's and
-// stay (and so does the folder then). A failure ends the sweep with
-// "DeletePageFiles Error #<n> - <description>" added to result; false then.
-bool emptyPageStore(const FolderListing &store, const QString &folderName, ToolResult &result)
-{
-    try {
-        for (const FolderEntry &entry : store.entries) {
-            if (entry.kind == FolderEntry::Kind::Link)
-                continue;
-            Progress::AdvanceProgress(QStringLiteral("Deleting %1").arg(entry.name));
-            if (entry.kind == FolderEntry::Kind::Folder)
-                removeTree(store.path + QLatin1Char('/') + entry.name);
-        }
-    } catch (const AppError &e) {
-        addSweepError(result, e);
-        return false;
-    }
-    removeEmptiedStore(folderName);
-    return true;
-}
-
 // Flushes a folder's entries to the disk.
 void syncFolder(const QString &path)
 {
@@ -121,6 +111,52 @@ void syncFolder(const QString &path)
     ::close(fd);
     if (rc != 0)
         throw errnoError(error, path);
+}
+
+// Start over's sweep of one store folder, listed beforehand: each folder
+// the program made goes with every file it holds, whatever its kind: the
+// copies a tree import made of files that are not images lie there too.
+// What the user put there stays (and so does the store folder then); its
+// names, "<folder>/<name>", are added to kept. A failure ends the sweep
+// with "DeletePageFiles Error #<n> - <description>" added to result; false
+// then.
+bool emptyPageStore(const FolderListing &store, const QString &folderName, ToolResult &result, QStringList &kept)
+{
+    try {
+        for (const FolderEntry &entry : store.entries) {
+            if (!isProgramFolder(entry, folderName)) {
+                kept.append(folderName + QLatin1Char('/') + entry.name);
+                continue;
+            }
+            Progress::AdvanceProgress(QStringLiteral("Deleting %1").arg(entry.name));
+            removeTree(store.path + QLatin1Char('/') + entry.name);
+        }
+        // The folders are gone for good before the database goes.
+        if (!store.missing)
+            syncFolder(store.path);
+    } catch (const AppError &e) {
+        addSweepError(result, e);
+        return false;
+    }
+    removeEmptiedStore(folderName);
+    return true;
+}
+
+// The completion of a Start Over, naming the first few of what it left in
+// the store folders.
+QString startOverCompletion(const QStringList &kept)
+{
+    const QString complete = QStringLiteral("'Start over' complete.");
+    if (kept.isEmpty())
+        return complete;
+    constexpr int named = 5;
+    QStringList quoted;
+    for (const QString &name : kept.mid(0, named))
+        quoted.append(QLatin1Char('"') + name + QLatin1Char('"'));
+    QString list = quoted.join(QLatin1String(", "));
+    if (kept.size() > named)
+        list += QStringLiteral(" and %1 more").arg(kept.size() - named);
+    return complete + QStringLiteral("\nVellumark did not make these, so they were left in place: %1.").arg(list);
 }
 
 // The marker that a Start Over is deleting files, on the disk before the
@@ -148,20 +184,24 @@ void removeStartOverMarker()
     syncFolder(DataFolder::path());
 }
 
+// The journal files go first and the database last: a run killed in
+// between leaves the database, and with it the marker's warning, so Start
+// Over is run again; once the database is gone, nothing is left but the
+// marker, which the next start removes (Startup::unfinishedStartOver).
 void removeDatabaseFiles()
 {
     DbConnection::close();
     const QString db = ToolsFiles::GetDbPath();
-    for (const QString &suffix : {QString(), DataFolder::JournalSuffix, DataFolder::WalSuffix, DataFolder::ShmSuffix})
+    for (const QString &suffix : {DataFolder::JournalSuffix, DataFolder::WalSuffix, DataFolder::ShmSuffix, QString()})
         unlinkFile(db + suffix);
+    syncFolder(DataFolder::path());
 }
 
-// The entries of a store folder a sweep steps through: links are not the
-// program's and are passed over.
-int countSwept(const FolderListing &store)
+// The folders of a store folder a sweep steps through.
+int countSwept(const FolderListing &store, const QString &folderName)
 {
     return int(std::count_if(store.entries.cbegin(), store.entries.cend(),
-                             [](const FolderEntry &e) { return e.kind != FolderEntry::Kind::Link; }));
+                             [&](const FolderEntry &e) { return isProgramFolder(e, folderName); }));
 }
 
 } // namespace
@@ -177,7 +217,7 @@ int countEntries(const QStringList &folderNames)
 {
     int n = 0;
     for (const QString &name : folderNames)
-        n += countSwept(DataFolder::listStoreFolder(name));
+        n += countSwept(DataFolder::listStoreFolder(name), name);
     return n;
 }
 
@@ -190,13 +230,12 @@ bool DeletePageFiles(const QString &folderName, ToolResult &result, bool cancell
     }
     try {
         for (const FolderEntry &entry : store.entries) {
-            if (entry.kind == FolderEntry::Kind::Link)
+            if (!isProgramFolder(entry, folderName))
                 continue;
             if (cancellable && Progress::ProgressCancelled())
                 return false;
             Progress::AdvanceProgress(QStringLiteral("Deleting %1").arg(entry.name));
-            if (entry.kind == FolderEntry::Kind::Folder
-                && !deleteImages(store.path + QLatin1Char('/') + entry.name, cancellable))
+            if (!deleteImages(store.path + QLatin1Char('/') + entry.name, cancellable))
                 return false;
         }
     } catch (const AppError &e) {
@@ -206,7 +245,7 @@ bool DeletePageFiles(const QString &folderName, ToolResult &result, bool cancell
     // What still holds other files stays; rmdir only removes empty folders.
     QDir base(store.path);
     for (const FolderEntry &entry : store.entries) {
-        if (entry.kind == FolderEntry::Kind::Folder)
+        if (isProgramFolder(entry, folderName))
             base.rmdir(entry.name);
     }
     removeEmptiedStore(folderName);
@@ -291,14 +330,15 @@ ToolResult StartOver()
         result.add(ToolResult::Kind::Error, QStringLiteral("StartOver Error #%1 - %2").arg(e.code).arg(e.text));
         return result;
     }
-    const int total = countSwept(stores[0]) + countSwept(stores[1]);
+    const int total = countSwept(stores[0], folders[0]) + countSwept(stores[1], folders[1]);
     std::optional<ProgressScope> progress;
     if (total > 0)
         progress.emplace(QStringLiteral("Start over"), 1, total);
     // A failed sweep reports itself and the next folder is still swept.
     bool emptied = true;
+    QStringList kept;
     for (int i = 0; i < folders.size(); ++i)
-        emptied = emptyPageStore(stores[i], folders[i], result) && emptied;
+        emptied = emptyPageStore(stores[i], folders[i], result, kept) && emptied;
     progress.reset();
     // The page files go before the database: the new database hands out
     // ids from 1 again, and a file left behind would lie at a new page's
@@ -314,7 +354,7 @@ ToolResult StartOver()
         result.add(ToolResult::Kind::Error, QStringLiteral("StartOver Error #%1 - %2").arg(e.code).arg(e.text));
         return result;
     }
-    result.add(ToolResult::Kind::Message, QStringLiteral("'Start over' complete."));
+    result.add(ToolResult::Kind::Message, startOverCompletion(kept));
     return result;
 }
 

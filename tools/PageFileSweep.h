@@ -5,16 +5,18 @@
 #include <QString>
 
 // The tools that delete files by the folder: every thumbnail, or every page
-// file, thumbnail and the database to start over. Delete thumbnails takes
+// file, thumbnail and the database to start over. They go only into the
+// folders the program makes: the bucket folders (seven-digit names) and, in
+// "Pages", the staging folders of a killed import. Delete thumbnails takes
 // only the "*.jpg" files inside the bucket folders of "Thumbs"; start over
-// takes every folder in "Pages" and "Thumbs" with all it holds. Files lying
-// directly in those folders and everything outside them (the user's own
-// files behind shortcut pages, the page files of cabinets with their own
-// storage path) stay. "Pages" and "Thumbs" may themselves be links (a
-// store moved to a larger disk): they are emptied through the link, which
-// stays. No link inside them is ever followed. A store folder that cannot
-// be looked into (a broken link, no folder, unreadable) is an error, never
-// an empty store; one that does not exist is empty.
+// takes those folders of "Pages" and "Thumbs" with all they hold. Any other
+// folder, file or link in "Pages" and "Thumbs" and everything outside them
+// (the user's own files behind shortcut pages, the page files of cabinets
+// with their own storage path) stay. "Pages" and "Thumbs" may themselves be
+// links (a store moved to a larger disk): they are emptied through the
+// link, which stays. No link inside them is ever followed. A store folder
+// that cannot be looked into (a broken link, no folder, unreadable) is an
+// error, never an empty store; one that does not exist is empty.
 namespace PageFileSweep {
 
 // The sentence the user types to confirm a start over.
@@ -24,8 +26,8 @@ inline const QString StartOverSentence = QStringLiteral("I WANT TO START OVER");
 // exactly the sentence.
 bool isStartOverConfirmed(const QString &reply);
 
-// How many entries (bucket folders and loose files) the folders named hold:
-// the progress range of a sweep over them.
+// How many folders of the program's the folders named hold: the progress
+// range of a sweep over them.
 int countEntries(const QStringList &folderNames);
 
 // Sweeps the folder of that name under the data folder: deletes the "*.jpg"
@@ -51,10 +53,10 @@ ToolResult DeleteThumbnails();
 // is rolled back on the way, as every opening does.
 QString databaseQuestion();
 
-// Deletes every folder of the page store ("Pages" and "Thumbs") with all
-// it holds (page images, the copies a tree import made of other files,
-// thumbnails, the staging folders of a killed import), then the database
-// with its journal files, whatever the database is: the window asks first
+// Deletes the program's folders of the page store ("Pages" and "Thumbs")
+// with all they hold (page images, the copies a tree import made of other
+// files, thumbnails, the staging folders of a killed import), then the
+// journal files and last the database, whatever it is: the window asks first
 // (databaseQuestion). Refuses while vlm runs. A store folder that cannot be
 // looked into is reported ("DeletePageFiles Error #<n> - <description>")
 // before anything is deleted. A page file that cannot be deleted is
@@ -62,9 +64,10 @@ QString databaseQuestion();
 // deleted gives "StartOver Error #<n> - <description>". From the first
 // deletion until the database is gone, the marker "vlm.startover" lies in
 // the data folder, so that a run that did not finish is known at the next
-// start; a failure keeps it. "'Start over' complete." only when everything
-// went, also when there was no database. Keeps "vlm.bak", "tempvlm.mdb"
-// and the settings.
+// start; a failure keeps it. "'Start over' complete." only when all of that
+// went, also when there was no database; what it left in the store folders
+// is named on a line of its own below (the first five, then how many
+// more). Keeps "vlm.bak", "tempvlm.mdb" and the settings.
 ToolResult StartOver();
 
 } // namespace PageFileSweep

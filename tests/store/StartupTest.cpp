@@ -260,29 +260,44 @@ private Q_SLOTS:
     }
 
     // The marker of a Start Over that did not finish is said at the start
-    // of either program, each telling where to run it again.
+    // of either program, each telling where to run it again. Without a
+    // database or a journal the run had only its marker left to remove:
+    // the start removes it, silently.
     void unfinishedStartOver_data()
     {
         QTest::addColumn<bool>("marker");
+        QTest::addColumn<QString>("left");
         QTest::addColumn<Startup::Program>("program");
         QTest::addColumn<QString>("says");
-        QTest::newRow("vlm, marker") << true << Startup::Program::Vellumark << "Run Start Over in Vellumark Tools again";
-        QTest::newRow("vlmtools, marker") << true << Startup::Program::Tools << "Run Start Over again";
-        QTest::newRow("vlm, no marker") << false << Startup::Program::Vellumark << "";
-        QTest::newRow("vlmtools, no marker") << false << Startup::Program::Tools << "";
+        QTest::newRow("vlm, marker") << true << "database" << Startup::Program::Vellumark
+                                     << "Run Start Over in Vellumark Tools again";
+        QTest::newRow("vlmtools, marker") << true << "database" << Startup::Program::Tools << "Run Start Over again";
+        QTest::newRow("vlmtools, marker and a journal") << true << "journal" << Startup::Program::Tools
+                                                        << "Run Start Over again";
+        QTest::newRow("vlm, marker, no database") << true << "" << Startup::Program::Vellumark << "";
+        QTest::newRow("vlm, no marker") << false << "database" << Startup::Program::Vellumark << "";
+        QTest::newRow("vlmtools, no marker") << false << "database" << Startup::Program::Tools << "";
     }
     void unfinishedStartOver()
     {
         QFETCH(bool, marker);
+        QFETCH(QString, left);
         QFETCH(Startup::Program, program);
         QFETCH(QString, says);
+        if (left == "database")
+            writeOurDatabase();
+        else if (left == "journal")
+            TestFiles::write(DataFolder::databaseFile() + "-journal", QByteArray(512, 'j'));
+        const QString markerFile = DataFolder::filePath("vlm.startover");
         if (marker)
-            TestFiles::write(DataFolder::filePath("vlm.startover"), "Start Over began");
+            TestFiles::write(markerFile, "Start Over began");
         const std::optional<Startup::Failure> warning = Startup::unfinishedStartOver(program);
-        QCOMPARE(bool(warning), marker);
+        QCOMPARE(bool(warning), !says.isEmpty());
+        QCOMPARE(QFile::exists(markerFile), marker && !says.isEmpty());
         if (warning) {
             QVERIFY(warning->refusal);
-            QVERIFY2(warning->message.contains("did not finish") && warning->message.contains(says),
+            QVERIFY2(warning->message.contains("did not finish") && warning->message.contains(says)
+                         && warning->message.contains("deletes whatever was filed since"),
                      qPrintable(warning->message));
         }
     }

@@ -1,3 +1,4 @@
+#include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/RecordFixture.h"
@@ -7,6 +8,7 @@
 #include "tools/ToolsFiles.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -71,20 +73,37 @@ private Q_SLOTS:
     void cleanup() { Compaction::setFaultHook({}); }
 
     // The old file becomes the backup byte for byte, the new one is smaller
-    // and whole, and ids go on after the largest ever given.
+    // and whole, and ids go on after the largest ever given. A "vlm.mdb"
+    // that is a link stays one: the file it leads to is compacted in its
+    // own folder, where the backup is kept and named.
+    void compactsKeepingBackup_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("in the data folder") << "";
+        QTest::newRow("a link to another disk") << "disk/archive.db";
+    }
     void compactsKeepingBackup()
     {
+        QFETCH(QString, target);
         makeDatabaseWithGaps();
         const QString db = ToolsFiles::GetDbPath();
+        const QString file = target.isEmpty() ? db : TestFiles::madeTempPath(target);
+        if (!target.isEmpty())
+            QVERIFY(QFile::rename(db, file) && QFile::link(file, db));
+        const QString folder = target.isEmpty() ? DataFolder::path() : QFileInfo(file).canonicalPath();
+        const QString backup = folder + "/vlm.bak";
+        const QString note = target.isEmpty() ? "" : "\nThe previous copy is kept as \"" + backup + "\".";
         const QByteArray oldBytes = TestFiles::read(db);
         const QString before = describe(db);
         const ToolResult r = Compaction::CompactDb();
         QVERIFY2(r.succeeded(), qPrintable(r.texts().join('|')));
         const qint64 saved = oldBytes.size() - QFile(db).size();
         QVERIFY(saved > 0);
-        QCOMPARE(r.texts(), QStringList{"Compact database complete.\n" + Compaction::formatBytes(saved) + " bytes saved."});
-        QCOMPARE(TestFiles::read(ToolsFiles::GetBackupDbPath()), oldBytes);
-        QVERIFY(!QFile::exists(ToolsFiles::GetTempDbPath()));
+        QCOMPARE(r.texts(),
+                 QStringList{"Compact database complete.\n" + Compaction::formatBytes(saved) + " bytes saved." + note});
+        QCOMPARE(TestFiles::read(backup), oldBytes);
+        QVERIFY(!QFile::exists(folder + "/tempvlm.mdb"));
+        QCOMPARE(QFileInfo(db).symLinkTarget(), target.isEmpty() ? QString() : file);
         QCOMPARE(describe(db), before);
         QVERIFY(before.startsWith("ok "));
 

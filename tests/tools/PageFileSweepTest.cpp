@@ -23,6 +23,11 @@ QString data(const QString &name)
     return DataFolder::filePath(name);
 }
 
+// The completion of a Start Over over layOut(), naming what it left.
+const QString StartOverKeptLayout = QStringLiteral(
+    "'Start over' complete.\nVellumark did not make these, so they were left in place: \"Pages/00000001\", "
+    "\"Pages/Letters\", \"Pages/My scans\", \"Pages/readme.jpg\", \"Thumbs/.import-x\" and 1 more.");
+
 // A data folder with a database, its journal, a backup and files in the
 // page store of every kind the sweeps must tell apart.
 void layOut()
@@ -41,6 +46,10 @@ void layOut()
     QDir(DataFolder::path()).mkpath("Pages/.import-AbC123");
     TestFiles::write(data("Pages/.import-AbC123/3-a.jpg"), "staged");
     TestFiles::write(data("Pages/readme.jpg"), "loose");
+    // The user's folders, and folders named unlike the program's, stay.
+    for (const char *mine : {"Pages/My scans/2019/letter.tif", "Pages/Letters/notes.txt", "Pages/00000001/1.jpg",
+                             "Thumbs/.import-x/1.jpg"})
+        TestFiles::writeFile(data(mine), "mine");
     TestFiles::write(data("Thumbs/0000000/1.JPG"), "thumb");
     // A link to the user's own folder is never followed.
     QDir().mkpath(data("own"));
@@ -67,6 +76,7 @@ QString layOutLinkedStore(const QString &folder)
     const QString disk = outside(QStringLiteral("disk-") + folder);
     QDir(disk).mkpath(QStringLiteral("0000000"));
     TestFiles::write(disk + "/0000000/1.jpg", "image");
+    TestFiles::writeFile(disk + "/My scans/letter.tif", "mine");
     QFile::link(disk, data(folder));
     return disk;
 }
@@ -117,12 +127,13 @@ private Q_SLOTS:
         layOut();
         RecordingProgressView progress;
         const ToolResult r = PageFileSweep::StartOver();
-        QCOMPARE(r.texts(), QStringList{"'Start over' complete."});
+        QCOMPARE(r.texts(), QStringList{StartOverKeptLayout});
         QVERIFY(r.succeeded());
         for (const char *gone : {"vlm.mdb", "vlm.mdb-journal", "Pages/0000000", "Pages/0000001", "Pages/.import-AbC123",
                                  "Thumbs/0000000"})
             QVERIFY2(!QFile::exists(data(gone)), gone);
-        for (const char *kept : {"vlm.bak", "Pages/readme.jpg", "own/2.jpg"})
+        for (const char *kept : {"vlm.bak", "Pages/readme.jpg", "own/2.jpg", "Pages/My scans/2019/letter.tif",
+                                 "Pages/Letters/notes.txt", "Pages/00000001/1.jpg", "Thumbs/.import-x/1.jpg"})
             QVERIFY2(QFile::exists(data(kept)), kept);
         QVERIFY(progress.closedOrNeverOpened());
         QVERIFY(!QFile::exists(data("vlm.startover")));
@@ -130,7 +141,7 @@ private Q_SLOTS:
         // Without a database the folders are still swept.
         QDir(DataFolder::path()).mkpath("Pages/0000001");
         TestFiles::write(data("Pages/0000001/5.jpg"), "page");
-        QCOMPARE(PageFileSweep::StartOver().texts(), QStringList{"'Start over' complete."});
+        QCOMPARE(PageFileSweep::StartOver().texts(), QStringList{StartOverKeptLayout});
         QVERIFY(!QFile::exists(data("Pages/0000001/5.jpg")));
     }
 
@@ -165,7 +176,7 @@ private Q_SLOTS:
     {
         layOut();
         MarkerWatch watch;
-        QCOMPARE(PageFileSweep::StartOver().texts(), QStringList{"'Start over' complete."});
+        QCOMPARE(PageFileSweep::StartOver().texts(), QStringList{StartOverKeptLayout});
         QVERIFY(!watch.markerSeen.isEmpty());
         QVERIFY(!watch.markerSeen.contains(false));
         QVERIFY(!QFile::exists(data("vlm.startover")));
@@ -173,14 +184,16 @@ private Q_SLOTS:
     }
 
     // A store moved to another disk, with a link in its place, is emptied
-    // through the link; the link itself stays.
+    // through the link of the program's folders; the link and the user's
+    // folder there stay.
     void linkedStoreEmptiedThroughTheLink_data()
     {
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("completion");
-        QTest::newRow("start over, linked Pages") << "start over" << "Pages" << "'Start over' complete.";
-        QTest::newRow("start over, linked Thumbs") << "start over" << "Thumbs" << "'Start over' complete.";
+        const QString kept = "'Start over' complete.\nVellumark did not make these, so they were left in place: ";
+        QTest::newRow("start over, linked Pages") << "start over" << "Pages" << kept + "\"Pages/My scans\".";
+        QTest::newRow("start over, linked Thumbs") << "start over" << "Thumbs" << kept + "\"Thumbs/My scans\".";
         QTest::newRow("delete thumbnails, linked Thumbs") << "thumbnails" << "Thumbs" << "Delete thumbnails complete.";
     }
     void linkedStoreEmptiedThroughTheLink()
@@ -196,6 +209,7 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(disk + "/0000000"), false);
         QVERIFY(QFileInfo(data(folder)).isSymLink());
         QVERIFY(QFileInfo(disk).isDir());
+        QCOMPARE(TestFiles::read(disk + "/My scans/letter.tif"), QByteArray("mine"));
         QCOMPARE(QFile::exists(data("vlm.mdb")), tool != "start over");
     }
 
@@ -316,7 +330,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(data("vlm.startover")));
     }
 
-    // Delete thumbnails leaves page images and the database alone.
+    // Delete thumbnails leaves page images, the database and a folder of the
+    // user's in "Thumbs" alone.
     void deleteThumbnails()
     {
         layOut();
@@ -324,6 +339,7 @@ private Q_SLOTS:
         RecordingProgressView progress;
         QCOMPARE(PageFileSweep::DeleteThumbnails().texts(), QStringList{"Delete thumbnails complete."});
         QVERIFY(!QFile::exists(data("Thumbs/0000000/1.JPG")));
+        QVERIFY(QFile::exists(data("Thumbs/.import-x/1.jpg")));
         QVERIFY(QFile::exists(data("own/2.jpg")));
         QVERIFY(QFile::exists(data("Pages/0000000/1.jpg")));
         QCOMPARE(TestFiles::read(data("vlm.mdb")), db);
