@@ -12,6 +12,7 @@
 #include "core/Progress.h"
 #include "core/RecordId.h"
 #include "platform/DbConnection.h"
+#include "platform/PathFacts.h"
 #include "store/PageFileScope.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -78,10 +79,10 @@ struct FileRules
         const QString outside = scope.refusal(file, page.storagePath);
         if (!outside.isEmpty())
             return outside;
-        const QString real = QFileInfo(file).canonicalFilePath();
+        const QString real = PathFacts::realPath(file);
         // A thumbnail stays with its image when another page names that.
         const QString image = page.files.first();
-        const QString realImage = QFileInfo(image).canonicalFilePath();
+        const QString realImage = PathFacts::realPath(image);
         if (named.contains(real) || named.contains(QDir::cleanPath(file)) || named.contains(QDir::cleanPath(image))
             || (!realImage.isEmpty() && named.contains(realImage)))
             return QStringLiteral("named by another page");

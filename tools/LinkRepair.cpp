@@ -219,19 +219,6 @@ std::optional<QDateTime> regularFile(const QString &path)
     return QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
 }
 
-// Whether a stored Filename names the file at path: spelled the same, or
-// reaching the same file by another way (a linked data folder).
-bool namesFile(const QString &filename, const QString &path)
-{
-    if (QDir::cleanPath(filename) == path)
-        return true;
-    struct stat named;
-    struct stat file;
-    return ::stat(QFile::encodeName(filename).constData(), &named) == 0
-        && ::lstat(QFile::encodeName(path).constData(), &file) == 0 && named.st_dev == file.st_dev
-        && named.st_ino == file.st_ino;
-}
-
 // The default store's thumbnail is made from the page id and is the
 // page's own; one a stored Filename names must pass the containment rule.
 bool ownThumbnail(const PageFileScope &scope, const QString &thumb, const QString &filename,
@@ -364,7 +351,9 @@ bool Run::named(const BucketFiles &bucket, const BucketFiles::File &file) const
     const QString path = bucket.pathOf(file);
     if (m_filenames.contains(path))
         return true;
-    return owner && !owner->filename.isEmpty() && namesFile(owner->filename, path);
+    // Spelled otherwise, or reaching it by another way (a linked data
+    // folder): the same file.
+    return owner && !owner->filename.isEmpty() && PathFacts::sameFile(owner->filename, path);
 }
 
 // The page store's rows by bucket, the others by row, and every Filename.

@@ -13,6 +13,7 @@
 #include "core/Prompt.h"
 #include "core/ui/FormPosition.h"
 #include "core/ui/frmProgress.h"
+#include "platform/PathFacts.h"
 #include "store/RecordRules.h"
 
 namespace {
@@ -29,7 +30,7 @@ QString absoluteFolder(const QString &text)
 
 bool isUnder(const QString &path, const QString &root)
 {
-    return path == root || root == QLatin1String("/") || path.startsWith(root + QLatin1Char('/'));
+    return path == root || PathFacts::isInside(path, root);
 }
 
 } // namespace
