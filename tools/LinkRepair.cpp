@@ -285,6 +285,7 @@ private:
     bool named(const BucketFiles &bucket, const BucketFiles::File &file) const;
     void lookFailed(const QString &what) { m_lookFailures.append(what); }
     RecordId newDocument() const;
+    static PageBirth::NewPage pageOf(const Unnamed &file, RecordId documentId);
     bool makeThumbnails(const QVector<PageBirth::Born> &born);
 
     // The steps of missingFiles.
@@ -688,6 +689,28 @@ bool Run::makeThumbnails(const QVector<PageBirth::Born> &born)
     return true;
 }
 
+// The page a file no row names becomes, where it lies.
+PageBirth::NewPage Run::pageOf(const Unnamed &file, RecordId documentId)
+{
+    PageBirth::NewPage page;
+    page.documentId = documentId;
+    page.name = file.name;
+    page.scanDate = file.changed;
+    page.notice = false;
+    page.rescue = file.path;
+    page.rescueId = file.id;
+    // A storage folder's file stays on its disk, an image page there under
+    // its own id, or renamed to a free one beside it.
+    page.nameByIdIn = file.storageFolder;
+    if (isImageName(file.name)) {
+        page.filetype = QStringLiteral("JPG");
+        page.markedStored = true;
+    } else if (file.name.contains(QLatin1Char('.'))) {
+        page.filetype = FileKinds::GetFileType(file.name);
+    }
+    return page;
+}
+
 bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
 {
     if (m_unnamed.isEmpty())
@@ -726,22 +749,7 @@ bool Run::fileUnnamed(std::optional<ProgressScope> &progress)
             }
             Progress::AdvanceProgress(kFilingText);
             const Unnamed &file = m_unnamed.at(i);
-            PageBirth::NewPage page;
-            page.documentId = documentId;
-            page.name = file.name;
-            page.scanDate = file.changed;
-            page.notice = false;
-            page.rescue = file.path;
-            page.rescueId = file.id;
-            // A storage folder's file stays on its disk, an image page
-            // there under its own id, or renamed to a free one beside it.
-            page.nameByIdIn = file.storageFolder;
-            if (isImageName(file.name)) {
-                page.filetype = QStringLiteral("JPG");
-                page.markedStored = true;
-            } else if (file.name.contains(QLatin1Char('.'))) {
-                page.filetype = FileKinds::GetFileType(file.name);
-            }
+            const PageBirth::NewPage page = pageOf(file, documentId);
             PageBirth::Step step = PageBirth::Step::Checks;
             try {
                 birth.add(page, &step);
