@@ -197,7 +197,7 @@ std::optional<QString> PageBirth::refusalFor(RecordId documentId)
     return known(QLatin1Char('c') + QString::number(cabinetId), [&] { return storageRefusal(cabinetId); });
 }
 
-std::optional<QString> PageBirth::folderRefusal(const QString &imagePath)
+std::optional<QString> PageBirth::folderRefusal(const QString &imagePath, RecordId documentId)
 {
     const QString pages = DataFolder::pagesFolder();
     if (PathFacts::isInside(imagePath, pages)) {
@@ -205,8 +205,15 @@ std::optional<QString> PageBirth::folderRefusal(const QString &imagePath)
                      [&] { return FolderPresence::writeRefusal(FolderPresence::Rows::PageStore, pages); });
     }
     const QString folder = QFileInfo(imagePath).absolutePath();
-    return known(QStringLiteral("f") + folder,
-                 [&] { return FolderPresence::writeRefusal(FolderPresence::Rows::Other, folder); });
+    return known(QStringLiteral("f") + folder, [&] {
+        // The cabinet's own storage folder is judged by the cabinet's pages.
+        const RecordId cabinetId = Records::getCabinetIdOfDocument(documentId);
+        const std::optional<Records::CabinetValues> cabinet = Records::readCabinet(cabinetId);
+        const bool storage = cabinet && cabinet->ownStorage
+            && QDir::cleanPath(cabinet->storagePath) == QDir::cleanPath(folder);
+        return FolderPresence::writeRefusal(storage ? FolderPresence::Rows::Storage : FolderPresence::Rows::Other,
+                                            folder, cabinetId);
+    });
 }
 
 namespace {
@@ -347,7 +354,7 @@ PageBirth::Born PageBirth::add(const NewPage &page, Step *failedStep)
     const Paths &paths = place.paths;
     // A rescued file lies where it is filed, on a disk that is there.
     if (!paths.image.isEmpty() && page.rescue.isEmpty()) {
-        if (const std::optional<QString> refusal = folderRefusal(paths.image))
+        if (const std::optional<QString> refusal = folderRefusal(paths.image, page.documentId))
             throw AppError(ErrorCode::StorageUnavailable, *refusal);
     }
     // A page whose file is not a page image of the store: the user's own
@@ -412,7 +419,7 @@ PageBirth::Born PageBirth::rewrite(const Rewrite &page)
     born.imagePath = page.defaultPath ? PagePaths::GetDefaultPageFilePath(page.pageId)
                                       : PagePaths::GetPageFilePath(page.pageId, page.filename);
     born.thumbPath = PagePaths::GetThumbFilePath(page.pageId, page.filename);
-    if (const std::optional<QString> refusal = one.folderRefusal(born.imagePath))
+    if (const std::optional<QString> refusal = one.folderRefusal(born.imagePath, born.documentId))
         throw AppError(ErrorCode::StorageUnavailable, *refusal);
 
     Pages::setPageFilename(page.pageId, page.filename);
@@ -439,7 +446,7 @@ QString PageBirth::restoreImage(RecordId pageId, const QString &staged)
         QFile::remove(staged);
         return QString();
     }
-    if (const std::optional<QString> refusal = folderRefusal(path)) {
+    if (const std::optional<QString> refusal = folderRefusal(path, 0)) {
         QFile::remove(staged);
         throw AppError(ErrorCode::StorageUnavailable, *refusal);
     }

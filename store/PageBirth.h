@@ -210,7 +210,7 @@ private:
     void removePlaced();
     void takeOver(PageBirth &child);
     std::optional<QString> refusalFor(RecordId documentId);
-    std::optional<QString> folderRefusal(const QString &imagePath);
+    std::optional<QString> folderRefusal(const QString &imagePath, RecordId documentId);
     std::optional<QString> known(const QString &key, const std::function<std::optional<QString>()> &judge);
 
     std::unique_ptr<DbConnection::Transaction> m_tx;
