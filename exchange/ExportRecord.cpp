@@ -35,7 +35,7 @@ QString unescaped(const QByteArray &escaped)
 // written elsewhere: what they named is then left where it is.
 int openForAppend(const QByteArray &path)
 {
-    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.constData(), O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     struct stat st;
     if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
         return fd;
@@ -82,7 +82,12 @@ int Writer::add(const QString &relative)
     if (fd < 0)
         return errno;
     m_before = ::lseek(fd, 0, SEEK_END);
-    const QByteArray bytes = line(relative);
+    QByteArray bytes = line(relative);
+    // A line a power cut left without its end gets one, so that it does not
+    // run into this one.
+    char last = '\n';
+    if (m_before > 0 && ::pread(fd, &last, 1, m_before - 1) == 1 && last != '\n')
+        bytes.prepend("\r\n");
     int error = m_before < 0 ? errno : FileSync::writeAll(fd, bytes.constData(), bytes.size());
     if (::close(fd) != 0 && error == 0)
         error = errno;
