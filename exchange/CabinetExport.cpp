@@ -14,6 +14,7 @@
 #include "exchange/CabinetTree.h"
 #include "exchange/DiskPrompt.h"
 #include "exchange/ExchangeProgress.h"
+#include "exchange/ExportRecord.h"
 #include "exchange/FileCopier.h"
 #include "exchange/PreviousExport.h"
 #include "platform/DataFolder.h"
@@ -77,12 +78,20 @@ private:
 
     Outcome perform(const std::function<FileCopier::Result()> &write);
     bool nextDisk();
+    // Makes what went onto the current disk durable; false, with the
+    // failure kept, when it could not be.
+    bool syncDisk();
     bool stopped();
     // Asks about an earlier export of the cabinet and clears it on Yes;
     // false when the export is not to go on.
     bool handlePreviousExport(const QString &folderName, const QString &shown);
     FileCopier::Result makeDirectory(const QString &relative);
     bool makeLevel(const QString &relative, const QString &shown);
+    // One file of the tree: its directory (again after a disk change), its
+    // line in the record, then the file by write; the line goes again when
+    // the file was not written.
+    FileCopier::Result writeTreeFile(const QString &relative, const QString &name,
+                                     const std::function<FileCopier::Result(const QString &target)> &write);
     bool writeText(const QString &relative, const QString &name, const QByteArray &bytes, const QString &shown);
     void exportLevel(int level, const Row &row, const QString &relative, const QString &shown);
     void exportPages(RecordId documentId, const QString &relative);
@@ -99,6 +108,9 @@ private:
     QSet<QString> m_made;          // directories made on the current disk, relative
     PageFileScope m_scope;         // which files are the pages' own
     QString m_storagePath;         // the cabinet's StoragePath
+    QString m_cabinetDir;          // the cabinet's directory, relative
+    ExportRecord::Writer m_record; // of the current disk's cabinet directory
+    QStringList m_written;         // files written on the current disk
     CabinetExport::ExportResult m_result;
     bool m_stop = false;
     // Set by a disk question, cleared by the next write that succeeds: a
@@ -128,10 +140,31 @@ bool Exporter::stopped()
     return m_stop;
 }
 
+bool Exporter::syncDisk()
+{
+    if (m_made.isEmpty() && m_written.isEmpty())
+        return true;
+    QStringList files = m_written;
+    if (m_record.used())
+        files.append(m_record.path());
+    QStringList folders{withoutSlash(m_dest)};
+    for (const QString &made : std::as_const(m_made))
+        folders.append(m_dest + made);
+    m_written.clear();
+    const std::optional<AppError> error = m_copier.sync(files, folders);
+    if (error && !m_result.failed) {
+        m_error = *error;
+        m_result.failed = true;
+    }
+    return !error;
+}
+
 bool Exporter::nextDisk()
 {
+    // A disk whose files may not all be on it yet is not handed back.
+    if (!syncDisk())
+        return false;
     ++m_result.ExportDiskNumber;
-    m_copier.sync(m_dest);
     const std::optional<QString> path = DiskPrompt::askForDisk(
         QStringLiteral("Please insert disk #%1").arg(m_result.ExportDiskNumber), withoutSlash(m_dest), true);
     if (!path) {
@@ -140,6 +173,7 @@ bool Exporter::nextDisk()
     }
     m_dest = withSlash(*path);
     m_made.clear();
+    m_record.start(m_dest + m_cabinetDir);
     m_freshDisk = true;
     return true;
 }
@@ -202,14 +236,32 @@ bool Exporter::makeLevel(const QString &relative, const QString &shown)
     return outcome == Outcome::Done;
 }
 
+FileCopier::Result Exporter::writeTreeFile(const QString &relative, const QString &name,
+                                           const std::function<FileCopier::Result(const QString &target)> &write)
+{
+    // After a disk change the level's directory is not there yet.
+    const FileCopier::Result made = makeDirectory(relative);
+    if (!made.ok())
+        return made;
+    // Recorded before it is written: a file a killed export left is known.
+    const QString below = relative.mid(m_cabinetDir.size() + 1);
+    if (const int error = m_record.add(below.isEmpty() ? name : below + QLatin1Char('/') + name))
+        return FileCopier::failure(error, m_record.path());
+    const QString target = m_dest + relative + QLatin1Char('/') + name;
+    const FileCopier::Result written = write(target);
+    if (written.ok())
+        m_written.append(target);
+    else
+        m_record.takeBack();
+    return written;
+}
+
 bool Exporter::writeText(const QString &relative, const QString &name, const QByteArray &bytes,
                          const QString &shown)
 {
     status(QStringLiteral("Create file"), shown + QLatin1Char('/') + name);
-    const Outcome outcome = perform([&]() -> FileCopier::Result {
-        // After a disk change the level's directory is not there yet.
-        const FileCopier::Result made = makeDirectory(relative);
-        return made.ok() ? m_copier.writeFile(m_dest + relative + QLatin1Char('/') + name, bytes) : made;
+    const Outcome outcome = perform([&] {
+        return writeTreeFile(relative, name, [&](const QString &target) { return m_copier.writeFile(target, bytes); });
     });
     if (outcome == Outcome::Failed) {
         m_result.failed = true;
@@ -286,9 +338,9 @@ void Exporter::exportPages(RecordId documentId, const QString &relative)
             continue;
         }
         status(QStringLiteral("Copy file"), sourceName);
-        const Outcome outcome = perform([&]() -> FileCopier::Result {
-            const FileCopier::Result made = makeDirectory(relative);
-            return made.ok() ? m_copier.copyFile(source, m_dest + relative + QLatin1Char('/') + name) : made;
+        const Outcome outcome = perform([&] {
+            return writeTreeFile(relative, name,
+                                 [&](const QString &target) { return m_copier.copyFile(source, target); });
         });
         if (outcome == Outcome::Done) {
             ++m_result.PagesCopied;
@@ -321,6 +373,8 @@ void Exporter::run(RecordId cabinetId)
     const QString folderName = RemoveInvalidFileChars(cabinet->name);
     if (!handlePreviousExport(folderName, cabinet->name))
         return;
+    m_cabinetDir = folderName;
+    m_record.start(m_dest + folderName);
     if (m_progress)
         m_progress->Reset(1, pages + 1);
     status(QStringLiteral("Preparing to export"), QString());
@@ -330,25 +384,24 @@ void Exporter::run(RecordId cabinetId)
 bool Exporter::handlePreviousExport(const QString &folderName, const QString &shown)
 {
     using CabinetExport::Previous;
-    if (m_previous == Previous::Keep)
-        return true;
     const std::optional<QString> folder = PreviousExport::find(m_dest, folderName);
     if (!folder)
         return true;
-    if (m_previous == Previous::Ask) {
-        switch (Prompt::instance().questionYesNoCancel(PreviousExport::question(QDir::toNativeSeparators(*folder)))) {
-        case Prompt::Answer::Yes:
-            break;
-        case Prompt::Answer::No:
-            return true;
-        case Prompt::Answer::Cancel:
-            m_result.declined = true;
-            return false;
-        }
+    Prompt::Answer answer = m_previous == Previous::Keep ? Prompt::Answer::No : Prompt::Answer::Yes;
+    if (m_previous == Previous::Ask)
+        answer = Prompt::instance().questionYesNoCancel(PreviousExport::question(QDir::toNativeSeparators(*folder)));
+    if (answer == Prompt::Answer::Cancel) {
+        m_result.declined = true;
+        return false;
     }
+    // Its files stay, and so do the lines of its record that name them.
+    if (answer == Prompt::Answer::No)
+        return true;
+    // A Cancel meanwhile is honoured once the removal is done: stopped
+    // halfway, it would leave files without the marker that asks about
+    // them.
     const PreviousExport::Cleared cleared = PreviousExport::clear(*folder, [&](const QString &relative) {
         status(QStringLiteral("Remove file"), shown + QLatin1Char('/') + relative);
-        return !stopped();
     });
     m_result.removed = cleared.removed;
     if (cleared.error) {
@@ -357,7 +410,7 @@ bool Exporter::handlePreviousExport(const QString &folderName, const QString &sh
         m_result.failed = true;
         m_stop = true;
     }
-    return !cleared.error && !cleared.stopped;
+    return !cleared.error && !stopped();
 }
 
 // The first ten entries of a list under its heading, when it has any.
@@ -371,7 +424,8 @@ void warnList(const QString &heading, const QStringList &entries)
 
 void Exporter::finish()
 {
-    m_copier.sync(m_dest);
+    // Before the end message, with the progress window still up.
+    syncDisk();
     // The user chose not to export: there is nothing to report.
     if (m_result.declined)
         return;

@@ -16,12 +16,17 @@ class FileCopier;
 // the user is asked for the next disk ("Please insert disk #2"); the write
 // is repeated there at the same relative path, and later levels write
 // their own directories and description files there. Nothing written is
-// ever repeated, so later disks hold no marker.
+// ever repeated, so later disks hold no marker. Each file is named in the
+// record of its disk's cabinet directory before it is written
+// (ExportRecord), and what went onto a disk is made durable before the
+// next one is asked for and before the end message.
 namespace CabinetExport {
 
 // What to do with an earlier export of the cabinet in the destination
 // (PreviousExport): ask "Remove that export's ... first?", keep its files
-// (replacing those of the same name), or clear it without asking.
+// (replacing those of the same name; the record goes on naming them), or
+// clear it without asking. A Cancel during the clearing is honoured once
+// it is done.
 enum class Previous { Ask, Keep, Clear };
 
 struct ExportOptions

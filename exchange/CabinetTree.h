@@ -14,6 +14,9 @@
 //
 //   <destination>/<C>/             C = RemoveInvalidFileChars(cabinet name)
 //     VLM.txt                      the marker, first file written, on disk 1 only
+//     .VLM files.txt               the record of the files written on this
+//                                  disk (ExportRecord); hidden, so no import
+//                                  takes it
 //     Cabinet.txt                  when the cabinet's description is not Null
 //     <D>/Drawer.txt               a directory per drawer, folder, document,
 //       <F>/Folder.txt             created even when empty
@@ -32,6 +35,7 @@ inline const QString CabinetFileName = QStringLiteral("Cabinet.txt");
 inline const QString DrawerFileName = QStringLiteral("Drawer.txt");
 inline const QString FolderFileName = QStringLiteral("Folder.txt");
 inline const QString DocumentFileName = QStringLiteral("Document.txt");
+inline const QString RecordFileName = QStringLiteral(".VLM files.txt");
 
 // The name cut at its last "."; unchanged without one.
 QString RemoveExtension(const QString &name);

@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QThread>
 
 #include "platform/FileSync.h"
 #include "platform/NoFollowFiles.h"
+#include "platform/WorkerWait.h"
 
 namespace {
 
@@ -29,9 +31,13 @@ int openTarget(const QByteArray &target)
 }
 
 // Closes the target and checks it: some file systems report a full disk
-// only at close. The partial file goes when anything failed.
+// only at close. The partial file goes when anything failed. A written
+// file starts on its way to the disk now, so that sync later finds it
+// there and waits for little.
 int finishTarget(int fd, int error, const QByteArray &target)
 {
+    if (error == 0)
+        (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error != 0)
@@ -105,13 +111,11 @@ FileCopier::Result FileCopier::makeDirectory(const QString &base, const QString 
     return error == 0 ? Result{} : failure(error, QFile::decodeName(failed));
 }
 
-void FileCopier::sync(const QString &path)
+std::optional<AppError> FileCopier::sync(const QStringList &files, const QStringList &folders)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::syncfs(fd);
-    ::close(fd);
+    std::optional<AppError> error;
+    WorkerWait::run([&] { error = FileSync::syncAll(files, folders, QThread::idealThreadCount()); });
+    return error;
 }
 
 FileCopier &FileCopier::system()

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -37,13 +38,16 @@ public:
     // one between; full stops in any component are just characters. Base
     // is taken as it is; a level below it that is a link fails (ELOOP).
     virtual Result makeDirectory(const QString &base, const QString &relative);
-    // Commits what was written to the file system holding path (syncfs),
-    // so a medium pulled without ejecting still holds it.
-    virtual void sync(const QString &path);
+    // Makes files written here and the directories that name them durable
+    // (the files first), so a medium pulled without ejecting still holds
+    // them. Only these are waited for, never the other writes of their file
+    // system, and the wait runs off the calling thread while its events go
+    // on (a progress window repaints). The first failure.
+    virtual std::optional<AppError> sync(const QStringList &files, const QStringList &folders);
 
     // The one real copier.
     static FileCopier &system();
 
-protected:
+    // The failure of a write to path, a full disk told from the others.
     static Result failure(int errnoValue, const QString &path);
 };

@@ -10,6 +10,7 @@
 #include "tests/support/FakePrompt.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/PageFixture.h"
+#include "tests/support/ReadOnlyFolder.h"
 #include "tests/support/RecordFixture.h"
 #include "tests/support/RecordingExchangeProgress.h"
 #include "tests/support/SmallDisks.h"
@@ -165,7 +166,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages, QStringList{"Export complete. 4 pages copied."});
         const QString c = dest + "/Golden/";
         QCOMPARE(listing(dest),
-                 QStringList({"Golden/", "Golden/AB (2)/", "Golden/AB (2)/Drawer.txt", "Golden/AB (2)/Empty/",
+                 QStringList({"Golden/", "Golden/.VLM files.txt", "Golden/AB (2)/", "Golden/AB (2)/Drawer.txt", "Golden/AB (2)/Empty/",
                               "Golden/AB/", "Golden/Bills/", "Golden/Bills/2024/", "Golden/Bills/2024/Amount only/",
                               "Golden/Bills/2024/Amount only/Document.txt", "Golden/Bills/2024/Date only/",
                               "Golden/Bills/2024/Date only/Document.txt", "Golden/Bills/2024/Folder.txt",
@@ -188,6 +189,11 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::read(c + "Bills/2024/report/Page 7.jpg"), QByteArray("seven a"));
         QCOMPARE(TestFiles::read(c + "Bills/2024/report/Page 7 (2).jpg"), QByteArray("seven b"));
         QCOMPARE(TestFiles::read(c + "Bills/2024/report/offer.pdf"), QByteArray("%PDF offer"));
+        // The record names every file written, one CR LF line each.
+        QStringList recorded = QString::fromUtf8(TestFiles::read(c + ".VLM files.txt")).split("\r\n");
+        QCOMPARE(recorded.takeLast(), QString());
+        recorded.sort();
+        QCOMPARE(recorded, listing(c).filter(QRegularExpression("^[^.].*[^/]$")));
     }
 
     // A destination with full stops in its path, not there yet: every
@@ -437,7 +443,7 @@ private Q_SLOTS:
         run(cabinet, dest);
         QCOMPARE(prompt.questions, QStringList{"There are no images in this cabinet.  Export an empty cabinet?"});
         QCOMPARE(prompt.messages, QStringList{"Export complete. 0 pages copied."});
-        QCOMPARE(listing(dest), written ? QStringList({"Empty/", "Empty/D/", "Empty/D/F/", "Empty/VLM.txt"})
+        QCOMPARE(listing(dest), written ? QStringList({"Empty/", "Empty/.VLM files.txt", "Empty/D/", "Empty/D/F/", "Empty/VLM.txt"})
                                         : QStringList());
     }
 
@@ -522,12 +528,65 @@ private Q_SLOTS:
         QCOMPARE(pagesOf(fresh), expected);
     }
 
-    // Clearing an earlier export never follows a link and removes only what
-    // an export writes: a link standing for a page file goes and what it
-    // points at stays; a drawer that is a link is not entered; the user's
-    // files beside the cabinet's, drawer's and folder's contents, hidden
-    // ones and those of a directory inside a document stay; a document
-    // directory left empty goes.
+    // Yes over an earlier export removes what it wrote and nothing else: by
+    // its record, every file it names that is still there (a user's file,
+    // even one named like a page, stays); without a record, the names an
+    // export gives. A Cancel meanwhile is honoured once the removal is done;
+    // a removal that fails leaves the marker, so the next export asks again.
+    void exportOverEarlier_data()
+    {
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<QString>("trouble");   // "cancel" or "read-only"
+        QTest::addColumn<QStringList>("exported");
+        QTest::addColumn<QString>("ending");
+        const QStringList tree{".VLM files.txt", "D/F/G/Page 1.jpg", "D/F/G/Page 2.jpg", "VLM.txt"};
+        QTest::newRow("its record") << true << "" << tree << "Export complete. 2 pages copied.";
+        QTest::newRow("no record") << false << "" << tree << "Export complete. 2 pages copied.";
+        QTest::newRow("Cancel") << true << "cancel" << QStringList() << "Export cancelled. 0 pages copied.";
+        QTest::newRow("removal fails") << true << "read-only" << (QStringList(tree) << "D/F/G/Page 3.jpg")
+                                       << "Export complete. 0 pages copied.";
+    }
+    void exportOverEarlier()
+    {
+        QFETCH(bool, recorded);
+        QFETCH(QString, trouble);
+        QFETCH(QStringList, exported);
+        const RecordId cabinet = cabinetOfPages(3);
+        const QString dest = newDestination();
+        const QString c = dest + "/Span/";
+        FakePrompt prompt;
+        QCOMPARE(run(cabinet, dest).PagesCopied, 3);
+        QStringList users{"my notes.odt", "D/my notes.odt", "D/F/my notes.odt", "D/F/G/my notes.odt", "D/F/G/Page 9.jpg"};
+        for (const QString &user : users)
+            TestFiles::writeFile(c + user, "mine");
+        if (!recorded)
+            QVERIFY(QFile::remove(c + ".VLM files.txt"));
+        QVERIFY(Deletes::deletePages({DbConnection::queryValue("SELECT MAX(PageId) FROM Page").toLongLong()})
+                    .unremovedFiles.isEmpty());
+        std::unique_ptr<ReadOnlyFolder> locked(trouble == "read-only" ? new ReadOnlyFolder(c + "D/F/G") : nullptr);
+        if (locked && !locked->holds())
+            QSKIP("A folder cannot be made read-only here.");
+        RecordingExchangeProgress progress;
+        progress.cancelAtCaption = trouble == "cancel" ? "Remove file" : "";
+        prompt.answers3 = {Prompt::Answer::Yes};
+        run(cabinet, dest, nullptr, &progress);
+        locked.reset();
+
+        QTEST(prompt.messages.constLast(), "ending");
+        if (!recorded)
+            users.removeLast();
+        QStringList expected = users + exported + QStringList{"D/", "D/F/", "D/F/G/"};
+        expected.sort();
+        QCOMPARE(listing(c), expected);
+        QCOMPARE(PreviousExport::find(dest, "Span").has_value(), exported.contains("VLM.txt"));
+    }
+
+    // Clearing an earlier export without a record never follows a link and
+    // removes only names an export gives: a link standing for a page file
+    // goes and what it points at stays; a drawer that is a link is not
+    // entered; the user's files beside the cabinet's, drawer's and folder's
+    // contents, hidden ones, a page that keeps its own name and those of a
+    // directory inside a document stay; a document directory left empty goes.
     void clearingKeepsWhatExportDidNotWrite()
     {
         const QString dest = newDestination();
@@ -549,15 +608,13 @@ private Q_SLOTS:
 
         QCOMPARE(PreviousExport::find(dest, "Cab"), std::optional<QString>(dest + "/Cab"));
         QStringList steps;
-        const PreviousExport::Cleared cleared = PreviousExport::clear(dest + "/Cab", [&](const QString &relative) {
-            steps << relative;
-            return true;
-        });
+        const PreviousExport::Cleared cleared =
+            PreviousExport::clear(dest + "/Cab", [&](const QString &relative) { steps << relative; });
         QVERIFY(!cleared.error);
-        QCOMPARE(cleared.removed, 11);   // ten files and links, and the directory "Gone"
+        QCOMPARE(cleared.removed, 10);   // nine files and links, and the directory "Gone"
         QCOMPARE(listing(dest + "/Cab"),
                  QStringList({"D/", "D/F/", "D/F/Drawer.txt", "D/F/G/", "D/F/G/.directory", "D/F/G/Folder.txt",
-                              "D/F/G/Originals/", "D/F/G/Originals/scan.tif", "D/F/list.csv", "D/notes.txt",
+                              "D/F/G/Originals/", "D/F/G/Originals/scan.tif", "D/F/G/offer.pdf", "D/F/list.csv", "D/notes.txt",
                               "Linked drawer/", "README.txt"}));
         QCOMPARE(listing(elsewhere), QStringList({"Drawer.txt", "F/", "F/G/", "F/G/Page 1.jpg", "victim.jpg"}));
         for (const QString &file : {elsewhere + "/victim.jpg", elsewhere + "/Drawer.txt", elsewhere + "/F/G/Page 1.jpg"})

@@ -1,4 +1,5 @@
 #include "exchange/CabinetTree.h"
+#include "exchange/ExportRecord.h"
 
 #include "tests/support/TestEnvironment.h"
 
@@ -83,6 +84,24 @@ private Q_SLOTS:
         QFETCH(QString, encoded);
         QCOMPARE(EncodeLineBreaks(text), encoded);
         QCOMPARE(DecodeLineBreaks("First|Second"), QString("First\nSecond"));
+    }
+
+    // A record line holds any name on one line and reads back as it; a line
+    // cut short by a power cut names nothing.
+    void recordLines_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("plain") << "D/F/G/Page 1.jpg" << QByteArray("D/F/G/Page 1.jpg\r\n");
+        QTest::newRow("line breaks") << "a\nb\r.pdf" << QByteArray("a\\nb\\r.pdf\r\n");
+        QTest::newRow("backslashes") << "a\\n\\" << QByteArray("a\\\\n\\\\\r\n");
+    }
+    void recordLines()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, line);
+        QCOMPARE(ExportRecord::line(path), line);
+        QCOMPARE(ExportRecord::paths(line + "Page 2.jpg\r\nPage 3.j"), (QSet<QString>{path, "Page 2.jpg"}));
     }
 
     // Amounts in the C locale whatever the user's, shortest form, never an

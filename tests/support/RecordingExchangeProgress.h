@@ -35,6 +35,8 @@ public:
     void showStatus(const QString &caption, const QString &detail) override
     {
         statuses.append(caption + QLatin1Char(' ') + detail);
+        if (!cancelAtCaption.isEmpty() && caption == cancelAtCaption)
+            Progress::setProgressCancelled(true);
     }
     void setBusy(bool) override {}
     void StopProgress() override
@@ -48,6 +50,7 @@ public:
     QStringList statuses;           // each status line, unshortened
     int value = 0;
     int stops = 0;                  // each StopProgress
+    QString cancelAtCaption;        // Cancel (answered Yes) at a status line of this caption too
 
 private:
     int m_cancelAt;
