@@ -13,8 +13,8 @@
 #include "platform/AppError.h"
 #include "store/DrawerTemplates.h"
 #include "store/NameChars.h"
+#include "store/NodeKeys.h"
 #include "store/RecordRules.h"
-#include "store/Schema.h"
 
 namespace {
 
@@ -24,10 +24,10 @@ constexpr int KeyRole = Qt::UserRole;
 constexpr int OrderRole = Qt::UserRole + 1;
 constexpr int AcceptedTextRole = Qt::UserRole + 2;
 
-const QString kRoo = QStringLiteral("ROO");
-const QString kDrw = Schema::keyPrefix(RecordLevel::Drawer);
-const QString kFld = Schema::keyPrefix(RecordLevel::Folder);
-const QString kDoc = Schema::keyPrefix(RecordLevel::Document);
+const QString &kRoo = NodeKeys::Root;
+const QString &kDrw = NodeKeys::Drawer;
+const QString &kFld = NodeKeys::Folder;
+const QString &kDoc = NodeKeys::Document;
 
 // Siblings are shown sorted by text, letter case aside.
 class SortedItem : public QTreeWidgetItem
@@ -42,7 +42,7 @@ public:
 
 QString kindOf(const QTreeWidgetItem *item)
 {
-    return item ? item->data(0, KeyRole).toString().left(3).toUpper() : kRoo;
+    return item ? NodeKeys::typeOf(item->data(0, KeyRole).toString()) : kRoo;
 }
 
 QIcon themeIcon(const QString &kind, const QStyle *style)
@@ -118,7 +118,7 @@ void frmCustomDrawer::LoadTemplateTree()
     m_settingText = true;
     m_ui->tvwMain->clear();
     m_root = new SortedItem(QStringList(QStringLiteral("Drawers")));
-    m_root->setData(0, KeyRole, QStringLiteral("ROOT"));
+    m_root->setData(0, KeyRole, NodeKeys::Root);
     m_root->setIcon(0, nodeIcon(kDrw));
     m_ui->tvwMain->addTopLevelItem(m_root);
     m_root->setExpanded(true);
