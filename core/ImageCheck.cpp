@@ -63,33 +63,6 @@ std::optional<QString> unreadableImage(const QString &path)
     return std::nullopt;
 }
 
-bool endsEarly(const QByteArray &bytes)
-{
-    if (!bytes.startsWith("\xFF\xD8"))
-        return false;
-    // After the first start of scan only markers can hold 0xFF followed by
-    // anything but 0x00 or a restart number, so the first 0xFF 0xD9 there
-    // is the image's end.
-    const qsizetype scan = bytes.indexOf("\xFF\xDA", 2);
-    return scan < 0 || bytes.indexOf("\xFF\xD9", scan + 2) < 0;
-}
-
-bool fileEndsEarly(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
-        return false;
-    const uchar *mapped = file.map(0, file.size());
-    if (!mapped)
-        return false;
-    return endsEarly(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size()));
-}
-
-QString endsEarlyNote()
-{
-    return QStringLiteral("The image ends early; it was filed as far as it could be read.");
-}
-
 std::optional<QString> bytesTooLargeToShow(const QByteArray &bytes)
 {
     QBuffer buffer;

@@ -18,17 +18,6 @@ namespace ImageCheck {
 // The check decodes at thumbnail size, so a JPEG of any size is cheap.
 std::optional<QString> unreadableImage(const QString &path);
 
-// True for the bytes of a JPEG that end before its end-of-image marker:
-// the decoder fills the missing part in grey and only warns.
-bool endsEarly(const QByteArray &bytes);
-
-// The same for the file at path (read through a mapping, not copied); false
-// when it cannot be read.
-bool fileEndsEarly(const QString &path);
-
-// The warning an image that ends early is filed with.
-QString endsEarlyNote();
-
 // The bytes Qt's allocation limit counts for a whole image of size decoded
 // to format: every pixel at 32 bits at least (grey ones too), whole words
 // a line.

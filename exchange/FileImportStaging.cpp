@@ -16,6 +16,7 @@
 #include "exchange/ImportListing.h"
 #include "exchange/MemoryBudget.h"
 #include "imaging/DecodeCost.h"
+#include "imaging/JpegEnd.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/FileSync.h"
 #include "store/FileKinds.h"
@@ -122,7 +123,7 @@ std::optional<AppError> checkImage(Item &item, const ImageOps::LoadResult &thumb
         return thumb.error;
     item.thumbnail = thumb.image;
     if (endsEarly)
-        item.note = ImageCheck::endsEarlyNote();
+        item.note = JpegEnd::endsEarlyNote();
     if (tooLarge)
         item.note = item.note.isEmpty() ? *tooLarge : item.note + QLatin1Char(' ') + *tooLarge;
     return std::nullopt;
@@ -165,7 +166,7 @@ std::optional<AppError> stage(Item &item, MemoryBudget &budget)
         if (!item.image)
             return std::nullopt;
         const MemoryBudget::Held held(budget, decode);
-        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), ImageCheck::fileEndsEarly(item.staged),
+        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), JpegEnd::fileEndsEarly(item.staged),
                           ImageCheck::fileTooLargeToShow(item.staged));
     }
     MemoryBudget::Held held(budget, size + decode);
@@ -175,7 +176,7 @@ std::optional<AppError> stage(Item &item, MemoryBudget &budget)
     // Judged before it is written: an image that cannot be decoded is not
     // copied at all.
     if (item.image) {
-        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), ImageCheck::endsEarly(bytes),
+        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), JpegEnd::endsEarly(bytes),
                                     ImageCheck::bytesTooLargeToShow(bytes)))
             return error;
         held.release(decode);
