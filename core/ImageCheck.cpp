@@ -14,17 +14,15 @@ constexpr int kCheckSide = 64;
 
 std::optional<QString> tooLargeToShow(QIODevice *device)
 {
-    const int limitMb = QImageReader::allocationLimit();
     QImageReader reader(device);
-    if (limitMb <= 0 || !reader.canRead())
+    if (!reader.canRead())
         return std::nullopt;
     const QSize size = reader.size();
-    if (!size.isValid())
+    if (!ImageCheck::overAllocationLimit(size, reader.imageFormat()))
         return std::nullopt;
     const qint64 needed = ImageCheck::decodedBytes(size, reader.imageFormat());
+    const int limitMb = QImageReader::allocationLimit();
     constexpr qint64 kMb = 1024 * 1024;
-    if (needed <= qint64(limitMb) * kMb)
-        return std::nullopt;
     return QStringLiteral("The image of %1 by %2 pixels is too large to show: it needs %3 MB, more than the %4 MB "
                           "an image may take.")
         .arg(size.width())
@@ -46,6 +44,12 @@ qint64 decodedBytes(const QSize &size, QImage::Format format)
     return bytesPerLine * size.height();
 }
 
+bool overAllocationLimit(const QSize &size, QImage::Format format)
+{
+    const int limitMb = QImageReader::allocationLimit();
+    return limitMb > 0 && size.isValid() && decodedBytes(size, format) > qint64(limitMb) * 1024 * 1024;
+}
+
 std::optional<QString> unreadableImage(const QString &path)
 {
     QFile file(path);
@@ -55,39 +59,14 @@ std::optional<QString> unreadableImage(const QString &path)
     if (!reader.canRead())
         return reader.errorString();
     const QSize size = reader.size();
+    if (reader.format() == "jpeg" && overAllocationLimit(size, reader.imageFormat()))
+        return std::nullopt;
     if (size.isValid())
         reader.setScaledSize(size.scaled(kCheckSide, kCheckSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
     QImage image;
     if (!reader.read(&image))
         return reader.errorString();
     return std::nullopt;
-}
-
-bool endsEarly(const QByteArray &bytes)
-{
-    if (!bytes.startsWith("\xFF\xD8"))
-        return false;
-    // After the first start of scan only markers can hold 0xFF followed by
-    // anything but 0x00 or a restart number, so the first 0xFF 0xD9 there
-    // is the image's end.
-    const qsizetype scan = bytes.indexOf("\xFF\xDA", 2);
-    return scan < 0 || bytes.indexOf("\xFF\xD9", scan + 2) < 0;
-}
-
-bool fileEndsEarly(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
-        return false;
-    const uchar *mapped = file.map(0, file.size());
-    if (!mapped)
-        return false;
-    return endsEarly(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size()));
-}
-
-QString endsEarlyNote()
-{
-    return QStringLiteral("The image ends early; it was filed as far as it could be read.");
 }
 
 std::optional<QString> bytesTooLargeToShow(const QByteArray &bytes)

@@ -15,24 +15,20 @@ namespace ImageCheck {
 
 // Why the image file at path cannot be read (the reader's own reason, or
 // the system's for a file that does not open); nothing when it decodes.
-// The check decodes at thumbnail size, so a JPEG of any size is cheap.
+// The check decodes at thumbnail size, a JPEG at an eighth of its own. A
+// JPEG too large to show whole (overAllocationLimit) is not decoded at all:
+// that eighth alone would take a quarter GB and seconds for 65000 by 65000
+// pixels. Its header has been read, and it is filed with the reason it
+// cannot be shown (fileTooLargeToShow).
 std::optional<QString> unreadableImage(const QString &path);
-
-// True for the bytes of a JPEG that end before its end-of-image marker:
-// the decoder fills the missing part in grey and only warns.
-bool endsEarly(const QByteArray &bytes);
-
-// The same for the file at path (read through a mapping, not copied); false
-// when it cannot be read.
-bool fileEndsEarly(const QString &path);
-
-// The warning an image that ends early is filed with.
-QString endsEarlyNote();
 
 // The bytes Qt's allocation limit counts for a whole image of size decoded
 // to format: every pixel at 32 bits at least (grey ones too), whole words
 // a line.
 qint64 decodedBytes(const QSize &size, QImage::Format format);
+// Whether those bytes are more than the allocation limit that both
+// programs set; false when no limit is set or the size is not known.
+bool overAllocationLimit(const QSize &size, QImage::Format format);
 
 // Why the page viewer could not show the image of these bytes: decoded
 // whole, as the viewer decodes it, its pixels would need more than the

@@ -64,6 +64,19 @@ QString boundedDescription(const QString &description, QString *note)
     return description.left(Records::MaxDescriptionLength);
 }
 
+// The name of the details file of dir (Drawer.txt and the like) as it is
+// spelled there, found without regard to case or surrounding spaces; ""
+// when there is none. Every entry counts, a link that leads nowhere too,
+// so that the import names what it cannot read rather than pass it over.
+QString detailsFile(const QString &dir, const QString &name)
+{
+    for (const QString &file : ImportListing::files(dir)) {
+        if (file.trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return file;
+    }
+    return QString();
+}
+
 int filesOf(const QString &dir)
 {
     return int(ImportNames::filesToImport(dir, QString()).size());
@@ -280,7 +293,7 @@ RecordId TreeImporter::record(const LevelRule &rule, RecordLevel table, RecordId
 
 void TreeImporter::description(const QString &dir, const QString &fileName, RecordLevel table, RecordId id)
 {
-    const QString file = CabinetTree::findFile(dir, fileName);
+    const QString file = detailsFile(dir, fileName);
     if (file.isEmpty())
         return;
     QString note;
@@ -334,7 +347,7 @@ void TreeImporter::importDocument(RecordId folderId, const QString &dir, const Q
 {
     bool created = false;
     const RecordId documentId = findOrCreate(kDocumentRule, folderId, name, &created);
-    const QString info = CabinetTree::findFile(dir, CabinetTree::DocumentFileName);
+    const QString info = detailsFile(dir, CabinetTree::DocumentFileName);
     if (!info.isEmpty())
         documentInfo(dir + info, documentId);
     // Announced once its date is known, which the tree shows.

@@ -16,6 +16,8 @@
 #include "exchange/ImportListing.h"
 #include "exchange/MemoryBudget.h"
 #include "imaging/DecodeCost.h"
+#include "imaging/JpegEnd.h"
+#include "imaging/ScaledJpeg.h"
 #include "imaging/ThumbnailMaker.h"
 #include "platform/FileSync.h"
 #include "store/FileKinds.h"
@@ -114,15 +116,18 @@ std::optional<AppError> copyBounded(int fd, qint64 size, const QString &source, 
 // The thumbnail picture of an image, which also proves that it can be
 // decoded: an image that cannot is refused with the reader's reason. An
 // image that decodes but ends early, or is too large for the viewer to
-// show whole, is filed with a note.
-std::optional<AppError> checkImage(Item &item, const ImageOps::LoadResult &thumb, bool endsEarly,
+// show whole, is filed with a note. A JPEG too large to show whose DC
+// values do not give its thumbnail is filed without one: its header has
+// been read, and decoding every block of it would cost seconds and a
+// quarter GB for 65000 by 65000 pixels.
+std::optional<AppError> checkImage(Item &item, const ImageOps::LoadResult &thumb, bool jpeg, bool endsEarly,
                                    const std::optional<QString> &tooLarge)
 {
-    if (thumb.error)
+    if (thumb.error && !(jpeg && tooLarge && thumb.error->code == int(ErrorCode::InvalidValue)))
         return thumb.error;
     item.thumbnail = thumb.image;
     if (endsEarly)
-        item.note = ImageCheck::endsEarlyNote();
+        item.note = JpegEnd::endsEarlyNote();
     if (tooLarge)
         item.note = item.note.isEmpty() ? *tooLarge : item.note + QLatin1Char(' ') + *tooLarge;
     return std::nullopt;
@@ -140,6 +145,15 @@ qint64 decodeCost(int fd)
     }
     ::lseek(fd, 0, SEEK_SET);
     return cost;
+}
+
+// Whether the open file starts like a JPEG (read where it lies, the
+// descriptor's position kept).
+bool startsLikeJpeg(int fd)
+{
+    char head[4] = {};
+    return ::pread(fd, head, sizeof head, 0) == ssize_t(sizeof head)
+           && ScaledJpeg::looksLikeJpeg(QByteArray(head, sizeof head));
 }
 
 // Copies a file to its staging name and, for an image, makes its thumbnail
@@ -165,7 +179,8 @@ std::optional<AppError> stage(Item &item, MemoryBudget &budget)
         if (!item.image)
             return std::nullopt;
         const MemoryBudget::Held held(budget, decode);
-        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), ImageCheck::fileEndsEarly(item.staged),
+        return checkImage(item, ThumbnailMaker::readThumbnail(item.staged), startsLikeJpeg(in.fd),
+                          JpegEnd::fileEndsEarly(item.staged),
                           ImageCheck::fileTooLargeToShow(item.staged));
     }
     MemoryBudget::Held held(budget, size + decode);
@@ -175,7 +190,8 @@ std::optional<AppError> stage(Item &item, MemoryBudget &budget)
     // Judged before it is written: an image that cannot be decoded is not
     // copied at all.
     if (item.image) {
-        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source), ImageCheck::endsEarly(bytes),
+        if (auto error = checkImage(item, ThumbnailMaker::readThumbnail(bytes, item.source),
+                                    ScaledJpeg::looksLikeJpeg(bytes), JpegEnd::endsEarly(bytes),
                                     ImageCheck::bytesTooLargeToShow(bytes)))
             return error;
         held.release(decode);

@@ -37,12 +37,11 @@ AppError notAnImage(const QString &path, const QString &reason)
 
 std::optional<AppError> tooLarge(const QString &path, const QSize &size, QImage::Format format)
 {
-    const int limitMb = QImageReader::allocationLimit();
-    if (limitMb <= 0 || !size.isValid() || ImageCheck::decodedBytes(size, format) <= qint64(limitMb) * 1024 * 1024)
+    if (!ImageCheck::overAllocationLimit(size, format))
         return std::nullopt;
     return AppError(ErrorCode::InvalidValue,
                     QStringLiteral("%1: The image of %2 by %3 pixels is larger than the %4 MB an image may take.")
-                       .arg(path).arg(size.width()).arg(size.height()).arg(limitMb));
+                       .arg(path).arg(size.width()).arg(size.height()).arg(QImageReader::allocationLimit()));
 }
 
 // Whether every colour of a palette image is a grey, so that it stores

@@ -17,7 +17,9 @@
 //
 // It declines rather than guesses: any file it cannot decode cleanly (not a
 // JPEG, CMYK, damaged or cut short, too large to hold) gives a null image,
-// and the caller decodes the file with Qt, which reports why.
+// and the caller decodes the file with Qt, which reports why. A file too
+// large to show whole (ImageCheck::overAllocationLimit) is read by JpegDc
+// or declined without being decoded; its caller then decodes it no further.
 namespace ScaledJpeg {
 
 // Whether bytes start like a JPEG file.

@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include "core/ImageCheck.h"
 #include "core/RecordId.h"
 #include "imaging/ScaledJpeg.h"
 #include "platform/AppError.h"
@@ -271,6 +272,12 @@ ImageOps::LoadResult readThumbnail(const QByteArray &bytes, const QString &name,
     const QImage direct = ScaledJpeg::decode(bytes, needed);
     if (!direct.isNull())
         return squared({direct, std::nullopt}, side);
+    // One too large to show whole that its DC values do not give has no
+    // thumbnail: Qt would decode every block of it.
+    if (ScaledJpeg::looksLikeJpeg(bytes)) {
+        if (const std::optional<QString> tooLarge = ImageCheck::bytesTooLargeToShow(bytes))
+            return {QImage(), AppError(ErrorCode::InvalidValue, QStringLiteral("%1: %2").arg(name, *tooLarge))};
+    }
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -47,7 +47,10 @@ QImage thumbnailOf(const QImage &image, int side = ThumbnailSide);
 
 // The thumbnail picture of the image file at path, decoded at reduced size
 // (a JPEG is scaled while it is decoded, so the full page never sits in
-// memory). The errors of ImageOps::load.
+// memory). The errors of ImageOps::load. A JPEG too large to show whole
+// (ImageCheck::bytesTooLargeToShow) is read for its DC values alone
+// (JpegDc); when they cannot be read, nothing more is decoded and the
+// error (ErrorCode::InvalidValue) gives that reason.
 [[nodiscard]] ImageOps::LoadResult readThumbnail(const QString &imagePath, int side = ThumbnailSide);
 
 // The same for image bytes already in memory (a file read once for

@@ -131,9 +131,15 @@ bool read(const QString &path, QString *text, qint64 maxBytes, const QString &ro
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int openErrno = errno;
-        struct stat link;
-        if (openErrno == ENOENT && !root.isEmpty() && ::lstat(raw.constData(), &link) == 0 && S_ISLNK(link.st_mode))
-            throw refused(path, QStringLiteral("It is a link that leads nowhere."));
+        // What a tree holds in the file's place and does not open is named:
+        // a link to nothing (or round in a loop), a socket.
+        struct stat entry;
+        if (!root.isEmpty() && ::lstat(raw.constData(), &entry) == 0) {
+            if (S_ISLNK(entry.st_mode) && (openErrno == ENOENT || openErrno == ELOOP))
+                throw refused(path, QStringLiteral("It is a link that leads nowhere."));
+            if (::stat(raw.constData(), &entry) == 0 && !S_ISREG(entry.st_mode))
+                throw refused(path, QStringLiteral("It is not a regular file."));
+        }
         if (openErrno == ENOENT)
             return false;
         throw errnoError(openErrno, path);

@@ -2,7 +2,6 @@
 #include "ui_frmPageView.h"
 
 #include "core/Guard.h"
-#include "core/ImageCheck.h"
 #include "core/NavigationSink.h"
 #include "core/Prompt.h"
 #include "core/RecordId.h"
@@ -10,6 +9,7 @@
 #include "exchange/ui/frmSendEmail.h"
 #include "imaging/ImageOps.h"
 #include "imaging/ImagingState.h"
+#include "imaging/JpegEnd.h"
 #include "imaging/PageFileNames.h"
 #include "imaging/PageSave.h"
 #include "imaging/SaveAs.h"
@@ -177,7 +177,7 @@ void frmPageView::showLoaded(const QString &path)
     m_ui->LEAD1->setImage(loaded);
     m_loadedFilename = path;
     m_edited = false;
-    if (ImageCheck::fileEndsEarly(path))
+    if (JpegEnd::fileEndsEarly(path))
         Prompt::instance().warning(
             QStringLiteral("The file '%1' is damaged: the image ends early and is shown as far as it could be read.")
                 .arg(path));

@@ -56,6 +56,16 @@ private Q_SLOTS:
         QCOMPARE(ImageCheck::fileTooLargeToShow(path), expected);
     }
 
+    // A JPEG too large to show is not decoded by the check: under a limit
+    // that even its eighth passes, it is not refused.
+    void unreadableImage()
+    {
+        QImageReader::setAllocationLimit(200);
+        const QString path = TestFiles::madeTempPath("check/page.jpg");
+        TestFiles::write(path, TestImages::jpegHeaderClaiming(65000, 65000));
+        QCOMPARE(ImageCheck::unreadableImage(path), std::nullopt);
+    }
+
     // A file that cannot be opened is no image too large to show.
     void missingFile() { QCOMPARE(ImageCheck::fileTooLargeToShow(TestFiles::tempPath("gone.jpg")), std::nullopt); }
 };

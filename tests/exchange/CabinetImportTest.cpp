@@ -431,6 +431,8 @@ private Q_SLOTS:
                                                              << "leads out of the folder" << false;
         QTest::newRow("Cabinet.txt linked to /dev/zero") << "cabinet info zero" << "Cabinet.txt"
                                                          << "leads out of the folder" << false;
+        QTest::newRow("Document.txt linked to nothing") << "document info dangling" << "D1/F1/G1/Document.txt"
+                                                        << "leads nowhere" << false;
     }
     void hostileTree()
     {
@@ -471,6 +473,8 @@ private Q_SLOTS:
             QVERIFY(QFile::link(outside + "/secret.txt", doc + "/Document.txt"));
         } else if (kind == "cabinet info zero") {
             QVERIFY(QFile::link("/dev/zero", root + "/Cabinet.txt"));
+        } else if (kind == "document info dangling") {
+            QVERIFY(QFile::link(doc + "/gone.txt", doc + "/Document.txt"));
         }
         const int target = RecordFixture::cabinet("Target");
         FakePrompt prompt;

@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QtTest>
 
 #include <climits>
@@ -86,6 +87,8 @@ class FileImportTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // As both programs set it at start-up.
+    void initTestCase() { QImageReader::setAllocationLimit(1024); }
     void init() { TestEnvironment::openFreshDatabase(); }
 
     // Into a folder: one document per file, images copied byte for byte
@@ -283,8 +286,10 @@ private Q_SLOTS:
     }
 
     // A JPEG that ends early still decodes (the rest in grey), and one
-    // too large for the viewer to show whole still has its thumbnail: each
-    // is filed and the report says why it may disappoint.
+    // too large for the viewer to show whole still has its thumbnail (from
+    // its DC values): each is filed and the report says why it may
+    // disappoint. One whose DC values cannot be read (its header claims
+    // more blocks than it holds) is decoded no further and has none.
     void imageFiledWithWarning_data()
     {
         QTest::addColumn<QString>("kind");
@@ -292,6 +297,8 @@ private Q_SLOTS:
         QTest::newRow("ends early") << "truncated" << "Page 1.jpg: The image ends early";
         QTest::newRow("too large to show") << "large"
                                            << "Page 1.jpg: The image of 20000 by 20000 pixels is too large to show";
+        QTest::newRow("header claims 65000 by 65000")
+            << "claims" << "Page 1.jpg: The image of 65000 by 65000 pixels is too large to show";
     }
     void imageFiledWithWarning()
     {
@@ -301,6 +308,8 @@ private Q_SLOTS:
         const QString dir = newSourceDir();
         if (kind == QLatin1String("truncated"))
             TestFiles::write(dir + "Page 1.jpg", TestImages::truncatedJpeg(QSize(400, 300)));
+        else if (kind == QLatin1String("claims"))
+            TestFiles::write(dir + "Page 1.jpg", TestImages::jpegHeaderClaiming(65000, 65000));
         else
             TestImages::writeGreyJpeg(dir + "Page 1.jpg", QSize(20000, 20000));
         FakePrompt prompt;
@@ -312,6 +321,7 @@ private Q_SLOTS:
         QVERIFY(!page.isEmpty());
         QCOMPARE(TestFiles::read(PagePaths::GetDefaultPageFilePath(page.at(0).toInt())),
                  TestFiles::read(dir + "Page 1.jpg"));
+        QCOMPARE(QFileInfo::exists(PagePaths::GetDefaultThumbFilePath(page.at(0).toInt())), kind != "claims");
         QCOMPARE(result.notes.size(), 1);
         QCOMPARE(prompt.messages.size(), 1);
         QVERIFY2(prompt.messages.first().startsWith("1 file was imported with a warning:\n" + warning),

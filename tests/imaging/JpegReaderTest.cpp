@@ -1,5 +1,8 @@
 #include "imaging/JpegReader.h"
 
+#include "imaging/JpegEnd.h"
+#include "tests/support/TestImages.h"
+
 #include <QtTest>
 
 class JpegReaderTest : public QObject
@@ -60,6 +63,33 @@ private Q_SLOTS:
         JpegReader reader(reinterpret_cast<const uchar *>(bytes.constData()), bytes.size());
         QTEST(reader.nextMarker(), "marker");
         QTEST(int(reader.pos()), "pos");
+    }
+
+    void endsEarly_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("early");
+        const QImage page = TestImages::filled(QSize(400, 300), QColor(10, 120, 60));
+        const QByteArray whole = TestImages::baselineJpeg(page, TestImages::Sampling::Half);
+        const QByteArray progressive = TestImages::progressiveJpeg(page, TestImages::Sampling::Half);
+        // A camera's EXIF segment holds a whole small JPEG, start and end included.
+        const QByteArray exif = "Exif" + QByteArray(2, '\0') + TestImages::baselineJpeg(page.scaled(32, 24),
+                                                                                       TestImages::Sampling::Half);
+        const QByteArray camera = whole.left(2) + "\xFF\xE1" + char((exif.size() + 2) >> 8)
+                                  + char((exif.size() + 2) & 0xFF) + exif + whole.mid(2);
+        QTest::newRow("camera JPEG, whole") << camera << false;
+        QTest::newRow("camera JPEG cut in its scan") << camera.chopped(whole.size() / 4) << true;
+        QTest::newRow("progressive, whole") << progressive << false;
+        QTest::newRow("progressive cut before a scan") << progressive.left(progressive.lastIndexOf("\xFF\xDA"))
+                                                       << true;
+    }
+    // JpegEnd walks a JPEG's segments and scans with the reader: it ends
+    // early when its image data stops before the end-of-image marker, and
+    // the markers of a thumbnail inside a segment are not its own.
+    void endsEarly()
+    {
+        QFETCH(QByteArray, bytes);
+        QTEST(JpegEnd::endsEarly(bytes), "early");
     }
 };
 

@@ -166,6 +166,7 @@ private Q_SLOTS:
         QTest::newRow("link to a device") << "/dev/zero"
                                           << "It is a link that leads out of the folder being imported (to /dev/zero).";
         QTest::newRow("link to nothing") << "<tree>/gone.txt" << "It is a link that leads nowhere.";
+        QTest::newRow("link to itself") << "<tree>/D/Drawer.txt" << "It is a link that leads nowhere.";
     }
     void readInsideTree()
     {
