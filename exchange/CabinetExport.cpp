@@ -19,6 +19,7 @@
 #include "exchange/PreviousExport.h"
 #include "platform/DataFolder.h"
 #include "platform/DbConnection.h"
+#include "platform/PathFacts.h"
 #include "store/PageFileScope.h"
 #include "store/PagePaths.h"
 #include "store/Pages.h"
@@ -311,7 +312,7 @@ Exporter::Source Exporter::checkSource(const QString &stored, bool shortcut, QSt
         const QString why = shortcut ? m_scope.shortcutRefusal(stored) : m_scope.refusal(stored, m_storagePath);
         if (!why.isEmpty())
             return Source::Refused;
-        *source = QFileInfo(stored).canonicalFilePath();
+        *source = PathFacts::realPath(stored);
     }
     // A pipe or a device would never end or never give the page's bytes.
     return QFileInfo(*source).isFile() ? Source::Own : Source::Refused;

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <QFile>
 #include <QRegularExpression>
+
+#include "platform/PathFacts.h"
 
 namespace {
 
@@ -86,30 +86,16 @@ QVector<RawEntry> readEntries(const QString &dir)
     return entries;
 }
 
-// The path with every link resolved; nothing when it leads nowhere.
-std::optional<QByteArray> resolved(const QByteArray &path)
-{
-    char buffer[PATH_MAX];
-    if (!::realpath(path.constData(), buffer))
-        return std::nullopt;
-    return QByteArray(buffer);
-}
-
-bool inside(const QByteArray &path, const QByteArray &root)
-{
-    return path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
-}
-
 // Why a path of the tree may not be followed: a link that leads nowhere or
 // out of root.
 std::optional<QString> outside(const QByteArray &path, const QString &root)
 {
-    const std::optional<QByteArray> target = resolved(path);
-    if (!target)
+    const QByteArray target = PathFacts::realPath(path);
+    if (target.isEmpty())
         return ImportListing::linkOutsideText(QString());
-    const std::optional<QByteArray> top = resolved(QFile::encodeName(root));
-    if (!top || !inside(*target, *top))
-        return ImportListing::linkOutsideText(QFile::decodeName(*target));
+    const QByteArray top = PathFacts::realPath(QFile::encodeName(root));
+    if (top.isEmpty() || (target != top && !PathFacts::isInside(target, top)))
+        return ImportListing::linkOutsideText(QFile::decodeName(target));
     return std::nullopt;
 }
 

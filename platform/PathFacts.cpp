@@ -1,6 +1,7 @@
 #include "platform/PathFacts.h"
 
 #include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,6 +108,21 @@ bool isInside(const QString &path, const QString &folder)
     if (folder == QLatin1String("/"))
         return path.startsWith(folder);
     return path.startsWith(folder) && path.at(folder.size()) == QLatin1Char('/');
+}
+
+QByteArray realPath(const QByteArray &path)
+{
+    char buffer[PATH_MAX];
+    return !path.isEmpty() && ::realpath(path.constData(), buffer) ? QByteArray(buffer) : QByteArray();
+}
+
+bool isInside(const QByteArray &path, const QByteArray &folder)
+{
+    if (folder.isEmpty() || path.size() <= folder.size())
+        return false;
+    if (folder == "/")
+        return path.startsWith(folder);
+    return path.startsWith(folder) && path.at(folder.size()) == '/';
 }
 
 bool isInsideFolder(const QString &path, const QString &folder)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // What the file system says about paths: what stands at one, where a path
@@ -29,6 +30,12 @@ QString realPath(const QString &path);
 // given: /opt/vlm2 is not in /opt/vlm, and a folder is not inside itself.
 // Resolve both first (resolvedPath, realPath) for where they lead.
 bool isInside(const QString &path, const QString &folder);
+
+// realPath and isInside for a path given as the bytes the system names it
+// by: an imported tree's names need not be valid in the system's encoding,
+// and they must not change on the way.
+QByteArray realPath(const QByteArray &path);
+bool isInside(const QByteArray &path, const QByteArray &folder);
 
 // True when path, resolved, is folder, resolved, or lies below it.
 bool isInsideFolder(const QString &path, const QString &folder);

@@ -1,8 +1,6 @@
 #include "store/TextFile.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,20 +12,9 @@
 #include <QStringDecoder>
 
 #include "platform/AppError.h"
+#include "platform/PathFacts.h"
 
 namespace {
-
-// The path with every link resolved; empty when it leads nowhere.
-QByteArray resolvedPath(const QString &path)
-{
-    char buffer[PATH_MAX];
-    return ::realpath(QFile::encodeName(path).constData(), buffer) ? QByteArray(buffer) : QByteArray();
-}
-
-bool inside(const QByteArray &path, const QByteArray &root)
-{
-    return path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
-}
 
 AppError refused(const QString &path, const QString &reason)
 {
@@ -40,13 +27,13 @@ AppError refused(const QString &path, const QString &reason)
 // check and the read cannot pass.
 std::optional<AppError> outsideTree(const QString &path, const struct stat &opened, const QString &root)
 {
-    const QByteArray target = resolvedPath(path);
+    const QByteArray target = PathFacts::realPath(QFile::encodeName(path));
     struct stat resolved;
     if (target.isEmpty() || ::stat(target.constData(), &resolved) != 0 || resolved.st_dev != opened.st_dev
         || resolved.st_ino != opened.st_ino)
         return refused(path, QStringLiteral("It was replaced while it was being read."));
-    const QByteArray top = resolvedPath(root);
-    if (top.isEmpty() || !inside(target, top))
+    const QByteArray top = PathFacts::realPath(QFile::encodeName(root));
+    if (top.isEmpty() || (target != top && !PathFacts::isInside(target, top)))
         return refused(path, QStringLiteral("It is a link that leads out of the folder being imported (to %1).")
                                  .arg(QFile::decodeName(target)));
     return std::nullopt;
