@@ -47,6 +47,11 @@ CutList &cutList()
     return list;
 }
 
+QString stoppedText(int added, int offered)
+{
+    return QStringLiteral("Stopped by user: %1 of %2 files were added as pages.").arg(added).arg(offered);
+}
+
 std::optional<SkippedFile> checkPageFile(const QString &path)
 {
     const QFileInfo info(path);
@@ -112,9 +117,15 @@ PasteResult pasteFilesIntoDocument(const QStringList &paths, RecordId documentId
     result.documentId = documentId;
     if (paths.isEmpty())
         return result;
-    const ProgressScope progress(PastingFiles, 0, int(paths.size()));
+    result.offered = int(paths.size());
+    const ProgressScope progress(PastingFiles, 0, int(paths.size()), ProgressScope::Cancel::Shown);
     for (const QString &path : paths) {
         progress.advance(PastingFiles);
+        // Each page commits by itself: those added before a Cancel stay.
+        if (progress.cancelled()) {
+            result.stopped = true;
+            break;
+        }
         SkippedFile skipped;
         const AddedPage added = AddFileAsPage(path, documentId, &skipped);
         if (added.pageId > 0)

@@ -56,7 +56,13 @@ struct PasteResult
     int missingPages = 0;        // cut pages deleted since the cut, not moved
     QList<AddedPage> added;      // in the order of the files
     QList<SkippedFile> skipped;  // in the order of the files
+    int offered = 0;             // files given to add
+    bool stopped = false;        // Cancel ended the paste between two files
 };
+
+// What a paste or a drop of files that Cancel ended tells: how many of the
+// files offered were added before it.
+QString stoppedText(int added, int offered);
 
 // Whether the file can be a page: an existing regular file whose name the
 // page rules take. The reason it cannot, else nothing.
@@ -73,8 +79,9 @@ std::optional<SkippedFile> checkPageFile(const QString &path);
 AddedPage AddFileAsPage(const QString &path, RecordId documentId, SkippedFile *skipped);
 
 // Adds every file, in order, to the document given (fixed for the whole
-// paste), with the progress "Pasting files". A file that fails is skipped
-// with its reason and the paste goes on. Throws AppError when the document
+// paste), with the progress "Pasting files" and its Cancel, honoured
+// between files: the pages added before it stay. A file that fails is
+// skipped with its reason and the paste goes on. Throws AppError when the document
 // does not exist (RecordMissing), its cabinet's storage folder is not
 // available (StorageUnavailable), or it cannot be read.
 PasteResult pasteFilesIntoDocument(const QStringList &paths, RecordId documentId);

@@ -82,6 +82,13 @@ QString Paging::statusText() const
         .arg(m_displayCount).arg(currentScreen()).arg(screenCount());
 }
 
+QString Paging::allPagesStatusText() const
+{
+    if (m_count == 0)
+        return statusText();
+    return QStringLiteral(" Showing %1 images (page 1 of 1)").arg(m_count);
+}
+
 void Paging::saveDisplayCount() const
 {
     AppSettings::DisplayCount.write(m_displayCount);

@@ -56,6 +56,9 @@ public:
     // "Showing 20 images (no images found)" without pages, else
     // " Showing 20 images (page 2 of 3)", the leading blank included.
     QString statusText() const;
+    // The same for a view that lists every page at once (the list view):
+    // every page counted, on its one screen.
+    QString allPagesStatusText() const;
 
 private:
     void saveDisplayCount() const;

@@ -5,8 +5,10 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QShowEvent>
+#include <QWindow>
 
 #include "core/ui/FormPosition.h"
 #include "core/ui/InputHold.h"
@@ -108,12 +110,30 @@ void frmProgress::start(const QString &text, int rangeMin, int rangeMax, bool wi
         QWidget *active = QApplication::activeWindow();
         if (active && !isProgressWindow(active))
             m_returnTo = active;
+        standOver(QApplication::activeModalWidget());
     }
     show();
     raise();
     showValue(0);
     QCoreApplication::processEvents();
     m_events.reset();
+}
+
+void frmProgress::standOver(QWidget *modal)
+{
+    // A modal dialog (Send Email, a cabinet dialog, the viewer) withholds
+    // the input of every window but its own and their transients: a
+    // progress window shown over it as a window of its own could not be
+    // clicked until the operation ended. It stands as the dialog's
+    // transient instead, which also keeps it above the dialog; the dialog
+    // itself is held like every other window meanwhile. Only the native
+    // window is tied, so the dialog never owns this window: it may go
+    // while this one lives on. A question of this window's own is never
+    // taken for the window to stand over.
+    if (modal && (modal == this || isAncestorOf(modal)))
+        modal = nullptr;
+    create();
+    windowHandle()->setTransientParent(modal ? modal->window()->windowHandle() : nullptr);
 }
 
 void frmProgress::IncrementProgress(const QString &text)
@@ -168,6 +188,30 @@ void frmProgress::setEventInterval(std::chrono::milliseconds interval)
     m_events.setInterval(interval);
 }
 
+bool frmProgress::isHeldEscape(QObject *watched, QEvent *event) const
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    return key->key() == Qt::Key_Escape && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+           && inputHold() && inputHold()->holds(watched);
+}
+
+bool frmProgress::eventFilter(QObject *watched, QEvent *event)
+{
+    // The keyboard stays with the window the user works in, whose keys the
+    // hold drops: Esc there is Cancel of the progress window on top, while
+    // its button shows. The shortcut check before the key press is taken
+    // too, so that no Esc shortcut of that window sees the key.
+    if (shownWindow() != this || m_ui->cmdCancel->isHidden() || !isHeldEscape(watched, event))
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::ShortcutOverride)
+        event->accept();
+    else if (!m_stopped)
+        m_ui->cmdCancel->click();
+    return true;
+}
+
 void frmProgress::closeEvent(QCloseEvent *event)
 {
     // An operation that never tests the stop request cannot be ended from
@@ -188,13 +232,17 @@ void frmProgress::showEvent(QShowEvent *event)
         inputHold() = new InputHold(&isProgressWindow, QCoreApplication::instance());
     windows.removeAll(this);
     windows.append(this);
+    // After the hold's filter, so that this one sees an Esc first.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 void frmProgress::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        QCoreApplication::instance()->removeEventFilter(this);
         leaveShown(this);
+    }
 }
 
 void frmProgress::cmdCancel_Click()

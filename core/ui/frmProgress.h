@@ -56,6 +56,7 @@ Q_SIGNALS:
     void cancelClicked();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -65,6 +66,11 @@ private Q_SLOTS:
 
 private:
     void showValue(int value);
+    // Stands the window over the top modal window, or over none.
+    void standOver(QWidget *modal);
+    // Whether the event is a plain Esc (its key press or the shortcut check
+    // before it) to a window the hold keeps.
+    bool isHeldEscape(QObject *watched, QEvent *event) const;
     // Gives the activation back to the window that had it before the
     // window showed, when the window system handed it to this one anyway.
     void returnActivation();

@@ -5,6 +5,7 @@
 
 #include "core/Changes.h"
 #include "core/Guard.h"
+#include "core/Progress.h"
 #include "core/Prompt.h"
 #include "core/RecordId.h"
 #include "navigation/NavDrop.h"
@@ -18,6 +19,8 @@
 using namespace NodeKeys;
 
 namespace {
+
+const QString AddingFiles = QStringLiteral("Adding dropped files");
 
 // Lets the views repaint between files, without taking clicks or keys in
 // the middle of a drop.
@@ -114,6 +117,8 @@ bool NavDropEngine::addFile(QString &targetKey, const QString &path)
         m_skipped.append(drop.skipped->text);
     if (!drop.page.note.isEmpty())
         m_notes.append(drop.page.note);
+    if (drop.page.pageId > 0)
+        ++m_added;
     if (drop.newDocument) {
         const QString folderKey = targetKey;
         targetKey = NavNodeKey(Document, drop.documentId);
@@ -133,18 +138,36 @@ void NavDropEngine::dropFiles(const QStringList &files, const QString &key, bool
 {
     m_skipped.clear();
     m_notes.clear();
-    QString target = key;
-    const NoticeBatch notices;
+    m_added = 0;
+    QStringList offered;
     for (const QString &file : files) {
-        if (!sameTarget)
-            target = key;
-        if (!FileKinds::IsImageFile(file) || !NavDrop::CanDropOnNode(Page, target))
-            continue;
-        if (!DropOnNavNode(QStringLiteral("W"), Page, target, file))
-            break;
-        if (afterEach)
-            afterEach();
+        if (FileKinds::IsImageFile(file))
+            offered.append(file);
     }
+    if (offered.isEmpty())
+        return;
+    bool stopped = false;
+    {
+        QString target = key;
+        const NoticeBatch notices;
+        const ProgressScope progress(AddingFiles, 1, int(offered.size()), ProgressScope::Cancel::Shown);
+        for (const QString &file : std::as_const(offered)) {
+            progress.advance(AddingFiles);
+            // Each page commits by itself: those added before a Cancel stay.
+            if ((stopped = progress.cancelled()))
+                break;
+            if (!sameTarget)
+                target = key;
+            if (!NavDrop::CanDropOnNode(Page, target))
+                continue;
+            if (!DropOnNavNode(QStringLiteral("W"), Page, target, file))
+                break;
+            if (afterEach)
+                afterEach();
+        }
+    }
+    if (stopped)
+        Prompt::instance().message(PageClipboard::stoppedText(m_added, int(offered.size())));
     reportSkipped();
 }
 

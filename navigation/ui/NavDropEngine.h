@@ -62,7 +62,8 @@ private:
                        const QString &targetKey);
     bool movePage(RecordId pageId, RecordId documentId);
     bool addFile(QString &targetKey, const QString &path);
-    // The files of one drop, in order, onto key. With sameTarget the files
+    // The files of one drop, in order, onto key, with the progress window
+    // and its Cancel, honoured between files. With sameTarget the files
     // after the first follow a folder's new document.
     void dropFiles(const QStringList &files, const QString &key, bool sameTarget,
                    const std::function<void()> &afterEach);
@@ -72,4 +73,5 @@ private:
     Ui::frmNavTree &m_ui;
     QStringList m_skipped;
     QStringList m_notes;     // files added with a warning, reported with them
+    int m_added = 0;         // pages the drop has added so far
 };

@@ -6,8 +6,17 @@
 
 using NavRules::TypeMenu;
 
+namespace {
+
+constexpr TypeMenu kTypeMenus[] = {TypeMenu::Root,   TypeMenu::Cabinet,  TypeMenu::Drawer,
+                                   TypeMenu::Folder, TypeMenu::Document, TypeMenu::Page};
+
+} // namespace
+
 NavMenus::NavMenus(Ui::frmNavTree &ui) : m_ui(ui)
 {
+    for (TypeMenu m : kTypeMenus)
+        m_titles.insert(m, typeMenu(m)->title());
     m_ui.mnuPopupFound->menuAction()->setVisible(false);
     showOnBar(TypeMenu::None);
 }
@@ -35,9 +44,16 @@ QMenu *NavMenus::typeMenu(TypeMenu menu) const
 
 void NavMenus::showOnBar(TypeMenu menu)
 {
-    for (TypeMenu m : {TypeMenu::Root, TypeMenu::Cabinet, TypeMenu::Drawer, TypeMenu::Folder, TypeMenu::Document,
-                       TypeMenu::Page})
-        typeMenu(m)->menuAction()->setVisible(m == menu);
+    for (TypeMenu m : kTypeMenus) {
+        QAction *onBar = typeMenu(m)->menuAction();
+        onBar->setVisible(m == menu);
+        // The bar takes the Alt key of every menu it holds, hidden ones too,
+        // and Cabinets and Cabinet, Drawer and Document share their letters:
+        // a key two menus claim opens them by turns, the hidden one first as
+        // likely as not. A hidden menu keeps no key letter.
+        QString title = m_titles.value(m);
+        onBar->setText(m == menu ? title : title.remove(QLatin1Char('&')));
+    }
 }
 
 void NavMenus::disableAllBut(const QSet<QAction *> &built)

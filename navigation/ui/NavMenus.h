@@ -2,7 +2,9 @@
 
 #include "navigation/NavRules.h"
 
+#include <QMap>
 #include <QSet>
+#include <QString>
 
 class QAction;
 class QMenu;
@@ -21,6 +23,7 @@ public:
 
     QMenu *typeMenu(NavRules::TypeMenu menu) const;
     // Shows that type's menu on the bar and hides the others (None: all).
+    // Only the menu on show answers its Alt key.
     void showOnBar(NavRules::TypeMenu menu);
     // Disables every item but those built: a command stays disabled until
     // its window exists.
@@ -28,4 +31,6 @@ public:
 
 private:
     Ui::frmNavTree &m_ui;
+    // The type menus' titles with their key letters marked.
+    QMap<NavRules::TypeMenu, QString> m_titles;
 };

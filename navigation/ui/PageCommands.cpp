@@ -76,6 +76,8 @@ void pasteInto(NavCommandHost &host, RecordId documentId)
     const bool ok = guard([&] { result = PageClipboard::PasteIntoDocument(documentId); });
     if (ok)
         reportMissingCutPages(result);
+    if (ok && result.stopped)
+        Prompt::instance().message(PageClipboard::stoppedText(int(result.added.size()), result.offered));
     if (ok && !result.skipped.isEmpty()) {
         QStringList lines;
         for (const PageClipboard::SkippedFile &s : std::as_const(result.skipped))

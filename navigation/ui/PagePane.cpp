@@ -462,8 +462,10 @@ void PagePane::ArrangePagePane()
     view->setUpdatesEnabled(true);
     view->scrollToTop();
     m_filling = false;
-    // The status and the paging follow the screens in both views.
-    m_status->setText(m_records.paging().statusText());
+    // The thumbnails show one screen; the list shows every page at once,
+    // and says so.
+    const Paging &paging = m_records.paging();
+    m_status->setText(m_mode == PageListModel::ViewMode::List ? paging.allPagesStatusText() : paging.statusText());
     updateButtons();
 }
 
@@ -527,14 +529,15 @@ void PagePane::sizeColumns()
 void PagePane::updateButtons()
 {
     const Paging &p = m_records.paging();
-    const bool shown = m_records.documentId() >= 0;
-    m_first->setEnabled(shown && p.canFirst());
-    m_prev->setEnabled(shown && p.canPrevious());
-    m_next->setEnabled(shown && p.canNext());
-    m_last->setEnabled(shown && p.canLast());
+    // Only the thumbnails go by screens: the list has every page on its one.
+    const bool paged = m_records.documentId() >= 0 && m_mode == PageListModel::ViewMode::Thumbnail;
+    m_first->setEnabled(paged && p.canFirst());
+    m_prev->setEnabled(paged && p.canPrevious());
+    m_next->setEnabled(paged && p.canNext());
+    m_last->setEnabled(paged && p.canLast());
     // At a bound the click keeps the count and still fills the pane again.
-    m_less->setEnabled(shown);
-    m_more->setEnabled(shown);
+    m_less->setEnabled(paged);
+    m_more->setEnabled(paged);
 }
 
 QList<RecordId> PagePane::selectedPageIds() const

@@ -13,6 +13,7 @@
 #include "store/Pages.h"
 #include "store/Passwords.h"
 #include "tests/support/BirthTrace.h"
+#include "tests/support/CancellingProgressView.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/PageFixture.h"
@@ -244,6 +245,18 @@ private Q_SLOTS:
         // A document deleted before the paste gets nothing.
         QVERIFY_THROWS_EXCEPTION(AppError, (void)pasteFilesIntoDocument({first}, doc + 100));
         QCOMPARE(pageCount(), 3);
+    }
+
+    // Cancel between files ends a paste; the pages added before it stay.
+    void cancelledPasteKeepsAddedPages()
+    {
+        const int doc = document();
+        CancellingProgressView progress(2);
+        const PasteResult result = pasteFilesIntoDocument({jpeg("a.jpg"), jpeg("b.jpg"), jpeg("c.jpg")}, doc);
+        QVERIFY(progress.cancelShown && result.stopped);
+        QCOMPARE(result.added.size(), 1);
+        QCOMPARE(result.offered, 3);
+        QCOMPARE(Pages::readDocumentPages(doc).size(), 1);
     }
 
     // Paste moves the cut pages (numbered by the store) and empties the

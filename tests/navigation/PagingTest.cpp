@@ -64,6 +64,10 @@ private Q_SLOTS:
         QTEST(paging.PagePaneStart(), "start");
         QTEST(paging.PagePaneEnd(), "end");
         QTEST(paging.statusText(), "status");
+        // The list view has every page on its one screen, wherever the
+        // paging stands.
+        QCOMPARE(paging.allPagesStatusText(),
+                 count ? QStringLiteral(" Showing %1 images (page 1 of 1)").arg(count) : paging.statusText());
         QTEST(paging.canFirst() && paging.canPrevious(), "canBack");
         QTEST(paging.canNext() && paging.canLast(), "canOn");
     }

@@ -23,6 +23,13 @@ void click(QWidget *window, const char *name)
     QTest::mouseClick(child<QAbstractButton>(window, name), Qt::LeftButton);
 }
 
+void clickAsUser(QWidget *target)
+{
+    QWidget *window = target->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      target->mapTo(window, target->rect().center()));
+}
+
 void typeText(QWidget *widget, const QString &text)
 {
     for (const QChar c : text)
@@ -62,9 +69,7 @@ void watchNextBox(SeenBox *seen)
         seen->parent = box->parentWidget();
         seen->onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
         if (auto *message = qobject_cast<QMessageBox *>(box)) {
-            QAbstractButton *button = message->buttons().constFirst();
-            QTest::mouseClick(box->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                              button->mapTo(box, button->rect().center()));
+            clickAsUser(message->buttons().constFirst());
             seen->tookClick = !box->isVisible();
         }
         if (box->isVisible())

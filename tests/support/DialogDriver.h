@@ -34,6 +34,10 @@ QLineEdit *box(QWidget *window, const char *name);
 // Clicks the named button with the mouse.
 void click(QWidget *window, const char *name);
 
+// Clicks the widget through the window system, as a user does: a window
+// that a modal one blocks does not get the click.
+void clickAsUser(QWidget *target);
+
 // Types any text, also characters that are no ASCII key.
 void typeText(QWidget *widget, const QString &text);
 

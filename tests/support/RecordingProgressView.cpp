@@ -10,8 +10,9 @@ RecordingProgressView::~RecordingProgressView()
     Progress::setView(nullptr);
 }
 
-void RecordingProgressView::start(const QString &text, int rangeMin, int rangeMax, bool)
+void RecordingProgressView::start(const QString &text, int rangeMin, int rangeMax, bool withCancel)
 {
+    cancelShown = withCancel;
     events.append(QStringLiteral("start %1 %2..%3").arg(text).arg(rangeMin).arg(rangeMax));
 }
 

@@ -25,4 +25,6 @@ public:
     bool closedOrNeverOpened() const;
 
     QStringList events;
+    // Whether the last start showed the Cancel button.
+    bool cancelShown = false;
 };

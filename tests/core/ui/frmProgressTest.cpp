@@ -1,9 +1,11 @@
 #include "core/Progress.h"
 #include "core/RunState.h"
 #include "core/ui/frmProgress.h"
+#include "tests/support/DialogDriver.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -12,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+
+using DialogDriver::clickAsUser;
 
 class frmProgressTest : public QObject
 {
@@ -264,11 +268,6 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&other));
         QSignalSpy clicks(button, &QPushButton::clicked);
         QSignalSpy shortcuts(shortcut, &QShortcut::activated);
-        const auto clickThroughWindow = [](QWidget *target) {
-            QWidget *window = target->window();
-            QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                              target->mapTo(window, target->rect().center()));
-        };
         const auto typeThroughWindow = [&other] {
             QTest::keyClick(other.windowHandle(), Qt::Key_A);
             QTest::keyClick(other.windowHandle(), Qt::Key_D, Qt::ControlModifier);
@@ -288,11 +287,11 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&other));
 
         typeThroughWindow();
-        clickThroughWindow(button);
+        clickAsUser(button);
         QCOMPARE(clicks.count(), 0);
         QCOMPARE(edit->text(), QString());
         QCOMPARE(shortcuts.count(), 0);
-        clickThroughWindow(cancel());
+        clickAsUser(cancel());
         QVERIFY(Progress::ProgressCancelled());
 
         Progress::EndProgress();
@@ -300,10 +299,43 @@ private Q_SLOTS:
         QCOMPARE(QApplication::activeWindow(), &other);
         QCOMPARE(QApplication::focusWidget(), edit);
         typeThroughWindow();
-        clickThroughWindow(button);
+        clickAsUser(button);
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(edit->text(), QStringLiteral("a"));
         QCOMPARE(shortcuts.count(), 1);
+    }
+
+    // Over a modal dialog, one over another too, Cancel still takes a
+    // click through the window system, and Esc in the dialog; the dialog
+    // itself stays held.
+    void cancelOverModalDialog_data()
+    {
+        QTest::addColumn<bool>("nested");
+        QTest::addColumn<bool>("byEscape");
+        QTest::newRow("click") << false << false;
+        QTest::newRow("Esc") << false << true;
+        QTest::newRow("click, dialog over a dialog") << true << false;
+    }
+    void cancelOverModalDialog()
+    {
+        QFETCH(bool, nested);
+        QFETCH(bool, byEscape);
+        QDialog outer;
+        QDialog inner(&outer);
+        QDialog *top = nested ? &inner : &outer;
+        auto *send = new QPushButton(top);
+        QSignalSpy sends(send, &QPushButton::clicked);
+        for (QDialog *dialog : {&outer, &inner}) {
+            dialog->setWindowModality(Qt::ApplicationModal);
+            dialog->setVisible(dialog == &outer || nested);
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(top));
+        Progress::StartProgressPositioned(QStringLiteral("Sending mail"), 1, 2);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        clickAsUser(send);
+        byEscape ? QTest::keyClick(top->windowHandle(), Qt::Key_Escape) : clickAsUser(cancel());
+        QVERIFY(Progress::ProgressCancelled());
+        QCOMPARE(sends.count(), 0);
     }
 
     // A window system that activates the progress window anyway: when the

@@ -8,6 +8,7 @@
 #include "navigation/ui/frmNavTree.h"
 #include "platform/DbConnection.h"
 #include "store/PagePaths.h"
+#include "tests/support/CancellingProgressView.h"
 #include "tests/support/FakePrompt.h"
 #include "tests/support/NavWindowFixture.h"
 #include "tests/support/RecordFixture.h"
@@ -374,6 +375,31 @@ private Q_SLOTS:
             QCOMPARE(tree()->parentKeyOf(key("DOC", target)), key("FLD", m_power));
         if (where == "tree document" || where == "pane")
             QCOMPARE(pane()->model()->rowCount(), pages.size());
+    }
+
+    // Cancel between the files of a drop ends it: the pages filed before
+    // stay, with the documents made for them, and the user hears how many.
+    void cancelledDropKeepsFiledPages_data()
+    {
+        QTest::addColumn<bool>("onTree");
+        QTest::addColumn<int>("newDocuments");
+        QTest::newRow("on a document node") << true << 0;
+        QTest::newRow("on a folder item") << false << 2;
+    }
+    void cancelledDropKeepsFiledPages()
+    {
+        QFETCH(bool, onTree);
+        layOut();
+        if (!onTree)
+            show(key("DRW", m_bills));
+        std::unique_ptr<QMimeData> data(files({"a.jpg", "b.jpg", "c.jpg", "d.jpg"}));
+        CancellingProgressView progress(3);
+        QVERIFY(drop(onTree ? tree()->viewport() : list()->viewport(),
+                     onTree ? at(key("DOC", m_march)) : atItem(key("FLD", m_power)), data.get()));
+        QVERIFY(progress.cancelShown && progress.closedOrNeverOpened());
+        QCOMPARE(rowCount("Page"), 2);
+        QTEST(rowCount("Document") - 1, "newDocuments");
+        QCOMPARE(m_prompt->messages, QStringList{"Stopped by user: 2 of 4 files were added as pages."});
     }
 };
 
