@@ -17,7 +17,7 @@ QList<std::function<void()>> &resets()
 
 namespace RunState {
 
-void Reset()
+void forgetAll()
 {
     Progress::setProgressCancelled(false);
     DbConnection::failAfterStatements(0);

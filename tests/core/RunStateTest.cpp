@@ -24,7 +24,7 @@ private Q_SLOTS:
     void resetReadsTemplatesNeverRead()
     {
         TestFiles::write(DrawerTemplates::templateFilePath(), "DRW=Bills\r\nDRW=Taxes\r\n");
-        RunState::Reset();
+        RunState::forgetAll();
         QCOMPARE(DrawerTemplates::DrawerTemplateNames(), QStringList({QStringLiteral("Bills"), QStringLiteral("Taxes")}));
     }
 

@@ -122,7 +122,7 @@ private Q_SLOTS:
         buildArchive();
     }
 
-    void cleanup() { RunState::Reset(); }
+    void cleanup() { RunState::forgetAll(); }
 
     // Every criterion alone and a few together. The hit count adds the rows
     // of both queries: "Tax boxes" matches "tax" but holds no document.

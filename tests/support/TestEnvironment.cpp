@@ -126,7 +126,7 @@ QString TestEnvironment::freshDataFolder()
     QDir().mkpath(dir);
     qputenv("VLM_DATA_DIR", QFile::encodeName(dir));
     Settings::removeAll();
-    RunState::Reset();
+    RunState::forgetAll();
     return dir;
 }
 

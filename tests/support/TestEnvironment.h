@@ -21,7 +21,7 @@ public:
 
     // A new empty data folder for the next case: closes the database, points
     // VLM_DATA_DIR at a fresh folder, clears the settings and forgets all
-    // run state (RunState::Reset).
+    // run state (RunState::forgetAll).
     static QString freshDataFolder();
     // Creates and opens a current database in the data folder.
     static void openFreshDatabase();

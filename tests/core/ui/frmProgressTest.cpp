@@ -48,7 +48,7 @@ private Q_SLOTS:
     {
         m_window->setEventInterval(EventPacer::DefaultInterval);
         Progress::StopProgress();
-        RunState::Reset();
+        RunState::forgetAll();
     }
 
     // The program calls install() at start-up; calling it again must not

@@ -29,7 +29,7 @@ private Q_SLOTS:
     void cleanup()
     {
         Progress::StopProgress();
-        RunState::Reset();
+        RunState::forgetAll();
     }
 
     void boxAboveProgress_data()
