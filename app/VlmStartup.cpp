@@ -1,6 +1,10 @@
 #include "app/VlmStartup.h"
 
+#include "core/AppSettings.h"
 #include "core/Prompt.h"
+#include "exchange/ui/frmSendEmail.h"
+#include "imaging/ImagingState.h"
+#include "imaging/ui/frmPageView.h"
 #include "navigation/FindCriteria.h"
 #include "navigation/NavState.h"
 #include "navigation/ui/LevelList.h"
@@ -54,6 +58,8 @@ Result Main()
 
     Splash::ShowSplash(QStringLiteral("Starting"), 1, 8);
     state.settings = StartupSettings::read();
+    ImagingState::instance().ZoomMode = AppSettings::ZoomDefault.read();
+    frmPageView::setSendPage(&frmSendEmail::showForPage);
 
     Splash::SetSplashStatus(QStringLiteral("Load templates"));
     DrawerTemplates::ensureTemplateFile();

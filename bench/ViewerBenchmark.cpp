@@ -26,10 +26,10 @@
 #include "bench/ScannedPage.h"
 #include "core/RecordId.h"
 #include "core/ui/frmProgress.h"
+#include "imaging/ImagingState.h"
 #include "imaging/ThumbnailMaker.h"
 #include "imaging/ui/PageImageView.h"
 #include "imaging/ui/frmPageView.h"
-#include "navigation/NavState.h"
 #include "platform/DbConnection.h"
 #include "store/Database.h"
 #include "store/NodeKeys.h"
@@ -275,13 +275,13 @@ int main(int argc, char **argv)
                       .arg(ScannedPage::Dpi).arg(bytes / files.size() / 1024).arg(kWindow.width())
                       .arg(kWindow.height()));
         // A first opening loads the image plugin and warms the caches.
-        NavState::instance().settings.ZoomMode = QStringLiteral("FITWIDTH");
+        ImagingState::instance().ZoomMode = QStringLiteral("FITWIDTH");
         timeOpen(pages.at(0));
         timeSave(pages.at(1), true);
 
         int next = 2;
         for (const char *mode : {"FITWIDTH", "FITHEIGHT"}) {
-            NavState::instance().settings.ZoomMode = QString::fromLatin1(mode);
+            ImagingState::instance().ZoomMode = QString::fromLatin1(mode);
             std::vector<double> shown, whole;
             for (int i = 0; i < runs; ++i) {
                 const OpenTimes times = timeOpen(pages.at(next++));
@@ -294,7 +294,7 @@ int main(int argc, char **argv)
                           .arg(QString::fromLatin1(mode), ms(open), ms(median(whole))).arg(runs)
                           .arg(verdict(open < 150)));
         }
-        NavState::instance().settings.ZoomMode = QStringLiteral("FITHEIGHT");
+        ImagingState::instance().ZoomMode = QStringLiteral("FITHEIGHT");
         std::vector<double> saves;
         for (int i = 0; i < runs; ++i)
             saves.push_back(timeSave(pages.at(next++), true));
@@ -311,7 +311,7 @@ int main(int argc, char **argv)
                                  " worst %3, target < 20 ms)%4")
                       .arg(ms(kept)).arg(runs).arg(ms(*std::max_element(plain.begin(), plain.end())))
                       .arg(verdict(kept < 20)));
-        NavState::instance().settings.ZoomMode = QStringLiteral("FITHEIGHT");
+        ImagingState::instance().ZoomMode = QStringLiteral("FITHEIGHT");
         const double peak300 = rotatePeakRatio(pages.at(next++));
         const double peak600 = rotatePeakRatio(pages.at(next++));
         printLine(QStringLiteral("rotate and save, peak memory over the decoded image: 300 dpi %1x%2; 600 dpi %3x"

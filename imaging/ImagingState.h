@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "core/AppSettings.h"
 #include "core/RecordId.h"
 
 // The run's shared state of page imaging.
@@ -14,6 +15,9 @@ struct ImagingState
     RecordId ScanDocumentId = -1;
     // True while a page viewer is open.
     bool PageViewOpen = false;
+    // The viewer's default zoom ("NONE", "FITWIDTH", "FITHEIGHT"): read
+    // when the program starts, set by the view settings.
+    QString ZoomMode = QString::fromLatin1(AppSettings::ZoomDefault.defaultValue);
 
     static ImagingState &instance();
 };

@@ -38,7 +38,6 @@ void CurrentPosition::setFromNode(const QString &key, const QString &text, const
 StartupSettings StartupSettings::read()
 {
     StartupSettings s;
-    s.ZoomMode = AppSettings::ZoomDefault.read();
     s.PagePaneDisplayCount = AppSettings::DisplayCount.read();
     s.ThumbnailSide = 100;
     s.PagePaneViewMode = AppSettings::ThumbView.read();

@@ -29,7 +29,6 @@ struct CurrentPosition
 // Values read once at start-up from the settings, kept for the run.
 struct StartupSettings
 {
-    QString ZoomMode = QString::fromLatin1(AppSettings::ZoomDefault.defaultValue);
     int PagePaneDisplayCount = AppSettings::DisplayCount.defaultValue;
     int ThumbnailSide = 100;
     QString PagePaneViewMode = QString::fromLatin1(AppSettings::ThumbView.defaultValue);

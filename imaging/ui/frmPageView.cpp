@@ -6,7 +6,6 @@
 #include "core/Prompt.h"
 #include "core/RecordId.h"
 #include "core/ui/BusyCursor.h"
-#include "exchange/ui/frmSendEmail.h"
 #include "imaging/ImageOps.h"
 #include "imaging/ImagingState.h"
 #include "imaging/JpegEnd.h"
@@ -17,7 +16,6 @@
 #include "imaging/print/frmPrint.h"
 #include "imaging/ui/PageImageView.h"
 #include "imaging/ui/frmPage.h"
-#include "navigation/NavState.h"
 #include "platform/AppError.h"
 #include "store/NodeKeys.h"
 #include "store/PagePaths.h"
@@ -39,7 +37,18 @@ QString loadMessage(const QString &path, const AppError &error)
     return QStringLiteral("Error during load.  %1 %2").arg(error.code).arg(error.text);
 }
 
+frmPageView::SendPage &sendPage()
+{
+    static frmPageView::SendPage send;
+    return send;
+}
+
 } // namespace
+
+void frmPageView::setSendPage(SendPage send)
+{
+    sendPage() = std::move(send);
+}
 
 frmPageView::frmPageView(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmPageView>()), m_timer(new QTimer(this))
@@ -71,10 +80,11 @@ frmPageView::frmPageView(QWidget *parent)
     // Print and E-mail work on the stored page, as the page list's commands do.
     connect(m_ui->cmdPrint, &QPushButton::clicked, this,
             [this] { frmPrint::showForPage(this, m_place.pageId); });
+    m_ui->cmdEmail->setVisible(bool(sendPage()));
     connect(m_ui->cmdEmail, &QPushButton::clicked, this, [this] {
         QString file;
-        if (guard([&] { file = PagePaths::GetPageFilePath(m_place.pageId); }))
-            frmSendEmail::showForPage(this, m_place.documentId, file);
+        if (sendPage() && guard([&] { file = PagePaths::GetPageFilePath(m_place.pageId); }))
+            sendPage()(this, m_place.documentId, file);
     });
     connect(m_ui->cmdSave, &QPushButton::clicked, this, &frmPageView::cmdSave_Click);
     connect(m_ui->cmdSaveAs, &QPushButton::clicked, this, &frmPageView::cmdSaveAs_Click);
@@ -161,7 +171,7 @@ void frmPageView::showLoaded(const QString &path)
         return;
     // A page fitted to the window is shown from a reduced decode; the whole
     // image follows on a worker thread for zooming in and editing.
-    const QString zoomMode = NavState::instance().settings.ZoomMode;
+    const QString zoomMode = ImagingState::instance().ZoomMode;
     const QSize display = m_ui->LEAD1->displaySize();
     const double ratio = m_ui->LEAD1->devicePixelRatioF();
     int zoom = 100;

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include <functional>
 #include <memory>
 
 #include "core/RecordId.h"
@@ -43,6 +44,12 @@ public:
     bool NameByPageId = false;
     // The last LoadImage failed.
     bool LoadError = false;
+
+    // How the E-mail button mails the page shown (parent, document, file):
+    // the mail window is the program's to give. Without one the button is
+    // hidden.
+    using SendPage = std::function<void(QWidget *parent, RecordId documentId, const QString &file)>;
+    static void setSendPage(SendPage send);
 
     // Opens a fresh viewer modally. "Edit": key is "PAG" and the page id.
     // "Add": key is the folder, document or page the new image goes into.

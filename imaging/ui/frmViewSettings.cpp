@@ -2,7 +2,7 @@
 #include "ui_frmViewSettings.h"
 
 #include "imaging/ViewSettings.h"
-#include "navigation/NavState.h"
+#include "imaging/ImagingState.h"
 
 frmViewSettings::frmViewSettings(QWidget *parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::frmViewSettings>())
@@ -26,6 +26,6 @@ void frmViewSettings::showViewSettings(QWidget *parent)
 
 void frmViewSettings::cmdOK_Click()
 {
-    NavState::instance().settings.ZoomMode = ViewSettings::saveZoomDefault(m_ui->cboZoom->currentIndex());
+    ImagingState::instance().ZoomMode = ViewSettings::saveZoomDefault(m_ui->cboZoom->currentIndex());
     accept();
 }

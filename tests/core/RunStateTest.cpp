@@ -73,7 +73,7 @@ private:
             NavState::instance().position.CurrentCabinetId = 7;
             NavState::instance().position.CurrentCabinetName = QStringLiteral("Home");
         } else if (state == "view settings")
-            NavState::instance().settings.ZoomMode = QStringLiteral("FITWIDTH");
+            ImagingState::instance().ZoomMode = QStringLiteral("FITWIDTH");
         else if (state == "search criteria")
             FindCriteria::instance().FindKeywords = QStringLiteral("tax");
         else if (state == "pages cut")
@@ -89,7 +89,7 @@ private:
             return NavState::instance().position.CurrentCabinetId == -1
                 && NavState::instance().position.CurrentCabinetName.isEmpty();
         if (state == "view settings")
-            return NavState::instance().settings.ZoomMode == QStringLiteral("NONE");
+            return ImagingState::instance().ZoomMode == QStringLiteral("NONE");
         if (state == "search criteria")
             return FindCriteria::instance().FindKeywords.isEmpty();
         if (state == "pages cut")

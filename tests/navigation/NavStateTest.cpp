@@ -35,7 +35,6 @@ private Q_SLOTS:
         TestEnvironment::freshDataFolder();
         const StartupSettings s = StartupSettings::read();
         QCOMPARE(s.PagePaneDisplayCount, 20);
-        QCOMPARE(s.ZoomMode, QStringLiteral("NONE"));
         QCOMPARE(s.PagePaneViewMode, QStringLiteral("thumbnail"));
         QCOMPARE(s.ThumbnailSide, 100);
     }

@@ -1,8 +1,8 @@
 #include "imaging/ui/frmPage.h"
 #include "core/RecordId.h"
+#include "imaging/ImagingState.h"
 #include "imaging/ui/frmViewSettings.h"
 
-#include "navigation/NavState.h"
 #include "platform/Settings.h"
 #include "tests/support/DialogDriver.h"
 #include "tests/support/RecordFixture.h"
@@ -85,7 +85,7 @@ private Q_SLOTS:
         QFETCH(QString, written);
         if (!stored.isEmpty())
             Settings::setValue("ZoomDefault", stored);
-        NavState::instance().settings.ZoomMode = QStringLiteral("before");
+        ImagingState::instance().ZoomMode = QStringLiteral("before");
         int shown = -1;
         QStringList entries;
         DialogDriver::whenShown("frmViewSettings", [&](QDialog *dialog) {
@@ -105,10 +105,10 @@ private Q_SLOTS:
         QCOMPARE(shown, shownIndex);
         if (written.isEmpty()) {
             QCOMPARE(Settings::value("ZoomDefault"), stored);
-            QCOMPARE(NavState::instance().settings.ZoomMode, QStringLiteral("before"));
+            QCOMPARE(ImagingState::instance().ZoomMode, QStringLiteral("before"));
         } else {
             QCOMPARE(Settings::value("ZoomDefault"), written);
-            QCOMPARE(NavState::instance().settings.ZoomMode, written);
+            QCOMPARE(ImagingState::instance().ZoomMode, written);
         }
     }
 };

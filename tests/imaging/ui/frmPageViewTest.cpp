@@ -4,7 +4,6 @@
 #include "imaging/ImageOps.h"
 #include "imaging/ImagingState.h"
 #include "imaging/ui/PageImageView.h"
-#include "navigation/NavState.h"
 #include "platform/DbConnection.h"
 #include "platform/Settings.h"
 #include "store/PagePaths.h"
@@ -161,7 +160,7 @@ private Q_SLOTS:
         QFETCH(int, dpi);
         QFETCH(QString, zoomMode);
         FakePrompt prompt;
-        NavState::instance().settings.ZoomMode = zoomMode;
+        ImagingState::instance().ZoomMode = zoomMode;
         const RecordId pageId = storedPage(RecordFixture::documentInNewFolder(), 4, size, dpi);
         openPage(pageId);
         QCOMPARE(prompt.messages, QStringList());
@@ -178,7 +177,7 @@ private Q_SLOTS:
     // 100 percent shows the whole image.
     void fittedPageShowsReducedPicture()
     {
-        NavState::instance().settings.ZoomMode = QStringLiteral("FITHEIGHT");
+        ImagingState::instance().ZoomMode = QStringLiteral("FITHEIGHT");
         const QSize a4(2480, 3508);
         openPage(storedPage(RecordFixture::documentInNewFolder(), 1, a4));
         QCOMPARE(display()->imageSize(), a4);
