@@ -13,8 +13,8 @@
 #include <QThread>
 
 #include "core/Changes.h"
-#include "platform/DbConnection.h"
 #include "platform/DataFolder.h"
+#include "platform/DbConnection.h"
 #include "platform/FileSync.h"
 #include "platform/PathFacts.h"
 #include "platform/WorkerWait.h"
