@@ -15,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -66,11 +67,12 @@ void settle()
     ::sync();
 }
 
-// The anchor: `cp -r` of the page files, then a syncfs of the copy, the
-// one the export ends with. cp alone leaves its files to the kernel's
-// writeback, and how much of that it has done when cp ends swings from
-// run to run; the export ends with a syncfs and the import syncs every page
-// before its commit, so the anchor's copy reaches the disk too.
+// The anchor: `cp -r` of the page files, then a sync of every file and
+// folder of the copy, as the export ends with. cp alone leaves its files to
+// the kernel's writeback, and how much of that it has done when cp ends
+// swings from run to run; the export syncs what it wrote and the import
+// syncs every page before its commit, so the anchor's copy reaches the
+// disk too.
 double timeCopyAndSync(const QString &from, const QString &to)
 {
     settle();
@@ -79,7 +81,16 @@ double timeCopyAndSync(const QString &from, const QString &to)
     p.start(QStringLiteral("cp"), {QStringLiteral("-r"), from, to});
     if (!p.waitForFinished(-1) || p.exitCode() != 0)
         throw AppError(-1, QStringLiteral("cp failed: %1").arg(QString::fromLocal8Bit(p.readAllStandardError())));
-    FileCopier::system().sync(to);
+    QStringList files;
+    QStringList folders{to};
+    for (QDirIterator it(to, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        it.next();
+        (it.fileInfo().isDir() ? folders : files) << it.filePath();
+    }
+    if (const auto failed = FileCopier::system().sync(files, folders))
+        throw *failed;
     return watch.elapsedMs();
 }
 
@@ -162,7 +173,7 @@ int main(int argc, char **argv)
         }
         report(QStringLiteral("export"), exported, anchor, 1.2);
         report(QStringLiteral("import"), imported, anchor, 1.5);
-        printLine(QStringLiteral("(the export includes its final syncfs; the import syncs every page file, makes"
+        printLine(QStringLiteral("(the export includes its final sync of what it wrote; the import syncs every page file, makes"
                                  " every page's thumbnail and commits its rows)"));
     } catch (const AppError &e) {
         return fail(e.message());
