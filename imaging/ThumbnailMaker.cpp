@@ -71,6 +71,45 @@ Overlaps overlapsOf(int from, int to)
     return result;
 }
 
+// The sums across of one source row (line) for every output pixel of a
+// row, red, green and blue in turn, into row. pixel(line, x) reads a pixel
+// of the line as a QRgb.
+template<typename Pixel>
+void sumAcross(const uchar *line, const Overlaps &across, int outWidth, Pixel pixel, std::vector<quint32> &row)
+{
+    // Red and blue are summed in one integer, 32 bits apart; a row's sums
+    // stay below 2^32 for any width of image.
+    const auto redBlueOf = [](quint64 p) { return (p & 0xFF) | (p & 0xFF0000) << 16; };
+    const auto greenOf = [](quint64 p) { return quint32((p >> 8) & 0xFF); };
+    for (size_t x = 0; x < size_t(outWidth); ++x) {
+        // Only an area's first and last source pixels are partly in it;
+        // those between count whole, each outWidth long, and are summed
+        // before one multiplication.
+        const int first = across.begin[x];
+        const int last = across.begin[x + 1] - 1;
+        const quint64 p0 = pixel(line, across.source[size_t(first)]);
+        quint64 redBlue = across.weight[size_t(first)] * redBlueOf(p0);
+        quint32 green = across.weight[size_t(first)] * greenOf(p0);
+        if (last > first) {
+            const quint64 p1 = pixel(line, across.source[size_t(last)]);
+            redBlue += across.weight[size_t(last)] * redBlueOf(p1);
+            green += across.weight[size_t(last)] * greenOf(p1);
+            quint64 innerRedBlue = 0;
+            quint32 innerGreen = 0;
+            for (int i = across.source[size_t(first)] + 1; i < across.source[size_t(last)]; ++i) {
+                const quint64 p = pixel(line, i);
+                innerRedBlue += redBlueOf(p);
+                innerGreen += greenOf(p);
+            }
+            redBlue += quint64(outWidth) * innerRedBlue;
+            green += quint32(outWidth) * innerGreen;
+        }
+        row[x * 3] = quint32(redBlue >> 32);
+        row[x * 3 + 1] = green;
+        row[x * 3 + 2] = quint32(redBlue);
+    }
+}
+
 // An opaque image shrunk by averaging the area each output pixel covers,
 // as Qt's smooth scaling does, on the calling thread: Qt hands an image
 // of this size to its thread pool (converted to 32 bits first when it is
@@ -105,38 +144,7 @@ QImage shrunk(const QImage &image, const QSize &size, Pixel pixel)
         for (int r = down.begin[size_t(y)]; r < down.begin[size_t(y) + 1]; ++r) {
             const int source = down.source[size_t(r)];
             if (source != rowHeld) {
-                const uchar *line = image.constScanLine(source);
-                // Red and blue are summed in one integer, 32 bits apart; a
-                // row's sums stay below 2^32 for any width of image.
-                const auto redBlueOf = [](quint64 p) { return (p & 0xFF) | (p & 0xFF0000) << 16; };
-                const auto greenOf = [](quint64 p) { return quint32((p >> 8) & 0xFF); };
-                for (size_t x = 0; x < width; ++x) {
-                    // Only an area's first and last source pixels are partly
-                    // in it; those between count whole, each size.width()
-                    // long, and are summed before one multiplication.
-                    const int first = across.begin[x];
-                    const int last = across.begin[x + 1] - 1;
-                    const quint64 p0 = pixel(line, across.source[size_t(first)]);
-                    quint64 redBlue = across.weight[size_t(first)] * redBlueOf(p0);
-                    quint32 green = across.weight[size_t(first)] * greenOf(p0);
-                    if (last > first) {
-                        const quint64 p1 = pixel(line, across.source[size_t(last)]);
-                        redBlue += across.weight[size_t(last)] * redBlueOf(p1);
-                        green += across.weight[size_t(last)] * greenOf(p1);
-                        quint64 innerRedBlue = 0;
-                        quint32 innerGreen = 0;
-                        for (int i = across.source[size_t(first)] + 1; i < across.source[size_t(last)]; ++i) {
-                            const quint64 p = pixel(line, i);
-                            innerRedBlue += redBlueOf(p);
-                            innerGreen += greenOf(p);
-                        }
-                        redBlue += quint64(size.width()) * innerRedBlue;
-                        green += quint32(size.width()) * innerGreen;
-                    }
-                    row[x * 3] = quint32(redBlue >> 32);
-                    row[x * 3 + 1] = green;
-                    row[x * 3 + 2] = quint32(redBlue);
-                }
+                sumAcross(image.constScanLine(source), across, size.width(), pixel, row);
                 rowHeld = source;
             }
             const quint64 rowWeight = down.weight[size_t(r)];
