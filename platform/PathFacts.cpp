@@ -125,6 +125,13 @@ bool isInside(const QByteArray &path, const QByteArray &folder)
     return path.startsWith(folder) && path.at(folder.size()) == '/';
 }
 
+QString withoutTrailingSlash(QString folder)
+{
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
 bool isInsideFolder(const QString &path, const QString &folder)
 {
     if (path.isEmpty() || folder.isEmpty())

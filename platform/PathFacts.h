@@ -37,6 +37,9 @@ bool isInside(const QString &path, const QString &folder);
 QByteArray realPath(const QByteArray &path);
 bool isInside(const QByteArray &path, const QByteArray &folder);
 
+// folder without the slashes it ends with; "/" stays "/".
+QString withoutTrailingSlash(QString folder);
+
 // True when path, resolved, is folder, resolved, or lies below it.
 bool isInsideFolder(const QString &path, const QString &folder);
 

@@ -22,13 +22,6 @@ using FolderPresence::Rows;
 // the newest page's file is nearly always found in the first.
 constexpr int kIdBatch = 256;
 
-QString withoutTrailingSlash(QString folder)
-{
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder;
-}
-
 // An empty folder (a mount point without its disk) holds none of anything:
 // no need to look for each file.
 bool holdsEntries(const QString &folder)
@@ -105,12 +98,12 @@ QString pageStoreMessage(const QString &folder, qint64 count)
 
 std::optional<QString> writeRefusal(Rows rows, const QString &path, RecordId cabinetId)
 {
-    const QString folder = withoutTrailingSlash(path);
+    const QString folder = PathFacts::withoutTrailingSlash(path);
     const bool looked = QFileInfo(folder).isDir() && holdsEntries(folder);
     qint64 named = 0;
     bool found = false;
     if (rows == Rows::PageStore) {
-        const Look look = looked ? lookInPageStore() : Pages::countStorePages() > 0 ? Look::NoneFound : Look::NoRows;
+        const Look look = looked ? lookInPageStore() : Look::NoneFound;
         if (look == Look::NoneFound)
             named = Pages::countStorePages();
         found = look == Look::Found;

@@ -50,13 +50,6 @@ bool standsAt(const QString &path)
     throw errnoError(errno, path);
 }
 
-QString withoutTrailingSlash(QString folder)
-{
-    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder;
-}
-
 bool isStoreImage(const QString &extension)
 {
     return extension.compare(QLatin1String(".jpg"), Qt::CaseInsensitive) == 0;
@@ -81,7 +74,7 @@ Paths pathsOf(const PageBirth::NewPage &page, RecordId pageId)
         paths.image = paths.filename = page.userNamedFile;
     } else if (!page.nameByIdIn.isEmpty()) {
         paths.image = paths.filename =
-            withoutTrailingSlash(page.nameByIdIn) + QLatin1Char('/') + QString::number(pageId) + QStringLiteral(".jpg");
+            PathFacts::withoutTrailingSlash(page.nameByIdIn) + QLatin1Char('/') + QString::number(pageId) + QStringLiteral(".jpg");
     } else if (!isStoreImage(page.extension)) {
         // A copy of a file that is not an image lies beside the page images
         // under its id with its own extension; its shortcut row names it.
@@ -143,8 +136,7 @@ std::optional<QString> PageBirth::storageRefusal(RecordId cabinetId)
     const std::optional<Records::CabinetValues> cabinet = Records::readCabinet(cabinetId);
     if (!cabinet || !cabinet->ownStorage || cabinet->storagePath.trimmed().isEmpty())
         return std::nullopt;
-    return FolderPresence::writeRefusal(FolderPresence::Rows::Storage, withoutTrailingSlash(cabinet->storagePath),
-                                        cabinetId);
+    return FolderPresence::writeRefusal(FolderPresence::Rows::Storage, cabinet->storagePath, cabinetId);
 }
 
 namespace {
